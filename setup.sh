@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Zelmor set-up: installs the Debian packages that are missing, builds, and
+# either starts the program on the bundled sample school (run) or runs the
+# whole test suite (test). Meant to be run as root on Debian 12; as another
+# user it calls sudo for the package installation.
+set -euo pipefail
+cd "$(dirname "$(readlink -f "$0")")"
+ROOT=$(pwd)
+
+PACKAGES=(
+  build-essential cmake ninja-build ccache pkg-config git
+  clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
+  libx11-dev xvfb xauth
+  python3 python3-dbfread python3-dbf libdbd-xbase-perl
+)
+
+install_missing() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -q
+  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+jobs() { nproc 2>/dev/null || echo 2; }
+
+configure_build() {  # <dir> <cmake args...>
+  local dir=$1; shift
+  cmake -S "$ROOT" -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$(jobs)"
+}
+
+cmd_run() {
+  install_missing
+  configure_build build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELMOR_TESTS=OFF
+  # The program works in its own folder: the data folders are its sub-folders.
+  local home="${ZELMOR_HOME:-${XDG_DATA_HOME:-$HOME/.local/share}/zelmor/programa}"
+  mkdir -p "$home"
+  if [ -d samples/datos ] && [ ! -e "$home/ejemplo" ]; then
+    cp -r samples/datos "$home/ejemplo"
+  fi
+  cd "$home"
+  exec "$ROOT/build/release/zelmor" "$@"
+}
+
+cmd_test() {
+  install_missing
+  configure_build build/test -DCMAKE_BUILD_TYPE=Debug -DZELMOR_SANITIZE=ON -DZELMOR_BENCH=ON
+  (cd build/test && ctest --output-on-failure -j "$(jobs)")
+  # Parsers of outside input are fuzzed for a few seconds each (clang, libFuzzer).
+  configure_build build/fuzz -DCMAKE_BUILD_TYPE=Debug -DZELMOR_FUZZ=ON \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+  (cd build/fuzz && ctest --output-on-failure -L fuzz -j "$(jobs)")
+}
+
+case "${1:-}" in
+  run) shift; cmd_run "$@" ;;
+  test) shift; cmd_test "$@" ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
