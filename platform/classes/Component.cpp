@@ -124,6 +124,9 @@ void TComponent::Remove(TComponent* AComponent) {
 
 void TComponent::InsertComponent(TComponent* AComponent) {
     if (!AComponent || AComponent->FOwner == this) return;
+    // An owner chain that loops would free and notify without end.
+    for (const TComponent* o = this; o; o = o->FOwner)
+        if (o == AComponent) throw EComponentError("A component cannot own itself or its owners");
     ValidateRename(AComponent, AnsiString(), AComponent->FName);
     if (AComponent->FOwner) AComponent->FOwner->RemoveComponent(AComponent);
     Insert(AComponent);

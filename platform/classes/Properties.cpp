@@ -403,9 +403,14 @@ const TPropertyTable& GetPropertyTable(const TClassInfo& Class) {
     TTableStore& store = Store();
     std::lock_guard lock(store.Lock);
     if (Class.Properties) return *Class.Properties;
-    const TPropertyTable* parent = Class.Parent ? &GetPropertyTable(*Class.Parent) : nullptr;
+    TPropertyTable* parent = nullptr;
+    if (Class.Parent) {
+        GetPropertyTable(*Class.Parent);
+        parent = Class.Parent->Properties;
+    }
+    // A class that publishes nothing of its own shares its parent's table.
     if (!Class.Describe && parent) {
-        Class.Properties = const_cast<TPropertyTable*>(parent);
+        Class.Properties = parent;
         return *parent;
     }
     auto table = parent ? std::make_unique<TPropertyTable>(*parent) : std::make_unique<TPropertyTable>();

@@ -155,7 +155,7 @@ TEST(Collections, AssignCopiesEachItemThroughItsOwnAssign) {
 }
 
 TEST(Collections, ItemClassesAreCheckedAndItemsJoinOrLeaveSafely) {
-    EXPECT_THROW(TCollection(TGrid::StaticClassInfo()), EInvalidCast);
+    EXPECT_THROW(TCollection{TGrid::StaticClassInfo()}, EInvalidCast);
     TColumns columns;
     TCollection others(TOtherItem::StaticClassInfo());
     TCollectionItem* other = others.Add();

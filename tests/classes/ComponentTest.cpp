@@ -213,6 +213,8 @@ TEST(Components, NamesAreIdentifiersUniqueAmongTheOwnersComponents) {
     EXPECT_EQ(other.ComponentCount(), 0);
     EXPECT_TRUE(Heard(log, "Other-Button2"));
     EXPECT_TRUE(Heard(log, "Form+Button2"));
+    EXPECT_THROW(stranger->InsertComponent(&form), EComponentError);
+    EXPECT_THROW(stranger->InsertComponent(stranger), EComponentError);
 }
 
 TEST(Components, OwnersRecogniseTheClassOfAComponentCreatedWhole) {
