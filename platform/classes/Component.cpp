@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/classes/Filer.h"
 #include "platform/classes/Properties.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Strings.h"
@@ -225,6 +226,10 @@ TComponent* TComponent::GetParentComponent() const {
     return nullptr;
 }
 void TComponent::SetParentComponent(TComponent*) {}
+
+void TComponent::ReadState(TReader* Reader) {
+    Reader->ReadData(this);
+}
 
 void TComponent::Updating() {
     FComponentState.Include(csUpdating);

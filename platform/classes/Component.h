@@ -34,6 +34,7 @@ enum TComponentStateFlag {
 using TComponentState = TSet<TComponentStateFlag>;
 
 class TComponent;
+class TReader;
 using TGetChildProc = std::function<void(TComponent* Child)>;
 
 namespace zelmor_detail {
@@ -98,6 +99,10 @@ public:
     AnsiString GetNamePath() const override;
 
 protected:
+    // Reads this component's data from a form file: the reader's ReadData.
+    // A component that must prepare for its streamed children (clear default
+    // items, install a handler on the reader) does so around the inherited call.
+    virtual void ReadState(TReader* Reader);
     // Sent to the owner, which passes it to every component it owns.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
     virtual void Loading();

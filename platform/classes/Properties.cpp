@@ -34,6 +34,31 @@ TTypeInfo MakeEnumTypeInfo(const char* Name, std::initializer_list<const char*> 
     return info;
 }
 
+TTypeInfo MakeIntegerTypeInfo(const char* Name, int64_t MinValue, int64_t MaxValue,
+                              std::initializer_list<TIdentMapEntry> Idents) {
+    TTypeInfo info{.Kind = tkInteger, .Name = Name, .MinValue = MinValue, .MaxValue = MaxValue};
+    info.Idents.assign(Idents.begin(), Idents.end());
+    return info;
+}
+
+bool IntToIdent(const TTypeInfo& IntType, int64_t Value, AnsiString& Ident) {
+    for (const TIdentMapEntry& entry : IntType.Idents)
+        if (entry.Value == Value) {
+            Ident = entry.Name;
+            return true;
+        }
+    return false;
+}
+
+bool IdentToInt(const TTypeInfo& IntType, std::string_view Ident, int64_t& Value) {
+    for (const TIdentMapEntry& entry : IntType.Idents)
+        if (SameText(entry.Name, Ident)) {
+            Value = entry.Value;
+            return true;
+        }
+    return false;
+}
+
 const TTypeInfo& BooleanTypeInfo() {
     static const TTypeInfo info = MakeEnumTypeInfo("Boolean", {"False", "True"});
     return info;
@@ -355,6 +380,15 @@ TPropBuilder& TPropBuilder::StringKind(TTypeKind Kind) {
     if (!tkStrings.Contains(FInfo.Kind()) || !tkStrings.Contains(Kind))
         throw EPropertyError("Property " + Quoted(FInfo.FName) + " is not a string property");
     FInfo.FType = &zelmor_detail::StringTypeInfo(Kind);
+    return *this;
+}
+
+TPropBuilder& TPropBuilder::OfType(const TTypeInfo& IntType) {
+    if (FInfo.Kind() != tkInteger || IntType.Kind != tkInteger)
+        throw EPropertyError("Property " + Quoted(FInfo.FName) + " is not an integer property");
+    if (IntType.MinValue < FInfo.FType->MinValue || IntType.MaxValue > FInfo.FType->MaxValue)
+        throw EPropertyError("The type " + IntType.Name + " does not fit property " + Quoted(FInfo.FName));
+    FInfo.FType = &IntType;
     return *this;
 }
 

@@ -58,6 +58,12 @@ inline constexpr TTypeKinds tkStrings{tkString, tkLString, tkWString};
 
 enum TFloatType { ftSingle, ftDouble, ftExtended, ftComp, ftCurr };
 
+// One named value of an integer type that forms write by name.
+struct TIdentMapEntry {
+    int64_t Value;
+    AnsiString Name;
+};
+
 // The type of a property as the run-time type information describes it.
 struct TTypeInfo {
     TTypeKind Kind;
@@ -69,6 +75,7 @@ struct TTypeInfo {
     const TClassInfo* ClassType = nullptr;     // classes
     TFloatType FloatType = ftDouble;           // floats
     const std::type_info* Signature = nullptr; // methods: the std::function type a handler must have
+    std::vector<TIdentMapEntry> Idents = {};   // integers: values that forms write by name
 };
 
 // --- enumeration and set texts ---
@@ -83,6 +90,24 @@ uint32_t StringToSet(const TTypeInfo& SetType, std::string_view Text);
 
 const TTypeInfo& BooleanTypeInfo();
 TTypeInfo MakeEnumTypeInfo(const char* Name, std::initializer_list<const char*> Names);
+
+// --- integer types with names for some values ---
+// An integer type is a C++ alias (TColor is an int32_t), so its names cannot
+// follow from the C++ type: the unit that defines it builds the type once and
+// each property of that type says so with OfType. Forms then read and write
+// the named values by name ("Color = clBtnFace") and any other as a number:
+//   const TTypeInfo& ColorTypeInfo() {
+//       static const TTypeInfo info = MakeIntegerTypeInfo("TColor", INT32_MIN, INT32_MAX,
+//                                                         {{clBlack, "clBlack"}, {clBtnFace, "clBtnFace"}});
+//       return info;
+//   }
+//   T.Property("Color", &TPanel::Color, &TPanel::SetColor).OfType(ColorTypeInfo()).Default(clBtnFace);
+TTypeInfo MakeIntegerTypeInfo(const char* Name, int64_t MinValue, int64_t MaxValue,
+                              std::initializer_list<TIdentMapEntry> Idents);
+// The name of Value (the first entry with that value); false when it has none.
+bool IntToIdent(const TTypeInfo& IntType, int64_t Value, AnsiString& Ident);
+// The value named Ident, compared without regard to case; false when none.
+bool IdentToInt(const TTypeInfo& IntType, std::string_view Ident, int64_t& Value);
 
 // Enumerations used as properties declare their names once, next to the enum
 // (at namespace scope; the function is found by argument-dependent lookup):
@@ -208,6 +233,10 @@ public:
     template <class C> TPropBuilder& Stored(bool (C::*Predicate)() const);
     // A string property that is a short (tkString) or wide (tkWString) string.
     TPropBuilder& StringKind(TTypeKind Kind);
+    // An integer property of a named integer type (see MakeIntegerTypeInfo).
+    // The type's range must lie within the C++ type's (EPropertyError
+    // otherwise): values are checked against it before they are narrowed.
+    TPropBuilder& OfType(const TTypeInfo& IntType);
 
 private:
     void SetOrdDefault(int64_t Value);
