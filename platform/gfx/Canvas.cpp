@@ -465,8 +465,10 @@ bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, const TCanvasImpl* Src, i
     }
     // Mirroring: a negative size on one side only flips the copy.
     bool flipX = (DW < 0) != (SW < 0), flipY = (DH < 0) != (SH < 0);
-    int dl = std::min(DX, DX + DW), dt = std::min(DY, DY + DH), dw = std::abs(DW), dh = std::abs(DH);
-    int sl = std::min(SX, SX + SW), st = std::min(SY, SY + SH), sw = std::abs(SW), sh = std::abs(SH);
+    // A negative size counts back from the given corner, which stays inside:
+    // (w - 1, 0, -w, h) covers the same columns as (0, 0, w, h).
+    int dl = DW < 0 ? DX + DW + 1 : DX, dt = DH < 0 ? DY + DH + 1 : DY, dw = std::abs(DW), dh = std::abs(DH);
+    int sl = SW < 0 ? SX + SW + 1 : SX, st = SH < 0 ? SY + SH + 1 : SY, sw = std::abs(SW), sh = std::abs(SH);
     if (!needS) {
         sw = dw;
         sh = dh;
