@@ -499,7 +499,8 @@ bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, const TCanvasImpl* Src, i
     // and HALFTONE keep one of them, the other modes AND or OR them.
     int mode = State.StretchMode;
     bool combine = (sw > dw || sh > dh) && (mode == BLACKONWHITE || mode == WHITEONBLACK);
-    std::vector<uint32_t> row;
+    std::vector<uint32_t> row, srow;
+    bool direct = !flipX && !flipY && sw == dw && sh == dh && !Mask && !UseKey && srcMono == dstMono;
     for (int j = 0; j < dh; ++j) {
         int dy = dt + j;
         int jj = flipY ? dh - 1 - j : j;
@@ -507,6 +508,33 @@ bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, const TCanvasImpl* Src, i
         if (sy1 <= sy0) sy1 = sy0 + 1;
         ClipSpan(dy, dl, dl + dw, [&](int sy, int a, int b) {
             row.resize(size_t(b - a));
+            if (direct) {
+                // Same size, no mirror, no mask: whole spans at a time.
+                int sx = sl + (a - DeviceOrigin.x - dl) + sox, syy = sy0 + soy;
+                bool inside = !needS || (sx >= 0 && syy >= 0 && sx + (b - a) <= ss->Width() && syy < ss->Height());
+                if (inside) {
+                    if (needS) {
+                        srow.resize(size_t(b - a));
+                        if (same)
+                            std::copy_n(copy.begin() + long(size_t(syy - copyT) * size_t(sw) + size_t(sx - copyL)), b - a, srow.begin());
+                        else
+                            ss->ReadSpan(sx, syy, b - a, srow.data());
+                    }
+                    if (fore == 0xCC) {
+                        Surface->WriteSpan(a, sy, b - a, srow.data());
+                        return;
+                    }
+                    Surface->ReadSpan(a, sy, b - a, row.data());
+                    for (int x = a; x < b; ++x) {
+                        uint32_t p = 0;
+                        if (needP && !brush.At(x, sy, p)) p = 0;
+                        uint32_t sv = needS ? srow[size_t(x - a)] : 0;
+                        row[size_t(x - a)] = ApplyRop3(fore, p, sv, row[size_t(x - a)]);
+                    }
+                    Surface->WriteSpan(a, sy, b - a, row.data());
+                    return;
+                }
+            }
             Surface->ReadSpan(a, sy, b - a, row.data());
             for (int x = a; x < b; ++x) {
                 int i = x - DeviceOrigin.x - dl;
