@@ -993,7 +993,14 @@ void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int EllipseWidth, int El
 
 void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
     if (F->PathOpen) {
-        Rectangle(X1, Y1, X2, Y2);
+        // In a path the ellipse is its outline as a polygon of short chords.
+        std::vector<TPoint> pts;
+        double cx = (X1 + X2) / 2.0, cy = (Y1 + Y2) / 2.0, rx = std::abs(X2 - X1) / 2.0, ry = std::abs(Y2 - Y1) / 2.0;
+        for (int k = 0; k < 64; ++k) {
+            double a = k * 2 * std::numbers::pi / 64;
+            pts.push_back({int(std::lround(cx + rx * std::cos(a))), int(std::lround(cy - ry * std::sin(a)))});
+        }
+        PathClosed(*F, pts);
         return;
     }
     RoundRect(X1, Y1, X2, Y2, std::abs(X2 - X1), std::abs(Y2 - Y1));
