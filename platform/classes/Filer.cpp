@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/rtl/StringList.h"
+
 TFiler::~TFiler() = default;
 
 void TFiler::IgnoreProperty(std::string_view Name) {
@@ -10,6 +12,29 @@ void TFiler::IgnoreProperty(std::string_view Name) {
 }
 
 void TFiler::DefineAllProperties(TPersistent* Instance) {
+    // The runtime's string lists cannot know the filers, which sit above
+    // them; their lines stream here as "Strings".
+    if (auto* strings = dynamic_cast<TStrings*>(Instance)) {
+        DefineProperty(
+            "Strings",
+            [strings](TReader& Reader) {
+                strings->BeginUpdate();
+                struct TEnd {
+                    TStrings* S;
+                    ~TEnd() { S->EndUpdate(); }
+                } end{strings};
+                strings->Clear();
+                Reader.ReadListBegin();
+                while (!Reader.EndOfList()) strings->Add(Reader.ReadString());
+                Reader.ReadListEnd();
+            },
+            [strings](TWriter& Writer) {
+                Writer.WriteListBegin();
+                for (int i = 0; i < strings->Count(); ++i) Writer.WriteString(strings->Get(i));
+                Writer.WriteListEnd();
+            },
+            strings->Count() > 0);
+    }
     Instance->DefineProperties(this);
 }
 

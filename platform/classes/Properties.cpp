@@ -5,6 +5,7 @@
 #include <limits>
 #include <mutex>
 
+#include "platform/rtl/StringList.h"
 #include "platform/rtl/Strings.h"
 
 namespace {
@@ -343,7 +344,7 @@ void TPropInfo::SetSet(TObject* Instance, std::string_view Text) const {
 }
 
 bool TPropInfo::IsStrings() const {
-    return Kind() == tkClass && FType->ClassType && FType->ClassType->IsNamed("TStrings");
+    return Kind() == tkClass && FType->ClassType && FType->ClassType->InheritsFrom(&TStrings::StaticClassInfo());
 }
 
 // --- declaring ---

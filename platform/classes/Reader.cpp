@@ -6,6 +6,7 @@
 #include "platform/classes/Filer.h"
 #include "platform/classes/Properties.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Streams.h"
 #include "platform/rtl/Strings.h"
 
 // The reader takes the whole file apart into tokens first, then walks them.
@@ -533,7 +534,18 @@ void TReader::DefineProperty(std::string_view Name, const TReaderProc& ReadData,
     if (FPos != end || FDepth != depth) Error("The value of " + name + " is not what its reader expects", FPropLine);
 }
 
-void TReader::DefineBinaryProperty(std::string_view, const TStreamProc&, const TStreamProc&, bool) {}
+void TReader::DefineBinaryProperty(std::string_view Name, const TStreamProc& ReadData, const TStreamProc&, bool) {
+    if (FPropFound || FPropName.empty() || !SameText(Name, FPropName)) return;
+    FPropFound = true;
+    AnsiString name = std::exchange(FPropName, AnsiString());
+    if (Peek().Kind != TToken::tBinary) SyntaxError("Binary data expected for " + name);
+    const AnsiString& bytes = Take().Text;
+    if (!ReadData) return;
+    TMemoryStream stream;
+    stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    stream.SetPosition(0);
+    ReadData(stream);
+}
 
 // --- components ---
 

@@ -6,6 +6,7 @@
 #include "platform/classes/Filer.h"
 #include "platform/classes/Properties.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Streams.h"
 #include "platform/rtl/Strings.h"
 
 // A value written by a DefineProperty writer: a scalar as it will stand in
@@ -328,4 +329,22 @@ void TWriter::DefineProperty(std::string_view Name, const TReaderProc&, const TW
     WriteNodeProperty(name, FIndent, values[0]);
 }
 
-void TWriter::DefineBinaryProperty(std::string_view, const TStreamProc&, const TStreamProc&, bool) {}
+void TWriter::DefineBinaryProperty(std::string_view Name, const TStreamProc&, const TStreamProc& WriteData,
+                                   bool HasData) {
+    if (!HasData || !WriteData) return;
+    TMemoryStream stream;
+    WriteData(stream);
+    AnsiString bytes = stream.DataString();
+    AnsiString line = FPrefix + AnsiString(Name) + " = {";
+    static const char digits[] = "0123456789ABCDEF";
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (i % (kHexPerLine / 2) == 0) {
+            WriteLine(FIndent, line);
+            line = Spaces(2);
+        }
+        unsigned char b = static_cast<unsigned char>(bytes[i]);
+        line += digits[b >> 4];
+        line += digits[b & 15];
+    }
+    WriteLine(FIndent, line + "}");
+}

@@ -63,7 +63,9 @@ TEST(FormReader, ShowcaseFormSetsEveryKindOfValue) {
     EXPECT_EQ(panel->Font()->Color, 255);
     EXPECT_TRUE(panel->Frame()->Enabled);
     EXPECT_EQ(panel->Frame()->Font()->Color, fmBtnFace);
-    EXPECT_EQ(panel->Lines()->Lines, (std::vector<AnsiString>{"primera", "segunda"}));
+    EXPECT_EQ(panel->Lines()->Text(), "primera\r\nsegunda\r\n");
+    EXPECT_EQ(panel->Glyph()->Data, AnsiString("BM\0\x01\xFF", 5));
+    EXPECT_EQ(panel->Region, "\x0A\x0B");
     ASSERT_EQ(panel->Sections()->Count(), 2);
     EXPECT_EQ(Section(panel, 0)->Width, 40);
     EXPECT_EQ(Section(panel, 0)->Caption, "Nombre");
@@ -91,8 +93,9 @@ TEST(FormReader, SettersRunWhileReadingAndLoadedRunsAfterTheFixUpsInFileOrder) {
     TTestForm form;
     form.Read(ReadFixture("Showcase.zfm"));
     // Partner names a source that comes later in the file: Loaded already sees it.
-    EXPECT_EQ(FormLog(), (Log{"DSAlum connected while reading", "ShowcaseForm loaded", "DSAlum loaded, partner DSProf",
-                              "DSProf loaded", "Panel1 loaded", "Button1 loaded"}));
+    // The glyph's data comes before the region data that depends on it.
+    EXPECT_EQ(FormLog(), (Log{"DSAlum connected while reading", "Panel1 region after a glyph of 5", "ShowcaseForm loaded",
+                              "DSAlum loaded, partner DSProf", "DSProf loaded", "Panel1 loaded", "Button1 loaded"}));
     for (TComponent* c : {form.Root(), form.Root()->Components(0), form.Root()->Components(3)}) {
         EXPECT_FALSE(c->ComponentState().Contains(csLoading)) << c->Name();
         EXPECT_FALSE(c->ComponentState().Contains(csReading)) << c->Name();
@@ -162,6 +165,16 @@ TEST(FormReader, ErrorsNameTheFileTheLineAndWhatIsWrong) {
         {"  object B: TFmControl\n    Frame = nil\n  end\n", "EReadError: f.zfm, line 3: Property Frame is read-only"},
         {"end\nobject G: TFmRoot\n", "EReadError: f.zfm, line 3: End of file expected, found 'object'"},
         {"  object B: TFmControl\n    Left = 12abc\n  end\n", "EReadError: f.zfm, line 3: Invalid number"},
+        {"  object B: TFmControl\n    Glyph.Data = {\n      4D4}\n  end\n",
+         "EReadError: f.zfm, line 4: Odd number of hexadecimal digits in binary data"},
+        {"  object B: TFmControl\n    Glyph.Data = {4D 4X}\n  end\n",
+         "EReadError: f.zfm, line 3: Invalid character in binary data"},
+        {"  object B: TFmControl\n    Glyph.Data = '4D'\n  end\n",
+         "EReadError: f.zfm, line 3: Binary data expected for Data, found a text"},
+        {"  object B: TFmControl\n    RegionData = {FF000000}\n  end\n",
+         "EReadError: f.zfm, line 3: Region data of a wrong size"},
+        {"  object B: TFmControl\n    Lines.Strings = ('a' 2)\n  end\n",
+         "EReadError: f.zfm, line 3: A text expected, found a number"},
         {"  object B: TFmControl\n", "EReadError: f.zfm, line 4: A property, 'object' or 'end' expected, found the end of the file"},
     };
     for (const Case& c : cases) {

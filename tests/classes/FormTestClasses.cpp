@@ -3,12 +3,13 @@
 #include <algorithm>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Streams.h"
 #include "platform/rtl/Strings.h"
 
 ZELMOR_IMPLEMENT_ENUM(TFmAlign, "faNone", "faTop", "faClient")
 ZELMOR_IMPLEMENT_ENUM(TFmAnchor, "fkLeft", "fkTop", "fkRight", "fkBottom")
 
-ZELMOR_IMPLEMENT_CLASS(fmtest::TStrings, TPersistent)
+ZELMOR_IMPLEMENT_CLASS(TFmGlyph, TPersistent)
 ZELMOR_IMPLEMENT_CLASS(TFmFont, TPersistent)
 ZELMOR_IMPLEMENT_CLASS(TFmFrame, TPersistent)
 ZELMOR_IMPLEMENT_CLASS(TFmMargins, TPersistent)
@@ -51,21 +52,10 @@ void RegisterFormTestClasses() {
 
 // --- sub-objects ---
 
-void fmtest::TStrings::DefineProperties(TFiler* Filer) {
-    Filer->DefineProperty(
-        "Strings",
-        [this](TReader& R) {
-            Lines.clear();
-            R.ReadListBegin();
-            while (!R.EndOfList()) Lines.push_back(R.ReadString());
-            R.ReadListEnd();
-        },
-        [this](TWriter& W) {
-            W.WriteListBegin();
-            for (const AnsiString& line : Lines) W.WriteString(line);
-            W.WriteListEnd();
-        },
-        !Lines.empty());
+void TFmGlyph::DefineProperties(TFiler* Filer) {
+    Filer->DefineBinaryProperty(
+        "Data", [this](TStream& S) { Data = S.ReadString(S.Size()); }, [this](TStream& S) { S.WriteString(Data); },
+        !Data.empty());
 }
 
 void TFmFont::DescribeProperties(TPropertyTable& T) {
@@ -172,6 +162,7 @@ void TFmControl::DescribeProperties(TPropertyTable& T) {
     T.Property("Font", &TFmControl::Font);
     T.Property("Frame", &TFmControl::Frame);
     T.Property("Lines", &TFmControl::Lines);
+    T.Property("Glyph", &TFmControl::Glyph);
     T.Property("Sections", &TFmControl::Sections);
     T.Property("Margins", &TFmControl::Margins);
     T.Property("EntryCommands", &TFmControl::EntryCommands);
@@ -192,6 +183,23 @@ void TFmControl::SetParentComponent(TComponent* Value) {
     if (FParent) std::erase(FParent->FControls, this);
     FParent = dynamic_cast<TFmControl*>(Value);
     if (FParent) FParent->FControls.push_back(this);
+}
+
+void TFmControl::DefineProperties(TFiler* Filer) {
+    inherited::DefineProperties(Filer);
+    Filer->DefineBinaryProperty(
+        "RegionData",
+        [this](TStream& S) {
+            int32_t n = S.ReadInt32();
+            if (n < 0 || n > S.Size() - S.Position()) throw EReadError("Region data of a wrong size");
+            Region = S.ReadString(n);
+            FormLog().push_back(Name() + " region after a glyph of " + IntToStr(static_cast<int64_t>(Glyph()->Data.size())));
+        },
+        [this](TStream& S) {
+            S.WriteInt32(static_cast<int32_t>(Region.size()));
+            S.WriteString(Region);
+        },
+        !Region.empty());
 }
 
 void TFmControl::Loaded() {

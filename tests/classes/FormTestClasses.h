@@ -10,6 +10,7 @@
 #include "platform/classes/Component.h"
 #include "platform/classes/Filer.h"
 #include "platform/classes/Properties.h"
+#include "platform/rtl/StringList.h"
 
 enum TFmAlign { faNone, faTop, faClient };
 ZELMOR_DECLARE_ENUM(TFmAlign);
@@ -27,17 +28,14 @@ std::vector<AnsiString>& FormLog();
 // Registers the classes below by name; safe to call again.
 void RegisterFormTestClasses();
 
-namespace fmtest {
-// Stands for the string list class until the runtime's lands: the property
-// table knows it by its name, and it streams its lines as "Strings".
-class TStrings : public TPersistent {
-    ZELMOR_CLASS(TStrings, TPersistent)
-    std::vector<AnsiString> Lines;
+// A picture: its bytes stream whole as "Data".
+class TFmGlyph : public TPersistent {
+    ZELMOR_CLASS(TFmGlyph, TPersistent)
+    AnsiString Data;
 
 protected:
     void DefineProperties(TFiler* Filer) override;
 };
-} // namespace fmtest
 
 class TFmFont : public TPersistent {
     ZELMOR_CLASS(TFmFont, TPersistent)
@@ -115,7 +113,10 @@ class TFmControl : public TComponent {
     TFmSource* DataSource = nullptr;
     TFmFont* Font() const { return FFont.get(); }
     TFmFrame* Frame() const { return FFrame.get(); }
-    fmtest::TStrings* Lines() const { return FLines.get(); }
+    TStringList* Lines() const { return FLines.get(); }
+    TFmGlyph* Glyph() const { return FGlyph.get(); }
+    // Streamed after the glyph as RegionData: a 32-bit count, then the bytes.
+    AnsiString Region;
     TCollection* Sections() const { return FSections.get(); }
     TFmMargins* Margins() const { return FMargins.get(); }
     TFmCommands* EntryCommands() const { return FCommands.get(); }
@@ -133,13 +134,15 @@ class TFmControl : public TComponent {
 
 protected:
     void Loaded() override;
+    void DefineProperties(TFiler* Filer) override;
 
 private:
     TFmControl* FParent = nullptr;
     std::vector<TFmControl*> FControls;
     std::unique_ptr<TFmFont> FFont = std::make_unique<TFmFont>();
     std::unique_ptr<TFmFrame> FFrame = std::make_unique<TFmFrame>();
-    std::unique_ptr<fmtest::TStrings> FLines = std::make_unique<fmtest::TStrings>();
+    std::unique_ptr<TStringList> FLines = std::make_unique<TStringList>();
+    std::unique_ptr<TFmGlyph> FGlyph = std::make_unique<TFmGlyph>();
     std::unique_ptr<TCollection> FSections;
     std::unique_ptr<TFmMargins> FMargins = std::make_unique<TFmMargins>();
     std::unique_ptr<TFmCommands> FCommands = std::make_unique<TFmCommands>();

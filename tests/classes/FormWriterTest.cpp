@@ -123,8 +123,8 @@ TEST(FormWriter, ListsTooLongForALineTakeOneItemALine) {
     form.Root()->SetName("F");
     auto* b = NewComponent<TFmControl>(form.Root());
     b->SetName("B");
-    b->Lines()->Lines = {"Primero de Bachillerato", "Segundo de Bachillerato", "Cuarto de la ESO",
-                         "Tercero de la ESO"};
+    for (const char* line : {"Primero de Bachillerato", "Segundo de Bachillerato", "Cuarto de la ESO", "Tercero de la ESO"})
+        b->Lines()->Add(line);
     std::vector<int> keys;
     for (int k = 100; k < 130; ++k) keys.push_back(k);
     b->EntryCommands()->Tables = {{"Default", true, {}}, {"Grid", false, keys}};
@@ -140,8 +140,24 @@ TEST(FormWriter, ListsTooLongForALineTakeOneItemALine) {
                          "        123 124 125 126 127 128 129))\n"));
     TTestForm back;
     back.Read(text);
-    EXPECT_EQ(back.Find<TFmControl>("B")->Lines()->Lines, b->Lines()->Lines);
+    EXPECT_EQ(back.Find<TFmControl>("B")->Lines()->Text(), b->Lines()->Text());
     EXPECT_EQ(back.Find<TFmControl>("B")->EntryCommands()->Tables[1].Keys, keys);
+}
+
+TEST(FormWriter, BinaryDataIsWrappedAndComesBackWhole) {
+    TTestForm form;
+    form.Root()->SetName("F");
+    auto* b = NewComponent<TFmControl>(form.Root());
+    b->SetName("B");
+    for (int i = 0; i < 40; ++i) b->Glyph()->Data += static_cast<char>(i * 7);
+    AnsiString text = form.Write();
+    EXPECT_EQ(text, Wrap("    Left = 0\n"
+                         "    Glyph.Data = {\n"
+                         "      00070E151C232A31383F464D545B626970777E858C939AA1A8AFB6BDC4CBD2D9\n"
+                         "      E0E7EEF5FC030A11}\n"));
+    TTestForm back;
+    back.Read(text);
+    EXPECT_EQ(back.Find<TFmControl>("B")->Glyph()->Data, b->Glyph()->Data);
 }
 
 TEST(FormWriter, ReferencesAreWrittenByTheNameTheReaderFinds) {
