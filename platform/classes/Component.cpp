@@ -18,6 +18,30 @@ bool IsIdentifier(std::string_view S) {
     return std::all_of(S.begin() + 1, S.end(), [&](char c) { return start(c) || (c >= '0' && c <= '9'); });
 }
 
+// The field of Owner's class that is named like a component it owns.
+const TPropertyTable::TFieldInfo* FieldOf(const TComponent* Owner, std::string_view Name) {
+    if (!Owner || Name.empty() || Owner->ComponentState().Contains(csDestroying)) return nullptr;
+    return GetPropertyTable(*Owner->ClassInfo()).FindField(Name);
+}
+
+void CheckField(const TComponent* Owner, std::string_view Name, const TComponent* Component) {
+    const TPropertyTable::TFieldInfo* field = FieldOf(Owner, Name);
+    if (field && !Component->InheritsFrom(*field->Class))
+        throw EComponentError("Field " + AnsiString(Name) + " of " + Owner->ClassName() + " is a " + field->Class->Name +
+                              ", not a " + Component->ClassName());
+}
+
+// Not while the owner is being destroyed: its own part may be gone already.
+void SetField(TComponent* Owner, std::string_view Name, TComponent* Component, bool Enable) {
+    const TPropertyTable::TFieldInfo* field = FieldOf(Owner, Name);
+    if (!field) return;
+    if (Enable) {
+        if (Component->InheritsFrom(*field->Class)) field->Set(Owner, Component);
+    } else if (field->Get(Owner) == Component) {
+        field->Set(Owner, nullptr);
+    }
+}
+
 template <class T> void Erase(std::vector<T*>& List, T* Item) {
     auto it = std::find(List.begin(), List.end(), Item);
     if (it != List.end()) List.erase(it);
@@ -116,9 +140,11 @@ void TComponent::SetComponentIndex(int Index) {
 void TComponent::Insert(TComponent* AComponent) {
     FComponents.push_back(AComponent);
     AComponent->FOwner = this;
+    SetField(this, AComponent->FName, AComponent, true);
 }
 
 void TComponent::Remove(TComponent* AComponent) {
+    SetField(this, AComponent->FName, AComponent, false);
     Erase(FComponents, AComponent);
     AComponent->FOwner = nullptr;
 }
@@ -129,6 +155,7 @@ void TComponent::InsertComponent(TComponent* AComponent) {
     for (const TComponent* o = this; o; o = o->FOwner)
         if (o == AComponent) throw EComponentError("A component cannot own itself or its owners");
     ValidateRename(AComponent, AnsiString(), AComponent->FName);
+    CheckField(this, AComponent->FName, AComponent);
     if (AComponent->FOwner) AComponent->FOwner->RemoveComponent(AComponent);
     Insert(AComponent);
     Notification(AComponent, opInsert);
@@ -173,7 +200,10 @@ void TComponent::SetName(const AnsiString& NewName) {
         FOwner->ValidateRename(this, FName, NewName);
     else
         ValidateRename(nullptr, FName, NewName);
+    CheckField(FOwner, NewName, this);
+    SetField(FOwner, FName, this, false);
     FName = NewName;
+    SetField(FOwner, FName, this, true);
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const AnsiString& CurName,

@@ -182,6 +182,7 @@ private:
     void ReadStringsData(TPersistent* Instance);
     void Watch(TComponent* Component);
     void Forget(TComponent* Component);
+    void CheckReading() const;
     void DoFixups();
     static TObject* ResolveFixup(const TFixup& Fixup);
 
@@ -198,6 +199,10 @@ private:
     std::vector<TStep> FPath;
     std::vector<TFixup> FFixups;
     std::vector<TComponent*> FLoaded;
+    // The components whose data is being read, outermost first; a setter
+    // that frees one of them ends the read before anything touches it again.
+    std::vector<TComponent*> FReading;
+    bool FReadingFreed = false;
     std::unique_ptr<TWatch> FWatch;
     // The name DefineProperties is asked about, and whether someone took it.
     AnsiString FPropName;

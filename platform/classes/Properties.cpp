@@ -411,6 +411,16 @@ void TPropertyTable::AddHandler(std::string_view Name, std::function<TMethod(TOb
     FHandlers.insert_or_assign(UpperCase(Name), THandler{AnsiString(Name), std::move(Bind)});
 }
 
+void TPropertyTable::AddField(TFieldInfo Field) {
+    AnsiString key = UpperCase(Field.Name);
+    FFields.insert_or_assign(std::move(key), std::move(Field));
+}
+
+const TPropertyTable::TFieldInfo* TPropertyTable::FindField(std::string_view Name) const {
+    auto it = FFields.find(UpperCase(Name));
+    return it == FFields.end() ? nullptr : &it->second;
+}
+
 const TPropInfo* TPropertyTable::Find(std::string_view Name) const {
     auto it = FIndex.find(UpperCase(Name));
     return it == FIndex.end() ? nullptr : FProps[it->second].get();

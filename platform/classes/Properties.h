@@ -404,6 +404,10 @@ public:
     // A handler method that form files bind events to by its name
     // ("OnClick = BSiguienteClick").
     template <class C, class R, class... A> void Handler(std::string_view Name, R (C::*Method)(A...));
+    // A field of a form class that points at the component of that name the
+    // form owns ("BSiguiente"): set when such a component gets the name,
+    // cleared when it leaves the form, is renamed or is freed.
+    template <class C, class T> void Field(std::string_view Name, T* C::*Member);
 
     // Lookup without regard to case; null when absent.
     const TPropInfo* Find(std::string_view Name) const;
@@ -411,6 +415,14 @@ public:
     const std::vector<std::shared_ptr<const TPropInfo>>& Properties() const { return FProps; }
     // The handler of that name bound to Root; unassigned when Root's class has none.
     TMethod BindHandler(TObject* Root, std::string_view Name) const;
+    struct TFieldInfo {
+        AnsiString Name;
+        const TClassInfo* Class; // of the components the field can point at
+        std::function<TObject*(TObject* Owner)> Get;
+        std::function<void(TObject* Owner, TObject* Value)> Set;
+    };
+    // Null when the class has no field of that name.
+    const TFieldInfo* FindField(std::string_view Name) const;
 
 private:
     friend const TPropertyTable& GetPropertyTable(const TClassInfo& Class);
@@ -420,10 +432,12 @@ private:
     };
     TPropBuilder Add(std::string_view Name, const TTypeInfo& Type, TPropInfo::TAccessors Access);
     void AddHandler(std::string_view Name, std::function<TMethod(TObject*)> Bind);
+    void AddField(TFieldInfo Field);
 
     std::vector<std::shared_ptr<const TPropInfo>> FProps;
     std::map<AnsiString, size_t> FIndex;      // upper-cased name -> position in FProps
     std::map<AnsiString, THandler> FHandlers; // upper-cased name
+    std::map<AnsiString, TFieldInfo> FFields; // upper-cased name
 };
 
 // --- access by name on any object ---
@@ -518,4 +532,14 @@ void TPropertyTable::Handler(std::string_view Name, R (C::*Method)(A...)) {
                                           return (self->*Method)(std::forward<A>(Args)...);
                                       }));
     });
+}
+
+template <class C, class T> void TPropertyTable::Field(std::string_view Name, T* C::*Member) {
+    static_assert(std::is_same_v<typename T::ZelmorClassSelf, T>, "the field's class needs ZELMOR_CLASS");
+    AddField(TFieldInfo{
+        AnsiString(Name), &T::StaticClassInfo(),
+        [Member](TObject* Owner) -> TObject* { return zelmor_detail::InstanceAs<C>(Owner).*Member; },
+        [Member](TObject* Owner, TObject* Value) {
+            zelmor_detail::InstanceAs<C>(Owner).*Member = dynamic_cast<T*>(Value);
+        }});
 }

@@ -329,6 +329,15 @@ void TReader::Forget(TComponent* Component) {
     std::replace(FLoaded.begin(), FLoaded.end(), Component, static_cast<TComponent*>(nullptr));
     for (TFixup& f : FFixups)
         if (f.Anchor == Component) f.Anchor = nullptr;
+    for (TComponent*& reading : FReading)
+        if (reading == Component) {
+            reading = nullptr;
+            FReadingFreed = true;
+        }
+}
+
+void TReader::CheckReading() const {
+    if (FReadingFreed) Error("A component was freed while its data was being read", FTokens[FPos > 0 ? FPos - 1 : 0].Line);
 }
 
 // --- tokens ---
@@ -578,7 +587,10 @@ void TReader::ReadRootComponent(TComponent* Root) {
         Root->Loading();
         Root->FComponentState.Include(csReading);
         FOwner = FParent = Root;
+        FReading.push_back(Root);
         Root->ReadState(this);
+        CheckReading();
+        FReading.pop_back();
         Root->FComponentState.Exclude(csReading);
         if (Peek().Kind != TToken::tEnd) SyntaxError("End of file expected");
         DoFixups();
@@ -608,7 +620,10 @@ void TReader::ReadData(TComponent* Instance) {
     FParent = Instance->GetChildParent();
     FOwner = Instance->GetChildOwner();
     if (!FOwner) FOwner = FRoot;
-    while (PeekKeyword("object") || PeekKeyword("inherited")) ReadComponent();
+    while (PeekKeyword("object") || PeekKeyword("inherited")) {
+        ReadComponent();
+        CheckReading();
+    }
     FOwner = owner;
     FParent = parent;
     if (!PeekKeyword("end")) SyntaxError("A property, 'object' or 'end' expected");
@@ -657,19 +672,24 @@ TComponent* TReader::ReadComponent() {
         }
     }
     Watch(component);
+    FReading.push_back(component);
     try {
         if (!inherited && !name.empty()) component->SetName(name);
         component->Loading();
         component->FComponentState.Include(csReading);
         if (component->HasParent()) component->SetParentComponent(FParent);
         component->ReadState(this);
+        CheckReading();
         component->FComponentState.Exclude(csReading);
     } catch (...) {
         // A component read only in part does not stay behind; freeing it
         // also takes it (and what it owns) off the reader's lists.
-        if (!inherited) component->Free();
+        bool alive = FReading.back() != nullptr;
+        FReading.pop_back();
+        if (!inherited && alive) component->Free();
         throw;
     }
+    FReading.pop_back();
     --FDepth;
     return component;
 }
@@ -677,8 +697,10 @@ TComponent* TReader::ReadComponent() {
 // --- properties ---
 
 void TReader::ReadProperties(TPersistent* Instance) {
-    while (Peek().Kind == TToken::tIdent && Peek(1).Kind == TToken::tSymbol && Peek(1).Symbol == '=')
+    while (Peek().Kind == TToken::tIdent && Peek(1).Kind == TToken::tSymbol && Peek(1).Symbol == '=') {
         ReadProperty(Instance);
+        CheckReading();
+    }
 }
 
 void TReader::ReadProperty(TPersistent* Instance) {

@@ -97,6 +97,16 @@ TResource LoadResource(TResourceKind Kind, std::string_view Name) {
     return resource;
 }
 
+TResourceStream::TResourceStream(TResourceKind Kind, std::string_view Name) {
+    TResource resource = LoadResource(Kind, Name);
+    // The bytes are the program's own constants; Write below keeps them so.
+    SetPointer(const_cast<uint8_t*>(resource.Bytes.data()), static_cast<int64_t>(resource.Bytes.size()));
+}
+
+int64_t TResourceStream::Write(const void*, int64_t) {
+    throw EStreamError("Can't write to a read-only resource stream");
+}
+
 void ReadComponentResource(TComponent* Root, std::string_view Name) {
     TResource form = LoadResource(rkForm, Name);
     std::string_view text(reinterpret_cast<const char*>(form.Bytes.data()), form.Bytes.size());

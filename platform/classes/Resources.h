@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/rtl/Object.h"
+#include "platform/rtl/Streams.h"
 
 struct ZelmorResourceEntry;
 class TComponent;
@@ -24,6 +25,15 @@ struct TResource {
 bool FindResource(TResourceKind Kind, std::string_view Name, TResource& Found);
 // Raises EResNotFound ("Bitmap resource WWNADA not found") when there is none.
 TResource LoadResource(TResourceKind Kind, std::string_view Name);
+
+// A stream over a resource's bytes, for readers that take a stream. It
+// cannot be written (EStreamError).
+class TResourceStream : public TCustomMemoryStream {
+public:
+    // Raises EResNotFound as LoadResource does.
+    TResourceStream(TResourceKind Kind, std::string_view Name);
+    int64_t Write(const void* Buffer, int64_t Count) override;
+};
 
 // Reads the form resource Name (a file name or the root's class name) into
 // Root; the reader's errors name the resource file and the line. Raises

@@ -102,6 +102,26 @@ TEST(FormReader, SettersRunWhileReadingAndLoadedRunsAfterTheFixUpsInFileOrder) {
     }
 }
 
+TEST(FormReader, FormFieldsFollowTheComponentsOfTheirName) {
+    TTestForm form;
+    form.Read(ReadFixture("Showcase.zfm"));
+    TFmRoot* root = form.Form();
+    EXPECT_EQ(root->Panel1, form.Find<TFmControl>("Panel1"));
+    EXPECT_EQ(root->DSAlum, form.Find<TFmSource>("DSAlum"));
+    root->DSAlum->SetName("DSAlumnos");
+    EXPECT_EQ(root->DSAlum, nullptr);
+    root->Panel1->Free();
+    EXPECT_EQ(root->Panel1, nullptr);
+    form.Find<TFmSource>("DSProf")->SetName("DSAlum");
+    EXPECT_EQ(root->DSAlum, form.Find<TFmSource>("DSAlum"));
+
+    TTestForm wrong;
+    EXPECT_EQ(ErrorOf([&] { wrong.Read("object F: TFmRoot\n  object DSAlum: TFmControl\n  end\nend\n", "f.zfm"); }),
+              "EComponentError: f.zfm, line 2: Field DSAlum of TFmRoot is a TFmSource, not a TFmControl");
+    EXPECT_EQ(wrong.Form()->DSAlum, nullptr);
+    EXPECT_EQ(wrong.Root()->ComponentCount(), 0);
+}
+
 TEST(FormReader, EventsCallTheFormsHandlersAndKeepTheirNames) {
     TTestForm form;
     form.Read("object F: TFmRoot\n"
@@ -307,6 +327,23 @@ TEST(FormReader, ComponentsAndItemsReplacedWhileReadingAreNotTouchedLater) {
     EXPECT_EQ(Section(p, 0)->Caption, "nueva");
     EXPECT_EQ(Section(p, 0)->Target, nullptr);
     EXPECT_EQ(FormLog(), (Log{"F loaded", "P loaded", "C loaded", "D loaded"}));
+}
+
+TEST(FormReader, ASetterThatFreesAComponentBeingReadEndsTheRead) {
+    TTestForm form;
+    AnsiString error = ErrorOf([&] {
+        form.Read("object F: TFmRoot\n"
+                  "  object Splitter1: TFmSplitter\n"
+                  "    object S: TFmSource\n"
+                  "      DropComponent = 'S'\n"
+                  "      Connected = True\n"
+                  "    end\n"
+                  "  end\n"
+                  "end\n",
+                  "f.zfm");
+    });
+    EXPECT_EQ(error, "EReadError: f.zfm, line 4: A component was freed while its data was being read");
+    EXPECT_EQ(form.Root()->ComponentCount(), 0);
 }
 
 TEST(FormReader, ASecondFormOfTheSameClassGetsANameOfItsOwn) {

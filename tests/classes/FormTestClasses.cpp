@@ -275,6 +275,8 @@ void TFmSplitter::Loaded() {
 
 void TFmRoot::DescribeProperties(TPropertyTable& T) {
     Member(T, "Caption", &TFmRoot::Caption);
+    T.Field("Panel1", &TFmRoot::Panel1);
+    T.Field("DSAlum", &TFmRoot::DSAlum);
     T.Handler("ButtonClick", &TFmRoot::ButtonClick);
     T.Handler("SearchDone", &TFmRoot::SearchDone);
 }

@@ -201,6 +201,9 @@ class TFmRoot : public TComponent {
     static void DescribeProperties(TPropertyTable& T);
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     AnsiString Caption;
+    // Fields the reader fills by name.
+    TFmControl* Panel1 = nullptr;
+    TFmSource* DSAlum = nullptr;
     int Clicks = 0;
     void ButtonClick(TObject*) { ++Clicks; }
     void SearchDone(TObject*, bool& Found) { Found = true; }

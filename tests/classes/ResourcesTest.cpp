@@ -73,6 +73,15 @@ TEST_F(Resources, AreFoundByKindAndNameWithoutRegardToCase) {
     EXPECT_EQ(ErrorOf([] { LoadResource(rkForm, "TNadaForm"); }), "EResNotFound: Form resource TNadaForm not found");
 }
 
+TEST_F(Resources, StreamsReadTheBytesAndRefuseWrites) {
+    TResourceStream stream(rkCursor, "TEE_CURSOR_HAND");
+    EXPECT_EQ(stream.Size(), 2);
+    EXPECT_EQ(stream.ReadString(10), "BM");
+    EXPECT_THROW(stream.WriteInt32(1), EStreamError);
+    EXPECT_EQ(ErrorOf([] { TResourceStream missing(rkCursor, "TEE_CURSOR_NADA"); }),
+              "EResNotFound: Cursor resource TEE_CURSOR_NADA not found");
+}
+
 TEST_F(Resources, FormsAreReadIntoTheirRootAndErrorsNameTheResource) {
     TTestForm form;
     ReadComponentResource(form.Root(), "TFmRoot");
