@@ -27,8 +27,8 @@ const TPropertyTable::TFieldInfo* FieldOf(const TComponent* Owner, std::string_v
 void CheckField(const TComponent* Owner, std::string_view Name, const TComponent* Component) {
     const TPropertyTable::TFieldInfo* field = FieldOf(Owner, Name);
     if (field && !Component->InheritsFrom(*field->Class))
-        throw EComponentError("Field " + AnsiString(Name) + " of " + Owner->ClassName() + " is a " + field->Class->Name +
-                              ", not a " + Component->ClassName());
+        throw EComponentError("Field " + AnsiString(Name) + " of " + Owner->ClassName() + " is a " +
+                              field->Class->Name + ", not a " + Component->ClassName());
 }
 
 // Not while the owner is being destroyed: its own part may be gone already.

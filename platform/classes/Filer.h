@@ -74,8 +74,8 @@ public:
     // when the file holds Name (it must read exactly one value); the writer
     // writes Name with WriteData when HasData is true (it must write exactly
     // one value). Either procedure may be empty.
-    virtual void DefineProperty(std::string_view Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
-                                bool HasData) = 0;
+    virtual void DefineProperty(std::string_view Name, const TReaderProc& ReadData,
+                                const TWriterProc& WriteData, bool HasData) = 0;
     // A block of bytes under Name, handed over as a stream positioned at its
     // start: ReadData reads it, WriteData writes it.
     virtual void DefineBinaryProperty(std::string_view Name, const TStreamProc& ReadData,
@@ -155,8 +155,8 @@ public:
 
     void DefineProperty(std::string_view Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
                         bool HasData) override;
-    void DefineBinaryProperty(std::string_view Name, const TStreamProc& ReadData, const TStreamProc& WriteData,
-                              bool HasData) override;
+    void DefineBinaryProperty(std::string_view Name, const TStreamProc& ReadData,
+                              const TStreamProc& WriteData, bool HasData) override;
 
 private:
     struct TToken;
@@ -173,6 +173,8 @@ private:
     [[noreturn]] void SyntaxError(const AnsiString& Message) const;
     [[noreturn]] void Error(const AnsiString& Message, int Line) const;
 
+    struct THeader;
+    THeader ReadHeader();
     TComponent* ReadComponent();
     const TClassInfo& FindComponentClass(const AnsiString& ClassName, int Line);
     void ReadProperties(TPersistent* Instance);
@@ -233,8 +235,8 @@ public:
 
     void DefineProperty(std::string_view Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
                         bool HasData) override;
-    void DefineBinaryProperty(std::string_view Name, const TStreamProc& ReadData, const TStreamProc& WriteData,
-                              bool HasData) override;
+    void DefineBinaryProperty(std::string_view Name, const TStreamProc& ReadData,
+                              const TStreamProc& WriteData, bool HasData) override;
 
 private:
     struct TNode;

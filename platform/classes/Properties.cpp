@@ -344,7 +344,8 @@ void TPropInfo::SetSet(TObject* Instance, std::string_view Text) const {
 }
 
 bool TPropInfo::IsStrings() const {
-    return Kind() == tkClass && FType->ClassType && FType->ClassType->InheritsFrom(&TStrings::StaticClassInfo());
+    return Kind() == tkClass && FType->ClassType &&
+           FType->ClassType->InheritsFrom(&TStrings::StaticClassInfo());
 }
 
 // --- declaring ---

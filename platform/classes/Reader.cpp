@@ -337,7 +337,8 @@ void TReader::Forget(TComponent* Component) {
 }
 
 void TReader::CheckReading() const {
-    if (FReadingFreed) Error("A component was freed while its data was being read", FTokens[FPos > 0 ? FPos - 1 : 0].Line);
+    if (FReadingFreed)
+        Error("A component was freed while its data was being read", FTokens[FPos > 0 ? FPos - 1 : 0].Line);
 }
 
 // --- tokens ---
@@ -504,7 +505,8 @@ void TReader::SkipValue() {
         if (++FDepth > kMaxDepth) Error("Collections nested too deeply", Peek().Line);
         while (PeekKeyword("item")) {
             Take();
-            while (Peek().Kind == TToken::tIdent && Peek(1).Kind == TToken::tSymbol && Peek(1).Symbol == '=') {
+            while (Peek().Kind == TToken::tIdent && Peek(1).Kind == TToken::tSymbol &&
+                   Peek(1).Symbol == '=') {
                 Take();
                 Take();
                 SkipValue();
@@ -540,10 +542,12 @@ void TReader::DefineProperty(std::string_view Name, const TReaderProc& ReadData,
         return;
     }
     ReadData(*this);
-    if (FPos != end || FDepth != depth) Error("The value of " + name + " is not what its reader expects", FPropLine);
+    if (FPos != end || FDepth != depth)
+        Error("The value of " + name + " is not what its reader expects", FPropLine);
 }
 
-void TReader::DefineBinaryProperty(std::string_view Name, const TStreamProc& ReadData, const TStreamProc&, bool) {
+void TReader::DefineBinaryProperty(std::string_view Name, const TStreamProc& ReadData, const TStreamProc&,
+                                   bool) {
     if (FPropFound || FPropName.empty() || !SameText(Name, FPropName)) return;
     FPropFound = true;
     AnsiString name = std::exchange(FPropName, AnsiString());
@@ -558,28 +562,43 @@ void TReader::DefineBinaryProperty(std::string_view Name, const TStreamProc& Rea
 
 // --- components ---
 
+// "object Name: TClass", "inherited Name: TClass" or, for a component
+// without a name, "object TClass".
+struct TReader::THeader {
+    bool Inherited;
+    AnsiString Name;
+    AnsiString ClassName;
+    int Line;
+};
+
+TReader::THeader TReader::ReadHeader() {
+    THeader header{PeekKeyword("inherited"), {}, {}, Take().Line};
+    header.Name = ExpectIdent().Text;
+    if (PeekSymbol(':')) {
+        Take();
+        header.ClassName = ExpectIdent().Text;
+    } else {
+        header.ClassName = std::exchange(header.Name, AnsiString());
+    }
+    if (header.Name.find('.') != AnsiString::npos || header.ClassName.find('.') != AnsiString::npos)
+        Error("Invalid component name " + header.Name + ": " + header.ClassName, header.Line);
+    return header;
+}
+
 void TReader::ReadRootComponent(TComponent* Root) {
     FRoot = Root;
     tLocated = nullptr;
     try {
-        bool inherited = PeekKeyword("inherited");
-        if (!inherited && !PeekKeyword("object")) SyntaxError("'object' expected");
-        Take();
-        AnsiString name = ExpectIdent().Text;
-        AnsiString className;
-        if (PeekSymbol(':')) {
-            Take();
-            className = ExpectIdent().Text;
-        } else {
-            className = std::exchange(name, AnsiString());
-        }
+        if (!PeekKeyword("inherited") && !PeekKeyword("object")) SyntaxError("'object' expected");
+        auto [inherited, name, className, line] = ReadHeader();
         if (!Root->IsClassNamed(className))
-            Error("The form is a " + className + ", not a " + Root->ClassName(), FTokens[FPos - 1].Line);
+            Error("The form is a " + className + ", not a " + Root->ClassName(), line);
         if (!name.empty() && !SameText(Root->Name(), name)) {
             // A second form of the same class gets a name of its own.
             AnsiString unique = name;
             TComponent* owner = Root->Owner();
-            for (int n = 1; owner && owner->FindComponent(unique) && owner->FindComponent(unique) != Root; ++n)
+            for (int n = 1; owner && owner->FindComponent(unique) && owner->FindComponent(unique) != Root;
+                 ++n)
                 unique = name + "_" + IntToStr(n);
             Root->SetName(unique);
         }
@@ -640,20 +659,8 @@ const TClassInfo& TReader::FindComponentClass(const AnsiString& ClassName, int L
 }
 
 TComponent* TReader::ReadComponent() {
-    int line = Peek().Line;
-    bool inherited = PeekKeyword("inherited");
-    Take();
-    if (++FDepth > kMaxDepth) Error("Components nested too deeply", line);
-    AnsiString name = ExpectIdent().Text;
-    AnsiString className;
-    if (PeekSymbol(':')) {
-        Take();
-        className = ExpectIdent().Text;
-    } else {
-        className = std::exchange(name, AnsiString());
-    }
-    if (name.find('.') != AnsiString::npos || className.find('.') != AnsiString::npos)
-        Error("Invalid component name " + name + ": " + className, line);
+    if (++FDepth > kMaxDepth) Error("Components nested too deeply", Peek().Line);
+    auto [inherited, name, className, line] = ReadHeader();
 
     TComponent* component = nullptr;
     if (inherited) {
@@ -755,7 +762,8 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Info, const 
     case tkInt64:
         if (value.Kind == TToken::tInteger) {
             Info.SetOrd(Instance, Take().Int);
-        } else if (int64_t named; value.Kind == TToken::tIdent && IdentToInt(Info.PropType(), value.Text, named)) {
+        } else if (int64_t named;
+                   value.Kind == TToken::tIdent && IdentToInt(Info.PropType(), value.Text, named)) {
             Take();
             Info.SetOrd(Instance, named);
         } else {
@@ -785,7 +793,8 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Info, const 
             switch (Info.PropType().FloatType) {
             case ftSingle: {
                 float f = 0;
-                if (std::from_chars(first, last, f).ec != std::errc()) Error("Number out of range for " + Path, Line);
+                if (std::from_chars(first, last, f).ec != std::errc())
+                    Error("Number out of range for " + Path, Line);
                 Info.SetFloat(Instance, f);
                 break;
             }
@@ -794,7 +803,8 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Info, const 
                 break;
             default: {
                 double d = 0;
-                if (std::from_chars(first, last, d).ec != std::errc()) Error("Number out of range for " + Path, Line);
+                if (std::from_chars(first, last, d).ec != std::errc())
+                    Error("Number out of range for " + Path, Line);
                 Info.SetFloat(Instance, d);
             }
             }
@@ -896,9 +906,12 @@ void TReader::ReadCollection(TCollection* Collection, const AnsiString& Path) {
     TUpdate update{Collection};
     // Fix-ups waiting for the old items would find new ones in their place.
     size_t at = FPath.size() - 1;
-    auto sameStep = [](const TStep& A, const TStep& B) { return A.Index == B.Index && SameText(A.Prop, B.Prop); };
+    auto sameStep = [](const TStep& A, const TStep& B) {
+        return A.Index == B.Index && SameText(A.Prop, B.Prop);
+    };
     std::erase_if(FFixups, [&](const TFixup& f) {
-        return f.Anchor == FAnchor && f.Path.size() > at && std::equal(FPath.begin(), FPath.begin() + at, f.Path.begin(), sameStep) &&
+        return f.Anchor == FAnchor && f.Path.size() > at &&
+               std::equal(FPath.begin(), FPath.begin() + at, f.Path.begin(), sameStep) &&
                SameText(f.Path[at].Prop, FPath[at].Prop) && f.Path[at].Index >= 0;
     });
     Collection->Clear();

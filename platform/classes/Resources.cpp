@@ -27,7 +27,8 @@ const char* KindName(TResourceKind Kind) {
 
 // The file name of Path when the file lies directly in Folder; empty otherwise.
 std::string_view FileIn(std::string_view Path, std::string_view Folder) {
-    if (Path.size() <= Folder.size() + 1 || Path[Folder.size()] != '/' || !SameText(Path.substr(0, Folder.size()), Folder))
+    if (Path.size() <= Folder.size() + 1 || Path[Folder.size()] != '/' ||
+        !SameText(Path.substr(0, Folder.size()), Folder))
         return {};
     std::string_view file = Path.substr(Folder.size() + 1);
     return file.find('/') == std::string_view::npos ? file : std::string_view();
@@ -45,7 +46,9 @@ std::string_view RootClassOf(std::span<const uint8_t> Bytes) {
     std::string_view text(reinterpret_cast<const char*>(Bytes.data()), Bytes.size());
     size_t at = 0;
     auto blanks = [&] {
-        while (at < text.size() && (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == '\n')) ++at;
+        while (at < text.size() &&
+               (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == '\n'))
+            ++at;
     };
     auto word = [&] {
         blanks();
@@ -115,7 +118,8 @@ void ReadComponentResource(TComponent* Root, std::string_view Name) {
 
 bool InitInheritedComponent(TComponent* Root, const TClassInfo& RootAncestor) {
     std::vector<const TClassInfo*> classes;
-    for (const TClassInfo* c = Root->ClassInfo(); c && c != &RootAncestor; c = c->Parent) classes.push_back(c);
+    for (const TClassInfo* c = Root->ClassInfo(); c && c != &RootAncestor; c = c->Parent)
+        classes.push_back(c);
     bool any = false;
     for (auto c = classes.rbegin(); c != classes.rend(); ++c) {
         TResource form;

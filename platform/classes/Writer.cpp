@@ -59,7 +59,9 @@ AnsiString QuoteText(std::string_view S) {
 
 // The shortest text that reads back as the same value of the property's type.
 AnsiString FloatText(long double Value, TFloatType Type) {
-    if (!std::isfinite(Value)) throw EWriteError("A form cannot hold the number " + AnsiString(std::isnan(Value) ? "NaN" : "infinity"));
+    if (!std::isfinite(Value))
+        throw EWriteError("A form cannot hold the number " +
+                          AnsiString(std::isnan(Value) ? "NaN" : "infinity"));
     char buffer[64];
     std::to_chars_result r;
     if (Type == ftSingle)
@@ -127,7 +129,9 @@ AnsiString VariantText(const std::any& Value, const AnsiString& Name) {
 // Clears a state flag on the way out, also when the write fails.
 class TStateScope {
 public:
-    TStateScope(TComponentState& State, TComponentStateFlag Flag) : FState(State), FFlag(Flag) { FState.Include(Flag); }
+    TStateScope(TComponentState& State, TComponentStateFlag Flag) : FState(State), FFlag(Flag) {
+        FState.Include(Flag);
+    }
     ~TStateScope() { FState.Exclude(FFlag); }
     TStateScope(const TStateScope&) = delete;
     TStateScope& operator=(const TStateScope&) = delete;
@@ -158,7 +162,8 @@ void TWriter::WriteComponent(TComponent* Component, int Indent) {
     if (Indent / 2 > kMaxDepth) throw EWriteError("Components nested too deeply under " + FRoot->Name());
     TStateScope writing(Component->FComponentState, csWriting);
     const AnsiString& name = Component->Name();
-    WriteLine(Indent, "object " + (name.empty() ? Component->ClassName() : name + ": " + Component->ClassName()));
+    WriteLine(Indent,
+              "object " + (name.empty() ? Component->ClassName() : name + ": " + Component->ClassName()));
     WriteProperties(Component, AnsiString(), Indent + 2, 0);
     Component->GetChildren([&](TComponent* Child) { WriteComponent(Child, Indent + 2); }, FRoot);
     WriteLine(Indent, "end");
@@ -188,7 +193,8 @@ void TWriter::WriteProperties(TPersistent* Instance, const AnsiString& Prefix, i
         AnsiString value;
         switch (info->Kind()) {
         case tkInteger:
-            if (!IntToIdent(info->PropType(), info->GetOrd(Instance), value)) value = IntToStr(info->GetOrd(Instance));
+            if (!IntToIdent(info->PropType(), info->GetOrd(Instance), value))
+                value = IntToStr(info->GetOrd(Instance));
             break;
         case tkInt64:
             value = IntToStr(info->GetInt64(Instance));
@@ -214,7 +220,9 @@ void TWriter::WriteProperties(TPersistent* Instance, const AnsiString& Prefix, i
             // A handler set in code has no name to write; it is set again by that code.
             TMethod method = info->GetMethod(Instance);
             if (method.Name().empty()) continue;
-            if (!IsIdent(method.Name())) throw EWriteError("Handler name " + QuoteText(method.Name()) + " of " + name + " is no identifier");
+            if (!IsIdent(method.Name()))
+                throw EWriteError("Handler name " + QuoteText(method.Name()) + " of " + name +
+                                  " is no identifier");
             value = method.Name();
             break;
         }
@@ -241,7 +249,8 @@ void TWriter::WriteCollection(TCollection* Collection, int Indent, int Depth) {
 
 AnsiString TWriter::ReferenceName(TComponent* Component) const {
     auto unreachable = [&] {
-        throw EWriteError("Component " + (Component->Name().empty() ? Component->ClassName() : Component->Name()) +
+        throw EWriteError("Component " +
+                          (Component->Name().empty() ? Component->ClassName() : Component->Name()) +
                           " cannot be named from " + FRoot->ClassName());
     };
     if (Component == FRoot && !FRoot->Name().empty()) return FRoot->Name();
@@ -307,7 +316,8 @@ void TWriter::WriteNodeProperty(const AnsiString& Name, int Indent, const TNode&
     FText += '\n';
 }
 
-void TWriter::DefineProperty(std::string_view Name, const TReaderProc&, const TWriterProc& WriteData, bool HasData) {
+void TWriter::DefineProperty(std::string_view Name, const TReaderProc&, const TWriterProc& WriteData,
+                             bool HasData) {
     if (!HasData || !WriteData) return;
     AnsiString name = FPrefix + AnsiString(Name);
     std::vector<TNode> values;
@@ -325,7 +335,8 @@ void TWriter::DefineProperty(std::string_view Name, const TReaderProc&, const TW
     FOpenLists.clear();
     if (open) throw EWriteError("A list of " + name + " was not ended");
     if (values.size() != 1)
-        throw EWriteError(name + " wrote " + IntToStr(static_cast<int64_t>(values.size())) + " values instead of one");
+        throw EWriteError(name + " wrote " + IntToStr(static_cast<int64_t>(values.size())) +
+                          " values instead of one");
     WriteNodeProperty(name, FIndent, values[0]);
 }
 

@@ -94,8 +94,9 @@ TEST(FormReader, SettersRunWhileReadingAndLoadedRunsAfterTheFixUpsInFileOrder) {
     form.Read(ReadFixture("Showcase.zfm"));
     // Partner names a source that comes later in the file: Loaded already sees it.
     // The glyph's data comes before the region data that depends on it.
-    EXPECT_EQ(FormLog(), (Log{"DSAlum connected while reading", "Panel1 region after a glyph of 5", "ShowcaseForm loaded",
-                              "DSAlum loaded, partner DSProf", "DSProf loaded", "Panel1 loaded", "Button1 loaded"}));
+    EXPECT_EQ(FormLog(), (Log{"DSAlum connected while reading", "Panel1 region after a glyph of 5",
+                              "ShowcaseForm loaded", "DSAlum loaded, partner DSProf", "DSProf loaded",
+                              "Panel1 loaded", "Button1 loaded"}));
     for (TComponent* c : {form.Root(), form.Root()->Components(0), form.Root()->Components(3)}) {
         EXPECT_FALSE(c->ComponentState().Contains(csLoading)) << c->Name();
         EXPECT_FALSE(c->ComponentState().Contains(csReading)) << c->Name();
@@ -116,8 +117,9 @@ TEST(FormReader, FormFieldsFollowTheComponentsOfTheirName) {
     EXPECT_EQ(root->DSAlum, form.Find<TFmSource>("DSAlum"));
 
     TTestForm wrong;
-    EXPECT_EQ(ErrorOf([&] { wrong.Read("object F: TFmRoot\n  object DSAlum: TFmControl\n  end\nend\n", "f.zfm"); }),
-              "EComponentError: f.zfm, line 2: Field DSAlum of TFmRoot is a TFmSource, not a TFmControl");
+    EXPECT_EQ(
+        ErrorOf([&] { wrong.Read("object F: TFmRoot\n  object DSAlum: TFmControl\n  end\nend\n", "f.zfm"); }),
+        "EComponentError: f.zfm, line 2: Field DSAlum of TFmRoot is a TFmSource, not a TFmControl");
     EXPECT_EQ(wrong.Form()->DSAlum, nullptr);
     EXPECT_EQ(wrong.Root()->ComponentCount(), 0);
 }
@@ -146,7 +148,8 @@ TEST(FormReader, ErrorsNameTheFileTheLineAndWhatIsWrong) {
         const char* Error;
     };
     const Case cases[] = {
-        {"  object B: TNoSuchButton\n  end\n", "EClassNotFound: f.zfm, line 2: Class TNoSuchButton not found"},
+        {"  object B: TNoSuchButton\n  end\n",
+         "EClassNotFound: f.zfm, line 2: Class TNoSuchButton not found"},
         {"  object B: TFmControl\n    Captoin = 'x'\n  end\n",
          "EReadError: f.zfm, line 3: Property Captoin does not exist in TFmControl B"},
         {"  object B: TFmControl\n    Font.Nmae = 'x'\n  end\n",
@@ -182,7 +185,8 @@ TEST(FormReader, ErrorsNameTheFileTheLineAndWhatIsWrong) {
         {"  object B: TFmControl\n    Margins.PrintMargins = (10 15 15 15 15)\n  end\n",
          "EReadError: f.zfm, line 3: ')' expected, found a number"},
         {"  inherited B: TFmControl\n  end\n", "EReadError: f.zfm, line 2: Ancestor for 'B' not found"},
-        {"  object B: TFmControl\n    Frame = nil\n  end\n", "EReadError: f.zfm, line 3: Property Frame is read-only"},
+        {"  object B: TFmControl\n    Frame = nil\n  end\n",
+         "EReadError: f.zfm, line 3: Property Frame is read-only"},
         {"end\nobject G: TFmRoot\n", "EReadError: f.zfm, line 3: End of file expected, found 'object'"},
         {"  object B: TFmControl\n    Left = 12abc\n  end\n", "EReadError: f.zfm, line 3: Invalid number"},
         {"  object B: TFmControl\n    Glyph.Data = {\n      4D4}\n  end\n",
@@ -195,7 +199,8 @@ TEST(FormReader, ErrorsNameTheFileTheLineAndWhatIsWrong) {
          "EReadError: f.zfm, line 3: Region data of a wrong size"},
         {"  object B: TFmControl\n    Lines.Strings = ('a' 2)\n  end\n",
          "EReadError: f.zfm, line 3: A text expected, found a number"},
-        {"  object B: TFmControl\n", "EReadError: f.zfm, line 4: A property, 'object' or 'end' expected, found the end of the file"},
+        {"  object B: TFmControl\n",
+         "EReadError: f.zfm, line 4: A property, 'object' or 'end' expected, found the end of the file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Body);
@@ -268,8 +273,8 @@ TEST(FormReader, ComponentItemsBelongToTheirOwnerWhichIsLoadedFirst) {
     EXPECT_EQ(splitter->Pane(0)->Caption, "izquierda");
     EXPECT_EQ(splitter->Pane(1)->Caption, "derecha");
     EXPECT_EQ(splitter->Pane(2)->Name(), "Extra");
-    EXPECT_EQ(FormLog(), (Log{"F loaded", "Splitter1 panes ready", "Splitter1 loaded", "pane izquierda loaded",
-                              "pane derecha loaded", "pane extra loaded"}));
+    EXPECT_EQ(FormLog(), (Log{"F loaded", "Splitter1 panes ready", "Splitter1 loaded",
+                              "pane izquierda loaded", "pane derecha loaded", "pane extra loaded"}));
 }
 
 TEST(FormReader, ClassNotFoundHandlerMaySupplyAClass) {
@@ -380,11 +385,11 @@ TEST(FormReader, NumbersAndTextsInEveryWrittenForm) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Value);
         TTestForm form;
-        form.Read(AnsiString("object F: TFmRoot\n  object B: TFmControl\n    ") + c.Property + " = " + c.Value +
-                  "\n  end\nend\n");
+        form.Read(AnsiString("object F: TFmRoot\n  object B: TFmControl\n    ") + c.Property + " = " +
+                  c.Value + "\n  end\nend\n");
         TObject* b = form.Find<TFmControl>("B");
         const TPropInfo& info = FindPropInfo(b, c.Property);
-        AnsiString got = info.Kind() == tkFloat      ? IntToStr(static_cast<int64_t>(info.GetFloat(b)))
+        AnsiString got = info.Kind() == tkFloat            ? IntToStr(static_cast<int64_t>(info.GetFloat(b)))
                          : tkStrings.Contains(info.Kind()) ? info.GetStr(b)
                                                            : IntToStr(info.GetOrd(b));
         EXPECT_EQ(got, c.Expected);
@@ -398,13 +403,15 @@ TEST(FormReader, LegacyNamesAreReadAndDropped) {
 }
 
 TEST(FormReader, NestingBeyondAnyRealFormIsRefused) {
-    AnsiString lists = "object F: TFmRoot\n  object B: TFmControl\n    EntryCommands.TableList = " +
-                       AnsiString(200, '(') + AnsiString(200, ')') + "\n  end\nend\n";
+    AnsiString lists =
+        "object F: TFmRoot\n  object B: TFmControl\n    EntryCommands.TableList = " + AnsiString(200, '(') +
+        AnsiString(200, ')') + "\n  end\nend\n";
     AnsiString objects = "object F: TFmRoot\n";
     for (int i = 0; i < 200; ++i) objects += "object C" + IntToStr(i) + ": TFmControl\n";
     TTestForm a;
     EXPECT_EQ(ErrorOf([&] { a.Read(lists, "f.zfm"); }), "EReadError: f.zfm, line 3: Lists nested too deeply");
     TTestForm b;
-    EXPECT_EQ(ErrorOf([&] { b.Read(objects, "f.zfm"); }), "EReadError: f.zfm, line 66: Components nested too deeply");
+    EXPECT_EQ(ErrorOf([&] { b.Read(objects, "f.zfm"); }),
+              "EReadError: f.zfm, line 66: Components nested too deeply");
     EXPECT_EQ(b.Root()->ComponentCount(), 0);
 }

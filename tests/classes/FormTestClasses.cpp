@@ -35,8 +35,9 @@ void Log(const TComponent* Component, const char* What) {
 } // namespace
 
 const TTypeInfo& FmColorTypeInfo() {
-    static const TTypeInfo info = MakeIntegerTypeInfo(
-        "TColor", INT32_MIN, INT32_MAX, {{fmBlack, "clBlack"}, {fmWhite, "clWhite"}, {fmBtnFace, "clBtnFace"}});
+    static const TTypeInfo info =
+        MakeIntegerTypeInfo("TColor", INT32_MIN, INT32_MAX,
+                            {{fmBlack, "clBlack"}, {fmWhite, "clWhite"}, {fmBtnFace, "clBtnFace"}});
     return info;
 }
 
@@ -46,16 +47,17 @@ std::vector<AnsiString>& FormLog() {
 }
 
 void RegisterFormTestClasses() {
-    RegisterClasses({&TFmControl::StaticClassInfo(), &TFmSource::StaticClassInfo(), &TFmPane::StaticClassInfo(),
-                     &TFmSplitter::StaticClassInfo(), &TFmRoot::StaticClassInfo()});
+    RegisterClasses({&TFmControl::StaticClassInfo(), &TFmSource::StaticClassInfo(),
+                     &TFmPane::StaticClassInfo(), &TFmSplitter::StaticClassInfo(),
+                     &TFmRoot::StaticClassInfo()});
 }
 
 // --- sub-objects ---
 
 void TFmGlyph::DefineProperties(TFiler* Filer) {
     Filer->DefineBinaryProperty(
-        "Data", [this](TStream& S) { Data = S.ReadString(S.Size()); }, [this](TStream& S) { S.WriteString(Data); },
-        !Data.empty());
+        "Data", [this](TStream& S) { Data = S.ReadString(S.Size()); },
+        [this](TStream& S) { S.WriteString(Data); }, !Data.empty());
 }
 
 void TFmFont::DescribeProperties(TPropertyTable& T) {
@@ -137,7 +139,8 @@ void TFmSection::DescribeProperties(TPropertyTable& T) {
 // --- controls ---
 
 TFmControl::TFmControl(TComponent* AOwner)
-    : TComponent(AOwner), FSections(std::make_unique<TOwnedCollection>(this, TFmSection::StaticClassInfo())) {}
+    : TComponent(AOwner), FSections(std::make_unique<TOwnedCollection>(this, TFmSection::StaticClassInfo())) {
+}
 
 TFmControl::~TFmControl() {
     for (TFmControl* child : FControls) child->FParent = nullptr;
@@ -193,7 +196,8 @@ void TFmControl::DefineProperties(TFiler* Filer) {
             int32_t n = S.ReadInt32();
             if (n < 0 || n > S.Size() - S.Position()) throw EReadError("Region data of a wrong size");
             Region = S.ReadString(n);
-            FormLog().push_back(Name() + " region after a glyph of " + IntToStr(static_cast<int64_t>(Glyph()->Data.size())));
+            FormLog().push_back(Name() + " region after a glyph of " +
+                                IntToStr(static_cast<int64_t>(Glyph()->Data.size())));
         },
         [this](TStream& S) {
             S.WriteInt32(static_cast<int32_t>(Region.size()));
@@ -212,8 +216,9 @@ void TFmControl::Loaded() {
 void TFmSource::DescribeProperties(TPropertyTable& T) {
     T.Property("Connected", &TFmSource::Connected, &TFmSource::SetConnected).Default(false);
     Member(T, "Partner", &TFmSource::Partner);
-    T.PropertyOf<TFmSource>("DropComponent", [](TFmSource&) { return AnsiString(); },
-                            [](TFmSource& S, const AnsiString& Name) { S.SetDropComponent(Name); });
+    T.PropertyOf<TFmSource>(
+        "DropComponent", [](TFmSource&) { return AnsiString(); },
+        [](TFmSource& S, const AnsiString& Name) { S.SetDropComponent(Name); });
 }
 
 void TFmSource::SetConnected(bool Value) {
@@ -251,8 +256,10 @@ void TFmSplitter::GetChildren(const TGetChildProc& Proc, TComponent*) {
 
 void TFmSplitter::ReadState(TReader* Reader) {
     auto previous = Reader->OnAncestorNotFound;
-    Reader->OnAncestorNotFound = [this](TReader*, const AnsiString& Name, const TClassInfo*, TComponent*& Found) {
-        if (ComponentCount() >= 2 && Name.size() >= 4 && (SameText(Name.substr(0, 4), "SPL1") || SameText(Name.substr(0, 4), "SPL2")))
+    Reader->OnAncestorNotFound = [this](TReader*, const AnsiString& Name, const TClassInfo*,
+                                        TComponent*& Found) {
+        if (ComponentCount() >= 2 && Name.size() >= 4 &&
+            (SameText(Name.substr(0, 4), "SPL1") || SameText(Name.substr(0, 4), "SPL2")))
             Found = Components(Name[3] == '1' ? 0 : 1);
     };
     try {

@@ -11,6 +11,17 @@ AnsiString Wrap(const AnsiString& Lines) {
     return "object F: TFmRoot\n  object B: TFmControl\n" + Lines + "  end\nend\n";
 }
 
+// A form F holding one control B: what most writer tests start from.
+struct TOneControl {
+    TTestForm Form;
+    TFmControl* B;
+    TOneControl() {
+        Form.Root()->SetName("F");
+        B = NewComponent<TFmControl>(Form.Root());
+        B->SetName("B");
+    }
+};
+
 TComponent* gView = nullptr;
 TComponent* FindViewForm(std::string_view Name) {
     return gView && SameText(gView->Owner()->Name(), Name) ? gView->Owner() : nullptr;
@@ -42,15 +53,16 @@ TEST(FormWriter, OnlyValuesThatDifferFromTheirDefaultsAreWritten) {
         {[](TFmControl* c) { c->Margins()->Values[2] = 15; }, "    Left = 0\n"},
         {[](TFmControl* c) { c->Margins()->Values[2] = 20; },
          "    Left = 0\n    Margins.PrintMargins = (15 15 20 15)\n"},
-        {[](TFmControl* c) { c->Sections()->Add(); }, "    Left = 0\n    Sections = <\n      item\n      end>\n"},
-        {[](TFmControl* c) { c->OnClick = [](TObject*) {}; }, "    Left = 0\n"}, // set in code: no name to write
+        {[](TFmControl* c) { c->Sections()->Add(); },
+         "    Left = 0\n    Sections = <\n      item\n      end>\n"},
+        {[](TFmControl* c) { c->OnClick = [](TObject*) {}; },
+         "    Left = 0\n"}, // set in code: no name to write
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Lines);
-        TTestForm form;
-        form.Root()->SetName("F");
-        auto* b = NewComponent<TFmControl>(form.Root());
-        b->SetName("B");
+        TOneControl one;
+        TTestForm& form = one.Form;
+        TFmControl* b = one.B;
         c.Change(b);
         EXPECT_EQ(form.Write(), Wrap(c.Lines));
     }
@@ -71,10 +83,9 @@ TEST(FormWriter, TextsStayReadableAsciiAndComeBackByteForByte) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Value);
-        TTestForm form;
-        form.Root()->SetName("F");
-        auto* b = NewComponent<TFmControl>(form.Root());
-        b->SetName("B");
+        TOneControl one;
+        TTestForm& form = one.Form;
+        TFmControl* b = one.B;
         b->Caption = c.Value;
         AnsiString text = form.Write();
         if (c.Written) {
@@ -98,10 +109,9 @@ TEST(FormWriter, TextsStayReadableAsciiAndComeBackByteForByte) {
 }
 
 TEST(FormWriter, FloatsComeBackToTheBitInTheirOwnType) {
-    TTestForm form;
-    form.Root()->SetName("F");
-    auto* b = NewComponent<TFmControl>(form.Root());
-    b->SetName("B");
+    TOneControl one;
+    TTestForm& form = one.Form;
+    TFmControl* b = one.B;
     b->Ratio = 1.0 / 3;
     b->Scale = 0.1f;
     b->Precise = 2.0L / 3;
@@ -119,11 +129,11 @@ TEST(FormWriter, FloatsComeBackToTheBitInTheirOwnType) {
 }
 
 TEST(FormWriter, ListsTooLongForALineTakeOneItemALine) {
-    TTestForm form;
-    form.Root()->SetName("F");
-    auto* b = NewComponent<TFmControl>(form.Root());
-    b->SetName("B");
-    for (const char* line : {"Primero de Bachillerato", "Segundo de Bachillerato", "Cuarto de la ESO", "Tercero de la ESO"})
+    TOneControl one;
+    TTestForm& form = one.Form;
+    TFmControl* b = one.B;
+    for (const char* line :
+         {"Primero de Bachillerato", "Segundo de Bachillerato", "Cuarto de la ESO", "Tercero de la ESO"})
         b->Lines()->Add(line);
     std::vector<int> keys;
     for (int k = 100; k < 130; ++k) keys.push_back(k);
@@ -136,7 +146,8 @@ TEST(FormWriter, ListsTooLongForALineTakeOneItemALine) {
                          "      'Cuarto de la ESO'\n"
                          "      'Tercero de la ESO')\n"
                          "    EntryCommands.TableList = ('Default' True () 'Grid' False\n"
-                         "      (100 101 102 103 104 105 106 107 108 109 110 111 112 113 114 115 116 117 118 119 120 121 122\n"
+                         "      (100 101 102 103 104 105 106 107 108 109 110 111 112 113 114 115 116 117 118 "
+                         "119 120 121 122\n"
                          "        123 124 125 126 127 128 129))\n"));
     TTestForm back;
     back.Read(text);
@@ -145,10 +156,9 @@ TEST(FormWriter, ListsTooLongForALineTakeOneItemALine) {
 }
 
 TEST(FormWriter, BinaryDataIsWrappedAndComesBackWhole) {
-    TTestForm form;
-    form.Root()->SetName("F");
-    auto* b = NewComponent<TFmControl>(form.Root());
-    b->SetName("B");
+    TOneControl one;
+    TTestForm& form = one.Form;
+    TFmControl* b = one.B;
     for (int i = 0; i < 40; ++i) b->Glyph()->Data += static_cast<char>(i * 7);
     AnsiString text = form.Write();
     EXPECT_EQ(text, Wrap("    Left = 0\n"
@@ -181,7 +191,8 @@ TEST(FormWriter, ReferencesAreWrittenByTheNameTheReaderFinds) {
     // A component no form can reach has no name to write.
     TFmSource loose(nullptr);
     a->Partner = &loose;
-    EXPECT_EQ(ErrorOf([&] { form.Write(); }), "EWriteError: Component TFmSource cannot be named from TFmRoot");
+    EXPECT_EQ(ErrorOf([&] { form.Write(); }),
+              "EWriteError: Component TFmSource cannot be named from TFmRoot");
     a->Partner = nullptr;
     UnregisterFindGlobalComponentProc(&FindViewForm);
     gView = nullptr;

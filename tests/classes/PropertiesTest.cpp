@@ -2,6 +2,7 @@
 
 #include <any>
 
+#include "FormTestSupport.h"
 #include "platform/classes/Component.h"
 #include "platform/classes/Properties.h"
 #include "platform/rtl/Exceptions.h"
@@ -126,14 +127,6 @@ ZELMOR_IMPLEMENT_CLASS(TFont, TPersistent)
 ZELMOR_IMPLEMENT_COMPONENT(TWidget, TComponent)
 ZELMOR_IMPLEMENT_COMPONENT(TFlatWidget, TWidget)
 
-AnsiString MessageOf(const std::function<void()>& Action) {
-    try {
-        Action();
-    } catch (const Exception& e) {
-        return e.ClassName() + AnsiString(": ") + e.Message();
-    }
-    return "no error";
-}
 } // namespace
 
 TEST(Properties, EveryKindIsFoundWithoutRegardToCase) {
@@ -208,7 +201,7 @@ TEST(Properties, UnknownNamesAreNullForFindersAndErrorsForAccessors) {
     EXPECT_EQ(GetPropInfo(static_cast<TObject*>(nullptr), "Caption"), nullptr);
     EXPECT_FALSE(IsPublishedProp(&w, "ControlInfoInDataSet"));
     EXPECT_FALSE(IsPublishedProp(&w, "controltype"));
-    EXPECT_EQ(MessageOf([&] { GetStrProp(&w, "DatabaseName"); }),
+    EXPECT_EQ(ErrorOf([&] { GetStrProp(&w, "DatabaseName"); }),
               "EPropertyError: Unknown property: 'DatabaseName'");
     EXPECT_THROW(SetOrdProp(&w, "MaxRecords", 5), EPropertyError);
     EXPECT_THROW(FindPropInfo(nullptr, "Caption"), EPropertyError);
@@ -248,7 +241,7 @@ TEST(Properties, WrongKindsReadOnlyAndOutOfRangeValuesChangeNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
         TWidget w(nullptr);
-        EXPECT_EQ(MessageOf([&] { c.Action(w); }), AnsiString("EPropertyError: ") + c.Message);
+        EXPECT_EQ(ErrorOf([&] { c.Action(w); }), AnsiString("EPropertyError: ") + c.Message);
         EXPECT_EQ(w.Width(), 75);
         EXPECT_EQ(w.Align(), alNone);
         EXPECT_TRUE(w.Enabled());
@@ -264,7 +257,7 @@ TEST(Properties, EnumerationAndSetTextsBothWays) {
     EXPECT_EQ(GetEnumProp(&w, "Align"), "alClient");
     SetEnumProp(&w, "Enabled", "false");
     EXPECT_EQ(GetEnumProp(&w, "Enabled"), "False");
-    EXPECT_EQ(MessageOf([&] { SetEnumProp(&w, "Align", "alLeft"); }),
+    EXPECT_EQ(ErrorOf([&] { SetEnumProp(&w, "Align", "alLeft"); }),
               "EPropertyError: Invalid property element: alLeft");
     EXPECT_EQ(w.Align(), alClient);
 
@@ -363,7 +356,7 @@ TEST(Properties, EventsBindToHandlersByNameWithTheirSignature) {
     EXPECT_EQ(GetMethodProp(&button, "OnClick").Name(), "ButtonClick");
 
     // A handler of another shape is refused and leaves the event as it was.
-    EXPECT_EQ(MessageOf([&] { SetMethodPropByHandler(&button, "OnFound", &form, "ButtonClick"); }),
+    EXPECT_EQ(ErrorOf([&] { SetMethodPropByHandler(&button, "OnFound", &form, "ButtonClick"); }),
               "EPropertyError: The handler 'ButtonClick' does not fit the event 'OnFound'");
     EXPECT_FALSE(Assigned(button.OnFound));
     EXPECT_THROW(SetMethodPropByHandler(&button, "OnClick", &form, "Nowhere"), EMethodNotFound);
@@ -432,8 +425,9 @@ TEST(Properties, NamedIntegerTypesNameSomeValuesAndMustFitTheirProperty) {
     // A property of the type checks values against the type's range before narrowing them.
     TPropertyTable table;
     int16_t stored = 0;
-    table.PropertyOf<TWidget>(
-             "Cursor", [&](TWidget&) { return stored; }, [&](TWidget&, int16_t v) { stored = v; })
+    table
+        .PropertyOf<TWidget>(
+            "Cursor", [&](TWidget&) { return stored; }, [&](TWidget&, int16_t v) { stored = v; })
         .OfType(cursor);
     const TPropInfo& info = *table.Find("Cursor");
     TWidget w(nullptr);
@@ -441,8 +435,12 @@ TEST(Properties, NamedIntegerTypesNameSomeValuesAndMustFitTheirProperty) {
     info.SetOrd(&w, -11);
     EXPECT_EQ(stored, -11);
     EXPECT_THROW(info.SetOrd(&w, 40000), EPropertyError);
-    EXPECT_EQ(MessageOf([&] { table.PropertyOf<TWidget>("Narrow", [](TWidget&) { return int8_t(0); }).OfType(cursor); }),
+    EXPECT_EQ(ErrorOf([&] {
+                  table.PropertyOf<TWidget>("Narrow", [](TWidget&) { return int8_t(0); }).OfType(cursor);
+              }),
               "EPropertyError: The type TCursor does not fit property 'Narrow'");
-    EXPECT_EQ(MessageOf([&] { table.PropertyOf<TWidget>("Text", [](TWidget&) { return AnsiString(); }).OfType(cursor); }),
+    EXPECT_EQ(ErrorOf([&] {
+                  table.PropertyOf<TWidget>("Text", [](TWidget&) { return AnsiString(); }).OfType(cursor);
+              }),
               "EPropertyError: Property 'Text' is not an integer property");
 }

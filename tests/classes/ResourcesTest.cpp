@@ -11,9 +11,11 @@ class TFmRootPlus : public TFmRoot {
 };
 ZELMOR_IMPLEMENT_COMPONENT(TFmRootPlus, TFmRoot)
 
-const unsigned char kBase[] = "object BaseForm: TFmRoot\n  Caption = 'base'\n  object B: TFmControl\n  end\nend\n";
-const unsigned char kPlus[] = "inherited PlusForm: TFmRootPlus\n  Caption = 'plus'\n  inherited B: TFmControl\n"
-                              "    Left = 5\n  end\nend\n";
+const unsigned char kBase[] =
+    "object BaseForm: TFmRoot\n  Caption = 'base'\n  object B: TFmControl\n  end\nend\n";
+const unsigned char kPlus[] =
+    "inherited PlusForm: TFmRootPlus\n  Caption = 'plus'\n  inherited B: TFmControl\n"
+    "    Left = 5\n  end\nend\n";
 const unsigned char kBroken[] = "object Broken: TFmRoot\n  Caption = 7\nend\n";
 const unsigned char kBytes[] = "BM";
 
@@ -53,11 +55,11 @@ TEST_F(Resources, AreFoundByKindAndNameWithoutRegardToCase) {
         {rkCursor, "tee_cursor_hand", "cursors/TEE_CURSOR_HAND.cur"},
         {rkText, "LEEME", "texts/Leeme.txt"},
         {rkForm, "base", "forms/Base.zfm"},
-        {rkForm, "TFMROOT", "forms/Base.zfm"},         // by the class of its root
+        {rkForm, "TFMROOT", "forms/Base.zfm"}, // by the class of its root
         {rkForm, "TFmRootPlus", "forms/Plus.zfm"},
-        {rkForm, "BaseForm", nullptr},                  // the root's name is no resource name
-        {rkBitmap, "Base", nullptr},                    // another kind
-        {rkForm, "Old", nullptr},                       // only files directly in the kind's folder
+        {rkForm, "BaseForm", nullptr}, // the root's name is no resource name
+        {rkBitmap, "Base", nullptr},   // another kind
+        {rkForm, "Old", nullptr},      // only files directly in the kind's folder
         {rkText, "", nullptr},
     };
     for (const Case& c : cases) {
@@ -69,8 +71,10 @@ TEST_F(Resources, AreFoundByKindAndNameWithoutRegardToCase) {
         }
     }
     EXPECT_EQ(LoadResource(rkBitmap, "wwdropdown").Bytes.size(), 2u);
-    EXPECT_EQ(ErrorOf([] { LoadResource(rkBitmap, "WWNADA"); }), "EResNotFound: Bitmap resource WWNADA not found");
-    EXPECT_EQ(ErrorOf([] { LoadResource(rkForm, "TNadaForm"); }), "EResNotFound: Form resource TNadaForm not found");
+    EXPECT_EQ(ErrorOf([] { LoadResource(rkBitmap, "WWNADA"); }),
+              "EResNotFound: Bitmap resource WWNADA not found");
+    EXPECT_EQ(ErrorOf([] { LoadResource(rkForm, "TNadaForm"); }),
+              "EResNotFound: Form resource TNadaForm not found");
 }
 
 TEST_F(Resources, StreamsReadTheBytesAndRefuseWrites) {
