@@ -29,6 +29,7 @@ struct TReader::TToken {
 struct TReader::TStep {
     AnsiString Prop;
     int Index = -1;
+    bool operator==(const TStep& Other) const { return Index == Other.Index && SameText(Prop, Other.Prop); }
 };
 
 struct TReader::TFixup {
@@ -843,6 +844,10 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Info, const 
         } else if (value.Kind == TToken::tIdent) {
             AnsiString name = Take().Text;
             if (!Info.IsWritable()) Error("Property " + Path + " is read-only", Line);
+            // A property given twice takes the value given last.
+            std::erase_if(FFixups, [&](const TFixup& f) {
+                return f.Anchor == FAnchor && SameText(f.Prop, Info.Name()) && f.Path == FPath;
+            });
             if (SameText(name, "nil"))
                 Info.SetObject(Instance, nullptr);
             else
@@ -906,12 +911,9 @@ void TReader::ReadCollection(TCollection* Collection, const AnsiString& Path) {
     TUpdate update{Collection};
     // Fix-ups waiting for the old items would find new ones in their place.
     size_t at = FPath.size() - 1;
-    auto sameStep = [](const TStep& A, const TStep& B) {
-        return A.Index == B.Index && SameText(A.Prop, B.Prop);
-    };
     std::erase_if(FFixups, [&](const TFixup& f) {
         return f.Anchor == FAnchor && f.Path.size() > at &&
-               std::equal(FPath.begin(), FPath.begin() + at, f.Path.begin(), sameStep) &&
+               std::equal(FPath.begin(), FPath.begin() + at, f.Path.begin()) &&
                SameText(f.Path[at].Prop, FPath[at].Prop) && f.Path[at].Index >= 0;
     });
     Collection->Clear();

@@ -299,6 +299,7 @@ TEST(FormReader, ReferencesReachFramesTheFormItselfAndOtherForms) {
     form.Read("object F: TFmRoot\n"
               "  object A: TFmSource\n    Partner = Form2.View1\n  end\n"
               "  object B: TFmSource\n    Partner = F.A\n  end\n"
+              "  object C: TFmSource\n    Partner = A\n    Partner = nil\n  end\n"
               "  object P: TFmControl\n"
               "    Sections = <\n"
               "      item\n        Target = F\n      end\n"
@@ -309,6 +310,7 @@ TEST(FormReader, ReferencesReachFramesTheFormItselfAndOtherForms) {
     gForm2 = nullptr;
     EXPECT_EQ(form.Find<TFmSource>("A")->Partner, other.Find<TFmSource>("View1"));
     EXPECT_EQ(form.Find<TFmSource>("B")->Partner, form.Find<TFmSource>("A"));
+    EXPECT_EQ(form.Find<TFmSource>("C")->Partner, nullptr); // the value given last
     EXPECT_EQ(Section(form.Find<TFmControl>("P"), 0)->Target, form.Root());
     EXPECT_EQ(Section(form.Find<TFmControl>("P"), 1)->Target, form.Find<TFmSource>("B"));
 }
