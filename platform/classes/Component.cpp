@@ -62,6 +62,15 @@ void TWholeInsert::Finish(TComponent* Created) {
     Created->FOwner->Notification(Created, opInsert);
 }
 
+void TWholeInsert::Complete(TComponent* Created) {
+    try {
+        Created->AfterConstruction();
+    } catch (...) {
+        Created->Free();
+        throw;
+    }
+}
+
 TComponent* OwnerArgument(TObject* Owner) {
     if (!Owner) return nullptr;
     if (auto* component = dynamic_cast<TComponent*>(Owner)) return component;

@@ -11,6 +11,17 @@ class TFmRootPlus : public TFmRoot {
 };
 ZELMOR_IMPLEMENT_COMPONENT(TFmRootPlus, TFmRoot)
 
+// Reads its form when it is whole, as the window layer's forms do.
+class TFmResourceForm : public TFmRoot {
+    ZELMOR_CLASS(TFmResourceForm, TFmRoot)
+    using TFmRoot::TFmRoot;
+    void AfterConstruction() override {
+        inherited::AfterConstruction();
+        InitInheritedComponent(this, TFmRoot::StaticClassInfo());
+    }
+};
+ZELMOR_IMPLEMENT_COMPONENT(TFmResourceForm, TFmRoot)
+
 const unsigned char kBase[] =
     "object BaseForm: TFmRoot\n  Caption = 'base'\n  object B: TFmControl\n  end\nend\n";
 const unsigned char kPlus[] =
@@ -18,6 +29,8 @@ const unsigned char kPlus[] =
     "    Left = 5\n  end\nend\n";
 const unsigned char kBroken[] = "object Broken: TFmRoot\n  Caption = 7\nend\n";
 const unsigned char kBytes[] = "BM";
+const unsigned char kResourceForm[] = "object ResourceForm: TFmResourceForm\n  object Panel1: TFmControl\n"
+                                      "    OnClick = ButtonClick\n    Width = 'roto'\n  end\nend\n";
 
 const ZelmorResourceEntry kTable[] = {
     {"forms/Base.zfm", kBase, sizeof kBase - 1},
@@ -28,6 +41,7 @@ const ZelmorResourceEntry kTable[] = {
     {"strings/RVLIB3_STRINGS_ENGLISH.str0", kBytes, 2},
     {"cursors/TEE_CURSOR_HAND.cur", kBytes, 2},
     {"texts/Leeme.txt", kBytes, 2},
+    {"forms/ResourceForm.zfm", kResourceForm, sizeof kResourceForm - 1},
     {nullptr, nullptr, 0},
 };
 
@@ -108,4 +122,22 @@ TEST_F(Resources, ADescendantFormAddsToItsAncestorsForm) {
 
     TTestForm plain(NewComponent<TFmSource>(nullptr));
     EXPECT_FALSE(InitInheritedComponent(plain.Root(), TComponent::StaticClassInfo()));
+}
+
+TEST_F(Resources, AFormReadsItsResourceOnceItHasItsOwnClass) {
+    RegisterFormTestClasses();
+    // The resource breaks after binding a handler: the half-built form is freed.
+    EXPECT_EQ(ErrorOf([] { NewComponent<TFmResourceForm>(nullptr); }),
+              "EReadError: forms/ResourceForm.zfm, line 4: Invalid value for property Width, found a text");
+    const unsigned char fixed[] = "object ResourceForm: TFmResourceForm\n  object Panel1: TFmControl\n"
+                                  "    OnClick = ButtonClick\n  end\nend\n";
+    const ZelmorResourceEntry table[] = {{"forms/ResourceForm.zfm", fixed, sizeof fixed - 1},
+                                         {nullptr, nullptr, 0}};
+    const ZelmorResourceEntry* previous = UseResourceTable(table);
+    TTestForm form(NewComponent<TFmResourceForm>(nullptr));
+    UseResourceTable(previous);
+    TFmControl* panel = form.Form()->Panel1;
+    ASSERT_NE(panel, nullptr);
+    panel->OnClick(panel);
+    EXPECT_EQ(form.Form()->Clicks, 1);
 }
