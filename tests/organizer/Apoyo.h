@@ -113,3 +113,39 @@ inline void Recarga(TDatosOrganizar& D, const TResultadoOrganizar& R) {
 }
 
 }  // namespace apoyo
+
+namespace apoyo {
+
+struct TCelda {
+    const char* Asig;
+    const char* Div;
+    const char* Con;
+};
+
+// A type placed in a group, as tipgrup2 holds it.
+inline TFilaTipGrup2 Colocado(const AnsiString& TNC, int NAlum, const AnsiString& Grupo, const AnsiString& Opcion,
+                              std::initializer_list<TCelda> Celdas) {
+    TFilaTipGrup2 t;
+    t.NALUM = NAlum;
+    t.TNC = TNC;
+    t.GRUPO = Grupo;
+    t.TNCG = TNC + Grupo;
+    t.OPCION = Opcion;
+    int k = 0;
+    for (const auto& c : Celdas) {
+        t.ASIG[k] = c.Asig;
+        t.DIV[k] = c.Div;
+        t.CON[k] = c.Con;
+        ++k;
+    }
+    return t;
+}
+
+// Loads, groups and builds the working structures, as a run does before it searches.
+inline bool Prepara(TOrganizador& O, const TDatosOrganizar& D) {
+    if (!O.CargaDatos(D)) return false;
+    O.AgrupaTipos(true);
+    return O.CompruebaDatos() && O.AsignaClav();
+}
+
+}  // namespace apoyo
