@@ -96,7 +96,7 @@ TEST_F(Carga, ASchoolBeyondTheModelIsRefusedAndNothingRuns) {
         std::function<void(TDatosOrganizar&)> Agranda;
     } casos[] = {
         {"EN MEMOFIJA 1", [](TDatosOrganizar& d) { d.NomAsg.resize(401, {"X"}); }},
-        {"EN MEMOFIJA 2", [](TDatosOrganizar& d) { d.Cursos.resize(12, d.Cursos[0]);  // eleven rows of the course }},
+        {"EN MEMOFIJA 2", [](TDatosOrganizar& d) { d.Cursos.resize(12, d.Cursos[0]); }},
         {"EN MEMOFIJA 3", [](TDatosOrganizar& d) { d.AsigCur.resize(101, d.AsigCur[0]); }},
         {"EN MEMOFIJA 41", [](TDatosOrganizar& d) { d.Tipos2[0].NALUM = 601 - 3; }},
         {"EN MEMOFIJA 41", [](TDatosOrganizar& d) { d.TipGrup2 = {Colocado(TNC, 1000, "A", "A", {{"FRA", "a", ""}})}; }},
