@@ -529,6 +529,8 @@ void TOrganizador::BucleColocacion(const AnsiString& Curso) {
             continue;
         }
         RefrescaMemoria();
+        // A stop that arrives here, between batches, leaves no student to size a batch for.
+        if (Detenido()) return;
         Lote = TamanoLote(AlumnoActual, Lote);
         MuestraProgreso(AlumnoActual, Lote);
         const int inicio = AlumnoActual;
