@@ -484,6 +484,7 @@ int TOrganizador::BuscaNivel(TArbol& Nodos, int Une, int Parte, int Equilibrio, 
                 exito = true;
             } else {
                 DeshaceHasta(marca);
+                ++Estadistica.AlternativasDeshechas;
             }
         }
         todos = exito;

@@ -146,6 +146,7 @@ struct TEstadisticaOrganizar {
     int64_t Comprobaciones = 0;  // placement checks run
     int Lotes = 0;
     int LotesFallidos = 0;
+    int AlternativasDeshechas = 0;  // displacements tried and undone
     std::array<int, 16> LotesPorIntento{};  // index: the try that placed the batch
 };
 
