@@ -532,7 +532,20 @@ void TOrganizador::BucleColocacion(const AnsiString& Curso) {
         RefrescaMemoria();
         // A stop that arrives here, between batches, leaves no student to size a batch for.
         if (Detenido()) return;
-        Lote = TamanoLote(AlumnoActual, Lote);
+        // The run of a type counts its students already placed too; a batch
+        // larger than the students still to place would be refused for room
+        // they do not need, so it is cut to them, and a type with nobody left
+        // to place makes no batch.
+        int pendientes = 0;
+        for (int i = 0; i < NumAlumnos; ++i) {
+            const TPlazaAlumno& q = Alumnos[i];
+            pendientes += !q.Fijo && q.Curso == p.Curso && q.Grupo < 0 && q.Opcion == p.Opcion && q.Tipo == p.Tipo;
+        }
+        if (pendientes == 0) {
+            --AlumnoActual;
+            continue;
+        }
+        Lote = std::min(TamanoLote(AlumnoActual, Lote), pendientes);
         MuestraProgreso(AlumnoActual, Lote);
         const int inicio = AlumnoActual;
         const int alumno = AlumnoActual;
