@@ -268,11 +268,7 @@ bool TOrganizador::PruebaGrupo(TNodo& Nodo, TArbol& Auxiliar, int Grupo, int Cur
             bool servido = false;
             for (int64_t q = Pos.OrdenReanuda[m]; q < ordenes && !servido && !Detenido(); ++q) {
                 ultimoOrden = q;
-                Permutacion(n, q, orden);
-                for (int x : miembros) {
-                    DivElegida[x] = CodElegido[x] = -1;
-                    RestableceTrabajo(Nodo.Slots[x].Asig);
-                }
+                EmpiezaOrden(Nodo, miembros, q, orden, DivElegida, CodElegido);
                 bool todos = true;
                 for (int e = 0; e < n && todos; ++e) {
                     const int miembro = miembros[orden[e]];
@@ -402,32 +398,15 @@ int TOrganizador::SecuenciaBusqueda(TNodo& Nodo, int Une, int Parte, int Equilib
         Sec.Fase = 1;
         Sec.FasePrimera = true;
     }
-    if (Sec.Fase == 1) {
-        const int r = DesplazaTipo(Nodo, Une, Parte, Equilibrio, Auxiliar, Sec.FasePrimera, Sec.PorTipo);
+    // by type; then, only at the loosest levels, by group and by subject
+    for (; Sec.Fase <= 3; ++Sec.Fase, Sec.FasePrimera = true) {
+        if (Sec.Fase >= 2 && (Une == 0 || Parte == 0 || Equilibrio == 0)) return -1;
+        TPosicionEstrategia& pos = Sec.Fase == 1 ? Sec.PorTipo : Sec.Fase == 2 ? Sec.PorGrupo : Sec.PorAsignatura;
+        const int r = Estrategia(Sec.Fase, Nodo, Une, Parte, Equilibrio, Auxiliar, Sec.FasePrimera, pos);
         if (r > 0) {
             Sec.FasePrimera = false;
             return r;
         }
-        Sec.Fase = 2;
-        Sec.FasePrimera = true;
-    }
-    if (Une == 0 || Parte == 0 || Equilibrio == 0) return -1;
-    if (Sec.Fase == 2) {
-        const int r = DesplazaGrupo(Nodo, Une, Parte, Equilibrio, Auxiliar, Sec.FasePrimera, Sec.PorGrupo);
-        if (r > 0) {
-            Sec.FasePrimera = false;
-            return r;
-        }
-        Sec.Fase = 3;
-        Sec.FasePrimera = true;
-    }
-    if (Sec.Fase == 3) {
-        const int r = DesplazaAsignatura(Nodo, Une, Parte, Equilibrio, Auxiliar, Sec.FasePrimera, Sec.PorAsignatura);
-        if (r > 0) {
-            Sec.FasePrimera = false;
-            return r;
-        }
-        Sec.Fase = 4;
     }
     return -1;
 }

@@ -305,6 +305,31 @@ void TOrganizador::MayorConexion() {
     }
 }
 
+// Marks every connected component of two or more cells with a number of
+// its own, counting from 0 in the order subjects, division rows, groups (from
+// 0 again for every option block when PorBloque); a cell alone stays unmarked.
+void TOrganizador::NumeraComponentes(bool PorBloque) {
+    int c = 0;
+    for (int i = 0; i < Memo.NumAsignaturas; ++i) {
+        if (PorBloque) c = 0;
+        int t = i;
+        do {
+            TEstadoAsig& e = EstAsig[t];
+            for (int r = 0; e.TieneCeldas() && r <= e.Divisiones; ++r)
+                for (int h = 0; h < e.Grupos; ++h) {
+                    const int k = e.C(r, h);
+                    if (e.CodigosTrabajo[k] < 0 || e.Marcas[k] != -1) continue;
+                    e.Marcas[k] = c;
+                    if (MarcaConexion(t, r, h, e.CodigosTrabajo[k], c) > 0)
+                        ++c;
+                    else
+                        e.Marcas[k] = -1;
+                }
+            t = e.Siguiente;
+        } while (t != i && t >= 0);
+    }
+}
+
 void TOrganizador::RenumeraConexiones() {
     const int nAsig = Memo.NumAsignaturas;
     for (int s = 0; s < nAsig; ++s) {
@@ -313,24 +338,7 @@ void TOrganizador::RenumeraConexiones() {
         std::fill(e.Codigos.begin(), e.Codigos.end(), -1);
         std::fill(e.Marcas.begin(), e.Marcas.end(), -1);
     }
-    for (int i = 0; i < nAsig; ++i) {
-        int j = 0;
-        int t = i;
-        do {
-            TEstadoAsig& e = EstAsig[t];
-            for (int r = 0; e.TieneCeldas() && r <= e.Divisiones; ++r)
-                for (int h = 0; h < e.Grupos; ++h) {
-                    const int k = e.C(r, h);
-                    if (e.CodigosTrabajo[k] < 0 || e.Codigos[k] != -1) continue;
-                    e.Codigos[k] = j;
-                    if (MarcaConexion(t, r, h, e.CodigosTrabajo[k], j) > 0)
-                        ++j;
-                    else
-                        e.Codigos[k] = -1;
-                }
-            t = e.Siguiente;
-        } while (t != i && t >= 0);
-    }
+    NumeraComponentes(true);
     for (int s = 0; s < nAsig; ++s) EstAsig[s].Codigos = EstAsig[s].Marcas;
     for (int i = 0; i < NumAlumnos; ++i) {
         TPlazaAlumno& p = Alumnos[i];

@@ -242,6 +242,16 @@ void TOrganizador::RestableceTrabajo(int Asig) {
     std::copy(e.Codigos.begin(), e.Codigos.end(), e.CodigosTrabajo.begin());
 }
 
+// Every ordering of a block starts from the kept codes, with nothing chosen.
+void TOrganizador::EmpiezaOrden(const TNodo& Nodo, const std::vector<int>& Miembros, int64_t Q, int* Orden,
+                                int* DivElegida, int* CodElegido) {
+    Permutacion(static_cast<int>(Miembros.size()), Q, Orden);
+    for (int x : Miembros) {
+        DivElegida[x] = CodElegido[x] = -1;
+        RestableceTrabajo(Nodo.Slots[x].Asig);
+    }
+}
+
 void TOrganizador::Bloque(const TNodo& Nodo, int Slot, std::vector<int>& Miembros) const {
     Miembros.clear();
     const int bloque = Memo.Asignaturas[Nodo.Slots[Slot].Asig].BlOpt;
@@ -294,11 +304,7 @@ int TOrganizador::ColocaDirecto(TNodo& Nodo, int Une, int Parte, int Equilibrio)
             const int64_t ordenes = Factorial(n);
             bool servido = false;
             for (int64_t q = 0; q < ordenes && !servido; ++q) {
-                Permutacion(n, q, orden);
-                for (int x : miembros) {
-                    divEl[x] = codEl[x] = -1;
-                    RestableceTrabajo(Nodo.Slots[x].Asig);
-                }
+                EmpiezaOrden(Nodo, miembros, q, orden, divEl, codEl);
                 bool todos = true;
                 for (int e = 0; e < n && todos; ++e) {
                     const int miembro = miembros[orden[e]];

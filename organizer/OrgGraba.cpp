@@ -70,24 +70,7 @@ void TOrganizador::NumeraConexiones() {
         std::fill(e.Marcas.begin(), e.Marcas.end(), -1);
         e.CodigosTrabajo = e.Codigos;
     }
-    int c = 0;
-    for (int i = 0; i < nAsig; ++i) {
-        int t = i;
-        do {
-            TEstadoAsig& e = EstAsig[t];
-            for (int r = 0; e.TieneCeldas() && r <= e.Divisiones; ++r)
-                for (int h = 0; h < e.Grupos; ++h) {
-                    const int k = e.C(r, h);
-                    if (e.CodigosTrabajo[k] < 0 || e.Marcas[k] != -1) continue;
-                    e.Marcas[k] = c;
-                    if (MarcaConexion(t, r, h, e.CodigosTrabajo[k], c) > 0)
-                        ++c;
-                    else
-                        e.Marcas[k] = -1;
-                }
-            t = e.Siguiente;
-        } while (t != i && t >= 0);
-    }
+    NumeraComponentes(false);
 
     const int nTipos = CuentaTipos();
     const int usados = std::min(NumAsigs, SlotsFila);

@@ -287,6 +287,9 @@ private:
     bool PruebaMiembro(TNodo& Nodo, int Miembro, int Grupo, int Une, int Parte, int Equilibrio, int DivDesde,
                        int NumCodigos, int* DivElegida, int* CodElegido, int* UltimaDiv);
     void Bloque(const TNodo& Nodo, int Slot, std::vector<int>& Miembros) const;
+    void EmpiezaOrden(const TNodo& Nodo, const std::vector<int>& Miembros, int64_t Q, int* Orden, int* DivElegida,
+                      int* CodElegido);
+    void NumeraComponentes(bool PorBloque);
     void RestableceTrabajo(int Asig);
     void AsignacionesDeCeldas();
     void PasaSinDivisionAFilas();
