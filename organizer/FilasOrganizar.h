@@ -46,20 +46,27 @@ struct TFilaAsigCur {
     std::array<double, MaximosGrupo> NMAXAL{};
 };
 
-// tipos2 (the subtypes not placed), in the order of its TNC tag, with SELEC
-// as the types screen marked it for the run on the selection.
-struct TFilaTipos2 {
+// tipos: the subtypes of a course, with their number of students. The
+// organizer writes the course's rows (NALUM 0 for students it placed).
+struct TFilaTipos {
     double N = 0;
     double NALUM = 0;
     AnsiString TNC;
     AnsiString OPCION;
     bool REPITE = false;
-    bool SELEC = false;
     std::array<AnsiString, SlotsFila> ASIG;
 };
 
-// tipgrup2 (the types placed in a group), in the order of its TNC tag.
-struct TFilaTipGrup2 {
+// tipos2, the types screen's working copy, read in the order of its TNC tag
+// with SELEC as the screen marked it for the run on the selection.
+struct TFilaTipos2 : TFilaTipos {
+    bool SELEC = false;
+};
+
+// tipgrup: the types placed in a group. The organizer reads the working copy
+// tipgrup2 (same fields, its memo texts left out) in the order of its TNC tag
+// and writes the course's rows of tipgrup.
+struct TFilaTipGrup {
     double N = 0;
     double NALUM = 0;
     AnsiString TNC;
@@ -71,6 +78,7 @@ struct TFilaTipGrup2 {
     std::array<AnsiString, SlotsFila> DIV;
     std::array<AnsiString, SlotsFila> CON;
 };
+using TFilaTipGrup2 = TFilaTipGrup;
 
 // What the organizer hands over for one course. The lists are those of the
 // types screen; AsigCuentaOptativas decides which subjects are organized.
@@ -85,31 +93,9 @@ struct TDatosOrganizar {
     std::vector<AnsiString> AsigOptativas;
 };
 
-// Output rows. N counts from 0 in the order of the rows; the binding adds the
-// number of rows left in the table after the course's rows were deleted.
-struct TFilaTipos {
-    int N = 0;
-    int NALUM = 0;
-    AnsiString TNC;
-    AnsiString OPCION;
-    bool REPITE = false;
-    std::array<AnsiString, SlotsFila> ASIG;
-};
-
-struct TFilaTipGrup {
-    int N = 0;
-    int NALUM = 0;
-    AnsiString TNC;
-    AnsiString TNCG;
-    AnsiString GRUPO;
-    AnsiString OPCION;
-    bool REPITE = false;
-    std::array<AnsiString, SlotsFila> ASIG;
-    std::array<AnsiString, SlotsFila> DIV;
-    std::array<AnsiString, SlotsFila> CON;
-};
-
 // The course's rows of tipos and tipgrup, which replace the stored ones.
+// N counts from 0 in the order of the rows; the binding adds the number of
+// rows left in the table once the course's rows are deleted.
 struct TResultadoOrganizar {
     std::vector<TFilaTipos> Tipos;
     std::vector<TFilaTipGrup> TipGrup;

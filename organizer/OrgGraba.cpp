@@ -193,7 +193,7 @@ TResultadoOrganizar TOrganizador::GrabaResultado() {
     for (int p = 0; p < Memo.NumTipos; ++p) {
         const TFilaTipo& t = Memo.Tipos[p];
         TFilaTipos f;
-        f.N = static_cast<int>(r.Tipos.size());
+        f.N = static_cast<double>(r.Tipos.size());
         f.NALUM = t.Grupo >= 0 ? 0 : t.NAlum;
         f.TNC = TNCSeleccionado;
         if (t.Opcion) f.OPCION = AnsiString(1, t.Opcion);
@@ -204,7 +204,7 @@ TResultadoOrganizar TOrganizador::GrabaResultado() {
         const TFilaTipo& t = Memo.Tipos[p];
         if (t.Grupo < 0) continue;
         TFilaTipGrup f;
-        f.N = static_cast<int>(r.TipGrup.size());
+        f.N = static_cast<double>(r.TipGrup.size());
         f.NALUM = t.NAlum;
         f.TNC = TNCSeleccionado;
         f.GRUPO = EscribeNumero(NumGrupo, t.Grupo);

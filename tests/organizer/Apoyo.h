@@ -88,28 +88,9 @@ inline std::optional<TResultadoOrganizar> Organiza(TOrganizador& O, const TDatos
 // The rows written back, as the types screen would load them again.
 inline void Recarga(TDatosOrganizar& D, const TResultadoOrganizar& R) {
     D.Tipos2.clear();
-    D.TipGrup2.clear();
-    for (const auto& t : R.Tipos) {
-        if (t.NALUM == 0) continue;
-        TFilaTipos2 f;
-        f.NALUM = t.NALUM;
-        f.TNC = t.TNC;
-        f.OPCION = t.OPCION;
-        f.ASIG = t.ASIG;
-        D.Tipos2.push_back(f);
-    }
-    for (const auto& t : R.TipGrup) {
-        TFilaTipGrup2 f;
-        f.NALUM = t.NALUM;
-        f.TNC = t.TNC;
-        f.TNCG = t.TNCG;
-        f.GRUPO = t.GRUPO;
-        f.OPCION = t.OPCION;
-        f.ASIG = t.ASIG;
-        f.DIV = t.DIV;
-        f.CON = t.CON;
-        D.TipGrup2.push_back(f);
-    }
+    for (const auto& t : R.Tipos)
+        if (t.NALUM != 0) D.Tipos2.push_back({t});
+    D.TipGrup2 = R.TipGrup;
 }
 
 }  // namespace apoyo

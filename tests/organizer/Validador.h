@@ -154,11 +154,11 @@ inline std::vector<std::string> CompruebaFilas(const TDatosOrganizar& D, const s
     for (const auto& t : D.TipGrup2)
         if (t.TNC == D.TNCSeleccionado && t.NALUM != 0) entrada[clave(t.OPCION, t.ASIG)] += Num(t.NALUM);
     for (const auto& t : R.Tipos)
-        if (t.NALUM != 0) salida[clave(t.OPCION, t.ASIG)] += t.NALUM;
+        if (t.NALUM != 0) salida[clave(t.OPCION, t.ASIG)] += Num(t.NALUM);
     std::map<int, int> porGrupo;
     for (const auto& t : R.TipGrup) {
-        salida[clave(t.OPCION, t.ASIG)] += t.NALUM;
-        porGrupo[LeeNumero(NumGrupo, t.GRUPO)] += t.NALUM;
+        salida[clave(t.OPCION, t.ASIG)] += Num(t.NALUM);
+        porGrupo[LeeNumero(NumGrupo, t.GRUPO)] += Num(t.NALUM);
     }
     if (entrada != salida) faltas.push_back("students lost, doubled or changed in the written rows");
     std::map<int, int> colocados;
