@@ -2,6 +2,8 @@
 // What the organizer's tests share: scripted message boxes, a recording
 // dialog view with a fake clock, small course builders, and the run of a
 // whole organizer invocation.
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <optional>
 #include <vector>
@@ -72,6 +74,31 @@ inline TFilaTipos2 Subtipo(const AnsiString& TNC, int NAlum, const AnsiString& O
     for (const char* a : Asigs) t.ASIG[k++] = a;
     return t;
 }
+
+// A course with its subjects and subtypes; the optional ones (counted, TIPO
+// 1) make both lists of the types screen.
+inline TDatosOrganizar Datos(const TFilaCursos& Curso, std::vector<TFilaAsigCur> Asigs,
+                             std::vector<TFilaTipos2> Subtipos) {
+    TDatosOrganizar d;
+    d.TNCSeleccionado = Curso.TNC;
+    d.Cursos = {Curso};
+    for (const auto& a : Asigs) {
+        d.NomAsg.push_back({a.ASIG});
+        if (a.CUENTA && a.TIPO == 1) {
+            d.AsigCuentaOptativas.push_back(a.ASIG);
+            d.AsigOptativas.push_back(a.ASIG);
+        }
+    }
+    d.AsigCur = std::move(Asigs);
+    d.Tipos2 = std::move(Subtipos);
+    return d;
+}
+
+// Every test starts from the options of a fresh program.
+struct TPrueba : ::testing::Test {
+    void SetUp() override { OpcionesOrganizar() = {}; }
+    TMensajes M;
+};
 
 // One whole invocation: the dialog sets the options and presses the button
 // with Tag; answers the rows written back, if any.

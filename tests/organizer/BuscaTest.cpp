@@ -12,20 +12,11 @@ using namespace apoyo;
 
 const AnsiString TNC = "3ESO02";
 
-struct Busqueda : ::testing::Test {
-    void SetUp() override { OpcionesOrganizar() = {}; }
-    TMensajes M;
-};
+using Busqueda = TPrueba;
 
 TDatosOrganizar UnTipo(int Alumnos) {
-    TDatosOrganizar d;
-    d.TNCSeleccionado = TNC;
-    d.NomAsg = {{"X"}, {"W"}};
-    d.Cursos = {Curso(TNC, 1, 30)};
-    d.AsigCur = {Optativa(TNC, "X", 2, 20, 2, 1, 1), Optativa(TNC, "W", 5, 14, 5, 2, 1)};
-    d.Tipos2 = {Subtipo(TNC, Alumnos, "A", {"W", "X"})};
-    d.AsigCuentaOptativas = d.AsigOptativas = {"X", "W"};
-    return d;
+    return Datos(Curso(TNC, 1, 30), {Optativa(TNC, "X", 2, 20, 2, 1, 1), Optativa(TNC, "W", 5, 14, 5, 2, 1)},
+                 {Subtipo(TNC, Alumnos, "A", {"W", "X"})});
 }
 
 TEST_F(Busqueda, BatchesAreCutByTheRunTheGroupAndTheSubjects) {
@@ -87,18 +78,12 @@ TEST_F(Busqueda, AFailedTryLeavesEveryCountCodeAndMarkAsItFoundThem) {
 
 // Two groups of at most 5; types 1 ("A") and 2 ("B") of three students each
 // take X. Group 0 gets all of type 1 and two of type 2 by hand.
-struct Desplazamiento : Busqueda {
+struct Desplazamiento : TPrueba {
     TOrganizador O{M};
     void SetUp() override {
-        Busqueda::SetUp();
-        TDatosOrganizar d;
-        d.TNCSeleccionado = TNC;
-        d.NomAsg = {{"X"}};
-        d.Cursos = {Curso(TNC, 2, 5)};
-        d.AsigCur = {Optativa(TNC, "X", 2, 10, 2, 1, 1)};
-        d.Tipos2 = {Subtipo(TNC, 3, "A", {"X"}), Subtipo(TNC, 3, "B", {"X"})};
-        d.AsigCuentaOptativas = d.AsigOptativas = {"X"};
-        ASSERT_TRUE(Prepara(O, d));
+        TPrueba::SetUp();
+        ASSERT_TRUE(Prepara(O, Datos(Curso(TNC, 2, 5), {Optativa(TNC, "X", 2, 10, 2, 1, 1)},
+                                     {Subtipo(TNC, 3, "A", {"X"}), Subtipo(TNC, 3, "B", {"X"})})));
         O.AlumnoActual = 0;
     }
     TNodo Nodo(int Tipo, int NAlum, char Opcion) {
@@ -289,14 +274,10 @@ TEST_F(Busqueda, AFailedNodeArrayFailsItsTryCleanlyAndEndsTheRunAfterTheBatch) {
 }
 
 TEST_F(Busqueda, ASelectionRunPlacesOnlyTheTypesOfTheSelectedSubtypes) {
-    TDatosOrganizar d;
-    d.TNCSeleccionado = TNC;
-    d.NomAsg = {{"X"}, {"Y"}};
-    d.Cursos = {Curso(TNC, 2, 20)};
-    d.AsigCur = {Optativa(TNC, "X", 2, 20, 2, 1, 1), Optativa(TNC, "Y", 2, 20, 2, 1, 1)};
+    TDatosOrganizar d =
+        Datos(Curso(TNC, 2, 20), {Optativa(TNC, "X", 2, 20, 2, 1, 1), Optativa(TNC, "Y", 2, 20, 2, 1, 1)}, {});
     d.TipGrup2 = {Colocado(TNC, 0, "A", "A", {{"X", "a", "a"}})};  // a row, even empty, hides "&Todos"
     d.Tipos2 = {Subtipo(TNC, 2, "A", {"X"}, true), Subtipo(TNC, 3, "A", {"Y"}), Subtipo(TNC, 2, "A", {"X"})};
-    d.AsigCuentaOptativas = d.AsigOptativas = {"X", "Y"};
     TOrganizador o(M);
     std::vector<validador::TAlumnoColocado> colocacion;
     bool todos = true;

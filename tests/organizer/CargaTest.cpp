@@ -28,13 +28,9 @@ TDatosOrganizar CursoBasico() {
     return d;
 }
 
-struct TConOrganizador : ::testing::Test {
-    void SetUp() override { OpcionesOrganizar() = {}; }
-    TMensajes M;
+struct Carga : TPrueba {
     TOrganizador O{M};
 };
-
-using Carga = TConOrganizador;
 
 TEST_F(Carga, RowsStandForTheirStudentsAndPlacedRowsReadTheirLabels) {
     TDatosOrganizar d = CursoBasico();

@@ -15,26 +15,22 @@ const AnsiString TNC = "2BAC01";
 // Z is alone in block 2. Loaded: group 0 has 6 students in X division 0,
 // group 1 has 3 in X division 1 and 2 in Y division 0; 4 more wait.
 TDatosOrganizar Estado() {
-    TDatosOrganizar d;
-    d.TNCSeleccionado = TNC;
-    d.NomAsg = {{"X"}, {"Y"}, {"Z"}};
-    d.Cursos = {Curso(TNC, 3, 10)};
+    TDatosOrganizar d = Datos(Curso(TNC, 3, 10),
+                              {Optativa(TNC, "X", 2, 8, 2, 1, 2), Optativa(TNC, "Y", 2, 8, 2, 1, 2),
+                               Optativa(TNC, "Z", 1, 30, 1, 2, 1)},
+                              {Subtipo(TNC, 4, "A", {"X", "Z"})});
     d.Cursos[0].NMAXAL[2] = 4;
-    d.AsigCur = {Optativa(TNC, "X", 2, 8, 2, 1, 2), Optativa(TNC, "Y", 2, 8, 2, 1, 2), Optativa(TNC, "Z", 1, 30, 1, 2, 1)};
     d.AsigCur[0].NMAXAL[1] = 5;
     d.TipGrup2 = {Colocado(TNC, 6, "A", "A", {{"X", "a", "a"}}), Colocado(TNC, 3, "B", "B", {{"X", "b", "b"}}),
                   Colocado(TNC, 2, "B", "B", {{"Y", "a", "c"}})};
-    d.Tipos2 = {Subtipo(TNC, 4, "A", {"X", "Z"})};
-    d.AsigCuentaOptativas = d.AsigOptativas = {"X", "Y", "Z"};
     return d;
 }
 
-struct Comprobaciones : ::testing::Test {
+struct Comprobaciones : TPrueba {
     void SetUp() override {
-        OpcionesOrganizar() = {};
+        TPrueba::SetUp();
         ASSERT_TRUE(Prepara(O, Estado()));
     }
-    TMensajes M;
     TOrganizador O{M};
 };
 

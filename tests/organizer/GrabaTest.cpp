@@ -16,9 +16,7 @@ using namespace apoyo;
 
 const AnsiString TNC = "4ESO03";
 
-struct Grabacion : ::testing::Test {
-    void SetUp() override { OpcionesOrganizar() = {}; }
-    TMensajes M;
+struct Grabacion : TPrueba {
     TOrganizador O{M};
 };
 
@@ -31,15 +29,9 @@ TFilaAsigCur Comun(const AnsiString& Codigo) {
 }
 
 TEST_F(Grabacion, EqualStudentsOfAGroupBecomeOneRowAndAWholeGroupClassHasNoDivision) {
-    TDatosOrganizar d;
-    d.TNCSeleccionado = TNC;
-    d.NomAsg = {{"X"}, {"LEN"}};
-    d.Cursos = {Curso(TNC, 1, 30)};
-    d.AsigCur = {Optativa(TNC, "X", 1, 30, 1, 1, 1), Comun("LEN")};
-    d.Tipos2 = {Subtipo(TNC, 2, "A", {"LEN", "X"})};
+    TDatosOrganizar d = Datos(Curso(TNC, 1, 30), {Optativa(TNC, "X", 1, 30, 1, 1, 1), Comun("LEN")},
+                              {Subtipo(TNC, 2, "A", {"LEN", "X"})});
     d.Tipos2[0].REPITE = true;
-    d.AsigCuentaOptativas = {"X"};
-    d.AsigOptativas = {"X"};
     auto r = Organiza(O, d, 1);
     ASSERT_TRUE(r);
     ASSERT_EQ(r->Tipos.size(), 1u);
@@ -59,14 +51,11 @@ TEST_F(Grabacion, EqualStudentsOfAGroupBecomeOneRowAndAWholeGroupClassHasNoDivis
 }
 
 TEST_F(Grabacion, ARunThatPlacesNobodyRewritesTheSubtypesOnly) {
-    TDatosOrganizar d;
-    d.TNCSeleccionado = TNC;
-    d.NomAsg = {{"Q"}};
-    d.Cursos = {Curso(TNC, 2, 30)};
+    TDatosOrganizar d =
+        Datos(Curso(TNC, 2, 30), {Optativa(TNC, "Q", 1, 30, 1, 1, 0)},
+              {Subtipo(TNC, 3, "A", {"Q"}), Subtipo(TNC, 2, "B", {"Q"}), Subtipo(TNC, 1, "A", {"Q"})});
     // counted but not optional: it offers no connection code, so nobody fits
-    d.AsigCur = {Optativa(TNC, "Q", 1, 30, 1, 1, 0)};
-    d.Tipos2 = {Subtipo(TNC, 3, "A", {"Q"}), Subtipo(TNC, 2, "B", {"Q"}), Subtipo(TNC, 1, "A", {"Q"})};
-    d.AsigCuentaOptativas = {"Q"};
+    d.AsigOptativas.clear();
     auto r = Organiza(O, d, 1);
     ASSERT_TRUE(r);
     EXPECT_TRUE(r->TipGrup.empty());
@@ -77,13 +66,8 @@ TEST_F(Grabacion, ARunThatPlacesNobodyRewritesTheSubtypesOnly) {
 }
 
 TEST_F(Grabacion, LabelsAreWrittenInTheAlphabetsInForceWhenTheDialogCloses) {
-    TDatosOrganizar d;
-    d.TNCSeleccionado = TNC;
-    d.NomAsg = {{"X"}};
-    d.Cursos = {Curso(TNC, 12, 30)};
-    d.AsigCur = {Optativa(TNC, "X", 2, 30, 2, 1, 1)};
+    TDatosOrganizar d = Datos(Curso(TNC, 12, 30), {Optativa(TNC, "X", 2, 30, 2, 1, 1)}, {});
     d.TipGrup2 = {Colocado(TNC, 2, "J", "", {{"X", "a", "a"}}), Colocado(TNC, 3, "K", "", {{"X", "a", "a"}})};
-    d.AsigCuentaOptativas = d.AsigOptativas = {"X"};
     TOpcionesOrganizar cierre;
     cierre.Grupo = cierre.Division = cierre.Conexion = TNumeracion::N123;
     auto r = Organiza(O, d, 2, {}, [&](TOrganizador& x) { x.TomaOpciones(cierre); });
@@ -104,14 +88,9 @@ TEST_F(Grabacion, DivisionsAreRenumberedFromZeroWhateverIndexesTheyHad) {
         const char* Alta;
     } casos[] = {{"b", "d"}, {"4", "6"}};  // indexes 1 and 3; 55 and 57
     for (const auto& c : casos) {
-        TDatosOrganizar d;
-        d.TNCSeleccionado = TNC;
-        d.NomAsg = {{"X"}};
-        d.Cursos = {Curso(TNC, 3, 30)};
-        d.AsigCur = {Optativa(TNC, "X", 60, 30, 60, 1, 2)};
+        TDatosOrganizar d = Datos(Curso(TNC, 3, 30), {Optativa(TNC, "X", 60, 30, 60, 1, 2)}, {});
         d.TipGrup2 = {Colocado(TNC, 2, "A", "", {{"X", c.Baja, "a"}}), Colocado(TNC, 2, "B", "", {{"X", c.Baja, "a"}}),
                       Colocado(TNC, 2, "A", "", {{"X", c.Alta, "b"}}), Colocado(TNC, 2, "C", "", {{"X", c.Alta, "b"}})};
-        d.AsigCuentaOptativas = d.AsigOptativas = {"X"};
         TMensajes m;
         TOrganizador o(m);
         auto r = Organiza(o, d, 2);
@@ -124,13 +103,9 @@ TEST_F(Grabacion, DivisionsAreRenumberedFromZeroWhateverIndexesTheyHad) {
 }
 
 TEST_F(Grabacion, AClassSeveralRowsHoldGetsAConnectionOfItsOwn) {
-    TDatosOrganizar d;
-    d.TNCSeleccionado = TNC;
-    d.NomAsg = {{"X"}, {"Y"}};
-    d.Cursos = {Curso(TNC, 1, 30)};
-    d.AsigCur = {Optativa(TNC, "X", 1, 30, 1, 1, 1), Optativa(TNC, "Y", 1, 30, 1, 2, 1)};
-    d.Tipos2 = {Subtipo(TNC, 3, "A", {"X", "Y"}), Subtipo(TNC, 2, "A", {"X"})};
-    d.AsigCuentaOptativas = d.AsigOptativas = {"X", "Y"};
+    const TDatosOrganizar d =
+        Datos(Curso(TNC, 1, 30), {Optativa(TNC, "X", 1, 30, 1, 1, 1), Optativa(TNC, "Y", 1, 30, 1, 2, 1)},
+              {Subtipo(TNC, 3, "A", {"X", "Y"}), Subtipo(TNC, 2, "A", {"X"})});
     auto r = Organiza(O, d, 1);
     ASSERT_TRUE(r);
     ASSERT_EQ(r->TipGrup.size(), 2u);
@@ -143,13 +118,7 @@ TEST_F(Grabacion, AClassSeveralRowsHoldGetsAConnectionOfItsOwn) {
 // them: the classes a group has on its own are written without division,
 // and must not take divisions away when they come back.
 TEST_F(Grabacion, AWrittenResultReloadsWithTheRoomItHad) {
-    TDatosOrganizar d;
-    d.TNCSeleccionado = TNC;
-    d.NomAsg = {{"X"}};
-    d.Cursos = {Curso(TNC, 2, 15)};
-    d.AsigCur = {Optativa(TNC, "X", 2, 20, 2, 1, 2)};
-    d.Tipos2 = {Subtipo(TNC, 20, "", {"X"})};
-    d.AsigCuentaOptativas = d.AsigOptativas = {"X"};
+    TDatosOrganizar d = Datos(Curso(TNC, 2, 15), {Optativa(TNC, "X", 2, 20, 2, 1, 2)}, {Subtipo(TNC, 20, "", {"X"})});
     auto r = Organiza(O, d, 1);
     ASSERT_TRUE(r);
     ASSERT_EQ(r->TipGrup.size(), 2u);
