@@ -45,9 +45,12 @@ void Organiza(benchmark::State& State, int Alumnos, int Grupos, bool Ajustado) {
     // tries: join, split, balance from the first balance level, depth 0..1
     int estrictos = 0, desplazados = 0, relajados = 0;
     for (int i = 0; i < 16; ++i) {
-        if (i == 0) estrictos += est.LotesPorIntento[i];
-        else if (i == 1) desplazados += est.LotesPorIntento[i];
-        else relajados += est.LotesPorIntento[i];
+        if (i == 0)
+            estrictos += est.LotesPorIntento[i];
+        else if (i == 1)
+            desplazados += est.LotesPorIntento[i];
+        else
+            relajados += est.LotesPorIntento[i];
     }
     State.counters["strict"] = estrictos;
     State.counters["strict_displaced"] = desplazados;
@@ -74,6 +77,6 @@ BENCHMARK(Todos)
     ->Args({300, 12, 1})
     ->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -9,8 +9,8 @@
 namespace {
 constexpr int NodosAuxiliares = 200;
 constexpr int MaxNodos = 201;
-constexpr int MaxPorLote = 3;  // students of one displaced batch
-}  // namespace
+constexpr int MaxPorLote = 3; // students of one displaced batch
+} // namespace
 
 void TOrganizador::Pon(int& Campo, int Valor) {
     if (Campo == Valor) return;
@@ -76,7 +76,8 @@ int TOrganizador::TamanoLote(int Posicion, int Anterior) const {
     int b = 1000;
     for (int m = 0; m < NumAsigs; ++m) {
         const int s = p.Asigs[m].Asig;
-        if (s >= 0 && Memo.Asignaturas[s].MaxAlum < b) b = optimos ? EstAsig[s].Media : Memo.Asignaturas[s].MaxAlum;
+        if (s >= 0 && Memo.Asignaturas[s].MaxAlum < b)
+            b = optimos ? EstAsig[s].Media : Memo.Asignaturas[s].MaxAlum;
     }
     int tam = std::min({corrida, a, b});
     if (Posicion + 1 < NumAlumnos && Alumnos[Posicion + 1].Tipo == p.Tipo) tam = std::min(tam, Anterior);
@@ -165,7 +166,8 @@ void TOrganizador::ColocaAlumno(int Alumno, int Grupo, const std::vector<TElecci
     }
 }
 
-void TOrganizador::DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo) {
+void TOrganizador::DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots,
+                                   bool Viejo) {
     TPlazaAlumno& p = Alumnos[Alumno];
     TEstadoCurso& curso = EstCurso[p.Curso];
     if (Grupo >= 0) Pon(curso.CuentaGrupo[Grupo], curso.CuentaGrupo[Grupo] - 1);
@@ -215,7 +217,8 @@ int TOrganizador::AgregaLote(int Alumno, TArbol& Auxiliar) const {
     while (enUso < NodosAuxiliares && Auxiliar[enUso].Tipo != -1 && Auxiliar[enUso].Tipo != -2) ++enUso;
     for (int i = 0; i < enUso; ++i) {
         const TNodo& n = Auxiliar[i];
-        if (n.NAlum >= MaxPorLote || n.Curso != p.Curso || n.GrupoViejo != p.Grupo || n.Opcion != p.Opcion) continue;
+        if (n.NAlum >= MaxPorLote || n.Curso != p.Curso || n.GrupoViejo != p.Grupo || n.Opcion != p.Opcion)
+            continue;
         bool igual = true;
         for (int m = 0; m < NumAsigs && igual; ++m)
             igual = n.Slots[m].Asig == p.Asigs[m].Asig && n.Slots[m].Div2 == std::max(-1, p.Asigs[m].Div);
@@ -272,8 +275,9 @@ bool TOrganizador::PruebaGrupo(TNodo& Nodo, TArbol& Auxiliar, int Grupo, int Cur
                 bool todos = true;
                 for (int e = 0; e < n && todos; ++e) {
                     const int miembro = miembros[orden[e]];
-                    todos = PruebaMiembro(Nodo, miembro, Grupo, Une, Parte, Equilibrio, Pos.DivReanuda[miembro] + 1,
-                                          codigos, DivElegida, CodElegido, &ultimaDiv);
+                    todos = PruebaMiembro(Nodo, miembro, Grupo, Une, Parte, Equilibrio,
+                                          Pos.DivReanuda[miembro] + 1, codigos, DivElegida, CodElegido,
+                                          &ultimaDiv);
                 }
                 servido = todos;
             }
@@ -284,7 +288,7 @@ bool TOrganizador::PruebaGrupo(TNodo& Nodo, TArbol& Auxiliar, int Grupo, int Cur
         Pos.DivReanuda[m] = ultimaDiv;
         Pos.OrdenReanuda[m] = ultimoOrden;
     }
-    DeshaceHasta(marca);  // the displaced batches go back to their places
+    DeshaceHasta(marca); // the displaced batches go back to their places
     return ok;
 }
 
@@ -293,7 +297,7 @@ void ReiniciaReanuda(TPosicionEstrategia& Pos) {
     Pos.DivReanuda.fill(-1);
     Pos.OrdenReanuda.fill(0);
 }
-}  // namespace
+} // namespace
 
 // The three strategies share one frame: candidates in order from the saved
 // position, the students a candidate takes out collected into batches, the
@@ -336,7 +340,9 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
                 const TFilaTipo& tipo = Memo.Tipos[t];
                 if (tipo.Curso != abrev || tipo.Numero == Nodo.Tipo) continue;
                 const int numero = tipo.Numero;
-                if (prueba(g, [&](const TPlazaAlumno& p) { return !p.Fijo && p.Tipo == numero && p.Grupo == g; })) {
+                if (prueba(g, [&](const TPlazaAlumno& p) {
+                        return !p.Fijo && p.Tipo == numero && p.Grupo == g;
+                    })) {
                     Pos.Grupo = g;
                     Pos.Tipo = t;
                     return enUso;
@@ -349,7 +355,8 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
     }
     if (Cual == 2) {
         for (int g = Pos.Grupo; g < grupos; ++g)
-            if (prueba(g, [&](const TPlazaAlumno& p) { return p.Curso == curso && !p.Fijo && p.Grupo == g; })) {
+            if (prueba(g,
+                       [&](const TPlazaAlumno& p) { return p.Curso == curso && !p.Fijo && p.Grupo == g; })) {
                 Pos.Grupo = g;
                 return enUso;
             }
@@ -360,7 +367,8 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
         if (EstAsig[s].Curso != curso) continue;
         int destino = -1;
         for (int i = 0; i < NumAlumnos; ++i)
-            if (Alumnos[i].Curso == curso && !Alumnos[i].Fijo && Alumnos[i].Grupo >= 0) destino = Alumnos[i].Grupo;
+            if (Alumnos[i].Curso == curso && !Alumnos[i].Fijo && Alumnos[i].Grupo >= 0)
+                destino = Alumnos[i].Grupo;
         auto tiene = [&](const TPlazaAlumno& p) {
             if (p.Curso != curso || p.Fijo || p.Grupo < 0) return false;
             for (int m = 0; m < NumAsigs; ++m)
@@ -376,18 +384,18 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
     return -1;
 }
 
-int TOrganizador::DesplazaTipo(TNodo& Nodo, int Une, int Parte, int Equilibrio, TArbol& Auxiliar, bool Primera,
-                               TPosicionEstrategia& Pos) {
+int TOrganizador::DesplazaTipo(TNodo& Nodo, int Une, int Parte, int Equilibrio, TArbol& Auxiliar,
+                               bool Primera, TPosicionEstrategia& Pos) {
     return Estrategia(1, Nodo, Une, Parte, Equilibrio, Auxiliar, Primera, Pos);
 }
 
-int TOrganizador::DesplazaGrupo(TNodo& Nodo, int Une, int Parte, int Equilibrio, TArbol& Auxiliar, bool Primera,
-                                TPosicionEstrategia& Pos) {
+int TOrganizador::DesplazaGrupo(TNodo& Nodo, int Une, int Parte, int Equilibrio, TArbol& Auxiliar,
+                                bool Primera, TPosicionEstrategia& Pos) {
     return Estrategia(2, Nodo, Une, Parte, Equilibrio, Auxiliar, Primera, Pos);
 }
 
-int TOrganizador::DesplazaAsignatura(TNodo& Nodo, int Une, int Parte, int Equilibrio, TArbol& Auxiliar, bool Primera,
-                                     TPosicionEstrategia& Pos) {
+int TOrganizador::DesplazaAsignatura(TNodo& Nodo, int Une, int Parte, int Equilibrio, TArbol& Auxiliar,
+                                     bool Primera, TPosicionEstrategia& Pos) {
     return Estrategia(3, Nodo, Une, Parte, Equilibrio, Auxiliar, Primera, Pos);
 }
 
@@ -401,7 +409,9 @@ int TOrganizador::SecuenciaBusqueda(TNodo& Nodo, int Une, int Parte, int Equilib
     // by type; then, only at the loosest levels, by group and by subject
     for (; Sec.Fase <= 3; ++Sec.Fase, Sec.FasePrimera = true) {
         if (Sec.Fase >= 2 && (Une == 0 || Parte == 0 || Equilibrio == 0)) return -1;
-        TPosicionEstrategia& pos = Sec.Fase == 1 ? Sec.PorTipo : Sec.Fase == 2 ? Sec.PorGrupo : Sec.PorAsignatura;
+        TPosicionEstrategia& pos = Sec.Fase == 1   ? Sec.PorTipo
+                                   : Sec.Fase == 2 ? Sec.PorGrupo
+                                                   : Sec.PorAsignatura;
         const int r = Estrategia(Sec.Fase, Nodo, Une, Parte, Equilibrio, Auxiliar, Sec.FasePrimera, pos);
         if (r > 0) {
             Sec.FasePrimera = false;
@@ -426,13 +436,14 @@ int TOrganizador::BuscaNivel(TArbol& Nodos, int Une, int Parte, int Equilibrio, 
     // has its own and never moves this one's.
     TSecuencia sec;
     for (int i = 0; i < NodosAuxiliares && i < n && Nodos[i].NAlum != 0 && Nodos[i].Tipo != -2; ++i) {
-        if (!todos) break;  // a node after a failed one fails too
+        if (!todos) break; // a node after a failed one fails too
         TNodo& nodo = Nodos[i];
         bool primera = true;
         bool exito = false;
         while (!exito) {
             if (EstadoOrganizar != 0 || !auxiliar) break;
-            const int r = SecuenciaBusqueda(nodo, Une, Parte, Equilibrio, Profundidad, *auxiliar, primera, sec);
+            const int r =
+                SecuenciaBusqueda(nodo, Une, Parte, Equilibrio, Profundidad, *auxiliar, primera, sec);
             primera = false;
             if (r == -1) break;
             if (r == 0) {
@@ -483,7 +494,8 @@ AnsiString TOrganizador::TextoAsignaturasAlumno(int Alumno) const {
 
 void TOrganizador::MuestraProgreso(int Alumno, int Tamano) {
     if (!Vista) return;
-    AnsiString t = Regenera == 0 ? "* *     G E N E R A N D O     * *\n" : "* *   R E G E N E R A N D O   * *\n";
+    AnsiString t =
+        Regenera == 0 ? "* *     G E N E R A N D O     * *\n" : "* *   R E G E N E R A N D O   * *\n";
     t += "* \n";
     t += " Colocando " + IntToStr(Tamano) + " alumnos del tipo:\n";
     t += "* " + TextoAsignaturasAlumno(Alumno) + " *";
@@ -518,7 +530,8 @@ void TOrganizador::BucleColocacion(const AnsiString& Curso) {
         int pendientes = 0;
         for (int i = 0; i < NumAlumnos; ++i) {
             const TPlazaAlumno& q = Alumnos[i];
-            pendientes += !q.Fijo && q.Curso == p.Curso && q.Grupo < 0 && q.Opcion == p.Opcion && q.Tipo == p.Tipo;
+            pendientes +=
+                !q.Fijo && q.Curso == p.Curso && q.Grupo < 0 && q.Opcion == p.Opcion && q.Tipo == p.Tipo;
         }
         if (pendientes == 0) {
             --AlumnoActual;

@@ -6,14 +6,20 @@
 
 namespace {
 
-AnsiString Clave(std::string_view Codigo) { return AnsiUpperCase(Codigo); }
+AnsiString Clave(std::string_view Codigo) {
+    return AnsiUpperCase(Codigo);
+}
 
-char Letra(const AnsiString& Opcion) { return Opcion.empty() ? char(0) : Opcion[0]; }
+char Letra(const AnsiString& Opcion) {
+    return Opcion.empty() ? char(0) : Opcion[0];
+}
 
 // Rows a table row stands for: a count that is not 0 gives at least one.
-int FilasDe(double NAlum) { return std::max(1, EnteroDeTabla(NAlum)); }
+int FilasDe(double NAlum) {
+    return std::max(1, EnteroDeTabla(NAlum));
+}
 
-}  // namespace
+} // namespace
 
 int TOrganizador::PosicionCuentaOptativa(std::string_view Codigo) const {
     if (Codigo.empty()) return -1;
@@ -21,7 +27,9 @@ int TOrganizador::PosicionCuentaOptativa(std::string_view Codigo) const {
     return it == PosCuentaOptativas.end() ? -1 : it->second;
 }
 
-bool TOrganizador::EsOptativa(std::string_view Codigo) const { return PosOptativas.count(Clave(Codigo)) != 0; }
+bool TOrganizador::EsOptativa(std::string_view Codigo) const {
+    return PosOptativas.count(Clave(Codigo)) != 0;
+}
 
 bool TOrganizador::CargaDatos(const TDatosOrganizar& Datos) {
     const TOpcionesOrganizar& op = OpcionesOrganizar();
@@ -156,7 +164,7 @@ bool TOrganizador::MismoTipoFila(const TFilaTipo& Fila, const TFilaTipo& Tipo, b
     if (Fila.Curso != Tipo.Curso) return false;
     if (Colocacion && Fila.Grupo != Tipo.Grupo) return false;
     if (Fila.Opcion != Tipo.Opcion) return false;
-    std::array<int, SlotsFila> pf, pt;  // list positions, by slot
+    std::array<int, SlotsFila> pf, pt; // list positions, by slot
     int nf = 0, nt = 0;
     for (int k = 0; k < SlotsFila; ++k) {
         pf[k] = PosicionCuentaOptativa(Fila.Slots[k].Asig);
@@ -267,17 +275,17 @@ bool TOrganizador::CompruebaDatos() {
         for (int v : {a.NDiv, a.MaxAlum, a.NProf, a.BlOpt, a.NAsAlum}) vacios += v < 1;
     }
     if (vacios != 0) {
-        Mensajes.Mensaje(
-            "Para utilizar el organizador autom\xE1tico, "
-            "deben rellenarse todas las columnas de las asignaturas optativas "
-            "en ASIGNATURAS POR CURSO.");
+        Mensajes.Mensaje("Para utilizar el organizador autom\xE1tico, "
+                         "deben rellenarse todas las columnas de las asignaturas optativas "
+                         "en ASIGNATURAS POR CURSO.");
         return false;
     }
     // A division is written back as one letter of a 62-letter alphabet.
     for (int i = 0; i < Memo.NumAsignaturas; ++i) {
         const TFilaAsigCurso& a = Memo.Asignaturas[i];
         if (a.NDiv > 62) {
-            Mensajes.Mensaje("La asignatura " + a.Asig + " tiene m\xE1s de 62 divisiones. Imposible generar.");
+            Mensajes.Mensaje("La asignatura " + a.Asig +
+                             " tiene m\xE1s de 62 divisiones. Imposible generar.");
             return false;
         }
     }

@@ -7,9 +7,11 @@
 
 namespace {
 
-int Techo(int A, int B) { return B > 0 ? (A + B - 1) / B : 0; }
+int Techo(int A, int B) {
+    return B > 0 ? (A + B - 1) / B : 0;
+}
 
-}  // namespace
+} // namespace
 
 bool TOrganizador::ReservaFallida(const char* Tag) {
     if (!FalloMemoria || !FalloMemoria(Tag)) return false;
@@ -82,9 +84,10 @@ bool TOrganizador::AsignaClav() {
         // Students of one type may list their subjects in different orders;
         // every search step matches a batch with its students slot by slot,
         // so each student keeps its subjects in the order of the course's.
-        std::stable_sort(p.Asigs.begin(), p.Asigs.begin() + m, [](const TEleccionAsig& x, const TEleccionAsig& y) {
-            return static_cast<unsigned>(x.Asig) < static_cast<unsigned>(y.Asig);
-        });
+        std::stable_sort(p.Asigs.begin(), p.Asigs.begin() + m,
+                         [](const TEleccionAsig& x, const TEleccionAsig& y) {
+                             return static_cast<unsigned>(x.Asig) < static_cast<unsigned>(y.Asig);
+                         });
     }
     NumAlumnos = a;
     for (int i = 0; i < NumAlumnos; ++i) {
@@ -129,9 +132,9 @@ bool TOrganizador::AsignaClav() {
         if (d <= 0) continue;
         e.Media = Techo(e.Total, d);
         if (Memo.Asignaturas[s].MaxAlum < e.Media) Memo.Asignaturas[s].MaxAlum = e.Media;
-        for (const char* tag : {"EN ASIGNACLAV 4", "EN ASIGNACLAV 5", "EN ASIGNACLAV 6", "EN ASIGNACLAV 7",
-                                "EN ASIGNACLAV 8", "EN ASIGNACLAV 9", "EN ASIGNACLAV 10", "EN ASIGNACLAV 11",
-                                "EN ASIGNACLAV 12"})
+        for (const char* tag :
+             {"EN ASIGNACLAV 4", "EN ASIGNACLAV 5", "EN ASIGNACLAV 6", "EN ASIGNACLAV 7", "EN ASIGNACLAV 8",
+              "EN ASIGNACLAV 9", "EN ASIGNACLAV 10", "EN ASIGNACLAV 11", "EN ASIGNACLAV 12"})
             if (ReservaFallida(tag)) return false;
         const size_t celdas = static_cast<size_t>(d + 1) * static_cast<size_t>(g);
         e.Celdas.assign(celdas, 0);
@@ -282,7 +285,7 @@ int TOrganizador::MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int M
 }
 
 void TOrganizador::MayorConexion() {
-    std::vector<std::pair<int, int>> usos;  // (code, division row)
+    std::vector<std::pair<int, int>> usos; // (code, division row)
     for (int s = 0; s < Memo.NumAsignaturas; ++s) {
         TEstadoAsig& e = EstAsig[s];
         e.Marcas = e.Codigos;

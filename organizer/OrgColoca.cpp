@@ -100,7 +100,8 @@ bool TOrganizador::BloqueEnDivision(int Asig, int Div, int Grupo, int Une, int P
     return conAlumnos < 2;
 }
 
-bool TOrganizador::ConexionesNuevas(int Asig, int Div, int Grupo, int Codigo, int Une, int Parte, int Equilibrio) {
+bool TOrganizador::ConexionesNuevas(int Asig, int Div, int Grupo, int Codigo, int Une, int Parte,
+                                    int Equilibrio) {
     ++Estadistica.Comprobaciones;
     const TEstadoAsig& e = EstAsig[Asig];
     if ((Une == 1 && Parte == 1 && Equilibrio == 1) || e.Celdas[e.C(Div, Grupo)] > 0) return true;
@@ -109,7 +110,8 @@ bool TOrganizador::ConexionesNuevas(int Asig, int Div, int Grupo, int Codigo, in
     for (int r = 0; r <= e.Divisiones; ++r)
         for (int h = 0; h < Grupo; ++h) {
             const int k = e.Codigos[e.C(r, h)];
-            if (k >= 0 && std::find(Distintos.begin(), Distintos.end(), k) == Distintos.end()) Distintos.push_back(k);
+            if (k >= 0 && std::find(Distintos.begin(), Distintos.end(), k) == Distintos.end())
+                Distintos.push_back(k);
         }
     const TFilaAsigCurso& a = Memo.Asignaturas[Asig];
     return static_cast<int>(Distintos.size()) == std::min({a.NAsAlum, a.NDiv, Grupo + 1});
@@ -143,7 +145,8 @@ void ListaCodigos(const TEstadoAsig& E, TListaCodigos& L) {
     L.Coded = L.Distinct = 0;
     for (int r = 0; r < L.Filas; ++r) {
         int c = -1;
-        for (int g = 0; g < E.Grupos && c < 0; ++g) c = E.CodigosTrabajo[E.C(r, g)] >= 0 ? E.CodigosTrabajo[E.C(r, g)] : -1;
+        for (int g = 0; g < E.Grupos && c < 0; ++g)
+            c = E.CodigosTrabajo[E.C(r, g)] >= 0 ? E.CodigosTrabajo[E.C(r, g)] : -1;
         L.Codigo[r] = c;
         L.Coded += c >= 0;
     }
@@ -158,7 +161,7 @@ void ListaCodigos(const TEstadoAsig& E, TListaCodigos& L) {
     }
 }
 
-}  // namespace
+} // namespace
 
 // True when the pair of subjects S and T would need more teachers at one
 // time than the connections allow.
@@ -186,8 +189,8 @@ bool TOrganizador::ParConexiones(int S, int D, int T, int Grupo, bool Marcada) {
     return false;
 }
 
-int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const int* CodElegido, int Asig, int Div,
-                                 int Grupo, int Codigo) {
+int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const int* CodElegido, int Asig,
+                                 int Div, int Grupo, int Codigo) {
     ++Estadistica.Comprobaciones;
     if (ConexionRepetida(Nodo, DivElegida, CodElegido, Asig, Codigo)) return -2;
     TEstadoAsig& e = EstAsig[Asig];
@@ -262,14 +265,16 @@ void TOrganizador::Bloque(const TNodo& Nodo, int Slot, std::vector<int>& Miembro
 }
 
 bool TOrganizador::PruebaMiembro(TNodo& Nodo, int Miembro, int Grupo, int Une, int Parte, int Equilibrio,
-                                 int DivDesde, int NumCodigos, int* DivElegida, int* CodElegido, int* UltimaDiv) {
+                                 int DivDesde, int NumCodigos, int* DivElegida, int* CodElegido,
+                                 int* UltimaDiv) {
     const int t = Nodo.Slots[Miembro].Asig;
     for (int v = std::max(0, DivDesde); v < EstAsig[t].DivLibres; ++v) {
         if (UltimaDiv) *UltimaDiv = v;
         RefrescaMemoria();
         if (Detenido()) return false;
         if (!DivisionDelGrupo(t, v, Grupo, Une) || !GrupoEnDivision(t, v, Grupo, Parte) ||
-            !CabeEnDivision(t, v, Grupo, Equilibrio, Nodo.NAlum) || !BloqueEnDivision(t, v, Grupo, Une, Parte, Equilibrio))
+            !CabeEnDivision(t, v, Grupo, Equilibrio, Nodo.NAlum) ||
+            !BloqueEnDivision(t, v, Grupo, Une, Parte, Equilibrio))
             continue;
         for (int w = 0; w < NumCodigos; ++w)
             if (ConexionesNuevas(t, v, Grupo, w, Une, Parte, Equilibrio) &&
@@ -311,7 +316,8 @@ int TOrganizador::ColocaDirecto(TNodo& Nodo, int Une, int Parte, int Equilibrio)
                     bool hecho = false;
                     for (int x = 0; x <= Une && !hecho; ++x)
                         for (int y = 0; y <= Parte && !hecho; ++y)
-                            hecho = PruebaMiembro(Nodo, miembro, g, x, y, Equilibrio, 0, codigos, divEl, codEl, nullptr);
+                            hecho = PruebaMiembro(Nodo, miembro, g, x, y, Equilibrio, 0, codigos, divEl,
+                                                  codEl, nullptr);
                     if (Detenido()) return -1;
                     todos = hecho;
                 }

@@ -143,7 +143,8 @@ void TOrganizador::NumeraConexiones() {
                 for (int b = 0; b < usados && !dice; ++b) {
                     const TSlotTipo& sb = tn.Slots[b];
                     if (sb.Asig != sa.Asig || sb.Asig.empty()) continue;
-                    if (sa.Con == sb.Con && sa.Con != -1 && sb.Div != -1 && (tn.Grupo != tp.Grupo || sb.Div != sa.Div))
+                    if (sa.Con == sb.Con && sa.Con != -1 && sb.Div != -1 &&
+                        (tn.Grupo != tp.Grupo || sb.Div != sa.Div))
                         dice = true;
                     else if (sa.Con != sb.Con && tn.Grupo == tp.Grupo)
                         dice = true;
@@ -169,7 +170,8 @@ void TOrganizador::NumeraConexiones() {
             for (int a = 0; a < usados; ++a) {
                 TSlotTipo& s = Memo.Tipos[p].Slots[a];
                 if (s.Div >= 0 && !s.Asig.empty() && AnsiSameText(s.Asig, codigo))
-                    s.Div = static_cast<int>(std::lower_bound(usadas.begin(), usadas.end(), s.Div) - usadas.begin());
+                    s.Div = static_cast<int>(std::lower_bound(usadas.begin(), usadas.end(), s.Div) -
+                                             usadas.begin());
             }
     }
 

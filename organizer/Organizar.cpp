@@ -18,20 +18,22 @@ AnsiString Formato5d(int N) {
     return b;
 }
 
-}  // namespace
+} // namespace
 
 TOpcionesOrganizar& OpcionesOrganizar() {
     static TOpcionesOrganizar opciones;
     return opciones;
 }
 
-TOrganizador::TOrganizador(IMensajesOrganizar& Mensajes, IVistaOrganizar* Vista, std::function<uint32_t()> Tick)
+TOrganizador::TOrganizador(IMensajesOrganizar& Mensajes, IVistaOrganizar* Vista,
+                           std::function<uint32_t()> Tick)
     : Mensajes(Mensajes), Vista(Vista), Tick(Tick ? std::move(Tick) : TickDelSistema) {}
 
 TOrganizador::~TOrganizador() = default;
 
-std::optional<TResultadoOrganizar> TOrganizador::EjecutaOrganizar(const TDatosOrganizar& Datos,
-                                                                  const std::function<void(TOrganizador&)>& Dialogo) {
+std::optional<TResultadoOrganizar>
+TOrganizador::EjecutaOrganizar(const TDatosOrganizar& Datos,
+                               const std::function<void(TOrganizador&)>& Dialogo) {
     std::optional<TResultadoOrganizar> resultado;
     if (CargaDatos(Datos)) {
         AgrupaTipos(true);
@@ -83,14 +85,18 @@ void TOrganizador::FormCreate() {
     RefrescaMemoria();
 }
 
-void TOrganizador::TomaOpciones(const TOpcionesOrganizar& Opciones) { OpcionesOrganizar() = Opciones; }
+void TOrganizador::TomaOpciones(const TOpcionesOrganizar& Opciones) {
+    OpcionesOrganizar() = Opciones;
+}
 
 void TOrganizador::BPararClick() {
     EstadoOrganizar = 1;
     AlumnoActual = -1;
 }
 
-void TOrganizador::BSalirClick() { BPararClick(); }
+void TOrganizador::BSalirClick() {
+    BPararClick();
+}
 
 void TOrganizador::BOrganizarTodosClick(int Tag) {
     if (RunTerminado || Tag < 1 || Tag > 3 || (Tag == 1 && !TodosOfrecido())) return;

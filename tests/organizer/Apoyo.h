@@ -23,8 +23,8 @@ struct TVista : IVistaOrganizar {
     int Refrescos = 0;
     int Pitidos = 0;
     int Sondeos = 0;
-    std::function<void()> AlRefrescar;     // the dialog's handlers during a refresh
-    std::function<bool(int)> PararEnSondeo;  // answer of the stop poll, by call number
+    std::function<void()> AlRefrescar;      // the dialog's handlers during a refresh
+    std::function<bool(int)> PararEnSondeo; // answer of the stop poll, by call number
     void TextoGeneral(const AnsiString& T) override { Textos.push_back(T); }
     void AlumnoActual(const AnsiString& T) override { Actual = T; }
     void SinColocar(const AnsiString& T) override { SinColocar_ = T; }
@@ -48,8 +48,8 @@ inline TFilaCursos Curso(const AnsiString& TNC, int Grupos, int MaxAlum, const A
 }
 
 // An optional subject (TIPO 1, counted).
-inline TFilaAsigCur Optativa(const AnsiString& TNC, const AnsiString& Codigo, int NDiv, int MaxAlum, int NProf,
-                             int BlOpt, int NAsAlum) {
+inline TFilaAsigCur Optativa(const AnsiString& TNC, const AnsiString& Codigo, int NDiv, int MaxAlum,
+                             int NProf, int BlOpt, int NAsAlum) {
     TFilaAsigCur a;
     a.TNC = TNC;
     a.ASIG = Codigo;
@@ -120,7 +120,7 @@ inline void Recarga(TDatosOrganizar& D, const TResultadoOrganizar& R) {
     D.TipGrup2 = R.TipGrup;
 }
 
-}  // namespace apoyo
+} // namespace apoyo
 
 namespace apoyo {
 
@@ -131,8 +131,8 @@ struct TCelda {
 };
 
 // A type placed in a group, as tipgrup2 holds it.
-inline TFilaTipGrup2 Colocado(const AnsiString& TNC, int NAlum, const AnsiString& Grupo, const AnsiString& Opcion,
-                              std::initializer_list<TCelda> Celdas) {
+inline TFilaTipGrup2 Colocado(const AnsiString& TNC, int NAlum, const AnsiString& Grupo,
+                              const AnsiString& Opcion, std::initializer_list<TCelda> Celdas) {
     TFilaTipGrup2 t;
     t.NALUM = NAlum;
     t.TNC = TNC;
@@ -156,4 +156,4 @@ inline bool Prepara(TOrganizador& O, const TDatosOrganizar& D) {
     return O.CompruebaDatos() && O.AsignaClav();
 }
 
-}  // namespace apoyo
+} // namespace apoyo

@@ -2,6 +2,8 @@
 // displacement strategies, stopping, the progress interface and the runs.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "tests/organizer/Apoyo.h"
 #include "tests/organizer/EscuelaSintetica.h"
 #include "tests/organizer/Validador.h"
@@ -22,13 +24,14 @@ TDatosOrganizar UnTipo(int Alumnos) {
 TEST_F(Busqueda, BatchesAreCutByTheRunTheGroupAndTheSubjects) {
     TOrganizador o(M);
     ASSERT_TRUE(Prepara(o, UnTipo(25)));
-    // the run never counts position 0; limits: course 30, subject X 20 (W's 14 is raised to... no: 14 < 20 and < 1000)
+    // the run never counts position 0; limits: course 30, subject X 20 (W's 14 is raised to... no: 14 < 20
+    // and < 1000)
     o.PrimerEquilibrio = 1;
     EXPECT_EQ(o.TamanoLote(24, 1000), 14);
     o.Memo.Asignaturas[1].MaxAlum = 25;
     EXPECT_EQ(o.TamanoLote(24, 1000), 20);
     EXPECT_EQ(o.TamanoLote(4, 20), 4);
-    EXPECT_EQ(o.TamanoLote(10, 3), 3);  // never more than the batch before of the same type
+    EXPECT_EQ(o.TamanoLote(10, 3), 3); // never more than the batch before of the same type
     EXPECT_EQ(o.TamanoLote(0, 4), 1);
     // "optimal numbers": X's average (13) becomes the limit; W's average (5)
     // does not lower it since W's maximum (25) is not below 13
@@ -115,7 +118,7 @@ TEST_F(Desplazamiento, TypesAreDisplacedByTheNumberTheStudentsCarry) {
     EXPECT_EQ(O.DesplazaTipo(b, 1, 1, 1, *aux, true, pos), 1);
     EXPECT_EQ((*aux)[0].Tipo, 1);
     EXPECT_EQ((*aux)[0].NAlum, 3);
-    EXPECT_EQ(pos.Tipo, 0);  // the record of type 1 is the first
+    EXPECT_EQ(pos.Tipo, 0); // the record of type 1 is the first
     EXPECT_EQ(b.GrupoNuevo, 0);
     TNodo a = Nodo(1, 1, 'A');
     EXPECT_EQ(O.DesplazaTipo(a, 1, 1, 1, *aux, true, pos), 1);
@@ -173,18 +176,43 @@ TEST_F(Busqueda, StoppingBetweenBatchesKeepsWhatWasPlaced) {
 }
 
 TEST_F(Busqueda, StoppingInsideABatchFailsItAndSaysSo) {
-    TVista v;
-    TOrganizador o(M, &v);
-    v.PararEnSondeo = [&](int) { return v.Textos.size() >= 2; };
-    auto r = Organiza(o, UnTipo(25), 1);
+    // at the start of its search, and in the middle of placing it directly
+    for (int comprobaciones : {0, 3}) {
+        TVista v;
+        TOrganizador o(M, &v);
+        v.PararEnSondeo = [&](int) {
+            return v.Textos.size() >= 2 && o.Estadistica.Comprobaciones >= comprobaciones;
+        };
+        auto r = Organiza(o, UnTipo(25), 1);
+        ASSERT_TRUE(r);
+        ASSERT_EQ(v.Textos.size(), 4u);
+        const AnsiString fallo = "\nNO PUEDO COLOCAR: 14 alumnos del tipo: \n* X W  *";
+        EXPECT_EQ(v.Textos[2], fallo);
+        EXPECT_EQ(v.Textos[3], fallo + " \n* * *   F I N   * * * ");
+        EXPECT_TRUE(r->TipGrup.empty());
+        EXPECT_EQ(r->Tipos.size(), 1u);
+        EXPECT_EQ(r->Tipos[0].NALUM, 25);
+    }
+}
+
+// Students of one type whose rows list the same subjects in another order
+// get each subject's own division.
+TEST_F(Busqueda, SubjectsListedInAnotherOrderKeepTheirOwnDivisions) {
+    TDatosOrganizar d =
+        Datos(Curso(TNC, 1, 30), {Optativa(TNC, "X", 2, 3, 2, 1, 1), Optativa(TNC, "Y", 1, 30, 1, 2, 1)},
+              {Subtipo(TNC, 3, "A", {"X", "Y"}), Subtipo(TNC, 3, "A", {"Y", "X"})});
+    TOrganizador o(M);
+    std::vector<validador::TAlumnoColocado> colocacion;
+    auto r = Organiza(o, d, 1, {}, [&](TOrganizador& x) { colocacion = validador::Toma(x); });
     ASSERT_TRUE(r);
-    ASSERT_EQ(v.Textos.size(), 4u);
-    const AnsiString fallo = "\nNO PUEDO COLOCAR: 14 alumnos del tipo: \n* X W  *";
-    EXPECT_EQ(v.Textos[2], fallo);
-    EXPECT_EQ(v.Textos[3], fallo + " \n* * *   F I N   * * * ");
-    EXPECT_TRUE(r->TipGrup.empty());
-    EXPECT_EQ(r->Tipos.size(), 1u);
-    EXPECT_EQ(r->Tipos[0].NALUM, 25);
+    std::map<std::pair<std::string, int>, int> porDivision;
+    for (const auto& a : colocacion) {
+        EXPECT_EQ(a.Grupo, 0);
+        for (const auto& s : a.Asigs) ++porDivision[{s.Codigo, s.Div}];
+    }
+    EXPECT_EQ(porDivision,
+              (std::map<std::pair<std::string, int>, int>{{{"X", 0}, 3}, {{"X", 1}, 3}, {{"Y", 0}, 6}}));
+    for (const auto& f : validador::Comprueba(d, colocacion, {})) ADD_FAILURE() << f;
 }
 
 TEST_F(Busqueda, TheScreenRefreshesAtMostEveryFiftyMillisecondsButStopIsPolledAlways) {
@@ -219,7 +247,7 @@ TEST_F(Busqueda, ProgressAndEndTextsAreTheDialogs) {
         EXPECT_EQ(x.TotalAlumnos(), 2);
         x.BOrganizarTodosClick(1);
         visto = true;
-        x.BOrganizarTodosClick(1);  // one run per dialog
+        x.BOrganizarTodosClick(1); // one run per dialog
     });
     ASSERT_TRUE(visto && r);
     // the student at position 0 always makes a batch of its own
@@ -267,16 +295,17 @@ TEST_F(Busqueda, AFailedNodeArrayFailsItsTryCleanlyAndEndsTheRunAfterTheBatch) {
         ASSERT_TRUE(r);
         EXPECT_EQ(m.Textos, std::vector<AnsiString>{"MEMORIA INSUFICIENTE EN CREA ARBOL 1"});
         EXPECT_EQ(vig.Distintos, 0);
-        EXPECT_GT(sinGrupo, 0);  // the run ended early
+        EXPECT_GT(sinGrupo, 0); // the run ended early
         for (const auto& f : validador::Comprueba(e.Datos, colocacion, {})) ADD_FAILURE() << f;
-        for (const auto& f : validador::CompruebaFilas(e.Datos, colocacion, *r, TNumeracion::ABC)) ADD_FAILURE() << f;
+        for (const auto& f : validador::CompruebaFilas(e.Datos, colocacion, *r, TNumeracion::ABC))
+            ADD_FAILURE() << f;
     }
 }
 
 TEST_F(Busqueda, ASelectionRunPlacesOnlyTheTypesOfTheSelectedSubtypes) {
-    TDatosOrganizar d =
-        Datos(Curso(TNC, 2, 20), {Optativa(TNC, "X", 2, 20, 2, 1, 1), Optativa(TNC, "Y", 2, 20, 2, 1, 1)}, {});
-    d.TipGrup2 = {Colocado(TNC, 0, "A", "A", {{"X", "a", "a"}})};  // a row, even empty, hides "&Todos"
+    TDatosOrganizar d = Datos(Curso(TNC, 2, 20),
+                              {Optativa(TNC, "X", 2, 20, 2, 1, 1), Optativa(TNC, "Y", 2, 20, 2, 1, 1)}, {});
+    d.TipGrup2 = {Colocado(TNC, 0, "A", "A", {{"X", "a", "a"}})}; // a row, even empty, hides "&Todos"
     d.Tipos2 = {Subtipo(TNC, 2, "A", {"X"}, true), Subtipo(TNC, 3, "A", {"Y"}), Subtipo(TNC, 2, "A", {"X"})};
     TOrganizador o(M);
     std::vector<validador::TAlumnoColocado> colocacion;
@@ -299,4 +328,4 @@ TEST_F(Busqueda, ASelectionRunPlacesOnlyTheTypesOfTheSelectedSubtypes) {
     EXPECT_EQ(y, 0);
 }
 
-}  // namespace
+} // namespace

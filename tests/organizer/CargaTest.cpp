@@ -41,18 +41,26 @@ TEST_F(Carga, RowsStandForTheirStudentsAndPlacedRowsReadTheirLabels) {
         const TFilaTipo& f = O.Memo.Filas[i];
         EXPECT_EQ(f.Numero, i);
         EXPECT_EQ(f.NAlum, 1);
-        EXPECT_EQ(f.Grupo, 1);  // "B" under "A,B,C ..."
+        EXPECT_EQ(f.Grupo, 1); // "B" under "A,B,C ..."
         EXPECT_EQ(f.Slots[1].Div, 1);
         EXPECT_EQ(f.Slots[1].Con, 0);
         EXPECT_EQ(f.Slots[0].Div, -1);
     }
     EXPECT_EQ(O.Memo.Filas[3].Grupo, -1);
+    // a group label that does not read leaves a row still to place, whose divisions say nothing
+    TDatosOrganizar otro = d;
+    otro.TipGrup2[0].GRUPO = "?";
+    TOrganizador o2(M);
+    ASSERT_TRUE(o2.CargaDatos(otro));
+    EXPECT_EQ(o2.Memo.Filas[0].Grupo, -1);
+    EXPECT_EQ(o2.Memo.Filas[0].Slots[1].Div, -1);
+    EXPECT_EQ(o2.Memo.Filas[0].Slots[1].Con, -1);
     EXPECT_EQ(O.Memo.Filas[10].Opcion, 'B');
-    EXPECT_EQ(O.Memo.NumCursos, 1);  // only the selected course
+    EXPECT_EQ(O.Memo.NumCursos, 1); // only the selected course
     O.AgrupaTipos(true);
     EXPECT_EQ(O.CuentaTipos(), 3);
     EXPECT_EQ(O.Memo.Tipos[0].NAlum, 3);
-    EXPECT_EQ(O.Memo.Tipos[0].Slots[0].Asig, "FRA");  // only the counted subjects, packed
+    EXPECT_EQ(O.Memo.Tipos[0].Slots[0].Asig, "FRA"); // only the counted subjects, packed
     EXPECT_EQ(O.Memo.Tipos[0].Slots[1].Asig, "");
     EXPECT_EQ(O.Memo.Tipos[1].NAlum, 5);
 }
@@ -60,7 +68,8 @@ TEST_F(Carga, RowsStandForTheirStudentsAndPlacedRowsReadTheirLabels) {
 TEST_F(Carga, GroupLettersReadInTheNumberingInForce) {
     TDatosOrganizar d = CursoBasico();
     d.Cursos[0].NGRUP = 30;
-    d.TipGrup2 = {Colocado(TNC, 1, "0", "A", {{"FRA", "", ""}}), Colocado(TNC, 1, "a", "A", {{"FRA", "", ""}})};
+    d.TipGrup2 = {Colocado(TNC, 1, "0", "A", {{"FRA", "", ""}}),
+                  Colocado(TNC, 1, "a", "A", {{"FRA", "", ""}})};
     OpcionesOrganizar().Grupo = TNumeracion::N123;
     ASSERT_TRUE(O.CargaDatos(d));
     EXPECT_EQ(O.Memo.Filas[0].Grupo, 9);
@@ -83,7 +92,7 @@ TEST_F(Carga, SubjectsOutsideTheOptionalListGetTheCourseDefaults) {
     EXPECT_EQ(mat.NDiv, 3);
     EXPECT_EQ(mat.NProf, 3);
     EXPECT_EQ(mat.MaxAlum, 1000);
-    EXPECT_EQ(O.Memo.Asignaturas[0].NDiv, 2);  // optional: as typed
+    EXPECT_EQ(O.Memo.Asignaturas[0].NDiv, 2); // optional: as typed
 }
 
 TEST_F(Carga, ASchoolBeyondTheModelIsRefusedAndNothingRuns) {
@@ -95,7 +104,10 @@ TEST_F(Carga, ASchoolBeyondTheModelIsRefusedAndNothingRuns) {
         {"EN MEMOFIJA 2", [](TDatosOrganizar& d) { d.Cursos.resize(12, d.Cursos[0]); }},
         {"EN MEMOFIJA 3", [](TDatosOrganizar& d) { d.AsigCur.resize(101, d.AsigCur[0]); }},
         {"EN MEMOFIJA 41", [](TDatosOrganizar& d) { d.Tipos2[0].NALUM = 601 - 3; }},
-        {"EN MEMOFIJA 41", [](TDatosOrganizar& d) { d.TipGrup2 = {Colocado(TNC, 1000, "A", "A", {{"FRA", "a", ""}})}; }},
+        {"EN MEMOFIJA 41",
+         [](TDatosOrganizar& d) {
+             d.TipGrup2 = {Colocado(TNC, 1000, "A", "A", {{"FRA", "a", ""}})};
+         }},
     };
     for (const auto& c : casos) {
         TDatosOrganizar d = CursoBasico();
@@ -123,9 +135,11 @@ TEST_F(Carga, ACourseThatCannotBeOrganizedIsRefusedWithItsMessage) {
         AnsiString Texto;
     } casos[] = {
         {[](TDatosOrganizar& d) { d.Tipos2.clear(); }, "Imposible generar. No hay tipos."},
-        {[](TDatosOrganizar& d) { d.Cursos.erase(d.Cursos.begin()); }, "Curso desconocido. Imposible generar."},
+        {[](TDatosOrganizar& d) { d.Cursos.erase(d.Cursos.begin()); },
+         "Curso desconocido. Imposible generar."},
         {[](TDatosOrganizar& d) { d.Cursos[0].NGRUP = 0; }, "El curso tiene cero grupos. Imposible generar."},
-        {[](TDatosOrganizar& d) { d.Cursos[0].NGRUP = -2; }, "El curso tiene cero grupos. Imposible generar."},
+        {[](TDatosOrganizar& d) { d.Cursos[0].NGRUP = -2; },
+         "El curso tiene cero grupos. Imposible generar."},
         {[](TDatosOrganizar& d) { d.Cursos[0].NGRUP = 31; },
          "El curso tiene m\xE1s de 30 grupos. Imposible generar."},
         {[](TDatosOrganizar& d) { d.AsigCur[1].BLOPT = 0; },
@@ -160,11 +174,10 @@ TEST_F(Carga, WorkingStructuresAccountTheLoadedPlacements) {
     TDatosOrganizar d = CursoBasico();
     d.AsigCur[0].NDIV = 2;
     d.TipGrup2 = {
-        Colocado(TNC, 2, "A", "A", {{"FRA", "c", ""}}),  // index 2 = NDIV: the row without division
-        Colocado(TNC, 1, "A", "A", {{"FRA", "d", ""}}),  // beyond it: dropped to no division
-        Colocado(TNC, 4, "C", "A", {{"FRA", "a", ""}}),  // group 2 of a course of 2: not placed
-        Colocado(TNC, 3, "B", "A", {{"FRA", "a", ""}}),
-        Colocado(TNC, 3, "B", "A", {{"FRA", "b", ""}}),
+        Colocado(TNC, 2, "A", "A", {{"FRA", "c", ""}}), // index 2 = NDIV: the row without division
+        Colocado(TNC, 1, "A", "A", {{"FRA", "d", ""}}), // beyond it: dropped to no division
+        Colocado(TNC, 4, "C", "A", {{"FRA", "a", ""}}), // group 2 of a course of 2: not placed
+        Colocado(TNC, 3, "B", "A", {{"FRA", "a", ""}}), Colocado(TNC, 3, "B", "A", {{"FRA", "b", ""}}),
     };
     ASSERT_TRUE(Prepara(O, d));
     const TEstadoAsig& fra = O.EstAsig[0];
@@ -181,12 +194,13 @@ TEST_F(Carga, WorkingStructuresAccountTheLoadedPlacements) {
 
 TEST_F(Carga, StudentsStandLargestTypesLastAndTiesByTypeNumber) {
     TDatosOrganizar d = CursoBasico();
-    d.Tipos2 = {Subtipo(TNC, 10, "A", {"FRA"}), Subtipo(TNC, 10, "B", {"FRA"}), Subtipo(TNC, 4, "A", {"ALE"})};
+    d.Tipos2 = {Subtipo(TNC, 10, "A", {"FRA"}), Subtipo(TNC, 10, "B", {"FRA"}),
+                Subtipo(TNC, 4, "A", {"ALE"})};
     ASSERT_TRUE(Prepara(O, d));
     ASSERT_EQ(O.NumAlumnos, 24);
     EXPECT_EQ(O.Alumnos[0].Tipo, 3);
     EXPECT_EQ(O.Alumnos[4].Tipo, 1);
-    EXPECT_EQ(O.Alumnos[23].Tipo, 2);  // placed first: the higher number of two equal types
+    EXPECT_EQ(O.Alumnos[23].Tipo, 2); // placed first: the higher number of two equal types
 }
 
 TEST_F(Carga, SubjectsSharedByAStudentAreTabledOnce) {
@@ -194,7 +208,7 @@ TEST_F(Carga, SubjectsSharedByAStudentAreTabledOnce) {
     d.AsigCur.push_back(Optativa(TNC, "ING", 1, 20, 1, 2, 1));
     d.AsigCuentaOptativas.push_back("ING");
     d.AsigOptativas.push_back("ING");
-    d.Tipos2.push_back(Subtipo(TNC, 2, "A", {"ing", "ALE"}));  // codes typed in either case
+    d.Tipos2.push_back(Subtipo(TNC, 2, "A", {"ing", "ALE"})); // codes typed in either case
     ASSERT_TRUE(Prepara(O, d));
     const int n = O.Memo.NumAsignaturas;
     for (int s = 0; s < n; ++s)
@@ -210,7 +224,7 @@ TEST_F(Carga, SubjectsSharedByAStudentAreTabledOnce) {
             }
             EXPECT_EQ(O.Comparten[s * n + t] != 0, ambas) << s << " " << t;
         }
-    EXPECT_TRUE(O.Comparten[1 * n + 3]);  // ALE and ING
+    EXPECT_TRUE(O.Comparten[1 * n + 3]); // ALE and ING
 }
 
-}  // namespace
+} // namespace

@@ -21,7 +21,8 @@ TDatosOrganizar Estado() {
                               {Subtipo(TNC, 4, "A", {"X", "Z"})});
     d.Cursos[0].NMAXAL[2] = 4;
     d.AsigCur[0].NMAXAL[1] = 5;
-    d.TipGrup2 = {Colocado(TNC, 6, "A", "A", {{"X", "a", "a"}}), Colocado(TNC, 3, "B", "B", {{"X", "b", "b"}}),
+    d.TipGrup2 = {Colocado(TNC, 6, "A", "A", {{"X", "a", "a"}}),
+                  Colocado(TNC, 3, "B", "B", {{"X", "b", "b"}}),
                   Colocado(TNC, 2, "B", "B", {{"Y", "a", "c"}})};
     return d;
 }
@@ -65,16 +66,19 @@ TEST_F(Comprobaciones, EachCheckFollowsItsRule) {
         {"division within the subject's maximum", [&] { return O.CabeEnDivision(X, 0, 0, 1, 2); }, true},
         {"division past it", [&] { return O.CabeEnDivision(X, 0, 0, 1, 3); }, false},
         {"the group's own maximum for the subject", [&] { return O.CabeEnDivision(X, 1, 1, 1, 3); }, false},
-        {"another group's maximum binds the division it sits in", [&] { return O.CabeEnDivision(X, 1, 2, 1, 3); }, false},
+        {"another group's maximum binds the division it sits in",
+         [&] { return O.CabeEnDivision(X, 1, 2, 1, 3); }, false},
         {"it binds up to its figure", [&] { return O.CabeEnDivision(X, 1, 2, 1, 2); }, true},
         {"balanced division past its average", [&] { return O.CabeEnDivision(X, 0, 2, 0, 2); }, false},
         {"block: a group in two subjects of it", [&] { return O.BloqueEnDivision(X, 0, 1, 0, 0, 0); }, false},
         {"block: its own division", [&] { return O.BloqueEnDivision(X, 1, 1, 0, 0, 0); }, true},
         {"block: one subject so far", [&] { return O.BloqueEnDivision(Y, 0, 0, 0, 0, 0); }, true},
         {"block: lifted at 1,1,1", [&] { return O.BloqueEnDivision(X, 0, 1, 1, 1, 1); }, true},
-        {"new connections: a code earlier groups use", [&] { return O.ConexionesNuevas(X, 0, 1, 0, 0, 0, 0); }, false},
+        {"new connections: a code earlier groups use",
+         [&] { return O.ConexionesNuevas(X, 0, 1, 0, 0, 0, 0); }, false},
         {"new connections: the second code", [&] { return O.ConexionesNuevas(X, 0, 1, 1, 0, 0, 0); }, true},
-        {"new connections: the group's own division", [&] { return O.ConexionesNuevas(X, 0, 0, 1, 0, 0, 0); }, true},
+        {"new connections: the group's own division", [&] { return O.ConexionesNuevas(X, 0, 0, 1, 0, 0, 0); },
+         true},
         {"new connections: group 0 alone", [&] { return O.ConexionesNuevas(Z, 0, 0, 0, 0, 0, 0); }, true},
         {"new connections: lifted at 1,1,1", [&] { return O.ConexionesNuevas(X, 0, 1, 0, 1, 1, 1); }, true},
     };
@@ -118,14 +122,15 @@ TEST_F(Comprobaciones, AssigningAConnectionKeepsTheDivisionsCodeAndTheTeachers) 
 }
 
 TEST(Permutacion, OrderingsRunLexicographicallyWrittenBackwards) {
-    const std::vector<std::vector<int>> tres = {{2, 1, 0}, {1, 2, 0}, {2, 0, 1}, {0, 2, 1}, {1, 0, 2}, {0, 1, 2}};
+    const std::vector<std::vector<int>> tres = {{2, 1, 0}, {1, 2, 0}, {2, 0, 1},
+                                                {0, 2, 1}, {1, 0, 2}, {0, 1, 2}};
     int orden[SlotsPlaza];
     for (int q = 0; q < 6; ++q) {
         Permutacion(3, q, orden);
         EXPECT_EQ(std::vector<int>(orden, orden + 3), tres[q]) << q;
     }
     Permutacion(2, 0, orden);
-    EXPECT_EQ(std::vector<int>(orden, orden + 2), (std::vector<int>{1, 0}));  // second member first
+    EXPECT_EQ(std::vector<int>(orden, orden + 2), (std::vector<int>{1, 0})); // second member first
     Permutacion(1, 0, orden);
     EXPECT_EQ(orden[0], 0);
     // blocks of 13 and more subjects: the count and the last ordering stay exact
@@ -167,28 +172,28 @@ TEST_F(Relleno, FloodFillFollowsDivisionsAcrossGroupsAndBlocksWithinAGroup) {
     using T = std::vector<std::tuple<int, int, int>>;
     auto dibuja = [&] {
         Limpia();
-        Pon(X, 0, 0, 5);  // start
-        Pon(X, 0, 2, 5);  // same division, another group
-        Pon(Y, 1, 2, 5);  // block mate in that group
-        Pon(Y, 1, 1, 5);  // its division in another group
-        Pon(X, 2, 1, 5);  // the row without division, reached through the block in group 1
-        Pon(X, 1, 0, 7);  // another code
-        Pon(Z, 0, 0, 5);  // another block
-        Pon(Y, 0, 0, 5);  // block mate of the start
+        Pon(X, 0, 0, 5); // start
+        Pon(X, 0, 2, 5); // same division, another group
+        Pon(Y, 1, 2, 5); // block mate in that group
+        Pon(Y, 1, 1, 5); // its division in another group
+        Pon(X, 2, 1, 5); // the row without division, reached through the block in group 1
+        Pon(X, 1, 0, 7); // another code
+        Pon(Z, 0, 0, 5); // another block
+        Pon(Y, 0, 0, 5); // block mate of the start
     };
     const T componente = {{X, 0, 0}, {X, 0, 2}, {X, 2, 1}, {Y, 0, 0}, {Y, 1, 1}, {Y, 1, 2}};
     dibuja();
-    EXPECT_EQ(O.MarcaConexion(X, 0, 0, 5, 9), 6);  // the start comes back through its neighbours
+    EXPECT_EQ(O.MarcaConexion(X, 0, 0, 5, 9), 6); // the start comes back through its neighbours
     EXPECT_EQ(Marcadas(9), componente);
     dibuja();
-    O.EstAsig[X].Marcas[O.EstAsig[X].C(0, 0)] = 9;  // a marked start is not counted
+    O.EstAsig[X].Marcas[O.EstAsig[X].C(0, 0)] = 9; // a marked start is not counted
     EXPECT_EQ(O.MarcaConexion(X, 0, 0, 5, 9), 5);
     EXPECT_EQ(Marcadas(9), componente);
     dibuja();
-    EXPECT_EQ(O.MarcaConexion(X, 2, 1, 5, 4), 6);  // from the row without division
+    EXPECT_EQ(O.MarcaConexion(X, 2, 1, 5, 4), 6); // from the row without division
     EXPECT_EQ(Marcadas(4), componente);
     dibuja();
-    EXPECT_EQ(O.MarcaConexion(X, 1, 0, 7, 3), 0);  // a cell alone
+    EXPECT_EQ(O.MarcaConexion(X, 1, 0, 7, 3), 0); // a cell alone
     EXPECT_TRUE(Marcadas(3).empty());
 }
 
@@ -201,7 +206,7 @@ TEST_F(Relleno, TeachersCountEveryConnectionCodeHoweverHigh) {
     std::fill(O.EstAsig[Y].Codigos.begin(), O.EstAsig[Y].Codigos.end(), -1);
     O.MayorConexion();
     EXPECT_EQ(x.MayorConexion, 2);
-    EXPECT_EQ(O.EstAsig[Y].MayorConexion, 1);  // no code at all
+    EXPECT_EQ(O.EstAsig[Y].MayorConexion, 1); // no code at all
 }
 
 TEST(ColocaDirecto, ABlockOfThirteenSubjectsIsPlaced) {
@@ -231,4 +236,4 @@ TEST(ColocaDirecto, ABlockOfThirteenSubjectsIsPlaced) {
     for (const auto& f : validador::Comprueba(d, colocacion, {})) ADD_FAILURE() << f;
 }
 
-}  // namespace
+} // namespace

@@ -35,9 +35,9 @@ struct TAlumno {
 struct TParametros {
     int Alumnos = 120;
     int Grupos = 4;
-    int Optativas = 8;  // 6..15
-    int Bloques = 3;    // 2..4
-    bool Ajustado = false;  // tight limits and "Separar opciones"
+    int Optativas = 8;     // 6..15
+    int Bloques = 3;       // 2..4
+    bool Ajustado = false; // tight limits and "Separar opciones"
     uint64_t Semilla = 1;
 };
 
@@ -48,7 +48,9 @@ struct TEscuela {
     bool SepararOpciones = false;
 };
 
-inline int Techo(int A, int B) { return (A + B - 1) / B; }
+inline int Techo(int A, int B) {
+    return (A + B - 1) / B;
+}
 
 // Subtypes as the types screen counts them: a student joins the first
 // subtype with its REPITE and OPCION whose subjects include all of its own.
@@ -107,7 +109,8 @@ inline void Listas(TDatosOrganizar& D, const std::vector<TAlumno>& Alumnos) {
     for (const auto& s : todas) {
         bool todos = true;
         for (const auto& a : Alumnos)
-            if (!a.ANULAR && std::none_of(a.Asigs.begin(), a.Asigs.end(), [&](auto& x) { return AnsiSameText(x, s); }))
+            if (!a.ANULAR &&
+                std::none_of(a.Asigs.begin(), a.Asigs.end(), [&](auto& x) { return AnsiSameText(x, s); }))
                 todos = false;
         if (!todos) D.AsigOptativas.push_back(s);
     }
@@ -168,7 +171,8 @@ inline TEscuela Genera(const TParametros& P) {
     for (const auto& a : e.Alumnos) {
         if (a.ANULAR) continue;
         ++activos;
-        for (int i = 0; i < nOpt; ++i) tomanOpt[i] += std::count(a.Asigs.begin(), a.Asigs.end(), codOpt[i]) > 0;
+        for (int i = 0; i < nOpt; ++i)
+            tomanOpt[i] += std::count(a.Asigs.begin(), a.Asigs.end(), codOpt[i]) > 0;
     }
     TFilaCursos c;
     c.ABREV = "1A";
@@ -203,4 +207,4 @@ inline TEscuela Genera(const TParametros& P) {
     return e;
 }
 
-}  // namespace escuela
+} // namespace escuela

@@ -62,7 +62,8 @@ protected:
 
 TEST_P(EscuelasSinteticas, TodosKeepsTheRulesAndPlacesEveryoneWhenLimitsAllow) {
     const TCaso c = GetParam();
-    const escuela::TEscuela e = escuela::Genera({c.Alumnos, c.Grupos, c.Optativas, c.Bloques, c.Ajustado, c.Semilla});
+    const escuela::TEscuela e =
+        escuela::Genera({c.Alumnos, c.Grupos, c.Optativas, c.Bloques, c.Ajustado, c.Semilla});
     TSalida s = Ejecuta(e);
     ASSERT_TRUE(s.Resultado);
     if (!c.Ajustado) {
@@ -85,13 +86,15 @@ TRecarga NoColocados(const TCaso& c, const escuela::TEscuela& E, const TResultad
     TRecarga r;
     r.Datos = E.Datos;
     apoyo::Recarga(r.Datos, Primero);
-    const escuela::TEscuela tarde = escuela::Genera({c.Grupos * 2, c.Grupos, c.Optativas, c.Bloques, false, c.Semilla});
+    const escuela::TEscuela tarde =
+        escuela::Genera({c.Grupos * 2, c.Grupos, c.Optativas, c.Bloques, false, c.Semilla});
     for (const auto& t : tarde.Datos.Tipos2) r.Datos.Tipos2.push_back(t);
     apoyo::TMensajes m;
     TOrganizador o(m);
     TOpcionesOrganizar op;
     op.Opciones = E.SepararOpciones;
-    r.Resultado = apoyo::Organiza(o, r.Datos, 2, op, [&](TOrganizador& x) { r.Colocacion = validador::Toma(x); });
+    r.Resultado =
+        apoyo::Organiza(o, r.Datos, 2, op, [&](TOrganizador& x) { r.Colocacion = validador::Toma(x); });
     return r;
 }
 
@@ -100,7 +103,8 @@ TRecarga NoColocados(const TCaso& c, const escuela::TEscuela& E, const TResultad
 // within the same rules.
 TEST_P(EscuelasSinteticas, NoColocadosAfterAReloadKeepsTheRules) {
     const TCaso c = GetParam();
-    const escuela::TEscuela e = escuela::Genera({c.Alumnos, c.Grupos, c.Optativas, c.Bloques, c.Ajustado, c.Semilla});
+    const escuela::TEscuela e =
+        escuela::Genera({c.Alumnos, c.Grupos, c.Optativas, c.Bloques, c.Ajustado, c.Semilla});
     TSalida s = Ejecuta(e);
     ASSERT_TRUE(s.Resultado);
     const TRecarga r = NoColocados(c, e, *s.Resultado);
@@ -135,7 +139,8 @@ TEST(EscuelasSinteticasGrabadas, ResultsOfSeededSchoolsStayAsRecorded) {
     };
     for (const auto& g : grabados) {
         const TCaso& c = g.Caso;
-        const escuela::TEscuela e = escuela::Genera({c.Alumnos, c.Grupos, c.Optativas, c.Bloques, c.Ajustado, c.Semilla});
+        const escuela::TEscuela e =
+            escuela::Genera({c.Alumnos, c.Grupos, c.Optativas, c.Bloques, c.Ajustado, c.Semilla});
         TSalida s = Ejecuta(e);
         ASSERT_TRUE(s.Resultado);
         EXPECT_EQ(Digest(*s.Resultado), g.Todos) << c.Alumnos << "/" << c.Grupos;
@@ -146,4 +151,4 @@ TEST(EscuelasSinteticasGrabadas, ResultsOfSeededSchoolsStayAsRecorded) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -35,7 +35,7 @@ TEST_F(Grabacion, EqualStudentsOfAGroupBecomeOneRowAndAWholeGroupClassHasNoDivis
     auto r = Organiza(O, d, 1);
     ASSERT_TRUE(r);
     ASSERT_EQ(r->Tipos.size(), 1u);
-    EXPECT_EQ(r->Tipos[0].NALUM, 0);  // placed: counted in tipgrup
+    EXPECT_EQ(r->Tipos[0].NALUM, 0); // placed: counted in tipgrup
     EXPECT_FALSE(r->Tipos[0].REPITE);
     ASSERT_EQ(r->TipGrup.size(), 1u);
     const TFilaTipGrup& t = r->TipGrup[0];
@@ -73,9 +73,9 @@ TEST_F(Grabacion, LabelsAreWrittenInTheAlphabetsInForceWhenTheDialogCloses) {
     auto r = Organiza(O, d, 2, {}, [&](TOrganizador& x) { x.TomaOpciones(cierre); });
     ASSERT_TRUE(r);
     ASSERT_EQ(r->TipGrup.size(), 2u);
-    EXPECT_EQ(r->TipGrup[0].GRUPO, "0");  // index 9
+    EXPECT_EQ(r->TipGrup[0].GRUPO, "0"); // index 9
     EXPECT_EQ(r->TipGrup[0].TNCG, TNC + "0");
-    EXPECT_EQ(r->TipGrup[1].GRUPO, "a");  // index 10
+    EXPECT_EQ(r->TipGrup[1].GRUPO, "a"); // index 10
     for (const auto& t : r->TipGrup) {
         EXPECT_EQ(t.DIV[0], "1");
         EXPECT_EQ(t.CON[0], "1");
@@ -86,17 +86,18 @@ TEST_F(Grabacion, DivisionsAreRenumberedFromZeroWhateverIndexesTheyHad) {
     struct Caso {
         const char* Baja;
         const char* Alta;
-    } casos[] = {{"b", "d"}, {"4", "6"}};  // indexes 1 and 3; 55 and 57
+    } casos[] = {{"b", "d"}, {"4", "6"}}; // indexes 1 and 3; 55 and 57
     for (const auto& c : casos) {
         TDatosOrganizar d = Datos(Curso(TNC, 3, 30), {Optativa(TNC, "X", 60, 30, 60, 1, 2)}, {});
-        d.TipGrup2 = {Colocado(TNC, 2, "A", "", {{"X", c.Baja, "a"}}), Colocado(TNC, 2, "B", "", {{"X", c.Baja, "a"}}),
-                      Colocado(TNC, 2, "A", "", {{"X", c.Alta, "b"}}), Colocado(TNC, 2, "C", "", {{"X", c.Alta, "b"}})};
+        d.TipGrup2 = {
+            Colocado(TNC, 2, "A", "", {{"X", c.Baja, "a"}}), Colocado(TNC, 2, "B", "", {{"X", c.Baja, "a"}}),
+            Colocado(TNC, 2, "A", "", {{"X", c.Alta, "b"}}), Colocado(TNC, 2, "C", "", {{"X", c.Alta, "b"}})};
         TMensajes m;
         TOrganizador o(m);
         auto r = Organiza(o, d, 2);
         ASSERT_TRUE(r);
         ASSERT_EQ(r->TipGrup.size(), 4u);
-        std::map<AnsiString, std::set<AnsiString>> divisiones;  // connection -> divisions
+        std::map<AnsiString, std::set<AnsiString>> divisiones; // connection -> divisions
         for (const auto& t : r->TipGrup) divisiones[t.CON[0]].insert(t.DIV[0]);
         EXPECT_EQ(divisiones, (std::map<AnsiString, std::set<AnsiString>>{{"a", {"a"}}, {"b", {"b"}}}));
     }
@@ -118,11 +119,13 @@ TEST_F(Grabacion, AClassSeveralRowsHoldGetsAConnectionOfItsOwn) {
 // them: the classes a group has on its own are written without division,
 // and must not take divisions away when they come back.
 TEST_F(Grabacion, AWrittenResultReloadsWithTheRoomItHad) {
-    TDatosOrganizar d = Datos(Curso(TNC, 2, 15), {Optativa(TNC, "X", 2, 20, 2, 1, 2)}, {Subtipo(TNC, 20, "", {"X"})});
+    TDatosOrganizar d =
+        Datos(Curso(TNC, 2, 15), {Optativa(TNC, "X", 2, 20, 2, 1, 2)}, {Subtipo(TNC, 20, "", {"X"})});
     auto r = Organiza(O, d, 1);
     ASSERT_TRUE(r);
     ASSERT_EQ(r->TipGrup.size(), 2u);
-    for (const auto& t : r->TipGrup) EXPECT_EQ(t.DIV[0], "") << "the fixture must write classes without division";
+    for (const auto& t : r->TipGrup)
+        EXPECT_EQ(t.DIV[0], "") << "the fixture must write classes without division";
 
     Recarga(d, *r);
     d.Tipos2.push_back(Subtipo(TNC, 3, "", {"X"}));
@@ -149,7 +152,8 @@ int SinRow(const std::vector<escuela::TAlumno>& Alumnos, std::vector<TFilaTipGru
         for (auto& f : Filas) {
             if (f.NALUM == 0) continue;
             const bool cubre = std::all_of(a.Asigs.begin(), a.Asigs.end(), [&](const AnsiString& s) {
-                return std::any_of(f.ASIG.begin(), f.ASIG.end(), [&](const AnsiString& x) { return AnsiSameText(x, s); });
+                return std::any_of(f.ASIG.begin(), f.ASIG.end(),
+                                   [&](const AnsiString& x) { return AnsiSameText(x, s); });
             });
             if (!cubre) continue;
             --f.NALUM;
@@ -175,8 +179,9 @@ TEST_F(Grabacion, OnTheSampleSchoolEveryStudentGetsAGroupWhenTheResultIsPlaced) 
     ASSERT_TRUE(r);
     EXPECT_EQ(sinGrupo, 0);
     for (const auto& f : validador::Comprueba(e.Datos, colocacion, {})) ADD_FAILURE() << f;
-    for (const auto& f : validador::CompruebaFilas(e.Datos, colocacion, *r, TNumeracion::ABC)) ADD_FAILURE() << f;
+    for (const auto& f : validador::CompruebaFilas(e.Datos, colocacion, *r, TNumeracion::ABC))
+        ADD_FAILURE() << f;
     EXPECT_EQ(SinRow(e.Alumnos, r->TipGrup), 0);
 }
 
-}  // namespace
+} // namespace

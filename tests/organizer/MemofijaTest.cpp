@@ -51,7 +51,7 @@ TEST(MemoFija, LookupsCompareAbbreviationsExactlyAndCodesWithoutCase) {
     TMemoFija m;
     AnsiString tag;
     ASSERT_TRUE(m.MemoFija({}, tag));
-    EXPECT_EQ(m.BuscaCurso("1A", -1), -1);  // no course in use
+    EXPECT_EQ(m.BuscaCurso("1A", -1), -1); // no course in use
     m.Cursos[0].Abrev = "1A";
     m.Cursos[1].Abrev = "1A";
     m.Cursos[2].Abrev = "1A ";
@@ -70,14 +70,15 @@ TEST(MemoFija, LookupsCompareAbbreviationsExactlyAndCodesWithoutCase) {
 }
 
 TEST(MemoFija, AFailedAllocationReportsItsTagAndFreesEverything) {
-    for (const char* t : {"EN MEMOFIJA 1", "EN MEMOFIJA 2", "EN MEMOFIJA 3", "EN MEMOFIJA 4", "EN MEMOFIJA 41"}) {
+    for (const char* t :
+         {"EN MEMOFIJA 1", "EN MEMOFIJA 2", "EN MEMOFIJA 3", "EN MEMOFIJA 4", "EN MEMOFIJA 41"}) {
         TMemoFija m;
         AnsiString tag;
         EXPECT_FALSE(m.MemoFija([&](const AnsiString& x) { return x == t; }, tag));
         EXPECT_EQ(tag, t);
         EXPECT_FALSE(m.Reservada());
         EXPECT_TRUE(m.Nombres.empty() && m.Cursos.empty() && m.Asignaturas.empty());
-        m.LiberaMemoFija();  // twice is harmless
+        m.LiberaMemoFija(); // twice is harmless
     }
     EXPECT_EQ(TextoMemInsuf("EN MEMOFIJA 1"), "MEMORIA INSUFICIENTE EN MEMOFIJA 1");
 }
@@ -104,9 +105,9 @@ TEST(Numeracion, LettersAreWrittenAndReadInTheChosenAlphabet) {
         int Indice;
         const char* Texto;
     } casos[] = {
-        {TNumeracion::ABC, 0, "A"},  {TNumeracion::ABC, 1, "B"},  {TNumeracion::ABC, 26, "a"},
-        {TNumeracion::ABC, 61, "0"}, {TNumeracion::N123, 0, "1"}, {TNumeracion::N123, 9, "0"},
-        {TNumeracion::N123, 10, "a"}, {TNumeracion::abc, 0, "a"}, {TNumeracion::abc, 26, "A"},
+        {TNumeracion::ABC, 0, "A"},   {TNumeracion::ABC, 1, "B"},  {TNumeracion::ABC, 26, "a"},
+        {TNumeracion::ABC, 61, "0"},  {TNumeracion::N123, 0, "1"}, {TNumeracion::N123, 9, "0"},
+        {TNumeracion::N123, 10, "a"}, {TNumeracion::abc, 0, "a"},  {TNumeracion::abc, 26, "A"},
         {TNumeracion::abc, -1, ""},
     };
     for (const auto& c : casos) {
@@ -115,7 +116,7 @@ TEST(Numeracion, LettersAreWrittenAndReadInTheChosenAlphabet) {
         EXPECT_EQ(LeeConexion(c.N, c.Texto), c.Indice);
     }
     EXPECT_EQ(LeeNumero(TNumeracion::ABC, "?"), -1);
-    EXPECT_EQ(LeeNumero(TNumeracion::ABC, "B1"), 1);  // a group label reads by its first letter
+    EXPECT_EQ(LeeNumero(TNumeracion::ABC, "B1"), 1); // a group label reads by its first letter
     EXPECT_EQ(LeeConexion(TNumeracion::ABC, "A?"), -1);
 }
 
@@ -141,4 +142,4 @@ TEST(FilasOrganizar, TableNumbersBecomeWholeNumbersByOneRule) {
     for (const auto& c : casos) EXPECT_EQ(EnteroDeTabla(c.V), c.E) << c.V;
 }
 
-}  // namespace
+} // namespace

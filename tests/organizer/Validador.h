@@ -24,7 +24,7 @@ struct TAlumnoColocado {
         int Div = -1;
         int Con = -1;
     };
-    std::vector<TAsig> Asigs;  // organized subjects only
+    std::vector<TAsig> Asigs; // organized subjects only
 };
 
 // The placement as the run left it (taken inside the dialog, before the
@@ -48,9 +48,13 @@ inline bool Esta(const std::vector<AnsiString>& Lista, const AnsiString& C) {
     return std::any_of(Lista.begin(), Lista.end(), [&](const AnsiString& x) { return AnsiSameText(x, C); });
 }
 
-inline int Techo(int A, int B) { return B > 0 ? (A + B - 1) / B : 0; }
+inline int Techo(int A, int B) {
+    return B > 0 ? (A + B - 1) / B : 0;
+}
 
-inline int Num(double V) { return static_cast<int>(V); }
+inline int Num(double V) {
+    return static_cast<int>(V);
+}
 
 struct TReglas {
     bool SepararOpciones = false;
@@ -77,7 +81,8 @@ inline std::vector<std::string> Comprueba(const TDatosOrganizar& D, const std::v
         int limite = std::max(Num(curso->MAXALUM), Techo(total, ngrup));
         if (Num(curso->NMAXAL[g]) > 0) limite = std::min(limite, Num(curso->NMAXAL[g]));
         if (enGrupo[g] > limite)
-            falta("group " + std::to_string(g) + " has " + std::to_string(enGrupo[g]) + " > " + std::to_string(limite));
+            falta("group " + std::to_string(g) + " has " + std::to_string(enGrupo[g]) + " > " +
+                  std::to_string(limite));
     }
 
     // subjects
@@ -137,7 +142,8 @@ inline std::vector<std::string> Comprueba(const TDatosOrganizar& D, const std::v
 // Every student of the input rows stands in exactly one written row, with
 // its option letter and its subjects; the written groups hold as many
 // students as the run placed there.
-inline std::vector<std::string> CompruebaFilas(const TDatosOrganizar& D, const std::vector<TAlumnoColocado>& A,
+inline std::vector<std::string> CompruebaFilas(const TDatosOrganizar& D,
+                                               const std::vector<TAlumnoColocado>& A,
                                                const TResultadoOrganizar& R, TNumeracion NumGrupo) {
     std::vector<std::string> faltas;
     using TClave = std::pair<AnsiString, std::vector<AnsiString>>;
@@ -168,4 +174,4 @@ inline std::vector<std::string> CompruebaFilas(const TDatosOrganizar& D, const s
     return faltas;
 }
 
-}  // namespace validador
+} // namespace validador
