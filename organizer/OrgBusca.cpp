@@ -313,12 +313,18 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
     const int grupos = EstCurso[curso].Grupos;
     int divEl[SlotsPlaza], codEl[SlotsPlaza];
     int enUso = NodosAuxiliares;
-    auto prueba = [&](int Grupo, auto&& Recoge) {
+    // The students a candidate takes out, in the students' order: the
+    // placement does not change while the candidates are tried (each try
+    // puts everyone back), so they are sorted into buckets once per call.
+    auto prueba = [&](int Grupo, const int* Desde, const int* Hasta) {
+        if (Desde == Hasta) { // nobody to take out
+            ReiniciaReanuda(Pos);
+            return false;
+        }
         for (int i = 0; i < enUso; ++i) IniciaNodo(Auxiliar[i]);
         enUso = 0;
-        for (int i = 0; i < NumAlumnos; ++i)
-            if (Recoge(Alumnos[i])) enUso = AgregaLote(i, Auxiliar);
-        if (enUso == 0 || Grupo < 0 ||
+        for (const int* a = Desde; a != Hasta; ++a) enUso = AgregaLote(*a, Auxiliar);
+        if (Grupo < 0 ||
             !PruebaGrupo(Nodo, Auxiliar, Grupo, curso, Pos, divEl, codEl, Une, Parte, Equilibrio)) {
             ReiniciaReanuda(Pos);
             return false;
@@ -330,19 +336,36 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
         }
         return true;
     };
+    // buckets: Inicio[k] .. Inicio[k + 1] of Lista hold the students of key k
+    auto reparte = [&](int Claves, auto&& Clave) {
+        Inicio.assign(Claves + 1, 0);
+        for (int i = 0; i < NumAlumnos; ++i)
+            if (const int k = Clave(Alumnos[i]); k >= 0) ++Inicio[k + 1];
+        for (int k = 0; k < Claves; ++k) Inicio[k + 1] += Inicio[k];
+        Lista.resize(Inicio[Claves]);
+        Cursor.assign(Inicio.begin(), Inicio.end() - 1);
+        for (int i = 0; i < NumAlumnos; ++i)
+            if (const int k = Clave(Alumnos[i]); k >= 0) Lista[Cursor[k]++] = i;
+    };
+    auto cubo = [&](int K, int Grupo) {
+        return prueba(Grupo, Lista.data() + Inicio[K], Lista.data() + Inicio[K + 1]);
+    };
+    const int tipos = Memo.NumTipos + 1;
     if (Cual == 1) {
         // Candidates are the types by their number, the one the students
         // carry: every other type of the course once, in the order of the
         // types array (the empty record after them takes nobody out).
+        reparte(grupos * tipos, [&](const TPlazaAlumno& p) {
+            return !p.Fijo && p.Grupo >= 0 && p.Grupo < grupos && p.Tipo >= 1 && p.Tipo < tipos
+                       ? p.Grupo * tipos + p.Tipo
+                       : -1;
+        });
         const AnsiString& abrev = Memo.Cursos[curso].Abrev;
         for (int g = Pos.Grupo; g < grupos; ++g) {
             for (int t = (g == Pos.Grupo ? Pos.Tipo : 0); t < Memo.NumTipos; ++t) {
                 const TFilaTipo& tipo = Memo.Tipos[t];
                 if (tipo.Curso != abrev || tipo.Numero == Nodo.Tipo) continue;
-                const int numero = tipo.Numero;
-                if (prueba(g, [&](const TPlazaAlumno& p) {
-                        return !p.Fijo && p.Tipo == numero && p.Grupo == g;
-                    })) {
+                if (cubo(g * tipos + tipo.Numero, g)) {
                     Pos.Grupo = g;
                     Pos.Tipo = t;
                     return enUso;
@@ -354,28 +377,36 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
         return -1;
     }
     if (Cual == 2) {
+        reparte(grupos, [&](const TPlazaAlumno& p) {
+            return p.Curso == curso && !p.Fijo && p.Grupo >= 0 && p.Grupo < grupos ? p.Grupo : -1;
+        });
         for (int g = Pos.Grupo; g < grupos; ++g)
-            if (prueba(g,
-                       [&](const TPlazaAlumno& p) { return p.Curso == curso && !p.Fijo && p.Grupo == g; })) {
+            if (cubo(g, g)) {
                 Pos.Grupo = g;
                 return enUso;
             }
         Pos.Grupo = grupos;
         return -1;
     }
+    // by subject: every placed student that takes it; the target is the
+    // group of the last placed student of the course
+    int destino = -1;
+    for (int i = 0; i < NumAlumnos; ++i)
+        if (Alumnos[i].Curso == curso && !Alumnos[i].Fijo && Alumnos[i].Grupo >= 0)
+            destino = Alumnos[i].Grupo;
     for (int s = Pos.Asignatura; s < Memo.NumAsignaturas; ++s) {
         if (EstAsig[s].Curso != curso) continue;
-        int destino = -1;
-        for (int i = 0; i < NumAlumnos; ++i)
-            if (Alumnos[i].Curso == curso && !Alumnos[i].Fijo && Alumnos[i].Grupo >= 0)
-                destino = Alumnos[i].Grupo;
-        auto tiene = [&](const TPlazaAlumno& p) {
-            if (p.Curso != curso || p.Fijo || p.Grupo < 0) return false;
+        Lista.clear();
+        for (int i = 0; i < NumAlumnos; ++i) {
+            const TPlazaAlumno& p = Alumnos[i];
+            if (p.Curso != curso || p.Fijo || p.Grupo < 0) continue;
             for (int m = 0; m < NumAsigs; ++m)
-                if (p.Asigs[m].Asig == s) return true;
-            return false;
-        };
-        if (prueba(destino, tiene)) {
+                if (p.Asigs[m].Asig == s) {
+                    Lista.push_back(i);
+                    break;
+                }
+        }
+        if (prueba(destino, Lista.data(), Lista.data() + Lista.size())) {
             Pos.Asignatura = s;
             return enUso;
         }
@@ -542,12 +573,11 @@ void TOrganizador::BucleColocacion(const AnsiString& Curso) {
         const int inicio = AlumnoActual;
         const int alumno = AlumnoActual;
         Diario.clear();
-        int intento = 0;
         bool colocado = false;
         for (int une = 0; une <= 1 && !colocado; ++une)
             for (int parte = 0; parte <= 1 && !colocado; ++parte)
                 for (int eq = PrimerEquilibrio; eq <= 1 && !colocado; ++eq)
-                    for (int prof = 0; prof < Profundidad && !colocado; ++prof, ++intento) {
+                    for (int prof = 0; prof < Profundidad && !colocado; ++prof) {
                         if (AntesDeIntento) AntesDeIntento(*this);
                         const size_t marca = MarcaDiario();
                         int r = 0;
@@ -567,7 +597,10 @@ void TOrganizador::BucleColocacion(const AnsiString& Curso) {
                         if (r == 1) {
                             colocado = true;
                             ++Estadistica.Lotes;
-                            ++Estadistica.LotesPorIntento[std::min(intento, 15)];
+                            Estadistica.LotesUne += une;
+                            Estadistica.LotesParte += parte;
+                            Estadistica.LotesEquilibrio += eq;
+                            Estadistica.LotesDesplazando += prof;
                             AlumnoActual -= Lote;
                         } else {
                             EstadoOrganizar = 1;

@@ -95,7 +95,8 @@ bool TOrganizador::AsignaClav() {
         // A student that matches no type (its row's divisions no longer agree
         // with any type) still needs one to be placed and written back: the
         // type its row was grouped into.
-        if (t < 0 && Alumnos[i].Fila >= 0) t = TipoDeFila[Alumnos[i].Fila] + 1;
+        if (t < 0 && Alumnos[i].Fila >= 0 && Alumnos[i].Fila < static_cast<int>(TipoDeFila.size()))
+            t = TipoDeFila[Alumnos[i].Fila] + 1;
         Alumnos[i].Tipo = t;
     }
 

@@ -146,8 +146,9 @@ struct TEstadisticaOrganizar {
     int64_t Comprobaciones = 0; // placement checks run
     int Lotes = 0;
     int LotesFallidos = 0;
-    int AlternativasDeshechas = 0;         // displacements tried and undone
-    std::array<int, 16> LotesPorIntento{}; // index: the try that placed the batch
+    int AlternativasDeshechas = 0; // displacements tried and undone
+    // batches placed with each level relaxed (balance: at 1), and by displacement
+    int LotesUne = 0, LotesParte = 0, LotesEquilibrio = 0, LotesDesplazando = 0;
 };
 
 class TOrganizador {
@@ -167,6 +168,8 @@ public:
     int AlumnosSinGrupo() const; // students (before a run: student rows) without group
     bool TodosOfrecido() const { return FilasTipGrup == 0; }
     void FormCreate();
+    // The dialog hands its check boxes and radio groups over when a run starts
+    // and again when it closes (the write-back uses the numbering of then).
     void TomaOpciones(const TOpcionesOrganizar& Opciones);
     // Tag 1 "&Todos", 2 "&No colocados", 3 "&Selección"; a dialog allows one run.
     void BOrganizarTodosClick(int Tag);
@@ -311,6 +314,7 @@ private:
     std::vector<std::vector<std::array<int, 3>>> EntradasTipos; // per type: subject, division, connection
     std::vector<std::array<int, 3>> PilaMarca;
     std::vector<int> Distintos;
+    std::vector<int> Lista, Inicio, Cursor; // students by candidate of a displacement strategy
     uint32_t UltimoRefresco = 0;
     bool Refrescado = false;
 };
