@@ -78,6 +78,7 @@ void TOrganizador::FormCreate() {
     if (Vista) {
         Vista->TextoGeneral("");
         Vista->Memoria("");
+        Vista->TotalAlumnos(Formato5d(TotalAlumnos()));
         Vista->AlumnoActual(Formato5d(AlumnoActual < 0 ? 0 : AlumnoActual));
         Vista->SinColocar(IntToStr(AlumnosSinGrupo()));
     }

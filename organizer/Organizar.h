@@ -30,6 +30,7 @@ class IVistaOrganizar {
 public:
     virtual ~IVistaOrganizar() = default;
     virtual void TextoGeneral(const AnsiString& Texto) = 0; // LabTextoGen, repainted at once
+    virtual void TotalAlumnos(const AnsiString& Texto) = 0; // LabTotAlum
     virtual void AlumnoActual(const AnsiString& Texto) = 0; // LabActAlum
     virtual void SinColocar(const AnsiString& Texto) = 0;   // LabSinColAlum
     virtual void Memoria(const AnsiString& Texto) = 0;      // LabMemDisp

@@ -19,13 +19,14 @@ struct TMensajes : IMensajesOrganizar {
 
 struct TVista : IVistaOrganizar {
     std::vector<AnsiString> Textos;
-    AnsiString Actual, SinColocar_, Memoria_;
+    AnsiString Total, Actual, SinColocar_, Memoria_;
     int Refrescos = 0;
     int Pitidos = 0;
     int Sondeos = 0;
     std::function<void()> AlRefrescar;      // the dialog's handlers during a refresh
     std::function<bool(int)> PararEnSondeo; // answer of the stop poll, by call number
     void TextoGeneral(const AnsiString& T) override { Textos.push_back(T); }
+    void TotalAlumnos(const AnsiString& T) override { Total = T; }
     void AlumnoActual(const AnsiString& T) override { Actual = T; }
     void SinColocar(const AnsiString& T) override { SinColocar_ = T; }
     void Memoria(const AnsiString& T) override { Memoria_ = T; }

@@ -242,6 +242,7 @@ TEST_F(Busqueda, ProgressAndEndTextsAreTheDialogs) {
     TDatosOrganizar d = UnTipo(2);
     bool visto = false;
     auto r = o.EjecutaOrganizar(d, [&](TOrganizador& x) {
+        EXPECT_EQ(v.Total, "    2");
         EXPECT_EQ(v.Actual, "    0");
         EXPECT_EQ(v.SinColocar_, "2");
         EXPECT_EQ(x.TotalAlumnos(), 2);
