@@ -160,23 +160,29 @@ int TOrganizador::CuentaFilas() {
     return n;
 }
 
-bool TOrganizador::MismoTipoFila(const TFilaTipo& Fila, const TFilaTipo& Tipo, bool Colocacion) const {
+TOrganizador::TPosiciones TOrganizador::PosicionesFila(const TFilaTipo& Fila) const {
+    TPosiciones p;
+    for (int k = 0; k < SlotsFila; ++k) p[k] = PosicionCuentaOptativa(Fila.Slots[k].Asig);
+    return p;
+}
+
+// The row's counted subjects, taken as positions in the counted list, are
+// the type's; with placement, each in the same division and connection.
+bool TOrganizador::MismoTipoFila(const TFilaTipo& Fila, const TPosiciones& Pf, const TFilaTipo& Tipo,
+                                 const TPosiciones& Pt, bool Colocacion) const {
     if (Fila.Curso != Tipo.Curso) return false;
     if (Colocacion && Fila.Grupo != Tipo.Grupo) return false;
     if (Fila.Opcion != Tipo.Opcion) return false;
-    std::array<int, SlotsFila> pf, pt; // list positions, by slot
     int nf = 0, nt = 0;
     for (int k = 0; k < SlotsFila; ++k) {
-        pf[k] = PosicionCuentaOptativa(Fila.Slots[k].Asig);
-        pt[k] = PosicionCuentaOptativa(Tipo.Slots[k].Asig);
-        nf += pf[k] >= 0;
-        nt += pt[k] >= 0;
+        nf += Pf[k] >= 0;
+        nt += Pt[k] >= 0;
     }
     if (nf != nt) return false;
     for (int k = 0; k < SlotsFila; ++k) {
-        if (pf[k] < 0) continue;
+        if (Pf[k] < 0) continue;
         int j = 0;
-        while (j < SlotsFila && pt[j] != pf[k]) ++j;
+        while (j < SlotsFila && Pt[j] != Pf[k]) ++j;
         if (j == SlotsFila) return false;
         if (Colocacion && (Tipo.Slots[j].Div != Fila.Slots[k].Div || Tipo.Slots[j].Con != Fila.Slots[k].Con))
             return false;
@@ -193,10 +199,12 @@ void TOrganizador::AgrupaTipos(bool Colocacion) {
     for (int i = 0; i < Memo.NumFilas; ++i)
         for (int k = 0; k < SlotsFila; ++k)
             if (!Memo.Filas[i].Slots[k].Asig.empty()) NumAsigs = std::max(NumAsigs, k + 1);
+    std::vector<TPosiciones> posTipos;
     for (int i = 0; i < Memo.NumFilas; ++i) {
         const TFilaTipo& fila = Memo.Filas[i];
+        const TPosiciones pf = PosicionesFila(fila);
         int t = 0;
-        while (t < Memo.NumTipos && !MismoTipoFila(fila, Memo.Tipos[t], Colocacion)) ++t;
+        while (t < Memo.NumTipos && !MismoTipoFila(fila, pf, Memo.Tipos[t], posTipos[t], Colocacion)) ++t;
         if (t < Memo.NumTipos) {
             Memo.Tipos[t].NAlum += fila.NAlum;
         } else {
@@ -204,8 +212,9 @@ void TOrganizador::AgrupaTipos(bool Colocacion) {
             nuevo = fila;
             for (auto& s : nuevo.Slots) s = TSlotTipo{};
             int m = 0;
-            for (const auto& s : fila.Slots)
-                if (PosicionCuentaOptativa(s.Asig) >= 0) nuevo.Slots[m++] = s;
+            for (int k = 0; k < SlotsFila; ++k)
+                if (pf[k] >= 0) nuevo.Slots[m++] = fila.Slots[k];
+            posTipos.push_back(PosicionesFila(nuevo));
         }
         TipoDeFila[i] = t;
     }

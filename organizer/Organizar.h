@@ -305,7 +305,10 @@ private:
                    TPosicionEstrategia& Pos);
     void AgrupaColocados();
     void NumeraConexiones();
-    bool MismoTipoFila(const TFilaTipo& Fila, const TFilaTipo& Tipo, bool Colocacion) const;
+    using TPosiciones = std::array<int, SlotsFila>; // place of each slot's code in AsigCuentaOptativas
+    TPosiciones PosicionesFila(const TFilaTipo& Fila) const;
+    bool MismoTipoFila(const TFilaTipo& Fila, const TPosiciones& Pf, const TFilaTipo& Tipo,
+                       const TPosiciones& Pt, bool Colocacion) const;
     bool MismoTipoAlumno(int Tipo, const TPlazaAlumno& Alumno) const;
     void PreparaEntradasTipos();
     bool ReservaFallida(const char* Tag);
