@@ -2,15 +2,11 @@
 // and what the dialog shows.
 #include "organizer/Organizar.h"
 
-#include <chrono>
+#include "platform/rtl/Clock.h"
+
 #include <cstdio>
 
 namespace {
-
-uint32_t TickDelSistema() {
-    using namespace std::chrono;
-    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
 
 AnsiString Formato5d(int N) {
     char b[32];
@@ -27,7 +23,8 @@ TOpcionesOrganizar& OpcionesOrganizar() {
 
 TOrganizador::TOrganizador(IMensajesOrganizar& Mensajes, IVistaOrganizar* Vista,
                            std::function<uint32_t()> Tick)
-    : Mensajes(Mensajes), Vista(Vista), Tick(Tick ? std::move(Tick) : TickDelSistema) {}
+    : Mensajes(Mensajes), Vista(Vista),
+      Tick(Tick ? std::move(Tick) : std::function<uint32_t()>(GetTickCount)) {}
 
 TOrganizador::~TOrganizador() = default;
 

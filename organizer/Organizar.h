@@ -154,6 +154,7 @@ struct TEstadisticaOrganizar {
 
 class TOrganizador {
 public:
+    // Tick paces the screen refresh; without one, the program's tick count.
     explicit TOrganizador(IMensajesOrganizar& Mensajes, IVistaOrganizar* Vista = nullptr,
                           std::function<uint32_t()> Tick = {});
     ~TOrganizador();
