@@ -297,9 +297,7 @@ TEST_F(Busqueda, AFailedNodeArrayFailsItsTryCleanlyAndEndsTheRunAfterTheBatch) {
         EXPECT_EQ(m.Textos, std::vector<AnsiString>{"MEMORIA INSUFICIENTE EN CREA ARBOL 1"});
         EXPECT_EQ(vig.Distintos, 0);
         EXPECT_GT(sinGrupo, 0); // the run ended early
-        for (const auto& f : validador::Comprueba(e.Datos, colocacion, {})) ADD_FAILURE() << f;
-        for (const auto& f : validador::CompruebaFilas(e.Datos, colocacion, *r, TNumeracion::ABC))
-            ADD_FAILURE() << f;
+        for (const auto& f : validador::Todo(e.Datos, colocacion, *r, false)) ADD_FAILURE() << f;
     }
 }
 

@@ -38,6 +38,10 @@ TSalida Ejecuta(const escuela::TEscuela& E) {
     return s;
 }
 
+escuela::TEscuela Escuela(const TCaso& C) {
+    return escuela::Genera({C.Alumnos, C.Grupos, C.Optativas, C.Bloques, C.Ajustado, C.Semilla});
+}
+
 uint64_t Digest(const TResultadoOrganizar& R) {
     uint64_t h = 1469598103934665603ULL;
     auto mezcla = [&](const AnsiString& s) {
@@ -62,15 +66,13 @@ protected:
 
 TEST_P(EscuelasSinteticas, TodosKeepsTheRulesAndPlacesEveryoneWhenLimitsAllow) {
     const TCaso c = GetParam();
-    const escuela::TEscuela e =
-        escuela::Genera({c.Alumnos, c.Grupos, c.Optativas, c.Bloques, c.Ajustado, c.Semilla});
+    const escuela::TEscuela e = Escuela(c);
     TSalida s = Ejecuta(e);
     ASSERT_TRUE(s.Resultado);
     if (!c.Ajustado) {
         EXPECT_EQ(s.SinGrupo, 0);
     }
-    for (const auto& f : validador::Comprueba(e.Datos, s.Colocacion, {e.SepararOpciones})) ADD_FAILURE() << f;
-    for (const auto& f : validador::CompruebaFilas(e.Datos, s.Colocacion, *s.Resultado, TNumeracion::ABC))
+    for (const auto& f : validador::Todo(e.Datos, s.Colocacion, *s.Resultado, e.SepararOpciones))
         ADD_FAILURE() << f;
 }
 
@@ -103,14 +105,12 @@ TRecarga NoColocados(const TCaso& c, const escuela::TEscuela& E, const TResultad
 // within the same rules.
 TEST_P(EscuelasSinteticas, NoColocadosAfterAReloadKeepsTheRules) {
     const TCaso c = GetParam();
-    const escuela::TEscuela e =
-        escuela::Genera({c.Alumnos, c.Grupos, c.Optativas, c.Bloques, c.Ajustado, c.Semilla});
+    const escuela::TEscuela e = Escuela(c);
     TSalida s = Ejecuta(e);
     ASSERT_TRUE(s.Resultado);
     const TRecarga r = NoColocados(c, e, *s.Resultado);
     ASSERT_TRUE(r.Resultado);
-    for (const auto& f : validador::Comprueba(r.Datos, r.Colocacion, {e.SepararOpciones})) ADD_FAILURE() << f;
-    for (const auto& f : validador::CompruebaFilas(r.Datos, r.Colocacion, *r.Resultado, TNumeracion::ABC))
+    for (const auto& f : validador::Todo(r.Datos, r.Colocacion, *r.Resultado, e.SepararOpciones))
         ADD_FAILURE() << f;
     int fijos = 0;
     for (const auto& a : r.Colocacion) fijos += a.Fijo;
@@ -139,8 +139,7 @@ TEST(EscuelasSinteticasGrabadas, ResultsOfSeededSchoolsStayAsRecorded) {
     };
     for (const auto& g : grabados) {
         const TCaso& c = g.Caso;
-        const escuela::TEscuela e =
-            escuela::Genera({c.Alumnos, c.Grupos, c.Optativas, c.Bloques, c.Ajustado, c.Semilla});
+        const escuela::TEscuela e = Escuela(c);
         TSalida s = Ejecuta(e);
         ASSERT_TRUE(s.Resultado);
         EXPECT_EQ(Digest(*s.Resultado), g.Todos) << c.Alumnos << "/" << c.Grupos;

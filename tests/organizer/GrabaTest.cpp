@@ -139,8 +139,7 @@ TEST_F(Grabacion, AWrittenResultReloadsWithTheRoomItHad) {
     });
     ASSERT_TRUE(r2);
     EXPECT_EQ(sinGrupo, 0);
-    for (const auto& f : validador::Comprueba(d, colocacion, {})) ADD_FAILURE() << f;
-    for (const auto& f : validador::CompruebaFilas(d, colocacion, *r2, TNumeracion::ABC)) ADD_FAILURE() << f;
+    for (const auto& f : validador::Todo(d, colocacion, *r2, false)) ADD_FAILURE() << f;
 }
 
 // Passing the result to the students, as the placing step does: the first
@@ -178,9 +177,7 @@ TEST_F(Grabacion, OnTheSampleSchoolEveryStudentGetsAGroupWhenTheResultIsPlaced) 
     });
     ASSERT_TRUE(r);
     EXPECT_EQ(sinGrupo, 0);
-    for (const auto& f : validador::Comprueba(e.Datos, colocacion, {})) ADD_FAILURE() << f;
-    for (const auto& f : validador::CompruebaFilas(e.Datos, colocacion, *r, TNumeracion::ABC))
-        ADD_FAILURE() << f;
+    for (const auto& f : validador::Todo(e.Datos, colocacion, *r, false)) ADD_FAILURE() << f;
     EXPECT_EQ(SinRow(e.Alumnos, r->TipGrup), 0);
 }
 

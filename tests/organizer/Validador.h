@@ -174,4 +174,12 @@ inline std::vector<std::string> CompruebaFilas(const TDatosOrganizar& D,
     return faltas;
 }
 
+// Both checks at once.
+inline std::vector<std::string> Todo(const TDatosOrganizar& D, const std::vector<TAlumnoColocado>& A,
+                                     const TResultadoOrganizar& R, bool SepararOpciones) {
+    std::vector<std::string> f = Comprueba(D, A, {SepararOpciones});
+    for (auto& x : CompruebaFilas(D, A, R, TNumeracion::ABC)) f.push_back(x);
+    return f;
+}
+
 } // namespace validador
