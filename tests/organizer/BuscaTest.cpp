@@ -24,8 +24,7 @@ TDatosOrganizar UnTipo(int Alumnos) {
 TEST_F(Busqueda, BatchesAreCutByTheRunTheGroupAndTheSubjects) {
     TOrganizador o(M);
     ASSERT_TRUE(Prepara(o, UnTipo(25)));
-    // the run never counts position 0; limits: course 30, subject X 20 (W's 14 is raised to... no: 14 < 20
-    // and < 1000)
+    // the run (24: never position 0), the course (30) and the lowest subject maximum (W's 14)
     o.PrimerEquilibrio = 1;
     EXPECT_EQ(o.TamanoLote(24, 1000), 14);
     o.Memo.Asignaturas[1].MaxAlum = 25;
