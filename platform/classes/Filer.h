@@ -8,6 +8,7 @@
 //   object ControlaForm: TControlaForm       the root: its name and its class
 //     Caption = 'Atenci'#243'n'               a text: quoted pieces ('' is a quote)
 //                                             and #nnn for any byte outside 32..126
+//                                             (raw bytes above 126 are refused)
 //     Left = 8                                integers (also $1F), floats (1.5, 2.5e-3)
 //     Visible = False                         identifiers: enumerations, True/False,
 //     Color = clBtnFace                       integers that have names (TColor, TCursor)
@@ -29,6 +30,8 @@
 //     end
 //     inherited SPL1: TOvcSection             a component that exists already (its owner's
 //     end                                     constructor made it), found by name
+//     object TOvcController                   a component without a name
+//     end
 //   end
 //
 // Properties are set in file order while the form is read, so their setters
