@@ -2,16 +2,20 @@
 // a picture or EInvalidGraphic, never a crash or a read out of bounds.
 #include <cstddef>
 #include <cstdint>
-#include <span>
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Bmp.h"
+#include "platform/rtl/Streams.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     try {
-        TBmpImage img = ReadBmp(std::span<const uint8_t>(Data, Size));
+        // The reader only reads through this stream.
+        TPointerStream input(const_cast<uint8_t*>(Data), static_cast<int64_t>(Size));
+        TBmpImage img = ReadBmp(input);
         // What was read must also be writable and read back the same size.
-        std::vector<uint8_t> again = WriteBmp(img.Pixels, img.BitCount, img.ColorTable);
+        TMemoryStream again;
+        WriteBmp(again, img.Pixels, img.BitCount, img.ColorTable);
+        again.SetPosition(0);
         TBmpImage back = ReadBmp(again);
         if (back.Pixels.Width() != img.Pixels.Width() || back.Pixels.Height() != img.Pixels.Height()) __builtin_trap();
     } catch (const EInvalidGraphic&) {

@@ -1,9 +1,12 @@
 #include "platform/gfx/Bitmap.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "platform/classes/Filer.h"
+#include "platform/classes/Resources.h"
 #include "platform/gfx/Bmp.h"
+#include "platform/rtl/Streams.h"
+#include "platform/sys/FileStream.h"
 
 ZELMOR_IMPLEMENT_CLASS(TGraphic, TPersistent)
 ZELMOR_IMPLEMENT_CLASS_FACTORY(TBitmap, TGraphic, [](TObject*) -> TObject* { return new TBitmap; })
@@ -24,6 +27,21 @@ void TGraphic::SetModified(bool Value) {
 void TGraphic::Changed() {
     FModified = true;
     if (Assigned(OnChange)) OnChange(this);
+}
+
+void TGraphic::LoadFromFile(std::string_view FileName) {
+    TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(file);
+}
+
+void TGraphic::SaveToFile(std::string_view FileName) const {
+    TFileStream file(FileName, fmCreate);
+    SaveToStream(file);
+}
+
+void TGraphic::DefineProperties(TFiler* Filer) {
+    Filer->DefineBinaryProperty(
+        "Data", [this](TStream& S) { ReadData(S); }, [this](TStream& S) { WriteData(S); }, !Empty());
 }
 
 // --- TBitmap ---
@@ -173,21 +191,56 @@ std::unique_ptr<TBitmap> TBitmap::CreateMask(TColor TransparentColor) const {
     return mask;
 }
 
-void TBitmap::LoadFromBytes(std::span<const uint8_t> Bytes) {
-    TBmpImage img = ReadBmp(Bytes);  // raises before anything changes
-    FPixelFormat = FormatOfDepth(img.BitCount);
-    FColorTable = std::move(img.ColorTable);
+void TBitmap::TakeImage(TBmpImage& Image) {
+    FPixelFormat = FormatOfDepth(Image.BitCount);
+    FColorTable = std::move(Image.ColorTable);
     TSurfaceFormat f = FormatOf(FPixelFormat);
-    FSurface = f == TSurfaceFormat::Xrgb32 ? std::move(img.Pixels) : Converted(img.Pixels, f);
+    FSurface = f == TSurfaceFormat::Xrgb32 ? std::move(Image.Pixels) : Converted(Image.Pixels, f);
     // A two-colour black-and-white file is a monochrome bitmap.
     if (FPixelFormat == pf1bit) FSurface.SetMonochrome(true);
     FCanvas->SetSurface(&FSurface);
     Changed();
 }
 
-std::vector<uint8_t> TBitmap::SaveToBytes() const {
-    if (Empty()) return {};
-    return WriteBmp(FSurface, DepthOf(FPixelFormat), FColorTable);
+void TBitmap::LoadFromStream(TStream& Stream) {
+    if (Stream.Position() >= Stream.Size()) {
+        Assign(nullptr);
+        return;
+    }
+    TBmpImage img = ReadBmp(Stream);  // raises before anything changes
+    TakeImage(img);
+}
+
+void TBitmap::SaveToStream(TStream& Stream) const {
+    if (!Empty()) WriteBmp(Stream, FSurface, DepthOf(FPixelFormat), FColorTable);
+}
+
+void TBitmap::LoadFromResourceName(std::string_view Name) {
+    TResourceStream resource(rkBitmap, Name);
+    LoadFromStream(resource);
+}
+
+void TBitmap::ReadData(TStream& Stream) {
+    int32_t size = Stream.ReadInt32();
+    if (size < 0 || size > Stream.Size() - Stream.Position()) throw EReadError("Bitmap data is truncated");
+    if (size == 0) {
+        Assign(nullptr);
+        return;
+    }
+    TBmpImage img;
+    try {
+        img = ReadBmp(Stream, size);
+    } catch (const EInvalidGraphic& e) {
+        throw EReadError(e.Message());
+    }
+    TakeImage(img);
+}
+
+void TBitmap::WriteData(TStream& Stream) const {
+    TMemoryStream file;
+    SaveToStream(file);
+    Stream.WriteInt32(static_cast<int32_t>(file.Size()));
+    file.SaveToStream(Stream);
 }
 
 void TBitmap::Assign(TPersistent* Source) {
@@ -249,24 +302,20 @@ TPicture::~TPicture() = default;
 
 void TPicture::SetGraphic(TGraphic* Value) {
     if (Value == FGraphic.get()) return;
-    if (!Value) {
-        FGraphic.reset();
-    } else {
-        auto copy = std::unique_ptr<TGraphic>(static_cast<TGraphic*>(Value->ClassInfo()->Create(nullptr)));
+    std::unique_ptr<TGraphic> copy;
+    if (Value) {
+        copy.reset(static_cast<TGraphic*>(Value->ClassInfo()->Create(nullptr)));
         copy->Assign(Value);
-        FGraphic = std::move(copy);
-        FGraphic->OnChange = TNotifyEvent([this](TObject* s) { GraphicChanged(s); });
     }
-    Changed();
+    Adopt(std::move(copy));
 }
 
 TBitmap* TPicture::Bitmap() {
     auto* b = dynamic_cast<TBitmap*>(FGraphic.get());
     if (!b) {
-        FGraphic = std::make_unique<TBitmap>();
-        FGraphic->OnChange = TNotifyEvent([this](TObject* s) { GraphicChanged(s); });
-        b = static_cast<TBitmap*>(FGraphic.get());
-        Changed();
+        auto made = std::make_unique<TBitmap>();
+        b = made.get();
+        Adopt(std::move(made));
     }
     return b;
 }
@@ -298,56 +347,58 @@ void TPicture::AssignTo(TPersistent* Dest) {
     inherited::AssignTo(Dest);
 }
 
-void TPicture::LoadFromBytes(std::span<const uint8_t> Bytes) {
-    auto b = std::make_unique<TBitmap>();
-    b->LoadFromBytes(Bytes);
-    b->OnChange = TNotifyEvent([this](TObject* s) { GraphicChanged(s); });
-    FGraphic = std::move(b);
+void TPicture::Adopt(std::unique_ptr<TGraphic> Graphic) {
+    if (Graphic) Graphic->OnChange = TNotifyEvent([this](TObject* s) { GraphicChanged(s); });
+    FGraphic = std::move(Graphic);
     Changed();
 }
 
-std::vector<uint8_t> TPicture::SaveToBytes() const { return FGraphic ? FGraphic->SaveToBytes() : std::vector<uint8_t>{}; }
+void TPicture::LoadFromStream(TStream& Stream) {
+    auto b = std::make_unique<TBitmap>();
+    b->LoadFromStream(Stream);
+    Adopt(std::move(b));
+}
 
-void TPicture::ReadData(std::span<const uint8_t> Bytes) {
-    if (Bytes.empty()) throw EReadError("Picture data is empty");
-    size_t n = Bytes[0];
-    if (1 + n > Bytes.size()) throw EReadError("Picture data is truncated");
-    AnsiString name(reinterpret_cast<const char*>(Bytes.data() + 1), n);
-    std::span<const uint8_t> rest = Bytes.subspan(1 + n);
+void TPicture::SaveToStream(TStream& Stream) const {
+    if (FGraphic) FGraphic->SaveToStream(Stream);
+}
+
+void TPicture::LoadFromFile(std::string_view FileName) {
+    auto b = std::make_unique<TBitmap>();
+    b->LoadFromFile(FileName);
+    Adopt(std::move(b));
+}
+
+void TPicture::SaveToFile(std::string_view FileName) const {
+    if (FGraphic) FGraphic->SaveToFile(FileName);
+}
+
+void TPicture::DefineProperties(TFiler* Filer) {
+    Filer->DefineBinaryProperty(
+        "Data", [this](TStream& S) { ReadData(S); }, [this](TStream& S) { WriteData(S); }, FGraphic != nullptr);
+}
+
+void TPicture::ReadData(TStream& Stream) {
+    uint8_t length = 0;
+    if (Stream.Read(&length, 1) != 1) throw EReadError("Picture data is empty");
+    AnsiString name = Stream.ReadString(length);
+    if (name.size() != length) throw EReadError("Picture data is truncated");
     if (name.empty()) {
         SetGraphic(nullptr);
         return;
     }
-    if (name != "TBitmap") throw EReadError("Unknown picture format " + name);
-    if (rest.size() < 4) throw EReadError("Picture data is truncated");
-    uint32_t size = uint32_t(rest[0]) | (uint32_t(rest[1]) << 8) | (uint32_t(rest[2]) << 16) | (uint32_t(rest[3]) << 24);
-    if (size > rest.size() - 4) throw EReadError("Picture data is truncated");
-    auto b = std::make_unique<TBitmap>();
-    if (size > 0) {
-        try {
-            b->LoadFromBytes(rest.subspan(4, size));
-        } catch (const EInvalidGraphic& e) {
-            throw EReadError(e.Message());
-        }
-    }
-    b->OnChange = TNotifyEvent([this](TObject* s) { GraphicChanged(s); });
-    FGraphic = std::move(b);
-    Changed();
+    if (name != TBitmap::StaticClassInfo().Name) throw EReadError("Unknown picture format " + name);
+    std::unique_ptr<TGraphic> graphic = std::make_unique<TBitmap>();
+    graphic->ReadData(Stream);
+    Adopt(std::move(graphic));
 }
 
-std::vector<uint8_t> TPicture::WriteData() const {
-    std::vector<uint8_t> out;
-    if (!FGraphic) {
-        out.push_back(0);
-        return out;
-    }
-    AnsiString name = FGraphic->ClassName();
-    out.push_back(uint8_t(name.size()));
-    out.insert(out.end(), name.begin(), name.end());
-    std::vector<uint8_t> bytes = FGraphic->SaveToBytes();
-    for (int k = 0; k < 4; ++k) out.push_back(uint8_t(bytes.size() >> (8 * k)));
-    out.insert(out.end(), bytes.begin(), bytes.end());
-    return out;
+void TPicture::WriteData(TStream& Stream) const {
+    AnsiString name = FGraphic ? FGraphic->ClassName() : AnsiString();
+    uint8_t length = static_cast<uint8_t>(name.size());
+    Stream.WriteBuffer(&length, 1);
+    Stream.WriteString(name);
+    if (FGraphic) FGraphic->WriteData(Stream);
 }
 
 void TPicture::GraphicChanged(TObject*) { Changed(); }

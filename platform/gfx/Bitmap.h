@@ -3,10 +3,13 @@
 // TPicture, the holder that forms and buttons stream.
 #include <cstdint>
 #include <memory>
-#include <span>
+#include <string_view>
 #include <vector>
 
 #include "platform/gfx/Graphics.h"
+
+class TStream;
+struct TBmpImage;
 
 class TGraphic : public TPersistent {
     ZELMOR_CLASS(TGraphic, TPersistent)
@@ -21,14 +24,28 @@ public:
     bool Modified() const { return FModified; }
     void SetModified(bool Value);
 
-    // The whole file: for a bitmap, a BMP file.
-    virtual void LoadFromBytes(std::span<const uint8_t> Bytes) = 0;
-    virtual std::vector<uint8_t> SaveToBytes() const = 0;
+    // The graphic's file (for a bitmap, a BMP file) from the stream's
+    // position to its end; a stream with nothing left empties the graphic.
+    // A file that cannot be read raises and leaves the graphic as it was.
+    virtual void LoadFromStream(TStream& Stream) = 0;
+    // An empty graphic writes nothing.
+    virtual void SaveToStream(TStream& Stream) const = 0;
+    // The program's file names (platform/sys maps them); EFOpenError or
+    // EFCreateError when the file cannot be opened or made.
+    void LoadFromFile(std::string_view FileName);
+    void SaveToFile(std::string_view FileName) const;
 
     TNotifyEvent OnChange;
 
 protected:
     friend class TCanvas;
+    friend class TPicture;
+    // Form files carry a graphic as the binary property "Data" (Glyph.Data),
+    // written for a graphic that is not empty.
+    void DefineProperties(TFiler* Filer) override;
+    // What "Data" holds; EReadError when the bytes cannot be used.
+    virtual void ReadData(TStream& Stream) = 0;
+    virtual void WriteData(TStream& Stream) const = 0;
     // Draws the graphic scaled into R (device work through the canvas).
     virtual void Draw(TCanvas* Canvas, const TRect& R) const = 0;
     virtual void Changed();
@@ -81,8 +98,11 @@ public:
     // A monochrome mask: pixels of the colour become 1 (white), all others 0 (black).
     std::unique_ptr<TBitmap> CreateMask(TColor TransparentColor) const;
 
-    void LoadFromBytes(std::span<const uint8_t> Bytes) override;
-    std::vector<uint8_t> SaveToBytes() const override;
+    void LoadFromStream(TStream& Stream) override;
+    void SaveToStream(TStream& Stream) const override;
+    // A bitmap built into the program (resources/bitmaps), found without
+    // regard to case; EResNotFound when there is none, and the bitmap stays.
+    void LoadFromResourceName(std::string_view Name);
     void Assign(TPersistent* Source) override;
 
     // The platform frees device resources of bitmaps it does not show; ours
@@ -94,8 +114,12 @@ public:
 protected:
     void Draw(TCanvas* Canvas, const TRect& R) const override;
     void AssignTo(TPersistent* Dest) override;
+    // The BMP file's byte count as 32 bits, then the file.
+    void ReadData(TStream& Stream) override;
+    void WriteData(TStream& Stream) const override;
 
 private:
+    void TakeImage(TBmpImage& Image);
     void Resurface(int Width, int Height, TSurfaceFormat Format, bool Keep);
     void CanvasChanged(TObject*);
     TSurface FSurface;
@@ -119,21 +143,27 @@ public:
     int Width() const;
     int Height() const;
     void Assign(TPersistent* Source) override;
-    void LoadFromBytes(std::span<const uint8_t> Bytes);  // a BMP file
-    std::vector<uint8_t> SaveToBytes() const;
-
-    // The form property "Data": the graphic's class name as a short string,
-    // then what the graphic writes (a bitmap: its byte count as 32 bits, then
-    // the BMP file). Raises EReadError when the bytes cannot be used.
-    void ReadData(std::span<const uint8_t> Bytes);
-    std::vector<uint8_t> WriteData() const;
+    // A BMP file becomes the picture's bitmap; an empty picture saves
+    // nothing (and makes no file).
+    void LoadFromStream(TStream& Stream);
+    void SaveToStream(TStream& Stream) const;
+    void LoadFromFile(std::string_view FileName);
+    void SaveToFile(std::string_view FileName) const;
 
     TNotifyEvent OnChange;
 
 protected:
     void AssignTo(TPersistent* Dest) override;
+    // The form property "Data" (Picture.Data): the graphic's class name as a
+    // short string, then the graphic's own data (a bitmap: its byte count as
+    // 32 bits, then the BMP file). An empty class name is an empty picture.
+    // Raises EReadError when the bytes cannot be used; the picture stays.
+    void DefineProperties(TFiler* Filer) override;
 
 private:
+    void ReadData(TStream& Stream);
+    void WriteData(TStream& Stream) const;
+    void Adopt(std::unique_ptr<TGraphic> Graphic);
     void GraphicChanged(TObject*);
     void Changed();
     std::unique_ptr<TGraphic> FGraphic;

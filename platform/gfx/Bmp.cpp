@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/gfx/Graphics.h"
+#include "platform/rtl/Streams.h"
 
 namespace {
 
@@ -75,9 +77,7 @@ std::vector<uint32_t> DefaultTable(int BitCount) {
     return t;
 }
 
-}  // namespace
-
-TBmpImage ReadBmp(std::span<const uint8_t> Bytes) {
+TBmpImage ParseBmp(std::span<const uint8_t> Bytes) {
     TReader r(Bytes);
     if (Bytes.size() < 14 + 12 || Bytes[0] != 'B' || Bytes[1] != 'M') Bad("no BM header");
     uint32_t offBits = r.U32(10);
@@ -216,7 +216,7 @@ TBmpImage ReadBmp(std::span<const uint8_t> Bytes) {
     return img;
 }
 
-std::vector<uint8_t> WriteBmp(const TSurface& Pixels, int BitCount, std::span<const uint32_t> ColorTable) {
+std::vector<uint8_t> FormatBmp(const TSurface& Pixels, int BitCount, std::span<const uint32_t> ColorTable) {
     int w = Pixels.Width(), h = Pixels.Height();
     if (BitCount != 1 && BitCount != 4 && BitCount != 8 && BitCount != 32) BitCount = 24;
     std::vector<uint32_t> table;
@@ -291,4 +291,22 @@ std::vector<uint8_t> WriteBmp(const TSurface& Pixels, int BitCount, std::span<co
         }
     }
     return out;
+}
+
+}  // namespace
+
+TBmpImage ReadBmp(TStream& Stream, int64_t Size) {
+    // A size claimed by form data or a blob header is never trusted beyond
+    // what the stream holds, so a damaged one cannot ask for memory.
+    int64_t left = std::max<int64_t>(Stream.Size() - Stream.Position(), 0);
+    int64_t want = Size < 0 ? left : std::min(Size, left);
+    std::vector<uint8_t> bytes(static_cast<size_t>(want));
+    int64_t got = want > 0 ? Stream.Read(bytes.data(), want) : 0;
+    bytes.resize(static_cast<size_t>(std::max<int64_t>(got, 0)));
+    return ParseBmp(bytes);
+}
+
+void WriteBmp(TStream& Stream, const TSurface& Pixels, int BitCount, std::span<const uint32_t> ColorTable) {
+    std::vector<uint8_t> bytes = FormatBmp(Pixels, BitCount, ColorTable);
+    Stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
 }

@@ -4,9 +4,10 @@
 // writing 1, 4, 8, 24 and 32-bit files, always bottom-up and uncompressed.
 #include <cstdint>
 #include <span>
-#include <vector>
 
 #include "platform/gfx/Surface.h"
+
+class TStream;
 
 struct TBmpImage {
     int BitCount = 24;                 // bits per pixel of the file
@@ -14,13 +15,15 @@ struct TBmpImage {
     TSurface Pixels;                   // Xrgb32, top-down
 };
 
-// Reads a complete BMP file ("BM" header first); raises EInvalidGraphic with
-// a short reason when the bytes are not a BMP file it can read. Never reads
-// past the span.
-TBmpImage ReadBmp(std::span<const uint8_t> Bytes);
+// Reads a BMP file ("BM" header first) of Size bytes from the stream's
+// position (-1: the rest of the stream); the stream is left after them.
+// Raises EInvalidGraphic with a short reason when the bytes are not a BMP
+// file it can read; never reads past them.
+TBmpImage ReadBmp(TStream& Stream, int64_t Size = -1);
 
-// Writes a complete BMP file. For 1, 4 and 8 bits every pixel is written as
-// the index of the colour-table entry equal to it, or of the nearest entry;
-// an empty table gets the usual one (black and white; the 16 standard
-// colours; a 3-3-2 cube). Other depths write 24 bits unless 32 is asked.
-std::vector<uint8_t> WriteBmp(const TSurface& Pixels, int BitCount, std::span<const uint32_t> ColorTable = {});
+// Writes a complete BMP file at the stream's position. For 1, 4 and 8 bits
+// every pixel is written as the index of the colour-table entry equal to it,
+// or of the nearest entry; an empty table gets the usual one (black and
+// white; the 16 standard colours; a 3-3-2 cube). Other depths write 24 bits
+// unless 32 is asked. Raises as TStream::WriteBuffer.
+void WriteBmp(TStream& Stream, const TSurface& Pixels, int BitCount, std::span<const uint32_t> ColorTable = {});

@@ -6,6 +6,8 @@
 
 #include "platform/rtl/Strings.h"
 
+struct TTypeInfo;
+
 using TCursor = int16_t;
 
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSize = -22,
@@ -14,6 +16,10 @@ constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBea
                   crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
                   crHandPoint = -21, crSizeAll = -22;
 
-// "crHourGlass" <-> -11 and so on (exact names, as forms store them).
+// TCursor as a property type: forms write "crHourGlass" for -11 and so on;
+// cursor properties say .OfType(CursorTypeInfo()).
+const TTypeInfo& CursorTypeInfo();
+// The names of that type, compared without regard to case; false for a
+// value without a name or an unknown name.
 bool IdentToCursor(std::string_view Ident, int& Cursor);
 bool CursorToIdent(int Cursor, AnsiString& Ident);

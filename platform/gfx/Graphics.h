@@ -209,6 +209,10 @@ struct TLogFont {
     AnsiString lfFaceName;
 };
 
+// A font's character set as a property type: forms write "DEFAULT_CHARSET".
+using TFontCharset = uint8_t;
+const TTypeInfo& CharsetTypeInfo();
+
 struct TFontResource;
 
 class TFont : public TGraphicsObject {
@@ -227,8 +231,8 @@ public:
     void SetStyle(TFontStyles Value);
     TColor Color() const { return FColor; }
     void SetColor(TColor Value);
-    uint8_t Charset() const { return FCharset; }
-    void SetCharset(uint8_t Value);
+    TFontCharset Charset() const { return FCharset; }
+    void SetCharset(TFontCharset Value);
     TFontPitch Pitch() const { return FPitch; }
     void SetPitch(TFontPitch Value);
     // Rotation in tenths of a degree, counter-clockwise (the escapement).
@@ -255,19 +259,12 @@ private:
     int FHeight = -11;
     TFontStyles FStyle;
     TColor FColor = clWindowText;
-    uint8_t FCharset = DEFAULT_CHARSET;
+    TFontCharset FCharset = DEFAULT_CHARSET;
     TFontPitch FPitch = fpDefault;
     int FOrientation = 0;
     int FPixelsPerInch = ScreenPixelsPerInch;
     mutable std::shared_ptr<const TFontResource> FResource;
 };
-
-// Names of colours and character sets as form files write them ("clBtnFace",
-// "DEFAULT_CHARSET"); false when the value has no name or the name is unknown.
-bool ColorToIdent(TColor Color, AnsiString& Ident);
-bool IdentToColor(std::string_view Ident, TColor& Color);
-bool CharsetToIdent(int Charset, AnsiString& Ident);
-bool IdentToCharset(std::string_view Ident, int& Charset);
 
 // The face that a requested name is drawn with (the substitution table, then fontconfig).
 AnsiString SubstituteFontName(std::string_view Name);

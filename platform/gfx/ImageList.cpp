@@ -2,10 +2,22 @@
 
 #include <algorithm>
 
-ZELMOR_IMPLEMENT_CLASS(TCustomImageList, TPersistent)
-ZELMOR_IMPLEMENT_CLASS(TImageList, TCustomImageList)
+#include "platform/classes/Filer.h"
+#include "platform/classes/Properties.h"
+#include "platform/gfx/Bmp.h"
+#include "platform/rtl/Streams.h"
 
-TCustomImageList::TCustomImageList(int Width, int Height) : FWidth(std::max(Width, 1)), FHeight(std::max(Height, 1)) {}
+ZELMOR_IMPLEMENT_COMPONENT(TCustomImageList, TComponent)
+ZELMOR_IMPLEMENT_COMPONENT(TImageList, TCustomImageList)
+ZELMOR_IMPLEMENT_ENUM(TDrawingStyle, "dsFocus", "dsSelected", "dsNormal", "dsTransparent")
+ZELMOR_IMPLEMENT_ENUM(TImageType, "itImage", "itMask")
+
+void RegisterGfxClasses() { RegisterClasses({&TImageList::StaticClassInfo()}); }
+
+TCustomImageList::TCustomImageList(TComponent* AOwner) : TCustomImageList(AOwner, 16, 16) {}
+
+TCustomImageList::TCustomImageList(TComponent* AOwner, int Width, int Height)
+    : TComponent(AOwner), FWidth(std::max(Width, 1)), FHeight(std::max(Height, 1)) {}
 
 TCustomImageList::~TCustomImageList() = default;
 
@@ -239,4 +251,83 @@ bool ImageList_DrawEx(const TCustomImageList* List, int Index, TCanvas* Canvas, 
     if (!List || Index < 0 || Index >= List->Count()) return false;
     List->DrawEx(Canvas, X, Y, Index, Style, BkColor, BlendColor);
     return true;
+}
+
+// --- streaming ---
+void TCustomImageList::DescribeProperties(TPropertyTable& T) {
+    T.Property("BlendColor", &TCustomImageList::BlendColor, &TCustomImageList::SetBlendColor)
+        .OfType(ColorTypeInfo())
+        .Default(clNone);
+    T.Property("BkColor", &TCustomImageList::BkColor, &TCustomImageList::SetBkColor)
+        .OfType(ColorTypeInfo())
+        .Default(clNone);
+    T.Property("DrawingStyle", &TCustomImageList::DrawingStyle, &TCustomImageList::SetDrawingStyle)
+        .Default(dsNormal);
+    T.Property("Height", &TCustomImageList::Height, &TCustomImageList::SetHeight).Default(16);
+    T.Property("ImageType", &TCustomImageList::ImageType, &TCustomImageList::SetImageType).Default(itImage);
+    T.Property("Masked", &TCustomImageList::Masked, &TCustomImageList::SetMasked).Default(true);
+    T.Property("Width", &TCustomImageList::Width, &TCustomImageList::SetWidth).Default(16);
+    T.Event("OnChange", &TCustomImageList::OnChange);
+}
+
+void TCustomImageList::DefineProperties(TFiler* Filer) {
+    inherited::DefineProperties(Filer);
+    Filer->DefineBinaryProperty(
+        "Bitmap", [this](TStream& S) { ReadImages(S); }, [this](TStream& S) { WriteImages(S); }, Count() > 0);
+}
+
+namespace {
+// One BMP file after its byte count; EReadError when it is cut short or unreadable.
+TBmpImage ReadSizedBmp(TStream& Stream) {
+    int32_t size = Stream.ReadInt32();
+    if (size <= 0 || size > Stream.Size() - Stream.Position()) throw EReadError("Image list data is truncated");
+    try {
+        return ReadBmp(Stream, size);
+    } catch (const EInvalidGraphic& e) {
+        throw EReadError("Image list data: " + e.Message());
+    }
+}
+
+void WriteSizedBmp(TStream& Stream, const TSurface& Pixels, int BitCount) {
+    TMemoryStream file;
+    WriteBmp(file, Pixels, BitCount);
+    Stream.WriteInt32(static_cast<int32_t>(file.Size()));
+    file.SaveToStream(Stream);
+}
+}  // namespace
+
+void TCustomImageList::ReadImages(TStream& Stream) {
+    int32_t count = Stream.ReadInt32();
+    if (count < 0) throw EReadError("Image list data is damaged");
+    TBitmap images, masks;
+    if (count > 0) {
+        TBmpImage image = ReadSizedBmp(Stream), mask = ReadSizedBmp(Stream);
+        // The strips must hold exactly the cells of this list's size; anything
+        // else would cut images apart in the wrong places.
+        for (const TSurface* strip : {&image.Pixels, &mask.Pixels})
+            if (strip->Width() != int64_t(count) * FWidth || strip->Height() != FHeight)
+                throw EReadError("Image list data does not match its image size");
+        images.Surface() = std::move(image.Pixels);
+        masks.Surface() = std::move(mask.Pixels);
+    }
+    std::vector<TImage> read;
+    for (int i = 0; i < count; ++i) read.push_back(MakeImage(&images, i * FWidth, &masks, clNone, false));
+    FImages = std::move(read);
+    Changed();
+}
+
+void TCustomImageList::WriteImages(TStream& Stream) const {
+    int count = Count();
+    Stream.WriteInt32(count);
+    TSurface images(count * FWidth, FHeight), masks(count * FWidth, FHeight);
+    std::vector<uint32_t> row(static_cast<size_t>(FWidth));
+    for (int i = 0; i < count; ++i)
+        for (int y = 0; y < FHeight; ++y) {
+            FImages[size_t(i)].Image->Surface().ReadSpan(0, y, FWidth, row.data());
+            images.WriteSpan(i * FWidth, y, FWidth, row.data());
+            FImages[size_t(i)].Mask->Surface().ReadSpan(0, y, FWidth, row.data());
+            masks.WriteSpan(i * FWidth, y, FWidth, row.data());
+        }
+    WriteSizedBmp(Stream, images, 24);
+    WriteSizedBmp(Stream, masks, 1);
 }

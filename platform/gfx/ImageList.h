@@ -1,11 +1,13 @@
 #pragma once
 // Image lists: equal-sized images, each with a monochrome mask (1 where the
 // image is transparent), drawn normally, transparently, blended or embossed
-// as disabled.
+// as disabled. An image list is a component, so a form can carry one with
+// its images.
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "platform/classes/Component.h"
 #include "platform/gfx/Bitmap.h"
 
 // ImageList_DrawEx styles and colour values.
@@ -18,12 +20,17 @@ constexpr uint32_t CLR_DEFAULT = 0xFF000000;
 
 enum TDrawingStyle : uint8_t { dsFocus, dsSelected, dsNormal, dsTransparent };
 enum TImageType : uint8_t { itImage, itMask };
+const TTypeInfo& TypeInfoOf(TDrawingStyle*);
+const TTypeInfo& TypeInfoOf(TImageType*);
 
-class TCustomImageList : public TPersistent {
-    ZELMOR_CLASS(TCustomImageList, TPersistent)
+class TCustomImageList : public TComponent {
+    ZELMOR_CLASS(TCustomImageList, TComponent)
 public:
-    TCustomImageList(int Width = 16, int Height = 16);
+    // 16 by 16 images unless a size is given.
+    explicit TCustomImageList(TComponent* AOwner);
+    TCustomImageList(TComponent* AOwner, int Width, int Height);
     ~TCustomImageList() override;
+    static void DescribeProperties(TPropertyTable& T);
 
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
@@ -75,8 +82,16 @@ public:
 
 protected:
     void Changed();
+    // The images travel in form files as the binary property "Bitmap": the
+    // image count as 32 bits, then the images side by side as one 24-bit BMP
+    // file and their masks side by side as one 1-bit BMP file, each file
+    // after its byte count as 32 bits. The cells are Width by Height, so
+    // Width and Height come first in the file.
+    void DefineProperties(TFiler* Filer) override;
 
 private:
+    void ReadImages(TStream& Stream);
+    void WriteImages(TStream& Stream) const;
     struct TImage {
         std::unique_ptr<TBitmap> Image;  // pf32bit
         std::unique_ptr<TBitmap> Mask;   // pf1bit: 1 = transparent
@@ -96,6 +111,8 @@ class TImageList : public TCustomImageList {
 public:
     using TCustomImageList::TCustomImageList;
 };
+// The drawing layer's classes that forms create by name (TImageList).
+void RegisterGfxClasses();
 
 // The platform's flat calls on an image list.
 bool ImageList_DrawEx(const TCustomImageList* List, int Index, TCanvas* Canvas, int X, int Y, int Dx, int Dy,

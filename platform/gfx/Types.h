@@ -3,6 +3,8 @@
 // value types every drawing call takes.
 #include <cstdint>
 
+struct TTypeInfo;
+
 // --- colours ---
 // A TColor is 00BBGGRR for a plain colour (red in the low byte), or
 // $80000000 + index for a system colour, resolved through GetSysColor.
@@ -66,6 +68,10 @@ void SetSysColor(int Index, TColorRef Value);
 void ResetSysColors();
 // System colours become their current value; anything else keeps its low three bytes.
 TColorRef ColorToRGB(TColor Color);
+// TColor as a property type: forms write the named colours by name
+// ("clBtnFace", "clNone"), any other as a number. Colour properties say
+// .OfType(ColorTypeInfo()); IntToIdent/IdentToInt over it give the names.
+const TTypeInfo& ColorTypeInfo();
 
 // --- system metrics (GetSystemMetrics) ---
 enum : int {

@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include "GfxTestSupport.h"
+
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Bmp.h"
 #include "platform/gfx/ImageList.h"
+#include "platform/rtl/Streams.h"
+#include "platform/sys/Files.h"
 
 namespace {
 
@@ -16,12 +23,9 @@ TSurface Picture(int W, int H, const std::vector<uint32_t>& Colors) {
     return s;
 }
 
-bool SamePixels(const TSurface& A, const TSurface& B) {
-    if (A.Width() != B.Width() || A.Height() != B.Height()) return false;
-    for (int y = 0; y < A.Height(); ++y)
-        for (int x = 0; x < A.Width(); ++x)
-            if (A.GetPixel(x, y) != B.GetPixel(x, y)) return false;
-    return true;
+TBmpImage ReadFile(const std::string& Bytes) {
+    TStringStream s(Bytes);
+    return ReadBmp(s);
 }
 
 }  // namespace
@@ -39,8 +43,8 @@ TEST(Bmp, EveryDepthRoundTripsPixelsAndColourTable) {
     } cases[] = {{1, two, 13}, {4, sixteen, 7}, {8, many, 5}, {24, {}, 5}, {32, {}, 3}};
     for (const TCase& c : cases) {
         TSurface pic = Picture(c.W, 3, c.Table.empty() ? many : c.Table);
-        std::vector<uint8_t> file = WriteBmp(pic, c.Bits, c.Table);
-        TBmpImage back = ReadBmp(file);
+        std::string file = BmpFile(pic, c.Bits, c.Table);
+        TBmpImage back = ReadFile(file);
         EXPECT_EQ(back.BitCount, c.Bits);
         EXPECT_EQ(back.ColorTable, c.Table);
         EXPECT_TRUE(SamePixels(back.Pixels, pic)) << c.Bits << " bits";
@@ -52,45 +56,97 @@ TEST(Bmp, EveryDepthRoundTripsPixelsAndColourTable) {
 
 TEST(Bmp, TopDownFilesAreReadTheRightWayUp) {
     TSurface pic = Picture(4, 3, {0x102030, 0x405060, 0x708090});
-    std::vector<uint8_t> file = WriteBmp(pic, 24);
+    std::string file = BmpFile(pic, 24);
     // Flip the stored rows and negate the height.
     size_t stride = 12, off = 54;
-    std::vector<uint8_t> flipped = file;
-    for (int r = 0; r < 3; ++r) std::copy_n(file.begin() + long(off + stride * size_t(2 - r)), stride, flipped.begin() + long(off + stride * size_t(r)));
+    std::string flipped = file;
+    for (int r = 0; r < 3; ++r) flipped.replace(off + stride * size_t(r), stride, file, off + stride * size_t(2 - r), stride);
     int32_t h = -3;
     std::memcpy(&flipped[22], &h, 4);
-    EXPECT_TRUE(SamePixels(ReadBmp(flipped).Pixels, pic));
+    EXPECT_TRUE(SamePixels(ReadFile(flipped).Pixels, pic));
 }
 
 TEST(Bmp, DamagedFilesRaiseInvalidGraphic) {
-    std::vector<uint8_t> good = WriteBmp(Picture(3, 3, {0x123456}), 8, std::vector<uint32_t>{0x123456});
+    std::vector<uint32_t> table = {0x123456};
+    std::string good = BmpFile(Picture(3, 3, table), 8, table);
     auto bad = [&](auto Edit) {
-        std::vector<uint8_t> b = good;
+        std::string b = good;
         Edit(b);
         return b;
     };
-    EXPECT_THROW(ReadBmp(std::vector<uint8_t>{'B', 'M'}), EInvalidGraphic);
-    EXPECT_THROW(ReadBmp(bad([](auto& b) { b[0] = 'X'; })), EInvalidGraphic);
-    EXPECT_THROW(ReadBmp(bad([](auto& b) { b[28] = 7; })), EInvalidGraphic);                 // depth 7
-    EXPECT_THROW(ReadBmp(bad([](auto& b) { b[18] = b[19] = b[20] = b[21] = 0xFF; })), EInvalidGraphic);  // width -1
-    EXPECT_THROW(ReadBmp(bad([](auto& b) { b[10] = 0xFF; b[11] = 0xFF; })), EInvalidGraphic);  // pixels past the end
+    EXPECT_THROW(ReadFile("BM"), EInvalidGraphic);
+    EXPECT_THROW(ReadFile(""), EInvalidGraphic);
+    EXPECT_THROW(ReadFile(bad([](auto& b) { b[0] = 'X'; })), EInvalidGraphic);
+    EXPECT_THROW(ReadFile(bad([](auto& b) { b[28] = 7; })), EInvalidGraphic);                 // depth 7
+    EXPECT_THROW(ReadFile(bad([](auto& b) { b[18] = b[19] = b[20] = b[21] = char(0xFF); })), EInvalidGraphic);  // width -1
+    EXPECT_THROW(ReadFile(bad([](auto& b) { b[10] = char(0xFF); b[11] = char(0xFF); })), EInvalidGraphic);  // pixels past the end
     // A file cut inside its pixels keeps the rows it has.
-    std::vector<uint8_t> cut(good.begin(), good.end() - 4);
-    EXPECT_NO_THROW(ReadBmp(cut));
+    EXPECT_NO_THROW(ReadFile(good.substr(0, good.size() - 4)));
+}
+
+TEST(Bmp, ReadsOnlyItsOwnBytesOfAStream) {
+    // Two files back to back after an 8-byte header, as blobs and form data hold them.
+    std::vector<uint32_t> table = {0x000000, 0xFFFFFF};
+    TSurface first = Picture(5, 2, table), second = Picture(3, 4, {0x112233, 0x445566});
+    std::string a = BmpFile(first, 1, table), b = BmpFile(second, 24);
+    TStringStream s(std::string(8, '\x7F') + a + b);
+    s.SetPosition(8);
+    TBmpImage one = ReadBmp(s, int64_t(a.size()));
+    EXPECT_EQ(s.Position(), int64_t(8 + a.size()));
+    EXPECT_TRUE(SamePixels(one.Pixels, first));
+    TBmpImage two = ReadBmp(s);
+    EXPECT_EQ(s.Position(), s.Size());
+    EXPECT_TRUE(SamePixels(two.Pixels, second));
+    // A size beyond the stream is only what is there.
+    s.SetPosition(8 + int64_t(a.size()));
+    EXPECT_TRUE(SamePixels(ReadBmp(s, int64_t(1) << 40).Pixels, second));
 }
 
 TEST(Bitmap, LoadingAndSavingKeepsThePaletteFormat) {
     std::vector<uint32_t> table = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     TBitmap b;
-    b.LoadFromBytes(WriteBmp(Picture(6, 2, table), 8, table));
+    // A blob of the grid: the BMP file after eight bytes of its own.
+    TStringStream blob(std::string(8, '\0') + BmpFile(Picture(6, 2, table), 8, table));
+    blob.SetPosition(8);
+    b.LoadFromStream(blob);
     EXPECT_EQ(b.PixelFormat(), pf8bit);
-    std::vector<uint8_t> saved = b.SaveToBytes();
-    TBmpImage again = ReadBmp(saved);
+    EXPECT_EQ(b.Width(), 6);
+    TStringStream saved;
+    b.SaveToStream(saved);
+    TBmpImage again = ReadFile(saved.DataString());
     EXPECT_EQ(again.BitCount, 8);
     EXPECT_EQ(again.ColorTable, table);
     // A bad file leaves the bitmap as it was.
-    EXPECT_THROW(b.LoadFromBytes(std::vector<uint8_t>{'B', 'M', 0}), EInvalidGraphic);
+    TStringStream bad(std::string("BM\0", 3));
+    EXPECT_THROW(b.LoadFromStream(bad), EInvalidGraphic);
     EXPECT_EQ(b.Width(), 6);
+    // Nothing left in the stream is an empty bitmap, and an empty bitmap writes nothing.
+    b.LoadFromStream(saved);
+    EXPECT_TRUE(b.Empty());
+    TStringStream none;
+    b.SaveToStream(none);
+    EXPECT_EQ(none.Size(), 0);
+}
+
+TEST(Bitmap, FilesAreNamedAsTheProgramNamesThem) {
+    char tmpl[] = "/tmp/zelmor-gfx-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    const char* old = std::getenv("ZELMOR_DRIVE_C");
+    std::string keep = old ? old : "";
+    ::setenv("ZELMOR_DRIVE_C", tmpl, 1);
+    TBitmap b(3, 2);
+    b.Canvas()->SetPixel(2, 1, clRed);
+    b.SaveToFile("C:\\Logo.bmp");
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(tmpl) / "Logo.bmp"));
+    TPicture p;
+    p.LoadFromFile("c:\\LOGO.BMP");  // names are found without regard to case
+    EXPECT_EQ(p.Width(), 3);
+    EXPECT_EQ(p.Bitmap()->Surface().GetPixel(2, 1), 0xFF0000u);
+    EXPECT_THROW(p.LoadFromFile("C:\\Nada.bmp"), EFOpenError);
+    EXPECT_EQ(p.Width(), 3);
+    if (old) ::setenv("ZELMOR_DRIVE_C", keep.c_str(), 1);
+    else ::unsetenv("ZELMOR_DRIVE_C");
+    std::filesystem::remove_all(tmpl);
 }
 
 TEST(Bitmap, TwentyFourBitRowsUseTheLibraryStride) {
@@ -130,26 +186,6 @@ TEST(Bitmap, TransparentDrawLeavesKeyPixelsUntouched) {
     EXPECT_EQ(dest.Surface().GetPixel(0, 0), 0x0000FFu);
 }
 
-TEST(Bitmap, PictureDataCarriesClassNameAndBmp) {
-    TPicture p;
-    p.Bitmap()->SetSize(3, 2);
-    p.Bitmap()->Canvas()->SetPixel(1, 1, clRed);
-    std::vector<uint8_t> data = p.WriteData();
-    ASSERT_GE(data.size(), 12u);
-    EXPECT_EQ(data[0], 7);
-    EXPECT_EQ(std::string(data.begin() + 1, data.begin() + 8), "TBitmap");
-    TPicture q;
-    int changes = 0;
-    q.OnChange = TNotifyEvent([&](TObject*) { ++changes; });
-    q.ReadData(data);
-    EXPECT_GT(changes, 0);
-    ASSERT_NE(q.Graphic(), nullptr);
-    EXPECT_EQ(q.Width(), 3);
-    EXPECT_EQ(q.Bitmap()->Surface().GetPixel(1, 1), 0xFF0000u);
-    data.resize(data.size() - 1);
-    EXPECT_THROW(q.ReadData(data), EReadError);
-}
-
 TEST(ImageList, MaskedImagesDrawOnlyTheirOpaquePixels) {
     // Two 2x1 cells; white is transparent (the usual mask colour of glyph strips).
     TBitmap strip(4, 1);
@@ -157,7 +193,7 @@ TEST(ImageList, MaskedImagesDrawOnlyTheirOpaquePixels) {
     strip.Surface().SetPixel(1, 0, 0xFFFFFF);
     strip.Surface().SetPixel(2, 0, 0xFFFFFF);
     strip.Surface().SetPixel(3, 0, 0x00FF00);
-    TImageList list(2, 1);
+    TImageList list(nullptr, 2, 1);
     EXPECT_EQ(list.AddMasked(&strip, clWhite), 0);
     EXPECT_EQ(list.Count(), 2);
     TBitmap dest(2, 1);
@@ -175,7 +211,7 @@ TEST(ImageList, DisabledImageIsEmbossedFromItsMask) {
     TBitmap glyph(3, 3);
     glyph.Surface().Fill(0xFFFFFF);
     glyph.Surface().SetPixel(1, 1, 0x000000);  // one opaque pixel
-    TImageList list(3, 3);
+    TImageList list(nullptr, 3, 3);
     list.AddMasked(&glyph, clWhite);
     TBitmap dest(5, 5);
     dest.Surface().Fill(0x123456);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/classes/Properties.h"
+#include "platform/gfx/Cursors.h"
 #include "platform/gfx/Graphics.h"
+#include "platform/rtl/Strings.h"
 
 TEST(GraphicsProperties, FontPenAndBrushAreSetByNameAsFormsDo) {
     TFont font;
@@ -39,17 +41,36 @@ TEST(GraphicsProperties, FontPenAndBrushAreSetByNameAsFormsDo) {
     EXPECT_TRUE(IsDefaultPropValue(&brush, "Color"));
 }
 
-TEST(GraphicsProperties, ColourAndCharsetNamesReadBothWays) {
-    TColor c;
-    ASSERT_TRUE(IdentToColor("clBtnFace", c));
-    EXPECT_EQ(c, clBtnFace);
+TEST(GraphicsProperties, ColourCursorAndCharsetNamesReadBothWays) {
+    struct TCase {
+        const TTypeInfo& Type;
+        const char* Name;
+        int64_t Value;
+    } cases[] = {
+        {ColorTypeInfo(), "clBtnFace", clBtnFace},
+        {ColorTypeInfo(), "clNone", clNone},
+        {ColorTypeInfo(), "clSilver", clSilver},  // written for clLtGray too: the first name wins
+        {CursorTypeInfo(), "crHourGlass", crHourGlass},
+        {CursorTypeInfo(), "crSizeAll", crSizeAll},
+        {CharsetTypeInfo(), "DEFAULT_CHARSET", DEFAULT_CHARSET},
+        {CharsetTypeInfo(), "OEM_CHARSET", OEM_CHARSET},
+    };
+    for (const TCase& c : cases) {
+        AnsiString name;
+        EXPECT_TRUE(IntToIdent(c.Type, c.Value, name)) << c.Name;
+        EXPECT_EQ(name, c.Name);
+        int64_t value = 0;
+        EXPECT_TRUE(IdentToInt(c.Type, LowerCase(c.Name), value)) << c.Name;
+        EXPECT_EQ(value, c.Value);
+    }
     AnsiString name;
-    ASSERT_TRUE(ColorToIdent(clNone, name));
-    EXPECT_EQ(name, "clNone");
-    EXPECT_FALSE(ColorToIdent(0x123456, name));
-    int cs;
-    ASSERT_TRUE(IdentToCharset("DEFAULT_CHARSET", cs));
-    EXPECT_EQ(cs, 1);
+    EXPECT_FALSE(IntToIdent(ColorTypeInfo(), 0x123456, name));
+    int cursor = 0;
+    ASSERT_TRUE(IdentToCursor("crHandPoint", cursor));
+    EXPECT_EQ(cursor, crHandPoint);
+    EXPECT_FALSE(IdentToCursor("crTeeHand", cursor));
+    ASSERT_TRUE(CursorToIdent(crDrag, name));
+    EXPECT_EQ(name, "crDrag");
     EXPECT_EQ(ColorToRGB(clBtnFace), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(ColorToRGB(clNone), 0xFFFFFFu);  // the low three bytes, when painted anyway
 }
