@@ -143,6 +143,7 @@ struct TDbfTableState {
     int HeaderLength = 0;
     int RecordLength = 0;
     uint32_t TableId = 0;
+    uint16_t Generation = 0;  // counts the write sessions; the .mdx carries the one it matches
     bool StaleMark = false;
     bool Strict = false;   // the file keeps every rule we write by (so it may carry an id)
     std::vector<TDbfFieldDef> Fields;

@@ -36,7 +36,8 @@ constexpr uint8_t VersionLevel4Memo = 0x8B;
 // the structure at 20 (a flipped byte in a field descriptor is refused instead
 // of misreading every record), this mark at 24, and a check of the record
 // count at 30. Byte 14 is the format's "incomplete transaction" flag: we set
-// it while the .mdx lags behind.
+// it while the .mdx lags behind; bytes 12..13 count those write sessions, so
+// an older copy of the .mdx put back in place is not taken for the current one.
 constexpr uint8_t OwnMark[2] = {'Z', '4'};
 // Field descriptor byte 31 says "this field has a tag in the production
 // index"; byte 30 (reserved) is our note that the tag is descending, so a lost
@@ -335,6 +336,7 @@ void TDbfTableState::WriteHeader() {
     Put32(h.data() + 4, Count);
     h[14] = StaleMark ? 1 : 0;
     if (TableId != 0) {
+        Put16(h.data() + 12, Generation);
         Put32(h.data() + 16, TableId);
         Put32(h.data() + 20, StructureChecksum(h.data(), Descriptors));
         h[24] = OwnMark[0];
@@ -354,6 +356,7 @@ void TDbfTableState::BeginWrite() {
             if (TableId == 0 && Strict) TableId = NewTableId();
             if (TableId != 0) {
                 StaleMark = true;
+                ++Generation;
                 WriteHeader();
             }
             MdxNeedsWrite = true;
@@ -465,7 +468,12 @@ void TDbfTableState::WriteMdx() {
     std::string side = MdxPath + ".new";
     {
         auto file = Fs->Create(side);
-        MdxWrite(*file, DbfNameOf(StripExtension(Path)), tags, TableId, Count, File->Size());
+        TMdxStamp stamp;
+        stamp.TableId = TableId;
+        stamp.Count = Count;
+        stamp.DbfSize = File->Size();
+        stamp.Generation = Generation;
+        MdxWrite(*file, DbfNameOf(StripExtension(Path)), tags, stamp);
     }
     Fs->Rename(side, MdxPath);
     MdxTrusted = TableId != 0;
@@ -540,7 +548,8 @@ void SetUpOrders(TDbfTableState& S, uint64_t FileSize) {
             auto file = S.Fs->Open(Path, false);
             TMdxReader reader(*file);
             const TMdxStamp& stamp = reader.Stamp();
-            if (S.TableId != 0 && stamp.Present && stamp.TableId != S.TableId) return false;
+            // Our table takes only an index file of its own whose header is whole.
+            if (S.TableId != 0 && !(stamp.Present && stamp.TableId == S.TableId && reader.HeaderSumMatches())) return false;
             specs.clear();
             for (const TMdxTagDef& t : reader.Tags()) {
                 TDbfIndexSpec spec;
@@ -551,7 +560,8 @@ void SetUpOrders(TDbfTableState& S, uint64_t FileSize) {
                 specs.push_back(spec);
             }
             trusted = S.TableId != 0 && !S.StaleMark && stamp.Present && stamp.TableId == S.TableId &&
-                      stamp.Count == S.Count && stamp.DbfSize == FileSize && reader.HeaderSumMatches();
+                      stamp.Count == S.Count && stamp.DbfSize == FileSize && stamp.Generation == S.Generation &&
+                      reader.HeaderSumMatches();
             // A tag whose key compiles differently here than it was stored is not read from the file.
             for (const TMdxTagDef& t : reader.Tags()) {
                 TDbfKeyDef def;
@@ -643,6 +653,7 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
             DbfRaiseDamaged(Path, "the header does not match its field list");
         if (Get16(h + 30) != CountCheck(h)) DbfRaiseDamaged(Path, "the record count in the header is damaged");
         S.TableId = Get32(h + 16);
+        S.Generation = Get16(h + 12);
     }
     S.Strict = strict;
     S.StaleMark = S.TableId != 0 && h[14] != 0;
@@ -826,7 +837,10 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
             tags.push_back(std::move(t));
         }
         auto f = fs.Create(mdxPath + side);
-        MdxWrite(*f, DbfNameOf(StripExtension(target)), tags, id, 0, file.size());
+        TMdxStamp stamp;
+        stamp.TableId = id;
+        stamp.DbfSize = file.size();
+        MdxWrite(*f, DbfNameOf(StripExtension(target)), tags, stamp);
     }
     fs.Rename(target + side, target);
     if (hasMemo) fs.Rename(dbtPath + side, dbtPath);
@@ -1363,7 +1377,8 @@ std::vector<AnsiString> TDbfTable::CheckTags() {
         TMdxReader reader(*file);
         const TMdxStamp& stamp = reader.Stamp();
         if (!(stamp.Present && stamp.TableId == S.TableId && stamp.Count == S.Count &&
-              stamp.DbfSize == S.File->Size() && !S.StaleMark && reader.HeaderSumMatches()))
+              stamp.DbfSize == S.File->Size() && stamp.Generation == S.Generation && !S.StaleMark &&
+              reader.HeaderSumMatches()))
             problems.push_back("the index file is stale");
         for (int i = 0; i < S.TagCount; ++i) {
             bool there = false;
