@@ -44,7 +44,8 @@ public:
 private:
     class TFile : public TDbfFile {
     public:
-        TFile(std::shared_ptr<std::string> Data, std::string Path) : FData(std::move(Data)), FPath(std::move(Path)) {}
+        TFile(std::shared_ptr<std::string> Data, std::string Path)
+            : FData(std::move(Data)), FPath(std::move(Path)) {}
         size_t Read(uint64_t Offset, void* Buffer, size_t Count) override {
             if (Offset >= FData->size()) return 0;
             size_t n = std::min<uint64_t>(Count, FData->size() - Offset);

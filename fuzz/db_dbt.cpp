@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 1) return 0;
     TMemoryFs fs;
     TDbfTable::Create("/m/t", {{"N", 'N', 4, 0}, {"NOTE", 'M', 10, 0}}, {}, &fs);
-    if (Data[0] & 1) (*fs.Files["/m/t.dbf"])[24] = 0;  // no mark: a foreign table
+    if (Data[0] & 1) (*fs.Files["/m/t.dbf"])[24] = 0; // no mark: a foreign table
     {
         auto table = TDbfTable::Open("/m/t", dbfReadWrite, &fs);
         std::vector<char> buffer(size_t(table->RecordLength()));
@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
             table->BlankRecord(buffer.data());
             table->SetText(buffer.data(), 0, std::to_string(block));
             std::string number = std::to_string(block);
-            std::memcpy(buffer.data() + table->Field(1).Offset + 10 - number.size(), number.data(), number.size());
+            std::memcpy(buffer.data() + table->Field(1).Offset + 10 - number.size(), number.data(),
+                        number.size());
             table->Append(buffer.data());
         }
     }

@@ -8,8 +8,13 @@ namespace {
 
 std::shared_ptr<TDbfTable> Sample(TMemoryFs& Fs) {
     TDbfTable::Create("/m/f",
-                      {{"N", 'N', 6, 0}, {"TNC", 'C', 9, 0}, {"NOMBRE", 'C', 12, 0}, {"REPITE", 'L', 1, 0},
-                       {"FECHA", 'D', 8, 0}, {"HORAS", 'F', 10, 2}, {"NOTE", 'M', 10, 0}},
+                      {{"N", 'N', 6, 0},
+                       {"TNC", 'C', 9, 0},
+                       {"NOMBRE", 'C', 12, 0},
+                       {"REPITE", 'L', 1, 0},
+                       {"FECHA", 'D', 8, 0},
+                       {"HORAS", 'F', 10, 2},
+                       {"NOTE", 'M', 10, 0}},
                       {}, &Fs);
     auto table = TDbfTable::Open("/m/f", dbfReadWrite, &Fs);
     std::vector<char> buffer(size_t(table->RecordLength()));
@@ -27,7 +32,7 @@ std::shared_ptr<TDbfTable> Sample(TMemoryFs& Fs) {
     return table;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 1 || Size > 4096) return 0;
@@ -39,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
             filter = DbfCompileFilterBlock(*table, Data + 1, Size - 1);
         } else {
             TDbfFilterOptions options{(Data[0] & 2) != 0, (Data[0] & 4) != 0};
-            filter = DbfCompileFilter(*table, std::string_view(reinterpret_cast<const char*>(Data + 1), Size - 1), options);
+            filter = DbfCompileFilter(
+                *table, std::string_view(reinterpret_cast<const char*>(Data + 1), Size - 1), options);
         }
         TDbfCursor cursor(table);
         cursor.AddFilter(TDbfFilter::AsRecordFilter(filter));

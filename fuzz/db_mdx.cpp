@@ -6,7 +6,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     TMemoryFs fs;
     TDbfTable::Create("/m/t", {{"N", 'N', 6, 0}, {"NAME", 'C', 8, 0}, {"BORN", 'D', 8, 0}},
-                      {{"N", "N"}, {"NAME", "NAME", true}, {"UNAME", "NAME", false, true}, {"BORN", "BORN"}}, &fs);
+                      {{"N", "N"}, {"NAME", "NAME", true}, {"UNAME", "NAME", false, true}, {"BORN", "BORN"}},
+                      &fs);
     {
         auto table = TDbfTable::Open("/m/t", dbfReadWrite, &fs);
         std::vector<char> buffer(size_t(table->RecordLength()));

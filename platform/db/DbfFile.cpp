@@ -24,7 +24,8 @@ public:
     size_t Read(uint64_t Offset, void* Buffer, size_t Count) override {
         size_t done = 0;
         while (done < Count) {
-            ssize_t n = ::pread(FFd, static_cast<char*>(Buffer) + done, Count - done, static_cast<off_t>(Offset + done));
+            ssize_t n = ::pread(FFd, static_cast<char*>(Buffer) + done, Count - done,
+                                static_cast<off_t>(Offset + done));
             if (n < 0) {
                 if (errno == EINTR) continue;
                 RaiseOs("Cannot read", FPath, errno);
@@ -37,8 +38,8 @@ public:
     void Write(uint64_t Offset, const void* Buffer, size_t Count) override {
         size_t done = 0;
         while (done < Count) {
-            ssize_t n =
-                ::pwrite(FFd, static_cast<const char*>(Buffer) + done, Count - done, static_cast<off_t>(Offset + done));
+            ssize_t n = ::pwrite(FFd, static_cast<const char*>(Buffer) + done, Count - done,
+                                 static_cast<off_t>(Offset + done));
             if (n < 0) {
                 if (errno == EINTR) continue;
                 RaiseOs("Cannot write", FPath, errno);
@@ -106,7 +107,7 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 TDbfFileSystem& TDbfFileSystem::Native() {
     static TNativeFileSystem fs;

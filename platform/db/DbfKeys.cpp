@@ -20,14 +20,16 @@ bool DbfParseNumber(std::string_view Text, double& Value) {
     bool digit = false;
     for (size_t i = b; i < e; ++i) {
         char c = Text[i];
-        if (c >= '0' && c <= '9') digit = true;
-        else if (c != '.' && c != '-' && c != 'e' && c != 'E' && c != '+') return false;
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c != '.' && c != '-' && c != 'e' && c != 'E' && c != '+')
+            return false;
     }
     if (!digit) return false;
     double v = 0;
     auto r = std::from_chars(Text.data() + b, Text.data() + e, v);
     if (r.ec != std::errc() || r.ptr != Text.data() + e || !std::isfinite(v)) return false;
-    Value = v == 0 ? 0.0 : v;  // no negative zero
+    Value = v == 0 ? 0.0 : v; // no negative zero
     return true;
 }
 
@@ -68,11 +70,13 @@ void CivilFromDays(int64_t Z, int64_t& Y, unsigned& M, unsigned& D) {
     Y += M <= 2;
 }
 
-constexpr int64_t UnixToDayNumber = 25569;  // 1 January 1970 as a day number
+constexpr int64_t UnixToDayNumber = 25569; // 1 January 1970 as a day number
 
-bool LeapYear(int64_t Y) { return (Y % 4 == 0 && Y % 100 != 0) || Y % 400 == 0; }
+bool LeapYear(int64_t Y) {
+    return (Y % 4 == 0 && Y % 100 != 0) || Y % 400 == 0;
+}
 
-}  // namespace
+} // namespace
 
 bool DbfParseDate(std::string_view Text, double& DayNumber) {
     if (Text.size() != 8) return false;
@@ -106,7 +110,7 @@ bool DbfFormatDate(double DayNumber, std::string& Text) {
 
 void DbfEncodeOrderedDouble(double Value, uint8_t* Out) {
     uint64_t bits = 0;
-    if (Value != 0) std::memcpy(&bits, &Value, 8);  // both zeros encode alike
+    if (Value != 0) std::memcpy(&bits, &Value, 8); // both zeros encode alike
     bits = (bits >> 63) ? ~bits : (bits | (uint64_t(1) << 63));
     for (int i = 0; i < 8; ++i) Out[i] = uint8_t(bits >> (56 - 8 * i));
 }
@@ -180,7 +184,8 @@ uint32_t DbfChecksum(const void* Data, size_t Count, uint32_t Seed) {
 
 namespace {
 
-bool MakePart(const TDbfFieldDef& F, int Index, bool Upper, bool AllowAll, TDbfKeyPart& Part, AnsiString& Why) {
+bool MakePart(const TDbfFieldDef& F, int Index, bool Upper, bool AllowAll, TDbfKeyPart& Part,
+              AnsiString& Why) {
     Part.Field = Index;
     Part.Upper = false;
     switch (F.Type) {
@@ -230,7 +235,8 @@ bool Finish(TDbfKeyDef& Def, AnsiString& Why) {
         Why = "an empty key";
         return false;
     }
-    bool allText = std::all_of(Def.Parts.begin(), Def.Parts.end(), [](const TDbfKeyPart& p) { return p.Kind == 'C' || p.Kind == 'S'; });
+    bool allText = std::all_of(Def.Parts.begin(), Def.Parts.end(),
+                               [](const TDbfKeyPart& p) { return p.Kind == 'C' || p.Kind == 'S'; });
     if (Def.Parts.size() == 1 && Def.Parts[0].Kind == 'N') {
         Def.KeyType = 'N';
         Def.FileKeyLength = 12;
@@ -250,7 +256,8 @@ bool Finish(TDbfKeyDef& Def, AnsiString& Why) {
 // Recursive descent over dBase key expressions: parts joined by '+'.
 class TKeyExpressionParser {
 public:
-    TKeyExpressionParser(const std::vector<TDbfFieldDef>& Fields, std::string_view Text) : FFields(Fields), FText(Text) {}
+    TKeyExpressionParser(const std::vector<TDbfFieldDef>& Fields, std::string_view Text)
+        : FFields(Fields), FText(Text) {}
 
     bool Parse(TDbfKeyDef& Def, AnsiString& Why) {
         if (!Sum(Def, false, Why)) return false;
@@ -345,7 +352,7 @@ private:
     int FDepth = 0;
 };
 
-}  // namespace
+} // namespace
 
 bool DbfCompileKeyExpression(const std::vector<TDbfFieldDef>& Fields, std::string_view Expression,
                              TDbfKeyDef& Def, AnsiString& Why) {
@@ -374,8 +381,9 @@ bool DbfCompileKeyFields(const std::vector<TDbfFieldDef>& Fields, std::string_vi
             return false;
         }
         TDbfKeyPart part;
-        if (!MakePart(Fields[size_t(f)], f, Upper && Fields[size_t(f)].Type != 'N' && Fields[size_t(f)].Type != 'F' &&
-                                                 Fields[size_t(f)].Type != 'D' && Fields[size_t(f)].Type != 'L',
+        if (!MakePart(Fields[size_t(f)], f,
+                      Upper && Fields[size_t(f)].Type != 'N' && Fields[size_t(f)].Type != 'F' &&
+                          Fields[size_t(f)].Type != 'D' && Fields[size_t(f)].Type != 'L',
                       true, part, Why))
             return false;
         Def.Parts.push_back(part);
@@ -383,7 +391,8 @@ bool DbfCompileKeyFields(const std::vector<TDbfFieldDef>& Fields, std::string_vi
     return Finish(Def, Why);
 }
 
-void DbfBuildKey(const TDbfKeyDef& Def, const std::vector<TDbfFieldDef>& Fields, const char* Record, uint8_t* Out) {
+void DbfBuildKey(const TDbfKeyDef& Def, const std::vector<TDbfFieldDef>& Fields, const char* Record,
+                 uint8_t* Out) {
     for (const TDbfKeyPart& part : Def.Parts) {
         const TDbfFieldDef& f = Fields[size_t(part.Field)];
         const char* raw = Record + f.Offset;

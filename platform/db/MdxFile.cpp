@@ -11,11 +11,15 @@ namespace {
 
 constexpr uint32_t PageBytes = 512;
 constexpr uint32_t WriteBlockBytes = 1024;
-constexpr uint32_t HeaderBytes = 2048;  // header page and the 48 tag slots
+constexpr uint32_t HeaderBytes = 2048; // header page and the 48 tag slots
 constexpr int MaxDepth = 24;
 
-uint16_t Get16(const uint8_t* P) { return uint16_t(P[0] | (P[1] << 8)); }
-uint32_t Get32(const uint8_t* P) { return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24); }
+uint16_t Get16(const uint8_t* P) {
+    return uint16_t(P[0] | (P[1] << 8));
+}
+uint32_t Get32(const uint8_t* P) {
+    return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24);
+}
 void Put16(uint8_t* P, uint32_t V) {
     P[0] = uint8_t(V);
     P[1] = uint8_t(V >> 8);
@@ -33,8 +37,12 @@ void PutToday(uint8_t* P) {
     P[2] = uint8_t(tm.tm_mday);
 }
 
-int ItemLengthFor(int KeyLength) { return (KeyLength + 4 + 3) & ~3; }
-int MaxKeysFor(int ItemLength) { return int(WriteBlockBytes - 12) / ItemLength; }
+int ItemLengthFor(int KeyLength) {
+    return (KeyLength + 4 + 3) & ~3;
+}
+int MaxKeysFor(int ItemLength) {
+    return int(WriteBlockBytes - 12) / ItemLength;
+}
 
 // The walk shared by the reader and by the writer (which stamps the sums the
 // reader will find).
@@ -80,7 +88,7 @@ uint32_t HeaderSum(const uint8_t* Header, const std::vector<const uint8_t*>& Tag
     return sum;
 }
 
-}  // namespace
+} // namespace
 
 TMdxReader::TMdxReader(TDbfFile& File) : FFile(File) {
     const std::string& path = File.Path();
@@ -107,7 +115,8 @@ TMdxReader::TMdxReader(TDbfFile& File) : FFile(File) {
         while (nameLength < 11 && slot[4 + nameLength] != 0) ++nameLength;
         tag.Name.assign(reinterpret_cast<const char*>(slot + 4), nameLength);
         if (nameLength == 0 || nameLength > 10) DbfRaiseDamaged(path, "bad index tag name");
-        if (tag.HeaderPage < HeaderBytes / PageBytes || uint64_t(tag.HeaderPage) * PageBytes + PageBytes > FSize)
+        if (tag.HeaderPage < HeaderBytes / PageBytes ||
+            uint64_t(tag.HeaderPage) * PageBytes + PageBytes > FSize)
             DbfRaiseDamaged(path, "index tag header outside the file");
         std::vector<uint8_t> th(PageBytes);
         if (File.Read(uint64_t(tag.HeaderPage) * PageBytes, th.data(), PageBytes) != PageBytes)
@@ -121,13 +130,15 @@ TMdxReader::TMdxReader(TDbfFile& File) : FFile(File) {
         tag.MaxKeys = Get16(th.data() + 14);
         tag.ItemLength = Get16(th.data() + 18);
         bool typeOk = (tag.KeyType == 'C' && tag.KeyLength >= 1 && tag.KeyLength <= MdxMaxKeyLength) ||
-                      (tag.KeyType == 'N' && tag.KeyLength == 12) || (tag.KeyType == 'D' && tag.KeyLength == 8);
+                      (tag.KeyType == 'N' && tag.KeyLength == 12) ||
+                      (tag.KeyType == 'D' && tag.KeyLength == 8);
         if (!typeOk) DbfRaiseDamaged(path, "bad index key of tag " + tag.Name);
         if (tag.ItemLength < tag.KeyLength + 4 || tag.ItemLength > int(FBlockBytes) - 12)
             DbfRaiseDamaged(path, "bad index key length of tag " + tag.Name);
         size_t exprLength = 0;
         while (exprLength < 221 && th[24 + exprLength] != 0) ++exprLength;
-        if (exprLength == 0 || exprLength > 220) DbfRaiseDamaged(path, "bad index expression of tag " + tag.Name);
+        if (exprLength == 0 || exprLength > 220)
+            DbfRaiseDamaged(path, "bad index expression of tag " + tag.Name);
         tag.Expression.assign(reinterpret_cast<const char*>(th.data() + 24), exprLength);
         FTags.push_back(std::move(tag));
         tagHeaders.push_back(std::move(th));
@@ -150,7 +161,8 @@ TMdxReader::TMdxReader(TDbfFile& File) : FFile(File) {
 uint32_t TMdxReader::Walk(const TMdxTagDef& Tag, const std::function<void(uint32_t, const uint8_t*)>& Entry) {
     std::vector<uint8_t> block(FBlockBytes);
     auto source = [&](uint32_t page) -> const uint8_t* {
-        if (page < HeaderBytes / PageBytes || uint64_t(page) * PageBytes + FBlockBytes > FSize) return nullptr;
+        if (page < HeaderBytes / PageBytes || uint64_t(page) * PageBytes + FBlockBytes > FSize)
+            return nullptr;
         if (FFile.Read(uint64_t(page) * PageBytes, block.data(), FBlockBytes) != FBlockBytes) return nullptr;
         return block.data();
     };
@@ -271,8 +283,9 @@ void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vecto
             if (uint64_t(p) * PageBytes + WriteBlockBytes > size) return nullptr;
             return out.data() + size_t(p) * PageBytes;
         };
-        sums.push_back(WalkTree(source, level.front().Page, itemLength, WriteBlockBytes, [](uint32_t, const uint8_t*) {},
-                                File.Path()));
+        sums.push_back(WalkTree(
+            source, level.front().Page, itemLength, WriteBlockBytes, [](uint32_t, const uint8_t*) {},
+            File.Path()));
     }
     head = out.data();
     Put32(head + 32, page);

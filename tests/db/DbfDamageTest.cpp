@@ -54,7 +54,7 @@ protected:
     std::string Dbf, Mdx, Dbt, Original;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(DbfDamage, EveryFlippedHeaderByteIsRefusedOrHarmless) {
     const size_t headerLength = size_t(uint8_t(Dbf[8]) | (uint8_t(Dbf[9]) << 8));
@@ -72,7 +72,7 @@ TEST_F(DbfDamage, EveryFlippedHeaderByteIsRefusedOrHarmless) {
                 EXPECT_EQ(now, Original) << "byte " << at << " ^ " << int(mask);
             }
         }
-    EXPECT_GT(refused, int(headerLength));  // the count, the structure and the field list are guarded
+    EXPECT_GT(refused, int(headerLength)); // the count, the structure and the field list are guarded
 }
 
 TEST_F(DbfDamage, TruncatedTablesAreRefused) {
@@ -90,7 +90,7 @@ TEST_F(DbfDamage, TruncatedTablesAreRefused) {
         {headerLength, true},
         {headerLength + recordLength / 2, true},
         {headerLength + 2 * recordLength + 7, true},
-        {Dbf.size() - 1, false},  // without the end mark: nothing is missing
+        {Dbf.size() - 1, false}, // without the end mark: nothing is missing
     };
     for (const Case& c : cases) {
         Restore();
@@ -120,7 +120,7 @@ TEST_F(DbfDamage, ADamagedMissingOrForeignIndexIsRebuiltNeverEmptied) {
          [&] {
              auto t = TDbfTable::Open(Dir / "d");
              t->Update(3, Row(*t, {{"N", "-1"}, {"NAME", "zoe"}}).data());
-             t->Update(3, Row(*t, {{"N", "2"}, {"NAME", "alba"}}).data());  // same rows, new generation
+             t->Update(3, Row(*t, {{"N", "2"}, {"NAME", "alba"}}).data()); // same rows, new generation
              t->Flush();
              t.reset();
              WriteBytes(Dir / "d.mdx", Mdx);
@@ -148,7 +148,7 @@ TEST_F(DbfDamage, ADamagedMissingOrForeignIndexIsRebuiltNeverEmptied) {
 }
 
 TEST_F(DbfDamage, DamagedMemosAreRefusedWhenRead) {
-    WriteBytes(Dir / "d.dbt", Dbt.substr(0, 700));  // the long memo loses its end
+    WriteBytes(Dir / "d.dbt", Dbt.substr(0, 700)); // the long memo loses its end
     EXPECT_EQ(State(), "refused");
     std::remove((Dir / "d.dbt").c_str());
     EXPECT_EQ(State(), "refused");
@@ -199,7 +199,8 @@ TEST(DbfForeign, OtherWritersTablesAreRead) {
     };
     // Fields: X (unknown kind, 3), WIDE (C 300 through the decimals byte), M (level-4 memo).
     std::string dbf = header(0x8B, 2, 3, 1 + 3 + 300 + 10);
-    dbf += descriptor("X", 'X', 3, 0) + descriptor("WIDE", 'C', 300 & 0xFF, 300 >> 8) + descriptor("M", 'M', 10, 0);
+    dbf += descriptor("X", 'X', 3, 0) + descriptor("WIDE", 'C', 300 & 0xFF, 300 >> 8) +
+           descriptor("M", 'M', 10, 0);
     dbf += '\r';
     dbf += " ab " + std::string("wide") + std::string(296, ' ') + "         1";
     dbf += "*zz " + std::string(300, 'w') + "          ";
@@ -208,7 +209,7 @@ TEST(DbfForeign, OtherWritersTablesAreRead) {
     std::string dbt(512, '\0');
     dbt[0] = 3;
     dbt[20] = 0;
-    dbt[21] = 2;  // 512-byte blocks
+    dbt[21] = 2; // 512-byte blocks
     dbt += std::string("\xFF\xFF\x08\x00", 4) + std::string("\x0D\x00\x00\x00", 4) + "hello";
     dbt.resize(1536, '\0');
     WriteBytes(dir / "Foreign.DBT", dbt);
@@ -222,6 +223,6 @@ TEST(DbfForeign, OtherWritersTablesAreRead) {
     EXPECT_EQ(t->GetText(c.Record(), 0), "ab");
     EXPECT_EQ(t->GetText(c.Record(), 1), "wide");
     EXPECT_EQ(t->GetText(c.Record(), 2), "hello");
-    EXPECT_FALSE(c.Next());  // the second record is deleted
+    EXPECT_FALSE(c.Next()); // the second record is deleted
     EXPECT_EQ(t->TagCount(), 0);
 }

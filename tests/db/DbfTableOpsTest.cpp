@@ -11,7 +11,8 @@ namespace {
 
 std::vector<std::string> Files(const TTempFolder& Dir) {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(Dir.Path())) names.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(Dir.Path()))
+        names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -28,15 +29,15 @@ int ErrorOf(const std::function<void()>& Action) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 TEST(DbfTableFiles, NamesAreFoundWithoutRegardToCaseOrExtension) {
     TTempFolder dir;
     TDbfTable::Create(dir / "TIPOS.DBF", Fields, Tags);
     TDbfTable::Create(dir / "tipos2", Fields, Tags);
     TDbfTable::Create(dir / "NomAsg.dbf", Fields, {});
-    EXPECT_EQ(Files(dir), (std::vector<std::string>{"NomAsg.dbf", "NomAsg.dbt", "TIPOS.DBF", "TIPOS.DBT", "TIPOS.MDX",
-                                                    "tipos2.dbf", "tipos2.dbt", "tipos2.mdx"}));
+    EXPECT_EQ(Files(dir), (std::vector<std::string>{"NomAsg.dbf", "NomAsg.dbt", "TIPOS.DBF", "TIPOS.DBT",
+                                                    "TIPOS.MDX", "tipos2.dbf", "tipos2.dbt", "tipos2.mdx"}));
     struct Case {
         const char* asked;
         const char* found;
@@ -74,14 +75,15 @@ TEST(DbfTableFiles, EmptyingKeepsTheStructureAndTags) {
     TTempFolder dir;
     TDbfTable::Create(dir / "e", Fields, Tags);
     auto t = TDbfTable::Open(dir / "e");
-    for (int i = 0; i < 5; ++i) AppendRow(*t, {{"N", std::to_string(5 - i)}, {"TEXT", std::string(900, 'x')}});
+    for (int i = 0; i < 5; ++i)
+        AppendRow(*t, {{"N", std::to_string(5 - i)}, {"TEXT", std::string(900, 'x')}});
     t->Empty();
     EXPECT_EQ(t->PhysicalCount(), 0u);
     AppendRow(*t, {{"N", "9"}, {"TEXT", "after"}});
     t->Flush();
     EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
     t.reset();
-    EXPECT_LE(std::filesystem::file_size(dir / "e.dbt"), 1024u);  // the old memos are gone
+    EXPECT_LE(std::filesystem::file_size(dir / "e.dbt"), 1024u); // the old memos are gone
     auto again = TDbfTable::Open(dir / "e");
     EXPECT_EQ(Snapshot(*again), (std::vector<std::string>{"1:9|after"}));
     EXPECT_EQ(again->TagCount(), 1);
@@ -94,11 +96,12 @@ TEST(DbfTableFiles, RenameAndDeleteTakeAllThreeFiles) {
     TDbfTable::Create(dir / "taken", Fields, {});
     EXPECT_EQ(ErrorOf([&] { TDbfTable::Rename(dir / "cursosb", dir / "TAKEN"); }), dbeTableExists);
     TDbfTable::Rename(dir / "cursosb", dir / "cursos");
-    EXPECT_EQ(Files(dir), (std::vector<std::string>{"cursos.dbf", "cursos.dbt", "cursos.mdx", "taken.dbf", "taken.dbt"}));
+    EXPECT_EQ(Files(dir),
+              (std::vector<std::string>{"cursos.dbf", "cursos.dbt", "cursos.mdx", "taken.dbf", "taken.dbt"}));
     {
         auto t = TDbfTable::Open(dir / "cursos");
         EXPECT_EQ(Snapshot(*t), (std::vector<std::string>{"1:4|kept"}));
-        EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});  // the renamed index is still taken as current
+        EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{}); // the renamed index is still taken as current
     }
     TDbfTable::Delete(dir / "CURSOS");
     TDbfTable::Delete(dir / "taken.dbf");
@@ -112,7 +115,7 @@ TEST(DbfTableFiles, EveryHolderSharesOneTable) {
     auto reader = TDbfTable::Open(dir / "s", dbfReadOnly);
     EXPECT_EQ(ErrorOf([&] { AppendRow(*reader, {{"N", "1"}}); }), dbeReadOnly);
     auto writer = TDbfTable::Open(dir / "S.DBF");
-    EXPECT_EQ(writer, reader);  // one table: the read-only holder now sees a writable one
+    EXPECT_EQ(writer, reader); // one table: the read-only holder now sees a writable one
     TDbfCursor c(reader);
     c.SetOrder(0);
     uint64_t before = reader->Version();
