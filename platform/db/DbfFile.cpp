@@ -127,9 +127,13 @@ std::string DbfNameOf(const std::string& Path) {
 }
 
 std::string DbfFindFile(TDbfFileSystem& Fs, const std::string& Folder, const std::string& Name) {
-    std::string exact = Folder == "/" ? "/" + Name : Folder + "/" + Name;
-    if (Fs.Exists(exact)) return exact;
+    auto join = [&](const std::string& Entry) { return Folder == "/" ? "/" + Entry : Folder + "/" + Entry; };
+    if (Fs.Exists(join(Name))) return join(Name);
+    // As the path mapping of platform/sys finds names: the locale fold of
+    // the Windows-1252 spelling ("\xD1" finds "\xF1"), the first match in byte order.
+    const AnsiString wanted = AnsiUpperCase(FromUtf8(Name));
+    std::string best;
     for (const std::string& candidate : Fs.List(Folder))
-        if (SameText(candidate, Name)) return Folder == "/" ? "/" + candidate : Folder + "/" + candidate;
-    return "";
+        if (AnsiUpperCase(FromUtf8(candidate)) == wanted && (best.empty() || candidate < best)) best = candidate;
+    return best.empty() ? "" : join(best);
 }
