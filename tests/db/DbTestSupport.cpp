@@ -9,6 +9,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 TTempFolder::TTempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "zelmor-db-XXXXXX").string();
     std::vector<char> buf(pattern.begin(), pattern.end());
@@ -29,9 +32,15 @@ std::string ReadBytes(const std::string& Path) {
     return out.str();
 }
 
+// Overwrites in place and then cuts to size: a file emptied and written again
+// makes some file systems flush it to the disk on close, which the damage
+// tests would pay for thousands of times.
 void WriteBytes(const std::string& Path, const std::string& Bytes) {
-    std::ofstream out(Path, std::ios::binary | std::ios::trunc);
-    out.write(Bytes.data(), std::streamsize(Bytes.size()));
+    int fd = ::open(Path.c_str(), O_WRONLY | O_CREAT, 0644);
+    if (fd < 0) throw std::runtime_error("cannot write " + Path);
+    bool ok = ::pwrite(fd, Bytes.data(), Bytes.size(), 0) == ssize_t(Bytes.size()) && ::ftruncate(fd, off_t(Bytes.size())) == 0;
+    ::close(fd);
+    if (!ok) throw std::runtime_error("cannot write " + Path);
 }
 
 bool FileExists(const std::string& Path) {

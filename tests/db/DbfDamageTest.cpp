@@ -61,8 +61,7 @@ TEST_F(DbfDamage, EveryFlippedHeaderByteIsRefusedOrHarmless) {
     int refused = 0;
     for (size_t at = 0; at < headerLength; ++at)
         for (uint8_t mask : {uint8_t(0x01), uint8_t(0x80), uint8_t(0xFF)}) {
-            Restore();
-            std::string bad = Dbf;
+            std::string bad = Dbf; // only read from here on: the other files stay as they are
             bad[at] = char(bad[at] ^ mask);
             WriteBytes(Dir / "d.dbf", bad);
             std::string now = State();
@@ -138,8 +137,8 @@ TEST_F(DbfDamage, ADamagedMissingOrForeignIndexIsRebuiltNeverEmptied) {
         EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{}) << c.what;
     }
     // Flipped bytes anywhere in the index file.
+    Restore();
     for (size_t at = 0; at < Mdx.size(); at += 13) {
-        Restore();
         std::string bad = Mdx;
         bad[at] = char(bad[at] ^ 0x24);
         WriteBytes(Dir / "d.mdx", bad);
