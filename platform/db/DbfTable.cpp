@@ -142,9 +142,16 @@ std::string Normalize(const std::string& Path) {
 }
 
 using TRegistryKey = std::pair<TDbfFileSystem*, std::string>;
-std::map<TRegistryKey, std::weak_ptr<TDbfTable>>& Registry() {
-    static std::map<TRegistryKey, std::weak_ptr<TDbfTable>> registry;
-    return registry;
+using TRegistry = std::map<TRegistryKey, std::weak_ptr<TDbfTable>>;
+// Never destroyed: tables held by objects that die at exit still find it.
+TRegistry& Registry() {
+    union TForever {
+        TRegistry Map;
+        TForever() : Map() {}
+        ~TForever() {}
+    };
+    static TForever registry;
+    return registry.Map;
 }
 
 std::shared_ptr<TDbfTable> OpenInstance(TDbfFileSystem& Fs, const std::string& Real) {
@@ -649,7 +656,9 @@ void SetUpOrders(TDbfTableState& S, uint64_t FileSize) {
     }
     S.TagCount = int(S.Orders.size());
     S.MdxTrusted = trusted;
-    S.MdxNeedsWrite = !trusted;
+    // Our own index is repaired at the next flush; another writer's only
+    // when the table is written to (it may hold tags this engine cannot keep).
+    S.MdxNeedsWrite = !trusted && S.TableId != 0;
 }
 
 std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string& Path, bool Writable) {

@@ -28,6 +28,23 @@
 // refused with dbeDamaged when it is opened (or, for a memo, when it is read);
 // nothing is ever read outside the file.
 //
+// Files as written
+// - .dbf: version 0x03, or 0x83 with memo fields; language byte 0x57
+//   (Windows ANSI, code page 1252; 0x03, 0x58 and 0x59 read as the same);
+//   production-index flag at byte 28 and, in each field descriptor, the flag
+//   "this field has a tag" (byte 31; byte 30 marks the tag descending, so a
+//   lost .mdx is rebuilt with the right direction). Texts are stored as the
+//   program holds them: Windows-1252 bytes, never converted.
+// - .dbt: 512-byte blocks; a memo is its text ended by 0x1A 0x1A (the layout
+//   every dBase reader agrees on; the level-4 blocks with a length are read
+//   too). A memo text cannot hold the byte 0x1A.
+// - .mdx: the dBase IV layout, one tag per index definition; character keys
+//   are the field bytes (case-insensitive tags: upper-cased with the locale
+//   fold), numeric keys the 12-byte decimal form, date keys the Julian day.
+// - Collation: character keys compare byte by byte, case-sensitive, as
+//   dBase's own byte order does ('Z' < 'a' < accented letters); text filters
+//   compare the same way unless told to fold case.
+//
 // Crash safety: a record is written before the header count that makes it
 // visible; memo blocks are written (always to fresh blocks) before the record
 // that points at them; the .mdx is rewritten whole into a side file and
@@ -36,7 +53,9 @@
 // stale" from the first write of a session until that flush. A .mdx that is
 // missing, stale, damaged or made for another table is rebuilt from the .dbf
 // (its tag list then comes from the field flags of the .dbf); the table's
-// rows are never touched by that.
+// rows are never touched by that. Companion files carry the table's id, so
+// after a crash between the renames of a create or a rename they are found
+// under their other name.
 #include <cstdint>
 #include <functional>
 #include <memory>

@@ -225,3 +225,27 @@ TEST(DbfForeign, OtherWritersTablesAreRead) {
     EXPECT_FALSE(c.Next()); // the second record is deleted
     EXPECT_EQ(t->TagCount(), 0);
 }
+
+// Another writer's index is left as it is until the table is written to.
+TEST(DbfForeign, AnotherWritersIndexIsOnlyRewrittenAfterAWrite) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "x", {{"N", 'N', 6, 0}}, {{"N", "N", true}});
+    for (int i = 1; i <= 3; ++i) AppendRow(*TDbfTable::Open(dir / "x"), {{"N", std::to_string(i)}});
+    std::string dbf = ReadBytes(dir / "x.dbf");
+    dbf[24] = dbf[25] = 0; // without our mark the files are another writer's
+    WriteBytes(dir / "x.dbf", dbf);
+    const std::string index = ReadBytes(dir / "x.mdx");
+    {
+        auto t = TDbfTable::Open(dir / "x");
+        TDbfCursor c(t);
+        c.SetOrder(0);
+        EXPECT_EQ(Walk(c), (std::vector<uint32_t>{3, 2, 1}));
+    }
+    EXPECT_EQ(ReadBytes(dir / "x.mdx"), index);
+    {
+        auto t = TDbfTable::Open(dir / "x");
+        AppendRow(*t, {{"N", "9"}});
+    }
+    EXPECT_NE(ReadBytes(dir / "x.mdx"), index);
+    EXPECT_EQ(TDbfTable::Open(dir / "x")->CheckTags(), std::vector<AnsiString>{});
+}
