@@ -134,6 +134,7 @@ std::string DbfFindFile(TDbfFileSystem& Fs, const std::string& Folder, const std
     const AnsiString wanted = AnsiUpperCase(FromUtf8(Name));
     std::string best;
     for (const std::string& candidate : Fs.List(Folder))
-        if (AnsiUpperCase(FromUtf8(candidate)) == wanted && (best.empty() || candidate < best)) best = candidate;
+        if (AnsiUpperCase(FromUtf8(candidate)) == wanted && (best.empty() || candidate < best))
+            best = candidate;
     return best.empty() ? "" : join(best);
 }

@@ -38,6 +38,14 @@ bool DbfDecodeBcdKey(const uint8_t* In, double& Value);
 
 uint32_t DbfChecksum(const void* Data, size_t Count, uint32_t Seed = 2166136261u);
 
+// Little-endian fields of the file headers, and today's date as they keep it
+// (three bytes: years since 1900, month, day).
+uint16_t DbfGet16(const uint8_t* P);
+uint32_t DbfGet32(const uint8_t* P);
+void DbfPut16(uint8_t* P, uint32_t V);
+void DbfPut32(uint8_t* P, uint32_t V);
+void DbfPutToday(uint8_t* P);
+
 [[noreturn]] void DbfRaise(int Code, const AnsiString& Text);
 [[noreturn]] void DbfRaiseDamaged(const std::string& Path, const AnsiString& What);
 

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <map>
 #include <random>
 #include <unistd.h>
@@ -44,29 +43,6 @@ constexpr uint8_t OwnMark[2] = {'Z', '4'};
 // .mdx can be rebuilt with the right direction.
 constexpr int DescIndexed = 31;
 constexpr int DescDescending = 30;
-
-uint16_t Get16(const uint8_t* P) {
-    return uint16_t(P[0] | (P[1] << 8));
-}
-uint32_t Get32(const uint8_t* P) {
-    return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24);
-}
-void Put16(uint8_t* P, uint32_t V) {
-    P[0] = uint8_t(V);
-    P[1] = uint8_t(V >> 8);
-}
-void Put32(uint8_t* P, uint32_t V) {
-    for (int i = 0; i < 4; ++i) P[i] = uint8_t(V >> (8 * i));
-}
-
-void PutToday(uint8_t* P) {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    P[0] = uint8_t(tm.tm_year); // years since 1900, as level 4 counts them
-    P[1] = uint8_t(tm.tm_mon + 1);
-    P[2] = uint8_t(tm.tm_mday);
-}
 
 bool KnownVersion(uint8_t V) {
     switch (V) {
@@ -311,28 +287,16 @@ AnsiString DbfErrorText(int Code) {
 // --- values and kinds ---
 
 TDbfValue TDbfValue::FromText(std::string_view S) {
-    TDbfValue v;
-    v.Kind = Text;
-    v.Str = AnsiString(S);
-    return v;
+    return TDbfValue{Text, AnsiString(S), 0, false};
 }
 TDbfValue TDbfValue::FromNumber(double V) {
-    TDbfValue v;
-    v.Kind = Number;
-    v.Num = V;
-    return v;
+    return TDbfValue{Number, {}, V, false};
 }
 TDbfValue TDbfValue::FromBoolean(bool V) {
-    TDbfValue v;
-    v.Kind = Boolean;
-    v.Bool = V;
-    return v;
+    return TDbfValue{Boolean, {}, 0, V};
 }
 TDbfValue TDbfValue::FromDate(double DayNumber) {
-    TDbfValue v;
-    v.Kind = Date;
-    v.Num = DayNumber;
-    return v;
+    return TDbfValue{Date, {}, DayNumber, false};
 }
 
 TDbfFieldSpec DbfFieldSpecFor(const AnsiString& Name, TDbfKind Kind, int Size) {
@@ -395,16 +359,16 @@ uint32_t TDbfTableState::HeaderChecksum() const {
 
 void TDbfTableState::WriteHeader() {
     std::array<uint8_t, 32> h = Header;
-    PutToday(h.data() + 1);
-    Put32(h.data() + 4, Count);
+    DbfPutToday(h.data() + 1);
+    DbfPut32(h.data() + 4, Count);
     h[14] = StaleMark ? 1 : 0;
     if (TableId != 0) {
-        Put16(h.data() + 12, Generation);
-        Put32(h.data() + 16, TableId);
-        Put32(h.data() + 20, StructureChecksum(h.data(), Descriptors));
+        DbfPut16(h.data() + 12, Generation);
+        DbfPut32(h.data() + 16, TableId);
+        DbfPut32(h.data() + 20, StructureChecksum(h.data(), Descriptors));
         h[24] = OwnMark[0];
         h[25] = OwnMark[1];
-        Put16(h.data() + 30, CountCheck(h.data()));
+        DbfPut16(h.data() + 30, CountCheck(h.data()));
     }
     File->Write(0, h.data(), h.size());
     Cache.Wrote(0, reinterpret_cast<const char*>(h.data()), h.size());
@@ -581,7 +545,7 @@ std::string FindStray(TDbfFileSystem& Fs, const std::string& DbfPath, const std:
             auto file = Fs.Open(folder + "/" + name, false);
             uint8_t head[64] = {};
             if (file->Read(0, head, sizeof head) != sizeof head) continue;
-            uint32_t id = Ext == "mdx" ? (head[0] == 2 ? Get32(head + 48) : 0) : Get32(head + 24);
+            uint32_t id = Ext == "mdx" ? (head[0] == 2 ? DbfGet32(head + 48) : 0) : DbfGet32(head + 24);
             if (id == Id) return folder + "/" + name;
         } catch (const EDatabaseError&) {
         }
@@ -673,9 +637,9 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
         DbfRaiseDamaged(Path, "the file is too short for a table");
     const uint8_t* h = S.Header.data();
     if (!KnownVersion(h[0])) DbfRaiseDamaged(Path, "not a dBase table (version byte)");
-    S.Count = Get32(h + 4);
-    S.HeaderLength = Get16(h + 8);
-    S.RecordLength = Get16(h + 10);
+    S.Count = DbfGet32(h + 4);
+    S.HeaderLength = DbfGet16(h + 8);
+    S.RecordLength = DbfGet16(h + 10);
     if (S.HeaderLength < 33 || uint64_t(S.HeaderLength) > size) DbfRaiseDamaged(Path, "bad header length");
     if (S.RecordLength < 1) DbfRaiseDamaged(Path, "bad record length");
     std::vector<uint8_t> area(size_t(S.HeaderLength) - 32);
@@ -722,12 +686,12 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
 
     if (h[24] == OwnMark[0] && h[25] == OwnMark[1]) {
         // A file of ours: its structure must be exactly as written.
-        if (!strict || Get32(h + 20) != StructureChecksum(h, S.Descriptors))
+        if (!strict || DbfGet32(h + 20) != StructureChecksum(h, S.Descriptors))
             DbfRaiseDamaged(Path, "the header does not match its field list");
-        if (Get16(h + 30) != CountCheck(h))
+        if (DbfGet16(h + 30) != CountCheck(h))
             DbfRaiseDamaged(Path, "the record count in the header is damaged");
-        S.TableId = Get32(h + 16);
-        S.Generation = Get16(h + 12);
+        S.TableId = DbfGet32(h + 16);
+        S.Generation = DbfGet16(h + 12);
     }
     S.Strict = strict;
     S.StaleMark = S.TableId != 0 && h[14] != 0;
@@ -875,17 +839,17 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
     }
     std::array<uint8_t, 32> h{};
     h[0] = hasMemo ? VersionWithMemo : VersionPlain;
-    PutToday(h.data() + 1);
-    Put16(h.data() + 8, uint32_t(32 + descriptors.size() + 1));
-    Put16(h.data() + 10, uint32_t(offset));
+    DbfPutToday(h.data() + 1);
+    DbfPut16(h.data() + 8, uint32_t(32 + descriptors.size() + 1));
+    DbfPut16(h.data() + 10, uint32_t(offset));
     uint32_t id = NewTableId();
-    Put32(h.data() + 16, id);
+    DbfPut32(h.data() + 16, id);
     h[24] = OwnMark[0];
     h[25] = OwnMark[1];
     h[28] = orders.empty() ? 0 : 1;
     h[29] = LanguageAnsi;
-    Put32(h.data() + 20, StructureChecksum(h.data(), descriptors));
-    Put16(h.data() + 30, CountCheck(h.data()));
+    DbfPut32(h.data() + 20, StructureChecksum(h.data(), descriptors));
+    DbfPut16(h.data() + 30, CountCheck(h.data()));
     std::vector<uint8_t> file(h.begin(), h.end());
     file.insert(file.end(), descriptors.begin(), descriptors.end());
     file.push_back(0x0D);

@@ -6,6 +6,7 @@
 
 #include "platform/db/DbfFilter.h"
 #include "platform/db/DbfInternal.h"
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/Strings.h"
 
 namespace {
@@ -13,9 +14,6 @@ namespace {
 constexpr size_t HeaderSize = 10;
 constexpr size_t SlotSize = 14;
 constexpr int MaxDepth = 256;
-// Day number of the time stamp for 30 December 1899 (day 0 of the program's dates).
-constexpr double TimeStampDayOfZero = 693594;
-constexpr double MSecsPerDay = 86400000.0;
 
 enum TNodeClass : uint32_t { ncBinary = 2, ncField = 4, ncConstant = 5 };
 enum TCanOp : uint32_t {
@@ -44,13 +42,6 @@ enum TConstType : uint16_t {
     ctTime = 10,
     ctStamp = 11
 };
-
-uint16_t Get16(const uint8_t* P) {
-    return uint16_t(P[0] | (P[1] << 8));
-}
-uint32_t Get32(const uint8_t* P) {
-    return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24);
-}
 
 // A value while evaluating: nothing (null), a text, a number, a date (day
 // number, with a fraction for a time stamp), a time of day (milliseconds) or
@@ -207,9 +198,9 @@ public:
 
     std::vector<TNode> Read() {
         if (FSize < HeaderSize) Fail("the block is shorter than its header");
-        uint16_t version = Get16(FData), total = Get16(FData + 2), count = Get16(FData + 4);
-        FNodeStart = Get16(FData + 6);
-        FLiteralStart = Get16(FData + 8);
+        uint16_t version = DbfGet16(FData), total = DbfGet16(FData + 2), count = DbfGet16(FData + 4);
+        FNodeStart = DbfGet16(FData + 6);
+        FLiteralStart = DbfGet16(FData + 8);
         if (version != 1) Fail("unknown version " + std::to_string(version));
         if (total > FSize) Fail("the block is shorter than its stated size");
         FEnd = total;
@@ -237,14 +228,14 @@ private:
         if (FSlotOf[Offset / SlotSize] >= 0) Fail("a node used twice");
         const uint8_t* p = FData + FNodeStart + Offset;
         TNode n;
-        n.Class = Get32(p);
-        n.Op = Get32(p + 4);
+        n.Class = DbfGet32(p);
+        n.Op = DbfGet32(p + 4);
         int index = int(FNodes.size());
         FSlotOf[Offset / SlotSize] = index;
         FNodes.push_back(n);
         switch (n.Class) {
         case ncBinary: {
-            uint32_t left = Get16(p + 8), right = Get16(p + 10);
+            uint32_t left = DbfGet16(p + 8), right = DbfGet16(p + 10);
             bool known = (n.Op >= coEq && n.Op <= coLe) || n.Op == coAnd || n.Op == coOr ||
                          (n.Op >= coMinusUnary && n.Op <= coDiv);
             if (!known) Fail("unknown operator " + std::to_string(n.Op));
@@ -257,7 +248,7 @@ private:
             break;
         }
         case ncField: {
-            std::string name = Literal(Get16(p + 10), FEnd);
+            std::string name = Literal(DbfGet16(p + 10), FEnd);
             int field = FTable.FieldIndex(name);
             if (field < 0) DbfRaise(dbeFieldNotFound, "Field '" + name + "' not found for the filter block");
             FNodes[size_t(index)].Field = field;
@@ -265,7 +256,7 @@ private:
             break;
         }
         case ncConstant:
-            FNodes[size_t(index)].Constant = Constant(Get16(p + 8), Get16(p + 10), Get16(p + 12));
+            FNodes[size_t(index)].Constant = Constant(DbfGet16(p + 8), DbfGet16(p + 10), DbfGet16(p + 12));
             break;
         default:
             Fail("unknown node class " + std::to_string(n.Class));
@@ -301,22 +292,22 @@ private:
         case ctDate:
             need(4);
             v.Kind = TValue::Date;
-            v.N = double(int32_t(Get32(p))) - TimeStampDayOfZero;
+            v.N = double(int32_t(DbfGet32(p))) - DateDelta;
             break;
         case ctBool:
             need(2);
             v.Kind = TValue::Bool;
-            v.B = Get16(p) != 0;
+            v.B = DbfGet16(p) != 0;
             break;
         case ctInt16:
             need(2);
             v.Kind = TValue::Num;
-            v.N = double(int16_t(Get16(p)));
+            v.N = double(int16_t(DbfGet16(p)));
             break;
         case ctInt32:
             need(4);
             v.Kind = TValue::Num;
-            v.N = double(int32_t(Get32(p)));
+            v.N = double(int32_t(DbfGet32(p)));
             break;
         case ctFloat: {
             need(8);
@@ -343,7 +334,7 @@ private:
         case ctTime:
             need(4);
             v.Kind = TValue::Time;
-            v.N = double(int32_t(Get32(p)));
+            v.N = double(int32_t(DbfGet32(p)));
             break;
         case ctStamp: {
             need(8);
@@ -351,7 +342,7 @@ private:
             std::memcpy(&ms, p, 8);
             if (!std::isfinite(ms)) Fail("a time stamp constant that is no number");
             v.Kind = TValue::Date;
-            v.N = ms / MSecsPerDay - TimeStampDayOfZero;
+            v.N = ms / MSecsPerDay - DateDelta;
             break;
         }
         default:

@@ -38,7 +38,8 @@ std::string ReadBytes(const std::string& Path) {
 void WriteBytes(const std::string& Path, const std::string& Bytes) {
     int fd = ::open(Path.c_str(), O_WRONLY | O_CREAT, 0644);
     if (fd < 0) throw std::runtime_error("cannot write " + Path);
-    bool ok = ::pwrite(fd, Bytes.data(), Bytes.size(), 0) == ssize_t(Bytes.size()) && ::ftruncate(fd, off_t(Bytes.size())) == 0;
+    bool ok = ::pwrite(fd, Bytes.data(), Bytes.size(), 0) == ssize_t(Bytes.size()) &&
+              ::ftruncate(fd, off_t(Bytes.size())) == 0;
     ::close(fd);
     if (!ok) throw std::runtime_error("cannot write " + Path);
 }

@@ -7,6 +7,7 @@
 
 #include "DbTestSupport.h"
 #include "platform/db/DbfFilter.h"
+#include "platform/rtl/DateTime.h"
 
 namespace {
 
@@ -270,12 +271,10 @@ std::string Block(const PExpr& Root) {
     return block;
 }
 
-constexpr int32_t TimeStampDayOfZero = 693594;
-
 } // namespace
 
 TEST_F(DbfFilters, FilterBlocksEvaluateWhatTheParserWrites) {
-    const int32_t jan15 = 45306 + TimeStampDayOfZero, jan1 = 45292 + TimeStampDayOfZero;
+    const int32_t jan15 = 45306 + DateDelta, jan1 = 45292 + DateDelta;
     std::string bcdOne(34, '\0');
     bcdOne[0] = 3; // three digits, two of them decimals: 1.00
     bcdOne[1] = 2;

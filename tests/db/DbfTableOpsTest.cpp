@@ -37,14 +37,14 @@ TEST(DbfTableFiles, NamesAreFoundWithoutRegardToCaseOrExtension) {
     TDbfTable::Create(dir / "tipos2", Fields, Tags);
     TDbfTable::Create(dir / "NomAsg.dbf", Fields, {});
     TDbfTable::Create(dir / "a\xC3\xB1o", Fields, {}); // file names are UTF-8 on the disk
-    EXPECT_EQ(Files(dir), (std::vector<std::string>{"NomAsg.dbf", "NomAsg.dbt", "TIPOS.DBF", "TIPOS.DBT", "TIPOS.MDX",
-                                                    "a\xC3\xB1o.dbf", "a\xC3\xB1o.dbt", "tipos2.dbf", "tipos2.dbt",
-                                                    "tipos2.mdx"}));
+    EXPECT_EQ(Files(dir), (std::vector<std::string>{"NomAsg.dbf", "NomAsg.dbt", "TIPOS.DBF", "TIPOS.DBT",
+                                                    "TIPOS.MDX", "a\xC3\xB1o.dbf", "a\xC3\xB1o.dbt",
+                                                    "tipos2.dbf", "tipos2.dbt", "tipos2.mdx"}));
     struct Case {
         const char* asked;
         const char* found;
-    } cases[] = {{"tipos", "TIPOS.DBF"},       {"Tipos.dbf", "TIPOS.DBF"}, {"TIPOS2", "tipos2.dbf"},
-                 {"tipos2.DBF", "tipos2.dbf"}, {"nomasg", "NomAsg.dbf"},   {"NOMASG.DBF", "NomAsg.dbf"},
+    } cases[] = {{"tipos", "TIPOS.DBF"},          {"Tipos.dbf", "TIPOS.DBF"}, {"TIPOS2", "tipos2.dbf"},
+                 {"tipos2.DBF", "tipos2.dbf"},    {"nomasg", "NomAsg.dbf"},   {"NOMASG.DBF", "NomAsg.dbf"},
                  {"A\xC3\x91O", "a\xC3\xB1o.dbf"}};
     for (const Case& c : cases) {
         EXPECT_EQ(TDbfTable::Find(dir / c.asked), dir / c.found) << c.asked;
