@@ -347,3 +347,11 @@ uint32_t TDbfCursor::SequenceNumber() {
     }
     return n;
 }
+
+int TDbfCursor::CompareRecords(uint32_t A, uint32_t B) {
+    for (uint32_t r : {A, B})
+        if (r < 1 || r > F->S->Count) DbfRaise(dbeBadKey, "Record " + std::to_string(r) + " does not exist");
+    if (A == B) return 0;
+    if (F->Order < 0) return A < B ? -1 : 1;
+    return F->Ord().Before(A, B) ? -1 : 1;
+}

@@ -385,6 +385,10 @@ public:
     uint32_t RecordCount();
     // The current record's place among the visible ones (1-based), 0 on a crack.
     uint32_t SequenceNumber();
+    // Where two records stand in the cursor's order: negative when A comes
+    // first, 0 for the same record, positive when B comes first. Records
+    // with equal keys stand in record order; KeyOf tells equal keys apart.
+    int CompareRecords(uint32_t A, uint32_t B);
 
 private:
     struct TImpl;

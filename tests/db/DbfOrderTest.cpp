@@ -102,6 +102,13 @@ TEST_F(DbfOrders, EqualKeysKeepRecordOrderInBothDirections) {
     EXPECT_EQ(Walk(c), (std::vector<uint32_t>{2, 4, 6, 1, 3, 5}));
     c.SetOrder(Table->FindTag("NAME"));
     EXPECT_EQ(Walk(c), (std::vector<uint32_t>{1, 2, 3, 4, 5, 6}));
+    c.SetOrder(Table->FindTag("COUNT"));
+    EXPECT_LT(c.CompareRecords(2, 1), 0);
+    EXPECT_LT(c.CompareRecords(1, 3), 0); // equal keys: record order
+    EXPECT_GT(c.CompareRecords(3, 1), 0);
+    EXPECT_EQ(c.CompareRecords(4, 4), 0);
+    c.SetOrder(-1);
+    EXPECT_GT(c.CompareRecords(2, 1), 0);
 }
 
 TEST_F(DbfOrders, SeeksFindExactNearestAndPartialKeys) {
