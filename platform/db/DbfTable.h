@@ -120,7 +120,7 @@ enum class TDbfKind {
     Time,
     DateTime
 };
-// How each kind is stored — the one place these widths are decided:
+// How each kind is stored (the one place these widths are decided):
 //   String       C Size (Size must be 1..254)
 //   SmallInt     N 6,0   (-99999..999999; a whole number that reads back as a float)
 //   Word         N 6,0
@@ -144,7 +144,8 @@ TDbfKind DbfKindOf(const TDbfFieldDef& Field);
 // several joined by ';' (character fields only: the tag's key is their
 // texts one after the other); with Expression it is a dBase key expression
 // instead (field names, '+', UPPER(...), DTOS(...)). CaseInsensitive keys
-// on the upper-cased text (the locale fold: á sorts with Á). Name: 1..10
+// on the upper-cased text (the locale fold: an accented small letter sorts
+// with its capital). Name: 1..10
 // characters. Tags are never unique.
 struct TDbfIndexSpec {
     AnsiString Name;
@@ -181,8 +182,9 @@ struct TDbfValue {
     static TDbfValue FromDate(double DayNumber);
 };
 
-// A key of one order, built by TDbfTable::MakeKey. Only the first Length
-// bytes count when comparing (fewer values than key fields, or a partial text).
+// A key of one order, built by TDbfTable::MakeKey. A key shorter than the
+// order's (fewer values than key fields, or a partial text) compares as a
+// prefix: every record whose key begins with it is equal to it.
 struct TDbfKey {
     int Order = -1;
     std::string Bytes;
@@ -265,7 +267,8 @@ public:
     double GetDate(const char* Buffer, int Field, bool* IsNull = nullptr) const;
     // C: cut to the width, blank-padded. N/F: the text must be a number (or
     // blank); L: "T"/"F"/"Y"/"N" in any case, or blank; D: "YYYYMMDD" or
-    // blank; M: the memo text (see SetMemo); other types: cut and padded.
+    // blank; M: refused (memo texts go through SetMemo); other types: cut
+    // and padded. A refused value leaves the buffer as it was.
     void SetText(char* Buffer, int Field, std::string_view Value) const;
     // N and F, rounded to the field's decimals; dbeValueRange when the
     // number needs more than the width.
