@@ -161,7 +161,7 @@ class TDbfMemo;
 class TDbfOrdering;
 struct TDbfTableState;
 
-class TDbfTable {
+class TDbfTable : public std::enable_shared_from_this<TDbfTable> {
 public:
     // Opens the table at Path: a .dbf path, or the same without extension
     // ("alum" finds "ALUM.DBF"); the name is looked up without regard to case.
