@@ -448,8 +448,10 @@ bool TDataSet::GetNextRecord() {
         std::swap(FSpare, FBuffers[static_cast<size_t>(FRecordCount)]);
         ++FRecordCount;
     } else {
-        std::swap(FSpare, FBuffers[0]);
-        std::rotate(FBuffers.begin(), FBuffers.begin() + 1, FBuffers.end());
+        std::unique_ptr<TRecordBuffer> dropped = std::move(FBuffers.front());
+        FBuffers.pop_front();
+        FBuffers.push_back(std::move(FSpare));
+        FSpare = std::move(dropped);
         if (FActiveRecord > 0) --FActiveRecord;
     }
     FCurrentRecord = FRecordCount - 1;
@@ -464,15 +466,17 @@ bool TDataSet::GetPriorRecord() {
         CursorPosChanged();
         return false;
     }
+    // The buffer at the back is unused (or, in a full window, the record
+    // that drops out); it becomes the next spare.
+    std::unique_ptr<TRecordBuffer> back = std::move(FBuffers.back());
+    FBuffers.pop_back();
+    FBuffers.push_front(std::move(FSpare));
+    FSpare = std::move(back);
     if (FRecordCount < FBufferCount) {
-        std::swap(FSpare, FBuffers[static_cast<size_t>(FRecordCount)]);
-        std::rotate(FBuffers.begin(), FBuffers.begin() + FRecordCount, FBuffers.begin() + FRecordCount + 1);
         if (FRecordCount > 0) ++FActiveRecord;
         ++FRecordCount;
-    } else {
-        std::swap(FSpare, FBuffers.back());
-        std::rotate(FBuffers.begin(), FBuffers.end() - 1, FBuffers.end());
-        if (FActiveRecord < FRecordCount - 1) ++FActiveRecord;
+    } else if (FActiveRecord < FRecordCount - 1) {
+        ++FActiveRecord;
     }
     FCurrentRecord = 0;
     return true;
@@ -899,7 +903,9 @@ void TDataSet::Cancel() {
     uint32_t anchor = 0;
     std::string data;
     if (wasInsert) {
-        // Take the new buffer out; its neighbour becomes the anchor.
+        // Take the new buffer out; its neighbour becomes the anchor (the last
+        // record after an append into a window of one).
+        bool appended = FEOF;
         std::rotate(FBuffers.begin() + FActiveRecord, FBuffers.begin() + FActiveRecord + 1,
                     FBuffers.begin() + FRecordCount);
         --FRecordCount;
@@ -909,6 +915,7 @@ void TDataSet::Cancel() {
             data = FBuffers[static_cast<size_t>(FActiveRecord)]->Data;
         } else {
             FActiveRecord = 0;
+            if (appended && FCursor->Last()) anchor = FCursor->RecNo();
         }
     } else {
         anchor = FBuffers[static_cast<size_t>(FActiveRecord)]->RecNo;

@@ -305,3 +305,39 @@ TEST_F(TableKeys, DetailFollowsItsMaster) {
     Table->Cancel();
 }
 }  // namespace
+
+namespace {
+TEST_F(TableKeys, CaseInsensitiveAndExpressionTags) {
+    CreateTable("nombres", {{"NOMBRE", ftString, 10}, {"ABREV", ftString, 4}},
+                {{"NOMCI", "NOMBRE", {ixCaseInsensitive}}, {"NOMAB", "NOMBRE+ABREV", {ixExpression}}});
+    // A key expression of plain fields joined is listed as those fields.
+    AddRows("nombres", {{{"NOMBRE", "beta"}, {"ABREV", "B"}},
+                        {{"NOMBRE", "Alfa"}, {"ABREV", "Z"}},
+                        {{"NOMBRE", "Alfa"}, {"ABREV", "A"}}});
+    TTable* names = NewTable("nombres", "NOMCI");
+    names->Open();
+    EXPECT_EQ(Column(names, "NOMBRE"), (TNames{"Alfa", "Alfa", "beta"}));
+    EXPECT_TRUE(names->FindKey({"BETA"}));
+    EXPECT_TRUE(names->MapsToIndex({names->FieldByName("NOMBRE")}, true));
+    names->IndexDefs()->Update();
+    EXPECT_TRUE(names->IndexDefs()->Find("NOMCI")->Options().Contains(ixCaseInsensitive));
+    EXPECT_EQ(names->IndexDefs()->Find("NOMAB")->Fields(), "NOMBRE;ABREV");
+    names->SetIndexName("NOMAB");
+    EXPECT_EQ(Column(names, "ABREV"), (TNames{"A", "Z", "B"}));
+    names->FindNearest({"Alfa", "X"});
+    EXPECT_EQ(names->FieldByName("ABREV")->AsString(), "Z");
+    EXPECT_TRUE(names->FindKey({"Alfa"}));  // fewer values: the leading fields
+    EXPECT_EQ(names->FieldByName("ABREV")->AsString(), "A");
+}
+
+TEST_F(TableKeys, CancellingAnAppendReturnsToTheLastRecord) {
+    Table->Append();
+    Table->Cancel();
+    EXPECT_EQ(Name(), "Juan");
+    Table->First();
+    Table->Insert();
+    Table->Cancel();
+    EXPECT_EQ(Name(), "Luis");
+}
+
+}  // namespace
