@@ -1384,57 +1384,38 @@ void TDataSet::ActivateFilters() {
     FCallbackHandle = FCursor->AddFilter(RecordCallback());
 }
 
-void TDataSet::SetFilter(const AnsiString& Value) {
-    if (Value == FFilterText) return;
-    if (!Active() || !FFiltered) {
-        FFilterText = Value;
+// Changes one filter setting: on an open, filtered data set the filters are
+// installed again (a refused expression restores the old setting) and the
+// data set goes to its first record.
+template <class T>
+void TDataSet::ChangeFilterSetting(T& Setting, const T& Value, bool Always) {
+    if (Value == Setting) return;
+    if (!Active() || (!FFiltered && !Always)) {
+        Setting = Value;
         return;
     }
     CheckBrowseMode();
-    AnsiString old = FFilterText;
-    FFilterText = Value;
+    T old = Setting;
+    Setting = Value;
     try {
         ActivateFilters();
     } catch (...) {
-        FFilterText = old;
+        Setting = old;
         throw;
     }
     First();
+}
+
+void TDataSet::SetFilter(const AnsiString& Value) {
+    ChangeFilterSetting(FFilterText, Value, false);
 }
 
 void TDataSet::SetFiltered(bool Value) {
-    if (Value == FFiltered) return;
-    if (!Active()) {
-        FFiltered = Value;
-        return;
-    }
-    CheckBrowseMode();
-    FFiltered = Value;
-    try {
-        ActivateFilters();
-    } catch (...) {
-        FFiltered = !Value;
-        throw;
-    }
-    First();
+    ChangeFilterSetting(FFiltered, Value, true);
 }
 
 void TDataSet::SetFilterOptions(TFilterOptions Value) {
-    if (Value == FFilterOptions) return;
-    if (!Active() || !FFiltered) {
-        FFilterOptions = Value;
-        return;
-    }
-    CheckBrowseMode();
-    TFilterOptions old = FFilterOptions;
-    FFilterOptions = Value;
-    try {
-        ActivateFilters();
-    } catch (...) {
-        FFilterOptions = old;
-        throw;
-    }
-    First();
+    ChangeFilterSetting(FFilterOptions, Value, false);
 }
 
 // ---------------------------------------------------------------- events

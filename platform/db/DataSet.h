@@ -321,6 +321,8 @@ private:
     bool LocateRecord(const AnsiString& KeyFields, const TVariant& KeyValues, TLocateOptions Options,
                       bool SyncCursor, TVariant* Result, const AnsiString& ResultField);
     void ScrollEvent(int PriorRecordCount, int Shift);
+    template <class T>
+    void ChangeFilterSetting(T& Setting, const T& Value, bool Always);
     void RemoveDataSource(TDataSource* Source);
     void AddDataSource(TDataSource* Source);
 
