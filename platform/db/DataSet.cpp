@@ -858,6 +858,14 @@ void TDataSet::CheckRequiredFields() {
 void TDataSet::InternalPost() {
     TRecordBuffer& buffer = *FBuffers[static_cast<size_t>(FActiveRecord)];
     TDbfTable& table = Table();
+    if (FState == dsEdit) {
+        // Another table object may have deleted the row meanwhile: the edit
+        // must not go into a row nobody sees.
+        std::string current(static_cast<size_t>(table.RecordLength()), ' ');
+        if (buffer.RecNo == 0 || buffer.RecNo > table.PhysicalCount()) Error(DBText::BookmarkNotFound);
+        table.Read(buffer.RecNo, current.data());
+        if (TDbfTable::IsDeleted(current.data())) Error(DBText::BookmarkNotFound);
+    }
     // Memo texts reach the memo file before the record that points at them.
     for (auto& [field, text] : buffer.Memos) table.SetMemo(buffer.Data.data(), field, text);
     buffer.Memos.clear();

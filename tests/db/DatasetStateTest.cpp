@@ -273,11 +273,15 @@ TEST_F(DatasetState, ChangesThroughAnotherTableObjectShowAfterARefresh) {
     Table->Edit();
     EXPECT_EQ(Table->FieldByName("NOTA")->AsFloat(), 1);
     Table->Cancel();
-    // A row deleted elsewhere cannot be edited here; moving on still works.
+    // A row deleted elsewhere while edited here is not written; the edit stays.
+    Table->Edit();
+    Table->FieldByName("NOMBRE")->SetAsString("Tarde");
     worker->Delete();
-    EXPECT_THROW(Table->Edit(), EDatabaseError);
-    Table->Prior();
+    EXPECT_THROW(Table->Post(), EDatabaseError);
+    EXPECT_EQ(Table->State(), dsEdit);
+    Table->Cancel();  // the window is read again: the row is gone, the last one left is current
     EXPECT_EQ(Table->FieldByName("N")->AsString(), "5");
+    EXPECT_EQ(Table->RecordCount(), 5);
 }
 
 TEST_F(DatasetState, BulkEditOfAFilteredCourseVisitsEachRowOnce) {
