@@ -282,6 +282,11 @@ TEST_F(DatasetState, ChangesThroughAnotherTableObjectShowAfterARefresh) {
     Table->Cancel();  // the window is read again: the row is gone, the last one left is current
     EXPECT_EQ(Table->FieldByName("N")->AsString(), "5");
     EXPECT_EQ(Table->RecordCount(), 5);
+    // A row deleted elsewhere cannot be put into edit mode here.
+    worker->FindKey({"Juan"});
+    worker->Delete();
+    EXPECT_THROW(Table->Edit(), EDatabaseError);
+    EXPECT_EQ(Table->State(), dsBrowse);
 }
 
 TEST_F(DatasetState, BulkEditOfAFilteredCourseVisitsEachRowOnce) {
