@@ -770,28 +770,34 @@ void TDataSet::Edit() {
     CheckBrowseMode();
     CheckCanModify();
     DoBeforeEdit();
+    CheckOperation([&] {
+        // Read the record again: another table object may have changed it.
+        TRecordBuffer& active = *FBuffers[static_cast<size_t>(FActiveRecord)];
+        if (!PositionAt(active) || !FCursor->Refresh()) {
+            CursorPosChanged();
+            Error(DBText::BookmarkNotFound);
+        }
+        ReadCurrent(active);
+        FCurrentRecord = FActiveRecord;
+    }, OnEditError);
+    SetState(dsEdit);
+    DataEvent(deRecordChange, 0);
+    DoAfterEdit();
+}
+
+void TDataSet::CheckOperation(const std::function<void()>& Operation, const TDataSetErrorEvent& ErrorEvent) {
     for (;;) {
         try {
-            // Read the record again: another table object may have changed it.
-            TRecordBuffer& active = *FBuffers[static_cast<size_t>(FActiveRecord)];
-            if (!PositionAt(active) || !FCursor->Refresh()) {
-                CursorPosChanged();
-                Error(DBText::BookmarkNotFound);
-            }
-            ReadCurrent(active);
-            FCurrentRecord = FActiveRecord;
-            break;
+            Operation();
+            return;
         } catch (EDatabaseError& e) {
             TDataAction action = daFail;
-            if (Assigned(OnEditError)) OnEditError(this, e, action);
+            if (Assigned(ErrorEvent)) ErrorEvent(this, e, action);
             if (action == daRetry) continue;
             if (action == daAbort) throw EAbort("");
             throw;
         }
     }
-    SetState(dsEdit);
-    DataEvent(deRecordChange, 0);
-    DoAfterEdit();
 }
 
 void TDataSet::BeginInsertAppend() {
@@ -882,18 +888,7 @@ void TDataSet::Post() {
     DataEvent(deCheckBrowseMode, 0);
     DoBeforePost();
     CheckRequiredFields();
-    for (;;) {
-        try {
-            InternalPost();
-            break;
-        } catch (EDatabaseError& e) {
-            TDataAction action = daFail;
-            if (Assigned(OnPostError)) OnPostError(this, e, action);
-            if (action == daRetry) continue;
-            if (action == daAbort) throw EAbort("");
-            throw;
-        }
-    }
+    CheckOperation([this] { InternalPost(); }, OnPostError);
     const TRecordBuffer& posted = *FBuffers[static_cast<size_t>(FActiveRecord)];
     uint32_t recNo = posted.RecNo;
     std::string data = posted.Data;
@@ -950,22 +945,13 @@ void TDataSet::Delete() {
     TRecordBuffer& active = *FBuffers[static_cast<size_t>(FActiveRecord)];
     uint32_t recNo = active.RecNo;
     std::string data = active.Data;
-    for (;;) {
-        try {
-            if (recNo == 0 || !FCursor->GotoRecord(recNo)) {
-                CursorPosChanged();
-                Error(DBText::BookmarkNotFound);
-            }
-            Table().Delete(recNo);
-            break;
-        } catch (EDatabaseError& e) {
-            TDataAction action = daFail;
-            if (Assigned(OnDeleteError)) OnDeleteError(this, e, action);
-            if (action == daRetry) continue;
-            if (action == daAbort) throw EAbort("");
-            throw;
+    CheckOperation([&] {
+        if (recNo == 0 || !FCursor->GotoRecord(recNo)) {
+            CursorPosChanged();
+            Error(DBText::BookmarkNotFound);
         }
-    }
+        Table().Delete(recNo);
+    }, OnDeleteError);
     SetState(dsBrowse);
     ResyncAt(recNo, data, {});
     DoAfterDelete();

@@ -314,6 +314,9 @@ private:
     void CalculateFields(TRecordBuffer& Buffer);
     void CalculateLookupField(TField* Field);
     void InternalPost();
+    // Runs an operation; on a database error its event may ask to retry it
+    // or to end silently.
+    void CheckOperation(const std::function<void()>& Operation, const TDataSetErrorEvent& ErrorEvent);
     void BeginInsertAppend();
     void EndInsertAppend();
     void CheckRequiredFields();

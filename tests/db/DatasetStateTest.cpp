@@ -316,3 +316,24 @@ TEST_F(DatasetState, BulkEditOfAFilteredCourseVisitsEachRowOnce) {
     EXPECT_EQ(Table->RecordCount(), 2);
 }
 }  // namespace
+
+namespace {
+TEST_F(DatasetState, PostErrorEventDecidesBetweenFailAbortAndRetry) {
+    Table->Open();
+    TTable* worker = NewTable("alumnos", "N");
+    worker->Open();
+    Table->Edit();
+    Table->FieldByName("NOMBRE")->SetAsString("Tarde");
+    worker->Delete();  // Luis goes while edited here
+    std::vector<TDataAction> answers = {daRetry, daAbort};
+    size_t calls = 0;
+    Table->OnPostError = [&](TDataSet*, EDatabaseError&, TDataAction& Action) { Action = answers[calls++]; };
+    EXPECT_THROW(Table->Post(), EAbort);  // retried once, then ended silently
+    EXPECT_EQ(calls, 2u);
+    EXPECT_EQ(Table->State(), dsEdit);
+    Table->OnPostError = nullptr;
+    EXPECT_THROW(Table->Post(), EDatabaseError);
+    Table->Cancel();
+    EXPECT_EQ(Table->FieldByName("NOMBRE")->AsString(), "Ana");
+}
+}  // namespace
