@@ -131,6 +131,9 @@ struct TDbfTableState {
     std::string Path;      // .dbf
     std::string MemoPath;  // "" when the table has no M field
     std::string MdxPath;   // where the .mdx is (or will be written)
+    // Where the companions belong; they differ from MemoPath/MdxPath while a
+    // read-only table uses files a crash left under other names.
+    std::string MemoHome, MdxHome;
     std::unique_ptr<TDbfFile> File;
     bool Writable = false;
 
@@ -140,6 +143,7 @@ struct TDbfTableState {
     int HeaderLength = 0;
     int RecordLength = 0;
     uint32_t TableId = 0;
+    uint16_t Generation = 0;  // counts the write sessions; the .mdx carries the one it matches
     bool StaleMark = false;
     bool Strict = false;   // the file keeps every rule we write by (so it may carry an id)
     std::vector<TDbfFieldDef> Fields;
@@ -166,6 +170,7 @@ struct TDbfTableState {
     void RebuildOrders();
     bool LoadOrderFromMdx(TMdxReader& Reader, int Index);
     void WriteMdx();
+    void MoveCompanionsHome();
     int64_t Deleted();
     uint32_t HeaderChecksum() const;
 };
@@ -180,7 +185,11 @@ class TDbfMemo {
 public:
     // Strict: every memo must be whole (our own tables).
     TDbfMemo(std::unique_ptr<TDbfFile> File, bool Strict, bool Level4Blocks);
-    static void WriteEmpty(TDbfFile& File, const std::string& TableBaseName);
+    // TableId goes into reserved header bytes 24..27, so that a memo file
+    // separated from its table by a crash can be told apart and found again.
+    static void WriteEmpty(TDbfFile& File, const std::string& TableBaseName, uint32_t TableId);
+    // The id of the table the file was made for (0 when unknown).
+    uint32_t TableId() const { return FTableId; }
     AnsiString Read(uint32_t Block);
     uint32_t Write(std::string_view Text);
     void Reset();
@@ -192,4 +201,5 @@ private:
     bool FLevel4;
     uint32_t FBlockSize = 512;
     uint32_t FNextFree = 1;
+    uint32_t FTableId = 0;
 };

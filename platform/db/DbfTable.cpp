@@ -29,12 +29,15 @@ constexpr uint8_t VersionPlain = 0x03;
 constexpr uint8_t VersionWithMemo = 0x83;
 constexpr uint8_t VersionLevel4Memo = 0x8B;
 
-// Header bytes 12..27 are reserved in level 4. We keep there, for the files we
-// write: the table id at 16 (the .mdx carries it too, so an index made for
-// another table of the same name is never trusted), a checksum of the
-// structure at 20 (a flipped byte in a field descriptor is refused instead of
-// misreading every record), and this mark at 24. Byte 14 is the format's
-// "incomplete transaction" flag: we set it while the .mdx lags behind.
+// Header bytes 12..27 and 30..31 are reserved in level 4. We keep there, for
+// the files we write: the table id at 16 (the .mdx and .dbt carry it too, so
+// an index made for another table of the same name is never trusted, and a
+// companion a crash left under another name is found again), a checksum of
+// the structure at 20 (a flipped byte in a field descriptor is refused instead
+// of misreading every record), this mark at 24, and a check of the record
+// count at 30. Byte 14 is the format's "incomplete transaction" flag: we set
+// it while the .mdx lags behind; bytes 12..13 count those write sessions, so
+// an older copy of the .mdx put back in place is not taken for the current one.
 constexpr uint8_t OwnMark[2] = {'Z', '4'};
 // Field descriptor byte 31 says "this field has a tag in the production
 // index"; byte 30 (reserved) is our note that the tag is descending, so a lost
@@ -156,6 +159,17 @@ uint32_t NewTableId() {
     do id = generator();
     while (id == 0);
     return id;
+}
+
+// The record count and the stale mark change with every write, so they have
+// a check of their own (bytes 30..31, reserved in level 4), written with them
+// in one header write: a flipped bit in the count is refused instead of
+// hiding records or showing garbage.
+uint16_t CountCheck(const uint8_t* Header) {
+    uint32_t sum = DbfChecksum(Header + 4, 4);
+    sum = DbfChecksum(Header + 14, 1, sum);
+    sum = DbfChecksum(Header + 16, 4, sum);
+    return uint16_t(sum ^ (sum >> 16));
 }
 
 uint32_t StructureChecksum(const uint8_t* Header, const std::vector<uint8_t>& Descriptors) {
@@ -322,10 +336,12 @@ void TDbfTableState::WriteHeader() {
     Put32(h.data() + 4, Count);
     h[14] = StaleMark ? 1 : 0;
     if (TableId != 0) {
+        Put16(h.data() + 12, Generation);
         Put32(h.data() + 16, TableId);
         Put32(h.data() + 20, StructureChecksum(h.data(), Descriptors));
         h[24] = OwnMark[0];
         h[25] = OwnMark[1];
+        Put16(h.data() + 30, CountCheck(h.data()));
     }
     File->Write(0, h.data(), h.size());
     Cache.Wrote(0, reinterpret_cast<const char*>(h.data()), h.size());
@@ -340,6 +356,7 @@ void TDbfTableState::BeginWrite() {
             if (TableId == 0 && Strict) TableId = NewTableId();
             if (TableId != 0) {
                 StaleMark = true;
+                ++Generation;
                 WriteHeader();
             }
             MdxNeedsWrite = true;
@@ -451,20 +468,63 @@ void TDbfTableState::WriteMdx() {
     std::string side = MdxPath + ".new";
     {
         auto file = Fs->Create(side);
-        MdxWrite(*file, DbfNameOf(StripExtension(Path)), tags, TableId, Count, File->Size());
+        TMdxStamp stamp;
+        stamp.TableId = TableId;
+        stamp.Count = Count;
+        stamp.DbfSize = File->Size();
+        stamp.Generation = Generation;
+        MdxWrite(*file, DbfNameOf(StripExtension(Path)), tags, stamp);
     }
     Fs->Rename(side, MdxPath);
     MdxTrusted = TableId != 0;
+}
+
+void TDbfTableState::MoveCompanionsHome() {
+    if (Memo && MemoPath != MemoHome) {
+        Memo.reset();
+        Fs->Rename(MemoPath, MemoHome);
+        MemoPath = MemoHome;
+        Memo = std::make_unique<TDbfMemo>(Fs->Open(MemoPath, true), TableId != 0, Header[0] == VersionLevel4Memo);
+    }
+    if (MdxPath != MdxHome) {
+        Fs->Rename(MdxPath, MdxHome);
+        MdxPath = MdxHome;
+    }
 }
 
 // --- loading ---
 
 namespace {
 
+// A companion file a crash left under another name (a side file of a
+// create, or the old name of a rename), known by the table id it carries.
+// Copies of a table share its id, so only files without a table of their
+// own qualify.
+std::string FindStray(TDbfFileSystem& Fs, const std::string& DbfPath, const std::string& Ext, uint32_t Id) {
+    if (Id == 0) return "";
+    std::string folder = DbfFolderOf(DbfPath);
+    for (const std::string& name : Fs.List(folder)) {
+        std::string lower = LowerCase(name);
+        bool plain = lower.size() > Ext.size() + 1 && lower.ends_with("." + Ext);
+        bool side = lower.ends_with("." + Ext + ".new");
+        if (!plain && !side) continue;
+        // Another living table's file is never taken, only orphans and side files.
+        if (plain && !DbfFindFile(Fs, folder, name.substr(0, name.size() - Ext.size()) + "dbf").empty()) continue;
+        try {
+            auto file = Fs.Open(folder + "/" + name, false);
+            uint8_t head[64] = {};
+            if (file->Read(0, head, sizeof head) != sizeof head) continue;
+            uint32_t id = Ext == "mdx" ? (head[0] == 2 ? Get32(head + 48) : 0) : Get32(head + 24);
+            if (id == Id) return folder + "/" + name;
+        } catch (const EDatabaseError&) {
+        }
+    }
+    return "";
+}
+
 void SetUpOrders(TDbfTableState& S, uint64_t FileSize) {
     bool production = S.Header[28] != 0;
     std::vector<TDbfIndexSpec> fromFlags;
-    std::vector<uint8_t> flags;
     for (size_t i = 0; i < S.Fields.size(); ++i) {
         const uint8_t* d = S.Descriptors.data() + 32 * i;
         if (d[DescIndexed] & 1) {
@@ -476,30 +536,32 @@ void SetUpOrders(TDbfTableState& S, uint64_t FileSize) {
         }
     }
     std::string found = FindCompanion(*S.Fs, S.Path, "mdx");
-    S.MdxPath = found.empty() ? CompanionPath(S.Path, "mdx") : found;
+    S.MdxHome = found.empty() ? CompanionPath(S.Path, "mdx") : found;
+    S.MdxPath = S.MdxHome;
     if (!production && fromFlags.empty()) return;
 
     std::vector<TDbfIndexSpec> specs = fromFlags;
     bool trusted = false;
-    if (!found.empty()) {
+    // Takes the tag list of an index file unless it was made for another table.
+    auto use = [&](const std::string& Path) {
         try {
-            auto file = S.Fs->Open(found, false);
+            auto file = S.Fs->Open(Path, false);
             TMdxReader reader(*file);
             const TMdxStamp& stamp = reader.Stamp();
-            bool otherTable = S.TableId != 0 && stamp.Present && stamp.TableId != S.TableId;
-            if (!otherTable) {
-                specs.clear();
-                for (const TMdxTagDef& t : reader.Tags()) {
-                    TDbfIndexSpec spec;
-                    spec.Name = t.Name;
-                    spec.Fields = t.Expression;
-                    spec.Expression = true;
-                    spec.Descending = t.Descending;
-                    specs.push_back(spec);
-                }
+            // Our table takes only an index file of its own whose header is whole.
+            if (S.TableId != 0 && !(stamp.Present && stamp.TableId == S.TableId && reader.HeaderSumMatches())) return false;
+            specs.clear();
+            for (const TMdxTagDef& t : reader.Tags()) {
+                TDbfIndexSpec spec;
+                spec.Name = t.Name;
+                spec.Fields = t.Expression;
+                spec.Expression = true;
+                spec.Descending = t.Descending;
+                specs.push_back(spec);
             }
-            trusted = !otherTable && S.TableId != 0 && !S.StaleMark && stamp.Present && stamp.TableId == S.TableId &&
-                      stamp.Count == S.Count && stamp.DbfSize == FileSize && reader.HeaderSumMatches();
+            trusted = S.TableId != 0 && !S.StaleMark && stamp.Present && stamp.TableId == S.TableId &&
+                      stamp.Count == S.Count && stamp.DbfSize == FileSize && stamp.Generation == S.Generation &&
+                      reader.HeaderSumMatches();
             // A tag whose key compiles differently here than it was stored is not read from the file.
             for (const TMdxTagDef& t : reader.Tags()) {
                 TDbfKeyDef def;
@@ -508,10 +570,16 @@ void SetUpOrders(TDbfTableState& S, uint64_t FileSize) {
                     def.FileKeyLength != t.KeyLength)
                     trusted = false;
             }
+            return true;
         } catch (const EDatabaseError&) {
             specs = fromFlags;
             trusted = false;
+            return false;
         }
+    };
+    if (found.empty() || !use(found)) {
+        std::string stray = FindStray(*S.Fs, S.Path, "mdx", S.TableId);
+        if (!stray.empty() && use(stray)) S.MdxPath = stray;
     }
     for (const TDbfIndexSpec& spec : specs) {
         AnsiString why;
@@ -583,28 +651,37 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
         // A file of ours: its structure must be exactly as written.
         if (!strict || Get32(h + 20) != StructureChecksum(h, S.Descriptors))
             DbfRaiseDamaged(Path, "the header does not match its field list");
+        if (Get16(h + 30) != CountCheck(h)) DbfRaiseDamaged(Path, "the record count in the header is damaged");
         S.TableId = Get32(h + 16);
+        S.Generation = Get16(h + 12);
     }
     S.Strict = strict;
     S.StaleMark = S.TableId != 0 && h[14] != 0;
     uint64_t end = uint64_t(S.HeaderLength) + uint64_t(S.Count) * uint64_t(S.RecordLength);
     if (end > size) DbfRaiseDamaged(Path, "the record count goes beyond the end of the file");
-    // Ours never holds more than one record beyond its count (a crash between
-    // writing an appended record and counting it); more means a wrong count.
-    if (S.TableId != 0 && size > end + uint64_t(S.RecordLength) + 1)
-        DbfRaiseDamaged(Path, "the file holds more records than its header counts");
 
     if (hasMemo) {
         std::string memo = FindCompanion(Fs, Path, "dbt");
-        S.MemoPath = memo.empty() ? CompanionPath(Path, "dbt") : memo;
-        if (!memo.empty()) {
-            S.Memo = std::make_unique<TDbfMemo>(Fs.Open(memo, Writable), S.TableId != 0, h[0] == VersionLevel4Memo);
-        } else if (S.Count > 0) {
-            // Without records there is nothing to lose: the file is made on the first memo.
-            DbfRaiseDamaged(Path, "its memo file is missing");
+        S.MemoHome = memo.empty() ? CompanionPath(Path, "dbt") : memo;
+        S.MemoPath = S.MemoHome;
+        const bool strictMemo = S.TableId != 0, level4 = h[0] == VersionLevel4Memo;
+        std::unique_ptr<TDbfMemo> m;
+        if (!memo.empty()) m = std::make_unique<TDbfMemo>(Fs.Open(memo, Writable), strictMemo, level4);
+        bool belongs = m && (S.TableId == 0 || m->TableId() == 0 || m->TableId() == S.TableId);
+        if (!belongs) {
+            std::string stray = FindStray(Fs, Path, "dbt", S.TableId);
+            if (!stray.empty()) {
+                m = std::make_unique<TDbfMemo>(Fs.Open(stray, Writable), strictMemo, level4);
+                S.MemoPath = stray;
+                belongs = true;
+            }
         }
+        if (belongs) S.Memo = std::move(m);
+        // Without records there is nothing to lose: a memo file of its own is made on the first memo.
+        else if (S.Count > 0) DbfRaiseDamaged(Path, m ? "its memo file belongs to another table" : "its memo file is missing");
     }
     SetUpOrders(S, size);
+    if (Writable) S.MoveCompanionsHome();
     return state;
 }
 
@@ -644,9 +721,10 @@ std::shared_ptr<TDbfTable> TDbfTable::Open(const std::string& Path, TDbfOpenMode
             S.File = fs.Open(S.Path, true);
             S.Cache.Drop();
             if (S.Memo)
-                S.Memo = std::make_unique<TDbfMemo>(fs.Open(S.Memo->File().Path(), true), S.TableId != 0,
+                S.Memo = std::make_unique<TDbfMemo>(fs.Open(S.MemoPath, true), S.TableId != 0,
                                                     S.Header[0] == VersionLevel4Memo);
             S.Writable = true;
+            S.MoveCompanionsHome();
         }
         return open;
     }
@@ -728,6 +806,7 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
     h[28] = orders.empty() ? 0 : 1;
     h[29] = LanguageAnsi;
     Put32(h.data() + 20, StructureChecksum(h.data(), descriptors));
+    Put16(h.data() + 30, CountCheck(h.data()));
     std::vector<uint8_t> file(h.begin(), h.end());
     file.insert(file.end(), descriptors.begin(), descriptors.end());
     file.push_back(0x0D);
@@ -743,7 +822,7 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
     }
     if (hasMemo) {
         auto f = fs.Create(dbtPath + side);
-        TDbfMemo::WriteEmpty(*f, DbfNameOf(StripExtension(target)));
+        TDbfMemo::WriteEmpty(*f, DbfNameOf(StripExtension(target)), id);
     }
     if (!orders.empty()) {
         std::vector<TMdxTagOut> tags;
@@ -758,7 +837,10 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
             tags.push_back(std::move(t));
         }
         auto f = fs.Create(mdxPath + side);
-        MdxWrite(*f, DbfNameOf(StripExtension(target)), tags, id, 0, file.size());
+        TMdxStamp stamp;
+        stamp.TableId = id;
+        stamp.DbfSize = file.size();
+        MdxWrite(*f, DbfNameOf(StripExtension(target)), tags, stamp);
     }
     fs.Rename(target + side, target);
     if (hasMemo) fs.Rename(dbtPath + side, dbtPath);
@@ -1098,7 +1180,7 @@ void TDbfTable::SetMemo(char* Buffer, int Field, std::string_view Text) {
     if (!S.Memo) {
         {
             auto created = S.Fs->Create(S.MemoPath);
-            TDbfMemo::WriteEmpty(*created, DbfNameOf(StripExtension(S.Path)));
+            TDbfMemo::WriteEmpty(*created, DbfNameOf(StripExtension(S.Path)), S.TableId);
         }
         S.Memo = std::make_unique<TDbfMemo>(S.Fs->Open(S.MemoPath, true), S.TableId != 0, S.Header[0] == VersionLevel4Memo);
     }
@@ -1295,7 +1377,8 @@ std::vector<AnsiString> TDbfTable::CheckTags() {
         TMdxReader reader(*file);
         const TMdxStamp& stamp = reader.Stamp();
         if (!(stamp.Present && stamp.TableId == S.TableId && stamp.Count == S.Count &&
-              stamp.DbfSize == S.File->Size() && !S.StaleMark && reader.HeaderSumMatches()))
+              stamp.DbfSize == S.File->Size() && stamp.Generation == S.Generation && !S.StaleMark &&
+              reader.HeaderSumMatches()))
             problems.push_back("the index file is stale");
         for (int i = 0; i < S.TagCount; ++i) {
             bool there = false;

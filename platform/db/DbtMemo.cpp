@@ -20,7 +20,7 @@ void Put32(uint8_t* P, uint32_t V) {
 
 TDbfMemo::TDbfMemo(std::unique_ptr<TDbfFile> File, bool Strict, bool Level4Blocks)
     : FFile(std::move(File)), FStrict(Strict), FLevel4(Level4Blocks) {
-    uint8_t head[24] = {};
+    uint8_t head[28] = {};
     uint64_t size = FFile->Size();
     if (size < sizeof head || FFile->Read(0, head, sizeof head) != sizeof head)
         DbfRaiseDamaged(FFile->Path(), "memo file too short");
@@ -30,12 +30,14 @@ TDbfMemo::TDbfMemo(std::unique_ptr<TDbfFile> File, bool Strict, bool Level4Block
         DbfRaiseDamaged(FFile->Path(), "bad memo block size");
     FBlockSize = blockSize;
     FNextFree = Get32(head);
+    FTableId = Get32(head + 24);
     if (FNextFree == 0 && FStrict) DbfRaiseDamaged(FFile->Path(), "bad memo header");
 }
 
-void TDbfMemo::WriteEmpty(TDbfFile& File, const std::string& TableBaseName) {
+void TDbfMemo::WriteEmpty(TDbfFile& File, const std::string& TableBaseName, uint32_t TableId) {
     uint8_t head[MemoBlock] = {};
     Put32(head, 1);
+    Put32(head + 24, TableId);
     std::string name = UpperCase(TableBaseName).substr(0, 8);
     std::memcpy(head + 8, name.data(), name.size());
     head[20] = uint8_t(MemoBlock & 0xFF);

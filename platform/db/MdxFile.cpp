@@ -71,8 +71,10 @@ uint32_t WalkTree(const TBlockSource& Block, uint32_t Root, int ItemLength, uint
     return sum;
 }
 
+// The table name (bytes 4..19) is left out: renaming a table rewrites it.
 uint32_t HeaderSum(const uint8_t* Header, const std::vector<const uint8_t*>& TagHeaders) {
-    uint32_t sum = DbfChecksum(Header, 48);
+    uint32_t sum = DbfChecksum(Header, 4);
+    sum = DbfChecksum(Header + 20, 28, sum);
     sum = DbfChecksum(Header + PageBytes, HeaderBytes - PageBytes, sum);
     for (const uint8_t* t : TagHeaders) sum = DbfChecksum(t, 256, sum);
     return sum;
@@ -136,9 +138,10 @@ TMdxReader::TMdxReader(TDbfFile& File) : FFile(File) {
     FStamp.DbfSize = uint64_t(Get32(head.data() + 56)) | (uint64_t(Get32(head.data() + 60)) << 32);
     uint32_t stampedTags = Get32(head.data() + 64);
     FStamp.HeaderSum = Get32(head.data() + 68);
+    FStamp.Generation = Get32(head.data() + 72);
     FStamp.Present = FStamp.TableId != 0 && stampedTags == tags;
     if (FStamp.Present)
-        for (uint32_t i = 0; i < tags; ++i) FStamp.TagSums.push_back(Get32(head.data() + 72 + 4 * i));
+        for (uint32_t i = 0; i < tags; ++i) FStamp.TagSums.push_back(Get32(head.data() + 76 + 4 * i));
     std::vector<const uint8_t*> thp;
     for (auto& t : tagHeaders) thp.push_back(t.data());
     FHeaderSumOk = FStamp.Present && HeaderSum(head.data(), thp) == FStamp.HeaderSum;
@@ -155,7 +158,7 @@ uint32_t TMdxReader::Walk(const TMdxTagDef& Tag, const std::function<void(uint32
 }
 
 void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vector<TMdxTagOut>& Tags,
-              uint32_t TableId, uint32_t Count, uint64_t DbfSize) {
+              const TMdxStamp& Stamp) {
     std::vector<uint8_t> out(HeaderBytes, 0);
     uint8_t* head = out.data();
     head[0] = 2;
@@ -273,12 +276,13 @@ void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vecto
     }
     head = out.data();
     Put32(head + 32, page);
-    Put32(head + 48, TableId);
-    Put32(head + 52, Count);
-    Put32(head + 56, uint32_t(DbfSize));
-    Put32(head + 60, uint32_t(DbfSize >> 32));
+    Put32(head + 48, Stamp.TableId);
+    Put32(head + 52, Stamp.Count);
+    Put32(head + 56, uint32_t(Stamp.DbfSize));
+    Put32(head + 60, uint32_t(Stamp.DbfSize >> 32));
     Put32(head + 64, uint32_t(Tags.size()));
-    for (size_t i = 0; i < sums.size(); ++i) Put32(head + 72 + 4 * i, sums[i]);
+    Put32(head + 72, Stamp.Generation);
+    for (size_t i = 0; i < sums.size(); ++i) Put32(head + 76 + 4 * i, sums[i]);
     std::vector<const uint8_t*> thp;
     for (size_t offset : tagHeaderOffsets) thp.push_back(out.data() + offset);
     Put32(head + 68, HeaderSum(head, thp));

@@ -21,8 +21,8 @@
 //                       pointer after the last key leads to the last child.
 //
 // Stamp (bytes 48..): table id, record count and .dbf size when the file was
-// written, the number of tags, a checksum of the header and tag headers and
-// one checksum of each tag's tree. A .mdx whose stamp does not match its
+// written, the number of tags, a checksum of the header and tag headers, the
+// table's write generation and one checksum of each tag's tree. A .mdx whose stamp does not match its
 // table is stale: the engine rebuilds it from the .dbf.
 #include <cstdint>
 #include <functional>
@@ -50,6 +50,7 @@ struct TMdxStamp {
     uint32_t Count = 0;
     uint64_t DbfSize = 0;
     uint32_t HeaderSum = 0;
+    uint32_t Generation = 0;
     std::vector<uint32_t> TagSums;
 };
 
@@ -91,7 +92,7 @@ struct TMdxTagOut {
 
 // Writes a whole .mdx into File (which must be empty).
 void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vector<TMdxTagOut>& Tags,
-              uint32_t TableId, uint32_t Count, uint64_t DbfSize);
+              const TMdxStamp& Stamp);
 
 constexpr int MdxMaxTags = 47;
 constexpr int MdxMaxKeyLength = 100;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/rtl/Object.h"
+#include "platform/sys/Sound.h"
 
 using AnsiString = std::string;
 
@@ -17,9 +18,7 @@ using AnsiString = std::string;
 enum : unsigned {
     MB_OK = 0x00, MB_OKCANCEL = 0x01, MB_ABORTRETRYIGNORE = 0x02, MB_YESNOCANCEL = 0x03, MB_YESNO = 0x04,
     MB_RETRYCANCEL = 0x05, MB_TYPEMASK = 0x0F,
-    MB_ICONHAND = 0x10, MB_ICONSTOP = 0x10, MB_ICONERROR = 0x10, MB_ICONQUESTION = 0x20,
-    MB_ICONEXCLAMATION = 0x30, MB_ICONWARNING = 0x30, MB_ICONASTERISK = 0x40, MB_ICONINFORMATION = 0x40,
-    MB_ICONMASK = 0xF0,
+    MB_ICONMASK = 0xF0,  // the icons (MB_ICONEXCLAMATION …) are those of the beep, platform/sys/Sound.h
     MB_DEFBUTTON1 = 0x000, MB_DEFBUTTON2 = 0x100, MB_DEFBUTTON3 = 0x200, MB_DEFMASK = 0xF00,
 };
 // Answers of MessageBox.
