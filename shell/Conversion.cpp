@@ -164,7 +164,9 @@ void TransformaM2(const AnsiString& DatabaseName) {
         try {
             nuevo->RenameTable(nombre);
         } catch (...) {
-            viejo->RenameTable(nombre);
+            // Nothing of the new table took the name: the old one goes back.
+            // Otherwise both stay in the folder, and the error is told.
+            if (!TablaCerrada(DatabaseName, nombre)->Exists()) viejo->RenameTable(nombre);
             throw;
         }
         viejo->DeleteTable();
