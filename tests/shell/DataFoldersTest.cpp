@@ -86,9 +86,10 @@ TEST_F(DataFolders, OpeningAFolderFollowsTheLayoutOfCursos) {
             EXPECT_EQ(Cuenta(NombreBaseDatos, "cursos"), 1);
             EXPECT_EQ(Cuenta(NombreBaseDatos, "prof"), 0);
         }
-        if (caso.Resultado == TApertura::Convertida || caso.Resultado == TApertura::Declinada)
+        if (caso.Resultado == TApertura::Convertida || caso.Resultado == TApertura::Declinada) {
             EXPECT_EQ(AbreTabla(NombreBaseDatos, "cursos")->FieldCount(),
                       caso.Resultado == TApertura::Convertida ? 38 : 6);
+        }
     }
 }
 

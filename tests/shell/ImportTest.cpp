@@ -113,7 +113,9 @@ TEST_F(Import, FillsTheTwelveTablesFromTheExchange) {
         EXPECT_EQ(Filas(NombreBaseDatos, "nomasg")[1]["ABREV8"], "LATIN");
         EXPECT_EQ(Filas(NombreBaseDatos, "prof")[0]["DEPART"], "Cl\xE1sicas");
         EXPECT_EQ(Cuenta(NombreBaseDatos, "grupos"), caso.Grupos);
-        if (caso.Grupos) EXPECT_EQ(Filas(NombreBaseDatos, "grupos")[0]["TNCG"], "DBACH1A");
+        if (caso.Grupos) {
+            EXPECT_EQ(Filas(NombreBaseDatos, "grupos")[0]["TNCG"], "DBACH1A");
+        }
         EXPECT_EQ(Cuenta(NombreBaseDatos, "aulas"), caso.Aulas);
         for (const char* t : {"tipos", "tipos2", "tipgrup", "tipgrup2", "conex"}) EXPECT_EQ(Cuenta(NombreBaseDatos, t), 0);
     }
