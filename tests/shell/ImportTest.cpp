@@ -179,11 +179,7 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
         TCampos campos = {{"EXPED", ftString, 20}, {"NOMBRE", ftString, 50}, {"TURNO", ftString, 1},
                           {"NIVEL", ftString, 5},  {"CURSO", ftString, 3},  {"OPCION", ftString, 1},
                           {"REPITE", ftString, 1}};
-        static const std::vector<std::string> asig = [] {
-            std::vector<std::string> v;
-            for (int i = 1; i <= 20; ++i) v.push_back("ASIG" + std::to_string(i));
-            return v;
-        }();
+        static const std::vector<AnsiString> asig = Numerados("ASIG", 20);
         for (const auto& a : asig) campos.emplace_back(a.c_str(), ftString, 4);
         d.erase("alumnost");
         CreaTablaLibre(Qtemp, "ALUMNOST.DBF", campos);

@@ -101,10 +101,9 @@ void ShellFixture::CreaCarpetaM2(const AnsiString& Carpeta) {
     TCampos alum = {{"N", ftSmallint, 0},     {"EXPED", ftString, 20}, {"NOMBRE", ftString, 50},
                     {"GRUPO", ftString, 2},   {"TNC", ftString, 9},    {"OPCION", ftString, 1},
                     {"REPITE", ftBoolean, 0}};
-    static const std::vector<std::string> huecos = [] {
-        std::vector<std::string> v;
-        for (int i = 1; i <= 20; ++i) v.push_back("ASIG" + std::to_string(i));
-        for (int i = 1; i <= 20; ++i) v.push_back("DIV" + std::to_string(i));
+    static const std::vector<AnsiString> huecos = [] {
+        std::vector<AnsiString> v = Numerados("ASIG", 20), d = Numerados("DIV", 20);
+        v.insert(v.end(), d.begin(), d.end());
         return v;
     }();
     for (size_t i = 0; i < huecos.size(); ++i) alum.emplace_back(huecos[i].c_str(), ftString, i < 20 ? 4 : 1);
