@@ -11,6 +11,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/Object.h"
+#include "platform/rtl/Variants.h"
 
 using AnsiString = std::string;
 
@@ -70,13 +71,17 @@ enum TUpdateStatus { usUnmodified, usModified, usInserted, usDeleted };
 using TBookmark = AnsiString;
 using TBookmarkStr = AnsiString;
 
-// A key or locate value: the "array of const" element of the runtime library
-// (Null, integer, float, text, Boolean, currency). Dates travel as floats.
+// Key values of FindKey and SetRange: the "array of const" of the runtime
+// library (Null, integer, float, text, Boolean, currency; dates as floats).
 using TKeyValues = std::vector<TVarRec>;
 
 using TDataSetNotifyEvent = TEvent<void(TDataSet* DataSet)>;
 using TFilterRecordEvent = TEvent<void(TDataSet* DataSet, bool& Accept)>;
 using TDataSetErrorEvent = TEvent<void(TDataSet* DataSet, EDatabaseError& E, TDataAction& Action)>;
+
+// Registers the data classes by name for the form reader (tables, data
+// sources, databases, statements and every field class).
+void RegisterDBClasses();
 
 // "A;B" as its names, blanks around each removed, empty names skipped.
 std::vector<AnsiString> SplitFieldNames(std::string_view List);

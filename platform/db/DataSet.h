@@ -46,6 +46,7 @@
 //   nothing, and the last EnableControls sends the state change they missed
 //   and one DataSetChanged (LayoutChanged after a layout change or a close).
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -159,12 +160,13 @@ public:
     static uint32_t RecNoOfBookmark(const TBookmark& Bookmark);
 
     // --- searching ---
-    // KeyFields "A;B"; one value per field. Texts compare exactly (or
-    // ignoring case, or as a prefix of the field's text); numbers by value.
-    bool Locate(const AnsiString& KeyFields, const TKeyValues& KeyValues, TLocateOptions Options);
+    // KeyFields "A;B" with one value, or an array of one value per field
+    // (VarArrayOf). Texts compare exactly (or ignoring case, or as a prefix
+    // of the field's text); numbers and dates by value; Null finds null.
+    bool Locate(const AnsiString& KeyFields, const TVariant& KeyValues, TLocateOptions Options);
     // ResultField's value in the first record whose KeyFields equal the
     // values; Null when none. Does not move the data set.
-    TVarRec Lookup(const AnsiString& KeyFields, const TKeyValues& KeyValues, const AnsiString& ResultField);
+    TVariant Lookup(const AnsiString& KeyFields, const TVariant& KeyValues, const AnsiString& ResultField);
 
     // --- filtering ---
     const AnsiString& Filter() const { return FFilterText; }
@@ -316,9 +318,11 @@ private:
     void EndInsertAppend();
     void CheckRequiredFields();
     void UpdateCalcFields();
-    bool LocateRecord(const AnsiString& KeyFields, const TKeyValues& KeyValues, TLocateOptions Options,
-                      bool SyncCursor, TVarRec* Result, const AnsiString& ResultField);
+    bool LocateRecord(const AnsiString& KeyFields, const TVariant& KeyValues, TLocateOptions Options,
+                      bool SyncCursor, TVariant* Result, const AnsiString& ResultField);
     void ScrollEvent(int PriorRecordCount, int Shift);
+    template <class T>
+    void ChangeFilterSetting(T& Setting, const T& Value, bool Always);
     void RemoveDataSource(TDataSource* Source);
     void AddDataSource(TDataSource* Source);
 
@@ -327,7 +331,7 @@ private:
     std::unique_ptr<TFields> FFields;
     std::unique_ptr<TFieldDefs> FFieldDefs;
     std::vector<TDataSource*> FDataSources;
-    std::vector<std::unique_ptr<TRecordBuffer>> FBuffers;
+    std::deque<std::unique_ptr<TRecordBuffer>> FBuffers;
     int FBufferCount = 1;
     int FRecordCount = 0;
     int FActiveRecord = 0;
