@@ -181,16 +181,10 @@ bool ImportaDatos(TAppState& Estado, const AnsiString& Intercambio) {
     const AnsiString carpeta = Estado.CarpetaPrograma + nombre;
     if (DirectoryExists(carpeta) && !Pregunta("Esta carpeta ya existe \xBF" "Continuar?")) return false;
 
-    AnsiString error = CompruebaIntercambio(Intercambio, TUsoIntercambio::Importar);
-    if (error.empty()) {
-        try {
-            ImportaEnCarpeta(Intercambio, carpeta);
-        } catch (const EDatabaseError& E) {
-            error = E.Message();
-        }
-    }
-    if (!error.empty()) {
-        Aviso("No se han importado los datos. " + error);
+    try {
+        ImportaEnCarpeta(Intercambio, carpeta);
+    } catch (const EDatabaseError& E) {
+        Aviso("No se han importado los datos. " + E.Message());
         return false;
     }
     Estado.ApuntaBaseDatos(carpeta);
