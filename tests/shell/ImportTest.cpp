@@ -197,7 +197,7 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
         {"two levels", "a\\b", nullptr, nullptr, "no sirve como nombre"},
         {"slash", "a/b", nullptr, nullptr, "no sirve como nombre"},
         {"too long", largo.c_str(), nullptr, nullptr, "demasiado largo"},
-        {"no exchange folder", "nuevo", nullptr, [this] { std::filesystem::remove_all(Maquina(Qtemp)); },
+        {"no exchange folder", "nuevo", nullptr, [] { std::filesystem::remove_all(Maquina(Qtemp)); },
          "No se encuentra la carpeta de intercambio C:\\QTEMP"},
         {"missing teachers", "nuevo", [](TDatosIntercambio& d) { d.erase("proft"); }, nullptr,
          "Falta la tabla de intercambio C:\\QTEMP\\PROFT.DBF"},
@@ -206,7 +206,7 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
         {"wrong kind", "nuevo", repiteTexto, nullptr, "REPITE de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF no es l\xF3gico"},
         {"too wide", "nuevo", asigAncho, nullptr, "ASIG de la tabla de intercambio C:\\QTEMP\\ASIGCURt.DBF tiene 6"},
         {"damaged table", "nuevo", nullptr,
-         [this] { std::filesystem::resize_file(Maquina(Qtemp) / "ALUMNOST.DBF", 100); }, "No se puede leer la tabla"},
+         [] { std::filesystem::resize_file(Maquina(Qtemp) / "ALUMNOST.DBF", 100); }, "No se puede leer la tabla"},
         // Hours no numeric field of ours can hold: found only while filling.
         {"late failure into the open folder", "viejo",
          [](TDatosIntercambio& d) {
