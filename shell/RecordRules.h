@@ -58,8 +58,9 @@ enum : int { TipoOptativa = 1, TipoComun = 2, TipoNoUsada = 3 };
 // annulled: a row for every subject one of them takes, TIPO 2 for those all
 // of them take, 1 (numbered 1..k in code order) for the others they take,
 // 3 for the rest. A course without students has every subject optional; a
-// course whose students are all annulled has none in use. Gives the largest
-// N the course's rows had before: the screen numbers new rows from there.
+// course whose students are all annulled has none in use. Gives the last N
+// handed out (the course's largest N, counted up by each row added): the
+// screen numbers the rows typed in from there.
 int ClasificaAsignaturas(const AnsiString& DatabaseName, const AnsiString& TNC);
 // Shows only the course's rows of one class (TIPO).
 void FiltraPorClase(TDataSet& Tabla, const AnsiString& TNC, int Tipo);
