@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
         }
     }
     if (alumnos < 1) {
-        std::fprintf(stderr, "--alumnos debe ser 1 o m\xC3\xA1s\n");
+        std::fprintf(stderr, "%s\n", ToUtf8("--alumnos debe ser 1 o m\xE1s").c_str());
         return 2;
     }
     try {
