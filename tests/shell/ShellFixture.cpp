@@ -1,0 +1,135 @@
+#include "ShellFixture.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "platform/db/Database.h"
+#include "platform/db/Table.h"
+#include "platform/sys/Paths.h"
+#include "shell/AppState.h"
+#include "shell/SchoolTables.h"
+
+void ShellFixture::SetUp() {
+    char plantilla[] = "/tmp/zelmor-shell-XXXXXX";
+    ASSERT_NE(::mkdtemp(plantilla), nullptr);
+    Root = plantilla;
+    DriveC = Root / "c";
+    std::filesystem::create_directories(DriveC / "PROG");
+    const char* viejo = std::getenv("ZELMOR_DRIVE_C");
+    FHabiaDrive = viejo != nullptr;
+    FViejoDrive = viejo ? viejo : "";
+    ::setenv("ZELMOR_DRIVE_C", DriveC.c_str(), 1);
+    Estado = NewComponent<TAppState>(nullptr);
+    Estado->CarpetaPrograma = Programa;
+}
+
+void ShellFixture::TearDown() {
+    if (Estado) Estado->Free();
+    Estado = nullptr;
+    if (FHabiaDrive) ::setenv("ZELMOR_DRIVE_C", FViejoDrive.c_str(), 1);
+    else ::unsetenv("ZELMOR_DRIVE_C");
+    std::error_code ec;
+    std::filesystem::permissions(Root, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(Root, ec);
+}
+
+std::filesystem::path ShellFixture::Maquina(const AnsiString& Windows) { return MapPath(Windows); }
+
+std::vector<TFilaLeida> ShellFixture::Filas(const AnsiString& Base, const AnsiString& Tabla) {
+    std::vector<TFilaLeida> filas;
+    TTablaTemporal t = AbreTabla(Base, Tabla);
+    for (t->First(); !t->Eof(); t->Next()) {
+        TFilaLeida f;
+        for (int i = 0; i < t->FieldCount(); ++i) {
+            TField* c = t->Fields()->Fields(i);
+            f[c->FieldName()] = c->AsString();
+        }
+        filas.push_back(f);
+    }
+    return filas;
+}
+
+std::vector<std::string> ShellFixture::Columna(const AnsiString& Base, const AnsiString& Tabla, const char* Campo,
+                                               const AnsiString& Etiqueta) {
+    std::vector<std::string> v;
+    TTablaTemporal t = AbreTabla(Base, Tabla, Etiqueta);
+    for (t->First(); !t->Eof(); t->Next()) v.push_back(t->FieldByName(Campo)->AsString());
+    return v;
+}
+
+int ShellFixture::Cuenta(const AnsiString& Base, const AnsiString& Tabla) {
+    return AbreTabla(Base, Tabla)->RecordCount();
+}
+
+void ShellFixture::Anade(const AnsiString& Base, const AnsiString& Tabla, const std::vector<TFilaIntercambio>& Filas) {
+    TTablaTemporal t = AbreTabla(Base, Tabla);
+    for (const auto& fila : Filas) {
+        t->Append();
+        for (const auto& [campo, valor] : fila) t->FieldByName(campo)->SetValue(valor);
+        t->Post();
+    }
+}
+
+void ShellFixture::CreaTablaLibre(const AnsiString& Carpeta, const AnsiString& Nombre, const TCampos& Campos,
+                                  const std::vector<TFilaIntercambio>& Filas, const std::vector<const char*>& Etiquetas) {
+    TTablaTemporal t = TablaCerrada(Carpeta, Nombre);
+    t->FieldDefs()->Clear();
+    for (const auto& [nombre, tipo, ancho] : Campos) t->FieldDefs()->Add(nombre, tipo, ancho);
+    t->IndexDefs()->Clear();
+    for (const char* e : Etiquetas) t->IndexDefs()->Add(e, e, {});
+    t->CreateTable();
+    Anade(Carpeta, Nombre, Filas);
+}
+
+void ShellFixture::CreaCarpetaM2(const AnsiString& Carpeta) {
+    std::filesystem::create_directories(Maquina(Carpeta));
+    CreaTablaLibre(Carpeta, "cursos",
+                   {{"N", ftSmallint, 0}, {"ABREV", ftString, 3}, {"TURNO", ftString, 1}, {"NIVEL", ftString, 5},
+                    {"CURSO", ftString, 3}, {"TNC", ftString, 9}},
+                   {{{"N", 1}, {"ABREV", "1B"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "1"}, {"TNC", "DBACH1"}},
+                    {{"N", 2}, {"ABREV", "2B"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "2"}, {"TNC", "DBACH2"}}},
+                   {"N", "TNC"});
+    CreaTablaLibre(Carpeta, "asigcur",
+                   {{"N", ftSmallint, 0}, {"TNC", ftString, 9}, {"ASIG", ftString, 4}, {"HORAS", ftFloat, 0},
+                    {"CUENTA", ftBoolean, 0}, {"MOSTRAR", ftBoolean, 0}, {"CONTADOR", ftSmallint, 0}},
+                   {{{"N", 1}, {"TNC", "DBACH1"}, {"ASIG", "FIL"}, {"HORAS", 3.5}, {"CUENTA", true}, {"MOSTRAR", false},
+                     {"CONTADOR", 7}},
+                    {{"N", 2}, {"TNC", "DBACH1"}, {"ASIG", "LAT"}, {"HORAS", 4.0}, {"CUENTA", false},
+                     {"MOSTRAR", true}, {"CONTADOR", 2}}},
+                   {"N"});
+    TCampos alum = {{"N", ftSmallint, 0},     {"EXPED", ftString, 20}, {"NOMBRE", ftString, 50},
+                    {"GRUPO", ftString, 2},   {"TNC", ftString, 9},    {"OPCION", ftString, 1},
+                    {"REPITE", ftBoolean, 0}};
+    static const std::vector<AnsiString> huecos = [] {
+        std::vector<AnsiString> v = Numerados("ASIG", 20), d = Numerados("DIV", 20);
+        v.insert(v.end(), d.begin(), d.end());
+        return v;
+    }();
+    for (size_t i = 0; i < huecos.size(); ++i) alum.emplace_back(huecos[i].c_str(), ftString, i < 20 ? 4 : 1);
+    // The old students' table lost its index file long ago.
+    CreaTablaLibre(Carpeta, "alum", alum,
+                   {{{"N", 1}, {"EXPED", "77"}, {"NOMBRE", "Ca\xF1" "ete, Rosa"}, {"GRUPO", "A"}, {"TNC", "DBACH1"},
+                     {"OPCION", "C"}, {"REPITE", true}, {"ASIG1", "FIL"}, {"DIV1", "1"}, {"ASIG2", "LAT"}},
+                    {{"N", 2}, {"EXPED", "78"}, {"NOMBRE", "Sol\xED" "s, Pedro"}, {"GRUPO", "B"}, {"TNC", "DBACH1"},
+                     {"OPCION", "H"}, {"ASIG1", "FIL"}, {"DIV1", "2"}},
+                    {{"N", 3}, {"EXPED", "79"}, {"NOMBRE", "Vera, Ana"}, {"TNC", "DBACH2"}}});
+}
+
+TDatosIntercambio ShellFixture::IntercambioMinimo() {
+    return {
+        {"AsigNomt", {{{"NOMBRE", "Matem\xE1ticas"}, {"COD", "MAT"}, {"CODLARGO", "MATEMAT"}}}},
+        {"Cursost", {{{"ABREV", "4ES"}, {"TURNO", "D"}, {"NIVEL", "ESO"}, {"CURSO", "4"}}}},
+        {"Asigcurt", {{{"NIVEL", "ESO"}, {"CURSO", "4"}, {"ASIG", "MAT"}, {"HORAS", 4.0}}}},
+        {"proft", {{{"ABREV", "MGR"}, {"NOMBRE", "Garc\xED" "a Ruiz, Mar\xED" "a"}, {"DEPART", "Matem\xE1ticas"}}}},
+        {"alumnost",
+         {{{"EXPED", "1001"},
+           {"NOMBRE", "Pe\xF1" "a Ortiz, Luc\xED" "a"},
+           {"TURNO", "D"},
+           {"NIVEL", "ESO"},
+           {"CURSO", "4"},
+           {"OPCION", "A"},
+           {"REPITE", false},
+           {"ASIG1", "MAT"}}}},
+    };
+}
