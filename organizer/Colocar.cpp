@@ -1,0 +1,61 @@
+#include "organizer/Colocar.h"
+
+namespace {
+
+int HuecoDe(const THuecos& Huecos, const AnsiString& Codigo) {
+    int j = HuecoExacto(Huecos, Codigo);
+    if (j >= 0) return j;
+    for (int i = 0; i < HuecosAsig; ++i)
+        if (!Huecos[static_cast<size_t>(i)].empty() && MismaAsignatura(Huecos[static_cast<size_t>(i)], Codigo))
+            return i;
+    return -1;
+}
+
+constexpr int NombresEnMensaje = 20;
+
+}  // namespace
+
+TResultadoColocar ColocaAlumnos(std::vector<TFilaAlumno>& Alumnos, std::vector<TFilaTipGrup>& TipGrup) {
+    TResultadoColocar r;
+    for (auto& a : Alumnos) {
+        const auto asigs = AsignaturasDe(a.ASIG);
+        TFilaTipGrup* fila = nullptr;
+        for (auto& f : TipGrup)
+            if (f.NALUM > 0 && IncluyeAsignaturas(f.ASIG, asigs)) {
+                fila = &f;
+                break;
+            }
+        if (!fila) {
+            r.NoColocados.push_back(a);
+            continue;
+        }
+        --fila->NALUM;
+        a.GRUPO = fila->GRUPO;
+        for (int i = 0; i < HuecosAsig; ++i) {
+            const auto& asig = a.ASIG[static_cast<size_t>(i)];
+            if (asig.empty()) continue;
+            const int j = HuecoDe(fila->ASIG, asig);
+            if (j >= 0) a.DIV[static_cast<size_t>(i)] = fila->DIV[static_cast<size_t>(j)];
+        }
+        ++r.Colocados;
+    }
+    return r;
+}
+
+AnsiString MensajeColocar(const TResultadoColocar& R) {
+    AnsiString m = "Proceso terminado";
+    if (R.NoColocados.empty()) return m;
+    const int n = static_cast<int>(R.NoColocados.size());
+    m += n == 1 ? AnsiString("\n\nNo se ha podido colocar 1 alumno; conserva el grupo que ten\xED" "a:")
+                : "\n\nNo se han podido colocar " + IntToStr(n) + " alumnos; conservan el grupo que ten\xED" "an:";
+    for (int i = 0; i < n && i < NombresEnMensaje; ++i) {
+        const auto& a = R.NoColocados[static_cast<size_t>(i)];
+        m += "\n" + a.EXPED + "  " + a.NOMBRE;
+    }
+    if (n > NombresEnMensaje) m += "\n...";
+    return m;
+}
+
+AnsiString TituloColocar(const AnsiString& Turno, const AnsiString& Nivel, const AnsiString& Curso) {
+    return "Colocar alumnos de " + Turno + " " + Nivel + " " + Curso + " en sus grupos";
+}
