@@ -1,0 +1,172 @@
+#include "shell/Conversion.h"
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/db/Table.h"
+#include "platform/rtl/Strings.h"
+#include "shell/SchoolTables.h"
+
+int GruposParaAlumnos(int Alumnos) { return Alumnos / AlumnosPorGrupo + 1; }
+
+std::array<int, 30> MaximosPorGrupo(int Grupos) {
+    std::array<int, 30> m{};
+    for (int i = 0; i < 30; ++i) m[i] = i < Grupos ? AlumnosPorGrupo : 0;
+    return m;
+}
+
+namespace {
+
+std::vector<TField*> CamposNumerados(TDataSet& Tabla, const char* Prefijo, int Cuantos) {
+    std::vector<TField*> v;
+    for (int i = 1; i <= Cuantos; ++i) v.push_back(Tabla.FieldByName(Prefijo + std::to_string(i)));
+    return v;
+}
+
+void EscribeMaximos(const std::vector<TField*>& Campos, int Grupos) {
+    std::array<int, 30> m = MaximosPorGrupo(Grupos);
+    for (int i = 0; i < 30; ++i) Campos[i]->SetAsInteger(m[i]);
+}
+
+}  // namespace
+
+void CalculaDivisiones(const AnsiString& DatabaseName) {
+    TTablaTemporal cursos = AbreTabla(DatabaseName, "cursos");
+    TTablaTemporal alum = AbreTabla(DatabaseName, "alum");
+    TTablaTemporal asigcur = AbreTabla(DatabaseName, "asigcur");
+
+    // One pass over the students gives what a filter per course and per
+    // subject would: the students of each course key, and the slots of each
+    // course that hold each subject (a subject held twice counts twice).
+    // Keys compare exactly, as the course filter does.
+    std::unordered_map<AnsiString, int> alumnos;
+    std::map<std::pair<AnsiString, AnsiString>, int> huecos;
+    {
+        TField* tnc = alum->FieldByName("TNC");
+        std::vector<TField*> asig = CamposNumerados(*alum, "ASIG", 20);
+        for (alum->First(); !alum->Eof(); alum->Next()) {
+            AnsiString clave = tnc->AsString();
+            ++alumnos[clave];
+            for (TField* f : asig) {
+                AnsiString a = f->AsString();
+                if (!a.empty()) ++huecos[{clave, a}];
+            }
+        }
+    }
+    auto gruposDe = [&](const AnsiString& Clave) {
+        auto it = alumnos.find(Clave);
+        return GruposParaAlumnos(it == alumnos.end() ? 0 : it->second);
+    };
+
+    {
+        TField* tnc = cursos->FieldByName("TNC");
+        TField* ngrup = cursos->FieldByName("NGRUP");
+        TField* maxalum = cursos->FieldByName("MAXALUM");
+        std::vector<TField*> maximos = CamposNumerados(*cursos, "NMAXAL", 30);
+        for (cursos->First(); !cursos->Eof(); cursos->Next()) {
+            int g = gruposDe(tnc->AsString());
+            cursos->Edit();
+            ngrup->SetAsInteger(g);
+            maxalum->SetAsInteger(AlumnosPorGrupo);
+            EscribeMaximos(maximos, g);
+            cursos->Post();
+        }
+    }
+    {
+        TField* tnc = asigcur->FieldByName("TNC");
+        TField* asig = asigcur->FieldByName("ASIG");
+        TField* ndiv = asigcur->FieldByName("NDIV");
+        TField* maxalum = asigcur->FieldByName("MAXALUM");
+        TField* nprof = asigcur->FieldByName("NPROF");
+        std::vector<TField*> maximos = CamposNumerados(*asigcur, "NMAXAL", 30);
+        for (asigcur->First(); !asigcur->Eof(); asigcur->Next()) {
+            AnsiString clave = tnc->AsString();
+            auto it = huecos.find({clave, asig->AsString()});
+            int d = GruposParaAlumnos(it == huecos.end() ? 0 : it->second);
+            int g = gruposDe(clave);
+            asigcur->Edit();
+            ndiv->SetAsInteger(d);
+            maxalum->SetAsInteger(AlumnosPorGrupo);
+            nprof->SetAsInteger(d);
+            // A subject's limits follow the course's groups, not its divisions.
+            EscribeMaximos(maximos, g);
+            asigcur->Post();
+        }
+    }
+}
+
+namespace {
+
+enum class TComo { Entero, Texto, Real, Logico };
+struct TCampoM2 {
+    AnsiString Nombre;
+    TComo Como;
+};
+
+std::vector<TCampoM2> CamposM2(const AnsiString& Tabla) {
+    using enum TComo;
+    if (Tabla == "cursos")
+        return {{"N", Entero}, {"ABREV", Texto}, {"TURNO", Texto}, {"NIVEL", Texto}, {"CURSO", Texto}, {"TNC", Texto}};
+    if (Tabla == "asigcur")
+        return {{"N", Entero},     {"TNC", Texto},     {"ASIG", Texto},    {"HORAS", Real},
+                {"CUENTA", Logico}, {"MOSTRAR", Logico}, {"CONTADOR", Entero}};
+    std::vector<TCampoM2> alum = {{"N", Entero},     {"EXPED", Texto},  {"NOMBRE", Texto}, {"GRUPO", Texto},
+                                  {"TNC", Texto},    {"OPCION", Texto}, {"REPITE", Logico}};
+    for (int i = 1; i <= 20; ++i) alum.push_back({"ASIG" + std::to_string(i), Texto});
+    for (int i = 1; i <= 20; ++i) alum.push_back({"DIV" + std::to_string(i), Texto});
+    return alum;
+}
+
+void CopiaFilas(TTable& Viejo, TTable& Nuevo, const AnsiString& Tabla) {
+    std::vector<TCampoM2> campos = CamposM2(Tabla);
+    std::vector<std::pair<TField*, TField*>> pares;
+    for (const auto& c : campos) pares.emplace_back(Viejo.FieldByName(c.Nombre), Nuevo.FieldByName(c.Nombre));
+    TField* anular = Tabla == "alum" ? Nuevo.FieldByName("ANULAR") : nullptr;
+    for (Viejo.First(); !Viejo.Eof(); Viejo.Next()) {
+        Nuevo.Append();
+        for (size_t i = 0; i < campos.size(); ++i) {
+            auto [de, a] = pares[i];
+            switch (campos[i].Como) {
+            case TComo::Entero: a->SetAsInteger(de->AsInteger()); break;
+            case TComo::Texto: a->SetAsString(de->AsString()); break;
+            case TComo::Real: a->SetAsFloat(de->AsFloat()); break;
+            case TComo::Logico: a->SetAsBoolean(de->AsBoolean()); break;
+            }
+        }
+        if (anular) anular->SetAsBoolean(false);
+        Nuevo.Post();
+    }
+}
+
+}  // namespace
+
+void TransformaM2(const AnsiString& DatabaseName) {
+    for (const AnsiString nombre : {"cursos", "asigcur", "alum"}) {
+        TTablaTemporal viejo = TablaCerrada(DatabaseName, nombre);
+        // The index of an old table may be lost: the data file is what counts,
+        // and the new table gets its tags anyway.
+        if (!viejo->Exists()) continue;
+        const AnsiString temporal = nombre + "b";
+        CreaTabla(DatabaseName, TablaEscolar(nombre), temporal);
+        TTablaTemporal nuevo = AbreTabla(DatabaseName, temporal);
+        viejo->Open();
+        CopiaFilas(*viejo, *nuevo, nombre);
+        viejo->Close();
+        nuevo->Close();
+
+        // The old files step aside under another name and go only once the
+        // new table holds the table's name: a failed rename loses nothing.
+        TTablaTemporal respaldo = TablaCerrada(DatabaseName, nombre + "m2");
+        if (respaldo->Exists()) respaldo->DeleteTable();
+        viejo->RenameTable(respaldo->TableName());
+        try {
+            nuevo->RenameTable(nombre);
+        } catch (...) {
+            viejo->RenameTable(nombre);
+            throw;
+        }
+        viejo->DeleteTable();
+    }
+}

@@ -1,0 +1,61 @@
+#include "shell/DataFolders.h"
+
+#include "platform/db/Table.h"
+#include "platform/sys/Files.h"
+#include "platform/sys/Paths.h"
+#include "shell/AppState.h"
+#include "shell/Conversion.h"
+#include "shell/SchoolTables.h"
+
+std::vector<AnsiString> ListaCarpetasDatos(const AnsiString& Carpeta) {
+    std::vector<AnsiString> carpetas;
+    TSearchRec f;
+    if (FindFirst(IncludeTrailingBackslash(Carpeta) + "*.*", faDirectory, f) != 0) return carpetas;
+    do {
+        if (f.Attr == faDirectory && f.Name != "." && f.Name != "..") carpetas.push_back(f.Name);
+    } while (FindNext(f) == 0);
+    FindClose(f);
+    return carpetas;
+}
+
+TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre) {
+    if (Nombre.empty()) return TApertura::SinCambio;
+    const AnsiString carpeta = Estado.CarpetaPrograma + Nombre;
+    Estado.ApuntaBaseDatos(carpeta);
+    Estado.CarpetaDatos = IncludeTrailingBackslash(carpeta);
+
+    int campos = -1;
+    AnsiString ilegible;
+    TTablaTemporal cursos = TablaCerrada(NombreBaseDatos, "cursos");
+    if (cursos->Exists()) {
+        try {
+            cursos->Open();
+            campos = cursos->FieldCount();
+        } catch (const EDatabaseError& E) {
+            ilegible = E.Message();
+        }
+    }
+    cursos.reset();
+
+    TApertura resultado = TApertura::Rechazada;
+    if (campos == CamposCursosActual) {
+        CreaTablas(NombreBaseDatos);
+        resultado = TApertura::Actual;
+    } else if (campos == CamposCursosM2) {
+        if (!Pregunta("Datos versi\xF3n M2 \xBFTransformar?")) {
+            Estado.CarpetaDatos.clear();
+            return TApertura::Declinada;
+        }
+        TransformaM2(NombreBaseDatos);
+        CalculaDivisiones(NombreBaseDatos);
+        resultado = TApertura::Convertida;
+    }
+    if (resultado == TApertura::Rechazada) {
+        Aviso(ilegible.empty() ? AnsiString("Formato de datos desconocido")
+                               : "Formato de datos desconocido. La tabla cursos no se puede leer: " + ilegible);
+        Estado.CarpetaDatos.clear();
+        return resultado;
+    }
+    Estado.RutaDatos = Estado.CarpetaDatos;
+    return resultado;
+}

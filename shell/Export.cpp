@@ -1,0 +1,217 @@
+#include "shell/Export.h"
+
+#include <unordered_map>
+#include <vector>
+
+#include "platform/db/Table.h"
+#include "platform/rtl/Strings.h"
+#include "platform/sys/Files.h"
+#include "platform/sys/Paths.h"
+#include "shell/AppState.h"
+#include "shell/RecordRules.h"
+
+namespace {
+
+// The merge of a school table into an exchange table: each school row
+// updates the first exchange row with its key (texts compared exactly, case
+// counting) or, when none has it, adds a row. Exchange rows are never
+// deleted. The exchange table is read once; the first row of every key is
+// remembered, rows added by the merge included.
+class TMezcla {
+public:
+    TMezcla(TTable& Intercambio, std::vector<const char*> Claves) : FTabla(Intercambio) {
+        for (const char* c : Claves) FClaves.push_back(FTabla.FieldByName(c));
+        for (FTabla.First(); !FTabla.Eof(); FTabla.Next()) FPrimera.emplace(ClaveActual(), FTabla.GetBookmark());
+    }
+
+    // Puts the table in edit on the row with the key, or appends a row: true
+    // when the row was there.
+    bool Abre(const std::vector<AnsiString>& Valores) {
+        auto it = FPrimera.find(Une(Valores));
+        if (it != FPrimera.end()) {
+            FTabla.GotoBookmark(it->second);
+            FTabla.Edit();
+            return true;
+        }
+        FTabla.Append();
+        return false;
+    }
+
+    void Guarda() {
+        FTabla.Post();
+        FPrimera.emplace(ClaveActual(), FTabla.GetBookmark());
+    }
+
+    TField* Campo(const char* Nombre) const { return FTabla.FieldByName(Nombre); }
+
+private:
+    static AnsiString Une(const std::vector<AnsiString>& Valores) {
+        AnsiString k;
+        for (const auto& v : Valores) k += v + '\0';
+        return k;
+    }
+    AnsiString ClaveActual() const {
+        std::vector<AnsiString> v;
+        for (TField* f : FClaves) v.push_back(f->AsString());
+        return Une(v);
+    }
+
+    TTable& FTabla;
+    std::vector<TField*> FClaves;
+    std::unordered_map<AnsiString, TBookmark> FPrimera;
+};
+
+void Textos(TDataSet& De, TMezcla& A, std::initializer_list<std::pair<const char*, const char*>> Pares) {
+    for (const auto& [de, a] : Pares) A.Campo(a)->SetAsString(De.FieldByName(de)->AsString());
+}
+
+bool Existe(const AnsiString& Intercambio, const char* Tabla) {
+    return FileExists(FicheroIntercambio(Intercambio, TablaIntercambio(Tabla)));
+}
+
+void ExportaNombres(const AnsiString& Datos, const AnsiString& Intercambio) {
+    TTablaTemporal de = AbreTabla(Datos, "nomasg");
+    TTablaTemporal a = AbreTabla(Intercambio, "AsigNomt");
+    TMezcla m(*a, {"COD"});
+    for (de->First(); !de->Eof(); de->Next()) {
+        if (!m.Abre({de->FieldByName("ABREV")->AsString()})) Textos(*de, m, {{"ABREV", "COD"}});
+        Textos(*de, m, {{"NOMBRE", "NOMBRE"}, {"ABREV8", "CODLARGO"}});
+        m.Guarda();
+    }
+}
+
+struct TAsignaturaCurso {
+    AnsiString TNC, Asig;
+    double Horas;
+};
+
+void ExportaCursos(const AnsiString& Datos, const AnsiString& Intercambio) {
+    std::vector<TAsignaturaCurso> asignaturas;
+    {
+        TTablaTemporal t = AbreTabla(Datos, "asigcur");
+        for (t->First(); !t->Eof(); t->Next())
+            asignaturas.push_back({t->FieldByName("TNC")->AsString(), t->FieldByName("ASIG")->AsString(),
+                                   t->FieldByName("HORAS")->AsFloat()});
+    }
+    TTablaTemporal cursos = AbreTabla(Datos, "cursos");
+    TTablaTemporal cursost = AbreTabla(Intercambio, "Cursost");
+    TTablaTemporal asigcurt = AbreTabla(Intercambio, "Asigcurt");
+    TMezcla mc(*cursost, {"ABREV"});
+    TMezcla ma(*asigcurt, {"NIVEL", "CURSO", "ASIG"});
+    for (cursos->First(); !cursos->Eof(); cursos->Next()) {
+        if (!mc.Abre({cursos->FieldByName("ABREV")->AsString()})) Textos(*cursos, mc, {{"ABREV", "ABREV"}});
+        Textos(*cursos, mc, {{"TURNO", "TURNO"}, {"NIVEL", "NIVEL"}, {"CURSO", "CURSO"}});
+        mc.Guarda();
+        // The key as the exchange row holds it now (cut to its widths): the
+        // course's subjects are the rows of asigcur with that key.
+        AnsiString nivel = mc.Campo("NIVEL")->AsString(), curso = mc.Campo("CURSO")->AsString();
+        AnsiString clave = ClaveCurso(mc.Campo("TURNO")->AsString(), nivel, curso);
+        for (const auto& s : asignaturas) {
+            if (s.TNC != clave) continue;
+            if (!ma.Abre({nivel, curso, s.Asig})) {
+                ma.Campo("NIVEL")->SetAsString(nivel);
+                ma.Campo("CURSO")->SetAsString(curso);
+                ma.Campo("ASIG")->SetAsString(s.Asig);
+            }
+            ma.Campo("HORAS")->SetAsFloat(s.Horas);
+            ma.Guarda();
+        }
+    }
+}
+
+void ExportaGrupos(const AnsiString& Datos, const AnsiString& Intercambio) {
+    TTablaTemporal de = AbreTabla(Datos, "grupos");
+    TTablaTemporal a = AbreTabla(Intercambio, "grupost");
+    a->EmptyTable();
+    for (de->First(); !de->Eof(); de->Next()) {
+        a->Append();
+        for (const char* c : {"ABREV", "TURNO", "NIVEL", "CURSO", "GRUPO"})
+            a->FieldByName(c)->SetAsString(de->FieldByName(c)->AsString());
+        a->Post();
+    }
+}
+
+void ExportaLista(const AnsiString& Datos, const char* Tabla, const AnsiString& Intercambio, const char* TablaInt,
+                  const char* Tercero) {
+    TTablaTemporal de = AbreTabla(Datos, Tabla);
+    TTablaTemporal a = AbreTabla(Intercambio, TablaInt);
+    TMezcla m(*a, {"ABREV"});
+    for (de->First(); !de->Eof(); de->Next()) {
+        if (!m.Abre({de->FieldByName("ABREV")->AsString()})) Textos(*de, m, {{"ABREV", "ABREV"}});
+        Textos(*de, m, {{"NOMBRE", "NOMBRE"}, {Tercero, Tercero}});
+        m.Guarda();
+    }
+}
+
+struct TCursoClave {
+    AnsiString Turno, Nivel, Curso;
+};
+
+void ExportaAlumnos(const AnsiString& Datos, const AnsiString& Intercambio) {
+    // The first course of each key, as a key search on the TNC tag finds it.
+    std::unordered_map<AnsiString, TCursoClave> cursos;
+    {
+        TTablaTemporal t = AbreTabla(Datos, "cursos");
+        for (t->First(); !t->Eof(); t->Next())
+            cursos.emplace(t->FieldByName("TNC")->AsString(),
+                           TCursoClave{t->FieldByName("TURNO")->AsString(), t->FieldByName("NIVEL")->AsString(),
+                                       t->FieldByName("CURSO")->AsString()});
+    }
+    TTablaTemporal de = AbreTabla(Datos, "alum");
+    TTablaTemporal a = AbreTabla(Intercambio, "alumnost");
+    TMezcla m(*a, {"EXPED"});
+    std::vector<AnsiString> huecos;
+    for (int i = 1; i <= 20; ++i) huecos.push_back("ASIG" + std::to_string(i));
+    for (int i = 1; i <= 20; ++i) huecos.push_back("DIV" + std::to_string(i));
+    for (de->First(); !de->Eof(); de->Next()) {
+        // A student known to the exchange keeps the course it has there.
+        if (!m.Abre({de->FieldByName("EXPED")->AsString()})) {
+            Textos(*de, m, {{"EXPED", "EXPED"}});
+            auto it = cursos.find(de->FieldByName("TNC")->AsString());
+            if (it != cursos.end()) {
+                m.Campo("TURNO")->SetAsString(it->second.Turno);
+                m.Campo("NIVEL")->SetAsString(it->second.Nivel);
+                m.Campo("CURSO")->SetAsString(it->second.Curso);
+            }
+        }
+        Textos(*de, m, {{"NOMBRE", "NOMBRE"}, {"GRUPO", "GRUPO"}, {"OPCION", "OPCION"}});
+        m.Campo("REPITE")->SetAsBoolean(de->FieldByName("REPITE")->AsBoolean());
+        for (const auto& h : huecos) m.Campo(h.c_str())->SetAsString(de->FieldByName(h)->AsString());
+        m.Guarda();
+    }
+}
+
+}  // namespace
+
+bool CopiaFichero(const AnsiString& Destino, const AnsiString& Origen) { return CopyFile(Origen, Destino, false); }
+
+bool ExportaDatos(const AnsiString& DatabaseName, const AnsiString& Intercambio) {
+    RehaceGrupos(DatabaseName);
+
+    AnsiString error = CompruebaIntercambio(Intercambio, TUsoIntercambio::Exportar);
+    if (!error.empty()) {
+        Aviso("No se ha exportado nada. " + error);
+        return false;
+    }
+    if (Existe(Intercambio, "AsigNomt")) ExportaNombres(DatabaseName, Intercambio);
+    // Courses without their subjects (or the reverse) would leave the
+    // exchange half-told: the stage needs both tables.
+    if (Existe(Intercambio, "Asigcurt") && Existe(Intercambio, "Cursost")) ExportaCursos(DatabaseName, Intercambio);
+    if (Existe(Intercambio, "grupost")) ExportaGrupos(DatabaseName, Intercambio);
+    if (Existe(Intercambio, "proft")) ExportaLista(DatabaseName, "prof", Intercambio, "proft", "DEPART");
+    if (Existe(Intercambio, "aulat")) ExportaLista(DatabaseName, "aulas", Intercambio, "aulat", "EDIFICIO");
+    if (Existe(Intercambio, "alumnost")) ExportaAlumnos(DatabaseName, Intercambio);
+
+    const AnsiString datos = CarpetaDeBase(DatabaseName);
+    AnsiString fallidos;
+    for (const char* fichero : {"TIPGRUP.DBF", "TIPGRUP.MDX", "CONEX.DBF", "CONEX.MDX"}) {
+        if (!FileExists(datos + fichero)) continue;
+        if (!CopiaFichero(IncludeTrailingBackslash(Intercambio) + fichero, datos + fichero))
+            fallidos += AnsiString(fallidos.empty() ? "" : ", ") + fichero;
+    }
+    if (!fallidos.empty()) {
+        Aviso("No se ha podido copiar en " + Intercambio + ": " + fallidos + ".");
+        return false;
+    }
+    return true;
+}

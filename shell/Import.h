@@ -1,0 +1,30 @@
+#pragma once
+// The import: a data folder made from the exchange folder.
+#include <string>
+
+#include "shell/ExchangeTables.h"
+
+using AnsiString = std::string;
+
+class TAppState;
+
+// A folder name the user typed, to be made a sub-folder of the program
+// folder: the message that refuses it, or "" when it can be used. Refused:
+// an empty name, anything but one plain folder name (a separator, a drive,
+// "." or "..", characters a folder name cannot hold), and a name that would
+// make the data folder with its trailing "\" longer than 259 characters.
+AnsiString CompruebaNombreCarpeta(const AnsiString& CarpetaPrograma, const AnsiString& Nombre);
+
+// Makes the twelve school tables of the folder Carpeta (a Windows path,
+// created when missing) from the exchange folder and computes the groups and
+// divisions. The exchange tables are checked before anything is written;
+// the new tables are built aside in the folder and replace its twelve tables
+// only once they are complete, so a failure (an EDatabaseError with the
+// message for the user) leaves the folder as it was. Other files stay.
+void ImportaEnCarpeta(const AnsiString& Intercambio, const AnsiString& Carpeta);
+
+// The button "&Importar datos": asks for the folder name, asks before
+// replacing the tables of a folder that exists, imports and opens the folder.
+// Every refusal or failure is told to the user and changes nothing: the
+// folder that was open stays open. True when a folder was imported.
+bool ImportaDatos(TAppState& Estado, const AnsiString& Intercambio = CarpetaIntercambio);

@@ -1,0 +1,217 @@
+#include "shell/SchoolTables.h"
+
+#include "platform/db/Database.h"
+#include "platform/db/DbfTable.h"
+#include "platform/db/Table.h"
+#include "platform/rtl/Strings.h"
+#include "platform/sys/Files.h"
+#include "platform/sys/Paths.h"
+#include "shell/AppState.h"
+
+namespace {
+
+TCampoEscolar Texto(const char* Nombre, int Ancho) { return {Nombre, ftString, Ancho}; }
+TCampoEscolar Numero(const char* Nombre) { return {Nombre, ftSmallint, 0}; }
+TCampoEscolar Logico(const char* Nombre) { return {Nombre, ftBoolean, 0}; }
+
+// The thirty per-group limits of a course or of a subject of a course.
+void AnadeMaximosPorGrupo(std::vector<TCampoEscolar>& Campos) {
+    static const std::vector<std::string> nombres = [] {
+        std::vector<std::string> v;
+        for (int i = 1; i <= 30; ++i) v.push_back("NMAXAL" + std::to_string(i));
+        return v;
+    }();
+    for (const auto& n : nombres) Campos.push_back(Numero(n.c_str()));
+}
+
+// Subject slots: ASIGn, then DIVn when Divisiones, then CONn when Conexiones.
+void AnadeHuecos(std::vector<TCampoEscolar>& Campos, bool Divisiones, bool Conexiones) {
+    static const std::vector<std::string> asig = [] {
+        std::vector<std::string> v;
+        for (int i = 1; i <= 20; ++i) v.push_back("ASIG" + std::to_string(i));
+        return v;
+    }();
+    static const std::vector<std::string> div = [] {
+        std::vector<std::string> v;
+        for (int i = 1; i <= 20; ++i) v.push_back("DIV" + std::to_string(i));
+        return v;
+    }();
+    static const std::vector<std::string> con = [] {
+        std::vector<std::string> v;
+        for (int i = 1; i <= 20; ++i) v.push_back("CON" + std::to_string(i));
+        return v;
+    }();
+    for (int i = 0; i < 20; ++i) {
+        Campos.push_back(Texto(asig[i].c_str(), 4));
+        if (Divisiones) Campos.push_back(Texto(div[i].c_str(), 1));
+        if (Conexiones) Campos.push_back(Texto(con[i].c_str(), 3));
+    }
+}
+
+std::vector<TTablaEscolar> Disenos() {
+    std::vector<TTablaEscolar> t;
+
+    t.push_back({"nomasg", {Numero("N"), Texto("ABREV", 4), Texto("ABREV8", 8), Texto("NOMBRE", 40)}, {"N", "ABREV"}});
+
+    TTablaEscolar cursos{"cursos",
+                         {Numero("N"), Texto("ABREV", 3), Texto("TURNO", 1), Texto("NIVEL", 5), Texto("CURSO", 3),
+                          Texto("TNC", 9), Numero("NGRUP"), Numero("MAXALUM")},
+                         {"N", "TNC", "ABREV"}};
+    AnadeMaximosPorGrupo(cursos.Campos);
+    t.push_back(cursos);
+
+    t.push_back({"grupos",
+                 {Numero("N"), Texto("ABREV", 4), Texto("TURNO", 1), Texto("NIVEL", 5), Texto("CURSO", 3),
+                  Texto("GRUPO", 1), Texto("TNC", 9), Texto("TNCG", 11)},
+                 {"N", "TNC", "TNCG"}});
+    t.push_back({"prof", {Numero("N"), Texto("ABREV", 4), Texto("NOMBRE", 40), Texto("DEPART", 40)}, {"N", "ABREV"}});
+    t.push_back({"aulas", {Numero("N"), Texto("ABREV", 4), Texto("NOMBRE", 40), Texto("EDIFICIO", 1)}, {"N", "ABREV"}});
+
+    TTablaEscolar asigcur{"asigcur",
+                          {Numero("N"), Texto("TNC", 9), Texto("ASIG", 4), {"HORAS", ftFloat, 0}, Logico("CUENTA"),
+                           Logico("MOSTRAR"), Numero("CONTADOR"), Numero("NDIV"), Numero("MAXALUM"), Numero("NPROF"),
+                           Numero("BLOPT"), Numero("NASALUM"), Numero("TIPO")},
+                          {"N", "TNC", "ASIG", "CONTADOR"}};
+    AnadeMaximosPorGrupo(asigcur.Campos);
+    t.push_back(asigcur);
+
+    TTablaEscolar alum{"alum",
+                       {Numero("N"), Texto("EXPED", 20), Texto("NOMBRE", 50), Texto("GRUPO", 2), Texto("TNC", 9),
+                        Texto("OPCION", 1), Logico("REPITE"), Logico("ANULAR")},
+                       {"N", "EXPED", "NOMBRE", "TNC"}};
+    AnadeHuecos(alum.Campos, true, false);
+    t.push_back(alum);
+
+    const std::vector<TCampoEscolar> cabezaTipos = {Numero("N"), Numero("NALUM"), Texto("TNC", 9), Texto("OPCION", 1),
+                                                    Logico("REPITE")};
+    TTablaEscolar tipos{"tipos", cabezaTipos, {"N", "TNC", "NALUM"}};
+    AnadeHuecos(tipos.Campos, false, false);
+    t.push_back(tipos);
+
+    TTablaEscolar tipos2{"tipos2", cabezaTipos, {"N", "TNC", "NALUM"}, true};
+    for (const char* n : {"ASIGS", "ASIGSCOL", "ASIGSCU", "ASIGSCUCOL"}) tipos2.Campos.push_back(Texto(n, 254));
+    tipos2.Campos.push_back(Logico("SELEC"));
+    AnadeHuecos(tipos2.Campos, false, false);
+    t.push_back(tipos2);
+
+    const std::vector<TCampoEscolar> cabezaTipGrup = {Numero("N"),        Numero("NALUM"),   Texto("TNC", 9),
+                                                      Texto("TNCG", 11),  Texto("GRUPO", 2), Texto("OPCION", 1),
+                                                      Logico("REPITE")};
+    TTablaEscolar tipgrup{"tipgrup", cabezaTipGrup, {"N", "TNC", "TNCG", "NALUM"}};
+    AnadeHuecos(tipgrup.Campos, true, true);
+    t.push_back(tipgrup);
+
+    TTablaEscolar tipgrup2{"tipgrup2", cabezaTipGrup, {"N", "TNC", "TNCG", "NALUM"}, true};
+    for (const char* n : {"ASIGSDCM", "ASIGSDCM1", "ASIGSDCM2", "ASIGSDCM3"}) tipgrup2.Campos.push_back({n, ftMemo, 0});
+    AnadeHuecos(tipgrup2.Campos, true, true);
+    t.push_back(tipgrup2);
+
+    t.push_back({"conex",
+                 {Texto("TNC", 9), Texto("TNCCON", 12), Texto("CON", 3), Texto("GRUPO", 2), Texto("ASIGDIV", 6),
+                  Numero("NALUM1"), Numero("NALUM2"), Numero("NCON")},
+                 {"TNC", "TNCCON"},
+                 true});
+    return t;
+}
+
+// A data file the engine refuses as damaged is kept beside the folder's
+// tables under another name before the table is made anew.
+bool DatosIlegibles(TTable& Tabla) {
+    try {
+        Tabla.Open();
+        Tabla.Close();
+        return false;
+    } catch (const EDBEngineError& E) {
+        if (E.ErrorCode() != dbeDamaged) throw;
+        return true;
+    }
+}
+
+AnsiString GuardaAparte(TTable& Tabla) {
+    AnsiString dbf = CarpetaDeBase(Tabla.DatabaseName()) + Tabla.TableName() + ".dbf";
+    AnsiString copia = dbf + ".bak";
+    DeleteFile(copia);
+    if (!RenameFile(dbf, copia)) DatabaseError("No se puede apartar el fichero " + dbf + ".");
+    return ExtractFileName(copia);
+}
+
+}  // namespace
+
+const std::vector<TTablaEscolar>& TablasEscolares() {
+    static const std::vector<TTablaEscolar> tablas = Disenos();
+    return tablas;
+}
+
+const TTablaEscolar& TablaEscolar(std::string_view Nombre) {
+    for (const auto& t : TablasEscolares())
+        if (SameText(t.Nombre, Nombre)) return t;
+    DatabaseError("No hay tabla escolar " + AnsiString(Nombre));
+}
+
+bool EtiquetaDescendente(std::string_view Campo) { return Campo == "NALUM" || Campo == "CONTADOR"; }
+
+void DefineTabla(TTable& Tabla, const TTablaEscolar& Diseno) {
+    Tabla.FieldDefs()->Clear();
+    for (const auto& c : Diseno.Campos) Tabla.FieldDefs()->Add(c.Nombre, c.Tipo, c.Ancho);
+    Tabla.IndexDefs()->Clear();
+    for (const char* e : Diseno.Etiquetas)
+        Tabla.IndexDefs()->Add(e, e, EtiquetaDescendente(e) ? TIndexOptions{ixDescending} : TIndexOptions{});
+}
+
+void TTablaBorrar::operator()(TTable* T) const {
+    if (T) T->Free();
+}
+
+TTablaTemporal TablaCerrada(const AnsiString& DatabaseName, const AnsiString& TableName) {
+    TTablaTemporal t(NewComponent<TTable>(nullptr));
+    t->SetDatabaseName(DatabaseName);
+    t->SetTableName(TableName);
+    t->SetTableType(ttDBase);
+    return t;
+}
+
+TTablaTemporal AbreTabla(const AnsiString& DatabaseName, const AnsiString& TableName, const AnsiString& IndexName) {
+    TTablaTemporal t = TablaCerrada(DatabaseName, TableName);
+    if (!IndexName.empty()) t->SetIndexName(IndexName);
+    t->Open();
+    return t;
+}
+
+void CreaTabla(const AnsiString& DatabaseName, const TTablaEscolar& Diseno, const AnsiString& TableName) {
+    TTablaTemporal t = TablaCerrada(DatabaseName, TableName.empty() ? AnsiString(Diseno.Nombre) : TableName);
+    DefineTabla(*t, Diseno);
+    t->CreateTable();
+}
+
+void CreaTablas(const AnsiString& DatabaseName) {
+    for (const auto& d : TablasEscolares()) {
+        TTablaTemporal t = TablaCerrada(DatabaseName, d.Nombre);
+        if (d.DeTrabajo) {
+            if (t->Exists()) t->DeleteTable();
+        } else if (t->Exists()) {
+            if (!DatosIlegibles(*t)) continue;
+            AnsiString copia = GuardaAparte(*t);
+            Aviso("La tabla " + AnsiString(d.Nombre) + " estaba da\xF1" "ada y se ha creado vac\xED" "a. El fichero " +
+                  "da\xF1" "ado se ha guardado como " + copia + ".");
+        }
+        DefineTabla(*t, d);
+        t->CreateTable();
+    }
+}
+
+AnsiString CarpetaDeBase(const AnsiString& DatabaseName) {
+    if (TDatabase* db = Session().FindDatabase(DatabaseName)) return IncludeTrailingBackslash(db->Directory());
+    return IncludeTrailingBackslash(DatabaseName);
+}
+
+AnsiString ClaveCurso(const AnsiString& Turno, const AnsiString& Nivel, const AnsiString& Curso) {
+    return Turno + Nivel + Curso;
+}
+
+AnsiString FiltroCurso(const AnsiString& TNC) { return "TNC=" + QuotedStr(TNC); }
+
+void FiltraPorCurso(TDataSet& Tabla, const AnsiString& TNC) {
+    Tabla.SetFilterOptions(TFilterOptions{foNoPartialCompare});
+    Tabla.SetFilter(FiltroCurso(TNC));
+    Tabla.SetFiltered(true);
+}

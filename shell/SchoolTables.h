@@ -1,0 +1,95 @@
+#pragma once
+// The twelve tables of a data folder: their layouts, the course key that
+// binds most of them to a course, and CreaTablas.
+//
+// How the layouts land on disk (the dBase engine decides the bytes; these are
+// the decisions a reader of our files, or of the code that reads them, needs):
+// - Every file is a dBase level-4 table (version byte 0x03; 0x83 for tipgrup2,
+//   the only table with memos) with the language byte 0x57, Windows ANSI
+//   (code page 1252): names like "Ibáñez" are stored as single bytes.
+// - "small integer" fields are numeric N 6,0 (whole numbers up to 999999;
+//   they read back as floats, and the screens write whole numbers);
+//   HORAS, the one float, is numeric N 20,4, so 2.5 hours read back exactly.
+// - An empty numeric reads as 0 when computed with (AsInteger, AsFloat) and
+//   as the empty text through AsString; an empty logical reads false.
+// - The memos of tipgrup2 live in tipgrup2.dbt, in the memo layout every
+//   dBase reader takes (text ended by two 0x1A bytes).
+// - Every table but conex has one production index (.mdx) with one tag per
+//   key field, named like the field; the NALUM and CONTADOR tags are
+//   descending. A lost or stale .mdx is rebuilt from the .dbf when the table
+//   opens, so a table is never recreated because of its index.
+// - Deleted rows stay in the file, hidden from every reader of ours, and are
+//   never packed away.
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "platform/db/DB.h"
+
+class TDataSet;
+class TTable;
+
+// The database the main window opens every data folder as.
+inline constexpr const char* NombreBaseDatos = "Zelmor";
+
+struct TCampoEscolar {
+    const char* Nombre;
+    TFieldType Tipo;  // ftString, ftSmallint, ftFloat, ftBoolean or ftMemo
+    int Ancho;        // characters of an ftString; 0 for the other kinds
+};
+
+struct TTablaEscolar {
+    const char* Nombre;  // lower-case: the table name we give and the name of its files
+    std::vector<TCampoEscolar> Campos;
+    std::vector<const char*> Etiquetas;  // one tag per key field, named like it
+    // tipos2, tipgrup2 and conex belong to the types screen while it is open:
+    // every opening of the folder starts them empty.
+    bool DeTrabajo = false;
+};
+
+// nomasg, cursos, grupos, prof, aulas, asigcur, alum, tipos, tipos2, tipgrup,
+// tipgrup2, conex: the order of creation.
+const std::vector<TTablaEscolar>& TablasEscolares();
+// Raises EDatabaseError for a name that is none of the twelve.
+const TTablaEscolar& TablaEscolar(std::string_view Nombre);
+// Tags on these fields list the largest values first.
+bool EtiquetaDescendente(std::string_view Campo);
+
+// Fills the table's FieldDefs and IndexDefs with the layout.
+void DefineTabla(TTable& Tabla, const TTablaEscolar& Diseno);
+// Creates the table in the layout (replacing one of that name) on the
+// database, under the layout's name or under TableName (the conversion's
+// temporary tables).
+void CreaTabla(const AnsiString& DatabaseName, const TTablaEscolar& Diseno, const AnsiString& TableName = {});
+
+// Makes sure the database's folder holds the twelve tables: the working
+// tables are made anew and empty; a stored table whose data file is there
+// keeps its rows (its index is rebuilt from the data when it was lost); a
+// stored table whose data file is missing is created empty, and so is one
+// whose data file is damaged beyond reading, after its bytes are kept aside
+// as "<name>.dbf.bak" and the user is told.
+void CreaTablas(const AnsiString& DatabaseName);
+
+// The Windows folder (with its trailing "\") a database name stands for: the
+// "Path=" of a database component of that name, or the name itself.
+AnsiString CarpetaDeBase(const AnsiString& DatabaseName);
+
+// Course key TNC: shift, level and year as their fields give them back,
+// joined without separators ("D" "ESO" "4" -> "DESO4").
+AnsiString ClaveCurso(const AnsiString& Turno, const AnsiString& Nivel, const AnsiString& Curso);
+// "TNC='<key>'" with every apostrophe of the key doubled, so a key holding
+// one still names exactly its course.
+AnsiString FiltroCurso(const AnsiString& TNC);
+// Shows only the course's rows. The filter compares whole texts: a key
+// ending in '*' is not taken as a prefix.
+void FiltraPorCurso(TDataSet& Tabla, const AnsiString& TNC);
+
+// A table object of one operation, with no owner: freed when it goes.
+struct TTablaBorrar {
+    void operator()(TTable* T) const;
+};
+using TTablaTemporal = std::unique_ptr<TTable, TTablaBorrar>;
+// Not yet opened (to test, create, rename or delete the table).
+TTablaTemporal TablaCerrada(const AnsiString& DatabaseName, const AnsiString& TableName);
+// Opened, in stored order or on the tag IndexName.
+TTablaTemporal AbreTabla(const AnsiString& DatabaseName, const AnsiString& TableName, const AnsiString& IndexName = {});
