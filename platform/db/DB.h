@@ -11,6 +11,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/Object.h"
+#include "platform/rtl/Variants.h"
 
 using AnsiString = std::string;
 
@@ -70,8 +71,8 @@ enum TUpdateStatus { usUnmodified, usModified, usInserted, usDeleted };
 using TBookmark = AnsiString;
 using TBookmarkStr = AnsiString;
 
-// A key or locate value: the "array of const" element of the runtime library
-// (Null, integer, float, text, Boolean, currency). Dates travel as floats.
+// Key values of FindKey and SetRange: the "array of const" of the runtime
+// library (Null, integer, float, text, Boolean, currency; dates as floats).
 using TKeyValues = std::vector<TVarRec>;
 
 using TDataSetNotifyEvent = TEvent<void(TDataSet* DataSet)>;

@@ -62,56 +62,39 @@ bool StorageFits(const TField* Field, char Type) {
     }
 }
 
-bool KeyToNumber(const TVarRec& Key, double& Value) {
-    switch (Key.Kind()) {
-    case TVarRec::vtInteger:
-    case TVarRec::vtInt64:
-    case TVarRec::vtBoolean:
-        Value = static_cast<double>(Key.AsInt64());
-        return true;
-    case TVarRec::vtExtended:
-        Value = static_cast<double>(Key.AsExtended());
-        return true;
-    case TVarRec::vtCurrency:
-        Value = static_cast<double>(CurrencyToDouble(Key.AsCurrency()));
-        return true;
-    case TVarRec::vtString:
-        return TextToFloat(Trim(Key.AsString()), Value);
-    case TVarRec::vtChar:
-        return TextToFloat(AnsiString(1, Key.AsChar()), Value);
-    default:
-        return false;
-    }
-}
-
 // Whether a field's value (read from the buffer the data set points it at)
 // equals a locate key.
-bool FieldMatches(const TField* Field, const TVarRec& Key, TLocateOptions Options) {
+bool FieldMatches(const TField* Field, const TVariant& Key, TLocateOptions Options) {
     bool isNull = Field->IsNull();
-    if (Key.IsNull()) return isNull;
+    if (Key.IsNull() || Key.IsEmpty()) return isNull;
     switch (FieldCategory(Field->DataType())) {
     case TFieldCategory::Number:
     case TFieldCategory::DateTime: {
         double wanted = 0;
-        if (isNull || !KeyToNumber(Key, wanted)) return false;
+        if (isNull) return false;
+        if (Key.VarType() == varString) {
+            if (!TextToFloat(Trim(Key.AsString()), wanted)) return false;
+        } else {
+            wanted = Key.AsFloat();
+        }
         return Field->AsFloat() == wanted;
     }
     case TFieldCategory::Boolean: {
         if (isNull) return false;
         bool wanted = false;
-        if (Key.Kind() == TVarRec::vtString || Key.Kind() == TVarRec::vtChar) {
-            AnsiString text = Key.Kind() == TVarRec::vtChar ? AnsiString(1, Key.AsChar()) : Trim(Key.AsString());
+        if (Key.VarType() == varString) {
+            AnsiString text = Trim(Key.AsString());
             if (text.empty()) return false;
             char c = AsciiUpper(text[0]);
             wanted = c == 'T' || c == 'Y';
         } else {
-            wanted = Key.AsInt64() != 0;
+            wanted = Key.AsBoolean();
         }
         return Field->AsBoolean() == wanted;
     }
     default: {
         AnsiString value = Field->AsString();
-        AnsiString wanted = Key.Kind() == TVarRec::vtChar ? AnsiString(1, Key.AsChar()) : VarRecToText(Key);
+        AnsiString wanted = VarToStr(Key);
         if (Options.Contains(loCaseInsensitive)) {
             value = AnsiUpperCase(value);
             wanted = AnsiUpperCase(wanted);
@@ -1191,11 +1174,12 @@ void TDataSet::CalculateFields(TRecordBuffer& Buffer) {
 void TDataSet::CalculateLookupField(TField* Field) {
     TDataSet* lookup = Field->LookupDataSet();
     if (!lookup || !lookup->Active()) return;
-    TKeyValues keys;
-    for (const AnsiString& name : SplitFieldNames(Field->KeyFields())) keys.push_back(FieldByName(name)->Value());
-    if (keys.empty()) return;
-    TVarRec result = lookup->Lookup(Field->LookupKeyFields(), keys, Field->LookupResultField());
-    Field->SetValue(result);
+    std::vector<AnsiString> names = SplitFieldNames(Field->KeyFields());
+    if (names.empty()) return;
+    TVariant keys = names.size() == 1 ? FieldByName(names[0])->Value() : TVariant::Array(0, static_cast<int>(names.size()) - 1);
+    if (names.size() > 1)
+        for (size_t i = 0; i < names.size(); ++i) keys[static_cast<int>(i)] = FieldByName(names[i])->Value();
+    Field->SetValue(lookup->Lookup(Field->LookupKeyFields(), keys, Field->LookupResultField()));
 }
 
 void TDataSet::UpdateCalcFields() {
@@ -1268,14 +1252,20 @@ int TDataSet::CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Book
 
 // ---------------------------------------------------------------- searching
 
-bool TDataSet::LocateRecord(const AnsiString& KeyFields, const TKeyValues& KeyValues, TLocateOptions Options,
-                            bool SyncCursor, TVarRec* Result, const AnsiString& ResultField) {
+bool TDataSet::LocateRecord(const AnsiString& KeyFields, const TVariant& KeyValues, TLocateOptions Options,
+                            bool SyncCursor, TVariant* Result, const AnsiString& ResultField) {
     CheckActive();
     std::vector<TField*> fields;
     for (const AnsiString& name : SplitFieldNames(KeyFields)) fields.push_back(FieldByName(name));
-    if (fields.empty() || fields.size() != KeyValues.size())
+    std::vector<TVariant> keys;
+    if (KeyValues.IsArray()) {
+        for (int i = KeyValues.ArrayLowBound(); i <= KeyValues.ArrayHighBound(); ++i) keys.push_back(KeyValues[i]);
+    } else {
+        keys.push_back(KeyValues);
+    }
+    if (fields.empty() || fields.size() != keys.size())
         Error(Format("Locate needs one value per key field (%d fields, %d values)",
-                     {static_cast<int>(fields.size()), static_cast<int>(KeyValues.size())}));
+                     {static_cast<int>(fields.size()), static_cast<int>(keys.size())}));
     TField* result = Result ? FieldByName(ResultField) : nullptr;
     bool calculated = std::any_of(fields.begin(), fields.end(), [](TField* f) { return f->FieldKind() != fkData; }) ||
                       (result && result->FieldKind() != fkData);
@@ -1296,7 +1286,7 @@ bool TDataSet::LocateRecord(const AnsiString& KeyFields, const TKeyValues& KeyVa
             FFilterBuffer = saved;
         });
         bool match = true;
-        for (size_t i = 0; i < fields.size() && match; ++i) match = FieldMatches(fields[i], KeyValues[i], Options);
+        for (size_t i = 0; i < fields.size() && match; ++i) match = FieldMatches(fields[i], keys[i], Options);
         if (!match) continue;
         found = FScratch.RecNo;
         if (result) *Result = result->Value();
@@ -1312,14 +1302,14 @@ bool TDataSet::LocateRecord(const AnsiString& KeyFields, const TKeyValues& KeyVa
     return true;
 }
 
-bool TDataSet::Locate(const AnsiString& KeyFields, const TKeyValues& KeyValues, TLocateOptions Options) {
+bool TDataSet::Locate(const AnsiString& KeyFields, const TVariant& KeyValues, TLocateOptions Options) {
     CheckBrowseMode();
     return LocateRecord(KeyFields, KeyValues, Options, true, nullptr, {});
 }
 
-TVarRec TDataSet::Lookup(const AnsiString& KeyFields, const TKeyValues& KeyValues, const AnsiString& ResultField) {
-    TVarRec result;
-    if (!LocateRecord(KeyFields, KeyValues, {}, false, &result, ResultField)) return TVarRec::Null();
+TVariant TDataSet::Lookup(const AnsiString& KeyFields, const TVariant& KeyValues, const AnsiString& ResultField) {
+    TVariant result;
+    if (!LocateRecord(KeyFields, KeyValues, {}, false, &result, ResultField)) return TVariant::Null();
     return result;
 }
 

@@ -159,12 +159,13 @@ public:
     static uint32_t RecNoOfBookmark(const TBookmark& Bookmark);
 
     // --- searching ---
-    // KeyFields "A;B"; one value per field. Texts compare exactly (or
-    // ignoring case, or as a prefix of the field's text); numbers by value.
-    bool Locate(const AnsiString& KeyFields, const TKeyValues& KeyValues, TLocateOptions Options);
+    // KeyFields "A;B" with one value, or an array of one value per field
+    // (VarArrayOf). Texts compare exactly (or ignoring case, or as a prefix
+    // of the field's text); numbers and dates by value; Null finds null.
+    bool Locate(const AnsiString& KeyFields, const TVariant& KeyValues, TLocateOptions Options);
     // ResultField's value in the first record whose KeyFields equal the
     // values; Null when none. Does not move the data set.
-    TVarRec Lookup(const AnsiString& KeyFields, const TKeyValues& KeyValues, const AnsiString& ResultField);
+    TVariant Lookup(const AnsiString& KeyFields, const TVariant& KeyValues, const AnsiString& ResultField);
 
     // --- filtering ---
     const AnsiString& Filter() const { return FFilterText; }
@@ -316,8 +317,8 @@ private:
     void EndInsertAppend();
     void CheckRequiredFields();
     void UpdateCalcFields();
-    bool LocateRecord(const AnsiString& KeyFields, const TKeyValues& KeyValues, TLocateOptions Options,
-                      bool SyncCursor, TVarRec* Result, const AnsiString& ResultField);
+    bool LocateRecord(const AnsiString& KeyFields, const TVariant& KeyValues, TLocateOptions Options,
+                      bool SyncCursor, TVariant* Result, const AnsiString& ResultField);
     void ScrollEvent(int PriorRecordCount, int Shift);
     void RemoveDataSource(TDataSource* Source);
     void AddDataSource(TDataSource* Source);

@@ -455,27 +455,28 @@ void TField::DoSetAsDateTime(double) {
     AccessError("DateTime");
 }
 
-TVarRec TField::GetAsVariant() const {
-    if (IsNull()) return TVarRec::Null();
-    return TVarRec(GetAsString());
+TVariant TField::GetAsVariant() const {
+    if (IsNull()) return TVariant::Null();
+    return TVariant(GetAsString());
 }
 
-void TField::DoSetAsVariant(const TVarRec& Value) {
-    switch (Value.Kind()) {
-    case TVarRec::vtNull:
+void TField::DoSetAsVariant(const TVariant& Value) {
+    switch (Value.VarType()) {
+    case varEmpty:
+    case varNull:
         return Clear();
-    case TVarRec::vtInteger:
-    case TVarRec::vtInt64:
+    case varSmallint:
+    case varInteger:
+    case varInt64:
         return DoSetAsFloat(static_cast<double>(Value.AsInt64()));
-    case TVarRec::vtExtended:
-        return DoSetAsFloat(static_cast<double>(Value.AsExtended()));
-    case TVarRec::vtCurrency:
-        return DoSetAsFloat(static_cast<double>(CurrencyToDouble(Value.AsCurrency())));
-    case TVarRec::vtBoolean:
+    case varDouble:
+    case varCurrency:
+        return DoSetAsFloat(Value.AsFloat());
+    case varDate:
+        return DoSetAsDateTime(Value.AsDateTime());
+    case varBoolean:
         return DoSetAsBoolean(Value.AsBoolean());
-    case TVarRec::vtChar:
-        return DoSetAsString(AnsiString(1, Value.AsChar()));
-    case TVarRec::vtString:
+    case varString:
         return DoSetAsString(Value.AsString());
     default:
         AccessError("Variant");
@@ -552,10 +553,10 @@ void TStringField::DoSetAsDateTime(double Value) {
     DoSetAsString(DateTimeToStr(Value));
 }
 
-TVarRec TStringField::GetAsVariant() const {
+TVariant TStringField::GetAsVariant() const {
     TFieldData data;
-    if (!Fetch(data)) return TVarRec::Null();
-    return TVarRec(data.Text);
+    if (!Fetch(data)) return TVariant::Null();
+    return TVariant(data.Text);
 }
 
 // ---------------------------------------------------------------- numbers
@@ -641,15 +642,10 @@ void TIntegerField::DoSetAsString(const AnsiString& Value) {
     DoSetAsFloat(static_cast<double>(number));
 }
 
-TVarRec TIntegerField::GetAsVariant() const {
+TVariant TIntegerField::GetAsVariant() const {
     TFieldData data;
-    if (!Fetch(data)) return TVarRec::Null();
-    return TVarRec(static_cast<int64_t>(Round(data.Number)));
-}
-
-void TIntegerField::DoSetAsVariant(const TVarRec& Value) {
-    if (Value.Kind() == TVarRec::vtString) return DoSetAsString(Value.AsString());
-    TField::DoSetAsVariant(Value);
+    if (!Fetch(data)) return TVariant::Null();
+    return TVariant(static_cast<int64_t>(Round(data.Number)));
 }
 
 AnsiString TIntegerField::FormatText(bool DisplayText) const {
@@ -726,15 +722,10 @@ void TFloatField::DoSetAsString(const AnsiString& Value) {
     DoSetAsFloat(number);
 }
 
-TVarRec TFloatField::GetAsVariant() const {
+TVariant TFloatField::GetAsVariant() const {
     TFieldData data;
-    if (!Fetch(data)) return TVarRec::Null();
-    return TVarRec(data.Number);
-}
-
-void TFloatField::DoSetAsVariant(const TVarRec& Value) {
-    if (Value.Kind() == TVarRec::vtString) return DoSetAsString(Value.AsString());
-    TField::DoSetAsVariant(Value);
+    if (!Fetch(data)) return TVariant::Null();
+    return TVariant(data.Number);
 }
 
 AnsiString TFloatField::FormatText(bool DisplayText) const {
@@ -825,19 +816,19 @@ void TBooleanField::DoSetAsInteger(int Value) {
     DoSetAsBoolean(Value != 0);
 }
 
-TVarRec TBooleanField::GetAsVariant() const {
+TVariant TBooleanField::GetAsVariant() const {
     TFieldData data;
-    if (!Fetch(data)) return TVarRec::Null();
-    return TVarRec(data.Boolean);
+    if (!Fetch(data)) return TVariant::Null();
+    return TVariant(data.Boolean);
 }
 
-void TBooleanField::DoSetAsVariant(const TVarRec& Value) {
-    switch (Value.Kind()) {
-    case TVarRec::vtInteger:
-    case TVarRec::vtInt64:
-        return DoSetAsBoolean(Value.AsInt64() != 0);
-    case TVarRec::vtString:
-        return DoSetAsString(Value.AsString());
+void TBooleanField::DoSetAsVariant(const TVariant& Value) {
+    switch (Value.VarType()) {
+    case varSmallint:
+    case varInteger:
+    case varInt64:
+    case varDouble:
+        return DoSetAsBoolean(Value.AsFloat() != 0);
     default:
         TField::DoSetAsVariant(Value);
     }
@@ -911,15 +902,10 @@ void TDateTimeField::DoSetAsString(const AnsiString& Value) {
     }
 }
 
-TVarRec TDateTimeField::GetAsVariant() const {
+TVariant TDateTimeField::GetAsVariant() const {
     TFieldData data;
-    if (!Fetch(data)) return TVarRec::Null();
-    return TVarRec(data.Number);
-}
-
-void TDateTimeField::DoSetAsVariant(const TVarRec& Value) {
-    if (Value.Kind() == TVarRec::vtString) return DoSetAsString(Value.AsString());
-    TField::DoSetAsVariant(Value);
+    if (!Fetch(data)) return TVariant::Null();
+    return TVariant::FromDate(data.Number);
 }
 
 TDateField::TDateField(TComponent* AOwner) : TDateTimeField(AOwner, ftDate) {}
@@ -986,10 +972,10 @@ AnsiString TBlobField::FormatText(bool DisplayText) const {
     return empty ? "(Blob)" : "(BLOB)";
 }
 
-TVarRec TBlobField::GetAsVariant() const {
+TVariant TBlobField::GetAsVariant() const {
     TFieldData data;
-    if (!Fetch(data)) return TVarRec::Null();
-    return TVarRec(data.Text);
+    if (!Fetch(data)) return TVariant::Null();
+    return TVariant(data.Text);
 }
 
 TMemoField::TMemoField(TComponent* AOwner) : TBlobField(AOwner, ftMemo) {}

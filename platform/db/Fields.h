@@ -139,12 +139,12 @@ public:
     void SetAsDateTime(double Value) { DoSetAsDateTime(Value); }
     Currency AsCurrency() const { return DoubleToCurrency(GetAsFloat()); }
     void SetAsCurrency(Currency Value) { DoSetAsFloat(static_cast<double>(CurrencyToDouble(Value))); }
-    // The value with its kind: Null, a text, an integer, a float (also dates)
-    // or a Boolean.
-    TVarRec Value() const { return GetAsVariant(); }
-    void SetValue(const TVarRec& Value) { DoSetAsVariant(Value); }
-    TVarRec AsVariant() const { return GetAsVariant(); }
-    void SetAsVariant(const TVarRec& Value) { DoSetAsVariant(Value); }
+    // The value with its kind: Null, a text, an integer, a float, a date or
+    // a Boolean.
+    TVariant Value() const { return GetAsVariant(); }
+    void SetValue(const TVariant& Value) { DoSetAsVariant(Value); }
+    TVariant AsVariant() const { return GetAsVariant(); }
+    void SetAsVariant(const TVariant& Value) { DoSetAsVariant(Value); }
     // The edit text (OnGetText with DisplayText false, or EditFormat).
     AnsiString Text() const;
     // Through OnSetText when assigned, else as AsString.
@@ -196,8 +196,8 @@ protected:
     virtual void DoSetAsBoolean(bool Value);
     virtual double GetAsDateTime() const;
     virtual void DoSetAsDateTime(double Value);
-    virtual TVarRec GetAsVariant() const;
-    virtual void DoSetAsVariant(const TVarRec& Value);
+    virtual TVariant GetAsVariant() const;
+    virtual void DoSetAsVariant(const TVariant& Value);
     // The text of the value for show (DisplayText) or for editing.
     virtual AnsiString FormatText(bool DisplayText) const;
     [[noreturn]] void AccessError(const char* TypeName) const;
@@ -251,7 +251,7 @@ protected:
     void DoSetAsBoolean(bool Value) override;
     double GetAsDateTime() const override;
     void DoSetAsDateTime(double Value) override;
-    TVarRec GetAsVariant() const override;
+    TVariant GetAsVariant() const override;
 
 private:
     bool FTransliterate = true;
@@ -301,8 +301,7 @@ protected:
     void DoSetAsInteger(int Value) override;
     double GetAsFloat() const override;
     void DoSetAsFloat(double Value) override;
-    TVarRec GetAsVariant() const override;
-    void DoSetAsVariant(const TVarRec& Value) override;
+    TVariant GetAsVariant() const override;
     AnsiString FormatText(bool DisplayText) const override;
 
 private:
@@ -367,8 +366,7 @@ protected:
     void DoSetAsInteger(int Value) override;
     double GetAsFloat() const override;
     void DoSetAsFloat(double Value) override;
-    TVarRec GetAsVariant() const override;
-    void DoSetAsVariant(const TVarRec& Value) override;
+    TVariant GetAsVariant() const override;
     AnsiString FormatText(bool DisplayText) const override;
 
 private:
@@ -416,8 +414,8 @@ protected:
     void DoSetAsBoolean(bool Value) override;
     int GetAsInteger() const override;
     void DoSetAsInteger(int Value) override;
-    TVarRec GetAsVariant() const override;
-    void DoSetAsVariant(const TVarRec& Value) override;
+    TVariant GetAsVariant() const override;
+    void DoSetAsVariant(const TVariant& Value) override;
 
 private:
     AnsiString FDisplayValues = "True;False";
@@ -444,8 +442,7 @@ protected:
     void DoSetAsDateTime(double Value) override;
     double GetAsFloat() const override;
     void DoSetAsFloat(double Value) override;
-    TVarRec GetAsVariant() const override;
-    void DoSetAsVariant(const TVarRec& Value) override;
+    TVariant GetAsVariant() const override;
     AnsiString FormatText(bool DisplayText) const override;
 
 private:
@@ -493,7 +490,7 @@ protected:
     AnsiString FormatText(bool DisplayText) const override;
     AnsiString GetAsString() const override;
     void DoSetAsString(const AnsiString& Value) override;
-    TVarRec GetAsVariant() const override;
+    TVariant GetAsVariant() const override;
     void CheckSize(int Value) const override;
 };
 

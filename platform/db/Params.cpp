@@ -13,69 +13,70 @@ ZELMOR_IMPLEMENT_ENUM(TParamType, "ptUnknown", "ptInput", "ptOutput", "ptInputOu
 namespace {
 // The value as field data of a type, and back: the one place where a
 // parameter's value meets the native layouts of the field classes.
-TFieldData ToFieldData(const TVarRec& Value, TFieldType Type) {
+TFieldData ToFieldData(const TVariant& Value, TFieldType Type) {
     TFieldData data;
-    if (Value.IsNull()) return data;
+    if (Value.IsNull() || Value.IsEmpty()) return data;
     data.Null = false;
     switch (FieldCategory(Type)) {
     case TFieldCategory::Text:
-        data.Text = Value.Kind() == TVarRec::vtChar ? AnsiString(1, Value.AsChar()) : VarRecToText(Value);
+        data.Text = VarToStr(Value);
         break;
     case TFieldCategory::Boolean:
-        data.Boolean = Value.Kind() == TVarRec::vtString ? SameText(Trim(Value.AsString()), "True")
-                                                         : Value.AsInt64() != 0;
+        data.Boolean = Value.AsBoolean();
+        break;
+    case TFieldCategory::DateTime:
+        data.Number = Value.AsDateTime();
         break;
     default:
-        switch (Value.Kind()) {
-        case TVarRec::vtExtended:
-            data.Number = static_cast<double>(Value.AsExtended());
-            break;
-        case TVarRec::vtCurrency:
-            data.Number = static_cast<double>(CurrencyToDouble(Value.AsCurrency()));
-            break;
-        case TVarRec::vtString:
+        if (Value.VarType() == varString) {
             if (!TextToFloat(Trim(Value.AsString()), data.Number))
                 throw EConvertError("'" + Value.AsString() + "' is not a valid floating point value");
-            break;
-        default:
-            data.Number = static_cast<double>(Value.AsInt64());
-            break;
+        } else {
+            data.Number = Value.AsFloat();
         }
+        break;
     }
     return data;
 }
 
-TVarRec FromFieldData(const TFieldData& Data, TFieldType Type) {
-    if (Data.Null) return TVarRec::Null();
+TVariant FromFieldData(const TFieldData& Data, TFieldType Type) {
+    if (Data.Null) return TVariant::Null();
     switch (Type) {
     case ftSmallint:
     case ftInteger:
     case ftWord:
     case ftAutoInc:
     case ftLargeint:
-        return TVarRec(static_cast<int64_t>(Round(Data.Number)));
+        return TVariant(static_cast<int64_t>(Round(Data.Number)));
     case ftBoolean:
-        return TVarRec(Data.Boolean);
+        return TVariant(Data.Boolean);
+    case ftDate:
+    case ftTime:
+    case ftDateTime:
+        return TVariant::FromDate(Data.Number);
     default:
-        if (FieldCategory(Type) == TFieldCategory::Text) return TVarRec(Data.Text);
-        return TVarRec(Data.Number);
+        if (FieldCategory(Type) == TFieldCategory::Text) return TVariant(Data.Text);
+        return TVariant(Data.Number);
     }
 }
 
-TFieldType TypeOfValue(const TVarRec& Value) {
-    switch (Value.Kind()) {
-    case TVarRec::vtInteger:
+TFieldType TypeOfValue(const TVariant& Value) {
+    switch (Value.VarType()) {
+    case varSmallint:
+        return ftSmallint;
+    case varInteger:
         return ftInteger;
-    case TVarRec::vtInt64:
+    case varInt64:
         return ftLargeint;
-    case TVarRec::vtExtended:
+    case varDouble:
         return ftFloat;
-    case TVarRec::vtCurrency:
+    case varCurrency:
         return ftCurrency;
-    case TVarRec::vtBoolean:
+    case varDate:
+        return ftDateTime;
+    case varBoolean:
         return ftBoolean;
-    case TVarRec::vtString:
-    case TVarRec::vtChar:
+    case varString:
         return ftString;
     default:
         return ftUnknown;
@@ -97,59 +98,57 @@ void TParam::SetDataType(TFieldType Value) {
     if (Value == FDataType) return;
     TFieldType old = FDataType;
     FDataType = Value;
-    if (!FValue.IsNull() && old != ftUnknown && Value != ftUnknown)
+    if (!IsNull() && old != ftUnknown && Value != ftUnknown)
         FValue = FromFieldData(ToFieldData(FValue, Value), Value);
 }
 
 void TParam::Clear() {
-    FValue = TVarRec::Null();
+    FValue = TVariant::Null();
 }
 
-void TParam::SetValue(const TVarRec& Value) {
+void TParam::SetValue(const TVariant& Value) {
     if (FDataType == ftUnknown) FDataType = TypeOfValue(Value);
     FValue = FDataType == ftUnknown ? Value : FromFieldData(ToFieldData(Value, FDataType), FDataType);
     FBound = true;
 }
 
 AnsiString TParam::AsString() const {
-    if (FValue.IsNull()) return {};
-    if (FValue.Kind() == TVarRec::vtBoolean) return FValue.AsBoolean() ? "True" : "False";
-    return VarRecToText(FValue);
+    return VarToStr(FValue);
 }
 
 void TParam::SetAsString(const AnsiString& Value) {
     if (FDataType == ftUnknown) FDataType = ftString;
-    SetValue(TVarRec(Value));
+    SetValue(TVariant(Value));
 }
 
 int TParam::AsInteger() const {
-    if (FValue.IsNull()) return 0;
+    if (IsNull()) return 0;
     return static_cast<int>(Round(ToFieldData(FValue, ftFloat).Number));
 }
 
 void TParam::SetAsInteger(int Value) {
     if (FDataType == ftUnknown) FDataType = ftInteger;
-    SetValue(TVarRec(Value));
+    SetValue(TVariant(Value));
 }
 
 double TParam::AsFloat() const {
-    if (FValue.IsNull()) return 0;
+    if (IsNull()) return 0;
     return ToFieldData(FValue, ftFloat).Number;
 }
 
 void TParam::SetAsFloat(double Value) {
     if (FDataType == ftUnknown) FDataType = ftFloat;
-    SetValue(TVarRec(Value));
+    SetValue(TVariant(Value));
 }
 
 bool TParam::AsBoolean() const {
-    if (FValue.IsNull()) return false;
+    if (IsNull()) return false;
     return ToFieldData(FValue, ftBoolean).Boolean;
 }
 
 void TParam::SetAsBoolean(bool Value) {
     if (FDataType == ftUnknown) FDataType = ftBoolean;
-    SetValue(TVarRec(Value));
+    SetValue(TVariant(Value));
 }
 
 double TParam::AsDateTime() const {
@@ -158,7 +157,7 @@ double TParam::AsDateTime() const {
 
 void TParam::SetAsDateTime(double Value) {
     if (FDataType == ftUnknown) FDataType = ftDateTime;
-    SetValue(TVarRec(Value));
+    SetValue(TVariant::FromDate(Value));
 }
 
 Currency TParam::AsCurrency() const {
@@ -167,7 +166,7 @@ Currency TParam::AsCurrency() const {
 
 void TParam::SetAsCurrency(Currency Value) {
     if (FDataType == ftUnknown) FDataType = ftCurrency;
-    SetValue(TVarRec(Value));
+    SetValue(TVariant(Value));
 }
 
 void TParam::AssignField(const TField* Field) {
@@ -176,7 +175,7 @@ void TParam::AssignField(const TField* Field) {
     AssignFieldValue(Field, Field->Value());
 }
 
-void TParam::AssignFieldValue(const TField* Field, const TVarRec& Value) {
+void TParam::AssignFieldValue(const TField* Field, const TVariant& Value) {
     if (!Field) return;
     FDataType = Field->DataType() == ftAutoInc ? ftInteger : Field->DataType();
     FValue = FromFieldData(ToFieldData(Value, FDataType), FDataType);

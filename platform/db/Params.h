@@ -25,11 +25,11 @@ public:
     bool Bound() const { return FBound; }
     void SetBound(bool Value) { FBound = Value; }
 
-    bool IsNull() const { return FValue.IsNull(); }
+    bool IsNull() const { return FValue.IsNull() || FValue.IsEmpty(); }
     void Clear();
-    TVarRec Value() const { return FValue; }
+    TVariant Value() const { return FValue; }
     // Takes the value's own type when DataType is still ftUnknown.
-    void SetValue(const TVarRec& Value);
+    void SetValue(const TVariant& Value);
     AnsiString AsString() const;
     void SetAsString(const AnsiString& Value);
     int AsInteger() const;
@@ -46,7 +46,7 @@ public:
     // Name, type and value of a field.
     void AssignField(const TField* Field);
     // Type and value of a field, keeping the name.
-    void AssignFieldValue(const TField* Field, const TVarRec& Value);
+    void AssignFieldValue(const TField* Field, const TVariant& Value);
     // The value from a buffer in the native layout of DataType (TField::GetData).
     void SetData(const void* Buffer);
     // Writes the native layout of DataType; false when Null.
@@ -61,7 +61,7 @@ private:
     AnsiString FName;
     TFieldType FDataType = ftUnknown;
     TParamType FParamType = ptUnknown;
-    TVarRec FValue;
+    TVariant FValue;
     bool FBound = false;
 };
 

@@ -198,7 +198,7 @@ void TTable::CheckDBase() const {
     }
     if (paradox) DatabaseErrorFmt(DBText::NotSupported, {"Paradox tables (" + FTableName + ")"}, this);
     if (FTableType == ttASCII || FTableType == ttFoxPro)
-        DatabaseErrorFmt(DBText::NotSupported, {"tables of type " + GetEnumName(TypeInfoOf(&FTableType), FTableType)},
+        DatabaseErrorFmt(DBText::NotSupported, {"tables of type " + GetEnumName(TypeInfoOf(static_cast<TTableType*>(nullptr)), FTableType)},
                          this);
 }
 
@@ -630,7 +630,8 @@ void TTable::SetMasterFields(const AnsiString& Value) {
 void TTable::ApplyMasterRange() {
     TDataSet* master = FMasterSource->DataSet();
     TKeyValues values;
-    for (const AnsiString& name : SplitFieldNames(FMasterFields)) values.push_back(master->FieldByName(name)->Value());
+    for (const AnsiString& name : SplitFieldNames(FMasterFields))
+        values.push_back(master->FieldByName(name)->Value().ToVarRec());
     if (values.empty()) return SetRangeKeys(nullptr, nullptr);
     TDbfKey key = KeyFromValues(values, false);
     SetRangeKeys(std::make_unique<TDbfKey>(key), std::make_unique<TDbfKey>(key));

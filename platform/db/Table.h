@@ -4,8 +4,8 @@
 // keys, ranges and the operations on the table's files.
 //
 // Table names are found without regard to case, with or without ".dbf"
-// ("TIPOS.DBF", "tipos2", "NomAsg.dbf"). A name holding a folder ("C:\QTEMP\
-// CURSOS.DBF", "datos\alum") is taken as a path of its own.
+// ("TIPOS.DBF", "tipos2", "NomAsg.dbf"). A name holding a folder
+// ("C:\QTEMP\CURSOS.DBF", "datos\alum") is taken as a path of its own.
 #include <memory>
 #include <vector>
 
