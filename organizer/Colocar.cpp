@@ -1,5 +1,9 @@
 #include "organizer/Colocar.h"
 
+#include "organizer/TablasTipos.h"
+#include "platform/db/Table.h"
+#include "platform/ui/Dialogs.h"
+
 namespace {
 
 int HuecoDe(const THuecos& Huecos, const AnsiString& Codigo) {
@@ -58,4 +62,32 @@ AnsiString MensajeColocar(const TResultadoColocar& R) {
 
 AnsiString TituloColocar(const AnsiString& Turno, const AnsiString& Nivel, const AnsiString& Curso) {
     return "Colocar alumnos de " + Turno + " " + Nivel + " " + Curso + " en sus grupos";
+}
+
+void PreparaColocar(const AnsiString& DatabaseName, const AnsiString& TNC) {
+    auto tipgrup = AbreTablaTipos(DatabaseName, "tipgrup", "TNC");
+    Filtra(*tipgrup, "TNC", TNC);
+    auto filas = LeeTipGrup(*tipgrup);
+    for (auto& f : filas) f.Marca.clear();
+    TablaTiposCerrada(DatabaseName, "tipgrup2")->EmptyTable();
+    Sincroniza(*AbreTablaTipos(DatabaseName, "tipgrup2"), {}, filas);
+}
+
+TResultadoColocar BColocarClick(const AnsiString& DatabaseName, const AnsiString& TNC) {
+    auto tipgrup = AbreTablaTipos(DatabaseName, "tipgrup2");
+    Filtra(*tipgrup, "TNC", TNC);
+    auto alum = AbreTablaTipos(DatabaseName, "alum");
+    Filtra(*alum, "TNC", TNC);
+    const auto filas = LeeTipGrup(*tipgrup);
+    const auto alumnos = LeeAlumnos(*alum);
+    auto filasDespues = filas;
+    auto alumnosDespues = alumnos;
+    auto r = ColocaAlumnos(alumnosDespues, filasDespues);
+    Sincroniza(*alum, alumnos, alumnosDespues);
+    Sincroniza(*tipgrup, filas, filasDespues);
+    if (r.NoColocados.empty())
+        ShowMessage(MensajeColocar(r));
+    else
+        MessageBox(MensajeColocar(r), "Atenci\xF3n", MB_OK);
+    return r;
 }
