@@ -4,6 +4,7 @@
 // marks, the editors' rules and course filters holding an apostrophe.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 
 #include "organizer/EditoresTipos.h"
@@ -214,7 +215,14 @@ TEST_F(TiposMotor, TotalsOnTheTables) {
     AbreYCalcula();
     const auto totales = Motor.TotalesTipos();
     ASSERT_TRUE(totales.has_value());
+    // By hand: the 15 counted students, French for the even ones, German for
+    // the odd ones (the annulled one is the last, odd).
     EXPECT_EQ(totales->at(1), (std::vector<AnsiString>{"Total", "15"}));
+    std::map<AnsiString, AnsiString> porAsig;
+    for (size_t i = 2; i < totales->size(); ++i) porAsig[totales->at(i).at(0)] = totales->at(i).at(1);
+    EXPECT_EQ(porAsig["FRA"], "8");
+    EXPECT_EQ(porAsig["ALE"], "7");
+    EXPECT_EQ(porAsig.count("LEN"), 0u);
     Motor.TrasladaSubtipoAGrupo(NDelTipo("FRA", "TEC"), 1, "A");
     const auto g = Motor.TotalesGrupo(AnsiString("A"));
     EXPECT_TRUE(g.HayGrupo);
