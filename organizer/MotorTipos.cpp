@@ -232,49 +232,34 @@ TOfertaTraslado TMotorTipos::OfertaTipo(int N) { return ::OfertaTipo(LeeTrabajo(
 TOfertaTraslado TMotorTipos::OfertaFila(int N) { return ::OfertaFila(LeeTrabajo(), N); }
 TOfertaTraslado TMotorTipos::OfertaGrupo(int N) { return ::OfertaGrupo(LeeTrabajo(), N); }
 
-namespace {
-template <class Movimiento>
-bool Mueve(TMotorTipos& Motor, Movimiento&& M, void (TMotorTipos::*Guarda)(TTrabajoTipos&, const TTrabajoTipos&)) {
-    const auto antes = Motor.LeeTrabajo();
+bool TMotorTipos::Traslada(const std::function<bool(TTrabajoTipos&, TNumeradorFilas&)>& Movimiento) {
+    RefrescaNumerador();
+    const auto antes = LeeTrabajo();
     auto nuevo = antes;
-    const bool movido = M(nuevo);
-    if (movido) (Motor.*Guarda)(nuevo, antes);
+    const bool movido = Movimiento(nuevo, FNumerador);
+    if (movido) GuardaTrabajo(nuevo, antes);
+    Recalcula();
     return movido;
 }
-}  // namespace
 
 bool TMotorTipos::TrasladaSubtipoAGrupo(int N, int Numero, const AnsiString& Grupo) {
-    RefrescaNumerador();
-    const bool r = Mueve(*this, [&](TTrabajoTipos& T) { return ::TrasladaSubtipoAGrupo(T, N, Numero, Grupo, FNumerador); },
-                         &TMotorTipos::GuardaTrabajo);
-    Recalcula();
-    return r;
+    return Traslada([&](TTrabajoTipos& T, TNumeradorFilas& Num) { return ::TrasladaSubtipoAGrupo(T, N, Numero, Grupo, Num); });
 }
 
 bool TMotorTipos::TrasladaTipoAGrupo(int N, int Numero, const AnsiString& Grupo) {
-    RefrescaNumerador();
-    const bool r = Mueve(*this, [&](TTrabajoTipos& T) { return ::TrasladaTipoAGrupo(T, N, Numero, Grupo, FNumerador); },
-                         &TMotorTipos::GuardaTrabajo);
-    Recalcula();
-    return r;
+    return Traslada([&](TTrabajoTipos& T, TNumeradorFilas& Num) { return ::TrasladaTipoAGrupo(T, N, Numero, Grupo, Num); });
 }
 
 bool TMotorTipos::TrasladaFilaATipos(int N, int Numero) {
-    RefrescaNumerador();
-    const bool r = Mueve(
-        *this, [&](TTrabajoTipos& T) { return ::TrasladaFilaATipos(T, N, Numero, FListas.AsigAlumnos, FNumerador); },
-        &TMotorTipos::GuardaTrabajo);
-    Recalcula();
-    return r;
+    return Traslada([&](TTrabajoTipos& T, TNumeradorFilas& Num) {
+        return ::TrasladaFilaATipos(T, N, Numero, FListas.AsigAlumnos, Num);
+    });
 }
 
 bool TMotorTipos::TrasladaGrupoATipos(int N, int Numero) {
-    RefrescaNumerador();
-    const bool r = Mueve(
-        *this, [&](TTrabajoTipos& T) { return ::TrasladaGrupoATipos(T, N, Numero, FListas.AsigAlumnos, FNumerador); },
-        &TMotorTipos::GuardaTrabajo);
-    Recalcula();
-    return r;
+    return Traslada([&](TTrabajoTipos& T, TNumeradorFilas& Num) {
+        return ::TrasladaGrupoATipos(T, N, Numero, FListas.AsigAlumnos, Num);
+    });
 }
 
 int TMotorTipos::FilasTipGrup() { return CuentaFilas(*AbreTablaTipos(FDatabaseName, "tipgrup2")); }

@@ -32,6 +32,7 @@
 // pair rows by N without losing one. The merge itself cannot lose a row:
 // a working row whose N is not free in the stored table gets a new number
 // in both tables instead of being dropped.
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -126,6 +127,8 @@ private:
     template <class Fila>
     void MezclaTabla(const AnsiString& Guardada, const AnsiString& Trabajo, std::vector<Fila> (*LeeFilas)(TDataSet&));
     void GuardaTrabajo(TTrabajoTipos& Nuevo, const TTrabajoTipos& Antes);
+    // A move on the working rows, written back, then the recomputations.
+    bool Traslada(const std::function<bool(TTrabajoTipos&, TNumeradorFilas&)>& Movimiento);
 
     AnsiString FDatabaseName;
     AnsiString FTNC;

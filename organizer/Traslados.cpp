@@ -78,6 +78,24 @@ void ATipos(TTrabajoTipos& T, const TFilaTipGrup& Fila, int Cuantos, const TList
     T.Tipos.push_back(std::move(s));
 }
 
+// Takes up to Numero students from the rows (in N order) that EsDelLote
+// accepts and that have any, as many from each as it has, and hands each
+// share to Destino.
+template <class Fila, class Lote, class Reparto>
+void TomaEnOrdenN(std::vector<Fila>& Filas, int Numero, Lote EsDelLote, Reparto Destino) {
+    int resto = Numero;
+    for (size_t i : OrdenN(Filas)) {
+        if (resto <= 0) break;
+        auto& f = Filas[i];
+        if (!EsDelLote(f) || f.NALUM < 1) continue;
+        const int t = std::min(f.NALUM, resto);
+        f.NALUM -= t;
+        resto -= t;
+        const Fila movida = f;
+        Destino(movida, t);
+    }
+}
+
 bool NumeroValido(int Numero, int Ofrecido) { return Numero >= 1 && Numero <= Ofrecido; }
 
 }  // namespace
@@ -154,17 +172,9 @@ bool TrasladaTipoAGrupo(TTrabajoTipos& T, int N, int Numero, const AnsiString& G
     const auto oferta = OfertaTipo(T, N);
     if (!oferta.Encontrado || !NumeroValido(Numero, oferta.Numero)) return false;
     const AnsiString clave = oferta.Texto;
-    int resto = Numero;
-    for (size_t i : OrdenN(T.Tipos)) {
-        if (resto <= 0) break;
-        auto& s = T.Tipos[i];
-        if (s.ASIGSCU != clave || s.NALUM < 1) continue;
-        const int t = std::min(s.NALUM, resto);
-        s.NALUM -= t;
-        resto -= t;
-        const TFilaSubtipo movido = s;
-        AlGrupo(T, movido, t, Grupo, Numerador);
-    }
+    TomaEnOrdenN(
+        T.Tipos, Numero, [&](const TFilaSubtipo& s) { return s.ASIGSCU == clave; },
+        [&](const TFilaSubtipo& s, int t) { AlGrupo(T, s, t, Grupo, Numerador); });
     return true;
 }
 
@@ -184,17 +194,9 @@ bool TrasladaGrupoATipos(TTrabajoTipos& T, int N, int Numero, const TListaAsig& 
     const auto oferta = OfertaGrupo(T, N);
     if (!oferta.Encontrado || !NumeroValido(Numero, oferta.Numero)) return false;
     const AnsiString tncg = PorN(T.TipGrup, N)->TNCG;
-    int resto = Numero;
-    for (size_t i : OrdenN(T.TipGrup)) {
-        if (resto <= 0) break;
-        auto& f = T.TipGrup[i];
-        if (f.TNCG != tncg || f.NALUM < 1) continue;
-        const int t = std::min(f.NALUM, resto);
-        f.NALUM -= t;
-        resto -= t;
-        const TFilaTipGrup movida = f;
-        ATipos(T, movida, t, AsigAlumnos, Numerador);
-    }
+    TomaEnOrdenN(
+        T.TipGrup, Numero, [&](const TFilaTipGrup& f) { return f.TNCG == tncg; },
+        [&](const TFilaTipGrup& f, int t) { ATipos(T, f, t, AsigAlumnos, Numerador); });
     std::erase_if(T.TipGrup, [](const TFilaTipGrup& f) { return f.NALUM == 0; });
     return true;
 }
