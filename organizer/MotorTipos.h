@@ -29,9 +29,14 @@
 // Row numbers: every N handed out here (subtypes of a computation, rows made
 // by moves, rows added in the editors) comes from one allocator that has
 // seen every number of tipos, tipos2, tipgrup and tipgrup2, so the merge can
-// pair rows by N without losing one. The merge itself cannot lose a row:
-// a working row whose N is not free in the stored table gets a new number
-// in both tables instead of being dropped.
+// pair rows by N without losing one (there is no "last number before the
+// renumbering" to count on: it may lie inside the renumbered range). The
+// merge itself cannot lose a row: a working row whose N is not free in the
+// stored table gets a new number in both tables instead of being dropped.
+// The working copy is the whole truth of its course: a stored row of the
+// course that no working row pairs with is deleted, whatever its number, so
+// a subtype deleted on the screen never comes back, even one numbered from
+// 10000 as the computation numbers them.
 #include <functional>
 #include <optional>
 #include <vector>
