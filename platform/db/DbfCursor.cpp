@@ -24,9 +24,9 @@ struct TDbfCursor::TImpl {
     std::vector<char> Buf, Tmp;
 
     size_t Idx = 0;
-    uint64_t IdxVersion = 0;  // the order's version Idx belongs to (0: none)
+    uint64_t IdxVersion = 0; // the order's version Idx belongs to (0: none)
 
-    uint64_t Config = 1;  // grows with every change of order, range or filters
+    uint64_t Config = 1; // grows with every change of order, range or filters
     uint64_t CountConfig = 0, CountTableVersion = 0;
     uint32_t CountValue = 0;
 
@@ -49,19 +49,24 @@ struct TDbfCursor::TImpl {
     bool InRange(uint32_t R) {
         if (Order < 0 || (!Start && !End)) return true;
         TDbfOrdering& o = Ord();
-        if (Start && o.CompareKeys(o.KeyOf(R), reinterpret_cast<const uint8_t*>(Start->Bytes.data()), Start->Bytes.size()) < 0)
+        if (Start && o.CompareKeys(o.KeyOf(R), reinterpret_cast<const uint8_t*>(Start->Bytes.data()),
+                                   Start->Bytes.size()) < 0)
             return false;
-        if (End && o.CompareKeys(o.KeyOf(R), reinterpret_cast<const uint8_t*>(End->Bytes.data()), End->Bytes.size()) > 0)
+        if (End && o.CompareKeys(o.KeyOf(R), reinterpret_cast<const uint8_t*>(End->Bytes.data()),
+                                 End->Bytes.size()) > 0)
             return false;
         return true;
     }
     size_t LowIdx() {
         TDbfOrdering& o = Ord();
-        return Start ? o.LowerBound(reinterpret_cast<const uint8_t*>(Start->Bytes.data()), Start->Bytes.size()) : 0;
+        return Start
+                   ? o.LowerBound(reinterpret_cast<const uint8_t*>(Start->Bytes.data()), Start->Bytes.size())
+                   : 0;
     }
     size_t HighIdx() {
         TDbfOrdering& o = Ord();
-        return End ? o.UpperBound(reinterpret_cast<const uint8_t*>(End->Bytes.data()), End->Bytes.size()) : o.Order.size();
+        return End ? o.UpperBound(reinterpret_cast<const uint8_t*>(End->Bytes.data()), End->Bytes.size())
+                   : o.Order.size();
     }
     // The place of the cursor's record in the order (the records that are
     // gone since an emptying sit past the end).
@@ -144,8 +149,12 @@ TDbfCursor::TDbfCursor(std::shared_ptr<TDbfTable> Table) : F(std::make_unique<TI
 
 TDbfCursor::~TDbfCursor() = default;
 
-TDbfTable& TDbfCursor::Table() const { return *F->Table; }
-const std::shared_ptr<TDbfTable>& TDbfCursor::SharedTable() const { return F->Table; }
+TDbfTable& TDbfCursor::Table() const {
+    return *F->Table;
+}
+const std::shared_ptr<TDbfTable>& TDbfCursor::SharedTable() const {
+    return F->Table;
+}
 
 void TDbfCursor::SetOrder(int Order) {
     if (Order < -1 || Order >= int(F->S->Orders.size()))
@@ -157,7 +166,9 @@ void TDbfCursor::SetOrder(int Order) {
     ++F->Config;
 }
 
-int TDbfCursor::Order() const { return F->Order; }
+int TDbfCursor::Order() const {
+    return F->Order;
+}
 
 int TDbfCursor::AddFilter(TDbfRecordFilter Filter, bool Active) {
     int handle = F->NextHandle++;
@@ -193,7 +204,9 @@ void TDbfCursor::ClearRange() {
     ++F->Config;
 }
 
-bool TDbfCursor::First() { return F->Forward(F->Order < 0 ? 1 : 0); }
+bool TDbfCursor::First() {
+    return F->Forward(F->Order < 0 ? 1 : 0);
+}
 
 bool TDbfCursor::Last() {
     if (F->Order < 0) return F->Backward(F->S->Count);
@@ -202,8 +215,10 @@ bool TDbfCursor::Last() {
 
 bool TDbfCursor::Next() {
     switch (F->Pos) {
-    case TImpl::AtEof: return false;
-    case TImpl::AtBof: return First();
+    case TImpl::AtEof:
+        return false;
+    case TImpl::AtBof:
+        return First();
     default:
         if (F->Order < 0) return F->Forward(size_t(F->Rec) + 1);
         return F->Forward(F->CurIdx() + 1);
@@ -212,21 +227,37 @@ bool TDbfCursor::Next() {
 
 bool TDbfCursor::Prior() {
     switch (F->Pos) {
-    case TImpl::AtBof: return false;
-    case TImpl::AtEof: return Last();
+    case TImpl::AtBof:
+        return false;
+    case TImpl::AtEof:
+        return Last();
     default:
         if (F->Order < 0) return F->Backward(int64_t(F->Rec) - 1);
         return F->Backward(int64_t(F->CurIdx()) - 1);
     }
 }
 
-void TDbfCursor::GoBof() { F->Pos = TImpl::AtBof; }
-void TDbfCursor::GoEof() { F->Pos = TImpl::AtEof; }
-bool TDbfCursor::Bof() const { return F->Pos == TImpl::AtBof; }
-bool TDbfCursor::Eof() const { return F->Pos == TImpl::AtEof; }
-bool TDbfCursor::OnRecord() const { return F->Pos == TImpl::OnRec; }
-uint32_t TDbfCursor::RecNo() const { return F->Pos == TImpl::OnRec ? F->Rec : 0; }
-const char* TDbfCursor::Record() const { return F->Buf.data(); }
+void TDbfCursor::GoBof() {
+    F->Pos = TImpl::AtBof;
+}
+void TDbfCursor::GoEof() {
+    F->Pos = TImpl::AtEof;
+}
+bool TDbfCursor::Bof() const {
+    return F->Pos == TImpl::AtBof;
+}
+bool TDbfCursor::Eof() const {
+    return F->Pos == TImpl::AtEof;
+}
+bool TDbfCursor::OnRecord() const {
+    return F->Pos == TImpl::OnRec;
+}
+uint32_t TDbfCursor::RecNo() const {
+    return F->Pos == TImpl::OnRec ? F->Rec : 0;
+}
+const char* TDbfCursor::Record() const {
+    return F->Buf.data();
+}
 
 bool TDbfCursor::Refresh() {
     if (F->Pos != TImpl::OnRec && F->Pos != TImpl::Gap) return false;
@@ -256,7 +287,8 @@ bool TDbfCursor::GotoRecord(uint32_t RecNo) {
 }
 
 bool TDbfCursor::Seek(const TDbfKey& Key, TDbfSeekMode Mode) {
-    if (F->Order < 0 || Key.Order != F->Order) DbfRaise(dbeBadKey, "The key belongs to another index than the cursor's");
+    if (F->Order < 0 || Key.Order != F->Order)
+        DbfRaise(dbeBadKey, "The key belongs to another index than the cursor's");
     TDbfOrdering& o = F->Ord();
     const uint8_t* k = reinterpret_cast<const uint8_t*>(Key.Bytes.data());
     size_t from = std::max(o.LowerBound(k, Key.Bytes.size()), F->LowIdx());
@@ -265,7 +297,8 @@ bool TDbfCursor::Seek(const TDbfKey& Key, TDbfSeekMode Mode) {
     for (size_t i = from; i < high && i < F->Ord().Order.size(); ++i) {
         TDbfOrdering& current = F->Ord();
         uint32_t r = current.Order[i];
-        if (Mode == dbfSeekExact && current.CompareKeys(current.KeyOf(r), k, Key.Bytes.size()) != 0) return false;
+        if (Mode == dbfSeekExact && current.CompareKeys(current.KeyOf(r), k, Key.Bytes.size()) != 0)
+            return false;
         if (F->Passes(r, F->Tmp.data())) {
             F->Land(r, i, true);
             return true;
@@ -313,4 +346,12 @@ uint32_t TDbfCursor::SequenceNumber() {
             if (f.Passes(f.Ord().Order[i], f.Tmp.data())) ++n;
     }
     return n;
+}
+
+int TDbfCursor::CompareRecords(uint32_t A, uint32_t B) {
+    for (uint32_t r : {A, B})
+        if (r < 1 || r > F->S->Count) DbfRaise(dbeBadKey, "Record " + std::to_string(r) + " does not exist");
+    if (A == B) return 0;
+    if (F->Order < 0) return A < B ? -1 : 1;
+    return F->Ord().Before(A, B) ? -1 : 1;
 }

@@ -24,7 +24,8 @@ public:
     size_t Read(uint64_t Offset, void* Buffer, size_t Count) override {
         size_t done = 0;
         while (done < Count) {
-            ssize_t n = ::pread(FFd, static_cast<char*>(Buffer) + done, Count - done, static_cast<off_t>(Offset + done));
+            ssize_t n = ::pread(FFd, static_cast<char*>(Buffer) + done, Count - done,
+                                static_cast<off_t>(Offset + done));
             if (n < 0) {
                 if (errno == EINTR) continue;
                 RaiseOs("Cannot read", FPath, errno);
@@ -37,8 +38,8 @@ public:
     void Write(uint64_t Offset, const void* Buffer, size_t Count) override {
         size_t done = 0;
         while (done < Count) {
-            ssize_t n =
-                ::pwrite(FFd, static_cast<const char*>(Buffer) + done, Count - done, static_cast<off_t>(Offset + done));
+            ssize_t n = ::pwrite(FFd, static_cast<const char*>(Buffer) + done, Count - done,
+                                 static_cast<off_t>(Offset + done));
             if (n < 0) {
                 if (errno == EINTR) continue;
                 RaiseOs("Cannot write", FPath, errno);
@@ -106,7 +107,7 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 TDbfFileSystem& TDbfFileSystem::Native() {
     static TNativeFileSystem fs;
@@ -126,9 +127,14 @@ std::string DbfNameOf(const std::string& Path) {
 }
 
 std::string DbfFindFile(TDbfFileSystem& Fs, const std::string& Folder, const std::string& Name) {
-    std::string exact = Folder == "/" ? "/" + Name : Folder + "/" + Name;
-    if (Fs.Exists(exact)) return exact;
+    auto join = [&](const std::string& Entry) { return Folder == "/" ? "/" + Entry : Folder + "/" + Entry; };
+    if (Fs.Exists(join(Name))) return join(Name);
+    // As the path mapping of platform/sys finds names: the locale fold of
+    // the Windows-1252 spelling ("\xD1" finds "\xF1"), the first match in byte order.
+    const AnsiString wanted = AnsiUpperCase(FromUtf8(Name));
+    std::string best;
     for (const std::string& candidate : Fs.List(Folder))
-        if (SameText(candidate, Name)) return Folder == "/" ? "/" + candidate : Folder + "/" + candidate;
-    return "";
+        if (AnsiUpperCase(FromUtf8(candidate)) == wanted && (best.empty() || candidate < best))
+            best = candidate;
+    return best.empty() ? "" : join(best);
 }

@@ -46,9 +46,10 @@ public:
     static TDbfFileSystem& Native();
 };
 
-// Finds the file Name inside Folder without regard to ASCII letter case
+// Finds the file Name inside Folder without regard to letter case
 // ("TIPOS.DBF" finds "tipos.dbf"); gives the path with the name as it exists
-// on disk, or "" when there is none. An exact match wins over a case-folded one.
+// on disk, or "" when there is none. An exact match wins over a case-folded
+// one; among these the first in byte order.
 std::string DbfFindFile(TDbfFileSystem& Fs, const std::string& Folder, const std::string& Name);
 
 // Splits "a/b/c.dbf" into "a/b" (or "." for a bare name) and "c.dbf".

@@ -16,28 +16,38 @@ enum TOp { opEq, opNe, opLt, opGt, opLe, opGe };
 
 TOp Mirror(TOp Op) {
     switch (Op) {
-    case opLt: return opGt;
-    case opGt: return opLt;
-    case opLe: return opGe;
-    case opGe: return opLe;
-    default: return Op;
+    case opLt:
+        return opGt;
+    case opGt:
+        return opLt;
+    case opLe:
+        return opGe;
+    case opGe:
+        return opLe;
+    default:
+        return Op;
     }
 }
 
 bool Holds(TOp Op, int Cmp) {
     switch (Op) {
-    case opEq: return Cmp == 0;
-    case opNe: return Cmp != 0;
-    case opLt: return Cmp < 0;
-    case opGt: return Cmp > 0;
-    case opLe: return Cmp <= 0;
-    case opGe: return Cmp >= 0;
+    case opEq:
+        return Cmp == 0;
+    case opNe:
+        return Cmp != 0;
+    case opLt:
+        return Cmp < 0;
+    case opGt:
+        return Cmp > 0;
+    case opLe:
+        return Cmp <= 0;
+    case opGe:
+        return Cmp >= 0;
     }
     return false;
 }
 
-template <class T>
-int Order3(T A, T B) {
+template <class T> int Order3(T A, T B) {
     return A < B ? -1 : (B < A ? 1 : 0);
 }
 
@@ -57,7 +67,8 @@ public:
 
 class TLogic : public TNode {
 public:
-    TLogic(bool IsAnd, std::unique_ptr<TNode> L, std::unique_ptr<TNode> R) : FAnd(IsAnd), FL(std::move(L)), FR(std::move(R)) {}
+    TLogic(bool IsAnd, std::unique_ptr<TNode> L, std::unique_ptr<TNode> R)
+        : FAnd(IsAnd), FL(std::move(L)), FR(std::move(R)) {}
     bool Eval(const char* Record) const override {
         return FAnd ? (FL->Eval(Record) && FR->Eval(Record)) : (FL->Eval(Record) || FR->Eval(Record));
     }
@@ -120,7 +131,8 @@ public:
         std::string store;
         std::string_view text = FAccess.Get(Record, store);
         if (FPrefix) {
-            bool starts = text.size() >= FConstant.size() && text.compare(0, FConstant.size(), FConstant) == 0;
+            bool starts =
+                text.size() >= FConstant.size() && text.compare(0, FConstant.size(), FConstant) == 0;
             return FOp == opEq ? starts : !starts;
         }
         return Holds(FOp, text.compare(FConstant));
@@ -150,15 +162,23 @@ private:
 // Numbers, dates (as day numbers) and logicals (0/1) of a field.
 class TScalarAccess {
 public:
-    TScalarAccess(const TDbfTable& Table, int Field) : FTable(Table), FField(Field), FType(Table.Field(Field).Type) {}
+    TScalarAccess(const TDbfTable& Table, int Field)
+        : FTable(Table), FField(Field), FType(Table.Field(Field).Type) {}
     bool Get(const char* Record, double& V) const {
         bool null = false;
         switch (FType) {
         case 'N':
-        case 'F': V = FTable.GetNumber(Record, FField, &null); return !null;
-        case 'D': V = FTable.GetDate(Record, FField, &null); return !null;
-        case 'L': V = FTable.GetBoolean(Record, FField) ? 1 : 0; return true;  // blank reads false
-        default: return false;
+        case 'F':
+            V = FTable.GetNumber(Record, FField, &null);
+            return !null;
+        case 'D':
+            V = FTable.GetDate(Record, FField, &null);
+            return !null;
+        case 'L':
+            V = FTable.GetBoolean(Record, FField) ? 1 : 0;
+            return true; // blank reads false
+        default:
+            return false;
         }
     }
 
@@ -170,7 +190,8 @@ private:
 
 class TScalarCompare : public TNode {
 public:
-    TScalarCompare(TScalarAccess Access, TOp Op, double Constant) : FAccess(Access), FOp(Op), FConstant(Constant) {}
+    TScalarCompare(TScalarAccess Access, TOp Op, double Constant)
+        : FAccess(Access), FOp(Op), FConstant(Constant) {}
     bool Eval(const char* Record) const override {
         double v;
         return FAccess.Get(Record, v) && Holds(FOp, Order3(v, FConstant));
@@ -198,7 +219,8 @@ private:
 
 class TBlankTest : public TNode {
 public:
-    TBlankTest(const TDbfTable& Table, int Field, bool WantBlank) : FTable(Table), FField(Field), FWant(WantBlank) {}
+    TBlankTest(const TDbfTable& Table, int Field, bool WantBlank)
+        : FTable(Table), FField(Field), FWant(WantBlank) {}
     bool Eval(const char* Record) const override {
         bool blank = FTable.IsBlank(Record, FField);
         if (!blank && FTable.Field(FField).Type == 'M') blank = FTable.GetMemo(Record, FField).empty();
@@ -213,7 +235,8 @@ private:
 
 class TCompiled : public TDbfFilter {
 public:
-    TCompiled(std::shared_ptr<const TDbfTable> Keep, std::unique_ptr<TNode> Root) : FKeep(std::move(Keep)), FRoot(std::move(Root)) {}
+    TCompiled(std::shared_ptr<const TDbfTable> Keep, std::unique_ptr<TNode> Root)
+        : FKeep(std::move(Keep)), FRoot(std::move(Root)) {}
     bool Matches(const char* Record) const override { return FRoot->Eval(Record); }
 
 private:
@@ -233,7 +256,7 @@ struct TToken {
 struct TOperand {
     enum TKind { okField, okText, okNumber, okLogical } Kind = okText;
     int Field = -1;
-    std::string Text;  // as written (the number's digits too)
+    std::string Text; // as written (the number's digits too)
     double Num = 0;
     bool Bool = false;
 };
@@ -252,14 +275,15 @@ public:
 
 private:
     [[noreturn]] void Fail(const std::string& Why) {
-        DbfRaise(dbeFilterSyntax, "Invalid filter expression \"" + std::string(FText) + "\": " + Why + " at position " +
-                                      std::to_string(FTok.At + 1));
+        DbfRaise(dbeFilterSyntax, "Invalid filter expression \"" + std::string(FText) + "\": " + Why +
+                                      " at position " + std::to_string(FTok.At + 1));
     }
     static bool IsWordStart(char C) { return IsCharAlpha(C) || C == '_'; }
     static bool IsWordChar(char C) { return IsCharAlphaNumeric(C) || C == '_'; }
 
     void Advance() {
-        while (FAt < FText.size() && (FText[FAt] == ' ' || FText[FAt] == '\t' || FText[FAt] == '\r' || FText[FAt] == '\n'))
+        while (FAt < FText.size() &&
+               (FText[FAt] == ' ' || FText[FAt] == '\t' || FText[FAt] == '\r' || FText[FAt] == '\n'))
             ++FAt;
         FTok = TToken{};
         FTok.At = FAt;
@@ -272,10 +296,14 @@ private:
         } else if (c == '=' || c == '<' || c == '>') {
             FTok.Kind = TToken::tkOp;
             char n = FAt + 1 < FText.size() ? FText[FAt + 1] : '\0';
-            if (c == '<' && n == '>') FTok.Op = opNe;
-            else if (c == '<' && n == '=') FTok.Op = opLe;
-            else if (c == '>' && n == '=') FTok.Op = opGe;
-            else FTok.Op = c == '=' ? opEq : (c == '<' ? opLt : opGt);
+            if (c == '<' && n == '>')
+                FTok.Op = opNe;
+            else if (c == '<' && n == '=')
+                FTok.Op = opLe;
+            else if (c == '>' && n == '=')
+                FTok.Op = opGe;
+            else
+                FTok.Op = c == '=' ? opEq : (c == '<' ? opLt : opGt);
             size_t len = (FTok.Op == opNe || FTok.Op == opLe || FTok.Op == opGe) ? 2 : 1;
             FTok.Text = std::string(FText.substr(FAt, len));
             FAt += len;
@@ -302,10 +330,12 @@ private:
             FTok.Text = std::string(FText.substr(FAt + 1, close - FAt - 1));
             FAt = close + 1;
         } else if ((c >= '0' && c <= '9') || c == '.' ||
-                   (c == '-' && FAt + 1 < FText.size() && ((FText[FAt + 1] >= '0' && FText[FAt + 1] <= '9') || FText[FAt + 1] == '.'))) {
+                   (c == '-' && FAt + 1 < FText.size() &&
+                    ((FText[FAt + 1] >= '0' && FText[FAt + 1] <= '9') || FText[FAt + 1] == '.'))) {
             FTok.Kind = TToken::tkNumber;
             size_t b = FAt++;
-            while (FAt < FText.size() && ((FText[FAt] >= '0' && FText[FAt] <= '9') || FText[FAt] == '.')) ++FAt;
+            while (FAt < FText.size() && ((FText[FAt] >= '0' && FText[FAt] <= '9') || FText[FAt] == '.'))
+                ++FAt;
             FTok.Text = std::string(FText.substr(b, FAt - b));
         } else if (IsWordStart(c)) {
             FTok.Kind = TToken::tkWord;
@@ -375,9 +405,13 @@ private:
         case TToken::tkName:
             o.Kind = TOperand::okField;
             o.Field = FTable.FieldIndex(FTok.Text);
-            if (o.Field < 0) DbfRaise(dbeFieldNotFound, "Field '" + FTok.Text + "' not found in filter expression \"" + std::string(FText) + "\"");
+            if (o.Field < 0)
+                DbfRaise(dbeFieldNotFound, "Field '" + FTok.Text + "' not found in filter expression \"" +
+                                               std::string(FText) + "\"");
             break;
-        default: Fail(FTok.Kind == TToken::tkEnd ? "a value is missing" : "a value is missing before '" + FTok.Text + "'");
+        default:
+            Fail(FTok.Kind == TToken::tkEnd ? "a value is missing"
+                                            : "a value is missing before '" + FTok.Text + "'");
         }
         Advance();
         return o;
@@ -394,7 +428,9 @@ private:
             if (a.Kind != TOperand::okField) return std::make_unique<TConstant>(negated);
             return std::make_unique<TBlankTest>(FTable, a.Field, !negated);
         }
-        if (FTok.Kind != TToken::tkOp) Fail(FTok.Kind == TToken::tkEnd ? "a comparison is missing" : "a comparison is missing before '" + FTok.Text + "'");
+        if (FTok.Kind != TToken::tkOp)
+            Fail(FTok.Kind == TToken::tkEnd ? "a comparison is missing"
+                                            : "a comparison is missing before '" + FTok.Text + "'");
         TOp op = FTok.Op;
         Advance();
         TOperand b = Operand();
@@ -413,19 +449,23 @@ private:
             const TDbfFieldDef& g = FTable.Field(b.Field);
             bool numeric = (f.Type == 'N' || f.Type == 'F') && (g.Type == 'N' || g.Type == 'F');
             bool sameScalar = numeric || (f.Type == g.Type && scalar);
-            if (sameScalar) return std::make_unique<TTwoScalars>(TScalarAccess(FTable, a.Field), op, TScalarAccess(FTable, b.Field));
+            if (sameScalar)
+                return std::make_unique<TTwoScalars>(TScalarAccess(FTable, a.Field), op,
+                                                     TScalarAccess(FTable, b.Field));
             return std::make_unique<TTwoTexts>(TTextAccess(FTable, a.Field, FOptions.CaseInsensitive), op,
                                                TTextAccess(FTable, b.Field, FOptions.CaseInsensitive));
         }
         if (!scalar) {
             std::string constant(TrimRightView(b.Text));
             bool prefix = false;
-            if ((op == opEq || op == opNe) && !FOptions.NoPartialCompare && !constant.empty() && constant.back() == '*') {
+            if ((op == opEq || op == opNe) && !FOptions.NoPartialCompare && !constant.empty() &&
+                constant.back() == '*') {
                 constant.pop_back();
                 prefix = true;
             }
             if (FOptions.CaseInsensitive) constant = AnsiUpperCase(constant);
-            return std::make_unique<TTextCompare>(TTextAccess(FTable, a.Field, FOptions.CaseInsensitive), op, constant, prefix);
+            return std::make_unique<TTextCompare>(TTextAccess(FTable, a.Field, FOptions.CaseInsensitive), op,
+                                                  constant, prefix);
         }
         // A blank constant against a number or a date asks whether the field is blank.
         if (b.Kind == TOperand::okText && Trim(b.Text).empty() && f.Type != 'L') {
@@ -437,12 +477,17 @@ private:
         if (f.Type == 'L') {
             std::string t = Trim(b.Text);
             char c = t.empty() ? 'F' : AsciiUpper(t[0]);
-            if (b.Kind == TOperand::okNumber) value = b.Num != 0;
-            else if (c == 'T' || c == 'Y') value = 1;
-            else if (c == 'F' || c == 'N') value = 0;
-            else Fail("'" + b.Text + "' is not a logical value for field " + f.Name);
+            if (b.Kind == TOperand::okNumber)
+                value = b.Num != 0;
+            else if (c == 'T' || c == 'Y')
+                value = 1;
+            else if (c == 'F' || c == 'N')
+                value = 0;
+            else
+                Fail("'" + b.Text + "' is not a logical value for field " + f.Name);
         } else if (f.Type == 'D') {
-            if (!ParseDateConstant(Trim(b.Text), value)) Fail("'" + b.Text + "' is not a date for field " + f.Name);
+            if (!ParseDateConstant(Trim(b.Text), value))
+                Fail("'" + b.Text + "' is not a date for field " + f.Name);
         } else if (b.Kind == TOperand::okLogical || !DbfParseNumber(b.Text, value)) {
             Fail("'" + b.Text + "' is not a number for field " + f.Name);
         }
@@ -451,8 +496,10 @@ private:
 
     static bool ParseDateConstant(const std::string& T, double& Day) {
         if (DbfParseDate(T, Day)) return true;
-        if (T.size() == 10 && T[4] == '-' && T[7] == '-') return DbfParseDate(T.substr(0, 4) + T.substr(5, 2) + T.substr(8, 2), Day);
-        if (T.size() == 10 && T[2] == '/' && T[5] == '/') return DbfParseDate(T.substr(6, 4) + T.substr(3, 2) + T.substr(0, 2), Day);
+        if (T.size() == 10 && T[4] == '-' && T[7] == '-')
+            return DbfParseDate(T.substr(0, 4) + T.substr(5, 2) + T.substr(8, 2), Day);
+        if (T.size() == 10 && T[2] == '/' && T[5] == '/')
+            return DbfParseDate(T.substr(6, 4) + T.substr(3, 2) + T.substr(0, 2), Day);
         return false;
     }
 
@@ -464,7 +511,7 @@ private:
     int FDepth = 0;
 };
 
-}  // namespace
+} // namespace
 
 std::shared_ptr<const TDbfFilter> DbfCompileFilter(const TDbfTable& Table, std::string_view Expression,
                                                    TDbfFilterOptions Options) {

@@ -85,4 +85,5 @@ std::shared_ptr<const TDbfFilter> DbfCompileFilter(const TDbfTable& Table, std::
                                                    TDbfFilterOptions Options = {});
 
 // The filter of a binary filter block of Size bytes. The block is copied.
-std::shared_ptr<const TDbfFilter> DbfCompileFilterBlock(const TDbfTable& Table, const void* Block, size_t Size);
+std::shared_ptr<const TDbfFilter> DbfCompileFilterBlock(const TDbfTable& Table, const void* Block,
+                                                        size_t Size);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/db/DbfInternal.h"
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/Strings.h"
 
 // --- numbers ---
@@ -20,14 +21,16 @@ bool DbfParseNumber(std::string_view Text, double& Value) {
     bool digit = false;
     for (size_t i = b; i < e; ++i) {
         char c = Text[i];
-        if (c >= '0' && c <= '9') digit = true;
-        else if (c != '.' && c != '-' && c != 'e' && c != 'E' && c != '+') return false;
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c != '.' && c != '-' && c != 'e' && c != 'E' && c != '+')
+            return false;
     }
     if (!digit) return false;
     double v = 0;
     auto r = std::from_chars(Text.data() + b, Text.data() + e, v);
     if (r.ec != std::errc() || r.ptr != Text.data() + e || !std::isfinite(v)) return false;
-    Value = v == 0 ? 0.0 : v;  // no negative zero
+    Value = v == 0 ? 0.0 : v; // no negative zero
     return true;
 }
 
@@ -42,37 +45,7 @@ std::string DbfFormatNumber(double Value, int Width, int Decimals) {
     return std::string(size_t(Width) - s.size(), ' ') + s;
 }
 
-// --- dates: day numbers count from 30 December 1899 ---
-
-namespace {
-
-int64_t DaysFromCivil(int64_t Y, unsigned M, unsigned D) {
-    Y -= M <= 2;
-    const int64_t era = (Y >= 0 ? Y : Y - 399) / 400;
-    const unsigned yoe = unsigned(Y - era * 400);
-    const unsigned doy = (153 * (M + (M > 2 ? -3 : 9)) + 2) / 5 + D - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + int64_t(doe) - 719468;
-}
-
-void CivilFromDays(int64_t Z, int64_t& Y, unsigned& M, unsigned& D) {
-    Z += 719468;
-    const int64_t era = (Z >= 0 ? Z : Z - 146096) / 146097;
-    const unsigned doe = unsigned(Z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    Y = int64_t(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    D = doy - (153 * mp + 2) / 5 + 1;
-    M = mp < 10 ? mp + 3 : mp - 9;
-    Y += M <= 2;
-}
-
-constexpr int64_t UnixToDayNumber = 25569;  // 1 January 1970 as a day number
-
-bool LeapYear(int64_t Y) { return (Y % 4 == 0 && Y % 100 != 0) || Y % 400 == 0; }
-
-}  // namespace
+// --- dates: day numbers of the program's date-time ---
 
 bool DbfParseDate(std::string_view Text, double& DayNumber) {
     if (Text.size() != 8) return false;
@@ -81,32 +54,51 @@ bool DbfParseDate(std::string_view Text, double& DayNumber) {
         if (Text[i] < '0' || Text[i] > '9') return false;
         v[i] = Text[i] - '0';
     }
-    int64_t y = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3];
-    unsigned m = unsigned(v[4] * 10 + v[5]), d = unsigned(v[6] * 10 + v[7]);
-    static const unsigned days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (y < 1 || m < 1 || m > 12 || d < 1) return false;
-    if (d > days[m - 1] + (m == 2 && LeapYear(y) ? 1 : 0)) return false;
-    DayNumber = double(DaysFromCivil(y, m, d) + UnixToDayNumber);
+    TDateTime date;
+    if (!TryEncodeDate(v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3], v[4] * 10 + v[5], v[6] * 10 + v[7], date))
+        return false;
+    DayNumber = date;
     return true;
 }
 
 bool DbfFormatDate(double DayNumber, std::string& Text) {
-    if (!std::isfinite(DayNumber) || std::fabs(DayNumber) > 4e6) return false;
-    int64_t y;
-    unsigned m, d;
-    CivilFromDays(int64_t(std::floor(DayNumber)) - UnixToDayNumber, y, m, d);
-    if (y < 1 || y > 9999) return false;
+    if (!std::isfinite(DayNumber) || DayNumber < MinDateTime || DayNumber > MaxDateTime) return false;
+    int y, m, d;
+    DecodeDate(std::floor(DayNumber), y, m, d);
     char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d%02u%02u", int(y), m, d);
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d", y, m, d);
     Text = buf;
     return true;
+}
+
+// --- little-endian fields and the date of today, for the file headers ---
+
+uint16_t DbfGet16(const uint8_t* P) {
+    return uint16_t(P[0] | (P[1] << 8));
+}
+uint32_t DbfGet32(const uint8_t* P) {
+    return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24);
+}
+void DbfPut16(uint8_t* P, uint32_t V) {
+    P[0] = uint8_t(V);
+    P[1] = uint8_t(V >> 8);
+}
+void DbfPut32(uint8_t* P, uint32_t V) {
+    for (int i = 0; i < 4; ++i) P[i] = uint8_t(V >> (8 * i));
+}
+void DbfPutToday(uint8_t* P) {
+    int y, m, d;
+    DecodeDate(Date(), y, m, d);
+    P[0] = uint8_t(y - 1900); // years since 1900, as the headers count them
+    P[1] = uint8_t(m);
+    P[2] = uint8_t(d);
 }
 
 // --- key encodings ---
 
 void DbfEncodeOrderedDouble(double Value, uint8_t* Out) {
     uint64_t bits = 0;
-    if (Value != 0) std::memcpy(&bits, &Value, 8);  // both zeros encode alike
+    if (Value != 0) std::memcpy(&bits, &Value, 8); // both zeros encode alike
     bits = (bits >> 63) ? ~bits : (bits | (uint64_t(1) << 63));
     for (int i = 0; i < 8; ++i) Out[i] = uint8_t(bits >> (56 - 8 * i));
 }
@@ -180,7 +172,8 @@ uint32_t DbfChecksum(const void* Data, size_t Count, uint32_t Seed) {
 
 namespace {
 
-bool MakePart(const TDbfFieldDef& F, int Index, bool Upper, bool AllowAll, TDbfKeyPart& Part, AnsiString& Why) {
+bool MakePart(const TDbfFieldDef& F, int Index, bool Upper, bool AllowAll, TDbfKeyPart& Part,
+              AnsiString& Why) {
     Part.Field = Index;
     Part.Upper = false;
     switch (F.Type) {
@@ -230,7 +223,8 @@ bool Finish(TDbfKeyDef& Def, AnsiString& Why) {
         Why = "an empty key";
         return false;
     }
-    bool allText = std::all_of(Def.Parts.begin(), Def.Parts.end(), [](const TDbfKeyPart& p) { return p.Kind == 'C' || p.Kind == 'S'; });
+    bool allText = std::all_of(Def.Parts.begin(), Def.Parts.end(),
+                               [](const TDbfKeyPart& p) { return p.Kind == 'C' || p.Kind == 'S'; });
     if (Def.Parts.size() == 1 && Def.Parts[0].Kind == 'N') {
         Def.KeyType = 'N';
         Def.FileKeyLength = 12;
@@ -250,7 +244,8 @@ bool Finish(TDbfKeyDef& Def, AnsiString& Why) {
 // Recursive descent over dBase key expressions: parts joined by '+'.
 class TKeyExpressionParser {
 public:
-    TKeyExpressionParser(const std::vector<TDbfFieldDef>& Fields, std::string_view Text) : FFields(Fields), FText(Text) {}
+    TKeyExpressionParser(const std::vector<TDbfFieldDef>& Fields, std::string_view Text)
+        : FFields(Fields), FText(Text) {}
 
     bool Parse(TDbfKeyDef& Def, AnsiString& Why) {
         if (!Sum(Def, false, Why)) return false;
@@ -345,7 +340,7 @@ private:
     int FDepth = 0;
 };
 
-}  // namespace
+} // namespace
 
 bool DbfCompileKeyExpression(const std::vector<TDbfFieldDef>& Fields, std::string_view Expression,
                              TDbfKeyDef& Def, AnsiString& Why) {
@@ -374,8 +369,9 @@ bool DbfCompileKeyFields(const std::vector<TDbfFieldDef>& Fields, std::string_vi
             return false;
         }
         TDbfKeyPart part;
-        if (!MakePart(Fields[size_t(f)], f, Upper && Fields[size_t(f)].Type != 'N' && Fields[size_t(f)].Type != 'F' &&
-                                                 Fields[size_t(f)].Type != 'D' && Fields[size_t(f)].Type != 'L',
+        if (!MakePart(Fields[size_t(f)], f,
+                      Upper && Fields[size_t(f)].Type != 'N' && Fields[size_t(f)].Type != 'F' &&
+                          Fields[size_t(f)].Type != 'D' && Fields[size_t(f)].Type != 'L',
                       true, part, Why))
             return false;
         Def.Parts.push_back(part);
@@ -383,7 +379,8 @@ bool DbfCompileKeyFields(const std::vector<TDbfFieldDef>& Fields, std::string_vi
     return Finish(Def, Why);
 }
 
-void DbfBuildKey(const TDbfKeyDef& Def, const std::vector<TDbfFieldDef>& Fields, const char* Record, uint8_t* Out) {
+void DbfBuildKey(const TDbfKeyDef& Def, const std::vector<TDbfFieldDef>& Fields, const char* Record,
+                 uint8_t* Out) {
     for (const TDbfKeyPart& part : Def.Parts) {
         const TDbfFieldDef& f = Fields[size_t(part.Field)];
         const char* raw = Record + f.Offset;

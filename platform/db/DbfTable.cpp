@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <map>
 #include <random>
 #include <unistd.h>
@@ -45,29 +44,20 @@ constexpr uint8_t OwnMark[2] = {'Z', '4'};
 constexpr int DescIndexed = 31;
 constexpr int DescDescending = 30;
 
-uint16_t Get16(const uint8_t* P) { return uint16_t(P[0] | (P[1] << 8)); }
-uint32_t Get32(const uint8_t* P) { return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24); }
-void Put16(uint8_t* P, uint32_t V) {
-    P[0] = uint8_t(V);
-    P[1] = uint8_t(V >> 8);
-}
-void Put32(uint8_t* P, uint32_t V) {
-    for (int i = 0; i < 4; ++i) P[i] = uint8_t(V >> (8 * i));
-}
-
-void PutToday(uint8_t* P) {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    P[0] = uint8_t(tm.tm_year);  // years since 1900, as level 4 counts them
-    P[1] = uint8_t(tm.tm_mon + 1);
-    P[2] = uint8_t(tm.tm_mday);
-}
-
 bool KnownVersion(uint8_t V) {
     switch (V) {
-    case 0x03: case 0x30: case 0x31: case 0x32: case 0x43: case 0x63:
-    case 0x83: case 0x8B: case 0x8E: case 0xCB: case 0xF5: case 0xFB:
+    case 0x03:
+    case 0x30:
+    case 0x31:
+    case 0x32:
+    case 0x43:
+    case 0x63:
+    case 0x83:
+    case 0x8B:
+    case 0x8E:
+    case 0xCB:
+    case 0xF5:
+    case 0xFB:
         return true;
     default:
         return false;
@@ -78,19 +68,27 @@ bool ValidFieldName(std::string_view Name) {
     if (Name.empty() || Name.size() > 10) return false;
     if (!((Name[0] >= 'A' && Name[0] <= 'Z') || (Name[0] >= 'a' && Name[0] <= 'z'))) return false;
     for (char c : Name)
-        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) return false;
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
+            return false;
     return true;
 }
 
 bool ValidWidth(char Type, int Length, int Decimals) {
     switch (Type) {
-    case 'C': return Length >= 1 && Length <= 254 && Decimals == 0;
+    case 'C':
+        return Length >= 1 && Length <= 254 && Decimals == 0;
     case 'N':
-    case 'F': return Length >= 1 && Length <= 20 && Decimals >= 0 && Decimals <= 15 && (Decimals == 0 || Decimals <= Length - 2);
-    case 'L': return Length == 1 && Decimals == 0;
-    case 'D': return Length == 8 && Decimals == 0;
-    case 'M': return Length == 10 && Decimals == 0;
-    default: return false;
+    case 'F':
+        return Length >= 1 && Length <= 20 && Decimals >= 0 && Decimals <= 15 &&
+               (Decimals == 0 || Decimals <= Length - 2);
+    case 'L':
+        return Length == 1 && Decimals == 0;
+    case 'D':
+        return Length == 8 && Decimals == 0;
+    case 'M':
+        return Length == 10 && Decimals == 0;
+    default:
+        return false;
     }
 }
 
@@ -120,9 +118,16 @@ std::string Normalize(const std::string& Path) {
 }
 
 using TRegistryKey = std::pair<TDbfFileSystem*, std::string>;
-std::map<TRegistryKey, std::weak_ptr<TDbfTable>>& Registry() {
-    static std::map<TRegistryKey, std::weak_ptr<TDbfTable>> registry;
-    return registry;
+using TRegistry = std::map<TRegistryKey, std::weak_ptr<TDbfTable>>;
+// Never destroyed: tables held by objects that die at exit still find it.
+TRegistry& Registry() {
+    union TForever {
+        TRegistry Map;
+        TForever() : Map() {}
+        ~TForever() {}
+    };
+    static TForever registry;
+    return registry.Map;
 }
 
 std::shared_ptr<TDbfTable> OpenInstance(TDbfFileSystem& Fs, const std::string& Real) {
@@ -153,8 +158,8 @@ std::string FindCompanion(TDbfFileSystem& Fs, const std::string& DbfPath, const 
 }
 
 uint32_t NewTableId() {
-    static std::mt19937 generator(
-        std::random_device{}() ^ uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()));
+    static std::mt19937 generator(std::random_device{}() ^
+                                  uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()));
     uint32_t id;
     do id = generator();
     while (id == 0);
@@ -178,7 +183,9 @@ uint32_t StructureChecksum(const uint8_t* Header, const std::vector<uint8_t>& De
     return DbfChecksum(Descriptors.data(), Descriptors.size(), sum);
 }
 
-AnsiString Quoted(const std::string& Path) { return FromUtf8(Path); }
+AnsiString Quoted(const std::string& Path) {
+    return FromUtf8(Path);
+}
 
 // The expression of a key made of plain fields.
 std::string FieldsExpression(const std::vector<std::string>& Names, bool Upper) {
@@ -234,11 +241,13 @@ std::unique_ptr<TDbfOrdering> MakeOrdering(const std::vector<TDbfFieldDef>& Fiel
     return o;
 }
 
-}  // namespace
+} // namespace
 
 // --- errors ---
 
-void DbfRaise(int Code, const AnsiString& Text) { throw EDBEngineError(Code, Text); }
+void DbfRaise(int Code, const AnsiString& Text) {
+    throw EDBEngineError(Code, Text);
+}
 
 void DbfRaiseDamaged(const std::string& Path, const AnsiString& What) {
     throw EDBEngineError(dbeDamaged, "File " + Quoted(Path) + " is damaged: " + What);
@@ -246,64 +255,74 @@ void DbfRaiseDamaged(const std::string& Path, const AnsiString& What) {
 
 AnsiString DbfErrorText(int Code) {
     switch (Code) {
-    case dbeNotFound: return "Table does not exist";
-    case dbeDamaged: return "Corrupt table or index file";
-    case dbeIO: return "File read or write error";
-    case dbeReadOnly: return "Table is read only";
-    case dbeFieldNotFound: return "Field not found";
-    case dbeBadDefinition: return "Invalid field or index definition";
-    case dbeValueRange: return "Value out of range for the field";
-    case dbeTableOpen: return "Table is open";
-    case dbeTableExists: return "Table already exists";
-    case dbeFilterSyntax: return "Invalid filter expression";
-    case dbeBadKey: return "Invalid key value";
-    case dbeNotSupported: return "Capability not supported";
-    default: return "Database engine error " + std::to_string(Code);
+    case dbeNotFound:
+        return "Table does not exist";
+    case dbeDamaged:
+        return "Corrupt table or index file";
+    case dbeIO:
+        return "File read or write error";
+    case dbeReadOnly:
+        return "Table is read only";
+    case dbeFieldNotFound:
+        return "Field not found";
+    case dbeBadDefinition:
+        return "Invalid field or index definition";
+    case dbeValueRange:
+        return "Value out of range for the field";
+    case dbeTableOpen:
+        return "Table is open";
+    case dbeTableExists:
+        return "Table already exists";
+    case dbeFilterSyntax:
+        return "Invalid filter expression";
+    case dbeBadKey:
+        return "Invalid key value";
+    case dbeNotSupported:
+        return "Capability not supported";
+    default:
+        return "Database engine error " + std::to_string(Code);
     }
 }
 
 // --- values and kinds ---
 
 TDbfValue TDbfValue::FromText(std::string_view S) {
-    TDbfValue v;
-    v.Kind = Text;
-    v.Str = AnsiString(S);
-    return v;
+    return TDbfValue{Text, AnsiString(S), 0, false};
 }
 TDbfValue TDbfValue::FromNumber(double V) {
-    TDbfValue v;
-    v.Kind = Number;
-    v.Num = V;
-    return v;
+    return TDbfValue{Number, {}, V, false};
 }
 TDbfValue TDbfValue::FromBoolean(bool V) {
-    TDbfValue v;
-    v.Kind = Boolean;
-    v.Bool = V;
-    return v;
+    return TDbfValue{Boolean, {}, 0, V};
 }
 TDbfValue TDbfValue::FromDate(double DayNumber) {
-    TDbfValue v;
-    v.Kind = Date;
-    v.Num = DayNumber;
-    return v;
+    return TDbfValue{Date, {}, DayNumber, false};
 }
 
 TDbfFieldSpec DbfFieldSpecFor(const AnsiString& Name, TDbfKind Kind, int Size) {
     switch (Kind) {
-    case TDbfKind::String: return {Name, 'C', Size, 0};
+    case TDbfKind::String:
+        return {Name, 'C', Size, 0};
     case TDbfKind::SmallInt:
-    case TDbfKind::Word: return {Name, 'N', 6, 0};
+    case TDbfKind::Word:
+        return {Name, 'N', 6, 0};
     case TDbfKind::Integer:
-    case TDbfKind::AutoInc: return {Name, 'N', 11, 0};
+    case TDbfKind::AutoInc:
+        return {Name, 'N', 11, 0};
     case TDbfKind::Float:
-    case TDbfKind::Currency: return {Name, 'N', 20, 4};
-    case TDbfKind::BCD: return {Name, 'N', 20, Size};
-    case TDbfKind::Boolean: return {Name, 'L', 1, 0};
-    case TDbfKind::Date: return {Name, 'D', 8, 0};
-    case TDbfKind::Memo: return {Name, 'M', 10, 0};
+    case TDbfKind::Currency:
+        return {Name, 'N', 20, 4};
+    case TDbfKind::BCD:
+        return {Name, 'N', 20, Size};
+    case TDbfKind::Boolean:
+        return {Name, 'L', 1, 0};
+    case TDbfKind::Date:
+        return {Name, 'D', 8, 0};
+    case TDbfKind::Memo:
+        return {Name, 'M', 10, 0};
     case TDbfKind::Time:
-    case TDbfKind::DateTime: break;
+    case TDbfKind::DateTime:
+        break;
     }
     DbfRaise(dbeNotSupported, "Field " + Name + ": a dBase level 4 table has no time or date-time fields");
 }
@@ -311,37 +330,45 @@ TDbfFieldSpec DbfFieldSpecFor(const AnsiString& Name, TDbfKind Kind, int Size) {
 TDbfKind DbfKindOf(const TDbfFieldDef& Field) {
     switch (Field.Type) {
     case 'N':
-    case 'F': return TDbfKind::Float;
-    case 'L': return TDbfKind::Boolean;
-    case 'D': return TDbfKind::Date;
-    case 'M': return TDbfKind::Memo;
-    default: return TDbfKind::String;
+    case 'F':
+        return TDbfKind::Float;
+    case 'L':
+        return TDbfKind::Boolean;
+    case 'D':
+        return TDbfKind::Date;
+    case 'M':
+        return TDbfKind::Memo;
+    default:
+        return TDbfKind::String;
     }
 }
 
 // --- the state ---
 
 void TDbfTableState::ReadRecord(uint32_t RecNo, char* Out) const {
-    if (RecNo < 1 || RecNo > Count) DbfRaise(dbeBadKey, "Record " + std::to_string(RecNo) + " does not exist in " + Quoted(Path));
+    if (RecNo < 1 || RecNo > Count)
+        DbfRaise(dbeBadKey, "Record " + std::to_string(RecNo) + " does not exist in " + Quoted(Path));
     uint64_t offset = uint64_t(HeaderLength) + uint64_t(RecNo - 1) * uint64_t(RecordLength);
     if (!Cache.Read(*File, offset, Out, size_t(RecordLength)))
         DbfRaiseDamaged(Path, "record " + std::to_string(RecNo) + " lies beyond the end of the file");
 }
 
-uint32_t TDbfTableState::HeaderChecksum() const { return StructureChecksum(Header.data(), Descriptors); }
+uint32_t TDbfTableState::HeaderChecksum() const {
+    return StructureChecksum(Header.data(), Descriptors);
+}
 
 void TDbfTableState::WriteHeader() {
     std::array<uint8_t, 32> h = Header;
-    PutToday(h.data() + 1);
-    Put32(h.data() + 4, Count);
+    DbfPutToday(h.data() + 1);
+    DbfPut32(h.data() + 4, Count);
     h[14] = StaleMark ? 1 : 0;
     if (TableId != 0) {
-        Put16(h.data() + 12, Generation);
-        Put32(h.data() + 16, TableId);
-        Put32(h.data() + 20, StructureChecksum(h.data(), Descriptors));
+        DbfPut16(h.data() + 12, Generation);
+        DbfPut32(h.data() + 16, TableId);
+        DbfPut32(h.data() + 20, StructureChecksum(h.data(), Descriptors));
         h[24] = OwnMark[0];
         h[25] = OwnMark[1];
-        Put16(h.data() + 30, CountCheck(h.data()));
+        DbfPut16(h.data() + 30, CountCheck(h.data()));
     }
     File->Write(0, h.data(), h.size());
     Cache.Wrote(0, reinterpret_cast<const char*>(h.data()), h.size());
@@ -372,7 +399,8 @@ int64_t TDbfTableState::Deleted() {
         for (uint32_t r = 1; r <= Count; ++r) {
             char flag;
             uint64_t offset = uint64_t(HeaderLength) + uint64_t(r - 1) * uint64_t(RecordLength);
-            if (!Cache.Read(*File, offset, &flag, 1)) DbfRaiseDamaged(Path, "records beyond the end of the file");
+            if (!Cache.Read(*File, offset, &flag, 1))
+                DbfRaiseDamaged(Path, "records beyond the end of the file");
             if (flag == '*') ++n;
         }
         DeletedCount = n;
@@ -386,7 +414,8 @@ void TDbfTableState::RebuildOrders() {
     for (uint32_t r = 1; r <= Count; ++r) {
         ReadRecord(r, Scratch.data());
         for (auto& o : Orders)
-            DbfBuildKey(o->Key, Fields, Scratch.data(), o->Keys.data() + size_t(r) * size_t(o->Key.KeyLength));
+            DbfBuildKey(o->Key, Fields, Scratch.data(),
+                        o->Keys.data() + size_t(r) * size_t(o->Key.KeyLength));
     }
     for (auto& o : Orders) {
         o->Sort();
@@ -484,7 +513,8 @@ void TDbfTableState::MoveCompanionsHome() {
         Memo.reset();
         Fs->Rename(MemoPath, MemoHome);
         MemoPath = MemoHome;
-        Memo = std::make_unique<TDbfMemo>(Fs->Open(MemoPath, true), TableId != 0, Header[0] == VersionLevel4Memo);
+        Memo = std::make_unique<TDbfMemo>(Fs->Open(MemoPath, true), TableId != 0,
+                                          Header[0] == VersionLevel4Memo);
     }
     if (MdxPath != MdxHome) {
         Fs->Rename(MdxPath, MdxHome);
@@ -509,12 +539,13 @@ std::string FindStray(TDbfFileSystem& Fs, const std::string& DbfPath, const std:
         bool side = lower.ends_with("." + Ext + ".new");
         if (!plain && !side) continue;
         // Another living table's file is never taken, only orphans and side files.
-        if (plain && !DbfFindFile(Fs, folder, name.substr(0, name.size() - Ext.size()) + "dbf").empty()) continue;
+        if (plain && !DbfFindFile(Fs, folder, name.substr(0, name.size() - Ext.size()) + "dbf").empty())
+            continue;
         try {
             auto file = Fs.Open(folder + "/" + name, false);
             uint8_t head[64] = {};
             if (file->Read(0, head, sizeof head) != sizeof head) continue;
-            uint32_t id = Ext == "mdx" ? (head[0] == 2 ? Get32(head + 48) : 0) : Get32(head + 24);
+            uint32_t id = Ext == "mdx" ? (head[0] == 2 ? DbfGet32(head + 48) : 0) : DbfGet32(head + 24);
             if (id == Id) return folder + "/" + name;
         } catch (const EDatabaseError&) {
         }
@@ -549,7 +580,8 @@ void SetUpOrders(TDbfTableState& S, uint64_t FileSize) {
             TMdxReader reader(*file);
             const TMdxStamp& stamp = reader.Stamp();
             // Our table takes only an index file of its own whose header is whole.
-            if (S.TableId != 0 && !(stamp.Present && stamp.TableId == S.TableId && reader.HeaderSumMatches())) return false;
+            if (S.TableId != 0 && !(stamp.Present && stamp.TableId == S.TableId && reader.HeaderSumMatches()))
+                return false;
             specs.clear();
             for (const TMdxTagDef& t : reader.Tags()) {
                 TDbfIndexSpec spec;
@@ -560,8 +592,8 @@ void SetUpOrders(TDbfTableState& S, uint64_t FileSize) {
                 specs.push_back(spec);
             }
             trusted = S.TableId != 0 && !S.StaleMark && stamp.Present && stamp.TableId == S.TableId &&
-                      stamp.Count == S.Count && stamp.DbfSize == FileSize && stamp.Generation == S.Generation &&
-                      reader.HeaderSumMatches();
+                      stamp.Count == S.Count && stamp.DbfSize == FileSize &&
+                      stamp.Generation == S.Generation && reader.HeaderSumMatches();
             // A tag whose key compiles differently here than it was stored is not read from the file.
             for (const TMdxTagDef& t : reader.Tags()) {
                 TDbfKeyDef def;
@@ -588,7 +620,9 @@ void SetUpOrders(TDbfTableState& S, uint64_t FileSize) {
     }
     S.TagCount = int(S.Orders.size());
     S.MdxTrusted = trusted;
-    S.MdxNeedsWrite = !trusted;
+    // Our own index is repaired at the next flush; another writer's only
+    // when the table is written to (it may hold tags this engine cannot keep).
+    S.MdxNeedsWrite = !trusted && S.TableId != 0;
 }
 
 std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string& Path, bool Writable) {
@@ -599,12 +633,13 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
     S.Writable = Writable;
     S.File = Fs.Open(Path, Writable);
     const uint64_t size = S.File->Size();
-    if (size < 32 || S.File->Read(0, S.Header.data(), 32) != 32) DbfRaiseDamaged(Path, "the file is too short for a table");
+    if (size < 32 || S.File->Read(0, S.Header.data(), 32) != 32)
+        DbfRaiseDamaged(Path, "the file is too short for a table");
     const uint8_t* h = S.Header.data();
     if (!KnownVersion(h[0])) DbfRaiseDamaged(Path, "not a dBase table (version byte)");
-    S.Count = Get32(h + 4);
-    S.HeaderLength = Get16(h + 8);
-    S.RecordLength = Get16(h + 10);
+    S.Count = DbfGet32(h + 4);
+    S.HeaderLength = DbfGet16(h + 8);
+    S.RecordLength = DbfGet16(h + 10);
     if (S.HeaderLength < 33 || uint64_t(S.HeaderLength) > size) DbfRaiseDamaged(Path, "bad header length");
     if (S.RecordLength < 1) DbfRaiseDamaged(Path, "bad record length");
     std::vector<uint8_t> area(size_t(S.HeaderLength) - 32);
@@ -621,7 +656,8 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
     if (fieldCount == 0) DbfRaiseDamaged(Path, "the table has no fields");
     S.Descriptors.assign(area.begin(), area.begin() + ptrdiff_t(32 * fieldCount));
 
-    bool strict = (h[0] == VersionPlain || h[0] == VersionWithMemo) && size_t(S.HeaderLength) == 32 * fieldCount + 33;
+    bool strict =
+        (h[0] == VersionPlain || h[0] == VersionWithMemo) && size_t(S.HeaderLength) == 32 * fieldCount + 33;
     int offset = 1;
     bool hasMemo = false;
     for (size_t i = 0; i < fieldCount; ++i) {
@@ -645,15 +681,17 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
         offset += f.Length;
         S.Fields.push_back(f);
     }
-    if (offset != S.RecordLength) DbfRaiseDamaged(Path, "the field widths do not add up to the record length");
+    if (offset != S.RecordLength)
+        DbfRaiseDamaged(Path, "the field widths do not add up to the record length");
 
     if (h[24] == OwnMark[0] && h[25] == OwnMark[1]) {
         // A file of ours: its structure must be exactly as written.
-        if (!strict || Get32(h + 20) != StructureChecksum(h, S.Descriptors))
+        if (!strict || DbfGet32(h + 20) != StructureChecksum(h, S.Descriptors))
             DbfRaiseDamaged(Path, "the header does not match its field list");
-        if (Get16(h + 30) != CountCheck(h)) DbfRaiseDamaged(Path, "the record count in the header is damaged");
-        S.TableId = Get32(h + 16);
-        S.Generation = Get16(h + 12);
+        if (DbfGet16(h + 30) != CountCheck(h))
+            DbfRaiseDamaged(Path, "the record count in the header is damaged");
+        S.TableId = DbfGet32(h + 16);
+        S.Generation = DbfGet16(h + 12);
     }
     S.Strict = strict;
     S.StaleMark = S.TableId != 0 && h[14] != 0;
@@ -678,14 +716,15 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
         }
         if (belongs) S.Memo = std::move(m);
         // Without records there is nothing to lose: a memo file of its own is made on the first memo.
-        else if (S.Count > 0) DbfRaiseDamaged(Path, m ? "its memo file belongs to another table" : "its memo file is missing");
+        else if (S.Count > 0)
+            DbfRaiseDamaged(Path, m ? "its memo file belongs to another table" : "its memo file is missing");
     }
     SetUpOrders(S, size);
     if (Writable) S.MoveCompanionsHome();
     return state;
 }
 
-}  // namespace
+} // namespace
 
 // --- opening and managing tables ---
 
@@ -698,7 +737,8 @@ TDbfTable::~TDbfTable() {
         // Nothing is lost: the stale mark stays set and the next open rebuilds the index.
     }
     auto& registry = Registry();
-    for (auto it = registry.begin(); it != registry.end();) it = it->second.expired() ? registry.erase(it) : std::next(it);
+    for (auto it = registry.begin(); it != registry.end();)
+        it = it->second.expired() ? registry.erase(it) : std::next(it);
 }
 
 std::string TDbfTable::Find(const std::string& Path, TDbfFileSystem* Fs) {
@@ -759,7 +799,8 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
     std::vector<std::unique_ptr<TDbfOrdering>> orders;
     for (const TDbfIndexSpec& spec : Indexes) {
         std::string name = UpperCase(spec.Name);
-        if (name.empty() || name.size() > 10 || !ValidFieldName(name)) bad("Invalid index name '" + spec.Name + "'");
+        if (name.empty() || name.size() > 10 || !ValidFieldName(name))
+            bad("Invalid index name '" + spec.Name + "'");
         for (const auto& o : orders)
             if (o->Name == name) bad("Duplicate index name '" + spec.Name + "'");
         AnsiString why;
@@ -770,11 +811,12 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
 
     std::string name = DbfNameOf(Path);
     if (name.empty()) bad("A table needs a name");
-    std::string target = DbfFolderOf(Path) + "/" + (name.find('.') == std::string::npos ? name + ".dbf" : name);
+    std::string target =
+        DbfFolderOf(Path) + "/" + (name.find('.') == std::string::npos ? name + ".dbf" : name);
     std::string existing = Find(Path, &fs);
     if (!existing.empty()) {
         if (OpenInstance(fs, existing)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(existing));
-        target = existing;  // replace that very file, whatever its letter case
+        target = existing; // replace that very file, whatever its letter case
     }
     std::string dbtPath = FindCompanion(fs, target, "dbt"), mdxPath = FindCompanion(fs, target, "mdx");
     if (dbtPath.empty()) dbtPath = CompanionPath(target, "dbt");
@@ -789,24 +831,25 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
         d[16] = uint8_t(defs[i].Length);
         d[17] = uint8_t(defs[i].Decimals);
         for (const auto& o : orders)
-            if (!o->IsExpression && !o->CaseInsensitive && o->Key.Parts.size() == 1 && o->Key.Parts[0].Field == int(i)) {
+            if (!o->IsExpression && !o->CaseInsensitive && o->Key.Parts.size() == 1 &&
+                o->Key.Parts[0].Field == int(i)) {
                 d[DescIndexed] = 1;
                 if (o->Descending) d[DescDescending] = 1;
             }
     }
     std::array<uint8_t, 32> h{};
     h[0] = hasMemo ? VersionWithMemo : VersionPlain;
-    PutToday(h.data() + 1);
-    Put16(h.data() + 8, uint32_t(32 + descriptors.size() + 1));
-    Put16(h.data() + 10, uint32_t(offset));
+    DbfPutToday(h.data() + 1);
+    DbfPut16(h.data() + 8, uint32_t(32 + descriptors.size() + 1));
+    DbfPut16(h.data() + 10, uint32_t(offset));
     uint32_t id = NewTableId();
-    Put32(h.data() + 16, id);
+    DbfPut32(h.data() + 16, id);
     h[24] = OwnMark[0];
     h[25] = OwnMark[1];
     h[28] = orders.empty() ? 0 : 1;
     h[29] = LanguageAnsi;
-    Put32(h.data() + 20, StructureChecksum(h.data(), descriptors));
-    Put16(h.data() + 30, CountCheck(h.data()));
+    DbfPut32(h.data() + 20, StructureChecksum(h.data(), descriptors));
+    DbfPut16(h.data() + 30, CountCheck(h.data()));
     std::vector<uint8_t> file(h.begin(), h.end());
     file.insert(file.end(), descriptors.begin(), descriptors.end());
     file.push_back(0x0D);
@@ -843,10 +886,14 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
         MdxWrite(*f, DbfNameOf(StripExtension(target)), tags, stamp);
     }
     fs.Rename(target + side, target);
-    if (hasMemo) fs.Rename(dbtPath + side, dbtPath);
-    else fs.Remove(dbtPath);
-    if (!orders.empty()) fs.Rename(mdxPath + side, mdxPath);
-    else fs.Remove(mdxPath);
+    if (hasMemo)
+        fs.Rename(dbtPath + side, dbtPath);
+    else
+        fs.Remove(dbtPath);
+    if (!orders.empty())
+        fs.Rename(mdxPath + side, mdxPath);
+    else
+        fs.Remove(mdxPath);
 }
 
 void TDbfTable::Delete(const std::string& Path, TDbfFileSystem* Fs) {
@@ -855,7 +902,7 @@ void TDbfTable::Delete(const std::string& Path, TDbfFileSystem* Fs) {
     if (real.empty()) DbfRaise(dbeNotFound, "Table does not exist: " + Quoted(Path));
     if (OpenInstance(fs, real)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(real));
     std::string dbt = FindCompanion(fs, real, "dbt"), mdx = FindCompanion(fs, real, "mdx");
-    fs.Remove(real);  // first: without its .dbf the rest is no table
+    fs.Remove(real); // first: without its .dbf the rest is no table
     if (!dbt.empty()) fs.Remove(dbt);
     if (!mdx.empty()) fs.Remove(mdx);
 }
@@ -867,7 +914,8 @@ void TDbfTable::Rename(const std::string& OldPath, const std::string& NewPath, T
     if (OpenInstance(fs, real)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(real));
     std::string name = DbfNameOf(NewPath);
     if (name.empty()) DbfRaise(dbeBadDefinition, "A table needs a name");
-    std::string target = DbfFolderOf(NewPath) + "/" + (name.find('.') == std::string::npos ? name + ".dbf" : name);
+    std::string target =
+        DbfFolderOf(NewPath) + "/" + (name.find('.') == std::string::npos ? name + ".dbf" : name);
     std::string clash = Find(NewPath, &fs);
     if (!clash.empty() && Normalize(clash) != Normalize(real))
         DbfRaise(dbeTableExists, "Table already exists: " + Quoted(clash));
@@ -888,11 +936,18 @@ void TDbfTable::Rename(const std::string& OldPath, const std::string& NewPath, T
 
 // --- the table ---
 
-const std::string& TDbfTable::FileName() const { return FState->Path; }
-bool TDbfTable::Writable() const { return FState->Writable; }
-int TDbfTable::FieldCount() const { return int(FState->Fields.size()); }
+const std::string& TDbfTable::FileName() const {
+    return FState->Path;
+}
+bool TDbfTable::Writable() const {
+    return FState->Writable;
+}
+int TDbfTable::FieldCount() const {
+    return int(FState->Fields.size());
+}
 const TDbfFieldDef& TDbfTable::Field(int Index) const {
-    if (Index < 0 || Index >= FieldCount()) DbfRaise(dbeFieldNotFound, "Field index " + std::to_string(Index) + " out of range");
+    if (Index < 0 || Index >= FieldCount())
+        DbfRaise(dbeFieldNotFound, "Field index " + std::to_string(Index) + " out of range");
     return FState->Fields[size_t(Index)];
 }
 int TDbfTable::FieldIndex(std::string_view Name) const {
@@ -900,14 +955,26 @@ int TDbfTable::FieldIndex(std::string_view Name) const {
         if (SameText(FState->Fields[i].Name, Name)) return int(i);
     return -1;
 }
-int TDbfTable::RecordLength() const { return FState->RecordLength; }
-bool TDbfTable::HasMemo() const { return !FState->MemoPath.empty(); }
-uint32_t TDbfTable::PhysicalCount() const { return FState->Count; }
-uint64_t TDbfTable::Version() const { return FState->Version; }
+int TDbfTable::RecordLength() const {
+    return FState->RecordLength;
+}
+bool TDbfTable::HasMemo() const {
+    return !FState->MemoPath.empty();
+}
+uint32_t TDbfTable::PhysicalCount() const {
+    return FState->Count;
+}
+uint64_t TDbfTable::Version() const {
+    return FState->Version;
+}
 
-void TDbfTable::Read(uint32_t RecNo, char* Buffer) const { FState->ReadRecord(RecNo, Buffer); }
+void TDbfTable::Read(uint32_t RecNo, char* Buffer) const {
+    FState->ReadRecord(RecNo, Buffer);
+}
 
-void TDbfTable::BlankRecord(char* Buffer) const { std::memset(Buffer, ' ', size_t(FState->RecordLength)); }
+void TDbfTable::BlankRecord(char* Buffer) const {
+    std::memset(Buffer, ' ', size_t(FState->RecordLength));
+}
 
 uint32_t TDbfTable::Append(const char* Buffer) {
     TDbfTableState& S = *FState;
@@ -1011,11 +1078,14 @@ namespace {
 
 const TDbfFieldDef& FieldOf(const TDbfTableState& S, int Field) {
     if (Field < 0 || size_t(Field) >= S.Fields.size())
-        DbfRaise(dbeFieldNotFound, "Field index " + std::to_string(Field) + " out of range in " + Quoted(S.Path));
+        DbfRaise(dbeFieldNotFound,
+                 "Field index " + std::to_string(Field) + " out of range in " + Quoted(S.Path));
     return S.Fields[size_t(Field)];
 }
 
-std::string_view Raw(const char* Buffer, const TDbfFieldDef& F) { return {Buffer + F.Offset, size_t(F.Length)}; }
+std::string_view Raw(const char* Buffer, const TDbfFieldDef& F) {
+    return {Buffer + F.Offset, size_t(F.Length)};
+}
 
 [[noreturn]] void WrongKind(const TDbfFieldDef& F, const char* Wanted) {
     DbfRaise(dbeValueRange, "Field " + F.Name + " is not a " + Wanted + " field");
@@ -1035,7 +1105,7 @@ uint32_t MemoBlockOf(const TDbfTableState& S, const char* Buffer, const TDbfFiel
     return block > 0xFFFFFFFFull ? 0 : uint32_t(block);
 }
 
-}  // namespace
+} // namespace
 
 bool TDbfTable::IsBlank(const char* Buffer, int Field) const {
     const TDbfFieldDef& f = FieldOf(*FState, Field);
@@ -1049,7 +1119,8 @@ AnsiString TDbfTable::GetText(const char* Buffer, int Field) const {
     std::string_view raw = Raw(Buffer, f);
     switch (f.Type) {
     case 'N':
-    case 'F': return Trim(raw);
+    case 'F':
+        return Trim(raw);
     case 'L': {
         bool null;
         bool v = GetBoolean(Buffer, Field, &null);
@@ -1059,7 +1130,8 @@ AnsiString TDbfTable::GetText(const char* Buffer, int Field) const {
         double d;
         return DbfParseDate(raw, d) ? AnsiString(raw) : AnsiString();
     }
-    case 'M': return GetMemo(Buffer, Field);
+    case 'M':
+        return GetMemo(Buffer, Field);
     default: {
         size_t e = raw.size();
         while (e > 0 && (raw[e - 1] == ' ' || raw[e - 1] == '\0')) --e;
@@ -1110,17 +1182,20 @@ void TDbfTable::SetText(char* Buffer, int Field, std::string_view Value) const {
         char c = AsciiUpper(t[0]);
         if (c == 'T' || c == 'Y') return SetBoolean(Buffer, Field, true);
         if (c == 'F' || c == 'N') return SetBoolean(Buffer, Field, false);
-        DbfRaise(dbeValueRange, "'" + AnsiString(Value) + "' is not a valid logical value for field " + f.Name);
+        DbfRaise(dbeValueRange,
+                 "'" + AnsiString(Value) + "' is not a valid logical value for field " + f.Name);
     }
     case 'D': {
         std::string t = Trim(Value);
         double d;
         if (t.empty()) return SetBlank(Buffer, Field);
-        if (!DbfParseDate(t, d)) DbfRaise(dbeValueRange, "'" + AnsiString(Value) + "' is not a valid date for field " + f.Name);
+        if (!DbfParseDate(t, d))
+            DbfRaise(dbeValueRange, "'" + AnsiString(Value) + "' is not a valid date for field " + f.Name);
         std::memcpy(Buffer + f.Offset, t.data(), 8);
         return;
     }
-    case 'M': DbfRaise(dbeValueRange, "Field " + f.Name + " is a memo: its text goes through SetMemo");
+    case 'M':
+        DbfRaise(dbeValueRange, "Field " + f.Name + " is a memo: its text goes through SetMemo");
     default: {
         size_t n = std::min(Value.size(), size_t(f.Length));
         std::memcpy(Buffer + f.Offset, Value.data(), n);
@@ -1182,7 +1257,8 @@ void TDbfTable::SetMemo(char* Buffer, int Field, std::string_view Text) {
             auto created = S.Fs->Create(S.MemoPath);
             TDbfMemo::WriteEmpty(*created, DbfNameOf(StripExtension(S.Path)), S.TableId);
         }
-        S.Memo = std::make_unique<TDbfMemo>(S.Fs->Open(S.MemoPath, true), S.TableId != 0, S.Header[0] == VersionLevel4Memo);
+        S.Memo = std::make_unique<TDbfMemo>(S.Fs->Open(S.MemoPath, true), S.TableId != 0,
+                                            S.Header[0] == VersionLevel4Memo);
     }
     uint32_t block = S.Memo->Write(Text);
     std::string digits = std::to_string(block);
@@ -1193,15 +1269,20 @@ void TDbfTable::SetMemo(char* Buffer, int Field, std::string_view Text) {
 
 // --- orders ---
 
-int TDbfTable::TagCount() const { return FState->TagCount; }
-int TDbfTable::OrderCount() const { return int(FState->Orders.size()); }
+int TDbfTable::TagCount() const {
+    return FState->TagCount;
+}
+int TDbfTable::OrderCount() const {
+    return int(FState->Orders.size());
+}
 
 namespace {
 const TDbfOrdering& OrderingOf(const TDbfTableState& S, int Order) {
-    if (Order < 0 || size_t(Order) >= S.Orders.size()) DbfRaise(dbeBadKey, "No index number " + std::to_string(Order) + " on " + Quoted(S.Path));
+    if (Order < 0 || size_t(Order) >= S.Orders.size())
+        DbfRaise(dbeBadKey, "No index number " + std::to_string(Order) + " on " + Quoted(S.Path));
     return *S.Orders[size_t(Order)];
 }
-}  // namespace
+} // namespace
 
 TDbfOrderInfo TDbfTable::OrderInfo(int Order) const {
     const TDbfOrdering& o = OrderingOf(*FState, Order);
@@ -1246,7 +1327,8 @@ int TDbfTable::OrderForFields(std::string_view Fields, bool CaseInsensitive, boo
     S.Scratch.resize(size_t(S.RecordLength));
     for (uint32_t r = 1; r <= S.Count; ++r) {
         S.ReadRecord(r, S.Scratch.data());
-        DbfBuildKey(o->Key, S.Fields, S.Scratch.data(), o->Keys.data() + size_t(r) * size_t(o->Key.KeyLength));
+        DbfBuildKey(o->Key, S.Fields, S.Scratch.data(),
+                    o->Keys.data() + size_t(r) * size_t(o->Key.KeyLength));
     }
     o->Sort();
     o->Loaded = true;
@@ -1265,18 +1347,21 @@ TDbfKey TDbfTable::MakeKey(int Order, const std::vector<TDbfValue>& Values, bool
     key.Order = Order;
     auto asText = [](const TDbfValue& v) -> std::string {
         switch (v.Kind) {
-        case TDbfValue::Text: return v.Str;
+        case TDbfValue::Text:
+            return v.Str;
         case TDbfValue::Number: {
             char buf[64];
             std::snprintf(buf, sizeof buf, "%.15g", v.Num);
             return buf;
         }
-        case TDbfValue::Boolean: return v.Bool ? "T" : "F";
+        case TDbfValue::Boolean:
+            return v.Bool ? "T" : "F";
         case TDbfValue::Date: {
             std::string t;
             return DbfFormatDate(v.Num, t) ? t : "";
         }
-        default: return "";
+        default:
+            return "";
         }
     };
     if (o.IsExpression) {
@@ -1312,8 +1397,10 @@ TDbfKey TDbfTable::MakeKey(int Order, const std::vector<TDbfValue>& Values, bool
         }
         case 'N': {
             double n = 0;
-            if (v.Kind == TDbfValue::Number || v.Kind == TDbfValue::Date) n = v.Num;
-            else if (v.Kind == TDbfValue::Boolean) n = v.Bool ? 1 : 0;
+            if (v.Kind == TDbfValue::Number || v.Kind == TDbfValue::Date)
+                n = v.Num;
+            else if (v.Kind == TDbfValue::Boolean)
+                n = v.Bool ? 1 : 0;
             else if (v.Kind == TDbfValue::Text && !Trim(v.Str).empty() && !DbfParseNumber(v.Str, n))
                 DbfRaise(dbeBadKey, "'" + v.Str + "' is not a valid number for index " + o.Name);
             DbfEncodeOrderedDouble(n, bytes);
@@ -1326,15 +1413,18 @@ TDbfKey TDbfTable::MakeKey(int Order, const std::vector<TDbfValue>& Values, bool
                 d = std::floor(v.Num);
                 blank = false;
             } else if (v.Kind == TDbfValue::Text && !Trim(v.Str).empty()) {
-                if (!DbfParseDate(Trim(v.Str), d)) DbfRaise(dbeBadKey, "'" + v.Str + "' is not a valid date for index " + o.Name);
+                if (!DbfParseDate(Trim(v.Str), d))
+                    DbfRaise(dbeBadKey, "'" + v.Str + "' is not a valid date for index " + o.Name);
                 blank = false;
             }
             DbfEncodeOrderedDouble(blank ? 0 : d + DbfJulianOfDayNumber, bytes);
             break;
         }
         default: {
-            bool yes = v.Kind == TDbfValue::Boolean ? v.Bool
-                                                     : (!asText(v).empty() && (AsciiUpper(asText(v)[0]) == 'T' || AsciiUpper(asText(v)[0]) == 'Y'));
+            bool yes = v.Kind == TDbfValue::Boolean
+                           ? v.Bool
+                           : (!asText(v).empty() &&
+                              (AsciiUpper(asText(v)[0]) == 'T' || AsciiUpper(asText(v)[0]) == 'Y'));
             bytes[0] = yes ? 'T' : 'F';
             break;
         }
@@ -1383,7 +1473,8 @@ std::vector<AnsiString> TDbfTable::CheckTags() {
         for (int i = 0; i < S.TagCount; ++i) {
             bool there = false;
             for (const auto& t : reader.Tags()) there |= SameText(t.Name, S.Orders[size_t(i)]->Name);
-            if (!there) problems.push_back("tag " + S.Orders[size_t(i)]->Name + " is missing from the index file");
+            if (!there)
+                problems.push_back("tag " + S.Orders[size_t(i)]->Name + " is missing from the index file");
         }
         std::vector<char> record(size_t(S.RecordLength));
         for (size_t t = 0; t < reader.Tags().size(); ++t) {
@@ -1392,7 +1483,8 @@ std::vector<AnsiString> TDbfTable::CheckTags() {
             AnsiString why;
             if (!DbfCompileKeyExpression(S.Fields, tag.Expression, def, why) || def.KeyType != tag.KeyType ||
                 def.FileKeyLength != tag.KeyLength) {
-                problems.push_back("tag " + tag.Name + ": its key " + tag.Expression + " does not fit the table");
+                problems.push_back("tag " + tag.Name + ": its key " + tag.Expression +
+                                   " does not fit the table");
                 continue;
             }
             TDbfOrdering order;
@@ -1401,7 +1493,8 @@ std::vector<AnsiString> TDbfTable::CheckTags() {
             order.Clear(S.Count);
             for (uint32_t r = 1; r <= S.Count; ++r) {
                 S.ReadRecord(r, record.data());
-                DbfBuildKey(def, S.Fields, record.data(), order.Keys.data() + size_t(r) * size_t(def.KeyLength));
+                DbfBuildKey(def, S.Fields, record.data(),
+                            order.Keys.data() + size_t(r) * size_t(def.KeyLength));
             }
             std::vector<bool> seen(size_t(S.Count) + 1, false);
             std::vector<uint32_t> entries;
@@ -1411,7 +1504,8 @@ std::vector<AnsiString> TDbfTable::CheckTags() {
             };
             std::vector<uint8_t> expected(size_t(tag.KeyLength));
             uint32_t sum = reader.Walk(tag, [&](uint32_t r, const uint8_t* key) {
-                if (r == 0 || r > S.Count) return problem("entry for record " + std::to_string(r) + " which does not exist");
+                if (r == 0 || r > S.Count)
+                    return problem("entry for record " + std::to_string(r) + " which does not exist");
                 if (seen[r]) return problem("record " + std::to_string(r) + " appears twice");
                 seen[r] = true;
                 entries.push_back(r);
@@ -1420,14 +1514,16 @@ std::vector<AnsiString> TDbfTable::CheckTags() {
                     problem("record " + std::to_string(r) + " has a key that differs from its fields");
             });
             if (entries.size() != S.Count)
-                problem(std::to_string(entries.size()) + " entries for " + std::to_string(S.Count) + " records");
+                problem(std::to_string(entries.size()) + " entries for " + std::to_string(S.Count) +
+                        " records");
             for (size_t i = 1; i < entries.size(); ++i)
                 if (!order.Before(entries[i - 1], entries[i])) {
-                    problem("records " + std::to_string(entries[i - 1]) + " and " + std::to_string(entries[i]) +
-                            " are out of order");
+                    problem("records " + std::to_string(entries[i - 1]) + " and " +
+                            std::to_string(entries[i]) + " are out of order");
                     break;
                 }
-            if (stamp.Present && t < stamp.TagSums.size() && stamp.TagSums[t] != sum) problem("its pages do not match their checksum");
+            if (stamp.Present && t < stamp.TagSums.size() && stamp.TagSums[t] != sum)
+                problem("its pages do not match their checksum");
         }
     } catch (const EDatabaseError& e) {
         problems.push_back(e.Message());

@@ -28,6 +28,23 @@
 // refused with dbeDamaged when it is opened (or, for a memo, when it is read);
 // nothing is ever read outside the file.
 //
+// Files as written
+// - .dbf: version 0x03, or 0x83 with memo fields; language byte 0x57
+//   (Windows ANSI, code page 1252; 0x03, 0x58 and 0x59 read as the same);
+//   production-index flag at byte 28 and, in each field descriptor, the flag
+//   "this field has a tag" (byte 31; byte 30 marks the tag descending, so a
+//   lost .mdx is rebuilt with the right direction). Texts are stored as the
+//   program holds them: Windows-1252 bytes, never converted.
+// - .dbt: 512-byte blocks; a memo is its text ended by 0x1A 0x1A (the layout
+//   every dBase reader agrees on; the level-4 blocks with a length are read
+//   too). A memo text cannot hold the byte 0x1A.
+// - .mdx: the dBase IV layout, one tag per index definition; character keys
+//   are the field bytes (case-insensitive tags: upper-cased with the locale
+//   fold), numeric keys the 12-byte decimal form, date keys the Julian day.
+// - Collation: character keys compare byte by byte, case-sensitive, as
+//   dBase's own byte order does ('Z' < 'a' < accented letters); text filters
+//   compare the same way unless told to fold case.
+//
 // Crash safety: a record is written before the header count that makes it
 // visible; memo blocks are written (always to fresh blocks) before the record
 // that points at them; the .mdx is rewritten whole into a side file and
@@ -36,7 +53,9 @@
 // stale" from the first write of a session until that flush. A .mdx that is
 // missing, stale, damaged or made for another table is rebuilt from the .dbf
 // (its tag list then comes from the field flags of the .dbf); the table's
-// rows are never touched by that.
+// rows are never touched by that. Companion files carry the table's id, so
+// after a crash between the renames of a create or a rename they are found
+// under their other name.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -51,28 +70,28 @@ using AnsiString = std::string;
 
 // Codes of EDBEngineError raised by the engine.
 enum TDbfError : int {
-    dbeNotFound = 13001,     // no such table (or folder)
-    dbeDamaged = 13002,      // the file is not a valid table, memo or index file
-    dbeIO = 13003,           // the operating system refused a read or write
-    dbeReadOnly = 13004,     // a write on a table opened read-only
+    dbeNotFound = 13001, // no such table (or folder)
+    dbeDamaged = 13002,  // the file is not a valid table, memo or index file
+    dbeIO = 13003,       // the operating system refused a read or write
+    dbeReadOnly = 13004, // a write on a table opened read-only
     dbeFieldNotFound = 13005,
-    dbeBadDefinition = 13006,  // a field or index definition that dBase cannot hold
-    dbeValueRange = 13007,   // a value that does not fit its field
-    dbeTableOpen = 13008,    // delete, rename or replace of a table that is open
-    dbeTableExists = 13009,  // rename onto an existing table
+    dbeBadDefinition = 13006, // a field or index definition that dBase cannot hold
+    dbeValueRange = 13007,    // a value that does not fit its field
+    dbeTableOpen = 13008,     // delete, rename or replace of a table that is open
+    dbeTableExists = 13009,   // rename onto an existing table
     dbeFilterSyntax = 13010,
-    dbeBadKey = 13011,       // a key value of the wrong kind, or too many values
+    dbeBadKey = 13011, // a key value of the wrong kind, or too many values
     dbeNotSupported = 13012,
 };
 AnsiString DbfErrorText(int Code);
 
 // One field of a table as stored in its descriptor.
 struct TDbfFieldDef {
-    AnsiString Name;   // as stored (dBase writes names upper-case)
-    char Type = 'C';   // 'C','N','F','L','D','M', or any other byte of a foreign file (read as text)
+    AnsiString Name; // as stored (dBase writes names upper-case)
+    char Type = 'C'; // 'C','N','F','L','D','M', or any other byte of a foreign file (read as text)
     int Length = 0;
     int Decimals = 0;
-    int Offset = 0;    // inside the record buffer (the deletion flag is byte 0)
+    int Offset = 0; // inside the record buffer (the deletion flag is byte 0)
 };
 
 // A field to create. Width rules of dBase level 4: C 1..254; N and F 1..20
@@ -86,8 +105,22 @@ struct TDbfFieldSpec {
 };
 
 // The kinds of the data-set layer and how a level-4 table holds them.
-enum class TDbfKind { String, SmallInt, Integer, Word, AutoInc, Float, Currency, BCD, Boolean, Date, Memo, Time, DateTime };
-// How each kind is stored — the one place these widths are decided:
+enum class TDbfKind {
+    String,
+    SmallInt,
+    Integer,
+    Word,
+    AutoInc,
+    Float,
+    Currency,
+    BCD,
+    Boolean,
+    Date,
+    Memo,
+    Time,
+    DateTime
+};
+// How each kind is stored (the one place these widths are decided):
 //   String       C Size (Size must be 1..254)
 //   SmallInt     N 6,0   (-99999..999999; a whole number that reads back as a float)
 //   Word         N 6,0
@@ -111,7 +144,8 @@ TDbfKind DbfKindOf(const TDbfFieldDef& Field);
 // several joined by ';' (character fields only: the tag's key is their
 // texts one after the other); with Expression it is a dBase key expression
 // instead (field names, '+', UPPER(...), DTOS(...)). CaseInsensitive keys
-// on the upper-cased text (the locale fold: á sorts with Á). Name: 1..10
+// on the upper-cased text (the locale fold: an accented small letter sorts
+// with its capital). Name: 1..10
 // characters. Tags are never unique.
 struct TDbfIndexSpec {
     AnsiString Name;
@@ -127,11 +161,11 @@ struct TDbfIndexSpec {
 struct TDbfOrderInfo {
     AnsiString Name;
     AnsiString Fields;
-    AnsiString Expression;  // the dBase key expression ("NOMBRE", "UPPER(NOMBRE)")
+    AnsiString Expression; // the dBase key expression ("NOMBRE", "UPPER(NOMBRE)")
     bool Descending = false;
     bool CaseInsensitive = false;
     bool IsExpression = false;
-    bool Stored = true;  // a tag of the .mdx (false: an in-memory order of this session)
+    bool Stored = true; // a tag of the .mdx (false: an in-memory order of this session)
 };
 
 // A value given to build a key. Dates are day numbers of the program's
@@ -148,8 +182,9 @@ struct TDbfValue {
     static TDbfValue FromDate(double DayNumber);
 };
 
-// A key of one order, built by TDbfTable::MakeKey. Only the first Length
-// bytes count when comparing (fewer values than key fields, or a partial text).
+// A key of one order, built by TDbfTable::MakeKey. A key shorter than the
+// order's (fewer values than key fields, or a partial text) compares as a
+// prefix: every record whose key begins with it is equal to it.
 struct TDbfKey {
     int Order = -1;
     std::string Bytes;
@@ -184,17 +219,17 @@ public:
     // The .dbf that Path names (found as Open finds it), or "".
     static std::string Find(const std::string& Path, TDbfFileSystem* Fs = nullptr);
 
-    ~TDbfTable();  // flushes, swallowing errors: call Flush to see them
+    ~TDbfTable(); // flushes, swallowing errors: call Flush to see them
     TDbfTable(const TDbfTable&) = delete;
     TDbfTable& operator=(const TDbfTable&) = delete;
 
-    const std::string& FileName() const;  // the .dbf path
+    const std::string& FileName() const; // the .dbf path
     bool Writable() const;
 
     // --- structure ---
     int FieldCount() const;
     const TDbfFieldDef& Field(int Index) const;  // 0-based
-    int FieldIndex(std::string_view Name) const;  // without regard to case; -1 when absent
+    int FieldIndex(std::string_view Name) const; // without regard to case; -1 when absent
     int RecordLength() const;
     bool HasMemo() const;
 
@@ -232,7 +267,8 @@ public:
     double GetDate(const char* Buffer, int Field, bool* IsNull = nullptr) const;
     // C: cut to the width, blank-padded. N/F: the text must be a number (or
     // blank); L: "T"/"F"/"Y"/"N" in any case, or blank; D: "YYYYMMDD" or
-    // blank; M: the memo text (see SetMemo); other types: cut and padded.
+    // blank; M: refused (memo texts go through SetMemo); other types: cut
+    // and padded. A refused value leaves the buffer as it was.
     void SetText(char* Buffer, int Field, std::string_view Value) const;
     // N and F, rounded to the field's decimals; dbeValueRange when the
     // number needs more than the width.
@@ -322,17 +358,17 @@ public:
     void SetRange(const TDbfKey* Start, const TDbfKey* End);
     void ClearRange();
 
-    bool First();  // false (and Eof) when no record is visible
-    bool Last();   // false (and Bof) when none
-    bool Next();   // false at the end: the cursor stays on Eof
-    bool Prior();  // false at the start: the cursor stays on Bof
+    bool First(); // false (and Eof) when no record is visible
+    bool Last();  // false (and Bof) when none
+    bool Next();  // false at the end: the cursor stays on Eof
+    bool Prior(); // false at the start: the cursor stays on Bof
     void GoBof();
     void GoEof();
     bool Bof() const;
     bool Eof() const;
     bool OnRecord() const;
 
-    uint32_t RecNo() const;  // the current record, 0 on a crack
+    uint32_t RecNo() const; // the current record, 0 on a crack
     // The current record's buffer, as read when the cursor reached it (or at
     // the last Refresh). Only valid while OnRecord().
     const char* Record() const;
@@ -352,6 +388,10 @@ public:
     uint32_t RecordCount();
     // The current record's place among the visible ones (1-based), 0 on a crack.
     uint32_t SequenceNumber();
+    // Where two records stand in the cursor's order: negative when A comes
+    // first, 0 for the same record, positive when B comes first. Records
+    // with equal keys stand in record order; KeyOf tells equal keys apart.
+    int CompareRecords(uint32_t A, uint32_t B);
 
 private:
     struct TImpl;

@@ -11,12 +11,7 @@ constexpr uint32_t MemoBlock = 512;
 constexpr uint8_t Level4Mark[4] = {0xFF, 0xFF, 0x08, 0x00};
 constexpr char EndOfText = 0x1A;
 
-uint32_t Get32(const uint8_t* P) { return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24); }
-void Put32(uint8_t* P, uint32_t V) {
-    for (int i = 0; i < 4; ++i) P[i] = uint8_t(V >> (8 * i));
-}
-
-}  // namespace
+} // namespace
 
 TDbfMemo::TDbfMemo(std::unique_ptr<TDbfFile> File, bool Strict, bool Level4Blocks)
     : FFile(std::move(File)), FStrict(Strict), FLevel4(Level4Blocks) {
@@ -25,19 +20,19 @@ TDbfMemo::TDbfMemo(std::unique_ptr<TDbfFile> File, bool Strict, bool Level4Block
     if (size < sizeof head || FFile->Read(0, head, sizeof head) != sizeof head)
         DbfRaiseDamaged(FFile->Path(), "memo file too short");
     uint32_t blockSize = uint32_t(head[20]) | (uint32_t(head[21]) << 8);
-    if (blockSize == 0 || !FLevel4) blockSize = MemoBlock;  // the older layout always has 512
+    if (blockSize == 0 || !FLevel4) blockSize = MemoBlock; // the older layout always has 512
     if (blockSize % MemoBlock != 0 || blockSize > 32768 || (FStrict && blockSize != MemoBlock))
         DbfRaiseDamaged(FFile->Path(), "bad memo block size");
     FBlockSize = blockSize;
-    FNextFree = Get32(head);
-    FTableId = Get32(head + 24);
+    FNextFree = DbfGet32(head);
+    FTableId = DbfGet32(head + 24);
     if (FNextFree == 0 && FStrict) DbfRaiseDamaged(FFile->Path(), "bad memo header");
 }
 
 void TDbfMemo::WriteEmpty(TDbfFile& File, const std::string& TableBaseName, uint32_t TableId) {
     uint8_t head[MemoBlock] = {};
-    Put32(head, 1);
-    Put32(head + 24, TableId);
+    DbfPut32(head, 1);
+    DbfPut32(head + 24, TableId);
     std::string name = UpperCase(TableBaseName).substr(0, 8);
     std::memcpy(head + 8, name.data(), name.size());
     head[20] = uint8_t(MemoBlock & 0xFF);
@@ -49,12 +44,14 @@ AnsiString TDbfMemo::Read(uint32_t Block) {
     const std::string& path = FFile->Path();
     uint64_t size = FFile->Size();
     uint64_t at = uint64_t(Block) * FBlockSize;
-    if (Block == 0 || at >= size) DbfRaiseDamaged(path, "memo block " + std::to_string(Block) + " outside the file");
+    if (Block == 0 || at >= size)
+        DbfRaiseDamaged(path, "memo block " + std::to_string(Block) + " outside the file");
     uint8_t head[8] = {};
     size_t got = FFile->Read(at, head, 8);
     if (got == 8 && std::memcmp(head, Level4Mark, 4) == 0) {
-        uint32_t length = Get32(head + 4);
-        if (length < 8 || at + length > size) DbfRaiseDamaged(path, "bad length of memo block " + std::to_string(Block));
+        uint32_t length = DbfGet32(head + 4);
+        if (length < 8 || at + length > size)
+            DbfRaiseDamaged(path, "bad length of memo block " + std::to_string(Block));
         AnsiString text(length - 8, '\0');
         if (FFile->Read(at + 8, text.data(), text.size()) != text.size())
             DbfRaiseDamaged(path, "memo block " + std::to_string(Block) + " cut short");
@@ -91,7 +88,7 @@ uint32_t TDbfMemo::Write(std::string_view Text) {
     if (FLevel4) {
         data.resize(8);
         std::memcpy(data.data(), Level4Mark, 4);
-        Put32(data.data() + 4, uint32_t(8 + Text.size()));
+        DbfPut32(data.data() + 4, uint32_t(8 + Text.size()));
         data.insert(data.end(), Text.begin(), Text.end());
     } else {
         data.assign(Text.begin(), Text.end());
@@ -102,7 +99,7 @@ uint32_t TDbfMemo::Write(std::string_view Text) {
     data.resize(blocks * FBlockSize, 0);
     FFile->Write(uint64_t(start) * FBlockSize, data.data(), data.size());
     uint8_t next[4];
-    Put32(next, uint32_t(start + blocks));
+    DbfPut32(next, uint32_t(start + blocks));
     FFile->Write(0, next, 4);
     FNextFree = uint32_t(start + blocks);
     return start;
@@ -110,7 +107,7 @@ uint32_t TDbfMemo::Write(std::string_view Text) {
 
 void TDbfMemo::Reset() {
     uint8_t next[4];
-    Put32(next, 1);
+    DbfPut32(next, 1);
     FFile->Write(0, next, 4);
     FNextFree = 1;
     FFile->Truncate(FBlockSize);

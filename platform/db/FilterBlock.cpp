@@ -6,6 +6,7 @@
 
 #include "platform/db/DbfFilter.h"
 #include "platform/db/DbfInternal.h"
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/Strings.h"
 
 namespace {
@@ -13,19 +14,34 @@ namespace {
 constexpr size_t HeaderSize = 10;
 constexpr size_t SlotSize = 14;
 constexpr int MaxDepth = 256;
-// Day number of the time stamp for 30 December 1899 (day 0 of the program's dates).
-constexpr double TimeStampDayOfZero = 693594;
-constexpr double MSecsPerDay = 86400000.0;
 
 enum TNodeClass : uint32_t { ncBinary = 2, ncField = 4, ncConstant = 5 };
 enum TCanOp : uint32_t {
-    coEq = 3, coNe = 4, coGt = 5, coLt = 6, coGe = 7, coLe = 8, coAnd = 10, coOr = 11,
-    coMinusUnary = 15, coAdd = 16, coSub = 17, coMul = 18, coDiv = 19
+    coEq = 3,
+    coNe = 4,
+    coGt = 5,
+    coLt = 6,
+    coGe = 7,
+    coLe = 8,
+    coAnd = 10,
+    coOr = 11,
+    coMinusUnary = 15,
+    coAdd = 16,
+    coSub = 17,
+    coMul = 18,
+    coDiv = 19
 };
-enum TConstType : uint16_t { ctText = 1, ctDate = 2, ctBool = 4, ctInt16 = 5, ctInt32 = 6, ctFloat = 7, ctBcd = 8, ctTime = 10, ctStamp = 11 };
-
-uint16_t Get16(const uint8_t* P) { return uint16_t(P[0] | (P[1] << 8)); }
-uint32_t Get32(const uint8_t* P) { return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24); }
+enum TConstType : uint16_t {
+    ctText = 1,
+    ctDate = 2,
+    ctBool = 4,
+    ctInt16 = 5,
+    ctInt32 = 6,
+    ctFloat = 7,
+    ctBcd = 8,
+    ctTime = 10,
+    ctStamp = 11
+};
 
 // A value while evaluating: nothing (null), a text, a number, a date (day
 // number, with a fraction for a time stamp), a time of day (milliseconds) or
@@ -40,7 +56,7 @@ struct TValue {
 struct TNode {
     uint32_t Class = 0;
     uint32_t Op = 0;
-    int Left = -1, Right = -1;  // nodes of a two-operand node
+    int Left = -1, Right = -1; // nodes of a two-operand node
     int Field = -1;
     char FieldType = 'C';
     TValue Constant;
@@ -48,8 +64,10 @@ struct TNode {
 
 int Compare(const TValue& A, const TValue& B, bool& Comparable) {
     Comparable = true;
-    if (A.Kind == TValue::Text && B.Kind == TValue::Text) return A.Str.compare(B.Str) < 0 ? -1 : (A.Str == B.Str ? 0 : 1);
-    bool numA = A.Kind == TValue::Num || A.Kind == TValue::Date, numB = B.Kind == TValue::Num || B.Kind == TValue::Date;
+    if (A.Kind == TValue::Text && B.Kind == TValue::Text)
+        return A.Str.compare(B.Str) < 0 ? -1 : (A.Str == B.Str ? 0 : 1);
+    bool numA = A.Kind == TValue::Num || A.Kind == TValue::Date,
+         numB = B.Kind == TValue::Num || B.Kind == TValue::Date;
     if ((numA && numB && (A.Kind == B.Kind || A.Kind == TValue::Num || B.Kind == TValue::Num)) ||
         (A.Kind == TValue::Time && B.Kind == TValue::Time))
         return A.N < B.N ? -1 : (A.N > B.N ? 1 : 0);
@@ -60,7 +78,8 @@ int Compare(const TValue& A, const TValue& B, bool& Comparable) {
 
 class TBlockFilter : public TDbfFilter {
 public:
-    TBlockFilter(std::shared_ptr<const TDbfTable> Table, std::vector<TNode> Nodes) : FTable(std::move(Table)), FNodes(std::move(Nodes)) {}
+    TBlockFilter(std::shared_ptr<const TDbfTable> Table, std::vector<TNode> Nodes)
+        : FTable(std::move(Table)), FNodes(std::move(Nodes)) {}
 
     bool Matches(const char* Record) const override {
         TValue v = Eval(0, Record);
@@ -83,7 +102,7 @@ private:
             break;
         case 'L':
             v.Kind = TValue::Bool;
-            v.B = FTable->GetBoolean(Record, N.Field);  // blank reads false
+            v.B = FTable->GetBoolean(Record, N.Field); // blank reads false
             break;
         default:
             v.Kind = TValue::Text;
@@ -114,26 +133,46 @@ private:
             bool r = false;
             if (comparable) {
                 switch (n.Op) {
-                case coEq: r = c == 0; break;
-                case coNe: r = c != 0; break;
-                case coGt: r = c > 0; break;
-                case coLt: r = c < 0; break;
-                case coGe: r = c >= 0; break;
-                case coLe: r = c <= 0; break;
+                case coEq:
+                    r = c == 0;
+                    break;
+                case coNe:
+                    r = c != 0;
+                    break;
+                case coGt:
+                    r = c > 0;
+                    break;
+                case coLt:
+                    r = c < 0;
+                    break;
+                case coGe:
+                    r = c >= 0;
+                    break;
+                case coLe:
+                    r = c <= 0;
+                    break;
                 }
             }
             return TValue{TValue::Bool, {}, 0, r};
         }
         // Arithmetic.
-        if (a.Kind == TValue::Text && b.Kind == TValue::Text && n.Op == coAdd) return TValue{TValue::Text, a.Str + b.Str, 0, false};
-        bool numA = a.Kind == TValue::Num || a.Kind == TValue::Date, numB = b.Kind == TValue::Num || b.Kind == TValue::Date;
+        if (a.Kind == TValue::Text && b.Kind == TValue::Text && n.Op == coAdd)
+            return TValue{TValue::Text, a.Str + b.Str, 0, false};
+        bool numA = a.Kind == TValue::Num || a.Kind == TValue::Date,
+             numB = b.Kind == TValue::Num || b.Kind == TValue::Date;
         if (!numA || !numB) return out;
         double r;
         switch (n.Op) {
-        case coAdd: r = a.N + b.N; break;
+        case coAdd:
+            r = a.N + b.N;
+            break;
         case coSub:
-        case coMinusUnary: r = a.N - b.N; break;
-        case coMul: r = a.N * b.N; break;
+        case coMinusUnary:
+            r = a.N - b.N;
+            break;
+        case coMul:
+            r = a.N * b.N;
+            break;
         default:
             if (b.N == 0) return out;
             r = a.N / b.N;
@@ -143,7 +182,8 @@ private:
         out.N = r;
         // A date moved by a number stays a date; two dates apart make a number.
         bool oneDate = (a.Kind == TValue::Date) != (b.Kind == TValue::Date);
-        out.Kind = oneDate && (n.Op == coAdd || n.Op == coSub || n.Op == coMinusUnary) ? TValue::Date : TValue::Num;
+        out.Kind =
+            oneDate && (n.Op == coAdd || n.Op == coSub || n.Op == coMinusUnary) ? TValue::Date : TValue::Num;
         return out;
     }
 
@@ -153,18 +193,20 @@ private:
 
 class TBlockReader {
 public:
-    TBlockReader(const TDbfTable& Table, const uint8_t* Data, size_t Size) : FTable(Table), FData(Data), FSize(Size) {}
+    TBlockReader(const TDbfTable& Table, const uint8_t* Data, size_t Size)
+        : FTable(Table), FData(Data), FSize(Size) {}
 
     std::vector<TNode> Read() {
         if (FSize < HeaderSize) Fail("the block is shorter than its header");
-        uint16_t version = Get16(FData), total = Get16(FData + 2), count = Get16(FData + 4);
-        FNodeStart = Get16(FData + 6);
-        FLiteralStart = Get16(FData + 8);
+        uint16_t version = DbfGet16(FData), total = DbfGet16(FData + 2), count = DbfGet16(FData + 4);
+        FNodeStart = DbfGet16(FData + 6);
+        FLiteralStart = DbfGet16(FData + 8);
         if (version != 1) Fail("unknown version " + std::to_string(version));
         if (total > FSize) Fail("the block is shorter than its stated size");
         FEnd = total;
         if (count == 0) Fail("no nodes");
-        if (FNodeStart < HeaderSize || FNodeStart + size_t(count) * SlotSize > FLiteralStart || FLiteralStart > FEnd)
+        if (FNodeStart < HeaderSize || FNodeStart + size_t(count) * SlotSize > FLiteralStart ||
+            FLiteralStart > FEnd)
             Fail("the node and literal areas do not fit the block");
         FCount = count;
         FSlotOf.assign(count, -1);
@@ -173,25 +215,29 @@ public:
     }
 
 private:
-    [[noreturn]] void Fail(const std::string& Why) { DbfRaise(dbeFilterSyntax, "Invalid filter block: " + Why); }
+    [[noreturn]] void Fail(const std::string& Why) {
+        DbfRaise(dbeFilterSyntax, "Invalid filter block: " + Why);
+    }
 
     // Reads the node at Offset (from the start of the node area); gives its index.
     int Node(uint32_t Offset, int Depth) {
         if (Depth > MaxDepth) Fail("nodes nested too deep");
-        if (Offset % SlotSize != 0 || Offset / SlotSize >= FCount) Fail("a node offset outside the node area");
+        if (Offset % SlotSize != 0 || Offset / SlotSize >= FCount)
+            Fail("a node offset outside the node area");
         // Each slot is read once, so shared children cannot multiply the work.
         if (FSlotOf[Offset / SlotSize] >= 0) Fail("a node used twice");
         const uint8_t* p = FData + FNodeStart + Offset;
         TNode n;
-        n.Class = Get32(p);
-        n.Op = Get32(p + 4);
+        n.Class = DbfGet32(p);
+        n.Op = DbfGet32(p + 4);
         int index = int(FNodes.size());
         FSlotOf[Offset / SlotSize] = index;
         FNodes.push_back(n);
         switch (n.Class) {
         case ncBinary: {
-            uint32_t left = Get16(p + 8), right = Get16(p + 10);
-            bool known = (n.Op >= coEq && n.Op <= coLe) || n.Op == coAnd || n.Op == coOr || (n.Op >= coMinusUnary && n.Op <= coDiv);
+            uint32_t left = DbfGet16(p + 8), right = DbfGet16(p + 10);
+            bool known = (n.Op >= coEq && n.Op <= coLe) || n.Op == coAnd || n.Op == coOr ||
+                         (n.Op >= coMinusUnary && n.Op <= coDiv);
             if (!known) Fail("unknown operator " + std::to_string(n.Op));
             // Children lie after their parent: a block cannot loop.
             if (left <= Offset || right <= Offset) Fail("a node refers back to an earlier node");
@@ -202,15 +248,18 @@ private:
             break;
         }
         case ncField: {
-            std::string name = Literal(Get16(p + 10), FEnd);
+            std::string name = Literal(DbfGet16(p + 10), FEnd);
             int field = FTable.FieldIndex(name);
             if (field < 0) DbfRaise(dbeFieldNotFound, "Field '" + name + "' not found for the filter block");
             FNodes[size_t(index)].Field = field;
             FNodes[size_t(index)].FieldType = FTable.Field(field).Type;
             break;
         }
-        case ncConstant: FNodes[size_t(index)].Constant = Constant(Get16(p + 8), Get16(p + 10), Get16(p + 12)); break;
-        default: Fail("unknown node class " + std::to_string(n.Class));
+        case ncConstant:
+            FNodes[size_t(index)].Constant = Constant(DbfGet16(p + 8), DbfGet16(p + 10), DbfGet16(p + 12));
+            break;
+        default:
+            Fail("unknown node class " + std::to_string(n.Class));
         }
         return index;
     }
@@ -220,7 +269,8 @@ private:
         if (at >= Limit) Fail("a literal outside the block");
         const void* end = std::memchr(FData + at, 0, Limit - at);
         if (!end) Fail("a text literal without its end");
-        return std::string(reinterpret_cast<const char*>(FData + at), static_cast<const uint8_t*>(end) - (FData + at));
+        return std::string(reinterpret_cast<const char*>(FData + at),
+                           static_cast<const uint8_t*>(end) - (FData + at));
     }
 
     TValue Constant(uint16_t Type, uint16_t Size, uint16_t Offset) {
@@ -228,7 +278,8 @@ private:
         if (at + Size > FEnd) Fail("a constant outside the block");
         const uint8_t* p = FData + at;
         auto need = [&](size_t N) {
-            if (Size != N) Fail("a constant of type " + std::to_string(Type) + " with size " + std::to_string(Size));
+            if (Size != N)
+                Fail("a constant of type " + std::to_string(Type) + " with size " + std::to_string(Size));
         };
         TValue v;
         switch (Type) {
@@ -241,22 +292,22 @@ private:
         case ctDate:
             need(4);
             v.Kind = TValue::Date;
-            v.N = double(int32_t(Get32(p))) - TimeStampDayOfZero;
+            v.N = double(int32_t(DbfGet32(p))) - DateDelta;
             break;
         case ctBool:
             need(2);
             v.Kind = TValue::Bool;
-            v.B = Get16(p) != 0;
+            v.B = DbfGet16(p) != 0;
             break;
         case ctInt16:
             need(2);
             v.Kind = TValue::Num;
-            v.N = double(int16_t(Get16(p)));
+            v.N = double(int16_t(DbfGet16(p)));
             break;
         case ctInt32:
             need(4);
             v.Kind = TValue::Num;
-            v.N = double(int32_t(Get32(p)));
+            v.N = double(int32_t(DbfGet32(p)));
             break;
         case ctFloat: {
             need(8);
@@ -268,7 +319,8 @@ private:
         case ctBcd: {
             need(34);
             int precision = p[0], places = p[1] & 0x3F;
-            if (precision < 1 || precision > 64 || places > precision || (p[1] & 0x40)) Fail("a bad BCD constant");
+            if (precision < 1 || precision > 64 || places > precision || (p[1] & 0x40))
+                Fail("a bad BCD constant");
             double n = 0;
             for (int i = 0; i < precision; ++i) {
                 int nibble = (i % 2 == 0) ? (p[2 + i / 2] >> 4) : (p[2 + i / 2] & 0x0F);
@@ -282,7 +334,7 @@ private:
         case ctTime:
             need(4);
             v.Kind = TValue::Time;
-            v.N = double(int32_t(Get32(p)));
+            v.N = double(int32_t(DbfGet32(p)));
             break;
         case ctStamp: {
             need(8);
@@ -290,10 +342,11 @@ private:
             std::memcpy(&ms, p, 8);
             if (!std::isfinite(ms)) Fail("a time stamp constant that is no number");
             v.Kind = TValue::Date;
-            v.N = ms / MSecsPerDay - TimeStampDayOfZero;
+            v.N = ms / MSecsPerDay - DateDelta;
             break;
         }
-        default: Fail("unknown constant type " + std::to_string(Type));
+        default:
+            Fail("unknown constant type " + std::to_string(Type));
         }
         return v;
     }
@@ -306,9 +359,10 @@ private:
     std::vector<TNode> FNodes;
 };
 
-}  // namespace
+} // namespace
 
-std::shared_ptr<const TDbfFilter> DbfCompileFilterBlock(const TDbfTable& Table, const void* Block, size_t Size) {
+std::shared_ptr<const TDbfFilter> DbfCompileFilterBlock(const TDbfTable& Table, const void* Block,
+                                                        size_t Size) {
     if (!Block) DbfRaise(dbeFilterSyntax, "Invalid filter block: none given");
     TBlockReader reader(Table, static_cast<const uint8_t*>(Block), Size);
     return std::make_shared<TBlockFilter>(Table.shared_from_this(), reader.Read());

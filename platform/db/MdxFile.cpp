@@ -1,7 +1,6 @@
 #include "platform/db/MdxFile.h"
 
 #include <cstring>
-#include <ctime>
 #include <set>
 
 #include "platform/db/DbfInternal.h"
@@ -11,30 +10,15 @@ namespace {
 
 constexpr uint32_t PageBytes = 512;
 constexpr uint32_t WriteBlockBytes = 1024;
-constexpr uint32_t HeaderBytes = 2048;  // header page and the 48 tag slots
+constexpr uint32_t HeaderBytes = 2048; // header page and the 48 tag slots
 constexpr int MaxDepth = 24;
 
-uint16_t Get16(const uint8_t* P) { return uint16_t(P[0] | (P[1] << 8)); }
-uint32_t Get32(const uint8_t* P) { return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24); }
-void Put16(uint8_t* P, uint32_t V) {
-    P[0] = uint8_t(V);
-    P[1] = uint8_t(V >> 8);
+int ItemLengthFor(int KeyLength) {
+    return (KeyLength + 4 + 3) & ~3;
 }
-void Put32(uint8_t* P, uint32_t V) {
-    for (int i = 0; i < 4; ++i) P[i] = uint8_t(V >> (8 * i));
+int MaxKeysFor(int ItemLength) {
+    return int(WriteBlockBytes - 12) / ItemLength;
 }
-
-void PutToday(uint8_t* P) {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    P[0] = uint8_t(tm.tm_year);
-    P[1] = uint8_t(tm.tm_mon + 1);
-    P[2] = uint8_t(tm.tm_mday);
-}
-
-int ItemLengthFor(int KeyLength) { return (KeyLength + 4 + 3) & ~3; }
-int MaxKeysFor(int ItemLength) { return int(WriteBlockBytes - 12) / ItemLength; }
 
 // The walk shared by the reader and by the writer (which stamps the sums the
 // reader will find).
@@ -51,20 +35,20 @@ uint32_t WalkTree(const TBlockSource& Block, uint32_t Root, int ItemLength, uint
         const uint8_t* b = Block(page);
         if (!b) DbfRaiseDamaged(Path, "index page outside the file");
         sum = DbfChecksum(b, BlockBytes, sum);
-        uint32_t n = Get32(b);
+        uint32_t n = DbfGet32(b);
         if (n > capacity) DbfRaiseDamaged(Path, "index page holds too many keys");
         uint32_t trailing = 0;
-        if (8 + n * uint32_t(ItemLength) + 4 <= BlockBytes) trailing = Get32(b + 8 + n * ItemLength);
+        if (8 + n * uint32_t(ItemLength) + 4 <= BlockBytes) trailing = DbfGet32(b + 8 + n * ItemLength);
         if (trailing == 0) {
             for (uint32_t i = 0; i < n; ++i) {
                 const uint8_t* item = b + 8 + i * ItemLength;
-                Entry(Get32(item), item + 4);
+                Entry(DbfGet32(item), item + 4);
             }
             return;
         }
         // Copy the child pointers first: Block may reuse its buffer.
         std::vector<uint32_t> children;
-        for (uint32_t i = 0; i <= n; ++i) children.push_back(Get32(b + 8 + i * ItemLength));
+        for (uint32_t i = 0; i <= n; ++i) children.push_back(DbfGet32(b + 8 + i * ItemLength));
         for (uint32_t child : children) visit(child, depth + 1);
     };
     visit(Root, 0);
@@ -80,7 +64,7 @@ uint32_t HeaderSum(const uint8_t* Header, const std::vector<const uint8_t*>& Tag
     return sum;
 }
 
-}  // namespace
+} // namespace
 
 TMdxReader::TMdxReader(TDbfFile& File) : FFile(File) {
     const std::string& path = File.Path();
@@ -89,59 +73,62 @@ TMdxReader::TMdxReader(TDbfFile& File) : FFile(File) {
     std::vector<uint8_t> head(HeaderBytes);
     if (File.Read(0, head.data(), HeaderBytes) != HeaderBytes) DbfRaiseDamaged(path, "index file too short");
     if (head[0] != 2) DbfRaiseDamaged(path, "not a dBase IV index file");
-    FBlockBytes = Get16(head.data() + 22);
-    uint32_t adder = Get16(head.data() + 20);
+    FBlockBytes = DbfGet16(head.data() + 22);
+    uint32_t adder = DbfGet16(head.data() + 20);
     if (FBlockBytes < PageBytes || FBlockBytes > 32768 || FBlockBytes % PageBytes != 0 ||
         adder != FBlockBytes / PageBytes)
         DbfRaiseDamaged(path, "bad index block size");
     if (head[26] != 32 || head[25] < 1 || head[25] > 48) DbfRaiseDamaged(path, "bad index tag table");
-    uint32_t tags = Get16(head.data() + 28);
+    uint32_t tags = DbfGet16(head.data() + 28);
     if (tags > uint32_t(MdxMaxTags) || tags >= head[25]) DbfRaiseDamaged(path, "bad index tag count");
 
     std::vector<std::vector<uint8_t>> tagHeaders;
     for (uint32_t i = 1; i <= tags; ++i) {
         const uint8_t* slot = head.data() + PageBytes + 32 * i;
         TMdxTagDef tag;
-        tag.HeaderPage = Get32(slot);
+        tag.HeaderPage = DbfGet32(slot);
         size_t nameLength = 0;
         while (nameLength < 11 && slot[4 + nameLength] != 0) ++nameLength;
         tag.Name.assign(reinterpret_cast<const char*>(slot + 4), nameLength);
         if (nameLength == 0 || nameLength > 10) DbfRaiseDamaged(path, "bad index tag name");
-        if (tag.HeaderPage < HeaderBytes / PageBytes || uint64_t(tag.HeaderPage) * PageBytes + PageBytes > FSize)
+        if (tag.HeaderPage < HeaderBytes / PageBytes ||
+            uint64_t(tag.HeaderPage) * PageBytes + PageBytes > FSize)
             DbfRaiseDamaged(path, "index tag header outside the file");
         std::vector<uint8_t> th(PageBytes);
         if (File.Read(uint64_t(tag.HeaderPage) * PageBytes, th.data(), PageBytes) != PageBytes)
             DbfRaiseDamaged(path, "index tag header outside the file");
-        tag.RootPage = Get32(th.data());
+        tag.RootPage = DbfGet32(th.data());
         uint8_t format = th[8];
         tag.Descending = (format & 0x08) != 0;
         tag.FieldTag = (format & 0x10) != 0;
         tag.KeyType = char(th[9]);
-        tag.KeyLength = Get16(th.data() + 12);
-        tag.MaxKeys = Get16(th.data() + 14);
-        tag.ItemLength = Get16(th.data() + 18);
+        tag.KeyLength = DbfGet16(th.data() + 12);
+        tag.MaxKeys = DbfGet16(th.data() + 14);
+        tag.ItemLength = DbfGet16(th.data() + 18);
         bool typeOk = (tag.KeyType == 'C' && tag.KeyLength >= 1 && tag.KeyLength <= MdxMaxKeyLength) ||
-                      (tag.KeyType == 'N' && tag.KeyLength == 12) || (tag.KeyType == 'D' && tag.KeyLength == 8);
+                      (tag.KeyType == 'N' && tag.KeyLength == 12) ||
+                      (tag.KeyType == 'D' && tag.KeyLength == 8);
         if (!typeOk) DbfRaiseDamaged(path, "bad index key of tag " + tag.Name);
         if (tag.ItemLength < tag.KeyLength + 4 || tag.ItemLength > int(FBlockBytes) - 12)
             DbfRaiseDamaged(path, "bad index key length of tag " + tag.Name);
         size_t exprLength = 0;
         while (exprLength < 221 && th[24 + exprLength] != 0) ++exprLength;
-        if (exprLength == 0 || exprLength > 220) DbfRaiseDamaged(path, "bad index expression of tag " + tag.Name);
+        if (exprLength == 0 || exprLength > 220)
+            DbfRaiseDamaged(path, "bad index expression of tag " + tag.Name);
         tag.Expression.assign(reinterpret_cast<const char*>(th.data() + 24), exprLength);
         FTags.push_back(std::move(tag));
         tagHeaders.push_back(std::move(th));
     }
 
-    FStamp.TableId = Get32(head.data() + 48);
-    FStamp.Count = Get32(head.data() + 52);
-    FStamp.DbfSize = uint64_t(Get32(head.data() + 56)) | (uint64_t(Get32(head.data() + 60)) << 32);
-    uint32_t stampedTags = Get32(head.data() + 64);
-    FStamp.HeaderSum = Get32(head.data() + 68);
-    FStamp.Generation = Get32(head.data() + 72);
+    FStamp.TableId = DbfGet32(head.data() + 48);
+    FStamp.Count = DbfGet32(head.data() + 52);
+    FStamp.DbfSize = uint64_t(DbfGet32(head.data() + 56)) | (uint64_t(DbfGet32(head.data() + 60)) << 32);
+    uint32_t stampedTags = DbfGet32(head.data() + 64);
+    FStamp.HeaderSum = DbfGet32(head.data() + 68);
+    FStamp.Generation = DbfGet32(head.data() + 72);
     FStamp.Present = FStamp.TableId != 0 && stampedTags == tags;
     if (FStamp.Present)
-        for (uint32_t i = 0; i < tags; ++i) FStamp.TagSums.push_back(Get32(head.data() + 76 + 4 * i));
+        for (uint32_t i = 0; i < tags; ++i) FStamp.TagSums.push_back(DbfGet32(head.data() + 76 + 4 * i));
     std::vector<const uint8_t*> thp;
     for (auto& t : tagHeaders) thp.push_back(t.data());
     FHeaderSumOk = FStamp.Present && HeaderSum(head.data(), thp) == FStamp.HeaderSum;
@@ -150,7 +137,8 @@ TMdxReader::TMdxReader(TDbfFile& File) : FFile(File) {
 uint32_t TMdxReader::Walk(const TMdxTagDef& Tag, const std::function<void(uint32_t, const uint8_t*)>& Entry) {
     std::vector<uint8_t> block(FBlockBytes);
     auto source = [&](uint32_t page) -> const uint8_t* {
-        if (page < HeaderBytes / PageBytes || uint64_t(page) * PageBytes + FBlockBytes > FSize) return nullptr;
+        if (page < HeaderBytes / PageBytes || uint64_t(page) * PageBytes + FBlockBytes > FSize)
+            return nullptr;
         if (FFile.Read(uint64_t(page) * PageBytes, block.data(), FBlockBytes) != FBlockBytes) return nullptr;
         return block.data();
     };
@@ -162,16 +150,16 @@ void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vecto
     std::vector<uint8_t> out(HeaderBytes, 0);
     uint8_t* head = out.data();
     head[0] = 2;
-    PutToday(head + 1);
+    DbfPutToday(head + 1);
     std::string base = UpperCase(TableBaseName).substr(0, 15);
     std::memcpy(head + 4, base.data(), base.size());
-    Put16(head + 20, WriteBlockBytes / PageBytes);
-    Put16(head + 22, WriteBlockBytes);
+    DbfPut16(head + 20, WriteBlockBytes / PageBytes);
+    DbfPut16(head + 22, WriteBlockBytes);
     head[24] = 1;
     head[25] = 48;
     head[26] = 32;
-    Put16(head + 28, uint32_t(Tags.size()));
-    PutToday(head + 44);
+    DbfPut16(head + 28, uint32_t(Tags.size()));
+    DbfPutToday(head + 44);
 
     // The tag slots form a binary tree by name (left, right, parent).
     std::vector<std::array<uint8_t, 3>> links(Tags.size() + 1, {0, 0, 0});
@@ -215,10 +203,10 @@ void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vecto
             size_t take = tag.EntryCount / leaves + (l < tag.EntryCount % leaves ? 1 : 0);
             size_t at = out.size();
             out.resize(at + WriteBlockBytes, 0);
-            Put32(out.data() + at, uint32_t(take));
+            DbfPut32(out.data() + at, uint32_t(take));
             for (size_t k = 0; k < take; ++k, ++next) {
                 uint8_t* item = out.data() + at + 8 + k * itemLength;
-                Put32(item, tag.Entry(next, key.data()));
+                DbfPut32(item, tag.Entry(next, key.data()));
                 std::memcpy(item + 4, key.data(), key.size());
             }
             level.push_back({page, key});
@@ -233,10 +221,10 @@ void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vecto
                 size_t take = level.size() / branches + (b < level.size() % branches ? 1 : 0);
                 size_t at = out.size();
                 out.resize(at + WriteBlockBytes, 0);
-                Put32(out.data() + at, uint32_t(take - 1));
+                DbfPut32(out.data() + at, uint32_t(take - 1));
                 for (size_t k = 0; k < take; ++k, ++child) {
                     uint8_t* item = out.data() + at + 8 + k * itemLength;
-                    Put32(item, level[child].Page);
+                    DbfPut32(item, level[child].Page);
                     std::memcpy(item + 4, level[child].LastKey.data(), level[child].LastKey.size());
                 }
                 upper.push_back({page, level[child - 1].LastKey});
@@ -245,18 +233,18 @@ void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vecto
             level = std::move(upper);
         }
         uint8_t* th = out.data() + tagHeaderOffsets.back();
-        Put32(th, level.front().Page);
-        Put32(th + 4, page - headerPage);
+        DbfPut32(th, level.front().Page);
+        DbfPut32(th + 4, page - headerPage);
         th[8] = uint8_t((tag.FieldTag ? 0x10 : 0x00) | (tag.Descending ? 0x08 : 0x00));
         th[9] = uint8_t(tag.KeyType);
-        Put16(th + 12, uint32_t(tag.KeyLength));
-        Put16(th + 14, uint32_t(maxKeys));
-        Put16(th + 18, uint32_t(itemLength));
+        DbfPut16(th + 12, uint32_t(tag.KeyLength));
+        DbfPut16(th + 14, uint32_t(maxKeys));
+        DbfPut16(th + 18, uint32_t(itemLength));
         std::string expr = tag.Expression.substr(0, 220);
         std::memcpy(th + 24, expr.data(), expr.size());
 
         uint8_t* slot = out.data() + PageBytes + 32 * (t + 1);
-        Put32(slot, headerPage);
+        DbfPut32(slot, headerPage);
         std::string name = UpperCase(tag.Name).substr(0, 10);
         std::memcpy(slot + 4, name.data(), name.size());
         slot[15] = tag.FieldTag ? 0x10 : 0x00;
@@ -271,20 +259,21 @@ void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vecto
             if (uint64_t(p) * PageBytes + WriteBlockBytes > size) return nullptr;
             return out.data() + size_t(p) * PageBytes;
         };
-        sums.push_back(WalkTree(source, level.front().Page, itemLength, WriteBlockBytes, [](uint32_t, const uint8_t*) {},
-                                File.Path()));
+        sums.push_back(WalkTree(
+            source, level.front().Page, itemLength, WriteBlockBytes, [](uint32_t, const uint8_t*) {},
+            File.Path()));
     }
     head = out.data();
-    Put32(head + 32, page);
-    Put32(head + 48, Stamp.TableId);
-    Put32(head + 52, Stamp.Count);
-    Put32(head + 56, uint32_t(Stamp.DbfSize));
-    Put32(head + 60, uint32_t(Stamp.DbfSize >> 32));
-    Put32(head + 64, uint32_t(Tags.size()));
-    Put32(head + 72, Stamp.Generation);
-    for (size_t i = 0; i < sums.size(); ++i) Put32(head + 76 + 4 * i, sums[i]);
+    DbfPut32(head + 32, page);
+    DbfPut32(head + 48, Stamp.TableId);
+    DbfPut32(head + 52, Stamp.Count);
+    DbfPut32(head + 56, uint32_t(Stamp.DbfSize));
+    DbfPut32(head + 60, uint32_t(Stamp.DbfSize >> 32));
+    DbfPut32(head + 64, uint32_t(Tags.size()));
+    DbfPut32(head + 72, Stamp.Generation);
+    for (size_t i = 0; i < sums.size(); ++i) DbfPut32(head + 76 + 4 * i, sums[i]);
     std::vector<const uint8_t*> thp;
     for (size_t offset : tagHeaderOffsets) thp.push_back(out.data() + offset);
-    Put32(head + 68, HeaderSum(head, thp));
+    DbfPut32(head + 68, HeaderSum(head, thp));
     File.Write(0, out.data(), out.size());
 }

@@ -49,7 +49,9 @@ private:
 class TCrashFile : public TDbfFile {
 public:
     TCrashFile(std::unique_ptr<TDbfFile> Inner, TCrashFs& Fs) : FInner(std::move(Inner)), FFs(Fs) {}
-    size_t Read(uint64_t Offset, void* Buffer, size_t Count) override { return FInner->Read(Offset, Buffer, Count); }
+    size_t Read(uint64_t Offset, void* Buffer, size_t Count) override {
+        return FInner->Read(Offset, Buffer, Count);
+    }
     void Write(uint64_t Offset, const void* Buffer, size_t Count) override {
         FFs.Written();
         FInner->Write(Offset, Buffer, Count);
@@ -84,10 +86,13 @@ struct TContext {
 using TStep = std::function<void(TContext&)>;
 
 std::vector<std::pair<const char*, TStep>> Script() {
-    const std::vector<TDbfFieldSpec> fields{{"N", 'N', 6, 0}, {"NAME", 'C', 10, 0}, {"HOURS", 'N', 20, 4}, {"NOTE", 'M', 10, 0}};
+    const std::vector<TDbfFieldSpec> fields{
+        {"N", 'N', 6, 0}, {"NAME", 'C', 10, 0}, {"HOURS", 'N', 20, 4}, {"NOTE", 'M', 10, 0}};
     const std::vector<TDbfIndexSpec> tags{{"N", "N"}, {"NAME", "NAME", true}, {"UNAME", "NAME", false, true}};
     auto append = [](std::string N, std::string Name, std::string Note) {
-        return [=](TContext& c) { AppendRow(*c.T, {{"N", N}, {"NAME", Name}, {"HOURS", "2.5"}, {"NOTE", Note}}); };
+        return [=](TContext& c) {
+            AppendRow(*c.T, {{"N", N}, {"NAME", Name}, {"HOURS", "2.5"}, {"NOTE", Note}});
+        };
     };
     return {
         {"create", [=](TContext& c) { TDbfTable::Create(c.Path("t"), fields, tags, c.Fs); }},
@@ -142,7 +147,7 @@ std::string Observe(const std::string& Dir, bool& Damaged) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(DbfCrash, CrashAtEveryWriteLeavesTheOldStateTheNewStateOrAClearRefusal) {
     const auto script = Script();
@@ -181,7 +186,7 @@ TEST(DbfCrash, CrashAtEveryWriteLeavesTheOldStateTheNewStateOrAClearRefusal) {
                     break;
                 }
             }
-            c.T.reset();  // what is still held dies with the process: its writes are lost
+            c.T.reset(); // what is still held dies with the process: its writes are lost
         }
         ASSERT_LT(crashedIn, script.size()) << "cut " << cut;
         bool damaged;

@@ -7,6 +7,7 @@
 
 #include "DbTestSupport.h"
 #include "platform/db/DbfFilter.h"
+#include "platform/rtl/DateTime.h"
 
 namespace {
 
@@ -14,16 +15,34 @@ class DbfFilters : public ::testing::Test {
 protected:
     void SetUp() override {
         TDbfTable::Create(Dir / "f",
-                          {{"N", 'N', 6, 0}, {"TNC", 'C', 9, 0}, {"TIPO", 'N', 6, 0}, {"NOMBRE", 'C', 20, 0},
-                           {"REPITE", 'L', 1, 0}, {"FECHA", 'D', 8, 0}, {"HORAS", 'N', 20, 4}, {"NOTE", 'M', 10, 0}},
+                          {{"N", 'N', 6, 0},
+                           {"TNC", 'C', 9, 0},
+                           {"TIPO", 'N', 6, 0},
+                           {"NOMBRE", 'C', 20, 0},
+                           {"REPITE", 'L', 1, 0},
+                           {"FECHA", 'D', 8, 0},
+                           {"HORAS", 'N', 20, 4},
+                           {"NOTE", 'M', 10, 0}},
                           {{"NOMBRE", "NOMBRE"}});
         T = TDbfTable::Open(Dir / "f");
-        AppendRow(*T, {{"N", "1"}, {"TNC", "1ESO1"}, {"TIPO", "1"}, {"NOMBRE", "Juan"}, {"REPITE", "T"},
-                       {"FECHA", "20240115"}, {"HORAS", "2.5"}, {"NOTE", "apuntes"}});
-        AppendRow(*T, {{"N", "2"}, {"TNC", "1ESO1"}, {"TIPO", "2"}, {"NOMBRE", "juana"}, {"REPITE", "F"},
-                       {"FECHA", "20230101"}, {"HORAS", "4"}});
+        AppendRow(*T, {{"N", "1"},
+                       {"TNC", "1ESO1"},
+                       {"TIPO", "1"},
+                       {"NOMBRE", "Juan"},
+                       {"REPITE", "T"},
+                       {"FECHA", "20240115"},
+                       {"HORAS", "2.5"},
+                       {"NOTE", "apuntes"}});
+        AppendRow(*T, {{"N", "2"},
+                       {"TNC", "1ESO1"},
+                       {"TIPO", "2"},
+                       {"NOMBRE", "juana"},
+                       {"REPITE", "F"},
+                       {"FECHA", "20230101"},
+                       {"HORAS", "4"}});
         AppendRow(*T, {{"N", "3"}, {"TNC", "2ESO1"}, {"TIPO", "1"}, {"NOMBRE", "Julia O'Neil"}});
-        AppendRow(*T, {{"N", "4"}, {"TNC", "1ESO1"}, {"NOMBRE", "\xC1lvaro"}, {"REPITE", "T"}, {"HORAS", "1"}});
+        AppendRow(*T,
+                  {{"N", "4"}, {"TNC", "1ESO1"}, {"NOMBRE", "\xC1lvaro"}, {"REPITE", "T"}, {"HORAS", "1"}});
         AppendRow(*T, {{"N", "5"}, {"TNC", "2ESO1"}, {"TIPO", "3"}, {"NOMBRE", "Ju*"}, {"REPITE", "F"}});
         AppendRow(*T, {{"N", "6"}, {"TIPO", "1"}});
         T->Delete(AppendRow(*T, {{"N", "7"}, {"TNC", "1ESO1"}, {"TIPO", "1"}, {"NOMBRE", "Juan"}}));
@@ -42,7 +61,7 @@ protected:
     std::shared_ptr<TDbfTable> T;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(DbfFilters, TextExpressionsSelectTheRowsTheProgramExpects) {
     struct Case {
@@ -50,41 +69,42 @@ TEST_F(DbfFilters, TextExpressionsSelectTheRowsTheProgramExpects) {
         std::vector<int> rows;
     } cases[] = {
         {"TNC='1ESO1'", {1, 2, 4}},
-        {"TNC='1ESO1' and TIPO='1'", {1}},  // a quoted constant against a numeric field
+        {"TNC='1ESO1' and TIPO='1'", {1}}, // a quoted constant against a numeric field
         {"TNC='1ESO1' AND TIPO=1", {1}},
         {"tnc = '1ESO1' and (TIPO='1' or TIPO='2')", {1, 2}},
         {"NOT TNC='1ESO1'", {3, 5, 6}},
-        {"NOMBRE='Ju*'", {1, 3, 5}},  // the trailing "*" matches a beginning
-        {"NOMBRE='Juan'", {1}},       // exact and case-sensitive; the deleted Juan stays hidden
+        {"NOMBRE='Ju*'", {1, 3, 5}}, // the trailing "*" matches a beginning
+        {"NOMBRE='Juan'", {1}},      // exact and case-sensitive; the deleted Juan stays hidden
         {"NOMBRE='Jua'", {}},
         {"NOMBRE<>'Ju*'", {2, 4, 6}},
         {"NOMBRE='Julia O''Neil'", {3}},
         {"NOMBRE = \"Julia O'Neil\"", {3}},
         {"NOMBRE=''", {6}},
-        {"NOMBRE > 'Julia' and NOMBRE < 'juana'", {3}},  // bytes: upper case before lower case
-        {"TIPO=''", {4}},                                 // the blank number
+        {"NOMBRE > 'Julia' and NOMBRE < 'juana'", {3}}, // bytes: upper case before lower case
+        {"TIPO=''", {4}},                               // the blank number
         {"TIPO<>''", {1, 2, 3, 5, 6}},
         {"TIPO IS NULL", {4}},
         {"TIPO IS NOT NULL", {1, 2, 3, 5, 6}},
-        {"TIPO >= 2", {2, 5}},  // a blank number is no number
+        {"TIPO >= 2", {2, 5}}, // a blank number is no number
         {"TIPO < 2", {1, 3, 6}},
         {"HORAS = 2.5", {1}},
         {"HORAS > '1'", {1, 2}},
         {"REPITE = TRUE", {1, 4}},
-        {"REPITE='F'", {2, 3, 5, 6}},  // a blank logical reads false
+        {"REPITE='F'", {2, 3, 5, 6}}, // a blank logical reads false
         {"FECHA > '2023-06-30'", {1}},
         {"FECHA < '20240101'", {2}},
         {"FECHA = '15/01/2024'", {1}},
         {"NOTE = 'apuntes'", {1}},
         {"[TNC] = '2ESO1'", {3, 5}},
-        {"N > 2 AND N < 5 OR N = 6", {3, 4, 6}},  // AND binds tighter than OR
+        {"N > 2 AND N < 5 OR N = 6", {3, 4, 6}}, // AND binds tighter than OR
         {"N = 1 OR N = 2 AND TIPO = 2", {1, 2}},
         {"'1ESO1' = TNC", {1, 2, 4}},
         {"TIPO = N", {1, 2}},
         {"TIPO < N", {3, 5, 6}},
         {"1 = 1", {1, 2, 3, 4, 5, 6}},
     };
-    for (const Case& c : cases) EXPECT_EQ(Matching(DbfCompileFilter(*T, c.expression)), c.rows) << c.expression;
+    for (const Case& c : cases)
+        EXPECT_EQ(Matching(DbfCompileFilter(*T, c.expression)), c.rows) << c.expression;
 }
 
 TEST_F(DbfFilters, OptionsFoldCaseAndTurnOffPartialMatching) {
@@ -141,7 +161,7 @@ TEST_F(DbfFilters, CursorFiltersCombineAndCanBeSwitched) {
     EXPECT_EQ(c.RecordCount(), 6u);
     c.SetFilterActive(byCourse, true);
     EXPECT_EQ(c.RecordCount(), 3u);
-    AppendRow(*T, {{"N", "8"}, {"TNC", "1ESO1"}});  // counts follow the table
+    AppendRow(*T, {{"N", "8"}, {"TNC", "1ESO1"}}); // counts follow the table
     EXPECT_EQ(c.RecordCount(), 4u);
     c.AddFilter([](const char*) -> bool { throw EDatabaseError("from the callback"); });
     EXPECT_THROW(c.First(), EDatabaseError);
@@ -152,10 +172,10 @@ TEST_F(DbfFilters, CursorFiltersCombineAndCanBeSwitched) {
 namespace {
 
 struct TExpr {
-    uint32_t Op = 0;  // two-operand node
+    uint32_t Op = 0; // two-operand node
     std::shared_ptr<TExpr> L, R;
-    std::string Field;  // field node
-    uint16_t Type = 0;  // constant node
+    std::string Field; // field node
+    uint16_t Type = 0; // constant node
     std::string Value;
 };
 using PExpr = std::shared_ptr<TExpr>;
@@ -171,14 +191,17 @@ PExpr Const(uint16_t Type, std::string Bytes) {
     e->Value = std::move(Bytes);
     return e;
 }
-template <class T>
-std::string Bytes(T V) {
+template <class T> std::string Bytes(T V) {
     std::string s(sizeof V, '\0');
     std::memcpy(s.data(), &V, sizeof V);
     return s;
 }
-PExpr Str(const std::string& S) { return Const(1, S + '\0'); }
-PExpr Flt(double V) { return Const(7, Bytes(V)); }
+PExpr Str(const std::string& S) {
+    return Const(1, S + '\0');
+}
+PExpr Flt(double V) {
+    return Const(7, Bytes(V));
+}
 PExpr Bin(uint32_t Op, PExpr L, PExpr R) {
     auto e = std::make_shared<TExpr>();
     e->Op = Op;
@@ -186,9 +209,12 @@ PExpr Bin(uint32_t Op, PExpr L, PExpr R) {
     e->R = std::move(R);
     return e;
 }
-constexpr uint32_t Eq = 3, Ne = 4, Gt = 5, Lt = 6, And = 10, Or = 11, MinusUnary = 15, Mul = 18, Div = 19, Sub = 17;
+constexpr uint32_t Eq = 3, Ne = 4, Gt = 5, Lt = 6, And = 10, Or = 11, MinusUnary = 15, Mul = 18, Div = 19,
+                   Sub = 17;
 
-int CountNodes(const TExpr& E) { return 1 + (E.L ? CountNodes(*E.L) + CountNodes(*E.R) : 0); }
+int CountNodes(const TExpr& E) {
+    return 1 + (E.L ? CountNodes(*E.L) + CountNodes(*E.R) : 0);
+}
 
 void Put16(std::string& S, size_t At, uint32_t V) {
     S[At] = char(V);
@@ -245,14 +271,12 @@ std::string Block(const PExpr& Root) {
     return block;
 }
 
-constexpr int32_t TimeStampDayOfZero = 693594;
-
-}  // namespace
+} // namespace
 
 TEST_F(DbfFilters, FilterBlocksEvaluateWhatTheParserWrites) {
-    const int32_t jan15 = 45306 + TimeStampDayOfZero, jan1 = 45292 + TimeStampDayOfZero;
+    const int32_t jan15 = 45306 + DateDelta, jan1 = 45292 + DateDelta;
     std::string bcdOne(34, '\0');
-    bcdOne[0] = 3;  // three digits, two of them decimals: 1.00
+    bcdOne[0] = 3; // three digits, two of them decimals: 1.00
     bcdOne[1] = 2;
     bcdOne[2] = 0x10;
     struct Case {
@@ -261,9 +285,13 @@ TEST_F(DbfFilters, FilterBlocksEvaluateWhatTheParserWrites) {
         std::vector<int> rows;
     } cases[] = {
         {"NOMBRE = \"Juan\"", Bin(Eq, Fld("NOMBRE"), Str("Juan")), {1}},
-        {"TNC = \"1ESO1\" AND TIPO = 1", Bin(And, Bin(Eq, Fld("TNC"), Str("1ESO1")), Bin(Eq, Fld("TIPO"), Flt(1))), {1}},
+        {"TNC = \"1ESO1\" AND TIPO = 1",
+         Bin(And, Bin(Eq, Fld("TNC"), Str("1ESO1")), Bin(Eq, Fld("TIPO"), Flt(1))),
+         {1}},
         {"N = 1 OR N = 2 AND TIPO = 2, grouped left to right",
-         Bin(And, Bin(Or, Bin(Eq, Fld("N"), Flt(1)), Bin(Eq, Fld("N"), Flt(2))), Bin(Eq, Fld("TIPO"), Flt(2))), {2}},
+         Bin(And, Bin(Or, Bin(Eq, Fld("N"), Flt(1)), Bin(Eq, Fld("N"), Flt(2))),
+             Bin(Eq, Fld("TIPO"), Flt(2))),
+         {2}},
         {"(HORAS)*(2) > 4", Bin(Gt, Bin(Mul, Fld("HORAS"), Flt(2)), Flt(4)), {1, 2}},
         {"N - 1 = 2 written with 15", Bin(Eq, Bin(MinusUnary, Fld("N"), Flt(1)), Flt(2)), {3}},
         {"N - 1 = 2 written with 17", Bin(Eq, Bin(Sub, Fld("N"), Flt(1)), Flt(2)), {3}},

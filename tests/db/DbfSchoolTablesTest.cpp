@@ -16,17 +16,28 @@ void FillSample(TDbfTable& T, int Rows) {
         T.BlankRecord(buf.data());
         for (int f = 0; f < T.FieldCount(); ++f) {
             const TDbfFieldDef& d = T.Field(f);
-            if ((r + f) % 5 == 4) continue;  // some blanks everywhere
+            if ((r + f) % 5 == 4) continue; // some blanks everywhere
             switch (d.Type) {
             case 'C': {
-                std::string text = (r % 3 == 0 ? "\xC1lvaro Pe\xF1" "a " : "ana ") + std::to_string((r * 37 + f) % 101);
+                std::string text = (r % 3 == 0 ? "\xC1lvaro Pe\xF1"
+                                                 "a "
+                                               : "ana ") +
+                                   std::to_string((r * 37 + f) % 101);
                 T.SetText(buf.data(), f, text);
                 break;
             }
-            case 'N': T.SetNumber(buf.data(), f, d.Decimals ? (r * 7 % 11) / 2.0 : double((r * 13 + f) % 17 - 3)); break;
-            case 'L': T.SetBoolean(buf.data(), f, (r + f) % 2 == 0); break;
-            case 'D': T.SetDate(buf.data(), f, 45000 + r); break;
-            case 'M': T.SetMemo(buf.data(), f, "Memo " + std::to_string(r) + " de \xE1rbol\r\nsegunda l\xEDnea"); break;
+            case 'N':
+                T.SetNumber(buf.data(), f, d.Decimals ? (r * 7 % 11) / 2.0 : double((r * 13 + f) % 17 - 3));
+                break;
+            case 'L':
+                T.SetBoolean(buf.data(), f, (r + f) % 2 == 0);
+                break;
+            case 'D':
+                T.SetDate(buf.data(), f, 45000 + r);
+                break;
+            case 'M':
+                T.SetMemo(buf.data(), f, "Memo " + std::to_string(r) + " de \xE1rbol\r\nsegunda l\xEDnea");
+                break;
             }
         }
         uint32_t recno = T.Append(buf.data());
@@ -99,7 +110,7 @@ my $c = $t->prepare_select_with_index([$mdx, $tag], $field) or die $t->errstr;
 while (my @r = $c->fetch) { print $r[0], "\n"; }
 )";
 
-}  // namespace
+} // namespace
 
 TEST(DbfSchoolTables, TheTwelveTablesAreCreatedAndReadBack) {
     TTempFolder dir;
@@ -109,7 +120,7 @@ TEST(DbfSchoolTables, TheTwelveTablesAreCreatedAndReadBack) {
     for (size_t i = 0; i < SchoolTables().size(); ++i) {
         const TSchoolTable& s = SchoolTables()[i];
         TDbfTable::Create(dir / s.Name, s.Fields, s.Indexes);
-        auto t = TDbfTable::Open(dir / UpperCase(s.Name) + ".DBF");  // found whatever the case
+        auto t = TDbfTable::Open(dir / UpperCase(s.Name) + ".DBF"); // found whatever the case
         EXPECT_EQ(size_t(t->FieldCount()), fieldCounts[i]) << s.Name;
         for (size_t f = 0; f < s.Fields.size(); ++f) {
             EXPECT_EQ(t->Field(int(f)).Name, s.Fields[f].Name);
@@ -165,7 +176,7 @@ TEST(DbfSchoolTables, PerlXBaseReadsOurTagsInOurOrder) {
     TTempFolder dir;
     const TSchoolTable& alum = SchoolTables()[6];
     std::vector<TDbfIndexSpec> indexes = alum.Indexes;
-    indexes.push_back({"UNOMBRE", "NOMBRE", true, true, false});  // descending, case-insensitive
+    indexes.push_back({"UNOMBRE", "NOMBRE", true, true, false}); // descending, case-insensitive
     TDbfTable::Create(dir / "alum", alum.Fields, indexes);
     auto t = TDbfTable::Open(dir / "alum");
     // Enough rows for the tags to need branch pages above their leaves.
@@ -174,8 +185,16 @@ TEST(DbfSchoolTables, PerlXBaseReadsOurTagsInOurOrder) {
         t->BlankRecord(buf.data());
         t->SetNumber(buf.data(), t->FieldIndex("N"), (r * 7919) % 97);
         t->SetText(buf.data(), t->FieldIndex("EXPED"), "E" + std::to_string(100000 + r));
-        const char* names[] = {"garc\xED" "a", "Garc\xED" "a", "\xC1lvarez", "alvarez", "Zamora", "zamora"};
-        t->SetText(buf.data(), t->FieldIndex("NOMBRE"), std::string(names[r % 6]) + " " + std::to_string(r % 23));
+        const char* names[] = {"garc\xED"
+                               "a",
+                               "Garc\xED"
+                               "a",
+                               "\xC1lvarez",
+                               "alvarez",
+                               "Zamora",
+                               "zamora"};
+        t->SetText(buf.data(), t->FieldIndex("NOMBRE"),
+                   std::string(names[r % 6]) + " " + std::to_string(r % 23));
         t->SetText(buf.data(), t->FieldIndex("TNC"), "M1ESO" + std::to_string(r % 4));
         uint32_t recno = t->Append(buf.data());
         if (r % 50 == 7) t->Delete(recno);
@@ -189,7 +208,8 @@ TEST(DbfSchoolTables, PerlXBaseReadsOurTagsInOurOrder) {
         std::string ours;
         for (bool on = c.First(); on; on = c.Next()) ours += t->GetText(c.Record(), exped) + "\n";
         std::string theirs;
-        ASSERT_EQ(RunCommand("perl " + (dir / "tag.pl") + " " + t->FileName() + " " + (dir / "alum.mdx") + " " + tag + " EXPED",
+        ASSERT_EQ(RunCommand("perl " + (dir / "tag.pl") + " " + t->FileName() + " " + (dir / "alum.mdx") +
+                                 " " + tag + " EXPED",
                              theirs),
                   0)
             << tag;
