@@ -1,6 +1,11 @@
 #include "platform/db/DB.h"
 
 #include "platform/classes/Component.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/Database.h"
+#include "platform/db/Fields.h"
+#include "platform/db/Query.h"
+#include "platform/db/Table.h"
 #include "platform/rtl/Strings.h"
 
 ZELMOR_IMPLEMENT_ENUM(TFieldType, "ftUnknown", "ftString", "ftSmallint", "ftInteger", "ftWord", "ftBoolean",
@@ -47,4 +52,17 @@ std::vector<AnsiString> SplitFieldNames(std::string_view List) {
         start = end + 1;
     }
     return names;
+}
+
+void RegisterDBClasses() {
+    RegisterClasses({&TDatabase::StaticClassInfo(), &TTable::StaticClassInfo(), &TQuery::StaticClassInfo(),
+                     &TStoredProc::StaticClassInfo(), &TDataSource::StaticClassInfo(),
+                     &TStringField::StaticClassInfo(), &TSmallintField::StaticClassInfo(),
+                     &TIntegerField::StaticClassInfo(), &TWordField::StaticClassInfo(),
+                     &TAutoIncField::StaticClassInfo(), &TFloatField::StaticClassInfo(),
+                     &TCurrencyField::StaticClassInfo(), &TBCDField::StaticClassInfo(),
+                     &TBooleanField::StaticClassInfo(), &TDateField::StaticClassInfo(),
+                     &TTimeField::StaticClassInfo(), &TDateTimeField::StaticClassInfo(),
+                     &TBlobField::StaticClassInfo(), &TMemoField::StaticClassInfo(),
+                     &TGraphicField::StaticClassInfo()});
 }

@@ -79,6 +79,10 @@ using TDataSetNotifyEvent = TEvent<void(TDataSet* DataSet)>;
 using TFilterRecordEvent = TEvent<void(TDataSet* DataSet, bool& Accept)>;
 using TDataSetErrorEvent = TEvent<void(TDataSet* DataSet, EDatabaseError& E, TDataAction& Action)>;
 
+// Registers the data classes by name for the form reader (tables, data
+// sources, databases, statements and every field class).
+void RegisterDBClasses();
+
 // "A;B" as its names, blanks around each removed, empty names skipped.
 std::vector<AnsiString> SplitFieldNames(std::string_view List);
 

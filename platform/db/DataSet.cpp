@@ -448,8 +448,10 @@ bool TDataSet::GetNextRecord() {
         std::swap(FSpare, FBuffers[static_cast<size_t>(FRecordCount)]);
         ++FRecordCount;
     } else {
-        std::swap(FSpare, FBuffers[0]);
-        std::rotate(FBuffers.begin(), FBuffers.begin() + 1, FBuffers.end());
+        std::unique_ptr<TRecordBuffer> dropped = std::move(FBuffers.front());
+        FBuffers.pop_front();
+        FBuffers.push_back(std::move(FSpare));
+        FSpare = std::move(dropped);
         if (FActiveRecord > 0) --FActiveRecord;
     }
     FCurrentRecord = FRecordCount - 1;
@@ -464,15 +466,17 @@ bool TDataSet::GetPriorRecord() {
         CursorPosChanged();
         return false;
     }
+    // The buffer at the back is unused (or, in a full window, the record
+    // that drops out); it becomes the next spare.
+    std::unique_ptr<TRecordBuffer> back = std::move(FBuffers.back());
+    FBuffers.pop_back();
+    FBuffers.push_front(std::move(FSpare));
+    FSpare = std::move(back);
     if (FRecordCount < FBufferCount) {
-        std::swap(FSpare, FBuffers[static_cast<size_t>(FRecordCount)]);
-        std::rotate(FBuffers.begin(), FBuffers.begin() + FRecordCount, FBuffers.begin() + FRecordCount + 1);
         if (FRecordCount > 0) ++FActiveRecord;
         ++FRecordCount;
-    } else {
-        std::swap(FSpare, FBuffers.back());
-        std::rotate(FBuffers.begin(), FBuffers.end() - 1, FBuffers.end());
-        if (FActiveRecord < FRecordCount - 1) ++FActiveRecord;
+    } else if (FActiveRecord < FRecordCount - 1) {
+        ++FActiveRecord;
     }
     FCurrentRecord = 0;
     return true;
@@ -899,7 +903,9 @@ void TDataSet::Cancel() {
     uint32_t anchor = 0;
     std::string data;
     if (wasInsert) {
-        // Take the new buffer out; its neighbour becomes the anchor.
+        // Take the new buffer out; its neighbour becomes the anchor (the last
+        // record after an append into a window of one).
+        bool appended = FEOF;
         std::rotate(FBuffers.begin() + FActiveRecord, FBuffers.begin() + FActiveRecord + 1,
                     FBuffers.begin() + FRecordCount);
         --FRecordCount;
@@ -909,6 +915,7 @@ void TDataSet::Cancel() {
             data = FBuffers[static_cast<size_t>(FActiveRecord)]->Data;
         } else {
             FActiveRecord = 0;
+            if (appended && FCursor->Last()) anchor = FCursor->RecNo();
         }
     } else {
         anchor = FBuffers[static_cast<size_t>(FActiveRecord)]->RecNo;
@@ -1377,57 +1384,38 @@ void TDataSet::ActivateFilters() {
     FCallbackHandle = FCursor->AddFilter(RecordCallback());
 }
 
-void TDataSet::SetFilter(const AnsiString& Value) {
-    if (Value == FFilterText) return;
-    if (!Active() || !FFiltered) {
-        FFilterText = Value;
+// Changes one filter setting: on an open, filtered data set the filters are
+// installed again (a refused expression restores the old setting) and the
+// data set goes to its first record.
+template <class T>
+void TDataSet::ChangeFilterSetting(T& Setting, const T& Value, bool Always) {
+    if (Value == Setting) return;
+    if (!Active() || (!FFiltered && !Always)) {
+        Setting = Value;
         return;
     }
     CheckBrowseMode();
-    AnsiString old = FFilterText;
-    FFilterText = Value;
+    T old = Setting;
+    Setting = Value;
     try {
         ActivateFilters();
     } catch (...) {
-        FFilterText = old;
+        Setting = old;
         throw;
     }
     First();
+}
+
+void TDataSet::SetFilter(const AnsiString& Value) {
+    ChangeFilterSetting(FFilterText, Value, false);
 }
 
 void TDataSet::SetFiltered(bool Value) {
-    if (Value == FFiltered) return;
-    if (!Active()) {
-        FFiltered = Value;
-        return;
-    }
-    CheckBrowseMode();
-    FFiltered = Value;
-    try {
-        ActivateFilters();
-    } catch (...) {
-        FFiltered = !Value;
-        throw;
-    }
-    First();
+    ChangeFilterSetting(FFiltered, Value, true);
 }
 
 void TDataSet::SetFilterOptions(TFilterOptions Value) {
-    if (Value == FFilterOptions) return;
-    if (!Active() || !FFiltered) {
-        FFilterOptions = Value;
-        return;
-    }
-    CheckBrowseMode();
-    TFilterOptions old = FFilterOptions;
-    FFilterOptions = Value;
-    try {
-        ActivateFilters();
-    } catch (...) {
-        FFilterOptions = old;
-        throw;
-    }
-    First();
+    ChangeFilterSetting(FFilterOptions, Value, false);
 }
 
 // ---------------------------------------------------------------- events

@@ -46,6 +46,7 @@
 //   nothing, and the last EnableControls sends the state change they missed
 //   and one DataSetChanged (LayoutChanged after a layout change or a close).
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -320,6 +321,8 @@ private:
     bool LocateRecord(const AnsiString& KeyFields, const TVariant& KeyValues, TLocateOptions Options,
                       bool SyncCursor, TVariant* Result, const AnsiString& ResultField);
     void ScrollEvent(int PriorRecordCount, int Shift);
+    template <class T>
+    void ChangeFilterSetting(T& Setting, const T& Value, bool Always);
     void RemoveDataSource(TDataSource* Source);
     void AddDataSource(TDataSource* Source);
 
@@ -328,7 +331,7 @@ private:
     std::unique_ptr<TFields> FFields;
     std::unique_ptr<TFieldDefs> FFieldDefs;
     std::vector<TDataSource*> FDataSources;
-    std::vector<std::unique_ptr<TRecordBuffer>> FBuffers;
+    std::deque<std::unique_ptr<TRecordBuffer>> FBuffers;
     int FBufferCount = 1;
     int FRecordCount = 0;
     int FActiveRecord = 0;

@@ -9,6 +9,23 @@ ZELMOR_IMPLEMENT_CLASS(TFieldDefs, TOwnedCollection)
 ZELMOR_IMPLEMENT_COLLECTION_ITEM(TIndexDef, TCollectionItem)
 ZELMOR_IMPLEMENT_CLASS(TIndexDefs, TOwnedCollection)
 
+namespace {
+// The definitions of both lists are found by name without regard to case.
+template <class TDefs>
+int IndexOfName(const TDefs& Defs, std::string_view Name) {
+    for (int i = 0; i < Defs.Count(); ++i)
+        if (SameText(Defs.Items(i)->Name(), Name)) return i;
+    return -1;
+}
+
+template <class TDefs>
+auto* FindByName(const TDefs& Defs, std::string_view Name, const char* Missing, TPersistent* Owner) {
+    auto* def = Defs.FindDef(Name);
+    if (!def) DatabaseErrorFmt(Missing, {Name}, dynamic_cast<TComponent*>(Owner));
+    return def;
+}
+}  // namespace
+
 
 // --- field definitions ---
 
@@ -73,9 +90,7 @@ TFieldDef* TFieldDefs::Add(const AnsiString& Name, TFieldType DataType, int Size
 }
 
 int TFieldDefs::IndexOf(std::string_view Name) const {
-    for (int i = 0; i < Count(); ++i)
-        if (SameText(Items(i)->Name(), Name)) return i;
-    return -1;
+    return IndexOfName(*this, Name);
 }
 
 TFieldDef* TFieldDefs::FindDef(std::string_view Name) const {
@@ -84,9 +99,7 @@ TFieldDef* TFieldDefs::FindDef(std::string_view Name) const {
 }
 
 TFieldDef* TFieldDefs::Find(std::string_view Name) const {
-    TFieldDef* def = FindDef(Name);
-    if (!def) DatabaseErrorFmt(DBText::FieldNotFound, {Name}, dynamic_cast<TComponent*>(GetOwner()));
-    return def;
+    return FindByName(*this, Name, DBText::FieldNotFound, GetOwner());
 }
 
 void TFieldDefs::Update() {
@@ -162,9 +175,7 @@ TIndexDef* TIndexDefs::Add(const AnsiString& Name, const AnsiString& Fields, TIn
 }
 
 int TIndexDefs::IndexOf(std::string_view Name) const {
-    for (int i = 0; i < Count(); ++i)
-        if (SameText(Items(i)->Name(), Name)) return i;
-    return -1;
+    return IndexOfName(*this, Name);
 }
 
 TIndexDef* TIndexDefs::FindDef(std::string_view Name) const {
@@ -173,9 +184,7 @@ TIndexDef* TIndexDefs::FindDef(std::string_view Name) const {
 }
 
 TIndexDef* TIndexDefs::Find(std::string_view Name) const {
-    TIndexDef* def = FindDef(Name);
-    if (!def) DatabaseErrorFmt(DBText::IndexNotFound, {Name}, dynamic_cast<TComponent*>(GetOwner()));
-    return def;
+    return FindByName(*this, Name, DBText::IndexNotFound, GetOwner());
 }
 
 TIndexDef* TIndexDefs::GetIndexForFields(std::string_view Fields, bool CaseInsensitive) const {

@@ -1022,17 +1022,6 @@ const TClassInfo* DefaultFieldClass(TFieldType Type) {
     }
 }
 
-void RegisterFieldClasses() {
-    RegisterClasses({&TStringField::StaticClassInfo(), &TSmallintField::StaticClassInfo(),
-                     &TIntegerField::StaticClassInfo(), &TWordField::StaticClassInfo(),
-                     &TAutoIncField::StaticClassInfo(), &TFloatField::StaticClassInfo(),
-                     &TCurrencyField::StaticClassInfo(), &TBCDField::StaticClassInfo(),
-                     &TBooleanField::StaticClassInfo(), &TDateField::StaticClassInfo(),
-                     &TTimeField::StaticClassInfo(), &TDateTimeField::StaticClassInfo(),
-                     &TBlobField::StaticClassInfo(), &TMemoField::StaticClassInfo(),
-                     &TGraphicField::StaticClassInfo()});
-}
-
 // ---------------------------------------------------------------- TFields
 
 TField* TFields::Fields(int Index) const {

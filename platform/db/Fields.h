@@ -511,7 +511,6 @@ public:
 // The field class a data set makes by default for a type; null for types it
 // cannot show.
 const TClassInfo* DefaultFieldClass(TFieldType Type);
-void RegisterFieldClasses();
 
 // The fields of a data set in their order. Not an owner: fields belong to
 // their components' owners.

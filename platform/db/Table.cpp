@@ -410,11 +410,11 @@ void TTable::SetKeyBuffer(TKeyIndex Index, bool Clear) {
     CheckBrowseMode();
     FKeyIndex = Index;
     TKeyState& key = FKeys[Index];
+    FKeySaved = key;
     if (Clear || key.Buffer.Data.size() != static_cast<size_t>(Table().RecordLength())) {
         InitRecord(key.Buffer);
         key.Assigned.clear();
     }
-    FKeySaved = key;
     SetState(dsSetKey);
     DataEvent(deDataSetChange, 0);
 }

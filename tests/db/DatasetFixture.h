@@ -18,7 +18,7 @@
 #include "platform/db/Table.h"
 
 struct TFieldSpecForTest {
-    const char* Name;
+    AnsiString Name;
     TFieldType Type;
     int Size = 0;
 };

@@ -247,3 +247,63 @@ TEST_F(DatasetState, RequiredFieldsAndPostErrorsKeepTheEdit) {
     EXPECT_EQ(Table->RecordCount(), 6);
 }
 }  // namespace
+
+namespace {
+TEST_F(DatasetState, ChangesThroughAnotherTableObjectShowAfterARefresh) {
+    Table->Open();
+    TTable* worker = NewTable("alumnos", "NOMBRE");
+    worker->Open();
+    worker->FindKey({"Luis"});
+    worker->Edit();
+    worker->FieldByName("NOTA")->SetAsFloat(10);
+    worker->Post();
+    worker->Append();
+    worker->FieldByName("N")->SetAsInteger(6);
+    worker->FieldByName("NOMBRE")->SetAsString("Zoe");
+    worker->Post();
+    EXPECT_EQ(Table->FieldByName("NOTA")->AsFloat(), 7);  // the buffer is a copy
+    Table->Refresh();
+    EXPECT_EQ(Table->FieldByName("NOTA")->AsFloat(), 10);
+    EXPECT_EQ(Table->RecordCount(), 6);
+    // Editing reads the record again before the change.
+    worker->Edit();
+    worker->FieldByName("NOTA")->SetAsFloat(1);
+    worker->Post();
+    Table->Last();
+    Table->Edit();
+    EXPECT_EQ(Table->FieldByName("NOTA")->AsFloat(), 1);
+    Table->Cancel();
+    // A row deleted elsewhere cannot be edited here; moving on still works.
+    worker->Delete();
+    EXPECT_THROW(Table->Edit(), EDatabaseError);
+    Table->Prior();
+    EXPECT_EQ(Table->FieldByName("N")->AsString(), "5");
+}
+
+TEST_F(DatasetState, BulkEditOfAFilteredCourseVisitsEachRowOnce) {
+    Table->SetFilter("TNC='M1A'");
+    Table->SetFiltered(true);
+    Table->Open();
+    std::vector<AnsiString> seen;
+    Table->DisableControls();
+    Table->First();
+    while (!Table->Eof()) {
+        seen.push_back(Table->FieldByName("NOMBRE")->AsString());
+        Table->Edit();
+        Table->FieldByName("ACTIVO")->SetAsBoolean(!Table->FieldByName("ACTIVO")->AsBoolean());
+        Table->Post();
+        Table->Next();
+    }
+    Table->First();
+    Table->EnableControls();
+    EXPECT_EQ(seen, (std::vector<AnsiString>{"Luis", "Pedro", "Eva"}));
+    EXPECT_EQ(Column(Table, "ACTIVO"), (std::vector<AnsiString>{"False", "True", "False"}));
+    // A row whose change takes it out of the filter leaves the view at once.
+    Table->First();
+    Table->Edit();
+    Table->FieldByName("TNC")->SetAsString("M1B");
+    Table->Post();
+    EXPECT_EQ(Table->FieldByName("NOMBRE")->AsString(), "Pedro");
+    EXPECT_EQ(Table->RecordCount(), 2);
+}
+}  // namespace
