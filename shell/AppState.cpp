@@ -37,7 +37,7 @@ void TAppState::ApuntaBaseDatos(const AnsiString& Carpeta) {
 
 void TAppState::SetTablaActual(TTable* Value) {
     if (FTablaActual == Value) return;
-    if (FTablaActual && FTablaActual != FTablaDeposito) FTablaActual->RemoveFreeNotification(this);
+    if (FTablaActual) FTablaActual->RemoveFreeNotification(this);
     FTablaActual = Value;
     if (FTablaActual) FTablaActual->FreeNotification(this);
 }

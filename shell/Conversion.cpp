@@ -21,7 +21,7 @@ namespace {
 
 std::vector<TField*> CamposNumerados(TDataSet& Tabla, const char* Prefijo, int Cuantos) {
     std::vector<TField*> v;
-    for (int i = 1; i <= Cuantos; ++i) v.push_back(Tabla.FieldByName(Prefijo + std::to_string(i)));
+    for (const auto& n : Numerados(Prefijo, Cuantos)) v.push_back(Tabla.FieldByName(n));
     return v;
 }
 
@@ -45,7 +45,7 @@ void CalculaDivisiones(const AnsiString& DatabaseName) {
     std::map<std::pair<AnsiString, AnsiString>, int> huecos;
     {
         TField* tnc = alum->FieldByName("TNC");
-        std::vector<TField*> asig = CamposNumerados(*alum, "ASIG", 20);
+        std::vector<TField*> asig = CamposNumerados(*alum, "ASIG", HuecosAsignatura);
         for (alum->First(); !alum->Eof(); alum->Next()) {
             AnsiString clave = tnc->AsString();
             ++alumnos[clave];
@@ -64,7 +64,7 @@ void CalculaDivisiones(const AnsiString& DatabaseName) {
         TField* tnc = cursos->FieldByName("TNC");
         TField* ngrup = cursos->FieldByName("NGRUP");
         TField* maxalum = cursos->FieldByName("MAXALUM");
-        std::vector<TField*> maximos = CamposNumerados(*cursos, "NMAXAL", 30);
+        std::vector<TField*> maximos = CamposNumerados(*cursos, "NMAXAL", MaximosGrupo);
         for (cursos->First(); !cursos->Eof(); cursos->Next()) {
             int g = gruposDe(tnc->AsString());
             cursos->Edit();
@@ -80,7 +80,7 @@ void CalculaDivisiones(const AnsiString& DatabaseName) {
         TField* ndiv = asigcur->FieldByName("NDIV");
         TField* maxalum = asigcur->FieldByName("MAXALUM");
         TField* nprof = asigcur->FieldByName("NPROF");
-        std::vector<TField*> maximos = CamposNumerados(*asigcur, "NMAXAL", 30);
+        std::vector<TField*> maximos = CamposNumerados(*asigcur, "NMAXAL", MaximosGrupo);
         for (asigcur->First(); !asigcur->Eof(); asigcur->Next()) {
             AnsiString clave = tnc->AsString();
             auto it = huecos.find({clave, asig->AsString()});
@@ -114,8 +114,8 @@ std::vector<TCampoM2> CamposM2(const AnsiString& Tabla) {
                 {"CUENTA", Logico}, {"MOSTRAR", Logico}, {"CONTADOR", Entero}};
     std::vector<TCampoM2> alum = {{"N", Entero},     {"EXPED", Texto},  {"NOMBRE", Texto}, {"GRUPO", Texto},
                                   {"TNC", Texto},    {"OPCION", Texto}, {"REPITE", Logico}};
-    for (int i = 1; i <= 20; ++i) alum.push_back({"ASIG" + std::to_string(i), Texto});
-    for (int i = 1; i <= 20; ++i) alum.push_back({"DIV" + std::to_string(i), Texto});
+    for (const char* prefijo : {"ASIG", "DIV"})
+        for (const auto& n : Numerados(prefijo, HuecosAsignatura)) alum.push_back({n, Texto});
     return alum;
 }
 
@@ -164,7 +164,9 @@ void TransformaM2(const AnsiString& DatabaseName) {
         try {
             nuevo->RenameTable(nombre);
         } catch (...) {
-            viejo->RenameTable(nombre);
+            // Nothing of the new table took the name: the old one goes back.
+            // Otherwise both stay in the folder, and the error is told.
+            if (!TablaCerrada(DatabaseName, nombre)->Exists()) viejo->RenameTable(nombre);
             throw;
         }
         viejo->DeleteTable();

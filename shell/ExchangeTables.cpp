@@ -9,7 +9,7 @@
 namespace {
 
 // A text read by the import (and written back by the export).
-TCampoIntercambio Texto(const char* Nombre, int Ancho) {
+TCampoIntercambio Texto(const AnsiString& Nombre, int Ancho) {
     return {Nombre, TClaseIntercambio::Texto, Ancho, true, true};
 }
 
@@ -25,9 +25,8 @@ std::vector<TTablaIntercambio> Tablas() {
                                               // Groups and divisions go out only: an import starts without them.
                                               {"GRUPO", TClaseIntercambio::Texto, 2, false, true},
                                               Texto("OPCION", 1), {"REPITE", TClaseIntercambio::Logico, 0, true, true}};
-    for (int i = 1; i <= 20; ++i) alumnos.push_back(Texto(("ASIG" + std::to_string(i)).c_str(), 4));
-    for (int i = 1; i <= 20; ++i)
-        alumnos.push_back({"DIV" + std::to_string(i), TClaseIntercambio::Texto, 1, false, true});
+    for (const auto& n : Numerados("ASIG", HuecosAsignatura)) alumnos.push_back(Texto(n, 4));
+    for (const auto& n : Numerados("DIV", HuecosAsignatura)) alumnos.push_back({n, TClaseIntercambio::Texto, 1, false, true});
 
     return {
         {"AsigNomt", "AsigNomt.DBF", true, {Texto("NOMBRE", 40), Texto("COD", 4), Texto("CODLARGO", 8)}},

@@ -160,9 +160,8 @@ void ExportaAlumnos(const AnsiString& Datos, const AnsiString& Intercambio) {
     TTablaTemporal de = AbreTabla(Datos, "alum");
     TTablaTemporal a = AbreTabla(Intercambio, "alumnost");
     TMezcla m(*a, {"EXPED"});
-    std::vector<AnsiString> huecos;
-    for (int i = 1; i <= 20; ++i) huecos.push_back("ASIG" + std::to_string(i));
-    for (int i = 1; i <= 20; ++i) huecos.push_back("DIV" + std::to_string(i));
+    std::vector<AnsiString> huecos = Numerados("ASIG", HuecosAsignatura), div = Numerados("DIV", HuecosAsignatura);
+    huecos.insert(huecos.end(), div.begin(), div.end());
     for (de->First(); !de->Eof(); de->Next()) {
         // A student known to the exchange keeps the course it has there.
         if (!m.Abre({de->FieldByName("EXPED")->AsString()})) {

@@ -108,10 +108,8 @@ void RellenaTablas(const AnsiString& Intercambio, const AnsiString& Datos) {
         CopiaTextos(de, a, {{"EXPED", "EXPED"}, {"NOMBRE", "NOMBRE"}, {"OPCION", "OPCION"}});
         a.FieldByName("TNC")->SetAsString(ClaveDe(de));
         a.FieldByName("REPITE")->SetAsBoolean(de.FieldByName("REPITE")->AsBoolean());
-        for (int i = 1; i <= 20; ++i) {
-            AnsiString asig = "ASIG" + std::to_string(i);
+        for (const auto& asig : Numerados("ASIG", HuecosAsignatura))
             a.FieldByName(asig)->SetAsString(de.FieldByName(asig)->AsString());
-        }
     });
 }
 

@@ -153,7 +153,7 @@ void CadaAlumno(TDataSet& Alumnos, F Cambia) {
 void LimpiaGruposYDivisiones(TDataSet& Alumnos) {
     CadaAlumno(Alumnos, [](TDataSet& a) {
         a.FieldByName("GRUPO")->SetAsString("");
-        for (int i = 1; i <= 20; ++i) a.FieldByName("DIV" + std::to_string(i))->SetAsString("");
+        for (const auto& d : Numerados("DIV", HuecosAsignatura)) a.FieldByName(d)->SetAsString("");
         return true;
     });
 }
@@ -176,8 +176,8 @@ void InvierteAnular(TDataSet& Alumnos) {
 void AnulaConAsignatura(TDataSet& Alumnos, const AnsiString& Asig) {
     if (Asig.empty()) return;
     CadaAlumno(Alumnos, [&](TDataSet& a) {
-        for (int i = 1; i <= 20; ++i) {
-            if (a.FieldByName("ASIG" + std::to_string(i))->AsString() != Asig) continue;
+        for (const auto& hueco : Numerados("ASIG", HuecosAsignatura)) {
+            if (a.FieldByName(hueco)->AsString() != Asig) continue;
             a.FieldByName("ANULAR")->SetAsBoolean(true);
             return true;
         }
@@ -203,8 +203,8 @@ private:
 
 std::vector<AnsiString> AsignaturasDe(TDataSet& Alumno) {
     std::vector<AnsiString> v;
-    for (int i = 1; i <= 20; ++i) {
-        AnsiString a = Alumno.FieldByName("ASIG" + std::to_string(i))->AsString();
+    for (const auto& hueco : Numerados("ASIG", HuecosAsignatura)) {
+        AnsiString a = Alumno.FieldByName(hueco)->AsString();
         if (!a.empty()) v.push_back(a);
     }
     return v;

@@ -10,41 +10,23 @@
 
 namespace {
 
-TCampoEscolar Texto(const char* Nombre, int Ancho) { return {Nombre, ftString, Ancho}; }
-TCampoEscolar Numero(const char* Nombre) { return {Nombre, ftSmallint, 0}; }
-TCampoEscolar Logico(const char* Nombre) { return {Nombre, ftBoolean, 0}; }
+TCampoEscolar Texto(const AnsiString& Nombre, int Ancho) { return {Nombre, ftString, Ancho}; }
+TCampoEscolar Numero(const AnsiString& Nombre) { return {Nombre, ftSmallint, 0}; }
+TCampoEscolar Logico(const AnsiString& Nombre) { return {Nombre, ftBoolean, 0}; }
 
 // The thirty per-group limits of a course or of a subject of a course.
 void AnadeMaximosPorGrupo(std::vector<TCampoEscolar>& Campos) {
-    static const std::vector<std::string> nombres = [] {
-        std::vector<std::string> v;
-        for (int i = 1; i <= 30; ++i) v.push_back("NMAXAL" + std::to_string(i));
-        return v;
-    }();
-    for (const auto& n : nombres) Campos.push_back(Numero(n.c_str()));
+    for (const auto& n : Numerados("NMAXAL", MaximosGrupo)) Campos.push_back(Numero(n));
 }
 
 // Subject slots: ASIGn, then DIVn when Divisiones, then CONn when Conexiones.
 void AnadeHuecos(std::vector<TCampoEscolar>& Campos, bool Divisiones, bool Conexiones) {
-    static const std::vector<std::string> asig = [] {
-        std::vector<std::string> v;
-        for (int i = 1; i <= 20; ++i) v.push_back("ASIG" + std::to_string(i));
-        return v;
-    }();
-    static const std::vector<std::string> div = [] {
-        std::vector<std::string> v;
-        for (int i = 1; i <= 20; ++i) v.push_back("DIV" + std::to_string(i));
-        return v;
-    }();
-    static const std::vector<std::string> con = [] {
-        std::vector<std::string> v;
-        for (int i = 1; i <= 20; ++i) v.push_back("CON" + std::to_string(i));
-        return v;
-    }();
-    for (int i = 0; i < 20; ++i) {
-        Campos.push_back(Texto(asig[i].c_str(), 4));
-        if (Divisiones) Campos.push_back(Texto(div[i].c_str(), 1));
-        if (Conexiones) Campos.push_back(Texto(con[i].c_str(), 3));
+    std::vector<AnsiString> asig = Numerados("ASIG", HuecosAsignatura), div = Numerados("DIV", HuecosAsignatura),
+                            con = Numerados("CON", HuecosAsignatura);
+    for (size_t i = 0; i < asig.size(); ++i) {
+        Campos.push_back(Texto(asig[i], 4));
+        if (Divisiones) Campos.push_back(Texto(div[i], 1));
+        if (Conexiones) Campos.push_back(Texto(con[i], 3));
     }
 }
 
@@ -202,6 +184,12 @@ void CreaTablas(const AnsiString& DatabaseName) {
 AnsiString CarpetaDeBase(const AnsiString& DatabaseName) {
     if (TDatabase* db = Session().FindDatabase(DatabaseName)) return IncludeTrailingBackslash(db->Directory());
     return IncludeTrailingBackslash(DatabaseName);
+}
+
+std::vector<AnsiString> Numerados(std::string_view Prefijo, int Cuantos) {
+    std::vector<AnsiString> v;
+    for (int i = 1; i <= Cuantos; ++i) v.push_back(AnsiString(Prefijo) + IntToStr(i));
+    return v;
 }
 
 AnsiString ClaveCurso(const AnsiString& Turno, const AnsiString& Nivel, const AnsiString& Curso) {

@@ -33,7 +33,7 @@ class TTable;
 inline constexpr const char* NombreBaseDatos = "Zelmor";
 
 struct TCampoEscolar {
-    const char* Nombre;
+    AnsiString Nombre;
     TFieldType Tipo;  // ftString, ftSmallint, ftFloat, ftBoolean or ftMemo
     int Ancho;        // characters of an ftString; 0 for the other kinds
 };
@@ -73,6 +73,13 @@ void CreaTablas(const AnsiString& DatabaseName);
 // The Windows folder (with its trailing "\") a database name stands for: the
 // "Path=" of a database component of that name, or the name itself.
 AnsiString CarpetaDeBase(const AnsiString& DatabaseName);
+
+// The names of a numbered run of fields: Numerados("ASIG", 20) gives
+// ASIG1 .. ASIG20 (the subject slots; DIV and CON run alongside them, NMAXAL
+// to 30).
+std::vector<AnsiString> Numerados(std::string_view Prefijo, int Cuantos);
+inline constexpr int HuecosAsignatura = 20;
+inline constexpr int MaximosGrupo = 30;
 
 // Course key TNC: shift, level and year as their fields give them back,
 // joined without separators ("D" "ESO" "4" -> "DESO4").

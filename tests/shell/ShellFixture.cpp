@@ -71,15 +71,49 @@ void ShellFixture::Anade(const AnsiString& Base, const AnsiString& Tabla, const 
     }
 }
 
-void ShellFixture::CreaTablaLibre(const AnsiString& Carpeta, const AnsiString& Nombre,
-                                  const std::vector<std::tuple<const char*, TFieldType, int>>& Campos,
-                                  const std::vector<TFilaIntercambio>& Filas) {
+void ShellFixture::CreaTablaLibre(const AnsiString& Carpeta, const AnsiString& Nombre, const TCampos& Campos,
+                                  const std::vector<TFilaIntercambio>& Filas, const std::vector<const char*>& Etiquetas) {
     TTablaTemporal t = TablaCerrada(Carpeta, Nombre);
     t->FieldDefs()->Clear();
     for (const auto& [nombre, tipo, ancho] : Campos) t->FieldDefs()->Add(nombre, tipo, ancho);
     t->IndexDefs()->Clear();
+    for (const char* e : Etiquetas) t->IndexDefs()->Add(e, e, {});
     t->CreateTable();
     Anade(Carpeta, Nombre, Filas);
+}
+
+void ShellFixture::CreaCarpetaM2(const AnsiString& Carpeta) {
+    std::filesystem::create_directories(Maquina(Carpeta));
+    CreaTablaLibre(Carpeta, "cursos",
+                   {{"N", ftSmallint, 0}, {"ABREV", ftString, 3}, {"TURNO", ftString, 1}, {"NIVEL", ftString, 5},
+                    {"CURSO", ftString, 3}, {"TNC", ftString, 9}},
+                   {{{"N", 1}, {"ABREV", "1B"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "1"}, {"TNC", "DBACH1"}},
+                    {{"N", 2}, {"ABREV", "2B"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "2"}, {"TNC", "DBACH2"}}},
+                   {"N", "TNC"});
+    CreaTablaLibre(Carpeta, "asigcur",
+                   {{"N", ftSmallint, 0}, {"TNC", ftString, 9}, {"ASIG", ftString, 4}, {"HORAS", ftFloat, 0},
+                    {"CUENTA", ftBoolean, 0}, {"MOSTRAR", ftBoolean, 0}, {"CONTADOR", ftSmallint, 0}},
+                   {{{"N", 1}, {"TNC", "DBACH1"}, {"ASIG", "FIL"}, {"HORAS", 3.5}, {"CUENTA", true}, {"MOSTRAR", false},
+                     {"CONTADOR", 7}},
+                    {{"N", 2}, {"TNC", "DBACH1"}, {"ASIG", "LAT"}, {"HORAS", 4.0}, {"CUENTA", false},
+                     {"MOSTRAR", true}, {"CONTADOR", 2}}},
+                   {"N"});
+    TCampos alum = {{"N", ftSmallint, 0},     {"EXPED", ftString, 20}, {"NOMBRE", ftString, 50},
+                    {"GRUPO", ftString, 2},   {"TNC", ftString, 9},    {"OPCION", ftString, 1},
+                    {"REPITE", ftBoolean, 0}};
+    static const std::vector<AnsiString> huecos = [] {
+        std::vector<AnsiString> v = Numerados("ASIG", 20), d = Numerados("DIV", 20);
+        v.insert(v.end(), d.begin(), d.end());
+        return v;
+    }();
+    for (size_t i = 0; i < huecos.size(); ++i) alum.emplace_back(huecos[i].c_str(), ftString, i < 20 ? 4 : 1);
+    // The old students' table lost its index file long ago.
+    CreaTablaLibre(Carpeta, "alum", alum,
+                   {{{"N", 1}, {"EXPED", "77"}, {"NOMBRE", "Ca\xF1" "ete, Rosa"}, {"GRUPO", "A"}, {"TNC", "DBACH1"},
+                     {"OPCION", "C"}, {"REPITE", true}, {"ASIG1", "FIL"}, {"DIV1", "1"}, {"ASIG2", "LAT"}},
+                    {{"N", 2}, {"EXPED", "78"}, {"NOMBRE", "Sol\xED" "s, Pedro"}, {"GRUPO", "B"}, {"TNC", "DBACH1"},
+                     {"OPCION", "H"}, {"ASIG1", "FIL"}, {"DIV1", "2"}},
+                    {{"N", 3}, {"EXPED", "79"}, {"NOMBRE", "Vera, Ana"}, {"TNC", "DBACH2"}}});
 }
 
 TDatosIntercambio ShellFixture::IntercambioMinimo() {

@@ -43,10 +43,14 @@ protected:
     static int Cuenta(const AnsiString& Base, const AnsiString& Tabla);
     // Appends rows (field name to value) to a table of the database.
     static void Anade(const AnsiString& Base, const AnsiString& Tabla, const std::vector<TFilaIntercambio>& Filas);
-    // Creates a table with the given fields (no tags) and rows.
-    static void CreaTablaLibre(const AnsiString& Carpeta, const AnsiString& Nombre,
-                               const std::vector<std::tuple<const char*, TFieldType, int>>& Campos,
-                               const std::vector<TFilaIntercambio>& Filas = {});
+    using TCampos = std::vector<std::tuple<const char*, TFieldType, int>>;
+    // Creates a table with the given fields, rows and tags (one per field named).
+    static void CreaTablaLibre(const AnsiString& Carpeta, const AnsiString& Nombre, const TCampos& Campos,
+                               const std::vector<TFilaIntercambio>& Filas = {},
+                               const std::vector<const char*>& Etiquetas = {});
+    // A folder of the older M2 layout: two courses, their subjects, three
+    // students with groups and divisions.
+    static void CreaCarpetaM2(const AnsiString& Carpeta);
     // A minimal exchange folder: one course, one subject, one teacher, one student.
     static TDatosIntercambio IntercambioMinimo();
 

@@ -1,0 +1,200 @@
+// The export into the exchange folder, stage by stage.
+#include <fstream>
+
+#include "ShellFixture.h"
+#include "platform/db/Table.h"
+#include "shell/AppState.h"
+#include "shell/Export.h"
+#include "shell/SchoolTables.h"
+
+namespace {
+
+const char* const Datos = "C:\\PROG\\datos";
+
+std::string Bytes(const std::filesystem::path& P) {
+    std::ifstream f(P, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+// The exchange as the management program left it: rows our data matches,
+// rows it does not, and rows that differ from ours only in case.
+TDatosIntercambio Intercambio() {
+    TDatosIntercambio d;
+    d["AsigNomt"] = {{{"NOMBRE", "Mates"}, {"COD", "MAT"}, {"CODLARGO", "M"}},
+                     {{"NOMBRE", "Filosof\xED" "a"}, {"COD", "FIL"}, {"CODLARGO", "FILO"}},
+                     {{"NOMBRE", "Antigua"}, {"COD", "OLD"}, {"CODLARGO", "OLD"}}};
+    d["Cursost"] = {{{"ABREV", "1BD"}, {"TURNO", "X"}, {"NIVEL", "BACH"}, {"CURSO", "1"}},
+                    {{"ABREV", "1BN"}, {"TURNO", "N"}, {"NIVEL", "BACH"}, {"CURSO", "1"}}};
+    d["Asigcurt"] = {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 3.0}},
+                     {{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "GRI"}, {"HORAS", 2.0}}};
+    d["grupost"] = {{{"ABREV", "ZZZA"}, {"GRUPO", "A"}}};
+    d["proft"] = {{{"ABREV", "JLP"}, {"NOMBRE", "Antiguo"}, {"DEPART", "Antiguo"}}};
+    d["aulat"] = {{{"ABREV", "LAB"}, {"NOMBRE", "Antiguo"}, {"EDIFICIO", "A"}}};
+    d["alumnost"] = {{{"EXPED", "501"}, {"NOMBRE", "Antiguo"}, {"TURNO", "D"}, {"NIVEL", "ESO"}, {"CURSO", "4"},
+                      {"GRUPO", "C"}, {"ASIG1", "OLD"}, {"DIV1", "9"}}};
+    return d;
+}
+
+}  // namespace
+
+class Export : public ShellFixture {
+protected:
+    void SetUp() override {
+        ShellFixture::SetUp();
+        std::filesystem::create_directories(Maquina(Datos));
+        Estado->ApuntaBaseDatos(Datos);
+        CreaTablas(NombreBaseDatos);
+        Anade(NombreBaseDatos, "nomasg",
+              {{{"ABREV", "MAT"}, {"ABREV8", "MATEMAT"}, {"NOMBRE", "Matem\xE1ticas"}},
+               {{"ABREV", "fil"}, {"ABREV8", "FILOSOF"}, {"NOMBRE", "Filosof\xED" "a"}},
+               {{"ABREV", "MAT"}, {"ABREV8", "MATE2"}, {"NOMBRE", "Matem\xE1ticas II"}}});
+        Anade(NombreBaseDatos, "cursos",
+              {{{"ABREV", "1BD"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "1"}, {"TNC", "DBACH1"}},
+               {{"ABREV", "1bn"}, {"TURNO", "N"}, {"NIVEL", "BACH"}, {"CURSO", "1"}, {"TNC", "NBACH1"}}});
+        Anade(NombreBaseDatos, "asigcur",
+              {{{"TNC", "DBACH1"}, {"ASIG", "FIL"}, {"HORAS", 3.5}},
+               {{"TNC", "DBACH1"}, {"ASIG", "LAT"}, {"HORAS", 4.0}},
+               {{"TNC", "NBACH1"}, {"ASIG", "FIL"}, {"HORAS", 2.5}}});
+        Anade(NombreBaseDatos, "tipgrup",
+              {{{"TNC", "DBACH1"}, {"TNCG", "DBACH1B"}, {"GRUPO", "B"}},
+               {{"TNC", "DBACH1"}, {"TNCG", "DBACH1A"}, {"GRUPO", "A"}},
+               {{"TNC", "DBACH1"}, {"TNCG", "DBACH1A"}, {"GRUPO", "A"}},
+               {{"TNC", "QQQ"}, {"TNCG", "QQQA"}, {"GRUPO", "A"}}});
+        Anade(NombreBaseDatos, "prof",
+              {{{"ABREV", "JLP"}, {"NOMBRE", "L\xF3pez, Jos\xE9"}, {"DEPART", "Cl\xE1sicas"}},
+               {{"ABREV", "jlp"}, {"NOMBRE", "Lara, Juan"}, {"DEPART", "Lengua"}}});
+        Anade(NombreBaseDatos, "aulas", {{{"ABREV", "LAB"}, {"NOMBRE", "Laboratorio"}, {"EDIFICIO", "B"}}});
+        Anade(NombreBaseDatos, "alum",
+              {{{"EXPED", "501"}, {"NOMBRE", "Ib\xE1\xF1" "ez, Ana"}, {"TNC", "DBACH1"}, {"GRUPO", "A"},
+                {"OPCION", "H"}, {"REPITE", true}, {"ASIG1", "FIL"}, {"DIV1", "2"}},
+               {{"EXPED", "502"}, {"NOMBRE", "Ruiz, Pablo"}, {"TNC", "NBACH1"}, {"GRUPO", "B"}, {"ASIG1", "LAT"}},
+               {{"EXPED", "503"}, {"NOMBRE", "Sin curso"}, {"TNC", "NADA"}}});
+        Anade(NombreBaseDatos, "conex", {{{"TNC", "DBACH1"}, {"CON", "a"}}});
+        EscribeIntercambio(Intercambio(), Qtemp);
+    }
+};
+
+TEST_F(Export, EveryStageMergesWithoutDeletingAndCaseCounts) {
+    ASSERT_TRUE(ExportaDatos());
+    EXPECT_TRUE(Dialogs.Asked().empty());
+
+    // grupos: one row per group key of tipgrup whose course exists, in key order.
+    std::vector<TFilaLeida> g = Filas(NombreBaseDatos, "grupos");
+    ASSERT_EQ(g.size(), 2u);
+    EXPECT_EQ(g[0]["TNCG"], "DBACH1A");
+    EXPECT_EQ(g[0]["ABREV"], "1BDA");
+    EXPECT_EQ(g[0]["N"], "1");
+    EXPECT_EQ(g[1]["TNCG"], "DBACH1B");
+    EXPECT_EQ(g[1]["TURNO"], "D");
+
+    // Subject names: the later of two school rows with one key wins; a code
+    // in other letters is another code.
+    std::vector<TFilaLeida> n = Filas(Qtemp, "AsigNomt");
+    ASSERT_EQ(n.size(), 4u);
+    EXPECT_EQ(n[0]["NOMBRE"], "Matem\xE1ticas II");
+    EXPECT_EQ(n[0]["CODLARGO"], "MATE2");
+    EXPECT_EQ(n[1]["NOMBRE"], "Filosof\xED" "a");
+    EXPECT_EQ(n[1]["CODLARGO"], "FILO");
+    EXPECT_EQ(n[2]["COD"], "OLD");
+    EXPECT_EQ(n[3]["COD"], "fil");
+
+    std::vector<TFilaLeida> c = Filas(Qtemp, "Cursost");
+    ASSERT_EQ(c.size(), 3u);
+    EXPECT_EQ(c[0]["TURNO"], "D");
+    EXPECT_EQ(c[1]["ABREV"], "1BN");  // untouched: our course is "1bn"
+    EXPECT_EQ(c[2]["ABREV"], "1bn");
+    // Both shifts write the level's rows; the later course's hours remain.
+    std::vector<TFilaLeida> a = Filas(Qtemp, "Asigcurt");
+    ASSERT_EQ(a.size(), 3u);
+    EXPECT_EQ(a[0]["ASIG"], "FIL");
+    EXPECT_EQ(a[0]["HORAS"], "2,5");
+    EXPECT_EQ(a[1]["ASIG"], "GRI");
+    EXPECT_EQ(a[1]["HORAS"], "2");
+    EXPECT_EQ(a[2]["ASIG"], "LAT");
+    EXPECT_EQ(a[2]["NIVEL"], "BACH");
+
+    std::vector<TFilaLeida> gt = Filas(Qtemp, "grupost");
+    ASSERT_EQ(gt.size(), 2u);
+    EXPECT_EQ(gt[0]["ABREV"], "1BDA");
+    EXPECT_EQ(gt[1]["GRUPO"], "B");
+
+    std::vector<TFilaLeida> p = Filas(Qtemp, "proft");
+    ASSERT_EQ(p.size(), 2u);
+    EXPECT_EQ(p[0]["NOMBRE"], "L\xF3pez, Jos\xE9");
+    EXPECT_EQ(p[1]["ABREV"], "jlp");
+    EXPECT_EQ(Filas(Qtemp, "aulat")[0]["EDIFICIO"], "B");
+
+    // A known student keeps the course the exchange gives it; a new one takes
+    // ours, or none when its course is not among ours.
+    std::vector<TFilaLeida> s = Filas(Qtemp, "alumnost");
+    ASSERT_EQ(s.size(), 3u);
+    EXPECT_EQ(s[0]["NIVEL"], "ESO");
+    EXPECT_EQ(s[0]["GRUPO"], "A");
+    EXPECT_EQ(s[0]["ASIG1"], "FIL");
+    EXPECT_EQ(s[0]["DIV1"], "2");
+    EXPECT_EQ(s[0]["REPITE"], "True");
+    EXPECT_EQ(s[1]["TURNO"], "N");
+    EXPECT_EQ(s[1]["NIVEL"], "BACH");
+    EXPECT_EQ(s[1]["REPITE"], "False");
+    EXPECT_EQ(s[2]["TURNO"], "");
+    EXPECT_EQ(s[2]["NOMBRE"], "Sin curso");
+
+    for (const char* f : {"TIPGRUP.DBF", "TIPGRUP.MDX", "CONEX.DBF", "CONEX.MDX"}) {
+        std::filesystem::path origen = Maquina(AnsiString(Datos) + "\\" + f);
+        EXPECT_EQ(Bytes(Maquina(Qtemp) / f), Bytes(origen)) << f;
+        EXPECT_FALSE(Bytes(origen).empty());
+    }
+}
+
+TEST_F(Export, AStageWhoseExchangeFileIsMissingIsSkipped) {
+    struct {
+        const char* Falta;
+        std::vector<const char*> SinCambio;  // exchange tables left as they were
+    } casos[] = {
+        {"ASIGCURt.DBF", {"Cursost"}},
+        {"CURSOSt.DBF", {"Asigcurt"}},
+        {"AsigNomt.DBF", {}},
+        {"GRUPOST.DBF", {}},
+        {"ALUMNOST.DBF", {}},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.Falta);
+        std::filesystem::remove_all(Maquina(Qtemp));
+        EscribeIntercambio(Intercambio(), Qtemp);
+        std::filesystem::remove(Maquina(Qtemp) / caso.Falta);
+
+        EXPECT_TRUE(ExportaDatos());
+
+        EXPECT_FALSE(std::filesystem::exists(Maquina(Qtemp) / caso.Falta));
+        for (const char* t : caso.SinCambio) EXPECT_EQ(Filas(Qtemp, t).size(), Intercambio()[t].size()) << t;
+        EXPECT_EQ(Filas(Qtemp, "proft").size(), 2u);
+        EXPECT_TRUE(std::filesystem::exists(Maquina(Qtemp) / "CONEX.DBF"));
+    }
+}
+
+TEST_F(Export, MissingFolderBadTablesAndFailedCopiesAreTold) {
+    // No exchange folder: groups are rebuilt, nothing else is written, the user is told.
+    std::filesystem::remove_all(Maquina(Qtemp));
+    EXPECT_FALSE(ExportaDatos());
+    EXPECT_EQ(Dialogs.Texts().back(), "No se ha exportado nada. No se encuentra la carpeta de intercambio C:\\QTEMP.");
+    EXPECT_EQ(Dialogs.Asked().back().Caption, TituloAtencion);
+    EXPECT_FALSE(std::filesystem::exists(Maquina(Qtemp)));
+    EXPECT_EQ(Cuenta(NombreBaseDatos, "grupos"), 2);
+
+    // A table without a field the export writes: nothing at all is written.
+    EscribeIntercambio(Intercambio(), Qtemp);
+    CreaTablaLibre(Qtemp, "PROFT.DBF", {{"ABREV", ftString, 4}, {"NOMBRE", ftString, 40}},
+                   {{{"ABREV", "JLP"}, {"NOMBRE", "Antiguo"}}});
+    EXPECT_FALSE(ExportaDatos());
+    EXPECT_NE(Dialogs.Texts().back().find("PROFT.DBF no tiene el campo DEPART"), std::string::npos);
+    EXPECT_EQ(Filas(Qtemp, "AsigNomt").size(), 3u);
+    EXPECT_FALSE(std::filesystem::exists(Maquina(Qtemp) / "TIPGRUP.DBF"));
+
+    // A copy that cannot be made is named.
+    std::filesystem::remove_all(Maquina(Qtemp));
+    EscribeIntercambio(Intercambio(), Qtemp);
+    std::filesystem::create_directories(Maquina(Qtemp) / "CONEX.MDX" / "ocupado");
+    EXPECT_FALSE(ExportaDatos());
+    EXPECT_EQ(Dialogs.Texts().back(), "No se ha podido copiar en C:\\QTEMP: CONEX.MDX.");
+    EXPECT_TRUE(std::filesystem::exists(Maquina(Qtemp) / "CONEX.DBF"));
+}

@@ -1,0 +1,256 @@
+// The import from the exchange folder into a data folder.
+#include <fstream>
+#include <functional>
+
+#include "ShellFixture.h"
+#include "platform/db/Table.h"
+#include "platform/sys/Files.h"
+#include "shell/AppState.h"
+#include "shell/Import.h"
+#include "shell/SchoolTables.h"
+
+namespace {
+
+// Two courses of the same level and year in different shifts, a course no
+// subject row matches, a subject row no course matches, students arriving
+// with groups and divisions.
+TDatosIntercambio Intercambio() {
+    TDatosIntercambio d;
+    d["AsigNomt"] = {{{"NOMBRE", "Filosof\xED" "a"}, {"COD", "FIL"}, {"CODLARGO", "FILOSOF"}},
+                     {{"NOMBRE", "Lat\xEDn"}, {"COD", "LAT"}, {"CODLARGO", "LATIN"}}};
+    d["Cursost"] = {{{"ABREV", "1BD"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "1"}},
+                    {{"ABREV", "2ES"}, {"TURNO", "D"}, {"NIVEL", "ESO"}, {"CURSO", "2"}},
+                    {{"ABREV", "1BN"}, {"TURNO", "N"}, {"NIVEL", "BACH"}, {"CURSO", "1"}}};
+    d["Asigcurt"] = {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 3.0}},
+                     {{"NIVEL", "ESO"}, {"CURSO", "3"}, {"ASIG", "MAT"}, {"HORAS", 4.0}},
+                     {{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "LAT"}, {"HORAS", 4.5}}};
+    d["proft"] = {{{"ABREV", "JLP"}, {"NOMBRE", "L\xF3pez Pe\xF1" "a, Jos\xE9"}, {"DEPART", "Cl\xE1sicas"}}};
+    d["alumnost"] = {
+        {{"EXPED", "501"}, {"NOMBRE", "Ib\xE1\xF1" "ez, Luc\xED" "a"}, {"TURNO", "D"}, {"NIVEL", "BACH"},
+         {"CURSO", "1"}, {"GRUPO", "B"}, {"OPCION", "H"}, {"REPITE", true}, {"ASIG1", "FIL"}, {"DIV1", "2"},
+         {"ASIG2", "LAT"}, {"DIV2", "1"}},
+        {{"EXPED", "502"}, {"NOMBRE", "Ruiz, \xC1lvaro"}, {"TURNO", "N"}, {"NIVEL", "BACH"}, {"CURSO", "1"},
+         {"GRUPO", "A"}, {"OPCION", "C"}, {"ASIG1", "FIL"}},
+        {{"EXPED", "503"}, {"NOMBRE", "Soto, Irene"}, {"TURNO", "D"}, {"NIVEL", "ESO"}, {"CURSO", "2"}}};
+    d["grupt"] = {{{"ABREV", "1BDA"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "1"}, {"GRUPO", "A"}}};
+    d["aulat"] = {{{"ABREV", "LAB"}, {"NOMBRE", "Laboratorio"}, {"EDIFICIO", "B"}}};
+    return d;
+}
+
+const char* const Nuevo = "C:\\PROG\\nuevo";
+
+}  // namespace
+
+class Import : public ShellFixture {
+protected:
+    void Escribe(const TDatosIntercambio& D) {
+        std::filesystem::remove_all(Maquina(Qtemp));
+        EscribeIntercambio(D, Qtemp);
+    }
+};
+
+TEST_F(Import, FillsTheTwelveTablesFromTheExchange) {
+    struct {
+        const char* Sin;  // the optional exchange table left out
+        int Grupos, Aulas;
+    } casos[] = {{"aulat", 1, 0}, {"grupt", 0, 1}};
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.Sin);
+        TDatosIntercambio d = Intercambio();
+        d.erase(caso.Sin);
+        Escribe(d);
+        Dialogs.Then(IDOK, "nuevo");
+        size_t antes = Dialogs.Asked().size();
+        if (std::filesystem::exists(Maquina(Nuevo))) Dialogs.Then(IDOK);
+
+        ASSERT_TRUE(ImportaDatos(*Estado));
+
+        EXPECT_EQ(Dialogs.Asked()[antes].Kind, TDialogRequest::InputBox);
+        EXPECT_EQ(Dialogs.Asked()[antes].Caption, "Alojar los datos en carpeta ...");
+        EXPECT_EQ(Dialogs.Asked()[antes].Default, "Nueva Carpeta");
+        EXPECT_EQ(Dialogs.Texts().back(), "Proceso terminado");
+        EXPECT_EQ(Dialogs.Asked().back().Kind, TDialogRequest::ShowMessage);
+        EXPECT_EQ(Estado->CarpetaDatos, AnsiString(Nuevo) + "\\");
+        EXPECT_EQ(Estado->RutaDatos, Estado->CarpetaDatos);
+        EXPECT_EQ(CarpetaDeBase(NombreBaseDatos), Estado->CarpetaDatos);
+
+        std::vector<TFilaLeida> cursos = Filas(NombreBaseDatos, "cursos");
+        ASSERT_EQ(cursos.size(), 3u);
+        EXPECT_EQ(cursos[2]["TNC"], "NBACH1");
+        EXPECT_EQ(cursos[2]["N"], "3");
+        EXPECT_EQ(cursos[0]["NGRUP"], "1");
+        // Both shifts get the level's subjects, numbered over the whole table;
+        // third year's row matches no course and the second year gets none.
+        std::vector<TFilaLeida> asig = Filas(NombreBaseDatos, "asigcur");
+        ASSERT_EQ(asig.size(), 4u);
+        const char* esperadas[][4] = {
+            {"1", "DBACH1", "FIL", "3"}, {"2", "DBACH1", "LAT", "4,5"}, {"3", "NBACH1", "FIL", "3"},
+            {"4", "NBACH1", "LAT", "4,5"}};
+        for (size_t i = 0; i < 4; ++i) {
+            EXPECT_EQ(asig[i]["N"], esperadas[i][0]);
+            EXPECT_EQ(asig[i]["TNC"], esperadas[i][1]);
+            EXPECT_EQ(asig[i]["ASIG"], esperadas[i][2]);
+            EXPECT_EQ(asig[i]["HORAS"], esperadas[i][3]);
+            EXPECT_EQ(asig[i]["CUENTA"], "True");
+            EXPECT_EQ(asig[i]["MOSTRAR"], "True");
+            EXPECT_EQ(asig[i]["TIPO"], "1");
+            EXPECT_EQ(asig[i]["BLOPT"], "");
+            EXPECT_EQ(asig[i]["NDIV"], "1");
+        }
+        // Students start without groups or divisions whatever the exchange says.
+        std::vector<TFilaLeida> alum = Filas(NombreBaseDatos, "alum");
+        ASSERT_EQ(alum.size(), 3u);
+        EXPECT_EQ(alum[0]["NOMBRE"], "Ib\xE1\xF1" "ez, Luc\xED" "a");
+        EXPECT_EQ(alum[0]["TNC"], "DBACH1");
+        EXPECT_EQ(alum[0]["REPITE"], "True");
+        EXPECT_EQ(alum[0]["ASIG2"], "LAT");
+        EXPECT_EQ(alum[1]["REPITE"], "False");
+        for (auto& a : alum) {
+            EXPECT_EQ(a["GRUPO"], "");
+            EXPECT_EQ(a["DIV1"], "");
+            EXPECT_EQ(a["ANULAR"], "");
+        }
+        EXPECT_EQ(Filas(NombreBaseDatos, "nomasg")[1]["ABREV8"], "LATIN");
+        EXPECT_EQ(Filas(NombreBaseDatos, "prof")[0]["DEPART"], "Cl\xE1sicas");
+        EXPECT_EQ(Cuenta(NombreBaseDatos, "grupos"), caso.Grupos);
+        if (caso.Grupos) {
+            EXPECT_EQ(Filas(NombreBaseDatos, "grupos")[0]["TNCG"], "DBACH1A");
+        }
+        EXPECT_EQ(Cuenta(NombreBaseDatos, "aulas"), caso.Aulas);
+        for (const char* t : {"tipos", "tipos2", "tipgrup", "tipgrup2", "conex"}) EXPECT_EQ(Cuenta(NombreBaseDatos, t), 0);
+    }
+}
+
+TEST_F(Import, AnExistingFolderIsReplacedOnlyOnTheUsersWordAndKeepsItsOtherFiles) {
+    Escribe(IntercambioMinimo());
+    std::filesystem::create_directories(Maquina(Nuevo));
+    CreaTablas(Nuevo);
+    Anade(Nuevo, "alum", {{{"EXPED", "viejo"}}, {{"EXPED", "viejo2"}}});
+    CreaTablaLibre(Nuevo, "Deposito", {{"N", ftSmallint, 0}}, {{{"N", 5}}});
+    std::ofstream(Maquina(Nuevo) / "notas.txt") << "notas";
+
+    Dialogs.Then(IDOK, "nuevo").Then(IDCANCEL);
+    EXPECT_FALSE(ImportaDatos(*Estado));
+    EXPECT_EQ(Dialogs.Texts().back(), "Esta carpeta ya existe \xBF" "Continuar?");
+    EXPECT_EQ(Cuenta(Nuevo, "alum"), 2);
+    EXPECT_EQ(Estado->CarpetaDatos, "");
+
+    Dialogs.Then(IDOK, "nuevo").Then(IDOK);
+    EXPECT_TRUE(ImportaDatos(*Estado));
+    EXPECT_EQ(Columna(NombreBaseDatos, "alum", "EXPED"), std::vector<std::string>{"1001"});
+    EXPECT_EQ(Cuenta(NombreBaseDatos, "Deposito"), 1);
+    EXPECT_TRUE(std::filesystem::exists(Maquina(Nuevo) / "notas.txt"));
+    EXPECT_FALSE(std::filesystem::exists(Maquina(Nuevo) / "~importando"));
+}
+
+TEST_F(Import, CancellingTheNameBoxImportsIntoNuevaCarpeta) {
+    Escribe(IntercambioMinimo());
+    Dialogs.Then(IDCANCEL);
+    EXPECT_TRUE(ImportaDatos(*Estado));
+    EXPECT_EQ(Estado->CarpetaDatos, "C:\\PROG\\Nueva Carpeta\\");
+    EXPECT_EQ(Cuenta(NombreBaseDatos, "alum"), 1);
+}
+
+namespace {
+
+struct TCasoRechazo {
+    const char* Nombre;
+    const char* Carpeta;  // typed in the name box
+    std::function<void(TDatosIntercambio&)> CambiaDatos;
+    std::function<void()> CambiaFicheros;
+    const char* Mensaje;  // a piece of the message the user gets
+};
+
+}  // namespace
+
+TEST_F(Import, TheLongestNameKeepsTheDataFolderWithin259Characters) {
+    // "C:\PROG\" + name + "\"
+    EXPECT_EQ(CompruebaNombreCarpeta(Programa, std::string(250, 'x')), "");
+    EXPECT_NE(CompruebaNombreCarpeta(Programa, std::string(251, 'x')), "");
+}
+
+TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
+    const AnsiString viejo = "C:\\PROG\\viejo";
+    const std::string largo(251, 'x');
+    auto sinCampo = [](TDatosIntercambio&) {
+        CreaTablaLibre(Qtemp, "CURSOSt.DBF", {{"ABREV", ftString, 3}, {"TURNO", ftString, 1}, {"CURSO", ftString, 3}});
+    };
+    auto repiteTexto = [](TDatosIntercambio& d) {
+        TCampos campos = {{"EXPED", ftString, 20}, {"NOMBRE", ftString, 50}, {"TURNO", ftString, 1},
+                          {"NIVEL", ftString, 5},  {"CURSO", ftString, 3},  {"OPCION", ftString, 1},
+                          {"REPITE", ftString, 1}};
+        static const std::vector<AnsiString> asig = Numerados("ASIG", 20);
+        for (const auto& a : asig) campos.emplace_back(a.c_str(), ftString, 4);
+        d.erase("alumnost");
+        CreaTablaLibre(Qtemp, "ALUMNOST.DBF", campos);
+    };
+    auto asigAncho = [](TDatosIntercambio& d) {
+        d.erase("Asigcurt");
+        CreaTablaLibre(Qtemp, "ASIGCURt.DBF",
+                       {{"NIVEL", ftString, 5}, {"CURSO", ftString, 3}, {"ASIG", ftString, 6}, {"HORAS", ftFloat, 0}});
+    };
+    const TCasoRechazo casos[] = {
+        {"empty name", "", nullptr, nullptr, "Escriba el nombre"},
+        {"parent folder", "..\\fuera", nullptr, nullptr, "no sirve como nombre"},
+        {"dots", "..", nullptr, nullptr, "no sirve como nombre"},
+        {"drive", "D:fuera", nullptr, nullptr, "no sirve como nombre"},
+        {"two levels", "a\\b", nullptr, nullptr, "no sirve como nombre"},
+        {"slash", "a/b", nullptr, nullptr, "no sirve como nombre"},
+        {"too long", largo.c_str(), nullptr, nullptr, "demasiado largo"},
+        {"no exchange folder", "nuevo", nullptr, [this] { std::filesystem::remove_all(Maquina(Qtemp)); },
+         "No se encuentra la carpeta de intercambio C:\\QTEMP"},
+        {"missing teachers", "nuevo", [](TDatosIntercambio& d) { d.erase("proft"); }, nullptr,
+         "Falta la tabla de intercambio C:\\QTEMP\\PROFT.DBF"},
+        {"missing key field", "nuevo", [&](TDatosIntercambio& d) { d.erase("Cursost"); sinCampo(d); }, nullptr,
+         "no tiene el campo NIVEL"},
+        {"wrong kind", "nuevo", repiteTexto, nullptr, "REPITE de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF no es l\xF3gico"},
+        {"too wide", "nuevo", asigAncho, nullptr, "ASIG de la tabla de intercambio C:\\QTEMP\\ASIGCURt.DBF tiene 6"},
+        {"damaged table", "nuevo", nullptr,
+         [this] { std::filesystem::resize_file(Maquina(Qtemp) / "ALUMNOST.DBF", 100); }, "No se puede leer la tabla"},
+        // Hours no numeric field of ours can hold: found only while filling.
+        {"late failure into the open folder", "viejo",
+         [](TDatosIntercambio& d) {
+             d.erase("Asigcurt");
+             CreaTablaLibre(Qtemp, "ASIGCURt.DBF",
+                            {{"NIVEL", ftString, 5}, {"CURSO", ftString, 3}, {"ASIG", ftString, 4}, {"HORAS", ftBCD, 0}},
+                            {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 1e19}}});
+         },
+         nullptr, "does not fit field HORAS"},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.Nombre);
+        // The folder open before: imported earlier, with its own rows.
+        std::filesystem::remove_all(Maquina(Programa));
+        std::filesystem::create_directories(Maquina(viejo));
+        CreaTablas(viejo);
+        Anade(viejo, "alum", {{{"EXPED", "antiguo"}}});
+        Estado->ApuntaBaseDatos(viejo);
+        Estado->CarpetaDatos = viejo + "\\";
+        Estado->RutaDatos = viejo + "\\";
+
+        TDatosIntercambio d = Intercambio();
+        std::filesystem::remove_all(Maquina(Qtemp));
+        std::filesystem::create_directories(Maquina(Qtemp));
+        if (caso.CambiaDatos) caso.CambiaDatos(d);
+        EscribeIntercambio(d, Qtemp);
+        if (caso.CambiaFicheros) caso.CambiaFicheros();
+        Dialogs.Then(IDOK, caso.Carpeta);
+        if (AnsiString(caso.Carpeta) == "viejo") Dialogs.Then(IDOK);
+        size_t antes = Dialogs.Asked().size();
+
+        EXPECT_FALSE(ImportaDatos(*Estado));
+
+        std::vector<AnsiString> textos = Dialogs.Texts();
+        ASSERT_GT(textos.size(), antes);
+        EXPECT_NE(textos.back().find(caso.Mensaje), std::string::npos) << textos.back();
+        EXPECT_EQ(Dialogs.Asked().back().Caption, TituloAtencion);
+        EXPECT_EQ(Estado->CarpetaDatos, viejo + "\\");
+        EXPECT_EQ(Estado->RutaDatos, viejo + "\\");
+        EXPECT_EQ(CarpetaDeBase(NombreBaseDatos), viejo + "\\");
+        EXPECT_EQ(Columna(NombreBaseDatos, "alum", "EXPED"), std::vector<std::string>{"antiguo"});
+        std::vector<std::string> carpetas;
+        for (const auto& e : std::filesystem::directory_iterator(Maquina(Programa))) carpetas.push_back(e.path().filename());
+        EXPECT_EQ(carpetas, std::vector<std::string>{"viejo"});
+        EXPECT_FALSE(std::filesystem::exists(Maquina(viejo) / "~importando"));
+    }
+}
