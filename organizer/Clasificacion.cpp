@@ -66,18 +66,18 @@ void Reparte(const TListaAsig& Origen, TListaAsig& Comunes, TListaAsig& Otras,
 
 }  // namespace
 
-void CuentaContadores(std::vector<TFilaAsigCur>& AsigCur, const std::vector<TFilaSubtipo>& Subtipos) {
+void CuentaContadores(std::vector<TFilaAsignatura>& AsigCur, const std::vector<TFilaSubtipo>& Subtipos) {
     for (auto& a : AsigCur) a.CONTADOR = 0;
     for (const auto& s : Subtipos)
         for (const auto& h : s.ASIG) {
             if (h.empty()) continue;
-            auto fila = std::find_if(AsigCur.begin(), AsigCur.end(), [&](const TFilaAsigCur& a) { return a.ASIG == h; });
+            auto fila = std::find_if(AsigCur.begin(), AsigCur.end(), [&](const TFilaAsignatura& a) { return a.ASIG == h; });
             if (fila != AsigCur.end()) ++fila->CONTADOR;
         }
 }
 
 TListasTipos CalculaListas(const std::vector<TFilaAlumno>& Alumnos, const std::vector<TFilaSubtipo>& Subtipos,
-                           const std::vector<TFilaTipGrup>& TipGrup, const std::vector<TFilaAsigCur>& AsigCur) {
+                           const std::vector<TFilaEnGrupo>& TipGrup, const std::vector<TFilaAsignatura>& AsigCur) {
     TListasTipos L;
     for (const auto& t : TipGrup)
         for (const auto& c : t.CON)
@@ -154,7 +154,7 @@ TTextosSubtipo TextosSubtipo(const TFilaSubtipo& S, const TListasTipos& L, const
     return {asigs.Texto(), asigsCol.Texto(), asigsCu.Texto(), asigsCuCol.Texto()};
 }
 
-std::array<AnsiString, 4> MemosTipGrup(const TFilaTipGrup& F, const TListasTipos& L, const TOpcionesTipos& O) {
+std::array<AnsiString, 4> MemosTipGrup(const TFilaEnGrupo& F, const TListasTipos& L, const TOpcionesTipos& O) {
     const AnsiString prefijo = PiezaOp(F.OPCION) + PiezaRep(F.REPITE) + "--";
     TTextoConHueco lista(HuecoMemoLista, prefijo), columnas(HuecoMemoColumnas, prefijo);
     TTextoConHueco bloque(HuecoMemoColumnas, prefijo);

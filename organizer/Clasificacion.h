@@ -50,13 +50,13 @@ constexpr int HuecoMemoLista = 999;
 // the number of slots over the subtypes that hold its code. A slot finds the
 // first row whose code is exactly its own, as the key search on the
 // case-sensitive ASIG tag does; a code without a row counts nowhere.
-void CuentaContadores(std::vector<TFilaAsigCur>& AsigCur, const std::vector<TFilaSubtipo>& Subtipos);
+void CuentaContadores(std::vector<TFilaAsignatura>& AsigCur, const std::vector<TFilaSubtipo>& Subtipos);
 
 // The nine lists. Alumnos: the course's students, annulled ones included, in
 // record order; AsigCur: the course's subject rows in record order with their
 // CONTADOR already counted; TipGrup: every tipgrup2 row.
 TListasTipos CalculaListas(const std::vector<TFilaAlumno>& Alumnos, const std::vector<TFilaSubtipo>& Subtipos,
-                           const std::vector<TFilaTipGrup>& TipGrup, const std::vector<TFilaAsigCur>& AsigCur);
+                           const std::vector<TFilaEnGrupo>& TipGrup, const std::vector<TFilaAsignatura>& AsigCur);
 
 struct TTextosSubtipo {
     AnsiString ASIGS, ASIGSCOL, ASIGSCU, ASIGSCUCOL;
@@ -65,5 +65,5 @@ struct TTextosSubtipo {
 TTextosSubtipo TextosSubtipo(const TFilaSubtipo& Subtipo, const TListasTipos& Listas, const TOpcionesTipos& Opciones);
 
 // ASIGSDCM, ASIGSDCM1, ASIGSDCM2 and ASIGSDCM3 of a type-in-group row.
-std::array<AnsiString, 4> MemosTipGrup(const TFilaTipGrup& Fila, const TListasTipos& Listas,
+std::array<AnsiString, 4> MemosTipGrup(const TFilaEnGrupo& Fila, const TListasTipos& Listas,
                                        const TOpcionesTipos& Opciones);

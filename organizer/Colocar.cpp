@@ -19,11 +19,11 @@ constexpr int NombresEnMensaje = 20;
 
 }  // namespace
 
-TResultadoColocar ColocaAlumnos(std::vector<TFilaAlumno>& Alumnos, std::vector<TFilaTipGrup>& TipGrup) {
+TResultadoColocar ColocaAlumnos(std::vector<TFilaAlumno>& Alumnos, std::vector<TFilaEnGrupo>& TipGrup) {
     TResultadoColocar r;
     for (auto& a : Alumnos) {
         const auto asigs = AsignaturasDe(a.ASIG);
-        TFilaTipGrup* fila = nullptr;
+        TFilaEnGrupo* fila = nullptr;
         for (auto& f : TipGrup)
             if (f.NALUM > 0 && IncluyeAsignaturas(f.ASIG, asigs)) {
                 fila = &f;

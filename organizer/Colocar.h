@@ -24,7 +24,7 @@ struct TResultadoColocar {
 // holding the same code exactly, or, when the row spells it otherwise, of the
 // first slot holding it with other letter case: a student is never left with
 // the division of an earlier distribution for a subject it was placed in.
-TResultadoColocar ColocaAlumnos(std::vector<TFilaAlumno>& Alumnos, std::vector<TFilaTipGrup>& TipGrup);
+TResultadoColocar ColocaAlumnos(std::vector<TFilaAlumno>& Alumnos, std::vector<TFilaEnGrupo>& TipGrup);
 
 // The plain message at the end: "Proceso terminado", followed, when some
 // students could not be placed, by how many and who (the first twenty).

@@ -1,16 +1,6 @@
 #include "organizer/FilasTipos.h"
 
 #include <algorithm>
-#include <climits>
-#include <cmath>
-
-int EnteroDeCampo(double Valor) {
-    if (std::isnan(Valor)) return 0;
-    double r = std::nearbyint(Valor);
-    if (r >= static_cast<double>(INT_MAX)) return INT_MAX;
-    if (r <= static_cast<double>(INT_MIN)) return INT_MIN;
-    return static_cast<int>(r);
-}
 
 std::vector<AnsiString> AsignaturasDe(const THuecos& Huecos) {
     std::vector<AnsiString> r;

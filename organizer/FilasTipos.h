@@ -42,7 +42,7 @@ struct TFilaSubtipo {
 };
 
 // tipgrup and its working copy tipgrup2 (whose memos stay empty in tipgrup).
-struct TFilaTipGrup {
+struct TFilaEnGrupo {
     TMarcaFila Marca;
     int N = 0;
     int NALUM = 0;
@@ -53,7 +53,7 @@ struct TFilaTipGrup {
     bool REPITE = false;
     THuecos ASIG, DIV, CON;
     std::array<AnsiString, 4> ASIGSDCM;  // ASIGSDCM, ASIGSDCM1, ASIGSDCM2, ASIGSDCM3
-    bool operator==(const TFilaTipGrup&) const = default;
+    bool operator==(const TFilaEnGrupo&) const = default;
 };
 
 // alum: what the types screen and the placing read and write of a student.
@@ -71,14 +71,14 @@ struct TFilaAlumno {
 };
 
 // asigcur: a subject of the course.
-struct TFilaAsigCur {
+struct TFilaAsignatura {
     TMarcaFila Marca;
     AnsiString ASIG;
     double HORAS = 0;
     bool CUENTA = false;
     int CONTADOR = 0;
     int TIPO = 0;
-    bool operator==(const TFilaAsigCur&) const = default;
+    bool operator==(const TFilaAsignatura&) const = default;
 };
 
 // conex: one division of a group taught under a connection code.
@@ -92,10 +92,6 @@ struct TFilaConex {
     int NALUM2 = 0;
     bool operator==(const TFilaConex&) const = default;
 };
-
-// A numeric field of the tables as a whole number: the nearest, ties to even
-// as the old runtime rounded; not-a-number as 0.
-int EnteroDeCampo(double Valor);
 
 // The subjects of a row: its non-empty slots, in slot order.
 std::vector<AnsiString> AsignaturasDe(const THuecos& Huecos);

@@ -20,7 +20,7 @@ TFilaSubtipo Guardada(TFilaSubtipo F) {
     F.SELEC = false;
     return F;
 }
-TFilaTipGrup Guardada(TFilaTipGrup F) {
+TFilaEnGrupo Guardada(TFilaEnGrupo F) {
     for (auto& m : F.ASIGSDCM) m.clear();
     return F;
 }
@@ -122,7 +122,7 @@ void TMotorTipos::FormClose() {
     }
     RefrescaNumerador();
     MezclaTabla<TFilaSubtipo>("tipos", "tipos2", LeeSubtipos);
-    MezclaTabla<TFilaTipGrup>("tipgrup", "tipgrup2", LeeTipGrup);
+    MezclaTabla<TFilaEnGrupo>("tipgrup", "tipgrup2", LeeTipGrup);
 }
 
 void TMotorTipos::ClasificaTipos() {

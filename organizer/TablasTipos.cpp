@@ -3,6 +3,7 @@
 #include <functional>
 #include <unordered_map>
 
+#include "organizer/FilasOrganizar.h"
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
 
@@ -52,7 +53,7 @@ TCampo<Fila> Texto(const AnsiString& Nombre, AnsiString Fila::*M) {
 }
 template <class Fila>
 TCampo<Fila> Entero(const AnsiString& Nombre, int Fila::*M) {
-    return {Nombre, [M](const TField& F, Fila& R) { R.*M = EnteroDeCampo(F.AsFloat()); },
+    return {Nombre, [M](const TField& F, Fila& R) { R.*M = EnteroDeTabla(F.AsFloat()); },
             [M](TField& F, const Fila& R) { F.SetAsInteger(R.*M); }};
 }
 template <class Fila>
@@ -88,9 +89,9 @@ const std::vector<TCampo<TFilaSubtipo>>& CamposSubtipo() {
     return c;
 }
 
-const std::vector<TCampo<TFilaTipGrup>>& CamposTipGrup() {
+const std::vector<TCampo<TFilaEnGrupo>>& CamposTipGrup() {
     static const auto c = [] {
-        using F = TFilaTipGrup;
+        using F = TFilaEnGrupo;
         std::vector<TCampo<F>> v = {Entero("N", &F::N),   Entero("NALUM", &F::NALUM), Texto("TNC", &F::TNC),
                                     Texto("TNCG", &F::TNCG), Texto("GRUPO", &F::GRUPO), Texto("OPCION", &F::OPCION),
                                     Logico("REPITE", &F::REPITE)};
@@ -116,9 +117,9 @@ const std::vector<TCampo<TFilaAlumno>>& CamposAlumno() {
     return c;
 }
 
-const std::vector<TCampo<TFilaAsigCur>>& CamposAsigCur() {
+const std::vector<TCampo<TFilaAsignatura>>& CamposAsigCur() {
     static const auto c = [] {
-        using F = TFilaAsigCur;
+        using F = TFilaAsignatura;
         return std::vector<TCampo<F>>{Texto("ASIG", &F::ASIG), Real("HORAS", &F::HORAS), Logico("CUENTA", &F::CUENTA),
                                       Entero("CONTADOR", &F::CONTADOR), Entero("TIPO", &F::TIPO)};
     }();
@@ -183,20 +184,20 @@ void Escribe(TDataSet& Tabla, const std::vector<TCampo<Fila>>& Campos, const std
 }  // namespace
 
 std::vector<TFilaSubtipo> LeeSubtipos(TDataSet& Tabla) { return Lee(Tabla, CamposSubtipo()); }
-std::vector<TFilaTipGrup> LeeTipGrup(TDataSet& Tabla) { return Lee(Tabla, CamposTipGrup()); }
+std::vector<TFilaEnGrupo> LeeTipGrup(TDataSet& Tabla) { return Lee(Tabla, CamposTipGrup()); }
 std::vector<TFilaAlumno> LeeAlumnos(TDataSet& Tabla) { return Lee(Tabla, CamposAlumno()); }
-std::vector<TFilaAsigCur> LeeAsigCur(TDataSet& Tabla) { return Lee(Tabla, CamposAsigCur()); }
+std::vector<TFilaAsignatura> LeeAsigCur(TDataSet& Tabla) { return Lee(Tabla, CamposAsigCur()); }
 
 void Sincroniza(TDataSet& Tabla, const std::vector<TFilaSubtipo>& Antes, std::vector<TFilaSubtipo>& Despues) {
     Escribe(Tabla, CamposSubtipo(), Antes, Despues);
 }
-void Sincroniza(TDataSet& Tabla, const std::vector<TFilaTipGrup>& Antes, std::vector<TFilaTipGrup>& Despues) {
+void Sincroniza(TDataSet& Tabla, const std::vector<TFilaEnGrupo>& Antes, std::vector<TFilaEnGrupo>& Despues) {
     Escribe(Tabla, CamposTipGrup(), Antes, Despues);
 }
 void Sincroniza(TDataSet& Tabla, const std::vector<TFilaAlumno>& Antes, std::vector<TFilaAlumno>& Despues) {
     Escribe(Tabla, CamposAlumno(), Antes, Despues);
 }
-void Sincroniza(TDataSet& Tabla, const std::vector<TFilaAsigCur>& Antes, std::vector<TFilaAsigCur>& Despues) {
+void Sincroniza(TDataSet& Tabla, const std::vector<TFilaAsignatura>& Antes, std::vector<TFilaAsignatura>& Despues) {
     Escribe(Tabla, CamposAsigCur(), Antes, Despues);
 }
 
@@ -219,5 +220,5 @@ int CuentaFilas(TDataSet& Tabla) { return Tabla.RecordCount(); }
 int MayorN(const AnsiString& DatabaseName, const AnsiString& TableName) {
     auto t = AbreTablaTipos(DatabaseName, TableName, "N");
     t->Last();
-    return t->IsEmpty() ? 0 : EnteroDeCampo(t->FieldByName("N")->AsFloat());
+    return t->IsEmpty() ? 0 : EnteroDeTabla(t->FieldByName("N")->AsFloat());
 }

@@ -38,9 +38,9 @@ void QuitaFiltro(TDataSet& Tabla);
 
 // Every visible row of the data set in its current order, from the first.
 std::vector<TFilaSubtipo> LeeSubtipos(TDataSet& Tabla);
-std::vector<TFilaTipGrup> LeeTipGrup(TDataSet& Tabla);
+std::vector<TFilaEnGrupo> LeeTipGrup(TDataSet& Tabla);
 std::vector<TFilaAlumno> LeeAlumnos(TDataSet& Tabla);
-std::vector<TFilaAsigCur> LeeAsigCur(TDataSet& Tabla);
+std::vector<TFilaAsignatura> LeeAsigCur(TDataSet& Tabla);
 
 // Writes Despues over Antes (rows as read from this data set): a row of
 // Antes whose bookmark no row of Despues carries is deleted; a row of
@@ -49,9 +49,9 @@ std::vector<TFilaAsigCur> LeeAsigCur(TDataSet& Tabla);
 // Fields the table lacks (the texts of the working copies, in a stored
 // table) are left out.
 void Sincroniza(TDataSet& Tabla, const std::vector<TFilaSubtipo>& Antes, std::vector<TFilaSubtipo>& Despues);
-void Sincroniza(TDataSet& Tabla, const std::vector<TFilaTipGrup>& Antes, std::vector<TFilaTipGrup>& Despues);
+void Sincroniza(TDataSet& Tabla, const std::vector<TFilaEnGrupo>& Antes, std::vector<TFilaEnGrupo>& Despues);
 void Sincroniza(TDataSet& Tabla, const std::vector<TFilaAlumno>& Antes, std::vector<TFilaAlumno>& Despues);
-void Sincroniza(TDataSet& Tabla, const std::vector<TFilaAsigCur>& Antes, std::vector<TFilaAsigCur>& Despues);
+void Sincroniza(TDataSet& Tabla, const std::vector<TFilaAsignatura>& Antes, std::vector<TFilaAsignatura>& Despues);
 
 void AnadeConexiones(TDataSet& Tabla, const std::vector<TFilaConex>& Filas);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "organizer/FilasOrganizar.h"
+
 namespace {
 
 bool SeMuestra(const AnsiString& Asig, const TListasTipos& L, const TOpcionesTipos& O) {
@@ -39,14 +41,14 @@ std::optional<TRejilla> TotalesTipos(const std::vector<TFilaSubtipo>& Subtipos, 
     return r;
 }
 
-int HorasAsignatura(const std::vector<TFilaAsigCur>& AsigCur, std::string_view Codigo) {
+int HorasAsignatura(const std::vector<TFilaAsignatura>& AsigCur, std::string_view Codigo) {
     for (const auto& a : AsigCur)
-        if (a.ASIG == Codigo) return EnteroDeCampo(a.HORAS);
+        if (a.ASIG == Codigo) return EnteroDeTabla(a.HORAS);
     return 0;
 }
 
-TTotalesGrupo TotalesGrupo(const std::vector<TFilaTipGrup>& TipGrup, const std::optional<AnsiString>& Grupo,
-                           const AnsiString& TNC, const std::vector<TFilaAsigCur>& AsigCur, const TListasTipos& L,
+TTotalesGrupo TotalesGrupo(const std::vector<TFilaEnGrupo>& TipGrup, const std::optional<AnsiString>& Grupo,
+                           const AnsiString& TNC, const std::vector<TFilaAsignatura>& AsigCur, const TListasTipos& L,
                            const TOpcionesTipos& O) {
     TTotalesGrupo t;
     t.Lineas.push_back({"Asig", "Alum", "Horas"});
@@ -57,7 +59,7 @@ TTotalesGrupo TotalesGrupo(const std::vector<TFilaTipGrup>& TipGrup, const std::
     std::vector<AnsiString> lineas;
     std::vector<int> alumnos, horas;
     std::vector<AnsiString> ternas;
-    for (const TFilaTipGrup* f : EnOrdenN(TipGrup)) {
+    for (const TFilaEnGrupo* f : EnOrdenN(TipGrup)) {
         if (f->TNCG != clave) continue;
         t.Alumnos += f->NALUM;
         for (int i = 0; i < HuecosAsig; ++i) {
@@ -83,7 +85,7 @@ TTotalesGrupo TotalesGrupo(const std::vector<TFilaTipGrup>& TipGrup, const std::
 
     // Divisions taught under one connection code run at the same hours: the
     // group spends on them the hours of the longest, not their sum.
-    std::vector<TFilaTipGrup> copia = TipGrup;
+    std::vector<TFilaEnGrupo> copia = TipGrup;
     std::vector<TFilaConex> conex = CreaConexiones(copia);
     std::vector<const TFilaConex*> delGrupo;
     for (const auto& c : conex)
@@ -112,7 +114,7 @@ TTotalesGrupo TotalesGrupo(const std::vector<TFilaTipGrup>& TipGrup, const std::
     return t;
 }
 
-std::vector<TFilaConex> CreaConexiones(std::vector<TFilaTipGrup>& TipGrup) {
+std::vector<TFilaConex> CreaConexiones(std::vector<TFilaEnGrupo>& TipGrup) {
     std::vector<TFilaConex> r;
     for (auto& f : TipGrup)
         for (int i = 0; i < HuecosAsig; ++i) {

@@ -24,7 +24,7 @@ std::optional<TRejilla> TotalesTipos(const std::vector<TFilaSubtipo>& Subtipos, 
 // The weekly hours of a subject of the course (AsigCur in record order): the
 // first row whose code is exactly Codigo, rounded. A subject the course does
 // not list counts 0 hours: nothing is known to be taught.
-int HorasAsignatura(const std::vector<TFilaAsigCur>& AsigCur, std::string_view Codigo);
+int HorasAsignatura(const std::vector<TFilaAsignatura>& AsigCur, std::string_view Codigo);
 
 struct TTotalesGrupo {
     TRejilla Lineas;           // only the titles when no group is known
@@ -37,11 +37,11 @@ struct TTotalesGrupo {
 // GRUPO of the focused line of the type-in-group view, none when nothing is
 // focused. The connections are taken from the rows as they are now (the
 // rows CreaConexiones makes of them), not from what conex held before.
-TTotalesGrupo TotalesGrupo(const std::vector<TFilaTipGrup>& TipGrup, const std::optional<AnsiString>& Grupo,
-                           const AnsiString& TNC, const std::vector<TFilaAsigCur>& AsigCur,
+TTotalesGrupo TotalesGrupo(const std::vector<TFilaEnGrupo>& TipGrup, const std::optional<AnsiString>& Grupo,
+                           const AnsiString& TNC, const std::vector<TFilaAsignatura>& AsigCur,
                            const TListasTipos& Listas, const TOpcionesTipos& Opciones);
 
 // The conex rows of the types-in-group (in record order), one per slot with a
 // division or a connection code; every slot's CON loses its surrounding
 // blanks in TipGrup as in conex.
-std::vector<TFilaConex> CreaConexiones(std::vector<TFilaTipGrup>& TipGrup);
+std::vector<TFilaConex> CreaConexiones(std::vector<TFilaEnGrupo>& TipGrup);

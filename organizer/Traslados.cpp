@@ -43,7 +43,7 @@ void AlGrupo(TTrabajoTipos& T, const TFilaSubtipo& Subtipo, int Cuantos, const A
             return;
         }
     }
-    TFilaTipGrup f;
+    TFilaEnGrupo f;
     f.N = Numerador.Siguiente();
     f.NALUM = Cuantos;
     f.TNC = T.TNC;
@@ -57,7 +57,7 @@ void AlGrupo(TTrabajoTipos& T, const TFilaSubtipo& Subtipo, int Cuantos, const A
 
 // Cuantos students of a type-in-group row (a copy: the row may be gone) back
 // to the subtypes.
-void ATipos(TTrabajoTipos& T, const TFilaTipGrup& Fila, int Cuantos, const TListaAsig& AsigAlumnos,
+void ATipos(TTrabajoTipos& T, const TFilaEnGrupo& Fila, int Cuantos, const TListaAsig& AsigAlumnos,
             TNumeradorFilas& Numerador) {
     const auto asigs = AsignaturasDe(Fila.ASIG);
     for (size_t i : OrdenN(T.Tipos)) {
@@ -183,7 +183,7 @@ bool TrasladaFilaATipos(TTrabajoTipos& T, int N, int Numero, const TListaAsig& A
     auto* f = PorN(T.TipGrup, N);
     if (!f || !NumeroValido(Numero, f->NALUM)) return false;
     f->NALUM -= Numero;
-    const TFilaTipGrup movida = *f;
+    const TFilaEnGrupo movida = *f;
     if (f->NALUM < 1) T.TipGrup.erase(T.TipGrup.begin() + (f - T.TipGrup.data()));
     ATipos(T, movida, Numero, AsigAlumnos, Numerador);
     return true;
@@ -195,8 +195,8 @@ bool TrasladaGrupoATipos(TTrabajoTipos& T, int N, int Numero, const TListaAsig& 
     if (!oferta.Encontrado || !NumeroValido(Numero, oferta.Numero)) return false;
     const AnsiString tncg = PorN(T.TipGrup, N)->TNCG;
     TomaEnOrdenN(
-        T.TipGrup, Numero, [&](const TFilaTipGrup& f) { return f.TNCG == tncg; },
-        [&](const TFilaTipGrup& f, int t) { ATipos(T, f, t, AsigAlumnos, Numerador); });
-    std::erase_if(T.TipGrup, [](const TFilaTipGrup& f) { return f.NALUM == 0; });
+        T.TipGrup, Numero, [&](const TFilaEnGrupo& f) { return f.TNCG == tncg; },
+        [&](const TFilaEnGrupo& f, int t) { ATipos(T, f, t, AsigAlumnos, Numerador); });
+    std::erase_if(T.TipGrup, [](const TFilaEnGrupo& f) { return f.NALUM == 0; });
     return true;
 }

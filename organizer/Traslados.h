@@ -24,7 +24,7 @@
 struct TTrabajoTipos {
     AnsiString TNC;
     std::vector<TFilaSubtipo> Tipos;
-    std::vector<TFilaTipGrup> TipGrup;
+    std::vector<TFilaEnGrupo> TipGrup;
     bool operator==(const TTrabajoTipos&) const = default;
 };
 

@@ -61,9 +61,9 @@ std::string PythonConDbfread() {
 
 TEST_F(ColocarTablas, TheDialogCopiesTheCoursesDistributionWithItsNumbers) {
     Distribuye();
-    AnadeTiposEnGrupo("tipgrup2", {TFilaTipGrup{}});  // left from something else
+    AnadeTiposEnGrupo("tipgrup2", {TFilaEnGrupo{}});  // left from something else
     PreparaColocar(Base, Curso);
-    std::vector<TFilaTipGrup> guardadas;
+    std::vector<TFilaEnGrupo> guardadas;
     for (const auto& f : LeeTipGrup(*AbreTablaTipos(Base, "tipgrup", "TNC")))
         if (f.TNC == Curso) guardadas.push_back(f);
     auto copia = TiposEnGrupo("tipgrup2");

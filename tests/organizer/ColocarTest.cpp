@@ -8,7 +8,7 @@
 using namespace tipos_prueba;
 
 TEST(Colocar, EachStudentTakesTheFirstRowWithStudentsLeftThatCoversIt) {
-    std::vector<TFilaTipGrup> filas = {
+    std::vector<TFilaEnGrupo> filas = {
         Fila(1, 0, "C", "", false, {{"MAT", "9"}, {"FRA", "9"}}),              // spent
         Fila(2, 1, "A", "", false, {{"MAT", "1"}, {"FRA", "2"}, {"ING", "3"}}),
         Fila(3, 5, "B", "", false, {{"FRA", "1"}, {"MAT", "2"}}),
@@ -39,7 +39,7 @@ TEST(Colocar, EachStudentTakesTheFirstRowWithStudentsLeftThatCoversIt) {
 // The student's "fra" is found in the row's "FRA": its division is the row's,
 // not the one of an earlier distribution.
 TEST(Colocar, ACodeSpelledOtherwiseStillGetsTheRowsDivision) {
-    std::vector<TFilaTipGrup> filas = {Fila(1, 1, "A", "", false, {{"MAT", "1"}, {"FRA", "2"}, {"fra", "3"}})};
+    std::vector<TFilaEnGrupo> filas = {Fila(1, 1, "A", "", false, {{"MAT", "1"}, {"FRA", "2"}, {"fra", "3"}})};
     std::vector<TFilaAlumno> alumnos = {Alu("", false, {"Mat", "fra"})};
     alumnos[0].DIV[0] = "viejo";
     ColocaAlumnos(alumnos, filas);
@@ -47,7 +47,7 @@ TEST(Colocar, ACodeSpelledOtherwiseStillGetsTheRowsDivision) {
 }
 
 TEST(Colocar, StudentsNoRowCoversKeepTheirGroupAndAreReported) {
-    std::vector<TFilaTipGrup> filas = {Fila(1, 1, "A", "", false, {{"MAT", "1"}})};
+    std::vector<TFilaEnGrupo> filas = {Fila(1, 1, "A", "", false, {{"MAT", "1"}})};
     std::vector<TFilaAlumno> alumnos = {Alu("", false, {"MAT"}, false, "uno"), Alu("", false, {"MAT"}, false, "dos"),
                                         Alu("", false, {"ING"}, false, "tres")};
     alumnos[1].GRUPO = "C";

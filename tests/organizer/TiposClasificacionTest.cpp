@@ -28,11 +28,11 @@ struct TCursoPequeno {
         Sub(2, 1, "A", false, {"MAT", "LEN", "ALE"}),
         Sub(3, 1, "B", true, {"MAT", "LEN", "FRA", "XXX"}),
     };
-    std::vector<TFilaAsigCur> AsigCur = {
+    std::vector<TFilaAsignatura> AsigCur = {
         Asig("LEN", 4, true, 2), Asig("MAT", 4, true, 2), Asig("FRA", 3, true, 1),
         Asig("ALE", 3, true, 1), Asig("REL", 1, false, 1), Asig("TEC", 2, true, 1),
     };
-    std::vector<TFilaTipGrup> TipGrup = {
+    std::vector<TFilaEnGrupo> TipGrup = {
         Fila(4, 2, "A", "A", false, {{"MAT", "1", "b"}, {"FRA", "1", "a"}}),
         Fila(5, 1, "B", "A", false, {{"MAT", "2", "a"}, {"ALE", "", "B"}}),
     };
@@ -45,7 +45,7 @@ struct TCursoPequeno {
 }  // namespace
 
 TEST(TiposClasificacion, CountersCountSlotsOfSubtypesWithExactCodes) {
-    std::vector<TFilaAsigCur> asigcur = {Asig("MAT"), Asig("FRA"), Asig("mat")};
+    std::vector<TFilaAsignatura> asigcur = {Asig("MAT"), Asig("FRA"), Asig("mat")};
     asigcur[1].CONTADOR = 7;  // left from an earlier count
     CuentaContadores(asigcur, {Sub(1, 5, "", false, {"MAT", "FRA"}), Sub(2, 5, "", false, {"MAT", "ZZZ"}),
                                Sub(3, 1, "", false, {"mat"})});
@@ -149,7 +149,7 @@ TEST(TiposClasificacion, TypeInGroupMemos) {
 // The cut rule: whole pieces only, never past the room.
 TEST(TiposClasificacion, LongTextsAreCutAtWholePiecesWithinTheirRoom) {
     std::vector<TFilaAlumno> alumnos;
-    std::vector<TFilaAsigCur> asigcur;
+    std::vector<TFilaAsignatura> asigcur;
     std::vector<AnsiString> codigos;
     for (int i = 0; i < 120; ++i) {
         codigos.push_back(Format("S%.3d", {i}));
@@ -157,7 +157,7 @@ TEST(TiposClasificacion, LongTextsAreCutAtWholePiecesWithinTheirRoom) {
     }
     // 120 optional subjects: every student takes 20 of them.
     TFilaSubtipo s = Sub(1, 1, "", false, {});
-    TFilaTipGrup f = Fila(1, 1, "A", "", false, {});
+    TFilaEnGrupo f = Fila(1, 1, "A", "", false, {});
     for (int a = 0; a < 6; ++a) {
         TFilaAlumno al = Alu("", false, {});
         for (int k = 0; k < 20; ++k) al.ASIG[static_cast<size_t>(k)] = codigos[static_cast<size_t>(a * 20 + k)];
@@ -169,7 +169,7 @@ TEST(TiposClasificacion, LongTextsAreCutAtWholePiecesWithinTheirRoom) {
         f.DIV[static_cast<size_t>(k)] = "1";
         f.CON[static_cast<size_t>(k)] = Format("%d", {k});  // 20 codes
     }
-    std::vector<TFilaTipGrup> tipgrup = {f};
+    std::vector<TFilaEnGrupo> tipgrup = {f};
     CuentaContadores(asigcur, {s});
     const auto L = CalculaListas(alumnos, {s}, tipgrup, asigcur);
     const auto t = TextosSubtipo(s, L, {});

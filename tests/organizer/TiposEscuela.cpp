@@ -95,7 +95,7 @@ void TiposEscuela::TearDown() {
 }
 
 std::vector<TFilaSubtipo> TiposEscuela::Subtipos(const char* Tabla) { return LeeSubtipos(*AbreTablaTipos(Base, Tabla)); }
-std::vector<TFilaTipGrup> TiposEscuela::TiposEnGrupo(const char* Tabla) {
+std::vector<TFilaEnGrupo> TiposEscuela::TiposEnGrupo(const char* Tabla) {
     return LeeTipGrup(*AbreTablaTipos(Base, Tabla));
 }
 std::vector<TFilaAlumno> TiposEscuela::Alumnos() { return LeeAlumnos(*AbreTablaTipos(Base, "alum")); }
@@ -114,7 +114,7 @@ void TiposEscuela::AnadeAlumnos(std::vector<TFilaAlumno> Filas) { Sincroniza(*Ab
 void TiposEscuela::AnadeSubtipos(const char* Tabla, std::vector<TFilaSubtipo> Filas) {
     Sincroniza(*AbreTablaTipos(Base, Tabla), {}, Filas);
 }
-void TiposEscuela::AnadeTiposEnGrupo(const char* Tabla, std::vector<TFilaTipGrup> Filas) {
+void TiposEscuela::AnadeTiposEnGrupo(const char* Tabla, std::vector<TFilaEnGrupo> Filas) {
     Sincroniza(*AbreTablaTipos(Base, Tabla), {}, Filas);
 }
 
@@ -135,7 +135,7 @@ TFilaSubtipo SinNumero(TFilaSubtipo F) {
     return r;
 }
 
-TFilaTipGrup SinNumero(TFilaTipGrup F) {
+TFilaEnGrupo SinNumero(TFilaEnGrupo F) {
     F.Marca.clear();
     F.N = 0;
     for (auto& m : F.ASIGSDCM) m.clear();

@@ -34,14 +34,14 @@ protected:
 
     // Rows of a whole table in stored order.
     std::vector<TFilaSubtipo> Subtipos(const char* Tabla);
-    std::vector<TFilaTipGrup> TiposEnGrupo(const char* Tabla);
+    std::vector<TFilaEnGrupo> TiposEnGrupo(const char* Tabla);
     std::vector<TFilaAlumno> Alumnos();
     int Cuenta(const char* Tabla);
     // Appends rows given as field name to text.
     void Anade(const char* Tabla, const std::vector<std::map<std::string, AnsiString>>& Filas);
     void AnadeAlumnos(std::vector<TFilaAlumno> Filas);
     void AnadeSubtipos(const char* Tabla, std::vector<TFilaSubtipo> Filas);
-    void AnadeTiposEnGrupo(const char* Tabla, std::vector<TFilaTipGrup> Filas);
+    void AnadeTiposEnGrupo(const char* Tabla, std::vector<TFilaEnGrupo> Filas);
     // The machine path of the data folder.
     std::filesystem::path Carpeta() const;
 
@@ -54,7 +54,7 @@ protected:
 
 private:
     std::vector<TFilaSubtipo> FOtrosTipos;
-    std::vector<TFilaTipGrup> FOtrosTipGrup;
+    std::vector<TFilaEnGrupo> FOtrosTipGrup;
     std::string FViejoDrive;
     bool FHabiaDrive = false;
 };
@@ -62,4 +62,4 @@ private:
 // The stored rows as the merge must keep them: without bookmark, N and the
 // working-only fields.
 TFilaSubtipo SinNumero(TFilaSubtipo F);
-TFilaTipGrup SinNumero(TFilaTipGrup F);
+TFilaEnGrupo SinNumero(TFilaEnGrupo F);

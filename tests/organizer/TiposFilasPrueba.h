@@ -34,9 +34,9 @@ struct THueco {
     const char* Con = "";
 };
 
-inline TFilaTipGrup Fila(int N, int NAlum, const char* Grupo, const char* Opcion, bool Repite,
+inline TFilaEnGrupo Fila(int N, int NAlum, const char* Grupo, const char* Opcion, bool Repite,
                          std::initializer_list<THueco> Asigs, const char* TNC = "DESO4") {
-    TFilaTipGrup f;
+    TFilaEnGrupo f;
     f.N = N;
     f.NALUM = NAlum;
     f.TNC = TNC;
@@ -67,8 +67,8 @@ inline TFilaAlumno Alu(const char* Opcion, bool Repite, std::initializer_list<co
     return a;
 }
 
-inline TFilaAsigCur Asig(const char* Codigo, double Horas = 0, bool Cuenta = true, int Tipo = 1) {
-    TFilaAsigCur a;
+inline TFilaAsignatura Asig(const char* Codigo, double Horas = 0, bool Cuenta = true, int Tipo = 1) {
+    TFilaAsignatura a;
     a.ASIG = Codigo;
     a.HORAS = Horas;
     a.CUENTA = Cuenta;

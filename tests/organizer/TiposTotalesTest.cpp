@@ -19,9 +19,9 @@ TListasTipos Listas() {
     return L;
 }
 
-const std::vector<TFilaAsigCur> AsigCur = {Asig("LEN", 3), Asig("MAT", 4), Asig("FRA", 2.5), Asig("ALE", 3.5)};
+const std::vector<TFilaAsignatura> AsigCur = {Asig("LEN", 3), Asig("MAT", 4), Asig("FRA", 2.5), Asig("ALE", 3.5)};
 
-AnsiString Horas(const std::vector<TFilaTipGrup>& Filas, const char* Grupo = "A") {
+AnsiString Horas(const std::vector<TFilaEnGrupo>& Filas, const char* Grupo = "A") {
     return TotalesGrupo(Filas, AnsiString(Grupo), "DESO4", AsigCur, Listas(), {}).Lineas.at(1).at(2);
 }
 
@@ -48,7 +48,7 @@ TEST(TiposTotales, EveryLineIsThereWhateverTheNumberOfSubjects) {
 }
 
 TEST(TiposTotales, GroupLinesAddStudentsPerDivision) {
-    const std::vector<TFilaTipGrup> filas = {
+    const std::vector<TFilaEnGrupo> filas = {
         Fila(2, 8, "A", "", false, {{"MAT", "1"}, {"LEN"}}),
         Fila(1, 12, "A", "", false, {{"MAT", "1"}, {"FRA", "2"}}),
         Fila(3, 7, "B", "", false, {{"MAT", "1"}}),
@@ -63,7 +63,7 @@ TEST(TiposTotales, GroupLinesAddStudentsPerDivision) {
 TEST(TiposTotales, GroupHoursCountOneConnectionOnce) {
     struct TCaso {
         const char* Nombre;
-        std::vector<TFilaTipGrup> Filas;
+        std::vector<TFilaEnGrupo> Filas;
         const char* Horas;
     };
     const std::vector<TCaso> casos = {
@@ -79,7 +79,7 @@ TEST(TiposTotales, GroupHoursCountOneConnectionOnce) {
 }
 
 TEST(TiposTotales, NoGroupOrNoRowsLeaveOnlyTheTitles) {
-    const std::vector<TFilaTipGrup> filas = {Fila(1, 5, "A", "", false, {{"MAT", "1"}})};
+    const std::vector<TFilaEnGrupo> filas = {Fila(1, 5, "A", "", false, {{"MAT", "1"}})};
     for (const auto& t : {TotalesGrupo(filas, std::nullopt, "DESO4", AsigCur, Listas(), {}),
                           TotalesGrupo({}, AnsiString("A"), "DESO4", AsigCur, Listas(), {})}) {
         EXPECT_FALSE(t.HayGrupo);
@@ -92,7 +92,7 @@ TEST(TiposTotales, NoGroupOrNoRowsLeaveOnlyTheTitles) {
 }
 
 TEST(TiposTotales, ConnectionsComeFromDivisionsAndCodes) {
-    std::vector<TFilaTipGrup> filas = {
+    std::vector<TFilaEnGrupo> filas = {
         Fila(1, 6, "A", "", false, {{"MAT", "1"}, {"FRA"}, {"ALE", "", " b "}}),
         Fila(2, 4, "B", "", false, {{"MAT", " 2", "a"}}),
     };

@@ -86,7 +86,7 @@ TEST(Traslados, PartOfATypeIsTakenFromItsSubtypesInNumberOrder) {
 TEST(Traslados, ASubtypeJoinsOnlyARowOfItsGroupThatHasAllItsSubjects) {
     struct TCaso {
         const char* Nombre;
-        TFilaTipGrup Destino;
+        TFilaEnGrupo Destino;
         bool Junta;
     };
     const std::vector<TCaso> casos = {
