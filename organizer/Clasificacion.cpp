@@ -36,15 +36,23 @@ private:
     bool FLleno = false;
 };
 
-AnsiString PiezaOp(const AnsiString& Opcion) { return Opcion.empty() ? AnsiString("Op:  ") : "Op:" + Opcion + " "; }
-AnsiString PiezaRep(bool Repite) { return Repite ? "Rep:SI" : "Rep:NO"; }
-AnsiString PiezaAsig(const AnsiString& Codigo) { return CodigoEn4(Codigo) + " "; }
+AnsiString PiezaOp(const AnsiString& Opcion) {
+    return Opcion.empty() ? AnsiString("Op:  ") : "Op:" + Opcion + " ";
+}
+AnsiString PiezaRep(bool Repite) {
+    return Repite ? "Rep:SI" : "Rep:NO";
+}
+AnsiString PiezaAsig(const AnsiString& Codigo) {
+    return CodigoEn4(Codigo) + " ";
+}
 
 AnsiString Celda(const AnsiString& Asig, const AnsiString& Div, const AnsiString& Con) {
-    return CodigoEn4(Asig) + "." + (Div.empty() ? AnsiString(" ") : Div) + ":" + (Con.empty() ? AnsiString(" ") : Con) +
-           " ";
+    return CodigoEn4(Asig) + "." + (Div.empty() ? AnsiString(" ") : Div) + ":" +
+           (Con.empty() ? AnsiString(" ") : Con) + " ";
 }
-AnsiString CeldaEnColumna(const AnsiString& Celda) { return Celda.substr(0, 9); }
+AnsiString CeldaEnColumna(const AnsiString& Celda) {
+    return Celda.substr(0, 9);
+}
 
 bool Muestra(const AnsiString& Asig, const TListasTipos& L, const TOpcionesTipos& O) {
     return O.MostrarComunes || L.AsigOptativasTodos.Contiene(Asig);
@@ -56,7 +64,8 @@ int Columna(const AnsiString& Asig, const TListasTipos& L, const TOpcionesTipos&
 // Whether every one of the rows holds Codigo in a slot, exactly.
 template <class Filas, class Huecos>
 bool TodosTienen(const Filas& F, const AnsiString& Codigo, Huecos DeFila) {
-    return std::all_of(F.begin(), F.end(), [&](const auto& f) { return HuecoExacto(DeFila(f), Codigo) >= 0; });
+    return std::all_of(F.begin(), F.end(),
+                       [&](const auto& f) { return HuecoExacto(DeFila(f), Codigo) >= 0; });
 }
 
 void Reparte(const TListaAsig& Origen, TListaAsig& Comunes, TListaAsig& Otras,
@@ -64,20 +73,22 @@ void Reparte(const TListaAsig& Origen, TListaAsig& Comunes, TListaAsig& Otras,
     for (const auto& c : Origen.Codigos()) (EsComun(c) ? Comunes : Otras).Anade(c);
 }
 
-}  // namespace
+} // namespace
 
 void CuentaContadores(std::vector<TFilaAsignatura>& AsigCur, const std::vector<TFilaSubtipo>& Subtipos) {
     for (auto& a : AsigCur) a.CONTADOR = 0;
     for (const auto& s : Subtipos)
         for (const auto& h : s.ASIG) {
             if (h.empty()) continue;
-            auto fila = std::find_if(AsigCur.begin(), AsigCur.end(), [&](const TFilaAsignatura& a) { return a.ASIG == h; });
+            auto fila = std::find_if(AsigCur.begin(), AsigCur.end(),
+                                     [&](const TFilaAsignatura& a) { return a.ASIG == h; });
             if (fila != AsigCur.end()) ++fila->CONTADOR;
         }
 }
 
 TListasTipos CalculaListas(const std::vector<TFilaAlumno>& Alumnos, const std::vector<TFilaSubtipo>& Subtipos,
-                           const std::vector<TFilaEnGrupo>& TipGrup, const std::vector<TFilaAsignatura>& AsigCur) {
+                           const std::vector<TFilaEnGrupo>& TipGrup,
+                           const std::vector<TFilaAsignatura>& AsigCur) {
     TListasTipos L;
     for (const auto& t : TipGrup)
         for (const auto& c : t.CON)
@@ -106,7 +117,8 @@ TListasTipos CalculaListas(const std::vector<TFilaAlumno>& Alumnos, const std::v
         }
     } else {
         // Code order: the ASIG tag compares the stored bytes.
-        std::stable_sort(orden.begin(), orden.end(), [&](size_t a, size_t b) { return AsigCur[a].ASIG < AsigCur[b].ASIG; });
+        std::stable_sort(orden.begin(), orden.end(),
+                         [&](size_t a, size_t b) { return AsigCur[a].ASIG < AsigCur[b].ASIG; });
         for (size_t i : orden) {
             const auto& a = AsigCur[i];
             if (a.ASIG.empty()) continue;
@@ -137,7 +149,8 @@ TListasTipos CalculaListas(const std::vector<TFilaAlumno>& Alumnos, const std::v
 TTextosSubtipo TextosSubtipo(const TFilaSubtipo& S, const TListasTipos& L, const TOpcionesTipos& O) {
     const AnsiString op = PiezaOp(S.OPCION), rep = PiezaRep(S.REPITE);
     const AnsiString cabeza = "SubTp: " + op + rep + "--";
-    const AnsiString cabezaTipo = (O.Opcion ? op : AnsiString(5, ' ')) + (O.Repite ? rep : AnsiString(6, ' ')) + "--";
+    const AnsiString cabezaTipo =
+        (O.Opcion ? op : AnsiString(5, ' ')) + (O.Repite ? rep : AnsiString(6, ' ')) + "--";
     TTextoConHueco asigs(HuecoTextoSubtipo, cabeza), asigsCol(HuecoTextoSubtipo, cabeza);
     TTextoConHueco asigsCu(HuecoTextoSubtipo, cabezaTipo), asigsCuCol(HuecoTextoSubtipo, cabezaTipo);
     for (const auto& codigo : L.AsigTodosAlumnos.Codigos()) {
@@ -154,7 +167,8 @@ TTextosSubtipo TextosSubtipo(const TFilaSubtipo& S, const TListasTipos& L, const
     return {asigs.Texto(), asigsCol.Texto(), asigsCu.Texto(), asigsCuCol.Texto()};
 }
 
-std::array<AnsiString, 4> MemosTipGrup(const TFilaEnGrupo& F, const TListasTipos& L, const TOpcionesTipos& O) {
+std::array<AnsiString, 4> MemosTipGrup(const TFilaEnGrupo& F, const TListasTipos& L,
+                                       const TOpcionesTipos& O) {
     const AnsiString prefijo = PiezaOp(F.OPCION) + PiezaRep(F.REPITE) + "--";
     TTextoConHueco lista(HuecoMemoLista, prefijo), columnas(HuecoMemoColumnas, prefijo);
     TTextoConHueco bloque(HuecoMemoColumnas, prefijo);

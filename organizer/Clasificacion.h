@@ -21,9 +21,9 @@
 
 // The three check boxes of the screen; all unchecked when it opens.
 struct TOpcionesTipos {
-    bool MostrarComunes = false;  // "Mostrar comunes"
-    bool Opcion = false;          // "Tener en cuenta OPCION al agrupar por tipos"
-    bool Repite = false;          // "Tener en cuenta REPITE al agrupar por tipos"
+    bool MostrarComunes = false; // "Mostrar comunes"
+    bool Opcion = false;         // "Tener en cuenta OPCION al agrupar por tipos"
+    bool Repite = false;         // "Tener en cuenta REPITE al agrupar por tipos"
     bool operator==(const TOpcionesTipos&) const = default;
 };
 
@@ -38,7 +38,7 @@ struct TListasTipos {
     TListaAsig AsigTodosAlumnos;
     TListaAsig AsigComunesTodos;
     TListaAsig AsigOptativasTodos;
-    TListaAsig Conexiones;  // kept sorted
+    TListaAsig Conexiones; // kept sorted
     bool operator==(const TListasTipos&) const = default;
 };
 
@@ -56,13 +56,15 @@ void CuentaContadores(std::vector<TFilaAsignatura>& AsigCur, const std::vector<T
 // record order; AsigCur: the course's subject rows in record order with their
 // CONTADOR already counted; TipGrup: every tipgrup2 row.
 TListasTipos CalculaListas(const std::vector<TFilaAlumno>& Alumnos, const std::vector<TFilaSubtipo>& Subtipos,
-                           const std::vector<TFilaEnGrupo>& TipGrup, const std::vector<TFilaAsignatura>& AsigCur);
+                           const std::vector<TFilaEnGrupo>& TipGrup,
+                           const std::vector<TFilaAsignatura>& AsigCur);
 
 struct TTextosSubtipo {
     AnsiString ASIGS, ASIGSCOL, ASIGSCU, ASIGSCUCOL;
     bool operator==(const TTextosSubtipo&) const = default;
 };
-TTextosSubtipo TextosSubtipo(const TFilaSubtipo& Subtipo, const TListasTipos& Listas, const TOpcionesTipos& Opciones);
+TTextosSubtipo TextosSubtipo(const TFilaSubtipo& Subtipo, const TListasTipos& Listas,
+                             const TOpcionesTipos& Opciones);
 
 // ASIGSDCM, ASIGSDCM1, ASIGSDCM2 and ASIGSDCM3 of a type-in-group row.
 std::array<AnsiString, 4> MemosTipGrup(const TFilaEnGrupo& Fila, const TListasTipos& Listas,

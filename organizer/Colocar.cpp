@@ -10,14 +10,15 @@ int HuecoDe(const THuecos& Huecos, const AnsiString& Codigo) {
     int j = HuecoExacto(Huecos, Codigo);
     if (j >= 0) return j;
     for (int i = 0; i < HuecosAsig; ++i)
-        if (!Huecos[static_cast<size_t>(i)].empty() && MismaAsignatura(Huecos[static_cast<size_t>(i)], Codigo))
+        if (!Huecos[static_cast<size_t>(i)].empty() &&
+            MismaAsignatura(Huecos[static_cast<size_t>(i)], Codigo))
             return i;
     return -1;
 }
 
 constexpr int NombresEnMensaje = 20;
 
-}  // namespace
+} // namespace
 
 TResultadoColocar ColocaAlumnos(std::vector<TFilaAlumno>& Alumnos, std::vector<TFilaEnGrupo>& TipGrup) {
     TResultadoColocar r;
@@ -50,8 +51,11 @@ AnsiString MensajeColocar(const TResultadoColocar& R) {
     AnsiString m = "Proceso terminado";
     if (R.NoColocados.empty()) return m;
     const int n = static_cast<int>(R.NoColocados.size());
-    m += n == 1 ? AnsiString("\n\nNo se ha podido colocar 1 alumno; conserva el grupo que ten\xED" "a:")
-                : "\n\nNo se han podido colocar " + IntToStr(n) + " alumnos; conservan el grupo que ten\xED" "an:";
+    m += n == 1 ? AnsiString("\n\nNo se ha podido colocar 1 alumno; conserva el grupo que ten\xED"
+                             "a:")
+                : "\n\nNo se han podido colocar " + IntToStr(n) +
+                      " alumnos; conservan el grupo que ten\xED"
+                      "an:";
     for (int i = 0; i < n && i < NombresEnMensaje; ++i) {
         const auto& a = R.NoColocados[static_cast<size_t>(i)];
         m += "\n" + a.EXPED + "  " + a.NOMBRE;

@@ -7,8 +7,8 @@
 
 namespace {
 
-std::vector<AnsiString> Items(const AnsiString& DatabaseName, const AnsiString& Tabla, const AnsiString& Campo,
-                              bool SinMayusculas) {
+std::vector<AnsiString> Items(const AnsiString& DatabaseName, const AnsiString& Tabla,
+                              const AnsiString& Campo, bool SinMayusculas) {
     std::vector<AnsiString> r = {ItemTodos};
     auto t = AbreTablaTipos(DatabaseName, Tabla);
     TField* f = t->FieldByName(Campo);
@@ -29,16 +29,22 @@ void FiltraItem(TDataSet& Tabla, const AnsiString& Campo, const AnsiString& Item
     Tabla.First();
 }
 
-}  // namespace
+} // namespace
 
-std::vector<AnsiString> BloquesTipos(const AnsiString& DatabaseName) { return Items(DatabaseName, "tipos2", "ASIGS", true); }
+std::vector<AnsiString> BloquesTipos(const AnsiString& DatabaseName) {
+    return Items(DatabaseName, "tipos2", "ASIGS", true);
+}
 
 std::vector<AnsiString> GruposTipGrup(const AnsiString& DatabaseName) {
     return Items(DatabaseName, "tipgrup2", "GRUPO", false);
 }
 
-void FiltraBloque(TDataSet& Tipos, const AnsiString& Item) { FiltraItem(Tipos, "ASIGS", Item); }
-void FiltraGrupo(TDataSet& TipGrup, const AnsiString& Item) { FiltraItem(TipGrup, "GRUPO", Item); }
+void FiltraBloque(TDataSet& Tipos, const AnsiString& Item) {
+    FiltraItem(Tipos, "ASIGS", Item);
+}
+void FiltraGrupo(TDataSet& TipGrup, const AnsiString& Item) {
+    FiltraItem(TipGrup, "GRUPO", Item);
+}
 
 void NuevaFilaEditorTipos(TDataSet& Tipos, TMotorTipos& Motor, const AnsiString& Bloque) {
     Tipos.FieldByName("TNC")->SetAsString(Motor.TNCSeleccionado());

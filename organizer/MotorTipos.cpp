@@ -25,9 +25,11 @@ TFilaEnGrupo Guardada(TFilaEnGrupo F) {
     return F;
 }
 
-void Vacia(const AnsiString& DatabaseName, const AnsiString& Tabla) { TablaTiposCerrada(DatabaseName, Tabla)->EmptyTable(); }
+void Vacia(const AnsiString& DatabaseName, const AnsiString& Tabla) {
+    TablaTiposCerrada(DatabaseName, Tabla)->EmptyTable();
+}
 
-}  // namespace
+} // namespace
 
 TMotorTipos::TMotorTipos(AnsiString DatabaseName, AnsiString TNCSeleccionado)
     : FDatabaseName(std::move(DatabaseName)), FTNC(std::move(TNCSeleccionado)) {}
@@ -39,7 +41,8 @@ void TMotorTipos::Abre() {
 }
 
 void TMotorTipos::RefrescaNumerador() {
-    for (const char* t : {"tipos", "tipos2", "tipgrup", "tipgrup2"}) FNumerador.Observa(MayorN(FDatabaseName, t));
+    for (const char* t : {"tipos", "tipos2", "tipgrup", "tipgrup2"})
+        FNumerador.Observa(MayorN(FDatabaseName, t));
 }
 
 int TMotorTipos::NuevoN() {
@@ -227,10 +230,18 @@ void TMotorTipos::GuardaTrabajo(TTrabajoTipos& Nuevo, const TTrabajoTipos& Antes
     Sincroniza(*AbreTablaTipos(FDatabaseName, "tipgrup2"), Antes.TipGrup, Nuevo.TipGrup);
 }
 
-TOfertaTraslado TMotorTipos::OfertaSubtipo(int N) { return ::OfertaSubtipo(LeeTrabajo(), N); }
-TOfertaTraslado TMotorTipos::OfertaTipo(int N) { return ::OfertaTipo(LeeTrabajo(), N); }
-TOfertaTraslado TMotorTipos::OfertaFila(int N) { return ::OfertaFila(LeeTrabajo(), N); }
-TOfertaTraslado TMotorTipos::OfertaGrupo(int N) { return ::OfertaGrupo(LeeTrabajo(), N); }
+TOfertaTraslado TMotorTipos::OfertaSubtipo(int N) {
+    return ::OfertaSubtipo(LeeTrabajo(), N);
+}
+TOfertaTraslado TMotorTipos::OfertaTipo(int N) {
+    return ::OfertaTipo(LeeTrabajo(), N);
+}
+TOfertaTraslado TMotorTipos::OfertaFila(int N) {
+    return ::OfertaFila(LeeTrabajo(), N);
+}
+TOfertaTraslado TMotorTipos::OfertaGrupo(int N) {
+    return ::OfertaGrupo(LeeTrabajo(), N);
+}
 
 bool TMotorTipos::Traslada(const std::function<bool(TTrabajoTipos&, TNumeradorFilas&)>& Movimiento) {
     RefrescaNumerador();
@@ -243,11 +254,15 @@ bool TMotorTipos::Traslada(const std::function<bool(TTrabajoTipos&, TNumeradorFi
 }
 
 bool TMotorTipos::TrasladaSubtipoAGrupo(int N, int Numero, const AnsiString& Grupo) {
-    return Traslada([&](TTrabajoTipos& T, TNumeradorFilas& Num) { return ::TrasladaSubtipoAGrupo(T, N, Numero, Grupo, Num); });
+    return Traslada([&](TTrabajoTipos& T, TNumeradorFilas& Num) {
+        return ::TrasladaSubtipoAGrupo(T, N, Numero, Grupo, Num);
+    });
 }
 
 bool TMotorTipos::TrasladaTipoAGrupo(int N, int Numero, const AnsiString& Grupo) {
-    return Traslada([&](TTrabajoTipos& T, TNumeradorFilas& Num) { return ::TrasladaTipoAGrupo(T, N, Numero, Grupo, Num); });
+    return Traslada([&](TTrabajoTipos& T, TNumeradorFilas& Num) {
+        return ::TrasladaTipoAGrupo(T, N, Numero, Grupo, Num);
+    });
 }
 
 bool TMotorTipos::TrasladaFilaATipos(int N, int Numero) {
@@ -262,7 +277,9 @@ bool TMotorTipos::TrasladaGrupoATipos(int N, int Numero) {
     });
 }
 
-int TMotorTipos::FilasTipGrup() { return CuentaFilas(*AbreTablaTipos(FDatabaseName, "tipgrup2")); }
+int TMotorTipos::FilasTipGrup() {
+    return CuentaFilas(*AbreTablaTipos(FDatabaseName, "tipgrup2"));
+}
 
 void TMotorTipos::MarcaSeleccion(const std::vector<int>& N) {
     const std::set<int> elegidos(N.begin(), N.end());
@@ -278,6 +295,10 @@ void TMotorTipos::TrasOrganizador(bool HuboEjecucion) {
     Recalcula();
 }
 
-void TMotorTipos::TTiposNewRecord(TDataSet& TTipos) { TTipos.FieldByName("N")->SetAsInteger(NuevoN()); }
+void TMotorTipos::TTiposNewRecord(TDataSet& TTipos) {
+    TTipos.FieldByName("N")->SetAsInteger(NuevoN());
+}
 
-void TMotorTipos::TTiposBeforePost(TDataSet& TTipos) { TTipos.FieldByName("TNC")->SetAsString(FTNC); }
+void TMotorTipos::TTiposBeforePost(TDataSet& TTipos) {
+    TTipos.FieldByName("TNC")->SetAsString(FTNC);
+}

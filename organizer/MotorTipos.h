@@ -130,7 +130,8 @@ private:
     void RefrescaNumerador();
     void Recalcula();
     template <class Fila>
-    void MezclaTabla(const AnsiString& Guardada, const AnsiString& Trabajo, std::vector<Fila> (*LeeFilas)(TDataSet&));
+    void MezclaTabla(const AnsiString& Guardada, const AnsiString& Trabajo,
+                     std::vector<Fila> (*LeeFilas)(TDataSet&));
     void GuardaTrabajo(TTrabajoTipos& Nuevo, const TTrabajoTipos& Antes);
     // A move on the working rows, written back, then the recomputations.
     bool Traslada(const std::function<bool(TTrabajoTipos&, TNumeradorFilas&)>& Movimiento);

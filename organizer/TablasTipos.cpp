@@ -19,14 +19,17 @@ TTablaTipos TablaTiposCerrada(const AnsiString& DatabaseName, const AnsiString& 
     return t;
 }
 
-TTablaTipos AbreTablaTipos(const AnsiString& DatabaseName, const AnsiString& TableName, const AnsiString& IndexName) {
+TTablaTipos AbreTablaTipos(const AnsiString& DatabaseName, const AnsiString& TableName,
+                           const AnsiString& IndexName) {
     TTablaTipos t = TablaTiposCerrada(DatabaseName, TableName);
     if (!IndexName.empty()) t->SetIndexName(IndexName);
     t->Open();
     return t;
 }
 
-AnsiString FiltroIgual(const AnsiString& Campo, const AnsiString& Valor) { return Campo + "=" + QuotedStr(Valor); }
+AnsiString FiltroIgual(const AnsiString& Campo, const AnsiString& Valor) {
+    return Campo + "=" + QuotedStr(Valor);
+}
 
 void Filtra(TDataSet& Tabla, const AnsiString& Campo, const AnsiString& Valor) {
     Tabla.SetFilterOptions(TFilterOptions{foNoPartialCompare});
@@ -34,42 +37,41 @@ void Filtra(TDataSet& Tabla, const AnsiString& Campo, const AnsiString& Valor) {
     Tabla.SetFiltered(true);
 }
 
-void QuitaFiltro(TDataSet& Tabla) { Tabla.SetFiltered(false); }
+void QuitaFiltro(TDataSet& Tabla) {
+    Tabla.SetFiltered(false);
+}
 
 namespace {
 
 // How one field of a table is read into a row and written from it.
-template <class Fila>
-struct TCampo {
+template <class Fila> struct TCampo {
     AnsiString Nombre;
     std::function<void(const TField&, Fila&)> Lee;
     std::function<void(TField&, const Fila&)> Escribe;
 };
 
-template <class Fila>
-TCampo<Fila> Texto(const AnsiString& Nombre, AnsiString Fila::*M) {
+template <class Fila> TCampo<Fila> Texto(const AnsiString& Nombre, AnsiString Fila::*M) {
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = F.AsString(); },
             [M](TField& F, const Fila& R) { F.SetAsString(R.*M); }};
 }
-template <class Fila>
-TCampo<Fila> Entero(const AnsiString& Nombre, int Fila::*M) {
+template <class Fila> TCampo<Fila> Entero(const AnsiString& Nombre, int Fila::*M) {
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = EnteroDeTabla(F.AsFloat()); },
             [M](TField& F, const Fila& R) { F.SetAsInteger(R.*M); }};
 }
-template <class Fila>
-TCampo<Fila> Real(const AnsiString& Nombre, double Fila::*M) {
+template <class Fila> TCampo<Fila> Real(const AnsiString& Nombre, double Fila::*M) {
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = F.AsFloat(); },
             [M](TField& F, const Fila& R) { F.SetAsFloat(R.*M); }};
 }
-template <class Fila>
-TCampo<Fila> Logico(const AnsiString& Nombre, bool Fila::*M) {
+template <class Fila> TCampo<Fila> Logico(const AnsiString& Nombre, bool Fila::*M) {
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = F.AsBoolean(); },
             [M](TField& F, const Fila& R) { F.SetAsBoolean(R.*M); }};
 }
 template <class Fila, size_t K>
-void Textos(std::vector<TCampo<Fila>>& C, const char* Prefijo, std::array<AnsiString, K> Fila::*M, int Desde = 1) {
+void Textos(std::vector<TCampo<Fila>>& C, const char* Prefijo, std::array<AnsiString, K> Fila::*M,
+            int Desde = 1) {
     for (size_t i = 0; i < K; ++i) {
-        AnsiString nombre = AnsiString(Prefijo) + (Desde == 0 && i == 0 ? AnsiString() : IntToStr(static_cast<int>(i) + Desde));
+        AnsiString nombre = AnsiString(Prefijo) +
+                            (Desde == 0 && i == 0 ? AnsiString() : IntToStr(static_cast<int>(i) + Desde));
         C.push_back({nombre, [M, i](const TField& F, Fila& R) { (R.*M)[i] = F.AsString(); },
                      [M, i](TField& F, const Fila& R) { F.SetAsString((R.*M)[i]); }});
     }
@@ -78,11 +80,16 @@ void Textos(std::vector<TCampo<Fila>>& C, const char* Prefijo, std::array<AnsiSt
 const std::vector<TCampo<TFilaSubtipo>>& CamposSubtipo() {
     static const auto c = [] {
         using F = TFilaSubtipo;
-        std::vector<TCampo<F>> v = {Entero("N", &F::N),           Entero("NALUM", &F::NALUM),
-                                    Texto("TNC", &F::TNC),         Texto("OPCION", &F::OPCION),
-                                    Logico("REPITE", &F::REPITE),  Texto("ASIGS", &F::ASIGS),
-                                    Texto("ASIGSCOL", &F::ASIGSCOL), Texto("ASIGSCU", &F::ASIGSCU),
-                                    Texto("ASIGSCUCOL", &F::ASIGSCUCOL), Logico("SELEC", &F::SELEC)};
+        std::vector<TCampo<F>> v = {Entero("N", &F::N),
+                                    Entero("NALUM", &F::NALUM),
+                                    Texto("TNC", &F::TNC),
+                                    Texto("OPCION", &F::OPCION),
+                                    Logico("REPITE", &F::REPITE),
+                                    Texto("ASIGS", &F::ASIGS),
+                                    Texto("ASIGSCOL", &F::ASIGSCOL),
+                                    Texto("ASIGSCU", &F::ASIGSCU),
+                                    Texto("ASIGSCUCOL", &F::ASIGSCUCOL),
+                                    Logico("SELEC", &F::SELEC)};
         Textos(v, "ASIG", &F::ASIG);
         return v;
     }();
@@ -92,8 +99,9 @@ const std::vector<TCampo<TFilaSubtipo>>& CamposSubtipo() {
 const std::vector<TCampo<TFilaEnGrupo>>& CamposTipGrup() {
     static const auto c = [] {
         using F = TFilaEnGrupo;
-        std::vector<TCampo<F>> v = {Entero("N", &F::N),   Entero("NALUM", &F::NALUM), Texto("TNC", &F::TNC),
-                                    Texto("TNCG", &F::TNCG), Texto("GRUPO", &F::GRUPO), Texto("OPCION", &F::OPCION),
+        std::vector<TCampo<F>> v = {Entero("N", &F::N),          Entero("NALUM", &F::NALUM),
+                                    Texto("TNC", &F::TNC),       Texto("TNCG", &F::TNCG),
+                                    Texto("GRUPO", &F::GRUPO),   Texto("OPCION", &F::OPCION),
                                     Logico("REPITE", &F::REPITE)};
         Textos(v, "ASIGSDCM", &F::ASIGSDCM, 0);
         Textos(v, "ASIG", &F::ASIG);
@@ -107,8 +115,9 @@ const std::vector<TCampo<TFilaEnGrupo>>& CamposTipGrup() {
 const std::vector<TCampo<TFilaAlumno>>& CamposAlumno() {
     static const auto c = [] {
         using F = TFilaAlumno;
-        std::vector<TCampo<F>> v = {Texto("EXPED", &F::EXPED),   Texto("NOMBRE", &F::NOMBRE), Texto("GRUPO", &F::GRUPO),
-                                    Texto("TNC", &F::TNC),       Texto("OPCION", &F::OPCION), Logico("REPITE", &F::REPITE),
+        std::vector<TCampo<F>> v = {Texto("EXPED", &F::EXPED),   Texto("NOMBRE", &F::NOMBRE),
+                                    Texto("GRUPO", &F::GRUPO),   Texto("TNC", &F::TNC),
+                                    Texto("OPCION", &F::OPCION), Logico("REPITE", &F::REPITE),
                                     Logico("ANULAR", &F::ANULAR)};
         Textos(v, "ASIG", &F::ASIG);
         Textos(v, "DIV", &F::DIV);
@@ -120,23 +129,24 @@ const std::vector<TCampo<TFilaAlumno>>& CamposAlumno() {
 const std::vector<TCampo<TFilaAsignatura>>& CamposAsigCur() {
     static const auto c = [] {
         using F = TFilaAsignatura;
-        return std::vector<TCampo<F>>{Texto("ASIG", &F::ASIG), Real("HORAS", &F::HORAS), Logico("CUENTA", &F::CUENTA),
-                                      Entero("CONTADOR", &F::CONTADOR), Entero("TIPO", &F::TIPO)};
+        return std::vector<TCampo<F>>{Texto("ASIG", &F::ASIG), Real("HORAS", &F::HORAS),
+                                      Logico("CUENTA", &F::CUENTA), Entero("CONTADOR", &F::CONTADOR),
+                                      Entero("TIPO", &F::TIPO)};
     }();
     return c;
 }
 
 // The fields of the list that the data set has.
 template <class Fila>
-std::vector<std::pair<TField*, const TCampo<Fila>*>> Enlaza(TDataSet& Tabla, const std::vector<TCampo<Fila>>& Campos) {
+std::vector<std::pair<TField*, const TCampo<Fila>*>> Enlaza(TDataSet& Tabla,
+                                                            const std::vector<TCampo<Fila>>& Campos) {
     std::vector<std::pair<TField*, const TCampo<Fila>*>> r;
     for (const auto& c : Campos)
         if (TField* f = Tabla.FindField(c.Nombre)) r.emplace_back(f, &c);
     return r;
 }
 
-template <class Fila>
-std::vector<Fila> Lee(TDataSet& Tabla, const std::vector<TCampo<Fila>>& Campos) {
+template <class Fila> std::vector<Fila> Lee(TDataSet& Tabla, const std::vector<TCampo<Fila>>& Campos) {
     const auto enlaces = Enlaza(Tabla, Campos);
     std::vector<Fila> filas;
     for (Tabla.First(); !Tabla.Eof(); Tabla.Next()) {
@@ -181,12 +191,20 @@ void Escribe(TDataSet& Tabla, const std::vector<TCampo<Fila>>& Campos, const std
     }
 }
 
-}  // namespace
+} // namespace
 
-std::vector<TFilaSubtipo> LeeSubtipos(TDataSet& Tabla) { return Lee(Tabla, CamposSubtipo()); }
-std::vector<TFilaEnGrupo> LeeTipGrup(TDataSet& Tabla) { return Lee(Tabla, CamposTipGrup()); }
-std::vector<TFilaAlumno> LeeAlumnos(TDataSet& Tabla) { return Lee(Tabla, CamposAlumno()); }
-std::vector<TFilaAsignatura> LeeAsigCur(TDataSet& Tabla) { return Lee(Tabla, CamposAsigCur()); }
+std::vector<TFilaSubtipo> LeeSubtipos(TDataSet& Tabla) {
+    return Lee(Tabla, CamposSubtipo());
+}
+std::vector<TFilaEnGrupo> LeeTipGrup(TDataSet& Tabla) {
+    return Lee(Tabla, CamposTipGrup());
+}
+std::vector<TFilaAlumno> LeeAlumnos(TDataSet& Tabla) {
+    return Lee(Tabla, CamposAlumno());
+}
+std::vector<TFilaAsignatura> LeeAsigCur(TDataSet& Tabla) {
+    return Lee(Tabla, CamposAsigCur());
+}
 
 void Sincroniza(TDataSet& Tabla, const std::vector<TFilaSubtipo>& Antes, std::vector<TFilaSubtipo>& Despues) {
     Escribe(Tabla, CamposSubtipo(), Antes, Despues);
@@ -197,7 +215,8 @@ void Sincroniza(TDataSet& Tabla, const std::vector<TFilaEnGrupo>& Antes, std::ve
 void Sincroniza(TDataSet& Tabla, const std::vector<TFilaAlumno>& Antes, std::vector<TFilaAlumno>& Despues) {
     Escribe(Tabla, CamposAlumno(), Antes, Despues);
 }
-void Sincroniza(TDataSet& Tabla, const std::vector<TFilaAsignatura>& Antes, std::vector<TFilaAsignatura>& Despues) {
+void Sincroniza(TDataSet& Tabla, const std::vector<TFilaAsignatura>& Antes,
+                std::vector<TFilaAsignatura>& Despues) {
     Escribe(Tabla, CamposAsigCur(), Antes, Despues);
 }
 
@@ -215,7 +234,9 @@ void AnadeConexiones(TDataSet& Tabla, const std::vector<TFilaConex>& Filas) {
     }
 }
 
-int CuentaFilas(TDataSet& Tabla) { return Tabla.RecordCount(); }
+int CuentaFilas(TDataSet& Tabla) {
+    return Tabla.RecordCount();
+}
 
 int MayorN(const AnsiString& DatabaseName, const AnsiString& TableName) {
     auto t = AbreTablaTipos(DatabaseName, TableName, "N");

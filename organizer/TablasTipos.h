@@ -25,7 +25,8 @@ using TTablaTipos = std::unique_ptr<TTable, TLiberaTabla>;
 
 // Opens TableName on the database, in the order of IndexName (empty: record
 // order).
-TTablaTipos AbreTablaTipos(const AnsiString& DatabaseName, const AnsiString& TableName, const AnsiString& IndexName = {});
+TTablaTipos AbreTablaTipos(const AnsiString& DatabaseName, const AnsiString& TableName,
+                           const AnsiString& IndexName = {});
 // The same table object, closed: for EmptyTable and the like.
 TTablaTipos TablaTiposCerrada(const AnsiString& DatabaseName, const AnsiString& TableName);
 
@@ -51,7 +52,8 @@ std::vector<TFilaAsignatura> LeeAsigCur(TDataSet& Tabla);
 void Sincroniza(TDataSet& Tabla, const std::vector<TFilaSubtipo>& Antes, std::vector<TFilaSubtipo>& Despues);
 void Sincroniza(TDataSet& Tabla, const std::vector<TFilaEnGrupo>& Antes, std::vector<TFilaEnGrupo>& Despues);
 void Sincroniza(TDataSet& Tabla, const std::vector<TFilaAlumno>& Antes, std::vector<TFilaAlumno>& Despues);
-void Sincroniza(TDataSet& Tabla, const std::vector<TFilaAsignatura>& Antes, std::vector<TFilaAsignatura>& Despues);
+void Sincroniza(TDataSet& Tabla, const std::vector<TFilaAsignatura>& Antes,
+                std::vector<TFilaAsignatura>& Despues);
 
 void AnadeConexiones(TDataSet& Tabla, const std::vector<TFilaConex>& Filas);
 

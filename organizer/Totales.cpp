@@ -12,15 +12,14 @@ bool SeMuestra(const AnsiString& Asig, const TListasTipos& L, const TOpcionesTip
 }
 
 // Rows in the order of the N tag; equal numbers in record order.
-template <class Fila>
-std::vector<const Fila*> EnOrdenN(const std::vector<Fila>& Filas) {
+template <class Fila> std::vector<const Fila*> EnOrdenN(const std::vector<Fila>& Filas) {
     std::vector<const Fila*> r;
     for (const auto& f : Filas) r.push_back(&f);
     std::stable_sort(r.begin(), r.end(), [](const Fila* a, const Fila* b) { return a->N < b->N; });
     return r;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<TRejilla> TotalesTipos(const std::vector<TFilaSubtipo>& Subtipos, const TListasTipos& L,
                                      const TOpcionesTipos& O) {
@@ -48,8 +47,8 @@ int HorasAsignatura(const std::vector<TFilaAsignatura>& AsigCur, std::string_vie
 }
 
 TTotalesGrupo TotalesGrupo(const std::vector<TFilaEnGrupo>& TipGrup, const std::optional<AnsiString>& Grupo,
-                           const AnsiString& TNC, const std::vector<TFilaAsignatura>& AsigCur, const TListasTipos& L,
-                           const TOpcionesTipos& O) {
+                           const AnsiString& TNC, const std::vector<TFilaAsignatura>& AsigCur,
+                           const TListasTipos& L, const TOpcionesTipos& O) {
     TTotalesGrupo t;
     t.Lineas.push_back({"Asig", "Alum", "Horas"});
     if (TipGrup.empty() || !Grupo) return t;
@@ -110,7 +109,8 @@ TTotalesGrupo TotalesGrupo(const std::vector<TFilaEnGrupo>& TipGrup, const std::
     }
 
     t.Lineas.push_back({"Total", IntToStr(t.Alumnos), IntToStr(t.Horas)});
-    for (size_t i = 0; i < lineas.size(); ++i) t.Lineas.push_back({lineas[i], IntToStr(alumnos[i]), IntToStr(horas[i])});
+    for (size_t i = 0; i < lineas.size(); ++i)
+        t.Lineas.push_back({lineas[i], IntToStr(alumnos[i]), IntToStr(horas[i])});
     return t;
 }
 

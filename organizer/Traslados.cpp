@@ -8,40 +8,41 @@
 namespace {
 
 // Indexes of the rows in the order of the N tag; equal numbers in record order.
-template <class Fila>
-std::vector<size_t> OrdenN(const std::vector<Fila>& Filas) {
+template <class Fila> std::vector<size_t> OrdenN(const std::vector<Fila>& Filas) {
     std::vector<size_t> r(Filas.size());
     std::iota(r.begin(), r.end(), size_t{0});
     std::stable_sort(r.begin(), r.end(), [&](size_t a, size_t b) { return Filas[a].N < Filas[b].N; });
     return r;
 }
 
-template <class Fila>
-Fila* PorN(std::vector<Fila>& Filas, int N) {
+// The first row in N order that Acepta takes; null when none.
+template <class Fila, class Condicion> Fila* PrimeraEnOrdenN(std::vector<Fila>& Filas, Condicion Acepta) {
     for (size_t i : OrdenN(Filas))
-        if (Filas[i].N == N) return &Filas[i];
+        if (Acepta(Filas[i])) return &Filas[i];
     return nullptr;
 }
-template <class Fila>
-const Fila* PorN(const std::vector<Fila>& Filas, int N) {
+template <class Fila> Fila* PorN(std::vector<Fila>& Filas, int N) {
+    return PrimeraEnOrdenN(Filas, [N](const Fila& F) { return F.N == N; });
+}
+template <class Fila> const Fila* PorN(const std::vector<Fila>& Filas, int N) {
     return PorN(const_cast<std::vector<Fila>&>(Filas), N);
 }
 
-bool Encaja(const AnsiString& Opcion, bool Repite, const THuecos& Huecos, const AnsiString& OpcionMovida,
-            bool RepiteMovida, const std::vector<AnsiString>& AsigsMovidas) {
-    return Opcion == OpcionMovida && Repite == RepiteMovida && IncluyeAsignaturas(Huecos, AsigsMovidas);
+// Whether Destino can take the students of Movida.
+template <class Destino, class Movida>
+bool Encaja(const Destino& D, const Movida& M, const std::vector<AnsiString>& AsigsMovidas) {
+    return D.OPCION == M.OPCION && D.REPITE == M.REPITE && IncluyeAsignaturas(D.ASIG, AsigsMovidas);
 }
 
 // Cuantos students of a subtype into group Grupo.
 void AlGrupo(TTrabajoTipos& T, const TFilaSubtipo& Subtipo, int Cuantos, const AnsiString& Grupo,
              TNumeradorFilas& Numerador) {
     const auto asigs = AsignaturasDe(Subtipo.ASIG);
-    for (size_t i : OrdenN(T.TipGrup)) {
-        auto& f = T.TipGrup[i];
-        if (f.GRUPO == Grupo && Encaja(f.OPCION, f.REPITE, f.ASIG, Subtipo.OPCION, Subtipo.REPITE, asigs)) {
-            f.NALUM += Cuantos;
-            return;
-        }
+    if (auto* f = PrimeraEnOrdenN(T.TipGrup, [&](const TFilaEnGrupo& F) {
+            return F.GRUPO == Grupo && Encaja(F, Subtipo, asigs);
+        })) {
+        f->NALUM += Cuantos;
+        return;
     }
     TFilaEnGrupo f;
     f.N = Numerador.Siguiente();
@@ -60,12 +61,9 @@ void AlGrupo(TTrabajoTipos& T, const TFilaSubtipo& Subtipo, int Cuantos, const A
 void ATipos(TTrabajoTipos& T, const TFilaEnGrupo& Fila, int Cuantos, const TListaAsig& AsigAlumnos,
             TNumeradorFilas& Numerador) {
     const auto asigs = AsignaturasDe(Fila.ASIG);
-    for (size_t i : OrdenN(T.Tipos)) {
-        auto& s = T.Tipos[i];
-        if (Encaja(s.OPCION, s.REPITE, s.ASIG, Fila.OPCION, Fila.REPITE, asigs)) {
-            s.NALUM += Cuantos;
-            return;
-        }
+    if (auto* s = PrimeraEnOrdenN(T.Tipos, [&](const TFilaSubtipo& S) { return Encaja(S, Fila, asigs); })) {
+        s->NALUM += Cuantos;
+        return;
     }
     TFilaSubtipo s;
     s.N = Numerador.Siguiente();
@@ -96,9 +94,11 @@ void TomaEnOrdenN(std::vector<Fila>& Filas, int Numero, Lote EsDelLote, Reparto 
     }
 }
 
-bool NumeroValido(int Numero, int Ofrecido) { return Numero >= 1 && Numero <= Ofrecido; }
+bool NumeroValido(int Numero, int Ofrecido) {
+    return Numero >= 1 && Numero <= Ofrecido;
+}
 
-}  // namespace
+} // namespace
 
 TOfertaTraslado OfertaSubtipo(const TTrabajoTipos& T, int N) {
     TOfertaTraslado o;
@@ -159,7 +159,8 @@ TRespuestaTraslado CompruebaTraslado(int Numero, int Ofrecido, bool PideGrupo, c
     return TRespuestaTraslado::Confirmar;
 }
 
-bool TrasladaSubtipoAGrupo(TTrabajoTipos& T, int N, int Numero, const AnsiString& Grupo, TNumeradorFilas& Numerador) {
+bool TrasladaSubtipoAGrupo(TTrabajoTipos& T, int N, int Numero, const AnsiString& Grupo,
+                           TNumeradorFilas& Numerador) {
     auto* s = PorN(T.Tipos, N);
     if (!s || !NumeroValido(Numero, s->NALUM)) return false;
     s->NALUM -= Numero;
@@ -168,7 +169,8 @@ bool TrasladaSubtipoAGrupo(TTrabajoTipos& T, int N, int Numero, const AnsiString
     return true;
 }
 
-bool TrasladaTipoAGrupo(TTrabajoTipos& T, int N, int Numero, const AnsiString& Grupo, TNumeradorFilas& Numerador) {
+bool TrasladaTipoAGrupo(TTrabajoTipos& T, int N, int Numero, const AnsiString& Grupo,
+                        TNumeradorFilas& Numerador) {
     const auto oferta = OfertaTipo(T, N);
     if (!oferta.Encontrado || !NumeroValido(Numero, oferta.Numero)) return false;
     const AnsiString clave = oferta.Texto;

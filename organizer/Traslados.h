@@ -30,11 +30,11 @@ struct TTrabajoTipos {
 
 // What the move dialog shows before a move.
 struct TOfertaTraslado {
-    bool Encontrado = false;  // the focused row is still in its table
-    AnsiString Titulo;        // the dialog's caption
-    AnsiString Texto;         // LabTipo
-    int Numero = 0;           // students offered: SENumero's start and top
-    bool PideGrupo = false;   // LabGrupo and EdGrupo shown
+    bool Encontrado = false; // the focused row is still in its table
+    AnsiString Titulo;       // the dialog's caption
+    AnsiString Texto;        // LabTipo
+    int Numero = 0;          // students offered: SENumero's start and top
+    bool PideGrupo = false;  // LabGrupo and EdGrupo shown
 };
 
 // N: the number of the focused subtype, or of the first subtype of the
@@ -55,10 +55,12 @@ TRespuestaTraslado CompruebaTraslado(int Numero, int Ofrecido, bool PideGrupo, c
 // The moves. Each answers whether it moved anyone: nothing happens for a row
 // no longer there or a number outside 1..the number offered. New rows take
 // their N from Numerador.
-bool TrasladaSubtipoAGrupo(TTrabajoTipos& T, int N, int Numero, const AnsiString& Grupo, TNumeradorFilas& Numerador);
+bool TrasladaSubtipoAGrupo(TTrabajoTipos& T, int N, int Numero, const AnsiString& Grupo,
+                           TNumeradorFilas& Numerador);
 // The whole type of subtype N (same ASIGSCU): its subtypes give, in N order,
 // what they have until Numero students have moved.
-bool TrasladaTipoAGrupo(TTrabajoTipos& T, int N, int Numero, const AnsiString& Grupo, TNumeradorFilas& Numerador);
+bool TrasladaTipoAGrupo(TTrabajoTipos& T, int N, int Numero, const AnsiString& Grupo,
+                        TNumeradorFilas& Numerador);
 // Back to the subtypes: a row left without students is deleted. A new
 // subtype keeps only the row's subjects that are in AsigAlumnos, each in its
 // slot.

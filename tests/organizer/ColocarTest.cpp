@@ -9,23 +9,25 @@ using namespace tipos_prueba;
 
 TEST(Colocar, EachStudentTakesTheFirstRowWithStudentsLeftThatCoversIt) {
     std::vector<TFilaEnGrupo> filas = {
-        Fila(1, 0, "C", "", false, {{"MAT", "9"}, {"FRA", "9"}}),              // spent
+        Fila(1, 0, "C", "", false, {{"MAT", "9"}, {"FRA", "9"}}), // spent
         Fila(2, 1, "A", "", false, {{"MAT", "1"}, {"FRA", "2"}, {"ING", "3"}}),
         Fila(3, 5, "B", "", false, {{"FRA", "1"}, {"MAT", "2"}}),
-        Fila(4, -2, "D", "", false, {{"MAT", "7"}}),                            // nonsense count: never used
+        Fila(4, -2, "D", "", false, {{"MAT", "7"}}), // nonsense count: never used
     };
     std::vector<TFilaAlumno> alumnos = {
         Alu("", false, {"MAT", "FRA"}, false, "uno"),
-        Alu("X", true, {"FRA", "MAT"}, false, "dos"),   // other OPCION and REPITE: same rows
-        Alu("", false, {"fra"}, true, "tres"),          // annulled: placed all the same
+        Alu("X", true, {"FRA", "MAT"}, false, "dos"), // other OPCION and REPITE: same rows
+        Alu("", false, {"fra"}, true, "tres"),        // annulled: placed all the same
         Alu("", false, {"MAT"}, false, "cuatro"),
     };
-    alumnos[3].DIV[5] = "z";  // a division of an empty slot stays
+    alumnos[3].DIV[5] = "z"; // a division of an empty slot stays
     const auto r = ColocaAlumnos(alumnos, filas);
     EXPECT_EQ(r.Colocados, 4);
     EXPECT_TRUE(r.NoColocados.empty());
-    const std::vector<std::pair<AnsiString, THuecos>> esperados = {
-        {"A", Huecos({"1", "2"})}, {"B", Huecos({"1", "2"})}, {"B", Huecos({"1"})}, {"B", Huecos({"2", "", "", "", "", "z"})}};
+    const std::vector<std::pair<AnsiString, THuecos>> esperados = {{"A", Huecos({"1", "2"})},
+                                                                   {"B", Huecos({"1", "2"})},
+                                                                   {"B", Huecos({"1"})},
+                                                                   {"B", Huecos({"2", "", "", "", "", "z"})}};
     for (size_t i = 0; i < alumnos.size(); ++i) {
         EXPECT_EQ(alumnos[i].GRUPO, esperados[i].first) << alumnos[i].NOMBRE;
         EXPECT_EQ(alumnos[i].DIV, esperados[i].second) << alumnos[i].NOMBRE;
@@ -39,16 +41,18 @@ TEST(Colocar, EachStudentTakesTheFirstRowWithStudentsLeftThatCoversIt) {
 // The student's "fra" is found in the row's "FRA": its division is the row's,
 // not the one of an earlier distribution.
 TEST(Colocar, ACodeSpelledOtherwiseStillGetsTheRowsDivision) {
-    std::vector<TFilaEnGrupo> filas = {Fila(1, 1, "A", "", false, {{"MAT", "1"}, {"FRA", "2"}, {"fra", "3"}})};
+    std::vector<TFilaEnGrupo> filas = {
+        Fila(1, 1, "A", "", false, {{"MAT", "1"}, {"FRA", "2"}, {"fra", "3"}})};
     std::vector<TFilaAlumno> alumnos = {Alu("", false, {"Mat", "fra"})};
     alumnos[0].DIV[0] = "viejo";
     ColocaAlumnos(alumnos, filas);
-    EXPECT_EQ(alumnos[0].DIV, Huecos({"1", "3"}));  // exact spelling first: "fra" -> 3
+    EXPECT_EQ(alumnos[0].DIV, Huecos({"1", "3"})); // exact spelling first: "fra" -> 3
 }
 
 TEST(Colocar, StudentsNoRowCoversKeepTheirGroupAndAreReported) {
     std::vector<TFilaEnGrupo> filas = {Fila(1, 1, "A", "", false, {{"MAT", "1"}})};
-    std::vector<TFilaAlumno> alumnos = {Alu("", false, {"MAT"}, false, "uno"), Alu("", false, {"MAT"}, false, "dos"),
+    std::vector<TFilaAlumno> alumnos = {Alu("", false, {"MAT"}, false, "uno"),
+                                        Alu("", false, {"MAT"}, false, "dos"),
                                         Alu("", false, {"ING"}, false, "tres")};
     alumnos[1].GRUPO = "C";
     alumnos[1].DIV[0] = "4";
@@ -59,7 +63,8 @@ TEST(Colocar, StudentsNoRowCoversKeepTheirGroupAndAreReported) {
     EXPECT_EQ(alumnos[1], antes[1]);
     EXPECT_EQ(alumnos[2], antes[2]);
     EXPECT_EQ(MensajeColocar(r),
-              "Proceso terminado\n\nNo se han podido colocar 2 alumnos; conservan el grupo que ten\xED" "an:\ndos  dos\ntres  tres");
+              "Proceso terminado\n\nNo se han podido colocar 2 alumnos; conservan el grupo que ten\xED"
+              "an:\ndos  dos\ntres  tres");
     EXPECT_EQ(MensajeColocar({3, {}}), "Proceso terminado");
 }
 

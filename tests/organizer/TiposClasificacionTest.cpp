@@ -11,7 +11,9 @@ using namespace tipos_prueba;
 
 namespace {
 
-std::vector<AnsiString> V(std::initializer_list<const char*> L) { return {L.begin(), L.end()}; }
+std::vector<AnsiString> V(std::initializer_list<const char*> L) {
+    return {L.begin(), L.end()};
+}
 
 // Students: MAT and LEN for everyone, optional FRA/ALE, REL only for an
 // annulled student; subjects of the course: every one of them, plus TEC
@@ -29,7 +31,7 @@ struct TCursoPequeno {
         Sub(3, 1, "B", true, {"MAT", "LEN", "FRA", "XXX"}),
     };
     std::vector<TFilaAsignatura> AsigCur = {
-        Asig("LEN", 4, true, 2), Asig("MAT", 4, true, 2), Asig("FRA", 3, true, 1),
+        Asig("LEN", 4, true, 2), Asig("MAT", 4, true, 2),  Asig("FRA", 3, true, 1),
         Asig("ALE", 3, true, 1), Asig("REL", 1, false, 1), Asig("TEC", 2, true, 1),
     };
     std::vector<TFilaEnGrupo> TipGrup = {
@@ -42,11 +44,11 @@ struct TCursoPequeno {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST(TiposClasificacion, CountersCountSlotsOfSubtypesWithExactCodes) {
     std::vector<TFilaAsignatura> asigcur = {Asig("MAT"), Asig("FRA"), Asig("mat")};
-    asigcur[1].CONTADOR = 7;  // left from an earlier count
+    asigcur[1].CONTADOR = 7; // left from an earlier count
     CuentaContadores(asigcur, {Sub(1, 5, "", false, {"MAT", "FRA"}), Sub(2, 5, "", false, {"MAT", "ZZZ"}),
                                Sub(3, 1, "", false, {"mat"})});
     EXPECT_EQ(asigcur[0].CONTADOR, 2);
@@ -66,7 +68,7 @@ TEST(TiposClasificacion, ListsWithStudents) {
     EXPECT_EQ(L.AsigOptativas.Codigos(), V({"FRA", "ALE"}));
     EXPECT_EQ(L.AsigComunesTodos.Codigos(), V({"MAT", "LEN"}));
     EXPECT_EQ(L.AsigOptativasTodos.Codigos(), V({"FRA", "ALE", "REL"}));
-    EXPECT_EQ(L.Conexiones.Codigos(), V({"a", "b"}));  // "B" is "b" for the list
+    EXPECT_EQ(L.Conexiones.Codigos(), V({"a", "b"})); // "B" is "b" for the list
 }
 
 TEST(TiposClasificacion, ListsWithoutStudents) {
@@ -77,7 +79,7 @@ TEST(TiposClasificacion, ListsWithoutStudents) {
     EXPECT_EQ(L.AsigAlumnos.Codigos(), L.AsigTodosAlumnos.Codigos());
     EXPECT_EQ(L.AsigCuenta.Codigos(), V({"ALE", "FRA", "LEN", "MAT", "TEC"}));
     EXPECT_EQ(L.AsigCuentaOptativas.Codigos(), L.AsigCuenta.Codigos());
-    EXPECT_EQ(L.AsigComunes.Codigos(), V({"LEN", "MAT"}));  // every subtype has them
+    EXPECT_EQ(L.AsigComunes.Codigos(), V({"LEN", "MAT"})); // every subtype has them
     EXPECT_EQ(L.AsigOptativasTodos.Codigos(), V({"ALE", "FRA", "REL", "TEC"}));
 
     c.Subtipos.clear();
@@ -94,21 +96,29 @@ TEST(TiposClasificacion, SubtypeTexts) {
         TOpcionesTipos Opciones;
         TTextosSubtipo Textos;
     };
-    const AnsiString sinTipo = AnsiString(11, ' ') + "--";  // neither OPCION nor REPITE in the type key
+    const AnsiString sinTipo = AnsiString(11, ' ') + "--"; // neither OPCION nor REPITE in the type key
     const std::vector<TCaso> casos = {
-        {Sub(1, 1, "A", true, {"MAT", "LEN"}), {}, {"SubTp: Op:A Rep:SI--", "SubTp: Op:A Rep:SI--", sinTipo, sinTipo}},
-        {Sub(1, 1, "", false, {"ALE", "MAT"}), {},
+        {Sub(1, 1, "A", true, {"MAT", "LEN"}),
+         {},
+         {"SubTp: Op:A Rep:SI--", "SubTp: Op:A Rep:SI--", sinTipo, sinTipo}},
+        {Sub(1, 1, "", false, {"ALE", "MAT"}),
+         {},
          {"SubTp: Op:  Rep:NO--ALE", "SubTp: Op:  Rep:NO--     ALE", sinTipo + "ALE", sinTipo + "     ALE"}},
-        {Sub(1, 1, "B", false, {"REL", "FRA"}), {false, true, true},
+        {Sub(1, 1, "B", false, {"REL", "FRA"}),
+         {false, true, true},
          {"SubTp: Op:B Rep:NO--FRA  REL", "SubTp: Op:B Rep:NO--FRA       REL", "Op:B Rep:NO--FRA",
           "Op:B Rep:NO--FRA"}},
-        {Sub(1, 1, "B", false, {"FRA", "MAT"}), {true, false, true},
+        {Sub(1, 1, "B", false, {"FRA", "MAT"}),
+         {true, false, true},
          {"SubTp: Op:B Rep:NO--MAT  FRA", "SubTp: Op:B Rep:NO--MAT       FRA", "     Rep:NO--MAT  FRA",
           "     Rep:NO--MAT       FRA"}},
         // A slot that spells a listed code otherwise is in none of the texts.
-        {Sub(1, 1, "", false, {"fra"}), {}, {"SubTp: Op:  Rep:NO--", "SubTp: Op:  Rep:NO--", sinTipo, sinTipo}},
+        {Sub(1, 1, "", false, {"fra"}),
+         {},
+         {"SubTp: Op:  Rep:NO--", "SubTp: Op:  Rep:NO--", sinTipo, sinTipo}},
     };
-    for (const auto& k : casos) EXPECT_EQ(TextosSubtipo(k.Subtipo, L, k.Opciones), k.Textos) << k.Textos.ASIGS;
+    for (const auto& k : casos)
+        EXPECT_EQ(TextosSubtipo(k.Subtipo, L, k.Opciones), k.Textos) << k.Textos.ASIGS;
 }
 
 // Subtypes that differ only in a subject that does not count, or only in
@@ -127,7 +137,7 @@ TEST(TiposClasificacion, TypeKeyGroupsSubtypes) {
 
 TEST(TiposClasificacion, TypeInGroupMemos) {
     TCursoPequeno c;
-    const auto L = c.Listas();  // Conexiones: a, b
+    const auto L = c.Listas(); // Conexiones: a, b
     const auto m = MemosTipGrup(c.TipGrup[0], L, {});
     // Shown: FRA only (MAT is common). Block: P, MAT (b, column 1), FRA (a, column 0).
     EXPECT_EQ(m[0], "Op:A Rep:NO--FRA .1:a");
@@ -135,7 +145,8 @@ TEST(TiposClasificacion, TypeInGroupMemos) {
     EXPECT_EQ(m[2], "Op:A Rep:NO--FRA .1:a MAT .1:b");
     EXPECT_EQ(m[3], m[2]);
 
-    const auto t = MemosTipGrup(Fila(9, 1, "A", "", true, {{"MAT", "1", "a"}, {"ALE", "2"}, {"FRA"}}), L, {true});
+    const auto t =
+        MemosTipGrup(Fila(9, 1, "A", "", true, {{"MAT", "1", "a"}, {"ALE", "2"}, {"FRA"}}), L, {true});
     // The cell «MAT .1:a » at position 13 of the block; the part after the
     // block starts at 13 + 9 x 2 = 31; ALE and FRA have no code.
     const AnsiString bloque = "Op:  Rep:SI--MAT .1:a" + AnsiString(10, ' ');
@@ -160,25 +171,26 @@ TEST(TiposClasificacion, LongTextsAreCutAtWholePiecesWithinTheirRoom) {
     TFilaEnGrupo f = Fila(1, 1, "A", "", false, {});
     for (int a = 0; a < 6; ++a) {
         TFilaAlumno al = Alu("", false, {});
-        for (int k = 0; k < 20; ++k) al.ASIG[static_cast<size_t>(k)] = codigos[static_cast<size_t>(a * 20 + k)];
+        for (int k = 0; k < 20; ++k)
+            al.ASIG[static_cast<size_t>(k)] = codigos[static_cast<size_t>(a * 20 + k)];
         alumnos.push_back(al);
     }
     for (int k = 0; k < 20; ++k) {
-        s.ASIG[static_cast<size_t>(k)] = codigos[static_cast<size_t>(100 + k)];  // columns 100..119
+        s.ASIG[static_cast<size_t>(k)] = codigos[static_cast<size_t>(100 + k)]; // columns 100..119
         f.ASIG[static_cast<size_t>(k)] = codigos[static_cast<size_t>(5 * k)];
         f.DIV[static_cast<size_t>(k)] = "1";
-        f.CON[static_cast<size_t>(k)] = Format("%d", {k});  // 20 codes
+        f.CON[static_cast<size_t>(k)] = Format("%d", {k}); // 20 codes
     }
     std::vector<TFilaEnGrupo> tipgrup = {f};
     CuentaContadores(asigcur, {s});
     const auto L = CalculaListas(alumnos, {s}, tipgrup, asigcur);
     const auto t = TextosSubtipo(s, L, {});
-    EXPECT_EQ(t.ASIGS.size(), 20u + 5 * 20 - 1);  // twenty pieces, the last one's blank trimmed
-    EXPECT_EQ(t.ASIGSCOL, "SubTp: Op:  Rep:NO--");   // columns 100 and on start past the room
+    EXPECT_EQ(t.ASIGS.size(), 20u + 5 * 20 - 1);   // twenty pieces, the last one's blank trimmed
+    EXPECT_EQ(t.ASIGSCOL, "SubTp: Op:  Rep:NO--"); // columns 100 and on start past the room
     for (const auto& x : {t.ASIGS, t.ASIGSCOL, t.ASIGSCU, t.ASIGSCUCOL}) EXPECT_LE(x.size(), 249u);
 
     const auto m = MemosTipGrup(f, L, {});
-    EXPECT_EQ(m[0].size(), 13u + 10 * 9 + 10 * 10 - 1);  // every cell listed: "S000.1:0 " ... "S095.1:19"
+    EXPECT_EQ(m[0].size(), 13u + 10 * 9 + 10 * 10 - 1); // every cell listed: "S000.1:0 " ... "S095.1:19"
     EXPECT_LE(m[1].size(), 499u);
     // Column cells of 9 characters at 13 + 9k: k = 0, 5, ..., 50 fit (50: 463..471), 55 does not.
     EXPECT_EQ(m[1].substr(13 + 9 * 50, 9), "S050.1:10");

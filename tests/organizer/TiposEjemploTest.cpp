@@ -61,7 +61,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(TiposEjemplo, EveryCourseIsComputedDistributedAndPlaced) {
     const auto cursos = Cursos();
@@ -102,7 +102,8 @@ TEST_F(TiposEjemplo, EveryCourseIsComputedDistributedAndPlaced) {
 
         PreparaColocar(Carpeta, tnc);
         const auto r = BColocarClick(Carpeta, tnc);
-        EXPECT_EQ(r.Colocados + static_cast<int>(r.NoColocados.size()), static_cast<int>(alumnos.size())) << tnc;
+        EXPECT_EQ(r.Colocados + static_cast<int>(r.NoColocados.size()), static_cast<int>(alumnos.size()))
+            << tnc;
         EXPECT_LE(r.Colocados, contados);
         int conGrupo = 0;
         for (const auto& a : AlumnosDe(tnc)) conGrupo += a.GRUPO == "A" || a.GRUPO == "B";
@@ -110,5 +111,6 @@ TEST_F(TiposEjemplo, EveryCourseIsComputedDistributedAndPlaced) {
     }
     // Every course's rows were merged; no number twice.
     std::set<int> numeros;
-    for (const auto& s : LeeSubtipos(*AbreTablaTipos(Carpeta, "tipos"))) EXPECT_TRUE(numeros.insert(s.N).second);
+    for (const auto& s : LeeSubtipos(*AbreTablaTipos(Carpeta, "tipos")))
+        EXPECT_TRUE(numeros.insert(s.N).second);
 }

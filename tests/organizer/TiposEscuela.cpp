@@ -20,13 +20,16 @@ namespace {
 
 std::map<std::string, AnsiString> AsigCur(const char* TNC, const char* Asig, const char* Horas, bool Cuenta,
                                           const char* Tipo) {
-    return {{"TNC", TNC}, {"ASIG", Asig}, {"HORAS", Horas}, {"CUENTA", Cuenta ? "T" : "F"}, {"TIPO", Tipo},
-            {"NDIV", "2"}, {"MAXALUM", "30"}, {"NPROF", "1"}, {"BLOPT", "1"}, {"NASALUM", "1"}};
+    return {{"TNC", TNC},   {"ASIG", Asig},  {"HORAS", Horas},  {"CUENTA", Cuenta ? "T" : "F"},
+            {"TIPO", Tipo}, {"NDIV", "2"},   {"MAXALUM", "30"}, {"NPROF", "1"},
+            {"BLOPT", "1"}, {"NASALUM", "1"}};
 }
 
-}  // namespace
+} // namespace
 
-std::filesystem::path TiposEscuela::Carpeta() const { return Root / "c" / "PROG" / "datos"; }
+std::filesystem::path TiposEscuela::Carpeta() const {
+    return Root / "c" / "PROG" / "datos";
+}
 
 void TiposEscuela::SetUp() {
     char plantilla[] = "/tmp/zelmor-tipos-XXXXXX";
@@ -41,9 +44,24 @@ void TiposEscuela::SetUp() {
     Estado->ApuntaBaseDatos("C:\\PROG\\datos\\");
     CreaTablas(Base);
 
-    Anade("cursos", {{{"TURNO", "D"}, {"NIVEL", "ESO"}, {"CURSO", "4"}, {"TNC", "DESO4"}, {"ABREV", "4E"}, {"NGRUP", "2"}},
-                     {{"TURNO", "D"}, {"NIVEL", "BAC"}, {"CURSO", "1"}, {"TNC", "DBAC1"}, {"ABREV", "1B"}, {"NGRUP", "2"}},
-                     {{"TURNO", "N"}, {"NIVEL", "BAC"}, {"CURSO", "1"}, {"TNC", "NBAC1"}, {"ABREV", "1N"}, {"NGRUP", "1"}}});
+    Anade("cursos", {{{"TURNO", "D"},
+                      {"NIVEL", "ESO"},
+                      {"CURSO", "4"},
+                      {"TNC", "DESO4"},
+                      {"ABREV", "4E"},
+                      {"NGRUP", "2"}},
+                     {{"TURNO", "D"},
+                      {"NIVEL", "BAC"},
+                      {"CURSO", "1"},
+                      {"TNC", "DBAC1"},
+                      {"ABREV", "1B"},
+                      {"NGRUP", "2"}},
+                     {{"TURNO", "N"},
+                      {"NIVEL", "BAC"},
+                      {"CURSO", "1"},
+                      {"TNC", "NBAC1"},
+                      {"ABREV", "1N"},
+                      {"NGRUP", "1"}}});
     // DESO4: LEN and MAT for everyone; FRA or ALE; TEC or MUS; REL or ETI,
     // which do not count for the types.
     Anade("asigcur", {AsigCur("DESO4", "LEN", "4", true, "2"), AsigCur("DESO4", "MAT", "4", true, "2"),
@@ -56,11 +74,11 @@ void TiposEscuela::SetUp() {
     const char* optativas[] = {"TEC", "MUS"};
     const char* religion[] = {"REL", "ETI"};
     for (int i = 0; i < 16; ++i) {
-        TFilaAlumno a = Alu(i % 4 == 3 ? "B" : "A", i == 5 || i == 11, {"LEN", "MAT", idiomas[i % 2],
-                            optativas[(i / 2) % 2], religion[(i / 4) % 2]});
+        TFilaAlumno a = Alu(i % 4 == 3 ? "B" : "A", i == 5 || i == 11,
+                            {"LEN", "MAT", idiomas[i % 2], optativas[(i / 2) % 2], religion[(i / 4) % 2]});
         a.EXPED = Format("E%.3d", {i});
         a.NOMBRE = Format("Alumno %d de cuarto", {i});
-        a.GRUPO = "X";  // left from an earlier year
+        a.GRUPO = "X"; // left from an earlier year
         a.ANULAR = i == 15;
         alumnos.push_back(a);
     }
@@ -76,7 +94,8 @@ void TiposEscuela::SetUp() {
     }
     AnadeAlumnos(alumnos);
     // The other courses' stored distribution; numbers as an earlier opening left them.
-    AnadeSubtipos("tipos", {Sub(3, 4, "", false, {"FIL", "QUI"}, "DBAC1"), Sub(1, 0, "", false, {"FIL", "FIS"}, "DBAC1"),
+    AnadeSubtipos("tipos", {Sub(3, 4, "", false, {"FIL", "QUI"}, "DBAC1"),
+                            Sub(1, 0, "", false, {"FIL", "FIS"}, "DBAC1"),
                             Sub(2, 13, "", false, {"FIL", "HIS"}, "NBAC1")});
     AnadeTiposEnGrupo("tipgrup", {Fila(4, 8, "A", "", false, {{"FIL", "1", "a"}, {"FIS", "1"}}, "DBAC1"),
                                   Fila(5, 0, "B", "", false, {{"FIL"}}, "DBAC1")});
@@ -94,12 +113,18 @@ void TiposEscuela::TearDown() {
     std::filesystem::remove_all(Root, ec);
 }
 
-std::vector<TFilaSubtipo> TiposEscuela::Subtipos(const char* Tabla) { return LeeSubtipos(*AbreTablaTipos(Base, Tabla)); }
+std::vector<TFilaSubtipo> TiposEscuela::Subtipos(const char* Tabla) {
+    return LeeSubtipos(*AbreTablaTipos(Base, Tabla));
+}
 std::vector<TFilaEnGrupo> TiposEscuela::TiposEnGrupo(const char* Tabla) {
     return LeeTipGrup(*AbreTablaTipos(Base, Tabla));
 }
-std::vector<TFilaAlumno> TiposEscuela::Alumnos() { return LeeAlumnos(*AbreTablaTipos(Base, "alum")); }
-int TiposEscuela::Cuenta(const char* Tabla) { return CuentaFilas(*AbreTablaTipos(Base, Tabla)); }
+std::vector<TFilaAlumno> TiposEscuela::Alumnos() {
+    return LeeAlumnos(*AbreTablaTipos(Base, "alum"));
+}
+int TiposEscuela::Cuenta(const char* Tabla) {
+    return CuentaFilas(*AbreTablaTipos(Base, Tabla));
+}
 
 void TiposEscuela::Anade(const char* Tabla, const std::vector<std::map<std::string, AnsiString>>& Filas) {
     auto t = AbreTablaTipos(Base, Tabla);
@@ -110,7 +135,9 @@ void TiposEscuela::Anade(const char* Tabla, const std::vector<std::map<std::stri
     }
 }
 
-void TiposEscuela::AnadeAlumnos(std::vector<TFilaAlumno> Filas) { Sincroniza(*AbreTablaTipos(Base, "alum"), {}, Filas); }
+void TiposEscuela::AnadeAlumnos(std::vector<TFilaAlumno> Filas) {
+    Sincroniza(*AbreTablaTipos(Base, "alum"), {}, Filas);
+}
 void TiposEscuela::AnadeSubtipos(const char* Tabla, std::vector<TFilaSubtipo> Filas) {
     Sincroniza(*AbreTablaTipos(Base, Tabla), {}, Filas);
 }
@@ -143,21 +170,19 @@ TFilaEnGrupo SinNumero(TFilaEnGrupo F) {
 }
 
 namespace {
-template <class Fila>
-std::vector<Fila> DeOtrosCursos(const std::vector<Fila>& Filas, const char* Curso) {
+template <class Fila> std::vector<Fila> DeOtrosCursos(const std::vector<Fila>& Filas, const char* Curso) {
     std::vector<Fila> r;
     for (const auto& f : Filas)
         if (f.TNC != Curso) r.push_back(SinNumero(f));
     return r;
 }
-template <class Fila>
-void SinRepetir(const std::vector<Fila>& Filas, const char* Tabla) {
+template <class Fila> void SinRepetir(const std::vector<Fila>& Filas, const char* Tabla) {
     std::set<int> vistos;
     for (const auto& f : Filas) {
         EXPECT_TRUE(vistos.insert(f.N).second) << Tabla << ": N " << f.N << " twice";
     }
 }
-}  // namespace
+} // namespace
 
 void TiposEscuela::FijaReferencia() {
     FOtrosTipos = DeOtrosCursos(Subtipos("tipos"), Curso);

@@ -16,8 +16,8 @@ inline THuecos Huecos(std::initializer_list<const char*> Codigos) {
     return h;
 }
 
-inline TFilaSubtipo Sub(int N, int NAlum, const char* Opcion, bool Repite, std::initializer_list<const char*> Asigs,
-                        const char* TNC = "DESO4") {
+inline TFilaSubtipo Sub(int N, int NAlum, const char* Opcion, bool Repite,
+                        std::initializer_list<const char*> Asigs, const char* TNC = "DESO4") {
     TFilaSubtipo s;
     s.N = N;
     s.NALUM = NAlum;
@@ -54,8 +54,8 @@ inline TFilaEnGrupo Fila(int N, int NAlum, const char* Grupo, const char* Opcion
     return f;
 }
 
-inline TFilaAlumno Alu(const char* Opcion, bool Repite, std::initializer_list<const char*> Asigs, bool Anular = false,
-                       const char* Nombre = "", const char* TNC = "DESO4") {
+inline TFilaAlumno Alu(const char* Opcion, bool Repite, std::initializer_list<const char*> Asigs,
+                       bool Anular = false, const char* Nombre = "", const char* TNC = "DESO4") {
     TFilaAlumno a;
     a.NOMBRE = Nombre;
     a.EXPED = Nombre;
@@ -76,4 +76,4 @@ inline TFilaAsignatura Asig(const char* Codigo, double Horas = 0, bool Cuenta = 
     return a;
 }
 
-}  // namespace tipos_prueba
+} // namespace tipos_prueba

@@ -43,7 +43,7 @@ std::vector<int> Numeros(const auto& Filas) {
     return r;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(TiposMotor, OpeningRenumbersEveryCourseAndCopiesTheSelectedOne) {
     AnadeSubtipos("tipos", {Sub(7, 2, "A", false, {"LEN", "FRA"})});
@@ -86,8 +86,8 @@ TEST_F(TiposMotor, ComputedTypesAreClassifiedAndStoredAtTheMerge) {
         EXPECT_GE(s.N, 10000);
         numeros.insert(s.N);
         EXPECT_EQ(s.ASIGS.substr(0, 7), "SubTp: ");
-        EXPECT_EQ(s.ASIGSCU.find("REL"), AnsiString::npos);  // REL does not count
-        EXPECT_EQ(s.ASIGS.find("LEN"), AnsiString::npos);    // common to every student
+        EXPECT_EQ(s.ASIGSCU.find("REL"), AnsiString::npos); // REL does not count
+        EXPECT_EQ(s.ASIGS.find("LEN"), AnsiString::npos);   // common to every student
     }
     EXPECT_EQ(numeros.size(), t2.size());
     // CONTADOR: LEN is in every subtype.
@@ -99,7 +99,8 @@ TEST_F(TiposMotor, ComputedTypesAreClassifiedAndStoredAtTheMerge) {
         }
     }
     const auto& optativas = Motor.Listas().AsigCuentaOptativas.Codigos();
-    EXPECT_EQ(std::set<AnsiString>(optativas.begin(), optativas.end()), (std::set<AnsiString>{"FRA", "ALE", "TEC", "MUS"}));
+    EXPECT_EQ(std::set<AnsiString>(optativas.begin(), optativas.end()),
+              (std::set<AnsiString>{"FRA", "ALE", "TEC", "MUS"}));
 
     Motor.FormClose();
     CompruebaInvariantes(15);
@@ -275,8 +276,9 @@ TEST_F(TiposMotor, ClosingAnEmptyEditorAddsNoRow) {
 }
 
 TEST_F(TiposMotor, EditorsListAndFilterByExactTexts) {
-    AnadeTiposEnGrupo("tipgrup2", {Fila(1, 1, "A", "", false, {{"MAT"}}), Fila(2, 1, "a", "", false, {{"MAT"}}),
-                                   Fila(3, 1, "'", "", false, {{"MAT"}}), Fila(4, 1, "A", "", false, {{"LEN"}})});
+    AnadeTiposEnGrupo("tipgrup2",
+                      {Fila(1, 1, "A", "", false, {{"MAT"}}), Fila(2, 1, "a", "", false, {{"MAT"}}),
+                       Fila(3, 1, "'", "", false, {{"MAT"}}), Fila(4, 1, "A", "", false, {{"LEN"}})});
     EXPECT_EQ(GruposTipGrup(Base), (std::vector<AnsiString>{"Todos", "A", "a", "'"}));
     auto t = AbreTablaTipos(Base, "tipgrup2");
     FiltraGrupo(*t, "'");

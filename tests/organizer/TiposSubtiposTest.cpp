@@ -22,19 +22,28 @@ struct TCaso {
     std::vector<TEsperado> Subtipos;
 };
 
-}  // namespace
+} // namespace
 
 TEST(TiposSubtipos, CountingFollowsTheRulesOfTheTable) {
     const std::vector<TCaso> casos = {
-        {"larger set first makes one subtype", {Alu("", false, {"A", "B"}), Alu("", false, {"A"})}, {{{"A", "B"}, 2}}},
-        {"smaller set first makes two", {Alu("", false, {"A"}), Alu("", false, {"A", "B"})}, {{{"A"}, 1}, {{"A", "B"}, 1}}},
-        {"same subjects share", {Alu("", false, {"M", "F"}), Alu("", false, {"M", "F"}), Alu("", false, {"F", "M"})},
+        {"larger set first makes one subtype",
+         {Alu("", false, {"A", "B"}), Alu("", false, {"A"})},
+         {{{"A", "B"}, 2}}},
+        {"smaller set first makes two",
+         {Alu("", false, {"A"}), Alu("", false, {"A", "B"})},
+         {{{"A"}, 1}, {{"A", "B"}, 1}}},
+        {"same subjects share",
+         {Alu("", false, {"M", "F"}), Alu("", false, {"M", "F"}), Alu("", false, {"F", "M"})},
          {{{"M", "F"}, 3}}},
         {"REPITE apart", {Alu("", false, {"M"}), Alu("", true, {"M"})}, {{{"M"}, 1}, {{"M"}, 1}}},
         {"OPCION apart, exactly", {Alu("A", false, {"M"}), Alu("a", false, {"M"})}, {{{"M"}, 1}, {{"M"}, 1}}},
         {"letter case of codes ignored", {Alu("", false, {"MAT"}), Alu("", false, {"mat"})}, {{{"MAT"}, 2}}},
-        {"no subjects fits the first of its kind", {Alu("", false, {"M", "F"}), Alu("", false, {})}, {{{"M", "F"}, 2}}},
-        {"annulled students are not counted", {Alu("", false, {"M"}, true), Alu("", false, {"F"})}, {{{"F"}, 1}}},
+        {"no subjects fits the first of its kind",
+         {Alu("", false, {"M", "F"}), Alu("", false, {})},
+         {{{"M", "F"}, 2}}},
+        {"annulled students are not counted",
+         {Alu("", false, {"M"}, true), Alu("", false, {"F"})},
+         {{{"F"}, 1}}},
         {"no students, no subtypes", {}, {}},
     };
     for (const auto& c : casos) {
@@ -68,7 +77,8 @@ TEST(TiposSubtipos, GapsInTheStudentsSlotsArePackedFromSlotOne) {
 // counts double, no subtype is added, and a third run that adds subtypes
 // never reuses a number of the first run.
 TEST(TiposSubtipos, RecountingKeepsSubtypesAndNeverReusesANumber) {
-    const std::vector<TFilaAlumno> alumnos = {Alu("", false, {"M", "F"}), Alu("", false, {"M"}), Alu("", true, {"I"})};
+    const std::vector<TFilaAlumno> alumnos = {Alu("", false, {"M", "F"}), Alu("", false, {"M"}),
+                                              Alu("", true, {"I"})};
     std::vector<TFilaSubtipo> subtipos;
     TNumeradorFilas numerador;
     CuentaSubtipos(subtipos, alumnos, numerador);
@@ -86,7 +96,7 @@ TEST(TiposSubtipos, RecountingKeepsSubtypesAndNeverReusesANumber) {
 
 TEST(TiposSubtipos, NumbersStayClearOfStoredRowsAboveTenThousand) {
     TNumeradorFilas numerador;
-    numerador.Observa(10004);  // a row of the stored tables
+    numerador.Observa(10004); // a row of the stored tables
     std::vector<TFilaSubtipo> subtipos;
     CuentaSubtipos(subtipos, {Alu("", false, {"M"})}, numerador);
     EXPECT_EQ(subtipos[0].N, 10005);

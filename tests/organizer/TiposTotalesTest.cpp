@@ -19,17 +19,19 @@ TListasTipos Listas() {
     return L;
 }
 
-const std::vector<TFilaAsignatura> AsigCur = {Asig("LEN", 3), Asig("MAT", 4), Asig("FRA", 2.5), Asig("ALE", 3.5)};
+const std::vector<TFilaAsignatura> AsigCur = {Asig("LEN", 3), Asig("MAT", 4), Asig("FRA", 2.5),
+                                              Asig("ALE", 3.5)};
 
 AnsiString Horas(const std::vector<TFilaEnGrupo>& Filas, const char* Grupo = "A") {
     return TotalesGrupo(Filas, AnsiString(Grupo), "DESO4", AsigCur, Listas(), {}).Lineas.at(1).at(2);
 }
 
-}  // namespace
+} // namespace
 
 TEST(TiposTotales, SubjectTotalsOverTheSubtypes) {
     const std::vector<TFilaSubtipo> subtipos = {Sub(1, 5, "", false, {"LEN", "MAT", "FRA"}),
-                                                Sub(2, 3, "", false, {"LEN", "fra"}), Sub(3, 0, "", false, {"ALE"})};
+                                                Sub(2, 3, "", false, {"LEN", "fra"}),
+                                                Sub(3, 0, "", false, {"ALE"})};
     EXPECT_EQ(*TotalesTipos(subtipos, Listas(), {}),
               (TRejilla{{"AsigDv", "Alum"}, {"Total", "8"}, {"MAT", "5"}, {"FRA", "8"}, {"ALE", "0"}}));
     EXPECT_EQ(TotalesTipos(subtipos, Listas(), {true})->at(2), (std::vector<AnsiString>{"LEN", "8"}));
@@ -57,7 +59,10 @@ TEST(TiposTotales, GroupLinesAddStudentsPerDivision) {
     EXPECT_TRUE(t.HayGrupo);
     // N order: row 1 first. 2.5 hours round to 2 (ties to even). Divisions
     // without a connection code make one run: the group counts the longest.
-    EXPECT_EQ(t.Lineas, (TRejilla{{"Asig", "Alum", "Horas"}, {"Total", "20", "4"}, {"MAT .1", "20", "4"}, {"FRA .2", "12", "2"}}));
+    EXPECT_EQ(
+        t.Lineas,
+        (TRejilla{
+            {"Asig", "Alum", "Horas"}, {"Total", "20", "4"}, {"MAT .1", "20", "4"}, {"FRA .2", "12", "2"}}));
 }
 
 TEST(TiposTotales, GroupHoursCountOneConnectionOnce) {
@@ -67,13 +72,27 @@ TEST(TiposTotales, GroupHoursCountOneConnectionOnce) {
         const char* Horas;
     };
     const std::vector<TCaso> casos = {
-        {"two divisions, two codes", {Fila(1, 5, "A", "", false, {{"MAT", "1", "a"}}), Fila(2, 5, "A", "", false, {{"MAT", "2", "b"}})}, "8"},
-        {"two divisions, no code: the empty code's run", {Fila(1, 5, "A", "", false, {{"MAT", "1"}}), Fila(2, 5, "A", "", false, {{"MAT", "2"}})}, "4"},
-        {"one code over MAT and ALE", {Fila(1, 5, "A", "", false, {{"MAT", "1", "a"}, {"ALE", "1", "a"}})}, "4"},
-        {"the same division in two rows", {Fila(1, 5, "A", "", false, {{"MAT", "1", "a"}}), Fila(2, 5, "A", "", false, {{"MAT", "1", "a"}})}, "4"},
-        {"a code typed with blanks", {Fila(1, 5, "A", "", false, {{"MAT", "1", " a "}, {"ALE", "2", "a"}})}, "4"},
-        {"code of another group ignored", {Fila(1, 5, "A", "", false, {{"MAT", "1", "a"}}), Fila(2, 5, "B", "", false, {{"ALE", "1", "a"}})}, "4"},
-        {"a subject the course lacks counts 0", {Fila(1, 5, "A", "", false, {{"XYZ", "1"}, {"MAT", "1", "a"}})}, "4"},
+        {"two divisions, two codes",
+         {Fila(1, 5, "A", "", false, {{"MAT", "1", "a"}}), Fila(2, 5, "A", "", false, {{"MAT", "2", "b"}})},
+         "8"},
+        {"two divisions, no code: the empty code's run",
+         {Fila(1, 5, "A", "", false, {{"MAT", "1"}}), Fila(2, 5, "A", "", false, {{"MAT", "2"}})},
+         "4"},
+        {"one code over MAT and ALE",
+         {Fila(1, 5, "A", "", false, {{"MAT", "1", "a"}, {"ALE", "1", "a"}})},
+         "4"},
+        {"the same division in two rows",
+         {Fila(1, 5, "A", "", false, {{"MAT", "1", "a"}}), Fila(2, 5, "A", "", false, {{"MAT", "1", "a"}})},
+         "4"},
+        {"a code typed with blanks",
+         {Fila(1, 5, "A", "", false, {{"MAT", "1", " a "}, {"ALE", "2", "a"}})},
+         "4"},
+        {"code of another group ignored",
+         {Fila(1, 5, "A", "", false, {{"MAT", "1", "a"}}), Fila(2, 5, "B", "", false, {{"ALE", "1", "a"}})},
+         "4"},
+        {"a subject the course lacks counts 0",
+         {Fila(1, 5, "A", "", false, {{"XYZ", "1"}, {"MAT", "1", "a"}})},
+         "4"},
     };
     for (const auto& c : casos) EXPECT_EQ(Horas(c.Filas), AnsiString(c.Horas)) << c.Nombre;
 }
@@ -103,5 +122,5 @@ TEST(TiposTotales, ConnectionsComeFromDivisionsAndCodes) {
         {"DESO4", "DESO4a", "a", "B", "MAT .2", 4, 4},
     };
     EXPECT_EQ(conex, esperadas);
-    EXPECT_EQ(filas[0].CON[2], "b");  // the slot loses its blanks as well
+    EXPECT_EQ(filas[0].CON[2], "b"); // the slot loses its blanks as well
 }
