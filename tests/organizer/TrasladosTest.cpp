@@ -154,7 +154,7 @@ TEST(Traslados, TheDialogRefusesWrongNumbers) {
 TEST(Traslados, ARowMovedBackToZeroIsDeleted) {
     auto T = Trabajo();
     auto num = Numerador(T);
-    // Part of row 4: it stays with the rest; its students join subtype 1.
+    // One of row 4 back: it stays with the rest; its students join subtype 1.
     ASSERT_TRUE(TrasladaFilaATipos(T, 4, 1, TListaAsig{}, num));
     CompruebaInvariantes(T, 15);
     EXPECT_EQ(T.TipGrup[1].NALUM, 1);
