@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "organizer/FilasOrganizar.h"
 #include "platform/db/DB.h"
 
 class TDataSet;
@@ -79,7 +80,7 @@ AnsiString CarpetaDeBase(const AnsiString& DatabaseName);
 // to 30).
 std::vector<AnsiString> Numerados(std::string_view Prefijo, int Cuantos);
 inline constexpr int HuecosAsignatura = 20;
-inline constexpr int MaximosGrupo = 30;
+// MaximosGrupo (30, NMAXAL1 .. NMAXAL30) comes with the rows of organizer/FilasOrganizar.h.
 
 // Course key TNC: shift, level and year as their fields give them back,
 // joined without separators ("D" "ESO" "4" -> "DESO4").
