@@ -1,0 +1,40 @@
+// The display in force, and the one that stands in until a backend is installed.
+#include "platform/ui/Display.h"
+
+namespace {
+
+// Draws nowhere and has no input: a loop that waits on it would wait forever,
+// so it says so instead.
+class TNoDisplay : public TDisplay {
+public:
+    const char* Name() const override { return "none"; }
+    TRect ScreenBounds() const override {
+        return TRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    }
+    TRect WorkArea() const override { return ScreenBounds(); }
+    void WindowCreated(HWND) override {}
+    void WindowDestroyed(HWND) override {}
+    void WindowMoved(HWND, const TRect&) override {}
+    void WindowShown(HWND, bool) override {}
+    void WindowTitled(HWND, const AnsiString&) override {}
+    void WindowActivated(HWND) override {}
+    void Present(HWND, const TSurface&, const TRect&) override {}
+    void CursorChanged(int) override {}
+    void Poll() override {}
+    void Wait(int) override { throw EUiStalled("The message loop waits for input, but no display is installed"); }
+};
+
+std::unique_ptr<TDisplay>& Current() {
+    static std::unique_ptr<TDisplay> D = std::make_unique<TNoDisplay>();
+    return D;
+}
+
+}  // namespace
+
+TDisplay& Display() { return *Current(); }
+
+std::unique_ptr<TDisplay> SetDisplay(std::unique_ptr<TDisplay> NewDisplay) {
+    if (!NewDisplay) NewDisplay = std::make_unique<TNoDisplay>();
+    std::swap(Current(), NewDisplay);
+    return NewDisplay;
+}

@@ -1,0 +1,70 @@
+#pragma once
+// The contract between the window manager and a display backend
+// (platform/backend): what the window manager asks of a display, and the
+// input calls through which a display hands the user's keys and mouse to the
+// window manager. Only top-level windows reach a display; it shows the pixels
+// of their surfaces.
+#include <memory>
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/ui/WindowManager.h"
+
+class TDisplay {
+public:
+    virtual ~TDisplay() = default;
+    virtual const char* Name() const = 0;
+    // The screen and the part of it that windows may use.
+    virtual TRect ScreenBounds() const = 0;
+    virtual TRect WorkArea() const = 0;
+
+    // A top-level window is about to be shown for the first time, was moved
+    // or resized (screen coordinates of the whole window, our frame included),
+    // shown or hidden, retitled, activated, or destroyed.
+    virtual void WindowCreated(HWND Wnd) = 0;
+    virtual void WindowDestroyed(HWND Wnd) = 0;
+    virtual void WindowMoved(HWND Wnd, const TRect& Bounds) = 0;
+    virtual void WindowShown(HWND Wnd, bool Visible) = 0;
+    virtual void WindowTitled(HWND Wnd, const AnsiString& Title) = 0;
+    virtual void WindowActivated(HWND Wnd) = 0;
+    // Part of a top-level window's surface changed (surface coordinates).
+    virtual void Present(HWND Wnd, const TSurface& Surface, const TRect& Changed) = 0;
+    virtual void CursorChanged(int CursorNumber) = 0;
+
+    // Reads what input has arrived, without waiting, and feeds it to the
+    // window manager (the Input calls below).
+    virtual void Poll() = 0;
+    // Waits for input for at most TimeoutMs milliseconds (-1: no limit) and
+    // feeds it. The off-screen display runs the test's next scripted step
+    // instead, and raises EUiStalled when there is none.
+    virtual void Wait(int TimeoutMs) = 0;
+};
+
+// Raised when a loop waits for input that can never come (an off-screen test
+// whose script ran out).
+ZELMOR_EXCEPTION(EUiStalled, Exception);
+
+// The display in force; a display that does nothing until one is installed.
+TDisplay& Display();
+// Installs a display (the window manager owns it) and answers the old one.
+std::unique_ptr<TDisplay> SetDisplay(std::unique_ptr<TDisplay> NewDisplay);
+
+// --- input, as a display reports it ---
+// Keys: the virtual-key code, down or up, and the Windows-1252 character the
+// key types with the current modifiers (0 for none); TranslateMessage turns
+// it into WM_CHAR. Keys go to the focused window (or the active one).
+void InputKey(WORD VirtualKey, bool Down, char Char = 0);
+// The mouse, in screen coordinates. Button: 0 left, 1 right, 2 middle.
+void InputMouseMove(TPoint ScreenPoint);
+void InputMouseButton(int Button, bool Down, TPoint ScreenPoint);
+void InputMouseWheel(int Delta, TPoint ScreenPoint);
+// The user asked to close a top-level window (its close button): WM_CLOSE.
+void InputCloseRequest(HWND Wnd);
+// The display moved or resized a top-level window (screen coordinates of the whole window).
+void InputWindowMoved(HWND Wnd, const TRect& Bounds);
+// The display exposed part of a top-level window (surface coordinates).
+void InputExpose(HWND Wnd, const TRect& Area);
+// The display gave or took the keyboard focus of a top-level window.
+void InputActivate(HWND Wnd, bool Active);
+
+// The surface a top-level window paints into (nullptr for other windows).
+const TSurface* WindowSurface(HWND Wnd);
