@@ -18,6 +18,7 @@ using AnsiString = std::string;
 class TObject;
 class TPersistent;
 class TPropertyTable;
+struct TTypeInfo;
 class TFiler;
 
 // Creates an instance of a class known only by its metadata (the "virtual
@@ -45,6 +46,7 @@ struct TClassInfo {
 #define ZELMOR_CLASS(Self, Base)                                                  \
 public:                                                                           \
     using inherited = Base;                                                       \
+    using ZelmorClassSelf = Self;                                                 \
     static const TClassInfo& StaticClassInfo();                                   \
     const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }  \
                                                                                   \
@@ -81,6 +83,7 @@ public:
     TObject& operator=(const TObject&) = delete;
     virtual ~TObject() = default;
 
+    using ZelmorClassSelf = TObject;
     static const TClassInfo& StaticClassInfo();
     virtual const TClassInfo* ClassInfo() const { return &StaticClassInfo(); }
     static void DescribeProperties(TPropertyTable&) {}
