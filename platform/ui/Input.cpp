@@ -106,7 +106,6 @@ constexpr TOemKey OemKeys[] = {
 };
 constexpr char ShiftedDigits[] = ")!@#$%^&*(";
 
-void PostInput(const TMsg& Msg) { PostInputMessage(Msg); }
 
 }  // namespace
 
@@ -152,7 +151,57 @@ char TranslateKey(WORD Vk) {
     return KeyToChar(Vk, Down(K, VK_SHIFT), Down(K, VK_CONTROL), Down(K, VK_MENU), (K[VK_CAPITAL] & 1) != 0);
 }
 
-bool InputTaken(TMsg& Msg) {
+bool ResolveInput(const TInputEvent& E, TMsg& Msg) {
+    TInputState& I = In();
+    Msg = TMsg();
+    Msg.time = E.Time;
+    Msg.pt = E.Pt;
+    switch (E.Kind) {
+        case TInputEvent::Key:
+            Msg.hwnd = I.Focus ? I.Focus : I.Active;
+            Msg.message = E.Down ? (E.Sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (E.Sys ? WM_SYSKEYUP : WM_KEYUP);
+            Msg.wParam = E.Vk;
+            Msg.lParam = static_cast<LPARAM>(static_cast<int32_t>(E.KeyData));
+            Msg.KeyChar = E.Down ? E.Char : 0;
+            return Find(Msg.hwnd) != nullptr;
+        case TInputEvent::Wheel:
+            Msg.hwnd = I.Focus ? I.Focus : I.Active;
+            Msg.message = WM_MOUSEWHEEL;
+            Msg.wParam = MakeWParam(static_cast<int>(E.MouseKeys), E.Delta);
+            Msg.lParam = MakeLParam(E.Pt.x, E.Pt.y);
+            return Find(Msg.hwnd) != nullptr;
+        case TInputEvent::Move:
+        case TInputEvent::Button: break;
+    }
+    LRESULT Hit = HTCLIENT;
+    TWindow* W = nullptr;
+    if (I.Capture) {
+        W = Find(I.Capture);
+    } else {
+        W = HitTest(E.Pt, Hit);
+        if (W && Hit == HTERROR) W = nullptr;  // a window disabled by a modal one takes no mouse
+    }
+    if (!W) return false;
+    bool Client = Hit == HTCLIENT;
+    Msg.hwnd = W->Handle;
+    if (E.Kind == TInputEvent::Move)
+        Msg.message = Client ? static_cast<UINT>(WM_MOUSEMOVE) : static_cast<UINT>(WM_NCMOUSEMOVE);
+    else
+        Msg.message = ButtonMessage(E.ButtonIndex, E.Down ? 0 : 1, Client);
+    if (!Msg.message) return false;
+    if (Client) {
+        TPoint P = E.Pt;
+        ScreenToClient(W->Handle, P);
+        Msg.wParam = E.MouseKeys;
+        Msg.lParam = MakeLParam(P.x, P.y);
+    } else {
+        Msg.wParam = static_cast<WPARAM>(Hit);
+        Msg.lParam = MakeLParam(E.Pt.x, E.Pt.y);
+    }
+    return true;
+}
+
+bool InputTaken(const TInputEvent& E, TMsg& Msg) {
     TInputState& I = In();
     if (IsKeyMessage(Msg.message)) {
         bool IsDown = Msg.message == WM_KEYDOWN || Msg.message == WM_SYSKEYDOWN;
@@ -160,19 +209,26 @@ bool InputTaken(TMsg& Msg) {
         if (CallHooks(WH_KEYBOARD, HC_ACTION, Msg.wParam, Msg.lParam) != 0) return false;
         return true;
     }
+    if (E.Kind == TInputEvent::Button) SetKey(I.Keys, ButtonKey(E.ButtonIndex), E.Down);
     if (!IsClientMouse(Msg.message) && !IsNonClientMouse(Msg.message)) return true;
-    switch (Msg.message) {
-        case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_NCLBUTTONDOWN: case WM_NCLBUTTONDBLCLK:
-            SetKey(I.Keys, VK_LBUTTON, true); break;
-        case WM_LBUTTONUP: case WM_NCLBUTTONUP: SetKey(I.Keys, VK_LBUTTON, false); break;
-        case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: case WM_NCRBUTTONDOWN: SetKey(I.Keys, VK_RBUTTON, true); break;
-        case WM_RBUTTONUP: case WM_NCRBUTTONUP: SetKey(I.Keys, VK_RBUTTON, false); break;
-        case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: SetKey(I.Keys, VK_MBUTTON, true); break;
-        case WM_MBUTTONUP: SetKey(I.Keys, VK_MBUTTON, false); break;
-        default: break;
-    }
     TWindow* W = Find(Msg.hwnd);
     if (!W) return false;
+    if (E.Kind == TInputEvent::Button && E.Down) {
+        bool Dbl = (W->Class->Style & CS_DBLCLKS) && I.LastDownWnd == W->Handle &&
+                   I.LastDownButton == E.ButtonIndex && E.Time - I.LastDownTime <= I.DoubleClickTime &&
+                   std::abs(E.Pt.x - I.LastDownPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                   std::abs(E.Pt.y - I.LastDownPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+        if (Dbl) {
+            UINT D = ButtonMessage(E.ButtonIndex, 2, Msg.message >= WM_MOUSEFIRST && Msg.message <= WM_MOUSELAST);
+            if (D) Msg.message = D;
+            I.LastDownWnd = nullptr;
+        } else {
+            I.LastDownWnd = W->Handle;
+            I.LastDownButton = E.ButtonIndex;
+            I.LastDownTime = E.Time;
+            I.LastDownPoint = E.Pt;
+        }
+    }
     UINT Hit = IsClientMouse(Msg.message) ? static_cast<UINT>(HTCLIENT) : static_cast<UINT>(Msg.wParam);
     TMouseHookStruct Hook;
     Hook.pt = Msg.pt;
@@ -183,16 +239,22 @@ bool InputTaken(TMsg& Msg) {
     if (IsButtonDown(Msg.message)) {
         TWindow* Top = TopLevelOf(W);
         if (Top->Handle != I.Active && !(Top->Style & WS_DISABLED)) {
-            LRESULT R = Send(*W, WM_MOUSEACTIVATE, HandleToWParam(Top->Handle), MakeLParam(static_cast<int>(Hit),
-                                                                                         static_cast<int>(Msg.message)));
+            LRESULT R = Send(*W, WM_MOUSEACTIVATE, HandleToWParam(Top->Handle),
+                             MakeLParam(static_cast<int>(Hit), static_cast<int>(Msg.message)));
             if ((R == MA_ACTIVATE || R == MA_ACTIVATEANDEAT) && Find(Top->Handle)) SetActiveWindow(Top->Handle);
             if (R == MA_ACTIVATEANDEAT || R == MA_NOACTIVATEANDEAT) return false;
             if (!Find(Msg.hwnd)) return false;
         }
     }
     if (!I.Capture && Find(Msg.hwnd))
-        Send(*W, WM_SETCURSOR, HandleToWParam(Msg.hwnd), MakeLParam(static_cast<int>(Hit), static_cast<int>(Msg.message)));
+        Send(*W, WM_SETCURSOR, HandleToWParam(Msg.hwnd),
+             MakeLParam(static_cast<int>(Hit), static_cast<int>(Msg.message)));
     return Find(Msg.hwnd) != nullptr;
+}
+
+void InputDropped(const TInputEvent& E) {
+    if (E.Kind == TInputEvent::Key) SetGenericAndSide(In().Keys, E.Vk, E.Down);
+    if (E.Kind == TInputEvent::Button) SetKey(In().Keys, ButtonKey(E.ButtonIndex), E.Down);
 }
 
 void WindowGoing(TWindow& W) {
@@ -428,84 +490,31 @@ void InputKey(WORD VirtualKey, bool IsDown, char Char) {
     SetGenericAndSide(I.AsyncKeys, VirtualKey, IsDown);
     bool Alt = Down(I.AsyncKeys, VK_MENU);
     bool Ctrl = Down(I.AsyncKeys, VK_CONTROL);
-    bool Sys = (Alt && !Ctrl) || VirtualKey == VK_F10 || (VirtualKey == VK_MENU && !IsDown);
-    TMsg Msg;
-    Msg.message = IsDown ? (Sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (Sys ? WM_SYSKEYUP : WM_KEYUP);
-    Msg.wParam = VirtualKey;
+    TInputEvent E;
+    E.Kind = TInputEvent::Key;
+    E.Vk = VirtualKey;
+    E.Down = IsDown;
+    E.Char = IsDown ? Char : 0;
+    E.Sys = (Alt && !Ctrl) || VirtualKey == VK_F10 || (VirtualKey == VK_MENU && !IsDown);
     uint32_t Data = 1u | (MapVirtualKey(VirtualKey, MAPVK_VK_TO_VSC) << 16);
     if (Alt) Data |= KF_ALTDOWN;
     if (IsDown ? WasDown : true) Data |= KF_REPEAT;
     if (!IsDown) Data |= KF_UP;
-    Msg.lParam = static_cast<LPARAM>(static_cast<int32_t>(Data));
-    Msg.hwnd = I.Focus ? I.Focus : I.Active;
-    Msg.time = GetTickCount();
-    Msg.pt = I.Cursor;
-    Msg.KeyChar = IsDown ? Char : 0;
-    if (!Msg.hwnd) {
-        // Nobody to tell; the thread's view of the key still follows.
-        SetGenericAndSide(I.Keys, VirtualKey, IsDown);
-        return;
-    }
-    PostInput(Msg);
-}
-
-static void PostMouse(UINT ClientMsg, int Button, int Kind, TPoint Screen, WPARAM Extra) {
-    TInputState& I = In();
-    LRESULT Hit = HTCLIENT;
-    TWindow* W = nullptr;
-    if (I.Capture) {
-        W = Find(I.Capture);
-    } else {
-        W = HitTest(Screen, Hit);
-        if (W && Hit == HTERROR) W = nullptr;  // a window disabled by a modal one takes no mouse
-    }
-    if (!W) {
-        if (Button >= 0) SetKey(I.Keys, ButtonKey(Button), Kind != 1);
-        return;
-    }
-    bool Client = Hit == HTCLIENT;
-    TMsg Msg;
-    Msg.hwnd = W->Handle;
-    Msg.time = GetTickCount();
-    Msg.pt = Screen;
-    if (Button >= 0) {
-        if (Kind == 0) {
-            bool Dbl = (W->Class->Style & CS_DBLCLKS) && I.LastDownWnd == W->Handle && I.LastDownButton == Button &&
-                       Msg.time - I.LastDownTime <= I.DoubleClickTime &&
-                       std::abs(Screen.x - I.LastDownPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
-                       std::abs(Screen.y - I.LastDownPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
-            if (Dbl) {
-                Kind = 2;
-                I.LastDownWnd = nullptr;
-            } else {
-                I.LastDownWnd = W->Handle;
-                I.LastDownButton = Button;
-                I.LastDownTime = Msg.time;
-                I.LastDownPoint = Screen;
-            }
-        }
-        Msg.message = ButtonMessage(Button, Kind, Client);
-        if (!Msg.message) return;
-    } else {
-        Msg.message = Client ? ClientMsg : (ClientMsg == WM_MOUSEMOVE ? static_cast<UINT>(WM_NCMOUSEMOVE) : 0u);
-        if (!Msg.message) return;
-    }
-    if (Client) {
-        TPoint P = Screen;
-        ScreenToClient(W->Handle, P);
-        Msg.wParam = MouseKeyFlags(I.AsyncKeys) | Extra;
-        Msg.lParam = MakeLParam(P.x, P.y);
-        if (ClientMsg == WM_MOUSEWHEEL) Msg.lParam = MakeLParam(Screen.x, Screen.y);
-    } else {
-        Msg.wParam = static_cast<WPARAM>(Hit);
-        Msg.lParam = MakeLParam(Screen.x, Screen.y);
-    }
-    PostInput(Msg);
+    E.KeyData = Data;
+    E.Pt = I.Cursor;
+    E.Time = GetTickCount();
+    PostInputEvent(E);
 }
 
 void InputMouseMove(TPoint ScreenPoint) {
-    In().Cursor = ScreenPoint;
-    PostMouse(WM_MOUSEMOVE, -1, 0, ScreenPoint, 0);
+    TInputState& I = In();
+    I.Cursor = ScreenPoint;
+    TInputEvent E;
+    E.Kind = TInputEvent::Move;
+    E.Pt = ScreenPoint;
+    E.MouseKeys = MouseKeyFlags(I.AsyncKeys);
+    E.Time = GetTickCount();
+    PostInputEvent(E);
 }
 
 void InputMouseButton(int Button, bool IsDown, TPoint ScreenPoint) {
@@ -513,23 +522,26 @@ void InputMouseButton(int Button, bool IsDown, TPoint ScreenPoint) {
     TInputState& I = In();
     I.Cursor = ScreenPoint;
     SetKey(I.AsyncKeys, ButtonKey(Button), IsDown);
-    PostMouse(0, Button, IsDown ? 0 : 1, ScreenPoint, 0);
+    TInputEvent E;
+    E.Kind = TInputEvent::Button;
+    E.ButtonIndex = Button;
+    E.Down = IsDown;
+    E.Pt = ScreenPoint;
+    E.MouseKeys = MouseKeyFlags(I.AsyncKeys);
+    E.Time = GetTickCount();
+    PostInputEvent(E);
 }
 
 void InputMouseWheel(int Delta, TPoint ScreenPoint) {
     TInputState& I = In();
     I.Cursor = ScreenPoint;
-    // The wheel goes to the focused window, as the platform sends it.
-    HWND Target = I.Focus ? I.Focus : I.Active;
-    if (!Find(Target)) return;
-    TMsg Msg;
-    Msg.hwnd = Target;
-    Msg.message = WM_MOUSEWHEEL;
-    Msg.wParam = MakeWParam(static_cast<int>(MouseKeyFlags(I.AsyncKeys)), Delta);
-    Msg.lParam = MakeLParam(ScreenPoint.x, ScreenPoint.y);
-    Msg.time = GetTickCount();
-    Msg.pt = ScreenPoint;
-    PostInput(Msg);
+    TInputEvent E;
+    E.Kind = TInputEvent::Wheel;
+    E.Delta = Delta;
+    E.Pt = ScreenPoint;
+    E.MouseKeys = MouseKeyFlags(I.AsyncKeys);
+    E.Time = GetTickCount();
+    PostInputEvent(E);
 }
 
 void InputCloseRequest(HWND Wnd) {

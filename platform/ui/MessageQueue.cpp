@@ -35,7 +35,7 @@ struct THook {
 
 struct TQueueState {
     std::deque<TMsg> Posted;
-    std::deque<TMsg> Input;
+    std::deque<wm::TInputEvent> Input;
     bool QuitPosted = false;
     int QuitCode = 0;
     DWORD LastTime = 0;
@@ -108,15 +108,15 @@ LRESULT CallFrom(int Index, int Type, int Code, WPARAM WParam, LPARAM LParam) {
 
 namespace wm {
 
-void PostInputMessage(const TMsg& Msg) {
+void PostInputEvent(const TInputEvent& Event) {
     auto& In = Q().Input;
     // Mouse moves that nobody took yet fold into the newest one.
-    if (Msg.message == WM_MOUSEMOVE && !In.empty() && In.back().message == WM_MOUSEMOVE &&
-        In.back().hwnd == Msg.hwnd && In.back().wParam == Msg.wParam) {
-        In.back() = Msg;
+    if (Event.Kind == TInputEvent::Move && !In.empty() && In.back().Kind == TInputEvent::Move &&
+        In.back().MouseKeys == Event.MouseKeys) {
+        In.back() = Event;
         return;
     }
-    In.push_back(Msg);
+    In.push_back(Event);
 }
 
 LRESULT CallHooks(int IdHook, int Code, WPARAM WParam, LPARAM LParam) {
@@ -124,11 +124,8 @@ LRESULT CallHooks(int IdHook, int Code, WPARAM WParam, LPARAM LParam) {
 }
 
 void ClearQueueFor(HWND Wnd) {
-    auto Drop = [&](std::deque<TMsg>& D) {
-        D.erase(std::remove_if(D.begin(), D.end(), [&](const TMsg& M) { return M.hwnd == Wnd; }), D.end());
-    };
-    Drop(Q().Posted);
-    Drop(Q().Input);
+    auto& D = Q().Posted;
+    D.erase(std::remove_if(D.begin(), D.end(), [&](const TMsg& M) { return M.hwnd == Wnd; }), D.end());
 }
 
 void TimersWindowGone(HWND Wnd) {
@@ -170,17 +167,24 @@ bool PeekMessage(TMsg& Msg, HWND Wnd, UINT Min, UINT Max, UINT Remove) {
     }
     auto& Input = Q().Input;
     for (size_t I = 0; I < Input.size();) {
-        if (!WindowMatches(Input[I].hwnd, Wnd) || !InRange(Input[I].message, Min, Max)) {
+        TInputEvent Event = Input[I];
+        bool Resolved = ResolveInput(Event, Msg);
+        if (!Resolved || !WindowMatches(Msg.hwnd, Wnd) || !InRange(Msg.message, Min, Max)) {
+            if (!Resolved && Take && !Wnd && Min == 0 && Max == 0) {
+                // Nobody takes it; the keyboard state still follows a key.
+                Input.erase(Input.begin() + static_cast<std::ptrdiff_t>(I));
+                InputDropped(Event);
+                continue;
+            }
             ++I;
             continue;
         }
-        Msg = Input[I];
         if (!Take) {
             Q().LastTime = Msg.time;
             return true;
         }
         Input.erase(Input.begin() + static_cast<std::ptrdiff_t>(I));
-        if (!InputTaken(Msg)) {
+        if (!InputTaken(Event, Msg)) {
             I = 0;  // a hook or an activation ate it; what it did may have queued more
             continue;
         }

@@ -958,13 +958,14 @@ LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
             return HTBORDER;
         }
         case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK:  // a quick second press on a bar scrolls again
             if (WParam == HTVSCROLL || WParam == HTHSCROLL) {
                 TPoint P(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
                          static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
                 TRect R;
                 GetWindowRect(Wnd, R);
                 TrackScrollBar(*W, WParam == HTVSCROLL ? SB_VERT : SB_HORZ, TPoint(P.x - R.Left, P.y - R.Top));
-            } else if (WParam == HTCLOSE) {
+            } else if (WParam == HTCLOSE && Msg == WM_NCLBUTTONDOWN) {
                 Send(*W, WM_SYSCOMMAND, SC_CLOSE, LParam);
             }
             return 0;

@@ -112,10 +112,31 @@ void InputWindowGone(TWindow& W);
 void ClearAll();  // tests: every window destroyed
 void ResetInput();
 HWND FocusWindow();
-// An input message leaves the queue: the keyboard state follows it, the hooks
-// see it, a press may activate its window. False when it was eaten.
-bool InputTaken(TMsg& Msg);
-void PostInputMessage(const TMsg& Msg);
+// What a display reported, kept raw until the thread takes it: the window it
+// goes to is decided then (the focus, the capture or the window under the
+// mouse at that moment), as the platform does.
+struct TInputEvent {
+    enum TKind { Key, Move, Button, Wheel } Kind = Key;
+    WORD Vk = 0;
+    bool Down = false;
+    char Char = 0;
+    uint32_t KeyData = 0;
+    bool Sys = false;
+    int ButtonIndex = 0;
+    int Delta = 0;
+    TPoint Pt;       // screen
+    UINT MouseKeys = 0;  // MK_ flags when it happened
+    DWORD Time = 0;
+};
+void PostInputEvent(const TInputEvent& Event);
+// The message an event becomes now; false when no window would take it.
+bool ResolveInput(const TInputEvent& Event, TMsg& Msg);
+// The event leaves the queue as Msg: the keyboard state follows it, the hooks
+// see it, a press may activate its window or become a double click. False
+// when it was eaten.
+bool InputTaken(const TInputEvent& Event, TMsg& Msg);
+// An event no window takes: only the keyboard state follows it.
+void InputDropped(const TInputEvent& Event);
 LRESULT CallHooks(int IdHook, int Code, WPARAM WParam, LPARAM LParam);
 // The character a key types on the US layout with these modifiers (0: none).
 char KeyToChar(WORD Vk, bool Shift, bool Ctrl, bool Alt, bool Caps);
