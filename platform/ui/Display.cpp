@@ -31,7 +31,7 @@ std::unique_ptr<TDisplay>& Current() {
 
 }  // namespace
 
-TDisplay& Display() { return *Current(); }
+TDisplay& CurrentDisplay() { return *Current(); }
 
 std::unique_ptr<TDisplay> SetDisplay(std::unique_ptr<TDisplay> NewDisplay) {
     if (!NewDisplay) NewDisplay = std::make_unique<TNoDisplay>();

@@ -5,6 +5,7 @@
 // window manager. Only top-level windows reach a display; it shows the pixels
 // of their surfaces.
 #include <memory>
+#include <stdexcept>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/WindowManager.h"
@@ -39,12 +40,20 @@ public:
     virtual void Wait(int TimeoutMs) = 0;
 };
 
-// Raised when a loop waits for input that can never come (an off-screen test
-// whose script ran out).
-ZELMOR_EXCEPTION(EUiStalled, Exception);
+// A test's script went wrong: no error of the program, so the application's
+// exception handler passes it on instead of showing it, and it reaches the test.
+class EScriptError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+// A loop waits for input that can never come (an off-screen test whose script ran out).
+class EUiStalled : public EScriptError {
+public:
+    using EScriptError::EScriptError;
+};
 
-// The display in force; a display that does nothing until one is installed.
-TDisplay& Display();
+// The display in force; one that shows nothing until a backend is installed.
+TDisplay& CurrentDisplay();
 // Installs a display (the window manager owns it) and answers the old one.
 std::unique_ptr<TDisplay> SetDisplay(std::unique_ptr<TDisplay> NewDisplay);
 

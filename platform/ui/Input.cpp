@@ -344,7 +344,7 @@ HWND SetActiveWindow(HWND Wnd) {
         return Old;
     }
     BringWindowToTop(Wnd);
-    if (W->DisplayMapped) Display().WindowActivated(Wnd);
+    if (W->DisplayMapped) CurrentDisplay().WindowActivated(Wnd);
     Send(*W, WM_NCACTIVATE, 1, 0);
     if (Find(Wnd)) Send(*W, WM_ACTIVATE, MakeWParam(WA_ACTIVE, 0), HandleToLParam(Old));
     if (Find(Wnd)) InvalidateFrame(*W);
@@ -474,7 +474,7 @@ HCURSOR CreateImageCursor(const TSurface* Image, TPoint HotSpot) {
 HCURSOR SetCursor(HCURSOR Cursor) {
     HCURSOR Old = In().CurrentCursor;
     In().CurrentCursor = Cursor;
-    if (Cursor != Old) Display().CursorChanged(CursorShapeNumber(Cursor));
+    if (Cursor != Old) CurrentDisplay().CursorChanged(CursorShapeNumber(Cursor));
     return Old;
 }
 

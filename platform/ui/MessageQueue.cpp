@@ -155,7 +155,7 @@ LRESULT SendMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
 }
 
 bool PeekMessage(TMsg& Msg, HWND Wnd, UINT Min, UINT Max, UINT Remove) {
-    Display().Poll();
+    CurrentDisplay().Poll();
     bool Take = (Remove & PM_REMOVE) != 0;
     auto& Posted = Q().Posted;
     for (auto It = Posted.begin(); It != Posted.end(); ++It) {
@@ -227,7 +227,7 @@ bool PeekMessage(TMsg& Msg, HWND Wnd, UINT Min, UINT Max, UINT Remove) {
 bool GetMessage(TMsg& Msg, HWND Wnd, UINT Min, UINT Max) {
     while (!PeekMessage(Msg, Wnd, Min, Max, PM_REMOVE)) {
         PresentDirty();
-        Display().Wait(NextTimerDue());
+        CurrentDisplay().Wait(NextTimerDue());
     }
     return Msg.message != WM_QUIT;
 }
@@ -236,7 +236,7 @@ void WaitMessage() {
     TMsg M;
     if (PeekMessage(M, nullptr, 0, 0, PM_NOREMOVE)) return;
     PresentDirty();
-    Display().Wait(NextTimerDue());
+    CurrentDisplay().Wait(NextTimerDue());
 }
 
 bool TranslateMessage(const TMsg& Msg) {

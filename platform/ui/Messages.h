@@ -866,6 +866,16 @@ struct TWindowPos {
     UINT flags = 0;
 };
 
+// WM_HELP's LParam points to this: the window the user asked help for.
+enum : int { HELPINFO_WINDOW = 1, HELPINFO_MENUITEM = 2 };
+struct THelpInfo {
+    int iContextType = HELPINFO_WINDOW;
+    int iCtrlId = 0;
+    HWND hItemHandle = nullptr;
+    uintptr_t dwContextId = 0;
+    int MouseX = 0, MouseY = 0;
+};
+
 // WM_NOTIFY's LParam points to a record that begins with this header.
 struct TNMHdr {
     HWND hwndFrom = nullptr;

@@ -3,6 +3,7 @@
 // changed pixels to the display.
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "platform/ui/Display.h"
 #include "platform/ui/WindowTree.h"
@@ -18,8 +19,17 @@ struct TDCRecord {
     TRect Box;  // what the context can touch, in surface coordinates
 };
 
+// What each device context may touch (device coordinates), for AdoptDC:
+// the canvas does not tell its device clip, so we keep the ones we set.
+struct TClipRecord {
+    TSurface* Surface = nullptr;
+    TPoint Origin;
+    TRegion Visible;
+};
+
 struct TPaintState {
     std::vector<TDCRecord> DCs;
+    std::unordered_map<const TCanvas*, TClipRecord> Clips;
     bool MaybeDirty = false;  // some window may wait for WM_PAINT
     TSurface Scratch{1, 1};
 };
@@ -104,6 +114,7 @@ HDC MakeDC(TWindow& W, bool Client, const TRegion* ClientClip) {
     Visible.Offset(-Origin.x, -Origin.y);
     R.Canvas->SetDeviceOrigin(Origin);
     R.Canvas->SetDeviceClip(&Visible);
+    P().Clips[R.Canvas.get()] = TClipRecord{Top->Surface.get(), Origin, Visible};
     R.Generation = Top->Surface ? Top->Surface->Generation() : 0;
     HDC DC = R.Canvas.get();
     P().DCs.push_back(std::move(R));
@@ -169,12 +180,14 @@ void PresentDirty() {
         if (IsRectEmpty(T->Dirty)) continue;
         TRect D = T->Dirty;
         T->Dirty = TRect();
-        if (T->DisplayMapped && (T->Style & WS_VISIBLE) && T->Surface) Display().Present(T->Handle, *T->Surface, D);
+        if (T->DisplayMapped && (T->Style & WS_VISIBLE) && T->Surface) CurrentDisplay().Present(T->Handle, *T->Surface, D);
     }
 }
 
 void ForgetWindowDCs(TWindow& W) {
     auto& DCs = P().DCs;
+    for (const TDCRecord& R : DCs)
+        if (R.Wnd == W.Handle) P().Clips.erase(R.Canvas.get());
     DCs.erase(std::remove_if(DCs.begin(), DCs.end(), [&](const TDCRecord& R) { return R.Wnd == W.Handle; }),
               DCs.end());
 }
@@ -212,22 +225,8 @@ void InvalidateFrame(TWindow& W) {
     P().MaybeDirty = true;
 }
 
-void DrawNonClient(TWindow& W) {
-    TInsets I = NonClientInsets(W);
-    if (I.Left == 0 && I.Top == 0 && I.Right == 0 && I.Bottom == 0) return;
-    TWindow* Top = TopLevelOf(&W);
-    if (!Top->Surface) return;
-    TPoint Origin = WindowOriginOnSurface(W);
-    TRegion Visible = VisibleRegion(W, false, false);
-    TRect Client = ClientRect(W);
-    OffsetRect(Client, Origin.x + I.Left, Origin.y + I.Top);
-    Visible = TRegion::Combine(Visible, TRegion(Client), RGN_DIFF);
-    if (Visible.Empty()) return;
-    TRect Box = Visible.Box();
-    Visible.Offset(-Origin.x, -Origin.y);
-    TCanvas C(Top->Surface.get());
-    C.SetDeviceOrigin(Origin);
-    C.SetDeviceClip(&Visible);
+// The frame, caption and scroll bars, drawn at the canvas's logical (0, 0).
+static void DrawFrame(TWindow& W, TCanvas& C) {
     TRect R(0, 0, W.Bounds.Width(), W.Bounds.Height());
     TBrush Face;
     Face.SetColor(clBtnFace);
@@ -267,6 +266,25 @@ void DrawNonClient(TWindow& W) {
         C.DrawText(W.Text, Text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     DrawScrollBars(W, C);
+}
+
+void DrawNonClient(TWindow& W) {
+    TInsets I = NonClientInsets(W);
+    if (I.Left == 0 && I.Top == 0 && I.Right == 0 && I.Bottom == 0) return;
+    TWindow* Top = TopLevelOf(&W);
+    if (!Top->Surface) return;
+    TPoint Origin = WindowOriginOnSurface(W);
+    TRegion Visible = VisibleRegion(W, false, false);
+    TRect Client = ClientRect(W);
+    OffsetRect(Client, Origin.x + I.Left, Origin.y + I.Top);
+    Visible = TRegion::Combine(Visible, TRegion(Client), RGN_DIFF);
+    if (Visible.Empty()) return;
+    TRect Box = Visible.Box();
+    Visible.Offset(-Origin.x, -Origin.y);
+    TCanvas C(Top->Surface.get());
+    C.SetDeviceOrigin(Origin);
+    C.SetDeviceClip(&Visible);
+    DrawFrame(W, C);
     Top->Surface->Touch();
     MarkDirty(*Top, Box);
 }
@@ -401,6 +419,7 @@ int ReleaseDC(HWND, HDC DC) {
     if (It == DCs.end()) return 0;
     if (TWindow* Top = Find(It->Top); Top && Top->Surface && Top->Surface->Generation() != It->Generation)
         MarkDirty(*Top, It->Box);
+    P().Clips.erase(It->Canvas.get());
     DCs.erase(It);
     return 1;
 }
@@ -492,6 +511,49 @@ bool ScrollDC(HDC DC, int Dx, int Dy, const TRect* Scroll, const TRect* Clip, TR
     if (Update) *Update = Uncovered;
     if (UpdateRect) *UpdateRect = Uncovered.Box();
     return true;
+}
+
+void PaintNonClient(HWND Wnd, TCanvas& Canvas) {
+    TWindow* W = Find(Wnd);
+    if (!W) return;
+    int Saved = Canvas.SaveDC();
+    DrawFrame(*W, Canvas);
+    Canvas.RestoreDC(Saved);
+}
+
+void AdoptDC(TCanvas& Target, HDC DC) {
+    auto& Clips = P().Clips;
+    Clips.erase(&Target);
+    if (!DC || !DC->Surface()) {
+        Target.SetSurface(nullptr);
+        return;
+    }
+    TSurface* S = DC->Surface();
+    TPoint Origin = DC->DeviceOrigin();
+    TRegion Visible(TRect(-Origin.x, -Origin.y, S->Width() - Origin.x, S->Height() - Origin.y));
+    auto It = Clips.find(DC);
+    if (It != Clips.end() && It->second.Surface == S && It->second.Origin == Origin)
+        Visible = TRegion::Combine(Visible, It->second.Visible, RGN_AND);
+    TRegion Clipping;
+    if (DC->GetClipRgn(Clipping) == 1) Visible = TRegion::Combine(Visible, Clipping, RGN_AND);
+    TPoint Logical = DC->LPtoDP(TPoint(0, 0));
+    Visible.Offset(-Logical.x, -Logical.y);
+    TPoint NewOrigin(Origin.x + Logical.x, Origin.y + Logical.y);
+    // The context's clip and mapping start afresh; the canvas keeps its tools.
+    TPen Pen;
+    TBrush Brush;
+    TFont Font;
+    Pen.Assign(Target.Pen());
+    Brush.Assign(Target.Brush());
+    Font.Assign(Target.Font());
+    Target.SetSurface(S);
+    Target.ResetState();
+    Target.Pen()->Assign(&Pen);
+    Target.Brush()->Assign(&Brush);
+    Target.Font()->Assign(&Font);
+    Target.SetDeviceOrigin(NewOrigin);
+    Target.SetDeviceClip(&Visible);
+    Clips[&Target] = TClipRecord{S, NewOrigin, Visible};
 }
 
 const TSurface* WindowSurface(HWND Wnd) {

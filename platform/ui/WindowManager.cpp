@@ -398,7 +398,7 @@ bool DestroyWindow(HWND Wnd) {
         TimersWindowGone(H);
         ClearQueueFor(H);
         ForgetWindowDCs(*D);
-        if (!D->Parent && D->DisplayMapped) Display().WindowDestroyed(H);
+        if (!D->Parent && D->DisplayMapped) CurrentDisplay().WindowDestroyed(H);
         Unlink(*D);
         for (TWindow* C : D->Children) C->Parent = nullptr;
         D->Children.clear();
@@ -520,7 +520,7 @@ HWND SetParent(HWND Wnd, HWND NewParent) {
     bool Visible = (W->Style & WS_VISIBLE) != 0;
     if (Visible && OldP && IsShowing(*OldP)) InvalidateInternal(*OldP, CoveredArea(*W), true, true);
     if (!OldP && W->DisplayMapped) {
-        Display().WindowDestroyed(W->Handle);
+        CurrentDisplay().WindowDestroyed(W->Handle);
         W->DisplayMapped = false;
     }
     bool WasActive = GetActiveWindow() == Wnd;
@@ -538,10 +538,10 @@ HWND SetParent(HWND Wnd, HWND NewParent) {
     if (WasActive && NewP) SetActiveOther(W);
     if (Visible) {
         if (!NewP) {
-            Display().WindowCreated(W->Handle);
+            CurrentDisplay().WindowCreated(W->Handle);
             W->DisplayMapped = true;
-            Display().WindowMoved(W->Handle, W->Bounds);
-            Display().WindowShown(W->Handle, true);
+            CurrentDisplay().WindowMoved(W->Handle, W->Bounds);
+            CurrentDisplay().WindowShown(W->Handle, true);
         }
         RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
@@ -691,12 +691,12 @@ bool SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Heigh
     }
     if (!W->Parent) {
         if ((Flags & SWP_SHOWWINDOW) && !W->DisplayMapped) {
-            Display().WindowCreated(Wnd);
+            CurrentDisplay().WindowCreated(Wnd);
             W->DisplayMapped = true;
         }
-        if (W->DisplayMapped && (Moved || Sized)) Display().WindowMoved(Wnd, W->Bounds);
+        if (W->DisplayMapped && (Moved || Sized)) CurrentDisplay().WindowMoved(Wnd, W->Bounds);
         if (Flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) {
-            Display().WindowShown(Wnd, (Flags & SWP_SHOWWINDOW) != 0);
+            CurrentDisplay().WindowShown(Wnd, (Flags & SWP_SHOWWINDOW) != 0);
             if (Flags & SWP_HIDEWINDOW) {
                 WindowGoing(*W);
                 if (GetActiveWindow() == Wnd) SetActiveOther(W);
@@ -902,7 +902,7 @@ LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
             W->Text = Text ? Text : "";
             if (!W->Parent) {
                 InvalidateFrame(*W);
-                if (W->DisplayMapped) Display().WindowTitled(Wnd, W->Text);
+                if (W->DisplayMapped) CurrentDisplay().WindowTitled(Wnd, W->Text);
             }
             return 1;
         }
@@ -992,7 +992,16 @@ LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
             return 0;
         }
         case WM_KEYDOWN:
-            if (WParam == VK_F1) Send(*W, WM_HELP, 0, 0);
+            if (WParam == VK_F1) {
+                THelpInfo Info;
+                Info.hItemHandle = Wnd;
+                Info.iCtrlId = static_cast<int>(W->Id);
+                TPoint P;
+                GetCursorPos(P);
+                Info.MouseX = P.x;
+                Info.MouseY = P.y;
+                Send(*W, WM_HELP, 0, PointerToLParam(&Info));
+            }
             return 0;
         case WM_SYSKEYDOWN:
             if (WParam == VK_F4 && !W->Parent) Send(*W, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -1026,5 +1035,21 @@ LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     }
 }
 
-TRect ScreenRect() { return Display().ScreenBounds(); }
-TRect WorkAreaRect() { return Display().WorkArea(); }
+TRect ClientRectFromStyles(DWORD Style, DWORD ExStyle, int Width, int Height) {
+    TWindow W;
+    W.Style = Style;
+    W.ExStyle = ExStyle;
+    W.Bounds = TRect(0, 0, Width, Height);
+    return ClientRect(W);
+}
+
+TPoint ClientOffsetFromStyles(DWORD Style, DWORD ExStyle) {
+    TWindow W;
+    W.Style = Style;
+    W.ExStyle = ExStyle;
+    TInsets I = NonClientInsets(W);
+    return TPoint(I.Left, I.Top);
+}
+
+TRect ScreenRect() { return CurrentDisplay().ScreenBounds(); }
+TRect WorkAreaRect() { return CurrentDisplay().WorkArea(); }

@@ -175,6 +175,53 @@ int ScrollWindowEx(HWND Wnd, int Dx, int Dy, const TRect* Scroll, const TRect* C
 bool ScrollDC(HDC DC, int Dx, int Dy, const TRect* Scroll, const TRect* Clip, TRegion* Update,
               TRect* UpdateRect);
 
+// --- frames: what the styles leave of a window for its client area ---
+TRect ClientRectFromStyles(DWORD Style, DWORD ExStyle, int Width, int Height);
+TPoint ClientOffsetFromStyles(DWORD Style, DWORD ExStyle);
+// Draws the window's frame, caption and scroll bars into Canvas, at the
+// canvas's logical (0, 0) = the window's top-left corner: for painting a
+// control as a picture.
+void PaintNonClient(HWND Wnd, TCanvas& Canvas);
+// Makes Target draw where DC draws: the same pixels, at DC's logical origin,
+// clipped to what DC may touch. Target's own pen, brush and font stay.
+// AdoptDC(Target, nullptr) lets go.
+void AdoptDC(TCanvas& Target, HDC DC);
+
+// --- owner-drawn items: the records of WM_DRAWITEM and WM_MEASUREITEM ---
+enum : UINT { ODT_MENU = 1, ODT_LISTBOX = 2, ODT_COMBOBOX = 3, ODT_BUTTON = 4, ODT_STATIC = 5 };
+enum : UINT { ODA_DRAWENTIRE = 1, ODA_SELECT = 2, ODA_FOCUS = 4 };
+enum : UINT {
+    ODS_SELECTED = 0x0001,
+    ODS_GRAYED = 0x0002,
+    ODS_DISABLED = 0x0004,
+    ODS_CHECKED = 0x0008,
+    ODS_FOCUS = 0x0010,
+    ODS_DEFAULT = 0x0020,
+    ODS_COMBOBOXEDIT = 0x1000,
+    ODS_NOFOCUSRECT = 0x0200,
+};
+struct TDrawItemStruct {
+    UINT CtlType = 0;
+    UINT CtlID = 0;
+    UINT itemID = 0;
+    UINT itemAction = 0;
+    UINT itemState = 0;
+    HWND hwndItem = nullptr;
+    HDC hDC = nullptr;
+    TRect rcItem;
+    uintptr_t itemData = 0;
+};
+// hwndItem names the control that asks, so its parent can hand the question back to it.
+struct TMeasureItemStruct {
+    UINT CtlType = 0;
+    UINT CtlID = 0;
+    UINT itemID = 0;
+    UINT itemWidth = 0;
+    UINT itemHeight = 0;
+    uintptr_t itemData = 0;
+    HWND hwndItem = nullptr;
+};
+
 // --- scroll bars of a window (drawn by us in the non-client area) ---
 int SetScrollInfo(HWND Wnd, int Bar, const TScrollInfo& Info, bool Redraw);
 bool GetScrollInfo(HWND Wnd, int Bar, TScrollInfo& Info);
