@@ -42,6 +42,18 @@ TPixelFormat FormatOfDepth(int Bits) {
     }
 }
 
+// The same pixels in another layout (colour again when the source was monochrome).
+TSurface Converted(const TSurface& Source, TSurfaceFormat Format) {
+    TSurface out;
+    out.Reset(Source.Width(), Source.Height(), Format);
+    std::vector<uint32_t> row(static_cast<size_t>(Source.Width()));
+    for (int y = 0; y < Source.Height(); ++y) {
+        Source.ReadSpan(0, y, Source.Width(), row.data());
+        out.WriteSpan(0, y, Source.Width(), row.data());
+    }
+    return out;
+}
+
 int DepthOf(TPixelFormat F) {
     switch (F) {
         case pf1bit: return 1;
@@ -97,32 +109,12 @@ void TBitmap::SetSize(int Width, int Height) {
 void TBitmap::SetPixelFormat(TPixelFormat Value) {
     if (Value == FPixelFormat) return;
     FPixelFormat = Value;
-    if (Value != pf1bit && FSurface.Monochrome()) {
-        TSurfaceFormat f = FormatOf(Value);
-        TSurface old = std::move(FSurface);
-        FSurface = TSurface();
-        FSurface.Reset(old.Width(), old.Height(), f);
-        std::vector<uint32_t> row(static_cast<size_t>(old.Width()));
-        for (int y = 0; y < old.Height(); ++y) {
-            old.ReadSpan(0, y, old.Width(), row.data());
-            FSurface.WriteSpan(0, y, old.Width(), row.data());
-        }
+    TSurfaceFormat f = FormatOf(Value);
+    if (f != FSurface.Format() || (Value != pf1bit && FSurface.Monochrome())) {
+        FSurface = Converted(FSurface, f);
         FCanvas->SetSurface(&FSurface);
-    } else {
-        TSurfaceFormat f = FormatOf(Value);
-        if (f != FSurface.Format()) {
-            TSurface old = std::move(FSurface);
-            FSurface = TSurface();
-            FSurface.Reset(old.Width(), old.Height(), f);
-            std::vector<uint32_t> row(static_cast<size_t>(old.Width()));
-            for (int y = 0; y < old.Height(); ++y) {
-                old.ReadSpan(0, y, old.Width(), row.data());
-                FSurface.WriteSpan(0, y, old.Width(), row.data());
-            }
-            FCanvas->SetSurface(&FSurface);
-        }
-        if (Value == pf1bit) FSurface.SetMonochrome(true);
     }
+    if (Value == pf1bit) FSurface.SetMonochrome(true);
     Changed();
 }
 
@@ -186,16 +178,7 @@ void TBitmap::LoadFromBytes(std::span<const uint8_t> Bytes) {
     FPixelFormat = FormatOfDepth(img.BitCount);
     FColorTable = std::move(img.ColorTable);
     TSurfaceFormat f = FormatOf(FPixelFormat);
-    if (f == TSurfaceFormat::Xrgb32) FSurface = std::move(img.Pixels);
-    else {
-        FSurface = TSurface();
-        FSurface.Reset(img.Pixels.Width(), img.Pixels.Height(), f);
-        std::vector<uint32_t> row(static_cast<size_t>(img.Pixels.Width()));
-        for (int y = 0; y < img.Pixels.Height(); ++y) {
-            img.Pixels.ReadSpan(0, y, img.Pixels.Width(), row.data());
-            FSurface.WriteSpan(0, y, img.Pixels.Width(), row.data());
-        }
-    }
+    FSurface = f == TSurfaceFormat::Xrgb32 ? std::move(img.Pixels) : Converted(img.Pixels, f);
     // A two-colour black-and-white file is a monochrome bitmap.
     if (FPixelFormat == pf1bit) FSurface.SetMonochrome(true);
     FCanvas->SetSurface(&FSurface);

@@ -465,8 +465,10 @@ bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, const TCanvasImpl* Src, i
     }
     // Mirroring: a negative size on one side only flips the copy.
     bool flipX = (DW < 0) != (SW < 0), flipY = (DH < 0) != (SH < 0);
-    int dl = std::min(DX, DX + DW), dt = std::min(DY, DY + DH), dw = std::abs(DW), dh = std::abs(DH);
-    int sl = std::min(SX, SX + SW), st = std::min(SY, SY + SH), sw = std::abs(SW), sh = std::abs(SH);
+    // A negative size counts back from the given corner, which stays inside:
+    // (w - 1, 0, -w, h) covers the same columns as (0, 0, w, h).
+    int dl = DW < 0 ? DX + DW + 1 : DX, dt = DH < 0 ? DY + DH + 1 : DY, dw = std::abs(DW), dh = std::abs(DH);
+    int sl = SW < 0 ? SX + SW + 1 : SX, st = SH < 0 ? SY + SH + 1 : SY, sw = std::abs(SW), sh = std::abs(SH);
     if (!needS) {
         sw = dw;
         sh = dh;
@@ -497,7 +499,8 @@ bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, const TCanvasImpl* Src, i
     // and HALFTONE keep one of them, the other modes AND or OR them.
     int mode = State.StretchMode;
     bool combine = (sw > dw || sh > dh) && (mode == BLACKONWHITE || mode == WHITEONBLACK);
-    std::vector<uint32_t> row;
+    std::vector<uint32_t> row, srow;
+    bool direct = !flipX && !flipY && sw == dw && sh == dh && !Mask && !UseKey && srcMono == dstMono;
     for (int j = 0; j < dh; ++j) {
         int dy = dt + j;
         int jj = flipY ? dh - 1 - j : j;
@@ -505,6 +508,33 @@ bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, const TCanvasImpl* Src, i
         if (sy1 <= sy0) sy1 = sy0 + 1;
         ClipSpan(dy, dl, dl + dw, [&](int sy, int a, int b) {
             row.resize(size_t(b - a));
+            if (direct) {
+                // Same size, no mirror, no mask: whole spans at a time.
+                int sx = sl + (a - DeviceOrigin.x - dl) + sox, syy = sy0 + soy;
+                bool inside = !needS || (sx >= 0 && syy >= 0 && sx + (b - a) <= ss->Width() && syy < ss->Height());
+                if (inside) {
+                    if (needS) {
+                        srow.resize(size_t(b - a));
+                        if (same)
+                            std::copy_n(copy.begin() + long(size_t(syy - copyT) * size_t(sw) + size_t(sx - copyL)), b - a, srow.begin());
+                        else
+                            ss->ReadSpan(sx, syy, b - a, srow.data());
+                    }
+                    if (fore == 0xCC) {
+                        Surface->WriteSpan(a, sy, b - a, srow.data());
+                        return;
+                    }
+                    Surface->ReadSpan(a, sy, b - a, row.data());
+                    for (int x = a; x < b; ++x) {
+                        uint32_t p = 0;
+                        if (needP && !brush.At(x, sy, p)) p = 0;
+                        uint32_t sv = needS ? srow[size_t(x - a)] : 0;
+                        row[size_t(x - a)] = ApplyRop3(fore, p, sv, row[size_t(x - a)]);
+                    }
+                    Surface->WriteSpan(a, sy, b - a, row.data());
+                    return;
+                }
+            }
             Surface->ReadSpan(a, sy, b - a, row.data());
             for (int x = a; x < b; ++x) {
                 int i = x - DeviceOrigin.x - dl;
@@ -963,7 +993,14 @@ void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int EllipseWidth, int El
 
 void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
     if (F->PathOpen) {
-        Rectangle(X1, Y1, X2, Y2);
+        // In a path the ellipse is its outline as a polygon of short chords.
+        std::vector<TPoint> pts;
+        double cx = (X1 + X2) / 2.0, cy = (Y1 + Y2) / 2.0, rx = std::abs(X2 - X1) / 2.0, ry = std::abs(Y2 - Y1) / 2.0;
+        for (int k = 0; k < 64; ++k) {
+            double a = k * 2 * std::numbers::pi / 64;
+            pts.push_back({int(std::lround(cx + rx * std::cos(a))), int(std::lround(cy - ry * std::sin(a)))});
+        }
+        PathClosed(*F, pts);
         return;
     }
     RoundRect(X1, Y1, X2, Y2, std::abs(X2 - X1), std::abs(Y2 - Y1));

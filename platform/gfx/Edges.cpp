@@ -39,10 +39,10 @@ void Arrow(TCanvasImpl& F, const TRect& R, int Direction, TColorRef Color) {
     for (int i = 0; i <= size; ++i) {
         int half = size - i;
         switch (Direction) {
-            case DFCS_SCROLLUP: Fill(F, {cx - half - 1, cy - size / 2 + i, cx + half, cy - size / 2 + i + 1}, Color); break;
+            case DFCS_SCROLLUP: Fill(F, {cx - i - 1, cy - size / 2 + i, cx + i, cy - size / 2 + i + 1}, Color); break;
             case DFCS_SCROLLDOWN:
             case DFCS_SCROLLCOMBOBOX: Fill(F, {cx - half - 1, cy - size / 2 + (size - half), cx + half, cy - size / 2 + (size - half) + 1}, Color); break;
-            case DFCS_SCROLLLEFT: Fill(F, {cx - size / 2 + i, cy - half - 1, cx - size / 2 + i + 1, cy + half}, Color); break;
+            case DFCS_SCROLLLEFT: Fill(F, {cx - size / 2 + i, cy - i - 1, cx - size / 2 + i + 1, cy + i}, Color); break;
             default: Fill(F, {cx - size / 2 + (size - half), cy - half - 1, cx - size / 2 + (size - half) + 1, cy + half}, Color); break;
         }
     }

@@ -34,6 +34,8 @@ ZELMOR_EXCEPTION(EInvalidGraphicOperation, Exception);
 class TCanvas;
 class TGraphic;
 class TBitmap;
+class TPropertyTable;
+struct TTypeInfo;
 
 // --- raster operation codes ---
 enum : int {
@@ -123,6 +125,8 @@ enum TPenMode : uint8_t {
     pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
 };
 enum TPenCap : uint8_t { pcRound, pcSquare, pcFlat };
+const TTypeInfo& TypeInfoOf(TPenStyle*);
+const TTypeInfo& TypeInfoOf(TPenMode*);
 // The R2_ code of a pen mode and back.
 int PenModeToRop2(TPenMode Mode);
 TPenMode Rop2ToPenMode(int Rop2);
@@ -145,6 +149,7 @@ public:
     void SetExtended(uint32_t PenStyle, int Width, TColor Color);
     void Assign(TPersistent* Source) override;
     bool SameAs(const TPen& Other) const;
+    static void DescribeProperties(TPropertyTable& T);
 
 private:
     TColor FColor = clBlack;
@@ -155,6 +160,7 @@ private:
 };
 
 enum TBrushStyle : uint8_t { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+const TTypeInfo& TypeInfoOf(TBrushStyle*);
 
 class TBrush : public TGraphicsObject {
     ZELMOR_CLASS(TBrush, TGraphicsObject)
@@ -176,6 +182,7 @@ public:
     // the word layout of monochrome bitmap bits): $AAAA/$5555 gives the checkerboard.
     static TSurface MonoPattern8(const uint16_t Rows[8]);
     void Assign(TPersistent* Source) override;
+    static void DescribeProperties(TPropertyTable& T);
 
 private:
     TColor FColor = clWhite;
@@ -186,6 +193,8 @@ private:
 enum TFontStyle : uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
 enum TFontPitch : uint8_t { fpDefault, fpVariable, fpFixed };
+const TTypeInfo& TypeInfoOf(TFontStyle*);
+const TTypeInfo& TypeInfoOf(TFontPitch*);
 
 // The logical font record of the platform.
 struct TLogFont {
@@ -236,8 +245,11 @@ public:
 
     // The shaped, measured face behind this font; made on first use.
     const TFontResource& Resource() const;
+    // Forms store Height; Size is published for code and never stored.
+    static void DescribeProperties(TPropertyTable& T);
 
 private:
+    bool StoresSize() const { return false; }
     void FontChanged();
     AnsiString FName = "MS Sans Serif";
     int FHeight = -11;
@@ -249,6 +261,13 @@ private:
     int FPixelsPerInch = ScreenPixelsPerInch;
     mutable std::shared_ptr<const TFontResource> FResource;
 };
+
+// Names of colours and character sets as form files write them ("clBtnFace",
+// "DEFAULT_CHARSET"); false when the value has no name or the name is unknown.
+bool ColorToIdent(TColor Color, AnsiString& Ident);
+bool IdentToColor(std::string_view Ident, TColor& Color);
+bool CharsetToIdent(int Charset, AnsiString& Ident);
+bool IdentToCharset(std::string_view Ident, int& Charset);
 
 // The face that a requested name is drawn with (the substitution table, then fontconfig).
 AnsiString SubstituteFontName(std::string_view Name);

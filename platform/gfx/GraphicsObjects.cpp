@@ -1,5 +1,9 @@
 #include <algorithm>
 
+#include <array>
+
+#include "platform/classes/Properties.h"
+#include "platform/rtl/Strings.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Graphics.h"
 
@@ -251,3 +255,97 @@ bool TFont::SameAs(const TFont& O) const {
     return FName == O.FName && FHeight == O.FHeight && FStyle == O.FStyle && FCharset == O.FCharset &&
            FPitch == O.FPitch && FOrientation == O.FOrientation;
 }
+
+// --- published properties ---
+ZELMOR_IMPLEMENT_ENUM(TPenStyle, "psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear",
+                      "psInsideFrame", "psAlternate")
+ZELMOR_IMPLEMENT_ENUM(TPenMode, "pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot",
+                      "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask", "pmNotMask",
+                      "pmXor", "pmNotXor")
+ZELMOR_IMPLEMENT_ENUM(TBrushStyle, "bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
+                      "bsBDiagonal", "bsCross", "bsDiagCross")
+ZELMOR_IMPLEMENT_ENUM(TFontStyle, "fsBold", "fsItalic", "fsUnderline", "fsStrikeOut")
+ZELMOR_IMPLEMENT_ENUM(TFontPitch, "fpDefault", "fpVariable", "fpFixed")
+
+void TPen::DescribeProperties(TPropertyTable& T) {
+    T.Property("Color", &TPen::Color, &TPen::SetColor).Default(clBlack);
+    T.Property("Mode", &TPen::Mode, &TPen::SetMode).Default(pmCopy);
+    T.Property("Style", &TPen::Style, &TPen::SetStyle).Default(psSolid);
+    T.Property("Width", &TPen::Width, &TPen::SetWidth).Default(1);
+}
+
+void TBrush::DescribeProperties(TPropertyTable& T) {
+    T.Property("Color", &TBrush::Color, &TBrush::SetColor).Default(clWhite);
+    T.Property("Style", &TBrush::Style, &TBrush::SetStyle).Default(bsSolid);
+}
+
+void TFont::DescribeProperties(TPropertyTable& T) {
+    T.PropertyOf<TFont>(
+         "Charset", [](TFont& F) { return int(F.Charset()); }, [](TFont& F, int V) { F.SetCharset(uint8_t(V)); })
+        .Default(int(DEFAULT_CHARSET));
+    T.Property("Color", &TFont::Color, &TFont::SetColor).NoDefault();
+    T.Property("Height", &TFont::Height, &TFont::SetHeight).NoDefault();
+    T.Property("Name", &TFont::Name, &TFont::SetName);
+    T.Property("Orientation", &TFont::Orientation, &TFont::SetOrientation).Default(0);
+    T.Property("Pitch", &TFont::Pitch, &TFont::SetPitch).Default(fpDefault);
+    T.Property("Size", &TFont::Size, &TFont::SetSize).Stored(&TFont::StoresSize);
+    T.Property("Style", &TFont::Style, &TFont::SetStyle).Default(TFontStyles{});
+}
+
+namespace {
+struct TNamed {
+    int Value;
+    const char* Name;
+};
+constexpr std::array<TNamed, 52> ColorNames = {{
+    {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"}, {clNavy, "clNavy"},
+    {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"}, {clSilver, "clSilver"}, {clRed, "clRed"},
+    {clLime, "clLime"}, {clYellow, "clYellow"}, {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"},
+    {clWhite, "clWhite"}, {clMoneyGreen, "clMoneyGreen"}, {clSkyBlue, "clSkyBlue"}, {clCream, "clCream"},
+    {clMedGray, "clMedGray"}, {clScrollBar, "clScrollBar"}, {clBackground, "clBackground"},
+    {clActiveCaption, "clActiveCaption"}, {clInactiveCaption, "clInactiveCaption"}, {clMenu, "clMenu"},
+    {clWindow, "clWindow"}, {clWindowFrame, "clWindowFrame"}, {clMenuText, "clMenuText"},
+    {clWindowText, "clWindowText"}, {clCaptionText, "clCaptionText"}, {clActiveBorder, "clActiveBorder"},
+    {clInactiveBorder, "clInactiveBorder"}, {clAppWorkSpace, "clAppWorkSpace"}, {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"}, {clBtnFace, "clBtnFace"}, {clBtnShadow, "clBtnShadow"},
+    {clGrayText, "clGrayText"}, {clBtnText, "clBtnText"}, {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clBtnHighlight, "clBtnHighlight"}, {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"},
+    {clInfoText, "clInfoText"}, {clInfoBk, "clInfoBk"}, {clHotLight, "clHotLight"},
+    {clGradientActiveCaption, "clGradientActiveCaption"}, {clGradientInactiveCaption, "clGradientInactiveCaption"},
+    {clNone, "clNone"}, {clDefault, "clDefault"}, {clLtGray, "clLtGray"}, {clDkGray, "clDkGray"},
+}};
+constexpr std::array<TNamed, 5> CharsetNames = {{
+    {ANSI_CHARSET, "ANSI_CHARSET"}, {DEFAULT_CHARSET, "DEFAULT_CHARSET"}, {SYMBOL_CHARSET, "SYMBOL_CHARSET"},
+    {SHIFTJIS_CHARSET, "SHIFTJIS_CHARSET"}, {OEM_CHARSET, "OEM_CHARSET"},
+}};
+
+template <size_t N>
+bool ToIdent(const std::array<TNamed, N>& Names, int Value, AnsiString& Ident) {
+    for (const auto& n : Names)
+        if (n.Value == Value) {
+            Ident = n.Name;
+            return true;
+        }
+    return false;
+}
+
+template <size_t N>
+bool FromIdent(const std::array<TNamed, N>& Names, std::string_view Ident, int& Value) {
+    for (const auto& n : Names)
+        if (SameText(Ident, n.Name)) {
+            Value = n.Value;
+            return true;
+        }
+    return false;
+}
+}  // namespace
+
+bool ColorToIdent(TColor Color, AnsiString& Ident) { return ToIdent(ColorNames, Color, Ident); }
+bool IdentToColor(std::string_view Ident, TColor& Color) {
+    int v;
+    if (!FromIdent(ColorNames, Ident, v)) return false;
+    Color = v;
+    return true;
+}
+bool CharsetToIdent(int Charset, AnsiString& Ident) { return ToIdent(CharsetNames, Charset, Ident); }
+bool IdentToCharset(std::string_view Ident, int& Charset) { return FromIdent(CharsetNames, Ident, Charset); }

@@ -737,3 +737,8 @@ TRegion TCanvas::PathToRegion() {
     F->PathDone = false;
     return TRegion::FromRows(top, rows);
 }
+
+// fontconfig keeps its configuration for the life of the process and never
+// frees it; the leak checker of the sanitizer builds is told so here, where
+// every program that draws text links it in.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
