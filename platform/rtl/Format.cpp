@@ -349,7 +349,7 @@ AnsiString Render(const Section& s, long double AbsValue, const TFormatSettings&
     const int n = static_cast<int>(intStr.size());
     const char sep = s.Grouped ? st.ThousandSeparator : 0;
     auto emitInt = [&](AnsiString& out, int from, int to) {
-        for (int j = std::max(from, 0); j < to; ++j) {
+        for (int j = std::max(from, 0); j < std::min(to, n); ++j) {
             if (sep && j > 0 && (n - j) % 3 == 0) out += sep;
             out += intStr[static_cast<size_t>(j)];
         }
@@ -358,7 +358,7 @@ AnsiString Render(const Section& s, long double AbsValue, const TFormatSettings&
     AnsiString out;
     std::string_view t = s.Text;
     int intPlace = 0, decPlace = 0;
-    bool afterPoint = false, intDone = s.IntPlaces > 0;
+    bool afterPoint = false, intDone = s.IntPlaces > 0, afterExponent = false;
     auto flushBarePoint = [&]() {
         // A format without integer places still shows the integer digits.
         if (!intDone) {
@@ -375,6 +375,11 @@ AnsiString Render(const Section& s, long double AbsValue, const TFormatSettings&
             i = end;
             continue;
         }
+        if (afterExponent) {
+            // Scan stopped at the exponent: what follows it is text.
+            out += c;
+            continue;
+        }
         if (s.Scientific && (c == 'E' || c == 'e') && i + 1 < t.size() && (t[i + 1] == '+' || t[i + 1] == '-')) {
             flushBarePoint();
             bool always = t[i + 1] == '+';
@@ -384,6 +389,7 @@ AnsiString Render(const Section& s, long double AbsValue, const TFormatSettings&
             out += c;
             out += ExponentText(exponent, std::min(digits, 4), always);
             i = k - 1;
+            afterExponent = true;
             continue;
         }
         if (c == '0' || c == '#') {

@@ -108,48 +108,9 @@ AnsiString ResolveIniName(std::string_view FileName) {
 }
 }  // namespace
 
-TCustomIniFile::TCustomIniFile(std::string_view FileName) : FFileName(ResolveIniName(FileName)) {}
-TCustomIniFile::~TCustomIniFile() = default;
-
-void TCustomIniFile::Load(TIniData& D) {
-    if (!FileExists(FFileName)) {
-        D.Parse("");
-        return;
-    }
-    TStringList text;
-    try {
-        LoadStringsFromFile(text, FFileName);
-    } catch (const EStreamError&) {
-        D.Parse("");  // an unreadable file reads as an empty one
-        return;
-    }
-    D.Parse(text.Text());
-}
-
-void TCustomIniFile::Save(const TIniData& D) {
-    ForceDirectories(ExtractFileDir(FFileName));
-    try {
-        TFileStream f(FFileName, fmCreate);
-        f.WriteString(D.Text());
-    } catch (const EStreamError&) {
-        throw EIniFileException("Unable to write to " + FFileName);
-    }
-}
-
-AnsiString TCustomIniFile::ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) {
-    TIniData& d = Data();
-    const TIniData::Line* l = d.FindEntry(Section, Ident);
-    return l ? d.ValueOf(*l) : AnsiString(Default);
-}
-
-void TCustomIniFile::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
-    Data().Write(Section, Ident, Value);
-    Modified();
-}
-
+// --- typed values, for every kind of ini file ---
 int TCustomIniFile::ReadInteger(std::string_view Section, std::string_view Ident, int Default) {
-    AnsiString s = Trim(ReadString(Section, Ident, ""));
-    return StrToIntDef(s, Default);
+    return StrToIntDef(Trim(ReadString(Section, Ident, "")), Default);
 }
 
 void TCustomIniFile::WriteInteger(std::string_view Section, std::string_view Ident, int Value) {
@@ -172,7 +133,50 @@ void TCustomIniFile::WriteFloat(std::string_view Section, std::string_view Ident
     WriteString(Section, Ident, FloatToStr(Value));
 }
 
-void TCustomIniFile::ReadSection(std::string_view Section, TStrings& Strings) {
+// --- TMemIniFile ---
+TMemIniFile::TMemIniFile(std::string_view FileName)
+    : TCustomIniFile(ResolveIniName(FileName)), FData(std::make_unique<TIniData>()) {
+    Load();
+}
+TMemIniFile::~TMemIniFile() = default;
+
+void TMemIniFile::Load() {
+    if (!FileExists(FileName())) {
+        FData->Parse("");
+        return;
+    }
+    TStringList text;
+    try {
+        LoadStringsFromFile(text, FileName());
+    } catch (const EStreamError&) {
+        FData->Parse("");  // an unreadable file reads as an empty one
+        return;
+    }
+    FData->Parse(text.Text());
+}
+
+void TMemIniFile::UpdateFile() {
+    ForceDirectories(ExtractFileDir(FileName()));
+    try {
+        TFileStream f(FileName(), fmCreate);
+        f.WriteString(FData->Text());
+    } catch (const EStreamError&) {
+        throw EIniFileException("Unable to write to " + FileName());
+    }
+}
+
+AnsiString TMemIniFile::ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) {
+    TIniData& d = Data();
+    const TIniData::Line* l = d.FindEntry(Section, Ident);
+    return l ? d.ValueOf(*l) : AnsiString(Default);
+}
+
+void TMemIniFile::WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) {
+    Data().Write(Section, Ident, Value);
+    Modified();
+}
+
+void TMemIniFile::ReadSection(std::string_view Section, TStrings& Strings) {
     Strings.BeginUpdate();
     Strings.Clear();
     if (TIniData::Section* s = Data().Find(Section))
@@ -181,7 +185,7 @@ void TCustomIniFile::ReadSection(std::string_view Section, TStrings& Strings) {
     Strings.EndUpdate();
 }
 
-void TCustomIniFile::ReadSections(TStrings& Strings) {
+void TMemIniFile::ReadSections(TStrings& Strings) {
     Strings.BeginUpdate();
     Strings.Clear();
     for (const auto& s : Data().Sections)
@@ -189,7 +193,7 @@ void TCustomIniFile::ReadSections(TStrings& Strings) {
     Strings.EndUpdate();
 }
 
-void TCustomIniFile::ReadSectionValues(std::string_view Section, TStrings& Strings) {
+void TMemIniFile::ReadSectionValues(std::string_view Section, TStrings& Strings) {
     Strings.BeginUpdate();
     Strings.Clear();
     TIniData& d = Data();
@@ -199,40 +203,29 @@ void TCustomIniFile::ReadSectionValues(std::string_view Section, TStrings& Strin
     Strings.EndUpdate();
 }
 
-bool TCustomIniFile::SectionExists(std::string_view Section) { return Data().Find(Section) != nullptr; }
+bool TMemIniFile::SectionExists(std::string_view Section) { return Data().Find(Section) != nullptr; }
 
-bool TCustomIniFile::ValueExists(std::string_view Section, std::string_view Ident) {
+bool TMemIniFile::ValueExists(std::string_view Section, std::string_view Ident) {
     return Data().FindEntry(Section, Ident) != nullptr;
 }
 
-void TCustomIniFile::EraseSection(std::string_view Section) {
+void TMemIniFile::EraseSection(std::string_view Section) {
     TIniData& d = Data();
     std::erase_if(d.Sections, [&](const TIniData::Section& s) { return s.Header && AnsiSameText(s.Name, Section); });
     Modified();
 }
 
-void TCustomIniFile::DeleteKey(std::string_view Section, std::string_view Ident) {
+void TMemIniFile::DeleteKey(std::string_view Section, std::string_view Ident) {
     TIniData& d = Data();
     if (TIniData::Section* s = d.Find(Section))
         std::erase_if(s->Lines, [&](const TIniData::Line& l) { return l.IsEntry && AnsiSameText(l.Name, Ident); });
     Modified();
 }
 
-TMemIniFile::TMemIniFile(std::string_view FileName) : TCustomIniFile(FileName), FData(std::make_unique<TIniData>()) {
-    Load(*FData);
-}
-TMemIniFile::~TMemIniFile() = default;
-
-void TMemIniFile::UpdateFile() { Save(*FData); }
-
-TIniFile::TIniFile(std::string_view FileName) : TCustomIniFile(FileName), FData(std::make_unique<TIniData>()) {
-    FData->StripQuotes = true;
-}
-TIniFile::~TIniFile() = default;
+// --- TIniFile ---
+TIniFile::TIniFile(std::string_view FileName) : TMemIniFile(FileName) { FData->StripQuotes = true; }
 
 TIniData& TIniFile::Data() {
-    Load(*FData);
+    Load();
     return *FData;
 }
-
-void TIniFile::Modified() { Save(*FData); }

@@ -20,15 +20,27 @@ class TIniData;
 
 ZELMOR_EXCEPTION(EIniFileException, Exception);
 
+// The ini-file calls, whatever keeps the entries: the typed reads and
+// writes are built once here on the text ones.
 class TCustomIniFile : public TObject {
 public:
-    explicit TCustomIniFile(std::string_view FileName);
-    ~TCustomIniFile() override;
-    // The Windows name after the rule above.
+    explicit TCustomIniFile(std::string_view FileName) : FFileName(FileName) {}
     const AnsiString& FileName() const { return FFileName; }
 
-    AnsiString ReadString(std::string_view Section, std::string_view Ident, std::string_view Default);
-    void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value);
+    virtual AnsiString ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) = 0;
+    virtual void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) = 0;
+    // The names of a section's values, in file order (Strings is cleared first).
+    virtual void ReadSection(std::string_view Section, TStrings& Strings) = 0;
+    virtual void ReadSections(TStrings& Strings) = 0;
+    // "Name=Value" lines of a section, in file order.
+    virtual void ReadSectionValues(std::string_view Section, TStrings& Strings) = 0;
+    virtual bool SectionExists(std::string_view Section) = 0;
+    virtual bool ValueExists(std::string_view Section, std::string_view Ident) = 0;
+    virtual void EraseSection(std::string_view Section) = 0;
+    virtual void DeleteKey(std::string_view Section, std::string_view Ident) = 0;
+    // Writes pending changes (TMemIniFile); nothing for the others.
+    virtual void UpdateFile() = 0;
+
     // Decimal, "$" or "0x" hexadecimal; Default when missing or not a number.
     int ReadInteger(std::string_view Section, std::string_view Ident, int Default);
     void WriteInteger(std::string_view Section, std::string_view Ident, int Value);
@@ -39,27 +51,6 @@ public:
     double ReadFloat(std::string_view Section, std::string_view Ident, double Default);
     void WriteFloat(std::string_view Section, std::string_view Ident, double Value);
 
-    // The names of a section's values, in file order (Strings is cleared first).
-    void ReadSection(std::string_view Section, TStrings& Strings);
-    void ReadSections(TStrings& Strings);
-    // "Name=Value" lines of a section, in file order.
-    void ReadSectionValues(std::string_view Section, TStrings& Strings);
-    bool SectionExists(std::string_view Section);
-    bool ValueExists(std::string_view Section, std::string_view Ident);
-    void EraseSection(std::string_view Section);
-    void DeleteKey(std::string_view Section, std::string_view Ident);
-    // Writes pending changes (TMemIniFile); nothing for TIniFile.
-    virtual void UpdateFile() = 0;
-
-protected:
-    // The contents as they stand, read afresh when the class wants it.
-    virtual TIniData& Data() = 0;
-    // Called after every change.
-    virtual void Modified() = 0;
-    // Raises EIniFileException "Unable to write to <file>".
-    void Save(const TIniData& Data);
-    void Load(TIniData& Data);
-
 private:
     AnsiString FFileName;
 };
@@ -69,28 +60,36 @@ class TMemIniFile : public TCustomIniFile {
 public:
     explicit TMemIniFile(std::string_view FileName);
     ~TMemIniFile() override;
+
+    AnsiString ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) override;
+    void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) override;
+    void ReadSection(std::string_view Section, TStrings& Strings) override;
+    void ReadSections(TStrings& Strings) override;
+    void ReadSectionValues(std::string_view Section, TStrings& Strings) override;
+    bool SectionExists(std::string_view Section) override;
+    bool ValueExists(std::string_view Section, std::string_view Ident) override;
+    void EraseSection(std::string_view Section) override;
+    void DeleteKey(std::string_view Section, std::string_view Ident) override;
+    // Raises EIniFileException "Unable to write to <file>".
     void UpdateFile() override;
 
 protected:
-    TIniData& Data() override { return *FData; }
-    void Modified() override {}
-
-private:
+    // The entries as they stand; TIniFile reads them afresh each time.
+    virtual TIniData& Data() { return *FData; }
+    // Called after every change; TIniFile writes the file.
+    virtual void Modified() {}
+    void Load();
     std::unique_ptr<TIniData> FData;
 };
 
 // The file is the truth: every read reads it and every write writes it.
 // Values in matching quotes come back without them.
-class TIniFile : public TCustomIniFile {
+class TIniFile : public TMemIniFile {
 public:
     explicit TIniFile(std::string_view FileName);
-    ~TIniFile() override;
-    void UpdateFile() override {}
+    void UpdateFile() override {}  // every change is written at once
 
 protected:
     TIniData& Data() override;
-    void Modified() override;
-
-private:
-    std::unique_ptr<TIniData> FData;
+    void Modified() override { TMemIniFile::UpdateFile(); }
 };

@@ -448,13 +448,13 @@ void TRegistry::WriteBinaryData(std::string_view Name, const void* Buffer, int B
 }
 
 // --- TRegIniFile ---
-TRegIniFile::TRegIniFile(std::string_view FileName) : FFileName(FileName) {
+TRegIniFile::TRegIniFile(std::string_view FileName) : TCustomIniFile(FileName) {
     TRegistry r;
-    r.CreateKey(FFileName);
+    r.CreateKey(this->FileName());
 }
 
 AnsiString TRegIniFile::SectionKey(std::string_view Section) const {
-    return "\\" + FFileName + (Section.empty() ? AnsiString() : "\\" + AnsiString(Section));
+    return "\\" + FileName() + (Section.empty() ? AnsiString() : "\\" + AnsiString(Section));
 }
 
 AnsiString TRegIniFile::ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) {
@@ -468,22 +468,6 @@ void TRegIniFile::WriteString(std::string_view Section, std::string_view Ident, 
     TRegistry r;
     r.OpenKey(SectionKey(Section), true);
     r.WriteString(Ident, Value);
-}
-
-int TRegIniFile::ReadInteger(std::string_view Section, std::string_view Ident, int Default) {
-    return StrToIntDef(Trim(ReadString(Section, Ident, "")), Default);
-}
-
-void TRegIniFile::WriteInteger(std::string_view Section, std::string_view Ident, int Value) {
-    WriteString(Section, Ident, IntToStr(Value));
-}
-
-bool TRegIniFile::ReadBool(std::string_view Section, std::string_view Ident, bool Default) {
-    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
-}
-
-void TRegIniFile::WriteBool(std::string_view Section, std::string_view Ident, bool Value) {
-    WriteString(Section, Ident, Value ? "1" : "0");
 }
 
 void TRegIniFile::ReadSection(std::string_view Section, TStrings& Strings) {
@@ -505,6 +489,16 @@ void TRegIniFile::ReadSectionValues(std::string_view Section, TStrings& Strings)
     Strings.Clear();
     for (int i = 0; i < names.Count(); ++i) Strings.Add(names[i] + "=" + ReadString(Section, names[i], ""));
     Strings.EndUpdate();
+}
+
+bool TRegIniFile::SectionExists(std::string_view Section) {
+    TRegistry r;
+    return r.KeyExists(SectionKey(Section));
+}
+
+bool TRegIniFile::ValueExists(std::string_view Section, std::string_view Ident) {
+    TRegistry r;
+    return r.OpenKeyReadOnly(SectionKey(Section)) && r.ValueExists(Ident);
 }
 
 void TRegIniFile::EraseSection(std::string_view Section) {

@@ -15,6 +15,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Object.h"
+#include "platform/sys/IniFiles.h"
 
 using AnsiString = std::string;
 class TStrings;
@@ -83,26 +84,23 @@ private:
 
 // Ini-file calls over the registry: the file name is a key under
 // HKEY_CURRENT_USER, each section a sub-key, each entry a text value.
-class TRegIniFile : public TObject {
+class TRegIniFile : public TCustomIniFile {
 public:
     explicit TRegIniFile(std::string_view FileName);
-    const AnsiString& FileName() const { return FFileName; }
 
-    AnsiString ReadString(std::string_view Section, std::string_view Ident, std::string_view Default);
-    void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value);
-    int ReadInteger(std::string_view Section, std::string_view Ident, int Default);
-    void WriteInteger(std::string_view Section, std::string_view Ident, int Value);
-    bool ReadBool(std::string_view Section, std::string_view Ident, bool Default);
-    void WriteBool(std::string_view Section, std::string_view Ident, bool Value);
-    void ReadSection(std::string_view Section, TStrings& Strings);
-    void ReadSections(TStrings& Strings);
-    void ReadSectionValues(std::string_view Section, TStrings& Strings);
-    void EraseSection(std::string_view Section);
-    void DeleteKey(std::string_view Section, std::string_view Ident);
+    AnsiString ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) override;
+    void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) override;
+    void ReadSection(std::string_view Section, TStrings& Strings) override;
+    void ReadSections(TStrings& Strings) override;
+    void ReadSectionValues(std::string_view Section, TStrings& Strings) override;
+    bool SectionExists(std::string_view Section) override;
+    bool ValueExists(std::string_view Section, std::string_view Ident) override;
+    void EraseSection(std::string_view Section) override;
+    void DeleteKey(std::string_view Section, std::string_view Ident) override;
+    void UpdateFile() override {}
 
 private:
     AnsiString SectionKey(std::string_view Section) const;
-    AnsiString FFileName;
 };
 
 // Drops what was read of the registry file, so that the next call reads it

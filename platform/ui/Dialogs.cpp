@@ -2,13 +2,17 @@
 
 #include <algorithm>
 
+#include "platform/rtl/Exceptions.h"
 #include "platform/ui/Forms.h"
 
 namespace {
+TDialogAnswerer* GAnswerer = nullptr;
+// The answer of a Help button (MessageDlg's mbHelp).
+constexpr int IdHelp = 9;
 
-TDialogAnswerer& Answerer() {
-    static TDialogAnswerer A;
-    return A;
+TDialogAnswer Ask(const TDialogRequest& Request) {
+    if (!GAnswerer) throw EInvalidOperation("No one can answer the box \"" + Request.Text + "\"");
+    return GAnswerer->Answer(Request);
 }
 
 // --- the small controls the boxes are made of ---
@@ -267,7 +271,7 @@ const TButtonSpec& SpecOf(int Result) {
         {IDABORT, "Abort", "&Anular"},    {IDRETRY, "Retry", "&Reintentar"},
         {IDIGNORE, "Ignore", "&Omitir"},  {mrAll, "All", "&Todos"},
         {mrNoToAll, "NoToAll", "N&o a todo"}, {mrYesToAll, "YesToAll", "S&\xED a todo"},
-        {IDHELP, "Help", "Ay&uda"},
+        {IdHelp, "Help", "Ay&uda"},
     };
     for (const TButtonSpec& S : Specs)
         if (S.Result == Result) return S;
@@ -293,7 +297,7 @@ std::vector<int> MessageDlgChoices(TMsgDlgButtons Buttons) {
     static const std::pair<TMsgDlgBtn, int> Order[] = {
         {mbYes, mrYes},     {mbNo, mrNo},         {mbOK, mrOk},         {mbCancel, mrCancel},
         {mbAbort, mrAbort}, {mbRetry, mrRetry},   {mbIgnore, mrIgnore}, {mbAll, mrAll},
-        {mbNoToAll, mrNoToAll}, {mbYesToAll, mrYesToAll}, {mbHelp, IDHELP},
+        {mbNoToAll, mrNoToAll}, {mbYesToAll, mrYesToAll}, {mbHelp, IdHelp},
     };
     std::vector<int> C;
     for (const auto& [B, R] : Order)
@@ -313,109 +317,142 @@ int CancelChoice(const std::vector<int>& Choices) {
     return Choices.empty() ? IDCANCEL : Choices.back();
 }
 
-TDialogAnswer Ask(TDialogRequest& Request) {
-    if (Answerer()) return Answerer()(Request);
-    TForm* Form = CreateDialogForm(Request);
-    TDialogAnswer Answer;
-    try {
-        Answer.Result = Form->ShowModal();
-        if (auto* Edit = dynamic_cast<TDialogEdit*>(Form->FindComponent("Value"))) Answer.Value = Edit->Value();
-    } catch (...) {
-        Form->Free();
-        throw;
+// The buttons a request offers, the default first.
+std::vector<int> ChoicesOf(const TDialogRequest& R) {
+    switch (R.Kind) {
+        case TDialogRequest::MessageBox: return MessageBoxChoices(R.Flags);
+        case TDialogRequest::MessageDlg: return MessageDlgChoices(R.Buttons);
+        case TDialogRequest::InputBox:
+        case TDialogRequest::PasswordBox: return {IDOK, IDCANCEL};
+        default: return {IDOK};
     }
-    Form->Free();
-    if (std::find(Request.Choices.begin(), Request.Choices.end(), Answer.Result) == Request.Choices.end())
-        Answer.Result = CancelChoice(Request.Choices);
-    return Answer;
 }
+
+AnsiString CaptionOf(const TDialogRequest& R) {
+    if (!R.Caption.empty()) return R.Caption;
+    if (R.Kind == TDialogRequest::MessageDlg && R.DlgType != mtCustom) {
+        static const char* Titles[] = {"Advertencia", "Error", "Informaci\xF3n", "Confirmar"};
+        return Titles[R.DlgType];
+    }
+    return Application ? Application->Title() : AnsiString();
+}
+
+// Shows each box as a modal form of its own.
+class TFormDialogs : public TDialogAnswerer {
+public:
+    TDialogAnswer Answer(const TDialogRequest& Request) override {
+        std::vector<int> Choices = ChoicesOf(Request);
+        TForm* Form = CreateDialogForm(Request);
+        TDialogAnswer A;
+        try {
+            A.Result = Form->ShowModal();
+            if (auto* Edit = dynamic_cast<TDialogEdit*>(Form->FindComponent("Value"))) A.Text = Edit->Value();
+        } catch (...) {
+            Form->Free();
+            throw;
+        }
+        Form->Free();
+        if (std::find(Choices.begin(), Choices.end(), A.Result) == Choices.end()) A.Result = CancelChoice(Choices);
+        return A;
+    }
+};
 
 }  // namespace
 
-TDialogAnswerer SetDialogAnswerer(TDialogAnswerer A) {
-    TDialogAnswerer Old = std::move(Answerer());
-    Answerer() = std::move(A);
-    return Old;
+TDialogAnswerer* FormDialogs() {
+    static TFormDialogs Answerer;
+    return &Answerer;
 }
 
-// --- the scripted answerer ---
+TDialogAnswerer* DialogAnswerer() { return GAnswerer; }
 
-TScriptedDialogs::TScriptedDialogs() {
-    FPrevious = SetDialogAnswerer([this](const TDialogRequest& R) { return Next(R); });
+TDialogAnswerer* SetDialogAnswerer(TDialogAnswerer* Answerer) {
+    TDialogAnswerer* previous = GAnswerer;
+    GAnswerer = Answerer;
+    return previous;
 }
 
-TScriptedDialogs::TScriptedDialogs(std::initializer_list<int> Answers) : TScriptedDialogs() {
-    for (int A : Answers) Answer(A);
+int MessageBox(const AnsiString& Text, const AnsiString& Caption, unsigned Flags) {
+    TDialogRequest r;
+    r.Kind = TDialogRequest::MessageBox;
+    r.Text = Text;
+    r.Caption = Caption;
+    r.Flags = Flags;
+    return Ask(r).Result;
 }
 
-TScriptedDialogs::~TScriptedDialogs() { SetDialogAnswerer(std::move(FPrevious)); }
-
-void TScriptedDialogs::Answer(int Result, AnsiString Value) { FAnswers.push_back({Result, std::move(Value)}); }
-
-TDialogAnswer TScriptedDialogs::Next(const TDialogRequest& Request) {
-    FRequests.push_back(Request);
-    if (Request.Choices.size() == 1) return {Request.Choices.front(), {}};
-    if (FAnswers.empty())
-        throw EUnexpectedDialog("No scripted answer for the box \"" + ToUtf8(Request.Text) + "\"");
-    TDialogAnswer A = FAnswers.front();
-    FAnswers.pop_front();
-    if (std::find(Request.Choices.begin(), Request.Choices.end(), A.Result) == Request.Choices.end())
-        throw EUnexpectedDialog("The scripted answer " + std::to_string(A.Result) + " is not a button of the box \"" +
-                                ToUtf8(Request.Text) + "\"");
-    return A;
+void ShowMessage(const AnsiString& Text) {
+    TDialogRequest r;
+    r.Kind = TDialogRequest::ShowMessage;
+    r.Text = Text;
+    Ask(r);
 }
 
-// --- the boxes ---
-
-int MessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags) {
-    TDialogRequest R;
-    R.Kind = TDialogRequest::kMessageBox;
-    R.Text = Text;
-    R.Caption = Caption;
-    R.Flags = Flags;
-    R.Choices = MessageBoxChoices(Flags);
-    return Ask(R).Result;
+int MessageDlg(const AnsiString& Text, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpContext) {
+    TDialogRequest r;
+    r.Kind = TDialogRequest::MessageDlg;
+    r.Text = Text;
+    r.DlgType = DlgType;
+    r.Buttons = Buttons;
+    r.HelpContext = HelpContext;
+    return Ask(r).Result;
 }
 
-void ShowMessage(const AnsiString& Msg) {
-    TDialogRequest R;
-    R.Kind = TDialogRequest::kShowMessage;
-    R.Text = Msg;
-    R.Caption = Application ? Application->Title() : AnsiString();
-    R.Choices = {mrOk};
-    Ask(R);
-}
-
-int MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpContext) {
-    TDialogRequest R;
-    R.Kind = TDialogRequest::kMessageDlg;
-    R.Text = Msg;
-    static const char* Titles[] = {"Advertencia", "Error", "Informaci\xF3n", "Confirmar"};
-    R.Caption = DlgType == mtCustom ? (Application ? Application->Title() : AnsiString()) : AnsiString(Titles[DlgType]);
-    R.DlgType = DlgType;
-    R.Buttons = Buttons;
-    R.HelpContext = HelpContext;
-    R.Choices = MessageDlgChoices(Buttons);
-    return Ask(R).Result;
-}
-
-bool InputQuery(const AnsiString& Caption, const AnsiString& Prompt, AnsiString& Value, char PasswordChar) {
-    TDialogRequest R;
-    R.Kind = TDialogRequest::kInputQuery;
-    R.Text = Prompt;
-    R.Caption = Caption;
-    R.Value = Value;
-    R.PasswordChar = PasswordChar;
-    R.Choices = {IDOK, IDCANCEL};
-    TDialogAnswer A = Ask(R);
-    if (A.Result != IDOK) return false;
-    Value = A.Value;
+static bool Query(TDialogRequest::TKind Kind, const AnsiString& Caption, const AnsiString& Prompt,
+                  AnsiString& Value) {
+    TDialogRequest r;
+    r.Kind = Kind;
+    r.Text = Prompt;
+    r.Caption = Caption;
+    r.Default = Value;
+    TDialogAnswer a = Ask(r);
+    if (a.Result != IDOK) return false;
+    Value = a.Text;
     return true;
 }
 
 AnsiString InputBox(const AnsiString& Caption, const AnsiString& Prompt, const AnsiString& Default) {
-    AnsiString Value = Default;
-    return InputQuery(Caption, Prompt, Value) ? Value : Default;
+    AnsiString value = Default;
+    Query(TDialogRequest::InputBox, Caption, Prompt, value);
+    return value;
+}
+
+bool InputQuery(const AnsiString& Caption, const AnsiString& Prompt, AnsiString& Value) {
+    return Query(TDialogRequest::InputBox, Caption, Prompt, Value);
+}
+
+bool PasswordQuery(const AnsiString& Caption, const AnsiString& Prompt, AnsiString& Value) {
+    return Query(TDialogRequest::PasswordBox, Caption, Prompt, Value);
+}
+
+TScriptedDialogs::TScriptedDialogs() { FPrevious = SetDialogAnswerer(this); }
+
+TScriptedDialogs::~TScriptedDialogs() {
+    if (DialogAnswerer() == this) SetDialogAnswerer(FPrevious);
+}
+
+TScriptedDialogs& TScriptedDialogs::Then(int Result, AnsiString Text) {
+    FAnswers.push_back({Result, std::move(Text)});
+    return *this;
+}
+
+std::vector<AnsiString> TScriptedDialogs::Texts() const {
+    std::vector<AnsiString> texts;
+    for (const TDialogRequest& r : FAsked) texts.push_back(r.Text);
+    return texts;
+}
+
+TDialogAnswer TScriptedDialogs::Answer(const TDialogRequest& Request) {
+    FAsked.push_back(Request);
+    bool plain = Request.Kind == TDialogRequest::ShowMessage ||
+                 (Request.Kind == TDialogRequest::MessageBox && (Request.Flags & MB_TYPEMASK) == MB_OK);
+    if (FAnswers.empty()) {
+        if (plain && FAcknowledge) return {IDOK, {}};
+        throw EInvalidOperation("Unexpected box: \"" + Request.Text + "\"");
+    }
+    TDialogAnswer a = FAnswers.front();
+    FAnswers.pop_front();
+    return a;
 }
 
 // --- the form behind a box ---
@@ -425,7 +462,7 @@ TForm* CreateDialogForm(const TDialogRequest& Request) {
     try {
         F->SetBorderStyle(bsDialog);
         F->SetPosition(poScreenCenter);
-        F->SetCaption(Request.Caption);
+        F->SetCaption(CaptionOf(Request));
         const int Margin = 12, Gap = 8, ButtonW = 75, ButtonH = 25;
         TCanvas Measure;
         TSurface Scratch(1, 1);
@@ -435,11 +472,12 @@ TForm* CreateDialogForm(const TDialogRequest& Request) {
         TRect TextR(0, 0, MaxText, 0);
         Measure.DrawText(Request.Text.empty() ? AnsiString(" ") : Request.Text, TextR,
                          DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        bool Input = Request.Kind == TDialogRequest::kInputQuery;
-        std::vector<int> Buttons = Request.Choices;
+        bool Input = Request.Kind == TDialogRequest::InputBox || Request.Kind == TDialogRequest::PasswordBox;
+        const std::vector<int> Choices = ChoicesOf(Request);
+        std::vector<int> Buttons = Choices;
         // On screen the buttons keep their usual order, whichever is the default.
         static const int Order[] = {IDYES, IDNO, IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE,
-                                    mrAll, mrNoToAll, mrYesToAll, IDHELP};
+                                    mrAll, mrNoToAll, mrYesToAll, IdHelp};
         auto Rank = [](int R) { return std::find(std::begin(Order), std::end(Order), R) - std::begin(Order); };
         std::sort(Buttons.begin(), Buttons.end(), [&](int A, int B) { return Rank(A) < Rank(B); });
         int ButtonsW = static_cast<int>(Buttons.size()) * ButtonW + static_cast<int>(Buttons.size() - 1) * Gap;
@@ -457,13 +495,13 @@ TForm* CreateDialogForm(const TDialogRequest& Request) {
             Edit->SetName("Value");
             Edit->SetParent(F);
             Edit->SetBounds(Margin, Y, ClientW - 2 * Margin, 21);
-            Edit->PasswordChar = Request.PasswordChar;
-            Edit->SetValue(Request.Value);
+            if (Request.Kind == TDialogRequest::PasswordBox) Edit->PasswordChar = '*';
+            Edit->SetValue(Request.Default);
             Y += 21 + Gap;
         }
         Y += Gap;
         int X = (ClientW - ButtonsW) / 2;
-        int Cancel = CancelChoice(Request.Choices);
+        int Cancel = CancelChoice(Choices);
         for (int R : Buttons) {
             const TButtonSpec& S = SpecOf(R);
             auto* B = NewComponent<TDialogButton>(F);
@@ -472,8 +510,8 @@ TForm* CreateDialogForm(const TDialogRequest& Request) {
             B->SetBounds(X, Y, ButtonW, ButtonH);
             B->SetCaption(S.Caption);
             B->ModalResult = R;
-            B->IsDefault = R == Request.Choices.front();
-            B->IsCancel = R == Cancel && (R == IDCANCEL || Request.Choices.size() == 1);
+            B->IsDefault = R == Choices.front();
+            B->IsCancel = R == Cancel && (R == IDCANCEL || Choices.size() == 1);
             if (B->IsDefault && !Edit) F->SetActiveControl(B);
             X += ButtonW + Gap;
         }

@@ -1,94 +1,117 @@
 #pragma once
 // Message boxes and the input box.
 //
-// Every one of them goes through one answerer. None is installed by default:
-// the box is then a real modal form of our own controls, which a user (or an
-// off-screen test, by clicking its buttons) answers. A test that wants no
-// window at all installs TScriptedDialogs: it answers from a list and keeps
-// what was asked.
-#include <cstdint>
+// Every box goes through one answerer. The window layer installs one that
+// shows a real modal form (FormDialogs) as soon as a display is installed;
+// tests (and the engines that run without a window) install a
+// TScriptedDialogs, which records what was asked and gives the answers
+// queued for it.
 #include <deque>
-#include <functional>
-#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "platform/rtl/Object.h"
-#include "platform/ui/Messages.h"
+#include "platform/sys/Sound.h"
 
 class TForm;
 
-enum TMsgDlgType : uint8_t { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
-enum TMsgDlgBtn : uint8_t { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };
+using AnsiString = std::string;
+
+// Button sets and icons of MessageBox.
+enum : unsigned {
+    MB_OK = 0x00, MB_OKCANCEL = 0x01, MB_ABORTRETRYIGNORE = 0x02, MB_YESNOCANCEL = 0x03, MB_YESNO = 0x04,
+    MB_RETRYCANCEL = 0x05, MB_TYPEMASK = 0x0F,
+    MB_ICONMASK = 0xF0,  // the icons (MB_ICONEXCLAMATION …) are those of the beep, platform/sys/Sound.h
+    MB_DEFBUTTON1 = 0x000, MB_DEFBUTTON2 = 0x100, MB_DEFBUTTON3 = 0x200, MB_DEFMASK = 0xF00,
+};
+// Answers of MessageBox.
+enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
+
+// Modal results (forms and MessageDlg).
+using TModalResult = int;
+enum : int {
+    mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY, mrIgnore = IDIGNORE,
+    mrYes = IDYES, mrNo = IDNO, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10
+};
+
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };
 using TMsgDlgButtons = TSet<TMsgDlgBtn>;
-inline constexpr TMsgDlgButtons mbYesNoCancel{mbYes, mbNo, mbCancel};
-inline constexpr TMsgDlgButtons mbOKCancel{mbOK, mbCancel};
-inline constexpr TMsgDlgButtons mbAbortRetryIgnore{mbAbort, mbRetry, mbIgnore};
 
 // What a box asks.
 struct TDialogRequest {
-    enum TKind : uint8_t { kMessageBox, kShowMessage, kMessageDlg, kInputQuery } Kind = kMessageBox;
-    AnsiString Text;     // the message, or the input box's prompt
-    AnsiString Caption;
-    UINT Flags = 0;      // MessageBox: MB_ buttons, icon and default button
-    TMsgDlgType DlgType = mtInformation;
+    enum TKind { MessageBox, ShowMessage, MessageDlg, InputBox, PasswordBox } Kind = MessageBox;
+    AnsiString Text;     // the message, or the prompt of an input box
+    AnsiString Caption;  // empty for ShowMessage and MessageDlg (the box takes the application's title)
+    unsigned Flags = 0;  // MessageBox: MB_ button set | icon
+    TMsgDlgType DlgType = mtCustom;
     TMsgDlgButtons Buttons;
     int HelpContext = 0;
-    AnsiString Value;    // the input box's starting text
-    char PasswordChar = 0;
-    // The answers a user could give (IDOK ... for message boxes, mrOk ...
-    // for MessageDlg, IDOK/IDCANCEL for the input box), the default first.
-    std::vector<int> Choices;
+    AnsiString Default;  // input boxes: the text offered
 };
 
+// What the user did: the button (an ID/mr value) and, for input boxes, the text.
 struct TDialogAnswer {
-    int Result = 0;
-    AnsiString Value;  // the input box's text on OK
+    int Result = IDOK;
+    AnsiString Text;
 };
 
-using TDialogAnswerer = std::function<TDialogAnswer(const TDialogRequest& Request)>;
-// Installs an answerer (empty: real forms again) and answers the one it replaces.
-TDialogAnswerer SetDialogAnswerer(TDialogAnswerer Answerer);
-
-// A box the script had no answer for; not an error of the program, so the
-// application's exception handler lets it through to the test.
-class EUnexpectedDialog : public std::runtime_error {
+class TDialogAnswerer {
 public:
-    using std::runtime_error::runtime_error;
+    virtual ~TDialogAnswerer() = default;
+    virtual TDialogAnswer Answer(const TDialogRequest& Request) = 0;
 };
 
-// Answers boxes from a list, in order, and records every request. A box with
-// one possible answer (a plain message, an OK box) is answered by itself and
-// takes nothing from the list. An answer that is not among the box's choices,
-// or a box with choices when the list is empty, raises EUnexpectedDialog.
-class TScriptedDialogs {
+// The answerer in use; null until the window layer or a test installs one.
+// SetDialogAnswerer gives back the previous one so callers can restore it.
+TDialogAnswerer* DialogAnswerer();
+TDialogAnswerer* SetDialogAnswerer(TDialogAnswerer* Answerer);
+
+// The boxes. With no answerer installed they raise EInvalidOperation: a box
+// that nobody can see must not be taken as answered.
+int MessageBox(const AnsiString& Text, const AnsiString& Caption, unsigned Flags);
+void ShowMessage(const AnsiString& Text);
+int MessageDlg(const AnsiString& Text, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpContext);
+// Gives Default when the user cancels.
+AnsiString InputBox(const AnsiString& Caption, const AnsiString& Prompt, const AnsiString& Default);
+// True on OK, with Value changed; false on Cancel, Value untouched.
+bool InputQuery(const AnsiString& Caption, const AnsiString& Prompt, AnsiString& Value);
+bool PasswordQuery(const AnsiString& Caption, const AnsiString& Prompt, AnsiString& Value);
+
+// Answers boxes from a queue and records every request. A box with no answer
+// queued raises EInvalidOperation naming its text, so a test sees a question
+// it did not expect. Installs itself for its lifetime.
+class TScriptedDialogs : public TDialogAnswerer {
 public:
     TScriptedDialogs();
-    explicit TScriptedDialogs(std::initializer_list<int> Answers);
-    ~TScriptedDialogs();
+    ~TScriptedDialogs() override;
     TScriptedDialogs(const TScriptedDialogs&) = delete;
     TScriptedDialogs& operator=(const TScriptedDialogs&) = delete;
-    void Answer(int Result, AnsiString Value = {});
-    const std::vector<TDialogRequest>& Requests() const { return FRequests; }
+
+    // Queues the next answer: a button, and the text for an input box.
+    TScriptedDialogs& Then(int Result, AnsiString Text = {});
+    // Plain messages (ShowMessage, and MessageBox with MB_OK) are answered
+    // IDOK without a queued answer when this is on (the default).
+    void SetAcknowledgeMessages(bool Value) { FAcknowledge = Value; }
+
+    const std::vector<TDialogRequest>& Asked() const { return FAsked; }
+    // The texts of every box asked, in order.
+    std::vector<AnsiString> Texts() const;
     size_t Pending() const { return FAnswers.size(); }
 
+    TDialogAnswer Answer(const TDialogRequest& Request) override;
+
 private:
-    TDialogAnswer Next(const TDialogRequest& Request);
     std::deque<TDialogAnswer> FAnswers;
-    std::vector<TDialogRequest> FRequests;
-    TDialogAnswerer FPrevious;
+    std::vector<TDialogRequest> FAsked;
+    TDialogAnswerer* FPrevious = nullptr;
+    bool FAcknowledge = true;
 };
 
-// IDOK, IDCANCEL, IDYES, IDNO ...
-int MessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags);
-void ShowMessage(const AnsiString& Msg);
-// mrOk, mrCancel, mrYes, mrNo ...
-int MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpContext = 0);
-// The text typed, or Default when the box is cancelled.
-AnsiString InputBox(const AnsiString& Caption, const AnsiString& Prompt, const AnsiString& Default);
-// True on OK, with Value the text typed; a password character hides what is typed.
-bool InputQuery(const AnsiString& Caption, const AnsiString& Prompt, AnsiString& Value, char PasswordChar = 0);
-
-// The modal form a box is shown with when no answerer is installed: a text,
-// buttons named "OK", "Cancel", "Yes", "No" ... (the input box adds an edit
-// named "Value"); its ModalResult is the answer.
+// The answerer of the window layer: each box is a modal form of its own
+// (OK, Cancel, Yes, No ... buttons named "OK", "Cancel", "Yes", "No" ..., the
+// text in a label named "Message", an input box's text in an edit named
+// "Value"), and the button the user presses is the answer.
+TDialogAnswerer* FormDialogs();
+// The form FormDialogs shows for a request; its ModalResult is the answer.
 TForm* CreateDialogForm(const TDialogRequest& Request);

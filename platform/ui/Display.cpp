@@ -1,6 +1,8 @@
 // The display in force, and the one that stands in until a backend is installed.
 #include "platform/ui/Display.h"
 
+#include "platform/ui/Dialogs.h"
+
 namespace {
 
 // Draws nowhere and has no input: a loop that waits on it would wait forever,
@@ -34,7 +36,12 @@ std::unique_ptr<TDisplay>& Current() {
 TDisplay& CurrentDisplay() { return *Current(); }
 
 std::unique_ptr<TDisplay> SetDisplay(std::unique_ptr<TDisplay> NewDisplay) {
+    // Boxes become forms once someone can see them; without a display they
+    // stay unanswerable rather than answered by nobody.
+    bool Visible = NewDisplay != nullptr;
     if (!NewDisplay) NewDisplay = std::make_unique<TNoDisplay>();
     std::swap(Current(), NewDisplay);
+    if (Visible && !DialogAnswerer()) SetDialogAnswerer(FormDialogs());
+    if (!Visible && DialogAnswerer() == FormDialogs()) SetDialogAnswerer(nullptr);
     return NewDisplay;
 }

@@ -54,7 +54,9 @@ public:
 
 // The display in force; one that shows nothing until a backend is installed.
 TDisplay& CurrentDisplay();
-// Installs a display (the window manager owns it) and answers the old one.
+// Installs a display (the window manager owns it; nullptr: none) and answers
+// the old one. With a display, message boxes are shown as forms (FormDialogs)
+// unless another answerer is installed.
 std::unique_ptr<TDisplay> SetDisplay(std::unique_ptr<TDisplay> NewDisplay);
 
 // --- input, as a display reports it ---

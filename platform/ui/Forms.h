@@ -17,23 +17,11 @@
 
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/MessageQueue.h"
 
 class TCustomForm;
 class TForm;
-
-using TModalResult = int;
-constexpr TModalResult mrNone = 0;
-constexpr TModalResult mrOk = IDOK;
-constexpr TModalResult mrCancel = IDCANCEL;
-constexpr TModalResult mrAbort = IDABORT;
-constexpr TModalResult mrRetry = IDRETRY;
-constexpr TModalResult mrIgnore = IDIGNORE;
-constexpr TModalResult mrYes = IDYES;
-constexpr TModalResult mrNo = IDNO;
-constexpr TModalResult mrAll = mrNo + 1;
-constexpr TModalResult mrNoToAll = mrAll + 1;
-constexpr TModalResult mrYesToAll = mrNoToAll + 1;
 
 enum TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
 enum TFormStyle : uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };

@@ -813,47 +813,11 @@ enum : int { WH_KEYBOARD = 2, WH_MOUSE = 7 };
 enum : int { HC_ACTION = 0, HC_NOREMOVE = 3 };
 
 // ---------------------------------------------------------------------------
-// PeekMessage and message boxes
+// PeekMessage
 // ---------------------------------------------------------------------------
 enum : UINT { PM_NOREMOVE = 0x0000, PM_REMOVE = 0x0001, PM_NOYIELD = 0x0002 };
 
-enum : UINT {
-    MB_OK = 0x0000,
-    MB_OKCANCEL = 0x0001,
-    MB_ABORTRETRYIGNORE = 0x0002,
-    MB_YESNOCANCEL = 0x0003,
-    MB_YESNO = 0x0004,
-    MB_RETRYCANCEL = 0x0005,
-    MB_TYPEMASK = 0x000F,
-    MB_ICONHAND = 0x0010,
-    MB_ICONERROR = MB_ICONHAND,
-    MB_ICONSTOP = MB_ICONHAND,
-    MB_ICONQUESTION = 0x0020,
-    MB_ICONEXCLAMATION = 0x0030,
-    MB_ICONWARNING = MB_ICONEXCLAMATION,
-    MB_ICONASTERISK = 0x0040,
-    MB_ICONINFORMATION = MB_ICONASTERISK,
-    MB_ICONMASK = 0x00F0,
-    MB_DEFBUTTON1 = 0x0000,
-    MB_DEFBUTTON2 = 0x0100,
-    MB_DEFBUTTON3 = 0x0200,
-    MB_DEFMASK = 0x0F00,
-    MB_APPLMODAL = 0x0000,
-    MB_SYSTEMMODAL = 0x1000,
-    MB_TASKMODAL = 0x2000,
-};
-
-enum : int {
-    IDOK = 1,
-    IDCANCEL = 2,
-    IDABORT = 3,
-    IDRETRY = 4,
-    IDIGNORE = 5,
-    IDYES = 6,
-    IDNO = 7,
-    IDCLOSE = 8,
-    IDHELP = 9,
-};
+// Message box flags and answers (MB_, ID) are in platform/ui/Dialogs.h.
 
 // The parameters of WM_WINDOWPOSCHANGING/WM_WINDOWPOSCHANGED (LParam points to it).
 struct TWindowPos {

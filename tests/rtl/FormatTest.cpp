@@ -172,6 +172,7 @@ TEST_F(FormatTest, DisplayFormatsAndTheirSections) {
         {"0.00E+00", 12345, "1,23E+04"},
         {"0.0E-0", 0.00012, "1,2E-4"},
         {"0.00E+00", 0, "0,00E+00"},
+        {"0.0E+00#0", 12345, "1,2E+04#0"},  // places after the exponent are text
         {"'Total: '0", 5, "Total: 5"},
         {"\"x\"#,##0", 1234, "x1.234"},
         {"#,##0.00 \x80", 3, "3,00 \x80"},

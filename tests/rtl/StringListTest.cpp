@@ -4,19 +4,9 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/StringList.h"
+#include "rtl/LinesOf.h"
 #include "platform/rtl/Streams.h"
 
-namespace {
-
-std::vector<AnsiString> Lines(const TStrings& L) {
-    std::vector<AnsiString> v;
-    for (int i = 0; i < L.Count(); ++i) v.push_back(L[i]);
-    return v;
-}
-
-using V = std::vector<AnsiString>;
-
-}  // namespace
 
 TEST(StringList, SortedListsHandleDuplicatesAsTold) {
     struct {

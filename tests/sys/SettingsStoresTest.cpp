@@ -5,6 +5,7 @@
 #include "SysFixture.h"
 #include "platform/rtl/Regional.h"
 #include "platform/rtl/StringList.h"
+#include "rtl/LinesOf.h"
 #include "platform/sys/IniFiles.h"
 #include "platform/sys/Registry.h"
 
@@ -12,14 +13,6 @@ namespace fs = std::filesystem;
 using IniTest = SysFixture;
 using RegistryTest = SysFixture;
 
-namespace {
-std::vector<AnsiString> Lines(const TStrings& L) {
-    std::vector<AnsiString> v;
-    for (int i = 0; i < L.Count(); ++i) v.push_back(L[i]);
-    return v;
-}
-using V = std::vector<AnsiString>;
-}  // namespace
 
 TEST_F(IniTest, ValuesRoundTripAndKeepFileOrder) {
     Touch(DriveC / "cfg.ini", "; comentario\r\n[Nombres]\nzeta=1\r\nalfa = 2\n\n[Otra]\nx=y\n");
@@ -167,8 +160,12 @@ TEST_F(RegistryTest, RegIniFileKeepsSectionsAsSubKeys) {
         ini.WriteInteger("Rejilla", "Ancho", 64);
         ini.WriteBool("Rejilla", "Ver", true);
     }
-    TRegIniFile ini("Software\\Zelmor\\Prefs");
+    TRegIniFile reg("Software\\Zelmor\\Prefs");
+    TCustomIniFile& ini = reg;  // the history lists take either kind of store
     EXPECT_EQ(ini.ReadString("historial", "1", ""), "L\xF3pez");
+    EXPECT_TRUE(ini.SectionExists("REJILLA"));
+    EXPECT_TRUE(ini.ValueExists("Rejilla", "ancho"));
+    EXPECT_FALSE(ini.ValueExists("Rejilla", "alto"));
     EXPECT_EQ(ini.ReadInteger("Rejilla", "Ancho", 0), 64);
     EXPECT_TRUE(ini.ReadBool("Rejilla", "Ver", false));
     EXPECT_EQ(ini.ReadString("Nada", "x", "dflt"), "dflt");

@@ -150,6 +150,7 @@ FormTest::FormTest() : Ui(InstallOffscreen()) {
 FormTest::~FormTest() {
     FreshApplication();
     EventLog().clear();
+    SetDisplay(nullptr);
 }
 
 TForm* FormTest::NewPlainForm(const char* Name, int Width, int Height) {

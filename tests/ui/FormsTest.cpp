@@ -184,9 +184,9 @@ TEST_F(ModalTest, TheResultIsSetEvenWhenTheClickHandlerRaises) {
     TScriptedDialogs Boxes;
     Ui.Then([&] { Ui.Click(Ok); });
     EXPECT_EQ(D->ShowModal(), mrOk);
-    ASSERT_EQ(Boxes.Requests().size(), 1u);
-    EXPECT_EQ(Boxes.Requests()[0].Text, "'x' is not a valid integer value.");
-    EXPECT_EQ(Boxes.Requests()[0].Flags, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+    ASSERT_EQ(Boxes.Asked().size(), 1u);
+    EXPECT_EQ(Boxes.Asked()[0].Text, "'x' is not a valid integer value.");
+    EXPECT_EQ(Boxes.Asked()[0].Flags, static_cast<UINT>(MB_OK | MB_ICONSTOP));
 }
 
 TEST_F(ModalTest, AModalFormFreedByItsCloseActionGoesOnlyAfterItsCallerIsDone) {
@@ -321,16 +321,16 @@ TEST_F(FormTest, AnExceptionEscapingAnEventIsShownAndTheLoopGoesOn) {
         Clock.Advance(1000);  // separate clicks, not a double click
     }
     EXPECT_EQ(Clicks, 3);
-    ASSERT_EQ(Boxes.Requests().size(), 1u) << "EAbort is silent";
-    EXPECT_EQ(Boxes.Requests()[0].Text, "Table is read only.");
-    EXPECT_EQ(Boxes.Requests()[0].Caption, "Zelmor");
+    ASSERT_EQ(Boxes.Asked().size(), 1u) << "EAbort is silent";
+    EXPECT_EQ(Boxes.Asked()[0].Text, "Table is read only.");
+    EXPECT_EQ(Boxes.Asked()[0].Caption, "Zelmor");
     std::string Seen;
     Application->OnException = [&](TObject*, const Exception& E) { Seen = E.ClassName(); };
     Btn->OnClick = [](TObject*) { throw EInvalidOperation("no"); };
     Ui.Click(Btn);
     Ui.RunUntilIdle();
     EXPECT_EQ(Seen, "EInvalidOperation");
-    EXPECT_EQ(Boxes.Requests().size(), 1u) << "OnException replaces the box";
+    EXPECT_EQ(Boxes.Asked().size(), 1u) << "OnException replaces the box";
 }
 
 TEST_F(FormTest, F1AsksForTheHelpContextOfTheFocusedControlOrItsNearestParent) {
