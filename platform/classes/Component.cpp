@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/classes/Filer.h"
 #include "platform/classes/Properties.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Strings.h"
@@ -15,6 +16,30 @@ bool IsIdentifier(std::string_view S) {
     auto start = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
     if (S.empty() || !start(S[0])) return false;
     return std::all_of(S.begin() + 1, S.end(), [&](char c) { return start(c) || (c >= '0' && c <= '9'); });
+}
+
+// The field of Owner's class that is named like a component it owns.
+const TPropertyTable::TFieldInfo* FieldOf(const TComponent* Owner, std::string_view Name) {
+    if (!Owner || Name.empty() || Owner->ComponentState().Contains(csDestroying)) return nullptr;
+    return GetPropertyTable(*Owner->ClassInfo()).FindField(Name);
+}
+
+void CheckField(const TComponent* Owner, std::string_view Name, const TComponent* Component) {
+    const TPropertyTable::TFieldInfo* field = FieldOf(Owner, Name);
+    if (field && !Component->InheritsFrom(*field->Class))
+        throw EComponentError("Field " + AnsiString(Name) + " of " + Owner->ClassName() + " is a " +
+                              field->Class->Name + ", not a " + Component->ClassName());
+}
+
+// Not while the owner is being destroyed: its own part may be gone already.
+void SetField(TComponent* Owner, std::string_view Name, TComponent* Component, bool Enable) {
+    const TPropertyTable::TFieldInfo* field = FieldOf(Owner, Name);
+    if (!field) return;
+    if (Enable) {
+        if (Component->InheritsFrom(*field->Class)) field->Set(Owner, Component);
+    } else if (field->Get(Owner) == Component) {
+        field->Set(Owner, nullptr);
+    }
 }
 
 template <class T> void Erase(std::vector<T*>& List, T* Item) {
@@ -35,6 +60,15 @@ void TWholeInsert::Finish(TComponent* Created) {
     if (!Created->FInsertPending) return;
     Created->FInsertPending = false;
     Created->FOwner->Notification(Created, opInsert);
+}
+
+void TWholeInsert::Complete(TComponent* Created) {
+    try {
+        Created->AfterConstruction();
+    } catch (...) {
+        Created->Free();
+        throw;
+    }
 }
 
 TComponent* OwnerArgument(TObject* Owner) {
@@ -115,9 +149,11 @@ void TComponent::SetComponentIndex(int Index) {
 void TComponent::Insert(TComponent* AComponent) {
     FComponents.push_back(AComponent);
     AComponent->FOwner = this;
+    SetField(this, AComponent->FName, AComponent, true);
 }
 
 void TComponent::Remove(TComponent* AComponent) {
+    SetField(this, AComponent->FName, AComponent, false);
     Erase(FComponents, AComponent);
     AComponent->FOwner = nullptr;
 }
@@ -128,6 +164,7 @@ void TComponent::InsertComponent(TComponent* AComponent) {
     for (const TComponent* o = this; o; o = o->FOwner)
         if (o == AComponent) throw EComponentError("A component cannot own itself or its owners");
     ValidateRename(AComponent, AnsiString(), AComponent->FName);
+    CheckField(this, AComponent->FName, AComponent);
     if (AComponent->FOwner) AComponent->FOwner->RemoveComponent(AComponent);
     Insert(AComponent);
     Notification(AComponent, opInsert);
@@ -172,7 +209,10 @@ void TComponent::SetName(const AnsiString& NewName) {
         FOwner->ValidateRename(this, FName, NewName);
     else
         ValidateRename(nullptr, FName, NewName);
+    CheckField(FOwner, NewName, this);
+    SetField(FOwner, FName, this, false);
     FName = NewName;
+    SetField(FOwner, FName, this, true);
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const AnsiString& CurName,
@@ -225,6 +265,10 @@ TComponent* TComponent::GetParentComponent() const {
     return nullptr;
 }
 void TComponent::SetParentComponent(TComponent*) {}
+
+void TComponent::ReadState(TReader* Reader) {
+    Reader->ReadData(this);
+}
 
 void TComponent::Updating() {
     FComponentState.Include(csUpdating);

@@ -34,6 +34,7 @@ enum TComponentStateFlag {
 using TComponentState = TSet<TComponentStateFlag>;
 
 class TComponent;
+class TReader;
 using TGetChildProc = std::function<void(TComponent* Child)>;
 
 namespace zelmor_detail {
@@ -50,6 +51,12 @@ public:
     explicit TComponent(TComponent* AOwner);
     ~TComponent() override;
     void BeforeDestruction() override;
+    // Runs once the object is whole, its owner told (NewComponent calls it):
+    // what a constructor cannot do because the object does not have its
+    // final class yet. A form reads its form resource here, so that the
+    // reader finds the handlers and fields of the form's own class. When it
+    // raises, the component is freed.
+    virtual void AfterConstruction() {}
     static void DescribeProperties(TPropertyTable& T);
 
     TComponent* Owner() const { return FOwner; }
@@ -98,6 +105,10 @@ public:
     AnsiString GetNamePath() const override;
 
 protected:
+    // Reads this component's data from a form file: the reader's ReadData.
+    // A component that must prepare for its streamed children (clear default
+    // items, install a handler on the reader) does so around the inherited call.
+    virtual void ReadState(TReader* Reader);
     // Sent to the owner, which passes it to every component it owns.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
     virtual void Loading();
@@ -136,18 +147,25 @@ public:
     TWholeInsert(const TWholeInsert&) = delete;
     TWholeInsert& operator=(const TWholeInsert&) = delete;
     void Finish(TComponent* Created);
+    // Runs Created's AfterConstruction; frees it when that fails.
+    static void Complete(TComponent* Created);
 };
 // The owner given to a class factory; raises EInvalidCast when it is not a component.
 TComponent* OwnerArgument(TObject* Owner);
 } // namespace zelmor_detail
 
 // Creates a component whose owner (and the owner's components) hear of it
-// once it is whole. The class factories and the form reader create this way;
-// `new T(Owner)` tells them while only the TComponent part exists.
+// once it is whole, then runs its AfterConstruction. The class factories and
+// the form reader create this way; `new T(Owner)` tells them while only the
+// TComponent part exists, and skips AfterConstruction.
 template <class T, class... A> T* NewComponent(TComponent* Owner, A&&... Args) {
-    zelmor_detail::TWholeInsert insert;
-    T* created = new T(Owner, std::forward<A>(Args)...);
-    insert.Finish(created);
+    T* created;
+    {
+        zelmor_detail::TWholeInsert insert;
+        created = new T(Owner, std::forward<A>(Args)...);
+        insert.Finish(created);
+    }
+    zelmor_detail::TWholeInsert::Complete(created);
     return created;
 }
 

@@ -5,6 +5,7 @@
 #include <limits>
 #include <mutex>
 
+#include "platform/rtl/StringList.h"
 #include "platform/rtl/Strings.h"
 
 namespace {
@@ -32,6 +33,31 @@ TTypeInfo MakeEnumTypeInfo(const char* Name, std::initializer_list<const char*> 
     for (const char* n : Names) info.EnumNames.emplace_back(n);
     info.MaxValue = static_cast<int64_t>(info.EnumNames.size()) - 1;
     return info;
+}
+
+TTypeInfo MakeIntegerTypeInfo(const char* Name, int64_t MinValue, int64_t MaxValue,
+                              std::initializer_list<TIdentMapEntry> Idents) {
+    TTypeInfo info{.Kind = tkInteger, .Name = Name, .MinValue = MinValue, .MaxValue = MaxValue};
+    info.Idents.assign(Idents.begin(), Idents.end());
+    return info;
+}
+
+bool IntToIdent(const TTypeInfo& IntType, int64_t Value, AnsiString& Ident) {
+    for (const TIdentMapEntry& entry : IntType.Idents)
+        if (entry.Value == Value) {
+            Ident = entry.Name;
+            return true;
+        }
+    return false;
+}
+
+bool IdentToInt(const TTypeInfo& IntType, std::string_view Ident, int64_t& Value) {
+    for (const TIdentMapEntry& entry : IntType.Idents)
+        if (SameText(entry.Name, Ident)) {
+            Value = entry.Value;
+            return true;
+        }
+    return false;
 }
 
 const TTypeInfo& BooleanTypeInfo() {
@@ -318,7 +344,8 @@ void TPropInfo::SetSet(TObject* Instance, std::string_view Text) const {
 }
 
 bool TPropInfo::IsStrings() const {
-    return Kind() == tkClass && FType->ClassType && FType->ClassType->IsNamed("TStrings");
+    return Kind() == tkClass && FType->ClassType &&
+           FType->ClassType->InheritsFrom(&TStrings::StaticClassInfo());
 }
 
 // --- declaring ---
@@ -358,6 +385,15 @@ TPropBuilder& TPropBuilder::StringKind(TTypeKind Kind) {
     return *this;
 }
 
+TPropBuilder& TPropBuilder::OfType(const TTypeInfo& IntType) {
+    if (FInfo.Kind() != tkInteger || IntType.Kind != tkInteger)
+        throw EPropertyError("Property " + Quoted(FInfo.FName) + " is not an integer property");
+    if (IntType.MinValue < FInfo.FType->MinValue || IntType.MaxValue > FInfo.FType->MaxValue)
+        throw EPropertyError("The type " + IntType.Name + " does not fit property " + Quoted(FInfo.FName));
+    FInfo.FType = &IntType;
+    return *this;
+}
+
 TPropBuilder TPropertyTable::Add(std::string_view Name, const TTypeInfo& Type, TPropInfo::TAccessors Access) {
     auto info = std::make_shared<TPropInfo>();
     info->FName = AnsiString(Name);
@@ -374,6 +410,16 @@ TPropBuilder TPropertyTable::Add(std::string_view Name, const TTypeInfo& Type, T
 
 void TPropertyTable::AddHandler(std::string_view Name, std::function<TMethod(TObject*)> Bind) {
     FHandlers.insert_or_assign(UpperCase(Name), THandler{AnsiString(Name), std::move(Bind)});
+}
+
+void TPropertyTable::AddField(TFieldInfo Field) {
+    AnsiString key = UpperCase(Field.Name);
+    FFields.insert_or_assign(std::move(key), std::move(Field));
+}
+
+const TPropertyTable::TFieldInfo* TPropertyTable::FindField(std::string_view Name) const {
+    auto it = FFields.find(UpperCase(Name));
+    return it == FFields.end() ? nullptr : &it->second;
 }
 
 const TPropInfo* TPropertyTable::Find(std::string_view Name) const {

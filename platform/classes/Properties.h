@@ -58,6 +58,12 @@ inline constexpr TTypeKinds tkStrings{tkString, tkLString, tkWString};
 
 enum TFloatType { ftSingle, ftDouble, ftExtended, ftComp, ftCurr };
 
+// One named value of an integer type that forms write by name.
+struct TIdentMapEntry {
+    int64_t Value;
+    AnsiString Name;
+};
+
 // The type of a property as the run-time type information describes it.
 struct TTypeInfo {
     TTypeKind Kind;
@@ -69,6 +75,7 @@ struct TTypeInfo {
     const TClassInfo* ClassType = nullptr;     // classes
     TFloatType FloatType = ftDouble;           // floats
     const std::type_info* Signature = nullptr; // methods: the std::function type a handler must have
+    std::vector<TIdentMapEntry> Idents = {};   // integers: values that forms write by name
 };
 
 // --- enumeration and set texts ---
@@ -83,6 +90,24 @@ uint32_t StringToSet(const TTypeInfo& SetType, std::string_view Text);
 
 const TTypeInfo& BooleanTypeInfo();
 TTypeInfo MakeEnumTypeInfo(const char* Name, std::initializer_list<const char*> Names);
+
+// --- integer types with names for some values ---
+// An integer type is a C++ alias (TColor is an int32_t), so its names cannot
+// follow from the C++ type: the unit that defines it builds the type once and
+// each property of that type says so with OfType. Forms then read and write
+// the named values by name ("Color = clBtnFace") and any other as a number:
+//   const TTypeInfo& ColorTypeInfo() {
+//       static const TTypeInfo info = MakeIntegerTypeInfo("TColor", INT32_MIN, INT32_MAX,
+//                                                         {{clBlack, "clBlack"}, {clBtnFace, "clBtnFace"}});
+//       return info;
+//   }
+//   T.Property("Color", &TPanel::Color, &TPanel::SetColor).OfType(ColorTypeInfo()).Default(clBtnFace);
+TTypeInfo MakeIntegerTypeInfo(const char* Name, int64_t MinValue, int64_t MaxValue,
+                              std::initializer_list<TIdentMapEntry> Idents);
+// The name of Value (the first entry with that value); false when it has none.
+bool IntToIdent(const TTypeInfo& IntType, int64_t Value, AnsiString& Ident);
+// The value named Ident, compared without regard to case; false when none.
+bool IdentToInt(const TTypeInfo& IntType, std::string_view Ident, int64_t& Value);
 
 // Enumerations used as properties declare their names once, next to the enum
 // (at namespace scope; the function is found by argument-dependent lookup):
@@ -208,6 +233,10 @@ public:
     template <class C> TPropBuilder& Stored(bool (C::*Predicate)() const);
     // A string property that is a short (tkString) or wide (tkWString) string.
     TPropBuilder& StringKind(TTypeKind Kind);
+    // An integer property of a named integer type (see MakeIntegerTypeInfo).
+    // The type's range must lie within the C++ type's (EPropertyError
+    // otherwise): values are checked against it before they are narrowed.
+    TPropBuilder& OfType(const TTypeInfo& IntType);
 
 private:
     void SetOrdDefault(int64_t Value);
@@ -375,6 +404,10 @@ public:
     // A handler method that form files bind events to by its name
     // ("OnClick = BSiguienteClick").
     template <class C, class R, class... A> void Handler(std::string_view Name, R (C::*Method)(A...));
+    // A field of a form class that points at the component of that name the
+    // form owns ("BSiguiente"): set when such a component gets the name,
+    // cleared when it leaves the form, is renamed or is freed.
+    template <class C, class T> void Field(std::string_view Name, T* C::*Member);
 
     // Lookup without regard to case; null when absent.
     const TPropInfo* Find(std::string_view Name) const;
@@ -382,6 +415,14 @@ public:
     const std::vector<std::shared_ptr<const TPropInfo>>& Properties() const { return FProps; }
     // The handler of that name bound to Root; unassigned when Root's class has none.
     TMethod BindHandler(TObject* Root, std::string_view Name) const;
+    struct TFieldInfo {
+        AnsiString Name;
+        const TClassInfo* Class; // of the components the field can point at
+        std::function<TObject*(TObject* Owner)> Get;
+        std::function<void(TObject* Owner, TObject* Value)> Set;
+    };
+    // Null when the class has no field of that name.
+    const TFieldInfo* FindField(std::string_view Name) const;
 
 private:
     friend const TPropertyTable& GetPropertyTable(const TClassInfo& Class);
@@ -391,10 +432,12 @@ private:
     };
     TPropBuilder Add(std::string_view Name, const TTypeInfo& Type, TPropInfo::TAccessors Access);
     void AddHandler(std::string_view Name, std::function<TMethod(TObject*)> Bind);
+    void AddField(TFieldInfo Field);
 
     std::vector<std::shared_ptr<const TPropInfo>> FProps;
     std::map<AnsiString, size_t> FIndex;      // upper-cased name -> position in FProps
     std::map<AnsiString, THandler> FHandlers; // upper-cased name
+    std::map<AnsiString, TFieldInfo> FFields; // upper-cased name
 };
 
 // --- access by name on any object ---
@@ -489,4 +532,14 @@ void TPropertyTable::Handler(std::string_view Name, R (C::*Method)(A...)) {
                                           return (self->*Method)(std::forward<A>(Args)...);
                                       }));
     });
+}
+
+template <class C, class T> void TPropertyTable::Field(std::string_view Name, T* C::*Member) {
+    static_assert(std::is_same_v<typename T::ZelmorClassSelf, T>, "the field's class needs ZELMOR_CLASS");
+    AddField(TFieldInfo{
+        AnsiString(Name), &T::StaticClassInfo(),
+        [Member](TObject* Owner) -> TObject* { return zelmor_detail::InstanceAs<C>(Owner).*Member; },
+        [Member](TObject* Owner, TObject* Value) {
+            zelmor_detail::InstanceAs<C>(Owner).*Member = dynamic_cast<T*>(Value);
+        }});
 }

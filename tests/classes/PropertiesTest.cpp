@@ -2,9 +2,11 @@
 
 #include <any>
 
+#include "FormTestSupport.h"
 #include "platform/classes/Component.h"
 #include "platform/classes/Properties.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/StringList.h"
 
 enum TAlign { alNone, alTop, alBottom, alClient };
 ZELMOR_DECLARE_ENUM(TAlign);
@@ -16,14 +18,6 @@ ZELMOR_IMPLEMENT_ENUM(TFilterOption, "ofoEnabled", "ofoShowHourGlass", "ofoCance
 using TFilterOptions = TSet<TFilterOption>;
 
 namespace {
-// A stand-in for the string list class: the property table knows it by name.
-class TStrings : public TPersistent {
-    ZELMOR_CLASS(TStrings, TPersistent)
-};
-class TStringList : public TStrings {
-    ZELMOR_CLASS(TStringList, TStrings)
-};
-
 class TFont : public TPersistent {
     ZELMOR_CLASS(TFont, TPersistent)
     AnsiString Name() const { return FName; }
@@ -63,7 +57,7 @@ class TWidget : public TComponent {
     void SetLetter(char Value) { FLetter = Value; }
     TFont* Font() const { return FFont.get(); }
     void SetFont(TFont* Value) { FFont->Assign(Value); }
-    TStrings* Lines() const { return nullptr; }
+    TStringList* Lines() const { return FLines.get(); }
     TComponent* DataSource() const { return FDataSource; }
     void SetDataSource(TComponent* Value) { FDataSource = Value; }
     AnsiString Version() const { return "v3.08"; }
@@ -90,6 +84,7 @@ private:
     int64_t FBig = 0;
     char FLetter = 'A';
     std::unique_ptr<TFont> FFont = std::make_unique<TFont>();
+    std::unique_ptr<TStringList> FLines = std::make_unique<TStringList>();
     TComponent* FDataSource = nullptr;
     AnsiString FCode;
     std::any FValue;
@@ -128,20 +123,10 @@ class TFlatWidget : public TWidget {
     }
 };
 
-ZELMOR_IMPLEMENT_CLASS(TStrings, TPersistent)
-ZELMOR_IMPLEMENT_CLASS(TStringList, TStrings)
 ZELMOR_IMPLEMENT_CLASS(TFont, TPersistent)
 ZELMOR_IMPLEMENT_COMPONENT(TWidget, TComponent)
 ZELMOR_IMPLEMENT_COMPONENT(TFlatWidget, TWidget)
 
-AnsiString MessageOf(const std::function<void()>& Action) {
-    try {
-        Action();
-    } catch (const Exception& e) {
-        return e.ClassName() + AnsiString(": ") + e.Message();
-    }
-    return "no error";
-}
 } // namespace
 
 TEST(Properties, EveryKindIsFoundWithoutRegardToCase) {
@@ -216,7 +201,7 @@ TEST(Properties, UnknownNamesAreNullForFindersAndErrorsForAccessors) {
     EXPECT_EQ(GetPropInfo(static_cast<TObject*>(nullptr), "Caption"), nullptr);
     EXPECT_FALSE(IsPublishedProp(&w, "ControlInfoInDataSet"));
     EXPECT_FALSE(IsPublishedProp(&w, "controltype"));
-    EXPECT_EQ(MessageOf([&] { GetStrProp(&w, "DatabaseName"); }),
+    EXPECT_EQ(ErrorOf([&] { GetStrProp(&w, "DatabaseName"); }),
               "EPropertyError: Unknown property: 'DatabaseName'");
     EXPECT_THROW(SetOrdProp(&w, "MaxRecords", 5), EPropertyError);
     EXPECT_THROW(FindPropInfo(nullptr, "Caption"), EPropertyError);
@@ -256,7 +241,7 @@ TEST(Properties, WrongKindsReadOnlyAndOutOfRangeValuesChangeNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
         TWidget w(nullptr);
-        EXPECT_EQ(MessageOf([&] { c.Action(w); }), AnsiString("EPropertyError: ") + c.Message);
+        EXPECT_EQ(ErrorOf([&] { c.Action(w); }), AnsiString("EPropertyError: ") + c.Message);
         EXPECT_EQ(w.Width(), 75);
         EXPECT_EQ(w.Align(), alNone);
         EXPECT_TRUE(w.Enabled());
@@ -272,7 +257,7 @@ TEST(Properties, EnumerationAndSetTextsBothWays) {
     EXPECT_EQ(GetEnumProp(&w, "Align"), "alClient");
     SetEnumProp(&w, "Enabled", "false");
     EXPECT_EQ(GetEnumProp(&w, "Enabled"), "False");
-    EXPECT_EQ(MessageOf([&] { SetEnumProp(&w, "Align", "alLeft"); }),
+    EXPECT_EQ(ErrorOf([&] { SetEnumProp(&w, "Align", "alLeft"); }),
               "EPropertyError: Invalid property element: alLeft");
     EXPECT_EQ(w.Align(), alClient);
 
@@ -371,7 +356,7 @@ TEST(Properties, EventsBindToHandlersByNameWithTheirSignature) {
     EXPECT_EQ(GetMethodProp(&button, "OnClick").Name(), "ButtonClick");
 
     // A handler of another shape is refused and leaves the event as it was.
-    EXPECT_EQ(MessageOf([&] { SetMethodPropByHandler(&button, "OnFound", &form, "ButtonClick"); }),
+    EXPECT_EQ(ErrorOf([&] { SetMethodPropByHandler(&button, "OnFound", &form, "ButtonClick"); }),
               "EPropertyError: The handler 'ButtonClick' does not fit the event 'OnFound'");
     EXPECT_FALSE(Assigned(button.OnFound));
     EXPECT_THROW(SetMethodPropByHandler(&button, "OnClick", &form, "Nowhere"), EMethodNotFound);
@@ -411,7 +396,7 @@ TEST(Properties, DottedPathsReachSubObjects) {
 
 TEST(Properties, ClassPropertiesTellTheirClassAndWhetherTheyHoldStrings) {
     TWidget w(nullptr);
-    EXPECT_EQ(GetObjectPropClass(&w, "Lines"), &TStrings::StaticClassInfo());
+    EXPECT_EQ(GetObjectPropClass(&w, "Lines"), &TStringList::StaticClassInfo());
     EXPECT_TRUE(FindPropInfo(&w, "Lines").IsStrings());
     EXPECT_FALSE(FindPropInfo(&w, "Font").IsStrings());
     EXPECT_FALSE(FindPropInfo(&w, "Caption").IsStrings());
@@ -423,4 +408,39 @@ TEST(Properties, ClassPropertiesTellTheirClassAndWhetherTheyHoldStrings) {
     SetObjectProp(&w, "Font", &font);
     EXPECT_EQ(w.Font(), own);
     EXPECT_EQ(own->Name(), "Times New Roman");
+}
+
+TEST(Properties, NamedIntegerTypesNameSomeValuesAndMustFitTheirProperty) {
+    static const TTypeInfo cursor =
+        MakeIntegerTypeInfo("TCursor", INT16_MIN, INT16_MAX, {{0, "crDefault"}, {-11, "crHourGlass"}});
+    AnsiString name;
+    int64_t value = 0;
+    EXPECT_TRUE(IntToIdent(cursor, -11, name));
+    EXPECT_EQ(name, "crHourGlass");
+    EXPECT_FALSE(IntToIdent(cursor, 5, name));
+    EXPECT_TRUE(IdentToInt(cursor, "CRHOURGLASS", value));
+    EXPECT_EQ(value, -11);
+    EXPECT_FALSE(IdentToInt(cursor, "crNada", value));
+
+    // A property of the type checks values against the type's range before narrowing them.
+    TPropertyTable table;
+    int16_t stored = 0;
+    table
+        .PropertyOf<TWidget>(
+            "Cursor", [&](TWidget&) { return stored; }, [&](TWidget&, int16_t v) { stored = v; })
+        .OfType(cursor);
+    const TPropInfo& info = *table.Find("Cursor");
+    TWidget w(nullptr);
+    EXPECT_EQ(info.PropType().Name, "TCursor");
+    info.SetOrd(&w, -11);
+    EXPECT_EQ(stored, -11);
+    EXPECT_THROW(info.SetOrd(&w, 40000), EPropertyError);
+    EXPECT_EQ(ErrorOf([&] {
+                  table.PropertyOf<TWidget>("Narrow", [](TWidget&) { return int8_t(0); }).OfType(cursor);
+              }),
+              "EPropertyError: The type TCursor does not fit property 'Narrow'");
+    EXPECT_EQ(ErrorOf([&] {
+                  table.PropertyOf<TWidget>("Text", [](TWidget&) { return AnsiString(); }).OfType(cursor);
+              }),
+              "EPropertyError: Property 'Text' is not an integer property");
 }

@@ -1,0 +1,80 @@
+// The automatic organizer on seeded synthetic schools: one "&Todos" run per
+// iteration. Reports the time, the placement checks run (a deterministic
+// work count), the students placed, and how many batches each relaxation
+// level placed.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+
+#include "organizer/Organizar.h"
+#include "tests/organizer/EscuelaSintetica.h"
+
+namespace {
+
+struct TSinMensajes : IMensajesOrganizar {
+    void Mensaje(const AnsiString&) override {}
+};
+
+void Organiza(benchmark::State& State, int Alumnos, int Grupos, bool Ajustado, bool Optimos) {
+    escuela::TParametros p;
+    p.Alumnos = Alumnos;
+    p.Grupos = Grupos;
+    p.Optativas = std::min(15, 6 + Alumnos / 40);
+    p.Bloques = 2 + (Alumnos / 100) % 3;
+    p.Ajustado = Ajustado;
+    p.Semilla = static_cast<uint64_t>(Alumnos * 100 + Grupos);
+    const escuela::TEscuela e = escuela::Genera(p);
+    TOpcionesOrganizar op;
+    op.Opciones = Ajustado;
+    op.Optimos = Optimos;
+    TEstadisticaOrganizar est;
+    int colocados = 0, tipos = 0;
+    for (auto _ : State) {
+        TSinMensajes m;
+        TOrganizador o(m);
+        o.EjecutaOrganizar(e.Datos, [&](TOrganizador& x) {
+            x.TomaOpciones(op);
+            x.BOrganizarTodosClick(1);
+            est = x.Estadistica;
+            colocados = x.NumAlumnos - x.AlumnosSinGrupo();
+            tipos = x.Memo.NumTipos;
+        });
+    }
+    State.counters["checks"] = static_cast<double>(est.Comprobaciones);
+    State.counters["placed"] = colocados;
+    State.counters["types"] = tipos;
+    State.counters["batches"] = est.Lotes;
+    State.counters["failed"] = est.LotesFallidos;
+    // relaxation levels: batches placed with join, split or balance relaxed, and by displacement
+    State.counters["join"] = est.LotesUne;
+    State.counters["split"] = est.LotesParte;
+    State.counters["balance"] = est.LotesEquilibrio;
+    State.counters["displacing"] = est.LotesDesplazando;
+}
+
+void Todos(benchmark::State& State) {
+    Organiza(State, static_cast<int>(State.range(0)), static_cast<int>(State.range(1)), State.range(2) != 0,
+             State.range(3) != 0);
+}
+
+BENCHMARK(Todos)
+    ->ArgNames({"students", "groups", "tight", "optimal"})
+    ->Args({30, 2, 0, 0})
+    ->Args({60, 2, 0, 0})
+    ->Args({90, 3, 0, 0})
+    ->Args({120, 4, 0, 0})
+    ->Args({150, 5, 0, 0})
+    ->Args({200, 7, 0, 0})
+    ->Args({250, 8, 0, 0})
+    ->Args({300, 10, 0, 0})
+    ->Args({300, 12, 0, 0})
+    ->Args({150, 5, 1, 0})
+    ->Args({300, 10, 1, 0})
+    ->Args({300, 12, 1, 0})
+    ->Args({300, 12, 0, 1})
+    ->Args({580, 20, 0, 0}) // the model full: 600 student rows at most
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

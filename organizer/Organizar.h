@@ -1,0 +1,332 @@
+#pragma once
+// The automatic group organizer: it loads one course into the memory model,
+// groups its students into types, checks that the course can be organized,
+// places the students in batches into groups and subject divisions (with
+// displacement of students already placed and step-by-step relaxation), and
+// turns the placement into the course's rows of tipos and tipgrup.
+//
+// No drawing here: the dialog passes the options in and shows the progress
+// through IVistaOrganizar; message boxes go through IMensajesOrganizar.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "organizer/FilasOrganizar.h"
+#include "organizer/Memofija.h"
+
+// Modal message boxes of the organizer: caption "Atención", exclamation icon, OK.
+class IMensajesOrganizar {
+public:
+    virtual ~IMensajesOrganizar() = default;
+    virtual void Mensaje(const AnsiString& Texto) = 0;
+};
+
+// What the dialog shows while a run goes on.
+class IVistaOrganizar {
+public:
+    virtual ~IVistaOrganizar() = default;
+    virtual void TextoGeneral(const AnsiString& Texto) = 0; // LabTextoGen, repainted at once
+    virtual void TotalAlumnos(const AnsiString& Texto) = 0; // LabTotAlum
+    virtual void AlumnoActual(const AnsiString& Texto) = 0; // LabActAlum
+    virtual void SinColocar(const AnsiString& Texto) = 0;   // LabSinColAlum
+    virtual void Memoria(const AnsiString& Texto) = 0;      // LabMemDisp
+    // Repaint and let the dialog handle its pending messages ("&Parar" and
+    // "&Salir" act from here). Called at most every IntervaloRefresco ms.
+    virtual void ProcesaMensajes() = 0;
+    // Polled on every progress call, however often: true stops the run as "&Parar" does.
+    virtual bool PararPedido() { return false; }
+    virtual void Pitido() = 0; // the exclamation sound at the end of a run
+};
+
+constexpr uint32_t IntervaloRefresco = 50;
+
+// The options the dialog shows and the run takes; they last from one
+// dialog to the next until the program ends, and are not stored.
+struct TOpcionesOrganizar {
+    bool Optimos = false;  // "Intentar números óptimos": first balance level 0
+    bool Opciones = false; // "Separar opciones"
+    TNumeracion Grupo = TNumeracion::ABC;
+    TNumeracion Division = TNumeracion::abc;
+    TNumeracion Conexion = TNumeracion::abc;
+};
+TOpcionesOrganizar& OpcionesOrganizar();
+
+// --- working structures of a run ---
+struct TEleccionAsig {
+    int Asig = -1; // subject index, -1 for none
+    int Div = -1;
+    int Con = -1;
+    int Div2 = -1; // in a node: the old place
+    int Con2 = -1;
+};
+
+constexpr int SlotsPlaza = SlotsFila + 1;
+
+struct TPlazaAlumno {
+    int Tipo = -1; // 1-based type number
+    int Fila = -1; // student row it was built from
+    int NAlum = 0;
+    bool Fijo = false;
+    int Curso = -1;
+    int Grupo = -1;
+    char Opcion = 0;
+    bool Selec = false;
+    std::array<TEleccionAsig, SlotsPlaza> Asigs;
+};
+
+struct TEstadoAsig {
+    int Curso = -1;
+    int Divisiones = 0;
+    int DivLibres = 0;
+    int Grupos = 0; // groups of its course: the width of the cell tables
+    int Total = 0;
+    int Media = 0;
+    int Siguiente = -1; // next subject of its option block, cyclically
+    int MayorConexion = 0;
+    // (Divisiones + 1) rows x Grupos; row Divisiones counts the students
+    // that have a group but no division of the subject.
+    std::vector<int> Celdas;
+    std::vector<int> FilasDiv;
+    std::vector<int> Codigos;        // kept connection codes
+    std::vector<int> CodigosTrabajo; // the search's scratch copy
+    std::vector<int> Marcas;
+    bool TieneCeldas() const { return !Celdas.empty(); }
+    int C(int Fila, int Grupo) const { return Fila * Grupos + Grupo; }
+};
+
+struct TEstadoCurso {
+    int Grupos = 0;
+    std::vector<int> CuentaGrupo;
+    std::vector<std::array<int, 10>> CuentaOpcion; // letters 'A'..'J' per group
+    int Asignaturas = 0;
+    int Total = 0;
+    int Media = 0;
+};
+
+struct TNodo;
+using TArbol = std::vector<TNodo>;
+
+struct TNodo {
+    int Tipo = -1; // -2 marks the last node of an array
+    int NAlum = 0;
+    int Curso = -1;
+    char Opcion = 0;
+    int GrupoViejo = -1;
+    int GrupoNuevo = -1;
+    std::vector<TEleccionAsig> Slots; // Div/Con new place, Div2/Con2 old place
+    std::unique_ptr<TArbol> Hijos;
+};
+
+// Positions of one displacement strategy, kept by each search level.
+struct TPosicionEstrategia {
+    int Grupo = 0;
+    int Tipo = 0;
+    int Asignatura = 0;
+    std::array<int, SlotsPlaza> DivReanuda{};
+    std::array<int, SlotsPlaza> OrdenReanuda{};
+};
+
+struct TSecuencia {
+    int Fase = 1;
+    bool FasePrimera = true;
+    TPosicionEstrategia PorTipo, PorGrupo, PorAsignatura;
+};
+
+// The placement state that a failed try must leave as it found it.
+struct TInstantanea {
+    std::vector<int> Valores;
+    bool operator==(const TInstantanea&) const = default;
+};
+
+// Relaxation levels of one try, for the statistics of a run.
+struct TEstadisticaOrganizar {
+    int64_t Comprobaciones = 0; // placement checks run
+    int Lotes = 0;
+    int LotesFallidos = 0;
+    int AlternativasDeshechas = 0; // displacements tried and undone
+    // batches placed with each level relaxed (balance: at 1), and by displacement
+    int LotesUne = 0, LotesParte = 0, LotesEquilibrio = 0, LotesDesplazando = 0;
+};
+
+class TOrganizador {
+public:
+    // Tick paces the screen refresh; without one, the program's tick count.
+    explicit TOrganizador(IMensajesOrganizar& Mensajes, IVistaOrganizar* Vista = nullptr,
+                          std::function<uint32_t()> Tick = {});
+    ~TOrganizador();
+
+    // The whole organizer for one course: load, group, pre-check, the dialog
+    // (Dialogo stands for its modal showing and gets this object to drive),
+    // and, when a run took place, the rows that replace the course's rows.
+    std::optional<TResultadoOrganizar> EjecutaOrganizar(const TDatosOrganizar& Datos,
+                                                        const std::function<void(TOrganizador&)>& Dialogo);
+
+    // --- the dialog's side ---
+    int TotalAlumnos() const;
+    int AlumnosSinGrupo() const; // students (before a run: student rows) without group
+    bool TodosOfrecido() const { return FilasTipGrup == 0; }
+    void FormCreate();
+    // The dialog hands its check boxes and radio groups over when a run starts
+    // and again when it closes (the write-back uses the numbering of then).
+    void TomaOpciones(const TOpcionesOrganizar& Opciones);
+    // Tag 1 "&Todos", 2 "&No colocados", 3 "&Selección"; a dialog allows one run.
+    void BOrganizarTodosClick(int Tag);
+    void BPararClick();
+    void BSalirClick();
+    bool HuboEjecucion() const { return !ModoEjecucion.empty(); }
+    const AnsiString& Modo() const { return ModoEjecucion; }
+
+    // --- steps, public for the table binding's tests, the tests and the benchmark ---
+    bool CargaDatos(const TDatosOrganizar& Datos);
+    void AgrupaTipos(bool Colocacion);
+    int CuentaTipos();
+    int CuentaFilas();
+    bool CompruebaDatos();
+    int TipoDeAlumno(int Alumno);
+    bool AsignaClav();
+    bool PreparaNoColocados();
+    void LiberaClav();
+    void Organiza(int Modo);
+    void BucleColocacion(const AnsiString& Curso);
+    TResultadoOrganizar GrabaResultado();
+
+    // checks
+    bool CabeEnGrupo(int Curso, int Grupo, int Equilibrio, int Cuenta);
+    bool OpcionDelGrupo(int Curso, int Grupo, char Letra, int Separa, int Equilibrio);
+    bool DivisionDelGrupo(int Asig, int Div, int Grupo, int Une);
+    bool GrupoEnDivision(int Asig, int Div, int Grupo, int Parte);
+    bool CabeEnDivision(int Asig, int Div, int Grupo, int Equilibrio, int Cuenta);
+    bool BloqueEnDivision(int Asig, int Div, int Grupo, int Une, int Parte, int Equilibrio);
+    bool ConexionesNuevas(int Asig, int Div, int Grupo, int Codigo, int Une, int Parte, int Equilibrio);
+    bool ConexionRepetida(const TNodo& Nodo, const int* DivElegida, const int* CodElegido, int Asig,
+                          int Codigo) const;
+    int AsignaConexion(const TNodo& Nodo, const int* DivElegida, const int* CodElegido, int Asig, int Div,
+                       int Grupo, int Codigo);
+    bool ParConexiones(int S, int D, int T, int Grupo, bool Marcada);
+    int MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int Marca);
+    int ColocaDirecto(TNodo& Nodo, int Une, int Parte, int Equilibrio);
+    void RenumeraConexiones();
+    void MayorConexion();
+
+    // search
+    int TamanoLote(int Posicion, int Anterior) const;
+    std::unique_ptr<TArbol> CreaArbol(int N);
+    void IniciaNodo(TNodo& Nodo) const;
+    int BuscaNivel(TArbol& Nodos, int Une, int Parte, int Equilibrio, int Profundidad);
+    int SecuenciaBusqueda(TNodo& Nodo, int Une, int Parte, int Equilibrio, int Profundidad, TArbol& Auxiliar,
+                          bool Primera, TSecuencia& Sec);
+    int DesplazaTipo(TNodo& Nodo, int Une, int Parte, int Equilibrio, TArbol& Auxiliar, bool Primera,
+                     TPosicionEstrategia& Pos);
+    int DesplazaGrupo(TNodo& Nodo, int Une, int Parte, int Equilibrio, TArbol& Auxiliar, bool Primera,
+                      TPosicionEstrategia& Pos);
+    int DesplazaAsignatura(TNodo& Nodo, int Une, int Parte, int Equilibrio, TArbol& Auxiliar, bool Primera,
+                           TPosicionEstrategia& Pos);
+    bool PruebaGrupo(TNodo& Nodo, TArbol& Auxiliar, int Grupo, int Curso, TPosicionEstrategia& Pos,
+                     int* DivElegida, int* CodElegido, int Une, int Parte, int Equilibrio);
+    int AgregaLote(int Alumno, TArbol& Auxiliar) const;
+    void ColocaNodo(TNodo& Nodo);
+    void QuitaNodo(TNodo& Nodo);
+    void RefrescaMemoria();
+    bool Detenido() const { return AlumnoActual == -1; }
+
+    // undo: every change of the placement state is written down, and a failed
+    // try or alternative goes back to the mark it took
+    size_t MarcaDiario() const { return Diario.size(); }
+    void DeshaceHasta(size_t Marca);
+    TInstantanea Instantanea() const;
+
+    // --- model and state ---
+    IMensajesOrganizar& Mensajes;
+    IVistaOrganizar* Vista;
+    std::function<uint32_t()> Tick;
+    TFalloMemoria FalloMemoria; // tests: make a tagged allocation fail
+    // tests: called before and after every try of a batch
+    std::function<void(TOrganizador&)> AntesDeIntento;
+    std::function<void(TOrganizador&, bool Colocado)> DespuesDeIntento;
+
+    TMemoFija Memo;
+    AnsiString TNCSeleccionado;
+    int FilasTipGrup = 0;
+    int NGrupDefectos = 0; // the course's number of groups for the defaults
+    std::vector<AnsiString> AsigCuentaOptativas;
+    std::unordered_map<AnsiString, int> PosCuentaOptativas; // key: upper-cased code
+    std::unordered_map<AnsiString, int> PosOptativas;
+    int PosicionCuentaOptativa(std::string_view Codigo) const;
+    bool EsOptativa(std::string_view Codigo) const;
+
+    // options of the run
+    int Regenera = 0;
+    int Profundidad = 2;
+    int PrimerEquilibrio = 1;
+    int SeparaOpciones = 0;
+    TNumeracion NumGrupo = TNumeracion::ABC, NumDivision = TNumeracion::abc, NumConexion = TNumeracion::abc;
+
+    // run state
+    int EstadoOrganizar = 0; // 0 running, 1 stopped or failed, 2 memory exhausted
+    int AlumnoActual = -1;   // -1 stop, -111 memory exhausted
+    int Lote = 0;
+    AnsiString ModoEjecucion;
+    int64_t ContadorMemoria = 1048576;
+    bool ClavValidas = false;
+    bool RunTerminado = false;
+    AnsiString TextoFallo;
+    TEstadisticaOrganizar Estadistica;
+
+    // working structures
+    int NumAsigs = 0;
+    std::vector<TEstadoAsig> EstAsig;
+    std::vector<TEstadoCurso> EstCurso;
+    std::vector<TPlazaAlumno> Alumnos;
+    int NumAlumnos = 0;
+    std::vector<uint8_t> Comparten; // subjects x subjects: some student takes both
+
+private:
+    void Pon(int& Campo, int Valor);
+    void ColocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo);
+    void DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo);
+    int BuscaSinColocar(const TNodo& Nodo) const;
+    int BuscaColocado(const TNodo& Nodo, bool Viejo) const;
+    bool PruebaMiembro(TNodo& Nodo, int Miembro, int Grupo, int Une, int Parte, int Equilibrio, int DivDesde,
+                       int NumCodigos, int* DivElegida, int* CodElegido, int* UltimaDiv);
+    void Bloque(const TNodo& Nodo, int Slot, std::vector<int>& Miembros) const;
+    void EmpiezaOrden(const TNodo& Nodo, const std::vector<int>& Miembros, int64_t Q, int* Orden,
+                      int* DivElegida, int* CodElegido);
+    void NumeraComponentes(bool PorBloque);
+    void RestableceTrabajo(int Asig);
+    void AsignacionesDeCeldas();
+    void PasaSinDivisionAFilas();
+    void MuestraProgreso(int Alumno, int Lote);
+    void MuestraFin();
+    AnsiString TextoAsignaturasAlumno(int Alumno) const;
+    int Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equilibrio, TArbol& Auxiliar, bool Primera,
+                   TPosicionEstrategia& Pos);
+    void AgrupaColocados();
+    void NumeraConexiones();
+    using TPosiciones = std::array<int, SlotsFila>; // place of each slot's code in AsigCuentaOptativas
+    TPosiciones PosicionesFila(const TFilaTipo& Fila) const;
+    bool MismoTipoFila(const TFilaTipo& Fila, const TPosiciones& Pf, const TFilaTipo& Tipo,
+                       const TPosiciones& Pt, bool Colocacion) const;
+    bool MismoTipoAlumno(int Tipo, const TPlazaAlumno& Alumno) const;
+    void PreparaEntradasTipos();
+    bool ReservaFallida(const char* Tag);
+
+    std::vector<std::pair<int*, int>> Diario;
+    std::vector<int> TipoDeFila; // student row -> index of the type it was grouped into
+    std::vector<std::vector<std::array<int, 3>>> EntradasTipos; // per type: subject, division, connection
+    std::vector<std::array<int, 3>> PilaMarca;
+    std::vector<int> Distintos;
+    std::vector<int> Lista, Inicio, Cursor; // students by candidate of a displacement strategy
+    uint32_t UltimoRefresco = 0;
+    bool Refrescado = false;
+};
+
+// Factorial(n) for the orderings of an option block; 64 bits hold it for
+// every block a row can have (at most 20 subjects).
+int64_t Factorial(int N);
+// The Q-th ordering (from 0) of 0..N-1 in lexicographic order, written from
+// its last element to its first.
+void Permutacion(int N, int64_t Q, int* Orden);

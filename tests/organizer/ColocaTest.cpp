@@ -1,0 +1,239 @@
+// The placement checks, the orderings of an option block, the connection
+// flood fill and the teachers' count.
+#include <gtest/gtest.h>
+
+#include "tests/organizer/Apoyo.h"
+#include "tests/organizer/Validador.h"
+
+namespace {
+
+using namespace apoyo;
+
+const AnsiString TNC = "2BAC01";
+
+// Three groups (the third with a maximum of 4); X and Y share option block 1,
+// Z is alone in block 2. Loaded: group 0 has 6 students in X division 0,
+// group 1 has 3 in X division 1 and 2 in Y division 0; 4 more wait.
+TDatosOrganizar Estado() {
+    TDatosOrganizar d = Datos(Curso(TNC, 3, 10),
+                              {Optativa(TNC, "X", 2, 8, 2, 1, 2), Optativa(TNC, "Y", 2, 8, 2, 1, 2),
+                               Optativa(TNC, "Z", 1, 30, 1, 2, 1)},
+                              {Subtipo(TNC, 4, "A", {"X", "Z"})});
+    d.Cursos[0].NMAXAL[2] = 4;
+    d.AsigCur[0].NMAXAL[1] = 5;
+    d.TipGrup2 = {Colocado(TNC, 6, "A", "A", {{"X", "a", "a"}}),
+                  Colocado(TNC, 3, "B", "B", {{"X", "b", "b"}}),
+                  Colocado(TNC, 2, "B", "B", {{"Y", "a", "c"}})};
+    return d;
+}
+
+struct Comprobaciones : TPrueba {
+    void SetUp() override {
+        TPrueba::SetUp();
+        ASSERT_TRUE(Prepara(O, Estado()));
+    }
+    TOrganizador O{M};
+};
+
+TEST_F(Comprobaciones, EachCheckFollowsItsRule) {
+    enum { X, Y, Z };
+    O.EstCurso[0].CuentaOpcion[0]['A' - 'A'] = 1;
+    struct Caso {
+        const char* Que;
+        std::function<bool()> Prueba;
+        bool Espera;
+    } casos[] = {
+        {"group below its maximum", [&] { return O.CabeEnGrupo(0, 0, 1, 4); }, true},
+        {"group past its maximum", [&] { return O.CabeEnGrupo(0, 0, 1, 5); }, false},
+        {"balanced group at its average", [&] { return O.CabeEnGrupo(0, 0, 0, 1); }, false},
+        {"group with a maximum of its own", [&] { return O.CabeEnGrupo(0, 2, 1, 5); }, false},
+        {"group with a maximum of its own, fits", [&] { return O.CabeEnGrupo(0, 2, 1, 4); }, true},
+        {"group without one takes the course's", [&] { return O.CabeEnGrupo(0, 1, 1, 5); }, true},
+        {"separated: another letter", [&] { return O.OpcionDelGrupo(0, 0, 'B', 1, 1); }, false},
+        {"separated: the group's letter", [&] { return O.OpcionDelGrupo(0, 0, 'A', 1, 1); }, true},
+        {"not separated, relaxed: letters mix", [&] { return O.OpcionDelGrupo(0, 0, 'B', 0, 1); }, true},
+        {"not separated, balanced: they do not", [&] { return O.OpcionDelGrupo(0, 0, 'B', 0, 0); }, false},
+        {"a group with no letter yet", [&] { return O.OpcionDelGrupo(0, 1, 'B', 1, 1); }, true},
+        {"a letter past J", [&] { return O.OpcionDelGrupo(0, 0, 'K', 1, 1); }, true},
+        {"no letter", [&] { return O.OpcionDelGrupo(0, 0, 0, 1, 0); }, true},
+        {"join 0: division of another group", [&] { return O.DivisionDelGrupo(X, 0, 1, 0); }, false},
+        {"join 0: the group's own division", [&] { return O.DivisionDelGrupo(X, 0, 0, 0); }, true},
+        {"join 1", [&] { return O.DivisionDelGrupo(X, 0, 1, 1); }, true},
+        {"split 0: the group is in another division", [&] { return O.GrupoEnDivision(X, 1, 0, 0); }, false},
+        {"split 0: its own division", [&] { return O.GrupoEnDivision(X, 0, 0, 0); }, true},
+        {"split 0: a group without the subject", [&] { return O.GrupoEnDivision(X, 0, 2, 0); }, true},
+        {"split 1", [&] { return O.GrupoEnDivision(X, 1, 0, 1); }, true},
+        {"division within the subject's maximum", [&] { return O.CabeEnDivision(X, 0, 0, 1, 2); }, true},
+        {"division past it", [&] { return O.CabeEnDivision(X, 0, 0, 1, 3); }, false},
+        {"the group's own maximum for the subject", [&] { return O.CabeEnDivision(X, 1, 1, 1, 3); }, false},
+        {"another group's maximum binds the division it sits in",
+         [&] { return O.CabeEnDivision(X, 1, 2, 1, 3); }, false},
+        {"it binds up to its figure", [&] { return O.CabeEnDivision(X, 1, 2, 1, 2); }, true},
+        {"balanced division past its average", [&] { return O.CabeEnDivision(X, 0, 2, 0, 2); }, false},
+        {"block: a group in two subjects of it", [&] { return O.BloqueEnDivision(X, 0, 1, 0, 0, 0); }, false},
+        {"block: its own division", [&] { return O.BloqueEnDivision(X, 1, 1, 0, 0, 0); }, true},
+        {"block: one subject so far", [&] { return O.BloqueEnDivision(Y, 0, 0, 0, 0, 0); }, true},
+        {"block: lifted at 1,1,1", [&] { return O.BloqueEnDivision(X, 0, 1, 1, 1, 1); }, true},
+        {"new connections: a code earlier groups use",
+         [&] { return O.ConexionesNuevas(X, 0, 1, 0, 0, 0, 0); }, false},
+        {"new connections: the second code", [&] { return O.ConexionesNuevas(X, 0, 1, 1, 0, 0, 0); }, true},
+        {"new connections: the group's own division", [&] { return O.ConexionesNuevas(X, 0, 0, 1, 0, 0, 0); },
+         true},
+        {"new connections: group 0 alone", [&] { return O.ConexionesNuevas(Z, 0, 0, 0, 0, 0, 0); }, true},
+        {"new connections: lifted at 1,1,1", [&] { return O.ConexionesNuevas(X, 0, 1, 0, 1, 1, 1); }, true},
+    };
+    for (const auto& c : casos) EXPECT_EQ(c.Prueba(), c.Espera) << c.Que;
+    EXPECT_GT(O.Estadistica.Comprobaciones, 30);
+}
+
+TEST_F(Comprobaciones, AssigningAConnectionKeepsTheDivisionsCodeAndTheTeachers) {
+    enum { X, Y, Z };
+    TNodo n;
+    n.Slots.resize(O.NumAsigs + 1);
+    n.Slots[0].Asig = X;
+    int div[SlotsPlaza], cod[SlotsPlaza];
+    std::fill(div, div + SlotsPlaza, -1);
+    std::fill(cod, cod + SlotsPlaza, -1);
+    for (int s : {X, Y, Z}) O.EstAsig[s].CodigosTrabajo = O.EstAsig[s].Codigos;
+    // division 0 of X carries code 0 (group 0): another code is refused untouched
+    EXPECT_EQ(O.AsignaConexion(n, div, cod, X, 0, 2, 1), -2);
+    EXPECT_EQ(O.EstAsig[X].CodigosTrabajo[O.EstAsig[X].C(0, 2)], -1);
+    // the group already in the division: accepted as it stands
+    EXPECT_EQ(O.AsignaConexion(n, div, cod, X, 0, 0, 0), 1);
+    // a code another slot of the same block already took
+    n.Slots[1].Asig = Y;
+    div[1] = 0;
+    cod[1] = 2;
+    EXPECT_EQ(O.AsignaConexion(n, div, cod, X, 0, 2, 2), -2);
+    // Y in division 1 of group 1 with code 2 joins its division 0 there (same
+    // code, same group): two divisions of one connection for one teacher
+    div[1] = cod[1] = -1;
+    O.Memo.Asignaturas[Y].NProf = 1;
+    TEstadoAsig& y = O.EstAsig[Y];
+    EXPECT_EQ(O.AsignaConexion(n, div, cod, Y, 1, 1, 2), -1);
+    EXPECT_EQ(y.CodigosTrabajo[y.C(1, 1)], -1);
+    // with two teachers the pair rule still refuses: every division of Y in one connection
+    O.Memo.Asignaturas[Y].NProf = 2;
+    EXPECT_EQ(O.AsignaConexion(n, div, cod, Y, 1, 1, 2), -1);
+    EXPECT_EQ(y.CodigosTrabajo[y.C(1, 1)], -1);
+    // another code leaves the two divisions apart
+    EXPECT_EQ(O.AsignaConexion(n, div, cod, Y, 1, 1, 0), 1);
+    EXPECT_EQ(y.CodigosTrabajo[y.C(1, 1)], 0);
+}
+
+TEST(Permutacion, OrderingsRunLexicographicallyWrittenBackwards) {
+    const std::vector<std::vector<int>> tres = {{2, 1, 0}, {1, 2, 0}, {2, 0, 1},
+                                                {0, 2, 1}, {1, 0, 2}, {0, 1, 2}};
+    int orden[SlotsPlaza];
+    for (int q = 0; q < 6; ++q) {
+        Permutacion(3, q, orden);
+        EXPECT_EQ(std::vector<int>(orden, orden + 3), tres[q]) << q;
+    }
+    Permutacion(2, 0, orden);
+    EXPECT_EQ(std::vector<int>(orden, orden + 2), (std::vector<int>{1, 0})); // second member first
+    Permutacion(1, 0, orden);
+    EXPECT_EQ(orden[0], 0);
+    // blocks of 13 and more subjects: the count and the last ordering stay exact
+    EXPECT_EQ(Factorial(13), 6227020800LL);
+    EXPECT_EQ(Factorial(20), 2432902008176640000LL);
+    EXPECT_EQ(Factorial(0), 1);
+    Permutacion(13, Factorial(13) - 1, orden);
+    for (int i = 0; i < 13; ++i) EXPECT_EQ(orden[i], i);
+    Permutacion(20, Factorial(20) - 2, orden);
+    EXPECT_EQ(orden[0], 1);
+    EXPECT_EQ(orden[1], 0);
+}
+
+struct Relleno : Comprobaciones {
+    enum { X, Y, Z };
+    void Pon(int S, int R, int G, int Codigo) {
+        TEstadoAsig& e = O.EstAsig[S];
+        e.CodigosTrabajo[e.C(R, G)] = Codigo;
+    }
+    void Limpia() {
+        for (int s : {X, Y, Z}) {
+            std::fill(O.EstAsig[s].CodigosTrabajo.begin(), O.EstAsig[s].CodigosTrabajo.end(), -1);
+            std::fill(O.EstAsig[s].Marcas.begin(), O.EstAsig[s].Marcas.end(), -1);
+        }
+    }
+    std::vector<std::tuple<int, int, int>> Marcadas(int Marca) {
+        std::vector<std::tuple<int, int, int>> r;
+        for (int s : {X, Y, Z}) {
+            const TEstadoAsig& e = O.EstAsig[s];
+            for (int d = 0; d <= e.Divisiones; ++d)
+                for (int g = 0; g < e.Grupos; ++g)
+                    if (e.Marcas[e.C(d, g)] == Marca) r.push_back({s, d, g});
+        }
+        return r;
+    }
+};
+
+TEST_F(Relleno, FloodFillFollowsDivisionsAcrossGroupsAndBlocksWithinAGroup) {
+    using T = std::vector<std::tuple<int, int, int>>;
+    auto dibuja = [&] {
+        Limpia();
+        Pon(X, 0, 0, 5); // start
+        Pon(X, 0, 2, 5); // same division, another group
+        Pon(Y, 1, 2, 5); // block mate in that group
+        Pon(Y, 1, 1, 5); // its division in another group
+        Pon(X, 2, 1, 5); // the row without division, reached through the block in group 1
+        Pon(X, 1, 0, 7); // another code
+        Pon(Z, 0, 0, 5); // another block
+        Pon(Y, 0, 0, 5); // block mate of the start
+    };
+    const T componente = {{X, 0, 0}, {X, 0, 2}, {X, 2, 1}, {Y, 0, 0}, {Y, 1, 1}, {Y, 1, 2}};
+    dibuja();
+    EXPECT_EQ(O.MarcaConexion(X, 0, 0, 5, 9), 6); // the start comes back through its neighbours
+    EXPECT_EQ(Marcadas(9), componente);
+    dibuja();
+    O.EstAsig[X].Marcas[O.EstAsig[X].C(0, 0)] = 9; // a marked start is not counted
+    EXPECT_EQ(O.MarcaConexion(X, 0, 0, 5, 9), 5);
+    EXPECT_EQ(Marcadas(9), componente);
+    dibuja();
+    EXPECT_EQ(O.MarcaConexion(X, 2, 1, 5, 4), 6); // from the row without division
+    EXPECT_EQ(Marcadas(4), componente);
+    dibuja();
+    EXPECT_EQ(O.MarcaConexion(X, 1, 0, 7, 3), 0); // a cell alone
+    EXPECT_TRUE(Marcadas(3).empty());
+}
+
+TEST_F(Relleno, TeachersCountEveryConnectionCodeHoweverHigh) {
+    TEstadoAsig& x = O.EstAsig[X];
+    std::fill(x.Codigos.begin(), x.Codigos.end(), -1);
+    x.Codigos[x.C(0, 0)] = 45;
+    x.Codigos[x.C(1, 2)] = 45;
+    x.Codigos[x.C(1, 1)] = 3;
+    std::fill(O.EstAsig[Y].Codigos.begin(), O.EstAsig[Y].Codigos.end(), -1);
+    O.MayorConexion();
+    EXPECT_EQ(x.MayorConexion, 2);
+    EXPECT_EQ(O.EstAsig[Y].MayorConexion, 1); // no code at all
+}
+
+TEST(ColocaDirecto, ABlockOfThirteenSubjectsIsPlaced) {
+    OpcionesOrganizar() = {};
+    TDatosOrganizar d;
+    d.TNCSeleccionado = TNC;
+    d.Cursos = {Curso(TNC, 1, 30)};
+    TFilaTipos2 t;
+    t.TNC = TNC;
+    t.NALUM = 2;
+    for (int i = 0; i < 13; ++i) {
+        const AnsiString c = "B" + IntToStr(i);
+        d.NomAsg.push_back({c});
+        d.AsigCur.push_back(Optativa(TNC, c, 1, 30, 1, 1, 13));
+        d.AsigCuentaOptativas.push_back(c);
+        d.AsigOptativas.push_back(c);
+        t.ASIG[i] = c;
+    }
+    d.Tipos2 = {t};
+    TMensajes m;
+    TOrganizador o(m);
+    std::vector<validador::TAlumnoColocado> colocacion;
+    auto r = Organiza(o, d, 1, {}, [&](TOrganizador& x) { colocacion = validador::Toma(x); });
+    ASSERT_TRUE(r);
+    ASSERT_EQ(r->TipGrup.size(), 1u);
+    EXPECT_EQ(r->TipGrup[0].NALUM, 2);
+    for (const auto& f : validador::Comprueba(d, colocacion, {})) ADD_FAILURE() << f;
+}
+
+} // namespace

@@ -1,0 +1,153 @@
+// Whole runs on synthetic schools, checked by the independent validator, and
+// the digest of their results that guards the search against changes made
+// for speed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/organizer/Apoyo.h"
+#include "tests/organizer/EscuelaSintetica.h"
+#include "tests/organizer/Validador.h"
+
+namespace {
+
+struct TCaso {
+    int Alumnos, Grupos, Optativas, Bloques;
+    bool Ajustado;
+    uint64_t Semilla;
+};
+
+struct TSalida {
+    std::optional<TResultadoOrganizar> Resultado;
+    std::vector<validador::TAlumnoColocado> Colocacion;
+    int SinGrupo = 0;
+    int64_t Comprobaciones = 0;
+};
+
+TSalida Ejecuta(const escuela::TEscuela& E) {
+    apoyo::TMensajes m;
+    TOrganizador o(m);
+    TSalida s;
+    TOpcionesOrganizar op;
+    op.Opciones = E.SepararOpciones;
+    s.Resultado = apoyo::Organiza(o, E.Datos, 1, op, [&](TOrganizador& x) {
+        s.Colocacion = validador::Toma(x);
+        s.SinGrupo = x.AlumnosSinGrupo();
+        s.Comprobaciones = x.Estadistica.Comprobaciones;
+    });
+    return s;
+}
+
+escuela::TEscuela Escuela(const TCaso& C) {
+    return escuela::Genera({C.Alumnos, C.Grupos, C.Optativas, C.Bloques, C.Ajustado, C.Semilla});
+}
+
+uint64_t Digest(const TResultadoOrganizar& R) {
+    uint64_t h = 1469598103934665603ULL;
+    auto mezcla = [&](const AnsiString& s) {
+        for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+        h = (h ^ 0xFF) * 1099511628211ULL;
+    };
+    for (const auto& t : R.Tipos) {
+        mezcla(IntToStr(t.NALUM) + t.OPCION);
+        for (const auto& a : t.ASIG) mezcla(a);
+    }
+    for (const auto& t : R.TipGrup) {
+        mezcla(IntToStr(t.NALUM) + t.GRUPO + t.OPCION);
+        for (int k = 0; k < SlotsFila; ++k) mezcla(t.ASIG[k] + "." + t.DIV[k] + ":" + t.CON[k]);
+    }
+    return h;
+}
+
+class EscuelasSinteticas : public ::testing::TestWithParam<TCaso> {
+protected:
+    void SetUp() override { OpcionesOrganizar() = {}; }
+};
+
+TEST_P(EscuelasSinteticas, TodosKeepsTheRulesAndPlacesEveryoneWhenLimitsAllow) {
+    const TCaso c = GetParam();
+    const escuela::TEscuela e = Escuela(c);
+    TSalida s = Ejecuta(e);
+    ASSERT_TRUE(s.Resultado);
+    if (!c.Ajustado) {
+        EXPECT_EQ(s.SinGrupo, 0);
+    }
+    for (const auto& f : validador::Todo(e.Datos, s.Colocacion, *s.Resultado, e.SepararOpciones))
+        ADD_FAILURE() << f;
+}
+
+// The result written back and loaded again, with late students of the same
+// school added, for a run "&No colocados".
+struct TRecarga {
+    TDatosOrganizar Datos;
+    std::optional<TResultadoOrganizar> Resultado;
+    std::vector<validador::TAlumnoColocado> Colocacion;
+};
+
+TRecarga NoColocados(const TCaso& c, const escuela::TEscuela& E, const TResultadoOrganizar& Primero) {
+    TRecarga r;
+    r.Datos = E.Datos;
+    apoyo::Recarga(r.Datos, Primero);
+    const escuela::TEscuela tarde =
+        escuela::Genera({c.Grupos * 2, c.Grupos, c.Optativas, c.Bloques, false, c.Semilla});
+    for (const auto& t : tarde.Datos.Tipos2) r.Datos.Tipos2.push_back(t);
+    apoyo::TMensajes m;
+    TOrganizador o(m);
+    TOpcionesOrganizar op;
+    op.Opciones = E.SepararOpciones;
+    r.Resultado =
+        apoyo::Organiza(o, r.Datos, 2, op, [&](TOrganizador& x) { r.Colocacion = validador::Toma(x); });
+    return r;
+}
+
+// The result written back and loaded again, with late students added:
+// "&No colocados" keeps the placed ones where they are and places the rest
+// within the same rules.
+TEST_P(EscuelasSinteticas, NoColocadosAfterAReloadKeepsTheRules) {
+    const TCaso c = GetParam();
+    const escuela::TEscuela e = Escuela(c);
+    TSalida s = Ejecuta(e);
+    ASSERT_TRUE(s.Resultado);
+    const TRecarga r = NoColocados(c, e, *s.Resultado);
+    ASSERT_TRUE(r.Resultado);
+    for (const auto& f : validador::Todo(r.Datos, r.Colocacion, *r.Resultado, e.SepararOpciones))
+        ADD_FAILURE() << f;
+    int fijos = 0;
+    for (const auto& a : r.Colocacion) fijos += a.Fijo;
+    EXPECT_EQ(fijos, static_cast<int>(std::count_if(s.Colocacion.begin(), s.Colocacion.end(),
+                                                    [](const auto& a) { return a.Grupo >= 0; })));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tamanos, EscuelasSinteticas,
+                         ::testing::Values(TCaso{30, 2, 6, 2, false, 1}, TCaso{60, 2, 7, 2, false, 2},
+                                           TCaso{90, 3, 8, 3, false, 3}, TCaso{120, 4, 9, 3, false, 4},
+                                           TCaso{150, 5, 10, 3, true, 5}, TCaso{200, 7, 12, 4, false, 6},
+                                           TCaso{250, 8, 13, 4, true, 8}, TCaso{300, 12, 15, 4, false, 7}));
+
+// Same input, same output: the digests of these seeded runs were recorded
+// from the straightforward search; any change made for speed must keep them.
+TEST(EscuelasSinteticasGrabadas, ResultsOfSeededSchoolsStayAsRecorded) {
+    OpcionesOrganizar() = {};
+    struct Grabado {
+        TCaso Caso;
+        uint64_t Todos, NoColocados;
+    } grabados[] = {
+        {{90, 3, 8, 3, false, 3}, 14005577196130229172ULL, 0},
+        {{120, 4, 9, 3, false, 4}, 11057138206894872581ULL, 14785724886122254666ULL},
+        {{150, 5, 10, 3, true, 5}, 16493203533509425695ULL, 10094267390330071756ULL},
+        {{200, 7, 12, 4, false, 6}, 8983388303194281470ULL, 1691638780381347583ULL},
+    };
+    for (const auto& g : grabados) {
+        const TCaso& c = g.Caso;
+        const escuela::TEscuela e = Escuela(c);
+        TSalida s = Ejecuta(e);
+        ASSERT_TRUE(s.Resultado);
+        EXPECT_EQ(Digest(*s.Resultado), g.Todos) << c.Alumnos << "/" << c.Grupos;
+        if (g.NoColocados == 0) continue;
+        const TRecarga r = NoColocados(c, e, *s.Resultado);
+        ASSERT_TRUE(r.Resultado);
+        EXPECT_EQ(Digest(*r.Resultado), g.NoColocados) << c.Alumnos << "/" << c.Grupos;
+    }
+}
+
+} // namespace
