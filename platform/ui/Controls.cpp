@@ -55,6 +55,35 @@ void EraseValue(std::vector<T>& V, const T& Value) {
 // helpers
 // ---------------------------------------------------------------------------
 
+const TTypeInfo& ColorTypeInfo() {
+    static const TTypeInfo Info = [] {
+        TTypeInfo I = MakeIntegerTypeInfo("TColor", INT32_MIN, INT32_MAX, {});
+        std::vector<TColor> Values = {clBlack, clMaroon, clGreen, clOlive,  clNavy,  clPurple, clTeal,
+                                      clGray,  clSilver, clRed,   clLime,   clYellow, clBlue,  clFuchsia,
+                                      clAqua,  clWhite,  clMoneyGreen, clSkyBlue, clCream, clMedGray,
+                                      clNone,  clDefault};
+        for (int Index = 0; Index < COLOR_ENDCOLORS; ++Index) Values.push_back(SysColor(Index));
+        for (TColor C : Values) {
+            AnsiString Name;
+            if (ColorToIdent(C, Name)) I.Idents.push_back({C, Name});
+        }
+        return I;
+    }();
+    return Info;
+}
+
+const TTypeInfo& CursorTypeInfo() {
+    static const TTypeInfo Info = [] {
+        TTypeInfo I = MakeIntegerTypeInfo("TCursor", INT16_MIN, INT16_MAX, {});
+        for (int C = crSizeAll; C <= crDefault; ++C) {
+            AnsiString Name;
+            if (CursorToIdent(C, Name)) I.Idents.push_back({C, Name});
+        }
+        return I;
+    }();
+    return Info;
+}
+
 TShiftState KeysToShiftState(UINT Keys) {
     TShiftState S;
     if (Keys & MK_SHIFT) S.Include(ssShift);
@@ -904,7 +933,7 @@ void TControl::DescribeProperties(TPropertyTable& T) {
     T.Property("Top", &TControl::Top, &TControl::SetTop);
     T.Property("Width", &TControl::Width, &TControl::SetWidth);
     T.Property("Height", &TControl::Height, &TControl::SetHeight);
-    T.Property("Cursor", &TControl::Cursor, &TControl::SetCursor).Default(crDefault);
+    T.Property("Cursor", &TControl::Cursor, &TControl::SetCursor).OfType(CursorTypeInfo()).Default(crDefault);
     T.Property("Hint", &TControl::Hint, &TControl::SetHint);
     T.Property("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext).Default(0);
 }
@@ -920,12 +949,14 @@ void TControl::PublishStandard(TPropertyTable& T, std::initializer_list<const ch
          }},
         {"BIDIMODE", [](TPropertyTable& P) { P.Property("BiDiMode", &C::BiDiMode, &C::SetBiDiMode); }},
         {"CAPTION", [](TPropertyTable& P) { P.Property("Caption", &C::Caption, &C::SetCaption); }},
-        {"COLOR", [](TPropertyTable& P) { P.Property("Color", &C::Color, &C::SetColor); }},
+        {"COLOR", [](TPropertyTable& P) { P.Property("Color", &C::Color, &C::SetColor).OfType(ColorTypeInfo()); }},
         {"CONSTRAINTS",
          [](TPropertyTable& P) { P.Property("Constraints", &C::Constraints, &C::SetConstraints); }},
         {"CTL3D", [](TPropertyTable& P) { P.Property("Ctl3D", &C::Ctl3D, &C::SetCtl3D); }},
         {"DRAGCURSOR",
-         [](TPropertyTable& P) { P.Property("DragCursor", &C::DragCursor, &C::SetDragCursor).Default(crDrag); }},
+         [](TPropertyTable& P) {
+             P.Property("DragCursor", &C::DragCursor, &C::SetDragCursor).OfType(CursorTypeInfo()).Default(crDrag);
+         }},
         {"DRAGMODE",
          [](TPropertyTable& P) { P.Property("DragMode", &C::DragMode, &C::SetDragMode).Default(dmManual); }},
         {"ENABLED", [](TPropertyTable& P) { P.Property("Enabled", &C::Enabled, &C::SetEnabled).Default(true); }},

@@ -93,6 +93,11 @@ using TMouseWheelEvent =
 using TMouseWheelUpDownEvent = TEvent<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
 using TContextPopupEvent = TEvent<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 
+// The integer types whose values forms write by name ("Color = clBtnFace",
+// "Cursor = crHourGlass"), for the properties of those types.
+const TTypeInfo& ColorTypeInfo();
+const TTypeInfo& CursorTypeInfo();
+
 // The modifier keys of a mouse message's flags, with Alt read from the keyboard state.
 TShiftState KeysToShiftState(UINT Keys);
 // The modifier keys of a key message's key data.

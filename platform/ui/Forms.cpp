@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "platform/classes/Resources.h"
 #include "platform/sys/Help.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Display.h"
+#include "platform/ui/Timers.h"
 
 ZELMOR_IMPLEMENT_ENUM(TFormStyle, "fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop")
 ZELMOR_IMPLEMENT_ENUM(TPosition, "poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
@@ -22,11 +24,6 @@ TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
 
 namespace {
-
-TFormResourceReader& ResourceReader() {
-    static TFormResourceReader Reader;
-    return Reader;
-}
 
 // Whether a form still exists, for loops that may outlive it.
 std::vector<const TCustomForm*>& LivingForms() {
@@ -60,16 +57,13 @@ const bool ApplicationStarted = (EnsureApplication(), true);
 
 }  // namespace
 
+void RegisterUiClasses() { RegisterClasses({&TForm::StaticClassInfo(), &TTimer::StaticClassInfo()}); }
+
 void EnsureApplication() {
     (void)ApplicationStarted;
+    RegisterUiClasses();
     if (!Application) Application = new TApplication(nullptr);
     if (!Screen) Screen = new TScreen(nullptr);
-}
-
-TFormResourceReader SetFormResourceReader(TFormResourceReader Reader) {
-    TFormResourceReader Old = std::move(ResourceReader());
-    ResourceReader() = std::move(Reader);
-    return Old;
 }
 
 // ---------------------------------------------------------------------------
@@ -111,7 +105,7 @@ TCustomForm::~TCustomForm() {
 void TCustomForm::AfterConstruction() {
     if (FCreated) return;
     FCreated = true;
-    if (!FCreatedNew && ResourceReader()) ResourceReader()(this);
+    if (!FCreatedNew) InitInheritedComponent(this, TForm::StaticClassInfo());
     FFormState.Exclude(fsCreating);
     DoCreate();
     // A form that its resource made visible shows now that it is complete.

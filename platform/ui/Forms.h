@@ -63,14 +63,14 @@ class TCustomForm : public TScrollingWinControl {
 
 public:
     // A form whose class has a form resource reads it once the whole object
-    // exists (AfterConstruction); a form built in code has none.
+    // exists (AfterConstruction, which NewComponent runs); a form built in
+    // code has none.
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
     void BeforeDestruction() override;
-    // Reads the form resource (unless made by CreateNew), then fires OnCreate.
-    // NewForm and TApplication::CreateForm call it; code that constructs a
-    // form itself must too.
-    virtual void AfterConstruction();
+    // Reads the form resources of the form's class and of its ancestors below
+    // TForm (unless made by CreateNew), then fires OnCreate.
+    void AfterConstruction() override;
     static void DescribeProperties(TPropertyTable& T);
 
     // --- showing and closing ---
@@ -203,26 +203,10 @@ public:
     // A form of class T that reads no form resource; OnCreate has run.
     template <class T = TForm>
     static T* CreateNew(TComponent* AOwner) {
-        T* F = NewComponent<T>(AOwner, TCreateNew{});
-        F->AfterConstruction();
-        return F;
+        return NewComponent<T>(AOwner, TCreateNew{});
     }
     TForm(TComponent* AOwner, TCreateNew Tag) : TCustomForm(AOwner, Tag) {}
 };
-
-// Makes a form of class T owned by Owner and completes it (resource, OnCreate).
-template <class T, class... A>
-T* NewForm(TComponent* Owner, A&&... Args) {
-    T* F = NewComponent<T>(Owner, std::forward<A>(Args)...);
-    F->AfterConstruction();
-    return F;
-}
-
-// How forms find their form resource: given a form that has just been
-// constructed, read its resource into it and answer true, or answer false
-// when its class has none. Installed by whoever holds the resources.
-using TFormResourceReader = std::function<bool(TCustomForm* Form)>;
-TFormResourceReader SetFormResourceReader(TFormResourceReader Reader);
 
 class TScreen : public TComponent {
     ZELMOR_CLASS(TScreen, TComponent)
@@ -291,13 +275,20 @@ public:
     ~TApplication() override;
 
     void Initialize() {}
-    // Creates a form owned by the application; the first one becomes the main form.
+    // Creates a form owned by the application; the first one becomes the
+    // main form. Reference points to the form before its resource is read
+    // and its OnCreate runs, so the program's global names it there already.
     template <class T>
     void CreateForm(T*& Reference) {
-        T* F = NewComponent<T>(this);
+        T* F;
+        {
+            zelmor_detail::TWholeInsert Insert;
+            F = new T(this);
+            Insert.Finish(F);
+        }
         Reference = F;
         if (!FMainForm) FMainForm = F;
-        F->AfterConstruction();
+        zelmor_detail::TWholeInsert::Complete(F);
     }
     // The main loop: shows the main form and runs until it closes or Terminate.
     void Run();
@@ -376,5 +367,7 @@ private:
 
 extern TApplication* Application;
 extern TScreen* Screen;
-// Makes Application and Screen when they do not exist yet.
+// Makes Application and Screen when they do not exist yet, and registers
+// the window layer's classes that forms create by name (TForm, TTimer).
 void EnsureApplication();
+void RegisterUiClasses();

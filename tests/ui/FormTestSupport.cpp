@@ -4,10 +4,37 @@
 
 #include "platform/ui/MessageQueue.h"
 
-ZELMOR_IMPLEMENT_CLASS(TTestPanel, TCustomControl)
-ZELMOR_IMPLEMENT_CLASS(TTestEdit, TCustomControl)
-ZELMOR_IMPLEMENT_CLASS(TTestButton, TCustomControl)
-ZELMOR_IMPLEMENT_CLASS(TTestShape, TGraphicControl)
+ZELMOR_IMPLEMENT_COMPONENT(TTestPanel, TCustomControl)
+ZELMOR_IMPLEMENT_COMPONENT(TTestEdit, TCustomControl)
+ZELMOR_IMPLEMENT_COMPONENT(TTestButton, TCustomControl)
+ZELMOR_IMPLEMENT_COMPONENT(TTestShape, TGraphicControl)
+
+void RegisterTestControls() {
+    RegisterClasses({&TTestPanel::StaticClassInfo(), &TTestEdit::StaticClassInfo(), &TTestButton::StaticClassInfo(),
+                     &TTestShape::StaticClassInfo()});
+}
+
+void TTestPanel::DescribeProperties(TPropertyTable& T) {
+    TControl::PublishStandard(T, {"Align", "Anchors", "Caption", "Color", "Font", "ParentFont", "Visible", "OnClick",
+                                  "OnEnter", "OnExit"});
+}
+
+void TTestEdit::DescribeProperties(TPropertyTable& T) {
+    TControl::PublishStandard(T, {"Color", "Enabled", "TabOrder", "TabStop", "Text", "OnEnter", "OnExit", "OnKeyDown",
+                                  "OnKeyPress"});
+}
+
+void TTestButton::DescribeProperties(TPropertyTable& T) {
+    TControl::PublishStandard(T, {"Caption", "Enabled", "TabOrder", "TabStop", "OnClick"});
+    T.PropertyOf<TTestButton>("ModalResult", [](TTestButton& B) { return B.ModalResult; },
+                              [](TTestButton& B, int V) { B.ModalResult = V; });
+    T.PropertyOf<TTestButton>("Default", [](TTestButton& B) { return B.Default; },
+                              [](TTestButton& B, bool V) { B.Default = V; });
+    T.PropertyOf<TTestButton>("Cancel", [](TTestButton& B) { return B.Cancel; },
+                              [](TTestButton& B, bool V) { B.Cancel = V; });
+}
+
+void TTestShape::DescribeProperties(TPropertyTable& T) { TControl::PublishStandard(T, {"Color", "OnClick"}); }
 
 std::vector<std::string>& EventLog() {
     static std::vector<std::string> Log;

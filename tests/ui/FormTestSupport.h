@@ -20,6 +20,7 @@ void Note(const TComponent* Who, const std::string& What);
 class TTestPanel : public TCustomControl {
     ZELMOR_CLASS(TTestPanel, TCustomControl)
 public:
+    static void DescribeProperties(TPropertyTable& T);
     explicit TTestPanel(TComponent* AOwner);
     int Paints = 0;
 
@@ -33,6 +34,7 @@ protected:
 class TTestEdit : public TCustomControl {
     ZELMOR_CLASS(TTestEdit, TCustomControl)
 public:
+    static void DescribeProperties(TPropertyTable& T);
     explicit TTestEdit(TComponent* AOwner);
     std::string Typed;
     std::vector<WORD> KeysDown;
@@ -53,6 +55,7 @@ protected:
 class TTestButton : public TCustomControl {
     ZELMOR_CLASS(TTestButton, TCustomControl)
 public:
+    static void DescribeProperties(TPropertyTable& T);
     explicit TTestButton(TComponent* AOwner);
     TModalResult ModalResult = mrNone;
     bool Default = false;
@@ -69,6 +72,7 @@ protected:
 class TTestShape : public TGraphicControl {
     ZELMOR_CLASS(TTestShape, TGraphicControl)
 public:
+    static void DescribeProperties(TPropertyTable& T);
     explicit TTestShape(TComponent* AOwner);
     int Paints = 0;
     bool SawPaintCopy = false;
@@ -78,6 +82,9 @@ protected:
     void CMMouseEnter(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
 };
+
+// Lets form resources create the test controls by class name.
+void RegisterTestControls();
 
 template <class T>
 T* Make(TComponent* Owner, TWinControl* Parent, const char* Name, TRect Bounds) {
