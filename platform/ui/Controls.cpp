@@ -2180,6 +2180,7 @@ void TCustomControl::WMPaint(TMessage& Message) {
 void TCustomControl::PaintWindow(HDC DC) {
     FCanvas->SetHandle(DC);
     FCanvas->Font()->Assign(FFont);
+    FCanvas->SetTextColor(FFont->Color());
     FCanvas->Brush()->SetColor(FColor);
     try {
         Paint();
@@ -2207,6 +2208,7 @@ void TGraphicControl::WMPaint(TMessage& Message) {
     if (!DC) return;
     FCanvas->SetHandle(DC);
     FCanvas->Font()->Assign(FFont);
+    FCanvas->SetTextColor(FFont->Color());
     FCanvas->Brush()->SetColor(FColor);
     try {
         Paint();

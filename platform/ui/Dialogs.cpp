@@ -52,6 +52,7 @@ protected:
         C->DrawFrameControl(Face, DFC_BUTTON, DFCS_BUTTONPUSH | (Pressed ? DFCS_PUSHED : 0u));
         C->Font()->Assign(Font());
         C->SetBkMode(TRANSPARENT);
+        C->SetTextColor(Enabled() ? clBtnText : clGrayText);
         TRect T = R;
         if (Pressed) OffsetRect(T, 1, 1);
         C->DrawText(Caption(), T, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -141,6 +142,7 @@ protected:
         TCanvas* C = Canvas();
         C->Font()->Assign(Font());
         C->SetBkMode(TRANSPARENT);
+        C->SetTextColor(Font()->Color());
         TRect R = ClientRect();
         C->DrawText(Caption(), R, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     }
@@ -183,10 +185,13 @@ protected:
         C->Brush()->SetColor(clWindow);
         C->FillRect(R);
         C->Font()->Assign(Font());
+        C->SetBkMode(TRANSPARENT);
+        C->SetTextColor(clWindowText);
         AnsiString S = Shown();
         if (FSelAll && Focused() && !S.empty()) {
             C->Brush()->SetColor(clHighlight);
-            C->Font()->SetColor(clHighlightText);
+            C->FillRect(Bounds(2, 1, C->TextWidth(S), C->TextHeight(S)));
+            C->SetTextColor(clHighlightText);
         }
         C->TextOut(2, 1, S);
     }

@@ -598,6 +598,7 @@ void TCustomForm::WMPaint(TMessage& Message) {
 void TCustomForm::PaintWindow(HDC DC) {
     FCanvas->SetHandle(DC);
     FCanvas->Font()->Assign(FFont);
+    FCanvas->SetTextColor(FFont->Color());
     FCanvas->Brush()->SetColor(FColor);
     try {
         Paint();

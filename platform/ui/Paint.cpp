@@ -261,7 +261,7 @@ static void DrawFrame(TWindow& W, TCanvas& C) {
             C.DrawFrameControl(Box, DFC_CAPTION, DFCS_CAPTIONCLOSE);
         }
         C.Font()->SetStyle({fsBold});
-        C.Font()->SetColor(Active ? clCaptionText : clInactiveCaptionText);
+        C.SetTextColor(Active ? clCaptionText : clInactiveCaptionText);
         C.SetBkMode(TRANSPARENT);
         C.DrawText(W.Text, Text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }

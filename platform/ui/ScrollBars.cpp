@@ -99,8 +99,12 @@ LRESULT ScrollBarHitTest(const TWindow& W, TPoint WindowPt) {
 }
 
 void DrawScrollBars(TWindow& W, TCanvas& C) {
+    // The track is a fine checker of the face and highlight colours.
+    static const uint16_t Checker[8] = {0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555};
     TBrush Track;
-    Track.SetColor(clScrollBar);
+    Track.SetPattern(TBrush::MonoPattern8(Checker));
+    C.SetTextColor(clBtnFace);
+    C.SetBkColor(clBtnHighlight);
     for (int Bar : {SB_HORZ, SB_VERT}) {
         if (!(W.Style & StyleBit(Bar))) continue;
         TBarGeometry G = Geometry(W, Bar);
