@@ -22,15 +22,8 @@ public:
     const char* Name() const override { return "offscreen"; }
     TRect ScreenBounds() const override { return TRect(0, 0, FWidth, FHeight); }
     TRect WorkArea() const override { return TRect(0, 0, FWidth, FHeight - 30); }
-    void WindowCreated(HWND) override {}
-    void WindowDestroyed(HWND) override {}
-    void WindowMoved(HWND, const TRect&) override {}
-    void WindowShown(HWND, bool) override {}
-    void WindowTitled(HWND, const AnsiString&) override {}
-    void WindowActivated(HWND) override {}
     void Present(HWND, const TSurface&, const TRect&) override { ++FPresented; }
     void CursorChanged(int Cursor) override { FCursor = Cursor; }
-    void Poll() override {}
     // Runs the next step of the script. With none left it raises EUiStalled,
     // unless the machine's clock runs and a timer is due later: then it waits.
     void Wait(int TimeoutMs) override;

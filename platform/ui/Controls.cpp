@@ -7,6 +7,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/MessageQueue.h"
 
 ZELMOR_IMPLEMENT_ENUM(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom")
@@ -529,11 +530,13 @@ void TControl::SetColor(TColor Value) {
     Perform(CM_COLORCHANGED);
 }
 
-void TControl::SetParentColor(bool Value) {
-    if (FParentColor == Value) return;
-    FParentColor = Value;
-    if (FParent && Value && !ComponentState().Contains(csReading)) Perform(CM_PARENTCOLORCHANGED);
+void TControl::SetParentSwitch(bool& Switch, bool Value, UINT Notify) {
+    if (Switch == Value) return;
+    Switch = Value;
+    if (FParent && Value && !ComponentState().Contains(csReading)) Perform(Notify);
 }
+
+void TControl::SetParentColor(bool Value) { SetParentSwitch(FParentColor, Value, CM_PARENTCOLORCHANGED); }
 
 void TControl::FontChanged(TObject*) {
     FParentFont = false;
@@ -541,11 +544,7 @@ void TControl::FontChanged(TObject*) {
     Perform(CM_FONTCHANGED);
 }
 
-void TControl::SetParentFont(bool Value) {
-    if (FParentFont == Value) return;
-    FParentFont = Value;
-    if (FParent && Value && !ComponentState().Contains(csReading)) Perform(CM_PARENTFONTCHANGED);
-}
+void TControl::SetParentFont(bool Value) { SetParentSwitch(FParentFont, Value, CM_PARENTFONTCHANGED); }
 
 void TControl::SetCtl3D(bool Value) {
     if (FCtl3D == Value) return;
@@ -554,11 +553,7 @@ void TControl::SetCtl3D(bool Value) {
     Perform(CM_CTL3DCHANGED);
 }
 
-void TControl::SetParentCtl3D(bool Value) {
-    if (FParentCtl3D == Value) return;
-    FParentCtl3D = Value;
-    if (FParent && Value && !ComponentState().Contains(csReading)) Perform(CM_PARENTCTL3DCHANGED);
-}
+void TControl::SetParentCtl3D(bool Value) { SetParentSwitch(FParentCtl3D, Value, CM_PARENTCTL3DCHANGED); }
 
 void TControl::SetShowHint(bool Value) {
     if (FShowHint == Value) return;
@@ -567,17 +562,12 @@ void TControl::SetShowHint(bool Value) {
     Perform(CM_SHOWHINTCHANGED);
 }
 
-void TControl::SetParentShowHint(bool Value) {
-    if (FParentShowHint == Value) return;
-    FParentShowHint = Value;
-    if (FParent && Value && !ComponentState().Contains(csReading)) Perform(CM_PARENTSHOWHINTCHANGED);
-}
+void TControl::SetParentShowHint(bool Value) { SetParentSwitch(FParentShowHint, Value, CM_PARENTSHOWHINTCHANGED); }
 
 void TControl::SetPopupMenu(TPopupMenu* Value) {
-    auto* Menu = reinterpret_cast<TComponent*>(Value);
-    if (FPopupMenu) reinterpret_cast<TComponent*>(FPopupMenu)->RemoveFreeNotification(this);
+    if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
     FPopupMenu = Value;
-    if (Menu) Menu->FreeNotification(this);
+    if (Value) Value->FreeNotification(this);
 }
 
 void TControl::SetCursor(TCursor Value) {
@@ -593,11 +583,7 @@ void TControl::SetBiDiMode(TBiDiMode Value) {
     Perform(CM_BIDIMODECHANGED);
 }
 
-void TControl::SetParentBiDiMode(bool Value) {
-    if (FParentBiDiMode == Value) return;
-    FParentBiDiMode = Value;
-    if (FParent && Value) Perform(CM_PARENTBIDIMODECHANGED);
-}
+void TControl::SetParentBiDiMode(bool Value) { SetParentSwitch(FParentBiDiMode, Value, CM_PARENTBIDIMODECHANGED); }
 
 bool TControl::MouseCapture() const { return GetCaptureControl() == this; }
 
@@ -608,8 +594,7 @@ void TControl::SetMouseCapture(bool Value) {
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
-    if (Operation == opRemove && FPopupMenu && AComponent == reinterpret_cast<TComponent*>(FPopupMenu))
-        FPopupMenu = nullptr;
+    if (Operation == opRemove && FPopupMenu && AComponent == FPopupMenu) FPopupMenu = nullptr;
 }
 
 void TControl::Loaded() {
@@ -704,34 +689,20 @@ void TControl::WMLButtonUp(TMessage& Message) {
     DoMouseUp(Message, mbLeft);
 }
 
-void TControl::WMRButtonDown(TMessage& Message) {
-    DefaultHandler(Message);
-    DoMouseDown(Message, mbRight, {});
-}
+// The right and middle buttons: the window's default, then the event.
+void TControl::WMRButtonDown(TMessage& Message) { DefaultThenMouse(Message, mbRight, true, {}); }
+void TControl::WMRButtonUp(TMessage& Message) { DefaultThenMouse(Message, mbRight, false, {}); }
+void TControl::WMRButtonDblClk(TMessage& Message) { DefaultThenMouse(Message, mbRight, true, {ssDouble}); }
+void TControl::WMMButtonDown(TMessage& Message) { DefaultThenMouse(Message, mbMiddle, true, {}); }
+void TControl::WMMButtonUp(TMessage& Message) { DefaultThenMouse(Message, mbMiddle, false, {}); }
+void TControl::WMMButtonDblClk(TMessage& Message) { DefaultThenMouse(Message, mbMiddle, true, {ssDouble}); }
 
-void TControl::WMRButtonUp(TMessage& Message) {
+void TControl::DefaultThenMouse(TMessage& Message, TMouseButton Button, bool Down, TShiftState Shift) {
     DefaultHandler(Message);
-    DoMouseUp(Message, mbRight);
-}
-
-void TControl::WMRButtonDblClk(TMessage& Message) {
-    DefaultHandler(Message);
-    DoMouseDown(Message, mbRight, {ssDouble});
-}
-
-void TControl::WMMButtonDown(TMessage& Message) {
-    DefaultHandler(Message);
-    DoMouseDown(Message, mbMiddle, {});
-}
-
-void TControl::WMMButtonUp(TMessage& Message) {
-    DefaultHandler(Message);
-    DoMouseUp(Message, mbMiddle);
-}
-
-void TControl::WMMButtonDblClk(TMessage& Message) {
-    DefaultHandler(Message);
-    DoMouseDown(Message, mbMiddle, {ssDouble});
+    if (Down)
+        DoMouseDown(Message, Button, Shift);
+    else
+        DoMouseUp(Message, Button);
 }
 
 void TControl::WMMouseMove(TMessage& Message) {
@@ -961,6 +932,7 @@ void TControl::PublishStandard(TPropertyTable& T, std::initializer_list<const ch
          [](TPropertyTable& P) { P.Property("DragMode", &C::DragMode, &C::SetDragMode).Default(dmManual); }},
         {"ENABLED", [](TPropertyTable& P) { P.Property("Enabled", &C::Enabled, &C::SetEnabled).Default(true); }},
         {"FONT", [](TPropertyTable& P) { P.Property("Font", &C::Font, &C::SetFont); }},
+        {"POPUPMENU", [](TPropertyTable& P) { P.Property("PopupMenu", &C::PopupMenu, &C::SetPopupMenu); }},
         {"PARENTBIDIMODE",
          [](TPropertyTable& P) {
              P.Property("ParentBiDiMode", &C::ParentBiDiMode, &C::SetParentBiDiMode).Default(true);
@@ -2118,6 +2090,22 @@ void TControlCanvas::SetHandle(HDC DC) {
     AdoptDC(*this, DC);
 }
 
+void TControlCanvas::PaintThrough(HDC DC, const std::function<void()>& Paint) {
+    SetHandle(DC);
+    if (FControl) {
+        Font()->Assign(FControl->Font());
+        SetTextColor(FControl->Font()->Color());
+        Brush()->SetColor(FControl->Color());
+    }
+    try {
+        Paint();
+    } catch (...) {
+        SetHandle(nullptr);
+        throw;
+    }
+    SetHandle(nullptr);
+}
+
 void TControlCanvas::HandleNeeded() {
     if (Surface() || !FControl) return;
     TWinControl* Win = dynamic_cast<TWinControl*>(FControl);
@@ -2177,19 +2165,7 @@ void TCustomControl::WMPaint(TMessage& Message) {
     FControlState.Exclude(csCustomPaint);
 }
 
-void TCustomControl::PaintWindow(HDC DC) {
-    FCanvas->SetHandle(DC);
-    FCanvas->Font()->Assign(FFont);
-    FCanvas->SetTextColor(FFont->Color());
-    FCanvas->Brush()->SetColor(FColor);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-}
+void TCustomControl::PaintWindow(HDC DC) { FCanvas->PaintThrough(DC, [this] { Paint(); }); }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {
     FCanvas = new TControlCanvas();
@@ -2205,16 +2181,5 @@ TCanvas* TGraphicControl::Canvas() {
 
 void TGraphicControl::WMPaint(TMessage& Message) {
     HDC DC = reinterpret_cast<HDC>(Message.WParam);
-    if (!DC) return;
-    FCanvas->SetHandle(DC);
-    FCanvas->Font()->Assign(FFont);
-    FCanvas->SetTextColor(FFont->Color());
-    FCanvas->Brush()->SetColor(FColor);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
+    if (DC) FCanvas->PaintThrough(DC, [this] { Paint(); });
 }

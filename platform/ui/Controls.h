@@ -413,6 +413,8 @@ protected:
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void InvalidateControl(bool IsVisible, bool IsOpaque);
+    // A "Parent..." switch: turned on, the control takes the parent's value at once (Notify).
+    void SetParentSwitch(bool& Switch, bool Value, UINT Notify);
     void SendCancelMode(TControl* Sender);
     void UpdateAnchorRules();
     // The parent's layout changed: follow the anchors (not for aligned controls).
@@ -435,6 +437,7 @@ protected:
 private:
     void DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift);
     void DoMouseUp(TMessage& Message, TMouseButton Button);
+    void DefaultThenMouse(TMessage& Message, TMouseButton Button, bool Down, TShiftState Shift);
     bool CheckNewSize(int& NewWidth, int& NewHeight);
     void ConstraintsChanged(TObject* Sender);
 
@@ -664,6 +667,9 @@ public:
     void SetHandle(HDC DC);
     // Binds the canvas to the control's window, unless it is bound already.
     void HandleNeeded();
+    // Runs Paint with the canvas drawing through DC, in the control's font,
+    // text colour and brush colour, and lets DC go after.
+    void PaintThrough(HDC DC, const std::function<void()>& Paint);
     void FreeHandle();
 
 private:

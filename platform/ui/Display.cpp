@@ -14,15 +14,6 @@ public:
         return TRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     }
     TRect WorkArea() const override { return ScreenBounds(); }
-    void WindowCreated(HWND) override {}
-    void WindowDestroyed(HWND) override {}
-    void WindowMoved(HWND, const TRect&) override {}
-    void WindowShown(HWND, bool) override {}
-    void WindowTitled(HWND, const AnsiString&) override {}
-    void WindowActivated(HWND) override {}
-    void Present(HWND, const TSurface&, const TRect&) override {}
-    void CursorChanged(int) override {}
-    void Poll() override {}
     void Wait(int) override { throw EUiStalled("The message loop waits for input, but no display is installed"); }
 };
 

@@ -20,20 +20,21 @@ public:
 
     // A top-level window is about to be shown for the first time, was moved
     // or resized (screen coordinates of the whole window, our frame included),
-    // shown or hidden, retitled, activated, or destroyed.
-    virtual void WindowCreated(HWND Wnd) = 0;
-    virtual void WindowDestroyed(HWND Wnd) = 0;
-    virtual void WindowMoved(HWND Wnd, const TRect& Bounds) = 0;
-    virtual void WindowShown(HWND Wnd, bool Visible) = 0;
-    virtual void WindowTitled(HWND Wnd, const AnsiString& Title) = 0;
-    virtual void WindowActivated(HWND Wnd) = 0;
+    // shown or hidden, retitled, activated, or destroyed. A display that
+    // shows nothing ignores them.
+    virtual void WindowCreated(HWND) {}
+    virtual void WindowDestroyed(HWND) {}
+    virtual void WindowMoved(HWND, const TRect&) {}
+    virtual void WindowShown(HWND, bool) {}
+    virtual void WindowTitled(HWND, const AnsiString&) {}
+    virtual void WindowActivated(HWND) {}
     // Part of a top-level window's surface changed (surface coordinates).
-    virtual void Present(HWND Wnd, const TSurface& Surface, const TRect& Changed) = 0;
-    virtual void CursorChanged(int CursorNumber) = 0;
+    virtual void Present(HWND, const TSurface&, const TRect&) {}
+    virtual void CursorChanged(int) {}
 
     // Reads what input has arrived, without waiting, and feeds it to the
     // window manager (the Input calls below).
-    virtual void Poll() = 0;
+    virtual void Poll() {}
     // Waits for input for at most TimeoutMs milliseconds (-1: no limit) and
     // feeds it. The off-screen display runs the test's next scripted step
     // instead, and raises EUiStalled when there is none.

@@ -6,6 +6,7 @@
 #include "platform/sys/Help.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Display.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/Timers.h"
 
 ZELMOR_IMPLEMENT_ENUM(TFormStyle, "fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop")
@@ -57,7 +58,9 @@ const bool ApplicationStarted = (EnsureApplication(), true);
 
 }  // namespace
 
-void RegisterUiClasses() { RegisterClasses({&TForm::StaticClassInfo(), &TTimer::StaticClassInfo()}); }
+void RegisterUiClasses() {
+    RegisterClasses({&TForm::StaticClassInfo(), &TTimer::StaticClassInfo(), &TPopupMenu::StaticClassInfo()});
+}
 
 void EnsureApplication() {
     (void)ApplicationStarted;
@@ -121,23 +124,19 @@ void TCustomForm::BeforeDestruction() {
 
 void TCustomForm::DescribeProperties(TPropertyTable&) {}
 
-void TCustomForm::DoCreate() {
-    if (!Assigned(OnCreate)) return;
+// OnCreate and OnDestroy run under the application's exception handler:
+// a failure there is shown, and the form still comes or goes.
+static void RunHandled(const TNotifyEvent& Event, TCustomForm* Form) {
+    if (!Assigned(Event)) return;
     try {
-        OnCreate(this);
+        Event(Form);
     } catch (...) {
-        Application->HandleException(this);
+        Application->HandleException(Form);
     }
 }
 
-void TCustomForm::DoDestroy() {
-    if (!Assigned(OnDestroy)) return;
-    try {
-        OnDestroy(this);
-    } catch (...) {
-        Application->HandleException(this);
-    }
-}
+void TCustomForm::DoCreate() { RunHandled(OnCreate, this); }
+void TCustomForm::DoDestroy() { RunHandled(OnDestroy, this); }
 
 void TCustomForm::DoShow() {
     if (Assigned(OnShow)) OnShow(this);
@@ -595,19 +594,7 @@ void TCustomForm::WMPaint(TMessage& Message) {
     FControlState.Exclude(csCustomPaint);
 }
 
-void TCustomForm::PaintWindow(HDC DC) {
-    FCanvas->SetHandle(DC);
-    FCanvas->Font()->Assign(FFont);
-    FCanvas->SetTextColor(FFont->Color());
-    FCanvas->Brush()->SetColor(FColor);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-}
+void TCustomForm::PaintWindow(HDC DC) { FCanvas->PaintThrough(DC, [this] { Paint(); }); }
 
 void TForm::DescribeProperties(TPropertyTable& T) {
     using F = TCustomForm;

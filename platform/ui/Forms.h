@@ -368,6 +368,7 @@ private:
 extern TApplication* Application;
 extern TScreen* Screen;
 // Makes Application and Screen when they do not exist yet, and registers
-// the window layer's classes that forms create by name (TForm, TTimer).
+// the window layer's classes that forms create by name (TForm, TTimer,
+// TPopupMenu).
 void EnsureApplication();
 void RegisterUiClasses();

@@ -1,0 +1,3 @@
+#include "platform/ui/Menus.h"
+
+ZELMOR_IMPLEMENT_COMPONENT(TPopupMenu, TComponent)
