@@ -987,7 +987,12 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
 }
 
 TWinControl::~TWinControl() {
-    // Deleted without Free: the window must not outlive the object that answers it.
+    // Deleted without Free: leave the parent while the object is still a
+    // windowed control, and let no window outlive the object that answers it.
+    if (FParent) {
+        RemoveFocus(true);
+        FParent->Remove(this);
+    }
     if (FHandle) {
         ControlMap().erase(FHandle);
         HWND H = FHandle;

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "FormTestSupport.h"
+#include "platform/backend/Backend.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Timers.h"
@@ -327,6 +328,68 @@ TEST_F(FormTest, AFormSavesAsAPngPicture) {
     EXPECT_EQ(Back.Height(), 80);
     EXPECT_EQ(Back.GetPixel(30, 30), Red);
     EXPECT_EQ(Back.GetPixel(100, 70), ColorRefToPixel(ColorToRGB(clBtnFace)));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FormTest, TheCursorIsTheScreensWhileSetElseTheControlsUnderTheMouse) {
+    TForm* F = NewPlainForm("F");
+    auto* Link = Make<TTestEdit>(F, F, "Link", Bounds(10, 10, 50, 20));
+    auto* Plain = Make<TTestEdit>(F, F, "Plain", Bounds(10, 50, 50, 20));
+    Link->SetCursor(crHandPoint);
+    F->Show();
+    Ui.RunUntilIdle();
+    Ui.MoveTo(Link->ClientToScreen(TPoint(5, 5)));
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Ui.CursorShown(), crHandPoint);
+    Ui.MoveTo(Plain->ClientToScreen(TPoint(5, 5)));
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Ui.CursorShown(), crArrow);
+    Screen->SetCursor(crHourGlass);
+    EXPECT_EQ(Ui.CursorShown(), crHourGlass) << "at once, for work that runs without the loop";
+    Ui.MoveTo(Link->ClientToScreen(TPoint(6, 6)));
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Ui.CursorShown(), crHourGlass);
+    Screen->SetCursor(crDefault);
+    EXPECT_EQ(Ui.CursorShown(), crHandPoint);
+}
+
+TEST(Backend, TheEnvironmentPicksTheDisplay) {
+    struct {
+        const char* Requested;
+        const char* Display;
+        const char* Expected;
+    } Cases[] = {
+        {nullptr, ":0", "x11"},
+        {nullptr, nullptr, "offscreen"},
+        {"", "", "offscreen"},
+        {"offscreen", ":0", "offscreen"},
+        {"x11", nullptr, "x11"},
+    };
+    for (const auto& C : Cases)
+        EXPECT_EQ(ChooseBackend(C.Requested, C.Display), C.Expected)
+            << (C.Requested ? C.Requested : "-") << " " << (C.Display ? C.Display : "-");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FormTest, AControlDeletedWithoutFreeStillLeavesItsParentAndWindow) {
+    TForm* F = NewPlainForm("F");
+    auto* P = Make<TTestPanel>(F, F, "P", Bounds(0, 0, 100, 100));
+    auto* E = Make<TTestEdit>(F, P, "E", Bounds(0, 0, 50, 20));
+    auto* S = Make<TTestShape>(F, P, "S", Bounds(60, 0, 20, 20));
+    F->Show();
+    HWND H = E->Handle();
+    delete E;
+    delete S;
+    EXPECT_EQ(P->ControlCount(), 0);
+    EXPECT_FALSE(IsWindow(H));
+    EXPECT_EQ(F->FindComponent("E"), nullptr);
+    Ui.RunUntilIdle();  // and painting the panel touches neither
 }
 
 }  // namespace
