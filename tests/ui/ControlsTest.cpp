@@ -71,6 +71,9 @@ TEST_F(FormTest, MouseEnterAndLeaveFollowTheControlUnderTheMouse) {
         if (M.Msg == CM_MOUSEENTER) ParentHeard.push_back(M.LParam ? LParamToPointer<TControl>(M.LParam)->Name() : "self");
         Old(M);
     };
+    S->SetHint("Estado|Muestra si el curso se guard\xF3");
+    std::vector<std::string> Hints;
+    Application->OnHint = [&](TObject*) { Hints.push_back(Application->Hint()); };
     F->Show();
     Ui.RunUntilIdle();
     EventLog().clear();
@@ -79,6 +82,7 @@ TEST_F(FormTest, MouseEnterAndLeaveFollowTheControlUnderTheMouse) {
     Ui.MoveTo(P->ClientToScreen(TPoint(5, 5)));
     Ui.RunUntilIdle();
     EXPECT_EQ(EventLog(), (Log{"S:MouseEnter", "S:MouseLeave"}));
+    EXPECT_EQ(Hints, (Log{"Muestra si el curso se guard\xF3", ""})) << "the long part of the hint, for a status line";
     EXPECT_EQ(ParentHeard, (Log{"S", "self"})) << "the parent hears which control was entered";
     EXPECT_EQ(Application->MouseControl(), P);
 }
@@ -149,7 +153,10 @@ TEST_F(FormTest, AlignPlacesTopBottomLeftRightThenClientAndFollowsResizes) {
         {Left, Bounds(0, 50, 40, 125)},   {Right, Bounds(250, 50, 50, 125)}, {Client, Bounds(40, 50, 210, 125)},
     };
     for (const auto& C : Cases) EXPECT_EQ(C.C->BoundsRect(), C.Expected) << C.C->Name();
+    int Resized = 0;
+    P->OnResize = [&](TObject*) { ++Resized; };
     P->SetBounds(0, 0, 400, 260);
+    EXPECT_EQ(Resized, 1);
     EXPECT_EQ(Client->BoundsRect(), Bounds(40, 50, 310, 185));
     EXPECT_EQ(Bottom->BoundsRect(), Bounds(0, 235, 400, 25));
     EXPECT_EQ(Pinned->BoundsRect(), Bounds(300, 160, 20, 20)) << "right and bottom anchors keep their distance";

@@ -333,6 +333,25 @@ TEST_F(FormTest, AnExceptionEscapingAnEventIsShownAndTheLoopGoesOn) {
     EXPECT_EQ(Boxes.Asked().size(), 1u) << "OnException replaces the box";
 }
 
+TEST_F(FormTest, AHandlerCanRunTheQueueItselfWhileItWorks) {
+    TForm* F = NewPlainForm("F");
+    auto* Btn = Make<TTestButton>(F, F, "Btn", Bounds(0, 0, 75, 25));
+    auto* E = Make<TTestEdit>(F, F, "E", Bounds(0, 40, 75, 25));
+    F->Show();
+    Ui.RunUntilIdle();
+    std::vector<std::string> Steps;
+    Btn->OnClick = [&](TObject*) {
+        // A long task keeps its dialog live: what is queued meanwhile runs inside it.
+        PostMessage(E->Handle(), WM_CHAR, 'x', 0);
+        Steps.push_back("working");
+        Application->ProcessMessages();
+        Steps.push_back("typed " + E->Typed);
+    };
+    Ui.Click(Btn);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Steps, (Log{"working", "typed x"}));
+}
+
 TEST_F(FormTest, F1AsksForTheHelpContextOfTheFocusedControlOrItsNearestParent) {
     THelpRecorder Help;
     Application->SetHelpFile("REZUDURAR3.HLP");
