@@ -1,0 +1,57 @@
+#pragma once
+// The file layer under the dBase engine. Every byte the engine reads or writes
+// goes through TDbfFileSystem / TDbfFile, so that a test can put a layer of
+// its own underneath: one that cuts the writes short at the Nth write
+// (crash test) or hands out damaged bytes.
+//
+// Paths are POSIX paths in UTF-8, as the data-set layer gives them.
+// Errors of the operating system become EDatabaseError naming the file.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TDbfFile {
+public:
+    virtual ~TDbfFile() = default;
+    // Reads up to Count bytes at Offset; fewer only at the end of the file.
+    virtual size_t Read(uint64_t Offset, void* Buffer, size_t Count) = 0;
+    // Writes all Count bytes at Offset (growing the file when needed).
+    virtual void Write(uint64_t Offset, const void* Buffer, size_t Count) = 0;
+    virtual uint64_t Size() = 0;
+    virtual void Truncate(uint64_t Size) = 0;
+    virtual const std::string& Path() const = 0;
+};
+
+// Every mutation counts as one "write" for the crash test: Write, Truncate,
+// Create, Remove and Rename.
+class TDbfFileSystem {
+public:
+    virtual ~TDbfFileSystem() = default;
+    // Opens an existing file; Writable asks for read/write access.
+    virtual std::unique_ptr<TDbfFile> Open(const std::string& Path, bool Writable) = 0;
+    // Creates (or truncates) a file for read/write.
+    virtual std::unique_ptr<TDbfFile> Create(const std::string& Path) = 0;
+    virtual bool Exists(const std::string& Path) = 0;
+    virtual bool IsWritable(const std::string& Path) = 0;
+    // Removing a missing file is no error.
+    virtual void Remove(const std::string& Path) = 0;
+    // Replaces To when it exists.
+    virtual void Rename(const std::string& From, const std::string& To) = 0;
+    // Names (not paths) of the plain files in Folder; empty for a missing folder.
+    virtual std::vector<std::string> List(const std::string& Folder) = 0;
+
+    // The operating system's files.
+    static TDbfFileSystem& Native();
+};
+
+// Finds the file Name inside Folder without regard to letter case
+// ("TIPOS.DBF" finds "tipos.dbf"); gives the path with the name as it exists
+// on disk, or "" when there is none. An exact match wins over a case-folded
+// one; among these the first in byte order.
+std::string DbfFindFile(TDbfFileSystem& Fs, const std::string& Folder, const std::string& Name);
+
+// Splits "a/b/c.dbf" into "a/b" (or "." for a bare name) and "c.dbf".
+std::string DbfFolderOf(const std::string& Path);
+std::string DbfNameOf(const std::string& Path);

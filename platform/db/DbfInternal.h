@@ -1,0 +1,214 @@
+#pragma once
+// The engine's own parts, shared by its .cpp files (and its tests and fuzz
+// targets): the table state behind TDbfTable, the record cache, the in-memory
+// orders, and the value codecs of the file formats. Not for the data-set layer.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/db/DbfTable.h"
+
+class TMdxReader;
+
+// --- codecs ---
+// Numbers as dBase writes them: ASCII, '.' as the decimal point, whatever the
+// locale. Parse gives false for text that is no number (blank included).
+bool DbfParseNumber(std::string_view Text, double& Value);
+// Fixed notation with Decimals digits; "" when it needs more than Width characters.
+std::string DbfFormatNumber(double Value, int Width, int Decimals);
+// "YYYYMMDD" <-> day number (days since 30 December 1899); false for a text
+// that is no valid date.
+bool DbfParseDate(std::string_view Text, double& DayNumber);
+bool DbfFormatDate(double DayNumber, std::string& Text);
+// The Julian day number dBase keeps in its date keys.
+constexpr double DbfJulianOfDayNumber = 2415019.0;
+
+// 8 bytes that compare with memcmp as the doubles compare.
+void DbfEncodeOrderedDouble(double Value, uint8_t* Out);
+double DbfDecodeOrderedDouble(const uint8_t* In);
+// The 12-byte decimal key of numeric .mdx tags: byte 0 is 0x34 plus the
+// position of the decimal point from the first digit, byte 1 holds the digit
+// count times 4 (bit 0x80 for a negative number), then up to 20 digits, two
+// to a byte, most significant first.
+void DbfEncodeBcdKey(double Value, uint8_t* Out);
+bool DbfDecodeBcdKey(const uint8_t* In, double& Value);
+
+uint32_t DbfChecksum(const void* Data, size_t Count, uint32_t Seed = 2166136261u);
+
+// Little-endian fields of the file headers, and today's date as they keep it
+// (three bytes: years since 1900, month, day).
+uint16_t DbfGet16(const uint8_t* P);
+uint32_t DbfGet32(const uint8_t* P);
+void DbfPut16(uint8_t* P, uint32_t V);
+void DbfPut32(uint8_t* P, uint32_t V);
+void DbfPutToday(uint8_t* P);
+
+[[noreturn]] void DbfRaise(int Code, const AnsiString& Text);
+[[noreturn]] void DbfRaiseDamaged(const std::string& Path, const AnsiString& What);
+
+// --- keys ---
+// One piece of a key: a field, how it enters the key and its width there.
+struct TDbfKeyPart {
+    int Field = 0;
+    char Kind = 'C'; // 'C' text, 'S' a date as "YYYYMMDD" text, 'N' number, 'D' date, 'L' logical
+    bool Upper = false;
+    int Width = 0; // bytes of the part in the in-memory key
+};
+
+// A key definition compiled against the fields of a table.
+struct TDbfKeyDef {
+    std::vector<TDbfKeyPart> Parts;
+    char KeyType = 'C'; // of the .mdx tag: 'C', 'N' or 'D'
+    int KeyLength = 0;  // in-memory bytes
+    int FileKeyLength = 0;
+    bool Storable = true; // can live in a .mdx
+};
+// Compiles a dBase key expression (field names, '+', UPPER(...), DTOS(...)).
+// False (with a reason) when it names a missing field or is beyond this engine.
+bool DbfCompileKeyExpression(const std::vector<TDbfFieldDef>& Fields, std::string_view Expression,
+                             TDbfKeyDef& Def, AnsiString& Why);
+// The key of a ";"-separated field list (in-memory orders allow every kind but M).
+bool DbfCompileKeyFields(const std::vector<TDbfFieldDef>& Fields, std::string_view FieldList, bool Upper,
+                         TDbfKeyDef& Def, AnsiString& Why);
+void DbfBuildKey(const TDbfKeyDef& Def, const std::vector<TDbfFieldDef>& Fields, const char* Record,
+                 uint8_t* Out);
+// In-memory key <-> .mdx key bytes.
+void DbfKeyToFile(const TDbfKeyDef& Def, const uint8_t* Key, uint8_t* Out);
+bool DbfKeyFromFile(const TDbfKeyDef& Def, const uint8_t* In, uint8_t* Key);
+
+// --- an order and its live sorted list ---
+class TDbfOrdering {
+public:
+    AnsiString Name;
+    AnsiString Expression;
+    AnsiString FieldList; // ";"-joined plain fields, "" for an expression key
+    bool Descending = false;
+    bool CaseInsensitive = false;
+    bool IsExpression = false;
+    bool Stored = true;
+    TDbfKeyDef Key;
+
+    bool Loaded = false;
+    std::vector<uint8_t> Keys;   // the key of record r at r * KeyLength (slot 0 unused)
+    std::vector<uint32_t> Order; // record numbers in key order
+    uint64_t Version = 0;        // grows with every change of Order
+
+    const uint8_t* KeyOf(uint32_t RecNo) const { return Keys.data() + size_t(RecNo) * Key.KeyLength; }
+    // memcmp over Length bytes, turned for a descending order.
+    int CompareKeys(const uint8_t* A, const uint8_t* B, size_t Length) const;
+    bool Before(uint32_t A, uint32_t B) const;
+    void Clear(uint32_t Count);
+    void Sort();
+    // First position whose key is not before Key (over Length bytes).
+    size_t LowerBound(const uint8_t* Key, size_t Length) const;
+    // First position whose key comes after Key (over Length bytes).
+    size_t UpperBound(const uint8_t* Key, size_t Length) const;
+    // Position of a record (its key as stored in Keys); Order.size() if absent.
+    size_t PositionOf(uint32_t RecNo) const;
+    void Insert(uint32_t RecNo, const uint8_t* NewKey);
+    void Change(uint32_t RecNo, const uint8_t* NewKey);
+};
+
+// --- record cache: blocks of the .dbf, written through ---
+class TDbfBlockCache {
+public:
+    static constexpr size_t BlockSize = 32 * 1024;
+    static constexpr int Slots = 16;
+    // Copies Count bytes at Offset; false when the file ends before.
+    bool Read(TDbfFile& File, uint64_t Offset, char* Out, size_t Count);
+    void Wrote(uint64_t Offset, const char* Data, size_t Count);
+    void Drop();
+
+private:
+    struct TBlock {
+        uint64_t Number = UINT64_MAX;
+        size_t Valid = 0;
+        uint64_t Used = 0;
+        std::vector<char> Bytes;
+    };
+    TBlock& Get(TDbfFile& File, uint64_t Number);
+    std::array<TBlock, Slots> FBlocks;
+    uint64_t FClock = 0;
+};
+
+// --- the shared state of one open table ---
+struct TDbfTableState {
+    TDbfFileSystem* Fs = nullptr;
+    std::string Path;     // .dbf
+    std::string MemoPath; // "" when the table has no M field
+    std::string MdxPath;  // where the .mdx is (or will be written)
+    // Where the companions belong; they differ from MemoPath/MdxPath while a
+    // read-only table uses files a crash left under other names.
+    std::string MemoHome, MdxHome;
+    std::unique_ptr<TDbfFile> File;
+    bool Writable = false;
+
+    // header
+    std::array<uint8_t, 32> Header{};
+    uint32_t Count = 0;
+    int HeaderLength = 0;
+    int RecordLength = 0;
+    uint32_t TableId = 0;
+    uint16_t Generation = 0; // counts the write sessions; the .mdx carries the one it matches
+    bool StaleMark = false;
+    bool Strict = false; // the file keeps every rule we write by (so it may carry an id)
+    std::vector<TDbfFieldDef> Fields;
+    std::vector<uint8_t> Descriptors; // the raw descriptor area, for the checksum
+
+    std::unique_ptr<TDbfMemo> Memo;
+
+    std::vector<std::unique_ptr<TDbfOrdering>> Orders;
+    int TagCount = 0;
+    bool MdxTrusted = false; // the .mdx on disk matches the table: tags may load from it
+    bool MdxNeedsWrite = false;
+    bool SessionDirty = false;
+
+    uint64_t Version = 1;
+    int64_t DeletedCount = -1; // unknown until counted
+    mutable TDbfBlockCache Cache;
+    mutable std::vector<char> Scratch;
+
+    void ReadRecord(uint32_t RecNo, char* Out) const;
+    void WriteHeader();
+    void BeginWrite();
+    void EnsureOrders();
+    void EnsureOrder(int Index);
+    void RebuildOrders();
+    bool LoadOrderFromMdx(TMdxReader& Reader, int Index);
+    void WriteMdx();
+    void MoveCompanionsHome();
+    int64_t Deleted();
+    uint32_t HeaderChecksum() const;
+};
+
+// A memo file (.dbt): 512-byte blocks; block 0 is the header (next free block
+// at byte 0, block size at byte 20 for the level-4 layout). A memo starts a
+// block and is either the older layout's text ended by 0x1A 0x1A, or a level-4
+// block: FF FF 08 00, the length (text + 8) and the text. We write the older
+// layout (see DbfTable.cpp for why) unless the table is a level-4 memo table
+// of another writer (version 0x8B); both are read.
+class TDbfMemo {
+public:
+    // Strict: every memo must be whole (our own tables).
+    TDbfMemo(std::unique_ptr<TDbfFile> File, bool Strict, bool Level4Blocks);
+    // TableId goes into reserved header bytes 24..27, so that a memo file
+    // separated from its table by a crash can be told apart and found again.
+    static void WriteEmpty(TDbfFile& File, const std::string& TableBaseName, uint32_t TableId);
+    // The id of the table the file was made for (0 when unknown).
+    uint32_t TableId() const { return FTableId; }
+    AnsiString Read(uint32_t Block);
+    uint32_t Write(std::string_view Text);
+    void Reset();
+    TDbfFile& File() { return *FFile; }
+
+private:
+    std::unique_ptr<TDbfFile> FFile;
+    bool FStrict;
+    bool FLevel4;
+    uint32_t FBlockSize = 512;
+    uint32_t FNextFree = 1;
+    uint32_t FTableId = 0;
+};

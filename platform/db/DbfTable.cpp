@@ -1,0 +1,1532 @@
+// dBase level-4 tables: opening, creating, records, fields and the upkeep of
+// their orders and production index.
+#include "platform/db/DbfTable.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <random>
+#include <unistd.h>
+
+#include "platform/db/DbfInternal.h"
+#include "platform/db/MdxFile.h"
+#include "platform/rtl/Strings.h"
+
+namespace {
+
+// Windows ANSI (code page 1252) in the dBase language-driver numbering; the
+// usual readers map it to cp1252 (as they do 0x03, 0x58 and 0x59, accepted too).
+constexpr uint8_t LanguageAnsi = 0x57;
+constexpr uint8_t VersionPlain = 0x03;
+// A table with memos is written with the version byte 0x83 and its memos in
+// the older layout (text ended by 0x1A 0x1A): the level-4 memo block (0x8B
+// tables) is read two ways by the usual readers (with and without its 8-byte
+// head in the length), and some readers refuse 0x8B tables outright, while
+// every reader takes 0x83 with these memos. Both are read.
+constexpr uint8_t VersionWithMemo = 0x83;
+constexpr uint8_t VersionLevel4Memo = 0x8B;
+
+// Header bytes 12..27 and 30..31 are reserved in level 4. We keep there, for
+// the files we write: the table id at 16 (the .mdx and .dbt carry it too, so
+// an index made for another table of the same name is never trusted, and a
+// companion a crash left under another name is found again), a checksum of
+// the structure at 20 (a flipped byte in a field descriptor is refused instead
+// of misreading every record), this mark at 24, and a check of the record
+// count at 30. Byte 14 is the format's "incomplete transaction" flag: we set
+// it while the .mdx lags behind; bytes 12..13 count those write sessions, so
+// an older copy of the .mdx put back in place is not taken for the current one.
+constexpr uint8_t OwnMark[2] = {'Z', '4'};
+// Field descriptor byte 31 says "this field has a tag in the production
+// index"; byte 30 (reserved) is our note that the tag is descending, so a lost
+// .mdx can be rebuilt with the right direction.
+constexpr int DescIndexed = 31;
+constexpr int DescDescending = 30;
+
+bool KnownVersion(uint8_t V) {
+    switch (V) {
+    case 0x03:
+    case 0x30:
+    case 0x31:
+    case 0x32:
+    case 0x43:
+    case 0x63:
+    case 0x83:
+    case 0x8B:
+    case 0x8E:
+    case 0xCB:
+    case 0xF5:
+    case 0xFB:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool ValidFieldName(std::string_view Name) {
+    if (Name.empty() || Name.size() > 10) return false;
+    if (!((Name[0] >= 'A' && Name[0] <= 'Z') || (Name[0] >= 'a' && Name[0] <= 'z'))) return false;
+    for (char c : Name)
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
+            return false;
+    return true;
+}
+
+bool ValidWidth(char Type, int Length, int Decimals) {
+    switch (Type) {
+    case 'C':
+        return Length >= 1 && Length <= 254 && Decimals == 0;
+    case 'N':
+    case 'F':
+        return Length >= 1 && Length <= 20 && Decimals >= 0 && Decimals <= 15 &&
+               (Decimals == 0 || Decimals <= Length - 2);
+    case 'L':
+        return Length == 1 && Decimals == 0;
+    case 'D':
+        return Length == 8 && Decimals == 0;
+    case 'M':
+        return Length == 10 && Decimals == 0;
+    default:
+        return false;
+    }
+}
+
+std::string Normalize(const std::string& Path) {
+    std::string full = Path;
+    if (full.empty() || full[0] != '/') {
+        char buf[4096];
+        if (::getcwd(buf, sizeof buf)) full = std::string(buf) + "/" + full;
+    }
+    std::vector<std::string> parts;
+    size_t at = 0;
+    while (at <= full.size()) {
+        size_t slash = full.find('/', at);
+        if (slash == std::string::npos) slash = full.size();
+        std::string part = full.substr(at, slash - at);
+        at = slash + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+            continue;
+        }
+        parts.push_back(part);
+    }
+    std::string out;
+    for (const auto& p : parts) out += "/" + p;
+    return out.empty() ? "/" : out;
+}
+
+using TRegistryKey = std::pair<TDbfFileSystem*, std::string>;
+using TRegistry = std::map<TRegistryKey, std::weak_ptr<TDbfTable>>;
+// Never destroyed: tables held by objects that die at exit still find it.
+TRegistry& Registry() {
+    union TForever {
+        TRegistry Map;
+        TForever() : Map() {}
+        ~TForever() {}
+    };
+    static TForever registry;
+    return registry.Map;
+}
+
+std::shared_ptr<TDbfTable> OpenInstance(TDbfFileSystem& Fs, const std::string& Real) {
+    auto it = Registry().find({&Fs, Normalize(Real)});
+    return it == Registry().end() ? nullptr : it->second.lock();
+}
+
+// "x/alum.dbf" -> "x/alum"; the extension with its dot -> ".dbf".
+std::string StripExtension(const std::string& Path) {
+    std::string name = DbfNameOf(Path);
+    auto dot = name.find_last_of('.');
+    return dot == std::string::npos ? Path : Path.substr(0, Path.size() - (name.size() - dot));
+}
+std::string ExtensionOf(const std::string& Path) {
+    std::string name = DbfNameOf(Path);
+    auto dot = name.find_last_of('.');
+    return dot == std::string::npos ? "" : name.substr(dot);
+}
+// A companion file keeps the letter case of the table's extension: ALUM.DBF
+// goes with ALUM.MDX, alum.dbf with alum.mdx.
+std::string CompanionPath(const std::string& DbfPath, const char* Ext) {
+    std::string ext = ExtensionOf(DbfPath);
+    bool upper = !ext.empty() && ext.size() > 1 && ext[1] >= 'A' && ext[1] <= 'Z';
+    return StripExtension(DbfPath) + "." + (upper ? UpperCase(Ext) : std::string(Ext));
+}
+std::string FindCompanion(TDbfFileSystem& Fs, const std::string& DbfPath, const char* Ext) {
+    return DbfFindFile(Fs, DbfFolderOf(DbfPath), DbfNameOf(StripExtension(DbfPath)) + "." + Ext);
+}
+
+uint32_t NewTableId() {
+    static std::mt19937 generator(std::random_device{}() ^
+                                  uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()));
+    uint32_t id;
+    do id = generator();
+    while (id == 0);
+    return id;
+}
+
+// The record count and the stale mark change with every write, so they have
+// a check of their own (bytes 30..31, reserved in level 4), written with them
+// in one header write: a flipped bit in the count is refused instead of
+// hiding records or showing garbage.
+uint16_t CountCheck(const uint8_t* Header) {
+    uint32_t sum = DbfChecksum(Header + 4, 4);
+    sum = DbfChecksum(Header + 14, 1, sum);
+    sum = DbfChecksum(Header + 16, 4, sum);
+    return uint16_t(sum ^ (sum >> 16));
+}
+
+uint32_t StructureChecksum(const uint8_t* Header, const std::vector<uint8_t>& Descriptors) {
+    uint32_t sum = DbfChecksum(Header + 8, 4);
+    sum = DbfChecksum(Header + 28, 2, sum);
+    return DbfChecksum(Descriptors.data(), Descriptors.size(), sum);
+}
+
+AnsiString Quoted(const std::string& Path) {
+    return FromUtf8(Path);
+}
+
+// The expression of a key made of plain fields.
+std::string FieldsExpression(const std::vector<std::string>& Names, bool Upper) {
+    std::string joined;
+    for (size_t i = 0; i < Names.size(); ++i) joined += (i ? "+" : "") + Names[i];
+    return Upper ? "UPPER(" + joined + ")" : joined;
+}
+
+std::vector<std::string> SplitFields(std::string_view List) {
+    std::vector<std::string> names;
+    size_t at = 0;
+    while (at <= List.size()) {
+        size_t semi = List.find(';', at);
+        if (semi == std::string_view::npos) semi = List.size();
+        std::string name = Trim(List.substr(at, semi - at));
+        if (!name.empty()) names.push_back(UpperCase(name));
+        at = semi + 1;
+    }
+    return names;
+}
+
+// Makes an order from a definition; null (with the reason) when this engine
+// cannot keep it.
+std::unique_ptr<TDbfOrdering> MakeOrdering(const std::vector<TDbfFieldDef>& Fields, const TDbfIndexSpec& Spec,
+                                           bool Stored, AnsiString& Why) {
+    auto o = std::make_unique<TDbfOrdering>();
+    o->Name = UpperCase(Spec.Name);
+    o->Descending = Spec.Descending;
+    o->Stored = Stored;
+    bool ok = Spec.Expression ? DbfCompileKeyExpression(Fields, Spec.Fields, o->Key, Why)
+                              : DbfCompileKeyFields(Fields, Spec.Fields, Spec.CaseInsensitive, o->Key, Why);
+    if (!ok) return nullptr;
+    // A key of plain fields, all upper-cased or none, reads back as a field list.
+    const auto& parts = o->Key.Parts;
+    bool plain = std::all_of(parts.begin(), parts.end(), [](const TDbfKeyPart& p) { return p.Kind != 'S'; });
+    bool allUpper = std::all_of(parts.begin(), parts.end(), [](const TDbfKeyPart& p) { return p.Upper; });
+    bool noneUpper = std::none_of(parts.begin(), parts.end(), [](const TDbfKeyPart& p) { return p.Upper; });
+    std::vector<std::string> names;
+    for (const auto& p : parts) names.push_back(Fields[size_t(p.Field)].Name);
+    if (plain && (allUpper || noneUpper)) {
+        o->CaseInsensitive = allUpper;
+        for (size_t i = 0; i < names.size(); ++i) o->FieldList += (i ? ";" : "") + names[i];
+        o->Expression = Spec.Expression ? Trim(Spec.Fields) : FieldsExpression(names, allUpper);
+    } else {
+        o->IsExpression = true;
+        o->CaseInsensitive = !noneUpper;
+        o->Expression = Trim(Spec.Fields);
+    }
+    if (Stored && !o->Key.Storable) {
+        Why = "the key cannot be kept in a dBase index: " + o->Expression;
+        return nullptr;
+    }
+    return o;
+}
+
+} // namespace
+
+// --- errors ---
+
+void DbfRaise(int Code, const AnsiString& Text) {
+    throw EDBEngineError(Code, Text);
+}
+
+void DbfRaiseDamaged(const std::string& Path, const AnsiString& What) {
+    throw EDBEngineError(dbeDamaged, "File " + Quoted(Path) + " is damaged: " + What);
+}
+
+AnsiString DbfErrorText(int Code) {
+    switch (Code) {
+    case dbeNotFound:
+        return "Table does not exist";
+    case dbeDamaged:
+        return "Corrupt table or index file";
+    case dbeIO:
+        return "File read or write error";
+    case dbeReadOnly:
+        return "Table is read only";
+    case dbeFieldNotFound:
+        return "Field not found";
+    case dbeBadDefinition:
+        return "Invalid field or index definition";
+    case dbeValueRange:
+        return "Value out of range for the field";
+    case dbeTableOpen:
+        return "Table is open";
+    case dbeTableExists:
+        return "Table already exists";
+    case dbeFilterSyntax:
+        return "Invalid filter expression";
+    case dbeBadKey:
+        return "Invalid key value";
+    case dbeNotSupported:
+        return "Capability not supported";
+    default:
+        return "Database engine error " + std::to_string(Code);
+    }
+}
+
+// --- values and kinds ---
+
+TDbfValue TDbfValue::FromText(std::string_view S) {
+    return TDbfValue{Text, AnsiString(S), 0, false};
+}
+TDbfValue TDbfValue::FromNumber(double V) {
+    return TDbfValue{Number, {}, V, false};
+}
+TDbfValue TDbfValue::FromBoolean(bool V) {
+    return TDbfValue{Boolean, {}, 0, V};
+}
+TDbfValue TDbfValue::FromDate(double DayNumber) {
+    return TDbfValue{Date, {}, DayNumber, false};
+}
+
+TDbfFieldSpec DbfFieldSpecFor(const AnsiString& Name, TDbfKind Kind, int Size) {
+    switch (Kind) {
+    case TDbfKind::String:
+        return {Name, 'C', Size, 0};
+    case TDbfKind::SmallInt:
+    case TDbfKind::Word:
+        return {Name, 'N', 6, 0};
+    case TDbfKind::Integer:
+    case TDbfKind::AutoInc:
+        return {Name, 'N', 11, 0};
+    case TDbfKind::Float:
+    case TDbfKind::Currency:
+        return {Name, 'N', 20, 4};
+    case TDbfKind::BCD:
+        return {Name, 'N', 20, Size};
+    case TDbfKind::Boolean:
+        return {Name, 'L', 1, 0};
+    case TDbfKind::Date:
+        return {Name, 'D', 8, 0};
+    case TDbfKind::Memo:
+        return {Name, 'M', 10, 0};
+    case TDbfKind::Time:
+    case TDbfKind::DateTime:
+        break;
+    }
+    DbfRaise(dbeNotSupported, "Field " + Name + ": a dBase level 4 table has no time or date-time fields");
+}
+
+TDbfKind DbfKindOf(const TDbfFieldDef& Field) {
+    switch (Field.Type) {
+    case 'N':
+    case 'F':
+        return TDbfKind::Float;
+    case 'L':
+        return TDbfKind::Boolean;
+    case 'D':
+        return TDbfKind::Date;
+    case 'M':
+        return TDbfKind::Memo;
+    default:
+        return TDbfKind::String;
+    }
+}
+
+// --- the state ---
+
+void TDbfTableState::ReadRecord(uint32_t RecNo, char* Out) const {
+    if (RecNo < 1 || RecNo > Count)
+        DbfRaise(dbeBadKey, "Record " + std::to_string(RecNo) + " does not exist in " + Quoted(Path));
+    uint64_t offset = uint64_t(HeaderLength) + uint64_t(RecNo - 1) * uint64_t(RecordLength);
+    if (!Cache.Read(*File, offset, Out, size_t(RecordLength)))
+        DbfRaiseDamaged(Path, "record " + std::to_string(RecNo) + " lies beyond the end of the file");
+}
+
+uint32_t TDbfTableState::HeaderChecksum() const {
+    return StructureChecksum(Header.data(), Descriptors);
+}
+
+void TDbfTableState::WriteHeader() {
+    std::array<uint8_t, 32> h = Header;
+    DbfPutToday(h.data() + 1);
+    DbfPut32(h.data() + 4, Count);
+    h[14] = StaleMark ? 1 : 0;
+    if (TableId != 0) {
+        DbfPut16(h.data() + 12, Generation);
+        DbfPut32(h.data() + 16, TableId);
+        DbfPut32(h.data() + 20, StructureChecksum(h.data(), Descriptors));
+        h[24] = OwnMark[0];
+        h[25] = OwnMark[1];
+        DbfPut16(h.data() + 30, CountCheck(h.data()));
+    }
+    File->Write(0, h.data(), h.size());
+    Cache.Wrote(0, reinterpret_cast<const char*>(h.data()), h.size());
+    Header = h;
+}
+
+void TDbfTableState::BeginWrite() {
+    if (!Writable) DbfRaise(dbeReadOnly, "Table is read only: " + Quoted(Path));
+    EnsureOrders();
+    if (!SessionDirty) {
+        if (TagCount > 0) {
+            if (TableId == 0 && Strict) TableId = NewTableId();
+            if (TableId != 0) {
+                StaleMark = true;
+                ++Generation;
+                WriteHeader();
+            }
+            MdxNeedsWrite = true;
+        }
+        SessionDirty = true;
+    }
+    ++Version;
+}
+
+int64_t TDbfTableState::Deleted() {
+    if (DeletedCount < 0) {
+        int64_t n = 0;
+        for (uint32_t r = 1; r <= Count; ++r) {
+            char flag;
+            uint64_t offset = uint64_t(HeaderLength) + uint64_t(r - 1) * uint64_t(RecordLength);
+            if (!Cache.Read(*File, offset, &flag, 1))
+                DbfRaiseDamaged(Path, "records beyond the end of the file");
+            if (flag == '*') ++n;
+        }
+        DeletedCount = n;
+    }
+    return DeletedCount;
+}
+
+void TDbfTableState::RebuildOrders() {
+    for (auto& o : Orders) o->Clear(Count);
+    Scratch.resize(size_t(RecordLength));
+    for (uint32_t r = 1; r <= Count; ++r) {
+        ReadRecord(r, Scratch.data());
+        for (auto& o : Orders)
+            DbfBuildKey(o->Key, Fields, Scratch.data(),
+                        o->Keys.data() + size_t(r) * size_t(o->Key.KeyLength));
+    }
+    for (auto& o : Orders) {
+        o->Sort();
+        o->Loaded = true;
+    }
+}
+
+bool TDbfTableState::LoadOrderFromMdx(TMdxReader& Reader, int Index) {
+    TDbfOrdering& o = *Orders[size_t(Index)];
+    int fileTag = -1;
+    for (size_t t = 0; t < Reader.Tags().size(); ++t)
+        if (SameText(Reader.Tags()[t].Name, o.Name)) fileTag = int(t);
+    if (fileTag < 0 || size_t(fileTag) >= Reader.Stamp().TagSums.size()) return false;
+    try {
+        o.Clear(Count);
+        o.Order.reserve(Count);
+        std::vector<bool> seen(size_t(Count) + 1, false);
+        bool ok = true;
+        uint32_t sum = Reader.Walk(Reader.Tags()[size_t(fileTag)], [&](uint32_t r, const uint8_t* key) {
+            if (!ok || r == 0 || r > Count || seen[r]) {
+                ok = false;
+                return;
+            }
+            seen[r] = true;
+            if (!DbfKeyFromFile(o.Key, key, o.Keys.data() + size_t(r) * size_t(o.Key.KeyLength))) ok = false;
+            o.Order.push_back(r);
+        });
+        if (!ok || o.Order.size() != Count || sum != Reader.Stamp().TagSums[size_t(fileTag)]) return false;
+        for (size_t i = 1; i < o.Order.size(); ++i)
+            if (!o.Before(o.Order[i - 1], o.Order[i])) return false;
+    } catch (const EDatabaseError&) {
+        return false;
+    }
+    ++o.Version;
+    o.Loaded = true;
+    return true;
+}
+
+void TDbfTableState::EnsureOrder(int Index) {
+    if (Orders[size_t(Index)]->Loaded) return;
+    if (MdxTrusted && Orders[size_t(Index)]->Stored) {
+        try {
+            auto file = Fs->Open(MdxPath, false);
+            TMdxReader reader(*file);
+            if (LoadOrderFromMdx(reader, Index)) return;
+        } catch (const EDatabaseError&) {
+        }
+        MdxTrusted = false;
+        MdxNeedsWrite = true;
+    }
+    RebuildOrders();
+}
+
+void TDbfTableState::EnsureOrders() {
+    for (size_t i = 0; i < Orders.size(); ++i) EnsureOrder(int(i));
+}
+
+void TDbfTableState::WriteMdx() {
+    std::vector<TMdxTagOut> tags;
+    for (int i = 0; i < TagCount; ++i) {
+        const TDbfOrdering& o = *Orders[size_t(i)];
+        TMdxTagOut t;
+        t.Name = o.Name;
+        t.Expression = o.Expression;
+        t.KeyType = o.Key.KeyType;
+        t.Descending = o.Descending;
+        t.FieldTag = o.Key.Parts.size() == 1 && !o.IsExpression && !o.CaseInsensitive;
+        t.KeyLength = o.Key.FileKeyLength;
+        t.EntryCount = o.Order.size();
+        t.Entry = [&o](size_t At, uint8_t* Key) {
+            uint32_t r = o.Order[At];
+            DbfKeyToFile(o.Key, o.KeyOf(r), Key);
+            return r;
+        };
+        tags.push_back(std::move(t));
+    }
+    // Written whole beside the old one and renamed over it: the .mdx on disk
+    // is always a complete file, old or new.
+    std::string side = MdxPath + ".new";
+    {
+        auto file = Fs->Create(side);
+        TMdxStamp stamp;
+        stamp.TableId = TableId;
+        stamp.Count = Count;
+        stamp.DbfSize = File->Size();
+        stamp.Generation = Generation;
+        MdxWrite(*file, DbfNameOf(StripExtension(Path)), tags, stamp);
+    }
+    Fs->Rename(side, MdxPath);
+    MdxTrusted = TableId != 0;
+}
+
+void TDbfTableState::MoveCompanionsHome() {
+    if (Memo && MemoPath != MemoHome) {
+        Memo.reset();
+        Fs->Rename(MemoPath, MemoHome);
+        MemoPath = MemoHome;
+        Memo = std::make_unique<TDbfMemo>(Fs->Open(MemoPath, true), TableId != 0,
+                                          Header[0] == VersionLevel4Memo);
+    }
+    if (MdxPath != MdxHome) {
+        Fs->Rename(MdxPath, MdxHome);
+        MdxPath = MdxHome;
+    }
+}
+
+// --- loading ---
+
+namespace {
+
+// A companion file a crash left under another name (a side file of a
+// create, or the old name of a rename), known by the table id it carries.
+// Copies of a table share its id, so only files without a table of their
+// own qualify.
+std::string FindStray(TDbfFileSystem& Fs, const std::string& DbfPath, const std::string& Ext, uint32_t Id) {
+    if (Id == 0) return "";
+    std::string folder = DbfFolderOf(DbfPath);
+    for (const std::string& name : Fs.List(folder)) {
+        std::string lower = LowerCase(name);
+        bool plain = lower.size() > Ext.size() + 1 && lower.ends_with("." + Ext);
+        bool side = lower.ends_with("." + Ext + ".new");
+        if (!plain && !side) continue;
+        // Another living table's file is never taken, only orphans and side files.
+        if (plain && !DbfFindFile(Fs, folder, name.substr(0, name.size() - Ext.size()) + "dbf").empty())
+            continue;
+        try {
+            auto file = Fs.Open(folder + "/" + name, false);
+            uint8_t head[64] = {};
+            if (file->Read(0, head, sizeof head) != sizeof head) continue;
+            uint32_t id = Ext == "mdx" ? (head[0] == 2 ? DbfGet32(head + 48) : 0) : DbfGet32(head + 24);
+            if (id == Id) return folder + "/" + name;
+        } catch (const EDatabaseError&) {
+        }
+    }
+    return "";
+}
+
+void SetUpOrders(TDbfTableState& S, uint64_t FileSize) {
+    bool production = S.Header[28] != 0;
+    std::vector<TDbfIndexSpec> fromFlags;
+    for (size_t i = 0; i < S.Fields.size(); ++i) {
+        const uint8_t* d = S.Descriptors.data() + 32 * i;
+        if (d[DescIndexed] & 1) {
+            TDbfIndexSpec spec;
+            spec.Name = S.Fields[i].Name;
+            spec.Fields = S.Fields[i].Name;
+            spec.Descending = (d[DescDescending] & 1) != 0;
+            fromFlags.push_back(spec);
+        }
+    }
+    std::string found = FindCompanion(*S.Fs, S.Path, "mdx");
+    S.MdxHome = found.empty() ? CompanionPath(S.Path, "mdx") : found;
+    S.MdxPath = S.MdxHome;
+    if (!production && fromFlags.empty()) return;
+
+    std::vector<TDbfIndexSpec> specs = fromFlags;
+    bool trusted = false;
+    // Takes the tag list of an index file unless it was made for another table.
+    auto use = [&](const std::string& Path) {
+        try {
+            auto file = S.Fs->Open(Path, false);
+            TMdxReader reader(*file);
+            const TMdxStamp& stamp = reader.Stamp();
+            // Our table takes only an index file of its own whose header is whole.
+            if (S.TableId != 0 && !(stamp.Present && stamp.TableId == S.TableId && reader.HeaderSumMatches()))
+                return false;
+            specs.clear();
+            for (const TMdxTagDef& t : reader.Tags()) {
+                TDbfIndexSpec spec;
+                spec.Name = t.Name;
+                spec.Fields = t.Expression;
+                spec.Expression = true;
+                spec.Descending = t.Descending;
+                specs.push_back(spec);
+            }
+            trusted = S.TableId != 0 && !S.StaleMark && stamp.Present && stamp.TableId == S.TableId &&
+                      stamp.Count == S.Count && stamp.DbfSize == FileSize &&
+                      stamp.Generation == S.Generation && reader.HeaderSumMatches();
+            // A tag whose key compiles differently here than it was stored is not read from the file.
+            for (const TMdxTagDef& t : reader.Tags()) {
+                TDbfKeyDef def;
+                AnsiString why;
+                if (!DbfCompileKeyExpression(S.Fields, t.Expression, def, why) || def.KeyType != t.KeyType ||
+                    def.FileKeyLength != t.KeyLength)
+                    trusted = false;
+            }
+            return true;
+        } catch (const EDatabaseError&) {
+            specs = fromFlags;
+            trusted = false;
+            return false;
+        }
+    };
+    if (found.empty() || !use(found)) {
+        std::string stray = FindStray(*S.Fs, S.Path, "mdx", S.TableId);
+        if (!stray.empty() && use(stray)) S.MdxPath = stray;
+    }
+    for (const TDbfIndexSpec& spec : specs) {
+        AnsiString why;
+        auto o = MakeOrdering(S.Fields, spec, true, why);
+        if (o && int(S.Orders.size()) < MdxMaxTags) S.Orders.push_back(std::move(o));
+    }
+    S.TagCount = int(S.Orders.size());
+    S.MdxTrusted = trusted;
+    // Our own index is repaired at the next flush; another writer's only
+    // when the table is written to (it may hold tags this engine cannot keep).
+    S.MdxNeedsWrite = !trusted && S.TableId != 0;
+}
+
+std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string& Path, bool Writable) {
+    auto state = std::make_unique<TDbfTableState>();
+    TDbfTableState& S = *state;
+    S.Fs = &Fs;
+    S.Path = Path;
+    S.Writable = Writable;
+    S.File = Fs.Open(Path, Writable);
+    const uint64_t size = S.File->Size();
+    if (size < 32 || S.File->Read(0, S.Header.data(), 32) != 32)
+        DbfRaiseDamaged(Path, "the file is too short for a table");
+    const uint8_t* h = S.Header.data();
+    if (!KnownVersion(h[0])) DbfRaiseDamaged(Path, "not a dBase table (version byte)");
+    S.Count = DbfGet32(h + 4);
+    S.HeaderLength = DbfGet16(h + 8);
+    S.RecordLength = DbfGet16(h + 10);
+    if (S.HeaderLength < 33 || uint64_t(S.HeaderLength) > size) DbfRaiseDamaged(Path, "bad header length");
+    if (S.RecordLength < 1) DbfRaiseDamaged(Path, "bad record length");
+    std::vector<uint8_t> area(size_t(S.HeaderLength) - 32);
+    if (S.File->Read(32, area.data(), area.size()) != area.size()) DbfRaiseDamaged(Path, "header cut short");
+
+    size_t fieldCount = 0;
+    while (true) {
+        size_t at = 32 * fieldCount;
+        if (at >= area.size()) DbfRaiseDamaged(Path, "the field list has no end mark");
+        if (area[at] == 0x0D) break;
+        if (at + 32 > area.size()) DbfRaiseDamaged(Path, "the field list has no end mark");
+        ++fieldCount;
+    }
+    if (fieldCount == 0) DbfRaiseDamaged(Path, "the table has no fields");
+    S.Descriptors.assign(area.begin(), area.begin() + ptrdiff_t(32 * fieldCount));
+
+    bool strict =
+        (h[0] == VersionPlain || h[0] == VersionWithMemo) && size_t(S.HeaderLength) == 32 * fieldCount + 33;
+    int offset = 1;
+    bool hasMemo = false;
+    for (size_t i = 0; i < fieldCount; ++i) {
+        const uint8_t* d = S.Descriptors.data() + 32 * i;
+        TDbfFieldDef f;
+        size_t n = 0;
+        while (n < 11 && d[n] != 0) ++n;
+        f.Name = Trim(std::string_view(reinterpret_cast<const char*>(d), n));
+        if (f.Name.empty()) DbfRaiseDamaged(Path, "a field has no name");
+        f.Type = char(d[11]);
+        f.Length = d[16];
+        f.Decimals = d[17];
+        if (f.Type == 'C' && f.Decimals != 0 && !strict) {
+            // Some writers keep wide character fields' high length byte there.
+            f.Length |= f.Decimals << 8;
+            f.Decimals = 0;
+        }
+        if (!ValidFieldName(f.Name) || !ValidWidth(f.Type, f.Length, f.Decimals)) strict = false;
+        if (f.Type == 'M') hasMemo = true;
+        f.Offset = offset;
+        offset += f.Length;
+        S.Fields.push_back(f);
+    }
+    if (offset != S.RecordLength)
+        DbfRaiseDamaged(Path, "the field widths do not add up to the record length");
+
+    if (h[24] == OwnMark[0] && h[25] == OwnMark[1]) {
+        // A file of ours: its structure must be exactly as written.
+        if (!strict || DbfGet32(h + 20) != StructureChecksum(h, S.Descriptors))
+            DbfRaiseDamaged(Path, "the header does not match its field list");
+        if (DbfGet16(h + 30) != CountCheck(h))
+            DbfRaiseDamaged(Path, "the record count in the header is damaged");
+        S.TableId = DbfGet32(h + 16);
+        S.Generation = DbfGet16(h + 12);
+    }
+    S.Strict = strict;
+    S.StaleMark = S.TableId != 0 && h[14] != 0;
+    uint64_t end = uint64_t(S.HeaderLength) + uint64_t(S.Count) * uint64_t(S.RecordLength);
+    if (end > size) DbfRaiseDamaged(Path, "the record count goes beyond the end of the file");
+
+    if (hasMemo) {
+        std::string memo = FindCompanion(Fs, Path, "dbt");
+        S.MemoHome = memo.empty() ? CompanionPath(Path, "dbt") : memo;
+        S.MemoPath = S.MemoHome;
+        const bool strictMemo = S.TableId != 0, level4 = h[0] == VersionLevel4Memo;
+        std::unique_ptr<TDbfMemo> m;
+        if (!memo.empty()) m = std::make_unique<TDbfMemo>(Fs.Open(memo, Writable), strictMemo, level4);
+        bool belongs = m && (S.TableId == 0 || m->TableId() == 0 || m->TableId() == S.TableId);
+        if (!belongs) {
+            std::string stray = FindStray(Fs, Path, "dbt", S.TableId);
+            if (!stray.empty()) {
+                m = std::make_unique<TDbfMemo>(Fs.Open(stray, Writable), strictMemo, level4);
+                S.MemoPath = stray;
+                belongs = true;
+            }
+        }
+        if (belongs) S.Memo = std::move(m);
+        // Without records there is nothing to lose: a memo file of its own is made on the first memo.
+        else if (S.Count > 0)
+            DbfRaiseDamaged(Path, m ? "its memo file belongs to another table" : "its memo file is missing");
+    }
+    SetUpOrders(S, size);
+    if (Writable) S.MoveCompanionsHome();
+    return state;
+}
+
+} // namespace
+
+// --- opening and managing tables ---
+
+TDbfTable::TDbfTable(std::unique_ptr<TDbfTableState> State) : FState(std::move(State)) {}
+
+TDbfTable::~TDbfTable() {
+    try {
+        Flush();
+    } catch (...) {
+        // Nothing is lost: the stale mark stays set and the next open rebuilds the index.
+    }
+    auto& registry = Registry();
+    for (auto it = registry.begin(); it != registry.end();)
+        it = it->second.expired() ? registry.erase(it) : std::next(it);
+}
+
+std::string TDbfTable::Find(const std::string& Path, TDbfFileSystem* Fs) {
+    TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
+    std::string name = DbfNameOf(Path);
+    if (name.empty()) return "";
+    if (name.find('.') == std::string::npos) name += ".dbf";
+    return DbfFindFile(fs, DbfFolderOf(Path), name);
+}
+
+std::shared_ptr<TDbfTable> TDbfTable::Open(const std::string& Path, TDbfOpenMode Mode, TDbfFileSystem* Fs) {
+    TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
+    std::string real = Find(Path, &fs);
+    if (real.empty()) DbfRaise(dbeNotFound, "Table does not exist: " + Quoted(Path));
+    bool writable = Mode == dbfReadWrite;
+    if (writable && !fs.IsWritable(real)) DbfRaise(dbeReadOnly, "Table is read only: " + Quoted(real));
+    if (auto open = OpenInstance(fs, real)) {
+        TDbfTableState& S = open->State();
+        if (writable && !S.Writable) {
+            S.File = fs.Open(S.Path, true);
+            S.Cache.Drop();
+            if (S.Memo)
+                S.Memo = std::make_unique<TDbfMemo>(fs.Open(S.MemoPath, true), S.TableId != 0,
+                                                    S.Header[0] == VersionLevel4Memo);
+            S.Writable = true;
+            S.MoveCompanionsHome();
+        }
+        return open;
+    }
+    auto table = std::make_shared<TDbfTable>(LoadState(fs, real, writable));
+    Registry()[{&fs, Normalize(real)}] = table;
+    return table;
+}
+
+void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>& Fields,
+                       const std::vector<TDbfIndexSpec>& Indexes, TDbfFileSystem* Fs) {
+    TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
+    auto bad = [](const AnsiString& Text) { DbfRaise(dbeBadDefinition, Text); };
+    if (Fields.empty()) bad("A table needs at least one field");
+    if (Fields.size() > 255) bad("A dBase table holds at most 255 fields");
+    std::vector<TDbfFieldDef> defs;
+    int offset = 1;
+    bool hasMemo = false;
+    for (const TDbfFieldSpec& spec : Fields) {
+        if (!ValidFieldName(spec.Name)) bad("Invalid field name '" + spec.Name + "'");
+        TDbfFieldDef f{UpperCase(spec.Name), char(AsciiUpper(spec.Type)), spec.Length, spec.Decimals, offset};
+        if (!ValidWidth(f.Type, f.Length, f.Decimals))
+            bad("Invalid type or width for field " + f.Name + " (" + std::string(1, f.Type) + " " +
+                std::to_string(f.Length) + "," + std::to_string(f.Decimals) + ")");
+        for (const auto& other : defs)
+            if (other.Name == f.Name) bad("Duplicate field name '" + f.Name + "'");
+        hasMemo |= f.Type == 'M';
+        offset += f.Length;
+        defs.push_back(f);
+    }
+    if (offset > 4000) bad("A dBase record holds at most 4000 bytes");
+    if (Indexes.size() > size_t(MdxMaxTags)) bad("A dBase index file holds at most 47 tags");
+    std::vector<std::unique_ptr<TDbfOrdering>> orders;
+    for (const TDbfIndexSpec& spec : Indexes) {
+        std::string name = UpperCase(spec.Name);
+        if (name.empty() || name.size() > 10 || !ValidFieldName(name))
+            bad("Invalid index name '" + spec.Name + "'");
+        for (const auto& o : orders)
+            if (o->Name == name) bad("Duplicate index name '" + spec.Name + "'");
+        AnsiString why;
+        auto o = MakeOrdering(defs, spec, true, why);
+        if (!o) bad("Index " + spec.Name + ": " + why);
+        orders.push_back(std::move(o));
+    }
+
+    std::string name = DbfNameOf(Path);
+    if (name.empty()) bad("A table needs a name");
+    std::string target =
+        DbfFolderOf(Path) + "/" + (name.find('.') == std::string::npos ? name + ".dbf" : name);
+    std::string existing = Find(Path, &fs);
+    if (!existing.empty()) {
+        if (OpenInstance(fs, existing)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(existing));
+        target = existing; // replace that very file, whatever its letter case
+    }
+    std::string dbtPath = FindCompanion(fs, target, "dbt"), mdxPath = FindCompanion(fs, target, "mdx");
+    if (dbtPath.empty()) dbtPath = CompanionPath(target, "dbt");
+    if (mdxPath.empty()) mdxPath = CompanionPath(target, "mdx");
+
+    // The new .dbf.
+    std::vector<uint8_t> descriptors(32 * defs.size(), 0);
+    for (size_t i = 0; i < defs.size(); ++i) {
+        uint8_t* d = descriptors.data() + 32 * i;
+        std::memcpy(d, defs[i].Name.data(), defs[i].Name.size());
+        d[11] = uint8_t(defs[i].Type);
+        d[16] = uint8_t(defs[i].Length);
+        d[17] = uint8_t(defs[i].Decimals);
+        for (const auto& o : orders)
+            if (!o->IsExpression && !o->CaseInsensitive && o->Key.Parts.size() == 1 &&
+                o->Key.Parts[0].Field == int(i)) {
+                d[DescIndexed] = 1;
+                if (o->Descending) d[DescDescending] = 1;
+            }
+    }
+    std::array<uint8_t, 32> h{};
+    h[0] = hasMemo ? VersionWithMemo : VersionPlain;
+    DbfPutToday(h.data() + 1);
+    DbfPut16(h.data() + 8, uint32_t(32 + descriptors.size() + 1));
+    DbfPut16(h.data() + 10, uint32_t(offset));
+    uint32_t id = NewTableId();
+    DbfPut32(h.data() + 16, id);
+    h[24] = OwnMark[0];
+    h[25] = OwnMark[1];
+    h[28] = orders.empty() ? 0 : 1;
+    h[29] = LanguageAnsi;
+    DbfPut32(h.data() + 20, StructureChecksum(h.data(), descriptors));
+    DbfPut16(h.data() + 30, CountCheck(h.data()));
+    std::vector<uint8_t> file(h.begin(), h.end());
+    file.insert(file.end(), descriptors.begin(), descriptors.end());
+    file.push_back(0x0D);
+    file.push_back(0x1A);
+
+    // Everything is written beside the old files first; then the .dbf goes
+    // in (an old .mdx beside it carries another table id and is ignored), the
+    // memo file (nothing points into it yet) and the index.
+    const std::string side = ".new";
+    {
+        auto f = fs.Create(target + side);
+        f->Write(0, file.data(), file.size());
+    }
+    if (hasMemo) {
+        auto f = fs.Create(dbtPath + side);
+        TDbfMemo::WriteEmpty(*f, DbfNameOf(StripExtension(target)), id);
+    }
+    if (!orders.empty()) {
+        std::vector<TMdxTagOut> tags;
+        for (const auto& o : orders) {
+            TMdxTagOut t;
+            t.Name = o->Name;
+            t.Expression = o->Expression;
+            t.KeyType = o->Key.KeyType;
+            t.Descending = o->Descending;
+            t.FieldTag = o->Key.Parts.size() == 1 && !o->IsExpression && !o->CaseInsensitive;
+            t.KeyLength = o->Key.FileKeyLength;
+            tags.push_back(std::move(t));
+        }
+        auto f = fs.Create(mdxPath + side);
+        TMdxStamp stamp;
+        stamp.TableId = id;
+        stamp.DbfSize = file.size();
+        MdxWrite(*f, DbfNameOf(StripExtension(target)), tags, stamp);
+    }
+    fs.Rename(target + side, target);
+    if (hasMemo)
+        fs.Rename(dbtPath + side, dbtPath);
+    else
+        fs.Remove(dbtPath);
+    if (!orders.empty())
+        fs.Rename(mdxPath + side, mdxPath);
+    else
+        fs.Remove(mdxPath);
+}
+
+void TDbfTable::Delete(const std::string& Path, TDbfFileSystem* Fs) {
+    TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
+    std::string real = Find(Path, &fs);
+    if (real.empty()) DbfRaise(dbeNotFound, "Table does not exist: " + Quoted(Path));
+    if (OpenInstance(fs, real)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(real));
+    std::string dbt = FindCompanion(fs, real, "dbt"), mdx = FindCompanion(fs, real, "mdx");
+    fs.Remove(real); // first: without its .dbf the rest is no table
+    if (!dbt.empty()) fs.Remove(dbt);
+    if (!mdx.empty()) fs.Remove(mdx);
+}
+
+void TDbfTable::Rename(const std::string& OldPath, const std::string& NewPath, TDbfFileSystem* Fs) {
+    TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
+    std::string real = Find(OldPath, &fs);
+    if (real.empty()) DbfRaise(dbeNotFound, "Table does not exist: " + Quoted(OldPath));
+    if (OpenInstance(fs, real)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(real));
+    std::string name = DbfNameOf(NewPath);
+    if (name.empty()) DbfRaise(dbeBadDefinition, "A table needs a name");
+    std::string target =
+        DbfFolderOf(NewPath) + "/" + (name.find('.') == std::string::npos ? name + ".dbf" : name);
+    std::string clash = Find(NewPath, &fs);
+    if (!clash.empty() && Normalize(clash) != Normalize(real))
+        DbfRaise(dbeTableExists, "Table already exists: " + Quoted(clash));
+    std::string dbt = FindCompanion(fs, real, "dbt"), mdx = FindCompanion(fs, real, "mdx");
+    fs.Rename(real, target);
+    if (!dbt.empty()) fs.Rename(dbt, CompanionPath(target, "dbt"));
+    if (!mdx.empty()) {
+        std::string newMdx = CompanionPath(target, "mdx");
+        fs.Rename(mdx, newMdx);
+        // The index names its table (the stamp leaves these bytes out).
+        uint8_t base[16] = {};
+        std::string upper = UpperCase(DbfNameOf(StripExtension(target))).substr(0, 15);
+        std::memcpy(base, upper.data(), upper.size());
+        auto f = fs.Open(newMdx, true);
+        if (f->Size() >= 20) f->Write(4, base, sizeof base);
+    }
+}
+
+// --- the table ---
+
+const std::string& TDbfTable::FileName() const {
+    return FState->Path;
+}
+bool TDbfTable::Writable() const {
+    return FState->Writable;
+}
+int TDbfTable::FieldCount() const {
+    return int(FState->Fields.size());
+}
+const TDbfFieldDef& TDbfTable::Field(int Index) const {
+    if (Index < 0 || Index >= FieldCount())
+        DbfRaise(dbeFieldNotFound, "Field index " + std::to_string(Index) + " out of range");
+    return FState->Fields[size_t(Index)];
+}
+int TDbfTable::FieldIndex(std::string_view Name) const {
+    for (size_t i = 0; i < FState->Fields.size(); ++i)
+        if (SameText(FState->Fields[i].Name, Name)) return int(i);
+    return -1;
+}
+int TDbfTable::RecordLength() const {
+    return FState->RecordLength;
+}
+bool TDbfTable::HasMemo() const {
+    return !FState->MemoPath.empty();
+}
+uint32_t TDbfTable::PhysicalCount() const {
+    return FState->Count;
+}
+uint64_t TDbfTable::Version() const {
+    return FState->Version;
+}
+
+void TDbfTable::Read(uint32_t RecNo, char* Buffer) const {
+    FState->ReadRecord(RecNo, Buffer);
+}
+
+void TDbfTable::BlankRecord(char* Buffer) const {
+    std::memset(Buffer, ' ', size_t(FState->RecordLength));
+}
+
+uint32_t TDbfTable::Append(const char* Buffer) {
+    TDbfTableState& S = *FState;
+    S.BeginWrite();
+    std::vector<char> data(Buffer, Buffer + S.RecordLength);
+    data[0] = ' ';
+    data.push_back(0x1A);
+    uint32_t r = S.Count + 1;
+    uint64_t offset = uint64_t(S.HeaderLength) + uint64_t(S.Count) * uint64_t(S.RecordLength);
+    // The record and the end mark first, the count that shows it after.
+    S.File->Write(offset, data.data(), data.size());
+    S.Cache.Wrote(offset, data.data(), data.size());
+    S.Count = r;
+    try {
+        S.WriteHeader();
+    } catch (...) {
+        S.Count = r - 1;
+        throw;
+    }
+    std::vector<uint8_t> key;
+    for (auto& o : S.Orders) {
+        key.resize(size_t(o->Key.KeyLength));
+        DbfBuildKey(o->Key, S.Fields, data.data(), key.data());
+        o->Insert(r, key.data());
+    }
+    return r;
+}
+
+void TDbfTable::Update(uint32_t RecNo, const char* Buffer) {
+    TDbfTableState& S = *FState;
+    S.Scratch.resize(size_t(S.RecordLength));
+    S.ReadRecord(RecNo, S.Scratch.data());
+    S.BeginWrite();
+    std::vector<char> data(Buffer, Buffer + S.RecordLength);
+    data[0] = S.Scratch[0];
+    uint64_t offset = uint64_t(S.HeaderLength) + uint64_t(RecNo - 1) * uint64_t(S.RecordLength);
+    S.File->Write(offset, data.data(), data.size());
+    S.Cache.Wrote(offset, data.data(), data.size());
+    std::vector<uint8_t> key;
+    for (auto& o : S.Orders) {
+        key.resize(size_t(o->Key.KeyLength));
+        DbfBuildKey(o->Key, S.Fields, data.data(), key.data());
+        o->Change(RecNo, key.data());
+    }
+}
+
+void TDbfTable::Delete(uint32_t RecNo) {
+    TDbfTableState& S = *FState;
+    S.Scratch.resize(size_t(S.RecordLength));
+    S.ReadRecord(RecNo, S.Scratch.data());
+    if (S.Scratch[0] == '*') return;
+    S.BeginWrite();
+    uint64_t offset = uint64_t(S.HeaderLength) + uint64_t(RecNo - 1) * uint64_t(S.RecordLength);
+    const char flag = '*';
+    S.File->Write(offset, &flag, 1);
+    S.Cache.Wrote(offset, &flag, 1);
+    if (S.DeletedCount >= 0) ++S.DeletedCount;
+}
+
+void TDbfTable::Empty() {
+    TDbfTableState& S = *FState;
+    S.BeginWrite();
+    uint32_t old = S.Count;
+    S.Count = 0;
+    try {
+        S.WriteHeader();
+    } catch (...) {
+        S.Count = old;
+        throw;
+    }
+    S.Cache.Drop();
+    S.File->Truncate(uint64_t(S.HeaderLength));
+    const char eof = 0x1A;
+    S.File->Write(uint64_t(S.HeaderLength), &eof, 1);
+    if (S.Memo) S.Memo->Reset();
+    for (auto& o : S.Orders) {
+        o->Clear(0);
+        o->Loaded = true;
+    }
+    S.DeletedCount = 0;
+}
+
+void TDbfTable::Flush() {
+    TDbfTableState& S = *FState;
+    if (!S.Writable) return;
+    if (S.MdxNeedsWrite && S.TagCount > 0) {
+        S.EnsureOrders();
+        S.WriteMdx();
+        S.MdxNeedsWrite = false;
+    }
+    if (S.StaleMark) {
+        S.StaleMark = false;
+        S.WriteHeader();
+    }
+    S.SessionDirty = false;
+}
+
+// --- fields ---
+
+namespace {
+
+const TDbfFieldDef& FieldOf(const TDbfTableState& S, int Field) {
+    if (Field < 0 || size_t(Field) >= S.Fields.size())
+        DbfRaise(dbeFieldNotFound,
+                 "Field index " + std::to_string(Field) + " out of range in " + Quoted(S.Path));
+    return S.Fields[size_t(Field)];
+}
+
+std::string_view Raw(const char* Buffer, const TDbfFieldDef& F) {
+    return {Buffer + F.Offset, size_t(F.Length)};
+}
+
+[[noreturn]] void WrongKind(const TDbfFieldDef& F, const char* Wanted) {
+    DbfRaise(dbeValueRange, "Field " + F.Name + " is not a " + Wanted + " field");
+}
+
+uint32_t MemoBlockOf(const TDbfTableState& S, const char* Buffer, const TDbfFieldDef& F) {
+    std::string text = Trim(Raw(Buffer, F));
+    if (text.empty()) return 0;
+    uint64_t block = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9' || block > 0xFFFFFFFFull / 10) {
+            if (S.TableId != 0) DbfRaiseDamaged(S.Path, "bad memo block number in field " + F.Name);
+            return 0;
+        }
+        block = block * 10 + uint64_t(c - '0');
+    }
+    return block > 0xFFFFFFFFull ? 0 : uint32_t(block);
+}
+
+} // namespace
+
+bool TDbfTable::IsBlank(const char* Buffer, int Field) const {
+    const TDbfFieldDef& f = FieldOf(*FState, Field);
+    for (char c : Raw(Buffer, f))
+        if (c != ' ' && c != '\0') return false;
+    return true;
+}
+
+AnsiString TDbfTable::GetText(const char* Buffer, int Field) const {
+    const TDbfFieldDef& f = FieldOf(*FState, Field);
+    std::string_view raw = Raw(Buffer, f);
+    switch (f.Type) {
+    case 'N':
+    case 'F':
+        return Trim(raw);
+    case 'L': {
+        bool null;
+        bool v = GetBoolean(Buffer, Field, &null);
+        return null ? "" : (v ? "T" : "F");
+    }
+    case 'D': {
+        double d;
+        return DbfParseDate(raw, d) ? AnsiString(raw) : AnsiString();
+    }
+    case 'M':
+        return GetMemo(Buffer, Field);
+    default: {
+        size_t e = raw.size();
+        while (e > 0 && (raw[e - 1] == ' ' || raw[e - 1] == '\0')) --e;
+        return AnsiString(raw.substr(0, e));
+    }
+    }
+}
+
+double TDbfTable::GetNumber(const char* Buffer, int Field, bool* IsNull) const {
+    const TDbfFieldDef& f = FieldOf(*FState, Field);
+    double v = 0;
+    bool ok = DbfParseNumber(Raw(Buffer, f), v);
+    if (IsNull) *IsNull = !ok;
+    return ok ? v : 0;
+}
+
+bool TDbfTable::GetBoolean(const char* Buffer, int Field, bool* IsNull) const {
+    const TDbfFieldDef& f = FieldOf(*FState, Field);
+    char c = f.Length > 0 ? Buffer[f.Offset] : ' ';
+    bool yes = c == 'T' || c == 't' || c == 'Y' || c == 'y';
+    bool no = c == 'F' || c == 'f' || c == 'N' || c == 'n';
+    if (IsNull) *IsNull = !yes && !no;
+    return yes;
+}
+
+double TDbfTable::GetDate(const char* Buffer, int Field, bool* IsNull) const {
+    const TDbfFieldDef& f = FieldOf(*FState, Field);
+    double d = 0;
+    bool ok = f.Length == 8 && DbfParseDate(Raw(Buffer, f), d);
+    if (IsNull) *IsNull = !ok;
+    return ok ? d : 0;
+}
+
+void TDbfTable::SetText(char* Buffer, int Field, std::string_view Value) const {
+    const TDbfFieldDef& f = FieldOf(*FState, Field);
+    switch (f.Type) {
+    case 'N':
+    case 'F': {
+        if (Trim(Value).empty()) return SetBlank(Buffer, Field);
+        double v;
+        if (!DbfParseNumber(Value, v))
+            DbfRaise(dbeValueRange, "'" + AnsiString(Value) + "' is not a valid number for field " + f.Name);
+        return SetNumber(Buffer, Field, v);
+    }
+    case 'L': {
+        std::string t = Trim(Value);
+        if (t.empty() || t == "?") return SetBlank(Buffer, Field);
+        char c = AsciiUpper(t[0]);
+        if (c == 'T' || c == 'Y') return SetBoolean(Buffer, Field, true);
+        if (c == 'F' || c == 'N') return SetBoolean(Buffer, Field, false);
+        DbfRaise(dbeValueRange,
+                 "'" + AnsiString(Value) + "' is not a valid logical value for field " + f.Name);
+    }
+    case 'D': {
+        std::string t = Trim(Value);
+        double d;
+        if (t.empty()) return SetBlank(Buffer, Field);
+        if (!DbfParseDate(t, d))
+            DbfRaise(dbeValueRange, "'" + AnsiString(Value) + "' is not a valid date for field " + f.Name);
+        std::memcpy(Buffer + f.Offset, t.data(), 8);
+        return;
+    }
+    case 'M':
+        DbfRaise(dbeValueRange, "Field " + f.Name + " is a memo: its text goes through SetMemo");
+    default: {
+        size_t n = std::min(Value.size(), size_t(f.Length));
+        std::memcpy(Buffer + f.Offset, Value.data(), n);
+        std::memset(Buffer + f.Offset + n, ' ', size_t(f.Length) - n);
+    }
+    }
+}
+
+void TDbfTable::SetNumber(char* Buffer, int Field, double Value) const {
+    const TDbfFieldDef& f = FieldOf(*FState, Field);
+    if (f.Type != 'N' && f.Type != 'F') WrongKind(f, "numeric");
+    std::string text = DbfFormatNumber(Value, f.Length, std::min(f.Decimals, 15));
+    if (text.empty()) {
+        char shown[64];
+        std::snprintf(shown, sizeof shown, "%.15g", Value);
+        DbfRaise(dbeValueRange, "Value " + std::string(shown) + " does not fit field " + f.Name + " (" +
+                                    std::to_string(f.Length) + "," + std::to_string(f.Decimals) + ")");
+    }
+    std::memcpy(Buffer + f.Offset, text.data(), size_t(f.Length));
+}
+
+void TDbfTable::SetBoolean(char* Buffer, int Field, bool Value) const {
+    const TDbfFieldDef& f = FieldOf(*FState, Field);
+    if (f.Type != 'L') WrongKind(f, "logical");
+    Buffer[f.Offset] = Value ? 'T' : 'F';
+}
+
+void TDbfTable::SetDate(char* Buffer, int Field, double DayNumber) const {
+    const TDbfFieldDef& f = FieldOf(*FState, Field);
+    if (f.Type != 'D') WrongKind(f, "date");
+    std::string text;
+    if (!DbfFormatDate(DayNumber, text)) DbfRaise(dbeValueRange, "Date out of range for field " + f.Name);
+    std::memcpy(Buffer + f.Offset, text.data(), 8);
+}
+
+void TDbfTable::SetBlank(char* Buffer, int Field) const {
+    const TDbfFieldDef& f = FieldOf(*FState, Field);
+    std::memset(Buffer + f.Offset, ' ', size_t(f.Length));
+}
+
+AnsiString TDbfTable::GetMemo(const char* Buffer, int Field) const {
+    const TDbfTableState& S = *FState;
+    const TDbfFieldDef& f = FieldOf(S, Field);
+    if (f.Type != 'M') WrongKind(f, "memo");
+    uint32_t block = MemoBlockOf(S, Buffer, f);
+    if (block == 0) return "";
+    if (!S.Memo) DbfRaiseDamaged(S.Path, "its memo file is missing");
+    return S.Memo->Read(block);
+}
+
+void TDbfTable::SetMemo(char* Buffer, int Field, std::string_view Text) {
+    TDbfTableState& S = *FState;
+    const TDbfFieldDef& f = FieldOf(S, Field);
+    if (f.Type != 'M') WrongKind(f, "memo");
+    if (Text.empty()) return SetBlank(Buffer, Field);
+    S.BeginWrite();
+    if (!S.Memo) {
+        {
+            auto created = S.Fs->Create(S.MemoPath);
+            TDbfMemo::WriteEmpty(*created, DbfNameOf(StripExtension(S.Path)), S.TableId);
+        }
+        S.Memo = std::make_unique<TDbfMemo>(S.Fs->Open(S.MemoPath, true), S.TableId != 0,
+                                            S.Header[0] == VersionLevel4Memo);
+    }
+    uint32_t block = S.Memo->Write(Text);
+    std::string digits = std::to_string(block);
+    if (digits.size() > size_t(f.Length)) DbfRaise(dbeValueRange, "Memo file too large for field " + f.Name);
+    std::memset(Buffer + f.Offset, ' ', size_t(f.Length));
+    std::memcpy(Buffer + f.Offset + f.Length - int(digits.size()), digits.data(), digits.size());
+}
+
+// --- orders ---
+
+int TDbfTable::TagCount() const {
+    return FState->TagCount;
+}
+int TDbfTable::OrderCount() const {
+    return int(FState->Orders.size());
+}
+
+namespace {
+const TDbfOrdering& OrderingOf(const TDbfTableState& S, int Order) {
+    if (Order < 0 || size_t(Order) >= S.Orders.size())
+        DbfRaise(dbeBadKey, "No index number " + std::to_string(Order) + " on " + Quoted(S.Path));
+    return *S.Orders[size_t(Order)];
+}
+} // namespace
+
+TDbfOrderInfo TDbfTable::OrderInfo(int Order) const {
+    const TDbfOrdering& o = OrderingOf(*FState, Order);
+    TDbfOrderInfo info;
+    info.Name = o.Name;
+    info.Fields = o.FieldList;
+    info.Expression = o.Expression;
+    info.Descending = o.Descending;
+    info.CaseInsensitive = o.CaseInsensitive;
+    info.IsExpression = o.IsExpression;
+    info.Stored = o.Stored;
+    return info;
+}
+
+int TDbfTable::FindTag(std::string_view Name) const {
+    for (int i = 0; i < FState->TagCount; ++i)
+        if (SameText(FState->Orders[size_t(i)]->Name, Name)) return i;
+    return -1;
+}
+
+int TDbfTable::OrderForFields(std::string_view Fields, bool CaseInsensitive, bool Descending) {
+    TDbfTableState& S = *FState;
+    std::vector<std::string> wanted = SplitFields(Fields);
+    std::string list;
+    for (size_t i = 0; i < wanted.size(); ++i) list += (i ? ";" : "") + wanted[i];
+    for (size_t i = 0; i < S.Orders.size(); ++i) {
+        const TDbfOrdering& o = *S.Orders[i];
+        if (!o.IsExpression && SameText(o.FieldList, list) && o.CaseInsensitive == CaseInsensitive &&
+            o.Descending == Descending)
+            return int(i);
+    }
+    TDbfIndexSpec spec;
+    spec.Fields = list;
+    spec.CaseInsensitive = CaseInsensitive;
+    spec.Descending = Descending;
+    AnsiString why;
+    auto o = MakeOrdering(S.Fields, spec, false, why);
+    if (!o) DbfRaise(dbeBadKey, "Cannot order " + Quoted(S.Path) + " by " + AnsiString(Fields) + ": " + why);
+    o->Name = list;
+    // Built from the records now and kept up to date from here on.
+    o->Clear(S.Count);
+    S.Scratch.resize(size_t(S.RecordLength));
+    for (uint32_t r = 1; r <= S.Count; ++r) {
+        S.ReadRecord(r, S.Scratch.data());
+        DbfBuildKey(o->Key, S.Fields, S.Scratch.data(),
+                    o->Keys.data() + size_t(r) * size_t(o->Key.KeyLength));
+    }
+    o->Sort();
+    o->Loaded = true;
+    S.Orders.push_back(std::move(o));
+    return int(S.Orders.size()) - 1;
+}
+
+int TDbfTable::OrderKeyFieldCount(int Order) const {
+    const TDbfOrdering& o = OrderingOf(*FState, Order);
+    return o.IsExpression ? 1 : int(o.Key.Parts.size());
+}
+
+TDbfKey TDbfTable::MakeKey(int Order, const std::vector<TDbfValue>& Values, bool PartialText) const {
+    const TDbfOrdering& o = OrderingOf(*FState, Order);
+    TDbfKey key;
+    key.Order = Order;
+    auto asText = [](const TDbfValue& v) -> std::string {
+        switch (v.Kind) {
+        case TDbfValue::Text:
+            return v.Str;
+        case TDbfValue::Number: {
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "%.15g", v.Num);
+            return buf;
+        }
+        case TDbfValue::Boolean:
+            return v.Bool ? "T" : "F";
+        case TDbfValue::Date: {
+            std::string t;
+            return DbfFormatDate(v.Num, t) ? t : "";
+        }
+        default:
+            return "";
+        }
+    };
+    if (o.IsExpression) {
+        // One value stands for the whole computed key.
+        if (Values.size() > 1) DbfRaise(dbeBadKey, "Too many key values for index " + o.Name);
+        if (Values.empty()) return key;
+        std::string text = asText(Values[0]);
+        if (o.CaseInsensitive) text = AnsiUpperCase(text);
+        if (o.Key.KeyType != 'C') DbfRaise(dbeBadKey, "Index " + o.Name + " takes no text key");
+        text = text.substr(0, size_t(o.Key.KeyLength));
+        if (!PartialText) text.resize(size_t(o.Key.KeyLength), ' ');
+        key.Bytes = text;
+        return key;
+    }
+    if (Values.size() > o.Key.Parts.size()) DbfRaise(dbeBadKey, "Too many key values for index " + o.Name);
+    for (size_t i = 0; i < Values.size(); ++i) {
+        const TDbfKeyPart& part = o.Key.Parts[i];
+        const TDbfValue& v = Values[i];
+        uint8_t bytes[8];
+        switch (part.Kind) {
+        case 'C':
+        case 'S': {
+            std::string text = asText(v);
+            if (part.Upper) text = AnsiUpperCase(text);
+            text = text.substr(0, size_t(part.Width));
+            if (PartialText && i + 1 == Values.size()) {
+                key.Bytes += text;
+                return key;
+            }
+            text.resize(size_t(part.Width), ' ');
+            key.Bytes += text;
+            continue;
+        }
+        case 'N': {
+            double n = 0;
+            if (v.Kind == TDbfValue::Number || v.Kind == TDbfValue::Date)
+                n = v.Num;
+            else if (v.Kind == TDbfValue::Boolean)
+                n = v.Bool ? 1 : 0;
+            else if (v.Kind == TDbfValue::Text && !Trim(v.Str).empty() && !DbfParseNumber(v.Str, n))
+                DbfRaise(dbeBadKey, "'" + v.Str + "' is not a valid number for index " + o.Name);
+            DbfEncodeOrderedDouble(n, bytes);
+            break;
+        }
+        case 'D': {
+            double d = 0;
+            bool blank = true;
+            if (v.Kind == TDbfValue::Date || v.Kind == TDbfValue::Number) {
+                d = std::floor(v.Num);
+                blank = false;
+            } else if (v.Kind == TDbfValue::Text && !Trim(v.Str).empty()) {
+                if (!DbfParseDate(Trim(v.Str), d))
+                    DbfRaise(dbeBadKey, "'" + v.Str + "' is not a valid date for index " + o.Name);
+                blank = false;
+            }
+            DbfEncodeOrderedDouble(blank ? 0 : d + DbfJulianOfDayNumber, bytes);
+            break;
+        }
+        default: {
+            bool yes = v.Kind == TDbfValue::Boolean
+                           ? v.Bool
+                           : (!asText(v).empty() &&
+                              (AsciiUpper(asText(v)[0]) == 'T' || AsciiUpper(asText(v)[0]) == 'Y'));
+            bytes[0] = yes ? 'T' : 'F';
+            break;
+        }
+        }
+        key.Bytes.append(reinterpret_cast<const char*>(bytes), size_t(part.Width));
+    }
+    return key;
+}
+
+TDbfKey TDbfTable::KeyOf(int Order, const char* Buffer) const {
+    const TDbfOrdering& o = OrderingOf(*FState, Order);
+    TDbfKey key;
+    key.Order = Order;
+    key.Bytes.resize(size_t(o.Key.KeyLength));
+    DbfBuildKey(o.Key, FState->Fields, Buffer, reinterpret_cast<uint8_t*>(key.Bytes.data()));
+    return key;
+}
+
+int TDbfTable::CompareKey(const TDbfKey& Key, const char* Buffer) const {
+    const TDbfOrdering& o = OrderingOf(*FState, Key.Order);
+    std::vector<uint8_t> own(size_t(o.Key.KeyLength));
+    DbfBuildKey(o.Key, FState->Fields, Buffer, own.data());
+    size_t n = std::min(Key.Bytes.size(), own.size());
+    return o.CompareKeys(own.data(), reinterpret_cast<const uint8_t*>(Key.Bytes.data()), n);
+}
+
+// --- the tag checker ---
+
+std::vector<AnsiString> TDbfTable::CheckTags() {
+    TDbfTableState& S = *FState;
+    std::vector<AnsiString> problems;
+    if (S.TagCount == 0 && S.Header[28] == 0) return problems;
+    std::string mdx = FindCompanion(*S.Fs, S.Path, "mdx");
+    if (mdx.empty()) {
+        problems.push_back("the index file is missing");
+        return problems;
+    }
+    try {
+        auto file = S.Fs->Open(mdx, false);
+        TMdxReader reader(*file);
+        const TMdxStamp& stamp = reader.Stamp();
+        if (!(stamp.Present && stamp.TableId == S.TableId && stamp.Count == S.Count &&
+              stamp.DbfSize == S.File->Size() && stamp.Generation == S.Generation && !S.StaleMark &&
+              reader.HeaderSumMatches()))
+            problems.push_back("the index file is stale");
+        for (int i = 0; i < S.TagCount; ++i) {
+            bool there = false;
+            for (const auto& t : reader.Tags()) there |= SameText(t.Name, S.Orders[size_t(i)]->Name);
+            if (!there)
+                problems.push_back("tag " + S.Orders[size_t(i)]->Name + " is missing from the index file");
+        }
+        std::vector<char> record(size_t(S.RecordLength));
+        for (size_t t = 0; t < reader.Tags().size(); ++t) {
+            const TMdxTagDef& tag = reader.Tags()[t];
+            TDbfKeyDef def;
+            AnsiString why;
+            if (!DbfCompileKeyExpression(S.Fields, tag.Expression, def, why) || def.KeyType != tag.KeyType ||
+                def.FileKeyLength != tag.KeyLength) {
+                problems.push_back("tag " + tag.Name + ": its key " + tag.Expression +
+                                   " does not fit the table");
+                continue;
+            }
+            TDbfOrdering order;
+            order.Key = def;
+            order.Descending = tag.Descending;
+            order.Clear(S.Count);
+            for (uint32_t r = 1; r <= S.Count; ++r) {
+                S.ReadRecord(r, record.data());
+                DbfBuildKey(def, S.Fields, record.data(),
+                            order.Keys.data() + size_t(r) * size_t(def.KeyLength));
+            }
+            std::vector<bool> seen(size_t(S.Count) + 1, false);
+            std::vector<uint32_t> entries;
+            int shown = 0;
+            auto problem = [&](const AnsiString& text) {
+                if (shown++ < 5) problems.push_back("tag " + tag.Name + ": " + text);
+            };
+            std::vector<uint8_t> expected(size_t(tag.KeyLength));
+            uint32_t sum = reader.Walk(tag, [&](uint32_t r, const uint8_t* key) {
+                if (r == 0 || r > S.Count)
+                    return problem("entry for record " + std::to_string(r) + " which does not exist");
+                if (seen[r]) return problem("record " + std::to_string(r) + " appears twice");
+                seen[r] = true;
+                entries.push_back(r);
+                DbfKeyToFile(def, order.KeyOf(r), expected.data());
+                if (std::memcmp(expected.data(), key, expected.size()) != 0)
+                    problem("record " + std::to_string(r) + " has a key that differs from its fields");
+            });
+            if (entries.size() != S.Count)
+                problem(std::to_string(entries.size()) + " entries for " + std::to_string(S.Count) +
+                        " records");
+            for (size_t i = 1; i < entries.size(); ++i)
+                if (!order.Before(entries[i - 1], entries[i])) {
+                    problem("records " + std::to_string(entries[i - 1]) + " and " +
+                            std::to_string(entries[i]) + " are out of order");
+                    break;
+                }
+            if (stamp.Present && t < stamp.TagSums.size() && stamp.TagSums[t] != sum)
+                problem("its pages do not match their checksum");
+        }
+    } catch (const EDatabaseError& e) {
+        problems.push_back(e.Message());
+    }
+    return problems;
+}

@@ -1,0 +1,114 @@
+// The memo file (.dbt).
+#include <algorithm>
+#include <cstring>
+
+#include "platform/db/DbfInternal.h"
+#include "platform/rtl/Strings.h"
+
+namespace {
+
+constexpr uint32_t MemoBlock = 512;
+constexpr uint8_t Level4Mark[4] = {0xFF, 0xFF, 0x08, 0x00};
+constexpr char EndOfText = 0x1A;
+
+} // namespace
+
+TDbfMemo::TDbfMemo(std::unique_ptr<TDbfFile> File, bool Strict, bool Level4Blocks)
+    : FFile(std::move(File)), FStrict(Strict), FLevel4(Level4Blocks) {
+    uint8_t head[28] = {};
+    uint64_t size = FFile->Size();
+    if (size < sizeof head || FFile->Read(0, head, sizeof head) != sizeof head)
+        DbfRaiseDamaged(FFile->Path(), "memo file too short");
+    uint32_t blockSize = uint32_t(head[20]) | (uint32_t(head[21]) << 8);
+    if (blockSize == 0 || !FLevel4) blockSize = MemoBlock; // the older layout always has 512
+    if (blockSize % MemoBlock != 0 || blockSize > 32768 || (FStrict && blockSize != MemoBlock))
+        DbfRaiseDamaged(FFile->Path(), "bad memo block size");
+    FBlockSize = blockSize;
+    FNextFree = DbfGet32(head);
+    FTableId = DbfGet32(head + 24);
+    if (FNextFree == 0 && FStrict) DbfRaiseDamaged(FFile->Path(), "bad memo header");
+}
+
+void TDbfMemo::WriteEmpty(TDbfFile& File, const std::string& TableBaseName, uint32_t TableId) {
+    uint8_t head[MemoBlock] = {};
+    DbfPut32(head, 1);
+    DbfPut32(head + 24, TableId);
+    std::string name = UpperCase(TableBaseName).substr(0, 8);
+    std::memcpy(head + 8, name.data(), name.size());
+    head[20] = uint8_t(MemoBlock & 0xFF);
+    head[21] = uint8_t(MemoBlock >> 8);
+    File.Write(0, head, sizeof head);
+}
+
+AnsiString TDbfMemo::Read(uint32_t Block) {
+    const std::string& path = FFile->Path();
+    uint64_t size = FFile->Size();
+    uint64_t at = uint64_t(Block) * FBlockSize;
+    if (Block == 0 || at >= size)
+        DbfRaiseDamaged(path, "memo block " + std::to_string(Block) + " outside the file");
+    uint8_t head[8] = {};
+    size_t got = FFile->Read(at, head, 8);
+    if (got == 8 && std::memcmp(head, Level4Mark, 4) == 0) {
+        uint32_t length = DbfGet32(head + 4);
+        if (length < 8 || at + length > size)
+            DbfRaiseDamaged(path, "bad length of memo block " + std::to_string(Block));
+        AnsiString text(length - 8, '\0');
+        if (FFile->Read(at + 8, text.data(), text.size()) != text.size())
+            DbfRaiseDamaged(path, "memo block " + std::to_string(Block) + " cut short");
+        return text;
+    }
+    // The older layout: the text runs to an end-of-text character.
+    AnsiString text;
+    char chunk[512];
+    while (at < size) {
+        size_t n = FFile->Read(at, chunk, size_t(std::min<uint64_t>(sizeof chunk, size - at)));
+        if (n == 0) break;
+        const char* end = static_cast<const char*>(std::memchr(chunk, EndOfText, n));
+        if (end) {
+            text.append(chunk, size_t(end - chunk));
+            return text;
+        }
+        text.append(chunk, n);
+        at += n;
+    }
+    if (FStrict) DbfRaiseDamaged(path, "memo block " + std::to_string(Block) + " has no end");
+    return text;
+}
+
+uint32_t TDbfMemo::Write(std::string_view Text) {
+    const std::string& path = FFile->Path();
+    if (Text.size() > 0x7FFFFFF0u) DbfRaise(dbeValueRange, "Memo too long for " + FromUtf8(path));
+    if (!FLevel4 && Text.find(EndOfText) != std::string_view::npos)
+        DbfRaise(dbeValueRange, "A memo text cannot hold the end-of-text character (26): " + FromUtf8(path));
+    // Never below what the file holds: a header pointer that lags (a crash
+    // between the text and the header) must not lead to overwriting.
+    uint64_t used = (FFile->Size() + FBlockSize - 1) / FBlockSize;
+    uint32_t start = uint32_t(std::max<uint64_t>({FNextFree, used, 1}));
+    std::vector<uint8_t> data;
+    if (FLevel4) {
+        data.resize(8);
+        std::memcpy(data.data(), Level4Mark, 4);
+        DbfPut32(data.data() + 4, uint32_t(8 + Text.size()));
+        data.insert(data.end(), Text.begin(), Text.end());
+    } else {
+        data.assign(Text.begin(), Text.end());
+        data.push_back(EndOfText);
+        data.push_back(EndOfText);
+    }
+    size_t blocks = (data.size() + FBlockSize - 1) / FBlockSize;
+    data.resize(blocks * FBlockSize, 0);
+    FFile->Write(uint64_t(start) * FBlockSize, data.data(), data.size());
+    uint8_t next[4];
+    DbfPut32(next, uint32_t(start + blocks));
+    FFile->Write(0, next, 4);
+    FNextFree = uint32_t(start + blocks);
+    return start;
+}
+
+void TDbfMemo::Reset() {
+    uint8_t next[4];
+    DbfPut32(next, 1);
+    FFile->Write(0, next, 4);
+    FNextFree = 1;
+    FFile->Truncate(FBlockSize);
+}

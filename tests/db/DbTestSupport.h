@@ -1,0 +1,52 @@
+#pragma once
+// Shared pieces of the engine tests: a scratch folder, row helpers, the
+// twelve school tables and a way to run the outside readers.
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/db/DbfTable.h"
+
+class TTempFolder {
+public:
+    TTempFolder();
+    ~TTempFolder();
+    const std::string& Path() const { return FPath; }
+    std::string operator/(const std::string& Name) const { return FPath + "/" + Name; }
+
+private:
+    std::string FPath;
+};
+
+std::string ReadBytes(const std::string& Path);
+void WriteBytes(const std::string& Path, const std::string& Bytes);
+bool FileExists(const std::string& Path);
+
+// A record buffer with the named fields set from texts (memo fields through SetMemo).
+std::vector<char> Row(TDbfTable& Table, std::initializer_list<std::pair<const char*, std::string>> Values);
+// Appends such a row; gives its number.
+uint32_t AppendRow(TDbfTable& Table, std::initializer_list<std::pair<const char*, std::string>> Values);
+// The record numbers a cursor visits from First to the end.
+std::vector<uint32_t> Walk(TDbfCursor& Cursor);
+// Every visible record in physical order as "recno:field|field|..." (memo texts included).
+std::vector<std::string> Snapshot(TDbfTable& Table);
+// Each order's records (visible ones) against a sort of the same rows by the
+// order's key with ties by record number; gives the problems found.
+std::vector<std::string> CheckOrdersAgainstSort(TDbfTable& Table);
+
+// The twelve school tables as the program creates them.
+struct TSchoolTable {
+    std::string Name;
+    std::vector<TDbfFieldSpec> Fields;
+    std::vector<TDbfIndexSpec> Indexes;
+};
+const std::vector<TSchoolTable>& SchoolTables();
+
+// Runs a shell command; gives its exit status and its standard output.
+int RunCommand(const std::string& Command, std::string& Output);
+// A Python interpreter that can import Module, or "".
+std::string PythonWith(const std::string& Module);
+bool PerlHasXBase();
