@@ -111,10 +111,7 @@ protected:
         TCustomControl::CMDialogKey(Message);
     }
     void CMDialogChar(TMessage& Message) override {
-        AnsiString C = Caption();
-        size_t Amp = C.find('&');
-        if (Amp != AnsiString::npos && Amp + 1 < C.size() &&
-            CharUpper(C[Amp + 1]) == CharUpper(static_cast<char>(Message.CharCode())) && CanFocus()) {
+        if (IsAccel(Message.CharCode(), Caption()) && CanFocus()) {
             Click();
             Message.Result = 1;
             return;

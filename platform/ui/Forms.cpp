@@ -69,6 +69,18 @@ void EnsureApplication() {
     if (!Screen) Screen = new TScreen(nullptr);
 }
 
+bool IsAccel(WORD Key, const AnsiString& Caption) {
+    for (size_t I = 0; I + 1 < Caption.size(); ++I) {
+        if (Caption[I] != '&') continue;
+        if (Caption[I + 1] == '&') {
+            ++I;
+            continue;
+        }
+        return CharUpper(Caption[I + 1]) == CharUpper(static_cast<char>(Key));
+    }
+    return false;
+}
+
 // ---------------------------------------------------------------------------
 // TScrollingWinControl
 // ---------------------------------------------------------------------------

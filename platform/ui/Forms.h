@@ -365,6 +365,10 @@ private:
     int FRunLevel = 0;
 };
 
+// Whether Caption marks the key as its accelerator ("&Siguiente" for S);
+// "&&" is a plain ampersand.
+bool IsAccel(WORD Key, const AnsiString& Caption);
+
 extern TApplication* Application;
 extern TScreen* Screen;
 // Makes Application and Screen when they do not exist yet, and registers

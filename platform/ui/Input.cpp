@@ -551,8 +551,12 @@ void InputCloseRequest(HWND Wnd) {
 void InputWindowMoved(HWND Wnd, const TRect& Bounds) {
     TWindow* W = Find(Wnd);
     if (!W || W->Parent || W->Bounds == Bounds) return;
+    // The display placed the window itself: telling it back would start a
+    // tug of war with a window manager that adds its own offsets.
+    W->MovedByDisplay = true;
     SetWindowPos(Wnd, nullptr, Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    if (TWindow* Still = Find(Wnd)) Still->MovedByDisplay = false;
 }
 
 void InputExpose(HWND Wnd, const TRect& Area) {

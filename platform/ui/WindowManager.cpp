@@ -694,7 +694,7 @@ bool SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Heigh
             CurrentDisplay().WindowCreated(Wnd);
             W->DisplayMapped = true;
         }
-        if (W->DisplayMapped && (Moved || Sized)) CurrentDisplay().WindowMoved(Wnd, W->Bounds);
+        if (W->DisplayMapped && (Moved || Sized) && !W->MovedByDisplay) CurrentDisplay().WindowMoved(Wnd, W->Bounds);
         if (Flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) {
             CurrentDisplay().WindowShown(Wnd, (Flags & SWP_SHOWWINDOW) != 0);
             if (Flags & SWP_HIDEWINDOW) {

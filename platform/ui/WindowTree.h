@@ -50,6 +50,7 @@ struct TWindow {
     std::unique_ptr<TSurface> Surface;
     TRect Dirty;
     bool DisplayMapped = false;  // the display has a window for it
+    bool MovedByDisplay = false;  // the move being applied came from the display
 };
 
 // --- the registry ---

@@ -6,6 +6,7 @@
 #include "FormTestSupport.h"
 #include "platform/backend/Backend.h"
 #include "platform/gfx/Bitmap.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/Timers.h"
 
@@ -397,6 +398,30 @@ TEST_F(FormTest, AControlDeletedWithoutFreeStillLeavesItsParentAndWindow) {
     EXPECT_FALSE(IsWindow(H));
     EXPECT_EQ(F->FindComponent("E"), nullptr);
     Ui.RunUntilIdle();  // and painting the panel touches neither
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Keys, AcceleratorsAndShortCutsReadTheirKeys) {
+    struct {
+        WORD Key;
+        const char* Caption;
+        bool Expected;
+    } Cases[] = {
+        {'S', "&Siguiente", true}, {'s', "&Siguiente", true}, {'I', "&Siguiente", false},
+        {'A', "Tom && &Ana", true}, {'&', "Tom && Ana", false}, {'N', "N&o a todo", false},
+        {'O', "N&o a todo", true},
+    };
+    for (const auto& C : Cases) EXPECT_EQ(IsAccel(C.Key, C.Caption), C.Expected) << C.Caption << " " << C.Key;
+    TShortCut Save = ShortCut('S', {ssCtrl});
+    EXPECT_EQ(Save, 0x4000 + 'S');
+    WORD Key = 0;
+    TShiftState Shift;
+    ShortCutToKey(ShortCut(VK_INSERT, {ssShift, ssAlt}), Key, Shift);
+    EXPECT_EQ(Key, VK_INSERT);
+    EXPECT_EQ(Shift, (TShiftState{ssShift, ssAlt}));
 }
 
 }  // namespace

@@ -542,3 +542,27 @@ TEST_F(WindowManagerTest, NonClientInsetsFollowTheStyles) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WindowManagerTest, AChildMovedToTheDesktopBecomesATopLevelWindowAndComesBack) {
+    HWND List = Lab.Make("list", Top, Bounds(10, 10, 50, 40));
+    Lab.PaintWith(List, clBlue);
+    Settle();
+    // A drop-down list floats above its form: screen coordinates from now on.
+    SetParent(List, HWND_DESKTOP);
+    SetWindowPos(List, HWND_TOPMOST, 400, 300, 50, 40, SWP_NOACTIVATE);
+    Lab.Pump();
+    EXPECT_EQ(GetParent(List), nullptr);
+    EXPECT_EQ(WindowFromPoint(TPoint(410, 310)), List);
+    ASSERT_NE(WindowSurface(List), nullptr) << "a top-level window has pixels of its own";
+    EXPECT_EQ(Lab.PixelAt(List, 5, 5), 0x0000FFu);
+    EXPECT_EQ(WindowFromPoint(TPoint(115, 65)), Top) << "nothing is left where it was";
+    SetParent(List, Top);
+    SetWindowPos(List, nullptr, 10, 10, 50, 40, SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(WindowSurface(List), nullptr);
+    EXPECT_EQ(WindowFromPoint(TPoint(115, 65)), List);
+    EXPECT_TRUE(IsChild(Top, List));
+}
+
+}  // namespace
