@@ -1786,40 +1786,38 @@ void TWinControl::KeyPress(char& Key) {
     if (Assigned(OnKeyPress)) OnKeyPress(this, Key);
 }
 
-bool TWinControl::DoKeyDown(TMessage& Message) {
+// A form that previews keys sees them first, through the same step.
+bool TWinControl::FormPreviews(TMessage& Message, bool (TWinControl::*Step)(TMessage&)) {
     TCustomForm* Form = GetParentForm(this);
-    if (Form && Form != static_cast<TControl*>(this) && Form->KeyPreview() && Form->DoKeyDown(Message)) return true;
-    if (!FControlStyle.Contains(csNoStdEvents)) {
-        WORD Key = Message.CharCode();
+    return Form && Form != static_cast<TControl*>(this) && Form->KeyPreview() && (Form->*Step)(Message);
+}
+
+bool TWinControl::RunKeyEvent(TMessage& Message, bool Down) {
+    if (FControlStyle.Contains(csNoStdEvents)) return false;
+    WORD Key = Message.CharCode();
+    if (Down)
         KeyDown(Key, KeyDataToShiftState(Message.KeyData()));
-        Message.SetCharCode(Key);
-        if (Key == 0) return true;
-    }
-    return false;
+    else
+        KeyUp(Key, KeyDataToShiftState(Message.KeyData()));
+    Message.SetCharCode(Key);
+    return Key == 0;
+}
+
+bool TWinControl::DoKeyDown(TMessage& Message) {
+    return FormPreviews(Message, &TWinControl::DoKeyDown) || RunKeyEvent(Message, true);
 }
 
 bool TWinControl::DoKeyUp(TMessage& Message) {
-    TCustomForm* Form = GetParentForm(this);
-    if (Form && Form != static_cast<TControl*>(this) && Form->KeyPreview() && Form->DoKeyUp(Message)) return true;
-    if (!FControlStyle.Contains(csNoStdEvents)) {
-        WORD Key = Message.CharCode();
-        KeyUp(Key, KeyDataToShiftState(Message.KeyData()));
-        Message.SetCharCode(Key);
-        if (Key == 0) return true;
-    }
-    return false;
+    return FormPreviews(Message, &TWinControl::DoKeyUp) || RunKeyEvent(Message, false);
 }
 
 bool TWinControl::DoKeyPress(TMessage& Message) {
-    TCustomForm* Form = GetParentForm(this);
-    if (Form && Form != static_cast<TControl*>(this) && Form->KeyPreview() && Form->DoKeyPress(Message)) return true;
-    if (!FControlStyle.Contains(csNoStdEvents)) {
-        char Key = static_cast<char>(Message.CharCode());
-        KeyPress(Key);
-        Message.SetCharCode(static_cast<unsigned char>(Key));
-        if (Key == 0) return true;
-    }
-    return false;
+    if (FormPreviews(Message, &TWinControl::DoKeyPress)) return true;
+    if (FControlStyle.Contains(csNoStdEvents)) return false;
+    char Key = static_cast<char>(Message.CharCode());
+    KeyPress(Key);
+    Message.SetCharCode(static_cast<unsigned char>(Key));
+    return Key == 0;
 }
 
 void TWinControl::WMKeyDown(TMessage& Message) {

@@ -583,6 +583,8 @@ protected:
     bool DoKeyDown(TMessage& Message);
     bool DoKeyUp(TMessage& Message);
     bool DoKeyPress(TMessage& Message);
+    bool FormPreviews(TMessage& Message, bool (TWinControl::*Step)(TMessage&));
+    bool RunKeyEvent(TMessage& Message, bool Down);
     void SetZOrder(bool TopMost) override;
     void ChangeScale(int M, int D) override;
     void Loaded() override;
