@@ -1,0 +1,38 @@
+// The display in force, and the one that stands in until a backend is installed.
+#include "platform/ui/Display.h"
+
+#include "platform/ui/Dialogs.h"
+
+namespace {
+
+// Draws nowhere and has no input: a loop that waits on it would wait forever,
+// so it says so instead.
+class TNoDisplay : public TDisplay {
+public:
+    const char* Name() const override { return "none"; }
+    TRect ScreenBounds() const override {
+        return TRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    }
+    TRect WorkArea() const override { return ScreenBounds(); }
+    void Wait(int) override { throw EUiStalled("The message loop waits for input, but no display is installed"); }
+};
+
+std::unique_ptr<TDisplay>& Current() {
+    static std::unique_ptr<TDisplay> D = std::make_unique<TNoDisplay>();
+    return D;
+}
+
+}  // namespace
+
+TDisplay& CurrentDisplay() { return *Current(); }
+
+std::unique_ptr<TDisplay> SetDisplay(std::unique_ptr<TDisplay> NewDisplay) {
+    // Boxes become forms once someone can see them; without a display they
+    // stay unanswerable rather than answered by nobody.
+    bool Visible = NewDisplay != nullptr;
+    if (!NewDisplay) NewDisplay = std::make_unique<TNoDisplay>();
+    std::swap(Current(), NewDisplay);
+    if (Visible && !DialogAnswerer()) SetDialogAnswerer(FormDialogs());
+    if (!Visible && DialogAnswerer() == FormDialogs()) SetDialogAnswerer(nullptr);
+    return NewDisplay;
+}
