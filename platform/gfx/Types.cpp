@@ -185,18 +185,6 @@ TRect NormalizedRect(const TRect& R) {
             std::max(R.Top, R.Bottom)};
 }
 
-int MulDiv(int Number, int Numerator, int Denominator) {
-    if (Denominator == 0) return -1;
-    int64_t p = int64_t(Number) * Numerator;
-    int64_t d = Denominator;
-    if (d < 0) {
-        p = -p;
-        d = -d;
-    }
-    int64_t q = p >= 0 ? (p + d / 2) / d : -((-p + d / 2) / d);
-    return int(q);
-}
-
 const TTypeInfo& ColorTypeInfo() {
     // The first name of a value is the one written: clSilver before its
     // alias clLtGray, clGray before clDkGray.

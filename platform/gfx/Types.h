@@ -3,6 +3,8 @@
 // value types every drawing call takes.
 #include <cstdint>
 
+#include "platform/rtl/Numbers.h"  // MulDiv, which font heights and scaling use
+
 struct TTypeInfo;
 
 // --- colours ---
@@ -136,6 +138,3 @@ void CopyRect(TRect& Dest, const TRect& Source);
 // Left <= Right and Top <= Bottom, swapping where needed.
 TRect NormalizedRect(const TRect& R);
 
-// Multiply then divide with a 64-bit intermediate, rounded half away from
-// zero; -1 when Denominator is 0.
-int MulDiv(int Number, int Numerator, int Denominator);

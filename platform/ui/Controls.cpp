@@ -56,34 +56,6 @@ void EraseValue(std::vector<T>& V, const T& Value) {
 // helpers
 // ---------------------------------------------------------------------------
 
-const TTypeInfo& ColorTypeInfo() {
-    static const TTypeInfo Info = [] {
-        TTypeInfo I = MakeIntegerTypeInfo("TColor", INT32_MIN, INT32_MAX, {});
-        std::vector<TColor> Values = {clBlack, clMaroon, clGreen, clOlive,  clNavy,  clPurple, clTeal,
-                                      clGray,  clSilver, clRed,   clLime,   clYellow, clBlue,  clFuchsia,
-                                      clAqua,  clWhite,  clMoneyGreen, clSkyBlue, clCream, clMedGray,
-                                      clNone,  clDefault};
-        for (int Index = 0; Index < COLOR_ENDCOLORS; ++Index) Values.push_back(SysColor(Index));
-        for (TColor C : Values) {
-            AnsiString Name;
-            if (ColorToIdent(C, Name)) I.Idents.push_back({C, Name});
-        }
-        return I;
-    }();
-    return Info;
-}
-
-const TTypeInfo& CursorTypeInfo() {
-    static const TTypeInfo Info = [] {
-        TTypeInfo I = MakeIntegerTypeInfo("TCursor", INT16_MIN, INT16_MAX, {});
-        for (int C = crSizeAll; C <= crDefault; ++C) {
-            AnsiString Name;
-            if (CursorToIdent(C, Name)) I.Idents.push_back({C, Name});
-        }
-        return I;
-    }();
-    return Info;
-}
 
 TShiftState KeysToShiftState(UINT Keys) {
     TShiftState S;

@@ -95,8 +95,6 @@ using TContextPopupEvent = TEvent<void(TObject* Sender, TPoint MousePos, bool& H
 
 // The integer types whose values forms write by name ("Color = clBtnFace",
 // "Cursor = crHourGlass"), for the properties of those types.
-const TTypeInfo& ColorTypeInfo();
-const TTypeInfo& CursorTypeInfo();
 
 // The modifier keys of a mouse message's flags, with Alt read from the keyboard state.
 TShiftState KeysToShiftState(UINT Keys);
