@@ -12,6 +12,17 @@ ZELMOR_IMPLEMENT_CLASS(TCustomEdit, TWinControl)
 ZELMOR_IMPLEMENT_COMPONENT(TEdit, TCustomEdit)
 ZELMOR_IMPLEMENT_CLASS(TCustomMemo, TCustomEdit)
 ZELMOR_IMPLEMENT_COMPONENT(TMemo, TCustomMemo)
+ZELMOR_IMPLEMENT_ENUM(TTextLayout, "tlTop", "tlCenter", "tlBottom")
+ZELMOR_IMPLEMENT_ENUM(TCheckBoxState, "cbUnchecked", "cbChecked", "cbGrayed")
+ZELMOR_IMPLEMENT_CLASS(TCustomLabel, TGraphicControl)
+ZELMOR_IMPLEMENT_COMPONENT(TLabel, TCustomLabel)
+ZELMOR_IMPLEMENT_CLASS(TButtonControl, TWinControl)
+ZELMOR_IMPLEMENT_COMPONENT(TButton, TButtonControl)
+ZELMOR_IMPLEMENT_CLASS(TCustomCheckBox, TButtonControl)
+ZELMOR_IMPLEMENT_COMPONENT(TCheckBox, TCustomCheckBox)
+ZELMOR_IMPLEMENT_COMPONENT(TRadioButton, TButtonControl)
+ZELMOR_IMPLEMENT_CLASS(TCustomGroupBox, TCustomControl)
+ZELMOR_IMPLEMENT_COMPONENT(TGroupBox, TCustomGroupBox)
 
 namespace {
 
@@ -24,6 +35,29 @@ void AnswerCtlColor(TWinControl& Control, TMessage& Message) {
         DC->SetBkColor(Control.Brush()->Color());
     }
     Message.Result = reinterpret_cast<LRESULT>(Control.Brush());
+}
+
+// The metrics of a font, measured on a screen context (no window needed).
+TTextMetric MetricsOf(TFont* Font) {
+    TTextMetric TM;
+    TM.tmHeight = 13;
+    TM.tmAveCharWidth = 6;
+    if (HDC DC = GetDC(nullptr)) {
+        DC->Font()->Assign(Font);
+        DC->GetTextMetrics(TM);
+        ReleaseDC(nullptr, DC);
+    }
+    return TM;
+}
+
+int TextHeightOf(TFont* Font, std::string_view Text) {
+    int H = 13;
+    if (HDC DC = GetDC(nullptr)) {
+        DC->Font()->Assign(Font);
+        H = DC->TextHeight(Text);
+        ReleaseDC(nullptr, DC);
+    }
+    return H;
 }
 
 // The lines of a memo, read from and written into its text.
@@ -148,14 +182,7 @@ void TCustomEdit::DestroyWnd() {
 void TCustomEdit::DoSetMaxLength(int Value) { Perform(EM_LIMITTEXT, static_cast<WPARAM>(Value), 0); }
 
 void TCustomEdit::AdjustHeight() {
-    HDC DC = GetDC(nullptr);
-    TTextMetric TM;
-    TM.tmHeight = 13;
-    if (DC) {
-        DC->Font()->Assign(Font());
-        DC->GetTextMetrics(TM);
-        ReleaseDC(nullptr, DC);
-    }
+    TTextMetric TM = MetricsOf(Font());
     int Extra = GetSystemMetrics(SM_CYBORDER) * (Ctl3D() ? 8 : 6);
     SetHeight(TM.tmHeight + Extra);
 }
@@ -436,6 +463,501 @@ void TMemo::DescribeProperties(TPropertyTable& T) {
     T.Property("WordWrap", &M::WordWrap, &M::SetWordWrap).Default(true);
 }
 
+// ---------------------------------------------------------------------------
+// TCustomLabel
+// ---------------------------------------------------------------------------
+
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+    FControlStyle.Include(csOpaque);
+    FControlStyle.Include(csReplicatable);
+    SetParentColor(true);
+    SetBounds(FLeft, FTop, 65, 17);
+}
+
+void TCustomLabel::DoDrawText(TRect& Rect, uint32_t Flags) {
+    AnsiString Text = GetLabelText();
+    // An empty caption still measures one line high.
+    if ((Flags & DT_CALCRECT) && (Text.empty() || (FShowAccelChar && Text == "&"))) Text += ' ';
+    if (!FShowAccelChar) Flags |= DT_NOPREFIX;
+    TCanvas* C = FCanvas;
+    C->Font()->Assign(Font());
+    C->SetBkMode(TRANSPARENT);
+    if (Flags & DT_CALCRECT) {
+        C->DrawText(Text, Rect, Flags);
+        return;
+    }
+    if (!Enabled()) {
+        OffsetRect(Rect, 1, 1);
+        C->Font()->SetColor(clBtnHighlight);
+        C->SetTextColor(clBtnHighlight);
+        C->DrawText(Text, Rect, Flags);
+        OffsetRect(Rect, -1, -1);
+        C->Font()->SetColor(clBtnShadow);
+        C->SetTextColor(clBtnShadow);
+        C->DrawText(Text, Rect, Flags);
+        return;
+    }
+    C->SetTextColor(Font()->Color());
+    C->DrawText(Text, Rect, Flags);
+}
+
+void TCustomLabel::Paint() {
+    TCanvas* C = Canvas();
+    TRect R = ClientRect();
+    if (!Transparent()) {
+        C->Brush()->SetColor(Color());
+        C->Brush()->SetStyle(bsSolid);
+        C->FillRect(R);
+    }
+    C->Brush()->SetStyle(bsClear);
+    uint32_t Style = DT_EXPANDTABS | (FWordWrap ? uint32_t(DT_WORDBREAK) : 0u) |
+                     (FAlignment == taRightJustify ? uint32_t(DT_RIGHT) : FAlignment == taCenter ? uint32_t(DT_CENTER) : 0u);
+    if (FLayout != tlTop) {
+        TRect Calc = R;
+        DoDrawText(Calc, Style | DT_CALCRECT);
+        if (FLayout == tlBottom)
+            OffsetRect(R, 0, Height() - Calc.Bottom);
+        else
+            OffsetRect(R, 0, (Height() - Calc.Bottom) / 2);
+    }
+    DoDrawText(R, Style);
+}
+
+void TCustomLabel::AdjustBounds() {
+    if (!FAutoSize || ComponentState().Contains(csReading) || ComponentState().Contains(csLoading)) return;
+    TRect R = ClientRect();
+    HDC DC = GetDC(nullptr);
+    if (!DC) return;
+    static_cast<TControlCanvas*>(FCanvas)->SetHandle(DC);
+    DoDrawText(R, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? uint32_t(DT_WORDBREAK) : 0u));
+    static_cast<TControlCanvas*>(FCanvas)->SetHandle(nullptr);
+    ReleaseDC(nullptr, DC);
+    int X = FLeft;
+    // A right-aligned label keeps its right edge where it was.
+    if (FAlignment == taRightJustify) X += FWidth - R.Right;
+    SetBounds(X, FTop, R.Right, R.Bottom);
+}
+
+void TCustomLabel::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetAutoSize(bool Value) {
+    if (FAutoSize == Value) return;
+    FAutoSize = Value;
+    AdjustBounds();
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* Value) {
+    if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TCustomLabel::SetLayout(TTextLayout Value) {
+    if (FLayout == Value) return;
+    FLayout = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetShowAccelChar(bool Value) {
+    if (FShowAccelChar == Value) return;
+    FShowAccelChar = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetTransparent(bool Value) {
+    if (Transparent() == Value) return;
+    if (Value)
+        FControlStyle.Exclude(csOpaque);
+    else
+        FControlStyle.Include(csOpaque);
+    Invalidate();
+}
+
+void TCustomLabel::SetWordWrap(bool Value) {
+    if (FWordWrap == Value) return;
+    FWordWrap = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::Loaded() {
+    TGraphicControl::Loaded();
+    AdjustBounds();
+}
+
+void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation) {
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FFocusControl) FFocusControl = nullptr;
+}
+
+void TCustomLabel::CMTextChanged(TMessage&) {
+    Invalidate();
+    AdjustBounds();
+}
+
+void TCustomLabel::CMFontChanged(TMessage& Message) {
+    TGraphicControl::CMFontChanged(Message);
+    AdjustBounds();
+}
+
+void TCustomLabel::CMDialogChar(TMessage& Message) {
+    if (FFocusControl && Enabled() && FShowAccelChar && IsAccel(Message.CharCode(), Caption()) &&
+        FFocusControl->CanFocus()) {
+        FFocusControl->SetFocus();
+        Message.Result = 1;
+    }
+}
+
+void TLabel::DescribeProperties(TPropertyTable& T) {
+    using L = TCustomLabel;
+    TControl::PublishStandard(T, {"Align", "Anchors", "BiDiMode", "Caption", "Color", "Constraints", "DragCursor",
+                                  "DragMode", "Enabled", "Font", "ParentBiDiMode", "ParentColor", "ParentFont",
+                                  "ParentShowHint", "PopupMenu", "ShowHint", "Visible", "OnClick", "OnDblClick",
+                                  "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    T.Property("Alignment", &L::Alignment, &L::SetAlignment).Default(taLeftJustify);
+    T.Property("AutoSize", &L::AutoSize, &L::SetAutoSize).Default(true);
+    T.Property("FocusControl", &L::FocusControl, &L::SetFocusControl);
+    T.Property("Layout", &L::Layout, &L::SetLayout).Default(tlTop);
+    T.Property("ShowAccelChar", &L::ShowAccelChar, &L::SetShowAccelChar).Default(true);
+    T.Property("Transparent", &L::Transparent, &L::SetTransparent).Default(false);
+    T.Property("WordWrap", &L::WordWrap, &L::SetWordWrap).Default(false);
+}
+
+// ---------------------------------------------------------------------------
+// TButtonControl, TButton
+// ---------------------------------------------------------------------------
+
+TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {}
+
+void TButtonControl::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            if (!ComponentState().Contains(csDesigning) && !Focused()) {
+                // The focus first, and no click from its arrival; a refused focus ends the click.
+                FClicksDisabled = true;
+                ::SetFocus(Handle());
+                FClicksDisabled = false;
+                if (!Focused()) return;
+            }
+            break;
+        case CN_COMMAND:
+            if (FClicksDisabled) return;
+            break;
+        default: break;
+    }
+    TWinControl::WndProc(Message);
+}
+
+void TButtonControl::CNCtlColor(TMessage& Message) { AnswerCtlColor(*this, Message); }
+
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
+    FControlStyle = {csSetCaption, csDoubleClicks};
+    SetBounds(FLeft, FTop, 75, 25);
+    SetColor(clBtnFace);
+    SetTabStop(true);
+}
+
+void TButton::CreateParams(TCreateParams& Params) {
+    TButtonControl::CreateParams(Params);
+    EnsureStdWindowClasses();
+    CreateSubClass(Params, "BUTTON");
+    Params.Style |= FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::CreateWnd() {
+    TButtonControl::CreateWnd();
+    FActive = FDefault;
+}
+
+void TButton::SetButtonStyle(bool ADefault) {
+    if (!HandleAllocated()) return;
+    DWORD Style = ADefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    if ((GetWindowLong(FHandle, GWL_STYLE) & BS_TYPEMASK) != Style) Perform(BM_SETSTYLE, Style, 1);
+}
+
+void TButton::SetDefault(bool Value) {
+    FDefault = Value;
+    if (!HandleAllocated()) return;
+    if (TCustomForm* Form = GetParentForm(this))
+        Form->Perform(CM_FOCUSCHANGED, 0, PointerToLParam(static_cast<TControl*>(Form->ActiveControl())));
+}
+
+void TButton::Click() {
+    // The form has its answer before the handler runs, so a handler that fails cannot keep it open.
+    if (TCustomForm* Form = GetParentForm(this)) Form->SetModalResult(FModalResult);
+    TButtonControl::Click();
+}
+
+void TButton::CNCommand(TMessage& Message) {
+    if (HiWord(Message.WParam) == BN_CLICKED) Click();
+}
+
+void TButton::CMDialogKey(TMessage& Message) {
+    WORD Key = Message.CharCode();
+    if (((Key == VK_RETURN && FActive) || (Key == VK_ESCAPE && FCancel)) &&
+        KeyDataToShiftState(Message.KeyData()).Empty() && CanFocus()) {
+        Click();
+        Message.Result = 1;
+        return;
+    }
+    TButtonControl::CMDialogKey(Message);
+}
+
+void TButton::CMDialogChar(TMessage& Message) {
+    if (IsAccel(Message.CharCode(), Caption()) && CanFocus()) {
+        Click();
+        Message.Result = 1;
+        return;
+    }
+    TButtonControl::CMDialogChar(Message);
+}
+
+void TButton::CMFocusChanged(TMessage& Message) {
+    TControl* Sender = LParamToPointer<TControl>(Message.LParam);
+    // The focused button is the one Enter presses; with the focus elsewhere, the default one.
+    FActive = dynamic_cast<TButton*>(Sender) ? Sender == this : FDefault;
+    SetButtonStyle(FActive);
+    TButtonControl::CMFocusChanged(Message);
+}
+
+void TButton::DescribeProperties(TPropertyTable& T) {
+    using B = TButton;
+    TControl::PublishStandard(T, {"Anchors", "BiDiMode", "Caption", "Constraints", "DragCursor", "DragMode",
+                                  "Enabled", "Font", "ParentBiDiMode", "ParentFont", "ParentShowHint", "PopupMenu",
+                                  "ShowHint", "TabOrder", "TabStop", "Visible", "OnClick", "OnEnter", "OnExit",
+                                  "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    T.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
+    T.Property("Cancel", &B::Cancel, &B::SetCancel).Default(false);
+    T.Property("Default", &B::Default, &B::SetDefault).Default(false);
+    T.Property("ModalResult", &B::ModalResult, &B::SetModalResult).Default(0);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomCheckBox, TRadioButton
+// ---------------------------------------------------------------------------
+
+TCustomCheckBox::TCustomCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
+    FControlStyle = {csSetCaption, csDoubleClicks};
+    SetBounds(FLeft, FTop, 97, 17);
+    SetTabStop(true);
+    SetParentColor(true);
+}
+
+void TCustomCheckBox::CreateParams(TCreateParams& Params) {
+    TButtonControl::CreateParams(Params);
+    EnsureStdWindowClasses();
+    CreateSubClass(Params, "BUTTON");
+    Params.Style |= BS_3STATE;
+    if (FAlignment == taLeftJustify) Params.Style |= BS_LEFTTEXT;
+}
+
+void TCustomCheckBox::CreateWnd() {
+    TButtonControl::CreateWnd();
+    Perform(BM_SETCHECK, FState);
+}
+
+void TCustomCheckBox::SetAlignment(TLeftRight Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    RecreateWnd();
+}
+
+void TCustomCheckBox::SetState(TCheckBoxState Value) {
+    if (FState == Value) return;
+    FState = Value;
+    if (HandleAllocated()) Perform(BM_SETCHECK, Value);
+    if (!ClicksDisabled()) Click();
+}
+
+void TCustomCheckBox::Toggle() {
+    switch (FState) {
+        case cbUnchecked: SetState(FAllowGrayed ? cbGrayed : cbChecked); break;
+        case cbChecked: SetState(cbUnchecked); break;
+        case cbGrayed: SetState(cbChecked); break;
+    }
+}
+
+void TCustomCheckBox::CNCommand(TMessage& Message) {
+    if (HiWord(Message.WParam) == BN_CLICKED) Toggle();
+}
+
+void TCustomCheckBox::CMDialogChar(TMessage& Message) {
+    if (IsAccel(Message.CharCode(), Caption()) && CanFocus()) {
+        SetFocus();
+        if (Focused()) Toggle();
+        Message.Result = 1;
+        return;
+    }
+    TButtonControl::CMDialogChar(Message);
+}
+
+void TCheckBox::DescribeProperties(TPropertyTable& T) {
+    using C = TCustomCheckBox;
+    TControl::PublishStandard(T, {"Anchors", "BiDiMode", "Caption", "Color", "Constraints", "Ctl3D", "DragCursor",
+                                  "DragMode", "Enabled", "Font", "ParentBiDiMode", "ParentColor", "ParentCtl3D",
+                                  "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop",
+                                  "Visible", "OnClick", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp",
+                                  "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    T.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
+    T.Property("Alignment", &C::Alignment, &C::SetAlignment).Default(taRightJustify);
+    T.Property("AllowGrayed", &C::AllowGrayed, &C::SetAllowGrayed).Default(false);
+    T.PropertyOf<C>("Checked", [](C& X) { return X.Checked(); }, [](C& X, bool V) { X.SetChecked(V); })
+        .Default(false);
+    T.Property("State", &C::State, &C::SetState).Default(cbUnchecked);
+}
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
+    FControlStyle = {csSetCaption, csDoubleClicks};
+    SetBounds(FLeft, FTop, 113, 17);
+    SetParentColor(true);
+}
+
+void TRadioButton::CreateParams(TCreateParams& Params) {
+    TButtonControl::CreateParams(Params);
+    EnsureStdWindowClasses();
+    CreateSubClass(Params, "BUTTON");
+    Params.Style |= BS_RADIOBUTTON;
+    if (FAlignment == taLeftJustify) Params.Style |= BS_LEFTTEXT;
+}
+
+void TRadioButton::CreateWnd() {
+    TButtonControl::CreateWnd();
+    Perform(BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void TRadioButton::SetAlignment(TLeftRight Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    RecreateWnd();
+}
+
+void TRadioButton::TurnSiblingsOff() {
+    if (!FParent) return;
+    for (int I = 0; I < FParent->ControlCount(); ++I)
+        if (auto* R = dynamic_cast<TRadioButton*>(FParent->Controls(I)); R && R != this) R->SetChecked(false);
+}
+
+void TRadioButton::SetChecked(bool Value) {
+    if (FChecked == Value) return;
+    FChecked = Value;
+    // Only the checked button of a group is reached by Tab.
+    SetTabStop(Value);
+    if (HandleAllocated()) Perform(BM_SETCHECK, Value ? BST_CHECKED : BST_UNCHECKED);
+    if (Value) {
+        TurnSiblingsOff();
+        if (!ClicksDisabled()) Click();
+    }
+}
+
+void TRadioButton::CNCommand(TMessage& Message) {
+    switch (HiWord(Message.WParam)) {
+        case BN_CLICKED: SetChecked(true); break;
+        case BN_DOUBLECLICKED: DblClick(); break;
+        default: break;
+    }
+}
+
+void TRadioButton::CMDialogChar(TMessage& Message) {
+    if (IsAccel(Message.CharCode(), Caption()) && CanFocus()) {
+        SetFocus();
+        Message.Result = 1;
+        return;
+    }
+    TButtonControl::CMDialogChar(Message);
+}
+
+void TRadioButton::DescribeProperties(TPropertyTable& T) {
+    using R = TRadioButton;
+    TControl::PublishStandard(T, {"Anchors", "BiDiMode", "Caption", "Color", "Constraints", "Ctl3D", "DragCursor",
+                                  "DragMode", "Enabled", "Font", "ParentBiDiMode", "ParentColor", "ParentCtl3D",
+                                  "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop",
+                                  "Visible", "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress",
+                                  "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    T.Property("Alignment", &R::Alignment, &R::SetAlignment).Default(taRightJustify);
+    T.PropertyOf<R>("Checked", [](R& X) { return X.Checked(); }, [](R& X, bool V) { X.SetChecked(V); })
+        .Default(false);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomGroupBox
+// ---------------------------------------------------------------------------
+
+TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
+    FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks, csReplicatable};
+    SetBounds(FLeft, FTop, 185, 105);
+    SetParentColor(true);
+}
+
+void TCustomGroupBox::Paint() {
+    TCanvas* C = Canvas();
+    C->Font()->Assign(Font());
+    int H = C->TextHeight("0");
+    TRect R(0, H / 2 - 1, Width(), Height());
+    if (Ctl3D()) {
+        // An etched line: white, then grey one pixel up and left.
+        ++R.Left;
+        ++R.Top;
+        C->Brush()->SetColor(clBtnHighlight);
+        C->FrameRect(R);
+        OffsetRect(R, -1, -1);
+        C->Brush()->SetColor(clBtnShadow);
+    } else {
+        C->Brush()->SetColor(clWindowFrame);
+    }
+    C->FrameRect(R);
+    AnsiString Text = Caption();
+    if (Text.empty()) return;
+    TRect T(8, 0, 0, H);
+    C->DrawText(Text, T, DT_SINGLELINE | DT_CALCRECT);
+    C->Brush()->SetColor(Color());
+    C->FillRect(T);
+    C->SetBkMode(TRANSPARENT);
+    C->SetTextColor(Enabled() ? Font()->Color() : clGrayText);
+    C->DrawText(Text, T, DT_SINGLELINE);
+}
+
+void TCustomGroupBox::AdjustClientRect(TRect& Rect) {
+    TCustomControl::AdjustClientRect(Rect);
+    Rect.Top += TextHeightOf(Font(), "0");
+    InflateRect(Rect, -1, -1);
+    if (Ctl3D()) InflateRect(Rect, -1, -1);
+}
+
+void TCustomGroupBox::CMDialogChar(TMessage& Message) {
+    if (IsAccel(Message.CharCode(), Caption()) && CanFocus()) {
+        SelectFirst();
+        Message.Result = 1;
+        return;
+    }
+    TCustomControl::CMDialogChar(Message);
+}
+
+void TCustomGroupBox::CMTextChanged(TMessage& Message) {
+    Invalidate();
+    TCustomControl::CMTextChanged(Message);
+}
+
+void TCustomGroupBox::CMCtl3DChanged(TMessage& Message) {
+    TCustomControl::CMCtl3DChanged(Message);
+    Invalidate();
+    Realign();
+}
+
+void TGroupBox::DescribeProperties(TPropertyTable& T) {
+    TControl::PublishStandard(T, {"Align", "Anchors", "BiDiMode", "Caption", "Color", "Constraints", "Ctl3D",
+                                  "DragCursor", "DragMode", "Enabled", "Font", "ParentBiDiMode", "ParentColor",
+                                  "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder",
+                                  "TabStop", "Visible", "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnMouseDown",
+                                  "OnMouseMove", "OnMouseUp"});
+}
+
 void RegisterStdControls() {
-    RegisterClasses({&TEdit::StaticClassInfo(), &TMemo::StaticClassInfo()});
+    RegisterClasses({&TEdit::StaticClassInfo(), &TMemo::StaticClassInfo(), &TLabel::StaticClassInfo(),
+                     &TButton::StaticClassInfo(), &TCheckBox::StaticClassInfo(), &TRadioButton::StaticClassInfo(),
+                     &TGroupBox::StaticClassInfo()});
 }

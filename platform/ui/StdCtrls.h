@@ -16,6 +16,7 @@
 #include "platform/classes/Alignment.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Dialogs.h"
 
 enum TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
 ZELMOR_DECLARE_ENUM(TEditCharCase);
@@ -177,6 +178,213 @@ class TMemo : public TCustomMemo {
     ZELMOR_CLASS(TMemo, TCustomMemo)
 public:
     explicit TMemo(TComponent* AOwner) : TCustomMemo(AOwner) {}
+    static void DescribeProperties(TPropertyTable& T);
+};
+
+// ---------------------------------------------------------------------------
+// Labels
+// ---------------------------------------------------------------------------
+
+enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
+ZELMOR_DECLARE_ENUM(TTextLayout);
+
+// A caption painted on the parent. "&S" underlines the S and makes Alt+S
+// (or S on a form where no control takes characters) focus FocusControl.
+class TCustomLabel : public TGraphicControl {
+    ZELMOR_CLASS(TCustomLabel, TGraphicControl)
+public:
+    explicit TCustomLabel(TComponent* AOwner);
+
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    // The size follows the caption (the width only, when WordWrap is on).
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
+    TWinControl* FocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* Value);
+    TTextLayout Layout() const { return FLayout; }
+    void SetLayout(TTextLayout Value);
+    bool ShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool Value);
+    // A transparent label leaves what lies behind it and paints only its text.
+    bool Transparent() const { return !FControlStyle.Contains(csOpaque); }
+    void SetTransparent(bool Value);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+
+protected:
+    void Paint() override;
+    virtual void DoDrawText(TRect& Rect, uint32_t Flags);
+    virtual AnsiString GetLabelText() const { return Caption(); }
+    void AdjustBounds();
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void CMTextChanged(TMessage& Message) override;
+    void CMFontChanged(TMessage& Message) override;
+    void CMDialogChar(TMessage& Message) override;
+
+private:
+    TAlignment FAlignment = taLeftJustify;
+    bool FAutoSize = true;
+    TWinControl* FFocusControl = nullptr;
+    TTextLayout FLayout = tlTop;
+    bool FShowAccelChar = true;
+    bool FWordWrap = false;
+};
+
+class TLabel : public TCustomLabel {
+    ZELMOR_CLASS(TLabel, TCustomLabel)
+public:
+    explicit TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
+    static void DescribeProperties(TPropertyTable& T);
+};
+
+// ---------------------------------------------------------------------------
+// Buttons, check boxes, radio buttons
+// ---------------------------------------------------------------------------
+
+// The base of the controls over the "BUTTON" class. A click on one that has
+// not the focus first gives it the focus, and clicks stay off meanwhile (a
+// radio button reached by the focus would otherwise click twice).
+class TButtonControl : public TWinControl {
+    ZELMOR_CLASS(TButtonControl, TWinControl)
+public:
+    explicit TButtonControl(TComponent* AOwner);
+    void WndProc(TMessage& Message) override;
+    bool ClicksDisabled() const { return FClicksDisabled; }
+    void SetClicksDisabled(bool Value) { FClicksDisabled = Value; }
+    bool Checked() const { return GetChecked(); }
+    virtual void SetChecked(bool) {}
+
+protected:
+    virtual bool GetChecked() const { return false; }
+    void CNCtlColor(TMessage& Message) override;
+
+private:
+    bool FClicksDisabled = false;
+};
+
+// A push button. Clicking it gives its form its ModalResult before OnClick
+// runs, so a handler that raises still closes a modal form. Default: Enter
+// on the form presses it (unless another button has the focus); Cancel:
+// Escape does.
+class TButton : public TButtonControl {
+    ZELMOR_CLASS(TButton, TButtonControl)
+public:
+    explicit TButton(TComponent* AOwner);
+    static void DescribeProperties(TPropertyTable& T);
+    void Click() override;
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value);
+    bool Cancel() const { return FCancel; }
+    void SetCancel(bool Value) { FCancel = Value; }
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult Value) { FModalResult = Value; }
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    // Shows the button as the one Enter presses, or not.
+    virtual void SetButtonStyle(bool ADefault);
+    void CNCommand(TMessage& Message) override;
+    void CMDialogKey(TMessage& Message) override;
+    void CMDialogChar(TMessage& Message) override;
+    void CMFocusChanged(TMessage& Message) override;
+
+    bool FActive = false;
+
+private:
+    bool FDefault = false;
+    bool FCancel = false;
+    TModalResult FModalResult = mrNone;
+};
+
+enum TCheckBoxState : uint8_t { cbUnchecked, cbChecked, cbGrayed };
+ZELMOR_DECLARE_ENUM(TCheckBoxState);
+
+// A check box: a click turns it on and off, through the grey state when AllowGrayed.
+class TCustomCheckBox : public TButtonControl {
+    ZELMOR_CLASS(TCustomCheckBox, TButtonControl)
+public:
+    explicit TCustomCheckBox(TComponent* AOwner);
+    // taRightJustify: the caption right of the box; taLeftJustify: left of it.
+    TLeftRight Alignment() const { return FAlignment; }
+    void SetAlignment(TLeftRight Value);
+    bool AllowGrayed() const { return FAllowGrayed; }
+    void SetAllowGrayed(bool Value) { FAllowGrayed = Value; }
+    TCheckBoxState State() const { return FState; }
+    // A new state reaches the window and, unless clicks are disabled, fires OnClick.
+    void SetState(TCheckBoxState Value);
+    void SetChecked(bool Value) override { SetState(Value ? cbChecked : cbUnchecked); }
+
+protected:
+    virtual void Toggle();
+    bool GetChecked() const override { return FState == cbChecked; }
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void CNCommand(TMessage& Message) override;
+    void CMDialogChar(TMessage& Message) override;
+
+private:
+    TLeftRight FAlignment = taRightJustify;
+    bool FAllowGrayed = false;
+    TCheckBoxState FState = cbUnchecked;
+};
+
+class TCheckBox : public TCustomCheckBox {
+    ZELMOR_CLASS(TCheckBox, TCustomCheckBox)
+public:
+    explicit TCheckBox(TComponent* AOwner) : TCustomCheckBox(AOwner) {}
+    static void DescribeProperties(TPropertyTable& T);
+};
+
+// A radio button: checking it unchecks the other radio buttons of its
+// parent; only the checked one is a tab stop, and the arrows move among
+// them, checking each as it takes the focus.
+class TRadioButton : public TButtonControl {
+    ZELMOR_CLASS(TRadioButton, TButtonControl)
+public:
+    explicit TRadioButton(TComponent* AOwner);
+    static void DescribeProperties(TPropertyTable& T);
+    TLeftRight Alignment() const { return FAlignment; }
+    void SetAlignment(TLeftRight Value);
+    void SetChecked(bool Value) override;
+
+protected:
+    bool GetChecked() const override { return FChecked; }
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void CNCommand(TMessage& Message) override;
+    void CMDialogChar(TMessage& Message) override;
+
+private:
+    void TurnSiblingsOff();
+    TLeftRight FAlignment = taRightJustify;
+    bool FChecked = false;
+};
+
+// ---------------------------------------------------------------------------
+// Group boxes
+// ---------------------------------------------------------------------------
+
+// A frame with a caption that holds other controls.
+class TCustomGroupBox : public TCustomControl {
+    ZELMOR_CLASS(TCustomGroupBox, TCustomControl)
+public:
+    explicit TCustomGroupBox(TComponent* AOwner);
+
+protected:
+    void Paint() override;
+    void AdjustClientRect(TRect& Rect) override;
+    void CMDialogChar(TMessage& Message) override;
+    void CMTextChanged(TMessage& Message) override;
+    void CMCtl3DChanged(TMessage& Message) override;
+};
+
+class TGroupBox : public TCustomGroupBox {
+    ZELMOR_CLASS(TGroupBox, TCustomGroupBox)
+public:
+    explicit TGroupBox(TComponent* AOwner) : TCustomGroupBox(AOwner) {}
     static void DescribeProperties(TPropertyTable& T);
 };
 

@@ -2,4 +2,5 @@
 
 void EnsureStdWindowClasses() {
     RegisterEditClass();
+    RegisterButtonClass();
 }

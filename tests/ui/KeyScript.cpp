@@ -51,6 +51,8 @@ void PlayKeys(TOffscreenDisplay& Ui, std::string_view Script) {
         else if (Key == VK_TAB) C = '\t';
         else if (Key == VK_SPACE) C = ' ';
         else if (Key >= 'A' && Key <= 'Z' && Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt)) C = static_cast<char>(Key - 'A' + 1);
+        else if (Key >= 'A' && Key <= 'Z') C = static_cast<char>(Shift.Contains(ssShift) ? Key : Key - 'A' + 'a');
+        else if (Key >= '0' && Key <= '9') C = static_cast<char>(Key);
         if (Shift.Contains(ssShift)) InputKey(VK_SHIFT, true);
         if (Shift.Contains(ssCtrl)) InputKey(VK_CONTROL, true);
         if (Shift.Contains(ssAlt)) InputKey(VK_MENU, true);
