@@ -181,8 +181,9 @@ void Notify(TEditWindow& E, WORD Code) {
 
 void UpdateScrollBars(TEditWindow& E, const TMeasure& Me, const std::vector<TEditLine>& Ls) {
     if (!(E.Style() & WS_VSCROLL)) return;
+    // A memo's bar stays, disabled while the text fits.
     TScrollInfo SI;
-    SI.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    SI.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
     SI.nMin = 0;
     SI.nMax = static_cast<int>(Ls.size()) - 1;
     SI.nPage = static_cast<UINT>(VisibleLines(E, Me));

@@ -23,6 +23,9 @@ ZELMOR_IMPLEMENT_COMPONENT(TCheckBox, TCustomCheckBox)
 ZELMOR_IMPLEMENT_COMPONENT(TRadioButton, TButtonControl)
 ZELMOR_IMPLEMENT_CLASS(TCustomGroupBox, TCustomControl)
 ZELMOR_IMPLEMENT_COMPONENT(TGroupBox, TCustomGroupBox)
+ZELMOR_IMPLEMENT_ENUM(TListBoxStyle, "lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable")
+ZELMOR_IMPLEMENT_CLASS(TCustomListBox, TWinControl)
+ZELMOR_IMPLEMENT_COMPONENT(TListBox, TCustomListBox)
 
 namespace {
 
@@ -956,8 +959,425 @@ void TGroupBox::DescribeProperties(TPropertyTable& T) {
                                   "OnMouseMove", "OnMouseUp"});
 }
 
+// ---------------------------------------------------------------------------
+// TCustomListBox
+// ---------------------------------------------------------------------------
+
+TOwnerDrawState OwnerDrawStateOf(UINT ItemState) {
+    TOwnerDrawState S;
+    if (ItemState & ODS_SELECTED) S.Include(odSelected);
+    if (ItemState & ODS_GRAYED) S.Include(odGrayed);
+    if (ItemState & ODS_DISABLED) S.Include(odDisabled);
+    if (ItemState & ODS_CHECKED) S.Include(odChecked);
+    if (ItemState & ODS_FOCUS) S.Include(odFocused);
+    if (ItemState & ODS_DEFAULT) S.Include(odDefault);
+    if (ItemState & ODS_NOFOCUSRECT) S.Include(odNoFocusRect);
+    if (ItemState & ODS_COMBOBOXEDIT) S.Include(odComboBoxEdit);
+    return S;
+}
+
+// The items of a list box: the window's while it has one, the control's own list otherwise.
+class TListBoxStrings : public TStrings {
+public:
+    explicit TListBoxStrings(TCustomListBox* List) : FList(List) {}
+
+    int Count() const override {
+        return Live() ? static_cast<int>(FList->Perform(LB_GETCOUNT)) : FList->FSaveItems->Count();
+    }
+    AnsiString Get(int Index) const override {
+        if (!Live()) return FList->FSaveItems->Get(Index);
+        LRESULT Length = FList->Perform(LB_GETTEXTLEN, static_cast<WPARAM>(Index));
+        if (Length == LB_ERR) Error("List index out of bounds (%d)", Index);
+        std::string Buffer(static_cast<size_t>(Length) + 1, '\0');
+        FList->Perform(LB_GETTEXT, static_cast<WPARAM>(Index), PointerToLParam(Buffer.data()));
+        Buffer.resize(static_cast<size_t>(Length));
+        return Buffer;
+    }
+    TObject* GetObject(int Index) const override {
+        if (!Live()) return FList->FSaveItems->GetObject(Index);
+        LRESULT Data = FList->Perform(LB_GETITEMDATA, static_cast<WPARAM>(Index));
+        if (Data == LB_ERR && (Index < 0 || Index >= Count())) Error("List index out of bounds (%d)", Index);
+        return reinterpret_cast<TObject*>(Data);
+    }
+    void PutObject(int Index, TObject* Object) override {
+        if (!Live()) {
+            FList->FSaveItems->PutObject(Index, Object);
+            return;
+        }
+        if (FList->Perform(LB_SETITEMDATA, static_cast<WPARAM>(Index), PointerToLParam(Object)) == LB_ERR)
+            Error("List index out of bounds (%d)", Index);
+    }
+    int Add(const AnsiString& S) override {
+        if (Live()) {
+            LRESULT I = FList->Perform(LB_ADDSTRING, 0, PointerToLParam(S.c_str()));
+            if (I < 0) throw EOutOfResources("Error inserting into the list");
+            return static_cast<int>(I);
+        }
+        int I = FList->FSaveItems->Count();
+        if (FList->FSorted) {
+            I = 0;
+            while (I < FList->FSaveItems->Count() && AnsiCompareText(FList->FSaveItems->Get(I), S) <= 0) ++I;
+        }
+        Insert(I, S);
+        return I;
+    }
+    void Insert(int Index, const AnsiString& S) override {
+        if (Live()) {
+            if (FList->Perform(LB_INSERTSTRING, static_cast<WPARAM>(Index), PointerToLParam(S.c_str())) < 0)
+                Error("List index out of bounds (%d)", Index);
+            return;
+        }
+        FList->FSaveItems->Insert(Index, S);
+        auto& Sel = FList->FSaveSelected;
+        Sel.insert(Sel.begin() + std::min<size_t>(static_cast<size_t>(Index), Sel.size()), false);
+        if (FList->FSaveItemIndex >= Index) ++FList->FSaveItemIndex;
+    }
+    void Delete(int Index) override {
+        if (Live()) {
+            if (FList->Perform(LB_DELETESTRING, static_cast<WPARAM>(Index)) == LB_ERR)
+                Error("List index out of bounds (%d)", Index);
+            return;
+        }
+        FList->FSaveItems->Delete(Index);
+        auto& Sel = FList->FSaveSelected;
+        if (static_cast<size_t>(Index) < Sel.size()) Sel.erase(Sel.begin() + Index);
+        if (FList->FSaveItemIndex == Index) FList->FSaveItemIndex = -1;
+        else if (FList->FSaveItemIndex > Index) --FList->FSaveItemIndex;
+    }
+    void Clear() override {
+        if (Live()) {
+            FList->Perform(LB_RESETCONTENT);
+            return;
+        }
+        FList->FSaveItems->Clear();
+        FList->FSaveSelected.clear();
+        FList->FSaveItemIndex = -1;
+        FList->FSaveTopIndex = 0;
+    }
+    int IndexOf(const AnsiString& S) const override {
+        if (!Live()) return FList->FSaveItems->IndexOf(S);
+        LRESULT I = FList->Perform(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), PointerToLParam(S.c_str()));
+        return I == LB_ERR ? -1 : static_cast<int>(I);
+    }
+
+private:
+    bool Live() const { return FList->HandleAllocated(); }
+    TCustomListBox* FList;
+};
+
+TCustomListBox::TCustomListBox(TComponent* AOwner)
+    : TWinControl(AOwner), FSaveItems(std::make_unique<TStringList>()) {
+    FItems = std::make_unique<TListBoxStrings>(this);
+    FControlStyle = {csSetCaption, csDoubleClicks};
+    SetBounds(FLeft, FTop, 121, 97);
+    SetTabStop(true);
+    FCanvas = new TControlCanvas();
+    FCanvas->SetControl(this);
+}
+
+TCustomListBox::~TCustomListBox() { delete FCanvas; }
+
+void TCustomListBox::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    EnsureStdWindowClasses();
+    CreateSubClass(Params, "LISTBOX");
+    Params.Style |= WS_HSCROLL | WS_VSCROLL | LBS_HASSTRINGS | LBS_NOTIFY;
+    if (FStyle == lbOwnerDrawFixed) Params.Style |= LBS_OWNERDRAWFIXED;
+    if (FStyle == lbOwnerDrawVariable) Params.Style |= LBS_OWNERDRAWVARIABLE;
+    if (FSorted) Params.Style |= LBS_SORT;
+    if (FMultiSelect) Params.Style |= FExtendedSelect ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
+    if (!FIntegralHeight) Params.Style |= LBS_NOINTEGRALHEIGHT;
+    if (FTabWidth) Params.Style |= LBS_USETABSTOPS;
+    if (FBorderStyle == bsSingle) {
+        if (Ctl3D())
+            Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else
+            Params.Style |= WS_BORDER;
+    }
+}
+
+void TCustomListBox::CreateWnd() {
+    TWinControl::CreateWnd();
+    if (FTabWidth) {
+        int Width = FTabWidth;
+        Perform(LB_SETTABSTOPS, 1, PointerToLParam(&Width));
+    }
+    // The items kept while there was no window go into the new one.
+    std::unique_ptr<TStringList> Saved = std::move(FSaveItems);
+    FSaveItems = std::make_unique<TStringList>();
+    std::vector<bool> Selected = std::move(FSaveSelected);
+    FSaveSelected.clear();
+    for (int I = 0; I < Saved->Count(); ++I) {
+        int At = FItems->Add(Saved->Get(I));
+        if (Saved->GetObject(I)) Perform(LB_SETITEMDATA, static_cast<WPARAM>(At), PointerToLParam(Saved->GetObject(I)));
+        if (FMultiSelect && static_cast<size_t>(I) < Selected.size() && Selected[static_cast<size_t>(I)])
+            Perform(LB_SETSEL, 1, At);
+    }
+    if (FSaveItemIndex >= 0) SetItemIndex(FSaveItemIndex);
+    if (FSaveTopIndex > 0) SetTopIndex(FSaveTopIndex);
+    FSaveItemIndex = -1;
+    FSaveTopIndex = 0;
+}
+
+void TCustomListBox::DestroyWnd() {
+    int Index = ItemIndex(), Top = TopIndex();
+    auto Saved = std::make_unique<TStringList>();
+    std::vector<bool> Selected;
+    for (int I = 0; I < FItems->Count(); ++I) {
+        Saved->AddObject(FItems->Get(I), FItems->GetObject(I));
+        Selected.push_back(FMultiSelect && Perform(LB_GETSEL, static_cast<WPARAM>(I)) > 0);
+    }
+    TWinControl::DestroyWnd();
+    FSaveItems = std::move(Saved);
+    FSaveSelected = std::move(Selected);
+    FSaveItemIndex = Index;
+    FSaveTopIndex = Top;
+}
+
+int TCustomListBox::ItemIndex() const {
+    if (!HandleAllocated()) return FSaveItemIndex;
+    auto* Self = const_cast<TCustomListBox*>(this);
+    LRESULT I = Self->Perform(FMultiSelect ? LB_GETCARETINDEX : LB_GETCURSEL);
+    return I == LB_ERR ? -1 : static_cast<int>(I);
+}
+
+void TCustomListBox::SetItemIndex(int Value) {
+    if (!HandleAllocated()) {
+        FSaveItemIndex = Value < FItems->Count() ? Value : -1;
+        return;
+    }
+    if (ItemIndex() == Value) return;
+    if (FMultiSelect)
+        Perform(LB_SETCARETINDEX, static_cast<WPARAM>(Value), 0);
+    else
+        Perform(LB_SETCURSEL, static_cast<WPARAM>(Value), 0);
+}
+
+bool TCustomListBox::Selected(int Index) const {
+    if (Index < 0 || Index >= FItems->Count()) throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+    if (!HandleAllocated())
+        return FMultiSelect ? (static_cast<size_t>(Index) < FSaveSelected.size() && FSaveSelected[static_cast<size_t>(Index)])
+                            : Index == FSaveItemIndex;
+    return const_cast<TCustomListBox*>(this)->Perform(LB_GETSEL, static_cast<WPARAM>(Index)) > 0;
+}
+
+void TCustomListBox::SetSelected(int Index, bool Value) {
+    if (Index < 0 || Index >= FItems->Count()) throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+    if (!HandleAllocated()) {
+        if (FMultiSelect) {
+            FSaveSelected.resize(static_cast<size_t>(FItems->Count()), false);
+            FSaveSelected[static_cast<size_t>(Index)] = Value;
+        } else if (Value) {
+            FSaveItemIndex = Index;
+        } else if (FSaveItemIndex == Index) {
+            FSaveItemIndex = -1;
+        }
+        return;
+    }
+    if (FMultiSelect)
+        Perform(LB_SETSEL, Value ? 1 : 0, Index);
+    else if (Value)
+        Perform(LB_SETCURSEL, static_cast<WPARAM>(Index));
+    else if (ItemIndex() == Index)
+        Perform(LB_SETCURSEL, static_cast<WPARAM>(-1));
+}
+
+int TCustomListBox::SelCount() const {
+    if (!FMultiSelect) return ItemIndex() >= 0 ? 1 : 0;
+    if (!HandleAllocated()) return static_cast<int>(std::count(FSaveSelected.begin(), FSaveSelected.end(), true));
+    return static_cast<int>(const_cast<TCustomListBox*>(this)->Perform(LB_GETSELCOUNT));
+}
+
+int TCustomListBox::TopIndex() const {
+    if (!HandleAllocated()) return FSaveTopIndex;
+    return static_cast<int>(const_cast<TCustomListBox*>(this)->Perform(LB_GETTOPINDEX));
+}
+
+void TCustomListBox::SetTopIndex(int Value) {
+    if (!HandleAllocated()) {
+        FSaveTopIndex = Value;
+        return;
+    }
+    if (TopIndex() != Value) Perform(LB_SETTOPINDEX, static_cast<WPARAM>(Value));
+}
+
+TRect TCustomListBox::ItemRect(int Index) const {
+    TRect R;
+    auto* Self = const_cast<TCustomListBox*>(this);
+    Self->HandleNeeded();
+    int Count = FItems->Count();
+    if (Index == 0 || Index < Count) {
+        Self->Perform(LB_GETITEMRECT, static_cast<WPARAM>(Index), PointerToLParam(&R));
+    } else if (Index == Count && Count > 0) {
+        // Where the next item would go.
+        Self->Perform(LB_GETITEMRECT, static_cast<WPARAM>(Index - 1), PointerToLParam(&R));
+        OffsetRect(R, 0, R.Height());
+    }
+    return R;
+}
+
+int TCustomListBox::ItemAtPos(TPoint Pos, bool Existing) const {
+    if (PtInRect(ClientRect(), Pos)) {
+        int Count = FItems->Count();
+        for (int I = TopIndex(); I < Count; ++I)
+            if (PtInRect(ItemRect(I), Pos)) return I;
+        if (!Existing) return Count;
+    }
+    return -1;
+}
+
+int TCustomListBox::ItemHeight() const {
+    if (HandleAllocated() && FStyle == lbStandard)
+        return static_cast<int>(const_cast<TCustomListBox*>(this)->Perform(LB_GETITEMHEIGHT));
+    return FItemHeight;
+}
+
+void TCustomListBox::SetItemHeight(int Value) {
+    if (Value <= 0 || FItemHeight == Value) return;
+    FItemHeight = Value;
+    RecreateWnd();
+}
+
+void TCustomListBox::SetBorderStyle(TBorderStyle Value) {
+    if (FBorderStyle == Value) return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+void TCustomListBox::SetExtendedSelect(bool Value) {
+    if (FExtendedSelect == Value) return;
+    FExtendedSelect = Value;
+    RecreateWnd();
+}
+
+void TCustomListBox::SetIntegralHeight(bool Value) {
+    if (FIntegralHeight == Value) return;
+    FIntegralHeight = Value;
+    RecreateWnd();
+}
+
+void TCustomListBox::SetMultiSelect(bool Value) {
+    if (FMultiSelect == Value) return;
+    FMultiSelect = Value;
+    RecreateWnd();
+}
+
+void TCustomListBox::SetSorted(bool Value) {
+    if (FSorted == Value) return;
+    FSorted = Value;
+    if (HandleAllocated()) {
+        RecreateWnd();
+    } else if (Value) {
+        FSaveItems->CustomSort([](TStringList& L, int A, int B) { return AnsiCompareText(L.Get(A), L.Get(B)); });
+        FSaveSelected.assign(static_cast<size_t>(FSaveItems->Count()), false);
+        FSaveItemIndex = -1;
+    }
+}
+
+void TCustomListBox::SetStyle(TListBoxStyle Value) {
+    if (FStyle == Value) return;
+    FStyle = Value;
+    RecreateWnd();
+}
+
+void TCustomListBox::SetTabWidth(int Value) {
+    if (Value < 0) Value = 0;
+    if (FTabWidth == Value) return;
+    FTabWidth = Value;
+    RecreateWnd();
+}
+
+void TCustomListBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
+    if (Assigned(OnDrawItem)) {
+        OnDrawItem(this, Index, Rect, State);
+        return;
+    }
+    FCanvas->FillRect(Rect);
+    if (Index < FItems->Count()) {
+        Rect.Left += 2;
+        FCanvas->SetBkMode(TRANSPARENT);
+        FCanvas->DrawText(FItems->Get(Index), Rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    }
+}
+
+void TCustomListBox::MeasureItem(int Index, int& Height) {
+    if (Assigned(OnMeasureItem)) OnMeasureItem(this, Index, Height);
+}
+
+void TCustomListBox::CNCommand(TMessage& Message) {
+    switch (HiWord(Message.WParam)) {
+        case LBN_SELCHANGE: Click(); break;
+        case LBN_DBLCLK: DblClick(); break;
+        default: break;
+    }
+}
+
+void TCustomListBox::CNDrawItem(TMessage& Message) {
+    const TDrawItemStruct* D = LParamToPointer<const TDrawItemStruct>(Message.LParam);
+    if (!D) return;
+    TOwnerDrawState State = OwnerDrawStateOf(D->itemState);
+    FCanvas->SetHandle(D->hDC);
+    FCanvas->Font()->Assign(Font());
+    FCanvas->Brush()->Assign(Brush());
+    FCanvas->SetTextColor(Font()->Color());
+    int Index = static_cast<int>(D->itemID);
+    if (Index >= 0 && State.Contains(odSelected)) {
+        FCanvas->Brush()->SetColor(clHighlight);
+        FCanvas->Font()->SetColor(clHighlightText);
+        FCanvas->SetTextColor(clHighlightText);
+    }
+    try {
+        if (Index >= 0)
+            DrawItem(Index, D->rcItem, State);
+        else
+            FCanvas->FillRect(D->rcItem);
+        if (State.Contains(odFocused)) FCanvas->DrawFocusRect(D->rcItem);
+    } catch (...) {
+        FCanvas->SetHandle(nullptr);
+        throw;
+    }
+    FCanvas->SetHandle(nullptr);
+    Message.Result = 1;
+}
+
+void TCustomListBox::CNMeasureItem(TMessage& Message) {
+    TMeasureItemStruct* M = LParamToPointer<TMeasureItemStruct>(Message.LParam);
+    if (!M) return;
+    M->itemHeight = static_cast<UINT>(FItemHeight);
+    int Index = static_cast<int>(M->itemID);
+    if (FStyle == lbOwnerDrawVariable && Index >= 0) {
+        int Height = FItemHeight;
+        MeasureItem(Index, Height);
+        M->itemHeight = static_cast<UINT>(std::max(1, Height));
+    }
+    Message.Result = 1;
+}
+
+void TCustomListBox::CNCtlColor(TMessage& Message) { AnswerCtlColor(*this, Message); }
+
+void TListBox::DescribeProperties(TPropertyTable& T) {
+    using L = TCustomListBox;
+    TControl::PublishStandard(T, {"Align", "Anchors", "BiDiMode", "Color", "Constraints", "Ctl3D", "DragCursor",
+                                  "DragMode", "Enabled", "Font", "ParentBiDiMode", "ParentColor", "ParentCtl3D",
+                                  "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop",
+                                  "Visible", "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnKeyDown",
+                                  "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    T.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
+    T.Property("BorderStyle", &L::BorderStyle, &L::SetBorderStyle).Default(bsSingle);
+    T.Property("ExtendedSelect", &L::ExtendedSelect, &L::SetExtendedSelect).Default(true);
+    T.Property("IntegralHeight", &L::IntegralHeight, &L::SetIntegralHeight).Default(false);
+    T.Property("ItemHeight", &L::ItemHeight, &L::SetItemHeight).Default(16);
+    T.Property("Items", &L::Items, &L::SetItems);
+    T.Property("MultiSelect", &L::MultiSelect, &L::SetMultiSelect).Default(false);
+    T.Property("Sorted", &L::Sorted, &L::SetSorted).Default(false);
+    T.Property("Style", &L::Style, &L::SetStyle).Default(lbStandard);
+    T.Property("TabWidth", &L::TabWidth, &L::SetTabWidth).Default(0);
+    T.Event("OnDrawItem", &L::OnDrawItem);
+    T.Event("OnMeasureItem", &L::OnMeasureItem);
+}
+
 void RegisterStdControls() {
     RegisterClasses({&TEdit::StaticClassInfo(), &TMemo::StaticClassInfo(), &TLabel::StaticClassInfo(),
                      &TButton::StaticClassInfo(), &TCheckBox::StaticClassInfo(), &TRadioButton::StaticClassInfo(),
-                     &TGroupBox::StaticClassInfo()});
+                     &TGroupBox::StaticClassInfo(), &TListBox::StaticClassInfo()});
 }

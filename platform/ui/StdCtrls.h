@@ -388,5 +388,106 @@ public:
     static void DescribeProperties(TPropertyTable& T);
 };
 
+// ---------------------------------------------------------------------------
+// List boxes
+// ---------------------------------------------------------------------------
+
+enum TListBoxStyle : uint8_t { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
+ZELMOR_DECLARE_ENUM(TListBoxStyle);
+enum TOwnerDrawStateFlag : uint8_t {
+    odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
+    odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+};
+using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
+// The state of an owner-drawn item as a record of WM_DRAWITEM gives it.
+TOwnerDrawState OwnerDrawStateOf(UINT ItemState);
+using TDrawItemEvent = TEvent<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
+using TMeasureItemEvent = TEvent<void(TWinControl* Control, int Index, int& Height)>;
+
+// A list of texts (each with an object) over the "LISTBOX" class. The items
+// live in the window while it exists and in the control otherwise, so they
+// may be filled before the list has a parent and survive a new window.
+class TCustomListBox : public TWinControl {
+    ZELMOR_CLASS(TCustomListBox, TWinControl)
+public:
+    explicit TCustomListBox(TComponent* AOwner);
+    ~TCustomListBox() override;
+
+    TStrings* Items() const { return FItems.get(); }
+    void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    // The selected item of a single-selection list; the caret item of a multi-selection one; -1: none.
+    int ItemIndex() const;
+    void SetItemIndex(int Value);
+    bool Selected(int Index) const;
+    void SetSelected(int Index, bool Value);
+    int SelCount() const;
+    int TopIndex() const;
+    void SetTopIndex(int Value);
+    // The item at a client point; with Existing, -1 past the last item, else the last one.
+    int ItemAtPos(TPoint Pos, bool Existing) const;
+    TRect ItemRect(int Index) const;
+    void Clear() { FItems->Clear(); }
+    TCanvas* Canvas() const { return FCanvas; }
+
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    bool ExtendedSelect() const { return FExtendedSelect; }
+    void SetExtendedSelect(bool Value);
+    // The height shows whole items only.
+    bool IntegralHeight() const { return FIntegralHeight; }
+    void SetIntegralHeight(bool Value);
+    int ItemHeight() const;
+    void SetItemHeight(int Value);
+    bool MultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool Value);
+    bool Sorted() const { return FSorted; }
+    void SetSorted(bool Value);
+    TListBoxStyle Style() const { return FStyle; }
+    void SetStyle(TListBoxStyle Value);
+    // Tab stops every TabWidth dialog units; 0: tabs are not expanded.
+    int TabWidth() const { return FTabWidth; }
+    void SetTabWidth(int Value);
+
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    // Paints an owner-drawn item on Canvas; the default fills it and writes its text.
+    virtual void DrawItem(int Index, TRect Rect, TOwnerDrawState State);
+    virtual void MeasureItem(int Index, int& Height);
+    void CNCommand(TMessage& Message) override;
+    void CNDrawItem(TMessage& Message) override;
+    void CNMeasureItem(TMessage& Message) override;
+    void CNCtlColor(TMessage& Message) override;
+
+private:
+    friend class TListBoxStrings;
+    std::unique_ptr<TStrings> FItems;
+    // The items, selection and top while there is no window.
+    std::unique_ptr<TStringList> FSaveItems;
+    std::vector<bool> FSaveSelected;
+    int FSaveItemIndex = -1;
+    int FSaveTopIndex = 0;
+    TControlCanvas* FCanvas;
+    TBorderStyle FBorderStyle = bsSingle;
+    bool FExtendedSelect = true;
+    bool FIntegralHeight = false;
+    int FItemHeight = 16;
+    bool FMultiSelect = false;
+    bool FSorted = false;
+    TListBoxStyle FStyle = lbStandard;
+    int FTabWidth = 0;
+};
+
+class TListBox : public TCustomListBox {
+    ZELMOR_CLASS(TListBox, TCustomListBox)
+public:
+    explicit TListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
+    static void DescribeProperties(TPropertyTable& T);
+};
+
 // Registers the standard controls for creation by name (form resources).
 void RegisterStdControls();

@@ -3,4 +3,5 @@
 void EnsureStdWindowClasses() {
     RegisterEditClass();
     RegisterButtonClass();
+    RegisterListBoxClass();
 }
