@@ -805,7 +805,12 @@ bool TApplication::IsKeyMsg(TMsg& Msg) {
     if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST) return false;
     HWND Wnd = GetCapture();
     if (!Wnd) Wnd = Msg.hwnd;
+    // A window inside a control (a combo box's edit part) is the control's.
     TWinControl* C = FindControl(Wnd);
+    while (!C && Wnd) {
+        Wnd = GetParent(Wnd);
+        C = FindControl(Wnd);
+    }
     if (!C) return false;
     return C->Perform(CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
 }

@@ -527,7 +527,10 @@ LRESULT ListProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
             EndPaint(Wnd, PS);
             return 0;
         }
-        case CN_CTLCOLOR: return 0;
+        case CN_CTLCOLOR:
+            // The list of a combo box wears the combo box's colours.
+            if (GetClassName(Wnd) == "ComboLBox") return SendMessage(GetParent(Wnd), CN_CTLCOLOR, WParam, LParam);
+            return 0;
         case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_SETFOCUS:
             Redraw(L);

@@ -1,7 +1,9 @@
 #include "platform/ui/StdCtrls.h"
 
 #include <algorithm>
+#include <functional>
 
+#include "platform/ui/Display.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdWindows.h"
 
@@ -26,6 +28,10 @@ ZELMOR_IMPLEMENT_COMPONENT(TGroupBox, TCustomGroupBox)
 ZELMOR_IMPLEMENT_ENUM(TListBoxStyle, "lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable")
 ZELMOR_IMPLEMENT_CLASS(TCustomListBox, TWinControl)
 ZELMOR_IMPLEMENT_COMPONENT(TListBox, TCustomListBox)
+ZELMOR_IMPLEMENT_ENUM(TComboBoxStyle, "csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed",
+                      "csOwnerDrawVariable")
+ZELMOR_IMPLEMENT_CLASS(TCustomComboBox, TWinControl)
+ZELMOR_IMPLEMENT_COMPONENT(TComboBox, TCustomComboBox)
 
 namespace {
 
@@ -976,98 +982,181 @@ TOwnerDrawState OwnerDrawStateOf(UINT ItemState) {
     return S;
 }
 
-// The items of a list box: the window's while it has one, the control's own list otherwise.
-class TListBoxStrings : public TStrings {
+namespace {
+
+// The messages a list or a combo box keeps its items with.
+struct TListMessages {
+    UINT Add, Insert, Delete, Reset, Count, GetText, GetTextLen, GetData, SetData, FindExact;
+};
+constexpr TListMessages ListBoxMessages{LB_ADDSTRING,  LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT,
+                                        LB_GETCOUNT,   LB_GETTEXT,      LB_GETTEXTLEN,   LB_GETITEMDATA,
+                                        LB_SETITEMDATA, LB_FINDSTRINGEXACT};
+constexpr TListMessages ComboBoxMessages{CB_ADDSTRING,  CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT,
+                                         CB_GETCOUNT,   CB_GETLBTEXT,    CB_GETLBTEXTLEN, CB_GETITEMDATA,
+                                         CB_SETITEMDATA, CB_FINDSTRINGEXACT};
+
+// The items of a list or combo box: the window's while it has one, the
+// control's own list otherwise.
+class TWindowListStrings : public TStrings {
 public:
-    explicit TListBoxStrings(TCustomListBox* List) : FList(List) {}
+    TWindowListStrings(TWinControl* Control, const TListMessages& Messages, TSavedListItems& Saved,
+                       std::function<bool()> Sorted)
+        : FControl(Control), FM(Messages), FSaved(Saved), FSorted(std::move(Sorted)) {}
 
     int Count() const override {
-        return Live() ? static_cast<int>(FList->Perform(LB_GETCOUNT)) : FList->FSaveItems->Count();
+        return Live() ? static_cast<int>(FControl->Perform(FM.Count)) : FSaved.Items->Count();
     }
     AnsiString Get(int Index) const override {
-        if (!Live()) return FList->FSaveItems->Get(Index);
-        LRESULT Length = FList->Perform(LB_GETTEXTLEN, static_cast<WPARAM>(Index));
+        if (!Live()) return FSaved.Items->Get(Index);
+        LRESULT Length = FControl->Perform(FM.GetTextLen, static_cast<WPARAM>(Index));
         if (Length == LB_ERR) Error("List index out of bounds (%d)", Index);
         std::string Buffer(static_cast<size_t>(Length) + 1, '\0');
-        FList->Perform(LB_GETTEXT, static_cast<WPARAM>(Index), PointerToLParam(Buffer.data()));
+        FControl->Perform(FM.GetText, static_cast<WPARAM>(Index), PointerToLParam(Buffer.data()));
         Buffer.resize(static_cast<size_t>(Length));
         return Buffer;
     }
     TObject* GetObject(int Index) const override {
-        if (!Live()) return FList->FSaveItems->GetObject(Index);
-        LRESULT Data = FList->Perform(LB_GETITEMDATA, static_cast<WPARAM>(Index));
-        if (Data == LB_ERR && (Index < 0 || Index >= Count())) Error("List index out of bounds (%d)", Index);
-        return reinterpret_cast<TObject*>(Data);
+        if (!Live()) return FSaved.Items->GetObject(Index);
+        if (Index < 0 || Index >= Count()) Error("List index out of bounds (%d)", Index);
+        return reinterpret_cast<TObject*>(FControl->Perform(FM.GetData, static_cast<WPARAM>(Index)));
     }
     void PutObject(int Index, TObject* Object) override {
         if (!Live()) {
-            FList->FSaveItems->PutObject(Index, Object);
+            FSaved.Items->PutObject(Index, Object);
             return;
         }
-        if (FList->Perform(LB_SETITEMDATA, static_cast<WPARAM>(Index), PointerToLParam(Object)) == LB_ERR)
+        if (FControl->Perform(FM.SetData, static_cast<WPARAM>(Index), PointerToLParam(Object)) == LB_ERR)
             Error("List index out of bounds (%d)", Index);
     }
     int Add(const AnsiString& S) override {
         if (Live()) {
-            LRESULT I = FList->Perform(LB_ADDSTRING, 0, PointerToLParam(S.c_str()));
+            LRESULT I = FControl->Perform(FM.Add, 0, PointerToLParam(S.c_str()));
             if (I < 0) throw EOutOfResources("Error inserting into the list");
             return static_cast<int>(I);
         }
-        int I = FList->FSaveItems->Count();
-        if (FList->FSorted) {
+        int I = FSaved.Items->Count();
+        if (FSorted()) {
             I = 0;
-            while (I < FList->FSaveItems->Count() && AnsiCompareText(FList->FSaveItems->Get(I), S) <= 0) ++I;
+            while (I < FSaved.Items->Count() && AnsiCompareText(FSaved.Items->Get(I), S) <= 0) ++I;
         }
         Insert(I, S);
         return I;
     }
     void Insert(int Index, const AnsiString& S) override {
         if (Live()) {
-            if (FList->Perform(LB_INSERTSTRING, static_cast<WPARAM>(Index), PointerToLParam(S.c_str())) < 0)
+            if (FControl->Perform(FM.Insert, static_cast<WPARAM>(Index), PointerToLParam(S.c_str())) < 0)
                 Error("List index out of bounds (%d)", Index);
             return;
         }
-        FList->FSaveItems->Insert(Index, S);
-        auto& Sel = FList->FSaveSelected;
-        Sel.insert(Sel.begin() + std::min<size_t>(static_cast<size_t>(Index), Sel.size()), false);
-        if (FList->FSaveItemIndex >= Index) ++FList->FSaveItemIndex;
+        FSaved.Items->Insert(Index, S);
+        auto& Sel = FSaved.Selected;
+        Sel.insert(Sel.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(static_cast<size_t>(Index), Sel.size())), false);
+        if (FSaved.ItemIndex >= Index) ++FSaved.ItemIndex;
     }
     void Delete(int Index) override {
         if (Live()) {
-            if (FList->Perform(LB_DELETESTRING, static_cast<WPARAM>(Index)) == LB_ERR)
+            if (FControl->Perform(FM.Delete, static_cast<WPARAM>(Index)) == LB_ERR)
                 Error("List index out of bounds (%d)", Index);
             return;
         }
-        FList->FSaveItems->Delete(Index);
-        auto& Sel = FList->FSaveSelected;
+        FSaved.Items->Delete(Index);
+        auto& Sel = FSaved.Selected;
         if (static_cast<size_t>(Index) < Sel.size()) Sel.erase(Sel.begin() + Index);
-        if (FList->FSaveItemIndex == Index) FList->FSaveItemIndex = -1;
-        else if (FList->FSaveItemIndex > Index) --FList->FSaveItemIndex;
+        if (FSaved.ItemIndex == Index) FSaved.ItemIndex = -1;
+        else if (FSaved.ItemIndex > Index) --FSaved.ItemIndex;
     }
     void Clear() override {
         if (Live()) {
-            FList->Perform(LB_RESETCONTENT);
+            FControl->Perform(FM.Reset);
             return;
         }
-        FList->FSaveItems->Clear();
-        FList->FSaveSelected.clear();
-        FList->FSaveItemIndex = -1;
-        FList->FSaveTopIndex = 0;
+        FSaved.Items->Clear();
+        FSaved.Selected.clear();
+        FSaved.ItemIndex = -1;
+        FSaved.TopIndex = 0;
     }
     int IndexOf(const AnsiString& S) const override {
-        if (!Live()) return FList->FSaveItems->IndexOf(S);
-        LRESULT I = FList->Perform(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), PointerToLParam(S.c_str()));
+        if (!Live()) return FSaved.Items->IndexOf(S);
+        LRESULT I = FControl->Perform(FM.FindExact, static_cast<WPARAM>(-1), PointerToLParam(S.c_str()));
         return I == LB_ERR ? -1 : static_cast<int>(I);
     }
 
 private:
-    bool Live() const { return FList->HandleAllocated(); }
-    TCustomListBox* FList;
+    bool Live() const { return FControl->HandleAllocated(); }
+    TWinControl* FControl;
+    const TListMessages& FM;
+    TSavedListItems& FSaved;
+    std::function<bool()> FSorted;
 };
 
-TCustomListBox::TCustomListBox(TComponent* AOwner)
-    : TWinControl(AOwner), FSaveItems(std::make_unique<TStringList>()) {
-    FItems = std::make_unique<TListBoxStrings>(this);
+// Puts the kept items into the new window (the list sorts them again if it sorts).
+void PushSavedItems(TWinControl& Control, TStrings& Items, TSavedListItems& Saved, const TListMessages& M,
+                    bool MultiSelect) {
+    std::unique_ptr<TStringList> Kept = std::move(Saved.Items);
+    Saved.Items = std::make_unique<TStringList>();
+    std::vector<bool> Selected = std::move(Saved.Selected);
+    Saved.Selected.clear();
+    for (int I = 0; I < Kept->Count(); ++I) {
+        int At = Items.Add(Kept->Get(I));
+        if (Kept->GetObject(I)) Control.Perform(M.SetData, static_cast<WPARAM>(At), PointerToLParam(Kept->GetObject(I)));
+        if (MultiSelect && static_cast<size_t>(I) < Selected.size() && Selected[static_cast<size_t>(I)])
+            Control.Perform(LB_SETSEL, 1, At);
+    }
+}
+
+// Takes the window's items into the control before the window goes.
+void PullItems(TStrings& Items, TSavedListItems& Saved, const std::function<bool(int)>& IsSelected) {
+    auto Kept = std::make_unique<TStringList>();
+    std::vector<bool> Selected;
+    for (int I = 0; I < Items.Count(); ++I) {
+        Kept->AddObject(Items.Get(I), Items.GetObject(I));
+        Selected.push_back(IsSelected(I));
+    }
+    Saved.Items = std::move(Kept);
+    Saved.Selected = std::move(Selected);
+}
+
+// An owner-drawn item of a list or combo box, from its draw-item record: the
+// canvas in the control's font and colours (highlighted when selected), the
+// item drawn, the focus rectangle on top.
+void DrawOwnerItem(TWinControl& Control, TControlCanvas& Canvas, const TDrawItemStruct& D,
+                   const std::function<void(int, TRect, TOwnerDrawState)>& Draw) {
+    TOwnerDrawState State = OwnerDrawStateOf(D.itemState);
+    Canvas.SetHandle(D.hDC);
+    Canvas.Font()->Assign(Control.Font());
+    Canvas.Brush()->Assign(Control.Brush());
+    Canvas.SetTextColor(Control.Font()->Color());
+    int Index = static_cast<int>(D.itemID);
+    if (Index >= 0 && State.Contains(odSelected)) {
+        Canvas.Brush()->SetColor(clHighlight);
+        Canvas.Font()->SetColor(clHighlightText);
+        Canvas.SetTextColor(clHighlightText);
+    }
+    try {
+        if (Index >= 0)
+            Draw(Index, D.rcItem, State);
+        else
+            Canvas.FillRect(D.rcItem);
+        if (State.Contains(odFocused)) Canvas.DrawFocusRect(D.rcItem);
+    } catch (...) {
+        Canvas.SetHandle(nullptr);
+        throw;
+    }
+    Canvas.SetHandle(nullptr);
+}
+
+// The default drawing of an owner-drawn item: its background and its text.
+void DrawItemText(TCanvas& Canvas, const AnsiString& Text, TRect Rect) {
+    Canvas.FillRect(Rect);
+    Rect.Left += 2;
+    Canvas.SetBkMode(TRANSPARENT);
+    Canvas.DrawText(Text, Rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+}
+
+}  // namespace
+
+TCustomListBox::TCustomListBox(TComponent* AOwner) : TWinControl(AOwner) {
+    FItems = std::make_unique<TWindowListStrings>(this, ListBoxMessages, FSaved, [this] { return FSorted; });
     FControlStyle = {csSetCaption, csDoubleClicks};
     SetBounds(FLeft, FTop, 121, 97);
     SetTabStop(true);
@@ -1102,40 +1191,24 @@ void TCustomListBox::CreateWnd() {
         int Width = FTabWidth;
         Perform(LB_SETTABSTOPS, 1, PointerToLParam(&Width));
     }
-    // The items kept while there was no window go into the new one.
-    std::unique_ptr<TStringList> Saved = std::move(FSaveItems);
-    FSaveItems = std::make_unique<TStringList>();
-    std::vector<bool> Selected = std::move(FSaveSelected);
-    FSaveSelected.clear();
-    for (int I = 0; I < Saved->Count(); ++I) {
-        int At = FItems->Add(Saved->Get(I));
-        if (Saved->GetObject(I)) Perform(LB_SETITEMDATA, static_cast<WPARAM>(At), PointerToLParam(Saved->GetObject(I)));
-        if (FMultiSelect && static_cast<size_t>(I) < Selected.size() && Selected[static_cast<size_t>(I)])
-            Perform(LB_SETSEL, 1, At);
-    }
-    if (FSaveItemIndex >= 0) SetItemIndex(FSaveItemIndex);
-    if (FSaveTopIndex > 0) SetTopIndex(FSaveTopIndex);
-    FSaveItemIndex = -1;
-    FSaveTopIndex = 0;
+    int Index = FSaved.ItemIndex, Top = FSaved.TopIndex;
+    PushSavedItems(*this, *FItems, FSaved, ListBoxMessages, FMultiSelect);
+    if (Index >= 0) SetItemIndex(Index);
+    if (Top > 0) SetTopIndex(Top);
+    FSaved.ItemIndex = -1;
+    FSaved.TopIndex = 0;
 }
 
 void TCustomListBox::DestroyWnd() {
     int Index = ItemIndex(), Top = TopIndex();
-    auto Saved = std::make_unique<TStringList>();
-    std::vector<bool> Selected;
-    for (int I = 0; I < FItems->Count(); ++I) {
-        Saved->AddObject(FItems->Get(I), FItems->GetObject(I));
-        Selected.push_back(FMultiSelect && Perform(LB_GETSEL, static_cast<WPARAM>(I)) > 0);
-    }
+    PullItems(*FItems, FSaved, [this](int I) { return FMultiSelect && Perform(LB_GETSEL, static_cast<WPARAM>(I)) > 0; });
     TWinControl::DestroyWnd();
-    FSaveItems = std::move(Saved);
-    FSaveSelected = std::move(Selected);
-    FSaveItemIndex = Index;
-    FSaveTopIndex = Top;
+    FSaved.ItemIndex = Index;
+    FSaved.TopIndex = Top;
 }
 
 int TCustomListBox::ItemIndex() const {
-    if (!HandleAllocated()) return FSaveItemIndex;
+    if (!HandleAllocated()) return FSaved.ItemIndex;
     auto* Self = const_cast<TCustomListBox*>(this);
     LRESULT I = Self->Perform(FMultiSelect ? LB_GETCARETINDEX : LB_GETCURSEL);
     return I == LB_ERR ? -1 : static_cast<int>(I);
@@ -1143,7 +1216,7 @@ int TCustomListBox::ItemIndex() const {
 
 void TCustomListBox::SetItemIndex(int Value) {
     if (!HandleAllocated()) {
-        FSaveItemIndex = Value < FItems->Count() ? Value : -1;
+        FSaved.ItemIndex = Value < FItems->Count() ? Value : -1;
         return;
     }
     if (ItemIndex() == Value) return;
@@ -1156,8 +1229,8 @@ void TCustomListBox::SetItemIndex(int Value) {
 bool TCustomListBox::Selected(int Index) const {
     if (Index < 0 || Index >= FItems->Count()) throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
     if (!HandleAllocated())
-        return FMultiSelect ? (static_cast<size_t>(Index) < FSaveSelected.size() && FSaveSelected[static_cast<size_t>(Index)])
-                            : Index == FSaveItemIndex;
+        return FMultiSelect ? (static_cast<size_t>(Index) < FSaved.Selected.size() && FSaved.Selected[static_cast<size_t>(Index)])
+                            : Index == FSaved.ItemIndex;
     return const_cast<TCustomListBox*>(this)->Perform(LB_GETSEL, static_cast<WPARAM>(Index)) > 0;
 }
 
@@ -1165,12 +1238,12 @@ void TCustomListBox::SetSelected(int Index, bool Value) {
     if (Index < 0 || Index >= FItems->Count()) throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
     if (!HandleAllocated()) {
         if (FMultiSelect) {
-            FSaveSelected.resize(static_cast<size_t>(FItems->Count()), false);
-            FSaveSelected[static_cast<size_t>(Index)] = Value;
+            FSaved.Selected.resize(static_cast<size_t>(FItems->Count()), false);
+            FSaved.Selected[static_cast<size_t>(Index)] = Value;
         } else if (Value) {
-            FSaveItemIndex = Index;
-        } else if (FSaveItemIndex == Index) {
-            FSaveItemIndex = -1;
+            FSaved.ItemIndex = Index;
+        } else if (FSaved.ItemIndex == Index) {
+            FSaved.ItemIndex = -1;
         }
         return;
     }
@@ -1184,18 +1257,18 @@ void TCustomListBox::SetSelected(int Index, bool Value) {
 
 int TCustomListBox::SelCount() const {
     if (!FMultiSelect) return ItemIndex() >= 0 ? 1 : 0;
-    if (!HandleAllocated()) return static_cast<int>(std::count(FSaveSelected.begin(), FSaveSelected.end(), true));
+    if (!HandleAllocated()) return static_cast<int>(std::count(FSaved.Selected.begin(), FSaved.Selected.end(), true));
     return static_cast<int>(const_cast<TCustomListBox*>(this)->Perform(LB_GETSELCOUNT));
 }
 
 int TCustomListBox::TopIndex() const {
-    if (!HandleAllocated()) return FSaveTopIndex;
+    if (!HandleAllocated()) return FSaved.TopIndex;
     return static_cast<int>(const_cast<TCustomListBox*>(this)->Perform(LB_GETTOPINDEX));
 }
 
 void TCustomListBox::SetTopIndex(int Value) {
     if (!HandleAllocated()) {
-        FSaveTopIndex = Value;
+        FSaved.TopIndex = Value;
         return;
     }
     if (TopIndex() != Value) Perform(LB_SETTOPINDEX, static_cast<WPARAM>(Value));
@@ -1268,9 +1341,9 @@ void TCustomListBox::SetSorted(bool Value) {
     if (HandleAllocated()) {
         RecreateWnd();
     } else if (Value) {
-        FSaveItems->CustomSort([](TStringList& L, int A, int B) { return AnsiCompareText(L.Get(A), L.Get(B)); });
-        FSaveSelected.assign(static_cast<size_t>(FSaveItems->Count()), false);
-        FSaveItemIndex = -1;
+        FSaved.Items->CustomSort([](TStringList& L, int A, int B) { return AnsiCompareText(L.Get(A), L.Get(B)); });
+        FSaved.Selected.assign(static_cast<size_t>(FSaved.Items->Count()), false);
+        FSaved.ItemIndex = -1;
     }
 }
 
@@ -1292,12 +1365,7 @@ void TCustomListBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
         OnDrawItem(this, Index, Rect, State);
         return;
     }
-    FCanvas->FillRect(Rect);
-    if (Index < FItems->Count()) {
-        Rect.Left += 2;
-        FCanvas->SetBkMode(TRANSPARENT);
-        FCanvas->DrawText(FItems->Get(Index), Rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    }
+    DrawItemText(*FCanvas, Index < FItems->Count() ? FItems->Get(Index) : AnsiString(), Rect);
 }
 
 void TCustomListBox::MeasureItem(int Index, int& Height) {
@@ -1315,28 +1383,7 @@ void TCustomListBox::CNCommand(TMessage& Message) {
 void TCustomListBox::CNDrawItem(TMessage& Message) {
     const TDrawItemStruct* D = LParamToPointer<const TDrawItemStruct>(Message.LParam);
     if (!D) return;
-    TOwnerDrawState State = OwnerDrawStateOf(D->itemState);
-    FCanvas->SetHandle(D->hDC);
-    FCanvas->Font()->Assign(Font());
-    FCanvas->Brush()->Assign(Brush());
-    FCanvas->SetTextColor(Font()->Color());
-    int Index = static_cast<int>(D->itemID);
-    if (Index >= 0 && State.Contains(odSelected)) {
-        FCanvas->Brush()->SetColor(clHighlight);
-        FCanvas->Font()->SetColor(clHighlightText);
-        FCanvas->SetTextColor(clHighlightText);
-    }
-    try {
-        if (Index >= 0)
-            DrawItem(Index, D->rcItem, State);
-        else
-            FCanvas->FillRect(D->rcItem);
-        if (State.Contains(odFocused)) FCanvas->DrawFocusRect(D->rcItem);
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
+    DrawOwnerItem(*this, *FCanvas, *D, [this](int I, TRect R, TOwnerDrawState S) { DrawItem(I, R, S); });
     Message.Result = 1;
 }
 
@@ -1376,8 +1423,316 @@ void TListBox::DescribeProperties(TPropertyTable& T) {
     T.Event("OnMeasureItem", &L::OnMeasureItem);
 }
 
+// ---------------------------------------------------------------------------
+// TCustomComboBox
+// ---------------------------------------------------------------------------
+
+TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TWinControl(AOwner) {
+    FItems = std::make_unique<TWindowListStrings>(this, ComboBoxMessages, FSaved, [this] { return FSorted; });
+    // No mouse capture of the control's own: the window holds the mouse while its list is down.
+    FControlStyle = {csSetCaption, csDoubleClicks, csFixedHeight, csReplicatable};
+    SetBounds(FLeft, FTop, 145, 21);
+    SetTabStop(true);
+    FCanvas = new TControlCanvas();
+    FCanvas->SetControl(this);
+}
+
+TCustomComboBox::~TCustomComboBox() { delete FCanvas; }
+
+void TCustomComboBox::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    EnsureStdWindowClasses();
+    CreateSubClass(Params, "COMBOBOX");
+    switch (FStyle) {
+        case csDropDown: Params.Style |= CBS_DROPDOWN; break;
+        case csSimple: Params.Style |= CBS_SIMPLE; break;
+        case csDropDownList: Params.Style |= CBS_DROPDOWNLIST; break;
+        case csOwnerDrawFixed: Params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED; break;
+        case csOwnerDrawVariable: Params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE; break;
+    }
+    Params.Style |= static_cast<DWORD>(WS_VSCROLL) | CBS_HASSTRINGS | CBS_AUTOHSCROLL;
+    if (FSorted) Params.Style |= CBS_SORT;
+}
+
+void TCustomComboBox::CreateWnd() {
+    TWinControl::CreateWnd();
+    Perform(CB_LIMITTEXT, static_cast<WPARAM>(FMaxLength));
+    Perform(CB_SETMINVISIBLE, static_cast<WPARAM>(FDropDownCount));
+    TComboBoxInfo Info;
+    Perform(CB_GETCOMBOBOXINFO, 0, PointerToLParam(&Info));
+    FEditHandle = Info.Item;
+    FListHandle = Info.List;
+    // The edit part's and the list's messages pass through ComboWndProc.
+    auto Subclass = [this](HWND Wnd, TWndProc& Default) {
+        if (!Wnd) return;
+        Default = SubclassWindow(Wnd, [this, Wnd, &Default](HWND, UINT Msg, WPARAM WParam, LPARAM LParam) -> LRESULT {
+            TMessage M;
+            M.Msg = Msg;
+            M.WParam = WParam;
+            M.LParam = LParam;
+            try {
+                ComboWndProc(M, Wnd, Default);
+            } catch (const EScriptError&) {
+                throw;
+            } catch (...) {
+                if (!Application) throw;
+                Application->HandleException(this);
+            }
+            return M.Result;
+        });
+    };
+    Subclass(FEditHandle, FDefEditProc);
+    Subclass(FListHandle, FDefListProc);
+    int Index = FSaved.ItemIndex;
+    PushSavedItems(*this, *FItems, FSaved, ComboBoxMessages, false);
+    if (Index >= 0) SetItemIndex(Index);
+    FSaved.ItemIndex = -1;
+    // The list kinds show an item; other text came with the window.
+}
+
+void TCustomComboBox::DestroyWnd() {
+    int Index = ItemIndex();
+    PullItems(*FItems, FSaved, [](int) { return false; });
+    TWinControl::DestroyWnd();
+    FSaved.ItemIndex = Index;
+    FEditHandle = FListHandle = nullptr;
+}
+
+void TCustomComboBox::ComboWndProc(TMessage& Message, HWND ComboWnd, const TWndProc& ComboProc) {
+    switch (Message.Msg) {
+        case WM_SETFOCUS: {
+            // The focus in a part of the combo box is the combo box's focus.
+            TCustomForm* Form = GetParentForm(this);
+            if (Form && !Form->SetFocusedControl(this)) return;
+            break;
+        }
+        case WM_KILLFOCUS:
+            if (FControlState.Contains(csFocusing)) return;
+            break;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (ComboWnd != FListHandle && DoKeyDown(Message)) return;
+            break;
+        case WM_CHAR:
+            if (DoKeyPress(Message)) return;
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            if (DoKeyUp(Message)) return;
+            break;
+        case WM_MOUSEMOVE:
+            if (Application) Application->HintMouseMessage(this, Message);
+            break;
+        case CN_KEYDOWN:
+        case CN_CHAR:
+        case CN_SYSKEYDOWN:
+        case CN_SYSCHAR: WndProc(Message); return;
+        default: break;
+    }
+    Message.Result = CallWindowProc(ComboProc, ComboWnd, Message.Msg, Message.WParam, Message.LParam);
+    if (Message.Msg == WM_LBUTTONDBLCLK && FControlStyle.Contains(csDoubleClicks)) DblClick();
+}
+
+int TCustomComboBox::ItemIndex() const {
+    if (!HandleAllocated()) return FSaved.ItemIndex;
+    LRESULT I = const_cast<TCustomComboBox*>(this)->Perform(CB_GETCURSEL);
+    return I == CB_ERR ? -1 : static_cast<int>(I);
+}
+
+void TCustomComboBox::SetItemIndex(int Value) {
+    if (!HandleAllocated()) {
+        FSaved.ItemIndex = Value < FItems->Count() ? Value : -1;
+        if (FSaved.ItemIndex >= 0) FText = FItems->Get(FSaved.ItemIndex);
+        return;
+    }
+    if (ItemIndex() != Value) Perform(CB_SETCURSEL, static_cast<WPARAM>(Value));
+}
+
+bool TCustomComboBox::DroppedDown() const {
+    return HandleAllocated() && const_cast<TCustomComboBox*>(this)->Perform(CB_GETDROPPEDSTATE) != 0;
+}
+
+void TCustomComboBox::SetDroppedDown(bool Value) {
+    HandleNeeded();
+    Perform(CB_SHOWDROPDOWN, Value ? 1 : 0);
+}
+
+void TCustomComboBox::SetDropDownCount(int Value) {
+    FDropDownCount = Value;
+    if (HandleAllocated()) Perform(CB_SETMINVISIBLE, static_cast<WPARAM>(Value));
+}
+
+int TCustomComboBox::ItemHeight() const {
+    if (FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable || !HandleAllocated()) return FItemHeight;
+    return static_cast<int>(const_cast<TCustomComboBox*>(this)->Perform(CB_GETITEMHEIGHT));
+}
+
+void TCustomComboBox::SetItemHeight(int Value) {
+    if (Value <= 0) return;
+    FItemHeight = Value;
+    RecreateWnd();
+}
+
+void TCustomComboBox::SetMaxLength(int Value) {
+    FMaxLength = std::max(0, Value);
+    if (HandleAllocated()) Perform(CB_LIMITTEXT, static_cast<WPARAM>(FMaxLength));
+}
+
+void TCustomComboBox::SetSorted(bool Value) {
+    if (FSorted == Value) return;
+    FSorted = Value;
+    if (HandleAllocated()) {
+        RecreateWnd();
+    } else if (Value) {
+        FSaved.Items->CustomSort([](TStringList& L, int A, int B) { return AnsiCompareText(L.Get(A), L.Get(B)); });
+        FSaved.ItemIndex = -1;
+    }
+}
+
+void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
+    if (FStyle == Value) return;
+    FStyle = Value;
+    RecreateWnd();
+}
+
+int TCustomComboBox::SelStart() const {
+    int Start = 0;
+    const_cast<TCustomComboBox*>(this)->Perform(CB_GETEDITSEL, reinterpret_cast<WPARAM>(&Start), 0);
+    return Start;
+}
+
+void TCustomComboBox::SetSelStart(int Value) {
+    HandleNeeded();
+    Perform(CB_SETEDITSEL, 0, MakeLParam(Value, Value));
+}
+
+int TCustomComboBox::SelLength() const {
+    int Start = 0, End = 0;
+    const_cast<TCustomComboBox*>(this)->Perform(CB_GETEDITSEL, reinterpret_cast<WPARAM>(&Start), PointerToLParam(&End));
+    return End - Start;
+}
+
+void TCustomComboBox::SetSelLength(int Value) {
+    HandleNeeded();
+    int Start = SelStart();
+    Perform(CB_SETEDITSEL, 0, MakeLParam(Start, Start + Value));
+}
+
+AnsiString TCustomComboBox::SelText() const {
+    AnsiString T = Text();
+    int Start = std::min<int>(SelStart(), static_cast<int>(T.size()));
+    return T.substr(static_cast<size_t>(Start), static_cast<size_t>(std::max(0, SelLength())));
+}
+
+void TCustomComboBox::SetSelText(const AnsiString& Value) {
+    HandleNeeded();
+    if (FEditHandle) SendMessage(FEditHandle, EM_REPLACESEL, 0, PointerToLParam(Value.c_str()));
+}
+
+void TCustomComboBox::SelectAll() {
+    HandleNeeded();
+    Perform(CB_SETEDITSEL, 0, MakeLParam(0, -1));
+}
+
+void TCustomComboBox::Clear() {
+    SetText("");
+    FItems->Clear();
+}
+
+bool TCustomComboBox::Focused() const {
+    if (!HandleAllocated()) return false;
+    HWND F = GetFocus();
+    return F && (F == FHandle || F == FEditHandle || F == FListHandle);
+}
+
+void TCustomComboBox::DrawItem(int Index, TRect Rect, TOwnerDrawState State) {
+    if (Assigned(OnDrawItem)) {
+        OnDrawItem(this, Index, Rect, State);
+        return;
+    }
+    DrawItemText(*FCanvas, Index < FItems->Count() ? FItems->Get(Index) : AnsiString(), Rect);
+}
+
+void TCustomComboBox::MeasureItem(int Index, int& Height) {
+    if (Assigned(OnMeasureItem)) OnMeasureItem(this, Index, Height);
+}
+
+void TCustomComboBox::Change() {
+    if (Assigned(OnChange)) OnChange(this);
+}
+
+void TCustomComboBox::DropDown() {
+    if (Assigned(OnDropDown)) OnDropDown(this);
+}
+
+void TCustomComboBox::CloseUp() {
+    if (Assigned(OnCloseUp)) OnCloseUp(this);
+}
+
+void TCustomComboBox::CNCommand(TMessage& Message) {
+    switch (HiWord(Message.WParam)) {
+        case CBN_DBLCLK: DblClick(); break;
+        case CBN_EDITCHANGE: Change(); break;
+        case CBN_DROPDOWN: DropDown(); break;
+        case CBN_CLOSEUP: CloseUp(); break;
+        case CBN_SELCHANGE: {
+            int Index = ItemIndex();
+            if (Index >= 0) SetText(FItems->Get(Index));
+            Click();
+            Change();
+            break;
+        }
+        default: break;
+    }
+}
+
+void TCustomComboBox::CNDrawItem(TMessage& Message) {
+    const TDrawItemStruct* D = LParamToPointer<const TDrawItemStruct>(Message.LParam);
+    if (!D) return;
+    DrawOwnerItem(*this, *FCanvas, *D, [this](int I, TRect R, TOwnerDrawState S) { DrawItem(I, R, S); });
+    Message.Result = 1;
+}
+
+void TCustomComboBox::CNMeasureItem(TMessage& Message) {
+    TMeasureItemStruct* M = LParamToPointer<TMeasureItemStruct>(Message.LParam);
+    if (!M) return;
+    M->itemHeight = static_cast<UINT>(FItemHeight);
+    int Index = static_cast<int>(M->itemID);
+    if (FStyle == csOwnerDrawVariable && Index >= 0) {
+        int Height = FItemHeight;
+        MeasureItem(Index, Height);
+        M->itemHeight = static_cast<UINT>(std::max(1, Height));
+    }
+    Message.Result = 1;
+}
+
+void TCustomComboBox::CNCtlColor(TMessage& Message) { AnswerCtlColor(*this, Message); }
+
+void TComboBox::DescribeProperties(TPropertyTable& T) {
+    using C = TCustomComboBox;
+    T.Property("Style", &C::Style, &C::SetStyle).Default(csDropDown);
+    TControl::PublishStandard(T, {"Anchors", "BiDiMode", "Color", "Constraints", "Ctl3D", "DragCursor", "DragMode",
+                                  "Enabled", "Font", "ParentBiDiMode", "ParentColor", "ParentCtl3D", "ParentFont",
+                                  "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop", "Visible",
+                                  "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress",
+                                  "OnKeyUp"});
+    T.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
+    T.Property("DropDownCount", &C::DropDownCount, &C::SetDropDownCount).Default(8);
+    T.Property("ItemHeight", &C::ItemHeight, &C::SetItemHeight);
+    T.Property("MaxLength", &C::MaxLength, &C::SetMaxLength).Default(0);
+    T.Property("Sorted", &C::Sorted, &C::SetSorted).Default(false);
+    T.Property("Items", &C::Items, &C::SetItems);
+    T.Property("ItemIndex", &C::ItemIndex, &C::SetItemIndex).Default(-1);
+    TControl::PublishStandard(T, {"Text"});
+    T.Event("OnChange", &C::OnChange);
+    T.Event("OnCloseUp", &C::OnCloseUp);
+    T.Event("OnDrawItem", &C::OnDrawItem);
+    T.Event("OnDropDown", &C::OnDropDown);
+    T.Event("OnMeasureItem", &C::OnMeasureItem);
+}
+
 void RegisterStdControls() {
     RegisterClasses({&TEdit::StaticClassInfo(), &TMemo::StaticClassInfo(), &TLabel::StaticClassInfo(),
                      &TButton::StaticClassInfo(), &TCheckBox::StaticClassInfo(), &TRadioButton::StaticClassInfo(),
-                     &TGroupBox::StaticClassInfo(), &TListBox::StaticClassInfo()});
+                     &TGroupBox::StaticClassInfo(), &TListBox::StaticClassInfo(), &TComboBox::StaticClassInfo()});
 }

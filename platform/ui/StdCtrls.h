@@ -404,6 +404,14 @@ TOwnerDrawState OwnerDrawStateOf(UINT ItemState);
 using TDrawItemEvent = TEvent<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
 using TMeasureItemEvent = TEvent<void(TWinControl* Control, int Index, int& Height)>;
 
+// The items of a list or combo box while it has no window.
+struct TSavedListItems {
+    std::unique_ptr<TStringList> Items = std::make_unique<TStringList>();
+    std::vector<bool> Selected;
+    int ItemIndex = -1;
+    int TopIndex = 0;
+};
+
 // A list of texts (each with an object) over the "LISTBOX" class. The items
 // live in the window while it exists and in the control otherwise, so they
 // may be filled before the list has a parent and survive a new window.
@@ -464,13 +472,8 @@ protected:
     void CNCtlColor(TMessage& Message) override;
 
 private:
-    friend class TListBoxStrings;
     std::unique_ptr<TStrings> FItems;
-    // The items, selection and top while there is no window.
-    std::unique_ptr<TStringList> FSaveItems;
-    std::vector<bool> FSaveSelected;
-    int FSaveItemIndex = -1;
-    int FSaveTopIndex = 0;
+    TSavedListItems FSaved;
     TControlCanvas* FCanvas;
     TBorderStyle FBorderStyle = bsSingle;
     bool FExtendedSelect = true;
@@ -486,6 +489,101 @@ class TListBox : public TCustomListBox {
     ZELMOR_CLASS(TListBox, TCustomListBox)
 public:
     explicit TListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
+    static void DescribeProperties(TPropertyTable& T);
+};
+
+// ---------------------------------------------------------------------------
+// Combo boxes
+// ---------------------------------------------------------------------------
+
+enum TComboBoxStyle : uint8_t { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+ZELMOR_DECLARE_ENUM(TComboBoxStyle);
+
+// A combo box over the "COMBOBOX" class: an edit (or, for the list styles, a
+// field) with a list that drops down. The edit part and the list are
+// windows of their own; their messages pass through ComboWndProc first, so
+// the combo box hears the keys typed into its edit part (OnKeyDown,
+// OnKeyPress) and the form knows it has the focus.
+class TCustomComboBox : public TWinControl {
+    ZELMOR_CLASS(TCustomComboBox, TWinControl)
+public:
+    explicit TCustomComboBox(TComponent* AOwner);
+    ~TCustomComboBox() override;
+
+    // IndexOf ignores case, as the list searches.
+    TStrings* Items() const { return FItems.get(); }
+    void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    int ItemIndex() const;
+    void SetItemIndex(int Value);
+    bool DroppedDown() const;
+    void SetDroppedDown(bool Value);
+    int DropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int Value);
+    int ItemHeight() const;
+    void SetItemHeight(int Value);
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value);
+    bool Sorted() const { return FSorted; }
+    void SetSorted(bool Value);
+    TComboBoxStyle Style() const { return FStyle; }
+    void SetStyle(TComboBoxStyle Value);
+    int SelStart() const;
+    void SetSelStart(int Value);
+    int SelLength() const;
+    void SetSelLength(int Value);
+    AnsiString SelText() const;
+    void SetSelText(const AnsiString& Value);
+    void SelectAll();
+    void Clear();
+    // The focus is in the combo box, its edit part or its list.
+    bool Focused() const;
+    HWND EditHandle() const { return FEditHandle; }
+    HWND ListHandle() const { return FListHandle; }
+    TCanvas* Canvas() const { return FCanvas; }
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnDropDown;
+    TNotifyEvent OnCloseUp;
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    // Every message of the edit part and of the list, with the window it is
+    // for and that window's own procedure (which the default calls).
+    virtual void ComboWndProc(TMessage& Message, HWND ComboWnd, const TWndProc& ComboProc);
+    virtual void DrawItem(int Index, TRect Rect, TOwnerDrawState State);
+    virtual void MeasureItem(int Index, int& Height);
+    virtual void Change();
+    virtual void DropDown();
+    virtual void CloseUp();
+    void CNCommand(TMessage& Message) override;
+    void CNDrawItem(TMessage& Message) override;
+    void CNMeasureItem(TMessage& Message) override;
+    void CNCtlColor(TMessage& Message) override;
+
+private:
+    std::unique_ptr<TStrings> FItems;
+    TSavedListItems FSaved;
+    AnsiString FSavedText;
+    TControlCanvas* FCanvas;
+    HWND FEditHandle = nullptr;
+    HWND FListHandle = nullptr;
+    TWndProc FDefEditProc;
+    TWndProc FDefListProc;
+    int FDropDownCount = 8;
+    int FItemHeight = 16;
+    int FMaxLength = 0;
+    bool FSorted = false;
+    TComboBoxStyle FStyle = csDropDown;
+};
+
+class TComboBox : public TCustomComboBox {
+    ZELMOR_CLASS(TComboBox, TCustomComboBox)
+public:
+    explicit TComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {}
     static void DescribeProperties(TPropertyTable& T);
 };
 

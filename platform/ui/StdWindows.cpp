@@ -4,4 +4,5 @@ void EnsureStdWindowClasses() {
     RegisterEditClass();
     RegisterButtonClass();
     RegisterListBoxClass();
+    RegisterComboBoxClass();
 }

@@ -32,5 +32,17 @@ enum : WPARAM { EC_LEFTMARGIN = 1, EC_RIGHTMARGIN = 2, EC_USEFONTINFO = 0xFFFF }
 // Button check states (BM_GETCHECK/BM_SETCHECK) and state bits (BM_GETSTATE).
 enum : WPARAM { BST_UNCHECKED = 0, BST_CHECKED = 1, BST_INDETERMINATE = 2, BST_PUSHED = 4, BST_FOCUS = 8 };
 
+// The most items a dropped combo list shows without scrolling.
+enum : UINT { CB_SETMINVISIBLE = 0x1701, CB_GETMINVISIBLE = 0x1702 };
+
+// CB_GETCOMBOBOXINFO fills this (LParam): the edit part and the list of a combo box.
+enum : UINT { CB_GETCOMBOBOXINFO = 0x0164 };
+struct TComboBoxInfo {
+    TRect ItemRect;
+    TRect ButtonRect;
+    HWND Item = nullptr;  // the edit part, or none for the list kinds
+    HWND List = nullptr;
+};
+
 // The edit class's default limit: no limit worth the name.
 inline constexpr int EditNoLimit = 0x7FFFFFFE;
