@@ -716,6 +716,14 @@ void TControl::WMContextMenu(TMessage& Message) {
         Message.Result = 1;
         return;
     }
+    if (FPopupMenu && FPopupMenu->AutoPopup()) {
+        // From the keyboard the menu opens at the control's corner.
+        if (P.x == -1 && P.y == -1) P = ClientToScreen(TPoint(0, 0));
+        FPopupMenu->SetPopupComponent(this);
+        FPopupMenu->Popup(P.x, P.y);
+        Message.Result = 1;
+        return;
+    }
     DefaultHandler(Message);
 }
 
@@ -1814,6 +1822,8 @@ void TWinControl::WMChar(TMessage& Message) {
 
 void TWinControl::CNKeyDown(TMessage& Message) {
     Message.Result = 1;
+    // A short cut of a popup menu this control (or a parent) names comes first.
+    if (IsMenuKey(this, Message)) return;
     if (Perform(CM_CHILDKEY, Message.CharCode(), PointerToLParam(this)) != 0) return;
     LRESULT Mask = 0;
     switch (Message.CharCode()) {
@@ -1881,7 +1891,17 @@ void TWinControl::WMVScroll(TMessage& Message) {
     if (!Message.LParam || !DoControlMsg(LParamToHandle(Message.LParam), Message)) DefaultHandler(Message);
 }
 
-void TWinControl::WMContextMenu(TMessage& Message) { TControl::WMContextMenu(Message); }
+void TWinControl::WMContextMenu(TMessage& Message) {
+    // A windowless child under the mouse shows its own menu first.
+    TPoint P(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(Message.LParam))),
+             static_cast<int16_t>(HiWord(static_cast<uintptr_t>(Message.LParam))));
+    if (!(P.x == -1 && P.y == -1))
+        if (TControl* Child = ControlAtPos(ScreenToClient(P), false)) {
+            Message.Result = Child->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
+            if (Message.Result) return;
+        }
+    TControl::WMContextMenu(Message);
+}
 
 // --- the cursor ---
 

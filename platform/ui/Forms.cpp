@@ -6,6 +6,8 @@
 #include "platform/sys/Help.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Display.h"
+#include "platform/ui/Buttons.h"
+#include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/Timers.h"
 
@@ -60,6 +62,10 @@ const bool ApplicationStarted = (EnsureApplication(), true);
 
 void RegisterUiClasses() {
     RegisterClasses({&TForm::StaticClassInfo(), &TTimer::StaticClassInfo(), &TPopupMenu::StaticClassInfo()});
+    RegisterMenuClasses();
+    RegisterStdControls();
+    RegisterExtControls();
+    RegisterButtonControls();
 }
 
 void EnsureApplication() {
