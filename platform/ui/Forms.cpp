@@ -8,6 +8,7 @@
 #include "platform/ui/Display.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/HintWindow.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/Timers.h"
 
@@ -738,6 +739,7 @@ void TScreen::SetActive(TCustomForm* Form, TWinControl* Control) {
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
 
 TApplication::~TApplication() {
+    StopHintTimer();
     if (FHandle && IsWindow(FHandle)) DeallocateHWnd(FHandle);
 }
 
@@ -750,6 +752,8 @@ HWND TApplication::Handle() {
 void TApplication::ControlDestroyed(TControl* Control) {
     if (FMainForm == Control) FMainForm = nullptr;
     if (FMouseControl == Control) FMouseControl = nullptr;
+    if (FHintWindow == Control) FHintWindow = nullptr;
+    if (FHintControl == Control) CancelHint();
 }
 
 void TApplication::Run() {
@@ -793,6 +797,7 @@ bool TApplication::ProcessMessage(TMsg& Msg) {
         return true;
     }
     try {
+        if (FHintControl && FHintWindow && FHintWindow->IsHintMsg(Msg)) CancelHint();
         bool Handled = false;
         if (Assigned(OnMessage)) OnMessage(Msg, Handled);
         if (!Handled && !IsKeyMsg(Msg)) {
@@ -864,10 +869,6 @@ void TApplication::SetHint(const AnsiString& Value) {
         }
     }
 }
-
-void TApplication::CancelHint() {}
-
-void TApplication::HintMouseMessage(TControl*, TMessage&) {}
 
 void TApplication::HandleException(TObject* Sender) {
     std::exception_ptr P = std::current_exception();

@@ -22,6 +22,8 @@
 
 class TCustomForm;
 class TForm;
+class THintWindow;
+struct THintInfo;
 
 enum TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
 enum TFormStyle : uint8_t { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
@@ -328,7 +330,17 @@ public:
     AnsiString Hint() const { return FHint; }
     void SetHint(const AnsiString& Value);
     void CancelHint();
+    // Shows the hint of the control under CursorPos (screen) now, as the
+    // hint pause does when it ends.
+    void ActivateHint(TPoint CursorPos);
+    // Called by every control on WM_MOUSEMOVE: starts the hint pause when
+    // the mouse comes to another control with ShowHint, or leaves the
+    // shown hint's cursor rectangle.
     void HintMouseMessage(TControl* Control, TMessage& Message);
+    // The window showing the hints (made on the first hint), or null.
+    THintWindow* HintWindow() const { return FHintWindow; }
+    // The control whose hint shows or waits to show, or null.
+    TControl* HintControl() const { return FHintControl; }
     // The control under the mouse, as the idle handling last found it.
     TControl* MouseControl() const { return FMouseControl; }
     // What the loop does when the queue is empty: mouse enter and leave, the
@@ -337,6 +349,8 @@ public:
 
     TExceptionEvent OnException;
     TNotifyEvent OnHint;
+    // May change the hint about to show (its text, place, pauses) or stop it.
+    std::function<void(AnsiString& HintStr, bool& CanShow, THintInfo& HintInfo)> OnShowHint;
     TIdleEvent OnIdle;
     TMessageEvent OnMessage;
     THelpEvent OnHelp;
@@ -348,6 +362,10 @@ private:
     bool IsKeyMsg(TMsg& Msg);
     TControl* DoMouseIdle();
     void ControlDestroyed(TControl* Control);
+    void HideHint();
+    void StartHintTimer(int Pause, bool ToShow);
+    void StopHintTimer();
+    void HintTimerExpired();
     TCustomForm* FMainForm = nullptr;
     HWND FHandle = nullptr;
     AnsiString FTitle;
@@ -360,6 +378,12 @@ private:
     int FHintShortPause = 50;
     TColor FHintColor = clInfoBk;
     AnsiString FHint;
+    THintWindow* FHintWindow = nullptr;
+    TControl* FHintControl = nullptr;
+    bool FHintActive = false;
+    TRect FHintCursorRect;
+    bool FHintTimerOn = false;
+    bool FHintTimerShows = false;
     TControl* FMouseControl = nullptr;
     bool FHandleCreated = false;
     int FRunLevel = 0;
