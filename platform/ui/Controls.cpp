@@ -1377,9 +1377,12 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     if (!CheckNewSize(AWidth, AHeight)) return;
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
     if (FHandle) {
+        const TRect Before = BoundsRect();
         ::SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-        // The window answers with WM_WINDOWPOSCHANGED and WM_SIZE, which update the fields.
-        if (FLeft != ALeft || FTop != ATop || FWidth != AWidth || FHeight != AHeight) {
+        // The window answers with WM_WINDOWPOSCHANGED and WM_SIZE, which update
+        // the fields; a handler there may have set other bounds (a spin edit
+        // keeps its least height), which stand.
+        if (BoundsRect() == Before) {
             FLeft = ALeft;
             FTop = ATop;
             FWidth = AWidth;

@@ -10,6 +10,7 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/HintWindow.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/Spin.h"
 #include "platform/ui/Timers.h"
 
 ZELMOR_IMPLEMENT_ENUM(TFormStyle, "fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop")
@@ -67,6 +68,7 @@ void RegisterUiClasses() {
     RegisterStdControls();
     RegisterExtControls();
     RegisterButtonControls();
+    RegisterSpinControls();
 }
 
 void EnsureApplication() {

@@ -46,19 +46,6 @@ void AnswerCtlColor(TWinControl& Control, TMessage& Message) {
     Message.Result = reinterpret_cast<LRESULT>(Control.Brush());
 }
 
-// The metrics of a font, measured on a screen context (no window needed).
-TTextMetric MetricsOf(TFont* Font) {
-    TTextMetric TM;
-    TM.tmHeight = 13;
-    TM.tmAveCharWidth = 6;
-    if (HDC DC = GetDC(nullptr)) {
-        DC->Font()->Assign(Font);
-        DC->GetTextMetrics(TM);
-        ReleaseDC(nullptr, DC);
-    }
-    return TM;
-}
-
 int TextHeightOf(TFont* Font, std::string_view Text) {
     int H = 13;
     if (HDC DC = GetDC(nullptr)) {
@@ -138,6 +125,18 @@ private:
 };
 
 }  // namespace
+
+TTextMetric MetricsOf(TFont* Font) {
+    TTextMetric TM;
+    TM.tmHeight = 13;
+    TM.tmAveCharWidth = 6;
+    if (HDC DC = GetDC(nullptr)) {
+        DC->Font()->Assign(Font);
+        DC->GetTextMetrics(TM);
+        ReleaseDC(nullptr, DC);
+    }
+    return TM;
+}
 
 // ---------------------------------------------------------------------------
 // TCustomEdit

@@ -25,6 +25,9 @@ ZELMOR_DECLARE_ENUM(TScrollStyle);
 // Left or right of the glyph (check boxes, radio buttons).
 using TLeftRight = TAlignment;
 
+// The metrics of a font, measured on a screen context (no window needed).
+TTextMetric MetricsOf(TFont* Font);
+
 // ---------------------------------------------------------------------------
 // Edits
 // ---------------------------------------------------------------------------
