@@ -4,15 +4,26 @@
 // drop-down list) is an override-redirect window that shows our whole window.
 // X key symbols become virtual-key codes and Windows-1252 characters.
 //
+// While the display is in force it is also the clipboard: what the program
+// puts there it offers as the CLIPBOARD selection (CF_TEXT as UTF8_STRING,
+// STRING and TEXT, registered formats under their names), answering other
+// programs while its loop runs; what it reads there it asks of the
+// selection's owner when that is another program.
+//
 // Our headers come first: the X headers define short macros (None, Bool,
 // Status ...) that must not reach them.
 #include <poll.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <map>
+#include <memory>
+#include <vector>
 
 #include "platform/backend/Backend.h"
 #include "platform/rtl/Strings.h"
+#include "platform/sys/Clipboard.h"
 #include "platform/ui/MessageQueue.h"
 
 #include <X11/XKBlib.h>
@@ -96,9 +107,297 @@ unsigned int XCursorFor(int Number) {
     }
 }
 
+// ---------------------------------------------------------------------------
+// The clipboard as the CLIPBOARD selection
+// ---------------------------------------------------------------------------
+
+// CF_TEXT up to its zero, with CR LF line ends made LF (as X programs expect).
+std::string TextOfCfText(const std::vector<uint8_t>& Data) {
+    auto Zero = std::find(Data.begin(), Data.end(), 0);
+    std::string S(Data.begin(), Zero);
+    return StringReplace(S, "\r\n", "\n", rfReplaceAll);
+}
+
+// Received text (Windows-1252 already) as CF_TEXT: CR LF line ends, a zero.
+std::vector<uint8_t> CfTextOf(const std::string& Ansi) {
+    std::string S;
+    for (size_t I = 0; I < Ansi.size(); ++I) {
+        if (Ansi[I] == '\n' && (I == 0 || Ansi[I - 1] != '\r')) S += '\r';
+        S += Ansi[I];
+    }
+    std::vector<uint8_t> Data(S.begin(), S.end());
+    Data.push_back(0);
+    return Data;
+}
+
+std::string LatinOfAnsi(const std::string& Ansi) {
+    std::string S;
+    for (char C : Ansi) {
+        char32_t U = AnsiCharToUnicode(static_cast<unsigned char>(C));
+        S += U < 0x100 ? static_cast<char>(U) : '?';
+    }
+    return S;
+}
+
+std::string AnsiOfLatin(const std::string& Latin) {
+    std::string S;
+    for (char C : Latin) {
+        int A = UnicodeToAnsiChar(static_cast<unsigned char>(C));
+        S += A < 0 ? '?' : static_cast<char>(A);
+    }
+    return S;
+}
+
+class TX11Clipboard : public TClipboardStore {
+public:
+    explicit TX11Clipboard(Display* D) : FDpy(D) {
+        XSetWindowAttributes A;
+        std::memset(&A, 0, sizeof A);
+        A.event_mask = PropertyChangeMask;
+        FWindow = XCreateWindow(FDpy, DefaultRootWindow(FDpy), -10, -10, 1, 1, 0, 0, InputOnly, CopyFromParent,
+                                CWEventMask, &A);
+        FClipboard = Intern("CLIPBOARD");
+        FTargets = Intern("TARGETS");
+        FTimestamp = Intern("TIMESTAMP");
+        FUtf8 = Intern("UTF8_STRING");
+        FText = Intern("TEXT");
+        FIncr = Intern("INCR");
+        FProperty = Intern("ZELMOR_SELECTION");
+    }
+    ~TX11Clipboard() override { XDestroyWindow(FDpy, FWindow); }
+
+    Window XWindow() const { return FWindow; }
+    void SawTime(Time T) {
+        if (T != CurrentTime) FLastTime = T;
+    }
+
+    // --- TClipboardStore ---
+    void Clear() override {
+        FItems.clear();
+        TakeOwnership();
+    }
+    void Put(unsigned Format, std::vector<uint8_t> Data) override {
+        if (!Owning()) {
+            FItems.clear();
+            TakeOwnership();
+        }
+        for (auto& Item : FItems)
+            if (Item.first == Format) {
+                Item.second = std::move(Data);
+                return;
+            }
+        FItems.emplace_back(Format, std::move(Data));
+    }
+    bool Get(unsigned Format, std::vector<uint8_t>& Data) const override {
+        if (Owning()) {
+            for (const auto& Item : FItems)
+                if (Item.first == Format) {
+                    Data = Item.second;
+                    return true;
+                }
+            return false;
+        }
+        if (XGetSelectionOwner(FDpy, FClipboard) == 0) return false;
+        std::string Bytes;
+        Atom Type = 0;
+        if (Format == CF_TEXT) {
+            if (Convert(FUtf8, Bytes, Type)) {
+                Data = CfTextOf(FromUtf8(Bytes));
+                return true;
+            }
+            if (Convert(XA_STRING, Bytes, Type) || Convert(FText, Bytes, Type)) {
+                Data = CfTextOf(Type == FUtf8 ? FromUtf8(Bytes) : AnsiOfLatin(Bytes));
+                return true;
+            }
+            return false;
+        }
+        AnsiString Name = GetClipboardFormatName(Format);
+        if (Name.empty() || !Convert(Intern(Name.c_str()), Bytes, Type)) return false;
+        Data.assign(Bytes.begin(), Bytes.end());
+        return true;
+    }
+    std::vector<unsigned> Formats() const override {
+        std::vector<unsigned> Result;
+        if (Owning()) {
+            for (const auto& Item : FItems) Result.push_back(Item.first);
+            return Result;
+        }
+        if (XGetSelectionOwner(FDpy, FClipboard) == 0) return Result;
+        std::string Bytes;
+        Atom Type = 0;
+        if (!Convert(FTargets, Bytes, Type) || Type != XA_ATOM) {
+            // An owner that cannot list its targets: ask for the text itself.
+            std::vector<uint8_t> Text;
+            if (Get(CF_TEXT, Text)) Result.push_back(CF_TEXT);
+            return Result;
+        }
+        size_t Count = Bytes.size() / sizeof(Atom);
+        const Atom* Atoms = reinterpret_cast<const Atom*>(Bytes.data());
+        for (size_t I = 0; I < Count; ++I) {
+            Atom A = Atoms[I];
+            if (A == FUtf8 || A == XA_STRING || A == FText) {
+                if (std::find(Result.begin(), Result.end(), CF_TEXT) == Result.end()) Result.push_back(CF_TEXT);
+            }
+        }
+        return Result;
+    }
+
+    // --- the events of the clipboard's window ---
+    void Handle(XEvent& E) {
+        switch (E.type) {
+            case SelectionRequest: Answer(E.xselectionrequest); break;
+            case SelectionClear:
+                if (E.xselectionclear.selection == FClipboard) FItems.clear();
+                break;
+            case PropertyNotify: SawTime(E.xproperty.time); break;
+            default: break;
+        }
+    }
+
+private:
+    Atom Intern(const char* Name) const { return XInternAtom(FDpy, Name, False); }
+    bool Owning() const { return XGetSelectionOwner(FDpy, FClipboard) == FWindow; }
+
+    void TakeOwnership() {
+        FOwnedSince = FLastTime;
+        XSetSelectionOwner(FDpy, FClipboard, FWindow, FOwnedSince);
+        XFlush(FDpy);
+    }
+
+    // Waits (a bounded while: another program may never answer) for an event
+    // of Type to the clipboard's window, leaving every other event queued.
+    bool WaitFor(int Type, XEvent& E) const {
+        auto Deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitLimitMs);
+        for (;;) {
+            XFlush(FDpy);
+            if (XCheckTypedWindowEvent(FDpy, FWindow, Type, &E)) return true;
+            auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(Deadline - std::chrono::steady_clock::now());
+            if (Left.count() <= 0) return false;
+            pollfd P{ConnectionNumber(FDpy), POLLIN, 0};
+            ::poll(&P, 1, static_cast<int>(std::min<long long>(Left.count(), 20)));
+        }
+    }
+
+    // Reads and deletes the property the owner put on our window.
+    bool TakeProperty(std::string& Bytes, Atom& Type) const {
+        Bytes.clear();
+        long Offset = 0;
+        for (;;) {
+            Atom ActualType = 0;
+            int Width = 0;
+            unsigned long Items = 0, After = 0;
+            unsigned char* Got = nullptr;
+            if (XGetWindowProperty(FDpy, FWindow, FProperty, Offset, 1 << 16, False, AnyPropertyType, &ActualType,
+                                   &Width, &Items, &After, &Got) != Success)
+                return false;
+            Type = ActualType;
+            // Xlib hands 32-bit items as longs, 16-bit ones as shorts.
+            size_t Unit = Width == 32 ? sizeof(long) : Width == 16 ? sizeof(short) : 1;
+            if (Got) {
+                Bytes.append(reinterpret_cast<const char*>(Got), Items * Unit);
+                XFree(Got);
+            }
+            if (After == 0 || Items == 0) break;
+            Offset += static_cast<long>(Items * static_cast<unsigned long>(Width) / 32);  // in 32-bit units
+        }
+        XDeleteProperty(FDpy, FWindow, FProperty);
+        return true;
+    }
+
+    // Asks the owner for the selection as Target; the bytes as they came.
+    bool Convert(Atom Target, std::string& Bytes, Atom& Type) const {
+        XDeleteProperty(FDpy, FWindow, FProperty);
+        XConvertSelection(FDpy, FClipboard, Target, FProperty, FWindow, FLastTime);
+        XEvent E;
+        if (!WaitFor(SelectionNotify, E) || E.xselection.property == 0) return false;
+        if (!TakeProperty(Bytes, Type)) return false;
+        if (Type != FIncr) return true;
+        // Large contents come in pieces: each new value of the property is the
+        // next piece, until an empty one.
+        std::string Whole;
+        for (;;) {
+            XEvent P;
+            do {
+                if (!WaitFor(PropertyNotify, P)) return false;
+            } while (P.xproperty.atom != FProperty || P.xproperty.state != PropertyNewValue);
+            std::string Piece;
+            if (!TakeProperty(Piece, Type)) return false;
+            if (Piece.empty()) break;
+            Whole += Piece;
+        }
+        Bytes = std::move(Whole);
+        return true;
+    }
+
+    const std::vector<uint8_t>* Item(unsigned Format) const {
+        for (const auto& I : FItems)
+            if (I.first == Format) return &I.second;
+        return nullptr;
+    }
+
+    void Answer(const XSelectionRequestEvent& R) {
+        XSelectionEvent N;
+        std::memset(&N, 0, sizeof N);
+        N.type = SelectionNotify;
+        N.display = FDpy;
+        N.requestor = R.requestor;
+        N.selection = R.selection;
+        N.target = R.target;
+        N.time = R.time;
+        N.property = R.property ? R.property : R.target;  // old clients name no property
+        if (!(R.selection == FClipboard && Owning() && Offer(R.requestor, N.property, R.target))) N.property = 0;
+        XSendEvent(FDpy, R.requestor, False, 0, reinterpret_cast<XEvent*>(&N));
+        XFlush(FDpy);
+    }
+
+    bool Offer(Window Requestor, Atom Property, Atom Target) {
+        const std::vector<uint8_t>* Text = Item(CF_TEXT);
+        auto Put8 = [&](Atom Type, const std::string& S) {
+            long Limit = XExtendedMaxRequestSize(FDpy) ? XExtendedMaxRequestSize(FDpy) : XMaxRequestSize(FDpy);
+            if (static_cast<long>(S.size()) > Limit * 4 - 64) return false;  // too big for one reply
+            XChangeProperty(FDpy, Requestor, Property, Type, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(S.data()), static_cast<int>(S.size()));
+            return true;
+        };
+        if (Target == FTargets) {
+            std::vector<Atom> List = {FTargets, FTimestamp};
+            if (Text) List.insert(List.end(), {FUtf8, XA_STRING, FText});
+            for (const auto& I : FItems) {
+                AnsiString Name = GetClipboardFormatName(I.first);
+                if (!Name.empty()) List.push_back(Intern(Name.c_str()));
+            }
+            XChangeProperty(FDpy, Requestor, Property, XA_ATOM, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(List.data()), static_cast<int>(List.size()));
+            return true;
+        }
+        if (Target == FTimestamp) {
+            long T = static_cast<long>(FOwnedSince);
+            XChangeProperty(FDpy, Requestor, Property, XA_INTEGER, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(&T), 1);
+            return true;
+        }
+        if (Text && (Target == FUtf8 || Target == FText)) return Put8(FUtf8, ToUtf8(TextOfCfText(*Text)));
+        if (Text && Target == XA_STRING) return Put8(XA_STRING, LatinOfAnsi(TextOfCfText(*Text)));
+        for (const auto& I : FItems) {
+            AnsiString Name = GetClipboardFormatName(I.first);
+            if (!Name.empty() && Intern(Name.c_str()) == Target)
+                return Put8(Target, std::string(I.second.begin(), I.second.end()));
+        }
+        return false;
+    }
+
+    static constexpr int WaitLimitMs = 2000;
+    Display* FDpy;
+    Window FWindow = 0;
+    Atom FClipboard, FTargets, FTimestamp, FUtf8, FText, FIncr, FProperty;
+    Time FLastTime = CurrentTime;
+    Time FOwnedSince = CurrentTime;
+    std::vector<std::pair<unsigned, std::vector<uint8_t>>> FItems;
+};
+
 class TX11Display : public TDisplay {
 public:
-    explicit TX11Display(Display* D) : FDpy(D) {
+    explicit TX11Display(Display* D) : FDpy(D), FClipboard(std::make_unique<TX11Clipboard>(D)) {
         XSetErrorHandler(IgnoreXErrors);
         FScreen = DefaultScreen(FDpy);
         FRoot = RootWindow(FDpy, FScreen);
@@ -108,8 +407,13 @@ public:
         FDeleteWindow = XInternAtom(FDpy, "WM_DELETE_WINDOW", False);
         FNetWmName = XInternAtom(FDpy, "_NET_WM_NAME", False);
         FUtf8 = XInternAtom(FDpy, "UTF8_STRING", False);
+        FPreviousStore = SetClipboardStore(FClipboard.get());
     }
     ~TX11Display() override {
+        // Another store installed after ours stays; ours gives way to the one before.
+        TClipboardStore* Current = SetClipboardStore(FPreviousStore);
+        if (Current != FClipboard.get()) SetClipboardStore(Current);
+        FClipboard.reset();
         for (auto& [H, W] : FWins) XDestroyWindow(FDpy, W.X);
         if (FCursor) XFreeCursor(FDpy, FCursor);
         XFreeGC(FDpy, FGC);
@@ -295,6 +599,15 @@ private:
     }
 
     void Handle(XEvent& E) {
+        if (E.xany.window == FClipboard->XWindow()) {
+            FClipboard->Handle(E);
+            return;
+        }
+        switch (E.type) {
+            case KeyPress: case KeyRelease: FClipboard->SawTime(E.xkey.time); break;
+            case ButtonPress: case ButtonRelease: FClipboard->SawTime(E.xbutton.time); break;
+            default: break;
+        }
         HWND Wnd = WndOf(E.xany.window);
         if (!Wnd) return;
         switch (E.type) {
@@ -364,6 +677,9 @@ private:
     ::Cursor FCursor = 0;
     std::map<HWND, TWin> FWins;
     std::map<Window, HWND> FByX;
+    // Gone before the connection closes.
+    std::unique_ptr<TX11Clipboard> FClipboard;
+    TClipboardStore* FPreviousStore = nullptr;
 };
 
 }  // namespace

@@ -165,6 +165,9 @@ TClipboardStore* SetClipboardStore(TClipboardStore* Store) {
 bool OpenClipboard(uintptr_t Owner) {
     ClipboardState& s = State();
     if (s.Open && s.Owner != Owner) return false;
+    // Another program may have changed the clipboard since: no block handed
+    // out before stays (they are only good while the clipboard is open).
+    if (!s.Open) DropHanded();
     s.Open = true;
     s.Owner = Owner;
     return true;

@@ -190,7 +190,8 @@ void TCSpinEdit::DescribeProperties(TPropertyTable& T) {
 void TCSpinEdit::CreateParams(TCreateParams& Params) {
     TCustomEdit::CreateParams(Params);
     // Multi-line, so the formatting rectangle can leave room for the button.
-    Params.Style |= ES_MULTILINE | WS_CLIPCHILDREN;
+    Params.Style |= ES_MULTILINE;
+    Params.Style |= WS_CLIPCHILDREN;
 }
 
 void TCSpinEdit::CreateWnd() {

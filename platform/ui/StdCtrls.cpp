@@ -318,10 +318,17 @@ void TCustomEdit::SelectAll() {
 }
 
 void TCustomEdit::Clear() { SetText(""); }
-void TCustomEdit::ClearSelection() { Perform(WM_CLEAR); }
-void TCustomEdit::CopyToClipboard() { Perform(WM_COPY); }
-void TCustomEdit::CutToClipboard() { Perform(WM_CUT); }
-void TCustomEdit::PasteFromClipboard() { Perform(WM_PASTE); }
+// The clipboard commands go to the window (made when there is none yet),
+// through the control's handlers.
+void TCustomEdit::ClearSelection() { SendToWindow(WM_CLEAR); }
+void TCustomEdit::CopyToClipboard() { SendToWindow(WM_COPY); }
+void TCustomEdit::CutToClipboard() { SendToWindow(WM_CUT); }
+void TCustomEdit::PasteFromClipboard() { SendToWindow(WM_PASTE); }
+
+void TCustomEdit::SendToWindow(UINT Msg) {
+    HandleNeeded();
+    Perform(Msg);
+}
 
 void TCustomEdit::Undo() {
     if (HandleAllocated()) Perform(EM_UNDO);

@@ -108,6 +108,11 @@ protected:
     // True while the window is being made (its first text does not count as a change).
     bool Creating() const { return FCreating; }
 
+private:
+    void SendToWindow(UINT Msg);
+
+protected:
+
     void CMEnter(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
     void CMCtl3DChanged(TMessage& Message) override;
