@@ -9,6 +9,7 @@
 #include "platform/ui/Buttons.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/HintWindow.h"
+#include "platform/ui/Mask.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/Spin.h"
 #include "platform/ui/Timers.h"
@@ -69,6 +70,7 @@ void RegisterUiClasses() {
     RegisterExtControls();
     RegisterButtonControls();
     RegisterSpinControls();
+    RegisterMaskControls();
 }
 
 void EnsureApplication() {

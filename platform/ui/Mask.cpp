@@ -608,3 +608,5 @@ void TMaskEdit::DescribeProperties(TPropertyTable& T) {
     T.Property("EditMask", &M::EditMask, &M::SetEditMask);
     T.Property("Text", &M::Text, &M::SetText);
 }
+
+void RegisterMaskControls() { RegisterClass(TMaskEdit::StaticClassInfo()); }

@@ -159,3 +159,6 @@ public:
     explicit TMaskEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {}
     static void DescribeProperties(TPropertyTable& T);
 };
+
+// Lets form resources create masked edits by class name.
+void RegisterMaskControls();
