@@ -2,9 +2,9 @@
 // programs paste, and the other way round. Skipped where no Xvfb can start.
 #include <gtest/gtest.h>
 
-#include "XPeer.h"
 #include "XvfbSupport.h"
 #include "platform/backend/Backend.h"
+#include "platform/backend/X11Peer.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/MessageQueue.h"
@@ -22,7 +22,7 @@ protected:
         ResetWindowManager();
         SetDisplay(std::move(X));
         EnsureApplication();
-        Other = std::make_unique<TXPeer>(Name);
+        Other = std::make_unique<TX11Peer>(Name);
         ASSERT_TRUE(Other->Connected());
     }
     void TearDown() override {
@@ -37,7 +37,7 @@ protected:
     }
     TXvfb Server;
     std::string Name;
-    std::unique_ptr<TXPeer> Other;
+    std::unique_ptr<TX11Peer> Other;
 };
 
 TEST_F(XClipboard, OtherProgramsGetTheCopiedTextInTheirEncodings) {

@@ -1,4 +1,4 @@
-#include "XPeer.h"
+#include "platform/backend/X11Peer.h"
 
 #include <poll.h>
 
@@ -8,7 +8,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
-struct TXPeer::TState {
+struct TX11Peer::TState {
     std::string Name;
     Display* D = nullptr;
     Window W = 0;
@@ -17,7 +17,7 @@ struct TXPeer::TState {
     std::atomic<bool> Ready{false}, Stop{false};
 };
 
-TXPeer::TXPeer(const std::string& Display) : F(std::make_unique<TState>()) {
+TX11Peer::TX11Peer(const std::string& Display) : F(std::make_unique<TState>()) {
     F->Name = Display;
     F->D = XOpenDisplay(Display.c_str());
     if (!F->D) return;
@@ -25,16 +25,16 @@ TXPeer::TXPeer(const std::string& Display) : F(std::make_unique<TState>()) {
     F->Clipboard = XInternAtom(F->D, "CLIPBOARD", False);
 }
 
-TXPeer::~TXPeer() {
+TX11Peer::~TX11Peer() {
     StopOwning();
     if (F->D) XCloseDisplay(F->D);
 }
 
-bool TXPeer::Connected() const { return F->D != nullptr; }
+bool TX11Peer::Connected() const { return F->D != nullptr; }
 
-bool TXPeer::ClipboardOwned() { return XGetSelectionOwner(F->D, F->Clipboard) != 0; }
+bool TX11Peer::ClipboardOwned() { return XGetSelectionOwner(F->D, F->Clipboard) != 0; }
 
-std::string TXPeer::Request(const std::string& TargetName, std::string& TypeName, const std::function<void()>& Pump) {
+std::string TX11Peer::Request(const std::string& TargetName, std::string& TypeName, const std::function<void()>& Pump) {
     Display* D = F->D;
     Atom Target = XInternAtom(D, TargetName.c_str(), False);
     Atom Property = XInternAtom(D, "GOT", False);
@@ -70,7 +70,7 @@ std::string TXPeer::Request(const std::string& TargetName, std::string& TypeName
     return S;
 }
 
-std::vector<std::string> TXPeer::AtomNames(const std::string& Bytes) {
+std::vector<std::string> TX11Peer::AtomNames(const std::string& Bytes) {
     std::vector<std::string> Names;
     const Atom* Atoms = reinterpret_cast<const Atom*>(Bytes.data());
     for (size_t I = 0; I < Bytes.size() / sizeof(Atom); ++I) {
@@ -81,7 +81,7 @@ std::vector<std::string> TXPeer::AtomNames(const std::string& Bytes) {
     return Names;
 }
 
-void TXPeer::StartOwning(const std::string& Utf8Text) {
+void TX11Peer::StartOwning(const std::string& Utf8Text) {
     F->Ready = false;
     F->Stop = false;
     F->Owner = std::thread([this, Utf8Text] {
@@ -121,7 +121,7 @@ void TXPeer::StartOwning(const std::string& Utf8Text) {
     while (!F->Ready) std::this_thread::yield();
 }
 
-void TXPeer::StopOwning() {
+void TX11Peer::StopOwning() {
     if (!F->Owner.joinable()) return;
     F->Stop = true;
     F->Owner.join();

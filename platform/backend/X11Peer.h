@@ -1,19 +1,20 @@
 #pragma once
-// Another X program, for the clipboard tests: it asks for the CLIPBOARD
-// selection, or owns it and answers requests on a thread of its own. Kept
-// apart from the window layer's headers, whose names clash with Xlib's.
+// For the X clipboard's tests: another X program, on a connection of its own,
+// that asks for the CLIPBOARD selection, or owns it and answers requests on a
+// thread of its own. No X type shows here: the window layer's names clash
+// with Xlib's.
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-class TXPeer {
+class TX11Peer {
 public:
     // Connects to the X server Display; Connected() tells whether it could.
-    explicit TXPeer(const std::string& Display);
-    ~TXPeer();
-    TXPeer(const TXPeer&) = delete;
-    TXPeer& operator=(const TXPeer&) = delete;
+    explicit TX11Peer(const std::string& Display);
+    ~TX11Peer();
+    TX11Peer(const TX11Peer&) = delete;
+    TX11Peer& operator=(const TX11Peer&) = delete;
     bool Connected() const;
 
     // Whether some window owns the clipboard now.
