@@ -1,0 +1,304 @@
+#include "organizer/MotorTipos.h"
+
+#include <set>
+#include <unordered_map>
+
+#include "organizer/Subtipos.h"
+#include "organizer/TablasTipos.h"
+#include "platform/db/Fields.h"
+#include "platform/db/Table.h"
+#include "platform/ui/Dialogs.h"
+
+namespace {
+
+// What a stored table keeps of a working row.
+TFilaSubtipo Guardada(TFilaSubtipo F) {
+    F.ASIGS.clear();
+    F.ASIGSCOL.clear();
+    F.ASIGSCU.clear();
+    F.ASIGSCUCOL.clear();
+    F.SELEC = false;
+    return F;
+}
+TFilaEnGrupo Guardada(TFilaEnGrupo F) {
+    for (auto& m : F.ASIGSDCM) m.clear();
+    return F;
+}
+
+void Vacia(const AnsiString& DatabaseName, const AnsiString& Tabla) {
+    TablaTiposCerrada(DatabaseName, Tabla)->EmptyTable();
+}
+
+} // namespace
+
+TMotorTipos::TMotorTipos(AnsiString DatabaseName, AnsiString TNCSeleccionado)
+    : FDatabaseName(std::move(DatabaseName)), FTNC(std::move(TNCSeleccionado)) {}
+
+void TMotorTipos::Abre() {
+    CopiaTablasTrabajo();
+    ClasificaTipos();
+    CreaConexiones();
+}
+
+void TMotorTipos::RefrescaNumerador() {
+    for (const char* t : {"tipos", "tipos2", "tipgrup", "tipgrup2"})
+        FNumerador.Observa(MayorN(FDatabaseName, t));
+}
+
+int TMotorTipos::NuevoN() {
+    RefrescaNumerador();
+    return FNumerador.Siguiente();
+}
+
+void TMotorTipos::CopiaTablasTrabajo() {
+    Vacia(FDatabaseName, "conex");
+    int contador = 1;
+    // One count over the subtypes, then the types-in-group, of every course.
+    auto copia = [&](const AnsiString& Guardada, const AnsiString& Trabajo, auto LeeFilas) {
+        auto g = AbreTablaTipos(FDatabaseName, Guardada, "TNC");
+        const auto antes = LeeFilas(*g);
+        auto despues = antes;
+        decltype(despues) delCurso;
+        for (auto& f : despues) {
+            f.N = contador++;
+            if (f.TNC == FTNC) {
+                delCurso.push_back(f);
+                delCurso.back().Marca.clear();
+            }
+        }
+        Sincroniza(*g, antes, despues);
+        Vacia(FDatabaseName, Trabajo);
+        auto w = AbreTablaTipos(FDatabaseName, Trabajo);
+        Sincroniza(*w, {}, delCurso);
+    };
+    copia("tipos", "tipos2", LeeSubtipos);
+    copia("tipgrup", "tipgrup2", LeeTipGrup);
+    FNumerador.Observa(contador - 1);
+}
+
+template <class Fila>
+void TMotorTipos::MezclaTabla(const AnsiString& NombreGuardada, const AnsiString& NombreTrabajo,
+                              std::vector<Fila> (*LeeFilas)(TDataSet&)) {
+    auto g = AbreTablaTipos(FDatabaseName, NombreGuardada, "N");
+    auto w = AbreTablaTipos(FDatabaseName, NombreTrabajo, "N");
+    const auto guardadas = LeeFilas(*g);
+    const auto trabajo = LeeFilas(*w);
+
+    std::set<int> enUso;
+    std::unordered_map<int, size_t> delCurso;
+    std::vector<Fila> antesCurso;
+    for (size_t i = 0; i < guardadas.size(); ++i) {
+        enUso.insert(guardadas[i].N);
+        if (guardadas[i].TNC == FTNC) {
+            delCurso.emplace(guardadas[i].N, i);
+            antesCurso.push_back(guardadas[i]);
+        }
+    }
+    std::set<size_t> emparejadas;
+    std::vector<Fila> despuesCurso;
+    auto nuevoTrabajo = trabajo;
+    for (auto& f : nuevoTrabajo) {
+        auto par = delCurso.find(f.N);
+        if (par != delCurso.end() && emparejadas.insert(par->second).second) {
+            Fila s = Guardada(f);
+            s.Marca = guardadas[par->second].Marca;
+            despuesCurso.push_back(std::move(s));
+            continue;
+        }
+        // A number another course's row holds, one a row already paired
+        // holds, or none: the row would be dropped; it takes a free number
+        // in both tables.
+        if (f.N <= 0 || !enUso.insert(f.N).second) f.N = FNumerador.Siguiente();
+        enUso.insert(f.N);
+        Fila s = Guardada(f);
+        s.Marca.clear();
+        despuesCurso.push_back(std::move(s));
+    }
+    Sincroniza(*g, antesCurso, despuesCurso);
+    Sincroniza(*w, trabajo, nuevoTrabajo);
+}
+
+void TMotorTipos::FormClose() {
+    if (!FCerrado) {
+        FListas = TListasTipos{};
+        FCerrado = true;
+    }
+    RefrescaNumerador();
+    MezclaTabla<TFilaSubtipo>("tipos", "tipos2", LeeSubtipos);
+    MezclaTabla<TFilaEnGrupo>("tipgrup", "tipgrup2", LeeTipGrup);
+}
+
+void TMotorTipos::ClasificaTipos() {
+    auto tipos = AbreTablaTipos(FDatabaseName, "tipos2");
+    auto alum = AbreTablaTipos(FDatabaseName, "alum");
+    Filtra(*alum, "TNC", FTNC);
+    auto tipgrup = AbreTablaTipos(FDatabaseName, "tipgrup2");
+    auto asigcur = AbreTablaTipos(FDatabaseName, "asigcur");
+    Filtra(*asigcur, "TNC", FTNC);
+
+    const auto subtipos = LeeSubtipos(*tipos);
+    const auto alumnos = LeeAlumnos(*alum);
+    const auto filas = LeeTipGrup(*tipgrup);
+    const auto asigs = LeeAsigCur(*asigcur);
+
+    auto contadas = asigs;
+    CuentaContadores(contadas, subtipos);
+    Sincroniza(*asigcur, asigs, contadas);
+    FListas = CalculaListas(alumnos, subtipos, filas, contadas);
+
+    auto conTextos = subtipos;
+    for (auto& s : conTextos) {
+        const auto t = TextosSubtipo(s, FListas, FOpciones);
+        s.ASIGS = t.ASIGS;
+        s.ASIGSCOL = t.ASIGSCOL;
+        s.ASIGSCU = t.ASIGSCU;
+        s.ASIGSCUCOL = t.ASIGSCUCOL;
+    }
+    Sincroniza(*tipos, subtipos, conTextos);
+    auto conMemos = filas;
+    for (auto& f : conMemos) f.ASIGSDCM = MemosTipGrup(f, FListas, FOpciones);
+    Sincroniza(*tipgrup, filas, conMemos);
+}
+
+std::optional<TRejilla> TMotorTipos::TotalesTipos() {
+    auto tipos = AbreTablaTipos(FDatabaseName, "tipos2");
+    return ::TotalesTipos(LeeSubtipos(*tipos), FListas, FOpciones);
+}
+
+TTotalesGrupo TMotorTipos::TotalesGrupo(const std::optional<AnsiString>& Grupo) {
+    auto tipgrup = AbreTablaTipos(FDatabaseName, "tipgrup2");
+    auto asigcur = AbreTablaTipos(FDatabaseName, "asigcur");
+    Filtra(*asigcur, "TNC", FTNC);
+    return ::TotalesGrupo(LeeTipGrup(*tipgrup), Grupo, FTNC, LeeAsigCur(*asigcur), FListas, FOpciones);
+}
+
+void TMotorTipos::CreaConexiones() {
+    Vacia(FDatabaseName, "conex");
+    auto tipgrup = AbreTablaTipos(FDatabaseName, "tipgrup2");
+    const auto filas = LeeTipGrup(*tipgrup);
+    auto limpias = filas;
+    const auto conex = ::CreaConexiones(limpias);
+    Sincroniza(*tipgrup, filas, limpias);
+    AnadeConexiones(*AbreTablaTipos(FDatabaseName, "conex"), conex);
+}
+
+void TMotorTipos::CambiaOpciones(const TOpcionesTipos& Opciones) {
+    FOpciones = Opciones;
+    ClasificaTipos();
+}
+
+void TMotorTipos::Recalcula() {
+    ClasificaTipos();
+    CreaConexiones();
+}
+
+void TMotorTipos::BRecontarClick() {
+    CalculaSubtipos();
+    Recalcula();
+}
+
+bool TMotorTipos::CalculaSubtipos() {
+    const bool hayFilas = CuentaFilas(*AbreTablaTipos(FDatabaseName, "tipos2")) > 0 ||
+                          CuentaFilas(*AbreTablaTipos(FDatabaseName, "tipgrup2")) > 0;
+    if (hayFilas) {
+        const int r = MessageBox("Borrar tipos?", "Atenci\xF3n", MB_YESNOCANCEL);
+        if (r != IDYES && r != IDNO) return false;
+        if (r == IDYES)
+            for (const char* t : {"tipos2", "tipgrup2", "conex"}) Vacia(FDatabaseName, t);
+    }
+    RefrescaNumerador();
+    auto tipos = AbreTablaTipos(FDatabaseName, "tipos2");
+    auto alum = AbreTablaTipos(FDatabaseName, "alum");
+    Filtra(*alum, "TNC", FTNC);
+    const auto antes = LeeSubtipos(*tipos);
+    auto despues = antes;
+    CuentaSubtipos(despues, LeeAlumnos(*alum), FNumerador);
+    Sincroniza(*tipos, antes, despues);
+    return true;
+}
+
+TTrabajoTipos TMotorTipos::LeeTrabajo() {
+    TTrabajoTipos t;
+    t.TNC = FTNC;
+    t.Tipos = LeeSubtipos(*AbreTablaTipos(FDatabaseName, "tipos2"));
+    t.TipGrup = LeeTipGrup(*AbreTablaTipos(FDatabaseName, "tipgrup2"));
+    return t;
+}
+
+void TMotorTipos::GuardaTrabajo(TTrabajoTipos& Nuevo, const TTrabajoTipos& Antes) {
+    Sincroniza(*AbreTablaTipos(FDatabaseName, "tipos2"), Antes.Tipos, Nuevo.Tipos);
+    Sincroniza(*AbreTablaTipos(FDatabaseName, "tipgrup2"), Antes.TipGrup, Nuevo.TipGrup);
+}
+
+TOfertaTraslado TMotorTipos::OfertaSubtipo(int N) {
+    return ::OfertaSubtipo(LeeTrabajo(), N);
+}
+TOfertaTraslado TMotorTipos::OfertaTipo(int N) {
+    return ::OfertaTipo(LeeTrabajo(), N);
+}
+TOfertaTraslado TMotorTipos::OfertaFila(int N) {
+    return ::OfertaFila(LeeTrabajo(), N);
+}
+TOfertaTraslado TMotorTipos::OfertaGrupo(int N) {
+    return ::OfertaGrupo(LeeTrabajo(), N);
+}
+
+bool TMotorTipos::Traslada(const std::function<bool(TTrabajoTipos&, TNumeradorFilas&)>& Movimiento) {
+    RefrescaNumerador();
+    const auto antes = LeeTrabajo();
+    auto nuevo = antes;
+    const bool movido = Movimiento(nuevo, FNumerador);
+    if (movido) GuardaTrabajo(nuevo, antes);
+    Recalcula();
+    return movido;
+}
+
+bool TMotorTipos::TrasladaSubtipoAGrupo(int N, int Numero, const AnsiString& Grupo) {
+    return Traslada([&](TTrabajoTipos& T, TNumeradorFilas& Num) {
+        return ::TrasladaSubtipoAGrupo(T, N, Numero, Grupo, Num);
+    });
+}
+
+bool TMotorTipos::TrasladaTipoAGrupo(int N, int Numero, const AnsiString& Grupo) {
+    return Traslada([&](TTrabajoTipos& T, TNumeradorFilas& Num) {
+        return ::TrasladaTipoAGrupo(T, N, Numero, Grupo, Num);
+    });
+}
+
+bool TMotorTipos::TrasladaFilaATipos(int N, int Numero) {
+    return Traslada([&](TTrabajoTipos& T, TNumeradorFilas& Num) {
+        return ::TrasladaFilaATipos(T, N, Numero, FListas.AsigAlumnos, Num);
+    });
+}
+
+bool TMotorTipos::TrasladaGrupoATipos(int N, int Numero) {
+    return Traslada([&](TTrabajoTipos& T, TNumeradorFilas& Num) {
+        return ::TrasladaGrupoATipos(T, N, Numero, FListas.AsigAlumnos, Num);
+    });
+}
+
+int TMotorTipos::FilasTipGrup() {
+    return CuentaFilas(*AbreTablaTipos(FDatabaseName, "tipgrup2"));
+}
+
+void TMotorTipos::MarcaSeleccion(const std::vector<int>& N) {
+    const std::set<int> elegidos(N.begin(), N.end());
+    auto tipos = AbreTablaTipos(FDatabaseName, "tipos2");
+    const auto antes = LeeSubtipos(*tipos);
+    auto despues = antes;
+    for (auto& s : despues) s.SELEC = elegidos.count(s.N) > 0;
+    Sincroniza(*tipos, antes, despues);
+}
+
+void TMotorTipos::TrasOrganizador(bool HuboEjecucion) {
+    if (HuboEjecucion) CopiaTablasTrabajo();
+    Recalcula();
+}
+
+void TMotorTipos::TTiposNewRecord(TDataSet& TTipos) {
+    TTipos.FieldByName("N")->SetAsInteger(NuevoN());
+}
+
+void TMotorTipos::TTiposBeforePost(TDataSet& TTipos) {
+    TTipos.FieldByName("TNC")->SetAsString(FTNC);
+}

@@ -1,0 +1,145 @@
+#pragma once
+// The types engine: everything the types screen (TTiposForm) does to the
+// tables of the selected course, as plain routines with no drawing. The
+// screen owns one TMotorTipos while it is open and calls it from its
+// handlers; the organizer's binding reads the lists, the row count of the
+// types-in-group and the SELEC marks through it.
+//
+// Tables: tipos2, tipgrup2 and conex are the working copies of the course;
+// tipos and tipgrup keep every course's rows and change only at FormClose
+// (the merge) and at the organizer's write-back. Every routine opens table
+// objects of its own on the database and frees them before it returns; the
+// screen closes its own table components before a routine that changes the
+// tables and reopens them (and rebuilds its views) afterwards.
+//
+// What refills after what (the screen calls, in this order):
+//   opening               Abre; then TotalesTipos, TotalesGrupo
+//   "&Calcular Tipos"     BRecontarClick; then the totals
+//   a move                the Traslada... routine (it reclassifies and
+//                         rebuilds conex); then the totals
+//   the subtype editor    ClasificaTipos; then TotalesTipos (conex stays)
+//   the type-in-group editor  ClasificaTipos, CreaConexiones; then TotalesGrupo
+//   a display option      CambiaOpciones; then the totals (conex stays)
+//   the organizer         TrasOrganizador; then the totals
+//   leaving the screen    FormClose
+// The totals are computed from the tables when asked, so they are never
+// stale; TotalesGrupo counts the connections of the rows as they are, even
+// before CreaConexiones has rebuilt conex.
+//
+// Row numbers: every N handed out here (subtypes of a computation, rows made
+// by moves, rows added in the editors) comes from one allocator that has
+// seen every number of tipos, tipos2, tipgrup and tipgrup2, so the merge can
+// pair rows by N without losing one (there is no "last number before the
+// renumbering" to count on: it may lie inside the renumbered range). The
+// merge itself cannot lose a row: a working row whose N is not free in the
+// stored table gets a new number in both tables instead of being dropped.
+// The working copy is the whole truth of its course: a stored row of the
+// course that no working row pairs with is deleted, whatever its number, so
+// a subtype deleted on the screen never comes back, even one numbered from
+// 10000 as the computation numbers them.
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "organizer/Clasificacion.h"
+#include "organizer/FilasTipos.h"
+#include "organizer/Totales.h"
+#include "organizer/Traslados.h"
+
+class TDataSet;
+
+class TMotorTipos {
+public:
+    // The course whose working copies these are: fixed for the engine's
+    // life, so the merge always goes back to the course that was copied.
+    TMotorTipos(AnsiString DatabaseName, AnsiString TNCSeleccionado);
+
+    const AnsiString& DatabaseName() const { return FDatabaseName; }
+    const AnsiString& TNCSeleccionado() const { return FTNC; }
+
+    // --- lifecycle of the working copies ---
+    // The opening: CopiaTablasTrabajo, ClasificaTipos, CreaConexiones.
+    void Abre();
+    // Empties conex; renumbers every stored subtype, then every stored
+    // type-in-group, of every course, 1, 2, 3 ... in the order of their TNC
+    // tag; copies the course's rows into the emptied tipos2 and tipgrup2.
+    void CopiaTablasTrabajo();
+    // The merge back into tipos and tipgrup: the course's stored rows become
+    // the working rows, paired by N; rows of other courses are not touched.
+    // A second call changes nothing; the lists are emptied once.
+    void FormClose();
+    bool Cerrado() const { return FCerrado; }
+
+    // --- recomputations ---
+    void ClasificaTipos();
+    // Students per subject over the subtypes; no value when tipos2 is empty.
+    std::optional<TRejilla> TotalesTipos();
+    // The focused group's divisions and hours (Grupo: the GRUPO text of the
+    // focused line, none when nothing is focused).
+    TTotalesGrupo TotalesGrupo(const std::optional<AnsiString>& Grupo);
+    void CreaConexiones();
+    // The three check boxes (CBMostrarComunesClick): the texts again.
+    void CambiaOpciones(const TOpcionesTipos& Opciones);
+    const TOpcionesTipos& Opciones() const { return FOpciones; }
+    const TListasTipos& Listas() const { return FListas; }
+
+    // --- "&Calcular Tipos" ---
+    // CalculaSubtipos, then ClasificaTipos and CreaConexiones, also when the
+    // question was cancelled.
+    void BRecontarClick();
+    // "Borrar tipos?" (Yes, No, Cancel) when tipos2 or tipgrup2 has rows:
+    // Cancel changes nothing (answers false); Yes empties tipos2, tipgrup2
+    // and conex first; No counts the students again on top of the subtypes.
+    bool CalculaSubtipos();
+
+    // --- moves (the dialog's arguments given) ---
+    TTrabajoTipos LeeTrabajo();
+    TOfertaTraslado OfertaSubtipo(int N);
+    TOfertaTraslado OfertaTipo(int N);
+    TOfertaTraslado OfertaFila(int N);
+    TOfertaTraslado OfertaGrupo(int N);
+    // Each reclassifies and rebuilds conex afterwards, whether or not it
+    // moved anyone (answered).
+    bool TrasladaSubtipoAGrupo(int N, int Numero, const AnsiString& Grupo);
+    bool TrasladaTipoAGrupo(int N, int Numero, const AnsiString& Grupo);
+    bool TrasladaFilaATipos(int N, int Numero);
+    bool TrasladaGrupoATipos(int N, int Numero);
+
+    // --- the organizer ---
+    // Rows of tipgrup2: none means "&Todos" may be offered.
+    int FilasTipGrup();
+    // SELEC becomes true on exactly these subtypes (by N) and false on the
+    // others: the marks always tell the selection the organizer started
+    // with, never one left from an earlier start.
+    void MarcaSeleccion(const std::vector<int>& N);
+    // After the organizer's dialog: with a run, the working copies are
+    // filled again from the stored tables (which hold its result); without
+    // one they are kept, with the work not yet merged. Then ClasificaTipos
+    // and CreaConexiones.
+    void TrasOrganizador(bool HuboEjecucion);
+
+    // --- row numbers and the hooks of the screen's TTipos ---
+    // A number free in tipos, tipos2, tipgrup and tipgrup2.
+    int NuevoN();
+    // TTiposNewRecord: the new row's N.
+    void TTiposNewRecord(TDataSet& TTipos);
+    // TTiposBeforePost: the row belongs to the course.
+    void TTiposBeforePost(TDataSet& TTipos);
+
+private:
+    void RefrescaNumerador();
+    void Recalcula();
+    template <class Fila>
+    void MezclaTabla(const AnsiString& Guardada, const AnsiString& Trabajo,
+                     std::vector<Fila> (*LeeFilas)(TDataSet&));
+    void GuardaTrabajo(TTrabajoTipos& Nuevo, const TTrabajoTipos& Antes);
+    // A move on the working rows, written back, then the recomputations.
+    bool Traslada(const std::function<bool(TTrabajoTipos&, TNumeradorFilas&)>& Movimiento);
+
+    AnsiString FDatabaseName;
+    AnsiString FTNC;
+    TOpcionesTipos FOpciones;
+    TListasTipos FListas;
+    TNumeradorFilas FNumerador;
+    bool FCerrado = false;
+};

@@ -1,0 +1,316 @@
+// The types engine on the small school's tables: the working copies and
+// their renumbering, the merge and its invariants, "&Calcular Tipos" with its
+// question, the classification written to the tables, moves, the selection
+// marks, the editors' rules and course filters holding an apostrophe.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "organizer/EditoresTipos.h"
+#include "organizer/MotorTipos.h"
+#include "organizer/TablasTipos.h"
+#include "platform/db/Fields.h"
+#include "platform/db/Table.h"
+#include "tests/organizer/TiposEscuela.h"
+#include "tests/organizer/TiposFilasPrueba.h"
+
+using namespace tipos_prueba;
+
+namespace {
+
+class TiposMotor : public TiposEscuela {
+protected:
+    TMotorTipos Motor{Base, Curso};
+
+    // The screen opened and the types computed once.
+    void AbreYCalcula() {
+        Motor.Abre();
+        Motor.BRecontarClick();
+        CompruebaInvariantes(15);
+    }
+    int NDelTipo(const char* Idioma, const char* Optativa) {
+        for (const auto& s : Subtipos("tipos2"))
+            if (HuecoExacto(s.ASIG, Idioma) >= 0 && HuecoExacto(s.ASIG, Optativa) >= 0) return s.N;
+        ADD_FAILURE() << "no subtype " << Idioma << " " << Optativa;
+        return -1;
+    }
+};
+
+std::vector<int> Numeros(const auto& Filas) {
+    std::vector<int> r;
+    for (const auto& f : Filas) r.push_back(f.N);
+    return r;
+}
+
+} // namespace
+
+TEST_F(TiposMotor, OpeningRenumbersEveryCourseAndCopiesTheSelectedOne) {
+    AnadeSubtipos("tipos", {Sub(7, 2, "A", false, {"LEN", "FRA"})});
+    AnadeTiposEnGrupo("tipgrup", {Fila(2, 3, "A", "A", false, {{"LEN"}, {"FRA", "1", "a"}})});
+    Anade("conex", {{{"TNC", "NBAC1"}, {"CON", "z"}}});
+    Motor.Abre();
+    // TNC tag order: DBAC1, DBAC1, DESO4, NBAC1; then the types-in-group go on.
+    const auto tipos = LeeSubtipos(*AbreTablaTipos(Base, "tipos", "TNC"));
+    EXPECT_EQ(Numeros(tipos), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(tipos[2].TNC, "DESO4");
+    const auto tipgrup = LeeTipGrup(*AbreTablaTipos(Base, "tipgrup", "TNC"));
+    EXPECT_EQ(Numeros(tipgrup), (std::vector<int>{5, 6, 7}));
+    const auto t2 = Subtipos("tipos2");
+    ASSERT_EQ(t2.size(), 1u);
+    EXPECT_EQ(t2[0].N, 3);
+    EXPECT_EQ(t2[0].ASIGS, "SubTp: Op:A Rep:NO--FRA");
+    EXPECT_EQ(Numeros(TiposEnGrupo("tipgrup2")), (std::vector<int>{7}));
+    // conex: only what the course's rows make.
+    ASSERT_EQ(Cuenta("conex"), 1);
+    EXPECT_EQ(AbreTablaTipos(Base, "conex")->FieldByName("ASIGDIV")->AsString(), "FRA .1");
+    CompruebaInvariantes(5);
+}
+
+TEST_F(TiposMotor, EmptyStoredTablesGiveEmptyCopies) {
+    for (const char* t : {"tipos", "tipgrup"}) TablaTiposCerrada(Base, t)->EmptyTable();
+    FijaReferencia();
+    Motor.Abre();
+    EXPECT_EQ(Cuenta("tipos2"), 0);
+    EXPECT_EQ(Cuenta("tipgrup2"), 0);
+    EXPECT_EQ(Motor.NuevoN(), 1);
+}
+
+TEST_F(TiposMotor, ComputedTypesAreClassifiedAndStoredAtTheMerge) {
+    AbreYCalcula();
+    // 15 counted students: FRA/ALE x TEC/MUS x REL/ETI by their numbers, B and
+    // repeaters apart.
+    const auto t2 = Subtipos("tipos2");
+    std::set<int> numeros;
+    for (const auto& s : t2) {
+        EXPECT_GE(s.N, 10000);
+        numeros.insert(s.N);
+        EXPECT_EQ(s.ASIGS.substr(0, 7), "SubTp: ");
+        EXPECT_EQ(s.ASIGSCU.find("REL"), AnsiString::npos); // REL does not count
+        EXPECT_EQ(s.ASIGS.find("LEN"), AnsiString::npos);   // common to every student
+    }
+    EXPECT_EQ(numeros.size(), t2.size());
+    // CONTADOR: LEN is in every subtype.
+    auto asigcur = AbreTablaTipos(Base, "asigcur");
+    Filtra(*asigcur, "TNC", Curso);
+    for (const auto& a : LeeAsigCur(*asigcur)) {
+        if (a.ASIG == "LEN") {
+            EXPECT_EQ(a.CONTADOR, static_cast<int>(t2.size()));
+        }
+    }
+    const auto& optativas = Motor.Listas().AsigCuentaOptativas.Codigos();
+    EXPECT_EQ(std::set<AnsiString>(optativas.begin(), optativas.end()),
+              (std::set<AnsiString>{"FRA", "ALE", "TEC", "MUS"}));
+
+    Motor.FormClose();
+    CompruebaInvariantes(15);
+    std::vector<TFilaSubtipo> delCurso;
+    for (const auto& s : Subtipos("tipos"))
+        if (s.TNC == Curso) delCurso.push_back(SinNumero(s));
+    std::vector<TFilaSubtipo> trabajo;
+    for (const auto& s : t2) trabajo.push_back(SinNumero(s));
+    EXPECT_EQ(delCurso, trabajo);
+
+    // Closing again (the close box, then leaving the step) changes nothing.
+    const auto tipos = Subtipos("tipos");
+    const auto tipgrup = TiposEnGrupo("tipgrup");
+    Motor.FormClose();
+    EXPECT_EQ(Subtipos("tipos"), tipos);
+    EXPECT_EQ(TiposEnGrupo("tipgrup"), tipgrup);
+    EXPECT_TRUE(Motor.Cerrado());
+}
+
+TEST_F(TiposMotor, TheQuestionBeforeCountingAgain) {
+    AbreYCalcula();
+    const auto primera = Subtipos("tipos2");
+    Motor.TrasladaTipoAGrupo(primera[0].N, 1, "A");
+    const int filasGrupo = Cuenta("tipgrup2");
+    ASSERT_EQ(filasGrupo, 1);
+
+    struct TCaso {
+        int Respuesta;
+        int Alumnos;
+        int FilasGrupo;
+    };
+    for (const auto& c : {TCaso{IDCANCEL, 15, 1}, TCaso{IDNO, 30, 1}, TCaso{IDYES, 15, 0}}) {
+        Dialogos.Then(c.Respuesta);
+        Motor.BRecontarClick();
+        EXPECT_EQ(Dialogos.Asked().back().Text, "Borrar tipos?");
+        EXPECT_EQ(Dialogos.Asked().back().Caption, "Atenci\xF3n");
+        CompruebaInvariantes(c.Alumnos);
+        EXPECT_EQ(Cuenta("tipgrup2"), c.FilasGrupo) << c.Respuesta;
+    }
+    EXPECT_EQ(Cuenta("tipos2"), static_cast<int>(primera.size()));
+    EXPECT_EQ(Cuenta("conex"), 0);
+}
+
+TEST_F(TiposMotor, ATypeIntoAGroupAndBackLeavesTheTablesAsTheyWere) {
+    AbreYCalcula();
+    const auto tipos = Subtipos("tipos2");
+    const int n = NDelTipo("FRA", "TEC");
+    const auto oferta = Motor.OfertaTipo(n);
+    ASSERT_TRUE(oferta.Encontrado);
+    ASSERT_GT(oferta.Numero, 1);
+    EXPECT_TRUE(Motor.TrasladaTipoAGrupo(n, oferta.Numero, "A"));
+    CompruebaInvariantes(15);
+    EXPECT_GT(Cuenta("tipgrup2"), 0);
+    const int fila = TiposEnGrupo("tipgrup2").at(0).N;
+    for (const auto& s : tipos) EXPECT_NE(s.N, fila);
+    EXPECT_TRUE(Motor.TrasladaGrupoATipos(fila, oferta.Numero));
+    CompruebaInvariantes(15);
+    EXPECT_EQ(Cuenta("tipgrup2"), 0);
+    EXPECT_EQ(Subtipos("tipos2"), tipos);
+}
+
+// A row made while the screen is open never takes a number a stored row
+// has, and the merge loses no row even when one does.
+TEST_F(TiposMotor, TheMergeLosesNoRow) {
+    AbreYCalcula();
+    const int n = NDelTipo("ALE", "MUS");
+    ASSERT_TRUE(Motor.TrasladaSubtipoAGrupo(n, 1, "B"));
+    const int nuevo = TiposEnGrupo("tipgrup2").at(0).N;
+    for (const auto& f : TiposEnGrupo("tipgrup")) EXPECT_NE(f.N, nuevo);
+    // A row typed in by hand with the number of another course's stored row,
+    // as the old editors handed out.
+    const int ajeno = Subtipos("tipos").at(0).N;
+    AnadeSubtipos("tipos2", {Sub(ajeno, 2, "C", false, {"LEN", "MUS"})});
+    Motor.FormClose();
+    CompruebaInvariantes(17);
+    int delCurso = 0;
+    for (const auto& s : Subtipos("tipos")) delCurso += s.TNC == Curso ? s.NALUM : 0;
+    for (const auto& f : TiposEnGrupo("tipgrup")) delCurso += f.TNC == Curso ? f.NALUM : 0;
+    EXPECT_EQ(delCurso, 17);
+    // The working copy took the new number too: closing again adds nothing.
+    const auto tipos = Subtipos("tipos");
+    Motor.FormClose();
+    EXPECT_EQ(Subtipos("tipos"), tipos);
+}
+
+TEST_F(TiposMotor, ASubtypeDeletedOnTheScreenLeavesTheStoredTable) {
+    AbreYCalcula();
+    Motor.FormClose();
+    TMotorTipos otra(Base, Curso);
+    otra.Abre();
+    auto t2 = AbreTablaTipos(Base, "tipos2");
+    const int borrado = t2->FieldByName("N")->AsInteger();
+    t2->Delete();
+    t2.reset();
+    otra.FormClose();
+    CompruebaInvariantes();
+    for (const auto& s : Subtipos("tipos")) EXPECT_NE(s.N, borrado);
+    EXPECT_EQ(Cuenta("tipos"), 3 + Cuenta("tipos2"));
+}
+
+TEST_F(TiposMotor, SelectionMarksTellOnlyTheLastSelection) {
+    AbreYCalcula();
+    const auto t = Subtipos("tipos2");
+    Motor.MarcaSeleccion({t[0].N, t[1].N});
+    Motor.MarcaSeleccion({t[1].N});
+    for (const auto& s : Subtipos("tipos2")) EXPECT_EQ(s.SELEC, s.N == t[1].N);
+    EXPECT_EQ(Motor.FilasTipGrup(), 0);
+    Motor.TrasOrganizador(true);
+    for (const auto& s : Subtipos("tipos2")) EXPECT_FALSE(s.SELEC);
+}
+
+TEST_F(TiposMotor, TotalsOnTheTables) {
+    AbreYCalcula();
+    const auto totales = Motor.TotalesTipos();
+    ASSERT_TRUE(totales.has_value());
+    // By hand: the 15 counted students, French for the even ones, German for
+    // the odd ones (the annulled one is the last, odd).
+    EXPECT_EQ(totales->at(1), (std::vector<AnsiString>{"Total", "15"}));
+    std::map<AnsiString, AnsiString> porAsig;
+    for (size_t i = 2; i < totales->size(); ++i) porAsig[totales->at(i).at(0)] = totales->at(i).at(1);
+    EXPECT_EQ(porAsig["FRA"], "8");
+    EXPECT_EQ(porAsig["ALE"], "7");
+    EXPECT_EQ(porAsig.count("LEN"), 0u);
+    Motor.TrasladaSubtipoAGrupo(NDelTipo("FRA", "TEC"), 1, "A");
+    const auto g = Motor.TotalesGrupo(AnsiString("A"));
+    EXPECT_TRUE(g.HayGrupo);
+    EXPECT_EQ(g.Alumnos, 1);
+    // FRA 3 + TEC 2 + REL or ETI 1, with the common subjects hidden.
+    EXPECT_EQ(g.Horas, 6);
+}
+
+TEST_F(TiposMotor, NewRowsOfTheScreenAndTheEditorTakeFreeNumbers) {
+    AnadeSubtipos("tipos", {Sub(900, 1, "", false, {"FIL"}, "NBAC1")});
+    AnadeTiposEnGrupo("tipgrup", {Fila(950, 1, "A", "", false, {{"FIL"}}, "NBAC1")});
+    FijaReferencia();
+    Motor.Abre();
+    auto tipos = AbreTablaTipos(Base, "tipos2");
+    std::vector<int> dados;
+    for (int i = 0; i < 2; ++i) {
+        tipos->Append();
+        NuevaFilaEditorTipos(*tipos, Motor, "SubTp: Op:  Rep:NO--");
+        Motor.TTiposBeforePost(*tipos);
+        tipos->Post();
+        dados.push_back(tipos->FieldByName("N")->AsInteger());
+        EXPECT_EQ(tipos->FieldByName("TNC")->AsString(), Curso);
+        EXPECT_EQ(tipos->FieldByName("ASIGS")->AsString(), "SubTp: Op:  Rep:NO--");
+    }
+    tipos->Append();
+    Motor.TTiposNewRecord(*tipos);
+    dados.push_back(tipos->FieldByName("N")->AsInteger());
+    tipos->Cancel();
+    const int mayor = Numeros(TiposEnGrupo("tipgrup")).back();
+    EXPECT_EQ(dados, (std::vector<int>{mayor + 1, mayor + 2, mayor + 3}));
+    CompruebaInvariantes();
+}
+
+TEST_F(TiposMotor, ClosingAnEmptyEditorAddsNoRow) {
+    Motor.Abre();
+    auto tipos = AbreTablaTipos(Base, "tipos2");
+    FiltraBloque(*tipos, "SubTp: nada");
+    ASSERT_TRUE(tipos->IsEmpty());
+    CierraEditor(*tipos);
+    EXPECT_EQ(Cuenta("tipos2"), 0);
+    // A row being typed is stored; an untouched new row is not.
+    tipos->Append();
+    CierraEditor(*tipos);
+    EXPECT_EQ(Cuenta("tipos2"), 0);
+    FiltraBloque(*tipos, ItemTodos);
+    tipos->Append();
+    tipos->FieldByName("NALUM")->SetAsInteger(3);
+    CierraEditor(*tipos);
+    EXPECT_EQ(Cuenta("tipos2"), 1);
+}
+
+TEST_F(TiposMotor, EditorsListAndFilterByExactTexts) {
+    AnadeTiposEnGrupo("tipgrup2",
+                      {Fila(1, 1, "A", "", false, {{"MAT"}}), Fila(2, 1, "a", "", false, {{"MAT"}}),
+                       Fila(3, 1, "'", "", false, {{"MAT"}}), Fila(4, 1, "A", "", false, {{"LEN"}})});
+    EXPECT_EQ(GruposTipGrup(Base), (std::vector<AnsiString>{"Todos", "A", "a", "'"}));
+    auto t = AbreTablaTipos(Base, "tipgrup2");
+    FiltraGrupo(*t, "'");
+    EXPECT_EQ(Numeros(LeeTipGrup(*t)), (std::vector<int>{3}));
+    FiltraGrupo(*t, "A");
+    EXPECT_EQ(Numeros(LeeTipGrup(*t)), (std::vector<int>{1, 4}));
+    FiltraGrupo(*t, ItemTodos);
+    EXPECT_EQ(CuentaFilas(*t), 4);
+
+    AnadeSubtipos("tipos2", {Sub(5, 1, "", false, {}), Sub(6, 1, "", false, {})});
+    auto s = AbreTablaTipos(Base, "tipos2");
+    s->First();
+    s->Edit();
+    s->FieldByName("ASIGS")->SetAsString("SubTp: L'AN");
+    s->Post();
+    s->Next();
+    s->Edit();
+    s->FieldByName("ASIGS")->SetAsString("SUBTP: L'AN");
+    s->Post();
+    EXPECT_EQ(BloquesTipos(Base), (std::vector<AnsiString>{"Todos", "SubTp: L'AN"}));
+    FiltraBloque(*s, "SubTp: L'AN");
+    EXPECT_EQ(Numeros(LeeSubtipos(*s)), (std::vector<int>{5}));
+}
+
+// A course key holding an apostrophe names exactly its course.
+TEST_F(TiposMotor, ACourseKeyWithAnApostropheIsFilteredExactly) {
+    AnadeAlumnos({Alu("", false, {"X'Y"}, false, "", "D'ES"), Alu("", false, {"X'Y"}, false, "", "D'ES")});
+    TMotorTipos otro(Base, "D'ES");
+    otro.Abre();
+    otro.BRecontarClick();
+    const auto t2 = Subtipos("tipos2");
+    ASSERT_EQ(t2.size(), 1u);
+    EXPECT_EQ(t2[0].NALUM, 2);
+    EXPECT_EQ(t2[0].TNC, "D'ES");
+}
