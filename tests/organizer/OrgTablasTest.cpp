@@ -321,18 +321,20 @@ protected:
     // What the staff types on the course's subjects screen before the
     // organizer accepts the course: an optional subject outside every block
     // gets a block of its own, of which each student takes one.
-    static void BloquesPropios(const AnsiString& TNC) {
+    // Sets a subject's block and subjects per student; gives back the old pair.
+    static std::pair<int, int> PonBloque(const AnsiString& TNC, const AnsiString& Asig, std::pair<int, int> Bloque) {
         TTablaTipos t = AbreTablaTipos(Carpeta, "asigcur");
         Filtra(*t, "TNC", TNC);
-        int mayor = 0;
-        for (t->First(); !t->Eof(); t->Next()) mayor = std::max(mayor, Entero(*t, "BLOPT"));
+        std::pair<int, int> antes{-1, -1};
         for (t->First(); !t->Eof(); t->Next()) {
-            if (Entero(*t, "TIPO") != 1 || Entero(*t, "BLOPT") != 0) continue;
+            if (t->FieldByName("ASIG")->AsString() != Asig) continue;
+            antes = {Entero(*t, "BLOPT"), Entero(*t, "NASALUM")};
             t->Edit();
-            t->FieldByName("BLOPT")->SetAsInteger(++mayor);
-            t->FieldByName("NASALUM")->SetAsInteger(1);
+            t->FieldByName("BLOPT")->SetAsInteger(Bloque.first);
+            t->FieldByName("NASALUM")->SetAsInteger(Bloque.second);
             t->Post();
         }
+        return antes;
     }
 
     // The dialog: a run of the mode Tag, then "&Salir".
@@ -369,8 +371,10 @@ TEST_F(OrgTablas, EverySampleCourseIsOrganizedWrittenBackAndPlaced) {
         const std::vector<AnsiString> optativas = motor.Listas().AsigOptativas.Codigos();
         ASSERT_FALSE(organizadas.empty());
 
-        // As shipped, some optional subjects of every course have no block:
-        // the organizer refuses the course and writes nothing.
+        // An optional subject without its block: the organizer refuses the
+        // course and writes nothing.
+        const auto bloque = PonBloque(tnc, optativas.front(), {0, 0});
+        ASSERT_GT(bloque.first, 0) << "the sample gives every optional subject its block";
         bool mostrado = false;
         const size_t antes = Dialogos.Asked().size();
         EXPECT_FALSE(EjecutaOrganizar(motor, {}, Dialogo(1, &mostrado)));
@@ -386,7 +390,7 @@ TEST_F(OrgTablas, EverySampleCourseIsOrganizedWrittenBackAndPlaced) {
         EXPECT_TRUE(Filas("tipgrup", tnc).empty());
         EXPECT_EQ(Contenido(Filas("tipos2", tnc)), subtipos);
 
-        BloquesPropios(tnc);
+        PonBloque(tnc, optativas.front(), bloque);
         bool todos = false;
         ASSERT_TRUE(EjecutaOrganizar(motor, {}, Dialogo(1, &mostrado, &todos)));
         EXPECT_TRUE(todos);
@@ -556,7 +560,6 @@ TEST_F(OrgTablas, TheWriteBackReplacesOnlyTheCoursesRowsWithNumbersUsedNowhere) 
 }
 
 TEST_F(OrgTablas, ASelectionRunPlacesTheTypeOfTheMarkedSubtypeOnly) {
-    BloquesPropios("DESO4");
     TMotorTipos motor(Carpeta, "DESO4");
     motor.Abre();
     motor.BRecontarClick();
@@ -580,7 +583,6 @@ TEST_F(OrgTablas, ASelectionRunPlacesTheTypeOfTheMarkedSubtypeOnly) {
 }
 
 TEST_F(OrgTablas, AWriteBackThatCannotOpenItsTablesChangesNothing) {
-    BloquesPropios("DESO4");
     TMotorTipos motor(Carpeta, "DESO4");
     motor.Abre();
     motor.BRecontarClick();
