@@ -600,7 +600,10 @@ TCanvas::TCanvas() : F(std::make_unique<TCanvasImpl>(this)) {
     // The state's font and brush are never replaced (restoring a saved state
     // assigns into them), so these hooks last as long as the canvas.
     TCanvasImpl* impl = F.get();
-    F->State.Font->OnChange = TNotifyEvent([impl](TObject*) { impl->State.FontPending = true; });
+    F->State.Font->OnChange = TNotifyEvent([impl](TObject*) {
+        impl->State.FontPending = true;
+        impl->FitFont();
+    });
     F->State.Brush->OnChange = TNotifyEvent([impl](TObject*) { impl->State.BrushPending = true; });
 }
 
@@ -615,6 +618,24 @@ void TCanvas::SetSurface(TSurface* Surface) {
     F->DeviceOrigin = {0, 0};
     F->DeviceClip.reset();
     F->InvalidateClip();
+}
+
+int TCanvas::PixelsPerInch() const { return F->PixelsPerInch; }
+
+void TCanvas::SetPixelsPerInch(int Value) {
+    if (Value <= 0 || Value == F->PixelsPerInch) return;
+    F->PixelsPerInch = Value;
+    F->FitFont();
+}
+
+void TCanvasImpl::FitFont() {
+    TFont& font = *State.Font;
+    if (font.PixelsPerInch() == PixelsPerInch) return;
+    // Size first, at the old resolution: the same points give more pixels on
+    // a finer device. Setting the size calls back here, now with nothing to do.
+    int size = font.Size();
+    font.SetPixelsPerInch(PixelsPerInch);
+    font.SetSize(size);
 }
 
 void TCanvas::SetDeviceOrigin(TPoint Origin) {
@@ -638,6 +659,19 @@ void TCanvas::ResetState() {
     F->Path.clear();
     F->PathOpen = F->PathDone = false;
     F->InvalidateClip();
+}
+
+void TCanvas::ResetDeviceState() {
+    TPen pen;
+    TBrush brush;
+    TFont font;
+    pen.Assign(Pen());
+    brush.Assign(Brush());
+    font.Assign(Font());
+    ResetState();
+    Pen()->Assign(&pen);
+    Brush()->Assign(&brush);
+    Font()->Assign(&font);
 }
 
 void TCanvas::Refresh() {

@@ -65,6 +65,7 @@ struct TCanvasImpl {
     TSurface* Surface = nullptr;
     TPoint DeviceOrigin{0, 0};
     std::optional<TRegion> DeviceClip;  // device coordinates
+    int PixelsPerInch = ScreenPixelsPerInch;
     TDCState State;
     std::vector<TDCState> Saved;
     // The clip as surface pixels, made on demand.
@@ -76,6 +77,8 @@ struct TCanvasImpl {
 
     explicit TCanvasImpl(TCanvas* O);
     void InvalidateClip() { EffValid = false; }
+    // Brings the selected font to the device's resolution, keeping its points.
+    void FitFont();
     const TRegion& Effective() const;
 
     // --- coordinates ---

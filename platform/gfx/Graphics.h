@@ -308,6 +308,14 @@ public:
     const TRegion* DeviceClip() const;
     // Resets pen, brush, font, colours, modes, clip, mapping and saved states.
     void ResetState();
+    // The same, but the pen, brush and font chosen on the canvas stay chosen:
+    // a fresh device context under the canvas's own tools.
+    void ResetDeviceState();
+    // The device's resolution: the screen's 96 unless a device of its own (a
+    // printer page) sets another. A font given to the canvas keeps its size in
+    // points: its Height and PixelsPerInch are made those of this resolution.
+    int PixelsPerInch() const;
+    void SetPixelsPerInch(int Value);
     // The canvas itself plays the device context of the platform calls.
     TCanvas* Handle() { return this; }
     bool HandleAllocated() const { return Surface() != nullptr; }

@@ -522,17 +522,8 @@ void AdoptDC(TCanvas& Target, HDC DC) {
     Visible.Offset(-Logical.x, -Logical.y);
     TPoint NewOrigin(Origin.x + Logical.x, Origin.y + Logical.y);
     // The context's clip and mapping start afresh; the canvas keeps its tools.
-    TPen Pen;
-    TBrush Brush;
-    TFont Font;
-    Pen.Assign(Target.Pen());
-    Brush.Assign(Target.Brush());
-    Font.Assign(Target.Font());
     Target.SetSurface(S);
-    Target.ResetState();
-    Target.Pen()->Assign(&Pen);
-    Target.Brush()->Assign(&Brush);
-    Target.Font()->Assign(&Font);
+    Target.ResetDeviceState();
     Target.SetDeviceOrigin(NewOrigin);
     Target.SetDeviceClip(&Visible);
 }
