@@ -232,7 +232,8 @@ TLogFont TFont::LogFont() const {
 
 void TFont::Assign(TPersistent* Source) {
     if (auto* f = dynamic_cast<TFont*>(Source)) {
-        bool same = SameAs(*f) && FColor == f->FColor;
+        // A change of resolution alone is a change: a printer canvas rescales on it.
+        bool same = SameAs(*f) && FColor == f->FColor && FPixelsPerInch == f->FPixelsPerInch;
         FName = f->FName;
         FHeight = f->FHeight;
         FStyle = f->FStyle;

@@ -1,0 +1,288 @@
+#include "platform/gfx/Printers.h"
+
+#include <cairo-pdf.h>
+#include <cairo.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/Strings.h"
+#include "platform/sys/Paths.h"
+
+namespace {
+
+// A4 in tenths of a millimetre.
+constexpr int PaperWidth = 2100, PaperHeight = 2970;
+
+int PaperPixels(int TenthsOfMm, int PixelsPerInch) { return MulDiv(TenthsOfMm, PixelsPerInch, 254); }
+
+std::string ErrorText(int Error) { return std::generic_category().message(Error); }
+
+}  // namespace
+
+// --- TPrinter ---
+TPrinter::TPrinter(int PixelsPerInch)
+    : FPixelsPerInch(PixelsPerInch > 0 ? PixelsPerInch : PrinterPixelsPerInch), FCanvas(std::make_unique<TCanvas>()) {
+    FCanvas->SetPixelsPerInch(FPixelsPerInch);
+}
+
+TPrinter::~TPrinter() = default;
+
+void TPrinter::CheckPrinting(bool Value) const {
+    if (FPrinting == Value) return;
+    throw EPrinter(Value ? "Printer is not currently printing" : "Printing in progress");
+}
+
+void TPrinter::SetOrientation(TPrinterOrientation Value) {
+    CheckPrinting(false);
+    FOrientation = Value;
+}
+
+int TPrinter::PageWidth() const {
+    return PaperPixels(FOrientation == poPortrait ? PaperWidth : PaperHeight, FPixelsPerInch);
+}
+
+int TPrinter::PageHeight() const {
+    return PaperPixels(FOrientation == poPortrait ? PaperHeight : PaperWidth, FPixelsPerInch);
+}
+
+TStrings* TPrinter::Printers() const {
+    if (!FPrinters) {
+        FPrinters = std::make_unique<TStringList>();
+        FPrinters->Add(DeviceName());
+    }
+    return FPrinters.get();
+}
+
+void TPrinter::SetPrinterIndex(int Value) {
+    CheckPrinting(false);
+    if (Value != -1 && Value != 0) throw EPrinter("Printer selected is not valid");
+}
+
+void TPrinter::CloseJob() {
+    FCanvas->SetSurface(nullptr);
+    FPage.reset();
+    FPrinting = false;
+    FPageNumber = 0;
+}
+
+void TPrinter::BeginDoc() {
+    CheckPrinting(false);
+    auto page = std::make_unique<TSurface>(PageWidth(), PageHeight());
+    StartJob(FTitle, page->Width(), page->Height());
+    FPage = std::move(page);
+    FCanvas->SetSurface(FPage.get());
+    // A job starts on a fresh device; the tools chosen on the canvas stay chosen.
+    FCanvas->ResetDeviceState();
+    FPrinting = true;
+    FAborted = false;
+    FPageNumber = 1;
+}
+
+void TPrinter::NewPage() {
+    CheckPrinting(true);
+    std::unique_ptr<TSurface> done = std::exchange(FPage, std::make_unique<TSurface>(PageWidth(), PageHeight()));
+    FCanvas->SetSurface(FPage.get());
+    // The new page is in place before the finished one is handed on: should
+    // that fail, the job still has a page to draw on until the caller aborts it.
+    ++FPageNumber;
+    FCanvas->Refresh();
+    PageDone(std::move(*done));
+}
+
+void TPrinter::EndDoc() {
+    CheckPrinting(true);
+    std::unique_ptr<TSurface> last = std::move(FPage);
+    CloseJob();
+    try {
+        PageDone(std::move(*last));
+        last.reset();
+        EndJob();
+    } catch (...) {
+        AbortJob();
+        throw;
+    }
+}
+
+void TPrinter::Abort() {
+    CheckPrinting(true);
+    CloseJob();
+    FAborted = true;
+    AbortJob();
+}
+
+// --- TRecordingPrinter ---
+AnsiString TRecordingPrinter::DeviceName() const { return "Recording printer"; }
+
+void TRecordingPrinter::StartJob(const AnsiString& Title, int, int) { FJob = TDocument{Title, {}}; }
+
+void TRecordingPrinter::PageDone(TSurface&& Page) { FJob.Pages.push_back(std::move(Page)); }
+
+void TRecordingPrinter::EndJob() { FDocuments.push_back(std::move(FJob)); }
+
+void TRecordingPrinter::AbortJob() noexcept { FJob = TDocument{}; }
+
+// --- TPdfPrinter ---
+// The file is written under a hidden temporary name beside its final one and
+// renamed when complete, so that a reader never meets half a document and a
+// failed job never destroys the file an earlier one wrote.
+struct TPdfPrinter::TJob {
+    std::string FileName, TempName;
+    int Fd = -1;
+    int Error = 0;  // the first failed write
+    bool Dropping = false;
+    int PixelsPerInch = PrinterPixelsPerInch;
+    cairo_surface_t* Pdf = nullptr;
+
+    ~TJob() {
+        Dropping = true;  // an unfinished surface finishes on destruction: nothing more reaches the disk
+        if (Pdf) cairo_surface_destroy(Pdf);
+        if (Fd >= 0) ::close(Fd);
+        if (!TempName.empty()) ::unlink(TempName.c_str());
+    }
+
+    static cairo_status_t Write(void* Closure, const unsigned char* Data, unsigned int Length) {
+        auto* job = static_cast<TJob*>(Closure);
+        if (job->Dropping) return CAIRO_STATUS_SUCCESS;
+        while (Length > 0 && job->Error == 0) {
+            ssize_t n = ::write(job->Fd, Data, Length);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) job->Error = n < 0 ? errno : EIO;
+            else {
+                Data += n;
+                Length -= unsigned(n);
+            }
+        }
+        return job->Error ? CAIRO_STATUS_WRITE_ERROR : CAIRO_STATUS_SUCCESS;
+    }
+
+    [[noreturn]] void Fail(int Err) const {
+        throw EWriteError("Cannot write file " + FromUtf8(FileName) + " (" + FromUtf8(ErrorText(Err)) + ")");
+    }
+    void Check() const {
+        if (Error) Fail(Error);
+        if (cairo_surface_status(Pdf) != CAIRO_STATUS_SUCCESS) Fail(EIO);
+    }
+};
+
+TPdfPrinter::TPdfPrinter(std::string Folder, int PixelsPerInch) : TPrinter(PixelsPerInch), FFolder(std::move(Folder)) {}
+
+TPdfPrinter::~TPdfPrinter() = default;
+
+AnsiString TPdfPrinter::DeviceName() const { return "PDF file"; }
+
+std::string TPdfPrinter::Folder() const { return FFolder.empty() ? UserFolder() : FFolder; }
+
+std::string TPdfPrinter::FileNameFor(const AnsiString& Title) const {
+    AnsiString name;
+    for (char c : Title.substr(0, 100)) {
+        bool bad = uint8_t(c) < 32 || std::strchr("<>:\"/\\|?*", c) != nullptr;
+        name += bad ? '_' : c;
+    }
+    // Leading dots would hide the file; trailing blanks and dots are lost on Windows copies.
+    size_t first = name.find_first_not_of(". ");
+    size_t last = name.find_last_not_of(". ");
+    name = first == AnsiString::npos ? AnsiString() : name.substr(first, last - first + 1);
+    if (name.empty()) name = "Zelmor";
+    return (std::filesystem::path(Folder()) / (ToUtf8(name) + ".pdf")).string();
+}
+
+void TPdfPrinter::StartJob(const AnsiString& Title, int PageWidth, int PageHeight) {
+    auto job = std::make_unique<TJob>();
+    job->FileName = FileNameFor(Title);
+    job->PixelsPerInch = PixelsPerInch();
+    std::filesystem::path file(job->FileName);
+    auto refuse = [&](int Err) {
+        throw EFCreateError("Cannot create file " + FromUtf8(job->FileName) + " (" + FromUtf8(ErrorText(Err)) + ")");
+    };
+    std::error_code ec;
+    std::filesystem::create_directories(file.parent_path(), ec);
+    if (ec) refuse(ec.value());
+    std::string temp = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+    job->Fd = ::mkstemp(temp.data());
+    if (job->Fd < 0) refuse(errno);
+    job->TempName = temp;
+    // mkstemp makes the file private; the finished document is an ordinary file.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(job->Fd, 0666 & ~mask);
+
+    double scale = 72.0 / job->PixelsPerInch;  // points per printer pixel
+    job->Pdf = cairo_pdf_surface_create_for_stream(&TJob::Write, job.get(), PageWidth * scale, PageHeight * scale);
+    // 1.4 keeps the page tree in plain objects, which every reader takes.
+    cairo_pdf_surface_restrict_to_version(job->Pdf, CAIRO_PDF_VERSION_1_4);
+    std::string title = ToUtf8(Title);
+    cairo_pdf_surface_set_metadata(job->Pdf, CAIRO_PDF_METADATA_TITLE, title.c_str());
+    if (cairo_surface_status(job->Pdf) != CAIRO_STATUS_SUCCESS) refuse(EIO);
+    FJob = std::move(job);
+}
+
+void TPdfPrinter::PageDone(TSurface&& Page) {
+    int w = Page.Width(), h = Page.Height();
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    cairo_surface_flush(image);
+    uint8_t* data = cairo_image_surface_get_data(image);
+    int stride = cairo_image_surface_get_stride(image);
+    for (int y = 0; y < h; ++y)
+        Page.ReadSpan(0, y, w, reinterpret_cast<uint32_t*>(data + size_t(y) * size_t(stride)));
+    cairo_surface_mark_dirty(image);
+    Page = TSurface();  // the page's pixels live on in the image alone
+
+    cairo_t* cr = cairo_create(FJob->Pdf);
+    double scale = 72.0 / FJob->PixelsPerInch;
+    cairo_scale(cr, scale, scale);
+    cairo_set_source_surface(cr, image, 0, 0);
+    // Printer pixels stay sharp squares in any viewer.
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+    cairo_show_page(cr);
+    cairo_destroy(cr);
+    cairo_surface_destroy(image);
+    FJob->Check();
+}
+
+void TPdfPrinter::EndJob() {
+    TJob& job = *FJob;
+    cairo_surface_finish(job.Pdf);
+    job.Check();
+    int fd = job.Fd;
+    job.Fd = -1;
+    // On the disk before the rename, so that a crash leaves the old file or the whole new one.
+    int synced = ::fsync(fd) == 0 ? 0 : errno;
+    if (::close(fd) != 0 && synced == 0) synced = errno;
+    if (synced) job.Fail(synced);
+    if (std::rename(job.TempName.c_str(), job.FileName.c_str()) != 0) job.Fail(errno);
+    job.TempName.clear();
+    FLastFileName = job.FileName;
+    FJob.reset();
+}
+
+void TPdfPrinter::AbortJob() noexcept { FJob.reset(); }
+
+// --- the printer of the process ---
+namespace {
+std::unique_ptr<TPrinter>& CurrentPrinter() {
+    static std::unique_ptr<TPrinter> printer;
+    return printer;
+}
+}  // namespace
+
+TPrinter* Printer() {
+    auto& p = CurrentPrinter();
+    if (!p) p = std::make_unique<TPdfPrinter>();
+    return p.get();
+}
+
+std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> NewPrinter) {
+    std::unique_ptr<TPrinter> old = std::move(CurrentPrinter());
+    CurrentPrinter() = std::move(NewPrinter);
+    return old;
+}
