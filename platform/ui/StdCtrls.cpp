@@ -1122,6 +1122,22 @@ void PullItems(TStrings& Items, TSavedListItems& Saved, const std::function<bool
     Saved.Selected = std::move(Selected);
 }
 
+// WM_MEASUREITEM for an owner-drawn list: every item the fixed height, or
+// (Variable) the height Measure gives it, at least 1.
+void AnswerMeasureItem(TMessage& Message, int ItemHeight, bool Variable,
+                       const std::function<void(int, int&)>& Measure) {
+    TMeasureItemStruct* M = LParamToPointer<TMeasureItemStruct>(Message.LParam);
+    if (!M) return;
+    M->itemHeight = static_cast<UINT>(ItemHeight);
+    int Index = static_cast<int>(M->itemID);
+    if (Variable && Index >= 0) {
+        int Height = ItemHeight;
+        Measure(Index, Height);
+        M->itemHeight = static_cast<UINT>(std::max(1, Height));
+    }
+    Message.Result = 1;
+}
+
 // An owner-drawn item of a list or combo box, from its draw-item record: the
 // canvas in the control's font and colours (highlighted when selected), the
 // item drawn, the focus rectangle on top.
@@ -1394,16 +1410,8 @@ void TCustomListBox::CNDrawItem(TMessage& Message) {
 }
 
 void TCustomListBox::CNMeasureItem(TMessage& Message) {
-    TMeasureItemStruct* M = LParamToPointer<TMeasureItemStruct>(Message.LParam);
-    if (!M) return;
-    M->itemHeight = static_cast<UINT>(FItemHeight);
-    int Index = static_cast<int>(M->itemID);
-    if (FStyle == lbOwnerDrawVariable && Index >= 0) {
-        int Height = FItemHeight;
-        MeasureItem(Index, Height);
-        M->itemHeight = static_cast<UINT>(std::max(1, Height));
-    }
-    Message.Result = 1;
+    AnswerMeasureItem(Message, FItemHeight, FStyle == lbOwnerDrawVariable,
+                      [this](int Index, int& Height) { MeasureItem(Index, Height); });
 }
 
 void TCustomListBox::CNCtlColor(TMessage& Message) { AnswerCtlColor(*this, Message); }
@@ -1700,16 +1708,8 @@ void TCustomComboBox::CNDrawItem(TMessage& Message) {
 }
 
 void TCustomComboBox::CNMeasureItem(TMessage& Message) {
-    TMeasureItemStruct* M = LParamToPointer<TMeasureItemStruct>(Message.LParam);
-    if (!M) return;
-    M->itemHeight = static_cast<UINT>(FItemHeight);
-    int Index = static_cast<int>(M->itemID);
-    if (FStyle == csOwnerDrawVariable && Index >= 0) {
-        int Height = FItemHeight;
-        MeasureItem(Index, Height);
-        M->itemHeight = static_cast<UINT>(std::max(1, Height));
-    }
-    Message.Result = 1;
+    AnswerMeasureItem(Message, FItemHeight, FStyle == csOwnerDrawVariable,
+                      [this](int Index, int& Height) { MeasureItem(Index, Height); });
 }
 
 void TCustomComboBox::CNCtlColor(TMessage& Message) { AnswerCtlColor(*this, Message); }
