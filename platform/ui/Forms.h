@@ -350,7 +350,7 @@ public:
     TExceptionEvent OnException;
     TNotifyEvent OnHint;
     // May change the hint about to show (its text, place, pauses) or stop it.
-    std::function<void(AnsiString& HintStr, bool& CanShow, THintInfo& HintInfo)> OnShowHint;
+    TEvent<void(AnsiString& HintStr, bool& CanShow, THintInfo& HintInfo)> OnShowHint;
     TIdleEvent OnIdle;
     TMessageEvent OnMessage;
     THelpEvent OnHelp;

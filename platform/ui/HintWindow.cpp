@@ -164,7 +164,7 @@ void TApplication::ActivateHint(TPoint CursorPos) {
         Info.HintStr = TControl::GetShortHint(FHintControl->Hint());
         Info.HideTimeout = FHintHidePause;
         bool CanShow = FHintControl->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&Info)) == 0;
-        if (CanShow && OnShowHint) OnShowHint(Info.HintStr, CanShow, Info);
+        if (CanShow && Assigned(OnShowHint)) OnShowHint(Info.HintStr, CanShow, Info);
         // The handlers may have closed the form under the mouse.
         FHintActive = CanShow && FHintControl;
         if (FHintActive && !Info.HintStr.empty()) {

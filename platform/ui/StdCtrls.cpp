@@ -1138,11 +1138,15 @@ void AnswerMeasureItem(TMessage& Message, int ItemHeight, bool Variable,
     Message.Result = 1;
 }
 
-// An owner-drawn item of a list or combo box, from its draw-item record: the
-// canvas in the control's font and colours (highlighted when selected), the
-// item drawn, the focus rectangle on top.
-void DrawOwnerItem(TWinControl& Control, TControlCanvas& Canvas, const TDrawItemStruct& D,
+// WM_DRAWITEM for an owner-drawn list or combo box: the canvas in the
+// control's font and colours (highlighted when selected), the item drawn,
+// the focus rectangle on top.
+void DrawOwnerItem(TWinControl& Control, TControlCanvas& Canvas, TMessage& Message,
                    const std::function<void(int, TRect, TOwnerDrawState)>& Draw) {
+    const TDrawItemStruct* Item = LParamToPointer<const TDrawItemStruct>(Message.LParam);
+    if (!Item) return;
+    Message.Result = 1;
+    const TDrawItemStruct& D = *Item;
     TOwnerDrawState State = OwnerDrawStateOf(D.itemState);
     Canvas.SetHandle(D.hDC);
     Canvas.Font()->Assign(Control.Font());
@@ -1403,10 +1407,7 @@ void TCustomListBox::CNCommand(TMessage& Message) {
 }
 
 void TCustomListBox::CNDrawItem(TMessage& Message) {
-    const TDrawItemStruct* D = LParamToPointer<const TDrawItemStruct>(Message.LParam);
-    if (!D) return;
-    DrawOwnerItem(*this, *FCanvas, *D, [this](int I, TRect R, TOwnerDrawState S) { DrawItem(I, R, S); });
-    Message.Result = 1;
+    DrawOwnerItem(*this, *FCanvas, Message, [this](int I, TRect R, TOwnerDrawState S) { DrawItem(I, R, S); });
 }
 
 void TCustomListBox::CNMeasureItem(TMessage& Message) {
@@ -1701,10 +1702,7 @@ void TCustomComboBox::CNCommand(TMessage& Message) {
 }
 
 void TCustomComboBox::CNDrawItem(TMessage& Message) {
-    const TDrawItemStruct* D = LParamToPointer<const TDrawItemStruct>(Message.LParam);
-    if (!D) return;
-    DrawOwnerItem(*this, *FCanvas, *D, [this](int I, TRect R, TOwnerDrawState S) { DrawItem(I, R, S); });
-    Message.Result = 1;
+    DrawOwnerItem(*this, *FCanvas, Message, [this](int I, TRect R, TOwnerDrawState S) { DrawItem(I, R, S); });
 }
 
 void TCustomComboBox::CNMeasureItem(TMessage& Message) {
