@@ -11,8 +11,8 @@
 #include "XvfbSupport.h"
 #include "platform/backend/Backend.h"
 #include "platform/classes/Resources.h"
-#include "resources/ResourceTable.h"
 #include "platform/ui/MessageQueue.h"
+#include "resources/ResourceTable.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ TEST_F(FormTest, ASampleScreenCanBeDrivenEntirelyFromATestAndSavedAsAPicture) {
     Ui.RunUntilIdle();
     EXPECT_EQ(S.Answer, mrCancel);
     EXPECT_EQ(S.Saved, 0);
-    Clock.Advance(1000);  // a second press at once would be a double click
+    Clock.Advance(1000); // a second press at once would be a double click
     Ui.Click(S.Save);
     Ui.Then([&] { Ui.Click(Screen->ActiveForm(), "BOk"); });
     Ui.RunUntilIdle();
@@ -132,7 +132,9 @@ public:
     TTestEdit* EName = nullptr;
     TTestButton* BSave = nullptr;
     std::vector<std::string> Done;
-    void FormCreate(TObject*) { Done.push_back(std::string("created with ") + (EName ? "EName" : "nothing")); }
+    void FormCreate(TObject*) {
+        Done.push_back(std::string("created with ") + (EName ? "EName" : "nothing"));
+    }
     void BSaveClick(TObject*) { Done.push_back("saved " + EName->Typed); }
 };
 ZELMOR_IMPLEMENT_COMPONENT(TAlumnosForm, TForm)
@@ -143,7 +145,8 @@ const unsigned char AlumnosText[] =
     "  BorderStyle = bsSingle\n  Caption = 'Alumnos'\n  Color = clBtnFace\n"
     "  OnCreate = FormCreate\n"
     "  object Header: TTestPanel\n    Height = 30\n    Align = alTop\n    Color = clNavy\n  end\n"
-    "  object EName: TTestEdit\n    Left = 10\n    Top = 40\n    Width = 120\n    Height = 21\n    TabOrder = 0\n  end\n"
+    "  object EName: TTestEdit\n    Left = 10\n    Top = 40\n    Width = 120\n    Height = 21\n    TabOrder "
+    "= 0\n  end\n"
     "  object BSave: TTestButton\n    Left = 10\n    Top = 80\n    Width = 75\n    Height = 25\n"
     "    TabOrder = 1\n    OnClick = BSaveClick\n  end\n"
     "end\n";
@@ -208,4 +211,4 @@ TEST(X11Display, TheSampleScreenOpensAsARealWindowThatShowsItsPixelsAndTakesKeys
     SetDisplay(nullptr);
 }
 
-}  // namespace
+} // namespace

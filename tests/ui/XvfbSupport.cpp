@@ -16,7 +16,8 @@ std::string TXvfb::Start() {
     int Pipe[2];
     if (pipe(Pipe) != 0) return {};
     std::string Fd = std::to_string(Pipe[1]);
-    const char* Argv[] = {Path.c_str(), "-displayfd", Fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", nullptr};
+    const char* Argv[] = {Path.c_str(), "-displayfd", Fd.c_str(), "-screen", "0",
+                          "800x600x24", "-nolisten",  "tcp",      nullptr};
     posix_spawn_file_actions_t Actions;
     posix_spawn_file_actions_init(&Actions);
     posix_spawn_file_actions_addclose(&Actions, Pipe[0]);

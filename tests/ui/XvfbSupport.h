@@ -1,6 +1,5 @@
 #pragma once
-// A private X server for the tests that need a real one (the X backend, the
-// X clipboard); they skip when none can be started here.
+// A private X server for the smoke tests that open real windows.
 #include <sys/types.h>
 
 #include <string>
@@ -10,9 +9,9 @@ public:
     TXvfb() = default;
     TXvfb(const TXvfb&) = delete;
     TXvfb& operator=(const TXvfb&) = delete;
-    // Starts a private X server and answers its display name, or "" when there is none to start.
-    std::string Start();
     ~TXvfb();
+    // Starts the server and answers its display name, or "" when there is none to start.
+    std::string Start();
 
 private:
     pid_t FPid = 0;
