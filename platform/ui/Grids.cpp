@@ -1,6 +1,7 @@
 #include "platform/ui/Grids.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/classes/Filer.h"
 #include "platform/sys/Sound.h"
@@ -134,44 +135,38 @@ void TCustomGrid::DescribeProperties(TPropertyTable& T) {
     T.Property("BorderStyle", &C::BorderStyle, &C::SetBorderStyle).Default(bsSingle);
 }
 
+namespace {
+
+// A list of sizes, one per column or row, as form files hold ColWidths and RowHeights.
+void ReadSizes(TReader& Reader, int Count, const std::function<void(int, int)>& Set) {
+    Reader.ReadListBegin();
+    for (int I = 0; !Reader.EndOfList(); ++I) {
+        int Value = Reader.ReadInteger();
+        if (I < Count) Set(I, Value);
+    }
+    Reader.ReadListEnd();
+}
+
+void WriteSizes(TWriter& Writer, int Count, const std::function<int(int)>& Get) {
+    Writer.WriteListBegin();
+    for (int I = 0; I < Count; ++I) Writer.WriteInteger(Get(I));
+    Writer.WriteListEnd();
+}
+
+} // namespace
+
 void TCustomGrid::DefineProperties(TFiler* Filer) {
     TCustomControl::DefineProperties(Filer);
     Filer->DefineProperty(
-        "ColWidths", [this](TReader& R) { ReadColWidths(R); }, [this](TWriter& W) { WriteColWidths(W); },
+        "ColWidths",
+        [this](TReader& R) { ReadSizes(R, FColCount, [this](int I, int V) { SetColWidths(I, V); }); },
+        [this](TWriter& W) { WriteSizes(W, FColCount, [this](int I) { return ColWidths(I); }); },
         !FColWidths.empty());
     Filer->DefineProperty(
-        "RowHeights", [this](TReader& R) { ReadRowHeights(R); }, [this](TWriter& W) { WriteRowHeights(W); },
+        "RowHeights",
+        [this](TReader& R) { ReadSizes(R, FRowCount, [this](int I, int V) { SetRowHeights(I, V); }); },
+        [this](TWriter& W) { WriteSizes(W, FRowCount, [this](int I) { return RowHeights(I); }); },
         !FRowHeights.empty());
-}
-
-void TCustomGrid::ReadColWidths(TReader& Reader) {
-    Reader.ReadListBegin();
-    for (int I = 0; !Reader.EndOfList(); ++I) {
-        int Value = Reader.ReadInteger();
-        if (I < FColCount) SetColWidths(I, Value);
-    }
-    Reader.ReadListEnd();
-}
-
-void TCustomGrid::WriteColWidths(TWriter& Writer) const {
-    Writer.WriteListBegin();
-    for (int I = 0; I < FColCount; ++I) Writer.WriteInteger(ColWidths(I));
-    Writer.WriteListEnd();
-}
-
-void TCustomGrid::ReadRowHeights(TReader& Reader) {
-    Reader.ReadListBegin();
-    for (int I = 0; !Reader.EndOfList(); ++I) {
-        int Value = Reader.ReadInteger();
-        if (I < FRowCount) SetRowHeights(I, Value);
-    }
-    Reader.ReadListEnd();
-}
-
-void TCustomGrid::WriteRowHeights(TWriter& Writer) const {
-    Writer.WriteListBegin();
-    for (int I = 0; I < FRowCount; ++I) Writer.WriteInteger(RowHeights(I));
-    Writer.WriteListEnd();
 }
 
 void TCustomGrid::Initialize() {
@@ -1808,20 +1803,24 @@ TStrings* TStringGrid::Rows(int Index) {
     return FLines.back().get();
 }
 
-void TStringGrid::SetCols(int Index, TStrings* Value) {
-    TStrings* Line = Cols(Index);
-    for (int I = 0; I < RowCount(); ++I) {
-        Line->Put(I, I < Value->Count() ? Value->Strings(I) : AnsiString());
-        Line->PutObject(I, I < Value->Count() ? Value->Objects(I) : nullptr);
+namespace {
+
+void CopyLines(TStrings* Line, const TStrings* Value) {
+    for (int I = 0; I < Line->Count(); ++I) {
+        bool Has = I < Value->Count();
+        Line->Put(I, Has ? Value->Strings(I) : AnsiString());
+        Line->PutObject(I, Has ? Value->Objects(I) : nullptr);
     }
 }
 
+} // namespace
+
+void TStringGrid::SetCols(int Index, TStrings* Value) {
+    CopyLines(Cols(Index), Value);
+}
+
 void TStringGrid::SetRows(int Index, TStrings* Value) {
-    TStrings* Line = Rows(Index);
-    for (int I = 0; I < ColCount(); ++I) {
-        Line->Put(I, I < Value->Count() ? Value->Strings(I) : AnsiString());
-        Line->PutObject(I, I < Value->Count() ? Value->Objects(I) : nullptr);
-    }
+    CopyLines(Rows(Index), Value);
 }
 
 void TStringGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {

@@ -298,10 +298,6 @@ private:
                      bool Vert, TColor OnColor, TColor OffColor);
     void DrawCells(const TGridDrawInfo& Info, int FirstCol, int FirstRow, const TRect& Area,
                    TColor Background, TGridDrawState Include);
-    void ReadColWidths(class TReader& Reader);
-    void WriteColWidths(class TWriter& Writer) const;
-    void ReadRowHeights(class TReader& Reader);
-    void WriteRowHeights(class TWriter& Writer) const;
 
 protected:
     void DefineProperties(TFiler* Filer) override;
