@@ -12,7 +12,6 @@ ZELMOR_IMPLEMENT_ENUM(TGridOption, "goFixedVertLine", "goFixedHorzLine", "goVert
                       "goRangeSelect", "goDrawFocusSelected", "goRowSizing", "goColSizing", "goRowMoving",
                       "goColMoving", "goEditing", "goTabs", "goRowSelect", "goAlwaysShowEditor",
                       "goThumbTracking")
-ZELMOR_IMPLEMENT_ENUM(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth")
 
 ZELMOR_IMPLEMENT_CLASS(TCustomGrid, TCustomControl)
 ZELMOR_IMPLEMENT_COMPONENT(TDrawGrid, TCustomGrid)

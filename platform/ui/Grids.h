@@ -20,6 +20,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Mask.h"
 #include "platform/ui/StdCtrls.h"
 
 enum TGridOption : uint8_t {
@@ -49,9 +50,6 @@ using TGridDrawState = TSet<TGridDrawStateFlag>;
 
 enum TGridScrollDirectionFlag : uint8_t { sdLeft, sdRight, sdUp, sdDown };
 using TGridScrollDirection = TSet<TGridScrollDirectionFlag>;
-
-enum TScrollStyle : uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
-ZELMOR_DECLARE_ENUM(TScrollStyle);
 
 struct TGridCoord {
     int X = 0, Y = 0;

@@ -660,6 +660,7 @@ TEST_F(GridTest, TheEditorTakesLimitAndMaskFromTheGridAndChangesNothingTheGridRe
 
     G->Modifiable = false;
     G->Mask = "";
+    G->Value = "abc";
     Keys({{VK_F2}});
     Ui.Type("zz");
     Keys({{VK_BACK}, {VK_DELETE}});

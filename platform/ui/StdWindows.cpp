@@ -1,0 +1,5 @@
+#include "platform/ui/StdWindows.h"
+
+void EnsureStdWindowClasses() {
+    RegisterEditClass();
+}

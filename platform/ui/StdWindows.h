@@ -1,0 +1,36 @@
+#pragma once
+// The standard window classes: "EDIT", "LISTBOX", "COMBOBOX" (with its
+// drop-down list "ComboLBox") and "BUTTON". Each keeps its state per window
+// and answers the messages of its kind (EM_, LB_, CB_, BM_) with the
+// platform's meanings; it tells its parent what the user did through
+// WM_COMMAND (EN_, LBN_, CBN_, BN_ codes) and, for owner-drawn items,
+// WM_DRAWITEM and WM_MEASUREITEM. It asks for its colours by sending
+// CN_CTLCOLOR (WParam the device context, LParam the window) to itself: a
+// control answers with its brush after setting the context's text and
+// background colours; a window without a control gets the window colours.
+//
+// Pointers in messages: EM_GETSEL's WParam and LParam point to int (either
+// may be 0); EM_GETRECT/EM_SETRECT/EM_SETRECTNP and LB_GETITEMRECT take a
+// TRect*; LB_SETTABSTOPS/EM_SETTABSTOPS an int array; texts are
+// zero-terminated Windows-1252.
+#include "platform/ui/Messages.h"
+#include "platform/ui/WindowManager.h"
+
+// Registers the classes that are not registered yet (they survive
+// ResetWindowManager, but a test may unregister them).
+void EnsureStdWindowClasses();
+
+// Each class's file registers its class (EnsureStdWindowClasses runs them).
+void RegisterEditClass();
+void RegisterListBoxClass();
+void RegisterComboBoxClass();
+void RegisterButtonClass();
+
+// EM_SETMARGINS flags; with EC_USEFONTINFO the margins follow the font.
+enum : WPARAM { EC_LEFTMARGIN = 1, EC_RIGHTMARGIN = 2, EC_USEFONTINFO = 0xFFFF };
+
+// Button check states (BM_GETCHECK/BM_SETCHECK) and state bits (BM_GETSTATE).
+enum : WPARAM { BST_UNCHECKED = 0, BST_CHECKED = 1, BST_INDETERMINATE = 2, BST_PUSHED = 4, BST_FOCUS = 8 };
+
+// The edit class's default limit: no limit worth the name.
+inline constexpr int EditNoLimit = 0x7FFFFFFE;
