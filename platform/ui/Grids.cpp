@@ -2028,10 +2028,8 @@ void TInplaceEdit::KeyPress(char& Key) {
 }
 
 void TInplaceEdit::KeyUp(WORD& Key, TShiftState Shift) {
-    if (FGrid)
-        FGrid->KeyUp(Key, Shift);
-    else
-        TCustomMaskEdit::KeyUp(Key, Shift);
+    if (FGrid) FGrid->KeyUp(Key, Shift);
+    if (Key != 0) TCustomMaskEdit::KeyUp(Key, Shift);
 }
 
 void TInplaceEdit::DblClick() {

@@ -352,6 +352,26 @@ TEST_F(GridTest, TheWheelMovesTheCurrentRow) {
     EXPECT_EQ(G->Row(), 1);
 }
 
+TEST_F(GridTest, ADragSelectionHeldPastTheBottomGrowsAndScrollsOnTheTimer) {
+    TStringGrid* G = NewGrid();
+    G->SetRowCount(20);
+    ShowAndFocus(G);
+    Press(100, 30);
+    // Well below the grid, the button still down: the move itself reaches no row.
+    MoveMouse(100, 200);
+    EXPECT_EQ(G->Selection(), (TGridRect{1, 1, 1, 1}));
+    for (int Tick = 0; Tick < 6; ++Tick) {
+        Clock.Advance(60);
+        Ui.RunUntilIdle();
+    }
+    EXPECT_EQ(G->Selection(), (TGridRect{1, 1, 1, 7})) << "one row more every tick";
+    EXPECT_EQ(G->TopRow(), 4) << "row 7 shows as the last whole row";
+    Release(100, 200);
+    Clock.Advance(600);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(G->Selection(), (TGridRect{1, 1, 1, 7})) << "the timer stops with the release";
+}
+
 // --- sizing and moving by mouse ---
 
 TEST_F(GridTest, DraggingAColumnEdgeInTheFixedRowSizesTheColumn) {
