@@ -4,22 +4,15 @@
 // started here.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 
 #include "FormTestSupport.h"
+#include "XvfbSupport.h"
 #include "platform/backend/Backend.h"
 #include "platform/classes/Resources.h"
-#include "resources/ResourceTable.h"
 #include "platform/ui/MessageQueue.h"
-
-extern char** environ;
+#include "resources/ResourceTable.h"
 
 namespace {
 
@@ -101,7 +94,7 @@ TEST_F(FormTest, ASampleScreenCanBeDrivenEntirelyFromATestAndSavedAsAPicture) {
     Ui.RunUntilIdle();
     EXPECT_EQ(S.Answer, mrCancel);
     EXPECT_EQ(S.Saved, 0);
-    Clock.Advance(1000);  // a second press at once would be a double click
+    Clock.Advance(1000); // a second press at once would be a double click
     Ui.Click(S.Save);
     Ui.Then([&] { Ui.Click(Screen->ActiveForm(), "BOk"); });
     Ui.RunUntilIdle();
@@ -139,7 +132,9 @@ public:
     TTestEdit* EName = nullptr;
     TTestButton* BSave = nullptr;
     std::vector<std::string> Done;
-    void FormCreate(TObject*) { Done.push_back(std::string("created with ") + (EName ? "EName" : "nothing")); }
+    void FormCreate(TObject*) {
+        Done.push_back(std::string("created with ") + (EName ? "EName" : "nothing"));
+    }
     void BSaveClick(TObject*) { Done.push_back("saved " + EName->Typed); }
 };
 ZELMOR_IMPLEMENT_COMPONENT(TAlumnosForm, TForm)
@@ -150,7 +145,8 @@ const unsigned char AlumnosText[] =
     "  BorderStyle = bsSingle\n  Caption = 'Alumnos'\n  Color = clBtnFace\n"
     "  OnCreate = FormCreate\n"
     "  object Header: TTestPanel\n    Height = 30\n    Align = alTop\n    Color = clNavy\n  end\n"
-    "  object EName: TTestEdit\n    Left = 10\n    Top = 40\n    Width = 120\n    Height = 21\n    TabOrder = 0\n  end\n"
+    "  object EName: TTestEdit\n    Left = 10\n    Top = 40\n    Width = 120\n    Height = 21\n    TabOrder "
+    "= 0\n  end\n"
     "  object BSave: TTestButton\n    Left = 10\n    Top = 80\n    Width = 75\n    Height = 25\n"
     "    TabOrder = 1\n    OnClick = BSaveClick\n  end\n"
     "end\n";
@@ -181,48 +177,6 @@ TEST_F(FormTest, AFormComesFromItsFormResourceWithItsFieldsAndHandlersBound) {
 }
 
 // --- the same screen on a real X server ---
-
-class TXvfb {
-public:
-    // Starts a private X server and answers its display name, or "" when there is none to start.
-    std::string Start() {
-        std::string Path;
-        for (const char* Dir : {"/usr/bin", "/usr/local/bin", "/bin"})
-            if (access((std::string(Dir) + "/Xvfb").c_str(), X_OK) == 0) Path = std::string(Dir) + "/Xvfb";
-        if (Path.empty()) return {};
-        int Pipe[2];
-        if (pipe(Pipe) != 0) return {};
-        std::string Fd = std::to_string(Pipe[1]);
-        const char* Argv[] = {Path.c_str(), "-displayfd", Fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", nullptr};
-        posix_spawn_file_actions_t Actions;
-        posix_spawn_file_actions_init(&Actions);
-        posix_spawn_file_actions_addclose(&Actions, Pipe[0]);
-        posix_spawn_file_actions_addopen(&Actions, 2, "/dev/null", O_WRONLY, 0);
-        int Rc = posix_spawn(&FPid, Path.c_str(), &Actions, nullptr, const_cast<char**>(Argv), environ);
-        posix_spawn_file_actions_destroy(&Actions);
-        close(Pipe[1]);
-        if (Rc != 0) {
-            close(Pipe[0]);
-            FPid = 0;
-            return {};
-        }
-        // The server writes its display number once it accepts connections.
-        std::string Number;
-        char C;
-        while (read(Pipe[0], &C, 1) == 1 && C != '\n') Number += C;
-        close(Pipe[0]);
-        return Number.empty() ? std::string() : ":" + Number;
-    }
-    ~TXvfb() {
-        if (FPid > 0) {
-            kill(FPid, SIGTERM);
-            waitpid(FPid, nullptr, 0);
-        }
-    }
-
-private:
-    pid_t FPid = 0;
-};
 
 TEST(X11Display, TheSampleScreenOpensAsARealWindowThatShowsItsPixelsAndTakesKeys) {
     TXvfb Server;
@@ -257,4 +211,4 @@ TEST(X11Display, TheSampleScreenOpensAsARealWindowThatShowsItsPixelsAndTakesKeys
     SetDisplay(nullptr);
 }
 
-}  // namespace
+} // namespace
