@@ -195,10 +195,10 @@ AnsiString TEditMask::EditTextOf(std::string_view Text) const {
         int K = I;
         while (K < Length() && !IsLiteral(K)) ++K;
         char Next = K < Length() ? Literal(K) : 0;
-        AnsiString Section;
-        while (J < Text.size() && (Next == 0 || Text[J] != Next)) Section += Text[J++];
+        // A stretch ends at the literal, or when its positions are full.
         size_t Room = static_cast<size_t>(K - I);
-        if (Section.size() > Room) Section.resize(Room);
+        AnsiString Section;
+        while (J < Text.size() && Section.size() < Room && (Next == 0 || Text[J] != Next)) Section += Text[J++];
         for (char& C : Section)
             if (C == ' ') C = FBlank;
         AnsiString Pad(Room - Section.size(), FBlank);
