@@ -56,8 +56,9 @@ cmd_test() {
   configure_build build/test -DCMAKE_BUILD_TYPE=Debug -DZELMOR_SANITIZE=ON -DZELMOR_BENCH=ON
   (cd build/test && ctest --output-on-failure -j "$(jobs)")
   # Parsers of outside input are fuzzed for a few seconds each (clang, libFuzzer).
-  configure_build build/fuzz -DCMAKE_BUILD_TYPE=Debug -DZELMOR_FUZZ=ON \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+  cmake -S "$ROOT" -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELMOR_FUZZ=ON \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+  cmake --build build/fuzz -j "$(jobs)" --target fuzzers
   (cd build/fuzz && ctest --output-on-failure -L fuzz -j "$(jobs)")
 }
 

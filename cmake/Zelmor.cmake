@@ -57,4 +57,5 @@ function(zelmor_fuzz name seconds)
   add_test(NAME fuzz_${name}
     COMMAND fuzz_${name} -max_total_time=${seconds} -rss_limit_mb=2048 -timeout=10 ${corpus} ${seeds})
   set_tests_properties(fuzz_${name} PROPERTIES LABELS fuzz)
+  set_property(GLOBAL APPEND PROPERTY ZELMOR_FUZZ_TARGETS fuzz_${name})
 endfunction()

@@ -20,7 +20,10 @@ struct TResultadoColocar {
 //
 // A row covers a student when its NALUM is above 0 and every subject of the
 // student is among its slots (letter case ignored; OPCION and REPITE are not
-// compared). A student's division for slot i is that of the row's first slot
+// compared). Each student takes the first covering row with students left;
+// when none is left, students placed before it move to other rows that
+// cover them if that frees one, so that every student gets a place whenever
+// the counts allow it. A student's division for slot i is that of the row's first slot
 // holding the same code exactly, or, when the row spells it otherwise, of the
 // first slot holding it with other letter case: a student is never left with
 // the division of an earlier distribution for a subject it was placed in.

@@ -181,12 +181,12 @@ bool TOrganizador::ParConexiones(int S, int D, int T, int Grupo, bool Marcada) {
     const TEstadoAsig& et = EstAsig[T];
     ListaCodigos(et, lt);
     if (ls.Coded < es.Divisiones || lt.Coded < et.Divisiones) return false;
-    if (Marcada && ls.Distinct == 1 && lt.Distinct == 1) return true;
-    if (ls.Distinct == 2 && lt.Distinct == 2) {
-        auto enT = [&](int c) { return c == lt.Codigo[0] || c == lt.Codigo[1]; };
-        if (enT(ls.Codigo[0]) && enT(ls.Codigo[1])) return true;
-    }
-    return false;
+    // Two subjects that share students and each spread over two connections
+    // are no conflict: a student in either connection of one finds the other
+    // in the other connection. Refusing that pair would leave two subjects
+    // taken together by more students than one division holds (physics and
+    // biology, say) with no way to open their fourth division.
+    return Marcada && ls.Distinct == 1 && lt.Distinct == 1;
 }
 
 int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const int* CodElegido, int Asig,

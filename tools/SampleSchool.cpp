@@ -122,9 +122,13 @@ const std::vector<TBloqueEjemplo>& Bloques() {
         {"ESO", "4", 2, 2, {"FQ", "BIO", "LAT", "ECO"}},
         {"ESO", "4", 3, 1, {"CAP", "IAE"}},
         {"ESO", "4", 4, 1, {"FRA", "MUS", "INF", "PLA"}},
+        {"ESO", "4", 5, 1, {"TEC"}},
         {"BACH", "1", 1, 2, {"FQ", "BIO", "DT"}},
         {"BACH", "1", 2, 2, {"ECO", "HMC", "GRI"}},
         {"BACH", "1", 3, 1, {"FRA", "TIC", "ANA", "CUC"}},
+        // Mathematics of one road or the other, or Latin: each student takes one.
+        {"BACH", "1", 4, 1, {"MAT", "MCS", "LAT"}},
+        {"BACH", "1", 5, 1, {"REL"}},
     };
     return b;
 }

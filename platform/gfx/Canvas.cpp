@@ -198,6 +198,9 @@ TDCState& TDCState::operator=(const TDCState& O) {
     ViewportExt = O.ViewportExt;
     Clip = O.Clip;
     PenPos = O.PenPos;
+    // Last: the assignments of pen, brush and font above mark them changed.
+    FontPending = O.FontPending;
+    BrushPending = O.BrushPending;
     return *this;
 }
 
@@ -273,7 +276,20 @@ uint32_t TCanvasImpl::ToPixel(TColorRef C) const {
     return p;
 }
 
-TBrushPaint TCanvasImpl::MakeBrush(const TBrush& B) const {
+void TCanvasImpl::Select() {
+    if (State.FontPending) {
+        State.FontPending = false;
+        State.TextColor = ColorToRGB(State.Font->Color());
+    }
+    if (State.BrushPending) {
+        State.BrushPending = false;
+        State.BkColor = ColorToRGB(State.Brush->Color());
+        State.BkMode = State.Brush->Style() == bsSolid ? OPAQUE : TRANSPARENT;
+    }
+}
+
+TBrushPaint TCanvasImpl::MakeBrush(const TBrush& B) {
+    Select();
     TBrushPaint p;
     p.OrgX = State.BrushOrg.x + DeviceOrigin.x;
     p.OrgY = State.BrushOrg.y + DeviceOrigin.y;
@@ -362,6 +378,7 @@ int TCanvasImpl::PenWidth() const {
 
 void TCanvasImpl::PenPolyline(const std::vector<TPoint>& Pts, bool Closed) {
     if (!PenVisible() || Pts.empty()) return;
+    Select();
     const TPen& pen = *State.Pen;
     uint32_t color = ToPixel(ColorToRGB(pen.Color()));
     uint32_t back = ToPixel(State.BkColor);
@@ -450,7 +467,7 @@ void TCanvasImpl::Figure(int Top, const std::vector<std::vector<int32_t>>& Outer
     Rows(Top, SubtractRows(Top, Outer, InnerTop, Inner), pen, rop);
 }
 
-bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, const TCanvasImpl* Src, int SX, int SY, int SW, int SH,
+bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, TCanvasImpl* Src, int SX, int SY, int SW, int SH,
                        uint32_t Rop, const TSurface* Mask, int MX, int MY, bool UseKey, uint32_t Key) {
     if (!Surface || DW == 0 || DH == 0) return false;
     uint8_t fore = uint8_t(Rop >> 16), back = Mask ? uint8_t(Rop >> 24) : fore;
@@ -475,6 +492,8 @@ bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, const TCanvasImpl* Src, i
     }
     bool dstMono = Surface->Monochrome();
     bool srcMono = ss && ss->Monochrome();
+    Select();
+    if (Src) Src->Select();
     uint32_t textPx = ToPixel(State.TextColor), bkPx = ToPixel(State.BkColor);
     uint32_t srcBk = Src ? ColorRefToPixel(Src->State.BkColor) : White;
     TBrushPaint brush = MakeBrush(*State.Brush);
@@ -577,7 +596,13 @@ bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, const TCanvasImpl* Src, i
 }
 
 // --- TCanvas: the device ---
-TCanvas::TCanvas() : F(std::make_unique<TCanvasImpl>(this)) {}
+TCanvas::TCanvas() : F(std::make_unique<TCanvasImpl>(this)) {
+    // The state's font and brush are never replaced (restoring a saved state
+    // assigns into them), so these hooks last as long as the canvas.
+    TCanvasImpl* impl = F.get();
+    F->State.Font->OnChange = TNotifyEvent([impl](TObject*) { impl->State.FontPending = true; });
+    F->State.Brush->OnChange = TNotifyEvent([impl](TObject*) { impl->State.BrushPending = true; });
+}
 
 TCanvas::TCanvas(TSurface* Surface) : TCanvas() { SetSurface(Surface); }
 
@@ -599,6 +624,8 @@ void TCanvas::SetDeviceOrigin(TPoint Origin) {
 
 TPoint TCanvas::DeviceOrigin() const { return F->DeviceOrigin; }
 
+const TRegion* TCanvas::DeviceClip() const { return F->DeviceClip ? &*F->DeviceClip : nullptr; }
+
 void TCanvas::SetDeviceClip(const TRegion* Visible) {
     if (Visible) F->DeviceClip = *Visible;
     else F->DeviceClip.reset();
@@ -613,31 +640,48 @@ void TCanvas::ResetState() {
     F->InvalidateClip();
 }
 
-void TCanvas::Refresh() {}
+void TCanvas::Refresh() {
+    F->State.FontPending = true;
+    F->State.BrushPending = true;
+}
 
 TPen* TCanvas::Pen() const { return F->State.Pen.get(); }
 TBrush* TCanvas::Brush() const { return F->State.Brush.get(); }
 TFont* TCanvas::Font() const { return F->State.Font.get(); }
 
 // --- device state ---
+// The direct colour calls first select what changed, so that the colour they
+// set is not overridden by a font or brush chosen before them.
 TColorRef TCanvas::SetTextColor(TColor Color) {
+    F->Select();
     TColorRef old = F->State.TextColor;
     F->State.TextColor = ColorToRGB(Color);
     return old;
 }
-TColorRef TCanvas::GetTextColor() const { return F->State.TextColor; }
+TColorRef TCanvas::GetTextColor() const {
+    F->Select();
+    return F->State.TextColor;
+}
 TColorRef TCanvas::SetBkColor(TColor Color) {
+    F->Select();
     TColorRef old = F->State.BkColor;
     F->State.BkColor = ColorToRGB(Color);
     return old;
 }
-TColorRef TCanvas::GetBkColor() const { return F->State.BkColor; }
+TColorRef TCanvas::GetBkColor() const {
+    F->Select();
+    return F->State.BkColor;
+}
 int TCanvas::SetBkMode(int Mode) {
+    F->Select();
     int old = F->State.BkMode;
     if (Mode == TRANSPARENT || Mode == OPAQUE) F->State.BkMode = Mode;
     return old;
 }
-int TCanvas::GetBkMode() const { return F->State.BkMode; }
+int TCanvas::GetBkMode() const {
+    F->Select();
+    return F->State.BkMode;
+}
 int TCanvas::SetROP2(int Rop2) {
     int old = PenModeToRop2(F->State.Pen->Mode());
     if (Rop2 >= R2_BLACK && Rop2 <= R2_WHITE) F->State.Pen->SetMode(Rop2ToPenMode(Rop2));
@@ -1213,7 +1257,7 @@ bool TCanvas::BitBlt(int X, int Y, int Width, int Height, const TCanvas* Source,
 bool TCanvas::StretchBlt(int X, int Y, int Width, int Height, const TCanvas* Source, int SX, int SY, int SW, int SH,
                          uint32_t Rop) {
     TPoint d0 = F->ToDevice({X, Y}), d1 = F->ToDevice({X + Width, Y + Height});
-    const TCanvasImpl* src = Source ? Source->F.get() : nullptr;
+    TCanvasImpl* src = Source ? Source->F.get() : nullptr;
     TPoint s0{SX, SY}, s1{SX + SW, SY + SH};
     if (src) {
         s0 = src->ToDevice(s0);
@@ -1234,7 +1278,7 @@ bool TCanvas::MaskBlt(int X, int Y, int Width, int Height, const TCanvas* Source
                       const TBitmap* Mask, int MX, int MY, uint32_t Rop) {
     if (!Mask) return BitBlt(X, Y, Width, Height, Source, SX, SY, Rop & 0x00FFFFFF);
     TPoint d0 = F->ToDevice({X, Y}), d1 = F->ToDevice({X + Width, Y + Height});
-    const TCanvasImpl* src = Source ? Source->F.get() : nullptr;
+    TCanvasImpl* src = Source ? Source->F.get() : nullptr;
     TPoint s0{SX, SY};
     if (src) s0 = src->ToDevice(s0);
     F->Changing();

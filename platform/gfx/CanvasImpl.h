@@ -36,6 +36,9 @@ struct TDCState {
     TSize WindowExt{1, 1}, ViewportExt{1, 1};
     std::optional<TRegion> Clip;  // device coordinates
     TPoint PenPos{0, 0};          // logical
+    // The font and the brush changed since they were last selected into the
+    // colours above (a fresh device has selected nothing yet).
+    bool FontPending = true, BrushPending = true;
 
     TDCState();
     TDCState(const TDCState& Other);
@@ -84,9 +87,17 @@ struct TCanvasImpl {
     int ScaleX(int Len) const;
     int ScaleY(int Len) const;
 
+    // Selects a changed font and brush: the text colour becomes the font's
+    // colour, the background colour the brush's, and the background mode
+    // opaque for a solid brush, transparent for any other. Every reader of
+    // those three device values calls it first, so a canvas method always
+    // draws with its current font and brush, while a colour set directly
+    // after them holds until one of them changes again.
+    void Select();
+
     // --- painting in device coordinates; spans are [X1, X2) ---
     uint32_t ToPixel(TColorRef C) const;  // nearest black or white on a monochrome surface
-    TBrushPaint MakeBrush(const TBrush& B) const;
+    TBrushPaint MakeBrush(const TBrush& B);
     void Changing();
     void Changed();
     // Calls F(y, x1, x2) for every clipped piece of a device span, in surface coordinates.
@@ -108,7 +119,7 @@ struct TCanvasImpl {
     void Figure(int Top, const std::vector<std::vector<int32_t>>& Outer, int InnerTop,
                 const std::vector<std::vector<int32_t>>& Inner);
     // Blit core: destination and source device rectangles (negative sizes mirror).
-    bool Blit(int DX, int DY, int DW, int DH, const TCanvasImpl* Src, int SX, int SY, int SW, int SH, uint32_t Rop,
+    bool Blit(int DX, int DY, int DW, int DH, TCanvasImpl* Src, int SX, int SY, int SW, int SH, uint32_t Rop,
               const TSurface* Mask = nullptr, int MX = 0, int MY = 0, bool UseKey = false, uint32_t Key = 0);
     void Text(int X, int Y, uint32_t Options, const TRect* R, std::string_view Text, std::span<const int> Dx);
 };

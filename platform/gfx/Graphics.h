@@ -304,6 +304,8 @@ public:
     void SetDeviceOrigin(TPoint Origin);
     TPoint DeviceOrigin() const;
     void SetDeviceClip(const TRegion* Visible);
+    // The visible part as set, or nullptr when the whole surface is visible.
+    const TRegion* DeviceClip() const;
     // Resets pen, brush, font, colours, modes, clip, mapping and saved states.
     void ResetState();
     // The canvas itself plays the device context of the platform calls.
@@ -320,6 +322,14 @@ public:
     void SetFont(TFont* Value) { Font()->Assign(Value); }
 
     // --- device state ---
+    // Font and Brush are the device's selected font and brush. A change to
+    // either is selected into the colours below when they are next read or
+    // set: the text colour becomes Font's colour, the background colour
+    // Brush's colour, the background mode OPAQUE for a solid brush and
+    // TRANSPARENT for any other. So TextOut after a change of Font or Brush
+    // draws in Font's colour, on Brush's colour or transparently with a clear
+    // brush; a colour set here after that holds for every call (TextOut,
+    // ExtTextOut, DrawText, blits) until Font or Brush changes again.
     TColorRef SetTextColor(TColor Color);  // answer the previous value
     TColorRef GetTextColor() const;
     TColorRef SetBkColor(TColor Color);
@@ -438,8 +448,11 @@ public:
     // Copies the bitmap's Source part into Dest, its pixels of Color replaced by the brush.
     void BrushCopy(const TRect& Dest, const TBitmap* Bitmap, const TRect& Source, TColor Color);
 
-    // --- text (Windows-1252 text) ---
+    // --- text (Windows-1252 text), in the text colour, on the background
+    // colour where the background mode is OPAQUE (see the device state) ---
     void TextOut(int X, int Y, std::string_view Text);
+    // Clipped to R; unless Brush is clear, R is first filled with the
+    // background colour (Brush's, once selected).
     void TextRect(const TRect& R, int X, int Y, std::string_view Text);
     // Dx: the advance of each character, or empty for the font's own.
     bool ExtTextOut(int X, int Y, uint32_t Options, const TRect* R, std::string_view Text,
@@ -477,6 +490,7 @@ public:
     // one thread, so these only keep the calls of the libraries compiling.
     void Lock() {}
     void Unlock() {}
+    // Selects Font and Brush again at the next use, over any colour set since.
     void Refresh();
 
 private:

@@ -189,19 +189,26 @@ void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabl
 void TCustomImageList::DrawDisabledMask(TCanvas* Canvas, int X, int Y, const TBitmap& Mask) {
     // The opaque part (mask 0) stamped twice: highlight one pixel down and
     // right, shadow in place. DSPDxax puts the brush where the source is 0.
-    TColorRef oldText = Canvas->SetTextColor(clWhite), oldBk = Canvas->SetBkColor(clBlack);
+    TColorRef oldText = Canvas->GetTextColor(), oldBk = Canvas->GetBkColor();
+    int oldMode = Canvas->GetBkMode();
     TBrush keep;
     keep.Assign(Canvas->Brush());
     TBitmap inverse;
     inverse.Assign(const_cast<TBitmap*>(&Mask));
     Canvas->Brush()->SetBitmap(nullptr);
-    Canvas->Brush()->SetColor(clBtnHighlight);
-    Canvas->BitBlt(X + 1, Y + 1, Mask.Width(), Mask.Height(), inverse.Canvas(), 0, 0, ROP_DSPDxax);
-    Canvas->Brush()->SetColor(clBtnShadow);
-    Canvas->BitBlt(X, Y, Mask.Width(), Mask.Height(), inverse.Canvas(), 0, 0, ROP_DSPDxax);
+    auto stamp = [&](int At, TColor Color) {
+        Canvas->Brush()->SetColor(Color);
+        // After the brush: choosing a brush selects its colour as the background.
+        Canvas->SetTextColor(clWhite);
+        Canvas->SetBkColor(clBlack);
+        Canvas->BitBlt(X + At, Y + At, Mask.Width(), Mask.Height(), inverse.Canvas(), 0, 0, ROP_DSPDxax);
+    };
+    stamp(1, clBtnHighlight);
+    stamp(0, clBtnShadow);
     Canvas->Brush()->Assign(&keep);
     Canvas->SetTextColor(TColor(oldText));
     Canvas->SetBkColor(TColor(oldBk));
+    Canvas->SetBkMode(oldMode);
 }
 
 void TCustomImageList::DrawEx(TCanvas* Canvas, int X, int Y, int Index, uint32_t Style, uint32_t BkColor,

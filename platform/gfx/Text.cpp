@@ -262,6 +262,7 @@ const TFontResource& TFont::Resource() const {
 // --- drawing ---
 void TCanvasImpl::Text(int X, int Y, uint32_t Options, const TRect* R, std::string_view Str, std::span<const int> Dx) {
     if (!Surface) return;
+    Select();
     const TFontResource& font = State.Font->Resource();
     const TTextMetric& tm = font.Metrics;
     uint32_t align = State.TextAlign;
@@ -377,11 +378,8 @@ void TCanvas::TextOut(int X, int Y, std::string_view Text) {
 }
 
 void TCanvas::TextRect(const TRect& R, int X, int Y, std::string_view Text) {
-    uint32_t options = ETO_CLIPPED | (F->State.TextFlags & ~uint32_t(ETO_CLIPPED));
-    if (Brush()->Style() != bsClear) {
-        options |= ETO_OPAQUE;
-        SetBkColor(Brush()->Color());
-    }
+    uint32_t options = ETO_CLIPPED | F->State.TextFlags;
+    if (Brush()->Style() != bsClear) options |= ETO_OPAQUE;
     F->Text(X, Y, options, &R, Text, {});
 }
 

@@ -3,7 +3,6 @@
 // changed pixels to the display.
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
 
 #include "platform/ui/Display.h"
 #include "platform/ui/WindowTree.h"
@@ -19,17 +18,8 @@ struct TDCRecord {
     TRect Box;  // what the context can touch, in surface coordinates
 };
 
-// What each device context may touch (device coordinates), for AdoptDC:
-// the canvas does not tell its device clip, so we keep the ones we set.
-struct TClipRecord {
-    TSurface* Surface = nullptr;
-    TPoint Origin;
-    TRegion Visible;
-};
-
 struct TPaintState {
     std::vector<TDCRecord> DCs;
-    std::unordered_map<const TCanvas*, TClipRecord> Clips;
     bool MaybeDirty = false;  // some window may wait for WM_PAINT
     TSurface Scratch{1, 1};
 };
@@ -114,7 +104,6 @@ HDC MakeDC(TWindow& W, bool Client, const TRegion* ClientClip) {
     Visible.Offset(-Origin.x, -Origin.y);
     R.Canvas->SetDeviceOrigin(Origin);
     R.Canvas->SetDeviceClip(&Visible);
-    P().Clips[R.Canvas.get()] = TClipRecord{Top->Surface.get(), Origin, Visible};
     R.Generation = Top->Surface ? Top->Surface->Generation() : 0;
     HDC DC = R.Canvas.get();
     P().DCs.push_back(std::move(R));
@@ -186,8 +175,6 @@ void PresentDirty() {
 
 void ForgetWindowDCs(TWindow& W) {
     auto& DCs = P().DCs;
-    for (const TDCRecord& R : DCs)
-        if (R.Wnd == W.Handle) P().Clips.erase(R.Canvas.get());
     DCs.erase(std::remove_if(DCs.begin(), DCs.end(), [&](const TDCRecord& R) { return R.Wnd == W.Handle; }),
               DCs.end());
 }
@@ -419,7 +406,6 @@ int ReleaseDC(HWND, HDC DC) {
     if (It == DCs.end()) return 0;
     if (TWindow* Top = Find(It->Top); Top && Top->Surface && Top->Surface->Generation() != It->Generation)
         MarkDirty(*Top, It->Box);
-    P().Clips.erase(It->Canvas.get());
     DCs.erase(It);
     return 1;
 }
@@ -522,8 +508,6 @@ void PaintNonClient(HWND Wnd, TCanvas& Canvas) {
 }
 
 void AdoptDC(TCanvas& Target, HDC DC) {
-    auto& Clips = P().Clips;
-    Clips.erase(&Target);
     if (!DC || !DC->Surface()) {
         Target.SetSurface(nullptr);
         return;
@@ -531,9 +515,7 @@ void AdoptDC(TCanvas& Target, HDC DC) {
     TSurface* S = DC->Surface();
     TPoint Origin = DC->DeviceOrigin();
     TRegion Visible(TRect(-Origin.x, -Origin.y, S->Width() - Origin.x, S->Height() - Origin.y));
-    auto It = Clips.find(DC);
-    if (It != Clips.end() && It->second.Surface == S && It->second.Origin == Origin)
-        Visible = TRegion::Combine(Visible, It->second.Visible, RGN_AND);
+    if (const TRegion* Clip = DC->DeviceClip()) Visible = TRegion::Combine(Visible, *Clip, RGN_AND);
     TRegion Clipping;
     if (DC->GetClipRgn(Clipping) == 1) Visible = TRegion::Combine(Visible, Clipping, RGN_AND);
     TPoint Logical = DC->LPtoDP(TPoint(0, 0));
@@ -553,7 +535,6 @@ void AdoptDC(TCanvas& Target, HDC DC) {
     Target.Font()->Assign(&Font);
     Target.SetDeviceOrigin(NewOrigin);
     Target.SetDeviceClip(&Visible);
-    Clips[&Target] = TClipRecord{S, NewOrigin, Visible};
 }
 
 const TSurface* WindowSurface(HWND Wnd) {

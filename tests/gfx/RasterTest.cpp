@@ -128,6 +128,29 @@ TEST(Canvas, LinesFollowBresenhamAndLeaveOutTheirEndPoint) {
     }
 }
 
+TEST(Canvas, DeviceOriginAndClipPlaceTheDrawingAndReadBackAsSet) {
+    TSurfaceFixture f(16, 12);
+    TCanvas& c = f.C();
+    EXPECT_EQ(c.DeviceClip(), nullptr);
+    TRegion visible = TRegion::Combine(TRegion(TRect{0, 0, 4, 4}), TRegion(TRect{6, 1, 9, 3}), RGN_OR);
+    c.SetDeviceOrigin({5, 3});
+    c.SetDeviceClip(&visible);
+    ASSERT_NE(c.DeviceClip(), nullptr);
+    EXPECT_EQ(*c.DeviceClip(), visible);
+    EXPECT_EQ(c.DeviceOrigin(), TPoint(5, 3));
+    c.Brush()->SetColor(clBlack);
+    c.FillRect({-20, -20, 40, 40});
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 16; ++x) EXPECT_EQ(f.At(x, y) == 0, visible.Contains(x - 5, y - 3)) << x << "," << y;
+    c.SetDeviceClip(nullptr);
+    EXPECT_EQ(c.DeviceClip(), nullptr);
+    // Binding another surface starts with the whole of it visible at (0, 0).
+    c.SetDeviceClip(&visible);
+    c.SetSurface(&f.Bmp.Surface());
+    EXPECT_EQ(c.DeviceClip(), nullptr);
+    EXPECT_EQ(c.DeviceOrigin(), TPoint(0, 0));
+}
+
 TEST(Canvas, DottedPenAlternatesRunsOfThreePixels) {
     TSurfaceFixture f(32, 4);
     f.C().Pen()->SetStyle(psDot);

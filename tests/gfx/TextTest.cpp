@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "platform/gfx/Bitmap.h"
 
@@ -206,6 +207,142 @@ TEST(Text, PathOfTextFillsLikeTheGlyphs) {
     // The outline of an O has a hole in its middle.
     EXPECT_FALSE(r.Contains((box.Left + box.Right) / 2, (box.Top + box.Bottom) / 2));
     EXPECT_TRUE(r.Contains(box.Left + 1, (box.Top + box.Bottom) / 2));
+}
+
+namespace {
+
+// A canvas on a grey surface, and what a line of text did to it.
+struct TCellFixture {
+    static constexpr uint32_t Grey = 0x808080;
+    TBitmap Bmp{120, 40};
+    TCanvas& C;
+    TCellFixture() : C(*Bmp.Canvas()) {
+        Bmp.Surface().Fill(Grey);
+        C.Font()->SetName("Arial");
+        C.Font()->SetHeight(-12);
+    }
+    TRect Cell(int X, int Y, std::string_view Text) const {
+        return {X, Y, X + C.TextWidth(Text), Y + C.TextHeight(Text)};
+    }
+    // Every pixel inside Cell is the text colour or Back, at least one of each
+    // (Back may be the untouched grey); every pixel outside is grey.
+    ::testing::AssertionResult Shows(const TRect& Cell, uint32_t Text, uint32_t Back) const {
+        int texts = 0, backs = 0;
+        for (int y = 0; y < Bmp.Height(); ++y)
+            for (int x = 0; x < Bmp.Width(); ++x) {
+                uint32_t p = Bmp.Surface().GetPixel(x, y);
+                if (!PtInRect(Cell, {x, y})) {
+                    if (p != Grey) return ::testing::AssertionFailure() << "outside the cell at " << x << "," << y;
+                    continue;
+                }
+                if (p == Text) ++texts;
+                else if (p == Back) ++backs;
+                else return ::testing::AssertionFailure() << std::hex << p << " at " << std::dec << x << "," << y;
+            }
+        if (!texts || !backs) return ::testing::AssertionFailure() << texts << " text and " << backs << " back pixels";
+        return ::testing::AssertionSuccess();
+    }
+};
+
+uint32_t Px(TColor C) { return ColorRefToPixel(ColorToRGB(C)); }
+
+}  // namespace
+
+TEST(CanvasText, TextOutDrawsInTheFontColourOnTheBrush) {
+    struct TCase {
+        TBrushStyle Style;
+        TColor Brush, Font;
+        uint32_t Back;  // what the cell shows behind the text
+    } cases[] = {
+        {bsSolid, clYellow, clRed, Px(clYellow)},
+        {bsSolid, clBtnFace, clNavy, Px(clBtnFace)},  // system colours resolved
+        {bsClear, clYellow, clBlue, TCellFixture::Grey},
+        {bsCross, clYellow, clBlue, TCellFixture::Grey},  // any pattern but solid leaves the background
+    };
+    for (const TCase& c : cases) {
+        TCellFixture f;
+        f.C.Brush()->SetColor(c.Brush);
+        f.C.Brush()->SetStyle(c.Style);
+        f.C.Font()->SetColor(c.Font);
+        f.C.TextOut(3, 4, "Hola");
+        EXPECT_TRUE(f.Shows(f.Cell(3, 4, "Hola"), Px(c.Font), c.Back)) << "brush style " << int(c.Style);
+    }
+}
+
+TEST(CanvasText, TextRectFillsItsRectangleUnlessTheBrushIsClear) {
+    for (TBrushStyle style : {bsSolid, bsClear}) {
+        TCellFixture f;
+        f.C.Brush()->SetColor(clAqua);
+        f.C.Brush()->SetStyle(style);
+        f.C.Font()->SetColor(clMaroon);
+        // The text runs past the rectangle's right edge and is cut there.
+        TRect r{10, 5, 10 + f.C.TextWidth("Grupo") - 3, 30};
+        f.C.TextRect(r, 12, 8, "Grupo");
+        TRect cell = f.Cell(12, 8, "Grupo");
+        EXPECT_TRUE(f.Shows(style == bsSolid ? r : TRect{12, 8, r.Right, cell.Bottom}, Px(clMaroon),
+                            style == bsSolid ? Px(clAqua) : TCellFixture::Grey))
+            << "brush style " << int(style);
+    }
+}
+
+// The canvas is also the device context of the direct calls: a colour set
+// directly holds until the font or the brush changes, which selects it anew.
+TEST(CanvasText, DirectColoursHoldUntilTheFontOrBrushChanges) {
+    enum TCall { Out, Ext, Draw };
+    struct TCase {
+        const char* Name;
+        std::function<void(TCanvas&)> Set;
+        TCall Call;
+        TColor Text;
+        uint32_t Back;
+    } cases[] = {
+        {"direct colour after the font", [](TCanvas& c) { c.Font()->SetColor(clRed); c.SetTextColor(clBlue); }, Ext,
+         clBlue, Px(clWhite)},
+        {"direct colour kept by TextOut", [](TCanvas& c) { c.Font()->SetColor(clRed); c.SetTextColor(clBlue); }, Out,
+         clBlue, Px(clWhite)},
+        {"font after the direct colour", [](TCanvas& c) { c.SetTextColor(clBlue); c.Font()->SetColor(clRed); }, Out,
+         clRed, Px(clWhite)},
+        {"transparent mode after the brush",
+         [](TCanvas& c) { c.Brush()->SetColor(clYellow); c.SetBkMode(TRANSPARENT); }, Out, clWindowText,
+         TCellFixture::Grey},
+        {"brush after the transparent mode",
+         [](TCanvas& c) { c.SetBkMode(TRANSPARENT); c.Brush()->SetColor(clYellow); }, Out, clWindowText,
+         Px(clYellow)},
+        {"direct colours in DrawText",
+         [](TCanvas& c) { c.Font()->SetColor(clRed); c.SetTextColor(clGreen); c.SetBkColor(clSilver); }, Draw,
+         clGreen, Px(clSilver)},
+        {"Refresh selects the font and brush again",
+         [](TCanvas& c) { c.SetTextColor(clBlue); c.SetBkMode(TRANSPARENT); c.Refresh(); }, Out, clWindowText,
+         Px(clWhite)},
+        {"RestoreDC brings back a direct colour",
+         [](TCanvas& c) {
+             c.SetTextColor(clBlue);
+             int saved = c.SaveDC();
+             c.Font()->SetColor(clRed);
+             c.RestoreDC(saved);
+         },
+         Out, clBlue, Px(clWhite)},
+    };
+    for (const TCase& c : cases) {
+        TCellFixture f;
+        c.Set(f.C);
+        TRect r = f.Cell(3, 4, "Hola");
+        if (c.Call == Out) f.C.TextOut(3, 4, "Hola");
+        else if (c.Call == Ext) f.C.ExtTextOut(3, 4, 0, nullptr, "Hola");
+        else f.C.DrawText("Hola", r, DT_SINGLELINE | DT_NOPREFIX);
+        EXPECT_TRUE(f.Shows(f.Cell(3, 4, "Hola"), Px(c.Text), c.Back)) << c.Name;
+    }
+}
+
+TEST(CanvasText, ColourReadersSeeTheSelectedFontAndBrush) {
+    TCellFixture f;
+    f.C.SetTextColor(clBlue);
+    f.C.Font()->SetColor(clRed);
+    f.C.Brush()->SetStyle(bsClear);
+    EXPECT_EQ(f.C.GetTextColor(), ColorToRGB(clRed));
+    EXPECT_EQ(f.C.GetBkMode(), TRANSPARENT);
+    EXPECT_EQ(f.C.SetTextColor(clBlue), ColorToRGB(clRed));
+    EXPECT_EQ(f.C.GetTextColor(), ColorToRGB(clBlue));
 }
 
 TEST(Edge, RaisedAndSunkenEdgesFollowTheirColours) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "organizer/Organizar.h"
+#include "tests/organizer/Validador.h"
 
 namespace apoyo {
 
@@ -111,6 +112,27 @@ inline std::optional<TResultadoOrganizar> Organiza(TOrganizador& O, const TDatos
         o.BOrganizarTodosClick(Tag);
         if (Despues) Despues(o);
     });
+}
+
+// One invocation with the placement as the run left it (taken inside the
+// dialog, before the write-back frees it).
+struct TCorrida {
+    std::optional<TResultadoOrganizar> Resultado;
+    std::vector<validador::TAlumnoColocado> Colocacion;
+    int SinGrupo = -1;
+    int64_t Comprobaciones = 0;
+};
+
+inline TCorrida Corre(const TDatosOrganizar& D, int Tag = 1, const TOpcionesOrganizar& Opciones = {}) {
+    TMensajes m;
+    TOrganizador o(m);
+    TCorrida c;
+    c.Resultado = Organiza(o, D, Tag, Opciones, [&](TOrganizador& x) {
+        c.Colocacion = validador::Toma(x);
+        c.SinGrupo = x.AlumnosSinGrupo();
+        c.Comprobaciones = x.Estadistica.Comprobaciones;
+    });
+    return c;
 }
 
 // The rows written back, as the types screen would load them again.

@@ -236,4 +236,20 @@ TEST(ColocaDirecto, ABlockOfThirteenSubjectsIsPlaced) {
     for (const auto& f : validador::Comprueba(d, colocacion, {})) ADD_FAILURE() << f;
 }
 
+// Two subjects of a block of two connections, taken together by 20 students
+// where a division holds 12, each need both their divisions: the one's first
+// division meets with the other's second and the other way round.
+TEST(ColocaDirecto, TwoSubjectsTakenTogetherOpenEveryDivisionTheyNeed) {
+    OpcionesOrganizar() = {};
+    const TDatosOrganizar d =
+        Datos(Curso(TNC, 2, 30),
+              {Optativa(TNC, "FQ", 2, 12, 2, 1, 2), Optativa(TNC, "BIO", 2, 12, 2, 1, 2),
+               Optativa(TNC, "LAT", 1, 12, 1, 1, 2), Optativa(TNC, "ECO", 1, 12, 1, 1, 2)},
+              {Subtipo(TNC, 20, "A", {"FQ", "BIO"}), Subtipo(TNC, 6, "A", {"LAT", "ECO"})});
+    const TCorrida c = Corre(d);
+    ASSERT_TRUE(c.Resultado);
+    EXPECT_EQ(c.SinGrupo, 0);
+    for (const auto& f : validador::Todo(d, c.Colocacion, *c.Resultado, false)) ADD_FAILURE() << f;
+}
+
 } // namespace

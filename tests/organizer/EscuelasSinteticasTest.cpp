@@ -17,25 +17,10 @@ struct TCaso {
     uint64_t Semilla;
 };
 
-struct TSalida {
-    std::optional<TResultadoOrganizar> Resultado;
-    std::vector<validador::TAlumnoColocado> Colocacion;
-    int SinGrupo = 0;
-    int64_t Comprobaciones = 0;
-};
-
-TSalida Ejecuta(const escuela::TEscuela& E) {
-    apoyo::TMensajes m;
-    TOrganizador o(m);
-    TSalida s;
+apoyo::TCorrida Ejecuta(const escuela::TEscuela& E, const TDatosOrganizar& Datos, int Tag) {
     TOpcionesOrganizar op;
     op.Opciones = E.SepararOpciones;
-    s.Resultado = apoyo::Organiza(o, E.Datos, 1, op, [&](TOrganizador& x) {
-        s.Colocacion = validador::Toma(x);
-        s.SinGrupo = x.AlumnosSinGrupo();
-        s.Comprobaciones = x.Estadistica.Comprobaciones;
-    });
-    return s;
+    return apoyo::Corre(Datos, Tag, op);
 }
 
 escuela::TEscuela Escuela(const TCaso& C) {
@@ -67,7 +52,7 @@ protected:
 TEST_P(EscuelasSinteticas, TodosKeepsTheRulesAndPlacesEveryoneWhenLimitsAllow) {
     const TCaso c = GetParam();
     const escuela::TEscuela e = Escuela(c);
-    TSalida s = Ejecuta(e);
+    const apoyo::TCorrida s = Ejecuta(e, e.Datos, 1);
     ASSERT_TRUE(s.Resultado);
     if (!c.Ajustado) {
         EXPECT_EQ(s.SinGrupo, 0);
@@ -78,10 +63,8 @@ TEST_P(EscuelasSinteticas, TodosKeepsTheRulesAndPlacesEveryoneWhenLimitsAllow) {
 
 // The result written back and loaded again, with late students of the same
 // school added, for a run "&No colocados".
-struct TRecarga {
+struct TRecarga : apoyo::TCorrida {
     TDatosOrganizar Datos;
-    std::optional<TResultadoOrganizar> Resultado;
-    std::vector<validador::TAlumnoColocado> Colocacion;
 };
 
 TRecarga NoColocados(const TCaso& c, const escuela::TEscuela& E, const TResultadoOrganizar& Primero) {
@@ -91,12 +74,7 @@ TRecarga NoColocados(const TCaso& c, const escuela::TEscuela& E, const TResultad
     const escuela::TEscuela tarde =
         escuela::Genera({c.Grupos * 2, c.Grupos, c.Optativas, c.Bloques, false, c.Semilla});
     for (const auto& t : tarde.Datos.Tipos2) r.Datos.Tipos2.push_back(t);
-    apoyo::TMensajes m;
-    TOrganizador o(m);
-    TOpcionesOrganizar op;
-    op.Opciones = E.SepararOpciones;
-    r.Resultado =
-        apoyo::Organiza(o, r.Datos, 2, op, [&](TOrganizador& x) { r.Colocacion = validador::Toma(x); });
+    static_cast<apoyo::TCorrida&>(r) = Ejecuta(E, r.Datos, 2);
     return r;
 }
 
@@ -106,7 +84,7 @@ TRecarga NoColocados(const TCaso& c, const escuela::TEscuela& E, const TResultad
 TEST_P(EscuelasSinteticas, NoColocadosAfterAReloadKeepsTheRules) {
     const TCaso c = GetParam();
     const escuela::TEscuela e = Escuela(c);
-    TSalida s = Ejecuta(e);
+    const apoyo::TCorrida s = Ejecuta(e, e.Datos, 1);
     ASSERT_TRUE(s.Resultado);
     const TRecarga r = NoColocados(c, e, *s.Resultado);
     ASSERT_TRUE(r.Resultado);
@@ -140,7 +118,7 @@ TEST(EscuelasSinteticasGrabadas, ResultsOfSeededSchoolsStayAsRecorded) {
     for (const auto& g : grabados) {
         const TCaso& c = g.Caso;
         const escuela::TEscuela e = Escuela(c);
-        TSalida s = Ejecuta(e);
+        const apoyo::TCorrida s = Ejecuta(e, e.Datos, 1);
         ASSERT_TRUE(s.Resultado);
         EXPECT_EQ(Digest(*s.Resultado), g.Todos) << c.Alumnos << "/" << c.Grupos;
         if (g.NoColocados == 0) continue;

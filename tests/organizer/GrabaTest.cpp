@@ -129,17 +129,10 @@ TEST_F(Grabacion, AWrittenResultReloadsWithTheRoomItHad) {
 
     Recarga(d, *r);
     d.Tipos2.push_back(Subtipo(TNC, 3, "", {"X"}));
-    TMensajes m;
-    TOrganizador otro(m);
-    std::vector<validador::TAlumnoColocado> colocacion;
-    int sinGrupo = -1;
-    auto r2 = Organiza(otro, d, 2, {}, [&](TOrganizador& x) {
-        colocacion = validador::Toma(x);
-        sinGrupo = x.AlumnosSinGrupo();
-    });
-    ASSERT_TRUE(r2);
-    EXPECT_EQ(sinGrupo, 0);
-    for (const auto& f : validador::Todo(d, colocacion, *r2, false)) ADD_FAILURE() << f;
+    const TCorrida c = Corre(d, 2);
+    ASSERT_TRUE(c.Resultado);
+    EXPECT_EQ(c.SinGrupo, 0);
+    for (const auto& f : validador::Todo(d, c.Colocacion, *c.Resultado, false)) ADD_FAILURE() << f;
 }
 
 // Passing the result to the students, as the placing step does: the first
@@ -169,16 +162,11 @@ TEST_F(Grabacion, OnTheSampleSchoolEveryStudentGetsAGroupWhenTheResultIsPlaced) 
     std::erase_if(e.Alumnos, [](const escuela::TAlumno& a) { return a.ANULAR; });
     e.Datos.Tipos2 = escuela::Subtipos(e.TNC, e.Alumnos);
     escuela::Listas(e.Datos, e.Alumnos);
-    std::vector<validador::TAlumnoColocado> colocacion;
-    int sinGrupo = -1;
-    auto r = Organiza(O, e.Datos, 1, {}, [&](TOrganizador& x) {
-        colocacion = validador::Toma(x);
-        sinGrupo = x.AlumnosSinGrupo();
-    });
-    ASSERT_TRUE(r);
-    EXPECT_EQ(sinGrupo, 0);
-    for (const auto& f : validador::Todo(e.Datos, colocacion, *r, false)) ADD_FAILURE() << f;
-    EXPECT_EQ(SinRow(e.Alumnos, r->TipGrup), 0);
+    const TCorrida c = Corre(e.Datos);
+    ASSERT_TRUE(c.Resultado);
+    EXPECT_EQ(c.SinGrupo, 0);
+    for (const auto& f : validador::Todo(e.Datos, c.Colocacion, *c.Resultado, false)) ADD_FAILURE() << f;
+    EXPECT_EQ(SinRow(e.Alumnos, c.Resultado->TipGrup), 0);
 }
 
 } // namespace

@@ -1,0 +1,155 @@
+#include "organizer/OrgTablas.h"
+
+#include "organizer/MotorTipos.h"
+#include "organizer/TablasTipos.h"
+#include "platform/db/Fields.h"
+#include "platform/db/Table.h"
+#include "platform/ui/Dialogs.h"
+
+namespace {
+
+void LeeMaximos(TDataSet& Tabla, std::array<double, MaximosGrupo>& Maximos) {
+    for (int g = 0; g < MaximosGrupo; ++g)
+        Maximos[static_cast<size_t>(g)] = Tabla.FieldByName("NMAXAL" + IntToStr(g + 1))->AsFloat();
+}
+
+// The course's rows of a table, in the order of its TNC tag.
+TTablaTipos AbreDelCurso(const AnsiString& Base, const AnsiString& Tabla, const AnsiString& TNC) {
+    TTablaTipos t = AbreTablaTipos(Base, Tabla, "TNC");
+    Filtra(*t, "TNC", TNC);
+    return t;
+}
+
+// The organizer's rows and the types engine's rows of tipos and tipgrup name
+// the same fields; the counts are floating-point in the one and whole in the
+// other.
+void Pon(double& A, int V) {
+    A = V;
+}
+void Pon(int& A, double V) {
+    A = EnteroDeTabla(V);
+}
+
+template <class De, class A> void CopiaSubtipo(const De& D, A& R) {
+    Pon(R.NALUM, D.NALUM);
+    R.TNC = D.TNC;
+    R.OPCION = D.OPCION;
+    R.REPITE = D.REPITE;
+    R.ASIG = D.ASIG;
+}
+
+template <class De, class A> void CopiaEnGrupo(const De& D, A& R) {
+    CopiaSubtipo(D, R);
+    R.TNCG = D.TNCG;
+    R.GRUPO = D.GRUPO;
+    R.DIV = D.DIV;
+    R.CON = D.CON;
+}
+
+} // namespace
+
+void TMensajesCajas::Mensaje(const AnsiString& Texto) {
+    MessageBox(Texto, "Atenci\xF3n", MB_OK | MB_ICONEXCLAMATION);
+}
+
+TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor) {
+    const AnsiString& base = Motor.DatabaseName();
+    TDatosOrganizar d;
+    d.TNCSeleccionado = Motor.TNCSeleccionado();
+
+    TTablaTipos nomasg = AbreTablaTipos(base, "nomasg", "ABREV");
+    for (nomasg->First(); !nomasg->Eof(); nomasg->Next())
+        d.NomAsg.push_back({nomasg->FieldByName("ABREV")->AsString()});
+
+    TTablaTipos cursos = AbreDelCurso(base, "cursos", d.TNCSeleccionado);
+    for (cursos->First(); !cursos->Eof(); cursos->Next()) {
+        TFilaCursos c;
+        c.ABREV = cursos->FieldByName("ABREV")->AsString();
+        c.TNC = cursos->FieldByName("TNC")->AsString();
+        c.NGRUP = cursos->FieldByName("NGRUP")->AsFloat();
+        c.MAXALUM = cursos->FieldByName("MAXALUM")->AsFloat();
+        LeeMaximos(*cursos, c.NMAXAL);
+        d.Cursos.push_back(c);
+    }
+
+    TTablaTipos asigcur = AbreDelCurso(base, "asigcur", d.TNCSeleccionado);
+    for (asigcur->First(); !asigcur->Eof(); asigcur->Next()) {
+        TFilaAsigCur a;
+        a.TNC = asigcur->FieldByName("TNC")->AsString();
+        a.ASIG = asigcur->FieldByName("ASIG")->AsString();
+        a.CUENTA = asigcur->FieldByName("CUENTA")->AsBoolean();
+        a.NDIV = asigcur->FieldByName("NDIV")->AsFloat();
+        a.MAXALUM = asigcur->FieldByName("MAXALUM")->AsFloat();
+        a.NPROF = asigcur->FieldByName("NPROF")->AsFloat();
+        a.BLOPT = asigcur->FieldByName("BLOPT")->AsFloat();
+        a.NASALUM = asigcur->FieldByName("NASALUM")->AsFloat();
+        a.TIPO = asigcur->FieldByName("TIPO")->AsFloat();
+        LeeMaximos(*asigcur, a.NMAXAL);
+        d.AsigCur.push_back(a);
+    }
+
+    for (const auto& f : LeeTipGrup(*AbreTablaTipos(base, "tipgrup2", "TNC"))) {
+        TFilaTipGrup2 t;
+        t.N = f.N;
+        CopiaEnGrupo(f, t);
+        d.TipGrup2.push_back(t);
+    }
+    for (const auto& f : LeeSubtipos(*AbreTablaTipos(base, "tipos2", "TNC"))) {
+        TFilaTipos2 t;
+        t.N = f.N;
+        CopiaSubtipo(f, t);
+        t.SELEC = f.SELEC;
+        d.Tipos2.push_back(t);
+    }
+
+    d.AsigCuentaOptativas = Motor.Listas().AsigCuentaOptativas.Codigos();
+    d.AsigOptativas = Motor.Listas().AsigOptativas.Codigos();
+    return d;
+}
+
+void GrabaEnTablas(TMotorTipos& Motor, const TResultadoOrganizar& Resultado) {
+    const AnsiString& base = Motor.DatabaseName();
+    const AnsiString& tnc = Motor.TNCSeleccionado();
+    TTablaTipos tipos = AbreDelCurso(base, "tipos", tnc);
+    TTablaTipos tipgrup = AbreDelCurso(base, "tipgrup", tnc);
+
+    // Drawing a number reads all four tables: every number is drawn before
+    // the first stored row goes.
+    std::vector<TFilaSubtipo> nuevosTipos;
+    for (const auto& r : Resultado.Tipos) {
+        TFilaSubtipo s;
+        CopiaSubtipo(r, s);
+        s.N = Motor.NuevoN();
+        nuevosTipos.push_back(s);
+    }
+    std::vector<TFilaEnGrupo> nuevosTipGrup;
+    for (const auto& r : Resultado.TipGrup) {
+        TFilaEnGrupo g;
+        CopiaEnGrupo(r, g);
+        g.N = Motor.NuevoN();
+        nuevosTipGrup.push_back(g);
+    }
+
+    Sincroniza(*tipos, LeeSubtipos(*tipos), nuevosTipos);
+    Sincroniza(*tipgrup, LeeTipGrup(*tipgrup), nuevosTipGrup);
+}
+
+bool EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& Seleccion,
+                      const std::function<void(TOrganizador&)>& Dialogo, IVistaOrganizar* Vista) {
+    Motor.MarcaSeleccion(Seleccion);
+    TMensajesCajas mensajes;
+    TOrganizador organizador(mensajes, Vista);
+    const auto resultado = organizador.EjecutaOrganizar(LeeDatosOrganizar(Motor), Dialogo);
+    if (!resultado) {
+        Motor.TrasOrganizador(false);
+        return false;
+    }
+    try {
+        GrabaEnTablas(Motor, *resultado);
+    } catch (...) {
+        Motor.TrasOrganizador(false);
+        throw;
+    }
+    Motor.TrasOrganizador(true);
+    return true;
+}

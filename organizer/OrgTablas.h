@@ -1,0 +1,50 @@
+#pragma once
+// The organizer on the tables of the open data folder: what the types
+// screen's "&Org. Automática" does around the engine of Organizar.h.
+//
+// It reads the course through the types engine that holds the screen's
+// working copies (tipos2 with the SELEC marks of the run, tipgrup2, the
+// subject lists), lets the dialog run, writes the result into the stored
+// tipos and tipgrup, and has the types engine fill its working copies again.
+#include <functional>
+#include <vector>
+
+#include "organizer/Organizar.h"
+
+class TMotorTipos;
+
+// The organizer's messages as the program's message boxes: caption
+// "Atención", exclamation icon, OK. Exhausted memory says "MEMORIA
+// INSUFICIENTE " and the place, as every such box of the program does.
+class TMensajesCajas : public IMensajesOrganizar {
+public:
+    void Mensaje(const AnsiString& Texto) override;
+};
+
+// The rows the organizer needs for the types engine's course: nomasg in the
+// order of its ABREV tag; the course's rows of cursos and asigcur in the
+// order of their TNC tags; every row of tipos2 and tipgrup2 (the course's
+// working copies) in the order of their TNC tags; the lists
+// AsigCuentaOptativas and AsigOptativas as the engine's last classification
+// left them.
+TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor);
+
+// Replaces the course's rows of tipos and tipgrup with the result. Every
+// new row takes its N from the types engine's allocator, so no number stands
+// twice in the four tables; rows of other courses are not touched. Both
+// tables are opened and every number is drawn before the first row is
+// deleted.
+void GrabaEnTablas(TMotorTipos& Motor, const TResultadoOrganizar& Resultado);
+
+// "&Org. Automática": the subtypes numbered in Seleccion become the marked
+// ones (the selected lines of the types view), the course is loaded and
+// checked, Dialogo shows the dialog modally (Vista is that dialog), and
+// when a run took place its result replaces the course's stored rows.
+// Then the types engine recomputes: from the stored tables after a
+// write-back, from its working copies as they were otherwise. Answers
+// whether the result was written. A database error while writing is
+// raised after the working copies were kept as they were: they still hold
+// the course as it stood before the run, and the screen's closing merge
+// writes it back.
+bool EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& Seleccion,
+                      const std::function<void(TOrganizador&)>& Dialogo, IVistaOrganizar* Vista = nullptr);
