@@ -10,52 +10,45 @@
 
 namespace {
 
-TStringGrid* NewFilledGrid(TForm*& Form, int Cols, int Rows) {
-    EnsureApplication();
-    Form = TForm::CreateNew(Application);
-    Form->SetBounds(0, 0, 1000, 700);
-    auto* G = NewComponent<TStringGrid>(Form);
-    G->SetAlign(alClient);
-    G->SetColCount(Cols);
-    G->SetRowCount(Rows);
-    for (int C = 0; C < Cols; ++C)
-        for (int R = 0; R < Rows; ++R) G->SetCells(C, R, "ASIG" + IntToStr(C) + "." + IntToStr(R));
-    G->SetParent(Form);
-    return G;
-}
-
-// About 15 columns by 28 rows of text show at once.
-void RepaintStringGrid(benchmark::State& State) {
+// A form with a string grid of Cols x Rows texts, shown on the off-screen display.
+struct TGridBench {
     TManualClock Clock{0, 1000};
     TClockScope UseClock{Clock};
     TOffscreenDisplay& Ui = InstallOffscreen();
-    TForm* F;
-    TStringGrid* G = NewFilledGrid(F, 40, 200);
-    F->Show();
-    Ui.RunUntilIdle();
-    for (auto _ : State) G->Repaint();
-    F->Free();
+    TForm* Form;
+    TStringGrid* Grid;
+    TGridBench(int Cols, int Rows) {
+        EnsureApplication();
+        Form = TForm::CreateNew(Application);
+        Form->SetBounds(0, 0, 1000, 700);
+        Grid = NewComponent<TStringGrid>(Form);
+        Grid->SetAlign(alClient);
+        Grid->SetColCount(Cols);
+        Grid->SetRowCount(Rows);
+        for (int C = 0; C < Cols; ++C)
+            for (int R = 0; R < Rows; ++R) Grid->SetCells(C, R, "ASIG" + IntToStr(C) + "." + IntToStr(R));
+        Grid->SetParent(Form);
+        Form->Show();
+        Grid->SetFocus();
+        Ui.RunUntilIdle();
+    }
+    ~TGridBench() { Form->Free(); }
+};
+
+// About 15 columns by 28 rows of text show at once.
+void RepaintStringGrid(benchmark::State& State) {
+    TGridBench B(40, 200);
+    for (auto _ : State) B.Grid->Repaint();
 }
 BENCHMARK(RepaintStringGrid)->Unit(benchmark::kMillisecond);
 
 void StepDownALongGrid(benchmark::State& State) {
-    TManualClock Clock{0, 1000};
-    TClockScope UseClock{Clock};
-    TOffscreenDisplay& Ui = InstallOffscreen();
-    TForm* F;
-    TStringGrid* G = NewFilledGrid(F, 5, 1000);
-    F->Show();
-    G->SetFocus();
-    Ui.RunUntilIdle();
+    TGridBench B(5, 1000);
     for (auto _ : State) {
-        G->SetRow(1);
-        for (int I = 0; I < 100; ++I) {
-            WORD Key = VK_DOWN;
-            G->Perform(WM_KEYDOWN, Key, 0);
-        }
-        Ui.RunUntilIdle();
+        B.Grid->SetRow(1);
+        for (int I = 0; I < 100; ++I) B.Grid->Perform(WM_KEYDOWN, VK_DOWN, 0);
+        B.Ui.RunUntilIdle();
     }
-    F->Free();
 }
 BENCHMARK(StepDownALongGrid)->Unit(benchmark::kMillisecond);
 

@@ -235,40 +235,45 @@ void TCustomGrid::SetFixedRows(int Value) {
     if (HandleAllocated()) UpdateScrollRange();
 }
 
+namespace {
+
+// A size of a column or row: the list stays empty while every size is the default.
+int SizeOf(const std::vector<int>& Sizes, int Count, int Default, int Index) {
+    if (Index < 0 || Index >= Count) InvalidOp(SIndexOutOfRange);
+    return Sizes.empty() ? Default : Sizes[static_cast<size_t>(Index)];
+}
+
+// Answers whether the size changed.
+bool StoreSize(std::vector<int>& Sizes, int Count, int Default, int Index, int Value) {
+    if (Index < 0 || Index >= Count) InvalidOp(SIndexOutOfRange);
+    if (Sizes.empty()) {
+        if (Value == Default) return false;
+        Sizes.assign(static_cast<size_t>(Count), Default);
+    }
+    int& Slot = Sizes[static_cast<size_t>(Index)];
+    if (Slot == Value) return false;
+    Slot = Value;
+    return true;
+}
+
+} // namespace
+
 int TCustomGrid::ColWidths(int Index) const {
-    if (Index < 0 || Index >= FColCount) InvalidOp(SIndexOutOfRange);
-    return FColWidths.empty() ? FDefaultColWidth : FColWidths[static_cast<size_t>(Index)];
+    return SizeOf(FColWidths, FColCount, FDefaultColWidth, Index);
 }
 
 void TCustomGrid::SetColWidths(int Index, int Value) {
-    if (Index < 0 || Index >= FColCount) InvalidOp(SIndexOutOfRange);
-    if (Value < -1) Value = -1;
-    if (FColWidths.empty()) {
-        if (Value == FDefaultColWidth) return;
-        FColWidths.assign(static_cast<size_t>(FColCount), FDefaultColWidth);
-    }
-    int& Slot = FColWidths[static_cast<size_t>(Index)];
-    if (Slot == Value) return;
-    Slot = Value;
+    if (!StoreSize(FColWidths, FColCount, FDefaultColWidth, Index, std::max(Value, -1))) return;
     InvalidateGrid();
     ColWidthsChanged();
 }
 
 int TCustomGrid::RowHeights(int Index) const {
-    if (Index < 0 || Index >= FRowCount) InvalidOp(SIndexOutOfRange);
-    return FRowHeights.empty() ? FDefaultRowHeight : FRowHeights[static_cast<size_t>(Index)];
+    return SizeOf(FRowHeights, FRowCount, FDefaultRowHeight, Index);
 }
 
 void TCustomGrid::SetRowHeights(int Index, int Value) {
-    if (Index < 0 || Index >= FRowCount) InvalidOp(SIndexOutOfRange);
-    if (Value < 0) Value = 0;
-    if (FRowHeights.empty()) {
-        if (Value == FDefaultRowHeight) return;
-        FRowHeights.assign(static_cast<size_t>(FRowCount), FDefaultRowHeight);
-    }
-    int& Slot = FRowHeights[static_cast<size_t>(Index)];
-    if (Slot == Value) return;
-    Slot = Value;
+    if (!StoreSize(FRowHeights, FRowCount, FDefaultRowHeight, Index, std::max(Value, 0))) return;
     InvalidateGrid();
     RowHeightsChanged();
 }
