@@ -8,6 +8,7 @@
 #include "platform/ui/Display.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/Grids.h"
 #include "platform/ui/HintWindow.h"
 #include "platform/ui/Mask.h"
 #include "platform/ui/Menus.h"
@@ -71,6 +72,7 @@ void RegisterUiClasses() {
     RegisterButtonControls();
     RegisterSpinControls();
     RegisterMaskControls();
+    RegisterGridClasses();
 }
 
 void EnsureApplication() {
