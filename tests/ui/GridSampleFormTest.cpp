@@ -1,4 +1,4 @@
-// The sample screen of resources/forms/GridSample.zfm (a panel, two edits, a
+// The sample screen of tests/ui/fixtures/GridSample.zfm (a panel, two edits, a
 // list box, a combo box, a check box, a string grid and a button) read from
 // its form resource and driven the way a user would: typing, tabbing,
 // choosing, clicking, editing a grid cell and answering the question the
@@ -10,15 +10,19 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "FormTestSupport.h"
 #include "XvfbSupport.h"
 #include "platform/backend/Backend.h"
 #include "platform/classes/Properties.h"
+#include "platform/classes/Resources.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Grids.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/StdCtrls.h"
+#include "resources/ResourceTable.h"
 
 namespace {
 
@@ -78,10 +82,25 @@ bool StandardControlsRegistered() {
     return true;
 }
 
+// The sample is a test's form, not the program's: it is given to the form
+// reader as the only resource while the form is made.
 TGridSampleForm* LoadSample() {
     RegisterClass(TGridSampleForm::StaticClassInfo());
+    std::ifstream In(std::string(ZELMOR_SOURCE_DIR) + "/tests/ui/fixtures/GridSample.zfm", std::ios::binary);
+    static std::string Text;
+    Text.assign(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+    const ZelmorResourceEntry Table[] = {
+        {"forms/GridSample.zfm", reinterpret_cast<const unsigned char*>(Text.data()), Text.size()},
+        {nullptr, nullptr, 0}};
+    const ZelmorResourceEntry* Previous = UseResourceTable(Table);
     TGridSampleForm* F = nullptr;
-    Application->CreateForm(F);
+    try {
+        Application->CreateForm(F);
+    } catch (...) {
+        UseResourceTable(Previous);
+        throw;
+    }
+    UseResourceTable(Previous);
     return F;
 }
 
