@@ -17,13 +17,15 @@ function(zelmor_library name folder)
 endfunction()
 
 # zelmor_test(<area> [deps...])
-# One test executable per area: every .cpp under tests/<area>/.
+# One test executable per area: every .cpp under tests/<area>/, with the
+# shared test helpers of tests/support/.
 function(zelmor_test area)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${area}/*.cpp)
   if(NOT sources)
     return()
   endif()
-  add_executable(test_${area} ${sources})
+  file(GLOB support CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
+  add_executable(test_${area} ${sources} ${support})
   target_link_libraries(test_${area} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   target_include_directories(test_${area} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(test_${area} PRIVATE

@@ -1,34 +1,16 @@
 #include "DatasetFixture.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-
 #include "platform/db/DbfTable.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/Strings.h"
 
-namespace {
-std::string SavedDrive;
-bool HadDrive = false;
-std::filesystem::path SavedCwd;
-}  // namespace
-
 void DatasetFixture::SetUp() {
-    char pattern[] = "/tmp/zelmor-dataset-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    Root = pattern;
-    DriveC = Root / "c";
-    Program = Root / "programa";
+    FMachine.emplace("dataset");
+    Root = FMachine->Root();
+    DriveC = FMachine->DriveC();
+    Program = FMachine->EnterProgram("programa");
     Data = Program / "datos";
-    std::filesystem::create_directories(DriveC);
     std::filesystem::create_directories(Data);
-    const char* drive = std::getenv("ZELMOR_DRIVE_C");
-    HadDrive = drive != nullptr;
-    SavedDrive = drive ? drive : "";
-    ::setenv("ZELMOR_DRIVE_C", DriveC.c_str(), 1);
-    SavedCwd = std::filesystem::current_path();
-    std::filesystem::current_path(Program);
     Form = new TComponent(nullptr);
     Database = NewComponent<TDatabase>(Form);
     Database->SetDatabaseName("Zelmor");
@@ -38,15 +20,9 @@ void DatasetFixture::SetUp() {
 }
 
 void DatasetFixture::TearDown() {
-    Form->Free();
+    if (Form) Form->Free();
     Form = nullptr;
-    std::filesystem::current_path(SavedCwd);
-    if (HadDrive)
-        ::setenv("ZELMOR_DRIVE_C", SavedDrive.c_str(), 1);
-    else
-        ::unsetenv("ZELMOR_DRIVE_C");
-    std::error_code ec;
-    std::filesystem::remove_all(Root, ec);
+    FMachine.reset();
 }
 
 TTable* DatasetFixture::NewTable(const AnsiString& TableName, const AnsiString& IndexName) {

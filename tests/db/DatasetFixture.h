@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
+#include "tests/support/TempMachine.h"
 
 struct TFieldSpecForTest {
     AnsiString Name;
@@ -50,6 +52,9 @@ protected:
     // The students table of these tests: N, NOMBRE C 10, TNC C 4, NOTA N,
     // ACTIVO L; tags N, NOMBRE, TNC, and NOTAD (NOTA descending).
     void MakeStudents();
+
+private:
+    std::optional<TTempMachine> FMachine;
 };
 
 // Records the notices of a data link, the data source's events and the data

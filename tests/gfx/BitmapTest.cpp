@@ -2,7 +2,6 @@
 
 #include "GfxTestSupport.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -12,6 +11,7 @@
 #include "platform/gfx/ImageList.h"
 #include "platform/rtl/Streams.h"
 #include "platform/sys/Files.h"
+#include "tests/support/TempMachine.h"
 
 namespace {
 
@@ -129,24 +129,17 @@ TEST(Bitmap, LoadingAndSavingKeepsThePaletteFormat) {
 }
 
 TEST(Bitmap, FilesAreNamedAsTheProgramNamesThem) {
-    char tmpl[] = "/tmp/zelmor-gfx-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    const char* old = std::getenv("ZELMOR_DRIVE_C");
-    std::string keep = old ? old : "";
-    ::setenv("ZELMOR_DRIVE_C", tmpl, 1);
+    TTempMachine machine("gfx");
     TBitmap b(3, 2);
     b.Canvas()->SetPixel(2, 1, clRed);
     b.SaveToFile("C:\\Logo.bmp");
-    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(tmpl) / "Logo.bmp"));
+    EXPECT_TRUE(std::filesystem::exists(machine.DriveC() / "Logo.bmp"));
     TPicture p;
     p.LoadFromFile("c:\\LOGO.BMP");  // names are found without regard to case
     EXPECT_EQ(p.Width(), 3);
     EXPECT_EQ(p.Bitmap()->Surface().GetPixel(2, 1), 0xFF0000u);
     EXPECT_THROW(p.LoadFromFile("C:\\Nada.bmp"), EFOpenError);
     EXPECT_EQ(p.Width(), 3);
-    if (old) ::setenv("ZELMOR_DRIVE_C", keep.c_str(), 1);
-    else ::unsetenv("ZELMOR_DRIVE_C");
-    std::filesystem::remove_all(tmpl);
 }
 
 TEST(Bitmap, TwentyFourBitRowsUseTheLibraryStride) {

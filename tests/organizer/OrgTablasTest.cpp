@@ -4,13 +4,11 @@
 // divisions.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -22,6 +20,7 @@
 #include "platform/db/Table.h"
 #include "platform/rtl/Strings.h"
 #include "platform/ui/Dialogs.h"
+#include "tests/support/TempMachine.h"
 
 namespace {
 
@@ -298,25 +297,12 @@ protected:
     TScriptedDialogs Dialogos;
 
     void SetUp() override {
-        char plantilla[] = "/tmp/zelmor-orgtablas-XXXXXX";
-        ASSERT_NE(::mkdtemp(plantilla), nullptr);
-        Root = plantilla;
-        const char* viejo = std::getenv("ZELMOR_DRIVE_C");
-        FHabiaDrive = viejo != nullptr;
-        FViejoDrive = viejo ? viejo : "";
-        ::setenv("ZELMOR_DRIVE_C", (Root / "c").c_str(), 1);
-        std::filesystem::create_directories(Root / "c");
+        FMaquina.emplace("orgtablas");
+        Root = FMaquina->Root();
         std::filesystem::copy(Muestras, Root / "c" / "ESCUELA", std::filesystem::copy_options::recursive);
         OpcionesOrganizar() = {};
     }
-    void TearDown() override {
-        if (FHabiaDrive)
-            ::setenv("ZELMOR_DRIVE_C", FViejoDrive.c_str(), 1);
-        else
-            ::unsetenv("ZELMOR_DRIVE_C");
-        std::error_code ec;
-        std::filesystem::remove_all(Root, ec);
-    }
+    void TearDown() override { FMaquina.reset(); }
 
     // What the staff types on the course's subjects screen before the
     // organizer accepts the course: an optional subject outside every block
@@ -351,8 +337,7 @@ protected:
     }
 
 private:
-    std::string FViejoDrive;
-    bool FHabiaDrive = false;
+    std::optional<TTempMachine> FMaquina;
 };
 
 } // namespace

@@ -4,10 +4,8 @@
 // distributed, and every student placed or reported.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <set>
 
 #include "organizer/Colocar.h"
@@ -16,31 +14,25 @@
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
 #include "platform/ui/Dialogs.h"
+#include "tests/support/TempMachine.h"
 #include "tools/SampleSchool.h"
 
 namespace {
 
 class TiposEjemplo : public ::testing::Test {
 protected:
-    std::filesystem::path Root;
+    std::optional<TTempMachine> Maquina;
     TScriptedDialogs Dialogos;
     static constexpr const char* Carpeta = "C:\\PROG\\ejemplo";
 
     void SetUp() override {
-        char plantilla[] = "/tmp/zelmor-ejemplo-XXXXXX";
-        ASSERT_NE(::mkdtemp(plantilla), nullptr);
-        Root = plantilla;
-        std::filesystem::create_directories(Root / "c" / "PROG");
-        ::setenv("ZELMOR_DRIVE_C", (Root / "c").c_str(), 1);
+        Maquina.emplace("ejemplo");
+        std::filesystem::create_directories(Maquina->DriveC() / "PROG");
         const auto escuela = GeneraEscuela(SemillaEjemplo, 60);
         EscribeIntercambio(escuela.Intercambio, "C:\\QTEMP");
         PreparaCarpetaDatos(escuela, "C:\\QTEMP", AnsiString(Carpeta) + "\\");
     }
-    void TearDown() override {
-        ::unsetenv("ZELMOR_DRIVE_C");
-        std::error_code ec;
-        std::filesystem::remove_all(Root, ec);
-    }
+    void TearDown() override { Maquina.reset(); }
     std::vector<AnsiString> Cursos() {
         std::vector<AnsiString> r;
         auto t = AbreTablaTipos(Carpeta, "cursos");

@@ -1,9 +1,6 @@
 #include "tests/organizer/TiposEscuela.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <set>
 
 #include "organizer/TablasTipos.h"
@@ -32,14 +29,9 @@ std::filesystem::path TiposEscuela::Carpeta() const {
 }
 
 void TiposEscuela::SetUp() {
-    char plantilla[] = "/tmp/zelmor-tipos-XXXXXX";
-    ASSERT_NE(::mkdtemp(plantilla), nullptr);
-    Root = plantilla;
+    FMaquina.emplace("tipos");
+    Root = FMaquina->Root();
     std::filesystem::create_directories(Carpeta());
-    const char* viejo = std::getenv("ZELMOR_DRIVE_C");
-    FHabiaDrive = viejo != nullptr;
-    FViejoDrive = viejo ? viejo : "";
-    ::setenv("ZELMOR_DRIVE_C", (Root / "c").c_str(), 1);
     Estado = NewComponent<TAppState>(nullptr);
     Estado->ApuntaBaseDatos("C:\\PROG\\datos\\");
     CreaTablas(Base);
@@ -105,12 +97,7 @@ void TiposEscuela::SetUp() {
 void TiposEscuela::TearDown() {
     if (Estado) Estado->Free();
     Estado = nullptr;
-    if (FHabiaDrive)
-        ::setenv("ZELMOR_DRIVE_C", FViejoDrive.c_str(), 1);
-    else
-        ::unsetenv("ZELMOR_DRIVE_C");
-    std::error_code ec;
-    std::filesystem::remove_all(Root, ec);
+    FMaquina.reset();
 }
 
 std::vector<TFilaSubtipo> TiposEscuela::Subtipos(const char* Tabla) {

@@ -13,10 +13,12 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "organizer/FilasTipos.h"
 #include "platform/ui/Dialogs.h"
+#include "tests/support/TempMachine.h"
 
 class TAppState;
 
@@ -55,8 +57,7 @@ protected:
 private:
     std::vector<TFilaSubtipo> FOtrosTipos;
     std::vector<TFilaEnGrupo> FOtrosTipGrup;
-    std::string FViejoDrive;
-    bool FHabiaDrive = false;
+    std::optional<TTempMachine> FMaquina;
 };
 
 // The stored rows as the merge must keep them: without bookmark, N and the

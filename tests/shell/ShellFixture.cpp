@@ -1,9 +1,5 @@
 #include "ShellFixture.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/sys/Paths.h"
@@ -11,15 +7,10 @@
 #include "shell/SchoolTables.h"
 
 void ShellFixture::SetUp() {
-    char plantilla[] = "/tmp/zelmor-shell-XXXXXX";
-    ASSERT_NE(::mkdtemp(plantilla), nullptr);
-    Root = plantilla;
-    DriveC = Root / "c";
+    FMaquina.emplace("shell");
+    Root = FMaquina->Root();
+    DriveC = FMaquina->DriveC();
     std::filesystem::create_directories(DriveC / "PROG");
-    const char* viejo = std::getenv("ZELMOR_DRIVE_C");
-    FHabiaDrive = viejo != nullptr;
-    FViejoDrive = viejo ? viejo : "";
-    ::setenv("ZELMOR_DRIVE_C", DriveC.c_str(), 1);
     Estado = NewComponent<TAppState>(nullptr);
     Estado->CarpetaPrograma = Programa;
 }
@@ -27,11 +18,7 @@ void ShellFixture::SetUp() {
 void ShellFixture::TearDown() {
     if (Estado) Estado->Free();
     Estado = nullptr;
-    if (FHabiaDrive) ::setenv("ZELMOR_DRIVE_C", FViejoDrive.c_str(), 1);
-    else ::unsetenv("ZELMOR_DRIVE_C");
-    std::error_code ec;
-    std::filesystem::permissions(Root, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(Root, ec);
+    FMaquina.reset();
 }
 
 std::filesystem::path ShellFixture::Maquina(const AnsiString& Windows) { return MapPath(Windows); }

@@ -7,12 +7,14 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "platform/db/DB.h"
 #include "platform/ui/Dialogs.h"
+#include "tests/support/TempMachine.h"
 #include "tools/SampleSchool.h"
 
 class TAppState;
@@ -55,6 +57,5 @@ protected:
     static TDatosIntercambio IntercambioMinimo();
 
 private:
-    std::string FViejoDrive;
-    bool FHabiaDrive = false;
+    std::optional<TTempMachine> FMaquina;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "SysFixture.h"
 #include "platform/sys/Files.h"
 #include "platform/sys/Paths.h"
