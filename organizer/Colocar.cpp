@@ -140,19 +140,19 @@ AnsiString TituloColocar(const AnsiString& Turno, const AnsiString& Nivel, const
 }
 
 void PreparaColocar(const AnsiString& DatabaseName, const AnsiString& TNC) {
-    auto tipgrup = AbreTablaTipos(DatabaseName, "tipgrup", "TNC");
-    Filtra(*tipgrup, "TNC", TNC);
+    auto tipgrup = OpenTempTable(DatabaseName, "tipgrup", "TNC");
+    FilterEqual(*tipgrup, "TNC", TNC);
     auto filas = LeeTipGrup(*tipgrup);
     for (auto& f : filas) f.Marca.clear();
-    TablaTiposCerrada(DatabaseName, "tipgrup2")->EmptyTable();
-    Sincroniza(*AbreTablaTipos(DatabaseName, "tipgrup2"), {}, filas);
+    NewTempTable(DatabaseName, "tipgrup2")->EmptyTable();
+    Sincroniza(*OpenTempTable(DatabaseName, "tipgrup2"), {}, filas);
 }
 
 TResultadoColocar BColocarClick(const AnsiString& DatabaseName, const AnsiString& TNC) {
-    auto tipgrup = AbreTablaTipos(DatabaseName, "tipgrup2");
-    Filtra(*tipgrup, "TNC", TNC);
-    auto alum = AbreTablaTipos(DatabaseName, "alum");
-    Filtra(*alum, "TNC", TNC);
+    auto tipgrup = OpenTempTable(DatabaseName, "tipgrup2");
+    FilterEqual(*tipgrup, "TNC", TNC);
+    auto alum = OpenTempTable(DatabaseName, "alum");
+    FilterEqual(*alum, "TNC", TNC);
     const auto filas = LeeTipGrup(*tipgrup);
     const auto alumnos = LeeAlumnos(*alum);
     auto filasDespues = filas;

@@ -10,7 +10,7 @@ namespace {
 std::vector<AnsiString> Items(const AnsiString& DatabaseName, const AnsiString& Tabla,
                               const AnsiString& Campo, bool SinMayusculas) {
     std::vector<AnsiString> r = {ItemTodos};
-    auto t = AbreTablaTipos(DatabaseName, Tabla);
+    auto t = OpenTempTable(DatabaseName, Tabla);
     TField* f = t->FieldByName(Campo);
     for (t->First(); !t->Eof(); t->Next()) {
         const AnsiString v = f->AsString();
@@ -25,7 +25,7 @@ void FiltraItem(TDataSet& Tabla, const AnsiString& Campo, const AnsiString& Item
     if (Item == ItemTodos)
         QuitaFiltro(Tabla);
     else
-        Filtra(Tabla, Campo, Item);
+        FilterEqual(Tabla, Campo, Item);
     Tabla.First();
 }
 

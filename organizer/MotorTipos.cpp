@@ -26,7 +26,7 @@ TFilaEnGrupo Guardada(TFilaEnGrupo F) {
 }
 
 void Vacia(const AnsiString& DatabaseName, const AnsiString& Tabla) {
-    TablaTiposCerrada(DatabaseName, Tabla)->EmptyTable();
+    NewTempTable(DatabaseName, Tabla)->EmptyTable();
 }
 
 } // namespace
@@ -55,7 +55,7 @@ void TMotorTipos::CopiaTablasTrabajo() {
     int contador = 1;
     // One count over the subtypes, then the types-in-group, of every course.
     auto copia = [&](const AnsiString& Guardada, const AnsiString& Trabajo, auto LeeFilas) {
-        auto g = AbreTablaTipos(FDatabaseName, Guardada, "TNC");
+        auto g = OpenTempTable(FDatabaseName, Guardada, "TNC");
         const auto antes = LeeFilas(*g);
         auto despues = antes;
         decltype(despues) delCurso;
@@ -68,7 +68,7 @@ void TMotorTipos::CopiaTablasTrabajo() {
         }
         Sincroniza(*g, antes, despues);
         Vacia(FDatabaseName, Trabajo);
-        auto w = AbreTablaTipos(FDatabaseName, Trabajo);
+        auto w = OpenTempTable(FDatabaseName, Trabajo);
         Sincroniza(*w, {}, delCurso);
     };
     copia("tipos", "tipos2", LeeSubtipos);
@@ -79,8 +79,8 @@ void TMotorTipos::CopiaTablasTrabajo() {
 template <class Fila>
 void TMotorTipos::MezclaTabla(const AnsiString& NombreGuardada, const AnsiString& NombreTrabajo,
                               std::vector<Fila> (*LeeFilas)(TDataSet&)) {
-    auto g = AbreTablaTipos(FDatabaseName, NombreGuardada, "N");
-    auto w = AbreTablaTipos(FDatabaseName, NombreTrabajo, "N");
+    auto g = OpenTempTable(FDatabaseName, NombreGuardada, "N");
+    auto w = OpenTempTable(FDatabaseName, NombreTrabajo, "N");
     const auto guardadas = LeeFilas(*g);
     const auto trabajo = LeeFilas(*w);
 
@@ -129,12 +129,12 @@ void TMotorTipos::FormClose() {
 }
 
 void TMotorTipos::ClasificaTipos() {
-    auto tipos = AbreTablaTipos(FDatabaseName, "tipos2");
-    auto alum = AbreTablaTipos(FDatabaseName, "alum");
-    Filtra(*alum, "TNC", FTNC);
-    auto tipgrup = AbreTablaTipos(FDatabaseName, "tipgrup2");
-    auto asigcur = AbreTablaTipos(FDatabaseName, "asigcur");
-    Filtra(*asigcur, "TNC", FTNC);
+    auto tipos = OpenTempTable(FDatabaseName, "tipos2");
+    auto alum = OpenTempTable(FDatabaseName, "alum");
+    FilterEqual(*alum, "TNC", FTNC);
+    auto tipgrup = OpenTempTable(FDatabaseName, "tipgrup2");
+    auto asigcur = OpenTempTable(FDatabaseName, "asigcur");
+    FilterEqual(*asigcur, "TNC", FTNC);
 
     const auto subtipos = LeeSubtipos(*tipos);
     const auto alumnos = LeeAlumnos(*alum);
@@ -161,25 +161,25 @@ void TMotorTipos::ClasificaTipos() {
 }
 
 std::optional<TRejilla> TMotorTipos::TotalesTipos() {
-    auto tipos = AbreTablaTipos(FDatabaseName, "tipos2");
+    auto tipos = OpenTempTable(FDatabaseName, "tipos2");
     return ::TotalesTipos(LeeSubtipos(*tipos), FListas, FOpciones);
 }
 
 TTotalesGrupo TMotorTipos::TotalesGrupo(const std::optional<AnsiString>& Grupo) {
-    auto tipgrup = AbreTablaTipos(FDatabaseName, "tipgrup2");
-    auto asigcur = AbreTablaTipos(FDatabaseName, "asigcur");
-    Filtra(*asigcur, "TNC", FTNC);
+    auto tipgrup = OpenTempTable(FDatabaseName, "tipgrup2");
+    auto asigcur = OpenTempTable(FDatabaseName, "asigcur");
+    FilterEqual(*asigcur, "TNC", FTNC);
     return ::TotalesGrupo(LeeTipGrup(*tipgrup), Grupo, FTNC, LeeAsigCur(*asigcur), FListas, FOpciones);
 }
 
 void TMotorTipos::CreaConexiones() {
     Vacia(FDatabaseName, "conex");
-    auto tipgrup = AbreTablaTipos(FDatabaseName, "tipgrup2");
+    auto tipgrup = OpenTempTable(FDatabaseName, "tipgrup2");
     const auto filas = LeeTipGrup(*tipgrup);
     auto limpias = filas;
     const auto conex = ::CreaConexiones(limpias);
     Sincroniza(*tipgrup, filas, limpias);
-    AnadeConexiones(*AbreTablaTipos(FDatabaseName, "conex"), conex);
+    AnadeConexiones(*OpenTempTable(FDatabaseName, "conex"), conex);
 }
 
 void TMotorTipos::CambiaOpciones(const TOpcionesTipos& Opciones) {
@@ -198,8 +198,8 @@ void TMotorTipos::BRecontarClick() {
 }
 
 bool TMotorTipos::CalculaSubtipos() {
-    const bool hayFilas = CuentaFilas(*AbreTablaTipos(FDatabaseName, "tipos2")) > 0 ||
-                          CuentaFilas(*AbreTablaTipos(FDatabaseName, "tipgrup2")) > 0;
+    const bool hayFilas = CuentaFilas(*OpenTempTable(FDatabaseName, "tipos2")) > 0 ||
+                          CuentaFilas(*OpenTempTable(FDatabaseName, "tipgrup2")) > 0;
     if (hayFilas) {
         const int r = MessageBox("Borrar tipos?", "Atenci\xF3n", MB_YESNOCANCEL);
         if (r != IDYES && r != IDNO) return false;
@@ -207,9 +207,9 @@ bool TMotorTipos::CalculaSubtipos() {
             for (const char* t : {"tipos2", "tipgrup2", "conex"}) Vacia(FDatabaseName, t);
     }
     RefrescaNumerador();
-    auto tipos = AbreTablaTipos(FDatabaseName, "tipos2");
-    auto alum = AbreTablaTipos(FDatabaseName, "alum");
-    Filtra(*alum, "TNC", FTNC);
+    auto tipos = OpenTempTable(FDatabaseName, "tipos2");
+    auto alum = OpenTempTable(FDatabaseName, "alum");
+    FilterEqual(*alum, "TNC", FTNC);
     const auto antes = LeeSubtipos(*tipos);
     auto despues = antes;
     CuentaSubtipos(despues, LeeAlumnos(*alum), FNumerador);
@@ -220,14 +220,14 @@ bool TMotorTipos::CalculaSubtipos() {
 TTrabajoTipos TMotorTipos::LeeTrabajo() {
     TTrabajoTipos t;
     t.TNC = FTNC;
-    t.Tipos = LeeSubtipos(*AbreTablaTipos(FDatabaseName, "tipos2"));
-    t.TipGrup = LeeTipGrup(*AbreTablaTipos(FDatabaseName, "tipgrup2"));
+    t.Tipos = LeeSubtipos(*OpenTempTable(FDatabaseName, "tipos2"));
+    t.TipGrup = LeeTipGrup(*OpenTempTable(FDatabaseName, "tipgrup2"));
     return t;
 }
 
 void TMotorTipos::GuardaTrabajo(TTrabajoTipos& Nuevo, const TTrabajoTipos& Antes) {
-    Sincroniza(*AbreTablaTipos(FDatabaseName, "tipos2"), Antes.Tipos, Nuevo.Tipos);
-    Sincroniza(*AbreTablaTipos(FDatabaseName, "tipgrup2"), Antes.TipGrup, Nuevo.TipGrup);
+    Sincroniza(*OpenTempTable(FDatabaseName, "tipos2"), Antes.Tipos, Nuevo.Tipos);
+    Sincroniza(*OpenTempTable(FDatabaseName, "tipgrup2"), Antes.TipGrup, Nuevo.TipGrup);
 }
 
 TOfertaTraslado TMotorTipos::OfertaSubtipo(int N) {
@@ -278,12 +278,12 @@ bool TMotorTipos::TrasladaGrupoATipos(int N, int Numero) {
 }
 
 int TMotorTipos::FilasTipGrup() {
-    return CuentaFilas(*AbreTablaTipos(FDatabaseName, "tipgrup2"));
+    return CuentaFilas(*OpenTempTable(FDatabaseName, "tipgrup2"));
 }
 
 void TMotorTipos::MarcaSeleccion(const std::vector<int>& N) {
     const std::set<int> elegidos(N.begin(), N.end());
-    auto tipos = AbreTablaTipos(FDatabaseName, "tipos2");
+    auto tipos = OpenTempTable(FDatabaseName, "tipos2");
     const auto antes = LeeSubtipos(*tipos);
     auto despues = antes;
     for (auto& s : despues) s.SELEC = elegidos.count(s.N) > 0;

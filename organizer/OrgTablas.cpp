@@ -14,9 +14,9 @@ void LeeMaximos(TDataSet& Tabla, std::array<double, MaximosGrupo>& Maximos) {
 }
 
 // The course's rows of a table, in the order of its TNC tag.
-TTablaTipos AbreDelCurso(const AnsiString& Base, const AnsiString& Tabla, const AnsiString& TNC) {
-    TTablaTipos t = AbreTablaTipos(Base, Tabla, "TNC");
-    Filtra(*t, "TNC", TNC);
+TTempTable AbreDelCurso(const AnsiString& Base, const AnsiString& Tabla, const AnsiString& TNC) {
+    TTempTable t = OpenTempTable(Base, Tabla, "TNC");
+    FilterEqual(*t, "TNC", TNC);
     return t;
 }
 
@@ -57,11 +57,11 @@ TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor) {
     TDatosOrganizar d;
     d.TNCSeleccionado = Motor.TNCSeleccionado();
 
-    TTablaTipos nomasg = AbreTablaTipos(base, "nomasg", "ABREV");
+    TTempTable nomasg = OpenTempTable(base, "nomasg", "ABREV");
     for (nomasg->First(); !nomasg->Eof(); nomasg->Next())
         d.NomAsg.push_back({nomasg->FieldByName("ABREV")->AsString()});
 
-    TTablaTipos cursos = AbreDelCurso(base, "cursos", d.TNCSeleccionado);
+    TTempTable cursos = AbreDelCurso(base, "cursos", d.TNCSeleccionado);
     for (cursos->First(); !cursos->Eof(); cursos->Next()) {
         TFilaCursos c;
         c.ABREV = cursos->FieldByName("ABREV")->AsString();
@@ -72,7 +72,7 @@ TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor) {
         d.Cursos.push_back(c);
     }
 
-    TTablaTipos asigcur = AbreDelCurso(base, "asigcur", d.TNCSeleccionado);
+    TTempTable asigcur = AbreDelCurso(base, "asigcur", d.TNCSeleccionado);
     for (asigcur->First(); !asigcur->Eof(); asigcur->Next()) {
         TFilaAsigCur a;
         a.TNC = asigcur->FieldByName("TNC")->AsString();
@@ -88,13 +88,13 @@ TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor) {
         d.AsigCur.push_back(a);
     }
 
-    for (const auto& f : LeeTipGrup(*AbreTablaTipos(base, "tipgrup2", "TNC"))) {
+    for (const auto& f : LeeTipGrup(*OpenTempTable(base, "tipgrup2", "TNC"))) {
         TFilaTipGrup2 t;
         t.N = f.N;
         CopiaEnGrupo(f, t);
         d.TipGrup2.push_back(t);
     }
-    for (const auto& f : LeeSubtipos(*AbreTablaTipos(base, "tipos2", "TNC"))) {
+    for (const auto& f : LeeSubtipos(*OpenTempTable(base, "tipos2", "TNC"))) {
         TFilaTipos2 t;
         t.N = f.N;
         CopiaSubtipo(f, t);
@@ -110,8 +110,8 @@ TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor) {
 void GrabaEnTablas(TMotorTipos& Motor, const TResultadoOrganizar& Resultado) {
     const AnsiString& base = Motor.DatabaseName();
     const AnsiString& tnc = Motor.TNCSeleccionado();
-    TTablaTipos tipos = AbreDelCurso(base, "tipos", tnc);
-    TTablaTipos tipgrup = AbreDelCurso(base, "tipgrup", tnc);
+    TTempTable tipos = AbreDelCurso(base, "tipos", tnc);
+    TTempTable tipgrup = AbreDelCurso(base, "tipgrup", tnc);
 
     // Drawing a number reads all four tables: every number is drawn before
     // the first stored row goes.

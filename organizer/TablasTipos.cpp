@@ -7,36 +7,6 @@
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
 
-void TLiberaTabla::operator()(TTable* T) const {
-    if (T) T->Free();
-}
-
-TTablaTipos TablaTiposCerrada(const AnsiString& DatabaseName, const AnsiString& TableName) {
-    TTablaTipos t(NewComponent<TTable>(nullptr));
-    t->SetDatabaseName(DatabaseName);
-    t->SetTableName(TableName);
-    t->SetTableType(ttDBase);
-    return t;
-}
-
-TTablaTipos AbreTablaTipos(const AnsiString& DatabaseName, const AnsiString& TableName,
-                           const AnsiString& IndexName) {
-    TTablaTipos t = TablaTiposCerrada(DatabaseName, TableName);
-    if (!IndexName.empty()) t->SetIndexName(IndexName);
-    t->Open();
-    return t;
-}
-
-AnsiString FiltroIgual(const AnsiString& Campo, const AnsiString& Valor) {
-    return Campo + "=" + QuotedStr(Valor);
-}
-
-void Filtra(TDataSet& Tabla, const AnsiString& Campo, const AnsiString& Valor) {
-    Tabla.SetFilterOptions(TFilterOptions{foNoPartialCompare});
-    Tabla.SetFilter(FiltroIgual(Campo, Valor));
-    Tabla.SetFiltered(true);
-}
-
 void QuitaFiltro(TDataSet& Tabla) {
     Tabla.SetFiltered(false);
 }
@@ -239,7 +209,7 @@ int CuentaFilas(TDataSet& Tabla) {
 }
 
 int MayorN(const AnsiString& DatabaseName, const AnsiString& TableName) {
-    auto t = AbreTablaTipos(DatabaseName, TableName, "N");
+    auto t = OpenTempTable(DatabaseName, TableName, "N");
     t->Last();
     return t->IsEmpty() ? 0 : EnteroDeTabla(t->FieldByName("N")->AsFloat());
 }

@@ -13,28 +13,13 @@
 #include <vector>
 
 #include "organizer/FilasTipos.h"
+#include "platform/db/Table.h"
 
 class TDataSet;
 class TTable;
 
-struct TLiberaTabla {
-    void operator()(TTable* T) const;
-};
-// A table object for one operation, freed when it goes out of scope.
-using TTablaTipos = std::unique_ptr<TTable, TLiberaTabla>;
-
-// Opens TableName on the database, in the order of IndexName (empty: record
-// order).
-TTablaTipos AbreTablaTipos(const AnsiString& DatabaseName, const AnsiString& TableName,
-                           const AnsiString& IndexName = {});
-// The same table object, closed: for EmptyTable and the like.
-TTablaTipos TablaTiposCerrada(const AnsiString& DatabaseName, const AnsiString& TableName);
-
-// "CAMPO='value'" with the value quoted so that an apostrophe in it stays
-// part of the value. The filter compares whole texts: a value ending in '*'
-// is not a prefix (Filtra switches partial comparison off).
-AnsiString FiltroIgual(const AnsiString& Campo, const AnsiString& Valor);
-void Filtra(TDataSet& Tabla, const AnsiString& Campo, const AnsiString& Valor);
+// Table objects of one operation and filters on a field's value:
+// OpenTempTable, NewTempTable and FilterEqual of platform/db/Table.h.
 void QuitaFiltro(TDataSet& Tabla);
 
 // Every visible row of the data set in its current order, from the first.

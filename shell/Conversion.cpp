@@ -33,9 +33,9 @@ void EscribeMaximos(const std::vector<TField*>& Campos, int Grupos) {
 }  // namespace
 
 void CalculaDivisiones(const AnsiString& DatabaseName) {
-    TTablaTemporal cursos = AbreTabla(DatabaseName, "cursos");
-    TTablaTemporal alum = AbreTabla(DatabaseName, "alum");
-    TTablaTemporal asigcur = AbreTabla(DatabaseName, "asigcur");
+    TTempTable cursos = OpenTempTable(DatabaseName, "cursos");
+    TTempTable alum = OpenTempTable(DatabaseName, "alum");
+    TTempTable asigcur = OpenTempTable(DatabaseName, "asigcur");
 
     // One pass over the students gives what a filter per course and per
     // subject would: the students of each course key, and the slots of each
@@ -144,13 +144,13 @@ void CopiaFilas(TTable& Viejo, TTable& Nuevo, const AnsiString& Tabla) {
 
 void TransformaM2(const AnsiString& DatabaseName) {
     for (const AnsiString nombre : {"cursos", "asigcur", "alum"}) {
-        TTablaTemporal viejo = TablaCerrada(DatabaseName, nombre);
+        TTempTable viejo = NewTempTable(DatabaseName, nombre);
         // The index of an old table may be lost: the data file is what counts,
         // and the new table gets its tags anyway.
         if (!viejo->Exists()) continue;
         const AnsiString temporal = nombre + "b";
         CreaTabla(DatabaseName, TablaEscolar(nombre), temporal);
-        TTablaTemporal nuevo = AbreTabla(DatabaseName, temporal);
+        TTempTable nuevo = OpenTempTable(DatabaseName, temporal);
         viejo->Open();
         CopiaFilas(*viejo, *nuevo, nombre);
         viejo->Close();
@@ -158,7 +158,7 @@ void TransformaM2(const AnsiString& DatabaseName) {
 
         // The old files step aside under another name and go only once the
         // new table holds the table's name: a failed rename loses nothing.
-        TTablaTemporal respaldo = TablaCerrada(DatabaseName, nombre + "m2");
+        TTempTable respaldo = NewTempTable(DatabaseName, nombre + "m2");
         if (respaldo->Exists()) respaldo->DeleteTable();
         viejo->RenameTable(respaldo->TableName());
         try {
@@ -166,7 +166,7 @@ void TransformaM2(const AnsiString& DatabaseName) {
         } catch (...) {
             // Nothing of the new table took the name: the old one goes back.
             // Otherwise both stay in the folder, and the error is told.
-            if (!TablaCerrada(DatabaseName, nombre)->Exists()) viejo->RenameTable(nombre);
+            if (!NewTempTable(DatabaseName, nombre)->Exists()) viejo->RenameTable(nombre);
             throw;
         }
         viejo->DeleteTable();

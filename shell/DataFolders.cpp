@@ -26,7 +26,7 @@ TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre) {
 
     int campos = -1;
     AnsiString ilegible;
-    TTablaTemporal cursos = TablaCerrada(NombreBaseDatos, "cursos");
+    TTempTable cursos = NewTempTable(NombreBaseDatos, "cursos");
     if (cursos->Exists()) {
         try {
             cursos->Open();

@@ -109,7 +109,7 @@ AnsiString CompruebaIntercambio(const AnsiString& Carpeta, TUsoIntercambio Uso) 
         }
         AnsiString error;
         try {
-            TTablaTemporal tabla = AbreTabla(Carpeta, t.Nombre);
+            TTempTable tabla = OpenTempTable(Carpeta, t.Nombre);
             error = CompruebaCampos(*tabla, t, fichero, Uso);
         } catch (const EDatabaseError& E) {
             error = "No se puede leer la tabla de intercambio " + fichero + ": " + E.Message();

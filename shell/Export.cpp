@@ -70,8 +70,8 @@ bool Existe(const AnsiString& Intercambio, const char* Tabla) {
 }
 
 void ExportaNombres(const AnsiString& Datos, const AnsiString& Intercambio) {
-    TTablaTemporal de = AbreTabla(Datos, "nomasg");
-    TTablaTemporal a = AbreTabla(Intercambio, "AsigNomt");
+    TTempTable de = OpenTempTable(Datos, "nomasg");
+    TTempTable a = OpenTempTable(Intercambio, "AsigNomt");
     TMezcla m(*a, {"COD"});
     for (de->First(); !de->Eof(); de->Next()) {
         if (!m.Abre({de->FieldByName("ABREV")->AsString()})) Textos(*de, m, {{"ABREV", "COD"}});
@@ -88,14 +88,14 @@ struct TAsignaturaCurso {
 void ExportaCursos(const AnsiString& Datos, const AnsiString& Intercambio) {
     std::vector<TAsignaturaCurso> asignaturas;
     {
-        TTablaTemporal t = AbreTabla(Datos, "asigcur");
+        TTempTable t = OpenTempTable(Datos, "asigcur");
         for (t->First(); !t->Eof(); t->Next())
             asignaturas.push_back({t->FieldByName("TNC")->AsString(), t->FieldByName("ASIG")->AsString(),
                                    t->FieldByName("HORAS")->AsFloat()});
     }
-    TTablaTemporal cursos = AbreTabla(Datos, "cursos");
-    TTablaTemporal cursost = AbreTabla(Intercambio, "Cursost");
-    TTablaTemporal asigcurt = AbreTabla(Intercambio, "Asigcurt");
+    TTempTable cursos = OpenTempTable(Datos, "cursos");
+    TTempTable cursost = OpenTempTable(Intercambio, "Cursost");
+    TTempTable asigcurt = OpenTempTable(Intercambio, "Asigcurt");
     TMezcla mc(*cursost, {"ABREV"});
     TMezcla ma(*asigcurt, {"NIVEL", "CURSO", "ASIG"});
     for (cursos->First(); !cursos->Eof(); cursos->Next()) {
@@ -120,8 +120,8 @@ void ExportaCursos(const AnsiString& Datos, const AnsiString& Intercambio) {
 }
 
 void ExportaGrupos(const AnsiString& Datos, const AnsiString& Intercambio) {
-    TTablaTemporal de = AbreTabla(Datos, "grupos");
-    TTablaTemporal a = AbreTabla(Intercambio, "grupost");
+    TTempTable de = OpenTempTable(Datos, "grupos");
+    TTempTable a = OpenTempTable(Intercambio, "grupost");
     a->EmptyTable();
     for (de->First(); !de->Eof(); de->Next()) {
         a->Append();
@@ -133,8 +133,8 @@ void ExportaGrupos(const AnsiString& Datos, const AnsiString& Intercambio) {
 
 void ExportaLista(const AnsiString& Datos, const char* Tabla, const AnsiString& Intercambio, const char* TablaInt,
                   const char* Tercero) {
-    TTablaTemporal de = AbreTabla(Datos, Tabla);
-    TTablaTemporal a = AbreTabla(Intercambio, TablaInt);
+    TTempTable de = OpenTempTable(Datos, Tabla);
+    TTempTable a = OpenTempTable(Intercambio, TablaInt);
     TMezcla m(*a, {"ABREV"});
     for (de->First(); !de->Eof(); de->Next()) {
         if (!m.Abre({de->FieldByName("ABREV")->AsString()})) Textos(*de, m, {{"ABREV", "ABREV"}});
@@ -151,14 +151,14 @@ void ExportaAlumnos(const AnsiString& Datos, const AnsiString& Intercambio) {
     // The first course of each key, as a key search on the TNC tag finds it.
     std::unordered_map<AnsiString, TCursoClave> cursos;
     {
-        TTablaTemporal t = AbreTabla(Datos, "cursos");
+        TTempTable t = OpenTempTable(Datos, "cursos");
         for (t->First(); !t->Eof(); t->Next())
             cursos.emplace(t->FieldByName("TNC")->AsString(),
                            TCursoClave{t->FieldByName("TURNO")->AsString(), t->FieldByName("NIVEL")->AsString(),
                                        t->FieldByName("CURSO")->AsString()});
     }
-    TTablaTemporal de = AbreTabla(Datos, "alum");
-    TTablaTemporal a = AbreTabla(Intercambio, "alumnost");
+    TTempTable de = OpenTempTable(Datos, "alum");
+    TTempTable a = OpenTempTable(Intercambio, "alumnost");
     TMezcla m(*a, {"EXPED"});
     std::vector<AnsiString> huecos = Numerados("ASIG", HuecosAsignatura), div = Numerados("DIV", HuecosAsignatura);
     huecos.insert(huecos.end(), div.begin(), div.end());

@@ -34,8 +34,8 @@ AnsiString ClaveDe(TDataSet& Tabla) {
 template <class F>
 void Rellena(const AnsiString& Intercambio, const char* TablaIntercambio, const AnsiString& Datos,
              const char* TablaEscolar, F Fila) {
-    TTablaTemporal de = AbreTabla(Intercambio, TablaIntercambio);
-    TTablaTemporal a = AbreTabla(Datos, TablaEscolar);
+    TTempTable de = OpenTempTable(Intercambio, TablaIntercambio);
+    TTempTable a = OpenTempTable(Datos, TablaEscolar);
     int n = 0;
     for (de->First(); !de->Eof(); de->Next()) {
         a->Append();
@@ -55,12 +55,12 @@ void RellenaCursos(const AnsiString& Intercambio, const AnsiString& Datos) {
     // course of that level and year.
     std::vector<TAsignaturaNivel> asignaturas;
     {
-        TTablaTemporal t = AbreTabla(Intercambio, "Asigcurt");
+        TTempTable t = OpenTempTable(Intercambio, "Asigcurt");
         for (t->First(); !t->Eof(); t->Next())
             asignaturas.push_back({t->FieldByName("NIVEL")->AsString(), t->FieldByName("CURSO")->AsString(),
                                    t->FieldByName("ASIG")->AsString(), t->FieldByName("HORAS")->AsFloat()});
     }
-    TTablaTemporal asigcur = AbreTabla(Datos, "asigcur");
+    TTempTable asigcur = OpenTempTable(Datos, "asigcur");
     int n = 0;  // one count over the whole table, not per course
     Rellena(Intercambio, "Cursost", Datos, "cursos", [&](TDataSet& de, TDataSet& a) {
         CopiaTextos(de, a, {{"ABREV", "ABREV"}, {"TURNO", "TURNO"}, {"NIVEL", "NIVEL"}, {"CURSO", "CURSO"}});

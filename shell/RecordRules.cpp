@@ -213,7 +213,7 @@ std::vector<AnsiString> AsignaturasDe(TDataSet& Alumno) {
 }  // namespace
 
 int ClasificaAsignaturas(const AnsiString& DatabaseName, const AnsiString& TNC) {
-    TTablaTemporal asigcur = TablaCerrada(DatabaseName, "asigcur");
+    TTempTable asigcur = NewTempTable(DatabaseName, "asigcur");
     FiltraPorCurso(*asigcur, TNC);
     asigcur->SetIndexName("N");
     asigcur->Open();
@@ -224,7 +224,7 @@ int ClasificaAsignaturas(const AnsiString& DatabaseName, const AnsiString& TNC) 
     // takes; students marked ANULAR stay out of both.
     TListaAsignaturas tomadas, comunes;
     {
-        TTablaTemporal alum = TablaCerrada(DatabaseName, "alum");
+        TTempTable alum = NewTempTable(DatabaseName, "alum");
         FiltraPorCurso(*alum, TNC);
         alum->Open();
         if (alum->IsEmpty()) {
@@ -319,7 +319,7 @@ void PropagaEnBloque(TDataSet& Optativas, TField& Cambiado) {
 int AcotaGrupos(int NGrup) { return std::clamp(NGrup, 0, 30); }
 
 bool GruposDelCurso(const AnsiString& DatabaseName, const AnsiString& TNC, int& NGrup) {
-    TTablaTemporal cursos = AbreTabla(DatabaseName, "cursos", "TNC");
+    TTempTable cursos = OpenTempTable(DatabaseName, "cursos", "TNC");
     if (!cursos->FindKey({TVarRec(TNC)})) return false;
     NGrup = cursos->FieldByName("NGRUP")->AsInteger();
     return true;
@@ -348,14 +348,14 @@ void RehaceGrupos(const AnsiString& DatabaseName) {
     // The first course of each key, as a key search on the TNC tag finds it.
     std::unordered_map<AnsiString, TCurso> cursos;
     {
-        TTablaTemporal t = AbreTabla(DatabaseName, "cursos");
+        TTempTable t = OpenTempTable(DatabaseName, "cursos");
         for (t->First(); !t->Eof(); t->Next())
             cursos.emplace(t->FieldByName("TNC")->AsString(),
                            TCurso{t->FieldByName("ABREV")->AsString(), t->FieldByName("TURNO")->AsString(),
                                   t->FieldByName("NIVEL")->AsString(), t->FieldByName("CURSO")->AsString()});
     }
-    TTablaTemporal tipgrup = AbreTabla(DatabaseName, "tipgrup", "TNCG");
-    TTablaTemporal grupos = AbreTabla(DatabaseName, "grupos");
+    TTempTable tipgrup = OpenTempTable(DatabaseName, "tipgrup", "TNCG");
+    TTempTable grupos = OpenTempTable(DatabaseName, "grupos");
     grupos->EmptyTable();
     std::unordered_set<AnsiString> hechos;
     int n = 0;

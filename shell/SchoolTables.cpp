@@ -140,34 +140,15 @@ void DefineTabla(TTable& Tabla, const TTablaEscolar& Diseno) {
         Tabla.IndexDefs()->Add(e, e, EtiquetaDescendente(e) ? TIndexOptions{ixDescending} : TIndexOptions{});
 }
 
-void TTablaBorrar::operator()(TTable* T) const {
-    if (T) T->Free();
-}
-
-TTablaTemporal TablaCerrada(const AnsiString& DatabaseName, const AnsiString& TableName) {
-    TTablaTemporal t(NewComponent<TTable>(nullptr));
-    t->SetDatabaseName(DatabaseName);
-    t->SetTableName(TableName);
-    t->SetTableType(ttDBase);
-    return t;
-}
-
-TTablaTemporal AbreTabla(const AnsiString& DatabaseName, const AnsiString& TableName, const AnsiString& IndexName) {
-    TTablaTemporal t = TablaCerrada(DatabaseName, TableName);
-    if (!IndexName.empty()) t->SetIndexName(IndexName);
-    t->Open();
-    return t;
-}
-
 void CreaTabla(const AnsiString& DatabaseName, const TTablaEscolar& Diseno, const AnsiString& TableName) {
-    TTablaTemporal t = TablaCerrada(DatabaseName, TableName.empty() ? AnsiString(Diseno.Nombre) : TableName);
+    TTempTable t = NewTempTable(DatabaseName, TableName.empty() ? AnsiString(Diseno.Nombre) : TableName);
     DefineTabla(*t, Diseno);
     t->CreateTable();
 }
 
 void CreaTablas(const AnsiString& DatabaseName) {
     for (const auto& d : TablasEscolares()) {
-        TTablaTemporal t = TablaCerrada(DatabaseName, d.Nombre);
+        TTempTable t = NewTempTable(DatabaseName, d.Nombre);
         if (d.DeTrabajo) {
             if (t->Exists()) t->DeleteTable();
         } else if (t->Exists()) {
@@ -198,8 +179,4 @@ AnsiString ClaveCurso(const AnsiString& Turno, const AnsiString& Nivel, const An
 
 AnsiString FiltroCurso(const AnsiString& TNC) { return "TNC=" + QuotedStr(TNC); }
 
-void FiltraPorCurso(TDataSet& Tabla, const AnsiString& TNC) {
-    Tabla.SetFilterOptions(TFilterOptions{foNoPartialCompare});
-    Tabla.SetFilter(FiltroCurso(TNC));
-    Tabla.SetFiltered(true);
-}
+void FiltraPorCurso(TDataSet& Tabla, const AnsiString& TNC) { FilterEqual(Tabla, "TNC", TNC); }

@@ -26,6 +26,7 @@
 
 #include "organizer/FilasOrganizar.h"
 #include "platform/db/DB.h"
+#include "platform/db/Table.h"
 
 class TDataSet;
 class TTable;
@@ -92,12 +93,5 @@ AnsiString FiltroCurso(const AnsiString& TNC);
 // ending in '*' is not taken as a prefix.
 void FiltraPorCurso(TDataSet& Tabla, const AnsiString& TNC);
 
-// A table object of one operation, with no owner: freed when it goes.
-struct TTablaBorrar {
-    void operator()(TTable* T) const;
-};
-using TTablaTemporal = std::unique_ptr<TTable, TTablaBorrar>;
-// Not yet opened (to test, create, rename or delete the table).
-TTablaTemporal TablaCerrada(const AnsiString& DatabaseName, const AnsiString& TableName);
-// Opened, in stored order or on the tag IndexName.
-TTablaTemporal AbreTabla(const AnsiString& DatabaseName, const AnsiString& TableName, const AnsiString& IndexName = {});
+// Table objects of one operation: NewTempTable and OpenTempTable of
+// platform/db/Table.h.

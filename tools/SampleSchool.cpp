@@ -312,7 +312,7 @@ void EscribeIntercambio(const TDatosIntercambio& Datos, const AnsiString& Carpet
     if (!ForceDirectories(Carpeta)) throw EDatabaseError("No se puede crear la carpeta " + Carpeta);
     for (const auto& [nombre, filas] : Datos) {
         const TTablaIntercambio& diseno = TablaIntercambio(nombre);
-        TTablaTemporal t = TablaCerrada(Carpeta, diseno.Fichero);
+        TTempTable t = NewTempTable(Carpeta, diseno.Fichero);
         t->FieldDefs()->Clear();
         for (const auto& c : diseno.Campos) {
             switch (c.Clase) {
@@ -342,7 +342,7 @@ void PreparaCarpetaDatos(const TEscuelaEjemplo& Escuela, const AnsiString& Inter
     };
     std::vector<TCurso> cursos;
     {
-        TTablaTemporal t = AbreTabla(db, "cursos");
+        TTempTable t = OpenTempTable(db, "cursos");
         for (t->First(); !t->Eof(); t->Next())
             cursos.push_back({t->FieldByName("TNC")->AsString(), t->FieldByName("NIVEL")->AsString(),
                               t->FieldByName("CURSO")->AsString(), t->FieldByName("NGRUP")->AsInteger()});
@@ -350,15 +350,15 @@ void PreparaCarpetaDatos(const TEscuelaEjemplo& Escuela, const AnsiString& Inter
     for (const auto& c : cursos) {
         ClasificaAsignaturas(db, c.TNC);
         {
-            TTablaTemporal comunes = TablaCerrada(db, "asigcur");
-            TTablaTemporal noUsadas = TablaCerrada(db, "asigcur");
+            TTempTable comunes = NewTempTable(db, "asigcur");
+            TTempTable noUsadas = NewTempTable(db, "asigcur");
             FiltraPorClase(*comunes, c.TNC, TipoComun);
             FiltraPorClase(*noUsadas, c.TNC, TipoNoUsada);
             comunes->Open();
             noUsadas->Open();
             FijaCifrasAlCerrar(*comunes, *noUsadas, c.Grupos);
         }
-        TTablaTemporal optativas = TablaCerrada(db, "asigcur");
+        TTempTable optativas = NewTempTable(db, "asigcur");
         FiltraPorClase(*optativas, c.TNC, TipoOptativa);
         optativas->Open();
         for (optativas->First(); !optativas->Eof(); optativas->Next()) {

@@ -717,3 +717,28 @@ void TTable::RenameTable(const AnsiString& NewTableName) {
     TDbfTable::Rename(oldPath, newPath);
     FTableName = NewTableName;
 }
+
+void TTempTableDeleter::operator()(TTable* Table) const {
+    if (Table) Table->Free();
+}
+
+TTempTable NewTempTable(const AnsiString& DatabaseName, const AnsiString& TableName) {
+    TTempTable t(NewComponent<TTable>(nullptr));
+    t->SetDatabaseName(DatabaseName);
+    t->SetTableName(TableName);
+    t->SetTableType(ttDBase);
+    return t;
+}
+
+TTempTable OpenTempTable(const AnsiString& DatabaseName, const AnsiString& TableName, const AnsiString& IndexName) {
+    TTempTable t = NewTempTable(DatabaseName, TableName);
+    if (!IndexName.empty()) t->SetIndexName(IndexName);
+    t->Open();
+    return t;
+}
+
+void FilterEqual(TDataSet& Data, const AnsiString& Field, const AnsiString& Value) {
+    Data.SetFilterOptions(TFilterOptions{foNoPartialCompare});
+    Data.SetFilter(Field + "=" + QuotedStr(Value));
+    Data.SetFiltered(true);
+}

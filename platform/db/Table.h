@@ -194,3 +194,21 @@ private:
     AnsiString FMasterFields;
     std::unique_ptr<TMasterLink> FMasterLink;
 };
+
+// A table object for one operation, with no owner: freed when it goes out of
+// scope. The program makes one for each import, merge or count, as the
+// screens make their own components.
+struct TTempTableDeleter {
+    void operator()(TTable* Table) const;
+};
+using TTempTable = std::unique_ptr<TTable, TTempTableDeleter>;
+// A dBase table object on the database (or folder), not yet opened: to test,
+// create, empty, rename or delete the table.
+TTempTable NewTempTable(const AnsiString& DatabaseName, const AnsiString& TableName);
+// The same, opened, in record order or in the order of the tag IndexName.
+TTempTable OpenTempTable(const AnsiString& DatabaseName, const AnsiString& TableName,
+                         const AnsiString& IndexName = {});
+// Shows only the rows whose Field holds exactly Value: the value is quoted
+// (an apostrophe stays part of it) and partial comparison is off (a value
+// ending in '*' is not a prefix).
+void FilterEqual(TDataSet& Data, const AnsiString& Field, const AnsiString& Value);

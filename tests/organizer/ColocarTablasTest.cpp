@@ -27,7 +27,7 @@ protected:
         motor.BRecontarClick();
         for (const auto& s : Subtipos("tipos2"))
             motor.TrasladaSubtipoAGrupo(s.N, s.NALUM, HuecoExacto(s.ASIG, "FRA") >= 0 ? "A" : "B");
-        auto t = AbreTablaTipos(Base, "tipgrup2");
+        auto t = OpenTempTable(Base, "tipgrup2");
         const auto antes = LeeTipGrup(*t);
         auto despues = antes;
         for (auto& f : despues) {
@@ -64,7 +64,7 @@ TEST_F(ColocarTablas, TheDialogCopiesTheCoursesDistributionWithItsNumbers) {
     AnadeTiposEnGrupo("tipgrup2", {TFilaEnGrupo{}}); // left from something else
     PreparaColocar(Base, Curso);
     std::vector<TFilaEnGrupo> guardadas;
-    for (const auto& f : LeeTipGrup(*AbreTablaTipos(Base, "tipgrup", "TNC")))
+    for (const auto& f : LeeTipGrup(*OpenTempTable(Base, "tipgrup", "TNC")))
         if (f.TNC == Curso) guardadas.push_back(f);
     auto copia = TiposEnGrupo("tipgrup2");
     ASSERT_EQ(copia.size(), guardadas.size());

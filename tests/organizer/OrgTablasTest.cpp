@@ -62,8 +62,8 @@ void PrintTo(const TFila& F, std::ostream* Os) {
 
 std::vector<TFila> Filas(const AnsiString& Tabla, const AnsiString& TNC) {
     std::vector<TFila> r;
-    TTablaTipos t = AbreTablaTipos(Carpeta, Tabla);
-    Filtra(*t, "TNC", TNC);
+    TTempTable t = OpenTempTable(Carpeta, Tabla);
+    FilterEqual(*t, "TNC", TNC);
     const bool enGrupo = t->FindField("GRUPO") != nullptr;
     for (t->First(); !t->Eof(); t->Next()) {
         TFila f;
@@ -100,8 +100,8 @@ struct TAlumno {
 
 std::vector<TAlumno> Alumnos(const AnsiString& TNC) {
     std::vector<TAlumno> r;
-    TTablaTipos t = AbreTablaTipos(Carpeta, "alum");
-    Filtra(*t, "TNC", TNC);
+    TTempTable t = OpenTempTable(Carpeta, "alum");
+    FilterEqual(*t, "TNC", TNC);
     for (t->First(); !t->Eof(); t->Next()) {
         TAlumno a{Campo(*t, "EXPED"), Campo(*t, "GRUPO"), {}};
         for (int k = 1; k <= 20; ++k)
@@ -114,7 +114,7 @@ std::vector<TAlumno> Alumnos(const AnsiString& TNC) {
 
 std::vector<AnsiString> Cursos() {
     std::vector<AnsiString> r;
-    TTablaTipos t = AbreTablaTipos(Carpeta, "cursos");
+    TTempTable t = OpenTempTable(Carpeta, "cursos");
     for (t->First(); !t->Eof(); t->Next()) r.push_back(Campo(*t, "TNC"));
     return r;
 }
@@ -138,7 +138,7 @@ std::string LeidoPorDbfread(const std::filesystem::path& Dbf) {
 
 std::string LeidoPorNosotros() {
     std::string salida;
-    TTablaTipos t = AbreTablaTipos(Carpeta, "alum");
+    TTempTable t = OpenTempTable(Carpeta, "alum");
     for (t->First(); !t->Eof(); t->Next()) {
         salida += ToUtf8(Campo(*t, "EXPED")) + "\t" + ToUtf8(Campo(*t, "GRUPO"));
         for (int k = 1; k <= 20; ++k) salida += "\t" + ToUtf8(Campo(*t, "DIV" + IntToStr(k)));
@@ -171,14 +171,14 @@ struct TLimites {
 
 TLimites Limites(const AnsiString& TNC) {
     TLimites l;
-    TTablaTipos c = AbreTablaTipos(Carpeta, "cursos");
-    Filtra(*c, "TNC", TNC);
+    TTempTable c = OpenTempTable(Carpeta, "cursos");
+    FilterEqual(*c, "TNC", TNC);
     c->First();
     l.NGrup = Entero(*c, "NGRUP");
     l.MaxAlum = Entero(*c, "MAXALUM");
     for (int g = 0; g < 30; ++g) l.NMaxAl[g] = Entero(*c, "NMAXAL" + IntToStr(g + 1));
-    TTablaTipos a = AbreTablaTipos(Carpeta, "asigcur");
-    Filtra(*a, "TNC", TNC);
+    TTempTable a = OpenTempTable(Carpeta, "asigcur");
+    FilterEqual(*a, "TNC", TNC);
     for (a->First(); !a->Eof(); a->Next()) {
         TLimites::TAsig s{Entero(*a, "NDIV"), Entero(*a, "MAXALUM"), Entero(*a, "NPROF"), {}};
         for (int g = 0; g < 30; ++g) s.NMaxAl[g] = Entero(*a, "NMAXAL" + IntToStr(g + 1));
@@ -261,7 +261,7 @@ std::vector<std::string> Incumplidas(const TLimites& L, const std::vector<TFila>
 // Rows appended to a stored table: N, NALUM, TNC, and for tipgrup the group.
 void AnadeGuardadas(const AnsiString& Tabla,
                     const std::vector<std::tuple<int, int, AnsiString, AnsiString>>& Filas) {
-    TTablaTipos t = AbreTablaTipos(Carpeta, Tabla);
+    TTempTable t = OpenTempTable(Carpeta, Tabla);
     for (const auto& [n, nalum, tnc, grupo] : Filas) {
         t->Append();
         t->FieldByName("N")->SetAsInteger(n);
@@ -278,7 +278,7 @@ void AnadeGuardadas(const AnsiString& Tabla,
 
 std::vector<int> Numeros(const AnsiString& Tabla) {
     std::vector<int> r;
-    TTablaTipos t = AbreTablaTipos(Carpeta, Tabla);
+    TTempTable t = OpenTempTable(Carpeta, Tabla);
     for (t->First(); !t->Eof(); t->Next()) r.push_back(Entero(*t, "N"));
     return r;
 }
@@ -309,8 +309,8 @@ protected:
     // gets a block of its own, of which each student takes one.
     // Sets a subject's block and subjects per student; gives back the old pair.
     static std::pair<int, int> PonBloque(const AnsiString& TNC, const AnsiString& Asig, std::pair<int, int> Bloque) {
-        TTablaTipos t = AbreTablaTipos(Carpeta, "asigcur");
-        Filtra(*t, "TNC", TNC);
+        TTempTable t = OpenTempTable(Carpeta, "asigcur");
+        FilterEqual(*t, "TNC", TNC);
         std::pair<int, int> antes{-1, -1};
         for (t->First(); !t->Eof(); t->Next()) {
             if (t->FieldByName("ASIG")->AsString() != Asig) continue;
@@ -473,7 +473,7 @@ TEST_F(OrgTablas, LoadingReadsTheCourseItsSubjectsAndTheMarkedSubtypes) {
     std::vector<AnsiString> nombres;
     for (const auto& n : d.NomAsg) nombres.push_back(n.ABREV);
     EXPECT_TRUE(std::is_sorted(nombres.begin(), nombres.end()));
-    EXPECT_EQ(static_cast<int>(nombres.size()), AbreTablaTipos(Carpeta, "nomasg")->RecordCount());
+    EXPECT_EQ(static_cast<int>(nombres.size()), OpenTempTable(Carpeta, "nomasg")->RecordCount());
 
     ASSERT_EQ(d.Tipos2.size(), subtipos.size());
     int alumnos = 0, marcados = 0;
@@ -563,7 +563,7 @@ TEST_F(OrgTablas, ASelectionRunPlacesTheTypeOfTheMarkedSubtypeOnly) {
     EXPECT_GE(colocados, elegido.NALUM);
     EXPECT_EQ(colocados + libres, 84);
     // The working copies came back from the stored tables: no mark is left.
-    TTablaTipos t = AbreTablaTipos(Carpeta, "tipos2");
+    TTempTable t = OpenTempTable(Carpeta, "tipos2");
     for (t->First(); !t->Eof(); t->Next()) EXPECT_FALSE(t->FieldByName("SELEC")->AsBoolean());
 }
 

@@ -35,19 +35,19 @@ protected:
     void TearDown() override { Maquina.reset(); }
     std::vector<AnsiString> Cursos() {
         std::vector<AnsiString> r;
-        auto t = AbreTablaTipos(Carpeta, "cursos");
+        auto t = OpenTempTable(Carpeta, "cursos");
         for (t->First(); !t->Eof(); t->Next()) r.push_back(t->FieldByName("TNC")->AsString());
         return r;
     }
     std::vector<TFilaAlumno> AlumnosDe(const AnsiString& TNC) {
-        auto t = AbreTablaTipos(Carpeta, "alum");
-        Filtra(*t, "TNC", TNC);
+        auto t = OpenTempTable(Carpeta, "alum");
+        FilterEqual(*t, "TNC", TNC);
         return LeeAlumnos(*t);
     }
     int Suma(const char* Tabla, const AnsiString& TNC) {
         int n = 0;
-        auto t = AbreTablaTipos(Carpeta, Tabla);
-        Filtra(*t, "TNC", TNC);
+        auto t = OpenTempTable(Carpeta, Tabla);
+        FilterEqual(*t, "TNC", TNC);
         for (t->First(); !t->Eof(); t->Next()) n += t->FieldByName("NALUM")->AsInteger();
         return n;
     }
@@ -70,15 +70,15 @@ TEST_F(TiposEjemplo, EveryCourseIsComputedDistributedAndPlaced) {
         motor.BRecontarClick();
         EXPECT_EQ(Suma("tipos2", tnc), contados) << tnc;
         EXPECT_FALSE(motor.Listas().AsigCuentaOptativas.Codigos().empty()) << tnc;
-        auto tipos = LeeSubtipos(*AbreTablaTipos(Carpeta, "tipos2", "N"));
+        auto tipos = LeeSubtipos(*OpenTempTable(Carpeta, "tipos2", "N"));
         for (const auto& s : tipos) EXPECT_FALSE(s.ASIGSCU.empty());
 
         if (!idaYVuelta) {
             motor.TrasladaTipoAGrupo(tipos[0].N, motor.OfertaTipo(tipos[0].N).Numero, "A");
-            const int fila = LeeTipGrup(*AbreTablaTipos(Carpeta, "tipgrup2", "N")).at(0).N;
+            const int fila = LeeTipGrup(*OpenTempTable(Carpeta, "tipgrup2", "N")).at(0).N;
             motor.TrasladaGrupoATipos(fila, motor.OfertaGrupo(fila).Numero);
-            EXPECT_EQ(LeeSubtipos(*AbreTablaTipos(Carpeta, "tipos2", "N")), tipos);
-            EXPECT_EQ(CuentaFilas(*AbreTablaTipos(Carpeta, "tipgrup2")), 0);
+            EXPECT_EQ(LeeSubtipos(*OpenTempTable(Carpeta, "tipos2", "N")), tipos);
+            EXPECT_EQ(CuentaFilas(*OpenTempTable(Carpeta, "tipgrup2")), 0);
             idaYVuelta = true;
         }
         // Types alternately into groups A and B, whole.
@@ -103,6 +103,6 @@ TEST_F(TiposEjemplo, EveryCourseIsComputedDistributedAndPlaced) {
     }
     // Every course's rows were merged; no number twice.
     std::set<int> numeros;
-    for (const auto& s : LeeSubtipos(*AbreTablaTipos(Carpeta, "tipos")))
+    for (const auto& s : LeeSubtipos(*OpenTempTable(Carpeta, "tipos")))
         EXPECT_TRUE(numeros.insert(s.N).second);
 }

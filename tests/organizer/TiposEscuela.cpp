@@ -101,20 +101,20 @@ void TiposEscuela::TearDown() {
 }
 
 std::vector<TFilaSubtipo> TiposEscuela::Subtipos(const char* Tabla) {
-    return LeeSubtipos(*AbreTablaTipos(Base, Tabla));
+    return LeeSubtipos(*OpenTempTable(Base, Tabla));
 }
 std::vector<TFilaEnGrupo> TiposEscuela::TiposEnGrupo(const char* Tabla) {
-    return LeeTipGrup(*AbreTablaTipos(Base, Tabla));
+    return LeeTipGrup(*OpenTempTable(Base, Tabla));
 }
 std::vector<TFilaAlumno> TiposEscuela::Alumnos() {
-    return LeeAlumnos(*AbreTablaTipos(Base, "alum"));
+    return LeeAlumnos(*OpenTempTable(Base, "alum"));
 }
 int TiposEscuela::Cuenta(const char* Tabla) {
-    return CuentaFilas(*AbreTablaTipos(Base, Tabla));
+    return CuentaFilas(*OpenTempTable(Base, Tabla));
 }
 
 void TiposEscuela::Anade(const char* Tabla, const std::vector<std::map<std::string, AnsiString>>& Filas) {
-    auto t = AbreTablaTipos(Base, Tabla);
+    auto t = OpenTempTable(Base, Tabla);
     for (const auto& f : Filas) {
         t->Append();
         for (const auto& [campo, valor] : f) t->FieldByName(campo)->SetAsString(valor);
@@ -123,13 +123,13 @@ void TiposEscuela::Anade(const char* Tabla, const std::vector<std::map<std::stri
 }
 
 void TiposEscuela::AnadeAlumnos(std::vector<TFilaAlumno> Filas) {
-    Sincroniza(*AbreTablaTipos(Base, "alum"), {}, Filas);
+    Sincroniza(*OpenTempTable(Base, "alum"), {}, Filas);
 }
 void TiposEscuela::AnadeSubtipos(const char* Tabla, std::vector<TFilaSubtipo> Filas) {
-    Sincroniza(*AbreTablaTipos(Base, Tabla), {}, Filas);
+    Sincroniza(*OpenTempTable(Base, Tabla), {}, Filas);
 }
 void TiposEscuela::AnadeTiposEnGrupo(const char* Tabla, std::vector<TFilaEnGrupo> Filas) {
-    Sincroniza(*AbreTablaTipos(Base, Tabla), {}, Filas);
+    Sincroniza(*OpenTempTable(Base, Tabla), {}, Filas);
 }
 
 int TiposEscuela::AlumnosEnTrabajo() {

@@ -51,10 +51,10 @@ TEST_F(TiposMotor, OpeningRenumbersEveryCourseAndCopiesTheSelectedOne) {
     Anade("conex", {{{"TNC", "NBAC1"}, {"CON", "z"}}});
     Motor.Abre();
     // TNC tag order: DBAC1, DBAC1, DESO4, NBAC1; then the types-in-group go on.
-    const auto tipos = LeeSubtipos(*AbreTablaTipos(Base, "tipos", "TNC"));
+    const auto tipos = LeeSubtipos(*OpenTempTable(Base, "tipos", "TNC"));
     EXPECT_EQ(Numeros(tipos), (std::vector<int>{1, 2, 3, 4}));
     EXPECT_EQ(tipos[2].TNC, "DESO4");
-    const auto tipgrup = LeeTipGrup(*AbreTablaTipos(Base, "tipgrup", "TNC"));
+    const auto tipgrup = LeeTipGrup(*OpenTempTable(Base, "tipgrup", "TNC"));
     EXPECT_EQ(Numeros(tipgrup), (std::vector<int>{5, 6, 7}));
     const auto t2 = Subtipos("tipos2");
     ASSERT_EQ(t2.size(), 1u);
@@ -63,12 +63,12 @@ TEST_F(TiposMotor, OpeningRenumbersEveryCourseAndCopiesTheSelectedOne) {
     EXPECT_EQ(Numeros(TiposEnGrupo("tipgrup2")), (std::vector<int>{7}));
     // conex: only what the course's rows make.
     ASSERT_EQ(Cuenta("conex"), 1);
-    EXPECT_EQ(AbreTablaTipos(Base, "conex")->FieldByName("ASIGDIV")->AsString(), "FRA .1");
+    EXPECT_EQ(OpenTempTable(Base, "conex")->FieldByName("ASIGDIV")->AsString(), "FRA .1");
     CompruebaInvariantes(5);
 }
 
 TEST_F(TiposMotor, EmptyStoredTablesGiveEmptyCopies) {
-    for (const char* t : {"tipos", "tipgrup"}) TablaTiposCerrada(Base, t)->EmptyTable();
+    for (const char* t : {"tipos", "tipgrup"}) NewTempTable(Base, t)->EmptyTable();
     FijaReferencia();
     Motor.Abre();
     EXPECT_EQ(Cuenta("tipos2"), 0);
@@ -91,8 +91,8 @@ TEST_F(TiposMotor, ComputedTypesAreClassifiedAndStoredAtTheMerge) {
     }
     EXPECT_EQ(numeros.size(), t2.size());
     // CONTADOR: LEN is in every subtype.
-    auto asigcur = AbreTablaTipos(Base, "asigcur");
-    Filtra(*asigcur, "TNC", Curso);
+    auto asigcur = OpenTempTable(Base, "asigcur");
+    FilterEqual(*asigcur, "TNC", Curso);
     for (const auto& a : LeeAsigCur(*asigcur)) {
         if (a.ASIG == "LEN") {
             EXPECT_EQ(a.CONTADOR, static_cast<int>(t2.size()));
@@ -191,7 +191,7 @@ TEST_F(TiposMotor, ASubtypeDeletedOnTheScreenLeavesTheStoredTable) {
     Motor.FormClose();
     TMotorTipos otra(Base, Curso);
     otra.Abre();
-    auto t2 = AbreTablaTipos(Base, "tipos2");
+    auto t2 = OpenTempTable(Base, "tipos2");
     const int borrado = t2->FieldByName("N")->AsInteger();
     t2->Delete();
     t2.reset();
@@ -237,7 +237,7 @@ TEST_F(TiposMotor, NewRowsOfTheScreenAndTheEditorTakeFreeNumbers) {
     AnadeTiposEnGrupo("tipgrup", {Fila(950, 1, "A", "", false, {{"FIL"}}, "NBAC1")});
     FijaReferencia();
     Motor.Abre();
-    auto tipos = AbreTablaTipos(Base, "tipos2");
+    auto tipos = OpenTempTable(Base, "tipos2");
     std::vector<int> dados;
     for (int i = 0; i < 2; ++i) {
         tipos->Append();
@@ -259,7 +259,7 @@ TEST_F(TiposMotor, NewRowsOfTheScreenAndTheEditorTakeFreeNumbers) {
 
 TEST_F(TiposMotor, ClosingAnEmptyEditorAddsNoRow) {
     Motor.Abre();
-    auto tipos = AbreTablaTipos(Base, "tipos2");
+    auto tipos = OpenTempTable(Base, "tipos2");
     FiltraBloque(*tipos, "SubTp: nada");
     ASSERT_TRUE(tipos->IsEmpty());
     CierraEditor(*tipos);
@@ -280,7 +280,7 @@ TEST_F(TiposMotor, EditorsListAndFilterByExactTexts) {
                       {Fila(1, 1, "A", "", false, {{"MAT"}}), Fila(2, 1, "a", "", false, {{"MAT"}}),
                        Fila(3, 1, "'", "", false, {{"MAT"}}), Fila(4, 1, "A", "", false, {{"LEN"}})});
     EXPECT_EQ(GruposTipGrup(Base), (std::vector<AnsiString>{"Todos", "A", "a", "'"}));
-    auto t = AbreTablaTipos(Base, "tipgrup2");
+    auto t = OpenTempTable(Base, "tipgrup2");
     FiltraGrupo(*t, "'");
     EXPECT_EQ(Numeros(LeeTipGrup(*t)), (std::vector<int>{3}));
     FiltraGrupo(*t, "A");
@@ -289,7 +289,7 @@ TEST_F(TiposMotor, EditorsListAndFilterByExactTexts) {
     EXPECT_EQ(CuentaFilas(*t), 4);
 
     AnadeSubtipos("tipos2", {Sub(5, 1, "", false, {}), Sub(6, 1, "", false, {})});
-    auto s = AbreTablaTipos(Base, "tipos2");
+    auto s = OpenTempTable(Base, "tipos2");
     s->First();
     s->Edit();
     s->FieldByName("ASIGS")->SetAsString("SubTp: L'AN");

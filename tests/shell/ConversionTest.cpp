@@ -88,7 +88,7 @@ TEST_F(Conversion, OlderLayoutBecomesTheCurrentOneKeepingEveryRow) {
     EXPECT_EQ(Ficheros(), (std::vector<std::string>{"alum.dbf", "alum.mdx", "asigcur.dbf", "asigcur.mdx",
                                                     "cursos.dbf", "cursos.mdx"}));
     for (const char* t : {"cursos", "asigcur", "alum"})
-        EXPECT_EQ(AbreTabla(NombreBaseDatos, t)->FieldCount(), int(TablaEscolar(t).Campos.size())) << t;
+        EXPECT_EQ(OpenTempTable(NombreBaseDatos, t)->FieldCount(), int(TablaEscolar(t).Campos.size())) << t;
     std::vector<TFilaLeida> cursos = Filas(NombreBaseDatos, "cursos");
     ASSERT_EQ(cursos.size(), 2u);
     EXPECT_EQ(cursos[1]["TNC"], "DBACH2");
@@ -127,8 +127,8 @@ TEST_F(Conversion, AFailedRenameLeavesTheOldRowsInTheFolder) {
 
     // The new data reached the name before its index failed to: the old
     // rows wait beside it.
-    EXPECT_TRUE(TablaCerrada(NombreBaseDatos, "cursos")->Exists());
-    TTablaTemporal viejas = AbreTabla(NombreBaseDatos, "cursosm2");
+    EXPECT_TRUE(NewTempTable(NombreBaseDatos, "cursos")->Exists());
+    TTempTable viejas = OpenTempTable(NombreBaseDatos, "cursosm2");
     EXPECT_EQ(viejas->FieldCount(), 6);
     EXPECT_EQ(viejas->RecordCount(), 2);
 }

@@ -36,7 +36,7 @@ TEST_F(DataFolders, OpeningAFolderFollowsTheLayoutOfCursos) {
         CreaTablas(c);
         Anade(c, "tipos2", {{{"NALUM", 4}}});
         Anade(c, "cursos", {{{"TNC", "DESO4"}}});
-        TablaCerrada(c, "prof")->DeleteTable();
+        NewTempTable(c, "prof")->DeleteTable();
     };
     auto desconocido = [](const AnsiString& c) {
         CreaTablaLibre(c, "cursos", {{"N", ftSmallint, 0}, {"ABREV", ftString, 3}, {"TNC", ftString, 9}});
@@ -87,7 +87,7 @@ TEST_F(DataFolders, OpeningAFolderFollowsTheLayoutOfCursos) {
             EXPECT_EQ(Cuenta(NombreBaseDatos, "prof"), 0);
         }
         if (caso.Resultado == TApertura::Convertida || caso.Resultado == TApertura::Declinada) {
-            EXPECT_EQ(AbreTabla(NombreBaseDatos, "cursos")->FieldCount(),
+            EXPECT_EQ(OpenTempTable(NombreBaseDatos, "cursos")->FieldCount(),
                       caso.Resultado == TApertura::Convertida ? 38 : 6);
         }
     }

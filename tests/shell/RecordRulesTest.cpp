@@ -234,8 +234,8 @@ TEST_F(RecordRules, SubjectsAreClassedFromTheStudentsWhoAreNotAnnulled) {
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.Nombre);
-        AbreTabla(NombreBaseDatos, "asigcur")->EmptyTable();
-        AbreTabla(NombreBaseDatos, "alum")->EmptyTable();
+        OpenTempTable(NombreBaseDatos, "asigcur")->EmptyTable();
+        OpenTempTable(NombreBaseDatos, "alum")->EmptyTable();
         // Another course's rows and students must not count.
         Anade(NombreBaseDatos, "alum", {{{"TNC", "OTRO"}, {"ASIG1", "XXX"}}});
         Anade(NombreBaseDatos, "asigcur", {{{"TNC", "OTRO"}, {"ASIG", "MAT"}, {"N", 50}, {"TIPO", 2}}});
@@ -251,7 +251,7 @@ TEST_F(RecordRules, SubjectsAreClassedFromTheStudentsWhoAreNotAnnulled) {
         int ultimo = ClasificaAsignaturas(NombreBaseDatos, "DESO4");
 
         std::vector<std::string> clases;
-        TTablaTemporal t = TablaCerrada(NombreBaseDatos, "asigcur");
+        TTempTable t = NewTempTable(NombreBaseDatos, "asigcur");
         FiltraPorCurso(*t, "DESO4");
         t->SetIndexName("ASIG");
         t->Open();

@@ -24,7 +24,7 @@ std::vector<std::string> Tablas(const std::filesystem::path& Carpeta) {
 // A table as text: its fields with kind and size, its tags, its rows.
 std::string Volcado(const AnsiString& Carpeta, const std::string& Fichero) {
     std::string out;
-    TTablaTemporal t = AbreTabla(Carpeta, Fichero);
+    TTempTable t = OpenTempTable(Carpeta, Fichero);
     for (int i = 0; i < t->FieldCount(); ++i) {
         TField* f = t->Fields()->Fields(i);
         out += f->FieldName() + ":" + std::to_string(int(f->DataType())) + ":" + std::to_string(f->Size()) + " ";
@@ -162,7 +162,7 @@ TEST_F(Samples, OtherReadersReadTheImportedFolderAsWeDo) {
     for (const std::string& f : Tablas(datos)) {
         if (ExtractFileExt(f) != ".dbf") continue;
         nuestro += "# " + f + "\n";
-        TTablaTemporal t = AbreTabla(Generada + "\\datos", f);
+        TTempTable t = OpenTempTable(Generada + "\\datos", f);
         for (t->First(); !t->Eof(); t->Next()) {
             for (int i = 0; i < t->FieldCount(); ++i)
                 nuestro += (i ? "\t" : "") + ToUtf8(t->Fields()->Fields(i)->AsString());

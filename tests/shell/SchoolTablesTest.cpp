@@ -36,7 +36,7 @@ TEST_F(SchoolTables, NewTablesHaveTheirFieldsKindsWidthsAndTags) {
                                                {"tipos2", 30}, {"tipgrup", 67}, {"tipgrup2", 71}, {"conex", 8}};
     int descendentes = 0;
     for (const auto& d : TablasEscolares()) {
-        TTablaTemporal t = AbreTabla(NombreBaseDatos, d.Nombre);
+        TTempTable t = OpenTempTable(NombreBaseDatos, d.Nombre);
         ASSERT_EQ(t->FieldCount(), campos.at(d.Nombre)) << d.Nombre;
         for (int i = 0; i < t->FieldCount(); ++i) {
             TField* f = t->Fields()->Fields(i);
@@ -62,15 +62,15 @@ TEST_F(SchoolTables, NewTablesHaveTheirFieldsKindsWidthsAndTags) {
     }
     EXPECT_EQ(descendentes, 5);
     // Slots interleave; the working texts take the widest character field.
-    TTablaTemporal alum = AbreTabla(NombreBaseDatos, "alum");
+    TTempTable alum = OpenTempTable(NombreBaseDatos, "alum");
     EXPECT_EQ(alum->Fields()->Fields(8)->FieldName(), "ASIG1");
     EXPECT_EQ(alum->Fields()->Fields(9)->FieldName(), "DIV1");
     EXPECT_EQ(alum->Fields()->Fields(10)->FieldName(), "ASIG2");
-    TTablaTemporal tipgrup = AbreTabla(NombreBaseDatos, "tipgrup");
+    TTempTable tipgrup = OpenTempTable(NombreBaseDatos, "tipgrup");
     EXPECT_EQ(tipgrup->Fields()->Fields(7)->FieldName(), "ASIG1");
     EXPECT_EQ(tipgrup->Fields()->Fields(8)->FieldName(), "DIV1");
     EXPECT_EQ(tipgrup->Fields()->Fields(9)->FieldName(), "CON1");
-    EXPECT_EQ(AbreTabla(NombreBaseDatos, "tipos2")->FieldByName("ASIGSCUCOL")->Size(), 254);
+    EXPECT_EQ(OpenTempTable(NombreBaseDatos, "tipos2")->FieldByName("ASIGSCUCOL")->Size(), 254);
     EXPECT_TRUE(FileExists(AnsiString(Datos) + "\\tipgrup2.dbt"));
 }
 
@@ -105,7 +105,7 @@ TEST_F(SchoolTables, CreaTablasKeepsStoredRowsEmptiesWorkingTablesAndRecreatesOn
         SCOPED_TRACE(caso.Nombre);
         CreaTablas(NombreBaseDatos);
         for (const auto& t : TablasEscolares()) {
-            TTablaTemporal x = AbreTabla(NombreBaseDatos, t.Nombre);
+            TTempTable x = OpenTempTable(NombreBaseDatos, t.Nombre);
             x->EmptyTable();
         }
         LlenaTodas();
@@ -116,7 +116,7 @@ TEST_F(SchoolTables, CreaTablasKeepsStoredRowsEmptiesWorkingTablesAndRecreatesOn
 
         EXPECT_EQ(Dialogs.Asked().size() - avisos, caso.Avisa ? 1u : 0u);
         for (const auto& t : TablasEscolares()) {
-            TTablaTemporal x = AbreTabla(NombreBaseDatos, t.Nombre);
+            TTempTable x = OpenTempTable(NombreBaseDatos, t.Nombre);
             EXPECT_EQ(x->FieldCount(), int(t.Campos.size())) << t.Nombre;
             int esperadas = t.DeTrabajo ? 0 : AnsiString(t.Nombre) == "alum" ? caso.FilasAlum : 1;
             EXPECT_EQ(x->RecordCount(), esperadas) << t.Nombre;
@@ -138,7 +138,7 @@ TEST_F(SchoolTables, CourseFilterNamesExactlyItsKeyEvenWithApostrophesOrStars) {
           {{{"TNC", "DESO1"}}, {{"TNC", "O'N1"}}, {{"TNC", "DES*"}}, {{"TNC", "DESO2"}}, {{"TNC", "O'N1"}}});
     EXPECT_EQ(ClaveCurso("D", "ESO", "1"), "DESO1");
     for (const char* clave : {"O'N1", "DES*", "DESO1", "NADA"}) {
-        TTablaTemporal t = TablaCerrada(NombreBaseDatos, "alum");
+        TTempTable t = NewTempTable(NombreBaseDatos, "alum");
         FiltraPorCurso(*t, clave);
         t->Open();
         int filas = 0;

@@ -25,7 +25,7 @@ std::filesystem::path ShellFixture::Maquina(const AnsiString& Windows) { return 
 
 std::vector<TFilaLeida> ShellFixture::Filas(const AnsiString& Base, const AnsiString& Tabla) {
     std::vector<TFilaLeida> filas;
-    TTablaTemporal t = AbreTabla(Base, Tabla);
+    TTempTable t = OpenTempTable(Base, Tabla);
     for (t->First(); !t->Eof(); t->Next()) {
         TFilaLeida f;
         for (int i = 0; i < t->FieldCount(); ++i) {
@@ -40,17 +40,17 @@ std::vector<TFilaLeida> ShellFixture::Filas(const AnsiString& Base, const AnsiSt
 std::vector<std::string> ShellFixture::Columna(const AnsiString& Base, const AnsiString& Tabla, const char* Campo,
                                                const AnsiString& Etiqueta) {
     std::vector<std::string> v;
-    TTablaTemporal t = AbreTabla(Base, Tabla, Etiqueta);
+    TTempTable t = OpenTempTable(Base, Tabla, Etiqueta);
     for (t->First(); !t->Eof(); t->Next()) v.push_back(t->FieldByName(Campo)->AsString());
     return v;
 }
 
 int ShellFixture::Cuenta(const AnsiString& Base, const AnsiString& Tabla) {
-    return AbreTabla(Base, Tabla)->RecordCount();
+    return OpenTempTable(Base, Tabla)->RecordCount();
 }
 
 void ShellFixture::Anade(const AnsiString& Base, const AnsiString& Tabla, const std::vector<TFilaIntercambio>& Filas) {
-    TTablaTemporal t = AbreTabla(Base, Tabla);
+    TTempTable t = OpenTempTable(Base, Tabla);
     for (const auto& fila : Filas) {
         t->Append();
         for (const auto& [campo, valor] : fila) t->FieldByName(campo)->SetValue(valor);
@@ -60,7 +60,7 @@ void ShellFixture::Anade(const AnsiString& Base, const AnsiString& Tabla, const 
 
 void ShellFixture::CreaTablaLibre(const AnsiString& Carpeta, const AnsiString& Nombre, const TCampos& Campos,
                                   const std::vector<TFilaIntercambio>& Filas, const std::vector<const char*>& Etiquetas) {
-    TTablaTemporal t = TablaCerrada(Carpeta, Nombre);
+    TTempTable t = NewTempTable(Carpeta, Nombre);
     t->FieldDefs()->Clear();
     for (const auto& [nombre, tipo, ancho] : Campos) t->FieldDefs()->Add(nombre, tipo, ancho);
     t->IndexDefs()->Clear();
