@@ -47,7 +47,7 @@ TEST(Bmp, EveryDepthRoundTripsPixelsAndColourTable) {
         TBmpImage back = ReadFile(file);
         EXPECT_EQ(back.BitCount, c.Bits);
         EXPECT_EQ(back.ColorTable, c.Table);
-        EXPECT_TRUE(SamePixels(back.Pixels, pic)) << c.Bits << " bits";
+        EXPECT_TRUE(SamePicture(pic, back.Pixels)) << c.Bits << " bits";
         // The rows of the file are 4-byte aligned and bottom-up.
         size_t stride = ((size_t(c.W) * size_t(c.Bits) + 31) / 32) * 4;
         EXPECT_EQ(file.size(), 14 + 40 + 4 * c.Table.size() + stride * 3);
@@ -63,7 +63,7 @@ TEST(Bmp, TopDownFilesAreReadTheRightWayUp) {
     for (int r = 0; r < 3; ++r) flipped.replace(off + stride * size_t(r), stride, file, off + stride * size_t(2 - r), stride);
     int32_t h = -3;
     std::memcpy(&flipped[22], &h, 4);
-    EXPECT_TRUE(SamePixels(ReadFile(flipped).Pixels, pic));
+    EXPECT_TRUE(SamePicture(pic, ReadFile(flipped).Pixels));
 }
 
 TEST(Bmp, DamagedFilesRaiseInvalidGraphic) {
@@ -93,13 +93,13 @@ TEST(Bmp, ReadsOnlyItsOwnBytesOfAStream) {
     s.SetPosition(8);
     TBmpImage one = ReadBmp(s, int64_t(a.size()));
     EXPECT_EQ(s.Position(), int64_t(8 + a.size()));
-    EXPECT_TRUE(SamePixels(one.Pixels, first));
+    EXPECT_TRUE(SamePicture(first, one.Pixels));
     TBmpImage two = ReadBmp(s);
     EXPECT_EQ(s.Position(), s.Size());
-    EXPECT_TRUE(SamePixels(two.Pixels, second));
+    EXPECT_TRUE(SamePicture(second, two.Pixels));
     // A size beyond the stream is only what is there.
     s.SetPosition(8 + int64_t(a.size()));
-    EXPECT_TRUE(SamePixels(ReadBmp(s, int64_t(1) << 40).Pixels, second));
+    EXPECT_TRUE(SamePicture(second, ReadBmp(s, int64_t(1) << 40).Pixels));
 }
 
 TEST(Bitmap, LoadingAndSavingKeepsThePaletteFormat) {
