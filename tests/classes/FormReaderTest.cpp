@@ -398,6 +398,61 @@ TEST(FormReader, NumbersAndTextsInEveryWrittenForm) {
     }
 }
 
+// A character code is one byte of the form's text: anything past 255, however
+// it is written, must stop the read where it stands, not wrap into another
+// letter or overflow into garbage.
+TEST(FormReader, CharacterCodesAreBytes) {
+    struct Case {
+        const char* Value;   // on line 3
+        const char* Caption; // read back, or
+        const char* Error;
+    };
+    const Case cases[] = {
+        {"#255", "\xFF", nullptr},
+        {"#$FF", "\xFF", nullptr},
+        {"#$ff", "\xFF", nullptr},
+        {"#0000000000000000000065", "A", nullptr},
+        {"'Atenci'#243'n'#$0D#$0a", "Atenci\xF3n\r\n", nullptr},
+        {"#256", nullptr, "EReadError: f.zfm, line 3: Character code above 255"},
+        {"#$100", nullptr, "EReadError: f.zfm, line 3: Character code above 255"},
+        {"#$00100", nullptr, "EReadError: f.zfm, line 3: Character code above 255"},
+        {"#99999999999999999999", nullptr, "EReadError: f.zfm, line 3: Character code above 255"},
+        {"#4294967361", nullptr, "EReadError: f.zfm, line 3: Character code above 255"},
+        {"#18446744073709551681", nullptr, "EReadError: f.zfm, line 3: Character code above 255"},
+        {"#$10000000000000041", nullptr, "EReadError: f.zfm, line 3: Character code above 255"},
+        {"'ok'#65#256", nullptr, "EReadError: f.zfm, line 3: Character code above 255"},
+        {"#", nullptr, "EReadError: f.zfm, line 3: Character code expected after #"},
+        {"#-1", nullptr, "EReadError: f.zfm, line 3: Character code expected after #"},
+        {"#$", nullptr, "EReadError: f.zfm, line 3: Character code expected after #$"},
+        {"#$G1", nullptr, "EReadError: f.zfm, line 3: Character code expected after #$"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Value);
+        TTestForm form;
+        AnsiString text = AnsiString("object F: TFmRoot\n  object B: TFmControl\n    Caption = ") + c.Value +
+                          "\n  end\nend\n";
+        if (c.Error) {
+            EXPECT_EQ(ErrorOf([&] { form.Read(text, "f.zfm"); }), c.Error);
+            continue;
+        }
+        form.Read(text, "f.zfm");
+        EXPECT_EQ(GetStrProp(form.Find<TFmControl>("B"), "Caption"), c.Caption);
+    }
+    // A char property, and a code further down a list of lines.
+    TTestForm letter;
+    EXPECT_EQ(ErrorOf([&] {
+                  letter.Read("object F: TFmRoot\n  object B: TFmControl\n    Letter = #300\n  end\nend\n", "f.zfm");
+              }),
+              "EReadError: f.zfm, line 3: Character code above 255");
+    TTestForm lines;
+    EXPECT_EQ(ErrorOf([&] {
+                  lines.Read("object F: TFmRoot\n  object B: TFmControl\n    Lines.Strings = (\n      'uno'\n"
+                             "      #$1F4)\n  end\nend\n",
+                             "f.zfm");
+              }),
+              "EReadError: f.zfm, line 5: Character code above 255");
+}
+
 TEST(FormReader, LegacyNamesAreReadAndDropped) {
     TTestForm form;
     form.Read("object F: TFmRoot\n  object B: TFmControl\n    Margins.AllowZoom = True\n  end\nend\n");
