@@ -38,9 +38,9 @@ inline testing::AssertionResult SamePicture(const TSurface& Expected, const TSur
                 FirstY = Y;
             }
     if (Differing == 0) return testing::AssertionSuccess();
-    return testing::AssertionFailure() << Differing << " pixels differ, the first at (" << FirstX << ", " << FirstY
-                                       << "): " << Rgb(Expected.GetPixel(FirstX, FirstY)) << " expected, "
-                                       << Rgb(Actual.GetPixel(FirstX, FirstY)) << " drawn";
+    return testing::AssertionFailure() << Differing << " pixels differ, the first at (" << FirstX << ", "
+                                       << FirstY << "): " << Rgb(Expected.GetPixel(FirstX, FirstY))
+                                       << " expected, " << Rgb(Actual.GetPixel(FirstX, FirstY)) << " drawn";
 }
 
 // Picture against the reference picture at File (a path under the source
