@@ -2,7 +2,8 @@
 // shows its surface. A window with a caption is decorated by the X window
 // manager, and its X window shows only our client area; a small popup (hint,
 // drop-down list) is an override-redirect window that shows our whole window.
-// X key symbols become virtual-key codes and Windows-1252 characters.
+// X key symbols become virtual-key codes and Windows-1252 characters
+// (X11Keys.h).
 //
 // While the display is in force it is also the clipboard: what the program
 // puts there it offers as the CLIPBOARD selection (CF_TEXT as UTF8_STRING,
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "platform/backend/Backend.h"
+#include "platform/backend/X11Keys.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/ui/MessageQueue.h"
@@ -31,63 +33,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
-#include <X11/keysym.h>
 
 namespace {
 
 int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
-
-WORD KeySymToVk(KeySym S) {
-    if (S >= XK_a && S <= XK_z) return static_cast<WORD>('A' + (S - XK_a));
-    if (S >= XK_A && S <= XK_Z) return static_cast<WORD>('A' + (S - XK_A));
-    if (S >= XK_0 && S <= XK_9) return static_cast<WORD>('0' + (S - XK_0));
-    if (S >= XK_F1 && S <= XK_F12) return static_cast<WORD>(VK_F1 + (S - XK_F1));
-    if (S >= XK_KP_0 && S <= XK_KP_9) return static_cast<WORD>(VK_NUMPAD0 + (S - XK_KP_0));
-    switch (S) {
-        case XK_Return: case XK_KP_Enter: return VK_RETURN;
-        case XK_Tab: case XK_ISO_Left_Tab: return VK_TAB;
-        case XK_Escape: return VK_ESCAPE;
-        case XK_BackSpace: return VK_BACK;
-        case XK_Delete: case XK_KP_Delete: return VK_DELETE;
-        case XK_Insert: case XK_KP_Insert: return VK_INSERT;
-        case XK_Home: case XK_KP_Home: return VK_HOME;
-        case XK_End: case XK_KP_End: return VK_END;
-        case XK_Prior: case XK_KP_Prior: return VK_PRIOR;
-        case XK_Next: case XK_KP_Next: return VK_NEXT;
-        case XK_Left: case XK_KP_Left: return VK_LEFT;
-        case XK_Right: case XK_KP_Right: return VK_RIGHT;
-        case XK_Up: case XK_KP_Up: return VK_UP;
-        case XK_Down: case XK_KP_Down: return VK_DOWN;
-        case XK_space: return VK_SPACE;
-        case XK_Shift_L: case XK_Shift_R: return VK_SHIFT;
-        case XK_Control_L: case XK_Control_R: return VK_CONTROL;
-        case XK_Alt_L: case XK_Alt_R: case XK_Meta_L: case XK_Meta_R: return VK_MENU;
-        case XK_Caps_Lock: return VK_CAPITAL;
-        case XK_Num_Lock: return VK_NUMLOCK;
-        case XK_Scroll_Lock: return VK_SCROLL;
-        case XK_Pause: return VK_PAUSE;
-        case XK_Print: return VK_SNAPSHOT;
-        case XK_Menu: return VK_APPS;
-        case XK_KP_Multiply: return VK_MULTIPLY;
-        case XK_KP_Add: return VK_ADD;
-        case XK_KP_Subtract: return VK_SUBTRACT;
-        case XK_KP_Decimal: return VK_DECIMAL;
-        case XK_KP_Divide: return VK_DIVIDE;
-        case XK_semicolon: return VK_OEM_1;
-        case XK_equal: case XK_plus: return VK_OEM_PLUS;
-        case XK_comma: return VK_OEM_COMMA;
-        case XK_minus: return VK_OEM_MINUS;
-        case XK_period: return VK_OEM_PERIOD;
-        case XK_slash: return VK_OEM_2;
-        case XK_grave: case XK_ntilde: case XK_Ntilde: return VK_OEM_3;
-        case XK_bracketleft: return VK_OEM_4;
-        case XK_backslash: return VK_OEM_5;
-        case XK_bracketright: return VK_OEM_6;
-        case XK_apostrophe: return VK_OEM_7;
-        case XK_less: return VK_OEM_102;
-        default: return 0;
-    }
-}
 
 unsigned int XCursorFor(int Number) {
     switch (Number) {
@@ -613,16 +562,16 @@ private:
         switch (E.type) {
             case KeyPress:
             case KeyRelease: {
-                char Buffer[8] = {};
+                char Buffer[8];
                 KeySym Sym = 0;
-                int N = XLookupString(&E.xkey, Buffer, sizeof Buffer, &Sym, nullptr);
-                WORD Vk = KeySymToVk(Sym);
-                if (!Vk) Vk = KeySymToVk(XkbKeycodeToKeysym(FDpy, static_cast<KeyCode>(E.xkey.keycode), 0, 0));
-                char Ch = 0;
-                if (N == 1) Ch = Buffer[0];
-                if (Sym == XK_EuroSign) Ch = '\x80';
-                if (!Vk) Vk = Ch ? VK_OEM_102 : 0;
-                if (Vk) InputKey(Vk, E.type == KeyPress, E.type == KeyPress ? Ch : 0);
+                XLookupString(&E.xkey, Buffer, sizeof Buffer, &Sym, nullptr);
+                // The key's first level names it, in the group in force (a key of
+                // fewer groups has its symbols in the first).
+                KeyCode Code = static_cast<KeyCode>(E.xkey.keycode);
+                KeySym Base = XkbKeycodeToKeysym(FDpy, Code, XkbGroupForCoreState(E.xkey.state), 0);
+                if (Base == NoSymbol) Base = XkbKeycodeToKeysym(FDpy, Code, 0, 0);
+                TX11Key K = TranslateX11Key(Sym, Base, E.xkey.state);
+                for (const TX11KeyEvent& Ev : FDeadKeys.Feed(K, E.type == KeyPress)) InputKey(Ev.Vk, Ev.Down, Ev.Char);
                 break;
             }
             case ButtonPress:
@@ -677,6 +626,7 @@ private:
     ::Cursor FCursor = 0;
     std::map<HWND, TWin> FWins;
     std::map<Window, HWND> FByX;
+    TX11DeadKeys FDeadKeys;
     // Gone before the connection closes.
     std::unique_ptr<TX11Clipboard> FClipboard;
     TClipboardStore* FPreviousStore = nullptr;
