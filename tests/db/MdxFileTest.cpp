@@ -1,8 +1,10 @@
 // The production index as other programs meet it: the shape of each tag's
-// tree as tables grow past the point where a level is added.
+// tree as tables grow past the point where a level is added, and the bytes of
+// numeric keys.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 #include "DbTestSupport.h"
 #include "platform/db/DbfInternal.h"
@@ -45,6 +47,15 @@ public:
         });
         return out;
     }
+    // Rewrites every key of a tag in place, stamps the checksum of its pages
+    // again (as if the table's own writer had written these bytes) and saves
+    // the file.
+    void ChangeKeys(const TTag& T, const std::function<void(uint8_t* Key)>& Change) {
+        uint32_t sum = Visit(T, [&](uint8_t* Item) { Change(Item + 4); });
+        DbfPut32(At(76 + 4 * size_t(T.Slot)), sum);
+        WriteBytes(FPath, FBytes);
+    }
+
 private:
     uint8_t* At(size_t Offset) {
         EXPECT_LE(Offset + 32, FBytes.size()) << FPath;
@@ -75,6 +86,24 @@ private:
     std::string FPath;
     std::string FBytes;
 };
+
+// "35 05 10" as the 12 bytes of a numeric key.
+std::string KeyBytes(const char* Hex) {
+    std::string out;
+    for (const char* p = Hex; *p; p += p[2] ? 3 : 2) out += char(std::stoi(std::string(p, 2), nullptr, 16));
+    out.resize(12, '\0');
+    return out;
+}
+
+std::string Hex(const std::string& Bytes) {
+    std::string out;
+    char buf[4];
+    for (unsigned char c : Bytes) {
+        std::snprintf(buf, sizeof buf, "%02X ", c);
+        out += buf;
+    }
+    return out;
+}
 
 } // namespace
 
@@ -186,5 +215,90 @@ TEST(MdxTrees, AStudentsTableOfFiveThousandRowsIsFlushedAndReadBack) {
         std::string theirs;
         ASSERT_EQ(PerlReadTag(t->FileName(), dir / "alum.mdx", tag, "N", theirs), 0) << tag;
         EXPECT_EQ(theirs, ours) << tag;
+    }
+}
+
+// Numeric keys are laid out as dBase IV writes them: the exponent byte, then
+// the digit count times 4 with the sign in the top bit and the two low bits
+// set, then the digits, two to a byte.
+TEST(MdxNumericKeys, KeysHaveTheBytesDBaseWrites) {
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"0", "34 01"},         {"1", "35 05 10"},  {"9", "35 05 90"},   {"10", "36 05 10"},
+        {"123", "37 0D 12 30"}, {"-5", "35 85 50"}, {"2.5", "35 09 25"}, {"99999", "39 15 99 99 90"},
+    };
+    TTempFolder dir;
+    TDbfTable::Create(dir / "n", {{"V", 'N', 10, 1}}, {{"V", "V"}});
+    auto t = TDbfTable::Open(dir / "n");
+    for (const auto& [value, bytes] : cases) {
+        AppendRow(*t, {{"V", value}});
+        uint8_t key[12];
+        double back = -1;
+        DbfEncodeBcdKey(std::stod(value), key);
+        EXPECT_EQ(Hex(std::string(reinterpret_cast<char*>(key), 12)), Hex(KeyBytes(bytes))) << value;
+        EXPECT_TRUE(DbfDecodeBcdKey(key, back));
+        EXPECT_EQ(back, std::stod(value));
+    }
+    t->Flush();
+    // And so they reach the file.
+    TRawMdx mdx(dir / "n.mdx");
+    auto entries = mdx.Entries(mdx.Tag("V"));
+    ASSERT_EQ(entries.size(), cases.size());
+    std::map<uint32_t, std::string> byRecord(entries.begin(), entries.end());
+    for (size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(Hex(byRecord[uint32_t(i + 1)]), Hex(KeyBytes(cases[i].second))) << cases[i].first;
+}
+
+// Other writers (and this engine before) lay out some numbers in other bytes
+// of equal value: the low bits of the count clear, trailing zero digits
+// kept, zero as one digit 0. Such a file is read by value: its order is
+// taken, the tag checker finds nothing wrong, and a real difference is still
+// found.
+TEST(MdxNumericKeys, OtherLayoutsOfTheSameNumberAreReadByValue) {
+    auto count = [](const uint8_t* K) { return (K[1] >> 2) & 0x1F; };
+    struct TLayout {
+        const char* What;
+        std::function<void(uint8_t*)> Change;
+    } layouts[] = {
+        {"low bits clear, zero as one digit",
+         [&](uint8_t* K) {
+             K[1] &= 0xFC;
+             if (count(K) == 0) K[1] = 1 << 2;
+         }},
+        {"a trailing zero digit kept",
+         [&](uint8_t* K) { K[1] = uint8_t(((count(K) + 1) << 2) | (K[1] & 0x83)); }},
+        {"both", [&](uint8_t* K) { K[1] = uint8_t(((count(K) + 1) << 2) | (K[1] & 0x80)); }},
+    };
+    for (const TLayout& layout : layouts) {
+        SCOPED_TRACE(layout.What);
+        TTempFolder dir;
+        TDbfTable::Create(dir / "n", {{"V", 'N', 10, 1}}, {{"V", "V"}, {"VD", "V", true}});
+        {
+            auto t = TDbfTable::Open(dir / "n");
+            for (const char* v : {"10", "0", "-5", "2.5", "123", "1", "-0.5", "0", "99999"})
+                AppendRow(*t, {{"V", v}});
+        }
+        TRawMdx mdx(dir / "n.mdx");
+        for (const char* tag : {"V", "VD"}) mdx.ChangeKeys(mdx.Tag(tag), layout.Change);
+        const std::string changed = ReadBytes(dir / "n.mdx");
+        {
+            auto t = TDbfTable::Open(dir / "n");
+            EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+            TDbfCursor c(t);
+            c.SetOrder(t->FindTag("V"));
+            EXPECT_EQ(Walk(c), (std::vector<uint32_t>{3, 7, 2, 8, 6, 4, 1, 5, 9}));
+            c.SetOrder(t->FindTag("VD"));
+            EXPECT_EQ(Walk(c),
+                      (std::vector<uint32_t>{9, 5, 1, 4, 6, 2, 8, 7, 3})); // equal keys in record order
+        }
+        // Taken as it is: a file found wanting would have been written anew.
+        EXPECT_EQ(ReadBytes(dir / "n.mdx"), changed);
+        TRawMdx spoiled(dir / "n.mdx");
+        spoiled.ChangeKeys(spoiled.Tag("V"), [](uint8_t* K) {
+            if (K[0] == 0x37) K[2] = 0x13; // 123 becomes 133
+        });
+        auto t = TDbfTable::Open(dir / "n");
+        auto problems = t->CheckTags();
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0], "tag V: record 5 has a key that differs from its fields");
     }
 }
