@@ -86,3 +86,43 @@ inline void ReadEverything(TDbfTable& Table) {
         cursor.RecordCount();
     }
 }
+
+// The indexed table of the index targets at /m/t: 40 rows of a number, a
+// name NameWidth wide (a wider name makes more levels in its tags' trees)
+// and a date, and four tags, one descending and one case-insensitive.
+constexpr uint32_t IndexedRows = 40;
+inline void MakeIndexedTable(TMemoryFs& Fs, int NameWidth, bool NumberedNames) {
+    TDbfTable::Create("/m/t", {{"N", 'N', 6, 0}, {"NAME", 'C', NameWidth, 0}, {"BORN", 'D', 8, 0}},
+                      {{"N", "N"}, {"NAME", "NAME", true}, {"UNAME", "NAME", false, true}, {"BORN", "BORN"}},
+                      &Fs);
+    auto table = TDbfTable::Open("/m/t", dbfReadWrite, &Fs);
+    std::vector<char> buffer(size_t(table->RecordLength()));
+    const char* names[] = {"ana", "Blas", "carmen", "Dora", "eva"};
+    for (uint32_t i = 0; i < IndexedRows; ++i) {
+        table->BlankRecord(buffer.data());
+        table->SetNumber(buffer.data(), 0, (i * 7) % 13);
+        std::string name = names[i % 5];
+        if (NumberedNames) name += " " + std::to_string(i % 9);
+        table->SetText(buffer.data(), 1, name);
+        table->SetDate(buffer.data(), 2, 40000 + (i * 11) % 17);
+        table->Append(buffer.data());
+    }
+}
+
+// Every order of a table shows each visible record once (Visible in all), in
+// key order; traps otherwise.
+inline void CheckOrders(TDbfTable& Table, uint32_t Visible) {
+    TDbfCursor cursor(Table.shared_from_this());
+    for (int order = 0; order < Table.OrderCount(); ++order) {
+        cursor.SetOrder(order);
+        uint32_t seen = 0;
+        bool descending = Table.OrderInfo(order).Descending;
+        std::string last;
+        for (bool on = cursor.First(); on; on = cursor.Next(), ++seen) {
+            std::string key = Table.KeyOf(order, cursor.Record()).Bytes;
+            if (seen > 0 && (descending ? key > last : key < last)) __builtin_trap();
+            last = key;
+        }
+        if (seen != Visible) __builtin_trap();
+    }
+}

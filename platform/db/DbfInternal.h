@@ -31,8 +31,11 @@ void DbfEncodeOrderedDouble(double Value, uint8_t* Out);
 double DbfDecodeOrderedDouble(const uint8_t* In);
 // The 12-byte decimal key of numeric .mdx tags: byte 0 is 0x34 plus the
 // position of the decimal point from the first digit, byte 1 holds the digit
-// count times 4 (bit 0x80 for a negative number), then up to 20 digits, two
-// to a byte, most significant first.
+// count times 4, bit 0x80 for a negative number and the low bits 01, then up
+// to 20 digits, two to a byte, most significant first. Zero has no digits
+// (34 01). The encoder writes no trailing zero digit; the decoder takes any
+// count and either low bits, as other writers (and older files of ours) have
+// them.
 void DbfEncodeBcdKey(double Value, uint8_t* Out);
 bool DbfDecodeBcdKey(const uint8_t* In, double& Value);
 
@@ -78,6 +81,9 @@ void DbfBuildKey(const TDbfKeyDef& Def, const std::vector<TDbfFieldDef>& Fields,
 // In-memory key <-> .mdx key bytes.
 void DbfKeyToFile(const TDbfKeyDef& Def, const uint8_t* Key, uint8_t* Out);
 bool DbfKeyFromFile(const TDbfKeyDef& Def, const uint8_t* In, uint8_t* Key);
+// Whether two .mdx keys hold the same value (a number may be written in more
+// than one way); false when either cannot be read.
+bool DbfSameFileKey(const TDbfKeyDef& Def, const uint8_t* A, const uint8_t* B);
 
 // --- an order and its live sorted list ---
 class TDbfOrdering {

@@ -114,9 +114,12 @@ double DbfDecodeOrderedDouble(const uint8_t* In) {
 
 void DbfEncodeBcdKey(double Value, uint8_t* Out) {
     std::memset(Out, 0, 12);
+    // The two low bits of the count byte are always set. Zero has no digits:
+    // other dBase IV engines compare a zero with one digit 0 wrongly, and
+    // corrupt their tags when they update such a key.
+    Out[1] = 0x01;
     if (Value == 0 || !std::isfinite(Value)) {
         Out[0] = 0x34;
-        Out[1] = 1 << 2;
         return;
     }
     bool negative = Value < 0;
@@ -131,7 +134,7 @@ void DbfEncodeBcdKey(double Value, uint8_t* Out) {
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
     int point = std::clamp(exponent + 1, -0x34, 0xFF - 0x34);
     Out[0] = uint8_t(0x34 + point);
-    Out[1] = uint8_t((digits.size() << 2) | (negative ? 0x80 : 0));
+    Out[1] |= uint8_t((digits.size() << 2) | (negative ? 0x80 : 0));
     for (size_t i = 0; i < digits.size(); ++i) {
         uint8_t nibble = uint8_t(digits[i] - '0');
         Out[2 + i / 2] |= (i % 2 == 0) ? uint8_t(nibble << 4) : nibble;
@@ -439,6 +442,11 @@ bool DbfKeyFromFile(const TDbfKeyDef& Def, const uint8_t* In, uint8_t* Key) {
         std::memcpy(Key, In, size_t(Def.FileKeyLength));
     }
     return true;
+}
+
+bool DbfSameFileKey(const TDbfKeyDef& Def, const uint8_t* A, const uint8_t* B) {
+    std::vector<uint8_t> a(size_t(Def.KeyLength)), b(size_t(Def.KeyLength));
+    return DbfKeyFromFile(Def, A, a.data()) && DbfKeyFromFile(Def, B, b.data()) && a == b;
 }
 
 // --- orders ---

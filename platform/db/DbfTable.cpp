@@ -1510,7 +1510,7 @@ std::vector<AnsiString> TDbfTable::CheckTags() {
                 seen[r] = true;
                 entries.push_back(r);
                 DbfKeyToFile(def, order.KeyOf(r), expected.data());
-                if (std::memcmp(expected.data(), key, expected.size()) != 0)
+                if (!DbfSameFileKey(def, expected.data(), key))
                     problem("record " + std::to_string(r) + " has a key that differs from its fields");
             });
             if (entries.size() != S.Count)

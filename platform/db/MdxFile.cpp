@@ -212,9 +212,14 @@ void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vecto
             level.push_back({page, key});
             page += pagesPerBlock;
         }
-        // Branches, until one node is left: the root.
+        // Branches, until one node is left: the root. A branch holds up to
+        // maxKeys keys and one pointer more, to its last child; the block
+        // size less 12 that maxKeys comes from leaves room for that pointer
+        // but not for the last child's key. That key is only a copy readers
+        // pass over, written where it fits, as small trees always had it.
         while (level.size() > 1) {
-            size_t branches = (level.size() + maxKeys) / (maxKeys + 1);
+            const size_t children = size_t(maxKeys) + 1;
+            size_t branches = (level.size() + children - 1) / children;
             std::vector<TNode> upper;
             size_t child = 0;
             for (size_t b = 0; b < branches; ++b) {
@@ -223,9 +228,12 @@ void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vecto
                 out.resize(at + WriteBlockBytes, 0);
                 DbfPut32(out.data() + at, uint32_t(take - 1));
                 for (size_t k = 0; k < take; ++k, ++child) {
-                    uint8_t* item = out.data() + at + 8 + k * itemLength;
+                    const size_t offset = 8 + k * size_t(itemLength);
+                    uint8_t* item = out.data() + at + offset;
                     DbfPut32(item, level[child].Page);
-                    std::memcpy(item + 4, level[child].LastKey.data(), level[child].LastKey.size());
+                    const std::vector<uint8_t>& last = level[child].LastKey;
+                    if (offset + 4 + last.size() <= WriteBlockBytes)
+                        std::memcpy(item + 4, last.data(), last.size());
                 }
                 upper.push_back({page, level[child - 1].LastKey});
                 page += pagesPerBlock;

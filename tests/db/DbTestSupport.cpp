@@ -239,3 +239,15 @@ bool PerlHasXBase() {
     std::string out;
     return RunCommand("perl -MXBase -e 1", out) == 0;
 }
+
+int PerlReadTag(const std::string& Dbf, const std::string& Mdx, const std::string& Tag,
+                const std::string& Field, std::string& Output) {
+    const char* script = "use XBase;"
+                         "my ($dbf, $mdx, $tag, $field) = @ARGV;"
+                         "my $t = new XBase $dbf or die XBase->errstr;"
+                         "my $c = $t->prepare_select_with_index([$mdx, $tag], $field) or die $t->errstr;"
+                         "while (my @r = $c->fetch) { print $r[0], \"\\n\"; }";
+    return RunCommand(std::string("perl -e '") + script + "' '" + Dbf + "' '" + Mdx + "' '" + Tag + "' '" +
+                          Field + "'",
+                      Output);
+}

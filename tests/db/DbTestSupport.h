@@ -50,3 +50,7 @@ int RunCommand(const std::string& Command, std::string& Output);
 // A Python interpreter that can import Module, or "".
 std::string PythonWith(const std::string& Module);
 bool PerlHasXBase();
+// What the Perl XBase reader makes of a tag of a .mdx: Field of each record
+// (deleted ones skipped) in the tag's order, one a line. Gives its exit status.
+int PerlReadTag(const std::string& Dbf, const std::string& Mdx, const std::string& Tag,
+                const std::string& Field, std::string& Output);

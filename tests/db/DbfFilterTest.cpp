@@ -107,6 +107,36 @@ TEST_F(DbfFilters, TextExpressionsSelectTheRowsTheProgramExpects) {
         EXPECT_EQ(Matching(DbfCompileFilter(*T, c.expression)), c.rows) << c.expression;
 }
 
+// "5 < N" asks for N > 5: with the constant first, the comparison is turned.
+TEST_F(DbfFilters, AConstantOnTheLeftMirrorsTheComparison) {
+    struct Case {
+        const char* expression;
+        const char* fieldFirst;
+        std::vector<int> rows;
+        TDbfFilterOptions options = {};
+    } cases[] = {
+        {"2 < TIPO", "TIPO > 2", {5}},
+        {"2 > TIPO", "TIPO < 2", {1, 3, 6}}, // the blank number matches neither way
+        {"2 <= TIPO", "TIPO >= 2", {2, 5}},
+        {"2 >= TIPO", "TIPO <= 2", {1, 2, 3, 6}},
+        {"'2' < TIPO", "TIPO > '2'", {5}},
+        {"3 <> N", "N <> 3", {1, 2, 4, 5, 6}},
+        {"2.5 <= HORAS", "HORAS >= 2.5", {1, 2}},
+        {"0 < N AND 3 > N", "N > 0 AND N < 3", {1, 2}},
+        {"'20240101' > FECHA", "FECHA < '20240101'", {2}},
+        {"'2023-06-30' <= FECHA", "FECHA >= '2023-06-30'", {1}},
+        {"'Julia' < NOMBRE", "NOMBRE > 'Julia'", {2, 3, 4}},
+        {"'Juan' >= NOMBRE", "NOMBRE <= 'Juan'", {1, 5, 6}},
+        {"'JULIA' < NOMBRE", "NOMBRE > 'JULIA'", {3, 4}, {true, false}},
+        {"FALSE < REPITE", "REPITE > FALSE", {1, 4}},
+        {"1 < 2", "2 > 1", {1, 2, 3, 4, 5, 6}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Matching(DbfCompileFilter(*T, c.expression, c.options)), c.rows) << c.expression;
+        EXPECT_EQ(Matching(DbfCompileFilter(*T, c.fieldFirst, c.options)), c.rows) << c.fieldFirst;
+    }
+}
+
 TEST_F(DbfFilters, OptionsFoldCaseAndTurnOffPartialMatching) {
     TDbfFilterOptions fold{true, false}, literal{false, true};
     EXPECT_EQ(Matching(DbfCompileFilter(*T, "NOMBRE='JUAN'", fold)), (std::vector<int>{1}));
@@ -209,8 +239,8 @@ PExpr Bin(uint32_t Op, PExpr L, PExpr R) {
     e->R = std::move(R);
     return e;
 }
-constexpr uint32_t Eq = 3, Ne = 4, Gt = 5, Lt = 6, And = 10, Or = 11, MinusUnary = 15, Mul = 18, Div = 19,
-                   Sub = 17;
+constexpr uint32_t Eq = 3, Ne = 4, Gt = 5, Lt = 6, Ge = 7, Le = 8, And = 10, Or = 11, MinusUnary = 15,
+                   Mul = 18, Div = 19, Sub = 17;
 
 int CountNodes(const TExpr& E) {
     return 1 + (E.L ? CountNodes(*E.L) + CountNodes(*E.R) : 0);
@@ -304,6 +334,10 @@ TEST_F(DbfFilters, FilterBlocksEvaluateWhatTheParserWrites) {
         {"FECHA = 15/01/2024", Bin(Eq, Fld("FECHA"), Const(2, Bytes(jan15))), {1}},
         {"FECHA < 01/01/2024 00:00", Bin(Lt, Fld("FECHA"), Const(11, Bytes(double(jan1) * 86400000.0))), {2}},
         {"NOMBRE = \"\"", Bin(Eq, Fld("NOMBRE"), Str("")), {6}},
+        {"2 < TIPO", Bin(Lt, Flt(2), Fld("TIPO")), {5}},
+        {"2 >= TIPO", Bin(Ge, Flt(2), Fld("TIPO")), {1, 2, 3, 6}},
+        {"\"Julia\" > NOMBRE", Bin(Gt, Str("Julia"), Fld("NOMBRE")), {1, 5, 6}},
+        {"01/01/2024 <= FECHA", Bin(Le, Const(2, Bytes(jan1)), Fld("FECHA")), {1}},
     };
     for (const Case& c : cases) {
         std::string block = Block(c.root);
