@@ -1,6 +1,8 @@
 #include "tools/SampleSchool.h"
 
 #include <algorithm>
+#include <iterator>
+#include <map>
 #include <set>
 
 #include "platform/db/Table.h"
@@ -82,6 +84,13 @@ struct TCursoPlan {
     int PorMil;  // share of the students
 };
 
+// A course of the school as generated: a plan taught in one shift.
+struct TCursoEjemplo {
+    AnsiString Abrev, Turno, Nivel, Curso;
+    bool Nocturno;
+    int Alumnos;
+};
+
 const std::vector<TCursoPlan>& Cursos() {
     static const std::vector<TCursoPlan> c = {
         {"4ES", "D", "ESO", "4", 420},
@@ -89,6 +98,38 @@ const std::vector<TCursoPlan>& Cursos() {
         {"1BN", "N", "BACH", "1", 250},
     };
     return c;
+}
+
+// A large school teaches a year in more shifts: no course takes more than
+// this many students (15 groups), the rest go to copies of the course in the
+// afternoon shifts. The sample's size never reaches it, so the sample keeps
+// its three courses.
+constexpr int MaxAlumnosCurso = 450;
+const char* const TurnosDeTarde[] = {"T", "V", "M", "X", "Y", "Z"};
+
+std::vector<TCursoEjemplo> CursosDe(int Alumnos) {
+    std::vector<TCursoEjemplo> cursos;
+    std::map<AnsiString, size_t> tardesUsadas; // by level and year: the day and the night shift share them
+    int repartidos = 0;
+    for (size_t c = 0; c < Cursos().size(); ++c) {
+        const TCursoPlan& p = Cursos()[c];
+        int cuantos = c + 1 == Cursos().size() ? Alumnos - repartidos : Alumnos * p.PorMil / 1000;
+        repartidos += cuantos;
+        size_t& tardes = tardesUsadas[AnsiString(p.Nivel) + p.Curso];
+        const int copias = std::clamp<int>((cuantos + MaxAlumnosCurso - 1) / MaxAlumnosCurso, 1,
+                                           int(1 + std::size(TurnosDeTarde) - tardes));
+        const bool nocturno = AnsiString(p.Turno) == "N";
+        for (int k = 0; k < copias; ++k) {
+            TCursoEjemplo e{p.Abrev, p.Turno, p.Nivel, p.Curso, nocturno, cuantos / copias};
+            if (k < cuantos % copias) ++e.Alumnos;
+            if (k > 0) {
+                e.Turno = TurnosDeTarde[tardes++];
+                e.Abrev = e.Abrev.substr(0, 2) + e.Turno;
+            }
+            cursos.push_back(e);
+        }
+    }
+    return cursos;
 }
 
 struct THoras {
@@ -244,23 +285,20 @@ TEscuelaEjemplo GeneraEscuela(uint64_t Semilla, int Alumnos) {
         d["Asigcurt"].push_back({{"NIVEL", h.Nivel}, {"CURSO", h.Curso}, {"ASIG", h.Asig}, {"HORAS", h.Horas}});
 
     int exped = 4100 + azar.Entre(500);
-    int repartidos = 0;
-    for (size_t c = 0; c < Cursos().size(); ++c) {
-        const TCursoPlan& p = Cursos()[c];
+    for (const TCursoEjemplo& p : CursosDe(Alumnos)) {
         d["Cursost"].push_back({{"ABREV", p.Abrev}, {"TURNO", p.Turno}, {"NIVEL", p.Nivel}, {"CURSO", p.Curso}});
-        int cuantos = c + 1 == Cursos().size() ? Alumnos - repartidos : Alumnos * p.PorMil / 1000;
-        repartidos += cuantos;
+        const int cuantos = p.Alumnos;
         // The management program plans its own groups of up to 28.
         int grupos = std::max(1, (cuantos + 27) / 28);
         for (int g = 0; g < grupos; ++g) {
             AnsiString letra(1, static_cast<char>('A' + g % 26));
-            d["grupt"].push_back({{"ABREV", AnsiString(p.Abrev) + letra},
+            d["grupt"].push_back({{"ABREV", p.Abrev + letra},
                                   {"TURNO", p.Turno},
                                   {"NIVEL", p.Nivel},
                                   {"CURSO", p.Curso},
                                   {"GRUPO", letra}});
         }
-        bool eso = AnsiString(p.Nivel) == "ESO", nocturno = AnsiString(p.Turno) == "N";
+        const bool eso = p.Nivel == "ESO", nocturno = p.Nocturno;
         for (int i = 0; i < cuantos; ++i) {
             TEleccion el = eso ? EligeESO(azar) : EligeBachillerato(azar, nocturno);
             exped += 1 + azar.Entre(3);

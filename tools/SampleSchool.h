@@ -39,7 +39,9 @@ inline constexpr int AlumnosEjemplo = 200;
 // Three courses (4th year of ESO, and the first year of Bachillerato in the
 // day and the night shift, which share their subjects), their subjects with
 // hours, groups, teachers, classrooms and Alumnos students with their
-// option letters, repeaters and subject choices.
+// option letters, repeaters and subject choices. A school of more than about
+// a thousand students teaches its years in afternoon shifts too, so that no
+// course passes 450 students.
 TEscuelaEjemplo GeneraEscuela(uint64_t Semilla = SemillaEjemplo, int Alumnos = AlumnosEjemplo);
 
 // Writes the tables into the exchange folder Carpeta (a Windows path, made

@@ -100,7 +100,8 @@ AnsiString FormatGeneral(const TFloatRec& r, int Precision, int Digits, const TF
     if (r.Exponent > Precision || r.Exponent < -3) {
         out += d[0];
         if (d.size() > 1) out += s.DecimalSeparator + d.substr(1);
-        out += "E" + ExponentText(r.Exponent - 1, Digits, false);
+        out += 'E';
+        out += ExponentText(r.Exponent - 1, Digits, false);
         return out;
     }
     if (r.Exponent <= 0) {
@@ -325,8 +326,8 @@ AnsiString Render(const Section& s, long double AbsValue, const TFormatSettings&
         int lead = std::max(1, s.IntPlaces);
         if (!r.Digits.empty()) exponent = r.Exponent - lead;
         AnsiString d = r.Digits;
-        if (d.empty()) d = "0";
-        d.resize(std::max(d.size(), static_cast<size_t>(lead)), '0');
+        if (d.empty()) d.assign(1, '0');
+        if (d.size() < static_cast<size_t>(lead)) d.append(static_cast<size_t>(lead) - d.size(), '0');
         intStr = d.substr(0, static_cast<size_t>(lead));
         decStr = d.substr(static_cast<size_t>(lead));
         if (s.IntPlaces == 0 && intStr == "0") intStr.clear();
@@ -564,7 +565,7 @@ AnsiString Format(std::string_view Fmt, std::span<const TVarRec> Args, const TFo
         size_t j = i;
         while (j < Fmt.size() && Fmt[j] >= '0' && Fmt[j] <= '9') ++j;
         if (j > i && j < Fmt.size() && Fmt[j] == ':') {
-            int index;
+            int index = 0;
             readNumber(i, index);
             next = static_cast<size_t>(index);
             ++i;
