@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "tests/organizer/Apoyo.h"
 #include "tests/organizer/EscuelaSintetica.h"
@@ -125,6 +126,40 @@ TEST(EscuelasSinteticasGrabadas, ResultsOfSeededSchoolsStayAsRecorded) {
         const TRecarga r = NoColocados(c, e, *s.Resultado);
         ASSERT_TRUE(r.Resultado);
         EXPECT_EQ(Digest(*r.Resultado), g.NoColocados) << c.Alumnos << "/" << c.Grupos;
+    }
+}
+
+// A subject's maximum for a group bounds the division that group's students
+// join, not the students other groups bring later: with figures below the
+// subject's maximum for every second group, runs fill divisions past the
+// figure of a group already in them, and still keep every rule.
+TEST(EscuelasSinteticasMaximos, AGroupsMaximumForASubjectBoundsTheDivisionsItJoins) {
+    for (const TCaso c : {TCaso{120, 4, 9, 3, false, 4}, TCaso{200, 7, 12, 4, false, 6}}) {
+        OpcionesOrganizar() = {};
+        escuela::TEscuela e = Escuela(c);
+        for (auto& a : e.Datos.AsigCur)
+            if (a.TIPO == 1)
+                for (int g = 0; g < c.Grupos; g += 2) a.NMAXAL[static_cast<size_t>(g)] = a.MAXALUM - 4;
+        const apoyo::TCorrida s = Ejecuta(e, e.Datos, 1);
+        ASSERT_TRUE(s.Resultado);
+        EXPECT_EQ(s.SinGrupo, 0);
+        for (const auto& f : validador::Todo(e.Datos, s.Colocacion, *s.Resultado, e.SepararOpciones))
+            ADD_FAILURE() << f;
+        int pasadas = 0; // divisions past the smallest figure of their groups
+        for (const auto& a : e.Datos.AsigCur) {
+            if (a.TIPO != 1) continue;
+            std::map<int, int> alumnos, menor;
+            for (const auto& x : s.Colocacion)
+                for (const auto& y : x.Asigs) {
+                    if (!AnsiSameText(y.Codigo, a.ASIG) || x.Grupo < 0 || y.Div < 0) continue;
+                    ++alumnos[y.Div];
+                    const int propio = EnteroDeTabla(a.NMAXAL[static_cast<size_t>(x.Grupo)]);
+                    auto it = menor.emplace(y.Div, EnteroDeTabla(a.MAXALUM)).first;
+                    if (propio > 0) it->second = std::min(it->second, propio);
+                }
+            for (const auto& [d, n] : alumnos) pasadas += n > menor[d];
+        }
+        EXPECT_GT(pasadas, 0) << c.Alumnos;
     }
 }
 
