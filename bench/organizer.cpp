@@ -1,11 +1,13 @@
 // The automatic organizer on seeded synthetic schools: one "&Todos" run per
 // iteration. Reports the time, the placement checks run (a deterministic
 // work count), the students placed, and how many batches each relaxation
-// level placed.
+// level placed. And the placing of the students from the rows of a run
+// with "Separar opciones", once per user action of step 6.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 
+#include "organizer/Colocar.h"
 #include "organizer/Organizar.h"
 #include "tests/organizer/EscuelaSintetica.h"
 
@@ -73,6 +75,62 @@ BENCHMARK(Todos)
     ->Args({300, 12, 1, 0})
     ->Args({300, 12, 0, 1})
     ->Args({580, 20, 0, 0}) // the model full: 600 student rows at most
+    ->Unit(benchmark::kMillisecond);
+
+// The rows written back by a run with "Separar opciones" and every student
+// of the school; each iteration places them all. Reports the rows and the
+// students placed.
+void Colocar(benchmark::State& State) {
+    escuela::TParametros p;
+    p.Alumnos = static_cast<int>(State.range(0));
+    p.Grupos = static_cast<int>(State.range(1));
+    p.Optativas = std::min(15, 6 + p.Alumnos / 40);
+    p.Bloques = 2 + (p.Alumnos / 100) % 3;
+    p.Semilla = static_cast<uint64_t>(p.Alumnos * 100 + p.Grupos);
+    const escuela::TEscuela e = escuela::Genera(p);
+    TOpcionesOrganizar op;
+    op.Opciones = true;
+    TSinMensajes m;
+    TOrganizador o(m);
+    const auto r = o.EjecutaOrganizar(e.Datos, [&](TOrganizador& x) {
+        x.TomaOpciones(op);
+        x.BOrganizarTodosClick(1);
+    });
+    if (!r) {
+        State.SkipWithError("the organizer wrote nothing");
+        return;
+    }
+    std::vector<TFilaEnGrupo> filas;
+    for (const auto& t : r->TipGrup) {
+        TFilaEnGrupo f;
+        f.NALUM = EnteroDeTabla(t.NALUM);
+        f.GRUPO = t.GRUPO;
+        f.OPCION = t.OPCION;
+        for (int k = 0; k < SlotsFila; ++k) f.ASIG[k] = t.ASIG[k];
+        filas.push_back(f);
+    }
+    std::vector<TFilaAlumno> alumnos;
+    for (const auto& a : e.Alumnos) {
+        TFilaAlumno f;
+        f.OPCION = a.OPCION;
+        for (size_t k = 0; k < a.Asigs.size() && k < HuecosAsig; ++k) f.ASIG[k] = a.Asigs[k];
+        alumnos.push_back(f);
+    }
+    int colocados = 0;
+    for (auto _ : State) {
+        auto a = alumnos;
+        auto f = filas;
+        colocados = ColocaAlumnos(a, f).Colocados;
+        benchmark::DoNotOptimize(a.data());
+    }
+    State.counters["rows"] = static_cast<double>(filas.size());
+    State.counters["placed"] = colocados;
+}
+
+BENCHMARK(Colocar)
+    ->ArgNames({"students", "groups"})
+    ->Args({360, 12})
+    ->Args({580, 20}) // the model full
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -76,7 +76,10 @@ void Reparte(const TListaAsig& Origen, TListaAsig& Comunes, TListaAsig& Otras,
 } // namespace
 
 void CuentaContadores(std::vector<TFilaAsignatura>& AsigCur, const std::vector<TFilaSubtipo>& Subtipos) {
-    for (auto& a : AsigCur) a.CONTADOR = 0;
+    for (auto& a : AsigCur) {
+        a.CONTADOR = 0;
+        a.CONTADORVacio = false;
+    }
     for (const auto& s : Subtipos)
         for (const auto& h : s.ASIG) {
             if (h.empty()) continue;

@@ -49,7 +49,9 @@ constexpr int HuecoMemoLista = 999;
 // CONTADOR of each subject row (AsigCur: the course's rows in record order):
 // the number of slots over the subtypes that hold its code. A slot finds the
 // first row whose code is exactly its own, as the key search on the
-// case-sensitive ASIG tag does; a code without a row counts nowhere.
+// case-sensitive ASIG tag does; a code without a row counts nowhere. Every
+// row gets its count, 0 included: a row whose CONTADOR was blank is no
+// longer blank once written back.
 void CuentaContadores(std::vector<TFilaAsignatura>& AsigCur, const std::vector<TFilaSubtipo>& Subtipos);
 
 // The nine lists. Alumnos: the course's students, annulled ones included, in

@@ -1,6 +1,7 @@
 #include "organizer/Colocar.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "organizer/TablasTipos.h"
 #include "platform/db/Table.h"
@@ -24,6 +25,61 @@ constexpr int NombresEnMensaje = 20;
 
 namespace {
 
+// A move of one student out of a row into another that covers it; Peso: the
+// change in students outside their option letter (-1, 0, 1). Alumno is
+// NingunAlumno on the arcs that stand for no move.
+struct TMovimiento {
+    size_t Hasta;
+    int Peso;
+    size_t Alumno;
+};
+constexpr size_t NingunAlumno = SIZE_MAX;
+
+// The arcs of a cycle of negative weight, in order against the arcs'
+// direction; empty when there is none. Bellman-Ford from every node at once,
+// looking after each round for a cycle among the links to the arc that last
+// improved each node: such a cycle has negative weight, and after as many
+// rounds as there are nodes one is there if any cycle of negative weight is.
+std::vector<TMovimiento> CicloNegativo(const std::vector<std::vector<TMovimiento>>& Arcos) {
+    const size_t nodos = Arcos.size();
+    std::vector<int> distancia(nodos, 0), previo(nodos, -1), camino(nodos);
+    std::vector<size_t> arcoPrevio(nodos);
+    for (size_t ronda = 0; ronda < nodos; ++ronda) {
+        bool mejora = false;
+        for (size_t u = 0; u < nodos; ++u)
+            for (size_t n = 0; n < Arcos[u].size(); ++n) {
+                const auto& m = Arcos[u][n];
+                if (distancia[u] + m.Peso < distancia[m.Hasta]) {
+                    distancia[m.Hasta] = distancia[u] + m.Peso;
+                    previo[m.Hasta] = static_cast<int>(u);
+                    arcoPrevio[m.Hasta] = n;
+                    mejora = true;
+                }
+            }
+        if (!mejora) return {};
+        // Each walk back along the links stops at a node an earlier walk
+        // passed, or at one it passed itself: the cycle.
+        std::fill(camino.begin(), camino.end(), -1);
+        for (size_t inicio = 0; inicio < nodos; ++inicio) {
+            int v = static_cast<int>(inicio);
+            while (v >= 0 && camino[static_cast<size_t>(v)] < 0) {
+                camino[static_cast<size_t>(v)] = static_cast<int>(inicio);
+                v = previo[static_cast<size_t>(v)];
+            }
+            if (v < 0 || camino[static_cast<size_t>(v)] != static_cast<int>(inicio)) continue;
+            std::vector<TMovimiento> ciclo;
+            size_t w = static_cast<size_t>(v);
+            do {
+                const size_t p = static_cast<size_t>(previo[w]);
+                ciclo.push_back(Arcos[p][arcoPrevio[w]]);
+                w = p;
+            } while (w != static_cast<size_t>(v));
+            return ciclo;
+        }
+    }
+    return {};
+}
+
 // Which row each student takes. A student takes the first row, in record
 // order, that covers it and has students left. When none has, the students
 // already given a row may move to other rows that cover them, so that it
@@ -31,6 +87,14 @@ namespace {
 // include its own, and the first rows that cover it may be the places of
 // students still to come, who fit nowhere else. Nobody moves while the
 // first free row serves.
+//
+// Then the option letters. After a run with "Separar opciones" each group's
+// rows carry one letter, but the first covering row of a student may be a
+// row of another letter, whose place the students of that letter then miss:
+// the placing would undo the separation. So, once the places are given, the
+// placed students move among the rows that cover them until as few as
+// possible sit in a row of another letter. Those moves never take a place from anyone,
+// and a student that only rows of another letter cover stays there.
 class TReparto {
 public:
     TReparto(const std::vector<TFilaAlumno>& Alumnos, const std::vector<TFilaEnGrupo>& TipGrup)
@@ -52,6 +116,7 @@ public:
             std::fill(FVisto.begin(), FVisto.end(), false);
             Recoloca(i);
         }
+        ReuneOpciones(Alumnos, TipGrup);
     }
     // The row of student I, -1 when it has none.
     int Fila(size_t I) const { return FFila[I]; }
@@ -84,6 +149,54 @@ private:
                 }
         }
         return false;
+    }
+
+    // Moves placed students between rows that cover them while that brings
+    // one more of them into a row of their own letter. Each round looks for
+    // a chain of moves that gains: a student leaves row j for row k, one of
+    // k leaves for the next row, and so on, until the chain ends in a row
+    // with a place left or comes back to j. The rows are the nodes and the
+    // best move from one row to another the arcs (of equal moves, that of
+    // the first student in record order); a chain that gains is a cycle of
+    // negative weight, through an extra node that leads to every row with
+    // students and that every row with a place leads to when the chain is
+    // open. Each round gains at least one student, so the rounds end.
+    void ReuneOpciones(const std::vector<TFilaAlumno>& Alumnos, const std::vector<TFilaEnGrupo>& TipGrup) {
+        if (std::none_of(TipGrup.begin(), TipGrup.end(),
+                         [](const TFilaEnGrupo& F) { return !F.OPCION.empty(); }))
+            return;
+        auto fuera = [&](size_t I, size_t J) { return Alumnos[I].OPCION != TipGrup[J].OPCION ? 1 : 0; };
+        const size_t filas = TipGrup.size(), fin = filas, nodos = filas + 1;
+        std::vector<std::vector<TMovimiento>> arcos(nodos);
+        std::vector<size_t> marca(filas), posicion(filas);
+        for (;;) {
+            for (auto& a : arcos) a.clear();
+            std::fill(marca.begin(), marca.end(), SIZE_MAX);
+            for (size_t j = 0; j < filas; ++j) {
+                auto ocupantes = FOcupantes[j];
+                std::sort(ocupantes.begin(), ocupantes.end());
+                for (size_t i : ocupantes)
+                    for (size_t k : FCubren[i]) {
+                        if (k == j) continue;
+                        const TMovimiento m{k, fuera(i, k) - fuera(i, j), i};
+                        if (marca[k] != j) {
+                            marca[k] = j;
+                            posicion[k] = arcos[j].size();
+                            arcos[j].push_back(m);
+                        } else if (m.Peso < arcos[j][posicion[k]].Peso) {
+                            arcos[j][posicion[k]] = m;
+                        }
+                    }
+            }
+            for (size_t j = 0; j < filas; ++j) {
+                if (!FOcupantes[j].empty()) arcos[fin].push_back({j, 0, NingunAlumno});
+                if (FLibres[j] > 0) arcos[j].push_back({fin, 0, NingunAlumno});
+            }
+            const auto ciclo = CicloNegativo(arcos);
+            if (ciclo.empty()) return;
+            for (const auto& m : ciclo)
+                if (m.Alumno != NingunAlumno) Pon(m.Alumno, m.Hasta);
+        }
     }
 
     std::vector<std::vector<size_t>> FCubren;

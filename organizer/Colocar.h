@@ -1,8 +1,9 @@
 #pragma once
 // Placing the students of the course into their groups and divisions (step 6,
 // the dialog's "&Colocar"): every student takes the group and the divisions
-// of the first type-in-group row with students left that covers its
-// subjects, and uses up one of them.
+// of a type-in-group row with students left that covers its subjects (the
+// first one, unless that breaks up the option letters of the distribution),
+// and uses up one of them.
 #include <vector>
 
 #include "organizer/FilasTipos.h"
@@ -23,7 +24,11 @@ struct TResultadoColocar {
 // compared). Each student takes the first covering row with students left;
 // when none is left, students placed before it move to other rows that
 // cover them if that frees one, so that every student gets a place whenever
-// the counts allow it. A student's division for slot i is that of the row's first slot
+// the counts allow it. When rows carry option letters, the placed students
+// then move among the rows that cover them until as few as possible sit in
+// a row whose OPCION is not their own; who is placed does not change, and a
+// student that only rows of another letter cover keeps such a row. A
+// student's division for slot i is that of the row's first slot
 // holding the same code exactly, or, when the row spells it otherwise, of the
 // first slot holding it with other letter case: a student is never left with
 // the division of an earlier distribution for a subject it was placed in.

@@ -77,6 +77,9 @@ struct TFilaAsignatura {
     double HORAS = 0;
     bool CUENTA = false;
     int CONTADOR = 0;
+    // CONTADOR was blank in its record. A blank count reads 0, so without
+    // this a count of 0 would look unchanged and the record stay blank.
+    bool CONTADORVacio = false;
     int TIPO = 0;
     bool operator==(const TFilaAsignatura&) const = default;
 };

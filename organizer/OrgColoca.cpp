@@ -63,19 +63,16 @@ bool TOrganizador::GrupoEnDivision(int Asig, int Div, int Grupo, int Parte) {
     return true;
 }
 
-// The per-group maximum of a subject limits the whole division a group's
-// students sit in, not only that group's share of it. It is kept for every
-// group the division holds, so that a division never grows past the maximum
-// of a group that was placed in it earlier.
+// The subject's maximum for the group being placed limits the whole
+// division its students join, not only that group's share of it. The
+// maxima of the groups already there do not bind the newcomers: a division
+// that gathers groups takes the figure of the group that joins it.
 bool TOrganizador::CabeEnDivision(int Asig, int Div, int Grupo, int Equilibrio, int Cuenta) {
     ++Estadistica.Comprobaciones;
     const TEstadoAsig& e = EstAsig[Asig];
     const TFilaAsigCurso& a = Memo.Asignaturas[Asig];
     int limite = a.MaxAlum;
-    for (int h = 0; h < e.Grupos; ++h) {
-        if (h != Grupo && e.Celdas[e.C(Div, h)] == 0) continue;
-        if (a.NMaxAl[h] > 0 && a.NMaxAl[h] < limite) limite = a.NMaxAl[h];
-    }
+    if (a.NMaxAl[Grupo] > 0 && a.NMaxAl[Grupo] < limite) limite = a.NMaxAl[Grupo];
     const int total = e.FilasDiv[Div] + Cuenta;
     return !(total > limite || (Equilibrio == 0 && total > e.Media));
 }

@@ -28,6 +28,15 @@ template <class Fila> TCampo<Fila> Entero(const AnsiString& Nombre, int Fila::*M
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = EnteroDeTabla(F.AsFloat()); },
             [M](TField& F, const Fila& R) { F.SetAsInteger(R.*M); }};
 }
+// A whole number that also remembers whether its record held none.
+template <class Fila> TCampo<Fila> EnteroOVacio(const AnsiString& Nombre, int Fila::*M, bool Fila::*Vacio) {
+    return {Nombre,
+            [M, Vacio](const TField& F, Fila& R) {
+                R.*M = EnteroDeTabla(F.AsFloat());
+                R.*Vacio = F.IsNull();
+            },
+            [M](TField& F, const Fila& R) { F.SetAsInteger(R.*M); }};
+}
 template <class Fila> TCampo<Fila> Real(const AnsiString& Nombre, double Fila::*M) {
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = F.AsFloat(); },
             [M](TField& F, const Fila& R) { F.SetAsFloat(R.*M); }};
@@ -99,9 +108,9 @@ const std::vector<TCampo<TFilaAlumno>>& CamposAlumno() {
 const std::vector<TCampo<TFilaAsignatura>>& CamposAsigCur() {
     static const auto c = [] {
         using F = TFilaAsignatura;
-        return std::vector<TCampo<F>>{Texto("ASIG", &F::ASIG), Real("HORAS", &F::HORAS),
-                                      Logico("CUENTA", &F::CUENTA), Entero("CONTADOR", &F::CONTADOR),
-                                      Entero("TIPO", &F::TIPO)};
+        return std::vector<TCampo<F>>{
+            Texto("ASIG", &F::ASIG), Real("HORAS", &F::HORAS), Logico("CUENTA", &F::CUENTA),
+            EnteroOVacio("CONTADOR", &F::CONTADOR, &F::CONTADORVacio), Entero("TIPO", &F::TIPO)};
     }();
     return c;
 }

@@ -71,8 +71,12 @@ void ATipos(TTrabajoTipos& T, const TFilaEnGrupo& Fila, int Cuantos, const TList
     s.TNC = T.TNC;
     s.OPCION = Fila.OPCION;
     s.REPITE = Fila.REPITE;
+    // A slot is kept when it holds a subject of the list exactly as spelled
+    // there, as the texts of the subtypes find it; "mat" is not the list's "MAT".
+    const auto& lista = AsigAlumnos.Codigos();
     for (size_t i = 0; i < Fila.ASIG.size(); ++i)
-        if (!Fila.ASIG[i].empty() && AsigAlumnos.Contiene(Fila.ASIG[i])) s.ASIG[i] = Fila.ASIG[i];
+        if (!Fila.ASIG[i].empty() && std::find(lista.begin(), lista.end(), Fila.ASIG[i]) != lista.end())
+            s.ASIG[i] = Fila.ASIG[i];
     T.Tipos.push_back(std::move(s));
 }
 

@@ -62,8 +62,8 @@ bool TrasladaSubtipoAGrupo(TTrabajoTipos& T, int N, int Numero, const AnsiString
 bool TrasladaTipoAGrupo(TTrabajoTipos& T, int N, int Numero, const AnsiString& Grupo,
                         TNumeradorFilas& Numerador);
 // Back to the subtypes: a row left without students is deleted. A new
-// subtype keeps only the row's subjects that are in AsigAlumnos, each in its
-// slot.
+// subtype keeps only the row's subjects that AsigAlumnos holds spelled
+// exactly as in the row, each in its slot.
 bool TrasladaFilaATipos(TTrabajoTipos& T, int N, int Numero, const TListaAsig& AsigAlumnos,
                         TNumeradorFilas& Numerador);
 // The whole group of row N (same TNCG); afterwards every row of any group

@@ -1,10 +1,12 @@
-// Whole runs on synthetic schools, checked by the independent validator, and
-// the digest of their results that guards the search against changes made
-// for speed.
+// Whole runs on synthetic schools, checked by the independent validator, the
+// digest of their results that guards the search against changes made for
+// speed, and the placing of the students from the rows a run wrote.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
+#include "organizer/Colocar.h"
 #include "tests/organizer/Apoyo.h"
 #include "tests/organizer/EscuelaSintetica.h"
 #include "tests/organizer/Validador.h"
@@ -125,6 +127,131 @@ TEST(EscuelasSinteticasGrabadas, ResultsOfSeededSchoolsStayAsRecorded) {
         const TRecarga r = NoColocados(c, e, *s.Resultado);
         ASSERT_TRUE(r.Resultado);
         EXPECT_EQ(Digest(*r.Resultado), g.NoColocados) << c.Alumnos << "/" << c.Grupos;
+    }
+}
+
+// The placing after a run with "Separar opciones", on schools of a real
+// course's size: the rows written back give each group one option letter,
+// and the placing must not undo it. The row each student ends in is read
+// from the division of the common subject LEN, which the test's copy of each
+// row sets to the row's index (the run leaves it empty). SinLetras places
+// from copies of the rows without their letters: the first covering rows,
+// as the placing took them whatever the letters.
+struct TColocacionEscuela {
+    int FueraDeOpcion = 0; // placed in a row whose letter is not the student's
+    std::vector<bool> Colocado;
+};
+
+TColocacionEscuela ColocaEscuela(const escuela::TEscuela& E, const TResultadoOrganizar& R, bool SinLetras) {
+    std::vector<TFilaEnGrupo> filas;
+    for (const auto& t : R.TipGrup) {
+        TFilaEnGrupo f;
+        f.N = static_cast<int>(filas.size()) + 1;
+        f.NALUM = EnteroDeTabla(t.NALUM);
+        f.TNC = t.TNC;
+        f.TNCG = t.TNCG;
+        f.GRUPO = t.GRUPO;
+        f.OPCION = SinLetras ? AnsiString() : t.OPCION;
+        for (int k = 0; k < SlotsFila; ++k) {
+            f.ASIG[k] = t.ASIG[k];
+            f.DIV[k] = t.DIV[k];
+            f.CON[k] = t.CON[k];
+        }
+        const int len = HuecoExacto(f.ASIG, "LEN");
+        EXPECT_GE(len, 0);
+        EXPECT_EQ(f.DIV[static_cast<size_t>(len)], "");
+        f.DIV[static_cast<size_t>(len)] = IntToStr(static_cast<int>(filas.size()));
+        filas.push_back(f);
+    }
+    std::vector<TFilaAlumno> alumnos;
+    for (const auto& a : E.Alumnos) { // the annulled too: the placing takes every student
+        TFilaAlumno f;
+        f.TNC = E.TNC;
+        f.OPCION = a.OPCION;
+        f.REPITE = a.REPITE;
+        f.ANULAR = a.ANULAR;
+        for (size_t k = 0; k < a.Asigs.size() && k < HuecosAsig; ++k) f.ASIG[k] = a.Asigs[k];
+        alumnos.push_back(f);
+    }
+    const TResultadoColocar r = ColocaAlumnos(alumnos, filas);
+    TColocacionEscuela c;
+    for (const auto& a : alumnos) {
+        const AnsiString& fila = a.DIV[static_cast<size_t>(HuecoExacto(a.ASIG, "LEN"))];
+        c.Colocado.push_back(!fila.empty());
+        if (!fila.empty() && R.TipGrup[static_cast<size_t>(StrToInt(fila))].OPCION != a.OPCION)
+            ++c.FueraDeOpcion;
+    }
+    EXPECT_EQ(r.Colocados, static_cast<int>(std::count(c.Colocado.begin(), c.Colocado.end(), true)));
+    return c;
+}
+
+// The fewest students outside their letter with the same students placed,
+// as an independent min-cost flow solver found them: every student when
+// none is annulled; with the annulled ones, who take places as any other
+// student and leave the last students of the course without one, 10. The
+// first covering rows alone put 232 and 220 outside their letter.
+TEST(ColocarEscuelasSinteticas, PlacingKeepsTheOptionLettersOfARunThatSeparatesThem) {
+    struct {
+        TCaso Caso;
+        bool Anulados;
+        int Fuera;
+    } casos[] = {{{360, 12, 12, 4, false, 11}, false, 0}, {{360, 12, 12, 4, false, 11}, true, 10}};
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.Anulados ? "with annulled students" : "without annulled students");
+        OpcionesOrganizar() = {};
+        escuela::TEscuela e = Escuela(c.Caso);
+        e.SepararOpciones = true;
+        if (!c.Anulados) {
+            for (auto& a : e.Alumnos) a.ANULAR = false;
+            e.Datos.Tipos2 = escuela::Subtipos(e.TNC, e.Alumnos);
+            escuela::Listas(e.Datos, e.Alumnos);
+        }
+        const apoyo::TCorrida s = Ejecuta(e, e.Datos, 1);
+        ASSERT_TRUE(s.Resultado);
+        EXPECT_EQ(s.SinGrupo, 0);
+        for (const auto& f : validador::Todo(e.Datos, s.Colocacion, *s.Resultado, true)) ADD_FAILURE() << f;
+
+        const TColocacionEscuela primeras = ColocaEscuela(e, *s.Resultado, true);
+        const TColocacionEscuela colocados = ColocaEscuela(e, *s.Resultado, false);
+        EXPECT_GT(primeras.FueraDeOpcion, c.Caso.Alumnos / 2);
+        EXPECT_EQ(colocados.FueraDeOpcion, c.Fuera);
+        EXPECT_EQ(colocados.Colocado, primeras.Colocado); // nobody loses a place
+        const auto n = std::count(colocados.Colocado.begin(), colocados.Colocado.end(), true);
+        EXPECT_EQ(n, c.Anulados ? 345 : 360);
+    }
+}
+
+// A subject's maximum for a group bounds the division that group's students
+// join, not the students other groups bring later: with figures below the
+// subject's maximum for every second group, runs fill divisions past the
+// figure of a group already in them, and still keep every rule.
+TEST(EscuelasSinteticasMaximos, AGroupsMaximumForASubjectBoundsTheDivisionsItJoins) {
+    for (const TCaso c : {TCaso{120, 4, 9, 3, false, 4}, TCaso{200, 7, 12, 4, false, 6}}) {
+        OpcionesOrganizar() = {};
+        escuela::TEscuela e = Escuela(c);
+        for (auto& a : e.Datos.AsigCur)
+            if (a.TIPO == 1)
+                for (int g = 0; g < c.Grupos; g += 2) a.NMAXAL[static_cast<size_t>(g)] = a.MAXALUM - 4;
+        const apoyo::TCorrida s = Ejecuta(e, e.Datos, 1);
+        ASSERT_TRUE(s.Resultado);
+        EXPECT_EQ(s.SinGrupo, 0);
+        for (const auto& f : validador::Todo(e.Datos, s.Colocacion, *s.Resultado, e.SepararOpciones))
+            ADD_FAILURE() << f;
+        int pasadas = 0; // divisions past the smallest figure of their groups
+        for (const auto& a : e.Datos.AsigCur) {
+            if (a.TIPO != 1) continue;
+            std::map<int, int> alumnos, menor;
+            for (const auto& x : s.Colocacion)
+                for (const auto& y : x.Asigs) {
+                    if (!AnsiSameText(y.Codigo, a.ASIG) || x.Grupo < 0 || y.Div < 0) continue;
+                    ++alumnos[y.Div];
+                    const int propio = EnteroDeTabla(a.NMAXAL[static_cast<size_t>(x.Grupo)]);
+                    auto it = menor.emplace(y.Div, EnteroDeTabla(a.MAXALUM)).first;
+                    if (propio > 0) it->second = std::min(it->second, propio);
+                }
+            for (const auto& [d, n] : alumnos) pasadas += n > menor[d];
+        }
+        EXPECT_GT(pasadas, 0) << c.Alumnos;
     }
 }
 

@@ -244,10 +244,15 @@ std::vector<std::string> Incumplidas(const TLimites& L, const std::vector<TFila>
                 if (!c.Con.empty()) porConexion[c.Con].insert(clase);
             }
         const int maximo = std::max(s.MaxAlum, (toman + s.NDiv - 1) / std::max(1, s.NDiv));
+        // A group joins a class only within its own maximum for the subject:
+        // the class ends within the largest of its groups' figures.
         for (const auto& [clase, n] : alumnos) {
-            int limite = maximo;
-            for (int g : grupos[clase])
-                if (g >= 0 && g < 30 && s.NMaxAl[g] > 0) limite = std::min(limite, s.NMaxAl[g]);
+            int limite = 0;
+            for (int g : grupos[clase]) {
+                int propio = maximo;
+                if (g >= 0 && g < 30 && s.NMaxAl[g] > 0) propio = std::min(propio, s.NMaxAl[g]);
+                limite = std::max(limite, propio);
+            }
             if (n > limite) faltas.push_back(codigo + " class " + clase + " holds " + std::to_string(n));
         }
         for (const auto& [con, clases] : porConexion)

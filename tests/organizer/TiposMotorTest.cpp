@@ -120,6 +120,46 @@ TEST_F(TiposMotor, ComputedTypesAreClassifiedAndStoredAtTheMerge) {
     EXPECT_TRUE(Motor.Cerrado());
 }
 
+// The import leaves CONTADOR blank. A blank reads 0, so a subject that no
+// subtype lists must still get its 0 written, not be passed over as a row
+// whose count did not change; the other courses' rows are not counted.
+TEST_F(TiposMotor, EveryCounterOfTheCourseIsWrittenEvenWhenItWasBlank) {
+    Anade("asigcur", {{{"TNC", "DESO4"}, {"ASIG", "DIB"}, {"CUENTA", "T"}, {"TIPO", "1"}},
+                      {{"TNC", "DESO4"}, {"ASIG", "PLA"}, {"CONTADOR", "5"}}});
+    AbreYCalcula();
+    const int subtipos = static_cast<int>(Subtipos("tipos2").size());
+    struct TCaso {
+        const char* TNC;
+        const char* Asig;
+        bool Vacio;
+        int Contador; // -1: any count above 0
+    } casos[] = {
+        {"DESO4", "DIB", false, 0},        // blank, no subtype lists it
+        {"DESO4", "PLA", false, 0},        // left from an earlier count
+        {"DESO4", "LEN", false, subtipos}, // in every subtype
+        {"DESO4", "FRA", false, -1},       // in some
+        {"DBAC1", "FIL", true, 0},         // another course: as it was
+    };
+    auto asigcur = OpenTempTable(Base, "asigcur");
+    for (const auto& c : casos) {
+        bool hallado = false;
+        for (asigcur->First(); !asigcur->Eof(); asigcur->Next()) {
+            if (asigcur->FieldByName("TNC")->AsString() != c.TNC ||
+                asigcur->FieldByName("ASIG")->AsString() != c.Asig)
+                continue;
+            hallado = true;
+            const TField* f = asigcur->FieldByName("CONTADOR");
+            EXPECT_EQ(f->IsNull(), c.Vacio) << c.Asig;
+            if (c.Contador >= 0) {
+                EXPECT_EQ(f->AsInteger(), c.Contador) << c.Asig;
+            } else {
+                EXPECT_GT(f->AsInteger(), 0) << c.Asig;
+            }
+        }
+        EXPECT_TRUE(hallado) << c.Asig;
+    }
+}
+
 TEST_F(TiposMotor, TheQuestionBeforeCountingAgain) {
     AbreYCalcula();
     const auto primera = Subtipos("tipos2");

@@ -170,18 +170,30 @@ TEST(Traslados, ARowMovedBackToZeroIsDeleted) {
     EXPECT_FALSE(TrasladaFilaATipos(T, 4, 1, TListaAsig{}, num));
 }
 
+// The new subtype takes the row's slots that hold a subject of the students
+// spelled exactly as the list has it: a slot "MAT" is not the list's "mat".
 TEST(Traslados, ARowWithNoFittingSubtypeMakesOneOfItsStudentsSubjects) {
-    auto T = Trabajo();
-    auto num = Numerador(T);
-    TListaAsig alumnos;
-    for (const char* c : {"mat", "FRA", "ETI"}) alumnos.Anade(c); // ING: no student takes it
-    ASSERT_TRUE(TrasladaFilaATipos(T, 5, 1, alumnos, num));
-    CompruebaInvariantes(T, 15);
-    ASSERT_EQ(T.Tipos.size(), 4u);
-    EXPECT_EQ(T.Tipos[3].N, 6);
-    EXPECT_EQ(T.Tipos[3].ASIG, Huecos({"MAT", "FRA", "ETI"}));
-    EXPECT_EQ(T.Tipos[3].NALUM, 1);
-    EXPECT_EQ(T.Tipos[3].OPCION, "A");
+    struct TCaso {
+        std::vector<const char*> DeAlumnos; // ING: no student takes it
+        THuecos Espera;
+    } casos[] = {
+        {{"MAT", "FRA", "ETI"}, Huecos({"MAT", "FRA", "ETI"})},
+        {{"mat", "FRA", "ETI"}, Huecos({"", "FRA", "ETI"})},
+        {{"ETI", "fra"}, Huecos({"", "", "ETI"})},
+    };
+    for (const auto& c : casos) {
+        auto T = Trabajo();
+        auto num = Numerador(T);
+        TListaAsig alumnos;
+        for (const char* a : c.DeAlumnos) alumnos.Anade(a);
+        ASSERT_TRUE(TrasladaFilaATipos(T, 5, 1, alumnos, num));
+        CompruebaInvariantes(T, 15);
+        ASSERT_EQ(T.Tipos.size(), 4u);
+        EXPECT_EQ(T.Tipos[3].N, 6);
+        EXPECT_EQ(T.Tipos[3].ASIG, c.Espera) << c.DeAlumnos[0];
+        EXPECT_EQ(T.Tipos[3].NALUM, 1);
+        EXPECT_EQ(T.Tipos[3].OPCION, "A");
+    }
 }
 
 TEST(Traslados, AWholeGroupBackDeletesEveryEmptyRow) {

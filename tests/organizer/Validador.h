@@ -1,10 +1,11 @@
 #pragma once
 // An independent check of an organizer result against the school's rules,
 // computed from the input rows: group sizes within the course's maxima,
-// division sizes within the subject's, connections within the number of
-// teachers, one option letter per group when asked, every placed student in
-// a division of each of its organized subjects, and every student in exactly
-// one written row with its own subjects.
+// division sizes within the subject's (a group's own maximum bounding the
+// division it joins), connections within the number of teachers, one option
+// letter per group when asked, every placed student in a division of each of
+// its organized subjects, and every student in exactly one written row with
+// its own subjects.
 #include <algorithm>
 #include <map>
 #include <set>
@@ -114,10 +115,16 @@ inline std::vector<std::string> Comprueba(const TDatosOrganizar& D, const std::v
                 if (x.Con >= 0) divsPorCodigo[x.Con].insert(x.Div);
             }
         const int maximo = std::max(maxal, Techo(toman, ndiv));
+        // A group's students join a division only while it stays within that
+        // group's maximum for the subject; the last group to join bounds the
+        // total, so a division ends within the largest bound of its groups.
         for (const auto& [d, n] : porDiv) {
-            int limite = maximo;
-            for (int g : gruposDiv[d])
-                if (g < MaximosGrupo && Num(s.NMAXAL[g]) > 0) limite = std::min(limite, Num(s.NMAXAL[g]));
+            int limite = 0;
+            for (int g : gruposDiv[d]) {
+                int propio = maximo;
+                if (g < MaximosGrupo && Num(s.NMAXAL[g]) > 0) propio = std::min(propio, Num(s.NMAXAL[g]));
+                limite = std::max(limite, propio);
+            }
             if (n > limite)
                 falta(nombre + " division " + std::to_string(d) + " has " + std::to_string(n) + " > " +
                       std::to_string(limite));
