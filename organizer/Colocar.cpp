@@ -106,7 +106,14 @@ public:
             for (size_t j = 0; j < TipGrup.size(); ++j)
                 if (FLibres[j] > 0 && IncluyeAsignaturas(TipGrup[j].ASIG, asigs)) FCubren[i].push_back(j);
         }
-        for (size_t i = 0; i < Alumnos.size(); ++i) {
+        // Annulled students are placed too, but after the others: the
+        // counts of the rows were computed without them, and a student who
+        // left the school must not take the place of one who stays.
+        std::vector<size_t> orden;
+        for (bool anulados : {false, true})
+            for (size_t i = 0; i < Alumnos.size(); ++i)
+                if (Alumnos[i].ANULAR == anulados) orden.push_back(i);
+        for (size_t i : orden) {
             for (size_t j : FCubren[i])
                 if (FLibres[j] > 0) {
                     Pon(i, j);

@@ -76,3 +76,28 @@ TEST(Colocar, TheReportNamesAtMostTwentyStudents) {
     EXPECT_EQ(std::count(m.begin(), m.end(), '\n'), 2 + 20 + 1);
     EXPECT_EQ(m.substr(m.size() - 4), "\n...");
 }
+
+// The rows count the students who take part in the types; an annulled
+// student, placed like any other, comes after them, so that it never takes
+// the last place of a row from a student who stays in the school.
+TEST(Colocar, AnAnnulledStudentDoesNotTakeThePlaceOfOneWhoStays) {
+    std::vector<TFilaEnGrupo> filas = {Fila(1, 1, "A", "", false, {{"MAT", "1"}}),
+                                       Fila(2, 1, "B", "", false, {{"MAT", "2"}, {"ING", "1"}})};
+    std::vector<TFilaAlumno> alumnos = {Alu("", false, {"MAT"}, true, "anulado"),
+                                        Alu("", false, {"MAT", "ING"}, false, "ingles"),
+                                        Alu("", false, {"MAT"}, false, "mates")};
+    const auto r = ColocaAlumnos(alumnos, filas);
+    EXPECT_EQ(r.Colocados, 2);
+    ASSERT_EQ(r.NoColocados.size(), 1u);
+    EXPECT_EQ(r.NoColocados[0].NOMBRE, "anulado");
+    EXPECT_EQ(alumnos[1].GRUPO, "B");
+    EXPECT_EQ(alumnos[2].GRUPO, "A");
+
+    // With a place to spare, the annulled student is placed all the same.
+    filas[0].NALUM = 2;
+    filas[1].NALUM = 1;
+    auto otra = alumnos;
+    for (auto& a : otra) a.GRUPO.clear();
+    EXPECT_EQ(ColocaAlumnos(otra, filas).Colocados, 3);
+    EXPECT_EQ(otra[0].GRUPO, "A");
+}
