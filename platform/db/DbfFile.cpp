@@ -65,7 +65,7 @@ public:
                     try {
                         SetProcessLock(locks, slot, dbfUnlock, false);
                     } catch (const EDatabaseError&) {
-                        // The close below lets the lock go all the same.
+                        // At worst the lock stays until the file's last holder closes it.
                     }
                 }
             locks.Held.erase(this);

@@ -181,7 +181,7 @@ struct TDbfTableState {
     void WriteHeader();
     // Opens the write session when none is (taking the write lock, or raising
     // dbeInUse) and leaves the read lock held exclusive for one change: the
-    // caller lets it go with UnlockRead (TDbfChange does both).
+    // caller lets it go with UnlockRead (TChange in DbfTable.cpp does both).
     void BeginWrite();
     void LockRead(TDbfLockKind Kind);
     void UnlockRead() noexcept;
