@@ -865,8 +865,10 @@ void TDataSet::InternalPost() {
     TRecordBuffer& buffer = *FBuffers[static_cast<size_t>(FActiveRecord)];
     TDbfTable& table = Table();
     if (FState == dsEdit) {
-        // Another table object may have deleted the row meanwhile: the edit
-        // must not go into a row nobody sees.
+        // Another table object, or another program, may have deleted the row
+        // meanwhile: the edit must not go into a row nobody sees. The table is
+        // taken for writing first, so that the look is at the row as it is.
+        table.Reserve();
         std::string current(static_cast<size_t>(table.RecordLength()), ' ');
         if (buffer.RecNo == 0 || buffer.RecNo > table.PhysicalCount()) Error(DBText::BookmarkNotFound);
         table.Read(buffer.RecNo, current.data());

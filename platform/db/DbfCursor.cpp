@@ -204,11 +204,15 @@ void TDbfCursor::ClearRange() {
     ++F->Config;
 }
 
+// First, Last and Refresh are where a reader takes in what another program
+// wrote: the points where a screen starts over or shows its record again.
 bool TDbfCursor::First() {
+    F->S->Reread();
     return F->Forward(F->Order < 0 ? 1 : 0);
 }
 
 bool TDbfCursor::Last() {
+    F->S->Reread();
     if (F->Order < 0) return F->Backward(F->S->Count);
     return F->Backward(int64_t(F->Ord().Order.size()) - 1);
 }
@@ -261,6 +265,7 @@ const char* TDbfCursor::Record() const {
 
 bool TDbfCursor::Refresh() {
     if (F->Pos != TImpl::OnRec && F->Pos != TImpl::Gap) return false;
+    F->S->Reread();
     if (F->Rec > F->S->Count) {
         F->Pos = TImpl::AtBof;
         return false;

@@ -1,9 +1,13 @@
 #include "platform/db/DbfFile.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <map>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,10 +20,64 @@ namespace {
     throw EDBEngineError(dbeIO, What + " " + FromUtf8(Path) + ": " + FromUtf8(std::strerror(Err)));
 }
 
+// The locked bytes: far past the end of any dBase file (they stop at 2 GB),
+// so that a server that enforces byte-range locks never stops a read of the
+// table itself.
+constexpr off_t LockBase = 0x7FFFFFF0;
+
+class TNativeFile;
+
+// fcntl locks belong to the process, not to the descriptor, and closing any
+// descriptor of a file drops every lock the process holds on it. So the
+// process keeps, per file (device and inode), the lock each file object holds
+// on each slot; the system is asked for the strongest of them; two objects of
+// this process conflict as two processes would; and a descriptor of a file on
+// which another object still holds a lock is parked, not closed, until the
+// last lock on that file goes.
+struct TFileLocks {
+    std::map<const TNativeFile*, std::array<TDbfLockKind, DbfLockSlots>> Held;
+    std::vector<int> Parked;
+};
+using TFileId = std::pair<dev_t, ino_t>;
+
+std::mutex& LocksMutex() {
+    static std::mutex* mutex = new std::mutex; // never destroyed: files may close at exit
+    return *mutex;
+}
+std::map<TFileId, TFileLocks>& AllLocks() {
+    static auto* locks = new std::map<TFileId, TFileLocks>;
+    return *locks;
+}
+
 class TNativeFile : public TDbfFile {
 public:
-    TNativeFile(int Fd, std::string Path) : FFd(Fd), FPath(std::move(Path)) {}
-    ~TNativeFile() override { ::close(FFd); }
+    TNativeFile(int Fd, std::string Path) : FFd(Fd), FPath(std::move(Path)) {
+        struct stat st {};
+        if (::fstat(FFd, &st) == 0) FId = {st.st_dev, st.st_ino};
+    }
+    ~TNativeFile() override {
+        std::lock_guard<std::mutex> guard(LocksMutex());
+        auto it = AllLocks().find(FId);
+        if (it != AllLocks().end()) {
+            TFileLocks& locks = it->second;
+            if (locks.Held.count(this))
+                for (int slot = 0; slot < DbfLockSlots; ++slot) {
+                    try {
+                        SetProcessLock(locks, slot, dbfUnlock, false);
+                    } catch (const EDatabaseError&) {
+                        // At worst the lock stays until the file's last holder closes it.
+                    }
+                }
+            locks.Held.erase(this);
+            if (!locks.Held.empty()) {
+                locks.Parked.push_back(FFd);
+                return;
+            }
+            for (int fd : locks.Parked) ::close(fd);
+            AllLocks().erase(it);
+        }
+        ::close(FFd);
+    }
 
     size_t Read(uint64_t Offset, void* Buffer, size_t Count) override {
         size_t done = 0;
@@ -47,19 +105,77 @@ public:
             done += static_cast<size_t>(n);
         }
     }
-    uint64_t Size() override {
-        struct stat st {};
-        if (::fstat(FFd, &st) != 0) RaiseOs("Cannot read", FPath, errno);
-        return static_cast<uint64_t>(st.st_size);
-    }
+    uint64_t Size() override { return static_cast<uint64_t>(Stat().st_size); }
     void Truncate(uint64_t Size) override {
         if (::ftruncate(FFd, static_cast<off_t>(Size)) != 0) RaiseOs("Cannot write", FPath, errno);
     }
     const std::string& Path() const override { return FPath; }
 
+    bool Lock(int Slot, TDbfLockKind Kind, bool Wait) override {
+        if (Slot < 0 || Slot >= DbfLockSlots)
+            throw EDBEngineError(dbeIO, "Bad lock slot on " + FromUtf8(FPath));
+        std::lock_guard<std::mutex> guard(LocksMutex());
+        TFileLocks& locks = AllLocks()[FId];
+        TDbfLockKind others = OthersLock(locks, Slot);
+        bool granted =
+            Kind == dbfUnlock || (others == dbfUnlock || (others == dbfLockShared && Kind == dbfLockShared));
+        if (granted) granted = SetProcessLock(locks, Slot, Kind, Wait);
+        auto& mine = locks.Held[this];
+        if (granted) mine[Slot] = Kind;
+        if (std::all_of(mine.begin(), mine.end(), [](TDbfLockKind k) { return k == dbfUnlock; }))
+            locks.Held.erase(this);
+        if (locks.Held.empty()) {
+            for (int fd : locks.Parked) ::close(fd);
+            AllLocks().erase(FId);
+        }
+        return granted;
+    }
+
+    uint64_t Modified() override {
+        struct stat st = Stat();
+        return uint64_t(st.st_mtim.tv_sec) * 1000000000u + uint64_t(st.st_mtim.tv_nsec);
+    }
+
 private:
+    struct stat Stat() {
+        struct stat st {};
+        if (::fstat(FFd, &st) != 0) RaiseOs("Cannot read", FPath, errno);
+        return st;
+    }
+    TDbfLockKind OthersLock(const TFileLocks& Locks, int Slot) const {
+        TDbfLockKind strongest = dbfUnlock;
+        for (const auto& [holder, kinds] : Locks.Held)
+            if (holder != this) strongest = std::max(strongest, kinds[size_t(Slot)]);
+        return strongest;
+    }
+    // Asks the system for the lock the process needs on Slot when this object
+    // holds Kind there; false when another process holds a conflicting one.
+    bool SetProcessLock(const TFileLocks& Locks, int Slot, TDbfLockKind Kind, bool Wait) {
+        TDbfLockKind others = OthersLock(Locks, Slot);
+        auto held = Locks.Held.find(this);
+        TDbfLockKind before =
+            std::max(others, held == Locks.Held.end() ? dbfUnlock : held->second[size_t(Slot)]);
+        TDbfLockKind after = std::max(others, Kind);
+        if (before == after) return true;
+        struct flock fl {};
+        fl.l_type = short(after == dbfUnlock ? F_UNLCK : after == dbfLockShared ? F_RDLCK : F_WRLCK);
+        fl.l_whence = SEEK_SET;
+        fl.l_start = LockBase + Slot;
+        fl.l_len = 1;
+        while (::fcntl(FFd, Wait && after != dbfUnlock ? F_SETLKW : F_SETLK, &fl) != 0) {
+            if (errno == EINTR) continue;
+            if (errno == EACCES || errno == EAGAIN || errno == EDEADLK) return false;
+            // A shared folder without a lock service: the tables go on working
+            // as they did before there were locks.
+            if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) return true;
+            RaiseOs("Cannot lock", FPath, errno);
+        }
+        return true;
+    }
+
     int FFd;
     std::string FPath;
+    TFileId FId{};
 };
 
 class TNativeFileSystem : public TDbfFileSystem {

@@ -6,11 +6,18 @@
 //
 // Paths are POSIX paths in UTF-8, as the data-set layer gives them.
 // Errors of the operating system become EDatabaseError naming the file.
+//
+// Locks are the operating system's advisory record locks (fcntl on a byte
+// range), which also reach the server of a folder shared over NFS or SMB;
+// what the engine locks and when is told in DbfTable.cpp.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+enum TDbfLockKind { dbfUnlock, dbfLockShared, dbfLockExclusive };
+constexpr int DbfLockSlots = 4;
 
 class TDbfFile {
 public:
@@ -22,6 +29,17 @@ public:
     virtual uint64_t Size() = 0;
     virtual void Truncate(uint64_t Size) = 0;
     virtual const std::string& Path() const = 0;
+    // Sets this file object's lock on byte Slot (0 .. DbfLockSlots-1) of a
+    // range past the end of any table. False when another holder keeps a lock
+    // that conflicts; with Wait it waits for that lock to go instead (but a
+    // holder in this same process is never waited for). Two file objects of
+    // one process conflict as two processes do. A shared lock needs the file
+    // open for reading, an exclusive one open for writing. Files of other
+    // layers (tests, memory) have nobody else: every lock is granted.
+    virtual bool Lock(int /*Slot*/, TDbfLockKind /*Kind*/, bool /*Wait*/) { return true; }
+    // When the file was last modified, in nanoseconds as its file system keeps
+    // it; 0 when unknown.
+    virtual uint64_t Modified() { return 0; }
 };
 
 // Every mutation counts as one "write" for the crash test: Write, Truncate,

@@ -170,7 +170,13 @@ struct TDbfTableState {
     int TagCount = 0;
     bool MdxTrusted = false; // the .mdx on disk matches the table: tags may load from it
     bool MdxNeedsWrite = false;
-    bool SessionDirty = false;
+    bool SessionDirty = false; // a write session is open: this state holds the write lock
+
+    // The .dbf as this state last took it in (or, writing, last flushed it).
+    uint64_t KnownSize = 0;
+    uint64_t KnownModified = 0;
+    int ReadLocks = 0; // nested holders of the read lock
+    TDbfLockKind ReadLockKind = dbfUnlock;
 
     uint64_t Version = 1;
     int64_t DeletedCount = -1; // unknown until counted
@@ -179,12 +185,24 @@ struct TDbfTableState {
 
     void ReadRecord(uint32_t RecNo, char* Out) const;
     void WriteHeader();
+    // Opens the write session when none is (taking the write lock, or raising
+    // dbeInUse) and leaves the read lock held exclusive for one change: the
+    // caller lets it go with UnlockRead (TChange in DbfTable.cpp does both).
     void BeginWrite();
+    void LockRead(TDbfLockKind Kind);
+    void UnlockRead() noexcept;
+    // Takes in what another program wrote since this state last looked, under
+    // a shared read lock; nothing while this state writes.
+    void Reread();
+    // The same with the read lock held: true when something changed.
+    bool TakeInChanges();
+    bool MdxFits(TMdxReader& Reader, uint64_t Size, uint64_t Modified) const;
+    void TryMoveCompanionsHome();
     void EnsureOrders();
     void EnsureOrder(int Index);
     void RebuildOrders();
     bool LoadOrderFromMdx(TMdxReader& Reader, int Index);
-    void WriteMdx();
+    std::unique_ptr<TDbfFile> WriteMdx();
     void MoveCompanionsHome();
     int64_t Deleted();
     uint32_t HeaderChecksum() const;

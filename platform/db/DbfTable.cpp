@@ -1,5 +1,41 @@
 // dBase level-4 tables: opening, creating, records, fields and the upkeep of
 // their orders and production index.
+//
+// Two programs on one table. A school works from several machines on one
+// shared folder, so a table may be open in several programs at once. Each
+// program keeps one state per table (every holder in it shares that state)
+// and uses two advisory locks on the .dbf (TDbfFile::Lock: fcntl record
+// locks, which also reach the server of an NFS or SMB share):
+// - The write lock (slot 1, exclusive) is one program's write session. It is
+//   taken at the first write, not at the open: the program opens most tables
+//   read-write only to browse them, and two users must both be able to keep
+//   their screens open. It is kept until the session's flush (Flush, or the
+//   close by the last holder). Another program's write meanwhile is refused
+//   before any file is touched (dbeInUse). A writer taking the lock first
+//   takes in what the previous writer left, so that it never appends over
+//   another's rows or keeps an order that no longer fits.
+// - The read lock (slot 0) keeps a program from taking in half a change. A
+//   writer holds it exclusive over each change (a record and the header that
+//   counts it; the index and the header at the flush); a reader holds it
+//   shared while it re-reads the header and reloads its orders. Both hold it
+//   for a moment only, so the other side waits for it instead of failing.
+// - A program takes in another's changes (the header, or the .dbf's size or
+//   modification time, differ from what it last saw) when it opens the table,
+//   when a cursor goes to First or Last or refreshes its record, and when it
+//   takes the write lock: it drops its cached blocks, re-reads the header and
+//   reloads its orders (from the .mdx when its stamp fits the table, else from
+//   the rows). Rows another writer appends show there before that writer's
+//   flush too: a record is whole before the header counts it.
+// - fcntl locks belong to the process and go when any descriptor of the file
+//   is closed in it: a state keeps its .dbf open for its whole life, and the
+//   file layer keeps other descriptors of a locked file open until the lock
+//   goes.
+// - Side files (a new .mdx written aside, the files of a table being made)
+//   carry the process in their name, so two programs never write one. The
+//   write lock is also taken while a table is replaced, deleted or renamed.
+// - The .mdx stamp keeps the .dbf's modification time: a program that knows
+//   nothing of the stamp and rewrites a record in place (same count, same
+//   size, perhaps the same header) still makes the index untrusted.
 #include "platform/db/DbfTable.h"
 
 #include <algorithm>
@@ -157,6 +193,40 @@ std::string FindCompanion(TDbfFileSystem& Fs, const std::string& DbfPath, const 
     return DbfFindFile(Fs, DbfFolderOf(DbfPath), DbfNameOf(StripExtension(DbfPath)) + "." + Ext);
 }
 
+constexpr int ReadSlot = 0;
+constexpr int WriteSlot = 1;
+
+[[noreturn]] void RaiseInUse(const std::string& Path) {
+    DbfRaise(dbeInUse, "La tabla " + FromUtf8(DbfNameOf(StripExtension(Path))) +
+                           " est\xE1 siendo usada por otro usuario");
+}
+
+// "t.mdx" -> "t.mdx.<pid>_<random>.new": a side file of this process only
+// (the random part tells apart processes of two machines with the same pid).
+std::string SidePath(const std::string& Path) {
+    static const uint32_t machine = std::random_device{}();
+    char tag[48];
+    std::snprintf(tag, sizeof tag, ".%ld_%08x.new", long(::getpid()), unsigned(machine));
+    return Path + tag;
+}
+// Side files of Ext: "t.mdx.new" (as older versions named them) or "t.mdx.<tag>.new".
+bool IsSideFile(const std::string& LowerName, const std::string& Ext) {
+    if (!LowerName.ends_with(".new")) return false;
+    std::string rest = LowerName.substr(0, LowerName.size() - 4);
+    if (rest.ends_with("." + Ext)) return true;
+    auto dot = rest.find_last_of('.');
+    return dot != std::string::npos && rest.substr(0, dot).ends_with("." + Ext);
+}
+
+// The write lock of a table that is not open in this program, held while its
+// files are replaced, deleted or renamed; dbeInUse when a program writes it.
+std::unique_ptr<TDbfFile> ClaimTable(TDbfFileSystem& Fs, const std::string& Real) {
+    if (!Fs.IsWritable(Real)) return nullptr; // nobody writes it either
+    auto file = Fs.Open(Real, true);
+    if (!file->Lock(WriteSlot, dbfLockExclusive, false)) RaiseInUse(Real);
+    return file;
+}
+
 uint32_t NewTableId() {
     static std::mt19937 generator(std::random_device{}() ^
                                   uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()));
@@ -279,6 +349,8 @@ AnsiString DbfErrorText(int Code) {
         return "Invalid key value";
     case dbeNotSupported:
         return "Capability not supported";
+    case dbeInUse:
+        return "Table is in use by another user";
     default:
         return "Database engine error " + std::to_string(Code);
     }
@@ -375,22 +447,166 @@ void TDbfTableState::WriteHeader() {
     Header = h;
 }
 
+void TDbfTableState::LockRead(TDbfLockKind Kind) {
+    if (ReadLocks > 0 && (ReadLockKind == dbfLockExclusive || Kind == dbfLockShared)) {
+        ++ReadLocks;
+        return;
+    }
+    // Waits: the other side holds it only for a moment. Refused only by a
+    // holder in this very program, which cannot be waited for.
+    if (!File->Lock(ReadSlot, Kind, true)) RaiseInUse(Path);
+    ReadLockKind = Kind;
+    ++ReadLocks;
+}
+
+void TDbfTableState::UnlockRead() noexcept {
+    if (ReadLocks == 0 || --ReadLocks > 0) return;
+    ReadLockKind = dbfUnlock;
+    try {
+        File->Lock(ReadSlot, dbfUnlock, false);
+    } catch (const EDatabaseError&) {
+        // Goes with the file at the latest.
+    }
+}
+
+namespace {
+
+class TReadLock {
+public:
+    TReadLock(TDbfTableState& S, TDbfLockKind Kind) : FState(S) { S.LockRead(Kind); }
+    ~TReadLock() { FState.UnlockRead(); }
+    TReadLock(const TReadLock&) = delete;
+    TReadLock& operator=(const TReadLock&) = delete;
+
+private:
+    TDbfTableState& FState;
+};
+
+// One change to the table's files: the write session opened (or refused) and
+// readers kept out until the change is whole.
+class TChange {
+public:
+    explicit TChange(TDbfTableState& S) : FState(S) { S.BeginWrite(); }
+    ~TChange() { FState.UnlockRead(); }
+    TChange(const TChange&) = delete;
+    TChange& operator=(const TChange&) = delete;
+
+private:
+    TDbfTableState& FState;
+};
+
+void LetGoOfWriteLock(TDbfFile& File) noexcept {
+    try {
+        File.Lock(WriteSlot, dbfUnlock, false);
+    } catch (const EDatabaseError&) {
+        // Goes with the file at the latest.
+    }
+}
+
+} // namespace
+
 void TDbfTableState::BeginWrite() {
     if (!Writable) DbfRaise(dbeReadOnly, "Table is read only: " + Quoted(Path));
-    EnsureOrders();
-    if (!SessionDirty) {
-        if (TagCount > 0) {
-            if (TableId == 0 && Strict) TableId = NewTableId();
-            if (TableId != 0) {
-                StaleMark = true;
-                ++Generation;
-                WriteHeader();
+    const bool starting = !SessionDirty;
+    if (starting && !File->Lock(WriteSlot, dbfLockExclusive, false)) RaiseInUse(Path);
+    try {
+        LockRead(dbfLockExclusive);
+        try {
+            if (starting) {
+                // The session starts from what the last writer left.
+                TakeInChanges();
+                MoveCompanionsHome();
             }
-            MdxNeedsWrite = true;
+            EnsureOrders();
+            if (starting) {
+                if (TagCount > 0 && TableId == 0 && Strict) TableId = NewTableId();
+                if (TableId != 0) {
+                    // Every session shows in the header, for the readers.
+                    StaleMark = TagCount > 0;
+                    ++Generation;
+                    WriteHeader();
+                }
+                if (TagCount > 0) MdxNeedsWrite = true;
+                SessionDirty = true;
+            }
+        } catch (...) {
+            UnlockRead();
+            throw;
         }
-        SessionDirty = true;
+    } catch (...) {
+        if (starting && !SessionDirty) LetGoOfWriteLock(*File);
+        throw;
     }
     ++Version;
+}
+
+void TDbfTableState::Reread() {
+    if (SessionDirty) return; // nobody else writes meanwhile
+    TReadLock lock(*this, dbfLockShared);
+    TakeInChanges();
+}
+
+bool TDbfTableState::TakeInChanges() {
+    const uint64_t size = File->Size(), modified = File->Modified();
+    std::array<uint8_t, 32> h{};
+    if (File->Read(0, h.data(), h.size()) != h.size()) return false;
+    if (size == KnownSize && modified == KnownModified && h == Header) return false;
+    // A header half written by a program that takes no locks, or another
+    // table put in this one's place: the view stays as it was until next time.
+    const uint32_t count = DbfGet32(h.data() + 4);
+    const bool own = h[24] == OwnMark[0] && h[25] == OwnMark[1];
+    const uint32_t id = own ? DbfGet32(h.data() + 16) : 0;
+    bool fits = h[0] == Header[0] && DbfGet16(h.data() + 8) == uint32_t(HeaderLength) &&
+                DbfGet16(h.data() + 10) == uint32_t(RecordLength) &&
+                uint64_t(HeaderLength) + uint64_t(count) * uint64_t(RecordLength) <= size &&
+                (TableId == 0 || id == TableId);
+    if (own)
+        fits = fits && Strict && DbfGet32(h.data() + 20) == StructureChecksum(h.data(), Descriptors) &&
+               DbfGet16(h.data() + 30) == CountCheck(h.data());
+    if (!fits) return false;
+    Header = h;
+    Count = count;
+    if (id != 0) {
+        TableId = id;
+        Generation = DbfGet16(h.data() + 12);
+        StaleMark = h[14] != 0;
+    }
+    KnownSize = size;
+    KnownModified = modified;
+    Cache.Drop();
+    DeletedCount = -1;
+    ++Version;
+    bool trusted = false;
+    if (TagCount > 0) {
+        try {
+            auto file = Fs->Open(MdxPath, false);
+            TMdxReader reader(*file);
+            trusted = MdxFits(reader, size, modified);
+        } catch (const EDatabaseError&) {
+        }
+    }
+    MdxTrusted = trusted;
+    MdxNeedsWrite = !trusted && TableId != 0;
+    for (auto& o : Orders) o->Loaded = false;
+    EnsureOrders();
+    return true;
+}
+
+bool TDbfTableState::MdxFits(TMdxReader& Reader, uint64_t Size, uint64_t Modified) const {
+    const TMdxStamp& stamp = Reader.Stamp();
+    if (!(TableId != 0 && !StaleMark && stamp.Present && stamp.TableId == TableId && stamp.Count == Count &&
+          stamp.DbfSize == Size && stamp.Generation == Generation && stamp.HasModified &&
+          stamp.Modified == Modified && Reader.HeaderSumMatches()))
+        return false;
+    // A tag whose key compiles differently here than it was stored is not read from the file.
+    for (const TMdxTagDef& t : Reader.Tags()) {
+        TDbfKeyDef def;
+        AnsiString why;
+        if (!DbfCompileKeyExpression(Fields, t.Expression, def, why) || def.KeyType != t.KeyType ||
+            def.FileKeyLength != t.KeyLength)
+            return false;
+    }
+    return true;
 }
 
 int64_t TDbfTableState::Deleted() {
@@ -473,7 +689,7 @@ void TDbfTableState::EnsureOrders() {
     for (size_t i = 0; i < Orders.size(); ++i) EnsureOrder(int(i));
 }
 
-void TDbfTableState::WriteMdx() {
+std::unique_ptr<TDbfFile> TDbfTableState::WriteMdx() {
     std::vector<TMdxTagOut> tags;
     for (int i = 0; i < TagCount; ++i) {
         const TDbfOrdering& o = *Orders[size_t(i)];
@@ -493,19 +709,19 @@ void TDbfTableState::WriteMdx() {
         tags.push_back(std::move(t));
     }
     // Written whole beside the old one and renamed over it: the .mdx on disk
-    // is always a complete file, old or new.
-    std::string side = MdxPath + ".new";
-    {
-        auto file = Fs->Create(side);
-        TMdxStamp stamp;
-        stamp.TableId = TableId;
-        stamp.Count = Count;
-        stamp.DbfSize = File->Size();
-        stamp.Generation = Generation;
-        MdxWrite(*file, DbfNameOf(StripExtension(Path)), tags, stamp);
-    }
+    // is always a complete file, old or new. Its stamp still lacks the .dbf's
+    // modification time (the caller adds it once the header is written).
+    std::string side = SidePath(MdxPath);
+    auto file = Fs->Create(side);
+    TMdxStamp stamp;
+    stamp.TableId = TableId;
+    stamp.Count = Count;
+    stamp.DbfSize = File->Size();
+    stamp.Generation = Generation;
+    MdxWrite(*file, DbfNameOf(StripExtension(Path)), tags, stamp);
     Fs->Rename(side, MdxPath);
     MdxTrusted = TableId != 0;
+    return file;
 }
 
 void TDbfTableState::MoveCompanionsHome() {
@@ -522,6 +738,20 @@ void TDbfTableState::MoveCompanionsHome() {
     }
 }
 
+// Companions a crash left under other names go home when no program writes
+// the table (a writer may be writing one of them aside right now).
+void TDbfTableState::TryMoveCompanionsHome() {
+    if ((!Memo || MemoPath == MemoHome) && MdxPath == MdxHome) return;
+    if (!File->Lock(WriteSlot, dbfLockExclusive, false)) return;
+    try {
+        MoveCompanionsHome();
+    } catch (...) {
+        LetGoOfWriteLock(*File);
+        throw;
+    }
+    LetGoOfWriteLock(*File);
+}
+
 // --- loading ---
 
 namespace {
@@ -536,7 +766,7 @@ std::string FindStray(TDbfFileSystem& Fs, const std::string& DbfPath, const std:
     for (const std::string& name : Fs.List(folder)) {
         std::string lower = LowerCase(name);
         bool plain = lower.size() > Ext.size() + 1 && lower.ends_with("." + Ext);
-        bool side = lower.ends_with("." + Ext + ".new");
+        bool side = IsSideFile(lower, Ext);
         if (!plain && !side) continue;
         // Another living table's file is never taken, only orphans and side files.
         if (plain && !DbfFindFile(Fs, folder, name.substr(0, name.size() - Ext.size()) + "dbf").empty())
@@ -553,7 +783,7 @@ std::string FindStray(TDbfFileSystem& Fs, const std::string& DbfPath, const std:
     return "";
 }
 
-void SetUpOrders(TDbfTableState& S, uint64_t FileSize) {
+void SetUpOrders(TDbfTableState& S, uint64_t FileSize, uint64_t Modified) {
     bool production = S.Header[28] != 0;
     std::vector<TDbfIndexSpec> fromFlags;
     for (size_t i = 0; i < S.Fields.size(); ++i) {
@@ -591,17 +821,7 @@ void SetUpOrders(TDbfTableState& S, uint64_t FileSize) {
                 spec.Descending = t.Descending;
                 specs.push_back(spec);
             }
-            trusted = S.TableId != 0 && !S.StaleMark && stamp.Present && stamp.TableId == S.TableId &&
-                      stamp.Count == S.Count && stamp.DbfSize == FileSize &&
-                      stamp.Generation == S.Generation && reader.HeaderSumMatches();
-            // A tag whose key compiles differently here than it was stored is not read from the file.
-            for (const TMdxTagDef& t : reader.Tags()) {
-                TDbfKeyDef def;
-                AnsiString why;
-                if (!DbfCompileKeyExpression(S.Fields, t.Expression, def, why) || def.KeyType != t.KeyType ||
-                    def.FileKeyLength != t.KeyLength)
-                    trusted = false;
-            }
+            trusted = S.MdxFits(reader, FileSize, Modified);
             return true;
         } catch (const EDatabaseError&) {
             specs = fromFlags;
@@ -632,7 +852,8 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
     S.Path = Path;
     S.Writable = Writable;
     S.File = Fs.Open(Path, Writable);
-    const uint64_t size = S.File->Size();
+    TReadLock lock(S, dbfLockShared);
+    const uint64_t size = S.File->Size(), modified = S.File->Modified();
     if (size < 32 || S.File->Read(0, S.Header.data(), 32) != 32)
         DbfRaiseDamaged(Path, "the file is too short for a table");
     const uint8_t* h = S.Header.data();
@@ -719,8 +940,10 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
         else if (S.Count > 0)
             DbfRaiseDamaged(Path, m ? "its memo file belongs to another table" : "its memo file is missing");
     }
-    SetUpOrders(S, size);
-    if (Writable) S.MoveCompanionsHome();
+    SetUpOrders(S, size, modified);
+    S.KnownSize = size;
+    S.KnownModified = modified;
+    if (Writable) S.TryMoveCompanionsHome();
     return state;
 }
 
@@ -764,7 +987,7 @@ std::shared_ptr<TDbfTable> TDbfTable::Open(const std::string& Path, TDbfOpenMode
                 S.Memo = std::make_unique<TDbfMemo>(fs.Open(S.MemoPath, true), S.TableId != 0,
                                                     S.Header[0] == VersionLevel4Memo);
             S.Writable = true;
-            S.MoveCompanionsHome();
+            S.TryMoveCompanionsHome();
         }
         return open;
     }
@@ -814,8 +1037,10 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
     std::string target =
         DbfFolderOf(Path) + "/" + (name.find('.') == std::string::npos ? name + ".dbf" : name);
     std::string existing = Find(Path, &fs);
+    std::unique_ptr<TDbfFile> claim;
     if (!existing.empty()) {
         if (OpenInstance(fs, existing)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(existing));
+        claim = ClaimTable(fs, existing);
         target = existing; // replace that very file, whatever its letter case
     }
     std::string dbtPath = FindCompanion(fs, target, "dbt"), mdxPath = FindCompanion(fs, target, "mdx");
@@ -858,13 +1083,14 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
     // Everything is written beside the old files first; then the .dbf goes
     // in (an old .mdx beside it carries another table id and is ignored), the
     // memo file (nothing points into it yet) and the index.
-    const std::string side = ".new";
+    uint64_t modified = 0;
     {
-        auto f = fs.Create(target + side);
+        auto f = fs.Create(SidePath(target));
         f->Write(0, file.data(), file.size());
+        modified = f->Modified(); // a rename leaves it as it is
     }
     if (hasMemo) {
-        auto f = fs.Create(dbtPath + side);
+        auto f = fs.Create(SidePath(dbtPath));
         TDbfMemo::WriteEmpty(*f, DbfNameOf(StripExtension(target)), id);
     }
     if (!orders.empty()) {
@@ -879,19 +1105,21 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
             t.KeyLength = o->Key.FileKeyLength;
             tags.push_back(std::move(t));
         }
-        auto f = fs.Create(mdxPath + side);
+        auto f = fs.Create(SidePath(mdxPath));
         TMdxStamp stamp;
         stamp.TableId = id;
         stamp.DbfSize = file.size();
+        stamp.HasModified = true;
+        stamp.Modified = modified;
         MdxWrite(*f, DbfNameOf(StripExtension(target)), tags, stamp);
     }
-    fs.Rename(target + side, target);
+    fs.Rename(SidePath(target), target);
     if (hasMemo)
-        fs.Rename(dbtPath + side, dbtPath);
+        fs.Rename(SidePath(dbtPath), dbtPath);
     else
         fs.Remove(dbtPath);
     if (!orders.empty())
-        fs.Rename(mdxPath + side, mdxPath);
+        fs.Rename(SidePath(mdxPath), mdxPath);
     else
         fs.Remove(mdxPath);
 }
@@ -901,6 +1129,7 @@ void TDbfTable::Delete(const std::string& Path, TDbfFileSystem* Fs) {
     std::string real = Find(Path, &fs);
     if (real.empty()) DbfRaise(dbeNotFound, "Table does not exist: " + Quoted(Path));
     if (OpenInstance(fs, real)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(real));
+    auto claim = ClaimTable(fs, real);
     std::string dbt = FindCompanion(fs, real, "dbt"), mdx = FindCompanion(fs, real, "mdx");
     fs.Remove(real); // first: without its .dbf the rest is no table
     if (!dbt.empty()) fs.Remove(dbt);
@@ -912,6 +1141,7 @@ void TDbfTable::Rename(const std::string& OldPath, const std::string& NewPath, T
     std::string real = Find(OldPath, &fs);
     if (real.empty()) DbfRaise(dbeNotFound, "Table does not exist: " + Quoted(OldPath));
     if (OpenInstance(fs, real)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(real));
+    auto claim = ClaimTable(fs, real);
     std::string name = DbfNameOf(NewPath);
     if (name.empty()) DbfRaise(dbeBadDefinition, "A table needs a name");
     std::string target =
@@ -978,7 +1208,7 @@ void TDbfTable::BlankRecord(char* Buffer) const {
 
 uint32_t TDbfTable::Append(const char* Buffer) {
     TDbfTableState& S = *FState;
-    S.BeginWrite();
+    TChange change(S);
     std::vector<char> data(Buffer, Buffer + S.RecordLength);
     data[0] = ' ';
     data.push_back(0x1A);
@@ -1005,9 +1235,9 @@ uint32_t TDbfTable::Append(const char* Buffer) {
 
 void TDbfTable::Update(uint32_t RecNo, const char* Buffer) {
     TDbfTableState& S = *FState;
+    TChange change(S); // first: the deletion flag kept is the one on disk now
     S.Scratch.resize(size_t(S.RecordLength));
     S.ReadRecord(RecNo, S.Scratch.data());
-    S.BeginWrite();
     std::vector<char> data(Buffer, Buffer + S.RecordLength);
     data[0] = S.Scratch[0];
     uint64_t offset = uint64_t(S.HeaderLength) + uint64_t(RecNo - 1) * uint64_t(S.RecordLength);
@@ -1023,10 +1253,10 @@ void TDbfTable::Update(uint32_t RecNo, const char* Buffer) {
 
 void TDbfTable::Delete(uint32_t RecNo) {
     TDbfTableState& S = *FState;
+    TChange change(S);
     S.Scratch.resize(size_t(S.RecordLength));
     S.ReadRecord(RecNo, S.Scratch.data());
     if (S.Scratch[0] == '*') return;
-    S.BeginWrite();
     uint64_t offset = uint64_t(S.HeaderLength) + uint64_t(RecNo - 1) * uint64_t(S.RecordLength);
     const char flag = '*';
     S.File->Write(offset, &flag, 1);
@@ -1036,7 +1266,7 @@ void TDbfTable::Delete(uint32_t RecNo) {
 
 void TDbfTable::Empty() {
     TDbfTableState& S = *FState;
-    S.BeginWrite();
+    TChange change(S);
     uint32_t old = S.Count;
     S.Count = 0;
     try {
@@ -1060,16 +1290,39 @@ void TDbfTable::Empty() {
 void TDbfTable::Flush() {
     TDbfTableState& S = *FState;
     if (!S.Writable) return;
-    if (S.MdxNeedsWrite && S.TagCount > 0) {
-        S.EnsureOrders();
-        S.WriteMdx();
-        S.MdxNeedsWrite = false;
-    }
-    if (S.StaleMark) {
-        S.StaleMark = false;
-        S.WriteHeader();
+    const bool session = S.SessionDirty;
+    // Without a session only an index to repair is left: a write all the
+    // same, so it is left to the program writing the table if there is one.
+    if (!session && !(S.MdxNeedsWrite && S.TagCount > 0)) return;
+    if (!session && !S.File->Lock(WriteSlot, dbfLockExclusive, false)) return;
+    try {
+        TReadLock lock(S, dbfLockExclusive);
+        if (!session) S.TakeInChanges();
+        std::unique_ptr<TDbfFile> mdx;
+        if (S.MdxNeedsWrite && S.TagCount > 0) {
+            S.EnsureOrders();
+            mdx = S.WriteMdx();
+            S.MdxNeedsWrite = false;
+        }
+        if (S.StaleMark) {
+            S.StaleMark = false;
+            S.WriteHeader();
+        }
+        // Last: a crash before it leaves an index that is only not trusted.
+        if (mdx) MdxWriteModified(*mdx, S.File->Modified());
+        S.KnownSize = S.File->Size();
+        S.KnownModified = S.File->Modified();
+    } catch (...) {
+        // A session that could not end keeps its lock: its index is still owed.
+        if (!session) LetGoOfWriteLock(*S.File);
+        throw;
     }
     S.SessionDirty = false;
+    LetGoOfWriteLock(*S.File);
+}
+
+void TDbfTable::Reserve() {
+    TChange change(*FState);
 }
 
 // --- fields ---
@@ -1251,7 +1504,7 @@ void TDbfTable::SetMemo(char* Buffer, int Field, std::string_view Text) {
     const TDbfFieldDef& f = FieldOf(S, Field);
     if (f.Type != 'M') WrongKind(f, "memo");
     if (Text.empty()) return SetBlank(Buffer, Field);
-    S.BeginWrite();
+    TChange change(S);
     if (!S.Memo) {
         {
             auto created = S.Fs->Create(S.MemoPath);

@@ -45,6 +45,13 @@
 //   dBase's own byte order does ('Z' < 'a' < accented letters); text filters
 //   compare the same way unless told to fold case.
 //
+// Other programs: many programs (on other machines, over a shared folder) may
+// read a table while one writes it. The first write of a program takes the
+// table for its write session, until its flush or close; another program's
+// write meanwhile raises dbeInUse, naming the table, and changes nothing. A
+// reader takes in the other program's rows when its cursors go to First or
+// Last or refresh their record (see DbfTable.cpp for the locks).
+//
 // Crash safety: a record is written before the header count that makes it
 // visible; memo blocks are written (always to fresh blocks) before the record
 // that points at them; the .mdx is rewritten whole into a side file and
@@ -82,6 +89,7 @@ enum TDbfError : int {
     dbeFilterSyntax = 13010,
     dbeBadKey = 13011, // a key value of the wrong kind, or too many values
     dbeNotSupported = 13012,
+    dbeInUse = 13013, // another program is writing the table
 };
 AnsiString DbfErrorText(int Code);
 
@@ -248,8 +256,12 @@ public:
     void Delete(uint32_t RecNo);
     // Removes every record (and memo) of the table; keeps its tags.
     void Empty();
-    // Writes the production index and clears the stale mark now.
+    // Writes the production index and clears the stale mark now; ends the
+    // write session (another program may write from here on).
     void Flush();
+    // Takes the table for writing now, as the first write would: what another
+    // program wrote is taken in first; dbeInUse when one is writing it.
+    void Reserve();
     // Grows with every change of the table (records, memos, emptying).
     uint64_t Version() const;
 
@@ -358,6 +370,7 @@ public:
     void SetRange(const TDbfKey* Start, const TDbfKey* End);
     void ClearRange();
 
+    // First, Last and Refresh first take in what another program wrote.
     bool First(); // false (and Eof) when no record is visible
     bool Last();  // false (and Bof) when none
     bool Next();  // false at the end: the cursor stays on Eof

@@ -55,6 +55,17 @@ uint32_t WalkTree(const TBlockSource& Block, uint32_t Root, int ItemLength, uint
     return sum;
 }
 
+// The mark of the stamp's modification time and where it lies (past the
+// sums of 47 tags). Outside the header checksum: it is written last, in place.
+constexpr uint8_t ModifiedMark[4] = {'M', 'T', 'I', 'M'};
+constexpr size_t ModifiedAt = 264;
+
+void PutModified(uint8_t* At, uint64_t Modified) {
+    std::memcpy(At, ModifiedMark, 4);
+    DbfPut32(At + 4, uint32_t(Modified));
+    DbfPut32(At + 8, uint32_t(Modified >> 32));
+}
+
 // The table name (bytes 4..19) is left out: renaming a table rewrites it.
 uint32_t HeaderSum(const uint8_t* Header, const std::vector<const uint8_t*>& TagHeaders) {
     uint32_t sum = DbfChecksum(Header, 4);
@@ -127,6 +138,10 @@ TMdxReader::TMdxReader(TDbfFile& File) : FFile(File) {
     FStamp.HeaderSum = DbfGet32(head.data() + 68);
     FStamp.Generation = DbfGet32(head.data() + 72);
     FStamp.Present = FStamp.TableId != 0 && stampedTags == tags;
+    const uint8_t* modified = head.data() + ModifiedAt;
+    FStamp.HasModified = std::memcmp(modified, ModifiedMark, 4) == 0;
+    if (FStamp.HasModified)
+        FStamp.Modified = uint64_t(DbfGet32(modified + 4)) | (uint64_t(DbfGet32(modified + 8)) << 32);
     if (FStamp.Present)
         for (uint32_t i = 0; i < tags; ++i) FStamp.TagSums.push_back(DbfGet32(head.data() + 76 + 4 * i));
     std::vector<const uint8_t*> thp;
@@ -279,9 +294,16 @@ void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vecto
     DbfPut32(head + 60, uint32_t(Stamp.DbfSize >> 32));
     DbfPut32(head + 64, uint32_t(Tags.size()));
     DbfPut32(head + 72, Stamp.Generation);
+    if (Stamp.HasModified) PutModified(head + ModifiedAt, Stamp.Modified);
     for (size_t i = 0; i < sums.size(); ++i) DbfPut32(head + 76 + 4 * i, sums[i]);
     std::vector<const uint8_t*> thp;
     for (size_t offset : tagHeaderOffsets) thp.push_back(out.data() + offset);
     DbfPut32(head + 68, HeaderSum(head, thp));
     File.Write(0, out.data(), out.size());
+}
+
+void MdxWriteModified(TDbfFile& File, uint64_t Modified) {
+    uint8_t bytes[12];
+    PutModified(bytes, Modified);
+    File.Write(ModifiedAt, bytes, sizeof bytes);
 }

@@ -22,8 +22,10 @@
 //
 // Stamp (bytes 48..): table id, record count and .dbf size when the file was
 // written, the number of tags, a checksum of the header and tag headers, the
-// table's write generation and one checksum of each tag's tree. A .mdx whose stamp does not match its
-// table is stale: the engine rebuilds it from the .dbf.
+// table's write generation and one checksum of each tag's tree; at 264 a mark
+// and the .dbf's modification time (files written before it have no mark). A
+// .mdx whose stamp does not match its table is stale: the engine rebuilds it
+// from the .dbf.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -52,6 +54,10 @@ struct TMdxStamp {
     uint32_t HeaderSum = 0;
     uint32_t Generation = 0;
     std::vector<uint32_t> TagSums;
+    // The .dbf's modification time (TDbfFile::Modified): another program
+    // that rewrites a record in place changes neither the count nor the size.
+    bool HasModified = false;
+    uint64_t Modified = 0;
 };
 
 class TMdxReader {
@@ -93,6 +99,9 @@ struct TMdxTagOut {
 // Writes a whole .mdx into File (which must be empty).
 void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vector<TMdxTagOut>& Tags,
               const TMdxStamp& Stamp);
+// Puts the .dbf's modification time into the stamp of a written .mdx: it is
+// known only after the table's header is written, which follows the index.
+void MdxWriteModified(TDbfFile& File, uint64_t Modified);
 
 constexpr int MdxMaxTags = 47;
 constexpr int MdxMaxKeyLength = 100;

@@ -66,7 +66,8 @@ public:
     void SetTableType(TTableType Value);
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value);
-    // Accepted for the forms' sake: the program is alone with its files.
+    // Accepted for the forms' sake: a table is shared with other programs
+    // all the same, as the engine shares every table (one writer at a time).
     bool Exclusive() const { return FExclusive; }
     void SetExclusive(bool Value);
     bool CanModify() const override;

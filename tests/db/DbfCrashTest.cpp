@@ -62,6 +62,8 @@ public:
         FInner->Truncate(Size);
     }
     const std::string& Path() const override { return FInner->Path(); }
+    bool Lock(int Slot, TDbfLockKind Kind, bool Wait) override { return FInner->Lock(Slot, Kind, Wait); }
+    uint64_t Modified() override { return FInner->Modified(); }
 
 private:
     std::unique_ptr<TDbfFile> FInner;

@@ -1,0 +1,347 @@
+// Two programs on one table, as two staff at two machines on a shared
+// folder: one writer at a time, the other refused with nothing changed,
+// readers taking in the writer's rows; and an index that another program's
+// rewrite of a row in place leaves behind is rebuilt, not trusted.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "DbTestSupport.h"
+#include "platform/db/DbfInternal.h"
+
+namespace {
+
+const std::vector<TDbfFieldSpec> Fields{{"N", 'N', 6, 0}, {"NAME", 'C', 12, 0}, {"NOTE", 'M', 10, 0}};
+const std::vector<TDbfIndexSpec> Tags{{"N", "N"}, {"NAME", "NAME"}};
+const std::string InUse = std::to_string(dbeInUse) + " La tabla t est\xE1 siendo usada por otro usuario";
+
+// What a failed action raised, as "<code> <message>"; "ok" when it did not.
+std::string Outcome(const std::function<void()>& Action) {
+    try {
+        Action();
+    } catch (const EDBEngineError& e) {
+        return std::to_string(e.ErrorCode()) + " " + e.Message();
+    }
+    return "ok";
+}
+
+void AppendNamed(TDbfTable& Table, int N, const std::string& Name) {
+    AppendRow(Table, {{"N", std::to_string(N)}, {"NAME", Name}, {"NOTE", "note of " + Name}});
+}
+
+// The table t with carmen, blas and alba (in that record order), flushed.
+void CreateWithThreeRows(const TTempFolder& Dir) {
+    TDbfTable::Create(Dir / "t", Fields, Tags);
+    auto t = TDbfTable::Open(Dir / "t");
+    for (const char* name : {"carmen", "blas", "alba"}) AppendNamed(*t, 1, name);
+}
+
+// Every row as "N|NAME|NOTE", sorted: what must be there whatever the record numbers.
+std::vector<std::string> Rows(TDbfTable& Table) {
+    std::vector<std::string> rows;
+    for (const std::string& row : Snapshot(Table)) rows.push_back(row.substr(row.find(':') + 1));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// The names along the tag NAME, taking in what another program wrote.
+std::string Names(TDbfCursor& Cursor) {
+    std::string out;
+    for (uint32_t r : Walk(Cursor)) {
+        std::vector<char> buf(size_t(Cursor.Table().RecordLength()));
+        Cursor.Table().Read(r, buf.data());
+        out += (out.empty() ? "" : ",") + Cursor.Table().GetText(buf.data(), 1);
+    }
+    return out;
+}
+
+bool Finds(TDbfCursor& Cursor, const std::string& Name) {
+    TDbfTable& t = Cursor.Table();
+    return Cursor.Seek(t.MakeKey(t.FindTag("NAME"), {TDbfValue::FromText(Name)}), dbfSeekExact);
+}
+
+// Every file of the folder and its bytes, read through the engine's file
+// layer: a descriptor closed by any other reader would take this program's
+// locks with it.
+std::map<std::string, std::string> FilesOf(const TTempFolder& Dir) {
+    std::map<std::string, std::string> files;
+    for (const std::string& name : TDbfFileSystem::Native().List(Dir.Path())) {
+        auto file = TDbfFileSystem::Native().Open(Dir / name, false);
+        std::string bytes(size_t(file->Size()), '\0');
+        bytes.resize(file->Read(0, bytes.data(), bytes.size()));
+        files[name] = bytes;
+    }
+    return files;
+}
+
+} // namespace
+
+// The system's locks belong to the process and go with any descriptor of
+// the file it closes; the file layer keeps them to the object that took them.
+TEST(DbfFileLocks, ALockOutlivesOtherDescriptorsOfTheFileAndBindsTheObjectsOfOneProgram) {
+    TTempFolder dir;
+    WriteBytes(dir / "f", "table");
+    TDbfFileSystem& fs = TDbfFileSystem::Native();
+    TPeer other([&](TPeer& P) {
+        auto f = fs.Open(dir / "f", true);
+        for (int round = 0; round < 2; ++round) {
+            P.Hear();
+            bool write = f->Lock(1, dbfLockExclusive, false), read = f->Lock(0, dbfLockExclusive, false);
+            P.Say(std::string(write ? "write" : "-") + " " + (read ? "read" : "-"));
+            f->Lock(1, dbfUnlock, false);
+            f->Lock(0, dbfUnlock, false);
+        }
+    });
+    auto holder = fs.Open(dir / "f", true);
+    ASSERT_TRUE(holder->Lock(1, dbfLockExclusive, false));
+    {
+        auto second = fs.Open(dir / "f", true);
+        EXPECT_FALSE(second->Lock(1, dbfLockExclusive, false)); // as another program would be
+        EXPECT_FALSE(second->Lock(1, dbfLockShared, true));     // and never waited for
+        EXPECT_TRUE(second->Lock(0, dbfLockShared, false));
+        auto reader = fs.Open(dir / "f", false);
+        EXPECT_TRUE(reader->Lock(0, dbfLockShared, false));
+    } // both close: their shared locks go, the holder's stays
+    other.Say("try");
+    EXPECT_EQ(other.Hear(), "- read");
+    holder.reset();
+    other.Say("again");
+    EXPECT_EQ(other.Hear(), "write read");
+    EXPECT_EQ(other.Finish(), 0);
+}
+
+TEST(DbfTwoPrograms, TheSecondWriterIsRefusedUntilTheFirstFlushesAndThenAppendsAfterItsRows) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "t", Fields, Tags);
+    TPeer other([&](TPeer& P) {
+        auto t = TDbfTable::Open(dir / "t");
+        P.Say("open");
+        P.Hear();
+        P.Say(Outcome([&] { AppendNamed(*t, 100, "B100"); }));
+        P.Hear();
+        for (int i = 101; i <= 110; ++i) AppendNamed(*t, i, "B" + std::to_string(i));
+        t.reset();
+        P.Say("done");
+    });
+    ASSERT_EQ(other.Hear(), "open"); // both have the table open for writing
+    auto t = TDbfTable::Open(dir / "t");
+    AppendNamed(*t, 1, "A1");
+    other.Say("try");
+    EXPECT_EQ(other.Hear(), InUse);
+    for (int i = 2; i <= 50; ++i) AppendNamed(*t, i, "A" + std::to_string(i));
+    t->Flush(); // the end of the session: the other may write from here on
+    other.Say("again");
+    EXPECT_EQ(other.Hear(), "done");
+    EXPECT_EQ(other.Finish(), 0);
+    // The other program wrote after these rows, not over them.
+    EXPECT_EQ(t->PhysicalCount(), 50u); // this program has not looked again yet
+    std::vector<std::string> expected;
+    for (int i = 1; i <= 50; ++i)
+        expected.push_back(std::to_string(i) + "|A" + std::to_string(i) + "|note of A" + std::to_string(i));
+    for (int i = 101; i <= 110; ++i)
+        expected.push_back(std::to_string(i) + "|B" + std::to_string(i) + "|note of B" + std::to_string(i));
+    std::sort(expected.begin(), expected.end());
+    {
+        TDbfCursor c(t);
+        c.SetOrder(t->FindTag("NAME"));
+        EXPECT_TRUE(c.First());
+        EXPECT_EQ(t->PhysicalCount(), 60u);
+        EXPECT_EQ(Rows(*t), expected);
+        EXPECT_TRUE(Finds(c, "B105"));
+        EXPECT_EQ(CheckOrdersAgainstSort(*t), std::vector<std::string>{});
+    }
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+    // And this program's next write starts from the other's rows too.
+    AppendNamed(*t, 51, "A51");
+    t.reset();
+    auto again = TDbfTable::Open(dir / "t", dbfReadOnly);
+    EXPECT_EQ(again->PhysicalCount(), 61u);
+    EXPECT_EQ(again->CheckTags(), std::vector<AnsiString>{});
+}
+
+TEST(DbfTwoPrograms, TwoAppendersAtOnceLoseNoRow) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "t", Fields, Tags);
+    constexpr int Each = 1500; // a school's worth of rows
+    auto appender = [&](std::string Who) {
+        return [&dir, Who](TPeer& P) {
+            auto t = TDbfTable::Open(dir / "t");
+            P.Say("ready");
+            P.Hear();
+            int done = 0;
+            std::string refused = Outcome([&] {
+                for (; done < Each; ++done) AppendNamed(*t, done, Who + std::to_string(done));
+            });
+            t.reset();
+            P.Say(std::to_string(done) + " " + refused);
+        };
+    };
+    TPeer a(appender("A")), b(appender("B"));
+    ASSERT_EQ(a.Hear(), "ready");
+    ASSERT_EQ(b.Hear(), "ready");
+    a.Say("go");
+    b.Say("go");
+    std::string resultA = a.Hear(), resultB = b.Hear();
+    EXPECT_EQ(a.Finish(), 0);
+    EXPECT_EQ(b.Finish(), 0);
+    // Whoever writes first keeps the table to its close; the other is refused
+    // at its first row, unless it came after that close and wrote all of its own.
+    const std::string all = std::to_string(Each) + " ok", none = "0 " + InUse;
+    EXPECT_TRUE(resultA == all || resultA == none) << resultA;
+    EXPECT_TRUE(resultB == all || resultB == none) << resultB;
+    EXPECT_TRUE(resultA == all || resultB == all) << resultA << " / " << resultB;
+    std::vector<std::string> expected;
+    for (const auto& [who, result] : {std::pair{"A", resultA}, std::pair{"B", resultB}})
+        if (result == all)
+            for (int i = 0; i < Each; ++i) {
+                std::string name = who + std::to_string(i);
+                expected.push_back(std::to_string(i) + "|" + name + "|note of " + name);
+            }
+    std::sort(expected.begin(), expected.end());
+    auto t = TDbfTable::Open(dir / "t", dbfReadOnly);
+    EXPECT_EQ(Rows(*t), expected);
+    EXPECT_EQ(CheckOrdersAgainstSort(*t), std::vector<std::string>{});
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+}
+
+TEST(DbfTwoPrograms, AReaderTakesInTheWritersRowsAndItsChangedKeys) {
+    TTempFolder dir;
+    CreateWithThreeRows(dir);
+    TPeer reader([&](TPeer& P) {
+        auto t = TDbfTable::Open(dir / "t", dbfReadOnly);
+        TDbfCursor c(t);
+        c.SetOrder(t->FindTag("NAME"));
+        P.Say(Names(c));
+        P.Hear();
+        std::string names = Names(c);
+        P.Say(names + " " + (Finds(c, "zoe") ? "zoe" : "-") + (Finds(c, "dora") ? "dora" : "-") +
+              (Finds(c, "blas") ? "blas" : "-"));
+        P.Say(std::to_string(CheckOrdersAgainstSort(*t).size()));
+    });
+    EXPECT_EQ(reader.Hear(), "alba,blas,carmen");
+    auto t = TDbfTable::Open(dir / "t");
+    AppendNamed(*t, 4, "zoe");
+    t->Update(2, Row(*t, {{"N", "2"}, {"NAME", "dora"}}).data()); // a key changed in place
+    t->Flush();
+    reader.Say("look");
+    EXPECT_EQ(reader.Hear(), "alba,carmen,dora,zoe zoedora-");
+    EXPECT_EQ(reader.Hear(), "0");
+    EXPECT_EQ(reader.Finish(), 0);
+}
+
+TEST(DbfTwoPrograms, ARefusedWriterLeavesEveryFileAsItWas) {
+    TTempFolder dir;
+    CreateWithThreeRows(dir);
+    TPeer other([&](TPeer& P) {
+        P.Hear();
+        auto t = TDbfTable::Open(dir / "t");
+        std::vector<char> row(size_t(t->RecordLength()));
+        t->BlankRecord(row.data());
+        P.Say(Outcome([&] { AppendNamed(*t, 9, "eva"); }));
+        P.Say(Outcome([&] { t->Update(2, row.data()); }));
+        P.Say(Outcome([&] { t->Delete(3); }));
+        P.Say(Outcome([&] { t->Empty(); }));
+        P.Say(Outcome([&] { t->Reserve(); }));
+        P.Say(Outcome([&] { t->Flush(); })); // nothing of its own to write
+        t.reset();
+        P.Say(Outcome([&] { TDbfTable::Create(dir / "t", Fields, {}); }));
+        P.Say(Outcome([&] { TDbfTable::Rename(dir / "t", dir / "u"); }));
+        P.Say(Outcome([&] { TDbfTable::Delete(dir / "t"); }));
+    });
+    auto t = TDbfTable::Open(dir / "t");
+    t->Update(1, Row(*t, {{"N", "7"}, {"NAME", "carmen"}, {"NOTE", "changed"}}).data());
+    const auto before = FilesOf(dir);
+    other.Say("try");
+    for (const char* action : {"append", "update", "delete", "empty", "reserve"})
+        EXPECT_EQ(other.Hear(), InUse) << action;
+    EXPECT_EQ(other.Hear(), "ok") << "flush";
+    for (const char* action : {"create", "rename", "delete"}) EXPECT_EQ(other.Hear(), InUse) << action;
+    EXPECT_EQ(other.Finish(), 0);
+    EXPECT_TRUE(FilesOf(dir) == before); // byte for byte, and no file more or less
+    t.reset();
+    auto again = TDbfTable::Open(dir / "t", dbfReadOnly);
+    EXPECT_EQ(Rows(*again),
+              (std::vector<std::string>{"1|alba|note of alba", "1|blas|note of blas", "7|carmen|changed"}));
+    EXPECT_EQ(again->CheckTags(), std::vector<AnsiString>{});
+}
+
+TEST(DbfTwoPrograms, HoldersInOneProgramShareTheWriteSession) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "t", Fields, Tags);
+    auto first = TDbfTable::Open(dir / "t");
+    auto second = TDbfTable::Open(dir / "T.DBF");
+    AppendNamed(*first, 1, "uno");
+    AppendNamed(*second, 2, "dos"); // the same program: no refusal
+    TDbfCursor c(first);
+    c.SetOrder(first->FindTag("NAME"));
+    EXPECT_EQ(Names(c), "dos,uno");
+}
+
+// Another program that knows nothing of our stamp rewrites a name in place:
+// same size, same count, header untouched.
+TEST(DbfIndexStamp, ARowRewrittenInPlaceByAnotherProgramGetsItsIndexRebuilt) {
+    TTempFolder dir;
+    CreateWithThreeRows(dir);
+    {
+        auto t = TDbfTable::Open(dir / "t", dbfReadOnly);
+        EXPECT_TRUE(t->State().MdxTrusted); // our own flush leaves an index that is trusted
+    }
+    const std::string path = dir / "t.dbf";
+    const std::string dbf = ReadBytes(path);
+    const size_t headerLength = uint8_t(dbf[8]) | (uint8_t(dbf[9]) << 8);
+    const size_t recordLength = uint8_t(dbf[10]) | (uint8_t(dbf[11]) << 8);
+    struct stat old {};
+    ASSERT_EQ(::stat(path.c_str(), &old), 0);
+    int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_GE(fd, 0);
+    const std::string name = "zoe         "; // record 2, field NAME (after the flag and N)
+    ASSERT_EQ(::pwrite(fd, name.data(), name.size(), off_t(headerLength + recordLength + 7)),
+              ssize_t(name.size()));
+    // A file system with a coarse clock may give the rewrite the very time of
+    // our flush; another program works later than that.
+    struct stat now {};
+    ASSERT_EQ(::fstat(fd, &now), 0);
+    if (now.st_mtim.tv_sec == old.st_mtim.tv_sec && now.st_mtim.tv_nsec == old.st_mtim.tv_nsec) {
+        timespec later[2] = {{0, UTIME_OMIT}, {old.st_mtim.tv_sec + 1, old.st_mtim.tv_nsec}};
+        ASSERT_EQ(::futimens(fd, later), 0);
+    }
+    ::close(fd);
+    ASSERT_EQ(ReadBytes(path).size(), dbf.size());
+
+    auto t = TDbfTable::Open(dir / "t");
+    EXPECT_FALSE(t->State().MdxTrusted);
+    TDbfCursor c(t);
+    c.SetOrder(t->FindTag("NAME"));
+    EXPECT_TRUE(Finds(c, "zoe"));
+    EXPECT_EQ(c.RecNo(), 2u);
+    EXPECT_FALSE(Finds(c, "blas"));
+    EXPECT_EQ(Names(c), "alba,carmen,zoe");
+    t->Flush(); // a table opened for writing repairs its index
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+    t.reset();
+    EXPECT_TRUE(TDbfTable::Open(dir / "t", dbfReadOnly)->State().MdxTrusted);
+}
+
+// An index written before the stamp kept the modification time is rebuilt
+// once, then trusted again.
+TEST(DbfIndexStamp, AnIndexWithoutTheModificationTimeIsRebuiltOnce) {
+    TTempFolder dir;
+    CreateWithThreeRows(dir);
+    std::string mdx = ReadBytes(dir / "t.mdx");
+    std::fill(mdx.begin() + 264, mdx.begin() + 276, '\0');
+    WriteBytes(dir / "t.mdx", mdx);
+    {
+        auto t = TDbfTable::Open(dir / "t");
+        EXPECT_FALSE(t->State().MdxTrusted);
+        EXPECT_EQ(CheckOrdersAgainstSort(*t), std::vector<std::string>{});
+    }
+    auto t = TDbfTable::Open(dir / "t", dbfReadOnly);
+    EXPECT_TRUE(t->State().MdxTrusted);
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+}
