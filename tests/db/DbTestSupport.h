@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the engine tests: a scratch folder, row helpers, the
-// twelve school tables and a way to run the outside readers.
+// Shared pieces of the engine tests: a scratch folder, row helpers and the
+// twelve school tables.
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/db/DbfTable.h"
+#include "tests/support/OutsideTools.h"  // the outside readers
 
 class TTempFolder {
 public:
@@ -67,12 +68,3 @@ private:
     int FIn = -1, FOut = -1;
 };
 
-// Runs a shell command; gives its exit status and its standard output.
-int RunCommand(const std::string& Command, std::string& Output);
-// A Python interpreter that can import Module, or "".
-std::string PythonWith(const std::string& Module);
-bool PerlHasXBase();
-// What the Perl XBase reader makes of a tag of a .mdx: Field of each record
-// (deleted ones skipped) in the tag's order, one a line. Gives its exit status.
-int PerlReadTag(const std::string& Dbf, const std::string& Mdx, const std::string& Tag,
-                const std::string& Field, std::string& Output);

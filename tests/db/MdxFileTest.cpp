@@ -181,7 +181,7 @@ TEST(MdxTrees, TagsStayWholeAcrossTheLevelBoundaries) {
             EXPECT_EQ(theirs, ours);
         }
     }
-    if (!perl) GTEST_SKIP() << "the Perl XBase module is not installed: checked by our own reader only";
+    ZELMOR_NEED_TOOL(perl, "the Perl XBase module (the trees were checked by our own reader only)");
 }
 
 // The students table of a large school, flushed and read back by every tag.
@@ -206,7 +206,7 @@ TEST(MdxTrees, AStudentsTableOfFiveThousandRowsIsFlushedAndReadBack) {
     t.reset();
     t = TDbfTable::Open(dir / "alum");
     EXPECT_EQ(CheckOrdersAgainstSort(*t), std::vector<std::string>{});
-    if (!PerlHasXBase()) GTEST_SKIP() << "the Perl XBase module is not installed";
+    ZELMOR_NEED_TOOL(PerlHasXBase(), "the Perl XBase module");
     TDbfCursor c(t);
     for (const char* tag : {"N", "EXPED", "NOMBRE", "TNC"}) {
         c.SetOrder(t->FindTag(tag));

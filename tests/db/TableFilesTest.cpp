@@ -259,7 +259,7 @@ TEST_F(TableFiles, TheTwelveSchoolTablesAreMadeAndReadBackByOtherReaders) {
     }
     EXPECT_EQ(descending, 5);
     std::string python = PythonWith("dbfread");
-    if (python.empty()) GTEST_SKIP() << "python3-dbfread is not installed";
+    ZELMOR_NEED_TOOL(!python.empty(), "python3-dbfread");
     {
         std::ofstream(Root / "read.py") << script;
     }

@@ -14,6 +14,7 @@
 #include "organizer/TablasTipos.h"
 #include "platform/db/Table.h"
 #include "tests/organizer/TiposEscuela.h"
+#include "tests/support/OutsideTools.h"
 
 namespace {
 
@@ -40,22 +41,6 @@ protected:
         CompruebaInvariantes();
     }
 };
-
-std::string Ejecuta(const std::string& Orden) {
-    std::string salida;
-    FILE* p = ::popen(Orden.c_str(), "r");
-    if (!p) return salida;
-    char buf[512];
-    while (size_t n = std::fread(buf, 1, sizeof buf, p)) salida.append(buf, n);
-    ::pclose(p);
-    return salida;
-}
-
-std::string PythonConDbfread() {
-    for (const char* py : {"/usr/bin/python3", "python3"})
-        if (Ejecuta(std::string(py) + " -c 'import dbfread; print(1)' 2>/dev/null") == "1\n") return py;
-    return {};
-}
 
 } // namespace
 
@@ -107,8 +92,8 @@ TEST_F(ColocarTablas, StudentsGetTheirGroupsAndDivisionsAndTheUnplacedAreReporte
 }
 
 TEST_F(ColocarTablas, PlacingIsReadBackByAnOutsideReader) {
-    const std::string python = PythonConDbfread();
-    if (python.empty()) GTEST_SKIP() << "python3-dbfread is not installed";
+    const std::string python = PythonWith("dbfread");
+    ZELMOR_NEED_TOOL(!python.empty(), "python3-dbfread");
     Distribuye();
     PreparaColocar(Base, Curso);
     BColocarClick(Base, Curso);
@@ -117,8 +102,8 @@ TEST_F(ColocarTablas, PlacingIsReadBackByAnOutsideReader) {
         << "import sys, dbfread\n"
            "for r in dbfread.DBF(sys.argv[1], encoding='cp1252'):\n"
            "    if r['TNC'] == 'DESO4': print(r['EXPED'], r['GRUPO'] or '-', r['ASIG3'], r['DIV3'] or '-')\n";
-    const std::string salida =
-        Ejecuta(python + " " + script.string() + " " + (Carpeta() / "alum.dbf").string());
+    std::string salida;
+    ASSERT_EQ(RunCommand(python + " " + script.string() + " " + (Carpeta() / "alum.dbf").string(), salida), 0);
     std::ostringstream esperada;
     for (const auto& a : Alumnos()) {
         if (a.TNC != Curso) continue;
