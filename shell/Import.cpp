@@ -156,7 +156,7 @@ void ImportaEnCarpeta(const AnsiString& Intercambio, const AnsiString& Carpeta) 
     BorraCarpeta(provisional);
     try {
         if (!ForceDirectories(provisional)) throw EDatabaseError("No se puede crear la carpeta " + provisional + ".");
-        CreaTablas(provisional);
+        CreaTablasNuevas(provisional);
         RellenaTablas(Intercambio, provisional);
         CalculaDivisiones(provisional);
         ColocaTablas(provisional, carpeta);

@@ -66,11 +66,14 @@ void CreaTabla(const AnsiString& DatabaseName, const TTablaEscolar& Diseno, cons
 
 // Makes sure the database's folder holds the twelve tables: the working
 // tables are made anew and empty; a stored table whose data file is there
-// keeps its rows (its index is rebuilt from the data when it was lost); a
-// stored table whose data file is missing is created empty, and so is one
-// whose data file is damaged beyond reading, after its bytes are kept aside
-// as "<name>.dbf.bak" and the user is told.
+// and has the fields of its layout keeps its rows (its index is rebuilt from
+// the data when it was lost); a stored table whose data file is missing is
+// created empty, and so is one whose data file is damaged beyond reading or
+// holds other fields (another table's file copied over it), after its bytes
+// are kept aside as "<name>.dbf.bak". The user is told of each.
 void CreaTablas(const AnsiString& DatabaseName);
+// The twelve tables, empty, in a folder that holds none of them yet.
+void CreaTablasNuevas(const AnsiString& DatabaseName);
 
 // The Windows folder (with its trailing "\") a database name stands for: the
 // "Path=" of a database component of that name, or the name itself.

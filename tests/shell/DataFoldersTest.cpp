@@ -33,7 +33,7 @@ struct TCasoApertura {
 
 TEST_F(DataFolders, OpeningAFolderFollowsTheLayoutOfCursos) {
     auto actual = [](const AnsiString& c) {
-        CreaTablas(c);
+        CreaTablasNuevas(c);
         Anade(c, "tipos2", {{{"NALUM", 4}}});
         Anade(c, "cursos", {{{"TNC", "DESO4"}}});
         NewTempTable(c, "prof")->DeleteTable();
@@ -42,11 +42,11 @@ TEST_F(DataFolders, OpeningAFolderFollowsTheLayoutOfCursos) {
         CreaTablaLibre(c, "cursos", {{"N", ftSmallint, 0}, {"ABREV", ftString, 3}, {"TNC", ftString, 9}});
     };
     auto danado = [](const AnsiString& c) {
-        CreaTablas(c);
+        CreaTablasNuevas(c);
         std::filesystem::resize_file(Maquina(c) / "cursos.dbf", 50);
     };
     const TCasoApertura casos[] = {
-        {"current", actual, 0, TApertura::Actual, ""},
+        {"current", actual, 0, TApertura::Actual, "No estaba la tabla prof: se ha creado vac\xED" "a."},
         {"older, converted", CreaCarpetaM2, IDOK, TApertura::Convertida, ""},
         {"older, declined", CreaCarpetaM2, IDCANCEL, TApertura::Declinada, ""},
         {"unknown layout", desconocido, 0, TApertura::Rechazada, "Formato de datos desconocido"},

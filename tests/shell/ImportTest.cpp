@@ -139,7 +139,7 @@ TEST_F(Import, FillsTheTwelveTablesFromTheExchange) {
 TEST_F(Import, AnExistingFolderIsReplacedOnlyOnTheUsersWordAndKeepsItsOtherFiles) {
     Escribe(IntercambioMinimo());
     std::filesystem::create_directories(Maquina(Nuevo));
-    CreaTablas(Nuevo);
+    CreaTablasNuevas(Nuevo);
     Anade(Nuevo, "alum", {{{"EXPED", "viejo"}}, {{"EXPED", "viejo2"}}});
     CreaTablaLibre(Nuevo, "Deposito", {{"N", ftSmallint, 0}}, {{{"N", 5}}});
     std::ofstream(Maquina(Nuevo) / "notas.txt") << "notas";
@@ -266,7 +266,7 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
         // The folder open before: imported earlier, with its own rows.
         std::filesystem::remove_all(Maquina(Programa));
         std::filesystem::create_directories(Maquina(viejo));
-        CreaTablas(viejo);
+        CreaTablasNuevas(viejo);
         Anade(viejo, "alum", {{{"EXPED", "antiguo"}}});
         Estado->ApuntaBaseDatos(viejo);
         Estado->CarpetaDatos = viejo + "\\";
