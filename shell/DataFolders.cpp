@@ -1,11 +1,13 @@
 #include "shell/DataFolders.h"
 
+#include "platform/db/DbfFile.h"
 #include "platform/db/Table.h"
 #include "platform/sys/Files.h"
 #include "platform/sys/Paths.h"
 #include "shell/AppState.h"
 #include "shell/Conversion.h"
 #include "shell/SchoolTables.h"
+#include "shell/TableSwap.h"
 
 std::vector<AnsiString> ListaCarpetasDatos(const AnsiString& Carpeta) {
     std::vector<AnsiString> carpetas;
@@ -18,11 +20,26 @@ std::vector<AnsiString> ListaCarpetasDatos(const AnsiString& Carpeta) {
     return carpetas;
 }
 
-TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre) {
+TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre, TDbfFileSystem* Fs) {
     if (Nombre.empty()) return TApertura::SinCambio;
     const AnsiString carpeta = Estado.CarpetaPrograma + Nombre;
     Estado.ApuntaBaseDatos(carpeta);
     Estado.CarpetaDatos = IncludeTrailingBackslash(carpeta);
+    // Tables half moved by an import must be whole again before they
+    // are looked at: a missing one would be made anew, empty.
+    switch (ResuelveCambioPendiente(carpeta, Fs ? *Fs : TDbfFileSystem::Native())) {
+    case TCambioPendiente::Terminado:
+        Aviso("En la carpeta " + carpeta +
+              " se hab\xED" "a interrumpido una importaci\xF3n cuando ya estaba completa: se han terminado "
+              "de colocar las tablas importadas.");
+        break;
+    case TCambioPendiente::Deshecho:
+        Aviso("En la carpeta " + carpeta +
+              " hab\xED" "a quedado a medias una importaci\xF3n que fall\xF3: se han repuesto las tablas "
+              "que ten\xED" "a antes.");
+        break;
+    case TCambioPendiente::Ninguno: break;
+    }
 
     int campos = -1;
     AnsiString ilegible;

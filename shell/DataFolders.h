@@ -6,6 +6,7 @@
 using AnsiString = std::string;
 
 class TAppState;
+class TDbfFileSystem;
 
 // Field counts of `cursos` that tell the layouts apart.
 inline constexpr int CamposCursosActual = 38;
@@ -28,5 +29,8 @@ enum class TApertura {
 // pointed at it and the layout of `cursos` decides. An accepted folder sets
 // CarpetaDatos and RutaDatos; a refused one (told to the user, but for a
 // declined conversion) empties CarpetaDatos and keeps RutaDatos, so the
-// captions still name the folder accepted before.
-TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre);
+// captions still name the folder accepted before. An import that a crash
+// left half-done in the folder is finished or undone first, and the user is
+// told which (shell/TableSwap.h); Fs moves its tables (the machine's files
+// when null).
+TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre, TDbfFileSystem* Fs = nullptr);

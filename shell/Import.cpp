@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/db/DbfFile.h"
 #include "platform/db/Table.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Files.h"
@@ -12,12 +13,9 @@
 #include "shell/AppState.h"
 #include "shell/Conversion.h"
 #include "shell/SchoolTables.h"
+#include "shell/TableSwap.h"
 
 namespace {
-
-// The new tables are built in this sub-folder of the target and moved up
-// when complete.
-const char* const CarpetaProvisional = "~importando";
 
 using TPares = std::vector<std::pair<const char*, const char*>>;  // exchange field, school field
 
@@ -117,20 +115,6 @@ void BorraCarpeta(const AnsiString& Carpeta) {
     if (!maquina.empty()) std::filesystem::remove_all(maquina, ec);
 }
 
-// Replaces the folder's tables by the complete new ones, table by table.
-void ColocaTablas(const AnsiString& Provisional, const AnsiString& Carpeta) {
-    for (const auto& t : TablasEscolares()) {
-        for (const char* ext : {".dbf", ".mdx", ".dbt"}) {
-            AnsiString nombre = AnsiString(t.Nombre) + ext;
-            AnsiString nueva = Provisional + "\\" + nombre;
-            AnsiString vieja = Carpeta + "\\" + nombre;
-            DeleteFile(vieja);
-            if (FileExists(nueva) && !RenameFile(nueva, vieja))
-                throw EDatabaseError("No se puede colocar la tabla " + vieja + ".");
-        }
-    }
-}
-
 }  // namespace
 
 AnsiString CompruebaNombreCarpeta(const AnsiString& CarpetaPrograma, const AnsiString& Nombre) {
@@ -145,27 +129,36 @@ AnsiString CompruebaNombreCarpeta(const AnsiString& CarpetaPrograma, const AnsiS
     return {};
 }
 
-void ImportaEnCarpeta(const AnsiString& Intercambio, const AnsiString& Carpeta) {
+void ImportaEnCarpeta(const AnsiString& Intercambio, const AnsiString& Carpeta, TDbfFileSystem* Fs) {
+    TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
     AnsiString error = CompruebaIntercambio(Intercambio, TUsoIntercambio::Importar);
     if (!error.empty()) throw EDatabaseError(error);
 
     const AnsiString carpeta = ExcludeTrailingBackslash(Carpeta);
     const bool nueva = !DirectoryExists(carpeta);
     if (!ForceDirectories(carpeta)) throw EDatabaseError("No se puede crear la carpeta " + carpeta + ".");
-    const AnsiString provisional = carpeta + "\\" + CarpetaProvisional;
-    BorraCarpeta(provisional);
+    const AnsiString provisional = carpeta + "\\" + CarpetaNuevas;
     try {
+        // A swap an earlier run left half-done is settled before this one
+        // builds its own set where that one kept its files.
+        ResuelveCambioPendiente(carpeta, fs);
         if (!ForceDirectories(provisional)) throw EDatabaseError("No se puede crear la carpeta " + provisional + ".");
         CreaTablasNuevas(provisional);
         RellenaTablas(Intercambio, provisional);
         CalculaDivisiones(provisional);
-        ColocaTablas(provisional, carpeta);
+        ColocaTablasNuevas(carpeta, fs);
     } catch (...) {
-        BorraCarpeta(provisional);
-        if (nueva) BorraCarpeta(carpeta);
+        try {
+            // A folder made for this import goes whole; in another only an
+            // unfinished set goes, never a swap that must still be settled.
+            if (nueva)
+                BorraCarpeta(carpeta);
+            else
+                DescartaNuevasIncompletas(carpeta, fs);
+        } catch (const std::exception&) {
+        }
         throw;
     }
-    BorraCarpeta(provisional);
 }
 
 bool ImportaDatos(TAppState& Estado, const AnsiString& Intercambio) {

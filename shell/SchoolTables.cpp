@@ -1,5 +1,7 @@
 #include "shell/SchoolTables.h"
 
+#include <set>
+
 #include "platform/db/Database.h"
 #include "platform/db/DbfTable.h"
 #include "platform/db/Table.h"
@@ -178,6 +180,16 @@ const TTablaEscolar& TablaEscolar(std::string_view Nombre) {
     for (const auto& t : TablasEscolares())
         if (SameText(t.Nombre, Nombre)) return t;
     DatabaseError("No hay tabla escolar " + AnsiString(Nombre));
+}
+
+bool EsFicheroDeTablaEscolar(std::string_view Nombre) {
+    static const std::set<AnsiString> nombres = [] {
+        std::set<AnsiString> n;
+        for (const auto& t : TablasEscolares())
+            for (const char* ext : {".dbf", ".mdx", ".dbt"}) n.insert(AnsiString(t.Nombre) + ext);
+        return n;
+    }();
+    return nombres.count(LowerCase(Nombre)) != 0;
 }
 
 bool EtiquetaDescendente(std::string_view Campo) { return Campo == "NALUM" || Campo == "CONTADOR"; }

@@ -57,6 +57,10 @@ const TTablaEscolar& TablaEscolar(std::string_view Nombre);
 // Tags on these fields list the largest values first.
 bool EtiquetaDescendente(std::string_view Campo);
 
+// Whether a file name, in any letter case, is the data, index or memo file
+// of one of the twelve tables ("ALUM.DBF", "tipgrup2.dbt").
+bool EsFicheroDeTablaEscolar(std::string_view Nombre);
+
 // Fills the table's FieldDefs and IndexDefs with the layout.
 void DefineTabla(TTable& Tabla, const TTablaEscolar& Diseno);
 // Creates the table in the layout (replacing one of that name) on the

@@ -206,6 +206,13 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
                        {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 3.0}},
                         {{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FILOSO"}, {"HORAS", 3.0}}});
     };
+    // Hours no numeric field of ours can hold: found only while filling.
+    auto horasEnormes = [](TDatosIntercambio& d) {
+        d.erase("Asigcurt");
+        CreaTablaLibre(Qtemp, "ASIGCURt.DBF",
+                       {{"NIVEL", ftString, 5}, {"CURSO", ftString, 3}, {"ASIG", ftString, 4}, {"HORAS", ftBCD, 0}},
+                       {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 1e19}}});
+    };
     const TCasoRechazo casos[] = {
         {"empty name", "", nullptr, nullptr, "Escriba el nombre"},
         {"parent folder", "..\\fuera", nullptr, nullptr, "no sirve como nombre"},
@@ -251,15 +258,9 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
          },
          "En la fila 2 de la tabla de intercambio C:\\QTEMP\\GRUPT.DBF, el campo GRUPO vale \"12\": tiene 2 caracteres "
          "y Zelmor guarda como mucho 1."},
-        // Hours no numeric field of ours can hold: found only while filling.
-        {"late failure into the open folder", "viejo",
-         [](TDatosIntercambio& d) {
-             d.erase("Asigcurt");
-             CreaTablaLibre(Qtemp, "ASIGCURt.DBF",
-                            {{"NIVEL", ftString, 5}, {"CURSO", ftString, 3}, {"ASIG", ftString, 4}, {"HORAS", ftBCD, 0}},
-                            {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 1e19}}});
-         },
-         nullptr, "does not fit field HORAS"},
+        {"late failure into the open folder", "viejo", horasEnormes, nullptr, "does not fit field HORAS"},
+        // A folder made for the import goes with it.
+        {"late failure into a new folder", "nuevo", horasEnormes, nullptr, "does not fit field HORAS"},
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.Nombre);
