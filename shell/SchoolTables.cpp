@@ -1,5 +1,6 @@
 #include "shell/SchoolTables.h"
 
+#include <filesystem>
 #include <set>
 
 #include "platform/db/Database.h"
@@ -162,6 +163,22 @@ AnsiString GuardaAparte(TTable& Tabla) {
     return ExtractFileName(copia);
 }
 
+// Every name a table's files take must be free for a file: something else
+// there (a folder) would stop CreaTablas half-way, after it had changed
+// other tables.
+void CompruebaNombresLibres(const AnsiString& Carpeta) {
+    for (const auto& t : TablasEscolares())
+        for (const char* ext : {".dbf", ".mdx", ".dbt"}) {
+            AnsiString nombre = AnsiString(t.Nombre) + ext;
+            std::string ruta = MapPath(Carpeta + nombre);
+            std::error_code ec;
+            if (ruta.empty() || !std::filesystem::exists(ruta, ec)) continue;
+            if (std::filesystem::is_regular_file(ruta, ec)) continue;
+            DatabaseError("En la carpeta " + Carpeta + " hay una carpeta u otra cosa que no es un fichero con el " +
+                          "nombre " + nombre + ", que es de la tabla " + t.Nombre + ".");
+        }
+}
+
 AnsiString Lista(const std::vector<AnsiString>& Nombres) {
     AnsiString l;
     for (size_t i = 0; i < Nombres.size(); ++i)
@@ -209,6 +226,7 @@ void CreaTabla(const AnsiString& DatabaseName, const TTablaEscolar& Diseno, cons
 }
 
 void CreaTablas(const AnsiString& DatabaseName) {
+    CompruebaNombresLibres(CarpetaDeBase(DatabaseName));
     std::vector<AnsiString> faltan;
     for (const auto& d : TablasEscolares()) {
         TTempTable t = NewTempTable(DatabaseName, d.Nombre);

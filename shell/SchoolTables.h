@@ -74,7 +74,9 @@ void CreaTabla(const AnsiString& DatabaseName, const TTablaEscolar& Diseno, cons
 // the data when it was lost); a stored table whose data file is missing is
 // created empty, and so is one whose data file is damaged beyond reading or
 // holds other fields (another table's file copied over it), after its bytes
-// are kept aside as "<name>.dbf.bak". The user is told of each.
+// are kept aside as "<name>.dbf.bak". The user is told of each. A name of a
+// table's files taken by a folder refuses the whole folder (EDatabaseError)
+// before anything is written.
 void CreaTablas(const AnsiString& DatabaseName);
 // The twelve tables, empty, in a folder that holds none of them yet.
 void CreaTablasNuevas(const AnsiString& DatabaseName);
