@@ -3,6 +3,7 @@
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
 #include "platform/rtl/StringList.h"
+#include "platform/rtl/Strings.h"
 #include "platform/sys/Paths.h"
 #include "platform/ui/Dialogs.h"
 #include "shell/SchoolTables.h"
@@ -21,7 +22,13 @@ TAppState::TAppState(TComponent* AOwner) : TComponent(AOwner) {
 
 void TAppState::Inicia() {
     // A drive root already ends in "\": one is enough there too.
-    CarpetaPrograma = IncludeTrailingBackslash(GetCurrentDir());
+    AnsiString programa = IncludeTrailingBackslash(GetCurrentDir());
+    // Every data folder is named under it within the same 259 characters.
+    if (programa.size() > static_cast<size_t>(MAX_PATH_LENGTH))
+        throw EInvalidOperation("La carpeta del programa " + programa +
+                                " es demasiado larga: con su \"\\\" final no puede pasar de " +
+                                IntToStr(MAX_PATH_LENGTH) + " caracteres.");
+    CarpetaPrograma = programa;
     CarpetaDatos.clear();
     Paso = 0;
 }

@@ -39,7 +39,9 @@ public:
     // "&Suprimir línea" on an empty table, on again with the next line moved.
     bool RecuperaActivo = true;
 
-    // Start of the run: the program folder is the current folder.
+    // Start of the run: the program folder is the current folder. Raises
+    // EInvalidOperation when that folder is longer than 259 characters with
+    // its trailing "\".
     void Inicia();
 
     // The database component, named "Zelmor" once a folder is opened.

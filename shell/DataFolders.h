@@ -6,6 +6,7 @@
 using AnsiString = std::string;
 
 class TAppState;
+class TDbfFileSystem;
 
 // Field counts of `cursos` that tell the layouts apart.
 inline constexpr int CamposCursosActual = 38;
@@ -13,8 +14,11 @@ inline constexpr int CamposCursosM2 = 6;
 
 // The sub-folders of Carpeta that may be data folders, in the order the
 // folder search gives them: entries whose attributes are exactly "folder"
-// (hidden, read-only or system ones are left out), but "." and "..".
-std::vector<AnsiString> ListaCarpetasDatos(const AnsiString& Carpeta);
+// (hidden, read-only or system ones are left out), but "." and "..". A
+// folder the user may not write to counts as read-only here: no data folder
+// can be opened without writing (the working tables are made anew). Fs
+// answers that (the machine's files when null).
+std::vector<AnsiString> ListaCarpetasDatos(const AnsiString& Carpeta, TDbfFileSystem* Fs = nullptr);
 
 enum class TApertura {
     Actual,      // the current layout: missing tables created, working tables emptied
@@ -28,5 +32,12 @@ enum class TApertura {
 // pointed at it and the layout of `cursos` decides. An accepted folder sets
 // CarpetaDatos and RutaDatos; a refused one (told to the user, but for a
 // declined conversion) empties CarpetaDatos and keeps RutaDatos, so the
-// captions still name the folder accepted before.
-TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre);
+// captions still name the folder accepted before. Refused too, and told: a
+// folder the user may not write to, and one whose opening fails (a table's
+// name taken by a folder, a file the machine will not write); what such an
+// opening had begun to write is taken away again. An import that a crash
+// left half-done in the folder is finished or undone first, and the user is
+// told which (shell/TableSwap.h). Fs answers whether the folder may be
+// written and moves the tables of such an import (the machine's files when
+// null).
+TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre, TDbfFileSystem* Fs = nullptr);

@@ -1,6 +1,8 @@
 #include "shell/ExchangeTables.h"
 
-#include "platform/db/Table.h"
+#include <string_view>
+
+#include "platform/db/DbfTable.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Files.h"
 #include "platform/sys/Paths.h"
@@ -43,13 +45,19 @@ std::vector<TTablaIntercambio> Tablas() {
     };
 }
 
-TClaseIntercambio ClaseDe(TFieldType Tipo) {
-    switch (FieldCategory(Tipo)) {
-    case TFieldCategory::Number: return TClaseIntercambio::Numero;
-    case TFieldCategory::Boolean: return TClaseIntercambio::Logico;
+// The class a stored field serves as when the export writes it.
+TClaseIntercambio ClaseDe(char Tipo) {
+    switch (Tipo) {
+    case 'N':
+    case 'F': return TClaseIntercambio::Numero;
+    case 'L': return TClaseIntercambio::Logico;
     default: return TClaseIntercambio::Texto;
     }
 }
+
+// Kinds whose bytes are a text: the others (binary, general, pictures, the
+// binary numbers of later dBase levels) hold nothing the school can read.
+bool TieneTexto(char Tipo) { return std::string_view("CNFLDM").find(Tipo) != std::string_view::npos; }
 
 const char* NombreClase(TClaseIntercambio Clase) {
     switch (Clase) {
@@ -59,21 +67,61 @@ const char* NombreClase(TClaseIntercambio Clase) {
     }
 }
 
+AnsiString FaltaCampo(const AnsiString& Fichero, const AnsiString& Campo) {
+    return "La tabla de intercambio " + Fichero + " no tiene el campo " + Campo + ".";
+}
+
+bool Usado(const TCampoIntercambio& Campo, TUsoIntercambio Uso) {
+    return Uso == TUsoIntercambio::Importar ? Campo.Importa : Campo.Exporta;
+}
+
+// A value as the user can find it in the exchange program: NUL bytes shown,
+// and a long memo cut short.
+AnsiString Muestra(const AnsiString& Valor) {
+    constexpr size_t Largo = 60;
+    AnsiString m;
+    for (char c : Valor.substr(0, Largo)) m += c == '\0' ? AnsiString("[NUL]") : AnsiString(1, c);
+    return "\"" + m + (Valor.size() > Largo ? "...\"" : "\"");
+}
+
 // The message for the first field the use relies on that the table lacks or
-// holds in another kind or a larger width; "" when none.
-AnsiString CompruebaCampos(TTable& Tabla, const TTablaIntercambio& Diseno, const AnsiString& Fichero,
+// holds in a kind it cannot use; "" when none.
+AnsiString CompruebaCampos(const TLectorIntercambio& Tabla, const TTablaIntercambio& Diseno,
                            TUsoIntercambio Uso) {
     for (const auto& c : Diseno.Campos) {
-        bool usado = Uso == TUsoIntercambio::Importar ? c.Importa : c.Exporta;
-        if (!usado) continue;
-        TField* f = Tabla.FindField(c.Nombre);
-        if (!f) return "La tabla de intercambio " + Fichero + " no tiene el campo " + c.Nombre + ".";
-        if (f->FieldKind() != fkData || ClaseDe(f->DataType()) != c.Clase)
-            return "El campo " + c.Nombre + " de la tabla de intercambio " + Fichero + " no es " + NombreClase(c.Clase) +
-                   ".";
-        if (Uso == TUsoIntercambio::Importar && c.Clase == TClaseIntercambio::Texto && f->Size() > c.Ancho)
-            return "El campo " + c.Nombre + " de la tabla de intercambio " + Fichero + " tiene " +
-                   IntToStr(f->Size()) + " caracteres; Zelmor guarda como mucho " + IntToStr(c.Ancho) + ".";
+        if (!Usado(c, Uso)) continue;
+        int i = Tabla.Campo(c.Nombre);
+        if (i < 0) return FaltaCampo(Tabla.Fichero(), c.Nombre);
+        bool sirve = Uso == TUsoIntercambio::Importar && c.Clase == TClaseIntercambio::Texto
+                         ? TieneTexto(Tabla.Tipo(i))
+                         : ClaseDe(Tabla.Tipo(i)) == c.Clase;
+        if (!sirve)
+            return "El campo " + c.Nombre + " de la tabla de intercambio " + Tabla.Fichero() +
+                   (c.Clase == TClaseIntercambio::Texto ? AnsiString(" no se puede leer como texto.")
+                                                        : " no es " + AnsiString(NombreClase(c.Clase)) + ".");
+    }
+    return {};
+}
+
+// The message for the first text the import would not keep whole: longer
+// than our field, or with more text after a NUL byte (a reader stops there).
+AnsiString CompruebaValores(TLectorIntercambio& Tabla, const TTablaIntercambio& Diseno) {
+    std::vector<std::pair<const TCampoIntercambio*, int>> textos;
+    for (const auto& c : Diseno.Campos)
+        if (c.Importa && c.Clase == TClaseIntercambio::Texto) textos.emplace_back(&c, Tabla.Campo(c.Nombre));
+    while (Tabla.Siguiente()) {
+        for (const auto& [c, i] : textos) {
+            AnsiString v = Tabla.Texto(i);
+            AnsiString fallo;
+            if (v.find('\0') != AnsiString::npos)
+                fallo = "lleva un car\xE1" "cter nulo y se perder\xED" "a lo que le sigue";
+            else if (v.size() > static_cast<size_t>(c->Ancho))
+                fallo = "tiene " + IntToStr(int(v.size())) + " caracteres y Zelmor guarda como mucho " +
+                        IntToStr(c->Ancho);
+            if (!fallo.empty())
+                return "En la fila " + IntToStr(int(Tabla.Fila())) + " de la tabla de intercambio " +
+                       Tabla.Fichero() + ", el campo " + c->Nombre + " vale " + Muestra(v) + ": " + fallo + ".";
+        }
     }
     return {};
 }
@@ -99,7 +147,7 @@ AnsiString CompruebaIntercambio(const AnsiString& Carpeta, TUsoIntercambio Uso) 
     if (!DirectoryExists(Carpeta)) return "No se encuentra la carpeta de intercambio " + Carpeta + ".";
     for (const auto& t : TablasIntercambio()) {
         bool usada = false;
-        for (const auto& c : t.Campos) usada = usada || (Uso == TUsoIntercambio::Importar ? c.Importa : c.Exporta);
+        for (const auto& c : t.Campos) usada = usada || Usado(c, Uso);
         if (!usada) continue;
         AnsiString fichero = FicheroIntercambio(Carpeta, t);
         if (!FileExists(fichero)) {
@@ -109,12 +157,51 @@ AnsiString CompruebaIntercambio(const AnsiString& Carpeta, TUsoIntercambio Uso) 
         }
         AnsiString error;
         try {
-            TTempTable tabla = OpenTempTable(Carpeta, t.Nombre);
-            error = CompruebaCampos(*tabla, t, fichero, Uso);
+            TLectorIntercambio tabla(Carpeta, t);
+            error = CompruebaCampos(tabla, t, Uso);
+            if (error.empty() && Uso == TUsoIntercambio::Importar) error = CompruebaValores(tabla, t);
         } catch (const EDatabaseError& E) {
             error = "No se puede leer la tabla de intercambio " + fichero + ": " + E.Message();
         }
         if (!error.empty()) return error;
     }
     return {};
+}
+
+TLectorIntercambio::TLectorIntercambio(const AnsiString& Carpeta, const TTablaIntercambio& Tabla)
+    : FFichero(FicheroIntercambio(Carpeta, Tabla)) {
+    FTabla = TDbfTable::Open(MapPath(FFichero), dbfReadOnly);
+    FRegistro.resize(static_cast<size_t>(FTabla->RecordLength()));
+}
+
+TLectorIntercambio::~TLectorIntercambio() = default;
+
+int TLectorIntercambio::Campo(const AnsiString& Nombre) const { return FTabla->FieldIndex(Nombre); }
+
+char TLectorIntercambio::Tipo(int Campo) const { return FTabla->Field(Campo).Type; }
+
+bool TLectorIntercambio::Siguiente() {
+    while (FFila < FTabla->PhysicalCount()) {
+        FTabla->Read(++FFila, FRegistro.data());
+        if (!TDbfTable::IsDeleted(FRegistro.data())) return true;
+    }
+    return false;
+}
+
+AnsiString TLectorIntercambio::Texto(int Campo) const { return FTabla->GetText(FRegistro.data(), Campo); }
+
+AnsiString TLectorIntercambio::Texto(const AnsiString& Nombre) const { return Texto(CampoObligado(Nombre)); }
+
+double TLectorIntercambio::Numero(const AnsiString& Nombre) const {
+    return FTabla->GetNumber(FRegistro.data(), CampoObligado(Nombre));
+}
+
+bool TLectorIntercambio::Logico(const AnsiString& Nombre) const {
+    return FTabla->GetBoolean(FRegistro.data(), CampoObligado(Nombre));
+}
+
+int TLectorIntercambio::CampoObligado(const AnsiString& Nombre) const {
+    int i = Campo(Nombre);
+    if (i < 0) throw EDatabaseError(FaltaCampo(FFichero, Nombre));
+    return i;
 }

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/db/DbfFile.h"
 #include "platform/db/Table.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Files.h"
@@ -12,35 +13,31 @@
 #include "shell/AppState.h"
 #include "shell/Conversion.h"
 #include "shell/SchoolTables.h"
+#include "shell/TableSwap.h"
 
 namespace {
 
-// The new tables are built in this sub-folder of the target and moved up
-// when complete.
-const char* const CarpetaProvisional = "~importando";
-
 using TPares = std::vector<std::pair<const char*, const char*>>;  // exchange field, school field
 
-void CopiaTextos(TDataSet& De, TDataSet& A, const TPares& Pares) {
-    for (const auto& [de, a] : Pares) A.FieldByName(a)->SetAsString(De.FieldByName(de)->AsString());
+void CopiaTextos(const TLectorIntercambio& De, TDataSet& A, const TPares& Pares) {
+    for (const auto& [de, a] : Pares) A.FieldByName(a)->SetAsString(De.Texto(de));
 }
 
-AnsiString ClaveDe(TDataSet& Tabla) {
-    return ClaveCurso(Tabla.FieldByName("TURNO")->AsString(), Tabla.FieldByName("NIVEL")->AsString(),
-                      Tabla.FieldByName("CURSO")->AsString());
+AnsiString ClaveDe(const TLectorIntercambio& Tabla) {
+    return ClaveCurso(Tabla.Texto("TURNO"), Tabla.Texto("NIVEL"), Tabla.Texto("CURSO"));
 }
 
 // Every exchange row in stored order gives one school row numbered from 1.
 template <class F>
-void Rellena(const AnsiString& Intercambio, const char* TablaIntercambio, const AnsiString& Datos,
+void Rellena(const AnsiString& Intercambio, const char* TablaDeIntercambio, const AnsiString& Datos,
              const char* TablaEscolar, F Fila) {
-    TTempTable de = OpenTempTable(Intercambio, TablaIntercambio);
+    TLectorIntercambio de(Intercambio, TablaIntercambio(TablaDeIntercambio));
     TTempTable a = OpenTempTable(Datos, TablaEscolar);
     int n = 0;
-    for (de->First(); !de->Eof(); de->Next()) {
+    while (de.Siguiente()) {
         a->Append();
         a->FieldByName("N")->SetAsInteger(++n);
-        Fila(*de, *a);
+        Fila(de, *a);
         a->Post();
     }
 }
@@ -55,19 +52,18 @@ void RellenaCursos(const AnsiString& Intercambio, const AnsiString& Datos) {
     // course of that level and year.
     std::vector<TAsignaturaNivel> asignaturas;
     {
-        TTempTable t = OpenTempTable(Intercambio, "Asigcurt");
-        for (t->First(); !t->Eof(); t->Next())
-            asignaturas.push_back({t->FieldByName("NIVEL")->AsString(), t->FieldByName("CURSO")->AsString(),
-                                   t->FieldByName("ASIG")->AsString(), t->FieldByName("HORAS")->AsFloat()});
+        TLectorIntercambio t(Intercambio, TablaIntercambio("Asigcurt"));
+        while (t.Siguiente())
+            asignaturas.push_back({t.Texto("NIVEL"), t.Texto("CURSO"), t.Texto("ASIG"), t.Numero("HORAS")});
     }
     TTempTable asigcur = OpenTempTable(Datos, "asigcur");
     int n = 0;  // one count over the whole table, not per course
-    Rellena(Intercambio, "Cursost", Datos, "cursos", [&](TDataSet& de, TDataSet& a) {
+    Rellena(Intercambio, "Cursost", Datos, "cursos", [&](const TLectorIntercambio& de, TDataSet& a) {
         CopiaTextos(de, a, {{"ABREV", "ABREV"}, {"TURNO", "TURNO"}, {"NIVEL", "NIVEL"}, {"CURSO", "CURSO"}});
         a.FieldByName("TNC")->SetAsString(ClaveDe(de));
-        AnsiString turno = de.FieldByName("TURNO")->AsString();
-        AnsiString nivel = de.FieldByName("NIVEL")->AsString();
-        AnsiString curso = de.FieldByName("CURSO")->AsString();
+        AnsiString turno = de.Texto("TURNO");
+        AnsiString nivel = de.Texto("NIVEL");
+        AnsiString curso = de.Texto("CURSO");
         for (const auto& s : asignaturas) {
             if (s.Nivel != nivel || s.Curso != curso) continue;
             asigcur->Append();
@@ -84,32 +80,32 @@ void RellenaCursos(const AnsiString& Intercambio, const AnsiString& Datos) {
 }
 
 void RellenaTablas(const AnsiString& Intercambio, const AnsiString& Datos) {
-    Rellena(Intercambio, "AsigNomt", Datos, "nomasg", [](TDataSet& de, TDataSet& a) {
+    Rellena(Intercambio, "AsigNomt", Datos, "nomasg", [](const TLectorIntercambio& de, TDataSet& a) {
         CopiaTextos(de, a, {{"NOMBRE", "NOMBRE"}, {"COD", "ABREV"}, {"CODLARGO", "ABREV8"}});
     });
     RellenaCursos(Intercambio, Datos);
     if (FileExists(FicheroIntercambio(Intercambio, TablaIntercambio("grupt"))))
-        Rellena(Intercambio, "grupt", Datos, "grupos", [](TDataSet& de, TDataSet& a) {
+        Rellena(Intercambio, "grupt", Datos, "grupos", [](const TLectorIntercambio& de, TDataSet& a) {
             CopiaTextos(de, a,
                         {{"ABREV", "ABREV"}, {"TURNO", "TURNO"}, {"NIVEL", "NIVEL"}, {"CURSO", "CURSO"}, {"GRUPO", "GRUPO"}});
             a.FieldByName("TNC")->SetAsString(ClaveDe(de));
-            a.FieldByName("TNCG")->SetAsString(ClaveDe(de) + de.FieldByName("GRUPO")->AsString());
+            a.FieldByName("TNCG")->SetAsString(ClaveDe(de) + de.Texto("GRUPO"));
         });
-    Rellena(Intercambio, "proft", Datos, "prof", [](TDataSet& de, TDataSet& a) {
+    Rellena(Intercambio, "proft", Datos, "prof", [](const TLectorIntercambio& de, TDataSet& a) {
         CopiaTextos(de, a, {{"ABREV", "ABREV"}, {"NOMBRE", "NOMBRE"}, {"DEPART", "DEPART"}});
     });
     if (FileExists(FicheroIntercambio(Intercambio, TablaIntercambio("aulat"))))
-        Rellena(Intercambio, "aulat", Datos, "aulas", [](TDataSet& de, TDataSet& a) {
+        Rellena(Intercambio, "aulat", Datos, "aulas", [](const TLectorIntercambio& de, TDataSet& a) {
             CopiaTextos(de, a, {{"ABREV", "ABREV"}, {"NOMBRE", "NOMBRE"}, {"EDIFICIO", "EDIFICIO"}});
         });
-    Rellena(Intercambio, "alumnost", Datos, "alum", [](TDataSet& de, TDataSet& a) {
+    Rellena(Intercambio, "alumnost", Datos, "alum", [](const TLectorIntercambio& de, TDataSet& a) {
         // Groups and divisions are the organizer's to give: whatever the
         // exchange holds, an imported student starts without them.
         CopiaTextos(de, a, {{"EXPED", "EXPED"}, {"NOMBRE", "NOMBRE"}, {"OPCION", "OPCION"}});
         a.FieldByName("TNC")->SetAsString(ClaveDe(de));
-        a.FieldByName("REPITE")->SetAsBoolean(de.FieldByName("REPITE")->AsBoolean());
+        a.FieldByName("REPITE")->SetAsBoolean(de.Logico("REPITE"));
         for (const auto& asig : Numerados("ASIG", HuecosAsignatura))
-            a.FieldByName(asig)->SetAsString(de.FieldByName(asig)->AsString());
+            a.FieldByName(asig)->SetAsString(de.Texto(asig));
     });
 }
 
@@ -117,20 +113,6 @@ void BorraCarpeta(const AnsiString& Carpeta) {
     std::string maquina = MapPath(Carpeta);
     std::error_code ec;
     if (!maquina.empty()) std::filesystem::remove_all(maquina, ec);
-}
-
-// Replaces the folder's tables by the complete new ones, table by table.
-void ColocaTablas(const AnsiString& Provisional, const AnsiString& Carpeta) {
-    for (const auto& t : TablasEscolares()) {
-        for (const char* ext : {".dbf", ".mdx", ".dbt"}) {
-            AnsiString nombre = AnsiString(t.Nombre) + ext;
-            AnsiString nueva = Provisional + "\\" + nombre;
-            AnsiString vieja = Carpeta + "\\" + nombre;
-            DeleteFile(vieja);
-            if (FileExists(nueva) && !RenameFile(nueva, vieja))
-                throw EDatabaseError("No se puede colocar la tabla " + vieja + ".");
-        }
-    }
 }
 
 }  // namespace
@@ -147,27 +129,36 @@ AnsiString CompruebaNombreCarpeta(const AnsiString& CarpetaPrograma, const AnsiS
     return {};
 }
 
-void ImportaEnCarpeta(const AnsiString& Intercambio, const AnsiString& Carpeta) {
+void ImportaEnCarpeta(const AnsiString& Intercambio, const AnsiString& Carpeta, TDbfFileSystem* Fs) {
+    TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
     AnsiString error = CompruebaIntercambio(Intercambio, TUsoIntercambio::Importar);
     if (!error.empty()) throw EDatabaseError(error);
 
     const AnsiString carpeta = ExcludeTrailingBackslash(Carpeta);
     const bool nueva = !DirectoryExists(carpeta);
     if (!ForceDirectories(carpeta)) throw EDatabaseError("No se puede crear la carpeta " + carpeta + ".");
-    const AnsiString provisional = carpeta + "\\" + CarpetaProvisional;
-    BorraCarpeta(provisional);
+    const AnsiString provisional = carpeta + "\\" + CarpetaNuevas;
     try {
+        // A swap an earlier run left half-done is settled before this one
+        // builds its own set where that one kept its files.
+        ResuelveCambioPendiente(carpeta, fs);
         if (!ForceDirectories(provisional)) throw EDatabaseError("No se puede crear la carpeta " + provisional + ".");
-        CreaTablas(provisional);
+        CreaTablasNuevas(provisional);
         RellenaTablas(Intercambio, provisional);
         CalculaDivisiones(provisional);
-        ColocaTablas(provisional, carpeta);
+        ColocaTablasNuevas(carpeta, fs);
     } catch (...) {
-        BorraCarpeta(provisional);
-        if (nueva) BorraCarpeta(carpeta);
+        try {
+            // A folder made for this import goes whole; in another only an
+            // unfinished set goes, never a swap that must still be settled.
+            if (nueva)
+                BorraCarpeta(carpeta);
+            else
+                DescartaNuevasIncompletas(carpeta, fs);
+        } catch (const std::exception&) {
+        }
         throw;
     }
-    BorraCarpeta(provisional);
 }
 
 bool ImportaDatos(TAppState& Estado, const AnsiString& Intercambio) {

@@ -7,6 +7,7 @@
 using AnsiString = std::string;
 
 class TAppState;
+class TDbfFileSystem;
 
 // A folder name the user typed, to be made a sub-folder of the program
 // folder: the message that refuses it, or "" when it can be used. Refused:
@@ -19,9 +20,11 @@ AnsiString CompruebaNombreCarpeta(const AnsiString& CarpetaPrograma, const AnsiS
 // created when missing) from the exchange folder and computes the groups and
 // divisions. The exchange tables are checked before anything is written;
 // the new tables are built aside in the folder and replace its twelve tables
-// only once they are complete, so a failure (an EDatabaseError with the
-// message for the user) leaves the folder as it was. Other files stay.
-void ImportaEnCarpeta(const AnsiString& Intercambio, const AnsiString& Carpeta);
+// only once they are complete (shell/TableSwap.h), so a failure (an
+// EDatabaseError with the message for the user) leaves the folder as it was,
+// and a folder made for the import is removed again. Other files stay. The
+// files are moved through Fs (the machine's files when null).
+void ImportaEnCarpeta(const AnsiString& Intercambio, const AnsiString& Carpeta, TDbfFileSystem* Fs = nullptr);
 
 // The button "&Importar datos": asks for the folder name, asks before
 // replacing the tables of a folder that exists, imports and opens the folder.

@@ -1,5 +1,8 @@
 #include "shell/SchoolTables.h"
 
+#include <filesystem>
+#include <set>
+
 #include "platform/db/Database.h"
 #include "platform/db/DbfTable.h"
 #include "platform/db/Table.h"
@@ -96,16 +99,59 @@ std::vector<TTablaEscolar> Disenos() {
     return t;
 }
 
-// A data file the engine refuses as damaged is kept beside the folder's
-// tables under another name before the table is made anew.
-bool DatosIlegibles(TTable& Tabla) {
+// The kind of the engine our layouts ask for; the engine decides its width.
+TDbfKind ClaseDbf(TFieldType Tipo) {
+    switch (Tipo) {
+    case ftSmallint: return TDbfKind::SmallInt;
+    case ftFloat: return TDbfKind::Float;
+    case ftBoolean: return TDbfKind::Boolean;
+    case ftMemo: return TDbfKind::Memo;
+    default: return TDbfKind::String;
+    }
+}
+
+AnsiString DescribeCampo(char Tipo, int Ancho, int Decimales) {
+    AnsiString d = AnsiString(1, Tipo) + " " + IntToStr(Ancho);
+    return Decimales ? d + "," + IntToStr(Decimales) : d;
+}
+
+// How the stored fields differ from the layout (the first difference found),
+// or "" when they are the layout's: the same names, each of the same type
+// and width. Their order is free, since every reader takes fields by name.
+AnsiString DiferenciaDeDiseno(const TDbfTable& Tabla, const TTablaEscolar& Diseno) {
+    for (const auto& c : Diseno.Campos) {
+        int i = Tabla.FieldIndex(c.Nombre);
+        if (i < 0) return "le falta el campo " + c.Nombre;
+        const TDbfFieldDef& f = Tabla.Field(i);
+        TDbfFieldSpec e = DbfFieldSpecFor(c.Nombre, ClaseDbf(c.Tipo), c.Ancho);
+        // dBase readers take F for N: both are numbers written as digits.
+        char tipo = f.Type == 'F' ? 'N' : f.Type;
+        if (tipo != e.Type || f.Length != e.Length || f.Decimals != e.Decimals)
+            return "el campo " + c.Nombre + " es " + DescribeCampo(f.Type, f.Length, f.Decimals) +
+                   " y debe ser " + DescribeCampo(e.Type, e.Length, e.Decimals);
+    }
+    for (int i = 0; i < Tabla.FieldCount(); ++i) {
+        const AnsiString& n = Tabla.Field(i).Name;
+        bool nuestro = false;
+        for (const auto& c : Diseno.Campos) nuestro = nuestro || SameText(c.Nombre, n);
+        if (!nuestro) return "le sobra el campo " + n;
+    }
+    return {};
+}
+
+// Why a stored table cannot serve as it is: its data file is damaged beyond
+// reading, or it is another table's (a file copied over it). "" when it serves.
+AnsiString DefectoDeTabla(TTable& Tabla, const TTablaEscolar& Diseno) {
     try {
         Tabla.Open();
         Tabla.Close();
-        return false;
+        auto dbf = TDbfTable::Open(Tabla.TablePath(), dbfReadOnly);
+        AnsiString diferencia = DiferenciaDeDiseno(*dbf, Diseno);
+        if (diferencia.empty()) return {};
+        return "no tiene los campos que le corresponden (" + diferencia + ")";
     } catch (const EDBEngineError& E) {
         if (E.ErrorCode() != dbeDamaged) throw;
-        return true;
+        return "estaba da\xF1" "ada";
     }
 }
 
@@ -115,6 +161,29 @@ AnsiString GuardaAparte(TTable& Tabla) {
     DeleteFile(copia);
     if (!RenameFile(dbf, copia)) DatabaseError("No se puede apartar el fichero " + dbf + ".");
     return ExtractFileName(copia);
+}
+
+// Every name a table's files take must be free for a file: something else
+// there (a folder) would stop CreaTablas half-way, after it had changed
+// other tables.
+void CompruebaNombresLibres(const AnsiString& Carpeta) {
+    for (const auto& t : TablasEscolares())
+        for (const char* ext : {".dbf", ".mdx", ".dbt"}) {
+            AnsiString nombre = AnsiString(t.Nombre) + ext;
+            std::string ruta = MapPath(Carpeta + nombre);
+            std::error_code ec;
+            if (ruta.empty() || !std::filesystem::exists(ruta, ec)) continue;
+            if (std::filesystem::is_regular_file(ruta, ec)) continue;
+            DatabaseError("En la carpeta " + Carpeta + " hay una carpeta u otra cosa que no es un fichero con el " +
+                          "nombre " + nombre + ", que es de la tabla " + t.Nombre + ".");
+        }
+}
+
+AnsiString Lista(const std::vector<AnsiString>& Nombres) {
+    AnsiString l;
+    for (size_t i = 0; i < Nombres.size(); ++i)
+        l += (i == 0 ? "" : i + 1 == Nombres.size() ? " y " : ", ") + Nombres[i];
+    return l;
 }
 
 }  // namespace
@@ -128,6 +197,16 @@ const TTablaEscolar& TablaEscolar(std::string_view Nombre) {
     for (const auto& t : TablasEscolares())
         if (SameText(t.Nombre, Nombre)) return t;
     DatabaseError("No hay tabla escolar " + AnsiString(Nombre));
+}
+
+bool EsFicheroDeTablaEscolar(std::string_view Nombre) {
+    static const std::set<AnsiString> nombres = [] {
+        std::set<AnsiString> n;
+        for (const auto& t : TablasEscolares())
+            for (const char* ext : {".dbf", ".mdx", ".dbt"}) n.insert(AnsiString(t.Nombre) + ext);
+        return n;
+    }();
+    return nombres.count(LowerCase(Nombre)) != 0;
 }
 
 bool EtiquetaDescendente(std::string_view Campo) { return Campo == "NALUM" || Campo == "CONTADOR"; }
@@ -147,19 +226,32 @@ void CreaTabla(const AnsiString& DatabaseName, const TTablaEscolar& Diseno, cons
 }
 
 void CreaTablas(const AnsiString& DatabaseName) {
+    CompruebaNombresLibres(CarpetaDeBase(DatabaseName));
+    std::vector<AnsiString> faltan;
     for (const auto& d : TablasEscolares()) {
         TTempTable t = NewTempTable(DatabaseName, d.Nombre);
         if (d.DeTrabajo) {
             if (t->Exists()) t->DeleteTable();
         } else if (t->Exists()) {
-            if (!DatosIlegibles(*t)) continue;
+            AnsiString defecto = DefectoDeTabla(*t, d);
+            if (defecto.empty()) continue;
             AnsiString copia = GuardaAparte(*t);
-            Aviso("La tabla " + AnsiString(d.Nombre) + " estaba da\xF1" "ada y se ha creado vac\xED" "a. El fichero " +
-                  "da\xF1" "ado se ha guardado como " + copia + ".");
+            Aviso("La tabla " + AnsiString(d.Nombre) + " " + defecto +
+                  ". Se ha creado vac\xED" "a y el fichero anterior se ha guardado como " + copia + ".");
+        } else {
+            faltan.push_back(d.Nombre);
         }
         DefineTabla(*t, d);
         t->CreateTable();
     }
+    // A table that vanished is not a new school year's empty one: the user
+    // must know which rows are gone.
+    if (faltan.size() == 1) Aviso("No estaba la tabla " + faltan[0] + ": se ha creado vac\xED" "a.");
+    if (faltan.size() > 1) Aviso("No estaban las tablas " + Lista(faltan) + ": se han creado vac\xED" "as.");
+}
+
+void CreaTablasNuevas(const AnsiString& DatabaseName) {
+    for (const auto& d : TablasEscolares()) CreaTabla(DatabaseName, d);
 }
 
 AnsiString CarpetaDeBase(const AnsiString& DatabaseName) {

@@ -57,6 +57,10 @@ const TTablaEscolar& TablaEscolar(std::string_view Nombre);
 // Tags on these fields list the largest values first.
 bool EtiquetaDescendente(std::string_view Campo);
 
+// Whether a file name, in any letter case, is the data, index or memo file
+// of one of the twelve tables ("ALUM.DBF", "tipgrup2.dbt").
+bool EsFicheroDeTablaEscolar(std::string_view Nombre);
+
 // Fills the table's FieldDefs and IndexDefs with the layout.
 void DefineTabla(TTable& Tabla, const TTablaEscolar& Diseno);
 // Creates the table in the layout (replacing one of that name) on the
@@ -66,11 +70,16 @@ void CreaTabla(const AnsiString& DatabaseName, const TTablaEscolar& Diseno, cons
 
 // Makes sure the database's folder holds the twelve tables: the working
 // tables are made anew and empty; a stored table whose data file is there
-// keeps its rows (its index is rebuilt from the data when it was lost); a
-// stored table whose data file is missing is created empty, and so is one
-// whose data file is damaged beyond reading, after its bytes are kept aside
-// as "<name>.dbf.bak" and the user is told.
+// and has the fields of its layout keeps its rows (its index is rebuilt from
+// the data when it was lost); a stored table whose data file is missing is
+// created empty, and so is one whose data file is damaged beyond reading or
+// holds other fields (another table's file copied over it), after its bytes
+// are kept aside as "<name>.dbf.bak". The user is told of each. A name of a
+// table's files taken by a folder refuses the whole folder (EDatabaseError)
+// before anything is written.
 void CreaTablas(const AnsiString& DatabaseName);
+// The twelve tables, empty, in a folder that holds none of them yet.
+void CreaTablasNuevas(const AnsiString& DatabaseName);
 
 // The Windows folder (with its trailing "\") a database name stands for: the
 // "Path=" of a database component of that name, or the name itself.

@@ -43,8 +43,10 @@ int main() {
         Say("Carpetas de datos: " + (list.empty() ? AnsiString("ninguna") : list));
         Say("Recursos cargados: " + IntToStr(resources));
         Say("La ventana principal todav\xED" "a no existe en esta versi\xF3n: no hay pantallas que mostrar.");
-    } catch (const Exception& e) {
-        std::fprintf(stderr, "%s\n", ToUtf8(e.Message()).c_str());
+    } catch (const std::exception& e) {
+        // Whatever stopped the start, the caller of the program must see a failure.
+        std::fprintf(stderr, "%s\n", ToUtf8(e.what()).c_str());
+        return 1;
     }
     return 0;
 }

@@ -34,7 +34,7 @@ void TiposEscuela::SetUp() {
     std::filesystem::create_directories(Carpeta());
     Estado = NewComponent<TAppState>(nullptr);
     Estado->ApuntaBaseDatos("C:\\PROG\\datos\\");
-    CreaTablas(Base);
+    CreaTablasNuevas(Base);
 
     Anade("cursos", {{{"TURNO", "D"},
                       {"NIVEL", "ESO"},

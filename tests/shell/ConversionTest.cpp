@@ -36,7 +36,7 @@ TEST_F(Conversion, StudentCountsGiveGroupsAndLimits) {
 
     // The same through the tables: every course takes MAT, a third of the
     // students are annulled (they count all the same).
-    CreaTablas(NombreBaseDatos);
+    CreaTablasNuevas(NombreBaseDatos);
     std::vector<TFilaIntercambio> cursos, asignaturas, alumnos;
     for (const auto& c : casos) {
         AnsiString tnc = "C" + std::to_string(c.Alumnos);

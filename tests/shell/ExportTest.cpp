@@ -43,7 +43,7 @@ protected:
         ShellFixture::SetUp();
         std::filesystem::create_directories(Maquina(Datos));
         Estado->ApuntaBaseDatos(Datos);
-        CreaTablas(NombreBaseDatos);
+        CreaTablasNuevas(NombreBaseDatos);
         Anade(NombreBaseDatos, "nomasg",
               {{{"ABREV", "MAT"}, {"ABREV8", "MATEMAT"}, {"NOMBRE", "Matem\xE1ticas"}},
                {{"ABREV", "fil"}, {"ABREV8", "FILOSOF"}, {"NOMBRE", "Filosof\xED" "a"}},

@@ -39,6 +39,21 @@ TDatosIntercambio Intercambio() {
 
 const char* const Nuevo = "C:\\PROG\\nuevo";
 
+// Fifty characters, the most a name of ours holds; one more is too many.
+const char* const NombreLargo = "Fern\xE1ndez de C\xF3rdoba y Ponce de Le\xF3n, Mar\xED" "a Isabel";
+
+// The students' exchange table as another program may write it: NOMBRE of
+// the given width, the subjects' fields of the given type and width, values
+// in the order EXPED, NOMBRE, TURNO, NIVEL, CURSO, OPCION, REPITE, ASIG1 ...
+std::vector<TCampoDbf> CamposAlumnos(int AnchoNombre, char TipoAsig3 = 'C', int AnchoAsig3 = 4) {
+    std::vector<TCampoDbf> c = {{"EXPED", 'C', 20}, {"NOMBRE", 'C', AnchoNombre}, {"TURNO", 'C', 1},
+                                              {"NIVEL", 'C', 5},  {"CURSO", 'C', 3},           {"OPCION", 'C', 1},
+                                              {"REPITE", 'L', 1}};
+    static const std::vector<AnsiString> asig = Numerados("ASIG", 20);
+    for (const auto& a : asig) c.push_back({a.c_str(), a == "ASIG3" ? TipoAsig3 : 'C', a == "ASIG3" ? AnchoAsig3 : 4});
+    return c;
+}
+
 }  // namespace
 
 class Import : public ShellFixture {
@@ -124,7 +139,7 @@ TEST_F(Import, FillsTheTwelveTablesFromTheExchange) {
 TEST_F(Import, AnExistingFolderIsReplacedOnlyOnTheUsersWordAndKeepsItsOtherFiles) {
     Escribe(IntercambioMinimo());
     std::filesystem::create_directories(Maquina(Nuevo));
-    CreaTablas(Nuevo);
+    CreaTablasNuevas(Nuevo);
     Anade(Nuevo, "alum", {{{"EXPED", "viejo"}}, {{"EXPED", "viejo2"}}});
     CreaTablaLibre(Nuevo, "Deposito", {{"N", ftSmallint, 0}}, {{{"N", 5}}});
     std::ofstream(Maquina(Nuevo) / "notas.txt") << "notas";
@@ -187,7 +202,16 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
     auto asigAncho = [](TDatosIntercambio& d) {
         d.erase("Asigcurt");
         CreaTablaLibre(Qtemp, "ASIGCURt.DBF",
-                       {{"NIVEL", ftString, 5}, {"CURSO", ftString, 3}, {"ASIG", ftString, 6}, {"HORAS", ftFloat, 0}});
+                       {{"NIVEL", ftString, 5}, {"CURSO", ftString, 3}, {"ASIG", ftString, 6}, {"HORAS", ftFloat, 0}},
+                       {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 3.0}},
+                        {{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FILOSO"}, {"HORAS", 3.0}}});
+    };
+    // Hours no numeric field of ours can hold: found only while filling.
+    auto horasEnormes = [](TDatosIntercambio& d) {
+        d.erase("Asigcurt");
+        CreaTablaLibre(Qtemp, "ASIGCURt.DBF",
+                       {{"NIVEL", ftString, 5}, {"CURSO", ftString, 3}, {"ASIG", ftString, 4}, {"HORAS", ftBCD, 0}},
+                       {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 1e19}}});
     };
     const TCasoRechazo casos[] = {
         {"empty name", "", nullptr, nullptr, "Escriba el nombre"},
@@ -204,25 +228,46 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
         {"missing key field", "nuevo", [&](TDatosIntercambio& d) { d.erase("Cursost"); sinCampo(d); }, nullptr,
          "no tiene el campo NIVEL"},
         {"wrong kind", "nuevo", repiteTexto, nullptr, "REPITE de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF no es l\xF3gico"},
-        {"too wide", "nuevo", asigAncho, nullptr, "ASIG de la tabla de intercambio C:\\QTEMP\\ASIGCURt.DBF tiene 6"},
+        {"a value too long", "nuevo", asigAncho, nullptr,
+         "En la fila 2 de la tabla de intercambio C:\\QTEMP\\ASIGCURt.DBF, el campo ASIG vale \"FILOSO\": tiene 6 "
+         "caracteres y Zelmor guarda como mucho 4."},
         {"damaged table", "nuevo", nullptr,
          [] { std::filesystem::resize_file(Maquina(Qtemp) / "ALUMNOST.DBF", 100); }, "No se puede leer la tabla"},
-        // Hours no numeric field of ours can hold: found only while filling.
-        {"late failure into the open folder", "viejo",
-         [](TDatosIntercambio& d) {
-             d.erase("Asigcurt");
-             CreaTablaLibre(Qtemp, "ASIGCURt.DBF",
-                            {{"NIVEL", ftString, 5}, {"CURSO", ftString, 3}, {"ASIG", ftString, 4}, {"HORAS", ftBCD, 0}},
-                            {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 1e19}}});
+        {"a name longer than ours", "nuevo", nullptr,
+         [] {
+             // The deleted first row is not read: its name may be anything.
+             EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", CamposAlumnos(60),
+                        {{"1", std::string(NombreLargo) + "a"}, {"2", NombreLargo}, {"3", std::string(NombreLargo) + "a"}},
+                        {0});
          },
-         nullptr, "does not fit field HORAS"},
+         "En la fila 3 de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF, el campo NOMBRE vale \""
+         "Fern\xE1ndez de C\xF3rdoba y Ponce de Le\xF3n, Mar\xED" "a Isabela\": tiene 51 caracteres y Zelmor guarda como "
+         "mucho 50."},
+        {"a NUL inside a name", "nuevo", nullptr,
+         [] { EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", CamposAlumnos(50), {{"1", std::string("Pe\0a, Ana", 9)}}); },
+         "En la fila 1 de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF, el campo NOMBRE vale \"Pe[NUL]a, Ana\": "
+         "lleva un car\xE1" "cter nulo y se perder\xED" "a lo que le sigue."},
+        {"a field with no text", "nuevo", nullptr,
+         [] { EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", CamposAlumnos(50, 'G', 10), {{"1", "Vera, Ana"}}); },
+         "El campo ASIG3 de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF no se puede leer como texto."},
+        {"a group number too long", "nuevo", nullptr,
+         [] {
+             EscribeDbf("C:\\QTEMP\\GRUPT.DBF",
+                        {{"ABREV", 'C', 4}, {"TURNO", 'C', 1}, {"NIVEL", 'C', 5}, {"CURSO", 'C', 3}, {"GRUPO", 'N', 2}},
+                        {{"1BDA", "D", "BACH", "1", "1"}, {"1BDL", "D", "BACH", "1", "12"}});
+         },
+         "En la fila 2 de la tabla de intercambio C:\\QTEMP\\GRUPT.DBF, el campo GRUPO vale \"12\": tiene 2 caracteres "
+         "y Zelmor guarda como mucho 1."},
+        {"late failure into the open folder", "viejo", horasEnormes, nullptr, "does not fit field HORAS"},
+        // A folder made for the import goes with it.
+        {"late failure into a new folder", "nuevo", horasEnormes, nullptr, "does not fit field HORAS"},
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.Nombre);
         // The folder open before: imported earlier, with its own rows.
         std::filesystem::remove_all(Maquina(Programa));
         std::filesystem::create_directories(Maquina(viejo));
-        CreaTablas(viejo);
+        CreaTablasNuevas(viejo);
         Anade(viejo, "alum", {{{"EXPED", "antiguo"}}});
         Estado->ApuntaBaseDatos(viejo);
         Estado->CarpetaDatos = viejo + "\\";
@@ -253,4 +298,60 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
         EXPECT_EQ(carpetas, std::vector<std::string>{"viejo"});
         EXPECT_FALSE(std::filesystem::exists(Maquina(viejo) / "~importando"));
     }
+}
+
+TEST_F(Import, EveryKindOfExchangeFieldIsReadAsItsText) {
+    TDatosIntercambio d = IntercambioMinimo();
+    d.erase("proft");
+    Escribe(d);
+    // Course years and group numbers as numbers, a level wider than ours.
+    EscribeDbf("C:\\QTEMP\\CURSOSt.DBF", {{"ABREV", 'C', 3}, {"TURNO", 'C', 1}, {"NIVEL", 'C', 10}, {"CURSO", 'N', 2}},
+               {{"4ES", "D", "ESO", "4"}, {"1BA", "D", "BACH", "1"}});
+    EscribeDbf("C:\\QTEMP\\GRUPT.DBF",
+               {{"ABREV", 'C', 4}, {"TURNO", 'C', 1}, {"NIVEL", 'C', 5}, {"CURSO", 'N', 1}, {"GRUPO", 'N', 1}},
+               {{"4ESA", "D", "ESO", "4", "1"}});
+    // File numbers as dates, option letters as logicals, names 60 wide (one
+    // padded with NUL bytes, one of exactly our fifty characters), a
+    // deleted row in between.
+    std::vector<TCampoDbf> alumnos = CamposAlumnos(60, 'C', 10);
+    alumnos[0] = {"EXPED", 'D', 8};
+    alumnos[4] = {"CURSO", 'N', 3};
+    alumnos[5] = {"OPCION", 'L', 1};
+    std::string pena = "Pe\xF1" "a Ortiz, Luc\xED" "a";
+    pena.resize(60, '\0');
+    EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", alumnos,
+               {{"20240131", pena, "D", "ESO", "4", "T", "T", "MAT", "", "LAT"},
+                {"20240201", "Borrado", "D", "ESO", "4"},
+                {"", NombreLargo, "D", "BACH", "1", "F", " ", "LAT"}},
+               {1});
+    CreaTablaLibre(Qtemp, "PROFT.DBF", {{"ABREV", ftString, 4}, {"NOMBRE", ftMemo, 0}, {"DEPART", ftString, 40}},
+                   {{{"ABREV", "MGR"}, {"NOMBRE", "Garc\xED" "a Ruiz, Mar\xED" "a"}, {"DEPART", "Matem\xE1ticas"}}});
+
+    ASSERT_EQ(CompruebaIntercambio(Qtemp, TUsoIntercambio::Importar), "");
+    ImportaEnCarpeta(Qtemp, Nuevo);
+
+    std::vector<TFilaLeida> cursos = Filas(Nuevo, "cursos");
+    ASSERT_EQ(cursos.size(), 2u);
+    EXPECT_EQ(cursos[0]["TNC"], "DESO4");
+    EXPECT_EQ(cursos[1]["TNC"], "DBACH1");
+    EXPECT_EQ(Columna(Nuevo, "asigcur", "TNC"), std::vector<std::string>{"DESO4"});
+    std::vector<TFilaLeida> grupos = Filas(Nuevo, "grupos");
+    ASSERT_EQ(grupos.size(), 1u);
+    EXPECT_EQ(grupos[0]["GRUPO"], "1");
+    EXPECT_EQ(grupos[0]["TNCG"], "DESO41");
+    std::vector<TFilaLeida> alum = Filas(Nuevo, "alum");
+    ASSERT_EQ(alum.size(), 2u);
+    EXPECT_EQ(alum[0]["EXPED"], "20240131");
+    EXPECT_EQ(alum[0]["NOMBRE"], "Pe\xF1" "a Ortiz, Luc\xED" "a");
+    EXPECT_EQ(alum[0]["TNC"], "DESO4");
+    EXPECT_EQ(alum[0]["OPCION"], "T");
+    EXPECT_EQ(alum[0]["REPITE"], "True");
+    EXPECT_EQ(alum[0]["ASIG1"], "MAT");
+    EXPECT_EQ(alum[0]["ASIG3"], "LAT");
+    EXPECT_EQ(alum[1]["EXPED"], "");
+    EXPECT_EQ(alum[1]["NOMBRE"], NombreLargo);
+    EXPECT_EQ(alum[1]["TNC"], "DBACH1");
+    EXPECT_EQ(alum[1]["OPCION"], "F");
+    EXPECT_EQ(alum[1]["REPITE"], "False");
+    EXPECT_EQ(Columna(Nuevo, "prof", "NOMBRE"), std::vector<std::string>{"Garc\xED" "a Ruiz, Mar\xED" "a"});
 }

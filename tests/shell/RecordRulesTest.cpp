@@ -20,7 +20,7 @@ protected:
         std::filesystem::create_directories(Maquina(Datos));
         Estado->ApuntaBaseDatos(Datos);
         Estado->CarpetaDatos = AnsiString(Datos) + "\\";
-        CreaTablas(NombreBaseDatos);
+        CreaTablasNuevas(NombreBaseDatos);
         Pantalla = NewComponent<TComponent>(nullptr);
     }
     void TearDown() override {
@@ -114,7 +114,7 @@ TEST_F(RecordRules, TheLineClipboardMovesLinesBetweenTablesOfOneStructure) {
 
     // Another folder closes the clipboard: nothing comes back until a line is moved there.
     std::filesystem::create_directories(Maquina("C:\\PROG\\otra"));
-    CreaTablas("C:\\PROG\\otra");
+    CreaTablasNuevas("C:\\PROG\\otra");
     Anade("C:\\PROG\\otra", "aulas", {{{"N", 1}, {"ABREV", "X"}}});
     Estado->ApuntaBaseDatos("C:\\PROG\\otra");
     TTable* otras = TablaDePantalla("aulas");

@@ -1,5 +1,7 @@
 // The twelve tables as CreaTablas leaves them, whatever state the folder was in.
+#include <algorithm>
 #include <functional>
+#include <map>
 
 #include "ShellFixture.h"
 #include "platform/db/Table.h"
@@ -21,6 +23,18 @@ protected:
         ShellFixture::SetUp();
         std::filesystem::create_directories(Maquina(Datos));
         Estado->ApuntaBaseDatos(Datos);
+    }
+    // A stored table made in another layout, holding one row.
+    static void CreaConOtroDiseno(const char* Tabla, const std::function<void(std::vector<TCampoEscolar>&)>& Cambia) {
+        TTablaEscolar d = TablaEscolar(Tabla);
+        Cambia(d.Campos);
+        NewTempTable(NombreBaseDatos, Tabla)->DeleteTable();
+        CreaTabla(NombreBaseDatos, d);
+        Anade(NombreBaseDatos, Tabla, {{{d.Campos[0].Nombre, 1}}});
+    }
+    static void CambiaCampo(std::vector<TCampoEscolar>& Campos, const char* Nombre, TFieldType Tipo, int Ancho) {
+        for (auto& c : Campos)
+            if (c.Nombre == Nombre) c = {Nombre, Tipo, Ancho};
     }
     // Every stored table with one row more, the working tables too.
     void LlenaTodas() {
@@ -75,7 +89,7 @@ TEST_F(SchoolTables, NewTablesHaveTheirFieldsKindsWidthsAndTags) {
 }
 
 TEST_F(SchoolTables, DescendingTagsListTheLargestFirst) {
-    CreaTablas(NombreBaseDatos);
+    CreaTablasNuevas(NombreBaseDatos);
     Anade(NombreBaseDatos, "tipos", {{{"NALUM", 3}}, {{"NALUM", 12}}, {{"NALUM", 7}}});
     Anade(NombreBaseDatos, "asigcur", {{{"CONTADOR", 1}}, {{"CONTADOR", 40}}, {{"CONTADOR", 9}}});
     EXPECT_EQ(Columna(NombreBaseDatos, "tipos", "NALUM", "NALUM"), (std::vector<std::string>{"12", "7", "3"}));
@@ -86,54 +100,93 @@ struct TCasoCreaTablas {
     const char* Nombre;
     // Changes the folder (whose twelve tables hold one row each) before CreaTablas runs again.
     std::function<void(const std::filesystem::path& Carpeta)> Prepara;
-    int FilasAlum;       // rows of alum afterwards
-    bool Avisa;          // the user is told about a damaged table
+    std::vector<const char*> Pierden;  // stored tables made anew, empty
+    const char* Aviso;                 // a piece of what the user is told, "" for nothing
+    bool Aparta;                       // the lost table's former data file is kept as .dbf.bak
 };
 
 TEST_F(SchoolTables, CreaTablasKeepsStoredRowsEmptiesWorkingTablesAndRecreatesOnlyLostData) {
+    namespace fs = std::filesystem;
     const TCasoCreaTablas casos[] = {
-        {"all twelve there", [](const std::filesystem::path&) {}, 1, false},
-        {"index of alum lost", [](const std::filesystem::path& c) { std::filesystem::remove(c / "alum.mdx"); }, 1, false},
-        {"data of alum lost", [](const std::filesystem::path& c) { std::filesystem::remove(c / "alum.dbf"); }, 0, false},
-        {"data of alum damaged",
-         [](const std::filesystem::path& c) {
-             std::filesystem::resize_file(c / "alum.dbf", 40);
+        {"all twelve there", [](const fs::path&) {}, {}, "", false},
+        {"index of alum lost", [](const fs::path& c) { fs::remove(c / "alum.mdx"); }, {}, "", false},
+        {"data of alum lost", [](const fs::path& c) { fs::remove(c / "alum.dbf"); }, {"alum"},
+         "No estaba la tabla alum: se ha creado vac\xED" "a.", false},
+        {"data of two tables lost",
+         [](const fs::path& c) {
+             fs::remove(c / "prof.dbf");
+             fs::remove(c / "aulas.dbf");
          },
-         0, true},
+         {"prof", "aulas"}, "No estaban las tablas prof y aulas: se han creado vac\xED" "as.", false},
+        {"data of alum damaged", [](const fs::path& c) { fs::resize_file(c / "alum.dbf", 40); }, {"alum"},
+         "La tabla alum estaba da\xF1" "ada. Se ha creado vac\xED" "a y el fichero anterior se ha guardado como "
+         "alum.dbf.bak.",
+         true},
+        {"the subject names' file copied over alum",
+         [](const fs::path& c) { fs::copy_file(c / "nomasg.dbf", c / "alum.dbf", fs::copy_options::overwrite_existing); },
+         {"alum"}, "La tabla alum no tiene los campos que le corresponden (le falta el campo EXPED)", true},
+        // Every field of tipos is in tipos2: only the fields left over tell them apart.
+        {"the working subtypes' file copied over tipos",
+         [](const fs::path& c) {
+             fs::copy_file(c / "tipos2.dbf", c / "tipos.dbf", fs::copy_options::overwrite_existing);
+         },
+         {"tipos"}, "La tabla tipos no tiene los campos que le corresponden (le sobra el campo ASIGS)", true},
+        {"names too narrow",
+         [](const fs::path&) { CreaConOtroDiseno("alum", [](auto& c) { CambiaCampo(c, "NOMBRE", ftString, 40); }); },
+         {"alum"}, "(el campo NOMBRE es C 40 y debe ser C 50)", true},
+        {"hours without decimals",
+         [](const fs::path&) { CreaConOtroDiseno("asigcur", [](auto& c) { CambiaCampo(c, "HORAS", ftSmallint, 0); }); },
+         {"asigcur"}, "(el campo HORAS es N 6 y debe ser N 20,4)", true},
+        {"the same fields in another order",
+         [](const fs::path&) { CreaConOtroDiseno("alum", [](auto& c) { std::reverse(c.begin(), c.end()); }); }, {},
+         "", false},
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.Nombre);
-        CreaTablas(NombreBaseDatos);
-        for (const auto& t : TablasEscolares()) {
-            TTempTable x = OpenTempTable(NombreBaseDatos, t.Nombre);
-            x->EmptyTable();
-        }
+        for (const auto& e : fs::directory_iterator(Maquina(Datos))) fs::remove(e.path());
+        CreaTablasNuevas(NombreBaseDatos);
         LlenaTodas();
         caso.Prepara(Maquina(Datos));
+        std::map<std::string, uintmax_t> antes;
+        for (const char* t : caso.Pierden)
+            if (fs::exists(Maquina(Datos) / (std::string(t) + ".dbf")))
+                antes[t] = fs::file_size(Maquina(Datos) / (std::string(t) + ".dbf"));
         size_t avisos = Dialogs.Asked().size();
 
         CreaTablas(NombreBaseDatos);
 
-        EXPECT_EQ(Dialogs.Asked().size() - avisos, caso.Avisa ? 1u : 0u);
+        std::vector<AnsiString> textos = Dialogs.Texts();
+        ASSERT_EQ(textos.size() - avisos, *caso.Aviso ? 1u : 0u);
+        if (*caso.Aviso) {
+            EXPECT_NE(textos.back().find(caso.Aviso), std::string::npos) << textos.back();
+            EXPECT_EQ(Dialogs.Asked().back().Caption, TituloAtencion);
+        }
         for (const auto& t : TablasEscolares()) {
             TTempTable x = OpenTempTable(NombreBaseDatos, t.Nombre);
             EXPECT_EQ(x->FieldCount(), int(t.Campos.size())) << t.Nombre;
-            int esperadas = t.DeTrabajo ? 0 : AnsiString(t.Nombre) == "alum" ? caso.FilasAlum : 1;
-            EXPECT_EQ(x->RecordCount(), esperadas) << t.Nombre;
+            bool pierde = std::find_if(caso.Pierden.begin(), caso.Pierden.end(),
+                                       [&](const char* p) { return AnsiString(p) == t.Nombre; }) != caso.Pierden.end();
+            EXPECT_EQ(x->RecordCount(), t.DeTrabajo || pierde ? 0 : 1) << t.Nombre;
+        }
+        for (const char* t : caso.Pierden) {
+            fs::path bak = Maquina(Datos) / (std::string(t) + ".dbf.bak");
+            EXPECT_EQ(fs::exists(bak), caso.Aparta) << t;
+            if (caso.Aparta) {
+                EXPECT_EQ(fs::file_size(bak), antes.at(t)) << t;
+            }
         }
         // The index of a table that kept its rows serves again.
+        bool alumPierde = std::find_if(caso.Pierden.begin(), caso.Pierden.end(),
+                                       [](const char* p) { return AnsiString(p) == "alum"; }) != caso.Pierden.end();
         Anade(NombreBaseDatos, "alum", {{{"NOMBRE", "Zapata"}}, {{"NOMBRE", "Arroyo"}}});
         std::vector<std::string> nombres = Columna(NombreBaseDatos, "alum", "NOMBRE", "NOMBRE");
         EXPECT_TRUE(std::is_sorted(nombres.begin(), nombres.end()));
-        EXPECT_EQ(nombres.size(), size_t(caso.FilasAlum + 2));
+        EXPECT_EQ(nombres.size(), alumPierde ? 2u : 3u);
     }
-    // The damaged bytes were kept beside the tables.
-    EXPECT_EQ(std::filesystem::file_size(Maquina(Datos) / "alum.dbf.bak"), 40u);
-    EXPECT_NE(Dialogs.Texts().back().find("alum.dbf.bak"), std::string::npos);
 }
 
 TEST_F(SchoolTables, CourseFilterNamesExactlyItsKeyEvenWithApostrophesOrStars) {
-    CreaTablas(NombreBaseDatos);
+    CreaTablasNuevas(NombreBaseDatos);
     Anade(NombreBaseDatos, "alum",
           {{{"TNC", "DESO1"}}, {{"TNC", "O'N1"}}, {{"TNC", "DES*"}}, {{"TNC", "DESO2"}}, {{"TNC", "O'N1"}}});
     EXPECT_EQ(ClaveCurso("D", "ESO", "1"), "DESO1");

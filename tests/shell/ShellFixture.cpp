@@ -1,7 +1,10 @@
 #include "ShellFixture.h"
 
+#include <fstream>
+
 #include "platform/db/Database.h"
 #include "platform/db/Table.h"
+#include "platform/rtl/Strings.h"
 #include "platform/sys/Paths.h"
 #include "shell/AppState.h"
 #include "shell/SchoolTables.h"
@@ -67,6 +70,47 @@ void ShellFixture::CreaTablaLibre(const AnsiString& Carpeta, const AnsiString& N
     for (const char* e : Etiquetas) t->IndexDefs()->Add(e, e, {});
     t->CreateTable();
     Anade(Carpeta, Nombre, Filas);
+}
+
+void ShellFixture::EscribeDbf(const AnsiString& Fichero, const std::vector<TCampoDbf>& Campos,
+                              const std::vector<std::vector<std::string>>& Filas, const std::set<size_t>& Borradas) {
+    auto pon16 = [](std::string& b, size_t at, size_t v) {
+        b[at] = char(v & 0xFF);
+        b[at + 1] = char((v >> 8) & 0xFF);
+    };
+    size_t largo = 1;
+    for (const auto& c : Campos) largo += size_t(c.Ancho);
+    std::string b(32, '\0');
+    b[0] = 0x03;
+    b[1] = char(124);
+    b[2] = 1;
+    b[3] = 1;
+    pon16(b, 4, Filas.size());
+    pon16(b, 8, 32 * Campos.size() + 33);
+    pon16(b, 10, largo);
+    for (const auto& c : Campos) {
+        std::string d(32, '\0');
+        d.replace(0, std::string(c.Nombre).size(), c.Nombre);
+        d[11] = c.Tipo;
+        d[16] = char(c.Ancho);
+        d[17] = char(c.Decimales);
+        b += d;
+    }
+    b += '\r';
+    for (size_t f = 0; f < Filas.size(); ++f) {
+        b += Borradas.count(f) ? '*' : ' ';
+        for (size_t i = 0; i < Campos.size(); ++i) {
+            std::string v = i < Filas[f].size() ? Filas[f][i] : std::string();
+            size_t ancho = size_t(Campos[i].Ancho);
+            v.resize(std::min(v.size(), ancho));
+            bool derecha = Campos[i].Tipo == 'N' || Campos[i].Tipo == 'F';
+            b += derecha ? std::string(ancho - v.size(), ' ') + v : v + std::string(ancho - v.size(), ' ');
+        }
+    }
+    b += '\x1A';
+    std::filesystem::path ruta = Maquina(ExtractFilePath(Fichero)) / ToUtf8(ExtractFileName(Fichero));
+    std::filesystem::create_directories(ruta.parent_path());
+    std::ofstream(ruta, std::ios::binary | std::ios::trunc) << b;
 }
 
 void ShellFixture::CreaCarpetaM2(const AnsiString& Carpeta) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,6 +22,14 @@ class TAppState;
 
 // A row read back: field name to its text (AsString).
 using TFilaLeida = std::map<std::string, std::string>;
+
+// A field of a table written byte by byte (ShellFixture::EscribeDbf).
+struct TCampoDbf {
+    const char* Nombre;
+    char Tipo;
+    int Ancho;
+    int Decimales = 0;
+};
 
 class ShellFixture : public ::testing::Test {
 protected:
@@ -50,6 +59,12 @@ protected:
     static void CreaTablaLibre(const AnsiString& Carpeta, const AnsiString& Nombre, const TCampos& Campos,
                                const std::vector<TFilaIntercambio>& Filas = {},
                                const std::vector<const char*>& Etiquetas = {});
+    // A dBase III table written byte by byte, as another program may write
+    // it: any field type, each value given as its stored bytes (numbers are
+    // right-aligned, the rest left-aligned, blank-padded to the width). The
+    // rows numbered in Borradas (from 0) are marked deleted.
+    static void EscribeDbf(const AnsiString& Fichero, const std::vector<TCampoDbf>& Campos,
+                           const std::vector<std::vector<std::string>>& Filas, const std::set<size_t>& Borradas = {});
     // A folder of the older M2 layout: two courses, their subjects, three
     // students with groups and divisions.
     static void CreaCarpetaM2(const AnsiString& Carpeta);
