@@ -54,7 +54,7 @@ cmd_run() {
 cmd_test() {
   install_missing
   configure_build build/test -DCMAKE_BUILD_TYPE=Debug -DZELMOR_SANITIZE=ON -DZELMOR_BENCH=ON
-  (cd build/test && ctest --output-on-failure -j "$(jobs)")
+  (cd build/test && ZELMOR_REQUIRE_TOOLS=1 ctest --output-on-failure -j "$(jobs)")
   # Parsers of outside input are fuzzed for a few seconds each (clang, libFuzzer).
   cmake -S "$ROOT" -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELMOR_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null

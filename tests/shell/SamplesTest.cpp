@@ -9,6 +9,7 @@
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Paths.h"
 #include "shell/SchoolTables.h"
+#include "tests/support/OutsideTools.h"
 
 namespace {
 
@@ -57,25 +58,6 @@ for path in sys.argv[1:]:
         out.append('\t'.join(vals))
 sys.stdout.buffer.write(('\n'.join(out) + '\n').encode('utf-8'))
 )";
-
-std::string PythonConDbfread() {
-    for (const char* python : {"/usr/bin/python3", "python3"}) {
-        std::string orden = std::string(python) + " -c 'import dbfread' >/dev/null 2>&1";
-        if (std::system(orden.c_str()) == 0) return python;
-    }
-    return {};
-}
-
-std::string Ejecuta(const std::string& Orden) {
-    std::string out;
-    FILE* p = ::popen(Orden.c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    ::pclose(p);
-    return out;
-}
 
 }  // namespace
 
@@ -154,8 +136,8 @@ TEST_F(Samples, SampleSchoolHasWhatTheRoadNeeds) {
 }
 
 TEST_F(Samples, OtherReadersReadTheImportedFolderAsWeDo) {
-    std::string python = PythonConDbfread();
-    if (python.empty()) GTEST_SKIP() << "python3-dbfread is not installed";
+    std::string python = PythonWith("dbfread");
+    ZELMOR_NEED_TOOL(!python.empty(), "python3-dbfread");
     Genera();
     std::string nuestro, args;
     const std::filesystem::path datos = Maquina(Generada + "\\datos");
@@ -171,5 +153,7 @@ TEST_F(Samples, OtherReadersReadTheImportedFolderAsWeDo) {
         args += " '" + (datos / f).string() + "'";
     }
     std::ofstream(Root / "lee.py") << LectorPython;
-    EXPECT_EQ(Ejecuta(python + " " + (Root / "lee.py").string() + args), nuestro);
+    std::string suyo;
+    ASSERT_EQ(RunCommand(python + " " + (Root / "lee.py").string() + args, suyo), 0);
+    EXPECT_EQ(suyo, nuestro);
 }

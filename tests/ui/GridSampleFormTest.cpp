@@ -23,6 +23,7 @@
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/StdCtrls.h"
 #include "resources/ResourceTable.h"
+#include "tests/support/OutsideTools.h"
 
 namespace {
 
@@ -179,7 +180,7 @@ TEST_F(FormTest, TheSampleScreenFromItsResourceCanBeDrivenEntirelyFromATestAndSa
 TEST(X11Display, TheGridSampleScreenOpensAsARealWindow) {
     TXvfb Server;
     std::string Name = Server.Start();
-    if (Name.empty()) GTEST_SKIP() << "no Xvfb to start here";
+    ZELMOR_NEED_TOOL(!Name.empty(), "Xvfb");
     std::unique_ptr<TDisplay> X = CreateX11Display(Name.c_str());
     ASSERT_NE(X, nullptr) << "the X server " << Name << " started but cannot be opened";
     TDisplay& Xd = *X;

@@ -13,6 +13,7 @@
 #include "platform/classes/Resources.h"
 #include "platform/ui/MessageQueue.h"
 #include "resources/ResourceTable.h"
+#include "tests/support/OutsideTools.h"
 
 namespace {
 
@@ -181,7 +182,7 @@ TEST_F(FormTest, AFormComesFromItsFormResourceWithItsFieldsAndHandlersBound) {
 TEST(X11Display, TheSampleScreenOpensAsARealWindowThatShowsItsPixelsAndTakesKeys) {
     TXvfb Server;
     std::string Name = Server.Start();
-    if (Name.empty()) GTEST_SKIP() << "no Xvfb to start here";
+    ZELMOR_NEED_TOOL(!Name.empty(), "Xvfb");
     std::unique_ptr<TDisplay> X = CreateX11Display(Name.c_str());
     ASSERT_NE(X, nullptr) << "the X server " << Name << " started but cannot be opened";
     TDisplay& Xd = *X;

@@ -9,6 +9,7 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/MessageQueue.h"
 #include "platform/ui/StdCtrls.h"
+#include "tests/support/OutsideTools.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ class XClipboard : public ::testing::Test {
 protected:
     void SetUp() override {
         Name = Server.Start();
-        if (Name.empty()) GTEST_SKIP() << "no Xvfb to start here";
+        ZELMOR_NEED_TOOL(!Name.empty(), "Xvfb");
         std::unique_ptr<TDisplay> X = CreateX11Display(Name.c_str());
         ASSERT_NE(X, nullptr);
         ResetWindowManager();
