@@ -6,7 +6,7 @@
 #include "platform/backend/Offscreen.h"
 #include "platform/rtl/Clock.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "FuzzFolder.h"
 #include "platform/db/Table.h"
 #include "platform/rtl/Exceptions.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 #include "shell/ExchangeTables.h"
 #include "shell/Import.h"
 

@@ -7,7 +7,7 @@
 #include "organizer/TablasTipos.h"
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Paths.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 #include "shell/SchoolTables.h"
 
 ZELMOR_IMPLEMENT_CLASS(TAppState, TComponent)

@@ -9,7 +9,7 @@
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Files.h"
 #include "platform/sys/Paths.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 #include "shell/AppState.h"
 #include "shell/Conversion.h"
 #include "shell/SchoolTables.h"

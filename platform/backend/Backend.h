@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/Display.h"
+#include "platform/win/Display.h"
 
 // Installs the backend the environment asks for and answers it. Raises
 // EInvalidOperation for an unknown name, or when x11 is asked for and no X

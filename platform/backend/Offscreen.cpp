@@ -7,7 +7,7 @@
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 
 TOffscreenDisplay::TOffscreenDisplay(int Width, int Height) : FWidth(Width), FHeight(Height) {}
 

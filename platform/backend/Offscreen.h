@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "platform/ui/Controls.h"
-#include "platform/ui/Display.h"
+#include "platform/win/Display.h"
 
 class TCustomForm;
 

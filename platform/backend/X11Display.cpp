@@ -26,7 +26,7 @@
 #include "platform/backend/X11Keys.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Clipboard.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>

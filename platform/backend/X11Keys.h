@@ -6,7 +6,7 @@
 // layer's names clash with Xlib's.
 #include <vector>
 
-#include "platform/ui/Messages.h"
+#include "platform/win/Messages.h"
 
 // The modifier bits of an X key event's state that the translation reads.
 constexpr unsigned X11ShiftMask = 1u << 0;

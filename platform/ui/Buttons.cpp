@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/ui/Forms.h"
-#include "platform/ui/StdWindows.h"
+#include "platform/win/StdWindows.h"
 
 ZELMOR_IMPLEMENT_ENUM(TButtonLayout, "blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom")
 ZELMOR_IMPLEMENT_ENUM(TButtonStyle, "bsAutoDetect", "bsWin31", "bsNew")

@@ -8,7 +8,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menus.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 
 ZELMOR_IMPLEMENT_ENUM(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom")
 ZELMOR_IMPLEMENT_ENUM(TAnchorKind, "akLeft", "akTop", "akRight", "akBottom")

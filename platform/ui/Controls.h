@@ -21,8 +21,8 @@
 #include "platform/classes/Properties.h"
 #include "platform/gfx/Cursors.h"
 #include "platform/gfx/Graphics.h"
-#include "platform/ui/Messages.h"
-#include "platform/ui/WindowManager.h"
+#include "platform/win/Messages.h"
+#include "platform/win/WindowManager.h"
 
 class TWinControl;
 class TCustomForm;

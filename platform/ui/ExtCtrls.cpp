@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/ui/StdWindows.h"
+#include "platform/win/StdWindows.h"
 
 ZELMOR_IMPLEMENT_ENUM(TPanelBevel, "bvNone", "bvLowered", "bvRaised", "bvSpace")
 ZELMOR_IMPLEMENT_ENUM(TBevelShape, "bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine",

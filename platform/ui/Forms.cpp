@@ -4,8 +4,8 @@
 
 #include "platform/classes/Resources.h"
 #include "platform/sys/Help.h"
-#include "platform/ui/Dialogs.h"
-#include "platform/ui/Display.h"
+#include "platform/ui/FormDialogs.h"
+#include "platform/win/Display.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Grids.h"
@@ -65,6 +65,7 @@ const bool ApplicationStarted = (EnsureApplication(), true);
 }  // namespace
 
 void RegisterUiClasses() {
+    InstallFormDialogs();
     RegisterClasses({&TForm::StaticClassInfo(), &TTimer::StaticClassInfo(), &TPopupMenu::StaticClassInfo()});
     RegisterMenuClasses();
     RegisterStdControls();

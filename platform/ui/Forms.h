@@ -17,8 +17,8 @@
 
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Controls.h"
-#include "platform/ui/Dialogs.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/sys/Dialogs.h"
+#include "platform/win/MessageQueue.h"
 
 class TCustomForm;
 class TForm;

@@ -6,7 +6,7 @@
 #include "platform/classes/Filer.h"
 #include "platform/sys/Sound.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 
 ZELMOR_IMPLEMENT_ENUM(TGridOption, "goFixedVertLine", "goFixedHorzLine", "goVertLine", "goHorzLine",
                       "goRangeSelect", "goDrawFocusSelected", "goRowSizing", "goColSizing", "goRowMoving",

@@ -7,7 +7,7 @@
 // application's windows takes it away. The pauses run on the message
 // queue's timers, so a test's clock decides them.
 #include "platform/ui/Controls.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 
 // A bordered top-level window with a text; descendants paint it their way.
 class THintWindow : public TCustomControl {

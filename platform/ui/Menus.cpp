@@ -5,9 +5,9 @@
 #include <memory>
 #include <unordered_map>
 
-#include "platform/ui/Display.h"
+#include "platform/win/Display.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 
 ZELMOR_IMPLEMENT_ENUM(TPopupAlignment, "paLeft", "paRight", "paCenter")
 ZELMOR_IMPLEMENT_COMPONENT(TMenuItem, TComponent)

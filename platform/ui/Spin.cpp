@@ -3,7 +3,7 @@
 #include "platform/rtl/Regional.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Sound.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 
 ZELMOR_IMPLEMENT_COMPONENT(TCSpinButton, TCustomControl)
 ZELMOR_IMPLEMENT_COMPONENT(TCSpinEdit, TCustomEdit)

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <functional>
 
-#include "platform/ui/Display.h"
+#include "platform/win/Display.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/StdWindows.h"
+#include "platform/win/StdWindows.h"
 
 ZELMOR_IMPLEMENT_ENUM(TEditCharCase, "ecNormal", "ecUpperCase", "ecLowerCase")
 ZELMOR_IMPLEMENT_ENUM(TScrollStyle, "ssNone", "ssHorizontal", "ssVertical", "ssBoth")

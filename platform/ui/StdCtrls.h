@@ -3,7 +3,7 @@
 // radio buttons, list boxes, combo boxes and group boxes.
 //
 // The windowed ones stand on window classes of our own, as the libraries
-// expect of them (platform/ui/StdWindows.h): "EDIT", "LISTBOX", "COMBOBOX"
+// expect of them (platform/win/StdWindows.h): "EDIT", "LISTBOX", "COMBOBOX"
 // and "BUTTON" keep the text, the items, the selection and the check state
 // and do the typing, the clicking and the painting; the control classes here
 // turn properties into styles and messages, and notifications (CN_COMMAND)
@@ -16,7 +16,7 @@
 #include "platform/classes/Alignment.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Controls.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 
 enum TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
 ZELMOR_DECLARE_ENUM(TEditCharCase);

@@ -2,7 +2,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 
 ZELMOR_IMPLEMENT_COMPONENT(TTimer, TComponent)
 

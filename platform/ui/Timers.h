@@ -3,7 +3,7 @@
 // window timer on a hidden window of its own.
 #include "platform/classes/Component.h"
 #include "platform/classes/Properties.h"
-#include "platform/ui/Messages.h"
+#include "platform/win/Messages.h"
 
 class TTimer : public TComponent {
     ZELMOR_CLASS(TTimer, TComponent)

@@ -18,7 +18,7 @@
 #include "platform/db/DbfTable.h"
 #include "platform/db/Table.h"
 #include "platform/rtl/Strings.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 #include "shell/AppState.h"
 #include "shell/DataFolders.h"
 #include "shell/Export.h"

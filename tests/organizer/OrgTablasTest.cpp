@@ -19,7 +19,7 @@
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
 #include "platform/rtl/Strings.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 #include "tests/support/OutsideTools.h"
 #include "tests/support/TempMachine.h"
 

@@ -13,7 +13,7 @@
 #include "organizer/TablasTipos.h"
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 #include "tests/support/TempMachine.h"
 #include "tools/SampleSchool.h"
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "organizer/FilasTipos.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 #include "tests/support/TempMachine.h"
 
 class TAppState;

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "organizer/Traslados.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 #include "tests/organizer/TiposFilasPrueba.h"
 
 using namespace tipos_prueba;

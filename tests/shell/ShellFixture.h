@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "platform/db/DB.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 #include "tests/support/TempMachine.h"
 #include "tools/SampleSchool.h"
 

@@ -7,7 +7,7 @@
 #include "FormTestSupport.h"
 #include "KeyScript.h"
 #include "platform/ui/StdCtrls.h"
-#include "platform/ui/StdWindows.h"
+#include "platform/win/StdWindows.h"
 
 namespace {
 

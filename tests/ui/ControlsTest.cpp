@@ -7,7 +7,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Menus.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 #include "platform/ui/Timers.h"
 
 namespace {

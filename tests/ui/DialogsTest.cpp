@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/Exceptions.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 
 TEST(Dialogs, ScriptedAnswersComeInOrderAndAreRecorded) {
     TScriptedDialogs dialogs;

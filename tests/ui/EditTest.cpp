@@ -6,7 +6,7 @@
 #include "platform/sys/Clipboard.h"
 #include "platform/ui/Mask.h"
 #include "platform/ui/StdCtrls.h"
-#include "platform/ui/StdWindows.h"
+#include "platform/win/StdWindows.h"
 
 namespace {
 

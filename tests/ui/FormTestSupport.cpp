@@ -2,7 +2,7 @@
 
 #include "FormTestSupport.h"
 
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 
 ZELMOR_IMPLEMENT_COMPONENT(TTestPanel, TCustomControl)
 ZELMOR_IMPLEMENT_COMPONENT(TTestEdit, TCustomControl)

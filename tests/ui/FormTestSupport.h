@@ -9,7 +9,7 @@
 #include "platform/backend/Offscreen.h"
 #include "platform/rtl/Clock.h"
 #include "platform/ui/Controls.h"
-#include "platform/ui/Dialogs.h"
+#include "platform/sys/Dialogs.h"
 #include "platform/ui/Forms.h"
 
 // "name:what" entries from every test control.

@@ -2,7 +2,7 @@
 
 #include "FormTestSupport.h"
 #include "platform/sys/Help.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 
 namespace {
 

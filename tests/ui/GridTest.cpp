@@ -15,9 +15,9 @@
 
 #include "FormTestSupport.h"
 #include "platform/classes/Filer.h"
-#include "platform/ui/Display.h"
+#include "platform/win/Display.h"
 #include "platform/ui/Grids.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "XvfbSupport.h"
 #include "platform/backend/Backend.h"
 #include "platform/classes/Resources.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 #include "resources/ResourceTable.h"
 #include "tests/support/OutsideTools.h"
 

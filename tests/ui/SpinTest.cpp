@@ -6,7 +6,7 @@
 #include "platform/classes/Filer.h"
 #include "platform/sys/Sound.h"
 #include "platform/ui/Spin.h"
-#include "platform/ui/StdWindows.h"
+#include "platform/win/StdWindows.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "KeyScript.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/StdCtrls.h"
-#include "platform/ui/StdWindows.h"
+#include "platform/win/StdWindows.h"
 
 namespace {
 

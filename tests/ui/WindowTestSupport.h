@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "platform/rtl/Clock.h"
-#include "platform/ui/Display.h"
-#include "platform/ui/MessageQueue.h"
-#include "platform/ui/WindowManager.h"
+#include "platform/win/Display.h"
+#include "platform/win/MessageQueue.h"
+#include "platform/win/WindowManager.h"
 
 class TWindowLab {
 public:

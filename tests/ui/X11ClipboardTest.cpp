@@ -7,7 +7,7 @@
 #include "platform/backend/X11Peer.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/ui/Forms.h"
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 #include "platform/ui/StdCtrls.h"
 #include "tests/support/OutsideTools.h"
 

@@ -3,7 +3,7 @@
 // z-order, placement, visibility, focus, activation and capture, window
 // regions, invalidation and painting, scrolling, scroll bars, carets, the
 // keyboard state and the cursor. Every control with a handle is a window
-// here; only top-level windows reach the display (platform/ui/Display.h),
+// here; only top-level windows reach the display (platform/win/Display.h),
 // and child windows paint into their top-level window's surface.
 //
 // The calls keep the platform's names and meanings, so the libraries read
@@ -19,7 +19,7 @@
 #include "platform/gfx/Region.h"
 #include "platform/gfx/Types.h"
 #include "platform/rtl/Strings.h"
-#include "platform/ui/Messages.h"
+#include "platform/win/Messages.h"
 
 // The canvas plays the device context.
 using HDC = TCanvas*;

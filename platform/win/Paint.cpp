@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/ui/Display.h"
-#include "platform/ui/WindowTree.h"
+#include "platform/win/Display.h"
+#include "platform/win/WindowTree.h"
 
 namespace wm {
 namespace {

@@ -12,8 +12,8 @@
 
 #include "platform/gfx/Graphics.h"
 #include "platform/rtl/Clock.h"
-#include "platform/ui/MessageQueue.h"
-#include "platform/ui/StdWindows.h"
+#include "platform/win/MessageQueue.h"
+#include "platform/win/StdWindows.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <deque>
 
 #include "platform/rtl/Clock.h"
-#include "platform/ui/Display.h"
-#include "platform/ui/MessageQueue.h"
-#include "platform/ui/WindowTree.h"
+#include "platform/win/Display.h"
+#include "platform/win/MessageQueue.h"
+#include "platform/win/WindowTree.h"
 
 struct TCursorShape {
     int Number = crArrow;

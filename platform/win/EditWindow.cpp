@@ -12,9 +12,9 @@
 #include "platform/gfx/Graphics.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/sys/Sound.h"
-#include "platform/ui/EditModel.h"
-#include "platform/ui/MessageQueue.h"
-#include "platform/ui/StdWindows.h"
+#include "platform/win/EditModel.h"
+#include "platform/win/MessageQueue.h"
+#include "platform/win/StdWindows.h"
 
 namespace {
 

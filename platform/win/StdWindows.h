@@ -13,8 +13,8 @@
 // may be 0); EM_GETRECT/EM_SETRECT/EM_SETRECTNP and LB_GETITEMRECT take a
 // TRect*; LB_SETTABSTOPS/EM_SETTABSTOPS an int array; texts are
 // zero-terminated Windows-1252.
-#include "platform/ui/Messages.h"
-#include "platform/ui/WindowManager.h"
+#include "platform/win/Messages.h"
+#include "platform/win/WindowManager.h"
 
 // Registers the classes that are not registered yet (they survive
 // ResetWindowManager, but a test may unregister them).

@@ -15,8 +15,8 @@
 #include <unordered_map>
 
 #include "platform/gfx/Graphics.h"
-#include "platform/ui/MessageQueue.h"
-#include "platform/ui/StdWindows.h"
+#include "platform/win/MessageQueue.h"
+#include "platform/win/StdWindows.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/gfx/Graphics.h"
-#include "platform/ui/MessageQueue.h"
-#include "platform/ui/WindowManager.h"
+#include "platform/win/MessageQueue.h"
+#include "platform/win/WindowManager.h"
 
 namespace wm {
 

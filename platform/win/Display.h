@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #include "platform/rtl/Exceptions.h"
-#include "platform/ui/WindowManager.h"
+#include "platform/win/WindowManager.h"
 
 class TDisplay {
 public:
@@ -56,9 +56,15 @@ public:
 // The display in force; one that shows nothing until a backend is installed.
 TDisplay& CurrentDisplay();
 // Installs a display (the window manager owns it; nullptr: none) and answers
-// the old one. With a display, message boxes are shown as forms (FormDialogs)
-// unless another answerer is installed.
+// the old one.
 std::unique_ptr<TDisplay> SetDisplay(std::unique_ptr<TDisplay> NewDisplay);
+// Whether a display (not the stand-in) is installed.
+bool DisplayInstalled();
+// Told after each SetDisplay whether a display is installed; the layers
+// above decide what that means for them (the form layer shows message boxes
+// as forms only while one is).
+using TDisplayListener = void (*)(bool Installed);
+void SetDisplayListener(TDisplayListener Listener);
 
 // --- input, as a display reports it ---
 // Keys: the virtual-key code, down or up, and the Windows-1252 character the

@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "platform/gfx/Types.h"
-#include "platform/ui/Messages.h"
-#include "platform/ui/WindowManager.h"
+#include "platform/win/Messages.h"
+#include "platform/win/WindowManager.h"
 
 struct TMsg {
     HWND hwnd = nullptr;

@@ -2,7 +2,7 @@
 // how they are drawn in the non-client area, and the mouse on them.
 #include <algorithm>
 
-#include "platform/ui/WindowTree.h"
+#include "platform/win/WindowTree.h"
 
 namespace wm {
 namespace {

@@ -1,7 +1,7 @@
 // The caret: one for the thread, drawn by inverting its rectangle in the
 // window that owns it, blinking on a timer, and taken off the pixels while
 // its window paints or scrolls so that painting never leaves half a caret.
-#include "platform/ui/WindowTree.h"
+#include "platform/win/WindowTree.h"
 
 namespace wm {
 namespace {

@@ -1,16 +1,16 @@
 // The window tree: classes, creation and destruction, window data,
 // placement, z-order, visibility, window regions, hit tests and the default
 // window procedure.
-#include "platform/ui/WindowManager.h"
+#include "platform/win/WindowManager.h"
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 
 #include "platform/rtl/Exceptions.h"
-#include "platform/ui/Display.h"
-#include "platform/ui/MessageQueue.h"
-#include "platform/ui/WindowTree.h"
+#include "platform/win/Display.h"
+#include "platform/win/MessageQueue.h"
+#include "platform/win/WindowTree.h"
 
 namespace wm {
 namespace {

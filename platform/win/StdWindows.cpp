@@ -1,4 +1,4 @@
-#include "platform/ui/StdWindows.h"
+#include "platform/win/StdWindows.h"
 
 void EnsureStdWindowClasses() {
     RegisterEditClass();

@@ -6,7 +6,7 @@
 // handler posts runs before the next key the user typed. Hooks see input
 // only, never messages posted by code, so a hook that re-posts a key to
 // another window does not see it again.
-#include "platform/ui/MessageQueue.h"
+#include "platform/win/MessageQueue.h"
 
 #include <algorithm>
 #include <deque>
@@ -14,8 +14,8 @@
 #include <map>
 
 #include "platform/rtl/Clock.h"
-#include "platform/ui/Display.h"
-#include "platform/ui/WindowTree.h"
+#include "platform/win/Display.h"
+#include "platform/win/WindowTree.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 // The display in force, and the one that stands in until a backend is installed.
-#include "platform/ui/Display.h"
+#include "platform/win/Display.h"
 
-#include "platform/ui/Dialogs.h"
 
 namespace {
 
@@ -22,17 +21,21 @@ std::unique_ptr<TDisplay>& Current() {
     return D;
 }
 
+bool GInstalled = false;
+TDisplayListener GListener = nullptr;
+
 }  // namespace
 
 TDisplay& CurrentDisplay() { return *Current(); }
 
 std::unique_ptr<TDisplay> SetDisplay(std::unique_ptr<TDisplay> NewDisplay) {
-    // Boxes become forms once someone can see them; without a display they
-    // stay unanswerable rather than answered by nobody.
-    bool Visible = NewDisplay != nullptr;
+    GInstalled = NewDisplay != nullptr;
     if (!NewDisplay) NewDisplay = std::make_unique<TNoDisplay>();
     std::swap(Current(), NewDisplay);
-    if (Visible && !DialogAnswerer()) SetDialogAnswerer(FormDialogs());
-    if (!Visible && DialogAnswerer() == FormDialogs()) SetDialogAnswerer(nullptr);
+    if (GListener) GListener(GInstalled);
     return NewDisplay;
 }
+
+bool DisplayInstalled() { return GInstalled; }
+
+void SetDisplayListener(TDisplayListener Listener) { GListener = Listener; }

@@ -1,9 +1,10 @@
 #pragma once
 // Message boxes and the input box.
 //
-// Every box goes through one answerer. The window layer installs one that
-// shows a real modal form (FormDialogs) as soon as a display is installed;
-// tests (and the engines that run without a window) install a
+// Every box goes through one answerer, so that the program's logic can ask
+// its questions without knowing of windows. The form layer installs one that
+// shows a real modal form (platform/ui/FormDialogs.h) as soon as a display is
+// installed; tests (and the engines that run without a window) install a
 // TScriptedDialogs, which records what was asked and gives the answers
 // queued for it.
 #include <deque>
@@ -12,8 +13,6 @@
 
 #include "platform/rtl/Object.h"
 #include "platform/sys/Sound.h"
-
-class TForm;
 
 using AnsiString = std::string;
 
@@ -107,11 +106,3 @@ private:
     TDialogAnswerer* FPrevious = nullptr;
     bool FAcknowledge = true;
 };
-
-// The answerer of the window layer: each box is a modal form of its own
-// (OK, Cancel, Yes, No ... buttons named "OK", "Cancel", "Yes", "No" ..., the
-// text in a label named "Message", an input box's text in an edit named
-// "Value"), and the button the user presses is the answer.
-TDialogAnswerer* FormDialogs();
-// The form FormDialogs shows for a request; its ModalResult is the answer.
-TForm* CreateDialogForm(const TDialogRequest& Request);

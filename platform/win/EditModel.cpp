@@ -1,4 +1,4 @@
-#include "platform/ui/EditModel.h"
+#include "platform/win/EditModel.h"
 
 #include <algorithm>
 

@@ -817,7 +817,7 @@ enum : int { HC_ACTION = 0, HC_NOREMOVE = 3 };
 // ---------------------------------------------------------------------------
 enum : UINT { PM_NOREMOVE = 0x0000, PM_REMOVE = 0x0001, PM_NOYIELD = 0x0002 };
 
-// Message box flags and answers (MB_, ID) are in platform/ui/Dialogs.h.
+// Message box flags and answers (MB_, ID) are in platform/sys/Dialogs.h.
 
 // The parameters of WM_WINDOWPOSCHANGING/WM_WINDOWPOSCHANGED (LParam points to it).
 struct TWindowPos {
