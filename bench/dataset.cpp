@@ -39,7 +39,8 @@ public:
             maker->FieldByName("NOMBRE")->SetAsString("Alumno " + std::to_string((r * 7919) % Rows));
             maker->FieldByName("TNC")->SetAsString("DESO" + std::to_string(r % 40));
             for (int i = 1; i <= 5; ++i)
-                maker->FieldByName("ASIG" + std::to_string(i))->SetAsString("A" + std::to_string((r + i) % 12));
+                maker->FieldByName("ASIG" + std::to_string(i))
+                    ->SetAsString("A" + std::to_string((r + i) % 12));
             maker->Post();
         }
         maker->Free();
@@ -73,7 +74,8 @@ void BM_ScanReadingTwoFields(benchmark::State& State) {
     for (auto _ : State) {
         int64_t sum = 0;
         for (table->First(); !table->Eof(); table->Next())
-            sum += table->FieldByName("N")->AsInteger() + static_cast<int64_t>(table->FieldByName("ASIG1")->AsString().size());
+            sum += table->FieldByName("N")->AsInteger() +
+                   static_cast<int64_t>(table->FieldByName("ASIG1")->AsString().size());
         benchmark::DoNotOptimize(sum);
     }
     State.SetItemsProcessed(State.iterations() * Rows);

@@ -35,9 +35,7 @@ std::vector<TDbfFieldSpec> AlumFields() {
     return f;
 }
 
-std::string CourseKey(unsigned I) {
-    return "M1ESO" + std::to_string(10 + I % 20);
-}
+std::string CourseKey(unsigned I) { return "M1ESO" + std::to_string(10 + I % 20); }
 
 class TFolder {
 public:
@@ -199,7 +197,7 @@ void AppendWithIndexUpkeep(benchmark::State& State) {
         std::filesystem::copy_file(e.path(), copy.Path + "/" + e.path().filename().string());
     auto t = TDbfTable::Open(copy.Path + "/alum");
     {
-        TDbfCursor warm(t); // the tags come into memory before the clock runs
+        TDbfCursor warm(t);  // the tags come into memory before the clock runs
         for (int o = 0; o < t->TagCount(); ++o) {
             warm.SetOrder(o);
             warm.First();
@@ -209,7 +207,7 @@ void AppendWithIndexUpkeep(benchmark::State& State) {
     std::mt19937 random(7);
     unsigned i = t->PhysicalCount();
     FillRow(*t, buffer, ++i, random);
-    t->Append(buffer.data()); // the first write of a session marks the index stale
+    t->Append(buffer.data());  // the first write of a session marks the index stale
     for (auto _ : State) {
         State.PauseTiming();
         FillRow(*t, buffer, ++i, random);
@@ -219,16 +217,14 @@ void AppendWithIndexUpkeep(benchmark::State& State) {
     State.SetItemsProcessed(State.iterations());
 }
 
-void Rows(benchmark::internal::Benchmark* B) {
-    B->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
-}
+void Rows(benchmark::internal::Benchmark* B) { B->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond); }
 void RowsAndTags(benchmark::internal::Benchmark* B) {
     for (int rows : {1000, 100000})
         for (int tag = 0; tag < 4; ++tag) B->Args({rows, tag});
     B->Unit(benchmark::kMicrosecond);
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(RawRead)->Apply(Rows);
 BENCHMARK(SequentialScan)->Apply(Rows);

@@ -45,7 +45,8 @@ void GridTextRepaint(benchmark::State& State) {
     std::vector<std::string> texts;
     for (int r = 0; r < rows; ++r)
         for (int col = 0; col < cols; ++col)
-            texts.push_back(col == 0 ? "Alumno " + std::to_string(r + 1) : "ASIG" + std::to_string(col) + " 1" + std::to_string(r % 7));
+            texts.push_back(col == 0 ? "Alumno " + std::to_string(r + 1)
+                                     : "ASIG" + std::to_string(col) + " 1" + std::to_string(r % 7));
     for (auto _ : State) {
         // What a grid repaint does per cell: background, text, grid line.
         c.Brush()->SetColor(clWindow);
@@ -55,7 +56,8 @@ void GridTextRepaint(benchmark::State& State) {
         for (int r = 0; r < rows; ++r)
             for (int col = 0; col < cols; ++col) {
                 TRect cell{col * cellW, r * cellH, (col + 1) * cellW - 1, (r + 1) * cellH - 1};
-                c.DrawText(texts[size_t(r * cols + col)], cell, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+                c.DrawText(texts[size_t(r * cols + col)], cell,
+                           DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
                 c.MoveTo(cell.Left, cell.Bottom);
                 c.LineTo(cell.Right + 1, cell.Bottom);
                 c.MoveTo(cell.Right, cell.Top);

@@ -74,7 +74,7 @@ BENCHMARK(Todos)
     ->Args({300, 10, 1, 0})
     ->Args({300, 12, 1, 0})
     ->Args({300, 12, 0, 1})
-    ->Args({580, 20, 0, 0}) // the model full: 600 student rows at most
+    ->Args({580, 20, 0, 0})  // the model full: 600 student rows at most
     ->Unit(benchmark::kMillisecond);
 
 // The rows written back by a run with "Separar opciones" and every student
@@ -130,9 +130,9 @@ void Colocar(benchmark::State& State) {
 BENCHMARK(Colocar)
     ->ArgNames({"students", "groups"})
     ->Args({360, 12})
-    ->Args({580, 20}) // the model full
+    ->Args({580, 20})  // the model full
     ->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

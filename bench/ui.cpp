@@ -78,7 +78,8 @@ void RepaintFormOf200Controls(benchmark::State& State) {
     F->Show();
     Ui.RunUntilIdle();
     for (auto _ : State) {
-        RedrawWindow(F->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RedrawWindow(F->Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
     F->Free();
 }

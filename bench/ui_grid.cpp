@@ -52,6 +52,6 @@ void StepDownALongGrid(benchmark::State& State) {
 }
 BENCHMARK(StepDownALongGrid)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

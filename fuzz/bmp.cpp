@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
         WriteBmp(again, img.Pixels, img.BitCount, img.ColorTable);
         again.SetPosition(0);
         TBmpImage back = ReadBmp(again);
-        if (back.Pixels.Width() != img.Pixels.Width() || back.Pixels.Height() != img.Pixels.Height()) __builtin_trap();
+        if (back.Pixels.Width() != img.Pixels.Width() || back.Pixels.Height() != img.Pixels.Height())
+            __builtin_trap();
     } catch (const EInvalidGraphic&) {
     }
     return 0;

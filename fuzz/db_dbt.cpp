@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 1) return 0;
     TMemoryFs fs;
     TDbfTable::Create("/m/t", {{"N", 'N', 4, 0}, {"NOTE", 'M', 10, 0}}, {}, &fs);
-    if (Data[0] & 1) (*fs.Files["/m/t.dbf"])[24] = 0; // no mark: a foreign table
+    if (Data[0] & 1) (*fs.Files["/m/t.dbf"])[24] = 0;  // no mark: a foreign table
     {
         auto table = TDbfTable::Open("/m/t", dbfReadWrite, &fs);
         std::vector<char> buffer(size_t(table->RecordLength()));

@@ -32,7 +32,7 @@ std::shared_ptr<TDbfTable> Sample(TMemoryFs& Fs) {
     return table;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 1 || Size > 4096) return 0;

@@ -24,7 +24,7 @@ std::string ForeignTable() {
     return dbf;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     static const std::string foreign = ForeignTable();

@@ -39,20 +39,14 @@ private:
 AnsiString PiezaOp(const AnsiString& Opcion) {
     return Opcion.empty() ? AnsiString("Op:  ") : "Op:" + Opcion + " ";
 }
-AnsiString PiezaRep(bool Repite) {
-    return Repite ? "Rep:SI" : "Rep:NO";
-}
-AnsiString PiezaAsig(const AnsiString& Codigo) {
-    return CodigoEn4(Codigo) + " ";
-}
+AnsiString PiezaRep(bool Repite) { return Repite ? "Rep:SI" : "Rep:NO"; }
+AnsiString PiezaAsig(const AnsiString& Codigo) { return CodigoEn4(Codigo) + " "; }
 
 AnsiString Celda(const AnsiString& Asig, const AnsiString& Div, const AnsiString& Con) {
     return CodigoEn4(Asig) + "." + (Div.empty() ? AnsiString(" ") : Div) + ":" +
            (Con.empty() ? AnsiString(" ") : Con) + " ";
 }
-AnsiString CeldaEnColumna(const AnsiString& Celda) {
-    return Celda.substr(0, 9);
-}
+AnsiString CeldaEnColumna(const AnsiString& Celda) { return Celda.substr(0, 9); }
 
 bool Muestra(const AnsiString& Asig, const TListasTipos& L, const TOpcionesTipos& O) {
     return O.MostrarComunes || L.AsigOptativasTodos.Contiene(Asig);
@@ -73,7 +67,7 @@ void Reparte(const TListaAsig& Origen, TListaAsig& Comunes, TListaAsig& Otras,
     for (const auto& c : Origen.Codigos()) (EsComun(c) ? Comunes : Otras).Anade(c);
 }
 
-} // namespace
+}  // namespace
 
 void CuentaContadores(std::vector<TFilaAsignatura>& AsigCur, const std::vector<TFilaSubtipo>& Subtipos) {
     for (auto& a : AsigCur) {

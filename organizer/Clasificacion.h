@@ -21,9 +21,9 @@
 
 // The three check boxes of the screen; all unchecked when it opens.
 struct TOpcionesTipos {
-    bool MostrarComunes = false; // "Mostrar comunes"
-    bool Opcion = false;         // "Tener en cuenta OPCION al agrupar por tipos"
-    bool Repite = false;         // "Tener en cuenta REPITE al agrupar por tipos"
+    bool MostrarComunes = false;  // "Mostrar comunes"
+    bool Opcion = false;          // "Tener en cuenta OPCION al agrupar por tipos"
+    bool Repite = false;          // "Tener en cuenta REPITE al agrupar por tipos"
     bool operator==(const TOpcionesTipos&) const = default;
 };
 
@@ -38,7 +38,7 @@ struct TListasTipos {
     TListaAsig AsigTodosAlumnos;
     TListaAsig AsigComunesTodos;
     TListaAsig AsigOptativasTodos;
-    TListaAsig Conexiones; // kept sorted
+    TListaAsig Conexiones;  // kept sorted
     bool operator==(const TListasTipos&) const = default;
 };
 

@@ -21,7 +21,7 @@ int HuecoDe(const THuecos& Huecos, const AnsiString& Codigo) {
 
 constexpr int NombresEnMensaje = 20;
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -213,7 +213,7 @@ private:
     std::vector<bool> FVisto;
 };
 
-} // namespace
+}  // namespace
 
 TResultadoColocar ColocaAlumnos(std::vector<TFilaAlumno>& Alumnos, std::vector<TFilaEnGrupo>& TipGrup) {
     TResultadoColocar r;
@@ -280,9 +280,7 @@ TResultadoColocar BColocarClick(const AnsiString& DatabaseName, const AnsiString
     auto r = ColocaAlumnos(alumnosDespues, filasDespues);
     Sincroniza(*alum, alumnos, alumnosDespues);
     Sincroniza(*tipgrup, filas, filasDespues);
-    if (r.NoColocados.empty())
-        ShowMessage(MensajeColocar(r));
-    else
-        MessageBox(MensajeColocar(r), "Atenci\xF3n", MB_OK);
+    if (r.NoColocados.empty()) ShowMessage(MensajeColocar(r));
+    else MessageBox(MensajeColocar(r), "Atenci\xF3n", MB_OK);
     return r;
 }

@@ -22,14 +22,12 @@ std::vector<AnsiString> Items(const AnsiString& DatabaseName, const AnsiString& 
 }
 
 void FiltraItem(TDataSet& Tabla, const AnsiString& Campo, const AnsiString& Item) {
-    if (Item == ItemTodos)
-        QuitaFiltro(Tabla);
-    else
-        FilterEqual(Tabla, Campo, Item);
+    if (Item == ItemTodos) QuitaFiltro(Tabla);
+    else FilterEqual(Tabla, Campo, Item);
     Tabla.First();
 }
 
-} // namespace
+}  // namespace
 
 std::vector<AnsiString> BloquesTipos(const AnsiString& DatabaseName) {
     return Items(DatabaseName, "tipos2", "ASIGS", true);
@@ -39,12 +37,8 @@ std::vector<AnsiString> GruposTipGrup(const AnsiString& DatabaseName) {
     return Items(DatabaseName, "tipgrup2", "GRUPO", false);
 }
 
-void FiltraBloque(TDataSet& Tipos, const AnsiString& Item) {
-    FiltraItem(Tipos, "ASIGS", Item);
-}
-void FiltraGrupo(TDataSet& TipGrup, const AnsiString& Item) {
-    FiltraItem(TipGrup, "GRUPO", Item);
-}
+void FiltraBloque(TDataSet& Tipos, const AnsiString& Item) { FiltraItem(Tipos, "ASIGS", Item); }
+void FiltraGrupo(TDataSet& TipGrup, const AnsiString& Item) { FiltraItem(TipGrup, "GRUPO", Item); }
 
 void NuevaFilaEditorTipos(TDataSet& Tipos, TMotorTipos& Motor, const AnsiString& Bloque) {
     Tipos.FieldByName("TNC")->SetAsString(Motor.TNCSeleccionado());

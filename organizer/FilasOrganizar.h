@@ -10,8 +10,8 @@
 
 #include "platform/rtl/Strings.h"
 
-constexpr int SlotsFila = 20;    // ASIG1 .. ASIG20
-constexpr int MaximosGrupo = 30; // NMAXAL1 .. NMAXAL30
+constexpr int SlotsFila = 20;     // ASIG1 .. ASIG20
+constexpr int MaximosGrupo = 30;  // NMAXAL1 .. NMAXAL30
 
 // The one rule by which a numeric field becomes a whole number: rounded to
 // the nearest, not-a-number as 0, clamped to the 32-bit range.
@@ -29,7 +29,7 @@ struct TFilaCursos {
     AnsiString TNC;
     double NGRUP = 0;
     double MAXALUM = 0;
-    std::array<double, MaximosGrupo> NMAXAL{}; // NMAXAL1 .. NMAXAL30
+    std::array<double, MaximosGrupo> NMAXAL{};  // NMAXAL1 .. NMAXAL30
 };
 
 // asigcur, every row in the order of its TNC tag.
@@ -88,7 +88,7 @@ struct TDatosOrganizar {
     std::vector<TFilaCursos> Cursos;
     std::vector<TFilaAsigCur> AsigCur;
     std::vector<TFilaTipGrup2>
-        TipGrup2; // every row of tipgrup2: its count decides whether "&Todos" is offered
+        TipGrup2;  // every row of tipgrup2: its count decides whether "&Todos" is offered
     std::vector<TFilaTipos2> Tipos2;
     std::vector<AnsiString> AsigCuentaOptativas;
     std::vector<AnsiString> AsigOptativas;

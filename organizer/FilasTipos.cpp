@@ -9,9 +9,7 @@ std::vector<AnsiString> AsignaturasDe(const THuecos& Huecos) {
     return r;
 }
 
-bool MismaAsignatura(std::string_view A, std::string_view B) {
-    return AnsiSameText(A, B);
-}
+bool MismaAsignatura(std::string_view A, std::string_view B) { return AnsiSameText(A, B); }
 
 bool IncluyeAsignaturas(const THuecos& Huecos, const std::vector<AnsiString>& Asignaturas) {
     for (const auto& a : Asignaturas) {

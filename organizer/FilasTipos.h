@@ -24,7 +24,7 @@
 // TBookmark, a text); empty for a row not yet in its table.
 using TMarcaFila = AnsiString;
 
-constexpr int HuecosAsig = 20; // ASIG1 .. ASIG20 (DIVn, CONn)
+constexpr int HuecosAsig = 20;  // ASIG1 .. ASIG20 (DIVn, CONn)
 using THuecos = std::array<AnsiString, HuecosAsig>;
 
 // tipos and its working copy tipos2 (whose texts and SELEC stay empty in tipos).
@@ -52,7 +52,7 @@ struct TFilaEnGrupo {
     AnsiString OPCION;
     bool REPITE = false;
     THuecos ASIG, DIV, CON;
-    std::array<AnsiString, 4> ASIGSDCM; // ASIGSDCM, ASIGSDCM1, ASIGSDCM2, ASIGSDCM3
+    std::array<AnsiString, 4> ASIGSDCM;  // ASIGSDCM, ASIGSDCM1, ASIGSDCM2, ASIGSDCM3
     bool operator==(const TFilaEnGrupo&) const = default;
 };
 

@@ -2,9 +2,7 @@
 
 #include <new>
 
-AnsiString TextoMemInsuf(const AnsiString& Tag) {
-    return "MEMORIA INSUFICIENTE " + Tag;
-}
+AnsiString TextoMemInsuf(const AnsiString& Tag) { return "MEMORIA INSUFICIENTE " + Tag; }
 
 namespace {
 
@@ -20,7 +18,7 @@ bool Reserva(std::vector<T>& V, size_t N, const char* Tag, const TFalloMemoria& 
     }
 }
 
-} // namespace
+}  // namespace
 
 bool TMemoFija::MemoFija(const TFalloMemoria& Fallo, AnsiString& TagFallo) {
     const bool ok = Reserva(Nombres, CapNombres + ReservaExtra, "EN MEMOFIJA 1", Fallo, TagFallo) &&

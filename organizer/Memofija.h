@@ -12,7 +12,7 @@
 constexpr int CapNombres = 400;
 constexpr int CapCursos = 10;
 constexpr int CapAsignaturas = 100;
-constexpr int CapTipos = 600; // the types and the student rows alike
+constexpr int CapTipos = 600;  // the types and the student rows alike
 constexpr int ReservaExtra = 2;
 
 // Asked before each allocation of the organizer with the tag its failure
@@ -24,14 +24,14 @@ using TFalloMemoria = std::function<bool(const AnsiString& Tag)>;
 AnsiString TextoMemInsuf(const AnsiString& Tag);
 
 struct TSlotTipo {
-    AnsiString Asig; // at most 4 characters, empty when the slot holds none
+    AnsiString Asig;  // at most 4 characters, empty when the slot holds none
     int Div = -1;
     int Con = -1;
 };
 
 // A type, or the row of one student.
 struct TFilaTipo {
-    int Numero = -1; // position of a student row, 1-based number of a type
+    int Numero = -1;  // position of a student row, 1-based number of a type
     int NAlum = 0;
     AnsiString Curso;
     int Grupo = -1;
@@ -55,7 +55,7 @@ struct TFilaAsigCurso {
     int MaxAlum = 0;
     int NProf = 0;
     int BlOpt = 0;
-    int NAsAlum = 0; // subjects of its block each student takes: also the connection codes it offers
+    int NAsAlum = 0;  // subjects of its block each student takes: also the connection codes it offers
     std::array<int, MaximosGrupo> NMaxAl{};
 };
 
@@ -92,7 +92,8 @@ public:
 // Shell sort with the halving gap sequence. Compara(i, j) > 0 when element i
 // must come after element j. Not stable: equal elements may change places,
 // and the order of equal students depends on this exact procedure.
-template <class Compara, class Cambia> void OrdenaShell(int N, Compara&& Comp, Cambia&& Swap) {
+template <class Compara, class Cambia>
+void OrdenaShell(int N, Compara&& Comp, Cambia&& Swap) {
     for (int gap = N / 2; gap > 0; gap /= 2) {
         for (int i = 1; i <= N - gap; ++i) {
             int j = i;

@@ -29,7 +29,7 @@ void Vacia(const AnsiString& DatabaseName, const AnsiString& Tabla) {
     NewTempTable(DatabaseName, Tabla)->EmptyTable();
 }
 
-} // namespace
+}  // namespace
 
 TMotorTipos::TMotorTipos(AnsiString DatabaseName, AnsiString TNCSeleccionado)
     : FDatabaseName(std::move(DatabaseName)), FTNC(std::move(TNCSeleccionado)) {}
@@ -230,18 +230,10 @@ void TMotorTipos::GuardaTrabajo(TTrabajoTipos& Nuevo, const TTrabajoTipos& Antes
     Sincroniza(*OpenTempTable(FDatabaseName, "tipgrup2"), Antes.TipGrup, Nuevo.TipGrup);
 }
 
-TOfertaTraslado TMotorTipos::OfertaSubtipo(int N) {
-    return ::OfertaSubtipo(LeeTrabajo(), N);
-}
-TOfertaTraslado TMotorTipos::OfertaTipo(int N) {
-    return ::OfertaTipo(LeeTrabajo(), N);
-}
-TOfertaTraslado TMotorTipos::OfertaFila(int N) {
-    return ::OfertaFila(LeeTrabajo(), N);
-}
-TOfertaTraslado TMotorTipos::OfertaGrupo(int N) {
-    return ::OfertaGrupo(LeeTrabajo(), N);
-}
+TOfertaTraslado TMotorTipos::OfertaSubtipo(int N) { return ::OfertaSubtipo(LeeTrabajo(), N); }
+TOfertaTraslado TMotorTipos::OfertaTipo(int N) { return ::OfertaTipo(LeeTrabajo(), N); }
+TOfertaTraslado TMotorTipos::OfertaFila(int N) { return ::OfertaFila(LeeTrabajo(), N); }
+TOfertaTraslado TMotorTipos::OfertaGrupo(int N) { return ::OfertaGrupo(LeeTrabajo(), N); }
 
 bool TMotorTipos::Traslada(const std::function<bool(TTrabajoTipos&, TNumeradorFilas&)>& Movimiento) {
     RefrescaNumerador();
@@ -277,9 +269,7 @@ bool TMotorTipos::TrasladaGrupoATipos(int N, int Numero) {
     });
 }
 
-int TMotorTipos::FilasTipGrup() {
-    return CuentaFilas(*OpenTempTable(FDatabaseName, "tipgrup2"));
-}
+int TMotorTipos::FilasTipGrup() { return CuentaFilas(*OpenTempTable(FDatabaseName, "tipgrup2")); }
 
 void TMotorTipos::MarcaSeleccion(const std::vector<int>& N) {
     const std::set<int> elegidos(N.begin(), N.end());
@@ -295,10 +285,6 @@ void TMotorTipos::TrasOrganizador(bool HuboEjecucion) {
     Recalcula();
 }
 
-void TMotorTipos::TTiposNewRecord(TDataSet& TTipos) {
-    TTipos.FieldByName("N")->SetAsInteger(NuevoN());
-}
+void TMotorTipos::TTiposNewRecord(TDataSet& TTipos) { TTipos.FieldByName("N")->SetAsInteger(NuevoN()); }
 
-void TMotorTipos::TTiposBeforePost(TDataSet& TTipos) {
-    TTipos.FieldByName("TNC")->SetAsString(FTNC);
-}
+void TMotorTipos::TTiposBeforePost(TDataSet& TTipos) { TTipos.FieldByName("TNC")->SetAsString(FTNC); }

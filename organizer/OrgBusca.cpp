@@ -9,8 +9,8 @@
 namespace {
 constexpr int NodosAuxiliares = 200;
 constexpr int MaxNodos = 201;
-constexpr int MaxPorLote = 3; // students of one displaced batch
-} // namespace
+constexpr int MaxPorLote = 3;  // students of one displaced batch
+}  // namespace
 
 void TOrganizador::Pon(int& Campo, int Valor) {
     if (Campo == Valor) return;
@@ -288,7 +288,7 @@ bool TOrganizador::PruebaGrupo(TNodo& Nodo, TArbol& Auxiliar, int Grupo, int Cur
         Pos.DivReanuda[m] = ultimaDiv;
         Pos.OrdenReanuda[m] = ultimoOrden;
     }
-    DeshaceHasta(marca); // the displaced batches go back to their places
+    DeshaceHasta(marca);  // the displaced batches go back to their places
     return ok;
 }
 
@@ -297,7 +297,7 @@ void ReiniciaReanuda(TPosicionEstrategia& Pos) {
     Pos.DivReanuda.fill(-1);
     Pos.OrdenReanuda.fill(0);
 }
-} // namespace
+}  // namespace
 
 // The three strategies share one frame: candidates in order from the saved
 // position, the students a candidate takes out collected into batches, the
@@ -317,7 +317,7 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
     // placement does not change while the candidates are tried (each try
     // puts everyone back), so they are sorted into buckets once per call.
     auto prueba = [&](int Grupo, const int* Desde, const int* Hasta) {
-        if (Desde == Hasta) { // nobody to take out
+        if (Desde == Hasta) {  // nobody to take out
             ReiniciaReanuda(Pos);
             return false;
         }
@@ -467,7 +467,7 @@ int TOrganizador::BuscaNivel(TArbol& Nodos, int Une, int Parte, int Equilibrio, 
     // has its own and never moves this one's.
     TSecuencia sec;
     for (int i = 0; i < NodosAuxiliares && i < n && Nodos[i].NAlum != 0 && Nodos[i].Tipo != -2; ++i) {
-        if (!todos) break; // a node after a failed one fails too
+        if (!todos) break;  // a node after a failed one fails too
         TNodo& nodo = Nodos[i];
         bool primera = true;
         bool exito = false;

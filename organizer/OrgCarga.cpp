@@ -6,20 +6,14 @@
 
 namespace {
 
-AnsiString Clave(std::string_view Codigo) {
-    return AnsiUpperCase(Codigo);
-}
+AnsiString Clave(std::string_view Codigo) { return AnsiUpperCase(Codigo); }
 
-char Letra(const AnsiString& Opcion) {
-    return Opcion.empty() ? char(0) : Opcion[0];
-}
+char Letra(const AnsiString& Opcion) { return Opcion.empty() ? char(0) : Opcion[0]; }
 
 // Rows a table row stands for: a count that is not 0 gives at least one.
-int FilasDe(double NAlum) {
-    return std::max(1, EnteroDeTabla(NAlum));
-}
+int FilasDe(double NAlum) { return std::max(1, EnteroDeTabla(NAlum)); }
 
-} // namespace
+}  // namespace
 
 int TOrganizador::PosicionCuentaOptativa(std::string_view Codigo) const {
     if (Codigo.empty()) return -1;

@@ -7,11 +7,9 @@
 
 namespace {
 
-int Techo(int A, int B) {
-    return B > 0 ? (A + B - 1) / B : 0;
-}
+int Techo(int A, int B) { return B > 0 ? (A + B - 1) / B : 0; }
 
-} // namespace
+}  // namespace
 
 bool TOrganizador::ReservaFallida(const char* Tag) {
     if (!FalloMemoria || !FalloMemoria(Tag)) return false;
@@ -286,7 +284,7 @@ int TOrganizador::MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int M
 }
 
 void TOrganizador::MayorConexion() {
-    std::vector<std::pair<int, int>> usos; // (code, division row)
+    std::vector<std::pair<int, int>> usos;  // (code, division row)
     for (int s = 0; s < Memo.NumAsignaturas; ++s) {
         TEstadoAsig& e = EstAsig[s];
         e.Marcas = e.Codigos;
@@ -324,10 +322,8 @@ void TOrganizador::NumeraComponentes(bool PorBloque) {
                     const int k = e.C(r, h);
                     if (e.CodigosTrabajo[k] < 0 || e.Marcas[k] != -1) continue;
                     e.Marcas[k] = c;
-                    if (MarcaConexion(t, r, h, e.CodigosTrabajo[k], c) > 0)
-                        ++c;
-                    else
-                        e.Marcas[k] = -1;
+                    if (MarcaConexion(t, r, h, e.CodigosTrabajo[k], c) > 0) ++c;
+                    else e.Marcas[k] = -1;
                 }
             t = e.Siguiente;
         } while (t != i && t >= 0);

@@ -158,7 +158,7 @@ void ListaCodigos(const TEstadoAsig& E, TListaCodigos& L) {
     }
 }
 
-} // namespace
+}  // namespace
 
 // True when the pair of subjects S and T would need more teachers at one
 // time than the connections allow.

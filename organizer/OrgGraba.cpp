@@ -146,8 +146,7 @@ void TOrganizador::NumeraConexiones() {
                     if (sa.Con == sb.Con && sa.Con != -1 && sb.Div != -1 &&
                         (tn.Grupo != tp.Grupo || sb.Div != sa.Div))
                         dice = true;
-                    else if (sa.Con != sb.Con && tn.Grupo == tp.Grupo)
-                        dice = true;
+                    else if (sa.Con != sb.Con && tn.Grupo == tp.Grupo) dice = true;
                 }
             }
             if (!dice) sa.Div = -1;

@@ -23,14 +23,11 @@ TTempTable AbreDelCurso(const AnsiString& Base, const AnsiString& Tabla, const A
 // The organizer's rows and the types engine's rows of tipos and tipgrup name
 // the same fields; the counts are floating-point in the one and whole in the
 // other.
-void Pon(double& A, int V) {
-    A = V;
-}
-void Pon(int& A, double V) {
-    A = EnteroDeTabla(V);
-}
+void Pon(double& A, int V) { A = V; }
+void Pon(int& A, double V) { A = EnteroDeTabla(V); }
 
-template <class De, class A> void CopiaSubtipo(const De& D, A& R) {
+template <class De, class A>
+void CopiaSubtipo(const De& D, A& R) {
     Pon(R.NALUM, D.NALUM);
     R.TNC = D.TNC;
     R.OPCION = D.OPCION;
@@ -38,7 +35,8 @@ template <class De, class A> void CopiaSubtipo(const De& D, A& R) {
     R.ASIG = D.ASIG;
 }
 
-template <class De, class A> void CopiaEnGrupo(const De& D, A& R) {
+template <class De, class A>
+void CopiaEnGrupo(const De& D, A& R) {
     CopiaSubtipo(D, R);
     R.TNCG = D.TNCG;
     R.GRUPO = D.GRUPO;
@@ -46,7 +44,7 @@ template <class De, class A> void CopiaEnGrupo(const De& D, A& R) {
     R.CON = D.CON;
 }
 
-} // namespace
+}  // namespace
 
 void TMensajesCajas::Mensaje(const AnsiString& Texto) {
     MessageBox(Texto, "Atenci\xF3n", MB_OK | MB_ICONEXCLAMATION);

@@ -14,7 +14,7 @@ AnsiString Formato5d(int N) {
     return b;
 }
 
-} // namespace
+}  // namespace
 
 TOpcionesOrganizar& OpcionesOrganizar() {
     static TOpcionesOrganizar opciones;
@@ -83,18 +83,14 @@ void TOrganizador::FormCreate() {
     RefrescaMemoria();
 }
 
-void TOrganizador::TomaOpciones(const TOpcionesOrganizar& Opciones) {
-    OpcionesOrganizar() = Opciones;
-}
+void TOrganizador::TomaOpciones(const TOpcionesOrganizar& Opciones) { OpcionesOrganizar() = Opciones; }
 
 void TOrganizador::BPararClick() {
     EstadoOrganizar = 1;
     AlumnoActual = -1;
 }
 
-void TOrganizador::BSalirClick() {
-    BPararClick();
-}
+void TOrganizador::BSalirClick() { BPararClick(); }
 
 void TOrganizador::BOrganizarTodosClick(int Tag) {
     if (RunTerminado || Tag < 1 || Tag > 3 || (Tag == 1 && !TodosOfrecido())) return;

@@ -29,17 +29,17 @@ public:
 class IVistaOrganizar {
 public:
     virtual ~IVistaOrganizar() = default;
-    virtual void TextoGeneral(const AnsiString& Texto) = 0; // LabTextoGen, repainted at once
-    virtual void TotalAlumnos(const AnsiString& Texto) = 0; // LabTotAlum
-    virtual void AlumnoActual(const AnsiString& Texto) = 0; // LabActAlum
-    virtual void SinColocar(const AnsiString& Texto) = 0;   // LabSinColAlum
-    virtual void Memoria(const AnsiString& Texto) = 0;      // LabMemDisp
+    virtual void TextoGeneral(const AnsiString& Texto) = 0;  // LabTextoGen, repainted at once
+    virtual void TotalAlumnos(const AnsiString& Texto) = 0;  // LabTotAlum
+    virtual void AlumnoActual(const AnsiString& Texto) = 0;  // LabActAlum
+    virtual void SinColocar(const AnsiString& Texto) = 0;    // LabSinColAlum
+    virtual void Memoria(const AnsiString& Texto) = 0;       // LabMemDisp
     // Repaint and let the dialog handle its pending messages ("&Parar" and
     // "&Salir" act from here). Called at most every IntervaloRefresco ms.
     virtual void ProcesaMensajes() = 0;
     // Polled on every progress call, however often: true stops the run as "&Parar" does.
     virtual bool PararPedido() { return false; }
-    virtual void Pitido() = 0; // the exclamation sound at the end of a run
+    virtual void Pitido() = 0;  // the exclamation sound at the end of a run
 };
 
 constexpr uint32_t IntervaloRefresco = 50;
@@ -47,8 +47,8 @@ constexpr uint32_t IntervaloRefresco = 50;
 // The options the dialog shows and the run takes; they last from one
 // dialog to the next until the program ends, and are not stored.
 struct TOpcionesOrganizar {
-    bool Optimos = false;  // "Intentar números óptimos": first balance level 0
-    bool Opciones = false; // "Separar opciones"
+    bool Optimos = false;   // "Intentar números óptimos": first balance level 0
+    bool Opciones = false;  // "Separar opciones"
     TNumeracion Grupo = TNumeracion::ABC;
     TNumeracion Division = TNumeracion::abc;
     TNumeracion Conexion = TNumeracion::abc;
@@ -57,18 +57,18 @@ TOpcionesOrganizar& OpcionesOrganizar();
 
 // --- working structures of a run ---
 struct TEleccionAsig {
-    int Asig = -1; // subject index, -1 for none
+    int Asig = -1;  // subject index, -1 for none
     int Div = -1;
     int Con = -1;
-    int Div2 = -1; // in a node: the old place
+    int Div2 = -1;  // in a node: the old place
     int Con2 = -1;
 };
 
 constexpr int SlotsPlaza = SlotsFila + 1;
 
 struct TPlazaAlumno {
-    int Tipo = -1; // 1-based type number
-    int Fila = -1; // student row it was built from
+    int Tipo = -1;  // 1-based type number
+    int Fila = -1;  // student row it was built from
     int NAlum = 0;
     bool Fijo = false;
     int Curso = -1;
@@ -82,17 +82,17 @@ struct TEstadoAsig {
     int Curso = -1;
     int Divisiones = 0;
     int DivLibres = 0;
-    int Grupos = 0; // groups of its course: the width of the cell tables
+    int Grupos = 0;  // groups of its course: the width of the cell tables
     int Total = 0;
     int Media = 0;
-    int Siguiente = -1; // next subject of its option block, cyclically
+    int Siguiente = -1;  // next subject of its option block, cyclically
     int MayorConexion = 0;
     // (Divisiones + 1) rows x Grupos; row Divisiones counts the students
     // that have a group but no division of the subject.
     std::vector<int> Celdas;
     std::vector<int> FilasDiv;
-    std::vector<int> Codigos;        // kept connection codes
-    std::vector<int> CodigosTrabajo; // the search's scratch copy
+    std::vector<int> Codigos;         // kept connection codes
+    std::vector<int> CodigosTrabajo;  // the search's scratch copy
     std::vector<int> Marcas;
     bool TieneCeldas() const { return !Celdas.empty(); }
     int C(int Fila, int Grupo) const { return Fila * Grupos + Grupo; }
@@ -101,7 +101,7 @@ struct TEstadoAsig {
 struct TEstadoCurso {
     int Grupos = 0;
     std::vector<int> CuentaGrupo;
-    std::vector<std::array<int, 10>> CuentaOpcion; // letters 'A'..'J' per group
+    std::vector<std::array<int, 10>> CuentaOpcion;  // letters 'A'..'J' per group
     int Asignaturas = 0;
     int Total = 0;
     int Media = 0;
@@ -111,13 +111,13 @@ struct TNodo;
 using TArbol = std::vector<TNodo>;
 
 struct TNodo {
-    int Tipo = -1; // -2 marks the last node of an array
+    int Tipo = -1;  // -2 marks the last node of an array
     int NAlum = 0;
     int Curso = -1;
     char Opcion = 0;
     int GrupoViejo = -1;
     int GrupoNuevo = -1;
-    std::vector<TEleccionAsig> Slots; // Div/Con new place, Div2/Con2 old place
+    std::vector<TEleccionAsig> Slots;  // Div/Con new place, Div2/Con2 old place
     std::unique_ptr<TArbol> Hijos;
 };
 
@@ -144,10 +144,10 @@ struct TInstantanea {
 
 // Relaxation levels of one try, for the statistics of a run.
 struct TEstadisticaOrganizar {
-    int64_t Comprobaciones = 0; // placement checks run
+    int64_t Comprobaciones = 0;  // placement checks run
     int Lotes = 0;
     int LotesFallidos = 0;
-    int AlternativasDeshechas = 0; // displacements tried and undone
+    int AlternativasDeshechas = 0;  // displacements tried and undone
     // batches placed with each level relaxed (balance: at 1), and by displacement
     int LotesUne = 0, LotesParte = 0, LotesEquilibrio = 0, LotesDesplazando = 0;
 };
@@ -167,7 +167,7 @@ public:
 
     // --- the dialog's side ---
     int TotalAlumnos() const;
-    int AlumnosSinGrupo() const; // students (before a run: student rows) without group
+    int AlumnosSinGrupo() const;  // students (before a run: student rows) without group
     bool TodosOfrecido() const { return FilasTipGrup == 0; }
     void FormCreate();
     // The dialog hands its check boxes and radio groups over when a run starts
@@ -243,7 +243,7 @@ public:
     IMensajesOrganizar& Mensajes;
     IVistaOrganizar* Vista;
     std::function<uint32_t()> Tick;
-    TFalloMemoria FalloMemoria; // tests: make a tagged allocation fail
+    TFalloMemoria FalloMemoria;  // tests: make a tagged allocation fail
     // tests: called before and after every try of a batch
     std::function<void(TOrganizador&)> AntesDeIntento;
     std::function<void(TOrganizador&, bool Colocado)> DespuesDeIntento;
@@ -251,9 +251,9 @@ public:
     TMemoFija Memo;
     AnsiString TNCSeleccionado;
     int FilasTipGrup = 0;
-    int NGrupDefectos = 0; // the course's number of groups for the defaults
+    int NGrupDefectos = 0;  // the course's number of groups for the defaults
     std::vector<AnsiString> AsigCuentaOptativas;
-    std::unordered_map<AnsiString, int> PosCuentaOptativas; // key: upper-cased code
+    std::unordered_map<AnsiString, int> PosCuentaOptativas;  // key: upper-cased code
     std::unordered_map<AnsiString, int> PosOptativas;
     int PosicionCuentaOptativa(std::string_view Codigo) const;
     bool EsOptativa(std::string_view Codigo) const;
@@ -266,8 +266,8 @@ public:
     TNumeracion NumGrupo = TNumeracion::ABC, NumDivision = TNumeracion::abc, NumConexion = TNumeracion::abc;
 
     // run state
-    int EstadoOrganizar = 0; // 0 running, 1 stopped or failed, 2 memory exhausted
-    int AlumnoActual = -1;   // -1 stop, -111 memory exhausted
+    int EstadoOrganizar = 0;  // 0 running, 1 stopped or failed, 2 memory exhausted
+    int AlumnoActual = -1;    // -1 stop, -111 memory exhausted
     int Lote = 0;
     AnsiString ModoEjecucion;
     int64_t ContadorMemoria = 1048576;
@@ -282,7 +282,7 @@ public:
     std::vector<TEstadoCurso> EstCurso;
     std::vector<TPlazaAlumno> Alumnos;
     int NumAlumnos = 0;
-    std::vector<uint8_t> Comparten; // subjects x subjects: some student takes both
+    std::vector<uint8_t> Comparten;  // subjects x subjects: some student takes both
 
 private:
     void Pon(int& Campo, int Valor);
@@ -306,7 +306,7 @@ private:
                    TPosicionEstrategia& Pos);
     void AgrupaColocados();
     void NumeraConexiones();
-    using TPosiciones = std::array<int, SlotsFila>; // place of each slot's code in AsigCuentaOptativas
+    using TPosiciones = std::array<int, SlotsFila>;  // place of each slot's code in AsigCuentaOptativas
     TPosiciones PosicionesFila(const TFilaTipo& Fila) const;
     bool MismoTipoFila(const TFilaTipo& Fila, const TPosiciones& Pf, const TFilaTipo& Tipo,
                        const TPosiciones& Pt, bool Colocacion) const;
@@ -315,11 +315,11 @@ private:
     bool ReservaFallida(const char* Tag);
 
     std::vector<std::pair<int*, int>> Diario;
-    std::vector<int> TipoDeFila; // student row -> index of the type it was grouped into
-    std::vector<std::vector<std::array<int, 3>>> EntradasTipos; // per type: subject, division, connection
+    std::vector<int> TipoDeFila;  // student row -> index of the type it was grouped into
+    std::vector<std::vector<std::array<int, 3>>> EntradasTipos;  // per type: subject, division, connection
     std::vector<std::array<int, 3>> PilaMarca;
     std::vector<int> Distintos;
-    std::vector<int> Lista, Inicio, Cursor; // students by candidate of a displacement strategy
+    std::vector<int> Lista, Inicio, Cursor;  // students by candidate of a displacement strategy
     uint32_t UltimoRefresco = 0;
     bool Refrescado = false;
 };

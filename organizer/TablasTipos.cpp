@@ -7,29 +7,31 @@
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
 
-void QuitaFiltro(TDataSet& Tabla) {
-    Tabla.SetFiltered(false);
-}
+void QuitaFiltro(TDataSet& Tabla) { Tabla.SetFiltered(false); }
 
 namespace {
 
 // How one field of a table is read into a row and written from it.
-template <class Fila> struct TCampo {
+template <class Fila>
+struct TCampo {
     AnsiString Nombre;
     std::function<void(const TField&, Fila&)> Lee;
     std::function<void(TField&, const Fila&)> Escribe;
 };
 
-template <class Fila> TCampo<Fila> Texto(const AnsiString& Nombre, AnsiString Fila::*M) {
+template <class Fila>
+TCampo<Fila> Texto(const AnsiString& Nombre, AnsiString Fila::*M) {
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = F.AsString(); },
             [M](TField& F, const Fila& R) { F.SetAsString(R.*M); }};
 }
-template <class Fila> TCampo<Fila> Entero(const AnsiString& Nombre, int Fila::*M) {
+template <class Fila>
+TCampo<Fila> Entero(const AnsiString& Nombre, int Fila::*M) {
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = EnteroDeTabla(F.AsFloat()); },
             [M](TField& F, const Fila& R) { F.SetAsInteger(R.*M); }};
 }
 // A whole number that also remembers whether its record held none.
-template <class Fila> TCampo<Fila> EnteroOVacio(const AnsiString& Nombre, int Fila::*M, bool Fila::*Vacio) {
+template <class Fila>
+TCampo<Fila> EnteroOVacio(const AnsiString& Nombre, int Fila::*M, bool Fila::*Vacio) {
     return {Nombre,
             [M, Vacio](const TField& F, Fila& R) {
                 R.*M = EnteroDeTabla(F.AsFloat());
@@ -37,11 +39,13 @@ template <class Fila> TCampo<Fila> EnteroOVacio(const AnsiString& Nombre, int Fi
             },
             [M](TField& F, const Fila& R) { F.SetAsInteger(R.*M); }};
 }
-template <class Fila> TCampo<Fila> Real(const AnsiString& Nombre, double Fila::*M) {
+template <class Fila>
+TCampo<Fila> Real(const AnsiString& Nombre, double Fila::*M) {
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = F.AsFloat(); },
             [M](TField& F, const Fila& R) { F.SetAsFloat(R.*M); }};
 }
-template <class Fila> TCampo<Fila> Logico(const AnsiString& Nombre, bool Fila::*M) {
+template <class Fila>
+TCampo<Fila> Logico(const AnsiString& Nombre, bool Fila::*M) {
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = F.AsBoolean(); },
             [M](TField& F, const Fila& R) { F.SetAsBoolean(R.*M); }};
 }
@@ -125,7 +129,8 @@ std::vector<std::pair<TField*, const TCampo<Fila>*>> Enlaza(TDataSet& Tabla,
     return r;
 }
 
-template <class Fila> std::vector<Fila> Lee(TDataSet& Tabla, const std::vector<TCampo<Fila>>& Campos) {
+template <class Fila>
+std::vector<Fila> Lee(TDataSet& Tabla, const std::vector<TCampo<Fila>>& Campos) {
     const auto enlaces = Enlaza(Tabla, Campos);
     std::vector<Fila> filas;
     for (Tabla.First(); !Tabla.Eof(); Tabla.Next()) {
@@ -170,20 +175,12 @@ void Escribe(TDataSet& Tabla, const std::vector<TCampo<Fila>>& Campos, const std
     }
 }
 
-} // namespace
+}  // namespace
 
-std::vector<TFilaSubtipo> LeeSubtipos(TDataSet& Tabla) {
-    return Lee(Tabla, CamposSubtipo());
-}
-std::vector<TFilaEnGrupo> LeeTipGrup(TDataSet& Tabla) {
-    return Lee(Tabla, CamposTipGrup());
-}
-std::vector<TFilaAlumno> LeeAlumnos(TDataSet& Tabla) {
-    return Lee(Tabla, CamposAlumno());
-}
-std::vector<TFilaAsignatura> LeeAsigCur(TDataSet& Tabla) {
-    return Lee(Tabla, CamposAsigCur());
-}
+std::vector<TFilaSubtipo> LeeSubtipos(TDataSet& Tabla) { return Lee(Tabla, CamposSubtipo()); }
+std::vector<TFilaEnGrupo> LeeTipGrup(TDataSet& Tabla) { return Lee(Tabla, CamposTipGrup()); }
+std::vector<TFilaAlumno> LeeAlumnos(TDataSet& Tabla) { return Lee(Tabla, CamposAlumno()); }
+std::vector<TFilaAsignatura> LeeAsigCur(TDataSet& Tabla) { return Lee(Tabla, CamposAsigCur()); }
 
 void Sincroniza(TDataSet& Tabla, const std::vector<TFilaSubtipo>& Antes, std::vector<TFilaSubtipo>& Despues) {
     Escribe(Tabla, CamposSubtipo(), Antes, Despues);
@@ -213,9 +210,7 @@ void AnadeConexiones(TDataSet& Tabla, const std::vector<TFilaConex>& Filas) {
     }
 }
 
-int CuentaFilas(TDataSet& Tabla) {
-    return Tabla.RecordCount();
-}
+int CuentaFilas(TDataSet& Tabla) { return Tabla.RecordCount(); }
 
 int MayorN(const AnsiString& DatabaseName, const AnsiString& TableName) {
     auto t = OpenTempTable(DatabaseName, TableName, "N");

@@ -12,14 +12,15 @@ bool SeMuestra(const AnsiString& Asig, const TListasTipos& L, const TOpcionesTip
 }
 
 // Rows in the order of the N tag; equal numbers in record order.
-template <class Fila> std::vector<const Fila*> EnOrdenN(const std::vector<Fila>& Filas) {
+template <class Fila>
+std::vector<const Fila*> EnOrdenN(const std::vector<Fila>& Filas) {
     std::vector<const Fila*> r;
     for (const auto& f : Filas) r.push_back(&f);
     std::stable_sort(r.begin(), r.end(), [](const Fila* a, const Fila* b) { return a->N < b->N; });
     return r;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<TRejilla> TotalesTipos(const std::vector<TFilaSubtipo>& Subtipos, const TListasTipos& L,
                                      const TOpcionesTipos& O) {

@@ -27,10 +27,10 @@ std::optional<TRejilla> TotalesTipos(const std::vector<TFilaSubtipo>& Subtipos, 
 int HorasAsignatura(const std::vector<TFilaAsignatura>& AsigCur, std::string_view Codigo);
 
 struct TTotalesGrupo {
-    TRejilla Lineas;       // only the titles when no group is known
-    bool HayGrupo = false; // a group was found: "T&rasladar" may move it back
+    TRejilla Lineas;        // only the titles when no group is known
+    bool HayGrupo = false;  // a group was found: "T&rasladar" may move it back
     int Alumnos = 0;
-    int Horas = 0; // divisions of one connection counted once
+    int Horas = 0;  // divisions of one connection counted once
 };
 
 // Students and hours per division of one group (SGTipGrup). Grupo: the

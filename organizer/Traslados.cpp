@@ -8,7 +8,8 @@
 namespace {
 
 // Indexes of the rows in the order of the N tag; equal numbers in record order.
-template <class Fila> std::vector<size_t> OrdenN(const std::vector<Fila>& Filas) {
+template <class Fila>
+std::vector<size_t> OrdenN(const std::vector<Fila>& Filas) {
     std::vector<size_t> r(Filas.size());
     std::iota(r.begin(), r.end(), size_t{0});
     std::stable_sort(r.begin(), r.end(), [&](size_t a, size_t b) { return Filas[a].N < Filas[b].N; });
@@ -16,15 +17,18 @@ template <class Fila> std::vector<size_t> OrdenN(const std::vector<Fila>& Filas)
 }
 
 // The first row in N order that Acepta takes; null when none.
-template <class Fila, class Condicion> Fila* PrimeraEnOrdenN(std::vector<Fila>& Filas, Condicion Acepta) {
+template <class Fila, class Condicion>
+Fila* PrimeraEnOrdenN(std::vector<Fila>& Filas, Condicion Acepta) {
     for (size_t i : OrdenN(Filas))
         if (Acepta(Filas[i])) return &Filas[i];
     return nullptr;
 }
-template <class Fila> Fila* PorN(std::vector<Fila>& Filas, int N) {
+template <class Fila>
+Fila* PorN(std::vector<Fila>& Filas, int N) {
     return PrimeraEnOrdenN(Filas, [N](const Fila& F) { return F.N == N; });
 }
-template <class Fila> const Fila* PorN(const std::vector<Fila>& Filas, int N) {
+template <class Fila>
+const Fila* PorN(const std::vector<Fila>& Filas, int N) {
     return PorN(const_cast<std::vector<Fila>&>(Filas), N);
 }
 
@@ -98,11 +102,9 @@ void TomaEnOrdenN(std::vector<Fila>& Filas, int Numero, Lote EsDelLote, Reparto 
     }
 }
 
-bool NumeroValido(int Numero, int Ofrecido) {
-    return Numero >= 1 && Numero <= Ofrecido;
-}
+bool NumeroValido(int Numero, int Ofrecido) { return Numero >= 1 && Numero <= Ofrecido; }
 
-} // namespace
+}  // namespace
 
 TOfertaTraslado OfertaSubtipo(const TTrabajoTipos& T, int N) {
     TOfertaTraslado o;

@@ -30,11 +30,11 @@ struct TTrabajoTipos {
 
 // What the move dialog shows before a move.
 struct TOfertaTraslado {
-    bool Encontrado = false; // the focused row is still in its table
-    AnsiString Titulo;       // the dialog's caption
-    AnsiString Texto;        // LabTipo
-    int Numero = 0;          // students offered: SENumero's start and top
-    bool PideGrupo = false;  // LabGrupo and EdGrupo shown
+    bool Encontrado = false;  // the focused row is still in its table
+    AnsiString Titulo;        // the dialog's caption
+    AnsiString Texto;         // LabTipo
+    int Numero = 0;           // students offered: SENumero's start and top
+    bool PideGrupo = false;   // LabGrupo and EdGrupo shown
 };
 
 // N: the number of the focused subtype, or of the first subtype of the

@@ -4,8 +4,8 @@
 #include "platform/db/Table.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/Strings.h"
-#include "platform/sys/Paths.h"
 #include "platform/sys/Dialogs.h"
+#include "platform/sys/Paths.h"
 #include "shell/SchoolTables.h"
 
 ZELMOR_IMPLEMENT_CLASS(TAppState, TComponent)

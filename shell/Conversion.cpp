@@ -108,12 +108,13 @@ struct TCampoM2 {
 std::vector<TCampoM2> CamposM2(const AnsiString& Tabla) {
     using enum TComo;
     if (Tabla == "cursos")
-        return {{"N", Entero}, {"ABREV", Texto}, {"TURNO", Texto}, {"NIVEL", Texto}, {"CURSO", Texto}, {"TNC", Texto}};
+        return {{"N", Entero},    {"ABREV", Texto}, {"TURNO", Texto},
+                {"NIVEL", Texto}, {"CURSO", Texto}, {"TNC", Texto}};
     if (Tabla == "asigcur")
-        return {{"N", Entero},     {"TNC", Texto},     {"ASIG", Texto},    {"HORAS", Real},
+        return {{"N", Entero},      {"TNC", Texto},      {"ASIG", Texto},     {"HORAS", Real},
                 {"CUENTA", Logico}, {"MOSTRAR", Logico}, {"CONTADOR", Entero}};
-    std::vector<TCampoM2> alum = {{"N", Entero},     {"EXPED", Texto},  {"NOMBRE", Texto}, {"GRUPO", Texto},
-                                  {"TNC", Texto},    {"OPCION", Texto}, {"REPITE", Logico}};
+    std::vector<TCampoM2> alum = {{"N", Entero},  {"EXPED", Texto},  {"NOMBRE", Texto}, {"GRUPO", Texto},
+                                  {"TNC", Texto}, {"OPCION", Texto}, {"REPITE", Logico}};
     for (const char* prefijo : {"ASIG", "DIV"})
         for (const auto& n : Numerados(prefijo, HuecosAsignatura)) alum.push_back({n, Texto});
     return alum;

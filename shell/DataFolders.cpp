@@ -82,13 +82,16 @@ TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre, TDbfFil
         switch (ResuelveCambioPendiente(carpeta, fs)) {
         case TCambioPendiente::Terminado:
             Aviso("En la carpeta " + carpeta +
-                  " se hab\xED" "a interrumpido una importaci\xF3n cuando ya estaba completa: se han terminado "
+                  " se hab\xED"
+                  "a interrumpido una importaci\xF3n cuando ya estaba completa: se han terminado "
                   "de colocar las tablas importadas.");
             break;
         case TCambioPendiente::Deshecho:
             Aviso("En la carpeta " + carpeta +
-                  " hab\xED" "a quedado a medias una importaci\xF3n que fall\xF3: se han repuesto las tablas "
-                  "que ten\xED" "a antes.");
+                  " hab\xED"
+                  "a quedado a medias una importaci\xF3n que fall\xF3: se han repuesto las tablas "
+                  "que ten\xED"
+                  "a antes.");
             break;
         case TCambioPendiente::Ninguno: break;
         }
@@ -120,8 +123,9 @@ TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre, TDbfFil
         return TApertura::Rechazada;
     }
     if (resultado == TApertura::Rechazada) {
-        Aviso(ilegible.empty() ? AnsiString("Formato de datos desconocido")
-                               : "Formato de datos desconocido. La tabla cursos no se puede leer: " + ilegible);
+        Aviso(ilegible.empty()
+                  ? AnsiString("Formato de datos desconocido")
+                  : "Formato de datos desconocido. La tabla cursos no se puede leer: " + ilegible);
         return resultado;
     }
     Estado.CarpetaDatos = IncludeTrailingBackslash(carpeta);

@@ -16,27 +16,39 @@ TCampoIntercambio Texto(const AnsiString& Nombre, int Ancho) {
 }
 
 std::vector<TTablaIntercambio> Tablas() {
-    const std::vector<TCampoIntercambio> grupos = {
-        Texto("ABREV", 4), Texto("TURNO", 1), Texto("NIVEL", 5), Texto("CURSO", 3), Texto("GRUPO", 1)};
+    const std::vector<TCampoIntercambio> grupos = {Texto("ABREV", 4), Texto("TURNO", 1), Texto("NIVEL", 5),
+                                                   Texto("CURSO", 3), Texto("GRUPO", 1)};
     std::vector<TCampoIntercambio> grupt = grupos, grupost = grupos;
     for (auto& c : grupt) c.Exporta = false;
     for (auto& c : grupost) c.Importa = false;
 
-    std::vector<TCampoIntercambio> alumnos = {Texto("EXPED", 20), Texto("NOMBRE", 50), Texto("TURNO", 1),
-                                              Texto("NIVEL", 5),  Texto("CURSO", 3),
-                                              // Groups and divisions go out only: an import starts without them.
-                                              {"GRUPO", TClaseIntercambio::Texto, 2, false, true},
-                                              Texto("OPCION", 1), {"REPITE", TClaseIntercambio::Logico, 0, true, true}};
+    std::vector<TCampoIntercambio> alumnos = {
+        Texto("EXPED", 20),
+        Texto("NOMBRE", 50),
+        Texto("TURNO", 1),
+        Texto("NIVEL", 5),
+        Texto("CURSO", 3),
+        // Groups and divisions go out only: an import starts without them.
+        {"GRUPO", TClaseIntercambio::Texto, 2, false, true},
+        Texto("OPCION", 1),
+        {"REPITE", TClaseIntercambio::Logico, 0, true, true}};
     for (const auto& n : Numerados("ASIG", HuecosAsignatura)) alumnos.push_back(Texto(n, 4));
-    for (const auto& n : Numerados("DIV", HuecosAsignatura)) alumnos.push_back({n, TClaseIntercambio::Texto, 1, false, true});
+    for (const auto& n : Numerados("DIV", HuecosAsignatura))
+        alumnos.push_back({n, TClaseIntercambio::Texto, 1, false, true});
 
     return {
         {"AsigNomt", "AsigNomt.DBF", true, {Texto("NOMBRE", 40), Texto("COD", 4), Texto("CODLARGO", 8)}},
-        {"Cursost", "CURSOSt.DBF", true, {Texto("ABREV", 3), Texto("TURNO", 1), Texto("NIVEL", 5), Texto("CURSO", 3)}},
+        {"Cursost",
+         "CURSOSt.DBF",
+         true,
+         {Texto("ABREV", 3), Texto("TURNO", 1), Texto("NIVEL", 5), Texto("CURSO", 3)}},
         {"Asigcurt",
          "ASIGCURt.DBF",
          true,
-         {Texto("NIVEL", 5), Texto("CURSO", 3), Texto("ASIG", 4), {"HORAS", TClaseIntercambio::Numero, 0, true, true}}},
+         {Texto("NIVEL", 5),
+          Texto("CURSO", 3),
+          Texto("ASIG", 4),
+          {"HORAS", TClaseIntercambio::Numero, 0, true, true}}},
         {"grupt", "GRUPT.DBF", false, grupt},
         {"grupost", "GRUPOST.DBF", false, grupost},
         {"proft", "PROFT.DBF", true, {Texto("ABREV", 4), Texto("NOMBRE", 40), Texto("DEPART", 40)}},
@@ -114,13 +126,16 @@ AnsiString CompruebaValores(TLectorIntercambio& Tabla, const TTablaIntercambio& 
             AnsiString v = Tabla.Texto(i);
             AnsiString fallo;
             if (v.find('\0') != AnsiString::npos)
-                fallo = "lleva un car\xE1" "cter nulo y se perder\xED" "a lo que le sigue";
+                fallo = "lleva un car\xE1"
+                        "cter nulo y se perder\xED"
+                        "a lo que le sigue";
             else if (v.size() > static_cast<size_t>(c->Ancho))
                 fallo = "tiene " + IntToStr(int(v.size())) + " caracteres y Zelmor guarda como mucho " +
                         IntToStr(c->Ancho);
             if (!fallo.empty())
                 return "En la fila " + IntToStr(int(Tabla.Fila())) + " de la tabla de intercambio " +
-                       Tabla.Fichero() + ", el campo " + c->Nombre + " vale " + Muestra(v) + ": " + fallo + ".";
+                       Tabla.Fichero() + ", el campo " + c->Nombre + " vale " + Muestra(v) + ": " + fallo +
+                       ".";
         }
     }
     return {};

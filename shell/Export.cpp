@@ -21,7 +21,8 @@ class TMezcla {
 public:
     TMezcla(TTable& Intercambio, std::vector<const char*> Claves) : FTabla(Intercambio) {
         for (const char* c : Claves) FClaves.push_back(FTabla.FieldByName(c));
-        for (FTabla.First(); !FTabla.Eof(); FTabla.Next()) FPrimera.emplace(ClaveActual(), FTabla.GetBookmark());
+        for (FTabla.First(); !FTabla.Eof(); FTabla.Next())
+            FPrimera.emplace(ClaveActual(), FTabla.GetBookmark());
     }
 
     // Puts the table in edit on the row with the key, or appends a row: true
@@ -131,8 +132,8 @@ void ExportaGrupos(const AnsiString& Datos, const AnsiString& Intercambio) {
     }
 }
 
-void ExportaLista(const AnsiString& Datos, const char* Tabla, const AnsiString& Intercambio, const char* TablaInt,
-                  const char* Tercero) {
+void ExportaLista(const AnsiString& Datos, const char* Tabla, const AnsiString& Intercambio,
+                  const char* TablaInt, const char* Tercero) {
     TTempTable de = OpenTempTable(Datos, Tabla);
     TTempTable a = OpenTempTable(Intercambio, TablaInt);
     TMezcla m(*a, {"ABREV"});
@@ -154,13 +155,15 @@ void ExportaAlumnos(const AnsiString& Datos, const AnsiString& Intercambio) {
         TTempTable t = OpenTempTable(Datos, "cursos");
         for (t->First(); !t->Eof(); t->Next())
             cursos.emplace(t->FieldByName("TNC")->AsString(),
-                           TCursoClave{t->FieldByName("TURNO")->AsString(), t->FieldByName("NIVEL")->AsString(),
+                           TCursoClave{t->FieldByName("TURNO")->AsString(),
+                                       t->FieldByName("NIVEL")->AsString(),
                                        t->FieldByName("CURSO")->AsString()});
     }
     TTempTable de = OpenTempTable(Datos, "alum");
     TTempTable a = OpenTempTable(Intercambio, "alumnost");
     TMezcla m(*a, {"EXPED"});
-    std::vector<AnsiString> huecos = Numerados("ASIG", HuecosAsignatura), div = Numerados("DIV", HuecosAsignatura);
+    std::vector<AnsiString> huecos = Numerados("ASIG", HuecosAsignatura),
+                            div = Numerados("DIV", HuecosAsignatura);
     huecos.insert(huecos.end(), div.begin(), div.end());
     for (de->First(); !de->Eof(); de->Next()) {
         // A student known to the exchange keeps the course it has there.
@@ -182,7 +185,9 @@ void ExportaAlumnos(const AnsiString& Datos, const AnsiString& Intercambio) {
 
 }  // namespace
 
-bool CopiaFichero(const AnsiString& Destino, const AnsiString& Origen) { return CopyFile(Origen, Destino, false); }
+bool CopiaFichero(const AnsiString& Destino, const AnsiString& Origen) {
+    return CopyFile(Origen, Destino, false);
+}
 
 bool ExportaDatos(const AnsiString& DatabaseName, const AnsiString& Intercambio) {
     RehaceGrupos(DatabaseName);
@@ -195,7 +200,8 @@ bool ExportaDatos(const AnsiString& DatabaseName, const AnsiString& Intercambio)
     if (Existe(Intercambio, "AsigNomt")) ExportaNombres(DatabaseName, Intercambio);
     // Courses without their subjects (or the reverse) would leave the
     // exchange half-told: the stage needs both tables.
-    if (Existe(Intercambio, "Asigcurt") && Existe(Intercambio, "Cursost")) ExportaCursos(DatabaseName, Intercambio);
+    if (Existe(Intercambio, "Asigcurt") && Existe(Intercambio, "Cursost"))
+        ExportaCursos(DatabaseName, Intercambio);
     if (Existe(Intercambio, "grupost")) ExportaGrupos(DatabaseName, Intercambio);
     if (Existe(Intercambio, "proft")) ExportaLista(DatabaseName, "prof", Intercambio, "proft", "DEPART");
     if (Existe(Intercambio, "aulat")) ExportaLista(DatabaseName, "aulas", Intercambio, "aulat", "EDIFICIO");

@@ -7,9 +7,9 @@
 #include "platform/db/DbfFile.h"
 #include "platform/db/Table.h"
 #include "platform/rtl/Strings.h"
+#include "platform/sys/Dialogs.h"
 #include "platform/sys/Files.h"
 #include "platform/sys/Paths.h"
-#include "platform/sys/Dialogs.h"
 #include "shell/AppState.h"
 #include "shell/Conversion.h"
 #include "shell/SchoolTables.h"
@@ -87,7 +87,11 @@ void RellenaTablas(const AnsiString& Intercambio, const AnsiString& Datos) {
     if (FileExists(FicheroIntercambio(Intercambio, TablaIntercambio("grupt"))))
         Rellena(Intercambio, "grupt", Datos, "grupos", [](const TLectorIntercambio& de, TDataSet& a) {
             CopiaTextos(de, a,
-                        {{"ABREV", "ABREV"}, {"TURNO", "TURNO"}, {"NIVEL", "NIVEL"}, {"CURSO", "CURSO"}, {"GRUPO", "GRUPO"}});
+                        {{"ABREV", "ABREV"},
+                         {"TURNO", "TURNO"},
+                         {"NIVEL", "NIVEL"},
+                         {"CURSO", "CURSO"},
+                         {"GRUPO", "GRUPO"}});
             a.FieldByName("TNC")->SetAsString(ClaveDe(de));
             a.FieldByName("TNCG")->SetAsString(ClaveDe(de) + de.Texto("GRUPO"));
         });
@@ -121,7 +125,8 @@ AnsiString CompruebaNombreCarpeta(const AnsiString& CarpetaPrograma, const AnsiS
     if (Nombre.empty()) return "Escriba el nombre de la carpeta.";
     if (Nombre.find_first_of("\\/:") != AnsiString::npos || Nombre == "." || Nombre == ".." ||
         !IsPlainFolderName(Nombre))
-        return "\"" + Nombre + "\" no sirve como nombre de carpeta: escriba un solo nombre, sin unidad, sin \"\\\" ni "
+        return "\"" + Nombre +
+               "\" no sirve como nombre de carpeta: escriba un solo nombre, sin unidad, sin \"\\\" ni "
                "\"/\", sin \"..\" y sin los caracteres < > : \" | ? *.";
     if (IncludeTrailingBackslash(CarpetaPrograma + Nombre).size() > static_cast<size_t>(MAX_PATH_LENGTH))
         return "El nombre de la carpeta es demasiado largo: la ruta completa no puede pasar de " +
@@ -142,7 +147,8 @@ void ImportaEnCarpeta(const AnsiString& Intercambio, const AnsiString& Carpeta, 
         // A swap an earlier run left half-done is settled before this one
         // builds its own set where that one kept its files.
         ResuelveCambioPendiente(carpeta, fs);
-        if (!ForceDirectories(provisional)) throw EDatabaseError("No se puede crear la carpeta " + provisional + ".");
+        if (!ForceDirectories(provisional))
+            throw EDatabaseError("No se puede crear la carpeta " + provisional + ".");
         CreaTablasNuevas(provisional);
         RellenaTablas(Intercambio, provisional);
         CalculaDivisiones(provisional);
@@ -151,10 +157,8 @@ void ImportaEnCarpeta(const AnsiString& Intercambio, const AnsiString& Carpeta, 
         try {
             // A folder made for this import goes whole; in another only an
             // unfinished set goes, never a swap that must still be settled.
-            if (nueva)
-                BorraCarpeta(carpeta);
-            else
-                DescartaNuevasIncompletas(carpeta, fs);
+            if (nueva) BorraCarpeta(carpeta);
+            else DescartaNuevasIncompletas(carpeta, fs);
         } catch (const std::exception&) {
         }
         throw;
@@ -170,7 +174,9 @@ bool ImportaDatos(TAppState& Estado, const AnsiString& Intercambio) {
         return false;
     }
     const AnsiString carpeta = Estado.CarpetaPrograma + nombre;
-    if (DirectoryExists(carpeta) && !Pregunta("Esta carpeta ya existe \xBF" "Continuar?")) return false;
+    if (DirectoryExists(carpeta) && !Pregunta("Esta carpeta ya existe \xBF"
+                                              "Continuar?"))
+        return false;
 
     try {
         ImportaEnCarpeta(Intercambio, carpeta);

@@ -126,7 +126,9 @@ void PonClaveCurso(TDataSet& Cursos) {
 
 void SeleccionaCurso(TAppState& Estado, TDataSet& Cursos) {
     bool fila = Cursos.Active() && !Cursos.IsEmpty();
-    auto texto = [&](const char* campo) { return fila ? Cursos.FieldByName(campo)->AsString() : AnsiString(); };
+    auto texto = [&](const char* campo) {
+        return fila ? Cursos.FieldByName(campo)->AsString() : AnsiString();
+    };
     Estado.Turno = texto("TURNO");
     Estado.Nivel = texto("NIVEL");
     Estado.Curso = texto("CURSO");
@@ -253,7 +255,8 @@ int ClasificaAsignaturas(const AnsiString& DatabaseName, const AnsiString& TNC) 
     // A row for every subject taken that the course lacks.
     asigcur->SetIndexName("ASIG");
     std::set<AnsiString> presentes;
-    for (asigcur->First(); !asigcur->Eof(); asigcur->Next()) presentes.insert(asigcur->FieldByName("ASIG")->AsString());
+    for (asigcur->First(); !asigcur->Eof(); asigcur->Next())
+        presentes.insert(asigcur->FieldByName("ASIG")->AsString());
     int siguiente = ultimoN;
     for (const auto& a : tomadas.Codigos()) {
         if (presentes.count(a)) continue;
@@ -294,7 +297,8 @@ void FiltraPorClase(TDataSet& Tabla, const AnsiString& TNC, int Tipo) {
 void PropagaEnBloque(TDataSet& Optativas, TField& Cambiado) {
     int bloque = Optativas.FieldByName("BLOPT")->AsInteger();
     if (bloque == 0) return;
-    TVariant valor = Cambiado.DataType() == ftBoolean ? TVariant(Cambiado.AsBoolean()) : TVariant(Cambiado.AsInteger());
+    TVariant valor =
+        Cambiado.DataType() == ftBoolean ? TVariant(Cambiado.AsBoolean()) : TVariant(Cambiado.AsInteger());
     TBookmark fila = Optativas.GetBookmark();
     TControlsDisabled parado(&Optativas);
     // Detached while the block follows, or every post would start it again.

@@ -24,7 +24,8 @@ void AnadeMaximosPorGrupo(std::vector<TCampoEscolar>& Campos) {
 
 // Subject slots: ASIGn, then DIVn when Divisiones, then CONn when Conexiones.
 void AnadeHuecos(std::vector<TCampoEscolar>& Campos, bool Divisiones, bool Conexiones) {
-    std::vector<AnsiString> asig = Numerados("ASIG", HuecosAsignatura), div = Numerados("DIV", HuecosAsignatura),
+    std::vector<AnsiString> asig = Numerados("ASIG", HuecosAsignatura),
+                            div = Numerados("DIV", HuecosAsignatura),
                             con = Numerados("CON", HuecosAsignatura);
     for (size_t i = 0; i < asig.size(); ++i) {
         Campos.push_back(Texto(asig[i], 4));
@@ -36,11 +37,13 @@ void AnadeHuecos(std::vector<TCampoEscolar>& Campos, bool Divisiones, bool Conex
 std::vector<TTablaEscolar> Disenos() {
     std::vector<TTablaEscolar> t;
 
-    t.push_back({"nomasg", {Numero("N"), Texto("ABREV", 4), Texto("ABREV8", 8), Texto("NOMBRE", 40)}, {"N", "ABREV"}});
+    t.push_back({"nomasg",
+                 {Numero("N"), Texto("ABREV", 4), Texto("ABREV8", 8), Texto("NOMBRE", 40)},
+                 {"N", "ABREV"}});
 
     TTablaEscolar cursos{"cursos",
-                         {Numero("N"), Texto("ABREV", 3), Texto("TURNO", 1), Texto("NIVEL", 5), Texto("CURSO", 3),
-                          Texto("TNC", 9), Numero("NGRUP"), Numero("MAXALUM")},
+                         {Numero("N"), Texto("ABREV", 3), Texto("TURNO", 1), Texto("NIVEL", 5),
+                          Texto("CURSO", 3), Texto("TNC", 9), Numero("NGRUP"), Numero("MAXALUM")},
                          {"N", "TNC", "ABREV"}};
     AnadeMaximosPorGrupo(cursos.Campos);
     t.push_back(cursos);
@@ -49,51 +52,66 @@ std::vector<TTablaEscolar> Disenos() {
                  {Numero("N"), Texto("ABREV", 4), Texto("TURNO", 1), Texto("NIVEL", 5), Texto("CURSO", 3),
                   Texto("GRUPO", 1), Texto("TNC", 9), Texto("TNCG", 11)},
                  {"N", "TNC", "TNCG"}});
-    t.push_back({"prof", {Numero("N"), Texto("ABREV", 4), Texto("NOMBRE", 40), Texto("DEPART", 40)}, {"N", "ABREV"}});
-    t.push_back({"aulas", {Numero("N"), Texto("ABREV", 4), Texto("NOMBRE", 40), Texto("EDIFICIO", 1)}, {"N", "ABREV"}});
+    t.push_back(
+        {"prof", {Numero("N"), Texto("ABREV", 4), Texto("NOMBRE", 40), Texto("DEPART", 40)}, {"N", "ABREV"}});
+    t.push_back({"aulas",
+                 {Numero("N"), Texto("ABREV", 4), Texto("NOMBRE", 40), Texto("EDIFICIO", 1)},
+                 {"N", "ABREV"}});
 
     TTablaEscolar asigcur{"asigcur",
-                          {Numero("N"), Texto("TNC", 9), Texto("ASIG", 4), {"HORAS", ftFloat, 0}, Logico("CUENTA"),
-                           Logico("MOSTRAR"), Numero("CONTADOR"), Numero("NDIV"), Numero("MAXALUM"), Numero("NPROF"),
-                           Numero("BLOPT"), Numero("NASALUM"), Numero("TIPO")},
+                          {Numero("N"),
+                           Texto("TNC", 9),
+                           Texto("ASIG", 4),
+                           {"HORAS", ftFloat, 0},
+                           Logico("CUENTA"),
+                           Logico("MOSTRAR"),
+                           Numero("CONTADOR"),
+                           Numero("NDIV"),
+                           Numero("MAXALUM"),
+                           Numero("NPROF"),
+                           Numero("BLOPT"),
+                           Numero("NASALUM"),
+                           Numero("TIPO")},
                           {"N", "TNC", "ASIG", "CONTADOR"}};
     AnadeMaximosPorGrupo(asigcur.Campos);
     t.push_back(asigcur);
 
     TTablaEscolar alum{"alum",
-                       {Numero("N"), Texto("EXPED", 20), Texto("NOMBRE", 50), Texto("GRUPO", 2), Texto("TNC", 9),
-                        Texto("OPCION", 1), Logico("REPITE"), Logico("ANULAR")},
+                       {Numero("N"), Texto("EXPED", 20), Texto("NOMBRE", 50), Texto("GRUPO", 2),
+                        Texto("TNC", 9), Texto("OPCION", 1), Logico("REPITE"), Logico("ANULAR")},
                        {"N", "EXPED", "NOMBRE", "TNC"}};
     AnadeHuecos(alum.Campos, true, false);
     t.push_back(alum);
 
-    const std::vector<TCampoEscolar> cabezaTipos = {Numero("N"), Numero("NALUM"), Texto("TNC", 9), Texto("OPCION", 1),
-                                                    Logico("REPITE")};
+    const std::vector<TCampoEscolar> cabezaTipos = {Numero("N"), Numero("NALUM"), Texto("TNC", 9),
+                                                    Texto("OPCION", 1), Logico("REPITE")};
     TTablaEscolar tipos{"tipos", cabezaTipos, {"N", "TNC", "NALUM"}};
     AnadeHuecos(tipos.Campos, false, false);
     t.push_back(tipos);
 
     TTablaEscolar tipos2{"tipos2", cabezaTipos, {"N", "TNC", "NALUM"}, true};
-    for (const char* n : {"ASIGS", "ASIGSCOL", "ASIGSCU", "ASIGSCUCOL"}) tipos2.Campos.push_back(Texto(n, 254));
+    for (const char* n : {"ASIGS", "ASIGSCOL", "ASIGSCU", "ASIGSCUCOL"})
+        tipos2.Campos.push_back(Texto(n, 254));
     tipos2.Campos.push_back(Logico("SELEC"));
     AnadeHuecos(tipos2.Campos, false, false);
     t.push_back(tipos2);
 
-    const std::vector<TCampoEscolar> cabezaTipGrup = {Numero("N"),        Numero("NALUM"),   Texto("TNC", 9),
-                                                      Texto("TNCG", 11),  Texto("GRUPO", 2), Texto("OPCION", 1),
-                                                      Logico("REPITE")};
+    const std::vector<TCampoEscolar> cabezaTipGrup = {
+        Numero("N"),       Numero("NALUM"),    Texto("TNC", 9), Texto("TNCG", 11),
+        Texto("GRUPO", 2), Texto("OPCION", 1), Logico("REPITE")};
     TTablaEscolar tipgrup{"tipgrup", cabezaTipGrup, {"N", "TNC", "TNCG", "NALUM"}};
     AnadeHuecos(tipgrup.Campos, true, true);
     t.push_back(tipgrup);
 
     TTablaEscolar tipgrup2{"tipgrup2", cabezaTipGrup, {"N", "TNC", "TNCG", "NALUM"}, true};
-    for (const char* n : {"ASIGSDCM", "ASIGSDCM1", "ASIGSDCM2", "ASIGSDCM3"}) tipgrup2.Campos.push_back({n, ftMemo, 0});
+    for (const char* n : {"ASIGSDCM", "ASIGSDCM1", "ASIGSDCM2", "ASIGSDCM3"})
+        tipgrup2.Campos.push_back({n, ftMemo, 0});
     AnadeHuecos(tipgrup2.Campos, true, true);
     t.push_back(tipgrup2);
 
     t.push_back({"conex",
-                 {Texto("TNC", 9), Texto("TNCCON", 12), Texto("CON", 3), Texto("GRUPO", 2), Texto("ASIGDIV", 6),
-                  Numero("NALUM1"), Numero("NALUM2"), Numero("NCON")},
+                 {Texto("TNC", 9), Texto("TNCCON", 12), Texto("CON", 3), Texto("GRUPO", 2),
+                  Texto("ASIGDIV", 6), Numero("NALUM1"), Numero("NALUM2"), Numero("NCON")},
                  {"TNC", "TNCCON"},
                  true});
     return t;
@@ -151,7 +169,8 @@ AnsiString DefectoDeTabla(TTable& Tabla, const TTablaEscolar& Diseno) {
         return "no tiene los campos que le corresponden (" + diferencia + ")";
     } catch (const EDBEngineError& E) {
         if (E.ErrorCode() != dbeDamaged) throw;
-        return "estaba da\xF1" "ada";
+        return "estaba da\xF1"
+               "ada";
     }
 }
 
@@ -174,8 +193,9 @@ void CompruebaNombresLibres(const AnsiString& Carpeta) {
             std::error_code ec;
             if (ruta.empty() || !std::filesystem::exists(ruta, ec)) continue;
             if (std::filesystem::is_regular_file(ruta, ec)) continue;
-            DatabaseError("En la carpeta " + Carpeta + " hay una carpeta u otra cosa que no es un fichero con el " +
-                          "nombre " + nombre + ", que es de la tabla " + t.Nombre + ".");
+            DatabaseError("En la carpeta " + Carpeta +
+                          " hay una carpeta u otra cosa que no es un fichero con el " + "nombre " + nombre +
+                          ", que es de la tabla " + t.Nombre + ".");
         }
 }
 
@@ -237,7 +257,9 @@ void CreaTablas(const AnsiString& DatabaseName) {
             if (defecto.empty()) continue;
             AnsiString copia = GuardaAparte(*t);
             Aviso("La tabla " + AnsiString(d.Nombre) + " " + defecto +
-                  ". Se ha creado vac\xED" "a y el fichero anterior se ha guardado como " + copia + ".");
+                  ". Se ha creado vac\xED"
+                  "a y el fichero anterior se ha guardado como " +
+                  copia + ".");
         } else {
             faltan.push_back(d.Nombre);
         }
@@ -246,8 +268,14 @@ void CreaTablas(const AnsiString& DatabaseName) {
     }
     // A table that vanished is not a new school year's empty one: the user
     // must know which rows are gone.
-    if (faltan.size() == 1) Aviso("No estaba la tabla " + faltan[0] + ": se ha creado vac\xED" "a.");
-    if (faltan.size() > 1) Aviso("No estaban las tablas " + Lista(faltan) + ": se han creado vac\xED" "as.");
+    if (faltan.size() == 1)
+        Aviso("No estaba la tabla " + faltan[0] +
+              ": se ha creado vac\xED"
+              "a.");
+    if (faltan.size() > 1)
+        Aviso("No estaban las tablas " + Lista(faltan) +
+              ": se han creado vac\xED"
+              "as.");
 }
 
 void CreaTablasNuevas(const AnsiString& DatabaseName) {
@@ -255,7 +283,8 @@ void CreaTablasNuevas(const AnsiString& DatabaseName) {
 }
 
 AnsiString CarpetaDeBase(const AnsiString& DatabaseName) {
-    if (TDatabase* db = Session().FindDatabase(DatabaseName)) return IncludeTrailingBackslash(db->Directory());
+    if (TDatabase* db = Session().FindDatabase(DatabaseName))
+        return IncludeTrailingBackslash(db->Directory());
     return IncludeTrailingBackslash(DatabaseName);
 }
 

@@ -20,7 +20,9 @@ const char* const MarcaAnulada = "~anulada";
 // The machine folders of one swap.
 struct TLugares {
     std::string Datos, Nuevas, Anteriores;
-    std::string En(const std::string& Carpeta, const std::string& Nombre) const { return Carpeta + "/" + Nombre; }
+    std::string En(const std::string& Carpeta, const std::string& Nombre) const {
+        return Carpeta + "/" + Nombre;
+    }
 };
 
 TLugares Lugares(const AnsiString& Carpeta) {
@@ -64,7 +66,10 @@ std::vector<std::string> LeeMarca(TDbfFileSystem& Fs, const std::string& Ruta) {
         i = fin + 1;
         if (n.empty()) continue;
         // Only table files ever go in: anything else means the mark is not ours.
-        if (!EsFicheroDeTablaEscolar(n)) throw EDatabaseError("La marca " + FromUtf8(Ruta) + " est\xE1 da\xF1" "ada.");
+        if (!EsFicheroDeTablaEscolar(n))
+            throw EDatabaseError("La marca " + FromUtf8(Ruta) +
+                                 " est\xE1 da\xF1"
+                                 "ada.");
         nombres.push_back(n);
     }
     return nombres;
@@ -92,7 +97,8 @@ int Avanza(TDbfFileSystem& Fs, const TLugares& L, const std::vector<std::string>
     if (!entrando) {
         for (const std::string& n : FicherosDeTablas(Fs, L.Datos)) {
             if (Fs.Exists(L.En(L.Anteriores, n)))
-                throw EDatabaseError("Ya hay un " + FromUtf8(n) + " apartado en " + FromUtf8(L.Anteriores) + ".");
+                throw EDatabaseError("Ya hay un " + FromUtf8(n) + " apartado en " + FromUtf8(L.Anteriores) +
+                                     ".");
             Fs.Rename(L.En(L.Datos, n), L.En(L.Anteriores, n));
             ++movidos;
         }
@@ -119,7 +125,8 @@ int Retrocede(TDbfFileSystem& Fs, const TLugares& L, const std::vector<std::stri
     if (!EsCarpeta(L.Anteriores)) return movidos;
     for (const std::string& n : Fs.List(L.Anteriores)) {
         if (Fs.Exists(L.En(L.Datos, n)))
-            throw EDatabaseError("El fichero " + FromUtf8(L.En(L.Datos, n)) + " ocupa el sitio de la tabla anterior.");
+            throw EDatabaseError("El fichero " + FromUtf8(L.En(L.Datos, n)) +
+                                 " ocupa el sitio de la tabla anterior.");
         Fs.Rename(L.En(L.Anteriores, n), L.En(L.Datos, n));
         ++movidos;
     }
@@ -166,10 +173,11 @@ void ColocaTablasNuevas(const AnsiString& Carpeta, TDbfFileSystem& Fs) {
         if (std::find(nuevos.begin(), nuevos.end(), std::string(t.Nombre) + ".dbf") == nuevos.end())
             throw EDatabaseError("Falta la tabla nueva " + AnsiString(t.Nombre) + ".");
     auto fallo = [&](const std::exception& E, bool Repuestas) {
-        return EDatabaseError("No se han podido colocar las tablas nuevas en " + ExcludeTrailingBackslash(Carpeta) +
-                              " (" + AnsiString(E.what()) + "). " +
-                              (Repuestas ? "La carpeta conserva sus tablas anteriores."
-                                         : "La carpeta se pondr\xE1 en orden la pr\xF3xima vez que se abra."));
+        return EDatabaseError("No se han podido colocar las tablas nuevas en " +
+                              ExcludeTrailingBackslash(Carpeta) + " (" + AnsiString(E.what()) + "). " +
+                              (Repuestas
+                                   ? "La carpeta conserva sus tablas anteriores."
+                                   : "La carpeta se pondr\xE1 en orden la pr\xF3xima vez que se abra."));
     };
     try {
         EscribeMarca(Fs, L, nuevos);

@@ -50,28 +50,47 @@ const std::vector<TAsignatura>& Asignaturas() {
         {"MAT", "MATEMAT", "Matem\xE1ticas"},
         {"MCS", "MATCCSS", "Matem\xE1ticas Aplicadas a las CC. Sociales"},
         {"ING", "INGLES", "Primera Lengua Extranjera: Ingl\xE9s"},
-        {"GEH", "GEOHIST", "Geograf\xED" "a e Historia"},
+        {"GEH", "GEOHIST",
+         "Geograf\xED"
+         "a e Historia"},
         {"EF", "EDFISICA", "Educaci\xF3n F\xEDsica"},
         {"REL", "RELIGION", "Religi\xF3n"},
         {"ATE", "ATENCION", "Atenci\xF3n Educativa"},
         {"FQ", "FISQUIM", "F\xEDsica y Qu\xEDmica"},
-        {"BIO", "BIOGEO", "Biolog\xED" "a y Geolog\xED" "a"},
+        {"BIO", "BIOGEO",
+         "Biolog\xED"
+         "a y Geolog\xED"
+         "a"},
         {"LAT", "LATIN", "Lat\xEDn"},
-        {"ECO", "ECONOMIA", "Econom\xED" "a"},
-        {"TEC", "TECNOLOG", "Tecnolog\xED" "a"},
+        {"ECO", "ECONOMIA",
+         "Econom\xED"
+         "a"},
+        {"TEC", "TECNOLOG",
+         "Tecnolog\xED"
+         "a"},
         {"CAP", "CIENAPL", "Ciencias Aplicadas a la Actividad Profesional"},
         {"IAE", "EMPRENDE", "Iniciaci\xF3n a la Actividad Emprendedora"},
         {"FRA", "FRANCES", "Segunda Lengua Extranjera: Franc\xE9s"},
         {"MUS", "MUSICA", "M\xFAsica"},
         {"INF", "INFORMAT", "Inform\xE1tica"},
         {"PLA", "PLASTICA", "Educaci\xF3n Pl\xE1stica, Visual y Audiovisual"},
-        {"FIL", "FILOSOF", "Filosof\xED" "a"},
-        {"DT", "DIBUJOT", "Dibujo T\xE9" "cnico"},
+        {"FIL", "FILOSOF",
+         "Filosof\xED"
+         "a"},
+        {"DT", "DIBUJOT",
+         "Dibujo T\xE9"
+         "cnico"},
         {"HMC", "HISMUNDO", "Historia del Mundo Contempor\xE1neo"},
         {"GRI", "GRIEGO", "Griego"},
-        {"ANA", "ANATOMIA", "Anatom\xED" "a Aplicada"},
-        {"TIC", "TIC", "Tecnolog\xED" "as de la Informaci\xF3n y la Comunicaci\xF3n"},
-        {"CUC", "CULTCIEN", "Cultura Cient\xED" "fica"},
+        {"ANA", "ANATOMIA",
+         "Anatom\xED"
+         "a Aplicada"},
+        {"TIC", "TIC",
+         "Tecnolog\xED"
+         "as de la Informaci\xF3n y la Comunicaci\xF3n"},
+        {"CUC", "CULTCIEN",
+         "Cultura Cient\xED"
+         "fica"},
     };
     return a;
 }
@@ -109,7 +128,7 @@ const char* const TurnosDeTarde[] = {"T", "V", "M", "X", "Y", "Z"};
 
 std::vector<TCursoEjemplo> CursosDe(int Alumnos) {
     std::vector<TCursoEjemplo> cursos;
-    std::map<AnsiString, size_t> tardesUsadas; // by level and year: the day and the night shift share them
+    std::map<AnsiString, size_t> tardesUsadas;  // by level and year: the day and the night shift share them
     int repartidos = 0;
     for (size_t c = 0; c < Cursos().size(); ++c) {
         const TCursoPlan& p = Cursos()[c];
@@ -143,15 +162,15 @@ struct THoras {
 // export: those rows match no course.
 const std::vector<THoras>& HorasPorNivel() {
     static const std::vector<THoras> h = {
-        {"ESO", "4", "LCL", 4},  {"ESO", "4", "MAT", 4},  {"ESO", "4", "ING", 4},   {"ESO", "4", "GEH", 3},
-        {"ESO", "4", "EF", 2},   {"ESO", "4", "REL", 1},  {"ESO", "4", "ATE", 1},   {"ESO", "4", "FQ", 3},
-        {"ESO", "4", "BIO", 3},  {"ESO", "4", "LAT", 3},  {"ESO", "4", "ECO", 3},   {"ESO", "4", "TEC", 3},
+        {"ESO", "4", "LCL", 4},  {"ESO", "4", "MAT", 4},   {"ESO", "4", "ING", 4},  {"ESO", "4", "GEH", 3},
+        {"ESO", "4", "EF", 2},   {"ESO", "4", "REL", 1},   {"ESO", "4", "ATE", 1},  {"ESO", "4", "FQ", 3},
+        {"ESO", "4", "BIO", 3},  {"ESO", "4", "LAT", 3},   {"ESO", "4", "ECO", 3},  {"ESO", "4", "TEC", 3},
         {"ESO", "4", "CAP", 3},  {"ESO", "4", "IAE", 2.5}, {"ESO", "4", "FRA", 2},  {"ESO", "4", "MUS", 2},
-        {"ESO", "4", "INF", 2},  {"ESO", "4", "PLA", 2},  {"ESO", "3", "LCL", 4},   {"ESO", "3", "MAT", 4},
-        {"BACH", "1", "LCL", 3}, {"BACH", "1", "FIL", 3}, {"BACH", "1", "ING", 3},  {"BACH", "1", "EF", 2},
-        {"BACH", "1", "MAT", 4}, {"BACH", "1", "MCS", 4}, {"BACH", "1", "FQ", 4},   {"BACH", "1", "BIO", 4},
-        {"BACH", "1", "DT", 4},  {"BACH", "1", "LAT", 4}, {"BACH", "1", "GRI", 4},  {"BACH", "1", "ECO", 4},
-        {"BACH", "1", "HMC", 4}, {"BACH", "1", "FRA", 2}, {"BACH", "1", "TIC", 2},  {"BACH", "1", "ANA", 2},
+        {"ESO", "4", "INF", 2},  {"ESO", "4", "PLA", 2},   {"ESO", "3", "LCL", 4},  {"ESO", "3", "MAT", 4},
+        {"BACH", "1", "LCL", 3}, {"BACH", "1", "FIL", 3},  {"BACH", "1", "ING", 3}, {"BACH", "1", "EF", 2},
+        {"BACH", "1", "MAT", 4}, {"BACH", "1", "MCS", 4},  {"BACH", "1", "FQ", 4},  {"BACH", "1", "BIO", 4},
+        {"BACH", "1", "DT", 4},  {"BACH", "1", "LAT", 4},  {"BACH", "1", "GRI", 4}, {"BACH", "1", "ECO", 4},
+        {"BACH", "1", "HMC", 4}, {"BACH", "1", "FRA", 2},  {"BACH", "1", "TIC", 2}, {"BACH", "1", "ANA", 2},
         {"BACH", "1", "CUC", 2}, {"BACH", "1", "REL", 1},
     };
     return h;
@@ -178,31 +197,130 @@ using TLista = std::vector<AnsiString>;
 
 const TLista& Nombres() {
     static const TLista n = {
-        "Luc\xED" "a", "Mar\xED" "a", "Martina", "Paula", "Sof\xED" "a", "Alba", "Julia", "Noa", "Irene", "Nerea",
-        "Ainhoa", "Bego\xF1" "a", "In\xE9s", "\xC1gueda", "Roc\xEDo", "Ver\xF3nica", "Ana Bel\xE9n", "Cristina",
-        "Elena", "Nuria", "Aitana", "Hugo", "Mart\xEDn", "Lucas", "Mateo", "Pablo", "\xC1lvaro", "Adri\xE1n",
-        "Iv\xE1n", "Rub\xE9n", "Sergio", "\xCD\xF1igo", "Joaqu\xEDn", "Jes\xFAs", "\xD3scar", "Ram\xF3n",
-        "Andr\xE9s", "Tom\xE1s", "Nicol\xE1s", "Gonzalo", "Ra\xFAl", "Marcos",
+        "Luc\xED"
+        "a",
+        "Mar\xED"
+        "a",
+        "Martina",
+        "Paula",
+        "Sof\xED"
+        "a",
+        "Alba",
+        "Julia",
+        "Noa",
+        "Irene",
+        "Nerea",
+        "Ainhoa",
+        "Bego\xF1"
+        "a",
+        "In\xE9s",
+        "\xC1gueda",
+        "Roc\xEDo",
+        "Ver\xF3nica",
+        "Ana Bel\xE9n",
+        "Cristina",
+        "Elena",
+        "Nuria",
+        "Aitana",
+        "Hugo",
+        "Mart\xEDn",
+        "Lucas",
+        "Mateo",
+        "Pablo",
+        "\xC1lvaro",
+        "Adri\xE1n",
+        "Iv\xE1n",
+        "Rub\xE9n",
+        "Sergio",
+        "\xCD\xF1igo",
+        "Joaqu\xEDn",
+        "Jes\xFAs",
+        "\xD3scar",
+        "Ram\xF3n",
+        "Andr\xE9s",
+        "Tom\xE1s",
+        "Nicol\xE1s",
+        "Gonzalo",
+        "Ra\xFAl",
+        "Marcos",
     };
     return n;
 }
 
 const TLista& Apellidos() {
     static const TLista a = {
-        "Alca\xF1iz", "Ben\xEDtez", "Ca\xF1izares", "Dom\xEDnguez", "Echeverr\xED" "a", "Fern\xE1ndez", "G\xE1lvez",
-        "Hern\xE1ndez", "Ib\xE1\xF1" "ez", "Jim\xE9nez", "L\xF3pez", "Mart\xEDnez", "N\xFA\xF1" "ez", "Ortega",
-        "Pe\xF1" "alver", "Quintana", "Ram\xEDrez", "S\xE1nchez", "T\xE9llez", "\xDA" "beda", "Vald\xE9s",
-        "Z\xFA\xF1iga", "Mu\xF1oz", "Casta\xF1o", "Garc\xED" "a", "Rold\xE1n", "Aldecoa", "Urrutia", "Carrasco",
-        "Salcedo", "Villanueva", "Bar\xF3", "Esteban", "Lozano", "Cabrera", "Mendoza", "Arag\xF3n", "Pe\xF1" "a",
+        "Alca\xF1iz",
+        "Ben\xEDtez",
+        "Ca\xF1izares",
+        "Dom\xEDnguez",
+        "Echeverr\xED"
+        "a",
+        "Fern\xE1ndez",
+        "G\xE1lvez",
+        "Hern\xE1ndez",
+        "Ib\xE1\xF1"
+        "ez",
+        "Jim\xE9nez",
+        "L\xF3pez",
+        "Mart\xEDnez",
+        "N\xFA\xF1"
+        "ez",
+        "Ortega",
+        "Pe\xF1"
+        "alver",
+        "Quintana",
+        "Ram\xEDrez",
+        "S\xE1nchez",
+        "T\xE9llez",
+        "\xDA"
+        "beda",
+        "Vald\xE9s",
+        "Z\xFA\xF1iga",
+        "Mu\xF1oz",
+        "Casta\xF1o",
+        "Garc\xED"
+        "a",
+        "Rold\xE1n",
+        "Aldecoa",
+        "Urrutia",
+        "Carrasco",
+        "Salcedo",
+        "Villanueva",
+        "Bar\xF3",
+        "Esteban",
+        "Lozano",
+        "Cabrera",
+        "Mendoza",
+        "Arag\xF3n",
+        "Pe\xF1"
+        "a",
     };
     return a;
 }
 
 const TLista& Departamentos() {
     static const TLista d = {
-        "Lengua Castellana y Literatura", "Matem\xE1ticas", "Ingl\xE9s", "Geograf\xED" "a e Historia",
-        "Educaci\xF3n F\xEDsica", "F\xEDsica y Qu\xEDmica", "Biolog\xED" "a y Geolog\xED" "a", "Cl\xE1sicas",
-        "Econom\xED" "a", "Tecnolog\xED" "a", "Franc\xE9s", "M\xFAsica", "Dibujo", "Filosof\xED" "a", "Religi\xF3n",
+        "Lengua Castellana y Literatura",
+        "Matem\xE1ticas",
+        "Ingl\xE9s",
+        "Geograf\xED"
+        "a e Historia",
+        "Educaci\xF3n F\xEDsica",
+        "F\xEDsica y Qu\xEDmica",
+        "Biolog\xED"
+        "a y Geolog\xED"
+        "a",
+        "Cl\xE1sicas",
+        "Econom\xED"
+        "a",
+        "Tecnolog\xED"
+        "a",
+        "Franc\xE9s",
+        "M\xFAsica",
+        "Dibujo",
+        "Filosof\xED"
+        "a",
+        "Religi\xF3n",
     };
     return d;
 }
@@ -282,11 +400,13 @@ TEscuelaEjemplo GeneraEscuela(uint64_t Semilla, int Alumnos) {
     for (const auto& a : Asignaturas())
         d["AsigNomt"].push_back({{"NOMBRE", a.Nombre}, {"COD", a.Cod}, {"CODLARGO", a.Largo}});
     for (const auto& h : HorasPorNivel())
-        d["Asigcurt"].push_back({{"NIVEL", h.Nivel}, {"CURSO", h.Curso}, {"ASIG", h.Asig}, {"HORAS", h.Horas}});
+        d["Asigcurt"].push_back(
+            {{"NIVEL", h.Nivel}, {"CURSO", h.Curso}, {"ASIG", h.Asig}, {"HORAS", h.Horas}});
 
     int exped = 4100 + azar.Entre(500);
     for (const TCursoEjemplo& p : CursosDe(Alumnos)) {
-        d["Cursost"].push_back({{"ABREV", p.Abrev}, {"TURNO", p.Turno}, {"NIVEL", p.Nivel}, {"CURSO", p.Curso}});
+        d["Cursost"].push_back(
+            {{"ABREV", p.Abrev}, {"TURNO", p.Turno}, {"NIVEL", p.Nivel}, {"CURSO", p.Curso}});
         const int cuantos = p.Alumnos;
         // The management program plans its own groups of up to 28.
         int grupos = std::max(1, (cuantos + 27) / 28);
@@ -324,8 +444,9 @@ TEscuelaEjemplo GeneraEscuela(uint64_t Semilla, int Alumnos) {
         AnsiString codigo = Iniciales(nombre);
         for (int n = 2; codigos.count(codigo); ++n) codigo = Iniciales(nombre) + IntToStr(n % 10);
         codigos.insert(codigo);
-        d["proft"].push_back(
-            {{"ABREV", codigo}, {"NOMBRE", nombre}, {"DEPART", Departamentos()[static_cast<size_t>(i) % Departamentos().size()]}});
+        d["proft"].push_back({{"ABREV", codigo},
+                              {"NOMBRE", nombre},
+                              {"DEPART", Departamentos()[static_cast<size_t>(i) % Departamentos().size()]}});
     }
 
     static const std::vector<std::vector<const char*>> aulas = {
@@ -335,10 +456,16 @@ TEscuelaEjemplo GeneraEscuela(uint64_t Semilla, int Alumnos) {
         {"A11", "Aula 2.01", "A"},
         {"A12", "Aula 2.02", "A"},
         {"LFQ", "Laboratorio de F\xEDsica y Qu\xEDmica", "B"},
-        {"LBG", "Laboratorio de Biolog\xED" "a", "B"},
+        {"LBG",
+         "Laboratorio de Biolog\xED"
+         "a",
+         "B"},
         {"INF", "Aula de Inform\xE1tica", "B"},
         {"MUS", "Aula de M\xFAsica", "B"},
-        {"TEC", "Taller de Tecnolog\xED" "a", "B"},
+        {"TEC",
+         "Taller de Tecnolog\xED"
+         "a",
+         "B"},
         {"PLA", "Aula de Pl\xE1stica", "B"},
         {"GIM", "Gimnasio", "C"},
     };
@@ -370,7 +497,8 @@ void EscribeIntercambio(const TDatosIntercambio& Datos, const AnsiString& Carpet
     }
 }
 
-void PreparaCarpetaDatos(const TEscuelaEjemplo& Escuela, const AnsiString& Intercambio, const AnsiString& Carpeta) {
+void PreparaCarpetaDatos(const TEscuelaEjemplo& Escuela, const AnsiString& Intercambio,
+                         const AnsiString& Carpeta) {
     ImportaEnCarpeta(Intercambio, Carpeta);
     const AnsiString db = ExcludeTrailingBackslash(Carpeta);
 

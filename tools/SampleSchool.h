@@ -54,4 +54,5 @@ void EscribeIntercambio(const TDatosIntercambio& Datos, const AnsiString& Carpet
 // (as opening the subjects screen does), the figures of the common and
 // unused subjects fixed (as closing it does) and the optional blocks with
 // their subjects per student filled in.
-void PreparaCarpetaDatos(const TEscuelaEjemplo& Escuela, const AnsiString& Intercambio, const AnsiString& Carpeta);
+void PreparaCarpetaDatos(const TEscuelaEjemplo& Escuela, const AnsiString& Intercambio,
+                         const AnsiString& Carpeta);

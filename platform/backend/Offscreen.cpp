@@ -98,7 +98,9 @@ void TOffscreenDisplay::Click(TControl* Control, TPoint ClientPoint, TMouseButto
     Click(Control->ClientToScreen(ClientPoint), Button);
 }
 
-void TOffscreenDisplay::DoubleClick(TControl* Control) { DoubleClick(Control->ClientToScreen(CenterOf(Control))); }
+void TOffscreenDisplay::DoubleClick(TControl* Control) {
+    DoubleClick(Control->ClientToScreen(CenterOf(Control)));
+}
 
 TControl* TOffscreenDisplay::Find(TComponent* Root, std::string_view Name) {
     if (!Root) throw EComponentError("No component to look in for " + AnsiString(Name));

@@ -40,19 +40,24 @@ int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
 
 unsigned int XCursorFor(int Number) {
     switch (Number) {
-        case crHourGlass: case crSQLWait: case crAppStart: return XC_watch;
-        case crIBeam: return XC_xterm;
-        case crCross: return XC_crosshair;
-        case crHandPoint: return XC_hand2;
-        case crSizeWE: case crHSplit: return XC_sb_h_double_arrow;
-        case crSizeNS: case crVSplit: return XC_sb_v_double_arrow;
-        case crSizeNWSE: return XC_bottom_right_corner;
-        case crSizeNESW: return XC_bottom_left_corner;
-        case crSizeAll: return XC_fleur;
-        case crUpArrow: return XC_sb_up_arrow;
-        case crNo: case crNoDrop: return XC_X_cursor;
-        case crHelp: return XC_question_arrow;
-        default: return XC_left_ptr;
+    case crHourGlass:
+    case crSQLWait:
+    case crAppStart: return XC_watch;
+    case crIBeam: return XC_xterm;
+    case crCross: return XC_crosshair;
+    case crHandPoint: return XC_hand2;
+    case crSizeWE:
+    case crHSplit: return XC_sb_h_double_arrow;
+    case crSizeNS:
+    case crVSplit: return XC_sb_v_double_arrow;
+    case crSizeNWSE: return XC_bottom_right_corner;
+    case crSizeNESW: return XC_bottom_left_corner;
+    case crSizeAll: return XC_fleur;
+    case crUpArrow: return XC_sb_up_arrow;
+    case crNo:
+    case crNoDrop: return XC_X_cursor;
+    case crHelp: return XC_question_arrow;
+    default: return XC_left_ptr;
     }
 }
 
@@ -103,8 +108,8 @@ public:
         XSetWindowAttributes A;
         std::memset(&A, 0, sizeof A);
         A.event_mask = PropertyChangeMask;
-        FWindow = XCreateWindow(FDpy, DefaultRootWindow(FDpy), -10, -10, 1, 1, 0, 0, InputOnly, CopyFromParent,
-                                CWEventMask, &A);
+        FWindow = XCreateWindow(FDpy, DefaultRootWindow(FDpy), -10, -10, 1, 1, 0, 0, InputOnly,
+                                CopyFromParent, CWEventMask, &A);
         FClipboard = Intern("CLIPBOARD");
         FTargets = Intern("TARGETS");
         FTimestamp = Intern("TIMESTAMP");
@@ -185,7 +190,8 @@ public:
         for (size_t I = 0; I < Count; ++I) {
             Atom A = Atoms[I];
             if (A == FUtf8 || A == XA_STRING || A == FText) {
-                if (std::find(Result.begin(), Result.end(), CF_TEXT) == Result.end()) Result.push_back(CF_TEXT);
+                if (std::find(Result.begin(), Result.end(), CF_TEXT) == Result.end())
+                    Result.push_back(CF_TEXT);
             }
         }
         return Result;
@@ -194,12 +200,12 @@ public:
     // --- the events of the clipboard's window ---
     void Handle(XEvent& E) {
         switch (E.type) {
-            case SelectionRequest: Answer(E.xselectionrequest); break;
-            case SelectionClear:
-                if (E.xselectionclear.selection == FClipboard) FItems.clear();
-                break;
-            case PropertyNotify: SawTime(E.xproperty.time); break;
-            default: break;
+        case SelectionRequest: Answer(E.xselectionrequest); break;
+        case SelectionClear:
+            if (E.xselectionclear.selection == FClipboard) FItems.clear();
+            break;
+        case PropertyNotify: SawTime(E.xproperty.time); break;
+        default: break;
         }
     }
 
@@ -220,7 +226,8 @@ private:
         for (;;) {
             XFlush(FDpy);
             if (XCheckTypedWindowEvent(FDpy, FWindow, Type, &E)) return true;
-            auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(Deadline - std::chrono::steady_clock::now());
+            auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                Deadline - std::chrono::steady_clock::now());
             if (Left.count() <= 0) return false;
             pollfd P{ConnectionNumber(FDpy), POLLIN, 0};
             ::poll(&P, 1, static_cast<int>(std::min<long long>(Left.count(), 20)));
@@ -236,8 +243,8 @@ private:
             int Width = 0;
             unsigned long Items = 0, After = 0;
             unsigned char* Got = nullptr;
-            if (XGetWindowProperty(FDpy, FWindow, FProperty, Offset, 1 << 16, False, AnyPropertyType, &ActualType,
-                                   &Width, &Items, &After, &Got) != Success)
+            if (XGetWindowProperty(FDpy, FWindow, FProperty, Offset, 1 << 16, False, AnyPropertyType,
+                                   &ActualType, &Width, &Items, &After, &Got) != Success)
                 return false;
             Type = ActualType;
             // Xlib hands 32-bit items as longs, 16-bit ones as shorts.
@@ -294,7 +301,8 @@ private:
         N.target = R.target;
         N.time = R.time;
         N.property = R.property ? R.property : R.target;  // old clients name no property
-        if (!(R.selection == FClipboard && Owning() && Offer(R.requestor, N.property, R.target))) N.property = 0;
+        if (!(R.selection == FClipboard && Owning() && Offer(R.requestor, N.property, R.target)))
+            N.property = 0;
         XSendEvent(FDpy, R.requestor, False, 0, reinterpret_cast<XEvent*>(&N));
         XFlush(FDpy);
     }
@@ -302,7 +310,8 @@ private:
     bool Offer(Window Requestor, Atom Property, Atom Target) {
         const std::vector<uint8_t>* Text = Item(CF_TEXT);
         auto Put8 = [&](Atom Type, const std::string& S) {
-            long Limit = XExtendedMaxRequestSize(FDpy) ? XExtendedMaxRequestSize(FDpy) : XMaxRequestSize(FDpy);
+            long Limit =
+                XExtendedMaxRequestSize(FDpy) ? XExtendedMaxRequestSize(FDpy) : XMaxRequestSize(FDpy);
             if (static_cast<long>(S.size()) > Limit * 4 - 64) return false;  // too big for one reply
             XChangeProperty(FDpy, Requestor, Property, Type, 8, PropModeReplace,
                             reinterpret_cast<const unsigned char*>(S.data()), static_cast<int>(S.size()));
@@ -316,7 +325,8 @@ private:
                 if (!Name.empty()) List.push_back(Intern(Name.c_str()));
             }
             XChangeProperty(FDpy, Requestor, Property, XA_ATOM, 32, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(List.data()), static_cast<int>(List.size()));
+                            reinterpret_cast<const unsigned char*>(List.data()),
+                            static_cast<int>(List.size()));
             return true;
         }
         if (Target == FTimestamp) {
@@ -385,9 +395,10 @@ public:
         TRect R = XRectOf(Wnd, W);
         XSetWindowAttributes A;
         std::memset(&A, 0, sizeof A);
-        A.override_redirect = (!W.Decorated && (Style & WS_POPUP) && (ExStyle & WS_EX_TOOLWINDOW)) ? True : False;
-        A.event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                       ExposureMask | StructureNotifyMask | FocusChangeMask;
+        A.override_redirect =
+            (!W.Decorated && (Style & WS_POPUP) && (ExStyle & WS_EX_TOOLWINDOW)) ? True : False;
+        A.event_mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                       PointerMotionMask | ExposureMask | StructureNotifyMask | FocusChangeMask;
         A.background_pixel = WhitePixel(FDpy, FScreen);
         W.X = XCreateWindow(FDpy, FRoot, R.Left, R.Top, static_cast<unsigned>(std::max(1, R.Width())),
                             static_cast<unsigned>(std::max(1, R.Height())), 0, CopyFromParent, InputOutput,
@@ -445,7 +456,9 @@ public:
         XChangeProperty(FDpy, It->second.X, FNetWmName, FUtf8, 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(Utf8.data()), static_cast<int>(Utf8.size()));
         std::string Latin;
-        for (char C : Title) Latin += (static_cast<unsigned char>(C) >= 0x80 && static_cast<unsigned char>(C) < 0xA0) ? '?' : C;
+        for (char C : Title)
+            Latin +=
+                (static_cast<unsigned char>(C) >= 0x80 && static_cast<unsigned char>(C) < 0xA0) ? '?' : C;
         XStoreName(FDpy, It->second.X, Latin.c_str());
     }
 
@@ -468,10 +481,10 @@ public:
         }
         TRect R;
         if (!IntersectRect(R, Changed, Shown)) return;
-        XImage* Img = XCreateImage(FDpy, FVisual, static_cast<unsigned>(FDepth), ZPixmap, 0,
-                                   const_cast<char*>(reinterpret_cast<const char*>(S.Bits())),
-                                   static_cast<unsigned>(S.Width()), static_cast<unsigned>(S.Height()), 32,
-                                   S.Stride());
+        XImage* Img =
+            XCreateImage(FDpy, FVisual, static_cast<unsigned>(FDepth), ZPixmap, 0,
+                         const_cast<char*>(reinterpret_cast<const char*>(S.Bits())),
+                         static_cast<unsigned>(S.Width()), static_cast<unsigned>(S.Height()), 32, S.Stride());
         if (!Img) return;
         XPutImage(FDpy, W.X, FGC, Img, R.Left, R.Top, R.Left - W.Offset.x, R.Top - W.Offset.y,
                   static_cast<unsigned>(R.Width()), static_cast<unsigned>(R.Height()));
@@ -553,66 +566,69 @@ private:
             return;
         }
         switch (E.type) {
-            case KeyPress: case KeyRelease: FClipboard->SawTime(E.xkey.time); break;
-            case ButtonPress: case ButtonRelease: FClipboard->SawTime(E.xbutton.time); break;
-            default: break;
+        case KeyPress:
+        case KeyRelease: FClipboard->SawTime(E.xkey.time); break;
+        case ButtonPress:
+        case ButtonRelease: FClipboard->SawTime(E.xbutton.time); break;
+        default: break;
         }
         HWND Wnd = WndOf(E.xany.window);
         if (!Wnd) return;
         switch (E.type) {
-            case KeyPress:
-            case KeyRelease: {
-                char Buffer[8];
-                KeySym Sym = 0;
-                XLookupString(&E.xkey, Buffer, sizeof Buffer, &Sym, nullptr);
-                // The key's first level names it, in the group in force (a key of
-                // fewer groups has its symbols in the first).
-                KeyCode Code = static_cast<KeyCode>(E.xkey.keycode);
-                KeySym Base = XkbKeycodeToKeysym(FDpy, Code, XkbGroupForCoreState(E.xkey.state), 0);
-                if (Base == NoSymbol) Base = XkbKeycodeToKeysym(FDpy, Code, 0, 0);
-                TX11Key K = TranslateX11Key(Sym, Base, E.xkey.state);
-                for (const TX11KeyEvent& Ev : FDeadKeys.Feed(K, E.type == KeyPress)) InputKey(Ev.Vk, Ev.Down, Ev.Char);
+        case KeyPress:
+        case KeyRelease: {
+            char Buffer[8];
+            KeySym Sym = 0;
+            XLookupString(&E.xkey, Buffer, sizeof Buffer, &Sym, nullptr);
+            // The key's first level names it, in the group in force (a key of
+            // fewer groups has its symbols in the first).
+            KeyCode Code = static_cast<KeyCode>(E.xkey.keycode);
+            KeySym Base = XkbKeycodeToKeysym(FDpy, Code, XkbGroupForCoreState(E.xkey.state), 0);
+            if (Base == NoSymbol) Base = XkbKeycodeToKeysym(FDpy, Code, 0, 0);
+            TX11Key K = TranslateX11Key(Sym, Base, E.xkey.state);
+            for (const TX11KeyEvent& Ev : FDeadKeys.Feed(K, E.type == KeyPress))
+                InputKey(Ev.Vk, Ev.Down, Ev.Char);
+            break;
+        }
+        case ButtonPress:
+        case ButtonRelease: {
+            TPoint P(E.xbutton.x_root, E.xbutton.y_root);
+            unsigned B = E.xbutton.button;
+            if (B == Button4 || B == Button5) {
+                if (E.type == ButtonPress) InputMouseWheel(B == Button4 ? WHEEL_DELTA : -WHEEL_DELTA, P);
                 break;
             }
-            case ButtonPress:
-            case ButtonRelease: {
-                TPoint P(E.xbutton.x_root, E.xbutton.y_root);
-                unsigned B = E.xbutton.button;
-                if (B == Button4 || B == Button5) {
-                    if (E.type == ButtonPress) InputMouseWheel(B == Button4 ? WHEEL_DELTA : -WHEEL_DELTA, P);
-                    break;
-                }
-                int Index = B == Button1 ? 0 : B == Button3 ? 1 : B == Button2 ? 2 : -1;
-                if (Index >= 0) InputMouseButton(Index, E.type == ButtonPress, P);
-                break;
-            }
-            case MotionNotify: InputMouseMove(TPoint(E.xmotion.x_root, E.xmotion.y_root)); break;
-            case Expose: {
-                const TWin& W = FWins[Wnd];
-                InputExpose(Wnd, Bounds(E.xexpose.x + W.Offset.x, E.xexpose.y + W.Offset.y, E.xexpose.width,
-                                        E.xexpose.height));
-                break;
-            }
-            case ConfigureNotify: {
-                const TWin& W = FWins[Wnd];
-                int X = 0, Y = 0;
-                Window Child;
-                XTranslateCoordinates(FDpy, W.X, FRoot, 0, 0, &X, &Y, &Child);
-                TRect WR, C;
-                GetWindowRect(Wnd, WR);
-                GetClientRect(Wnd, C);
-                int Width = E.xconfigure.width + (W.Decorated ? WR.Width() - C.Width() : 0);
-                int Height = E.xconfigure.height + (W.Decorated ? WR.Height() - C.Height() : 0);
-                InputWindowMoved(Wnd, Bounds(X - W.Offset.x, Y - W.Offset.y, Width, Height));
-                break;
-            }
-            case ClientMessage:
-                if (static_cast<Atom>(E.xclient.data.l[0]) == FDeleteWindow) InputCloseRequest(Wnd);
-                break;
-            case FocusIn:
-                if (E.xfocus.mode == NotifyNormal) InputActivate(Wnd, true);
-                break;
-            default: break;
+            int Index = B == Button1 ? 0 : B == Button3 ? 1 : B == Button2 ? 2 : -1;
+            if (Index >= 0) InputMouseButton(Index, E.type == ButtonPress, P);
+            break;
+        }
+        case MotionNotify: InputMouseMove(TPoint(E.xmotion.x_root, E.xmotion.y_root)); break;
+        case Expose: {
+            const TWin& W = FWins[Wnd];
+            InputExpose(Wnd, Bounds(E.xexpose.x + W.Offset.x, E.xexpose.y + W.Offset.y, E.xexpose.width,
+                                    E.xexpose.height));
+            break;
+        }
+        case ConfigureNotify: {
+            const TWin& W = FWins[Wnd];
+            int X = 0, Y = 0;
+            Window Child;
+            XTranslateCoordinates(FDpy, W.X, FRoot, 0, 0, &X, &Y, &Child);
+            TRect WR, C;
+            GetWindowRect(Wnd, WR);
+            GetClientRect(Wnd, C);
+            int Width = E.xconfigure.width + (W.Decorated ? WR.Width() - C.Width() : 0);
+            int Height = E.xconfigure.height + (W.Decorated ? WR.Height() - C.Height() : 0);
+            InputWindowMoved(Wnd, Bounds(X - W.Offset.x, Y - W.Offset.y, Width, Height));
+            break;
+        }
+        case ClientMessage:
+            if (static_cast<Atom>(E.xclient.data.l[0]) == FDeleteWindow) InputCloseRequest(Wnd);
+            break;
+        case FocusIn:
+            if (E.xfocus.mode == NotifyNormal) InputActivate(Wnd, true);
+            break;
+        default: break;
         }
     }
 

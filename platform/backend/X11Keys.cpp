@@ -13,9 +13,7 @@ static_assert(X11ShiftMask == ShiftMask && X11LockMask == LockMask && X11Control
 
 namespace {
 
-bool IsKeypad(unsigned long S) {
-    return S >= XK_KP_Space && S <= XK_KP_Equal;
-}
+bool IsKeypad(unsigned long S) { return S >= XK_KP_Space && S <= XK_KP_Equal; }
 
 // The key a symbol stands for. The punctuation keys are named as on the
 // keyboards the school uses; symbols both the Spanish and the US keyboard
@@ -27,57 +25,80 @@ WORD VkOf(unsigned long S) {
     if (S >= XK_F1 && S <= XK_F12) return static_cast<WORD>(VK_F1 + (S - XK_F1));
     if (S >= XK_KP_0 && S <= XK_KP_9) return static_cast<WORD>(VK_NUMPAD0 + (S - XK_KP_0));
     switch (S) {
-        case XK_Return: case XK_KP_Enter: return VK_RETURN;
-        case XK_Tab: case XK_ISO_Left_Tab: case XK_KP_Tab: return VK_TAB;
-        case XK_Escape: return VK_ESCAPE;
-        case XK_BackSpace: return VK_BACK;
-        case XK_Delete: case XK_KP_Delete: return VK_DELETE;
-        case XK_Insert: case XK_KP_Insert: return VK_INSERT;
-        case XK_Home: case XK_KP_Home: return VK_HOME;
-        case XK_End: case XK_KP_End: return VK_END;
-        case XK_Prior: case XK_KP_Prior: return VK_PRIOR;
-        case XK_Next: case XK_KP_Next: return VK_NEXT;
-        case XK_Left: case XK_KP_Left: return VK_LEFT;
-        case XK_Right: case XK_KP_Right: return VK_RIGHT;
-        case XK_Up: case XK_KP_Up: return VK_UP;
-        case XK_Down: case XK_KP_Down: return VK_DOWN;
-        case XK_KP_Begin: return VK_CLEAR;
-        case XK_space: case XK_KP_Space: return VK_SPACE;
-        case XK_Shift_L: case XK_Shift_R: return VK_SHIFT;
-        case XK_Control_L: case XK_Control_R: return VK_CONTROL;
-        case XK_Alt_L: case XK_Alt_R: case XK_Meta_L: case XK_Meta_R: return VK_MENU;
-        case XK_Caps_Lock: return VK_CAPITAL;
-        case XK_Num_Lock: return VK_NUMLOCK;
-        case XK_Scroll_Lock: return VK_SCROLL;
-        case XK_Pause: return VK_PAUSE;
-        case XK_Print: return VK_SNAPSHOT;
-        case XK_Menu: return VK_APPS;
-        case XK_KP_Multiply: return VK_MULTIPLY;
-        case XK_KP_Add: return VK_ADD;
-        case XK_KP_Subtract: return VK_SUBTRACT;
-        case XK_KP_Decimal: case XK_KP_Separator: return VK_DECIMAL;
-        case XK_KP_Divide: return VK_DIVIDE;
-        // The US keyboard.
-        case XK_semicolon: return VK_OEM_1;
-        case XK_equal: case XK_plus: return VK_OEM_PLUS;
-        case XK_comma: return VK_OEM_COMMA;
-        case XK_minus: return VK_OEM_MINUS;
-        case XK_period: return VK_OEM_PERIOD;
-        case XK_slash: return VK_OEM_2;
-        case XK_grave: return VK_OEM_3;
-        case XK_bracketleft: return VK_OEM_4;
-        case XK_backslash: return VK_OEM_5;
-        case XK_bracketright: return VK_OEM_6;
-        case XK_apostrophe: return VK_OEM_7;
-        case XK_less: return VK_OEM_102;
-        // The keys only the Spanish keyboard has.
-        case XK_masculine: return VK_OEM_5;
-        case XK_exclamdown: return VK_OEM_6;
-        case XK_dead_grave: return VK_OEM_1;
-        case XK_ntilde: case XK_Ntilde: return VK_OEM_3;
-        case XK_dead_acute: return VK_OEM_7;
-        case XK_ccedilla: case XK_Ccedilla: return VK_OEM_2;
-        default: return 0;
+    case XK_Return:
+    case XK_KP_Enter: return VK_RETURN;
+    case XK_Tab:
+    case XK_ISO_Left_Tab:
+    case XK_KP_Tab: return VK_TAB;
+    case XK_Escape: return VK_ESCAPE;
+    case XK_BackSpace: return VK_BACK;
+    case XK_Delete:
+    case XK_KP_Delete: return VK_DELETE;
+    case XK_Insert:
+    case XK_KP_Insert: return VK_INSERT;
+    case XK_Home:
+    case XK_KP_Home: return VK_HOME;
+    case XK_End:
+    case XK_KP_End: return VK_END;
+    case XK_Prior:
+    case XK_KP_Prior: return VK_PRIOR;
+    case XK_Next:
+    case XK_KP_Next: return VK_NEXT;
+    case XK_Left:
+    case XK_KP_Left: return VK_LEFT;
+    case XK_Right:
+    case XK_KP_Right: return VK_RIGHT;
+    case XK_Up:
+    case XK_KP_Up: return VK_UP;
+    case XK_Down:
+    case XK_KP_Down: return VK_DOWN;
+    case XK_KP_Begin: return VK_CLEAR;
+    case XK_space:
+    case XK_KP_Space: return VK_SPACE;
+    case XK_Shift_L:
+    case XK_Shift_R: return VK_SHIFT;
+    case XK_Control_L:
+    case XK_Control_R: return VK_CONTROL;
+    case XK_Alt_L:
+    case XK_Alt_R:
+    case XK_Meta_L:
+    case XK_Meta_R: return VK_MENU;
+    case XK_Caps_Lock: return VK_CAPITAL;
+    case XK_Num_Lock: return VK_NUMLOCK;
+    case XK_Scroll_Lock: return VK_SCROLL;
+    case XK_Pause: return VK_PAUSE;
+    case XK_Print: return VK_SNAPSHOT;
+    case XK_Menu: return VK_APPS;
+    case XK_KP_Multiply: return VK_MULTIPLY;
+    case XK_KP_Add: return VK_ADD;
+    case XK_KP_Subtract: return VK_SUBTRACT;
+    case XK_KP_Decimal:
+    case XK_KP_Separator: return VK_DECIMAL;
+    case XK_KP_Divide: return VK_DIVIDE;
+    // The US keyboard.
+    case XK_semicolon: return VK_OEM_1;
+    case XK_equal:
+    case XK_plus: return VK_OEM_PLUS;
+    case XK_comma: return VK_OEM_COMMA;
+    case XK_minus: return VK_OEM_MINUS;
+    case XK_period: return VK_OEM_PERIOD;
+    case XK_slash: return VK_OEM_2;
+    case XK_grave: return VK_OEM_3;
+    case XK_bracketleft: return VK_OEM_4;
+    case XK_backslash: return VK_OEM_5;
+    case XK_bracketright: return VK_OEM_6;
+    case XK_apostrophe: return VK_OEM_7;
+    case XK_less: return VK_OEM_102;
+    // The keys only the Spanish keyboard has.
+    case XK_masculine: return VK_OEM_5;
+    case XK_exclamdown: return VK_OEM_6;
+    case XK_dead_grave: return VK_OEM_1;
+    case XK_ntilde:
+    case XK_Ntilde: return VK_OEM_3;
+    case XK_dead_acute: return VK_OEM_7;
+    case XK_ccedilla:
+    case XK_Ccedilla: return VK_OEM_2;
+    default: return 0;
     }
 }
 
@@ -108,32 +129,37 @@ char CharOf(unsigned long Sym, unsigned State) {
         if (Sym >= XK_a && Sym <= XK_z) return static_cast<char>(Sym - XK_a + 1);
         if (Sym >= XK_A && Sym <= XK_Z) return static_cast<char>(Sym - XK_A + 1);
         switch (Sym) {
-            case XK_Return: case XK_KP_Enter: return '\n';  // the line feed a memo takes for OK
-            // Backspace erases as without Ctrl: Windows would type character 127,
-            // which an edit would keep inside the text.
-            case XK_BackSpace: return '\b';
-            case XK_Escape: return 27;
-            case XK_space: return ' ';
-            case XK_bracketleft: return 27;
-            case XK_backslash: return 28;
-            case XK_bracketright: return 29;
-            default: return 0;
+        case XK_Return:
+        case XK_KP_Enter:
+            return '\n';  // the line feed a memo takes for OK
+        // Backspace erases as without Ctrl: Windows would type character 127,
+        // which an edit would keep inside the text.
+        case XK_BackSpace: return '\b';
+        case XK_Escape: return 27;
+        case XK_space: return ' ';
+        case XK_bracketleft: return 27;
+        case XK_backslash: return 28;
+        case XK_bracketright: return 29;
+        default: return 0;
         }
     }
     switch (Sym) {
-        case XK_BackSpace: return '\b';
-        case XK_Tab: case XK_ISO_Left_Tab: case XK_KP_Tab: return '\t';
-        case XK_Return: case XK_KP_Enter: return '\r';
-        case XK_Escape: return 27;
-        case XK_KP_Space: return ' ';
-        case XK_KP_Multiply: return '*';
-        case XK_KP_Add: return '+';
-        case XK_KP_Separator: return ',';
-        case XK_KP_Subtract: return '-';
-        case XK_KP_Decimal: return '.';
-        case XK_KP_Divide: return '/';
-        case XK_KP_Equal: return '=';
-        default: break;
+    case XK_BackSpace: return '\b';
+    case XK_Tab:
+    case XK_ISO_Left_Tab:
+    case XK_KP_Tab: return '\t';
+    case XK_Return:
+    case XK_KP_Enter: return '\r';
+    case XK_Escape: return 27;
+    case XK_KP_Space: return ' ';
+    case XK_KP_Multiply: return '*';
+    case XK_KP_Add: return '+';
+    case XK_KP_Separator: return ',';
+    case XK_KP_Subtract: return '-';
+    case XK_KP_Decimal: return '.';
+    case XK_KP_Divide: return '/';
+    case XK_KP_Equal: return '=';
+    default: break;
     }
     if (Sym >= XK_KP_0 && Sym <= XK_KP_9) return static_cast<char>('0' + (Sym - XK_KP_0));
     char32_t U = CodePointOf(Sym);
@@ -143,9 +169,9 @@ char CharOf(unsigned long Sym, unsigned State) {
 
 struct TAccent {
     unsigned long Dead;
-    char Alone; // what the dead key types before a space, or before a letter it does not fit
+    char Alone;  // what the dead key types before a space, or before a letter it does not fit
     const char* Letters;
-    const char* Accented; // letter by letter
+    const char* Accented;  // letter by letter
 };
 
 constexpr TAccent Accents[] = {
@@ -163,7 +189,7 @@ const TAccent* AccentOf(unsigned long Dead) {
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 TX11Key TranslateX11Key(unsigned long Sym, unsigned long Base, unsigned State) {
     TX11Key K;

@@ -12,12 +12,12 @@
 constexpr unsigned X11ShiftMask = 1u << 0;
 constexpr unsigned X11LockMask = 1u << 1;
 constexpr unsigned X11ControlMask = 1u << 2;
-constexpr unsigned X11Mod1Mask = 1u << 3; // Alt
+constexpr unsigned X11Mod1Mask = 1u << 3;  // Alt
 
 struct TX11Key {
-    WORD Vk = 0;            // 0: not a key of ours (AltGr alone, a letter Windows-1252 lacks)
-    char Char = 0;          // 0: it types nothing
-    unsigned long Dead = 0; // a dead key's symbol: it types nothing now and accents the next letter
+    WORD Vk = 0;             // 0: not a key of ours (AltGr alone, a letter Windows-1252 lacks)
+    char Char = 0;           // 0: it types nothing
+    unsigned long Dead = 0;  // a dead key's symbol: it types nothing now and accents the next letter
     bool operator==(const TX11Key&) const = default;
 };
 

@@ -34,7 +34,8 @@ bool TX11Peer::Connected() const { return F->D != nullptr; }
 
 bool TX11Peer::ClipboardOwned() { return XGetSelectionOwner(F->D, F->Clipboard) != 0; }
 
-std::string TX11Peer::Request(const std::string& TargetName, std::string& TypeName, const std::function<void()>& Pump) {
+std::string TX11Peer::Request(const std::string& TargetName, std::string& TypeName,
+                              const std::function<void()>& Pump) {
     Display* D = F->D;
     Atom Target = XInternAtom(D, TargetName.c_str(), False);
     Atom Property = XInternAtom(D, "GOT", False);
@@ -56,7 +57,8 @@ std::string TX11Peer::Request(const std::string& TargetName, std::string& TypeNa
     int Format = 0;
     unsigned long Items = 0, After = 0;
     unsigned char* Got = nullptr;
-    XGetWindowProperty(D, F->W, Property, 0, 1 << 20, True, AnyPropertyType, &Type, &Format, &Items, &After, &Got);
+    XGetWindowProperty(D, F->W, Property, 0, 1 << 20, True, AnyPropertyType, &Type, &Format, &Items, &After,
+                       &Got);
     std::string S;
     if (Got) {
         S.assign(reinterpret_cast<const char*>(Got), Items * (Format == 32 ? sizeof(long) : 1));
@@ -108,8 +110,7 @@ void TX11Peer::StartOwning(const std::string& Utf8Text) {
                     XChangeProperty(D, R.requestor, R.property, Utf8, 8, PropModeReplace,
                                     reinterpret_cast<const unsigned char*>(Utf8Text.data()),
                                     static_cast<int>(Utf8Text.size()));
-                else
-                    N.property = 0;
+                else N.property = 0;
                 XSendEvent(D, R.requestor, False, 0, reinterpret_cast<XEvent*>(&N));
                 XFlush(D);
             }

@@ -22,7 +22,8 @@ public:
     // Asks the owner for the clipboard as the target named TargetName,
     // running Pump (the program's side) while it waits; answers the bytes and
     // sets TypeName to the answer's type ("" when refused).
-    std::string Request(const std::string& TargetName, std::string& TypeName, const std::function<void()>& Pump);
+    std::string Request(const std::string& TargetName, std::string& TypeName,
+                        const std::function<void()>& Pump);
     // The atom names in a TARGETS answer.
     std::vector<std::string> AtomNames(const std::string& Bytes);
 

@@ -23,7 +23,7 @@ public:
 private:
     TCollection& FCollection;
 };
-} // namespace
+}  // namespace
 
 namespace zelmor_detail {
 TCollection* CollectionArgument(TObject* Collection) {
@@ -31,7 +31,7 @@ TCollection* CollectionArgument(TObject* Collection) {
     if (auto* collection = dynamic_cast<TCollection*>(Collection)) return collection;
     throw EInvalidCast("A collection item cannot belong to a " + Collection->ClassName());
 }
-} // namespace zelmor_detail
+}  // namespace zelmor_detail
 
 // --- items ---
 
@@ -53,9 +53,7 @@ void TCollectionItem::SetCollection(TCollection* Value) {
     if (Value) Value->InsertItem(this);
 }
 
-int TCollectionItem::Index() const {
-    return FCollection ? FCollection->IndexOf(this) : -1;
-}
+int TCollectionItem::Index() const { return FCollection ? FCollection->IndexOf(this) : -1; }
 
 void TCollectionItem::SetIndex(int Value) {
     int current = Index();
@@ -68,13 +66,9 @@ void TCollectionItem::SetIndex(int Value) {
     Changed(true);
 }
 
-AnsiString TCollectionItem::DisplayName() const {
-    return ClassName();
-}
+AnsiString TCollectionItem::DisplayName() const { return ClassName(); }
 
-void TCollectionItem::SetDisplayName(const AnsiString&) {
-    Changed(false);
-}
+void TCollectionItem::SetDisplayName(const AnsiString&) { Changed(false); }
 
 AnsiString TCollectionItem::GetNamePath() const {
     if (!FCollection) return ClassName();
@@ -85,9 +79,7 @@ void TCollectionItem::Changed(bool AllItems) {
     if (FCollection && FCollection->FUpdateCount == 0) FCollection->Update(AllItems ? nullptr : this);
 }
 
-TPersistent* TCollectionItem::GetOwner() const {
-    return FCollection;
-}
+TPersistent* TCollectionItem::GetOwner() const { return FCollection; }
 
 // --- collections ---
 
@@ -107,9 +99,7 @@ TCollectionItem* TCollection::Items(int Index) const {
     return FItems[Index];
 }
 
-void TCollection::SetItems(int Index, TCollectionItem* Value) {
-    Items(Index)->Assign(Value);
-}
+void TCollection::SetItems(int Index, TCollectionItem* Value) { Items(Index)->Assign(Value); }
 
 TCollectionItem* TCollection::Add() {
     // Held so that Update sees the new item whole, not half built.
@@ -130,9 +120,7 @@ TCollectionItem* TCollection::Insert(int Index) {
     return item;
 }
 
-void TCollection::Delete(int Index) {
-    delete Items(Index);
-}
+void TCollection::Delete(int Index) { delete Items(Index); }
 
 void TCollection::Clear() {
     if (FItems.empty()) return;
@@ -151,9 +139,7 @@ TCollectionItem* TCollection::FindItemID(int ID) const {
     return nullptr;
 }
 
-void TCollection::BeginUpdate() {
-    ++FUpdateCount;
-}
+void TCollection::BeginUpdate() { ++FUpdateCount; }
 
 void TCollection::EndUpdate() {
     if (FUpdateCount == 0) return;

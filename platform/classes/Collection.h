@@ -22,7 +22,7 @@ public:
     void SetCollection(TCollection* Value);
     // Unique within the collection for its whole life, never reused.
     int ID() const { return FID; }
-    int Index() const; // -1 outside a collection
+    int Index() const;  // -1 outside a collection
     // Moves the item; an index out of range moves it to the end.
     virtual void SetIndex(int Value);
     // The class name unless a descendant names its items.
@@ -108,10 +108,11 @@ private:
 namespace zelmor_detail {
 // The collection given to an item factory; raises EInvalidCast when it is not one.
 TCollection* CollectionArgument(TObject* Collection);
-template <class T> TObject* CollectionItemFactory(TObject* Collection) {
+template <class T>
+TObject* CollectionItemFactory(TObject* Collection) {
     return new T(CollectionArgument(Collection));
 }
-} // namespace zelmor_detail
+}  // namespace zelmor_detail
 
 // In the .cpp of a collection item class.
 #define ZELMOR_IMPLEMENT_COLLECTION_ITEM(Self, Base)                                                         \

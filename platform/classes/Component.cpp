@@ -42,19 +42,16 @@ void SetField(TComponent* Owner, std::string_view Name, TComponent* Component, b
     }
 }
 
-template <class T> void Erase(std::vector<T*>& List, T* Item) {
+template <class T>
+void Erase(std::vector<T*>& List, T* Item) {
     auto it = std::find(List.begin(), List.end(), Item);
     if (it != List.end()) List.erase(it);
 }
-} // namespace
+}  // namespace
 
 namespace zelmor_detail {
-TWholeInsert::TWholeInsert() {
-    tHoldInsert = true;
-}
-TWholeInsert::~TWholeInsert() {
-    tHoldInsert = false;
-}
+TWholeInsert::TWholeInsert() { tHoldInsert = true; }
+TWholeInsert::~TWholeInsert() { tHoldInsert = false; }
 
 void TWholeInsert::Finish(TComponent* Created) {
     if (!Created->FInsertPending) return;
@@ -76,7 +73,7 @@ TComponent* OwnerArgument(TObject* Owner) {
     if (auto* component = dynamic_cast<TComponent*>(Owner)) return component;
     throw EInvalidCast("A " + Owner->ClassName() + " cannot own a component");
 }
-} // namespace zelmor_detail
+}  // namespace zelmor_detail
 
 TComponent::TComponent(TComponent* AOwner) {
     // Taken here, by the first constructor of the chain, so that components this
@@ -91,13 +88,9 @@ TComponent::TComponent(TComponent* AOwner) {
     }
 }
 
-TComponent::~TComponent() {
-    TearDown();
-}
+TComponent::~TComponent() { TearDown(); }
 
-void TComponent::BeforeDestruction() {
-    TearDown();
-}
+void TComponent::BeforeDestruction() { TearDown(); }
 
 void TComponent::TearDown() {
     if (FTornDown) return;
@@ -111,10 +104,8 @@ void TComponent::TearDown() {
     }
     DestroyComponents();
     if (FOwner) {
-        if (FInsertPending)
-            FOwner->Remove(this); // its constructor failed: nobody heard of it
-        else
-            FOwner->RemoveComponent(this);
+        if (FInsertPending) FOwner->Remove(this);  // its constructor failed: nobody heard of it
+        else FOwner->RemoveComponent(this);
     }
 }
 
@@ -205,10 +196,8 @@ void TComponent::SetName(const AnsiString& NewName) {
     if (FName == NewName) return;
     if (!NewName.empty() && !IsIdentifier(NewName))
         throw EComponentError("'" + NewName + "' is not a valid component name");
-    if (FOwner)
-        FOwner->ValidateRename(this, FName, NewName);
-    else
-        ValidateRename(nullptr, FName, NewName);
+    if (FOwner) FOwner->ValidateRename(this, FName, NewName);
+    else ValidateRename(nullptr, FName, NewName);
     CheckField(FOwner, NewName, this);
     SetField(FOwner, FName, this, false);
     FName = NewName;
@@ -232,9 +221,7 @@ void TComponent::FreeNotification(TComponent* AComponent) {
     FComponentState.Include(csFreeNotification);
 }
 
-void TComponent::RemoveNotification(TComponent* AComponent) {
-    Erase(FFreeNotifies, AComponent);
-}
+void TComponent::RemoveNotification(TComponent* AComponent) { Erase(FFreeNotifies, AComponent); }
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent) {
     if (!AComponent) return;
@@ -252,55 +239,31 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TComponent::GetChildren(const TGetChildProc&, TComponent*) {}
-TComponent* TComponent::GetChildOwner() {
-    return nullptr;
-}
-TComponent* TComponent::GetChildParent() {
-    return this;
-}
-bool TComponent::HasParent() const {
-    return false;
-}
-TComponent* TComponent::GetParentComponent() const {
-    return nullptr;
-}
+TComponent* TComponent::GetChildOwner() { return nullptr; }
+TComponent* TComponent::GetChildParent() { return this; }
+bool TComponent::HasParent() const { return false; }
+TComponent* TComponent::GetParentComponent() const { return nullptr; }
 void TComponent::SetParentComponent(TComponent*) {}
 
-void TComponent::ReadState(TReader* Reader) {
-    Reader->ReadData(this);
-}
+void TComponent::ReadState(TReader* Reader) { Reader->ReadData(this); }
 
-void TComponent::Updating() {
-    FComponentState.Include(csUpdating);
-}
-void TComponent::Updated() {
-    FComponentState.Exclude(csUpdating);
-}
-void TComponent::Loading() {
-    FComponentState.Include(csLoading);
-}
-void TComponent::Loaded() {
-    FComponentState.Exclude(csLoading);
-}
+void TComponent::Updating() { FComponentState.Include(csUpdating); }
+void TComponent::Updated() { FComponentState.Exclude(csUpdating); }
+void TComponent::Loading() { FComponentState.Include(csLoading); }
+void TComponent::Loaded() { FComponentState.Exclude(csLoading); }
 
 void TComponent::SetAncestor(bool Value) {
-    if (Value)
-        FComponentState.Include(csAncestor);
-    else
-        FComponentState.Exclude(csAncestor);
+    if (Value) FComponentState.Include(csAncestor);
+    else FComponentState.Exclude(csAncestor);
     for (TComponent* c : FComponents) c->SetAncestor(Value);
 }
 
 void TComponent::SetInline(bool Value) {
-    if (Value)
-        FComponentState.Include(csInline);
-    else
-        FComponentState.Exclude(csInline);
+    if (Value) FComponentState.Include(csInline);
+    else FComponentState.Exclude(csInline);
 }
 
-AnsiString TComponent::GetNamePath() const {
-    return FName;
-}
+AnsiString TComponent::GetNamePath() const { return FName; }
 
 TComponent* FindNestedComponent(TComponent* Root, std::string_view Path) {
     TComponent* current = Root;

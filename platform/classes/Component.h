@@ -24,11 +24,11 @@ enum TComponentStateFlag {
     csReading,
     csWriting,
     csDestroying,
-    csDesigning, // never set: there is no form designer
+    csDesigning,  // never set: there is no form designer
     csAncestor,
     csUpdating,
     csFixups,
-    csFreeNotification, // someone asked to hear when this component goes
+    csFreeNotification,  // someone asked to hear when this component goes
     csInline,
 };
 using TComponentState = TSet<TComponentStateFlag>;
@@ -63,7 +63,7 @@ public:
     int ComponentCount() const { return static_cast<int>(FComponents.size()); }
     // Raises EListError for an index out of range.
     TComponent* Components(int Index) const;
-    int ComponentIndex() const; // -1 without an owner
+    int ComponentIndex() const;  // -1 without an owner
     void SetComponentIndex(int Index);
     // Moves AComponent here from its current owner. Raises EComponentError when
     // its name is taken here; it then stays where it was.
@@ -152,13 +152,14 @@ public:
 };
 // The owner given to a class factory; raises EInvalidCast when it is not a component.
 TComponent* OwnerArgument(TObject* Owner);
-} // namespace zelmor_detail
+}  // namespace zelmor_detail
 
 // Creates a component whose owner (and the owner's components) hear of it
 // once it is whole, then runs its AfterConstruction. The class factories and
 // the form reader create this way; `new T(Owner)` tells them while only the
 // TComponent part exists, and skips AfterConstruction.
-template <class T, class... A> T* NewComponent(TComponent* Owner, A&&... Args) {
+template <class T, class... A>
+T* NewComponent(TComponent* Owner, A&&... Args) {
     T* created;
     {
         zelmor_detail::TWholeInsert insert;
@@ -170,10 +171,11 @@ template <class T, class... A> T* NewComponent(TComponent* Owner, A&&... Args) {
 }
 
 namespace zelmor_detail {
-template <class T> TObject* ComponentFactory(TObject* Owner) {
+template <class T>
+TObject* ComponentFactory(TObject* Owner) {
     return NewComponent<T>(OwnerArgument(Owner));
 }
-} // namespace zelmor_detail
+}  // namespace zelmor_detail
 
 // In the .cpp of a component class that is created by name.
 #define ZELMOR_IMPLEMENT_COMPONENT(Self, Base)                                                               \

@@ -7,9 +7,7 @@
 
 TFiler::~TFiler() = default;
 
-void TFiler::IgnoreProperty(std::string_view Name) {
-    DefineProperty(Name, nullptr, nullptr, false);
-}
+void TFiler::IgnoreProperty(std::string_view Name) { DefineProperty(Name, nullptr, nullptr, false); }
 
 void TFiler::DefineAllProperties(TPersistent* Instance) {
     // The runtime's string lists cannot know the filers, which sit above
@@ -43,16 +41,14 @@ std::vector<TFindGlobalComponent>& Finders() {
     static std::vector<TFindGlobalComponent> finders;
     return finders;
 }
-} // namespace
+}  // namespace
 
 void RegisterFindGlobalComponentProc(TFindGlobalComponent Proc) {
     auto& finders = Finders();
     if (Proc && std::find(finders.begin(), finders.end(), Proc) == finders.end()) finders.push_back(Proc);
 }
 
-void UnregisterFindGlobalComponentProc(TFindGlobalComponent Proc) {
-    std::erase(Finders(), Proc);
-}
+void UnregisterFindGlobalComponentProc(TFindGlobalComponent Proc) { std::erase(Finders(), Proc); }
 
 TComponent* FindGlobalComponent(std::string_view Name) {
     if (Name.empty()) return nullptr;

@@ -96,7 +96,7 @@ protected:
 
 // The kind of the next value, as a DefineProperty reader asks for it.
 enum TValueType {
-    vaNull, // the end of the enclosing list
+    vaNull,  // the end of the enclosing list
     vaList,
     vaInteger,
     vaFloat,
@@ -139,11 +139,11 @@ public:
     void ReadListBegin();
     void ReadListEnd();
     AnsiString ReadString();
-    int ReadInteger(); // 32-bit
+    int ReadInteger();  // 32-bit
     int64_t ReadInt64();
-    long double ReadFloat(); // a float or an integer
+    long double ReadFloat();  // a float or an integer
     bool ReadBoolean();
-    AnsiString ReadIdent(); // True, False and nil included
+    AnsiString ReadIdent();  // True, False and nil included
     char ReadChar();
     void SkipValue();
 
@@ -231,7 +231,7 @@ public:
     void WriteListEnd();
     void WriteString(std::string_view Value);
     void WriteInteger(int64_t Value);
-    void WriteFloat(long double Value); // EWriteError for a value that is not finite
+    void WriteFloat(long double Value);  // EWriteError for a value that is not finite
     void WriteBoolean(bool Value);
     void WriteIdent(std::string_view Ident);
     void WriteChar(char Value);
@@ -254,9 +254,9 @@ private:
     AnsiString ReferenceName(TComponent* Component) const;
 
     AnsiString FText;
-    AnsiString FPrefix; // of the object whose DefineProperties runs
+    AnsiString FPrefix;  // of the object whose DefineProperties runs
     int FIndent = 0;
-    std::vector<TNode>* FValues = nullptr; // where written values go, while a property is written
+    std::vector<TNode>* FValues = nullptr;  // where written values go, while a property is written
     std::vector<std::vector<TNode>*> FOpenLists;
 };
 

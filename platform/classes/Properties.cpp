@@ -9,9 +9,7 @@
 #include "platform/rtl/Strings.h"
 
 namespace {
-AnsiString Quoted(std::string_view Name) {
-    return "'" + AnsiString(Name) + "'";
-}
+AnsiString Quoted(std::string_view Name) { return "'" + AnsiString(Name) + "'"; }
 
 [[noreturn]] void RaiseUnknown(std::string_view Name) {
     throw EPropertyError("Unknown property: " + Quoted(Name));
@@ -24,7 +22,7 @@ AnsiString Quoted(std::string_view Name) {
 const TTypeInfo& ElementOf(const TTypeInfo& SetType) {
     return SetType.Kind == tkSet && SetType.ElementType ? *SetType.ElementType : SetType;
 }
-} // namespace
+}  // namespace
 
 // --- type information ---
 
@@ -82,14 +80,10 @@ const TTypeInfo& IntegerTypeInfo(int Bytes, bool Signed) {
         {.Kind = tkInt64, .Name = "Int64", .MinValue = INT64_MIN, .MaxValue = INT64_MAX},
     };
     switch (Bytes) {
-    case 1:
-        return types[Signed ? 0 : 1];
-    case 2:
-        return types[Signed ? 2 : 3];
-    case 4:
-        return types[Signed ? 4 : 5];
-    default:
-        return types[6];
+    case 1: return types[Signed ? 0 : 1];
+    case 2: return types[Signed ? 2 : 3];
+    case 4: return types[Signed ? 4 : 5];
+    default: return types[6];
     }
 }
 
@@ -138,7 +132,7 @@ TTypeInfo MakeClassTypeInfo(const TClassInfo& Class) {
 TTypeInfo MakeMethodTypeInfo(const std::type_info& Signature) {
     return TTypeInfo{.Kind = tkMethod, .Name = "TMethod", .Signature = &Signature};
 }
-} // namespace zelmor_detail
+}  // namespace zelmor_detail
 
 AnsiString GetEnumName(const TTypeInfo& EnumType, int64_t Value) {
     if (Value >= 0 && Value < static_cast<int64_t>(EnumType.EnumNames.size()))
@@ -202,12 +196,14 @@ void TPropInfo::RaiseRange() const {
     throw EPropertyError("Value out of range for property " + Quoted(FName));
 }
 
-template <class R> const TPropInfo::TAccess<R>& TPropInfo::Access(const char* Wanted) const {
+template <class R>
+const TPropInfo::TAccess<R>& TPropInfo::Access(const char* Wanted) const {
     if (const auto* access = std::get_if<TAccess<R>>(&FAccess)) return *access;
     RaiseKind(Wanted);
 }
 
-template <class R> void TPropInfo::Write(TObject* Instance, R Value, const char* Wanted) const {
+template <class R>
+void TPropInfo::Write(TObject* Instance, R Value, const char* Wanted) const {
     const TAccess<R>& access = Access<R>(Wanted);
     if (!access.Set) throw EPropertyError("Property " + Quoted(FName) + " is read-only");
     access.Set(Instance, std::move(Value));
@@ -226,22 +222,15 @@ bool TPropInfo::IsDefaultValue(TObject* Instance) const {
     case tkInteger:
     case tkChar:
     case tkEnumeration:
-    case tkSet:
-        return FHasDefault && GetOrd(Instance) == FOrdDefault;
-    case tkInt64:
-        return GetInt64(Instance) == (FHasDefault ? FOrdDefault : 0);
-    case tkFloat:
-        return GetFloat(Instance) == FFloatDefault;
+    case tkSet: return FHasDefault && GetOrd(Instance) == FOrdDefault;
+    case tkInt64: return GetInt64(Instance) == (FHasDefault ? FOrdDefault : 0);
+    case tkFloat: return GetFloat(Instance) == FFloatDefault;
     case tkString:
     case tkLString:
-    case tkWString:
-        return GetStr(Instance).empty();
-    case tkClass:
-        return GetObject(Instance) == nullptr;
-    case tkMethod:
-        return !GetMethod(Instance).Assigned();
-    case tkVariant:
-        return !GetVariant(Instance).has_value();
+    case tkWString: return GetStr(Instance).empty();
+    case tkClass: return GetObject(Instance) == nullptr;
+    case tkMethod: return !GetMethod(Instance).Assigned();
+    case tkVariant: return !GetVariant(Instance).has_value();
     }
     return false;
 }
@@ -262,13 +251,9 @@ void TPropInfo::SetOrd(TObject* Instance, int64_t Value) const {
     Write<int64_t>(Instance, Value, "an ordinal");
 }
 
-int64_t TPropInfo::GetInt64(TObject* Instance) const {
-    return Access<int64_t>("an integer").Get(Instance);
-}
+int64_t TPropInfo::GetInt64(TObject* Instance) const { return Access<int64_t>("an integer").Get(Instance); }
 
-void TPropInfo::SetInt64(TObject* Instance, int64_t Value) const {
-    SetOrd(Instance, Value);
-}
+void TPropInfo::SetInt64(TObject* Instance, int64_t Value) const { SetOrd(Instance, Value); }
 
 long double TPropInfo::GetFloat(TObject* Instance) const {
     return Access<long double>("a float").Get(Instance);
@@ -283,17 +268,13 @@ void TPropInfo::SetFloat(TObject* Instance, long double Value) const {
     Write<long double>(Instance, Value, "a float");
 }
 
-AnsiString TPropInfo::GetStr(TObject* Instance) const {
-    return Access<AnsiString>("a string").Get(Instance);
-}
+AnsiString TPropInfo::GetStr(TObject* Instance) const { return Access<AnsiString>("a string").Get(Instance); }
 
 void TPropInfo::SetStr(TObject* Instance, const AnsiString& Value) const {
     Write<AnsiString>(Instance, Value, "a string");
 }
 
-TObject* TPropInfo::GetObject(TObject* Instance) const {
-    return Access<TObject*>("a class").Get(Instance);
-}
+TObject* TPropInfo::GetObject(TObject* Instance) const { return Access<TObject*>("a class").Get(Instance); }
 
 void TPropInfo::SetObject(TObject* Instance, TObject* Value) const {
     if (Value && FType->ClassType && !Value->InheritsFrom(*FType->ClassType))
@@ -302,9 +283,7 @@ void TPropInfo::SetObject(TObject* Instance, TObject* Value) const {
     Write<TObject*>(Instance, Value, "a class");
 }
 
-TMethod TPropInfo::GetMethod(TObject* Instance) const {
-    return Access<TMethod>("a method").Get(Instance);
-}
+TMethod TPropInfo::GetMethod(TObject* Instance) const { return Access<TMethod>("a method").Get(Instance); }
 
 void TPropInfo::SetMethod(TObject* Instance, const TMethod& Value) const {
     if (Value.Assigned() && FType->Signature && Value.Signature() != *FType->Signature)
@@ -401,10 +380,8 @@ TPropBuilder TPropertyTable::Add(std::string_view Name, const TTypeInfo& Type, T
     info->FAccess = std::move(Access);
     TPropInfo& built = *info;
     auto [it, added] = FIndex.emplace(UpperCase(Name), FProps.size());
-    if (added)
-        FProps.push_back(std::move(info));
-    else
-        FProps[it->second] = std::move(info);
+    if (added) FProps.push_back(std::move(info));
+    else FProps[it->second] = std::move(info);
     return TPropBuilder(built);
 }
 
@@ -436,14 +413,14 @@ TMethod TPropertyTable::BindHandler(TObject* Root, std::string_view Name) const 
 
 namespace {
 struct TTableStore {
-    std::recursive_mutex Lock; // building a table builds its ancestors' first
+    std::recursive_mutex Lock;  // building a table builds its ancestors' first
     std::vector<std::unique_ptr<TPropertyTable>> Tables;
 };
 TTableStore& Store() {
     static TTableStore store;
     return store;
 }
-} // namespace
+}  // namespace
 
 const TPropertyTable& GetPropertyTable(const TClassInfo& Class) {
     TTableStore& store = Store();

@@ -37,15 +37,15 @@
 #include "platform/rtl/Object.h"
 
 enum TTypeKind {
-    tkInteger,     // up to 32 bits
-    tkChar,        // one Windows-1252 byte
-    tkEnumeration, // Boolean included
+    tkInteger,      // up to 32 bits
+    tkChar,         // one Windows-1252 byte
+    tkEnumeration,  // Boolean included
     tkFloat,
-    tkString, // a short string
+    tkString,  // a short string
     tkSet,
     tkClass,
     tkMethod,
-    tkLString, // the ordinary string
+    tkLString,  // the ordinary string
     tkWString,
     tkVariant,
     tkInt64,
@@ -67,15 +67,15 @@ struct TIdentMapEntry {
 // The type of a property as the run-time type information describes it.
 struct TTypeInfo {
     TTypeKind Kind;
-    AnsiString Name;      // "Integer", "Boolean", "TAlign", "TOvcCollection" ...
-    int64_t MinValue = 0; // ordinal kinds but sets
+    AnsiString Name;       // "Integer", "Boolean", "TAlign", "TOvcCollection" ...
+    int64_t MinValue = 0;  // ordinal kinds but sets
     int64_t MaxValue = 0;
-    std::vector<AnsiString> EnumNames = {};    // enumerations: the value names in ordinal order
-    const TTypeInfo* ElementType = nullptr;    // sets: the enumeration of the elements
-    const TClassInfo* ClassType = nullptr;     // classes
-    TFloatType FloatType = ftDouble;           // floats
-    const std::type_info* Signature = nullptr; // methods: the std::function type a handler must have
-    std::vector<TIdentMapEntry> Idents = {};   // integers: values that forms write by name
+    std::vector<AnsiString> EnumNames = {};     // enumerations: the value names in ordinal order
+    const TTypeInfo* ElementType = nullptr;     // sets: the enumeration of the elements
+    const TClassInfo* ClassType = nullptr;      // classes
+    TFloatType FloatType = ftDouble;            // floats
+    const std::type_info* Signature = nullptr;  // methods: the std::function type a handler must have
+    std::vector<TIdentMapEntry> Idents = {};    // integers: values that forms write by name
 };
 
 // --- enumeration and set texts ---
@@ -125,10 +125,12 @@ bool IdentToInt(const TTypeInfo& IntType, std::string_view Ident, int64_t& Value
 class TMethod {
 public:
     TMethod() = default;
-    template <class R, class... A> TMethod(const TEvent<R(A...)>& Event) : FName(Event.HandlerName()) {
+    template <class R, class... A>
+    TMethod(const TEvent<R(A...)>& Event) : FName(Event.HandlerName()) {
         if (Event) FFunction = Event.GetFunction();
     }
-    template <class Sig> static TMethod Bind(AnsiString Name, std::function<Sig> Function) {
+    template <class Sig>
+    static TMethod Bind(AnsiString Name, std::function<Sig> Function) {
         TMethod m;
         m.FName = std::move(Name);
         if (Function) m.FFunction = std::move(Function);
@@ -139,11 +141,13 @@ public:
     const AnsiString& Name() const { return FName; }
     // typeid(std::function<Sig>) of the callable; typeid(void) when unassigned.
     const std::type_info& Signature() const { return FFunction.type(); }
-    template <class Sig> bool Fits() const {
+    template <class Sig>
+    bool Fits() const {
         return !Assigned() || Signature() == typeid(std::function<Sig>);
     }
     // Raises EPropertyError when the callable has another signature.
-    template <class Sig> TEvent<Sig> ToEvent() const {
+    template <class Sig>
+    TEvent<Sig> ToEvent() const {
         if (!Assigned()) return {};
         if (!Fits<Sig>()) RaiseSignatureMismatch();
         return TEvent<Sig>(std::any_cast<const std::function<Sig>&>(FFunction), FName);
@@ -178,16 +182,16 @@ public:
     // GetOrd also gives a class property's object pointer as a number.
     int64_t GetOrd(TObject* Instance) const;
     void SetOrd(TObject* Instance, int64_t Value) const;
-    int64_t GetInt64(TObject* Instance) const; // ordinal kinds too
+    int64_t GetInt64(TObject* Instance) const;  // ordinal kinds too
     void SetInt64(TObject* Instance, int64_t Value) const;
     long double GetFloat(TObject* Instance) const;
     void SetFloat(TObject* Instance, long double Value) const;
     AnsiString GetStr(TObject* Instance) const;
     void SetStr(TObject* Instance, const AnsiString& Value) const;
     TObject* GetObject(TObject* Instance) const;
-    void SetObject(TObject* Instance, TObject* Value) const; // the value must be of the property's class
+    void SetObject(TObject* Instance, TObject* Value) const;  // the value must be of the property's class
     TMethod GetMethod(TObject* Instance) const;
-    void SetMethod(TObject* Instance, const TMethod& Value) const; // the signature must match
+    void SetMethod(TObject* Instance, const TMethod& Value) const;  // the signature must match
     std::any GetVariant(TObject* Instance) const;
     void SetVariant(TObject* Instance, const std::any& Value) const;
     AnsiString GetEnum(TObject* Instance) const;
@@ -201,14 +205,17 @@ public:
 private:
     friend class TPropertyTable;
     friend class TPropBuilder;
-    template <class R> struct TAccess {
+    template <class R>
+    struct TAccess {
         std::function<R(TObject*)> Get;
         std::function<void(TObject*, R)> Set;
     };
     using TAccessors = std::variant<TAccess<int64_t>, TAccess<long double>, TAccess<AnsiString>,
                                     TAccess<TObject*>, TAccess<TMethod>, TAccess<std::any>>;
-    template <class R> const TAccess<R>& Access(const char* Wanted) const;
-    template <class R> void Write(TObject* Instance, R Value, const char* Wanted) const;
+    template <class R>
+    const TAccess<R>& Access(const char* Wanted) const;
+    template <class R>
+    void Write(TObject* Instance, R Value, const char* Wanted) const;
     [[noreturn]] void RaiseKind(const char* Wanted) const;
     [[noreturn]] void RaiseRange() const;
 
@@ -227,10 +234,12 @@ class TPropBuilder {
 public:
     explicit TPropBuilder(TPropInfo& Info) : FInfo(Info) {}
     // An ordinal, enumeration, Boolean, set or float default.
-    template <class T> TPropBuilder& Default(T Value);
+    template <class T>
+    TPropBuilder& Default(T Value);
     TPropBuilder& NoDefault();
     TPropBuilder& Stored(bool Value);
-    template <class C> TPropBuilder& Stored(bool (C::*Predicate)() const);
+    template <class C>
+    TPropBuilder& Stored(bool (C::*Predicate)() const);
     // A string property that is a short (tkString) or wide (tkWString) string.
     TPropBuilder& StringKind(TTypeKind Kind);
     // An integer property of a named integer type (see MakeIntegerTypeInfo).
@@ -247,21 +256,43 @@ private:
 namespace zelmor_detail {
 [[noreturn]] void RaiseNotInstance(const TObject* Instance, const char* Expected);
 
-template <class C> C& InstanceAs(TObject* Object) {
+template <class C>
+C& InstanceAs(TObject* Object) {
     if (C* c = dynamic_cast<C*>(Object)) return *c;
     RaiseNotInstance(Object, C::StaticClassInfo().Name);
 }
 
-template <class T> struct TSetTraits : std::false_type {};
-template <class E> struct TSetTraits<TSet<E>> : std::true_type { using Element = E; };
-template <class T> struct TEventTraits : std::false_type {};
-template <class Sig> struct TEventTraits<TEvent<Sig>> : std::true_type { using Signature = Sig; };
+template <class T>
+struct TSetTraits : std::false_type {};
+template <class E>
+struct TSetTraits<TSet<E>> : std::true_type {
+    using Element = E;
+};
+template <class T>
+struct TEventTraits : std::false_type {};
+template <class Sig>
+struct TEventTraits<TEvent<Sig>> : std::true_type {
+    using Signature = Sig;
+};
 
-template <class M> struct TMemberClass;
-template <class R, class C> struct TMemberClass<R (C::*)()> { using Class = C; };
-template <class R, class C> struct TMemberClass<R (C::*)() const> { using Class = C; };
-template <class R, class C> struct TMemberClass<R (C::*)() noexcept> { using Class = C; };
-template <class R, class C> struct TMemberClass<R (C::*)() const noexcept> { using Class = C; };
+template <class M>
+struct TMemberClass;
+template <class R, class C>
+struct TMemberClass<R (C::*)()> {
+    using Class = C;
+};
+template <class R, class C>
+struct TMemberClass<R (C::*)() const> {
+    using Class = C;
+};
+template <class R, class C>
+struct TMemberClass<R (C::*)() noexcept> {
+    using Class = C;
+};
+template <class R, class C>
+struct TMemberClass<R (C::*)() const noexcept> {
+    using Class = C;
+};
 
 const TTypeInfo& IntegerTypeInfo(int Bytes, bool Signed);
 const TTypeInfo& CharTypeInfo();
@@ -272,18 +303,21 @@ TTypeInfo MakeSetTypeInfo(const TTypeInfo& Element);
 TTypeInfo MakeClassTypeInfo(const TClassInfo& Class);
 TTypeInfo MakeMethodTypeInfo(const std::type_info& Signature);
 
-template <class E> const TTypeInfo& SetTypeInfoOf() {
+template <class E>
+const TTypeInfo& SetTypeInfoOf() {
     static const TTypeInfo info = MakeSetTypeInfo(TypeInfoOf(static_cast<E*>(nullptr)));
     return info;
 }
-template <class P> const TTypeInfo& ClassTypeInfoOf() {
+template <class P>
+const TTypeInfo& ClassTypeInfoOf() {
     static_assert(
         std::is_same_v<typename P::ZelmorClassSelf, P>,
         "the class of a class property needs ZELMOR_CLASS, or its type name would be its ancestor's");
     static const TTypeInfo info = MakeClassTypeInfo(P::StaticClassInfo());
     return info;
 }
-template <class Sig> const TTypeInfo& MethodTypeInfoOf() {
+template <class Sig>
+const TTypeInfo& MethodTypeInfoOf() {
     static const TTypeInfo info = MakeMethodTypeInfo(typeid(std::function<Sig>));
     return info;
 }
@@ -295,88 +329,65 @@ constexpr bool IsClassPointer =
     std::is_pointer_v<V>&& std::is_base_of_v<TObject, std::remove_cv_t<std::remove_pointer_t<V>>>;
 
 // How a value of type V travels through TPropInfo.
-template <class V> auto RepOf() {
-    if constexpr (IsOrdinal<V>)
-        return int64_t{};
-    else if constexpr (std::is_floating_point_v<V>)
-        return static_cast<long double>(0);
-    else if constexpr (std::is_same_v<V, AnsiString>)
-        return AnsiString{};
-    else if constexpr (IsClassPointer<V>)
-        return static_cast<TObject*>(nullptr);
-    else if constexpr (TEventTraits<V>::value)
-        return TMethod{};
-    else if constexpr (std::is_same_v<V, std::any>)
-        return std::any{};
-    else
-        static_assert(sizeof(V) == 0, "no published property kind for this type");
+template <class V>
+auto RepOf() {
+    if constexpr (IsOrdinal<V>) return int64_t{};
+    else if constexpr (std::is_floating_point_v<V>) return static_cast<long double>(0);
+    else if constexpr (std::is_same_v<V, AnsiString>) return AnsiString{};
+    else if constexpr (IsClassPointer<V>) return static_cast<TObject*>(nullptr);
+    else if constexpr (TEventTraits<V>::value) return TMethod{};
+    else if constexpr (std::is_same_v<V, std::any>) return std::any{};
+    else static_assert(sizeof(V) == 0, "no published property kind for this type");
 }
-template <class V> using Rep = decltype(RepOf<V>());
+template <class V>
+using Rep = decltype(RepOf<V>());
 
-template <class V> const TTypeInfo& TypeInfoFor() {
-    if constexpr (std::is_same_v<V, bool>)
-        return BooleanTypeInfo();
-    else if constexpr (std::is_same_v<V, char>)
-        return CharTypeInfo();
-    else if constexpr (std::is_enum_v<V>)
-        return TypeInfoOf(static_cast<V*>(nullptr));
-    else if constexpr (TSetTraits<V>::value)
-        return SetTypeInfoOf<typename TSetTraits<V>::Element>();
+template <class V>
+const TTypeInfo& TypeInfoFor() {
+    if constexpr (std::is_same_v<V, bool>) return BooleanTypeInfo();
+    else if constexpr (std::is_same_v<V, char>) return CharTypeInfo();
+    else if constexpr (std::is_enum_v<V>) return TypeInfoOf(static_cast<V*>(nullptr));
+    else if constexpr (TSetTraits<V>::value) return SetTypeInfoOf<typename TSetTraits<V>::Element>();
     else if constexpr (std::is_integral_v<V>) {
         static_assert(sizeof(V) < 8 || std::is_signed_v<V>, "unsigned 64-bit properties are not supported");
         return IntegerTypeInfo(sizeof(V), std::is_signed_v<V>);
-    } else if constexpr (std::is_same_v<V, float>)
-        return FloatTypeInfo(ftSingle);
-    else if constexpr (std::is_same_v<V, double>)
-        return FloatTypeInfo(ftDouble);
-    else if constexpr (std::is_same_v<V, long double>)
-        return FloatTypeInfo(ftExtended);
-    else if constexpr (std::is_same_v<V, AnsiString>)
-        return StringTypeInfo(tkLString);
+    } else if constexpr (std::is_same_v<V, float>) return FloatTypeInfo(ftSingle);
+    else if constexpr (std::is_same_v<V, double>) return FloatTypeInfo(ftDouble);
+    else if constexpr (std::is_same_v<V, long double>) return FloatTypeInfo(ftExtended);
+    else if constexpr (std::is_same_v<V, AnsiString>) return StringTypeInfo(tkLString);
     else if constexpr (IsClassPointer<V>)
         return ClassTypeInfoOf<std::remove_cv_t<std::remove_pointer_t<V>>>();
-    else if constexpr (TEventTraits<V>::value)
-        return MethodTypeInfoOf<typename TEventTraits<V>::Signature>();
-    else
-        return VariantTypeInfo();
+    else if constexpr (TEventTraits<V>::value) return MethodTypeInfoOf<typename TEventTraits<V>::Signature>();
+    else return VariantTypeInfo();
 }
 
-template <class V> int64_t OrdOf(const V& Value) {
-    if constexpr (TSetTraits<V>::value)
-        return Value.Bits();
-    else if constexpr (std::is_same_v<V, char>)
-        return static_cast<unsigned char>(Value);
-    else
-        return static_cast<int64_t>(Value);
+template <class V>
+int64_t OrdOf(const V& Value) {
+    if constexpr (TSetTraits<V>::value) return Value.Bits();
+    else if constexpr (std::is_same_v<V, char>) return static_cast<unsigned char>(Value);
+    else return static_cast<int64_t>(Value);
 }
 
-template <class V> Rep<V> ToRep(const V& Value) {
-    if constexpr (IsOrdinal<V>)
-        return OrdOf(Value);
-    else if constexpr (IsClassPointer<V>)
-        return const_cast<TObject*>(static_cast<const TObject*>(Value));
-    else
-        return Rep<V>(Value);
+template <class V>
+Rep<V> ToRep(const V& Value) {
+    if constexpr (IsOrdinal<V>) return OrdOf(Value);
+    else if constexpr (IsClassPointer<V>) return const_cast<TObject*>(static_cast<const TObject*>(Value));
+    else return Rep<V>(Value);
 }
 
 // The value has passed TPropInfo's kind, range, class and signature checks.
-template <class V> V FromRep(Rep<V> Value) {
-    if constexpr (TSetTraits<V>::value)
-        return V::FromBits(static_cast<uint32_t>(Value));
-    else if constexpr (std::is_same_v<V, bool>)
-        return Value != 0;
-    else if constexpr (std::is_same_v<V, char>)
-        return static_cast<char>(static_cast<unsigned char>(Value));
-    else if constexpr (IsOrdinal<V> || std::is_floating_point_v<V>)
-        return static_cast<V>(Value);
-    else if constexpr (IsClassPointer<V>)
-        return dynamic_cast<V>(Value);
+template <class V>
+V FromRep(Rep<V> Value) {
+    if constexpr (TSetTraits<V>::value) return V::FromBits(static_cast<uint32_t>(Value));
+    else if constexpr (std::is_same_v<V, bool>) return Value != 0;
+    else if constexpr (std::is_same_v<V, char>) return static_cast<char>(static_cast<unsigned char>(Value));
+    else if constexpr (IsOrdinal<V> || std::is_floating_point_v<V>) return static_cast<V>(Value);
+    else if constexpr (IsClassPointer<V>) return dynamic_cast<V>(Value);
     else if constexpr (TEventTraits<V>::value)
         return Value.template ToEvent<typename TEventTraits<V>::Signature>();
-    else
-        return Value;
+    else return Value;
 }
-} // namespace zelmor_detail
+}  // namespace zelmor_detail
 
 class TPropertyTable {
 public:
@@ -396,18 +407,21 @@ public:
     template <class C, class G, class S = std::nullptr_t>
     TPropBuilder PropertyOf(std::string_view Name, G Getter, S Setter = nullptr);
     // An event kept in a public TEvent member.
-    template <class C, class Sig> TPropBuilder Event(std::string_view Name, TEvent<Sig> C::*Member) {
+    template <class C, class Sig>
+    TPropBuilder Event(std::string_view Name, TEvent<Sig> C::*Member) {
         return PropertyOf<C>(
             Name, [Member](C& Object) -> const TEvent<Sig>& { return Object.*Member; },
             [Member](C& Object, TEvent<Sig> Value) { Object.*Member = std::move(Value); });
     }
     // A handler method that form files bind events to by its name
     // ("OnClick = BSiguienteClick").
-    template <class C, class R, class... A> void Handler(std::string_view Name, R (C::*Method)(A...));
+    template <class C, class R, class... A>
+    void Handler(std::string_view Name, R (C::*Method)(A...));
     // A field of a form class that points at the component of that name the
     // form owns ("BSiguiente"): set when such a component gets the name,
     // cleared when it leaves the form, is renamed or is freed.
-    template <class C, class T> void Field(std::string_view Name, T* C::*Member);
+    template <class C, class T>
+    void Field(std::string_view Name, T* C::*Member);
 
     // Lookup without regard to case; null when absent.
     const TPropInfo* Find(std::string_view Name) const;
@@ -417,7 +431,7 @@ public:
     TMethod BindHandler(TObject* Root, std::string_view Name) const;
     struct TFieldInfo {
         AnsiString Name;
-        const TClassInfo* Class; // of the components the field can point at
+        const TClassInfo* Class;  // of the components the field can point at
         std::function<TObject*(TObject* Owner)> Get;
         std::function<void(TObject* Owner, TObject* Value)> Set;
     };
@@ -435,9 +449,9 @@ private:
     void AddField(TFieldInfo Field);
 
     std::vector<std::shared_ptr<const TPropInfo>> FProps;
-    std::map<AnsiString, size_t> FIndex;      // upper-cased name -> position in FProps
-    std::map<AnsiString, THandler> FHandlers; // upper-cased name
-    std::map<AnsiString, TFieldInfo> FFields; // upper-cased name
+    std::map<AnsiString, size_t> FIndex;       // upper-cased name -> position in FProps
+    std::map<AnsiString, THandler> FHandlers;  // upper-cased name
+    std::map<AnsiString, TFieldInfo> FFields;  // upper-cased name
 };
 
 // --- access by name on any object ---
@@ -492,15 +506,15 @@ void SetMethodPropByHandler(TObject* Instance, std::string_view Name, TObject* R
                             std::string_view HandlerName);
 
 // --- templates ---
-template <class T> TPropBuilder& TPropBuilder::Default(T Value) {
-    if constexpr (std::is_floating_point_v<T>)
-        SetFloatDefault(Value);
-    else
-        SetOrdDefault(zelmor_detail::OrdOf(Value));
+template <class T>
+TPropBuilder& TPropBuilder::Default(T Value) {
+    if constexpr (std::is_floating_point_v<T>) SetFloatDefault(Value);
+    else SetOrdDefault(zelmor_detail::OrdOf(Value));
     return *this;
 }
 
-template <class C> TPropBuilder& TPropBuilder::Stored(bool (C::*Predicate)() const) {
+template <class C>
+TPropBuilder& TPropBuilder::Stored(bool (C::*Predicate)() const) {
     FInfo.FStoredPredicate = [Predicate](TObject* Instance) {
         return (zelmor_detail::InstanceAs<C>(Instance).*Predicate)();
     };
@@ -534,7 +548,8 @@ void TPropertyTable::Handler(std::string_view Name, R (C::*Method)(A...)) {
     });
 }
 
-template <class C, class T> void TPropertyTable::Field(std::string_view Name, T* C::*Member) {
+template <class C, class T>
+void TPropertyTable::Field(std::string_view Name, T* C::*Member) {
     static_assert(std::is_same_v<typename T::ZelmorClassSelf, T>, "the field's class needs ZELMOR_CLASS");
     AddField(TFieldInfo{
         AnsiString(Name), &T::StaticClassInfo(),

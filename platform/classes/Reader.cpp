@@ -18,7 +18,7 @@ struct TReader::TToken {
     enum TKind { tIdent, tInteger, tFloat, tString, tBinary, tSymbol, tEnd };
     TKind Kind = tEnd;
     char Symbol = 0;
-    AnsiString Text; // identifier, text value or bytes
+    AnsiString Text;  // identifier, text value or bytes
     int64_t Int = 0;
     long double Float = 0;
     int Line = 1;
@@ -58,15 +58,9 @@ namespace {
 // Deeper nesting than this is no form of ours; it would only exhaust the stack.
 constexpr int kMaxDepth = 64;
 
-bool IsIdentStart(char C) {
-    return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || C == '_';
-}
-bool IsDigit(char C) {
-    return C >= '0' && C <= '9';
-}
-bool IsIdentChar(char C) {
-    return IsIdentStart(C) || IsDigit(C);
-}
+bool IsIdentStart(char C) { return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || C == '_'; }
+bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+bool IsIdentChar(char C) { return IsIdentStart(C) || IsDigit(C); }
 int HexValue(char C) {
     if (C >= '0' && C <= '9') return C - '0';
     if (C >= 'A' && C <= 'F') return C - 'A' + 10;
@@ -83,7 +77,8 @@ class TLexer {
 public:
     TLexer(std::string_view Text, const AnsiString& Source) : FText(Text), FSource(Source) {}
 
-    template <class Token> void Run(std::vector<Token>& Tokens) {
+    template <class Token>
+    void Run(std::vector<Token>& Tokens) {
         for (;;) {
             SkipBlanks();
             Token t;
@@ -142,15 +137,14 @@ private:
         size_t start = FPos;
         for (;;) {
             while (More() && IsIdentChar(At())) ++FPos;
-            if (More() && At() == '.' && FPos + 1 < FText.size() && IsIdentStart(FText[FPos + 1]))
-                ++FPos;
-            else
-                break;
+            if (More() && At() == '.' && FPos + 1 < FText.size() && IsIdentStart(FText[FPos + 1])) ++FPos;
+            else break;
         }
         return AnsiString(FText.substr(start, FPos - start));
     }
 
-    template <class Token> void Number(Token& T) {
+    template <class Token>
+    void Number(Token& T) {
         size_t start = FPos;
         bool negative = false;
         if (At() == '-' || At() == '+') {
@@ -292,7 +286,8 @@ AnsiString Describe(const TObject* Instance) {
 // one gets the line of the last token read when it leaves the reader.
 thread_local const void* tLocated = nullptr;
 
-template <class E> [[noreturn]] void Raise(const AnsiString& Source, int Line, const AnsiString& Message) {
+template <class E>
+[[noreturn]] void Raise(const AnsiString& Source, int Line, const AnsiString& Message) {
     try {
         throw E(Where(Source, Line) + Message);
     } catch (Exception& e) {
@@ -300,7 +295,7 @@ template <class E> [[noreturn]] void Raise(const AnsiString& Source, int Line, c
         throw;
     }
 }
-} // namespace
+}  // namespace
 
 // --- set-up ---
 
@@ -376,18 +371,10 @@ void TReader::SyntaxError(const AnsiString& Message) const {
         found = "'" + (t.Kind == TToken::tSymbol ? AnsiString(1, t.Symbol) : t.Text) + "'";
         break;
     case TToken::tInteger:
-    case TToken::tFloat:
-        found = "a number";
-        break;
-    case TToken::tString:
-        found = "a text";
-        break;
-    case TToken::tBinary:
-        found = "binary data";
-        break;
-    case TToken::tEnd:
-        found = "the end of the file";
-        break;
+    case TToken::tFloat: found = "a number"; break;
+    case TToken::tString: found = "a text"; break;
+    case TToken::tBinary: found = "binary data"; break;
+    case TToken::tEnd: found = "the end of the file"; break;
     }
     Error(Message + ", found " + found, t.Line);
 }
@@ -407,14 +394,10 @@ const TReader::TToken& TReader::ExpectIdent() {
 TValueType TReader::NextValue() const {
     const TToken& t = Peek();
     switch (t.Kind) {
-    case TToken::tInteger:
-        return vaInteger;
-    case TToken::tFloat:
-        return vaFloat;
-    case TToken::tString:
-        return vaString;
-    case TToken::tBinary:
-        return vaBinary;
+    case TToken::tInteger: return vaInteger;
+    case TToken::tFloat: return vaFloat;
+    case TToken::tString: return vaString;
+    case TToken::tBinary: return vaBinary;
     case TToken::tIdent:
         if (SameText(t.Text, "True")) return vaTrue;
         if (SameText(t.Text, "False")) return vaFalse;
@@ -422,18 +405,13 @@ TValueType TReader::NextValue() const {
         return vaIdent;
     case TToken::tSymbol:
         switch (t.Symbol) {
-        case '(':
-            return vaList;
-        case ')':
-            return vaNull;
-        case '[':
-            return vaSet;
-        case '<':
-            return vaCollection;
+        case '(': return vaList;
+        case ')': return vaNull;
+        case '[': return vaSet;
+        case '<': return vaCollection;
         }
         break;
-    case TToken::tEnd:
-        break;
+    case TToken::tEnd: break;
     }
     SyntaxError("A value expected");
 }
@@ -477,9 +455,7 @@ bool TReader::ReadBoolean() {
     return v == vaTrue;
 }
 
-AnsiString TReader::ReadIdent() {
-    return ExpectIdent().Text;
-}
+AnsiString TReader::ReadIdent() { return ExpectIdent().Text; }
 
 char TReader::ReadChar() {
     if (Peek().Kind != TToken::tString || Peek().Text.size() != 1) SyntaxError("One character expected");
@@ -518,10 +494,8 @@ void TReader::SkipValue() {
         ExpectSymbol('>');
         --FDepth;
         return;
-    case vaNull:
-        SyntaxError("A value expected");
-    default:
-        Take();
+    case vaNull: SyntaxError("A value expected");
+    default: Take();
     }
 }
 
@@ -715,7 +689,7 @@ void TReader::ReadProperty(TPersistent* Instance) {
     const TToken& nameToken = Take();
     AnsiString path = nameToken.Text;
     int line = nameToken.Line;
-    Take(); // '='
+    Take();  // '='
     auto unknown = [&] { Error("Property " + path + " does not exist in " + Describe(Instance), line); };
 
     TPersistent* holder = Instance;
@@ -799,9 +773,7 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Info, const 
                 Info.SetFloat(Instance, f);
                 break;
             }
-            case ftExtended:
-                Info.SetFloat(Instance, value.Float);
-                break;
+            case ftExtended: Info.SetFloat(Instance, value.Float); break;
             default: {
                 double d = 0;
                 if (std::from_chars(first, last, d).ec != std::errc())
@@ -848,10 +820,8 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Info, const 
             std::erase_if(FFixups, [&](const TFixup& f) {
                 return f.Anchor == FAnchor && SameText(f.Prop, Info.Name()) && f.Path == FPath;
             });
-            if (SameText(name, "nil"))
-                Info.SetObject(Instance, nullptr);
-            else
-                FFixups.push_back({FAnchor, FPath, Info.Name(), name, Line});
+            if (SameText(name, "nil")) Info.SetObject(Instance, nullptr);
+            else FFixups.push_back({FAnchor, FPath, Info.Name(), name, Line});
         } else {
             invalid();
         }
@@ -872,36 +842,27 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Info, const 
     }
     case tkVariant:
         switch (NextValue()) {
-        case vaString:
-            Info.SetVariant(Instance, Take().Text);
-            return;
+        case vaString: Info.SetVariant(Instance, Take().Text); return;
         case vaInteger: {
             int64_t v = Take().Int;
-            if (v >= INT32_MIN && v <= INT32_MAX)
-                Info.SetVariant(Instance, static_cast<int>(v));
-            else
-                Info.SetVariant(Instance, v);
+            if (v >= INT32_MIN && v <= INT32_MAX) Info.SetVariant(Instance, static_cast<int>(v));
+            else Info.SetVariant(Instance, v);
             return;
         }
-        case vaFloat:
-            Info.SetVariant(Instance, static_cast<double>(Take().Float));
-            return;
+        case vaFloat: Info.SetVariant(Instance, static_cast<double>(Take().Float)); return;
         case vaTrue:
-        case vaFalse:
-            Info.SetVariant(Instance, ReadBoolean());
-            return;
+        case vaFalse: Info.SetVariant(Instance, ReadBoolean()); return;
         case vaNil:
             Take();
             Info.SetVariant(Instance, std::any());
             return;
-        default:
-            invalid();
+        default: invalid();
         }
     }
 }
 
 void TReader::ReadCollection(TCollection* Collection, const AnsiString& Path) {
-    int line = Take().Line; // '<'
+    int line = Take().Line;  // '<'
     if (++FDepth > kMaxDepth) Error("Collections nested too deeply", line);
     struct TUpdate {
         TCollection* C;

@@ -11,9 +11,7 @@
 namespace {
 const ZelmorResourceEntry* gTable = nullptr;
 
-const ZelmorResourceEntry* Table() {
-    return gTable ? gTable : kZelmorResources;
-}
+const ZelmorResourceEntry* Table() { return gTable ? gTable : kZelmorResources; }
 
 const char* Folder(TResourceKind Kind) {
     static const char* const folders[] = {"forms", "strings", "bitmaps", "cursors", "texts"};
@@ -68,7 +66,7 @@ std::string_view RootClassOf(std::span<const uint8_t> Bytes) {
     }
     return first;
 }
-} // namespace
+}  // namespace
 
 const ZelmorResourceEntry* UseResourceTable(const ZelmorResourceEntry* Table) {
     const ZelmorResourceEntry* previous = gTable ? gTable : kZelmorResources;

@@ -17,7 +17,7 @@ class TComponent;
 enum TResourceKind { rkForm, rkStrings, rkBitmap, rkCursor, rkText };
 
 struct TResource {
-    const char* Path = nullptr; // relative to resources/: "forms/Controla.zfm"
+    const char* Path = nullptr;  // relative to resources/: "forms/Controla.zfm"
     std::span<const uint8_t> Bytes;
 };
 

@@ -23,9 +23,7 @@ constexpr int kMaxDepth = 64;
 constexpr size_t kWidth = 100;
 constexpr size_t kHexPerLine = 64;
 
-AnsiString Spaces(int Count) {
-    return AnsiString(static_cast<size_t>(Count), ' ');
-}
+AnsiString Spaces(int Count) { return AnsiString(static_cast<size_t>(Count), ' '); }
 
 bool IsIdent(std::string_view S) {
     auto start = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
@@ -64,19 +62,16 @@ AnsiString FloatText(long double Value, TFloatType Type) {
                           AnsiString(std::isnan(Value) ? "NaN" : "infinity"));
     char buffer[64];
     std::to_chars_result r;
-    if (Type == ftSingle)
-        r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(Value));
-    else if (Type == ftExtended)
-        r = std::to_chars(buffer, buffer + sizeof buffer, Value);
-    else
-        r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(Value));
+    if (Type == ftSingle) r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(Value));
+    else if (Type == ftExtended) r = std::to_chars(buffer, buffer + sizeof buffer, Value);
+    else r = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(Value));
     AnsiString text(buffer, r.ptr);
     // A float keeps a point or an exponent, so a list read back tells it from an integer.
     if (text.find_first_of(".e") == AnsiString::npos) text += ".0";
     return text;
 }
 
-} // namespace
+}  // namespace
 
 AnsiString TWriter::Flat(const TNode& Node) {
     if (!Node.IsList) return Node.Text;
@@ -140,7 +135,7 @@ private:
     TComponentState& FState;
     TComponentStateFlag FFlag;
 };
-} // namespace
+}  // namespace
 
 TWriter::TWriter() = default;
 TWriter::~TWriter() = default;
@@ -196,26 +191,14 @@ void TWriter::WriteProperties(TPersistent* Instance, const AnsiString& Prefix, i
             if (!IntToIdent(info->PropType(), info->GetOrd(Instance), value))
                 value = IntToStr(info->GetOrd(Instance));
             break;
-        case tkInt64:
-            value = IntToStr(info->GetInt64(Instance));
-            break;
-        case tkChar:
-            value = QuoteText(AnsiString(1, static_cast<char>(info->GetOrd(Instance))));
-            break;
-        case tkEnumeration:
-            value = info->GetEnum(Instance);
-            break;
-        case tkFloat:
-            value = FloatText(info->GetFloat(Instance), info->PropType().FloatType);
-            break;
+        case tkInt64: value = IntToStr(info->GetInt64(Instance)); break;
+        case tkChar: value = QuoteText(AnsiString(1, static_cast<char>(info->GetOrd(Instance)))); break;
+        case tkEnumeration: value = info->GetEnum(Instance); break;
+        case tkFloat: value = FloatText(info->GetFloat(Instance), info->PropType().FloatType); break;
         case tkString:
         case tkLString:
-        case tkWString:
-            value = QuoteText(info->GetStr(Instance));
-            break;
-        case tkSet:
-            value = "[" + StringReplace(info->GetSet(Instance), ",", ", ", rfReplaceAll) + "]";
-            break;
+        case tkWString: value = QuoteText(info->GetStr(Instance)); break;
+        case tkSet: value = "[" + StringReplace(info->GetSet(Instance), ",", ", ", rfReplaceAll) + "]"; break;
         case tkMethod: {
             // A handler set in code has no name to write; it is set again by that code.
             TMethod method = info->GetMethod(Instance);
@@ -226,11 +209,8 @@ void TWriter::WriteProperties(TPersistent* Instance, const AnsiString& Prefix, i
             value = method.Name();
             break;
         }
-        case tkVariant:
-            value = VariantText(info->GetVariant(Instance), name);
-            break;
-        case tkClass:
-            continue;
+        case tkVariant: value = VariantText(info->GetVariant(Instance), name); break;
+        case tkClass: continue;
         }
         WriteLine(Indent, name + " = " + value);
     }
@@ -284,30 +264,20 @@ void TWriter::WriteListEnd() {
     FOpenLists.pop_back();
 }
 
-void TWriter::WriteString(std::string_view Value) {
-    AddValue(TNode{false, QuoteText(Value), {}});
-}
+void TWriter::WriteString(std::string_view Value) { AddValue(TNode{false, QuoteText(Value), {}}); }
 
-void TWriter::WriteInteger(int64_t Value) {
-    AddValue(TNode{false, IntToStr(Value), {}});
-}
+void TWriter::WriteInteger(int64_t Value) { AddValue(TNode{false, IntToStr(Value), {}}); }
 
-void TWriter::WriteFloat(long double Value) {
-    AddValue(TNode{false, FloatText(Value, ftExtended), {}});
-}
+void TWriter::WriteFloat(long double Value) { AddValue(TNode{false, FloatText(Value, ftExtended), {}}); }
 
-void TWriter::WriteBoolean(bool Value) {
-    AddValue(TNode{false, Value ? "True" : "False", {}});
-}
+void TWriter::WriteBoolean(bool Value) { AddValue(TNode{false, Value ? "True" : "False", {}}); }
 
 void TWriter::WriteIdent(std::string_view Ident) {
     if (!IsIdent(Ident)) throw EWriteError(QuoteText(Ident) + " is no identifier");
     AddValue(TNode{false, AnsiString(Ident), {}});
 }
 
-void TWriter::WriteChar(char Value) {
-    AddValue(TNode{false, QuoteText(std::string_view(&Value, 1)), {}});
-}
+void TWriter::WriteChar(char Value) { AddValue(TNode{false, QuoteText(std::string_view(&Value, 1)), {}}); }
 
 void TWriter::WriteNodeProperty(const AnsiString& Name, int Indent, const TNode& Node) {
     AnsiString line = Spaces(Indent) + Name + " = ";

@@ -9,25 +9,28 @@
 #include "platform/rtl/Strings.h"
 
 ZELMOR_IMPLEMENT_ENUM(TFieldType, "ftUnknown", "ftString", "ftSmallint", "ftInteger", "ftWord", "ftBoolean",
-                      "ftFloat", "ftCurrency", "ftBCD", "ftDate", "ftTime", "ftDateTime", "ftBytes", "ftVarBytes",
-                      "ftAutoInc", "ftBlob", "ftMemo", "ftGraphic", "ftFmtMemo", "ftParadoxOle", "ftDBaseOle",
-                      "ftTypedBinary", "ftCursor", "ftFixedChar", "ftWideString", "ftLargeint", "ftADT", "ftArray",
-                      "ftReference", "ftDataSet", "ftOraBlob", "ftOraClob", "ftVariant", "ftInterface",
-                      "ftIDispatch", "ftGuid")
-ZELMOR_IMPLEMENT_ENUM(TDataSetState, "dsInactive", "dsBrowse", "dsEdit", "dsInsert", "dsSetKey", "dsCalcFields",
-                      "dsFilter", "dsNewValue", "dsOldValue", "dsCurValue", "dsBlockRead", "dsInternalCalc")
+                      "ftFloat", "ftCurrency", "ftBCD", "ftDate", "ftTime", "ftDateTime", "ftBytes",
+                      "ftVarBytes", "ftAutoInc", "ftBlob", "ftMemo", "ftGraphic", "ftFmtMemo", "ftParadoxOle",
+                      "ftDBaseOle", "ftTypedBinary", "ftCursor", "ftFixedChar", "ftWideString", "ftLargeint",
+                      "ftADT", "ftArray", "ftReference", "ftDataSet", "ftOraBlob", "ftOraClob", "ftVariant",
+                      "ftInterface", "ftIDispatch", "ftGuid")
+ZELMOR_IMPLEMENT_ENUM(TDataSetState, "dsInactive", "dsBrowse", "dsEdit", "dsInsert", "dsSetKey",
+                      "dsCalcFields", "dsFilter", "dsNewValue", "dsOldValue", "dsCurValue", "dsBlockRead",
+                      "dsInternalCalc")
 ZELMOR_IMPLEMENT_ENUM(TFieldKind, "fkData", "fkCalculated", "fkLookup", "fkInternalCalc", "fkAggregate")
 ZELMOR_IMPLEMENT_ENUM(TLocateOption, "loCaseInsensitive", "loPartialKey")
 ZELMOR_IMPLEMENT_ENUM(TFilterOption, "foCaseInsensitive", "foNoPartialCompare")
-ZELMOR_IMPLEMENT_ENUM(TIndexOption, "ixPrimary", "ixUnique", "ixDescending", "ixCaseInsensitive", "ixExpression",
-                      "ixNonMaintained")
+ZELMOR_IMPLEMENT_ENUM(TIndexOption, "ixPrimary", "ixUnique", "ixDescending", "ixCaseInsensitive",
+                      "ixExpression", "ixNonMaintained")
 
 AnsiString FieldTypeName(TFieldType Type) {
     static const char* const names[] = {
-        "Unknown", "String", "SmallInt", "Integer", "Word", "Boolean", "Float", "Currency", "BCD", "Date",
-        "Time", "DateTime", "Bytes", "VarBytes", "AutoInc", "Blob", "Memo", "Graphic", "FmtMemo", "ParadoxOle",
-        "dBaseOle", "TypedBinary", "Cursor", "FixedChar", "WideString", "Largeint", "ADT", "Array", "Reference",
-        "DataSet", "OraBlob", "OraClob", "Variant", "Interface", "IDispatch", "Guid"};
+        "Unknown",    "String",     "SmallInt", "Integer",     "Word",      "Boolean",
+        "Float",      "Currency",   "BCD",      "Date",        "Time",      "DateTime",
+        "Bytes",      "VarBytes",   "AutoInc",  "Blob",        "Memo",      "Graphic",
+        "FmtMemo",    "ParadoxOle", "dBaseOle", "TypedBinary", "Cursor",    "FixedChar",
+        "WideString", "Largeint",   "ADT",      "Array",       "Reference", "DataSet",
+        "OraBlob",    "OraClob",    "Variant",  "Interface",   "IDispatch", "Guid"};
     auto index = static_cast<size_t>(Type);
     return index < std::size(names) ? names[index] : "Unknown";
 }
@@ -37,7 +40,8 @@ void DatabaseError(const AnsiString& Message, const TComponent* Component) {
     throw EDatabaseError(Message);
 }
 
-void DatabaseErrorFmt(std::string_view Message, std::initializer_list<TVarRec> Args, const TComponent* Component) {
+void DatabaseErrorFmt(std::string_view Message, std::initializer_list<TVarRec> Args,
+                      const TComponent* Component) {
     DatabaseError(Format(Message, Args), Component);
 }
 
@@ -55,14 +59,14 @@ std::vector<AnsiString> SplitFieldNames(std::string_view List) {
 }
 
 void RegisterDBClasses() {
-    RegisterClasses({&TDatabase::StaticClassInfo(), &TTable::StaticClassInfo(), &TQuery::StaticClassInfo(),
-                     &TStoredProc::StaticClassInfo(), &TDataSource::StaticClassInfo(),
-                     &TStringField::StaticClassInfo(), &TSmallintField::StaticClassInfo(),
-                     &TIntegerField::StaticClassInfo(), &TWordField::StaticClassInfo(),
-                     &TAutoIncField::StaticClassInfo(), &TFloatField::StaticClassInfo(),
-                     &TCurrencyField::StaticClassInfo(), &TBCDField::StaticClassInfo(),
-                     &TBooleanField::StaticClassInfo(), &TDateField::StaticClassInfo(),
-                     &TTimeField::StaticClassInfo(), &TDateTimeField::StaticClassInfo(),
-                     &TBlobField::StaticClassInfo(), &TMemoField::StaticClassInfo(),
-                     &TGraphicField::StaticClassInfo()});
+    RegisterClasses({&TDatabase::StaticClassInfo(),      &TTable::StaticClassInfo(),
+                     &TQuery::StaticClassInfo(),         &TStoredProc::StaticClassInfo(),
+                     &TDataSource::StaticClassInfo(),    &TStringField::StaticClassInfo(),
+                     &TSmallintField::StaticClassInfo(), &TIntegerField::StaticClassInfo(),
+                     &TWordField::StaticClassInfo(),     &TAutoIncField::StaticClassInfo(),
+                     &TFloatField::StaticClassInfo(),    &TCurrencyField::StaticClassInfo(),
+                     &TBCDField::StaticClassInfo(),      &TBooleanField::StaticClassInfo(),
+                     &TDateField::StaticClassInfo(),     &TTimeField::StaticClassInfo(),
+                     &TDateTimeField::StaticClassInfo(), &TBlobField::StaticClassInfo(),
+                     &TMemoField::StaticClassInfo(),     &TGraphicField::StaticClassInfo()});
 }

@@ -22,25 +22,79 @@ class TField;
 // The field types in the order of the old class library: the report views
 // print the ordinal in "Unsupported data type:%d".
 enum TFieldType {
-    ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD, ftDate,
-    ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic, ftFmtMemo, ftParadoxOle,
-    ftDBaseOle, ftTypedBinary, ftCursor, ftFixedChar, ftWideString, ftLargeint, ftADT, ftArray, ftReference,
-    ftDataSet, ftOraBlob, ftOraClob, ftVariant, ftInterface, ftIDispatch, ftGuid
+    ftUnknown,
+    ftString,
+    ftSmallint,
+    ftInteger,
+    ftWord,
+    ftBoolean,
+    ftFloat,
+    ftCurrency,
+    ftBCD,
+    ftDate,
+    ftTime,
+    ftDateTime,
+    ftBytes,
+    ftVarBytes,
+    ftAutoInc,
+    ftBlob,
+    ftMemo,
+    ftGraphic,
+    ftFmtMemo,
+    ftParadoxOle,
+    ftDBaseOle,
+    ftTypedBinary,
+    ftCursor,
+    ftFixedChar,
+    ftWideString,
+    ftLargeint,
+    ftADT,
+    ftArray,
+    ftReference,
+    ftDataSet,
+    ftOraBlob,
+    ftOraClob,
+    ftVariant,
+    ftInterface,
+    ftIDispatch,
+    ftGuid
 };
 ZELMOR_DECLARE_ENUM(TFieldType);
 // "String", "Float" ... as the type-mismatch messages name them.
 AnsiString FieldTypeName(TFieldType Type);
 
 enum TDataSetState {
-    dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter, dsNewValue, dsOldValue,
-    dsCurValue, dsBlockRead, dsInternalCalc
+    dsInactive,
+    dsBrowse,
+    dsEdit,
+    dsInsert,
+    dsSetKey,
+    dsCalcFields,
+    dsFilter,
+    dsNewValue,
+    dsOldValue,
+    dsCurValue,
+    dsBlockRead,
+    dsInternalCalc
 };
 ZELMOR_DECLARE_ENUM(TDataSetState);
 
 enum TDataEvent {
-    deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll, deLayoutChange, deUpdateRecord,
-    deUpdateState, deCheckBrowseMode, dePropertyChange, deFieldListChange, deFocusControl, deParentScroll,
-    deConnectChange, deReconcileError, deDisabledStateChange
+    deFieldChange,
+    deRecordChange,
+    deDataSetChange,
+    deDataSetScroll,
+    deLayoutChange,
+    deUpdateRecord,
+    deUpdateState,
+    deCheckBrowseMode,
+    dePropertyChange,
+    deFieldListChange,
+    deFocusControl,
+    deParentScroll,
+    deConnectChange,
+    deReconcileError,
+    deDisabledStateChange
 };
 
 enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
@@ -103,7 +157,8 @@ inline constexpr const char* DataSetReadOnly = "Cannot modify a read-only datase
 inline constexpr const char* DataSetEmpty = "Cannot perform this operation on an empty dataset";
 inline constexpr const char* FieldReadOnly = "Field '%s' cannot be modified";
 inline constexpr const char* FieldRequired = "Field '%s' must have a value";
-inline constexpr const char* FieldRangeError = "%s is not a valid value for field '%s'. The allowed range is %s to %s";
+inline constexpr const char* FieldRangeError =
+    "%s is not a valid value for field '%s'. The allowed range is %s to %s";
 inline constexpr const char* InvalidValue = "'%s' is not a valid value for field '%s'";
 inline constexpr const char* FieldTypeMismatch = "Type mismatch for field '%s', expecting: %s actual: %s";
 inline constexpr const char* RecordNotFound = "Record not found";

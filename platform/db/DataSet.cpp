@@ -6,8 +6,8 @@
 #include "platform/db/DataSource.h"
 #include "platform/db/DbfFilter.h"
 #include "platform/db/DbfTable.h"
-#include "platform/rtl/StringList.h"
 #include "platform/rtl/Streams.h"
+#include "platform/rtl/StringList.h"
 #include "platform/rtl/Strings.h"
 
 ZELMOR_IMPLEMENT_CLASS(TDataSet, TComponent)
@@ -32,16 +32,11 @@ private:
 
 TFieldType FieldTypeOfStorage(const TDbfFieldDef& Def) {
     switch (DbfKindOf(Def)) {
-    case TDbfKind::Float:
-        return ftFloat;
-    case TDbfKind::Boolean:
-        return ftBoolean;
-    case TDbfKind::Date:
-        return ftDate;
-    case TDbfKind::Memo:
-        return ftMemo;
-    default:
-        return ftString;
+    case TDbfKind::Float: return ftFloat;
+    case TDbfKind::Boolean: return ftBoolean;
+    case TDbfKind::Date: return ftDate;
+    case TDbfKind::Memo: return ftMemo;
+    default: return ftString;
     }
 }
 
@@ -51,14 +46,10 @@ TFieldType FieldTypeOfStorage(const TDbfFieldDef& Def) {
 bool StorageFits(const TField* Field, char Type) {
     if (Field->IsBlob()) return Type == 'M';
     switch (FieldCategory(Field->DataType())) {
-    case TFieldCategory::Number:
-        return Type == 'N' || Type == 'F';
-    case TFieldCategory::Boolean:
-        return Type == 'L';
-    case TFieldCategory::DateTime:
-        return Type == 'D';
-    default:
-        return true;
+    case TFieldCategory::Number: return Type == 'N' || Type == 'F';
+    case TFieldCategory::Boolean: return Type == 'L';
+    case TFieldCategory::DateTime: return Type == 'D';
+    default: return true;
     }
 }
 
@@ -109,10 +100,8 @@ bool FieldMatches(const TField* Field, const TVariant& Key, TLocateOptions Optio
 // ---------------------------------------------------------------- life
 
 TDataSet::TDataSet(TComponent* AOwner)
-    : TComponent(AOwner),
-      FFields(std::make_unique<TFields>(this)),
-      FFieldDefs(std::make_unique<TFieldDefs>(this)),
-      FSpare(std::make_unique<TRecordBuffer>()) {}
+    : TComponent(AOwner), FFields(std::make_unique<TFields>(this)),
+      FFieldDefs(std::make_unique<TFieldDefs>(this)), FSpare(std::make_unique<TRecordBuffer>()) {}
 
 TDataSet::~TDataSet() {
     // Reached without BeforeDestruction (a plain delete): do its work with
@@ -154,7 +143,8 @@ void TDataSet::DescribeProperties(TPropertyTable& T) {
     T.Property("AutoCalcFields", &TDataSet::AutoCalcFields, &TDataSet::SetAutoCalcFields).Default(true);
     T.Property("Filter", &TDataSet::Filter, &TDataSet::SetFilter);
     T.Property("Filtered", &TDataSet::Filtered, &TDataSet::SetFiltered).Default(false);
-    T.Property("FilterOptions", &TDataSet::FilterOptions, &TDataSet::SetFilterOptions).Default(TFilterOptions{});
+    T.Property("FilterOptions", &TDataSet::FilterOptions, &TDataSet::SetFilterOptions)
+        .Default(TFilterOptions{});
     T.Property("FieldDefs", &TDataSet::FieldDefs, &TDataSet::SetFieldDefs).Stored(false);
     T.Event("BeforeOpen", &TDataSet::BeforeOpen);
     T.Event("AfterOpen", &TDataSet::AfterOpen);
@@ -197,9 +187,7 @@ void TDataSet::SetFieldDefs(TFieldDefs* Value) {
     if (Value && Value != FFieldDefs.get()) FFieldDefs->Assign(Value);
 }
 
-void TDataSet::Error(const AnsiString& Message) const {
-    DatabaseError(Message, this);
-}
+void TDataSet::Error(const AnsiString& Message) const { DatabaseError(Message, this); }
 
 void TDataSet::CheckActive() const {
     if (!Active()) Error(DBText::DataSetClosed);
@@ -217,10 +205,8 @@ void TDataSet::SetActive(bool Value) {
         return;
     }
     if (Value == Active()) return;
-    if (Value)
-        OpenDataSet();
-    else
-        CloseDataSet();
+    if (Value) OpenDataSet();
+    else CloseDataSet();
 }
 
 void TDataSet::OpenDataSet() {
@@ -278,9 +264,7 @@ void TDataSet::CloseCursor() {
     FCursor.reset();
 }
 
-void TDataSet::PrepareCursor() {
-    ActivateFilters();
-}
+void TDataSet::PrepareCursor() { ActivateFilters(); }
 
 void TDataSet::InitFieldDefs() {
     TDbfTable& table = Table();
@@ -390,15 +374,9 @@ void TDataSet::ReadCurrent(TRecordBuffer& Buffer) {
 bool TDataSet::GetRecord(TRecordBuffer& Buffer, TGetMode Mode) {
     bool found = false;
     switch (Mode) {
-    case gmCurrent:
-        found = FCursor->OnRecord() && FCursor->Refresh();
-        break;
-    case gmNext:
-        found = FCursor->Next();
-        break;
-    case gmPrior:
-        found = FCursor->Prior();
-        break;
+    case gmCurrent: found = FCursor->OnRecord() && FCursor->Refresh(); break;
+    case gmNext: found = FCursor->Next(); break;
+    case gmPrior: found = FCursor->Prior(); break;
     }
     if (found) ReadCurrent(Buffer);
     return found;
@@ -600,24 +578,18 @@ TRecordBuffer* TDataSet::GetActiveRecBuf() const {
     switch (FState) {
     case dsBrowse:
     case dsEdit:
-    case dsInsert:
-        return ActiveBuffer();
-    case dsCalcFields:
-        return FCalcBuffer;
-    case dsFilter:
-        return FFilterBuffer;
-    default:
-        return nullptr;
+    case dsInsert: return ActiveBuffer();
+    case dsCalcFields: return FCalcBuffer;
+    case dsFilter: return FFilterBuffer;
+    default: return nullptr;
     }
 }
 
 // ---------------------------------------------------------------- navigation
 
 void TDataSet::ScrollEvent(int PriorRecordCount, int Shift) {
-    if (FRecordCount != PriorRecordCount)
-        DataEvent(deDataSetChange, 0);
-    else
-        DataEvent(deDataSetScroll, Shift);
+    if (FRecordCount != PriorRecordCount) DataEvent(deDataSetChange, 0);
+    else DataEvent(deDataSetScroll, Shift);
 }
 
 void TDataSet::First() {
@@ -725,15 +697,11 @@ int TDataSet::RecordCount() {
     return static_cast<int>(FCursor->RecordCount());
 }
 
-bool TDataSet::IsSequenced() {
-    return !(FFiltered && (!FFilterText.empty() || Assigned(OnFilterRecord)));
-}
+bool TDataSet::IsSequenced() { return !(FFiltered && (!FFilterText.empty() || Assigned(OnFilterRecord))); }
 
 // ---------------------------------------------------------------- editing
 
-bool TDataSet::CanModify() const {
-    return Active() && !FReadOnlyCursor;
-}
+bool TDataSet::CanModify() const { return Active() && !FReadOnlyCursor; }
 
 void TDataSet::CheckCanModify() const {
     if (!CanModify()) Error(DBText::DataSetReadOnly);
@@ -746,16 +714,11 @@ void TDataSet::CheckBrowseMode() {
     case dsEdit:
     case dsInsert:
         UpdateRecord();
-        if (FModified)
-            Post();
-        else
-            Cancel();
+        if (FModified) Post();
+        else Cancel();
         break;
-    case dsSetKey:
-        Post();
-        break;
-    default:
-        break;
+    case dsSetKey: Post(); break;
+    default: break;
     }
 }
 
@@ -770,16 +733,18 @@ void TDataSet::Edit() {
     CheckBrowseMode();
     CheckCanModify();
     DoBeforeEdit();
-    CheckOperation([&] {
-        // Read the record again: another table object may have changed it.
-        TRecordBuffer& active = *FBuffers[static_cast<size_t>(FActiveRecord)];
-        if (!PositionAt(active) || !FCursor->Refresh()) {
-            CursorPosChanged();
-            Error(DBText::BookmarkNotFound);
-        }
-        ReadCurrent(active);
-        FCurrentRecord = FActiveRecord;
-    }, OnEditError);
+    CheckOperation(
+        [&] {
+            // Read the record again: another table object may have changed it.
+            TRecordBuffer& active = *FBuffers[static_cast<size_t>(FActiveRecord)];
+            if (!PositionAt(active) || !FCursor->Refresh()) {
+                CursorPosChanged();
+                Error(DBText::BookmarkNotFound);
+            }
+            ReadCurrent(active);
+            FCurrentRecord = FActiveRecord;
+        },
+        OnEditError);
     SetState(dsEdit);
     DataEvent(deRecordChange, 0);
     DoAfterEdit();
@@ -855,7 +820,8 @@ void TDataSet::Append() {
 
 void TDataSet::CheckRequiredFields() {
     for (TField* field : FFields->List()) {
-        if (!field->Required() || field->ReadOnly() || field->FieldKind() != fkData || !field->IsNull()) continue;
+        if (!field->Required() || field->ReadOnly() || field->FieldKind() != fkData || !field->IsNull())
+            continue;
         field->FocusControl();
         DatabaseErrorFmt(DBText::FieldRequired, {field->DisplayName()}, this);
     }
@@ -877,10 +843,8 @@ void TDataSet::InternalPost() {
     // Memo texts reach the memo file before the record that points at them.
     for (auto& [field, text] : buffer.Memos) table.SetMemo(buffer.Data.data(), field, text);
     buffer.Memos.clear();
-    if (FState == dsEdit)
-        table.Update(buffer.RecNo, buffer.Data.data());
-    else
-        buffer.RecNo = table.Append(buffer.Data.data());
+    if (FState == dsEdit) table.Update(buffer.RecNo, buffer.Data.data());
+    else buffer.RecNo = table.Append(buffer.Data.data());
     buffer.Flag = bfCurrent;
 }
 
@@ -947,13 +911,15 @@ void TDataSet::Delete() {
     TRecordBuffer& active = *FBuffers[static_cast<size_t>(FActiveRecord)];
     uint32_t recNo = active.RecNo;
     std::string data = active.Data;
-    CheckOperation([&] {
-        if (recNo == 0 || !FCursor->GotoRecord(recNo)) {
-            CursorPosChanged();
-            Error(DBText::BookmarkNotFound);
-        }
-        Table().Delete(recNo);
-    }, OnDeleteError);
+    CheckOperation(
+        [&] {
+            if (recNo == 0 || !FCursor->GotoRecord(recNo)) {
+                CursorPosChanged();
+                Error(DBText::BookmarkNotFound);
+            }
+            Table().Delete(recNo);
+        },
+        OnDeleteError);
     SetState(dsBrowse);
     ResyncAt(recNo, data, {});
     DoAfterDelete();
@@ -1004,8 +970,7 @@ void TDataSet::DataEvent(TDataEvent Event, intptr_t Info) {
         UpdateCalcFields();
         break;
     }
-    default:
-        break;
+    default: break;
     }
     if (FTempStateCount > 0) return;
     if (FDisableCount == 0) {
@@ -1048,15 +1013,9 @@ bool TDataSet::ReadFieldFrom(const TRecordBuffer& Buffer, const TField* Field, T
     }
     bool isNull = false;
     switch (FieldCategory(Field->DataType())) {
-    case TFieldCategory::Number:
-        Data.Number = table.GetNumber(record, index, &isNull);
-        break;
-    case TFieldCategory::Boolean:
-        Data.Boolean = table.GetBoolean(record, index, &isNull);
-        break;
-    case TFieldCategory::DateTime:
-        Data.Number = table.GetDate(record, index, &isNull);
-        break;
+    case TFieldCategory::Number: Data.Number = table.GetNumber(record, index, &isNull); break;
+    case TFieldCategory::Boolean: Data.Boolean = table.GetBoolean(record, index, &isNull); break;
+    case TFieldCategory::DateTime: Data.Number = table.GetDate(record, index, &isNull); break;
     default:
         Data.Text = table.GetText(record, index);
         isNull = Data.Text.empty();
@@ -1082,22 +1041,16 @@ void TDataSet::WriteFieldTo(TRecordBuffer& Buffer, const TField* Field, const TF
         AnsiString text = Data.Null ? AnsiString() : Data.Text;
         auto pending = std::find_if(Buffer.Memos.begin(), Buffer.Memos.end(),
                                     [index](const auto& Memo) { return Memo.first == index; });
-        if (pending != Buffer.Memos.end())
-            pending->second = std::move(text);
-        else
-            Buffer.Memos.emplace_back(index, std::move(text));
+        if (pending != Buffer.Memos.end()) pending->second = std::move(text);
+        else Buffer.Memos.emplace_back(index, std::move(text));
         return;
     }
     if (Data.Null) return table.SetBlank(record, index);
     switch (FieldCategory(Field->DataType())) {
-    case TFieldCategory::Number:
-        return table.SetNumber(record, index, Data.Number);
-    case TFieldCategory::Boolean:
-        return table.SetBoolean(record, index, Data.Boolean);
-    case TFieldCategory::DateTime:
-        return table.SetDate(record, index, Data.Number);
-    default:
-        return table.SetText(record, index, Data.Text);
+    case TFieldCategory::Number: return table.SetNumber(record, index, Data.Number);
+    case TFieldCategory::Boolean: return table.SetBoolean(record, index, Data.Boolean);
+    case TFieldCategory::DateTime: return table.SetDate(record, index, Data.Number);
+    default: return table.SetText(record, index, Data.Text);
     }
 }
 
@@ -1115,13 +1068,11 @@ void TDataSet::SetFieldData(TField* Field, TFieldData& Data) {
     switch (FState) {
     case dsEdit:
     case dsInsert:
-    case dsSetKey:
-        break;
+    case dsSetKey: break;
     case dsCalcFields:
         if (!calculated) Error(DBText::NotEditing);
         break;
-    default:
-        Error(DBText::NotEditing);
+    default: Error(DBText::NotEditing);
     }
     if (!calculated && Field->ReadOnly() && FState != dsSetKey)
         DatabaseErrorFmt(DBText::FieldReadOnly, {Field->DisplayName()}, this);
@@ -1150,7 +1101,8 @@ void TDataSet::GetFieldNames(TStrings& List) {
 
 std::unique_ptr<TStream> TDataSet::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
     if (Mode != bmRead) Error(Format(DBText::NotSupported, {"writing through a blob stream"}));
-    if (!Field || Field->DataSet() != this) Error(Format(DBText::NoDataSet, {Field ? Field->FieldName() : ""}));
+    if (!Field || Field->DataSet() != this)
+        Error(Format(DBText::NoDataSet, {Field ? Field->FieldName() : ""}));
     return std::make_unique<TStringStream>(Field->AsString());
 }
 
@@ -1179,7 +1131,8 @@ void TDataSet::CalculateLookupField(TField* Field) {
     if (!lookup || !lookup->Active()) return;
     std::vector<AnsiString> names = SplitFieldNames(Field->KeyFields());
     if (names.empty()) return;
-    TVariant keys = names.size() == 1 ? FieldByName(names[0])->Value() : TVariant::Array(0, static_cast<int>(names.size()) - 1);
+    TVariant keys = names.size() == 1 ? FieldByName(names[0])->Value()
+                                      : TVariant::Array(0, static_cast<int>(names.size()) - 1);
     if (names.size() > 1)
         for (size_t i = 0; i < names.size(); ++i) keys[static_cast<int>(i)] = FieldByName(names[i])->Value();
     Field->SetValue(lookup->Lookup(Field->LookupKeyFields(), keys, Field->LookupResultField()));
@@ -1195,7 +1148,8 @@ void TDataSet::UpdateCalcFields() {
 TBookmark TDataSet::BookmarkOfRecNo(uint32_t RecNo) {
     if (RecNo == 0) return {};
     TBookmark bookmark(4, '\0');
-    for (int i = 0; i < 4; ++i) bookmark[static_cast<size_t>(i)] = static_cast<char>((RecNo >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        bookmark[static_cast<size_t>(i)] = static_cast<char>((RecNo >> (8 * i)) & 0xFF);
     return bookmark;
 }
 
@@ -1203,7 +1157,8 @@ uint32_t TDataSet::RecNoOfBookmark(const TBookmark& Bookmark) {
     if (Bookmark.size() != 4) return 0;
     uint32_t recNo = 0;
     for (int i = 0; i < 4; ++i)
-        recNo |= static_cast<uint32_t>(static_cast<unsigned char>(Bookmark[static_cast<size_t>(i)])) << (8 * i);
+        recNo |= static_cast<uint32_t>(static_cast<unsigned char>(Bookmark[static_cast<size_t>(i)]))
+                 << (8 * i);
     return recNo;
 }
 
@@ -1262,7 +1217,8 @@ bool TDataSet::LocateRecord(const AnsiString& KeyFields, const TVariant& KeyValu
     for (const AnsiString& name : SplitFieldNames(KeyFields)) fields.push_back(FieldByName(name));
     std::vector<TVariant> keys;
     if (KeyValues.IsArray()) {
-        for (int i = KeyValues.ArrayLowBound(); i <= KeyValues.ArrayHighBound(); ++i) keys.push_back(KeyValues[i]);
+        for (int i = KeyValues.ArrayLowBound(); i <= KeyValues.ArrayHighBound(); ++i)
+            keys.push_back(KeyValues[i]);
     } else {
         keys.push_back(KeyValues);
     }
@@ -1270,8 +1226,9 @@ bool TDataSet::LocateRecord(const AnsiString& KeyFields, const TVariant& KeyValu
         Error(Format("Locate needs one value per key field (%d fields, %d values)",
                      {static_cast<int>(fields.size()), static_cast<int>(keys.size())}));
     TField* result = Result ? FieldByName(ResultField) : nullptr;
-    bool calculated = std::any_of(fields.begin(), fields.end(), [](TField* f) { return f->FieldKind() != fkData; }) ||
-                      (result && result->FieldKind() != fkData);
+    bool calculated =
+        std::any_of(fields.begin(), fields.end(), [](TField* f) { return f->FieldKind() != fkData; }) ||
+        (result && result->FieldKind() != fkData);
     std::unique_ptr<TDbfCursor> cursor = CloneCursor();
     TDbfTable& table = cursor->Table();
     uint32_t found = 0;
@@ -1310,7 +1267,8 @@ bool TDataSet::Locate(const AnsiString& KeyFields, const TVariant& KeyValues, TL
     return LocateRecord(KeyFields, KeyValues, Options, true, nullptr, {});
 }
 
-TVariant TDataSet::Lookup(const AnsiString& KeyFields, const TVariant& KeyValues, const AnsiString& ResultField) {
+TVariant TDataSet::Lookup(const AnsiString& KeyFields, const TVariant& KeyValues,
+                          const AnsiString& ResultField) {
     TVariant result;
     if (!LocateRecord(KeyFields, KeyValues, {}, false, &result, ResultField)) return TVariant::Null();
     return result;
@@ -1322,13 +1280,12 @@ std::unique_ptr<TDbfCursor> TDataSet::CloneCursor() {
     cursor->SetOrder(FCursor->Order());
     if (RangeStartKey() || RangeEndKey()) cursor->SetRange(RangeStartKey(), RangeEndKey());
     AddFiltersTo(*cursor);
-    if (const TRecordBuffer* active = ActiveBuffer(); active && active->RecNo != 0) cursor->GotoRecord(active->RecNo);
+    if (const TRecordBuffer* active = ActiveBuffer(); active && active->RecNo != 0)
+        cursor->GotoRecord(active->RecNo);
     return cursor;
 }
 
-bool TDataSet::MapsToIndex(const std::vector<TField*>&, bool) {
-    return false;
-}
+bool TDataSet::MapsToIndex(const std::vector<TField*>&, bool) { return false; }
 
 // ---------------------------------------------------------------- filters
 
@@ -1402,17 +1359,11 @@ void TDataSet::ChangeFilterSetting(T& Setting, const T& Value, bool Always) {
     First();
 }
 
-void TDataSet::SetFilter(const AnsiString& Value) {
-    ChangeFilterSetting(FFilterText, Value, false);
-}
+void TDataSet::SetFilter(const AnsiString& Value) { ChangeFilterSetting(FFilterText, Value, false); }
 
-void TDataSet::SetFiltered(bool Value) {
-    ChangeFilterSetting(FFiltered, Value, true);
-}
+void TDataSet::SetFiltered(bool Value) { ChangeFilterSetting(FFiltered, Value, true); }
 
-void TDataSet::SetFilterOptions(TFilterOptions Value) {
-    ChangeFilterSetting(FFilterOptions, Value, false);
-}
+void TDataSet::SetFilterOptions(TFilterOptions Value) { ChangeFilterSetting(FFilterOptions, Value, false); }
 
 // ---------------------------------------------------------------- events
 

@@ -74,7 +74,7 @@ struct TRecordBuffer {
     std::string Data;
     std::vector<TFieldData> Calc;
     std::vector<std::pair<int, AnsiString>> Memos;  // engine field index, text
-    uint32_t RecNo = 0;  // 0 for a record not yet in the file
+    uint32_t RecNo = 0;                             // 0 for a record not yet in the file
     TBookmarkFlag Flag = bfCurrent;
 };
 

@@ -68,9 +68,7 @@ void TDataSource::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && AComponent == FDataSet) SetDataSet(nullptr);
 }
 
-void TDataSource::UpdateState() {
-    SetState(FEnabled && FDataSet ? FDataSet->State() : dsInactive);
-}
+void TDataSource::UpdateState() { SetState(FEnabled && FDataSet ? FDataSet->State() : dsInactive); }
 
 void TDataSource::SetState(TDataSetState Value) {
     if (Value == FState) return;
@@ -99,8 +97,7 @@ void TDataSource::DataEvent(TDataEvent Event, intptr_t Info) {
     case deUpdateRecord:
         if (Assigned(OnUpdateData)) OnUpdateData(this);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -129,9 +126,7 @@ void TDataLink::SetDataSource(TDataSource* Value) {
     UpdateState();
 }
 
-TDataSet* TDataLink::DataSet() const {
-    return FDataSource ? FDataSource->DataSet() : nullptr;
-}
+TDataSet* TDataLink::DataSet() const { return FDataSource ? FDataSource->DataSet() : nullptr; }
 
 void TDataLink::SetReadOnly(bool Value) {
     if (Value == FReadOnly) return;
@@ -176,9 +171,7 @@ bool TDataLink::Edit() {
     return FEditing;
 }
 
-int TDataLink::MoveBy(int Distance) {
-    return FActive ? DataSet()->MoveBy(Distance) : 0;
-}
+int TDataLink::MoveBy(int Distance) { return FActive ? DataSet()->MoveBy(Distance) : 0; }
 
 void TDataLink::UpdateRecord() {
     FUpdating = true;
@@ -189,9 +182,7 @@ void TDataLink::UpdateRecord() {
     UpdateData();
 }
 
-void TDataLink::DataSetScrolled(int) {
-    DataSetChanged();
-}
+void TDataLink::DataSetScrolled(int) { DataSetChanged(); }
 
 void TDataLink::FocusControl(TField**) {}
 
@@ -199,16 +190,15 @@ void TDataLink::RecordChanged(TField*) {}
 
 void TDataLink::UpdateState() {
     SetActive(FDataSource && FDataSource->State() != dsInactive);
-    SetEditing(FDataSource && (FDataSource->State() == dsEdit || FDataSource->State() == dsInsert) && !FReadOnly);
+    SetEditing(FDataSource && (FDataSource->State() == dsEdit || FDataSource->State() == dsInsert) &&
+               !FReadOnly);
 }
 
 void TDataLink::SetActive(bool Value) {
     if (Value == FActive) return;
     FActive = Value;
-    if (Value)
-        UpdateRange();
-    else
-        FFirstRecord = 0;
+    if (Value) UpdateRange();
+    else FFirstRecord = 0;
     ActiveChanged();
 }
 
@@ -246,31 +236,19 @@ void TDataLink::DataEvent(TDataEvent Event, intptr_t Info) {
             int active = DataSet()->FActiveRecord;
             int first = FFirstRecord - static_cast<int>(Info);
             int last = first + FBufferCount - 1;
-            if (active > last)
-                count = active - last;
-            else if (active < first)
-                count = active - first;
+            if (active > last) count = active - last;
+            else if (active < first) count = active - first;
             FFirstRecord = first + count;
         }
-        if (Event == deDataSetChange)
-            DataSetChanged();
-        else if (Event == deDataSetScroll)
-            DataSetScrolled(count);
-        else
-            LayoutChanged();
+        if (Event == deDataSetChange) DataSetChanged();
+        else if (Event == deDataSetScroll) DataSetScrolled(count);
+        else LayoutChanged();
         break;
     }
-    case deUpdateRecord:
-        UpdateRecord();
-        break;
-    case deCheckBrowseMode:
-        CheckBrowseMode();
-        break;
-    case deFocusControl:
-        FocusControl(reinterpret_cast<TField**>(Info));
-        break;
-    default:
-        break;
+    case deUpdateRecord: UpdateRecord(); break;
+    case deCheckBrowseMode: CheckBrowseMode(); break;
+    case deFocusControl: FocusControl(reinterpret_cast<TField**>(Info)); break;
+    default: break;
     }
 }
 
@@ -283,9 +261,7 @@ TFocusControlHook& FocusHook() {
 }
 }  // namespace
 
-void SetFieldFocusHook(TFocusControlHook Hook) {
-    FocusHook() = std::move(Hook);
-}
+void SetFieldFocusHook(TFocusControlHook Hook) { FocusHook() = std::move(Hook); }
 
 void TFieldDataLink::SetFieldName(const AnsiString& Value) {
     if (Value == FFieldName) return;
@@ -294,10 +270,8 @@ void TFieldDataLink::SetFieldName(const AnsiString& Value) {
 }
 
 void TFieldDataLink::UpdateField() {
-    if (Active() && !FFieldName.empty())
-        SetField(DataSet()->FieldByName(FFieldName));
-    else
-        SetField(nullptr);
+    if (Active() && !FFieldName.empty()) SetField(DataSet()->FieldByName(FFieldName));
+    else SetField(nullptr);
 }
 
 void TFieldDataLink::SetField(TField* Value) {
@@ -307,18 +281,14 @@ void TFieldDataLink::SetField(TField* Value) {
     RecordChanged(nullptr);
 }
 
-bool TFieldDataLink::CanModify() const {
-    return !ReadOnly() && FField && FField->CanModify();
-}
+bool TFieldDataLink::CanModify() const { return !ReadOnly() && FField && FField->CanModify(); }
 
 bool TFieldDataLink::Edit() {
     if (CanModify()) TDataLink::Edit();
     return FFieldEditing;
 }
 
-void TFieldDataLink::Reset() {
-    RecordChanged(nullptr);
-}
+void TFieldDataLink::Reset() { RecordChanged(nullptr); }
 
 void TFieldDataLink::SetFieldEditing(bool Value) {
     if (Value == FFieldEditing) return;
@@ -332,18 +302,14 @@ void TFieldDataLink::ActiveChanged() {
     if (Assigned(OnActiveChange)) OnActiveChange(this);
 }
 
-void TFieldDataLink::EditingChanged() {
-    SetFieldEditing(TDataLink::Editing() && CanModify());
-}
+void TFieldDataLink::EditingChanged() { SetFieldEditing(TDataLink::Editing() && CanModify()); }
 
 void TFieldDataLink::FocusControl(TField** Field) {
     if (!Field || !*Field || *Field != FField || !FControl) return;
     if (FocusHook() && FocusHook()(FControl)) *Field = nullptr;
 }
 
-void TFieldDataLink::LayoutChanged() {
-    UpdateField();
-}
+void TFieldDataLink::LayoutChanged() { UpdateField(); }
 
 void TFieldDataLink::RecordChanged(TField* Field) {
     if (Field && Field != FField) return;

@@ -74,9 +74,7 @@ void TDatabase::SetDriverName(const AnsiString& Value) {
     FDriverName = Value;
 }
 
-TStrings* TDatabase::Params() const {
-    return FParams.get();
-}
+TStrings* TDatabase::Params() const { return FParams.get(); }
 
 void TDatabase::SetParams(TStrings* Value) {
     if (Value) FParams->Assign(Value);
@@ -116,7 +114,8 @@ void TDatabase::CloseDataSets() {
 }
 
 void TDatabase::RegisterDataSet(TDBDataSet* DataSet) {
-    if (std::find(FDataSets.begin(), FDataSets.end(), DataSet) == FDataSets.end()) FDataSets.push_back(DataSet);
+    if (std::find(FDataSets.begin(), FDataSets.end(), DataSet) == FDataSets.end())
+        FDataSets.push_back(DataSet);
 }
 
 void TDatabase::UnregisterDataSet(TDBDataSet* DataSet) {
@@ -139,9 +138,7 @@ void TSession::GetDatabaseNames(TStrings& List) const {
             List.Add(database->DatabaseName());
 }
 
-void TSession::GetAliasNames(TStrings& List) const {
-    GetDatabaseNames(List);
-}
+void TSession::GetAliasNames(TStrings& List) const { GetDatabaseNames(List); }
 
 void TSession::GetAliasParams(std::string_view AliasName, TStrings& List) const {
     List.Clear();

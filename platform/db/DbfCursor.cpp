@@ -24,9 +24,9 @@ struct TDbfCursor::TImpl {
     std::vector<char> Buf, Tmp;
 
     size_t Idx = 0;
-    uint64_t IdxVersion = 0; // the order's version Idx belongs to (0: none)
+    uint64_t IdxVersion = 0;  // the order's version Idx belongs to (0: none)
 
-    uint64_t Config = 1; // grows with every change of order, range or filters
+    uint64_t Config = 1;  // grows with every change of order, range or filters
     uint64_t CountConfig = 0, CountTableVersion = 0;
     uint32_t CountValue = 0;
 
@@ -149,12 +149,8 @@ TDbfCursor::TDbfCursor(std::shared_ptr<TDbfTable> Table) : F(std::make_unique<TI
 
 TDbfCursor::~TDbfCursor() = default;
 
-TDbfTable& TDbfCursor::Table() const {
-    return *F->Table;
-}
-const std::shared_ptr<TDbfTable>& TDbfCursor::SharedTable() const {
-    return F->Table;
-}
+TDbfTable& TDbfCursor::Table() const { return *F->Table; }
+const std::shared_ptr<TDbfTable>& TDbfCursor::SharedTable() const { return F->Table; }
 
 void TDbfCursor::SetOrder(int Order) {
     if (Order < -1 || Order >= int(F->S->Orders.size()))
@@ -166,9 +162,7 @@ void TDbfCursor::SetOrder(int Order) {
     ++F->Config;
 }
 
-int TDbfCursor::Order() const {
-    return F->Order;
-}
+int TDbfCursor::Order() const { return F->Order; }
 
 int TDbfCursor::AddFilter(TDbfRecordFilter Filter, bool Active) {
     int handle = F->NextHandle++;
@@ -219,10 +213,8 @@ bool TDbfCursor::Last() {
 
 bool TDbfCursor::Next() {
     switch (F->Pos) {
-    case TImpl::AtEof:
-        return false;
-    case TImpl::AtBof:
-        return First();
+    case TImpl::AtEof: return false;
+    case TImpl::AtBof: return First();
     default:
         if (F->Order < 0) return F->Forward(size_t(F->Rec) + 1);
         return F->Forward(F->CurIdx() + 1);
@@ -231,37 +223,21 @@ bool TDbfCursor::Next() {
 
 bool TDbfCursor::Prior() {
     switch (F->Pos) {
-    case TImpl::AtBof:
-        return false;
-    case TImpl::AtEof:
-        return Last();
+    case TImpl::AtBof: return false;
+    case TImpl::AtEof: return Last();
     default:
         if (F->Order < 0) return F->Backward(int64_t(F->Rec) - 1);
         return F->Backward(int64_t(F->CurIdx()) - 1);
     }
 }
 
-void TDbfCursor::GoBof() {
-    F->Pos = TImpl::AtBof;
-}
-void TDbfCursor::GoEof() {
-    F->Pos = TImpl::AtEof;
-}
-bool TDbfCursor::Bof() const {
-    return F->Pos == TImpl::AtBof;
-}
-bool TDbfCursor::Eof() const {
-    return F->Pos == TImpl::AtEof;
-}
-bool TDbfCursor::OnRecord() const {
-    return F->Pos == TImpl::OnRec;
-}
-uint32_t TDbfCursor::RecNo() const {
-    return F->Pos == TImpl::OnRec ? F->Rec : 0;
-}
-const char* TDbfCursor::Record() const {
-    return F->Buf.data();
-}
+void TDbfCursor::GoBof() { F->Pos = TImpl::AtBof; }
+void TDbfCursor::GoEof() { F->Pos = TImpl::AtEof; }
+bool TDbfCursor::Bof() const { return F->Pos == TImpl::AtBof; }
+bool TDbfCursor::Eof() const { return F->Pos == TImpl::AtEof; }
+bool TDbfCursor::OnRecord() const { return F->Pos == TImpl::OnRec; }
+uint32_t TDbfCursor::RecNo() const { return F->Pos == TImpl::OnRec ? F->Rec : 0; }
+const char* TDbfCursor::Record() const { return F->Buf.data(); }
 
 bool TDbfCursor::Refresh() {
     if (F->Pos != TImpl::OnRec && F->Pos != TImpl::Gap) return false;

@@ -41,7 +41,7 @@ struct TFileLocks {
 using TFileId = std::pair<dev_t, ino_t>;
 
 std::mutex& LocksMutex() {
-    static std::mutex* mutex = new std::mutex; // never destroyed: files may close at exit
+    static std::mutex* mutex = new std::mutex;  // never destroyed: files may close at exit
     return *mutex;
 }
 std::map<TFileId, TFileLocks>& AllLocks() {
@@ -223,7 +223,7 @@ public:
     }
 };
 
-} // namespace
+}  // namespace
 
 TDbfFileSystem& TDbfFileSystem::Native() {
     static TNativeFileSystem fs;

@@ -16,38 +16,28 @@ enum TOp { opEq, opNe, opLt, opGt, opLe, opGe };
 
 TOp Mirror(TOp Op) {
     switch (Op) {
-    case opLt:
-        return opGt;
-    case opGt:
-        return opLt;
-    case opLe:
-        return opGe;
-    case opGe:
-        return opLe;
-    default:
-        return Op;
+    case opLt: return opGt;
+    case opGt: return opLt;
+    case opLe: return opGe;
+    case opGe: return opLe;
+    default: return Op;
     }
 }
 
 bool Holds(TOp Op, int Cmp) {
     switch (Op) {
-    case opEq:
-        return Cmp == 0;
-    case opNe:
-        return Cmp != 0;
-    case opLt:
-        return Cmp < 0;
-    case opGt:
-        return Cmp > 0;
-    case opLe:
-        return Cmp <= 0;
-    case opGe:
-        return Cmp >= 0;
+    case opEq: return Cmp == 0;
+    case opNe: return Cmp != 0;
+    case opLt: return Cmp < 0;
+    case opGt: return Cmp > 0;
+    case opLe: return Cmp <= 0;
+    case opGe: return Cmp >= 0;
     }
     return false;
 }
 
-template <class T> int Order3(T A, T B) {
+template <class T>
+int Order3(T A, T B) {
     return A < B ? -1 : (B < A ? 1 : 0);
 }
 
@@ -168,17 +158,10 @@ public:
         bool null = false;
         switch (FType) {
         case 'N':
-        case 'F':
-            V = FTable.GetNumber(Record, FField, &null);
-            return !null;
-        case 'D':
-            V = FTable.GetDate(Record, FField, &null);
-            return !null;
-        case 'L':
-            V = FTable.GetBoolean(Record, FField) ? 1 : 0;
-            return true; // blank reads false
-        default:
-            return false;
+        case 'F': V = FTable.GetNumber(Record, FField, &null); return !null;
+        case 'D': V = FTable.GetDate(Record, FField, &null); return !null;
+        case 'L': V = FTable.GetBoolean(Record, FField) ? 1 : 0; return true;  // blank reads false
+        default: return false;
         }
     }
 
@@ -256,7 +239,7 @@ struct TToken {
 struct TOperand {
     enum TKind { okField, okText, okNumber, okLogical } Kind = okText;
     int Field = -1;
-    std::string Text; // as written (the number's digits too)
+    std::string Text;  // as written (the number's digits too)
     double Num = 0;
     bool Bool = false;
 };
@@ -296,14 +279,10 @@ private:
         } else if (c == '=' || c == '<' || c == '>') {
             FTok.Kind = TToken::tkOp;
             char n = FAt + 1 < FText.size() ? FText[FAt + 1] : '\0';
-            if (c == '<' && n == '>')
-                FTok.Op = opNe;
-            else if (c == '<' && n == '=')
-                FTok.Op = opLe;
-            else if (c == '>' && n == '=')
-                FTok.Op = opGe;
-            else
-                FTok.Op = c == '=' ? opEq : (c == '<' ? opLt : opGt);
+            if (c == '<' && n == '>') FTok.Op = opNe;
+            else if (c == '<' && n == '=') FTok.Op = opLe;
+            else if (c == '>' && n == '=') FTok.Op = opGe;
+            else FTok.Op = c == '=' ? opEq : (c == '<' ? opLt : opGt);
             size_t len = (FTok.Op == opNe || FTok.Op == opLe || FTok.Op == opGe) ? 2 : 1;
             FTok.Text = std::string(FText.substr(FAt, len));
             FAt += len;
@@ -477,14 +456,10 @@ private:
         if (f.Type == 'L') {
             std::string t = Trim(b.Text);
             char c = t.empty() ? 'F' : AsciiUpper(t[0]);
-            if (b.Kind == TOperand::okNumber)
-                value = b.Num != 0;
-            else if (c == 'T' || c == 'Y')
-                value = 1;
-            else if (c == 'F' || c == 'N')
-                value = 0;
-            else
-                Fail("'" + b.Text + "' is not a logical value for field " + f.Name);
+            if (b.Kind == TOperand::okNumber) value = b.Num != 0;
+            else if (c == 'T' || c == 'Y') value = 1;
+            else if (c == 'F' || c == 'N') value = 0;
+            else Fail("'" + b.Text + "' is not a logical value for field " + f.Name);
         } else if (f.Type == 'D') {
             if (!ParseDateConstant(Trim(b.Text), value))
                 Fail("'" + b.Text + "' is not a date for field " + f.Name);
@@ -511,7 +486,7 @@ private:
     int FDepth = 0;
 };
 
-} // namespace
+}  // namespace
 
 std::shared_ptr<const TDbfFilter> DbfCompileFilter(const TDbfTable& Table, std::string_view Expression,
                                                    TDbfFilterOptions Options) {

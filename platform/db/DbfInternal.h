@@ -56,18 +56,18 @@ void DbfPutToday(uint8_t* P);
 // One piece of a key: a field, how it enters the key and its width there.
 struct TDbfKeyPart {
     int Field = 0;
-    char Kind = 'C'; // 'C' text, 'S' a date as "YYYYMMDD" text, 'N' number, 'D' date, 'L' logical
+    char Kind = 'C';  // 'C' text, 'S' a date as "YYYYMMDD" text, 'N' number, 'D' date, 'L' logical
     bool Upper = false;
-    int Width = 0; // bytes of the part in the in-memory key
+    int Width = 0;  // bytes of the part in the in-memory key
 };
 
 // A key definition compiled against the fields of a table.
 struct TDbfKeyDef {
     std::vector<TDbfKeyPart> Parts;
-    char KeyType = 'C'; // of the .mdx tag: 'C', 'N' or 'D'
-    int KeyLength = 0;  // in-memory bytes
+    char KeyType = 'C';  // of the .mdx tag: 'C', 'N' or 'D'
+    int KeyLength = 0;   // in-memory bytes
     int FileKeyLength = 0;
-    bool Storable = true; // can live in a .mdx
+    bool Storable = true;  // can live in a .mdx
 };
 // Compiles a dBase key expression (field names, '+', UPPER(...), DTOS(...)).
 // False (with a reason) when it names a missing field or is beyond this engine.
@@ -90,7 +90,7 @@ class TDbfOrdering {
 public:
     AnsiString Name;
     AnsiString Expression;
-    AnsiString FieldList; // ";"-joined plain fields, "" for an expression key
+    AnsiString FieldList;  // ";"-joined plain fields, "" for an expression key
     bool Descending = false;
     bool CaseInsensitive = false;
     bool IsExpression = false;
@@ -98,9 +98,9 @@ public:
     TDbfKeyDef Key;
 
     bool Loaded = false;
-    std::vector<uint8_t> Keys;   // the key of record r at r * KeyLength (slot 0 unused)
-    std::vector<uint32_t> Order; // record numbers in key order
-    uint64_t Version = 0;        // grows with every change of Order
+    std::vector<uint8_t> Keys;    // the key of record r at r * KeyLength (slot 0 unused)
+    std::vector<uint32_t> Order;  // record numbers in key order
+    uint64_t Version = 0;         // grows with every change of Order
 
     const uint8_t* KeyOf(uint32_t RecNo) const { return Keys.data() + size_t(RecNo) * Key.KeyLength; }
     // memcmp over Length bytes, turned for a descending order.
@@ -143,9 +143,9 @@ private:
 // --- the shared state of one open table ---
 struct TDbfTableState {
     TDbfFileSystem* Fs = nullptr;
-    std::string Path;     // .dbf
-    std::string MemoPath; // "" when the table has no M field
-    std::string MdxPath;  // where the .mdx is (or will be written)
+    std::string Path;      // .dbf
+    std::string MemoPath;  // "" when the table has no M field
+    std::string MdxPath;   // where the .mdx is (or will be written)
     // Where the companions belong; they differ from MemoPath/MdxPath while a
     // read-only table uses files a crash left under other names.
     std::string MemoHome, MdxHome;
@@ -158,28 +158,28 @@ struct TDbfTableState {
     int HeaderLength = 0;
     int RecordLength = 0;
     uint32_t TableId = 0;
-    uint16_t Generation = 0; // counts the write sessions; the .mdx carries the one it matches
+    uint16_t Generation = 0;  // counts the write sessions; the .mdx carries the one it matches
     bool StaleMark = false;
-    bool Strict = false; // the file keeps every rule we write by (so it may carry an id)
+    bool Strict = false;  // the file keeps every rule we write by (so it may carry an id)
     std::vector<TDbfFieldDef> Fields;
-    std::vector<uint8_t> Descriptors; // the raw descriptor area, for the checksum
+    std::vector<uint8_t> Descriptors;  // the raw descriptor area, for the checksum
 
     std::unique_ptr<TDbfMemo> Memo;
 
     std::vector<std::unique_ptr<TDbfOrdering>> Orders;
     int TagCount = 0;
-    bool MdxTrusted = false; // the .mdx on disk matches the table: tags may load from it
+    bool MdxTrusted = false;  // the .mdx on disk matches the table: tags may load from it
     bool MdxNeedsWrite = false;
-    bool SessionDirty = false; // a write session is open: this state holds the write lock
+    bool SessionDirty = false;  // a write session is open: this state holds the write lock
 
     // The .dbf as this state last took it in (or, writing, last flushed it).
     uint64_t KnownSize = 0;
     uint64_t KnownModified = 0;
-    int ReadLocks = 0; // nested holders of the read lock
+    int ReadLocks = 0;  // nested holders of the read lock
     TDbfLockKind ReadLockKind = dbfUnlock;
 
     uint64_t Version = 1;
-    int64_t DeletedCount = -1; // unknown until counted
+    int64_t DeletedCount = -1;  // unknown until counted
     mutable TDbfBlockCache Cache;
     mutable std::vector<char> Scratch;
 

@@ -21,16 +21,14 @@ bool DbfParseNumber(std::string_view Text, double& Value) {
     bool digit = false;
     for (size_t i = b; i < e; ++i) {
         char c = Text[i];
-        if (c >= '0' && c <= '9')
-            digit = true;
-        else if (c != '.' && c != '-' && c != 'e' && c != 'E' && c != '+')
-            return false;
+        if (c >= '0' && c <= '9') digit = true;
+        else if (c != '.' && c != '-' && c != 'e' && c != 'E' && c != '+') return false;
     }
     if (!digit) return false;
     double v = 0;
     auto r = std::from_chars(Text.data() + b, Text.data() + e, v);
     if (r.ec != std::errc() || r.ptr != Text.data() + e || !std::isfinite(v)) return false;
-    Value = v == 0 ? 0.0 : v; // no negative zero
+    Value = v == 0 ? 0.0 : v;  // no negative zero
     return true;
 }
 
@@ -73,9 +71,7 @@ bool DbfFormatDate(double DayNumber, std::string& Text) {
 
 // --- little-endian fields and the date of today, for the file headers ---
 
-uint16_t DbfGet16(const uint8_t* P) {
-    return uint16_t(P[0] | (P[1] << 8));
-}
+uint16_t DbfGet16(const uint8_t* P) { return uint16_t(P[0] | (P[1] << 8)); }
 uint32_t DbfGet32(const uint8_t* P) {
     return uint32_t(P[0]) | (uint32_t(P[1]) << 8) | (uint32_t(P[2]) << 16) | (uint32_t(P[3]) << 24);
 }
@@ -89,7 +85,7 @@ void DbfPut32(uint8_t* P, uint32_t V) {
 void DbfPutToday(uint8_t* P) {
     int y, m, d;
     DecodeDate(Date(), y, m, d);
-    P[0] = uint8_t(y - 1900); // years since 1900, as the headers count them
+    P[0] = uint8_t(y - 1900);  // years since 1900, as the headers count them
     P[1] = uint8_t(m);
     P[2] = uint8_t(d);
 }
@@ -98,7 +94,7 @@ void DbfPutToday(uint8_t* P) {
 
 void DbfEncodeOrderedDouble(double Value, uint8_t* Out) {
     uint64_t bits = 0;
-    if (Value != 0) std::memcpy(&bits, &Value, 8); // both zeros encode alike
+    if (Value != 0) std::memcpy(&bits, &Value, 8);  // both zeros encode alike
     bits = (bits >> 63) ? ~bits : (bits | (uint64_t(1) << 63));
     for (int i = 0; i < 8; ++i) Out[i] = uint8_t(bits >> (56 - 8 * i));
 }
@@ -197,9 +193,7 @@ bool MakePart(const TDbfFieldDef& F, int Index, bool Upper, bool AllowAll, TDbfK
         Part.Kind = 'L';
         Part.Width = 1;
         break;
-    case 'M':
-        Why = "a memo field cannot be an index key: " + F.Name;
-        return false;
+    case 'M': Why = "a memo field cannot be an index key: " + F.Name; return false;
     default:
         Part.Kind = 'C';
         Part.Width = F.Length;
@@ -343,7 +337,7 @@ private:
     int FDepth = 0;
 };
 
-} // namespace
+}  // namespace
 
 bool DbfCompileKeyExpression(const std::vector<TDbfFieldDef>& Fields, std::string_view Expression,
                              TDbfKeyDef& Def, AnsiString& Why) {
@@ -394,9 +388,7 @@ void DbfBuildKey(const TDbfKeyDef& Def, const std::vector<TDbfFieldDef>& Fields,
                 Out[i] = uint8_t(part.Upper ? CharUpper(c) : c);
             }
             break;
-        case 'S':
-            std::memcpy(Out, raw, 8);
-            break;
+        case 'S': std::memcpy(Out, raw, 8); break;
         case 'N': {
             double v = 0;
             if (!DbfParseNumber(std::string_view(raw, size_t(f.Length)), v)) v = 0;

@@ -93,10 +93,8 @@ bool KnownVersion(uint8_t V) {
     case 0x8E:
     case 0xCB:
     case 0xF5:
-    case 0xFB:
-        return true;
-    default:
-        return false;
+    case 0xFB: return true;
+    default: return false;
     }
 }
 
@@ -111,20 +109,15 @@ bool ValidFieldName(std::string_view Name) {
 
 bool ValidWidth(char Type, int Length, int Decimals) {
     switch (Type) {
-    case 'C':
-        return Length >= 1 && Length <= 254 && Decimals == 0;
+    case 'C': return Length >= 1 && Length <= 254 && Decimals == 0;
     case 'N':
     case 'F':
         return Length >= 1 && Length <= 20 && Decimals >= 0 && Decimals <= 15 &&
                (Decimals == 0 || Decimals <= Length - 2);
-    case 'L':
-        return Length == 1 && Decimals == 0;
-    case 'D':
-        return Length == 8 && Decimals == 0;
-    case 'M':
-        return Length == 10 && Decimals == 0;
-    default:
-        return false;
+    case 'L': return Length == 1 && Decimals == 0;
+    case 'D': return Length == 8 && Decimals == 0;
+    case 'M': return Length == 10 && Decimals == 0;
+    default: return false;
     }
 }
 
@@ -221,7 +214,7 @@ bool IsSideFile(const std::string& LowerName, const std::string& Ext) {
 // The write lock of a table that is not open in this program, held while its
 // files are replaced, deleted or renamed; dbeInUse when a program writes it.
 std::unique_ptr<TDbfFile> ClaimTable(TDbfFileSystem& Fs, const std::string& Real) {
-    if (!Fs.IsWritable(Real)) return nullptr; // nobody writes it either
+    if (!Fs.IsWritable(Real)) return nullptr;  // nobody writes it either
     auto file = Fs.Open(Real, true);
     if (!file->Lock(WriteSlot, dbfLockExclusive, false)) RaiseInUse(Real);
     return file;
@@ -253,9 +246,7 @@ uint32_t StructureChecksum(const uint8_t* Header, const std::vector<uint8_t>& De
     return DbfChecksum(Descriptors.data(), Descriptors.size(), sum);
 }
 
-AnsiString Quoted(const std::string& Path) {
-    return FromUtf8(Path);
-}
+AnsiString Quoted(const std::string& Path) { return FromUtf8(Path); }
 
 // The expression of a key made of plain fields.
 std::string FieldsExpression(const std::vector<std::string>& Names, bool Upper) {
@@ -311,13 +302,11 @@ std::unique_ptr<TDbfOrdering> MakeOrdering(const std::vector<TDbfFieldDef>& Fiel
     return o;
 }
 
-} // namespace
+}  // namespace
 
 // --- errors ---
 
-void DbfRaise(int Code, const AnsiString& Text) {
-    throw EDBEngineError(Code, Text);
-}
+void DbfRaise(int Code, const AnsiString& Text) { throw EDBEngineError(Code, Text); }
 
 void DbfRaiseDamaged(const std::string& Path, const AnsiString& What) {
     throw EDBEngineError(dbeDamaged, "File " + Quoted(Path) + " is damaged: " + What);
@@ -325,76 +314,45 @@ void DbfRaiseDamaged(const std::string& Path, const AnsiString& What) {
 
 AnsiString DbfErrorText(int Code) {
     switch (Code) {
-    case dbeNotFound:
-        return "Table does not exist";
-    case dbeDamaged:
-        return "Corrupt table or index file";
-    case dbeIO:
-        return "File read or write error";
-    case dbeReadOnly:
-        return "Table is read only";
-    case dbeFieldNotFound:
-        return "Field not found";
-    case dbeBadDefinition:
-        return "Invalid field or index definition";
-    case dbeValueRange:
-        return "Value out of range for the field";
-    case dbeTableOpen:
-        return "Table is open";
-    case dbeTableExists:
-        return "Table already exists";
-    case dbeFilterSyntax:
-        return "Invalid filter expression";
-    case dbeBadKey:
-        return "Invalid key value";
-    case dbeNotSupported:
-        return "Capability not supported";
-    case dbeInUse:
-        return "Table is in use by another user";
-    default:
-        return "Database engine error " + std::to_string(Code);
+    case dbeNotFound: return "Table does not exist";
+    case dbeDamaged: return "Corrupt table or index file";
+    case dbeIO: return "File read or write error";
+    case dbeReadOnly: return "Table is read only";
+    case dbeFieldNotFound: return "Field not found";
+    case dbeBadDefinition: return "Invalid field or index definition";
+    case dbeValueRange: return "Value out of range for the field";
+    case dbeTableOpen: return "Table is open";
+    case dbeTableExists: return "Table already exists";
+    case dbeFilterSyntax: return "Invalid filter expression";
+    case dbeBadKey: return "Invalid key value";
+    case dbeNotSupported: return "Capability not supported";
+    case dbeInUse: return "Table is in use by another user";
+    default: return "Database engine error " + std::to_string(Code);
     }
 }
 
 // --- values and kinds ---
 
-TDbfValue TDbfValue::FromText(std::string_view S) {
-    return TDbfValue{Text, AnsiString(S), 0, false};
-}
-TDbfValue TDbfValue::FromNumber(double V) {
-    return TDbfValue{Number, {}, V, false};
-}
-TDbfValue TDbfValue::FromBoolean(bool V) {
-    return TDbfValue{Boolean, {}, 0, V};
-}
-TDbfValue TDbfValue::FromDate(double DayNumber) {
-    return TDbfValue{Date, {}, DayNumber, false};
-}
+TDbfValue TDbfValue::FromText(std::string_view S) { return TDbfValue{Text, AnsiString(S), 0, false}; }
+TDbfValue TDbfValue::FromNumber(double V) { return TDbfValue{Number, {}, V, false}; }
+TDbfValue TDbfValue::FromBoolean(bool V) { return TDbfValue{Boolean, {}, 0, V}; }
+TDbfValue TDbfValue::FromDate(double DayNumber) { return TDbfValue{Date, {}, DayNumber, false}; }
 
 TDbfFieldSpec DbfFieldSpecFor(const AnsiString& Name, TDbfKind Kind, int Size) {
     switch (Kind) {
-    case TDbfKind::String:
-        return {Name, 'C', Size, 0};
+    case TDbfKind::String: return {Name, 'C', Size, 0};
     case TDbfKind::SmallInt:
-    case TDbfKind::Word:
-        return {Name, 'N', 6, 0};
+    case TDbfKind::Word: return {Name, 'N', 6, 0};
     case TDbfKind::Integer:
-    case TDbfKind::AutoInc:
-        return {Name, 'N', 11, 0};
+    case TDbfKind::AutoInc: return {Name, 'N', 11, 0};
     case TDbfKind::Float:
-    case TDbfKind::Currency:
-        return {Name, 'N', 20, 4};
-    case TDbfKind::BCD:
-        return {Name, 'N', 20, Size};
-    case TDbfKind::Boolean:
-        return {Name, 'L', 1, 0};
-    case TDbfKind::Date:
-        return {Name, 'D', 8, 0};
-    case TDbfKind::Memo:
-        return {Name, 'M', 10, 0};
+    case TDbfKind::Currency: return {Name, 'N', 20, 4};
+    case TDbfKind::BCD: return {Name, 'N', 20, Size};
+    case TDbfKind::Boolean: return {Name, 'L', 1, 0};
+    case TDbfKind::Date: return {Name, 'D', 8, 0};
+    case TDbfKind::Memo: return {Name, 'M', 10, 0};
     case TDbfKind::Time:
-    case TDbfKind::DateTime:
-        break;
+    case TDbfKind::DateTime: break;
     }
     DbfRaise(dbeNotSupported, "Field " + Name + ": a dBase level 4 table has no time or date-time fields");
 }
@@ -402,16 +360,11 @@ TDbfFieldSpec DbfFieldSpecFor(const AnsiString& Name, TDbfKind Kind, int Size) {
 TDbfKind DbfKindOf(const TDbfFieldDef& Field) {
     switch (Field.Type) {
     case 'N':
-    case 'F':
-        return TDbfKind::Float;
-    case 'L':
-        return TDbfKind::Boolean;
-    case 'D':
-        return TDbfKind::Date;
-    case 'M':
-        return TDbfKind::Memo;
-    default:
-        return TDbfKind::String;
+    case 'F': return TDbfKind::Float;
+    case 'L': return TDbfKind::Boolean;
+    case 'D': return TDbfKind::Date;
+    case 'M': return TDbfKind::Memo;
+    default: return TDbfKind::String;
     }
 }
 
@@ -425,9 +378,7 @@ void TDbfTableState::ReadRecord(uint32_t RecNo, char* Out) const {
         DbfRaiseDamaged(Path, "record " + std::to_string(RecNo) + " lies beyond the end of the file");
 }
 
-uint32_t TDbfTableState::HeaderChecksum() const {
-    return StructureChecksum(Header.data(), Descriptors);
-}
+uint32_t TDbfTableState::HeaderChecksum() const { return StructureChecksum(Header.data(), Descriptors); }
 
 void TDbfTableState::WriteHeader() {
     std::array<uint8_t, 32> h = Header;
@@ -503,7 +454,7 @@ void LetGoOfWriteLock(TDbfFile& File) noexcept {
     }
 }
 
-} // namespace
+}  // namespace
 
 void TDbfTableState::BeginWrite() {
     if (!Writable) DbfRaise(dbeReadOnly, "Table is read only: " + Quoted(Path));
@@ -541,7 +492,7 @@ void TDbfTableState::BeginWrite() {
 }
 
 void TDbfTableState::Reread() {
-    if (SessionDirty) return; // nobody else writes meanwhile
+    if (SessionDirty) return;  // nobody else writes meanwhile
     TReadLock lock(*this, dbfLockShared);
     TakeInChanges();
 }
@@ -947,7 +898,7 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
     return state;
 }
 
-} // namespace
+}  // namespace
 
 // --- opening and managing tables ---
 
@@ -1041,7 +992,7 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
     if (!existing.empty()) {
         if (OpenInstance(fs, existing)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(existing));
         claim = ClaimTable(fs, existing);
-        target = existing; // replace that very file, whatever its letter case
+        target = existing;  // replace that very file, whatever its letter case
     }
     std::string dbtPath = FindCompanion(fs, target, "dbt"), mdxPath = FindCompanion(fs, target, "mdx");
     if (dbtPath.empty()) dbtPath = CompanionPath(target, "dbt");
@@ -1087,7 +1038,7 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
     {
         auto f = fs.Create(SidePath(target));
         f->Write(0, file.data(), file.size());
-        modified = f->Modified(); // a rename leaves it as it is
+        modified = f->Modified();  // a rename leaves it as it is
     }
     if (hasMemo) {
         auto f = fs.Create(SidePath(dbtPath));
@@ -1114,14 +1065,10 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
         MdxWrite(*f, DbfNameOf(StripExtension(target)), tags, stamp);
     }
     fs.Rename(SidePath(target), target);
-    if (hasMemo)
-        fs.Rename(SidePath(dbtPath), dbtPath);
-    else
-        fs.Remove(dbtPath);
-    if (!orders.empty())
-        fs.Rename(SidePath(mdxPath), mdxPath);
-    else
-        fs.Remove(mdxPath);
+    if (hasMemo) fs.Rename(SidePath(dbtPath), dbtPath);
+    else fs.Remove(dbtPath);
+    if (!orders.empty()) fs.Rename(SidePath(mdxPath), mdxPath);
+    else fs.Remove(mdxPath);
 }
 
 void TDbfTable::Delete(const std::string& Path, TDbfFileSystem* Fs) {
@@ -1131,7 +1078,7 @@ void TDbfTable::Delete(const std::string& Path, TDbfFileSystem* Fs) {
     if (OpenInstance(fs, real)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(real));
     auto claim = ClaimTable(fs, real);
     std::string dbt = FindCompanion(fs, real, "dbt"), mdx = FindCompanion(fs, real, "mdx");
-    fs.Remove(real); // first: without its .dbf the rest is no table
+    fs.Remove(real);  // first: without its .dbf the rest is no table
     if (!dbt.empty()) fs.Remove(dbt);
     if (!mdx.empty()) fs.Remove(mdx);
 }
@@ -1166,15 +1113,9 @@ void TDbfTable::Rename(const std::string& OldPath, const std::string& NewPath, T
 
 // --- the table ---
 
-const std::string& TDbfTable::FileName() const {
-    return FState->Path;
-}
-bool TDbfTable::Writable() const {
-    return FState->Writable;
-}
-int TDbfTable::FieldCount() const {
-    return int(FState->Fields.size());
-}
+const std::string& TDbfTable::FileName() const { return FState->Path; }
+bool TDbfTable::Writable() const { return FState->Writable; }
+int TDbfTable::FieldCount() const { return int(FState->Fields.size()); }
 const TDbfFieldDef& TDbfTable::Field(int Index) const {
     if (Index < 0 || Index >= FieldCount())
         DbfRaise(dbeFieldNotFound, "Field index " + std::to_string(Index) + " out of range");
@@ -1185,26 +1126,14 @@ int TDbfTable::FieldIndex(std::string_view Name) const {
         if (SameText(FState->Fields[i].Name, Name)) return int(i);
     return -1;
 }
-int TDbfTable::RecordLength() const {
-    return FState->RecordLength;
-}
-bool TDbfTable::HasMemo() const {
-    return !FState->MemoPath.empty();
-}
-uint32_t TDbfTable::PhysicalCount() const {
-    return FState->Count;
-}
-uint64_t TDbfTable::Version() const {
-    return FState->Version;
-}
+int TDbfTable::RecordLength() const { return FState->RecordLength; }
+bool TDbfTable::HasMemo() const { return !FState->MemoPath.empty(); }
+uint32_t TDbfTable::PhysicalCount() const { return FState->Count; }
+uint64_t TDbfTable::Version() const { return FState->Version; }
 
-void TDbfTable::Read(uint32_t RecNo, char* Buffer) const {
-    FState->ReadRecord(RecNo, Buffer);
-}
+void TDbfTable::Read(uint32_t RecNo, char* Buffer) const { FState->ReadRecord(RecNo, Buffer); }
 
-void TDbfTable::BlankRecord(char* Buffer) const {
-    std::memset(Buffer, ' ', size_t(FState->RecordLength));
-}
+void TDbfTable::BlankRecord(char* Buffer) const { std::memset(Buffer, ' ', size_t(FState->RecordLength)); }
 
 uint32_t TDbfTable::Append(const char* Buffer) {
     TDbfTableState& S = *FState;
@@ -1235,7 +1164,7 @@ uint32_t TDbfTable::Append(const char* Buffer) {
 
 void TDbfTable::Update(uint32_t RecNo, const char* Buffer) {
     TDbfTableState& S = *FState;
-    TChange change(S); // first: the deletion flag kept is the one on disk now
+    TChange change(S);  // first: the deletion flag kept is the one on disk now
     S.Scratch.resize(size_t(S.RecordLength));
     S.ReadRecord(RecNo, S.Scratch.data());
     std::vector<char> data(Buffer, Buffer + S.RecordLength);
@@ -1321,9 +1250,7 @@ void TDbfTable::Flush() {
     LetGoOfWriteLock(*S.File);
 }
 
-void TDbfTable::Reserve() {
-    TChange change(*FState);
-}
+void TDbfTable::Reserve() { TChange change(*FState); }
 
 // --- fields ---
 
@@ -1358,7 +1285,7 @@ uint32_t MemoBlockOf(const TDbfTableState& S, const char* Buffer, const TDbfFiel
     return block > 0xFFFFFFFFull ? 0 : uint32_t(block);
 }
 
-} // namespace
+}  // namespace
 
 bool TDbfTable::IsBlank(const char* Buffer, int Field) const {
     const TDbfFieldDef& f = FieldOf(*FState, Field);
@@ -1372,8 +1299,7 @@ AnsiString TDbfTable::GetText(const char* Buffer, int Field) const {
     std::string_view raw = Raw(Buffer, f);
     switch (f.Type) {
     case 'N':
-    case 'F':
-        return Trim(raw);
+    case 'F': return Trim(raw);
     case 'L': {
         bool null;
         bool v = GetBoolean(Buffer, Field, &null);
@@ -1383,8 +1309,7 @@ AnsiString TDbfTable::GetText(const char* Buffer, int Field) const {
         double d;
         return DbfParseDate(raw, d) ? AnsiString(raw) : AnsiString();
     }
-    case 'M':
-        return GetMemo(Buffer, Field);
+    case 'M': return GetMemo(Buffer, Field);
     default: {
         size_t e = raw.size();
         while (e > 0 && (raw[e - 1] == ' ' || raw[e - 1] == '\0')) --e;
@@ -1447,8 +1372,7 @@ void TDbfTable::SetText(char* Buffer, int Field, std::string_view Value) const {
         std::memcpy(Buffer + f.Offset, t.data(), 8);
         return;
     }
-    case 'M':
-        DbfRaise(dbeValueRange, "Field " + f.Name + " is a memo: its text goes through SetMemo");
+    case 'M': DbfRaise(dbeValueRange, "Field " + f.Name + " is a memo: its text goes through SetMemo");
     default: {
         size_t n = std::min(Value.size(), size_t(f.Length));
         std::memcpy(Buffer + f.Offset, Value.data(), n);
@@ -1522,12 +1446,8 @@ void TDbfTable::SetMemo(char* Buffer, int Field, std::string_view Text) {
 
 // --- orders ---
 
-int TDbfTable::TagCount() const {
-    return FState->TagCount;
-}
-int TDbfTable::OrderCount() const {
-    return int(FState->Orders.size());
-}
+int TDbfTable::TagCount() const { return FState->TagCount; }
+int TDbfTable::OrderCount() const { return int(FState->Orders.size()); }
 
 namespace {
 const TDbfOrdering& OrderingOf(const TDbfTableState& S, int Order) {
@@ -1535,7 +1455,7 @@ const TDbfOrdering& OrderingOf(const TDbfTableState& S, int Order) {
         DbfRaise(dbeBadKey, "No index number " + std::to_string(Order) + " on " + Quoted(S.Path));
     return *S.Orders[size_t(Order)];
 }
-} // namespace
+}  // namespace
 
 TDbfOrderInfo TDbfTable::OrderInfo(int Order) const {
     const TDbfOrdering& o = OrderingOf(*FState, Order);
@@ -1600,21 +1520,18 @@ TDbfKey TDbfTable::MakeKey(int Order, const std::vector<TDbfValue>& Values, bool
     key.Order = Order;
     auto asText = [](const TDbfValue& v) -> std::string {
         switch (v.Kind) {
-        case TDbfValue::Text:
-            return v.Str;
+        case TDbfValue::Text: return v.Str;
         case TDbfValue::Number: {
             char buf[64];
             std::snprintf(buf, sizeof buf, "%.15g", v.Num);
             return buf;
         }
-        case TDbfValue::Boolean:
-            return v.Bool ? "T" : "F";
+        case TDbfValue::Boolean: return v.Bool ? "T" : "F";
         case TDbfValue::Date: {
             std::string t;
             return DbfFormatDate(v.Num, t) ? t : "";
         }
-        default:
-            return "";
+        default: return "";
         }
     };
     if (o.IsExpression) {
@@ -1650,10 +1567,8 @@ TDbfKey TDbfTable::MakeKey(int Order, const std::vector<TDbfValue>& Values, bool
         }
         case 'N': {
             double n = 0;
-            if (v.Kind == TDbfValue::Number || v.Kind == TDbfValue::Date)
-                n = v.Num;
-            else if (v.Kind == TDbfValue::Boolean)
-                n = v.Bool ? 1 : 0;
+            if (v.Kind == TDbfValue::Number || v.Kind == TDbfValue::Date) n = v.Num;
+            else if (v.Kind == TDbfValue::Boolean) n = v.Bool ? 1 : 0;
             else if (v.Kind == TDbfValue::Text && !Trim(v.Str).empty() && !DbfParseNumber(v.Str, n))
                 DbfRaise(dbeBadKey, "'" + v.Str + "' is not a valid number for index " + o.Name);
             DbfEncodeOrderedDouble(n, bytes);

@@ -77,29 +77,29 @@ using AnsiString = std::string;
 
 // Codes of EDBEngineError raised by the engine.
 enum TDbfError : int {
-    dbeNotFound = 13001, // no such table (or folder)
-    dbeDamaged = 13002,  // the file is not a valid table, memo or index file
-    dbeIO = 13003,       // the operating system refused a read or write
-    dbeReadOnly = 13004, // a write on a table opened read-only
+    dbeNotFound = 13001,  // no such table (or folder)
+    dbeDamaged = 13002,   // the file is not a valid table, memo or index file
+    dbeIO = 13003,        // the operating system refused a read or write
+    dbeReadOnly = 13004,  // a write on a table opened read-only
     dbeFieldNotFound = 13005,
-    dbeBadDefinition = 13006, // a field or index definition that dBase cannot hold
-    dbeValueRange = 13007,    // a value that does not fit its field
-    dbeTableOpen = 13008,     // delete, rename or replace of a table that is open
-    dbeTableExists = 13009,   // rename onto an existing table
+    dbeBadDefinition = 13006,  // a field or index definition that dBase cannot hold
+    dbeValueRange = 13007,     // a value that does not fit its field
+    dbeTableOpen = 13008,      // delete, rename or replace of a table that is open
+    dbeTableExists = 13009,    // rename onto an existing table
     dbeFilterSyntax = 13010,
-    dbeBadKey = 13011, // a key value of the wrong kind, or too many values
+    dbeBadKey = 13011,  // a key value of the wrong kind, or too many values
     dbeNotSupported = 13012,
-    dbeInUse = 13013, // another program is writing the table
+    dbeInUse = 13013,  // another program is writing the table
 };
 AnsiString DbfErrorText(int Code);
 
 // One field of a table as stored in its descriptor.
 struct TDbfFieldDef {
-    AnsiString Name; // as stored (dBase writes names upper-case)
-    char Type = 'C'; // 'C','N','F','L','D','M', or any other byte of a foreign file (read as text)
+    AnsiString Name;  // as stored (dBase writes names upper-case)
+    char Type = 'C';  // 'C','N','F','L','D','M', or any other byte of a foreign file (read as text)
     int Length = 0;
     int Decimals = 0;
-    int Offset = 0; // inside the record buffer (the deletion flag is byte 0)
+    int Offset = 0;  // inside the record buffer (the deletion flag is byte 0)
 };
 
 // A field to create. Width rules of dBase level 4: C 1..254; N and F 1..20
@@ -169,11 +169,11 @@ struct TDbfIndexSpec {
 struct TDbfOrderInfo {
     AnsiString Name;
     AnsiString Fields;
-    AnsiString Expression; // the dBase key expression ("NOMBRE", "UPPER(NOMBRE)")
+    AnsiString Expression;  // the dBase key expression ("NOMBRE", "UPPER(NOMBRE)")
     bool Descending = false;
     bool CaseInsensitive = false;
     bool IsExpression = false;
-    bool Stored = true; // a tag of the .mdx (false: an in-memory order of this session)
+    bool Stored = true;  // a tag of the .mdx (false: an in-memory order of this session)
 };
 
 // A value given to build a key. Dates are day numbers of the program's
@@ -227,17 +227,17 @@ public:
     // The .dbf that Path names (found as Open finds it), or "".
     static std::string Find(const std::string& Path, TDbfFileSystem* Fs = nullptr);
 
-    ~TDbfTable(); // flushes, swallowing errors: call Flush to see them
+    ~TDbfTable();  // flushes, swallowing errors: call Flush to see them
     TDbfTable(const TDbfTable&) = delete;
     TDbfTable& operator=(const TDbfTable&) = delete;
 
-    const std::string& FileName() const; // the .dbf path
+    const std::string& FileName() const;  // the .dbf path
     bool Writable() const;
 
     // --- structure ---
     int FieldCount() const;
-    const TDbfFieldDef& Field(int Index) const;  // 0-based
-    int FieldIndex(std::string_view Name) const; // without regard to case; -1 when absent
+    const TDbfFieldDef& Field(int Index) const;   // 0-based
+    int FieldIndex(std::string_view Name) const;  // without regard to case; -1 when absent
     int RecordLength() const;
     bool HasMemo() const;
 
@@ -371,17 +371,17 @@ public:
     void ClearRange();
 
     // First, Last and Refresh first take in what another program wrote.
-    bool First(); // false (and Eof) when no record is visible
-    bool Last();  // false (and Bof) when none
-    bool Next();  // false at the end: the cursor stays on Eof
-    bool Prior(); // false at the start: the cursor stays on Bof
+    bool First();  // false (and Eof) when no record is visible
+    bool Last();   // false (and Bof) when none
+    bool Next();   // false at the end: the cursor stays on Eof
+    bool Prior();  // false at the start: the cursor stays on Bof
     void GoBof();
     void GoEof();
     bool Bof() const;
     bool Eof() const;
     bool OnRecord() const;
 
-    uint32_t RecNo() const; // the current record, 0 on a crack
+    uint32_t RecNo() const;  // the current record, 0 on a crack
     // The current record's buffer, as read when the cursor reached it (or at
     // the last Refresh). Only valid while OnRecord().
     const char* Record() const;

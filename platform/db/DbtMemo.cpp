@@ -11,7 +11,7 @@ constexpr uint32_t MemoBlock = 512;
 constexpr uint8_t Level4Mark[4] = {0xFF, 0xFF, 0x08, 0x00};
 constexpr char EndOfText = 0x1A;
 
-} // namespace
+}  // namespace
 
 TDbfMemo::TDbfMemo(std::unique_ptr<TDbfFile> File, bool Strict, bool Level4Blocks)
     : FFile(std::move(File)), FStrict(Strict), FLevel4(Level4Blocks) {
@@ -20,7 +20,7 @@ TDbfMemo::TDbfMemo(std::unique_ptr<TDbfFile> File, bool Strict, bool Level4Block
     if (size < sizeof head || FFile->Read(0, head, sizeof head) != sizeof head)
         DbfRaiseDamaged(FFile->Path(), "memo file too short");
     uint32_t blockSize = uint32_t(head[20]) | (uint32_t(head[21]) << 8);
-    if (blockSize == 0 || !FLevel4) blockSize = MemoBlock; // the older layout always has 512
+    if (blockSize == 0 || !FLevel4) blockSize = MemoBlock;  // the older layout always has 512
     if (blockSize % MemoBlock != 0 || blockSize > 32768 || (FStrict && blockSize != MemoBlock))
         DbfRaiseDamaged(FFile->Path(), "bad memo block size");
     FBlockSize = blockSize;

@@ -26,7 +26,6 @@ auto* FindByName(const TDefs& Defs, std::string_view Name, const char* Missing, 
 }
 }  // namespace
 
-
 // --- field definitions ---
 
 TFieldDef::TFieldDef(TCollection* Collection) : TCollectionItem(Collection) {}
@@ -68,13 +67,9 @@ void TFieldDef::Assign(TPersistent* Source) {
 
 TFieldDefs::TFieldDefs(TPersistent* Owner) : TOwnedCollection(Owner, TFieldDef::StaticClassInfo()) {}
 
-TFieldDef* TFieldDefs::Items(int Index) const {
-    return static_cast<TFieldDef*>(TCollection::Items(Index));
-}
+TFieldDef* TFieldDefs::Items(int Index) const { return static_cast<TFieldDef*>(TCollection::Items(Index)); }
 
-TFieldDef* TFieldDefs::AddFieldDef() {
-    return static_cast<TFieldDef*>(TCollection::Add());
-}
+TFieldDef* TFieldDefs::AddFieldDef() { return static_cast<TFieldDef*>(TCollection::Add()); }
 
 TFieldDef* TFieldDefs::Add(const AnsiString& Name, TFieldType DataType, int Size, bool Required) {
     if (Name.empty() || IndexOf(Name) >= 0)
@@ -89,9 +84,7 @@ TFieldDef* TFieldDefs::Add(const AnsiString& Name, TFieldType DataType, int Size
     return def;
 }
 
-int TFieldDefs::IndexOf(std::string_view Name) const {
-    return IndexOfName(*this, Name);
-}
+int TFieldDefs::IndexOf(std::string_view Name) const { return IndexOfName(*this, Name); }
 
 TFieldDef* TFieldDefs::FindDef(std::string_view Name) const {
     int i = IndexOf(Name);
@@ -106,9 +99,7 @@ void TFieldDefs::Update() {
     if (auto* dataSet = dynamic_cast<TDataSet*>(GetOwner())) dataSet->UpdateFieldDefs();
 }
 
-void TFieldDefs::Update(TCollectionItem*) {
-    FUpdated = false;
-}
+void TFieldDefs::Update(TCollectionItem*) { FUpdated = false; }
 
 // --- index definitions ---
 
@@ -153,30 +144,22 @@ void TIndexDef::Assign(TPersistent* Source) {
 
 TIndexDefs::TIndexDefs(TPersistent* Owner) : TOwnedCollection(Owner, TIndexDef::StaticClassInfo()) {}
 
-TIndexDef* TIndexDefs::Items(int Index) const {
-    return static_cast<TIndexDef*>(TCollection::Items(Index));
-}
+TIndexDef* TIndexDefs::Items(int Index) const { return static_cast<TIndexDef*>(TCollection::Items(Index)); }
 
-TIndexDef* TIndexDefs::AddIndexDef() {
-    return static_cast<TIndexDef*>(TCollection::Add());
-}
+TIndexDef* TIndexDefs::AddIndexDef() { return static_cast<TIndexDef*>(TCollection::Add()); }
 
 TIndexDef* TIndexDefs::Add(const AnsiString& Name, const AnsiString& Fields, TIndexOptions Options) {
     BeginUpdate();
     TIndexDef* def = AddIndexDef();
     def->SetName(Name);
-    if (Options.Contains(ixExpression))
-        def->SetExpression(Fields);
-    else
-        def->SetFields(Fields);
+    if (Options.Contains(ixExpression)) def->SetExpression(Fields);
+    else def->SetFields(Fields);
     def->SetOptions(Options);
     EndUpdate();
     return def;
 }
 
-int TIndexDefs::IndexOf(std::string_view Name) const {
-    return IndexOfName(*this, Name);
-}
+int TIndexDefs::IndexOf(std::string_view Name) const { return IndexOfName(*this, Name); }
 
 TIndexDef* TIndexDefs::FindDef(std::string_view Name) const {
     int i = IndexOf(Name);
@@ -207,6 +190,4 @@ void TIndexDefs::Update() {
     if (auto* table = dynamic_cast<TTable*>(GetOwner())) table->UpdateIndexDefs();
 }
 
-void TIndexDefs::Update(TCollectionItem*) {
-    FUpdated = false;
-}
+void TIndexDefs::Update(TCollectionItem*) { FUpdated = false; }

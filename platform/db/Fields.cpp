@@ -8,8 +8,8 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Numbers.h"
 #include "platform/rtl/Regional.h"
-#include "platform/rtl/StringList.h"
 #include "platform/rtl/Streams.h"
+#include "platform/rtl/StringList.h"
 #include "platform/rtl/Strings.h"
 
 ZELMOR_IMPLEMENT_COMPONENT(TField, TComponent)
@@ -39,16 +39,12 @@ TFieldCategory FieldCategory(TFieldType Type) {
     case ftCurrency:
     case ftBCD:
     case ftAutoInc:
-    case ftLargeint:
-        return TFieldCategory::Number;
-    case ftBoolean:
-        return TFieldCategory::Boolean;
+    case ftLargeint: return TFieldCategory::Number;
+    case ftBoolean: return TFieldCategory::Boolean;
     case ftDate:
     case ftTime:
-    case ftDateTime:
-        return TFieldCategory::DateTime;
-    default:
-        return TFieldCategory::Text;
+    case ftDateTime: return TFieldCategory::DateTime;
+    default: return TFieldCategory::Text;
     }
 }
 
@@ -67,39 +63,19 @@ bool FieldDataToNative(TFieldType Type, const TFieldData& Data, void* Buffer) {
     if (Data.Null) return false;
     auto put = [Buffer](const auto& Value) { std::memcpy(Buffer, &Value, sizeof(Value)); };
     switch (Type) {
-    case ftSmallint:
-        put(static_cast<int16_t>(Round(Data.Number)));
-        break;
-    case ftWord:
-        put(static_cast<uint16_t>(Round(Data.Number)));
-        break;
+    case ftSmallint: put(static_cast<int16_t>(Round(Data.Number))); break;
+    case ftWord: put(static_cast<uint16_t>(Round(Data.Number))); break;
     case ftInteger:
-    case ftAutoInc:
-        put(static_cast<int32_t>(Round(Data.Number)));
-        break;
-    case ftLargeint:
-        put(static_cast<int64_t>(Round(Data.Number)));
-        break;
+    case ftAutoInc: put(static_cast<int32_t>(Round(Data.Number))); break;
+    case ftLargeint: put(static_cast<int64_t>(Round(Data.Number))); break;
     case ftFloat:
     case ftCurrency:
-    case ftBCD:
-        put(Data.Number);
-        break;
-    case ftBoolean:
-        put(static_cast<int16_t>(Data.Boolean ? 1 : 0));
-        break;
-    case ftDate:
-        put(static_cast<int32_t>(DateTimeToTimeStamp(Data.Number).Date));
-        break;
-    case ftTime:
-        put(static_cast<int32_t>(DateTimeToTimeStamp(Data.Number).Time));
-        break;
-    case ftDateTime:
-        put(static_cast<double>(TimeStampToMSecs(DateTimeToTimeStamp(Data.Number))));
-        break;
-    default:
-        std::memcpy(Buffer, Data.Text.c_str(), Data.Text.size() + 1);
-        break;
+    case ftBCD: put(Data.Number); break;
+    case ftBoolean: put(static_cast<int16_t>(Data.Boolean ? 1 : 0)); break;
+    case ftDate: put(static_cast<int32_t>(DateTimeToTimeStamp(Data.Number).Date)); break;
+    case ftTime: put(static_cast<int32_t>(DateTimeToTimeStamp(Data.Number).Time)); break;
+    case ftDateTime: put(static_cast<double>(TimeStampToMSecs(DateTimeToTimeStamp(Data.Number)))); break;
+    default: std::memcpy(Buffer, Data.Text.c_str(), Data.Text.size() + 1); break;
     }
     return true;
 }
@@ -112,39 +88,19 @@ TFieldData NativeToFieldData(TFieldType Type, const void* Buffer) {
         return Value;
     };
     switch (Type) {
-    case ftSmallint:
-        data.Number = get(int16_t{});
-        break;
-    case ftWord:
-        data.Number = get(uint16_t{});
-        break;
+    case ftSmallint: data.Number = get(int16_t{}); break;
+    case ftWord: data.Number = get(uint16_t{}); break;
     case ftInteger:
-    case ftAutoInc:
-        data.Number = get(int32_t{});
-        break;
-    case ftLargeint:
-        data.Number = static_cast<double>(get(int64_t{}));
-        break;
+    case ftAutoInc: data.Number = get(int32_t{}); break;
+    case ftLargeint: data.Number = static_cast<double>(get(int64_t{})); break;
     case ftFloat:
     case ftCurrency:
-    case ftBCD:
-        data.Number = get(double{});
-        break;
-    case ftBoolean:
-        data.Boolean = get(int16_t{}) != 0;
-        break;
-    case ftDate:
-        data.Number = TimeStampToDateTime(TTimeStamp{0, get(int32_t{})});
-        break;
-    case ftTime:
-        data.Number = TimeStampToDateTime(TTimeStamp{get(int32_t{}), DateDelta});
-        break;
-    case ftDateTime:
-        data.Number = TimeStampToDateTime(MSecsToTimeStamp(get(double{})));
-        break;
-    default:
-        data.Text = static_cast<const char*>(Buffer);
-        break;
+    case ftBCD: data.Number = get(double{}); break;
+    case ftBoolean: data.Boolean = get(int16_t{}) != 0; break;
+    case ftDate: data.Number = TimeStampToDateTime(TTimeStamp{0, get(int32_t{})}); break;
+    case ftTime: data.Number = TimeStampToDateTime(TTimeStamp{get(int32_t{}), DateDelta}); break;
+    case ftDateTime: data.Number = TimeStampToDateTime(MSecsToTimeStamp(get(double{}))); break;
+    default: data.Text = static_cast<const char*>(Buffer); break;
     }
     return data;
 }
@@ -227,9 +183,7 @@ void TField::SetDisplayWidth(int Value) {
     PropertyChanged(true);
 }
 
-int TField::Index() const {
-    return FDataSet ? FDataSet->FFields->IndexOf(this) : -1;
-}
+int TField::Index() const { return FDataSet ? FDataSet->FFields->IndexOf(this) : -1; }
 
 void TField::SetIndex(int Value) {
     if (!FDataSet) return;
@@ -315,9 +269,7 @@ void TField::SetEditMask(const AnsiString& Value) {
     PropertyChanged(false);
 }
 
-bool TField::IsValidChar(char C) const {
-    return static_cast<unsigned char>(C) >= ' ';
-}
+bool TField::IsValidChar(char C) const { return static_cast<unsigned char>(C) >= ' '; }
 
 void TField::FocusControl() {
     if (!FDataSet || !FDataSet->Active()) return;
@@ -354,38 +306,28 @@ bool TField::IsNull() const {
     return !Fetch(data);
 }
 
-void TField::Clear() {
-    StoreNull();
-}
+void TField::Clear() { StoreNull(); }
 
 AnsiString TField::Text() const {
     AnsiString text;
-    if (Assigned(OnGetText))
-        OnGetText(const_cast<TField*>(this), text, false);
-    else
-        text = FormatText(false);
+    if (Assigned(OnGetText)) OnGetText(const_cast<TField*>(this), text, false);
+    else text = FormatText(false);
     return text;
 }
 
 void TField::SetText(const AnsiString& Value) {
-    if (Assigned(OnSetText))
-        OnSetText(this, Value);
-    else
-        DoSetAsString(Value);
+    if (Assigned(OnSetText)) OnSetText(this, Value);
+    else DoSetAsString(Value);
 }
 
 AnsiString TField::DisplayText() const {
     AnsiString text;
-    if (Assigned(OnGetText))
-        OnGetText(const_cast<TField*>(this), text, true);
-    else
-        text = FormatText(true);
+    if (Assigned(OnGetText)) OnGetText(const_cast<TField*>(this), text, true);
+    else text = FormatText(true);
     return text;
 }
 
-AnsiString TField::FormatText(bool) const {
-    return GetAsString();
-}
+AnsiString TField::FormatText(bool) const { return GetAsString(); }
 
 bool TField::GetData(void* Buffer) const {
     TFieldData data;
@@ -407,9 +349,7 @@ void TField::Validate() {
     if (Assigned(OnValidate)) OnValidate(this);
 }
 
-TComponent* TField::GetParentComponent() const {
-    return FDataSet;
-}
+TComponent* TField::GetParentComponent() const { return FDataSet; }
 
 void TField::SetParentComponent(TComponent* Value) {
     if (auto* dataSet = dynamic_cast<TDataSet*>(Value)) SetDataSet(dataSet);
@@ -420,40 +360,20 @@ void TField::AccessError(const char* TypeName) const {
 }
 
 void TField::RangeError(double Value, double Min, double Max) const {
-    DatabaseErrorFmt(DBText::FieldRangeError, {FloatToStr(Value), DisplayName(), FloatToStr(Min), FloatToStr(Max)},
-                     this);
+    DatabaseErrorFmt(DBText::FieldRangeError,
+                     {FloatToStr(Value), DisplayName(), FloatToStr(Min), FloatToStr(Max)}, this);
 }
 
-AnsiString TField::GetAsString() const {
-    AccessError("String");
-}
-void TField::DoSetAsString(const AnsiString&) {
-    AccessError("String");
-}
-int TField::GetAsInteger() const {
-    AccessError("Integer");
-}
-void TField::DoSetAsInteger(int) {
-    AccessError("Integer");
-}
-double TField::GetAsFloat() const {
-    AccessError("Float");
-}
-void TField::DoSetAsFloat(double) {
-    AccessError("Float");
-}
-bool TField::GetAsBoolean() const {
-    AccessError("Boolean");
-}
-void TField::DoSetAsBoolean(bool) {
-    AccessError("Boolean");
-}
-double TField::GetAsDateTime() const {
-    AccessError("DateTime");
-}
-void TField::DoSetAsDateTime(double) {
-    AccessError("DateTime");
-}
+AnsiString TField::GetAsString() const { AccessError("String"); }
+void TField::DoSetAsString(const AnsiString&) { AccessError("String"); }
+int TField::GetAsInteger() const { AccessError("Integer"); }
+void TField::DoSetAsInteger(int) { AccessError("Integer"); }
+double TField::GetAsFloat() const { AccessError("Float"); }
+void TField::DoSetAsFloat(double) { AccessError("Float"); }
+bool TField::GetAsBoolean() const { AccessError("Boolean"); }
+void TField::DoSetAsBoolean(bool) { AccessError("Boolean"); }
+double TField::GetAsDateTime() const { AccessError("DateTime"); }
+void TField::DoSetAsDateTime(double) { AccessError("DateTime"); }
 
 TVariant TField::GetAsVariant() const {
     if (IsNull()) return TVariant::Null();
@@ -463,23 +383,16 @@ TVariant TField::GetAsVariant() const {
 void TField::DoSetAsVariant(const TVariant& Value) {
     switch (Value.VarType()) {
     case varEmpty:
-    case varNull:
-        return Clear();
+    case varNull: return Clear();
     case varSmallint:
     case varInteger:
-    case varInt64:
-        return DoSetAsFloat(static_cast<double>(Value.AsInt64()));
+    case varInt64: return DoSetAsFloat(static_cast<double>(Value.AsInt64()));
     case varDouble:
-    case varCurrency:
-        return DoSetAsFloat(Value.AsFloat());
-    case varDate:
-        return DoSetAsDateTime(Value.AsDateTime());
-    case varBoolean:
-        return DoSetAsBoolean(Value.AsBoolean());
-    case varString:
-        return DoSetAsString(Value.AsString());
-    default:
-        AccessError("Variant");
+    case varCurrency: return DoSetAsFloat(Value.AsFloat());
+    case varDate: return DoSetAsDateTime(Value.AsDateTime());
+    case varBoolean: return DoSetAsBoolean(Value.AsBoolean());
+    case varString: return DoSetAsString(Value.AsString());
+    default: AccessError("Variant");
     }
 }
 
@@ -498,7 +411,8 @@ void TStringField::DescribeProperties(TPropertyTable& T) {
 
 void TStringField::CheckSize(int Value) const {
     // Calculated texts of the types screen hold up to 2000 characters.
-    if (Value < 0 || Value > 8192) DatabaseErrorFmt("Invalid field size %d for field '%s'", {Value, FieldName()}, this);
+    if (Value < 0 || Value > 8192)
+        DatabaseErrorFmt("Invalid field size %d for field '%s'", {Value, FieldName()}, this);
 }
 
 AnsiString TStringField::GetAsString() const {
@@ -509,8 +423,9 @@ AnsiString TStringField::GetAsString() const {
 void TStringField::DoSetAsString(const AnsiString& Value) {
     TFieldData data;
     data.Null = Value.empty();
-    data.Text = Size() > 0 && static_cast<int>(Value.size()) > Size() ? Value.substr(0, static_cast<size_t>(Size()))
-                                                                       : Value;
+    data.Text = Size() > 0 && static_cast<int>(Value.size()) > Size()
+                    ? Value.substr(0, static_cast<size_t>(Size()))
+                    : Value;
     Store(data);
 }
 
@@ -519,9 +434,7 @@ int TStringField::GetAsInteger() const {
     return text.empty() ? 0 : StrToInt(text);
 }
 
-void TStringField::DoSetAsInteger(int Value) {
-    DoSetAsString(IntToStr(Value));
-}
+void TStringField::DoSetAsInteger(int Value) { DoSetAsString(IntToStr(Value)); }
 
 double TStringField::GetAsFloat() const {
     AnsiString text = Trim(GetAsString());
@@ -531,27 +444,21 @@ double TStringField::GetAsFloat() const {
     return value;
 }
 
-void TStringField::DoSetAsFloat(double Value) {
-    DoSetAsString(FloatToStr(Value));
-}
+void TStringField::DoSetAsFloat(double Value) { DoSetAsString(FloatToStr(Value)); }
 
 bool TStringField::GetAsBoolean() const {
     AnsiString text = GetAsString();
     return !text.empty() && (text[0] == 'T' || text[0] == 't' || text[0] == 'Y' || text[0] == 'y');
 }
 
-void TStringField::DoSetAsBoolean(bool Value) {
-    DoSetAsString(Value ? "T" : "F");
-}
+void TStringField::DoSetAsBoolean(bool Value) { DoSetAsString(Value ? "T" : "F"); }
 
 double TStringField::GetAsDateTime() const {
     AnsiString text = Trim(GetAsString());
     return text.empty() ? 0 : StrToDateTime(text);
 }
 
-void TStringField::DoSetAsDateTime(double Value) {
-    DoSetAsString(DateTimeToStr(Value));
-}
+void TStringField::DoSetAsDateTime(double Value) { DoSetAsString(DateTimeToStr(Value)); }
 
 TVariant TStringField::GetAsVariant() const {
     TFieldData data;
@@ -561,9 +468,7 @@ TVariant TStringField::GetAsVariant() const {
 
 // ---------------------------------------------------------------- numbers
 
-TNumericField::TNumericField(TComponent* AOwner) : TField(AOwner) {
-    TField::SetAlignment(taRightJustify);
-}
+TNumericField::TNumericField(TComponent* AOwner) : TField(AOwner) { TField::SetAlignment(taRightJustify); }
 
 void TNumericField::DescribeProperties(TPropertyTable& T) {
     T.Property("Alignment", &TField::Alignment, &TField::SetAlignment).Default(taRightJustify);
@@ -598,18 +503,14 @@ void TIntegerField::DescribeProperties(TPropertyTable& T) {
     T.Property("MinValue", &TIntegerField::MinValue, &TIntegerField::SetMinValue).Default(0);
 }
 
-bool TIntegerField::IsValidChar(char C) const {
-    return (C >= '0' && C <= '9') || C == '+' || C == '-';
-}
+bool TIntegerField::IsValidChar(char C) const { return (C >= '0' && C <= '9') || C == '+' || C == '-'; }
 
 int TIntegerField::GetAsInteger() const {
     TFieldData data;
     return Fetch(data) ? static_cast<int>(Round(data.Number)) : 0;
 }
 
-void TIntegerField::DoSetAsInteger(int Value) {
-    DoSetAsFloat(Value);
-}
+void TIntegerField::DoSetAsInteger(int Value) { DoSetAsFloat(Value); }
 
 double TIntegerField::GetAsFloat() const {
     TFieldData data;
@@ -617,7 +518,8 @@ double TIntegerField::GetAsFloat() const {
 }
 
 void TIntegerField::DoSetAsFloat(double Value) {
-    if (!std::isfinite(Value)) RangeError(Value, static_cast<double>(FKindMin), static_cast<double>(FKindMax));
+    if (!std::isfinite(Value))
+        RangeError(Value, static_cast<double>(FKindMin), static_cast<double>(FKindMax));
     double whole = static_cast<double>(Round(Value));
     int64_t min = FMinValue != 0 || FMaxValue != 0 ? FMinValue : FKindMin;
     int64_t max = FMinValue != 0 || FMaxValue != 0 ? FMaxValue : FKindMax;
@@ -660,9 +562,7 @@ TWordField::TWordField(TComponent* AOwner) : TIntegerField(AOwner, ftWord, 0, 65
 
 TAutoIncField::TAutoIncField(TComponent* AOwner) : TIntegerField(AOwner, ftAutoInc, INT32_MIN, INT32_MAX) {}
 
-TFloatField::TFloatField(TComponent* AOwner) : TNumericField(AOwner) {
-    SetDataType(ftFloat);
-}
+TFloatField::TFloatField(TComponent* AOwner) : TNumericField(AOwner) { SetDataType(ftFloat); }
 
 void TFloatField::DescribeProperties(TPropertyTable& T) {
     T.Property("Currency", &TFloatField::Currency, &TFloatField::SetCurrency).Default(false);
@@ -701,13 +601,9 @@ void TFloatField::DoSetAsFloat(double Value) {
     Store(data);
 }
 
-int TFloatField::GetAsInteger() const {
-    return static_cast<int>(Round(GetAsFloat()));
-}
+int TFloatField::GetAsInteger() const { return static_cast<int>(Round(GetAsFloat())); }
 
-void TFloatField::DoSetAsInteger(int Value) {
-    DoSetAsFloat(Value);
-}
+void TFloatField::DoSetAsInteger(int Value) { DoSetAsFloat(Value); }
 
 AnsiString TFloatField::GetAsString() const {
     TFieldData data;
@@ -750,14 +646,13 @@ TBCDField::TBCDField(TComponent* AOwner) : TFloatField(AOwner) {
 }
 
 void TBCDField::CheckSize(int Value) const {
-    if (Value < 0 || Value > 15) DatabaseErrorFmt("Invalid field size %d for field '%s'", {Value, FieldName()}, this);
+    if (Value < 0 || Value > 15)
+        DatabaseErrorFmt("Invalid field size %d for field '%s'", {Value, FieldName()}, this);
 }
 
 // ---------------------------------------------------------------- TBooleanField
 
-TBooleanField::TBooleanField(TComponent* AOwner) : TField(AOwner) {
-    SetDataType(ftBoolean);
-}
+TBooleanField::TBooleanField(TComponent* AOwner) : TField(AOwner) { SetDataType(ftBoolean); }
 
 void TBooleanField::DescribeProperties(TPropertyTable& T) {
     T.Property("DisplayValues", &TBooleanField::DisplayValues, &TBooleanField::SetDisplayValues);
@@ -766,7 +661,8 @@ void TBooleanField::DescribeProperties(TPropertyTable& T) {
 void TBooleanField::SetDisplayValues(const AnsiString& Value) {
     int separator = Pos(";", Value);
     AnsiString trueText = separator ? Copy(Value, 1, separator - 1) : Value;
-    AnsiString falseText = separator ? Copy(Value, separator + 1, static_cast<int>(Value.size())) : AnsiString();
+    AnsiString falseText =
+        separator ? Copy(Value, separator + 1, static_cast<int>(Value.size())) : AnsiString();
     if (trueText.empty() && falseText.empty())
         DatabaseErrorFmt("'%s' is not a valid value for DisplayValues", {Value}, this);
     FDisplayValues = Value;
@@ -800,21 +696,14 @@ void TBooleanField::DoSetAsString(const AnsiString& Value) {
     auto begins = [&text](const AnsiString& Whole) {
         return !Whole.empty() && AnsiSameText(Copy(Whole, 1, static_cast<int>(text.size())), text);
     };
-    if (begins(FFalseText))
-        DoSetAsBoolean(false);
-    else if (begins(FTrueText))
-        DoSetAsBoolean(true);
-    else
-        throw EConvertError("'" + text + "' is not a valid boolean value");
+    if (begins(FFalseText)) DoSetAsBoolean(false);
+    else if (begins(FTrueText)) DoSetAsBoolean(true);
+    else throw EConvertError("'" + text + "' is not a valid boolean value");
 }
 
-int TBooleanField::GetAsInteger() const {
-    return GetAsBoolean() ? 1 : 0;
-}
+int TBooleanField::GetAsInteger() const { return GetAsBoolean() ? 1 : 0; }
 
-void TBooleanField::DoSetAsInteger(int Value) {
-    DoSetAsBoolean(Value != 0);
-}
+void TBooleanField::DoSetAsInteger(int Value) { DoSetAsBoolean(Value != 0); }
 
 TVariant TBooleanField::GetAsVariant() const {
     TFieldData data;
@@ -827,10 +716,8 @@ void TBooleanField::DoSetAsVariant(const TVariant& Value) {
     case varSmallint:
     case varInteger:
     case varInt64:
-    case varDouble:
-        return DoSetAsBoolean(Value.AsFloat() != 0);
-    default:
-        TField::DoSetAsVariant(Value);
+    case varDouble: return DoSetAsBoolean(Value.AsFloat() != 0);
+    default: TField::DoSetAsVariant(Value);
     }
 }
 
@@ -838,9 +725,7 @@ void TBooleanField::DoSetAsVariant(const TVariant& Value) {
 
 TDateTimeField::TDateTimeField(TComponent* AOwner) : TDateTimeField(AOwner, ftDateTime) {}
 
-TDateTimeField::TDateTimeField(TComponent* AOwner, TFieldType Type) : TField(AOwner) {
-    SetDataType(Type);
-}
+TDateTimeField::TDateTimeField(TComponent* AOwner, TFieldType Type) : TField(AOwner) { SetDataType(Type); }
 
 void TDateTimeField::DescribeProperties(TPropertyTable& T) {
     T.Property("DisplayFormat", &TDateTimeField::DisplayFormat, &TDateTimeField::SetDisplayFormat);
@@ -863,42 +748,30 @@ void TDateTimeField::DoSetAsDateTime(double Value) {
     Store(data);
 }
 
-double TDateTimeField::GetAsFloat() const {
-    return GetAsDateTime();
-}
+double TDateTimeField::GetAsFloat() const { return GetAsDateTime(); }
 
-void TDateTimeField::DoSetAsFloat(double Value) {
-    DoSetAsDateTime(Value);
-}
+void TDateTimeField::DoSetAsFloat(double Value) { DoSetAsDateTime(Value); }
 
 AnsiString TDateTimeField::FormatText(bool DisplayText) const {
     TFieldData data;
     if (!Fetch(data)) return AnsiString();
     if (DisplayText && !FDisplayFormat.empty()) return FormatDateTime(FDisplayFormat, data.Number);
     switch (DataType()) {
-    case ftDate:
-        return FormatDateTime(FormatSettings().ShortDateFormat, data.Number);
-    case ftTime:
-        return FormatDateTime(FormatSettings().LongTimeFormat, data.Number);
-    default:
-        return FormatDateTime("c", data.Number);
+    case ftDate: return FormatDateTime(FormatSettings().ShortDateFormat, data.Number);
+    case ftTime: return FormatDateTime(FormatSettings().LongTimeFormat, data.Number);
+    default: return FormatDateTime("c", data.Number);
     }
 }
 
-AnsiString TDateTimeField::GetAsString() const {
-    return FormatText(false);
-}
+AnsiString TDateTimeField::GetAsString() const { return FormatText(false); }
 
 void TDateTimeField::DoSetAsString(const AnsiString& Value) {
     AnsiString text = Trim(Value);
     if (text.empty()) return Clear();
     switch (DataType()) {
-    case ftDate:
-        return DoSetAsDateTime(StrToDate(text));
-    case ftTime:
-        return DoSetAsDateTime(StrToTime(text));
-    default:
-        return DoSetAsDateTime(StrToDateTime(text));
+    case ftDate: return DoSetAsDateTime(StrToDate(text));
+    case ftTime: return DoSetAsDateTime(StrToTime(text));
+    default: return DoSetAsDateTime(StrToDateTime(text));
     }
 }
 
@@ -916,17 +789,13 @@ TTimeField::TTimeField(TComponent* AOwner) : TDateTimeField(AOwner, ftTime) {}
 
 TBlobField::TBlobField(TComponent* AOwner) : TBlobField(AOwner, ftBlob) {}
 
-TBlobField::TBlobField(TComponent* AOwner, TFieldType Type) : TField(AOwner) {
-    SetDataType(Type);
-}
+TBlobField::TBlobField(TComponent* AOwner, TFieldType Type) : TField(AOwner) { SetDataType(Type); }
 
 void TBlobField::CheckSize(int Value) const {
     if (Value < 0) DatabaseErrorFmt("Invalid field size %d for field '%s'", {Value, FieldName()}, this);
 }
 
-int TBlobField::BlobSize() const {
-    return static_cast<int>(AsString().size());
-}
+int TBlobField::BlobSize() const { return static_cast<int>(AsString().size()); }
 
 AnsiString TBlobField::GetAsString() const {
     TFieldData data;
@@ -986,39 +855,23 @@ const TClassInfo* DefaultFieldClass(TFieldType Type) {
     switch (Type) {
     case ftString:
     case ftFixedChar:
-    case ftWideString:
-        return &TStringField::StaticClassInfo();
-    case ftSmallint:
-        return &TSmallintField::StaticClassInfo();
-    case ftInteger:
-        return &TIntegerField::StaticClassInfo();
-    case ftWord:
-        return &TWordField::StaticClassInfo();
-    case ftAutoInc:
-        return &TAutoIncField::StaticClassInfo();
-    case ftFloat:
-        return &TFloatField::StaticClassInfo();
-    case ftCurrency:
-        return &TCurrencyField::StaticClassInfo();
-    case ftBCD:
-        return &TBCDField::StaticClassInfo();
-    case ftBoolean:
-        return &TBooleanField::StaticClassInfo();
-    case ftDate:
-        return &TDateField::StaticClassInfo();
-    case ftTime:
-        return &TTimeField::StaticClassInfo();
-    case ftDateTime:
-        return &TDateTimeField::StaticClassInfo();
+    case ftWideString: return &TStringField::StaticClassInfo();
+    case ftSmallint: return &TSmallintField::StaticClassInfo();
+    case ftInteger: return &TIntegerField::StaticClassInfo();
+    case ftWord: return &TWordField::StaticClassInfo();
+    case ftAutoInc: return &TAutoIncField::StaticClassInfo();
+    case ftFloat: return &TFloatField::StaticClassInfo();
+    case ftCurrency: return &TCurrencyField::StaticClassInfo();
+    case ftBCD: return &TBCDField::StaticClassInfo();
+    case ftBoolean: return &TBooleanField::StaticClassInfo();
+    case ftDate: return &TDateField::StaticClassInfo();
+    case ftTime: return &TTimeField::StaticClassInfo();
+    case ftDateTime: return &TDateTimeField::StaticClassInfo();
     case ftMemo:
-    case ftFmtMemo:
-        return &TMemoField::StaticClassInfo();
-    case ftBlob:
-        return &TBlobField::StaticClassInfo();
-    case ftGraphic:
-        return &TGraphicField::StaticClassInfo();
-    default:
-        return nullptr;
+    case ftFmtMemo: return &TMemoField::StaticClassInfo();
+    case ftBlob: return &TBlobField::StaticClassInfo();
+    case ftGraphic: return &TGraphicField::StaticClassInfo();
+    default: return nullptr;
     }
 }
 
@@ -1052,9 +905,7 @@ TField* TFields::FieldByNumber(int FieldNo) const {
     return nullptr;
 }
 
-void TFields::Add(TField* Field) {
-    FList.push_back(Field);
-}
+void TFields::Add(TField* Field) { FList.push_back(Field); }
 
 void TFields::Remove(TField* Field) {
     auto it = std::find(FList.begin(), FList.end(), Field);

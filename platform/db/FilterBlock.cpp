@@ -56,7 +56,7 @@ struct TValue {
 struct TNode {
     uint32_t Class = 0;
     uint32_t Op = 0;
-    int Left = -1, Right = -1; // nodes of a two-operand node
+    int Left = -1, Right = -1;  // nodes of a two-operand node
     int Field = -1;
     char FieldType = 'C';
     TValue Constant;
@@ -102,7 +102,7 @@ private:
             break;
         case 'L':
             v.Kind = TValue::Bool;
-            v.B = FTable->GetBoolean(Record, N.Field); // blank reads false
+            v.B = FTable->GetBoolean(Record, N.Field);  // blank reads false
             break;
         default:
             v.Kind = TValue::Text;
@@ -133,24 +133,12 @@ private:
             bool r = false;
             if (comparable) {
                 switch (n.Op) {
-                case coEq:
-                    r = c == 0;
-                    break;
-                case coNe:
-                    r = c != 0;
-                    break;
-                case coGt:
-                    r = c > 0;
-                    break;
-                case coLt:
-                    r = c < 0;
-                    break;
-                case coGe:
-                    r = c >= 0;
-                    break;
-                case coLe:
-                    r = c <= 0;
-                    break;
+                case coEq: r = c == 0; break;
+                case coNe: r = c != 0; break;
+                case coGt: r = c > 0; break;
+                case coLt: r = c < 0; break;
+                case coGe: r = c >= 0; break;
+                case coLe: r = c <= 0; break;
                 }
             }
             return TValue{TValue::Bool, {}, 0, r};
@@ -163,16 +151,10 @@ private:
         if (!numA || !numB) return out;
         double r;
         switch (n.Op) {
-        case coAdd:
-            r = a.N + b.N;
-            break;
+        case coAdd: r = a.N + b.N; break;
         case coSub:
-        case coMinusUnary:
-            r = a.N - b.N;
-            break;
-        case coMul:
-            r = a.N * b.N;
-            break;
+        case coMinusUnary: r = a.N - b.N; break;
+        case coMul: r = a.N * b.N; break;
         default:
             if (b.N == 0) return out;
             r = a.N / b.N;
@@ -258,8 +240,7 @@ private:
         case ncConstant:
             FNodes[size_t(index)].Constant = Constant(DbfGet16(p + 8), DbfGet16(p + 10), DbfGet16(p + 12));
             break;
-        default:
-            Fail("unknown node class " + std::to_string(n.Class));
+        default: Fail("unknown node class " + std::to_string(n.Class));
         }
         return index;
     }
@@ -345,8 +326,7 @@ private:
             v.N = ms / MSecsPerDay - DateDelta;
             break;
         }
-        default:
-            Fail("unknown constant type " + std::to_string(Type));
+        default: Fail("unknown constant type " + std::to_string(Type));
         }
         return v;
     }
@@ -359,7 +339,7 @@ private:
     std::vector<TNode> FNodes;
 };
 
-} // namespace
+}  // namespace
 
 std::shared_ptr<const TDbfFilter> DbfCompileFilterBlock(const TDbfTable& Table, const void* Block,
                                                         size_t Size) {

@@ -10,15 +10,11 @@ namespace {
 
 constexpr uint32_t PageBytes = 512;
 constexpr uint32_t WriteBlockBytes = 1024;
-constexpr uint32_t HeaderBytes = 2048; // header page and the 48 tag slots
+constexpr uint32_t HeaderBytes = 2048;  // header page and the 48 tag slots
 constexpr int MaxDepth = 24;
 
-int ItemLengthFor(int KeyLength) {
-    return (KeyLength + 4 + 3) & ~3;
-}
-int MaxKeysFor(int ItemLength) {
-    return int(WriteBlockBytes - 12) / ItemLength;
-}
+int ItemLengthFor(int KeyLength) { return (KeyLength + 4 + 3) & ~3; }
+int MaxKeysFor(int ItemLength) { return int(WriteBlockBytes - 12) / ItemLength; }
 
 // The walk shared by the reader and by the writer (which stamps the sums the
 // reader will find).
@@ -75,7 +71,7 @@ uint32_t HeaderSum(const uint8_t* Header, const std::vector<const uint8_t*>& Tag
     return sum;
 }
 
-} // namespace
+}  // namespace
 
 TMdxReader::TMdxReader(TDbfFile& File) : FFile(File) {
     const std::string& path = File.Path();

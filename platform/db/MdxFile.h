@@ -38,7 +38,7 @@ struct TMdxTagDef {
     std::string Expression;
     char KeyType = 'C';
     bool Descending = false;
-    bool FieldTag = false; // the key format says "one data field"
+    bool FieldTag = false;  // the key format says "one data field"
     uint32_t HeaderPage = 0;
     uint32_t RootPage = 0;
     int KeyLength = 0;

@@ -18,15 +18,9 @@ TFieldData ToFieldData(const TVariant& Value, TFieldType Type) {
     if (Value.IsNull() || Value.IsEmpty()) return data;
     data.Null = false;
     switch (FieldCategory(Type)) {
-    case TFieldCategory::Text:
-        data.Text = VarToStr(Value);
-        break;
-    case TFieldCategory::Boolean:
-        data.Boolean = Value.AsBoolean();
-        break;
-    case TFieldCategory::DateTime:
-        data.Number = Value.AsDateTime();
-        break;
+    case TFieldCategory::Text: data.Text = VarToStr(Value); break;
+    case TFieldCategory::Boolean: data.Boolean = Value.AsBoolean(); break;
+    case TFieldCategory::DateTime: data.Number = Value.AsDateTime(); break;
     default:
         if (Value.VarType() == varString) {
             if (!TextToFloat(Trim(Value.AsString()), data.Number))
@@ -46,14 +40,11 @@ TVariant FromFieldData(const TFieldData& Data, TFieldType Type) {
     case ftInteger:
     case ftWord:
     case ftAutoInc:
-    case ftLargeint:
-        return TVariant(static_cast<int64_t>(Round(Data.Number)));
-    case ftBoolean:
-        return TVariant(Data.Boolean);
+    case ftLargeint: return TVariant(static_cast<int64_t>(Round(Data.Number)));
+    case ftBoolean: return TVariant(Data.Boolean);
     case ftDate:
     case ftTime:
-    case ftDateTime:
-        return TVariant::FromDate(Data.Number);
+    case ftDateTime: return TVariant::FromDate(Data.Number);
     default:
         if (FieldCategory(Type) == TFieldCategory::Text) return TVariant(Data.Text);
         return TVariant(Data.Number);
@@ -62,31 +53,23 @@ TVariant FromFieldData(const TFieldData& Data, TFieldType Type) {
 
 TFieldType TypeOfValue(const TVariant& Value) {
     switch (Value.VarType()) {
-    case varSmallint:
-        return ftSmallint;
-    case varInteger:
-        return ftInteger;
-    case varInt64:
-        return ftLargeint;
-    case varDouble:
-        return ftFloat;
-    case varCurrency:
-        return ftCurrency;
-    case varDate:
-        return ftDateTime;
-    case varBoolean:
-        return ftBoolean;
-    case varString:
-        return ftString;
-    default:
-        return ftUnknown;
+    case varSmallint: return ftSmallint;
+    case varInteger: return ftInteger;
+    case varInt64: return ftLargeint;
+    case varDouble: return ftFloat;
+    case varCurrency: return ftCurrency;
+    case varDate: return ftDateTime;
+    case varBoolean: return ftBoolean;
+    case varString: return ftString;
+    default: return ftUnknown;
     }
 }
 }  // namespace
 
 TParam::TParam(TCollection* Collection) : TCollectionItem(Collection) {}
 
-TParam::TParam(TCollection* Collection, TParamType ParamType) : TCollectionItem(Collection), FParamType(ParamType) {}
+TParam::TParam(TCollection* Collection, TParamType ParamType)
+    : TCollectionItem(Collection), FParamType(ParamType) {}
 
 void TParam::DescribeProperties(TPropertyTable& T) {
     T.Property("DataType", &TParam::DataType, &TParam::SetDataType);
@@ -102,9 +85,7 @@ void TParam::SetDataType(TFieldType Value) {
         FValue = FromFieldData(ToFieldData(FValue, Value), Value);
 }
 
-void TParam::Clear() {
-    FValue = TVariant::Null();
-}
+void TParam::Clear() { FValue = TVariant::Null(); }
 
 void TParam::SetValue(const TVariant& Value) {
     if (FDataType == ftUnknown) FDataType = TypeOfValue(Value);
@@ -112,9 +93,7 @@ void TParam::SetValue(const TVariant& Value) {
     FBound = true;
 }
 
-AnsiString TParam::AsString() const {
-    return VarToStr(FValue);
-}
+AnsiString TParam::AsString() const { return VarToStr(FValue); }
 
 void TParam::SetAsString(const AnsiString& Value) {
     if (FDataType == ftUnknown) FDataType = ftString;
@@ -151,18 +130,14 @@ void TParam::SetAsBoolean(bool Value) {
     SetValue(TVariant(Value));
 }
 
-double TParam::AsDateTime() const {
-    return AsFloat();
-}
+double TParam::AsDateTime() const { return AsFloat(); }
 
 void TParam::SetAsDateTime(double Value) {
     if (FDataType == ftUnknown) FDataType = ftDateTime;
     SetValue(TVariant::FromDate(Value));
 }
 
-Currency TParam::AsCurrency() const {
-    return DoubleToCurrency(AsFloat());
-}
+Currency TParam::AsCurrency() const { return DoubleToCurrency(AsFloat()); }
 
 void TParam::SetAsCurrency(Currency Value) {
     if (FDataType == ftUnknown) FDataType = ftCurrency;
@@ -196,21 +171,17 @@ int TParam::GetDataSize() const {
     switch (FDataType) {
     case ftSmallint:
     case ftWord:
-    case ftBoolean:
-        return 2;
+    case ftBoolean: return 2;
     case ftInteger:
     case ftAutoInc:
     case ftDate:
-    case ftTime:
-        return 4;
+    case ftTime: return 4;
     case ftFloat:
     case ftCurrency:
     case ftBCD:
     case ftDateTime:
-    case ftLargeint:
-        return 8;
-    default:
-        return static_cast<int>(AsString().size()) + 1;
+    case ftLargeint: return 8;
+    default: return static_cast<int>(AsString().size()) + 1;
     }
 }
 
@@ -229,13 +200,9 @@ void TParam::Assign(TPersistent* Source) {
 
 TParams::TParams(TPersistent* Owner) : TOwnedCollection(Owner, TParam::StaticClassInfo()) {}
 
-TParam* TParams::Items(int Index) const {
-    return static_cast<TParam*>(TCollection::Items(Index));
-}
+TParam* TParams::Items(int Index) const { return static_cast<TParam*>(TCollection::Items(Index)); }
 
-TParam* TParams::AddParam() {
-    return static_cast<TParam*>(TCollection::Add());
-}
+TParam* TParams::AddParam() { return static_cast<TParam*>(TCollection::Add()); }
 
 TParam* TParams::CreateParam(TFieldType DataType, const AnsiString& Name, TParamType ParamType) {
     TParam* param = AddParam();

@@ -27,9 +27,7 @@ void TQuery::DescribeProperties(TPropertyTable& T) {
     T.Property("SQL", &TQuery::SQL, &TQuery::SetSQL);
 }
 
-TStrings* TQuery::SQL() const {
-    return FSQL.get();
-}
+TStrings* TQuery::SQL() const { return FSQL.get(); }
 
 void TQuery::SetSQL(TStrings* Value) {
     if (Active()) Close();
@@ -45,17 +43,11 @@ void TQuery::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation == opRemove && AComponent == FDataSource) FDataSource = nullptr;
 }
 
-void TQuery::Prepare() {
-    NoStatements("SQL statements", this);
-}
+void TQuery::Prepare() { NoStatements("SQL statements", this); }
 
-void TQuery::ExecSQL() {
-    NoStatements("SQL statements", this);
-}
+void TQuery::ExecSQL() { NoStatements("SQL statements", this); }
 
-std::unique_ptr<TDbfCursor> TQuery::CreateHandle() {
-    NoStatements("SQL statements", this);
-}
+std::unique_ptr<TDbfCursor> TQuery::CreateHandle() { NoStatements("SQL statements", this); }
 
 // ---------------------------------------------------------------- TStoredProc
 
@@ -72,14 +64,8 @@ void TStoredProc::SetParams(TParams* Value) {
     if (Value && Value != FParams.get()) FParams->Assign(Value);
 }
 
-void TStoredProc::Prepare() {
-    NoStatements("stored procedures", this);
-}
+void TStoredProc::Prepare() { NoStatements("stored procedures", this); }
 
-void TStoredProc::ExecProc() {
-    NoStatements("stored procedures", this);
-}
+void TStoredProc::ExecProc() { NoStatements("stored procedures", this); }
 
-std::unique_ptr<TDbfCursor> TStoredProc::CreateHandle() {
-    NoStatements("stored procedures", this);
-}
+std::unique_ptr<TDbfCursor> TStoredProc::CreateHandle() { NoStatements("stored procedures", this); }

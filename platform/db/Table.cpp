@@ -16,21 +16,15 @@ ZELMOR_IMPLEMENT_ENUM(TTableType, "ttDefault", "ttParadox", "ttDBase", "ttASCII"
 namespace {
 TDbfValue ToDbfValue(const TVarRec& Value) {
     switch (Value.Kind()) {
-    case TVarRec::vtNull:
-        return TDbfValue{};
-    case TVarRec::vtBoolean:
-        return TDbfValue::FromBoolean(Value.AsBoolean());
+    case TVarRec::vtNull: return TDbfValue{};
+    case TVarRec::vtBoolean: return TDbfValue::FromBoolean(Value.AsBoolean());
     case TVarRec::vtInteger:
-    case TVarRec::vtInt64:
-        return TDbfValue::FromNumber(static_cast<double>(Value.AsInt64()));
-    case TVarRec::vtExtended:
-        return TDbfValue::FromNumber(static_cast<double>(Value.AsExtended()));
+    case TVarRec::vtInt64: return TDbfValue::FromNumber(static_cast<double>(Value.AsInt64()));
+    case TVarRec::vtExtended: return TDbfValue::FromNumber(static_cast<double>(Value.AsExtended()));
     case TVarRec::vtCurrency:
         return TDbfValue::FromNumber(static_cast<double>(CurrencyToDouble(Value.AsCurrency())));
-    case TVarRec::vtChar:
-        return TDbfValue::FromText(AnsiString(1, Value.AsChar()));
-    default:
-        return TDbfValue::FromText(Value.AsString());
+    case TVarRec::vtChar: return TDbfValue::FromText(AnsiString(1, Value.AsChar()));
+    default: return TDbfValue::FromText(Value.AsString());
     }
 }
 
@@ -39,38 +33,26 @@ TDbfKind KindOfFieldType(TFieldType Type, const AnsiString& Name, const TCompone
     switch (Type) {
     case ftString:
     case ftFixedChar:
-    case ftWideString:
-        return TDbfKind::String;
-    case ftSmallint:
-        return TDbfKind::SmallInt;
+    case ftWideString: return TDbfKind::String;
+    case ftSmallint: return TDbfKind::SmallInt;
     case ftInteger:
-    case ftLargeint:
-        return TDbfKind::Integer;
-    case ftWord:
-        return TDbfKind::Word;
-    case ftAutoInc:
-        return TDbfKind::AutoInc;
-    case ftFloat:
-        return TDbfKind::Float;
-    case ftCurrency:
-        return TDbfKind::Currency;
-    case ftBCD:
-        return TDbfKind::BCD;
-    case ftBoolean:
-        return TDbfKind::Boolean;
-    case ftDate:
-        return TDbfKind::Date;
-    case ftTime:
-        return TDbfKind::Time;
-    case ftDateTime:
-        return TDbfKind::DateTime;
+    case ftLargeint: return TDbfKind::Integer;
+    case ftWord: return TDbfKind::Word;
+    case ftAutoInc: return TDbfKind::AutoInc;
+    case ftFloat: return TDbfKind::Float;
+    case ftCurrency: return TDbfKind::Currency;
+    case ftBCD: return TDbfKind::BCD;
+    case ftBoolean: return TDbfKind::Boolean;
+    case ftDate: return TDbfKind::Date;
+    case ftTime: return TDbfKind::Time;
+    case ftDateTime: return TDbfKind::DateTime;
     case ftMemo:
     case ftFmtMemo:
     case ftBlob:
-    case ftGraphic:
-        return TDbfKind::Memo;
+    case ftGraphic: return TDbfKind::Memo;
     default:
-        DatabaseErrorFmt(DBText::NotSupported, {"a field of type " + FieldTypeName(Type) + " (" + Name + ")"}, Owner);
+        DatabaseErrorFmt(DBText::NotSupported, {"a field of type " + FieldTypeName(Type) + " (" + Name + ")"},
+                         Owner);
     }
 }
 
@@ -119,9 +101,7 @@ void TDBDataSet::SetDatabaseName(const AnsiString& Value) {
     FDatabaseName = Value;
 }
 
-std::string TDBDataSet::DatabaseFolder() {
-    return Session().FolderOf(FDatabaseName);
-}
+std::string TDBDataSet::DatabaseFolder() { return Session().FolderOf(FDatabaseName); }
 
 void TDBDataSet::OpenCursor(bool InfoQuery) {
     TDataSet::OpenCursor(InfoQuery);
@@ -139,7 +119,8 @@ void TDBDataSet::CloseCursor() {
 // ---------------------------------------------------------------- TTable
 
 TTable::TTable(TComponent* AOwner)
-    : TDBDataSet(AOwner), FIndexDefs(std::make_unique<TIndexDefs>(this)), FMasterLink(std::make_unique<TMasterLink>(this)) {}
+    : TDBDataSet(AOwner), FIndexDefs(std::make_unique<TIndexDefs>(this)),
+      FMasterLink(std::make_unique<TMasterLink>(this)) {}
 
 TTable::~TTable() {
     if (Active()) {
@@ -186,9 +167,7 @@ void TTable::SetExclusive(bool Value) {
     FExclusive = Value;
 }
 
-bool TTable::CanModify() const {
-    return TDBDataSet::CanModify() && !FReadOnly;
-}
+bool TTable::CanModify() const { return TDBDataSet::CanModify() && !FReadOnly; }
 
 void TTable::CheckDBase() const {
     bool paradox = FTableType == ttParadox;
@@ -198,8 +177,10 @@ void TTable::CheckDBase() const {
     }
     if (paradox) DatabaseErrorFmt(DBText::NotSupported, {"Paradox tables (" + FTableName + ")"}, this);
     if (FTableType == ttASCII || FTableType == ttFoxPro)
-        DatabaseErrorFmt(DBText::NotSupported, {"tables of type " + GetEnumName(TypeInfoOf(static_cast<TTableType*>(nullptr)), FTableType)},
-                         this);
+        DatabaseErrorFmt(
+            DBText::NotSupported,
+            {"tables of type " + GetEnumName(TypeInfoOf(static_cast<TTableType*>(nullptr)), FTableType)},
+            this);
 }
 
 std::string TTable::TablePath() {
@@ -345,8 +326,7 @@ void TTable::UpdateIndexDefs() {
             if (info.CaseInsensitive) options.Include(ixCaseInsensitive);
             if (info.IsExpression)
                 FIndexDefs->Add(info.Name, info.Expression, options + TIndexOptions{ixExpression});
-            else
-                FIndexDefs->Add(info.Name, info.Fields, options);
+            else FIndexDefs->Add(info.Name, info.Fields, options);
         }
         FIndexDefs->EndUpdate();
         FIndexDefs->SetUpdated(true);
@@ -367,9 +347,7 @@ std::vector<int> TTable::IndexFieldNumbers() const {
     return numbers;
 }
 
-int TTable::IndexFieldCount() const {
-    return static_cast<int>(IndexFieldNumbers().size());
-}
+int TTable::IndexFieldCount() const { return static_cast<int>(IndexFieldNumbers().size()); }
 
 TField* TTable::IndexFields(int Index) const {
     std::vector<int> numbers = IndexFieldNumbers();
@@ -425,29 +403,17 @@ void TTable::PostKeyBuffer(bool Commit) {
     TDBDataSet::PostKeyBuffer(Commit);
 }
 
-void TTable::SetKey() {
-    SetKeyBuffer(kiLookup, true);
-}
+void TTable::SetKey() { SetKeyBuffer(kiLookup, true); }
 
-void TTable::EditKey() {
-    SetKeyBuffer(kiLookup, false);
-}
+void TTable::EditKey() { SetKeyBuffer(kiLookup, false); }
 
-void TTable::SetRangeStart() {
-    SetKeyBuffer(kiRangeStart, true);
-}
+void TTable::SetRangeStart() { SetKeyBuffer(kiRangeStart, true); }
 
-void TTable::SetRangeEnd() {
-    SetKeyBuffer(kiRangeEnd, true);
-}
+void TTable::SetRangeEnd() { SetKeyBuffer(kiRangeEnd, true); }
 
-void TTable::EditRangeStart() {
-    SetKeyBuffer(kiRangeStart, false);
-}
+void TTable::EditRangeStart() { SetKeyBuffer(kiRangeStart, false); }
 
-void TTable::EditRangeEnd() {
-    SetKeyBuffer(kiRangeEnd, false);
-}
+void TTable::EditRangeEnd() { SetKeyBuffer(kiRangeEnd, false); }
 
 int TTable::CurrentOrder() const {
     int order = Handle() ? Handle()->Order() : -1;
@@ -493,12 +459,8 @@ bool TTable::BuildKey(TKeyIndex Index, bool Partial, TDbfKey& Key) const {
             values.push_back(isNull ? TDbfValue{} : TDbfValue::FromDate(day));
             break;
         }
-        case 'L':
-            values.push_back(TDbfValue::FromBoolean(table.GetBoolean(record, field)));
-            break;
-        default:
-            values.push_back(TDbfValue::FromText(table.GetText(record, field)));
-            break;
+        case 'L': values.push_back(TDbfValue::FromBoolean(table.GetBoolean(record, field))); break;
+        default: values.push_back(TDbfValue::FromText(table.GetText(record, field))); break;
         }
     }
     Key = table.MakeKey(order, values, Partial);
@@ -523,7 +485,8 @@ bool TTable::SeekTo(const TDbfKey& Key, bool Nearest) {
     if (!cursor.Seek(Key, Nearest ? dbfSeekNearest : dbfSeekExact) && !Nearest) return false;
     // A nearest key after every record gives the last one.
     if (!cursor.OnRecord()) cursor.Last();
-    ResyncAt(cursor.OnRecord() ? cursor.RecNo() : 0, {}, Nearest ? TResyncMode{rmCenter} : TResyncMode{rmExact, rmCenter});
+    ResyncAt(cursor.OnRecord() ? cursor.RecNo() : 0, {},
+             Nearest ? TResyncMode{rmCenter} : TResyncMode{rmExact, rmCenter});
     DoAfterScroll();
     return true;
 }
@@ -569,10 +532,8 @@ void TTable::SetRangeKeys(std::unique_ptr<TDbfKey> Start, std::unique_ptr<TDbfKe
     FRangeStart = std::move(Start);
     FRangeEnd = std::move(End);
     FRangeActive = FRangeStart || FRangeEnd;
-    if (FRangeActive)
-        Handle()->SetRange(FRangeStart.get(), FRangeEnd.get());
-    else
-        Handle()->ClearRange();
+    if (FRangeActive) Handle()->SetRange(FRangeStart.get(), FRangeEnd.get());
+    else Handle()->ClearRange();
 }
 
 void TTable::ApplyRange() {
@@ -602,13 +563,9 @@ void TTable::SetRange(const TKeyValues& StartValues, const TKeyValues& EndValues
     First();
 }
 
-const TDbfKey* TTable::RangeStartKey() const {
-    return FRangeActive ? FRangeStart.get() : nullptr;
-}
+const TDbfKey* TTable::RangeStartKey() const { return FRangeActive ? FRangeStart.get() : nullptr; }
 
-const TDbfKey* TTable::RangeEndKey() const {
-    return FRangeActive ? FRangeEnd.get() : nullptr;
-}
+const TDbfKey* TTable::RangeEndKey() const { return FRangeActive ? FRangeEnd.get() : nullptr; }
 
 // ---------------------------------------------------------------- master and detail
 
@@ -640,10 +597,8 @@ void TTable::ApplyMasterRange() {
 void TTable::MasterChanged() {
     if (!Active() || State() == dsSetKey) return;
     CheckBrowseMode();
-    if (FMasterSource && FMasterSource->DataSet() && FMasterSource->DataSet()->Active())
-        ApplyMasterRange();
-    else
-        SetRangeKeys(nullptr, nullptr);
+    if (FMasterSource && FMasterSource->DataSet() && FMasterSource->DataSet()->Active()) ApplyMasterRange();
+    else SetRangeKeys(nullptr, nullptr);
     First();
 }
 
@@ -730,7 +685,8 @@ TTempTable NewTempTable(const AnsiString& DatabaseName, const AnsiString& TableN
     return t;
 }
 
-TTempTable OpenTempTable(const AnsiString& DatabaseName, const AnsiString& TableName, const AnsiString& IndexName) {
+TTempTable OpenTempTable(const AnsiString& DatabaseName, const AnsiString& TableName,
+                         const AnsiString& IndexName) {
     TTempTable t = NewTempTable(DatabaseName, TableName);
     if (!IndexName.empty()) t->SetIndexName(IndexName);
     t->Open();

@@ -46,17 +46,19 @@ void TGraphic::DefineProperties(TFiler* Filer) {
 
 // --- TBitmap ---
 namespace {
-TSurfaceFormat FormatOf(TPixelFormat F) { return F == pf24bit ? TSurfaceFormat::Bgr24 : TSurfaceFormat::Xrgb32; }
+TSurfaceFormat FormatOf(TPixelFormat F) {
+    return F == pf24bit ? TSurfaceFormat::Bgr24 : TSurfaceFormat::Xrgb32;
+}
 
 TPixelFormat FormatOfDepth(int Bits) {
     switch (Bits) {
-        case 1: return pf1bit;
-        case 4: return pf4bit;
-        case 8: return pf8bit;
-        case 16: return pf16bit;
-        case 24: return pf24bit;
-        case 32: return pf32bit;
-        default: return pfDevice;
+    case 1: return pf1bit;
+    case 4: return pf4bit;
+    case 8: return pf8bit;
+    case 16: return pf16bit;
+    case 24: return pf24bit;
+    case 32: return pf32bit;
+    default: return pfDevice;
     }
 }
 
@@ -74,11 +76,11 @@ TSurface Converted(const TSurface& Source, TSurfaceFormat Format) {
 
 int DepthOf(TPixelFormat F) {
     switch (F) {
-        case pf1bit: return 1;
-        case pf4bit: return 4;
-        case pf8bit: return 8;
-        case pf32bit: return 32;
-        default: return 24;
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf32bit: return 32;
+    default: return 24;
     }
 }
 }  // namespace
@@ -375,7 +377,8 @@ void TPicture::SaveToFile(std::string_view FileName) const {
 
 void TPicture::DefineProperties(TFiler* Filer) {
     Filer->DefineBinaryProperty(
-        "Data", [this](TStream& S) { ReadData(S); }, [this](TStream& S) { WriteData(S); }, FGraphic != nullptr);
+        "Data", [this](TStream& S) { ReadData(S); }, [this](TStream& S) { WriteData(S); },
+        FGraphic != nullptr);
 }
 
 void TPicture::ReadData(TStream& Stream) {

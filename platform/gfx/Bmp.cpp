@@ -14,7 +14,9 @@ namespace {
 // program comes near this, and a damaged header must not exhaust memory.
 constexpr int64_t MaxPixels = 64LL * 1024 * 1024;
 
-[[noreturn]] void Bad(const char* Why) { throw EInvalidGraphic(AnsiString("Bitmap image is not valid: ") + Why); }
+[[noreturn]] void Bad(const char* Why) {
+    throw EInvalidGraphic(AnsiString("Bitmap image is not valid: ") + Why);
+}
 
 class TReader {
 public:
@@ -22,7 +24,8 @@ public:
     bool Has(size_t At, size_t N) const { return At <= FB.size() && N <= FB.size() - At; }
     uint32_t U32(size_t At) const {
         if (!Has(At, 4)) Bad("truncated header");
-        return uint32_t(FB[At]) | (uint32_t(FB[At + 1]) << 8) | (uint32_t(FB[At + 2]) << 16) | (uint32_t(FB[At + 3]) << 24);
+        return uint32_t(FB[At]) | (uint32_t(FB[At + 1]) << 8) | (uint32_t(FB[At + 2]) << 16) |
+               (uint32_t(FB[At + 3]) << 24);
     }
     uint16_t U16(size_t At) const {
         if (!Has(At, 2)) Bad("truncated header");
@@ -71,7 +74,8 @@ std::vector<uint32_t> DefaultTable(int BitCount) {
         return {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0x808080,
                 0xC0C0C0, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
     for (int i = 0; i < 256; ++i) {
-        uint32_t r = uint32_t((i >> 5) & 7) * 255 / 7, g = uint32_t((i >> 2) & 7) * 255 / 7, b = uint32_t(i & 3) * 255 / 3;
+        uint32_t r = uint32_t((i >> 5) & 7) * 255 / 7, g = uint32_t((i >> 2) & 7) * 255 / 7,
+                 b = uint32_t(i & 3) * 255 / 3;
         t.push_back((r << 16) | (g << 8) | b);
     }
     return t;
@@ -136,7 +140,8 @@ TBmpImage ParseBmp(std::span<const uint8_t> Bytes) {
         for (size_t i = 0; i < count; ++i) {
             size_t at = tableAt + i * entry;
             if (!r.Has(at, 3) || (offBits >= tableAt && at + 3 > offBits)) break;
-            img.ColorTable.push_back(uint32_t(r.U8(at)) | (uint32_t(r.U8(at + 1)) << 8) | (uint32_t(r.U8(at + 2)) << 16));
+            img.ColorTable.push_back(uint32_t(r.U8(at)) | (uint32_t(r.U8(at + 1)) << 8) |
+                                     (uint32_t(r.U8(at + 2)) << 16));
         }
         if (img.ColorTable.empty()) Bad("missing colour table");
     }
@@ -158,21 +163,26 @@ TBmpImage ParseBmp(std::span<const uint8_t> Bytes) {
             for (int x = 0; x < w; ++x) {
                 uint32_t v;
                 switch (bitCount) {
-                    case 1: v = color((p[x >> 3] >> (7 - (x & 7))) & 1); break;
-                    case 4: v = color((p[x >> 1] >> ((x & 1) ? 0 : 4)) & 15); break;
-                    case 8: v = color(p[x]); break;
-                    case 16: {
-                        uint32_t u = uint32_t(p[2 * x]) | (uint32_t(p[2 * x + 1]) << 8);
-                        v = (uint32_t(Channel(u, masks[0])) << 16) | (uint32_t(Channel(u, masks[1])) << 8) | Channel(u, masks[2]);
-                        break;
-                    }
-                    case 24: v = uint32_t(p[3 * x]) | (uint32_t(p[3 * x + 1]) << 8) | (uint32_t(p[3 * x + 2]) << 16); break;
-                    default: {
-                        const uint8_t* q = p + 4 * x;
-                        uint32_t u = uint32_t(q[0]) | (uint32_t(q[1]) << 8) | (uint32_t(q[2]) << 16) | (uint32_t(q[3]) << 24);
-                        v = (uint32_t(Channel(u, masks[0])) << 16) | (uint32_t(Channel(u, masks[1])) << 8) | Channel(u, masks[2]);
-                        break;
-                    }
+                case 1: v = color((p[x >> 3] >> (7 - (x & 7))) & 1); break;
+                case 4: v = color((p[x >> 1] >> ((x & 1) ? 0 : 4)) & 15); break;
+                case 8: v = color(p[x]); break;
+                case 16: {
+                    uint32_t u = uint32_t(p[2 * x]) | (uint32_t(p[2 * x + 1]) << 8);
+                    v = (uint32_t(Channel(u, masks[0])) << 16) | (uint32_t(Channel(u, masks[1])) << 8) |
+                        Channel(u, masks[2]);
+                    break;
+                }
+                case 24:
+                    v = uint32_t(p[3 * x]) | (uint32_t(p[3 * x + 1]) << 8) | (uint32_t(p[3 * x + 2]) << 16);
+                    break;
+                default: {
+                    const uint8_t* q = p + 4 * x;
+                    uint32_t u = uint32_t(q[0]) | (uint32_t(q[1]) << 8) | (uint32_t(q[2]) << 16) |
+                                 (uint32_t(q[3]) << 24);
+                    v = (uint32_t(Channel(u, masks[0])) << 16) | (uint32_t(Channel(u, masks[1])) << 8) |
+                        Channel(u, masks[2]);
+                    break;
+                }
                 }
                 line[size_t(x)] = v;
             }
@@ -208,7 +218,9 @@ TBmpImage ParseBmp(std::span<const uint8_t> Bytes) {
             } else {
                 size_t bytes = four ? (size_t(v) + 1) / 2 : v;
                 if (!r.Has(at, bytes)) break;
-                for (int i = 0; i < v; ++i) put(four ? ((i & 1) ? Bytes[at + size_t(i) / 2] & 15 : Bytes[at + size_t(i) / 2] >> 4) : Bytes[at + size_t(i)]);
+                for (int i = 0; i < v; ++i)
+                    put(four ? ((i & 1) ? Bytes[at + size_t(i) / 2] & 15 : Bytes[at + size_t(i) / 2] >> 4)
+                             : Bytes[at + size_t(i)]);
                 at += (bytes + 1) & ~size_t(1);
             }
         }
@@ -254,7 +266,8 @@ std::vector<uint8_t> FormatBmp(const TSurface& Pixels, int BitCount, std::span<c
         uint32_t best = 0;
         int bestD = 1 << 30;
         for (size_t i = 0; i < table.size(); ++i) {
-            int dr = int((p >> 16) & 255) - int((table[i] >> 16) & 255), dg = int((p >> 8) & 255) - int((table[i] >> 8) & 255),
+            int dr = int((p >> 16) & 255) - int((table[i] >> 16) & 255),
+                dg = int((p >> 8) & 255) - int((table[i] >> 8) & 255),
                 db = int(p & 255) - int(table[i] & 255);
             int d = dr * dr + dg * dg + db * db;
             if (d < bestD) {
@@ -274,19 +287,19 @@ std::vector<uint8_t> FormatBmp(const TSurface& Pixels, int BitCount, std::span<c
         for (int x = 0; x < w; ++x) {
             uint32_t v = line[size_t(x)];
             switch (BitCount) {
-                case 1: p[x >> 3] |= uint8_t((index(v) & 1) << (7 - (x & 7))); break;
-                case 4: p[x >> 1] |= uint8_t((index(v) & 15) << ((x & 1) ? 0 : 4)); break;
-                case 8: p[x] = uint8_t(index(v)); break;
-                case 24:
-                    p[3 * x] = uint8_t(v);
-                    p[3 * x + 1] = uint8_t(v >> 8);
-                    p[3 * x + 2] = uint8_t(v >> 16);
-                    break;
-                default:
-                    p[4 * x] = uint8_t(v);
-                    p[4 * x + 1] = uint8_t(v >> 8);
-                    p[4 * x + 2] = uint8_t(v >> 16);
-                    break;
+            case 1: p[x >> 3] |= uint8_t((index(v) & 1) << (7 - (x & 7))); break;
+            case 4: p[x >> 1] |= uint8_t((index(v) & 15) << ((x & 1) ? 0 : 4)); break;
+            case 8: p[x] = uint8_t(index(v)); break;
+            case 24:
+                p[3 * x] = uint8_t(v);
+                p[3 * x + 1] = uint8_t(v >> 8);
+                p[3 * x + 2] = uint8_t(v >> 16);
+                break;
+            default:
+                p[4 * x] = uint8_t(v);
+                p[4 * x + 1] = uint8_t(v >> 8);
+                p[4 * x + 2] = uint8_t(v >> 16);
+                break;
             }
         }
     }

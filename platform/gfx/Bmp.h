@@ -26,4 +26,5 @@ TBmpImage ReadBmp(TStream& Stream, int64_t Size = -1);
 // or of the nearest entry; an empty table gets the usual one (black and
 // white; the 16 standard colours; a 3-3-2 cube). Other depths write 24 bits
 // unless 32 is asked. Raises as TStream::WriteBuffer.
-void WriteBmp(TStream& Stream, const TSurface& Pixels, int BitCount, std::span<const uint32_t> ColorTable = {});
+void WriteBmp(TStream& Stream, const TSurface& Pixels, int BitCount,
+              std::span<const uint32_t> ColorTable = {});

@@ -31,12 +31,12 @@ std::span<const int> DashPattern(TPenStyle Style) {
     static constexpr int Dash[] = {18, 6}, Dot[] = {3, 3}, DashDot[] = {9, 6, 3, 6},
                          DashDotDot[] = {9, 3, 3, 3, 3, 3}, Alternate[] = {1, 1};
     switch (Style) {
-        case psDash: return Dash;
-        case psDot: return Dot;
-        case psDashDot: return DashDot;
-        case psDashDotDot: return DashDotDot;
-        case psAlternate: return Alternate;
-        default: return {};
+    case psDash: return Dash;
+    case psDot: return Dot;
+    case psDashDot: return DashDot;
+    case psDashDotDot: return DashDotDot;
+    case psAlternate: return Alternate;
+    default: return {};
     }
 }
 
@@ -54,9 +54,8 @@ public:
             Top = 0;
             return rows;
         }
-        std::sort(FRuns.begin(), FRuns.end(), [](const TRun& a, const TRun& b) {
-            return a.Y != b.Y ? a.Y < b.Y : a.X1 < b.X1;
-        });
+        std::sort(FRuns.begin(), FRuns.end(),
+                  [](const TRun& a, const TRun& b) { return a.Y != b.Y ? a.Y < b.Y : a.X1 < b.X1; });
         Top = FRuns.front().Y;
         rows.resize(size_t(FRuns.back().Y - Top + 1));
         for (const TRun& r : FRuns) {
@@ -102,14 +101,14 @@ std::vector<std::vector<int32_t>> RoundRectRows(const TRect& Box, int Ew, int Eh
 
 uint32_t ApplyRop2(int Rop2, uint32_t P, uint32_t D) {
     switch (Rop2) {
-        case R2_COPYPEN: return P;
-        case R2_XORPEN: return (P ^ D) & White;
-        case R2_NOTXORPEN: return ~(P ^ D) & White;
-        case R2_NOT: return ~D & White;
-        case R2_NOP: return D;
-        case R2_BLACK: return 0;
-        case R2_WHITE: return White;
-        default: break;
+    case R2_COPYPEN: return P;
+    case R2_XORPEN: return (P ^ D) & White;
+    case R2_NOTXORPEN: return ~(P ^ D) & White;
+    case R2_NOT: return ~D & White;
+    case R2_NOP: return D;
+    case R2_BLACK: return 0;
+    case R2_WHITE: return White;
+    default: break;
     }
     unsigned t = unsigned(Rop2 - 1) & 15;
     uint32_t r = 0;
@@ -122,18 +121,18 @@ uint32_t ApplyRop2(int Rop2, uint32_t P, uint32_t D) {
 
 uint32_t ApplyRop3(uint8_t Code, uint32_t P, uint32_t S, uint32_t D) {
     switch (Code) {
-        case 0xCC: return S;
-        case 0x88: return S & D;
-        case 0xEE: return S | D;
-        case 0x66: return S ^ D;
-        case 0xF0: return P;
-        case 0x55: return ~D & White;
-        case 0x00: return 0;
-        case 0xFF: return White;
-        case 0x33: return ~S & White;
-        case 0x22: return D & ~S & White;
-        case 0x5A: return P ^ D;
-        default: break;
+    case 0xCC: return S;
+    case 0x88: return S & D;
+    case 0xEE: return S | D;
+    case 0x66: return S ^ D;
+    case 0xF0: return P;
+    case 0x55: return ~D & White;
+    case 0x00: return 0;
+    case 0xFF: return White;
+    case 0x33: return ~S & White;
+    case 0x22: return D & ~S & White;
+    case 0x5A: return P ^ D;
+    default: break;
     }
     uint32_t r = 0;
     for (int i = 0; i < 8; ++i)
@@ -143,36 +142,37 @@ uint32_t ApplyRop3(uint8_t Code, uint32_t P, uint32_t S, uint32_t D) {
 
 bool TBrushPaint::At(int X, int Y, uint32_t& Out) const {
     switch (K) {
-        case Solid: Out = Color; return true;
-        case None: return false;
-        case Pattern: {
-            uint32_t p = Pat->GetPixel(FloorMod(X - OrgX, Pat->Width()), FloorMod(Y - OrgY, Pat->Height()));
-            Out = Pat->Monochrome() ? (p == White ? Back : Fore) : p;
-            return true;
+    case Solid: Out = Color; return true;
+    case None: return false;
+    case Pattern: {
+        uint32_t p = Pat->GetPixel(FloorMod(X - OrgX, Pat->Width()), FloorMod(Y - OrgY, Pat->Height()));
+        Out = Pat->Monochrome() ? (p == White ? Back : Fore) : p;
+        return true;
+    }
+    case Hatched: {
+        int lx = FloorMod(X - OrgX, 8), ly = FloorMod(Y - OrgY, 8);
+        bool on = false;
+        switch (HatchStyle) {
+        case bsHorizontal: on = ly == 0; break;
+        case bsVertical: on = lx == 0; break;
+        case bsFDiagonal: on = lx == ly; break;
+        case bsBDiagonal: on = lx + ly == 7; break;
+        case bsCross: on = lx == 0 || ly == 0; break;
+        case bsDiagCross: on = lx == ly || lx + ly == 7; break;
+        default: break;
         }
-        case Hatched: {
-            int lx = FloorMod(X - OrgX, 8), ly = FloorMod(Y - OrgY, 8);
-            bool on = false;
-            switch (HatchStyle) {
-                case bsHorizontal: on = ly == 0; break;
-                case bsVertical: on = lx == 0; break;
-                case bsFDiagonal: on = lx == ly; break;
-                case bsBDiagonal: on = lx + ly == 7; break;
-                case bsCross: on = lx == 0 || ly == 0; break;
-                case bsDiagCross: on = lx == ly || lx + ly == 7; break;
-                default: break;
-            }
-            if (on) Out = Color;
-            else if (Opaque) Out = Back;
-            else return false;
-            return true;
-        }
+        if (on) Out = Color;
+        else if (Opaque) Out = Back;
+        else return false;
+        return true;
+    }
     }
     return false;
 }
 
 // --- TDCState ---
-TDCState::TDCState() : Pen(std::make_unique<TPen>()), Brush(std::make_unique<TBrush>()), Font(std::make_unique<TFont>()) {}
+TDCState::TDCState()
+    : Pen(std::make_unique<TPen>()), Brush(std::make_unique<TBrush>()), Font(std::make_unique<TFont>()) {}
 
 TDCState::TDCState(const TDCState& O) : TDCState() { *this = O; }
 
@@ -239,7 +239,8 @@ TPoint TCanvasImpl::ToDevice(TPoint P) const {
 
 TPointD TCanvasImpl::ToDeviceD(double X, double Y) const {
     const TDCState& s = State;
-    if (s.MapMode == MM_TEXT) return {X - s.WindowOrg.x + s.ViewportOrg.x, Y - s.WindowOrg.y + s.ViewportOrg.y};
+    if (s.MapMode == MM_TEXT)
+        return {X - s.WindowOrg.x + s.ViewportOrg.x, Y - s.WindowOrg.y + s.ViewportOrg.y};
     return {(X - s.WindowOrg.x) * s.ViewportExt.cx / s.WindowExt.cx + s.ViewportOrg.x,
             (Y - s.WindowOrg.y) * s.ViewportExt.cy / s.WindowExt.cy + s.ViewportOrg.y};
 }
@@ -360,13 +361,15 @@ void TCanvasImpl::RectBrush(const TRect& R, const TBrushPaint& B, int Rop2) {
 
 void TCanvasImpl::Rows(int Top, const std::vector<std::vector<int32_t>>& Rs, const TBrushPaint& B, int Rop2) {
     for (size_t i = 0; i < Rs.size(); ++i)
-        for (size_t k = 0; k + 1 < Rs[i].size(); k += 2) SpanBrush(Top + int(i), Rs[i][k], Rs[i][k + 1], B, Rop2);
+        for (size_t k = 0; k + 1 < Rs[i].size(); k += 2)
+            SpanBrush(Top + int(i), Rs[i][k], Rs[i][k + 1], B, Rop2);
 }
 
 void TCanvasImpl::RegionBrush(const TRegion& R, const TBrushPaint& B, int Rop2) {
     for (const auto& band : R.Bands())
         for (int y = band.Top; y < band.Bottom; ++y)
-            for (size_t k = 0; k + 1 < band.Xs.size(); k += 2) SpanBrush(y, band.Xs[k], band.Xs[k + 1], B, Rop2);
+            for (size_t k = 0; k + 1 < band.Xs.size(); k += 2)
+                SpanBrush(y, band.Xs[k], band.Xs[k + 1], B, Rop2);
 }
 
 void TCanvasImpl::PixelRop2(int X, int Y, uint32_t Color, int Rop2) { SpanRop2(Y, X, X + 1, Color, Rop2); }
@@ -512,7 +515,8 @@ bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, TCanvasImpl* Src, int SX,
     if (needS && same) {
         copy.assign(size_t(sw) * size_t(sh), 0);
         for (int y = 0; y < sh; ++y)
-            for (int x = 0; x < sw; ++x) copy[size_t(y) * size_t(sw) + size_t(x)] = ss->GetPixel(copyL + x, copyT + y);
+            for (int x = 0; x < sw; ++x)
+                copy[size_t(y) * size_t(sw) + size_t(x)] = ss->GetPixel(copyL + x, copyT + y);
     }
     // Stretching combines the source pixels that fall together; COLORONCOLOR
     // and HALFTONE keep one of them, the other modes AND or OR them.
@@ -530,14 +534,16 @@ bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, TCanvasImpl* Src, int SX,
             if (direct) {
                 // Same size, no mirror, no mask: whole spans at a time.
                 int sx = sl + (a - DeviceOrigin.x - dl) + sox, syy = sy0 + soy;
-                bool inside = !needS || (sx >= 0 && syy >= 0 && sx + (b - a) <= ss->Width() && syy < ss->Height());
+                bool inside =
+                    !needS || (sx >= 0 && syy >= 0 && sx + (b - a) <= ss->Width() && syy < ss->Height());
                 if (inside) {
                     if (needS) {
                         srow.resize(size_t(b - a));
                         if (same)
-                            std::copy_n(copy.begin() + long(size_t(syy - copyT) * size_t(sw) + size_t(sx - copyL)), b - a, srow.begin());
-                        else
-                            ss->ReadSpan(sx, syy, b - a, srow.data());
+                            std::copy_n(copy.begin() +
+                                            long(size_t(syy - copyT) * size_t(sw) + size_t(sx - copyL)),
+                                        b - a, srow.begin());
+                        else ss->ReadSpan(sx, syy, b - a, srow.data());
                     }
                     if (fore == 0xCC) {
                         Surface->WriteSpan(a, sy, b - a, srow.data());
@@ -1073,7 +1079,8 @@ void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
     if (F->PathOpen) {
         // In a path the ellipse is its outline as a polygon of short chords.
         std::vector<TPoint> pts;
-        double cx = (X1 + X2) / 2.0, cy = (Y1 + Y2) / 2.0, rx = std::abs(X2 - X1) / 2.0, ry = std::abs(Y2 - Y1) / 2.0;
+        double cx = (X1 + X2) / 2.0, cy = (Y1 + Y2) / 2.0, rx = std::abs(X2 - X1) / 2.0,
+               ry = std::abs(Y2 - Y1) / 2.0;
         for (int k = 0; k < 64; ++k) {
             double a = k * 2 * std::numbers::pi / 64;
             pts.push_back({int(std::lround(cx + rx * std::cos(a))), int(std::lround(cy - ry * std::sin(a)))});
@@ -1093,7 +1100,8 @@ double ScreenAngle(double Dx, double Dy) {
     return a < 0 ? a + 2 * std::numbers::pi : a;
 }
 
-void ArcFigure(TCanvasImpl& F, TArcKind Kind, int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) {
+void ArcFigure(TCanvasImpl& F, TArcKind Kind, int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4,
+               int Y4) {
     TRect box = NormalizedRect(TRect(F.ToDevice({X1, Y1}), F.ToDevice({X2, Y2})));
     if (IsRectEmpty(box)) return;
     TPoint s = F.ToDevice({X3, Y3}), e = F.ToDevice({X4, Y4});
@@ -1110,7 +1118,8 @@ void ArcFigure(TCanvasImpl& F, TArcKind Kind, int X1, int Y1, int X2, int Y2, in
     // The point where a ray leaves the ellipse.
     double rx = box.Width() / 2.0, ry = box.Height() / 2.0;
     auto onEllipse = [&](double a) {
-        return TPoint{int(std::lround(cx - 0.5 + rx * std::cos(a))), int(std::lround(cy - 0.5 - ry * std::sin(a)))};
+        return TPoint{int(std::lround(cx - 0.5 + rx * std::cos(a))),
+                      int(std::lround(cy - 0.5 - ry * std::sin(a)))};
     };
     TPoint ps = onEllipse(a0), pe = onEllipse(a0 + sweep);
     // The chord's side: points on the same side of the chord as the arc's middle.
@@ -1134,7 +1143,8 @@ void ArcFigure(TCanvasImpl& F, TArcKind Kind, int X1, int Y1, int X2, int Y2, in
                     bool in = false;
                     if (x < r) {
                         double px = x + 0.5, py = y + 0.5;
-                        if (Kind == TArcKind::Chord && Interior) in = sweep >= 2 * std::numbers::pi - 1e-12 || (side(px, py) * ms >= 0);
+                        if (Kind == TArcKind::Chord && Interior)
+                            in = sweep >= 2 * std::numbers::pi - 1e-12 || (side(px, py) * ms >= 0);
                         else in = inSector(px, py);
                     }
                     if (in && runStart == INT32_MIN) runStart = x;
@@ -1265,7 +1275,8 @@ void TCanvas::InvertRgn(const TRegion& Region) {
     F->Changing();
     for (const auto& band : Region.Bands())
         for (int y = band.Top; y < band.Bottom; ++y)
-            for (size_t k = 0; k + 1 < band.Xs.size(); k += 2) F->SpanRop2(y, band.Xs[k], band.Xs[k + 1], 0, R2_NOT);
+            for (size_t k = 0; k + 1 < band.Xs.size(); k += 2)
+                F->SpanRop2(y, band.Xs[k], band.Xs[k + 1], 0, R2_NOT);
     F->Changed();
 }
 
@@ -1284,12 +1295,13 @@ void TCanvas::SetPixel(int X, int Y, TColor Color) {
 }
 
 // --- blits ---
-bool TCanvas::BitBlt(int X, int Y, int Width, int Height, const TCanvas* Source, int SX, int SY, uint32_t Rop) {
+bool TCanvas::BitBlt(int X, int Y, int Width, int Height, const TCanvas* Source, int SX, int SY,
+                     uint32_t Rop) {
     return StretchBlt(X, Y, Width, Height, Source, SX, SY, Width, Height, Rop);
 }
 
-bool TCanvas::StretchBlt(int X, int Y, int Width, int Height, const TCanvas* Source, int SX, int SY, int SW, int SH,
-                         uint32_t Rop) {
+bool TCanvas::StretchBlt(int X, int Y, int Width, int Height, const TCanvas* Source, int SX, int SY, int SW,
+                         int SH, uint32_t Rop) {
     TPoint d0 = F->ToDevice({X, Y}), d1 = F->ToDevice({X + Width, Y + Height});
     TCanvasImpl* src = Source ? Source->F.get() : nullptr;
     TPoint s0{SX, SY}, s1{SX + SW, SY + SH};
@@ -1322,14 +1334,14 @@ bool TCanvas::MaskBlt(int X, int Y, int Width, int Height, const TCanvas* Source
     return ok;
 }
 
-bool TCanvas::TransparentBlt(int X, int Y, int Width, int Height, const TCanvas* Source, int SX, int SY, int SW,
-                             int SH, TColor Transparent) {
+bool TCanvas::TransparentBlt(int X, int Y, int Width, int Height, const TCanvas* Source, int SX, int SY,
+                             int SW, int SH, TColor Transparent) {
     if (!Source) return false;
     TPoint d0 = F->ToDevice({X, Y}), d1 = F->ToDevice({X + Width, Y + Height});
     TPoint s0 = Source->F->ToDevice({SX, SY}), s1 = Source->F->ToDevice({SX + SW, SY + SH});
     F->Changing();
-    bool ok = F->Blit(d0.x, d0.y, d1.x - d0.x, d1.y - d0.y, Source->F.get(), s0.x, s0.y, s1.x - s0.x, s1.y - s0.y,
-                      SRCCOPY, nullptr, 0, 0, true, ColorRefToPixel(ColorToRGB(Transparent)));
+    bool ok = F->Blit(d0.x, d0.y, d1.x - d0.x, d1.y - d0.y, Source->F.get(), s0.x, s0.y, s1.x - s0.x,
+                      s1.y - s0.y, SRCCOPY, nullptr, 0, 0, true, ColorRefToPixel(ColorToRGB(Transparent)));
     F->Changed();
     return ok;
 }
@@ -1353,7 +1365,8 @@ void TCanvas::BrushCopy(const TRect& Dest, const TBitmap* Bitmap, const TRect& S
     if (!Bitmap || Bitmap->Empty()) return;
     // The bitmap's pixels of Color become the brush, everything else is copied.
     TBitmap work(Source.Width(), Source.Height());
-    work.Canvas()->BitBlt(0, 0, Source.Width(), Source.Height(), Bitmap->Canvas(), Source.Left, Source.Top, SRCCOPY);
+    work.Canvas()->BitBlt(0, 0, Source.Width(), Source.Height(), Bitmap->Canvas(), Source.Left, Source.Top,
+                          SRCCOPY);
     uint32_t key = ColorRefToPixel(ColorToRGB(Color));
     TBrushPaint b = F->MakeBrush(*F->State.Brush);
     TSurface& s = work.Surface();

@@ -49,11 +49,11 @@ struct TDCState {
 // raster operation (or nothing, for the gaps of a transparent hatch).
 struct TBrushPaint {
     enum Kind { Solid, Hatched, Pattern, None } K = None;
-    uint32_t Color = 0;    // pixel word
-    uint32_t Back = 0;     // hatch gaps and monochrome pattern 1 bits
-    uint32_t Fore = 0;     // monochrome pattern 0 bits
-    bool Opaque = true;    // hatch gaps painted
-    int HatchStyle = 0;    // TBrushStyle
+    uint32_t Color = 0;  // pixel word
+    uint32_t Back = 0;   // hatch gaps and monochrome pattern 1 bits
+    uint32_t Fore = 0;   // monochrome pattern 0 bits
+    bool Opaque = true;  // hatch gaps painted
+    int HatchStyle = 0;  // TBrushStyle
     const TSurface* Pat = nullptr;
     int OrgX = 0, OrgY = 0;  // surface coordinates of the pattern origin
     // Pattern value at a surface pixel; false for a transparent gap.

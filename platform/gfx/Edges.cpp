@@ -19,7 +19,8 @@ void Fill(TCanvasImpl& F, const TRect& R, TColorRef Color) {
 void Ring(TCanvasImpl& F, const TRect& R, uint32_t Sides, TColorRef TopLeft, TColorRef BottomRight) {
     if (IsRectEmpty(R)) return;
     if (Sides & BF_TOP) Fill(F, {R.Left, R.Top, R.Right - ((Sides & BF_RIGHT) ? 1 : 0), R.Top + 1}, TopLeft);
-    if (Sides & BF_LEFT) Fill(F, {R.Left, R.Top, R.Left + 1, R.Bottom - ((Sides & BF_BOTTOM) ? 1 : 0)}, TopLeft);
+    if (Sides & BF_LEFT)
+        Fill(F, {R.Left, R.Top, R.Left + 1, R.Bottom - ((Sides & BF_BOTTOM) ? 1 : 0)}, TopLeft);
     if (Sides & BF_BOTTOM) Fill(F, {R.Left, R.Bottom - 1, R.Right, R.Bottom}, BottomRight);
     if (Sides & BF_RIGHT) Fill(F, {R.Right - 1, R.Top, R.Right, R.Bottom}, BottomRight);
 }
@@ -39,11 +40,23 @@ void Arrow(TCanvasImpl& F, const TRect& R, int Direction, TColorRef Color) {
     for (int i = 0; i <= size; ++i) {
         int half = size - i;
         switch (Direction) {
-            case DFCS_SCROLLUP: Fill(F, {cx - i - 1, cy - size / 2 + i, cx + i, cy - size / 2 + i + 1}, Color); break;
-            case DFCS_SCROLLDOWN:
-            case DFCS_SCROLLCOMBOBOX: Fill(F, {cx - half - 1, cy - size / 2 + (size - half), cx + half, cy - size / 2 + (size - half) + 1}, Color); break;
-            case DFCS_SCROLLLEFT: Fill(F, {cx - size / 2 + i, cy - i - 1, cx - size / 2 + i + 1, cy + i}, Color); break;
-            default: Fill(F, {cx - size / 2 + (size - half), cy - half - 1, cx - size / 2 + (size - half) + 1, cy + half}, Color); break;
+        case DFCS_SCROLLUP:
+            Fill(F, {cx - i - 1, cy - size / 2 + i, cx + i, cy - size / 2 + i + 1}, Color);
+            break;
+        case DFCS_SCROLLDOWN:
+        case DFCS_SCROLLCOMBOBOX:
+            Fill(F,
+                 {cx - half - 1, cy - size / 2 + (size - half), cx + half, cy - size / 2 + (size - half) + 1},
+                 Color);
+            break;
+        case DFCS_SCROLLLEFT:
+            Fill(F, {cx - size / 2 + i, cy - i - 1, cx - size / 2 + i + 1, cy + i}, Color);
+            break;
+        default:
+            Fill(F,
+                 {cx - size / 2 + (size - half), cy - half - 1, cx - size / 2 + (size - half) + 1, cy + half},
+                 Color);
+            break;
         }
     }
 }
@@ -100,7 +113,8 @@ bool TCanvas::DrawFrameControl(TRect& R, uint32_t Type, uint32_t State) {
     uint32_t kind = State & 0xFF;
     auto edge = [&](TRect& r, uint32_t e) {
         TRect l = DPtoLP(r);
-        DrawEdge(l, e, BF_RECT | BF_ADJUST | (flat ? uint32_t(BF_FLAT) : 0u) | (mono ? uint32_t(BF_MONO) : 0u));
+        DrawEdge(l, e,
+                 BF_RECT | BF_ADJUST | (flat ? uint32_t(BF_FLAT) : 0u) | (mono ? uint32_t(BF_MONO) : 0u));
         r = LPtoDP(l);
     };
     if (Type == DFC_BUTTON && (kind & DFCS_BUTTONPUSH)) {
@@ -120,7 +134,8 @@ bool TCanvas::DrawFrameControl(TRect& R, uint32_t Type, uint32_t State) {
             Fill(*F, r, face);
         }
         if (State & DFCS_ADJUSTRECT) R = DPtoLP(r);
-    } else if (Type == DFC_BUTTON && (kind & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK))) {
+    } else if (Type == DFC_BUTTON &&
+               (kind & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK))) {
         // A 12-pixel round box, scaled to the smaller side of the rectangle.
         int size = std::min(d.Width(), d.Height());
         TRect b{d.Left + (d.Width() - size) / 2, d.Top + (d.Height() - size) / 2, 0, 0};
@@ -128,7 +143,8 @@ bool TCanvas::DrawFrameControl(TRect& R, uint32_t Type, uint32_t State) {
         b.Bottom = b.Top + size;
         auto disc = [&](const TRect& box, TColorRef c, bool TopLeftHalf, bool Half) {
             for (int y = box.Top; y < box.Bottom; ++y) {
-                double cy = (box.Top + box.Bottom) / 2.0, cx = (box.Left + box.Right) / 2.0, rr = box.Width() / 2.0;
+                double cy = (box.Top + box.Bottom) / 2.0, cx = (box.Left + box.Right) / 2.0,
+                       rr = box.Width() / 2.0;
                 double dy = y + 0.5 - cy;
                 if (std::abs(dy) > rr) continue;
                 double half = std::sqrt(rr * rr - dy * dy);
@@ -182,7 +198,8 @@ bool TCanvas::DrawFrameControl(TRect& R, uint32_t Type, uint32_t State) {
         TColorRef back = (inactive || pushed) ? face : window;
         if (third && !pushed) {
             for (int y = r.Top; y < r.Bottom; ++y)
-                for (int x = r.Left; x < r.Right; ++x) Fill(*F, {x, y, x + 1, y + 1}, ((x + y) & 1) ? face : hilite);
+                for (int x = r.Left; x < r.Right; ++x)
+                    Fill(*F, {x, y, x + 1, y + 1}, ((x + y) & 1) ? face : hilite);
         } else {
             Fill(*F, r, back);
         }
@@ -203,7 +220,10 @@ bool TCanvas::DrawFrameControl(TRect& R, uint32_t Type, uint32_t State) {
             for (int k = 0; k < 3; ++k) {
                 int off = 4 * k + 1;
                 for (int i = 0; i < r.Width() - off; ++i) {
-                    Fill(*F, {r.Right - 1 - i, r.Bottom - off - (r.Width() - off) + i, r.Right - i, r.Bottom - off - (r.Width() - off) + i + 1}, hilite);
+                    Fill(*F,
+                         {r.Right - 1 - i, r.Bottom - off - (r.Width() - off) + i, r.Right - i,
+                          r.Bottom - off - (r.Width() - off) + i + 1},
+                         hilite);
                 }
             }
         } else {

@@ -22,11 +22,11 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/rtl/Exceptions.h"
-#include "platform/rtl/Object.h"
 #include "platform/gfx/Region.h"
 #include "platform/gfx/Surface.h"
 #include "platform/gfx/Types.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Object.h"
 
 ZELMOR_EXCEPTION(EInvalidGraphic, Exception);
 ZELMOR_EXCEPTION(EInvalidGraphicOperation, Exception);
@@ -39,18 +39,43 @@ struct TTypeInfo;
 
 // --- raster operation codes ---
 enum : int {
-    R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN = 4, R2_MASKPENNOT = 5,
-    R2_NOT = 6, R2_XORPEN = 7, R2_NOTMASKPEN = 8, R2_MASKPEN = 9, R2_NOTXORPEN = 10, R2_NOP = 11,
-    R2_MERGENOTPEN = 12, R2_COPYPEN = 13, R2_MERGEPENNOT = 14, R2_MERGEPEN = 15, R2_WHITE = 16
+    R2_BLACK = 1,
+    R2_NOTMERGEPEN = 2,
+    R2_MASKNOTPEN = 3,
+    R2_NOTCOPYPEN = 4,
+    R2_MASKPENNOT = 5,
+    R2_NOT = 6,
+    R2_XORPEN = 7,
+    R2_NOTMASKPEN = 8,
+    R2_MASKPEN = 9,
+    R2_NOTXORPEN = 10,
+    R2_NOP = 11,
+    R2_MERGENOTPEN = 12,
+    R2_COPYPEN = 13,
+    R2_MERGEPENNOT = 14,
+    R2_MERGEPEN = 15,
+    R2_WHITE = 16
 };
 // Ternary codes: bits 16..23 are the truth table over pattern (0xF0),
 // source (0xCC) and destination (0xAA); the low word is ignored.
 enum : uint32_t {
-    SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6, SRCINVERT = 0x00660046,
-    SRCERASE = 0x00440328, NOTSRCCOPY = 0x00330008, NOTSRCERASE = 0x001100A6, MERGECOPY = 0x00C000CA,
-    MERGEPAINT = 0x00BB0226, PATCOPY = 0x00F00021, PATPAINT = 0x00FB0A09, PATINVERT = 0x005A0049,
-    DSTINVERT = 0x00550009, BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062,
-    ROP_DSna = 0x00220326, ROP_DSPDxax = 0x00E20746
+    SRCCOPY = 0x00CC0020,
+    SRCPAINT = 0x00EE0086,
+    SRCAND = 0x008800C6,
+    SRCINVERT = 0x00660046,
+    SRCERASE = 0x00440328,
+    NOTSRCCOPY = 0x00330008,
+    NOTSRCERASE = 0x001100A6,
+    MERGECOPY = 0x00C000CA,
+    MERGEPAINT = 0x00BB0226,
+    PATCOPY = 0x00F00021,
+    PATPAINT = 0x00FB0A09,
+    PATINVERT = 0x005A0049,
+    DSTINVERT = 0x00550009,
+    BLACKNESS = 0x00000042,
+    WHITENESS = 0x00FF0062,
+    ROP_DSna = 0x00220326,
+    ROP_DSPDxax = 0x00E20746
 };
 // Background modes, stretch modes, mapping modes.
 enum : int { TRANSPARENT = 1, OPAQUE = 2 };
@@ -58,51 +83,127 @@ enum : int { BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4 
 enum : int { MM_TEXT = 1, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8 };
 // Pen styles of ExtCreatePen (the low byte) and its end caps and type.
 enum : uint32_t {
-    PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5,
-    PS_INSIDEFRAME = 6, PS_ALTERNATE = 8, PS_STYLE_MASK = 0xF,
-    PS_ENDCAP_ROUND = 0, PS_ENDCAP_SQUARE = 0x100, PS_ENDCAP_FLAT = 0x200, PS_ENDCAP_MASK = 0xF00,
-    PS_COSMETIC = 0, PS_GEOMETRIC = 0x10000
+    PS_SOLID = 0,
+    PS_DASH = 1,
+    PS_DOT = 2,
+    PS_DASHDOT = 3,
+    PS_DASHDOTDOT = 4,
+    PS_NULL = 5,
+    PS_INSIDEFRAME = 6,
+    PS_ALTERNATE = 8,
+    PS_STYLE_MASK = 0xF,
+    PS_ENDCAP_ROUND = 0,
+    PS_ENDCAP_SQUARE = 0x100,
+    PS_ENDCAP_FLAT = 0x200,
+    PS_ENDCAP_MASK = 0xF00,
+    PS_COSMETIC = 0,
+    PS_GEOMETRIC = 0x10000
 };
 // Text alignment.
 enum : uint32_t {
-    TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6,
-    TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24
+    TA_NOUPDATECP = 0,
+    TA_UPDATECP = 1,
+    TA_LEFT = 0,
+    TA_RIGHT = 2,
+    TA_CENTER = 6,
+    TA_TOP = 0,
+    TA_BOTTOM = 8,
+    TA_BASELINE = 24
 };
 // ExtTextOut options.
 enum : uint32_t { ETO_OPAQUE = 2, ETO_CLIPPED = 4 };
 // DrawText flags.
 enum : uint32_t {
-    DT_TOP = 0, DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCENTER = 4, DT_BOTTOM = 8,
-    DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_TABSTOP = 0x80,
-    DT_NOCLIP = 0x100, DT_EXTERNALLEADING = 0x200, DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800,
-    DT_INTERNAL = 0x1000, DT_EDITCONTROL = 0x2000, DT_PATH_ELLIPSIS = 0x4000,
-    DT_END_ELLIPSIS = 0x8000, DT_MODIFYSTRING = 0x10000, DT_RTLREADING = 0x20000,
-    DT_WORD_ELLIPSIS = 0x40000, DT_HIDEPREFIX = 0x100000, DT_PREFIXONLY = 0x200000
+    DT_TOP = 0,
+    DT_LEFT = 0,
+    DT_CENTER = 1,
+    DT_RIGHT = 2,
+    DT_VCENTER = 4,
+    DT_BOTTOM = 8,
+    DT_WORDBREAK = 0x10,
+    DT_SINGLELINE = 0x20,
+    DT_EXPANDTABS = 0x40,
+    DT_TABSTOP = 0x80,
+    DT_NOCLIP = 0x100,
+    DT_EXTERNALLEADING = 0x200,
+    DT_CALCRECT = 0x400,
+    DT_NOPREFIX = 0x800,
+    DT_INTERNAL = 0x1000,
+    DT_EDITCONTROL = 0x2000,
+    DT_PATH_ELLIPSIS = 0x4000,
+    DT_END_ELLIPSIS = 0x8000,
+    DT_MODIFYSTRING = 0x10000,
+    DT_RTLREADING = 0x20000,
+    DT_WORD_ELLIPSIS = 0x40000,
+    DT_HIDEPREFIX = 0x100000,
+    DT_PREFIXONLY = 0x200000
 };
 // DrawEdge.
 enum : uint32_t {
-    BDR_RAISEDOUTER = 1, BDR_SUNKENOUTER = 2, BDR_RAISEDINNER = 4, BDR_SUNKENINNER = 8,
-    BDR_OUTER = 3, BDR_INNER = 12, BDR_RAISED = 5, BDR_SUNKEN = 10,
-    EDGE_RAISED = 5, EDGE_SUNKEN = 10, EDGE_ETCHED = 6, EDGE_BUMP = 9,
-    BF_LEFT = 1, BF_TOP = 2, BF_RIGHT = 4, BF_BOTTOM = 8, BF_TOPLEFT = 3, BF_BOTTOMRIGHT = 12,
-    BF_RECT = 15, BF_MIDDLE = 0x800, BF_SOFT = 0x1000, BF_ADJUST = 0x2000, BF_FLAT = 0x4000,
+    BDR_RAISEDOUTER = 1,
+    BDR_SUNKENOUTER = 2,
+    BDR_RAISEDINNER = 4,
+    BDR_SUNKENINNER = 8,
+    BDR_OUTER = 3,
+    BDR_INNER = 12,
+    BDR_RAISED = 5,
+    BDR_SUNKEN = 10,
+    EDGE_RAISED = 5,
+    EDGE_SUNKEN = 10,
+    EDGE_ETCHED = 6,
+    EDGE_BUMP = 9,
+    BF_LEFT = 1,
+    BF_TOP = 2,
+    BF_RIGHT = 4,
+    BF_BOTTOM = 8,
+    BF_TOPLEFT = 3,
+    BF_BOTTOMRIGHT = 12,
+    BF_RECT = 15,
+    BF_MIDDLE = 0x800,
+    BF_SOFT = 0x1000,
+    BF_ADJUST = 0x2000,
+    BF_FLAT = 0x4000,
     BF_MONO = 0x8000
 };
 // DrawFrameControl.
 enum : uint32_t {
-    DFC_CAPTION = 1, DFC_MENU = 2, DFC_SCROLL = 3, DFC_BUTTON = 4,
-    DFCS_BUTTONCHECK = 0, DFCS_BUTTONRADIOIMAGE = 1, DFCS_BUTTONRADIOMASK = 2, DFCS_BUTTONRADIO = 4,
-    DFCS_BUTTON3STATE = 8, DFCS_BUTTONPUSH = 0x10,
-    DFCS_SCROLLUP = 0, DFCS_SCROLLDOWN = 1, DFCS_SCROLLLEFT = 2, DFCS_SCROLLRIGHT = 3,
-    DFCS_SCROLLCOMBOBOX = 5, DFCS_SCROLLSIZEGRIP = 8,
-    DFCS_CAPTIONCLOSE = 0, DFCS_CAPTIONMIN = 1, DFCS_CAPTIONMAX = 2, DFCS_CAPTIONRESTORE = 3,
+    DFC_CAPTION = 1,
+    DFC_MENU = 2,
+    DFC_SCROLL = 3,
+    DFC_BUTTON = 4,
+    DFCS_BUTTONCHECK = 0,
+    DFCS_BUTTONRADIOIMAGE = 1,
+    DFCS_BUTTONRADIOMASK = 2,
+    DFCS_BUTTONRADIO = 4,
+    DFCS_BUTTON3STATE = 8,
+    DFCS_BUTTONPUSH = 0x10,
+    DFCS_SCROLLUP = 0,
+    DFCS_SCROLLDOWN = 1,
+    DFCS_SCROLLLEFT = 2,
+    DFCS_SCROLLRIGHT = 3,
+    DFCS_SCROLLCOMBOBOX = 5,
+    DFCS_SCROLLSIZEGRIP = 8,
+    DFCS_CAPTIONCLOSE = 0,
+    DFCS_CAPTIONMIN = 1,
+    DFCS_CAPTIONMAX = 2,
+    DFCS_CAPTIONRESTORE = 3,
     DFCS_CAPTIONHELP = 4,
-    DFCS_INACTIVE = 0x100, DFCS_PUSHED = 0x200, DFCS_CHECKED = 0x400, DFCS_TRANSPARENT = 0x800,
-    DFCS_HOT = 0x1000, DFCS_ADJUSTRECT = 0x2000, DFCS_FLAT = 0x4000, DFCS_MONO = 0x8000
+    DFCS_INACTIVE = 0x100,
+    DFCS_PUSHED = 0x200,
+    DFCS_CHECKED = 0x400,
+    DFCS_TRANSPARENT = 0x800,
+    DFCS_HOT = 0x1000,
+    DFCS_ADJUSTRECT = 0x2000,
+    DFCS_FLAT = 0x4000,
+    DFCS_MONO = 0x8000
 };
 // Character sets and the pitch bits of a logical font.
 enum : uint8_t {
-    ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2, SHIFTJIS_CHARSET = 128, OEM_CHARSET = 255
+    ANSI_CHARSET = 0,
+    DEFAULT_CHARSET = 1,
+    SYMBOL_CHARSET = 2,
+    SHIFTJIS_CHARSET = 128,
+    OEM_CHARSET = 255
 };
 enum : uint8_t { DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2 };
 // tmPitchAndFamily: the bit is set for a VARIABLE pitch font (an old trap of the format).
@@ -119,10 +220,33 @@ protected:
     void Changed();
 };
 
-enum TPenStyle : uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psAlternate };
+enum TPenStyle : uint8_t {
+    psSolid,
+    psDash,
+    psDot,
+    psDashDot,
+    psDashDotDot,
+    psClear,
+    psInsideFrame,
+    psAlternate
+};
 enum TPenMode : uint8_t {
-    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot, pmMergeNotPen,
-    pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+    pmBlack,
+    pmWhite,
+    pmNop,
+    pmNot,
+    pmCopy,
+    pmNotCopy,
+    pmMergePenNot,
+    pmMaskPenNot,
+    pmMergeNotPen,
+    pmMaskNotPen,
+    pmMerge,
+    pmNotMerge,
+    pmMask,
+    pmNotMask,
+    pmXor,
+    pmNotXor
 };
 enum TPenCap : uint8_t { pcRound, pcSquare, pcFlat };
 const TTypeInfo& TypeInfoOf(TPenStyle*);
@@ -159,7 +283,16 @@ private:
     TPenCap FCap = pcRound;
 };
 
-enum TBrushStyle : uint8_t { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum TBrushStyle : uint8_t {
+    bsSolid,
+    bsClear,
+    bsHorizontal,
+    bsVertical,
+    bsFDiagonal,
+    bsBDiagonal,
+    bsCross,
+    bsDiagCross
+};
 const TTypeInfo& TypeInfoOf(TBrushStyle*);
 
 class TBrush : public TGraphicsObject {
@@ -396,7 +529,7 @@ public:
     bool PtVisible(int X, int Y) const;
 
     // --- saved states ---
-    int SaveDC();  // answers the new depth (1 for the first save)
+    int SaveDC();               // answers the new depth (1 for the first save)
     bool RestoreDC(int Saved);  // a depth, or -1 for the last one
 
     // --- figures ---

@@ -15,10 +15,10 @@ void TGraphicsObject::Changed() {
 
 namespace {
 // Pen modes in declaration order, as R2_ codes.
-constexpr int PenModeRop2[16] = {R2_BLACK,      R2_WHITE,       R2_NOP,         R2_NOT,
-                                 R2_COPYPEN,    R2_NOTCOPYPEN,  R2_MERGEPENNOT, R2_MASKPENNOT,
+constexpr int PenModeRop2[16] = {R2_BLACK,       R2_WHITE,      R2_NOP,         R2_NOT,
+                                 R2_COPYPEN,     R2_NOTCOPYPEN, R2_MERGEPENNOT, R2_MASKPENNOT,
                                  R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,    R2_NOTMERGEPEN,
-                                 R2_MASKPEN,    R2_NOTMASKPEN,  R2_XORPEN,      R2_NOTXORPEN};
+                                 R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,      R2_NOTXORPEN};
 }  // namespace
 
 int PenModeToRop2(TPenMode Mode) { return PenModeRop2[Mode & 15]; }
@@ -62,7 +62,7 @@ void TPen::SetCap(TPenCap Value) {
 }
 
 void TPen::SetExtended(uint32_t PenStyle, int Width, TColor Color) {
-    static constexpr TPenStyle Styles[9] = {psSolid, psDash, psDot, psDashDot, psDashDotDot,
+    static constexpr TPenStyle Styles[9] = {psSolid, psDash,        psDot,   psDashDot,  psDashDotDot,
                                             psClear, psInsideFrame, psSolid, psAlternate};
     uint32_t s = PenStyle & PS_STYLE_MASK;
     FStyle = s <= 8 ? Styles[s] : psSolid;
@@ -87,7 +87,8 @@ void TPen::Assign(TPersistent* Source) {
 }
 
 bool TPen::SameAs(const TPen& O) const {
-    return FColor == O.FColor && FWidth == O.FWidth && FStyle == O.FStyle && FMode == O.FMode && FCap == O.FCap;
+    return FColor == O.FColor && FWidth == O.FWidth && FStyle == O.FStyle && FMode == O.FMode &&
+           FCap == O.FCap;
 }
 
 // --- TBrush ---
@@ -225,7 +226,9 @@ TLogFont TFont::LogFont() const {
     f.lfUnderline = FStyle.Contains(fsUnderline);
     f.lfStrikeOut = FStyle.Contains(fsStrikeOut);
     f.lfCharSet = FCharset;
-    f.lfPitchAndFamily = FPitch == fpFixed ? FIXED_PITCH : FPitch == fpVariable ? VARIABLE_PITCH : DEFAULT_PITCH;
+    f.lfPitchAndFamily = FPitch == fpFixed      ? FIXED_PITCH
+                         : FPitch == fpVariable ? VARIABLE_PITCH
+                                                : DEFAULT_PITCH;
     f.lfFaceName = FName;
     return f;
 }
@@ -257,9 +260,9 @@ bool TFont::SameAs(const TFont& O) const {
 // --- published properties ---
 ZELMOR_IMPLEMENT_ENUM(TPenStyle, "psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear",
                       "psInsideFrame", "psAlternate")
-ZELMOR_IMPLEMENT_ENUM(TPenMode, "pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot",
-                      "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge", "pmMask", "pmNotMask",
-                      "pmXor", "pmNotXor")
+ZELMOR_IMPLEMENT_ENUM(TPenMode, "pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy",
+                      "pmMergePenNot", "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge",
+                      "pmNotMerge", "pmMask", "pmNotMask", "pmXor", "pmNotXor")
 ZELMOR_IMPLEMENT_ENUM(TBrushStyle, "bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
                       "bsBDiagonal", "bsCross", "bsDiagCross")
 ZELMOR_IMPLEMENT_ENUM(TFontStyle, "fsBold", "fsItalic", "fsUnderline", "fsStrikeOut")
@@ -278,7 +281,9 @@ void TBrush::DescribeProperties(TPropertyTable& T) {
 }
 
 void TFont::DescribeProperties(TPropertyTable& T) {
-    T.Property("Charset", &TFont::Charset, &TFont::SetCharset).OfType(CharsetTypeInfo()).Default(DEFAULT_CHARSET);
+    T.Property("Charset", &TFont::Charset, &TFont::SetCharset)
+        .OfType(CharsetTypeInfo())
+        .Default(DEFAULT_CHARSET);
     T.Property("Color", &TFont::Color, &TFont::SetColor).OfType(ColorTypeInfo()).NoDefault();
     T.Property("Height", &TFont::Height, &TFont::SetHeight).NoDefault();
     T.Property("Name", &TFont::Name, &TFont::SetName);
@@ -289,10 +294,11 @@ void TFont::DescribeProperties(TPropertyTable& T) {
 }
 
 const TTypeInfo& CharsetTypeInfo() {
-    static const TTypeInfo info =
-        MakeIntegerTypeInfo("TFontCharset", 0, 255,
-                            {{ANSI_CHARSET, "ANSI_CHARSET"}, {DEFAULT_CHARSET, "DEFAULT_CHARSET"},
-                             {SYMBOL_CHARSET, "SYMBOL_CHARSET"}, {SHIFTJIS_CHARSET, "SHIFTJIS_CHARSET"},
-                             {OEM_CHARSET, "OEM_CHARSET"}});
+    static const TTypeInfo info = MakeIntegerTypeInfo("TFontCharset", 0, 255,
+                                                      {{ANSI_CHARSET, "ANSI_CHARSET"},
+                                                       {DEFAULT_CHARSET, "DEFAULT_CHARSET"},
+                                                       {SYMBOL_CHARSET, "SYMBOL_CHARSET"},
+                                                       {SHIFTJIS_CHARSET, "SHIFTJIS_CHARSET"},
+                                                       {OEM_CHARSET, "OEM_CHARSET"}});
     return info;
 }

@@ -225,7 +225,9 @@ void TCustomImageList::DrawEx(TCanvas* Canvas, int X, int Y, int Index, uint32_t
         work.Assign(img.Image.get());
         if (Style & (ILD_BLEND25 | ILD_BLEND50)) {
             // Blending mixes every second (or every fourth) pixel with the blend colour.
-            TColorRef blend = BlendColor == CLR_DEFAULT || BlendColor == CLR_NONE ? GetSysColor(COLOR_HIGHLIGHT) : BlendColor;
+            TColorRef blend = BlendColor == CLR_DEFAULT || BlendColor == CLR_NONE
+                                  ? GetSysColor(COLOR_HIGHLIGHT)
+                                  : BlendColor;
             uint32_t bp = ColorRefToPixel(blend);
             TSurface& s = work.Surface();
             for (int y = 0; y < s.Height(); ++y)
@@ -287,7 +289,8 @@ namespace {
 // One BMP file after its byte count; EReadError when it is cut short or unreadable.
 TBmpImage ReadSizedBmp(TStream& Stream) {
     int32_t size = Stream.ReadInt32();
-    if (size <= 0 || size > Stream.Size() - Stream.Position()) throw EReadError("Image list data is truncated");
+    if (size <= 0 || size > Stream.Size() - Stream.Position())
+        throw EReadError("Image list data is truncated");
     try {
         return ReadBmp(Stream, size);
     } catch (const EInvalidGraphic& e) {

@@ -12,8 +12,15 @@
 
 // ImageList_DrawEx styles and colour values.
 enum : uint32_t {
-    ILD_NORMAL = 0, ILD_TRANSPARENT = 1, ILD_BLEND25 = 2, ILD_FOCUS = 2, ILD_BLEND50 = 4,
-    ILD_SELECTED = 4, ILD_BLEND = 4, ILD_MASK = 0x10, ILD_IMAGE = 0x20
+    ILD_NORMAL = 0,
+    ILD_TRANSPARENT = 1,
+    ILD_BLEND25 = 2,
+    ILD_FOCUS = 2,
+    ILD_BLEND50 = 4,
+    ILD_SELECTED = 4,
+    ILD_BLEND = 4,
+    ILD_MASK = 0x10,
+    ILD_IMAGE = 0x20
 };
 constexpr uint32_t CLR_NONE = 0xFFFFFFFF;
 constexpr uint32_t CLR_DEFAULT = 0xFF000000;
@@ -96,7 +103,8 @@ private:
         std::unique_ptr<TBitmap> Image;  // pf32bit
         std::unique_ptr<TBitmap> Mask;   // pf1bit: 1 = transparent
     };
-    TImage MakeImage(const TBitmap* Image, int Left, const TBitmap* Mask, TColor MaskColor, bool FromColor) const;
+    TImage MakeImage(const TBitmap* Image, int Left, const TBitmap* Mask, TColor MaskColor,
+                     bool FromColor) const;
     int FWidth, FHeight;
     bool FMasked = true;
     TColor FBkColor = clNone;

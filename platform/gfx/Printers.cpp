@@ -30,7 +30,8 @@ std::string ErrorText(int Error) { return std::generic_category().message(Error)
 
 // --- TPrinter ---
 TPrinter::TPrinter(int PixelsPerInch)
-    : FPixelsPerInch(PixelsPerInch > 0 ? PixelsPerInch : PrinterPixelsPerInch), FCanvas(std::make_unique<TCanvas>()) {
+    : FPixelsPerInch(PixelsPerInch > 0 ? PixelsPerInch : PrinterPixelsPerInch),
+      FCanvas(std::make_unique<TCanvas>()) {
     FCanvas->SetPixelsPerInch(FPixelsPerInch);
 }
 
@@ -89,7 +90,8 @@ void TPrinter::BeginDoc() {
 
 void TPrinter::NewPage() {
     CheckPrinting(true);
-    std::unique_ptr<TSurface> done = std::exchange(FPage, std::make_unique<TSurface>(PageWidth(), PageHeight()));
+    std::unique_ptr<TSurface> done =
+        std::exchange(FPage, std::make_unique<TSurface>(PageWidth(), PageHeight()));
     FCanvas->SetSurface(FPage.get());
     // The new page is in place before the finished one is handed on: should
     // that fail, the job still has a page to draw on until the caller aborts it.
@@ -173,7 +175,8 @@ struct TPdfPrinter::TJob {
     }
 };
 
-TPdfPrinter::TPdfPrinter(std::string Folder, int PixelsPerInch) : TPrinter(PixelsPerInch), FFolder(std::move(Folder)) {}
+TPdfPrinter::TPdfPrinter(std::string Folder, int PixelsPerInch)
+    : TPrinter(PixelsPerInch), FFolder(std::move(Folder)) {}
 
 TPdfPrinter::~TPdfPrinter() = default;
 
@@ -201,7 +204,8 @@ void TPdfPrinter::StartJob(const AnsiString& Title, int PageWidth, int PageHeigh
     job->PixelsPerInch = PixelsPerInch();
     std::filesystem::path file(job->FileName);
     auto refuse = [&](int Err) {
-        throw EFCreateError("Cannot create file " + FromUtf8(job->FileName) + " (" + FromUtf8(ErrorText(Err)) + ")");
+        throw EFCreateError("Cannot create file " + FromUtf8(job->FileName) + " (" +
+                            FromUtf8(ErrorText(Err)) + ")");
     };
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
@@ -216,7 +220,8 @@ void TPdfPrinter::StartJob(const AnsiString& Title, int PageWidth, int PageHeigh
     ::fchmod(job->Fd, 0666 & ~mask);
 
     double scale = 72.0 / job->PixelsPerInch;  // points per printer pixel
-    job->Pdf = cairo_pdf_surface_create_for_stream(&TJob::Write, job.get(), PageWidth * scale, PageHeight * scale);
+    job->Pdf =
+        cairo_pdf_surface_create_for_stream(&TJob::Write, job.get(), PageWidth * scale, PageHeight * scale);
     // 1.4 keeps the page tree in plain objects, which every reader takes.
     cairo_pdf_surface_restrict_to_version(job->Pdf, CAIRO_PDF_VERSION_1_4);
     std::string title = ToUtf8(Title);

@@ -162,7 +162,8 @@ std::unique_ptr<TPrinter> SetPrinter(std::unique_ptr<TPrinter> NewPrinter);
 // Installs a printer for as long as it lives and then puts the previous one back.
 class TPrinterOverride {
 public:
-    explicit TPrinterOverride(std::unique_ptr<TPrinter> NewPrinter) : FPrevious(SetPrinter(std::move(NewPrinter))) {}
+    explicit TPrinterOverride(std::unique_ptr<TPrinter> NewPrinter)
+        : FPrevious(SetPrinter(std::move(NewPrinter))) {}
     ~TPrinterOverride() { SetPrinter(std::move(FPrevious)); }
     TPrinterOverride(const TPrinterOverride&) = delete;
     TPrinterOverride& operator=(const TPrinterOverride&) = delete;

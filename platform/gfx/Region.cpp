@@ -42,11 +42,11 @@ TXs CombineXs(const TXs& A, const TXs& B, Op op) {
 
 TXs CombineXsMode(const TXs& A, const TXs& B, int Mode) {
     switch (Mode) {
-        case RGN_AND: return CombineXs(A, B, [](bool a, bool b) { return a && b; });
-        case RGN_OR: return CombineXs(A, B, [](bool a, bool b) { return a || b; });
-        case RGN_XOR: return CombineXs(A, B, [](bool a, bool b) { return a != b; });
-        case RGN_DIFF: return CombineXs(A, B, [](bool a, bool b) { return a && !b; });
-        default: return A;
+    case RGN_AND: return CombineXs(A, B, [](bool a, bool b) { return a && b; });
+    case RGN_OR: return CombineXs(A, B, [](bool a, bool b) { return a || b; });
+    case RGN_XOR: return CombineXs(A, B, [](bool a, bool b) { return a != b; });
+    case RGN_DIFF: return CombineXs(A, B, [](bool a, bool b) { return a && !b; });
+    default: return A;
     }
 }
 
@@ -73,8 +73,7 @@ TRegion TRegion::FromBands(std::vector<TBand> Bands) {
         if (b.Bottom <= b.Top || b.Xs.empty()) continue;
         if (!r.FBands.empty() && r.FBands.back().Bottom == b.Top && r.FBands.back().Xs == b.Xs)
             r.FBands.back().Bottom = b.Bottom;
-        else
-            r.FBands.push_back(std::move(b));
+        else r.FBands.push_back(std::move(b));
     }
     return r;
 }
@@ -82,7 +81,8 @@ TRegion TRegion::FromBands(std::vector<TBand> Bands) {
 TRegion TRegion::FromRows(int Top, const std::vector<std::vector<int32_t>>& Rows) {
     std::vector<TBand> bands;
     bands.reserve(Rows.size());
-    for (size_t i = 0; i < Rows.size(); ++i) bands.push_back({Top + int32_t(i), Top + int32_t(i) + 1, Rows[i]});
+    for (size_t i = 0; i < Rows.size(); ++i)
+        bands.push_back({Top + int32_t(i), Top + int32_t(i) + 1, Rows[i]});
     return FromBands(std::move(bands));
 }
 
@@ -92,7 +92,9 @@ TRegion TRegion::FromRects(std::span<const TRect> Rects) {
     return r;
 }
 
-TRegion TRegion::Ellipse(const TRect& Box) { return RoundRect(Box, Box.Right - Box.Left, Box.Bottom - Box.Top); }
+TRegion TRegion::Ellipse(const TRect& Box) {
+    return RoundRect(Box, Box.Right - Box.Left, Box.Bottom - Box.Top);
+}
 
 TRegion TRegion::RoundRect(const TRect& Box, int EllipseWidth, int EllipseHeight) {
     TRect b = NormalizedRect(Box);
@@ -135,7 +137,8 @@ TRect TRegion::Box() const {
 }
 
 bool TRegion::Contains(int X, int Y) const {
-    auto it = std::upper_bound(FBands.begin(), FBands.end(), Y, [](int y, const TBand& b) { return y < b.Bottom; });
+    auto it =
+        std::upper_bound(FBands.begin(), FBands.end(), Y, [](int y, const TBand& b) { return y < b.Bottom; });
     if (it == FBands.end() || Y < it->Top) return false;
     // The number of interval ends at or left of X is odd inside an interval.
     auto xi = std::upper_bound(it->Xs.begin(), it->Xs.end(), X);
@@ -198,7 +201,8 @@ std::vector<TRect> TRegion::Rects() const {
     std::vector<TRect> out;
     out.reserve(RectCount());
     for (const auto& b : FBands)
-        for (size_t i = 0; i + 1 < b.Xs.size(); i += 2) out.push_back({b.Xs[i], b.Top, b.Xs[i + 1], b.Bottom});
+        for (size_t i = 0; i + 1 < b.Xs.size(); i += 2)
+            out.push_back({b.Xs[i], b.Top, b.Xs[i + 1], b.Bottom});
     return out;
 }
 
@@ -242,7 +246,8 @@ TRegion TRegion::FromData(std::span<const uint8_t> Bytes) {
     rects.reserve(size_t(count));
     for (int32_t i = 0; i < count; ++i) {
         size_t at = size_t(headerSize) + 16 * size_t(i);
-        rects.push_back({GetLE32(Bytes, at), GetLE32(Bytes, at + 4), GetLE32(Bytes, at + 8), GetLE32(Bytes, at + 12)});
+        rects.push_back(
+            {GetLE32(Bytes, at), GetLE32(Bytes, at + 4), GetLE32(Bytes, at + 8), GetLE32(Bytes, at + 12)});
     }
     // Rectangles already in y-x banded order make bands directly; anything else is united.
     std::vector<TBand> bands;

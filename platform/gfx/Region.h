@@ -29,7 +29,7 @@ public:
     static TRegion PolyPolygon(std::span<const TPoint> Points, std::span<const int> Counts, int FillMode);
 
     bool Empty() const { return FBands.empty(); }
-    int Kind() const;  // NULLREGION, SIMPLEREGION or COMPLEXREGION
+    int Kind() const;   // NULLREGION, SIMPLEREGION or COMPLEXREGION
     TRect Box() const;  // (0, 0, 0, 0) when empty
     bool Contains(int X, int Y) const;
     bool Contains(TPoint P) const { return Contains(P.x, P.y); }

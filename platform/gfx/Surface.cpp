@@ -79,7 +79,8 @@ void TSurface::ReadSpan(int X, int Y, int Count, uint32_t* Out) const {
         for (int i = 0; i < Count; ++i) Out[i] = p[i] & 0xFFFFFF;
     } else {
         const uint8_t* p = row + size_t(X) * 3;
-        for (int i = 0; i < Count; ++i, p += 3) Out[i] = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
+        for (int i = 0; i < Count; ++i, p += 3)
+            Out[i] = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
     }
 }
 
@@ -109,7 +110,8 @@ void SaveSurfaceToPng(const TSurface& Surface, const std::string& FileName) {
     int stride = cairo_image_surface_get_stride(png);
     std::memset(data, 0, size_t(stride) * size_t(h));
     for (int y = 0; y < Surface.Height(); ++y)
-        Surface.ReadSpan(0, y, Surface.Width(), reinterpret_cast<uint32_t*>(data + size_t(y) * size_t(stride)));
+        Surface.ReadSpan(0, y, Surface.Width(),
+                         reinterpret_cast<uint32_t*>(data + size_t(y) * size_t(stride)));
     cairo_surface_mark_dirty(png);
     cairo_status_t status = cairo_surface_write_to_png(png, FileName.c_str());
     cairo_surface_destroy(png);
@@ -137,7 +139,8 @@ TSurface LoadSurfaceFromPng(const std::string& FileName) {
                 // Premultiplied: undo it so a fully opaque image comes back exactly.
                 uint32_t a = p >> 24;
                 if (a != 0 && a != 255) {
-                    uint32_t r = ((p >> 16) & 0xFF) * 255 / a, g = ((p >> 8) & 0xFF) * 255 / a, b = (p & 0xFF) * 255 / a;
+                    uint32_t r = ((p >> 16) & 0xFF) * 255 / a, g = ((p >> 8) & 0xFF) * 255 / a,
+                             b = (p & 0xFF) * 255 / a;
                     p = (r << 16) | (g << 8) | b;
                 }
             }

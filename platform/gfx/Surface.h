@@ -65,8 +65,12 @@ private:
 // Bytes per row of a surface of that width and format.
 int SurfaceStride(int Width, TSurfaceFormat Format);
 // 0x00RRGGBB (pixel word) <-> 00BBGGRR (TColorRef).
-constexpr uint32_t ColorRefToPixel(TColorRef C) { return ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF); }
-constexpr TColorRef PixelToColorRef(uint32_t P) { return ((P & 0xFF) << 16) | (P & 0xFF00) | ((P >> 16) & 0xFF); }
+constexpr uint32_t ColorRefToPixel(TColorRef C) {
+    return ((C & 0xFF) << 16) | (C & 0xFF00) | ((C >> 16) & 0xFF);
+}
+constexpr TColorRef PixelToColorRef(uint32_t P) {
+    return ((P & 0xFF) << 16) | (P & 0xFF00) | ((P >> 16) & 0xFF);
+}
 
 // Writes the surface as a PNG file (through cairo); raises EInOutError when
 // the file cannot be written.

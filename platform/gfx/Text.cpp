@@ -19,9 +19,9 @@ namespace {
 
 struct TGlyph {
     bool Ready = false;
-    int Advance = 0;                // pixels along the baseline
-    int OffX = 0, OffY = 0;         // mask origin relative to the pen position on the baseline
-    std::vector<int32_t> Runs;      // triples: row, left, right (relative to the mask origin)
+    int Advance = 0;            // pixels along the baseline
+    int OffX = 0, OffY = 0;     // mask origin relative to the pen position on the baseline
+    std::vector<int32_t> Runs;  // triples: row, left, right (relative to the mask origin)
 };
 
 PangoContext* Context() {
@@ -168,8 +168,8 @@ void TFontResource::FinishMetrics() const {
     auto& m = const_cast<TTextMetric&>(Metrics);
     // The average character width by the classic weighting of the lower-case
     // letters and the space, as font files of that era state it.
-    static constexpr int Weights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6, 35, 20, 56,
-                                        56, 17, 4,  49, 56, 71,  31, 10, 18, 3,  18, 2, 166};
+    static constexpr int Weights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6,  35, 20, 56,
+                                        56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
     int sum = 0;
     for (int i = 0; i < 26; ++i) sum += Weights[i] * Glyph(uint8_t('a' + i)).Advance;
     sum += Weights[26] * Glyph(' ').Advance;
@@ -197,8 +197,14 @@ std::shared_ptr<const TFontResource> MakeResource(const TFont& Font) {
     TFontStyles st = Font.Style();
     int height = Font.Height();
     if (height == 0) height = -MulDiv(8, Font.PixelsPerInch(), 72);
-    TFontKey key{face, height, st.Contains(fsBold), st.Contains(fsItalic), st.Contains(fsUnderline),
-                 st.Contains(fsStrikeOut), Font.Orientation(), Font.Charset()};
+    TFontKey key{face,
+                 height,
+                 st.Contains(fsBold),
+                 st.Contains(fsItalic),
+                 st.Contains(fsUnderline),
+                 st.Contains(fsStrikeOut),
+                 Font.Orientation(),
+                 Font.Charset()};
     static std::map<TFontKey, std::shared_ptr<const TFontResource>> cache;
     auto it = cache.find(key);
     if (it != cache.end()) return it->second;
@@ -208,7 +214,8 @@ std::shared_ptr<const TFontResource> MakeResource(const TFont& Font) {
     std::string family = ToUtf8(face);
     pango_font_description_set_family(r->Desc, family.c_str());
     pango_font_description_set_weight(r->Desc, st.Contains(fsBold) ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-    pango_font_description_set_style(r->Desc, st.Contains(fsItalic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_font_description_set_style(r->Desc,
+                                     st.Contains(fsItalic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     r->Escapement = Font.Orientation() % 3600;
     r->Underline = st.Contains(fsUnderline);
     r->StrikeOut = st.Contains(fsStrikeOut);
@@ -260,7 +267,8 @@ const TFontResource& TFont::Resource() const {
 }
 
 // --- drawing ---
-void TCanvasImpl::Text(int X, int Y, uint32_t Options, const TRect* R, std::string_view Str, std::span<const int> Dx) {
+void TCanvasImpl::Text(int X, int Y, uint32_t Options, const TRect* R, std::string_view Str,
+                       std::span<const int> Dx) {
     if (!Surface) return;
     Select();
     const TFontResource& font = State.Font->Resource();
@@ -278,7 +286,9 @@ void TCanvasImpl::Text(int X, int Y, uint32_t Options, const TRect* R, std::stri
         int logicalWidth = 0;
         for (size_t i = 0; i < Str.size(); ++i)
             logicalWidth += i < Dx.size() ? Dx[i] : font.Glyph(uint8_t(Str[i])).Advance + State.CharExtra;
-        State.PenPos.x += (align & TA_CENTER) == TA_RIGHT ? -logicalWidth : (align & TA_CENTER) == TA_CENTER ? 0 : logicalWidth;
+        State.PenPos.x += (align & TA_CENTER) == TA_RIGHT    ? -logicalWidth
+                          : (align & TA_CENTER) == TA_CENTER ? 0
+                                                             : logicalWidth;
     }
     TPoint d = ToDevice(ref);
     double a = font.Escapement * M_PI / 1800.0, ca = std::cos(a), sa = std::sin(a);
@@ -287,7 +297,9 @@ void TCanvasImpl::Text(int X, int Y, uint32_t Options, const TRect* R, std::stri
     uint32_t h = align & TA_CENTER;
     if (Mirrored()) h = h == TA_RIGHT ? TA_LEFT : h == TA_LEFT ? TA_RIGHT : h;
     double along = h == TA_CENTER ? -width / 2.0 : h == TA_RIGHT ? -width : 0.0;
-    double down = (align & TA_BASELINE) == TA_BASELINE ? 0.0 : (align & TA_BOTTOM) ? -tm.tmDescent : tm.tmAscent;
+    double down = (align & TA_BASELINE) == TA_BASELINE ? 0.0
+                  : (align & TA_BOTTOM)                ? -tm.tmDescent
+                                                       : tm.tmAscent;
     double bx = d.x + along * ca + down * sa, by = d.y - along * sa + down * ca;
 
     Changing();
@@ -329,11 +341,11 @@ void TCanvasImpl::Text(int X, int Y, uint32_t Options, const TRect* R, std::stri
         cairo_path_t* path = cairo_copy_path_flat(cr);
         for (int i = 0; i < path->num_data; i += path->data[i].header.length) {
             const cairo_path_data_t& e = path->data[i];
-            if (e.header.type == CAIRO_PATH_MOVE_TO) Path.push_back({{{path->data[i + 1].point.x, path->data[i + 1].point.y}}, false});
+            if (e.header.type == CAIRO_PATH_MOVE_TO)
+                Path.push_back({{{path->data[i + 1].point.x, path->data[i + 1].point.y}}, false});
             else if (e.header.type == CAIRO_PATH_LINE_TO && !Path.empty())
                 Path.back().Points.push_back({path->data[i + 1].point.x, path->data[i + 1].point.y});
-            else if (e.header.type == CAIRO_PATH_CLOSE_PATH && !Path.empty())
-                Path.back().Closed = true;
+            else if (e.header.type == CAIRO_PATH_CLOSE_PATH && !Path.empty()) Path.back().Closed = true;
         }
         cairo_path_destroy(path);
         cairo_destroy(cr);
@@ -351,7 +363,8 @@ void TCanvasImpl::Text(int X, int Y, uint32_t Options, const TRect* R, std::stri
         for (size_t i = 0; i < Str.size(); ++i) {
             const TGlyph& g = font.Glyph(uint8_t(Str[i]));
             int ox = int(std::lround(bx + pos * ca)) + g.OffX, oy = int(std::lround(by - pos * sa)) + g.OffY;
-            for (size_t k = 0; k + 2 < g.Runs.size(); k += 3) SpanRop2(oy + g.Runs[k], ox + g.Runs[k + 1], ox + g.Runs[k + 2], color, R2_COPYPEN);
+            for (size_t k = 0; k + 2 < g.Runs.size(); k += 3)
+                SpanRop2(oy + g.Runs[k], ox + g.Runs[k + 1], ox + g.Runs[k + 2], color, R2_COPYPEN);
             pos += adv[i];
         }
         auto line = [&](int offset) {
@@ -359,7 +372,8 @@ void TCanvasImpl::Text(int X, int Y, uint32_t Options, const TRect* R, std::stri
             for (int t = 0; t < font.UnderlineThickness; ++t)
                 for (int p = 0; p < width; ++p) {
                     double dd = offset + t;
-                    PixelRop2(int(std::lround(bx + p * ca + dd * sa)), int(std::lround(by - p * sa + dd * ca)), color, R2_COPYPEN);
+                    PixelRop2(int(std::lround(bx + p * ca + dd * sa)),
+                              int(std::lround(by - p * sa + dd * ca)), color, R2_COPYPEN);
                 }
         };
         if (font.Underline) line(font.UnderlinePos);
@@ -383,7 +397,8 @@ void TCanvas::TextRect(const TRect& R, int X, int Y, std::string_view Text) {
     F->Text(X, Y, options, &R, Text, {});
 }
 
-bool TCanvas::ExtTextOut(int X, int Y, uint32_t Options, const TRect* R, std::string_view Text, std::span<const int> Dx) {
+bool TCanvas::ExtTextOut(int X, int Y, uint32_t Options, const TRect* R, std::string_view Text,
+                         std::span<const int> Dx) {
     F->Text(X, Y, Options, R, Text, Dx);
     return true;
 }
@@ -420,7 +435,8 @@ int NextTab(int X, std::span<const int> Tabs, int DefaultTab) {
 }
 }  // namespace
 
-int32_t TCanvas::TabbedTextOut(int X, int Y, std::string_view Text, std::span<const int> TabStops, int TabOrigin) {
+int32_t TCanvas::TabbedTextOut(int X, int Y, std::string_view Text, std::span<const int> TabStops,
+                               int TabOrigin) {
     TTextMetric tm;
     GetTextMetrics(tm);
     int x = X;
@@ -465,7 +481,9 @@ struct TTextLine {
 
 }  // namespace
 
-int TCanvas::DrawText(std::string_view Text, TRect& R, uint32_t Flags) { return DrawTextEx(Text, R, Flags, nullptr); }
+int TCanvas::DrawText(std::string_view Text, TRect& R, uint32_t Flags) {
+    return DrawTextEx(Text, R, Flags, nullptr);
+}
 
 int TCanvas::DrawTextEx(std::string_view Text, TRect& R, uint32_t Flags, TDrawTextParams* Params) {
     const TFontResource& font = Font()->Resource();

@@ -174,7 +174,9 @@ bool SubtractRect(TRect& Dest, const TRect& A, const TRect& B) {
     return true;
 }
 
-bool PtInRect(const TRect& R, TPoint P) { return P.x >= R.Left && P.x < R.Right && P.y >= R.Top && P.y < R.Bottom; }
+bool PtInRect(const TRect& R, TPoint P) {
+    return P.x >= R.Left && P.x < R.Right && P.y >= R.Top && P.y < R.Bottom;
+}
 
 bool EqualRect(const TRect& A, const TRect& B) { return A == B; }
 
@@ -188,24 +190,59 @@ TRect NormalizedRect(const TRect& R) {
 const TTypeInfo& ColorTypeInfo() {
     // The first name of a value is the one written: clSilver before its
     // alias clLtGray, clGray before clDkGray.
-    static const TTypeInfo info = MakeIntegerTypeInfo(
-        "TColor", INT32_MIN, INT32_MAX,
-        {{clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
-         {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
-         {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
-         {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
-         {clMoneyGreen, "clMoneyGreen"}, {clSkyBlue, "clSkyBlue"}, {clCream, "clCream"},
-         {clMedGray, "clMedGray"}, {clScrollBar, "clScrollBar"}, {clBackground, "clBackground"},
-         {clActiveCaption, "clActiveCaption"}, {clInactiveCaption, "clInactiveCaption"}, {clMenu, "clMenu"},
-         {clWindow, "clWindow"}, {clWindowFrame, "clWindowFrame"}, {clMenuText, "clMenuText"},
-         {clWindowText, "clWindowText"}, {clCaptionText, "clCaptionText"}, {clActiveBorder, "clActiveBorder"},
-         {clInactiveBorder, "clInactiveBorder"}, {clAppWorkSpace, "clAppWorkSpace"},
-         {clHighlight, "clHighlight"}, {clHighlightText, "clHighlightText"}, {clBtnFace, "clBtnFace"},
-         {clBtnShadow, "clBtnShadow"}, {clGrayText, "clGrayText"}, {clBtnText, "clBtnText"},
-         {clInactiveCaptionText, "clInactiveCaptionText"}, {clBtnHighlight, "clBtnHighlight"},
-         {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"}, {clInfoText, "clInfoText"},
-         {clInfoBk, "clInfoBk"}, {clHotLight, "clHotLight"}, {clGradientActiveCaption, "clGradientActiveCaption"},
-         {clGradientInactiveCaption, "clGradientInactiveCaption"}, {clNone, "clNone"}, {clDefault, "clDefault"},
-         {clLtGray, "clLtGray"}, {clDkGray, "clDkGray"}});
+    static const TTypeInfo info =
+        MakeIntegerTypeInfo("TColor", INT32_MIN, INT32_MAX,
+                            {{clBlack, "clBlack"},
+                             {clMaroon, "clMaroon"},
+                             {clGreen, "clGreen"},
+                             {clOlive, "clOlive"},
+                             {clNavy, "clNavy"},
+                             {clPurple, "clPurple"},
+                             {clTeal, "clTeal"},
+                             {clGray, "clGray"},
+                             {clSilver, "clSilver"},
+                             {clRed, "clRed"},
+                             {clLime, "clLime"},
+                             {clYellow, "clYellow"},
+                             {clBlue, "clBlue"},
+                             {clFuchsia, "clFuchsia"},
+                             {clAqua, "clAqua"},
+                             {clWhite, "clWhite"},
+                             {clMoneyGreen, "clMoneyGreen"},
+                             {clSkyBlue, "clSkyBlue"},
+                             {clCream, "clCream"},
+                             {clMedGray, "clMedGray"},
+                             {clScrollBar, "clScrollBar"},
+                             {clBackground, "clBackground"},
+                             {clActiveCaption, "clActiveCaption"},
+                             {clInactiveCaption, "clInactiveCaption"},
+                             {clMenu, "clMenu"},
+                             {clWindow, "clWindow"},
+                             {clWindowFrame, "clWindowFrame"},
+                             {clMenuText, "clMenuText"},
+                             {clWindowText, "clWindowText"},
+                             {clCaptionText, "clCaptionText"},
+                             {clActiveBorder, "clActiveBorder"},
+                             {clInactiveBorder, "clInactiveBorder"},
+                             {clAppWorkSpace, "clAppWorkSpace"},
+                             {clHighlight, "clHighlight"},
+                             {clHighlightText, "clHighlightText"},
+                             {clBtnFace, "clBtnFace"},
+                             {clBtnShadow, "clBtnShadow"},
+                             {clGrayText, "clGrayText"},
+                             {clBtnText, "clBtnText"},
+                             {clInactiveCaptionText, "clInactiveCaptionText"},
+                             {clBtnHighlight, "clBtnHighlight"},
+                             {cl3DDkShadow, "cl3DDkShadow"},
+                             {cl3DLight, "cl3DLight"},
+                             {clInfoText, "clInfoText"},
+                             {clInfoBk, "clInfoBk"},
+                             {clHotLight, "clHotLight"},
+                             {clGradientActiveCaption, "clGradientActiveCaption"},
+                             {clGradientInactiveCaption, "clGradientInactiveCaption"},
+                             {clNone, "clNone"},
+                             {clDefault, "clDefault"},
+                             {clLtGray, "clLtGray"},
+                             {clDkGray, "clDkGray"}});
     return info;
 }

@@ -22,13 +22,34 @@ constexpr int GetBValue(TColorRef C) { return int((C >> 16) & 0xFF); }
 
 // System colour indices (GetSysColor).
 enum : int {
-    COLOR_SCROLLBAR = 0, COLOR_BACKGROUND = 1, COLOR_ACTIVECAPTION = 2, COLOR_INACTIVECAPTION = 3,
-    COLOR_MENU = 4, COLOR_WINDOW = 5, COLOR_WINDOWFRAME = 6, COLOR_MENUTEXT = 7, COLOR_WINDOWTEXT = 8,
-    COLOR_CAPTIONTEXT = 9, COLOR_ACTIVEBORDER = 10, COLOR_INACTIVEBORDER = 11, COLOR_APPWORKSPACE = 12,
-    COLOR_HIGHLIGHT = 13, COLOR_HIGHLIGHTTEXT = 14, COLOR_BTNFACE = 15, COLOR_BTNSHADOW = 16,
-    COLOR_GRAYTEXT = 17, COLOR_BTNTEXT = 18, COLOR_INACTIVECAPTIONTEXT = 19, COLOR_BTNHIGHLIGHT = 20,
-    COLOR_3DDKSHADOW = 21, COLOR_3DLIGHT = 22, COLOR_INFOTEXT = 23, COLOR_INFOBK = 24,
-    COLOR_HOTLIGHT = 26, COLOR_GRADIENTACTIVECAPTION = 27, COLOR_GRADIENTINACTIVECAPTION = 28,
+    COLOR_SCROLLBAR = 0,
+    COLOR_BACKGROUND = 1,
+    COLOR_ACTIVECAPTION = 2,
+    COLOR_INACTIVECAPTION = 3,
+    COLOR_MENU = 4,
+    COLOR_WINDOW = 5,
+    COLOR_WINDOWFRAME = 6,
+    COLOR_MENUTEXT = 7,
+    COLOR_WINDOWTEXT = 8,
+    COLOR_CAPTIONTEXT = 9,
+    COLOR_ACTIVEBORDER = 10,
+    COLOR_INACTIVEBORDER = 11,
+    COLOR_APPWORKSPACE = 12,
+    COLOR_HIGHLIGHT = 13,
+    COLOR_HIGHLIGHTTEXT = 14,
+    COLOR_BTNFACE = 15,
+    COLOR_BTNSHADOW = 16,
+    COLOR_GRAYTEXT = 17,
+    COLOR_BTNTEXT = 18,
+    COLOR_INACTIVECAPTIONTEXT = 19,
+    COLOR_BTNHIGHLIGHT = 20,
+    COLOR_3DDKSHADOW = 21,
+    COLOR_3DLIGHT = 22,
+    COLOR_INFOTEXT = 23,
+    COLOR_INFOBK = 24,
+    COLOR_HOTLIGHT = 26,
+    COLOR_GRADIENTACTIVECAPTION = 27,
+    COLOR_GRADIENTINACTIVECAPTION = 28,
     COLOR_ENDCOLORS = 29
 };
 
@@ -50,7 +71,8 @@ constexpr TColor clScrollBar = SysColor(COLOR_SCROLLBAR), clBackground = SysColo
                  clAppWorkSpace = SysColor(COLOR_APPWORKSPACE), clHighlight = SysColor(COLOR_HIGHLIGHT),
                  clHighlightText = SysColor(COLOR_HIGHLIGHTTEXT), clBtnFace = SysColor(COLOR_BTNFACE),
                  clBtnShadow = SysColor(COLOR_BTNSHADOW), clGrayText = SysColor(COLOR_GRAYTEXT),
-                 clBtnText = SysColor(COLOR_BTNTEXT), clInactiveCaptionText = SysColor(COLOR_INACTIVECAPTIONTEXT),
+                 clBtnText = SysColor(COLOR_BTNTEXT),
+                 clInactiveCaptionText = SysColor(COLOR_INACTIVECAPTIONTEXT),
                  clBtnHighlight = SysColor(COLOR_BTNHIGHLIGHT), cl3DDkShadow = SysColor(COLOR_3DDKSHADOW),
                  cl3DLight = SysColor(COLOR_3DLIGHT), clInfoText = SysColor(COLOR_INFOTEXT),
                  clInfoBk = SysColor(COLOR_INFOBK), clHotLight = SysColor(COLOR_HOTLIGHT),
@@ -77,13 +99,38 @@ const TTypeInfo& ColorTypeInfo();
 
 // --- system metrics (GetSystemMetrics) ---
 enum : int {
-    SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL = 3, SM_CYCAPTION = 4,
-    SM_CXBORDER = 5, SM_CYBORDER = 6, SM_CXDLGFRAME = 7, SM_CYDLGFRAME = 8, SM_CYVTHUMB = 9,
-    SM_CXHTHUMB = 10, SM_CXICON = 11, SM_CYICON = 12, SM_CXCURSOR = 13, SM_CYCURSOR = 14,
-    SM_CYMENU = 15, SM_CXFULLSCREEN = 16, SM_CYFULLSCREEN = 17, SM_CYVSCROLL = 20, SM_CXHSCROLL = 21,
-    SM_SWAPBUTTON = 23, SM_CXFRAME = 32, SM_CYFRAME = 33, SM_CXDOUBLECLK = 36, SM_CYDOUBLECLK = 37,
-    SM_CXEDGE = 45, SM_CYEDGE = 46, SM_CXSMICON = 49, SM_CYSMICON = 50, SM_CXMENUCHECK = 71,
-    SM_CYMENUCHECK = 72, SM_CMETRICS = 100
+    SM_CXSCREEN = 0,
+    SM_CYSCREEN = 1,
+    SM_CXVSCROLL = 2,
+    SM_CYHSCROLL = 3,
+    SM_CYCAPTION = 4,
+    SM_CXBORDER = 5,
+    SM_CYBORDER = 6,
+    SM_CXDLGFRAME = 7,
+    SM_CYDLGFRAME = 8,
+    SM_CYVTHUMB = 9,
+    SM_CXHTHUMB = 10,
+    SM_CXICON = 11,
+    SM_CYICON = 12,
+    SM_CXCURSOR = 13,
+    SM_CYCURSOR = 14,
+    SM_CYMENU = 15,
+    SM_CXFULLSCREEN = 16,
+    SM_CYFULLSCREEN = 17,
+    SM_CYVSCROLL = 20,
+    SM_CXHSCROLL = 21,
+    SM_SWAPBUTTON = 23,
+    SM_CXFRAME = 32,
+    SM_CYFRAME = 33,
+    SM_CXDOUBLECLK = 36,
+    SM_CYDOUBLECLK = 37,
+    SM_CXEDGE = 45,
+    SM_CYEDGE = 46,
+    SM_CXSMICON = 49,
+    SM_CYSMICON = 50,
+    SM_CXMENUCHECK = 71,
+    SM_CYMENUCHECK = 72,
+    SM_CMETRICS = 100
 };
 int GetSystemMetrics(int Index);
 // The display backend sets the screen size; tests may fix any metric.
@@ -137,4 +184,3 @@ bool EqualRect(const TRect& A, const TRect& B);
 void CopyRect(TRect& Dest, const TRect& Source);
 // Left <= Right and Top <= Bottom, swapping where needed.
 TRect NormalizedRect(const TRect& R);
-

@@ -8,7 +8,8 @@ AnsiString WideToAnsi(std::u16string_view Wide) {
     for (size_t i = 0; i < Wide.size(); ++i) {
         char32_t c = Wide[i];
         // A surrogate pair is one character beyond the 16-bit plane: never a 1252 byte.
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < Wide.size() && Wide[i + 1] >= 0xDC00 && Wide[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < Wide.size() && Wide[i + 1] >= 0xDC00 &&
+            Wide[i + 1] <= 0xDFFF) {
             ++i;
             out += '?';
             continue;

@@ -53,7 +53,8 @@ int DaysInAMonth(int Year, int Month) {
 }
 
 bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Date) {
-    if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 || Day > DaysInAMonth(Year, Month)) return false;
+    if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 || Day > DaysInAMonth(Year, Month))
+        return false;
     Date = static_cast<double>(DayNumber(Year, Month, Day) - DateDelta);
     return true;
 }
@@ -65,7 +66,8 @@ TDateTime EncodeDate(int Year, int Month, int Day) {
 }
 
 bool TryEncodeTime(int Hour, int Min, int Sec, int MSec, TDateTime& Time) {
-    if (Hour < 0 || Hour > 23 || Min < 0 || Min > 59 || Sec < 0 || Sec > 59 || MSec < 0 || MSec > 999) return false;
+    if (Hour < 0 || Hour > 23 || Min < 0 || Min > 59 || Sec < 0 || Sec > 59 || MSec < 0 || MSec > 999)
+        return false;
     Time = (Hour * 3600000.0 + Min * 60000.0 + Sec * 1000.0 + MSec) / MSecsPerDay;
     return true;
 }
@@ -148,7 +150,9 @@ int DayOfWeek(TDateTime Date) {
 }
 
 TDateTime DateOf(TDateTime Value) { return TimeStampToDateTime({0, DateTimeToTimeStamp(Value).Date}); }
-TDateTime TimeOf(TDateTime Value) { return DateTimeToTimeStamp(Value).Time / static_cast<double>(MSecsPerDay); }
+TDateTime TimeOf(TDateTime Value) {
+    return DateTimeToTimeStamp(Value).Time / static_cast<double>(MSecsPerDay);
+}
 
 TDateTime IncMonth(TDateTime Date, int Months) {
     int y, m, d;
@@ -230,7 +234,8 @@ bool AmPmFollows(std::string_view F, size_t I) {
             I = j;
             continue;
         }
-        if (StartsWithNoCase(F, I, "am/pm") || StartsWithNoCase(F, I, "a/p") || StartsWithNoCase(F, I, "ampm"))
+        if (StartsWithNoCase(F, I, "am/pm") || StartsWithNoCase(F, I, "a/p") ||
+            StartsWithNoCase(F, I, "ampm"))
             return true;
     }
     return false;
@@ -243,7 +248,7 @@ struct DateParts {
 
 void Append(AnsiString& Out, std::string_view F, const DateParts& P, const TFormatSettings& st, int Depth) {
     if (Depth > 2) return;  // a regional format that names itself ends here
-    char last = 0;           // previous letter token, upper case
+    char last = 0;          // previous letter token, upper case
     for (size_t i = 0; i < F.size();) {
         char c = F[i];
         char u = AsciiUpper(c);
@@ -364,7 +369,9 @@ AnsiString FormatDateTime(std::string_view F, TDateTime Value, const TFormatSett
     return out;
 }
 
-AnsiString FormatDateTime(std::string_view F, TDateTime Value) { return FormatDateTime(F, Value, FormatSettings()); }
+AnsiString FormatDateTime(std::string_view F, TDateTime Value) {
+    return FormatDateTime(F, Value, FormatSettings());
+}
 AnsiString DateToStr(TDateTime Value) { return FormatDateTime("ddddd", Value); }
 AnsiString TimeToStr(TDateTime Value) { return FormatDateTime("tt", Value); }
 AnsiString DateTimeToStr(TDateTime Value) { return FormatDateTime("c", Value); }
@@ -521,7 +528,9 @@ bool TryStrToDateTime(std::string_view S, TDateTime& Value, const TFormatSetting
 
 bool TryStrToDate(std::string_view S, TDateTime& Value) { return TryStrToDate(S, Value, FormatSettings()); }
 bool TryStrToTime(std::string_view S, TDateTime& Value) { return TryStrToTime(S, Value, FormatSettings()); }
-bool TryStrToDateTime(std::string_view S, TDateTime& Value) { return TryStrToDateTime(S, Value, FormatSettings()); }
+bool TryStrToDateTime(std::string_view S, TDateTime& Value) {
+    return TryStrToDateTime(S, Value, FormatSettings());
+}
 
 TDateTime StrToDate(std::string_view S) {
     TDateTime v;

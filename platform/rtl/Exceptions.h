@@ -23,11 +23,11 @@ private:
     int FHelpContext = 0;
 };
 
-#define ZELMOR_EXCEPTION(Name, Base)                                          \
-    class Name : public Base {                                                \
-    public:                                                                   \
-        using Base::Base;                                                     \
-        const char* ClassName() const noexcept override { return #Name; }     \
+#define ZELMOR_EXCEPTION(Name, Base)                                                                         \
+    class Name : public Base {                                                                               \
+    public:                                                                                                  \
+        using Base::Base;                                                                                    \
+        const char* ClassName() const noexcept override { return #Name; }                                    \
     }
 
 // The silent exception: it ends an operation without a message.
@@ -74,7 +74,8 @@ ZELMOR_EXCEPTION(EDatabaseError, Exception);
 // An error of the database engine: a numeric code with its text.
 class EDBEngineError : public EDatabaseError {
 public:
-    EDBEngineError(int ErrorCode, AnsiString Message) : EDatabaseError(std::move(Message)), FErrorCode(ErrorCode) {}
+    EDBEngineError(int ErrorCode, AnsiString Message)
+        : EDatabaseError(std::move(Message)), FErrorCode(ErrorCode) {}
     const char* ClassName() const noexcept override { return "EDBEngineError"; }
     int ErrorCode() const noexcept { return FErrorCode; }
 

@@ -1,11 +1,11 @@
 #include "platform/rtl/Format.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <vector>
-#include <algorithm>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Strings.h"
@@ -50,7 +50,8 @@ TFloatRec FloatToDecimal(long double Value, int Precision, int Decimals) {
             digits.resize(static_cast<size_t>(keep));
             if (up) {
                 int i = static_cast<int>(digits.size()) - 1;
-                while (i >= 0 && digits[static_cast<size_t>(i)] == '9') digits[static_cast<size_t>(i--)] = '0';
+                while (i >= 0 && digits[static_cast<size_t>(i)] == '9')
+                    digits[static_cast<size_t>(i--)] = '0';
                 if (i >= 0) {
                     ++digits[static_cast<size_t>(i)];
                 } else {
@@ -139,7 +140,8 @@ AnsiString FixedDigits(const TFloatRec& r, int Digits, bool Grouped, const TForm
         out += s.DecimalSeparator;
         for (int i = 0; i < Digits; ++i) {
             long idx = static_cast<long>(r.Exponent) + i;
-            out += (!d.empty() && idx >= 0 && idx < static_cast<long>(d.size())) ? d[static_cast<size_t>(idx)] : '0';
+            out += (!d.empty() && idx >= 0 && idx < static_cast<long>(d.size())) ? d[static_cast<size_t>(idx)]
+                                                                                 : '0';
         }
     }
     return out;
@@ -227,7 +229,8 @@ AnsiString FloatToStrF(long double Value, TFloatFormat Format, int Precision, in
     case ffCurrency: {
         TFloatRec r = FloatToDecimal(Value, Precision, Digits);
         if (r.Special) return SpecialText(r);
-        if (r.Exponent > Precision) return FormatGeneral(FloatToDecimal(Value, Precision, 9999), Precision, 0, s);
+        if (r.Exponent > Precision)
+            return FormatGeneral(FloatToDecimal(Value, Precision, 9999), Precision, 0, s);
         AnsiString amount = FixedDigits(r, Digits, Format != ffFixed, s);
         if (Format == ffCurrency) return PlaceCurrency(amount, r.Negative, s);
         return r.Negative ? "-" + amount : amount;
@@ -381,7 +384,8 @@ AnsiString Render(const Section& s, long double AbsValue, const TFormatSettings&
             out += c;
             continue;
         }
-        if (s.Scientific && (c == 'E' || c == 'e') && i + 1 < t.size() && (t[i + 1] == '+' || t[i + 1] == '-')) {
+        if (s.Scientific && (c == 'E' || c == 'e') && i + 1 < t.size() &&
+            (t[i + 1] == '+' || t[i + 1] == '-')) {
             flushBarePoint();
             bool always = t[i + 1] == '+';
             int digits = 0;
@@ -438,9 +442,13 @@ AnsiString FormatFloat(std::string_view Fmt, long double Value, const TFormatSet
     return (negative && which == 0) ? "-" + body : body;
 }
 
-AnsiString FormatFloat(std::string_view Fmt, long double Value) { return FormatFloat(Fmt, Value, FormatSettings()); }
+AnsiString FormatFloat(std::string_view Fmt, long double Value) {
+    return FormatFloat(Fmt, Value, FormatSettings());
+}
 
-AnsiString FormatCurr(std::string_view Fmt, Currency Value) { return FormatFloat(Fmt, CurrencyToDouble(Value)); }
+AnsiString FormatCurr(std::string_view Fmt, Currency Value) {
+    return FormatFloat(Fmt, CurrencyToDouble(Value));
+}
 
 // --- text to floats ---
 bool TryStrToFloat(std::string_view S, long double& Value, const TFormatSettings& st) {
@@ -472,7 +480,9 @@ bool TryStrToFloat(std::string_view S, long double& Value, const TFormatSettings
     return true;
 }
 
-bool TryStrToFloat(std::string_view S, long double& Value) { return TryStrToFloat(S, Value, FormatSettings()); }
+bool TryStrToFloat(std::string_view S, long double& Value) {
+    return TryStrToFloat(S, Value, FormatSettings());
+}
 
 bool TryStrToFloat(std::string_view S, double& Value) {
     long double v;
@@ -483,7 +493,8 @@ bool TryStrToFloat(std::string_view S, double& Value) {
 
 long double StrToFloat(std::string_view S, const TFormatSettings& st) {
     long double v;
-    if (!TryStrToFloat(S, v, st)) throw EConvertError("'" + AnsiString(S) + "' is not a valid floating point value");
+    if (!TryStrToFloat(S, v, st))
+        throw EConvertError("'" + AnsiString(S) + "' is not a valid floating point value");
     return v;
 }
 long double StrToFloat(std::string_view S) { return StrToFloat(S, FormatSettings()); }
@@ -502,7 +513,8 @@ bool TryStrToCurr(std::string_view S, Currency& Value) {
 
 Currency StrToCurr(std::string_view S) {
     Currency c;
-    if (!TryStrToCurr(S, c)) throw EConvertError("'" + AnsiString(S) + "' is not a valid floating point value");
+    if (!TryStrToCurr(S, c))
+        throw EConvertError("'" + AnsiString(S) + "' is not a valid floating point value");
     return c;
 }
 
@@ -601,7 +613,8 @@ AnsiString Format(std::string_view Fmt, std::span<const TVarRec> Args, const TFo
             bool neg = false;
             AnsiString digits;
             if (type == 'x' || type == 'u') {
-                uint64_t u = a.Kind() == TVarRec::vtInteger ? static_cast<uint32_t>(v) : static_cast<uint64_t>(v);
+                uint64_t u =
+                    a.Kind() == TVarRec::vtInteger ? static_cast<uint32_t>(v) : static_cast<uint64_t>(v);
                 digits = type == 'x' ? HexDigits(u) : std::to_string(u);
             } else {
                 neg = v < 0;
@@ -620,8 +633,11 @@ AnsiString Format(std::string_view Fmt, std::span<const TVarRec> Args, const TFo
         case 'n':
         case 'm':
             if (!FloatArg(a, f)) FormatError(Fmt);
-            text = FloatToStrF(f, type == 'f' ? ffFixed : type == 'n' ? ffNumber : ffCurrency, kDoubleDigits,
-                               prec < 0 ? (type == 'm' ? st.CurrencyDecimals : 2) : prec, st);
+            text = FloatToStrF(f,
+                               type == 'f'   ? ffFixed
+                               : type == 'n' ? ffNumber
+                                             : ffCurrency,
+                               kDoubleDigits, prec < 0 ? (type == 'm' ? st.CurrencyDecimals : 2) : prec, st);
             break;
         case 'g':
             if (!FloatArg(a, f)) FormatError(Fmt);
@@ -651,7 +667,9 @@ AnsiString Format(std::string_view Fmt, std::span<const TVarRec> Args, const TFo
     return out;
 }
 
-AnsiString Format(std::string_view Fmt, std::span<const TVarRec> Args) { return Format(Fmt, Args, FormatSettings()); }
+AnsiString Format(std::string_view Fmt, std::span<const TVarRec> Args) {
+    return Format(Fmt, Args, FormatSettings());
+}
 
 AnsiString Format(std::string_view Fmt, std::initializer_list<TVarRec> Args) {
     return Format(Fmt, std::span<const TVarRec>(Args.begin(), Args.size()), FormatSettings());

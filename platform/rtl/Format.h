@@ -33,15 +33,24 @@ long double CurrencyToDouble(Currency Value);
 // takes its arguments as these, and so do the key searches (FindKey([value])).
 class TVarRec {
 public:
-    enum TKind : uint8_t { vtInteger, vtInt64, vtExtended, vtCurrency, vtString, vtChar, vtPointer, vtBoolean, vtNull };
+    enum TKind : uint8_t {
+        vtInteger,
+        vtInt64,
+        vtExtended,
+        vtCurrency,
+        vtString,
+        vtChar,
+        vtPointer,
+        vtBoolean,
+        vtNull
+    };
 
     TVarRec() : FKind(vtNull) {}
     TVarRec(std::nullptr_t) : FKind(vtPointer) {}
     TVarRec(bool B) : FKind(vtBoolean) { FInt = B; }
     TVarRec(char C) : FKind(vtChar) { FInt = static_cast<unsigned char>(C); }
     template <std::integral T>
-        requires(!std::is_same_v<T, bool> && !std::is_same_v<T, char>)
-    TVarRec(T V) {
+    requires(!std::is_same_v<T, bool> && !std::is_same_v<T, char>) TVarRec(T V) {
         if constexpr (std::is_signed_v<T>) FInt = static_cast<int64_t>(V);
         else FInt = static_cast<int64_t>(static_cast<uint64_t>(V));
         bool fits32 = sizeof(T) < 8 && FInt >= INT32_MIN && FInt <= INT32_MAX;
@@ -54,8 +63,7 @@ public:
     TVarRec(std::string_view S) : FKind(vtString), FString(S) {}
     TVarRec(const AnsiString& S) : FKind(vtString), FString(S) {}
     template <class T>
-        requires(!std::is_same_v<std::remove_cv_t<T>, char>)
-    TVarRec(T* P) : FKind(vtPointer) {
+    requires(!std::is_same_v<std::remove_cv_t<T>, char>) TVarRec(T* P) : FKind(vtPointer) {
         FInt = static_cast<int64_t>(reinterpret_cast<uintptr_t>(P));
     }
     static TVarRec Null() { return TVarRec(); }

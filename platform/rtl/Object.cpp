@@ -46,9 +46,7 @@ ClassRegistry& Registry() {
 }
 }  // namespace
 
-void RegisterClass(const TClassInfo& Class) {
-    Registry().ByName.emplace(UpperCase(Class.Name), &Class);
-}
+void RegisterClass(const TClassInfo& Class) { Registry().ByName.emplace(UpperCase(Class.Name), &Class); }
 
 void RegisterClasses(std::initializer_list<const TClassInfo*> Classes) {
     for (const TClassInfo* c : Classes) RegisterClass(*c);

@@ -43,23 +43,25 @@ struct TClassInfo {
 };
 
 // ZELMOR_CLASS(Self, Base) inside the class body; leaves access public.
-#define ZELMOR_CLASS(Self, Base)                                                  \
-public:                                                                           \
-    using inherited = Base;                                                       \
-    using ZelmorClassSelf = Self;                                                 \
-    static const TClassInfo& StaticClassInfo();                                   \
-    const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }  \
-                                                                                  \
+#define ZELMOR_CLASS(Self, Base)                                                                             \
+public:                                                                                                      \
+    using inherited = Base;                                                                                  \
+    using ZelmorClassSelf = Self;                                                                            \
+    static const TClassInfo& StaticClassInfo();                                                              \
+    const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }                              \
+                                                                                                             \
 public:
 
 namespace zelmor_detail {
 template <class Self, class Base>
 constexpr void (*OwnDescribe())(TPropertyTable&) {
     if constexpr (requires { &Self::DescribeProperties; }) {
-        if constexpr (!std::is_same_v<decltype(&Self::DescribeProperties), decltype(&Base::DescribeProperties)>)
+        if constexpr (!std::is_same_v<decltype(&Self::DescribeProperties),
+                                      decltype(&Base::DescribeProperties)>)
             return &Self::DescribeProperties;
         else
-            return &Self::DescribeProperties == &Base::DescribeProperties ? nullptr : &Self::DescribeProperties;
+            return &Self::DescribeProperties == &Base::DescribeProperties ? nullptr
+                                                                          : &Self::DescribeProperties;
     }
     return nullptr;
 }
@@ -68,11 +70,11 @@ constexpr void (*OwnDescribe())(TPropertyTable&) {
 // In the .cpp: ZELMOR_IMPLEMENT_CLASS(Self, Base) for classes that are not
 // created by name, ZELMOR_IMPLEMENT_CLASS_FACTORY(Self, Base, Factory) for
 // those that are (platform/classes has the component form).
-#define ZELMOR_IMPLEMENT_CLASS_FACTORY(Self, Base, FactoryFn)                                  \
-    const TClassInfo& Self::StaticClassInfo() {                                                \
-        static const TClassInfo info{#Self, &Base::StaticClassInfo(), FactoryFn,               \
-                                     zelmor_detail::OwnDescribe<Self, Base>()};                \
-        return info;                                                                           \
+#define ZELMOR_IMPLEMENT_CLASS_FACTORY(Self, Base, FactoryFn)                                                \
+    const TClassInfo& Self::StaticClassInfo() {                                                              \
+        static const TClassInfo info{#Self, &Base::StaticClassInfo(), FactoryFn,                             \
+                                     zelmor_detail::OwnDescribe<Self, Base>()};                              \
+        return info;                                                                                         \
     }
 #define ZELMOR_IMPLEMENT_CLASS(Self, Base) ZELMOR_IMPLEMENT_CLASS_FACTORY(Self, Base, nullptr)
 
@@ -150,9 +152,10 @@ public:
     TEvent() = default;
     TEvent(std::nullptr_t) {}
     template <class F>
-        requires(std::is_invocable_r_v<R, F&, Args...> && !std::is_same_v<std::decay_t<F>, TEvent>)
-    TEvent(F Fn) : FFunction(std::move(Fn)) {}
-    TEvent(Function Fn, AnsiString HandlerName) : FFunction(std::move(Fn)), FHandlerName(std::move(HandlerName)) {}
+    requires(std::is_invocable_r_v<R, F&, Args...> && !std::is_same_v<std::decay_t<F>, TEvent>) TEvent(F Fn)
+        : FFunction(std::move(Fn)) {}
+    TEvent(Function Fn, AnsiString HandlerName)
+        : FFunction(std::move(Fn)), FHandlerName(std::move(HandlerName)) {}
 
     TEvent& operator=(std::nullptr_t) {
         FFunction = nullptr;

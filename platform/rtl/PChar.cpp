@@ -58,7 +58,8 @@ const char* StrPos(const char* S, const char* Sub) {
 int StrComp(const char* A, const char* B) { return StrLComp(A, B, SIZE_MAX); }
 
 int StrLComp(const char* A, const char* B, size_t MaxLen) {
-    return CompareStr(std::string_view(A ? A : "").substr(0, MaxLen), std::string_view(B ? B : "").substr(0, MaxLen));
+    return CompareStr(std::string_view(A ? A : "").substr(0, MaxLen),
+                      std::string_view(B ? B : "").substr(0, MaxLen));
 }
 
 int StrIComp(const char* A, const char* B) { return StrLIComp(A, B, SIZE_MAX); }

@@ -4,10 +4,24 @@
 
 TFormatSettings::TFormatSettings()
     : ShortMonthNames{"ene", "feb", "mar", "abr", "may", "jun", "jul", "ago", "sep", "oct", "nov", "dic"},
-      LongMonthNames{"enero", "febrero", "marzo",   "abril",   "mayo",      "junio",
+      LongMonthNames{"enero", "febrero", "marzo",      "abril",   "mayo",      "junio",
                      "julio", "agosto",  "septiembre", "octubre", "noviembre", "diciembre"},
-      ShortDayNames{"dom", "lun", "mar", "mi\xE9", "jue", "vie", "s\xE1" "b"},
-      LongDayNames{"domingo", "lunes", "martes", "mi\xE9rcoles", "jueves", "viernes", "s\xE1" "bado"} {}
+      ShortDayNames{"dom",
+                    "lun",
+                    "mar",
+                    "mi\xE9",
+                    "jue",
+                    "vie",
+                    "s\xE1"
+                    "b"},
+      LongDayNames{"domingo",
+                   "lunes",
+                   "martes",
+                   "mi\xE9rcoles",
+                   "jueves",
+                   "viernes",
+                   "s\xE1"
+                   "bado"} {}
 
 namespace {
 TFormatSettings& Current() {
@@ -150,10 +164,12 @@ int GetProfileInt(std::string_view Section, std::string_view Key, int Default) {
 AnsiString GetLocaleStr(LCID, LCTYPE Type, std::string_view Default) {
     const TFormatSettings& s = Current();
     // The locale counts days from Monday; our names start on Sunday.
-    if (Type >= LOCALE_SDAYNAME1 && Type < LOCALE_SDAYNAME1 + 7) return s.LongDayNames[(Type - LOCALE_SDAYNAME1 + 1) % 7];
+    if (Type >= LOCALE_SDAYNAME1 && Type < LOCALE_SDAYNAME1 + 7)
+        return s.LongDayNames[(Type - LOCALE_SDAYNAME1 + 1) % 7];
     if (Type >= LOCALE_SABBREVDAYNAME1 && Type < LOCALE_SABBREVDAYNAME1 + 7)
         return s.ShortDayNames[(Type - LOCALE_SABBREVDAYNAME1 + 1) % 7];
-    if (Type >= LOCALE_SMONTHNAME1 && Type < LOCALE_SMONTHNAME1 + 12) return s.LongMonthNames[Type - LOCALE_SMONTHNAME1];
+    if (Type >= LOCALE_SMONTHNAME1 && Type < LOCALE_SMONTHNAME1 + 12)
+        return s.LongMonthNames[Type - LOCALE_SMONTHNAME1];
     if (Type >= LOCALE_SABBREVMONTHNAME1 && Type < LOCALE_SABBREVMONTHNAME1 + 12)
         return s.ShortMonthNames[Type - LOCALE_SABBREVMONTHNAME1];
     const char* key = nullptr;

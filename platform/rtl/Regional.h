@@ -41,7 +41,8 @@ struct TFormatSettings {
     int TwoDigitYearCenturyWindow = 50;
     // As the locale answers it: 0 Monday ... 6 Sunday.
     int FirstDayOfWeek = 0;
-    AnsiString CountryName = "Espa\xF1" "a";
+    AnsiString CountryName = "Espa\xF1"
+                             "a";
     int CountryCode = 34;
     int CodePage = 1252;
     // Right-to-left reading (the "middle east" flag) and the NT family flag.

@@ -51,7 +51,8 @@ void TStream::WriteInt32(int32_t V) {
 int32_t TStream::ReadInt32() {
     uint8_t b[4];
     ReadBuffer(b, 4);
-    return static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24);
+    return static_cast<int32_t>(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 |
+                                uint32_t(b[3]) << 24);
 }
 
 AnsiString TStream::ReadString(int64_t Count) {
@@ -86,7 +87,8 @@ void TCustomMemoryStream::SaveToStream(TStream& Stream) const {
 }
 
 AnsiString TCustomMemoryStream::DataString() const {
-    return FSize ? AnsiString(reinterpret_cast<const char*>(FMemory), static_cast<size_t>(FSize)) : AnsiString();
+    return FSize ? AnsiString(reinterpret_cast<const char*>(FMemory), static_cast<size_t>(FSize))
+                 : AnsiString();
 }
 
 TMemoryStream::~TMemoryStream() { std::free(FBlock); }
@@ -126,7 +128,8 @@ void TMemoryStream::SetSize(int64_t NewSize) {
     if (NewSize < 0) throw EStreamError("Stream size cannot be negative");
     int64_t old = Size();
     if (NewSize > FCapacity) SetCapacity(NewSize);
-    if (NewSize > old) std::memset(static_cast<uint8_t*>(FBlock) + old, 0, static_cast<size_t>(NewSize - old));
+    if (NewSize > old)
+        std::memset(static_cast<uint8_t*>(FBlock) + old, 0, static_cast<size_t>(NewSize - old));
     SetPointer(FBlock, NewSize);
     if (FPosition > NewSize) FPosition = NewSize;
 }
@@ -213,7 +216,8 @@ int64_t THandleStream::Read(void* Buffer, int64_t Count) {
 int64_t THandleStream::Write(const void* Buffer, int64_t Count) {
     int64_t done = 0;
     while (done < Count) {
-        ssize_t n = ::write(FHandle, static_cast<const uint8_t*>(Buffer) + done, static_cast<size_t>(Count - done));
+        ssize_t n =
+            ::write(FHandle, static_cast<const uint8_t*>(Buffer) + done, static_cast<size_t>(Count - done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         done += n;

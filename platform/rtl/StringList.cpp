@@ -108,7 +108,9 @@ bool TStrings::Equals(const TStrings& Other) const {
     return true;
 }
 
-int TStrings::CompareStrings(std::string_view S1, std::string_view S2) const { return AnsiCompareText(S1, S2); }
+int TStrings::CompareStrings(std::string_view S1, std::string_view S2) const {
+    return AnsiCompareText(S1, S2);
+}
 
 int TStrings::IndexOf(const AnsiString& S) const {
     for (int i = 0; i < Count(); ++i)

@@ -10,10 +10,10 @@ namespace {
 
 // Windows-1252 bytes 0x80..0x9F. The five unassigned bytes keep their C1
 // code point so that any byte string survives a trip through UTF-8.
-constexpr char32_t kHigh[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char32_t kHigh[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 unsigned char U(char C) { return static_cast<unsigned char>(C); }
 
@@ -33,18 +33,26 @@ struct CaseTables {
         for (int c = 'a'; c <= 'z'; ++c) pair(c, c - 32);
         for (int c = 0xE0; c <= 0xFE; ++c)
             if (c != 0xF7) pair(c, c - 32);
-        pair(0x9A, 0x8A);  // š Š
-        pair(0x9C, 0x8C);  // œ Œ
-        pair(0x9E, 0x8E);  // ž Ž
-        pair(0xFF, 0x9F);  // ÿ Ÿ
+        pair(0x9A, 0x8A);                                              // š Š
+        pair(0x9C, 0x8C);                                              // œ Œ
+        pair(0x9E, 0x8E);                                              // ž Ž
+        pair(0xFF, 0x9F);                                              // ÿ Ÿ
         for (int c : {0x83, 0xAA, 0xB5, 0xBA, 0xDF}) Alpha[c] = true;  // ƒ ª µ º ß
 
         // Base letters of the accented ones (lower-case form), for collation.
         auto base = [](int c) -> int {
-            static const char* const groups[] = {
-                "a\xE0\xE1\xE2\xE3\xE4\xE5\xAA", "c\xE7", "e\xE8\xE9\xEA\xEB", "i\xEC\xED\xEE\xEF",
-                "n\xF1", "o\xF2\xF3\xF4\xF5\xF6\xF8\xBA", "u\xF9\xFA\xFB\xFC", "y\xFD\xFF", "s\x9A",
-                "z\x9E", "d\xF0", "f\x83"};
+            static const char* const groups[] = {"a\xE0\xE1\xE2\xE3\xE4\xE5\xAA",
+                                                 "c\xE7",
+                                                 "e\xE8\xE9\xEA\xEB",
+                                                 "i\xEC\xED\xEE\xEF",
+                                                 "n\xF1",
+                                                 "o\xF2\xF3\xF4\xF5\xF6\xF8\xBA",
+                                                 "u\xF9\xFA\xFB\xFC",
+                                                 "y\xFD\xFF",
+                                                 "s\x9A",
+                                                 "z\x9E",
+                                                 "d\xF0",
+                                                 "f\x83"};
             for (const char* g : groups)
                 for (const char* p = g + 1; *p; ++p)
                     if (U(*p) == c) return g[0];
@@ -219,7 +227,9 @@ int CompareText(std::string_view A, std::string_view B) {
     return A.size() < B.size() ? -1 : (A.size() > B.size() ? 1 : 0);
 }
 
-bool SameText(std::string_view A, std::string_view B) { return A.size() == B.size() && CompareText(A, B) == 0; }
+bool SameText(std::string_view A, std::string_view B) {
+    return A.size() == B.size() && CompareText(A, B) == 0;
+}
 
 static int LocaleCompare(std::string_view A, std::string_view B, bool CaseMatters) {
     const CaseTables& t = Tables();
@@ -390,17 +400,36 @@ AnsiString FromUtf8(std::string_view Utf8) {
         unsigned char c = U(Utf8[i]);
         char32_t cp;
         int extra;
-        if (c < 0x80) { cp = c; extra = 0; }
-        else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
-        else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
-        else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; extra = 3; }
-        else { out += '?'; ++i; continue; }
+        if (c < 0x80) {
+            cp = c;
+            extra = 0;
+        } else if ((c & 0xE0) == 0xC0) {
+            cp = c & 0x1F;
+            extra = 1;
+        } else if ((c & 0xF0) == 0xE0) {
+            cp = c & 0x0F;
+            extra = 2;
+        } else if ((c & 0xF8) == 0xF0) {
+            cp = c & 0x07;
+            extra = 3;
+        } else {
+            out += '?';
+            ++i;
+            continue;
+        }
         bool ok = true;
         for (int k = 1; k <= extra; ++k) {
-            if (i + k >= n || (U(Utf8[i + k]) & 0xC0) != 0x80) { ok = false; break; }
+            if (i + k >= n || (U(Utf8[i + k]) & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
             cp = (cp << 6) | (U(Utf8[i + k]) & 0x3F);
         }
-        if (!ok) { out += '?'; ++i; continue; }
+        if (!ok) {
+            out += '?';
+            ++i;
+            continue;
+        }
         i += size_t(extra) + 1;
         int a = UnicodeToAnsiChar(cp);
         out += a < 0 ? '?' : static_cast<char>(a);

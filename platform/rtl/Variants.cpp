@@ -46,8 +46,8 @@ const char* TVariant::TypeName(TVarType Type) {
 }
 
 void TVariant::CastError(TVarType To) const {
-    throw EVariantError(AnsiString("Could not convert variant of type (") + TypeName(FType) + ") into type (" +
-                        TypeName(To) + ")");
+    throw EVariantError(AnsiString("Could not convert variant of type (") + TypeName(FType) +
+                        ") into type (" + TypeName(To) + ")");
 }
 
 int64_t TVariant::AsInt64() const {
@@ -181,7 +181,8 @@ int TVariant::ArrayHighBound() const {
 
 const TVariant& TVariant::operator[](int Index) const {
     if (!IsArray()) throw EVariantError("Variant is not an array");
-    if (Index < FLowBound || Index > ArrayHighBound()) throw EVariantError("Variant array index out of bounds");
+    if (Index < FLowBound || Index > ArrayHighBound())
+        throw EVariantError("Variant array index out of bounds");
     return FItems[static_cast<size_t>(Index - FLowBound)];
 }
 

@@ -37,8 +37,8 @@ public:
     TVariant() = default;  // Unassigned
     static TVariant Null();
     template <std::integral T>
-        requires(!std::is_same_v<T, bool> && !std::is_same_v<T, char>)
-    TVariant(T V) : FInt(static_cast<int64_t>(V)) {
+    requires(!std::is_same_v<T, bool> && !std::is_same_v<T, char>) TVariant(T V)
+        : FInt(static_cast<int64_t>(V)) {
         FType = sizeof(T) < 8 && FInt >= INT32_MIN && FInt <= INT32_MAX ? varInteger : varInt64;
     }
     template <std::floating_point T>

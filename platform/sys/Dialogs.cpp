@@ -103,4 +103,3 @@ TDialogAnswer TScriptedDialogs::Answer(const TDialogRequest& Request) {
     FAnswers.pop_front();
     return a;
 }
-

@@ -18,10 +18,18 @@ using AnsiString = std::string;
 
 // Button sets and icons of MessageBox.
 enum : unsigned {
-    MB_OK = 0x00, MB_OKCANCEL = 0x01, MB_ABORTRETRYIGNORE = 0x02, MB_YESNOCANCEL = 0x03, MB_YESNO = 0x04,
-    MB_RETRYCANCEL = 0x05, MB_TYPEMASK = 0x0F,
+    MB_OK = 0x00,
+    MB_OKCANCEL = 0x01,
+    MB_ABORTRETRYIGNORE = 0x02,
+    MB_YESNOCANCEL = 0x03,
+    MB_YESNO = 0x04,
+    MB_RETRYCANCEL = 0x05,
+    MB_TYPEMASK = 0x0F,
     MB_ICONMASK = 0xF0,  // the icons (MB_ICONEXCLAMATION …) are those of the beep, platform/sys/Sound.h
-    MB_DEFBUTTON1 = 0x000, MB_DEFBUTTON2 = 0x100, MB_DEFBUTTON3 = 0x200, MB_DEFMASK = 0xF00,
+    MB_DEFBUTTON1 = 0x000,
+    MB_DEFBUTTON2 = 0x100,
+    MB_DEFBUTTON3 = 0x200,
+    MB_DEFMASK = 0xF00,
 };
 // Answers of MessageBox.
 enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7 };
@@ -29,12 +37,33 @@ enum : int { IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDY
 // Modal results (forms and MessageDlg).
 using TModalResult = int;
 enum : int {
-    mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY, mrIgnore = IDIGNORE,
-    mrYes = IDYES, mrNo = IDNO, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10
+    mrNone = 0,
+    mrOk = IDOK,
+    mrCancel = IDCANCEL,
+    mrAbort = IDABORT,
+    mrRetry = IDRETRY,
+    mrIgnore = IDIGNORE,
+    mrYes = IDYES,
+    mrNo = IDNO,
+    mrAll = 8,
+    mrNoToAll = 9,
+    mrYesToAll = 10
 };
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
-enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };
+enum TMsgDlgBtn {
+    mbYes,
+    mbNo,
+    mbOK,
+    mbCancel,
+    mbAbort,
+    mbRetry,
+    mbIgnore,
+    mbAll,
+    mbNoToAll,
+    mbYesToAll,
+    mbHelp
+};
 using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 
 // What a box asks.

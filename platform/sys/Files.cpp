@@ -29,7 +29,8 @@ int PackedTime(time_t t) {
     localtime_r(&t, &local);
     TDateTime d;
     if (!TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, d)) return 0;
-    return DateTimeToFileDate(ComposeDateTime(d, EncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), 0)));
+    return DateTimeToFileDate(
+        ComposeDateTime(d, EncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), 0)));
 }
 
 int AttributesOf(const std::string& Name, const struct stat& st) {
@@ -172,7 +173,8 @@ bool DeleteFile(std::string_view FileName) {
 bool RenameFile(std::string_view OldName, std::string_view NewName) {
     std::string from = MapPath(OldName);
     std::string to = MapPath(NewName);
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     if (!StatPath(from, a) || to.empty()) return false;
     if (StatPath(to, b)) {
         if (a.st_dev != b.st_dev || a.st_ino != b.st_ino) return false;
@@ -303,7 +305,8 @@ AnsiString GetTempPath() {
     return IncludeTrailingBackslash(UnmapPath(dir));
 }
 
-unsigned GetTempFileName(std::string_view PathName, std::string_view Prefix, unsigned Unique, AnsiString& TempFileName) {
+unsigned GetTempFileName(std::string_view PathName, std::string_view Prefix, unsigned Unique,
+                         AnsiString& TempFileName) {
     AnsiString base = IncludeTrailingBackslash(PathName) + AnsiString(Prefix.substr(0, 3));
     auto name = [&](unsigned n) { return base + IntToHex(n & 0xFFFF, 1) + ".TMP"; };
     if (Unique) {

@@ -51,7 +51,7 @@ int FindFirst(std::string_view Path, int Attr, TSearchRec& F);
 int FindNext(TSearchRec& F);
 void FindClose(TSearchRec& F);
 
-bool FileExists(std::string_view FileName);       // a file, not a folder
+bool FileExists(std::string_view FileName);        // a file, not a folder
 bool DirectoryExists(std::string_view Directory);  // a folder
 // Creates the folder and every missing parent; true when it exists afterwards.
 bool ForceDirectories(std::string_view Directory);
@@ -98,4 +98,5 @@ AnsiString GetTempPath();
 // Makes and creates an empty file "<Path>\<first 3 of Prefix><hex>.TMP" that
 // did not exist (Unique 0), or only builds the name from Unique. Answers the
 // number used, 0 on failure.
-unsigned GetTempFileName(std::string_view PathName, std::string_view Prefix, unsigned Unique, AnsiString& TempFileName);
+unsigned GetTempFileName(std::string_view PathName, std::string_view Prefix, unsigned Unique,
+                         AnsiString& TempFileName);

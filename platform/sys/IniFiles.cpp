@@ -165,7 +165,8 @@ void TMemIniFile::UpdateFile() {
     }
 }
 
-AnsiString TMemIniFile::ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) {
+AnsiString TMemIniFile::ReadString(std::string_view Section, std::string_view Ident,
+                                   std::string_view Default) {
     TIniData& d = Data();
     const TIniData::Line* l = d.FindEntry(Section, Ident);
     return l ? d.ValueOf(*l) : AnsiString(Default);
@@ -211,14 +212,16 @@ bool TMemIniFile::ValueExists(std::string_view Section, std::string_view Ident) 
 
 void TMemIniFile::EraseSection(std::string_view Section) {
     TIniData& d = Data();
-    std::erase_if(d.Sections, [&](const TIniData::Section& s) { return s.Header && AnsiSameText(s.Name, Section); });
+    std::erase_if(d.Sections,
+                  [&](const TIniData::Section& s) { return s.Header && AnsiSameText(s.Name, Section); });
     Modified();
 }
 
 void TMemIniFile::DeleteKey(std::string_view Section, std::string_view Ident) {
     TIniData& d = Data();
     if (TIniData::Section* s = d.Find(Section))
-        std::erase_if(s->Lines, [&](const TIniData::Line& l) { return l.IsEntry && AnsiSameText(l.Name, Ident); });
+        std::erase_if(s->Lines,
+                      [&](const TIniData::Line& l) { return l.IsEntry && AnsiSameText(l.Name, Ident); });
     Modified();
 }
 

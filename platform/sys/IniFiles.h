@@ -27,7 +27,8 @@ public:
     explicit TCustomIniFile(std::string_view FileName) : FFileName(FileName) {}
     const AnsiString& FileName() const { return FFileName; }
 
-    virtual AnsiString ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) = 0;
+    virtual AnsiString ReadString(std::string_view Section, std::string_view Ident,
+                                  std::string_view Default) = 0;
     virtual void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) = 0;
     // The names of a section's values, in file order (Strings is cleared first).
     virtual void ReadSection(std::string_view Section, TStrings& Strings) = 0;
@@ -61,7 +62,8 @@ public:
     explicit TMemIniFile(std::string_view FileName);
     ~TMemIniFile() override;
 
-    AnsiString ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) override;
+    AnsiString ReadString(std::string_view Section, std::string_view Ident,
+                          std::string_view Default) override;
     void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) override;
     void ReadSection(std::string_view Section, TStrings& Strings) override;
     void ReadSections(TStrings& Strings) override;

@@ -15,10 +15,9 @@ struct Module {
 
 // Present modules; anything else is absent.
 const Module kModules[] = {
-    {"KERNEL32", 5, 1},  {"USER32", 5, 1},    {"GDI32", 5, 1},    {"ADVAPI32", 5, 1},
-    {"SHELL32", 6, 0},   {"COMCTL32", 5, 82}, {"COMDLG32", 6, 0}, {"VERSION", 5, 1},
-    {"WINSPOOL.DRV", 5, 1}, {"IMM32", 5, 1},  {"RICHED20", 5, 30}, {"RICHED32", 5, 30},
-    {"MSFTEDIT", 5, 41},
+    {"KERNEL32", 5, 1},  {"USER32", 5, 1},    {"GDI32", 5, 1},     {"ADVAPI32", 5, 1},     {"SHELL32", 6, 0},
+    {"COMCTL32", 5, 82}, {"COMDLG32", 6, 0},  {"VERSION", 5, 1},   {"WINSPOOL.DRV", 5, 1}, {"IMM32", 5, 1},
+    {"RICHED20", 5, 30}, {"RICHED32", 5, 30}, {"MSFTEDIT", 5, 41},
 };
 
 AnsiString Canonical(std::string_view Name) {

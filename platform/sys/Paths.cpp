@@ -176,7 +176,8 @@ AnsiString UnmapPath(std::string_view MachinePath) {
         }
     }
     if (!best) return {};
-    std::string rest = bestRoot == "/" ? path.substr(1) : path.substr(std::min(path.size(), bestRoot.size() + 1));
+    std::string rest =
+        bestRoot == "/" ? path.substr(1) : path.substr(std::min(path.size(), bestRoot.size() + 1));
     std::replace(rest.begin(), rest.end(), '/', '\\');
     return AnsiString(1, best) + ":\\" + FromUtf8(rest);
 }
@@ -241,7 +242,8 @@ AnsiString ExtractFilePath(std::string_view FileName) {
 AnsiString ExtractFileDir(std::string_view FileName) {
     size_t p = LastDelimiter(FileName, "\\:");
     if (p == std::string_view::npos) return {};
-    if (p > 0 && FileName[p] == '\\' && FileName[p - 1] != '\\' && FileName[p - 1] != ':') return AnsiString(FileName.substr(0, p));
+    if (p > 0 && FileName[p] == '\\' && FileName[p - 1] != '\\' && FileName[p - 1] != ':')
+        return AnsiString(FileName.substr(0, p));
     return AnsiString(FileName.substr(0, p + 1));
 }
 
@@ -284,8 +286,10 @@ bool IsPlainFolderName(std::string_view Name, std::string_view ParentFolder) {
     static const char* const reserved[] = {"CON", "PRN", "AUX", "NUL"};
     for (const char* r : reserved)
         if (stem == r) return false;
-    if (stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) && stem[3] >= '1' && stem[3] <= '9')
+    if (stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) && stem[3] >= '1' &&
+        stem[3] <= '9')
         return false;
-    size_t joined = ParentFolder.empty() ? Name.size() : IncludeTrailingBackslash(ParentFolder).size() + Name.size();
+    size_t joined =
+        ParentFolder.empty() ? Name.size() : IncludeTrailingBackslash(ParentFolder).size() + Name.size();
     return joined <= static_cast<size_t>(MAX_PATH_LENGTH);
 }

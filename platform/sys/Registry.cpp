@@ -118,7 +118,7 @@ void Load(Store& s) {
         }
         if (!current) continue;
         RegValue v;
-        if (line[0] == '@' ) {
+        if (line[0] == '@') {
             i = 2;  // "@="
         } else {
             v.Name = Unescape(line, i, '=');
@@ -164,7 +164,8 @@ void Save(Store& s) {
             switch (v.Type) {
             case rdInteger: {
                 uint32_t u = 0;
-                for (int k = 3; k >= 0; --k) u = (u << 8) | static_cast<unsigned char>(v.Data[static_cast<size_t>(k)]);
+                for (int k = 3; k >= 0; --k)
+                    u = (u << 8) | static_cast<unsigned char>(v.Data[static_cast<size_t>(k)]);
                 out << "d:" << static_cast<int32_t>(u);
                 break;
             }
@@ -191,7 +192,8 @@ void Save(Store& s) {
         f << out.str();
         if (!f.flush()) throw ERegistryException("Failed to write the registry file");
     }
-    if (std::rename(temp.c_str(), s.File.c_str()) != 0) throw ERegistryException("Failed to write the registry file");
+    if (std::rename(temp.c_str(), s.File.c_str()) != 0)
+        throw ERegistryException("Failed to write the registry file");
 }
 
 AnsiString Full(HKEY Root, const AnsiString& Path) {
@@ -430,13 +432,15 @@ void TRegistry::WriteInteger(std::string_view Name, int Value) {
     CheckWritable(Name);
     uint32_t u = static_cast<uint32_t>(Value);
     Put(FRootKey, FCurrentPath, Name, rdInteger,
-        std::string{static_cast<char>(u), static_cast<char>(u >> 8), static_cast<char>(u >> 16), static_cast<char>(u >> 24)});
+        std::string{static_cast<char>(u), static_cast<char>(u >> 8), static_cast<char>(u >> 16),
+                    static_cast<char>(u >> 24)});
 }
 
 int TRegistry::ReadBinaryData(std::string_view Name, void* Buffer, int BufSize) {
     RegValue v;
     if (!Lookup(Ready(), FRootKey, FOpen, FCurrentPath, Name, v)) return 0;
-    if ((v.Type != rdBinary && v.Type != rdUnknown) || static_cast<int>(v.Data.size()) > BufSize) BadType(Name);
+    if ((v.Type != rdBinary && v.Type != rdUnknown) || static_cast<int>(v.Data.size()) > BufSize)
+        BadType(Name);
     if (!v.Data.empty()) std::memcpy(Buffer, v.Data.data(), v.Data.size());
     return static_cast<int>(v.Data.size());
 }
@@ -457,7 +461,8 @@ AnsiString TRegIniFile::SectionKey(std::string_view Section) const {
     return "\\" + FileName() + (Section.empty() ? AnsiString() : "\\" + AnsiString(Section));
 }
 
-AnsiString TRegIniFile::ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) {
+AnsiString TRegIniFile::ReadString(std::string_view Section, std::string_view Ident,
+                                   std::string_view Default) {
     TRegistry r;
     if (!r.OpenKeyReadOnly(SectionKey(Section)) || !r.ValueExists(Ident)) return AnsiString(Default);
     if (r.GetDataType(Ident) == rdInteger) return IntToStr(r.ReadInteger(Ident));

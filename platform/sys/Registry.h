@@ -88,7 +88,8 @@ class TRegIniFile : public TCustomIniFile {
 public:
     explicit TRegIniFile(std::string_view FileName);
 
-    AnsiString ReadString(std::string_view Section, std::string_view Ident, std::string_view Default) override;
+    AnsiString ReadString(std::string_view Section, std::string_view Ident,
+                          std::string_view Default) override;
     void WriteString(std::string_view Section, std::string_view Ident, std::string_view Value) override;
     void ReadSection(std::string_view Section, TStrings& Strings) override;
     void ReadSections(TStrings& Strings) override;

@@ -7,8 +7,8 @@
 
 ZELMOR_IMPLEMENT_ENUM(TButtonLayout, "blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom")
 ZELMOR_IMPLEMENT_ENUM(TButtonStyle, "bsAutoDetect", "bsWin31", "bsNew")
-ZELMOR_IMPLEMENT_ENUM(TBitBtnKind, "bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose", "bkAbort",
-                      "bkRetry", "bkIgnore", "bkAll")
+ZELMOR_IMPLEMENT_ENUM(TBitBtnKind, "bkCustom", "bkOK", "bkCancel", "bkHelp", "bkYes", "bkNo", "bkClose",
+                      "bkAbort", "bkRetry", "bkIgnore", "bkAll")
 ZELMOR_IMPLEMENT_COMPONENT(TBitBtn, TButton)
 ZELMOR_IMPLEMENT_COMPONENT(TSpeedButton, TGraphicControl)
 
@@ -16,8 +16,9 @@ ZELMOR_IMPLEMENT_COMPONENT(TSpeedButton, TGraphicControl)
 // The glyph and the layout
 // ---------------------------------------------------------------------------
 
-TButtonLayoutResult CalcButtonLayout(TCanvas& Canvas, const TRect& Client, TPoint Offset, const AnsiString& Caption,
-                                     TSize GlyphSize, TButtonLayout Layout, int Margin, int Spacing) {
+TButtonLayoutResult CalcButtonLayout(TCanvas& Canvas, const TRect& Client, TPoint Offset,
+                                     const AnsiString& Caption, TSize GlyphSize, TButtonLayout Layout,
+                                     int Margin, int Spacing) {
     TPoint ClientSize(Client.Width(), Client.Height());
     TRect TextBounds;
     TPoint TextSize(0, 0);
@@ -51,22 +52,22 @@ TButtonLayoutResult CalcButtonLayout(TCanvas& Canvas, const TRect& Client, TPoin
         Spacing = (Room - (Margin + Glyph) - Text) / 2;
     }
     switch (Layout) {
-        case blGlyphLeft:
-            GlyphPos.x = Margin;
-            TextPos.x = GlyphPos.x + GlyphSize.cx + Spacing;
-            break;
-        case blGlyphRight:
-            GlyphPos.x = ClientSize.x - Margin - GlyphSize.cx;
-            TextPos.x = GlyphPos.x - Spacing - TextSize.x;
-            break;
-        case blGlyphTop:
-            GlyphPos.y = Margin;
-            TextPos.y = GlyphPos.y + GlyphSize.cy + Spacing;
-            break;
-        case blGlyphBottom:
-            GlyphPos.y = ClientSize.y - Margin - GlyphSize.cy;
-            TextPos.y = GlyphPos.y - Spacing - TextSize.y;
-            break;
+    case blGlyphLeft:
+        GlyphPos.x = Margin;
+        TextPos.x = GlyphPos.x + GlyphSize.cx + Spacing;
+        break;
+    case blGlyphRight:
+        GlyphPos.x = ClientSize.x - Margin - GlyphSize.cx;
+        TextPos.x = GlyphPos.x - Spacing - TextSize.x;
+        break;
+    case blGlyphTop:
+        GlyphPos.y = Margin;
+        TextPos.y = GlyphPos.y + GlyphSize.cy + Spacing;
+        break;
+    case blGlyphBottom:
+        GlyphPos.y = ClientSize.y - Margin - GlyphSize.cy;
+        TextPos.y = GlyphPos.y - Spacing - TextSize.y;
+        break;
     }
     TButtonLayoutResult R;
     R.GlyphPos = TPoint(GlyphPos.x + Client.Left + Offset.x, GlyphPos.y + Client.Top + Offset.y);
@@ -95,10 +96,11 @@ public:
         NumGlyphs = Value;
         if (Assigned(OnChange)) OnChange(nullptr);
     }
-    void Draw(TCanvas& Canvas, const TRect& Client, TPoint Offset, const AnsiString& Caption, TButtonLayout Layout,
-              int Margin, int Spacing, TButtonState State, bool Transparent) {
+    void Draw(TCanvas& Canvas, const TRect& Client, TPoint Offset, const AnsiString& Caption,
+              TButtonLayout Layout, int Margin, int Spacing, TButtonState State, bool Transparent) {
         (void)Transparent;
-        TButtonLayoutResult L = CalcButtonLayout(Canvas, Client, Offset, Caption, Size(), Layout, Margin, Spacing);
+        TButtonLayoutResult L =
+            CalcButtonLayout(Canvas, Client, Offset, Caption, Size(), Layout, Margin, Spacing);
         DrawGlyph(Canvas, L.GlyphPos, State);
         DrawCaption(Canvas, Caption, L.TextBounds, State);
     }
@@ -180,38 +182,38 @@ void DrawKindGlyph(TBitBtnKind Kind, TBitmap& B) {
         C->DrawText(Text, R, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     };
     switch (Kind) {
-        case bkOK:
-        case bkYes: Line(clGreen, {TPoint(3, 9), TPoint(7, 13), TPoint(15, 4)}); break;
-        case bkAll:
-            Line(clGreen, {TPoint(1, 9), TPoint(4, 12), TPoint(10, 4)});
-            Line(clGreen, {TPoint(7, 9), TPoint(10, 12), TPoint(16, 4)});
-            break;
-        case bkCancel:
-        case bkNo:
-            Line(clRed, {TPoint(4, 4), TPoint(14, 14)});
-            Line(clRed, {TPoint(14, 4), TPoint(4, 14)});
-            break;
-        case bkAbort:
-            C->Pen()->SetColor(clRed);
-            C->Brush()->SetColor(clRed);
-            C->Ellipse(3, 3, 15, 15);
-            Line(clWhite, {TPoint(6, 9), TPoint(12, 9)});
-            break;
-        case bkHelp: Letter(clNavy, "?"); break;
-        case bkIgnore: Letter(clNavy, "!"); break;
-        case bkRetry:
-            C->Pen()->SetColor(clGreen);
-            C->Arc(3, 3, 15, 15, 15, 9, 9, 3);
-            Line(clGreen, {TPoint(9, 1), TPoint(9, 5)});
-            break;
-        case bkClose:
-            C->Pen()->SetWidth(1);
-            C->Pen()->SetColor(clBlack);
-            C->Brush()->SetColor(clTeal);
-            C->Rectangle(5, 2, 14, 16);
-            Line(clYellow, {TPoint(11, 8), TPoint(11, 10)});
-            break;
-        case bkCustom: break;
+    case bkOK:
+    case bkYes: Line(clGreen, {TPoint(3, 9), TPoint(7, 13), TPoint(15, 4)}); break;
+    case bkAll:
+        Line(clGreen, {TPoint(1, 9), TPoint(4, 12), TPoint(10, 4)});
+        Line(clGreen, {TPoint(7, 9), TPoint(10, 12), TPoint(16, 4)});
+        break;
+    case bkCancel:
+    case bkNo:
+        Line(clRed, {TPoint(4, 4), TPoint(14, 14)});
+        Line(clRed, {TPoint(14, 4), TPoint(4, 14)});
+        break;
+    case bkAbort:
+        C->Pen()->SetColor(clRed);
+        C->Brush()->SetColor(clRed);
+        C->Ellipse(3, 3, 15, 15);
+        Line(clWhite, {TPoint(6, 9), TPoint(12, 9)});
+        break;
+    case bkHelp: Letter(clNavy, "?"); break;
+    case bkIgnore: Letter(clNavy, "!"); break;
+    case bkRetry:
+        C->Pen()->SetColor(clGreen);
+        C->Arc(3, 3, 15, 15, 15, 9, 9, 3);
+        Line(clGreen, {TPoint(9, 1), TPoint(9, 5)});
+        break;
+    case bkClose:
+        C->Pen()->SetWidth(1);
+        C->Pen()->SetColor(clBlack);
+        C->Brush()->SetColor(clTeal);
+        C->Rectangle(5, 2, 14, 16);
+        Line(clYellow, {TPoint(11, 8), TPoint(11, 10)});
+        break;
+    case bkCustom: break;
     }
     C->Pen()->SetWidth(1);
     // Redraw the corner so the transparent colour stays the bottom-left pixel.
@@ -227,17 +229,17 @@ struct TKindDefaults {
 
 TKindDefaults DefaultsOf(TBitBtnKind Kind) {
     switch (Kind) {
-        case bkOK: return {"OK", mrOk, true, false};
-        case bkCancel: return {"Cancel", mrCancel, false, true};
-        case bkHelp: return {"&Help", mrNone, false, false};
-        case bkYes: return {"&Yes", mrYes, true, false};
-        case bkNo: return {"&No", mrNo, false, true};
-        case bkClose: return {"&Close", mrNone, false, false};
-        case bkAbort: return {"Abort", mrAbort, false, false};
-        case bkRetry: return {"&Retry", mrRetry, false, false};
-        case bkIgnore: return {"&Ignore", mrIgnore, false, false};
-        case bkAll: return {"&All", mrAll, false, false};
-        case bkCustom: break;
+    case bkOK: return {"OK", mrOk, true, false};
+    case bkCancel: return {"Cancel", mrCancel, false, true};
+    case bkHelp: return {"&Help", mrNone, false, false};
+    case bkYes: return {"&Yes", mrYes, true, false};
+    case bkNo: return {"&No", mrNo, false, true};
+    case bkClose: return {"&Close", mrNone, false, false};
+    case bkAbort: return {"Abort", mrAbort, false, false};
+    case bkRetry: return {"&Retry", mrRetry, false, false};
+    case bkIgnore: return {"&Ignore", mrIgnore, false, false};
+    case bkAll: return {"&All", mrAll, false, false};
+    case bkCustom: break;
     }
     return {"", mrNone, false, false};
 }
@@ -270,22 +272,22 @@ void TBitBtn::SetButtonStyle(bool ADefault) {
 
 void TBitBtn::Click() {
     switch (FKind) {
-        case bkClose:
-            if (TCustomForm* Form = GetParentForm(this)) {
-                Form->Close();
-                return;
-            }
-            break;
-        case bkHelp: {
-            TControl* C = this;
-            while (C && C->HelpContext() == 0) C = C->Parent();
-            if (C && Application) {
-                Application->HelpContext(C->HelpContext());
-                return;
-            }
-            break;
+    case bkClose:
+        if (TCustomForm* Form = GetParentForm(this)) {
+            Form->Close();
+            return;
         }
-        default: break;
+        break;
+    case bkHelp: {
+        TControl* C = this;
+        while (C && C->HelpContext() == 0) C = C->Parent();
+        if (C && Application) {
+            Application->HelpContext(C->HelpContext());
+            return;
+        }
+        break;
+    }
+    default: break;
     }
     TButton::Click();
 }
@@ -355,7 +357,8 @@ void TBitBtn::DrawItem(const TDrawItemStruct& Item) {
             FCanvas->Rectangle(R);
             InflateRect(R, -1, -1);
         } else {
-            FCanvas->DrawFrameControl(R, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (Enabled() ? 0u : DFCS_INACTIVE));
+            FCanvas->DrawFrameControl(R, DFC_BUTTON,
+                                      DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (Enabled() ? 0u : DFCS_INACTIVE));
         }
         if (FIsFocused) {
             R = ClientRect();
@@ -423,7 +426,8 @@ void TBitBtn::DescribeProperties(TPropertyTable& T) {
 // TSpeedButton
 // ---------------------------------------------------------------------------
 
-TSpeedButton::TSpeedButton(TComponent* AOwner) : TGraphicControl(AOwner), FGlyph(std::make_unique<TButtonGlyph>()) {
+TSpeedButton::TSpeedButton(TComponent* AOwner)
+    : TGraphicControl(AOwner), FGlyph(std::make_unique<TButtonGlyph>()) {
     FGlyph->OnChange = [this](TObject*) { Invalidate(); };
     FControlStyle = {csCaptureMouse, csDoubleClicks};
     SetBounds(FLeft, FTop, 23, 22);
@@ -448,7 +452,8 @@ void TSpeedButton::Paint() {
         C->DrawFrameControl(R, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT | (Pressed ? DFCS_PUSHED : 0u));
     } else {
         if (Pressed || (FMouseInControl && FState != bsDisabled)) {
-            C->DrawEdge(R, Pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, (FTransparent ? 0u : uint32_t(BF_MIDDLE)) | BF_RECT);
+            C->DrawEdge(R, Pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER,
+                        (FTransparent ? 0u : uint32_t(BF_MIDDLE)) | BF_RECT);
         } else if (!FTransparent) {
             C->Brush()->SetColor(Color());
             C->FillRect(R);
@@ -544,10 +549,8 @@ void TSpeedButton::SetSpacing(int Value) {
 void TSpeedButton::SetTransparent(bool Value) {
     if (FTransparent == Value) return;
     FTransparent = Value;
-    if (Value)
-        FControlStyle.Exclude(csOpaque);
-    else
-        FControlStyle.Include(csOpaque);
+    if (Value) FControlStyle.Exclude(csOpaque);
+    else FControlStyle.Include(csOpaque);
     Invalidate();
 }
 
@@ -641,7 +644,8 @@ void TSpeedButton::DescribeProperties(TPropertyTable& T) {
     using S = TSpeedButton;
     TControl::PublishStandard(T, {"Anchors", "BiDiMode", "Caption", "Constraints", "Enabled", "Font",
                                   "ParentBiDiMode", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint",
-                                  "Visible", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+                                  "Visible", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove",
+                                  "OnMouseUp"});
     T.Property("AllowAllUp", &S::AllowAllUp, &S::SetAllowAllUp).Default(false);
     T.Property("GroupIndex", &S::GroupIndex, &S::SetGroupIndex).Default(0);
     T.Property("Down", &S::Down, &S::SetDown).Default(false);

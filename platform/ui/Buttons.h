@@ -17,7 +17,19 @@ ZELMOR_DECLARE_ENUM(TButtonLayout);
 enum TButtonState : uint8_t { bsUp, bsDisabled, bsDown, bsExclusive };
 enum TButtonStyle : uint8_t { bsAutoDetect, bsWin31, bsNew };
 ZELMOR_DECLARE_ENUM(TButtonStyle);
-enum TBitBtnKind : uint8_t { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
+enum TBitBtnKind : uint8_t {
+    bkCustom,
+    bkOK,
+    bkCancel,
+    bkHelp,
+    bkYes,
+    bkNo,
+    bkClose,
+    bkAbort,
+    bkRetry,
+    bkIgnore,
+    bkAll
+};
 ZELMOR_DECLARE_ENUM(TBitBtnKind);
 
 // Where the glyph and the caption of a button go: Margin is the glyph's
@@ -27,8 +39,9 @@ struct TButtonLayoutResult {
     TPoint GlyphPos;
     TRect TextBounds;
 };
-TButtonLayoutResult CalcButtonLayout(TCanvas& Canvas, const TRect& Client, TPoint Offset, const AnsiString& Caption,
-                                     TSize GlyphSize, TButtonLayout Layout, int Margin, int Spacing);
+TButtonLayoutResult CalcButtonLayout(TCanvas& Canvas, const TRect& Client, TPoint Offset,
+                                     const AnsiString& Caption, TSize GlyphSize, TButtonLayout Layout,
+                                     int Margin, int Spacing);
 
 class TButtonGlyph;
 

@@ -12,7 +12,8 @@
 
 ZELMOR_IMPLEMENT_ENUM(TAlign, "alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom")
 ZELMOR_IMPLEMENT_ENUM(TAnchorKind, "akLeft", "akTop", "akRight", "akBottom")
-ZELMOR_IMPLEMENT_ENUM(TBiDiMode, "bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly")
+ZELMOR_IMPLEMENT_ENUM(TBiDiMode, "bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
+                      "bdRightToLeftReadingOnly")
 ZELMOR_IMPLEMENT_ENUM(TDragMode, "dmManual", "dmAutomatic")
 ZELMOR_IMPLEMENT_ENUM(TFormBorderStyle, "bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow",
                       "bsSizeToolWin")
@@ -55,7 +56,6 @@ void EraseValue(std::vector<T>& V, const T& Value) {
 // ---------------------------------------------------------------------------
 // helpers
 // ---------------------------------------------------------------------------
-
 
 TShiftState KeysToShiftState(UINT Keys) {
     TShiftState S;
@@ -106,7 +106,9 @@ TCustomForm* GetParentForm(const TControl* Control) {
 
 TCustomForm* ValidParentForm(const TControl* Control) {
     TCustomForm* F = GetParentForm(Control);
-    if (!F) throw EInvalidOperation("Control '" + (Control ? Control->Name() : AnsiString()) + "' has no parent window");
+    if (!F)
+        throw EInvalidOperation("Control '" + (Control ? Control->Name() : AnsiString()) +
+                                "' has no parent window");
     return F;
 }
 
@@ -232,10 +234,8 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
     M.Msg = Msg;
     M.WParam = WParam;
     M.LParam = LParam;
-    if (WindowProc)
-        WindowProc(M);
-    else
-        WndProc(M);
+    if (WindowProc) WindowProc(M);
+    else WndProc(M);
     return M.Result;
 }
 
@@ -248,55 +248,55 @@ void TControl::WndProc(TMessage& Message) {
             else if (Msg == WM_MBUTTONDBLCLK) Msg = WM_MBUTTONDOWN;
         }
         switch (Msg) {
-            case WM_MOUSEMOVE:
-                if (Application) Application->HintMouseMessage(this, Message);
-                break;
-            case WM_LBUTTONDOWN:
-            case WM_LBUTTONDBLCLK: FControlState.Include(csLButtonDown); break;
-            case WM_LBUTTONUP: FControlState.Exclude(csLButtonDown); break;
-            default: break;
+        case WM_MOUSEMOVE:
+            if (Application) Application->HintMouseMessage(this, Message);
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: FControlState.Include(csLButtonDown); break;
+        case WM_LBUTTONUP: FControlState.Exclude(csLButtonDown); break;
+        default: break;
         }
     }
     Dispatch(Message);
 }
 
-#define ZELMOR_DISPATCH_CASE(Msg, Name) \
+#define ZELMOR_DISPATCH_CASE(Msg, Name)                                                                      \
     case Msg: Name(Message); break;
 
 void TControl::Dispatch(TMessage& Message) {
     switch (Message.Msg) {
         ZELMOR_PLAIN_HANDLERS(ZELMOR_DISPATCH_CASE)
         ZELMOR_OWN_HANDLERS(ZELMOR_DISPATCH_CASE)
-        default: DefaultHandler(Message); break;
+    default: DefaultHandler(Message); break;
     }
 }
 
-#define ZELMOR_DEFAULT_HANDLER(Msg, Name) \
+#define ZELMOR_DEFAULT_HANDLER(Msg, Name)                                                                    \
     void TControl::Name(TMessage& Message) { DefaultHandler(Message); }
 ZELMOR_PLAIN_HANDLERS(ZELMOR_DEFAULT_HANDLER)
 
 void TControl::DefaultHandler(TMessage& Message) {
     switch (Message.Msg) {
-        case WM_GETTEXT: {
-            char* Buffer = LParamToPointer<char>(Message.LParam);
-            if (!Buffer || Message.WParam == 0) {
-                Message.Result = 0;
-                break;
-            }
-            size_t N = std::min<size_t>(FText.size(), Message.WParam - 1);
-            std::memcpy(Buffer, FText.data(), N);
-            Buffer[N] = '\0';
-            Message.Result = static_cast<LRESULT>(N);
+    case WM_GETTEXT: {
+        char* Buffer = LParamToPointer<char>(Message.LParam);
+        if (!Buffer || Message.WParam == 0) {
+            Message.Result = 0;
             break;
         }
-        case WM_GETTEXTLENGTH: Message.Result = static_cast<LRESULT>(FText.size()); break;
-        case WM_SETTEXT: {
-            const char* Text = LParamToPointer<const char>(Message.LParam);
-            FText = Text ? Text : "";
-            Message.Result = 1;
-            break;
-        }
-        default: break;
+        size_t N = std::min<size_t>(FText.size(), Message.WParam - 1);
+        std::memcpy(Buffer, FText.data(), N);
+        Buffer[N] = '\0';
+        Message.Result = static_cast<LRESULT>(N);
+        break;
+    }
+    case WM_GETTEXTLENGTH: Message.Result = static_cast<LRESULT>(FText.size()); break;
+    case WM_SETTEXT: {
+        const char* Text = LParamToPointer<const char>(Message.LParam);
+        FText = Text ? Text : "";
+        Message.Result = 1;
+        break;
+    }
+    default: break;
     }
 }
 
@@ -304,7 +304,8 @@ void TControl::DefaultHandler(TMessage& Message) {
 
 void TControl::SetParent(TWinControl* AParent) {
     if (FParent == AParent) return;
-    if (static_cast<TControl*>(AParent) == this) throw EInvalidOperation("A control cannot have itself as its parent");
+    if (static_cast<TControl*>(AParent) == this)
+        throw EInvalidOperation("A control cannot have itself as its parent");
     if (FParent) FParent->RemoveControl(this);
     if (AParent) {
         AParent->InsertControl(this);
@@ -387,11 +388,11 @@ void TControl::SetAlign(TAlign Value) {
     TAlign Old = FAlign;
     FAlign = Value;
     FAnchors = (Value == alNone || Value == alCustom) ? TAnchors{akLeft, akTop}
-               : Value == alTop                      ? TAnchors{akLeft, akTop, akRight}
-               : Value == alBottom                   ? TAnchors{akLeft, akRight, akBottom}
-               : Value == alLeft                     ? TAnchors{akLeft, akTop, akBottom}
-               : Value == alRight                    ? TAnchors{akRight, akTop, akBottom}
-                                                     : TAnchors{akLeft, akTop, akRight, akBottom};
+               : Value == alTop                       ? TAnchors{akLeft, akTop, akRight}
+               : Value == alBottom                    ? TAnchors{akLeft, akRight, akBottom}
+               : Value == alLeft                      ? TAnchors{akLeft, akTop, akBottom}
+               : Value == alRight                     ? TAnchors{akRight, akTop, akBottom}
+                                                      : TAnchors{akLeft, akTop, akRight, akBottom};
     (void)Old;
     RequestAlign();
 }
@@ -422,18 +423,14 @@ void TControl::AnchorsFollowParent() {
     TRect B = FAnchorBounds;
     int L = B.Left, T = B.Top, W = B.Width(), H = B.Height();
     if (FAnchors.Contains(akRight)) {
-        if (FAnchors.Contains(akLeft))
-            W += Dx;
-        else
-            L += Dx;
+        if (FAnchors.Contains(akLeft)) W += Dx;
+        else L += Dx;
     } else if (!FAnchors.Contains(akLeft)) {
         L += Dx / 2;  // neither side: the control keeps its place relative to the middle
     }
     if (FAnchors.Contains(akBottom)) {
-        if (FAnchors.Contains(akTop))
-            H += Dy;
-        else
-            T += Dy;
+        if (FAnchors.Contains(akTop)) H += Dy;
+        else T += Dy;
     } else if (!FAnchors.Contains(akTop)) {
         T += Dy / 2;
     }
@@ -450,10 +447,8 @@ void TControl::SetZOrder(bool TopMost) {
     auto It = std::find(List.begin(), List.end(), this);
     if (It == List.end()) return;
     List.erase(It);
-    if (TopMost)
-        List.push_back(this);
-    else
-        List.insert(List.begin(), this);
+    if (TopMost) List.push_back(this);
+    else List.insert(List.begin(), this);
     Invalidate();
 }
 
@@ -487,7 +482,9 @@ AnsiString TControl::GetText() const {
     return Buffer;
 }
 
-int TControl::GetTextLen() const { return static_cast<int>(const_cast<TControl*>(this)->Perform(WM_GETTEXTLENGTH)); }
+int TControl::GetTextLen() const {
+    return static_cast<int>(const_cast<TControl*>(this)->Perform(WM_GETTEXTLENGTH));
+}
 
 void TControl::SetText(const AnsiString& Value) {
     if (GetText() == Value) return;
@@ -534,7 +531,9 @@ void TControl::SetShowHint(bool Value) {
     Perform(CM_SHOWHINTCHANGED);
 }
 
-void TControl::SetParentShowHint(bool Value) { SetParentSwitch(FParentShowHint, Value, CM_PARENTSHOWHINTCHANGED); }
+void TControl::SetParentShowHint(bool Value) {
+    SetParentSwitch(FParentShowHint, Value, CM_PARENTSHOWHINTCHANGED);
+}
 
 void TControl::SetPopupMenu(TPopupMenu* Value) {
     if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
@@ -555,7 +554,9 @@ void TControl::SetBiDiMode(TBiDiMode Value) {
     Perform(CM_BIDIMODECHANGED);
 }
 
-void TControl::SetParentBiDiMode(bool Value) { SetParentSwitch(FParentBiDiMode, Value, CM_PARENTBIDIMODECHANGED); }
+void TControl::SetParentBiDiMode(bool Value) {
+    SetParentSwitch(FParentBiDiMode, Value, CM_PARENTBIDIMODECHANGED);
+}
 
 bool TControl::MouseCapture() const { return GetCaptureControl() == this; }
 
@@ -671,15 +672,14 @@ void TControl::WMMButtonDblClk(TMessage& Message) { DefaultThenMouse(Message, mb
 
 void TControl::DefaultThenMouse(TMessage& Message, TMouseButton Button, bool Down, TShiftState Shift) {
     DefaultHandler(Message);
-    if (Down)
-        DoMouseDown(Message, Button, Shift);
-    else
-        DoMouseUp(Message, Button);
+    if (Down) DoMouseDown(Message, Button, Shift);
+    else DoMouseUp(Message, Button);
 }
 
 void TControl::WMMouseMove(TMessage& Message) {
     DefaultHandler(Message);
-    if (!FControlStyle.Contains(csNoStdEvents)) MouseMove(KeysToShiftState(Message.Keys()), Message.XPos(), Message.YPos());
+    if (!FControlStyle.Contains(csNoStdEvents))
+        MouseMove(KeysToShiftState(Message.Keys()), Message.XPos(), Message.YPos());
 }
 
 void TControl::WMMouseWheel(TMessage& Message) {
@@ -746,7 +746,8 @@ void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
     bool Handled = false;
     if (Assigned(OnMouseWheel)) OnMouseWheel(this, Shift, WheelDelta, MousePos, Handled);
-    if (!Handled) Handled = WheelDelta < 0 ? DoMouseWheelDown(Shift, MousePos) : DoMouseWheelUp(Shift, MousePos);
+    if (!Handled)
+        Handled = WheelDelta < 0 ? DoMouseWheelDown(Shift, MousePos) : DoMouseWheelUp(Shift, MousePos);
     return Handled;
 }
 
@@ -838,7 +839,9 @@ void TControl::CMColorChanged(TMessage&) { Invalidate(); }
 void TControl::CMEnabledChanged(TMessage&) { Invalidate(); }
 void TControl::CMTextChanged(TMessage&) { Invalidate(); }
 
-void TControl::CMVisibleChanged(TMessage&) { InvalidateControl(true, FVisible && FControlStyle.Contains(csOpaque)); }
+void TControl::CMVisibleChanged(TMessage&) {
+    InvalidateControl(true, FVisible && FControlStyle.Contains(csOpaque));
+}
 
 void TControl::CMParentFontChanged(TMessage& Message) {
     if (!FParentFont || !FParent) return;
@@ -900,17 +903,21 @@ void TControl::PublishStandard(TPropertyTable& T, std::initializer_list<const ch
          }},
         {"BIDIMODE", [](TPropertyTable& P) { P.Property("BiDiMode", &C::BiDiMode, &C::SetBiDiMode); }},
         {"CAPTION", [](TPropertyTable& P) { P.Property("Caption", &C::Caption, &C::SetCaption); }},
-        {"COLOR", [](TPropertyTable& P) { P.Property("Color", &C::Color, &C::SetColor).OfType(ColorTypeInfo()); }},
+        {"COLOR",
+         [](TPropertyTable& P) { P.Property("Color", &C::Color, &C::SetColor).OfType(ColorTypeInfo()); }},
         {"CONSTRAINTS",
          [](TPropertyTable& P) { P.Property("Constraints", &C::Constraints, &C::SetConstraints); }},
         {"CTL3D", [](TPropertyTable& P) { P.Property("Ctl3D", &C::Ctl3D, &C::SetCtl3D); }},
         {"DRAGCURSOR",
          [](TPropertyTable& P) {
-             P.Property("DragCursor", &C::DragCursor, &C::SetDragCursor).OfType(CursorTypeInfo()).Default(crDrag);
+             P.Property("DragCursor", &C::DragCursor, &C::SetDragCursor)
+                 .OfType(CursorTypeInfo())
+                 .Default(crDrag);
          }},
         {"DRAGMODE",
          [](TPropertyTable& P) { P.Property("DragMode", &C::DragMode, &C::SetDragMode).Default(dmManual); }},
-        {"ENABLED", [](TPropertyTable& P) { P.Property("Enabled", &C::Enabled, &C::SetEnabled).Default(true); }},
+        {"ENABLED",
+         [](TPropertyTable& P) { P.Property("Enabled", &C::Enabled, &C::SetEnabled).Default(true); }},
         {"FONT", [](TPropertyTable& P) { P.Property("Font", &C::Font, &C::SetFont); }},
         {"POPUPMENU", [](TPropertyTable& P) { P.Property("PopupMenu", &C::PopupMenu, &C::SetPopupMenu); }},
         {"PARENTBIDIMODE",
@@ -924,18 +931,24 @@ void TControl::PublishStandard(TPropertyTable& T, std::initializer_list<const ch
              P.Property("ParentCtl3D", &C::ParentCtl3D, &C::SetParentCtl3D).Default(true);
          }},
         {"PARENTFONT",
-         [](TPropertyTable& P) { P.Property("ParentFont", &C::ParentFont, &C::SetParentFont).Default(true); }},
+         [](TPropertyTable& P) {
+             P.Property("ParentFont", &C::ParentFont, &C::SetParentFont).Default(true);
+         }},
         {"PARENTSHOWHINT",
          [](TPropertyTable& P) {
              P.Property("ParentShowHint", &C::ParentShowHint, &C::SetParentShowHint).Default(true);
          }},
         {"SHOWHINT", [](TPropertyTable& P) { P.Property("ShowHint", &C::ShowHint, &C::SetShowHint); }},
         {"TEXT", [](TPropertyTable& P) { P.Property("Text", &C::Text, &C::SetText); }},
-        {"VISIBLE", [](TPropertyTable& P) { P.Property("Visible", &C::Visible, &C::SetVisible).Default(true); }},
+        {"VISIBLE",
+         [](TPropertyTable& P) { P.Property("Visible", &C::Visible, &C::SetVisible).Default(true); }},
         {"TABORDER",
-         [](TPropertyTable& P) { P.PropertyOf<W>("TabOrder", [](W& X) { return X.TabOrder(); },
-                                                 [](W& X, int V) { X.SetTabOrder(V); }); }},
-        {"TABSTOP", [](TPropertyTable& P) { P.Property("TabStop", &W::TabStop, &W::SetTabStop).Default(false); }},
+         [](TPropertyTable& P) {
+             P.PropertyOf<W>(
+                 "TabOrder", [](W& X) { return X.TabOrder(); }, [](W& X, int V) { X.SetTabOrder(V); });
+         }},
+        {"TABSTOP",
+         [](TPropertyTable& P) { P.Property("TabStop", &W::TabStop, &W::SetTabStop).Default(false); }},
         {"ONCLICK", [](TPropertyTable& P) { P.Event("OnClick", &C::OnClick); }},
         {"ONDBLCLICK", [](TPropertyTable& P) { P.Event("OnDblClick", &C::OnDblClick); }},
         {"ONMOUSEDOWN", [](TPropertyTable& P) { P.Event("OnMouseDown", &C::OnMouseDown); }},
@@ -1004,17 +1017,13 @@ void TWinControl::DescribeProperties(TPropertyTable&) {}
 void TWinControl::MainWndProc(TMessage& Message) {
     ++MessageDepth;
     try {
-        if (WindowProc)
-            WindowProc(Message);
-        else
-            WndProc(Message);
+        if (WindowProc) WindowProc(Message);
+        else WndProc(Message);
     } catch (...) {
         --MessageDepth;
         if (MessageDepth == 0) FreeDeviceContexts();
-        if (Application)
-            Application->HandleException(this);
-        else
-            throw;
+        if (Application) Application->HandleException(this);
+        else throw;
         return;
     }
     if (--MessageDepth == 0) FreeDeviceContexts();
@@ -1022,34 +1031,35 @@ void TWinControl::MainWndProc(TMessage& Message) {
 
 void TWinControl::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-        case WM_SETFOCUS: {
-            TCustomForm* Form = GetParentForm(this);
-            if (Form && !Form->SetFocusedControl(this)) return;
-            break;
+    case WM_SETFOCUS: {
+        TCustomForm* Form = GetParentForm(this);
+        if (Form && !Form->SetFocusedControl(this)) return;
+        break;
+    }
+    case WM_KILLFOCUS:
+        if (FControlState.Contains(csFocusing)) return;
+        break;
+    case WM_NCHITTEST: {
+        TControl::WndProc(Message);
+        if (Message.Result == HTTRANSPARENT) {
+            TPoint P(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(Message.LParam))),
+                     static_cast<int16_t>(HiWord(static_cast<uintptr_t>(Message.LParam))));
+            if (ControlAtPos(ScreenToClient(P), false)) Message.Result = HTCLIENT;
         }
-        case WM_KILLFOCUS:
-            if (FControlState.Contains(csFocusing)) return;
-            break;
-        case WM_NCHITTEST: {
-            TControl::WndProc(Message);
-            if (Message.Result == HTTRANSPARENT) {
-                TPoint P(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(Message.LParam))),
-                         static_cast<int16_t>(HiWord(static_cast<uintptr_t>(Message.LParam))));
-                if (ControlAtPos(ScreenToClient(P), false)) Message.Result = HTCLIENT;
-            }
+        return;
+    }
+    case WM_CANCELMODE:
+        if (GetCapture() == FHandle && CaptureControlPtr && CaptureControlPtr->Parent() == this)
+            CaptureControlPtr->Perform(WM_CANCELMODE);
+        break;
+    default:
+        if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST && Message.Msg != WM_MOUSEWHEEL &&
+            IsControlMouseMsg(Message)) {
+            if (Message.Result == 0 && FHandle)
+                DefWindowProc(FHandle, Message.Msg, Message.WParam, Message.LParam);
             return;
         }
-        case WM_CANCELMODE:
-            if (GetCapture() == FHandle && CaptureControlPtr && CaptureControlPtr->Parent() == this)
-                CaptureControlPtr->Perform(WM_CANCELMODE);
-            break;
-        default:
-            if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST && Message.Msg != WM_MOUSEWHEEL &&
-                IsControlMouseMsg(Message)) {
-                if (Message.Result == 0 && FHandle) DefWindowProc(FHandle, Message.Msg, Message.WParam, Message.LParam);
-                return;
-            }
-            break;
+        break;
     }
     TControl::WndProc(Message);
 }
@@ -1141,7 +1151,8 @@ void TWinControl::CreateWnd() {
     TCreateParams Params;
     CreateParams(Params);
     if (!Params.WndParent && (Params.Style & WS_CHILD)) {
-        if (!FParent && !FParentWindow) throw EInvalidOperation("Control '" + Name() + "' has no parent window");
+        if (!FParent && !FParentWindow)
+            throw EInvalidOperation("Control '" + Name() + "' has no parent window");
     }
     FDefWndProc = Params.WindowClass.WndProc;
     TWndClass Existing;
@@ -1167,8 +1178,8 @@ void TWinControl::CreateWnd() {
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
     TWinControl* Self = this;
-    HWND H = CreateWindowEx(Params.ExStyle, Params.WinClassName, Params.Caption, Params.Style, Params.X, Params.Y,
-                            Params.Width, Params.Height, Params.WndParent, 0, Params.Param,
+    HWND H = CreateWindowEx(Params.ExStyle, Params.WinClassName, Params.Caption, Params.Style, Params.X,
+                            Params.Y, Params.Width, Params.Height, Params.WndParent, 0, Params.Param,
                             [Self](HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) -> LRESULT {
                                 if (!Self->FHandle) {
                                     // The first messages come before CreateWindowEx returns.
@@ -1200,10 +1211,12 @@ void TWinControl::CreateHandle() {
                 break;
             }
         if (After == HWND_BOTTOM) {
-            ::SetWindowPos(FHandle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+            ::SetWindowPos(FHandle, HWND_BOTTOM, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
             // ... unless a later sibling has a window: then just below it.
         } else {
-            ::SetWindowPos(FHandle, After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+            ::SetWindowPos(FHandle, After, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
         }
         // The order above counts from the bottom; fix it from the top.
         std::vector<HWND> Order;
@@ -1420,7 +1433,8 @@ void TWinControl::UpdateBounds() {
 
 void TWinControl::WMWindowPosChanged(TMessage& Message) {
     const TWindowPos* Pos = LParamToPointer<const TWindowPos>(Message.LParam);
-    bool Framed = Ctl3D() && FControlStyle.Contains(csFramed) && FParent && Pos && !(Pos->flags & SWP_NOREDRAW);
+    bool Framed =
+        Ctl3D() && FControlStyle.Contains(csFramed) && FParent && Pos && !(Pos->flags & SWP_NOREDRAW);
     if (Framed && FParent->HandleAllocated()) {
         TRect R = BoundsRect();
         InflateRect(R, 1, 1);
@@ -1445,7 +1459,8 @@ void TWinControl::WMMove(TMessage& Message) {
 // --- children ---
 
 TControl* TWinControl::Controls(int Index) const {
-    if (Index < 0 || Index >= ControlCount()) throw EListError("Control index out of bounds (" + IntToStr(Index) + ")");
+    if (Index < 0 || Index >= ControlCount())
+        throw EListError("Control index out of bounds (" + IntToStr(Index) + ")");
     size_t I = static_cast<size_t>(Index);
     if (I < FControls.size()) return FControls[I];
     return FWinControls[I - FControls.size()];
@@ -1476,10 +1491,8 @@ void TWinControl::Broadcast(TMessage& Message) {
     for (int I = 0; I < ControlCount(); ++I) All.push_back(Controls(I));
     for (TControl* C : All) {
         if (!ContainsControl(C)) continue;  // a handler removed it meanwhile
-        if (C->WindowProc)
-            C->WindowProc(Message);
-        else
-            C->WndProc(Message);
+        if (C->WindowProc) C->WindowProc(Message);
+        else C->WndProc(Message);
         if (Message.Result != 0) return;
     }
 }
@@ -1545,17 +1558,16 @@ void TWinControl::RemoveControl(TControl* AControl) {
 
 void TWinControl::SetZOrder(bool TopMost) {
     if (!FParent) {
-        if (FHandle) ::SetWindowPos(FHandle, TopMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        if (FHandle)
+            ::SetWindowPos(FHandle, TopMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         return;
     }
     auto& List = FParent->FWinControls;
     auto It = std::find(List.begin(), List.end(), this);
     if (It == List.end()) return;
     List.erase(It);
-    if (TopMost)
-        List.push_back(this);
-    else
-        List.insert(List.begin(), this);
+    if (TopMost) List.push_back(this);
+    else List.insert(List.begin(), this);
     if (FHandle)
         ::SetWindowPos(FHandle, TopMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -1601,30 +1613,36 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
 
     auto InsertBefore = [](TControl* C1, TControl* C2, TAlign A) {
         switch (A) {
-            case alTop: return C1->Top() < C2->Top();
-            case alBottom: return C1->Top() + C1->Height() >= C2->Top() + C2->Height();
-            case alLeft: return C1->Left() < C2->Left();
-            case alRight: return C1->Left() + C1->Width() >= C2->Left() + C2->Width();
-            default: return false;
+        case alTop: return C1->Top() < C2->Top();
+        case alBottom: return C1->Top() + C1->Height() >= C2->Top() + C2->Height();
+        case alLeft: return C1->Left() < C2->Left();
+        case alRight: return C1->Left() + C1->Width() >= C2->Left() + C2->Width();
+        default: return false;
         }
     };
     auto DoPosition = [&](TControl* C, TAlign A) {
         int L = Rect.Left, T = Rect.Top, W = Rect.Width(), H = Rect.Height();
         switch (A) {
-            case alTop: H = C->Height(); break;
-            case alBottom: H = C->Height(); T = Rect.Bottom - H; break;
-            case alLeft: W = C->Width(); break;
-            case alRight: W = C->Width(); L = Rect.Right - W; break;
-            default: break;
+        case alTop: H = C->Height(); break;
+        case alBottom:
+            H = C->Height();
+            T = Rect.Bottom - H;
+            break;
+        case alLeft: W = C->Width(); break;
+        case alRight:
+            W = C->Width();
+            L = Rect.Right - W;
+            break;
+        default: break;
         }
         C->SetBounds(L, T, W, H);
         // The control may have kept another size (constraints): the rest follows what it took.
         switch (A) {
-            case alTop: Rect.Top += C->Height(); break;
-            case alBottom: Rect.Bottom -= C->Height(); break;
-            case alLeft: Rect.Left += C->Width(); break;
-            case alRight: Rect.Right -= C->Width(); break;
-            default: break;
+        case alTop: Rect.Top += C->Height(); break;
+        case alBottom: Rect.Bottom -= C->Height(); break;
+        case alLeft: Rect.Left += C->Width(); break;
+        case alRight: Rect.Right -= C->Width(); break;
+        default: break;
         }
     };
     for (TAlign A : {alTop, alBottom, alLeft, alRight, alClient}) {
@@ -1671,7 +1689,8 @@ void TWinControl::SetTabStop(bool Value) {
     FTabStop = Value;
     if (FHandle) {
         LONG_PTR Style = GetWindowLong(FHandle, GWL_STYLE);
-        SetWindowLong(FHandle, GWL_STYLE, Value ? (Style | WS_TABSTOP) : (Style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+        SetWindowLong(FHandle, GWL_STYLE,
+                      Value ? (Style | WS_TABSTOP) : (Style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
     }
     Perform(CM_TABSTOPCHANGED);
 }
@@ -1718,13 +1737,15 @@ TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForwar
             --I;
         }
         TWinControl* C = List[static_cast<size_t>(I)];
-        if (C->CanFocus() && (!CheckTabStop || C->TabStop()) && (!CheckParent || C->Parent() == this)) return C;
+        if (C->CanFocus() && (!CheckTabStop || C->TabStop()) && (!CheckParent || C->Parent() == this))
+            return C;
     } while (I != Start);
     return nullptr;
 }
 
 void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
-    if (TWinControl* Next = FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop)) Next->SetFocus();
+    if (TWinControl* Next = FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop))
+        Next->SetFocus();
 }
 
 void TWinControl::SelectFirst() {
@@ -1778,10 +1799,8 @@ bool TWinControl::FormPreviews(TMessage& Message, bool (TWinControl::*Step)(TMes
 bool TWinControl::RunKeyEvent(TMessage& Message, bool Down) {
     if (FControlStyle.Contains(csNoStdEvents)) return false;
     WORD Key = Message.CharCode();
-    if (Down)
-        KeyDown(Key, KeyDataToShiftState(Message.KeyData()));
-    else
-        KeyUp(Key, KeyDataToShiftState(Message.KeyData()));
+    if (Down) KeyDown(Key, KeyDataToShiftState(Message.KeyData()));
+    else KeyUp(Key, KeyDataToShiftState(Message.KeyData()));
     Message.SetCharCode(Key);
     return Key == 0;
 }
@@ -1830,10 +1849,16 @@ void TWinControl::CNKeyDown(TMessage& Message) {
     if (Perform(CM_CHILDKEY, Message.CharCode(), PointerToLParam(this)) != 0) return;
     LRESULT Mask = 0;
     switch (Message.CharCode()) {
-        case VK_TAB: Mask = DLGC_WANTTAB; break;
-        case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: Mask = DLGC_WANTARROWS; break;
-        case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: Mask = DLGC_WANTALLKEYS; break;
-        default: break;
+    case VK_TAB: Mask = DLGC_WANTTAB; break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN: Mask = DLGC_WANTARROWS; break;
+    case VK_RETURN:
+    case VK_EXECUTE:
+    case VK_ESCAPE:
+    case VK_CANCEL: Mask = DLGC_WANTALLKEYS; break;
+    default: break;
     }
     if (Mask != 0 && Perform(CM_WANTSPECIALKEY, Message.CharCode(), Message.LParam) == 0 &&
         (Perform(WM_GETDLGCODE) & Mask) == 0) {
@@ -1909,7 +1934,8 @@ void TWinControl::WMContextMenu(TMessage& Message) {
 // --- the cursor ---
 
 void TWinControl::WMSetCursor(TMessage& Message) {
-    if (WParamToHandle(Message.WParam) == FHandle && static_cast<int16_t>(LoWord(static_cast<uintptr_t>(Message.LParam))) == HTCLIENT) {
+    if (WParamToHandle(Message.WParam) == FHandle &&
+        static_cast<int16_t>(LoWord(static_cast<uintptr_t>(Message.LParam))) == HTCLIENT) {
         TCursor C = Screen ? Screen->Cursor() : crDefault;
         if (C == crDefault) {
             TPoint P;
@@ -1946,10 +1972,8 @@ void TWinControl::Repaint() {
 }
 
 void TWinControl::WMPaint(TMessage& Message) {
-    if (!FControlState.Contains(csCustomPaint) && FControls.empty())
-        DefaultHandler(Message);
-    else
-        PaintHandler(Message);
+    if (!FControlState.Contains(csCustomPaint) && FControls.empty()) DefaultHandler(Message);
+    else PaintHandler(Message);
 }
 
 void TWinControl::PaintHandler(TMessage& Message) {
@@ -1965,7 +1989,8 @@ void TWinControl::PaintHandler(TMessage& Message) {
             int Clip = SIMPLEREGION;
             for (TControl* C : FControls)
                 if (C->Visible() && C->ControlStyle().Contains(csOpaque)) {
-                    Clip = DC->ExcludeClipRect(C->Left(), C->Top(), C->Left() + C->Width(), C->Top() + C->Height());
+                    Clip = DC->ExcludeClipRect(C->Left(), C->Top(), C->Left() + C->Width(),
+                                               C->Top() + C->Height());
                     if (Clip == NULLREGION) break;
                 }
             if (Clip != NULLREGION) PaintWindow(DC);
@@ -2117,7 +2142,8 @@ void TControlCanvas::HandleNeeded() {
     HDC DC = GetDC(Wnd);
     if (!DC) return;
     if (Offset.x || Offset.y) {
-        DC->IntersectClipRect(Offset.x, Offset.y, Offset.x + FControl->Width(), Offset.y + FControl->Height());
+        DC->IntersectClipRect(Offset.x, Offset.y, Offset.x + FControl->Width(),
+                              Offset.y + FControl->Height());
         MoveWindowOrg(DC, Offset.x, Offset.y);
     }
     AdoptDC(*this, DC);
@@ -2163,7 +2189,9 @@ void TCustomControl::WMPaint(TMessage& Message) {
     FControlState.Exclude(csCustomPaint);
 }
 
-void TCustomControl::PaintWindow(HDC DC) { FCanvas->PaintThrough(DC, [this] { Paint(); }); }
+void TCustomControl::PaintWindow(HDC DC) {
+    FCanvas->PaintThrough(DC, [this] { Paint(); });
+}
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {
     FCanvas = new TControlCanvas();

@@ -43,7 +43,7 @@ enum TControlStateFlag : uint8_t {
     csAlignmentNeeded,
     csFocusing,
     csCreating,
-    csPaintCopy,     // painted as a picture into another control (a grid cell)
+    csPaintCopy,  // painted as a picture into another control (a grid cell)
     csCustomPaint,
     csDestroyingHandle,
     csDocking,
@@ -90,7 +90,8 @@ using TKeyEvent = TEvent<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 using TKeyPressEvent = TEvent<void(TObject* Sender, char& Key)>;
 using TMouseWheelEvent =
     TEvent<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
-using TMouseWheelUpDownEvent = TEvent<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
+using TMouseWheelUpDownEvent =
+    TEvent<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
 using TContextPopupEvent = TEvent<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 
 // The integer types whose values forms write by name ("Color = clBtnFace",
@@ -126,125 +127,125 @@ private:
 // first list's handlers pass the message on to DefaultHandler unless a class
 // overrides them; the second list's are implemented by TControl or TWinControl.
 #define ZELMOR_PLAIN_HANDLERS(X)                                                                             \
-    X(WM_CREATE, WMCreate)                                                                                  \
-    X(WM_DESTROY, WMDestroy)                                                                                \
-    X(WM_CLOSE, WMClose)                                                                                    \
-    X(WM_ACTIVATE, WMActivate)                                                                              \
-    X(WM_SHOWWINDOW, WMShowWindow)                                                                          \
-    X(WM_SYSCOMMAND, WMSysCommand)                                                                          \
-    X(WM_NCPAINT, WMNCPaint)                                                                                \
-    X(WM_NCHITTEST, WMNCHitTest)                                                                            \
-    X(WM_NCLBUTTONDOWN, WMNCLButtonDown)                                                                    \
-    X(WM_MOUSEACTIVATE, WMMouseActivate)                                                                    \
-    X(WM_GETDLGCODE, WMGetDlgCode)                                                                          \
-    X(WM_SETFONT, WMSetFont)                                                                                \
-    X(WM_SETREDRAW, WMSetRedraw)                                                                            \
-    X(WM_TIMER, WMTimer)                                                                                    \
-    X(WM_CUT, WMCut)                                                                                        \
-    X(WM_COPY, WMCopy)                                                                                      \
-    X(WM_PASTE, WMPaste)                                                                                    \
-    X(WM_CLEAR, WMClear)                                                                                    \
-    X(WM_UNDO, WMUndo)                                                                                      \
-    X(WM_NEXTDLGCTL, WMNextDlgCtl)                                                                          \
-    X(WM_CAPTURECHANGED, WMCaptureChanged)                                                                  \
-    X(WM_ENABLE, WMEnable)                                                                                  \
-    X(WM_HELP, WMHelp)                                                                                      \
-    X(WM_SYSKEYUP, WMSysKeyUp)                                                                              \
-    X(WM_SYSCHAR, WMSysChar)                                                                                \
-    X(CM_ACTIVATE, CMActivate)                                                                              \
-    X(CM_DEACTIVATE, CMDeactivate)                                                                          \
-    X(CM_GETDATALINK, CMGetDataLink)                                                                        \
-    X(CM_BUTTONPRESSED, CMButtonPressed)                                                                    \
-    X(CM_DESIGNHITTEST, CMDesignHitTest)                                                                    \
-    X(CM_HINTSHOW, CMHintShow)                                                                              \
-    X(CM_WANTSPECIALKEY, CMWantSpecialKey)                                                                  \
-    X(CM_CONTROLCHANGE, CMControlChange)                                                                    \
-    X(CM_CONTROLLISTCHANGE, CMControlListChange)                                                            \
-    X(CM_TABSTOPCHANGED, CMTabStopChanged)                                                                  \
-    X(CM_BORDERCHANGED, CMBorderChanged)                                                                    \
-    X(CM_RELEASE, CMRelease)                                                                                \
-    X(CM_BIDIMODECHANGED, CMBiDiModeChanged)                                                                \
-    X(CM_PARENTBIDIMODECHANGED, CMParentBiDiModeChanged)                                                    \
-    X(CM_PARENTCHANGED, CMParentChanged)                                                                    \
-    X(CM_WININICHANGE, CMWinIniChange)                                                                      \
-    X(CM_FONTCHANGE, CMFontChange)                                                                          \
-    X(CM_SYSFONTCHANGED, CMSysFontChanged)                                                                  \
-    X(CM_CHANGED, CMChanged)                                                                                \
-    X(CN_KEYUP, CNKeyUp)                                                                                    \
-    X(CN_SYSKEYDOWN, CNSysKeyDown)                                                                          \
-    X(CN_COMMAND, CNCommand)                                                                                \
-    X(CN_DRAWITEM, CNDrawItem)                                                                              \
-    X(CN_MEASUREITEM, CNMeasureItem)                                                                        \
-    X(CN_NOTIFY, CNNotify)                                                                                  \
-    X(CN_HSCROLL, CNHScroll)                                                                                \
-    X(CN_VSCROLL, CNVScroll)                                                                                \
+    X(WM_CREATE, WMCreate)                                                                                   \
+    X(WM_DESTROY, WMDestroy)                                                                                 \
+    X(WM_CLOSE, WMClose)                                                                                     \
+    X(WM_ACTIVATE, WMActivate)                                                                               \
+    X(WM_SHOWWINDOW, WMShowWindow)                                                                           \
+    X(WM_SYSCOMMAND, WMSysCommand)                                                                           \
+    X(WM_NCPAINT, WMNCPaint)                                                                                 \
+    X(WM_NCHITTEST, WMNCHitTest)                                                                             \
+    X(WM_NCLBUTTONDOWN, WMNCLButtonDown)                                                                     \
+    X(WM_MOUSEACTIVATE, WMMouseActivate)                                                                     \
+    X(WM_GETDLGCODE, WMGetDlgCode)                                                                           \
+    X(WM_SETFONT, WMSetFont)                                                                                 \
+    X(WM_SETREDRAW, WMSetRedraw)                                                                             \
+    X(WM_TIMER, WMTimer)                                                                                     \
+    X(WM_CUT, WMCut)                                                                                         \
+    X(WM_COPY, WMCopy)                                                                                       \
+    X(WM_PASTE, WMPaste)                                                                                     \
+    X(WM_CLEAR, WMClear)                                                                                     \
+    X(WM_UNDO, WMUndo)                                                                                       \
+    X(WM_NEXTDLGCTL, WMNextDlgCtl)                                                                           \
+    X(WM_CAPTURECHANGED, WMCaptureChanged)                                                                   \
+    X(WM_ENABLE, WMEnable)                                                                                   \
+    X(WM_HELP, WMHelp)                                                                                       \
+    X(WM_SYSKEYUP, WMSysKeyUp)                                                                               \
+    X(WM_SYSCHAR, WMSysChar)                                                                                 \
+    X(CM_ACTIVATE, CMActivate)                                                                               \
+    X(CM_DEACTIVATE, CMDeactivate)                                                                           \
+    X(CM_GETDATALINK, CMGetDataLink)                                                                         \
+    X(CM_BUTTONPRESSED, CMButtonPressed)                                                                     \
+    X(CM_DESIGNHITTEST, CMDesignHitTest)                                                                     \
+    X(CM_HINTSHOW, CMHintShow)                                                                               \
+    X(CM_WANTSPECIALKEY, CMWantSpecialKey)                                                                   \
+    X(CM_CONTROLCHANGE, CMControlChange)                                                                     \
+    X(CM_CONTROLLISTCHANGE, CMControlListChange)                                                             \
+    X(CM_TABSTOPCHANGED, CMTabStopChanged)                                                                   \
+    X(CM_BORDERCHANGED, CMBorderChanged)                                                                     \
+    X(CM_RELEASE, CMRelease)                                                                                 \
+    X(CM_BIDIMODECHANGED, CMBiDiModeChanged)                                                                 \
+    X(CM_PARENTBIDIMODECHANGED, CMParentBiDiModeChanged)                                                     \
+    X(CM_PARENTCHANGED, CMParentChanged)                                                                     \
+    X(CM_WININICHANGE, CMWinIniChange)                                                                       \
+    X(CM_FONTCHANGE, CMFontChange)                                                                           \
+    X(CM_SYSFONTCHANGED, CMSysFontChanged)                                                                   \
+    X(CM_CHANGED, CMChanged)                                                                                 \
+    X(CN_KEYUP, CNKeyUp)                                                                                     \
+    X(CN_SYSKEYDOWN, CNSysKeyDown)                                                                           \
+    X(CN_COMMAND, CNCommand)                                                                                 \
+    X(CN_DRAWITEM, CNDrawItem)                                                                               \
+    X(CN_MEASUREITEM, CNMeasureItem)                                                                         \
+    X(CN_NOTIFY, CNNotify)                                                                                   \
+    X(CN_HSCROLL, CNHScroll)                                                                                 \
+    X(CN_VSCROLL, CNVScroll)                                                                                 \
     X(CN_CTLCOLOR, CNCtlColor)
 
 #define ZELMOR_OWN_HANDLERS(X)                                                                               \
-    X(WM_PAINT, WMPaint)                                                                                    \
-    X(WM_ERASEBKGND, WMEraseBkgnd)                                                                          \
-    X(WM_SIZE, WMSize)                                                                                      \
-    X(WM_MOVE, WMMove)                                                                                      \
-    X(WM_WINDOWPOSCHANGED, WMWindowPosChanged)                                                              \
-    X(WM_WINDOWPOSCHANGING, WMWindowPosChanging)                                                            \
-    X(WM_SETFOCUS, WMSetFocus)                                                                              \
-    X(WM_KILLFOCUS, WMKillFocus)                                                                            \
-    X(WM_KEYDOWN, WMKeyDown)                                                                                \
-    X(WM_KEYUP, WMKeyUp)                                                                                    \
-    X(WM_CHAR, WMChar)                                                                                      \
-    X(WM_SYSKEYDOWN, WMSysKeyDown)                                                                          \
-    X(WM_LBUTTONDOWN, WMLButtonDown)                                                                        \
-    X(WM_LBUTTONUP, WMLButtonUp)                                                                            \
-    X(WM_LBUTTONDBLCLK, WMLButtonDblClk)                                                                    \
-    X(WM_RBUTTONDOWN, WMRButtonDown)                                                                        \
-    X(WM_RBUTTONUP, WMRButtonUp)                                                                            \
-    X(WM_RBUTTONDBLCLK, WMRButtonDblClk)                                                                    \
-    X(WM_MBUTTONDOWN, WMMButtonDown)                                                                        \
-    X(WM_MBUTTONUP, WMMButtonUp)                                                                            \
-    X(WM_MBUTTONDBLCLK, WMMButtonDblClk)                                                                    \
-    X(WM_MOUSEMOVE, WMMouseMove)                                                                            \
-    X(WM_MOUSEWHEEL, WMMouseWheel)                                                                          \
-    X(WM_SETCURSOR, WMSetCursor)                                                                            \
-    X(WM_CANCELMODE, WMCancelMode)                                                                          \
-    X(WM_CONTEXTMENU, WMContextMenu)                                                                        \
-    X(WM_COMMAND, WMCommand)                                                                                \
-    X(WM_NOTIFY, WMNotify)                                                                                  \
-    X(WM_DRAWITEM, WMDrawItem)                                                                              \
-    X(WM_MEASUREITEM, WMMeasureItem)                                                                        \
-    X(WM_HSCROLL, WMHScroll)                                                                                \
-    X(WM_VSCROLL, WMVScroll)                                                                                \
-    X(WM_SYSCOLORCHANGE, WMSysColorChange)                                                                  \
-    X(WM_WININICHANGE, WMWinIniChange)                                                                      \
-    X(WM_NCDESTROY, WMNCDestroy)                                                                            \
-    X(CM_ENTER, CMEnter)                                                                                    \
-    X(CM_EXIT, CMExit)                                                                                      \
-    X(CM_MOUSEENTER, CMMouseEnter)                                                                          \
-    X(CM_MOUSELEAVE, CMMouseLeave)                                                                          \
-    X(CM_CANCELMODE, CMCancelMode)                                                                          \
-    X(CM_RECREATEWND, CMRecreateWnd)                                                                        \
-    X(CM_FONTCHANGED, CMFontChanged)                                                                        \
-    X(CM_COLORCHANGED, CMColorChanged)                                                                      \
-    X(CM_CTL3DCHANGED, CMCtl3DChanged)                                                                      \
-    X(CM_PARENTCTL3DCHANGED, CMParentCtl3DChanged)                                                          \
-    X(CM_ENABLEDCHANGED, CMEnabledChanged)                                                                  \
-    X(CM_VISIBLECHANGED, CMVisibleChanged)                                                                  \
-    X(CM_TEXTCHANGED, CMTextChanged)                                                                        \
-    X(CM_SHOWINGCHANGED, CMShowingChanged)                                                                  \
-    X(CM_PARENTFONTCHANGED, CMParentFontChanged)                                                            \
-    X(CM_PARENTCOLORCHANGED, CMParentColorChanged)                                                          \
-    X(CM_SHOWHINTCHANGED, CMShowHintChanged)                                                                \
-    X(CM_PARENTSHOWHINTCHANGED, CMParentShowHintChanged)                                                    \
-    X(CM_DIALOGCHAR, CMDialogChar)                                                                          \
-    X(CM_DIALOGKEY, CMDialogKey)                                                                            \
-    X(CM_SYSCOLORCHANGE, CMSysColorChange)                                                                  \
-    X(CM_FOCUSCHANGED, CMFocusChanged)                                                                      \
-    X(CM_HITTEST, CMHitTest)                                                                                \
-    X(CM_CURSORCHANGED, CMCursorChanged)                                                                    \
-    X(CM_CHILDKEY, CMChildKey)                                                                              \
-    X(CM_INVALIDATE, CMInvalidate)                                                                          \
-    X(CM_MOUSEWHEEL, CMMouseWheel)                                                                          \
-    X(CN_KEYDOWN, CNKeyDown)                                                                                \
-    X(CN_CHAR, CNChar)                                                                                      \
+    X(WM_PAINT, WMPaint)                                                                                     \
+    X(WM_ERASEBKGND, WMEraseBkgnd)                                                                           \
+    X(WM_SIZE, WMSize)                                                                                       \
+    X(WM_MOVE, WMMove)                                                                                       \
+    X(WM_WINDOWPOSCHANGED, WMWindowPosChanged)                                                               \
+    X(WM_WINDOWPOSCHANGING, WMWindowPosChanging)                                                             \
+    X(WM_SETFOCUS, WMSetFocus)                                                                               \
+    X(WM_KILLFOCUS, WMKillFocus)                                                                             \
+    X(WM_KEYDOWN, WMKeyDown)                                                                                 \
+    X(WM_KEYUP, WMKeyUp)                                                                                     \
+    X(WM_CHAR, WMChar)                                                                                       \
+    X(WM_SYSKEYDOWN, WMSysKeyDown)                                                                           \
+    X(WM_LBUTTONDOWN, WMLButtonDown)                                                                         \
+    X(WM_LBUTTONUP, WMLButtonUp)                                                                             \
+    X(WM_LBUTTONDBLCLK, WMLButtonDblClk)                                                                     \
+    X(WM_RBUTTONDOWN, WMRButtonDown)                                                                         \
+    X(WM_RBUTTONUP, WMRButtonUp)                                                                             \
+    X(WM_RBUTTONDBLCLK, WMRButtonDblClk)                                                                     \
+    X(WM_MBUTTONDOWN, WMMButtonDown)                                                                         \
+    X(WM_MBUTTONUP, WMMButtonUp)                                                                             \
+    X(WM_MBUTTONDBLCLK, WMMButtonDblClk)                                                                     \
+    X(WM_MOUSEMOVE, WMMouseMove)                                                                             \
+    X(WM_MOUSEWHEEL, WMMouseWheel)                                                                           \
+    X(WM_SETCURSOR, WMSetCursor)                                                                             \
+    X(WM_CANCELMODE, WMCancelMode)                                                                           \
+    X(WM_CONTEXTMENU, WMContextMenu)                                                                         \
+    X(WM_COMMAND, WMCommand)                                                                                 \
+    X(WM_NOTIFY, WMNotify)                                                                                   \
+    X(WM_DRAWITEM, WMDrawItem)                                                                               \
+    X(WM_MEASUREITEM, WMMeasureItem)                                                                         \
+    X(WM_HSCROLL, WMHScroll)                                                                                 \
+    X(WM_VSCROLL, WMVScroll)                                                                                 \
+    X(WM_SYSCOLORCHANGE, WMSysColorChange)                                                                   \
+    X(WM_WININICHANGE, WMWinIniChange)                                                                       \
+    X(WM_NCDESTROY, WMNCDestroy)                                                                             \
+    X(CM_ENTER, CMEnter)                                                                                     \
+    X(CM_EXIT, CMExit)                                                                                       \
+    X(CM_MOUSEENTER, CMMouseEnter)                                                                           \
+    X(CM_MOUSELEAVE, CMMouseLeave)                                                                           \
+    X(CM_CANCELMODE, CMCancelMode)                                                                           \
+    X(CM_RECREATEWND, CMRecreateWnd)                                                                         \
+    X(CM_FONTCHANGED, CMFontChanged)                                                                         \
+    X(CM_COLORCHANGED, CMColorChanged)                                                                       \
+    X(CM_CTL3DCHANGED, CMCtl3DChanged)                                                                       \
+    X(CM_PARENTCTL3DCHANGED, CMParentCtl3DChanged)                                                           \
+    X(CM_ENABLEDCHANGED, CMEnabledChanged)                                                                   \
+    X(CM_VISIBLECHANGED, CMVisibleChanged)                                                                   \
+    X(CM_TEXTCHANGED, CMTextChanged)                                                                         \
+    X(CM_SHOWINGCHANGED, CMShowingChanged)                                                                   \
+    X(CM_PARENTFONTCHANGED, CMParentFontChanged)                                                             \
+    X(CM_PARENTCOLORCHANGED, CMParentColorChanged)                                                           \
+    X(CM_SHOWHINTCHANGED, CMShowHintChanged)                                                                 \
+    X(CM_PARENTSHOWHINTCHANGED, CMParentShowHintChanged)                                                     \
+    X(CM_DIALOGCHAR, CMDialogChar)                                                                           \
+    X(CM_DIALOGKEY, CMDialogKey)                                                                             \
+    X(CM_SYSCOLORCHANGE, CMSysColorChange)                                                                   \
+    X(CM_FOCUSCHANGED, CMFocusChanged)                                                                       \
+    X(CM_HITTEST, CMHitTest)                                                                                 \
+    X(CM_CURSORCHANGED, CMCursorChanged)                                                                     \
+    X(CM_CHILDKEY, CMChildKey)                                                                               \
+    X(CM_INVALIDATE, CMInvalidate)                                                                           \
+    X(CM_MOUSEWHEEL, CMMouseWheel)                                                                           \
+    X(CN_KEYDOWN, CNKeyDown)                                                                                 \
+    X(CN_CHAR, CNChar)                                                                                       \
     X(CN_SYSCHAR, CNSysChar)
 
 #define ZELMOR_DECLARE_HANDLER(Msg, Name) virtual void Name(TMessage& Message);
@@ -536,7 +537,8 @@ public:
     void SetTabOrder(int Value);
     // Windowed descendants in tab order, depth first.
     virtual void GetTabOrderList(std::vector<TWinControl*>& List) const;
-    TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent) const;
+    TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                                 bool CheckParent) const;
     void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
     void SelectFirst();
 
@@ -648,7 +650,7 @@ private:
     bool FTabStop = false;
     int FAlignLevel = 0;
     TBrush* FBrush;
-    std::vector<TControl*> FControls;       // windowless children, z-order from the bottom
+    std::vector<TControl*> FControls;        // windowless children, z-order from the bottom
     std::vector<TWinControl*> FWinControls;  // windowed children, z-order from the bottom
     std::vector<TWinControl*> FTabList;      // windowed children in tab order
 };

@@ -5,8 +5,8 @@
 #include "platform/win/StdWindows.h"
 
 ZELMOR_IMPLEMENT_ENUM(TPanelBevel, "bvNone", "bvLowered", "bvRaised", "bvSpace")
-ZELMOR_IMPLEMENT_ENUM(TBevelShape, "bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine",
-                      "bsSpacer")
+ZELMOR_IMPLEMENT_ENUM(TBevelShape, "bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine",
+                      "bsRightLine", "bsSpacer")
 ZELMOR_IMPLEMENT_ENUM(TBevelStyle, "bsLowered", "bsRaised")
 
 ZELMOR_IMPLEMENT_CLASS(TCustomPanel, TCustomControl)
@@ -37,8 +37,8 @@ TTextMetric ScreenMetrics(TFont* Font) {
 // ---------------------------------------------------------------------------
 
 TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
-    FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque, csDoubleClicks,
-                     csReplicatable};
+    FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption,
+                     csOpaque,          csDoubleClicks, csReplicatable};
     SetBounds(FLeft, FTop, 185, 41);
     SetColor(clBtnFace);
 }
@@ -46,10 +46,8 @@ TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
 void TCustomPanel::CreateParams(TCreateParams& Params) {
     TCustomControl::CreateParams(Params);
     if (FBorderStyle == bsSingle) {
-        if (Ctl3D())
-            Params.ExStyle |= WS_EX_CLIENTEDGE;
-        else
-            Params.Style |= WS_BORDER;
+        if (Ctl3D()) Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else Params.Style |= WS_BORDER;
     }
     Params.WindowClass.Style &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
 }
@@ -89,7 +87,9 @@ void TCustomPanel::Paint() {
     R.Top = (R.Bottom + R.Top - H) / 2;
     R.Bottom = R.Top + H;
     uint32_t Flags = DT_EXPANDTABS | DT_VCENTER |
-                     (FAlignment == taRightJustify ? uint32_t(DT_RIGHT) : FAlignment == taCenter ? uint32_t(DT_CENTER) : 0u);
+                     (FAlignment == taRightJustify ? uint32_t(DT_RIGHT)
+                      : FAlignment == taCenter     ? uint32_t(DT_CENTER)
+                                                   : 0u);
     C->DrawText(Text, R, Flags);
 }
 
@@ -140,11 +140,12 @@ void TCustomPanel::CMCtl3DChanged(TMessage& Message) {
 
 void TPanel::DescribeProperties(TPropertyTable& T) {
     using P = TCustomPanel;
-    TControl::PublishStandard(T, {"Align", "Anchors", "BiDiMode", "Caption", "Color", "Constraints", "Ctl3D",
-                                  "DragCursor", "DragMode", "Enabled", "Font", "ParentBiDiMode", "ParentColor",
-                                  "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder",
-                                  "TabStop", "Visible", "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnMouseDown",
-                                  "OnMouseMove", "OnMouseUp", "OnResize"});
+    TControl::PublishStandard(
+        T, {"Align",       "Anchors",     "BiDiMode",    "Caption",        "Color",      "Constraints",
+            "Ctl3D",       "DragCursor",  "DragMode",    "Enabled",        "Font",       "ParentBiDiMode",
+            "ParentColor", "ParentCtl3D", "ParentFont",  "ParentShowHint", "PopupMenu",  "ShowHint",
+            "TabOrder",    "TabStop",     "Visible",     "OnClick",        "OnDblClick", "OnEnter",
+            "OnExit",      "OnMouseDown", "OnMouseMove", "OnMouseUp",      "OnResize"});
     T.Property("Alignment", &P::Alignment, &P::SetAlignment).Default(taCenter);
     T.Property("BevelInner", &P::BevelInner, &P::SetBevelInner).Default(bvNone);
     T.Property("BevelOuter", &P::BevelOuter, &P::SetBevelOuter).Default(bvRaised);
@@ -199,34 +200,35 @@ void TBevel::Paint() {
         C->LineTo(X2, Y2);
     };
     switch (FShape) {
-        case bsBox: BevelRect(TRect(0, 0, W - 1, H - 1), Color1, Color2); break;
-        case bsFrame:
-            // Two rectangles one pixel apart, each in the colours the other way round: an etched frame.
-            BevelRect(TRect(1, 1, W - 1, H - 1), Color2, Color2);
-            BevelRect(TRect(0, 0, W - 2, H - 2), Color1, Color1);
-            break;
-        case bsTopLine:
-            Line(Color1, 0, 0, W, 0);
-            Line(Color2, 0, 1, W, 1);
-            break;
-        case bsBottomLine:
-            Line(Color1, 0, H - 2, W, H - 2);
-            Line(Color2, 0, H - 1, W, H - 1);
-            break;
-        case bsLeftLine:
-            Line(Color1, 0, 0, 0, H);
-            Line(Color2, 1, 0, 1, H);
-            break;
-        case bsRightLine:
-            Line(Color1, W - 2, 0, W - 2, H);
-            Line(Color2, W - 1, 0, W - 1, H);
-            break;
-        case bsSpacer: break;
+    case bsBox: BevelRect(TRect(0, 0, W - 1, H - 1), Color1, Color2); break;
+    case bsFrame:
+        // Two rectangles one pixel apart, each in the colours the other way round: an etched frame.
+        BevelRect(TRect(1, 1, W - 1, H - 1), Color2, Color2);
+        BevelRect(TRect(0, 0, W - 2, H - 2), Color1, Color1);
+        break;
+    case bsTopLine:
+        Line(Color1, 0, 0, W, 0);
+        Line(Color2, 0, 1, W, 1);
+        break;
+    case bsBottomLine:
+        Line(Color1, 0, H - 2, W, H - 2);
+        Line(Color2, 0, H - 1, W, H - 1);
+        break;
+    case bsLeftLine:
+        Line(Color1, 0, 0, 0, H);
+        Line(Color2, 1, 0, 1, H);
+        break;
+    case bsRightLine:
+        Line(Color1, W - 2, 0, W - 2, H);
+        Line(Color2, W - 1, 0, W - 1, H);
+        break;
+    case bsSpacer: break;
     }
 }
 
 void TBevel::DescribeProperties(TPropertyTable& T) {
-    TControl::PublishStandard(T, {"Align", "Anchors", "Constraints", "ParentShowHint", "ShowHint", "Visible"});
+    TControl::PublishStandard(T,
+                              {"Align", "Anchors", "Constraints", "ParentShowHint", "ShowHint", "Visible"});
     T.Property("Shape", &TBevel::Shape, &TBevel::SetShape).Default(bsBox);
     T.Property("Style", &TBevel::Style, &TBevel::SetStyle).Default(bsLowered);
 }
@@ -254,7 +256,8 @@ protected:
         FInClick = true;
         try {
             WORD Code = HiWord(Message.WParam);
-            if ((Code == BN_CLICKED || Code == BN_DOUBLECLICKED) && FGroup->CanModify()) TRadioButton::CNCommand(Message);
+            if ((Code == BN_CLICKED || Code == BN_DOUBLECLICKED) && FGroup->CanModify())
+                TRadioButton::CNCommand(Message);
         } catch (...) {
             FInClick = false;
             Application->HandleException(this);
@@ -284,12 +287,11 @@ TCustomRadioGroup::TCustomRadioGroup(TComponent* AOwner)
     FItems->OnChange = [this](TObject* Sender) { ItemsChange(Sender); };
 }
 
-TCustomRadioGroup::~TCustomRadioGroup() {
-    FItems->OnChange = nullptr;
-}
+TCustomRadioGroup::~TCustomRadioGroup() { FItems->OnChange = nullptr; }
 
 TRadioButton* TCustomRadioGroup::Buttons(int Index) const {
-    if (Index < 0 || Index >= ButtonCount()) throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+    if (Index < 0 || Index >= ButtonCount())
+        throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
     return FButtons[static_cast<size_t>(Index)];
 }
 
@@ -331,8 +333,8 @@ void TCustomRadioGroup::ArrangeButtons() {
     int TopMargin = TM.tmHeight + 1 + (Room % PerColumn) / 2;
     for (int I = 0; I < Count; ++I) {
         TRadioButton* B = FButtons[static_cast<size_t>(I)];
-        B->SetBounds((I / PerColumn) * ButtonWidth + 8, (I % PerColumn) * ButtonHeight + TopMargin, ButtonWidth,
-                     ButtonHeight);
+        B->SetBounds((I / PerColumn) * ButtonWidth + 8, (I % PerColumn) * ButtonHeight + TopMargin,
+                     ButtonWidth, ButtonHeight);
         B->SetVisible(true);
     }
 }
@@ -352,7 +354,8 @@ void TCustomRadioGroup::SetItemIndex(int Value) {
     }
     Value = std::clamp(Value, -1, ButtonCount() - 1);
     if (FItemIndex == Value) return;
-    if (FItemIndex >= 0 && FItemIndex < ButtonCount()) FButtons[static_cast<size_t>(FItemIndex)]->SetChecked(false);
+    if (FItemIndex >= 0 && FItemIndex < ButtonCount())
+        FButtons[static_cast<size_t>(FItemIndex)]->SetChecked(false);
     FItemIndex = Value;
     if (FItemIndex >= 0) {
         FUpdating = true;
@@ -411,10 +414,8 @@ TScrollBox::TScrollBox(TComponent* AOwner) : TScrollingWinControl(AOwner) {
 void TScrollBox::CreateParams(TCreateParams& Params) {
     TScrollingWinControl::CreateParams(Params);
     if (FBorderStyle == bsSingle) {
-        if (Ctl3D())
-            Params.ExStyle |= WS_EX_CLIENTEDGE;
-        else
-            Params.Style |= WS_BORDER;
+        if (Ctl3D()) Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else Params.Style |= WS_BORDER;
     }
 }
 
@@ -490,9 +491,11 @@ void TScrollBox::ScrollInView(TControl* Control) {
     TRect R = ClientRect();
     int Dx = 0, Dy = 0;
     if (Control->Left() < 0) Dx = -Control->Left();
-    else if (Control->Left() + Control->Width() > R.Width()) Dx = R.Width() - Control->Left() - Control->Width();
+    else if (Control->Left() + Control->Width() > R.Width())
+        Dx = R.Width() - Control->Left() - Control->Width();
     if (Control->Top() < 0) Dy = -Control->Top();
-    else if (Control->Top() + Control->Height() > R.Height()) Dy = R.Height() - Control->Top() - Control->Height();
+    else if (Control->Top() + Control->Height() > R.Height())
+        Dy = R.Height() - Control->Top() - Control->Height();
     ScrollBy(Dx, Dy);
 }
 
@@ -503,21 +506,19 @@ void TScrollBox::Scroll(int Bar, WORD Code, int Pos) {
     int Cur = Bar == SB_HORZ ? FScroll.x : FScroll.y;
     int New = Cur;
     switch (Code) {
-        case SB_LINEUP: New -= 8; break;
-        case SB_LINEDOWN: New += 8; break;
-        case SB_PAGEUP: New -= Page; break;
-        case SB_PAGEDOWN: New += Page; break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: New = Pos; break;
-        case SB_TOP: New = 0; break;
-        case SB_BOTTOM: New = Range; break;
-        default: return;
+    case SB_LINEUP: New -= 8; break;
+    case SB_LINEDOWN: New += 8; break;
+    case SB_PAGEUP: New -= Page; break;
+    case SB_PAGEDOWN: New += Page; break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: New = Pos; break;
+    case SB_TOP: New = 0; break;
+    case SB_BOTTOM: New = Range; break;
+    default: return;
     }
     New = std::clamp(New, 0, std::max(0, Range - Page));
-    if (Bar == SB_HORZ)
-        ScrollBy(Cur - New, 0);
-    else
-        ScrollBy(0, Cur - New);
+    if (Bar == SB_HORZ) ScrollBy(Cur - New, 0);
+    else ScrollBy(0, Cur - New);
 }
 
 void TScrollBox::WMHScroll(TMessage& Message) {
@@ -537,11 +538,12 @@ void TScrollBox::WMVScroll(TMessage& Message) {
 }
 
 void TScrollBox::DescribeProperties(TPropertyTable& T) {
-    TControl::PublishStandard(T, {"Align", "Anchors", "BiDiMode", "Color", "Constraints", "Ctl3D", "DragCursor",
-                                  "DragMode", "Enabled", "Font", "ParentBiDiMode", "ParentColor", "ParentCtl3D",
-                                  "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop",
-                                  "Visible", "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnMouseDown",
-                                  "OnMouseMove", "OnMouseUp", "OnResize"});
+    TControl::PublishStandard(
+        T, {"Align",       "Anchors",     "BiDiMode",       "Color",      "Constraints",    "Ctl3D",
+            "DragCursor",  "DragMode",    "Enabled",        "Font",       "ParentBiDiMode", "ParentColor",
+            "ParentCtl3D", "ParentFont",  "ParentShowHint", "PopupMenu",  "ShowHint",       "TabOrder",
+            "TabStop",     "Visible",     "OnClick",        "OnDblClick", "OnEnter",        "OnExit",
+            "OnMouseDown", "OnMouseMove", "OnMouseUp",      "OnResize"});
     T.Property("AutoScroll", &TScrollBox::AutoScroll, &TScrollBox::SetAutoScroll).Default(true);
     T.Property("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle).Default(bsSingle);
 }
@@ -571,13 +573,16 @@ void THeader::SectionsChange(TObject*) {
 }
 
 int THeader::SectionWidth(int Index) const {
-    if (Index < 0 || Index >= FSections->Count()) throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
-    return static_cast<size_t>(Index) < FWidths.size() ? FWidths[static_cast<size_t>(Index)] : DefaultSectionWidth;
+    if (Index < 0 || Index >= FSections->Count())
+        throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+    return static_cast<size_t>(Index) < FWidths.size() ? FWidths[static_cast<size_t>(Index)]
+                                                       : DefaultSectionWidth;
 }
 
 void THeader::SetSectionWidth(int Index, int Value) {
     SectionWidth(Index);
-    if (FWidths.size() < static_cast<size_t>(FSections->Count())) FWidths.resize(static_cast<size_t>(FSections->Count()), DefaultSectionWidth);
+    if (FWidths.size() < static_cast<size_t>(FSections->Count()))
+        FWidths.resize(static_cast<size_t>(FSections->Count()), DefaultSectionWidth);
     FWidths[static_cast<size_t>(Index)] = std::max(0, Value);
     Invalidate();
 }
@@ -672,10 +677,11 @@ void THeader::WMSetCursor(TMessage& Message) {
 }
 
 void THeader::DescribeProperties(TPropertyTable& T) {
-    TControl::PublishStandard(T, {"Align", "Anchors", "Constraints", "DragCursor", "DragMode", "Enabled", "Font",
-                                  "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop",
-                                  "Visible", "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnMouseDown",
-                                  "OnMouseMove", "OnMouseUp"});
+    TControl::PublishStandard(T, {"Align",      "Anchors",  "Constraints", "DragCursor",     "DragMode",
+                                  "Enabled",    "Font",     "ParentFont",  "ParentShowHint", "PopupMenu",
+                                  "ShowHint",   "TabOrder", "TabStop",     "Visible",        "OnClick",
+                                  "OnDblClick", "OnEnter",  "OnExit",      "OnMouseDown",    "OnMouseMove",
+                                  "OnMouseUp"});
     T.Property("AllowResize", &THeader::AllowResize, &THeader::SetAllowResize).Default(true);
     T.Property("BorderStyle", &THeader::BorderStyle, &THeader::SetBorderStyle).Default(bsSingle);
     T.Property("Sections", &THeader::Sections, &THeader::SetSections);

@@ -11,7 +11,6 @@ namespace {
 // The answer of a Help button (MessageDlg's mbHelp).
 constexpr int IdHelp = 9;
 
-
 // --- the small controls the boxes are made of ---
 
 class TDialogButton : public TCustomControl {
@@ -210,19 +209,19 @@ protected:
         TCustomControl::KeyDown(Key, Shift);
         int N = static_cast<int>(FValue.size());
         switch (Key) {
-            case VK_LEFT: FCaret = std::max(0, FCaret - 1); break;
-            case VK_RIGHT: FCaret = std::min(N, FCaret + 1); break;
-            case VK_HOME: FCaret = 0; break;
-            case VK_END: FCaret = N; break;
-            case VK_DELETE:
-                if (FSelAll) {
-                    FValue.clear();
-                    FCaret = 0;
-                } else if (FCaret < N) {
-                    FValue.erase(static_cast<size_t>(FCaret), 1);
-                }
-                break;
-            default: return;
+        case VK_LEFT: FCaret = std::max(0, FCaret - 1); break;
+        case VK_RIGHT: FCaret = std::min(N, FCaret + 1); break;
+        case VK_HOME: FCaret = 0; break;
+        case VK_END: FCaret = N; break;
+        case VK_DELETE:
+            if (FSelAll) {
+                FValue.clear();
+                FCaret = 0;
+            } else if (FCaret < N) {
+                FValue.erase(static_cast<size_t>(FCaret), 1);
+            }
+            break;
+        default: return;
         }
         FSelAll = false;
         Reposition();
@@ -265,11 +264,16 @@ struct TButtonSpec {
 
 const TButtonSpec& SpecOf(int Result) {
     static const TButtonSpec Specs[] = {
-        {IDOK, "OK", "Aceptar"},          {IDCANCEL, "Cancel", "Cancelar"},
-        {IDYES, "Yes", "&S\xED"},         {IDNO, "No", "&No"},
-        {IDABORT, "Abort", "&Anular"},    {IDRETRY, "Retry", "&Reintentar"},
-        {IDIGNORE, "Ignore", "&Omitir"},  {mrAll, "All", "&Todos"},
-        {mrNoToAll, "NoToAll", "N&o a todo"}, {mrYesToAll, "YesToAll", "S&\xED a todo"},
+        {IDOK, "OK", "Aceptar"},
+        {IDCANCEL, "Cancel", "Cancelar"},
+        {IDYES, "Yes", "&S\xED"},
+        {IDNO, "No", "&No"},
+        {IDABORT, "Abort", "&Anular"},
+        {IDRETRY, "Retry", "&Reintentar"},
+        {IDIGNORE, "Ignore", "&Omitir"},
+        {mrAll, "All", "&Todos"},
+        {mrNoToAll, "NoToAll", "N&o a todo"},
+        {mrYesToAll, "YesToAll", "S&\xED a todo"},
         {IdHelp, "Help", "Ay&uda"},
     };
     for (const TButtonSpec& S : Specs)
@@ -280,23 +284,28 @@ const TButtonSpec& SpecOf(int Result) {
 std::vector<int> MessageBoxChoices(UINT Flags) {
     std::vector<int> C;
     switch (Flags & MB_TYPEMASK) {
-        case MB_OKCANCEL: C = {IDOK, IDCANCEL}; break;
-        case MB_ABORTRETRYIGNORE: C = {IDABORT, IDRETRY, IDIGNORE}; break;
-        case MB_YESNOCANCEL: C = {IDYES, IDNO, IDCANCEL}; break;
-        case MB_YESNO: C = {IDYES, IDNO}; break;
-        case MB_RETRYCANCEL: C = {IDRETRY, IDCANCEL}; break;
-        default: C = {IDOK}; break;
+    case MB_OKCANCEL: C = {IDOK, IDCANCEL}; break;
+    case MB_ABORTRETRYIGNORE: C = {IDABORT, IDRETRY, IDIGNORE}; break;
+    case MB_YESNOCANCEL: C = {IDYES, IDNO, IDCANCEL}; break;
+    case MB_YESNO: C = {IDYES, IDNO}; break;
+    case MB_RETRYCANCEL: C = {IDRETRY, IDCANCEL}; break;
+    default: C = {IDOK}; break;
     }
-    size_t Default = (Flags & MB_DEFMASK) == MB_DEFBUTTON2 ? 1 : (Flags & MB_DEFMASK) == MB_DEFBUTTON3 ? 2 : 0;
-    if (Default < C.size()) std::rotate(C.begin(), C.begin() + static_cast<std::ptrdiff_t>(Default), C.begin() + static_cast<std::ptrdiff_t>(Default) + 1);
+    size_t Default = (Flags & MB_DEFMASK) == MB_DEFBUTTON2   ? 1
+                     : (Flags & MB_DEFMASK) == MB_DEFBUTTON3 ? 2
+                                                             : 0;
+    if (Default < C.size())
+        std::rotate(C.begin(), C.begin() + static_cast<std::ptrdiff_t>(Default),
+                    C.begin() + static_cast<std::ptrdiff_t>(Default) + 1);
     return C;
 }
 
 std::vector<int> MessageDlgChoices(TMsgDlgButtons Buttons) {
     static const std::pair<TMsgDlgBtn, int> Order[] = {
-        {mbYes, mrYes},     {mbNo, mrNo},         {mbOK, mrOk},         {mbCancel, mrCancel},
-        {mbAbort, mrAbort}, {mbRetry, mrRetry},   {mbIgnore, mrIgnore}, {mbAll, mrAll},
-        {mbNoToAll, mrNoToAll}, {mbYesToAll, mrYesToAll}, {mbHelp, IdHelp},
+        {mbYes, mrYes},           {mbNo, mrNo},       {mbOK, mrOk},
+        {mbCancel, mrCancel},     {mbAbort, mrAbort}, {mbRetry, mrRetry},
+        {mbIgnore, mrIgnore},     {mbAll, mrAll},     {mbNoToAll, mrNoToAll},
+        {mbYesToAll, mrYesToAll}, {mbHelp, IdHelp},
     };
     std::vector<int> C;
     for (const auto& [B, R] : Order)
@@ -319,11 +328,11 @@ int CancelChoice(const std::vector<int>& Choices) {
 // The buttons a request offers, the default first.
 std::vector<int> ChoicesOf(const TDialogRequest& R) {
     switch (R.Kind) {
-        case TDialogRequest::MessageBox: return MessageBoxChoices(R.Flags);
-        case TDialogRequest::MessageDlg: return MessageDlgChoices(R.Buttons);
-        case TDialogRequest::InputBox:
-        case TDialogRequest::PasswordBox: return {IDOK, IDCANCEL};
-        default: return {IDOK};
+    case TDialogRequest::MessageBox: return MessageBoxChoices(R.Flags);
+    case TDialogRequest::MessageDlg: return MessageDlgChoices(R.Buttons);
+    case TDialogRequest::InputBox:
+    case TDialogRequest::PasswordBox: return {IDOK, IDCANCEL};
+    default: return {IDOK};
     }
 }
 
@@ -351,7 +360,8 @@ public:
             throw;
         }
         Form->Free();
-        if (std::find(Choices.begin(), Choices.end(), A.Result) == Choices.end()) A.Result = CancelChoice(Choices);
+        if (std::find(Choices.begin(), Choices.end(), A.Result) == Choices.end())
+            A.Result = CancelChoice(Choices);
         return A;
     }
 };
@@ -398,11 +408,14 @@ TForm* CreateDialogForm(const TDialogRequest& Request) {
         const std::vector<int> Choices = ChoicesOf(Request);
         std::vector<int> Buttons = Choices;
         // On screen the buttons keep their usual order, whichever is the default.
-        static const int Order[] = {IDYES, IDNO, IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE,
-                                    mrAll, mrNoToAll, mrYesToAll, IdHelp};
-        auto Rank = [](int R) { return std::find(std::begin(Order), std::end(Order), R) - std::begin(Order); };
+        static const int Order[] = {IDYES,    IDNO,  IDOK,      IDCANCEL,   IDABORT, IDRETRY,
+                                    IDIGNORE, mrAll, mrNoToAll, mrYesToAll, IdHelp};
+        auto Rank = [](int R) {
+            return std::find(std::begin(Order), std::end(Order), R) - std::begin(Order);
+        };
         std::sort(Buttons.begin(), Buttons.end(), [&](int A, int B) { return Rank(A) < Rank(B); });
-        int ButtonsW = static_cast<int>(Buttons.size()) * ButtonW + static_cast<int>(Buttons.size() - 1) * Gap;
+        int ButtonsW =
+            static_cast<int>(Buttons.size()) * ButtonW + static_cast<int>(Buttons.size() - 1) * Gap;
         int ClientW = std::max({TextR.Width(), ButtonsW, Input ? 250 : 150}) + 2 * Margin;
         int Y = Margin;
         auto* Label = NewComponent<TDialogLabel>(F);

@@ -4,20 +4,20 @@
 
 #include "platform/classes/Resources.h"
 #include "platform/sys/Help.h"
-#include "platform/ui/FormDialogs.h"
-#include "platform/win/Display.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/FormDialogs.h"
 #include "platform/ui/Grids.h"
 #include "platform/ui/HintWindow.h"
 #include "platform/ui/Mask.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/Spin.h"
 #include "platform/ui/Timers.h"
+#include "platform/win/Display.h"
 
 ZELMOR_IMPLEMENT_ENUM(TFormStyle, "fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop")
-ZELMOR_IMPLEMENT_ENUM(TPosition, "poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
-                      "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter")
+ZELMOR_IMPLEMENT_ENUM(TPosition, "poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                      "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter")
 ZELMOR_IMPLEMENT_ENUM(TBorderIcon, "biSystemMenu", "biMinimize", "biMaximize", "biHelp")
 ZELMOR_IMPLEMENT_ENUM(TWindowState, "wsNormal", "wsMinimized", "wsMaximized")
 
@@ -226,21 +226,21 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     }
     Params.WindowClass.Style |= CS_DBLCLKS;
     switch (FBorderStyle) {
-        case bsNone: Params.Style |= WS_POPUP; break;
-        case bsSingle: Params.Style |= WS_CAPTION; break;
-        case bsSizeable: Params.Style |= WS_CAPTION | WS_THICKFRAME; break;
-        case bsDialog:
-            Params.Style |= WS_POPUP | WS_CAPTION;
-            Params.ExStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
-            break;
-        case bsToolWindow:
-            Params.Style |= WS_CAPTION;
-            Params.ExStyle |= WS_EX_TOOLWINDOW;
-            break;
-        case bsSizeToolWin:
-            Params.Style |= WS_CAPTION | WS_THICKFRAME;
-            Params.ExStyle |= WS_EX_TOOLWINDOW;
-            break;
+    case bsNone: Params.Style |= WS_POPUP; break;
+    case bsSingle: Params.Style |= WS_CAPTION; break;
+    case bsSizeable: Params.Style |= WS_CAPTION | WS_THICKFRAME; break;
+    case bsDialog:
+        Params.Style |= WS_POPUP | WS_CAPTION;
+        Params.ExStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+        break;
+    case bsToolWindow:
+        Params.Style |= WS_CAPTION;
+        Params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
+    case bsSizeToolWin:
+        Params.Style |= WS_CAPTION | WS_THICKFRAME;
+        Params.ExStyle |= WS_EX_TOOLWINDOW;
+        break;
     }
     if (FBorderStyle != bsNone) {
         if (FBorderIcons.Contains(biSystemMenu)) Params.Style |= WS_SYSMENU;
@@ -294,14 +294,14 @@ void TCustomForm::PlaceOnShow() {
     int L = FLeft, T = FTop;
     TCustomForm* Center = nullptr;
     switch (FPosition) {
-        case poScreenCenter:
-        case poDesktopCenter:
-            L = (Screen->Width() - FWidth) / 2;
-            T = (Screen->Height() - FHeight) / 2;
-            break;
-        case poMainFormCenter: Center = Application->MainForm(); break;
-        case poOwnerFormCenter: Center = dynamic_cast<TCustomForm*>(Owner()); break;
-        default: return;
+    case poScreenCenter:
+    case poDesktopCenter:
+        L = (Screen->Width() - FWidth) / 2;
+        T = (Screen->Height() - FHeight) / 2;
+        break;
+    case poMainFormCenter: Center = Application->MainForm(); break;
+    case poOwnerFormCenter: Center = dynamic_cast<TCustomForm*>(Owner()); break;
+    default: return;
     }
     if (Center && Center != this) {
         L = Center->Left() + (Center->Width() - FWidth) / 2;
@@ -360,10 +360,8 @@ TModalResult TCustomForm::ShowModal() {
     TModalResult Result = mrCancel;
     // Put back what the loop changed, however it ended; the form itself may be gone by then.
     auto Restore = [&]() {
-        if (Screen->FCursorCount == SaveCount)
-            Screen->SetCursor(SaveCursor);
-        else
-            Screen->SetCursor(crDefault);
+        if (Screen->FCursorCount == SaveCount) Screen->SetCursor(SaveCursor);
+        else Screen->SetCursor(crDefault);
         EnableTaskWindows(Disabled);
         auto& Saved = Screen->FSaveFocusedList;
         if (!Saved.empty()) {
@@ -385,10 +383,8 @@ TModalResult TCustomForm::ShowModal() {
         while (Alive(this)) {
             Application->HandleMessage();
             if (!Alive(this)) break;
-            if (Application->Terminated())
-                FModalResult = mrCancel;
-            else if (FModalResult != mrNone)
-                CloseModal();
+            if (Application->Terminated()) FModalResult = mrCancel;
+            else if (FModalResult != mrNone) CloseModal();
             if (!Alive(this) || FModalResult != mrNone) break;
         }
         if (Alive(this)) {
@@ -441,21 +437,15 @@ void TCustomForm::Close() {
     TCloseAction Action = caHide;
     DoClose(Action);
     if (Action == caNone) return;
-    if (Application->MainForm() == this)
-        Application->Terminate();
-    else if (Action == caHide)
-        Hide();
-    else if (Action == caMinimize)
-        FWindowState = wsMinimized;
-    else
-        Release();
+    if (Application->MainForm() == this) Application->Terminate();
+    else if (Action == caHide) Hide();
+    else if (Action == caMinimize) FWindowState = wsMinimized;
+    else Release();
 }
 
 void TCustomForm::Release() {
-    if (FHandle)
-        PostMessage(FHandle, CM_RELEASE, 0, 0);
-    else
-        Free();
+    if (FHandle) PostMessage(FHandle, CM_RELEASE, 0, 0);
+    else Free();
 }
 
 void TCustomForm::CMRelease(TMessage&) { Free(); }
@@ -513,10 +503,8 @@ void TCustomForm::DefocusControl(TWinControl* Control, bool Removing) {
 
 bool TCustomForm::SetFocusedControl(TWinControl* Control) {
     ++FFocusCount;
-    if (Control != this)
-        FActiveControl = Control;
-    else
-        FActiveControl = nullptr;
+    if (Control != this) FActiveControl = Control;
+    else FActiveControl = nullptr;
     Screen->SetActive(this, Control);
     if (Control->FControlState.Contains(csFocusing)) return false;
     Control->FControlState.Include(csFocusing);
@@ -572,24 +560,24 @@ void TCustomForm::CMDeactivate(TMessage&) { Deactivate(); }
 void TCustomForm::CMDialogKey(TMessage& Message) {
     if (GetKeyState(VK_MENU) >= 0) {
         switch (Message.CharCode()) {
-            case VK_TAB:
-                if (GetKeyState(VK_CONTROL) >= 0) {
-                    SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
-                    Message.Result = 1;
-                    return;
-                }
-                break;
-            case VK_LEFT:
-            case VK_RIGHT:
-            case VK_UP:
-            case VK_DOWN:
-                if (FActiveControl && FActiveControl->Parent()) {
-                    FActiveControl->Parent()->SelectNext(
-                        FActiveControl, Message.CharCode() == VK_RIGHT || Message.CharCode() == VK_DOWN, false);
-                    Message.Result = 1;
-                }
+        case VK_TAB:
+            if (GetKeyState(VK_CONTROL) >= 0) {
+                SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
+                Message.Result = 1;
                 return;
-            default: break;
+            }
+            break;
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+            if (FActiveControl && FActiveControl->Parent()) {
+                FActiveControl->Parent()->SelectNext(
+                    FActiveControl, Message.CharCode() == VK_RIGHT || Message.CharCode() == VK_DOWN, false);
+                Message.Result = 1;
+            }
+            return;
+        default: break;
         }
     }
     TScrollingWinControl::CMDialogKey(Message);
@@ -620,7 +608,9 @@ void TCustomForm::WMPaint(TMessage& Message) {
     FControlState.Exclude(csCustomPaint);
 }
 
-void TCustomForm::PaintWindow(HDC DC) { FCanvas->PaintThrough(DC, [this] { Paint(); }); }
+void TCustomForm::PaintWindow(HDC DC) {
+    FCanvas->PaintThrough(DC, [this] { Paint(); });
+}
 
 void TForm::DescribeProperties(TPropertyTable& T) {
     using F = TCustomForm;
@@ -628,10 +618,12 @@ void TForm::DescribeProperties(TPropertyTable& T) {
         .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize});
     T.Property("BorderStyle", &F::BorderStyle, &F::SetBorderStyle).Default(bsSizeable);
     TControl::PublishStandard(T, {"Caption", "Color", "Ctl3D", "Enabled", "Font", "ParentFont", "ShowHint",
-                                  "Visible", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp",
-                                  "OnResize", "OnKeyDown", "OnKeyPress", "OnKeyUp"});
-    T.PropertyOf<F>("ClientHeight", [](F& X) { return X.ClientHeight(); }, [](F& X, int V) { X.SetClientHeight(V); });
-    T.PropertyOf<F>("ClientWidth", [](F& X) { return X.ClientWidth(); }, [](F& X, int V) { X.SetClientWidth(V); });
+                                  "Visible", "OnClick", "OnDblClick", "OnMouseDown", "OnMouseMove",
+                                  "OnMouseUp", "OnResize", "OnKeyDown", "OnKeyPress", "OnKeyUp"});
+    T.PropertyOf<F>(
+        "ClientHeight", [](F& X) { return X.ClientHeight(); }, [](F& X, int V) { X.SetClientHeight(V); });
+    T.PropertyOf<F>(
+        "ClientWidth", [](F& X) { return X.ClientWidth(); }, [](F& X, int V) { X.SetClientWidth(V); });
     T.Property("FormStyle", &F::FormStyle, &F::SetFormStyle).Default(fsNormal);
     T.Property("KeyPreview", &F::KeyPreview, &F::SetKeyPreview).Default(false);
     T.Property("OldCreateOrder", &F::OldCreateOrder, &F::SetOldCreateOrder);
@@ -670,7 +662,8 @@ void TScreen::SetCursor(TCursor Value) {
     if (Value == crDefault) {
         TPoint P;
         GetCursorPos(P);
-        if (HWND W = WindowFromPoint(P)) SendMessage(W, WM_SETCURSOR, HandleToWParam(W), MakeLParam(HTCLIENT, WM_MOUSEMOVE));
+        if (HWND W = WindowFromPoint(P))
+            SendMessage(W, WM_SETCURSOR, HandleToWParam(W), MakeLParam(HTCLIENT, WM_MOUSEMOVE));
     } else {
         ::SetCursor(Cursors(Value));
     }
@@ -683,10 +676,8 @@ HCURSOR TScreen::Cursors(int Index) const {
 }
 
 void TScreen::SetCursors(int Index, HCURSOR Value) {
-    if (Value)
-        FCursors[Index] = Value;
-    else
-        FCursors.erase(Index);
+    if (Value) FCursors[Index] = Value;
+    else FCursors.erase(Index);
 }
 
 TStrings* TScreen::Fonts() {
@@ -752,7 +743,8 @@ TApplication::~TApplication() {
 
 HWND TApplication::Handle() {
     if (!FHandle || !IsWindow(FHandle))
-        FHandle = AllocateHWnd([](HWND W, UINT M, WPARAM WP, LPARAM LP) { return DefWindowProc(W, M, WP, LP); });
+        FHandle =
+            AllocateHWnd([](HWND W, UINT M, WPARAM WP, LPARAM LP) { return DefWindowProc(W, M, WP, LP); });
     return FHandle;
 }
 
@@ -886,22 +878,16 @@ void TApplication::HandleException(TObject* Sender) {
         throw;
     } catch (const EAbort&) {
     } catch (const Exception& E) {
-        if (Assigned(OnException))
-            OnException(Sender, E);
-        else
-            ShowException(E);
+        if (Assigned(OnException)) OnException(Sender, E);
+        else ShowException(E);
     } catch (const std::exception& E) {
         Exception Wrapped(E.what());
-        if (Assigned(OnException))
-            OnException(Sender, Wrapped);
-        else
-            ShowException(Wrapped);
+        if (Assigned(OnException)) OnException(Sender, Wrapped);
+        else ShowException(Wrapped);
     } catch (...) {
         Exception Wrapped("Unknown exception");
-        if (Assigned(OnException))
-            OnException(Sender, Wrapped);
-        else
-            ShowException(Wrapped);
+        if (Assigned(OnException)) OnException(Sender, Wrapped);
+        else ShowException(Wrapped);
     }
 }
 
@@ -919,7 +905,9 @@ bool TApplication::HelpCommand(unsigned Command, intptr_t Data) {
     bool CallHelp = true;
     bool Result = false;
     if (Assigned(OnHelp)) Result = OnHelp(static_cast<WORD>(Command), Data, CallHelp);
-    if (CallHelp) Result = WinHelp(reinterpret_cast<uintptr_t>(Handle()), FHelpFile, Command, static_cast<uintptr_t>(Data));
+    if (CallHelp)
+        Result =
+            WinHelp(reinterpret_cast<uintptr_t>(Handle()), FHelpFile, Command, static_cast<uintptr_t>(Data));
     return Result;
 }
 

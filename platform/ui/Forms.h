@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "platform/rtl/StringList.h"
-#include "platform/ui/Controls.h"
 #include "platform/sys/Dialogs.h"
+#include "platform/ui/Controls.h"
 #include "platform/win/MessageQueue.h"
 
 class TCustomForm;

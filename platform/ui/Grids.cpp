@@ -24,9 +24,7 @@ namespace {
 constexpr uintptr_t ScrollTimerId = 1;
 constexpr UINT ScrollTimerInterval = 60;
 
-[[noreturn]] void InvalidOp(const char* Message) {
-    throw EInvalidGridOperation(Message);
-}
+[[noreturn]] void InvalidOp(const char* Message) { throw EInvalidGridOperation(Message); }
 constexpr const char* SIndexOutOfRange = "Grid index out of range";
 constexpr const char* SFixedColTooBig = "Fixed column count must be less than column count";
 constexpr const char* SFixedRowTooBig = "Fixed row count must be less than row count";
@@ -92,7 +90,7 @@ TGridRect NormalGridRect(TGridCoord A, TGridCoord B) {
     return {std::min(A.X, B.X), std::min(A.Y, B.Y), std::max(A.X, B.X), std::max(A.Y, B.Y)};
 }
 
-} // namespace
+}  // namespace
 
 int TGridAxisDrawInfo::GetExtent(int Index) const {
     return Columns ? Grid->ColWidths(Index) : Grid->RowHeights(Index);
@@ -152,7 +150,7 @@ void WriteSizes(TWriter& Writer, int Count, const std::function<int(int)>& Get) 
     Writer.WriteListEnd();
 }
 
-} // namespace
+}  // namespace
 
 void TCustomGrid::DefineProperties(TFiler* Filer) {
     TCustomControl::DefineProperties(Filer);
@@ -256,11 +254,9 @@ bool StoreSize(std::vector<int>& Sizes, int Count, int Default, int Index, int V
     return true;
 }
 
-} // namespace
+}  // namespace
 
-int TCustomGrid::ColWidths(int Index) const {
-    return SizeOf(FColWidths, FColCount, FDefaultColWidth, Index);
-}
+int TCustomGrid::ColWidths(int Index) const { return SizeOf(FColWidths, FColCount, FDefaultColWidth, Index); }
 
 void TCustomGrid::SetColWidths(int Index, int Value) {
     if (!StoreSize(FColWidths, FColCount, FDefaultColWidth, Index, std::max(Value, -1))) return;
@@ -331,10 +327,8 @@ void TCustomGrid::SetOptions(TGridOptions Value) {
     if (Value.Contains(goRowSelect)) Value.Exclude(goAlwaysShowEditor);
     FOptions = Value;
     if (!FEditorMode) {
-        if (FOptions.Contains(goAlwaysShowEditor))
-            SetEditorMode(true);
-        else
-            HideEditor();
+        if (FOptions.Contains(goAlwaysShowEditor)) SetEditorMode(true);
+        else HideEditor();
     }
     if (FOptions.Contains(goRowSelect)) SetSelection(Selection());
     InvalidateGrid();
@@ -406,9 +400,7 @@ void TCustomGrid::CalcDrawInfo(TGridDrawInfo& D) const {
     Axis(D.Vert, Client.Height());
 }
 
-TRect TCustomGrid::CellRect(int ACol, int ARow) const {
-    return BoxRect(ACol, ARow, ACol, ARow);
-}
+TRect TCustomGrid::CellRect(int ACol, int ARow) const { return BoxRect(ACol, ARow, ACol, ARow); }
 
 TRect TCustomGrid::BoxRect(int ALeft, int ATop, int ARight, int ABottom) const {
     TGridDrawInfo D;
@@ -476,15 +468,9 @@ void TCustomGrid::InvalidateRect(const TGridRect& ARect) {
     ::InvalidateRect(Handle(), &R, false);
 }
 
-void TCustomGrid::InvalidateCell(int ACol, int ARow) {
-    InvalidateRect({ACol, ARow, ACol, ARow});
-}
-void TCustomGrid::InvalidateRow(int ARow) {
-    InvalidateRect({0, ARow, FColCount - 1, ARow});
-}
-void TCustomGrid::InvalidateCol(int ACol) {
-    InvalidateRect({ACol, 0, ACol, FRowCount - 1});
-}
+void TCustomGrid::InvalidateCell(int ACol, int ARow) { InvalidateRect({ACol, ARow, ACol, ARow}); }
+void TCustomGrid::InvalidateRow(int ARow) { InvalidateRect({0, ARow, FColCount - 1, ARow}); }
+void TCustomGrid::InvalidateCol(int ACol) { InvalidateRect({ACol, 0, ACol, FRowCount - 1}); }
 
 void TCustomGrid::InvalidateGrid() {
     if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, false);
@@ -494,9 +480,7 @@ void TCustomGrid::InvalidateGrid() {
 // Painting
 // ---------------------------------------------------------------------------
 
-void TCustomGrid::WMEraseBkgnd(TMessage& Message) {
-    Message.Result = 1;
-}
+void TCustomGrid::WMEraseBkgnd(TMessage& Message) { Message.Result = 1; }
 
 bool TCustomGrid::IsActiveControl() const {
     if (TCustomForm* Form = GetParentForm(this)) return Form->ActiveControl() == this;
@@ -578,10 +562,8 @@ void TCustomGrid::DrawCells(const TGridDrawInfo& Info, int FirstCol, int FirstRo
             DrawCell(Col, R, Where, State);
             if (FDefaultDrawing && State.Contains(gdFixed) && Ctl3D() && (Frame1 | Frame2) != 0) {
                 TRect Edge = Where;
-                if ((Frame1 & BF_RIGHT) == 0)
-                    Edge.Right += Info.Horz.EffectiveLineWidth;
-                else if ((Frame1 & BF_BOTTOM) == 0)
-                    Edge.Bottom += Info.Vert.EffectiveLineWidth;
+                if ((Frame1 & BF_RIGHT) == 0) Edge.Right += Info.Horz.EffectiveLineWidth;
+                else if ((Frame1 & BF_BOTTOM) == 0) Edge.Bottom += Info.Vert.EffectiveLineWidth;
                 TRect E1 = Edge, E2 = Edge;
                 C->DrawEdge(E1, BDR_RAISEDINNER, Frame1);
                 C->DrawEdge(E2, BDR_RAISEDINNER, Frame2);
@@ -637,18 +619,10 @@ void TCustomGrid::DrawCell(int, int, const TRect&, TGridDrawState) {}
 // The hooks' defaults
 // ---------------------------------------------------------------------------
 
-bool TCustomGrid::SelectCell(int, int) {
-    return true;
-}
-bool TCustomGrid::CanEditAcceptKey(char) {
-    return true;
-}
-bool TCustomGrid::CanGridAcceptKey(WORD, TShiftState) {
-    return true;
-}
-bool TCustomGrid::CanEditModify() {
-    return FCanEditModify;
-}
+bool TCustomGrid::SelectCell(int, int) { return true; }
+bool TCustomGrid::CanEditAcceptKey(char) { return true; }
+bool TCustomGrid::CanGridAcceptKey(WORD, TShiftState) { return true; }
+bool TCustomGrid::CanEditModify() { return FCanEditModify; }
 
 bool TCustomGrid::CanEditShow() {
     return (FOptions * TGridOptions{goRowSelect, goEditing}) == TGridOptions{goEditing} && FEditorMode &&
@@ -656,19 +630,11 @@ bool TCustomGrid::CanEditShow() {
            (FOptions.Contains(goAlwaysShowEditor) || IsActiveControl());
 }
 
-AnsiString TCustomGrid::GetEditText(int, int) {
-    return {};
-}
+AnsiString TCustomGrid::GetEditText(int, int) { return {}; }
 void TCustomGrid::SetEditText(int, int, const AnsiString&) {}
-AnsiString TCustomGrid::GetEditMask(int, int) {
-    return {};
-}
-int TCustomGrid::GetEditLimit() {
-    return 0;
-}
-TInplaceEdit* TCustomGrid::CreateEditor() {
-    return NewComponent<TInplaceEdit>(this);
-}
+AnsiString TCustomGrid::GetEditMask(int, int) { return {}; }
+int TCustomGrid::GetEditLimit() { return 0; }
+TInplaceEdit* TCustomGrid::CreateEditor() { return NewComponent<TInplaceEdit>(this); }
 void TCustomGrid::ColumnMoved(int, int) {}
 void TCustomGrid::RowMoved(int, int) {}
 
@@ -767,9 +733,7 @@ void TCustomGrid::SetEditorMode(bool Value) {
 // Moving the current cell, the selection and the view
 // ---------------------------------------------------------------------------
 
-TGridRect TCustomGrid::Selection() const {
-    return NormalGridRect(FCurrent, FAnchor);
-}
+TGridRect TCustomGrid::Selection() const { return NormalGridRect(FCurrent, FAnchor); }
 
 void TCustomGrid::SetSelection(const TGridRect& Value) {
     TGridRect Old = Selection();
@@ -821,9 +785,7 @@ void TCustomGrid::MoveColRow(int ACol, int ARow, bool MoveAnchor, bool Show) {
     Click();
 }
 
-void TCustomGrid::FocusCell(int ACol, int ARow, bool MoveAnchor) {
-    MoveColRow(ACol, ARow, MoveAnchor, true);
-}
+void TCustomGrid::FocusCell(int ACol, int ARow, bool MoveAnchor) { MoveColRow(ACol, ARow, MoveAnchor, true); }
 
 void TCustomGrid::SetCol(int Value) {
     if (Value != FCurrent.X) FocusCell(Value, FCurrent.Y, true);
@@ -866,16 +828,12 @@ void TCustomGrid::ClampInView(const TGridCoord& Coord) {
     TGridCoord Max = CalcMaxTopLeft(Coord, D);
     TGridCoord New = FTopLeft;
     if (Coord.X >= FFixedCols) {
-        if (Coord.X < FTopLeft.X)
-            New.X = Coord.X;
-        else if (Coord.X > D.Horz.LastFullVisibleCell)
-            New.X = Max.X;
+        if (Coord.X < FTopLeft.X) New.X = Coord.X;
+        else if (Coord.X > D.Horz.LastFullVisibleCell) New.X = Max.X;
     }
     if (Coord.Y >= FFixedRows) {
-        if (Coord.Y < FTopLeft.Y)
-            New.Y = Coord.Y;
-        else if (Coord.Y > D.Vert.LastFullVisibleCell)
-            New.Y = Max.Y;
+        if (Coord.Y < FTopLeft.Y) New.Y = Coord.Y;
+        else if (Coord.Y > D.Vert.LastFullVisibleCell) New.Y = Max.Y;
     }
     MoveTopLeft(New.X, New.Y);
 }
@@ -883,7 +841,8 @@ void TCustomGrid::ClampInView(const TGridCoord& Coord) {
 namespace {
 
 // Moves one entry of a per-column or per-row list, and an index that follows it.
-template <class T> void MoveEntry(std::vector<T>& List, int From, int To) {
+template <class T>
+void MoveEntry(std::vector<T>& List, int From, int To) {
     if (List.empty()) return;
     T Value = List[static_cast<size_t>(From)];
     List.erase(List.begin() + From);
@@ -891,15 +850,12 @@ template <class T> void MoveEntry(std::vector<T>& List, int From, int To) {
 }
 
 void MoveIndex(int& Index, int From, int To) {
-    if (Index == From)
-        Index = To;
-    else if (From < To && Index > From && Index <= To)
-        --Index;
-    else if (From > To && Index >= To && Index < From)
-        ++Index;
+    if (Index == From) Index = To;
+    else if (From < To && Index > From && Index <= To) --Index;
+    else if (From > To && Index >= To && Index < From) ++Index;
 }
 
-} // namespace
+}  // namespace
 
 void TCustomGrid::MoveColumn(int FromIndex, int ToIndex) {
     if (FromIndex == ToIndex) return;
@@ -967,12 +923,8 @@ void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift) {
     auto LastShown = [&] { return CellHidden(FColCount - 1) ? StepCol(FColCount - 1, -1) : FColCount - 1; };
     if (Shift.Contains(ssCtrl)) {
         switch (Key) {
-        case VK_UP:
-            --NewTopLeft.Y;
-            break;
-        case VK_DOWN:
-            ++NewTopLeft.Y;
-            break;
+        case VK_UP: --NewTopLeft.Y; break;
+        case VK_DOWN: ++NewTopLeft.Y; break;
         case VK_LEFT:
             if (!RowSelect) {
                 NewCurrent.X -= PageWidth;
@@ -985,12 +937,8 @@ void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift) {
                 NewTopLeft.X += PageWidth;
             }
             break;
-        case VK_PRIOR:
-            NewCurrent.Y = FTopLeft.Y;
-            break;
-        case VK_NEXT:
-            NewCurrent.Y = D.Vert.LastFullVisibleCell;
-            break;
+        case VK_PRIOR: NewCurrent.Y = FTopLeft.Y; break;
+        case VK_NEXT: NewCurrent.Y = D.Vert.LastFullVisibleCell; break;
         case VK_HOME:
             NewCurrent.X = FirstShown();
             NewCurrent.Y = FFixedRows;
@@ -999,28 +947,19 @@ void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift) {
             NewCurrent.X = LastShown();
             NewCurrent.Y = FRowCount - 1;
             break;
-        default:
-            break;
+        default: break;
         }
     } else {
         switch (Key) {
-        case VK_UP:
-            --NewCurrent.Y;
-            break;
-        case VK_DOWN:
-            ++NewCurrent.Y;
-            break;
+        case VK_UP: --NewCurrent.Y; break;
+        case VK_DOWN: ++NewCurrent.Y; break;
         case VK_LEFT:
-            if (RowSelect)
-                --NewCurrent.Y;
-            else
-                NewCurrent.X = StepCol(NewCurrent.X, -1);
+            if (RowSelect) --NewCurrent.Y;
+            else NewCurrent.X = StepCol(NewCurrent.X, -1);
             break;
         case VK_RIGHT:
-            if (RowSelect)
-                ++NewCurrent.Y;
-            else
-                NewCurrent.X = StepCol(NewCurrent.X, 1);
+            if (RowSelect) ++NewCurrent.Y;
+            else NewCurrent.X = StepCol(NewCurrent.X, 1);
             break;
         case VK_NEXT:
             NewCurrent.Y += PageHeight;
@@ -1031,16 +970,12 @@ void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift) {
             NewTopLeft.Y -= PageHeight;
             break;
         case VK_HOME:
-            if (RowSelect)
-                NewCurrent.Y = FFixedRows;
-            else
-                NewCurrent.X = FirstShown();
+            if (RowSelect) NewCurrent.Y = FFixedRows;
+            else NewCurrent.X = FirstShown();
             break;
         case VK_END:
-            if (RowSelect)
-                NewCurrent.Y = FRowCount - 1;
-            else
-                NewCurrent.X = LastShown();
+            if (RowSelect) NewCurrent.Y = FRowCount - 1;
+            else NewCurrent.X = LastShown();
             break;
         case VK_TAB:
             if (!Shift.Contains(ssAlt)) {
@@ -1063,11 +998,8 @@ void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift) {
                          NewCurrent != FCurrent);
             }
             break;
-        case VK_F2:
-            SetEditorMode(true);
-            break;
-        default:
-            break;
+        case VK_F2: SetEditorMode(true); break;
+        default: break;
         }
     }
     TGridCoord Max = CalcMaxTopLeft({FColCount - 1, FRowCount - 1}, D);
@@ -1086,20 +1018,16 @@ void TCustomGrid::KeyDown(WORD& Key, TShiftState Shift) {
 void TCustomGrid::KeyPress(char& Key) {
     TCustomControl::KeyPress(Key);
     if (!FOptions.Contains(goAlwaysShowEditor) && Key == '\r') {
-        if (FEditorMode)
-            HideEditor();
-        else
-            ShowEditor();
+        if (FEditorMode) HideEditor();
+        else ShowEditor();
         Key = 0;
     }
 }
 
 void TCustomGrid::WMChar(TMessage& Message) {
     unsigned char Ch = static_cast<unsigned char>(Message.CharCode());
-    if (FOptions.Contains(goEditing) && (Ch == 8 || Ch >= 32))
-        ShowEditorChar(static_cast<char>(Ch));
-    else
-        TCustomControl::WMChar(Message);
+    if (FOptions.Contains(goEditing) && (Ch == 8 || Ch >= 32)) ShowEditorChar(static_cast<char>(Ch));
+    else TCustomControl::WMChar(Message);
 }
 
 void TCustomGrid::WMGetDlgCode(TMessage& Message) {
@@ -1173,7 +1101,7 @@ void TCustomGrid::DrawSizingLine(const TGridDrawInfo& D) {
     C->Pen()->SetMode(pmXor);
     C->Pen()->SetWidth(1);
     C->Pen()->SetColor(clWhite);
-    int OldBkMode = C->SetBkMode(TRANSPARENT); // the gaps between the dots stay as they are
+    int OldBkMode = C->SetBkMode(TRANSPARENT);  // the gaps between the dots stay as they are
     if (FGridState == gsRowSizing) {
         C->MoveTo(0, FSizingPos);
         C->LineTo(D.Horz.GridBoundary, FSizingPos);
@@ -1233,10 +1161,8 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
                 } else {
                     FGridState = gsSelecting;
                     FTimerOn = SetTimer(Handle(), ScrollTimerId, ScrollTimerInterval) != 0;
-                    if (Shift.Contains(ssShift))
-                        MoveAnchor(Cell);
-                    else
-                        MoveCurrent(Cell.X, Cell.Y, true, true);
+                    if (Shift.Contains(ssShift)) MoveAnchor(Cell);
+                    else MoveCurrent(Cell.X, Cell.Y, true, true);
                 }
             } else if (FOptions.Contains(goRowMoving) && Cell.X >= 0 && Cell.X < FFixedCols &&
                        Cell.Y >= FFixedRows) {
@@ -1290,8 +1216,7 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
         FSizingPos = (FGridState == gsRowSizing ? Y : X) + FSizingOfs;
         DrawSizingLine(D);
         break;
-    default:
-        break;
+    default: break;
     }
     TCustomControl::MouseMove(Shift, X, Y);
 }
@@ -1325,8 +1250,7 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
             TGridState State = FGridState;
             int NewSize = SizeFromLine(State == gsColSizing ? D.Horz : D.Vert);
             if (NewSize > 1 && FSizingIndex >= 0) {
-                if (State == gsColSizing && FSizingIndex < FColCount)
-                    SetColWidths(FSizingIndex, NewSize);
+                if (State == gsColSizing && FSizingIndex < FColCount) SetColWidths(FSizingIndex, NewSize);
                 else if (State == gsRowSizing && FSizingIndex < FRowCount)
                     SetRowHeights(FSizingIndex, NewSize);
             }
@@ -1341,17 +1265,13 @@ void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) 
             TGridState State = FGridState;
             FGridState = gsNormal;
             if (FMoveIndex != FMovePos) {
-                if (State == gsColMoving)
-                    MoveColumn(FMoveIndex, FMovePos);
-                else
-                    MoveRow(FMoveIndex, FMovePos);
+                if (State == gsColMoving) MoveColumn(FMoveIndex, FMovePos);
+                else MoveRow(FMoveIndex, FMovePos);
             }
             UpdateEdit();
             break;
         }
-        default:
-            UpdateEdit();
-            break;
+        default: UpdateEdit(); break;
         }
         TCustomControl::MouseUp(Button, Shift, X, Y);
     } catch (...) {
@@ -1400,14 +1320,10 @@ void TCustomGrid::WMTimer(TMessage& Message) {
     TGridDrawInfo D;
     CalcDrawInfo(D);
     TGridScrollDirection Direction;
-    if (P.x < D.Horz.FixedBoundary)
-        Direction.Include(sdLeft);
-    else if (P.x > D.Horz.FullVisBoundary)
-        Direction.Include(sdRight);
-    if (P.y < D.Vert.FixedBoundary)
-        Direction.Include(sdUp);
-    else if (P.y > D.Vert.FullVisBoundary)
-        Direction.Include(sdDown);
+    if (P.x < D.Horz.FixedBoundary) Direction.Include(sdLeft);
+    else if (P.x > D.Horz.FullVisBoundary) Direction.Include(sdRight);
+    if (P.y < D.Vert.FixedBoundary) Direction.Include(sdUp);
+    else if (P.y > D.Vert.FullVisBoundary) Direction.Include(sdDown);
     if (FGridState == gsSelecting) {
         if (!Direction.Empty()) TimedScroll(Direction);
         return;
@@ -1534,7 +1450,7 @@ void TCustomGrid::UpdateScrollRange() {
     if (!HandleAllocated() || FUpdatingScrollBars) return;
     FUpdatingScrollBars = true;
     try {
-        for (int Pass = 0; Pass < 2; ++Pass) { // a bar that comes or goes changes the client area
+        for (int Pass = 0; Pass < 2; ++Pass) {  // a bar that comes or goes changes the client area
             TGridDrawInfo D;
             CalcDrawInfo(D);
             TGridCoord Max = CalcMaxTopLeft({FColCount - 1, FRowCount - 1}, D);
@@ -1581,39 +1497,22 @@ void TCustomGrid::ScrollBarMessage(int Bar, TMessage& Message) {
     int Page = std::max(1, A.LastFullVisibleCell - Current);
     int New = Current;
     switch (LoWord(Message.WParam)) {
-    case SB_LINEUP:
-        --New;
-        break;
-    case SB_LINEDOWN:
-        ++New;
-        break;
-    case SB_PAGEUP:
-        New -= Page;
-        break;
-    case SB_PAGEDOWN:
-        New += Page;
-        break;
+    case SB_LINEUP: --New; break;
+    case SB_LINEDOWN: ++New; break;
+    case SB_PAGEUP: New -= Page; break;
+    case SB_PAGEDOWN: New += Page; break;
     case SB_THUMBTRACK:
         if (!FOptions.Contains(goThumbTracking)) return;
         [[fallthrough]];
-    case SB_THUMBPOSITION:
-        New = Fixed + static_cast<int16_t>(HiWord(Message.WParam));
-        break;
-    case SB_TOP:
-        New = Fixed;
-        break;
-    case SB_BOTTOM:
-        New = Last;
-        break;
-    default:
-        return;
+    case SB_THUMBPOSITION: New = Fixed + static_cast<int16_t>(HiWord(Message.WParam)); break;
+    case SB_TOP: New = Fixed; break;
+    case SB_BOTTOM: New = Last; break;
+    default: return;
     }
     New = std::clamp(New, Fixed, Last);
     if (New == Current) return;
-    if (Horz)
-        MoveTopLeft(New, FTopLeft.Y);
-    else
-        MoveTopLeft(FTopLeft.X, New);
+    if (Horz) MoveTopLeft(New, FTopLeft.Y);
+    else MoveTopLeft(FTopLeft.X, New);
 }
 
 void TCustomGrid::WMHScroll(TMessage& Message) {
@@ -1817,15 +1716,11 @@ void CopyLines(TStrings* Line, const TStrings* Value) {
     }
 }
 
-} // namespace
+}  // namespace
 
-void TStringGrid::SetCols(int Index, TStrings* Value) {
-    CopyLines(Cols(Index), Value);
-}
+void TStringGrid::SetCols(int Index, TStrings* Value) { CopyLines(Cols(Index), Value); }
 
-void TStringGrid::SetRows(int Index, TStrings* Value) {
-    CopyLines(Rows(Index), Value);
-}
+void TStringGrid::SetRows(int Index, TStrings* Value) { CopyLines(Rows(Index), Value); }
 
 void TStringGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
     if (DefaultDrawing()) Canvas()->TextRect(ARect, ARect.Left + 2, ARect.Top + 2, Cells(ACol, ARow));
@@ -1897,17 +1792,11 @@ void TInplaceEdit::InternalMove(const TRect& Loc, bool Redraw) {
     if (FGrid && FGrid->Focused()) ::SetFocus(FHandle);
 }
 
-void TInplaceEdit::Move(const TRect& Loc) {
-    InternalMove(Loc, true);
-}
+void TInplaceEdit::Move(const TRect& Loc) { InternalMove(Loc, true); }
 
-void TInplaceEdit::UpdateLoc(const TRect& Loc) {
-    InternalMove(Loc, false);
-}
+void TInplaceEdit::UpdateLoc(const TRect& Loc) { InternalMove(Loc, false); }
 
-bool TInplaceEdit::PosEqual(const TRect& Rect) const {
-    return BoundsRect() == Rect;
-}
+bool TInplaceEdit::PosEqual(const TRect& Rect) const { return BoundsRect() == Rect; }
 
 void TInplaceEdit::Hide() {
     if (!HandleAllocated() || !IsWindowVisible(FHandle)) return;
@@ -1915,9 +1804,7 @@ void TInplaceEdit::Hide() {
     if (Focused() && FGrid && FGrid->HandleAllocated()) ::SetFocus(FGrid->Handle());
 }
 
-void TInplaceEdit::Deselect() {
-    SetSelStart(GetTextLen());
-}
+void TInplaceEdit::Deselect() { SetSelStart(GetTextLen()); }
 
 void TInplaceEdit::BoundsChanged() {
     TRect R(2, 2, Width() - 2, Height());
@@ -1933,9 +1820,7 @@ void TInplaceEdit::UpdateContents() {
     SetMaxLength(FGrid->GetEditLimit());
 }
 
-bool TInplaceEdit::EditCanModify() {
-    return FGrid && FGrid->CanEditModify();
-}
+bool TInplaceEdit::EditCanModify() { return FGrid && FGrid->CanEditModify(); }
 
 void TInplaceEdit::SendToGrid(WORD& Key, TShiftState Shift) {
     if (!FGrid) return;
@@ -1961,14 +1846,10 @@ void TInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
     case VK_DOWN:
     case VK_PRIOR:
     case VK_NEXT:
-    case VK_ESCAPE:
-        SendToGrid(Key, Shift);
-        break;
+    case VK_ESCAPE: SendToGrid(Key, Shift); break;
     case VK_INSERT:
-        if (Shift.Empty())
-            SendToGrid(Key, Shift);
-        else if (Shift == TShiftState{ssShift} && !FGrid->CanEditModify())
-            Key = 0;
+        if (Shift.Empty()) SendToGrid(Key, Shift);
+        else if (Shift == TShiftState{ssShift} && !FGrid->CanEditModify()) Key = 0;
         break;
     case VK_LEFT:
     case VK_HOME:
@@ -1982,17 +1863,14 @@ void TInplaceEdit::KeyDown(WORD& Key, TShiftState Shift) {
         if (!Shift.Contains(ssAlt)) SendToGrid(Key, Shift);
         break;
     case VK_DELETE:
-        if (Ctrl)
-            SendToGrid(Key, Shift);
-        else if (!FGrid->CanEditModify())
-            Key = 0;
+        if (Ctrl) SendToGrid(Key, Shift);
+        else if (!FGrid->CanEditModify()) Key = 0;
         break;
     case VK_F2:
         Deselect();
         Key = 0;
         break;
-    default:
-        break;
+    default: break;
     }
     if (Key == 0) return;
     if (Assigned(FGrid->OnKeyDown)) FGrid->OnKeyDown(FGrid, Key, Shift);
@@ -2009,19 +1887,15 @@ void TInplaceEdit::KeyPress(char& Key) {
         }
         switch (static_cast<unsigned char>(Key)) {
         case 9:
-        case 27:
-            Key = 0;
-            break;
+        case 27: Key = 0; break;
         case 13:
-            if (SelStart() == 0 && SelLength() == GetTextLen())
-                Deselect();
-            else
-                SelectAll();
+            if (SelStart() == 0 && SelLength() == GetTextLen()) Deselect();
+            else SelectAll();
             Key = 0;
             break;
         case 8:
-        case 22: // Ctrl+V
-        case 24: // Ctrl+X
+        case 22:  // Ctrl+V
+        case 24:  // Ctrl+X
             if (!FGrid->CanEditModify()) Key = 0;
             break;
         default:

@@ -72,15 +72,15 @@ class TCustomGrid;
 // One axis of the grid as it lies on the window: every position is in
 // client pixels, from the left (columns) or the top (rows).
 struct TGridAxisDrawInfo {
-    int EffectiveLineWidth = 0; // the line between two cells; 0 when the axis draws none
-    int FixedBoundary = 0;      // where the scrolling cells begin
-    int GridBoundary = 0;       // where the last cell shown (even in part) ends
-    int GridExtent = 0;         // the client width or height
+    int EffectiveLineWidth = 0;  // the line between two cells; 0 when the axis draws none
+    int FixedBoundary = 0;       // where the scrolling cells begin
+    int GridBoundary = 0;        // where the last cell shown (even in part) ends
+    int GridExtent = 0;          // the client width or height
     int LastFullVisibleCell = 0;
-    int FullVisBoundary = 0; // where the last fully shown cell ends, its line included
+    int FullVisBoundary = 0;  // where the last fully shown cell ends, its line included
     int FixedCellCount = 0;
-    int FirstGridCell = 0; // LeftCol or TopRow
-    int GridCellCount = 0; // ColCount or RowCount
+    int FirstGridCell = 0;  // LeftCol or TopRow
+    int GridCellCount = 0;  // ColCount or RowCount
     const TCustomGrid* Grid = nullptr;
     bool Columns = true;
     // The width or height of a cell; -1 for a hidden column.
@@ -119,9 +119,9 @@ public:
     int RowHeights(int Index) const;
     void SetRowHeights(int Index, int Value);
     int DefaultColWidth() const { return FDefaultColWidth; }
-    void SetDefaultColWidth(int Value); // every column takes it
+    void SetDefaultColWidth(int Value);  // every column takes it
     int DefaultRowHeight() const { return FDefaultRowHeight; }
-    void SetDefaultRowHeight(int Value); // every row takes it
+    void SetDefaultRowHeight(int Value);  // every row takes it
     int GridLineWidth() const { return FGridLineWidth; }
     void SetGridLineWidth(int Value);
     bool TabStops(int Index) const;

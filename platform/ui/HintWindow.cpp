@@ -139,7 +139,8 @@ void TApplication::HintMouseMessage(TControl* Control, TMessage& Message) {
         CancelHint();
         return;
     }
-    if (NewHintControl == FHintControl && PtInRect(FHintCursorRect, NewHintControl->ScreenToClient(Control->ClientToScreen(P))))
+    if (NewHintControl == FHintControl &&
+        PtInRect(FHintCursorRect, NewHintControl->ScreenToClient(Control->ClientToScreen(P))))
         return;
     bool WasHintActive = FHintActive;
     int Pause = WasHintActive ? FHintShortPause : FHintPause;
@@ -174,10 +175,8 @@ void TApplication::ActivateHint(TPoint CursorPos) {
             FHintCursorRect = Info.CursorRect;
             FHintWindow->SetColor(Info.HintColor);
             FHintWindow->ActivateHintData(R, Info.HintStr, Info.HintData);
-            if (Info.ReshowTimeout > 0)
-                StartHintTimer(Info.ReshowTimeout, true);
-            else if (Info.HideTimeout >= 0)
-                StartHintTimer(Info.HideTimeout, false);
+            if (Info.ReshowTimeout > 0) StartHintTimer(Info.ReshowTimeout, true);
+            else if (Info.HideTimeout >= 0) StartHintTimer(Info.HideTimeout, false);
             return;
         }
         FHintCursorRect = Info.CursorRect;

@@ -37,11 +37,11 @@ protected:
 // control may change it, or answer non-zero to show none.
 struct THintInfo {
     TControl* HintControl = nullptr;
-    TPoint HintPos;       // screen point of the window's top-left corner
+    TPoint HintPos;  // screen point of the window's top-left corner
     int HintMaxWidth = 0;
     TColor HintColor = clInfoBk;
-    TRect CursorRect;     // the hint stays while the mouse is inside (HintControl's coordinates)
-    TPoint CursorPos;     // HintControl's coordinates
+    TRect CursorRect;  // the hint stays while the mouse is inside (HintControl's coordinates)
+    TPoint CursorPos;  // HintControl's coordinates
     int ReshowTimeout = 0;
     int HideTimeout = 0;  // -1: the hint shows until the mouse leaves
     AnsiString HintStr;

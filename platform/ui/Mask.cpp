@@ -49,40 +49,52 @@ TEditMask::TEditMask(std::string_view Mask) {
         TPosition P;
         P.Case = Case;
         switch (C) {
-            case '!': FReverse = true; continue;
-            case '>':
-                if (I + 1 < Body.size() && Body[I + 1] == '<') {
-                    Case = cNone;
-                    ++I;
-                } else {
-                    Case = cUpper;
-                }
-                continue;
-            case '<':
-                if (I + 1 < Body.size() && Body[I + 1] == '>') {
-                    Case = cNone;
-                    ++I;
-                } else {
-                    Case = cLower;
-                }
-                continue;
-            case '\\':
-                if (I + 1 >= Body.size()) continue;
-                P.Char = Body[++I];
-                break;
-            case 'L': P.Kind = kLetter; P.Required = true; break;
-            case 'l': P.Kind = kLetter; break;
-            case 'A': P.Kind = kAlnum; P.Required = true; break;
-            case 'a': P.Kind = kAlnum; break;
-            case 'C': P.Kind = kAny; P.Required = true; break;
-            case 'c': P.Kind = kAny; break;
-            case '0': P.Kind = kDigit; P.Required = true; break;
-            case '9': P.Kind = kDigit; break;
-            case '#': P.Kind = kDigitSign; break;
-            case ':': P.Char = Settings.TimeSeparator; break;
-            case '/': P.Char = Settings.DateSeparator; break;
-            case '_': P.Char = ' '; break;
-            default: P.Char = C; break;
+        case '!': FReverse = true; continue;
+        case '>':
+            if (I + 1 < Body.size() && Body[I + 1] == '<') {
+                Case = cNone;
+                ++I;
+            } else {
+                Case = cUpper;
+            }
+            continue;
+        case '<':
+            if (I + 1 < Body.size() && Body[I + 1] == '>') {
+                Case = cNone;
+                ++I;
+            } else {
+                Case = cLower;
+            }
+            continue;
+        case '\\':
+            if (I + 1 >= Body.size()) continue;
+            P.Char = Body[++I];
+            break;
+        case 'L':
+            P.Kind = kLetter;
+            P.Required = true;
+            break;
+        case 'l': P.Kind = kLetter; break;
+        case 'A':
+            P.Kind = kAlnum;
+            P.Required = true;
+            break;
+        case 'a': P.Kind = kAlnum; break;
+        case 'C':
+            P.Kind = kAny;
+            P.Required = true;
+            break;
+        case 'c': P.Kind = kAny; break;
+        case '0':
+            P.Kind = kDigit;
+            P.Required = true;
+            break;
+        case '9': P.Kind = kDigit; break;
+        case '#': P.Kind = kDigitSign; break;
+        case ':': P.Char = Settings.TimeSeparator; break;
+        case '/': P.Char = Settings.DateSeparator; break;
+        case '_': P.Char = ' '; break;
+        default: P.Char = C; break;
         }
         FPositions.push_back(P);
     }
@@ -96,19 +108,21 @@ bool TEditMask::IsRequired(int Pos) const {
     return Pos >= 0 && Pos < Length() && FPositions[static_cast<size_t>(Pos)].Required;
 }
 
-char TEditMask::Literal(int Pos) const { return IsLiteral(Pos) ? FPositions[static_cast<size_t>(Pos)].Char : 0; }
+char TEditMask::Literal(int Pos) const {
+    return IsLiteral(Pos) ? FPositions[static_cast<size_t>(Pos)].Char : 0;
+}
 
 bool TEditMask::Accepts(int Pos, char& C) const {
     if (Pos < 0 || Pos >= Length()) return false;
     const TPosition& P = FPositions[static_cast<size_t>(Pos)];
     bool Ok = false;
     switch (P.Kind) {
-        case kLiteral: return false;
-        case kLetter: Ok = IsCharAlpha(C); break;
-        case kAlnum: Ok = IsCharAlphaNumeric(C); break;
-        case kAny: Ok = static_cast<unsigned char>(C) >= 32; break;
-        case kDigit: Ok = IsDigit(C); break;
-        case kDigitSign: Ok = IsDigit(C) || C == '+' || C == '-'; break;
+    case kLiteral: return false;
+    case kLetter: Ok = IsCharAlpha(C); break;
+    case kAlnum: Ok = IsCharAlphaNumeric(C); break;
+    case kAny: Ok = static_cast<unsigned char>(C) >= 32; break;
+    case kDigit: Ok = IsDigit(C); break;
+    case kDigitSign: Ok = IsDigit(C) || C == '+' || C == '-'; break;
     }
     if (!Ok) return false;
     if (P.Case == cUpper) C = CharUpper(C);
@@ -198,7 +212,8 @@ AnsiString TEditMask::EditTextOf(std::string_view Text) const {
         // A stretch ends at the literal, or when its positions are full.
         size_t Room = static_cast<size_t>(K - I);
         AnsiString Section;
-        while (J < Text.size() && Section.size() < Room && (Next == 0 || Text[J] != Next)) Section += Text[J++];
+        while (J < Text.size() && Section.size() < Room && (Next == 0 || Text[J] != Next))
+            Section += Text[J++];
         for (char& C : Section)
             if (C == ' ') C = FBlank;
         AnsiString Pad(Room - Section.size(), FBlank);
@@ -294,10 +309,8 @@ void TCustomMaskEdit::SetEditMask(const AnsiString& Value) {
     AnsiString Raw = WasMasked ? FMask.Strip(EditText()) : EditText();
     FEditMask = Value;
     FMask = TEditMask(Value);
-    if (IsMasked())
-        FMaskState.Include(msMasked);
-    else
-        FMaskState.Exclude(msMasked);
+    if (IsMasked()) FMaskState.Include(msMasked);
+    else FMaskState.Exclude(msMasked);
     TCustomEdit::SetMaxLength(IsMasked() ? FMask.Length() : 0);
     AnsiString NewText = Raw;
     if (IsMasked()) NewText = WasMasked ? FMask.Format(Raw, FMask.Blank()) : FMask.EditTextOf(Raw);
@@ -410,10 +423,8 @@ void TCustomMaskEdit::ArrowKeys(WORD Key, TShiftState Shift) {
         // The edit extends the selection; from the one-character cursor it
         // grows away from the character, not across it.
         if (Stop == Start + 1) {
-            if (Key == VK_RIGHT)
-                SetSel(Start, Stop);
-            else
-                SetSel(Start, Start);
+            if (Key == VK_RIGHT) SetSel(Start, Stop);
+            else SetSel(Start, Start);
         }
         return;
     }
@@ -434,16 +445,12 @@ void TCustomMaskEdit::HomeEndKeys(WORD Key, TShiftState Shift) {
     int Start, Stop;
     GetSel(Start, Stop);
     if (Key == VK_HOME) {
-        if (Shift.Contains(ssShift))
-            Perform(EM_SETSEL, static_cast<WPARAM>(std::max(Stop, Start + 1)), 0);
-        else
-            SetCursor(0);
+        if (Shift.Contains(ssShift)) Perform(EM_SETSEL, static_cast<WPARAM>(std::max(Stop, Start + 1)), 0);
+        else SetCursor(0);
         FCaretPos = 0;
     } else {
-        if (Shift.Contains(ssShift))
-            Perform(EM_SETSEL, static_cast<WPARAM>(Start), FMask.Length());
-        else
-            SetCursor(FMask.Length());
+        if (Shift.Contains(ssShift)) Perform(EM_SETSEL, static_cast<WPARAM>(Start), FMask.Length());
+        else SetCursor(FMask.Length());
         FCaretPos = FMask.Length();
     }
 }
@@ -452,33 +459,34 @@ void TCustomMaskEdit::KeyDown(WORD& Key, TShiftState Shift) {
     if (!FSettingCursor) TCustomEdit::KeyDown(Key, Shift);
     if (!IsMasked() || Key == 0 || Shift.Contains(ssAlt)) return;
     switch (Key) {
-        case VK_LEFT:
-        case VK_RIGHT:
-            ArrowKeys(Key, Shift);
-            if (!Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) Key = 0;
-            return;
-        case VK_UP:
-        case VK_DOWN: Key = 0; return;
-        case VK_HOME:
-        case VK_END:
-            HomeEndKeys(Key, Shift);
-            Key = 0;
-            return;
-        case VK_DELETE:
-            if (Shift.Contains(ssShift)) break;
-            [[fallthrough]];
-        case VK_BACK:
-            if (EditCanModify()) DeleteKeys(Key);
-            Key = 0;
-            return;
-        default: break;
+    case VK_LEFT:
+    case VK_RIGHT:
+        ArrowKeys(Key, Shift);
+        if (!Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) Key = 0;
+        return;
+    case VK_UP:
+    case VK_DOWN: Key = 0; return;
+    case VK_HOME:
+    case VK_END:
+        HomeEndKeys(Key, Shift);
+        Key = 0;
+        return;
+    case VK_DELETE:
+        if (Shift.Contains(ssShift)) break;
+        [[fallthrough]];
+    case VK_BACK:
+        if (EditCanModify()) DeleteKeys(Key);
+        Key = 0;
+        return;
+    default: break;
     }
     CheckCursor();
 }
 
 void TCustomMaskEdit::KeyUp(WORD& Key, TShiftState Shift) {
     TCustomEdit::KeyUp(Key, Shift);
-    if (IsMasked() && Key != 0 && (Key == VK_LEFT || Key == VK_RIGHT) && Shift.Contains(ssCtrl)) CheckCursor();
+    if (IsMasked() && Key != 0 && (Key == VK_LEFT || Key == VK_RIGHT) && Shift.Contains(ssCtrl))
+        CheckCursor();
 }
 
 void TCustomMaskEdit::KeyPress(char& Key) {

@@ -5,8 +5,8 @@
 #include <memory>
 #include <unordered_map>
 
-#include "platform/win/Display.h"
 #include "platform/ui/Forms.h"
+#include "platform/win/Display.h"
 #include "platform/win/MessageQueue.h"
 
 ZELMOR_IMPLEMENT_ENUM(TPopupAlignment, "paLeft", "paRight", "paCenter")
@@ -39,13 +39,16 @@ namespace {
 
 AnsiString KeyName(WORD Key) {
     static const std::map<WORD, const char*> Names = {
-        {VK_BACK, "BkSp"},  {VK_TAB, "Tab"},   {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"},  {VK_SPACE, "Space"},
-        {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"}, {VK_END, "End"},      {VK_HOME, "Home"},   {VK_LEFT, "Left"},
-        {VK_UP, "Up"},      {VK_RIGHT, "Right"}, {VK_DOWN, "Down"},  {VK_INSERT, "Ins"},  {VK_DELETE, "Del"}};
+        {VK_BACK, "BkSp"},   {VK_TAB, "Tab"},    {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"},
+        {VK_SPACE, "Space"}, {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"},    {VK_END, "End"},
+        {VK_HOME, "Home"},   {VK_LEFT, "Left"},  {VK_UP, "Up"},        {VK_RIGHT, "Right"},
+        {VK_DOWN, "Down"},   {VK_INSERT, "Ins"}, {VK_DELETE, "Del"}};
     auto It = Names.find(Key);
     if (It != Names.end()) return It->second;
-    if ((Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z')) return AnsiString(1, static_cast<char>(Key));
-    if (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9) return AnsiString(1, static_cast<char>('0' + Key - VK_NUMPAD0));
+    if ((Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z'))
+        return AnsiString(1, static_cast<char>(Key));
+    if (Key >= VK_NUMPAD0 && Key <= VK_NUMPAD9)
+        return AnsiString(1, static_cast<char>('0' + Key - VK_NUMPAD0));
     if (Key >= VK_F1 && Key <= VK_F1 + 23) return "F" + IntToStr(Key - VK_F1 + 1);
     return {};
 }
@@ -66,7 +69,8 @@ TShortCut TextToShortCut(std::string_view Text) {
     TShortCut Mods = 0;
     for (bool Found = true; Found;) {
         Found = false;
-        for (auto [Prefix, Bit] : {std::pair<const char*, TShortCut>{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}}) {
+        for (auto [Prefix, Bit] :
+             {std::pair<const char*, TShortCut>{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}}) {
             size_t N = std::string_view(Prefix).size();
             if (Text.size() > N && SameText(Text.substr(0, N), Prefix)) {
                 Mods |= Bit;
@@ -187,7 +191,8 @@ void TMenuItem::SetChecked(bool Value) {
     FChecked = Value;
     if (Value && FRadioItem && FParent)
         for (TMenuItem* Sibling : FParent->FItems)
-            if (Sibling != this && Sibling->FRadioItem && Sibling->FGroupIndex == FGroupIndex) Sibling->FChecked = false;
+            if (Sibling != this && Sibling->FRadioItem && Sibling->FGroupIndex == FGroupIndex)
+                Sibling->FChecked = false;
 }
 
 void TMenuItem::Click() {
@@ -201,10 +206,8 @@ TComponent* TMenuItem::GetParentComponent() const {
 
 void TMenuItem::SetParentComponent(TComponent* Value) {
     if (FParent) FParent->Remove(this);
-    if (auto* Menu = dynamic_cast<TMenu*>(Value))
-        Menu->Items()->Add(this);
-    else if (auto* Item = dynamic_cast<TMenuItem*>(Value))
-        Item->Add(this);
+    if (auto* Menu = dynamic_cast<TMenu*>(Value)) Menu->Items()->Add(this);
+    else if (auto* Item = dynamic_cast<TMenuItem*>(Value)) Item->Add(this);
 }
 
 void TMenuItem::GetChildren(const TGetChildProc& Proc, TComponent*) {
@@ -283,7 +286,7 @@ bool IsMenuKey(TWinControl* Control, TMessage& Message) {
 
 namespace {
 
-constexpr int CheckColumn = 18;   // room left of the captions for the check mark
+constexpr int CheckColumn = 18;  // room left of the captions for the check mark
 constexpr int SeparatorHeight = 8;
 
 // One showing of a menu: its items, the one under the keys or the mouse, and the choice.
@@ -428,25 +431,26 @@ void Step(TMenuSession& S, int Direction) {
 
 void MenuKey(TMenuSession& S, WORD Key) {
     switch (Key) {
-        case VK_UP: Step(S, -1); return;
-        case VK_DOWN: Step(S, 1); return;
-        case VK_HOME:
-            S.Hot = -1;
-            Step(S, 1);
-            return;
-        case VK_END:
-            S.Hot = -1;
-            Step(S, -1);
-            return;
-        case VK_RETURN: Choose(S, S.Hot); return;
-        case VK_ESCAPE:
-        case VK_MENU: S.Done = true; return;
-        default: break;
+    case VK_UP: Step(S, -1); return;
+    case VK_DOWN: Step(S, 1); return;
+    case VK_HOME:
+        S.Hot = -1;
+        Step(S, 1);
+        return;
+    case VK_END:
+        S.Hot = -1;
+        Step(S, -1);
+        return;
+    case VK_RETURN: Choose(S, S.Hot); return;
+    case VK_ESCAPE:
+    case VK_MENU: S.Done = true; return;
+    default: break;
     }
     // The underlined letter: one item takes it at once; several take turns.
     std::vector<int> Matches;
     for (size_t K = 0; K < S.Items.size(); ++K)
-        if (Selectable(S.Items[K]) && IsAccel(Key, S.Items[K]->Caption())) Matches.push_back(static_cast<int>(K));
+        if (Selectable(S.Items[K]) && IsAccel(Key, S.Items[K]->Caption()))
+            Matches.push_back(static_cast<int>(K));
     if (Matches.size() == 1) {
         SetHot(S, Matches[0]);
         Choose(S, Matches[0]);
@@ -466,34 +470,34 @@ LRESULT MenuProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (It == Sessions().end()) return DefWindowProc(Wnd, Msg, WParam, LParam);
     TMenuSession& S = *It->second;
     switch (Msg) {
-        case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            TPaintStruct PS;
-            HDC DC = BeginPaint(Wnd, PS);
-            if (DC) Paint(S, DC);
-            EndPaint(Wnd, PS);
-            return 0;
-        }
-        case WM_MOUSEMOVE: {
-            int I = ItemAt(S, PointOf(LParam));
-            if (I >= 0 && Selectable(S.Items[static_cast<size_t>(I)])) SetHot(S, I);
-            return 0;
-        }
-        case WM_LBUTTONDOWN:
-        case WM_RBUTTONDOWN: {
-            TRect R;
-            GetClientRect(Wnd, R);
-            // A press outside the menu closes it.
-            if (!PtInRect(R, PointOf(LParam))) S.Done = true;
-            return 0;
-        }
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP: Choose(S, ItemAt(S, PointOf(LParam))); return 0;
-        case WM_CAPTURECHANGED:
-            if (LParamToHandle(LParam) != Wnd) S.Done = true;
-            return 0;
-        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
-        default: return DefWindowProc(Wnd, Msg, WParam, LParam);
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+        TPaintStruct PS;
+        HDC DC = BeginPaint(Wnd, PS);
+        if (DC) Paint(S, DC);
+        EndPaint(Wnd, PS);
+        return 0;
+    }
+    case WM_MOUSEMOVE: {
+        int I = ItemAt(S, PointOf(LParam));
+        if (I >= 0 && Selectable(S.Items[static_cast<size_t>(I)])) SetHot(S, I);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN: {
+        TRect R;
+        GetClientRect(Wnd, R);
+        // A press outside the menu closes it.
+        if (!PtInRect(R, PointOf(LParam))) S.Done = true;
+        return 0;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP: Choose(S, ItemAt(S, PointOf(LParam))); return 0;
+    case WM_CAPTURECHANGED:
+        if (LParamToHandle(LParam) != Wnd) S.Done = true;
+        return 0;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    default: return DefWindowProc(Wnd, Msg, WParam, LParam);
     }
 }
 
@@ -557,8 +561,8 @@ void TPopupMenu::Popup(int X, int Y) {
     if (X + W > Scr.Right) X = std::max(Scr.Left, X - W);
     if (Y + H > Scr.Bottom) Y = std::max(Scr.Top, Y - H);
     if (X < Scr.Left) X = Scr.Left;
-    S.Wnd = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, "PopupMenu", "", WS_POPUP, X, Y, W, H,
-                           nullptr, 0, nullptr);
+    S.Wnd = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, "PopupMenu", "", WS_POPUP, X,
+                           Y, W, H, nullptr, 0, nullptr);
     if (!S.Wnd) return;
     Sessions()[S.Wnd] = &S;
     // Whatever happens in the loop, the window, the capture and the hook go.

@@ -57,8 +57,8 @@ void TCSpinButton::Paint() {
     const TRect Rects[2] = {TRect(0, 0, Width(), Half), TRect(0, Half, Width(), Height())};
     for (int I = 0; I < 2; ++I) {
         int Which = I == 0 ? UpButton : DownButton;
-        uint32_t State = (I == 0 ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | (Pressed() == Which ? DFCS_PUSHED : 0u) |
-                         (Enabled() ? 0u : DFCS_INACTIVE);
+        uint32_t State = (I == 0 ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) |
+                         (Pressed() == Which ? DFCS_PUSHED : 0u) | (Enabled() ? 0u : DFCS_INACTIVE);
         TRect R = Rects[I];
         Canvas()->DrawFrameControl(R, DFC_SCROLL, State);
     }
@@ -66,10 +66,8 @@ void TCSpinButton::Paint() {
 
 void TCSpinButton::Fire(int Which) {
     FLastPressed = Which;
-    if (Which == UpButton)
-        UpClick();
-    else
-        DownClick();
+    if (Which == UpButton) UpClick();
+    else DownClick();
 }
 
 void TCSpinButton::UpClick() {
@@ -90,8 +88,7 @@ void TCSpinButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
     if (FFocusControl && FFocusControl->TabStop() && FFocusControl->CanFocus() &&
         GetFocus() != FFocusControl->Handle())
         FFocusControl->SetFocus();
-    else if (TabStop() && GetFocus() != Handle() && CanFocus())
-        SetFocus();
+    else if (TabStop() && GetFocus() != Handle() && CanFocus()) SetFocus();
     Invalidate();
     // Held down, the arrow clicks again: first after the long pause, then
     // after the short one.
@@ -151,10 +148,10 @@ void TCSpinButton::CMEnabledChanged(TMessage& Message) {
 
 void TCSpinButton::KeyDown(WORD& Key, TShiftState Shift) {
     switch (Key) {
-        case VK_UP: Fire(UpButton); break;
-        case VK_DOWN: Fire(DownButton); break;
-        case VK_SPACE: Fire(FLastPressed); break;
-        default: break;
+    case VK_UP: Fire(UpButton); break;
+    case VK_DOWN: Fire(DownButton); break;
+    case VK_SPACE: Fire(FLastPressed); break;
+    default: break;
     }
     TCustomControl::KeyDown(Key, Shift);
 }
@@ -213,17 +210,13 @@ int TCSpinEdit::GetMinHeight() const {
 void TCSpinEdit::WMSize(TMessage& Message) {
     TCustomEdit::WMSize(Message);
     int MinHeight = GetMinHeight();
-    if (Height() < MinHeight)
-        SetHeight(MinHeight);
-    else
-        PlaceButton();
+    if (Height() < MinHeight) SetHeight(MinHeight);
+    else PlaceButton();
 }
 
 void TCSpinEdit::PlaceButton() {
-    if (Ctl3D())
-        FButton->SetBounds(Width() - FButton->Width() - 5, 0, FButton->Width(), Height() - 5);
-    else
-        FButton->SetBounds(Width() - FButton->Width(), 1, FButton->Width(), Height() - 3);
+    if (Ctl3D()) FButton->SetBounds(Width() - FButton->Width() - 5, 0, FButton->Width(), Height() - 5);
+    else FButton->SetBounds(Width() - FButton->Width(), 1, FButton->Width(), Height() - 3);
     SetEditRect();
 }
 
@@ -242,10 +235,8 @@ int TCSpinEdit::Value() const {
 void TCSpinEdit::SetValue(int NewValue) { SetText(IntToStr(CheckValue(NewValue))); }
 
 void TCSpinEdit::Step(int Delta) {
-    if (ReadOnly())
-        MessageBeep(0);
-    else
-        SetValue(Value() + Delta);
+    if (ReadOnly()) MessageBeep(0);
+    else SetValue(Value() + Delta);
 }
 
 void TCSpinEdit::UpClick(TObject*) { Step(FIncrement); }
@@ -253,18 +244,17 @@ void TCSpinEdit::UpClick(TObject*) { Step(FIncrement); }
 void TCSpinEdit::DownClick(TObject*) { Step(-FIncrement); }
 
 void TCSpinEdit::KeyDown(WORD& Key, TShiftState Shift) {
-    if (Key == VK_UP)
-        UpClick(this);
-    else if (Key == VK_DOWN)
-        DownClick(this);
+    if (Key == VK_UP) UpClick(this);
+    else if (Key == VK_DOWN) DownClick(this);
     TCustomEdit::KeyDown(Key, Shift);
 }
 
 bool TCSpinEdit::IsValidChar(char Key) const {
-    bool Result = Key == FormatSettings().DecimalSeparator || Key == '+' || Key == '-' || (Key >= '0' && Key <= '9') ||
-                  (static_cast<unsigned char>(Key) < 32 && Key != '\r');
+    bool Result = Key == FormatSettings().DecimalSeparator || Key == '+' || Key == '-' ||
+                  (Key >= '0' && Key <= '9') || (static_cast<unsigned char>(Key) < 32 && Key != '\r');
     if (!FEditorEnabled && Result &&
-        (static_cast<unsigned char>(Key) >= 32 || Key == static_cast<char>(VK_BACK) || Key == static_cast<char>(VK_DELETE)))
+        (static_cast<unsigned char>(Key) >= 32 || Key == static_cast<char>(VK_BACK) ||
+         Key == static_cast<char>(VK_DELETE)))
         Result = false;
     return Result;
 }

@@ -45,9 +45,9 @@ private:
     void StartRepeat(UINT Pause);
     void RepeatTick();
     TWinControl* FFocusControl = nullptr;
-    int FPressed = 0;       // the arrow the mouse went down on
-    bool FInside = false;   // the mouse is over it
-    int FLastPressed = 1;   // Space clicks this one
+    int FPressed = 0;      // the arrow the mouse went down on
+    bool FInside = false;  // the mouse is over it
+    int FLastPressed = 1;  // Space clicks this one
     bool FRepeating = false;
 };
 

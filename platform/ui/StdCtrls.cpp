@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <functional>
 
-#include "platform/win/Display.h"
 #include "platform/ui/Forms.h"
+#include "platform/win/Display.h"
 #include "platform/win/StdWindows.h"
 
 ZELMOR_IMPLEMENT_ENUM(TEditCharCase, "ecNormal", "ecUpperCase", "ecLowerCase")
@@ -72,7 +72,8 @@ public:
         auto L = Split();
         if (Index < 0 || Index >= static_cast<int>(L.size())) Error("List index out of bounds (%d)", Index);
         AnsiString T = FMemo->Text();
-        T.replace(L[static_cast<size_t>(Index)].Start, L[static_cast<size_t>(Index)].End - L[static_cast<size_t>(Index)].Start, S);
+        T.replace(L[static_cast<size_t>(Index)].Start,
+                  L[static_cast<size_t>(Index)].End - L[static_cast<size_t>(Index)].Start, S);
         FMemo->SetText(T);
     }
     void Insert(int Index, const AnsiString& S) override {
@@ -92,7 +93,8 @@ public:
         auto L = Split();
         if (Index < 0 || Index >= static_cast<int>(L.size())) Error("List index out of bounds (%d)", Index);
         AnsiString T = FMemo->Text();
-        T.erase(L[static_cast<size_t>(Index)].Start, L[static_cast<size_t>(Index)].Next - L[static_cast<size_t>(Index)].Start);
+        T.erase(L[static_cast<size_t>(Index)].Start,
+                L[static_cast<size_t>(Index)].Next - L[static_cast<size_t>(Index)].Start);
         FMemo->SetText(T);
     }
     void Clear() override { FMemo->SetText(""); }
@@ -262,10 +264,8 @@ bool TCustomEdit::Modified() const {
 }
 
 void TCustomEdit::SetModified(bool Value) {
-    if (HandleAllocated())
-        Perform(EM_SETMODIFY, Value ? 1 : 0);
-    else
-        FModified = Value;
+    if (HandleAllocated()) Perform(EM_SETMODIFY, Value ? 1 : 0);
+    else FModified = Value;
 }
 
 bool TCustomEdit::CanUndo() const {
@@ -376,10 +376,11 @@ void TCustomEdit::WMSetFont(TMessage& Message) {
 void TCustomEdit::PublishEditProperties(TPropertyTable& T) {
     using E = TCustomEdit;
     TControl::PublishStandard(
-        T, {"Anchors", "BiDiMode", "Color", "Constraints", "Ctl3D", "DragCursor", "DragMode", "Enabled", "Font",
-            "ParentBiDiMode", "ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint",
-            "TabOrder", "TabStop", "Visible", "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnKeyDown",
-            "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+        T, {"Anchors",    "BiDiMode",       "Color",       "Constraints",    "Ctl3D",       "DragCursor",
+            "DragMode",   "Enabled",        "Font",        "ParentBiDiMode", "ParentColor", "ParentCtl3D",
+            "ParentFont", "ParentShowHint", "PopupMenu",   "ShowHint",       "TabOrder",    "TabStop",
+            "Visible",    "OnClick",        "OnDblClick",  "OnEnter",        "OnExit",      "OnKeyDown",
+            "OnKeyPress", "OnKeyUp",        "OnMouseDown", "OnMouseMove",    "OnMouseUp"});
     T.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
     T.Property("AutoSelect", &E::AutoSelect, &E::SetAutoSelect).Default(true);
     T.Property("AutoSize", &E::AutoSize, &E::SetAutoSize).Default(true);
@@ -404,7 +405,8 @@ void TEdit::DescribeProperties(TPropertyTable& T) {
 // TCustomMemo
 // ---------------------------------------------------------------------------
 
-TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::make_unique<TMemoStrings>(this)) {
+TCustomMemo::TCustomMemo(TComponent* AOwner)
+    : TCustomEdit(AOwner), FLines(std::make_unique<TMemoStrings>(this)) {
     SetBounds(FLeft, FTop, 185, 89);
     SetAutoSize(false);
 }
@@ -459,10 +461,8 @@ void TCustomMemo::KeyPress(char& Key) {
 
 void TCustomMemo::WMGetDlgCode(TMessage& Message) {
     TCustomEdit::WMGetDlgCode(Message);
-    if (FWantTabs)
-        Message.Result |= DLGC_WANTTAB;
-    else
-        Message.Result &= ~static_cast<LRESULT>(DLGC_WANTTAB);
+    if (FWantTabs) Message.Result |= DLGC_WANTTAB;
+    else Message.Result &= ~static_cast<LRESULT>(DLGC_WANTTAB);
     if (!FWantReturns) Message.Result &= ~static_cast<LRESULT>(DLGC_WANTALLKEYS);
 }
 
@@ -526,14 +526,14 @@ void TCustomLabel::Paint() {
     }
     C->Brush()->SetStyle(bsClear);
     uint32_t Style = DT_EXPANDTABS | (FWordWrap ? uint32_t(DT_WORDBREAK) : 0u) |
-                     (FAlignment == taRightJustify ? uint32_t(DT_RIGHT) : FAlignment == taCenter ? uint32_t(DT_CENTER) : 0u);
+                     (FAlignment == taRightJustify ? uint32_t(DT_RIGHT)
+                      : FAlignment == taCenter     ? uint32_t(DT_CENTER)
+                                                   : 0u);
     if (FLayout != tlTop) {
         TRect Calc = R;
         DoDrawText(Calc, Style | DT_CALCRECT);
-        if (FLayout == tlBottom)
-            OffsetRect(R, 0, Height() - Calc.Bottom);
-        else
-            OffsetRect(R, 0, (Height() - Calc.Bottom) / 2);
+        if (FLayout == tlBottom) OffsetRect(R, 0, Height() - Calc.Bottom);
+        else OffsetRect(R, 0, (Height() - Calc.Bottom) / 2);
     }
     DoDrawText(R, Style);
 }
@@ -585,10 +585,8 @@ void TCustomLabel::SetShowAccelChar(bool Value) {
 
 void TCustomLabel::SetTransparent(bool Value) {
     if (Transparent() == Value) return;
-    if (Value)
-        FControlStyle.Exclude(csOpaque);
-    else
-        FControlStyle.Include(csOpaque);
+    if (Value) FControlStyle.Exclude(csOpaque);
+    else FControlStyle.Include(csOpaque);
     Invalidate();
 }
 
@@ -629,10 +627,11 @@ void TCustomLabel::CMDialogChar(TMessage& Message) {
 
 void TLabel::DescribeProperties(TPropertyTable& T) {
     using L = TCustomLabel;
-    TControl::PublishStandard(T, {"Align", "Anchors", "BiDiMode", "Caption", "Color", "Constraints", "DragCursor",
-                                  "DragMode", "Enabled", "Font", "ParentBiDiMode", "ParentColor", "ParentFont",
-                                  "ParentShowHint", "PopupMenu", "ShowHint", "Visible", "OnClick", "OnDblClick",
-                                  "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    TControl::PublishStandard(
+        T, {"Align",      "Anchors",        "BiDiMode",    "Caption",  "Color",          "Constraints",
+            "DragCursor", "DragMode",       "Enabled",     "Font",     "ParentBiDiMode", "ParentColor",
+            "ParentFont", "ParentShowHint", "PopupMenu",   "ShowHint", "Visible",        "OnClick",
+            "OnDblClick", "OnMouseDown",    "OnMouseMove", "OnMouseUp"});
     T.Property("Alignment", &L::Alignment, &L::SetAlignment).Default(taLeftJustify);
     T.Property("AutoSize", &L::AutoSize, &L::SetAutoSize).Default(true);
     T.Property("FocusControl", &L::FocusControl, &L::SetFocusControl);
@@ -650,20 +649,20 @@ TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {}
 
 void TButtonControl::WndProc(TMessage& Message) {
     switch (Message.Msg) {
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            if (!ComponentState().Contains(csDesigning) && !Focused()) {
-                // The focus first, and no click from its arrival; a refused focus ends the click.
-                FClicksDisabled = true;
-                ::SetFocus(Handle());
-                FClicksDisabled = false;
-                if (!Focused()) return;
-            }
-            break;
-        case CN_COMMAND:
-            if (FClicksDisabled) return;
-            break;
-        default: break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (!ComponentState().Contains(csDesigning) && !Focused()) {
+            // The focus first, and no click from its arrival; a refused focus ends the click.
+            FClicksDisabled = true;
+            ::SetFocus(Handle());
+            FClicksDisabled = false;
+            if (!Focused()) return;
+        }
+        break;
+    case CN_COMMAND:
+        if (FClicksDisabled) return;
+        break;
+    default: break;
     }
     TWinControl::WndProc(Message);
 }
@@ -742,10 +741,12 @@ void TButton::CMFocusChanged(TMessage& Message) {
 
 void TButton::DescribeProperties(TPropertyTable& T) {
     using B = TButton;
-    TControl::PublishStandard(T, {"Anchors", "BiDiMode", "Caption", "Constraints", "DragCursor", "DragMode",
-                                  "Enabled", "Font", "ParentBiDiMode", "ParentFont", "ParentShowHint", "PopupMenu",
-                                  "ShowHint", "TabOrder", "TabStop", "Visible", "OnClick", "OnEnter", "OnExit",
-                                  "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    TControl::PublishStandard(T,
+                              {"Anchors",        "BiDiMode",  "Caption",     "Constraints",    "DragCursor",
+                               "DragMode",       "Enabled",   "Font",        "ParentBiDiMode", "ParentFont",
+                               "ParentShowHint", "PopupMenu", "ShowHint",    "TabOrder",       "TabStop",
+                               "Visible",        "OnClick",   "OnEnter",     "OnExit",         "OnKeyDown",
+                               "OnKeyPress",     "OnKeyUp",   "OnMouseDown", "OnMouseMove",    "OnMouseUp"});
     T.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
     T.Property("Cancel", &B::Cancel, &B::SetCancel).Default(false);
     T.Property("Default", &B::Default, &B::SetDefault).Default(false);
@@ -791,9 +792,9 @@ void TCustomCheckBox::SetState(TCheckBoxState Value) {
 
 void TCustomCheckBox::Toggle() {
     switch (FState) {
-        case cbUnchecked: SetState(FAllowGrayed ? cbGrayed : cbChecked); break;
-        case cbChecked: SetState(cbUnchecked); break;
-        case cbGrayed: SetState(cbChecked); break;
+    case cbUnchecked: SetState(FAllowGrayed ? cbGrayed : cbChecked); break;
+    case cbChecked: SetState(cbUnchecked); break;
+    case cbGrayed: SetState(cbChecked); break;
     }
 }
 
@@ -813,15 +814,17 @@ void TCustomCheckBox::CMDialogChar(TMessage& Message) {
 
 void TCheckBox::DescribeProperties(TPropertyTable& T) {
     using C = TCustomCheckBox;
-    TControl::PublishStandard(T, {"Anchors", "BiDiMode", "Caption", "Color", "Constraints", "Ctl3D", "DragCursor",
-                                  "DragMode", "Enabled", "Font", "ParentBiDiMode", "ParentColor", "ParentCtl3D",
-                                  "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop",
-                                  "Visible", "OnClick", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp",
-                                  "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    TControl::PublishStandard(
+        T, {"Anchors",     "BiDiMode",   "Caption",        "Color",       "Constraints",    "Ctl3D",
+            "DragCursor",  "DragMode",   "Enabled",        "Font",        "ParentBiDiMode", "ParentColor",
+            "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu",   "ShowHint",       "TabOrder",
+            "TabStop",     "Visible",    "OnClick",        "OnEnter",     "OnExit",         "OnKeyDown",
+            "OnKeyPress",  "OnKeyUp",    "OnMouseDown",    "OnMouseMove", "OnMouseUp"});
     T.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
     T.Property("Alignment", &C::Alignment, &C::SetAlignment).Default(taRightJustify);
     T.Property("AllowGrayed", &C::AllowGrayed, &C::SetAllowGrayed).Default(false);
-    T.PropertyOf<C>("Checked", [](C& X) { return X.Checked(); }, [](C& X, bool V) { X.SetChecked(V); })
+    T.PropertyOf<C>(
+         "Checked", [](C& X) { return X.Checked(); }, [](C& X, bool V) { X.SetChecked(V); })
         .Default(false);
     T.Property("State", &C::State, &C::SetState).Default(cbUnchecked);
 }
@@ -871,9 +874,9 @@ void TRadioButton::SetChecked(bool Value) {
 
 void TRadioButton::CNCommand(TMessage& Message) {
     switch (HiWord(Message.WParam)) {
-        case BN_CLICKED: SetChecked(true); break;
-        case BN_DOUBLECLICKED: DblClick(); break;
-        default: break;
+    case BN_CLICKED: SetChecked(true); break;
+    case BN_DOUBLECLICKED: DblClick(); break;
+    default: break;
     }
 }
 
@@ -888,13 +891,15 @@ void TRadioButton::CMDialogChar(TMessage& Message) {
 
 void TRadioButton::DescribeProperties(TPropertyTable& T) {
     using R = TRadioButton;
-    TControl::PublishStandard(T, {"Anchors", "BiDiMode", "Caption", "Color", "Constraints", "Ctl3D", "DragCursor",
-                                  "DragMode", "Enabled", "Font", "ParentBiDiMode", "ParentColor", "ParentCtl3D",
-                                  "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop",
-                                  "Visible", "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress",
-                                  "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    TControl::PublishStandard(
+        T, {"Anchors",     "BiDiMode",   "Caption",        "Color",       "Constraints",    "Ctl3D",
+            "DragCursor",  "DragMode",   "Enabled",        "Font",        "ParentBiDiMode", "ParentColor",
+            "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu",   "ShowHint",       "TabOrder",
+            "TabStop",     "Visible",    "OnClick",        "OnDblClick",  "OnEnter",        "OnExit",
+            "OnKeyDown",   "OnKeyPress", "OnKeyUp",        "OnMouseDown", "OnMouseMove",    "OnMouseUp"});
     T.Property("Alignment", &R::Alignment, &R::SetAlignment).Default(taRightJustify);
-    T.PropertyOf<R>("Checked", [](R& X) { return X.Checked(); }, [](R& X, bool V) { X.SetChecked(V); })
+    T.PropertyOf<R>(
+         "Checked", [](R& X) { return X.Checked(); }, [](R& X, bool V) { X.SetChecked(V); })
         .Default(false);
 }
 
@@ -903,7 +908,8 @@ void TRadioButton::DescribeProperties(TPropertyTable& T) {
 // ---------------------------------------------------------------------------
 
 TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
-    FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks, csReplicatable};
+    FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents,
+                     csSetCaption,      csDoubleClicks, csReplicatable};
     SetBounds(FLeft, FTop, 185, 105);
     SetParentColor(true);
 }
@@ -964,11 +970,12 @@ void TCustomGroupBox::CMCtl3DChanged(TMessage& Message) {
 }
 
 void TGroupBox::DescribeProperties(TPropertyTable& T) {
-    TControl::PublishStandard(T, {"Align", "Anchors", "BiDiMode", "Caption", "Color", "Constraints", "Ctl3D",
-                                  "DragCursor", "DragMode", "Enabled", "Font", "ParentBiDiMode", "ParentColor",
-                                  "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder",
-                                  "TabStop", "Visible", "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnMouseDown",
-                                  "OnMouseMove", "OnMouseUp"});
+    TControl::PublishStandard(
+        T, {"Align",       "Anchors",     "BiDiMode",    "Caption",        "Color",      "Constraints",
+            "Ctl3D",       "DragCursor",  "DragMode",    "Enabled",        "Font",       "ParentBiDiMode",
+            "ParentColor", "ParentCtl3D", "ParentFont",  "ParentShowHint", "PopupMenu",  "ShowHint",
+            "TabOrder",    "TabStop",     "Visible",     "OnClick",        "OnDblClick", "OnEnter",
+            "OnExit",      "OnMouseDown", "OnMouseMove", "OnMouseUp"});
 }
 
 // ---------------------------------------------------------------------------
@@ -994,11 +1001,11 @@ namespace {
 struct TListMessages {
     UINT Add, Insert, Delete, Reset, Count, GetText, GetTextLen, GetData, SetData, FindExact;
 };
-constexpr TListMessages ListBoxMessages{LB_ADDSTRING,  LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT,
-                                        LB_GETCOUNT,   LB_GETTEXT,      LB_GETTEXTLEN,   LB_GETITEMDATA,
+constexpr TListMessages ListBoxMessages{LB_ADDSTRING,   LB_INSERTSTRING,   LB_DELETESTRING, LB_RESETCONTENT,
+                                        LB_GETCOUNT,    LB_GETTEXT,        LB_GETTEXTLEN,   LB_GETITEMDATA,
                                         LB_SETITEMDATA, LB_FINDSTRINGEXACT};
-constexpr TListMessages ComboBoxMessages{CB_ADDSTRING,  CB_INSERTSTRING, CB_DELETESTRING, CB_RESETCONTENT,
-                                         CB_GETCOUNT,   CB_GETLBTEXT,    CB_GETLBTEXTLEN, CB_GETITEMDATA,
+constexpr TListMessages ComboBoxMessages{CB_ADDSTRING,   CB_INSERTSTRING,   CB_DELETESTRING, CB_RESETCONTENT,
+                                         CB_GETCOUNT,    CB_GETLBTEXT,      CB_GETLBTEXTLEN, CB_GETITEMDATA,
                                          CB_SETITEMDATA, CB_FINDSTRINGEXACT};
 
 // The items of a list or combo box: the window's while it has one, the
@@ -1056,7 +1063,9 @@ public:
         }
         FSaved.Items->Insert(Index, S);
         auto& Sel = FSaved.Selected;
-        Sel.insert(Sel.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(static_cast<size_t>(Index), Sel.size())), false);
+        Sel.insert(Sel.begin() +
+                       static_cast<std::ptrdiff_t>(std::min<size_t>(static_cast<size_t>(Index), Sel.size())),
+                   false);
         if (FSaved.ItemIndex >= Index) ++FSaved.ItemIndex;
     }
     void Delete(int Index) override {
@@ -1104,7 +1113,8 @@ void PushSavedItems(TWinControl& Control, TStrings& Items, TSavedListItems& Save
     Saved.Selected.clear();
     for (int I = 0; I < Kept->Count(); ++I) {
         int At = Items.Add(Kept->Get(I));
-        if (Kept->GetObject(I)) Control.Perform(M.SetData, static_cast<WPARAM>(At), PointerToLParam(Kept->GetObject(I)));
+        if (Kept->GetObject(I))
+            Control.Perform(M.SetData, static_cast<WPARAM>(At), PointerToLParam(Kept->GetObject(I)));
         if (MultiSelect && static_cast<size_t>(I) < Selected.size() && Selected[static_cast<size_t>(I)])
             Control.Perform(LB_SETSEL, 1, At);
     }
@@ -1159,10 +1169,8 @@ void DrawOwnerItem(TWinControl& Control, TControlCanvas& Canvas, TMessage& Messa
         Canvas.SetTextColor(clHighlightText);
     }
     try {
-        if (Index >= 0)
-            Draw(Index, D.rcItem, State);
-        else
-            Canvas.FillRect(D.rcItem);
+        if (Index >= 0) Draw(Index, D.rcItem, State);
+        else Canvas.FillRect(D.rcItem);
         if (State.Contains(odFocused)) Canvas.DrawFocusRect(D.rcItem);
     } catch (...) {
         Canvas.SetHandle(nullptr);
@@ -1204,10 +1212,8 @@ void TCustomListBox::CreateParams(TCreateParams& Params) {
     if (!FIntegralHeight) Params.Style |= LBS_NOINTEGRALHEIGHT;
     if (FTabWidth) Params.Style |= LBS_USETABSTOPS;
     if (FBorderStyle == bsSingle) {
-        if (Ctl3D())
-            Params.ExStyle |= WS_EX_CLIENTEDGE;
-        else
-            Params.Style |= WS_BORDER;
+        if (Ctl3D()) Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else Params.Style |= WS_BORDER;
     }
 }
 
@@ -1227,7 +1233,8 @@ void TCustomListBox::CreateWnd() {
 
 void TCustomListBox::DestroyWnd() {
     int Index = ItemIndex(), Top = TopIndex();
-    PullItems(*FItems, FSaved, [this](int I) { return FMultiSelect && Perform(LB_GETSEL, static_cast<WPARAM>(I)) > 0; });
+    PullItems(*FItems, FSaved,
+              [this](int I) { return FMultiSelect && Perform(LB_GETSEL, static_cast<WPARAM>(I)) > 0; });
     TWinControl::DestroyWnd();
     FSaved.ItemIndex = Index;
     FSaved.TopIndex = Top;
@@ -1246,22 +1253,23 @@ void TCustomListBox::SetItemIndex(int Value) {
         return;
     }
     if (ItemIndex() == Value) return;
-    if (FMultiSelect)
-        Perform(LB_SETCARETINDEX, static_cast<WPARAM>(Value), 0);
-    else
-        Perform(LB_SETCURSEL, static_cast<WPARAM>(Value), 0);
+    if (FMultiSelect) Perform(LB_SETCARETINDEX, static_cast<WPARAM>(Value), 0);
+    else Perform(LB_SETCURSEL, static_cast<WPARAM>(Value), 0);
 }
 
 bool TCustomListBox::Selected(int Index) const {
-    if (Index < 0 || Index >= FItems->Count()) throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+    if (Index < 0 || Index >= FItems->Count())
+        throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
     if (!HandleAllocated())
-        return FMultiSelect ? (static_cast<size_t>(Index) < FSaved.Selected.size() && FSaved.Selected[static_cast<size_t>(Index)])
+        return FMultiSelect ? (static_cast<size_t>(Index) < FSaved.Selected.size() &&
+                               FSaved.Selected[static_cast<size_t>(Index)])
                             : Index == FSaved.ItemIndex;
     return const_cast<TCustomListBox*>(this)->Perform(LB_GETSEL, static_cast<WPARAM>(Index)) > 0;
 }
 
 void TCustomListBox::SetSelected(int Index, bool Value) {
-    if (Index < 0 || Index >= FItems->Count()) throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+    if (Index < 0 || Index >= FItems->Count())
+        throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
     if (!HandleAllocated()) {
         if (FMultiSelect) {
             FSaved.Selected.resize(static_cast<size_t>(FItems->Count()), false);
@@ -1273,17 +1281,15 @@ void TCustomListBox::SetSelected(int Index, bool Value) {
         }
         return;
     }
-    if (FMultiSelect)
-        Perform(LB_SETSEL, Value ? 1 : 0, Index);
-    else if (Value)
-        Perform(LB_SETCURSEL, static_cast<WPARAM>(Index));
-    else if (ItemIndex() == Index)
-        Perform(LB_SETCURSEL, static_cast<WPARAM>(-1));
+    if (FMultiSelect) Perform(LB_SETSEL, Value ? 1 : 0, Index);
+    else if (Value) Perform(LB_SETCURSEL, static_cast<WPARAM>(Index));
+    else if (ItemIndex() == Index) Perform(LB_SETCURSEL, static_cast<WPARAM>(-1));
 }
 
 int TCustomListBox::SelCount() const {
     if (!FMultiSelect) return ItemIndex() >= 0 ? 1 : 0;
-    if (!HandleAllocated()) return static_cast<int>(std::count(FSaved.Selected.begin(), FSaved.Selected.end(), true));
+    if (!HandleAllocated())
+        return static_cast<int>(std::count(FSaved.Selected.begin(), FSaved.Selected.end(), true));
     return static_cast<int>(const_cast<TCustomListBox*>(this)->Perform(LB_GETSELCOUNT));
 }
 
@@ -1367,7 +1373,8 @@ void TCustomListBox::SetSorted(bool Value) {
     if (HandleAllocated()) {
         RecreateWnd();
     } else if (Value) {
-        FSaved.Items->CustomSort([](TStringList& L, int A, int B) { return AnsiCompareText(L.Get(A), L.Get(B)); });
+        FSaved.Items->CustomSort(
+            [](TStringList& L, int A, int B) { return AnsiCompareText(L.Get(A), L.Get(B)); });
         FSaved.Selected.assign(static_cast<size_t>(FSaved.Items->Count()), false);
         FSaved.ItemIndex = -1;
     }
@@ -1400,9 +1407,9 @@ void TCustomListBox::MeasureItem(int Index, int& Height) {
 
 void TCustomListBox::CNCommand(TMessage& Message) {
     switch (HiWord(Message.WParam)) {
-        case LBN_SELCHANGE: Click(); break;
-        case LBN_DBLCLK: DblClick(); break;
-        default: break;
+    case LBN_SELCHANGE: Click(); break;
+    case LBN_DBLCLK: DblClick(); break;
+    default: break;
     }
 }
 
@@ -1419,11 +1426,12 @@ void TCustomListBox::CNCtlColor(TMessage& Message) { AnswerCtlColor(*this, Messa
 
 void TListBox::DescribeProperties(TPropertyTable& T) {
     using L = TCustomListBox;
-    TControl::PublishStandard(T, {"Align", "Anchors", "BiDiMode", "Color", "Constraints", "Ctl3D", "DragCursor",
-                                  "DragMode", "Enabled", "Font", "ParentBiDiMode", "ParentColor", "ParentCtl3D",
-                                  "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop",
-                                  "Visible", "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnKeyDown",
-                                  "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    TControl::PublishStandard(
+        T, {"Align",       "Anchors",    "BiDiMode",       "Color",       "Constraints",    "Ctl3D",
+            "DragCursor",  "DragMode",   "Enabled",        "Font",        "ParentBiDiMode", "ParentColor",
+            "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu",   "ShowHint",       "TabOrder",
+            "TabStop",     "Visible",    "OnClick",        "OnDblClick",  "OnEnter",        "OnExit",
+            "OnKeyDown",   "OnKeyPress", "OnKeyUp",        "OnMouseDown", "OnMouseMove",    "OnMouseUp"});
     T.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
     T.Property("BorderStyle", &L::BorderStyle, &L::SetBorderStyle).Default(bsSingle);
     T.Property("ExtendedSelect", &L::ExtendedSelect, &L::SetExtendedSelect).Default(true);
@@ -1459,11 +1467,11 @@ void TCustomComboBox::CreateParams(TCreateParams& Params) {
     EnsureStdWindowClasses();
     CreateSubClass(Params, "COMBOBOX");
     switch (FStyle) {
-        case csDropDown: Params.Style |= CBS_DROPDOWN; break;
-        case csSimple: Params.Style |= CBS_SIMPLE; break;
-        case csDropDownList: Params.Style |= CBS_DROPDOWNLIST; break;
-        case csOwnerDrawFixed: Params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED; break;
-        case csOwnerDrawVariable: Params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE; break;
+    case csDropDown: Params.Style |= CBS_DROPDOWN; break;
+    case csSimple: Params.Style |= CBS_SIMPLE; break;
+    case csDropDownList: Params.Style |= CBS_DROPDOWNLIST; break;
+    case csOwnerDrawFixed: Params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED; break;
+    case csOwnerDrawVariable: Params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE; break;
     }
     Params.Style |= static_cast<DWORD>(WS_VSCROLL) | CBS_HASSTRINGS | CBS_AUTOHSCROLL;
     if (FSorted) Params.Style |= CBS_SORT;
@@ -1480,21 +1488,22 @@ void TCustomComboBox::CreateWnd() {
     // The edit part's and the list's messages pass through ComboWndProc.
     auto Subclass = [this](HWND Wnd, TWndProc& Default) {
         if (!Wnd) return;
-        Default = SubclassWindow(Wnd, [this, Wnd, &Default](HWND, UINT Msg, WPARAM WParam, LPARAM LParam) -> LRESULT {
-            TMessage M;
-            M.Msg = Msg;
-            M.WParam = WParam;
-            M.LParam = LParam;
-            try {
-                ComboWndProc(M, Wnd, Default);
-            } catch (const EScriptError&) {
-                throw;
-            } catch (...) {
-                if (!Application) throw;
-                Application->HandleException(this);
-            }
-            return M.Result;
-        });
+        Default = SubclassWindow(
+            Wnd, [this, Wnd, &Default](HWND, UINT Msg, WPARAM WParam, LPARAM LParam) -> LRESULT {
+                TMessage M;
+                M.Msg = Msg;
+                M.WParam = WParam;
+                M.LParam = LParam;
+                try {
+                    ComboWndProc(M, Wnd, Default);
+                } catch (const EScriptError&) {
+                    throw;
+                } catch (...) {
+                    if (!Application) throw;
+                    Application->HandleException(this);
+                }
+                return M.Result;
+            });
     };
     Subclass(FEditHandle, FDefEditProc);
     Subclass(FListHandle, FDefListProc);
@@ -1515,34 +1524,34 @@ void TCustomComboBox::DestroyWnd() {
 
 void TCustomComboBox::ComboWndProc(TMessage& Message, HWND ComboWnd, const TWndProc& ComboProc) {
     switch (Message.Msg) {
-        case WM_SETFOCUS: {
-            // The focus in a part of the combo box is the combo box's focus.
-            TCustomForm* Form = GetParentForm(this);
-            if (Form && !Form->SetFocusedControl(this)) return;
-            break;
-        }
-        case WM_KILLFOCUS:
-            if (FControlState.Contains(csFocusing)) return;
-            break;
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            if (ComboWnd != FListHandle && DoKeyDown(Message)) return;
-            break;
-        case WM_CHAR:
-            if (DoKeyPress(Message)) return;
-            break;
-        case WM_KEYUP:
-        case WM_SYSKEYUP:
-            if (DoKeyUp(Message)) return;
-            break;
-        case WM_MOUSEMOVE:
-            if (Application) Application->HintMouseMessage(this, Message);
-            break;
-        case CN_KEYDOWN:
-        case CN_CHAR:
-        case CN_SYSKEYDOWN:
-        case CN_SYSCHAR: WndProc(Message); return;
-        default: break;
+    case WM_SETFOCUS: {
+        // The focus in a part of the combo box is the combo box's focus.
+        TCustomForm* Form = GetParentForm(this);
+        if (Form && !Form->SetFocusedControl(this)) return;
+        break;
+    }
+    case WM_KILLFOCUS:
+        if (FControlState.Contains(csFocusing)) return;
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (ComboWnd != FListHandle && DoKeyDown(Message)) return;
+        break;
+    case WM_CHAR:
+        if (DoKeyPress(Message)) return;
+        break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        if (DoKeyUp(Message)) return;
+        break;
+    case WM_MOUSEMOVE:
+        if (Application) Application->HintMouseMessage(this, Message);
+        break;
+    case CN_KEYDOWN:
+    case CN_CHAR:
+    case CN_SYSKEYDOWN:
+    case CN_SYSCHAR: WndProc(Message); return;
+    default: break;
     }
     Message.Result = CallWindowProc(ComboProc, ComboWnd, Message.Msg, Message.WParam, Message.LParam);
     if (Message.Msg == WM_LBUTTONDBLCLK && FControlStyle.Contains(csDoubleClicks)) DblClick();
@@ -1599,7 +1608,8 @@ void TCustomComboBox::SetSorted(bool Value) {
     if (HandleAllocated()) {
         RecreateWnd();
     } else if (Value) {
-        FSaved.Items->CustomSort([](TStringList& L, int A, int B) { return AnsiCompareText(L.Get(A), L.Get(B)); });
+        FSaved.Items->CustomSort(
+            [](TStringList& L, int A, int B) { return AnsiCompareText(L.Get(A), L.Get(B)); });
         FSaved.ItemIndex = -1;
     }
 }
@@ -1623,7 +1633,8 @@ void TCustomComboBox::SetSelStart(int Value) {
 
 int TCustomComboBox::SelLength() const {
     int Start = 0, End = 0;
-    const_cast<TCustomComboBox*>(this)->Perform(CB_GETEDITSEL, reinterpret_cast<WPARAM>(&Start), PointerToLParam(&End));
+    const_cast<TCustomComboBox*>(this)->Perform(CB_GETEDITSEL, reinterpret_cast<WPARAM>(&Start),
+                                                PointerToLParam(&End));
     return End - Start;
 }
 
@@ -1686,18 +1697,18 @@ void TCustomComboBox::CloseUp() {
 
 void TCustomComboBox::CNCommand(TMessage& Message) {
     switch (HiWord(Message.WParam)) {
-        case CBN_DBLCLK: DblClick(); break;
-        case CBN_EDITCHANGE: Change(); break;
-        case CBN_DROPDOWN: DropDown(); break;
-        case CBN_CLOSEUP: CloseUp(); break;
-        case CBN_SELCHANGE: {
-            int Index = ItemIndex();
-            if (Index >= 0) SetText(FItems->Get(Index));
-            Click();
-            Change();
-            break;
-        }
-        default: break;
+    case CBN_DBLCLK: DblClick(); break;
+    case CBN_EDITCHANGE: Change(); break;
+    case CBN_DROPDOWN: DropDown(); break;
+    case CBN_CLOSEUP: CloseUp(); break;
+    case CBN_SELCHANGE: {
+        int Index = ItemIndex();
+        if (Index >= 0) SetText(FItems->Get(Index));
+        Click();
+        Change();
+        break;
+    }
+    default: break;
     }
 }
 
@@ -1715,11 +1726,12 @@ void TCustomComboBox::CNCtlColor(TMessage& Message) { AnswerCtlColor(*this, Mess
 void TComboBox::DescribeProperties(TPropertyTable& T) {
     using C = TCustomComboBox;
     T.Property("Style", &C::Style, &C::SetStyle).Default(csDropDown);
-    TControl::PublishStandard(T, {"Anchors", "BiDiMode", "Color", "Constraints", "Ctl3D", "DragCursor", "DragMode",
-                                  "Enabled", "Font", "ParentBiDiMode", "ParentColor", "ParentCtl3D", "ParentFont",
-                                  "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder", "TabStop", "Visible",
-                                  "OnClick", "OnDblClick", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress",
-                                  "OnKeyUp"});
+    TControl::PublishStandard(
+        T, {"Anchors",    "BiDiMode",       "Color",      "Constraints",    "Ctl3D",       "DragCursor",
+            "DragMode",   "Enabled",        "Font",       "ParentBiDiMode", "ParentColor", "ParentCtl3D",
+            "ParentFont", "ParentShowHint", "PopupMenu",  "ShowHint",       "TabOrder",    "TabStop",
+            "Visible",    "OnClick",        "OnDblClick", "OnEnter",        "OnExit",      "OnKeyDown",
+            "OnKeyPress", "OnKeyUp"});
     T.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(true);
     T.Property("DropDownCount", &C::DropDownCount, &C::SetDropDownCount).Default(8);
     T.Property("ItemHeight", &C::ItemHeight, &C::SetItemHeight);
@@ -1737,6 +1749,7 @@ void TComboBox::DescribeProperties(TPropertyTable& T) {
 
 void RegisterStdControls() {
     RegisterClasses({&TEdit::StaticClassInfo(), &TMemo::StaticClassInfo(), &TLabel::StaticClassInfo(),
-                     &TButton::StaticClassInfo(), &TCheckBox::StaticClassInfo(), &TRadioButton::StaticClassInfo(),
-                     &TGroupBox::StaticClassInfo(), &TListBox::StaticClassInfo(), &TComboBox::StaticClassInfo()});
+                     &TButton::StaticClassInfo(), &TCheckBox::StaticClassInfo(),
+                     &TRadioButton::StaticClassInfo(), &TGroupBox::StaticClassInfo(),
+                     &TListBox::StaticClassInfo(), &TComboBox::StaticClassInfo()});
 }

@@ -15,8 +15,8 @@
 
 #include "platform/classes/Alignment.h"
 #include "platform/rtl/StringList.h"
-#include "platform/ui/Controls.h"
 #include "platform/sys/Dialogs.h"
+#include "platform/ui/Controls.h"
 
 enum TEditCharCase : uint8_t { ecNormal, ecUpperCase, ecLowerCase };
 ZELMOR_DECLARE_ENUM(TEditCharCase);
@@ -112,7 +112,6 @@ private:
     void SendToWindow(UINT Msg);
 
 protected:
-
     void CMEnter(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
     void CMCtl3DChanged(TMessage& Message) override;
@@ -403,8 +402,19 @@ public:
 enum TListBoxStyle : uint8_t { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
 ZELMOR_DECLARE_ENUM(TListBoxStyle);
 enum TOwnerDrawStateFlag : uint8_t {
-    odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
-    odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+    odSelected,
+    odGrayed,
+    odDisabled,
+    odChecked,
+    odFocused,
+    odDefault,
+    odHotLight,
+    odInactive,
+    odNoAccel,
+    odNoFocusRect,
+    odReserved1,
+    odReserved2,
+    odComboBoxEdit
 };
 using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
 // The state of an owner-drawn item as a record of WM_DRAWITEM gives it.

@@ -60,21 +60,27 @@ void Click(HWND Wnd) {
     TButtonWindow* B = Find(Wnd);
     if (!B) return;
     switch (B->Type()) {
-        case BS_AUTOCHECKBOX: SendMessage(Wnd, BM_SETCHECK, B->Check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0); break;
-        case BS_AUTO3STATE:
-            SendMessage(Wnd, BM_SETCHECK,
-                        B->Check == BST_UNCHECKED ? BST_CHECKED : B->Check == BST_CHECKED ? BST_INDETERMINATE : BST_UNCHECKED, 0);
-            break;
-        case BS_AUTORADIOBUTTON: {
-            SendMessage(Wnd, BM_SETCHECK, BST_CHECKED, 0);
-            // The other automatic radio buttons of the parent go off.
-            for (HWND Sibling : GetChildWindows(GetParent(Wnd))) {
-                TButtonWindow* S = Find(Sibling);
-                if (S && Sibling != Wnd && S->Type() == BS_AUTORADIOBUTTON) SendMessage(Sibling, BM_SETCHECK, BST_UNCHECKED, 0);
-            }
-            break;
+    case BS_AUTOCHECKBOX:
+        SendMessage(Wnd, BM_SETCHECK, B->Check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
+        break;
+    case BS_AUTO3STATE:
+        SendMessage(Wnd, BM_SETCHECK,
+                    B->Check == BST_UNCHECKED ? BST_CHECKED
+                    : B->Check == BST_CHECKED ? BST_INDETERMINATE
+                                              : BST_UNCHECKED,
+                    0);
+        break;
+    case BS_AUTORADIOBUTTON: {
+        SendMessage(Wnd, BM_SETCHECK, BST_CHECKED, 0);
+        // The other automatic radio buttons of the parent go off.
+        for (HWND Sibling : GetChildWindows(GetParent(Wnd))) {
+            TButtonWindow* S = Find(Sibling);
+            if (S && Sibling != Wnd && S->Type() == BS_AUTORADIOBUTTON)
+                SendMessage(Sibling, BM_SETCHECK, BST_UNCHECKED, 0);
         }
-        default: break;
+        break;
+    }
+    default: break;
     }
     Notify(Wnd, BN_CLICKED);
 }
@@ -110,7 +116,8 @@ void Paint(TButtonWindow& B, HDC DC) {
         D.CtlType = ODT_BUTTON;
         D.CtlID = static_cast<UINT>(GetWindowLong(B.Wnd, GWL_ID));
         D.itemAction = ODA_DRAWENTIRE;
-        D.itemState = (B.Pushed ? ODS_SELECTED : 0u) | (Focused ? ODS_FOCUS : 0u) | (Enabled ? 0u : ODS_DISABLED);
+        D.itemState =
+            (B.Pushed ? ODS_SELECTED : 0u) | (Focused ? ODS_FOCUS : 0u) | (Enabled ? 0u : ODS_DISABLED);
         D.hwndItem = B.Wnd;
         D.hDC = DC;
         D.rcItem = Client;
@@ -118,8 +125,8 @@ void Paint(TButtonWindow& B, HDC DC) {
         if (Parent) SendMessage(Parent, WM_DRAWITEM, D.CtlID, PointerToLParam(&D));
         return;
     }
-    TBrush* Brush = reinterpret_cast<TBrush*>(SendMessage(B.Wnd, CN_CTLCOLOR, reinterpret_cast<WPARAM>(DC),
-                                                          HandleToLParam(B.Wnd)));
+    TBrush* Brush = reinterpret_cast<TBrush*>(
+        SendMessage(B.Wnd, CN_CTLCOLOR, reinterpret_cast<WPARAM>(DC), HandleToLParam(B.Wnd)));
     TColor Text = Brush ? static_cast<TColor>(DC->GetTextColor()) : clBtnText;
     TBrush Face;
     Face.SetColor(Brush ? Brush->Color() : clBtnFace);
@@ -162,14 +169,16 @@ void Paint(TButtonWindow& B, HDC DC) {
     const int Glyph = 13;
     bool LeftText = Style & BS_LEFTTEXT;
     int Top = (Client.Height() - Glyph) / 2;
-    TRect G = LeftText ? TRect(Client.Right - Glyph, Top, Client.Right, Top + Glyph) : TRect(0, Top, Glyph, Top + Glyph);
+    TRect G = LeftText ? TRect(Client.Right - Glyph, Top, Client.Right, Top + Glyph)
+                       : TRect(0, Top, Glyph, Top + Glyph);
     uint32_t State = B.IsRadio() ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
     if (B.Check == BST_CHECKED) State |= DFCS_CHECKED;
     if (B.Check == BST_INDETERMINATE) State |= DFCS_BUTTON3STATE | DFCS_CHECKED;
     if (B.Pushed) State |= DFCS_PUSHED;
     if (!Enabled) State |= DFCS_INACTIVE;
     DC->DrawFrameControl(G, DFC_BUTTON, State);
-    TRect T = LeftText ? TRect(0, 0, Client.Right - Glyph - 4, Client.Bottom) : TRect(Glyph + 4, 0, Client.Right, Client.Bottom);
+    TRect T = LeftText ? TRect(0, 0, Client.Right - Glyph - 4, Client.Bottom)
+                       : TRect(Glyph + 4, 0, Client.Right, Client.Bottom);
     uint32_t Flags = DT_SINGLELINE | DT_VCENTER | (LeftText ? DT_RIGHT : DT_LEFT);
     if (Style & BS_MULTILINE) Flags = DT_WORDBREAK | (LeftText ? DT_RIGHT : DT_LEFT);
     DrawCaption(DC, B, T, Flags, Enabled, Text);
@@ -197,141 +206,141 @@ LRESULT ButtonProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (!P) return DefWindowProc(Wnd, Msg, WParam, LParam);
     TButtonWindow& B = *P;
     switch (Msg) {
-        case WM_NCDESTROY:
-            Buttons().erase(Wnd);
-            return DefWindowProc(Wnd, Msg, WParam, LParam);
-        case WM_SETFONT:
-            B.GivenFont = reinterpret_cast<TFont*>(WParam);
-            if (B.GivenFont) B.Font.Assign(B.GivenFont);
-            if (LParam) InvalidateRect(Wnd, nullptr, true);
-            return 0;
-        case WM_GETFONT: return reinterpret_cast<LRESULT>(B.GivenFont);
-        case WM_SETTEXT: {
-            LRESULT R = DefWindowProc(Wnd, Msg, WParam, LParam);
-            InvalidateRect(Wnd, nullptr, true);
-            return R;
-        }
-        case WM_ENABLE: InvalidateRect(Wnd, nullptr, true); return 0;
-        case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            if (HDC Given = reinterpret_cast<HDC>(WParam)) {
-                Paint(B, Given);
-                return 0;
-            }
-            TPaintStruct PS;
-            HDC DC = BeginPaint(Wnd, PS);
-            if (DC) Paint(B, DC);
-            EndPaint(Wnd, PS);
+    case WM_NCDESTROY: Buttons().erase(Wnd); return DefWindowProc(Wnd, Msg, WParam, LParam);
+    case WM_SETFONT:
+        B.GivenFont = reinterpret_cast<TFont*>(WParam);
+        if (B.GivenFont) B.Font.Assign(B.GivenFont);
+        if (LParam) InvalidateRect(Wnd, nullptr, true);
+        return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(B.GivenFont);
+    case WM_SETTEXT: {
+        LRESULT R = DefWindowProc(Wnd, Msg, WParam, LParam);
+        InvalidateRect(Wnd, nullptr, true);
+        return R;
+    }
+    case WM_ENABLE: InvalidateRect(Wnd, nullptr, true); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+        if (HDC Given = reinterpret_cast<HDC>(WParam)) {
+            Paint(B, Given);
             return 0;
         }
-        case CN_CTLCOLOR: return 0;
-        case WM_GETDLGCODE:
-            switch (B.Type()) {
-                case BS_DEFPUSHBUTTON: return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
-                case BS_PUSHBUTTON: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
-                case BS_RADIOBUTTON:
-                case BS_AUTORADIOBUTTON: return DLGC_BUTTON | DLGC_RADIOBUTTON;
-                case BS_GROUPBOX: return DLGC_STATIC;
-                default: return DLGC_BUTTON;
-            }
-        case WM_SETFOCUS:
-            InvalidateRect(Wnd, nullptr, true);
-            // A radio button reached by the keyboard (not by a click) is chosen by it.
-            if (B.IsRadio() && GetCapture() != Wnd && B.Check != BST_CHECKED) {
-                if (B.Type() == BS_AUTORADIOBUTTON) SendMessage(Wnd, BM_SETCHECK, BST_CHECKED, 0);
-                Notify(Wnd, BN_CLICKED);
-            }
+        TPaintStruct PS;
+        HDC DC = BeginPaint(Wnd, PS);
+        if (DC) Paint(B, DC);
+        EndPaint(Wnd, PS);
+        return 0;
+    }
+    case CN_CTLCOLOR: return 0;
+    case WM_GETDLGCODE:
+        switch (B.Type()) {
+        case BS_DEFPUSHBUTTON: return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+        case BS_PUSHBUTTON: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON: return DLGC_BUTTON | DLGC_RADIOBUTTON;
+        case BS_GROUPBOX: return DLGC_STATIC;
+        default: return DLGC_BUTTON;
+        }
+    case WM_SETFOCUS:
+        InvalidateRect(Wnd, nullptr, true);
+        // A radio button reached by the keyboard (not by a click) is chosen by it.
+        if (B.IsRadio() && GetCapture() != Wnd && B.Check != BST_CHECKED) {
+            if (B.Type() == BS_AUTORADIOBUTTON) SendMessage(Wnd, BM_SETCHECK, BST_CHECKED, 0);
+            Notify(Wnd, BN_CLICKED);
+        }
+        return 0;
+    case WM_KILLFOCUS:
+        if (B.SpaceDown) {
+            B.SpaceDown = false;
+            SetPushed(B, false);
+        }
+        if (GetCapture() == Wnd) ReleaseCapture();
+        InvalidateRect(Wnd, nullptr, true);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        if (B.Type() == BS_OWNERDRAW || B.IsRadio()) {
+            Notify(Wnd, BN_DOUBLECLICKED);
             return 0;
-        case WM_KILLFOCUS:
-            if (B.SpaceDown) {
-                B.SpaceDown = false;
-                SetPushed(B, false);
-            }
-            if (GetCapture() == Wnd) ReleaseCapture();
-            InvalidateRect(Wnd, nullptr, true);
-            return 0;
-        case WM_LBUTTONDBLCLK:
-            if (B.Type() == BS_OWNERDRAW || B.IsRadio()) {
-                Notify(Wnd, BN_DOUBLECLICKED);
-                return 0;
-            }
-            [[fallthrough]];
-        case WM_LBUTTONDOWN:
-            if (B.Type() == BS_GROUPBOX) return 0;
-            if (GetFocus() != Wnd) SetFocus(Wnd);
-            if (!Find(Wnd)) return 0;
-            B.Tracking = true;
-            SetCapture(Wnd);
-            SetPushed(B, true);
-            return 0;
-        case WM_MOUSEMOVE:
-            if (B.Tracking && GetCapture() == Wnd) {
-                TRect R;
-                GetClientRect(Wnd, R);
-                TPoint Pt(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
-                          static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
-                SetPushed(B, PtInRect(R, Pt));
-            }
-            return 0;
-        case WM_LBUTTONUP: {
-            if (!B.Tracking) return 0;
-            B.Tracking = false;
+        }
+        [[fallthrough]];
+    case WM_LBUTTONDOWN:
+        if (B.Type() == BS_GROUPBOX) return 0;
+        if (GetFocus() != Wnd) SetFocus(Wnd);
+        if (!Find(Wnd)) return 0;
+        B.Tracking = true;
+        SetCapture(Wnd);
+        SetPushed(B, true);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (B.Tracking && GetCapture() == Wnd) {
             TRect R;
             GetClientRect(Wnd, R);
             TPoint Pt(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
                       static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
-            // Released away from the button: no click.
-            bool WasPushed = B.Pushed && PtInRect(R, Pt);
+            SetPushed(B, PtInRect(R, Pt));
+        }
+        return 0;
+    case WM_LBUTTONUP: {
+        if (!B.Tracking) return 0;
+        B.Tracking = false;
+        TRect R;
+        GetClientRect(Wnd, R);
+        TPoint Pt(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
+                  static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
+        // Released away from the button: no click.
+        bool WasPushed = B.Pushed && PtInRect(R, Pt);
+        SetPushed(B, false);
+        if (GetCapture() == Wnd) ReleaseCapture();
+        if (WasPushed) Click(Wnd);
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        if (B.Tracking) {
+            B.Tracking = false;
             SetPushed(B, false);
-            if (GetCapture() == Wnd) ReleaseCapture();
-            if (WasPushed) Click(Wnd);
+        }
+        return 0;
+    case WM_KEYDOWN:
+        if (WParam == VK_SPACE && B.Type() != BS_GROUPBOX) {
+            B.SpaceDown = true;
+            SetPushed(B, true);
             return 0;
         }
-        case WM_CAPTURECHANGED:
-            if (B.Tracking) {
-                B.Tracking = false;
-                SetPushed(B, false);
-            }
-            return 0;
-        case WM_KEYDOWN:
-            if (WParam == VK_SPACE && B.Type() != BS_GROUPBOX) {
-                B.SpaceDown = true;
-                SetPushed(B, true);
-                return 0;
-            }
-            return DefWindowProc(Wnd, Msg, WParam, LParam);
-        case WM_KEYUP:
-            if (WParam == VK_SPACE && B.SpaceDown) {
-                B.SpaceDown = false;
-                SetPushed(B, false);
-                Click(Wnd);
-                return 0;
-            }
-            return DefWindowProc(Wnd, Msg, WParam, LParam);
-        case BM_GETCHECK: return B.Check;
-        case BM_SETCHECK: {
-            int Value = static_cast<int>(WParam) & 3;
-            if (Value == BST_INDETERMINATE && B.Type() != BS_3STATE && B.Type() != BS_AUTO3STATE) Value = BST_CHECKED;
-            if (Value != B.Check) {
-                B.Check = Value;
-                InvalidateRect(Wnd, nullptr, false);
-            }
+        return DefWindowProc(Wnd, Msg, WParam, LParam);
+    case WM_KEYUP:
+        if (WParam == VK_SPACE && B.SpaceDown) {
+            B.SpaceDown = false;
+            SetPushed(B, false);
+            Click(Wnd);
             return 0;
         }
-        case BM_GETSTATE:
-            return static_cast<LRESULT>(static_cast<WPARAM>(B.Check) | (B.Pushed ? BST_PUSHED : WPARAM(0)) |
-                                        (GetFocus() == Wnd ? BST_FOCUS : WPARAM(0)));
-        case BM_SETSTATE: SetPushed(B, WParam != 0); return 0;
-        case BM_SETSTYLE: {
-            LONG_PTR Style = GetWindowLong(Wnd, GWL_STYLE);
-            SetWindowLong(Wnd, GWL_STYLE, (Style & ~static_cast<LONG_PTR>(0xFFFF)) | static_cast<LONG_PTR>(WParam & 0xFFFF));
-            if (LParam) InvalidateRect(Wnd, nullptr, true);
-            return 0;
+        return DefWindowProc(Wnd, Msg, WParam, LParam);
+    case BM_GETCHECK: return B.Check;
+    case BM_SETCHECK: {
+        int Value = static_cast<int>(WParam) & 3;
+        if (Value == BST_INDETERMINATE && B.Type() != BS_3STATE && B.Type() != BS_AUTO3STATE)
+            Value = BST_CHECKED;
+        if (Value != B.Check) {
+            B.Check = Value;
+            InvalidateRect(Wnd, nullptr, false);
         }
-        case BM_CLICK:
-            if (IsWindowEnabled(Wnd)) Click(Wnd);
-            return 0;
-        default: return DefWindowProc(Wnd, Msg, WParam, LParam);
+        return 0;
+    }
+    case BM_GETSTATE:
+        return static_cast<LRESULT>(static_cast<WPARAM>(B.Check) | (B.Pushed ? BST_PUSHED : WPARAM(0)) |
+                                    (GetFocus() == Wnd ? BST_FOCUS : WPARAM(0)));
+    case BM_SETSTATE: SetPushed(B, WParam != 0); return 0;
+    case BM_SETSTYLE: {
+        LONG_PTR Style = GetWindowLong(Wnd, GWL_STYLE);
+        SetWindowLong(Wnd, GWL_STYLE,
+                      (Style & ~static_cast<LONG_PTR>(0xFFFF)) | static_cast<LONG_PTR>(WParam & 0xFFFF));
+        if (LParam) InvalidateRect(Wnd, nullptr, true);
+        return 0;
+    }
+    case BM_CLICK:
+        if (IsWindowEnabled(Wnd)) Click(Wnd);
+        return 0;
+    default: return DefWindowProc(Wnd, Msg, WParam, LParam);
     }
 }
 

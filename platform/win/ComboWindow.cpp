@@ -30,7 +30,7 @@ struct TComboWindow {
     TFont Font;
     TFont* GivenFont = nullptr;
     bool Dropped = false;
-    bool Tracking = false;   // the button press that dropped the list is still held
+    bool Tracking = false;  // the button press that dropped the list is still held
     bool ButtonDown = false;
     int SelOnDrop = -1;
     int Shown = -1;  // the item the field shows (and the parent last heard of)
@@ -182,7 +182,8 @@ TRect DroppedRect(TComboWindow& C) {
     int N = std::clamp(Count(C), 1, std::max(1, C.MaxVisible));
     int Height = 2;
     for (int I = 0; I < N; ++I) {
-        int ItemH = static_cast<int>(ToList(C, LB_GETITEMHEIGHT, static_cast<WPARAM>(std::min(I, std::max(0, Count(C) - 1)))));
+        int ItemH = static_cast<int>(
+            ToList(C, LB_GETITEMHEIGHT, static_cast<WPARAM>(std::min(I, std::max(0, Count(C) - 1)))));
         Height += ItemH > 0 ? ItemH : C.ItemHeight;
     }
     int Width = std::max(W.Width(), C.DroppedWidth);
@@ -212,40 +213,36 @@ bool KeyDown(TComboWindow& C, WORD Key, bool Alt) {
     int Page = std::max(1, C.MaxVisible - 1);
     int Sel = CurSel(C);
     switch (Key) {
-        case VK_F4:
-            if (Alt) return false;
-            if (C.Dropped)
-                CloseUp(C, true);
-            else
-                DropDown(C);
+    case VK_F4:
+        if (Alt) return false;
+        if (C.Dropped) CloseUp(C, true);
+        else DropDown(C);
+        return true;
+    case VK_UP:
+    case VK_DOWN:
+        if (Alt) {
+            if (C.Dropped) CloseUp(C, true);
+            else DropDown(C);
             return true;
-        case VK_UP:
-        case VK_DOWN:
-            if (Alt) {
-                if (C.Dropped)
-                    CloseUp(C, true);
-                else
-                    DropDown(C);
-                return true;
-            }
-            UserSelect(C, Sel < 0 ? 0 : Sel + (Key == VK_DOWN ? 1 : -1));
-            return true;
-        case VK_PRIOR: UserSelect(C, Sel - Page); return true;
-        case VK_NEXT: UserSelect(C, Sel + Page); return true;
-        case VK_HOME:
-        case VK_END:
-            if (C.Edit) return false;  // in an edit they move the caret
-            UserSelect(C, Key == VK_HOME ? 0 : Count(C) - 1);
-            return true;
-        case VK_RETURN:
-            if (!C.Dropped) return false;
-            CloseUp(C, true);
-            return true;
-        case VK_ESCAPE:
-            if (!C.Dropped) return false;
-            CloseUp(C, false);
-            return true;
-        default: return false;
+        }
+        UserSelect(C, Sel < 0 ? 0 : Sel + (Key == VK_DOWN ? 1 : -1));
+        return true;
+    case VK_PRIOR: UserSelect(C, Sel - Page); return true;
+    case VK_NEXT: UserSelect(C, Sel + Page); return true;
+    case VK_HOME:
+    case VK_END:
+        if (C.Edit) return false;  // in an edit they move the caret
+        UserSelect(C, Key == VK_HOME ? 0 : Count(C) - 1);
+        return true;
+    case VK_RETURN:
+        if (!C.Dropped) return false;
+        CloseUp(C, true);
+        return true;
+    case VK_ESCAPE:
+        if (!C.Dropped) return false;
+        CloseUp(C, false);
+        return true;
+    default: return false;
     }
 }
 
@@ -262,25 +259,25 @@ LRESULT EditFilter(HWND Combo, HWND Edit, UINT Msg, WPARAM WParam, LPARAM LParam
     TComboWindow* C = Find(Combo);
     if (!C) return DefWindowProc(Edit, Msg, WParam, LParam);
     switch (Msg) {
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN: {
-            WORD Key = static_cast<WORD>(WParam);
-            bool Alt = Msg == WM_SYSKEYDOWN || GetKeyState(VK_MENU) < 0;
-            if (Key == VK_HOME || Key == VK_END) break;
-            if (KeyDown(*C, Key, Alt)) return 0;
-            break;
-        }
-        case WM_CHAR:
-            // Return and Escape that closed the list are not typed.
-            if ((WParam == '\r' || WParam == 27) && GetCapture() == Combo) return 0;
-            break;
-        case WM_GETDLGCODE: {
-            LRESULT R = CallWindowProc(C->EditProc, Edit, Msg, WParam, LParam);
-            if (C->Dropped) R |= DLGC_WANTALLKEYS;
-            return R;
-        }
-        case CN_CTLCOLOR: return SendMessage(Combo, CN_CTLCOLOR, WParam, LParam);
-        default: break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        WORD Key = static_cast<WORD>(WParam);
+        bool Alt = Msg == WM_SYSKEYDOWN || GetKeyState(VK_MENU) < 0;
+        if (Key == VK_HOME || Key == VK_END) break;
+        if (KeyDown(*C, Key, Alt)) return 0;
+        break;
+    }
+    case WM_CHAR:
+        // Return and Escape that closed the list are not typed.
+        if ((WParam == '\r' || WParam == 27) && GetCapture() == Combo) return 0;
+        break;
+    case WM_GETDLGCODE: {
+        LRESULT R = CallWindowProc(C->EditProc, Edit, Msg, WParam, LParam);
+        if (C->Dropped) R |= DLGC_WANTALLKEYS;
+        return R;
+    }
+    case CN_CTLCOLOR: return SendMessage(Combo, CN_CTLCOLOR, WParam, LParam);
+    default: break;
     }
     TWndProc Proc = C->EditProc;
     return CallWindowProc(Proc, Edit, Msg, WParam, LParam);
@@ -290,8 +287,8 @@ LRESULT EditFilter(HWND Combo, HWND Edit, UINT Msg, WPARAM WParam, LPARAM LParam
 
 void Paint(TComboWindow& C, HDC DC) {
     TRect R = ClientOf(C.Wnd);
-    TBrush* Brush = reinterpret_cast<TBrush*>(SendMessage(C.Wnd, CN_CTLCOLOR, reinterpret_cast<WPARAM>(DC),
-                                                          HandleToLParam(C.Wnd)));
+    TBrush* Brush = reinterpret_cast<TBrush*>(
+        SendMessage(C.Wnd, CN_CTLCOLOR, reinterpret_cast<WPARAM>(DC), HandleToLParam(C.Wnd)));
     TColor Text = Brush ? static_cast<TColor>(DC->GetTextColor()) : clWindowText;
     TBrush Back;
     Back.SetColor(Brush ? Brush->Color() : clWindow);
@@ -303,8 +300,9 @@ void Paint(TComboWindow& C, HDC DC) {
     TRect Edge = R;
     DC->DrawEdge(Edge, EDGE_SUNKEN, BF_RECT);
     TRect B = ButtonRect(C);
-    DC->DrawFrameControl(B, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | (C.ButtonDown ? DFCS_PUSHED : 0u) |
-                                            (Enabled ? 0u : DFCS_INACTIVE));
+    DC->DrawFrameControl(B, DFC_SCROLL,
+                         DFCS_SCROLLCOMBOBOX | (C.ButtonDown ? DFCS_PUSHED : 0u) |
+                             (Enabled ? 0u : DFCS_INACTIVE));
     TRect F = FieldRect(C);
     DC->FillRect(F, Back);
     if (C.Edit) return;
@@ -319,11 +317,13 @@ void Paint(TComboWindow& C, HDC DC) {
         D.CtlID = static_cast<UINT>(GetWindowLong(C.Wnd, GWL_ID));
         D.itemID = static_cast<UINT>(Sel);
         D.itemAction = ODA_DRAWENTIRE;
-        D.itemState = ODS_COMBOBOXEDIT | (Focused ? ODS_SELECTED | ODS_FOCUS : 0u) | (Enabled ? 0u : ODS_DISABLED);
+        D.itemState =
+            ODS_COMBOBOXEDIT | (Focused ? ODS_SELECTED | ODS_FOCUS : 0u) | (Enabled ? 0u : ODS_DISABLED);
         D.hwndItem = C.Wnd;
         D.hDC = DC;
         D.rcItem = Item;
-        D.itemData = Sel >= 0 ? static_cast<uintptr_t>(ToList(C, LB_GETITEMDATA, static_cast<WPARAM>(Sel))) : 0;
+        D.itemData =
+            Sel >= 0 ? static_cast<uintptr_t>(ToList(C, LB_GETITEMDATA, static_cast<WPARAM>(Sel))) : 0;
         int Saved = DC->SaveDC();
         DC->IntersectClipRect(Item.Left, Item.Top, Item.Right, Item.Bottom);
         if (HWND Parent = GetParent(C.Wnd)) SendMessage(Parent, WM_DRAWITEM, D.CtlID, PointerToLParam(&D));
@@ -417,17 +417,19 @@ void CreateChildren(TComboWindow& C, DWORD Style) {
     if (Kind != CBS_DROPDOWNLIST) {
         DWORD EditStyle = WS_CHILD | WS_VISIBLE | ((Style & CBS_AUTOHSCROLL) ? ES_AUTOHSCROLL : 0u);
         C.Edit = CreateWindowEx(0, "EDIT", "", EditStyle, 0, 0, 10, 10, Wnd, EditId, nullptr);
-        C.EditProc = SubclassWindow(C.Edit, [Wnd](HWND E, UINT M, WPARAM W, LPARAM L) { return EditFilter(Wnd, E, M, W, L); });
+        C.EditProc = SubclassWindow(
+            C.Edit, [Wnd](HWND E, UINT M, WPARAM W, LPARAM L) { return EditFilter(Wnd, E, M, W, L); });
     }
     DWORD ListStyle = static_cast<DWORD>(WS_VSCROLL) | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
     if (Style & CBS_OWNERDRAWFIXED) ListStyle |= LBS_OWNERDRAWFIXED;
     if (Style & CBS_OWNERDRAWVARIABLE) ListStyle |= LBS_OWNERDRAWVARIABLE;
-    if ((Style & CBS_HASSTRINGS) || !(Style & (static_cast<DWORD>(CBS_OWNERDRAWFIXED) | static_cast<DWORD>(CBS_OWNERDRAWVARIABLE))))
+    if ((Style & CBS_HASSTRINGS) ||
+        !(Style & (static_cast<DWORD>(CBS_OWNERDRAWFIXED) | static_cast<DWORD>(CBS_OWNERDRAWVARIABLE))))
         ListStyle |= LBS_HASSTRINGS;
     if (Style & CBS_SORT) ListStyle |= LBS_SORT;
     if (Kind == CBS_SIMPLE)
-        C.List = CreateWindowEx(WS_EX_CLIENTEDGE, "ComboLBox", "", ListStyle | WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, Wnd,
-                                ListId, nullptr);
+        C.List = CreateWindowEx(WS_EX_CLIENTEDGE, "ComboLBox", "", ListStyle | WS_CHILD | WS_VISIBLE, 0, 0,
+                                10, 10, Wnd, ListId, nullptr);
     else
         C.List = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, "ComboLBox", "",
                                 ListStyle | WS_POPUP | WS_BORDER, 0, 0, 10, 10, Wnd, ListId, nullptr);
@@ -447,322 +449,324 @@ LRESULT ComboProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (!P) return DefWindowProc(Wnd, Msg, WParam, LParam);
     TComboWindow& C = *P;
     switch (Msg) {
-        case WM_CREATE: {
-            const TCreateStruct* CS = LParamToPointer<const TCreateStruct>(LParam);
-            CreateChildren(C, CS ? CS->Style : C.Style());
-            SetFont(C, nullptr);
-            if (C.OwnerDraw()) {
-                // The field's height is the parent's to say, as an item's.
-                TMeasureItemStruct M;
-                M.CtlType = ODT_COMBOBOX;
-                M.CtlID = static_cast<UINT>(GetWindowLong(Wnd, GWL_ID));
-                M.itemID = static_cast<UINT>(-1);
-                M.itemHeight = static_cast<UINT>(C.FieldHeight);
-                M.hwndItem = Wnd;
-                if (HWND Parent = GetParent(Wnd)) SendMessage(Parent, WM_MEASUREITEM, M.CtlID, PointerToLParam(&M));
-                C.FieldHeight = std::max<int>(1, static_cast<int>(M.itemHeight));
-            }
-            if (CS && CS->WindowName.size()) SendMessage(Wnd, WM_SETTEXT, 0, PointerToLParam(CS->WindowName.c_str()));
-            FixHeight(C);
-            PlaceChildren(C);
+    case WM_CREATE: {
+        const TCreateStruct* CS = LParamToPointer<const TCreateStruct>(LParam);
+        CreateChildren(C, CS ? CS->Style : C.Style());
+        SetFont(C, nullptr);
+        if (C.OwnerDraw()) {
+            // The field's height is the parent's to say, as an item's.
+            TMeasureItemStruct M;
+            M.CtlType = ODT_COMBOBOX;
+            M.CtlID = static_cast<UINT>(GetWindowLong(Wnd, GWL_ID));
+            M.itemID = static_cast<UINT>(-1);
+            M.itemHeight = static_cast<UINT>(C.FieldHeight);
+            M.hwndItem = Wnd;
+            if (HWND Parent = GetParent(Wnd))
+                SendMessage(Parent, WM_MEASUREITEM, M.CtlID, PointerToLParam(&M));
+            C.FieldHeight = std::max<int>(1, static_cast<int>(M.itemHeight));
+        }
+        if (CS && CS->WindowName.size())
+            SendMessage(Wnd, WM_SETTEXT, 0, PointerToLParam(CS->WindowName.c_str()));
+        FixHeight(C);
+        PlaceChildren(C);
+        return 0;
+    }
+    case WM_NCDESTROY: {
+        HWND List = C.List;
+        Combos().erase(Wnd);
+        if (List && IsWindow(List)) DestroyWindow(List);
+        return DefWindowProc(Wnd, Msg, WParam, LParam);
+    }
+    case WM_SIZE:
+        FixHeight(C);
+        PlaceChildren(C);
+        InvalidateRect(Wnd, nullptr, false);
+        return 0;
+    case WM_SETFONT:
+        SetFont(C, reinterpret_cast<TFont*>(WParam));
+        FixHeight(C);
+        PlaceChildren(C);
+        InvalidateRect(Wnd, nullptr, true);
+        return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(C.GivenFont);
+    case WM_ENABLE:
+        if (C.Edit) EnableWindow(C.Edit, WParam != 0);
+        if (C.List) EnableWindow(C.List, WParam != 0);
+        InvalidateRect(Wnd, nullptr, false);
+        return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+        if (HDC Given = reinterpret_cast<HDC>(WParam)) {
+            Paint(C, Given);
             return 0;
         }
-        case WM_NCDESTROY: {
-            HWND List = C.List;
-            Combos().erase(Wnd);
-            if (List && IsWindow(List)) DestroyWindow(List);
-            return DefWindowProc(Wnd, Msg, WParam, LParam);
-        }
-        case WM_SIZE:
-            FixHeight(C);
-            PlaceChildren(C);
-            InvalidateRect(Wnd, nullptr, false);
-            return 0;
-        case WM_SETFONT:
-            SetFont(C, reinterpret_cast<TFont*>(WParam));
-            FixHeight(C);
-            PlaceChildren(C);
-            InvalidateRect(Wnd, nullptr, true);
-            return 0;
-        case WM_GETFONT: return reinterpret_cast<LRESULT>(C.GivenFont);
-        case WM_ENABLE:
-            if (C.Edit) EnableWindow(C.Edit, WParam != 0);
-            if (C.List) EnableWindow(C.List, WParam != 0);
-            InvalidateRect(Wnd, nullptr, false);
-            return 0;
-        case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            if (HDC Given = reinterpret_cast<HDC>(WParam)) {
-                Paint(C, Given);
-                return 0;
-            }
-            TPaintStruct PS;
-            HDC DC = BeginPaint(Wnd, PS);
-            if (DC) Paint(C, DC);
-            EndPaint(Wnd, PS);
-            return 0;
-        }
-        case CN_CTLCOLOR: return 0;
-        case WM_SETTEXT: {
-            const char* S = LParamToPointer<const char>(LParam);
-            DefWindowProc(Wnd, Msg, WParam, LParam);
-            AnsiString Text = S ? S : "";
-            LRESULT Exact = Text.empty() ? LB_ERR
-                                         : ToList(C, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), PointerToLParam(Text.c_str()));
-            if (C.Edit) {
-                C.SettingText = true;
-                SetWindowText(C.Edit, Text);
-                C.SettingText = false;
-                ToList(C, LB_SETCURSEL, static_cast<WPARAM>(Exact));
-                C.Shown = CurSel(C);
-                return 1;
-            }
-            // A drop-down list shows only its items: a text it has not selects nothing.
+        TPaintStruct PS;
+        HDC DC = BeginPaint(Wnd, PS);
+        if (DC) Paint(C, DC);
+        EndPaint(Wnd, PS);
+        return 0;
+    }
+    case CN_CTLCOLOR: return 0;
+    case WM_SETTEXT: {
+        const char* S = LParamToPointer<const char>(LParam);
+        DefWindowProc(Wnd, Msg, WParam, LParam);
+        AnsiString Text = S ? S : "";
+        LRESULT Exact = Text.empty() ? LB_ERR
+                                     : ToList(C, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                              PointerToLParam(Text.c_str()));
+        if (C.Edit) {
+            C.SettingText = true;
+            SetWindowText(C.Edit, Text);
+            C.SettingText = false;
             ToList(C, LB_SETCURSEL, static_cast<WPARAM>(Exact));
             C.Shown = CurSel(C);
+            return 1;
+        }
+        // A drop-down list shows only its items: a text it has not selects nothing.
+        ToList(C, LB_SETCURSEL, static_cast<WPARAM>(Exact));
+        C.Shown = CurSel(C);
+        InvalidateRect(Wnd, nullptr, false);
+        return Exact == LB_ERR && !Text.empty() ? CB_ERR : 1;
+    }
+    case WM_GETTEXTLENGTH:
+        if (C.Edit) return GetWindowTextLength(C.Edit);
+        return CurSel(C) >= 0 ? static_cast<LRESULT>(ItemText(C, CurSel(C)).size()) : 0;
+    case WM_GETTEXT: {
+        char* Buffer = LParamToPointer<char>(LParam);
+        if (!Buffer || WParam == 0) return 0;
+        AnsiString T =
+            C.Edit ? GetWindowText(C.Edit) : (CurSel(C) >= 0 ? ItemText(C, CurSel(C)) : AnsiString());
+        size_t N = std::min<size_t>(T.size(), WParam - 1);
+        std::memcpy(Buffer, T.data(), N);
+        Buffer[N] = '\0';
+        return static_cast<LRESULT>(N);
+    }
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS | (C.Dropped ? LRESULT(DLGC_WANTALLKEYS) : LRESULT(0));
+    case WM_SETFOCUS:
+        if (C.Edit) {
+            SetFocus(C.Edit);
+            return 0;
+        }
+        if (!C.Focused) {
+            C.Focused = true;
             InvalidateRect(Wnd, nullptr, false);
-            return Exact == LB_ERR && !Text.empty() ? CB_ERR : 1;
+            Notify(C, CBN_SETFOCUS);
         }
-        case WM_GETTEXTLENGTH:
-            if (C.Edit) return GetWindowTextLength(C.Edit);
-            return CurSel(C) >= 0 ? static_cast<LRESULT>(ItemText(C, CurSel(C)).size()) : 0;
-        case WM_GETTEXT: {
-            char* Buffer = LParamToPointer<char>(LParam);
-            if (!Buffer || WParam == 0) return 0;
-            AnsiString T = C.Edit ? GetWindowText(C.Edit) : (CurSel(C) >= 0 ? ItemText(C, CurSel(C)) : AnsiString());
-            size_t N = std::min<size_t>(T.size(), WParam - 1);
-            std::memcpy(Buffer, T.data(), N);
-            Buffer[N] = '\0';
-            return static_cast<LRESULT>(N);
+        return 0;
+    case WM_KILLFOCUS: {
+        HWND To = WParamToHandle(WParam);
+        if (To == C.Edit || To == C.List) return 0;
+        CloseUp(C, true);
+        if (C.Focused) {
+            C.Focused = false;
+            InvalidateRect(Wnd, nullptr, false);
+            Notify(C, CBN_KILLFOCUS);
         }
-        case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS | (C.Dropped ? LRESULT(DLGC_WANTALLKEYS) : LRESULT(0));
-        case WM_SETFOCUS:
-            if (C.Edit) {
-                SetFocus(C.Edit);
+        return 0;
+    }
+    case WM_COMMAND: {
+        HWND From = LParamToHandle(LParam);
+        WORD Code = HiWord(WParam);
+        if (From == C.Edit && C.Edit) {
+            switch (Code) {
+            case EN_SETFOCUS:
+                if (!C.Focused) {
+                    C.Focused = true;
+                    SendMessage(C.Edit, EM_SETSEL, 0, -1);
+                    Notify(C, CBN_SETFOCUS);
+                }
+                break;
+            case EN_KILLFOCUS:
+                if (GetFocus() != Wnd && C.Focused) {
+                    CloseUp(C, true);
+                    C.Focused = false;
+                    Notify(C, CBN_KILLFOCUS);
+                }
+                break;
+            case EN_UPDATE:
+                if (!C.SettingText) Notify(C, CBN_EDITUPDATE);
+                break;
+            case EN_CHANGE:
+                if (!C.SettingText) {
+                    // What is typed picks the first item it begins.
+                    AnsiString Text = GetWindowText(C.Edit);
+                    LRESULT Found = Text.empty() ? LB_ERR
+                                                 : ToList(C, LB_FINDSTRING, static_cast<WPARAM>(-1),
+                                                          PointerToLParam(Text.c_str()));
+                    ToList(C, LB_SETCURSEL, static_cast<WPARAM>(Found));
+                    C.Shown = CurSel(C);
+                    if (Found != LB_ERR) ToList(C, LB_SETTOPINDEX, static_cast<WPARAM>(Found));
+                    Notify(C, CBN_EDITCHANGE);
+                }
+                break;
+            default: break;
+            }
+        } else if (From == C.List && C.List) {
+            if (Code == LBN_SELCHANGE && C.Simple()) {
+                ShowSelection(C);
+                Notify(C, CBN_SELCHANGE);
+            } else if (Code == LBN_DBLCLK) {
+                Notify(C, CBN_DBLCLK);
+            }
+        }
+        return 0;
+    }
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM: return ForwardItem(C, Msg, LParam);
+    case WM_KEYDOWN:
+        if (KeyDown(C, static_cast<WORD>(WParam), GetKeyState(VK_MENU) < 0)) return 0;
+        return DefWindowProc(Wnd, Msg, WParam, LParam);
+    case WM_SYSKEYDOWN:
+        if ((WParam == VK_UP || WParam == VK_DOWN) && KeyDown(C, static_cast<WORD>(WParam), true)) return 0;
+        return DefWindowProc(Wnd, Msg, WParam, LParam);
+    case WM_CHAR: CharTyped(C, static_cast<char>(WParam)); return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        TPoint Pt = PointOf(LParam), L;
+        if (C.Dropped) {
+            if (OverList(C, Pt, L)) {
+                int I = ItemAt(C, L);
+                if (I >= 0) ToList(C, LB_SETCURSEL, static_cast<WPARAM>(I));
+                C.Tracking = true;
                 return 0;
             }
-            if (!C.Focused) {
-                C.Focused = true;
-                InvalidateRect(Wnd, nullptr, false);
-                Notify(C, CBN_SETFOCUS);
-            }
-            return 0;
-        case WM_KILLFOCUS: {
-            HWND To = WParamToHandle(WParam);
-            if (To == C.Edit || To == C.List) return 0;
-            CloseUp(C, true);
-            if (C.Focused) {
-                C.Focused = false;
-                InvalidateRect(Wnd, nullptr, false);
-                Notify(C, CBN_KILLFOCUS);
-            }
+            // A press anywhere else closes the list; on the combo box it keeps the list's choice.
+            bool OnCombo = PtInRect(ClientOf(Wnd), Pt);
+            CloseUp(C, OnCombo);
             return 0;
         }
-        case WM_COMMAND: {
-            HWND From = LParamToHandle(LParam);
-            WORD Code = HiWord(WParam);
-            if (From == C.Edit && C.Edit) {
-                switch (Code) {
-                    case EN_SETFOCUS:
-                        if (!C.Focused) {
-                            C.Focused = true;
-                            SendMessage(C.Edit, EM_SETSEL, 0, -1);
-                            Notify(C, CBN_SETFOCUS);
-                        }
-                        break;
-                    case EN_KILLFOCUS:
-                        if (GetFocus() != Wnd && C.Focused) {
-                            CloseUp(C, true);
-                            C.Focused = false;
-                            Notify(C, CBN_KILLFOCUS);
-                        }
-                        break;
-                    case EN_UPDATE:
-                        if (!C.SettingText) Notify(C, CBN_EDITUPDATE);
-                        break;
-                    case EN_CHANGE:
-                        if (!C.SettingText) {
-                            // What is typed picks the first item it begins.
-                            AnsiString Text = GetWindowText(C.Edit);
-                            LRESULT Found = Text.empty() ? LB_ERR
-                                                         : ToList(C, LB_FINDSTRING, static_cast<WPARAM>(-1),
-                                                                  PointerToLParam(Text.c_str()));
-                            ToList(C, LB_SETCURSEL, static_cast<WPARAM>(Found));
-                            C.Shown = CurSel(C);
-                            if (Found != LB_ERR) ToList(C, LB_SETTOPINDEX, static_cast<WPARAM>(Found));
-                            Notify(C, CBN_EDITCHANGE);
-                        }
-                        break;
-                    default: break;
-                }
-            } else if (From == C.List && C.List) {
-                if (Code == LBN_SELCHANGE && C.Simple()) {
-                    ShowSelection(C);
-                    Notify(C, CBN_SELCHANGE);
-                } else if (Code == LBN_DBLCLK) {
-                    Notify(C, CBN_DBLCLK);
-                }
-            }
-            return 0;
-        }
-        case WM_DRAWITEM:
-        case WM_MEASUREITEM: return ForwardItem(C, Msg, LParam);
-        case WM_KEYDOWN:
-            if (KeyDown(C, static_cast<WORD>(WParam), GetKeyState(VK_MENU) < 0)) return 0;
-            return DefWindowProc(Wnd, Msg, WParam, LParam);
-        case WM_SYSKEYDOWN:
-            if ((WParam == VK_UP || WParam == VK_DOWN) && KeyDown(C, static_cast<WORD>(WParam), true)) return 0;
-            return DefWindowProc(Wnd, Msg, WParam, LParam);
-        case WM_CHAR: CharTyped(C, static_cast<char>(WParam)); return 0;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            TPoint Pt = PointOf(LParam), L;
-            if (C.Dropped) {
-                if (OverList(C, Pt, L)) {
-                    int I = ItemAt(C, L);
-                    if (I >= 0) ToList(C, LB_SETCURSEL, static_cast<WPARAM>(I));
-                    C.Tracking = true;
-                    return 0;
-                }
-                // A press anywhere else closes the list; on the combo box it keeps the list's choice.
-                bool OnCombo = PtInRect(ClientOf(Wnd), Pt);
-                CloseUp(C, OnCombo);
-                return 0;
-            }
-            if (C.Simple()) return 0;
-            if (GetFocus() != Wnd && GetFocus() != C.Edit) SetFocus(Wnd);
-            if (!Find(Wnd)) return 0;
-            if (C.Edit && !PtInRect(ButtonRect(C), Pt)) return 0;
-            C.ButtonDown = true;
-            DropDown(C);
-            if (C.Dropped) C.Tracking = true;
-            return 0;
-        }
-        case WM_MOUSEMOVE:
-            if (C.Dropped) {
-                TPoint L;
-                if (OverList(C, PointOf(LParam), L) && (C.Tracking || (WParam & MK_LBUTTON) == 0)) {
-                    int I = ItemAt(C, L);
-                    if (I >= 0 && I != CurSel(C)) ToList(C, LB_SETCURSEL, static_cast<WPARAM>(I));
-                }
-            }
-            return 0;
-        case WM_LBUTTONUP: {
-            if (C.ButtonDown) {
-                C.ButtonDown = false;
-                InvalidateRect(Wnd, nullptr, false);
-            }
-            if (!C.Dropped || !C.Tracking) return 0;
-            C.Tracking = false;
+        if (C.Simple()) return 0;
+        if (GetFocus() != Wnd && GetFocus() != C.Edit) SetFocus(Wnd);
+        if (!Find(Wnd)) return 0;
+        if (C.Edit && !PtInRect(ButtonRect(C), Pt)) return 0;
+        C.ButtonDown = true;
+        DropDown(C);
+        if (C.Dropped) C.Tracking = true;
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (C.Dropped) {
             TPoint L;
-            if (OverList(C, PointOf(LParam), L) && ItemAt(C, L) >= 0) {
-                // Released over an item: that item is the choice.
-                ToList(C, LB_SETCURSEL, static_cast<WPARAM>(ItemAt(C, L)));
-                CloseUp(C, true);
+            if (OverList(C, PointOf(LParam), L) && (C.Tracking || (WParam & MK_LBUTTON) == 0)) {
+                int I = ItemAt(C, L);
+                if (I >= 0 && I != CurSel(C)) ToList(C, LB_SETCURSEL, static_cast<WPARAM>(I));
             }
-            return 0;
         }
-        case WM_CAPTURECHANGED:
-            if (C.Dropped && LParamToHandle(LParam) != Wnd) CloseUp(C, false);
-            return 0;
-        case WM_MOUSEWHEEL:
-            if (!C.Dropped) UserSelect(C, CurSel(C) + (static_cast<int16_t>(HiWord(WParam)) > 0 ? -1 : 1));
-            else ToList(C, Msg, WParam, LParam);
-            return 0;
+        return 0;
+    case WM_LBUTTONUP: {
+        if (C.ButtonDown) {
+            C.ButtonDown = false;
+            InvalidateRect(Wnd, nullptr, false);
+        }
+        if (!C.Dropped || !C.Tracking) return 0;
+        C.Tracking = false;
+        TPoint L;
+        if (OverList(C, PointOf(LParam), L) && ItemAt(C, L) >= 0) {
+            // Released over an item: that item is the choice.
+            ToList(C, LB_SETCURSEL, static_cast<WPARAM>(ItemAt(C, L)));
+            CloseUp(C, true);
+        }
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        if (C.Dropped && LParamToHandle(LParam) != Wnd) CloseUp(C, false);
+        return 0;
+    case WM_MOUSEWHEEL:
+        if (!C.Dropped) UserSelect(C, CurSel(C) + (static_cast<int16_t>(HiWord(WParam)) > 0 ? -1 : 1));
+        else ToList(C, Msg, WParam, LParam);
+        return 0;
 
-        // --- the combo-box messages ---
-        case CB_ADDSTRING: return ToList(C, LB_ADDSTRING, 0, LParam);
-        case CB_INSERTSTRING: return ToList(C, LB_INSERTSTRING, WParam, LParam);
-        case CB_DELETESTRING: {
-            int Sel = CurSel(C);
-            LRESULT R = ToList(C, LB_DELETESTRING, WParam, LParam);
-            if (R != LB_ERR && Sel == static_cast<int>(static_cast<intptr_t>(WParam))) ShowSelection(C);
-            return R;
-        }
-        case CB_RESETCONTENT:
-            ToList(C, LB_RESETCONTENT);
-            ShowSelection(C);
+    // --- the combo-box messages ---
+    case CB_ADDSTRING: return ToList(C, LB_ADDSTRING, 0, LParam);
+    case CB_INSERTSTRING: return ToList(C, LB_INSERTSTRING, WParam, LParam);
+    case CB_DELETESTRING: {
+        int Sel = CurSel(C);
+        LRESULT R = ToList(C, LB_DELETESTRING, WParam, LParam);
+        if (R != LB_ERR && Sel == static_cast<int>(static_cast<intptr_t>(WParam))) ShowSelection(C);
+        return R;
+    }
+    case CB_RESETCONTENT:
+        ToList(C, LB_RESETCONTENT);
+        ShowSelection(C);
+        return 0;
+    case CB_GETCOUNT: return Count(C);
+    case CB_GETCURSEL: return CurSel(C);
+    case CB_SETCURSEL: {
+        intptr_t Index = static_cast<intptr_t>(WParam);
+        LRESULT R = ToList(C, LB_SETCURSEL, WParam);
+        ShowSelection(C);
+        return Index < 0 || Index >= Count(C) ? CB_ERR : R;
+    }
+    case CB_GETLBTEXT: return ToList(C, LB_GETTEXT, WParam, LParam);
+    case CB_GETLBTEXTLEN: return ToList(C, LB_GETTEXTLEN, WParam);
+    case CB_GETITEMDATA: return ToList(C, LB_GETITEMDATA, WParam);
+    case CB_SETITEMDATA: return ToList(C, LB_SETITEMDATA, WParam, LParam);
+    case CB_FINDSTRING: return ToList(C, LB_FINDSTRING, WParam, LParam);
+    case CB_FINDSTRINGEXACT: return ToList(C, LB_FINDSTRINGEXACT, WParam, LParam);
+    case CB_SELECTSTRING: {
+        LRESULT Found = ToList(C, LB_FINDSTRING, WParam, LParam);
+        if (Found == LB_ERR) return CB_ERR;
+        ToList(C, LB_SETCURSEL, static_cast<WPARAM>(Found));
+        ShowSelection(C);
+        return Found;
+    }
+    case CB_SHOWDROPDOWN:
+        if (WParam) DropDown(C);
+        else CloseUp(C, true);
+        return 1;
+    case CB_GETDROPPEDSTATE: return C.Dropped ? 1 : 0;
+    case CB_GETDROPPEDCONTROLRECT:
+        if (TRect* R = LParamToPointer<TRect>(LParam)) *R = DroppedRect(C);
+        return 1;
+    case CB_SETDROPPEDWIDTH: C.DroppedWidth = static_cast<int>(WParam); return C.DroppedWidth;
+    case CB_GETDROPPEDWIDTH: {
+        TRect W;
+        GetWindowRect(Wnd, W);
+        return std::max(W.Width(), C.DroppedWidth);
+    }
+    case CB_SETITEMHEIGHT: {
+        int H = LoWord(static_cast<uintptr_t>(LParam));
+        if (H <= 0) return CB_ERR;
+        if (static_cast<intptr_t>(WParam) == -1) {
+            C.FieldHeight = H;
+            FixHeight(C);
+            PlaceChildren(C);
+            InvalidateRect(Wnd, nullptr, false);
             return 0;
-        case CB_GETCOUNT: return Count(C);
-        case CB_GETCURSEL: return CurSel(C);
-        case CB_SETCURSEL: {
-            intptr_t Index = static_cast<intptr_t>(WParam);
-            LRESULT R = ToList(C, LB_SETCURSEL, WParam);
-            ShowSelection(C);
-            return Index < 0 || Index >= Count(C) ? CB_ERR : R;
         }
-        case CB_GETLBTEXT: return ToList(C, LB_GETTEXT, WParam, LParam);
-        case CB_GETLBTEXTLEN: return ToList(C, LB_GETTEXTLEN, WParam);
-        case CB_GETITEMDATA: return ToList(C, LB_GETITEMDATA, WParam);
-        case CB_SETITEMDATA: return ToList(C, LB_SETITEMDATA, WParam, LParam);
-        case CB_FINDSTRING: return ToList(C, LB_FINDSTRING, WParam, LParam);
-        case CB_FINDSTRINGEXACT: return ToList(C, LB_FINDSTRINGEXACT, WParam, LParam);
-        case CB_SELECTSTRING: {
-            LRESULT Found = ToList(C, LB_FINDSTRING, WParam, LParam);
-            if (Found == LB_ERR) return CB_ERR;
-            ToList(C, LB_SETCURSEL, static_cast<WPARAM>(Found));
-            ShowSelection(C);
-            return Found;
-        }
-        case CB_SHOWDROPDOWN:
-            if (WParam)
-                DropDown(C);
-            else
-                CloseUp(C, true);
-            return 1;
-        case CB_GETDROPPEDSTATE: return C.Dropped ? 1 : 0;
-        case CB_GETDROPPEDCONTROLRECT:
-            if (TRect* R = LParamToPointer<TRect>(LParam)) *R = DroppedRect(C);
-            return 1;
-        case CB_SETDROPPEDWIDTH:
-            C.DroppedWidth = static_cast<int>(WParam);
-            return C.DroppedWidth;
-        case CB_GETDROPPEDWIDTH: {
-            TRect W;
-            GetWindowRect(Wnd, W);
-            return std::max(W.Width(), C.DroppedWidth);
-        }
-        case CB_SETITEMHEIGHT: {
-            int H = LoWord(static_cast<uintptr_t>(LParam));
-            if (H <= 0) return CB_ERR;
-            if (static_cast<intptr_t>(WParam) == -1) {
-                C.FieldHeight = H;
-                FixHeight(C);
-                PlaceChildren(C);
-                InvalidateRect(Wnd, nullptr, false);
-                return 0;
-            }
-            return ToList(C, LB_SETITEMHEIGHT, WParam, LParam);
-        }
-        case CB_GETITEMHEIGHT:
-            if (static_cast<intptr_t>(WParam) == -1) return C.FieldHeight;
-            return ToList(C, LB_GETITEMHEIGHT, WParam);
-        case CB_SETMINVISIBLE:
-            if (static_cast<int>(WParam) <= 0) return 0;
-            C.MaxVisible = static_cast<int>(WParam);
-            return 1;
-        case CB_GETMINVISIBLE: return C.MaxVisible;
-        case CB_GETCOMBOBOXINFO: {
-            TComboBoxInfo* Info = LParamToPointer<TComboBoxInfo>(LParam);
-            if (!Info) return 0;
-            Info->ItemRect = FieldRect(C);
-            Info->ButtonRect = C.Simple() ? TRect() : ButtonRect(C);
-            Info->Item = C.Edit;
-            Info->List = C.List;
-            return 1;
-        }
-        case CB_LIMITTEXT:
-            if (C.Edit) SendMessage(C.Edit, EM_LIMITTEXT, WParam, 0);
-            return 1;
-        case CB_GETEDITSEL:
-            if (!C.Edit) return CB_ERR;
-            return SendMessage(C.Edit, EM_GETSEL, WParam, LParam);
-        case CB_SETEDITSEL:
-            if (!C.Edit) return CB_ERR;
-            SendMessage(C.Edit, EM_SETSEL, static_cast<WPARAM>(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam)))),
-                        static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
-            return 1;
-        default: return DefWindowProc(Wnd, Msg, WParam, LParam);
+        return ToList(C, LB_SETITEMHEIGHT, WParam, LParam);
+    }
+    case CB_GETITEMHEIGHT:
+        if (static_cast<intptr_t>(WParam) == -1) return C.FieldHeight;
+        return ToList(C, LB_GETITEMHEIGHT, WParam);
+    case CB_SETMINVISIBLE:
+        if (static_cast<int>(WParam) <= 0) return 0;
+        C.MaxVisible = static_cast<int>(WParam);
+        return 1;
+    case CB_GETMINVISIBLE: return C.MaxVisible;
+    case CB_GETCOMBOBOXINFO: {
+        TComboBoxInfo* Info = LParamToPointer<TComboBoxInfo>(LParam);
+        if (!Info) return 0;
+        Info->ItemRect = FieldRect(C);
+        Info->ButtonRect = C.Simple() ? TRect() : ButtonRect(C);
+        Info->Item = C.Edit;
+        Info->List = C.List;
+        return 1;
+    }
+    case CB_LIMITTEXT:
+        if (C.Edit) SendMessage(C.Edit, EM_LIMITTEXT, WParam, 0);
+        return 1;
+    case CB_GETEDITSEL:
+        if (!C.Edit) return CB_ERR;
+        return SendMessage(C.Edit, EM_GETSEL, WParam, LParam);
+    case CB_SETEDITSEL:
+        if (!C.Edit) return CB_ERR;
+        SendMessage(C.Edit, EM_SETSEL,
+                    static_cast<WPARAM>(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam)))),
+                    static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
+        return 1;
+    default: return DefWindowProc(Wnd, Msg, WParam, LParam);
     }
 }
 

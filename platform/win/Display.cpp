@@ -1,7 +1,6 @@
 // The display in force, and the one that stands in until a backend is installed.
 #include "platform/win/Display.h"
 
-
 namespace {
 
 // Draws nowhere and has no input: a loop that waits on it would wait forever,
@@ -13,7 +12,9 @@ public:
         return TRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     }
     TRect WorkArea() const override { return ScreenBounds(); }
-    void Wait(int) override { throw EUiStalled("The message loop waits for input, but no display is installed"); }
+    void Wait(int) override {
+        throw EUiStalled("The message loop waits for input, but no display is installed");
+    }
 };
 
 std::unique_ptr<TDisplay>& Current() {

@@ -29,7 +29,8 @@ int TEditModel::Clamp(int Pos) const {
 int TEditModel::PrevPos(int Pos) const {
     Pos = Clamp(Pos);
     if (Pos == 0) return 0;
-    if (Pos >= 2 && FText[static_cast<size_t>(Pos - 2)] == '\r' && FText[static_cast<size_t>(Pos - 1)] == '\n')
+    if (Pos >= 2 && FText[static_cast<size_t>(Pos - 2)] == '\r' &&
+        FText[static_cast<size_t>(Pos - 1)] == '\n')
         return Pos - 2;
     return Pos - 1;
 }
@@ -37,7 +38,8 @@ int TEditModel::PrevPos(int Pos) const {
 int TEditModel::NextPos(int Pos) const {
     Pos = Clamp(Pos);
     if (Pos >= Length()) return Length();
-    if (FText[static_cast<size_t>(Pos)] == '\r' && Pos + 1 < Length() && FText[static_cast<size_t>(Pos + 1)] == '\n')
+    if (FText[static_cast<size_t>(Pos)] == '\r' && Pos + 1 < Length() &&
+        FText[static_cast<size_t>(Pos + 1)] == '\n')
         return Pos + 2;
     return Pos + 1;
 }
@@ -135,7 +137,8 @@ bool TEditModel::Undo() {
         size_t Pre = 0;
         while (Pre < N && FText[Pre] == FUndoText[Pre]) ++Pre;
         size_t Post = 0;
-        while (Post < N - Pre && FText[FText.size() - 1 - Post] == FUndoText[FUndoText.size() - 1 - Post]) ++Post;
+        while (Post < N - Pre && FText[FText.size() - 1 - Post] == FUndoText[FUndoText.size() - 1 - Post])
+            ++Post;
         FAnchor = static_cast<int>(Pre);
         FCaret = static_cast<int>(FText.size() - Post);
     }
@@ -159,7 +162,8 @@ int TEditModel::WordRight(int Pos) const {
     if (Pos < N && (FText[static_cast<size_t>(Pos)] == '\r' || FText[static_cast<size_t>(Pos)] == '\n'))
         return NextPos(Pos);
     while (Pos < N && !IsBlank(FText[static_cast<size_t>(Pos)])) ++Pos;
-    while (Pos < N && (FText[static_cast<size_t>(Pos)] == ' ' || FText[static_cast<size_t>(Pos)] == '\t')) ++Pos;
+    while (Pos < N && (FText[static_cast<size_t>(Pos)] == ' ' || FText[static_cast<size_t>(Pos)] == '\t'))
+        ++Pos;
     return Pos;
 }
 
@@ -170,14 +174,17 @@ void TEditModel::WordAt(int Pos, int& Start, int& End) const {
     End = Pos;
     if (Pos < N && IsBlank(FText[static_cast<size_t>(Pos)])) {
         // On blanks: the blanks themselves.
-        while (Start > 0 && (FText[static_cast<size_t>(Start - 1)] == ' ' || FText[static_cast<size_t>(Start - 1)] == '\t'))
+        while (Start > 0 && (FText[static_cast<size_t>(Start - 1)] == ' ' ||
+                             FText[static_cast<size_t>(Start - 1)] == '\t'))
             --Start;
-        while (End < N && (FText[static_cast<size_t>(End)] == ' ' || FText[static_cast<size_t>(End)] == '\t')) ++End;
+        while (End < N && (FText[static_cast<size_t>(End)] == ' ' || FText[static_cast<size_t>(End)] == '\t'))
+            ++End;
         return;
     }
     while (Start > 0 && !IsBlank(FText[static_cast<size_t>(Start - 1)])) --Start;
     while (End < N && !IsBlank(FText[static_cast<size_t>(End)])) ++End;
-    while (End < N && (FText[static_cast<size_t>(End)] == ' ' || FText[static_cast<size_t>(End)] == '\t')) ++End;
+    while (End < N && (FText[static_cast<size_t>(End)] == ' ' || FText[static_cast<size_t>(End)] == '\t'))
+        ++End;
 }
 
 std::vector<TEditLine> LayoutEditLines(std::string_view Text, bool Wrap, int Width,
@@ -187,32 +194,37 @@ std::vector<TEditLine> LayoutEditLines(std::string_view Text, bool Wrap, int Wid
     int Pos = 0;
     while (true) {
         int HardEnd = Pos;
-        while (HardEnd < N && Text[static_cast<size_t>(HardEnd)] != '\r' && Text[static_cast<size_t>(HardEnd)] != '\n')
+        while (HardEnd < N && Text[static_cast<size_t>(HardEnd)] != '\r' &&
+               Text[static_cast<size_t>(HardEnd)] != '\n')
             ++HardEnd;
         int BreakLen = 0;
         if (HardEnd < N) {
             BreakLen = 1;
-            if (Text[static_cast<size_t>(HardEnd)] == '\r' && HardEnd + 1 < N && Text[static_cast<size_t>(HardEnd + 1)] == '\n')
+            if (Text[static_cast<size_t>(HardEnd)] == '\r' && HardEnd + 1 < N &&
+                Text[static_cast<size_t>(HardEnd + 1)] == '\n')
                 BreakLen = 2;
         }
         int Start = Pos;
         if (Wrap && Width > 0) {
             // Soft breaks inside this hard line.
-            while (Start < HardEnd &&
-                   Measure(Text.substr(static_cast<size_t>(Start), static_cast<size_t>(HardEnd - Start))) > Width) {
+            while (Start < HardEnd && Measure(Text.substr(static_cast<size_t>(Start),
+                                                          static_cast<size_t>(HardEnd - Start))) > Width) {
                 // The most characters that fit.
                 int Fit = Start;
-                while (Fit < HardEnd &&
-                       Measure(Text.substr(static_cast<size_t>(Start), static_cast<size_t>(Fit + 1 - Start))) <= Width)
+                while (Fit < HardEnd && Measure(Text.substr(static_cast<size_t>(Start),
+                                                            static_cast<size_t>(Fit + 1 - Start))) <= Width)
                     ++Fit;
                 int Cut = Fit;
                 // Back to just after the last blank that fits, when there is one.
                 int B = Fit;
-                while (B > Start && Text[static_cast<size_t>(B)] != ' ' && Text[static_cast<size_t>(B)] != '\t') --B;
+                while (B > Start && Text[static_cast<size_t>(B)] != ' ' &&
+                       Text[static_cast<size_t>(B)] != '\t')
+                    --B;
                 if (B > Start || Text[static_cast<size_t>(Start)] == ' ') {
                     Cut = B;
                     // The blanks at the break stay on the line they end.
-                    while (Cut < HardEnd && (Text[static_cast<size_t>(Cut)] == ' ' || Text[static_cast<size_t>(Cut)] == '\t'))
+                    while (Cut < HardEnd &&
+                           (Text[static_cast<size_t>(Cut)] == ' ' || Text[static_cast<size_t>(Cut)] == '\t'))
                         ++Cut;
                 }
                 if (Cut <= Start) Cut = Start + 1;  // not even one character fits: one per line

@@ -52,7 +52,10 @@ public:
     // Puts back the text and selection before the last step; a second Undo
     // takes the step again.
     bool Undo();
-    void ClearUndo() { FUndoValid = false; FRun = chOther; }
+    void ClearUndo() {
+        FUndoValid = false;
+        FRun = chOther;
+    }
 
     // --- words: runs of anything but blanks, tabs and line breaks ---
     // Ctrl+Left: the start of the word at or before Pos.
@@ -73,8 +76,8 @@ private:
     AnsiString FText;
     int FAnchor = 0, FCaret = 0;
     int FLimit = 0;
-    TChange FRun = chOther;   // the kind of the typing run in progress
-    int FRunEnd = -1;         // where the run's caret stood after its last step
+    TChange FRun = chOther;  // the kind of the typing run in progress
+    int FRunEnd = -1;        // where the run's caret stood after its last step
     bool FUndoValid = false;
     AnsiString FUndoText;
     int FUndoAnchor = 0, FUndoCaret = 0;

@@ -28,16 +28,18 @@ struct TEditWindow {
     int LeftMargin = 0, RightMargin = 0;
     char Password = 0;
     bool Modified = false;
-    int ScrollX = 0;   // pixels of the lines hidden at the left
-    int TopLine = 0;   // the first line shown (multi-line)
+    int ScrollX = 0;  // pixels of the lines hidden at the left
+    int TopLine = 0;  // the first line shown (multi-line)
     bool Tracking = false;
-    int PreferredX = -1;  // the column Up and Down keep to, in pixels
+    int PreferredX = -1;        // the column Up and Down keep to, in pixels
     std::vector<int> TabStops;  // pixels; empty: every 8 average characters
 
     DWORD Style() const { return static_cast<DWORD>(GetWindowLong(Wnd, GWL_STYLE)); }
     DWORD ExStyle() const { return static_cast<DWORD>(GetWindowLong(Wnd, GWL_EXSTYLE)); }
     bool Multi() const { return Style() & ES_MULTILINE; }
-    bool Wrap() const { return Multi() && !(Style() & (static_cast<DWORD>(ES_AUTOHSCROLL) | static_cast<DWORD>(WS_HSCROLL))); }
+    bool Wrap() const {
+        return Multi() && !(Style() & (static_cast<DWORD>(ES_AUTOHSCROLL) | static_cast<DWORD>(WS_HSCROLL)));
+    }
     bool ReadOnly() const { return Style() & ES_READONLY; }
     bool Focused() const { return GetFocus() == Wnd; }
 };
@@ -128,7 +130,8 @@ int VisibleLines(const TEditWindow& E, const TMeasure& Me) {
 int LineLeft(const TEditWindow& E, const TMeasure& Me, const TEditLine& L) {
     TRect A = TextArea(E);
     AnsiString S = Shown(E);
-    int W = Me.Width(std::string_view(S).substr(static_cast<size_t>(L.Start), static_cast<size_t>(L.End - L.Start)));
+    int W = Me.Width(
+        std::string_view(S).substr(static_cast<size_t>(L.Start), static_cast<size_t>(L.End - L.Start)));
     DWORD Style = E.Style();
     bool Right = (Style & ES_RIGHT) || (E.ExStyle() & WS_EX_RIGHT);
     if (Right && W < A.Width()) return A.Left + A.Width() - W - 1;
@@ -142,8 +145,9 @@ TPoint PosToPoint(const TEditWindow& E, const TMeasure& Me, const std::vector<TE
     const TEditLine& L = Ls[static_cast<size_t>(LineIndex)];
     AnsiString S = Shown(E);
     int P = std::clamp(Pos, L.Start, L.End);
-    int X = LineLeft(E, Me, L) - E.ScrollX +
-            Me.Width(std::string_view(S).substr(static_cast<size_t>(L.Start), static_cast<size_t>(P - L.Start)));
+    int X =
+        LineLeft(E, Me, L) - E.ScrollX +
+        Me.Width(std::string_view(S).substr(static_cast<size_t>(L.Start), static_cast<size_t>(P - L.Start)));
     int Y = FormatRect(E).Top + (LineIndex - E.TopLine) * Me.LineHeight();
     return TPoint(X, Y);
 }
@@ -160,7 +164,8 @@ int PointToPos(const TEditWindow& E, const TMeasure& Me, const std::vector<TEdit
     int Best = L.Start;
     int Prev = 0;
     for (int I = L.Start + 1; I <= L.End; ++I) {
-        int W = Me.Width(std::string_view(S).substr(static_cast<size_t>(L.Start), static_cast<size_t>(I - L.Start)));
+        int W = Me.Width(
+            std::string_view(S).substr(static_cast<size_t>(L.Start), static_cast<size_t>(I - L.Start)));
         if (P.x - X0 >= (Prev + W) / 2 + ((Prev + W) % 2)) Best = I;
         else break;
         Prev = W;
@@ -220,8 +225,9 @@ void ScrollCaret(TEditWindow& E, const TMeasure& Me, const std::vector<TEditLine
         else if (CaretX < E.ScrollX) E.ScrollX = std::max(0, CaretX - Width / 3);
         int Widest = 0;
         for (const TEditLine& K : Ls)
-            Widest = std::max(Widest, Me.Width(std::string_view(S).substr(static_cast<size_t>(K.Start),
-                                                                          static_cast<size_t>(K.End - K.Start))));
+            Widest =
+                std::max(Widest, Me.Width(std::string_view(S).substr(static_cast<size_t>(K.Start),
+                                                                     static_cast<size_t>(K.End - K.Start))));
         int MaxScroll = std::max(0, Widest + 1 - Width);
         E.ScrollX = std::clamp(E.ScrollX, 0, std::max(MaxScroll, CaretX - Width + 1));
     } else {
@@ -235,8 +241,7 @@ void ScrollCaret(TEditWindow& E, const TMeasure& Me, const std::vector<TEditLine
 void Refresh(TEditWindow& E, bool Scroll = true) {
     TMeasure Me(E);
     auto Ls = Lines(E, Me);
-    if (Scroll)
-        ScrollCaret(E, Me, Ls);
+    if (Scroll) ScrollCaret(E, Me, Ls);
     else {
         UpdateScrollBars(E, Me, Ls);
         PlaceCaret(E, Me, Ls);
@@ -268,7 +273,8 @@ bool Fits(const TEditWindow& E) {
     if (!E.Wrap() && !(Style & ES_AUTOHSCROLL)) {
         AnsiString S = Shown(E);
         for (const TEditLine& L : Ls)
-            if (Me.Width(std::string_view(S).substr(static_cast<size_t>(L.Start), static_cast<size_t>(L.End - L.Start))) >=
+            if (Me.Width(std::string_view(S).substr(static_cast<size_t>(L.Start),
+                                                    static_cast<size_t>(L.End - L.Start))) >=
                 TextArea(E).Width())
                 return false;
     }
@@ -366,51 +372,49 @@ void KeyDown(TEditWindow& E, WORD Key) {
     auto Ls = Lines(E, Me);
     const TEditLine& Line = Ls[static_cast<size_t>(EditLineOf(Ls, M.Caret()))];
     switch (Key) {
-        case VK_LEFT:
-        case VK_UP:
-            if (Key == VK_UP && E.Multi()) {
-                VerticalMove(E, -1, Shift);
-            } else if (Ctrl) {
-                MoveTo(E, M.WordLeft(M.Caret()), Shift);
-            } else if (M.HasSelection() && !Shift) {
-                MoveTo(E, M.SelStart(), false);
-            } else {
-                MoveTo(E, M.PrevPos(M.Caret()), Shift);
-            }
-            break;
-        case VK_RIGHT:
-        case VK_DOWN:
-            if (Key == VK_DOWN && E.Multi()) {
-                VerticalMove(E, 1, Shift);
-            } else if (Ctrl) {
-                MoveTo(E, M.WordRight(M.Caret()), Shift);
-            } else if (M.HasSelection() && !Shift) {
-                MoveTo(E, M.SelEnd(), false);
-            } else {
-                MoveTo(E, M.NextPos(M.Caret()), Shift);
-            }
-            break;
-        case VK_HOME: MoveTo(E, Ctrl || !E.Multi() ? 0 : Line.Start, Shift); break;
-        case VK_END: MoveTo(E, Ctrl || !E.Multi() ? M.Length() : Line.End, Shift); break;
-        case VK_PRIOR:
-        case VK_NEXT:
-            if (E.Multi()) {
-                int Page = VisibleLines(E, Me);
-                E.TopLine = std::max(0, E.TopLine + (Key == VK_NEXT ? Page : -Page));
-                VerticalMove(E, Key == VK_NEXT ? Page : -Page, Shift);
-            }
-            break;
-        case VK_DELETE:
-            if (Shift)
-                SendMessage(E.Wnd, WM_CUT, 0, 0);
-            else if (!E.ReadOnly())
-                Change(E, [&] { return E.M.DeleteForward(); });
-            break;
-        case VK_INSERT:
-            if (Ctrl) SendMessage(E.Wnd, WM_COPY, 0, 0);
-            else if (Shift) SendMessage(E.Wnd, WM_PASTE, 0, 0);
-            break;
-        default: break;
+    case VK_LEFT:
+    case VK_UP:
+        if (Key == VK_UP && E.Multi()) {
+            VerticalMove(E, -1, Shift);
+        } else if (Ctrl) {
+            MoveTo(E, M.WordLeft(M.Caret()), Shift);
+        } else if (M.HasSelection() && !Shift) {
+            MoveTo(E, M.SelStart(), false);
+        } else {
+            MoveTo(E, M.PrevPos(M.Caret()), Shift);
+        }
+        break;
+    case VK_RIGHT:
+    case VK_DOWN:
+        if (Key == VK_DOWN && E.Multi()) {
+            VerticalMove(E, 1, Shift);
+        } else if (Ctrl) {
+            MoveTo(E, M.WordRight(M.Caret()), Shift);
+        } else if (M.HasSelection() && !Shift) {
+            MoveTo(E, M.SelEnd(), false);
+        } else {
+            MoveTo(E, M.NextPos(M.Caret()), Shift);
+        }
+        break;
+    case VK_HOME: MoveTo(E, Ctrl || !E.Multi() ? 0 : Line.Start, Shift); break;
+    case VK_END: MoveTo(E, Ctrl || !E.Multi() ? M.Length() : Line.End, Shift); break;
+    case VK_PRIOR:
+    case VK_NEXT:
+        if (E.Multi()) {
+            int Page = VisibleLines(E, Me);
+            E.TopLine = std::max(0, E.TopLine + (Key == VK_NEXT ? Page : -Page));
+            VerticalMove(E, Key == VK_NEXT ? Page : -Page, Shift);
+        }
+        break;
+    case VK_DELETE:
+        if (Shift) SendMessage(E.Wnd, WM_CUT, 0, 0);
+        else if (!E.ReadOnly()) Change(E, [&] { return E.M.DeleteForward(); });
+        break;
+    case VK_INSERT:
+        if (Ctrl) SendMessage(E.Wnd, WM_COPY, 0, 0);
+        else if (Shift) SendMessage(E.Wnd, WM_PASTE, 0, 0);
+        break;
+    default: break;
     }
 }
 
@@ -418,21 +422,21 @@ void KeyDown(TEditWindow& E, WORD Key) {
 // window (a masked edit) handles them as it handles the messages.
 void CharTyped(TEditWindow& E, unsigned char C) {
     switch (C) {
-        case 0x03: SendMessage(E.Wnd, WM_COPY, 0, 0); return;
-        case 0x16: SendMessage(E.Wnd, WM_PASTE, 0, 0); return;
-        case 0x18: SendMessage(E.Wnd, WM_CUT, 0, 0); return;
-        case 0x1A: SendMessage(E.Wnd, WM_UNDO, 0, 0); return;
-        case 0x08:
-            if (!E.ReadOnly()) Change(E, [&] { return E.M.DeleteBack(); });
-            return;
-        case '\r':
-        case '\n':
-            if (E.Multi() && !E.ReadOnly()) InsertText(E, "\r\n", TEditModel::chOther);
-            return;
-        case '\t':
-            if (E.Multi() && !E.ReadOnly()) InsertText(E, "\t", TEditModel::chTyping);
-            return;
-        default: break;
+    case 0x03: SendMessage(E.Wnd, WM_COPY, 0, 0); return;
+    case 0x16: SendMessage(E.Wnd, WM_PASTE, 0, 0); return;
+    case 0x18: SendMessage(E.Wnd, WM_CUT, 0, 0); return;
+    case 0x1A: SendMessage(E.Wnd, WM_UNDO, 0, 0); return;
+    case 0x08:
+        if (!E.ReadOnly()) Change(E, [&] { return E.M.DeleteBack(); });
+        return;
+    case '\r':
+    case '\n':
+        if (E.Multi() && !E.ReadOnly()) InsertText(E, "\r\n", TEditModel::chOther);
+        return;
+    case '\t':
+        if (E.Multi() && !E.ReadOnly()) InsertText(E, "\t", TEditModel::chTyping);
+        return;
+    default: break;
     }
     if (C < 0x20 || E.ReadOnly()) return;
     if ((E.Style() & ES_NUMBER) && !(C >= '0' && C <= '9')) {
@@ -448,8 +452,8 @@ void CharTyped(TEditWindow& E, unsigned char C) {
 void Paint(TEditWindow& E, HDC DC) {
     TRect Client;
     GetClientRect(E.Wnd, Client);
-    TBrush* Brush = reinterpret_cast<TBrush*>(SendMessage(E.Wnd, CN_CTLCOLOR, reinterpret_cast<WPARAM>(DC),
-                                                          HandleToLParam(E.Wnd)));
+    TBrush* Brush = reinterpret_cast<TBrush*>(
+        SendMessage(E.Wnd, CN_CTLCOLOR, reinterpret_cast<WPARAM>(DC), HandleToLParam(E.Wnd)));
     TColor Back = Brush ? Brush->Color() : clWindow;
     if (!Brush) {
         DC->SetTextColor(clWindowText);
@@ -556,332 +560,331 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (!P) return DefWindowProc(Wnd, Msg, WParam, LParam);
     TEditWindow& E = *P;
     switch (Msg) {
-        case WM_NCDESTROY:
-            Edits().erase(Wnd);
-            return DefWindowProc(Wnd, Msg, WParam, LParam);
-        case WM_SETTEXT: {
-            const char* S = LParamToPointer<const char>(LParam);
-            E.M.SetText(WithCase(E, S ? S : ""));
-            E.Modified = false;
-            E.ScrollX = 0;
-            E.TopLine = 0;
-            DefWindowProc(Wnd, Msg, WParam, LParam);
-            Refresh(E, false);
-            Notify(E, EN_UPDATE);
-            Notify(E, EN_CHANGE);
+    case WM_NCDESTROY: Edits().erase(Wnd); return DefWindowProc(Wnd, Msg, WParam, LParam);
+    case WM_SETTEXT: {
+        const char* S = LParamToPointer<const char>(LParam);
+        E.M.SetText(WithCase(E, S ? S : ""));
+        E.Modified = false;
+        E.ScrollX = 0;
+        E.TopLine = 0;
+        DefWindowProc(Wnd, Msg, WParam, LParam);
+        Refresh(E, false);
+        Notify(E, EN_UPDATE);
+        Notify(E, EN_CHANGE);
+        return 1;
+    }
+    case WM_GETTEXTLENGTH: return E.M.Length();
+    case WM_GETTEXT: {
+        char* Buffer = LParamToPointer<char>(LParam);
+        if (!Buffer || WParam == 0) return 0;
+        size_t N = std::min<size_t>(E.M.Text().size(), WParam - 1);
+        std::memcpy(Buffer, E.M.Text().data(), N);
+        Buffer[N] = '\0';
+        return static_cast<LRESULT>(N);
+    }
+    case WM_SETFONT:
+        SetFont(E, reinterpret_cast<TFont*>(WParam));
+        Refresh(E, false);
+        return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(E.GivenFont);
+    case WM_SIZE: Refresh(E); return 0;
+    case WM_ENABLE: InvalidateRect(Wnd, nullptr, true); return 0;
+    case WM_ERASEBKGND: return 1;  // the painting fills the background
+    case WM_PAINT: {
+        HDC Given = reinterpret_cast<HDC>(WParam);
+        if (Given) {
+            Paint(E, Given);
+            return 0;
+        }
+        TPaintStruct PS;
+        HDC DC = BeginPaint(Wnd, PS);
+        if (DC) Paint(E, DC);
+        EndPaint(Wnd, PS);
+        return 0;
+    }
+    case CN_CTLCOLOR: return 0;  // no control answered: the window colours
+    case WM_GETDLGCODE: {
+        LRESULT R = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+        if (E.Multi()) R |= DLGC_WANTALLKEYS;
+        return R;
+    }
+    case WM_SETFOCUS: {
+        TMeasure Me(E);
+        CreateCaret(Wnd, 1, Me.LineHeight());
+        Refresh(E, false);
+        ShowCaret(Wnd);
+        Notify(E, EN_SETFOCUS);
+        return 0;
+    }
+    case WM_KILLFOCUS:
+        E.Tracking = false;
+        DestroyCaret();
+        InvalidateRect(Wnd, nullptr, true);
+        Notify(E, EN_KILLFOCUS);
+        return 0;
+    case WM_KEYDOWN: KeyDown(E, static_cast<WORD>(WParam)); return 0;
+    case WM_CHAR: CharTyped(E, static_cast<unsigned char>(WParam)); return 0;
+    case WM_SETCURSOR:
+        if (LoWord(static_cast<uintptr_t>(LParam)) == HTCLIENT) {
+            SetCursor(LoadStandardCursor(crIBeam));
             return 1;
         }
-        case WM_GETTEXTLENGTH: return E.M.Length();
-        case WM_GETTEXT: {
-            char* Buffer = LParamToPointer<char>(LParam);
-            if (!Buffer || WParam == 0) return 0;
-            size_t N = std::min<size_t>(E.M.Text().size(), WParam - 1);
-            std::memcpy(Buffer, E.M.Text().data(), N);
-            Buffer[N] = '\0';
-            return static_cast<LRESULT>(N);
-        }
-        case WM_SETFONT:
-            SetFont(E, reinterpret_cast<TFont*>(WParam));
-            Refresh(E, false);
-            return 0;
-        case WM_GETFONT: return reinterpret_cast<LRESULT>(E.GivenFont);
-        case WM_SIZE:
-            Refresh(E);
-            return 0;
-        case WM_ENABLE: InvalidateRect(Wnd, nullptr, true); return 0;
-        case WM_ERASEBKGND: return 1;  // the painting fills the background
-        case WM_PAINT: {
-            HDC Given = reinterpret_cast<HDC>(WParam);
-            if (Given) {
-                Paint(E, Given);
-                return 0;
-            }
-            TPaintStruct PS;
-            HDC DC = BeginPaint(Wnd, PS);
-            if (DC) Paint(E, DC);
-            EndPaint(Wnd, PS);
-            return 0;
-        }
-        case CN_CTLCOLOR: return 0;  // no control answered: the window colours
-        case WM_GETDLGCODE: {
-            LRESULT R = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-            if (E.Multi()) R |= DLGC_WANTALLKEYS;
-            return R;
-        }
-        case WM_SETFOCUS: {
-            TMeasure Me(E);
-            CreateCaret(Wnd, 1, Me.LineHeight());
-            Refresh(E, false);
-            ShowCaret(Wnd);
-            Notify(E, EN_SETFOCUS);
-            return 0;
-        }
-        case WM_KILLFOCUS:
-            E.Tracking = false;
-            DestroyCaret();
-            InvalidateRect(Wnd, nullptr, true);
-            Notify(E, EN_KILLFOCUS);
-            return 0;
-        case WM_KEYDOWN: KeyDown(E, static_cast<WORD>(WParam)); return 0;
-        case WM_CHAR: CharTyped(E, static_cast<unsigned char>(WParam)); return 0;
-        case WM_SETCURSOR:
-            if (LoWord(static_cast<uintptr_t>(LParam)) == HTCLIENT) {
-                SetCursor(LoadStandardCursor(crIBeam));
-                return 1;
-            }
-            return DefWindowProc(Wnd, Msg, WParam, LParam);
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            if (!E.Focused()) SetFocus(Wnd);
-            if (!IsWindow(Wnd) || !Find(Wnd)) return 0;
-            TMeasure Me(E);
-            auto Ls = Lines(E, Me);
-            int Pos = PointToPos(E, Me, Ls, TPoint(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
-                                                   static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam)))));
-            if (Msg == WM_LBUTTONDBLCLK) {
-                int A, B;
-                E.M.WordAt(Pos, A, B);
-                E.M.SetSel(A, B);
-                E.PreferredX = -1;
-                Refresh(E);
-            } else {
-                MoveTo(E, Pos, (WParam & MK_SHIFT) != 0);
-            }
-            E.Tracking = true;
-            SetCapture(Wnd);
-            return 0;
-        }
-        case WM_MOUSEMOVE:
-            if (E.Tracking && GetCapture() == Wnd) {
-                TMeasure Me(E);
-                auto Ls = Lines(E, Me);
-                int Pos = PointToPos(E, Me, Ls, TPoint(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
-                                                       static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam)))));
-                if (Pos != E.M.Caret()) MoveTo(E, Pos, true);
-            }
-            return 0;
-        case WM_LBUTTONUP:
-            if (E.Tracking) {
-                E.Tracking = false;
-                if (GetCapture() == Wnd) ReleaseCapture();
-            }
-            return 0;
-        case WM_CAPTURECHANGED: E.Tracking = false; return 0;
-        case WM_MOUSEWHEEL:
-            if (E.Multi()) {
-                int Delta = static_cast<int16_t>(HiWord(WParam));
-                SendMessage(Wnd, EM_LINESCROLL, 0, Delta > 0 ? -3 : 3);
-                return 0;
-            }
-            return DefWindowProc(Wnd, Msg, WParam, LParam);
-        case WM_VSCROLL: {
-            TMeasure Me(E);
-            auto Ls = Lines(E, Me);
-            int Page = VisibleLines(E, Me);
-            int Top = E.TopLine;
-            switch (LoWord(WParam)) {
-                case SB_LINEUP: --Top; break;
-                case SB_LINEDOWN: ++Top; break;
-                case SB_PAGEUP: Top -= Page; break;
-                case SB_PAGEDOWN: Top += Page; break;
-                case SB_TOP: Top = 0; break;
-                case SB_BOTTOM: Top = static_cast<int>(Ls.size()); break;
-                case SB_THUMBPOSITION:
-                case SB_THUMBTRACK: Top = HiWord(WParam); break;
-                default: return 0;
-            }
-            E.TopLine = std::clamp(Top, 0, std::max(0, static_cast<int>(Ls.size()) - Page));
-            Refresh(E, false);
-            return 0;
-        }
-        case WM_CUT: Cut(E); return 0;
-        case WM_COPY: Copy(E); return 0;
-        case WM_PASTE: Paste(E); return 0;
-        case WM_CLEAR: Clear(E); return 0;
-        case WM_UNDO:
-        case EM_UNDO: {
-            bool Could = E.M.CanUndo() && !E.ReadOnly();
-            Undo(E);
-            return Could ? 1 : 0;
-        }
-
-        // --- the edit messages ---
-        case EM_GETSEL: {
-            int Start = E.M.SelStart(), End = E.M.SelEnd();
-            if (WParam) *reinterpret_cast<int*>(WParam) = Start;
-            if (LParam) *reinterpret_cast<int*>(LParam) = End;
-            return static_cast<LRESULT>(MakeLParam(std::min(Start, 0xFFFF), std::min(End, 0xFFFF)) & 0xFFFFFFFF);
-        }
-        case EM_SETSEL: {
-            intptr_t Start = static_cast<intptr_t>(WParam), End = static_cast<intptr_t>(LParam);
-            // WParam is unsigned: a 32-bit -1 may come in either width.
-            if (static_cast<uint32_t>(WParam) == 0xFFFFFFFFu) Start = -1;
-            if (static_cast<uint32_t>(LParam) == 0xFFFFFFFFu) End = -1;
-            if (Start == -1) {
-                E.M.SetSel(E.M.Caret(), E.M.Caret());
-            } else {
-                if (End < 0) End = E.M.Length();
-                E.M.SetSel(static_cast<int>(std::min<intptr_t>(Start, E.M.Length())),
-                           static_cast<int>(std::min<intptr_t>(End, E.M.Length())));
-            }
+        return DefWindowProc(Wnd, Msg, WParam, LParam);
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        if (!E.Focused()) SetFocus(Wnd);
+        if (!IsWindow(Wnd) || !Find(Wnd)) return 0;
+        TMeasure Me(E);
+        auto Ls = Lines(E, Me);
+        int Pos = PointToPos(E, Me, Ls,
+                             TPoint(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
+                                    static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam)))));
+        if (Msg == WM_LBUTTONDBLCLK) {
+            int A, B;
+            E.M.WordAt(Pos, A, B);
+            E.M.SetSel(A, B);
             E.PreferredX = -1;
             Refresh(E);
+        } else {
+            MoveTo(E, Pos, (WParam & MK_SHIFT) != 0);
+        }
+        E.Tracking = true;
+        SetCapture(Wnd);
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (E.Tracking && GetCapture() == Wnd) {
+            TMeasure Me(E);
+            auto Ls = Lines(E, Me);
+            int Pos = PointToPos(E, Me, Ls,
+                                 TPoint(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
+                                        static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam)))));
+            if (Pos != E.M.Caret()) MoveTo(E, Pos, true);
+        }
+        return 0;
+    case WM_LBUTTONUP:
+        if (E.Tracking) {
+            E.Tracking = false;
+            if (GetCapture() == Wnd) ReleaseCapture();
+        }
+        return 0;
+    case WM_CAPTURECHANGED: E.Tracking = false; return 0;
+    case WM_MOUSEWHEEL:
+        if (E.Multi()) {
+            int Delta = static_cast<int16_t>(HiWord(WParam));
+            SendMessage(Wnd, EM_LINESCROLL, 0, Delta > 0 ? -3 : 3);
             return 0;
         }
-        case EM_GETRECT:
-            if (LParam) *LParamToPointer<TRect>(LParam) = FormatRect(E);
-            return 0;
-        case EM_SETRECT:
-        case EM_SETRECTNP:
-            if (LParam) {
-                E.Format = *LParamToPointer<const TRect>(LParam);
-                E.FormatSet = true;
-            } else {
-                E.FormatSet = false;
+        return DefWindowProc(Wnd, Msg, WParam, LParam);
+    case WM_VSCROLL: {
+        TMeasure Me(E);
+        auto Ls = Lines(E, Me);
+        int Page = VisibleLines(E, Me);
+        int Top = E.TopLine;
+        switch (LoWord(WParam)) {
+        case SB_LINEUP: --Top; break;
+        case SB_LINEDOWN: ++Top; break;
+        case SB_PAGEUP: Top -= Page; break;
+        case SB_PAGEDOWN: Top += Page; break;
+        case SB_TOP: Top = 0; break;
+        case SB_BOTTOM: Top = static_cast<int>(Ls.size()); break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: Top = HiWord(WParam); break;
+        default: return 0;
+        }
+        E.TopLine = std::clamp(Top, 0, std::max(0, static_cast<int>(Ls.size()) - Page));
+        Refresh(E, false);
+        return 0;
+    }
+    case WM_CUT: Cut(E); return 0;
+    case WM_COPY: Copy(E); return 0;
+    case WM_PASTE: Paste(E); return 0;
+    case WM_CLEAR: Clear(E); return 0;
+    case WM_UNDO:
+    case EM_UNDO: {
+        bool Could = E.M.CanUndo() && !E.ReadOnly();
+        Undo(E);
+        return Could ? 1 : 0;
+    }
+
+    // --- the edit messages ---
+    case EM_GETSEL: {
+        int Start = E.M.SelStart(), End = E.M.SelEnd();
+        if (WParam) *reinterpret_cast<int*>(WParam) = Start;
+        if (LParam) *reinterpret_cast<int*>(LParam) = End;
+        return static_cast<LRESULT>(MakeLParam(std::min(Start, 0xFFFF), std::min(End, 0xFFFF)) & 0xFFFFFFFF);
+    }
+    case EM_SETSEL: {
+        intptr_t Start = static_cast<intptr_t>(WParam), End = static_cast<intptr_t>(LParam);
+        // WParam is unsigned: a 32-bit -1 may come in either width.
+        if (static_cast<uint32_t>(WParam) == 0xFFFFFFFFu) Start = -1;
+        if (static_cast<uint32_t>(LParam) == 0xFFFFFFFFu) End = -1;
+        if (Start == -1) {
+            E.M.SetSel(E.M.Caret(), E.M.Caret());
+        } else {
+            if (End < 0) End = E.M.Length();
+            E.M.SetSel(static_cast<int>(std::min<intptr_t>(Start, E.M.Length())),
+                       static_cast<int>(std::min<intptr_t>(End, E.M.Length())));
+        }
+        E.PreferredX = -1;
+        Refresh(E);
+        return 0;
+    }
+    case EM_GETRECT:
+        if (LParam) *LParamToPointer<TRect>(LParam) = FormatRect(E);
+        return 0;
+    case EM_SETRECT:
+    case EM_SETRECTNP:
+        if (LParam) {
+            E.Format = *LParamToPointer<const TRect>(LParam);
+            E.FormatSet = true;
+        } else {
+            E.FormatSet = false;
+        }
+        Refresh(E);
+        return 0;
+    case EM_SETMARGINS: {
+        TMeasure Me(E);
+        if (WParam == EC_USEFONTINFO) {
+            E.LeftMargin = E.RightMargin = Me.AveCharWidth() / 3;
+        } else {
+            if (WParam & EC_LEFTMARGIN) E.LeftMargin = LoWord(static_cast<uintptr_t>(LParam));
+            if (WParam & EC_RIGHTMARGIN) E.RightMargin = HiWord(static_cast<uintptr_t>(LParam));
+        }
+        Refresh(E);
+        return 0;
+    }
+    case EM_GETMARGINS: return MakeLParam(E.LeftMargin, E.RightMargin);
+    case EM_SCROLLCARET: Refresh(E); return 1;
+    case EM_GETMODIFY: return E.Modified ? 1 : 0;
+    case EM_SETMODIFY: E.Modified = WParam != 0; return 0;
+    case EM_GETLINECOUNT: {
+        TMeasure Me(E);
+        return static_cast<LRESULT>(Lines(E, Me).size());
+    }
+    case EM_LINEINDEX: {
+        TMeasure Me(E);
+        auto Ls = Lines(E, Me);
+        int Line = LineIndexArg(E, Ls, WParam);
+        if (Line < 0 || Line >= static_cast<int>(Ls.size())) return -1;
+        return Ls[static_cast<size_t>(Line)].Start;
+    }
+    case EM_LINELENGTH: {
+        TMeasure Me(E);
+        auto Ls = Lines(E, Me);
+        intptr_t Char = static_cast<intptr_t>(WParam);
+        if (Char < 0) {
+            // The characters of the selected lines that are not selected.
+            const TEditLine& A = Ls[static_cast<size_t>(EditLineOf(Ls, E.M.SelStart()))];
+            const TEditLine& B = Ls[static_cast<size_t>(EditLineOf(Ls, E.M.SelEnd()))];
+            return (E.M.SelStart() - A.Start) + (B.End - E.M.SelEnd());
+        }
+        const TEditLine& L = Ls[static_cast<size_t>(EditLineOf(Ls, static_cast<int>(Char)))];
+        return L.End - L.Start;
+    }
+    case EM_LINEFROMCHAR: {
+        TMeasure Me(E);
+        auto Ls = Lines(E, Me);
+        intptr_t Char = static_cast<intptr_t>(WParam);
+        return EditLineOf(Ls, Char < 0 ? E.M.SelStart() : static_cast<int>(Char));
+    }
+    case EM_GETLINE: {
+        TMeasure Me(E);
+        auto Ls = Lines(E, Me);
+        int Line = static_cast<int>(static_cast<intptr_t>(WParam));
+        char* Buffer = LParamToPointer<char>(LParam);
+        if (!Buffer || Line < 0 || Line >= static_cast<int>(Ls.size())) return 0;
+        // The buffer's first word holds its size, as the platform passes it.
+        WORD Size;
+        std::memcpy(&Size, Buffer, sizeof Size);
+        const TEditLine& L = Ls[static_cast<size_t>(Line)];
+        size_t N = std::min<size_t>(Size, static_cast<size_t>(L.End - L.Start));
+        std::memcpy(Buffer, E.M.Text().data() + L.Start, N);
+        return static_cast<LRESULT>(N);
+    }
+    case EM_REPLACESEL: {
+        const char* S = LParamToPointer<const char>(LParam);
+        AnsiString T = WithCase(E, S ? S : "");
+        Change(E, [&] { return E.M.Replace(T, TEditModel::chOther, WParam != 0); });
+        return 0;
+    }
+    case EM_LIMITTEXT: {
+        int Limit = static_cast<int>(static_cast<intptr_t>(WParam));
+        E.M.SetLimit(Limit <= 0 ? EditNoLimit : Limit);
+        return 0;
+    }
+    case EM_GETLIMITTEXT: return E.M.Limit();
+    case EM_CANUNDO: return E.M.CanUndo() ? 1 : 0;
+    case EM_EMPTYUNDOBUFFER: E.M.ClearUndo(); return 0;
+    case EM_SETTABSTOPS: {
+        TMeasure Me(E);
+        int Unit = Me.AveCharWidth();
+        E.TabStops.clear();
+        const int* Stops = LParamToPointer<const int>(LParam);
+        // Dialog units: a quarter of the average character.
+        if (WParam == 1 && Stops) {
+            for (int X = Stops[0] * Unit / 4; X > 0 && E.TabStops.size() < 64; X += Stops[0] * Unit / 4)
+                E.TabStops.push_back(X);
+        } else if (Stops) {
+            for (WPARAM I = 0; I < WParam; ++I) E.TabStops.push_back(Stops[I] * Unit / 4);
+        }
+        Refresh(E, false);
+        return 1;
+    }
+    case EM_SETPASSWORDCHAR:
+        E.Password = static_cast<char>(WParam);
+        Refresh(E, false);
+        return 0;
+    case EM_GETPASSWORDCHAR: return static_cast<unsigned char>(E.Password);
+    case EM_GETFIRSTVISIBLELINE: return E.Multi() ? E.TopLine : 0;
+    case EM_SETREADONLY: {
+        LONG_PTR Style = GetWindowLong(Wnd, GWL_STYLE);
+        SetWindowLong(Wnd, GWL_STYLE,
+                      WParam ? (Style | ES_READONLY) : (Style & ~static_cast<LONG_PTR>(ES_READONLY)));
+        InvalidateRect(Wnd, nullptr, true);
+        return 1;
+    }
+    case EM_SCROLL:
+    case EM_LINESCROLL: {
+        TMeasure Me(E);
+        auto Ls = Lines(E, Me);
+        int Page = VisibleLines(E, Me);
+        int Dy = 0, Dx = 0;
+        if (Msg == EM_SCROLL) {
+            switch (WParam) {
+            case SB_LINEUP: Dy = -1; break;
+            case SB_LINEDOWN: Dy = 1; break;
+            case SB_PAGEUP: Dy = -Page; break;
+            case SB_PAGEDOWN: Dy = Page; break;
+            default: return 0;
             }
-            Refresh(E);
-            return 0;
-        case EM_SETMARGINS: {
-            TMeasure Me(E);
-            if (WParam == EC_USEFONTINFO) {
-                E.LeftMargin = E.RightMargin = Me.AveCharWidth() / 3;
-            } else {
-                if (WParam & EC_LEFTMARGIN) E.LeftMargin = LoWord(static_cast<uintptr_t>(LParam));
-                if (WParam & EC_RIGHTMARGIN) E.RightMargin = HiWord(static_cast<uintptr_t>(LParam));
-            }
-            Refresh(E);
-            return 0;
+        } else {
+            Dx = static_cast<int>(static_cast<intptr_t>(WParam)) * Me.AveCharWidth();
+            Dy = static_cast<int>(LParam);
         }
-        case EM_GETMARGINS: return MakeLParam(E.LeftMargin, E.RightMargin);
-        case EM_SCROLLCARET: Refresh(E); return 1;
-        case EM_GETMODIFY: return E.Modified ? 1 : 0;
-        case EM_SETMODIFY: E.Modified = WParam != 0; return 0;
-        case EM_GETLINECOUNT: {
-            TMeasure Me(E);
-            return static_cast<LRESULT>(Lines(E, Me).size());
-        }
-        case EM_LINEINDEX: {
-            TMeasure Me(E);
-            auto Ls = Lines(E, Me);
-            int Line = LineIndexArg(E, Ls, WParam);
-            if (Line < 0 || Line >= static_cast<int>(Ls.size())) return -1;
-            return Ls[static_cast<size_t>(Line)].Start;
-        }
-        case EM_LINELENGTH: {
-            TMeasure Me(E);
-            auto Ls = Lines(E, Me);
-            intptr_t Char = static_cast<intptr_t>(WParam);
-            if (Char < 0) {
-                // The characters of the selected lines that are not selected.
-                const TEditLine& A = Ls[static_cast<size_t>(EditLineOf(Ls, E.M.SelStart()))];
-                const TEditLine& B = Ls[static_cast<size_t>(EditLineOf(Ls, E.M.SelEnd()))];
-                return (E.M.SelStart() - A.Start) + (B.End - E.M.SelEnd());
-            }
-            const TEditLine& L = Ls[static_cast<size_t>(EditLineOf(Ls, static_cast<int>(Char)))];
-            return L.End - L.Start;
-        }
-        case EM_LINEFROMCHAR: {
-            TMeasure Me(E);
-            auto Ls = Lines(E, Me);
-            intptr_t Char = static_cast<intptr_t>(WParam);
-            return EditLineOf(Ls, Char < 0 ? E.M.SelStart() : static_cast<int>(Char));
-        }
-        case EM_GETLINE: {
-            TMeasure Me(E);
-            auto Ls = Lines(E, Me);
-            int Line = static_cast<int>(static_cast<intptr_t>(WParam));
-            char* Buffer = LParamToPointer<char>(LParam);
-            if (!Buffer || Line < 0 || Line >= static_cast<int>(Ls.size())) return 0;
-            // The buffer's first word holds its size, as the platform passes it.
-            WORD Size;
-            std::memcpy(&Size, Buffer, sizeof Size);
-            const TEditLine& L = Ls[static_cast<size_t>(Line)];
-            size_t N = std::min<size_t>(Size, static_cast<size_t>(L.End - L.Start));
-            std::memcpy(Buffer, E.M.Text().data() + L.Start, N);
-            return static_cast<LRESULT>(N);
-        }
-        case EM_REPLACESEL: {
-            const char* S = LParamToPointer<const char>(LParam);
-            AnsiString T = WithCase(E, S ? S : "");
-            Change(E, [&] { return E.M.Replace(T, TEditModel::chOther, WParam != 0); });
-            return 0;
-        }
-        case EM_LIMITTEXT: {
-            int Limit = static_cast<int>(static_cast<intptr_t>(WParam));
-            E.M.SetLimit(Limit <= 0 ? EditNoLimit : Limit);
-            return 0;
-        }
-        case EM_GETLIMITTEXT: return E.M.Limit();
-        case EM_CANUNDO: return E.M.CanUndo() ? 1 : 0;
-        case EM_EMPTYUNDOBUFFER: E.M.ClearUndo(); return 0;
-        case EM_SETTABSTOPS: {
-            TMeasure Me(E);
-            int Unit = Me.AveCharWidth();
-            E.TabStops.clear();
-            const int* Stops = LParamToPointer<const int>(LParam);
-            // Dialog units: a quarter of the average character.
-            if (WParam == 1 && Stops) {
-                for (int X = Stops[0] * Unit / 4; X > 0 && E.TabStops.size() < 64; X += Stops[0] * Unit / 4)
-                    E.TabStops.push_back(X);
-            } else if (Stops) {
-                for (WPARAM I = 0; I < WParam; ++I) E.TabStops.push_back(Stops[I] * Unit / 4);
-            }
-            Refresh(E, false);
-            return 1;
-        }
-        case EM_SETPASSWORDCHAR:
-            E.Password = static_cast<char>(WParam);
-            Refresh(E, false);
-            return 0;
-        case EM_GETPASSWORDCHAR: return static_cast<unsigned char>(E.Password);
-        case EM_GETFIRSTVISIBLELINE: return E.Multi() ? E.TopLine : 0;
-        case EM_SETREADONLY: {
-            LONG_PTR Style = GetWindowLong(Wnd, GWL_STYLE);
-            SetWindowLong(Wnd, GWL_STYLE, WParam ? (Style | ES_READONLY) : (Style & ~static_cast<LONG_PTR>(ES_READONLY)));
-            InvalidateRect(Wnd, nullptr, true);
-            return 1;
-        }
-        case EM_SCROLL:
-        case EM_LINESCROLL: {
-            TMeasure Me(E);
-            auto Ls = Lines(E, Me);
-            int Page = VisibleLines(E, Me);
-            int Dy = 0, Dx = 0;
-            if (Msg == EM_SCROLL) {
-                switch (WParam) {
-                    case SB_LINEUP: Dy = -1; break;
-                    case SB_LINEDOWN: Dy = 1; break;
-                    case SB_PAGEUP: Dy = -Page; break;
-                    case SB_PAGEDOWN: Dy = Page; break;
-                    default: return 0;
-                }
-            } else {
-                Dx = static_cast<int>(static_cast<intptr_t>(WParam)) * Me.AveCharWidth();
-                Dy = static_cast<int>(LParam);
-            }
-            if (E.Multi())
-                E.TopLine = std::clamp(E.TopLine + Dy, 0, std::max(0, static_cast<int>(Ls.size()) - Page));
-            if (!E.Wrap()) E.ScrollX = std::max(0, E.ScrollX + Dx);
-            Refresh(E, false);
-            return Msg == EM_SCROLL ? MakeLParam(Dy, 1) : 1;
-        }
-        case EM_POSFROMCHAR: {
-            TMeasure Me(E);
-            auto Ls = Lines(E, Me);
-            int Pos = static_cast<int>(static_cast<intptr_t>(WParam));
-            if (Pos < 0 || Pos > E.M.Length()) return -1;
-            TPoint Pt = PosToPoint(E, Me, Ls, Pos);
-            return MakeLParam(Pt.x, Pt.y);
-        }
-        case EM_CHARFROMPOS: {
-            TMeasure Me(E);
-            auto Ls = Lines(E, Me);
-            TPoint Pt(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
-                      static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
-            int Pos = PointToPos(E, Me, Ls, Pt);
-            return MakeLParam(Pos, EditLineOf(Ls, Pos));
-        }
-        default: return DefWindowProc(Wnd, Msg, WParam, LParam);
+        if (E.Multi())
+            E.TopLine = std::clamp(E.TopLine + Dy, 0, std::max(0, static_cast<int>(Ls.size()) - Page));
+        if (!E.Wrap()) E.ScrollX = std::max(0, E.ScrollX + Dx);
+        Refresh(E, false);
+        return Msg == EM_SCROLL ? MakeLParam(Dy, 1) : 1;
+    }
+    case EM_POSFROMCHAR: {
+        TMeasure Me(E);
+        auto Ls = Lines(E, Me);
+        int Pos = static_cast<int>(static_cast<intptr_t>(WParam));
+        if (Pos < 0 || Pos > E.M.Length()) return -1;
+        TPoint Pt = PosToPoint(E, Me, Ls, Pos);
+        return MakeLParam(Pt.x, Pt.y);
+    }
+    case EM_CHARFROMPOS: {
+        TMeasure Me(E);
+        auto Ls = Lines(E, Me);
+        TPoint Pt(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
+                  static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
+        int Pos = PointToPos(E, Me, Ls, Pt);
+        return MakeLParam(Pos, EditLineOf(Ls, Pos));
+    }
+    default: return DefWindowProc(Wnd, Msg, WParam, LParam);
     }
 }
 

@@ -41,7 +41,9 @@ TInputState& In() {
     return State;
 }
 
-bool IsKeyMessage(UINT M) { return M == WM_KEYDOWN || M == WM_KEYUP || M == WM_SYSKEYDOWN || M == WM_SYSKEYUP; }
+bool IsKeyMessage(UINT M) {
+    return M == WM_KEYDOWN || M == WM_KEYUP || M == WM_SYSKEYDOWN || M == WM_SYSKEYUP;
+}
 bool IsClientMouse(UINT M) { return M >= WM_MOUSEFIRST && M <= WM_MOUSELAST; }
 bool IsNonClientMouse(UINT M) { return M >= WM_NCMOUSEMOVE && M <= WM_NCRBUTTONUP; }
 bool IsButtonDown(UINT M) {
@@ -59,14 +61,19 @@ void SetKey(std::array<uint8_t, 256>& Keys, int Vk, bool Down) {
 void SetGenericAndSide(std::array<uint8_t, 256>& Keys, int Vk, bool Down) {
     SetKey(Keys, Vk, Down);
     switch (Vk) {
-        case VK_LSHIFT: case VK_RSHIFT: SetKey(Keys, VK_SHIFT, Down); break;
-        case VK_LCONTROL: case VK_RCONTROL: SetKey(Keys, VK_CONTROL, Down); break;
-        case VK_LMENU: case VK_RMENU: SetKey(Keys, VK_MENU, Down); break;
-        default: break;
+    case VK_LSHIFT:
+    case VK_RSHIFT: SetKey(Keys, VK_SHIFT, Down); break;
+    case VK_LCONTROL:
+    case VK_RCONTROL: SetKey(Keys, VK_CONTROL, Down); break;
+    case VK_LMENU:
+    case VK_RMENU: SetKey(Keys, VK_MENU, Down); break;
+    default: break;
     }
 }
 
-bool Down(const std::array<uint8_t, 256>& Keys, int Vk) { return (Keys[static_cast<size_t>(Vk)] & 0x80) != 0; }
+bool Down(const std::array<uint8_t, 256>& Keys, int Vk) {
+    return (Keys[static_cast<size_t>(Vk)] & 0x80) != 0;
+}
 
 UINT MouseKeyFlags(const std::array<uint8_t, 256>& Keys) {
     UINT F = 0;
@@ -100,12 +107,11 @@ struct TOemKey {
     char Plain, Shifted;
 };
 constexpr TOemKey OemKeys[] = {
-    {VK_OEM_1, ';', ':'},  {VK_OEM_PLUS, '=', '+'},   {VK_OEM_COMMA, ',', '<'}, {VK_OEM_MINUS, '-', '_'},
-    {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'}, {VK_OEM_3, '`', '~'},     {VK_OEM_4, '[', '{'},
-    {VK_OEM_5, '\\', '|'}, {VK_OEM_6, ']', '}'},      {VK_OEM_7, '\'', '"'},
+    {VK_OEM_1, ';', ':'},      {VK_OEM_PLUS, '=', '+'}, {VK_OEM_COMMA, ',', '<'}, {VK_OEM_MINUS, '-', '_'},
+    {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},    {VK_OEM_3, '`', '~'},     {VK_OEM_4, '[', '{'},
+    {VK_OEM_5, '\\', '|'},     {VK_OEM_6, ']', '}'},    {VK_OEM_7, '\'', '"'},
 };
 constexpr char ShiftedDigits[] = ")!@#$%^&*(";
-
 
 }  // namespace
 
@@ -115,31 +121,31 @@ char KeyToChar(WORD Vk, bool Shift, bool Ctrl, bool Alt, bool Caps) {
     if (Ctrl && !Alt) {
         if (Vk >= 'A' && Vk <= 'Z') return static_cast<char>(Vk - 'A' + 1);
         switch (Vk) {
-            case VK_RETURN: return 10;
-            case VK_BACK: return 127;
-            case VK_OEM_4: return 27;
-            case VK_OEM_5: return 28;
-            case VK_OEM_6: return 29;
-            case VK_ESCAPE: return 27;
-            case VK_SPACE: return ' ';
-            default: return 0;
+        case VK_RETURN: return 10;
+        case VK_BACK: return 127;
+        case VK_OEM_4: return 27;
+        case VK_OEM_5: return 28;
+        case VK_OEM_6: return 29;
+        case VK_ESCAPE: return 27;
+        case VK_SPACE: return ' ';
+        default: return 0;
         }
     }
     if (Vk >= 'A' && Vk <= 'Z') return static_cast<char>((Shift != Caps) ? Vk : Vk - 'A' + 'a');
     if (Vk >= '0' && Vk <= '9') return Shift ? ShiftedDigits[Vk - '0'] : static_cast<char>(Vk);
     if (Vk >= VK_NUMPAD0 && Vk <= VK_NUMPAD9) return static_cast<char>('0' + Vk - VK_NUMPAD0);
     switch (Vk) {
-        case VK_SPACE: return ' ';
-        case VK_RETURN: return '\r';
-        case VK_BACK: return '\b';
-        case VK_TAB: return '\t';
-        case VK_ESCAPE: return 27;
-        case VK_MULTIPLY: return '*';
-        case VK_ADD: return '+';
-        case VK_SUBTRACT: return '-';
-        case VK_DECIMAL: return '.';
-        case VK_DIVIDE: return '/';
-        default: break;
+    case VK_SPACE: return ' ';
+    case VK_RETURN: return '\r';
+    case VK_BACK: return '\b';
+    case VK_TAB: return '\t';
+    case VK_ESCAPE: return 27;
+    case VK_MULTIPLY: return '*';
+    case VK_ADD: return '+';
+    case VK_SUBTRACT: return '-';
+    case VK_DECIMAL: return '.';
+    case VK_DIVIDE: return '/';
+    default: break;
     }
     for (const TOemKey& K : OemKeys)
         if (K.Vk == Vk) return Shift ? K.Shifted : K.Plain;
@@ -157,21 +163,21 @@ bool ResolveInput(const TInputEvent& E, TMsg& Msg) {
     Msg.time = E.Time;
     Msg.pt = E.Pt;
     switch (E.Kind) {
-        case TInputEvent::Key:
-            Msg.hwnd = I.Focus ? I.Focus : I.Active;
-            Msg.message = E.Down ? (E.Sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (E.Sys ? WM_SYSKEYUP : WM_KEYUP);
-            Msg.wParam = E.Vk;
-            Msg.lParam = static_cast<LPARAM>(static_cast<int32_t>(E.KeyData));
-            Msg.KeyChar = E.Down ? E.Char : 0;
-            return Find(Msg.hwnd) != nullptr;
-        case TInputEvent::Wheel:
-            Msg.hwnd = I.Focus ? I.Focus : I.Active;
-            Msg.message = WM_MOUSEWHEEL;
-            Msg.wParam = MakeWParam(static_cast<int>(E.MouseKeys), E.Delta);
-            Msg.lParam = MakeLParam(E.Pt.x, E.Pt.y);
-            return Find(Msg.hwnd) != nullptr;
-        case TInputEvent::Move:
-        case TInputEvent::Button: break;
+    case TInputEvent::Key:
+        Msg.hwnd = I.Focus ? I.Focus : I.Active;
+        Msg.message = E.Down ? (E.Sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (E.Sys ? WM_SYSKEYUP : WM_KEYUP);
+        Msg.wParam = E.Vk;
+        Msg.lParam = static_cast<LPARAM>(static_cast<int32_t>(E.KeyData));
+        Msg.KeyChar = E.Down ? E.Char : 0;
+        return Find(Msg.hwnd) != nullptr;
+    case TInputEvent::Wheel:
+        Msg.hwnd = I.Focus ? I.Focus : I.Active;
+        Msg.message = WM_MOUSEWHEEL;
+        Msg.wParam = MakeWParam(static_cast<int>(E.MouseKeys), E.Delta);
+        Msg.lParam = MakeLParam(E.Pt.x, E.Pt.y);
+        return Find(Msg.hwnd) != nullptr;
+    case TInputEvent::Move:
+    case TInputEvent::Button: break;
     }
     LRESULT Hit = HTCLIENT;
     TWindow* W = nullptr;
@@ -186,8 +192,7 @@ bool ResolveInput(const TInputEvent& E, TMsg& Msg) {
     Msg.hwnd = W->Handle;
     if (E.Kind == TInputEvent::Move)
         Msg.message = Client ? static_cast<UINT>(WM_MOUSEMOVE) : static_cast<UINT>(WM_NCMOUSEMOVE);
-    else
-        Msg.message = ButtonMessage(E.ButtonIndex, E.Down ? 0 : 1, Client);
+    else Msg.message = ButtonMessage(E.ButtonIndex, E.Down ? 0 : 1, Client);
     if (!Msg.message) return false;
     if (Client) {
         TPoint P = E.Pt;
@@ -219,7 +224,8 @@ bool InputTaken(const TInputEvent& E, TMsg& Msg) {
                    std::abs(E.Pt.x - I.LastDownPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
                    std::abs(E.Pt.y - I.LastDownPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
         if (Dbl) {
-            UINT D = ButtonMessage(E.ButtonIndex, 2, Msg.message >= WM_MOUSEFIRST && Msg.message <= WM_MOUSELAST);
+            UINT D =
+                ButtonMessage(E.ButtonIndex, 2, Msg.message >= WM_MOUSEFIRST && Msg.message <= WM_MOUSELAST);
             if (D) Msg.message = D;
             I.LastDownWnd = nullptr;
         } else {
@@ -241,7 +247,8 @@ bool InputTaken(const TInputEvent& E, TMsg& Msg) {
         if (Top->Handle != I.Active && !(Top->Style & WS_DISABLED)) {
             LRESULT R = Send(*W, WM_MOUSEACTIVATE, HandleToWParam(Top->Handle),
                              MakeLParam(static_cast<int>(Hit), static_cast<int>(Msg.message)));
-            if ((R == MA_ACTIVATE || R == MA_ACTIVATEANDEAT) && Find(Top->Handle)) SetActiveWindow(Top->Handle);
+            if ((R == MA_ACTIVATE || R == MA_ACTIVATEANDEAT) && Find(Top->Handle))
+                SetActiveWindow(Top->Handle);
             if (R == MA_ACTIVATEANDEAT || R == MA_NOACTIVATEANDEAT) return false;
             if (!Find(Msg.hwnd)) return false;
         }
@@ -261,10 +268,8 @@ void WindowGoing(TWindow& W) {
     TInputState& I = In();
     auto Inside = [&](HWND H) { return H == W.Handle || IsChild(W.Handle, H); };
     if (I.Focus && Inside(I.Focus)) {
-        if (W.Parent && !W.Parent->Destroying && IsShowing(*W.Parent))
-            SetFocus(W.Parent->Handle);
-        else
-            SetFocus(nullptr);
+        if (W.Parent && !W.Parent->Destroying && IsShowing(*W.Parent)) SetFocus(W.Parent->Handle);
+        else SetFocus(nullptr);
     }
     if (I.Capture && Inside(I.Capture)) ReleaseCapture();
     if (!W.Parent && I.Active == W.Handle) SetActiveOther(&W);
@@ -399,14 +404,14 @@ bool SetKeyboardState(const uint8_t State[256]) {
 
 UINT MapVirtualKey(UINT Code, UINT MapType) {
     switch (MapType) {
-        case MAPVK_VK_TO_CHAR: {
-            char C = KeyToChar(static_cast<WORD>(Code), false, false, false, false);
-            if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
-            return static_cast<unsigned char>(C);
-        }
-        case MAPVK_VK_TO_VSC:
-        case MAPVK_VSC_TO_VK: return Code & 0xFF;  // our scan codes are the key numbers
-        default: return 0;
+    case MAPVK_VK_TO_CHAR: {
+        char C = KeyToChar(static_cast<WORD>(Code), false, false, false, false);
+        if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+        return static_cast<unsigned char>(C);
+    }
+    case MAPVK_VK_TO_VSC:
+    case MAPVK_VSC_TO_VK: return Code & 0xFF;  // our scan codes are the key numbers
+    default: return 0;
     }
 }
 
@@ -418,12 +423,12 @@ int16_t VkKeyScan(char C) {
     for (int D = 0; D < 10; ++D)
         if (ShiftedDigits[D] == C) return static_cast<int16_t>(0x100 | ('0' + D));
     switch (U) {
-        case ' ': return VK_SPACE;
-        case '\r': return VK_RETURN;
-        case '\t': return VK_TAB;
-        case '\b': return VK_BACK;
-        case 27: return VK_ESCAPE;
-        default: break;
+    case ' ': return VK_SPACE;
+    case '\r': return VK_RETURN;
+    case '\t': return VK_TAB;
+    case '\b': return VK_BACK;
+    case 27: return VK_ESCAPE;
+    default: break;
     }
     for (const TOemKey& K : OemKeys) {
         if (K.Plain == C) return static_cast<int16_t>(K.Vk);

@@ -32,9 +32,9 @@ struct TListWindow {
     TFont Font;
     TFont* GivenFont = nullptr;
     std::vector<TItem> Items;
-    int Cur = -1;     // the selected item of a single-selection list
-    int Caret = 0;    // the item with the focus rectangle
-    int Anchor = 0;   // where an extended selection starts
+    int Cur = -1;    // the selected item of a single-selection list
+    int Caret = 0;   // the item with the focus rectangle
+    int Anchor = 0;  // where an extended selection starts
     int Top = 0;
     int ItemHeight = 13;
     int ScrollX = 0;
@@ -48,14 +48,20 @@ struct TListWindow {
     bool HasVBar = false, HasHBar = false;
 
     DWORD Style() const { return static_cast<DWORD>(GetWindowLong(Wnd, GWL_STYLE)); }
-    bool Multi() const { return Style() & (static_cast<DWORD>(LBS_MULTIPLESEL) | static_cast<DWORD>(LBS_EXTENDEDSEL)); }
+    bool Multi() const {
+        return Style() & (static_cast<DWORD>(LBS_MULTIPLESEL) | static_cast<DWORD>(LBS_EXTENDEDSEL));
+    }
     bool Extended() const { return Style() & LBS_EXTENDEDSEL; }
     bool Variable() const { return Style() & LBS_OWNERDRAWVARIABLE; }
-    bool OwnerDraw() const { return Style() & (static_cast<DWORD>(LBS_OWNERDRAWFIXED) | static_cast<DWORD>(LBS_OWNERDRAWVARIABLE)); }
+    bool OwnerDraw() const {
+        return Style() & (static_cast<DWORD>(LBS_OWNERDRAWFIXED) | static_cast<DWORD>(LBS_OWNERDRAWVARIABLE));
+    }
     bool HasStrings() const { return !OwnerDraw() || (Style() & LBS_HASSTRINGS); }
     int Count() const { return static_cast<int>(Items.size()); }
     bool Valid(int I) const { return I >= 0 && I < Count(); }
-    int HeightOf(int I) const { return Variable() && Valid(I) ? Items[static_cast<size_t>(I)].Height : ItemHeight; }
+    int HeightOf(int I) const {
+        return Variable() && Valid(I) ? Items[static_cast<size_t>(I)].Height : ItemHeight;
+    }
 };
 
 std::unordered_map<HWND, std::unique_ptr<TListWindow>>& Lists() {
@@ -274,18 +280,14 @@ void MeasureItem(TListWindow& L, int I) {
     M.itemData = L.Valid(I) ? L.Items[static_cast<size_t>(I)].Data : 0;
     M.hwndItem = L.Wnd;
     if (Parent) SendMessage(Parent, WM_MEASUREITEM, M.CtlID, PointerToLParam(&M));
-    if (L.Valid(I))
-        L.Items[static_cast<size_t>(I)].Height = std::max<int>(1, static_cast<int>(M.itemHeight));
-    else
-        L.ItemHeight = std::max<int>(1, static_cast<int>(M.itemHeight));
+    if (L.Valid(I)) L.Items[static_cast<size_t>(I)].Height = std::max<int>(1, static_cast<int>(M.itemHeight));
+    else L.ItemHeight = std::max<int>(1, static_cast<int>(M.itemHeight));
 }
 
 int InsertItem(TListWindow& L, int Index, const char* Text, uintptr_t Data) {
     TItem It;
-    if (L.HasStrings())
-        It.Text = Text ? Text : "";
-    else
-        It.Data = Data;
+    if (L.HasStrings()) It.Text = Text ? Text : "";
+    else It.Data = Data;
     It.Height = L.ItemHeight;
     if (Index < 0 || Index > L.Count()) Index = L.Count();
     L.Items.insert(L.Items.begin() + Index, It);
@@ -319,8 +321,8 @@ void DeleteItem(TListWindow& L, int Index) {
 
 void Paint(TListWindow& L, HDC DC) {
     TRect C = Client(L);
-    TBrush* Brush = reinterpret_cast<TBrush*>(SendMessage(L.Wnd, CN_CTLCOLOR, reinterpret_cast<WPARAM>(DC),
-                                                          HandleToLParam(L.Wnd)));
+    TBrush* Brush = reinterpret_cast<TBrush*>(
+        SendMessage(L.Wnd, CN_CTLCOLOR, reinterpret_cast<WPARAM>(DC), HandleToLParam(L.Wnd)));
     TColor Text = Brush ? static_cast<TColor>(DC->GetTextColor()) : clWindowText;
     TBrush Back;
     Back.SetColor(Brush ? Brush->Color() : clWindow);
@@ -338,7 +340,8 @@ void Paint(TListWindow& L, HDC DC) {
             D.CtlID = static_cast<UINT>(GetWindowLong(L.Wnd, GWL_ID));
             D.itemID = static_cast<UINT>(I);
             D.itemAction = ODA_DRAWENTIRE;
-            D.itemState = (Selected ? ODS_SELECTED : 0u) | (HasFocus ? ODS_FOCUS : 0u) | (Enabled ? 0u : ODS_DISABLED);
+            D.itemState =
+                (Selected ? ODS_SELECTED : 0u) | (HasFocus ? ODS_FOCUS : 0u) | (Enabled ? 0u : ODS_DISABLED);
             D.hwndItem = L.Wnd;
             D.hDC = DC;
             D.rcItem = R;
@@ -356,8 +359,7 @@ void Paint(TListWindow& L, HDC DC) {
             DC->SetTextColor(!Enabled ? clGrayText : Selected ? clHighlightText : Text);
             if (L.Style() & LBS_USETABSTOPS)
                 DC->TabbedTextOut(R.Left + 2, R.Top, It.Text, L.TabStops, R.Left + 2);
-            else
-                DC->TextOut(R.Left + 2, R.Top, It.Text);
+            else DC->TextOut(R.Left + 2, R.Top, It.Text);
             if (HasFocus) DC->DrawFocusRect(R);
         }
         Y = R.Bottom;
@@ -408,7 +410,8 @@ void FitIntegralHeight(TListWindow& L) {
     TRect W;
     GetWindowRect(L.Wnd, W);
     L.Sizing = true;
-    SetWindowPos(L.Wnd, nullptr, 0, 0, W.Width(), W.Height() - Extra, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(L.Wnd, nullptr, 0, 0, W.Width(), W.Height() - Extra,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     L.Sizing = false;
 }
 
@@ -425,22 +428,23 @@ int TabUnit(const TListWindow& L) {
 
 void KeyDown(TListWindow& L, WORD Key) {
     bool Shift = GetKeyState(VK_SHIFT) < 0, Ctrl = GetKeyState(VK_CONTROL) < 0;
-    int From = L.Multi() ? L.Caret : (L.Cur >= 0 ? L.Cur : L.Caret - (Key == VK_DOWN || Key == VK_RIGHT ? 1 : 0));
+    int From =
+        L.Multi() ? L.Caret : (L.Cur >= 0 ? L.Cur : L.Caret - (Key == VK_DOWN || Key == VK_RIGHT ? 1 : 0));
     int Page = PageSize(L);
     int To;
     switch (Key) {
-        case VK_UP:
-        case VK_LEFT: To = From - 1; break;
-        case VK_DOWN:
-        case VK_RIGHT: To = From + 1; break;
-        case VK_PRIOR: To = From - std::max(1, Page - 1); break;
-        case VK_NEXT: To = From + std::max(1, Page - 1); break;
-        case VK_HOME: To = 0; break;
-        case VK_END: To = L.Count() - 1; break;
-        case VK_SPACE:
-            if (L.Multi()) ToggleCaret(L);
-            return;
-        default: return;
+    case VK_UP:
+    case VK_LEFT: To = From - 1; break;
+    case VK_DOWN:
+    case VK_RIGHT: To = From + 1; break;
+    case VK_PRIOR: To = From - std::max(1, Page - 1); break;
+    case VK_NEXT: To = From + std::max(1, Page - 1); break;
+    case VK_HOME: To = 0; break;
+    case VK_END: To = L.Count() - 1; break;
+    case VK_SPACE:
+        if (L.Multi()) ToggleCaret(L);
+        return;
+    default: return;
     }
     if (L.Style() & LBS_MULTIPLESEL) {
         SetCaret(L, To);
@@ -487,332 +491,330 @@ LRESULT ListProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (!P) return DefWindowProc(Wnd, Msg, WParam, LParam);
     TListWindow& L = *P;
     switch (Msg) {
-        case WM_CREATE:
-            SetFont(L, nullptr);
-            if (L.OwnerDraw() && !L.Variable()) MeasureItem(L, -1);
-            if (L.Variable()) {
-                // The height items have until measured.
-                MeasureItem(L, -1);
-            }
-            UpdateScrollBars(L);
-            FitIntegralHeight(L);
-            return 0;
-        case WM_NCDESTROY:
-            Lists().erase(Wnd);
-            return DefWindowProc(Wnd, Msg, WParam, LParam);
-        case WM_SETFONT:
-            SetFont(L, reinterpret_cast<TFont*>(WParam));
-            FitIntegralHeight(L);
-            UpdateScrollBars(L);
-            if (LParam) Redraw(L);
-            return 0;
-        case WM_GETFONT: return reinterpret_cast<LRESULT>(L.GivenFont);
-        case WM_SIZE:
-            if (L.Sizing) return 0;
-            FitIntegralHeight(L);
-            SetTop(L, L.Top);
-            UpdateScrollBars(L);
-            Redraw(L);
-            return 0;
-        case WM_ENABLE: Redraw(L); return 0;
-        case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            if (HDC Given = reinterpret_cast<HDC>(WParam)) {
-                Paint(L, Given);
-                return 0;
-            }
-            TPaintStruct PS;
-            HDC DC = BeginPaint(Wnd, PS);
-            if (DC) Paint(L, DC);
-            EndPaint(Wnd, PS);
+    case WM_CREATE:
+        SetFont(L, nullptr);
+        if (L.OwnerDraw() && !L.Variable()) MeasureItem(L, -1);
+        if (L.Variable()) {
+            // The height items have until measured.
+            MeasureItem(L, -1);
+        }
+        UpdateScrollBars(L);
+        FitIntegralHeight(L);
+        return 0;
+    case WM_NCDESTROY: Lists().erase(Wnd); return DefWindowProc(Wnd, Msg, WParam, LParam);
+    case WM_SETFONT:
+        SetFont(L, reinterpret_cast<TFont*>(WParam));
+        FitIntegralHeight(L);
+        UpdateScrollBars(L);
+        if (LParam) Redraw(L);
+        return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(L.GivenFont);
+    case WM_SIZE:
+        if (L.Sizing) return 0;
+        FitIntegralHeight(L);
+        SetTop(L, L.Top);
+        UpdateScrollBars(L);
+        Redraw(L);
+        return 0;
+    case WM_ENABLE: Redraw(L); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+        if (HDC Given = reinterpret_cast<HDC>(WParam)) {
+            Paint(L, Given);
             return 0;
         }
-        case CN_CTLCOLOR:
-            // The list of a combo box wears the combo box's colours.
-            if (GetClassName(Wnd) == "ComboLBox") return SendMessage(GetParent(Wnd), CN_CTLCOLOR, WParam, LParam);
-            return 0;
-        case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
-        case WM_SETFOCUS:
-            Redraw(L);
-            Notify(L, LBN_SETFOCUS);
-            return 0;
-        case WM_KILLFOCUS:
-            L.Tracking = false;
-            Redraw(L);
-            Notify(L, LBN_KILLFOCUS);
-            return 0;
-        case WM_KEYDOWN: KeyDown(L, static_cast<WORD>(WParam)); return 0;
-        case WM_CHAR: CharTyped(L, static_cast<char>(WParam)); return 0;
-        case WM_LBUTTONDOWN: {
-            if ((L.Style() & WS_CHILD) && GetFocus() != Wnd) SetFocus(Wnd);
-            if (!Find(Wnd)) return 0;
+        TPaintStruct PS;
+        HDC DC = BeginPaint(Wnd, PS);
+        if (DC) Paint(L, DC);
+        EndPaint(Wnd, PS);
+        return 0;
+    }
+    case CN_CTLCOLOR:
+        // The list of a combo box wears the combo box's colours.
+        if (GetClassName(Wnd) == "ComboLBox") return SendMessage(GetParent(Wnd), CN_CTLCOLOR, WParam, LParam);
+        return 0;
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_SETFOCUS:
+        Redraw(L);
+        Notify(L, LBN_SETFOCUS);
+        return 0;
+    case WM_KILLFOCUS:
+        L.Tracking = false;
+        Redraw(L);
+        Notify(L, LBN_KILLFOCUS);
+        return 0;
+    case WM_KEYDOWN: KeyDown(L, static_cast<WORD>(WParam)); return 0;
+    case WM_CHAR: CharTyped(L, static_cast<char>(WParam)); return 0;
+    case WM_LBUTTONDOWN: {
+        if ((L.Style() & WS_CHILD) && GetFocus() != Wnd) SetFocus(Wnd);
+        if (!Find(Wnd)) return 0;
+        TPoint Pt = PointOf(LParam);
+        bool Outside;
+        int I = ItemAtY(L, Pt.y, Outside);
+        if (I < 0 || Outside) return 0;
+        if (L.Style() & LBS_MULTIPLESEL) {
+            SetCaret(L, I);
+            ToggleCaret(L);
+        } else if (L.Extended() && (WParam & MK_CONTROL)) {
+            SetCaret(L, I);
+            ToggleCaret(L);
+        } else {
+            UserMove(L, I, (WParam & MK_SHIFT) != 0, false);
+        }
+        L.Tracking = true;
+        SetCapture(Wnd);
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (L.Tracking && GetCapture() == Wnd && !(L.Style() & LBS_MULTIPLESEL)) {
             TPoint Pt = PointOf(LParam);
             bool Outside;
             int I = ItemAtY(L, Pt.y, Outside);
-            if (I < 0 || Outside) return 0;
-            if (L.Style() & LBS_MULTIPLESEL) {
-                SetCaret(L, I);
-                ToggleCaret(L);
-            } else if (L.Extended() && (WParam & MK_CONTROL)) {
-                SetCaret(L, I);
-                ToggleCaret(L);
-            } else {
-                UserMove(L, I, (WParam & MK_SHIFT) != 0, false);
-            }
-            L.Tracking = true;
-            SetCapture(Wnd);
-            return 0;
+            // Dragged past an edge, the list scrolls on.
+            if (Pt.y < 0 && L.Top > 0) I = L.Top - 1;
+            if (I >= 0) UserMove(L, I, L.Extended(), false);
         }
-        case WM_MOUSEMOVE:
-            if (L.Tracking && GetCapture() == Wnd && !(L.Style() & LBS_MULTIPLESEL)) {
-                TPoint Pt = PointOf(LParam);
-                bool Outside;
-                int I = ItemAtY(L, Pt.y, Outside);
-                // Dragged past an edge, the list scrolls on.
-                if (Pt.y < 0 && L.Top > 0) I = L.Top - 1;
-                if (I >= 0) UserMove(L, I, L.Extended(), false);
-            }
-            return 0;
-        case WM_LBUTTONUP:
-            if (L.Tracking) {
-                L.Tracking = false;
-                if (GetCapture() == Wnd) ReleaseCapture();
-            }
-            return 0;
-        case WM_CAPTURECHANGED: L.Tracking = false; return 0;
-        case WM_LBUTTONDBLCLK: {
-            bool Outside;
-            int I = ItemAtY(L, PointOf(LParam).y, Outside);
-            if (I >= 0 && !Outside) Notify(L, LBN_DBLCLK);
-            return 0;
+        return 0;
+    case WM_LBUTTONUP:
+        if (L.Tracking) {
+            L.Tracking = false;
+            if (GetCapture() == Wnd) ReleaseCapture();
         }
-        case WM_MOUSEWHEEL:
-            SetTop(L, L.Top + (static_cast<int16_t>(HiWord(WParam)) > 0 ? -3 : 3));
-            return 0;
-        case WM_VSCROLL: {
-            int Page = PageSize(L);
-            switch (LoWord(WParam)) {
-                case SB_LINEUP: SetTop(L, L.Top - 1); break;
-                case SB_LINEDOWN: SetTop(L, L.Top + 1); break;
-                case SB_PAGEUP: SetTop(L, L.Top - Page); break;
-                case SB_PAGEDOWN: SetTop(L, L.Top + Page); break;
-                case SB_TOP: SetTop(L, 0); break;
-                case SB_BOTTOM: SetTop(L, L.Count()); break;
-                case SB_THUMBPOSITION:
-                case SB_THUMBTRACK: SetTop(L, HiWord(WParam)); break;
-                default: break;
-            }
-            return 0;
+        return 0;
+    case WM_CAPTURECHANGED: L.Tracking = false; return 0;
+    case WM_LBUTTONDBLCLK: {
+        bool Outside;
+        int I = ItemAtY(L, PointOf(LParam).y, Outside);
+        if (I >= 0 && !Outside) Notify(L, LBN_DBLCLK);
+        return 0;
+    }
+    case WM_MOUSEWHEEL: SetTop(L, L.Top + (static_cast<int16_t>(HiWord(WParam)) > 0 ? -3 : 3)); return 0;
+    case WM_VSCROLL: {
+        int Page = PageSize(L);
+        switch (LoWord(WParam)) {
+        case SB_LINEUP: SetTop(L, L.Top - 1); break;
+        case SB_LINEDOWN: SetTop(L, L.Top + 1); break;
+        case SB_PAGEUP: SetTop(L, L.Top - Page); break;
+        case SB_PAGEDOWN: SetTop(L, L.Top + Page); break;
+        case SB_TOP: SetTop(L, 0); break;
+        case SB_BOTTOM: SetTop(L, L.Count()); break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: SetTop(L, HiWord(WParam)); break;
+        default: break;
         }
-        case WM_HSCROLL: {
-            int Width = Client(L).Width(), X = L.ScrollX;
-            switch (LoWord(WParam)) {
-                case SB_LINELEFT: X -= 8; break;
-                case SB_LINERIGHT: X += 8; break;
-                case SB_PAGELEFT: X -= Width; break;
-                case SB_PAGERIGHT: X += Width; break;
-                case SB_THUMBPOSITION:
-                case SB_THUMBTRACK: X = HiWord(WParam); break;
-                default: return 0;
-            }
-            L.ScrollX = std::clamp(X, 0, std::max(0, L.Extent - Width));
-            UpdateScrollBars(L);
-            Redraw(L);
-            return 0;
+        return 0;
+    }
+    case WM_HSCROLL: {
+        int Width = Client(L).Width(), X = L.ScrollX;
+        switch (LoWord(WParam)) {
+        case SB_LINELEFT: X -= 8; break;
+        case SB_LINERIGHT: X += 8; break;
+        case SB_PAGELEFT: X -= Width; break;
+        case SB_PAGERIGHT: X += Width; break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: X = HiWord(WParam); break;
+        default: return 0;
         }
+        L.ScrollX = std::clamp(X, 0, std::max(0, L.Extent - Width));
+        UpdateScrollBars(L);
+        Redraw(L);
+        return 0;
+    }
 
-        // --- the list-box messages ---
-        case LB_ADDSTRING: {
-            const char* S = LParamToPointer<const char>(LParam);
-            int Index = (L.Style() & LBS_SORT) && L.HasStrings() ? SortedIndex(L, S ? S : "") : L.Count();
-            return InsertItem(L, Index, S, static_cast<uintptr_t>(LParam));
+    // --- the list-box messages ---
+    case LB_ADDSTRING: {
+        const char* S = LParamToPointer<const char>(LParam);
+        int Index = (L.Style() & LBS_SORT) && L.HasStrings() ? SortedIndex(L, S ? S : "") : L.Count();
+        return InsertItem(L, Index, S, static_cast<uintptr_t>(LParam));
+    }
+    case LB_INSERTSTRING: {
+        intptr_t Index = static_cast<intptr_t>(WParam);
+        if (Index > L.Count()) return LB_ERR;
+        return InsertItem(L, static_cast<int>(Index), LParamToPointer<const char>(LParam),
+                          static_cast<uintptr_t>(LParam));
+    }
+    case LB_DELETESTRING: {
+        int Index = static_cast<int>(static_cast<intptr_t>(WParam));
+        if (!L.Valid(Index)) return LB_ERR;
+        DeleteItem(L, Index);
+        return L.Count();
+    }
+    case LB_RESETCONTENT:
+        L.Items.clear();
+        L.Cur = -1;
+        L.Caret = L.Anchor = L.Top = 0;
+        UpdateScrollBars(L);
+        Redraw(L);
+        return 0;
+    case LB_SETSEL: {
+        if (!L.Multi()) return LB_ERR;
+        intptr_t Index = static_cast<intptr_t>(LParam);
+        if (Index == -1) {
+            for (TItem& It : L.Items) It.Selected = WParam != 0;
+        } else if (L.Valid(static_cast<int>(Index))) {
+            L.Items[static_cast<size_t>(Index)].Selected = WParam != 0;
+        } else {
+            return LB_ERR;
         }
-        case LB_INSERTSTRING: {
-            intptr_t Index = static_cast<intptr_t>(WParam);
-            if (Index > L.Count()) return LB_ERR;
-            return InsertItem(L, static_cast<int>(Index), LParamToPointer<const char>(LParam), static_cast<uintptr_t>(LParam));
+        Redraw(L);
+        return 0;
+    }
+    case LB_SETCURSEL: {
+        if (L.Multi()) return LB_ERR;
+        intptr_t Index = static_cast<intptr_t>(WParam);
+        if (Index < -1 || Index >= L.Count()) Index = -1;
+        L.Cur = static_cast<int>(Index);
+        if (Index >= 0) SetCaret(L, L.Cur);
+        Redraw(L);
+        return Index < 0 ? LB_ERR : Index;
+    }
+    case LB_GETSEL: {
+        int Index = static_cast<int>(static_cast<intptr_t>(WParam));
+        if (!L.Valid(Index)) return LB_ERR;
+        return L.Multi() ? (L.Items[static_cast<size_t>(Index)].Selected ? 1 : 0) : (Index == L.Cur ? 1 : 0);
+    }
+    case LB_GETCURSEL:
+        if (L.Multi()) return L.Count() ? L.Caret : LB_ERR;
+        return L.Cur >= 0 ? L.Cur : LB_ERR;
+    case LB_GETTEXT: {
+        int Index = static_cast<int>(static_cast<intptr_t>(WParam));
+        char* Buffer = LParamToPointer<char>(LParam);
+        if (!L.Valid(Index) || !Buffer) return LB_ERR;
+        const TItem& It = L.Items[static_cast<size_t>(Index)];
+        if (!L.HasStrings()) {
+            std::memcpy(Buffer, &It.Data, sizeof It.Data);
+            return sizeof It.Data;
         }
-        case LB_DELETESTRING: {
-            int Index = static_cast<int>(static_cast<intptr_t>(WParam));
+        std::memcpy(Buffer, It.Text.c_str(), It.Text.size() + 1);
+        return static_cast<LRESULT>(It.Text.size());
+    }
+    case LB_GETTEXTLEN: {
+        int Index = static_cast<int>(static_cast<intptr_t>(WParam));
+        if (!L.Valid(Index)) return LB_ERR;
+        return L.HasStrings() ? static_cast<LRESULT>(L.Items[static_cast<size_t>(Index)].Text.size())
+                              : static_cast<LRESULT>(sizeof(uintptr_t));
+    }
+    case LB_GETCOUNT: return L.Count();
+    case LB_SELECTSTRING: {
+        if (L.Multi()) return LB_ERR;
+        const char* S = LParamToPointer<const char>(LParam);
+        AnsiString Prefix = AnsiString(S ? S : "").substr(0, 255);
+        int Found = FindFrom(L, static_cast<intptr_t>(WParam), Prefix, false);
+        if (Found == LB_ERR) return LB_ERR;
+        L.Cur = Found;
+        SetCaret(L, Found);
+        Redraw(L);
+        return Found;
+    }
+    case LB_FINDSTRING:
+    case LB_FINDSTRINGEXACT: {
+        const char* S = LParamToPointer<const char>(LParam);
+        return FindFrom(L, static_cast<intptr_t>(WParam), S ? S : "", Msg == LB_FINDSTRINGEXACT);
+    }
+    case LB_GETTOPINDEX: return L.Top;
+    case LB_SETTOPINDEX: {
+        int Index = static_cast<int>(static_cast<intptr_t>(WParam));
+        if (!L.Valid(Index) && !(Index == 0 && L.Count() == 0)) return LB_ERR;
+        SetTop(L, Index);
+        return 0;
+    }
+    case LB_GETSELCOUNT: {
+        if (!L.Multi()) return LB_ERR;
+        return std::count_if(L.Items.begin(), L.Items.end(), [](const TItem& It) { return It.Selected; });
+    }
+    case LB_GETSELITEMS: {
+        if (!L.Multi()) return LB_ERR;
+        int* Out = LParamToPointer<int>(LParam);
+        int N = 0;
+        for (int I = 0; I < L.Count() && static_cast<WPARAM>(N) < WParam; ++I)
+            if (L.Items[static_cast<size_t>(I)].Selected) Out[N++] = I;
+        return N;
+    }
+    case LB_SETTABSTOPS: {
+        int Unit = TabUnit(L);
+        const int* Stops = LParamToPointer<const int>(LParam);
+        L.TabStops.clear();
+        // Dialog units are a quarter of the average character.
+        if (WParam == 1 && Stops) {
+            for (int X = Stops[0] * Unit / 4; X > 0 && L.TabStops.size() < 64; X += Stops[0] * Unit / 4)
+                L.TabStops.push_back(X);
+        } else if (Stops) {
+            for (WPARAM I = 0; I < WParam; ++I) L.TabStops.push_back(Stops[I] * Unit / 4);
+        }
+        Redraw(L);
+        return 1;
+    }
+    case LB_SETHORIZONTALEXTENT:
+        L.Extent = static_cast<int>(WParam);
+        UpdateScrollBars(L);
+        Redraw(L);
+        return 0;
+    case LB_GETHORIZONTALEXTENT: return L.Extent;
+    case LB_GETITEMRECT: {
+        int Index = static_cast<int>(static_cast<intptr_t>(WParam));
+        TRect* R = LParamToPointer<TRect>(LParam);
+        if (!R || (!L.Valid(Index) && !(Index == 0 && L.Count() == 0))) return LB_ERR;
+        *R = ItemRect(L, Index);
+        return 1;
+    }
+    case LB_GETITEMDATA: {
+        int Index = static_cast<int>(static_cast<intptr_t>(WParam));
+        if (!L.Valid(Index)) return LB_ERR;
+        return static_cast<LRESULT>(L.Items[static_cast<size_t>(Index)].Data);
+    }
+    case LB_SETITEMDATA: {
+        int Index = static_cast<int>(static_cast<intptr_t>(WParam));
+        if (!L.Valid(Index)) return LB_ERR;
+        L.Items[static_cast<size_t>(Index)].Data = static_cast<uintptr_t>(LParam);
+        return 0;
+    }
+    case LB_SELITEMRANGE: {
+        if (!L.Multi()) return LB_ERR;
+        int A = LoWord(static_cast<uintptr_t>(LParam)), B = HiWord(static_cast<uintptr_t>(LParam));
+        if (A > B) std::swap(A, B);
+        if (!L.Valid(A)) return LB_ERR;
+        for (int I = A; I <= std::min(B, L.Count() - 1); ++I)
+            L.Items[static_cast<size_t>(I)].Selected = WParam != 0;
+        Redraw(L);
+        return 0;
+    }
+    case LB_SETCARETINDEX: {
+        int Index = static_cast<int>(static_cast<intptr_t>(WParam));
+        if (!L.Valid(Index)) return LB_ERR;
+        SetCaret(L, Index);
+        return 0;
+    }
+    case LB_GETCARETINDEX:
+        if (!L.Multi() && L.Cur >= 0) return L.Cur;
+        return L.Caret;
+    case LB_SETITEMHEIGHT: {
+        int H = LoWord(static_cast<uintptr_t>(LParam));
+        if (H <= 0) return LB_ERR;
+        int Index = static_cast<int>(static_cast<intptr_t>(WParam));
+        if (L.Variable()) {
             if (!L.Valid(Index)) return LB_ERR;
-            DeleteItem(L, Index);
-            return L.Count();
+            L.Items[static_cast<size_t>(Index)].Height = H;
+        } else {
+            L.ItemHeight = H;
+            FitIntegralHeight(L);
         }
-        case LB_RESETCONTENT:
-            L.Items.clear();
-            L.Cur = -1;
-            L.Caret = L.Anchor = L.Top = 0;
-            UpdateScrollBars(L);
-            Redraw(L);
-            return 0;
-        case LB_SETSEL: {
-            if (!L.Multi()) return LB_ERR;
-            intptr_t Index = static_cast<intptr_t>(LParam);
-            if (Index == -1) {
-                for (TItem& It : L.Items) It.Selected = WParam != 0;
-            } else if (L.Valid(static_cast<int>(Index))) {
-                L.Items[static_cast<size_t>(Index)].Selected = WParam != 0;
-            } else {
-                return LB_ERR;
-            }
-            Redraw(L);
-            return 0;
-        }
-        case LB_SETCURSEL: {
-            if (L.Multi()) return LB_ERR;
-            intptr_t Index = static_cast<intptr_t>(WParam);
-            if (Index < -1 || Index >= L.Count()) Index = -1;
-            L.Cur = static_cast<int>(Index);
-            if (Index >= 0) SetCaret(L, L.Cur);
-            Redraw(L);
-            return Index < 0 ? LB_ERR : Index;
-        }
-        case LB_GETSEL: {
-            int Index = static_cast<int>(static_cast<intptr_t>(WParam));
-            if (!L.Valid(Index)) return LB_ERR;
-            return L.Multi() ? (L.Items[static_cast<size_t>(Index)].Selected ? 1 : 0) : (Index == L.Cur ? 1 : 0);
-        }
-        case LB_GETCURSEL:
-            if (L.Multi()) return L.Count() ? L.Caret : LB_ERR;
-            return L.Cur >= 0 ? L.Cur : LB_ERR;
-        case LB_GETTEXT: {
-            int Index = static_cast<int>(static_cast<intptr_t>(WParam));
-            char* Buffer = LParamToPointer<char>(LParam);
-            if (!L.Valid(Index) || !Buffer) return LB_ERR;
-            const TItem& It = L.Items[static_cast<size_t>(Index)];
-            if (!L.HasStrings()) {
-                std::memcpy(Buffer, &It.Data, sizeof It.Data);
-                return sizeof It.Data;
-            }
-            std::memcpy(Buffer, It.Text.c_str(), It.Text.size() + 1);
-            return static_cast<LRESULT>(It.Text.size());
-        }
-        case LB_GETTEXTLEN: {
-            int Index = static_cast<int>(static_cast<intptr_t>(WParam));
-            if (!L.Valid(Index)) return LB_ERR;
-            return L.HasStrings() ? static_cast<LRESULT>(L.Items[static_cast<size_t>(Index)].Text.size())
-                                  : static_cast<LRESULT>(sizeof(uintptr_t));
-        }
-        case LB_GETCOUNT: return L.Count();
-        case LB_SELECTSTRING: {
-            if (L.Multi()) return LB_ERR;
-            const char* S = LParamToPointer<const char>(LParam);
-            AnsiString Prefix = AnsiString(S ? S : "").substr(0, 255);
-            int Found = FindFrom(L, static_cast<intptr_t>(WParam), Prefix, false);
-            if (Found == LB_ERR) return LB_ERR;
-            L.Cur = Found;
-            SetCaret(L, Found);
-            Redraw(L);
-            return Found;
-        }
-        case LB_FINDSTRING:
-        case LB_FINDSTRINGEXACT: {
-            const char* S = LParamToPointer<const char>(LParam);
-            return FindFrom(L, static_cast<intptr_t>(WParam), S ? S : "", Msg == LB_FINDSTRINGEXACT);
-        }
-        case LB_GETTOPINDEX: return L.Top;
-        case LB_SETTOPINDEX: {
-            int Index = static_cast<int>(static_cast<intptr_t>(WParam));
-            if (!L.Valid(Index) && !(Index == 0 && L.Count() == 0)) return LB_ERR;
-            SetTop(L, Index);
-            return 0;
-        }
-        case LB_GETSELCOUNT: {
-            if (!L.Multi()) return LB_ERR;
-            return std::count_if(L.Items.begin(), L.Items.end(), [](const TItem& It) { return It.Selected; });
-        }
-        case LB_GETSELITEMS: {
-            if (!L.Multi()) return LB_ERR;
-            int* Out = LParamToPointer<int>(LParam);
-            int N = 0;
-            for (int I = 0; I < L.Count() && static_cast<WPARAM>(N) < WParam; ++I)
-                if (L.Items[static_cast<size_t>(I)].Selected) Out[N++] = I;
-            return N;
-        }
-        case LB_SETTABSTOPS: {
-            int Unit = TabUnit(L);
-            const int* Stops = LParamToPointer<const int>(LParam);
-            L.TabStops.clear();
-            // Dialog units are a quarter of the average character.
-            if (WParam == 1 && Stops) {
-                for (int X = Stops[0] * Unit / 4; X > 0 && L.TabStops.size() < 64; X += Stops[0] * Unit / 4)
-                    L.TabStops.push_back(X);
-            } else if (Stops) {
-                for (WPARAM I = 0; I < WParam; ++I) L.TabStops.push_back(Stops[I] * Unit / 4);
-            }
-            Redraw(L);
-            return 1;
-        }
-        case LB_SETHORIZONTALEXTENT:
-            L.Extent = static_cast<int>(WParam);
-            UpdateScrollBars(L);
-            Redraw(L);
-            return 0;
-        case LB_GETHORIZONTALEXTENT: return L.Extent;
-        case LB_GETITEMRECT: {
-            int Index = static_cast<int>(static_cast<intptr_t>(WParam));
-            TRect* R = LParamToPointer<TRect>(LParam);
-            if (!R || (!L.Valid(Index) && !(Index == 0 && L.Count() == 0))) return LB_ERR;
-            *R = ItemRect(L, Index);
-            return 1;
-        }
-        case LB_GETITEMDATA: {
-            int Index = static_cast<int>(static_cast<intptr_t>(WParam));
-            if (!L.Valid(Index)) return LB_ERR;
-            return static_cast<LRESULT>(L.Items[static_cast<size_t>(Index)].Data);
-        }
-        case LB_SETITEMDATA: {
-            int Index = static_cast<int>(static_cast<intptr_t>(WParam));
-            if (!L.Valid(Index)) return LB_ERR;
-            L.Items[static_cast<size_t>(Index)].Data = static_cast<uintptr_t>(LParam);
-            return 0;
-        }
-        case LB_SELITEMRANGE: {
-            if (!L.Multi()) return LB_ERR;
-            int A = LoWord(static_cast<uintptr_t>(LParam)), B = HiWord(static_cast<uintptr_t>(LParam));
-            if (A > B) std::swap(A, B);
-            if (!L.Valid(A)) return LB_ERR;
-            for (int I = A; I <= std::min(B, L.Count() - 1); ++I) L.Items[static_cast<size_t>(I)].Selected = WParam != 0;
-            Redraw(L);
-            return 0;
-        }
-        case LB_SETCARETINDEX: {
-            int Index = static_cast<int>(static_cast<intptr_t>(WParam));
-            if (!L.Valid(Index)) return LB_ERR;
-            SetCaret(L, Index);
-            return 0;
-        }
-        case LB_GETCARETINDEX:
-            if (!L.Multi() && L.Cur >= 0) return L.Cur;
-            return L.Caret;
-        case LB_SETITEMHEIGHT: {
-            int H = LoWord(static_cast<uintptr_t>(LParam));
-            if (H <= 0) return LB_ERR;
-            int Index = static_cast<int>(static_cast<intptr_t>(WParam));
-            if (L.Variable()) {
-                if (!L.Valid(Index)) return LB_ERR;
-                L.Items[static_cast<size_t>(Index)].Height = H;
-            } else {
-                L.ItemHeight = H;
-                FitIntegralHeight(L);
-            }
-            UpdateScrollBars(L);
-            Redraw(L);
-            return 0;
-        }
-        case LB_GETITEMHEIGHT: {
-            int Index = static_cast<int>(static_cast<intptr_t>(WParam));
-            if (L.Variable()) return L.Valid(Index) ? L.HeightOf(Index) : LB_ERR;
-            return L.ItemHeight;
-        }
-        case LB_ITEMFROMPOINT: {
-            bool Outside;
-            int I = ItemAtY(L, PointOf(LParam).y, Outside);
-            TPoint Pt = PointOf(LParam);
-            if (Pt.x < 0 || Pt.x >= Client(L).Width()) Outside = true;
-            return MakeLParam(std::max(0, I), Outside ? 1 : 0);
-        }
-        default: return DefWindowProc(Wnd, Msg, WParam, LParam);
+        UpdateScrollBars(L);
+        Redraw(L);
+        return 0;
+    }
+    case LB_GETITEMHEIGHT: {
+        int Index = static_cast<int>(static_cast<intptr_t>(WParam));
+        if (L.Variable()) return L.Valid(Index) ? L.HeightOf(Index) : LB_ERR;
+        return L.ItemHeight;
+    }
+    case LB_ITEMFROMPOINT: {
+        bool Outside;
+        int I = ItemAtY(L, PointOf(LParam).y, Outside);
+        TPoint Pt = PointOf(LParam);
+        if (Pt.x < 0 || Pt.x >= Client(L).Width()) Outside = true;
+        return MakeLParam(std::max(0, I), Outside ? 1 : 0);
+    }
+    default: return DefWindowProc(Wnd, Msg, WParam, LParam);
     }
 }
 

@@ -243,7 +243,8 @@ bool TranslateMessage(const TMsg& Msg) {
     if (Msg.message != WM_KEYDOWN && Msg.message != WM_SYSKEYDOWN) return false;
     char C = Msg.KeyChar ? Msg.KeyChar : TranslateKey(static_cast<WORD>(Msg.wParam));
     if (!C) return false;
-    PostMessage(Msg.hwnd, Msg.message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, static_cast<unsigned char>(C), Msg.lParam);
+    PostMessage(Msg.hwnd, Msg.message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, static_cast<unsigned char>(C),
+                Msg.lParam);
     return true;
 }
 
@@ -319,7 +320,8 @@ uintptr_t SetTimer(HWND Wnd, uintptr_t Id, UINT Elapse, TTimerProc Proc) {
 
 bool KillTimer(HWND Wnd, uintptr_t Id) {
     auto& Timers = Q().Timers;
-    auto It = std::find_if(Timers.begin(), Timers.end(), [&](const TTimer& T) { return T.Wnd == Wnd && T.Id == Id; });
+    auto It = std::find_if(Timers.begin(), Timers.end(),
+                           [&](const TTimer& T) { return T.Wnd == Wnd && T.Id == Id; });
     if (It == Timers.end()) return false;
     Timers.erase(It);
     // A WM_TIMER already taken from the queue finds no timer and goes to the window, as before.

@@ -26,7 +26,9 @@ inline LPARAM MakeLParam(int Lo, int Hi) {
     return static_cast<LPARAM>(static_cast<uint32_t>(static_cast<WORD>(Lo)) |
                                (static_cast<uint32_t>(static_cast<WORD>(Hi)) << 16));
 }
-inline WPARAM MakeWParam(int Lo, int Hi) { return static_cast<WPARAM>(static_cast<uint32_t>(MakeLParam(Lo, Hi))); }
+inline WPARAM MakeWParam(int Lo, int Hi) {
+    return static_cast<WPARAM>(static_cast<uint32_t>(MakeLParam(Lo, Hi)));
+}
 inline WPARAM HandleToWParam(HWND H) { return reinterpret_cast<WPARAM>(H); }
 inline LPARAM HandleToLParam(HWND H) { return reinterpret_cast<LPARAM>(H); }
 inline HWND WParamToHandle(WPARAM W) { return reinterpret_cast<HWND>(W); }
@@ -187,10 +189,10 @@ enum : UINT {
     CM_DEACTIVATE = CM_BASE + 1,
     CM_GOTFOCUS = CM_BASE + 2,
     CM_LOSTFOCUS = CM_BASE + 3,
-    CM_CANCELMODE = CM_BASE + 4,       // LParam: the control that asks (TControl*), or 0
-    CM_DIALOGKEY = CM_BASE + 5,        // a key that may be the form's (Tab, Enter, Escape, arrows)
-    CM_DIALOGCHAR = CM_BASE + 6,       // a character that may be an accelerator
-    CM_FOCUSCHANGED = CM_BASE + 7,     // LParam: the control that took the focus
+    CM_CANCELMODE = CM_BASE + 4,    // LParam: the control that asks (TControl*), or 0
+    CM_DIALOGKEY = CM_BASE + 5,     // a key that may be the form's (Tab, Enter, Escape, arrows)
+    CM_DIALOGCHAR = CM_BASE + 6,    // a character that may be an accelerator
+    CM_FOCUSCHANGED = CM_BASE + 7,  // LParam: the control that took the focus
     CM_PARENTFONTCHANGED = CM_BASE + 8,
     CM_PARENTCOLORCHANGED = CM_BASE + 9,
     CM_HITTEST = CM_BASE + 10,
@@ -202,12 +204,12 @@ enum : UINT {
     CM_CTL3DCHANGED = CM_BASE + 16,
     CM_PARENTCTL3DCHANGED = CM_BASE + 17,
     CM_TEXTCHANGED = CM_BASE + 18,
-    CM_MOUSEENTER = CM_BASE + 19,      // LParam: the control entered
-    CM_MOUSELEAVE = CM_BASE + 20,      // LParam: the control left
+    CM_MOUSEENTER = CM_BASE + 19,  // LParam: the control entered
+    CM_MOUSELEAVE = CM_BASE + 20,  // LParam: the control left
     CM_MENUCHANGED = CM_BASE + 21,
     CM_APPKEYDOWN = CM_BASE + 22,
     CM_APPSYSCOMMAND = CM_BASE + 23,
-    CM_BUTTONPRESSED = CM_BASE + 24,   // WParam: group index, LParam: the button pressed
+    CM_BUTTONPRESSED = CM_BASE + 24,  // WParam: group index, LParam: the button pressed
     CM_SHOWINGCHANGED = CM_BASE + 25,
     CM_ENTER = CM_BASE + 26,
     CM_EXIT = CM_BASE + 27,
@@ -216,7 +218,7 @@ enum : UINT {
     CM_WANTSPECIALKEY = CM_BASE + 30,
     CM_INVOKEHELP = CM_BASE + 31,
     CM_WINDOWHOOK = CM_BASE + 32,
-    CM_RELEASE = CM_BASE + 33,         // posted by TCustomForm::Release
+    CM_RELEASE = CM_BASE + 33,  // posted by TCustomForm::Release
     CM_SHOWHINTCHANGED = CM_BASE + 34,
     CM_PARENTSHOWHINTCHANGED = CM_BASE + 35,
     CM_SYSCOLORCHANGE = CM_BASE + 36,
@@ -228,7 +230,7 @@ enum : UINT {
     CM_UIDEACTIVATE = CM_BASE + 42,
     CM_DOCWINDOWACTIVATE = CM_BASE + 43,
     CM_CONTROLLISTCHANGE = CM_BASE + 44,
-    CM_GETDATALINK = CM_BASE + 45,     // answered with the control's data link, or 0
+    CM_GETDATALINK = CM_BASE + 45,  // answered with the control's data link, or 0
     CM_CHILDKEY = CM_BASE + 46,
     CM_DRAG = CM_BASE + 47,
     CM_HINTSHOW = CM_BASE + 48,
@@ -251,7 +253,7 @@ enum : UINT {
     CM_HINTSHOWPAUSE = CM_BASE + 65,
     CM_DOCKNOTIFICATION = CM_BASE + 66,
     CM_MOUSEWHEEL = CM_BASE + 67,
-    CM_PARENTCHANGED = CM_BASE + 68,   // WParam: 1 before, 0 after the parent changes
+    CM_PARENTCHANGED = CM_BASE + 68,  // WParam: 1 before, 0 after the parent changes
 };
 
 // Notifications a parent reflects back to the control that sent them.

@@ -59,10 +59,8 @@ void InvalidateTree(TWindow& W, const TRegion& Area, bool Erase, TChildMode Mode
 }
 
 void ValidateTree(TWindow& W, const TRegion* Area, TChildMode Mode) {
-    if (Area)
-        W.Update = TRegion::Combine(W.Update, *Area, RGN_DIFF);
-    else
-        W.Update.Clear();
+    if (Area) W.Update = TRegion::Combine(W.Update, *Area, RGN_DIFF);
+    else W.Update.Clear();
     if (W.Update.Empty()) W.EraseNeeded = false;
     if (Mode == TChildMode::None || (Mode == TChildMode::Default && (W.Style & WS_CLIPCHILDREN))) return;
     for (TWindow* C : W.Children) {
@@ -138,7 +136,8 @@ void MovePixels(TSurface& S, const TRegion& Dest, int Dx, int Dy) {
         TRect D;
         if (!IntersectRect(D, R, Bounds)) continue;
         for (int Y = D.Top; Y < D.Bottom; ++Y)
-            S.WriteSpan(D.Left, Y, D.Width(), &Copy[static_cast<size_t>(Y - Box.Top) * W + (D.Left - Box.Left)]);
+            S.WriteSpan(D.Left, Y, D.Width(),
+                        &Copy[static_cast<size_t>(Y - Box.Top) * W + (D.Left - Box.Left)]);
     }
     S.Touch();
 }
@@ -158,10 +157,8 @@ void SurfaceResized(TWindow& Top) {
 void MarkDirty(TWindow& Top, const TRect& SurfaceRect) {
     TRect R;
     if (!IntersectRect(R, SurfaceRect, TRect(0, 0, Top.Bounds.Width(), Top.Bounds.Height()))) return;
-    if (IsRectEmpty(Top.Dirty))
-        Top.Dirty = R;
-    else
-        UnionRect(Top.Dirty, Top.Dirty, R);
+    if (IsRectEmpty(Top.Dirty)) Top.Dirty = R;
+    else UnionRect(Top.Dirty, Top.Dirty, R);
 }
 
 void PresentDirty() {
@@ -169,7 +166,8 @@ void PresentDirty() {
         if (IsRectEmpty(T->Dirty)) continue;
         TRect D = T->Dirty;
         T->Dirty = TRect();
-        if (T->DisplayMapped && (T->Style & WS_VISIBLE) && T->Surface) CurrentDisplay().Present(T->Handle, *T->Surface, D);
+        if (T->DisplayMapped && (T->Style & WS_VISIBLE) && T->Surface)
+            CurrentDisplay().Present(T->Handle, *T->Surface, D);
     }
 }
 
@@ -218,7 +216,8 @@ static void DrawFrame(TWindow& W, TCanvas& C) {
     TBrush Face;
     Face.SetColor(clBtnFace);
     if ((W.Style & WS_THICKFRAME) || (W.Style & WS_DLGFRAME) || (W.ExStyle & WS_EX_DLGMODALFRAME)) {
-        int Border = (W.Style & WS_THICKFRAME) ? GetSystemMetrics(SM_CXFRAME) : GetSystemMetrics(SM_CXDLGFRAME);
+        int Border =
+            (W.Style & WS_THICKFRAME) ? GetSystemMetrics(SM_CXFRAME) : GetSystemMetrics(SM_CXDLGFRAME);
         C.DrawEdge(R, EDGE_RAISED, BF_RECT | BF_ADJUST);
         C.Brush()->SetColor(clBtnFace);
         for (int K = 2; K < Border; ++K) {
@@ -284,9 +283,9 @@ bool RedrawWindow(HWND Wnd, const TRect* R, const TRegion* Region, UINT Flags) {
     TWindow* W = Find(Wnd);
     if (!W) return false;
     TRegion Area = Region ? *Region : R ? TRegion(*R) : TRegion(ClientRect(*W));
-    TChildMode Mode = (Flags & RDW_ALLCHILDREN) ? TChildMode::All
+    TChildMode Mode = (Flags & RDW_ALLCHILDREN)  ? TChildMode::All
                       : (Flags & RDW_NOCHILDREN) ? TChildMode::None
-                                                  : TChildMode::Default;
+                                                 : TChildMode::Default;
     if (Flags & RDW_INVALIDATE) {
         if (Flags & RDW_FRAME) InvalidateFrame(*W);
         InvalidateTree(*W, Area, (Flags & RDW_ERASE) != 0, Mode, (Flags & RDW_FRAME) != 0);
@@ -458,7 +457,8 @@ int ScrollWindowEx(HWND Wnd, int Dx, int Dy, const TRect* Scroll, const TRect* C
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
-    if ((Flags & SW_INVALIDATE) && !Uncovered.Empty()) InvalidateInternal(*W, Uncovered, (Flags & SW_ERASE) != 0, true);
+    if ((Flags & SW_INVALIDATE) && !Uncovered.Empty())
+        InvalidateInternal(*W, Uncovered, (Flags & SW_ERASE) != 0, true);
     if (Update) *Update = Uncovered;
     if (UpdateRect) *UpdateRect = Uncovered.Box();
     return Uncovered.Kind();
@@ -470,7 +470,8 @@ bool ScrollWindow(HWND Wnd, int Dx, int Dy, const TRect* Scroll, const TRect* Cl
            RGN_ERROR;
 }
 
-bool ScrollDC(HDC DC, int Dx, int Dy, const TRect* Scroll, const TRect* Clip, TRegion* Update, TRect* UpdateRect) {
+bool ScrollDC(HDC DC, int Dx, int Dy, const TRect* Scroll, const TRect* Clip, TRegion* Update,
+              TRect* UpdateRect) {
     if (!DC || !DC->Surface()) return false;
     TSurface& S = *DC->Surface();
     TPoint Origin = DC->DeviceOrigin();

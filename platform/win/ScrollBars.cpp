@@ -63,8 +63,7 @@ TBarGeometry Geometry(const TWindow& W, int Bar, int PosOverride = INT32_MIN) {
     int Offset = Span > 0 ? static_cast<int>(static_cast<int64_t>(G.Movable) * (Pos - B.Min) / Span) : 0;
     if (G.Vertical)
         G.Thumb = TRect(G.Track.Left, G.Track.Top + Offset, G.Track.Right, G.Track.Top + Offset + Thumb);
-    else
-        G.Thumb = TRect(G.Track.Left + Offset, G.Track.Top, G.Track.Left + Offset + Thumb, G.Track.Bottom);
+    else G.Thumb = TRect(G.Track.Left + Offset, G.Track.Top, G.Track.Left + Offset + Thumb, G.Track.Bottom);
     return G;
 }
 
@@ -73,10 +72,8 @@ void ApplyVisibility(TWindow& W, int Bar, bool Show) {
     DWORD Bit = StyleBit(Bar);
     if (((W.Style & Bit) != 0) == Show) return;
     TRect Before = ClientRect(W);
-    if (Show)
-        W.Style |= Bit;
-    else
-        W.Style &= ~Bit;
+    if (Show) W.Style |= Bit;
+    else W.Style &= ~Bit;
     TRect After = ClientRect(W);
     InvalidateFrame(W);
     InvalidateInternal(W, TRegion(After), true, false);
@@ -113,8 +110,12 @@ void DrawScrollBars(TWindow& W, TCanvas& C) {
         uint32_t First = G.Vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT;
         uint32_t Second = G.Vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT;
         TRect A1 = G.Arrow1, A2 = G.Arrow2;
-        C.DrawFrameControl(A1, DFC_SCROLL, First | ((Off || (B.Disabled & ESB_DISABLE_LEFT)) ? static_cast<uint32_t>(DFCS_INACTIVE) : 0u));
-        C.DrawFrameControl(A2, DFC_SCROLL, Second | ((Off || (B.Disabled & ESB_DISABLE_RIGHT)) ? static_cast<uint32_t>(DFCS_INACTIVE) : 0u));
+        C.DrawFrameControl(
+            A1, DFC_SCROLL,
+            First | ((Off || (B.Disabled & ESB_DISABLE_LEFT)) ? static_cast<uint32_t>(DFCS_INACTIVE) : 0u));
+        C.DrawFrameControl(
+            A2, DFC_SCROLL,
+            Second | ((Off || (B.Disabled & ESB_DISABLE_RIGHT)) ? static_cast<uint32_t>(DFCS_INACTIVE) : 0u));
         C.FillRect(G.Track, Track);
         if (G.HasThumb) {
             TRect T = G.Thumb;
@@ -138,14 +139,11 @@ void TrackScrollBar(TWindow& W, int Bar, TPoint WindowPt) {
     bool OnThumb = G.HasThumb && PtInRect(G.Thumb, WindowPt);
     if (!OnThumb) {
         WORD Code;
-        if (PtInRect(G.Arrow1, WindowPt))
-            Code = SB_LINEUP;
-        else if (PtInRect(G.Arrow2, WindowPt))
-            Code = SB_LINEDOWN;
+        if (PtInRect(G.Arrow1, WindowPt)) Code = SB_LINEUP;
+        else if (PtInRect(G.Arrow2, WindowPt)) Code = SB_LINEDOWN;
         else if (G.HasThumb && (G.Vertical ? WindowPt.y < G.Thumb.Top : WindowPt.x < G.Thumb.Left))
             Code = SB_PAGEUP;
-        else
-            Code = SB_PAGEDOWN;
+        else Code = SB_PAGEDOWN;
         Send(W, Msg, MakeWParam(Code, 0), 0);
     }
     int StartPos = B.Pos;
@@ -178,9 +176,11 @@ void TrackScrollBar(TWindow& W, int Bar, TPoint WindowPt) {
             int Mouse1 = G.Vertical ? P.y : P.x;
             int Offset = std::clamp(StartOffset + Mouse1 - StartMouse, 0, G.Movable);
             const TScrollBarState& NB = Now->Bars[Bar];
-            int Pos = G.Movable > 0 ? NB.Min + static_cast<int>((static_cast<int64_t>(Offset) * PosRange(NB) +
-                                                                  G.Movable / 2) / G.Movable)
-                                    : NB.Min;
+            int Pos =
+                G.Movable > 0
+                    ? NB.Min + static_cast<int>(
+                                   (static_cast<int64_t>(Offset) * PosRange(NB) + G.Movable / 2) / G.Movable)
+                    : NB.Min;
             if (Pos != NB.TrackPos) {
                 Now->Bars[Bar].TrackPos = Pos;
                 InvalidateFrame(*Now);

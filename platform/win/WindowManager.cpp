@@ -17,7 +17,7 @@ namespace {
 
 struct TState {
     std::unordered_map<uintptr_t, std::unique_ptr<TWindow>> Windows;
-    std::vector<TWindow*> TopLevels;  // the first lies on top
+    std::vector<TWindow*> TopLevels;                                 // the first lies on top
     std::map<AnsiString, std::shared_ptr<const TWndClass>> Classes;  // by upper-case name
     // Handles start high and only grow, so a stale handle never names a new window.
     uintptr_t NextHandle = 0x10000;
@@ -39,20 +39,16 @@ void Unlink(TWindow& W) {
 void LinkTopLevel(TWindow& W, bool OnTop) {
     auto& List = S().TopLevels;
     bool Topmost = (W.ExStyle & WS_EX_TOPMOST) != 0;
-    auto FirstPlain = std::find_if(List.begin(), List.end(),
-                                   [](TWindow* T) { return (T->ExStyle & WS_EX_TOPMOST) == 0; });
-    if (Topmost)
-        List.insert(OnTop ? List.begin() : FirstPlain, &W);
-    else
-        List.insert(OnTop ? FirstPlain : List.end(), &W);
+    auto FirstPlain =
+        std::find_if(List.begin(), List.end(), [](TWindow* T) { return (T->ExStyle & WS_EX_TOPMOST) == 0; });
+    if (Topmost) List.insert(OnTop ? List.begin() : FirstPlain, &W);
+    else List.insert(OnTop ? FirstPlain : List.end(), &W);
 }
 
 void LinkChild(TWindow& W, TWindow& Parent, bool OnTop) {
     W.Parent = &Parent;
-    if (OnTop)
-        Parent.Children.insert(Parent.Children.begin(), &W);
-    else
-        Parent.Children.push_back(&W);
+    if (OnTop) Parent.Children.insert(Parent.Children.begin(), &W);
+    else Parent.Children.push_back(&W);
 }
 
 void EnsureSurface(TWindow& W) {
@@ -64,9 +60,7 @@ void EnsureSurface(TWindow& W) {
     SurfaceResized(W);
 }
 
-bool RegionHolds(const TWindow& W, TPoint WindowPt) {
-    return !W.Shape || W.Shape->Contains(WindowPt);
-}
+bool RegionHolds(const TWindow& W, TPoint WindowPt) { return !W.Shape || W.Shape->Contains(WindowPt); }
 
 // The window that should take the activation when Going stops being active.
 TWindow* NextToActivate(TWindow* Going) {
@@ -111,12 +105,10 @@ const std::vector<TWindow*>& TopLevels() { return S().TopLevels; }
 TInsets NonClientInsets(const TWindow& W) {
     TInsets I;
     int Border = 0;
-    if (W.Style & WS_THICKFRAME)
-        Border = GetSystemMetrics(SM_CXFRAME);
+    if (W.Style & WS_THICKFRAME) Border = GetSystemMetrics(SM_CXFRAME);
     else if ((W.Style & WS_DLGFRAME) || (W.ExStyle & WS_EX_DLGMODALFRAME))
         Border = GetSystemMetrics(SM_CXDLGFRAME);
-    else if (W.Style & WS_BORDER)
-        Border = GetSystemMetrics(SM_CXBORDER);
+    else if (W.Style & WS_BORDER) Border = GetSystemMetrics(SM_CXBORDER);
     if (W.ExStyle & WS_EX_CLIENTEDGE) Border += GetSystemMetrics(SM_CXEDGE);
     if (W.ExStyle & WS_EX_STATICEDGE) Border += GetSystemMetrics(SM_CXBORDER);
     I.Left = I.Top = I.Right = I.Bottom = Border;
@@ -317,8 +309,9 @@ AnsiString GetClassName(HWND Wnd) {
 
 // --- creation and destruction ---
 
-HWND CreateWindowEx(DWORD ExStyle, std::string_view ClassName, std::string_view WindowName, DWORD Style, int X,
-                    int Y, int Width, int Height, HWND Parent, LONG_PTR Id, void* Param, TWndProc InstanceProc) {
+HWND CreateWindowEx(DWORD ExStyle, std::string_view ClassName, std::string_view WindowName, DWORD Style,
+                    int X, int Y, int Width, int Height, HWND Parent, LONG_PTR Id, void* Param,
+                    TWndProc InstanceProc) {
     auto ClassIt = S().Classes.find(ClassKey(ClassName));
     if (ClassIt == S().Classes.end()) return nullptr;
     TWindow* ParentW = nullptr;
@@ -404,8 +397,7 @@ bool DestroyWindow(HWND Wnd) {
         D->Children.clear();
         S().Windows.erase(reinterpret_cast<uintptr_t>(H));
     }
-    if (Parent && Find(Parent->Handle) && !OldArea.Empty())
-        InvalidateInternal(*Parent, OldArea, true, true);
+    if (Parent && Find(Parent->Handle) && !OldArea.Empty()) InvalidateInternal(*Parent, OldArea, true, true);
     return true;
 }
 
@@ -435,12 +427,12 @@ LONG_PTR GetWindowLong(HWND Wnd, int Index) {
     TWindow* W = Find(Wnd);
     if (!W) return 0;
     switch (Index) {
-        case GWL_STYLE: return static_cast<LONG_PTR>(W->Style);
-        case GWL_EXSTYLE: return static_cast<LONG_PTR>(W->ExStyle);
-        case GWL_ID: return W->Id;
-        case GWL_USERDATA: return W->UserData;
-        case GWL_HWNDPARENT: return reinterpret_cast<LONG_PTR>(W->Parent ? W->Parent->Handle : W->Owner);
-        default: return 0;
+    case GWL_STYLE: return static_cast<LONG_PTR>(W->Style);
+    case GWL_EXSTYLE: return static_cast<LONG_PTR>(W->ExStyle);
+    case GWL_ID: return W->Id;
+    case GWL_USERDATA: return W->UserData;
+    case GWL_HWNDPARENT: return reinterpret_cast<LONG_PTR>(W->Parent ? W->Parent->Handle : W->Owner);
+    default: return 0;
     }
 }
 
@@ -449,29 +441,29 @@ LONG_PTR SetWindowLong(HWND Wnd, int Index, LONG_PTR Value) {
     if (!W) return 0;
     LONG_PTR Old = GetWindowLong(Wnd, Index);
     switch (Index) {
-        case GWL_STYLE: {
-            DWORD NewStyle = static_cast<DWORD>(Value);
-            TInsets Before = NonClientInsets(*W);
-            W->Style = NewStyle;
-            TInsets After = NonClientInsets(*W);
-            if (std::memcmp(&Before, &After, sizeof Before) != 0) InvalidateFrame(*W);
-            break;
+    case GWL_STYLE: {
+        DWORD NewStyle = static_cast<DWORD>(Value);
+        TInsets Before = NonClientInsets(*W);
+        W->Style = NewStyle;
+        TInsets After = NonClientInsets(*W);
+        if (std::memcmp(&Before, &After, sizeof Before) != 0) InvalidateFrame(*W);
+        break;
+    }
+    case GWL_EXSTYLE: {
+        DWORD Changed = (static_cast<DWORD>(Value) ^ W->ExStyle);
+        W->ExStyle = static_cast<DWORD>(Value);
+        if (!W->Parent && (Changed & WS_EX_TOPMOST)) {
+            Unlink(*W);
+            LinkTopLevel(*W, true);
         }
-        case GWL_EXSTYLE: {
-            DWORD Changed = (static_cast<DWORD>(Value) ^ W->ExStyle);
-            W->ExStyle = static_cast<DWORD>(Value);
-            if (!W->Parent && (Changed & WS_EX_TOPMOST)) {
-                Unlink(*W);
-                LinkTopLevel(*W, true);
-            }
-            break;
-        }
-        case GWL_ID: W->Id = Value; break;
-        case GWL_USERDATA: W->UserData = Value; break;
-        case GWL_HWNDPARENT:
-            if (!W->Parent) W->Owner = reinterpret_cast<HWND>(Value);
-            break;
-        default: return 0;
+        break;
+    }
+    case GWL_ID: W->Id = Value; break;
+    case GWL_USERDATA: W->UserData = Value; break;
+    case GWL_HWNDPARENT:
+        if (!W->Parent) W->Owner = reinterpret_cast<HWND>(Value);
+        break;
+    default: return 0;
     }
     return Old;
 }
@@ -565,11 +557,11 @@ HWND GetWindow(HWND Wnd, UINT Relation) {
     const auto& List = W->Parent ? W->Parent->Children : S().TopLevels;
     auto It = std::find(List.begin(), List.end(), W);
     switch (Relation) {
-        case GW_HWNDFIRST: return List.front()->Handle;
-        case GW_HWNDLAST: return List.back()->Handle;
-        case GW_HWNDNEXT: return (It + 1) == List.end() ? nullptr : (*(It + 1))->Handle;
-        case GW_HWNDPREV: return It == List.begin() ? nullptr : (*(It - 1))->Handle;
-        default: return nullptr;
+    case GW_HWNDFIRST: return List.front()->Handle;
+    case GW_HWNDLAST: return List.back()->Handle;
+    case GW_HWNDNEXT: return (It + 1) == List.end() ? nullptr : (*(It + 1))->Handle;
+    case GW_HWNDPREV: return It == List.begin() ? nullptr : (*(It - 1))->Handle;
+    default: return nullptr;
     }
 }
 
@@ -659,10 +651,10 @@ bool SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Heigh
         }
         Unlink(*W);
         auto& List = W->Parent ? W->Parent->Children : S().TopLevels;
-        if (!W->Parent && (InsertAfter == HWND_TOPMOST || InsertAfter == HWND_NOTOPMOST || InsertAfter == HWND_TOP))
+        if (!W->Parent &&
+            (InsertAfter == HWND_TOPMOST || InsertAfter == HWND_NOTOPMOST || InsertAfter == HWND_TOP))
             LinkTopLevel(*W, true);
-        else if (InsertAfter == HWND_BOTTOM)
-            List.push_back(W);
+        else if (InsertAfter == HWND_BOTTOM) List.push_back(W);
         else if (InsertAfter == HWND_TOP || InsertAfter == HWND_TOPMOST || InsertAfter == HWND_NOTOPMOST)
             List.insert(List.begin(), W);
         else {
@@ -694,7 +686,8 @@ bool SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Heigh
             CurrentDisplay().WindowCreated(Wnd);
             W->DisplayMapped = true;
         }
-        if (W->DisplayMapped && (Moved || Sized) && !W->MovedByDisplay) CurrentDisplay().WindowMoved(Wnd, W->Bounds);
+        if (W->DisplayMapped && (Moved || Sized) && !W->MovedByDisplay)
+            CurrentDisplay().WindowMoved(Wnd, W->Bounds);
         if (Flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) {
             CurrentDisplay().WindowShown(Wnd, (Flags & SWP_SHOWWINDOW) != 0);
             if (Flags & SWP_HIDEWINDOW) {
@@ -706,8 +699,10 @@ bool SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Heigh
         WindowGoing(*W);
     }
     Pos.flags = Flags;
-    if (!Moved) Pos.flags |= SWP_NOMOVE; else Pos.flags &= ~SWP_NOMOVE;
-    if (!Sized) Pos.flags |= SWP_NOSIZE; else Pos.flags &= ~SWP_NOSIZE;
+    if (!Moved) Pos.flags |= SWP_NOMOVE;
+    else Pos.flags &= ~SWP_NOMOVE;
+    if (!Sized) Pos.flags |= SWP_NOSIZE;
+    else Pos.flags &= ~SWP_NOSIZE;
     Pos.x = W->Bounds.Left;
     Pos.y = W->Bounds.Top;
     Pos.cx = W->Bounds.Width();
@@ -872,10 +867,8 @@ bool SetWindowRgn(HWND Wnd, const TRegion* Region, bool Redraw) {
     TWindow* W = Find(Wnd);
     if (!W) return false;
     TRegion OldArea = W->Parent && IsShowing(*W) ? CoveredArea(*W) : TRegion();
-    if (Region)
-        W->Shape = *Region;
-    else
-        W->Shape.reset();
+    if (Region) W->Shape = *Region;
+    else W->Shape.reset();
     if (Redraw && IsShowing(*W)) {
         if (W->Parent && !OldArea.Empty()) InvalidateInternal(*W->Parent, OldArea, true, true);
         RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -896,142 +889,142 @@ LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     TWindow* W = Find(Wnd);
     if (!W) return 0;
     switch (Msg) {
-        case WM_NCCREATE: return 1;
-        case WM_SETTEXT: {
-            const char* Text = LParamToPointer<const char>(LParam);
-            W->Text = Text ? Text : "";
-            if (!W->Parent) {
-                InvalidateFrame(*W);
-                if (W->DisplayMapped) CurrentDisplay().WindowTitled(Wnd, W->Text);
-            }
-            return 1;
+    case WM_NCCREATE: return 1;
+    case WM_SETTEXT: {
+        const char* Text = LParamToPointer<const char>(LParam);
+        W->Text = Text ? Text : "";
+        if (!W->Parent) {
+            InvalidateFrame(*W);
+            if (W->DisplayMapped) CurrentDisplay().WindowTitled(Wnd, W->Text);
         }
-        case WM_GETTEXTLENGTH: return static_cast<LRESULT>(W->Text.size());
-        case WM_GETTEXT: {
-            char* Buffer = LParamToPointer<char>(LParam);
-            if (!Buffer || WParam == 0) return 0;
-            size_t N = std::min<size_t>(W->Text.size(), WParam - 1);
-            std::memcpy(Buffer, W->Text.data(), N);
-            Buffer[N] = '\0';
-            return static_cast<LRESULT>(N);
+        return 1;
+    }
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(W->Text.size());
+    case WM_GETTEXT: {
+        char* Buffer = LParamToPointer<char>(LParam);
+        if (!Buffer || WParam == 0) return 0;
+        size_t N = std::min<size_t>(W->Text.size(), WParam - 1);
+        std::memcpy(Buffer, W->Text.data(), N);
+        Buffer[N] = '\0';
+        return static_cast<LRESULT>(N);
+    }
+    case WM_CLOSE: DestroyWindow(Wnd); return 0;
+    case WM_SYSCOMMAND:
+        if ((WParam & 0xFFF0) == SC_CLOSE) Send(*W, WM_CLOSE);
+        return 0;
+    case WM_PAINT: {
+        TPaintStruct PS;
+        BeginPaint(Wnd, PS);
+        EndPaint(Wnd, PS);
+        return 0;
+    }
+    case WM_ERASEBKGND: {
+        if (W->Class->Background == clNone) return 0;
+        HDC DC = reinterpret_cast<HDC>(WParam);
+        if (!DC) return 0;
+        TBrush Brush;
+        Brush.SetColor(W->Class->Background);
+        DC->FillRect(ClientRect(*W), Brush);
+        return 1;
+    }
+    case WM_NCPAINT: DrawNonClient(*W); return 0;
+    case WM_NCHITTEST: {
+        TPoint P(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
+                 static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
+        TRect R;
+        GetWindowRect(Wnd, R);
+        if (!PtInRect(R, P)) return HTNOWHERE;
+        TPoint InWindow(P.x - R.Left, P.y - R.Top);
+        TInsets I = NonClientInsets(*W);
+        TRect Client = ClientRect(*W);
+        OffsetRect(Client, I.Left, I.Top);
+        if (PtInRect(Client, InWindow)) return HTCLIENT;
+        LRESULT Bar = ScrollBarHitTest(*W, InWindow);
+        if (Bar != HTNOWHERE) return Bar;
+        if ((W->Style & WS_CAPTION) == WS_CAPTION && InWindow.y >= I.Top - GetSystemMetrics(SM_CYCAPTION) &&
+            InWindow.y < I.Top) {
+            if ((W->Style & WS_SYSMENU) &&
+                InWindow.x >= W->Bounds.Width() - I.Right - GetSystemMetrics(SM_CYCAPTION))
+                return HTCLOSE;
+            return HTCAPTION;
         }
-        case WM_CLOSE: DestroyWindow(Wnd); return 0;
-        case WM_SYSCOMMAND:
-            if ((WParam & 0xFFF0) == SC_CLOSE) Send(*W, WM_CLOSE);
-            return 0;
-        case WM_PAINT: {
-            TPaintStruct PS;
-            BeginPaint(Wnd, PS);
-            EndPaint(Wnd, PS);
-            return 0;
-        }
-        case WM_ERASEBKGND: {
-            if (W->Class->Background == clNone) return 0;
-            HDC DC = reinterpret_cast<HDC>(WParam);
-            if (!DC) return 0;
-            TBrush Brush;
-            Brush.SetColor(W->Class->Background);
-            DC->FillRect(ClientRect(*W), Brush);
-            return 1;
-        }
-        case WM_NCPAINT: DrawNonClient(*W); return 0;
-        case WM_NCHITTEST: {
+        return HTBORDER;
+    }
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:  // a quick second press on a bar scrolls again
+        if (WParam == HTVSCROLL || WParam == HTHSCROLL) {
             TPoint P(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
                      static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
             TRect R;
             GetWindowRect(Wnd, R);
-            if (!PtInRect(R, P)) return HTNOWHERE;
-            TPoint InWindow(P.x - R.Left, P.y - R.Top);
+            TrackScrollBar(*W, WParam == HTVSCROLL ? SB_VERT : SB_HORZ, TPoint(P.x - R.Left, P.y - R.Top));
+        } else if (WParam == HTCLOSE && Msg == WM_NCLBUTTONDOWN) {
+            Send(*W, WM_SYSCOMMAND, SC_CLOSE, LParam);
+        }
+        return 0;
+    case WM_MOUSEACTIVATE:
+        if (W->Parent) {
+            LRESULT R = Send(*W->Parent, WM_MOUSEACTIVATE, WParam, LParam);
+            if (R) return R;
+        }
+        return MA_ACTIVATE;
+    case WM_SETCURSOR:
+        if (W->Parent && Send(*W->Parent, WM_SETCURSOR, WParam, LParam)) return 1;
+        if (LoWord(static_cast<uintptr_t>(LParam)) == HTCLIENT) SetCursor(LoadStandardCursor(crArrow));
+        return 0;
+    case WM_MOUSEWHEEL:
+    case WM_CONTEXTMENU:
+    case WM_HELP:
+        if (W->Parent) return Send(*W->Parent, Msg, WParam, LParam);
+        return 0;
+    case WM_RBUTTONUP: {
+        TPoint P(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
+                 static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
+        ClientToScreen(Wnd, P);
+        Send(*W, WM_CONTEXTMENU, HandleToWParam(Wnd), MakeLParam(P.x, P.y));
+        return 0;
+    }
+    case WM_KEYDOWN:
+        if (WParam == VK_F1) {
+            THelpInfo Info;
+            Info.hItemHandle = Wnd;
+            Info.iCtrlId = static_cast<int>(W->Id);
+            TPoint P;
+            GetCursorPos(P);
+            Info.MouseX = P.x;
+            Info.MouseY = P.y;
+            Send(*W, WM_HELP, 0, PointerToLParam(&Info));
+        }
+        return 0;
+    case WM_SYSKEYDOWN:
+        if (WParam == VK_F4 && !W->Parent) Send(*W, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    case WM_WINDOWPOSCHANGED: {
+        const TWindowPos* Pos = LParamToPointer<const TWindowPos>(LParam);
+        if (!Pos) return 0;
+        if (!(Pos->flags & SWP_NOMOVE)) {
+            TPoint CO(0, 0);
             TInsets I = NonClientInsets(*W);
-            TRect Client = ClientRect(*W);
-            OffsetRect(Client, I.Left, I.Top);
-            if (PtInRect(Client, InWindow)) return HTCLIENT;
-            LRESULT Bar = ScrollBarHitTest(*W, InWindow);
-            if (Bar != HTNOWHERE) return Bar;
-            if ((W->Style & WS_CAPTION) == WS_CAPTION && InWindow.y >= I.Top - GetSystemMetrics(SM_CYCAPTION) &&
-                InWindow.y < I.Top) {
-                if ((W->Style & WS_SYSMENU) &&
-                    InWindow.x >= W->Bounds.Width() - I.Right - GetSystemMetrics(SM_CYCAPTION))
-                    return HTCLOSE;
-                return HTCAPTION;
-            }
-            return HTBORDER;
+            CO = TPoint(W->Bounds.Left + I.Left, W->Bounds.Top + I.Top);
+            Send(*W, WM_MOVE, 0, MakeLParam(CO.x, CO.y));
         }
-        case WM_NCLBUTTONDOWN:
-        case WM_NCLBUTTONDBLCLK:  // a quick second press on a bar scrolls again
-            if (WParam == HTVSCROLL || WParam == HTHSCROLL) {
-                TPoint P(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
-                         static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
-                TRect R;
-                GetWindowRect(Wnd, R);
-                TrackScrollBar(*W, WParam == HTVSCROLL ? SB_VERT : SB_HORZ, TPoint(P.x - R.Left, P.y - R.Top));
-            } else if (WParam == HTCLOSE && Msg == WM_NCLBUTTONDOWN) {
-                Send(*W, WM_SYSCOMMAND, SC_CLOSE, LParam);
-            }
-            return 0;
-        case WM_MOUSEACTIVATE:
-            if (W->Parent) {
-                LRESULT R = Send(*W->Parent, WM_MOUSEACTIVATE, WParam, LParam);
-                if (R) return R;
-            }
-            return MA_ACTIVATE;
-        case WM_SETCURSOR:
-            if (W->Parent && Send(*W->Parent, WM_SETCURSOR, WParam, LParam)) return 1;
-            if (LoWord(static_cast<uintptr_t>(LParam)) == HTCLIENT) SetCursor(LoadStandardCursor(crArrow));
-            return 0;
-        case WM_MOUSEWHEEL:
-        case WM_CONTEXTMENU:
-        case WM_HELP:
-            if (W->Parent) return Send(*W->Parent, Msg, WParam, LParam);
-            return 0;
-        case WM_RBUTTONUP: {
-            TPoint P(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
-                     static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
-            ClientToScreen(Wnd, P);
-            Send(*W, WM_CONTEXTMENU, HandleToWParam(Wnd), MakeLParam(P.x, P.y));
-            return 0;
+        if (!(Pos->flags & SWP_NOSIZE) && Find(Wnd)) {
+            TRect C = ClientRect(*W);
+            Send(*W, WM_SIZE, SIZE_RESTORED, MakeLParam(C.Width(), C.Height()));
         }
-        case WM_KEYDOWN:
-            if (WParam == VK_F1) {
-                THelpInfo Info;
-                Info.hItemHandle = Wnd;
-                Info.iCtrlId = static_cast<int>(W->Id);
-                TPoint P;
-                GetCursorPos(P);
-                Info.MouseX = P.x;
-                Info.MouseY = P.y;
-                Send(*W, WM_HELP, 0, PointerToLParam(&Info));
-            }
-            return 0;
-        case WM_SYSKEYDOWN:
-            if (WParam == VK_F4 && !W->Parent) Send(*W, WM_SYSCOMMAND, SC_CLOSE, 0);
-            return 0;
-        case WM_WINDOWPOSCHANGED: {
-            const TWindowPos* Pos = LParamToPointer<const TWindowPos>(LParam);
-            if (!Pos) return 0;
-            if (!(Pos->flags & SWP_NOMOVE)) {
-                TPoint CO(0, 0);
-                TInsets I = NonClientInsets(*W);
-                CO = TPoint(W->Bounds.Left + I.Left, W->Bounds.Top + I.Top);
-                Send(*W, WM_MOVE, 0, MakeLParam(CO.x, CO.y));
-            }
-            if (!(Pos->flags & SWP_NOSIZE) && Find(Wnd)) {
-                TRect C = ClientRect(*W);
-                Send(*W, WM_SIZE, SIZE_RESTORED, MakeLParam(C.Width(), C.Height()));
-            }
-            return 0;
+        return 0;
+    }
+    case WM_ACTIVATE:
+        if (LoWord(WParam) != WA_INACTIVE) {
+            HWND Focus = GetFocus();
+            if (Focus != Wnd && !IsChild(Wnd, Focus)) SetFocus(Wnd);
         }
-        case WM_ACTIVATE:
-            if (LoWord(WParam) != WA_INACTIVE) {
-                HWND Focus = GetFocus();
-                if (Focus != Wnd && !IsChild(Wnd, Focus)) SetFocus(Wnd);
-            }
-            return 0;
-        case WM_CANCELMODE:
-            if (GetCapture() == Wnd) ReleaseCapture();
-            return 0;
-        case WM_SETREDRAW: W->RedrawOff = WParam == 0; return 0;
-        default: return 0;
+        return 0;
+    case WM_CANCELMODE:
+        if (GetCapture() == Wnd) ReleaseCapture();
+        return 0;
+    case WM_SETREDRAW: W->RedrawOff = WParam == 0; return 0;
+    default: return 0;
     }
 }
 

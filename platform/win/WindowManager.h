@@ -29,7 +29,7 @@ using TWndProc = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
 // --- window classes ---
 struct TWndClass {
     AnsiString Name;
-    UINT Style = 0;  // CS_
+    UINT Style = 0;    // CS_
     TWndProc WndProc;  // empty: DefWindowProc
     // What DefWindowProc's WM_ERASEBKGND fills the client area with; clNone fills nothing.
     TColor Background = clNone;
@@ -109,8 +109,8 @@ bool ScreenToClient(HWND Wnd, TPoint& P);
 int MapWindowPoints(HWND From, HWND To, std::span<TPoint> Points);
 
 // --- visibility and enabling ---
-bool ShowWindow(HWND Wnd, int Command);  // answers whether it was visible
-bool IsWindowVisible(HWND Wnd);          // itself and every ancestor
+bool ShowWindow(HWND Wnd, int Command);    // answers whether it was visible
+bool IsWindowVisible(HWND Wnd);            // itself and every ancestor
 bool EnableWindow(HWND Wnd, bool Enable);  // answers whether it was disabled
 bool IsWindowEnabled(HWND Wnd);
 

@@ -42,20 +42,20 @@ struct TWindow {
     bool FrameNeeded = false;
     bool RedrawOff = false;  // WM_SETREDRAW false
     bool Destroying = false;
-    int PaintDepth = 0;      // BeginPaint calls not yet ended
+    int PaintDepth = 0;  // BeginPaint calls not yet ended
     bool PaintValidated = false;
     TScrollBarState Bars[2];  // SB_HORZ, SB_VERT
     // Top-level windows only: the pixels of the whole window, and what of
     // them changed since the display last showed them (surface coordinates).
     std::unique_ptr<TSurface> Surface;
     TRect Dirty;
-    bool DisplayMapped = false;  // the display has a window for it
+    bool DisplayMapped = false;   // the display has a window for it
     bool MovedByDisplay = false;  // the move being applied came from the display
 };
 
 // --- the registry ---
-TWindow* Find(HWND Wnd);  // null for 0, unknown and destroyed handles
-TWindow& Get(HWND Wnd);   // raises EInvalidOperation for a bad handle
+TWindow* Find(HWND Wnd);                   // null for 0, unknown and destroyed handles
+TWindow& Get(HWND Wnd);                    // raises EInvalidOperation for a bad handle
 const std::vector<TWindow*>& TopLevels();  // z-order: the first lies on top
 
 // --- geometry ---
@@ -125,7 +125,7 @@ struct TInputEvent {
     bool Sys = false;
     int ButtonIndex = 0;
     int Delta = 0;
-    TPoint Pt;       // screen
+    TPoint Pt;           // screen
     UINT MouseKeys = 0;  // MK_ flags when it happened
     DWORD Time = 0;
 };

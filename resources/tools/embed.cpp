@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "embed: cannot read %s\n", path.c_str());
             return 1;
         }
-        std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
         std::string name = path.rfind(root, 0) == 0 ? path.substr(root.size()) : path;
         out << "static const unsigned char res_" << names.size() << "[] = {";
         for (size_t k = 0; k < bytes.size(); ++k) {

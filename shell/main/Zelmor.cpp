@@ -42,7 +42,8 @@ int main() {
         for (const AnsiString& f : folders) list += (list.empty() ? "" : ", ") + f;
         Say("Carpetas de datos: " + (list.empty() ? AnsiString("ninguna") : list));
         Say("Recursos cargados: " + IntToStr(resources));
-        Say("La ventana principal todav\xED" "a no existe en esta versi\xF3n: no hay pantallas que mostrar.");
+        Say("La ventana principal todav\xED"
+            "a no existe en esta versi\xF3n: no hay pantallas que mostrar.");
     } catch (const std::exception& e) {
         // Whatever stopped the start, the caller of the program must see a failure.
         std::fprintf(stderr, "%s\n", ToUtf8(e.what()).c_str());

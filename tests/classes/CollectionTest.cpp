@@ -70,7 +70,7 @@ ZELMOR_IMPLEMENT_COMPONENT(TGrid, TComponent)
 void Fill(TColumns& Columns, std::initializer_list<const char*> Titles) {
     for (const char* t : Titles) static_cast<TColumn*>(Columns.Add())->Title = t;
 }
-} // namespace
+}  // namespace
 
 TEST(Collections, ItemsAreMadeByTheItemClassAndMoveByIndex) {
     TColumns columns;
@@ -126,7 +126,7 @@ TEST(Collections, UpdatesReachTheCollectionOncePerBatch) {
     columns.Updates.clear();
     columns.Items(0)->SetDisplayName("Nombre");
     columns.Items(1)->SetIndex(0);
-    delete columns.Items(0); // an item freed directly leaves its collection
+    delete columns.Items(0);  // an item freed directly leaves its collection
     columns.Clear();
     EXPECT_EQ(columns.Updates, (std::vector<AnsiString>{"Nombre", "*", "*", "*"}));
     EXPECT_EQ(columns.Count(), 0);

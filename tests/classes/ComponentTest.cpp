@@ -65,7 +65,7 @@ ZELMOR_IMPLEMENT_CLASS(TControlEx, TProbe)
 bool Heard(const TLog& Log, const char* Entry) {
     return std::find(Log.begin(), Log.end(), Entry) != Log.end();
 }
-} // namespace
+}  // namespace
 
 TEST(Components, FreeingAnOwnerFreesWhatItOwnsLastFirst) {
     struct Case {
@@ -149,10 +149,8 @@ TEST(Components, AComponentFreedDirectlyLeavesItsOwnersList) {
         auto* b = new TProbe(&form, &log, "B");
         auto* c = new TProbe(&form, &log, "C");
         log.clear();
-        if (useDelete)
-            delete b;
-        else
-            b->Free();
+        if (useDelete) delete b;
+        else b->Free();
         ASSERT_EQ(form.ComponentCount(), 2);
         EXPECT_EQ(form.Components(0), a);
         EXPECT_EQ(form.Components(1), c);
@@ -196,7 +194,7 @@ TEST(Components, NamesAreIdentifiersUniqueAmongTheOwnersComponents) {
             EXPECT_EQ(edit.Name(), c.Name);
         }
     }
-    button.SetName("BUTTON1"); // its own name in another case
+    button.SetName("BUTTON1");  // its own name in another case
     EXPECT_EQ(form.FindComponent("button1"), &button);
     EXPECT_EQ(form.FindComponent(""), nullptr);
     EXPECT_EQ(form.FindComponent("Nope"), nullptr);

@@ -32,7 +32,7 @@ TComponent* gForm2 = nullptr;
 TComponent* FindForm2(std::string_view Name) {
     return gForm2 && SameText(gForm2->Name(), Name) ? gForm2 : nullptr;
 }
-} // namespace
+}  // namespace
 
 TEST(FormReader, ShowcaseFormSetsEveryKindOfValue) {
     TTestForm form;
@@ -144,7 +144,7 @@ TEST(FormReader, EventsCallTheFormsHandlersAndKeepTheirNames) {
 
 TEST(FormReader, ErrorsNameTheFileTheLineAndWhatIsWrong) {
     struct Case {
-        const char* Body; // inside "object F: TFmRoot" ... "end", from line 2
+        const char* Body;  // inside "object F: TFmRoot" ... "end", from line 2
         const char* Error;
     };
     const Case cases[] = {
@@ -310,7 +310,7 @@ TEST(FormReader, ReferencesReachFramesTheFormItselfAndOtherForms) {
     gForm2 = nullptr;
     EXPECT_EQ(form.Find<TFmSource>("A")->Partner, other.Find<TFmSource>("View1"));
     EXPECT_EQ(form.Find<TFmSource>("B")->Partner, form.Find<TFmSource>("A"));
-    EXPECT_EQ(form.Find<TFmSource>("C")->Partner, nullptr); // the value given last
+    EXPECT_EQ(form.Find<TFmSource>("C")->Partner, nullptr);  // the value given last
     EXPECT_EQ(Section(form.Find<TFmControl>("P"), 0)->Target, form.Root());
     EXPECT_EQ(Section(form.Find<TFmControl>("P"), 1)->Target, form.Find<TFmSource>("B"));
 }
@@ -369,7 +369,7 @@ TEST(FormReader, NumbersAndTextsInEveryWrittenForm) {
     struct Case {
         const char* Value;
         const char* Property;
-        AnsiString Expected; // the property read back as text
+        AnsiString Expected;  // the property read back as text
     };
     const Case cases[] = {
         {"$FF", "Left", "255"},
@@ -403,8 +403,8 @@ TEST(FormReader, NumbersAndTextsInEveryWrittenForm) {
 // letter or overflow into garbage.
 TEST(FormReader, CharacterCodesAreBytes) {
     struct Case {
-        const char* Value;   // on line 3
-        const char* Caption; // read back, or
+        const char* Value;    // on line 3
+        const char* Caption;  // read back, or
         const char* Error;
     };
     const Case cases[] = {
@@ -441,7 +441,8 @@ TEST(FormReader, CharacterCodesAreBytes) {
     // A char property, and a code further down a list of lines.
     TTestForm letter;
     EXPECT_EQ(ErrorOf([&] {
-                  letter.Read("object F: TFmRoot\n  object B: TFmControl\n    Letter = #300\n  end\nend\n", "f.zfm");
+                  letter.Read("object F: TFmRoot\n  object B: TFmControl\n    Letter = #300\n  end\nend\n",
+                              "f.zfm");
               }),
               "EReadError: f.zfm, line 3: Character code above 255");
     TTestForm lines;

@@ -23,7 +23,8 @@ ZELMOR_IMPLEMENT_COMPONENT(TFmRoot, TComponent)
 
 namespace {
 // A published property kept in a plain data member.
-template <class C, class V> TPropBuilder Member(TPropertyTable& T, std::string_view Name, V C::*Field) {
+template <class C, class V>
+TPropBuilder Member(TPropertyTable& T, std::string_view Name, V C::*Field) {
     return T.PropertyOf<C>(
         Name, [Field](C& Object) { return Object.*Field; },
         [Field](C& Object, V Value) { Object.*Field = std::move(Value); });
@@ -32,7 +33,7 @@ template <class C, class V> TPropBuilder Member(TPropertyTable& T, std::string_v
 void Log(const TComponent* Component, const char* What) {
     FormLog().push_back(Component->Name() + " " + What);
 }
-} // namespace
+}  // namespace
 
 const TTypeInfo& FmColorTypeInfo() {
     static const TTypeInfo info =
@@ -178,9 +179,7 @@ void TFmControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
         if (child->Owner() == Root) Proc(child);
 }
 
-TComponent* TFmControl::GetParentComponent() const {
-    return FParent;
-}
+TComponent* TFmControl::GetParentComponent() const { return FParent; }
 
 void TFmControl::SetParentComponent(TComponent* Value) {
     if (FParent) std::erase(FParent->FControls, this);
@@ -236,9 +235,7 @@ void TFmSource::Loaded() {
     Log(this, Partner ? ("loaded, partner " + Partner->Name()).c_str() : "loaded");
 }
 
-void TFmPane::DescribeProperties(TPropertyTable& T) {
-    Member(T, "Caption", &TFmPane::Caption);
-}
+void TFmPane::DescribeProperties(TPropertyTable& T) { Member(T, "Caption", &TFmPane::Caption); }
 
 void TFmPane::Loaded() {
     inherited::Loaded();

@@ -98,7 +98,7 @@ class TFmControl : public TComponent {
     static void DescribeProperties(TPropertyTable& T);
 
     AnsiString Caption;
-    int Left = 0; // no default: always stored
+    int Left = 0;  // no default: always stored
     int Width = 75;
     bool Visible = true;
     TFmAlign Align = faNone;

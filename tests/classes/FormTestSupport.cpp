@@ -8,13 +8,9 @@ TTestForm::TTestForm() : FRoot(NewComponent<TFmRoot>(nullptr)) {
     FormLog().clear();
 }
 
-TTestForm::~TTestForm() {
-    FRoot->Free();
-}
+TTestForm::~TTestForm() { FRoot->Free(); }
 
-TFmRoot* TTestForm::Form() const {
-    return dynamic_cast<TFmRoot*>(FRoot);
-}
+TFmRoot* TTestForm::Form() const { return dynamic_cast<TFmRoot*>(FRoot); }
 
 void TTestForm::Read(std::string_view Text, std::string_view Source) {
     ReadComponentFromText(FRoot, Text, Source);

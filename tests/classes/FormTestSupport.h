@@ -18,7 +18,8 @@ public:
     TComponent* Root() const { return FRoot; }
     TFmRoot* Form() const;
     // The component of that name (a dotted path reaches inside), or a test failure.
-    template <class T> T* Find(std::string_view Path) const {
+    template <class T>
+    T* Find(std::string_view Path) const {
         return dynamic_cast<T*>(FindNestedComponent(FRoot, Path));
     }
     void Read(std::string_view Text, std::string_view Source = "test.zfm");

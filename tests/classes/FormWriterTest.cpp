@@ -26,7 +26,7 @@ TComponent* gView = nullptr;
 TComponent* FindViewForm(std::string_view Name) {
     return gView && SameText(gView->Owner()->Name(), Name) ? gView->Owner() : nullptr;
 }
-} // namespace
+}  // namespace
 
 TEST(FormWriter, ShowcaseFormWritesBackToTheSameText) {
     AnsiString text = ReadFixture("Showcase.zfm");
@@ -41,7 +41,7 @@ TEST(FormWriter, OnlyValuesThatDifferFromTheirDefaultsAreWritten) {
         const char* Lines;
     };
     const Case cases[] = {
-        {[](TFmControl*) {}, "    Left = 0\n"}, // Left declares no default: always stored
+        {[](TFmControl*) {}, "    Left = 0\n"},  // Left declares no default: always stored
         {[](TFmControl* c) { c->Width = 75; }, "    Left = 0\n"},
         {[](TFmControl* c) { c->Width = 76; }, "    Left = 0\n    Width = 76\n"},
         {[](TFmControl* c) { c->Anchors = {}; }, "    Left = 0\n    Anchors = []\n"},
@@ -56,7 +56,7 @@ TEST(FormWriter, OnlyValuesThatDifferFromTheirDefaultsAreWritten) {
         {[](TFmControl* c) { c->Sections()->Add(); },
          "    Left = 0\n    Sections = <\n      item\n      end>\n"},
         {[](TFmControl* c) { c->OnClick = [](TObject*) {}; },
-         "    Left = 0\n"}, // set in code: no name to write
+         "    Left = 0\n"},  // set in code: no name to write
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Lines);

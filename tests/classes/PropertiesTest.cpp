@@ -24,10 +24,8 @@ class TFont : public TPersistent {
     void SetName(const AnsiString& Value) { FName = Value; }
     static void DescribeProperties(TPropertyTable& T) { T.Property("Name", &TFont::Name, &TFont::SetName); }
     void Assign(TPersistent* Source) override {
-        if (auto* f = dynamic_cast<TFont*>(Source))
-            FName = f->FName;
-        else
-            inherited::Assign(Source);
+        if (auto* f = dynamic_cast<TFont*>(Source)) FName = f->FName;
+        else inherited::Assign(Source);
     }
 
 private:
@@ -127,7 +125,7 @@ ZELMOR_IMPLEMENT_CLASS(TFont, TPersistent)
 ZELMOR_IMPLEMENT_COMPONENT(TWidget, TComponent)
 ZELMOR_IMPLEMENT_COMPONENT(TFlatWidget, TWidget)
 
-} // namespace
+}  // namespace
 
 TEST(Properties, EveryKindIsFoundWithoutRegardToCase) {
     struct Case {
@@ -171,7 +169,7 @@ TEST(Properties, ValuesRoundTripThroughEachKind) {
     SetOrdProp(&w, "Align", alClient);
     SetFloatProp(&w, "Ratio", 0.5);
     SetInt64Prop(&w, "Big", int64_t(1) << 40);
-    SetOrdProp(&w, "Letter", 0xD1); // Ñ in Windows-1252
+    SetOrdProp(&w, "Letter", 0xD1);  // Ñ in Windows-1252
     SetVariantProp(&w, "Value", std::any(AnsiString("x")));
     EXPECT_EQ(w.Caption(), "Aceptar");
     EXPECT_EQ(GetStrProp(&w, "Caption"), "Aceptar");

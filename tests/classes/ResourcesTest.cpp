@@ -54,13 +54,13 @@ protected:
 private:
     const ZelmorResourceEntry* FPrevious = nullptr;
 };
-} // namespace
+}  // namespace
 
 TEST_F(Resources, AreFoundByKindAndNameWithoutRegardToCase) {
     struct Case {
         TResourceKind Kind;
         const char* Name;
-        const char* Path; // null: not found
+        const char* Path;  // null: not found
     };
     const Case cases[] = {
         {rkBitmap, "wwdropdown", "bitmaps/WWDropDown.bmp"},
@@ -69,11 +69,11 @@ TEST_F(Resources, AreFoundByKindAndNameWithoutRegardToCase) {
         {rkCursor, "tee_cursor_hand", "cursors/TEE_CURSOR_HAND.cur"},
         {rkText, "LEEME", "texts/Leeme.txt"},
         {rkForm, "base", "forms/Base.zfm"},
-        {rkForm, "TFMROOT", "forms/Base.zfm"}, // by the class of its root
+        {rkForm, "TFMROOT", "forms/Base.zfm"},  // by the class of its root
         {rkForm, "TFmRootPlus", "forms/Plus.zfm"},
-        {rkForm, "BaseForm", nullptr}, // the root's name is no resource name
-        {rkBitmap, "Base", nullptr},   // another kind
-        {rkForm, "Old", nullptr},      // only files directly in the kind's folder
+        {rkForm, "BaseForm", nullptr},  // the root's name is no resource name
+        {rkBitmap, "Base", nullptr},    // another kind
+        {rkForm, "Old", nullptr},       // only files directly in the kind's folder
         {rkText, "", nullptr},
     };
     for (const Case& c : cases) {

@@ -201,7 +201,9 @@ TEST_F(DataLinkWindow, FieldDataLinkFollowsItsField) {
     auto* control = NewComponent<TComponent>(Form);
     link.SetControl(control);
     link.SetFieldName("NOMBRE");
-    link.OnDataChange = [&](TObject*) { log.push_back("data " + (link.Field() ? link.Field()->AsString() : "-")); };
+    link.OnDataChange = [&](TObject*) {
+        log.push_back("data " + (link.Field() ? link.Field()->AsString() : "-"));
+    };
     link.OnEditingChange = [&](TObject*) { log.push_back(link.Editing() ? "editing" : "browsing"); };
     link.OnActiveChange = [&](TObject*) { log.push_back(link.Active() ? "active" : "inactive"); };
     link.OnUpdateData = [&](TObject*) {
@@ -213,15 +215,16 @@ TEST_F(DataLinkWindow, FieldDataLinkFollowsItsField) {
     EXPECT_EQ(link.Field(), Table->FieldByName("NOMBRE"));
     Table->Next();
     EXPECT_TRUE(link.Edit());
-    link.SetModified();  // the control's text changed
+    link.SetModified();                         // the control's text changed
     Table->FieldByName("NOTA")->SetAsFloat(1);  // another field: no data change
     Table->Post();
     EXPECT_EQ(Table->FieldByName("NOMBRE")->AsString(), "Typed");
     link.Reset();
     Table->Close();
     // The link's own write during "update" comes back to it only with the post.
-    EXPECT_EQ(log, (std::vector<std::string>{"data Luis", "active", "data Ana", "editing", "data Ana", "update",
-                                             "browsing", "data Typed", "data Typed", "data -", "inactive"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"data Luis", "active", "data Ana", "editing", "data Ana", "update",
+                                        "browsing", "data Typed", "data Typed", "data -", "inactive"}));
 }
 
 TEST_F(DataLinkWindow, FieldDataLinkEditsOnlyModifiableFields) {

@@ -70,7 +70,10 @@ std::vector<AnsiString> DatasetFixture::Column(TDataSet* DataSet, const char* Fi
 
 void DatasetFixture::MakeStudents() {
     CreateTable("alumnos",
-                {{"N", ftFloat}, {"NOMBRE", ftString, 10}, {"TNC", ftString, 4}, {"NOTA", ftFloat},
+                {{"N", ftFloat},
+                 {"NOMBRE", ftString, 10},
+                 {"TNC", ftString, 4},
+                 {"NOTA", ftFloat},
                  {"ACTIVO", ftBoolean}},
                 {{"N", "N"}, {"NOMBRE", "NOMBRE"}, {"TNC", "TNC"}, {"NOTAD", "NOTA", {ixDescending}}});
     AddRows("alumnos", {
@@ -107,30 +110,22 @@ void TRecordingLink::Hook(TDataSet* DataSet, TDataSource* Source, std::vector<st
     DataSet->BeforeScroll = note("BeforeScroll");
     DataSet->AfterScroll = note("AfterScroll");
     DataSet->OnNewRecord = note("OnNewRecord");
-    Source->OnStateChange = [&Log, Source](TObject*) { Log.push_back("State " + StateName(Source->State())); };
+    Source->OnStateChange = [&Log, Source](TObject*) {
+        Log.push_back("State " + StateName(Source->State()));
+    };
 }
 
-void TRecordingLink::ActiveChanged() {
-    FLog.push_back(Active() ? "ActiveChanged on" : "ActiveChanged off");
-}
-void TRecordingLink::CheckBrowseMode() {
-    FLog.push_back("CheckBrowseMode");
-}
-void TRecordingLink::DataSetChanged() {
-    FLog.push_back("DataSetChanged");
-}
+void TRecordingLink::ActiveChanged() { FLog.push_back(Active() ? "ActiveChanged on" : "ActiveChanged off"); }
+void TRecordingLink::CheckBrowseMode() { FLog.push_back("CheckBrowseMode"); }
+void TRecordingLink::DataSetChanged() { FLog.push_back("DataSetChanged"); }
 void TRecordingLink::DataSetScrolled(int Distance) {
     FLog.push_back("DataSetScrolled " + std::to_string(Distance));
 }
 void TRecordingLink::EditingChanged() {
     FLog.push_back(Editing() ? "EditingChanged on" : "EditingChanged off");
 }
-void TRecordingLink::LayoutChanged() {
-    FLog.push_back("LayoutChanged");
-}
+void TRecordingLink::LayoutChanged() { FLog.push_back("LayoutChanged"); }
 void TRecordingLink::RecordChanged(TField* Field) {
     FLog.push_back("RecordChanged " + (Field ? Field->FieldName() : AnsiString("nil")));
 }
-void TRecordingLink::UpdateData() {
-    FLog.push_back("UpdateData");
-}
+void TRecordingLink::UpdateData() { FLog.push_back("UpdateData"); }

@@ -42,8 +42,8 @@ TEST_F(DatasetState, OpenAndCloseNotifyInOrder) {
     EXPECT_EQ(Table->State(), dsBrowse);
     EXPECT_TRUE(Table->Bof());
     EXPECT_FALSE(Table->Eof());
-    EXPECT_EQ(Run([&] { Table->Close(); }),
-              (TLog{"CheckBrowseMode", "BeforeClose", "ActiveChanged off", "State dsInactive", "AfterClose"}));
+    EXPECT_EQ(Run([&] { Table->Close(); }), (TLog{"CheckBrowseMode", "BeforeClose", "ActiveChanged off",
+                                                  "State dsInactive", "AfterClose"}));
     EXPECT_EQ(Table->State(), dsInactive);
 }
 
@@ -67,28 +67,38 @@ TEST_F(DatasetState, MainOperationsNotifyInOrder) {
         TLog Expected;
     };
     std::vector<TCase> cases = {
-        {"next", [&] { Table->Next(); }, {"CheckBrowseMode", "BeforeScroll", "DataSetScrolled 1", "AfterScroll"}},
-        {"prior", [&] { Table->Prior(); }, {"CheckBrowseMode", "BeforeScroll", "DataSetScrolled -1", "AfterScroll"}},
-        {"first", [&] { Table->First(); }, {"CheckBrowseMode", "BeforeScroll", "DataSetChanged", "AfterScroll"}},
+        {"next",
+         [&] { Table->Next(); },
+         {"CheckBrowseMode", "BeforeScroll", "DataSetScrolled 1", "AfterScroll"}},
+        {"prior",
+         [&] { Table->Prior(); },
+         {"CheckBrowseMode", "BeforeScroll", "DataSetScrolled -1", "AfterScroll"}},
+        {"first",
+         [&] { Table->First(); },
+         {"CheckBrowseMode", "BeforeScroll", "DataSetChanged", "AfterScroll"}},
         {"edit",
          [&] { Table->Edit(); },
-         {"CheckBrowseMode", "BeforeEdit", "EditingChanged on", "State dsEdit", "RecordChanged nil", "AfterEdit"}},
-        {"set a field", [&] { Table->FieldByName("NOMBRE")->SetAsString("Luisa"); }, {"RecordChanged NOMBRE"}},
+         {"CheckBrowseMode", "BeforeEdit", "EditingChanged on", "State dsEdit", "RecordChanged nil",
+          "AfterEdit"}},
+        {"set a field",
+         [&] { Table->FieldByName("NOMBRE")->SetAsString("Luisa"); },
+         {"RecordChanged NOMBRE"}},
         {"post",
          [&] { Table->Post(); },
-         {"UpdateData", "CheckBrowseMode", "BeforePost", "EditingChanged off", "State dsBrowse", "DataSetChanged",
-          "AfterPost"}},
+         {"UpdateData", "CheckBrowseMode", "BeforePost", "EditingChanged off", "State dsBrowse",
+          "DataSetChanged", "AfterPost"}},
         {"edit again",
          [&] { Table->Edit(); },
-         {"CheckBrowseMode", "BeforeEdit", "EditingChanged on", "State dsEdit", "RecordChanged nil", "AfterEdit"}},
+         {"CheckBrowseMode", "BeforeEdit", "EditingChanged on", "State dsEdit", "RecordChanged nil",
+          "AfterEdit"}},
         {"cancel",
          [&] { Table->Cancel(); },
          {"CheckBrowseMode", "BeforeCancel", "EditingChanged off", "State dsBrowse", "DataSetChanged",
           "AfterCancel"}},
         {"insert",
          [&] { Table->Insert(); },
-         {"CheckBrowseMode", "BeforeInsert", "BeforeScroll", "EditingChanged on", "State dsInsert", "OnNewRecord",
-          "DataSetChanged", "AfterInsert", "AfterScroll"}},
+         {"CheckBrowseMode", "BeforeInsert", "BeforeScroll", "EditingChanged on", "State dsInsert",
+          "OnNewRecord", "DataSetChanged", "AfterInsert", "AfterScroll"}},
         {"cancel the insert",
          [&] { Table->Cancel(); },
          {"CheckBrowseMode", "BeforeCancel", "EditingChanged off", "State dsBrowse", "DataSetChanged",
@@ -98,8 +108,8 @@ TEST_F(DatasetState, MainOperationsNotifyInOrder) {
          {"CheckBrowseMode", "BeforeDelete", "BeforeScroll", "DataSetChanged", "AfterDelete", "AfterScroll"}},
         {"append",
          [&] { Table->Append(); },
-         {"CheckBrowseMode", "BeforeInsert", "BeforeScroll", "EditingChanged on", "State dsInsert", "OnNewRecord",
-          "DataSetChanged", "AfterInsert", "AfterScroll"}},
+         {"CheckBrowseMode", "BeforeInsert", "BeforeScroll", "EditingChanged on", "State dsInsert",
+          "OnNewRecord", "DataSetChanged", "AfterInsert", "AfterScroll"}},
     };
     for (const auto& c : cases) EXPECT_EQ(Run(c.Step), c.Expected) << c.Name;
 }
@@ -111,9 +121,9 @@ TEST_F(DatasetState, LeavingAnEditedRowPostsItAndAnUntouchedOneIsCancelled) {
     TLog log = Run([&] { Table->Next(); });
     // The pending control text is asked for twice (moving, then posting): the
     // link writes it only while it is marked modified.
-    EXPECT_EQ(log, (TLog{"CheckBrowseMode", "UpdateData", "UpdateData", "CheckBrowseMode", "BeforePost", "EditingChanged off",
-                         "State dsBrowse", "DataSetChanged", "AfterPost", "BeforeScroll", "DataSetScrolled 1",
-                         "AfterScroll"}));
+    EXPECT_EQ(log, (TLog{"CheckBrowseMode", "UpdateData", "UpdateData", "CheckBrowseMode", "BeforePost",
+                         "EditingChanged off", "State dsBrowse", "DataSetChanged", "AfterPost",
+                         "BeforeScroll", "DataSetScrolled 1", "AfterScroll"}));
     Table->Insert();  // nothing typed: moving away drops the new row
     int count = Table->RecordCount();
     Table->Next();
@@ -138,7 +148,8 @@ TEST_F(DatasetState, FilterChangeGoesToTheFirstMatchingRow) {
     Table->Last();
     Table->SetFilter("TNC='M1A'");
     TLog log = Run([&] { Table->SetFiltered(true); });
-    EXPECT_EQ(log, (TLog{"CheckBrowseMode", "CheckBrowseMode", "BeforeScroll", "DataSetChanged", "AfterScroll"}));
+    EXPECT_EQ(log,
+              (TLog{"CheckBrowseMode", "CheckBrowseMode", "BeforeScroll", "DataSetChanged", "AfterScroll"}));
     EXPECT_EQ(Table->FieldByName("NOMBRE")->AsString(), "Luis");
     EXPECT_EQ(Table->RecordCount(), 3);
 }

@@ -45,9 +45,7 @@ void WriteBytes(const std::string& Path, const std::string& Bytes) {
     if (!ok) throw std::runtime_error("cannot write " + Path);
 }
 
-bool FileExists(const std::string& Path) {
-    return std::filesystem::exists(Path);
-}
+bool FileExists(const std::string& Path) { return std::filesystem::exists(Path); }
 
 TPeer::TPeer(const std::function<void(TPeer&)>& Body) {
     int down[2], up[2];
@@ -68,7 +66,7 @@ TPeer::TPeer(const std::function<void(TPeer&)>& Body) {
         } catch (...) {
             status = 1;
         }
-        ::_exit(status); // nothing of the test's own runs in the child
+        ::_exit(status);  // nothing of the test's own runs in the child
     }
     ::close(down[0]);
     ::close(up[1]);
@@ -76,9 +74,7 @@ TPeer::TPeer(const std::function<void(TPeer&)>& Body) {
     FIn = up[0];
 }
 
-TPeer::~TPeer() {
-    Finish();
-}
+TPeer::~TPeer() { Finish(); }
 
 void TPeer::Say(const std::string& Line) {
     std::string text = Line + "\n";
@@ -116,10 +112,8 @@ std::vector<char> Row(TDbfTable& Table, std::initializer_list<std::pair<const ch
     for (const auto& [name, value] : Values) {
         int f = Table.FieldIndex(name);
         if (f < 0) throw std::runtime_error(std::string("no field ") + name);
-        if (Table.Field(f).Type == 'M')
-            Table.SetMemo(buf.data(), f, value);
-        else
-            Table.SetText(buf.data(), f, value);
+        if (Table.Field(f).Type == 'M') Table.SetMemo(buf.data(), f, value);
+        else Table.SetText(buf.data(), f, value);
     }
     return buf;
 }
@@ -175,15 +169,9 @@ std::vector<std::string> CheckOrdersAgainstSort(TDbfTable& Table) {
 
 namespace {
 
-TDbfFieldSpec Si(const char* Name) {
-    return DbfFieldSpecFor(Name, TDbfKind::SmallInt, 0);
-}
-TDbfFieldSpec Ch(const std::string& Name, int Size) {
-    return DbfFieldSpecFor(Name, TDbfKind::String, Size);
-}
-TDbfFieldSpec Lo(const char* Name) {
-    return DbfFieldSpecFor(Name, TDbfKind::Boolean, 0);
-}
+TDbfFieldSpec Si(const char* Name) { return DbfFieldSpecFor(Name, TDbfKind::SmallInt, 0); }
+TDbfFieldSpec Ch(const std::string& Name, int Size) { return DbfFieldSpecFor(Name, TDbfKind::String, Size); }
+TDbfFieldSpec Lo(const char* Name) { return DbfFieldSpecFor(Name, TDbfKind::Boolean, 0); }
 TDbfIndexSpec Tag(const char* Field, bool Descending = false) {
     return TDbfIndexSpec{Field, Field, Descending, false, false};
 }
@@ -192,7 +180,7 @@ void AddNumbered(std::vector<TDbfFieldSpec>& Fields, const char* Prefix, int Cou
     for (int i = 1; i <= Count; ++i) Fields.push_back(Si((std::string(Prefix) + std::to_string(i)).c_str()));
 }
 
-} // namespace
+}  // namespace
 
 const std::vector<TSchoolTable>& SchoolTables() {
     static const std::vector<TSchoolTable> tables = [] {

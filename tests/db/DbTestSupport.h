@@ -67,4 +67,3 @@ private:
     int FPid = -1;
     int FIn = -1, FOut = -1;
 };
-

@@ -149,7 +149,7 @@ std::string Observe(const std::string& Dir, bool& Damaged) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 TEST(DbfCrash, CrashAtEveryWriteLeavesTheOldStateTheNewStateOrAClearRefusal) {
     const auto script = Script();
@@ -188,7 +188,7 @@ TEST(DbfCrash, CrashAtEveryWriteLeavesTheOldStateTheNewStateOrAClearRefusal) {
                     break;
                 }
             }
-            c.T.reset(); // what is still held dies with the process: its writes are lost
+            c.T.reset();  // what is still held dies with the process: its writes are lost
         }
         ASSERT_LT(crashedIn, script.size()) << "cut " << cut;
         bool damaged;

@@ -54,14 +54,14 @@ protected:
     std::string Dbf, Mdx, Dbt, Original;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(DbfDamage, EveryFlippedHeaderByteIsRefusedOrHarmless) {
     const size_t headerLength = size_t(uint8_t(Dbf[8]) | (uint8_t(Dbf[9]) << 8));
     int refused = 0;
     for (size_t at = 0; at < headerLength; ++at)
         for (uint8_t mask : {uint8_t(0x01), uint8_t(0x80), uint8_t(0xFF)}) {
-            std::string bad = Dbf; // only read from here on: the other files stay as they are
+            std::string bad = Dbf;  // only read from here on: the other files stay as they are
             bad[at] = char(bad[at] ^ mask);
             WriteBytes(Dir / "d.dbf", bad);
             std::string now = State();
@@ -71,7 +71,7 @@ TEST_F(DbfDamage, EveryFlippedHeaderByteIsRefusedOrHarmless) {
                 EXPECT_EQ(now, Original) << "byte " << at << " ^ " << int(mask);
             }
         }
-    EXPECT_GT(refused, int(headerLength)); // the count, the structure and the field list are guarded
+    EXPECT_GT(refused, int(headerLength));  // the count, the structure and the field list are guarded
 }
 
 TEST_F(DbfDamage, TruncatedTablesAreRefused) {
@@ -89,7 +89,7 @@ TEST_F(DbfDamage, TruncatedTablesAreRefused) {
         {headerLength, true},
         {headerLength + recordLength / 2, true},
         {headerLength + 2 * recordLength + 7, true},
-        {Dbf.size() - 1, false}, // without the end mark: nothing is missing
+        {Dbf.size() - 1, false},  // without the end mark: nothing is missing
     };
     for (const Case& c : cases) {
         Restore();
@@ -119,7 +119,7 @@ TEST_F(DbfDamage, ADamagedMissingOrForeignIndexIsRebuiltNeverEmptied) {
          [&] {
              auto t = TDbfTable::Open(Dir / "d");
              t->Update(3, Row(*t, {{"N", "-1"}, {"NAME", "zoe"}}).data());
-             t->Update(3, Row(*t, {{"N", "2"}, {"NAME", "alba"}}).data()); // same rows, new generation
+             t->Update(3, Row(*t, {{"N", "2"}, {"NAME", "alba"}}).data());  // same rows, new generation
              t->Flush();
              t.reset();
              WriteBytes(Dir / "d.mdx", Mdx);
@@ -147,7 +147,7 @@ TEST_F(DbfDamage, ADamagedMissingOrForeignIndexIsRebuiltNeverEmptied) {
 }
 
 TEST_F(DbfDamage, DamagedMemosAreRefusedWhenRead) {
-    WriteBytes(Dir / "d.dbt", Dbt.substr(0, 700)); // the long memo loses its end
+    WriteBytes(Dir / "d.dbt", Dbt.substr(0, 700));  // the long memo loses its end
     EXPECT_EQ(State(), "refused");
     std::remove((Dir / "d.dbt").c_str());
     EXPECT_EQ(State(), "refused");
@@ -208,7 +208,7 @@ TEST(DbfForeign, OtherWritersTablesAreRead) {
     std::string dbt(512, '\0');
     dbt[0] = 3;
     dbt[20] = 0;
-    dbt[21] = 2; // 512-byte blocks
+    dbt[21] = 2;  // 512-byte blocks
     dbt += std::string("\xFF\xFF\x08\x00", 4) + std::string("\x0D\x00\x00\x00", 4) + "hello";
     dbt.resize(1536, '\0');
     WriteBytes(dir / "Foreign.DBT", dbt);
@@ -222,7 +222,7 @@ TEST(DbfForeign, OtherWritersTablesAreRead) {
     EXPECT_EQ(t->GetText(c.Record(), 0), "ab");
     EXPECT_EQ(t->GetText(c.Record(), 1), "wide");
     EXPECT_EQ(t->GetText(c.Record(), 2), "hello");
-    EXPECT_FALSE(c.Next()); // the second record is deleted
+    EXPECT_FALSE(c.Next());  // the second record is deleted
     EXPECT_EQ(t->TagCount(), 0);
 }
 
@@ -232,7 +232,7 @@ TEST(DbfForeign, AnotherWritersIndexIsOnlyRewrittenAfterAWrite) {
     TDbfTable::Create(dir / "x", {{"N", 'N', 6, 0}}, {{"N", "N", true}});
     for (int i = 1; i <= 3; ++i) AppendRow(*TDbfTable::Open(dir / "x"), {{"N", std::to_string(i)}});
     std::string dbf = ReadBytes(dir / "x.dbf");
-    dbf[24] = dbf[25] = 0; // without our mark the files are another writer's
+    dbf[24] = dbf[25] = 0;  // without our mark the files are another writer's
     WriteBytes(dir / "x.dbf", dbf);
     const std::string index = ReadBytes(dir / "x.mdx");
     {

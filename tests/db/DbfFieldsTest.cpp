@@ -12,7 +12,7 @@ std::vector<TDbfFieldSpec> AllKinds() {
             {"FLAG", 'L', 1, 0},  {"BORN", 'D', 8, 0},  {"NOTES", 'M', 10, 0}};
 }
 
-} // namespace
+}  // namespace
 
 TEST(DbfFields, EachKindRoundTripsThroughTheFile) {
     TTempFolder dir;
@@ -23,17 +23,17 @@ TEST(DbfFields, EachKindRoundTripsThroughTheFile) {
         std::string read;
     };
     const Case cases[] = {
-        {"NAME", "  lead", "  lead"},               // leading blanks are data
-        {"NAME", "tail   ", "tail"},                // trailing ones are padding
-        {"NAME", "cut to ten chars", "cut to ten"}, // cut to the width
-        {"NAME", "\xC1rbol \xF1", "\xC1rbol \xF1"}, // Windows-1252 bytes as they are
+        {"NAME", "  lead", "  lead"},                // leading blanks are data
+        {"NAME", "tail   ", "tail"},                 // trailing ones are padding
+        {"NAME", "cut to ten chars", "cut to ten"},  // cut to the width
+        {"NAME", "\xC1rbol \xF1", "\xC1rbol \xF1"},  // Windows-1252 bytes as they are
         {"NAME", "", ""},
         {"SMALL", "12", "12"},
         {"SMALL", "-5", "-5"},
-        {"SMALL", "", ""}, // blank numeric stays blank (null)
+        {"SMALL", "", ""},  // blank numeric stays blank (null)
         {"HOURS", "2.5", "2.5000"},
         {"HOURS", "1234567.125", "1234567.1250"},
-        {"RATE", "3.14159", "3.142"}, // rounded to the decimals
+        {"RATE", "3.14159", "3.142"},  // rounded to the decimals
         {"FLAG", "T", "T"},
         {"FLAG", "f", "F"},
         {"FLAG", "y", "T"},
@@ -41,7 +41,7 @@ TEST(DbfFields, EachKindRoundTripsThroughTheFile) {
         {"BORN", "20240229", "20240229"},
         {"BORN", "", ""},
         {"NOTES", "a memo\r\nof two lines", "a memo\r\nof two lines"},
-        {"NOTES", std::string(1500, 'x'), std::string(1500, 'x')}, // several blocks
+        {"NOTES", std::string(1500, 'x'), std::string(1500, 'x')},  // several blocks
         {"NOTES", "", ""},
     };
     std::vector<uint32_t> recnos;
@@ -86,7 +86,7 @@ TEST(DbfFields, NumbersDatesAndLogicalsAsValues) {
     t->SetNumber(buf.data(), t->FieldIndex("HOURS"), 2.5);
     t->SetNumber(buf.data(), t->FieldIndex("SMALL"), 999999);
     t->SetBoolean(buf.data(), t->FieldIndex("FLAG"), true);
-    t->SetDate(buf.data(), t->FieldIndex("BORN"), 45351); // 29 February 2024
+    t->SetDate(buf.data(), t->FieldIndex("BORN"), 45351);  // 29 February 2024
     t->Append(buf.data());
     t->Read(1, buf.data());
     EXPECT_EQ(t->GetNumber(buf.data(), t->FieldIndex("HOURS")), 2.5);
@@ -156,13 +156,13 @@ TEST(DbfFields, DeletedRowsAreHiddenButKept) {
     for (int i = 1; i <= 5; ++i) AppendRow(*t, {{"N", std::to_string(i)}});
     t->Delete(2);
     t->Delete(4);
-    t->Delete(4); // twice is once
+    t->Delete(4);  // twice is once
     TDbfCursor physical(t), ordered(t);
     ordered.SetOrder(0);
     EXPECT_EQ(Walk(physical), (std::vector<uint32_t>{1, 3, 5}));
     EXPECT_EQ(Walk(ordered), (std::vector<uint32_t>{1, 3, 5}));
     EXPECT_EQ(physical.RecordCount(), 3u);
-    EXPECT_EQ(t->PhysicalCount(), 5u); // never packed
+    EXPECT_EQ(t->PhysicalCount(), 5u);  // never packed
     EXPECT_FALSE(physical.GotoRecord(2));
     t->Flush();
     EXPECT_TRUE(t->CheckTags().empty());
@@ -189,7 +189,7 @@ TEST(DbfFields, KindsOfTheDataSetLayerTakeTheirFixedWidths) {
         EXPECT_EQ(s.Decimals, c.decimals);
     }
     EXPECT_THROW(DbfFieldSpecFor("T", TDbfKind::Time, 0), EDBEngineError);
-    EXPECT_EQ(DbfKindOf({"X", 'N', 6, 0, 1}), TDbfKind::Float); // small integers read back as floats
+    EXPECT_EQ(DbfKindOf({"X", 'N', 6, 0, 1}), TDbfKind::Float);  // small integers read back as floats
     EXPECT_EQ(DbfKindOf({"X", 'Q', 6, 0, 1}), TDbfKind::String);
 }
 

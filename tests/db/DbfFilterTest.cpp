@@ -61,7 +61,7 @@ protected:
     std::shared_ptr<TDbfTable> T;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(DbfFilters, TextExpressionsSelectTheRowsTheProgramExpects) {
     struct Case {
@@ -69,34 +69,34 @@ TEST_F(DbfFilters, TextExpressionsSelectTheRowsTheProgramExpects) {
         std::vector<int> rows;
     } cases[] = {
         {"TNC='1ESO1'", {1, 2, 4}},
-        {"TNC='1ESO1' and TIPO='1'", {1}}, // a quoted constant against a numeric field
+        {"TNC='1ESO1' and TIPO='1'", {1}},  // a quoted constant against a numeric field
         {"TNC='1ESO1' AND TIPO=1", {1}},
         {"tnc = '1ESO1' and (TIPO='1' or TIPO='2')", {1, 2}},
         {"NOT TNC='1ESO1'", {3, 5, 6}},
-        {"NOMBRE='Ju*'", {1, 3, 5}}, // the trailing "*" matches a beginning
-        {"NOMBRE='Juan'", {1}},      // exact and case-sensitive; the deleted Juan stays hidden
+        {"NOMBRE='Ju*'", {1, 3, 5}},  // the trailing "*" matches a beginning
+        {"NOMBRE='Juan'", {1}},       // exact and case-sensitive; the deleted Juan stays hidden
         {"NOMBRE='Jua'", {}},
         {"NOMBRE<>'Ju*'", {2, 4, 6}},
         {"NOMBRE='Julia O''Neil'", {3}},
         {"NOMBRE = \"Julia O'Neil\"", {3}},
         {"NOMBRE=''", {6}},
-        {"NOMBRE > 'Julia' and NOMBRE < 'juana'", {3}}, // bytes: upper case before lower case
-        {"TIPO=''", {4}},                               // the blank number
+        {"NOMBRE > 'Julia' and NOMBRE < 'juana'", {3}},  // bytes: upper case before lower case
+        {"TIPO=''", {4}},                                // the blank number
         {"TIPO<>''", {1, 2, 3, 5, 6}},
         {"TIPO IS NULL", {4}},
         {"TIPO IS NOT NULL", {1, 2, 3, 5, 6}},
-        {"TIPO >= 2", {2, 5}}, // a blank number is no number
+        {"TIPO >= 2", {2, 5}},  // a blank number is no number
         {"TIPO < 2", {1, 3, 6}},
         {"HORAS = 2.5", {1}},
         {"HORAS > '1'", {1, 2}},
         {"REPITE = TRUE", {1, 4}},
-        {"REPITE='F'", {2, 3, 5, 6}}, // a blank logical reads false
+        {"REPITE='F'", {2, 3, 5, 6}},  // a blank logical reads false
         {"FECHA > '2023-06-30'", {1}},
         {"FECHA < '20240101'", {2}},
         {"FECHA = '15/01/2024'", {1}},
         {"NOTE = 'apuntes'", {1}},
         {"[TNC] = '2ESO1'", {3, 5}},
-        {"N > 2 AND N < 5 OR N = 6", {3, 4, 6}}, // AND binds tighter than OR
+        {"N > 2 AND N < 5 OR N = 6", {3, 4, 6}},  // AND binds tighter than OR
         {"N = 1 OR N = 2 AND TIPO = 2", {1, 2}},
         {"'1ESO1' = TNC", {1, 2, 4}},
         {"TIPO = N", {1, 2}},
@@ -116,7 +116,7 @@ TEST_F(DbfFilters, AConstantOnTheLeftMirrorsTheComparison) {
         TDbfFilterOptions options = {};
     } cases[] = {
         {"2 < TIPO", "TIPO > 2", {5}},
-        {"2 > TIPO", "TIPO < 2", {1, 3, 6}}, // the blank number matches neither way
+        {"2 > TIPO", "TIPO < 2", {1, 3, 6}},  // the blank number matches neither way
         {"2 <= TIPO", "TIPO >= 2", {2, 5}},
         {"2 >= TIPO", "TIPO <= 2", {1, 2, 3, 6}},
         {"'2' < TIPO", "TIPO > '2'", {5}},
@@ -191,7 +191,7 @@ TEST_F(DbfFilters, CursorFiltersCombineAndCanBeSwitched) {
     EXPECT_EQ(c.RecordCount(), 6u);
     c.SetFilterActive(byCourse, true);
     EXPECT_EQ(c.RecordCount(), 3u);
-    AppendRow(*T, {{"N", "8"}, {"TNC", "1ESO1"}}); // counts follow the table
+    AppendRow(*T, {{"N", "8"}, {"TNC", "1ESO1"}});  // counts follow the table
     EXPECT_EQ(c.RecordCount(), 4u);
     c.AddFilter([](const char*) -> bool { throw EDatabaseError("from the callback"); });
     EXPECT_THROW(c.First(), EDatabaseError);
@@ -202,10 +202,10 @@ TEST_F(DbfFilters, CursorFiltersCombineAndCanBeSwitched) {
 namespace {
 
 struct TExpr {
-    uint32_t Op = 0; // two-operand node
+    uint32_t Op = 0;  // two-operand node
     std::shared_ptr<TExpr> L, R;
-    std::string Field; // field node
-    uint16_t Type = 0; // constant node
+    std::string Field;  // field node
+    uint16_t Type = 0;  // constant node
     std::string Value;
 };
 using PExpr = std::shared_ptr<TExpr>;
@@ -221,17 +221,14 @@ PExpr Const(uint16_t Type, std::string Bytes) {
     e->Value = std::move(Bytes);
     return e;
 }
-template <class T> std::string Bytes(T V) {
+template <class T>
+std::string Bytes(T V) {
     std::string s(sizeof V, '\0');
     std::memcpy(s.data(), &V, sizeof V);
     return s;
 }
-PExpr Str(const std::string& S) {
-    return Const(1, S + '\0');
-}
-PExpr Flt(double V) {
-    return Const(7, Bytes(V));
-}
+PExpr Str(const std::string& S) { return Const(1, S + '\0'); }
+PExpr Flt(double V) { return Const(7, Bytes(V)); }
 PExpr Bin(uint32_t Op, PExpr L, PExpr R) {
     auto e = std::make_shared<TExpr>();
     e->Op = Op;
@@ -242,9 +239,7 @@ PExpr Bin(uint32_t Op, PExpr L, PExpr R) {
 constexpr uint32_t Eq = 3, Ne = 4, Gt = 5, Lt = 6, Ge = 7, Le = 8, And = 10, Or = 11, MinusUnary = 15,
                    Mul = 18, Div = 19, Sub = 17;
 
-int CountNodes(const TExpr& E) {
-    return 1 + (E.L ? CountNodes(*E.L) + CountNodes(*E.R) : 0);
-}
+int CountNodes(const TExpr& E) { return 1 + (E.L ? CountNodes(*E.L) + CountNodes(*E.R) : 0); }
 
 void Put16(std::string& S, size_t At, uint32_t V) {
     S[At] = char(V);
@@ -301,12 +296,12 @@ std::string Block(const PExpr& Root) {
     return block;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(DbfFilters, FilterBlocksEvaluateWhatTheParserWrites) {
     const int32_t jan15 = 45306 + DateDelta, jan1 = 45292 + DateDelta;
     std::string bcdOne(34, '\0');
-    bcdOne[0] = 3; // three digits, two of them decimals: 1.00
+    bcdOne[0] = 3;  // three digits, two of them decimals: 1.00
     bcdOne[1] = 2;
     bcdOne[2] = 0x10;
     struct Case {

@@ -13,9 +13,7 @@ struct TRow {
 };
 
 // Numbers as dBase keys them: blank is 0.
-double Num(const std::string& S) {
-    return S.empty() ? 0 : std::stod(S);
-}
+double Num(const std::string& S) { return S.empty() ? 0 : std::stod(S); }
 
 class DbfOrders : public ::testing::Test {
 protected:
@@ -29,7 +27,8 @@ protected:
         Rows[Table->PhysicalCount()] = R;
     }
     // The visible records sorted by a key of the test's own, ties by record number.
-    template <class Less> std::vector<uint32_t> Expected(Less Before) {
+    template <class Less>
+    std::vector<uint32_t> Expected(Less Before) {
         std::vector<uint32_t> recnos;
         for (const auto& [r, row] : Rows) recnos.push_back(r);
         std::stable_sort(recnos.begin(), recnos.end(),
@@ -43,7 +42,7 @@ protected:
             << When;
         c.SetOrder(Table->FindTag("NAME"));
         EXPECT_EQ(Walk(c), Expected([](const TRow& a, const TRow& b) {
-                      return std::string_view(a.name).compare(b.name) < 0; // bytes, unsigned
+                      return std::string_view(a.name).compare(b.name) < 0;  // bytes, unsigned
                   }))
             << When;
         c.SetOrder(Table->FindTag("COUNT"));
@@ -56,7 +55,7 @@ protected:
     std::map<uint32_t, TRow> Rows;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(DbfOrders, TagsFollowASortOfTheRowsThroughChangesAndReopening) {
     const TRow rows[] = {
@@ -104,7 +103,7 @@ TEST_F(DbfOrders, EqualKeysKeepRecordOrderInBothDirections) {
     EXPECT_EQ(Walk(c), (std::vector<uint32_t>{1, 2, 3, 4, 5, 6}));
     c.SetOrder(Table->FindTag("COUNT"));
     EXPECT_LT(c.CompareRecords(2, 1), 0);
-    EXPECT_LT(c.CompareRecords(1, 3), 0); // equal keys: record order
+    EXPECT_LT(c.CompareRecords(1, 3), 0);  // equal keys: record order
     EXPECT_GT(c.CompareRecords(3, 1), 0);
     EXPECT_EQ(c.CompareRecords(4, 4), 0);
     c.SetOrder(-1);
@@ -121,10 +120,10 @@ TEST_F(DbfOrders, SeeksFindExactNearestAndPartialKeys) {
         TDbfSeekMode mode;
         bool partial;
         bool found;
-        uint32_t recno; // where the cursor stands afterwards (0: Eof)
+        uint32_t recno;  // where the cursor stands afterwards (0: Eof)
     } cases[] = {
-        {"Juan", dbfSeekExact, false, true, 1}, // the first of the equal keys
-        {"Ju", dbfSeekExact, false, false, 1},  // no move on a miss
+        {"Juan", dbfSeekExact, false, true, 1},  // the first of the equal keys
+        {"Ju", dbfSeekExact, false, false, 1},   // no move on a miss
         {"Ju", dbfSeekExact, true, true, 1},     {"Jul", dbfSeekExact, true, true, 2},
         {"Jo", dbfSeekNearest, false, true, 1},  {"Juanito", dbfSeekNearest, false, true, 2},
         {"Zz", dbfSeekNearest, false, false, 0},
@@ -198,7 +197,7 @@ TEST_F(DbfOrders, NavigationStopsOnTheCracksAndResumesAroundAVanishedRecord) {
     EXPECT_TRUE(c.Prior());
     EXPECT_EQ(c.RecNo(), 4u);
     ASSERT_TRUE(c.GotoRecord(2));
-    Table->Delete(2); // through another holder: the cursor sees it at once
+    Table->Delete(2);  // through another holder: the cursor sees it at once
     EXPECT_FALSE(c.Refresh());
     EXPECT_FALSE(c.OnRecord());
     EXPECT_TRUE(c.Next());
@@ -206,7 +205,7 @@ TEST_F(DbfOrders, NavigationStopsOnTheCracksAndResumesAroundAVanishedRecord) {
     ASSERT_TRUE(c.GotoRecord(3));
     Table->Update(3, Row(*Table, {{"N", "0"}, {"NAME", "x"}, {"COUNT", "0"}}).data());
     EXPECT_TRUE(c.Refresh());
-    EXPECT_TRUE(c.Next()); // the record moved to the front: its neighbour follows
+    EXPECT_TRUE(c.Next());  // the record moved to the front: its neighbour follows
     EXPECT_EQ(c.RecNo(), 1u);
     Table->Empty();
     EXPECT_FALSE(c.Next());
@@ -232,9 +231,9 @@ TEST(DbfOrderKinds, CaseInsensitiveMultiFieldDateAndExpressionOrders) {
         const char* tag;
         std::vector<uint32_t> order;
     } cases[] = {
-        {"UNOMBRE", {4, 1, 3, 5, 2}}, // ALBA, BETA x3 in record order, then the accented capital (0xC1)
-        {"NOMTNC", {5, 3, 4, 1, 2}},  // bytes: "Beta0" < "BetaA" < "alba" < "beta" < accented
-        {"BORN", {5, 1, 4, 2, 3}},    // descending; the blank date last
+        {"UNOMBRE", {4, 1, 3, 5, 2}},  // ALBA, BETA x3 in record order, then the accented capital (0xC1)
+        {"NOMTNC", {5, 3, 4, 1, 2}},   // bytes: "Beta0" < "BetaA" < "alba" < "beta" < accented
+        {"BORN", {5, 1, 4, 2, 3}},     // descending; the blank date last
         {"BYTNC", {5, 3, 2, 1, 4}},
     };
     for (const Case& k : cases) {
@@ -265,7 +264,7 @@ TEST(DbfOrderKinds, FieldListsWithoutATagGetAnOrderKeptUpToDate) {
     TDbfTable::Create(dir / "lists", {{"A", 'C', 2, 0}, {"B", 'N', 4, 0}}, {{"A", "A"}});
     auto t = TDbfTable::Open(dir / "lists");
     for (auto [a, b] : {std::pair{"x", "2"}, {"y", "1"}, {"x", "1"}}) AppendRow(*t, {{"A", a}, {"B", b}});
-    EXPECT_EQ(t->OrderForFields("a"), t->FindTag("A")); // a tag serves it
+    EXPECT_EQ(t->OrderForFields("a"), t->FindTag("A"));  // a tag serves it
     int ab = t->OrderForFields("A;B");
     EXPECT_FALSE(t->OrderInfo(ab).Stored);
     EXPECT_EQ(t->OrderForFields(" a ; b "), ab);
@@ -278,7 +277,7 @@ TEST(DbfOrderKinds, FieldListsWithoutATagGetAnOrderKeptUpToDate) {
     c.SetOrder(bDown);
     EXPECT_EQ(Walk(c), (std::vector<uint32_t>{1, 2, 3, 4}));
     EXPECT_THROW(c.Seek(t->MakeKey(ab, {TDbfValue::FromText("x")}), dbfSeekExact),
-                 EDBEngineError); // another order's key
+                 EDBEngineError);  // another order's key
     c.SetOrder(ab);
     EXPECT_TRUE(c.Seek(t->MakeKey(ab, {TDbfValue::FromText("x"), TDbfValue::FromNumber(1)}), dbfSeekExact));
     EXPECT_EQ(c.RecNo(), 3u);
@@ -287,5 +286,5 @@ TEST(DbfOrderKinds, FieldListsWithoutATagGetAnOrderKeptUpToDate) {
         EDBEngineError);
     EXPECT_THROW(t->OrderForFields("A;NOPE"), EDBEngineError);
     t->Flush();
-    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{}); // the in-memory orders stay out of the file
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});  // the in-memory orders stay out of the file
 }

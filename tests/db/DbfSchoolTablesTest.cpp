@@ -16,7 +16,7 @@ void FillSample(TDbfTable& T, int Rows) {
         T.BlankRecord(buf.data());
         for (int f = 0; f < T.FieldCount(); ++f) {
             const TDbfFieldDef& d = T.Field(f);
-            if ((r + f) % 5 == 4) continue; // some blanks everywhere
+            if ((r + f) % 5 == 4) continue;  // some blanks everywhere
             switch (d.Type) {
             case 'C': {
                 std::string text = (r % 3 == 0 ? "\xC1lvaro Pe\xF1"
@@ -29,12 +29,8 @@ void FillSample(TDbfTable& T, int Rows) {
             case 'N':
                 T.SetNumber(buf.data(), f, d.Decimals ? (r * 7 % 11) / 2.0 : double((r * 13 + f) % 17 - 3));
                 break;
-            case 'L':
-                T.SetBoolean(buf.data(), f, (r + f) % 2 == 0);
-                break;
-            case 'D':
-                T.SetDate(buf.data(), f, 45000 + r);
-                break;
+            case 'L': T.SetBoolean(buf.data(), f, (r + f) % 2 == 0); break;
+            case 'D': T.SetDate(buf.data(), f, 45000 + r); break;
             case 'M':
                 T.SetMemo(buf.data(), f, "Memo " + std::to_string(r) + " de \xE1rbol\r\nsegunda l\xEDnea");
                 break;
@@ -103,7 +99,7 @@ for arg in sys.argv[2:]:
 sys.stdout.buffer.write(('\n'.join(out) + '\n').encode('utf-8'))
 )";
 
-} // namespace
+}  // namespace
 
 TEST(DbfSchoolTables, TheTwelveTablesAreCreatedAndReadBack) {
     TTempFolder dir;
@@ -113,7 +109,7 @@ TEST(DbfSchoolTables, TheTwelveTablesAreCreatedAndReadBack) {
     for (size_t i = 0; i < SchoolTables().size(); ++i) {
         const TSchoolTable& s = SchoolTables()[i];
         TDbfTable::Create(dir / s.Name, s.Fields, s.Indexes);
-        auto t = TDbfTable::Open(dir / UpperCase(s.Name) + ".DBF"); // found whatever the case
+        auto t = TDbfTable::Open(dir / UpperCase(s.Name) + ".DBF");  // found whatever the case
         EXPECT_EQ(size_t(t->FieldCount()), fieldCounts[i]) << s.Name;
         for (size_t f = 0; f < s.Fields.size(); ++f) {
             EXPECT_EQ(t->Field(int(f)).Name, s.Fields[f].Name);
@@ -172,7 +168,7 @@ TEST(DbfSchoolTables, PerlXBaseReadsOurTagsInOurOrder) {
     TTempFolder dir;
     const TSchoolTable& alum = SchoolTables()[6];
     std::vector<TDbfIndexSpec> indexes = alum.Indexes;
-    indexes.push_back({"UNOMBRE", "NOMBRE", true, true, false}); // descending, case-insensitive
+    indexes.push_back({"UNOMBRE", "NOMBRE", true, true, false});  // descending, case-insensitive
     TDbfTable::Create(dir / "alum", alum.Fields, indexes);
     auto t = TDbfTable::Open(dir / "alum");
     // Enough rows for the tags to need branch pages above their leaves.

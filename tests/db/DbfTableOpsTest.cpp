@@ -29,14 +29,14 @@ int ErrorOf(const std::function<void()>& Action) {
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 TEST(DbfTableFiles, NamesAreFoundWithoutRegardToCaseOrExtension) {
     TTempFolder dir;
     TDbfTable::Create(dir / "TIPOS.DBF", Fields, Tags);
     TDbfTable::Create(dir / "tipos2", Fields, Tags);
     TDbfTable::Create(dir / "NomAsg.dbf", Fields, {});
-    TDbfTable::Create(dir / "a\xC3\xB1o", Fields, {}); // file names are UTF-8 on the disk
+    TDbfTable::Create(dir / "a\xC3\xB1o", Fields, {});  // file names are UTF-8 on the disk
     EXPECT_EQ(Files(dir), (std::vector<std::string>{"NomAsg.dbf", "NomAsg.dbt", "TIPOS.DBF", "TIPOS.DBT",
                                                     "TIPOS.MDX", "a\xC3\xB1o.dbf", "a\xC3\xB1o.dbt",
                                                     "tipos2.dbf", "tipos2.dbt", "tipos2.mdx"}));
@@ -86,7 +86,7 @@ TEST(DbfTableFiles, EmptyingKeepsTheStructureAndTags) {
     t->Flush();
     EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
     t.reset();
-    EXPECT_LE(std::filesystem::file_size(dir / "e.dbt"), 1024u); // the old memos are gone
+    EXPECT_LE(std::filesystem::file_size(dir / "e.dbt"), 1024u);  // the old memos are gone
     auto again = TDbfTable::Open(dir / "e");
     EXPECT_EQ(Snapshot(*again), (std::vector<std::string>{"1:9|after"}));
     EXPECT_EQ(again->TagCount(), 1);
@@ -104,7 +104,7 @@ TEST(DbfTableFiles, RenameAndDeleteTakeAllThreeFiles) {
     {
         auto t = TDbfTable::Open(dir / "cursos");
         EXPECT_EQ(Snapshot(*t), (std::vector<std::string>{"1:4|kept"}));
-        EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{}); // the renamed index is still taken as current
+        EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});  // the renamed index is still taken as current
     }
     TDbfTable::Delete(dir / "CURSOS");
     TDbfTable::Delete(dir / "taken.dbf");
@@ -118,7 +118,7 @@ TEST(DbfTableFiles, EveryHolderSharesOneTable) {
     auto reader = TDbfTable::Open(dir / "s", dbfReadOnly);
     EXPECT_EQ(ErrorOf([&] { AppendRow(*reader, {{"N", "1"}}); }), dbeReadOnly);
     auto writer = TDbfTable::Open(dir / "S.DBF");
-    EXPECT_EQ(writer, reader); // one table: the read-only holder now sees a writable one
+    EXPECT_EQ(writer, reader);  // one table: the read-only holder now sees a writable one
     TDbfCursor c(reader);
     c.SetOrder(0);
     uint64_t before = reader->Version();

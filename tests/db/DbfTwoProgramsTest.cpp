@@ -80,7 +80,7 @@ std::map<std::string, std::string> FilesOf(const TTempFolder& Dir) {
     return files;
 }
 
-} // namespace
+}  // namespace
 
 // The system's locks belong to the process and go with any descriptor of
 // the file it closes; the file layer keeps them to the object that took them.
@@ -102,12 +102,12 @@ TEST(DbfFileLocks, ALockOutlivesOtherDescriptorsOfTheFileAndBindsTheObjectsOfOne
     ASSERT_TRUE(holder->Lock(1, dbfLockExclusive, false));
     {
         auto second = fs.Open(dir / "f", true);
-        EXPECT_FALSE(second->Lock(1, dbfLockExclusive, false)); // as another program would be
-        EXPECT_FALSE(second->Lock(1, dbfLockShared, true));     // and never waited for
+        EXPECT_FALSE(second->Lock(1, dbfLockExclusive, false));  // as another program would be
+        EXPECT_FALSE(second->Lock(1, dbfLockShared, true));      // and never waited for
         EXPECT_TRUE(second->Lock(0, dbfLockShared, false));
         auto reader = fs.Open(dir / "f", false);
         EXPECT_TRUE(reader->Lock(0, dbfLockShared, false));
-    } // both close: their shared locks go, the holder's stays
+    }  // both close: their shared locks go, the holder's stays
     other.Say("try");
     EXPECT_EQ(other.Hear(), "- read");
     holder.reset();
@@ -129,18 +129,18 @@ TEST(DbfTwoPrograms, TheSecondWriterIsRefusedUntilTheFirstFlushesAndThenAppendsA
         t.reset();
         P.Say("done");
     });
-    ASSERT_EQ(other.Hear(), "open"); // both have the table open for writing
+    ASSERT_EQ(other.Hear(), "open");  // both have the table open for writing
     auto t = TDbfTable::Open(dir / "t");
     AppendNamed(*t, 1, "A1");
     other.Say("try");
     EXPECT_EQ(other.Hear(), InUse);
     for (int i = 2; i <= 50; ++i) AppendNamed(*t, i, "A" + std::to_string(i));
-    t->Flush(); // the end of the session: the other may write from here on
+    t->Flush();  // the end of the session: the other may write from here on
     other.Say("again");
     EXPECT_EQ(other.Hear(), "done");
     EXPECT_EQ(other.Finish(), 0);
     // The other program wrote after these rows, not over them.
-    EXPECT_EQ(t->PhysicalCount(), 50u); // this program has not looked again yet
+    EXPECT_EQ(t->PhysicalCount(), 50u);  // this program has not looked again yet
     std::vector<std::string> expected;
     for (int i = 1; i <= 50; ++i)
         expected.push_back(std::to_string(i) + "|A" + std::to_string(i) + "|note of A" + std::to_string(i));
@@ -168,7 +168,7 @@ TEST(DbfTwoPrograms, TheSecondWriterIsRefusedUntilTheFirstFlushesAndThenAppendsA
 TEST(DbfTwoPrograms, TwoAppendersAtOnceLoseNoRow) {
     TTempFolder dir;
     TDbfTable::Create(dir / "t", Fields, Tags);
-    constexpr int Each = 1500; // a school's worth of rows
+    constexpr int Each = 1500;  // a school's worth of rows
     auto appender = [&](std::string Who) {
         return [&dir, Who](TPeer& P) {
             auto t = TDbfTable::Open(dir / "t");
@@ -227,7 +227,7 @@ TEST(DbfTwoPrograms, AReaderTakesInTheWritersRowsAndItsChangedKeys) {
     EXPECT_EQ(reader.Hear(), "alba,blas,carmen");
     auto t = TDbfTable::Open(dir / "t");
     AppendNamed(*t, 4, "zoe");
-    t->Update(2, Row(*t, {{"N", "2"}, {"NAME", "dora"}}).data()); // a key changed in place
+    t->Update(2, Row(*t, {{"N", "2"}, {"NAME", "dora"}}).data());  // a key changed in place
     t->Flush();
     reader.Say("look");
     EXPECT_EQ(reader.Hear(), "alba,carmen,dora,zoe zoedora-");
@@ -248,7 +248,7 @@ TEST(DbfTwoPrograms, ARefusedWriterLeavesEveryFileAsItWas) {
         P.Say(Outcome([&] { t->Delete(3); }));
         P.Say(Outcome([&] { t->Empty(); }));
         P.Say(Outcome([&] { t->Reserve(); }));
-        P.Say(Outcome([&] { t->Flush(); })); // nothing of its own to write
+        P.Say(Outcome([&] { t->Flush(); }));  // nothing of its own to write
         t.reset();
         P.Say(Outcome([&] { TDbfTable::Create(dir / "t", Fields, {}); }));
         P.Say(Outcome([&] { TDbfTable::Rename(dir / "t", dir / "u"); }));
@@ -263,7 +263,7 @@ TEST(DbfTwoPrograms, ARefusedWriterLeavesEveryFileAsItWas) {
     EXPECT_EQ(other.Hear(), "ok") << "flush";
     for (const char* action : {"create", "rename", "delete"}) EXPECT_EQ(other.Hear(), InUse) << action;
     EXPECT_EQ(other.Finish(), 0);
-    EXPECT_TRUE(FilesOf(dir) == before); // byte for byte, and no file more or less
+    EXPECT_TRUE(FilesOf(dir) == before);  // byte for byte, and no file more or less
     t.reset();
     auto again = TDbfTable::Open(dir / "t", dbfReadOnly);
     EXPECT_EQ(Rows(*again),
@@ -277,7 +277,7 @@ TEST(DbfTwoPrograms, HoldersInOneProgramShareTheWriteSession) {
     auto first = TDbfTable::Open(dir / "t");
     auto second = TDbfTable::Open(dir / "T.DBF");
     AppendNamed(*first, 1, "uno");
-    AppendNamed(*second, 2, "dos"); // the same program: no refusal
+    AppendNamed(*second, 2, "dos");  // the same program: no refusal
     TDbfCursor c(first);
     c.SetOrder(first->FindTag("NAME"));
     EXPECT_EQ(Names(c), "dos,uno");
@@ -290,7 +290,7 @@ TEST(DbfIndexStamp, ARowRewrittenInPlaceByAnotherProgramGetsItsIndexRebuilt) {
     CreateWithThreeRows(dir);
     {
         auto t = TDbfTable::Open(dir / "t", dbfReadOnly);
-        EXPECT_TRUE(t->State().MdxTrusted); // our own flush leaves an index that is trusted
+        EXPECT_TRUE(t->State().MdxTrusted);  // our own flush leaves an index that is trusted
     }
     const std::string path = dir / "t.dbf";
     const std::string dbf = ReadBytes(path);
@@ -300,7 +300,7 @@ TEST(DbfIndexStamp, ARowRewrittenInPlaceByAnotherProgramGetsItsIndexRebuilt) {
     ASSERT_EQ(::stat(path.c_str(), &old), 0);
     int fd = ::open(path.c_str(), O_WRONLY);
     ASSERT_GE(fd, 0);
-    const std::string name = "zoe         "; // record 2, field NAME (after the flag and N)
+    const std::string name = "zoe         ";  // record 2, field NAME (after the flag and N)
     ASSERT_EQ(::pwrite(fd, name.data(), name.size(), off_t(headerLength + recordLength + 7)),
               ssize_t(name.size()));
     // A file system with a coarse clock may give the rewrite the very time of
@@ -322,7 +322,7 @@ TEST(DbfIndexStamp, ARowRewrittenInPlaceByAnotherProgramGetsItsIndexRebuilt) {
     EXPECT_EQ(c.RecNo(), 2u);
     EXPECT_FALSE(Finds(c, "blas"));
     EXPECT_EQ(Names(c), "alba,carmen,zoe");
-    t->Flush(); // a table opened for writing repairs its index
+    t->Flush();  // a table opened for writing repairs its index
     EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
     t.reset();
     EXPECT_TRUE(TDbfTable::Open(dir / "t", dbfReadOnly)->State().MdxTrusted);

@@ -5,8 +5,8 @@
 
 #include "DatasetFixture.h"
 #include "platform/rtl/DateTime.h"
-#include "platform/rtl/StringList.h"
 #include "platform/rtl/Streams.h"
+#include "platform/rtl/StringList.h"
 #include "platform/rtl/Strings.h"
 
 namespace {
@@ -104,9 +104,9 @@ TEST_F(FieldAccess, DefaultFieldsFollowTheFileAndTheTypeMap) {
     };
     // Every N field reads as a float, whatever kind created it: a screen that
     // reads report fields by position relies on it.
-    std::vector<TExpect> expected = {{"STR", "TStringField", ftString},   {"NUM", "TFloatField", ftFloat},
-                                     {"SMALL", "TFloatField", ftFloat},    {"LOG", "TBooleanField", ftBoolean},
-                                     {"FEC", "TDateField", ftDate},        {"MEM", "TMemoField", ftMemo}};
+    std::vector<TExpect> expected = {{"STR", "TStringField", ftString}, {"NUM", "TFloatField", ftFloat},
+                                     {"SMALL", "TFloatField", ftFloat}, {"LOG", "TBooleanField", ftBoolean},
+                                     {"FEC", "TDateField", ftDate},     {"MEM", "TMemoField", ftMemo}};
     for (int i = 0; i < 6; ++i) {
         TField* field = table->Fields()->Fields(i);
         EXPECT_EQ(field->FieldName(), expected[i].Name);
@@ -174,7 +174,8 @@ TEST_F(FieldAccess, PositionalCopyIntoATableMadeFromTheDeclaredList) {
     TTable* deposito = NewTable("Deposito.dbf");
     for (int i = 0; i < screen->FieldCount(); ++i) {
         TField* field = screen->Fields()->Fields(i);
-        deposito->FieldDefs()->Add(field->FieldName(), field->DataType(), field->DataType() == ftString ? field->Size() : 0);
+        deposito->FieldDefs()->Add(field->FieldName(), field->DataType(),
+                                   field->DataType() == ftString ? field->Size() : 0);
     }
     deposito->CreateTable();
     deposito->Open();
@@ -210,7 +211,8 @@ TEST_F(FieldAccess, CalculatedFieldsLiveInTheRecordBuffer) {
     table->OnCalcFields = [&calls](TDataSet* DataSet) {
         ++calls;
         DataSet->FieldByName("ETIQ")->SetAsString(DataSet->FieldByName("TNC")->AsString() + ":" +
-                                                  DataSet->FieldByName("NOMBRE")->AsString() + AnsiString(120, '.'));
+                                                  DataSet->FieldByName("NOMBRE")->AsString() +
+                                                  AnsiString(120, '.'));
     };
     table->Open();
     EXPECT_EQ(label->AsString(), "M1A:Luis" + AnsiString(92, '.'));  // cut to its 100 characters

@@ -18,7 +18,7 @@ public:
     explicit TRawMdx(std::string Path) : FPath(std::move(Path)), FBytes(ReadBytes(FPath)) {}
 
     struct TTag {
-        int Slot = 0; // 0-based
+        int Slot = 0;  // 0-based
         uint32_t Root = 0;
         int KeyLength = 0, MaxKeys = 0, ItemLength = 0;
     };
@@ -105,7 +105,7 @@ std::string Hex(const std::string& Bytes) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 // A branch page holds as many keys as a leaf and one pointer more. Every tag
 // is grown through the sizes where its tree gains a second and a third level
@@ -288,13 +288,13 @@ TEST(MdxNumericKeys, OtherLayoutsOfTheSameNumberAreReadByValue) {
             EXPECT_EQ(Walk(c), (std::vector<uint32_t>{3, 7, 2, 8, 6, 4, 1, 5, 9}));
             c.SetOrder(t->FindTag("VD"));
             EXPECT_EQ(Walk(c),
-                      (std::vector<uint32_t>{9, 5, 1, 4, 6, 2, 8, 7, 3})); // equal keys in record order
+                      (std::vector<uint32_t>{9, 5, 1, 4, 6, 2, 8, 7, 3}));  // equal keys in record order
         }
         // Taken as it is: a file found wanting would have been written anew.
         EXPECT_EQ(ReadBytes(dir / "n.mdx"), changed);
         TRawMdx spoiled(dir / "n.mdx");
         spoiled.ChangeKeys(spoiled.Tag("V"), [](uint8_t* K) {
-            if (K[0] == 0x37) K[2] = 0x13; // 123 becomes 133
+            if (K[0] == 0x37) K[2] = 0x13;  // 123 becomes 133
         });
         auto t = TDbfTable::Open(dir / "n");
         auto problems = t->CheckTags();

@@ -35,12 +35,9 @@ TEST_F(QueryParams, SetDataAndGetDataUseTheNativeLayouts) {
         AnsiString Text;
     };
     std::vector<TCase> cases = {
-        {ftSmallint, -5, "-5"},
-        {ftInteger, 70000, "70000"},
-        {ftFloat, 1.25, "1,25"},
-        {ftBoolean, true, "True"},
-        {ftString, "hola", "hola"},
-        {ftDate, TVariant::FromDate(EncodeDate(2020, 2, 29)), "29/02/2020"},
+        {ftSmallint, -5, "-5"},     {ftInteger, 70000, "70000"},
+        {ftFloat, 1.25, "1,25"},    {ftBoolean, true, "True"},
+        {ftString, "hola", "hola"}, {ftDate, TVariant::FromDate(EncodeDate(2020, 2, 29)), "29/02/2020"},
     };
     for (const auto& c : cases) {
         TParams params;
@@ -103,7 +100,8 @@ TEST_F(QueryParams, StatementsAreNotSupported) {
 
 TEST_F(QueryParams, ClassesAndPropertiesAreReachedByName) {
     RegisterDBClasses();
-    for (const char* name : {"TTable", "TDataSource", "TDatabase", "TStringField", "TFloatField", "TMemoField"})
+    for (const char* name :
+         {"TTable", "TDataSource", "TDatabase", "TStringField", "TFloatField", "TMemoField"})
         EXPECT_NE(GetClass(name), nullptr) << name;
     MakeStudents();
     auto* table = static_cast<TTable*>(FindClass("TTable").Create(Form));

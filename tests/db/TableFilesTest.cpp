@@ -84,7 +84,8 @@ TEST_F(TableFiles, RenameAndDeleteTakeEveryFileOfTheTable) {
     table->RenameTable("tipgrup9");
     EXPECT_EQ(table->TableName(), "tipgrup9");
     for (const char* gone : {"tipgrup2.dbf", "tipgrup2.dbt", "tipgrup2.mdx"}) EXPECT_FALSE(Has(gone)) << gone;
-    for (const char* there : {"tipgrup9.dbf", "tipgrup9.dbt", "tipgrup9.mdx"}) EXPECT_TRUE(Has(there)) << there;
+    for (const char* there : {"tipgrup9.dbf", "tipgrup9.dbt", "tipgrup9.mdx"})
+        EXPECT_TRUE(Has(there)) << there;
     table->SetIndexName("N");
     table->Open();
     EXPECT_EQ(table->FieldByName("ASIGSDCM")->AsString(), "texto largo");
@@ -132,23 +133,38 @@ std::vector<TFieldSpecForTest> Join(std::initializer_list<std::vector<TFieldSpec
 
 std::vector<TSchoolDef> SchoolDefs() {
     const TIndexOptions desc{ixDescending};
-    std::vector<TFieldSpecForTest> tiposHead = {
-        {"N", ftSmallint}, {"NALUM", ftSmallint}, {"TNC", ftString, 9}, {"OPCION", ftString, 1}, {"REPITE", ftBoolean}};
-    std::vector<TFieldSpecForTest> tipgrupHead = {{"N", ftSmallint},   {"NALUM", ftSmallint}, {"TNC", ftString, 9},
-                                                  {"TNCG", ftString, 11}, {"GRUPO", ftString, 2}, {"OPCION", ftString, 1},
-                                                  {"REPITE", ftBoolean}};
+    std::vector<TFieldSpecForTest> tiposHead = {{"N", ftSmallint},
+                                                {"NALUM", ftSmallint},
+                                                {"TNC", ftString, 9},
+                                                {"OPCION", ftString, 1},
+                                                {"REPITE", ftBoolean}};
+    std::vector<TFieldSpecForTest> tipgrupHead = {
+        {"N", ftSmallint},      {"NALUM", ftSmallint},   {"TNC", ftString, 9}, {"TNCG", ftString, 11},
+        {"GRUPO", ftString, 2}, {"OPCION", ftString, 1}, {"REPITE", ftBoolean}};
     return {
         {"NomAsg",
          {{"N", ftSmallint}, {"ABREV", ftString, 4}, {"ABREV8", ftString, 8}, {"NOMBRE", ftString, 40}},
          {{"N", "N"}, {"ABREV", "ABREV"}}},
         {"cursos",
-         Join({{{"N", ftSmallint}, {"ABREV", ftString, 3}, {"TURNO", ftString, 1}, {"NIVEL", ftString, 5},
-                {"CURSO", ftString, 3}, {"TNC", ftString, 9}, {"NGRUP", ftSmallint}, {"MAXALUM", ftSmallint}},
+         Join({{{"N", ftSmallint},
+                {"ABREV", ftString, 3},
+                {"TURNO", ftString, 1},
+                {"NIVEL", ftString, 5},
+                {"CURSO", ftString, 3},
+                {"TNC", ftString, 9},
+                {"NGRUP", ftSmallint},
+                {"MAXALUM", ftSmallint}},
                Numbered("NMAXAL", 1, 30)}),
          {{"N", "N"}, {"TNC", "TNC"}, {"ABREV", "ABREV"}}},
         {"grupos",
-         {{"N", ftSmallint}, {"ABREV", ftString, 4}, {"TURNO", ftString, 1}, {"NIVEL", ftString, 5},
-          {"CURSO", ftString, 3}, {"GRUPO", ftString, 1}, {"TNC", ftString, 9}, {"TNCG", ftString, 11}},
+         {{"N", ftSmallint},
+          {"ABREV", ftString, 4},
+          {"TURNO", ftString, 1},
+          {"NIVEL", ftString, 5},
+          {"CURSO", ftString, 3},
+          {"GRUPO", ftString, 1},
+          {"TNC", ftString, 9},
+          {"TNCG", ftString, 11}},
          {{"N", "N"}, {"TNC", "TNC"}, {"TNCG", "TNCG"}}},
         {"prof",
          {{"N", ftSmallint}, {"ABREV", ftString, 4}, {"NOMBRE", ftString, 40}, {"DEPART", ftString, 40}},
@@ -157,25 +173,46 @@ std::vector<TSchoolDef> SchoolDefs() {
          {{"N", ftSmallint}, {"ABREV", ftString, 4}, {"NOMBRE", ftString, 40}, {"EDIFICIO", ftString, 1}},
          {{"N", "N"}, {"ABREV", "ABREV"}}},
         {"asigcur",
-         Join({{{"N", ftSmallint}, {"TNC", ftString, 9}, {"ASIG", ftString, 4}, {"HORAS", ftFloat},
-                {"CUENTA", ftBoolean}, {"MOSTRAR", ftBoolean}, {"CONTADOR", ftSmallint}, {"NDIV", ftSmallint},
-                {"MAXALUM", ftSmallint}, {"NPROF", ftSmallint}, {"BLOPT", ftSmallint}, {"NASALUM", ftSmallint},
+         Join({{{"N", ftSmallint},
+                {"TNC", ftString, 9},
+                {"ASIG", ftString, 4},
+                {"HORAS", ftFloat},
+                {"CUENTA", ftBoolean},
+                {"MOSTRAR", ftBoolean},
+                {"CONTADOR", ftSmallint},
+                {"NDIV", ftSmallint},
+                {"MAXALUM", ftSmallint},
+                {"NPROF", ftSmallint},
+                {"BLOPT", ftSmallint},
+                {"NASALUM", ftSmallint},
                 {"TIPO", ftSmallint}},
                Numbered("NMAXAL", 1, 30)}),
          {{"N", "N"}, {"TNC", "TNC"}, {"ASIG", "ASIG"}, {"CONTADOR", "CONTADOR", desc}}},
         {"alum",
-         Join({{{"N", ftSmallint}, {"EXPED", ftString, 20}, {"NOMBRE", ftString, 50}, {"GRUPO", ftString, 2},
-                {"TNC", ftString, 9}, {"OPCION", ftString, 1}, {"REPITE", ftBoolean}, {"ANULAR", ftBoolean}},
+         Join({{{"N", ftSmallint},
+                {"EXPED", ftString, 20},
+                {"NOMBRE", ftString, 50},
+                {"GRUPO", ftString, 2},
+                {"TNC", ftString, 9},
+                {"OPCION", ftString, 1},
+                {"REPITE", ftBoolean},
+                {"ANULAR", ftBoolean}},
                Slots(20, true, false)}),
          {{"N", "N"}, {"EXPED", "EXPED"}, {"NOMBRE", "NOMBRE"}, {"TNC", "TNC"}}},
-        {"tipos", Join({tiposHead, Slots(20, false, false)}), {{"N", "N"}, {"TNC", "TNC"}, {"NALUM", "NALUM", desc}}},
+        {"tipos",
+         Join({tiposHead, Slots(20, false, false)}),
+         {{"N", "N"}, {"TNC", "TNC"}, {"NALUM", "NALUM", desc}}},
         {"tipos2",
          Join({tiposHead,
-               {{"ASIGS", ftString, 254}, {"ASIGSCOL", ftString, 254}, {"ASIGSCU", ftString, 254},
-                {"ASIGSCUCOL", ftString, 254}, {"SELEC", ftBoolean}},
+               {{"ASIGS", ftString, 254},
+                {"ASIGSCOL", ftString, 254},
+                {"ASIGSCU", ftString, 254},
+                {"ASIGSCUCOL", ftString, 254},
+                {"SELEC", ftBoolean}},
                Slots(20, false, false)}),
          {{"N", "N"}, {"TNC", "TNC"}, {"NALUM", "NALUM", desc}}},
-        {"tipgrup", Join({tipgrupHead, Slots(20, true, true)}),
+        {"tipgrup",
+         Join({tipgrupHead, Slots(20, true, true)}),
          {{"N", "N"}, {"TNC", "TNC"}, {"TNCG", "TNCG"}, {"NALUM", "NALUM", desc}}},
         {"tipgrup2",
          Join({tipgrupHead,
@@ -183,8 +220,14 @@ std::vector<TSchoolDef> SchoolDefs() {
                Slots(20, true, true)}),
          {{"N", "N"}, {"TNC", "TNC"}, {"TNCG", "TNCG"}, {"NALUM", "NALUM", desc}}},
         {"conex",
-         {{"TNC", ftString, 9}, {"TNCCON", ftString, 12}, {"CON", ftString, 3}, {"GRUPO", ftString, 2},
-          {"ASIGDIV", ftString, 6}, {"NALUM1", ftSmallint}, {"NALUM2", ftSmallint}, {"NCON", ftSmallint}},
+         {{"TNC", ftString, 9},
+          {"TNCCON", ftString, 12},
+          {"CON", ftString, 3},
+          {"GRUPO", ftString, 2},
+          {"ASIGDIV", ftString, 6},
+          {"NALUM1", ftSmallint},
+          {"NALUM2", ftSmallint},
+          {"NCON", ftSmallint}},
          {{"TNC", "TNC"}, {"TNCCON", "TNCCON"}}},
     };
 }
@@ -193,11 +236,10 @@ std::vector<TSchoolDef> SchoolDefs() {
 AnsiString Sample(const TField* Field, int Row) {
     switch (Field->DataType()) {
     case ftFloat:
-        return Row % 3 == 2 ? AnsiString() : std::to_string(Row * 3 + 1) + (Field->FieldName() == "HORAS" ? ",5" : "");
-    case ftBoolean:
-        return Row % 3 == 0 ? "True" : Row % 3 == 1 ? "False" : "";
-    case ftMemo:
-        return "memo " + Field->FieldName() + " " + std::to_string(Row) + "\r\nsegunda l\xEDnea";
+        return Row % 3 == 2 ? AnsiString()
+                            : std::to_string(Row * 3 + 1) + (Field->FieldName() == "HORAS" ? ",5" : "");
+    case ftBoolean: return Row % 3 == 0 ? "True" : Row % 3 == 1 ? "False" : "";
+    case ftMemo: return "memo " + Field->FieldName() + " " + std::to_string(Row) + "\r\nsegunda l\xEDnea";
     default: {
         AnsiString text = Field->FieldName().substr(0, 2) + std::to_string(Row) + "\xF1";
         return text.substr(0, static_cast<size_t>(Field->Size()));
@@ -233,7 +275,8 @@ TEST_F(TableFiles, TheTwelveSchoolTablesAreMadeAndReadBackByOtherReaders) {
                 AnsiString text = field->IsNull() ? AnsiString("-") : field->AsString();
                 if (field->DataType() == ftFloat && !field->IsNull()) {
                     double value = field->AsFloat();
-                    text = std::to_string(static_cast<int>(value)) + (value != static_cast<int>(value) ? ".5" : "");
+                    text = std::to_string(static_cast<int>(value)) +
+                           (value != static_cast<int>(value) ? ".5" : "");
                 }
                 if (field->DataType() == ftBoolean && !field->IsNull()) text = field->AsBoolean() ? "T" : "F";
                 expected += ToUtf8(text) + "|";
@@ -260,9 +303,7 @@ TEST_F(TableFiles, TheTwelveSchoolTablesAreMadeAndReadBackByOtherReaders) {
     EXPECT_EQ(descending, 5);
     std::string python = PythonWith("dbfread");
     ZELMOR_NEED_TOOL(!python.empty(), "python3-dbfread");
-    {
-        std::ofstream(Root / "read.py") << script;
-    }
+    { std::ofstream(Root / "read.py") << script; }
     std::string out;
     ASSERT_EQ(RunCommand(python + " " + (Root / "read.py").string() + " " + Data.string(), out), 0);
     EXPECT_EQ(out, expected);

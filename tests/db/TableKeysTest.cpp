@@ -26,7 +26,7 @@ TEST_F(TableKeys, OrdersByTagsAndFieldLists) {
         TNames Names;
     };
     std::vector<TCase> cases = {
-        {"", "", {"Luis", "Ana", "Pedro", "Eva", "Juan"}},            // record order
+        {"", "", {"Luis", "Ana", "Pedro", "Eva", "Juan"}},  // record order
         {"NOMBRE", "", {"Ana", "Eva", "Juan", "Luis", "Pedro"}},
         {"nombre", "", {"Ana", "Eva", "Juan", "Luis", "Pedro"}},      // tag names in any case
         {"NOTAD", "", {"Ana", "Eva", "Luis", "Pedro", "Juan"}},       // descending; equal keys by record
@@ -34,10 +34,8 @@ TEST_F(TableKeys, OrdersByTagsAndFieldLists) {
         {"", "TNC", {"Luis", "Pedro", "Eva", "Ana", "Juan"}},
     };
     for (const auto& c : cases) {
-        if (*c.IndexFieldNames)
-            Table->SetIndexFieldNames(c.IndexFieldNames);
-        else
-            Table->SetIndexName(c.IndexName);
+        if (*c.IndexFieldNames) Table->SetIndexFieldNames(c.IndexFieldNames);
+        else Table->SetIndexName(c.IndexName);
         EXPECT_EQ(Column(Table, "NOMBRE"), c.Names) << c.IndexName << c.IndexFieldNames;
     }
     EXPECT_THROW(Table->SetIndexName("NOEXISTE"), EDatabaseError);
@@ -82,24 +80,22 @@ TEST_F(TableKeys, FindKeyAndFindNearest) {
     std::vector<TCase> cases = {
         {"N", {3}, false, true, "Pedro"},
         {"N", {3.0}, false, true, "Pedro"},
-        {"N", {"4"}, false, true, "Eva"},      // a text key on a numeric tag
-        {"N", {9}, false, false, "Eva"},       // not found: no move
+        {"N", {"4"}, false, true, "Eva"},  // a text key on a numeric tag
+        {"N", {9}, false, false, "Eva"},   // not found: no move
         {"NOMBRE", {"Juan"}, false, true, "Juan"},
         {"NOMBRE", {"Jua"}, false, false, "Juan"},  // exact means the whole text
         {"NOMBRE", {"Jua"}, true, true, "Juan"},
         {"NOMBRE", {"F"}, true, true, "Juan"},
-        {"NOMBRE", {"Z"}, true, true, "Pedro"},     // after every key: the last record
+        {"NOMBRE", {"Z"}, true, true, "Pedro"},  // after every key: the last record
         {"NOTAD", {7}, true, true, "Luis"},
-        {"NOTAD", {8}, true, true, "Luis"},         // descending: the first key not before 8
-        {"TNC", {"M1A"}, false, true, "Luis"},      // equal keys: the first in record order
+        {"NOTAD", {8}, true, true, "Luis"},     // descending: the first key not before 8
+        {"TNC", {"M1A"}, false, true, "Luis"},  // equal keys: the first in record order
     };
     for (const auto& c : cases) {
         Table->SetIndexName(c.Index);
         bool found = true;
-        if (c.Nearest)
-            Table->FindNearest(c.Key);
-        else
-            found = Table->FindKey(c.Key);
+        if (c.Nearest) Table->FindNearest(c.Key);
+        else found = Table->FindKey(c.Key);
         EXPECT_EQ(found, c.Found) << c.Index << " " << c.Name;
         EXPECT_EQ(Name(), c.Name) << c.Index;
     }
@@ -201,8 +197,8 @@ TEST_F(TableKeys, FiltersAsProgramsWriteThem) {
     std::vector<TCase> cases = {
         {"TNC='M1A'", {"Luis", "Pedro", "Eva"}},
         {"TNC='M1A' and NOTA='9'", {"Eva"}},  // a quoted constant against a number
-        {"TNC='m1a'", {}},                     // exact and case-sensitive
-        {"TNC='M1'", {}},                      // the whole trimmed text
+        {"TNC='m1a'", {}},                    // exact and case-sensitive
+        {"TNC='M1'", {}},                     // the whole trimmed text
         {"TNC='M1*'", {"Luis", "Ana", "Pedro", "Eva"}},
         {"NOTA>=7 or NOMBRE='Juan'", {"Luis", "Ana", "Eva", "Juan"}},
     };

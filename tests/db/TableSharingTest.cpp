@@ -23,7 +23,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TableSharing, TheSecondScreenIsRefusedWhileTheFirstWritesAndPostsAfterItCloses) {
     TPeer other([&](TPeer& P) {
@@ -31,7 +31,7 @@ TEST_F(TableSharing, TheSecondScreenIsRefusedWhileTheFirstWritesAndPostsAfterItC
         table->Open();
         P.Say(Joined(Column(table, "NOMBRE")));
         P.Hear();
-        table->First(); // Ana
+        table->First();  // Ana
         table->Edit();
         table->FieldByName("NOTA")->SetAsFloat(1);
         try {

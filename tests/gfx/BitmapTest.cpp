@@ -32,8 +32,9 @@ TBmpImage ReadFile(const std::string& Bytes) {
 
 TEST(Bmp, EveryDepthRoundTripsPixelsAndColourTable) {
     std::vector<uint32_t> two = {0x000000, 0xFFFFFF};
-    std::vector<uint32_t> sixteen = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
-                                     0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    std::vector<uint32_t> sixteen = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                                     0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                     0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
     std::vector<uint32_t> many;
     for (uint32_t i = 0; i < 256; ++i) many.push_back(i * 0x010203u & 0xFFFFFF);
     struct TCase {
@@ -60,7 +61,8 @@ TEST(Bmp, TopDownFilesAreReadTheRightWayUp) {
     // Flip the stored rows and negate the height.
     size_t stride = 12, off = 54;
     std::string flipped = file;
-    for (int r = 0; r < 3; ++r) flipped.replace(off + stride * size_t(r), stride, file, off + stride * size_t(2 - r), stride);
+    for (int r = 0; r < 3; ++r)
+        flipped.replace(off + stride * size_t(r), stride, file, off + stride * size_t(2 - r), stride);
     int32_t h = -3;
     std::memcpy(&flipped[22], &h, 4);
     EXPECT_TRUE(SamePicture(pic, ReadFile(flipped).Pixels));
@@ -77,9 +79,14 @@ TEST(Bmp, DamagedFilesRaiseInvalidGraphic) {
     EXPECT_THROW(ReadFile("BM"), EInvalidGraphic);
     EXPECT_THROW(ReadFile(""), EInvalidGraphic);
     EXPECT_THROW(ReadFile(bad([](auto& b) { b[0] = 'X'; })), EInvalidGraphic);
-    EXPECT_THROW(ReadFile(bad([](auto& b) { b[28] = 7; })), EInvalidGraphic);                 // depth 7
-    EXPECT_THROW(ReadFile(bad([](auto& b) { b[18] = b[19] = b[20] = b[21] = char(0xFF); })), EInvalidGraphic);  // width -1
-    EXPECT_THROW(ReadFile(bad([](auto& b) { b[10] = char(0xFF); b[11] = char(0xFF); })), EInvalidGraphic);  // pixels past the end
+    EXPECT_THROW(ReadFile(bad([](auto& b) { b[28] = 7; })), EInvalidGraphic);  // depth 7
+    EXPECT_THROW(ReadFile(bad([](auto& b) { b[18] = b[19] = b[20] = b[21] = char(0xFF); })),
+                 EInvalidGraphic);  // width -1
+    EXPECT_THROW(ReadFile(bad([](auto& b) {
+                     b[10] = char(0xFF);
+                     b[11] = char(0xFF);
+                 })),
+                 EInvalidGraphic);  // pixels past the end
     // A file cut inside its pixels keeps the rows it has.
     EXPECT_NO_THROW(ReadFile(good.substr(0, good.size() - 4)));
 }
@@ -151,9 +158,9 @@ TEST(Bitmap, TwentyFourBitRowsUseTheLibraryStride) {
     EXPECT_EQ(b.ScanLine(1) - b.ScanLine(0), 16);
     b.Canvas()->SetPixel(4, 1, clRed);
     const uint8_t* p = b.ScanLine(1) + 12;
-    EXPECT_EQ(p[0], 0);     // blue
-    EXPECT_EQ(p[1], 0);     // green
-    EXPECT_EQ(p[2], 0xFF);  // red
+    EXPECT_EQ(p[0], 0);                 // blue
+    EXPECT_EQ(p[1], 0);                 // green
+    EXPECT_EQ(p[2], 0xFF);              // red
     EXPECT_EQ(b.ScanLine(0)[0], 0xFF);  // new pixels are white
 }
 
@@ -168,7 +175,7 @@ TEST(Bitmap, TransparentColourIsTheBottomLeftPixelUnlessFixed) {
 
 TEST(Bitmap, TransparentDrawLeavesKeyPixelsUntouched) {
     TBitmap img(2, 2);
-    img.Surface().Fill(0x0000FF);        // blue
+    img.Surface().Fill(0x0000FF);            // blue
     img.Surface().SetPixel(1, 0, 0xFF0000);  // one red pixel, the key
     img.SetTransparentColor(clRed);
     img.SetTransparent(true);

@@ -34,8 +34,12 @@ public:
     TPicture* Picture() const { return FPicture.get(); }
 
     static void DescribeProperties(TPropertyTable& T) {
-        T.Property("Color", &TGfxHolder::Color, &TGfxHolder::SetColor).OfType(ColorTypeInfo()).Default(clBtnFace);
-        T.Property("Cursor", &TGfxHolder::Cursor, &TGfxHolder::SetCursor).OfType(CursorTypeInfo()).Default(crDefault);
+        T.Property("Color", &TGfxHolder::Color, &TGfxHolder::SetColor)
+            .OfType(ColorTypeInfo())
+            .Default(clBtnFace);
+        T.Property("Cursor", &TGfxHolder::Cursor, &TGfxHolder::SetCursor)
+            .OfType(CursorTypeInfo())
+            .Default(crDefault);
         T.Property("Font", &TGfxHolder::Font);
         T.Property("Pen", &TGfxHolder::Pen);
         T.Property("Glyph", &TGfxHolder::Glyph);
@@ -77,23 +81,20 @@ std::string BinaryOf(const std::string& Text, const std::string& Name) {
     return bytes;
 }
 
-std::string Int32(uint32_t V) {
-    return {char(V), char(V >> 8), char(V >> 16), char(V >> 24)};
-}
+std::string Int32(uint32_t V) { return {char(V), char(V >> 8), char(V >> 16), char(V >> 24)}; }
 
 std::string Form(const std::string& Body) { return "object Holder: TGfxHolder\n" + Body + "end\n"; }
 
 }  // namespace
 
 TEST(FormData, ColourCursorAndCharsetNamesRoundTripThroughFormText) {
-    const std::string text = Form(
-        "  Color = clWindow\n"
-        "  Cursor = crHandPoint\n"
-        "  Font.Charset = OEM_CHARSET\n"
-        "  Font.Color = clNavy\n"
-        "  Font.Height = -11\n"
-        "  Font.Name = 'Arial'\n"
-        "  Pen.Color = 1193046\n");
+    const std::string text = Form("  Color = clWindow\n"
+                                  "  Cursor = crHandPoint\n"
+                                  "  Font.Charset = OEM_CHARSET\n"
+                                  "  Font.Color = clNavy\n"
+                                  "  Font.Height = -11\n"
+                                  "  Font.Name = 'Arial'\n"
+                                  "  Pen.Color = 1193046\n");
     TGfxHolder holder(nullptr);
     ReadComponentFromText(&holder, text);
     EXPECT_EQ(holder.Color(), clWindow);
@@ -180,7 +181,8 @@ TEST(FormData, DamagedPictureDataIsRefusedAndThePictureStays) {
     for (const TCase& c : cases) {
         TGfxHolder holder(nullptr);
         holder.Picture()->Bitmap()->SetSize(7, 1);
-        EXPECT_THROW(ReadComponentFromText(&holder, Form("  Picture.Data = {" + Hex(c.Bytes) + "}\n")), EReadError)
+        EXPECT_THROW(ReadComponentFromText(&holder, Form("  Picture.Data = {" + Hex(c.Bytes) + "}\n")),
+                     EReadError)
             << c.Why;
         EXPECT_EQ(holder.Picture()->Width(), 7) << c.Why;
     }
@@ -201,11 +203,13 @@ TEST(FormData, ImageListTravelsInAFormWithItsImages) {
     list->SetBkColor(clWhite);
     list->SetDrawingStyle(dsTransparent);
     TBitmap strip(6, 1);
-    for (int x = 0; x < 6; ++x) strip.Surface().SetPixel(x, 0, x == 1 || x == 4 ? 0x00FF00 : 0x000010u * uint32_t(x + 1));
+    for (int x = 0; x < 6; ++x)
+        strip.Surface().SetPixel(x, 0, x == 1 || x == 4 ? 0x00FF00 : 0x000010u * uint32_t(x + 1));
     ASSERT_EQ(list->AddMasked(&strip, clLime), 0);
     const std::string text = WriteComponentToText(&holder);
-    for (const char* line : {"  object Images: TImageList\n", "    BkColor = clWhite\n", "    DrawingStyle = dsTransparent\n",
-                             "    Height = 1\n", "    Width = 2\n", "    Bitmap = {"})
+    for (const char* line :
+         {"  object Images: TImageList\n", "    BkColor = clWhite\n", "    DrawingStyle = dsTransparent\n",
+          "    Height = 1\n", "    Width = 2\n", "    Bitmap = {"})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
     // Size before images, so that the cells are cut as they were written.
     EXPECT_LT(text.find("Width = 2"), text.find("Bitmap = {"));
@@ -241,8 +245,8 @@ TEST(FormData, DamagedImageListDataIsRefused) {
         {"strip cut short", Int32(2) + Int32(uint32_t(cells.size() + 9)) + cells},
     };
     auto form = [](const std::string& Bytes) {
-        return Form("  object Images: TImageList\n    Height = 1\n    Width = 2\n    Bitmap = {" + Hex(Bytes) +
-                    "}\n  end\n");
+        return Form("  object Images: TImageList\n    Height = 1\n    Width = 2\n    Bitmap = {" +
+                    Hex(Bytes) + "}\n  end\n");
     };
     for (const TCase& c : cases) {
         TGfxHolder holder(nullptr);

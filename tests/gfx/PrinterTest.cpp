@@ -67,7 +67,9 @@ std::vector<int> MarkedRows(const TSurface& Page, bool& WholeRows) {
     return rows;
 }
 
-std::vector<int> Band(int Page) { return {10 * Page, 10 * Page + 1, 10 * Page + 2, 10 * Page + 3, 10 * Page + 4}; }
+std::vector<int> Band(int Page) {
+    return {10 * Page, 10 * Page + 1, 10 * Page + 2, 10 * Page + 3, 10 * Page + 4};
+}
 
 }  // namespace
 
@@ -117,9 +119,18 @@ TEST(Printer, CallsInTheWrongStateAreRefusedAndChangeNothing) {
         {"NewPage without a job", nothing, [](TPrinter& p) { p.NewPage(); }, notPrinting},
         {"EndDoc without a job", nothing, [](TPrinter& p) { p.EndDoc(); }, notPrinting},
         {"Abort without a job", nothing, [](TPrinter& p) { p.Abort(); }, notPrinting},
-        {"EndDoc after Abort", [](TPrinter& p) { p.BeginDoc(); p.Abort(); }, [](TPrinter& p) { p.EndDoc(); }, notPrinting},
-        {"NewPage after EndDoc", [](TPrinter& p) { p.BeginDoc(); p.EndDoc(); }, [](TPrinter& p) { p.NewPage(); },
-         notPrinting},
+        {"EndDoc after Abort",
+         [](TPrinter& p) {
+             p.BeginDoc();
+             p.Abort();
+         },
+         [](TPrinter& p) { p.EndDoc(); }, notPrinting},
+        {"NewPage after EndDoc",
+         [](TPrinter& p) {
+             p.BeginDoc();
+             p.EndDoc();
+         },
+         [](TPrinter& p) { p.NewPage(); }, notPrinting},
         {"BeginDoc twice", begin, [](TPrinter& p) { p.BeginDoc(); }, printing},
         {"orientation during a job", begin, [](TPrinter& p) { p.SetOrientation(poLandscape); }, printing},
         {"printer index during a job", begin, [](TPrinter& p) { p.SetPrinterIndex(0); }, printing},
@@ -398,7 +409,8 @@ TEST(PdfPrinter, AFailedOrAbortedJobKeepsTheEarlierFileAndLeavesNoPartialOne) {
         p.EndDoc();
         ADD_FAILURE() << "no exception";
     } catch (const EWriteError& e) {
-        EXPECT_NE(e.Message().find("Cannot write file " + (folder.Path / "Bloqueado.pdf").string()), std::string::npos)
+        EXPECT_NE(e.Message().find("Cannot write file " + (folder.Path / "Bloqueado.pdf").string()),
+                  std::string::npos)
             << e.Message();
     }
     EXPECT_FALSE(p.Printing());

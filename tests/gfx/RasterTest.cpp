@@ -106,7 +106,8 @@ TEST(Canvas, WindingFillKeepsTheInnerFigureThatAlternateLeavesOut) {
 TEST(Canvas, LinesFollowBresenhamAndLeaveOutTheirEndPoint) {
     struct TCase {
         int X0, Y0, X1, Y1;
-    } cases[] = {{1, 1, 9, 1}, {1, 1, 1, 9}, {1, 1, 9, 4}, {9, 4, 1, 1}, {2, 12, 7, 1}, {0, 0, 6, 3}, {3, 3, 4, 9}};
+    } cases[] = {{1, 1, 9, 1},  {1, 1, 1, 9}, {1, 1, 9, 4}, {9, 4, 1, 1},
+                 {2, 12, 7, 1}, {0, 0, 6, 3}, {3, 3, 4, 9}};
     for (const TCase& c : cases) {
         TSurfaceFixture f;
         f.C().MoveTo(c.X0, c.Y0);
@@ -141,7 +142,8 @@ TEST(Canvas, DeviceOriginAndClipPlaceTheDrawingAndReadBackAsSet) {
     c.Brush()->SetColor(clBlack);
     c.FillRect({-20, -20, 40, 40});
     for (int y = 0; y < 12; ++y)
-        for (int x = 0; x < 16; ++x) EXPECT_EQ(f.At(x, y) == 0, visible.Contains(x - 5, y - 3)) << x << "," << y;
+        for (int x = 0; x < 16; ++x)
+            EXPECT_EQ(f.At(x, y) == 0, visible.Contains(x - 5, y - 3)) << x << "," << y;
     c.SetDeviceClip(nullptr);
     EXPECT_EQ(c.DeviceClip(), nullptr);
     // Binding another surface starts with the whole of it visible at (0, 0).
@@ -234,7 +236,8 @@ TEST(Canvas, CheckerPatternBrushAlternatesTextAndBackground) {
     f.C().SetBkColor(clWhite);
     f.C().FillRect({0, 0, 12, 10});
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 12; ++x) EXPECT_EQ(f.At(x, y), ((x + y) % 2 == 0) ? 0xFFFFFFu : 0u) << x << "," << y;
+        for (int x = 0; x < 12; ++x)
+            EXPECT_EQ(f.At(x, y), ((x + y) % 2 == 0) ? 0xFFFFFFu : 0u) << x << "," << y;
 }
 
 TEST(Canvas, HatchGapsShowTheBackgroundOnlyWhenOpaque) {

@@ -9,10 +9,8 @@ TEST(Region, CombiningFollowsEachModeAtEveryPoint) {
         int Mode;
         bool (*Expect)(bool, bool);
     } cases[] = {
-        {RGN_AND, [](bool x, bool y) { return x && y; }},
-        {RGN_OR, [](bool x, bool y) { return x || y; }},
-        {RGN_XOR, [](bool x, bool y) { return x != y; }},
-        {RGN_DIFF, [](bool x, bool y) { return x && !y; }},
+        {RGN_AND, [](bool x, bool y) { return x && y; }}, {RGN_OR, [](bool x, bool y) { return x || y; }},
+        {RGN_XOR, [](bool x, bool y) { return x != y; }}, {RGN_DIFF, [](bool x, bool y) { return x && !y; }},
         {RGN_COPY, [](bool x, bool) { return x; }},
     };
     for (const TCase& c : cases) {
@@ -26,7 +24,8 @@ TEST(Region, CombiningFollowsEachModeAtEveryPoint) {
     }
     TRegion u;
     EXPECT_EQ(CombineRgn(u, a, b, RGN_OR), COMPLEXREGION);
-    EXPECT_EQ(CombineRgn(u, a, TRegion(TRect{6, 0, 8, 6}), RGN_OR), SIMPLEREGION);  // touching rectangles join
+    EXPECT_EQ(CombineRgn(u, a, TRegion(TRect{6, 0, 8, 6}), RGN_OR),
+              SIMPLEREGION);  // touching rectangles join
     EXPECT_EQ(CombineRgn(u, a, a, RGN_DIFF), NULLREGION);
 }
 
@@ -56,7 +55,9 @@ TEST(Region, DataBlockHasTheStreamedLayout) {
     TRegion r(TRect{1, 2, 83, 32});
     std::vector<uint8_t> d = r.Data();
     ASSERT_EQ(d.size(), 48u);
-    auto le = [&](size_t at) { return int32_t(d[at] | d[at + 1] << 8 | d[at + 2] << 16 | uint32_t(d[at + 3]) << 24); };
+    auto le = [&](size_t at) {
+        return int32_t(d[at] | d[at + 1] << 8 | d[at + 2] << 16 | uint32_t(d[at + 3]) << 24);
+    };
     EXPECT_EQ(le(0), 32);
     EXPECT_EQ(le(4), 1);
     EXPECT_EQ(le(8), 1);
@@ -86,7 +87,8 @@ TEST(Region, DataThatDoesNotHoldItsRectanglesIsRefused) {
 }
 
 TEST(Region, UnorderedRectanglesInDataAreUnited) {
-    std::vector<uint8_t> d = TRegion::Combine(TRegion(TRect{0, 0, 2, 2}), TRegion(TRect{0, 4, 2, 6}), RGN_OR).Data();
+    std::vector<uint8_t> d =
+        TRegion::Combine(TRegion(TRect{0, 0, 2, 2}), TRegion(TRect{0, 4, 2, 6}), RGN_OR).Data();
     // Swap the two rectangles: still the same region.
     std::swap_ranges(d.begin() + 32, d.begin() + 48, d.begin() + 48);
     TRegion r = TRegion::FromData(d);
@@ -104,7 +106,8 @@ TEST(Region, PolygonRegionCoversWhatThePolygonFillPaints) {
     b.Canvas()->Brush()->SetColor(clBlack);
     b.Canvas()->Polygon(arrow);
     for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 41; ++x) EXPECT_EQ(r.Contains(x, y), b.Surface().GetPixel(x, y) == 0) << x << "," << y;
+        for (int x = 0; x < 41; ++x)
+            EXPECT_EQ(r.Contains(x, y), b.Surface().GetPixel(x, y) == 0) << x << "," << y;
     EXPECT_TRUE(r.Contains(10, 7));
     EXPECT_FALSE(r.Contains(30, 10));  // right edge outside
     EXPECT_FALSE(r.Contains(20, 23));  // bottom edge outside

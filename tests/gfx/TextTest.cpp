@@ -133,7 +133,9 @@ TEST(Text, DrawingStaysInsideTheCalculatedRectangle) {
         TRect r{5, 5, 190, 70};
         TRect calc = f.Calc("Anterior\r\nSiguiente", flags, r);
         f.C.DrawText("Anterior\r\nSiguiente", r, flags);
-        int dx = flags == DT_CENTER ? (r.Width() - calc.Width()) / 2 : flags == DT_RIGHT ? r.Width() - calc.Width() : 0;
+        int dx = flags == DT_CENTER  ? (r.Width() - calc.Width()) / 2
+                 : flags == DT_RIGHT ? r.Width() - calc.Width()
+                                     : 0;
         // Centred lines may sit half a pixel apart; allow one pixel around the calculated box.
         TRect inside{calc.Left + dx - 1, calc.Top, calc.Right + dx + 1, calc.Bottom};
         bool outside;
@@ -231,14 +233,18 @@ struct TCellFixture {
             for (int x = 0; x < Bmp.Width(); ++x) {
                 uint32_t p = Bmp.Surface().GetPixel(x, y);
                 if (!PtInRect(Cell, {x, y})) {
-                    if (p != Grey) return ::testing::AssertionFailure() << "outside the cell at " << x << "," << y;
+                    if (p != Grey)
+                        return ::testing::AssertionFailure() << "outside the cell at " << x << "," << y;
                     continue;
                 }
                 if (p == Text) ++texts;
                 else if (p == Back) ++backs;
-                else return ::testing::AssertionFailure() << std::hex << p << " at " << std::dec << x << "," << y;
+                else
+                    return ::testing::AssertionFailure()
+                           << std::hex << p << " at " << std::dec << x << "," << y;
             }
-        if (!texts || !backs) return ::testing::AssertionFailure() << texts << " text and " << backs << " back pixels";
+        if (!texts || !backs)
+            return ::testing::AssertionFailure() << texts << " text and " << backs << " back pixels";
         return ::testing::AssertionSuccess();
     }
 };
@@ -295,24 +301,50 @@ TEST(CanvasText, DirectColoursHoldUntilTheFontOrBrushChanges) {
         TColor Text;
         uint32_t Back;
     } cases[] = {
-        {"direct colour after the font", [](TCanvas& c) { c.Font()->SetColor(clRed); c.SetTextColor(clBlue); }, Ext,
-         clBlue, Px(clWhite)},
-        {"direct colour kept by TextOut", [](TCanvas& c) { c.Font()->SetColor(clRed); c.SetTextColor(clBlue); }, Out,
-         clBlue, Px(clWhite)},
-        {"font after the direct colour", [](TCanvas& c) { c.SetTextColor(clBlue); c.Font()->SetColor(clRed); }, Out,
-         clRed, Px(clWhite)},
+        {"direct colour after the font",
+         [](TCanvas& c) {
+             c.Font()->SetColor(clRed);
+             c.SetTextColor(clBlue);
+         },
+         Ext, clBlue, Px(clWhite)},
+        {"direct colour kept by TextOut",
+         [](TCanvas& c) {
+             c.Font()->SetColor(clRed);
+             c.SetTextColor(clBlue);
+         },
+         Out, clBlue, Px(clWhite)},
+        {"font after the direct colour",
+         [](TCanvas& c) {
+             c.SetTextColor(clBlue);
+             c.Font()->SetColor(clRed);
+         },
+         Out, clRed, Px(clWhite)},
         {"transparent mode after the brush",
-         [](TCanvas& c) { c.Brush()->SetColor(clYellow); c.SetBkMode(TRANSPARENT); }, Out, clWindowText,
-         TCellFixture::Grey},
+         [](TCanvas& c) {
+             c.Brush()->SetColor(clYellow);
+             c.SetBkMode(TRANSPARENT);
+         },
+         Out, clWindowText, TCellFixture::Grey},
         {"brush after the transparent mode",
-         [](TCanvas& c) { c.SetBkMode(TRANSPARENT); c.Brush()->SetColor(clYellow); }, Out, clWindowText,
-         Px(clYellow)},
+         [](TCanvas& c) {
+             c.SetBkMode(TRANSPARENT);
+             c.Brush()->SetColor(clYellow);
+         },
+         Out, clWindowText, Px(clYellow)},
         {"direct colours in DrawText",
-         [](TCanvas& c) { c.Font()->SetColor(clRed); c.SetTextColor(clGreen); c.SetBkColor(clSilver); }, Draw,
-         clGreen, Px(clSilver)},
+         [](TCanvas& c) {
+             c.Font()->SetColor(clRed);
+             c.SetTextColor(clGreen);
+             c.SetBkColor(clSilver);
+         },
+         Draw, clGreen, Px(clSilver)},
         {"Refresh selects the font and brush again",
-         [](TCanvas& c) { c.SetTextColor(clBlue); c.SetBkMode(TRANSPARENT); c.Refresh(); }, Out, clWindowText,
-         Px(clWhite)},
+         [](TCanvas& c) {
+             c.SetTextColor(clBlue);
+             c.SetBkMode(TRANSPARENT);
+             c.Refresh();
+         },
+         Out, clWindowText, Px(clWhite)},
         {"RestoreDC brings back a direct colour",
          [](TCanvas& c) {
              c.SetTextColor(clBlue);
@@ -370,7 +402,8 @@ TEST(Edge, RaisedAndSunkenEdgesFollowTheirColours) {
                 if (ring == 0) expected = br ? px(c.OuterBR) : px(c.OuterTL);
                 else if (ring == 1) expected = br ? px(c.InnerBR) : px(c.InnerTL);
                 else expected = px(COLOR_BTNFACE);
-                EXPECT_EQ(b.Surface().GetPixel(x, y), expected) << "edge " << c.Edge << " at " << x << "," << y;
+                EXPECT_EQ(b.Surface().GetPixel(x, y), expected)
+                    << "edge " << c.Edge << " at " << x << "," << y;
             }
     }
 }

@@ -24,8 +24,8 @@ struct TVista : IVistaOrganizar {
     int Refrescos = 0;
     int Pitidos = 0;
     int Sondeos = 0;
-    std::function<void()> AlRefrescar;      // the dialog's handlers during a refresh
-    std::function<bool(int)> PararEnSondeo; // answer of the stop poll, by call number
+    std::function<void()> AlRefrescar;       // the dialog's handlers during a refresh
+    std::function<bool(int)> PararEnSondeo;  // answer of the stop poll, by call number
     void TextoGeneral(const AnsiString& T) override { Textos.push_back(T); }
     void TotalAlumnos(const AnsiString& T) override { Total = T; }
     void AlumnoActual(const AnsiString& T) override { Actual = T; }
@@ -143,7 +143,7 @@ inline void Recarga(TDatosOrganizar& D, const TResultadoOrganizar& R) {
     D.TipGrup2 = R.TipGrup;
 }
 
-} // namespace apoyo
+}  // namespace apoyo
 
 namespace apoyo {
 
@@ -179,4 +179,4 @@ inline bool Prepara(TOrganizador& O, const TDatosOrganizar& D) {
     return O.CompruebaDatos() && O.AsignaClav();
 }
 
-} // namespace apoyo
+}  // namespace apoyo

@@ -30,7 +30,7 @@ TEST_F(Busqueda, BatchesAreCutByTheRunTheGroupAndTheSubjects) {
     o.Memo.Asignaturas[1].MaxAlum = 25;
     EXPECT_EQ(o.TamanoLote(24, 1000), 20);
     EXPECT_EQ(o.TamanoLote(4, 20), 4);
-    EXPECT_EQ(o.TamanoLote(10, 3), 3); // never more than the batch before of the same type
+    EXPECT_EQ(o.TamanoLote(10, 3), 3);  // never more than the batch before of the same type
     EXPECT_EQ(o.TamanoLote(0, 4), 1);
     // "optimal numbers": X's average (13) becomes the limit; W's average (5)
     // does not lower it since W's maximum (25) is not below 13
@@ -117,7 +117,7 @@ TEST_F(Desplazamiento, TypesAreDisplacedByTheNumberTheStudentsCarry) {
     EXPECT_EQ(O.DesplazaTipo(b, 1, 1, 1, *aux, true, pos), 1);
     EXPECT_EQ((*aux)[0].Tipo, 1);
     EXPECT_EQ((*aux)[0].NAlum, 3);
-    EXPECT_EQ(pos.Tipo, 0); // the record of type 1 is the first
+    EXPECT_EQ(pos.Tipo, 0);  // the record of type 1 is the first
     EXPECT_EQ(b.GrupoNuevo, 0);
     TNodo a = Nodo(1, 1, 'A');
     EXPECT_EQ(O.DesplazaTipo(a, 1, 1, 1, *aux, true, pos), 1);
@@ -247,7 +247,7 @@ TEST_F(Busqueda, ProgressAndEndTextsAreTheDialogs) {
         EXPECT_EQ(x.TotalAlumnos(), 2);
         x.BOrganizarTodosClick(1);
         visto = true;
-        x.BOrganizarTodosClick(1); // one run per dialog
+        x.BOrganizarTodosClick(1);  // one run per dialog
     });
     ASSERT_TRUE(visto && r);
     // the student at position 0 always makes a batch of its own
@@ -295,7 +295,7 @@ TEST_F(Busqueda, AFailedNodeArrayFailsItsTryCleanlyAndEndsTheRunAfterTheBatch) {
         ASSERT_TRUE(r);
         EXPECT_EQ(m.Textos, std::vector<AnsiString>{"MEMORIA INSUFICIENTE EN CREA ARBOL 1"});
         EXPECT_EQ(vig.Distintos, 0);
-        EXPECT_GT(sinGrupo, 0); // the run ended early
+        EXPECT_GT(sinGrupo, 0);  // the run ended early
         for (const auto& f : validador::Todo(e.Datos, colocacion, *r, false)) ADD_FAILURE() << f;
     }
 }
@@ -303,7 +303,7 @@ TEST_F(Busqueda, AFailedNodeArrayFailsItsTryCleanlyAndEndsTheRunAfterTheBatch) {
 TEST_F(Busqueda, ASelectionRunPlacesOnlyTheTypesOfTheSelectedSubtypes) {
     TDatosOrganizar d = Datos(Curso(TNC, 2, 20),
                               {Optativa(TNC, "X", 2, 20, 2, 1, 1), Optativa(TNC, "Y", 2, 20, 2, 1, 1)}, {});
-    d.TipGrup2 = {Colocado(TNC, 0, "A", "A", {{"X", "a", "a"}})}; // a row, even empty, hides "&Todos"
+    d.TipGrup2 = {Colocado(TNC, 0, "A", "A", {{"X", "a", "a"}})};  // a row, even empty, hides "&Todos"
     d.Tipos2 = {Subtipo(TNC, 2, "A", {"X"}, true), Subtipo(TNC, 3, "A", {"Y"}), Subtipo(TNC, 2, "A", {"X"})};
     TOrganizador o(M);
     std::vector<validador::TAlumnoColocado> colocacion;
@@ -326,4 +326,4 @@ TEST_F(Busqueda, ASelectionRunPlacesOnlyTheTypesOfTheSelectedSubtypes) {
     EXPECT_EQ(y, 0);
 }
 
-} // namespace
+}  // namespace

@@ -41,7 +41,7 @@ TEST_F(Carga, RowsStandForTheirStudentsAndPlacedRowsReadTheirLabels) {
         const TFilaTipo& f = O.Memo.Filas[i];
         EXPECT_EQ(f.Numero, i);
         EXPECT_EQ(f.NAlum, 1);
-        EXPECT_EQ(f.Grupo, 1); // "B" under "A,B,C ..."
+        EXPECT_EQ(f.Grupo, 1);  // "B" under "A,B,C ..."
         EXPECT_EQ(f.Slots[1].Div, 1);
         EXPECT_EQ(f.Slots[1].Con, 0);
         EXPECT_EQ(f.Slots[0].Div, -1);
@@ -56,11 +56,11 @@ TEST_F(Carga, RowsStandForTheirStudentsAndPlacedRowsReadTheirLabels) {
     EXPECT_EQ(o2.Memo.Filas[0].Slots[1].Div, -1);
     EXPECT_EQ(o2.Memo.Filas[0].Slots[1].Con, -1);
     EXPECT_EQ(O.Memo.Filas[10].Opcion, 'B');
-    EXPECT_EQ(O.Memo.NumCursos, 1); // only the selected course
+    EXPECT_EQ(O.Memo.NumCursos, 1);  // only the selected course
     O.AgrupaTipos(true);
     EXPECT_EQ(O.CuentaTipos(), 3);
     EXPECT_EQ(O.Memo.Tipos[0].NAlum, 3);
-    EXPECT_EQ(O.Memo.Tipos[0].Slots[0].Asig, "FRA"); // only the counted subjects, packed
+    EXPECT_EQ(O.Memo.Tipos[0].Slots[0].Asig, "FRA");  // only the counted subjects, packed
     EXPECT_EQ(O.Memo.Tipos[0].Slots[1].Asig, "");
     EXPECT_EQ(O.Memo.Tipos[1].NAlum, 5);
 }
@@ -92,7 +92,7 @@ TEST_F(Carga, SubjectsOutsideTheOptionalListGetTheCourseDefaults) {
     EXPECT_EQ(mat.NDiv, 3);
     EXPECT_EQ(mat.NProf, 3);
     EXPECT_EQ(mat.MaxAlum, 1000);
-    EXPECT_EQ(O.Memo.Asignaturas[0].NDiv, 2); // optional: as typed
+    EXPECT_EQ(O.Memo.Asignaturas[0].NDiv, 2);  // optional: as typed
 }
 
 TEST_F(Carga, ASchoolBeyondTheModelIsRefusedAndNothingRuns) {
@@ -174,9 +174,9 @@ TEST_F(Carga, WorkingStructuresAccountTheLoadedPlacements) {
     TDatosOrganizar d = CursoBasico();
     d.AsigCur[0].NDIV = 2;
     d.TipGrup2 = {
-        Colocado(TNC, 2, "A", "A", {{"FRA", "c", ""}}), // index 2 = NDIV: the row without division
-        Colocado(TNC, 1, "A", "A", {{"FRA", "d", ""}}), // beyond it: dropped to no division
-        Colocado(TNC, 4, "C", "A", {{"FRA", "a", ""}}), // group 2 of a course of 2: not placed
+        Colocado(TNC, 2, "A", "A", {{"FRA", "c", ""}}),  // index 2 = NDIV: the row without division
+        Colocado(TNC, 1, "A", "A", {{"FRA", "d", ""}}),  // beyond it: dropped to no division
+        Colocado(TNC, 4, "C", "A", {{"FRA", "a", ""}}),  // group 2 of a course of 2: not placed
         Colocado(TNC, 3, "B", "A", {{"FRA", "a", ""}}), Colocado(TNC, 3, "B", "A", {{"FRA", "b", ""}}),
     };
     ASSERT_TRUE(Prepara(O, d));
@@ -200,7 +200,7 @@ TEST_F(Carga, StudentsStandLargestTypesLastAndTiesByTypeNumber) {
     ASSERT_EQ(O.NumAlumnos, 24);
     EXPECT_EQ(O.Alumnos[0].Tipo, 3);
     EXPECT_EQ(O.Alumnos[4].Tipo, 1);
-    EXPECT_EQ(O.Alumnos[23].Tipo, 2); // placed first: the higher number of two equal types
+    EXPECT_EQ(O.Alumnos[23].Tipo, 2);  // placed first: the higher number of two equal types
 }
 
 TEST_F(Carga, SubjectsSharedByAStudentAreTabledOnce) {
@@ -208,7 +208,7 @@ TEST_F(Carga, SubjectsSharedByAStudentAreTabledOnce) {
     d.AsigCur.push_back(Optativa(TNC, "ING", 1, 20, 1, 2, 1));
     d.AsigCuentaOptativas.push_back("ING");
     d.AsigOptativas.push_back("ING");
-    d.Tipos2.push_back(Subtipo(TNC, 2, "A", {"ing", "ALE"})); // codes typed in either case
+    d.Tipos2.push_back(Subtipo(TNC, 2, "A", {"ing", "ALE"}));  // codes typed in either case
     ASSERT_TRUE(Prepara(O, d));
     const int n = O.Memo.NumAsignaturas;
     for (int s = 0; s < n; ++s)
@@ -224,7 +224,7 @@ TEST_F(Carga, SubjectsSharedByAStudentAreTabledOnce) {
             }
             EXPECT_EQ(O.Comparten[s * n + t] != 0, ambas) << s << " " << t;
         }
-    EXPECT_TRUE(O.Comparten[1 * n + 3]); // ALE and ING
+    EXPECT_TRUE(O.Comparten[1 * n + 3]);  // ALE and ING
 }
 
-} // namespace
+}  // namespace

@@ -133,7 +133,7 @@ TEST(Permutacion, OrderingsRunLexicographicallyWrittenBackwards) {
         EXPECT_EQ(std::vector<int>(orden, orden + 3), tres[q]) << q;
     }
     Permutacion(2, 0, orden);
-    EXPECT_EQ(std::vector<int>(orden, orden + 2), (std::vector<int>{1, 0})); // second member first
+    EXPECT_EQ(std::vector<int>(orden, orden + 2), (std::vector<int>{1, 0}));  // second member first
     Permutacion(1, 0, orden);
     EXPECT_EQ(orden[0], 0);
     // blocks of 13 and more subjects: the count and the last ordering stay exact
@@ -175,28 +175,28 @@ TEST_F(Relleno, FloodFillFollowsDivisionsAcrossGroupsAndBlocksWithinAGroup) {
     using T = std::vector<std::tuple<int, int, int>>;
     auto dibuja = [&] {
         Limpia();
-        Pon(X, 0, 0, 5); // start
-        Pon(X, 0, 2, 5); // same division, another group
-        Pon(Y, 1, 2, 5); // block mate in that group
-        Pon(Y, 1, 1, 5); // its division in another group
-        Pon(X, 2, 1, 5); // the row without division, reached through the block in group 1
-        Pon(X, 1, 0, 7); // another code
-        Pon(Z, 0, 0, 5); // another block
-        Pon(Y, 0, 0, 5); // block mate of the start
+        Pon(X, 0, 0, 5);  // start
+        Pon(X, 0, 2, 5);  // same division, another group
+        Pon(Y, 1, 2, 5);  // block mate in that group
+        Pon(Y, 1, 1, 5);  // its division in another group
+        Pon(X, 2, 1, 5);  // the row without division, reached through the block in group 1
+        Pon(X, 1, 0, 7);  // another code
+        Pon(Z, 0, 0, 5);  // another block
+        Pon(Y, 0, 0, 5);  // block mate of the start
     };
     const T componente = {{X, 0, 0}, {X, 0, 2}, {X, 2, 1}, {Y, 0, 0}, {Y, 1, 1}, {Y, 1, 2}};
     dibuja();
-    EXPECT_EQ(O.MarcaConexion(X, 0, 0, 5, 9), 6); // the start comes back through its neighbours
+    EXPECT_EQ(O.MarcaConexion(X, 0, 0, 5, 9), 6);  // the start comes back through its neighbours
     EXPECT_EQ(Marcadas(9), componente);
     dibuja();
-    O.EstAsig[X].Marcas[O.EstAsig[X].C(0, 0)] = 9; // a marked start is not counted
+    O.EstAsig[X].Marcas[O.EstAsig[X].C(0, 0)] = 9;  // a marked start is not counted
     EXPECT_EQ(O.MarcaConexion(X, 0, 0, 5, 9), 5);
     EXPECT_EQ(Marcadas(9), componente);
     dibuja();
-    EXPECT_EQ(O.MarcaConexion(X, 2, 1, 5, 4), 6); // from the row without division
+    EXPECT_EQ(O.MarcaConexion(X, 2, 1, 5, 4), 6);  // from the row without division
     EXPECT_EQ(Marcadas(4), componente);
     dibuja();
-    EXPECT_EQ(O.MarcaConexion(X, 1, 0, 7, 3), 0); // a cell alone
+    EXPECT_EQ(O.MarcaConexion(X, 1, 0, 7, 3), 0);  // a cell alone
     EXPECT_TRUE(Marcadas(3).empty());
 }
 
@@ -209,7 +209,7 @@ TEST_F(Relleno, TeachersCountEveryConnectionCodeHoweverHigh) {
     std::fill(O.EstAsig[Y].Codigos.begin(), O.EstAsig[Y].Codigos.end(), -1);
     O.MayorConexion();
     EXPECT_EQ(x.MayorConexion, 2);
-    EXPECT_EQ(O.EstAsig[Y].MayorConexion, 1); // no code at all
+    EXPECT_EQ(O.EstAsig[Y].MayorConexion, 1);  // no code at all
 }
 
 TEST(ColocaDirecto, ABlockOfThirteenSubjectsIsPlaced) {
@@ -255,4 +255,4 @@ TEST(ColocaDirecto, TwoSubjectsTakenTogetherOpenEveryDivisionTheyNeed) {
     for (const auto& f : validador::Todo(d, c.Colocacion, *c.Resultado, false)) ADD_FAILURE() << f;
 }
 
-} // namespace
+}  // namespace

@@ -42,11 +42,11 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ColocarTablas, TheDialogCopiesTheCoursesDistributionWithItsNumbers) {
     Distribuye();
-    AnadeTiposEnGrupo("tipgrup2", {TFilaEnGrupo{}}); // left from something else
+    AnadeTiposEnGrupo("tipgrup2", {TFilaEnGrupo{}});  // left from something else
     PreparaColocar(Base, Curso);
     std::vector<TFilaEnGrupo> guardadas;
     for (const auto& f : LeeTipGrup(*OpenTempTable(Base, "tipgrup", "TNC")))
@@ -74,11 +74,11 @@ TEST_F(ColocarTablas, StudentsGetTheirGroupsAndDivisionsAndTheUnplacedAreReporte
     EXPECT_NE(Dialogos.Asked()[0].Text.find("Proceso terminado"), AnsiString::npos);
     EXPECT_NE(Dialogos.Asked()[0].Text.find("E015"), AnsiString::npos);
     for (const auto& f : TiposEnGrupo("tipgrup2")) EXPECT_EQ(f.NALUM, 0);
-    EXPECT_EQ(TiposEnGrupo("tipgrup"), tipgrup); // the stored distribution stays
+    EXPECT_EQ(TiposEnGrupo("tipgrup"), tipgrup);  // the stored distribution stays
 
     for (const auto& a : Alumnos()) {
         if (a.TNC != Curso) {
-            EXPECT_EQ(a.GRUPO, "") << a.NOMBRE; // other courses untouched
+            EXPECT_EQ(a.GRUPO, "") << a.NOMBRE;  // other courses untouched
             continue;
         }
         if (a.EXPED == "E015") {
@@ -103,7 +103,8 @@ TEST_F(ColocarTablas, PlacingIsReadBackByAnOutsideReader) {
            "for r in dbfread.DBF(sys.argv[1], encoding='cp1252'):\n"
            "    if r['TNC'] == 'DESO4': print(r['EXPED'], r['GRUPO'] or '-', r['ASIG3'], r['DIV3'] or '-')\n";
     std::string salida;
-    ASSERT_EQ(RunCommand(python + " " + script.string() + " " + (Carpeta() / "alum.dbf").string(), salida), 0);
+    ASSERT_EQ(RunCommand(python + " " + script.string() + " " + (Carpeta() / "alum.dbf").string(), salida),
+              0);
     std::ostringstream esperada;
     for (const auto& a : Alumnos()) {
         if (a.TNC != Curso) continue;

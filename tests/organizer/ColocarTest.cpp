@@ -9,18 +9,18 @@ using namespace tipos_prueba;
 
 TEST(Colocar, EachStudentTakesTheFirstRowWithStudentsLeftThatCoversIt) {
     std::vector<TFilaEnGrupo> filas = {
-        Fila(1, 0, "C", "", false, {{"MAT", "9"}, {"FRA", "9"}}), // spent
+        Fila(1, 0, "C", "", false, {{"MAT", "9"}, {"FRA", "9"}}),  // spent
         Fila(2, 1, "A", "", false, {{"MAT", "1"}, {"FRA", "2"}, {"ING", "3"}}),
         Fila(3, 5, "B", "", false, {{"FRA", "1"}, {"MAT", "2"}}),
-        Fila(4, -2, "D", "", false, {{"MAT", "7"}}), // nonsense count: never used
+        Fila(4, -2, "D", "", false, {{"MAT", "7"}}),  // nonsense count: never used
     };
     std::vector<TFilaAlumno> alumnos = {
         Alu("", false, {"MAT", "FRA"}, false, "uno"),
-        Alu("X", true, {"FRA", "MAT"}, false, "dos"), // other OPCION and REPITE: same rows
-        Alu("", false, {"fra"}, true, "tres"),        // annulled: placed all the same
+        Alu("X", true, {"FRA", "MAT"}, false, "dos"),  // other OPCION and REPITE: same rows
+        Alu("", false, {"fra"}, true, "tres"),         // annulled: placed all the same
         Alu("", false, {"MAT"}, false, "cuatro"),
     };
-    alumnos[3].DIV[5] = "z"; // a division of an empty slot stays
+    alumnos[3].DIV[5] = "z";  // a division of an empty slot stays
     const auto r = ColocaAlumnos(alumnos, filas);
     EXPECT_EQ(r.Colocados, 4);
     EXPECT_TRUE(r.NoColocados.empty());
@@ -46,7 +46,7 @@ TEST(Colocar, ACodeSpelledOtherwiseStillGetsTheRowsDivision) {
     std::vector<TFilaAlumno> alumnos = {Alu("", false, {"Mat", "fra"})};
     alumnos[0].DIV[0] = "viejo";
     ColocaAlumnos(alumnos, filas);
-    EXPECT_EQ(alumnos[0].DIV, Huecos({"1", "3"})); // exact spelling first: "fra" -> 3
+    EXPECT_EQ(alumnos[0].DIV, Huecos({"1", "3"}));  // exact spelling first: "fra" -> 3
 }
 
 TEST(Colocar, StudentsNoRowCoversKeepTheirGroupAndAreReported) {

@@ -7,10 +7,10 @@
 // dBase reader (Perl XBase) in each tag's order.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
-#include <cstdlib>
 
 #include "organizer/Colocar.h"
 #include "organizer/MotorTipos.h"
@@ -68,13 +68,14 @@ std::pair<int, int> ConGrupo(const AnsiString& TNC) {
     return {con, todos};
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(EscuelaGrande, ImportOrganizePlaceAndExportKeepEveryTableAndTagWhole) {
     const TEscuelaEjemplo escuela = GeneraEscuela(SemillaEjemplo, AlumnosGrande);
     EscribeIntercambio(escuela.Intercambio, CarpetaIntercambio);
     PreparaCarpetaDatos(escuela, CarpetaIntercambio, "C:\\PROG\\GRANDE");
-    ASSERT_EQ(SeleccionaCarpeta(*Estado, "GRANDE"), TApertura::Actual) << ::testing::PrintToString(Dialogos.Texts());
+    ASSERT_EQ(SeleccionaCarpeta(*Estado, "GRANDE"), TApertura::Actual)
+        << ::testing::PrintToString(Dialogos.Texts());
 
     const auto cursos = Cursos();
     ASSERT_GE(cursos.size(), 6u) << "a school this large teaches its years in more than one shift";
@@ -147,7 +148,8 @@ TEST_F(EscuelaGrande, ImportOrganizePlaceAndExportKeepEveryTableAndTagWhole) {
             };
             c.SetOrder(tag);
             std::string nuestro;
-            for (bool hay = c.First(); hay; hay = c.Next()) nuestro += normal(t->GetText(c.Record(), f)) + "\n";
+            for (bool hay = c.First(); hay; hay = c.Next())
+                nuestro += normal(t->GetText(c.Record(), f)) + "\n";
             std::string leido, suyo;
             ASSERT_EQ(PerlReadTag(t->FileName(), mdx, info.Name, campo, leido), 0) << info.Name;
             for (size_t i = 0; i < leido.size();) {

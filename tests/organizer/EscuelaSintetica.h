@@ -35,9 +35,9 @@ struct TAlumno {
 struct TParametros {
     int Alumnos = 120;
     int Grupos = 4;
-    int Optativas = 8;     // 6..15
-    int Bloques = 3;       // 2..4
-    bool Ajustado = false; // tight limits and "Separar opciones"
+    int Optativas = 8;      // 6..15
+    int Bloques = 3;        // 2..4
+    bool Ajustado = false;  // tight limits and "Separar opciones"
     uint64_t Semilla = 1;
 };
 
@@ -48,9 +48,7 @@ struct TEscuela {
     bool SepararOpciones = false;
 };
 
-inline int Techo(int A, int B) {
-    return (A + B - 1) / B;
-}
+inline int Techo(int A, int B) { return (A + B - 1) / B; }
 
 // Subtypes as the types screen counts them: a student joins the first
 // subtype with its REPITE and OPCION whose subjects include all of its own.
@@ -207,4 +205,4 @@ inline TEscuela Genera(const TParametros& P) {
     return e;
 }
 
-} // namespace escuela
+}  // namespace escuela

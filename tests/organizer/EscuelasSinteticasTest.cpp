@@ -138,7 +138,7 @@ TEST(EscuelasSinteticasGrabadas, ResultsOfSeededSchoolsStayAsRecorded) {
 // from copies of the rows without their letters: the first covering rows,
 // as the placing took them whatever the letters.
 struct TColocacionEscuela {
-    int FueraDeOpcion = 0; // placed in a row whose letter is not the student's
+    int FueraDeOpcion = 0;  // placed in a row whose letter is not the student's
     std::vector<bool> Colocado;
 };
 
@@ -164,7 +164,7 @@ TColocacionEscuela ColocaEscuela(const escuela::TEscuela& E, const TResultadoOrg
         filas.push_back(f);
     }
     std::vector<TFilaAlumno> alumnos;
-    for (const auto& a : E.Alumnos) { // the annulled too: the placing takes every student
+    for (const auto& a : E.Alumnos) {  // the annulled too: the placing takes every student
         TFilaAlumno f;
         f.TNC = E.TNC;
         f.OPCION = a.OPCION;
@@ -215,7 +215,7 @@ TEST(ColocarEscuelasSinteticas, PlacingKeepsTheOptionLettersOfARunThatSeparatesT
         const TColocacionEscuela colocados = ColocaEscuela(e, *s.Resultado, false);
         EXPECT_GT(primeras.FueraDeOpcion, c.Caso.Alumnos / 2);
         EXPECT_EQ(colocados.FueraDeOpcion, c.Fuera);
-        EXPECT_EQ(colocados.Colocado, primeras.Colocado); // nobody loses a place
+        EXPECT_EQ(colocados.Colocado, primeras.Colocado);  // nobody loses a place
         const auto n = std::count(colocados.Colocado.begin(), colocados.Colocado.end(), true);
         EXPECT_EQ(n, c.Anulados ? 345 : 360);
         for (size_t i = 0; i < e.Alumnos.size(); ++i)
@@ -239,7 +239,7 @@ TEST(EscuelasSinteticasMaximos, AGroupsMaximumForASubjectBoundsTheDivisionsItJoi
         EXPECT_EQ(s.SinGrupo, 0);
         for (const auto& f : validador::Todo(e.Datos, s.Colocacion, *s.Resultado, e.SepararOpciones))
             ADD_FAILURE() << f;
-        int pasadas = 0; // divisions past the smallest figure of their groups
+        int pasadas = 0;  // divisions past the smallest figure of their groups
         for (const auto& a : e.Datos.AsigCur) {
             if (a.TIPO != 1) continue;
             std::map<int, int> alumnos, menor;
@@ -257,4 +257,4 @@ TEST(EscuelasSinteticasMaximos, AGroupsMaximumForASubjectBoundsTheDivisionsItJoi
     }
 }
 
-} // namespace
+}  // namespace

@@ -35,7 +35,7 @@ TEST_F(Grabacion, EqualStudentsOfAGroupBecomeOneRowAndAWholeGroupClassHasNoDivis
     auto r = Organiza(O, d, 1);
     ASSERT_TRUE(r);
     ASSERT_EQ(r->Tipos.size(), 1u);
-    EXPECT_EQ(r->Tipos[0].NALUM, 0); // placed: counted in tipgrup
+    EXPECT_EQ(r->Tipos[0].NALUM, 0);  // placed: counted in tipgrup
     EXPECT_FALSE(r->Tipos[0].REPITE);
     ASSERT_EQ(r->TipGrup.size(), 1u);
     const TFilaTipGrup& t = r->TipGrup[0];
@@ -73,9 +73,9 @@ TEST_F(Grabacion, LabelsAreWrittenInTheAlphabetsInForceWhenTheDialogCloses) {
     auto r = Organiza(O, d, 2, {}, [&](TOrganizador& x) { x.TomaOpciones(cierre); });
     ASSERT_TRUE(r);
     ASSERT_EQ(r->TipGrup.size(), 2u);
-    EXPECT_EQ(r->TipGrup[0].GRUPO, "0"); // index 9
+    EXPECT_EQ(r->TipGrup[0].GRUPO, "0");  // index 9
     EXPECT_EQ(r->TipGrup[0].TNCG, TNC + "0");
-    EXPECT_EQ(r->TipGrup[1].GRUPO, "a"); // index 10
+    EXPECT_EQ(r->TipGrup[1].GRUPO, "a");  // index 10
     for (const auto& t : r->TipGrup) {
         EXPECT_EQ(t.DIV[0], "1");
         EXPECT_EQ(t.CON[0], "1");
@@ -86,7 +86,7 @@ TEST_F(Grabacion, DivisionsAreRenumberedFromZeroWhateverIndexesTheyHad) {
     struct Caso {
         const char* Baja;
         const char* Alta;
-    } casos[] = {{"b", "d"}, {"4", "6"}}; // indexes 1 and 3; 55 and 57
+    } casos[] = {{"b", "d"}, {"4", "6"}};  // indexes 1 and 3; 55 and 57
     for (const auto& c : casos) {
         TDatosOrganizar d = Datos(Curso(TNC, 3, 30), {Optativa(TNC, "X", 60, 30, 60, 1, 2)}, {});
         d.TipGrup2 = {
@@ -97,7 +97,7 @@ TEST_F(Grabacion, DivisionsAreRenumberedFromZeroWhateverIndexesTheyHad) {
         auto r = Organiza(o, d, 2);
         ASSERT_TRUE(r);
         ASSERT_EQ(r->TipGrup.size(), 4u);
-        std::map<AnsiString, std::set<AnsiString>> divisiones; // connection -> divisions
+        std::map<AnsiString, std::set<AnsiString>> divisiones;  // connection -> divisions
         for (const auto& t : r->TipGrup) divisiones[t.CON[0]].insert(t.DIV[0]);
         EXPECT_EQ(divisiones, (std::map<AnsiString, std::set<AnsiString>>{{"a", {"a"}}, {"b", {"b"}}}));
     }
@@ -169,4 +169,4 @@ TEST_F(Grabacion, OnTheSampleSchoolEveryStudentGetsAGroupWhenTheResultIsPlaced) 
     EXPECT_EQ(SinRow(e.Alumnos, c.Resultado->TipGrup), 0);
 }
 
-} // namespace
+}  // namespace

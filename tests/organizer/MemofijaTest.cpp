@@ -51,7 +51,7 @@ TEST(MemoFija, LookupsCompareAbbreviationsExactlyAndCodesWithoutCase) {
     TMemoFija m;
     AnsiString tag;
     ASSERT_TRUE(m.MemoFija({}, tag));
-    EXPECT_EQ(m.BuscaCurso("1A", -1), -1); // no course in use
+    EXPECT_EQ(m.BuscaCurso("1A", -1), -1);  // no course in use
     m.Cursos[0].Abrev = "1A";
     m.Cursos[1].Abrev = "1A";
     m.Cursos[2].Abrev = "1A ";
@@ -78,7 +78,7 @@ TEST(MemoFija, AFailedAllocationReportsItsTagAndFreesEverything) {
         EXPECT_EQ(tag, t);
         EXPECT_FALSE(m.Reservada());
         EXPECT_TRUE(m.Nombres.empty() && m.Cursos.empty() && m.Asignaturas.empty());
-        m.LiberaMemoFija(); // twice is harmless
+        m.LiberaMemoFija();  // twice is harmless
     }
     EXPECT_EQ(TextoMemInsuf("EN MEMOFIJA 1"), "MEMORIA INSUFICIENTE EN MEMOFIJA 1");
 }
@@ -116,7 +116,7 @@ TEST(Numeracion, LettersAreWrittenAndReadInTheChosenAlphabet) {
         EXPECT_EQ(LeeConexion(c.N, c.Texto), c.Indice);
     }
     EXPECT_EQ(LeeNumero(TNumeracion::ABC, "?"), -1);
-    EXPECT_EQ(LeeNumero(TNumeracion::ABC, "B1"), 1); // a group label reads by its first letter
+    EXPECT_EQ(LeeNumero(TNumeracion::ABC, "B1"), 1);  // a group label reads by its first letter
     EXPECT_EQ(LeeConexion(TNumeracion::ABC, "A?"), -1);
 }
 
@@ -142,4 +142,4 @@ TEST(FilasOrganizar, TableNumbersBecomeWholeNumbersByOneRule) {
     for (const auto& c : casos) EXPECT_EQ(EnteroDeTabla(c.V), c.E) << c.V;
 }
 
-} // namespace
+}  // namespace

@@ -30,20 +30,14 @@ constexpr const char* Carpeta = "C:\\ESCUELA";
 
 // --- the tables read back as plain rows, with no code of the organizer ---
 
-AnsiString Campo(TDataSet& T, const AnsiString& Nombre) {
-    return T.FieldByName(Nombre)->AsString();
-}
-int Entero(TDataSet& T, const AnsiString& Nombre) {
-    return T.FieldByName(Nombre)->AsInteger();
-}
+AnsiString Campo(TDataSet& T, const AnsiString& Nombre) { return T.FieldByName(Nombre)->AsString(); }
+int Entero(TDataSet& T, const AnsiString& Nombre) { return T.FieldByName(Nombre)->AsInteger(); }
 
 struct TCelda {
     AnsiString Asig, Div, Con;
     auto operator<=>(const TCelda&) const = default;
 };
-void PrintTo(const TCelda& C, std::ostream* Os) {
-    *Os << C.Asig << "." << C.Div << ":" << C.Con;
-}
+void PrintTo(const TCelda& C, std::ostream* Os) { *Os << C.Asig << "." << C.Div << ":" << C.Con; }
 
 // A row of tipos or tipgrup as the school reads it: how many students, in
 // which group, with which option letter and which classes.
@@ -52,7 +46,7 @@ struct TFila {
     int NALUM = 0;
     AnsiString GRUPO, TNCG, OPCION;
     bool REPITE = false;
-    std::vector<TCelda> Celdas; // its non-empty slots, in slot order
+    std::vector<TCelda> Celdas;  // its non-empty slots, in slot order
     auto operator<=>(const TFila&) const = default;
 };
 void PrintTo(const TFila& F, std::ostream* Os) {
@@ -96,7 +90,7 @@ std::vector<TFila> Contenido(std::vector<TFila> F) {
 
 struct TAlumno {
     AnsiString EXPED, GRUPO;
-    std::vector<TCelda> Asigs; // subject and division
+    std::vector<TCelda> Asigs;  // subject and division
 };
 
 std::vector<TAlumno> Alumnos(const AnsiString& TNC) {
@@ -123,7 +117,8 @@ std::vector<AnsiString> Cursos() {
 // Group and divisions of every student as another dBase reader sees them
 // (python3-dbfread), one line per row in record order.
 std::string LeidoPorDbfread(const std::string& Python, const std::filesystem::path& Dbf) {
-    const std::string orden = Python + " -c 'import sys, dbfread\n"
+    const std::string orden = Python +
+                              " -c 'import sys, dbfread\n"
                               "for r in dbfread.DBF(sys.argv[1], encoding=\"cp1252\"):\n"
                               "    print(\"\\t\".join([r[\"EXPED\"] or \"\", r[\"GRUPO\"] or \"\"] + "
                               "[r[\"DIV%d\" % k] or \"\" for k in range(1, 21)]))' '" +
@@ -163,7 +158,7 @@ struct TLimites {
         int NDiv = 0, MaxAlum = 0, NProf = 0;
         std::array<int, 30> NMaxAl{};
     };
-    std::map<AnsiString, TAsig> Asigs; // upper-cased code
+    std::map<AnsiString, TAsig> Asigs;  // upper-cased code
 };
 
 TLimites Limites(const AnsiString& TNC) {
@@ -208,8 +203,7 @@ std::vector<std::string> Incumplidas(const TLimites& L, const std::vector<TFila>
         const auto g = LetrasGrupo.find(f.GRUPO);
         if (f.GRUPO.size() != 1 || g == AnsiString::npos || static_cast<int>(g) >= L.NGrup)
             faltas.push_back("group label " + f.GRUPO);
-        else
-            porGrupo[static_cast<int>(g)] += f.NALUM;
+        else porGrupo[static_cast<int>(g)] += f.NALUM;
     }
     const int media = (total + L.NGrup - 1) / L.NGrup;
     for (const auto& [g, n] : porGrupo) {
@@ -310,7 +304,8 @@ protected:
     // organizer accepts the course: an optional subject outside every block
     // gets a block of its own, of which each student takes one.
     // Sets a subject's block and subjects per student; gives back the old pair.
-    static std::pair<int, int> PonBloque(const AnsiString& TNC, const AnsiString& Asig, std::pair<int, int> Bloque) {
+    static std::pair<int, int> PonBloque(const AnsiString& TNC, const AnsiString& Asig,
+                                         std::pair<int, int> Bloque) {
         TTempTable t = OpenTempTable(Carpeta, "asigcur");
         FilterEqual(*t, "TNC", TNC);
         std::pair<int, int> antes{-1, -1};
@@ -342,12 +337,12 @@ private:
     std::optional<TTempMachine> FMaquina;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(OrgTablas, EverySampleCourseIsOrganizedWrittenBackAndPlaced) {
     const auto cursos = Cursos();
     ASSERT_EQ(cursos.size(), 3u);
-    std::map<AnsiString, std::vector<TFila>> guardados; // every course's rows once it is done
+    std::map<AnsiString, std::vector<TFila>> guardados;  // every course's rows once it is done
     for (const auto& tnc : cursos) {
         SCOPED_TRACE(tnc);
         TMotorTipos motor(Carpeta, tnc);

@@ -11,9 +11,7 @@ using namespace tipos_prueba;
 
 namespace {
 
-std::vector<AnsiString> V(std::initializer_list<const char*> L) {
-    return {L.begin(), L.end()};
-}
+std::vector<AnsiString> V(std::initializer_list<const char*> L) { return {L.begin(), L.end()}; }
 
 // Students: MAT and LEN for everyone, optional FRA/ALE, REL only for an
 // annulled student; subjects of the course: every one of them, plus TEC
@@ -44,11 +42,11 @@ struct TCursoPequeno {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(TiposClasificacion, CountersCountSlotsOfSubtypesWithExactCodes) {
     std::vector<TFilaAsignatura> asigcur = {Asig("MAT"), Asig("FRA"), Asig("mat")};
-    asigcur[1].CONTADOR = 7; // left from an earlier count
+    asigcur[1].CONTADOR = 7;  // left from an earlier count
     CuentaContadores(asigcur, {Sub(1, 5, "", false, {"MAT", "FRA"}), Sub(2, 5, "", false, {"MAT", "ZZZ"}),
                                Sub(3, 1, "", false, {"mat"})});
     EXPECT_EQ(asigcur[0].CONTADOR, 2);
@@ -68,7 +66,7 @@ TEST(TiposClasificacion, ListsWithStudents) {
     EXPECT_EQ(L.AsigOptativas.Codigos(), V({"FRA", "ALE"}));
     EXPECT_EQ(L.AsigComunesTodos.Codigos(), V({"MAT", "LEN"}));
     EXPECT_EQ(L.AsigOptativasTodos.Codigos(), V({"FRA", "ALE", "REL"}));
-    EXPECT_EQ(L.Conexiones.Codigos(), V({"a", "b"})); // "B" is "b" for the list
+    EXPECT_EQ(L.Conexiones.Codigos(), V({"a", "b"}));  // "B" is "b" for the list
 }
 
 TEST(TiposClasificacion, ListsWithoutStudents) {
@@ -79,7 +77,7 @@ TEST(TiposClasificacion, ListsWithoutStudents) {
     EXPECT_EQ(L.AsigAlumnos.Codigos(), L.AsigTodosAlumnos.Codigos());
     EXPECT_EQ(L.AsigCuenta.Codigos(), V({"ALE", "FRA", "LEN", "MAT", "TEC"}));
     EXPECT_EQ(L.AsigCuentaOptativas.Codigos(), L.AsigCuenta.Codigos());
-    EXPECT_EQ(L.AsigComunes.Codigos(), V({"LEN", "MAT"})); // every subtype has them
+    EXPECT_EQ(L.AsigComunes.Codigos(), V({"LEN", "MAT"}));  // every subtype has them
     EXPECT_EQ(L.AsigOptativasTodos.Codigos(), V({"ALE", "FRA", "REL", "TEC"}));
 
     c.Subtipos.clear();
@@ -96,7 +94,7 @@ TEST(TiposClasificacion, SubtypeTexts) {
         TOpcionesTipos Opciones;
         TTextosSubtipo Textos;
     };
-    const AnsiString sinTipo = AnsiString(11, ' ') + "--"; // neither OPCION nor REPITE in the type key
+    const AnsiString sinTipo = AnsiString(11, ' ') + "--";  // neither OPCION nor REPITE in the type key
     const std::vector<TCaso> casos = {
         {Sub(1, 1, "A", true, {"MAT", "LEN"}),
          {},
@@ -137,7 +135,7 @@ TEST(TiposClasificacion, TypeKeyGroupsSubtypes) {
 
 TEST(TiposClasificacion, TypeInGroupMemos) {
     TCursoPequeno c;
-    const auto L = c.Listas(); // Conexiones: a, b
+    const auto L = c.Listas();  // Conexiones: a, b
     const auto m = MemosTipGrup(c.TipGrup[0], L, {});
     // Shown: FRA only (MAT is common). Block: P, MAT (b, column 1), FRA (a, column 0).
     EXPECT_EQ(m[0], "Op:A Rep:NO--FRA .1:a");
@@ -176,21 +174,21 @@ TEST(TiposClasificacion, LongTextsAreCutAtWholePiecesWithinTheirRoom) {
         alumnos.push_back(al);
     }
     for (int k = 0; k < 20; ++k) {
-        s.ASIG[static_cast<size_t>(k)] = codigos[static_cast<size_t>(100 + k)]; // columns 100..119
+        s.ASIG[static_cast<size_t>(k)] = codigos[static_cast<size_t>(100 + k)];  // columns 100..119
         f.ASIG[static_cast<size_t>(k)] = codigos[static_cast<size_t>(5 * k)];
         f.DIV[static_cast<size_t>(k)] = "1";
-        f.CON[static_cast<size_t>(k)] = Format("%d", {k}); // 20 codes
+        f.CON[static_cast<size_t>(k)] = Format("%d", {k});  // 20 codes
     }
     std::vector<TFilaEnGrupo> tipgrup = {f};
     CuentaContadores(asigcur, {s});
     const auto L = CalculaListas(alumnos, {s}, tipgrup, asigcur);
     const auto t = TextosSubtipo(s, L, {});
-    EXPECT_EQ(t.ASIGS.size(), 20u + 5 * 20 - 1);   // twenty pieces, the last one's blank trimmed
-    EXPECT_EQ(t.ASIGSCOL, "SubTp: Op:  Rep:NO--"); // columns 100 and on start past the room
+    EXPECT_EQ(t.ASIGS.size(), 20u + 5 * 20 - 1);    // twenty pieces, the last one's blank trimmed
+    EXPECT_EQ(t.ASIGSCOL, "SubTp: Op:  Rep:NO--");  // columns 100 and on start past the room
     for (const auto& x : {t.ASIGS, t.ASIGSCOL, t.ASIGSCU, t.ASIGSCUCOL}) EXPECT_LE(x.size(), 249u);
 
     const auto m = MemosTipGrup(f, L, {});
-    EXPECT_EQ(m[0].size(), 13u + 10 * 9 + 10 * 10 - 1); // every cell listed: "S000.1:0 " ... "S095.1:19"
+    EXPECT_EQ(m[0].size(), 13u + 10 * 9 + 10 * 10 - 1);  // every cell listed: "S000.1:0 " ... "S095.1:19"
     EXPECT_LE(m[1].size(), 499u);
     // Column cells of 9 characters at 13 + 9k: k = 0, 5, ..., 50 fit (50: 463..471), 55 does not.
     EXPECT_EQ(m[1].substr(13 + 9 * 50, 9), "S050.1:10");

@@ -53,7 +53,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TiposEjemplo, EveryCourseIsComputedDistributedAndPlaced) {
     const auto cursos = Cursos();

@@ -22,11 +22,9 @@ std::map<std::string, AnsiString> AsigCur(const char* TNC, const char* Asig, con
             {"BLOPT", "1"}, {"NASALUM", "1"}};
 }
 
-} // namespace
+}  // namespace
 
-std::filesystem::path TiposEscuela::Carpeta() const {
-    return Root / "c" / "PROG" / "datos";
-}
+std::filesystem::path TiposEscuela::Carpeta() const { return Root / "c" / "PROG" / "datos"; }
 
 void TiposEscuela::SetUp() {
     FMaquina.emplace("tipos");
@@ -70,7 +68,7 @@ void TiposEscuela::SetUp() {
                             {"LEN", "MAT", idiomas[i % 2], optativas[(i / 2) % 2], religion[(i / 4) % 2]});
         a.EXPED = Format("E%.3d", {i});
         a.NOMBRE = Format("Alumno %d de cuarto", {i});
-        a.GRUPO = "X"; // left from an earlier year
+        a.GRUPO = "X";  // left from an earlier year
         a.ANULAR = i == 15;
         alumnos.push_back(a);
     }
@@ -106,12 +104,8 @@ std::vector<TFilaSubtipo> TiposEscuela::Subtipos(const char* Tabla) {
 std::vector<TFilaEnGrupo> TiposEscuela::TiposEnGrupo(const char* Tabla) {
     return LeeTipGrup(*OpenTempTable(Base, Tabla));
 }
-std::vector<TFilaAlumno> TiposEscuela::Alumnos() {
-    return LeeAlumnos(*OpenTempTable(Base, "alum"));
-}
-int TiposEscuela::Cuenta(const char* Tabla) {
-    return CuentaFilas(*OpenTempTable(Base, Tabla));
-}
+std::vector<TFilaAlumno> TiposEscuela::Alumnos() { return LeeAlumnos(*OpenTempTable(Base, "alum")); }
+int TiposEscuela::Cuenta(const char* Tabla) { return CuentaFilas(*OpenTempTable(Base, Tabla)); }
 
 void TiposEscuela::Anade(const char* Tabla, const std::vector<std::map<std::string, AnsiString>>& Filas) {
     auto t = OpenTempTable(Base, Tabla);
@@ -157,19 +151,21 @@ TFilaEnGrupo SinNumero(TFilaEnGrupo F) {
 }
 
 namespace {
-template <class Fila> std::vector<Fila> DeOtrosCursos(const std::vector<Fila>& Filas, const char* Curso) {
+template <class Fila>
+std::vector<Fila> DeOtrosCursos(const std::vector<Fila>& Filas, const char* Curso) {
     std::vector<Fila> r;
     for (const auto& f : Filas)
         if (f.TNC != Curso) r.push_back(SinNumero(f));
     return r;
 }
-template <class Fila> void SinRepetir(const std::vector<Fila>& Filas, const char* Tabla) {
+template <class Fila>
+void SinRepetir(const std::vector<Fila>& Filas, const char* Tabla) {
     std::set<int> vistos;
     for (const auto& f : Filas) {
         EXPECT_TRUE(vistos.insert(f.N).second) << Tabla << ": N " << f.N << " twice";
     }
 }
-} // namespace
+}  // namespace
 
 void TiposEscuela::FijaReferencia() {
     FOtrosTipos = DeOtrosCursos(Subtipos("tipos"), Curso);

@@ -76,4 +76,4 @@ inline TFilaAsignatura Asig(const char* Codigo, double Horas = 0, bool Cuenta = 
     return a;
 }
 
-} // namespace tipos_prueba
+}  // namespace tipos_prueba

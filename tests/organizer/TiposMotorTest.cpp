@@ -43,7 +43,7 @@ std::vector<int> Numeros(const auto& Filas) {
     return r;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(TiposMotor, OpeningRenumbersEveryCourseAndCopiesTheSelectedOne) {
     AnadeSubtipos("tipos", {Sub(7, 2, "A", false, {"LEN", "FRA"})});
@@ -86,8 +86,8 @@ TEST_F(TiposMotor, ComputedTypesAreClassifiedAndStoredAtTheMerge) {
         EXPECT_GE(s.N, 10000);
         numeros.insert(s.N);
         EXPECT_EQ(s.ASIGS.substr(0, 7), "SubTp: ");
-        EXPECT_EQ(s.ASIGSCU.find("REL"), AnsiString::npos); // REL does not count
-        EXPECT_EQ(s.ASIGS.find("LEN"), AnsiString::npos);   // common to every student
+        EXPECT_EQ(s.ASIGSCU.find("REL"), AnsiString::npos);  // REL does not count
+        EXPECT_EQ(s.ASIGS.find("LEN"), AnsiString::npos);    // common to every student
     }
     EXPECT_EQ(numeros.size(), t2.size());
     // CONTADOR: LEN is in every subtype.
@@ -132,13 +132,13 @@ TEST_F(TiposMotor, EveryCounterOfTheCourseIsWrittenEvenWhenItWasBlank) {
         const char* TNC;
         const char* Asig;
         bool Vacio;
-        int Contador; // -1: any count above 0
+        int Contador;  // -1: any count above 0
     } casos[] = {
-        {"DESO4", "DIB", false, 0},        // blank, no subtype lists it
-        {"DESO4", "PLA", false, 0},        // left from an earlier count
-        {"DESO4", "LEN", false, subtipos}, // in every subtype
-        {"DESO4", "FRA", false, -1},       // in some
-        {"DBAC1", "FIL", true, 0},         // another course: as it was
+        {"DESO4", "DIB", false, 0},         // blank, no subtype lists it
+        {"DESO4", "PLA", false, 0},         // left from an earlier count
+        {"DESO4", "LEN", false, subtipos},  // in every subtype
+        {"DESO4", "FRA", false, -1},        // in some
+        {"DBAC1", "FIL", true, 0},          // another course: as it was
     };
     auto asigcur = OpenTempTable(Base, "asigcur");
     for (const auto& c : casos) {

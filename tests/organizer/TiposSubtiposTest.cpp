@@ -22,7 +22,7 @@ struct TCaso {
     std::vector<TEsperado> Subtipos;
 };
 
-} // namespace
+}  // namespace
 
 TEST(TiposSubtipos, CountingFollowsTheRulesOfTheTable) {
     const std::vector<TCaso> casos = {
@@ -96,7 +96,7 @@ TEST(TiposSubtipos, RecountingKeepsSubtypesAndNeverReusesANumber) {
 
 TEST(TiposSubtipos, NumbersStayClearOfStoredRowsAboveTenThousand) {
     TNumeradorFilas numerador;
-    numerador.Observa(10004); // a row of the stored tables
+    numerador.Observa(10004);  // a row of the stored tables
     std::vector<TFilaSubtipo> subtipos;
     CuentaSubtipos(subtipos, {Alu("", false, {"M"})}, numerador);
     EXPECT_EQ(subtipos[0].N, 10005);

@@ -26,7 +26,7 @@ AnsiString Horas(const std::vector<TFilaEnGrupo>& Filas, const char* Grupo = "A"
     return TotalesGrupo(Filas, AnsiString(Grupo), "DESO4", AsigCur, Listas(), {}).Lineas.at(1).at(2);
 }
 
-} // namespace
+}  // namespace
 
 TEST(TiposTotales, SubjectTotalsOverTheSubtypes) {
     const std::vector<TFilaSubtipo> subtipos = {Sub(1, 5, "", false, {"LEN", "MAT", "FRA"}),
@@ -122,5 +122,5 @@ TEST(TiposTotales, ConnectionsComeFromDivisionsAndCodes) {
         {"DESO4", "DESO4a", "a", "B", "MAT .2", 4, 4},
     };
     EXPECT_EQ(conex, esperadas);
-    EXPECT_EQ(filas[0].CON[2], "b"); // the slot loses its blanks as well
+    EXPECT_EQ(filas[0].CON[2], "b");  // the slot loses its blanks as well
 }

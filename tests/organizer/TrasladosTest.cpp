@@ -51,7 +51,7 @@ TNumeradorFilas Numerador(const TTrabajoTipos& T) {
     return n;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Traslados, AWholeTypeIntoAGroupJoinsTheFittingRows) {
     auto T = Trabajo();
@@ -59,21 +59,21 @@ TEST(Traslados, AWholeTypeIntoAGroupJoinsTheFittingRows) {
     ASSERT_EQ(OfertaTipo(T, 2).Numero, 8);
     ASSERT_TRUE(TrasladaTipoAGrupo(T, 2, 8, "A", num));
     CompruebaInvariantes(T, 15);
-    EXPECT_EQ(T.Tipos[0].NALUM, 0); // subtypes left empty stay
+    EXPECT_EQ(T.Tipos[0].NALUM, 0);  // subtypes left empty stay
     EXPECT_EQ(T.Tipos[1].NALUM, 0);
-    EXPECT_EQ(T.TipGrup[1].NALUM, 2 + 5); // row 4 fits subtype 1
-    EXPECT_EQ(T.TipGrup[0].NALUM, 1 + 3); // row 5 fits subtype 2
+    EXPECT_EQ(T.TipGrup[1].NALUM, 2 + 5);  // row 4 fits subtype 1
+    EXPECT_EQ(T.TipGrup[0].NALUM, 1 + 3);  // row 5 fits subtype 2
     EXPECT_EQ(T.TipGrup.size(), 2u);
 }
 
 TEST(Traslados, PartOfATypeIsTakenFromItsSubtypesInNumberOrder) {
     auto T = Trabajo();
-    std::swap(T.Tipos[0], T.Tipos[1]); // record order is not N order
+    std::swap(T.Tipos[0], T.Tipos[1]);  // record order is not N order
     auto num = Numerador(T);
     ASSERT_TRUE(TrasladaTipoAGrupo(T, 1, 6, "C", num));
     CompruebaInvariantes(T, 15);
-    EXPECT_EQ(T.Tipos[1].NALUM, 0); // N 1 gives its 5
-    EXPECT_EQ(T.Tipos[0].NALUM, 2); // N 2 gives 1
+    EXPECT_EQ(T.Tipos[1].NALUM, 0);  // N 1 gives its 5
+    EXPECT_EQ(T.Tipos[0].NALUM, 2);  // N 2 gives 1
     ASSERT_EQ(T.TipGrup.size(), 4u);
     EXPECT_EQ(T.TipGrup[2].NALUM, 5);
     EXPECT_EQ(T.TipGrup[3].NALUM, 1);
@@ -130,7 +130,7 @@ TEST(Traslados, TheDialogRefusesWrongNumbers) {
         int Numero, Ofrecido;
         bool PideGrupo;
         const char* Grupo;
-        int Respuesta; // to "No se ha especificado grupo", when asked
+        int Respuesta;  // to "No se ha especificado grupo", when asked
         TRespuestaTraslado Esperada;
         const char* Mensaje;
     };
@@ -174,7 +174,7 @@ TEST(Traslados, ARowMovedBackToZeroIsDeleted) {
 // spelled exactly as the list has it: a slot "MAT" is not the list's "mat".
 TEST(Traslados, ARowWithNoFittingSubtypeMakesOneOfItsStudentsSubjects) {
     struct TCaso {
-        std::vector<const char*> DeAlumnos; // ING: no student takes it
+        std::vector<const char*> DeAlumnos;  // ING: no student takes it
         THuecos Espera;
     } casos[] = {
         {{"MAT", "FRA", "ETI"}, Huecos({"MAT", "FRA", "ETI"})},
@@ -198,7 +198,7 @@ TEST(Traslados, ARowWithNoFittingSubtypeMakesOneOfItsStudentsSubjects) {
 
 TEST(Traslados, AWholeGroupBackDeletesEveryEmptyRow) {
     auto T = Trabajo();
-    T.TipGrup.push_back(Fila(7, 0, "B", "B", false, {{"MAT"}})); // another group's empty row
+    T.TipGrup.push_back(Fila(7, 0, "B", "B", false, {{"MAT"}}));  // another group's empty row
     T.TipGrup.push_back(Fila(8, 2, "B", "B", false, {{"MAT"}}));
     auto num = Numerador(T);
     ASSERT_EQ(OfertaGrupo(T, 4).Numero, 3);

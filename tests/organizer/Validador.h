@@ -25,7 +25,7 @@ struct TAlumnoColocado {
         int Div = -1;
         int Con = -1;
     };
-    std::vector<TAsig> Asigs; // organized subjects only
+    std::vector<TAsig> Asigs;  // organized subjects only
 };
 
 // The placement as the run left it (taken inside the dialog, before the
@@ -49,13 +49,9 @@ inline bool Esta(const std::vector<AnsiString>& Lista, const AnsiString& C) {
     return std::any_of(Lista.begin(), Lista.end(), [&](const AnsiString& x) { return AnsiSameText(x, C); });
 }
 
-inline int Techo(int A, int B) {
-    return B > 0 ? (A + B - 1) / B : 0;
-}
+inline int Techo(int A, int B) { return B > 0 ? (A + B - 1) / B : 0; }
 
-inline int Num(double V) {
-    return static_cast<int>(V);
-}
+inline int Num(double V) { return static_cast<int>(V); }
 
 struct TReglas {
     bool SepararOpciones = false;
@@ -189,4 +185,4 @@ inline std::vector<std::string> Todo(const TDatosOrganizar& D, const std::vector
     return f;
 }
 
-} // namespace validador
+}  // namespace validador

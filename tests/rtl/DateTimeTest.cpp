@@ -24,7 +24,7 @@ TEST_F(DateTimeTest, EncodeDateCountsFromTheLastDaysOf1899) {
         int Y, M, D;
         double Value;
     } cases[] = {
-        {1899, 12, 30, 0}, {1899, 12, 29, -1}, {1900, 1, 1, 2},        {1900, 3, 1, 61},
+        {1899, 12, 30, 0},    {1899, 12, 29, -1}, {1900, 1, 1, 2},         {1900, 3, 1, 61},
         {2000, 2, 29, 36585}, {1, 1, 1, -693593}, {9999, 12, 31, 2958465}, {2025, 3, 15, 45731},
     };
     for (const auto& c : cases) {
@@ -35,7 +35,8 @@ TEST_F(DateTimeTest, EncodeDateCountsFromTheLastDaysOf1899) {
     }
     struct {
         int Y, M, D;
-    } bad[] = {{1900, 2, 29}, {2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1}, {2024, 4, 31}, {0, 1, 1}, {10000, 1, 1}, {2024, 1, 0}};
+    } bad[] = {{1900, 2, 29}, {2023, 2, 29}, {2024, 13, 1}, {2024, 0, 1},
+               {2024, 4, 31}, {0, 1, 1},     {10000, 1, 1}, {2024, 1, 0}};
     for (const auto& c : bad) {
         try {
             EncodeDate(c.Y, c.M, c.D);
@@ -61,7 +62,7 @@ TEST_F(DateTimeTest, LeapYearsAndWeekdays) {
     EXPECT_FALSE(IsLeapYear(2023));
     EXPECT_EQ(DaysInAMonth(2024, 2), 29);
     EXPECT_EQ(DaysInAMonth(2023, 2), 28);
-    EXPECT_EQ(DayOfWeek(0), 7);                        // 30 December 1899: Saturday
+    EXPECT_EQ(DayOfWeek(0), 7);                       // 30 December 1899: Saturday
     EXPECT_EQ(DayOfWeek(EncodeDate(2024, 1, 1)), 2);  // Monday
     EXPECT_EQ(DayOfWeek(EncodeDate(2024, 3, 10) + 0.99), 1);
     EXPECT_EQ(DayOfWeek(-1.75), 6);  // 29 December 1899, a Friday, at 18:00
@@ -91,7 +92,8 @@ TEST_F(DateTimeTest, TimesEncodeToMillisecondsAndRefuseBadParts) {
     EXPECT_EQ(h * 10000000 + n * 100000 + s * 1000 + ms, 235959999);
     DecodeTime(0.5, h, n, s, ms);
     EXPECT_EQ(h, 12);
-    const std::array<int, 4> bad[] = {{24, 0, 0, 0}, {0, 60, 0, 0}, {0, 0, 60, 0}, {0, 0, 0, 1000}, {-1, 0, 0, 0}};
+    const std::array<int, 4> bad[] = {
+        {24, 0, 0, 0}, {0, 60, 0, 0}, {0, 0, 60, 0}, {0, 0, 0, 1000}, {-1, 0, 0, 0}};
     for (const auto& parts : bad)
         EXPECT_THROW(EncodeTime(parts[0], parts[1], parts[2], parts[3]), EConvertError);
     // A value a hair before midnight rounds into the next day, not to 24:00.
@@ -110,7 +112,8 @@ TEST_F(DateTimeTest, SystemTimeAndFileDatesRoundTrip) {
     EXPECT_EQ(st.wDayOfWeek, 3);  // Wednesday, Sunday being 0
     EXPECT_EQ(st.wMilliseconds, 7);
     EXPECT_DOUBLE_EQ(SystemTimeToDateTime(st), v);
-    EXPECT_DOUBLE_EQ(FileDateToDateTime(DateTimeToFileDate(v)), EncodeDate(2024, 3, 6) + EncodeTime(14, 5, 8, 0));
+    EXPECT_DOUBLE_EQ(FileDateToDateTime(DateTimeToFileDate(v)),
+                     EncodeDate(2024, 3, 6) + EncodeTime(14, 5, 8, 0));
     EXPECT_EQ(DateTimeToFileDate(EncodeDate(1979, 12, 31)), 0);
 }
 
@@ -174,11 +177,9 @@ TEST_F(DateTimeTest, TextsToDates) {
         const char* Text;
         TDateTime Value;
     } good[] = {
-        {"6/3/2024", EncodeDate(2024, 3, 6)},
-        {" 06/03/2024 ", EncodeDate(2024, 3, 6)},
-        {"06/03/24", EncodeDate(2024, 3, 6)},  // within 50 years of 2025
-        {"6/3/80", EncodeDate(1980, 3, 6)},
-        {"6/3", EncodeDate(2025, 3, 6)},  // this year
+        {"6/3/2024", EncodeDate(2024, 3, 6)},   {" 06/03/2024 ", EncodeDate(2024, 3, 6)},
+        {"06/03/24", EncodeDate(2024, 3, 6)},                                     // within 50 years of 2025
+        {"6/3/80", EncodeDate(1980, 3, 6)},     {"6/3", EncodeDate(2025, 3, 6)},  // this year
         {"29/2/2024", EncodeDate(2024, 2, 29)},
     };
     for (const auto& c : good) EXPECT_DOUBLE_EQ(StrToDate(c.Text), c.Value) << c.Text;
@@ -202,10 +203,14 @@ TEST_F(DateTimeTest, TextsToTimesAndDateTimes) {
         const char* Text;
         TDateTime Value;
     } good[] = {
-        {"14:05", EncodeTime(14, 5, 0, 0)},   {"14:05:09", EncodeTime(14, 5, 9, 0)},
-        {"2:05 p.m.", EncodeTime(14, 5, 0, 0)}, {"2:05 PM", EncodeTime(14, 5, 0, 0)},
-        {"12:00 AM", 0},                      {"12:30 pm", EncodeTime(12, 30, 0, 0)},
-        {"9 a.m.", EncodeTime(9, 0, 0, 0)},   {"1:02:03.004", EncodeTime(1, 2, 3, 4)},
+        {"14:05", EncodeTime(14, 5, 0, 0)},
+        {"14:05:09", EncodeTime(14, 5, 9, 0)},
+        {"2:05 p.m.", EncodeTime(14, 5, 0, 0)},
+        {"2:05 PM", EncodeTime(14, 5, 0, 0)},
+        {"12:00 AM", 0},
+        {"12:30 pm", EncodeTime(12, 30, 0, 0)},
+        {"9 a.m.", EncodeTime(9, 0, 0, 0)},
+        {"1:02:03.004", EncodeTime(1, 2, 3, 4)},
     };
     for (const auto& c : good) EXPECT_DOUBLE_EQ(StrToTime(c.Text), c.Value) << c.Text;
     for (const char* bad : {"25:00", "14", "14:60", "13:00 PM", "0:10 AM", "14:05 x"}) {

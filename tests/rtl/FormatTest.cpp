@@ -55,24 +55,29 @@ TEST_F(FormatTest, SpecifiersWidthsAndPrecisions) {
         {"[%d]", {3u}, "[3]"},
     };
     for (const TextCase& c : cases) EXPECT_EQ(Format(c.Fmt, c.Args), c.Expected) << c.Fmt;
-    EXPECT_EQ(Format("%p", {reinterpret_cast<void*>(0x1234)}), AnsiString(sizeof(void*) * 2 - 4, '0') + "1234");
+    EXPECT_EQ(Format("%p", {reinterpret_cast<void*>(0x1234)}),
+              AnsiString(sizeof(void*) * 2 - 4, '0') + "1234");
 }
 
 TEST_F(FormatTest, MismatchedOrMissingArgumentsRaiseConvertError) {
     // Report columns carry formats that the user typed: every mistake must end
     // in EConvertError, never in reading an argument of the wrong kind.
     const TextCase cases[] = {
-        {"%d", {"x"}, nullptr},   {"%s", {3}, nullptr},    {"%f", {3}, nullptr},  {"%d", {1.5}, nullptr},
-        {"%d", {}, nullptr},      {"%s %s", {"a"}, nullptr}, {"%k", {1}, nullptr}, {"abc %", {1}, nullptr},
-        {"%s", {true}, nullptr},  {"%p", {5}, nullptr},    {"%*d", {"5", 1}, nullptr}, {"%5:d", {1}, nullptr},
-        {"%x", {2.0}, nullptr},   {"%s", {TVarRec::Null()}, nullptr},
+        {"%d", {"x"}, nullptr},     {"%s", {3}, nullptr},
+        {"%f", {3}, nullptr},       {"%d", {1.5}, nullptr},
+        {"%d", {}, nullptr},        {"%s %s", {"a"}, nullptr},
+        {"%k", {1}, nullptr},       {"abc %", {1}, nullptr},
+        {"%s", {true}, nullptr},    {"%p", {5}, nullptr},
+        {"%*d", {"5", 1}, nullptr}, {"%5:d", {1}, nullptr},
+        {"%x", {2.0}, nullptr},     {"%s", {TVarRec::Null()}, nullptr},
     };
     for (const TextCase& c : cases) {
         try {
             Format(c.Fmt, c.Args);
             ADD_FAILURE() << "no error for " << c.Fmt;
         } catch (const EConvertError& e) {
-            EXPECT_EQ(e.Message(), AnsiString("Format '") + c.Fmt + "' invalid or incompatible with argument");
+            EXPECT_EQ(e.Message(),
+                      AnsiString("Format '") + c.Fmt + "' invalid or incompatible with argument");
         }
     }
 }
@@ -123,7 +128,8 @@ TEST_F(FormatTest, FloatToStrFFormats) {
         {1.5e-7, ffGeneral, 15, 3, "1,5E-007"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FloatToStrF(c.Value, c.Fmt, c.Precision, c.Digits), c.Expected) << static_cast<double>(c.Value);
+        EXPECT_EQ(FloatToStrF(c.Value, c.Fmt, c.Precision, c.Digits), c.Expected)
+            << static_cast<double>(c.Value);
 }
 
 TEST_F(FormatTest, CurrencyLayoutsFollowTheSettings) {
@@ -191,7 +197,8 @@ TEST_F(FormatTest, StrToFloatUsesTheRegionalSeparator) {
         const char* Text;
         long double Value;
     } good[] = {{"1,5", 1.5}, {" -2,25 ", -2.25}, {"1E3", 1000}, {"1,5e-2", 0.015}, {",5", 0.5}, {"+7", 7}};
-    for (const auto& c : good) EXPECT_DOUBLE_EQ(static_cast<double>(StrToFloat(c.Text)), static_cast<double>(c.Value));
+    for (const auto& c : good)
+        EXPECT_DOUBLE_EQ(static_cast<double>(StrToFloat(c.Text)), static_cast<double>(c.Value));
 
     for (const char* bad : {"1.5", "", " ", "abc", "1,5x", "1.000,5", "E5", "1e", "--1", "1,5,"}) {
         try {
@@ -237,7 +244,7 @@ TEST_F(FormatTest, VarRecKeepsTheKindOfItsValue) {
     struct {
         TVarRec Value;
         const char* Text;
-    } texts[] = {{12, "12"}, {2.5, "2,5"}, {true, "True"}, {false, "False"}, {"abc", "abc"}, {'z', "z"},
-                 {TVarRec::Null(), ""}};
+    } texts[] = {{12, "12"},     {2.5, "2,5"}, {true, "True"},       {false, "False"},
+                 {"abc", "abc"}, {'z', "z"},   {TVarRec::Null(), ""}};
     for (const auto& t : texts) EXPECT_EQ(VarRecToText(t.Value), t.Text);
 }

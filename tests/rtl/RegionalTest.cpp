@@ -13,10 +13,21 @@ TEST(Regional, SpanishDefaultsAnswerTheOldProfileKeys) {
         const char* Key;
         const char* Value;
     } cases[] = {
-        {"sDecimal", ","},   {"sThousand", "."},    {"iCurrDigits", "2"}, {"iNegCurr", "8"},
-        {"sList", ";"},      {"sCountry", "Espa\xF1" "a"}, {"sCurrency", "\x80"}, {"iCurrency", "3"},
-        {"iTLZero", "0"},    {"sTime", ":"},        {"sDate", "/"},       {"s1159", "a.m."},
-        {"s2359", "p.m."},   {"sShortDate", "dd/MM/yyyy"},
+        {"sDecimal", ","},
+        {"sThousand", "."},
+        {"iCurrDigits", "2"},
+        {"iNegCurr", "8"},
+        {"sList", ";"},
+        {"sCountry", "Espa\xF1"
+                     "a"},
+        {"sCurrency", "\x80"},
+        {"iCurrency", "3"},
+        {"iTLZero", "0"},
+        {"sTime", ":"},
+        {"sDate", "/"},
+        {"s1159", "a.m."},
+        {"s2359", "p.m."},
+        {"sShortDate", "dd/MM/yyyy"},
         {"SLONGDATE", "dddd, d' de 'MMMM' de 'yyyy"},  // keys ignore case
         {"sTimeFormat", "H:mm:ss"},
         {"iDate", "1"},
@@ -33,7 +44,8 @@ TEST(Regional, LocaleQueriesCountDaysFromMonday) {
     EXPECT_EQ(GetLocaleStr(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK), "0");
     EXPECT_EQ(GetLocaleStr(LOCALE_USER_DEFAULT, LOCALE_SDAYNAME1), "lunes");
     EXPECT_EQ(GetLocaleStr(LOCALE_USER_DEFAULT, LOCALE_SDAYNAME1 + 6), "domingo");
-    EXPECT_EQ(GetLocaleStr(LOCALE_USER_DEFAULT, LOCALE_SABBREVDAYNAME1 + 5), "s\xE1" "b");
+    EXPECT_EQ(GetLocaleStr(LOCALE_USER_DEFAULT, LOCALE_SABBREVDAYNAME1 + 5), "s\xE1"
+                                                                             "b");
     EXPECT_EQ(GetLocaleStr(LOCALE_USER_DEFAULT, LOCALE_SMONTHNAME1 + 8), "septiembre");
     EXPECT_EQ(GetLocaleStr(LOCALE_USER_DEFAULT, LOCALE_SABBREVMONTHNAME1 + 11), "dic");
     EXPECT_EQ(GetLocaleStr(LOCALE_SYSTEM_DEFAULT, LOCALE_SSHORTDATE), "dd/MM/yyyy");
@@ -80,8 +92,13 @@ TEST(Numbers, RoundingRules) {
         long double Value;
         int64_t Banker, HalfUp, Truncated;
     } cases[] = {
-        {2.5, 2, 3, 2}, {3.5, 4, 4, 3}, {-2.5, -2, -3, -2}, {-3.5, -4, -4, -3},
-        {2.4999, 2, 2, 2}, {-0.5, 0, -1, 0}, {1e15 + 0.5, 1000000000000000, 1000000000000001, 1000000000000000},
+        {2.5, 2, 3, 2},
+        {3.5, 4, 4, 3},
+        {-2.5, -2, -3, -2},
+        {-3.5, -4, -4, -3},
+        {2.4999, 2, 2, 2},
+        {-0.5, 0, -1, 0},
+        {1e15 + 0.5, 1000000000000000, 1000000000000001, 1000000000000000},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Round(c.Value), c.Banker) << static_cast<double>(c.Value);
@@ -98,11 +115,19 @@ TEST(Numbers, MulDivRoundsHalfAwayFromZeroWith64BitProduct) {
     struct {
         int A, B, C, Expected;
     } cases[] = {
-        {5, 1, 2, 3},   {-5, 1, 2, -3},  {5, -1, 2, -3},  {7, 1, 3, 2},        {100000, 100000, 100000, 100000},
-        {1, 1, 0, -1},  {2147483647, 2, 1, -1},           {-2147483647 - 1, 1, 1, -2147483647 - 1},
-        {255, 3, 7, 109}, {0, 5, 3, 0},
+        {5, 1, 2, 3},
+        {-5, 1, 2, -3},
+        {5, -1, 2, -3},
+        {7, 1, 3, 2},
+        {100000, 100000, 100000, 100000},
+        {1, 1, 0, -1},
+        {2147483647, 2, 1, -1},
+        {-2147483647 - 1, 1, 1, -2147483647 - 1},
+        {255, 3, 7, 109},
+        {0, 5, 3, 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(MulDiv(c.A, c.B, c.C), c.Expected) << c.A << "*" << c.B << "/" << c.C;
+    for (const auto& c : cases)
+        EXPECT_EQ(MulDiv(c.A, c.B, c.C), c.Expected) << c.A << "*" << c.B << "/" << c.C;
 }
 
 TEST(Numbers, RandomFollowsTheSeedOnly) {

@@ -3,10 +3,9 @@
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Streams.h"
 #include "platform/rtl/StringList.h"
 #include "rtl/LinesOf.h"
-#include "platform/rtl/Streams.h"
-
 
 TEST(StringList, SortedListsHandleDuplicatesAsTold) {
     struct {

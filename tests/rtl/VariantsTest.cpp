@@ -39,15 +39,11 @@ TEST_F(VariantsTest, ConversionsBetweenKinds) {
         double Float;
         bool Boolean;
     } cases[] = {
-        {12, "12", 12, 12, true},
-        {int64_t(1) << 40, "1099511627776", 0, 1099511627776.0, true},
+        {12, "12", 12, 12, true},      {int64_t(1) << 40, "1099511627776", 0, 1099511627776.0, true},
         {2.5, "2,5", 2, 2.5, true},  // halves to even
-        {3.5, "3,5", 4, 3.5, true},
-        {true, "True", -1, -1, true},
-        {false, "False", 0, 0, false},
-        {"42", "42", 42, 42, true},
-        {"1,5", "1,5", 2, 1.5, true},
-        {Currency{125000}, "12,5", 12, 12.5, true},
+        {3.5, "3,5", 4, 3.5, true},    {true, "True", -1, -1, true},
+        {false, "False", 0, 0, false}, {"42", "42", 42, 42, true},
+        {"1,5", "1,5", 2, 1.5, true},  {Currency{125000}, "12,5", 12, 12.5, true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.Value.AsString(), c.Text);

@@ -1,8 +1,8 @@
 // The M2 conversion and the recomputation of groups and divisions.
+#include "shell/Conversion.h"
 #include "ShellFixture.h"
 #include "platform/db/Table.h"
 #include "shell/AppState.h"
-#include "shell/Conversion.h"
 #include "shell/SchoolTables.h"
 
 namespace {
@@ -18,7 +18,8 @@ protected:
     }
     std::vector<std::string> Ficheros() const {
         std::vector<std::string> v;
-        for (const auto& e : std::filesystem::directory_iterator(Maquina(Datos))) v.push_back(e.path().filename());
+        for (const auto& e : std::filesystem::directory_iterator(Maquina(Datos)))
+            v.push_back(e.path().filename());
         std::sort(v.begin(), v.end());
         return v;
     }
@@ -42,7 +43,8 @@ TEST_F(Conversion, StudentCountsGiveGroupsAndLimits) {
         AnsiString tnc = "C" + std::to_string(c.Alumnos);
         cursos.push_back({{"TNC", tnc}, {"NGRUP", 99}});
         asignaturas.push_back({{"TNC", tnc}, {"ASIG", "MAT"}});
-        for (int i = 0; i < c.Alumnos; ++i) alumnos.push_back({{"TNC", tnc}, {"ASIG3", "MAT"}, {"ANULAR", i % 3 == 0}});
+        for (int i = 0; i < c.Alumnos; ++i)
+            alumnos.push_back({{"TNC", tnc}, {"ASIG3", "MAT"}, {"ANULAR", i % 3 == 0}});
     }
     // A subject held twice by one student counts twice; one nobody holds
     // gets one division; an empty slot is no subject.
@@ -103,14 +105,16 @@ TEST_F(Conversion, OlderLayoutBecomesTheCurrentOneKeepingEveryRow) {
     EXPECT_EQ(asig[1]["TIPO"], "");
     std::vector<TFilaLeida> alum = Filas(NombreBaseDatos, "alum");
     ASSERT_EQ(alum.size(), 3u);
-    EXPECT_EQ(alum[0]["NOMBRE"], "Ca\xF1" "ete, Rosa");
+    EXPECT_EQ(alum[0]["NOMBRE"], "Ca\xF1"
+                                 "ete, Rosa");
     EXPECT_EQ(alum[0]["GRUPO"], "A");
     EXPECT_EQ(alum[0]["DIV1"], "1");
     EXPECT_EQ(alum[0]["ASIG2"], "LAT");
     EXPECT_EQ(alum[0]["REPITE"], "True");
     for (auto& a : alum) EXPECT_EQ(a["ANULAR"], "False");
     // The new tables carry their tags.
-    EXPECT_EQ(Columna(NombreBaseDatos, "alum", "EXPED", "NOMBRE"), (std::vector<std::string>{"77", "78", "79"}));
+    EXPECT_EQ(Columna(NombreBaseDatos, "alum", "EXPED", "NOMBRE"),
+              (std::vector<std::string>{"77", "78", "79"}));
 
     CalculaDivisiones(NombreBaseDatos);
     EXPECT_EQ(Filas(NombreBaseDatos, "cursos")[0]["NGRUP"], "1");

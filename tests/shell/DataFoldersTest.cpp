@@ -16,7 +16,8 @@ using DataFolders = ShellFixture;
 
 TEST_F(DataFolders, OnlyPlainSubFoldersAreListed) {
     EXPECT_TRUE(ListaCarpetasDatos(Programa).empty());
-    for (const char* c : {"2025-26", "Ejemplo", ".oculta"}) std::filesystem::create_directories(Maquina(Programa) / c);
+    for (const char* c : {"2025-26", "Ejemplo", ".oculta"})
+        std::filesystem::create_directories(Maquina(Programa) / c);
     std::ofstream(Maquina(Programa) / "notas.txt") << "x";
     EXPECT_EQ(ListaCarpetasDatos(Programa), (std::vector<AnsiString>{"2025-26", "Ejemplo"}));
 }
@@ -50,7 +51,9 @@ TEST_F(DataFolders, OpeningAFolderFollowsTheLayoutOfCursos) {
         std::filesystem::resize_file(Maquina(c) / "cursos.dbf", 50);
     };
     const TCasoApertura casos[] = {
-        {"current", actual, 0, TApertura::Actual, "No estaba la tabla prof: se ha creado vac\xED" "a."},
+        {"current", actual, 0, TApertura::Actual,
+         "No estaba la tabla prof: se ha creado vac\xED"
+         "a."},
         {"older, converted", CreaCarpetaM2, IDOK, TApertura::Convertida, ""},
         {"older, declined", CreaCarpetaM2, IDCANCEL, TApertura::Declinada, ""},
         {"unknown layout", desconocido, 0, TApertura::Rechazada, "Formato de datos desconocido"},
@@ -77,8 +80,10 @@ TEST_F(DataFolders, OpeningAFolderFollowsTheLayoutOfCursos) {
         if (caso.Respuesta) esperados.push_back("Datos versi\xF3n M2 \xBFTransformar?");
         if (*caso.Mensaje) esperados.push_back(caso.Mensaje);
         ASSERT_EQ(vistos.size(), esperados.size());
-        for (size_t i = 0; i < vistos.size(); ++i) EXPECT_EQ(vistos[i].rfind(esperados[i], 0), 0u) << vistos[i];
-        for (size_t i = antes; i < Dialogs.Asked().size(); ++i) EXPECT_EQ(Dialogs.Asked()[i].Caption, TituloAtencion);
+        for (size_t i = 0; i < vistos.size(); ++i)
+            EXPECT_EQ(vistos[i].rfind(esperados[i], 0), 0u) << vistos[i];
+        for (size_t i = antes; i < Dialogs.Asked().size(); ++i)
+            EXPECT_EQ(Dialogs.Asked()[i].Caption, TituloAtencion);
 
         bool aceptada = caso.Resultado == TApertura::Actual || caso.Resultado == TApertura::Convertida;
         EXPECT_EQ(Estado->CarpetaDatos, aceptada ? carpeta + "\\" : AnsiString());
@@ -187,7 +192,8 @@ TEST_F(DataFolders, AFolderWithoutWritePermissionIsNeitherListedNorOpened) {
     const AnsiString carpeta = AnsiString(Programa) + "cerrada";
     fs::create_directories(Maquina(carpeta));
     CreaTablasNuevas(carpeta);
-    fs::permissions(Maquina(carpeta), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+    fs::permissions(Maquina(carpeta),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     const auto antes = Huella(Maquina(carpeta));
     EXPECT_EQ(ListaCarpetasDatos(Programa), std::vector<AnsiString>{});

@@ -21,7 +21,10 @@ std::string Bytes(const std::filesystem::path& P) {
 TDatosIntercambio Intercambio() {
     TDatosIntercambio d;
     d["AsigNomt"] = {{{"NOMBRE", "Mates"}, {"COD", "MAT"}, {"CODLARGO", "M"}},
-                     {{"NOMBRE", "Filosof\xED" "a"}, {"COD", "FIL"}, {"CODLARGO", "FILO"}},
+                     {{"NOMBRE", "Filosof\xED"
+                                 "a"},
+                      {"COD", "FIL"},
+                      {"CODLARGO", "FILO"}},
                      {{"NOMBRE", "Antigua"}, {"COD", "OLD"}, {"CODLARGO", "OLD"}}};
     d["Cursost"] = {{{"ABREV", "1BD"}, {"TURNO", "X"}, {"NIVEL", "BACH"}, {"CURSO", "1"}},
                     {{"ABREV", "1BN"}, {"TURNO", "N"}, {"NIVEL", "BACH"}, {"CURSO", "1"}}};
@@ -30,8 +33,14 @@ TDatosIntercambio Intercambio() {
     d["grupost"] = {{{"ABREV", "ZZZA"}, {"GRUPO", "A"}}};
     d["proft"] = {{{"ABREV", "JLP"}, {"NOMBRE", "Antiguo"}, {"DEPART", "Antiguo"}}};
     d["aulat"] = {{{"ABREV", "LAB"}, {"NOMBRE", "Antiguo"}, {"EDIFICIO", "A"}}};
-    d["alumnost"] = {{{"EXPED", "501"}, {"NOMBRE", "Antiguo"}, {"TURNO", "D"}, {"NIVEL", "ESO"}, {"CURSO", "4"},
-                      {"GRUPO", "C"}, {"ASIG1", "OLD"}, {"DIV1", "9"}}};
+    d["alumnost"] = {{{"EXPED", "501"},
+                      {"NOMBRE", "Antiguo"},
+                      {"TURNO", "D"},
+                      {"NIVEL", "ESO"},
+                      {"CURSO", "4"},
+                      {"GRUPO", "C"},
+                      {"ASIG1", "OLD"},
+                      {"DIV1", "9"}}};
     return d;
 }
 
@@ -46,7 +55,10 @@ protected:
         CreaTablasNuevas(NombreBaseDatos);
         Anade(NombreBaseDatos, "nomasg",
               {{{"ABREV", "MAT"}, {"ABREV8", "MATEMAT"}, {"NOMBRE", "Matem\xE1ticas"}},
-               {{"ABREV", "fil"}, {"ABREV8", "FILOSOF"}, {"NOMBRE", "Filosof\xED" "a"}},
+               {{"ABREV", "fil"},
+                {"ABREV8", "FILOSOF"},
+                {"NOMBRE", "Filosof\xED"
+                           "a"}},
                {{"ABREV", "MAT"}, {"ABREV8", "MATE2"}, {"NOMBRE", "Matem\xE1ticas II"}}});
         Anade(NombreBaseDatos, "cursos",
               {{{"ABREV", "1BD"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "1"}, {"TNC", "DBACH1"}},
@@ -65,9 +77,20 @@ protected:
                {{"ABREV", "jlp"}, {"NOMBRE", "Lara, Juan"}, {"DEPART", "Lengua"}}});
         Anade(NombreBaseDatos, "aulas", {{{"ABREV", "LAB"}, {"NOMBRE", "Laboratorio"}, {"EDIFICIO", "B"}}});
         Anade(NombreBaseDatos, "alum",
-              {{{"EXPED", "501"}, {"NOMBRE", "Ib\xE1\xF1" "ez, Ana"}, {"TNC", "DBACH1"}, {"GRUPO", "A"},
-                {"OPCION", "H"}, {"REPITE", true}, {"ASIG1", "FIL"}, {"DIV1", "2"}},
-               {{"EXPED", "502"}, {"NOMBRE", "Ruiz, Pablo"}, {"TNC", "NBACH1"}, {"GRUPO", "B"}, {"ASIG1", "LAT"}},
+              {{{"EXPED", "501"},
+                {"NOMBRE", "Ib\xE1\xF1"
+                           "ez, Ana"},
+                {"TNC", "DBACH1"},
+                {"GRUPO", "A"},
+                {"OPCION", "H"},
+                {"REPITE", true},
+                {"ASIG1", "FIL"},
+                {"DIV1", "2"}},
+               {{"EXPED", "502"},
+                {"NOMBRE", "Ruiz, Pablo"},
+                {"TNC", "NBACH1"},
+                {"GRUPO", "B"},
+                {"ASIG1", "LAT"}},
                {{"EXPED", "503"}, {"NOMBRE", "Sin curso"}, {"TNC", "NADA"}}});
         Anade(NombreBaseDatos, "conex", {{{"TNC", "DBACH1"}, {"CON", "a"}}});
         EscribeIntercambio(Intercambio(), Qtemp);
@@ -93,7 +116,8 @@ TEST_F(Export, EveryStageMergesWithoutDeletingAndCaseCounts) {
     ASSERT_EQ(n.size(), 4u);
     EXPECT_EQ(n[0]["NOMBRE"], "Matem\xE1ticas II");
     EXPECT_EQ(n[0]["CODLARGO"], "MATE2");
-    EXPECT_EQ(n[1]["NOMBRE"], "Filosof\xED" "a");
+    EXPECT_EQ(n[1]["NOMBRE"], "Filosof\xED"
+                              "a");
     EXPECT_EQ(n[1]["CODLARGO"], "FILO");
     EXPECT_EQ(n[2]["COD"], "OLD");
     EXPECT_EQ(n[3]["COD"], "fil");
@@ -151,11 +175,8 @@ TEST_F(Export, AStageWhoseExchangeFileIsMissingIsSkipped) {
         const char* Falta;
         std::vector<const char*> SinCambio;  // exchange tables left as they were
     } casos[] = {
-        {"ASIGCURt.DBF", {"Cursost"}},
-        {"CURSOSt.DBF", {"Asigcurt"}},
-        {"AsigNomt.DBF", {}},
-        {"GRUPOST.DBF", {}},
-        {"ALUMNOST.DBF", {}},
+        {"ASIGCURt.DBF", {"Cursost"}}, {"CURSOSt.DBF", {"Asigcurt"}}, {"AsigNomt.DBF", {}},
+        {"GRUPOST.DBF", {}},           {"ALUMNOST.DBF", {}},
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.Falta);
@@ -176,7 +197,8 @@ TEST_F(Export, MissingFolderBadTablesAndFailedCopiesAreTold) {
     // No exchange folder: groups are rebuilt, nothing else is written, the user is told.
     std::filesystem::remove_all(Maquina(Qtemp));
     EXPECT_FALSE(ExportaDatos());
-    EXPECT_EQ(Dialogs.Texts().back(), "No se ha exportado nada. No se encuentra la carpeta de intercambio C:\\QTEMP.");
+    EXPECT_EQ(Dialogs.Texts().back(),
+              "No se ha exportado nada. No se encuentra la carpeta de intercambio C:\\QTEMP.");
     EXPECT_EQ(Dialogs.Asked().back().Caption, TituloAtencion);
     EXPECT_FALSE(std::filesystem::exists(Maquina(Qtemp)));
     EXPECT_EQ(Cuenta(NombreBaseDatos, "grupos"), 2);

@@ -32,7 +32,9 @@ public:
         return std::make_unique<TFile>(Native().Create(Path), *this);
     }
     bool Exists(const std::string& Path) override { return Native().Exists(Path); }
-    bool IsWritable(const std::string& Path) override { return !ReadOnly.count(Path) && Native().IsWritable(Path); }
+    bool IsWritable(const std::string& Path) override {
+        return !ReadOnly.count(Path) && Native().IsWritable(Path);
+    }
     void Remove(const std::string& Path) override {
         Change("remove", Path);
         Native().Remove(Path);
@@ -54,7 +56,9 @@ private:
     class TFile : public TDbfFile {
     public:
         TFile(std::unique_ptr<TDbfFile> Inner, TFaultyFiles& Fs) : FInner(std::move(Inner)), FFs(Fs) {}
-        size_t Read(uint64_t Offset, void* Buffer, size_t Count) override { return FInner->Read(Offset, Buffer, Count); }
+        size_t Read(uint64_t Offset, void* Buffer, size_t Count) override {
+            return FInner->Read(Offset, Buffer, Count);
+        }
         void Write(uint64_t Offset, const void* Buffer, size_t Count) override {
             FFs.Change("write", FInner->Path());
             FInner->Write(Offset, Buffer, Count);

@@ -16,7 +16,10 @@ namespace {
 // with groups and divisions.
 TDatosIntercambio Intercambio() {
     TDatosIntercambio d;
-    d["AsigNomt"] = {{{"NOMBRE", "Filosof\xED" "a"}, {"COD", "FIL"}, {"CODLARGO", "FILOSOF"}},
+    d["AsigNomt"] = {{{"NOMBRE", "Filosof\xED"
+                                 "a"},
+                      {"COD", "FIL"},
+                      {"CODLARGO", "FILOSOF"}},
                      {{"NOMBRE", "Lat\xEDn"}, {"COD", "LAT"}, {"CODLARGO", "LATIN"}}};
     d["Cursost"] = {{{"ABREV", "1BD"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "1"}},
                     {{"ABREV", "2ES"}, {"TURNO", "D"}, {"NIVEL", "ESO"}, {"CURSO", "2"}},
@@ -24,13 +27,33 @@ TDatosIntercambio Intercambio() {
     d["Asigcurt"] = {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 3.0}},
                      {{"NIVEL", "ESO"}, {"CURSO", "3"}, {"ASIG", "MAT"}, {"HORAS", 4.0}},
                      {{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "LAT"}, {"HORAS", 4.5}}};
-    d["proft"] = {{{"ABREV", "JLP"}, {"NOMBRE", "L\xF3pez Pe\xF1" "a, Jos\xE9"}, {"DEPART", "Cl\xE1sicas"}}};
+    d["proft"] = {{{"ABREV", "JLP"},
+                   {"NOMBRE", "L\xF3pez Pe\xF1"
+                              "a, Jos\xE9"},
+                   {"DEPART", "Cl\xE1sicas"}}};
     d["alumnost"] = {
-        {{"EXPED", "501"}, {"NOMBRE", "Ib\xE1\xF1" "ez, Luc\xED" "a"}, {"TURNO", "D"}, {"NIVEL", "BACH"},
-         {"CURSO", "1"}, {"GRUPO", "B"}, {"OPCION", "H"}, {"REPITE", true}, {"ASIG1", "FIL"}, {"DIV1", "2"},
-         {"ASIG2", "LAT"}, {"DIV2", "1"}},
-        {{"EXPED", "502"}, {"NOMBRE", "Ruiz, \xC1lvaro"}, {"TURNO", "N"}, {"NIVEL", "BACH"}, {"CURSO", "1"},
-         {"GRUPO", "A"}, {"OPCION", "C"}, {"ASIG1", "FIL"}},
+        {{"EXPED", "501"},
+         {"NOMBRE", "Ib\xE1\xF1"
+                    "ez, Luc\xED"
+                    "a"},
+         {"TURNO", "D"},
+         {"NIVEL", "BACH"},
+         {"CURSO", "1"},
+         {"GRUPO", "B"},
+         {"OPCION", "H"},
+         {"REPITE", true},
+         {"ASIG1", "FIL"},
+         {"DIV1", "2"},
+         {"ASIG2", "LAT"},
+         {"DIV2", "1"}},
+        {{"EXPED", "502"},
+         {"NOMBRE", "Ruiz, \xC1lvaro"},
+         {"TURNO", "N"},
+         {"NIVEL", "BACH"},
+         {"CURSO", "1"},
+         {"GRUPO", "A"},
+         {"OPCION", "C"},
+         {"ASIG1", "FIL"}},
         {{"EXPED", "503"}, {"NOMBRE", "Soto, Irene"}, {"TURNO", "D"}, {"NIVEL", "ESO"}, {"CURSO", "2"}}};
     d["grupt"] = {{{"ABREV", "1BDA"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "1"}, {"GRUPO", "A"}}};
     d["aulat"] = {{{"ABREV", "LAB"}, {"NOMBRE", "Laboratorio"}, {"EDIFICIO", "B"}}};
@@ -40,17 +63,19 @@ TDatosIntercambio Intercambio() {
 const char* const Nuevo = "C:\\PROG\\nuevo";
 
 // Fifty characters, the most a name of ours holds; one more is too many.
-const char* const NombreLargo = "Fern\xE1ndez de C\xF3rdoba y Ponce de Le\xF3n, Mar\xED" "a Isabel";
+const char* const NombreLargo = "Fern\xE1ndez de C\xF3rdoba y Ponce de Le\xF3n, Mar\xED"
+                                "a Isabel";
 
 // The students' exchange table as another program may write it: NOMBRE of
 // the given width, the subjects' fields of the given type and width, values
 // in the order EXPED, NOMBRE, TURNO, NIVEL, CURSO, OPCION, REPITE, ASIG1 ...
 std::vector<TCampoDbf> CamposAlumnos(int AnchoNombre, char TipoAsig3 = 'C', int AnchoAsig3 = 4) {
-    std::vector<TCampoDbf> c = {{"EXPED", 'C', 20}, {"NOMBRE", 'C', AnchoNombre}, {"TURNO", 'C', 1},
-                                              {"NIVEL", 'C', 5},  {"CURSO", 'C', 3},           {"OPCION", 'C', 1},
-                                              {"REPITE", 'L', 1}};
+    std::vector<TCampoDbf> c = {
+        {"EXPED", 'C', 20}, {"NOMBRE", 'C', AnchoNombre}, {"TURNO", 'C', 1}, {"NIVEL", 'C', 5},
+        {"CURSO", 'C', 3},  {"OPCION", 'C', 1},           {"REPITE", 'L', 1}};
     static const std::vector<AnsiString> asig = Numerados("ASIG", 20);
-    for (const auto& a : asig) c.push_back({a.c_str(), a == "ASIG3" ? TipoAsig3 : 'C', a == "ASIG3" ? AnchoAsig3 : 4});
+    for (const auto& a : asig)
+        c.push_back({a.c_str(), a == "ASIG3" ? TipoAsig3 : 'C', a == "ASIG3" ? AnchoAsig3 : 4});
     return c;
 }
 
@@ -98,9 +123,10 @@ TEST_F(Import, FillsTheTwelveTablesFromTheExchange) {
         // third year's row matches no course and the second year gets none.
         std::vector<TFilaLeida> asig = Filas(NombreBaseDatos, "asigcur");
         ASSERT_EQ(asig.size(), 4u);
-        const char* esperadas[][4] = {
-            {"1", "DBACH1", "FIL", "3"}, {"2", "DBACH1", "LAT", "4,5"}, {"3", "NBACH1", "FIL", "3"},
-            {"4", "NBACH1", "LAT", "4,5"}};
+        const char* esperadas[][4] = {{"1", "DBACH1", "FIL", "3"},
+                                      {"2", "DBACH1", "LAT", "4,5"},
+                                      {"3", "NBACH1", "FIL", "3"},
+                                      {"4", "NBACH1", "LAT", "4,5"}};
         for (size_t i = 0; i < 4; ++i) {
             EXPECT_EQ(asig[i]["N"], esperadas[i][0]);
             EXPECT_EQ(asig[i]["TNC"], esperadas[i][1]);
@@ -115,7 +141,9 @@ TEST_F(Import, FillsTheTwelveTablesFromTheExchange) {
         // Students start without groups or divisions whatever the exchange says.
         std::vector<TFilaLeida> alum = Filas(NombreBaseDatos, "alum");
         ASSERT_EQ(alum.size(), 3u);
-        EXPECT_EQ(alum[0]["NOMBRE"], "Ib\xE1\xF1" "ez, Luc\xED" "a");
+        EXPECT_EQ(alum[0]["NOMBRE"], "Ib\xE1\xF1"
+                                     "ez, Luc\xED"
+                                     "a");
         EXPECT_EQ(alum[0]["TNC"], "DBACH1");
         EXPECT_EQ(alum[0]["REPITE"], "True");
         EXPECT_EQ(alum[0]["ASIG2"], "LAT");
@@ -132,7 +160,8 @@ TEST_F(Import, FillsTheTwelveTablesFromTheExchange) {
             EXPECT_EQ(Filas(NombreBaseDatos, "grupos")[0]["TNCG"], "DBACH1A");
         }
         EXPECT_EQ(Cuenta(NombreBaseDatos, "aulas"), caso.Aulas);
-        for (const char* t : {"tipos", "tipos2", "tipgrup", "tipgrup2", "conex"}) EXPECT_EQ(Cuenta(NombreBaseDatos, t), 0);
+        for (const char* t : {"tipos", "tipos2", "tipgrup", "tipgrup2", "conex"})
+            EXPECT_EQ(Cuenta(NombreBaseDatos, t), 0);
     }
 }
 
@@ -146,7 +175,8 @@ TEST_F(Import, AnExistingFolderIsReplacedOnlyOnTheUsersWordAndKeepsItsOtherFiles
 
     Dialogs.Then(IDOK, "nuevo").Then(IDCANCEL);
     EXPECT_FALSE(ImportaDatos(*Estado));
-    EXPECT_EQ(Dialogs.Texts().back(), "Esta carpeta ya existe \xBF" "Continuar?");
+    EXPECT_EQ(Dialogs.Texts().back(), "Esta carpeta ya existe \xBF"
+                                      "Continuar?");
     EXPECT_EQ(Cuenta(Nuevo, "alum"), 2);
     EXPECT_EQ(Estado->CarpetaDatos, "");
 
@@ -188,11 +218,12 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
     const AnsiString viejo = "C:\\PROG\\viejo";
     const std::string largo(251, 'x');
     auto sinCampo = [](TDatosIntercambio&) {
-        CreaTablaLibre(Qtemp, "CURSOSt.DBF", {{"ABREV", ftString, 3}, {"TURNO", ftString, 1}, {"CURSO", ftString, 3}});
+        CreaTablaLibre(Qtemp, "CURSOSt.DBF",
+                       {{"ABREV", ftString, 3}, {"TURNO", ftString, 1}, {"CURSO", ftString, 3}});
     };
     auto repiteTexto = [](TDatosIntercambio& d) {
         TCampos campos = {{"EXPED", ftString, 20}, {"NOMBRE", ftString, 50}, {"TURNO", ftString, 1},
-                          {"NIVEL", ftString, 5},  {"CURSO", ftString, 3},  {"OPCION", ftString, 1},
+                          {"NIVEL", ftString, 5},  {"CURSO", ftString, 3},   {"OPCION", ftString, 1},
                           {"REPITE", ftString, 1}};
         static const std::vector<AnsiString> asig = Numerados("ASIG", 20);
         for (const auto& a : asig) campos.emplace_back(a.c_str(), ftString, 4);
@@ -201,17 +232,19 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
     };
     auto asigAncho = [](TDatosIntercambio& d) {
         d.erase("Asigcurt");
-        CreaTablaLibre(Qtemp, "ASIGCURt.DBF",
-                       {{"NIVEL", ftString, 5}, {"CURSO", ftString, 3}, {"ASIG", ftString, 6}, {"HORAS", ftFloat, 0}},
-                       {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 3.0}},
-                        {{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FILOSO"}, {"HORAS", 3.0}}});
+        CreaTablaLibre(
+            Qtemp, "ASIGCURt.DBF",
+            {{"NIVEL", ftString, 5}, {"CURSO", ftString, 3}, {"ASIG", ftString, 6}, {"HORAS", ftFloat, 0}},
+            {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 3.0}},
+             {{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FILOSO"}, {"HORAS", 3.0}}});
     };
     // Hours no numeric field of ours can hold: found only while filling.
     auto horasEnormes = [](TDatosIntercambio& d) {
         d.erase("Asigcurt");
-        CreaTablaLibre(Qtemp, "ASIGCURt.DBF",
-                       {{"NIVEL", ftString, 5}, {"CURSO", ftString, 3}, {"ASIG", ftString, 4}, {"HORAS", ftBCD, 0}},
-                       {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 1e19}}});
+        CreaTablaLibre(
+            Qtemp, "ASIGCURt.DBF",
+            {{"NIVEL", ftString, 5}, {"CURSO", ftString, 3}, {"ASIG", ftString, 4}, {"HORAS", ftBCD, 0}},
+            {{{"NIVEL", "BACH"}, {"CURSO", "1"}, {"ASIG", "FIL"}, {"HORAS", 1e19}}});
     };
     const TCasoRechazo casos[] = {
         {"empty name", "", nullptr, nullptr, "Escriba el nombre"},
@@ -225,38 +258,60 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
          "No se encuentra la carpeta de intercambio C:\\QTEMP"},
         {"missing teachers", "nuevo", [](TDatosIntercambio& d) { d.erase("proft"); }, nullptr,
          "Falta la tabla de intercambio C:\\QTEMP\\PROFT.DBF"},
-        {"missing key field", "nuevo", [&](TDatosIntercambio& d) { d.erase("Cursost"); sinCampo(d); }, nullptr,
-         "no tiene el campo NIVEL"},
-        {"wrong kind", "nuevo", repiteTexto, nullptr, "REPITE de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF no es l\xF3gico"},
+        {"missing key field", "nuevo",
+         [&](TDatosIntercambio& d) {
+             d.erase("Cursost");
+             sinCampo(d);
+         },
+         nullptr, "no tiene el campo NIVEL"},
+        {"wrong kind", "nuevo", repiteTexto, nullptr,
+         "REPITE de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF no es l\xF3gico"},
         {"a value too long", "nuevo", asigAncho, nullptr,
-         "En la fila 2 de la tabla de intercambio C:\\QTEMP\\ASIGCURt.DBF, el campo ASIG vale \"FILOSO\": tiene 6 "
+         "En la fila 2 de la tabla de intercambio C:\\QTEMP\\ASIGCURt.DBF, el campo ASIG vale \"FILOSO\": "
+         "tiene 6 "
          "caracteres y Zelmor guarda como mucho 4."},
         {"damaged table", "nuevo", nullptr,
-         [] { std::filesystem::resize_file(Maquina(Qtemp) / "ALUMNOST.DBF", 100); }, "No se puede leer la tabla"},
+         [] { std::filesystem::resize_file(Maquina(Qtemp) / "ALUMNOST.DBF", 100); },
+         "No se puede leer la tabla"},
         {"a name longer than ours", "nuevo", nullptr,
          [] {
              // The deleted first row is not read: its name may be anything.
              EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", CamposAlumnos(60),
-                        {{"1", std::string(NombreLargo) + "a"}, {"2", NombreLargo}, {"3", std::string(NombreLargo) + "a"}},
+                        {{"1", std::string(NombreLargo) + "a"},
+                         {"2", NombreLargo},
+                         {"3", std::string(NombreLargo) + "a"}},
                         {0});
          },
          "En la fila 3 de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF, el campo NOMBRE vale \""
-         "Fern\xE1ndez de C\xF3rdoba y Ponce de Le\xF3n, Mar\xED" "a Isabela\": tiene 51 caracteres y Zelmor guarda como "
+         "Fern\xE1ndez de C\xF3rdoba y Ponce de Le\xF3n, Mar\xED"
+         "a Isabela\": tiene 51 caracteres y Zelmor guarda como "
          "mucho 50."},
         {"a NUL inside a name", "nuevo", nullptr,
-         [] { EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", CamposAlumnos(50), {{"1", std::string("Pe\0a, Ana", 9)}}); },
-         "En la fila 1 de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF, el campo NOMBRE vale \"Pe[NUL]a, Ana\": "
-         "lleva un car\xE1" "cter nulo y se perder\xED" "a lo que le sigue."},
+         [] {
+             EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", CamposAlumnos(50), {{"1", std::string("Pe\0a, Ana", 9)}});
+         },
+         "En la fila 1 de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF, el campo NOMBRE vale \"Pe[NUL]a, "
+         "Ana\": "
+         "lleva un car\xE1"
+         "cter nulo y se perder\xED"
+         "a lo que le sigue."},
         {"a field with no text", "nuevo", nullptr,
-         [] { EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", CamposAlumnos(50, 'G', 10), {{"1", "Vera, Ana"}}); },
+         [] {
+             EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", CamposAlumnos(50, 'G', 10), {{"1", "Vera, Ana"}});
+         },
          "El campo ASIG3 de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF no se puede leer como texto."},
         {"a group number too long", "nuevo", nullptr,
          [] {
              EscribeDbf("C:\\QTEMP\\GRUPT.DBF",
-                        {{"ABREV", 'C', 4}, {"TURNO", 'C', 1}, {"NIVEL", 'C', 5}, {"CURSO", 'C', 3}, {"GRUPO", 'N', 2}},
+                        {{"ABREV", 'C', 4},
+                         {"TURNO", 'C', 1},
+                         {"NIVEL", 'C', 5},
+                         {"CURSO", 'C', 3},
+                         {"GRUPO", 'N', 2}},
                         {{"1BDA", "D", "BACH", "1", "1"}, {"1BDL", "D", "BACH", "1", "12"}});
          },
-         "En la fila 2 de la tabla de intercambio C:\\QTEMP\\GRUPT.DBF, el campo GRUPO vale \"12\": tiene 2 caracteres "
+         "En la fila 2 de la tabla de intercambio C:\\QTEMP\\GRUPT.DBF, el campo GRUPO vale \"12\": tiene 2 "
+         "caracteres "
          "y Zelmor guarda como mucho 1."},
         {"late failure into the open folder", "viejo", horasEnormes, nullptr, "does not fit field HORAS"},
         // A folder made for the import goes with it.
@@ -294,7 +349,8 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
         EXPECT_EQ(CarpetaDeBase(NombreBaseDatos), viejo + "\\");
         EXPECT_EQ(Columna(NombreBaseDatos, "alum", "EXPED"), std::vector<std::string>{"antiguo"});
         std::vector<std::string> carpetas;
-        for (const auto& e : std::filesystem::directory_iterator(Maquina(Programa))) carpetas.push_back(e.path().filename());
+        for (const auto& e : std::filesystem::directory_iterator(Maquina(Programa)))
+            carpetas.push_back(e.path().filename());
         EXPECT_EQ(carpetas, std::vector<std::string>{"viejo"});
         EXPECT_FALSE(std::filesystem::exists(Maquina(viejo) / "~importando"));
     }
@@ -305,11 +361,13 @@ TEST_F(Import, EveryKindOfExchangeFieldIsReadAsItsText) {
     d.erase("proft");
     Escribe(d);
     // Course years and group numbers as numbers, a level wider than ours.
-    EscribeDbf("C:\\QTEMP\\CURSOSt.DBF", {{"ABREV", 'C', 3}, {"TURNO", 'C', 1}, {"NIVEL", 'C', 10}, {"CURSO", 'N', 2}},
+    EscribeDbf("C:\\QTEMP\\CURSOSt.DBF",
+               {{"ABREV", 'C', 3}, {"TURNO", 'C', 1}, {"NIVEL", 'C', 10}, {"CURSO", 'N', 2}},
                {{"4ES", "D", "ESO", "4"}, {"1BA", "D", "BACH", "1"}});
-    EscribeDbf("C:\\QTEMP\\GRUPT.DBF",
-               {{"ABREV", 'C', 4}, {"TURNO", 'C', 1}, {"NIVEL", 'C', 5}, {"CURSO", 'N', 1}, {"GRUPO", 'N', 1}},
-               {{"4ESA", "D", "ESO", "4", "1"}});
+    EscribeDbf(
+        "C:\\QTEMP\\GRUPT.DBF",
+        {{"ABREV", 'C', 4}, {"TURNO", 'C', 1}, {"NIVEL", 'C', 5}, {"CURSO", 'N', 1}, {"GRUPO", 'N', 1}},
+        {{"4ESA", "D", "ESO", "4", "1"}});
     // File numbers as dates, option letters as logicals, names 60 wide (one
     // padded with NUL bytes, one of exactly our fifty characters), a
     // deleted row in between.
@@ -317,15 +375,22 @@ TEST_F(Import, EveryKindOfExchangeFieldIsReadAsItsText) {
     alumnos[0] = {"EXPED", 'D', 8};
     alumnos[4] = {"CURSO", 'N', 3};
     alumnos[5] = {"OPCION", 'L', 1};
-    std::string pena = "Pe\xF1" "a Ortiz, Luc\xED" "a";
+    std::string pena = "Pe\xF1"
+                       "a Ortiz, Luc\xED"
+                       "a";
     pena.resize(60, '\0');
     EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", alumnos,
                {{"20240131", pena, "D", "ESO", "4", "T", "T", "MAT", "", "LAT"},
                 {"20240201", "Borrado", "D", "ESO", "4"},
                 {"", NombreLargo, "D", "BACH", "1", "F", " ", "LAT"}},
                {1});
-    CreaTablaLibre(Qtemp, "PROFT.DBF", {{"ABREV", ftString, 4}, {"NOMBRE", ftMemo, 0}, {"DEPART", ftString, 40}},
-                   {{{"ABREV", "MGR"}, {"NOMBRE", "Garc\xED" "a Ruiz, Mar\xED" "a"}, {"DEPART", "Matem\xE1ticas"}}});
+    CreaTablaLibre(Qtemp, "PROFT.DBF",
+                   {{"ABREV", ftString, 4}, {"NOMBRE", ftMemo, 0}, {"DEPART", ftString, 40}},
+                   {{{"ABREV", "MGR"},
+                     {"NOMBRE", "Garc\xED"
+                                "a Ruiz, Mar\xED"
+                                "a"},
+                     {"DEPART", "Matem\xE1ticas"}}});
 
     ASSERT_EQ(CompruebaIntercambio(Qtemp, TUsoIntercambio::Importar), "");
     ImportaEnCarpeta(Qtemp, Nuevo);
@@ -342,7 +407,9 @@ TEST_F(Import, EveryKindOfExchangeFieldIsReadAsItsText) {
     std::vector<TFilaLeida> alum = Filas(Nuevo, "alum");
     ASSERT_EQ(alum.size(), 2u);
     EXPECT_EQ(alum[0]["EXPED"], "20240131");
-    EXPECT_EQ(alum[0]["NOMBRE"], "Pe\xF1" "a Ortiz, Luc\xED" "a");
+    EXPECT_EQ(alum[0]["NOMBRE"], "Pe\xF1"
+                                 "a Ortiz, Luc\xED"
+                                 "a");
     EXPECT_EQ(alum[0]["TNC"], "DESO4");
     EXPECT_EQ(alum[0]["OPCION"], "T");
     EXPECT_EQ(alum[0]["REPITE"], "True");
@@ -353,5 +420,7 @@ TEST_F(Import, EveryKindOfExchangeFieldIsReadAsItsText) {
     EXPECT_EQ(alum[1]["TNC"], "DBACH1");
     EXPECT_EQ(alum[1]["OPCION"], "F");
     EXPECT_EQ(alum[1]["REPITE"], "False");
-    EXPECT_EQ(Columna(Nuevo, "prof", "NOMBRE"), std::vector<std::string>{"Garc\xED" "a Ruiz, Mar\xED" "a"});
+    EXPECT_EQ(Columna(Nuevo, "prof", "NOMBRE"), std::vector<std::string>{"Garc\xED"
+                                                                         "a Ruiz, Mar\xED"
+                                                                         "a"});
 }

@@ -1,10 +1,10 @@
 // The rules the record screens carry out: numbering, the line clipboard,
 // the course key, the students' bulk commands, the classes of a course's
 // subjects and the application state they use.
+#include "shell/RecordRules.h"
 #include "ShellFixture.h"
 #include "platform/db/Table.h"
 #include "shell/AppState.h"
-#include "shell/RecordRules.h"
 #include "shell/SchoolTables.h"
 
 namespace {
@@ -37,10 +37,20 @@ protected:
         return t;
     }
     static std::vector<TFilaIntercambio> Alumnos() {
-        return {{{"NOMBRE", "Zamora"}, {"TNC", "DESO4"}, {"N", 7}, {"GRUPO", "A"}, {"ASIG1", "MAT"}, {"DIV1", "1"}},
+        return {{{"NOMBRE", "Zamora"},
+                 {"TNC", "DESO4"},
+                 {"N", 7},
+                 {"GRUPO", "A"},
+                 {"ASIG1", "MAT"},
+                 {"DIV1", "1"}},
                 {{"NOMBRE", "Abad"}, {"TNC", "DESO4"}, {"N", 3}, {"ANULAR", true}, {"ASIG2", "FRA"}},
                 {{"NOMBRE", "Otro curso"}, {"TNC", "DBACH1"}, {"N", 1}, {"ASIG1", "MAT"}, {"GRUPO", "B"}},
-                {{"NOMBRE", "Mena"}, {"TNC", "DESO4"}, {"N", 9}, {"ASIG3", "mat"}, {"ASIG5", "MAT"}, {"DIV5", "2"}},
+                {{"NOMBRE", "Mena"},
+                 {"TNC", "DESO4"},
+                 {"N", 9},
+                 {"ASIG3", "mat"},
+                 {"ASIG5", "MAT"},
+                 {"DIV5", "2"}},
                 {{"NOMBRE", "Bravo"}, {"TNC", "DESO4"}, {"N", 9}, {"ASIG1", "mat"}}};
     }
 };
@@ -59,7 +69,8 @@ TEST_F(RecordRules, RenumberingFollowsTheScreensOrderWithinItsCourse) {
 
 TEST_F(RecordRules, TheLineClipboardMovesLinesBetweenTablesOfOneStructure) {
     Anade(NombreBaseDatos, "prof",
-          {{{"N", 1}, {"ABREV", "AAA"}, {"NOMBRE", "Uno"}}, {{"N", 2}, {"ABREV", "BBB"}, {"NOMBRE", "Dos"}},
+          {{{"N", 1}, {"ABREV", "AAA"}, {"NOMBRE", "Uno"}},
+           {{"N", 2}, {"ABREV", "BBB"}, {"NOMBRE", "Dos"}},
            {{"N", 3}, {"ABREV", "CCC"}, {"NOMBRE", "Tres"}}});
     Anade(NombreBaseDatos, "aulas", {{{"N", 1}, {"ABREV", "A1"}}, {{"N", 2}, {"ABREV", "A2"}}});
     TTable* prof = TablaDePantalla("prof");
@@ -202,7 +213,8 @@ struct TCasoClases {
 
 TFilaIntercambio Alumno(std::vector<const char*> Asignaturas, bool Anulado = false) {
     TFilaIntercambio f = {{"TNC", "DESO4"}, {"ANULAR", Anulado}};
-    for (size_t i = 0; i < Asignaturas.size(); ++i) f["ASIG" + std::to_string(i + 1)] = TVariant(Asignaturas[i]);
+    for (size_t i = 0; i < Asignaturas.size(); ++i)
+        f["ASIG" + std::to_string(i + 1)] = TVariant(Asignaturas[i]);
     return f;
 }
 
@@ -219,7 +231,8 @@ TEST_F(RecordRules, SubjectsAreClassedFromTheStudentsWhoAreNotAnnulled) {
          {{"ING", 1}, {"MAT", 2}, {"FRA", 3}, {"REL", 4}},
          {"FRA 1 1", "ING 2 1", "MAT 2 2", "REL 3 4"}},
         {"two subjects missing from one student are both removed; a subject without a row gets one",
-         {Alumno({"LCL", "MAT", "ING", "EF"}), Alumno({"LCL", "EF"}), Alumno({"EF", "LCL", "MAT", "ING", "TEC"})},
+         {Alumno({"LCL", "MAT", "ING", "EF"}), Alumno({"LCL", "EF"}),
+          Alumno({"EF", "LCL", "MAT", "ING", "TEC"})},
          {{"LCL", 5}, {"MAT", 6}, {"ING", 7}, {"EF", 8}},
          {"EF 2 8", "ING 1 1", "LCL 2 5", "MAT 1 2", "TEC 1 3"}},
         {"codes in the lists ignore case",
@@ -256,8 +269,8 @@ TEST_F(RecordRules, SubjectsAreClassedFromTheStudentsWhoAreNotAnnulled) {
         t->SetIndexName("ASIG");
         t->Open();
         for (t->First(); !t->Eof(); t->Next()) {
-            clases.push_back(t->FieldByName("ASIG")->AsString() + " " + t->FieldByName("TIPO")->AsString() + " " +
-                             t->FieldByName("N")->AsString());
+            clases.push_back(t->FieldByName("ASIG")->AsString() + " " + t->FieldByName("TIPO")->AsString() +
+                             " " + t->FieldByName("N")->AsString());
             if (t->FieldByName("ASIG")->AsString() == "TEC") {
                 EXPECT_EQ(t->FieldByName("CUENTA")->AsString(), "True");
                 EXPECT_EQ(t->FieldByName("HORAS")->AsFloat(), 0.0);
@@ -299,7 +312,8 @@ TEST_F(RecordRules, ABlockFollowsItsSubjectAndTheFiguresAreFixedOnClose) {
     opt->FieldByName("CUENTA")->SetAsBoolean(false);
     opt->Post();
     using V = std::vector<std::string>;
-    EXPECT_EQ(Columna(NombreBaseDatos, "asigcur", "CUENTA"), (V{"False", "False", "False", "True", "True", "", ""}));
+    EXPECT_EQ(Columna(NombreBaseDatos, "asigcur", "CUENTA"),
+              (V{"False", "False", "False", "True", "True", "", ""}));
     EXPECT_EQ(Columna(NombreBaseDatos, "asigcur", "NASALUM"), (V{"1", "1", "", "", "", "", ""}));
 
     struct {
@@ -346,8 +360,9 @@ TEST_F(RecordRules, StateMessagesNameWhatIsMissing) {
     EXPECT_TRUE(Estado->HayCarpetaDatos());
     Estado->MemInsuf("EN MEMOFIJA 1");
     std::vector<AnsiString> textos = Dialogs.Texts();
-    EXPECT_EQ(textos, (std::vector<AnsiString>{"Antes de continuar debe importar o seleccionar una carpeta de datos",
-                                               "MEMORIA INSUFICIENTE EN MEMOFIJA 1"}));
+    EXPECT_EQ(textos,
+              (std::vector<AnsiString>{"Antes de continuar debe importar o seleccionar una carpeta de datos",
+                                       "MEMORIA INSUFICIENTE EN MEMOFIJA 1"}));
     EXPECT_EQ(Dialogs.Asked().back().Flags, unsigned(MB_OK | MB_ICONEXCLAMATION));
     EXPECT_EQ(Dialogs.Asked().back().Caption, "Atenci\xF3n");
 }

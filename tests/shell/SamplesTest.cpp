@@ -28,11 +28,13 @@ std::string Volcado(const AnsiString& Carpeta, const std::string& Fichero) {
     TTempTable t = OpenTempTable(Carpeta, Fichero);
     for (int i = 0; i < t->FieldCount(); ++i) {
         TField* f = t->Fields()->Fields(i);
-        out += f->FieldName() + ":" + std::to_string(int(f->DataType())) + ":" + std::to_string(f->Size()) + " ";
+        out +=
+            f->FieldName() + ":" + std::to_string(int(f->DataType())) + ":" + std::to_string(f->Size()) + " ";
     }
     t->UpdateIndexDefs();
     for (int i = 0; i < t->IndexDefs()->Count(); ++i)
-        out += "[" + t->IndexDefs()->Items(i)->Name() + (t->IndexDefs()->Items(i)->Options().Contains(ixDescending) ? "-" : "") + "]";
+        out += "[" + t->IndexDefs()->Items(i)->Name() +
+               (t->IndexDefs()->Items(i)->Options().Contains(ixDescending) ? "-" : "") + "]";
     out += "\n";
     for (t->First(); !t->Eof(); t->Next()) {
         for (int i = 0; i < t->FieldCount(); ++i) out += t->Fields()->Fields(i)->AsString() + "|";
@@ -101,7 +103,8 @@ TEST_F(Samples, SampleSchoolHasWhatTheRoadNeeds) {
         opciones.insert(a["OPCION"]);
         cursosDeAlumnos.insert(a["TNC"]);
         repetidores += a["REPITE"] == "True";
-        acentos += a["NOMBRE"].find_first_of("\xE1\xE9\xED\xF3\xFA\xF1\xC1\xC9\xCD\xD3\xDA\xD1") != std::string::npos;
+        acentos += a["NOMBRE"].find_first_of("\xE1\xE9\xED\xF3\xFA\xF1\xC1\xC9\xCD\xD3\xDA\xD1") !=
+                   std::string::npos;
         EXPECT_EQ(a["GRUPO"], "");
     }
     EXPECT_GE(opciones.size(), 4u);

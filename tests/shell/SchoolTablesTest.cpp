@@ -25,29 +25,32 @@ protected:
         Estado->ApuntaBaseDatos(Datos);
     }
     // A stored table made in another layout, holding one row.
-    static void CreaConOtroDiseno(const char* Tabla, const std::function<void(std::vector<TCampoEscolar>&)>& Cambia) {
+    static void CreaConOtroDiseno(const char* Tabla,
+                                  const std::function<void(std::vector<TCampoEscolar>&)>& Cambia) {
         TTablaEscolar d = TablaEscolar(Tabla);
         Cambia(d.Campos);
         NewTempTable(NombreBaseDatos, Tabla)->DeleteTable();
         CreaTabla(NombreBaseDatos, d);
         Anade(NombreBaseDatos, Tabla, {{{d.Campos[0].Nombre, 1}}});
     }
-    static void CambiaCampo(std::vector<TCampoEscolar>& Campos, const char* Nombre, TFieldType Tipo, int Ancho) {
+    static void CambiaCampo(std::vector<TCampoEscolar>& Campos, const char* Nombre, TFieldType Tipo,
+                            int Ancho) {
         for (auto& c : Campos)
             if (c.Nombre == Nombre) c = {Nombre, Tipo, Ancho};
     }
     // Every stored table with one row more, the working tables too.
     void LlenaTodas() {
         for (const auto& t : TablasEscolares())
-            Anade(NombreBaseDatos, t.Nombre, {{{t.Campos[0].Nombre, t.Campos[0].Tipo == ftString ? TVariant("x") : TVariant(1)}}});
+            Anade(NombreBaseDatos, t.Nombre,
+                  {{{t.Campos[0].Nombre, t.Campos[0].Tipo == ftString ? TVariant("x") : TVariant(1)}}});
     }
 };
 
 TEST_F(SchoolTables, NewTablesHaveTheirFieldsKindsWidthsAndTags) {
     CreaTablas(NombreBaseDatos);
-    const std::map<std::string, int> campos = {{"nomasg", 4},  {"cursos", 38}, {"grupos", 8},   {"prof", 4},
-                                               {"aulas", 4},   {"asigcur", 43}, {"alum", 48},   {"tipos", 25},
-                                               {"tipos2", 30}, {"tipgrup", 67}, {"tipgrup2", 71}, {"conex", 8}};
+    const std::map<std::string, int> campos = {
+        {"nomasg", 4}, {"cursos", 38}, {"grupos", 8},  {"prof", 4},     {"aulas", 4},     {"asigcur", 43},
+        {"alum", 48},  {"tipos", 25},  {"tipos2", 30}, {"tipgrup", 67}, {"tipgrup2", 71}, {"conex", 8}};
     int descendentes = 0;
     for (const auto& d : TablasEscolares()) {
         TTempTable t = OpenTempTable(NombreBaseDatos, d.Nombre);
@@ -92,8 +95,10 @@ TEST_F(SchoolTables, DescendingTagsListTheLargestFirst) {
     CreaTablasNuevas(NombreBaseDatos);
     Anade(NombreBaseDatos, "tipos", {{{"NALUM", 3}}, {{"NALUM", 12}}, {{"NALUM", 7}}});
     Anade(NombreBaseDatos, "asigcur", {{{"CONTADOR", 1}}, {{"CONTADOR", 40}}, {{"CONTADOR", 9}}});
-    EXPECT_EQ(Columna(NombreBaseDatos, "tipos", "NALUM", "NALUM"), (std::vector<std::string>{"12", "7", "3"}));
-    EXPECT_EQ(Columna(NombreBaseDatos, "asigcur", "CONTADOR", "CONTADOR"), (std::vector<std::string>{"40", "9", "1"}));
+    EXPECT_EQ(Columna(NombreBaseDatos, "tipos", "NALUM", "NALUM"),
+              (std::vector<std::string>{"12", "7", "3"}));
+    EXPECT_EQ(Columna(NombreBaseDatos, "asigcur", "CONTADOR", "CONTADOR"),
+              (std::vector<std::string>{"40", "9", "1"}));
 }
 
 struct TCasoCreaTablas {
@@ -110,36 +115,65 @@ TEST_F(SchoolTables, CreaTablasKeepsStoredRowsEmptiesWorkingTablesAndRecreatesOn
     const TCasoCreaTablas casos[] = {
         {"all twelve there", [](const fs::path&) {}, {}, "", false},
         {"index of alum lost", [](const fs::path& c) { fs::remove(c / "alum.mdx"); }, {}, "", false},
-        {"data of alum lost", [](const fs::path& c) { fs::remove(c / "alum.dbf"); }, {"alum"},
-         "No estaba la tabla alum: se ha creado vac\xED" "a.", false},
+        {"data of alum lost",
+         [](const fs::path& c) { fs::remove(c / "alum.dbf"); },
+         {"alum"},
+         "No estaba la tabla alum: se ha creado vac\xED"
+         "a.",
+         false},
         {"data of two tables lost",
          [](const fs::path& c) {
              fs::remove(c / "prof.dbf");
              fs::remove(c / "aulas.dbf");
          },
-         {"prof", "aulas"}, "No estaban las tablas prof y aulas: se han creado vac\xED" "as.", false},
-        {"data of alum damaged", [](const fs::path& c) { fs::resize_file(c / "alum.dbf", 40); }, {"alum"},
-         "La tabla alum estaba da\xF1" "ada. Se ha creado vac\xED" "a y el fichero anterior se ha guardado como "
+         {"prof", "aulas"},
+         "No estaban las tablas prof y aulas: se han creado vac\xED"
+         "as.",
+         false},
+        {"data of alum damaged",
+         [](const fs::path& c) { fs::resize_file(c / "alum.dbf", 40); },
+         {"alum"},
+         "La tabla alum estaba da\xF1"
+         "ada. Se ha creado vac\xED"
+         "a y el fichero anterior se ha guardado como "
          "alum.dbf.bak.",
          true},
         {"the subject names' file copied over alum",
-         [](const fs::path& c) { fs::copy_file(c / "nomasg.dbf", c / "alum.dbf", fs::copy_options::overwrite_existing); },
-         {"alum"}, "La tabla alum no tiene los campos que le corresponden (le falta el campo EXPED)", true},
+         [](const fs::path& c) {
+             fs::copy_file(c / "nomasg.dbf", c / "alum.dbf", fs::copy_options::overwrite_existing);
+         },
+         {"alum"},
+         "La tabla alum no tiene los campos que le corresponden (le falta el campo EXPED)",
+         true},
         // Every field of tipos is in tipos2: only the fields left over tell them apart.
         {"the working subtypes' file copied over tipos",
          [](const fs::path& c) {
              fs::copy_file(c / "tipos2.dbf", c / "tipos.dbf", fs::copy_options::overwrite_existing);
          },
-         {"tipos"}, "La tabla tipos no tiene los campos que le corresponden (le sobra el campo ASIGS)", true},
+         {"tipos"},
+         "La tabla tipos no tiene los campos que le corresponden (le sobra el campo ASIGS)",
+         true},
         {"names too narrow",
-         [](const fs::path&) { CreaConOtroDiseno("alum", [](auto& c) { CambiaCampo(c, "NOMBRE", ftString, 40); }); },
-         {"alum"}, "(el campo NOMBRE es C 40 y debe ser C 50)", true},
+         [](const fs::path&) {
+             CreaConOtroDiseno("alum", [](auto& c) { CambiaCampo(c, "NOMBRE", ftString, 40); });
+         },
+         {"alum"},
+         "(el campo NOMBRE es C 40 y debe ser C 50)",
+         true},
         {"hours without decimals",
-         [](const fs::path&) { CreaConOtroDiseno("asigcur", [](auto& c) { CambiaCampo(c, "HORAS", ftSmallint, 0); }); },
-         {"asigcur"}, "(el campo HORAS es N 6 y debe ser N 20,4)", true},
+         [](const fs::path&) {
+             CreaConOtroDiseno("asigcur", [](auto& c) { CambiaCampo(c, "HORAS", ftSmallint, 0); });
+         },
+         {"asigcur"},
+         "(el campo HORAS es N 6 y debe ser N 20,4)",
+         true},
         {"the same fields in another order",
-         [](const fs::path&) { CreaConOtroDiseno("alum", [](auto& c) { std::reverse(c.begin(), c.end()); }); }, {},
-         "", false},
+         [](const fs::path&) {
+             CreaConOtroDiseno("alum", [](auto& c) { std::reverse(c.begin(), c.end()); });
+         },
+         {},
+         "",
+         false},
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.Nombre);
@@ -164,8 +198,9 @@ TEST_F(SchoolTables, CreaTablasKeepsStoredRowsEmptiesWorkingTablesAndRecreatesOn
         for (const auto& t : TablasEscolares()) {
             TTempTable x = OpenTempTable(NombreBaseDatos, t.Nombre);
             EXPECT_EQ(x->FieldCount(), int(t.Campos.size())) << t.Nombre;
-            bool pierde = std::find_if(caso.Pierden.begin(), caso.Pierden.end(),
-                                       [&](const char* p) { return AnsiString(p) == t.Nombre; }) != caso.Pierden.end();
+            bool pierde = std::find_if(caso.Pierden.begin(), caso.Pierden.end(), [&](const char* p) {
+                              return AnsiString(p) == t.Nombre;
+                          }) != caso.Pierden.end();
             EXPECT_EQ(x->RecordCount(), t.DeTrabajo || pierde ? 0 : 1) << t.Nombre;
         }
         for (const char* t : caso.Pierden) {
@@ -176,8 +211,9 @@ TEST_F(SchoolTables, CreaTablasKeepsStoredRowsEmptiesWorkingTablesAndRecreatesOn
             }
         }
         // The index of a table that kept its rows serves again.
-        bool alumPierde = std::find_if(caso.Pierden.begin(), caso.Pierden.end(),
-                                       [](const char* p) { return AnsiString(p) == "alum"; }) != caso.Pierden.end();
+        bool alumPierde = std::find_if(caso.Pierden.begin(), caso.Pierden.end(), [](const char* p) {
+                              return AnsiString(p) == "alum";
+                          }) != caso.Pierden.end();
         Anade(NombreBaseDatos, "alum", {{{"NOMBRE", "Zapata"}}, {{"NOMBRE", "Arroyo"}}});
         std::vector<std::string> nombres = Columna(NombreBaseDatos, "alum", "NOMBRE", "NOMBRE");
         EXPECT_TRUE(std::is_sorted(nombres.begin(), nombres.end()));

@@ -40,8 +40,8 @@ std::vector<TFilaLeida> ShellFixture::Filas(const AnsiString& Base, const AnsiSt
     return filas;
 }
 
-std::vector<std::string> ShellFixture::Columna(const AnsiString& Base, const AnsiString& Tabla, const char* Campo,
-                                               const AnsiString& Etiqueta) {
+std::vector<std::string> ShellFixture::Columna(const AnsiString& Base, const AnsiString& Tabla,
+                                               const char* Campo, const AnsiString& Etiqueta) {
     std::vector<std::string> v;
     TTempTable t = OpenTempTable(Base, Tabla, Etiqueta);
     for (t->First(); !t->Eof(); t->Next()) v.push_back(t->FieldByName(Campo)->AsString());
@@ -52,7 +52,8 @@ int ShellFixture::Cuenta(const AnsiString& Base, const AnsiString& Tabla) {
     return OpenTempTable(Base, Tabla)->RecordCount();
 }
 
-void ShellFixture::Anade(const AnsiString& Base, const AnsiString& Tabla, const std::vector<TFilaIntercambio>& Filas) {
+void ShellFixture::Anade(const AnsiString& Base, const AnsiString& Tabla,
+                         const std::vector<TFilaIntercambio>& Filas) {
     TTempTable t = OpenTempTable(Base, Tabla);
     for (const auto& fila : Filas) {
         t->Append();
@@ -62,7 +63,8 @@ void ShellFixture::Anade(const AnsiString& Base, const AnsiString& Tabla, const 
 }
 
 void ShellFixture::CreaTablaLibre(const AnsiString& Carpeta, const AnsiString& Nombre, const TCampos& Campos,
-                                  const std::vector<TFilaIntercambio>& Filas, const std::vector<const char*>& Etiquetas) {
+                                  const std::vector<TFilaIntercambio>& Filas,
+                                  const std::vector<const char*>& Etiquetas) {
     TTempTable t = NewTempTable(Carpeta, Nombre);
     t->FieldDefs()->Clear();
     for (const auto& [nombre, tipo, ancho] : Campos) t->FieldDefs()->Add(nombre, tipo, ancho);
@@ -73,7 +75,8 @@ void ShellFixture::CreaTablaLibre(const AnsiString& Carpeta, const AnsiString& N
 }
 
 void ShellFixture::EscribeDbf(const AnsiString& Fichero, const std::vector<TCampoDbf>& Campos,
-                              const std::vector<std::vector<std::string>>& Filas, const std::set<size_t>& Borradas) {
+                              const std::vector<std::vector<std::string>>& Filas,
+                              const std::set<size_t>& Borradas) {
     auto pon16 = [](std::string& b, size_t at, size_t v) {
         b[at] = char(v & 0xFF);
         b[at + 1] = char((v >> 8) & 0xFF);
@@ -115,22 +118,42 @@ void ShellFixture::EscribeDbf(const AnsiString& Fichero, const std::vector<TCamp
 
 void ShellFixture::CreaCarpetaM2(const AnsiString& Carpeta) {
     std::filesystem::create_directories(Maquina(Carpeta));
-    CreaTablaLibre(Carpeta, "cursos",
-                   {{"N", ftSmallint, 0}, {"ABREV", ftString, 3}, {"TURNO", ftString, 1}, {"NIVEL", ftString, 5},
-                    {"CURSO", ftString, 3}, {"TNC", ftString, 9}},
-                   {{{"N", 1}, {"ABREV", "1B"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "1"}, {"TNC", "DBACH1"}},
-                    {{"N", 2}, {"ABREV", "2B"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "2"}, {"TNC", "DBACH2"}}},
-                   {"N", "TNC"});
+    CreaTablaLibre(
+        Carpeta, "cursos",
+        {{"N", ftSmallint, 0},
+         {"ABREV", ftString, 3},
+         {"TURNO", ftString, 1},
+         {"NIVEL", ftString, 5},
+         {"CURSO", ftString, 3},
+         {"TNC", ftString, 9}},
+        {{{"N", 1}, {"ABREV", "1B"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "1"}, {"TNC", "DBACH1"}},
+         {{"N", 2}, {"ABREV", "2B"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "2"}, {"TNC", "DBACH2"}}},
+        {"N", "TNC"});
     CreaTablaLibre(Carpeta, "asigcur",
-                   {{"N", ftSmallint, 0}, {"TNC", ftString, 9}, {"ASIG", ftString, 4}, {"HORAS", ftFloat, 0},
-                    {"CUENTA", ftBoolean, 0}, {"MOSTRAR", ftBoolean, 0}, {"CONTADOR", ftSmallint, 0}},
-                   {{{"N", 1}, {"TNC", "DBACH1"}, {"ASIG", "FIL"}, {"HORAS", 3.5}, {"CUENTA", true}, {"MOSTRAR", false},
+                   {{"N", ftSmallint, 0},
+                    {"TNC", ftString, 9},
+                    {"ASIG", ftString, 4},
+                    {"HORAS", ftFloat, 0},
+                    {"CUENTA", ftBoolean, 0},
+                    {"MOSTRAR", ftBoolean, 0},
+                    {"CONTADOR", ftSmallint, 0}},
+                   {{{"N", 1},
+                     {"TNC", "DBACH1"},
+                     {"ASIG", "FIL"},
+                     {"HORAS", 3.5},
+                     {"CUENTA", true},
+                     {"MOSTRAR", false},
                      {"CONTADOR", 7}},
-                    {{"N", 2}, {"TNC", "DBACH1"}, {"ASIG", "LAT"}, {"HORAS", 4.0}, {"CUENTA", false},
-                     {"MOSTRAR", true}, {"CONTADOR", 2}}},
+                    {{"N", 2},
+                     {"TNC", "DBACH1"},
+                     {"ASIG", "LAT"},
+                     {"HORAS", 4.0},
+                     {"CUENTA", false},
+                     {"MOSTRAR", true},
+                     {"CONTADOR", 2}}},
                    {"N"});
-    TCampos alum = {{"N", ftSmallint, 0},     {"EXPED", ftString, 20}, {"NOMBRE", ftString, 50},
-                    {"GRUPO", ftString, 2},   {"TNC", ftString, 9},    {"OPCION", ftString, 1},
+    TCampos alum = {{"N", ftSmallint, 0},    {"EXPED", ftString, 20}, {"NOMBRE", ftString, 50},
+                    {"GRUPO", ftString, 2},  {"TNC", ftString, 9},    {"OPCION", ftString, 1},
                     {"REPITE", ftBoolean, 0}};
     static const std::vector<AnsiString> huecos = [] {
         std::vector<AnsiString> v = Numerados("ASIG", 20), d = Numerados("DIV", 20);
@@ -140,10 +163,26 @@ void ShellFixture::CreaCarpetaM2(const AnsiString& Carpeta) {
     for (size_t i = 0; i < huecos.size(); ++i) alum.emplace_back(huecos[i].c_str(), ftString, i < 20 ? 4 : 1);
     // The old students' table lost its index file long ago.
     CreaTablaLibre(Carpeta, "alum", alum,
-                   {{{"N", 1}, {"EXPED", "77"}, {"NOMBRE", "Ca\xF1" "ete, Rosa"}, {"GRUPO", "A"}, {"TNC", "DBACH1"},
-                     {"OPCION", "C"}, {"REPITE", true}, {"ASIG1", "FIL"}, {"DIV1", "1"}, {"ASIG2", "LAT"}},
-                    {{"N", 2}, {"EXPED", "78"}, {"NOMBRE", "Sol\xED" "s, Pedro"}, {"GRUPO", "B"}, {"TNC", "DBACH1"},
-                     {"OPCION", "H"}, {"ASIG1", "FIL"}, {"DIV1", "2"}},
+                   {{{"N", 1},
+                     {"EXPED", "77"},
+                     {"NOMBRE", "Ca\xF1"
+                                "ete, Rosa"},
+                     {"GRUPO", "A"},
+                     {"TNC", "DBACH1"},
+                     {"OPCION", "C"},
+                     {"REPITE", true},
+                     {"ASIG1", "FIL"},
+                     {"DIV1", "1"},
+                     {"ASIG2", "LAT"}},
+                    {{"N", 2},
+                     {"EXPED", "78"},
+                     {"NOMBRE", "Sol\xED"
+                                "s, Pedro"},
+                     {"GRUPO", "B"},
+                     {"TNC", "DBACH1"},
+                     {"OPCION", "H"},
+                     {"ASIG1", "FIL"},
+                     {"DIV1", "2"}},
                     {{"N", 3}, {"EXPED", "79"}, {"NOMBRE", "Vera, Ana"}, {"TNC", "DBACH2"}}});
 }
 
@@ -152,10 +191,17 @@ TDatosIntercambio ShellFixture::IntercambioMinimo() {
         {"AsigNomt", {{{"NOMBRE", "Matem\xE1ticas"}, {"COD", "MAT"}, {"CODLARGO", "MATEMAT"}}}},
         {"Cursost", {{{"ABREV", "4ES"}, {"TURNO", "D"}, {"NIVEL", "ESO"}, {"CURSO", "4"}}}},
         {"Asigcurt", {{{"NIVEL", "ESO"}, {"CURSO", "4"}, {"ASIG", "MAT"}, {"HORAS", 4.0}}}},
-        {"proft", {{{"ABREV", "MGR"}, {"NOMBRE", "Garc\xED" "a Ruiz, Mar\xED" "a"}, {"DEPART", "Matem\xE1ticas"}}}},
+        {"proft",
+         {{{"ABREV", "MGR"},
+           {"NOMBRE", "Garc\xED"
+                      "a Ruiz, Mar\xED"
+                      "a"},
+           {"DEPART", "Matem\xE1ticas"}}}},
         {"alumnost",
          {{{"EXPED", "1001"},
-           {"NOMBRE", "Pe\xF1" "a Ortiz, Luc\xED" "a"},
+           {"NOMBRE", "Pe\xF1"
+                      "a Ortiz, Luc\xED"
+                      "a"},
            {"TURNO", "D"},
            {"NIVEL", "ESO"},
            {"CURSO", "4"},

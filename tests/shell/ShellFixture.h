@@ -49,11 +49,12 @@ protected:
     // Every row of a table (by database name or folder) in stored order.
     static std::vector<TFilaLeida> Filas(const AnsiString& Base, const AnsiString& Tabla);
     // One field of every row, in stored order (or in the order of a tag).
-    static std::vector<std::string> Columna(const AnsiString& Base, const AnsiString& Tabla, const char* Campo,
-                                            const AnsiString& Etiqueta = {});
+    static std::vector<std::string> Columna(const AnsiString& Base, const AnsiString& Tabla,
+                                            const char* Campo, const AnsiString& Etiqueta = {});
     static int Cuenta(const AnsiString& Base, const AnsiString& Tabla);
     // Appends rows (field name to value) to a table of the database.
-    static void Anade(const AnsiString& Base, const AnsiString& Tabla, const std::vector<TFilaIntercambio>& Filas);
+    static void Anade(const AnsiString& Base, const AnsiString& Tabla,
+                      const std::vector<TFilaIntercambio>& Filas);
     using TCampos = std::vector<std::tuple<const char*, TFieldType, int>>;
     // Creates a table with the given fields, rows and tags (one per field named).
     static void CreaTablaLibre(const AnsiString& Carpeta, const AnsiString& Nombre, const TCampos& Campos,
@@ -64,7 +65,8 @@ protected:
     // right-aligned, the rest left-aligned, blank-padded to the width). The
     // rows numbered in Borradas (from 0) are marked deleted.
     static void EscribeDbf(const AnsiString& Fichero, const std::vector<TCampoDbf>& Campos,
-                           const std::vector<std::vector<std::string>>& Filas, const std::set<size_t>& Borradas = {});
+                           const std::vector<std::vector<std::string>>& Filas,
+                           const std::set<size_t>& Borradas = {});
     // A folder of the older M2 layout: two courses, their subjects, three
     // students with groups and divisions.
     static void CreaCarpetaM2(const AnsiString& Carpeta);

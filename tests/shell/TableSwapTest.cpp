@@ -44,7 +44,8 @@ int UltimoRenombre(const TFaultyFiles& F) {
 }
 
 const char* const Terminado = "se han terminado de colocar las tablas importadas";
-const char* const Deshecho = "se han repuesto las tablas que ten\xED" "a antes";
+const char* const Deshecho = "se han repuesto las tablas que ten\xED"
+                             "a antes";
 
 }  // namespace
 
@@ -132,9 +133,11 @@ TEST_F(TableSwap, AFailedMoveAtAnyStepLeavesTheOldTables) {
             ImportaEnCarpeta(Qtemp, Viejo, &f);
             ADD_FAILURE() << "the import did not fail";
         } catch (const EDatabaseError& E) {
-            EXPECT_NE(E.Message().find("No se han podido colocar las tablas nuevas en C:\\PROG\\viejo"), std::string::npos)
+            EXPECT_NE(E.Message().find("No se han podido colocar las tablas nuevas en C:\\PROG\\viejo"),
+                      std::string::npos)
                 << E.Message();
-            EXPECT_NE(E.Message().find("La carpeta conserva sus tablas anteriores."), std::string::npos) << E.Message();
+            EXPECT_NE(E.Message().find("La carpeta conserva sus tablas anteriores."), std::string::npos)
+                << E.Message();
         }
         EXPECT_EQ(Contenido(), Antiguo);
         EXPECT_EQ(Ficheros(), FicherosAntiguos);
@@ -203,7 +206,8 @@ TEST_F(TableSwap, AStopWhileAFailedSwapIsUndoneIsUndoneAtTheNextOpening) {
         if (m <= ultimo) {
             ASSERT_EQ(textos.size(), 1u);
         }
-        for (const auto& t : textos) EXPECT_NE(t.find(anulada ? Deshecho : Terminado), std::string::npos) << t;
+        for (const auto& t : textos)
+            EXPECT_NE(t.find(anulada ? Deshecho : Terminado), std::string::npos) << t;
     }
 }
 

@@ -23,10 +23,10 @@ bool OutsideToolsRequired();
 
 // Ends the test when a tool it needs is missing: a failure under the test
 // command, a skip elsewhere.
-#define ZELMOR_NEED_TOOL(Available, What)                                                  \
-    do {                                                                                   \
-        if (!(Available)) {                                                                \
+#define ZELMOR_NEED_TOOL(Available, What)                                                                    \
+    do {                                                                                                     \
+        if (!(Available)) {                                                                                  \
             if (OutsideToolsRequired()) FAIL() << (What) << " is missing, and the test command installs it"; \
-            GTEST_SKIP() << (What) << " is not installed";                               \
-        }                                                                                  \
+            GTEST_SKIP() << (What) << " is not installed";                                                   \
+        }                                                                                                    \
     } while (false)

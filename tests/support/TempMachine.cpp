@@ -19,10 +19,8 @@ TTempMachine::~TTempMachine() {
     std::error_code ec;
     if (!FOldCwd.empty()) std::filesystem::current_path(FOldCwd, ec);
     for (auto v = FSaved.rbegin(); v != FSaved.rend(); ++v) {
-        if (v->Had)
-            ::setenv(v->Name.c_str(), v->Value.c_str(), 1);
-        else
-            ::unsetenv(v->Name.c_str());
+        if (v->Had) ::setenv(v->Name.c_str(), v->Value.c_str(), 1);
+        else ::unsetenv(v->Name.c_str());
     }
     // A test may have taken the write bit from the folder to see a refusal.
     std::filesystem::permissions(FRoot, std::filesystem::perms::owner_all, ec);

@@ -120,7 +120,9 @@ TEST_F(FilesTest, SearchWithAttributeMasks) {
         {"?.DBF", 0, {"a.dbf", "B.DBF"}},
         {"*", 0, {"a.dbf", "B.DBF", "notas.txt", "sinext", "solo.dbf"}},
         {"sinext.*", 0, {"sinext"}},
-        {"*.*", faHidden | faDirectory, {".", "..", ".oculta", "Curso1", "curso2", "a.dbf", "B.DBF", "notas.txt", "sinext", "solo.dbf"}},
+        {"*.*",
+         faHidden | faDirectory,
+         {".", "..", ".oculta", "Curso1", "curso2", "a.dbf", "B.DBF", "notas.txt", "sinext", "solo.dbf"}},
         {"CURSO*", faDirectory, {"Curso1", "curso2"}},
     };
     for (const auto& c : cases) {

@@ -32,7 +32,7 @@ TEST_F(PathsTest, ExistingNamesAreFoundWithoutRegardToCase) {
         {"C:\\QTEMP\\tipos.dbf", DriveC / "qtemp" / "TIPOS.DBF"},
         {"C:\\QTemp\\TIPOS.DBF", DriveC / "qtemp" / "TIPOS.DBF"},
         {"C:\\A\xD1O\\ALUM.DBF", DriveC / "A\xC3\xB1o" / "Alum.dbf"},  // Ñ finds ñ
-        {"C:\\QTEMP\\Nuevo.DBF", DriveC / "qtemp" / "Nuevo.DBF"},       // new names keep their case
+        {"C:\\QTEMP\\Nuevo.DBF", DriveC / "qtemp" / "Nuevo.DBF"},      // new names keep their case
         {"C:\\QTEMP\\Nueva\\Sub.DBF", DriveC / "qtemp" / "Nueva" / "Sub.DBF"},
         {"C:\\QTEMP\\.\\x\\..\\tipos.dbf", DriveC / "qtemp" / "TIPOS.DBF"},
     };
@@ -58,7 +58,7 @@ TEST_F(PathsTest, RelativePathsStartAtTheCurrentFolder) {
 
     fs::create_directories(DriveC / "Zelmor");
     ASSERT_TRUE(SetCurrentDir("C:\\ZELMOR"));
-    EXPECT_EQ(GetCurrentDir(), "C:\\Zelmor");  // the spelling on the disk
+    EXPECT_EQ(GetCurrentDir(), "C:\\Zelmor");                    // the spelling on the disk
     EXPECT_EQ(MapPath("\\QTEMP"), (DriveC / "QTEMP").string());  // the root of the current drive
     ASSERT_TRUE(SetCurrentDir("C:\\"));
     EXPECT_EQ(GetCurrentDir(), "C:\\");
@@ -103,7 +103,8 @@ TEST(PathNames, PiecesOfANameComeFromTheTextAlone) {
 }
 
 TEST(PathNames, PlainFolderNamesForWhatTheUserTypes) {
-    for (const char* good : {"Curso 2024", "datos", "A\xF1o-2025", "v1.2"}) EXPECT_TRUE(IsPlainFolderName(good)) << good;
+    for (const char* good : {"Curso 2024", "datos", "A\xF1o-2025", "v1.2"})
+        EXPECT_TRUE(IsPlainFolderName(good)) << good;
     for (const char* bad : {"", ".", "..", "a\\b", "a/b", "C:x", "a:b", "x*", "que?", "a|b", "<a>", "\"q\"",
                             "tab\there", "punto.", "blanco ", "CON", "nul.txt", "COM1", "lpt9"})
         EXPECT_FALSE(IsPlainFolderName(bad)) << bad;

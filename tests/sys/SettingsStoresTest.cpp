@@ -6,14 +6,13 @@
 #include "SysFixture.h"
 #include "platform/rtl/Regional.h"
 #include "platform/rtl/StringList.h"
-#include "rtl/LinesOf.h"
 #include "platform/sys/IniFiles.h"
 #include "platform/sys/Registry.h"
+#include "rtl/LinesOf.h"
 
 namespace fs = std::filesystem;
 using IniTest = SysFixture;
 using RegistryTest = SysFixture;
-
 
 TEST_F(IniTest, ValuesRoundTripAndKeepFileOrder) {
     Touch(DriveC / "cfg.ini", "; comentario\r\n[Nombres]\nzeta=1\r\nalfa = 2\n\n[Otra]\nx=y\n");
@@ -156,7 +155,9 @@ TEST_F(RegistryTest, InternationalKeyAnswersFromTheRegionalSettings) {
 TEST_F(RegistryTest, RegIniFileKeepsSectionsAsSubKeys) {
     {
         TRegIniFile ini("Software\\Zelmor\\Prefs");
-        ini.WriteString("Historial", "0", "Garc\xED" "a");
+        ini.WriteString("Historial", "0",
+                        "Garc\xED"
+                        "a");
         ini.WriteString("Historial", "1", "L\xF3pez");
         ini.WriteInteger("Rejilla", "Ancho", 64);
         ini.WriteBool("Rejilla", "Ver", true);
@@ -174,7 +175,9 @@ TEST_F(RegistryTest, RegIniFileKeepsSectionsAsSubKeys) {
     ini.ReadSections(l);
     EXPECT_EQ(Lines(l), (V{"Historial", "Rejilla"}));
     ini.ReadSectionValues("Historial", l);
-    EXPECT_EQ(Lines(l), (V{"0=Garc\xED" "a", "1=L\xF3pez"}));
+    EXPECT_EQ(Lines(l), (V{"0=Garc\xED"
+                           "a",
+                           "1=L\xF3pez"}));
     ini.DeleteKey("Historial", "0");
     ini.ReadSection("Historial", l);
     EXPECT_EQ(Lines(l), V{"1"});

@@ -20,8 +20,8 @@ public:
 protected:
     void CNCommand(TMessage& Message) override {
         static const std::map<WORD, const char*> Names = {
-            {CBN_SELCHANGE, "SELCHANGE"}, {CBN_DROPDOWN, "DROPDOWN"},   {CBN_CLOSEUP, "CLOSEUP"},
-            {CBN_SETFOCUS, "SETFOCUS"},   {CBN_KILLFOCUS, "KILLFOCUS"}, {CBN_EDITCHANGE, "EDITCHANGE"},
+            {CBN_SELCHANGE, "SELCHANGE"}, {CBN_DROPDOWN, "DROPDOWN"},        {CBN_CLOSEUP, "CLOSEUP"},
+            {CBN_SETFOCUS, "SETFOCUS"},   {CBN_KILLFOCUS, "KILLFOCUS"},      {CBN_EDITCHANGE, "EDITCHANGE"},
             {CBN_SELENDOK, "SELENDOK"},   {CBN_SELENDCANCEL, "SELENDCANCEL"}};
         auto It = Names.find(HiWord(Message.WParam));
         if (It != Names.end()) Heard.push_back(It->second);
@@ -104,8 +104,8 @@ TEST_F(ComboBoxTest, F4DropsTheListAndEscapeTakesItBackUnchanged) {
     EXPECT_EQ(Drops, 2);
     EXPECT_EQ(Closes, 2);
     EXPECT_EQ(Combo->Heard,
-              (std::vector<std::string>{"DROPDOWN", "SELCHANGE", "SELCHANGE", "SELCHANGE", "SELENDCANCEL", "CLOSEUP",
-                                        "DROPDOWN", "SELCHANGE", "SELENDOK", "CLOSEUP"}));
+              (std::vector<std::string>{"DROPDOWN", "SELCHANGE", "SELCHANGE", "SELCHANGE", "SELENDCANCEL",
+                                        "CLOSEUP", "DROPDOWN", "SELCHANGE", "SELENDOK", "CLOSEUP"}));
 }
 
 TEST_F(ComboBoxTest, TheMouseChoosesAnItemOfTheDroppedList) {

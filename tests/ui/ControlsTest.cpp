@@ -7,8 +7,8 @@
 #include "platform/backend/Backend.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/ui/Menus.h"
-#include "platform/win/MessageQueue.h"
 #include "platform/ui/Timers.h"
+#include "platform/win/MessageQueue.h"
 
 namespace {
 
@@ -27,7 +27,8 @@ TEST_F(FormTest, ParentsPaintBeforeTheirChildrenAndWindowlessChildrenPaintOnTheP
     (void)E;
     F->Show();
     Ui.RunUntilIdle();
-    EXPECT_EQ(EventLog(), (Log{"P:Enter", "E:Enter", "E:WM_SETFOCUS", "P:Paint", "S1:Paint", "S2:Paint", "E:Paint"}));
+    EXPECT_EQ(EventLog(),
+              (Log{"P:Enter", "E:Enter", "E:WM_SETFOCUS", "P:Paint", "S1:Paint", "S2:Paint", "E:Paint"}));
     EXPECT_EQ(PixelOf(Ui, F, 10 + 10 + 5, 10 + 10 + 5), Red);
     EXPECT_EQ(PixelOf(Ui, F, 10 + 35, 10 + 35), Lime) << "the later shape lies above";
     EXPECT_EQ(PixelOf(Ui, F, 10 + 75, 10 + 35), Blue) << "nothing outside the shape's bounds";
@@ -69,7 +70,8 @@ TEST_F(FormTest, MouseEnterAndLeaveFollowTheControlUnderTheMouse) {
     std::vector<std::string> ParentHeard;
     P->WindowProc = [&, Old = P->WindowProc](TMessage& M) {
         // LParam names a child that was entered; 0 means the panel itself.
-        if (M.Msg == CM_MOUSEENTER) ParentHeard.push_back(M.LParam ? LParamToPointer<TControl>(M.LParam)->Name() : "self");
+        if (M.Msg == CM_MOUSEENTER)
+            ParentHeard.push_back(M.LParam ? LParamToPointer<TControl>(M.LParam)->Name() : "self");
         Old(M);
     };
     S->SetHint("Estado|Muestra si el curso se guard\xF3");
@@ -83,7 +85,8 @@ TEST_F(FormTest, MouseEnterAndLeaveFollowTheControlUnderTheMouse) {
     Ui.MoveTo(P->ClientToScreen(TPoint(5, 5)));
     Ui.RunUntilIdle();
     EXPECT_EQ(EventLog(), (Log{"S:MouseEnter", "S:MouseLeave"}));
-    EXPECT_EQ(Hints, (Log{"Muestra si el curso se guard\xF3", ""})) << "the long part of the hint, for a status line";
+    EXPECT_EQ(Hints, (Log{"Muestra si el curso se guard\xF3", ""}))
+        << "the long part of the hint, for a status line";
     EXPECT_EQ(ParentHeard, (Log{"S", "self"})) << "the parent hears which control was entered";
     EXPECT_EQ(Application->MouseControl(), P);
 }
@@ -150,8 +153,8 @@ TEST_F(FormTest, AlignPlacesTopBottomLeftRightThenClientAndFollowsResizes) {
         TControl* C;
         TRect Expected;
     } Cases[] = {
-        {Top1, Bounds(0, 0, 300, 20)},    {Top2, Bounds(0, 20, 300, 30)},  {Bottom, Bounds(0, 175, 300, 25)},
-        {Left, Bounds(0, 50, 40, 125)},   {Right, Bounds(250, 50, 50, 125)}, {Client, Bounds(40, 50, 210, 125)},
+        {Top1, Bounds(0, 0, 300, 20)},  {Top2, Bounds(0, 20, 300, 30)},    {Bottom, Bounds(0, 175, 300, 25)},
+        {Left, Bounds(0, 50, 40, 125)}, {Right, Bounds(250, 50, 50, 125)}, {Client, Bounds(40, 50, 210, 125)},
     };
     for (const auto& C : Cases) EXPECT_EQ(C.C->BoundsRect(), C.Expected) << C.C->Name();
     int Resized = 0;
@@ -160,7 +163,8 @@ TEST_F(FormTest, AlignPlacesTopBottomLeftRightThenClientAndFollowsResizes) {
     EXPECT_EQ(Resized, 1);
     EXPECT_EQ(Client->BoundsRect(), Bounds(40, 50, 310, 185));
     EXPECT_EQ(Bottom->BoundsRect(), Bounds(0, 235, 400, 25));
-    EXPECT_EQ(Pinned->BoundsRect(), Bounds(300, 160, 20, 20)) << "right and bottom anchors keep their distance";
+    EXPECT_EQ(Pinned->BoundsRect(), Bounds(300, 160, 20, 20))
+        << "right and bottom anchors keep their distance";
     EXPECT_EQ(Stretched->BoundsRect(), Bounds(10, 100, 200, 20));
     Top1->Hide();
     EXPECT_EQ(Top2->Top(), 0) << "a hidden control gives up its place";
@@ -282,8 +286,12 @@ TEST_F(FormTest, MessageBoxesAreFormsThatAScriptCanAnswer) {
         const char* Press;
         int Expected;
     } Cases[] = {
-        {"\xBF" "Continuar?", MB_OKCANCEL, "Cancel", IDCANCEL},
-        {"\xBF" "Guardar?", MB_YESNOCANCEL, "No", IDNO},
+        {"\xBF"
+         "Continuar?",
+         MB_OKCANCEL, "Cancel", IDCANCEL},
+        {"\xBF"
+         "Guardar?",
+         MB_YESNOCANCEL, "No", IDNO},
         {"Proceso terminado", MB_OK, "OK", IDOK},
     };
     for (const auto& C : Cases) {
@@ -370,11 +378,8 @@ TEST(Backend, TheEnvironmentPicksTheDisplay) {
         const char* Display;
         const char* Expected;
     } Cases[] = {
-        {nullptr, ":0", "x11"},
-        {nullptr, nullptr, "offscreen"},
-        {"", "", "offscreen"},
-        {"offscreen", ":0", "offscreen"},
-        {"x11", nullptr, "x11"},
+        {nullptr, ":0", "x11"},           {nullptr, nullptr, "offscreen"}, {"", "", "offscreen"},
+        {"offscreen", ":0", "offscreen"}, {"x11", nullptr, "x11"},
     };
     for (const auto& C : Cases)
         EXPECT_EQ(ChooseBackend(C.Requested, C.Display), C.Expected)
@@ -410,7 +415,7 @@ TEST(Keys, AcceleratorsAndShortCutsReadTheirKeys) {
         const char* Caption;
         bool Expected;
     } Cases[] = {
-        {'S', "&Siguiente", true}, {'s', "&Siguiente", true}, {'I', "&Siguiente", false},
+        {'S', "&Siguiente", true},  {'s', "&Siguiente", true},  {'I', "&Siguiente", false},
         {'A', "Tom && &Ana", true}, {'&', "Tom && Ana", false}, {'N', "N&o a todo", false},
         {'O', "N&o a todo", true},
     };

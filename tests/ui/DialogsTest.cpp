@@ -29,7 +29,10 @@ TEST(Dialogs, CancelledInputBoxGivesTheDefault) {
 TEST(Dialogs, UnexpectedQuestionsAndUnansweredBoxesRaise) {
     {
         TScriptedDialogs dialogs;
-        EXPECT_THROW(MessageBox("\xBF" "Continuar?", "Atenci\xF3n", MB_OKCANCEL), EInvalidOperation);
+        EXPECT_THROW(MessageBox("\xBF"
+                                "Continuar?",
+                                "Atenci\xF3n", MB_OKCANCEL),
+                     EInvalidOperation);
     }
     EXPECT_EQ(DialogAnswerer(), nullptr);  // the scripted answerer uninstalled itself
     EXPECT_THROW(ShowMessage("nobody sees this"), EInvalidOperation);

@@ -61,10 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
     OneLine, EditKeys,
     ::testing::Values(
         // Tabbing in selects everything, and typing replaces it.
-        TKeyCase{"hello", "x", {"x", 1, 0}},
-        TKeyCase{"", "abc", {"abc", 3, 0}},
-        TKeyCase{"hello", "{Home}X", {"Xhello", 1, 0}},
-        TKeyCase{"hello", "{End}{Back}{Back}", {"hel", 3, 0}},
+        TKeyCase{"hello", "x", {"x", 1, 0}}, TKeyCase{"", "abc", {"abc", 3, 0}},
+        TKeyCase{"hello", "{Home}X", {"Xhello", 1, 0}}, TKeyCase{"hello", "{End}{Back}{Back}", {"hel", 3, 0}},
         TKeyCase{"hello", "{Home}{Del}", {"ello", 0, 0}},
         TKeyCase{"hello", "{Home}{Right}{S+Right}{S+Right}", {"hello", 1, 2}},
         TKeyCase{"hello", "{End}{S+Home}", {"hello", 0, 5}},
@@ -73,8 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         TKeyCase{"hello", "{Home}{S+Right}{S+Right}{Left}", {"hello", 0, 0}},
         TKeyCase{"hello", "{Home}{S+Right}{S+Right}{Right}", {"hello", 2, 0}},
         // A one-line edit takes Up and Down as Left and Right.
-        TKeyCase{"abc", "{End}{Up}", {"abc", 2, 0}},
-        TKeyCase{"abc", "{Home}{Down}", {"abc", 1, 0}},
+        TKeyCase{"abc", "{End}{Up}", {"abc", 2, 0}}, TKeyCase{"abc", "{Home}{Down}", {"abc", 1, 0}},
         // Words: Ctrl+Right to the next word's start, Ctrl+Left to this word's.
         TKeyCase{"one two  three", "{Home}{C+Right}", {"one two  three", 4, 0}},
         TKeyCase{"one two  three", "{Home}{C+Right}{C+Right}", {"one two  three", 9, 0}},
@@ -82,8 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
         TKeyCase{"one two  three", "{End}{Left}{C+Left}{C+Left}", {"one two  three", 4, 0}},
         TKeyCase{"one two", "{Home}{C+S+Right}", {"one two", 0, 4}},
         // Undo takes a run of typing back at once; a second Undo brings it again.
-        TKeyCase{"abc", "{End}de{C+Z}", {"abc", 3, 0}},
-        TKeyCase{"abc", "{End}de{C+Z}{C+Z}", {"abcde", 3, 2}},
+        TKeyCase{"abc", "{End}de{C+Z}", {"abc", 3, 0}}, TKeyCase{"abc", "{End}de{C+Z}{C+Z}", {"abcde", 3, 2}},
         TKeyCase{"abc", "{End}{Back}{Back}{C+Z}", {"abc", 1, 2}},
         TKeyCase{"abc", "{End}d{Left}{Left}x{C+Z}", {"abcd", 2, 0}},
         // The clipboard: Ctrl+C/X/V and Ctrl+Ins, Shift+Ins, Shift+Del.
@@ -107,7 +103,8 @@ TEST_F(EditTest, MaxLengthLimitsTypingAndPastingButNotTheProgram) {
 TEST_F(EditTest, ReadOnlyMovesAndCopiesButNeverChanges) {
     Edit->SetReadOnly(true);
     ClipboardSetText("zz");
-    EXPECT_EQ(Play(Edit, "hello", "{Home}{S+Right}{S+Right}x{Back}{Del}{C+X}{C+V}{C+Z}"), (TEditState{"hello", 0, 2}));
+    EXPECT_EQ(Play(Edit, "hello", "{Home}{S+Right}{S+Right}x{Back}{Del}{C+X}{C+V}{C+Z}"),
+              (TEditState{"hello", 0, 2}));
     EXPECT_EQ(ClipboardGetText(), "zz") << "cut copies nothing from a read-only edit";
     PlayKeys(Ui, "{C+C}");
     Ui.RunUntilIdle();
@@ -198,7 +195,8 @@ TEST_F(EditTest, LongTextScrollsToKeepTheCaretInView) {
     int Caret = Edit->SelStart();
     TRect R;
     Edit->Perform(EM_GETRECT, 0, PointerToLParam(&R));
-    int XCaret = static_cast<int16_t>(LoWord(static_cast<uintptr_t>(Edit->Perform(EM_POSFROMCHAR, static_cast<WPARAM>(Caret)))));
+    int XCaret = static_cast<int16_t>(
+        LoWord(static_cast<uintptr_t>(Edit->Perform(EM_POSFROMCHAR, static_cast<WPARAM>(Caret)))));
     int XStart = static_cast<int16_t>(LoWord(static_cast<uintptr_t>(Edit->Perform(EM_POSFROMCHAR, 0))));
     EXPECT_GE(XCaret, R.Left);
     EXPECT_LT(XCaret, R.Right);
@@ -291,7 +289,8 @@ TEST_F(MemoTest, LinesAreTheTextsLines) {
 
 TEST_F(MemoTest, KeysMoveByLinesAndReturnBreaksTheLine) {
     Memo->SetWordWrap(false);
-    EXPECT_EQ(Play(Memo, "abcd\r\nxy\r\nabcdef", "{C+Home}{End}{Down}"), (TEditState{"abcd\r\nxy\r\nabcdef", 8, 0}))
+    EXPECT_EQ(Play(Memo, "abcd\r\nxy\r\nabcdef", "{C+Home}{End}{Down}"),
+              (TEditState{"abcd\r\nxy\r\nabcdef", 8, 0}))
         << "down from column 4 stops at the end of a shorter line";
     EXPECT_EQ(Play(Memo, "abcd\r\nxy\r\nabcdef", "{C+Home}{End}{Down}{Down}"),
               (TEditState{"abcd\r\nxy\r\nabcdef", 14, 0}))

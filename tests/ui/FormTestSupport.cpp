@@ -10,28 +10,29 @@ ZELMOR_IMPLEMENT_COMPONENT(TTestButton, TCustomControl)
 ZELMOR_IMPLEMENT_COMPONENT(TTestShape, TGraphicControl)
 
 void RegisterTestControls() {
-    RegisterClasses({&TTestPanel::StaticClassInfo(), &TTestEdit::StaticClassInfo(), &TTestButton::StaticClassInfo(),
-                     &TTestShape::StaticClassInfo()});
+    RegisterClasses({&TTestPanel::StaticClassInfo(), &TTestEdit::StaticClassInfo(),
+                     &TTestButton::StaticClassInfo(), &TTestShape::StaticClassInfo()});
 }
 
 void TTestPanel::DescribeProperties(TPropertyTable& T) {
-    TControl::PublishStandard(T, {"Align", "Anchors", "Caption", "Color", "Font", "ParentFont", "Visible", "OnClick",
-                                  "OnEnter", "OnExit"});
+    TControl::PublishStandard(T, {"Align", "Anchors", "Caption", "Color", "Font", "ParentFont", "Visible",
+                                  "OnClick", "OnEnter", "OnExit"});
 }
 
 void TTestEdit::DescribeProperties(TPropertyTable& T) {
-    TControl::PublishStandard(T, {"Color", "Enabled", "TabOrder", "TabStop", "Text", "OnEnter", "OnExit", "OnKeyDown",
-                                  "OnKeyPress"});
+    TControl::PublishStandard(T, {"Color", "Enabled", "TabOrder", "TabStop", "Text", "OnEnter", "OnExit",
+                                  "OnKeyDown", "OnKeyPress"});
 }
 
 void TTestButton::DescribeProperties(TPropertyTable& T) {
     TControl::PublishStandard(T, {"Caption", "Enabled", "TabOrder", "TabStop", "OnClick"});
-    T.PropertyOf<TTestButton>("ModalResult", [](TTestButton& B) { return B.ModalResult; },
-                              [](TTestButton& B, int V) { B.ModalResult = V; });
-    T.PropertyOf<TTestButton>("Default", [](TTestButton& B) { return B.Default; },
-                              [](TTestButton& B, bool V) { B.Default = V; });
-    T.PropertyOf<TTestButton>("Cancel", [](TTestButton& B) { return B.Cancel; },
-                              [](TTestButton& B, bool V) { B.Cancel = V; });
+    T.PropertyOf<TTestButton>(
+        "ModalResult", [](TTestButton& B) { return B.ModalResult; },
+        [](TTestButton& B, int V) { B.ModalResult = V; });
+    T.PropertyOf<TTestButton>(
+        "Default", [](TTestButton& B) { return B.Default; }, [](TTestButton& B, bool V) { B.Default = V; });
+    T.PropertyOf<TTestButton>(
+        "Cancel", [](TTestButton& B) { return B.Cancel; }, [](TTestButton& B, bool V) { B.Cancel = V; });
 }
 
 void TTestShape::DescribeProperties(TPropertyTable& T) { TControl::PublishStandard(T, {"Color", "OnClick"}); }
@@ -188,4 +189,6 @@ TForm* FormTest::NewPlainForm(const char* Name, int Width, int Height) {
     return F;
 }
 
-uint32_t PixelOf(TOffscreenDisplay& Ui, TCustomForm* Form, int X, int Y) { return Ui.Picture(Form).GetPixel(X, Y); }
+uint32_t PixelOf(TOffscreenDisplay& Ui, TCustomForm* Form, int X, int Y) {
+    return Ui.Picture(Form).GetPixel(X, Y);
+}

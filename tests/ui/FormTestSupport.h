@@ -8,8 +8,8 @@
 
 #include "platform/backend/Offscreen.h"
 #include "platform/rtl/Clock.h"
-#include "platform/ui/Controls.h"
 #include "platform/sys/Dialogs.h"
+#include "platform/ui/Controls.h"
 #include "platform/ui/Forms.h"
 
 // "name:what" entries from every test control.

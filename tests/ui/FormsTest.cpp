@@ -22,8 +22,8 @@ protected:
 TEST_F(FocusTest, ShowingAFormFocusesItsFirstTabStopThroughEveryParent) {
     F->Show();
     Ui.RunUntilIdle();
-    EXPECT_EQ(EventLog(), (Log{"A:Enter", "A1:Enter", "A1:WM_SETFOCUS", "A:Paint", "A1:Paint", "B:Paint", "B1:Paint",
-                               "B2:Paint"}));
+    EXPECT_EQ(EventLog(), (Log{"A:Enter", "A1:Enter", "A1:WM_SETFOCUS", "A:Paint", "A1:Paint", "B:Paint",
+                               "B1:Paint", "B2:Paint"}));
     EXPECT_TRUE(A1->Focused());
     EXPECT_EQ(F->ActiveControl(), A1);
     EXPECT_EQ(Screen->ActiveControl(), A1);
@@ -38,7 +38,8 @@ TEST_F(FocusTest, FocusLeavesEachControlUpToTheCommonParentThenEntersDownToTheNe
     B1->OnEnter = [&](TObject*) { Events.push_back("OnEnter B1"); };
     EventLog().clear();
     B1->SetFocus();
-    EXPECT_EQ(EventLog(), (Log{"A1:WM_KILLFOCUS", "A1:Exit", "A:Exit", "B:Enter", "B1:Enter", "B1:WM_SETFOCUS"}));
+    EXPECT_EQ(EventLog(),
+              (Log{"A1:WM_KILLFOCUS", "A1:Exit", "A:Exit", "B:Enter", "B1:Enter", "B1:WM_SETFOCUS"}));
     EXPECT_EQ(Events, (Log{"OnExit A1", "OnEnter B1"}));
     EventLog().clear();
     B2->SetFocus();
@@ -113,7 +114,9 @@ TEST_F(FormTest, HooksSeeKeysBeforeThePreviewingFormWhichSeesThemBeforeTheFocuse
         if (!(static_cast<uint32_t>(LP) & KF_UP)) EventLog().push_back("hook:" + std::to_string(WP));
         return CallNextHookEx(Hook, Code, WP, LP);
     });
-    E->OnKeyDown = [&](TObject*, WORD& Key, TShiftState) { EventLog().push_back("edit:" + std::to_string(Key)); };
+    E->OnKeyDown = [&](TObject*, WORD& Key, TShiftState) {
+        EventLog().push_back("edit:" + std::to_string(Key));
+    };
     F->Show();
     Ui.RunUntilIdle();
     EventLog().clear();

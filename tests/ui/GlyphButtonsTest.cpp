@@ -31,20 +31,25 @@ TEST(ButtonLayoutTest, GlyphAndCaptionGoWhereTheLayoutSays) {
     TSize Text = C.TextExtent("Siguiente");
     const int TW = Text.cx, TH = Text.cy;
     std::vector<TLayoutCase> Cases = {
-        {blGlyphLeft, -1, 4, [](int W, int H, int TW, int) { return TPoint((W - (G + 4 + TW) + 1) / 2, (H - G + 1) / 2); },
-         [](int W, int H, int TW, int TH) { return TPoint((W - (G + 4 + TW) + 1) / 2 + G + 4, (H - TH + 1) / 2); }},
+        {blGlyphLeft, -1, 4,
+         [](int W, int H, int TW, int) { return TPoint((W - (G + 4 + TW) + 1) / 2, (H - G + 1) / 2); },
+         [](int W, int H, int TW, int TH) {
+             return TPoint((W - (G + 4 + TW) + 1) / 2 + G + 4, (H - TH + 1) / 2);
+         }},
         {blGlyphRight, 5, 2, [](int W, int H, int, int) { return TPoint(W - 5 - G, (H - G + 1) / 2); },
          [](int W, int, int TW, int) { return TPoint(W - 5 - G - 2 - TW, 0); }},
-        {blGlyphTop, -1, 0, [](int W, int H, int, int TH) { return TPoint((W - G + 1) / 2, (H - (G + TH) + 1) / 2); },
+        {blGlyphTop, -1, 0,
+         [](int W, int H, int, int TH) { return TPoint((W - G + 1) / 2, (H - (G + TH) + 1) / 2); },
          [](int W, int H, int TW, int TH) { return TPoint((W - TW + 1) / 2, (H - (G + TH) + 1) / 2 + G); }},
         {blGlyphBottom, 3, 1, [](int W, int H, int, int) { return TPoint((W - G + 1) / 2, H - 3 - G); },
          [](int W, int H, int TW, int TH) { return TPoint((W - TW + 1) / 2, H - 3 - G - 1 - TH); }},
-        {blGlyphLeft, -1, -1, [](int W, int H, int TW, int) { return TPoint((W - (G + TW)) / 3, (H - G + 1) / 2); },
+        {blGlyphLeft, -1, -1,
+         [](int W, int H, int TW, int) { return TPoint((W - (G + TW)) / 3, (H - G + 1) / 2); },
          [](int W, int, int TW, int) { return TPoint((W - (G + TW)) / 3 * 2 + G, 0); }},
     };
     for (const TLayoutCase& L : Cases) {
-        TButtonLayoutResult R = CalcButtonLayout(C, TRect(0, 0, W, H), TPoint(0, 0), "Siguiente", TSize{G, G}, L.Layout,
-                                                 L.Margin, L.Spacing);
+        TButtonLayoutResult R = CalcButtonLayout(C, TRect(0, 0, W, H), TPoint(0, 0), "Siguiente", TSize{G, G},
+                                                 L.Layout, L.Margin, L.Spacing);
         EXPECT_EQ(R.GlyphPos, L.Glyph(W, H, TW, TH)) << int(L.Layout) << " " << L.Margin << " " << L.Spacing;
         TPoint T = L.Text(W, H, TW, TH);
         EXPECT_EQ(R.TextBounds.Left, T.x) << int(L.Layout);
@@ -54,8 +59,10 @@ TEST(ButtonLayoutTest, GlyphAndCaptionGoWhereTheLayoutSays) {
         EXPECT_EQ(R.TextBounds.Width(), TW);
     }
     // Offsets move both (a pressed button).
-    TButtonLayoutResult A = CalcButtonLayout(C, TRect(0, 0, W, H), TPoint(0, 0), "x", TSize{G, G}, blGlyphLeft, -1, 4);
-    TButtonLayoutResult B = CalcButtonLayout(C, TRect(0, 0, W, H), TPoint(1, 1), "x", TSize{G, G}, blGlyphLeft, -1, 4);
+    TButtonLayoutResult A =
+        CalcButtonLayout(C, TRect(0, 0, W, H), TPoint(0, 0), "x", TSize{G, G}, blGlyphLeft, -1, 4);
+    TButtonLayoutResult B =
+        CalcButtonLayout(C, TRect(0, 0, W, H), TPoint(1, 1), "x", TSize{G, G}, blGlyphLeft, -1, 4);
     EXPECT_EQ(B.GlyphPos, TPoint(A.GlyphPos.x + 1, A.GlyphPos.y + 1));
     EXPECT_EQ(B.TextBounds.Top, A.TextBounds.Top + 1);
 }
@@ -80,15 +87,15 @@ TEST_F(BitBtnTest, AKindSetsCaptionResultDefaultCancelAndGlyph) {
         bool Default, Cancel;
     };
     for (const TKind& K : std::initializer_list<TKind>{{bkOK, "OK", mrOk, true, false},
-                                                      {bkCancel, "Cancel", mrCancel, false, true},
-                                                      {bkYes, "&Yes", mrYes, true, false},
-                                                      {bkNo, "&No", mrNo, false, true},
-                                                      {bkAbort, "Abort", mrAbort, false, false},
-                                                      {bkRetry, "&Retry", mrRetry, false, false},
-                                                      {bkIgnore, "&Ignore", mrIgnore, false, false},
-                                                      {bkAll, "&All", mrAll, false, false},
-                                                      {bkHelp, "&Help", mrNone, false, false},
-                                                      {bkClose, "&Close", mrNone, false, false}}) {
+                                                       {bkCancel, "Cancel", mrCancel, false, true},
+                                                       {bkYes, "&Yes", mrYes, true, false},
+                                                       {bkNo, "&No", mrNo, false, true},
+                                                       {bkAbort, "Abort", mrAbort, false, false},
+                                                       {bkRetry, "&Retry", mrRetry, false, false},
+                                                       {bkIgnore, "&Ignore", mrIgnore, false, false},
+                                                       {bkAll, "&All", mrAll, false, false},
+                                                       {bkHelp, "&Help", mrNone, false, false},
+                                                       {bkClose, "&Close", mrNone, false, false}}) {
         auto* B = Make<TBitBtn>(Dialog, Dialog, "", Bounds(10, 50, 75, 25));
         B->SetKind(K.Kind);
         EXPECT_EQ(B->Caption(), K.Caption);
@@ -154,7 +161,8 @@ TEST_F(BitBtnTest, AGlyphStripCountsItsPicturesAndTheDisabledOneIsEtched) {
     B->SetEnabled(false);
     Ui.RunUntilIdle();
     TColorRef Shadow = ColorToRGB(clBtnShadow);
-    uint32_t Grey = (uint32_t(GetRValue(Shadow)) << 16) | (uint32_t(GetGValue(Shadow)) << 8) | GetBValue(Shadow);
+    uint32_t Grey =
+        (uint32_t(GetRValue(Shadow)) << 16) | (uint32_t(GetGValue(Shadow)) << 8) | GetBValue(Shadow);
     EXPECT_EQ(PixelOf(Ui, Dialog, X + 8, Y + 8), Grey) << "the disabled picture is grey";
 }
 
@@ -234,7 +242,8 @@ TEST_F(SpeedButtonTest, AFlatButtonShowsItsEdgeOnlyUnderTheMouse) {
     Ui.RunUntilIdle();
     EXPECT_TRUE(B->MouseInControl());
     TColorRef Light = ColorToRGB(clBtnHighlight);
-    EXPECT_EQ(PixelOf(Ui, Form, 150, 10), (uint32_t(GetRValue(Light)) << 16) | (uint32_t(GetGValue(Light)) << 8) | GetBValue(Light));
+    EXPECT_EQ(PixelOf(Ui, Form, 150, 10),
+              (uint32_t(GetRValue(Light)) << 16) | (uint32_t(GetGValue(Light)) << 8) | GetBValue(Light));
     Ui.MoveTo(TPoint(0, 0));
     Ui.RunUntilIdle();
     EXPECT_FALSE(B->MouseInControl());

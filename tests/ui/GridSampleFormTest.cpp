@@ -20,8 +20,8 @@
 #include "platform/classes/Resources.h"
 #include "platform/sys/Dialogs.h"
 #include "platform/ui/Grids.h"
-#include "platform/win/MessageQueue.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/win/MessageQueue.h"
 #include "resources/ResourceTable.h"
 #include "tests/support/OutsideTools.h"
 
@@ -143,7 +143,7 @@ TEST_F(FormTest, TheSampleScreenFromItsResourceCanBeDrivenEntirelyFromATestAndSa
     Ui.RunUntilIdle();
     ASSERT_TRUE(G->EditorMode());
     Ui.Type("7,5");
-    Ui.Key(VK_TAB); // the grid takes Tab: on to the next cell
+    Ui.Key(VK_TAB);  // the grid takes Tab: on to the next cell
     Ui.Type("2");
     Ui.Key(VK_RETURN);
     Ui.RunUntilIdle();
@@ -217,4 +217,4 @@ TEST(X11Display, TheGridSampleScreenOpensAsARealWindow) {
     SetDisplay(nullptr);
 }
 
-} // namespace
+}  // namespace

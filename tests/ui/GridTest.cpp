@@ -15,8 +15,8 @@
 
 #include "FormTestSupport.h"
 #include "platform/classes/Filer.h"
-#include "platform/win/Display.h"
 #include "platform/ui/Grids.h"
+#include "platform/win/Display.h"
 #include "platform/win/MessageQueue.h"
 
 namespace {
@@ -28,7 +28,8 @@ struct TKey {
 
 class GridTest : public FormTest {
 protected:
-    template <class G = TStringGrid> G* NewGrid(int Width = 300, int Height = 130) {
+    template <class G = TStringGrid>
+    G* NewGrid(int Width = 300, int Height = 130) {
         Form = NewPlainForm("GridForm", 400, 300);
         G* Grid = Make<G>(Form, Form, "Grid", Bounds(0, 0, Width, Height));
         Grid->SetBorderStyle(bsNone);
@@ -53,7 +54,7 @@ protected:
     void Release(int X, int Y) {
         InputMouseButton(0, false, ScreenOf(X, Y));
         Ui.RunUntilIdle();
-        Clock.Advance(1000); // the next press is not a double click
+        Clock.Advance(1000);  // the next press is not a double click
     }
     void Drag(int X1, int Y1, int X2, int Y2) {
         Press(X1, Y1);
@@ -163,9 +164,9 @@ TEST_F(GridTest, MouseCoordFindsTheCellUnderAPointAndNoneOutside) {
     struct {
         int X, Y, Col, Row;
     } const Cases[] = {
-        {10, 10, 0, 0},   {64, 10, 0, 0},    // the line after a cell belongs to it
-        {65, 10, 1, 0},   {140, 30, 3, 1},   // the hidden column lies nowhere
-        {299, 110, 5, 4}, {10, 126, -1, -1}, // below the last row
+        {10, 10, 0, 0},   {64, 10, 0, 0},     // the line after a cell belongs to it
+        {65, 10, 1, 0},   {140, 30, 3, 1},    // the hidden column lies nowhere
+        {299, 110, 5, 4}, {10, 126, -1, -1},  // below the last row
         {-1, 10, -1, -1},
     };
     for (const auto& C : Cases) {
@@ -271,7 +272,7 @@ TEST_F(GridTest, ShiftKeysAndDraggingSelectARangeOnlyWithRangeSelect) {
     EXPECT_EQ(G->Col(), 2);
     Keys({{VK_RIGHT}});
     EXPECT_EQ(G->Selection(), (TGridRect{3, 2, 3, 2})) << "a plain move drops the range";
-    Drag(70, 30, 200, 80); // from (1, 1) to (3, 3)
+    Drag(70, 30, 200, 80);  // from (1, 1) to (3, 3)
     EXPECT_EQ(G->Selection(), (TGridRect{1, 1, 3, 3}));
 
     EXPECT_EQ(G->Col(), 1) << "the press made (1, 1) current; the drag moved the other corner";
@@ -298,7 +299,7 @@ TEST_F(GridTest, SelectCellCanRefuseTheMove) {
     ShowAndFocus(G);
     Keys({{VK_RIGHT}});
     EXPECT_EQ(G->Col(), 1);
-    Press(240, 30); // column 3
+    Press(240, 30);  // column 3
     Release(240, 30);
     EXPECT_EQ(G->Col(), 3);
 }
@@ -412,7 +413,7 @@ TEST_F(GridTest, TheSizingLineIsDrawnWhileDraggingAndGoneAfter) {
     };
     std::vector<uint32_t> Before = Column(100);
     Press(130, 10);
-    MoveMouse(101, 10); // the line stands at x = 100
+    MoveMouse(101, 10);  // the line stands at x = 100
     std::vector<uint32_t> During = Column(100);
     int Changed = 0;
     for (size_t I = 0; I < Before.size(); ++I) Changed += Before[I] != During[I];
@@ -434,7 +435,7 @@ TEST_F(GridTest, DraggingATitleMovesTheColumnWithItsCells) {
     for (int C = 0; C < 5; ++C) G->SetCells(C, 1, std::string(1, static_cast<char>('a' + C)));
     G->SetColWidths(1, 50);
     ShowAndFocus(G);
-    Drag(80, 10, 230, 10); // the title of column 1 onto column 3
+    Drag(80, 10, 230, 10);  // the title of column 1 onto column 3
     EXPECT_EQ(Moves, (std::vector<std::string>{"1>3"}));
     EXPECT_EQ(G->Rows(1)->Text(), "a\r\nc\r\nd\r\nb\r\ne\r\n");
     EXPECT_EQ(G->ColWidths(3), 50) << "the width moves with the column";
@@ -470,7 +471,7 @@ TEST_F(GridTest, LinesAndRaisedFixedCellsLieWhereTheWidthsSay) {
     auto* G = NewGrid<TDrawGrid>();
     G->SetColCount(3);
     ShowAndFocus(G);
-    G->SetRow(2); // nothing focused-looking on cell (1, 1)
+    G->SetRow(2);  // nothing focused-looking on cell (1, 1)
     Ui.RunUntilIdle();
     const uint32_t Black = 0, Silver = Rgb(clSilver), Face = Rgb(clBtnFace), Light = Rgb(clBtnHighlight),
                    Shadow = Rgb(clBtnShadow), White = Rgb(clWindow);
@@ -597,7 +598,7 @@ TEST_F(GridTest, EnterOpensTheEditorOnTheCellsTextAndEnterAgainWritesItBack) {
     EXPECT_EQ(E->Text(), "Mat");
     EXPECT_EQ(E->BoundsRect(), G->CellRect(1, 1));
     EXPECT_EQ(GetParentForm(G)->ActiveControl(), G) << "the form counts the grid as focused";
-    Ui.Type("Fra"); // the whole text was selected
+    Ui.Type("Fra");  // the whole text was selected
     Keys({{VK_RETURN}});
     EXPECT_FALSE(G->EditorMode());
     EXPECT_FALSE(E->Visible());
@@ -715,4 +716,4 @@ TEST_F(GridTest, WithTheEditorAlwaysShownArrowsLeaveItOnlyAtTheEdgeOfTheText) {
     EXPECT_EQ(G->Col(), 1) << "with Ctrl the key goes to the grid wherever the caret is";
 }
 
-} // namespace
+}  // namespace

@@ -36,7 +36,9 @@ protected:
         THintWindow* W = Application->HintWindow();
         return W && W->HandleAllocated() && IsWindowVisible(W->Handle());
     }
-    AnsiString HintText() const { return HintShows() ? Application->HintWindow()->Caption() : AnsiString("<none>"); }
+    AnsiString HintText() const {
+        return HintShows() ? Application->HintWindow()->Caption() : AnsiString("<none>");
+    }
     TForm* F;
     TButton* Save;
     TButton* Load;
@@ -92,7 +94,8 @@ TEST_F(Hints, KeysClicksAndLeavingTheWindowsTakeTheHintAway) {
     };
     const TCase Cases[] = {
         {"a key", [](TOffscreenDisplay& Ui, TButton*) { Ui.Key(VK_SHIFT); }},
-        {"a click", [](TOffscreenDisplay& Ui, TButton* B) { Ui.Click(B->ClientToScreen(TPoint(5, 5)), mbRight); }},
+        {"a click",
+         [](TOffscreenDisplay& Ui, TButton* B) { Ui.Click(B->ClientToScreen(TPoint(5, 5)), mbRight); }},
         {"leaving", [](TOffscreenDisplay& Ui, TButton*) { Ui.MoveTo(TPoint(900, 700)); }},
     };
     for (const TCase& C : Cases) {

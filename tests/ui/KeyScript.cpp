@@ -6,11 +6,10 @@
 
 void PlayKeys(TOffscreenDisplay& Ui, std::string_view Script) {
     static const std::map<std::string, WORD> Names = {
-        {"Left", VK_LEFT},     {"Right", VK_RIGHT}, {"Up", VK_UP},       {"Down", VK_DOWN},
-        {"Home", VK_HOME},     {"End", VK_END},     {"PgUp", VK_PRIOR},  {"PgDn", VK_NEXT},
-        {"Del", VK_DELETE},    {"Ins", VK_INSERT},  {"Back", VK_BACK},   {"Enter", VK_RETURN},
-        {"Esc", VK_ESCAPE},    {"Tab", VK_TAB},     {"Space", VK_SPACE}, {"F4", VK_F4},
-        {"F1", VK_F1},
+        {"Left", VK_LEFT}, {"Right", VK_RIGHT},  {"Up", VK_UP},      {"Down", VK_DOWN},  {"Home", VK_HOME},
+        {"End", VK_END},   {"PgUp", VK_PRIOR},   {"PgDn", VK_NEXT},  {"Del", VK_DELETE}, {"Ins", VK_INSERT},
+        {"Back", VK_BACK}, {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE}, {"Tab", VK_TAB},    {"Space", VK_SPACE},
+        {"F4", VK_F4},     {"F1", VK_F1},
     };
     size_t I = 0;
     while (I < Script.size()) {
@@ -28,21 +27,20 @@ void PlayKeys(TOffscreenDisplay& Ui, std::string_view Script) {
         TShiftState Shift;
         while (Name.size() > 2 && Name[1] == '+') {
             switch (Name[0]) {
-                case 'S': Shift.Include(ssShift); break;
-                case 'C': Shift.Include(ssCtrl); break;
-                case 'A': Shift.Include(ssAlt); break;
-                default: throw std::invalid_argument("unknown modifier in script: " + Name);
+            case 'S': Shift.Include(ssShift); break;
+            case 'C': Shift.Include(ssCtrl); break;
+            case 'A': Shift.Include(ssAlt); break;
+            default: throw std::invalid_argument("unknown modifier in script: " + Name);
             }
             Name.erase(0, 2);
         }
         WORD Key;
         auto It = Names.find(Name);
-        if (It != Names.end())
-            Key = It->second;
-        else if (Name.size() == 1 && ((Name[0] >= 'A' && Name[0] <= 'Z') || (Name[0] >= '0' && Name[0] <= '9')))
+        if (It != Names.end()) Key = It->second;
+        else if (Name.size() == 1 &&
+                 ((Name[0] >= 'A' && Name[0] <= 'Z') || (Name[0] >= '0' && Name[0] <= '9')))
             Key = static_cast<WORD>(Name[0]);
-        else
-            throw std::invalid_argument("unknown key in script: " + Name);
+        else throw std::invalid_argument("unknown key in script: " + Name);
         // Keys that type a character bring it, as the display would.
         char C = 0;
         if (Key == VK_BACK) C = '\b';
@@ -50,8 +48,10 @@ void PlayKeys(TOffscreenDisplay& Ui, std::string_view Script) {
         else if (Key == VK_ESCAPE) C = 27;
         else if (Key == VK_TAB) C = '\t';
         else if (Key == VK_SPACE) C = ' ';
-        else if (Key >= 'A' && Key <= 'Z' && Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt)) C = static_cast<char>(Key - 'A' + 1);
-        else if (Key >= 'A' && Key <= 'Z') C = static_cast<char>(Shift.Contains(ssShift) ? Key : Key - 'A' + 'a');
+        else if (Key >= 'A' && Key <= 'Z' && Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt))
+            C = static_cast<char>(Key - 'A' + 1);
+        else if (Key >= 'A' && Key <= 'Z')
+            C = static_cast<char>(Shift.Contains(ssShift) ? Key : Key - 'A' + 'a');
         else if (Key >= '0' && Key <= '9') C = static_cast<char>(Key);
         if (Shift.Contains(ssShift)) InputKey(VK_SHIFT, true);
         if (Shift.Contains(ssCtrl)) InputKey(VK_CONTROL, true);

@@ -43,8 +43,13 @@ TEST_F(ListBoxTest, ArrowsHomeEndAndPagesMoveTheSelection) {
         const char* Keys;
         int Index;
     };
-    for (const TStep& S : std::initializer_list<TStep>{
-             {"{Down}", 0}, {"{Down}", 1}, {"{End}", 12}, {"{Up}", 11}, {"{Home}", 0}, {"{Up}", 0}, {"{Right}", 1}}) {
+    for (const TStep& S : std::initializer_list<TStep>{{"{Down}", 0},
+                                                       {"{Down}", 1},
+                                                       {"{End}", 12},
+                                                       {"{Up}", 11},
+                                                       {"{Home}", 0},
+                                                       {"{Up}", 0},
+                                                       {"{Right}", 1}}) {
         Keys(S.Keys);
         EXPECT_EQ(List->ItemIndex(), S.Index) << S.Keys;
     }
@@ -100,7 +105,8 @@ TEST_F(ListBoxTest, ListMessagesAnswerAsTheLibrariesExpect) {
     Form->Show();
     EXPECT_EQ(List->Perform(LB_GETCOUNT), 20);
     EXPECT_EQ(List->Perform(LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), PointerToLParam("BETA")), 1);
-    EXPECT_EQ(List->Perform(LB_FINDSTRING, 1, PointerToLParam("be")), 4) << "a search starts after the index given";
+    EXPECT_EQ(List->Perform(LB_FINDSTRING, 1, PointerToLParam("be")), 4)
+        << "a search starts after the index given";
     EXPECT_EQ(List->Perform(LB_FINDSTRING, 4, PointerToLParam("be")), 1) << "and wraps round";
     EXPECT_EQ(List->Perform(LB_FINDSTRING, static_cast<WPARAM>(-1), PointerToLParam("x")), LB_ERR);
     EXPECT_EQ(List->Perform(LB_SELECTSTRING, 1, PointerToLParam("ga")), 2);

@@ -25,21 +25,18 @@ TEST_P(MaskText, TextOfAnEditTextFollowsTheSaveFieldAndDirection) {
 
 INSTANTIATE_TEST_SUITE_P(
     Masks, MaskText,
-    ::testing::Values(
-        TFormatCase{"99/99/0000;1;_", "12/05/1999", "12/05/1999"},
-        TFormatCase{"99/99/0000;0;_", "12/05/1999", "12051999"},
-        // Empty positions are blanks in the text; unused ones at the end go.
-        TFormatCase{"99/99/0000;1;_", "12/__/____", "12/  /    "},
-        TFormatCase{"99/99/0000;0;_", "12/__/____", "12"},
-        TFormatCase{"99/99/0000;0;_", "1_/__/___7", "1      7"},
-        // "!" fills from the right: unused blanks go at the start instead.
-        TFormatCase{"!9999;0;_", "__42", "42"},
-        TFormatCase{"!999-99;1;*", "**7-12", "  7-12"},
-        TFormatCase{"000-0000;1;*", "555-12**", "555-12  "},
-        // Escaped mask characters and the blank literal "_" are literals.
-        TFormatCase{"\\0\\L00;1;_", "0L42", "0L42"},
-        TFormatCase{"\\0\\L00;0;_", "0L42", "42"},
-        TFormatCase{"L_L;1;_", "A B", "A B"}));
+    ::testing::Values(TFormatCase{"99/99/0000;1;_", "12/05/1999", "12/05/1999"},
+                      TFormatCase{"99/99/0000;0;_", "12/05/1999", "12051999"},
+                      // Empty positions are blanks in the text; unused ones at the end go.
+                      TFormatCase{"99/99/0000;1;_", "12/__/____", "12/  /    "},
+                      TFormatCase{"99/99/0000;0;_", "12/__/____", "12"},
+                      TFormatCase{"99/99/0000;0;_", "1_/__/___7", "1      7"},
+                      // "!" fills from the right: unused blanks go at the start instead.
+                      TFormatCase{"!9999;0;_", "__42", "42"}, TFormatCase{"!999-99;1;*", "**7-12", "  7-12"},
+                      TFormatCase{"000-0000;1;*", "555-12**", "555-12  "},
+                      // Escaped mask characters and the blank literal "_" are literals.
+                      TFormatCase{"\\0\\L00;1;_", "0L42", "0L42"}, TFormatCase{"\\0\\L00;0;_", "0L42", "42"},
+                      TFormatCase{"L_L;1;_", "A B", "A B"}));
 
 TEST(EditMaskTest, ParsesItsFieldsAndPositions) {
     TEditMask M("!99/99/00;0;#");
@@ -67,13 +64,22 @@ TEST(EditMaskTest, PositionsTakeTheirKindOfCharacterInTheirCase) {
         bool Ok;
         char Out;
     };
-    for (const TAccept& A : std::initializer_list<TAccept>{
-             {"0", '7', true, '7'}, {"0", 'x', false, 0}, {"9", ' ', false, 0},
-             {"#", '-', true, '-'}, {"#", '+', true, '+'}, {"#", '*', false, 0},
-             {"L", '\xF1', true, '\xF1'}, {"L", '1', false, 0}, {"A", '1', true, '1'},
-             {"A", '.', false, 0}, {"C", '.', true, '.'}, {">L", 'a', true, 'A'},
-             {">L", '\xF1', true, '\xD1'}, {"<L", 'Q', true, 'q'}, {"><L", 'q', true, 'q'},
-             {"<>L", 'Q', true, 'Q'}}) {
+    for (const TAccept& A : std::initializer_list<TAccept>{{"0", '7', true, '7'},
+                                                           {"0", 'x', false, 0},
+                                                           {"9", ' ', false, 0},
+                                                           {"#", '-', true, '-'},
+                                                           {"#", '+', true, '+'},
+                                                           {"#", '*', false, 0},
+                                                           {"L", '\xF1', true, '\xF1'},
+                                                           {"L", '1', false, 0},
+                                                           {"A", '1', true, '1'},
+                                                           {"A", '.', false, 0},
+                                                           {"C", '.', true, '.'},
+                                                           {">L", 'a', true, 'A'},
+                                                           {">L", '\xF1', true, '\xD1'},
+                                                           {"<L", 'Q', true, 'q'},
+                                                           {"><L", 'q', true, 'q'},
+                                                           {"<>L", 'Q', true, 'Q'}}) {
         TEditMask M(A.Mask);
         char C = A.In;
         EXPECT_EQ(M.Accepts(0, C), A.Ok) << A.Mask << " " << A.In;
@@ -107,13 +113,12 @@ TEST(EditMaskTest, ValidateFindsTheFirstEmptyRequiredPosition) {
         const char* EditText;
         int Bad;
     };
-    for (const TValid& V : std::initializer_list<TValid>{
-             {"99/99/0000;1;_", "__/__/1999", -1},
-             {"99/99/0000;1;_", "12/05/19_9", 8},
-             {"00:00;1;_", "1 :30", 1},
-             {"CC;1;_", "a ", -1},
-             {"LL;1;_", "a1", 1},
-             {"aa;1;_", "__", -1}}) {
+    for (const TValid& V : std::initializer_list<TValid>{{"99/99/0000;1;_", "__/__/1999", -1},
+                                                         {"99/99/0000;1;_", "12/05/19_9", 8},
+                                                         {"00:00;1;_", "1 :30", 1},
+                                                         {"CC;1;_", "a ", -1},
+                                                         {"LL;1;_", "a1", 1},
+                                                         {"aa;1;_", "__", -1}}) {
         int Bad = 99;
         EXPECT_EQ(TEditMask(V.Mask).Validate(V.EditText, Bad), V.Bad < 0) << V.Mask << " " << V.EditText;
         EXPECT_EQ(Bad, V.Bad) << V.Mask << " " << V.EditText;

@@ -15,16 +15,17 @@ TEST(ShortCutTest, TextsReadAndWriteTheKeysMenusShow) {
         TShortCut Key;
         const char* Text;
     };
-    for (const TCase& C : std::initializer_list<TCase>{{VK_INSERT, "Ins"},
-                                                      {TShortCut(scCtrl | 'S'), "Ctrl+S"},
-                                                      {TShortCut(scCtrl | 'R'), "Ctrl+R"},
-                                                      {TShortCut(scShift | int(VK_F4)), "Shift+F4"},
-                                                      {TShortCut(int(scCtrl) | int(scAlt) | int(VK_DELETE)), "Ctrl+Alt+Del"},
-                                                      {TShortCut(int(scShift) | int(scCtrl) | '7'), "Shift+Ctrl+7"},
-                                                      {VK_F12, "F12"},
-                                                      {VK_RETURN, "Enter"},
-                                                      {TShortCut(scAlt | int(VK_BACK)), "Alt+BkSp"},
-                                                      {VK_PRIOR, "PgUp"}}) {
+    for (const TCase& C :
+         std::initializer_list<TCase>{{VK_INSERT, "Ins"},
+                                      {TShortCut(scCtrl | 'S'), "Ctrl+S"},
+                                      {TShortCut(scCtrl | 'R'), "Ctrl+R"},
+                                      {TShortCut(scShift | int(VK_F4)), "Shift+F4"},
+                                      {TShortCut(int(scCtrl) | int(scAlt) | int(VK_DELETE)), "Ctrl+Alt+Del"},
+                                      {TShortCut(int(scShift) | int(scCtrl) | '7'), "Shift+Ctrl+7"},
+                                      {VK_F12, "F12"},
+                                      {VK_RETURN, "Enter"},
+                                      {TShortCut(scAlt | int(VK_BACK)), "Alt+BkSp"},
+                                      {VK_PRIOR, "PgUp"}}) {
         EXPECT_EQ(ShortCutToText(C.Key), C.Text);
         EXPECT_EQ(TextToShortCut(C.Text), C.Key) << C.Text;
     }
@@ -54,7 +55,9 @@ protected:
         auto* I = NewComponent<TMenuItem>(Main);
         I->SetCaption(Caption);
         I->SetShortCut(Key);
-        I->OnClick = [this](TObject* Sender) { Clicked.push_back(static_cast<TMenuItem*>(Sender)->Caption()); };
+        I->OnClick = [this](TObject* Sender) {
+            Clicked.push_back(static_cast<TMenuItem*>(Sender)->Caption());
+        };
         Menu->Items()->Add(I);
         return I;
     }

@@ -36,11 +36,20 @@ TEST_F(Panels, APanelDrawsItsBevelsAndBorderFromTheOutsideIn) {
         int X, Y;
         uint32_t Color;
     };
-    for (const TPixel& Px : std::initializer_list<TPixel>{
-             {0, 0, Light}, {1, 1, Light}, {50, 1, Light}, {99, 59, Dark}, {98, 30, Dark},
-             {2, 2, Face},  {4, 4, Face},                                        // the border, in the panel's colour
-             {5, 5, Dark},  {6, 30, Dark}, {50, 6, Dark}, {94, 54, Light}, {93, 30, Light},  // the lowered inner bevel
-             {7, 7, Face},  {50, 30, Face}}) {
+    for (const TPixel& Px : std::initializer_list<TPixel>{{0, 0, Light},
+                                                          {1, 1, Light},
+                                                          {50, 1, Light},
+                                                          {99, 59, Dark},
+                                                          {98, 30, Dark},
+                                                          {2, 2, Face},
+                                                          {4, 4, Face},  // the border, in the panel's colour
+                                                          {5, 5, Dark},
+                                                          {6, 30, Dark},
+                                                          {50, 6, Dark},
+                                                          {94, 54, Light},
+                                                          {93, 30, Light},  // the lowered inner bevel
+                                                          {7, 7, Face},
+                                                          {50, 30, Face}}) {
         EXPECT_EQ(At(10 + Px.X, 10 + Px.Y), Px.Color) << Px.X << "," << Px.Y;
     }
     // Children align inside the bevels and the border: 2 + 3 + 2 pixels on each side.
@@ -110,10 +119,22 @@ INSTANTIATE_TEST_SUITE_P(
     Shapes, Bevels,
     ::testing::Values(
         // A box: top and left in the first colour, bottom and right in the second.
-        TBevelCase{bsBox, bsLowered, {{0, 0, '1'}, {10, 0, '1'}, {0, 9, '1'}, {19, 0, '2'}, {19, 9, '2'}, {10, 9, '2'}, {5, 5, '-'}}},
+        TBevelCase{
+            bsBox,
+            bsLowered,
+            {{0, 0, '1'}, {10, 0, '1'}, {0, 9, '1'}, {19, 0, '2'}, {19, 9, '2'}, {10, 9, '2'}, {5, 5, '-'}}},
         TBevelCase{bsBox, bsRaised, {{0, 5, '1'}, {19, 5, '2'}}},
         // A frame: a rectangle in the second colour one pixel in from one in the first.
-        TBevelCase{bsFrame, bsLowered, {{0, 0, '1'}, {18, 0, '1'}, {0, 8, '1'}, {1, 1, '2'}, {19, 1, '2'}, {19, 9, '2'}, {1, 9, '2'}, {5, 5, '-'}}},
+        TBevelCase{bsFrame,
+                   bsLowered,
+                   {{0, 0, '1'},
+                    {18, 0, '1'},
+                    {0, 8, '1'},
+                    {1, 1, '2'},
+                    {19, 1, '2'},
+                    {19, 9, '2'},
+                    {1, 9, '2'},
+                    {5, 5, '-'}}},
         TBevelCase{bsTopLine, bsLowered, {{0, 0, '1'}, {19, 0, '1'}, {0, 1, '2'}, {19, 1, '2'}, {5, 2, '-'}}},
         TBevelCase{bsBottomLine, bsLowered, {{0, 8, '1'}, {0, 9, '2'}, {5, 7, '-'}}},
         TBevelCase{bsLeftLine, bsRaised, {{0, 0, '1'}, {0, 9, '1'}, {1, 5, '2'}, {2, 5, '-'}}},

@@ -95,7 +95,7 @@ TEST_F(FormTest, ASampleScreenCanBeDrivenEntirelyFromATestAndSavedAsAPicture) {
     Ui.RunUntilIdle();
     EXPECT_EQ(S.Answer, mrCancel);
     EXPECT_EQ(S.Saved, 0);
-    Clock.Advance(1000); // a second press at once would be a double click
+    Clock.Advance(1000);  // a second press at once would be a double click
     Ui.Click(S.Save);
     Ui.Then([&] { Ui.Click(Screen->ActiveForm(), "BOk"); });
     Ui.RunUntilIdle();
@@ -212,4 +212,4 @@ TEST(X11Display, TheSampleScreenOpensAsARealWindowThatShowsItsPixelsAndTakesKeys
     SetDisplay(nullptr);
 }
 
-} // namespace
+}  // namespace

@@ -44,7 +44,7 @@ TEST_F(SpinTest, ArrowKeysStepWithinTheLimitsAndEqualLimitsMeanNone) {
     const TCase Cases[] = {
         {0, 5, 1, 3, "{Up}{Up}{Up}", 5},
         {0, 5, 1, 1, "{Down}{Down}", 0},
-        {0, 0, 1, 0, "{Down}{Down}", -2},  // 0 .. 0: no limits at all
+        {0, 0, 1, 0, "{Down}{Down}", -2},          // 0 .. 0: no limits at all
         {-10, 10, 4, 0, "{Up}{Up}{Up}{Down}", 6},  // 12 is kept at 10
         {1, 7, 1, 4, "{Home}{Up}", 5},
     };
@@ -93,8 +93,8 @@ TEST_F(SpinTest, OnlyNumberCharactersMayBeTypedAndTheRestBeeps) {
         {true, false, "{Home}{S+End}7{Enter}", "7", 1},  // no new line in a spin edit
         {true, false, "{Home}{S+End}{Back}", "", 0},
         {false, false, "{Home}{S+End}34{Back}", "8", 3},  // nothing typed, not even a backspace ...
-        {false, false, "{Up}", "9", 0},           // ... but the arrows still step
-        {true, true, "{Up}", "8", 1},             // read-only: the arrows beep
+        {false, false, "{Up}", "9", 0},                   // ... but the arrows still step
+        {true, true, "{Up}", "8", 1},                     // read-only: the arrows beep
     };
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.Keys);

@@ -49,7 +49,8 @@ TEST_F(DialogButtons, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
 TEST_F(DialogButtons, EnterPressesTheFocusedButtonRatherThanTheDefault) {
     Ui.Then([this] { Other->SetFocus(); });
     Ui.Then([this] {
-        EXPECT_EQ(GetWindowLong(Ok->Handle(), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON) << "the default look moved";
+        EXPECT_EQ(GetWindowLong(Ok->Handle(), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON)
+            << "the default look moved";
         EXPECT_EQ(GetWindowLong(Other->Handle(), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
         PlayKeys(Ui, "{Enter}");
     });
@@ -136,7 +137,9 @@ TEST_F(Choices, AllowGrayedCyclesThroughTheGreyStateAndProgramChangesClickToo) {
 
 TEST_F(Choices, OneHandlerServesManyCheckBoxesThroughSender) {
     std::vector<std::string> Clicked;
-    TNotifyEvent Shared = [&](TObject* Sender) { Clicked.push_back(static_cast<TComponent*>(Sender)->Name()); };
+    TNotifyEvent Shared = [&](TObject* Sender) {
+        Clicked.push_back(static_cast<TComponent*>(Sender)->Name());
+    };
     auto* A = Make<TCheckBox>(Form, Form, "A", Bounds(10, 10, 120, 17));
     auto* B = Make<TCheckBox>(Form, Form, "B", Bounds(10, 30, 120, 17));
     A->OnClick = Shared;
@@ -154,7 +157,8 @@ TEST_F(Choices, ACheckBoxWithLeftAlignmentPutsItsBoxAtTheRight) {
     B->SetState(cbChecked);
     B->SetAlignment(taLeftJustify);
     Ui.RunUntilIdle();
-    // The box is the window colour inside a sunken frame; at its middle stands the check mark or the window colour.
+    // The box is the window colour inside a sunken frame; at its middle stands the check mark or the window
+    // colour.
     uint32_t Window = 0xFFFFFF;
     // The box is 13 pixels square, centred in the 17-pixel height, with a 2-pixel sunken edge.
     EXPECT_EQ(PixelOf(Ui, Form, 10 + 2, 10 + 4), Window) << "inside A's box, at the left";

@@ -235,8 +235,8 @@ TEST_F(WindowManagerTest, TranslateMessageTypesTheCharacterOfTheKey) {
         char Reported;
         char Expected;
     } Cases[] = {
-        {{}, 'A', 0, 'a'},          {{VK_SHIFT}, 'A', 0, 'A'},     {{VK_SHIFT}, '1', 0, '!'},
-        {{VK_CONTROL}, 'V', 0, 22}, {{}, VK_OEM_MINUS, 0, '-'},    {{}, VK_RETURN, 0, '\r'},
+        {{}, 'A', 0, 'a'},          {{VK_SHIFT}, 'A', 0, 'A'},  {{VK_SHIFT}, '1', 0, '!'},
+        {{VK_CONTROL}, 'V', 0, 22}, {{}, VK_OEM_MINUS, 0, '-'}, {{}, VK_RETURN, 0, '\r'},
         {{}, 'N', '\xF1', '\xF1'},  // the display's layout wins: n with tilde
     };
     for (const auto& C : Cases) {
@@ -413,10 +413,12 @@ TEST_F(WindowManagerTest, DraggingTheThumbSendsTrackThenPosition) {
     InputMouseMove(TPoint(100 + 92, 50 + 41));
     InputMouseButton(0, false, TPoint(100 + 92, 50 + 41));
     Lab.Pump();
-    std::vector<std::pair<int, int>> Expected = {{SB_THUMBTRACK, 21}, {SB_THUMBPOSITION, 21}, {SB_ENDSCROLL, 0}};
+    std::vector<std::pair<int, int>> Expected = {
+        {SB_THUMBTRACK, 21}, {SB_THUMBPOSITION, 21}, {SB_ENDSCROLL, 0}};
     EXPECT_EQ(Scrolls, Expected);
     Scrolls.clear();
-    InputMouseButton(0, true, TPoint(100 + 92, 50 + 20));  // the thumb did not move: the position is the caller's
+    InputMouseButton(0, true,
+                     TPoint(100 + 92, 50 + 20));  // the thumb did not move: the position is the caller's
     InputMouseMove(TPoint(100 + 92, 50 + 200));
     InputMouseButton(0, false, TPoint(100 + 92, 50 + 200));
     Lab.Pump();
@@ -494,7 +496,8 @@ TEST_F(WindowManagerTest, RegisteredMessagesAreOnePerNameWhateverTheCase) {
     EXPECT_NE(A, B);
     EXPECT_EQ(RegisterWindowMessage("ipdatepickerdestroycalendar"), A);
     ResetWindowManager();
-    EXPECT_EQ(RegisterWindowMessage("IPDATEPICKERDESTROYCALENDAR"), A) << "libraries keep the number for good";
+    EXPECT_EQ(RegisterWindowMessage("IPDATEPICKERDESTROYCALENDAR"), A)
+        << "libraries keep the number for good";
 }
 
 TEST_F(WindowManagerTest, HiddenUtilityWindowsTakeMessagesAndTimers) {

@@ -4,16 +4,35 @@
 
 std::string MessageName(UINT Msg) {
     static const std::map<UINT, std::string> Names = {
-        {WM_CREATE, "CREATE"},         {WM_DESTROY, "DESTROY"},       {WM_NCDESTROY, "NCDESTROY"},
-        {WM_SIZE, "SIZE"},             {WM_MOVE, "MOVE"},             {WM_PAINT, "PAINT"},
-        {WM_ERASEBKGND, "ERASEBKGND"}, {WM_NCPAINT, "NCPAINT"},       {WM_SETFOCUS, "SETFOCUS"},
-        {WM_KILLFOCUS, "KILLFOCUS"},   {WM_ACTIVATE, "ACTIVATE"},     {WM_KEYDOWN, "KEYDOWN"},
-        {WM_KEYUP, "KEYUP"},           {WM_CHAR, "CHAR"},             {WM_SYSKEYDOWN, "SYSKEYDOWN"},
-        {WM_SYSCHAR, "SYSCHAR"},       {WM_LBUTTONDOWN, "LBUTTONDOWN"}, {WM_LBUTTONUP, "LBUTTONUP"},
-        {WM_LBUTTONDBLCLK, "LBUTTONDBLCLK"}, {WM_MOUSEMOVE, "MOUSEMOVE"}, {WM_TIMER, "TIMER"},
-        {WM_VSCROLL, "VSCROLL"},       {WM_HSCROLL, "HSCROLL"},       {WM_CAPTURECHANGED, "CAPTURECHANGED"},
-        {WM_USER, "USER"},             {WM_SHOWWINDOW, "SHOWWINDOW"}, {WM_NCLBUTTONDOWN, "NCLBUTTONDOWN"},
-        {WM_MOUSEACTIVATE, "MOUSEACTIVATE"}, {WM_CLOSE, "CLOSE"},
+        {WM_CREATE, "CREATE"},
+        {WM_DESTROY, "DESTROY"},
+        {WM_NCDESTROY, "NCDESTROY"},
+        {WM_SIZE, "SIZE"},
+        {WM_MOVE, "MOVE"},
+        {WM_PAINT, "PAINT"},
+        {WM_ERASEBKGND, "ERASEBKGND"},
+        {WM_NCPAINT, "NCPAINT"},
+        {WM_SETFOCUS, "SETFOCUS"},
+        {WM_KILLFOCUS, "KILLFOCUS"},
+        {WM_ACTIVATE, "ACTIVATE"},
+        {WM_KEYDOWN, "KEYDOWN"},
+        {WM_KEYUP, "KEYUP"},
+        {WM_CHAR, "CHAR"},
+        {WM_SYSKEYDOWN, "SYSKEYDOWN"},
+        {WM_SYSCHAR, "SYSCHAR"},
+        {WM_LBUTTONDOWN, "LBUTTONDOWN"},
+        {WM_LBUTTONUP, "LBUTTONUP"},
+        {WM_LBUTTONDBLCLK, "LBUTTONDBLCLK"},
+        {WM_MOUSEMOVE, "MOUSEMOVE"},
+        {WM_TIMER, "TIMER"},
+        {WM_VSCROLL, "VSCROLL"},
+        {WM_HSCROLL, "HSCROLL"},
+        {WM_CAPTURECHANGED, "CAPTURECHANGED"},
+        {WM_USER, "USER"},
+        {WM_SHOWWINDOW, "SHOWWINDOW"},
+        {WM_NCLBUTTONDOWN, "NCLBUTTONDOWN"},
+        {WM_MOUSEACTIVATE, "MOUSEACTIVATE"},
+        {WM_CLOSE, "CLOSE"},
     };
     auto It = Names.find(Msg);
     return It == Names.end() ? "0x" + std::to_string(Msg) : It->second;
@@ -21,8 +40,9 @@ std::string MessageName(UINT Msg) {
 
 TWindowLab::TWindowLab() {
     ResetWindowManager();
-    FWatched = {WM_PAINT, WM_ERASEBKGND, WM_SETFOCUS, WM_KILLFOCUS, WM_KEYDOWN, WM_KEYUP, WM_CHAR,
-                WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_TIMER, WM_USER, WM_SIZE, WM_DESTROY, WM_NCDESTROY};
+    FWatched = {WM_PAINT, WM_ERASEBKGND, WM_SETFOCUS,    WM_KILLFOCUS, WM_KEYDOWN,
+                WM_KEYUP, WM_CHAR,       WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
+                WM_TIMER, WM_USER,       WM_SIZE,        WM_DESTROY,   WM_NCDESTROY};
     TWndClass C;
     C.Name = "LabWindow";
     C.Style = CS_DBLCLKS;
@@ -32,12 +52,15 @@ TWindowLab::TWindowLab() {
 
 TWindowLab::~TWindowLab() { ResetWindowManager(); }
 
-void TWindowLab::Watch(std::initializer_list<UINT> Messages) { FWatched.assign(Messages.begin(), Messages.end()); }
+void TWindowLab::Watch(std::initializer_list<UINT> Messages) {
+    FWatched.assign(Messages.begin(), Messages.end());
+}
 
 HWND TWindowLab::Make(const std::string& Name, HWND Parent, TRect B, DWORD Style, DWORD ExStyle) {
     if (Parent) Style |= WS_CHILD;
-    HWND H = CreateWindowEx(ExStyle, "LabWindow", Name, Style, B.Left, B.Top, B.Width(), B.Height(), Parent, 0,
-                            nullptr, [this](HWND W, UINT M, WPARAM WP, LPARAM LP) { return Proc(W, M, WP, LP); });
+    HWND H =
+        CreateWindowEx(ExStyle, "LabWindow", Name, Style, B.Left, B.Top, B.Width(), B.Height(), Parent, 0,
+                       nullptr, [this](HWND W, UINT M, WPARAM WP, LPARAM LP) { return Proc(W, M, WP, LP); });
     FNames[H] = Name;
     return H;
 }

@@ -20,7 +20,8 @@ public:
     ~TWindowLab();
 
     // A window of the lab's class (CS_DBLCLKS unless told otherwise).
-    HWND Make(const std::string& Name, HWND Parent, TRect Bounds, DWORD Style = WS_VISIBLE, DWORD ExStyle = 0);
+    HWND Make(const std::string& Name, HWND Parent, TRect Bounds, DWORD Style = WS_VISIBLE,
+              DWORD ExStyle = 0);
     const std::string& NameOf(HWND Wnd) const;
     void On(HWND Wnd, THandler Handler) { FHandlers[Wnd] = std::move(Handler); }
     // Which messages go to the log (the default: the ones most tests read).

@@ -7,8 +7,8 @@
 #include "platform/backend/X11Peer.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/ui/Forms.h"
-#include "platform/win/MessageQueue.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/win/MessageQueue.h"
 #include "tests/support/OutsideTools.h"
 
 namespace {
@@ -53,7 +53,7 @@ TEST_F(XClipboard, OtherProgramsGetTheCopiedTextInTheirEncodings) {
         {"UTF8_STRING", "UTF8_STRING", "A\xC3\xB1o 1\xE2\x82\xAC\nDos"},
         {"TEXT", "UTF8_STRING", "A\xC3\xB1o 1\xE2\x82\xAC\nDos"},
         {"STRING", "STRING", "A\xF1o 1?\nDos"},  // the euro has no Latin-1 byte
-        {"image/png", "", ""},                    // nothing of the kind
+        {"image/png", "", ""},                   // nothing of the kind
     };
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.Target);
@@ -71,15 +71,19 @@ TEST_F(XClipboard, OtherProgramsGetTheCopiedTextInTheirEncodings) {
 TEST_F(XClipboard, TheProgramPastesWhatAnotherProgramCopiedAndSeesItGo) {
     ASSERT_TRUE(ClipboardSetText("nuestro"));
     // Another program copies (it answers only for UTF8_STRING, not even TARGETS).
-    Other->StartOwning("Hola\nma\xC3\xB1" "ana \xE2\x82\xAC");
+    Other->StartOwning("Hola\nma\xC3\xB1"
+                       "ana \xE2\x82\xAC");
     CurrentDisplay().Poll();  // our side hears it lost the selection
     EXPECT_TRUE(ClipboardHasText());
-    EXPECT_EQ(ClipboardGetText(), "Hola\r\nma\xF1" "ana \x80");
+    EXPECT_EQ(ClipboardGetText(), "Hola\r\nma\xF1"
+                                  "ana \x80");
     TForm* F = TForm::CreateNew(Application);
     auto* M = NewComponent<TMemo>(F);
     M->SetParent(F);
     M->PasteFromClipboard();
-    EXPECT_EQ(M->Text(), "Hola\r\nma\xF1" "ana \x80") << "a memo pastes it through WM_PASTE";
+    EXPECT_EQ(M->Text(), "Hola\r\nma\xF1"
+                         "ana \x80")
+        << "a memo pastes it through WM_PASTE";
 
     Other->StopOwning();  // its connection closes: nobody owns the clipboard now
     EXPECT_FALSE(Other->ClipboardOwned());

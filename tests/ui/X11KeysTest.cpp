@@ -313,4 +313,4 @@ TEST_F(FormTest, ANameTypedOnASpanishKeyboardReachesTheEditWhole) {
                          "ell");
 }
 
-} // namespace
+}  // namespace
