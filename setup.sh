@@ -9,7 +9,7 @@ ROOT=$(pwd)
 
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config git
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libx11-dev xvfb xauth
@@ -51,8 +51,17 @@ cmd_run() {
   exec "$ROOT/build/release/zelmor" "$@"
 }
 
+# Every C++ file of ours keeps the house format (.clang-format).
+check_format() {
+  local files
+  files=$(find platform shell organizer tools tests bench fuzz resources dataaware reportview buttons gradient \
+            \( -name '*.cpp' -o -name '*.h' \) -not -path '*/build/*' 2>/dev/null)
+  clang-format --dry-run --Werror $files
+}
+
 cmd_test() {
   install_missing
+  check_format
   configure_build build/test -DCMAKE_BUILD_TYPE=Debug -DZELMOR_SANITIZE=ON -DZELMOR_BENCH=ON
   (cd build/test && ZELMOR_REQUIRE_TOOLS=1 ctest --output-on-failure -j "$(jobs)")
   # Parsers of outside input are fuzzed for a few seconds each (clang, libFuzzer).
