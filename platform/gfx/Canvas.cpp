@@ -470,8 +470,9 @@ void TCanvasImpl::Figure(int Top, const std::vector<std::vector<int32_t>>& Outer
     Rows(Top, SubtractRows(Top, Outer, InnerTop, Inner), pen, rop);
 }
 
-bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, TCanvasImpl* Src, int SX, int SY, int SW, int SH,
-                       uint32_t Rop, const TSurface* Mask, int MX, int MY, bool UseKey, uint32_t Key) {
+bool TCanvasImpl::BlitPerPixel(int DX, int DY, int DW, int DH, TCanvasImpl* Src, int SX, int SY, int SW,
+                               int SH, uint32_t Rop, const TSurface* Mask, int MX, int MY, bool UseKey,
+                               uint32_t Key) {
     if (!Surface || DW == 0 || DH == 0) return false;
     uint8_t fore = uint8_t(Rop >> 16), back = Mask ? uint8_t(Rop >> 24) : fore;
     bool needS = RopUsesSource(fore) || RopUsesSource(back) || UseKey;

@@ -122,8 +122,17 @@ struct TCanvasImpl {
     void Figure(int Top, const std::vector<std::vector<int32_t>>& Outer, int InnerTop,
                 const std::vector<std::vector<int32_t>>& Inner);
     // Blit core: destination and source device rectangles (negative sizes mirror).
+    // A blit that one of the specialised loops can do goes there, the rest
+    // take the per-pixel path (RasterLoops.cpp).
     bool Blit(int DX, int DY, int DW, int DH, TCanvasImpl* Src, int SX, int SY, int SW, int SH, uint32_t Rop,
               const TSurface* Mask = nullptr, int MX = 0, int MY = 0, bool UseKey = false, uint32_t Key = 0);
+    // Every raster code, stretching, mirroring, masks and a key colour, one pixel at a time.
+    bool BlitPerPixel(int DX, int DY, int DW, int DH, TCanvasImpl* Src, int SX, int SY, int SW, int SH,
+                      uint32_t Rop, const TSurface* Mask, int MX, int MY, bool UseKey, uint32_t Key);
+    // The codes the controls use, unstretched and unmirrored, a row at a time;
+    // false, before anything is drawn or selected, for a blit they do not do.
+    bool BlitSpecialised(int DX, int DY, int DW, int DH, TCanvasImpl* Src, int SX, int SY, int SW, int SH,
+                         uint32_t Rop);
     void Text(int X, int Y, uint32_t Options, const TRect* R, std::string_view Text, std::span<const int> Dx);
 };
 
