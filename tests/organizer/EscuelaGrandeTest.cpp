@@ -74,7 +74,7 @@ TEST_F(EscuelaGrande, ImportOrganizePlaceAndExportKeepEveryTableAndTagWhole) {
     const TEscuelaEjemplo escuela = GeneraEscuela(SemillaEjemplo, AlumnosGrande);
     EscribeIntercambio(escuela.Intercambio, CarpetaIntercambio);
     PreparaCarpetaDatos(escuela, CarpetaIntercambio, "C:\\PROG\\GRANDE");
-    ASSERT_EQ(SeleccionaCarpeta(*Estado, "GRANDE"), TApertura::Actual)
+    ASSERT_EQ(SeleccionaCarpeta(*Estado, "GRANDE", PreguntaConversion), TApertura::Actual)
         << ::testing::PrintToString(Dialogos.Texts());
 
     const auto cursos = Cursos();
@@ -84,7 +84,7 @@ TEST_F(EscuelaGrande, ImportOrganizePlaceAndExportKeepEveryTableAndTagWhole) {
         SCOPED_TRACE(tnc);
         TMotorTipos motor(NombreBaseDatos, tnc);
         motor.Abre();
-        motor.BRecontarClick();
+        motor.RecuentaTipos(PreguntaBorrarTipos);
         bool todos = false;
         ASSERT_TRUE(EjecutaOrganizar(motor, {}, [&](TOrganizador& O) {
             todos = O.TodosOfrecido();
@@ -103,9 +103,9 @@ TEST_F(EscuelaGrande, ImportOrganizePlaceAndExportKeepEveryTableAndTagWhole) {
             FilterEqual(*t, "TNC", tnc);
             for (t->First(); !t->Eof(); t->Next()) sinGrupo += t->FieldByName("NALUM")->AsInteger();
         }
-        motor.FormClose();
+        motor.MezclaTrabajo();
         PreparaColocar(NombreBaseDatos, tnc);
-        const TResultadoColocar r = BColocarClick(NombreBaseDatos, tnc);
+        const TResultadoColocar r = ColocaAlumnosDelCurso(NombreBaseDatos, tnc);
         const auto [con, total] = ConGrupo(tnc);
         EXPECT_EQ(con + sinGrupo, total) << MensajeColocar(r);
         EXPECT_EQ(static_cast<int>(r.NoColocados.size()), sinGrupo);

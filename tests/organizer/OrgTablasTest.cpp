@@ -347,7 +347,7 @@ TEST_F(OrgTablas, EverySampleCourseIsOrganizedWrittenBackAndPlaced) {
         SCOPED_TRACE(tnc);
         TMotorTipos motor(Carpeta, tnc);
         motor.Abre();
-        motor.BRecontarClick();
+        motor.RecuentaTipos(PreguntaBorrarTipos);
         const auto subtipos = Contenido(Filas("tipos2", tnc));
         const std::vector<AnsiString> organizadas = motor.Listas().AsigCuentaOptativas.Codigos();
         const std::vector<AnsiString> optativas = motor.Listas().AsigOptativas.Codigos();
@@ -406,9 +406,9 @@ TEST_F(OrgTablas, EverySampleCourseIsOrganizedWrittenBackAndPlaced) {
 
         // Leaving the screen, then "&Colocar": every student in its group and
         // divisions, as the written rows distribute them.
-        motor.FormClose();
+        motor.MezclaTrabajo();
         PreparaColocar(Carpeta, tnc);
-        const auto colocar = BColocarClick(Carpeta, tnc);
+        const auto colocar = ColocaAlumnosDelCurso(Carpeta, tnc);
         EXPECT_TRUE(colocar.NoColocados.empty());
         // A student takes a row whose subjects include its own, with the
         // row's group and divisions; the groups fill up as the rows say.
@@ -442,7 +442,7 @@ TEST_F(OrgTablas, EverySampleCourseIsOrganizedWrittenBackAndPlaced) {
 TEST_F(OrgTablas, LoadingReadsTheCourseItsSubjectsAndTheMarkedSubtypes) {
     TMotorTipos motor(Carpeta, "DESO4");
     motor.Abre();
-    motor.BRecontarClick();
+    motor.RecuentaTipos(PreguntaBorrarTipos);
     const auto subtipos = Filas("tipos2", "DESO4");
     ASSERT_GE(subtipos.size(), 2u);
     motor.MarcaSeleccion({subtipos[1].N});
@@ -543,7 +543,7 @@ TEST_F(OrgTablas, TheWriteBackReplacesOnlyTheCoursesRowsWithNumbersUsedNowhere) 
 TEST_F(OrgTablas, ASelectionRunPlacesTheTypeOfTheMarkedSubtypeOnly) {
     TMotorTipos motor(Carpeta, "DESO4");
     motor.Abre();
-    motor.BRecontarClick();
+    motor.RecuentaTipos(PreguntaBorrarTipos);
     const std::vector<AnsiString> organizadas = motor.Listas().AsigCuentaOptativas.Codigos();
     const auto subtipos = Filas("tipos2", "DESO4");
     const TFila elegido = *std::max_element(subtipos.begin(), subtipos.end(),
@@ -566,7 +566,7 @@ TEST_F(OrgTablas, ASelectionRunPlacesTheTypeOfTheMarkedSubtypeOnly) {
 TEST_F(OrgTablas, AWriteBackThatCannotOpenItsTablesChangesNothing) {
     TMotorTipos motor(Carpeta, "DESO4");
     motor.Abre();
-    motor.BRecontarClick();
+    motor.RecuentaTipos(PreguntaBorrarTipos);
     const auto subtipos = Contenido(Filas("tipos2", "DESO4"));
     std::filesystem::remove(Root / "c" / "ESCUELA" / "tipgrup.dbf");
 
