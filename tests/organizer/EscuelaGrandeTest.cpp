@@ -38,7 +38,6 @@ protected:
         std::filesystem::create_directories(FMaquina->DriveC() / "PROG");
         Estado = NewComponent<TAppState>(nullptr);
         Estado->CarpetaPrograma = "C:\\PROG\\";
-        OpcionesOrganizar() = {};
     }
     void TearDown() override {
         if (Estado) Estado->Free();
@@ -86,13 +85,11 @@ TEST_F(EscuelaGrande, ImportOrganizePlaceAndExportKeepEveryTableAndTagWhole) {
         motor.Abre();
         motor.RecuentaTipos(PreguntaBorrarTipos);
         bool todos = false;
-        ASSERT_TRUE(EjecutaOrganizar(motor, {}, [&](TOrganizador& O) {
-            todos = O.TodosOfrecido();
-            O.TomaOpciones(OpcionesOrganizar());
-            O.BOrganizarTodosClick(1);
-            O.BSalirClick();
-            O.TomaOpciones(OpcionesOrganizar());
-        }));
+        ASSERT_TRUE(EjecutaOrganizar(motor, {}, {}, [&](ISesionOrganizar& S) {
+                        todos = S.TodosOfrecido();
+                        S.Organiza(TModoOrganizar::Todos, {});
+                        return TOpcionesOrganizar{};
+                    }).Escrito);
         EXPECT_TRUE(todos);
         // The students the organizer could not fit stay in their types; the
         // rows of the groups hold the others, and placing gives each of
