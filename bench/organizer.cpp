@@ -9,13 +9,19 @@
 
 #include "organizer/Colocar.h"
 #include "organizer/Organizar.h"
+#include "platform/sys/Dialogs.h"
 #include "tests/organizer/EscuelaSintetica.h"
+#include "tests/organizer/OrganizadorPrueba.h"
 
 namespace {
 
-struct TSinMensajes : IMensajesOrganizar {
-    void Mensaje(const AnsiString&) override {}
-};
+// The dialog of a run "&Todos" with the options Op, then "&Salir".
+TDialogoOrganizar DialogoTodos(const TOpcionesOrganizar& Op) {
+    return [Op](ISesionOrganizar& S) {
+        S.Organiza(TModoOrganizar::Todos, Op);
+        return Op;
+    };
+}
 
 void Organiza(benchmark::State& State, int Alumnos, int Grupos, bool Ajustado, bool Optimos) {
     escuela::TParametros p;
@@ -32,15 +38,14 @@ void Organiza(benchmark::State& State, int Alumnos, int Grupos, bool Ajustado, b
     TEstadisticaOrganizar est;
     int colocados = 0, tipos = 0;
     for (auto _ : State) {
-        TSinMensajes m;
-        TOrganizador o(m);
-        o.EjecutaOrganizar(e.Datos, [&](TOrganizador& x) {
-            x.TomaOpciones(op);
-            x.BOrganizarTodosClick(1);
-            est = x.Estadistica;
-            colocados = x.NumAlumnos - x.AlumnosSinGrupo();
-            tipos = x.Memo.NumTipos;
-        });
+        TScriptedDialogs m;
+        TOrganizadorPrueba o;
+        colocados = o.EjecutaOrganizar(e.Datos, {}, [&](ISesionOrganizar& S) {
+                         const TOpcionesOrganizar cierre = DialogoTodos(op)(S);
+                         est = o.Estadistica;
+                         tipos = o.Memo.NumTipos;
+                         return cierre;
+                     }).Colocados;
     }
     State.counters["checks"] = static_cast<double>(est.Comprobaciones);
     State.counters["placed"] = colocados;
@@ -90,12 +95,9 @@ void Colocar(benchmark::State& State) {
     const escuela::TEscuela e = escuela::Genera(p);
     TOpcionesOrganizar op;
     op.Opciones = true;
-    TSinMensajes m;
-    TOrganizador o(m);
-    const auto r = o.EjecutaOrganizar(e.Datos, [&](TOrganizador& x) {
-        x.TomaOpciones(op);
-        x.BOrganizarTodosClick(1);
-    });
+    TScriptedDialogs m;
+    TOrganizador o;
+    const auto r = o.EjecutaOrganizar(e.Datos, {}, DialogoTodos(op)).Filas;
     if (!r) {
         State.SkipWithError("the organizer wrote nothing");
         return;

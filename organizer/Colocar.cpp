@@ -268,7 +268,7 @@ void PreparaColocar(const AnsiString& DatabaseName, const AnsiString& TNC) {
     Sincroniza(*OpenTempTable(DatabaseName, "tipgrup2"), {}, filas);
 }
 
-TResultadoColocar BColocarClick(const AnsiString& DatabaseName, const AnsiString& TNC) {
+TResultadoColocar ColocaAlumnosDelCurso(const AnsiString& DatabaseName, const AnsiString& TNC) {
     auto tipgrup = OpenTempTable(DatabaseName, "tipgrup2");
     FilterEqual(*tipgrup, "TNC", TNC);
     auto alum = OpenTempTable(DatabaseName, "alum");

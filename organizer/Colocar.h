@@ -45,11 +45,12 @@ AnsiString MensajeColocar(const TResultadoColocar& R);
 // copy never holds two rows with the same number); its memos stay empty.
 void PreparaColocar(const AnsiString& DatabaseName, const AnsiString& TNC);
 
-// "&Colocar": places the course's students from tipgrup2 and writes their
-// GRUPO and DIVn into alum, and the counts used up into tipgrup2; then shows
-// MensajeColocar (a plain message when every student was placed, a warning
-// captioned "Atenci\xF3n" when not). Answers what it did.
-TResultadoColocar BColocarClick(const AnsiString& DatabaseName, const AnsiString& TNC);
+// What "&Colocar" does: places the course's students from tipgrup2 and
+// writes their GRUPO and DIVn into alum, and the counts used up into
+// tipgrup2; then shows MensajeColocar (a plain message when every student
+// was placed, a warning captioned "Atenci\xF3n" when not). Answers what it
+// did.
+TResultadoColocar ColocaAlumnosDelCurso(const AnsiString& DatabaseName, const AnsiString& TNC);
 
 // The dialog's caption.
 AnsiString TituloColocar(const AnsiString& Turno, const AnsiString& Nivel, const AnsiString& Curso);

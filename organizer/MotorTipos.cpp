@@ -118,7 +118,7 @@ void TMotorTipos::MezclaTabla(const AnsiString& NombreGuardada, const AnsiString
     Sincroniza(*w, trabajo, nuevoTrabajo);
 }
 
-void TMotorTipos::FormClose() {
+void TMotorTipos::MezclaTrabajo() {
     if (!FCerrado) {
         FListas = TListasTipos{};
         FCerrado = true;
@@ -192,18 +192,26 @@ void TMotorTipos::Recalcula() {
     CreaConexiones();
 }
 
-void TMotorTipos::BRecontarClick() {
-    CalculaSubtipos();
+TBorrarTipos PreguntaBorrarTipos() {
+    switch (MessageBox("Borrar tipos?", "Atenci\xF3n", MB_YESNOCANCEL)) {
+    case IDYES: return TBorrarTipos::Borrar;
+    case IDNO: return TBorrarTipos::Conservar;
+    default: return TBorrarTipos::Cancelar;
+    }
+}
+
+void TMotorTipos::RecuentaTipos(const TPreguntaBorrarTipos& Pregunta) {
+    CalculaSubtipos(Pregunta);
     Recalcula();
 }
 
-bool TMotorTipos::CalculaSubtipos() {
+bool TMotorTipos::CalculaSubtipos(const TPreguntaBorrarTipos& Pregunta) {
     const bool hayFilas = CuentaFilas(*OpenTempTable(FDatabaseName, "tipos2")) > 0 ||
                           CuentaFilas(*OpenTempTable(FDatabaseName, "tipgrup2")) > 0;
     if (hayFilas) {
-        const int r = MessageBox("Borrar tipos?", "Atenci\xF3n", MB_YESNOCANCEL);
-        if (r != IDYES && r != IDNO) return false;
-        if (r == IDYES)
+        const TBorrarTipos r = Pregunta();
+        if (r == TBorrarTipos::Cancelar) return false;
+        if (r == TBorrarTipos::Borrar)
             for (const char* t : {"tipos2", "tipgrup2", "conex"}) Vacia(FDatabaseName, t);
     }
     RefrescaNumerador();
@@ -285,6 +293,6 @@ void TMotorTipos::TrasOrganizador(bool HuboEjecucion) {
     Recalcula();
 }
 
-void TMotorTipos::TTiposNewRecord(TDataSet& TTipos) { TTipos.FieldByName("N")->SetAsInteger(NuevoN()); }
+void TMotorTipos::NumeraFilaNueva(TDataSet& TTipos) { TTipos.FieldByName("N")->SetAsInteger(NuevoN()); }
 
-void TMotorTipos::TTiposBeforePost(TDataSet& TTipos) { TTipos.FieldByName("TNC")->SetAsString(FTNC); }
+void TMotorTipos::PoneCursoEnFila(TDataSet& TTipos) { TTipos.FieldByName("TNC")->SetAsString(FTNC); }

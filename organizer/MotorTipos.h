@@ -6,22 +6,22 @@
 // types-in-group and the SELEC marks through it.
 //
 // Tables: tipos2, tipgrup2 and conex are the working copies of the course;
-// tipos and tipgrup keep every course's rows and change only at FormClose
-// (the merge) and at the organizer's write-back. Every routine opens table
+// tipos and tipgrup keep every course's rows and change only at the merge
+// (MezclaTrabajo, when the screen closes) and at the organizer's write-back. Every routine opens table
 // objects of its own on the database and frees them before it returns; the
 // screen closes its own table components before a routine that changes the
 // tables and reopens them (and rebuilds its views) afterwards.
 //
 // What refills after what (the screen calls, in this order):
 //   opening               Abre; then TotalesTipos, TotalesGrupo
-//   "&Calcular Tipos"     BRecontarClick; then the totals
+//   "&Calcular Tipos"     RecuentaTipos; then the totals
 //   a move                the Traslada... routine (it reclassifies and
 //                         rebuilds conex); then the totals
 //   the subtype editor    ClasificaTipos; then TotalesTipos (conex stays)
 //   the type-in-group editor  ClasificaTipos, CreaConexiones; then TotalesGrupo
 //   a display option      CambiaOpciones; then the totals (conex stays)
 //   the organizer         TrasOrganizador; then the totals
-//   leaving the screen    FormClose
+//   leaving the screen    MezclaTrabajo
 // The totals are computed from the tables when asked, so they are never
 // stale; TotalesGrupo counts the connections of the rows as they are, even
 // before CreaConexiones has rebuilt conex.
@@ -48,6 +48,18 @@
 
 class TDataSet;
 
+// What the screen answers before the types are counted again over rows it
+// already has.
+enum class TBorrarTipos {
+    Borrar,     // Yes: the working copies are emptied first
+    Conservar,  // No: the students are counted again on top
+    Cancelar,   // Cancel: nothing is counted
+};
+using TPreguntaBorrarTipos = std::function<TBorrarTipos()>;
+// The types screen's question: "Borrar tipos?" in a box captioned
+// "Atención" with Yes, No and Cancel.
+TBorrarTipos PreguntaBorrarTipos();
+
 class TMotorTipos {
 public:
     // The course whose working copies these are: fixed for the engine's
@@ -67,7 +79,7 @@ public:
     // The merge back into tipos and tipgrup: the course's stored rows become
     // the working rows, paired by N; rows of other courses are not touched.
     // A second call changes nothing; the lists are emptied once.
-    void FormClose();
+    void MezclaTrabajo();
     bool Cerrado() const { return FCerrado; }
 
     // --- recomputations ---
@@ -86,11 +98,12 @@ public:
     // --- "&Calcular Tipos" ---
     // CalculaSubtipos, then ClasificaTipos and CreaConexiones, also when the
     // question was cancelled.
-    void BRecontarClick();
-    // "Borrar tipos?" (Yes, No, Cancel) when tipos2 or tipgrup2 has rows:
-    // Cancel changes nothing (answers false); Yes empties tipos2, tipgrup2
-    // and conex first; No counts the students again on top of the subtypes.
-    bool CalculaSubtipos();
+    void RecuentaTipos(const TPreguntaBorrarTipos& Pregunta);
+    // When tipos2 or tipgrup2 has rows, Pregunta decides first: Cancelar
+    // changes nothing (answers false); Borrar empties tipos2, tipgrup2 and
+    // conex first; Conservar counts the students again on top of the
+    // subtypes.
+    bool CalculaSubtipos(const TPreguntaBorrarTipos& Pregunta);
 
     // --- moves (the dialog's arguments given) ---
     TTrabajoTipos LeeTrabajo();
@@ -121,10 +134,10 @@ public:
     // --- row numbers and the hooks of the screen's TTipos ---
     // A number free in tipos, tipos2, tipgrup and tipgrup2.
     int NuevoN();
-    // TTiposNewRecord: the new row's N.
-    void TTiposNewRecord(TDataSet& TTipos);
-    // TTiposBeforePost: the row belongs to the course.
-    void TTiposBeforePost(TDataSet& TTipos);
+    // A new row of the screen's subtypes (its OnNewRecord): its N.
+    void NumeraFilaNueva(TDataSet& TTipos);
+    // A row of the screen's subtypes before it is posted: it belongs to the course.
+    void PoneCursoEnFila(TDataSet& TTipos);
 
 private:
     void RefrescaNumerador();

@@ -57,7 +57,7 @@ TInstantanea TOrganizador::Instantanea() const {
 
 void TOrganizador::RefrescaMemoria() {
     if (!Vista) return;
-    if (Vista->PararPedido()) BPararClick();
+    if (Vista->PararPedido()) Para();
     const uint32_t ahora = Tick();
     if (Refrescado && ahora - UltimoRefresco < IntervaloRefresco) return;
     Refrescado = true;
@@ -99,7 +99,7 @@ std::unique_ptr<TArbol> TOrganizador::CreaArbol(int N) {
     N = std::min(N, MaxNodos);
     for (const char* tag : {"EN CREA ARBOL 1", "EN CREA ARBOL 2"})
         if (FalloMemoria && FalloMemoria(tag)) {
-            Mensajes.Mensaje(TextoMemInsuf(tag));
+            Mensaje(TextoMemInsuf(tag));
             EstadoOrganizar = 2;
             AlumnoActual = -111;
             return nullptr;

@@ -26,7 +26,7 @@ bool TOrganizador::EsOptativa(std::string_view Codigo) const {
 }
 
 bool TOrganizador::CargaDatos(const TDatosOrganizar& Datos) {
-    const TOpcionesOrganizar& op = OpcionesOrganizar();
+    const TOpcionesOrganizar& op = OpcionesEnVigor;
     NumGrupo = op.Grupo;
     NumDivision = op.Division;
     NumConexion = op.Conexion;
@@ -42,14 +42,14 @@ bool TOrganizador::CargaDatos(const TDatosOrganizar& Datos) {
 
     AnsiString tag;
     if (!Memo.MemoFija(FalloMemoria, tag)) {
-        Mensajes.Mensaje(TextoMemInsuf(tag));
+        Mensaje(TextoMemInsuf(tag));
         return false;
     }
     Memo.IniciaMemoFija();
     // A school bigger than the model is refused whole: cutting it would
     // organize part of a course and write it back as if it were all of it.
     auto refusa = [&](const char* Tag) {
-        Mensajes.Mensaje(TextoMemInsuf(Tag));
+        Mensaje(TextoMemInsuf(Tag));
         Memo.LiberaMemoFija();
         return false;
     };
@@ -252,22 +252,22 @@ int TOrganizador::TipoDeAlumno(int Alumno) {
 
 bool TOrganizador::CompruebaDatos() {
     if (CuentaTipos() == 0) {
-        Mensajes.Mensaje("Imposible generar. No hay tipos.");
+        Mensaje("Imposible generar. No hay tipos.");
         return false;
     }
     const int c = Memo.BuscaCurso(Memo.Cursos[0].Abrev, -1);
     if (c < 0) {
-        Mensajes.Mensaje("Curso desconocido. Imposible generar.");
+        Mensaje("Curso desconocido. Imposible generar.");
         return false;
     }
     if (Memo.Cursos[c].NGrup < 1) {
-        Mensajes.Mensaje("El curso tiene cero grupos. Imposible generar.");
+        Mensaje("El curso tiene cero grupos. Imposible generar.");
         return false;
     }
     // The course table holds thirty per-group maxima: a group beyond them
     // has no limit to keep.
     if (Memo.Cursos[c].NGrup > MaximosGrupo) {
-        Mensajes.Mensaje("El curso tiene m\xE1s de 30 grupos. Imposible generar.");
+        Mensaje("El curso tiene m\xE1s de 30 grupos. Imposible generar.");
         return false;
     }
     int vacios = 0;
@@ -278,17 +278,16 @@ bool TOrganizador::CompruebaDatos() {
         for (int v : {a.NDiv, a.MaxAlum, a.NProf, a.BlOpt, a.NAsAlum}) vacios += v < 1;
     }
     if (vacios != 0) {
-        Mensajes.Mensaje("Para utilizar el organizador autom\xE1tico, "
-                         "deben rellenarse todas las columnas de las asignaturas optativas "
-                         "en ASIGNATURAS POR CURSO.");
+        Mensaje("Para utilizar el organizador autom\xE1tico, "
+                "deben rellenarse todas las columnas de las asignaturas optativas "
+                "en ASIGNATURAS POR CURSO.");
         return false;
     }
     // A division is written back as one letter of a 62-letter alphabet.
     for (int i = 0; i < Memo.NumAsignaturas; ++i) {
         const TFilaAsigCurso& a = Memo.Asignaturas[i];
         if (a.NDiv > 62) {
-            Mensajes.Mensaje("La asignatura " + a.Asig +
-                             " tiene m\xE1s de 62 divisiones. Imposible generar.");
+            Mensaje("La asignatura " + a.Asig + " tiene m\xE1s de 62 divisiones. Imposible generar.");
             return false;
         }
     }

@@ -13,7 +13,7 @@ int Techo(int A, int B) { return B > 0 ? (A + B - 1) / B : 0; }
 
 bool TOrganizador::ReservaFallida(const char* Tag) {
     if (!FalloMemoria || !FalloMemoria(Tag)) return false;
-    Mensajes.Mensaje(TextoMemInsuf(Tag));
+    Mensaje(TextoMemInsuf(Tag));
     LiberaClav();
     AlumnoActual = -111;
     return true;
@@ -360,7 +360,7 @@ bool TOrganizador::PreparaNoColocados() {
     MayorConexion();
     for (int s = 0; s < Memo.NumAsignaturas; ++s)
         if (Memo.Asignaturas[s].NProf < EstAsig[s].MayorConexion) {
-            Mensajes.Mensaje("Imposible generar. Se necesitan demasiados profesores en alguna asignatura");
+            Mensaje("Imposible generar. Se necesitan demasiados profesores en alguna asignatura");
             return false;
         }
     for (int i = 0; i < NumAlumnos; ++i)

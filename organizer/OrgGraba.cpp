@@ -187,7 +187,7 @@ TResultadoOrganizar TOrganizador::GrabaResultado() {
     AgrupaColocados();
     NumeraConexiones();
     LiberaClav();
-    const TOpcionesOrganizar& op = OpcionesOrganizar();
+    const TOpcionesOrganizar& op = OpcionesEnVigor;
     NumGrupo = op.Grupo;
     NumDivision = op.Division;
     NumConexion = op.Conexion;

@@ -4,7 +4,6 @@
 #include "organizer/TablasTipos.h"
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
-#include "platform/sys/Dialogs.h"
 
 namespace {
 
@@ -45,10 +44,6 @@ void CopiaEnGrupo(const De& D, A& R) {
 }
 
 }  // namespace
-
-void TMensajesCajas::Mensaje(const AnsiString& Texto) {
-    MessageBox(Texto, "Atenci\xF3n", MB_OK | MB_ICONEXCLAMATION);
-}
 
 TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor) {
     const AnsiString& base = Motor.DatabaseName();
@@ -132,22 +127,23 @@ void GrabaEnTablas(TMotorTipos& Motor, const TResultadoOrganizar& Resultado) {
     Sincroniza(*tipgrup, LeeTipGrup(*tipgrup), nuevosTipGrup);
 }
 
-bool EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& Seleccion,
-                      const std::function<void(TOrganizador&)>& Dialogo, IVistaOrganizar* Vista) {
+TResumenOrganizar EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& Seleccion,
+                                   const TOpcionesOrganizar& Opciones, const TDialogoOrganizar& Dialogo,
+                                   IVistaOrganizar* Vista) {
     Motor.MarcaSeleccion(Seleccion);
-    TMensajesCajas mensajes;
-    TOrganizador organizador(mensajes, Vista);
-    const auto resultado = organizador.EjecutaOrganizar(LeeDatosOrganizar(Motor), Dialogo);
-    if (!resultado) {
+    TOrganizador organizador(Vista);
+    TResumenOrganizar resumen = organizador.EjecutaOrganizar(LeeDatosOrganizar(Motor), Opciones, Dialogo);
+    if (!resumen.Filas) {
         Motor.TrasOrganizador(false);
-        return false;
+        return resumen;
     }
     try {
-        GrabaEnTablas(Motor, *resultado);
+        GrabaEnTablas(Motor, *resumen.Filas);
     } catch (...) {
         Motor.TrasOrganizador(false);
         throw;
     }
+    resumen.Escrito = true;
     Motor.TrasOrganizador(true);
-    return true;
+    return resumen;
 }

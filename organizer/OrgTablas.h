@@ -6,20 +6,11 @@
 // working copies (tipos2 with the SELEC marks of the run, tipgrup2, the
 // subject lists), lets the dialog run, writes the result into the stored
 // tipos and tipgrup, and has the types engine fill its working copies again.
-#include <functional>
 #include <vector>
 
 #include "organizer/Organizar.h"
 
 class TMotorTipos;
-
-// The organizer's messages as the program's message boxes: caption
-// "Atención", exclamation icon, OK. Exhausted memory says "MEMORIA
-// INSUFICIENTE " and the place, as every such box of the program does.
-class TMensajesCajas : public IMensajesOrganizar {
-public:
-    void Mensaje(const AnsiString& Texto) override;
-};
 
 // The rows the organizer needs for the types engine's course: nomasg in the
 // order of its ABREV tag; the course's rows of cursos and asigcur in the
@@ -37,14 +28,15 @@ TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor);
 void GrabaEnTablas(TMotorTipos& Motor, const TResultadoOrganizar& Resultado);
 
 // "&Org. Automática": the subtypes numbered in Seleccion become the marked
-// ones (the selected lines of the types view), the course is loaded and
-// checked, Dialogo shows the dialog modally (Vista is that dialog), and
-// when a run took place its result replaces the course's stored rows.
-// Then the types engine recomputes: from the stored tables after a
-// write-back, from its working copies as they were otherwise. Answers
-// whether the result was written. A database error while writing is
-// raised after the working copies were kept as they were: they still hold
-// the course as it stood before the run, and the screen's closing merge
-// writes it back.
-bool EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& Seleccion,
-                      const std::function<void(TOrganizador&)>& Dialogo, IVistaOrganizar* Vista = nullptr);
+// ones (the selected lines of the types view), the course is loaded with
+// the screen's Opciones and checked, Dialogo shows the dialog modally (Vista
+// is that dialog), and when a run took place its result replaces the
+// course's stored rows. Then the types engine recomputes: from the stored
+// tables after a write-back, from its working copies as they were
+// otherwise. Answers what the run left, Escrito when the result was
+// written. A database error while writing is raised after the working
+// copies were kept as they were: they still hold the course as it stood
+// before the run, and the screen's closing merge writes it back.
+TResumenOrganizar EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& Seleccion,
+                                   const TOpcionesOrganizar& Opciones, const TDialogoOrganizar& Dialogo,
+                                   IVistaOrganizar* Vista = nullptr);

@@ -1,8 +1,9 @@
-// The organizer's driver and its run logic: what the dialog's buttons start
-// and what the dialog shows.
+// The organizer's driver and its run logic: the dialog's one run and what
+// the dialog shows.
 #include "organizer/Organizar.h"
 
 #include "platform/rtl/Clock.h"
+#include "platform/sys/Dialogs.h"
 
 #include <cstdio>
 
@@ -16,37 +17,38 @@ AnsiString Formato5d(int N) {
 
 }  // namespace
 
-TOpcionesOrganizar& OpcionesOrganizar() {
-    static TOpcionesOrganizar opciones;
-    return opciones;
-}
-
-TOrganizador::TOrganizador(IMensajesOrganizar& Mensajes, IVistaOrganizar* Vista,
-                           std::function<uint32_t()> Tick)
-    : Mensajes(Mensajes), Vista(Vista),
-      Tick(Tick ? std::move(Tick) : std::function<uint32_t()>(GetTickCount)) {}
+TOrganizador::TOrganizador(IVistaOrganizar* Vista, std::function<uint32_t()> Tick)
+    : Vista(Vista), Tick(Tick ? std::move(Tick) : std::function<uint32_t()>(GetTickCount)) {}
 
 TOrganizador::~TOrganizador() = default;
 
-std::optional<TResultadoOrganizar>
-TOrganizador::EjecutaOrganizar(const TDatosOrganizar& Datos,
-                               const std::function<void(TOrganizador&)>& Dialogo) {
-    std::optional<TResultadoOrganizar> resultado;
+void TOrganizador::Mensaje(const AnsiString& Texto) {
+    MessageBox(Texto, "Atenci\xF3n", MB_OK | MB_ICONEXCLAMATION);
+}
+
+TResumenOrganizar TOrganizador::EjecutaOrganizar(const TDatosOrganizar& Datos,
+                                                 const TOpcionesOrganizar& Opciones,
+                                                 const TDialogoOrganizar& Dialogo) {
+    TResumenOrganizar resumen;
+    OpcionesEnVigor = Opciones;
     if (CargaDatos(Datos)) {
         AgrupaTipos(true);
         if (CompruebaDatos()) {
             Regenera = 0;
             ModoEjecucion.clear();
-            FormCreate();
-            if (Dialogo) Dialogo(*this);
+            IniciaDialogo();
+            if (Dialogo) OpcionesEnVigor = Dialogo(*this);
+            resumen.SinColocar = AlumnosSinGrupo();
+            resumen.Colocados = TotalAlumnos() - resumen.SinColocar;
+            resumen.TextoFallo = TextoFallo;
             // After exhausted memory in the working structures there is
             // nothing left to write from: the stored rows stay as they were.
-            if (HuboEjecucion() && ClavValidas) resultado = GrabaResultado();
+            if (HuboEjecucion() && ClavValidas) resumen.Filas = GrabaResultado();
         }
     }
     LiberaClav();
     Memo.LiberaMemoFija();
-    return resultado;
+    return resumen;
 }
 
 int TOrganizador::TotalAlumnos() const {
@@ -67,10 +69,9 @@ int TOrganizador::AlumnosSinGrupo() const {
     return n;
 }
 
-void TOrganizador::FormCreate() {
+void TOrganizador::IniciaDialogo() {
     ContadorMemoria = 1048576;
     EstadoOrganizar = 0;
-    RunTerminado = false;
     TextoFallo.clear();
     if (Vista) {
         Vista->TextoGeneral("");
@@ -83,31 +84,32 @@ void TOrganizador::FormCreate() {
     RefrescaMemoria();
 }
 
-void TOrganizador::TomaOpciones(const TOpcionesOrganizar& Opciones) { OpcionesOrganizar() = Opciones; }
-
-void TOrganizador::BPararClick() {
+void TOrganizador::Para() {
     EstadoOrganizar = 1;
     AlumnoActual = -1;
 }
 
-void TOrganizador::BSalirClick() { BPararClick(); }
-
-void TOrganizador::BOrganizarTodosClick(int Tag) {
-    if (RunTerminado || Tag < 1 || Tag > 3 || (Tag == 1 && !TodosOfrecido())) return;
+bool TOrganizador::Organiza(TModoOrganizar Modo, const TOpcionesOrganizar& Opciones) {
+    const int tag = static_cast<int>(Modo);
+    // One run per dialog: a second press, even one the dialog lets through
+    // while the first run handles its messages, is refused.
+    if (HuboEjecucion() || tag < 1 || tag > 3 || (Modo == TModoOrganizar::Todos && !TodosOfrecido()))
+        return false;
+    OpcionesEnVigor = Opciones;
     EstadoOrganizar = 0;
     static const char* modos[] = {"todos", "nocol", "uno"};
-    ModoEjecucion = modos[Tag - 1];
-    Regenera = Tag == 1 ? 0 : 1;
-    Organiza(Tag);
+    ModoEjecucion = modos[tag - 1];
+    Regenera = Modo == TModoOrganizar::Todos ? 0 : 1;
+    OrganizaCurso(Modo);
     MuestraFin();
+    return true;
 }
 
-void TOrganizador::Organiza(int Modo) {
-    const TOpcionesOrganizar& op = OpcionesOrganizar();
-    PrimerEquilibrio = op.Optimos ? 0 : 1;
-    SeparaOpciones = op.Opciones ? 1 : 0;
+void TOrganizador::OrganizaCurso(TModoOrganizar Modo) {
+    PrimerEquilibrio = OpcionesEnVigor.Optimos ? 0 : 1;
+    SeparaOpciones = OpcionesEnVigor.Opciones ? 1 : 0;
     const AnsiString curso = Memo.Cursos[0].Abrev;
-    if (Modo == 1) {
+    if (Modo == TModoOrganizar::Todos) {
         for (int t = 0; t < Memo.NumTipos; ++t) {
             TFilaTipo& tipo = Memo.Tipos[t];
             if (tipo.Curso != curso) continue;
@@ -123,7 +125,6 @@ void TOrganizador::Organiza(int Modo) {
 }
 
 void TOrganizador::MuestraFin() {
-    RunTerminado = true;
     if (Vista) {
         Vista->Pitido();
         Vista->AlumnoActual("0");

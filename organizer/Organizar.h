@@ -5,8 +5,12 @@
 // displacement of students already placed and step-by-step relaxation), and
 // turns the placement into the course's rows of tipos and tipgrup.
 //
-// No drawing here: the dialog passes the options in and shows the progress
-// through IVistaOrganizar; message boxes go through IMensajesOrganizar.
+// No drawing here. The screen hands the options in and shows the dialog
+// (TDialogoOrganizar); the dialog starts its one run through
+// ISesionOrganizar, shows the progress and asks for a stop through
+// IVistaOrganizar, and the screen gets a TResumenOrganizar back. Refusals
+// and exhausted memory are told in the program's message boxes
+// (platform/sys/Dialogs.h): caption "Atención", exclamation icon, OK.
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -18,14 +22,7 @@
 #include "organizer/FilasOrganizar.h"
 #include "organizer/Memofija.h"
 
-// Modal message boxes of the organizer: caption "Atención", exclamation icon, OK.
-class IMensajesOrganizar {
-public:
-    virtual ~IMensajesOrganizar() = default;
-    virtual void Mensaje(const AnsiString& Texto) = 0;
-};
-
-// What the dialog shows while a run goes on.
+// What the dialog shows while a run goes on, and its stop request.
 class IVistaOrganizar {
 public:
     virtual ~IVistaOrganizar() = default;
@@ -34,18 +31,21 @@ public:
     virtual void AlumnoActual(const AnsiString& Texto) = 0;  // LabActAlum
     virtual void SinColocar(const AnsiString& Texto) = 0;    // LabSinColAlum
     virtual void Memoria(const AnsiString& Texto) = 0;       // LabMemDisp
-    // Repaint and let the dialog handle its pending messages ("&Parar" and
-    // "&Salir" act from here). Called at most every IntervaloRefresco ms.
+    // Repaint and let the dialog handle its pending messages (the clicks on
+    // "&Parar" and "&Salir" among them). Called at most every
+    // IntervaloRefresco ms.
     virtual void ProcesaMensajes() = 0;
-    // Polled on every progress call, however often: true stops the run as "&Parar" does.
+    // Polled on every progress call, however often: true stops the run there.
+    // "&Parar" and "&Salir" during a run answer true from their click on.
     virtual bool PararPedido() { return false; }
     virtual void Pitido() = 0;  // the exclamation sound at the end of a run
 };
 
 constexpr uint32_t IntervaloRefresco = 50;
 
-// The options the dialog shows and the run takes; they last from one
-// dialog to the next until the program ends, and are not stored.
+// The options the dialog shows and the run takes. They last from one dialog
+// to the next until the program ends (the screen keeps them and hands them
+// in) and are not stored.
 struct TOpcionesOrganizar {
     bool Optimos = false;   // "Intentar números óptimos": first balance level 0
     bool Opciones = false;  // "Separar opciones"
@@ -53,7 +53,50 @@ struct TOpcionesOrganizar {
     TNumeracion Division = TNumeracion::abc;
     TNumeracion Conexion = TNumeracion::abc;
 };
-TOpcionesOrganizar& OpcionesOrganizar();
+
+// The dialog's three runs, numbered as the Tag of their buttons.
+enum class TModoOrganizar {
+    Todos = 1,        // "&Todos": every student of the course placed anew
+    NoColocados = 2,  // "&No colocados": the placed ones stay, the others are placed
+    Seleccion = 3,    // "&Selección": as 2, for the students of the marked subtypes only
+};
+
+// What the dialog may do with the organizer while it is shown.
+class ISesionOrganizar {
+public:
+    // "&Todos" is offered only while no type of the course is in a group.
+    virtual bool TodosOfrecido() const = 0;
+    // A run with the options the dialog shows when its button is pressed;
+    // it returns when the run has ended, placed, failed or stopped. A dialog
+    // allows one run, and "&Todos" only when offered: answers whether this
+    // one took place.
+    virtual bool Organiza(TModoOrganizar Modo, const TOpcionesOrganizar& Opciones) = 0;
+
+protected:
+    ~ISesionOrganizar() = default;
+};
+
+// The dialog, shown modally once the course has passed the checks. It
+// answers the options it shows when it closes: the write-back uses their
+// numbering.
+using TDialogoOrganizar = std::function<TOpcionesOrganizar(ISesionOrganizar&)>;
+
+// What an invocation of the organizer leaves.
+struct TResumenOrganizar {
+    // The course's students with a group and without one when the dialog
+    // closed (as loaded when no run took place); none when the course was
+    // refused before the dialog.
+    int Colocados = 0;
+    int SinColocar = 0;
+    // The batch the run could not place, or during which it was stopped
+    // ("\nNO PUEDO COLOCAR: ..."); empty when there was none.
+    AnsiString TextoFallo;
+    // The rows that replace the course's rows of tipos and tipgrup: there
+    // after a run, unless exhausted memory took the working structures away.
+    std::optional<TResultadoOrganizar> Filas;
+    // Filas are in the stored tables (the tables' binding, OrgTablas.h, sets it).
+    bool Escrito = false;
+};
 
 // --- working structures of a run ---
 struct TEleccionAsig {
@@ -152,35 +195,43 @@ struct TEstadisticaOrganizar {
     int LotesUne = 0, LotesParte = 0, LotesEquilibrio = 0, LotesDesplazando = 0;
 };
 
-class TOrganizador {
+class TOrganizador : private ISesionOrganizar {
 public:
     // Tick paces the screen refresh; without one, the program's tick count.
-    explicit TOrganizador(IMensajesOrganizar& Mensajes, IVistaOrganizar* Vista = nullptr,
-                          std::function<uint32_t()> Tick = {});
+    explicit TOrganizador(IVistaOrganizar* Vista = nullptr, std::function<uint32_t()> Tick = {});
     ~TOrganizador();
+    TOrganizador(const TOrganizador&) = delete;
+    TOrganizador& operator=(const TOrganizador&) = delete;
 
-    // The whole organizer for one course: load, group, pre-check, the dialog
-    // (Dialogo stands for its modal showing and gets this object to drive),
-    // and, when a run took place, the rows that replace the course's rows.
-    std::optional<TResultadoOrganizar> EjecutaOrganizar(const TDatosOrganizar& Datos,
-                                                        const std::function<void(TOrganizador&)>& Dialogo);
+    // The whole organizer for one course: load (the stored labels read in
+    // the numbering of Opciones), group, pre-check (a refusal is told and
+    // shows no dialog), the dialog, and, when a run took place, the rows
+    // that replace the course's rows, labelled in the numbering the dialog
+    // answered.
+    TResumenOrganizar EjecutaOrganizar(const TDatosOrganizar& Datos, const TOpcionesOrganizar& Opciones,
+                                       const TDialogoOrganizar& Dialogo);
+
+private:
+    // The tests check the steps of the search one by one, and the benchmark
+    // counts the work of a run, through this class
+    // (tests/organizer/OrganizadorPrueba.h); the program never looks inside.
+    friend class TOrganizadorPrueba;
 
     // --- the dialog's side ---
+    bool TodosOfrecido() const override { return FilasTipGrup == 0; }
+    bool Organiza(TModoOrganizar Modo, const TOpcionesOrganizar& Opciones) override;
     int TotalAlumnos() const;
     int AlumnosSinGrupo() const;  // students (before a run: student rows) without group
-    bool TodosOfrecido() const { return FilasTipGrup == 0; }
-    void FormCreate();
-    // The dialog hands its check boxes and radio groups over when a run starts
-    // and again when it closes (the write-back uses the numbering of then).
-    void TomaOpciones(const TOpcionesOrganizar& Opciones);
-    // Tag 1 "&Todos", 2 "&No colocados", 3 "&Selección"; a dialog allows one run.
-    void BOrganizarTodosClick(int Tag);
-    void BPararClick();
-    void BSalirClick();
+    // What the dialog shows when it opens.
+    void IniciaDialogo();
+    // The stop, as the view asked for it: the run ends at its next check.
+    void Para();
     bool HuboEjecucion() const { return !ModoEjecucion.empty(); }
-    const AnsiString& Modo() const { return ModoEjecucion; }
+    // The organizer's message boxes; exhausted memory says "MEMORIA
+    // INSUFICIENTE " and the place, as every such box of the program does.
+    static void Mensaje(const AnsiString& Texto);
 
-    // --- steps, public for the table binding's tests, the tests and the benchmark ---
+    // --- steps ---
     bool CargaDatos(const TDatosOrganizar& Datos);
     void AgrupaTipos(bool Colocacion);
     int CuentaTipos();
@@ -190,7 +241,7 @@ public:
     bool AsignaClav();
     bool PreparaNoColocados();
     void LiberaClav();
-    void Organiza(int Modo);
+    void OrganizaCurso(TModoOrganizar Modo);
     void BucleColocacion(const AnsiString& Curso);
     TResultadoOrganizar GrabaResultado();
 
@@ -240,7 +291,6 @@ public:
     TInstantanea Instantanea() const;
 
     // --- model and state ---
-    IMensajesOrganizar& Mensajes;
     IVistaOrganizar* Vista;
     std::function<uint32_t()> Tick;
     TFalloMemoria FalloMemoria;  // tests: make a tagged allocation fail
@@ -258,7 +308,9 @@ public:
     int PosicionCuentaOptativa(std::string_view Codigo) const;
     bool EsOptativa(std::string_view Codigo) const;
 
-    // options of the run
+    // options of the run: as given when the organizer starts, then those of
+    // the run, then those the dialog answered when it closed
+    TOpcionesOrganizar OpcionesEnVigor;
     int Regenera = 0;
     int Profundidad = 2;
     int PrimerEquilibrio = 1;
@@ -272,7 +324,6 @@ public:
     AnsiString ModoEjecucion;
     int64_t ContadorMemoria = 1048576;
     bool ClavValidas = false;
-    bool RunTerminado = false;
     AnsiString TextoFallo;
     TEstadisticaOrganizar Estadistica;
 
@@ -284,7 +335,7 @@ public:
     int NumAlumnos = 0;
     std::vector<uint8_t> Comparten;  // subjects x subjects: some student takes both
 
-private:
+    // --- inside the steps ---
     void Pon(int& Campo, int Valor);
     void ColocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo);
     void DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo);

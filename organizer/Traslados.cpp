@@ -154,15 +154,18 @@ TOfertaTraslado OfertaGrupo(const TTrabajoTipos& T, int N) {
     return o;
 }
 
-TRespuestaTraslado CompruebaTraslado(int Numero, int Ofrecido, bool PideGrupo, const AnsiString& Grupo) {
+TRespuestaTraslado CompruebaTraslado(int Numero, int Ofrecido, bool PideGrupo, const AnsiString& Grupo,
+                                     const std::function<bool()>& ConfirmaSinGrupo) {
     if (!NumeroValido(Numero, Ofrecido)) {
         ShowMessage("N\xFAmero de alumnos incorrecto");
         return TRespuestaTraslado::Corregir;
     }
-    if (PideGrupo && Grupo.empty() &&
-        MessageBox("No se ha especificado grupo", "Atenci\xF3n", MB_OKCANCEL) != IDOK)
-        return TRespuestaTraslado::Cancelar;
+    if (PideGrupo && Grupo.empty() && !ConfirmaSinGrupo()) return TRespuestaTraslado::Cancelar;
     return TRespuestaTraslado::Confirmar;
+}
+
+bool PreguntaSinGrupo() {
+    return MessageBox("No se ha especificado grupo", "Atenci\xF3n", MB_OKCANCEL) == IDOK;
 }
 
 bool TrasladaSubtipoAGrupo(TTrabajoTipos& T, int N, int Numero, const AnsiString& Grupo,

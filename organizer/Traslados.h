@@ -16,6 +16,7 @@
 // kept on purpose: the organizer reads such rows as not placed in any group,
 // and the placing gives their students an empty group, which is what the
 // user confirmed.
+#include <functional>
 #include <vector>
 
 #include "organizer/FilasTipos.h"
@@ -47,10 +48,14 @@ TOfertaTraslado OfertaGrupo(const TTrabajoTipos& T, int N);
 
 // The dialog's "&OK": a number outside 1..Ofrecido is refused with
 // "N\xFAmero de alumnos incorrecto" and the dialog stays open for another
-// number; a move into a group with no group typed asks "No se ha
-// especificado grupo" (OK goes on with the empty group, Cancel cancels).
+// number; a move into a group with no group typed goes on only when
+// ConfirmaSinGrupo says so, and is cancelled otherwise.
 enum class TRespuestaTraslado { Corregir, Confirmar, Cancelar };
-TRespuestaTraslado CompruebaTraslado(int Numero, int Ofrecido, bool PideGrupo, const AnsiString& Grupo);
+TRespuestaTraslado CompruebaTraslado(int Numero, int Ofrecido, bool PideGrupo, const AnsiString& Grupo,
+                                     const std::function<bool()>& ConfirmaSinGrupo);
+// The move dialog's question for it: "No se ha especificado grupo" in a box
+// captioned "Atención" with OK (true) and Cancel.
+bool PreguntaSinGrupo();
 
 // The moves. Each answers whether it moved anyone: nothing happens for a row
 // no longer there or a number outside 1..the number offered. New rows take

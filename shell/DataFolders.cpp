@@ -57,7 +57,10 @@ std::vector<AnsiString> ListaCarpetasDatos(const AnsiString& Carpeta, TDbfFileSy
     return carpetas;
 }
 
-TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre, TDbfFileSystem* Fs) {
+bool PreguntaConversion() { return Pregunta("Datos versi\xF3n M2 \xBFTransformar?"); }
+
+TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre,
+                            const std::function<bool()>& ConfirmaConversion, TDbfFileSystem* Fs) {
     if (Nombre.empty()) return TApertura::SinCambio;
     TDbfFileSystem& fs = Ficheros(Fs);
     const AnsiString carpeta = Estado.CarpetaPrograma + Nombre;
@@ -112,7 +115,7 @@ TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre, TDbfFil
             CreaTablas(NombreBaseDatos);
             resultado = TApertura::Actual;
         } else if (campos == CamposCursosM2) {
-            if (!Pregunta("Datos versi\xF3n M2 \xBFTransformar?")) return TApertura::Declinada;
+            if (!ConfirmaConversion()) return TApertura::Declinada;
             TransformaM2(NombreBaseDatos);
             CalculaDivisiones(NombreBaseDatos);
             resultado = TApertura::Convertida;

@@ -1,5 +1,6 @@
 #pragma once
 // The data folders: listing them, and opening one as the program's database.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,12 @@ enum class TApertura {
 // name taken by a folder, a file the machine will not write); what such an
 // opening had begun to write is taken away again. An import that a crash
 // left half-done in the folder is finished or undone first, and the user is
-// told which (shell/TableSwap.h). Fs answers whether the folder may be
-// written and moves the tables of such an import (the machine's files when
-// null).
-TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre, TDbfFileSystem* Fs = nullptr);
+// told which (shell/TableSwap.h). A folder of the older layout is converted
+// only when ConfirmaConversion says so. Fs answers whether the folder may
+// be written and moves the tables of such an import (the machine's files
+// when null).
+TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre,
+                            const std::function<bool()>& ConfirmaConversion, TDbfFileSystem* Fs = nullptr);
+// The question before converting: "Datos versión M2 ¿Transformar?", OK
+// (true) or Cancel.
+bool PreguntaConversion();

@@ -165,18 +165,25 @@ void ImportaEnCarpeta(const AnsiString& Intercambio, const AnsiString& Carpeta, 
     }
 }
 
-bool ImportaDatos(TAppState& Estado, const AnsiString& Intercambio) {
+AnsiString PideNombreCarpeta() {
     // Cancel gives the offered name: the import then goes into "Nueva Carpeta".
-    AnsiString nombre = InputBox("Alojar los datos en carpeta ...", "Nombre de la carpeta:", "Nueva Carpeta");
-    AnsiString rechazo = CompruebaNombreCarpeta(Estado.CarpetaPrograma, nombre);
+    return InputBox("Alojar los datos en carpeta ...", "Nombre de la carpeta:", "Nueva Carpeta");
+}
+
+bool PreguntaCarpetaExiste() {
+    return Pregunta("Esta carpeta ya existe \xBF"
+                    "Continuar?");
+}
+
+bool ImportaDatos(TAppState& Estado, const AnsiString& Nombre, const std::function<bool()>& ConfirmaReemplazo,
+                  const AnsiString& Intercambio) {
+    AnsiString rechazo = CompruebaNombreCarpeta(Estado.CarpetaPrograma, Nombre);
     if (!rechazo.empty()) {
         Aviso(rechazo);
         return false;
     }
-    const AnsiString carpeta = Estado.CarpetaPrograma + nombre;
-    if (DirectoryExists(carpeta) && !Pregunta("Esta carpeta ya existe \xBF"
-                                              "Continuar?"))
-        return false;
+    const AnsiString carpeta = Estado.CarpetaPrograma + Nombre;
+    if (DirectoryExists(carpeta) && !ConfirmaReemplazo()) return false;
 
     try {
         ImportaEnCarpeta(Intercambio, carpeta);

@@ -1,5 +1,6 @@
 #pragma once
 // The import: a data folder made from the exchange folder.
+#include <functional>
 #include <string>
 
 #include "shell/ExchangeTables.h"
@@ -26,8 +27,18 @@ AnsiString CompruebaNombreCarpeta(const AnsiString& CarpetaPrograma, const AnsiS
 // files are moved through Fs (the machine's files when null).
 void ImportaEnCarpeta(const AnsiString& Intercambio, const AnsiString& Carpeta, TDbfFileSystem* Fs = nullptr);
 
-// The button "&Importar datos": asks for the folder name, asks before
-// replacing the tables of a folder that exists, imports and opens the folder.
-// Every refusal or failure is told to the user and changes nothing: the
-// folder that was open stays open. True when a folder was imported.
-bool ImportaDatos(TAppState& Estado, const AnsiString& Intercambio = CarpetaIntercambio);
+// What "&Importar datos" does with the folder name the user gave: a name
+// that CompruebaNombreCarpeta refuses is refused; the tables of a folder
+// that exists are replaced only when ConfirmaReemplazo says so; then the
+// folder is imported and opened. Every refusal or failure is told to the
+// user and changes nothing: the folder that was open stays open. True when
+// a folder was imported.
+bool ImportaDatos(TAppState& Estado, const AnsiString& Nombre, const std::function<bool()>& ConfirmaReemplazo,
+                  const AnsiString& Intercambio = CarpetaIntercambio);
+// The questions of "&Importar datos". The folder name: the input box
+// "Alojar los datos en carpeta ...", offering "Nueva Carpeta", which Cancel
+// gives too.
+AnsiString PideNombreCarpeta();
+// Before replacing a folder's tables: "Esta carpeta ya existe ¿Continuar?",
+// OK (true) or Cancel.
+bool PreguntaCarpetaExiste();

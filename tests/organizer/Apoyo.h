@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "organizer/Organizar.h"
+#include "platform/sys/Dialogs.h"
+#include "tests/organizer/OrganizadorPrueba.h"
 #include "tests/organizer/Validador.h"
 
 namespace apoyo {
 
-struct TMensajes : IMensajesOrganizar {
-    std::vector<AnsiString> Textos;
-    void Mensaje(const AnsiString& Texto) override { Textos.push_back(Texto); }
-};
+// The organizer's message boxes, answered and recorded while it lives.
+using TMensajes = TScriptedDialogs;
 
 struct TVista : IVistaOrganizar {
     std::vector<AnsiString> Textos;
@@ -96,22 +96,31 @@ inline TDatosOrganizar Datos(const TFilaCursos& Curso, std::vector<TFilaAsigCur>
     return d;
 }
 
-// Every test starts from the options of a fresh program.
 struct TPrueba : ::testing::Test {
-    void SetUp() override { OpcionesOrganizar() = {}; }
     TMensajes M;
 };
 
-// One whole invocation: the dialog sets the options and presses the button
-// with Tag; answers the rows written back, if any.
-inline std::optional<TResultadoOrganizar> Organiza(TOrganizador& O, const TDatosOrganizar& D, int Tag,
-                                                   const TOpcionesOrganizar& Opciones = {},
-                                                   const std::function<void(TOrganizador&)>& Despues = {}) {
-    return O.EjecutaOrganizar(D, [&](TOrganizador& o) {
-        o.TomaOpciones(Opciones);
-        o.BOrganizarTodosClick(Tag);
-        if (Despues) Despues(o);
+// One whole invocation, with the options of a fresh program when the
+// organizer starts: the dialog presses the button with Tag showing
+// Opciones, Despues looks at the organizer, and the dialog closes showing
+// Cierre (Opciones when none).
+inline TResumenOrganizar Ejecuta(TOrganizadorPrueba& O, const TDatosOrganizar& D, int Tag,
+                                 const TOpcionesOrganizar& Opciones = {},
+                                 const std::function<void()>& Despues = {},
+                                 const std::optional<TOpcionesOrganizar>& Cierre = {}) {
+    return O.EjecutaOrganizar(D, TOpcionesOrganizar{}, [&](ISesionOrganizar& S) {
+        S.Organiza(static_cast<TModoOrganizar>(Tag), Opciones);
+        if (Despues) Despues();
+        return Cierre.value_or(Opciones);
     });
+}
+
+// The same; answers the rows written back, if any.
+inline std::optional<TResultadoOrganizar> Organiza(TOrganizadorPrueba& O, const TDatosOrganizar& D, int Tag,
+                                                   const TOpcionesOrganizar& Opciones = {},
+                                                   const std::function<void()>& Despues = {},
+                                                   const std::optional<TOpcionesOrganizar>& Cierre = {}) {
+    return Ejecuta(O, D, Tag, Opciones, Despues, Cierre).Filas;
 }
 
 // One invocation with the placement as the run left it (taken inside the
@@ -125,13 +134,14 @@ struct TCorrida {
 
 inline TCorrida Corre(const TDatosOrganizar& D, int Tag = 1, const TOpcionesOrganizar& Opciones = {}) {
     TMensajes m;
-    TOrganizador o(m);
+    TOrganizadorPrueba o;
     TCorrida c;
-    c.Resultado = Organiza(o, D, Tag, Opciones, [&](TOrganizador& x) {
-        c.Colocacion = validador::Toma(x);
-        c.SinGrupo = x.AlumnosSinGrupo();
-        c.Comprobaciones = x.Estadistica.Comprobaciones;
+    const TResumenOrganizar r = Ejecuta(o, D, Tag, Opciones, [&] {
+        c.Colocacion = validador::Toma(o);
+        c.Comprobaciones = o.Estadistica.Comprobaciones;
     });
+    c.Resultado = r.Filas;
+    c.SinGrupo = r.SinColocar;
     return c;
 }
 
@@ -173,7 +183,7 @@ inline TFilaTipGrup2 Colocado(const AnsiString& TNC, int NAlum, const AnsiString
 }
 
 // Loads, groups and builds the working structures, as a run does before it searches.
-inline bool Prepara(TOrganizador& O, const TDatosOrganizar& D) {
+inline bool Prepara(TOrganizadorPrueba& O, const TDatosOrganizar& D) {
     if (!O.CargaDatos(D)) return false;
     O.AgrupaTipos(true);
     return O.CompruebaDatos() && O.AsignaClav();

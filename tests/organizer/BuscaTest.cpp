@@ -22,7 +22,7 @@ TDatosOrganizar UnTipo(int Alumnos) {
 }
 
 TEST_F(Busqueda, BatchesAreCutByTheRunTheGroupAndTheSubjects) {
-    TOrganizador o(M);
+    TOrganizadorPrueba o;
     ASSERT_TRUE(Prepara(o, UnTipo(25)));
     // the run (24: never position 0), the course (30) and the lowest subject maximum (W's 14)
     o.PrimerEquilibrio = 1;
@@ -43,12 +43,12 @@ struct TVigilante {
     TInstantanea Antes;
     int Fallidos = 0;
     int Distintos = 0;
-    void Engancha(TOrganizador& O) {
-        O.AntesDeIntento = [this](TOrganizador& x) { Antes = x.Instantanea(); };
-        O.DespuesDeIntento = [this](TOrganizador& x, bool Ok) {
+    void Engancha(TOrganizadorPrueba& O) {
+        O.AntesDeIntento = [this, &O](TOrganizador&) { Antes = O.Instantanea(); };
+        O.DespuesDeIntento = [this, &O](TOrganizador&, bool Ok) {
             if (Ok) return;
             ++Fallidos;
-            Distintos += !(x.Instantanea() == Antes);
+            Distintos += !(O.Instantanea() == Antes);
         };
     }
 };
@@ -58,15 +58,15 @@ TEST_F(Busqueda, AFailedTryLeavesEveryCountCodeAndMarkAsItFoundThem) {
     for (uint64_t semilla : {11, 12, 13}) {
         escuela::TParametros p{120, 4, 9, 3, true, semilla};
         const escuela::TEscuela e = escuela::Genera(p);
-        TOrganizador o(M);
+        TOrganizadorPrueba o;
         TVigilante v;
         v.Engancha(o);
         TOpcionesOrganizar op;
         op.Opciones = true;
         std::vector<validador::TAlumnoColocado> colocacion;
-        auto r = Organiza(o, e.Datos, 1, op, [&](TOrganizador& x) {
-            colocacion = validador::Toma(x);
-            alternativas += x.Estadistica.AlternativasDeshechas;
+        auto r = Organiza(o, e.Datos, 1, op, [&] {
+            colocacion = validador::Toma(o);
+            alternativas += o.Estadistica.AlternativasDeshechas;
         });
         ASSERT_TRUE(r);
         EXPECT_EQ(v.Distintos, 0) << "seed " << semilla;
@@ -81,7 +81,7 @@ TEST_F(Busqueda, AFailedTryLeavesEveryCountCodeAndMarkAsItFoundThem) {
 // Two groups of at most 5; types 1 ("A") and 2 ("B") of three students each
 // take X. Group 0 gets all of type 1 and two of type 2 by hand.
 struct Desplazamiento : TPrueba {
-    TOrganizador O{M};
+    TOrganizadorPrueba O;
     void SetUp() override {
         TPrueba::SetUp();
         ASSERT_TRUE(Prepara(O, Datos(Curso(TNC, 2, 5), {Optativa(TNC, "X", 2, 10, 2, 1, 1)},
@@ -139,7 +139,7 @@ TEST_F(Desplazamiento, EachSearchLevelKeepsItsOwnStrategyPositions) {
     Coloca(1, 3, 'A');
     Coloca(2, 2, 'B');
     // reference: one sequence, its first call and its resumption
-    auto siguiente = [](TOrganizador& o, TNodo& n, TSecuencia& s, TArbol& aux, bool primera) {
+    auto siguiente = [](TOrganizadorPrueba& o, TNodo& n, TSecuencia& s, TArbol& aux, bool primera) {
         const int r = o.SecuenciaBusqueda(n, 1, 1, 1, 1, aux, primera, s);
         return std::make_tuple(r, n.GrupoNuevo, n.Slots[0].Div, aux[0].Tipo, aux[0].GrupoViejo);
     };
@@ -162,7 +162,7 @@ TEST_F(Desplazamiento, EachSearchLevelKeepsItsOwnStrategyPositions) {
 
 TEST_F(Busqueda, StoppingBetweenBatchesKeepsWhatWasPlaced) {
     TVista v;
-    TOrganizador o(M, &v);
+    TOrganizadorPrueba o(&v);
     v.PararEnSondeo = [&](int) { return o.Estadistica.Lotes == 1; };
     TDatosOrganizar d = UnTipo(25);
     auto r = Organiza(o, d, 1);
@@ -178,7 +178,7 @@ TEST_F(Busqueda, StoppingInsideABatchFailsItAndSaysSo) {
     // at the start of its search, and in the middle of placing it directly
     for (int comprobaciones : {0, 3}) {
         TVista v;
-        TOrganizador o(M, &v);
+        TOrganizadorPrueba o(&v);
         v.PararEnSondeo = [&](int) {
             return v.Textos.size() >= 2 && o.Estadistica.Comprobaciones >= comprobaciones;
         };
@@ -194,15 +194,96 @@ TEST_F(Busqueda, StoppingInsideABatchFailsItAndSaysSo) {
     }
 }
 
+// What the screen learns from an invocation: the students with and without
+// a group when the dialog closed and the batch a run could not place, for a
+// run left alone, one stopped between batches, one stopped inside a batch,
+// a dialog closed without a run and a course refused before its dialog.
+TEST_F(Busqueda, TheSummaryTellsWhatTheRunLeft) {
+    const AnsiString fallo = "\nNO PUEDO COLOCAR: 14 alumnos del tipo: \n* X W  *";
+    struct TCaso {
+        const char* Que;
+        int Alumnos;
+        bool Corre;
+        std::function<bool(TOrganizadorPrueba&, TVista&)> Para;
+        int Colocados, SinColocar;
+        AnsiString Fallo;
+        bool Filas;
+    } casos[] = {
+        {"left alone", 25, true, nullptr, 25, 0, "", true},
+        {"stopped between batches", 25, true, [](auto& o, auto&) { return o.Estadistica.Lotes == 1; }, 14, 11,
+         "", true},
+        {"stopped inside a batch", 25, true, [](auto&, auto& v) { return v.Textos.size() >= 2; }, 0, 25,
+         fallo, true},
+        {"no run", 25, false, nullptr, 0, 25, "", false},
+        {"refused", 0, true, nullptr, 0, 0, "", false},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.Que);
+        TVista v;
+        TOrganizadorPrueba o(&v);
+        if (c.Para) v.PararEnSondeo = [&](int) { return c.Para(o, v); };
+        const TDatosOrganizar d = UnTipo(c.Alumnos);
+        const TResumenOrganizar r = o.EjecutaOrganizar(d, {}, [&](ISesionOrganizar& S) {
+            if (c.Corre) {
+                EXPECT_TRUE(S.Organiza(TModoOrganizar::Todos, {}));
+            }
+            return TOpcionesOrganizar{};
+        });
+        EXPECT_EQ(r.Colocados, c.Colocados);
+        EXPECT_EQ(r.SinColocar, c.SinColocar);
+        EXPECT_EQ(r.TextoFallo, c.Fallo);
+        EXPECT_EQ(r.Filas.has_value(), c.Filas);
+        EXPECT_FALSE(r.Escrito);
+    }
+}
+
+// A dialog allows one run: a press that reaches the organizer while its run
+// handles the dialog's messages is refused and leaves the run as it was.
+TEST_F(Busqueda, ASecondPressDuringTheRunIsRefused) {
+    const escuela::TEscuela e = escuela::Genera({90, 3, 8, 3, false, 3});
+    const TCorrida sola = Corre(e.Datos);
+    ASSERT_TRUE(sola.Resultado);
+
+    // every progress call refreshes, and hands the dialog its messages
+    TVista v;
+    uint32_t reloj = 0;
+    TOrganizadorPrueba o(&v, [&] { return reloj += IntervaloRefresco; });
+    ISesionOrganizar* sesion = nullptr;
+    int rechazadas = 0;
+    v.AlRefrescar = [&] {
+        if (sesion) rechazadas += !sesion->Organiza(TModoOrganizar::NoColocados, {});
+    };
+    const TResumenOrganizar r = o.EjecutaOrganizar(e.Datos, {}, [&](ISesionOrganizar& S) {
+        sesion = &S;
+        EXPECT_TRUE(S.Organiza(TModoOrganizar::Todos, {}));
+        sesion = nullptr;
+        return TOpcionesOrganizar{};
+    });
+    EXPECT_GT(rechazadas, 0);
+    EXPECT_EQ(v.Pitidos, 1);
+    ASSERT_TRUE(r.Filas);
+    auto filas = [](const TResultadoOrganizar& R) {
+        std::vector<AnsiString> f;
+        for (const auto& t : R.TipGrup) {
+            AnsiString x = IntToStr(t.NALUM) + t.GRUPO + t.OPCION;
+            for (int k = 0; k < SlotsFila; ++k) x += " " + t.ASIG[k] + "." + t.DIV[k] + ":" + t.CON[k];
+            f.push_back(x);
+        }
+        return f;
+    };
+    EXPECT_EQ(filas(*r.Filas), filas(*sola.Resultado));
+    EXPECT_EQ(r.SinColocar, sola.SinGrupo);
+}
+
 // Students of one type whose rows list the same subjects in another order
 // get each subject's own division.
 TEST_F(Busqueda, SubjectsListedInAnotherOrderKeepTheirOwnDivisions) {
     TDatosOrganizar d =
         Datos(Curso(TNC, 1, 30), {Optativa(TNC, "X", 2, 3, 2, 1, 1), Optativa(TNC, "Y", 1, 30, 1, 2, 1)},
               {Subtipo(TNC, 3, "A", {"X", "Y"}), Subtipo(TNC, 3, "A", {"Y", "X"})});
-    TOrganizador o(M);
+    TOrganizadorPrueba o;
     std::vector<validador::TAlumnoColocado> colocacion;
-    auto r = Organiza(o, d, 1, {}, [&](TOrganizador& x) { colocacion = validador::Toma(x); });
+    auto r = Organiza(o, d, 1, {}, [&] { colocacion = validador::Toma(o); });
     ASSERT_TRUE(r);
     std::map<std::pair<std::string, int>, int> porDivision;
     for (const auto& a : colocacion) {
@@ -219,7 +300,7 @@ TEST_F(Busqueda, TheScreenRefreshesAtMostEveryFiftyMillisecondsButStopIsPolledAl
     for (uint32_t paso : {0u, 1u, 7u}) {
         TVista v;
         uint32_t reloj = 0, lecturas = 0;
-        TOrganizador o(M, &v, [&] {
+        TOrganizadorPrueba o(&v, [&] {
             ++lecturas;
             return reloj += paso;
         });
@@ -237,19 +318,20 @@ TEST_F(Busqueda, TheScreenRefreshesAtMostEveryFiftyMillisecondsButStopIsPolledAl
 
 TEST_F(Busqueda, ProgressAndEndTextsAreTheDialogs) {
     TVista v;
-    TOrganizador o(M, &v);
+    TOrganizadorPrueba o(&v);
     TDatosOrganizar d = UnTipo(2);
     bool visto = false;
-    auto r = o.EjecutaOrganizar(d, [&](TOrganizador& x) {
+    auto r = o.EjecutaOrganizar(d, {}, [&](ISesionOrganizar& S) {
         EXPECT_EQ(v.Total, "    2");
         EXPECT_EQ(v.Actual, "    0");
         EXPECT_EQ(v.SinColocar_, "2");
-        EXPECT_EQ(x.TotalAlumnos(), 2);
-        x.BOrganizarTodosClick(1);
+        EXPECT_EQ(o.TotalAlumnos(), 2);
+        S.Organiza(TModoOrganizar::Todos, {});
         visto = true;
-        x.BOrganizarTodosClick(1);  // one run per dialog
+        S.Organiza(TModoOrganizar::Todos, {});  // one run per dialog
+        return TOpcionesOrganizar{};
     });
-    ASSERT_TRUE(visto && r);
+    ASSERT_TRUE(visto && r.Filas);
     // the student at position 0 always makes a batch of its own
     ASSERT_EQ(v.Textos.size(), 4u);
     EXPECT_EQ(v.Textos[1], "* *     G E N E R A N D O     * *\n* \n Colocando 1 alumnos del tipo:\n* X W  *");
@@ -266,13 +348,13 @@ TEST_F(Busqueda, ExhaustedMemoryInTheWorkingStructuresWritesNothingBack) {
                             "EN ASIGNACLAV 13", "EN ASIGNACLAV 15"}) {
         TMensajes m;
         TVista v;
-        TOrganizador o(m, &v);
+        TOrganizadorPrueba o(&v);
         o.FalloMemoria = [&](const AnsiString& t) { return t == tag; };
         bool huboRun = false;
-        auto r = Organiza(o, UnTipo(5), 1, {}, [&](TOrganizador& x) { huboRun = x.HuboEjecucion(); });
+        auto r = Organiza(o, UnTipo(5), 1, {}, [&] { huboRun = o.HuboEjecucion(); });
         EXPECT_TRUE(huboRun);
         EXPECT_FALSE(r) << tag;
-        EXPECT_EQ(m.Textos, std::vector<AnsiString>{"MEMORIA INSUFICIENTE " + AnsiString(tag)});
+        EXPECT_EQ(m.Texts(), std::vector<AnsiString>{"MEMORIA INSUFICIENTE " + AnsiString(tag)});
         EXPECT_EQ(v.Textos.back(), " \n* * *   F I N   * * * ");
     }
 }
@@ -281,19 +363,19 @@ TEST_F(Busqueda, AFailedNodeArrayFailsItsTryCleanlyAndEndsTheRunAfterTheBatch) {
     const escuela::TEscuela e = escuela::Genera({90, 3, 8, 3, false, 3});
     for (int cual : {1, 4, 40}) {
         TMensajes m;
-        TOrganizador o(m);
+        TOrganizadorPrueba o;
         TVigilante vig;
         vig.Engancha(o);
         int llamadas = 0;
         o.FalloMemoria = [&](const AnsiString& t) { return t == "EN CREA ARBOL 1" && ++llamadas == cual; };
         std::vector<validador::TAlumnoColocado> colocacion;
         int sinGrupo = 0;
-        auto r = Organiza(o, e.Datos, 1, {}, [&](TOrganizador& x) {
-            colocacion = validador::Toma(x);
-            sinGrupo = x.AlumnosSinGrupo();
+        auto r = Organiza(o, e.Datos, 1, {}, [&] {
+            colocacion = validador::Toma(o);
+            sinGrupo = o.AlumnosSinGrupo();
         });
         ASSERT_TRUE(r);
-        EXPECT_EQ(m.Textos, std::vector<AnsiString>{"MEMORIA INSUFICIENTE EN CREA ARBOL 1"});
+        EXPECT_EQ(m.Texts(), std::vector<AnsiString>{"MEMORIA INSUFICIENTE EN CREA ARBOL 1"});
         EXPECT_EQ(vig.Distintos, 0);
         EXPECT_GT(sinGrupo, 0);  // the run ended early
         for (const auto& f : validador::Todo(e.Datos, colocacion, *r, false)) ADD_FAILURE() << f;
@@ -305,18 +387,19 @@ TEST_F(Busqueda, ASelectionRunPlacesOnlyTheTypesOfTheSelectedSubtypes) {
                               {Optativa(TNC, "X", 2, 20, 2, 1, 1), Optativa(TNC, "Y", 2, 20, 2, 1, 1)}, {});
     d.TipGrup2 = {Colocado(TNC, 0, "A", "A", {{"X", "a", "a"}})};  // a row, even empty, hides "&Todos"
     d.Tipos2 = {Subtipo(TNC, 2, "A", {"X"}, true), Subtipo(TNC, 3, "A", {"Y"}), Subtipo(TNC, 2, "A", {"X"})};
-    TOrganizador o(M);
+    TOrganizadorPrueba o;
     std::vector<validador::TAlumnoColocado> colocacion;
     bool todos = true;
-    auto r = o.EjecutaOrganizar(d, [&](TOrganizador& x) {
-        todos = x.TodosOfrecido();
-        x.BOrganizarTodosClick(1);
-        EXPECT_FALSE(x.HuboEjecucion());
-        x.BOrganizarTodosClick(3);
-        colocacion = validador::Toma(x);
+    auto r = o.EjecutaOrganizar(d, {}, [&](ISesionOrganizar& S) {
+        todos = S.TodosOfrecido();
+        S.Organiza(TModoOrganizar::Todos, {});
+        EXPECT_FALSE(o.HuboEjecucion());
+        S.Organiza(TModoOrganizar::Seleccion, {});
+        colocacion = validador::Toma(o);
+        return TOpcionesOrganizar{};
     });
     EXPECT_FALSE(todos);
-    ASSERT_TRUE(r);
+    ASSERT_TRUE(r.Filas);
     int x = 0, y = 0;
     for (const auto& a : colocacion) {
         if (a.Grupo < 0) continue;

@@ -29,8 +29,16 @@ TDatosOrganizar CursoBasico() {
 }
 
 struct Carga : TPrueba {
-    TOrganizador O{M};
+    TOrganizadorPrueba O;
 };
+
+// A dialog that notes it was shown and closes without a run.
+TDialogoOrganizar Mira(bool& Mostrado) {
+    return [&Mostrado](ISesionOrganizar&) {
+        Mostrado = true;
+        return TOpcionesOrganizar{};
+    };
+}
 
 TEST_F(Carga, RowsStandForTheirStudentsAndPlacedRowsReadTheirLabels) {
     TDatosOrganizar d = CursoBasico();
@@ -50,7 +58,7 @@ TEST_F(Carga, RowsStandForTheirStudentsAndPlacedRowsReadTheirLabels) {
     // a group label that does not read leaves a row still to place, whose divisions say nothing
     TDatosOrganizar otro = d;
     otro.TipGrup2[0].GRUPO = "?";
-    TOrganizador o2(M);
+    TOrganizadorPrueba o2;
     ASSERT_TRUE(o2.CargaDatos(otro));
     EXPECT_EQ(o2.Memo.Filas[0].Grupo, -1);
     EXPECT_EQ(o2.Memo.Filas[0].Slots[1].Div, -1);
@@ -70,12 +78,11 @@ TEST_F(Carga, GroupLettersReadInTheNumberingInForce) {
     d.Cursos[0].NGRUP = 30;
     d.TipGrup2 = {Colocado(TNC, 1, "0", "A", {{"FRA", "", ""}}),
                   Colocado(TNC, 1, "a", "A", {{"FRA", "", ""}})};
-    OpcionesOrganizar().Grupo = TNumeracion::N123;
+    O.OpcionesEnVigor.Grupo = TNumeracion::N123;
     ASSERT_TRUE(O.CargaDatos(d));
     EXPECT_EQ(O.Memo.Filas[0].Grupo, 9);
     EXPECT_EQ(O.Memo.Filas[1].Grupo, 10);
-    OpcionesOrganizar().Grupo = TNumeracion::ABC;
-    TOrganizador otro(M);
+    TOrganizadorPrueba otro;
     ASSERT_TRUE(otro.CargaDatos(d));
     EXPECT_EQ(otro.Memo.Filas[0].Grupo, 61);
     EXPECT_EQ(otro.Memo.Filas[1].Grupo, 26);
@@ -113,12 +120,12 @@ TEST_F(Carga, ASchoolBeyondTheModelIsRefusedAndNothingRuns) {
         TDatosOrganizar d = CursoBasico();
         c.Agranda(d);
         TMensajes m;
-        TOrganizador o(m);
+        TOrganizadorPrueba o;
         bool dialogo = false;
-        auto r = o.EjecutaOrganizar(d, [&](TOrganizador&) { dialogo = true; });
-        EXPECT_FALSE(r);
+        auto r = o.EjecutaOrganizar(d, {}, Mira(dialogo));
+        EXPECT_FALSE(r.Filas);
         EXPECT_FALSE(dialogo);
-        EXPECT_EQ(m.Textos, std::vector<AnsiString>{"MEMORIA INSUFICIENTE " + AnsiString(c.Tag)});
+        EXPECT_EQ(m.Texts(), std::vector<AnsiString>{"MEMORIA INSUFICIENTE " + AnsiString(c.Tag)});
         EXPECT_FALSE(o.Memo.Reservada());
     }
     // exactly at the capacities it loads
@@ -155,19 +162,19 @@ TEST_F(Carga, ACourseThatCannotBeOrganizedIsRefusedWithItsMessage) {
         TDatosOrganizar d = CursoBasico();
         c.Cambia(d);
         TMensajes m;
-        TOrganizador o(m);
+        TOrganizadorPrueba o;
         bool dialogo = false;
-        EXPECT_FALSE(o.EjecutaOrganizar(d, [&](TOrganizador&) { dialogo = true; }));
+        EXPECT_FALSE(o.EjecutaOrganizar(d, {}, Mira(dialogo)).Filas);
         EXPECT_FALSE(dialogo);
-        EXPECT_EQ(m.Textos, std::vector<AnsiString>{c.Texto});
+        EXPECT_EQ(m.Texts(), std::vector<AnsiString>{c.Texto});
     }
     // thirty groups are fine; the optional column check ignores subjects that are not optional
     TDatosOrganizar d = CursoBasico();
     d.Cursos[0].NGRUP = 30;
     bool dialogo = false;
-    O.EjecutaOrganizar(d, [&](TOrganizador&) { dialogo = true; });
+    O.EjecutaOrganizar(d, {}, Mira(dialogo));
     EXPECT_TRUE(dialogo);
-    EXPECT_TRUE(M.Textos.empty());
+    EXPECT_TRUE(M.Texts().empty());
 }
 
 TEST_F(Carga, WorkingStructuresAccountTheLoadedPlacements) {

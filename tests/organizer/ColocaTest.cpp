@@ -32,7 +32,7 @@ struct Comprobaciones : TPrueba {
         TPrueba::SetUp();
         ASSERT_TRUE(Prepara(O, Estado()));
     }
-    TOrganizador O{M};
+    TOrganizadorPrueba O;
 };
 
 TEST_F(Comprobaciones, EachCheckFollowsItsRule) {
@@ -213,7 +213,6 @@ TEST_F(Relleno, TeachersCountEveryConnectionCodeHoweverHigh) {
 }
 
 TEST(ColocaDirecto, ABlockOfThirteenSubjectsIsPlaced) {
-    OpcionesOrganizar() = {};
     TDatosOrganizar d;
     d.TNCSeleccionado = TNC;
     d.Cursos = {Curso(TNC, 1, 30)};
@@ -230,9 +229,9 @@ TEST(ColocaDirecto, ABlockOfThirteenSubjectsIsPlaced) {
     }
     d.Tipos2 = {t};
     TMensajes m;
-    TOrganizador o(m);
+    TOrganizadorPrueba o;
     std::vector<validador::TAlumnoColocado> colocacion;
-    auto r = Organiza(o, d, 1, {}, [&](TOrganizador& x) { colocacion = validador::Toma(x); });
+    auto r = Organiza(o, d, 1, {}, [&] { colocacion = validador::Toma(o); });
     ASSERT_TRUE(r);
     ASSERT_EQ(r->TipGrup.size(), 1u);
     EXPECT_EQ(r->TipGrup[0].NALUM, 2);
@@ -243,7 +242,6 @@ TEST(ColocaDirecto, ABlockOfThirteenSubjectsIsPlaced) {
 // where a division holds 12, each need both their divisions: the one's first
 // division meets with the other's second and the other way round.
 TEST(ColocaDirecto, TwoSubjectsTakenTogetherOpenEveryDivisionTheyNeed) {
-    OpcionesOrganizar() = {};
     const TDatosOrganizar d =
         Datos(Curso(TNC, 2, 30),
               {Optativa(TNC, "FQ", 2, 12, 2, 1, 2), Optativa(TNC, "BIO", 2, 12, 2, 1, 2),

@@ -25,7 +25,7 @@ protected:
     void Distribuye() {
         TMotorTipos motor(Base, Curso);
         motor.Abre();
-        motor.BRecontarClick();
+        motor.RecuentaTipos(PreguntaBorrarTipos);
         for (const auto& s : Subtipos("tipos2"))
             motor.TrasladaSubtipoAGrupo(s.N, s.NALUM, HuecoExacto(s.ASIG, "FRA") >= 0 ? "A" : "B");
         auto t = OpenTempTable(Base, "tipgrup2");
@@ -37,7 +37,7 @@ protected:
         }
         Sincroniza(*t, antes, despues);
         t.reset();
-        motor.FormClose();
+        motor.MezclaTrabajo();
         CompruebaInvariantes();
     }
 };
@@ -63,7 +63,7 @@ TEST_F(ColocarTablas, StudentsGetTheirGroupsAndDivisionsAndTheUnplacedAreReporte
     Distribuye();
     const auto tipgrup = TiposEnGrupo("tipgrup");
     PreparaColocar(Base, Curso);
-    const auto r = BColocarClick(Base, Curso);
+    const auto r = ColocaAlumnosDelCurso(Base, Curso);
 
     // The annulled student comes last and finds every count used up.
     EXPECT_EQ(r.Colocados, 15);
@@ -96,7 +96,7 @@ TEST_F(ColocarTablas, PlacingIsReadBackByAnOutsideReader) {
     ZELMOR_NEED_TOOL(!python.empty(), "python3-dbfread");
     Distribuye();
     PreparaColocar(Base, Curso);
-    BColocarClick(Base, Curso);
+    ColocaAlumnosDelCurso(Base, Curso);
     const auto script = Root / "lee.py";
     std::ofstream(script)
         << "import sys, dbfread\n"

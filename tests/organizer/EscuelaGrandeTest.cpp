@@ -38,7 +38,6 @@ protected:
         std::filesystem::create_directories(FMaquina->DriveC() / "PROG");
         Estado = NewComponent<TAppState>(nullptr);
         Estado->CarpetaPrograma = "C:\\PROG\\";
-        OpcionesOrganizar() = {};
     }
     void TearDown() override {
         if (Estado) Estado->Free();
@@ -74,7 +73,7 @@ TEST_F(EscuelaGrande, ImportOrganizePlaceAndExportKeepEveryTableAndTagWhole) {
     const TEscuelaEjemplo escuela = GeneraEscuela(SemillaEjemplo, AlumnosGrande);
     EscribeIntercambio(escuela.Intercambio, CarpetaIntercambio);
     PreparaCarpetaDatos(escuela, CarpetaIntercambio, "C:\\PROG\\GRANDE");
-    ASSERT_EQ(SeleccionaCarpeta(*Estado, "GRANDE"), TApertura::Actual)
+    ASSERT_EQ(SeleccionaCarpeta(*Estado, "GRANDE", PreguntaConversion), TApertura::Actual)
         << ::testing::PrintToString(Dialogos.Texts());
 
     const auto cursos = Cursos();
@@ -84,15 +83,13 @@ TEST_F(EscuelaGrande, ImportOrganizePlaceAndExportKeepEveryTableAndTagWhole) {
         SCOPED_TRACE(tnc);
         TMotorTipos motor(NombreBaseDatos, tnc);
         motor.Abre();
-        motor.BRecontarClick();
+        motor.RecuentaTipos(PreguntaBorrarTipos);
         bool todos = false;
-        ASSERT_TRUE(EjecutaOrganizar(motor, {}, [&](TOrganizador& O) {
-            todos = O.TodosOfrecido();
-            O.TomaOpciones(OpcionesOrganizar());
-            O.BOrganizarTodosClick(1);
-            O.BSalirClick();
-            O.TomaOpciones(OpcionesOrganizar());
-        }));
+        ASSERT_TRUE(EjecutaOrganizar(motor, {}, {}, [&](ISesionOrganizar& S) {
+                        todos = S.TodosOfrecido();
+                        S.Organiza(TModoOrganizar::Todos, {});
+                        return TOpcionesOrganizar{};
+                    }).Escrito);
         EXPECT_TRUE(todos);
         // The students the organizer could not fit stay in their types; the
         // rows of the groups hold the others, and placing gives each of
@@ -103,9 +100,9 @@ TEST_F(EscuelaGrande, ImportOrganizePlaceAndExportKeepEveryTableAndTagWhole) {
             FilterEqual(*t, "TNC", tnc);
             for (t->First(); !t->Eof(); t->Next()) sinGrupo += t->FieldByName("NALUM")->AsInteger();
         }
-        motor.FormClose();
+        motor.MezclaTrabajo();
         PreparaColocar(NombreBaseDatos, tnc);
-        const TResultadoColocar r = BColocarClick(NombreBaseDatos, tnc);
+        const TResultadoColocar r = ColocaAlumnosDelCurso(NombreBaseDatos, tnc);
         const auto [con, total] = ConGrupo(tnc);
         EXPECT_EQ(con + sinGrupo, total) << MensajeColocar(r);
         EXPECT_EQ(static_cast<int>(r.NoColocados.size()), sinGrupo);

@@ -46,10 +46,7 @@ uint64_t Digest(const TResultadoOrganizar& R) {
     return h;
 }
 
-class EscuelasSinteticas : public ::testing::TestWithParam<TCaso> {
-protected:
-    void SetUp() override { OpcionesOrganizar() = {}; }
-};
+class EscuelasSinteticas : public ::testing::TestWithParam<TCaso> {};
 
 TEST_P(EscuelasSinteticas, TodosKeepsTheRulesAndPlacesEveryoneWhenLimitsAllow) {
     const TCaso c = GetParam();
@@ -107,7 +104,6 @@ INSTANTIATE_TEST_SUITE_P(Tamanos, EscuelasSinteticas,
 // Same input, same output: the digests of these seeded runs were recorded
 // from the straightforward search; any change made for speed must keep them.
 TEST(EscuelasSinteticasGrabadas, ResultsOfSeededSchoolsStayAsRecorded) {
-    OpcionesOrganizar() = {};
     struct Grabado {
         TCaso Caso;
         uint64_t Todos, NoColocados;
@@ -198,7 +194,6 @@ TEST(ColocarEscuelasSinteticas, PlacingKeepsTheOptionLettersOfARunThatSeparatesT
     } casos[] = {{{360, 12, 12, 4, false, 11}, false, 0}, {{360, 12, 12, 4, false, 11}, true, 0}};
     for (const auto& c : casos) {
         SCOPED_TRACE(c.Anulados ? "with annulled students" : "without annulled students");
-        OpcionesOrganizar() = {};
         escuela::TEscuela e = Escuela(c.Caso);
         e.SepararOpciones = true;
         if (!c.Anulados) {
@@ -229,7 +224,6 @@ TEST(ColocarEscuelasSinteticas, PlacingKeepsTheOptionLettersOfARunThatSeparatesT
 // figure of a group already in them, and still keep every rule.
 TEST(EscuelasSinteticasMaximos, AGroupsMaximumForASubjectBoundsTheDivisionsItJoins) {
     for (const TCaso c : {TCaso{120, 4, 9, 3, false, 4}, TCaso{200, 7, 12, 4, false, 6}}) {
-        OpcionesOrganizar() = {};
         escuela::TEscuela e = Escuela(c);
         for (auto& a : e.Datos.AsigCur)
             if (a.TIPO == 1)

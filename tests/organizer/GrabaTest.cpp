@@ -17,7 +17,7 @@ using namespace apoyo;
 const AnsiString TNC = "4ESO03";
 
 struct Grabacion : TPrueba {
-    TOrganizador O{M};
+    TOrganizadorPrueba O;
 };
 
 TFilaAsigCur Comun(const AnsiString& Codigo) {
@@ -70,7 +70,7 @@ TEST_F(Grabacion, LabelsAreWrittenInTheAlphabetsInForceWhenTheDialogCloses) {
     d.TipGrup2 = {Colocado(TNC, 2, "J", "", {{"X", "a", "a"}}), Colocado(TNC, 3, "K", "", {{"X", "a", "a"}})};
     TOpcionesOrganizar cierre;
     cierre.Grupo = cierre.Division = cierre.Conexion = TNumeracion::N123;
-    auto r = Organiza(O, d, 2, {}, [&](TOrganizador& x) { x.TomaOpciones(cierre); });
+    auto r = Organiza(O, d, 2, {}, {}, cierre);
     ASSERT_TRUE(r);
     ASSERT_EQ(r->TipGrup.size(), 2u);
     EXPECT_EQ(r->TipGrup[0].GRUPO, "0");  // index 9
@@ -93,7 +93,7 @@ TEST_F(Grabacion, DivisionsAreRenumberedFromZeroWhateverIndexesTheyHad) {
             Colocado(TNC, 2, "A", "", {{"X", c.Baja, "a"}}), Colocado(TNC, 2, "B", "", {{"X", c.Baja, "a"}}),
             Colocado(TNC, 2, "A", "", {{"X", c.Alta, "b"}}), Colocado(TNC, 2, "C", "", {{"X", c.Alta, "b"}})};
         TMensajes m;
-        TOrganizador o(m);
+        TOrganizadorPrueba o;
         auto r = Organiza(o, d, 2);
         ASSERT_TRUE(r);
         ASSERT_EQ(r->TipGrup.size(), 4u);

@@ -296,7 +296,6 @@ protected:
         FMaquina.emplace("orgtablas");
         Root = FMaquina->Root();
         std::filesystem::copy(Muestras, Root / "c" / "ESCUELA", std::filesystem::copy_options::recursive);
-        OpcionesOrganizar() = {};
     }
     void TearDown() override { FMaquina.reset(); }
 
@@ -320,16 +319,13 @@ protected:
         return antes;
     }
 
-    // The dialog: a run of the mode Tag, then "&Salir".
-    static std::function<void(TOrganizador&)> Dialogo(int Tag, bool* Mostrado = nullptr,
-                                                      bool* TodosOfrecido = nullptr) {
-        return [=](TOrganizador& O) {
+    // The dialog of a fresh program: a run of the mode Tag, then "&Salir".
+    static TDialogoOrganizar Dialogo(int Tag, bool* Mostrado = nullptr, bool* TodosOfrecido = nullptr) {
+        return [=](ISesionOrganizar& S) {
             if (Mostrado) *Mostrado = true;
-            if (TodosOfrecido) *TodosOfrecido = O.TodosOfrecido();
-            O.TomaOpciones(OpcionesOrganizar());
-            O.BOrganizarTodosClick(Tag);
-            O.BSalirClick();
-            O.TomaOpciones(OpcionesOrganizar());
+            if (TodosOfrecido) *TodosOfrecido = S.TodosOfrecido();
+            S.Organiza(static_cast<TModoOrganizar>(Tag), {});
+            return TOpcionesOrganizar{};
         };
     }
 
@@ -347,7 +343,7 @@ TEST_F(OrgTablas, EverySampleCourseIsOrganizedWrittenBackAndPlaced) {
         SCOPED_TRACE(tnc);
         TMotorTipos motor(Carpeta, tnc);
         motor.Abre();
-        motor.BRecontarClick();
+        motor.RecuentaTipos(PreguntaBorrarTipos);
         const auto subtipos = Contenido(Filas("tipos2", tnc));
         const std::vector<AnsiString> organizadas = motor.Listas().AsigCuentaOptativas.Codigos();
         const std::vector<AnsiString> optativas = motor.Listas().AsigOptativas.Codigos();
@@ -359,7 +355,7 @@ TEST_F(OrgTablas, EverySampleCourseIsOrganizedWrittenBackAndPlaced) {
         ASSERT_GT(bloque.first, 0) << "the sample gives every optional subject its block";
         bool mostrado = false;
         const size_t antes = Dialogos.Asked().size();
-        EXPECT_FALSE(EjecutaOrganizar(motor, {}, Dialogo(1, &mostrado)));
+        EXPECT_FALSE(EjecutaOrganizar(motor, {}, {}, Dialogo(1, &mostrado)).Escrito);
         EXPECT_FALSE(mostrado);
         ASSERT_EQ(Dialogos.Asked().size(), antes + 1);
         const TDialogRequest& caja = Dialogos.Asked().back();
@@ -374,7 +370,7 @@ TEST_F(OrgTablas, EverySampleCourseIsOrganizedWrittenBackAndPlaced) {
 
         PonBloque(tnc, optativas.front(), bloque);
         bool todos = false;
-        ASSERT_TRUE(EjecutaOrganizar(motor, {}, Dialogo(1, &mostrado, &todos)));
+        ASSERT_TRUE(EjecutaOrganizar(motor, {}, {}, Dialogo(1, &mostrado, &todos)).Escrito);
         EXPECT_TRUE(todos);
 
         // Every student placed; the course's rows are the result: no
@@ -399,16 +395,16 @@ TEST_F(OrgTablas, EverySampleCourseIsOrganizedWrittenBackAndPlaced) {
         // not placed (none) writes the same rows again.
         EXPECT_EQ(Contenido(Filas("tipgrup2", tnc)), Contenido(tipgrup));
         EXPECT_EQ(Contenido(Filas("tipos2", tnc)), Contenido(tipos));
-        ASSERT_TRUE(EjecutaOrganizar(motor, {}, Dialogo(2, nullptr, &todos)));
+        ASSERT_TRUE(EjecutaOrganizar(motor, {}, {}, Dialogo(2, nullptr, &todos)).Escrito);
         EXPECT_FALSE(todos);
         EXPECT_EQ(Contenido(Filas("tipgrup", tnc)), Contenido(tipgrup));
         EXPECT_EQ(Contenido(Filas("tipos", tnc)), Contenido(tipos));
 
         // Leaving the screen, then "&Colocar": every student in its group and
         // divisions, as the written rows distribute them.
-        motor.FormClose();
+        motor.MezclaTrabajo();
         PreparaColocar(Carpeta, tnc);
-        const auto colocar = BColocarClick(Carpeta, tnc);
+        const auto colocar = ColocaAlumnosDelCurso(Carpeta, tnc);
         EXPECT_TRUE(colocar.NoColocados.empty());
         // A student takes a row whose subjects include its own, with the
         // row's group and divisions; the groups fill up as the rows say.
@@ -442,7 +438,7 @@ TEST_F(OrgTablas, EverySampleCourseIsOrganizedWrittenBackAndPlaced) {
 TEST_F(OrgTablas, LoadingReadsTheCourseItsSubjectsAndTheMarkedSubtypes) {
     TMotorTipos motor(Carpeta, "DESO4");
     motor.Abre();
-    motor.BRecontarClick();
+    motor.RecuentaTipos(PreguntaBorrarTipos);
     const auto subtipos = Filas("tipos2", "DESO4");
     ASSERT_GE(subtipos.size(), 2u);
     motor.MarcaSeleccion({subtipos[1].N});
@@ -543,13 +539,13 @@ TEST_F(OrgTablas, TheWriteBackReplacesOnlyTheCoursesRowsWithNumbersUsedNowhere) 
 TEST_F(OrgTablas, ASelectionRunPlacesTheTypeOfTheMarkedSubtypeOnly) {
     TMotorTipos motor(Carpeta, "DESO4");
     motor.Abre();
-    motor.BRecontarClick();
+    motor.RecuentaTipos(PreguntaBorrarTipos);
     const std::vector<AnsiString> organizadas = motor.Listas().AsigCuentaOptativas.Codigos();
     const auto subtipos = Filas("tipos2", "DESO4");
     const TFila elegido = *std::max_element(subtipos.begin(), subtipos.end(),
                                             [](const TFila& a, const TFila& b) { return a.NALUM < b.NALUM; });
 
-    ASSERT_TRUE(EjecutaOrganizar(motor, {elegido.N}, Dialogo(3)));
+    ASSERT_TRUE(EjecutaOrganizar(motor, {elegido.N}, {}, Dialogo(3)).Escrito);
     int colocados = 0, libres = 0;
     for (const auto& f : Filas("tipgrup", "DESO4")) {
         colocados += f.NALUM;
@@ -566,12 +562,12 @@ TEST_F(OrgTablas, ASelectionRunPlacesTheTypeOfTheMarkedSubtypeOnly) {
 TEST_F(OrgTablas, AWriteBackThatCannotOpenItsTablesChangesNothing) {
     TMotorTipos motor(Carpeta, "DESO4");
     motor.Abre();
-    motor.BRecontarClick();
+    motor.RecuentaTipos(PreguntaBorrarTipos);
     const auto subtipos = Contenido(Filas("tipos2", "DESO4"));
     std::filesystem::remove(Root / "c" / "ESCUELA" / "tipgrup.dbf");
 
     bool mostrado = false;
-    EXPECT_THROW(EjecutaOrganizar(motor, {}, Dialogo(1, &mostrado)), EDatabaseError);
+    EXPECT_THROW(EjecutaOrganizar(motor, {}, {}, Dialogo(1, &mostrado)), EDatabaseError);
     EXPECT_TRUE(mostrado);
     EXPECT_TRUE(Filas("tipos", "DESO4").empty());
     EXPECT_EQ(Contenido(Filas("tipos2", "DESO4")), subtipos);

@@ -67,7 +67,7 @@ TEST_F(TiposEjemplo, EveryCourseIsComputedDistributedAndPlaced) {
 
         TMotorTipos motor(Carpeta, tnc);
         motor.Abre();
-        motor.BRecontarClick();
+        motor.RecuentaTipos(PreguntaBorrarTipos);
         EXPECT_EQ(Suma("tipos2", tnc), contados) << tnc;
         EXPECT_FALSE(motor.Listas().AsigCuentaOptativas.Codigos().empty()) << tnc;
         auto tipos = LeeSubtipos(*OpenTempTable(Carpeta, "tipos2", "N"));
@@ -89,11 +89,11 @@ TEST_F(TiposEjemplo, EveryCourseIsComputedDistributedAndPlaced) {
         }
         EXPECT_EQ(Suma("tipos2", tnc), 0) << tnc;
         EXPECT_EQ(Suma("tipgrup2", tnc), contados) << tnc;
-        motor.FormClose();
+        motor.MezclaTrabajo();
         EXPECT_EQ(Suma("tipgrup", tnc), contados) << tnc;
 
         PreparaColocar(Carpeta, tnc);
-        const auto r = BColocarClick(Carpeta, tnc);
+        const auto r = ColocaAlumnosDelCurso(Carpeta, tnc);
         EXPECT_EQ(r.Colocados + static_cast<int>(r.NoColocados.size()), static_cast<int>(alumnos.size()))
             << tnc;
         EXPECT_LE(r.Colocados, contados);

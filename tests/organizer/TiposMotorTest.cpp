@@ -26,7 +26,7 @@ protected:
     // The screen opened and the types computed once.
     void AbreYCalcula() {
         Motor.Abre();
-        Motor.BRecontarClick();
+        Motor.RecuentaTipos(PreguntaBorrarTipos);
         CompruebaInvariantes(15);
     }
     int NDelTipo(const char* Idioma, const char* Optativa) {
@@ -102,7 +102,7 @@ TEST_F(TiposMotor, ComputedTypesAreClassifiedAndStoredAtTheMerge) {
     EXPECT_EQ(std::set<AnsiString>(optativas.begin(), optativas.end()),
               (std::set<AnsiString>{"FRA", "ALE", "TEC", "MUS"}));
 
-    Motor.FormClose();
+    Motor.MezclaTrabajo();
     CompruebaInvariantes(15);
     std::vector<TFilaSubtipo> delCurso;
     for (const auto& s : Subtipos("tipos"))
@@ -114,7 +114,7 @@ TEST_F(TiposMotor, ComputedTypesAreClassifiedAndStoredAtTheMerge) {
     // Closing again (the close box, then leaving the step) changes nothing.
     const auto tipos = Subtipos("tipos");
     const auto tipgrup = TiposEnGrupo("tipgrup");
-    Motor.FormClose();
+    Motor.MezclaTrabajo();
     EXPECT_EQ(Subtipos("tipos"), tipos);
     EXPECT_EQ(TiposEnGrupo("tipgrup"), tipgrup);
     EXPECT_TRUE(Motor.Cerrado());
@@ -174,7 +174,7 @@ TEST_F(TiposMotor, TheQuestionBeforeCountingAgain) {
     };
     for (const auto& c : {TCaso{IDCANCEL, 15, 1}, TCaso{IDNO, 30, 1}, TCaso{IDYES, 15, 0}}) {
         Dialogos.Then(c.Respuesta);
-        Motor.BRecontarClick();
+        Motor.RecuentaTipos(PreguntaBorrarTipos);
         EXPECT_EQ(Dialogos.Asked().back().Text, "Borrar tipos?");
         EXPECT_EQ(Dialogos.Asked().back().Caption, "Atenci\xF3n");
         CompruebaInvariantes(c.Alumnos);
@@ -214,7 +214,7 @@ TEST_F(TiposMotor, TheMergeLosesNoRow) {
     // as the old editors handed out.
     const int ajeno = Subtipos("tipos").at(0).N;
     AnadeSubtipos("tipos2", {Sub(ajeno, 2, "C", false, {"LEN", "MUS"})});
-    Motor.FormClose();
+    Motor.MezclaTrabajo();
     CompruebaInvariantes(17);
     int delCurso = 0;
     for (const auto& s : Subtipos("tipos")) delCurso += s.TNC == Curso ? s.NALUM : 0;
@@ -222,20 +222,20 @@ TEST_F(TiposMotor, TheMergeLosesNoRow) {
     EXPECT_EQ(delCurso, 17);
     // The working copy took the new number too: closing again adds nothing.
     const auto tipos = Subtipos("tipos");
-    Motor.FormClose();
+    Motor.MezclaTrabajo();
     EXPECT_EQ(Subtipos("tipos"), tipos);
 }
 
 TEST_F(TiposMotor, ASubtypeDeletedOnTheScreenLeavesTheStoredTable) {
     AbreYCalcula();
-    Motor.FormClose();
+    Motor.MezclaTrabajo();
     TMotorTipos otra(Base, Curso);
     otra.Abre();
     auto t2 = OpenTempTable(Base, "tipos2");
     const int borrado = t2->FieldByName("N")->AsInteger();
     t2->Delete();
     t2.reset();
-    otra.FormClose();
+    otra.MezclaTrabajo();
     CompruebaInvariantes();
     for (const auto& s : Subtipos("tipos")) EXPECT_NE(s.N, borrado);
     EXPECT_EQ(Cuenta("tipos"), 3 + Cuenta("tipos2"));
@@ -282,14 +282,14 @@ TEST_F(TiposMotor, NewRowsOfTheScreenAndTheEditorTakeFreeNumbers) {
     for (int i = 0; i < 2; ++i) {
         tipos->Append();
         NuevaFilaEditorTipos(*tipos, Motor, "SubTp: Op:  Rep:NO--");
-        Motor.TTiposBeforePost(*tipos);
+        Motor.PoneCursoEnFila(*tipos);
         tipos->Post();
         dados.push_back(tipos->FieldByName("N")->AsInteger());
         EXPECT_EQ(tipos->FieldByName("TNC")->AsString(), Curso);
         EXPECT_EQ(tipos->FieldByName("ASIGS")->AsString(), "SubTp: Op:  Rep:NO--");
     }
     tipos->Append();
-    Motor.TTiposNewRecord(*tipos);
+    Motor.NumeraFilaNueva(*tipos);
     dados.push_back(tipos->FieldByName("N")->AsInteger());
     tipos->Cancel();
     const int mayor = Numeros(TiposEnGrupo("tipgrup")).back();
@@ -348,7 +348,7 @@ TEST_F(TiposMotor, ACourseKeyWithAnApostropheIsFilteredExactly) {
     AnadeAlumnos({Alu("", false, {"X'Y"}, false, "", "D'ES"), Alu("", false, {"X'Y"}, false, "", "D'ES")});
     TMotorTipos otro(Base, "D'ES");
     otro.Abre();
-    otro.BRecontarClick();
+    otro.RecuentaTipos(PreguntaBorrarTipos);
     const auto t2 = Subtipos("tipos2");
     ASSERT_EQ(t2.size(), 1u);
     EXPECT_EQ(t2[0].NALUM, 2);

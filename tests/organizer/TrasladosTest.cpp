@@ -116,7 +116,7 @@ TEST(Traslados, ConfirmedWithoutGroupGoesToTheGroupWithNoLetter) {
     d.Then(IDOK);
     auto T = Trabajo();
     auto num = Numerador(T);
-    ASSERT_EQ(CompruebaTraslado(2, 5, true, ""), TRespuestaTraslado::Confirmar);
+    ASSERT_EQ(CompruebaTraslado(2, 5, true, "", PreguntaSinGrupo), TRespuestaTraslado::Confirmar);
     ASSERT_TRUE(TrasladaSubtipoAGrupo(T, 1, 2, "", num));
     CompruebaInvariantes(T, 15);
     EXPECT_EQ(T.TipGrup.back().GRUPO, "");
@@ -146,7 +146,8 @@ TEST(Traslados, TheDialogRefusesWrongNumbers) {
     for (const auto& c : casos) {
         TScriptedDialogs d;
         if (c.Respuesta) d.Then(c.Respuesta);
-        EXPECT_EQ(CompruebaTraslado(c.Numero, c.Ofrecido, c.PideGrupo, c.Grupo), c.Esperada) << c.Numero;
+        EXPECT_EQ(CompruebaTraslado(c.Numero, c.Ofrecido, c.PideGrupo, c.Grupo, PreguntaSinGrupo), c.Esperada)
+            << c.Numero;
         EXPECT_EQ(d.Texts(), c.Mensaje ? std::vector<AnsiString>{c.Mensaje} : std::vector<AnsiString>{});
     }
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "organizer/Organizar.h"
+#include "tests/organizer/OrganizadorPrueba.h"
 
 namespace validador {
 
@@ -30,7 +31,7 @@ struct TAlumnoColocado {
 
 // The placement as the run left it (taken inside the dialog, before the
 // write-back frees it).
-inline std::vector<TAlumnoColocado> Toma(const TOrganizador& O) {
+inline std::vector<TAlumnoColocado> Toma(const TOrganizadorPrueba& O) {
     std::vector<TAlumnoColocado> r;
     for (int i = 0; i < O.NumAlumnos; ++i) {
         const TPlazaAlumno& p = O.Alumnos[i];

@@ -72,7 +72,7 @@ TEST_F(DataFolders, OpeningAFolderFollowsTheLayoutOfCursos) {
         if (caso.Respuesta) Dialogs.Then(caso.Respuesta);
         size_t antes = Dialogs.Asked().size();
 
-        EXPECT_EQ(SeleccionaCarpeta(*Estado, nombre), caso.Resultado);
+        EXPECT_EQ(SeleccionaCarpeta(*Estado, nombre, PreguntaConversion), caso.Resultado);
 
         std::vector<AnsiString> vistos = Dialogs.Texts();
         vistos.erase(vistos.begin(), vistos.begin() + long(antes));
@@ -104,7 +104,7 @@ TEST_F(DataFolders, OpeningAFolderFollowsTheLayoutOfCursos) {
 
 TEST_F(DataFolders, NoFolderChosenChangesNothing) {
     Estado->CarpetaDatos = Anterior;
-    EXPECT_EQ(SeleccionaCarpeta(*Estado, ""), TApertura::SinCambio);
+    EXPECT_EQ(SeleccionaCarpeta(*Estado, "", PreguntaConversion), TApertura::SinCambio);
     EXPECT_EQ(Estado->CarpetaDatos, Anterior);
     EXPECT_TRUE(Dialogs.Asked().empty());
 }
@@ -165,7 +165,7 @@ TEST_F(DataFolders, ARefusedFolderIsLeftClosedWithNothingWritten) {
         Estado->RutaDatos = Anterior;
         size_t avisos = Dialogs.Asked().size();
 
-        EXPECT_EQ(SeleccionaCarpeta(*Estado, nombre, &ficheros), TApertura::Rechazada);
+        EXPECT_EQ(SeleccionaCarpeta(*Estado, nombre, PreguntaConversion, &ficheros), TApertura::Rechazada);
 
         ASSERT_EQ(Dialogs.Asked().size(), avisos + 1);
         EXPECT_NE(Dialogs.Texts().back().find(caso.Mensaje), std::string::npos) << Dialogs.Texts().back();
@@ -197,7 +197,7 @@ TEST_F(DataFolders, AFolderWithoutWritePermissionIsNeitherListedNorOpened) {
                     fs::perm_options::remove);
     const auto antes = Huella(Maquina(carpeta));
     EXPECT_EQ(ListaCarpetasDatos(Programa), std::vector<AnsiString>{});
-    EXPECT_EQ(SeleccionaCarpeta(*Estado, "cerrada"), TApertura::Rechazada);
+    EXPECT_EQ(SeleccionaCarpeta(*Estado, "cerrada", PreguntaConversion), TApertura::Rechazada);
     EXPECT_NE(Dialogs.Texts().back().find("es de solo lectura"), std::string::npos);
     EXPECT_EQ(Estado->CarpetaDatos, "");
     EXPECT_EQ(Huella(Maquina(carpeta)), antes);

@@ -103,7 +103,7 @@ TEST_F(Import, FillsTheTwelveTablesFromTheExchange) {
         size_t antes = Dialogs.Asked().size();
         if (std::filesystem::exists(Maquina(Nuevo))) Dialogs.Then(IDOK);
 
-        ASSERT_TRUE(ImportaDatos(*Estado));
+        ASSERT_TRUE(ImportaDatos(*Estado, PideNombreCarpeta(), PreguntaCarpetaExiste));
 
         EXPECT_EQ(Dialogs.Asked()[antes].Kind, TDialogRequest::InputBox);
         EXPECT_EQ(Dialogs.Asked()[antes].Caption, "Alojar los datos en carpeta ...");
@@ -174,14 +174,14 @@ TEST_F(Import, AnExistingFolderIsReplacedOnlyOnTheUsersWordAndKeepsItsOtherFiles
     std::ofstream(Maquina(Nuevo) / "notas.txt") << "notas";
 
     Dialogs.Then(IDOK, "nuevo").Then(IDCANCEL);
-    EXPECT_FALSE(ImportaDatos(*Estado));
+    EXPECT_FALSE(ImportaDatos(*Estado, PideNombreCarpeta(), PreguntaCarpetaExiste));
     EXPECT_EQ(Dialogs.Texts().back(), "Esta carpeta ya existe \xBF"
                                       "Continuar?");
     EXPECT_EQ(Cuenta(Nuevo, "alum"), 2);
     EXPECT_EQ(Estado->CarpetaDatos, "");
 
     Dialogs.Then(IDOK, "nuevo").Then(IDOK);
-    EXPECT_TRUE(ImportaDatos(*Estado));
+    EXPECT_TRUE(ImportaDatos(*Estado, PideNombreCarpeta(), PreguntaCarpetaExiste));
     EXPECT_EQ(Columna(NombreBaseDatos, "alum", "EXPED"), std::vector<std::string>{"1001"});
     EXPECT_EQ(Cuenta(NombreBaseDatos, "Deposito"), 1);
     EXPECT_TRUE(std::filesystem::exists(Maquina(Nuevo) / "notas.txt"));
@@ -191,7 +191,7 @@ TEST_F(Import, AnExistingFolderIsReplacedOnlyOnTheUsersWordAndKeepsItsOtherFiles
 TEST_F(Import, CancellingTheNameBoxImportsIntoNuevaCarpeta) {
     Escribe(IntercambioMinimo());
     Dialogs.Then(IDCANCEL);
-    EXPECT_TRUE(ImportaDatos(*Estado));
+    EXPECT_TRUE(ImportaDatos(*Estado, PideNombreCarpeta(), PreguntaCarpetaExiste));
     EXPECT_EQ(Estado->CarpetaDatos, "C:\\PROG\\Nueva Carpeta\\");
     EXPECT_EQ(Cuenta(NombreBaseDatos, "alum"), 1);
 }
@@ -338,7 +338,7 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
         if (AnsiString(caso.Carpeta) == "viejo") Dialogs.Then(IDOK);
         size_t antes = Dialogs.Asked().size();
 
-        EXPECT_FALSE(ImportaDatos(*Estado));
+        EXPECT_FALSE(ImportaDatos(*Estado, PideNombreCarpeta(), PreguntaCarpetaExiste));
 
         std::vector<AnsiString> textos = Dialogs.Texts();
         ASSERT_GT(textos.size(), antes);

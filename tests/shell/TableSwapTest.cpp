@@ -102,7 +102,7 @@ protected:
     // Opens the folder as the next run of the program would; gives what the user is told.
     std::vector<AnsiString> Abre() {
         size_t antes = Dialogs.Asked().size();
-        EXPECT_EQ(SeleccionaCarpeta(*Estado, "viejo"), TApertura::Actual);
+        EXPECT_EQ(SeleccionaCarpeta(*Estado, "viejo", PreguntaConversion), TApertura::Actual);
         std::vector<AnsiString> textos = Dialogs.Texts();
         textos.erase(textos.begin(), textos.begin() + long(antes));
         return textos;
