@@ -71,7 +71,9 @@ public:
     ~TCustomForm() override;
     void BeforeDestruction() override;
     // Reads the form resources of the form's class and of its ancestors below
-    // TForm (unless made by CreateNew), then fires OnCreate.
+    // TForm (unless made by CreateNew), then fires OnCreate. A field of the
+    // class that no component of the forms filled raises EComponentError
+    // (the form is freed), as does a handler a form names that the class lacks.
     void AfterConstruction() override;
     static void DescribeProperties(TPropertyTable& T);
 
