@@ -517,6 +517,7 @@ public:
         Poll();
     }
 
+    // What X11NativeWindow hands out: our connection, and the X window behind Wnd (0: none).
     Display* Connection() const { return FDpy; }
     unsigned long XWindowOf(HWND Wnd) const {
         auto It = FWins.find(Wnd);
