@@ -282,6 +282,7 @@ public:
     // Creates a form owned by the application; the first one becomes the
     // main form. Reference points to the form before its resource is read
     // and its OnCreate runs, so the program's global names it there already.
+    // When the form cannot be read it is freed and Reference is null again.
     template <class T>
     void CreateForm(T*& Reference) {
         T* F;
@@ -292,7 +293,12 @@ public:
         }
         Reference = F;
         if (!FMainForm) FMainForm = F;
-        zelmor_detail::TWholeInsert::Complete(F);
+        try {
+            zelmor_detail::TWholeInsert::Complete(F);
+        } catch (...) {
+            Reference = nullptr;
+            throw;
+        }
     }
     // The main loop: shows the main form and runs until it closes or Terminate.
     void Run();

@@ -67,4 +67,20 @@ TEST_F(FormTest, AFormThatDoesNotFitItsClassFailsTheCheck) {
     EXPECT_EQ(Screen->FormCount(), 0) << "every form made for the check is gone";
 }
 
+// The program names its screens in globals that CreateForm sets before the
+// form is read: one that fails to read must not leave its global pointing at
+// the freed form, nor be the main form.
+TEST_F(FormTest, AScreenWhoseFormLacksAComponentIsNotCreated) {
+    const std::string Text = "object AlumnosForm: TAlumnosForm\n  object Header: TTestPanel\n  end\nend\n";
+    const ZelmorResourceEntry Table[] = {
+        {"forms/Roto.zfm", reinterpret_cast<const unsigned char*>(Text.data()), Text.size()},
+        {nullptr, nullptr, 0}};
+    TResourceScope Broken(Table);
+    TAlumnosForm* Global = nullptr;
+    EXPECT_THROW(Application->CreateForm(Global), EComponentError);
+    EXPECT_EQ(Global, nullptr);
+    EXPECT_EQ(Application->MainForm(), nullptr);
+    EXPECT_EQ(Screen->FormCount(), 0);
+}
+
 }  // namespace
