@@ -3,10 +3,10 @@
 // of a 60 Hz frame).
 #include <benchmark/benchmark.h>
 
-#include "platform/backend/Offscreen.h"
 #include "platform/rtl/Clock.h"
 #include "platform/ui/Forms.h"
 #include "platform/win/MessageQueue.h"
+#include "tests/support/ui/UiDriver.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ protected:
 };
 
 void DispatchPostedMessages(benchmark::State& State) {
-    InstallOffscreen();
+    InstallUiDriver();
     EnsureApplication();
     long Received = 0;
     HWND Target = AllocateHWnd([&](HWND W, UINT M, WPARAM WP, LPARAM LP) -> LRESULT {
@@ -60,7 +60,7 @@ BENCHMARK(DispatchPostedMessages)->Arg(1000000)->Unit(benchmark::kMillisecond);
 void RepaintFormOf200Controls(benchmark::State& State) {
     TManualClock Clock{0, 1000};
     TClockScope UseClock{Clock};
-    TOffscreenDisplay& Ui = InstallOffscreen();
+    TUiDriver& Ui = InstallUiDriver();
     EnsureApplication();
     TForm* F = TForm::CreateNew(Application);
     F->SetBounds(0, 0, 1000, 600);

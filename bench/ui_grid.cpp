@@ -2,11 +2,11 @@
 // current cell through a long grid by keys (each step may scroll the view).
 #include <benchmark/benchmark.h>
 
-#include "platform/backend/Offscreen.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Strings.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Grids.h"
+#include "tests/support/ui/UiDriver.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ namespace {
 struct TGridBench {
     TManualClock Clock{0, 1000};
     TClockScope UseClock{Clock};
-    TOffscreenDisplay& Ui = InstallOffscreen();
+    TUiDriver& Ui = InstallUiDriver();
     TForm* Form;
     TStringGrid* Grid;
     TGridBench(int Cols, int Rows) {

@@ -16,9 +16,26 @@ function(zelmor_library name folder)
   endif()
 endfunction()
 
+# zelmor_resource_table(<library> <table> <root> [files...])
+# The static library <library> of one generated source that holds the files
+# as byte arrays in the resource table <table> (resources/ResourceTable.h),
+# each under its path below <root> ("forms/Alumnos.zfm").
+function(zelmor_resource_table library table root)
+  set(generated ${CMAKE_CURRENT_BINARY_DIR}/${library}.cpp)
+  add_custom_command(
+    OUTPUT ${generated}
+    COMMAND zelmor_embed ${generated} ${table} ${root} ${ARGN}
+    DEPENDS zelmor_embed ${ARGN}
+    COMMENT "Embedding ${table} for ${library}")
+  add_library(${library} STATIC ${generated})
+  target_include_directories(${library} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
 # zelmor_test(<area> [deps...])
 # One test executable per area: every .cpp under tests/<area>/, with the
-# shared test helpers of tests/support/.
+# shared test helpers of tests/support/. The forms of the area's own screens
+# (tests/<area>/forms/*.zfm) are built into it alone, as the table
+# kTestResources (tests/support/TestResources.h).
 function(zelmor_test area)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${area}/*.cpp)
   if(NOT sources)
@@ -27,6 +44,12 @@ function(zelmor_test area)
   file(GLOB support CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/support/*.cpp)
   add_executable(test_${area} ${sources} ${support})
   target_link_libraries(test_${area} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  file(GLOB forms CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${area}/forms/*.zfm)
+  if(forms)
+    list(SORT forms)
+    zelmor_resource_table(zelmor_test_forms_${area} kTestResources ${PROJECT_SOURCE_DIR}/tests/${area} ${forms})
+    target_link_libraries(test_${area} PRIVATE zelmor_test_forms_${area})
+  endif()
   target_include_directories(test_${area} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(test_${area} PRIVATE
     ZELMOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

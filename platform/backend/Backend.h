@@ -17,8 +17,7 @@ std::unique_ptr<TDisplay> CreateX11Display(const char* DisplayName = nullptr);
 // What InstallBackend would pick, from the two variables ("offscreen" or "x11").
 std::string ChooseBackend(const char* Requested, const char* DisplayVariable);
 
-// For the X smoke test: a pixel of the window as the X server shows it
-// (client coordinates of the X window), and a key sent to the window as the
-// server would send it.
-bool X11ReadBack(TDisplay& Target, HWND Wnd, int X, int Y, uint32_t& Pixel);
-bool X11SendKey(TDisplay& Target, HWND Wnd, bool Press, unsigned long KeySymbol);
+// The X connection (an Xlib Display*) and the X window that show the
+// top-level window Wnd on the X display Target, for code that speaks to the
+// X server itself. False when Target is no X display or Wnd has no X window.
+bool X11NativeWindow(TDisplay& Target, HWND Wnd, void*& Connection, unsigned long& Window);

@@ -517,18 +517,7 @@ public:
         Poll();
     }
 
-    // For the smoke test: the pixels the X server shows in the window, read back.
-    bool ReadBack(HWND Wnd, int X, int Y, uint32_t& Pixel) {
-        auto It = FWins.find(Wnd);
-        if (It == FWins.end()) return false;
-        XSync(FDpy, False);
-        XImage* Img = XGetImage(FDpy, It->second.X, X, Y, 1, 1, AllPlanes, ZPixmap);
-        if (!Img) return false;
-        Pixel = static_cast<uint32_t>(XGetPixel(Img, 0, 0)) & 0xFFFFFF;
-        XDestroyImage(Img);
-        return true;
-    }
-
+    // What X11NativeWindow hands out: our connection, and the X window behind Wnd (0: none).
     Display* Connection() const { return FDpy; }
     unsigned long XWindowOf(HWND Wnd) const {
         auto It = FWins.find(Wnd);
@@ -660,26 +649,11 @@ std::unique_ptr<TDisplay> CreateX11Display(const char* DisplayName) {
     return X;
 }
 
-bool X11ReadBack(TDisplay& Target, HWND Wnd, int X, int Y, uint32_t& Pixel) {
+bool X11NativeWindow(TDisplay& Target, HWND Wnd, void*& Connection, unsigned long& Window) {
     auto* D = dynamic_cast<TX11Display*>(&Target);
-    return D && D->ReadBack(Wnd, X, Y, Pixel);
-}
-
-bool X11SendKey(TDisplay& Target, HWND Wnd, bool Press, unsigned long KeySymbol) {
-    auto* D = dynamic_cast<TX11Display*>(&Target);
-    if (!D) return false;
-    Display* C = D->Connection();
-    Window W = D->XWindowOf(Wnd);
-    if (!W) return false;
-    XEvent E;
-    std::memset(&E, 0, sizeof E);
-    E.xkey.type = Press ? KeyPress : KeyRelease;
-    E.xkey.display = C;
-    E.xkey.window = W;
-    E.xkey.root = DefaultRootWindow(C);
-    E.xkey.same_screen = True;
-    E.xkey.keycode = XKeysymToKeycode(C, KeySymbol);
-    XSendEvent(C, W, True, Press ? KeyPressMask : KeyReleaseMask, &E);
-    XSync(C, False);
+    unsigned long X = D ? D->XWindowOf(Wnd) : 0;
+    if (!X) return false;
+    Connection = D->Connection();
+    Window = X;
     return true;
 }

@@ -399,6 +399,12 @@ const TPropertyTable::TFieldInfo* TPropertyTable::FindField(std::string_view Nam
     return it == FFields.end() ? nullptr : &it->second;
 }
 
+std::vector<const TPropertyTable::TFieldInfo*> TPropertyTable::Fields() const {
+    std::vector<const TFieldInfo*> fields;
+    for (const auto& [key, field] : FFields) fields.push_back(&field);
+    return fields;
+}
+
 const TPropInfo* TPropertyTable::Find(std::string_view Name) const {
     auto it = FIndex.find(UpperCase(Name));
     return it == FIndex.end() ? nullptr : FProps[it->second].get();

@@ -437,6 +437,8 @@ public:
     };
     // Null when the class has no field of that name.
     const TFieldInfo* FindField(std::string_view Name) const;
+    // Every field, ancestors' included, by name.
+    std::vector<const TFieldInfo*> Fields() const;
 
 private:
     friend const TPropertyTable& GetPropertyTable(const TClassInfo& Class);

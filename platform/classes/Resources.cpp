@@ -1,17 +1,29 @@
 #include "platform/classes/Resources.h"
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "platform/classes/Component.h"
 #include "platform/classes/Filer.h"
+#include "platform/classes/Properties.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Strings.h"
 #include "resources/ResourceTable.h"
 
 namespace {
 const ZelmorResourceEntry* gTable = nullptr;
+// The tables added, the first added first; they are searched from the back.
+std::vector<const ZelmorResourceEntry*> gAdded;
 
 const ZelmorResourceEntry* Table() { return gTable ? gTable : kZelmorResources; }
+
+// Every table in the order a lookup searches them.
+std::vector<const ZelmorResourceEntry*> Tables() {
+    std::vector<const ZelmorResourceEntry*> tables(gAdded.rbegin(), gAdded.rend());
+    tables.push_back(Table());
+    return tables;
+}
 
 const char* Folder(TResourceKind Kind) {
     static const char* const folders[] = {"forms", "strings", "bitmaps", "cursors", "texts"};
@@ -37,10 +49,10 @@ bool NameMatches(std::string_view File, std::string_view Name) {
     size_t dot = File.rfind('.');
     return dot != std::string_view::npos && SameText(File.substr(0, dot), Name);
 }
+}  // namespace
 
-// The class of a form file's root object, from its first words:
-// "object ControlaForm: TControlaForm".
-std::string_view RootClassOf(std::span<const uint8_t> Bytes) {
+// From the form's first words: "object ControlaForm: TControlaForm".
+std::string_view FormRootClass(std::span<const uint8_t> Bytes) {
     std::string_view text(reinterpret_cast<const char*>(Bytes.data()), Bytes.size());
     size_t at = 0;
     auto blanks = [&] {
@@ -66,12 +78,20 @@ std::string_view RootClassOf(std::span<const uint8_t> Bytes) {
     }
     return first;
 }
-}  // namespace
 
 const ZelmorResourceEntry* UseResourceTable(const ZelmorResourceEntry* Table) {
     const ZelmorResourceEntry* previous = gTable ? gTable : kZelmorResources;
     gTable = Table;
     return previous;
+}
+
+void AddResourceTable(const ZelmorResourceEntry* Table) {
+    if (Table) gAdded.push_back(Table);
+}
+
+void RemoveResourceTable(const ZelmorResourceEntry* Table) {
+    auto last = std::find(gAdded.rbegin(), gAdded.rend(), Table);
+    if (last != gAdded.rend()) gAdded.erase(std::next(last).base());
 }
 
 bool FindResource(TResourceKind Kind, std::string_view Name, TResource& Found) {
@@ -81,12 +101,16 @@ bool FindResource(TResourceKind Kind, std::string_view Name, TResource& Found) {
         Found.Bytes = std::span<const uint8_t>(e.Data, e.Size);
         return true;
     };
-    for (const ZelmorResourceEntry* e = Table(); e->Path; ++e)
-        if (NameMatches(FileIn(e->Path, Folder(Kind)), Name)) return found(*e);
+    const std::vector<const ZelmorResourceEntry*> tables = Tables();
+    for (const ZelmorResourceEntry* table : tables)
+        for (const ZelmorResourceEntry* e = table; e->Path; ++e)
+            if (NameMatches(FileIn(e->Path, Folder(Kind)), Name)) return found(*e);
     if (Kind == rkForm) {
-        for (const ZelmorResourceEntry* e = Table(); e->Path; ++e)
-            if (!FileIn(e->Path, Folder(Kind)).empty() && SameText(RootClassOf({e->Data, e->Size}), Name))
-                return found(*e);
+        for (const ZelmorResourceEntry* table : tables)
+            for (const ZelmorResourceEntry* e = table; e->Path; ++e)
+                if (!FileIn(e->Path, Folder(Kind)).empty() &&
+                    SameText(FormRootClass({e->Data, e->Size}), Name))
+                    return found(*e);
     }
     return false;
 }
@@ -127,4 +151,16 @@ bool InitInheritedComponent(TComponent* Root, const TClassInfo& RootAncestor) {
         any = true;
     }
     return any;
+}
+
+void CheckFieldsBound(TComponent* Root) {
+    for (const TPropertyTable::TFieldInfo* field : GetPropertyTable(*Root->ClassInfo()).Fields()) {
+        if (field->Get(Root)) continue;
+        TResource form;
+        AnsiString where = FindResource(rkForm, Root->ClassName(), form)
+                               ? AnsiString(" in ") + form.Path
+                               : AnsiString(": the class has no form");
+        throw EComponentError("Field " + field->Name + " of " + Root->ClassName() + " has no component" +
+                              where);
+    }
 }

@@ -45,7 +45,21 @@ void ReadComponentResource(TComponent* Root, std::string_view Name);
 // these classes has a form resource.
 bool InitInheritedComponent(TComponent* Root, const TClassInfo& RootAncestor);
 
+// Raises EComponentError when a field that Root's class declares points at
+// no component once its forms are read: the form lacks a component that the
+// class's code would reach through the field. A form calls it after reading
+// its form resources, before its OnCreate.
+void CheckFieldsBound(TComponent* Root);
+
+// The class of a form file's root object ("TControlaForm" of "object
+// ControlaForm: TControlaForm"); empty when the text starts otherwise.
+std::string_view FormRootClass(std::span<const uint8_t> Bytes);
+
 // The table looked in: the program's own unless a test gives another (whose
 // last entry has a null path). Answers the table used before; null restores
 // the program's own.
 const ZelmorResourceEntry* UseResourceTable(const ZelmorResourceEntry* Table);
+// A table looked in before that one until it is removed, the last added
+// first: the forms of a test's own screens, built into the test alone.
+void AddResourceTable(const ZelmorResourceEntry* Table);
+void RemoveResourceTable(const ZelmorResourceEntry* Table);

@@ -134,7 +134,12 @@ TCustomForm::~TCustomForm() {
 void TCustomForm::AfterConstruction() {
     if (FCreated) return;
     FCreated = true;
-    if (!FCreatedNew) InitInheritedComponent(this, TForm::StaticClassInfo());
+    if (!FCreatedNew) {
+        InitInheritedComponent(this, TForm::StaticClassInfo());
+        // The handlers the form names are checked as it is read; the
+        // components the class names, now that every form of its line is read.
+        CheckFieldsBound(this);
+    }
     FFormState.Exclude(fsCreating);
     DoCreate();
     // A form that its resource made visible shows now that it is complete.

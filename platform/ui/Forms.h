@@ -71,7 +71,9 @@ public:
     ~TCustomForm() override;
     void BeforeDestruction() override;
     // Reads the form resources of the form's class and of its ancestors below
-    // TForm (unless made by CreateNew), then fires OnCreate.
+    // TForm (unless made by CreateNew), then fires OnCreate. A field of the
+    // class that no component of the forms filled raises EComponentError
+    // (the form is freed), as does a handler a form names that the class lacks.
     void AfterConstruction() override;
     static void DescribeProperties(TPropertyTable& T);
 
@@ -280,6 +282,7 @@ public:
     // Creates a form owned by the application; the first one becomes the
     // main form. Reference points to the form before its resource is read
     // and its OnCreate runs, so the program's global names it there already.
+    // When the form cannot be read it is freed and Reference is null again.
     template <class T>
     void CreateForm(T*& Reference) {
         T* F;
@@ -290,7 +293,12 @@ public:
         }
         Reference = F;
         if (!FMainForm) FMainForm = F;
-        zelmor_detail::TWholeInsert::Complete(F);
+        try {
+            zelmor_detail::TWholeInsert::Complete(F);
+        } catch (...) {
+            Reference = nullptr;
+            throw;
+        }
     }
     // The main loop: shows the main form and runs until it closes or Terminate.
     void Run();

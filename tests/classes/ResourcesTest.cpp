@@ -141,3 +141,44 @@ TEST_F(Resources, AFormReadsItsResourceOnceItHasItsOwnClass) {
     panel->OnClick(panel);
     EXPECT_EQ(form.Form()->Clicks, 1);
 }
+
+TEST_F(Resources, AnAddedTableIsSearchedFirstUntilItIsRemoved) {
+    const unsigned char other[] = "object Other: TFmRoot\nend\n";
+    const unsigned char plus[] = "object OtherPlus: TFmRootPlus\nend\n";
+    const ZelmorResourceEntry first[] = {
+        {"forms/Base.zfm", other, sizeof other - 1}, {"texts/Otro.txt", kBytes, 2}, {nullptr, nullptr, 0}};
+    const ZelmorResourceEntry second[] = {{"forms/OtherPlus.zfm", plus, sizeof plus - 1},
+                                          {nullptr, nullptr, 0}};
+    auto bytesOf = [](TResourceKind kind, const char* name) {
+        TResource found;
+        return FindResource(kind, name, found) ? found.Bytes.data() : nullptr;
+    };
+    AddResourceTable(first);
+    AddResourceTable(second);
+    EXPECT_EQ(bytesOf(rkForm, "Base"), other) << "by its file name, before the table in use";
+    EXPECT_EQ(bytesOf(rkForm, "TFmRoot"), other) << "by its root's class";
+    EXPECT_EQ(bytesOf(rkForm, "TFmRootPlus"), plus) << "the last added first";
+    EXPECT_EQ(bytesOf(rkText, "Otro"), kBytes);
+    EXPECT_EQ(bytesOf(rkForm, "Broken"), kBroken) << "the table in use is searched after them";
+    RemoveResourceTable(first);
+    EXPECT_EQ(bytesOf(rkForm, "Base"), kBase);
+    EXPECT_EQ(bytesOf(rkText, "Otro"), nullptr);
+    EXPECT_EQ(bytesOf(rkForm, "TFmRootPlus"), plus);
+    RemoveResourceTable(second);
+    EXPECT_EQ(bytesOf(rkForm, "TFmRootPlus"), kPlus);
+}
+
+TEST_F(Resources, AFieldThatNoComponentOfTheFormsFilledIsAnErrorThatNamesTheForm) {
+    TTestForm base;
+    ReadComponentResource(base.Root(), "TFmRoot");
+    EXPECT_EQ(ErrorOf([&] { CheckFieldsBound(base.Root()); }),
+              "EComponentError: Field DSAlum of TFmRoot has no component in forms/Base.zfm");
+    TTestForm whole;
+    whole.Read(
+        "object F: TFmRoot\n  object Panel1: TFmControl\n  end\n  object DSAlum: TFmSource\n  end\nend\n");
+    EXPECT_EQ(ErrorOf([&] { CheckFieldsBound(whole.Root()); }), "no error");
+    UseResourceTable(nullptr);
+    TTestForm formless;
+    EXPECT_EQ(ErrorOf([&] { CheckFieldsBound(formless.Root()); }),
+              "EComponentError: Field DSAlum of TFmRoot has no component: the class has no form");
+}

@@ -5,9 +5,9 @@
 #include <map>
 
 #include "FormTestSupport.h"
-#include "KeyScript.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/win/StdWindows.h"
+#include "tests/support/ui/KeyScript.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
-#include "KeyScript.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/ui/Mask.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/win/StdWindows.h"
+#include "tests/support/ui/KeyScript.h"
 
 namespace {
 

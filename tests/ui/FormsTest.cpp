@@ -149,15 +149,15 @@ protected:
 TEST_F(ModalTest, ShowModalAnswersTheResultOfTheWayTheFormWasClosed) {
     struct {
         const char* Way;
-        std::function<void(TOffscreenDisplay&, ModalTest&)> Act;
+        std::function<void(TUiDriver&, ModalTest&)> Act;
         TModalResult Expected;
     } Cases[] = {
-        {"click OK", [](TOffscreenDisplay& U, ModalTest& T) { U.Click(T.Ok); }, mrOk},
-        {"click Cancel", [](TOffscreenDisplay& U, ModalTest& T) { U.Click(T.Cancel); }, mrCancel},
-        {"Enter", [](TOffscreenDisplay& U, ModalTest&) { U.Key(VK_RETURN); }, mrOk},
-        {"Escape", [](TOffscreenDisplay& U, ModalTest&) { U.Key(VK_ESCAPE); }, mrCancel},
-        {"Close", [](TOffscreenDisplay&, ModalTest& T) { T.D->Close(); }, mrCancel},
-        {"set ModalResult", [](TOffscreenDisplay&, ModalTest& T) { T.D->SetModalResult(mrRetry); }, mrRetry},
+        {"click OK", [](TUiDriver& U, ModalTest& T) { U.Click(T.Ok); }, mrOk},
+        {"click Cancel", [](TUiDriver& U, ModalTest& T) { U.Click(T.Cancel); }, mrCancel},
+        {"Enter", [](TUiDriver& U, ModalTest&) { U.Key(VK_RETURN); }, mrOk},
+        {"Escape", [](TUiDriver& U, ModalTest&) { U.Key(VK_ESCAPE); }, mrCancel},
+        {"Close", [](TUiDriver&, ModalTest& T) { T.D->Close(); }, mrCancel},
+        {"set ModalResult", [](TUiDriver&, ModalTest& T) { T.D->SetModalResult(mrRetry); }, mrRetry},
     };
     for (auto& C : Cases) {
         Ui.Then([&] { C.Act(Ui, *this); });

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
-#include "KeyScript.h"
 #include "platform/ui/Buttons.h"
+#include "tests/support/ui/KeyScript.h"
 
 namespace {
 

@@ -90,13 +90,12 @@ TEST_F(Hints, TheNextControlsHintFollowsAfterTheShortPause) {
 TEST_F(Hints, KeysClicksAndLeavingTheWindowsTakeTheHintAway) {
     struct TCase {
         const char* What;
-        std::function<void(TOffscreenDisplay&, TButton*)> Act;
+        std::function<void(TUiDriver&, TButton*)> Act;
     };
     const TCase Cases[] = {
-        {"a key", [](TOffscreenDisplay& Ui, TButton*) { Ui.Key(VK_SHIFT); }},
-        {"a click",
-         [](TOffscreenDisplay& Ui, TButton* B) { Ui.Click(B->ClientToScreen(TPoint(5, 5)), mbRight); }},
-        {"leaving", [](TOffscreenDisplay& Ui, TButton*) { Ui.MoveTo(TPoint(900, 700)); }},
+        {"a key", [](TUiDriver& Ui, TButton*) { Ui.Key(VK_SHIFT); }},
+        {"a click", [](TUiDriver& Ui, TButton* B) { Ui.Click(B->ClientToScreen(TPoint(5, 5)), mbRight); }},
+        {"leaving", [](TUiDriver& Ui, TButton*) { Ui.MoveTo(TPoint(900, 700)); }},
     };
     for (const TCase& C : Cases) {
         SCOPED_TRACE(C.What);

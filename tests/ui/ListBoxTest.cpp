@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
-#include "KeyScript.h"
 #include "platform/ui/StdCtrls.h"
+#include "tests/support/ui/KeyScript.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
-#include "KeyScript.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/sys/Sound.h"
 #include "platform/ui/Mask.h"
+#include "tests/support/ui/KeyScript.h"
 
 namespace {
 

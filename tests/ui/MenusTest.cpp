@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
-#include "KeyScript.h"
 #include "platform/classes/Filer.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
+#include "tests/support/ui/KeyScript.h"
 
 namespace {
 

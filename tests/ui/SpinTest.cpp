@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
-#include "KeyScript.h"
 #include "platform/classes/Filer.h"
 #include "platform/sys/Sound.h"
 #include "platform/ui/Spin.h"
 #include "platform/win/StdWindows.h"
+#include "tests/support/ui/KeyScript.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "FormTestSupport.h"
-#include "KeyScript.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/win/StdWindows.h"
+#include "tests/support/ui/KeyScript.h"
 
 namespace {
 

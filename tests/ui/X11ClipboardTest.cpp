@@ -2,42 +2,26 @@
 // programs paste, and the other way round. Skipped where no Xvfb can start.
 #include <gtest/gtest.h>
 
-#include "XvfbSupport.h"
-#include "platform/backend/Backend.h"
-#include "platform/backend/X11Peer.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
-#include "platform/win/MessageQueue.h"
-#include "tests/support/OutsideTools.h"
+#include "tests/support/ui/ScreenTest.h"
+#include "tests/support/ui/X11Peer.h"
 
 namespace {
 
-class XClipboard : public ::testing::Test {
+class XClipboard : public X11ScreenTest {
 protected:
     void SetUp() override {
-        Name = Server.Start();
-        ZELMOR_NEED_TOOL(!Name.empty(), "Xvfb");
-        std::unique_ptr<TDisplay> X = CreateX11Display(Name.c_str());
-        ASSERT_NE(X, nullptr);
-        ResetWindowManager();
-        SetDisplay(std::move(X));
-        EnsureApplication();
-        Other = std::make_unique<TX11Peer>(Name);
+        X11ScreenTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        Other = std::make_unique<TX11Peer>(ServerName());
         ASSERT_TRUE(Other->Connected());
     }
-    void TearDown() override {
-        Other.reset();
-        if (!Name.empty()) {
-            ResetWindowManager();
-            SetDisplay(nullptr);
-        }
-    }
+    void TearDown() override { Other.reset(); }
     std::string Request(const char* Target, std::string& Type) {
         return Other->Request(Target, Type, [] { CurrentDisplay().Poll(); });
     }
-    TXvfb Server;
-    std::string Name;
     std::unique_ptr<TX11Peer> Other;
 };
 

@@ -1,10 +1,17 @@
-#include "XvfbSupport.h"
+#include "tests/support/ui/X11Support.h"
 
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <cstring>
+
+#include "platform/backend/Backend.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 extern char** environ;
 
@@ -43,4 +50,36 @@ TXvfb::~TXvfb() {
         kill(FPid, SIGTERM);
         waitpid(FPid, nullptr, 0);
     }
+}
+
+bool X11ReadBack(TDisplay& Target, HWND Wnd, int X, int Y, uint32_t& Pixel) {
+    void* Connection = nullptr;
+    unsigned long W = 0;
+    if (!X11NativeWindow(Target, Wnd, Connection, W)) return false;
+    auto* C = static_cast<Display*>(Connection);
+    // What the program sent before must have reached the server.
+    XSync(C, False);
+    XImage* Img = XGetImage(C, W, X, Y, 1, 1, AllPlanes, ZPixmap);
+    if (!Img) return false;
+    Pixel = static_cast<uint32_t>(XGetPixel(Img, 0, 0)) & 0xFFFFFF;
+    XDestroyImage(Img);
+    return true;
+}
+
+bool X11SendKey(TDisplay& Target, HWND Wnd, bool Press, unsigned long KeySymbol) {
+    void* Connection = nullptr;
+    unsigned long W = 0;
+    if (!X11NativeWindow(Target, Wnd, Connection, W)) return false;
+    auto* C = static_cast<Display*>(Connection);
+    XEvent E;
+    std::memset(&E, 0, sizeof E);
+    E.xkey.type = Press ? KeyPress : KeyRelease;
+    E.xkey.display = C;
+    E.xkey.window = W;
+    E.xkey.root = DefaultRootWindow(C);
+    E.xkey.same_screen = True;
+    E.xkey.keycode = XKeysymToKeycode(C, KeySymbol);
+    XSendEvent(C, W, True, Press ? KeyPressMask : KeyReleaseMask, &E);
+    XSync(C, False);
+    return true;
 }

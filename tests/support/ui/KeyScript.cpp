@@ -1,10 +1,10 @@
-#include "KeyScript.h"
+#include "tests/support/ui/KeyScript.h"
 
 #include <map>
 #include <stdexcept>
 #include <string>
 
-void PlayKeys(TOffscreenDisplay& Ui, std::string_view Script) {
+void PlayKeys(TUiDriver& Ui, std::string_view Script) {
     static const std::map<std::string, WORD> Names = {
         {"Left", VK_LEFT}, {"Right", VK_RIGHT},  {"Up", VK_UP},      {"Down", VK_DOWN},  {"Home", VK_HOME},
         {"End", VK_END},   {"PgUp", VK_PRIOR},   {"PgDn", VK_NEXT},  {"Del", VK_DELETE}, {"Ins", VK_INSERT},

@@ -1,4 +1,4 @@
-#include "platform/backend/X11Peer.h"
+#include "tests/support/ui/X11Peer.h"
 
 #include <poll.h>
 

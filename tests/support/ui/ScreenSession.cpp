@@ -1,0 +1,32 @@
+#include "tests/support/ui/ScreenSession.h"
+
+#include "platform/classes/Resources.h"
+#include "platform/ui/Forms.h"
+#include "platform/win/MessageQueue.h"
+
+TResourceScope::TResourceScope(const ZelmorResourceEntry* Table) : FTable(Table) { AddResourceTable(Table); }
+
+TResourceScope::~TResourceScope() { RemoveResourceTable(FTable); }
+
+namespace {
+// The forms go with the application object, their windows with the window manager.
+void EndApplication() {
+    if (Application) Application->Free();
+    Application = nullptr;
+    if (Screen) Screen->Free();
+    Screen = nullptr;
+    ResetWindowManager();
+}
+}  // namespace
+
+TUiSession::TUiSession(std::unique_ptr<TDisplay> Display) {
+    EndApplication();
+    SetDisplay(std::move(Display));
+    EnsureApplication();
+}
+
+TUiSession::~TUiSession() {
+    EndApplication();
+    SetDisplay(nullptr);
+    EnsureApplication();
+}

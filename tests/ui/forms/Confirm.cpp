@@ -1,0 +1,3 @@
+#include "Confirm.h"
+
+ZELMOR_IMPLEMENT_COMPONENT(TConfirmForm, TForm)
