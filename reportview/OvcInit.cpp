@@ -1,5 +1,6 @@
 #include "reportview/OvcInit.h"
 
+#include "reportview/OvcBase.h"
 #include "reportview/OvcData.h"
 #include "reportview/OvcSrMgr.h"
 
@@ -7,6 +8,7 @@ void OvcInitialize() {
     OpenStringResourceMessages();
     AlphaCharSet();
     OpenRvLibStr();
+    RegisterOvcBaseClasses();
 }
 
 void OvcFinalize() {
