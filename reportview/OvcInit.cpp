@@ -2,6 +2,7 @@
 
 #include "reportview/OvcBase.h"
 #include "reportview/OvcData.h"
+#include "reportview/OvcSplit.h"
 #include "reportview/OvcSrMgr.h"
 
 void OvcInitialize() {
@@ -9,6 +10,7 @@ void OvcInitialize() {
     AlphaCharSet();
     OpenRvLibStr();
     RegisterOvcBaseClasses();
+    RegisterOvcSplitClasses();
 }
 
 void OvcFinalize() {
