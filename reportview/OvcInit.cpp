@@ -1,6 +1,7 @@
 #include "reportview/OvcInit.h"
 
 #include "reportview/OvcBase.h"
+#include "reportview/OvcClock.h"
 #include "reportview/OvcData.h"
 #include "reportview/OvcSplit.h"
 #include "reportview/OvcSrMgr.h"
@@ -11,6 +12,7 @@ void OvcInitialize() {
     OpenRvLibStr();
     RegisterOvcBaseClasses();
     RegisterOvcSplitClasses();
+    RegisterOvcClockClasses();
 }
 
 void OvcFinalize() {
