@@ -262,7 +262,7 @@ bool TOvcLabelled::CurrentOffsets(int& X, int& Y) const {
     return true;
 }
 
-bool TOvcLabelled::LabelMessage(TMessage& Message) {
+bool TOvcLabelled::LibraryMessage(TMessage& Message) {
     switch (Message.Msg) {
     case OM_ASSIGNLABEL:
         FLabelInfo->ALabel = reinterpret_cast<TOvcAttachedLabel*>(Message.LParam);
@@ -282,6 +282,12 @@ bool TOvcLabelled::LabelMessage(TMessage& Message) {
         }
         return true;
     }
+    case OM_AFTERENTER:
+        if (AfterEnter) AfterEnter(FControl);
+        return true;
+    case OM_AFTEREXIT:
+        if (AfterExit) AfterExit(FControl);
+        return true;
     default: return false;
     }
 }
@@ -319,16 +325,7 @@ void TOvcCustomControl::BeforeDestruction() {
 }
 
 void TOvcCustomControl::WndProc(TMessage& Message) {
-    if (LabelMessage(Message)) return;
-    switch (Message.Msg) {
-    case OM_AFTERENTER:
-        if (AfterEnter) AfterEnter(this);
-        return;
-    case OM_AFTEREXIT:
-        if (AfterExit) AfterExit(this);
-        return;
-    default: TCustomControl::WndProc(Message);
-    }
+    if (!LibraryMessage(Message)) TCustomControl::WndProc(Message);
 }
 
 void TOvcCustomControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -383,13 +380,6 @@ void TOvcCustomControl::CMVisibleChanged(TMessage& Message) {
 void TOvcCustomControlEx::SetController(TOvcController* Value) {
     FController = Value;
     if (Value) Value->FreeNotification(this);
-}
-
-void TOvcCustomControlEx::LookUpController(TControl* Control, TOvcController*& Controller) {
-    // There is no form designer here, so the design-time resolution never runs.
-    if (Controller || IsLoading(Control)) return;
-    Controller = FindController(GetImmediateParentForm(Control));
-    if (!Controller) throw ENoControllerAssigned();
 }
 
 void TOvcCustomControlEx::CreateWnd() {
@@ -836,6 +826,13 @@ TOvcController* FindController(TComponent* Form) {
     for (int i = 0; i < Form->ComponentCount(); ++i)
         if (auto* c = dynamic_cast<TOvcController*>(Form->Components(i))) return c;
     return nullptr;
+}
+
+void LookUpController(TControl* Control, TOvcController*& Controller) {
+    // There is no form designer here, so the design-time resolution never runs.
+    if (Controller || IsLoading(Control)) return;
+    Controller = FindController(GetImmediateParentForm(Control));
+    if (!Controller) throw ENoControllerAssigned();
 }
 
 void ResolveController(TComponent* Form, TOvcController*& Controller) {

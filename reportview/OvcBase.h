@@ -148,8 +148,8 @@ private:
     TWinControl* FControl = nullptr;
 };
 
-// The label handling of a control with an attached label (the library's
-// base control and its combo box share it).
+// What the library's base control and its combo box share: the attached
+// label, and the events that run once a change of the focus is complete.
 class TOvcLabelled {
 public:
     explicit TOvcLabelled(TWinControl* Control);
@@ -160,6 +160,10 @@ public:
     TOvcAttachedLabel* GetAttachedLabel() const;
     void PositionLabel();
 
+    // Posted after the focus change is complete.
+    TNotifyEvent AfterEnter;
+    TNotifyEvent AfterExit;
+
 protected:
     // The form the label is created on.
     virtual TCustomForm* LabelForm() const;
@@ -169,8 +173,8 @@ protected:
     void LabelChange(TObject* Sender);
     // The label's offsets as it stands now.
     bool CurrentOffsets(int& X, int& Y) const;
-    // Handles the label messages and the visibility change; true when Message was one.
-    bool LabelMessage(TMessage& Message);
+    // Handles the label and after-enter/exit messages; true when Message was one.
+    bool LibraryMessage(TMessage& Message);
     void LabelVisibility();
     void LabelGone(TComponent* AComponent);
     void DropLabel();
@@ -201,9 +205,6 @@ public:
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     TComponent* GetChildOwner() override;
 
-    // Posted after the focus change is complete.
-    TNotifyEvent AfterEnter;
-    TNotifyEvent AfterExit;
     // The library's wheel event: it stands in for the platform's on these controls.
     TOvcMouseWheelEvent OnMouseWheel;
 
@@ -231,8 +232,6 @@ protected:
     // none); a window made while the form is read keeps what it has.
     void CreateWnd() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
-    // The lookup of CreateWnd (the combo box base uses it too).
-    static void LookUpController(TControl* Control, TOvcController*& Controller);
 
 private:
     TOvcController* FController = nullptr;
@@ -446,6 +445,11 @@ protected:
 TCustomForm* GetImmediateParentForm(const TControl* Control);
 // The first controller Form owns, in its component order; null when none or Form is null.
 TOvcController* FindController(TComponent* Form);
+// What a control with a controller does before its window: keeps the
+// controller it has; else, once its form is read, takes the first one of its
+// parent form, or raises ENoControllerAssigned when there is none (a window
+// made while the form is read takes none and raises nothing).
+void LookUpController(TControl* Control, TOvcController*& Controller);
 // Controller unless set: the form's first controller, or a new one named
 // "OvcController1" (freed again, and the error passed on, when that name is taken).
 void ResolveController(TComponent* Form, TOvcController*& Controller);

@@ -44,9 +44,7 @@ public:
 private:
     template <class T>
     void Store(T& Field, T Value) {
-        if (Field == Value) return;
-        Field = Value;
-        if (OnChange) OnChange(this);
+        StoreChange(Field, Value, OnChange, this);
     }
     // A width of 0 or less is ignored.
     void StoreWidth(int& Field, int Value) {

@@ -159,5 +159,14 @@ enum TOvcBaseEFOption : uint8_t {
 ZELMOR_DECLARE_ENUM(TOvcBaseEFOption);
 using TOvcBaseEFOptions = TSet<TOvcBaseEFOption>;
 
+// The library's setters store a value only when it differs, and then tell.
+template <class T>
+bool StoreChange(T& Field, const T& Value, const TNotifyEvent& Changed, TObject* Sender) {
+    if (Field == Value) return false;
+    Field = Value;
+    if (Changed) Changed(Sender);
+    return true;
+}
+
 // The version every class of the library reports in its About property.
 inline constexpr const char* OvcVersion = "v3.08";

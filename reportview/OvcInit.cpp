@@ -2,6 +2,7 @@
 
 #include "reportview/OvcBase.h"
 #include "reportview/OvcClock.h"
+#include "reportview/OvcCmbx.h"
 #include "reportview/OvcData.h"
 #include "reportview/OvcSplit.h"
 #include "reportview/OvcSrMgr.h"
@@ -13,6 +14,7 @@ void OvcInitialize() {
     RegisterOvcBaseClasses();
     RegisterOvcSplitClasses();
     RegisterOvcClockClasses();
+    RegisterOvcComboClasses();
 }
 
 void OvcFinalize() {
