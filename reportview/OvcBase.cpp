@@ -849,8 +849,3 @@ void ResolveController(TComponent* Form, TOvcController*& Controller) {
     }
     Controller = created;
 }
-
-void RegisterOvcBaseClasses() {
-    RegisterClasses({&TOvcAttachedLabel::StaticClassInfo(), &TOvcController::StaticClassInfo(),
-                     &TOvcTimerPool::StaticClassInfo()});
-}

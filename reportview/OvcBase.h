@@ -453,5 +453,3 @@ void LookUpController(TControl* Control, TOvcController*& Controller);
 // Controller unless set: the form's first controller, or a new one named
 // "OvcController1" (freed again, and the error passed on, when that name is taken).
 void ResolveController(TComponent* Form, TOvcController*& Controller);
-
-void RegisterOvcBaseClasses();

@@ -399,5 +399,3 @@ void TOvcClock::DescribeProperties(TPropertyTable& T) {
     T.Event("OnMinuteChange", &K::OnMinuteChange);
     T.Event("OnSecondChange", &K::OnSecondChange);
 }
-
-void RegisterOvcClockClasses() { RegisterClass(TOvcClock::StaticClassInfo()); }

@@ -151,5 +151,3 @@ public:
 
 // Milliseconds as days and a time of day, the seconds whole.
 TDateTime OvcMSecsToDateTime(int64_t MSecs);
-
-void RegisterOvcClockClasses();

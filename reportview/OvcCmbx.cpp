@@ -651,5 +651,3 @@ void TOvcComboBox::DescribeProperties(TPropertyTable& T) {
     T.Event("OnCloseUp", &TCustomComboBox::OnCloseUp);
     T.Event("OnSelectionChange", &B::OnSelectionChange);
 }
-
-void RegisterOvcComboClasses() { RegisterClass(TOvcComboBox::StaticClassInfo()); }

@@ -181,5 +181,3 @@ public:
     static void DescribeProperties(TPropertyTable& T);
     explicit TOvcComboBox(TComponent* AOwner) : TOvcBaseComboBox(AOwner) {}
 };
-
-void RegisterOvcComboClasses();

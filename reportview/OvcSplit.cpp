@@ -409,7 +409,3 @@ void TOvcSplitter::CMCtl3DChanged(TMessage& Message) {
 }
 
 void TOvcSplitter::CMDesignHitTest(TMessage& Message) { Message.Result = FResizing ? 1 : 0; }
-
-void RegisterOvcSplitClasses() {
-    RegisterClasses({&TOvcSplitter::StaticClassInfo(), &TOvcSection::StaticClassInfo()});
-}

@@ -115,5 +115,3 @@ private:
     int FSizingX = -1;
     int FSizingY = -1;
 };
-
-void RegisterOvcSplitClasses();

@@ -12,9 +12,12 @@
 
 #include "platform/classes/Resources.h"
 #include "platform/rtl/Regional.h"
+#include "reportview/OvcClock.h"
+#include "reportview/OvcCmbx.h"
 #include "reportview/OvcData.h"
 #include "reportview/OvcExcpt.h"
 #include "reportview/OvcInit.h"
+#include "reportview/OvcSplit.h"
 #include "reportview/OvcSrMgr.h"
 #include "resources/ResourceTable.h"
 #include "tests/support/OutsideTools.h"
@@ -272,6 +275,28 @@ TEST(OvcExceptions, RangeMessagesByDataType) {
     EXPECT_EQ(EInvalidRangeValue(15).Message(),
               "Invalid time range. Enter a value using 'Hh:mm' as the format");
     SetRangeMessagePictures(nullptr, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OvcLibrary, TheStartRegistersFreeClassNamesAndTheEndTakesThemBack) {
+    EXPECT_EQ(GetClass("TOvcSplitter"), &TOvcSplitter::StaticClassInfo());
+    EXPECT_EQ(GetClass("tovcclock"), &TOvcClock::StaticClassInfo());
+    OvcFinalize();
+    EXPECT_EQ(GetClass("TOvcSplitter"), nullptr);
+    // A name another library took stays with it, before and after.
+    static const TClassInfo other{"TOvcClock", &TComponent::StaticClassInfo(), nullptr, nullptr};
+    RegisterClass(other);
+    OvcInitialize();
+    EXPECT_EQ(GetClass("TOvcClock"), &other);
+    EXPECT_EQ(GetClass("TOvcComboBox"), &TOvcComboBox::StaticClassInfo());
+    OvcFinalize();
+    EXPECT_EQ(GetClass("TOvcClock"), &other);
+    UnRegisterClass(other);
+    OvcInitialize();
+    EXPECT_EQ(GetClass("TOvcClock"), &TOvcClock::StaticClassInfo());
 }
 
 }  // namespace
