@@ -12,12 +12,6 @@ ZELMOR_IMPLEMENT_COMPONENT(TComponent, TPersistent)
 namespace {
 thread_local bool tHoldInsert = false;
 
-bool IsIdentifier(std::string_view S) {
-    auto start = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
-    if (S.empty() || !start(S[0])) return false;
-    return std::all_of(S.begin() + 1, S.end(), [&](char c) { return start(c) || (c >= '0' && c <= '9'); });
-}
-
 // The field of Owner's class that is named like a component it owns.
 const TPropertyTable::TFieldInfo* FieldOf(const TComponent* Owner, std::string_view Name) {
     if (!Owner || Name.empty() || Owner->ComponentState().Contains(csDestroying)) return nullptr;
@@ -194,7 +188,7 @@ TComponent* TComponent::FindComponent(std::string_view AName) const {
 
 void TComponent::SetName(const AnsiString& NewName) {
     if (FName == NewName) return;
-    if (!NewName.empty() && !IsIdentifier(NewName))
+    if (!NewName.empty() && !IsValidIdent(NewName))
         throw EComponentError("'" + NewName + "' is not a valid component name");
     if (FOwner) FOwner->ValidateRename(this, FName, NewName);
     else ValidateRename(nullptr, FName, NewName);
@@ -273,4 +267,10 @@ TComponent* FindNestedComponent(TComponent* Root, std::string_view Path) {
         Path = dot == std::string_view::npos ? std::string_view() : Path.substr(dot + 1);
     }
     return current == Root ? nullptr : current;
+}
+
+bool IsValidIdent(std::string_view S) {
+    auto start = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+    if (S.empty() || !start(S[0])) return false;
+    return std::all_of(S.begin() + 1, S.end(), [&](char c) { return start(c) || (c >= '0' && c <= '9'); });
 }

@@ -181,5 +181,8 @@ TObject* ComponentFactory(TObject* Owner) {
 #define ZELMOR_IMPLEMENT_COMPONENT(Self, Base)                                                               \
     ZELMOR_IMPLEMENT_CLASS_FACTORY(Self, Base, &zelmor_detail::ComponentFactory<Self>)
 
+// A name a component may bear: a letter or "_", then letters, digits and "_".
+bool IsValidIdent(std::string_view S);
+
 // "Frame1.Edit1": each dotted part found among the components of the one before.
 TComponent* FindNestedComponent(TComponent* Root, std::string_view Path);

@@ -401,6 +401,10 @@ private:
 
 // The face that a requested name is drawn with (the substitution table, then fontconfig).
 AnsiString SubstituteFontName(std::string_view Name);
+// The fonts the system draws its own parts in: the items of menus, and the
+// system font against which the old edit controls place their text.
+void GetMenuFont(TFont& Font);
+void GetSystemFont(TFont& Font);
 
 struct TTextMetric {
     int32_t tmHeight = 0, tmAscent = 0, tmDescent = 0, tmInternalLeading = 0, tmExternalLeading = 0;

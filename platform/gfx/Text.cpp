@@ -71,6 +71,20 @@ AnsiString SubstituteFontName(std::string_view Name) {
     return AnsiString(Name);
 }
 
+// Menus draw in the face and size every new font starts with (8 points of MS Sans Serif).
+void GetMenuFont(TFont& Font) {
+    TFont menu;
+    Font.Assign(&menu);
+}
+
+void GetSystemFont(TFont& Font) {
+    TFont system;
+    system.SetName("MS Sans Serif");
+    system.SetHeight(16);
+    system.SetStyle({fsBold});
+    Font.Assign(&system);
+}
+
 struct TFontResource {
     PangoFontDescription* Desc = nullptr;
     int Escapement = 0;  // tenths of a degree

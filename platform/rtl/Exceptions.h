@@ -39,7 +39,6 @@ ZELMOR_EXCEPTION(EComponentError, Exception);
 ZELMOR_EXCEPTION(EListError, Exception);
 ZELMOR_EXCEPTION(EStringListError, EListError);
 ZELMOR_EXCEPTION(EInvalidGridOperation, Exception);
-ZELMOR_EXCEPTION(ENoTimersAvailable, Exception);
 ZELMOR_EXCEPTION(EInvalidCast, Exception);
 ZELMOR_EXCEPTION(EAbstractError, Exception);
 ZELMOR_EXCEPTION(EPropertyError, Exception);

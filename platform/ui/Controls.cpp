@@ -1524,6 +1524,11 @@ void TWinControl::Remove(TControl* AControl) {
     AControl->FParent = nullptr;
 }
 
+void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    for (int i = 0; i < ControlCount(); ++i)
+        if (TControl* c = Controls(i); c->Owner() == Root) Proc(c);
+}
+
 void TWinControl::InsertControl(TControl* AControl) {
     Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
     Insert(AControl);

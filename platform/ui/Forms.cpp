@@ -166,6 +166,13 @@ static void RunHandled(const TNotifyEvent& Event, TCustomForm* Form) {
     }
 }
 
+void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    TScrollingWinControl::GetChildren(Proc, Root);
+    if (Root != this) return;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (TComponent* c = Components(i); !c->HasParent()) Proc(c);
+}
+
 void TCustomForm::DoCreate() { RunHandled(OnCreate, this); }
 void TCustomForm::DoDestroy() { RunHandled(OnDestroy, this); }
 

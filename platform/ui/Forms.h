@@ -102,6 +102,8 @@ public:
     void SetFocus() override;
     bool CanFocus() const override { return FVisible && FEnabled; }
     bool IsShowing() const override;
+    // A form file holds the form's controls, then its components that have no parent.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
     // --- properties ---
     bool KeyPreview() const { return FKeyPreview; }

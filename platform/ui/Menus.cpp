@@ -548,6 +548,7 @@ void TPopupMenu::Popup(int X, int Y) {
     FPopupPoint = TPoint(X, Y);
     DoPopup(this);
     TMenuSession S;
+    GetMenuFont(S.Font);
     for (int I = 0; I < Items()->Count(); ++I)
         if (Items()->Items(I)->Visible()) S.Items.push_back(Items()->Items(I));
     if (S.Items.empty()) return;

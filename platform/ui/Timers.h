@@ -24,7 +24,7 @@ protected:
     void Loaded() override;
 
 private:
-    // Raises ENoTimersAvailable when the window manager has no timer left.
+    // Raises EOutOfResources when the window manager has no timer left.
     void UpdateTimer();
     HWND FWindow = nullptr;
     bool FEnabled = true;

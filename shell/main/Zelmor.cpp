@@ -11,6 +11,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Strings.h"
 #include "platform/ui/Forms.h"
+#include "reportview/OvcInit.h"
 #include "resources/ResourceTable.h"
 #include "shell/AppState.h"
 #include "shell/DataFolders.h"
@@ -24,6 +25,10 @@ int main() {
         RegisterGfxClasses();
         RegisterDBClasses();
         RegisterUiClasses();
+        // The report-view library starts before the application object (a
+        // string table missing from the program stops the start here) and
+        // ends once the program's work is done.
+        TOvcLibrary reportView;
         EnsureApplication();
         Application->Initialize();
         Application->SetTitle("Zelmor");

@@ -275,7 +275,7 @@ TEST_F(FormTest, TimersFireInTheLoopWhenTheClockSaysSo) {
 
 TEST_F(FormTest, ATimerSaysSoWhenNoTimerIsLeft) {
     SetTimerCapacity(ActiveTimerCount());
-    EXPECT_THROW(NewComponent<TTimer>(Application), ENoTimersAvailable);
+    EXPECT_THROW(NewComponent<TTimer>(Application), EOutOfResources);
     SetTimerCapacity(10000);
 }
 

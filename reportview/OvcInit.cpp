@@ -1,0 +1,40 @@
+#include "reportview/OvcInit.h"
+
+#include <vector>
+
+#include "reportview/OvcBase.h"
+#include "reportview/OvcClock.h"
+#include "reportview/OvcCmbx.h"
+#include "reportview/OvcData.h"
+#include "reportview/OvcSplit.h"
+#include "reportview/OvcSrMgr.h"
+
+namespace {
+// The classes this start registered, which its end takes back.
+std::vector<const TClassInfo*>& Registered() {
+    static std::vector<const TClassInfo*> classes;
+    return classes;
+}
+}  // namespace
+
+void OvcInitialize() {
+    OpenStringResourceMessages();
+    AlphaCharSet();
+    OpenRvLibStr();
+    // Form data creates these by name; a name another library took stays its.
+    for (const TClassInfo* c :
+         {&TOvcAttachedLabel::StaticClassInfo(), &TOvcController::StaticClassInfo(),
+          &TOvcTimerPool::StaticClassInfo(), &TOvcSection::StaticClassInfo(),
+          &TOvcSplitter::StaticClassInfo(), &TOvcClock::StaticClassInfo(), &TOvcComboBox::StaticClassInfo()})
+        if (!GetClass(c->Name)) {
+            RegisterClass(*c);
+            Registered().push_back(c);
+        }
+}
+
+void OvcFinalize() {
+    for (const TClassInfo* c : Registered()) UnRegisterClass(*c);
+    Registered().clear();
+    CloseRvLibStr();
+    CloseStringResourceMessages();
+}

@@ -1,0 +1,61 @@
+#pragma once
+// What the library's tests share: a fixture with the off-screen display, a
+// fresh application and a clock that moves only when told, and small
+// controls of the library's kinds written for the tests.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/ui/UiDriver.h"
+#include "platform/rtl/Clock.h"
+#include "platform/ui/Forms.h"
+#include "reportview/OvcBase.h"
+
+class OvcFormTest : public ::testing::Test {
+protected:
+    OvcFormTest();
+    ~OvcFormTest() override;
+    // A frameless form at (100, 100): screen = client + (100, 100).
+    TForm* NewPlainForm(const char* Name, int Width = 300, int Height = 200);
+    // A form of our text form format, read into a new TForm.
+    TForm* ReadForm(const std::string& Text);
+    uint32_t PixelAt(TCustomForm* Form, int X, int Y) { return Ui.Picture(Form).GetPixel(X, Y); }
+    TManualClock Clock{0, 1000};
+    TClockScope UseClock{Clock};
+    TUiDriver& Ui;
+};
+
+// The colour a TColor paints with, as the pictures hold it (0x00RRGGBB).
+uint32_t Rgb(TColor Color);
+
+// A control of the library that names its form's controller.
+class TTestOvcView : public TOvcCustomControlEx {
+    ZELMOR_CLASS(TTestOvcView, TOvcCustomControlEx)
+public:
+    static void DescribeProperties(TPropertyTable& T);
+    explicit TTestOvcView(TComponent* AOwner);
+};
+
+// An entry field as the controller sees it: valid or not as the test says.
+class TTestField : public TOvcCustomControl, public IOvcEntryField {
+    ZELMOR_CLASS(TTestField, TOvcCustomControl)
+public:
+    static void DescribeProperties(TPropertyTable& T);
+    explicit TTestField(TComponent* AOwner);
+    TWinControl* EntryControl() override { return this; }
+    uint16_t ValidateContents() override;
+    uint16_t LastError() const override { return FLastError; }
+    void SetUninitialized(bool Value) override { Uninitialized = Value; }
+    void WndProc(TMessage& Message) override;
+
+    uint16_t ErrorCode = 0;  // what the next validation answers
+    bool Uninitialized = false;
+    int Validations = 0;
+    std::vector<uint16_t> Reported;  // the error reports that reached the field
+
+private:
+    uint16_t FLastError = 0;
+};
+
+void RegisterOvcTestClasses();
