@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/ui/UiDriver.h"
 #include "platform/rtl/Clock.h"
 #include "platform/ui/Forms.h"
 #include "reportview/OvcBase.h"
+#include "tests/support/ui/UiDriver.h"
 
 class OvcFormTest : public ::testing::Test {
 protected:
