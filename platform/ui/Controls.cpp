@@ -1486,6 +1486,11 @@ TControl* TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWi
     return nullptr;
 }
 
+void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    for (int i = 0; i < ControlCount(); ++i)
+        if (TControl* C = Controls(i); C->Owner() == Root) Proc(C);
+}
+
 void TWinControl::Broadcast(TMessage& Message) {
     std::vector<TControl*> All;
     for (int I = 0; I < ControlCount(); ++I) All.push_back(Controls(I));

@@ -518,6 +518,9 @@ public:
     // Sends the message to every child until one answers non-zero.
     void Broadcast(TMessage& Message);
     void NotifyControls(UINT Msg);
+    // What a form file writes inside this control: its child controls that
+    // Root owns, from the bottom of the z-order up.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     void InsertControl(TControl* AControl);
     void RemoveControl(TControl* AControl);
 

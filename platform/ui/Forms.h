@@ -145,6 +145,9 @@ public:
     struct TCreateNew {};
     TCustomForm(TComponent* AOwner, TCreateNew);
 
+    // Its controls, then (as the form of the file) the components it owns that are no controls.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;

@@ -6,6 +6,7 @@
 // says plainly that it has no window to show.
 #include <cstdio>
 
+#include "buttons/fcReg.h"
 #include "platform/db/DB.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/rtl/Exceptions.h"
@@ -24,6 +25,7 @@ int main() {
         RegisterGfxClasses();
         RegisterDBClasses();
         RegisterUiClasses();
+        RegisterFcClasses();
         EnsureApplication();
         Application->Initialize();
         Application->SetTitle("Zelmor");
