@@ -239,6 +239,7 @@ protected:
     void WMSize(TMessage& Message) override;
     void WMCancelMode(TMessage& Message) override;
     TfcRegionData& RegionDataOf(bool ADown) { return ADown ? FDownRegionData : FUpRegionData; }
+    const TfcRegionData& RegionDataOf(bool ADown) const { return ADown ? FDownRegionData : FUpRegionData; }
     // The offsets object of the class in force (a descendant's constructor calls it again).
     void RecreateOffsets() { FOffsets.reset(CreateOffsets()); }
     // The bit button's published properties, for the published button classes.

@@ -355,15 +355,16 @@ void TfcCustomImageBtn::fcBevelImage(TfcBitmap& Source, TfcBitmap& Target, TColo
 
 std::optional<TRegion> TfcCustomImageBtn::CreateRegion(bool FromPicture, bool ADown) {
     if (FTransparentColor == clNoTransparency) return std::nullopt;
-    std::optional<TRegion> R = TfcCustomBitBtn::CreateRegion(FromPicture, ADown);
-    if (R || !FromPicture) return R;
+    // Stored data answers, even when no region comes of it: the window then
+    // stays rectangular rather than taking the picture's outline.
+    if (RegionDataOf(ADown).Buffer || !FromPicture) return TfcCustomBitBtn::CreateRegion(FromPicture, ADown);
     TfcBitmap* Up = GetImage(false);
     if (!Up || Up->Empty()) return std::nullopt;
     TfcBitmap Mask;
     Mask.SetRespectPalette(RespectPalette());
     TfcBitmap* DownPic = ADown ? DownPicture() : nullptr;
     RenderImage(DownPic ? DownPic : Up, Mask, ShadeStyle(), true);
-    R = fcRegionFromBitmap(Mask, EffectiveTransparentColor(ADown));
+    std::optional<TRegion> R = fcRegionFromBitmap(Mask, EffectiveTransparentColor(ADown));
     if (R && ShadeStyle() == fbsRaised) {
         // The raised look: the picture and its shadow, or only the pressed-in picture.
         TRegion Moved = *R;

@@ -258,11 +258,10 @@ void TfcCustomShapeBtn::PaintFace(TfcBitmap& Bitmap, bool MaskOnly, TfcShadeStyl
 // --- the region ---
 
 std::optional<TRegion> TfcCustomShapeBtn::CreateRegion(bool FromPicture, bool ADown) {
-    std::optional<TRegion> R = TfcCustomImageBtn::CreateRegion(false, ADown);
-    if (R || !FromPicture) return R;
+    if (RegionDataOf(ADown).Buffer || !FromPicture) return TfcCustomImageBtn::CreateRegion(false, ADown);
     TfcBitmap Mask;
     PaintFace(Mask, true, ShadeStyle(), ADown);
-    R = fcRegionFromBitmap(Mask, TColor(ColorToRGB(MaskColor())));
+    std::optional<TRegion> R = fcRegionFromBitmap(Mask, TColor(ColorToRGB(MaskColor())));
     // A shape with no area (fewer than three points) shows nothing and lets
     // every click through, rather than a rectangle in the mask colour.
     if (!R) R = TRegion();
