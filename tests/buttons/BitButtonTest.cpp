@@ -168,6 +168,27 @@ TEST_F(Buttons, AGroupKeepsOneButtonDown) {
     EXPECT_FALSE(A->Down());
 }
 
+TEST_F(Buttons, OptionsMakeGroupButtonsBoldWhileDownOrToggleOnRelease) {
+    TfcShapeBtn* A = Make("A", 10, 1);
+    TfcShapeBtn* B = Make("B", 80, 1);
+    A->SetOptions({boAutoBold});
+    Show();
+    A->SetDown(true);
+    EXPECT_TRUE(A->Font()->Style().Contains(fsBold));
+    B->SetDown(true);
+    EXPECT_FALSE(A->Font()->Style().Contains(fsBold)) << "up again: plain";
+    B->SetOptions({boToggleOnUp});
+    TPoint In = B->ClientToScreen(TPoint(30, 12));
+    Clock.Advance(1000);
+    PressAt(In);
+    Ui.RunUntilIdle();
+    EXPECT_TRUE(B->Down()) << "down already, and a press alone changes nothing";
+    B->SetAllowAllUp(true);
+    ReleaseAt(In);
+    Ui.RunUntilIdle();
+    EXPECT_FALSE(B->Down()) << "the release toggles it";
+}
+
 TEST_F(Buttons, SpaceClicksAtKeyDownWithAWholePressAndRelease) {
     TfcShapeBtn* B = Make("B", 10);
     B->SetOptions({boFocusable});

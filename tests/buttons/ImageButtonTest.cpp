@@ -495,6 +495,60 @@ TEST_F(Images, TheBevelIsTracedAlongThePictureDiagonals) {
     for (int i = 0; i < 7; ++i) EXPECT_EQ(Target.Pixel(i, i), Want[size_t(i)]) << "focused " << i;
 }
 
+TEST_F(Images, PressingAButtonWithADownPictureRepaintsTheDialogOnlyWhereTheOutlinesDiffer) {
+    TfcImageBtn* B = Make(30);
+    // Down: the block one pixel wider on the right.
+    TfcBitmap DownPicture;
+    DownPicture.Assign(&Picture);
+    for (int y = 3; y < 7; ++y) DownPicture.SetPixel(15, y, fcMakePixel(255, 0, 0));
+    B->SetImageDown(&DownPicture);
+    B->SetGroupIndex(1);
+    EXPECT_TRUE(B->HasDistinctDownRegion());
+    Form->Show();
+    Ui.RunUntilIdle();
+    TRegion Pending;
+    GetUpdateRgn(Form->Handle(), Pending, false);
+    ASSERT_TRUE(Pending.Empty());
+    B->SetDown(true);
+    GetUpdateRgn(Form->Handle(), Pending, false);
+    EXPECT_EQ(Pending, TRegion(TRect(30 + 15, 10 + 3, 30 + 16, 10 + 7))) << "the one column that changed";
+    EXPECT_EQ(RegionOf(B), TRegion(TRect(5, 3, 16, 7)));
+}
+
+TEST_F(Images, ASystemColourAsTransparentColourIsResolved) {
+    TfcBitmap Faced;
+    Faced.Assign(&Picture);
+    for (int y = 0; y < 10; ++y) Faced.SetPixel(0, y, fcColorToPixel(clBtnFace));
+    TfcImageBtn* B = Make();
+    B->SetImage(&Faced);
+    B->SetTransparentColor(clBtnFace);
+    Form->Show();
+    Ui.RunUntilIdle();
+    EXPECT_FALSE(RegionOf(B).Contains(0, 5)) << "the face-coloured column is transparent";
+    EXPECT_TRUE(RegionOf(B).Contains(1, 5));
+}
+
+TEST_F(Images, TheWindowRoutinesInvalidateTreesOverlapsAndBounds) {
+    TfcImageBtn* A = Make(10);
+    TfcImageBtn* B = Make(25);  // overlaps A from x 25 to 30
+    TfcImageBtn* Far = Make(100);
+    Form->Show();
+    Ui.RunUntilIdle();
+    fcInvalidateOverlapping(Form->Handle(), A->Handle());
+    TRegion R;
+    EXPECT_NE(GetUpdateRgn(B->Handle(), R, false), NULLREGION);
+    EXPECT_NE(GetUpdateRgn(A->Handle(), R, false), NULLREGION) << "a window overlaps itself";
+    EXPECT_EQ(GetUpdateRgn(Far->Handle(), R, false), NULLREGION);
+    Ui.RunUntilIdle();
+    fcInvalidateBounds(Far, true);
+    GetUpdateRgn(Form->Handle(), R, false);
+    EXPECT_EQ(R, TRegion(Far->BoundsRect()));
+    Ui.RunUntilIdle();
+    fcInvalidateTree(Form->Handle());
+    EXPECT_NE(GetUpdateRgn(Far->Handle(), R, false), NULLREGION);
+    EXPECT_NE(GetUpdateRgn(Form->Handle(), R, false), NULLREGION);
+}
+
 TEST_F(Images, ReleasedPicturesComeBackWithTheWindow) {
     TfcImageBtn* B = Make();
     Form->Show();

@@ -4,6 +4,7 @@
 
 #include "ButtonsFixture.h"
 #include "buttons/fcImager.h"
+#include "platform/sys/Clipboard.h"
 
 namespace {
 
@@ -133,6 +134,17 @@ TEST_F(Imagers, AnAlphaBlendOfAnotherSizeIsScaled) {
         for (int x = 0; x < 6; ++x) Scaled.SetPixel(x, y, TfcPixel{});
     Want.AlphaBlend(Scaled, 128, false);
     EXPECT_EQ(Pixels(*Imager->WorkBitmap()), Pixels(Want));
+}
+
+TEST_F(Imagers, TheResultGoesToTheClipboardAsABmpFile) {
+    Imager->Picture()->SetGraphic(&Picture);
+    Imager->CopyToClipboard();
+    ASSERT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+    std::vector<uint8_t> Bytes;
+    ASSERT_TRUE(ClipboardStore().Get(CF_BITMAP, Bytes));
+    ASSERT_GE(Bytes.size(), 2u);
+    EXPECT_EQ(Bytes[0], 'B');
+    EXPECT_EQ(Bytes[1], 'M');
 }
 
 TEST_F(Imagers, ThePaintShowsTheResult) {
