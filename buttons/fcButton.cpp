@@ -76,18 +76,18 @@ void fcPlaceGlyphAndText(TPoint Anchor, int Spacing, TButtonLayout Layout, TSize
     };
     static const TFlags Table[4] = {{7, 2, 3, 1}, {3, 2, 7, 1}, {2, 7, 1, 3}, {2, 3, 1, 7}};
     const TFlags& F = Table[Layout];
-    auto Place = [&](int Flags, int Center, int Glyph, int GlyphInTotal, int Text, int Other) {
+    // Vertically the glyph counts one pixel more in the total.
+    auto Place = [&](int Flags, int Center, int GlyphInTotal, int Text, int Other) {
         int Total =
             ((Flags & 3) == 3 ? Spacing : 0) + ((Flags & 1) ? GlyphInTotal : 0) + ((Flags & 2) ? Text : 0);
         int At = Center - Total / 2;
         if (Flags & 4) At += Other + Spacing;
-        (void)Glyph;
         return At;
     };
-    int TX = Place(F.TextX, Anchor.x, GlyphSize.cx, GlyphSize.cx, TextSize.cx, GlyphSize.cx);
-    int TY = Place(F.TextY, Anchor.y, GlyphSize.cy, GlyphSize.cy + 1, TextSize.cy, GlyphSize.cy);
-    int GX = Place(F.GlyphX, Anchor.x, GlyphSize.cx, GlyphSize.cx, TextSize.cx, TextSize.cx);
-    int GY = Place(F.GlyphY, Anchor.y, GlyphSize.cy, GlyphSize.cy + 1, TextSize.cy, TextSize.cy);
+    int TX = Place(F.TextX, Anchor.x, GlyphSize.cx, TextSize.cx, GlyphSize.cx);
+    int TY = Place(F.TextY, Anchor.y, GlyphSize.cy + 1, TextSize.cy, GlyphSize.cy);
+    int GX = Place(F.GlyphX, Anchor.x, GlyphSize.cx, TextSize.cx, TextSize.cx);
+    int GY = Place(F.GlyphY, Anchor.y, GlyphSize.cy + 1, TextSize.cy, TextSize.cy);
     TextRect = TRect(TX, TY, TX + TextSize.cx, TY + TextSize.cy);
     GlyphRect = TRect(GX, GY, GX + GlyphSize.cx, GY + GlyphSize.cy);
 }
@@ -726,9 +726,8 @@ void TfcCustomBitBtn::DrawContents(TCanvas* Canvas) {
     }
 }
 
-void TfcCustomBitBtn::CalcLayout(TCanvas*, const TRect& Client, TSize TextSize, TRect& AGlyphRect,
+void TfcCustomBitBtn::CalcLayout(TCanvas*, const TRect&, TSize TextSize, TRect& AGlyphRect,
                                  TRect& ATextRect) {
-    (void)Client;
     int M = FMargin == -1 ? 4 : FMargin;
     TSize Glyph = FGlyph->Empty() ? TSize{} : TSize{GetGlyphWidth(), FGlyph->Height()};
     int Gap = !Caption().empty() && !FGlyph->Empty() ? FSpacing : 0;
