@@ -668,11 +668,24 @@ int TCanvas::DrawTextEx(std::string_view Text, TRect& R, uint32_t Flags, TDrawTe
         if (l.Underline >= 0) {
             int ux = x + width(std::string_view(l.Text).substr(0, size_t(l.Underline)));
             int uw = font.Glyph(uint8_t(l.Text[size_t(l.Underline)])).Advance;
-            TPoint a = F->ToDevice({ux, y + tm.tmAscent + font.UnderlinePos}),
-                   b = F->ToDevice({ux + uw, y + tm.tmAscent + font.UnderlinePos});
             uint32_t color = F->ToPixel(F->State.TextColor);
-            for (int t = 0; t < font.UnderlineThickness; ++t)
-                F->SpanRop2(a.y + t, std::min(a.x, b.x), std::max(a.x, b.x), color, R2_COPYPEN);
+            if (font.Escapement == 0) {
+                TPoint a = F->ToDevice({ux, y + tm.tmAscent + font.UnderlinePos}),
+                       b = F->ToDevice({ux + uw, y + tm.tmAscent + font.UnderlinePos});
+                for (int t = 0; t < font.UnderlineThickness; ++t)
+                    F->SpanRop2(a.y + t, std::min(a.x, b.x), std::max(a.x, b.x), color, R2_COPYPEN);
+            } else {
+                // Turned text: the line runs along the turned baseline, under its character.
+                double a = font.Escapement * M_PI / 1800.0, ca = std::cos(a), sa = std::sin(a);
+                TPoint d = F->ToDevice({x, y});
+                double along = ux - x;
+                for (int t = 0; t < font.UnderlineThickness; ++t) {
+                    double down = tm.tmAscent + font.UnderlinePos + t;
+                    for (int p = 0; p < uw; ++p)
+                        F->PixelRop2(int(std::lround(d.x + (along + p) * ca + down * sa)),
+                                     int(std::lround(d.y - (along + p) * sa + down * ca)), color, R2_COPYPEN);
+                }
+            }
         }
         y += lineHeight;
     }

@@ -1486,6 +1486,11 @@ TControl* TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWi
     return nullptr;
 }
 
+void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    for (int i = 0; i < ControlCount(); ++i)
+        if (TControl* C = Controls(i); C->Owner() == Root) Proc(C);
+}
+
 void TWinControl::Broadcast(TMessage& Message) {
     std::vector<TControl*> All;
     for (int I = 0; I < ControlCount(); ++I) All.push_back(Controls(I));
@@ -1522,11 +1527,6 @@ void TWinControl::Remove(TControl* AControl) {
         EraseValue(FControls, AControl);
     }
     AControl->FParent = nullptr;
-}
-
-void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
-    for (int i = 0; i < ControlCount(); ++i)
-        if (TControl* c = Controls(i); c->Owner() == Root) Proc(c);
 }
 
 void TWinControl::InsertControl(TControl* AControl) {

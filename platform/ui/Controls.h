@@ -518,11 +518,11 @@ public:
     // Sends the message to every child until one answers non-zero.
     void Broadcast(TMessage& Message);
     void NotifyControls(UINT Msg);
+    // What a form file writes inside this control: its child controls that
+    // Root owns, from the bottom of the z-order up.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     void InsertControl(TControl* AControl);
     void RemoveControl(TControl* AControl);
-    // What a form file holds inside this control: its child controls that
-    // Root owns, windowless ones first.
-    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
     // --- alignment ---
     void DisableAlign();

@@ -124,6 +124,13 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner) {
 
 TCustomForm::TCustomForm(TComponent* AOwner, TCreateNew) : TCustomForm(AOwner) { FCreatedNew = true; }
 
+void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    TScrollingWinControl::GetChildren(Proc, Root);
+    if (Root != this) return;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (TComponent* C = Components(i); !C->HasParent()) Proc(C);
+}
+
 TCustomForm::~TCustomForm() {
     auto& L = LivingForms();
     L.erase(std::remove(L.begin(), L.end(), this), L.end());
@@ -164,13 +171,6 @@ static void RunHandled(const TNotifyEvent& Event, TCustomForm* Form) {
     } catch (...) {
         Application->HandleException(Form);
     }
-}
-
-void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
-    TScrollingWinControl::GetChildren(Proc, Root);
-    if (Root != this) return;
-    for (int i = 0; i < ComponentCount(); ++i)
-        if (TComponent* c = Components(i); !c->HasParent()) Proc(c);
 }
 
 void TCustomForm::DoCreate() { RunHandled(OnCreate, this); }

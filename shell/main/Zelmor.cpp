@@ -6,6 +6,7 @@
 // says plainly that it has no window to show.
 #include <cstdio>
 
+#include "buttons/fcReg.h"
 #include "platform/db/DB.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/rtl/Exceptions.h"
@@ -29,6 +30,7 @@ int main() {
         // string table missing from the program stops the start here) and
         // ends once the program's work is done.
         TOvcLibrary reportView;
+        RegisterFcClasses();
         EnsureApplication();
         Application->Initialize();
         Application->SetTitle("Zelmor");

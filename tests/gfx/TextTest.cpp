@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 #include "platform/gfx/Bitmap.h"
 #include "tests/support/ReferencePicture.h"
@@ -171,6 +172,61 @@ TEST(Text, OpaqueBackgroundFillsTheTextCell) {
         }
     EXPECT_EQ(f.Bmp.Surface().GetPixel(3 + w, 4), 0xFFFFFFu);
     EXPECT_EQ(f.C.PenPos(), TPoint(3 + w, 4));
+}
+
+// Turned text starts at the rectangle's corner and runs along the turned
+// baseline; the accelerator's underline follows that baseline too.
+TEST(Text, TurnedTextRunsFromTheCornerAlongItsBaseline) {
+    auto Draw = [](std::string_view Text, int Orientation, bool ByDrawText) {
+        auto B = std::make_unique<TBitmap>(120, 120);
+        TCanvas& C = *B->Canvas();
+        C.Font()->SetName("Arial");
+        C.Font()->SetHeight(-16);
+        C.Font()->SetOrientation(Orientation);
+        C.SetBkMode(TRANSPARENT);
+        TRect R(40, 100, 110, 110);
+        if (ByDrawText) C.DrawText(Text, R, DT_NOCLIP);
+        else C.TextOut(40, 100, Text);
+        return B;
+    };
+    TTextMetric Tm;
+    int Advance;
+    {
+        TBitmap M(1, 1);
+        M.Canvas()->Font()->SetName("Arial");
+        M.Canvas()->Font()->SetHeight(-16);
+        M.Canvas()->GetTextMetrics(Tm);
+        Advance = M.Canvas()->TextWidth("S");
+    }
+    auto Ink = [](const TBitmap& B) {
+        std::vector<TPoint> Out;
+        for (int y = 0; y < B.Height(); ++y)
+            for (int x = 0; x < B.Width(); ++x)
+                if (B.Surface().GetPixel(x, y) != 0xFFFFFF) Out.push_back({x, y});
+        return Out;
+    };
+    // A quarter turn: the text goes up from (40, 100), its tops to the left.
+    auto Turned = Draw("SS", 900, true);
+    EXPECT_EQ(Ink(*Turned), Ink(*Draw("SS", 900, false)));
+    for (TPoint P : Ink(*Turned)) {
+        EXPECT_GE(P.x, 40);
+        EXPECT_LT(P.x, 40 + Tm.tmHeight);
+        EXPECT_LE(P.y, 100);
+        EXPECT_GT(P.y, 100 - 2 * Advance - 2);
+    }
+    // The underline of "&S": beyond the baseline (right of it), along the first S.
+    auto Marked = Draw("&SS", 900, true);
+    std::vector<TPoint> Line;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 120; ++x)
+            if (Marked->Surface().GetPixel(x, y) != Turned->Surface().GetPixel(x, y)) Line.push_back({x, y});
+    ASSERT_FALSE(Line.empty());
+    for (TPoint P : Line) {
+        EXPECT_GE(P.x, 40 + Tm.tmAscent) << P.x << "," << P.y;
+        EXPECT_LT(P.x, 40 + Tm.tmHeight) << P.x << "," << P.y;
+        EXPECT_LE(P.y, 100) << P.x << "," << P.y;
+        EXPECT_GT(P.y, 100 - Advance - 1) << P.x << "," << P.y;
+    }
 }
 
 TEST(Text, AlignmentMovesTheReferencePoint) {

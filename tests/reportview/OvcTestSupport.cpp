@@ -14,34 +14,9 @@ public:
 };
 const ::testing::Environment* const kEnvironment = ::testing::AddGlobalTestEnvironment(new TOvcEnvironment);
 
-void FreshApplication() {
-    if (Application) Application->Free();
-    Application = nullptr;
-    if (Screen) Screen->Free();
-    Screen = nullptr;
-    ResetWindowManager();
-    EnsureApplication();
-}
-
 }  // namespace
 
-OvcFormTest::OvcFormTest() : Ui(InstallUiDriver()) {
-    FreshApplication();
-    RegisterOvcTestClasses();
-}
-
-OvcFormTest::~OvcFormTest() {
-    FreshApplication();
-    SetDisplay(nullptr);
-}
-
-TForm* OvcFormTest::NewPlainForm(const char* Name, int Width, int Height) {
-    TForm* F = TForm::CreateNew(Application);
-    F->SetName(Name);
-    F->SetBorderStyle(bsNone);
-    F->SetBounds(100, 100, Width, Height);
-    return F;
-}
+OvcFormTest::OvcFormTest() { RegisterOvcTestClasses(); }
 
 TForm* OvcFormTest::ReadForm(const std::string& Text) {
     TForm* F = TForm::CreateNew(Application);

@@ -7,23 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/rtl/Clock.h"
 #include "platform/ui/Forms.h"
 #include "reportview/OvcBase.h"
-#include "tests/support/ui/UiDriver.h"
+#include "tests/support/ui/ScreenTest.h"
 
-class OvcFormTest : public ::testing::Test {
+class OvcFormTest : public ScreenTest {
 protected:
     OvcFormTest();
-    ~OvcFormTest() override;
-    // A frameless form at (100, 100): screen = client + (100, 100).
-    TForm* NewPlainForm(const char* Name, int Width = 300, int Height = 200);
     // A form of our text form format, read into a new TForm.
     TForm* ReadForm(const std::string& Text);
-    uint32_t PixelAt(TCustomForm* Form, int X, int Y) { return Ui.Picture(Form).GetPixel(X, Y); }
-    TManualClock Clock{0, 1000};
-    TClockScope UseClock{Clock};
-    TUiDriver& Ui;
+    uint32_t PixelAt(TCustomForm* Form, int X, int Y) { return PixelOf(Ui, Form, X, Y); }
 };
 
 // The colour a TColor paints with, as the pictures hold it (0x00RRGGBB).

@@ -10,8 +10,6 @@
 class FormTest : public ScreenTest {
 protected:
     FormTest();
-    // A frameless form at (100, 100), so screen = client + (100, 100).
-    TForm* NewPlainForm(const char* Name, int Width = 300, int Height = 200);
 };
 
 // The same screens on a private X server.
@@ -19,5 +17,3 @@ class X11Screen : public X11ScreenTest {
 protected:
     X11Screen();
 };
-
-uint32_t PixelOf(TUiDriver& Ui, TCustomForm* Form, int X, int Y);

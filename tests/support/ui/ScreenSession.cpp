@@ -30,3 +30,11 @@ TUiSession::~TUiSession() {
     SetDisplay(nullptr);
     EnsureApplication();
 }
+
+TForm* NewPlainForm(const char* Name, int Width, int Height) {
+    TForm* F = TForm::CreateNew(Application);
+    F->SetName(Name);
+    F->SetBorderStyle(bsNone);
+    F->SetBounds(100, 100, Width, Height);
+    return F;
+}

@@ -38,3 +38,8 @@ template <class T>
 T* OpenScreen() {
     return NewComponent<T>(Application);
 }
+
+// A frameless form of the application at (100, 100), so that screen points
+// are client points plus (100, 100); the tests of controls put what they
+// check on it.
+TForm* NewPlainForm(const char* Name, int Width = 300, int Height = 200);

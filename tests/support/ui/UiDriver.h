@@ -72,3 +72,8 @@ private:
 // Installs a new driver as the display and answers it; it stays installed
 // until another display replaces it (a test's fixture does this for it).
 TUiDriver& InstallUiDriver(int Width = 1024, int Height = 768);
+
+// A pixel of the form's window (window coordinates), painted up to date.
+inline uint32_t PixelOf(TUiDriver& Ui, TCustomForm* Form, int X, int Y) {
+    return Ui.Picture(Form).GetPixel(X, Y);
+}

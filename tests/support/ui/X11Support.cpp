@@ -83,3 +83,25 @@ bool X11SendKey(TDisplay& Target, HWND Wnd, bool Press, unsigned long KeySymbol)
     XSync(C, False);
     return true;
 }
+
+bool X11SendButton(TDisplay& Target, HWND Wnd, bool Press, unsigned Button, int X, int Y) {
+    void* Connection = nullptr;
+    unsigned long W = 0;
+    if (!X11NativeWindow(Target, Wnd, Connection, W)) return false;
+    auto* C = static_cast<Display*>(Connection);
+    XEvent E;
+    std::memset(&E, 0, sizeof E);
+    E.xbutton.type = Press ? ButtonPress : ButtonRelease;
+    E.xbutton.display = C;
+    E.xbutton.window = W;
+    E.xbutton.root = DefaultRootWindow(C);
+    E.xbutton.same_screen = True;
+    E.xbutton.button = Button;
+    E.xbutton.x = X;
+    E.xbutton.y = Y;
+    Window Child;
+    XTranslateCoordinates(C, W, E.xbutton.root, X, Y, &E.xbutton.x_root, &E.xbutton.y_root, &Child);
+    XSendEvent(C, W, True, Press ? ButtonPressMask : ButtonReleaseMask, &E);
+    XSync(C, False);
+    return true;
+}

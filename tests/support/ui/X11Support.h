@@ -29,3 +29,6 @@ bool X11ReadBack(TDisplay& Target, HWND Wnd, int X, int Y, uint32_t& Pixel);
 // A press or release of the key of KeySymbol, sent to Wnd's X window as the
 // server would send it.
 bool X11SendKey(TDisplay& Target, HWND Wnd, bool Press, unsigned long KeySymbol);
+// A mouse button (1 left, 2 middle, 3 right) pressed or released at a point
+// of Wnd's X window (its client coordinates), as the server would send it.
+bool X11SendButton(TDisplay& Target, HWND Wnd, bool Press, unsigned Button, int X, int Y);
