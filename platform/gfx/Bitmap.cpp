@@ -74,6 +74,21 @@ TSurface Converted(const TSurface& Source, TSurfaceFormat Format) {
     return out;
 }
 
+// What GetDeviceCaps reports for a bitmap of the format: a device bitmap
+// has the screen's depth, a 15-bit one counts as 16.
+int DeviceDepthOf(TPixelFormat F) {
+    switch (F) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf15bit:
+    case pf16bit: return 16;
+    case pf24bit: return 24;
+    case pf32bit: return 32;
+    default: return ScreenBitsPerPixel;
+    }
+}
+
 int DepthOf(TPixelFormat F) {
     switch (F) {
     case pf1bit: return 1;
@@ -135,6 +150,7 @@ void TBitmap::SetPixelFormat(TPixelFormat Value) {
         FCanvas->SetSurface(&FSurface);
     }
     if (Value == pf1bit) FSurface.SetMonochrome(true);
+    FCanvas->SetBitsPerPixel(DeviceDepthOf(Value));
     Changed();
 }
 
@@ -201,6 +217,7 @@ void TBitmap::TakeImage(TBmpImage& Image) {
     // A two-colour black-and-white file is a monochrome bitmap.
     if (FPixelFormat == pf1bit) FSurface.SetMonochrome(true);
     FCanvas->SetSurface(&FSurface);
+    FCanvas->SetBitsPerPixel(DeviceDepthOf(FPixelFormat));
     Changed();
 }
 
@@ -255,6 +272,7 @@ void TBitmap::Assign(TPersistent* Source) {
         FTransparentMode = b->FTransparentMode;
         FTransparent = b->FTransparent;
         FCanvas->SetSurface(&FSurface);
+        FCanvas->SetBitsPerPixel(DeviceDepthOf(FPixelFormat));
         Changed();
         return;
     }

@@ -634,6 +634,26 @@ void TCanvas::SetPixelsPerInch(int Value) {
     F->FitFont();
 }
 
+int TCanvas::BitsPerPixel() const { return F->BitsPerPixel; }
+
+void TCanvas::SetBitsPerPixel(int Value) {
+    if (Value > 0) F->BitsPerPixel = Value;
+}
+
+int GetDeviceCaps(const TCanvas* DC, int Index) {
+    if (!DC) return 0;
+    const TSurface* S = DC->Surface();
+    switch (Index) {
+    case BITSPIXEL: return DC->BitsPerPixel();
+    case PLANES: return 1;
+    case HORZRES: return S ? S->Width() : 0;
+    case VERTRES: return S ? S->Height() : 0;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return DC->PixelsPerInch();
+    default: return 0;
+    }
+}
+
 void TCanvasImpl::FitFont() {
     TFont& font = *State.Font;
     if (font.PixelsPerInch() == PixelsPerInch) return;

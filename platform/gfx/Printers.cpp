@@ -33,6 +33,8 @@ TPrinter::TPrinter(int PixelsPerInch)
     : FPixelsPerInch(PixelsPerInch > 0 ? PixelsPerInch : PrinterPixelsPerInch),
       FCanvas(std::make_unique<TCanvas>()) {
     FCanvas->SetPixelsPerInch(FPixelsPerInch);
+    // A colour printer.
+    FCanvas->SetBitsPerPixel(24);
 }
 
 TPrinter::~TPrinter() = default;
