@@ -2092,6 +2092,13 @@ void TWinControl::ChangeScale(int M, int D) {
     EnableAlign();
 }
 
+void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    for (int I = 0; I < ControlCount(); ++I) {
+        TControl* Child = Controls(I);
+        if (Child->Owner() == Root) Proc(Child);
+    }
+}
+
 void TWinControl::Loaded() {
     TControl::Loaded();
     if (FHandle) UpdateBounds();

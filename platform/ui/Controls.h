@@ -522,6 +522,8 @@ public:
     void NotifyControls(UINT Msg);
     void InsertControl(TControl* AControl);
     void RemoveControl(TControl* AControl);
+    // What a form file holds inside this control: its child controls that Root owns.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
     // --- alignment ---
     void DisableAlign();

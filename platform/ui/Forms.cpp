@@ -199,6 +199,13 @@ TRect TCustomForm::ClientRect() const { return TWinControl::ClientRect(); }
 
 void TCustomForm::SetClientSize(int AWidth, int AHeight) { TWinControl::SetClientSize(AWidth, AHeight); }
 
+void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    TScrollingWinControl::GetChildren(Proc, Root);
+    if (Root != this) return;
+    for (int I = 0; I < ComponentCount(); ++I)
+        if (!Components(I)->HasParent()) Proc(Components(I));
+}
+
 void TCustomForm::Loaded() {
     TScrollingWinControl::Loaded();
     if (FActiveControl) {

@@ -162,6 +162,9 @@ protected:
     void SetActive(bool Value);
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The form's controls, then (for the form being written) the components
+    // it owns that stand on no control: timers, menus, data components.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
     void WMPaint(TMessage& Message) override;
     void WMActivate(TMessage& Message) override;

@@ -46,11 +46,12 @@ inline uint32_t BandPixel(int Offset, int Length, TColor First, TColor Last) {
     return Pixel(RGB(Channel(0), Channel(8), Channel(16)));
 }
 
-// A vertical two-colour gradient as the panels show it: gdTopBottom puts the
-// start colour at the bottom edge, gdBottomTop at the top edge.
+// A vertical two-colour gradient as the panels show it. The fill counts its
+// bands from the bottom edge, starting there with the start colour for
+// gdTopBottom and with the end colour for gdBottomTop.
 inline uint32_t RowPixel(int Row, int Height, TColor Start, TColor End, bool StartAtBottom) {
-    int FromFirst = StartAtBottom ? Height - 1 - Row : Row;
-    return BandPixel(FromFirst, Height, Start, End);
+    return StartAtBottom ? BandPixel(Height - 1 - Row, Height, Start, End)
+                         : BandPixel(Height - 1 - Row, Height, End, Start);
 }
 
 // A one-pixel raised frame over a Width x Height area: the bottom and right

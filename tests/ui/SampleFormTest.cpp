@@ -10,7 +10,9 @@
 #include "FormTestSupport.h"
 #include "XvfbSupport.h"
 #include "platform/backend/Backend.h"
+#include "platform/classes/Filer.h"
 #include "platform/classes/Resources.h"
+#include "platform/ui/Timers.h"
 #include "platform/win/MessageQueue.h"
 #include "resources/ResourceTable.h"
 #include "tests/support/OutsideTools.h"
@@ -175,6 +177,29 @@ TEST_F(FormTest, AFormComesFromItsFormResourceWithItsFieldsAndHandlersBound) {
     Ui.Key(VK_RETURN);
     Ui.RunUntilIdle();
     EXPECT_EQ(F->Done.back(), "saved Ana") << "Enter on the focused button clicks it";
+}
+
+TEST_F(FormTest, AFormWrittenOutHoldsItsControlsInsideTheirParentsAndItsOtherComponents) {
+    RegisterTestControls();
+    TSample S = BuildSample(Application);
+    Make<TTestEdit>(S.Form, S.Header, "EInner", Bounds(5, 5, 50, 20));
+    auto* Clock = NewComponent<TTimer>(S.Form);
+    Clock->SetName("Reloj");
+    AnsiString Text = WriteComponentToText(S.Form);
+    size_t Header = Text.find("  object Header: TTestPanel"),
+           InHeader = Text.find("    object EInner: TTestEdit");
+    size_t HeaderEnd = Text.find("\n  end", Header);
+    ASSERT_NE(InHeader, AnsiString::npos) << Text;
+    EXPECT_LT(Header, InHeader);
+    EXPECT_LT(InHeader, HeaderEnd) << "the edit stands inside the panel that holds it";
+    EXPECT_NE(Text.find("  object ESurname: TTestEdit"), AnsiString::npos);
+    EXPECT_NE(Text.find("  object Reloj: TTimer"), AnsiString::npos) << "a component on no control";
+    S.Form->Free();
+    TForm* Back = TForm::CreateNew(Application);
+    ReadComponentFromText(Back, Text);
+    EXPECT_EQ(WriteComponentToText(Back), Text);
+    EXPECT_EQ(dynamic_cast<TControl*>(Back->FindComponent("EInner"))->Parent(),
+              Back->FindComponent("Header"));
 }
 
 // --- the same screen on a real X server ---
