@@ -8,6 +8,8 @@
 #include "platform/classes/Filer.h"
 #include "platform/classes/Properties.h"
 #include "platform/classes/Resources.h"
+#include "platform/gfx/Clipbrd.h"
+#include "platform/gfx/Metafile.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/Regional.h"
 #include "platform/rtl/Strings.h"
@@ -473,6 +475,155 @@ TBitmap* TCustomTeePanel::TeeCreateBitmap(TColor ABackColor, const TRect& Rect, 
     SetBufferedDisplay(false);
     Draw(Bitmap->Canvas(), Rect);
     return Bitmap.release();
+}
+
+TMetafile* TCustomTeePanel::TeeCreateMetafile(bool Enhanced, const TRect& Rect) {
+    auto Metafile = std::make_unique<TMetafile>();
+    Metafile->SetWidth(std::max(1, Rect.Width() - 1));
+    Metafile->SetHeight(std::max(1, Rect.Height() - 1));
+    Metafile->SetEnhanced(Enhanced);
+    {
+        // Freeing the canvas completes the metafile, also when the drawing fails.
+        TMetafileCanvas Canvas(Metafile.get(), nullptr);
+        DrawToMetaCanvas(&Canvas, Rect);
+    }
+    return Metafile.release();
+}
+
+void TCustomTeePanel::SaveToMetafile(std::string_view FileName) {
+    SaveToMetafileRect(false, FileName, GetRectangle());
+}
+
+void TCustomTeePanel::SaveToMetafileEnh(std::string_view FileName) {
+    SaveToMetafileRect(true, FileName, GetRectangle());
+}
+
+void TCustomTeePanel::SaveToMetafileRect(bool Enhanced, std::string_view FileName, const TRect& Rect) {
+    std::unique_ptr<TMetafile> Metafile(TeeCreateMetafile(Enhanced, Rect));
+    Metafile->SaveToFile(FileName);
+}
+
+void TCustomTeePanel::SaveToBitmapFile(std::string_view FileName) {
+    SaveToBitmapFile(FileName, GetRectangle());
+}
+
+void TCustomTeePanel::SaveToBitmapFile(std::string_view FileName, const TRect& Rect) {
+    std::unique_ptr<TBitmap> Bitmap(TeeCreateBitmap(clWhite, Rect, pfDevice));
+    Bitmap->SaveToFile(FileName);
+}
+
+void TCustomTeePanel::CopyToClipboardBitmap() { CopyToClipboardBitmap(GetRectangle()); }
+
+void TCustomTeePanel::CopyToClipboardBitmap(const TRect& Rect) {
+    std::unique_ptr<TBitmap> Bitmap(TeeCreateBitmap(clWhite, Rect, pfDevice));
+    Clipboard()->Assign(Bitmap.get());
+}
+
+void TCustomTeePanel::CopyToClipboardMetafile(bool Enhanced) {
+    CopyToClipboardMetafile(Enhanced, GetRectangle());
+}
+
+void TCustomTeePanel::CopyToClipboardMetafile(bool Enhanced, const TRect& Rect) {
+    std::unique_ptr<TMetafile> Metafile(TeeCreateMetafile(Enhanced, Rect));
+    Clipboard()->Assign(Metafile.get());
+}
+
+void TCustomTeePanel::Print() { PrintRect(ChartPrintRect()); }
+void TCustomTeePanel::PrintPortrait() { PrintOrientation(poPortrait); }
+void TCustomTeePanel::PrintLandscape() { PrintOrientation(poLandscape); }
+
+void TCustomTeePanel::PrintOrientation(TPrinterOrientation AOrientation) {
+    TPrinterOrientation Old = Printer()->Orientation();
+    Printer()->SetOrientation(AOrientation);
+    TOnExit Restore([Old] { Printer()->SetOrientation(Old); });
+    Print();
+}
+
+void TCustomTeePanel::PrintRect(const TRect& Rect) {
+    TPrinter* P = Printer();
+    P->SetTitle(Name());
+    P->BeginDoc();
+    try {
+        PrintPartial(Rect);
+        P->EndDoc();
+    } catch (...) {
+        if (P->Printing()) P->Abort();
+        if (P->Printing()) P->EndDoc();
+        throw;
+    }
+}
+
+void TCustomTeePanel::PrintPartial(const TRect& Rect) { PrintPartialCanvas(Printer()->Canvas(), Rect); }
+
+void TCustomTeePanel::CalcMetaBounds(TRect& R, const TRect& AChartRect, int& WinWidth, int& WinHeight,
+                                     int& ViewWidth, int& ViewHeight) const {
+    RectSize(R, ViewWidth, ViewHeight);
+    int PanelWidth, PanelHeight;
+    RectSize(AChartRect, PanelWidth, PanelHeight);
+    WinWidth = PanelWidth - MulDiv(PanelWidth, FPrintResolution, 100);
+    WinHeight = PanelHeight - MulDiv(PanelHeight, FPrintResolution, 100);
+    if (ViewWidth <= 0 || ViewHeight <= 0) return;
+    R.Left = MulDiv(R.Left, WinWidth, ViewWidth);
+    R.Right = MulDiv(R.Right, WinWidth, ViewWidth);
+    R.Top = MulDiv(R.Top, WinHeight, ViewHeight);
+    R.Bottom = MulDiv(R.Bottom, WinHeight, ViewHeight);
+}
+
+// The panel draws in its own pixels, fewer by PrintResolution percent, and
+// the device scales them into the target. At 100 percent or more the panel
+// would have no size left, and an empty target has no room: nothing is
+// printed then.
+void TCustomTeePanel::PrintPartialCanvas(TCanvas* PrintCanvas, const TRect& PrinterRect) {
+    TRect R = NormalizedRect(PrinterRect);
+    int WinWidth, WinHeight, ViewWidth, ViewHeight;
+    CalcMetaBounds(R, GetRectangle(), WinWidth, WinHeight, ViewWidth, ViewHeight);
+    if (WinWidth <= 0 || WinHeight <= 0 || ViewWidth <= 0 || ViewHeight <= 0) return;
+    int OldMode = PrintCanvas->SetMapMode(MM_ANISOTROPIC);
+    TPoint OldWindowOrg = PrintCanvas->SetWindowOrg(TPoint(0, 0));
+    TSize OldWindowExt = PrintCanvas->SetWindowExt(TSize{WinWidth, WinHeight});
+    TSize OldViewportExt = PrintCanvas->SetViewportExt(TSize{ViewWidth, ViewHeight});
+    TPoint OldViewportOrg = PrintCanvas->SetViewportOrg(TPoint(0, 0));
+    bool Clipped = false;
+    FIsPrinting = true;
+    TOnExit Restore([&] {
+        if (Clipped) UnClipCanvas(PrintCanvas);
+        FIsPrinting = false;
+        PrintCanvas->SetWindowExt(OldWindowExt);
+        PrintCanvas->SetViewportExt(OldViewportExt);
+        PrintCanvas->SetWindowOrg(OldWindowOrg);
+        PrintCanvas->SetViewportOrg(OldViewportOrg);
+        PrintCanvas->SetMapMode(OldMode);
+    });
+    if (CanClip()) {
+        ClipCanvas(PrintCanvas, R);
+        Clipped = true;
+    }
+    DrawToMetaCanvas(PrintCanvas, R);
+}
+
+TRect TCustomTeePanel::CalcProportionalMargins() const {
+    TRect Client = GetRectangle();
+    int W = Client.Width(), H = Client.Height();
+    TPrinter* P = Printer();
+    double PW = P->PageWidth(), PH = P->PageHeight();
+    double Aspect = static_cast<double>(GetDeviceCaps(P->Canvas(), LOGPIXELSX)) /
+                    std::max(1, GetDeviceCaps(P->Canvas(), LOGPIXELSY));
+    // A panel without size keeps the usual margins.
+    if (W <= 0 || H <= 0 || PW <= 0 || PH <= 0) return TRect(15, 15, 15, 15);
+    if (H < W) {
+        int M = N((PH - 0.6 * PW * (static_cast<double>(H) / W) * Aspect) * 100 / PH) / 2;
+        return TRect(15, M, 15, M);
+    }
+    int M = N((PW - 0.6 * PH * (static_cast<double>(W) / H) * Aspect) * 100 / PW) / 2;
+    return TRect(M, 15, M, 15);
+}
+
+TRect TCustomTeePanel::ChartPrintRect() {
+    if (FPrintProportional) FPrintMargins = CalcProportionalMargins();
+    long double PW = Printer()->PageWidth(), PH = Printer()->PageHeight();
+    return TRect(N(PW * FPrintMargins.Left / 100), N(PH * FPrintMargins.Top / 100),
+                 static_cast<int>(PW) - N(PW * FPrintMargins.Right / 100),
+                 static_cast<int>(PH) - N(PH * FPrintMargins.Bottom / 100));
 }
 
 // ---------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "platform/classes/Filer.h"
 #include "platform/classes/Resources.h"
 #include "platform/gfx/Bmp.h"
+#include "platform/gfx/Metafile.h"
 #include "platform/rtl/Streams.h"
 #include "platform/sys/FileStream.h"
 
@@ -408,8 +409,10 @@ void TPicture::ReadData(TStream& Stream) {
         SetGraphic(nullptr);
         return;
     }
-    if (name != TBitmap::StaticClassInfo().Name) throw EReadError("Unknown picture format " + name);
-    std::unique_ptr<TGraphic> graphic = std::make_unique<TBitmap>();
+    std::unique_ptr<TGraphic> graphic;
+    if (name == TBitmap::StaticClassInfo().Name) graphic = std::make_unique<TBitmap>();
+    else if (name == TMetafile::StaticClassInfo().Name) graphic = std::make_unique<TMetafile>();
+    else throw EReadError("Unknown picture format " + name);
     graphic->ReadData(Stream);
     Adopt(std::move(graphic));
 }

@@ -8,6 +8,7 @@
 
 #include "GradientTestSupport.h"
 #include "gradient/TeCanvas.h"
+#include "tests/support/ReferencePicture.h"
 
 using namespace gradient_test;
 
@@ -318,14 +319,6 @@ std::unique_ptr<TBitmap> TextByHand(TTeeFont& Font, int X, int Y, int ShadowX, i
     return B;
 }
 
-bool SamePixels(const TSurface& A, const TSurface& B) {
-    if (A.Width() != B.Width() || A.Height() != B.Height()) return false;
-    for (int Y = 0; Y < A.Height(); ++Y)
-        for (int X = 0; X < A.Width(); ++X)
-            if (A.GetPixel(X, Y) != B.GetPixel(X, Y)) return false;
-    return true;
-}
-
 TEST(TeeCanvasText, TheShadowLiesOnItsSideAndTheTextMovesAwayFromAShadowToTheTopOrLeft) {
     struct TCase {
         int H, V;
@@ -345,7 +338,7 @@ TEST(TeeCanvasText, TheShadowLiesOnItsSideAndTheTextMovesAwayFromAShadowToTheTop
         C.SetBackMode(cbmTransparent);
         C.TextOut(20, 20, "Wg");
         auto Expected = TextByHand(Font, 20, 20, T.Shadow.x, T.Shadow.y, "Wg");
-        EXPECT_TRUE(SamePixels(C.BufferBitmap()->Surface(), Expected->Surface()))
+        EXPECT_TRUE(SamePicture(Expected->Surface(), C.BufferBitmap()->Surface()))
             << "shadow " << T.H << ", " << T.V;
         EXPECT_EQ(C.TextWidth("Wg"), C.ReferenceCanvas()->TextWidth("Wg") + std::abs(T.H));
         EXPECT_EQ(C.TextHeight("Wg"), C.ReferenceCanvas()->TextHeight("Wg") + std::abs(T.V));

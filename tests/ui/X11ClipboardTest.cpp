@@ -5,6 +5,7 @@
 #include "XvfbSupport.h"
 #include "platform/backend/Backend.h"
 #include "platform/backend/X11Peer.h"
+#include "platform/gfx/Clipbrd.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
@@ -66,6 +67,23 @@ TEST_F(XClipboard, OtherProgramsGetTheCopiedTextInTheirEncodings) {
     EXPECT_EQ(Type, "ATOM");
     for (const char* T : {"UTF8_STRING", "STRING", "TARGETS"})
         EXPECT_NE(std::find(Offered.begin(), Offered.end(), T), Offered.end()) << T;
+}
+
+TEST_F(XClipboard, OtherProgramsGetACopiedBitmapAsAPngImage) {
+    TBitmap B(6, 4);
+    B.Canvas()->SetPixel(5, 3, clRed);
+    B.Canvas()->SetPixel(0, 0, clBlue);
+    Clipboard()->Assign(&B);
+    std::string Type;
+    std::vector<std::string> Offered = Other->AtomNames(Request("TARGETS", Type));
+    EXPECT_NE(std::find(Offered.begin(), Offered.end(), "image/png"), Offered.end());
+    std::string Png = Request("image/png", Type);
+    EXPECT_EQ(Type, "image/png");
+    TSurface Back = DecodePng(std::vector<uint8_t>(Png.begin(), Png.end()));
+    EXPECT_EQ(Back.Width(), 6);
+    EXPECT_EQ(Back.GetPixel(5, 3), 0xFF0000u);
+    EXPECT_EQ(Back.GetPixel(0, 0), 0x0000FFu);
+    EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP)) << "and the program itself keeps its bitmap";
 }
 
 TEST_F(XClipboard, TheProgramPastesWhatAnotherProgramCopiedAndSeesItGo) {
