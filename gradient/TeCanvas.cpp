@@ -9,6 +9,7 @@
 #include "platform/rtl/Regional.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/OsInfo.h"
+#include "platform/ui/ColorDialog.h"
 #include "platform/ui/Controls.h"
 
 ZELMOR_IMPLEMENT_ENUM(TGradientDirection, "gdTopBottom", "gdBottomTop", "gdLeftRight", "gdRightLeft",
@@ -27,6 +28,8 @@ ZELMOR_IMPLEMENT_CLASS(TView3DOptions, TPersistent)
 ZELMOR_IMPLEMENT_CLASS(TTeeCanvas, TObject)
 ZELMOR_IMPLEMENT_CLASS(TCanvas3D, TTeeCanvas)
 ZELMOR_IMPLEMENT_CLASS(TTeeCanvas3D, TCanvas3D)
+ZELMOR_IMPLEMENT_COMPONENT(TTeeButton, TButton)
+ZELMOR_IMPLEMENT_COMPONENT(TButtonColor, TTeeButton)
 
 namespace {
 
@@ -739,6 +742,12 @@ void ClipTo(TCanvas* ACanvas, const TRegion& Region) {
     if (HadClipRegion) ACanvas->ExtSelectClipRgn(&Region, RGN_AND);
     else ACanvas->SelectClipRgn(&Region);
 }
+
+// The colour dialogs' custom colours, from the first dialog to shutdown.
+std::unique_ptr<TStringList>& CustomEditColors() {
+    static std::unique_ptr<TStringList> List;
+    return List;
+}
 }  // namespace
 
 void InitTeCanvas() {
@@ -749,6 +758,7 @@ void InitTeCanvas() {
 void DoneTeCanvas() {
     SavedClipRegion().reset();
     HadClipRegion = false;
+    CustomEditColors().reset();
 }
 
 void ClipCanvas(TCanvas* ACanvas, const TRect& Rect) { ClipTo(ACanvas, TRegion(ACanvas->LPtoDP(Rect))); }
@@ -1469,4 +1479,99 @@ void TTeeBlend::DoBlend(int Transparency) {
     }
     New.Touch();
     if (Own) FCanvas->ReferenceCanvas()->Draw(FRect.Left, FRect.Top, Own.get());
+}
+
+// ---------------------------------------------------------------------------
+// Colour buttons and the colour dialog
+// ---------------------------------------------------------------------------
+
+TStrings* TeeCustomEditColors() { return CustomEditColors().get(); }
+
+TColor EditColor(TComponent* AOwner, TColor AColor) {
+    auto* Dialog = NewComponent<TColorDialog>(AOwner);
+    try {
+        Dialog->SetColor(AColor);
+        auto& Custom = CustomEditColors();
+        if (!Custom) Custom = std::make_unique<TStringList>();
+        else Dialog->SetCustomColors(Custom.get());
+        if (Dialog->Execute()) {
+            Custom->Assign(Dialog->CustomColors());
+            AColor = Dialog->Color();
+        }
+    } catch (...) {
+        Dialog->Free();
+        throw;
+    }
+    Dialog->Free();
+    return AColor;
+}
+
+TTeeButton::TTeeButton(TComponent* AOwner) : TButton(AOwner) { SetBounds(Left(), Top(), 75, 25); }
+
+void TTeeButton::DescribeProperties(TPropertyTable& T) {
+    T.Property("Height", &TControl::Height, &TControl::SetHeight).Default(25);
+    T.Property("Width", &TControl::Width, &TControl::SetWidth).Default(75);
+}
+
+void TTeeButton::LinkProperty(TObject* Instance, std::string_view PropName) {
+    FLinkedInstance = Instance;
+    FLinkedProperty = Instance ? GetPropInfo(Instance, PropName) : nullptr;
+}
+
+void TTeeButton::DrawSymbol(TCanvas*) { throw EAbstractError("Abstract Error"); }
+
+void TTeeButton::WMPaint(TMessage& Message) {
+    // The custom-paint state makes the paint go through PaintWindow.
+    FControlState.Include(csCustomPaint);
+    try {
+        TButton::WMPaint(Message);
+    } catch (...) {
+        FControlState.Exclude(csCustomPaint);
+        throw;
+    }
+    FControlState.Exclude(csCustomPaint);
+}
+
+void TTeeButton::PaintWindow(HDC DC) {
+    TButton::PaintWindow(DC);
+    if (!FLinkedInstance) return;
+    TCanvas Canvas;
+    AdoptDC(Canvas, DC);
+    try {
+        DrawSymbol(&Canvas);
+    } catch (...) {
+        AdoptDC(Canvas, nullptr);
+        throw;
+    }
+    AdoptDC(Canvas, nullptr);
+}
+
+void TTeeButton::CMEnabledChanged(TMessage& Message) {
+    TButton::CMEnabledChanged(Message);
+    Repaint();
+}
+
+TColor TButtonColor::GetTeeColor() const {
+    if (Assigned(GetColorHandler)) return GetColorHandler();
+    if (FLinkedProperty) return static_cast<TColor>(FLinkedProperty->GetOrd(FLinkedInstance));
+    return clNone;
+}
+
+void TButtonColor::DrawSymbol(TCanvas* ACanvas) {
+    TColor Color = GetTeeColor();
+    if (Color == clNone) return;
+    ACanvas->Brush()->SetColor(Color);
+    if (!Enabled()) ACanvas->Pen()->SetStyle(psClear);
+    ACanvas->Rectangle(Width() - 19, Height() - 19, Width() - 6, Height() - 7);
+}
+
+// A button linked to a property that does not exist opens no dialog: there
+// is nothing to edit, and the click still reaches OnClick.
+void TButtonColor::Click() {
+    if (FLinkedInstance && FLinkedProperty) {
+        TColor Color = EditColor(this, GetTeeColor());
+        FLinkedProperty->SetOrd(FLinkedInstance, Color);
+        Repaint();
+    }
+    TTeeButton::Click();
 }

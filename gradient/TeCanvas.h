@@ -9,7 +9,8 @@
 // rotation with elevation, tilt and perspective), draws into an off-screen
 // bitmap while buffering is on, and draws everything through a TCanvas.
 // Every operation is virtual so that a descendant (a recording canvas in the
-// tests) sees what the figures draw.
+// tests) sees what the figures draw. The unit also has the colour buttons of
+// the library's editing screens and the colour dialog routine.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -22,6 +23,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/Graphics.h"
 #include "platform/rtl/Object.h"
+#include "platform/ui/StdCtrls.h"
 
 class TWinControl;
 class TTeeCanvas;
@@ -584,6 +586,55 @@ private:
     TTeeCanvas3D* FCanvas;
 };
 
-// The unit's process-wide state (the saved clip), made at start-up and freed at shutdown.
+// --- colour buttons ---
+// A push button that paints a symbol over its face and is linked to a
+// property of another object.
+class TTeeButton : public TButton {
+    ZELMOR_CLASS(TTeeButton, TButton)
+public:
+    explicit TTeeButton(TComponent* AOwner);
+    static void DescribeProperties(TPropertyTable& T);
+    // Links the button to the published property of that name (none when
+    // the instance has no such property).
+    void LinkProperty(TObject* Instance, std::string_view PropName);
+    TObject* LinkedInstance() const { return FLinkedInstance; }
+    const TPropInfo* LinkedProperty() const { return FLinkedProperty; }
+
+protected:
+    // Draws the symbol on the button's face; the plain button has none.
+    virtual void DrawSymbol(TCanvas* ACanvas);
+    void PaintWindow(HDC DC) override;
+    void WMPaint(TMessage& Message) override;
+    void CMEnabledChanged(TMessage& Message) override;
+    TObject* FLinkedInstance = nullptr;
+    const TPropInfo* FLinkedProperty = nullptr;
+};
+
+using TButtonGetColorProc = TEvent<TColor()>;
+
+// Shows the linked colour as a swatch and edits it in the colour dialog.
+class TButtonColor : public TTeeButton {
+    ZELMOR_CLASS(TButtonColor, TTeeButton)
+public:
+    using TTeeButton::TTeeButton;
+    // Answers the colour to show instead of the linked property's.
+    TButtonGetColorProc GetColorHandler;
+    TColor GetTeeColor() const;
+    // With a linked property, edits it in the colour dialog, then clicks;
+    // with none (or one that does not exist) it only clicks.
+    void Click() override;
+
+protected:
+    void DrawSymbol(TCanvas* ACanvas) override;
+};
+
+// Runs the colour dialog on AColor and answers the colour chosen, or AColor
+// when the user cancels. The user's own colours come back in the next dialog.
+TColor EditColor(TComponent* AOwner, TColor AColor);
+// The custom colours the dialogs keep ("ColorA=..." lines); null before the first dialog.
+TStrings* TeeCustomEditColors();
+
+// The unit's process-wide state (the saved clip and the dialogs' custom
+// colours), made at start-up and freed at shutdown.
 void InitTeCanvas();
 void DoneTeCanvas();
