@@ -549,6 +549,12 @@ bool TCanvasImpl::Blit(int DX, int DY, int DW, int DH, TCanvasImpl* Src, int SX,
                         Surface->WriteSpan(a, sy, b - a, srow.data());
                         return;
                     }
+                    if (fore == 0xF0 && brush.K == TBrushPaint::Solid) {
+                        // A solid pattern copied: the span takes its colour.
+                        std::fill(row.begin(), row.end(), brush.Color);
+                        Surface->WriteSpan(a, sy, b - a, row.data());
+                        return;
+                    }
                     Surface->ReadSpan(a, sy, b - a, row.data());
                     for (int x = a; x < b; ++x) {
                         uint32_t p = 0;
