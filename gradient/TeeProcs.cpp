@@ -1287,6 +1287,12 @@ bool TryFindResource(std::string_view Name, TBitmap* ABitmap) {
     return true;
 }
 
-void InitTeeProcs() { TeeFieldsSeparator = ";"; }
+// The library's hand is our own drawing, built into the program.
+void InitTeeProcs() {
+    TeeFieldsSeparator = ";";
+    if (Screen) Screen->SetCursors(crTeeHand, LoadResourceCursor("TEE_CURSOR_HAND"));
+}
 
-void DoneTeeProcs() {}
+void DoneTeeProcs() {
+    if (Screen) Screen->SetCursors(crTeeHand, nullptr);
+}

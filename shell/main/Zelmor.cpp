@@ -6,6 +6,7 @@
 // says plainly that it has no window to show.
 #include <cstdio>
 
+#include "gradient/TeeDraw3D.h"
 #include "platform/db/DB.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/rtl/Exceptions.h"
@@ -17,6 +18,16 @@
 
 namespace {
 void Say(const AnsiString& Text) { std::printf("%s\n", ToUtf8(Text).c_str()); }
+
+// The component libraries set up their process-wide objects before the
+// application object runs and release them after its message loop.
+class TLibraries {
+public:
+    TLibraries() { InitGradientPanel(); }
+    ~TLibraries() { DoneGradientPanel(); }
+    TLibraries(const TLibraries&) = delete;
+    TLibraries& operator=(const TLibraries&) = delete;
+};
 }  // namespace
 
 int main() {
@@ -24,6 +35,7 @@ int main() {
         RegisterGfxClasses();
         RegisterDBClasses();
         RegisterUiClasses();
+        TLibraries Libraries;
         EnsureApplication();
         Application->Initialize();
         Application->SetTitle("Zelmor");

@@ -432,4 +432,21 @@ TEST_F(GradientPanel, LeavingThePanelPutsItsCursorBackAndEndsADrag) {
     EXPECT_THROW(TCustomTeePanel(nullptr).InternalDraw(TRect()), EAbstractError);
 }
 
+TEST_F(GradientPanel, TheLibraryInstallsItsHandAsCursor2020UntilItEnds) {
+    TSurface Image, Mask;
+    TPoint HotSpot;
+    ASSERT_TRUE(GetCursorImage(Screen->Cursors(crTeeHand), Image, Mask, HotSpot));
+    EXPECT_EQ(HotSpot, TPoint(6, 0));
+    EXPECT_EQ(Image.Width(), 32);
+    TCountingDraw3D* P = NewPanel();
+    P->SetCursor(crTeeHand);
+    Form->Show();
+    Ui.MoveTo(P->ClientToScreen(TPoint(40, 40)));
+    Ui.RunUntilIdle();
+    EXPECT_EQ(GetCursor(), Screen->Cursors(crTeeHand)) << "the panel shows the hand";
+    DoneGradientPanel();
+    EXPECT_FALSE(GetCursorImage(Screen->Cursors(crTeeHand), Image, Mask, HotSpot));
+    InitGradientPanel();  // the fixture ends it again
+}
+
 }  // namespace

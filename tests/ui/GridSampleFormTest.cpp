@@ -178,20 +178,14 @@ TEST_F(FormTest, TheSampleScreenFromItsResourceCanBeDrivenEntirelyFromATestAndSa
 }
 
 TEST(X11Display, TheGridSampleScreenOpensAsARealWindow) {
-    TXvfb Server;
-    std::string Name = Server.Start();
+    TXvfbDisplay X;
+    std::string Name = X.Start();
     ZELMOR_NEED_TOOL(!Name.empty(), "Xvfb");
-    std::unique_ptr<TDisplay> X = CreateX11Display(Name.c_str());
-    ASSERT_NE(X, nullptr) << "the X server " << Name << " started but cannot be opened";
-    TDisplay& Xd = *X;
-    ResetWindowManager();
-    SetDisplay(std::move(X));
+    TDisplay* Display = X.Install();
+    ASSERT_NE(Display, nullptr) << "the X server " << Name << " started but cannot be opened";
+    TDisplay& Xd = *Display;
     EnsureApplication();
-    if (!StandardControlsRegistered()) {
-        ResetWindowManager();
-        SetDisplay(nullptr);
-        GTEST_SKIP() << "the standard controls are not there yet";
-    }
+    if (!StandardControlsRegistered()) GTEST_SKIP() << "the standard controls are not there yet";
     {
         TManualClock Clock{0, 1000};
         TClockScope UseClock{Clock};
@@ -213,8 +207,6 @@ TEST(X11Display, TheGridSampleScreenOpensAsARealWindow) {
         EXPECT_EQ(GetStrProp(F->ENombre, "Text"), "a");
         F->Free();
     }
-    ResetWindowManager();
-    SetDisplay(nullptr);
 }
 
 }  // namespace

@@ -205,14 +205,12 @@ TEST_F(FormTest, AFormWrittenOutHoldsItsControlsInsideTheirParentsAndItsOtherCom
 // --- the same screen on a real X server ---
 
 TEST(X11Display, TheSampleScreenOpensAsARealWindowThatShowsItsPixelsAndTakesKeys) {
-    TXvfb Server;
-    std::string Name = Server.Start();
+    TXvfbDisplay X;
+    std::string Name = X.Start();
     ZELMOR_NEED_TOOL(!Name.empty(), "Xvfb");
-    std::unique_ptr<TDisplay> X = CreateX11Display(Name.c_str());
-    ASSERT_NE(X, nullptr) << "the X server " << Name << " started but cannot be opened";
-    TDisplay& Xd = *X;
-    ResetWindowManager();
-    SetDisplay(std::move(X));
+    TDisplay* Display = X.Install();
+    ASSERT_NE(Display, nullptr) << "the X server " << Name << " started but cannot be opened";
+    TDisplay& Xd = *Display;
     EnsureApplication();
     {
         TManualClock Clock{0, 1000};
@@ -233,8 +231,6 @@ TEST(X11Display, TheSampleScreenOpensAsARealWindowThatShowsItsPixelsAndTakesKeys
         EXPECT_EQ(S.Name->Typed, "q");
         S.Form->Free();
     }
-    ResetWindowManager();
-    SetDisplay(nullptr);
 }
 
 }  // namespace

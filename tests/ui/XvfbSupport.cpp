@@ -1,5 +1,9 @@
 #include "XvfbSupport.h"
 
+#include "platform/backend/Backend.h"
+#include "platform/win/Display.h"
+#include "platform/win/MessageQueue.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -43,4 +47,20 @@ TXvfb::~TXvfb() {
         kill(FPid, SIGTERM);
         waitpid(FPid, nullptr, 0);
     }
+}
+
+TDisplay* TXvfbDisplay::Install() {
+    std::unique_ptr<TDisplay> X = CreateX11Display(FName.c_str());
+    if (!X) return nullptr;
+    TDisplay* Display = X.get();
+    ResetWindowManager();
+    SetDisplay(std::move(X));
+    FInstalled = true;
+    return Display;
+}
+
+TXvfbDisplay::~TXvfbDisplay() {
+    if (!FInstalled) return;
+    ResetWindowManager();
+    SetDisplay(nullptr);
 }
