@@ -245,7 +245,9 @@ private:
 // --- the canvas ---
 enum TCanvasBackMode : uint8_t { cbmNone, cbmTransparent, cbmOpaque };
 enum TTeeCanvasSurfaceStyle : uint8_t { tcsSolid, tcsWire, tcsDot };
-// How a gradient runs; see TTeeCanvas3D::GradientFill for where each colour lands.
+// How a gradient runs. gdTopBottom puts the start colour at the BOTTOM edge
+// and gdLeftRight at the RIGHT edge (gdBottomTop and gdRightLeft the other
+// way round): the program's stored forms rely on this placement, keep it.
 enum TGradientDirection : uint8_t {
     gdTopBottom,
     gdBottomTop,

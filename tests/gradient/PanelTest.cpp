@@ -212,6 +212,35 @@ TEST_F(GradientPanel, ABackImageIsTiledFromTheCornerOrCentredOrStretched) {
         << "the panel stretches its back image over itself";
 }
 
+// A back image tiled on a wall of the 3D view is clipped to the box's
+// outline; what the panel draws after it must not stay clipped to anything
+// an earlier clip left behind.
+TEST_F(GradientPanel, DrawingAfterATiledBackImageOnAWallIsNotClipped) {
+    TCountingDraw3D* P = NewPanel();
+    TBitmap Image(10, 10);
+    Image.Canvas()->Brush()->SetColor(clRed);
+    Image.Canvas()->FillRect(TRect(0, 0, 10, 10));
+    P->BackImage()->SetGraphic(&Image);
+    P->SetBackImageMode(pbmTile);
+    P->SetBackImageInside(true);
+    P->OnPaint = [P](TObject*, const TRect&) {
+        TCanvas* Surface = P->Canvas3D()->ReferenceCanvas();
+        // An earlier clip made while the device had one of its own.
+        TRegion Window(TRect(0, 0, 100, 100));
+        Surface->SelectClipRgn(&Window);
+        P->Canvas3D()->ClipRectangle(TRect(0, 0, 50, 50));
+        P->Canvas3D()->UnClipRectangle();
+        Surface->SelectClipRgn(nullptr);
+        P->DrawBitmap(TRect(40, 60, 120, 140), 50);
+        P->Canvas3D()->Brush()->SetColor(clLime);
+        P->Canvas3D()->FillRect(TRect(200, 150, 260, 190));
+    };
+    TBitmap B(300, 200);
+    P->Draw(B.Canvas(), TRect(0, 0, 300, 200));
+    EXPECT_EQ(B.Surface().GetPixel(130, 50), 0xFF0000u) << "the image on the wall at depth 50";
+    EXPECT_EQ(B.Surface().GetPixel(230, 170), 0x00FF00u) << "drawn after it, outside the box";
+}
+
 // The zoom rectangle inverts what it covers; drawn again it is gone.
 TEST_F(GradientPanel, TheZoomRectangleDrawnTwiceLeavesThePictureAsItWas) {
     TCountingDraw3D* P = NewPanel();
