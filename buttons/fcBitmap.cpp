@@ -6,7 +6,7 @@
 
 #include "buttons/fcHelpers.h"
 #include "buttons/fcPixelSwap.h"
-#include "platform/gfx/DeviceCaps.h"
+#include "platform/gfx/Graphics.h"
 #include "platform/rtl/Numbers.h"
 #include "platform/rtl/Streams.h"
 
@@ -49,7 +49,10 @@ int DisplayBits() {
 }
 }  // namespace
 
-TfcBitmap::TfcBitmap() : FCanvas(std::make_unique<TCanvas>()) {}
+TfcBitmap::TfcBitmap() : FCanvas(std::make_unique<TCanvas>()) {
+    // Its pixels are 24-bit rows, whatever surface holds them.
+    FCanvas->SetBitsPerPixel(24);
+}
 
 TfcBitmap::~TfcBitmap() = default;
 

@@ -24,6 +24,8 @@
 
 #include "platform/backend/Backend.h"
 #include "platform/backend/X11Keys.h"
+#include "platform/gfx/Bmp.h"
+#include "platform/rtl/Streams.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/win/MessageQueue.h"
@@ -116,6 +118,7 @@ public:
         FUtf8 = Intern("UTF8_STRING");
         FText = Intern("TEXT");
         FIncr = Intern("INCR");
+        FPng = Intern("image/png");
         FProperty = Intern("ZELMOR_SELECTION");
     }
     ~TX11Clipboard() override { XDestroyWindow(FDpy, FWindow); }
@@ -307,8 +310,20 @@ private:
         XFlush(FDpy);
     }
 
+    // A bitmap on the clipboard is a BMP file; other programs take pictures as PNG.
+    static std::string PngOfBitmap(const std::vector<uint8_t>& File) {
+        try {
+            TStringStream S(std::string_view(reinterpret_cast<const char*>(File.data()), File.size()));
+            std::vector<uint8_t> Png = EncodePng(ReadBmp(S).Pixels);
+            return std::string(Png.begin(), Png.end());
+        } catch (const Exception&) {
+            return {};
+        }
+    }
+
     bool Offer(Window Requestor, Atom Property, Atom Target) {
         const std::vector<uint8_t>* Text = Item(CF_TEXT);
+        const std::vector<uint8_t>* Bitmap = Item(CF_BITMAP);
         auto Put8 = [&](Atom Type, const std::string& S) {
             long Limit =
                 XExtendedMaxRequestSize(FDpy) ? XExtendedMaxRequestSize(FDpy) : XMaxRequestSize(FDpy);
@@ -320,6 +335,7 @@ private:
         if (Target == FTargets) {
             std::vector<Atom> List = {FTargets, FTimestamp};
             if (Text) List.insert(List.end(), {FUtf8, XA_STRING, FText});
+            if (Bitmap) List.push_back(FPng);
             for (const auto& I : FItems) {
                 AnsiString Name = GetClipboardFormatName(I.first);
                 if (!Name.empty()) List.push_back(Intern(Name.c_str()));
@@ -337,6 +353,10 @@ private:
         }
         if (Text && (Target == FUtf8 || Target == FText)) return Put8(FUtf8, ToUtf8(TextOfCfText(*Text)));
         if (Text && Target == XA_STRING) return Put8(XA_STRING, LatinOfAnsi(TextOfCfText(*Text)));
+        if (Bitmap && Target == FPng) {
+            std::string Png = PngOfBitmap(*Bitmap);
+            return !Png.empty() && Put8(FPng, Png);
+        }
         for (const auto& I : FItems) {
             AnsiString Name = GetClipboardFormatName(I.first);
             if (!Name.empty() && Intern(Name.c_str()) == Target)
@@ -348,7 +368,7 @@ private:
     static constexpr int WaitLimitMs = 2000;
     Display* FDpy;
     Window FWindow = 0;
-    Atom FClipboard, FTargets, FTimestamp, FUtf8, FText, FIncr, FProperty;
+    Atom FClipboard, FTargets, FTimestamp, FUtf8, FText, FIncr, FPng, FProperty;
     Time FLastTime = CurrentTime;
     Time FOwnedSince = CurrentTime;
     std::vector<std::pair<unsigned, std::vector<uint8_t>>> FItems;

@@ -5,6 +5,7 @@
 #include "platform/classes/Filer.h"
 #include "platform/classes/Resources.h"
 #include "platform/gfx/Bmp.h"
+#include "platform/gfx/Metafile.h"
 #include "platform/rtl/Streams.h"
 #include "platform/sys/FileStream.h"
 
@@ -74,6 +75,21 @@ TSurface Converted(const TSurface& Source, TSurfaceFormat Format) {
     return out;
 }
 
+// What GetDeviceCaps reports for a bitmap of the format: a device bitmap
+// has the screen's depth, a 15-bit one counts as 16.
+int DeviceDepthOf(TPixelFormat F) {
+    switch (F) {
+    case pf1bit: return 1;
+    case pf4bit: return 4;
+    case pf8bit: return 8;
+    case pf15bit:
+    case pf16bit: return 16;
+    case pf24bit: return 24;
+    case pf32bit: return 32;
+    default: return ScreenBitsPerPixel;
+    }
+}
+
 int DepthOf(TPixelFormat F) {
     switch (F) {
     case pf1bit: return 1;
@@ -135,6 +151,7 @@ void TBitmap::SetPixelFormat(TPixelFormat Value) {
         FCanvas->SetSurface(&FSurface);
     }
     if (Value == pf1bit) FSurface.SetMonochrome(true);
+    FCanvas->SetBitsPerPixel(DeviceDepthOf(Value));
     Changed();
 }
 
@@ -201,6 +218,7 @@ void TBitmap::TakeImage(TBmpImage& Image) {
     // A two-colour black-and-white file is a monochrome bitmap.
     if (FPixelFormat == pf1bit) FSurface.SetMonochrome(true);
     FCanvas->SetSurface(&FSurface);
+    FCanvas->SetBitsPerPixel(DeviceDepthOf(FPixelFormat));
     Changed();
 }
 
@@ -255,6 +273,7 @@ void TBitmap::Assign(TPersistent* Source) {
         FTransparentMode = b->FTransparentMode;
         FTransparent = b->FTransparent;
         FCanvas->SetSurface(&FSurface);
+        FCanvas->SetBitsPerPixel(DeviceDepthOf(FPixelFormat));
         Changed();
         return;
     }
@@ -390,8 +409,10 @@ void TPicture::ReadData(TStream& Stream) {
         SetGraphic(nullptr);
         return;
     }
-    if (name != TBitmap::StaticClassInfo().Name) throw EReadError("Unknown picture format " + name);
-    std::unique_ptr<TGraphic> graphic = std::make_unique<TBitmap>();
+    std::unique_ptr<TGraphic> graphic;
+    if (name == TBitmap::StaticClassInfo().Name) graphic = std::make_unique<TBitmap>();
+    else if (name == TMetafile::StaticClassInfo().Name) graphic = std::make_unique<TMetafile>();
+    else throw EReadError("Unknown picture format " + name);
     graphic->ReadData(Stream);
     Adopt(std::move(graphic));
 }

@@ -550,6 +550,12 @@ bool TCanvasImpl::BlitPerPixel(int DX, int DY, int DW, int DH, TCanvasImpl* Src,
                         Surface->WriteSpan(a, sy, b - a, srow.data());
                         return;
                     }
+                    if (fore == 0xF0 && brush.K == TBrushPaint::Solid) {
+                        // A solid pattern copied: the span takes its colour.
+                        std::fill(row.begin(), row.end(), brush.Color);
+                        Surface->WriteSpan(a, sy, b - a, row.data());
+                        return;
+                    }
                     Surface->ReadSpan(a, sy, b - a, row.data());
                     for (int x = a; x < b; ++x) {
                         uint32_t p = 0;
@@ -633,6 +639,26 @@ void TCanvas::SetPixelsPerInch(int Value) {
     if (Value <= 0 || Value == F->PixelsPerInch) return;
     F->PixelsPerInch = Value;
     F->FitFont();
+}
+
+int TCanvas::BitsPerPixel() const { return F->BitsPerPixel; }
+
+void TCanvas::SetBitsPerPixel(int Value) {
+    if (Value > 0) F->BitsPerPixel = Value;
+}
+
+int GetDeviceCaps(const TCanvas* DC, int Index) {
+    if (!DC) return 0;
+    const TSurface* S = DC->Surface();
+    switch (Index) {
+    case BITSPIXEL: return DC->BitsPerPixel();
+    case PLANES: return 1;
+    case HORZRES: return S ? S->Width() : 0;
+    case VERTRES: return S ? S->Height() : 0;
+    case LOGPIXELSX:
+    case LOGPIXELSY: return DC->PixelsPerInch();
+    default: return 0;
+    }
 }
 
 void TCanvasImpl::FitFont() {

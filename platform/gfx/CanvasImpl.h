@@ -66,6 +66,7 @@ struct TCanvasImpl {
     TPoint DeviceOrigin{0, 0};
     std::optional<TRegion> DeviceClip;  // device coordinates
     int PixelsPerInch = ScreenPixelsPerInch;
+    int BitsPerPixel = ScreenBitsPerPixel;
     TDCState State;
     std::vector<TDCState> Saved;
     // The clip as surface pixels, made on demand.

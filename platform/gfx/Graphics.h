@@ -209,6 +209,10 @@ enum : uint8_t { DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2 };
 // tmPitchAndFamily: the bit is set for a VARIABLE pitch font (an old trap of the format).
 enum : uint8_t { TMPF_FIXED_PITCH = 1, TMPF_VECTOR = 2, TMPF_TRUETYPE = 4 };
 enum : int { FW_NORMAL = 400, FW_BOLD = 700 };
+// GetDeviceCaps.
+enum : int { HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14, LOGPIXELSX = 88, LOGPIXELSY = 90 };
+// The colour depth a screen reports (true colour).
+constexpr int ScreenBitsPerPixel = 32;
 
 // --- pen, brush, font ---
 class TGraphicsObject : public TPersistent {
@@ -453,6 +457,10 @@ public:
     // points: its Height and PixelsPerInch are made those of this resolution.
     int PixelsPerInch() const;
     void SetPixelsPerInch(int Value);
+    // The colour depth the device reports: the screen's unless its owner (a
+    // bitmap of another format, a printer) says otherwise.
+    int BitsPerPixel() const;
+    void SetBitsPerPixel(int Value);
     // The canvas itself plays the device context of the platform calls.
     TCanvas* Handle() { return this; }
     bool HandleAllocated() const { return Surface() != nullptr; }
@@ -642,6 +650,11 @@ private:
     friend struct TCanvasImpl;
     std::unique_ptr<TCanvasImpl> F;
 };
+
+// What the device behind a canvas is: BITSPIXEL and PLANES (always one
+// plane), HORZRES and VERTRES (its surface in pixels), LOGPIXELSX and
+// LOGPIXELSY; 0 for any other index or without a canvas.
+int GetDeviceCaps(const TCanvas* DC, int Index);
 
 // The class library's 3D frame: Width nested one-pixel frames, the top and
 // left sides in TopColor and the bottom and right sides in BottomColor; R

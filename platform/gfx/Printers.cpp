@@ -19,9 +19,6 @@
 
 namespace {
 
-// A4 in tenths of a millimetre.
-constexpr int PaperWidth = 2100, PaperHeight = 2970;
-
 int PaperPixels(int TenthsOfMm, int PixelsPerInch) { return MulDiv(TenthsOfMm, PixelsPerInch, 254); }
 
 std::string ErrorText(int Error) { return std::generic_category().message(Error); }
@@ -33,6 +30,8 @@ TPrinter::TPrinter(int PixelsPerInch)
     : FPixelsPerInch(PixelsPerInch > 0 ? PixelsPerInch : PrinterPixelsPerInch),
       FCanvas(std::make_unique<TCanvas>()) {
     FCanvas->SetPixelsPerInch(FPixelsPerInch);
+    // A colour printer.
+    FCanvas->SetBitsPerPixel(24);
 }
 
 TPrinter::~TPrinter() = default;
@@ -47,12 +46,19 @@ void TPrinter::SetOrientation(TPrinterOrientation Value) {
     FOrientation = Value;
 }
 
+void TPrinter::SetPaperSize(int Width, int Height) {
+    CheckPrinting(false);
+    if (Width < 1 || Height < 1) throw EPrinter("Paper size is not valid");
+    FPaperWidth = Width;
+    FPaperHeight = Height;
+}
+
 int TPrinter::PageWidth() const {
-    return PaperPixels(FOrientation == poPortrait ? PaperWidth : PaperHeight, FPixelsPerInch);
+    return PaperPixels(FOrientation == poPortrait ? FPaperWidth : FPaperHeight, FPixelsPerInch);
 }
 
 int TPrinter::PageHeight() const {
-    return PaperPixels(FOrientation == poPortrait ? PaperHeight : PaperWidth, FPixelsPerInch);
+    return PaperPixels(FOrientation == poPortrait ? FPaperHeight : FPaperWidth, FPixelsPerInch);
 }
 
 TStrings* TPrinter::Printers() const {

@@ -3,7 +3,7 @@
 //
 // A job is BeginDoc, drawing on Canvas, NewPage before each further page, and
 // EndDoc (or Abort, which drops the job). Each page is a white surface of
-// PageWidth by PageHeight pixels: A4 paper (210 by 297 mm) at PixelsPerInch
+// PageWidth by PageHeight pixels: A4 paper (210 by 297 mm, or the paper set) at PixelsPerInch
 // dots per inch, 300 unless the printer is made with another resolution, so
 // 2480 by 3508 pixels upright; landscape swaps the two. The canvas keeps its
 // pen, brush, font and mapping from page to page, and a font given to it
@@ -58,7 +58,13 @@ public:
     void SetTitle(const AnsiString& Value) { FTitle = Value; }
     TPrinterOrientation Orientation() const { return FOrientation; }
     void SetOrientation(TPrinterOrientation Value);
-    // The page in device pixels, as the orientation turns it.
+    // The paper upright, in tenths of a millimetre: A4 (2100 x 2970) unless
+    // set otherwise; sizes below 1 are refused with EPrinter, and so is a
+    // change while a job runs.
+    int PaperWidth() const { return FPaperWidth; }
+    int PaperHeight() const { return FPaperHeight; }
+    void SetPaperSize(int Width, int Height);
+    // The page in device pixels, as the paper and the orientation make it.
     int PageWidth() const;
     int PageHeight() const;
     // Dots per inch, the same across and down the page.
@@ -92,6 +98,7 @@ private:
     mutable std::unique_ptr<TStrings> FPrinters;
     AnsiString FTitle;
     TPrinterOrientation FOrientation = poPortrait;
+    int FPaperWidth = 2100, FPaperHeight = 2970;
     bool FPrinting = false, FAborted = false;
     int FPageNumber = 0;
 };

@@ -102,7 +102,9 @@ void TSurface::WriteSpan(int X, int Y, int Count, const uint32_t* In) {
     }
 }
 
-void SaveSurfaceToPng(const TSurface& Surface, const std::string& FileName) {
+namespace {
+// A cairo image of the surface's pixels (at least 1 x 1); the caller destroys it.
+cairo_surface_t* CairoImageOf(const TSurface& Surface) {
     int w = std::max(Surface.Width(), 1), h = std::max(Surface.Height(), 1);
     cairo_surface_t* png = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
     cairo_surface_flush(png);
@@ -113,17 +115,11 @@ void SaveSurfaceToPng(const TSurface& Surface, const std::string& FileName) {
         Surface.ReadSpan(0, y, Surface.Width(),
                          reinterpret_cast<uint32_t*>(data + size_t(y) * size_t(stride)));
     cairo_surface_mark_dirty(png);
-    cairo_status_t status = cairo_surface_write_to_png(png, FileName.c_str());
-    cairo_surface_destroy(png);
-    if (status != CAIRO_STATUS_SUCCESS) throw EInOutError("Cannot write " + FileName);
+    return png;
 }
 
-TSurface LoadSurfaceFromPng(const std::string& FileName) {
-    cairo_surface_t* png = cairo_image_surface_create_from_png(FileName.c_str());
-    if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(png);
-        throw EInOutError("Cannot read " + FileName);
-    }
+// The pixels of a cairo image, which the caller destroys.
+TSurface SurfaceOfCairoImage(cairo_surface_t* png) {
     int w = cairo_image_surface_get_width(png), h = cairo_image_surface_get_height(png);
     cairo_format_t format = cairo_image_surface_get_format(png);
     TSurface result(w, h);
@@ -147,6 +143,65 @@ TSurface LoadSurfaceFromPng(const std::string& FileName) {
             dst[x] = p & 0xFFFFFF;
         }
     }
+    return result;
+}
+
+struct TPngReadState {
+    std::span<const uint8_t> Bytes;
+    size_t Position = 0;
+};
+}  // namespace
+
+void SaveSurfaceToPng(const TSurface& Surface, const std::string& FileName) {
+    cairo_surface_t* png = CairoImageOf(Surface);
+    cairo_status_t status = cairo_surface_write_to_png(png, FileName.c_str());
+    cairo_surface_destroy(png);
+    if (status != CAIRO_STATUS_SUCCESS) throw EInOutError("Cannot write " + FileName);
+}
+
+std::vector<uint8_t> EncodePng(const TSurface& Surface) {
+    std::vector<uint8_t> Bytes;
+    cairo_surface_t* png = CairoImageOf(Surface);
+    cairo_status_t status = cairo_surface_write_to_png_stream(
+        png,
+        [](void* Closure, const unsigned char* Data, unsigned int Length) {
+            auto* Out = static_cast<std::vector<uint8_t>*>(Closure);
+            Out->insert(Out->end(), Data, Data + Length);
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &Bytes);
+    cairo_surface_destroy(png);
+    if (status != CAIRO_STATUS_SUCCESS) throw EInOutError("Cannot make a PNG image");
+    return Bytes;
+}
+
+TSurface DecodePng(std::span<const uint8_t> Bytes) {
+    TPngReadState State{Bytes};
+    cairo_surface_t* png = cairo_image_surface_create_from_png_stream(
+        [](void* Closure, unsigned char* Data, unsigned int Length) {
+            auto* S = static_cast<TPngReadState*>(Closure);
+            if (S->Bytes.size() - S->Position < Length) return CAIRO_STATUS_READ_ERROR;
+            std::memcpy(Data, S->Bytes.data() + S->Position, Length);
+            S->Position += Length;
+            return CAIRO_STATUS_SUCCESS;
+        },
+        &State);
+    if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(png);
+        throw EInOutError("Not a PNG image");
+    }
+    TSurface Result = SurfaceOfCairoImage(png);
+    cairo_surface_destroy(png);
+    return Result;
+}
+
+TSurface LoadSurfaceFromPng(const std::string& FileName) {
+    cairo_surface_t* png = cairo_image_surface_create_from_png(FileName.c_str());
+    if (cairo_surface_status(png) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(png);
+        throw EInOutError("Cannot read " + FileName);
+    }
+    TSurface result = SurfaceOfCairoImage(png);
     cairo_surface_destroy(png);
     return result;
 }

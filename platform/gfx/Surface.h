@@ -10,6 +10,7 @@
 // A monochrome surface is an Xrgb32 surface whose pixels are only black or
 // white; blits into and out of it follow the monochrome conversion rules.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -78,3 +79,6 @@ void SaveSurfaceToPng(const TSurface& Surface, const std::string& FileName);
 // Reads a PNG file into a new Xrgb32 surface (alpha is dropped); raises
 // EInOutError when the file cannot be read.
 TSurface LoadSurfaceFromPng(const std::string& FileName);
+// The same in memory: the bytes of a PNG file, and a surface from them.
+std::vector<uint8_t> EncodePng(const TSurface& Surface);
+TSurface DecodePng(std::span<const uint8_t> Bytes);

@@ -161,6 +161,9 @@ int GetProfileInt(std::string_view Section, std::string_view Key, int Default) {
     return Default;
 }
 
+LANGID GetSystemDefaultLangID() { return Current().LanguageId; }
+LANGID GetUserDefaultLangID() { return Current().LanguageId; }
+
 AnsiString GetLocaleStr(LCID, LCTYPE Type, std::string_view Default) {
     const TFormatSettings& s = Current();
     // The locale counts days from Monday; our names start on Sunday.
@@ -174,7 +177,7 @@ AnsiString GetLocaleStr(LCID, LCTYPE Type, std::string_view Default) {
         return s.ShortMonthNames[Type - LOCALE_SABBREVMONTHNAME1];
     const char* key = nullptr;
     switch (Type) {
-    case LOCALE_ILANGUAGE: return "0c0a";
+    case LOCALE_ILANGUAGE: return LowerCase(IntToHex(s.LanguageId, 4));
     case LOCALE_SLANGUAGE: return "Espa\xF1ol";
     case LOCALE_IDEFAULTANSICODEPAGE: return IntToStr(s.CodePage);
     case LOCALE_IFIRSTDAYOFWEEK: return IntToStr(s.FirstDayOfWeek);

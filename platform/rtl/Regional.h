@@ -48,6 +48,9 @@ struct TFormatSettings {
     // Right-to-left reading (the "middle east" flag) and the NT family flag.
     bool RightToLeft = false;
     bool IsNT = true;
+    // The system's language identifier: the primary language in the low ten
+    // bits (0x0A Spanish, 0x11 Japanese), the sublanguage above them.
+    uint16_t LanguageId = 0x0C0A;
 
     TFormatSettings();
 };
@@ -121,6 +124,13 @@ constexpr LCTYPE LOCALE_SMONTHNAME1 = 0x0038;      // January; ...12
 constexpr LCTYPE LOCALE_SABBREVMONTHNAME1 = 0x0044;
 constexpr LCTYPE LOCALE_STIMEFORMAT = 0x1003;
 constexpr LCTYPE LOCALE_IFIRSTDAYOFWEEK = 0x100C;
+
+// The language of the settings in force.
+using LANGID = uint16_t;
+LANGID GetSystemDefaultLangID();
+LANGID GetUserDefaultLangID();
+constexpr int PRIMARYLANGID(LANGID Id) { return Id & 0x3FF; }
+constexpr int SUBLANGID(LANGID Id) { return Id >> 10; }
 
 // The locale's answer as text; empty for a type we do not keep. Every locale
 // identifier answers with the current settings: there is one user here.

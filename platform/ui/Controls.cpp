@@ -15,6 +15,9 @@ ZELMOR_IMPLEMENT_ENUM(TAnchorKind, "akLeft", "akTop", "akRight", "akBottom")
 ZELMOR_IMPLEMENT_ENUM(TBiDiMode, "bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign",
                       "bdRightToLeftReadingOnly")
 ZELMOR_IMPLEMENT_ENUM(TDragMode, "dmManual", "dmAutomatic")
+ZELMOR_IMPLEMENT_ENUM(TMouseButton, "mbLeft", "mbRight", "mbMiddle")
+ZELMOR_IMPLEMENT_ENUM(TShiftStateFlag, "ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRight", "ssMiddle",
+                      "ssDouble")
 ZELMOR_IMPLEMENT_ENUM(TFormBorderStyle, "bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow",
                       "bsSizeToolWin")
 

@@ -72,7 +72,9 @@ enum TControlStyleFlag : uint8_t {
 using TControlStyle = TSet<TControlStyleFlag>;
 
 enum TMouseButton : uint8_t { mbLeft, mbRight, mbMiddle };
+ZELMOR_DECLARE_ENUM(TMouseButton);
 enum TShiftStateFlag : uint8_t { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+ZELMOR_DECLARE_ENUM(TShiftStateFlag);
 using TShiftState = TSet<TShiftStateFlag>;
 enum TBiDiMode : uint8_t { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 ZELMOR_DECLARE_ENUM(TBiDiMode);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 
+#include "platform/gfx/CursorImage.h"
 #include "platform/rtl/Clock.h"
 #include "platform/win/Display.h"
 #include "platform/win/MessageQueue.h"
@@ -13,7 +14,9 @@
 struct TCursorShape {
     int Number = crArrow;
     TSurface Image;
+    TSurface Mask;
     TPoint HotSpot;
+    bool FromImage = false;
 };
 
 namespace wm {
@@ -466,14 +469,45 @@ HCURSOR LoadStandardCursor(int Cursor) {
     return &Standard.back();
 }
 
-HCURSOR CreateImageCursor(const TSurface* Image, TPoint HotSpot) {
+namespace {
+HCURSOR Keep(TCursorShape C) {
     static std::deque<TCursorShape> Made;
+    Made.push_back(std::move(C));
+    return &Made.back();
+}
+}  // namespace
+
+HCURSOR CreateImageCursor(const TSurface* Image, TPoint HotSpot) {
     TCursorShape C;
     C.Number = crArrow;
     if (Image) C.Image = *Image;
     C.HotSpot = HotSpot;
-    Made.push_back(std::move(C));
-    return &Made.back();
+    C.FromImage = Image != nullptr;
+    return Keep(std::move(C));
+}
+
+HCURSOR CreateImageCursor(const TSurface& Image, const TSurface& Mask, TPoint HotSpot) {
+    TCursorShape C;
+    C.Number = crArrow;
+    C.Image = Image;
+    C.Mask = Mask;
+    C.HotSpot = HotSpot;
+    C.FromImage = true;
+    return Keep(std::move(C));
+}
+
+HCURSOR LoadResourceCursor(std::string_view Name) {
+    TCursorImage Cursor;
+    if (!LoadCursorResource(Name, Cursor)) return nullptr;
+    return CreateImageCursor(Cursor.Image, Cursor.Mask, Cursor.HotSpot);
+}
+
+bool GetCursorImage(HCURSOR Cursor, TSurface& Image, TSurface& Mask, TPoint& HotSpot) {
+    if (!Cursor || !Cursor->FromImage) return false;
+    Image = Cursor->Image;
+    Mask = Cursor->Mask;
+    HotSpot = Cursor->HotSpot;
+    return true;
 }
 
 HCURSOR SetCursor(HCURSOR Cursor) {

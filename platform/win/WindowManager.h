@@ -266,6 +266,13 @@ using HCURSOR = const TCursorShape*;
 HCURSOR LoadStandardCursor(int Cursor);
 // A cursor made from a picture (nullptr image: the arrow's shape).
 HCURSOR CreateImageCursor(const TSurface* Image, TPoint HotSpot);
+// The same with its mask: white where the screen shows through.
+HCURSOR CreateImageCursor(const TSurface& Image, const TSurface& Mask, TPoint HotSpot);
+// The cursor of that name built into the program (resources/cursors); null
+// when there is none. EInvalidGraphic when its file cannot be read.
+HCURSOR LoadResourceCursor(std::string_view Name);
+// The picture, mask and hot spot of a cursor made from a picture; false for a standard cursor.
+bool GetCursorImage(HCURSOR Cursor, TSurface& Image, TSurface& Mask, TPoint& HotSpot);
 HCURSOR SetCursor(HCURSOR Cursor);
 HCURSOR GetCursor();
 // The standard number a cursor shows as (crArrow for pictures the display cannot show).

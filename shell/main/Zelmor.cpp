@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "buttons/fcReg.h"
+#include "gradient/TeeDraw3D.h"
 #include "platform/db/DB.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/rtl/Exceptions.h"
@@ -19,6 +20,24 @@
 
 namespace {
 void Say(const AnsiString& Text) { std::printf("%s\n", ToUtf8(Text).c_str()); }
+
+// The component libraries set up their process-wide objects before the
+// application object runs and release them after its message loop. The
+// report-view library comes first: a string table missing from the program
+// stops the start there.
+class TLibraries {
+public:
+    TLibraries() {
+        InitGradientPanel();
+        RegisterFcClasses();
+    }
+    ~TLibraries() { DoneGradientPanel(); }
+    TLibraries(const TLibraries&) = delete;
+    TLibraries& operator=(const TLibraries&) = delete;
+
+private:
+    TOvcLibrary FReportView;
+};
 }  // namespace
 
 int main() {
@@ -26,11 +45,7 @@ int main() {
         RegisterGfxClasses();
         RegisterDBClasses();
         RegisterUiClasses();
-        // The report-view library starts before the application object (a
-        // string table missing from the program stops the start here) and
-        // ends once the program's work is done.
-        TOvcLibrary reportView;
-        RegisterFcClasses();
+        TLibraries Libraries;
         EnsureApplication();
         Application->Initialize();
         Application->SetTitle("Zelmor");

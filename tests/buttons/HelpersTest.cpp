@@ -6,7 +6,7 @@
 #include "buttons/fcExprEval.h"
 #include "buttons/fcHelpers.h"
 #include "buttons/fcPixelSwap.h"
-#include "platform/gfx/DeviceCaps.h"
+#include "platform/gfx/Graphics.h"
 #include "platform/gfx/ImageList.h"
 
 namespace {
@@ -97,7 +97,6 @@ TEST(fcHelpers, OurSurfacesAreTrueColour) {
     Mono.SetSize(2, 2);
     TfcBitmap Own;
     Own.SetSize(2, 2);
-    EXPECT_EQ(GetDeviceCaps(nullptr, BITSPIXEL), 32);
     EXPECT_EQ(GetDeviceCaps(Colour.Canvas(), BITSPIXEL), 32);
     EXPECT_EQ(GetDeviceCaps(Own.Canvas(), BITSPIXEL), 24);
     EXPECT_EQ(GetDeviceCaps(Mono.Canvas(), BITSPIXEL), 1);

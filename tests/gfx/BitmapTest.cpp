@@ -109,6 +109,28 @@ TEST(Bmp, ReadsOnlyItsOwnBytesOfAStream) {
     EXPECT_TRUE(SamePicture(second, ReadBmp(s, int64_t(1) << 40).Pixels));
 }
 
+TEST(Bitmap, TheDeviceOfABitmapReportsTheDepthOfItsFormat) {
+    struct TCase {
+        TPixelFormat Format;
+        int Bits;
+    };
+    for (TCase C : {TCase{pfDevice, 32}, TCase{pf1bit, 1}, TCase{pf4bit, 4}, TCase{pf8bit, 8},
+                    TCase{pf15bit, 16}, TCase{pf16bit, 16}, TCase{pf24bit, 24}, TCase{pf32bit, 32}}) {
+        TBitmap B(30, 20);
+        B.SetPixelFormat(C.Format);
+        EXPECT_EQ(GetDeviceCaps(B.Canvas(), BITSPIXEL), C.Bits) << int(C.Format);
+        EXPECT_EQ(GetDeviceCaps(B.Canvas(), PLANES), 1);
+        TBitmap Copy;
+        Copy.Assign(&B);
+        EXPECT_EQ(GetDeviceCaps(Copy.Canvas(), BITSPIXEL), C.Bits) << "a copy is of the same format";
+    }
+    TBitmap B(30, 20);
+    EXPECT_EQ(GetDeviceCaps(B.Canvas(), HORZRES), 30);
+    EXPECT_EQ(GetDeviceCaps(B.Canvas(), VERTRES), 20);
+    EXPECT_EQ(GetDeviceCaps(B.Canvas(), LOGPIXELSY), 96);
+    EXPECT_EQ(GetDeviceCaps(nullptr, BITSPIXEL), 0);
+}
+
 TEST(Bitmap, LoadingAndSavingKeepsThePaletteFormat) {
     std::vector<uint32_t> table = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     TBitmap b;

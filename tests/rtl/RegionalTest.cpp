@@ -70,6 +70,17 @@ TEST(Regional, ReplacedSettingsAreSeenAtOnceAndRestored) {
     EXPECT_EQ(FloatToStrF(1234.5, ffNumber, 15, 1), "1.234,5");
 }
 
+TEST(Regional, TheLanguageIsTheSettingsOwn) {
+    EXPECT_EQ(PRIMARYLANGID(GetSystemDefaultLangID()), 0x0A) << "Spanish";
+    EXPECT_EQ(GetLocaleStr(LOCALE_USER_DEFAULT, LOCALE_ILANGUAGE), "0c0a");
+    TFormatSettings s;
+    s.LanguageId = 0x0411;
+    TFormatSettingsScope scope(s);
+    EXPECT_EQ(PRIMARYLANGID(GetUserDefaultLangID()), 0x11) << "Japanese";
+    EXPECT_EQ(SUBLANGID(GetSystemDefaultLangID()), 1);
+    EXPECT_EQ(GetLocaleStr(LOCALE_USER_DEFAULT, LOCALE_ILANGUAGE), "0411");
+}
+
 TEST(Regional, PicturesConvertBothWays) {
     struct {
         const char* Format;
