@@ -10,24 +10,16 @@
 #include "platform/ui/Forms.h"
 #include "platform/win/MessageQueue.h"
 #include "tests/support/OutsideTools.h"
-#include "tests/support/ui/X11Support.h"
+#include "tests/support/ui/ScreenTest.h"
 
 namespace {
 
-TEST(X11Display, AShapedImageButtonTakesOnlyTheClicksOnItsPicture) {
-    TXvfb Server;
-    std::string Name = Server.Start();
-    ZELMOR_NEED_TOOL(!Name.empty(), "Xvfb");
-    std::unique_ptr<TDisplay> X = CreateX11Display(Name.c_str());
-    ASSERT_NE(X, nullptr) << "the X server " << Name << " started but cannot be opened";
-    TDisplay& Xd = *X;
-    ResetWindowManager();
-    SetDisplay(std::move(X));
-    EnsureApplication();
+using X11Display = X11ScreenTest;
+
+TEST_F(X11Display, AShapedImageButtonTakesOnlyTheClicksOnItsPicture) {
+    TDisplay& Xd = X();
     RegisterFcClasses();
     {
-        TManualClock Clock{0, 1000};
-        TClockScope UseClock{Clock};
         TForm* Form = TForm::CreateNew(Application);
         Form->SetBorderStyle(bsNone);
         Form->SetBounds(40, 40, 200, 100);
@@ -68,8 +60,6 @@ TEST(X11Display, AShapedImageButtonTakesOnlyTheClicksOnItsPicture) {
         EXPECT_EQ(Pixel, 0xFF0000u) << "the server shows the picture";
         Form->Free();
     }
-    ResetWindowManager();
-    SetDisplay(nullptr);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include "reportview/OvcClock.h"
 #include "reportview/OvcExcpt.h"
 #include "tests/support/OutsideTools.h"
-#include "tests/support/ui/X11Support.h"
+#include "tests/support/ui/ScreenTest.h"
 
 namespace {
 
@@ -285,19 +285,11 @@ TEST_F(OvcClockPicture, TheFacePictureIsStretchedIntoTheRound) {
 
 // --- on a real X server ---
 
-TEST(X11Display, TheOrganizersClockMovesItsSecondHandOnTheScreen) {
-    TXvfb Server;
-    std::string Name = Server.Start();
-    ZELMOR_NEED_TOOL(!Name.empty(), "Xvfb");
-    std::unique_ptr<TDisplay> X = CreateX11Display(Name.c_str());
-    ASSERT_NE(X, nullptr) << "the X server " << Name << " started but cannot be opened";
-    TDisplay& Xd = *X;
-    ResetWindowManager();
-    SetDisplay(std::move(X));
-    EnsureApplication();
+using X11Display = X11ScreenTest;
+
+TEST_F(X11Display, TheOrganizersClockMovesItsSecondHandOnTheScreen) {
+    TDisplay& Xd = X();
     {
-        TManualClock Clock{0, 1000};
-        TClockScope UseClock{Clock};
         TForm* F = BuildOrganizer(Application);
         auto* k = dynamic_cast<TOvcClock*>(F->FindComponent("OvcClockTotal"));
         k->SetClockFace(nullptr);
@@ -324,8 +316,6 @@ TEST(X11Display, TheOrganizersClockMovesItsSecondHandOnTheScreen) {
         EXPECT_EQ(pixel(70, 80 - 32), 0xFFFFFFu) << "the minute hand is shorter than that";
         F->Free();
     }
-    ResetWindowManager();
-    SetDisplay(nullptr);
 }
 
 }  // namespace
