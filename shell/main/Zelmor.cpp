@@ -6,6 +6,7 @@
 // says plainly that it has no window to show.
 #include <cstdio>
 
+#include "dataaware/DataAware.h"
 #include "platform/db/DB.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/rtl/Exceptions.h"
@@ -25,6 +26,9 @@ int main() {
         RegisterDBClasses();
         RegisterUiClasses();
         EnsureApplication();
+        // Before the first form: the library's settings object is in place
+        // when the main window's copy of its texts loads.
+        StartDataAwareLibrary();
         Application->Initialize();
         Application->SetTitle("Zelmor");
         Application->SetHelpFile("REZUDURAR3.HLP");
@@ -44,6 +48,7 @@ int main() {
         Say("Recursos cargados: " + IntToStr(resources));
         Say("La ventana principal todav\xED"
             "a no existe en esta versi\xF3n: no hay pantallas que mostrar.");
+        FinishDataAwareLibrary();
     } catch (const std::exception& e) {
         // Whatever stopped the start, the caller of the program must see a failure.
         std::fprintf(stderr, "%s\n", ToUtf8(e.what()).c_str());
