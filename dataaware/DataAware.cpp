@@ -2,10 +2,17 @@
 
 #include "dataaware/Wwdatsrc.h"
 #include "dataaware/Wwintl.h"
+#include "dataaware/Wwkeycb.h"
+#include "dataaware/Wwqbe.h"
+#include "dataaware/Wwquery.h"
+#include "dataaware/Wwtable.h"
+#include "dataaware/wwstorep.h"
 
 void StartDataAwareLibrary() {
-    RegisterClasses(
-        {&TwwDataSource::StaticClassInfo(), &TwwIntl::StaticClassInfo(), &TwwController::StaticClassInfo()});
+    RegisterClasses({&TwwTable::StaticClassInfo(), &TwwQuery::StaticClassInfo(), &TwwQBE::StaticClassInfo(),
+                     &TwwStoredProc::StaticClassInfo(), &TwwDataSource::StaticClassInfo(),
+                     &TwwIntl::StaticClassInfo(), &TwwController::StaticClassInfo(),
+                     &TwwIncrementalSearch::StaticClassInfo()});
     StartDefaultIntl();
 }
 

@@ -34,7 +34,7 @@ AnsiString NextToken(std::string_view Text, std::string_view Delimiter, int& Pos
     } else {
         // A word delimiter ("AND") counts only between blanks, so that it is
         // not found inside a name.
-        AnsiString word = " " + AsciiUpperText(Delimiter) + " ";
+        AnsiString word = AnsiString(1, ' ').append(AsciiUpperText(Delimiter)).append(1, ' ');
         found = AsciiUpperText(rest).find(word);
         delimiterLength = word.size();
     }

@@ -566,6 +566,10 @@ void TDataSet::UpdateCursorPos() {
 
 void TDataSet::Refresh() {
     CheckBrowseMode();
+    // A record filter's answers may have changed since the cursor last
+    // counted its records.
+    if (FCallbackHandle) FCursor->SetFilterActive(FCallbackHandle, true);
+    for (const TOwnFilter& own : FOwnFilters) FCursor->SetFilterActive(own.CursorHandle, own.Active);
     UpdateCursorPos();
     Resync({});
 }
