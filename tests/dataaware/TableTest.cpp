@@ -491,3 +491,23 @@ TEST_F(Table, MemoReadForFilteringStopsAtTheCapInForce) {
 }
 
 }  // namespace
+
+namespace {
+// A line that opens its table without the extension ("N") is resolved by the
+// table it opened.
+TEST_F(Table, ResolveALookupOpenedWithoutItsExtension) {
+    DataFields();
+    TField* name = CalcField("ASIGNOM");
+    auto lookups = Lines({"ASIGNOM;Zelmor;asig.dbf;NOMBRE;xx;CODIGO;N"});
+    auto links = Lines({"ASIG;CODIGO"});
+    Alum->SetLookupFields(lookups.get());
+    Alum->SetLookupLinks(links.get());
+    Alum->SetIndexName("N");
+    Alum->Open();
+    AnsiString key;
+    TField* result = nullptr;
+    ASSERT_TRUE(ResolveLookupDisplay(name, key, result));
+    EXPECT_EQ(key, "MAT");
+    EXPECT_EQ(result->AsString(), "Matem\xE1ticas");
+}
+}  // namespace
