@@ -261,6 +261,7 @@ void TDataSet::CloseCursor() {
     FFilterExpr.reset();
     FFilterHandle = 0;
     FCallbackHandle = 0;
+    FOwnFilters.clear();
     FCursor.reset();
 }
 
@@ -565,6 +566,10 @@ void TDataSet::UpdateCursorPos() {
 
 void TDataSet::Refresh() {
     CheckBrowseMode();
+    // A record filter's answers may have changed since the cursor last
+    // counted its records.
+    if (FCallbackHandle) FCursor->SetFilterActive(FCallbackHandle, true);
+    for (const TOwnFilter& own : FOwnFilters) FCursor->SetFilterActive(own.CursorHandle, own.Active);
     UpdateCursorPos();
     Resync({});
 }
@@ -1232,7 +1237,10 @@ bool TDataSet::LocateRecord(const AnsiString& KeyFields, const TVariant& KeyValu
     std::unique_ptr<TDbfCursor> cursor = CloneCursor();
     TDbfTable& table = cursor->Table();
     uint32_t found = 0;
-    for (bool on = cursor->First(); on; on = cursor->Next()) {
+    TDbfKey bound;
+    bool seeked = !calculated && SeekLocateStart(*cursor, fields[0], keys[0], Options, bound);
+    for (bool on = seeked ? cursor->OnRecord() : cursor->First(); on; on = cursor->Next()) {
+        if (seeked && table.CompareKey(bound, cursor->Record()) != 0) break;
         FScratch.Data.assign(cursor->Record(), static_cast<size_t>(table.RecordLength()));
         FScratch.RecNo = cursor->RecNo();
         FScratch.Memos.clear();
@@ -1287,35 +1295,73 @@ std::unique_ptr<TDbfCursor> TDataSet::CloneCursor() {
 
 bool TDataSet::MapsToIndex(const std::vector<TField*>&, bool) { return false; }
 
+bool TDataSet::SeekLocateStart(TDbfCursor&, const TField*, const TVariant&, TLocateOptions, TDbfKey&) {
+    return false;
+}
+
 // ---------------------------------------------------------------- filters
+
+bool TDataSet::JudgeFilterRecord(const char* Record, const std::function<bool()>& Judge) {
+    // A judge that reads records of its own (a nested fetch) gets a buffer
+    // of its own, so the outer record stays what the outer judge reads.
+    TRecordBuffer nested;
+    TRecordBuffer& buffer = FFilterBuffer == &FFilterScratch ? nested : FFilterScratch;
+    TRecordBuffer* saved = FFilterBuffer;
+    TFinally done([&] { FFilterBuffer = saved; });
+    buffer.Data.assign(Record, static_cast<size_t>(Table().RecordLength()));
+    buffer.RecNo = 0;
+    buffer.Memos.clear();
+    buffer.Calc.assign(static_cast<size_t>(FCalcFieldCount), TFieldData{});
+    GetCalcFields(buffer);
+    FFilterBuffer = &buffer;
+    TDataSetState old = SetTempState(dsFilter);
+    TFinally restore([&] { RestoreState(old); });
+    return Judge();
+}
 
 TDbfRecordFilter TDataSet::RecordCallback() {
     return [this](const char* Record) -> bool {
         if (!Assigned(OnFilterRecord) || FInFilterCallback) return true;
         FInFilterCallback = true;
-        TRecordBuffer* saved = FFilterBuffer;
-        TFinally done([&] {
-            FInFilterCallback = false;
-            FFilterBuffer = saved;
+        TFinally done([&] { FInFilterCallback = false; });
+        return JudgeFilterRecord(Record, [this] {
+            bool accept = true;
+            OnFilterRecord(this, accept);
+            return accept;
         });
-        FFilterScratch.Data.assign(Record, static_cast<size_t>(Table().RecordLength()));
-        FFilterScratch.RecNo = 0;
-        FFilterScratch.Memos.clear();
-        FFilterScratch.Calc.assign(static_cast<size_t>(FCalcFieldCount), TFieldData{});
-        GetCalcFields(FFilterScratch);
-        FFilterBuffer = &FFilterScratch;
-        TDataSetState old = SetTempState(dsFilter);
-        TFinally restore([&] { RestoreState(old); });
-        bool accept = true;
-        OnFilterRecord(this, accept);
-        return accept;
     };
 }
 
 void TDataSet::AddFiltersTo(TDbfCursor& Cursor) {
+    for (const TOwnFilter& own : FOwnFilters)
+        if (own.Active) Cursor.AddFilter(own.Filter);
     if (!FFiltered) return;
     if (FFilterExpr) Cursor.AddFilter(TDbfFilter::AsRecordFilter(FFilterExpr));
     Cursor.AddFilter(RecordCallback());
+}
+
+int TDataSet::AddOwnFilter(TDbfRecordFilter Filter) {
+    if (!FCursor) return 0;
+    TOwnFilter own{++FLastOwnFilter, std::move(Filter), true, 0};
+    own.CursorHandle = FCursor->AddFilter(own.Filter);
+    FOwnFilters.push_back(std::move(own));
+    return FLastOwnFilter;
+}
+
+void TDataSet::RemoveOwnFilter(int Handle) {
+    auto own = std::find_if(FOwnFilters.begin(), FOwnFilters.end(),
+                            [Handle](const TOwnFilter& F) { return F.Handle == Handle; });
+    if (own == FOwnFilters.end()) return;
+    if (FCursor) FCursor->RemoveFilter(own->CursorHandle);
+    FOwnFilters.erase(own);
+}
+
+void TDataSet::SetOwnFilterActive(int Handle, bool Active) {
+    for (TOwnFilter& own : FOwnFilters) {
+        if (own.Handle != Handle) continue;
+        own.Active = Active;
+        if (FCursor) FCursor->SetFilterActive(own.CursorHandle, Active);
+    }
 }
 
 void TDataSet::ActivateFilters() {

@@ -210,6 +210,17 @@ public:
     // set. Null when closed.
     std::unique_ptr<TDbfCursor> CloneCursor();
 
+    // --- a descendant's own record filters (a library's expression blocks
+    //     and record callbacks): kept on the cursor and on every clone,
+    //     whatever Filtered says, until removed or the cursor closes ---
+    // Gives a handle above 0, or 0 when the data set has no cursor.
+    int AddOwnFilter(std::function<bool(const char* Record)> Filter);
+    void RemoveOwnFilter(int Handle);
+    void SetOwnFilterActive(int Handle, bool Active);
+    // Runs Judge with Record as the record the fields read (state dsFilter,
+    // calculated fields computed), as OnFilterRecord is run.
+    bool JudgeFilterRecord(const char* Record, const std::function<bool()>& Judge);
+
     virtual void DataEvent(TDataEvent Event, intptr_t Info);
     // Whether the fields are, in order, the leading fields of the current
     // index (and that index ignores case, when asked).
@@ -278,6 +289,11 @@ protected:
     std::function<bool(const char*)> RecordCallback();
     // The record filter chain of the data set (for cursors of its own).
     void AddFiltersTo(TDbfCursor& Cursor);
+    // Locate's scan: a data set whose order can find the first record that
+    // may match Field's value positions Cursor there and gives the key that
+    // every further candidate begins with (true); false scans them all.
+    virtual bool SeekLocateStart(TDbfCursor& Cursor, const TField* Field, const TVariant& Value,
+                                 TLocateOptions Options, TDbfKey& Bound);
     // The keys of the range in force, for clones (null: open end).
     virtual const TDbfKey* RangeStartKey() const { return nullptr; }
     virtual const TDbfKey* RangeEndKey() const { return nullptr; }
@@ -364,6 +380,14 @@ private:
     int FFilterHandle = 0;
     int FCallbackHandle = 0;
     bool FInFilterCallback = false;
+    struct TOwnFilter {
+        int Handle;
+        std::function<bool(const char* Record)> Filter;
+        bool Active;
+        int CursorHandle;
+    };
+    std::vector<TOwnFilter> FOwnFilters;
+    int FLastOwnFilter = 0;
 };
 
 // Brackets DisableControls/EnableControls over a block, also when it throws.

@@ -369,6 +369,44 @@ bool TTable::MapsToIndex(const std::vector<TField*>& Fields, bool CaseInsensitiv
     return !CaseInsensitive || Handle()->Table().OrderInfo(Handle()->Order()).CaseInsensitive;
 }
 
+// Locate by the current order when it leads with the field: the records
+// that can match lie together from the value's key on, so the scan starts
+// there and ends with the first record past them. A text compared without
+// regard to case needs an order that ignores case too.
+bool TTable::SeekLocateStart(TDbfCursor& Cursor, const TField* Field, const TVariant& Value,
+                             TLocateOptions Options, TDbfKey& Bound) {
+    int order = Cursor.Order();
+    if (order < 0 || Value.IsNull() || Value.IsEmpty() || Field->FieldKind() != fkData) return false;
+    std::vector<int> numbers = IndexFieldNumbers();
+    if (numbers.empty() || numbers[0] != Field->FieldNo() - 1) return false;
+    TDbfTable& table = Cursor.Table();
+    TDbfValue key;
+    switch (table.Field(numbers[0]).Type) {
+    case 'C': {
+        if (Options.Contains(loCaseInsensitive) && !table.OrderInfo(order).CaseInsensitive) return false;
+        key = TDbfValue::FromText(VarToStr(Value));
+        break;
+    }
+    case 'N':
+    case 'F':
+    case 'D': {
+        double number = 0;
+        if (Value.VarType() == varString) {
+            if (!TextToFloat(Trim(Value.AsString()), number)) return false;
+        } else {
+            number = Value.AsFloat();
+        }
+        key =
+            table.Field(numbers[0]).Type == 'D' ? TDbfValue::FromDate(number) : TDbfValue::FromNumber(number);
+        break;
+    }
+    default: return false;
+    }
+    Bound = table.MakeKey(order, {key}, Options.Contains(loPartialKey));
+    Cursor.Seek(Bound, dbfSeekNearest);
+    return true;
+}
+
 // ---------------------------------------------------------------- keys
 
 TRecordBuffer* TTable::GetActiveRecBuf() const {

@@ -149,6 +149,8 @@ protected:
     void CloseCursor() override;
     void InitFieldDefs() override;
     TRecordBuffer* GetActiveRecBuf() const override;
+    bool SeekLocateStart(TDbfCursor& Cursor, const TField* Field, const TVariant& Value,
+                         TLocateOptions Options, TDbfKey& Bound) override;
     const TDbfKey* RangeStartKey() const override;
     const TDbfKey* RangeEndKey() const override;
     void Notification(TComponent* AComponent, TOperation Operation) override;

@@ -11,6 +11,7 @@
 #include "platform/ui/HintWindow.h"
 #include "platform/ui/Mask.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/RichEdit.h"
 #include "platform/ui/Spin.h"
 #include "platform/ui/Timers.h"
 #include "platform/win/Display.h"
@@ -74,6 +75,7 @@ void RegisterUiClasses() {
     RegisterSpinControls();
     RegisterMaskControls();
     RegisterGridClasses();
+    RegisterClass(TRichEdit::StaticClassInfo());
 }
 
 void EnsureApplication() {

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "buttons/fcReg.h"
+#include "dataaware/DataAware.h"
 #include "gradient/TeeDraw3D.h"
 #include "platform/db/DB.h"
 #include "platform/gfx/ImageList.h"
@@ -28,10 +29,16 @@ void Say(const AnsiString& Text) { std::printf("%s\n", ToUtf8(Text).c_str()); }
 class TLibraries {
 public:
     TLibraries() {
+        // The data-aware library's settings object must be in place before
+        // the first form: the main window's copy of its texts loads into it.
+        StartDataAwareLibrary();
         InitGradientPanel();
         RegisterFcClasses();
     }
-    ~TLibraries() { DoneGradientPanel(); }
+    ~TLibraries() {
+        DoneGradientPanel();
+        FinishDataAwareLibrary();
+    }
     TLibraries(const TLibraries&) = delete;
     TLibraries& operator=(const TLibraries&) = delete;
 

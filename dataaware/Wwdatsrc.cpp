@@ -1,0 +1,3 @@
+#include "dataaware/Wwdatsrc.h"
+
+ZELMOR_IMPLEMENT_COMPONENT(TwwDataSource, TDataSource)

@@ -1,0 +1,3 @@
+#include "dataaware/wwstorep.h"
+
+ZELMOR_IMPLEMENT_COMPONENT(TwwStoredProc, TStoredProc)

@@ -1,0 +1,35 @@
+#pragma once
+// The reader of rich text (RTF): groups, control words and symbols, and the
+// text they hold. The plain-text face keeps the text with its paragraph
+// breaks and tabs, the characters written as \'xx and \uN (with the ANSI
+// fallback that follows \uN when N has no Windows-1252 byte), and passes over
+// the groups that hold no text of the document (font and colour tables, style
+// sheets, pictures, objects, field instructions, "\*" destinations ...).
+// A reader that wants the formatting too takes the control words it meets.
+#include <string>
+#include <string_view>
+
+using AnsiString = std::string;
+
+class TRtfReader {
+public:
+    virtual ~TRtfReader() = default;
+    // Reads a whole text; a text that is not rich text reads as plain characters.
+    void Read(std::string_view Rtf);
+
+protected:
+    // Characters of the document (Windows-1252).
+    virtual void Characters(std::string_view Text) = 0;
+    // A paragraph ends (\par), or a line breaks inside one (\line).
+    virtual void ParagraphBreak() = 0;
+    // Every other control word of a group that holds text: "b", "fs" 24 ...
+    virtual void ControlWord(std::string_view /*Word*/, bool /*HasParameter*/, int /*Parameter*/) {}
+    virtual void GroupStart() {}
+    virtual void GroupEnd() {}
+};
+
+// Whether a text begins as rich text ("{\rtf").
+bool IsRichText(std::string_view Text);
+// The plain text of rich text: paragraphs separated by CR LF (the last
+// paragraph's own mark adds no break), tabs as TAB.
+AnsiString RtfToPlainText(std::string_view Rtf);
