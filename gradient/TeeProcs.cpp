@@ -1289,7 +1289,7 @@ bool TryFindResource(std::string_view Name, TBitmap* ABitmap) {
 
 // The library's hand is our own drawing, built into the program.
 void InitTeeProcs() {
-    TeeFieldsSeparator = ";";
+    TeeFieldsSeparator.assign(1, ';');
     if (Screen) Screen->SetCursors(crTeeHand, LoadResourceCursor("TEE_CURSOR_HAND"));
 }
 

@@ -225,7 +225,7 @@ bool StrToLongPChar(const char* S, int32_t& Value) {
     }
     std::string text(S, len);
     while (!text.empty() && IsBlank(text.back())) text.pop_back();
-    if (size_t hex = text.find("0x"); hex != std::string::npos) text.replace(hex, 2, "$");
+    if (size_t hex = text.find("0x"); hex != std::string::npos) text.replace(hex, 2, 1, '$');
     int64_t v = 0;
     int code = 0;
     Val(text, v, code);
