@@ -95,6 +95,11 @@ std::unique_ptr<TBitmap> LoadBaseBitmap(std::string_view Name) {
     return bitmap;
 }
 
+HCURSOR LoadBaseCursor(std::string_view Name) {
+    if (HCURSOR cursor = LoadResourceCursor(Name)) return cursor;
+    throw EResNotFound("Cursor resource " + AnsiString(Name) + " not found");
+}
+
 void GetRGB(TColor Color, uint8_t& Red, uint8_t& Green, uint8_t& Blue) {
     TColorRef rgb = ColorToRGB(Color);
     Red = static_cast<uint8_t>(rgb & 0xFF);

@@ -59,6 +59,8 @@ inline int HeightOf(const TRect& R) { return R.Bottom - R.Top; }
 
 // A bitmap of the library's resources (EResNotFound when there is none).
 std::unique_ptr<TBitmap> LoadBaseBitmap(std::string_view Name);
+// A cursor of the library's resources (EResNotFound when there is none).
+HCURSOR LoadBaseCursor(std::string_view Name);
 
 // The three bytes of a colour; system colours are resolved first.
 void GetRGB(TColor Color, uint8_t& Red, uint8_t& Green, uint8_t& Blue);

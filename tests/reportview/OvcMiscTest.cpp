@@ -267,3 +267,15 @@ TEST_F(OvcMiscDrawing, RotatedFontsAndTextMargins) {
 }
 
 }  // namespace
+
+// The library finds its cursors among the program's resources, and says which
+// one is missing.
+TEST(OvcMisc, ACursorOfTheResourcesOrAClearError) {
+    EXPECT_NE(LoadBaseCursor("TEE_CURSOR_HAND"), nullptr);
+    try {
+        LoadBaseCursor("OVC_NO_SUCH_CURSOR");
+        ADD_FAILURE() << "a missing cursor was answered";
+    } catch (const EResNotFound& E) {
+        EXPECT_EQ(E.Message(), "Cursor resource OVC_NO_SUCH_CURSOR not found");
+    }
+}
