@@ -502,9 +502,12 @@ void TfcCustomBitBtn::KeyDown(WORD& Key, TShiftState Shift) {
     Click();
 }
 
+// The window's own cancel handling lets the mouse go and forgets that the
+// left button was down before we can look: our own record of the press says
+// whether one is still going on, and it ends as a release where the mouse is.
 void TfcCustomBitBtn::WMCancelMode(TMessage& Message) {
     TWinControl::WMCancelMode(Message);
-    if (FControlState.Contains(csLButtonDown)) Perform(WM_LBUTTONUP, 0, static_cast<LPARAM>(-1));
+    if (Tracking) Perform(WM_LBUTTONUP, 0, static_cast<LPARAM>(-1));
 }
 
 void TfcCustomBitBtn::Click() {
