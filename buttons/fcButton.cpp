@@ -645,6 +645,8 @@ void TfcCustomBitBtn::CNDrawItem(TMessage& Message) {
 
 void TfcCustomBitBtn::WMEraseBkgnd(TMessage& Message) { Message.Result = 1; }
 
+// Creating the window sends no WM_SIZE: a button read from a form keeps the
+// regions the form carried until its size first changes.
 void TfcCustomBitBtn::WMSize(TMessage& Message) {
     TWinControl::WMSize(Message);
     // A new size makes the stored regions of both states stale.
