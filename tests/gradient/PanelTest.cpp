@@ -33,13 +33,8 @@ protected:
         Form = TForm::CreateNew(Application);
         Form->SetBorderStyle(bsNone);
         Form->SetBounds(0, 0, Width, Height);
-        auto* P = NewComponent<TCountingDraw3D>(Form);
+        auto* P = FillWithGradient<TCountingDraw3D>(Form, ProgramStart, ProgramEnd);
         P->SetName("Panel");
-        P->SetParent(Form);
-        P->SetAlign(alClient);
-        P->Gradient()->SetStartColor(ProgramStart);
-        P->Gradient()->SetEndColor(ProgramEnd);
-        P->Gradient()->SetVisible(true);
         return P;
     }
     const TSurface& Shown() { return Ui.Picture(Form); }

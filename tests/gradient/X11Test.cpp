@@ -72,13 +72,7 @@ TEST_F(GradientX11, ACopiedPanelReachesOtherProgramsAsAPngImage) {
     TForm* F = TForm::CreateNew(Application);
     F->SetBorderStyle(bsNone);
     F->SetBounds(0, 0, 200, 120);
-    auto* P = NewComponent<TDraw3D>(F);
-    P->SetParent(F);
-    P->SetAlign(alClient);
-    P->Gradient()->SetStartColor(ProgramStart);
-    P->Gradient()->SetEndColor(ProgramEnd);
-    P->Gradient()->SetVisible(true);
-    P->CopyToClipboardBitmap();
+    FillWithGradient(F, ProgramStart, ProgramEnd)->CopyToClipboardBitmap();
     TX11Peer Other(ServerName());
     ASSERT_TRUE(Other.Connected());
     auto Pump = [] { CurrentDisplay().Poll(); };
