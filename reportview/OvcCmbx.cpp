@@ -201,10 +201,10 @@ void TOvcBaseComboBox::SelectionChanged() {
 }
 
 void TOvcBaseComboBox::SetMRUListCount(int Value) {
-    if (!ComponentState().Contains(csLoading)) {
-        ClearMRUList();
-        FMRUList->SetMaxItems(Value);
-    }
+    // A form being read has no rows to clear yet, but the count it stores is
+    // the block's size all the same: a picker streamed with 4 keeps 4.
+    if (!ComponentState().Contains(csLoading)) ClearMRUList();
+    FMRUList->SetMaxItems(Value);
     FMRUListCount = Value;
 }
 

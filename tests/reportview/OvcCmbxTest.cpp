@@ -243,7 +243,7 @@ TEST_F(OvcCombo, BordersAreDrawnWhereTheirWidthsPutThem) {
 }
 
 // The view pickers of the types screen as their form streams them.
-std::string PickerForm(const std::string& Extra) {
+std::string PickerForm(const std::string& Extra, int Recent = 3) {
     std::string borders;
     for (const char* side : {"BottomBorder", "LeftBorder", "RightBorder", "TopBorder"})
         for (const char* line : {".Enabled = False", ".BorderStyle = bpsSolid", ".PenColor = clBlack",
@@ -268,7 +268,9 @@ std::string PickerForm(const std::string& Extra) {
            "    KeyDelay = 500\n"
            "    LabelInfo.Visible = False\n"
            "    MRUListColor = clWindow\n"
-           "    MRUListCount = 3\n"
+           "    MRUListCount = " +
+           std::to_string(Recent) +
+           "\n"
            "    Text = 'Tipos'\n"
            "  end\n"
            "end\n";
@@ -289,6 +291,25 @@ TEST_F(OvcCombo, ThePickersKeepTheirHotTrackBorderAsStreamed) {
         EXPECT_EQ(p->Text(), "Tipos");
         T->Free();
     }
+}
+
+TEST_F(OvcCombo, APickerStreamedWithFourRecentRowsKeepsFour) {
+    TForm* T = ReadForm(PickerForm("", 4));
+    auto* p = dynamic_cast<TOvcComboBox*>(T->FindComponent("OvcViewComboBox1"));
+    ASSERT_NE(p, nullptr);
+    p->SetParent(T);
+    for (const char* s : {"A", "B", "C", "D", "E"}) p->Items()->Add(s);
+    T->Show();
+    Ui.RunUntilIdle();
+    for (int i = 0; i < 5; ++i) {
+        p->SetDroppedDown(true);
+        p->SetItemIndex(p->MRUCount() + i);
+        p->SetDroppedDown(false);
+        Ui.RunUntilIdle();
+    }
+    ASSERT_EQ(p->MRUCount(), 4);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(p->Items()->Get(i), std::string(1, char('E' - i))) << i;
+    EXPECT_EQ(p->GetList()->Count(), 5);
 }
 
 TEST_F(OvcCombo, AComboOnAFormWithoutAControllerIsRefused) {
