@@ -437,6 +437,17 @@ void TOvcBaseComboBox::CMFontChanged(TMessage& Message) {
     RecalcHeight();
 }
 
+void TOvcBaseComboBox::WMMouseWheel(TMessage& Message) {
+    TCustomComboBox::WMMouseWheel(Message);
+    const auto w = static_cast<uintptr_t>(Message.WParam);
+    const auto l = static_cast<uintptr_t>(Message.LParam);
+    DoOnMouseWheel(KeysToShiftState(LoWord(w)), HiWord(w), LoWord(l), HiWord(l));
+}
+
+void TOvcBaseComboBox::DoOnMouseWheel(TShiftState Shift, uint16_t Delta, uint16_t XPos, uint16_t YPos) {
+    if (OnMouseWheel) OnMouseWheel(this, Shift, Delta, XPos, YPos);
+}
+
 void TOvcBaseComboBox::DoExit() {
     AddItemToMRUList(ItemIndex());
     TCustomComboBox::DoExit();

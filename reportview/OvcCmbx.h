@@ -115,6 +115,8 @@ public:
     bool Hot() const { return FHot; }
 
     TNotifyEvent OnSelectionChange;
+    // The library's wheel event, after the platform's handling of the wheel.
+    TOvcMouseWheelEvent OnMouseWheel;
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     void WndProc(TMessage& Message) override;
@@ -135,6 +137,8 @@ protected:
     void CNDrawItem(TMessage& Message) override;
     void CMVisibleChanged(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
+    virtual void DoOnMouseWheel(TShiftState Shift, uint16_t Delta, uint16_t XPos, uint16_t YPos);
+    void WMMouseWheel(TMessage& Message) override;
 
 private:
     // Rebuilds the MRU block over the first Old rows of Items.

@@ -333,6 +333,28 @@ TEST_F(OvcCombo, TheLabelFollowsTheCombo) {
     EXPECT_EQ(label->Top() + label->Height(), 90);
 }
 
+TEST_F(OvcCombo, TheWheelReachesTheLibrarysWheelEvent) {
+    auto* view = NewComponent<TTestOvcView>(F);
+    view->SetBounds(20, 100, 50, 20);
+    view->SetParent(F);
+    Show();
+    struct Case {
+        TWinControl* Control;
+        TOvcMouseWheelEvent* Event;
+    } cases[] = {{C, &C->OnMouseWheel}, {view, &view->OnMouseWheel}};
+    for (const Case& c : cases) {
+        std::string seen;
+        *c.Event = [&](TObject* Sender, TShiftState Shift, uint16_t Delta, uint16_t X, uint16_t Y) {
+            seen = (Sender == c.Control ? "self " : "other ") + std::to_string(Shift.Contains(ssShift)) +
+                   std::to_string(Shift.Contains(ssCtrl)) + " " + std::to_string(Delta) + " " +
+                   std::to_string(X) + "," + std::to_string(Y);
+        };
+        // One notch towards the user with Shift and Ctrl held, at screen point (300, 400).
+        c.Control->Perform(WM_MOUSEWHEEL, MakeWParam(MK_SHIFT | MK_CONTROL, -120), MakeLParam(300, 400));
+        EXPECT_EQ(seen, "self 11 65416 300,400") << c.Control->ClassName();
+    }
+}
+
 // --- the small classes ---
 
 TEST(OvcColors, DefaultsAndChanges) {
