@@ -200,6 +200,16 @@ TEST_F(OvcCommandLists, ReadingAppliesTheDifferences) {
     EXPECT_EQ(h->Commands.Count(), 2) << "the streamed tables replace the built-in ones";
 }
 
+TEST_F(OvcCommandLists, ACommandThatDoesNotFitSixteenBitsIsADamagedForm) {
+    // 70000 would be stored as 4464, another command.
+    try {
+        Read(FormOf("('Mine' True (65 70000))"));
+        FAIL();
+    } catch (const EReadError& e) {
+        EXPECT_NE(e.Message().find("Command 70000 out of range in Mine"), AnsiString::npos) << e.Message();
+    }
+}
+
 TEST_F(OvcCommandLists, WritingStoresOnlyTheDifferences) {
     TCmdHolder* h = Read(FormOf("('Default' True () 'WordStar' False ())"));
     TOvcCommandProcessor& p = h->Commands;
