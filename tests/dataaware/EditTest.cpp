@@ -558,3 +558,41 @@ TEST_F(EditScreen, AFieldsPictureLivesInItsDataSetsLines) {
     picture->SetPictureMask("");
     EXPECT_EQ(F->TNotas->PictureMasks()->Count(), 0) << "an empty mask takes the line away";
 }
+
+TEST_F(EditScreen, ACopyPaintedIntoACellStopsAtTheHeightTheGridPasses) {
+    auto* grid = NewComponent<TStringGrid>(F);
+    grid->SetBounds(8, 140, 150, 90);
+    grid->SetParent(F);
+    auto* edit = NewComponent<TwwDBEdit>(F);
+    edit->SetParent(grid);
+    edit->SetBorderStyle(bsNone);
+    edit->SetAutoSize(false);
+    edit->SetWordWrap(true);
+    edit->SetBounds(2, 2, 50, 60);
+    edit->SetText("uno dos tres cuatro");
+    Ui().RunUntilIdle();
+    const int line = [edit] {
+        TBitmap scratch(1, 1);
+        scratch.Canvas()->Font()->Assign(edit->Font());
+        return scratch.Canvas()->TextHeight("Ag");
+    }();
+    // The height in the paint message's LParam; 0 stands for the edit's own height.
+    auto lastInkRow = [edit](int CellHeight) {
+        TBitmap cell(50, 60);
+        cell.Canvas()->Brush()->SetColor(clWhite);
+        cell.Canvas()->FillRect(TRect(0, 0, 50, 60));
+        TControlState state = edit->ControlState();
+        edit->SetControlState(TControlState(state).Include(csPaintCopy));
+        edit->Perform(WM_PAINT, reinterpret_cast<WPARAM>(cell.Canvas()), CellHeight);
+        edit->SetControlState(state);
+        int last = -1;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 50; ++x)
+                if (cell.Surface().GetPixel(x, y) != 0xFFFFFF) last = y;
+        return last;
+    };
+    EXPECT_GT(lastInkRow(0), 2 * line) << "wrapped down the whole edit";
+    const int oneLine = lastInkRow(line + 3);
+    EXPECT_GE(oneLine, 0);
+    EXPECT_LE(oneLine, line + 3) << "one line in a cell one line high";
+}
