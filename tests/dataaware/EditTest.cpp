@@ -65,6 +65,15 @@ protected:
         Ui().RunUntilIdle();
     }
     TField* FieldOf(const char* Name) { return F->TNotas->FieldByName(Name); }
+    // An unbound edit inside a grid on the screen, as a grid holds its cell editor.
+    TwwDBEdit* NewGridEditor() {
+        auto* grid = NewComponent<TStringGrid>(F);
+        grid->SetBounds(8, 140, 150, 90);
+        grid->SetParent(F);
+        auto* edit = NewComponent<TwwDBEdit>(F);
+        edit->SetParent(grid);
+        return edit;
+    }
 
     TResourceScope Forms{kTestResources};
     TManualClock Clock{Moment, 1000};
@@ -438,11 +447,8 @@ TEST_F(EditScreen, AnActionOfDataSourcesReachesTheFocusedEditsDataSource) {
 }
 
 TEST_F(EditScreen, KeysGoToTheGridThatHostsTheEdit) {
-    auto* grid = NewComponent<TStringGrid>(F);
-    grid->SetBounds(8, 140, 150, 90);
-    grid->SetParent(F);
-    auto* edit = NewComponent<TwwDBEdit>(F);
-    edit->SetParent(grid);
+    TwwDBEdit* edit = NewGridEditor();
+    auto* grid = static_cast<TStringGrid*>(edit->Parent());
     edit->SetBounds(2, 2, 60, 20);
     std::vector<WORD> gridKeys;
     grid->OnKeyDown = [&gridKeys](TObject* Sender, WORD& Key, TShiftState) {
@@ -562,11 +568,7 @@ TEST_F(EditScreen, AFieldsPictureLivesInItsDataSetsLines) {
 }
 
 TEST_F(EditScreen, ACopyPaintedIntoACellStopsAtTheHeightTheGridPasses) {
-    auto* grid = NewComponent<TStringGrid>(F);
-    grid->SetBounds(8, 140, 150, 90);
-    grid->SetParent(F);
-    auto* edit = NewComponent<TwwDBEdit>(F);
-    edit->SetParent(grid);
+    TwwDBEdit* edit = NewGridEditor();
     edit->SetBorderStyle(bsNone);
     edit->SetAutoSize(false);
     edit->SetWordWrap(true);
