@@ -225,7 +225,10 @@ void TPdfPrinter::StartJob(const AnsiString& Title, int PageWidth, int PageHeigh
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
     if (ec) refuse(ec.value());
-    std::string temp = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+    std::string hidden(1, '.');
+    hidden += file.filename().string();
+    hidden += ".XXXXXX";
+    std::string temp = (file.parent_path() / hidden).string();
     job->Fd = ::mkstemp(temp.data());
     if (job->Fd < 0) refuse(errno);
     job->TempName = temp;
