@@ -32,6 +32,10 @@ struct TApertura {
 
 TControlaForm::TControlaForm(TComponent* AOwner) : TForm(AOwner) { FEstado = NewComponent<TAppState>(this); }
 
+TControlaForm::~TControlaForm() {
+    if (ControlaForm == this) ControlaForm = nullptr;
+}
+
 void TControlaForm::DescribeProperties(TPropertyTable& T) {
     using F = TControlaForm;
     T.Field("wwIntl1", &F::wwIntl1);

@@ -19,6 +19,7 @@ class TControlaForm : public TForm, public TPantallasPasos {
     ZELMOR_CLASS(TControlaForm, TForm)
 public:
     explicit TControlaForm(TComponent* AOwner);
+    ~TControlaForm() override;
     static void DescribeProperties(TPropertyTable& T);
 
     TwwIntl* wwIntl1 = nullptr;
