@@ -8,6 +8,7 @@
 #include "ScreensFixture.h"
 #include "buttons/fcShapeBtn.h"
 #include "dataaware/Wwintl.h"
+#include "platform/db/Table.h"
 #include "platform/sys/Help.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/Menus.h"
@@ -280,4 +281,19 @@ TEST_F(Screens, TheWaitWindowAsTheOrganizerShowsIt) {
     Guarda(EsperaForm, "espera");
     EsperaForm->Free();
     EXPECT_EQ(EsperaForm, nullptr);
+}
+
+// The grid menu works on the table of the grid last entered; once that
+// table's screen is gone, the menu's commands find none and do nothing.
+TEST_F(Screens, TheGridMenuNeverReachesAFreedTable) {
+    TControlaForm* F = AbrePrincipal();
+    TForm* pantalla = NewPlainForm("Registros");
+    auto* tabla = NewComponent<TTable>(pantalla);
+    F->Estado().SetTablaActual(tabla);
+    pantalla->Free();
+    EXPECT_EQ(F->Estado().TablaActual(), nullptr);
+    TScriptedDialogs& cajas = Answers();
+    for (TMenuItem* item : {F->Inserta, F->Suprime, F->Recupera}) item->Click();
+    EXPECT_TRUE(cajas.Asked().empty());
+    EXPECT_TRUE(F->Recupera->Enabled());
 }
