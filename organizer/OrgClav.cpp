@@ -2,6 +2,7 @@
 // division rows by groups, with their connection codes), one per course and
 // one place per student, with the placements already loaded accounted for.
 #include <algorithm>
+#include <limits>
 
 #include "organizer/Organizar.h"
 
@@ -141,6 +142,7 @@ bool TOrganizador::AsignaClav() {
         e.CodigosTrabajo.assign(celdas, -1);
         e.Marcas.assign(celdas, -1);
         e.FilasDiv.assign(d + 1, 0);
+        e.SelloFila.assign(d + 1, 0u);
     }
 
     for (int c = 0; c < Memo.NumCursos; ++c) {
@@ -249,36 +251,71 @@ void TOrganizador::PasaSinDivisionAFilas() {
 }
 
 int TOrganizador::MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int Marca) {
-    // An explicit stack instead of recursion: the marked set is the whole
-    // connected component (less the start when it stands alone), whatever
-    // the order of the visit.
+    // The marked set is the whole connected component (less the start when
+    // it stands alone): a cell joins the cells of its division row in the
+    // other groups (the row without division joins none) and the cells of
+    // its group in every row of the block. Each row and each group is swept
+    // once, when the first of its cells is marked, so a fill costs at most
+    // twice the block's cells however large the component.
+    if (++SelloRelleno == 0) {  // the stamps wrapped: start them again
+        for (auto& e : EstAsig) std::fill(e.SelloFila.begin(), e.SelloFila.end(), 0u);
+        std::fill(SelloGrupo.begin(), SelloGrupo.end(), 0u);
+        SelloRelleno = 1;
+    }
+    const uint32_t sello = SelloRelleno;
+    TEstadoAsig& inicial = EstAsig[Asig];
+    // The start stays out of its own sweeps; it joins once the fill has
+    // reached a neighbour, which always sweeps back over it.
+    int& inicio = inicial.Marcas[inicial.C(Fila, Grupo)];
+    const bool inicioLibre = inicio == -1;
+    if (inicioLibre) inicio = std::numeric_limits<int>::min();
     int marcadas = 0;
-    PilaMarca.clear();
-    PilaMarca.push_back({Asig, Fila, Grupo});
+    PilaMarca.clear();  // {subject, row, -1}: a row to sweep; {-1, -1, group}: a group
+    auto barreFila = [&](int S, int D) {
+        TEstadoAsig& e = EstAsig[S];
+        if (D < e.Divisiones && e.SelloFila[D] != sello) {
+            e.SelloFila[D] = sello;
+            PilaMarca.push_back({S, D, -1});
+        }
+    };
+    auto barreGrupo = [&](int G) {
+        if (static_cast<int>(SelloGrupo.size()) <= G) SelloGrupo.resize(G + 1, 0u);
+        if (SelloGrupo[G] != sello) {
+            SelloGrupo[G] = sello;
+            PilaMarca.push_back({-1, -1, G});
+        }
+    };
     auto visita = [&](int S, int D, int G) {
         TEstadoAsig& e = EstAsig[S];
         const int k = e.C(D, G);
         if (e.CodigosTrabajo[k] == Codigo && e.Marcas[k] == -1) {
             e.Marcas[k] = Marca;
             ++marcadas;
-            PilaMarca.push_back({S, D, G});
+            barreFila(S, D);
+            barreGrupo(G);
         }
     };
+    barreFila(Asig, Fila);
+    barreGrupo(Grupo);
     while (!PilaMarca.empty()) {
         const auto [s, d, g] = PilaMarca.back();
         PilaMarca.pop_back();
-        const TEstadoAsig& es = EstAsig[s];
-        if (d < es.Divisiones)
-            for (int h = 0; h < es.Grupos; ++h)
-                if (h != g) visita(s, d, h);
-        int t = s;
+        if (s >= 0) {
+            for (int h = 0; h < EstAsig[s].Grupos; ++h) visita(s, d, h);
+            continue;
+        }
+        int t = Asig;
         do {
             const TEstadoAsig& et = EstAsig[t];
             if (et.TieneCeldas() && g < et.Grupos)
-                for (int r = 0; r <= et.Divisiones; ++r)
-                    if (t != s || r != d) visita(t, r, g);
+                for (int r = 0; r <= et.Divisiones; ++r) visita(t, r, g);
             t = et.Siguiente;
-        } while (t != s && t >= 0);
+        } while (t != Asig && t >= 0);
+    }
+    if (inicioLibre) {
+        const bool vuelve = marcadas > 0 && inicial.CodigosTrabajo[inicial.C(Fila, Grupo)] == Codigo;
+        inicio = vuelve ? Marca : -1;
+        marcadas += vuelve;
     }
     return marcadas;
 }

@@ -160,32 +160,6 @@ void ListaCodigos(const TEstadoAsig& E, TListaCodigos& L) {
 
 }  // namespace
 
-// True when the pair of subjects S and T would need more teachers at one
-// time than the connections allow.
-bool TOrganizador::ParConexiones(int S, int D, int T, int Grupo, bool Marcada) {
-    ++Estadistica.Comprobaciones;
-    const TEstadoAsig& es = EstAsig[S];
-    if (Memo.Asignaturas[S].NAsAlum == 1 || es.Celdas[es.C(D, Grupo)] > 0) return false;
-    int gruposConCodigo = 0;
-    for (int h = 0; h < es.Grupos; ++h) gruposConCodigo += es.CodigosTrabajo[es.C(D, h)] >= 0;
-    if (gruposConCodigo > 1) return false;
-    const bool compartida =
-        T != S && Comparten[static_cast<size_t>(S) * Memo.NumAsignaturas + static_cast<size_t>(T)] != 0;
-    TListaCodigos ls, lt;
-    ListaCodigos(es, ls);
-    if (es.Divisiones > 1 && ls.Coded == es.Divisiones && ls.Distinct == 1) return true;
-    if (T == S || !compartida) return false;
-    const TEstadoAsig& et = EstAsig[T];
-    ListaCodigos(et, lt);
-    if (ls.Coded < es.Divisiones || lt.Coded < et.Divisiones) return false;
-    // Two subjects that share students and each spread over two connections
-    // are no conflict: a student in either connection of one finds the other
-    // in the other connection. Refusing that pair would leave two subjects
-    // taken together by more students than one division holds (physics and
-    // biology, say) with no way to open their fourth division.
-    return Marcada && ls.Distinct == 1 && lt.Distinct == 1;
-}
-
 int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const int* CodElegido, int Asig,
                                  int Div, int Grupo, int Codigo) {
     ++Estadistica.Comprobaciones;
@@ -210,6 +184,24 @@ int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const
     } while (t != Asig && t >= 0);
     e.Marcas[k] = 100;
     MarcaConexion(Asig, Div, Grupo, Codigo, 100);
+    // The pair rule refuses a connection with which the subject and a block
+    // mate would need more teachers at one time than the connections allow.
+    // It asks about each mate once per division row of the mate, and its
+    // answer depends on the row only through whether the new connection
+    // reaches it: nothing moves while the block is asked, so the subject's
+    // side is worked out once here and each mate's once, and every row still
+    // counts as one check.
+    const TEstadoAsig& es = e;
+    int gruposConCodigo = 0;
+    for (int h = 0; h < es.Grupos; ++h) gruposConCodigo += es.CodigosTrabajo[es.C(Div, h)] >= 0;
+    // One connection, a cell already in use or a division shared by groups: no conflict.
+    const bool nunca = Memo.Asignaturas[Asig].NAsAlum == 1 || es.Celdas[k] > 0 || gruposConCodigo > 1;
+    TListaCodigos ls;
+    bool siempre = false;  // every division of the subject in one connection
+    if (!nunca) {
+        ListaCodigos(es, ls);
+        siempre = es.Divisiones > 1 && ls.Coded == es.Divisiones && ls.Distinct == 1;
+    }
     t = Asig;
     do {
         const TEstadoAsig& et = EstAsig[t];
@@ -227,11 +219,28 @@ int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const
             e.CodigosTrabajo[k] = e.Codigos[k];
             return -1;
         }
-        for (int r = 0; et.TieneCeldas() && r <= et.Divisiones; ++r)
-            if (ParConexiones(Asig, Div, t, Grupo, filaMarcada[r])) {
+        // the answer for a row the connection does not reach, and for one it does
+        bool sinMarca = siempre, conMarca = siempre;
+        if (!nunca && !siempre && t != Asig &&
+            Comparten[static_cast<size_t>(Asig) * Memo.NumAsignaturas + static_cast<size_t>(t)] != 0) {
+            TListaCodigos lt;
+            ListaCodigos(et, lt);
+            // Two subjects that share students and each spread over two
+            // connections are no conflict: a student in either connection of
+            // one finds the other in the other connection. Refusing that pair
+            // would leave two subjects taken together by more students than
+            // one division holds (physics and biology, say) with no way to
+            // open their fourth division.
+            conMarca = ls.Coded >= es.Divisiones && lt.Coded >= et.Divisiones && ls.Distinct == 1 &&
+                       lt.Distinct == 1;
+        }
+        for (int r = 0; et.TieneCeldas() && r <= et.Divisiones; ++r) {
+            ++Estadistica.Comprobaciones;
+            if (filaMarcada[r] ? conMarca : sinMarca) {
                 e.CodigosTrabajo[k] = e.Codigos[k];
                 return -1;
             }
+        }
         t = et.Siguiente;
     } while (t != Asig && t >= 0);
     return 1;

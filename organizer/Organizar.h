@@ -137,6 +137,7 @@ struct TEstadoAsig {
     std::vector<int> Codigos;         // kept connection codes
     std::vector<int> CodigosTrabajo;  // the search's scratch copy
     std::vector<int> Marcas;
+    std::vector<uint32_t> SelloFila;  // per division row: the fill that swept it last
     bool TieneCeldas() const { return !Celdas.empty(); }
     int C(int Fila, int Grupo) const { return Fila * Grupos + Grupo; }
 };
@@ -257,7 +258,6 @@ private:
                           int Codigo) const;
     int AsignaConexion(const TNodo& Nodo, const int* DivElegida, const int* CodElegido, int Asig, int Div,
                        int Grupo, int Codigo);
-    bool ParConexiones(int S, int D, int T, int Grupo, bool Marcada);
     int MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int Marca);
     int ColocaDirecto(TNodo& Nodo, int Une, int Parte, int Equilibrio);
     void RenumeraConexiones();
@@ -369,6 +369,8 @@ private:
     std::vector<int> TipoDeFila;  // student row -> index of the type it was grouped into
     std::vector<std::vector<std::array<int, 3>>> EntradasTipos;  // per type: subject, division, connection
     std::vector<std::array<int, 3>> PilaMarca;
+    uint32_t SelloRelleno = 0;         // the fill under way, for the stamps of rows and groups
+    std::vector<uint32_t> SelloGrupo;  // per group: the fill that swept it last
     std::vector<int> Distintos;
     std::vector<int> Lista, Inicio, Cursor;  // students by candidate of a displacement strategy
     uint32_t UltimoRefresco = 0;

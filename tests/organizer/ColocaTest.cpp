@@ -2,7 +2,10 @@
 // flood fill and the teachers' count.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "tests/organizer/Apoyo.h"
+#include "tests/organizer/EscuelaSintetica.h"
 #include "tests/organizer/Validador.h"
 
 namespace {
@@ -198,6 +201,75 @@ TEST_F(Relleno, FloodFillFollowsDivisionsAcrossGroupsAndBlocksWithinAGroup) {
     dibuja();
     EXPECT_EQ(O.MarcaConexion(X, 1, 0, 7, 3), 0);  // a cell alone
     EXPECT_TRUE(Marcadas(3).empty());
+}
+
+// The fill sweeps each row and group once; a plain fill that looks around
+// every cell it marks must mark the same cells and count the same number,
+// on random codes over a course of real size: 14 groups, a block of four
+// subjects of up to six divisions and a block of two, starts inside and
+// outside their codes, cells already carrying another fill's mark.
+TEST(RellenoAzar, TheFillMarksWhatAPlainCellByCellFillMarks) {
+    TMensajes m;
+    TOrganizadorPrueba o;
+    const TDatosOrganizar d =
+        Datos(Curso(TNC, 14, 40),
+              {Optativa(TNC, "A", 6, 40, 6, 1, 2), Optativa(TNC, "B", 4, 40, 4, 1, 2),
+               Optativa(TNC, "C", 3, 40, 3, 1, 2), Optativa(TNC, "D", 5, 40, 5, 1, 2),
+               Optativa(TNC, "E", 2, 40, 2, 2, 1), Optativa(TNC, "F", 3, 40, 3, 2, 1)},
+              {Subtipo(TNC, 10, "A", {"A", "B", "E"}), Subtipo(TNC, 10, "B", {"C", "D", "F"})});
+    ASSERT_TRUE(Prepara(o, d));
+    const int asignaturas = o.Memo.NumAsignaturas;
+    // the fill as a plain stack of cells, each looking around itself
+    auto plano = [&](std::vector<std::vector<int>>& Marcas, int S, int D, int G, int Codigo, int Marca) {
+        int marcadas = 0;
+        std::vector<std::array<int, 3>> pila{{S, D, G}};
+        auto visita = [&](int s, int r, int g) {
+            const TEstadoAsig& e = o.EstAsig[s];
+            int& x = Marcas[s][e.C(r, g)];
+            if (e.CodigosTrabajo[e.C(r, g)] == Codigo && x == -1) {
+                x = Marca;
+                ++marcadas;
+                pila.push_back({s, r, g});
+            }
+        };
+        while (!pila.empty()) {
+            const auto [s, r, g] = pila.back();
+            pila.pop_back();
+            const TEstadoAsig& es = o.EstAsig[s];
+            if (r < es.Divisiones)
+                for (int h = 0; h < es.Grupos; ++h)
+                    if (h != g) visita(s, r, h);
+            for (int t = 0; t < asignaturas; ++t) {
+                const TEstadoAsig& et = o.EstAsig[t];
+                if (o.Memo.Asignaturas[t].BlOpt != o.Memo.Asignaturas[s].BlOpt) continue;
+                for (int q = 0; q <= et.Divisiones; ++q)
+                    if (t != s || q != r) visita(t, q, g);
+            }
+        }
+        return marcadas;
+    };
+    escuela::TAzar azar(77);
+    int grandes = 0;
+    for (int prueba = 0; prueba < 400; ++prueba) {
+        const int codigos = 1 + azar.Entre(4), vacias = azar.Entre(70);
+        std::vector<std::vector<int>> marcas(asignaturas);
+        for (int s = 0; s < asignaturas; ++s) {
+            TEstadoAsig& e = o.EstAsig[s];
+            for (auto& c : e.CodigosTrabajo) c = azar.Prob(vacias) ? -1 : azar.Entre(codigos);
+            for (auto& x : e.Marcas) x = azar.Prob(5) ? 7 : -1;
+            marcas[s] = e.Marcas;
+        }
+        const int s = azar.Entre(asignaturas);
+        const TEstadoAsig& e = o.EstAsig[s];
+        const int r = azar.Entre(e.Divisiones + 1), g = azar.Entre(e.Grupos);
+        const int codigo = azar.Prob(80) ? std::max(0, e.CodigosTrabajo[e.C(r, g)]) : azar.Entre(codigos);
+        if (azar.Prob(50)) marcas[s][e.C(r, g)] = o.EstAsig[s].Marcas[e.C(r, g)] = 9;
+        const int esperadas = plano(marcas, s, r, g, codigo, 9);
+        ASSERT_EQ(o.MarcaConexion(s, r, g, codigo, 9), esperadas) << "try " << prueba;
+        for (int t = 0; t < asignaturas; ++t) ASSERT_EQ(o.EstAsig[t].Marcas, marcas[t]) << "try " << prueba;
+        grandes += esperadas > 20;
+    }
+    EXPECT_GT(grandes, 50);  // components that reach across many rows and groups
 }
 
 TEST_F(Relleno, TeachersCountEveryConnectionCodeHoweverHigh) {
