@@ -10,6 +10,23 @@ namespace {
 constexpr int NodosAuxiliares = 200;
 constexpr int MaxNodos = 201;
 constexpr int MaxPorLote = 3;  // students of one displaced batch
+
+// Buckets of the students by a key (-1: none), each in the students' order:
+// Inicio[k] .. Inicio[k + 1] of Lista hold the students of key k.
+template <class TClave>
+void Reparte(const std::vector<TPlazaAlumno>& Alumnos, int N, int Claves, TClave&& Clave,
+             std::vector<int>& Inicio, std::vector<int>& Lista) {
+    Inicio.assign(Claves + 1, 0);
+    for (int i = 0; i < N; ++i)
+        if (const int k = Clave(Alumnos[i]); k >= 0) ++Inicio[k + 1];
+    for (int k = 0; k < Claves; ++k) Inicio[k + 1] += Inicio[k];
+    Lista.resize(Inicio[Claves]);
+    // Inicio[k] runs to the end of bucket k while it fills, and is put back
+    for (int i = 0; i < N; ++i)
+        if (const int k = Clave(Alumnos[i]); k >= 0) Lista[Inicio[k]++] = i;
+    for (int k = Claves; k > 0; --k) Inicio[k] = Inicio[k - 1];
+    Inicio[0] = 0;
+}
 }  // namespace
 
 void TOrganizador::Pon(int& Campo, int Valor) {
@@ -122,9 +139,17 @@ int TOrganizador::BuscaSinColocar(const TNodo& Nodo) const {
     return -1;
 }
 
-int TOrganizador::BuscaColocado(const TNodo& Nodo, bool Viejo) const {
+int TOrganizador::BuscaColocado(const TNodo& Nodo, bool Viejo, bool PorGrupo) const {
     const int grupo = Viejo ? Nodo.GrupoViejo : Nodo.GrupoNuevo;
-    for (int i = 0; i < NumAlumnos; ++i) {
+    const int* desde = nullptr;
+    const int* hasta = nullptr;
+    if (PorGrupo && grupo >= 0 && grupo + 1 < static_cast<int>(GrupoInicio.size())) {
+        desde = GrupoLista.data() + GrupoInicio[grupo];
+        hasta = GrupoLista.data() + GrupoInicio[grupo + 1];
+    }
+    const int n = desde ? static_cast<int>(hasta - desde) : NumAlumnos;
+    for (int x = 0; x < n; ++x) {
+        const int i = desde ? desde[x] : x;
         const TPlazaAlumno& p = Alumnos[i];
         if (p.Fijo || p.Curso != Nodo.Curso || p.Grupo != grupo || p.Opcion != Nodo.Opcion) continue;
         bool igual = true;
@@ -203,9 +228,9 @@ void TOrganizador::ColocaNodo(TNodo& Nodo) {
     }
 }
 
-void TOrganizador::QuitaNodo(TNodo& Nodo) {
+void TOrganizador::QuitaNodo(TNodo& Nodo, bool PorGrupo) {
     for (int k = 0; k < Nodo.NAlum; ++k) {
-        const int s = BuscaColocado(Nodo, true);
+        const int s = BuscaColocado(Nodo, true, PorGrupo);
         if (s < 0) break;
         DescolocaAlumno(s, Nodo.GrupoViejo, Nodo.Slots, true);
     }
@@ -248,7 +273,7 @@ int TOrganizador::AgregaLote(int Alumno, TArbol& Auxiliar) const {
 bool TOrganizador::PruebaGrupo(TNodo& Nodo, TArbol& Auxiliar, int Grupo, int Curso, TPosicionEstrategia& Pos,
                                int* DivElegida, int* CodElegido, int Une, int Parte, int Equilibrio) {
     const size_t marca = MarcaDiario();
-    for (int i = 0; i < NodosAuxiliares && Auxiliar[i].NAlum > 0; ++i) QuitaNodo(Auxiliar[i]);
+    for (int i = 0; i < NodosAuxiliares && Auxiliar[i].NAlum > 0; ++i) QuitaNodo(Auxiliar[i], true);
     int ultimaDiv = -1;
     int64_t ultimoOrden = 0;
     bool ok = CabeEnGrupo(Curso, Grupo, Equilibrio, Nodo.NAlum) &&
@@ -338,40 +363,71 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
     };
     // buckets: Inicio[k] .. Inicio[k + 1] of Lista hold the students of key k
     auto reparte = [&](int Claves, auto&& Clave) {
-        Inicio.assign(Claves + 1, 0);
-        for (int i = 0; i < NumAlumnos; ++i)
-            if (const int k = Clave(Alumnos[i]); k >= 0) ++Inicio[k + 1];
-        for (int k = 0; k < Claves; ++k) Inicio[k + 1] += Inicio[k];
-        Lista.resize(Inicio[Claves]);
-        Cursor.assign(Inicio.begin(), Inicio.end() - 1);
-        for (int i = 0; i < NumAlumnos; ++i)
-            if (const int k = Clave(Alumnos[i]); k >= 0) Lista[Cursor[k]++] = i;
+        Reparte(Alumnos, NumAlumnos, Claves, Clave, Inicio, Lista);
     };
     auto cubo = [&](int K, int Grupo) {
         return prueba(Grupo, Lista.data() + Inicio[K], Lista.data() + Inicio[K + 1]);
     };
+    // Every candidate's students come from one group, and taking a batch
+    // out looks for its students in their group: the displaceable students
+    // by group, in the students' order.
+    Reparte(
+        Alumnos, NumAlumnos, grupos,
+        [&](const TPlazaAlumno& p) { return !p.Fijo && p.Grupo >= 0 && p.Grupo < grupos ? p.Grupo : -1; },
+        GrupoInicio, GrupoLista);
     const int tipos = Memo.NumTipos + 1;
     if (Cual == 1) {
         // Candidates are the types by their number, the one the students
         // carry: every other type of the course once, in the order of the
         // types array (the empty record after them takes nobody out).
-        reparte(grupos * tipos, [&](const TPlazaAlumno& p) {
-            return !p.Fijo && p.Grupo >= 0 && p.Grupo < grupos && p.Tipo >= 1 && p.Tipo < tipos
-                       ? p.Grupo * tipos + p.Tipo
-                       : -1;
-        });
+        // AgrupaTipos numbers the types by their place in the array, so each
+        // group's students ordered by that number (in the students' order
+        // within one) give the group's candidates that take somebody out,
+        // in the order they come. The others take nobody out: trying one
+        // only starts the next try afresh (ReiniciaReanuda), which every
+        // candidate after the first one does anyway.
+        Lista = GrupoLista;
+        for (int g = 0; g < grupos; ++g)
+            std::sort(Lista.begin() + GrupoInicio[g], Lista.begin() + GrupoInicio[g + 1], [&](int a, int b) {
+                return Alumnos[a].Tipo != Alumnos[b].Tipo ? Alumnos[a].Tipo < Alumnos[b].Tipo : a < b;
+            });
         const AnsiString& abrev = Memo.Cursos[curso].Abrev;
+        TipoCandidato.assign(Memo.NumTipos, 0);
+        for (int t = 0; t < Memo.NumTipos; ++t)
+            TipoCandidato[t] = Memo.Tipos[t].Curso == abrev && Memo.Tipos[t].Numero != Nodo.Tipo;
+        // the first candidate, empty or not: the only one tried with the
+        // positions this call was given
+        auto primerTipo = [&](int Desde) {
+            while (Desde < Memo.NumTipos && !TipoCandidato[Desde]) ++Desde;
+            return Desde;
+        };
+        int g0 = Pos.Grupo, t0 = primerTipo(Pos.Tipo);
+        if (t0 == Memo.NumTipos) {
+            ++g0;
+            t0 = primerTipo(0);
+        }
+        const bool hayCandidatos = g0 < grupos && t0 < Memo.NumTipos;
         for (int g = Pos.Grupo; g < grupos; ++g) {
-            for (int t = (g == Pos.Grupo ? Pos.Tipo : 0); t < Memo.NumTipos; ++t) {
-                const TFilaTipo& tipo = Memo.Tipos[t];
-                if (tipo.Curso != abrev || tipo.Numero == Nodo.Tipo) continue;
-                if (cubo(g * tipos + tipo.Numero, g)) {
-                    Pos.Grupo = g;
-                    Pos.Tipo = t;
-                    return enUso;
+            const int desdeTipo = g == Pos.Grupo ? Pos.Tipo : 0;
+            const int* a = Lista.data() + GrupoInicio[g];
+            const int* finGrupo = Lista.data() + GrupoInicio[g + 1];
+            while (a != finGrupo) {
+                const int numero = Alumnos[*a].Tipo;
+                const int* b = a;
+                while (b != finGrupo && Alumnos[*b].Tipo == numero) ++b;
+                const int t = numero - 1;
+                if (numero >= 1 && numero < tipos && t >= desdeTipo && TipoCandidato[t]) {
+                    if (g != g0 || t != t0) ReiniciaReanuda(Pos);
+                    if (prueba(g, a, b)) {
+                        Pos.Grupo = g;
+                        Pos.Tipo = t;
+                        return enUso;
+                    }
                 }
+                a = b;
             }
         }
+        if (hayCandidatos) ReiniciaReanuda(Pos);
         Pos.Grupo = grupos;
         Pos.Tipo = 0;
         return -1;

@@ -280,7 +280,9 @@ private:
                      int* DivElegida, int* CodElegido, int Une, int Parte, int Equilibrio);
     int AgregaLote(int Alumno, TArbol& Auxiliar) const;
     void ColocaNodo(TNodo& Nodo);
-    void QuitaNodo(TNodo& Nodo);
+    // PorGrupo: the batch's students are looked for in their group's bucket
+    // of GrupoLista, as the strategy under way left it.
+    void QuitaNodo(TNodo& Nodo, bool PorGrupo = false);
     void RefrescaMemoria();
     bool Detenido() const { return AlumnoActual == -1; }
 
@@ -340,7 +342,7 @@ private:
     void ColocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo);
     void DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo);
     int BuscaSinColocar(const TNodo& Nodo) const;
-    int BuscaColocado(const TNodo& Nodo, bool Viejo) const;
+    int BuscaColocado(const TNodo& Nodo, bool Viejo, bool PorGrupo = false) const;
     bool PruebaMiembro(TNodo& Nodo, int Miembro, int Grupo, int Une, int Parte, int Equilibrio, int DivDesde,
                        int NumCodigos, int* DivElegida, int* CodElegido, int* UltimaDiv);
     void Bloque(const TNodo& Nodo, int Slot, std::vector<int>& Miembros) const;
@@ -372,7 +374,13 @@ private:
     uint32_t SelloRelleno = 0;         // the fill under way, for the stamps of rows and groups
     std::vector<uint32_t> SelloGrupo;  // per group: the fill that swept it last
     std::vector<int> Distintos;
-    std::vector<int> Lista, Inicio, Cursor;  // students by candidate of a displacement strategy
+    std::vector<int> Lista, Inicio;  // students by candidate of a displacement strategy
+    // The students a displacement may take out (placed, not fixed) by group,
+    // in the students' order, as the placement stands when a strategy
+    // starts: it stands still while the strategy's candidates are tried
+    // (each try puts everyone back).
+    std::vector<int> GrupoInicio, GrupoLista;
+    std::vector<char> TipoCandidato;  // by place in Memo.Tipos: a candidate of the strategy by type
     uint32_t UltimoRefresco = 0;
     bool Refrescado = false;
 };
