@@ -35,6 +35,26 @@ void TOrganizador::Pon(int& Campo, int Valor) {
     Campo = Valor;
 }
 
+void TOrganizador::PonCelda(TEstadoAsig& E, int Fila, int Grupo, int Valor) {
+    int& celda = E.Celdas[E.C(Fila, Grupo)];
+    if ((celda != 0) != (Valor != 0))
+        Pon(E.FilasConAlumnos[Grupo], E.FilasConAlumnos[Grupo] + (Valor != 0 ? 1 : -1));
+    Pon(celda, Valor);
+}
+
+void TOrganizador::PonCodigo(TEstadoAsig& E, int Celda, int Valor) {
+    if (E.Codigos[Celda] == Valor) return;
+    Pon(E.Codigos[Celda], Valor);
+    Pon(E.VersionCodigos, ++RelojCodigos);
+}
+
+void TOrganizador::CodigosCambiados() {
+    for (auto& e : EstAsig) {
+        e.VersionCodigos = ++RelojCodigos;
+        e.VersionTrabajo = e.VersionPrevios = -1;
+    }
+}
+
 void TOrganizador::DeshaceHasta(size_t Marca) {
     while (Diario.size() > Marca) {
         *Diario.back().first = Diario.back().second;
@@ -60,6 +80,7 @@ TInstantanea TOrganizador::Instantanea() const {
     for (int s = 0; s < Memo.NumAsignaturas; ++s) {
         const TEstadoAsig& e = EstAsig[s];
         v.insert(v.end(), e.Celdas.begin(), e.Celdas.end());
+        v.insert(v.end(), e.FilasConAlumnos.begin(), e.FilasConAlumnos.end());
         v.insert(v.end(), e.FilasDiv.begin(), e.FilasDiv.end());
         v.insert(v.end(), e.Codigos.begin(), e.Codigos.end());
         v.push_back(e.DivLibres);
@@ -121,7 +142,15 @@ std::unique_ptr<TArbol> TOrganizador::CreaArbol(int N) {
             AlumnoActual = -111;
             return nullptr;
         }
-    auto arbol = std::make_unique<TArbol>(N);
+    // Every search level takes a full array for the batches its strategies
+    // take out and gives it back when it ends: those are used again.
+    std::unique_ptr<TArbol> arbol;
+    if (N == MaxNodos && !ArbolesLibres.empty()) {
+        arbol = std::move(ArbolesLibres.back());
+        ArbolesLibres.pop_back();
+    } else {
+        arbol = std::make_unique<TArbol>(N);
+    }
     for (auto& n : *arbol) {
         n.Slots.resize(NumAsigs + 1);
         IniciaNodo(n);
@@ -178,8 +207,8 @@ void TOrganizador::ColocaAlumno(int Alumno, int Grupo, const std::vector<TElecci
         TEstadoAsig& e = EstAsig[s];
         if (v < 0 || v >= e.Divisiones) continue;
         if (Grupo >= 0) {
-            Pon(e.Celdas[e.C(v, Grupo)], e.Celdas[e.C(v, Grupo)] + 1);
-            Pon(e.Codigos[e.C(v, Grupo)], con);
+            PonCelda(e, v, Grupo, e.Celdas[e.C(v, Grupo)] + 1);
+            PonCodigo(e, e.C(v, Grupo), con);
         }
         Pon(e.FilasDiv[v], e.FilasDiv[v] + 1);
         Pon(p.Asigs[m].Div, v);
@@ -204,8 +233,8 @@ void TOrganizador::DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEle
             if (v >= 0 && v < e.Divisiones) {
                 if (Grupo >= 0) {
                     const int k = e.C(v, Grupo);
-                    Pon(e.Celdas[k], e.Celdas[k] - 1);
-                    if (e.Celdas[k] == 0) Pon(e.Codigos[k], -1);
+                    PonCelda(e, v, Grupo, e.Celdas[k] - 1);
+                    if (e.Celdas[k] == 0) PonCodigo(e, k, -1);
                 }
                 Pon(e.FilasDiv[v], e.FilasDiv[v] - 1);
             }
@@ -567,6 +596,7 @@ int TOrganizador::BuscaNivel(TArbol& Nodos, int Une, int Parte, int Equilibrio, 
         todos = exito;
     }
     ContadorMemoria += estimacion;
+    if (auxiliar) ArbolesLibres.push_back(std::move(auxiliar));
     return todos ? 1 : 0;
 }
 
@@ -629,6 +659,11 @@ void TOrganizador::BucleColocacion(const AnsiString& Curso) {
         const int inicio = AlumnoActual;
         const int alumno = AlumnoActual;
         Diario.clear();
+        // No undo goes back past a batch: the labels of the codes may start again.
+        if (RelojCodigos > (1 << 30)) {
+            RelojCodigos = 0;
+            CodigosCambiados();
+        }
         bool colocado = false;
         for (int une = 0; une <= 1 && !colocado; ++une)
             for (int parte = 0; parte <= 1 && !colocado; ++parte)

@@ -25,6 +25,7 @@ void TOrganizador::LiberaClav() {
     std::vector<TEstadoCurso>().swap(EstCurso);
     std::vector<TPlazaAlumno>().swap(Alumnos);
     std::vector<uint8_t>().swap(Comparten);
+    ArbolesLibres.clear();
     Diario.clear();
     NumAlumnos = 0;
     ClavValidas = false;
@@ -143,6 +144,7 @@ bool TOrganizador::AsignaClav() {
         e.Marcas.assign(celdas, -1);
         e.FilasDiv.assign(d + 1, 0);
         e.SelloFila.assign(d + 1, 0u);
+        e.SelloAlcanzada.assign(d + 1, 0u);
     }
 
     for (int c = 0; c < Memo.NumCursos; ++c) {
@@ -173,6 +175,9 @@ bool TOrganizador::AsignaClav() {
     for (int s = 0; s < nAsig; ++s) {
         TEstadoAsig& e = EstAsig[s];
         if (!e.TieneCeldas()) continue;
+        e.FilasConAlumnos.assign(e.Grupos, 0);
+        for (int r = 0; r <= e.Divisiones; ++r)
+            for (int g = 0; g < e.Grupos; ++g) e.FilasConAlumnos[g] += e.Celdas[e.C(r, g)] != 0;
         int conExtra = 0;
         for (int g = 0; g < e.Grupos; ++g) conExtra += e.Celdas[e.C(e.Divisiones, g)] > 0;
         e.DivLibres = e.Divisiones - conExtra;
@@ -186,6 +191,7 @@ bool TOrganizador::AsignaClav() {
                 if (sx >= 0 && sy >= 0) Comparten[static_cast<size_t>(sx) * nAsig + sy] = 1;
             }
 
+    CodigosCambiados();
     ClavValidas = true;
     MayorConexion();
     return true;
@@ -250,26 +256,25 @@ void TOrganizador::PasaSinDivisionAFilas() {
     }
 }
 
-int TOrganizador::MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int Marca) {
-    // The marked set is the whole connected component (less the start when
-    // it stands alone): a cell joins the cells of its division row in the
-    // other groups (the row without division joins none) and the cells of
-    // its group in every row of the block. Each row and each group is swept
-    // once, when the first of its cells is marked, so a fill costs at most
-    // twice the block's cells however large the component.
+// A connection's component: a cell joins the cells of its code in its
+// division row in the other groups (the row without division joins none)
+// and in its group in every row of the block. Each row and each group is
+// swept once, when the first of its cells joins, so a sweep costs at most
+// twice the block's cells however large the component. Entra(S, D, G) is
+// asked for each cell of the code that a sweep meets and answers whether it
+// joins (a cell may be met more than once).
+template <class TEntra>
+void TOrganizador::BarreConexion(int Asig, int Fila, int Grupo, int Codigo, TEntra&& Entra) {
     if (++SelloRelleno == 0) {  // the stamps wrapped: start them again
-        for (auto& e : EstAsig) std::fill(e.SelloFila.begin(), e.SelloFila.end(), 0u);
+        for (auto& e : EstAsig) {
+            std::fill(e.SelloFila.begin(), e.SelloFila.end(), 0u);
+            std::fill(e.SelloAlcanzada.begin(), e.SelloAlcanzada.end(), 0u);
+            e.SelloCuenta = 0;
+        }
         std::fill(SelloGrupo.begin(), SelloGrupo.end(), 0u);
         SelloRelleno = 1;
     }
     const uint32_t sello = SelloRelleno;
-    TEstadoAsig& inicial = EstAsig[Asig];
-    // The start stays out of its own sweeps; it joins once the fill has
-    // reached a neighbour, which always sweeps back over it.
-    int& inicio = inicial.Marcas[inicial.C(Fila, Grupo)];
-    const bool inicioLibre = inicio == -1;
-    if (inicioLibre) inicio = std::numeric_limits<int>::min();
-    int marcadas = 0;
     PilaMarca.clear();  // {subject, row, -1}: a row to sweep; {-1, -1, group}: a group
     auto barreFila = [&](int S, int D) {
         TEstadoAsig& e = EstAsig[S];
@@ -286,11 +291,8 @@ int TOrganizador::MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int M
         }
     };
     auto visita = [&](int S, int D, int G) {
-        TEstadoAsig& e = EstAsig[S];
-        const int k = e.C(D, G);
-        if (e.CodigosTrabajo[k] == Codigo && e.Marcas[k] == -1) {
-            e.Marcas[k] = Marca;
-            ++marcadas;
+        const TEstadoAsig& e = EstAsig[S];
+        if (e.CodigosTrabajo[e.C(D, G)] == Codigo && Entra(S, D, G)) {
             barreFila(S, D);
             barreGrupo(G);
         }
@@ -312,12 +314,46 @@ int TOrganizador::MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int M
             t = et.Siguiente;
         } while (t != Asig && t >= 0);
     }
+}
+
+int TOrganizador::MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int Marca) {
+    // The marked set is the whole connected component (less the start when
+    // it stands alone). The start stays out of its own sweeps; it joins once
+    // the fill has reached a neighbour, which always sweeps back over it.
+    TEstadoAsig& inicial = EstAsig[Asig];
+    int& inicio = inicial.Marcas[inicial.C(Fila, Grupo)];
+    const bool inicioLibre = inicio == -1;
+    if (inicioLibre) inicio = std::numeric_limits<int>::min();
+    int marcadas = 0;
+    BarreConexion(Asig, Fila, Grupo, Codigo, [&](int S, int D, int G) {
+        TEstadoAsig& e = EstAsig[S];
+        int& m = e.Marcas[e.C(D, G)];
+        if (m != -1) return false;
+        m = Marca;
+        ++marcadas;
+        return true;
+    });
     if (inicioLibre) {
         const bool vuelve = marcadas > 0 && inicial.CodigosTrabajo[inicial.C(Fila, Grupo)] == Codigo;
         inicio = vuelve ? Marca : -1;
         marcadas += vuelve;
     }
     return marcadas;
+}
+
+void TOrganizador::AlcanzaConexion(int Asig, int Fila, int Grupo, int Codigo) {
+    BarreConexion(Asig, Fila, Grupo, Codigo, [&](int S, int D, int) {
+        TEstadoAsig& e = EstAsig[S];
+        if (e.SelloAlcanzada[D] != SelloRelleno) {
+            e.SelloAlcanzada[D] = SelloRelleno;
+            if (e.SelloCuenta != SelloRelleno) {
+                e.SelloCuenta = SelloRelleno;
+                e.Alcanzadas = 0;
+            }
+            ++e.Alcanzadas;
+        }
+        return true;
+    });
 }
 
 void TOrganizador::MayorConexion() {
@@ -377,6 +413,7 @@ void TOrganizador::RenumeraConexiones() {
     }
     NumeraComponentes(true);
     for (int s = 0; s < nAsig; ++s) EstAsig[s].Codigos = EstAsig[s].Marcas;
+    CodigosCambiados();
     for (int i = 0; i < NumAlumnos; ++i) {
         TPlazaAlumno& p = Alumnos[i];
         for (auto& e : p.Asigs) e.Con = -1;

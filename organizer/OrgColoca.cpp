@@ -57,10 +57,7 @@ bool TOrganizador::DivisionDelGrupo(int Asig, int Div, int Grupo, int Une) {
 bool TOrganizador::GrupoEnDivision(int Asig, int Div, int Grupo, int Parte) {
     ++Estadistica.Comprobaciones;
     const TEstadoAsig& e = EstAsig[Asig];
-    if (Parte == 1 || e.Celdas[e.C(Div, Grupo)] > 0) return true;
-    for (int r = 0; r <= e.Divisiones; ++r)
-        if (e.Celdas[e.C(r, Grupo)] != 0) return false;
-    return true;
+    return Parte == 1 || e.Celdas[e.C(Div, Grupo)] > 0 || e.FilasConAlumnos[Grupo] == 0;
 }
 
 // The subject's maximum for the group being placed limits the whole
@@ -84,12 +81,7 @@ bool TOrganizador::BloqueEnDivision(int Asig, int Div, int Grupo, int Une, int P
     int t = Asig;
     do {
         const TEstadoAsig& e = EstAsig[t];
-        if (e.TieneCeldas() && Grupo < e.Grupos)
-            for (int r = 0; r <= e.Divisiones; ++r)
-                if (e.Celdas[e.C(r, Grupo)] != 0) {
-                    ++conAlumnos;
-                    break;
-                }
+        conAlumnos += e.TieneCeldas() && Grupo < e.Grupos && e.FilasConAlumnos[Grupo] != 0;
         t = e.Siguiente;
     } while (t != Asig && t >= 0);
     const TEstadoAsig& e = EstAsig[Asig];
@@ -100,18 +92,25 @@ bool TOrganizador::BloqueEnDivision(int Asig, int Div, int Grupo, int Une, int P
 bool TOrganizador::ConexionesNuevas(int Asig, int Div, int Grupo, int Codigo, int Une, int Parte,
                                     int Equilibrio) {
     ++Estadistica.Comprobaciones;
-    const TEstadoAsig& e = EstAsig[Asig];
+    TEstadoAsig& e = EstAsig[Asig];
     if ((Une == 1 && Parte == 1 && Equilibrio == 1) || e.Celdas[e.C(Div, Grupo)] > 0) return true;
-    Distintos.clear();
-    Distintos.push_back(Codigo);
-    for (int r = 0; r <= e.Divisiones; ++r)
-        for (int h = 0; h < Grupo; ++h) {
-            const int k = e.Codigos[e.C(r, h)];
-            if (k >= 0 && std::find(Distintos.begin(), Distintos.end(), k) == Distintos.end())
-                Distintos.push_back(k);
-        }
+    // The codes of the groups before this one stand until the subject's
+    // codes change, while every division and code of a group is asked.
+    if (e.VersionPrevios != e.VersionCodigos || e.GrupoPrevios != Grupo) {
+        e.Previos.clear();
+        for (int r = 0; r <= e.Divisiones; ++r)
+            for (int h = 0; h < Grupo; ++h) {
+                const int k = e.Codigos[e.C(r, h)];
+                if (k >= 0 && std::find(e.Previos.begin(), e.Previos.end(), k) == e.Previos.end())
+                    e.Previos.push_back(k);
+            }
+        e.VersionPrevios = e.VersionCodigos;
+        e.GrupoPrevios = Grupo;
+    }
+    const int distintos = static_cast<int>(e.Previos.size()) +
+                          (std::find(e.Previos.begin(), e.Previos.end(), Codigo) == e.Previos.end());
     const TFilaAsigCurso& a = Memo.Asignaturas[Asig];
-    return static_cast<int>(Distintos.size()) == std::min({a.NAsAlum, a.NDiv, Grupo + 1});
+    return distintos == std::min({a.NAsAlum, a.NDiv, Grupo + 1});
 }
 
 bool TOrganizador::ConexionRepetida(const TNodo& Nodo, const int* DivElegida, const int* CodElegido, int Asig,
@@ -176,14 +175,11 @@ int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const
     }
     const int k = e.C(Div, Grupo);
     e.CodigosTrabajo[k] = Codigo;
-    // Marks live only inside one option block: the fill never leaves it.
-    int t = Asig;
-    do {
-        std::fill(EstAsig[t].Marcas.begin(), EstAsig[t].Marcas.end(), -1);
-        t = EstAsig[t].Siguiente;
-    } while (t != Asig && t >= 0);
-    e.Marcas[k] = 100;
-    MarcaConexion(Asig, Div, Grupo, Codigo, 100);
+    e.VersionTrabajo = -1;
+    // The rows of the block that the new connection reaches, which its
+    // teachers must cover.
+    AlcanzaConexion(Asig, Div, Grupo, Codigo);
+    const uint32_t alcance = SelloRelleno;
     // The pair rule refuses a connection with which the subject and a block
     // mate would need more teachers at one time than the connections allow.
     // It asks about each mate once per division row of the mate, and its
@@ -202,19 +198,10 @@ int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const
         ListaCodigos(es, ls);
         siempre = es.Divisiones > 1 && ls.Coded == es.Divisiones && ls.Distinct == 1;
     }
-    t = Asig;
+    int t = Asig;
     do {
         const TEstadoAsig& et = EstAsig[t];
-        bool filaMarcada[64] = {};
-        int filasMarcadas = 0;
-        for (int r = 0; et.TieneCeldas() && r <= et.Divisiones; ++r) {
-            for (int g = 0; g < et.Grupos; ++g)
-                if (et.Marcas[et.C(r, g)] == 100) {
-                    filaMarcada[r] = true;
-                    ++filasMarcadas;
-                    break;
-                }
-        }
+        const int filasMarcadas = et.SelloCuenta == alcance ? et.Alcanzadas : 0;
         if (filasMarcadas > Memo.Asignaturas[t].NProf) {
             e.CodigosTrabajo[k] = e.Codigos[k];
             return -1;
@@ -236,7 +223,7 @@ int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const
         }
         for (int r = 0; et.TieneCeldas() && r <= et.Divisiones; ++r) {
             ++Estadistica.Comprobaciones;
-            if (filaMarcada[r] ? conMarca : sinMarca) {
+            if (et.SelloAlcanzada[r] == alcance ? conMarca : sinMarca) {
                 e.CodigosTrabajo[k] = e.Codigos[k];
                 return -1;
             }
@@ -248,7 +235,9 @@ int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const
 
 void TOrganizador::RestableceTrabajo(int Asig) {
     TEstadoAsig& e = EstAsig[Asig];
+    if (e.VersionTrabajo == e.VersionCodigos) return;
     std::copy(e.Codigos.begin(), e.Codigos.end(), e.CodigosTrabajo.begin());
+    e.VersionTrabajo = e.VersionCodigos;
 }
 
 // Every ordering of a block starts from the kept codes, with nothing chosen.

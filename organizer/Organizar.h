@@ -133,11 +133,26 @@ struct TEstadoAsig {
     // (Divisiones + 1) rows x Grupos; row Divisiones counts the students
     // that have a group but no division of the subject.
     std::vector<int> Celdas;
+    std::vector<int> FilasConAlumnos;  // per group: its cells that are not 0, kept with Celdas
     std::vector<int> FilasDiv;
     std::vector<int> Codigos;         // kept connection codes
     std::vector<int> CodigosTrabajo;  // the search's scratch copy
     std::vector<int> Marcas;
-    std::vector<uint32_t> SelloFila;  // per division row: the fill that swept it last
+    // Codigos carries a label that changes with it (and comes back with it
+    // when a try is undone): CodigosTrabajo is a copy of the Codigos of
+    // VersionTrabajo (-1: of none), Previos the distinct codes of the groups
+    // before GrupoPrevios in the Codigos of VersionPrevios.
+    int VersionCodigos = 0;
+    int VersionTrabajo = -1;
+    int VersionPrevios = -1;
+    int GrupoPrevios = -1;
+    std::vector<int> Previos;
+    // Per division row: the connection sweep that swept the row last, and
+    // the last one that reached a cell of it; how many rows the sweep of
+    // SelloCuenta reached.
+    std::vector<uint32_t> SelloFila, SelloAlcanzada;
+    uint32_t SelloCuenta = 0;
+    int Alcanzadas = 0;
     bool TieneCeldas() const { return !Celdas.empty(); }
     int C(int Fila, int Grupo) const { return Fila * Grupos + Grupo; }
 };
@@ -259,6 +274,11 @@ private:
     int AsignaConexion(const TNodo& Nodo, const int* DivElegida, const int* CodElegido, int Asig, int Div,
                        int Grupo, int Codigo);
     int MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int Marca);
+    // The rows of the block that the component of the cell reaches: those
+    // whose SelloAlcanzada is SelloRelleno afterwards (Alcanzadas counts them).
+    void AlcanzaConexion(int Asig, int Fila, int Grupo, int Codigo);
+    template <class TEntra>
+    void BarreConexion(int Asig, int Fila, int Grupo, int Codigo, TEntra&& Entra);
     int ColocaDirecto(TNodo& Nodo, int Une, int Parte, int Equilibrio);
     void RenumeraConexiones();
     void MayorConexion();
@@ -339,6 +359,12 @@ private:
 
     // --- inside the steps ---
     void Pon(int& Campo, int Valor);
+    // A cell of the placement, and the count of its group's cells that are not 0.
+    void PonCelda(TEstadoAsig& E, int Fila, int Grupo, int Valor);
+    // A kept connection code, and its subject's label.
+    void PonCodigo(TEstadoAsig& E, int Celda, int Valor);
+    // Codes and working codes were written wholesale: every subject gets a new label.
+    void CodigosCambiados();
     void ColocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo);
     void DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo);
     int BuscaSinColocar(const TNodo& Nodo) const;
@@ -370,11 +396,12 @@ private:
     std::vector<std::pair<int*, int>> Diario;
     std::vector<int> TipoDeFila;  // student row -> index of the type it was grouped into
     std::vector<std::vector<std::array<int, 3>>> EntradasTipos;  // per type: subject, division, connection
+    std::vector<std::unique_ptr<TArbol>> ArbolesLibres;          // full arrays of the levels that ended
     std::vector<std::array<int, 3>> PilaMarca;
-    uint32_t SelloRelleno = 0;         // the fill under way, for the stamps of rows and groups
-    std::vector<uint32_t> SelloGrupo;  // per group: the fill that swept it last
-    std::vector<int> Distintos;
-    std::vector<int> Lista, Inicio;  // students by candidate of a displacement strategy
+    uint32_t SelloRelleno = 0;         // the connection sweep under way, for the stamps of rows and groups
+    std::vector<uint32_t> SelloGrupo;  // per group: the sweep that swept it last
+    int RelojCodigos = 0;              // the last label of the codes given out
+    std::vector<int> Lista, Inicio;    // students by candidate of a displacement strategy
     // The students a displacement may take out (placed, not fixed) by group,
     // in the students' order, as the placement stands when a strategy
     // starts: it stands still while the strategy's candidates are tried
