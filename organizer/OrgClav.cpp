@@ -263,8 +263,7 @@ void TOrganizador::PasaSinDivisionAFilas() {
 // twice the block's cells however large the component. Entra(S, D, G) is
 // asked for each cell of the code that a sweep meets and answers whether it
 // joins (a cell may be met more than once).
-template <class TEntra>
-void TOrganizador::BarreConexion(int Asig, int Fila, int Grupo, int Codigo, TEntra&& Entra) {
+uint32_t TOrganizador::NuevoSello() {
     if (++SelloRelleno == 0) {  // the stamps wrapped: start them again
         for (auto& e : EstAsig) {
             std::fill(e.SelloFila.begin(), e.SelloFila.end(), 0u);
@@ -274,7 +273,12 @@ void TOrganizador::BarreConexion(int Asig, int Fila, int Grupo, int Codigo, TEnt
         std::fill(SelloGrupo.begin(), SelloGrupo.end(), 0u);
         SelloRelleno = 1;
     }
-    const uint32_t sello = SelloRelleno;
+    return SelloRelleno;
+}
+
+template <class TEntra>
+void TOrganizador::BarreConexion(int Asig, int Fila, int Grupo, int Codigo, TEntra&& Entra) {
+    const uint32_t sello = NuevoSello();
     PilaMarca.clear();  // {subject, row, -1}: a row to sweep; {-1, -1, group}: a group
     auto barreFila = [&](int S, int D) {
         TEstadoAsig& e = EstAsig[S];
@@ -342,18 +346,59 @@ int TOrganizador::MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int M
 }
 
 void TOrganizador::AlcanzaConexion(int Asig, int Fila, int Grupo, int Codigo) {
-    BarreConexion(Asig, Fila, Grupo, Codigo, [&](int S, int D, int) {
-        TEstadoAsig& e = EstAsig[S];
-        if (e.SelloAlcanzada[D] != SelloRelleno) {
-            e.SelloAlcanzada[D] = SelloRelleno;
-            if (e.SelloCuenta != SelloRelleno) {
-                e.SelloCuenta = SelloRelleno;
-                e.Alcanzadas = 0;
-            }
-            ++e.Alcanzadas;
+    auto alcanza = [&](TEstadoAsig& E, int D) {
+        if (E.SelloAlcanzada[D] == SelloRelleno) return;
+        E.SelloAlcanzada[D] = SelloRelleno;
+        if (E.SelloCuenta != SelloRelleno) {
+            E.SelloCuenta = SelloRelleno;
+            E.Alcanzadas = 0;
         }
-        return true;
-    });
+        ++E.Alcanzadas;
+    };
+    // With the groups of a row as the bits of a word, the component is the
+    // groups that rows of the code join to the start's group (a division row
+    // joins all its groups of the code; the row without division joins
+    // none), and a row is reached when it has the code in one of them.
+    int t = Asig;
+    bool enPalabra = true;
+    do {
+        enPalabra = enPalabra && EstAsig[t].Grupos <= 64;
+        t = EstAsig[t].Siguiente;
+    } while (t != Asig && t >= 0);
+    if (!enPalabra) {
+        BarreConexion(Asig, Fila, Grupo, Codigo, [&](int S, int D, int) {
+            alcanza(EstAsig[S], D);
+            return true;
+        });
+        return;
+    }
+    NuevoSello();
+    FilasBloque.clear();
+    uint64_t grupos = uint64_t{1} << Grupo;
+    t = Asig;
+    do {
+        const TEstadoAsig& et = EstAsig[t];
+        if (et.TieneCeldas())
+            for (int r = 0; r <= et.Divisiones; ++r) {
+                const int* c = et.CodigosTrabajo.data() + et.C(r, 0);
+                uint64_t m = 0;
+                for (int g = 0; g < et.Grupos; ++g) m |= uint64_t{c[g] == Codigo} << g;
+                if (m == 0) continue;
+                FilasBloque.push_back({t, r, m});
+                if (t == Asig && r == Fila && r < et.Divisiones) grupos |= m;
+            }
+        t = et.Siguiente;
+    } while (t != Asig && t >= 0);
+    for (bool crece = true; crece;) {
+        crece = false;
+        for (const auto& f : FilasBloque)
+            if ((f.Grupos & grupos) && (f.Grupos & ~grupos) && f.Fila < EstAsig[f.Asig].Divisiones) {
+                grupos |= f.Grupos;
+                crece = true;
+            }
+    }
+    for (const auto& f : FilasBloque)
+        if (f.Grupos & grupos) alcanza(EstAsig[f.Asig], f.Fila);
 }
 
 void TOrganizador::MayorConexion() {

@@ -279,6 +279,7 @@ private:
     void AlcanzaConexion(int Asig, int Fila, int Grupo, int Codigo);
     template <class TEntra>
     void BarreConexion(int Asig, int Fila, int Grupo, int Codigo, TEntra&& Entra);
+    uint32_t NuevoSello();  // SelloRelleno for a new sweep
     int ColocaDirecto(TNodo& Nodo, int Une, int Parte, int Equilibrio);
     void RenumeraConexiones();
     void MayorConexion();
@@ -398,6 +399,11 @@ private:
     std::vector<std::vector<std::array<int, 3>>> EntradasTipos;  // per type: subject, division, connection
     std::vector<std::unique_ptr<TArbol>> ArbolesLibres;          // full arrays of the levels that ended
     std::vector<std::array<int, 3>> PilaMarca;
+    struct TFilaBloque {
+        int Asig, Fila;
+        uint64_t Grupos;  // the groups where the row carries the code
+    };
+    std::vector<TFilaBloque> FilasBloque;
     uint32_t SelloRelleno = 0;         // the connection sweep under way, for the stamps of rows and groups
     std::vector<uint32_t> SelloGrupo;  // per group: the sweep that swept it last
     int RelojCodigos = 0;              // the last label of the codes given out

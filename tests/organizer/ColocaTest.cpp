@@ -203,8 +203,10 @@ TEST_F(Relleno, FloodFillFollowsDivisionsAcrossGroupsAndBlocksWithinAGroup) {
     EXPECT_TRUE(Marcadas(3).empty());
 }
 
-// The fill sweeps each row and group once; a plain fill that looks around
-// every cell it marks must mark the same cells and count the same number,
+// The fill sweeps each row and group once, and the rows a new connection
+// reaches are found from bit words of groups; a plain fill that looks
+// around every cell it marks must mark the same cells, count the same
+// number and reach the same rows,
 // on random codes over a course of real size: 14 groups, a block of four
 // subjects of up to six divisions and a block of two, starts inside and
 // outside their codes, cells already carrying another fill's mark.
@@ -268,6 +270,27 @@ TEST(RellenoAzar, TheFillMarksWhatAPlainCellByCellFillMarks) {
         ASSERT_EQ(o.MarcaConexion(s, r, g, codigo, 9), esperadas) << "try " << prueba;
         for (int t = 0; t < asignaturas; ++t) ASSERT_EQ(o.EstAsig[t].Marcas, marcas[t]) << "try " << prueba;
         grandes += esperadas > 20;
+
+        // The rows a new connection reaches: those of the start's component
+        // when no other cell carries a mark.
+        for (int t = 0; t < asignaturas; ++t) std::fill(marcas[t].begin(), marcas[t].end(), -1);
+        const int nuevo = azar.Entre(codigos);
+        o.EstAsig[s].CodigosTrabajo[e.C(r, g)] = nuevo;
+        marcas[s][e.C(r, g)] = 100;
+        plano(marcas, s, r, g, nuevo, 100);
+        o.AlcanzaConexion(s, r, g, nuevo);
+        for (int t = 0; t < asignaturas; ++t) {
+            const TEstadoAsig& et = o.EstAsig[t];
+            int filas = 0;
+            for (int q = 0; q <= et.Divisiones; ++q) {
+                bool marcada = false;
+                for (int h = 0; h < et.Grupos; ++h) marcada = marcada || marcas[t][et.C(q, h)] == 100;
+                filas += marcada;
+                ASSERT_EQ(et.SelloAlcanzada[q] == o.SelloRelleno, marcada)
+                    << "try " << prueba << " row " << q;
+            }
+            ASSERT_EQ(et.SelloCuenta == o.SelloRelleno ? et.Alcanzadas : 0, filas) << "try " << prueba;
+        }
     }
     EXPECT_GT(grandes, 50);  // components that reach across many rows and groups
 }

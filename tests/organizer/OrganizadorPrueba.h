@@ -24,6 +24,7 @@ public:
     using TOrganizador::CuentaTipos;
 
     // checks
+    using TOrganizador::AlcanzaConexion;
     using TOrganizador::AsignaConexion;
     using TOrganizador::BloqueEnDivision;
     using TOrganizador::CabeEnDivision;
@@ -61,4 +62,5 @@ public:
     using TOrganizador::NumAsigs;
     using TOrganizador::OpcionesEnVigor;
     using TOrganizador::PrimerEquilibrio;
+    using TOrganizador::SelloRelleno;
 };
