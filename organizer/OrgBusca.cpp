@@ -13,17 +13,20 @@ constexpr int MaxPorLote = 3;  // students of one displaced batch
 
 // Buckets of the students by a key (-1: none), each in the students' order:
 // Inicio[k] .. Inicio[k + 1] of Lista hold the students of key k.
+// Orden, when given, is the order of the students within a bucket.
 template <class TClave>
 void Reparte(const std::vector<TPlazaAlumno>& Alumnos, int N, int Claves, TClave&& Clave,
-             std::vector<int>& Inicio, std::vector<int>& Lista) {
+             std::vector<int>& Inicio, std::vector<int>& Lista, const int* Orden = nullptr) {
     Inicio.assign(Claves + 1, 0);
     for (int i = 0; i < N; ++i)
         if (const int k = Clave(Alumnos[i]); k >= 0) ++Inicio[k + 1];
     for (int k = 0; k < Claves; ++k) Inicio[k + 1] += Inicio[k];
     Lista.resize(Inicio[Claves]);
     // Inicio[k] runs to the end of bucket k while it fills, and is put back
-    for (int i = 0; i < N; ++i)
+    for (int x = 0; x < N; ++x) {
+        const int i = Orden ? Orden[x] : x;
         if (const int k = Clave(Alumnos[i]); k >= 0) Lista[Inicio[k]++] = i;
+    }
     for (int k = Claves; k > 0; --k) Inicio[k] = Inicio[k - 1];
     Inicio[0] = 0;
 }
@@ -144,19 +147,29 @@ std::unique_ptr<TArbol> TOrganizador::CreaArbol(int N) {
         }
     // Every search level takes a full array for the batches its strategies
     // take out and gives it back when it ends: those are used again.
-    std::unique_ptr<TArbol> arbol;
     if (N == MaxNodos && !ArbolesLibres.empty()) {
-        arbol = std::move(ArbolesLibres.back());
+        std::unique_ptr<TArbol> arbol = std::move(ArbolesLibres.back());
         ArbolesLibres.pop_back();
-    } else {
-        arbol = std::make_unique<TArbol>(N);
+        const int usados = NodosUsados(*arbol);
+        for (int i = 0; i < usados; ++i) IniciaNodo((*arbol)[i]);
+        return arbol;
     }
+    auto arbol = std::make_unique<TArbol>(N);
     for (auto& n : *arbol) {
         n.Slots.resize(NumAsigs + 1);
         IniciaNodo(n);
     }
     arbol->back().Tipo = -2;
     return arbol;
+}
+
+// The batches of a strategy fill an array of batches from its start, each
+// with one student at least, and the next call starts it afresh: past the
+// first batch of none, every batch is as IniciaNodo leaves it.
+int TOrganizador::NodosUsados(const TArbol& Auxiliar) {
+    int n = 0;
+    while (n < NodosAuxiliares && n < static_cast<int>(Auxiliar.size()) && Auxiliar[n].NAlum != 0) ++n;
+    return n;
 }
 
 int TOrganizador::BuscaSinColocar(const TNodo& Nodo) const {
@@ -366,7 +379,7 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
     if (curso < 0) return -1;
     const int grupos = EstCurso[curso].Grupos;
     int divEl[SlotsPlaza], codEl[SlotsPlaza];
-    int enUso = NodosAuxiliares;
+    int enUso = NodosUsados(Auxiliar);
     // The students a candidate takes out, in the students' order: the
     // placement does not change while the candidates are tried (each try
     // puts everyone back), so they are sorted into buckets once per call.
@@ -415,19 +428,28 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
         // in the order they come. The others take nobody out: trying one
         // only starts the next try afresh (ReiniciaReanuda), which every
         // candidate after the first one does anyway.
-        Lista = GrupoLista;
-        for (int g = 0; g < grupos; ++g)
-            std::sort(Lista.begin() + GrupoInicio[g], Lista.begin() + GrupoInicio[g + 1], [&](int a, int b) {
-                return Alumnos[a].Tipo != Alumnos[b].Tipo ? Alumnos[a].Tipo < Alumnos[b].Tipo : a < b;
-            });
-        const AnsiString& abrev = Memo.Cursos[curso].Abrev;
-        TipoCandidato.assign(Memo.NumTipos, 0);
-        for (int t = 0; t < Memo.NumTipos; ++t)
-            TipoCandidato[t] = Memo.Tipos[t].Curso == abrev && Memo.Tipos[t].Numero != Nodo.Tipo;
+        if (static_cast<int>(AlumnosPorTipo.size()) != NumAlumnos) {
+            AlumnosPorTipo.resize(NumAlumnos);
+            for (int x = 0; x < NumAlumnos; ++x) AlumnosPorTipo[x] = x;
+            std::stable_sort(AlumnosPorTipo.begin(), AlumnosPorTipo.end(),
+                             [&](int a, int b) { return Alumnos[a].Tipo < Alumnos[b].Tipo; });
+        }
+        // the buckets of GrupoLista again, each by type
+        Reparte(
+            Alumnos, NumAlumnos, grupos,
+            [&](const TPlazaAlumno& p) { return !p.Fijo && p.Grupo >= 0 && p.Grupo < grupos ? p.Grupo : -1; },
+            Inicio, Lista, AlumnosPorTipo.data());
+        if (CursoTipos != curso || static_cast<int>(TipoDelCurso.size()) != Memo.NumTipos) {
+            const AnsiString& abrev = Memo.Cursos[curso].Abrev;
+            TipoDelCurso.resize(Memo.NumTipos);
+            for (int t = 0; t < Memo.NumTipos; ++t) TipoDelCurso[t] = Memo.Tipos[t].Curso == abrev;
+            CursoTipos = curso;
+        }
+        auto candidato = [&](int T) { return TipoDelCurso[T] && Memo.Tipos[T].Numero != Nodo.Tipo; };
         // the first candidate, empty or not: the only one tried with the
         // positions this call was given
         auto primerTipo = [&](int Desde) {
-            while (Desde < Memo.NumTipos && !TipoCandidato[Desde]) ++Desde;
+            while (Desde < Memo.NumTipos && !candidato(Desde)) ++Desde;
             return Desde;
         };
         int g0 = Pos.Grupo, t0 = primerTipo(Pos.Tipo);
@@ -438,14 +460,14 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
         const bool hayCandidatos = g0 < grupos && t0 < Memo.NumTipos;
         for (int g = Pos.Grupo; g < grupos; ++g) {
             const int desdeTipo = g == Pos.Grupo ? Pos.Tipo : 0;
-            const int* a = Lista.data() + GrupoInicio[g];
-            const int* finGrupo = Lista.data() + GrupoInicio[g + 1];
+            const int* a = Lista.data() + Inicio[g];
+            const int* finGrupo = Lista.data() + Inicio[g + 1];
             while (a != finGrupo) {
                 const int numero = Alumnos[*a].Tipo;
                 const int* b = a;
                 while (b != finGrupo && Alumnos[*b].Tipo == numero) ++b;
                 const int t = numero - 1;
-                if (numero >= 1 && numero < tipos && t >= desdeTipo && TipoCandidato[t]) {
+                if (numero >= 1 && numero < tipos && t >= desdeTipo && candidato(t)) {
                     if (g != g0 || t != t0) ReiniciaReanuda(Pos);
                     if (prueba(g, a, b)) {
                         Pos.Grupo = g;

@@ -25,6 +25,8 @@ void TOrganizador::LiberaClav() {
     std::vector<TEstadoCurso>().swap(EstCurso);
     std::vector<TPlazaAlumno>().swap(Alumnos);
     std::vector<uint8_t>().swap(Comparten);
+    AlumnosPorTipo.clear();
+    CursoTipos = -1;
     ArbolesLibres.clear();
     Diario.clear();
     NumAlumnos = 0;
@@ -192,6 +194,8 @@ bool TOrganizador::AsignaClav() {
             }
 
     CodigosCambiados();
+    AlumnosPorTipo.clear();  // the students and their types are new
+    CursoTipos = -1;
     ClavValidas = true;
     MayorConexion();
     return true;

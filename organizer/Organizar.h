@@ -288,6 +288,7 @@ private:
     int TamanoLote(int Posicion, int Anterior) const;
     std::unique_ptr<TArbol> CreaArbol(int N);
     void IniciaNodo(TNodo& Nodo) const;
+    static int NodosUsados(const TArbol& Auxiliar);  // the batches a strategy left in the array
     int BuscaNivel(TArbol& Nodos, int Une, int Parte, int Equilibrio, int Profundidad);
     int SecuenciaBusqueda(TNodo& Nodo, int Une, int Parte, int Equilibrio, int Profundidad, TArbol& Auxiliar,
                           bool Primera, TSecuencia& Sec);
@@ -413,7 +414,12 @@ private:
     // starts: it stands still while the strategy's candidates are tried
     // (each try puts everyone back).
     std::vector<int> GrupoInicio, GrupoLista;
-    std::vector<char> TipoCandidato;  // by place in Memo.Tipos: a candidate of the strategy by type
+    // The students by type number, in the students' order within one: the
+    // types do not change while a run searches.
+    std::vector<int> AlumnosPorTipo;
+    // By place in Memo.Tipos: a type of the course CursoTipos.
+    std::vector<char> TipoDelCurso;
+    int CursoTipos = -1;
     uint32_t UltimoRefresco = 0;
     bool Refrescado = false;
 };
