@@ -46,15 +46,34 @@ void TOrganizador::PonCelda(TEstadoAsig& E, int Fila, int Grupo, int Valor) {
 }
 
 void TOrganizador::PonCodigo(TEstadoAsig& E, int Celda, int Valor) {
-    if (E.Codigos[Celda] == Valor) return;
+    const int viejo = E.Codigos[Celda];
+    if (viejo == Valor) return;
     Pon(E.Codigos[Celda], Valor);
     Pon(E.VersionCodigos, ++RelojCodigos);
+    if (E.GruposDeCodigo.empty()) return;
+    const int fila = Celda / E.Grupos, bit = 1 << (Celda % E.Grupos);
+    if (viejo >= 0 && viejo < CodigosEnPalabra) {
+        int& m = E.GruposDeCodigo[fila * CodigosEnPalabra + viejo];
+        Pon(m, m & ~bit);
+    }
+    if (Valor >= 0 && Valor < CodigosEnPalabra) {
+        int& m = E.GruposDeCodigo[fila * CodigosEnPalabra + Valor];
+        Pon(m, m | bit);
+    }
 }
 
 void TOrganizador::CodigosCambiados() {
     for (auto& e : EstAsig) {
         e.VersionCodigos = ++RelojCodigos;
-        e.VersionTrabajo = e.VersionPrevios = -1;
+        e.BaseTrabajo = e.VersionPrevios = -1;
+        e.Cambiadas.clear();
+        e.GruposDeCodigo.clear();
+        if (!e.TieneCeldas() || e.Grupos > GruposEnPalabra) continue;
+        e.GruposDeCodigo.assign(static_cast<size_t>(e.Divisiones + 1) * CodigosEnPalabra, 0);
+        for (int r = 0; r <= e.Divisiones; ++r)
+            for (int g = 0; g < e.Grupos; ++g)
+                if (const int c = e.Codigos[e.C(r, g)]; c >= 0 && c < CodigosEnPalabra)
+                    e.GruposDeCodigo[r * CodigosEnPalabra + c] |= 1 << g;
     }
 }
 
@@ -84,6 +103,7 @@ TInstantanea TOrganizador::Instantanea() const {
         const TEstadoAsig& e = EstAsig[s];
         v.insert(v.end(), e.Celdas.begin(), e.Celdas.end());
         v.insert(v.end(), e.FilasConAlumnos.begin(), e.FilasConAlumnos.end());
+        v.insert(v.end(), e.GruposDeCodigo.begin(), e.GruposDeCodigo.end());
         v.insert(v.end(), e.FilasDiv.begin(), e.FilasDiv.end());
         v.insert(v.end(), e.Codigos.begin(), e.Codigos.end());
         v.push_back(e.DivLibres);

@@ -382,15 +382,29 @@ void TOrganizador::AlcanzaConexion(int Asig, int Fila, int Grupo, int Codigo) {
     t = Asig;
     do {
         const TEstadoAsig& et = EstAsig[t];
-        if (et.TieneCeldas())
-            for (int r = 0; r <= et.Divisiones; ++r) {
-                const int* c = et.CodigosTrabajo.data() + et.C(r, 0);
-                uint64_t m = 0;
-                for (int g = 0; g < et.Grupos; ++g) m |= uint64_t{c[g] == Codigo} << g;
-                if (m == 0) continue;
-                FilasBloque.push_back({t, r, m});
-                if (t == Asig && r == Fila && r < et.Divisiones) grupos |= m;
+        if (et.TieneCeldas()) {
+            const size_t primera = FilasBloque.size();
+            if (Codigo >= 0 && Codigo < CodigosEnPalabra && !et.GruposDeCodigo.empty() &&
+                et.BaseTrabajo == et.VersionCodigos) {
+                // the words of the kept codes, and the cells the search wrote since
+                for (int r = 0; r <= et.Divisiones; ++r)
+                    FilasBloque.push_back(
+                        {t, r, static_cast<uint64_t>(et.GruposDeCodigo[r * CodigosEnPalabra + Codigo])});
+                for (int k : et.Cambiadas) {
+                    uint64_t& m = FilasBloque[primera + k / et.Grupos].Grupos;
+                    const uint64_t bit = uint64_t{1} << (k % et.Grupos);
+                    m = et.CodigosTrabajo[k] == Codigo ? m | bit : m & ~bit;
+                }
+            } else {
+                for (int r = 0; r <= et.Divisiones; ++r) {
+                    const int* c = et.CodigosTrabajo.data() + et.C(r, 0);
+                    uint64_t m = 0;
+                    for (int g = 0; g < et.Grupos; ++g) m |= uint64_t{c[g] == Codigo} << g;
+                    FilasBloque.push_back({t, r, m});
+                }
             }
+            if (t == Asig && Fila < et.Divisiones) grupos |= FilasBloque[primera + Fila].Grupos;
+        }
         t = et.Siguiente;
     } while (t != Asig && t >= 0);
     for (bool crece = true; crece;) {

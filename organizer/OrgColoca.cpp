@@ -175,7 +175,7 @@ int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const
     }
     const int k = e.C(Div, Grupo);
     e.CodigosTrabajo[k] = Codigo;
-    e.VersionTrabajo = -1;
+    e.Cambiadas.push_back(k);
     // The rows of the block that the new connection reaches, which its
     // teachers must cover.
     AlcanzaConexion(Asig, Div, Grupo, Codigo);
@@ -235,9 +235,13 @@ int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const
 
 void TOrganizador::RestableceTrabajo(int Asig) {
     TEstadoAsig& e = EstAsig[Asig];
-    if (e.VersionTrabajo == e.VersionCodigos) return;
-    std::copy(e.Codigos.begin(), e.Codigos.end(), e.CodigosTrabajo.begin());
-    e.VersionTrabajo = e.VersionCodigos;
+    if (e.BaseTrabajo == e.VersionCodigos) {
+        for (int k : e.Cambiadas) e.CodigosTrabajo[k] = e.Codigos[k];
+    } else {
+        std::copy(e.Codigos.begin(), e.Codigos.end(), e.CodigosTrabajo.begin());
+        e.BaseTrabajo = e.VersionCodigos;
+    }
+    e.Cambiadas.clear();
 }
 
 // Every ordering of a block starts from the kept codes, with nothing chosen.

@@ -108,6 +108,8 @@ struct TEleccionAsig {
 };
 
 constexpr int SlotsPlaza = SlotsFila + 1;
+constexpr int CodigosEnPalabra = 8;
+constexpr int GruposEnPalabra = 31;
 
 struct TPlazaAlumno {
     int Tipo = -1;  // 1-based type number
@@ -139,14 +141,20 @@ struct TEstadoAsig {
     std::vector<int> CodigosTrabajo;  // the search's scratch copy
     std::vector<int> Marcas;
     // Codigos carries a label that changes with it (and comes back with it
-    // when a try is undone): CodigosTrabajo is a copy of the Codigos of
-    // VersionTrabajo (-1: of none), Previos the distinct codes of the groups
+    // when a try is undone). CodigosTrabajo is the Codigos of the label
+    // BaseTrabajo (-1: of none) but in the cells of Cambiadas, which the
+    // search wrote since; Previos holds the distinct codes of the groups
     // before GrupoPrevios in the Codigos of VersionPrevios.
     int VersionCodigos = 0;
-    int VersionTrabajo = -1;
+    int BaseTrabajo = -1;
+    std::vector<int> Cambiadas;
     int VersionPrevios = -1;
     int GrupoPrevios = -1;
     std::vector<int> Previos;
+    // Per division row and code below CodigosEnPalabra, the groups (as bits)
+    // whose kept code it is, kept with Codigos; empty for more than
+    // GruposEnPalabra groups.
+    std::vector<int> GruposDeCodigo;
     // Per division row: the connection sweep that swept the row last, and
     // the last one that reached a cell of it; how many rows the sweep of
     // SelloCuenta reached.
