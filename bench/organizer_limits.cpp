@@ -10,8 +10,6 @@
 
 #include <time.h>
 
-#include <algorithm>
-
 #include "organizer/Organizar.h"
 #include "platform/sys/Dialogs.h"
 #include "tests/organizer/EscuelaSintetica.h"
@@ -29,17 +27,9 @@ struct TCorridaSemilla {
     int Colocados = 0;
 };
 
-// One "&Todos" with tight limits and optimal numbers on the seeded course,
-// sized as the organizer benchmark sizes its schools.
+// One "&Todos" with tight limits and optimal numbers on the seeded course.
 TCorridaSemilla Corre(int Alumnos, int Grupos, uint64_t Semilla) {
-    escuela::TParametros p;
-    p.Alumnos = Alumnos;
-    p.Grupos = Grupos;
-    p.Optativas = std::min(15, 6 + Alumnos / 40);
-    p.Bloques = 2 + (Alumnos / 100) % 3;
-    p.Ajustado = true;
-    p.Semilla = Semilla;
-    const escuela::TEscuela e = escuela::Genera(p);
+    const escuela::TEscuela e = escuela::Genera(escuela::Medidas(Alumnos, Grupos, true, Semilla));
     TOpcionesOrganizar op;
     op.Opciones = true;
     op.Optimos = true;

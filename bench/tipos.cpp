@@ -85,13 +85,11 @@ void Tipos(benchmark::State& State) {
         }
     PorAlumno(State, desde);
 }
-BENCHMARK(Tipos)
-    ->ArgName("students")
-    ->Arg(200)
-    ->Arg(500)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Unit(benchmark::kMillisecond);
+// The sample's size to a large school's.
+void Tamanos(benchmark::internal::Benchmark* B) {
+    B->ArgName("students")->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(Tipos)->Apply(Tamanos);
 
 // "&Colocar" of every course, after the organizer has distributed it.
 void Colocar(benchmark::State& State) {
@@ -119,13 +117,7 @@ void Colocar(benchmark::State& State) {
     State.counters["placed"] = colocados;
     PorAlumno(State, desde);
 }
-BENCHMARK(Colocar)
-    ->ArgName("students")
-    ->Arg(200)
-    ->Arg(500)
-    ->Arg(1000)
-    ->Arg(2000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Colocar)->Apply(Tamanos);
 
 }  // namespace
 

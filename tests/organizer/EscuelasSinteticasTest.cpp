@@ -161,8 +161,8 @@ TEST(EscuelasSinteticasGrabadas, ResultsAndWorkOfManySeededSchoolsStayAsRecorded
     };
     for (const auto& g : grabados) {
         SCOPED_TRACE(testing::Message() << g.Alumnos << "/" << g.Grupos << " seed " << g.Semilla);
-        const TCaso c{g.Alumnos,  g.Grupos, std::min(15, 6 + g.Alumnos / 40), 2 + (g.Alumnos / 100) % 3,
-                      g.Ajustado, g.Semilla};
+        const escuela::TParametros p = escuela::Medidas(g.Alumnos, g.Grupos, g.Ajustado, g.Semilla);
+        const TCaso c{p.Alumnos, p.Grupos, p.Optativas, p.Bloques, p.Ajustado, p.Semilla};
         const escuela::TEscuela e = Escuela(c);
         TOpcionesOrganizar op;
         op.Opciones = e.SepararOpciones;
