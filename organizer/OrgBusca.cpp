@@ -192,8 +192,8 @@ int TOrganizador::NodosUsados(const TArbol& Auxiliar) {
     return n;
 }
 
-int TOrganizador::BuscaSinColocar(const TNodo& Nodo) const {
-    for (int i = 0; i < NumAlumnos; ++i) {
+int TOrganizador::BuscaSinColocar(const TNodo& Nodo, int Desde) const {
+    for (int i = Desde; i < NumAlumnos; ++i) {
         const TPlazaAlumno& p = Alumnos[i];
         if (!p.Fijo && p.Curso == Nodo.Curso && p.Grupo < 0 && p.Opcion == Nodo.Opcion && p.Tipo == Nodo.Tipo)
             return i;
@@ -201,7 +201,7 @@ int TOrganizador::BuscaSinColocar(const TNodo& Nodo) const {
     return -1;
 }
 
-int TOrganizador::BuscaColocado(const TNodo& Nodo, bool Viejo, bool PorGrupo) const {
+int TOrganizador::BuscaColocado(const TNodo& Nodo, bool Viejo, bool PorGrupo, int& Desde) const {
     const int grupo = Viejo ? Nodo.GrupoViejo : Nodo.GrupoNuevo;
     const int* desde = nullptr;
     const int* hasta = nullptr;
@@ -210,7 +210,7 @@ int TOrganizador::BuscaColocado(const TNodo& Nodo, bool Viejo, bool PorGrupo) co
         hasta = GrupoLista.data() + GrupoInicio[grupo + 1];
     }
     const int n = desde ? static_cast<int>(hasta - desde) : NumAlumnos;
-    for (int x = 0; x < n; ++x) {
+    for (int x = Desde; x < n; ++x) {
         const int i = desde ? desde[x] : x;
         const TPlazaAlumno& p = Alumnos[i];
         if (p.Fijo || p.Curso != Nodo.Curso || p.Grupo != grupo || p.Opcion != Nodo.Opcion) continue;
@@ -220,12 +220,21 @@ int TOrganizador::BuscaColocado(const TNodo& Nodo, bool Viejo, bool PorGrupo) co
             const TEleccionAsig& e = p.Asigs[m];
             igual = e.Asig == n.Asig && (n.Asig < 0 || (e.Div != -1 && e.Div == (Viejo ? n.Div2 : n.Div)));
         }
-        if (igual) return i;
+        if (igual) {
+            Desde = x;
+            return i;
+        }
     }
     return -1;
 }
 
+void TOrganizador::ColocacionCambiada() {
+    VersionColocacion = ++RelojColocacion;
+    VersionGrupoLista = VersionTipoLista = -1;
+}
+
 void TOrganizador::ColocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo) {
+    Pon(VersionColocacion, ++RelojColocacion);
     TPlazaAlumno& p = Alumnos[Alumno];
     TEstadoCurso& curso = EstCurso[p.Curso];
     if (Grupo >= 0) {
@@ -255,6 +264,7 @@ void TOrganizador::ColocaAlumno(int Alumno, int Grupo, const std::vector<TElecci
 
 void TOrganizador::DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots,
                                    bool Viejo) {
+    Pon(VersionColocacion, ++RelojColocacion);
     TPlazaAlumno& p = Alumnos[Alumno];
     TEstadoCurso& curso = EstCurso[p.Curso];
     if (Grupo >= 0) Pon(curso.CuentaGrupo[Grupo], curso.CuentaGrupo[Grupo] - 1);
@@ -282,17 +292,21 @@ void TOrganizador::DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEle
     Pon(p.Grupo, -1);
 }
 
+// Placing or taking out a student changes that student alone: the next
+// one is looked for from where the last was found.
 void TOrganizador::ColocaNodo(TNodo& Nodo) {
+    int s = 0;
     for (int k = 0; k < Nodo.NAlum; ++k) {
-        const int s = BuscaSinColocar(Nodo);
+        s = BuscaSinColocar(Nodo, s);
         if (s < 0) break;
         ColocaAlumno(s, Nodo.GrupoNuevo, Nodo.Slots, false);
     }
 }
 
 void TOrganizador::QuitaNodo(TNodo& Nodo, bool PorGrupo) {
+    int desde = 0;
     for (int k = 0; k < Nodo.NAlum; ++k) {
-        const int s = BuscaColocado(Nodo, true, PorGrupo);
+        const int s = BuscaColocado(Nodo, true, PorGrupo, desde);
         if (s < 0) break;
         DescolocaAlumno(s, Nodo.GrupoViejo, Nodo.Slots, true);
     }
@@ -432,11 +446,15 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
     };
     // Every candidate's students come from one group, and taking a batch
     // out looks for its students in their group: the displaceable students
-    // by group, in the students' order.
-    Reparte(
-        Alumnos, NumAlumnos, grupos,
-        [&](const TPlazaAlumno& p) { return !p.Fijo && p.Grupo >= 0 && p.Grupo < grupos ? p.Grupo : -1; },
-        GrupoInicio, GrupoLista);
+    // by group, in the students' order, made again only when the placement
+    // has changed since (a search level often comes back to the same one).
+    auto desplazable = [&](const TPlazaAlumno& p) {
+        return !p.Fijo && p.Grupo >= 0 && p.Grupo < grupos ? p.Grupo : -1;
+    };
+    if (VersionGrupoLista != VersionColocacion || static_cast<int>(GrupoInicio.size()) != grupos + 1) {
+        Reparte(Alumnos, NumAlumnos, grupos, desplazable, GrupoInicio, GrupoLista);
+        VersionGrupoLista = VersionColocacion;
+    }
     const int tipos = Memo.NumTipos + 1;
     if (Cual == 1) {
         // Candidates are the types by their number, the one the students
@@ -455,10 +473,10 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
                              [&](int a, int b) { return Alumnos[a].Tipo < Alumnos[b].Tipo; });
         }
         // the buckets of GrupoLista again, each by type
-        Reparte(
-            Alumnos, NumAlumnos, grupos,
-            [&](const TPlazaAlumno& p) { return !p.Fijo && p.Grupo >= 0 && p.Grupo < grupos ? p.Grupo : -1; },
-            Inicio, Lista, AlumnosPorTipo.data());
+        if (VersionTipoLista != VersionColocacion || static_cast<int>(TipoInicio.size()) != grupos + 1) {
+            Reparte(Alumnos, NumAlumnos, grupos, desplazable, TipoInicio, TipoLista, AlumnosPorTipo.data());
+            VersionTipoLista = VersionColocacion;
+        }
         if (CursoTipos != curso || static_cast<int>(TipoDelCurso.size()) != Memo.NumTipos) {
             const AnsiString& abrev = Memo.Cursos[curso].Abrev;
             TipoDelCurso.resize(Memo.NumTipos);
@@ -480,8 +498,8 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
         const bool hayCandidatos = g0 < grupos && t0 < Memo.NumTipos;
         for (int g = Pos.Grupo; g < grupos; ++g) {
             const int desdeTipo = g == Pos.Grupo ? Pos.Tipo : 0;
-            const int* a = Lista.data() + Inicio[g];
-            const int* finGrupo = Lista.data() + Inicio[g + 1];
+            const int* a = TipoLista.data() + TipoInicio[g];
+            const int* finGrupo = TipoLista.data() + TipoInicio[g + 1];
             while (a != finGrupo) {
                 const int numero = Alumnos[*a].Tipo;
                 const int* b = a;
@@ -705,6 +723,10 @@ void TOrganizador::BucleColocacion(const AnsiString& Curso) {
         if (RelojCodigos > (1 << 30)) {
             RelojCodigos = 0;
             CodigosCambiados();
+        }
+        if (RelojColocacion > (1 << 30)) {
+            RelojColocacion = 0;
+            ColocacionCambiada();
         }
         bool colocado = false;
         for (int une = 0; une <= 1 && !colocado; ++une)

@@ -194,6 +194,7 @@ bool TOrganizador::AsignaClav() {
             }
 
     CodigosCambiados();
+    ColocacionCambiada();
     AlumnosPorTipo.clear();  // the students and their types are new
     CursoTipos = -1;
     ClavValidas = true;
@@ -502,5 +503,6 @@ bool TOrganizador::PreparaNoColocados() {
         }
     for (int i = 0; i < NumAlumnos; ++i)
         if (Alumnos[i].Grupo >= 0) Alumnos[i].Fijo = true;
+    ColocacionCambiada();
     return true;
 }

@@ -375,10 +375,14 @@ private:
     void PonCodigo(TEstadoAsig& E, int Celda, int Valor);
     // Codes and working codes were written wholesale: every subject gets a new label.
     void CodigosCambiados();
+    // The placement was set wholesale (loaded, or placed students fixed).
+    void ColocacionCambiada();
     void ColocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo);
     void DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo);
-    int BuscaSinColocar(const TNodo& Nodo) const;
-    int BuscaColocado(const TNodo& Nodo, bool Viejo, bool PorGrupo = false) const;
+    // The first student from Desde on (a place in the list looked through,
+    // which BuscaColocado leaves at the student found) that the batch takes.
+    int BuscaSinColocar(const TNodo& Nodo, int Desde) const;
+    int BuscaColocado(const TNodo& Nodo, bool Viejo, bool PorGrupo, int& Desde) const;
     bool PruebaMiembro(TNodo& Nodo, int Miembro, int Grupo, int Une, int Parte, int Equilibrio, int DivDesde,
                        int NumCodigos, int* DivElegida, int* CodElegido, int* UltimaDiv);
     void Bloque(const TNodo& Nodo, int Slot, std::vector<int>& Miembros) const;
@@ -422,6 +426,13 @@ private:
     // starts: it stands still while the strategy's candidates are tried
     // (each try puts everyone back).
     std::vector<int> GrupoInicio, GrupoLista;
+    // The same buckets with each group's students by type (AlumnosPorTipo).
+    std::vector<int> TipoInicio, TipoLista;
+    // The placement's label (which students have which group): it changes
+    // with every student placed or taken out and comes back when that is
+    // undone; the buckets above are of the placements of these labels.
+    int VersionColocacion = 0, RelojColocacion = 0;
+    int VersionGrupoLista = -1, VersionTipoLista = -1;
     // The students by type number, in the students' order within one: the
     // types do not change while a run searches.
     std::vector<int> AlumnosPorTipo;
