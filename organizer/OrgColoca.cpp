@@ -192,12 +192,17 @@ int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const
     for (int h = 0; h < es.Grupos; ++h) gruposConCodigo += es.CodigosTrabajo[es.C(Div, h)] >= 0;
     // One connection, a cell already in use or a division shared by groups: no conflict.
     const bool nunca = Memo.Asignaturas[Asig].NAsAlum == 1 || es.Celdas[k] > 0 || gruposConCodigo > 1;
+    // The subject's codes by division, listed when an answer needs them.
     TListaCodigos ls;
-    bool siempre = false;  // every division of the subject in one connection
-    if (!nunca) {
-        ListaCodigos(es, ls);
-        siempre = es.Divisiones > 1 && ls.Coded == es.Divisiones && ls.Distinct == 1;
-    }
+    bool listada = false;
+    auto listaS = [&]() -> const TListaCodigos& {
+        if (!listada) ListaCodigos(es, ls);
+        listada = true;
+        return ls;
+    };
+    // every division of the subject in one connection
+    const bool siempre =
+        !nunca && es.Divisiones > 1 && listaS().Coded == es.Divisiones && listaS().Distinct == 1;
     int t = Asig;
     do {
         const TEstadoAsig& et = EstAsig[t];
@@ -206,10 +211,12 @@ int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const
             e.CodigosTrabajo[k] = e.Codigos[k];
             return -1;
         }
-        // the answer for a row the connection does not reach, and for one it does
+        // the answer for a row the connection does not reach, and for one it
+        // does (asked only when it reaches one)
         bool sinMarca = siempre, conMarca = siempre;
-        if (!nunca && !siempre && t != Asig &&
-            Comparten[static_cast<size_t>(Asig) * Memo.NumAsignaturas + static_cast<size_t>(t)] != 0) {
+        if (!nunca && !siempre && t != Asig && filasMarcadas > 0 &&
+            Comparten[static_cast<size_t>(Asig) * Memo.NumAsignaturas + static_cast<size_t>(t)] != 0 &&
+            listaS().Coded >= es.Divisiones && listaS().Distinct == 1) {
             TListaCodigos lt;
             ListaCodigos(et, lt);
             // Two subjects that share students and each spread over two
@@ -218,8 +225,7 @@ int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const
             // would leave two subjects taken together by more students than
             // one division holds (physics and biology, say) with no way to
             // open their fourth division.
-            conMarca = ls.Coded >= es.Divisiones && lt.Coded >= et.Divisiones && ls.Distinct == 1 &&
-                       lt.Distinct == 1;
+            conMarca = lt.Coded >= et.Divisiones && lt.Distinct == 1;
         }
         for (int r = 0; et.TieneCeldas() && r <= et.Divisiones; ++r) {
             ++Estadistica.Comprobaciones;
