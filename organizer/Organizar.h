@@ -143,7 +143,9 @@ struct TEstadoAsig {
     // Codigos carries a label that changes with it (and comes back with it
     // when a try is undone). CodigosTrabajo is the Codigos of the label
     // BaseTrabajo (-1: of none) but in the cells of Cambiadas, which the
-    // search wrote since; Previos holds the distinct codes of the groups
+    // search wrote since (during a search only RestableceTrabajo and
+    // AsignaConexion write it; whatever writes the codes wholesale calls
+    // CodigosCambiados); Previos holds the distinct codes of the groups
     // before GrupoPrevios in the Codigos of VersionPrevios.
     int VersionCodigos = 0;
     int BaseTrabajo = -1;
