@@ -131,7 +131,9 @@ TOvcButtonHeaderSection* TOvcButtonHeader::GetSection(int Index) const {
     return static_cast<TOvcButtonHeaderSection*>(FSections->Item(Index));
 }
 
-void TOvcButtonHeader::SetSection(int Index, TOvcButtonHeaderSection* Value) { GetSection(Index)->Assign(Value); }
+void TOvcButtonHeader::SetSection(int Index, TOvcButtonHeaderSection* Value) {
+    GetSection(Index)->Assign(Value);
+}
 
 TOvcButtonHeaderSection* TOvcButtonHeader::AddSection() {
     return static_cast<TOvcButtonHeaderSection*>(FSections->Add());
@@ -276,8 +278,8 @@ void TOvcButtonHeader::CMDialogChar(TMessage& Message) {
         for (int i = 0; i < GetSectionCount(); ++i) {
             const AnsiString& c = GetSection(i)->Caption();
             size_t amp = c.find('&');
-            if (amp != AnsiString::npos && amp + 1 < c.size() && AnsiUpperCase(AnsiString(1, c[amp + 1])) ==
-                                                                      AnsiUpperCase(AnsiString(1, key))) {
+            if (amp != AnsiString::npos && amp + 1 < c.size() &&
+                AnsiUpperCase(AnsiString(1, c[amp + 1])) == AnsiUpperCase(AnsiString(1, key))) {
                 SetItemIndex(i);
                 Message.Result = 1;
                 return;
@@ -373,7 +375,8 @@ void TOvcButtonHeader::PaintSections(TCanvas* C, int W, int H) {
     };
     auto face = [&](TRect R, bool Down, bool Filler) {
         if (FDrawingStyle == bhsDefault) {
-            C->DrawFrameControl(R, DFC_BUTTON, DFCS_BUTTONPUSH | (Down || FStyle == bhsNone ? uint32_t(DFCS_PUSHED) : 0u));
+            C->DrawFrameControl(R, DFC_BUTTON,
+                                DFCS_BUTTONPUSH | (Down || FStyle == bhsNone ? uint32_t(DFCS_PUSHED) : 0u));
             return;
         }
         if (FDrawingStyle != bhsThin) R.Right += 2;
@@ -389,7 +392,8 @@ void TOvcButtonHeader::PaintSections(TCanvas* C, int W, int H) {
         TRect r(x, top, x + s->Width(), bottom);
         if (r.Right >= W - 2) r.Right = W;
         s->Rect = r;
-        const bool down = (FStyle == bhsRadio && i == FItemIndex) || (FStyle == bhsButton && i == FPressedSection);
+        const bool down =
+            (FStyle == bhsRadio && i == FItemIndex) || (FStyle == bhsButton && i == FPressedSection);
         if (down) DownRect = r;
         face(r, down, false);
         if (FDrawingStyle == bhsEtched && !down) {
@@ -414,7 +418,8 @@ void TOvcButtonHeader::PaintSections(TCanvas* C, int W, int H) {
             text.Right -= FTextMargin;
         }
         if (!s->Caption().empty()) {
-            AnsiString caption = FWordWrap ? s->Caption() : GetDisplayString(C, s->Caption(), 1, text.Width());
+            AnsiString caption =
+                FWordWrap ? s->Caption() : GetDisplayString(C, s->Caption(), 1, text.Width());
             DoOnChangeTextAttr(C, i);
             uint32_t flags = s->Alignment() == taRightJustify ? DT_RIGHT
                              : s->Alignment() == taCenter     ? DT_CENTER

@@ -6,6 +6,7 @@
 #include "reportview/OvcClock.h"
 #include "reportview/OvcCmbx.h"
 #include "reportview/OvcData.h"
+#include "reportview/OvcDbRpV.h"
 #include "reportview/OvcRptVw.h"
 #include "reportview/OvcSplit.h"
 #include "reportview/OvcSrMgr.h"
@@ -29,7 +30,9 @@ void OvcInitialize() {
           &TOvcSplitter::StaticClassInfo(), &TOvcClock::StaticClassInfo(), &TOvcComboBox::StaticClassInfo(),
           &TOvcVirtualListBox::StaticClassInfo(), &TOvcButtonHeader::StaticClassInfo(),
           &TOvcButtonHeaderSection::StaticClassInfo(), &TOvcReportView::StaticClassInfo(),
-          &TOvcRvField::StaticClassInfo(), &TOvcRVView::StaticClassInfo(), &TOvcRvViewField::StaticClassInfo()})
+          &TOvcRvField::StaticClassInfo(), &TOvcRVView::StaticClassInfo(),
+          &TOvcRvViewField::StaticClassInfo(), &TOvcDbReportView::StaticClassInfo(),
+          &TOvcDbRvField::StaticClassInfo()})
         if (!GetClass(c->Name)) {
             RegisterClass(*c);
             Registered().push_back(c);

@@ -226,7 +226,8 @@ void TOvcRvViewField::LoadFromStorage(TOvcAbstractStore* Store, const AnsiString
 void TOvcRVView::DescribeProperties(TPropertyTable& T) {
     using V = TOvcRVView;
     T.Property("DefaultSortColumn", &V::DefaultSortColumn, &V::SetDefaultSortColumn).Default(0);
-    T.Property("DefaultSortDescending", &V::DefaultSortDescending, &V::SetDefaultSortDescending).Default(false);
+    T.Property("DefaultSortDescending", &V::DefaultSortDescending, &V::SetDefaultSortDescending)
+        .Default(false);
     T.Property("ShowFooter", &V::ShowFooter, &V::SetShowFooter).Default(false);
     T.Property("ShowGroupCounts", &V::ShowGroupCounts, &V::SetShowGroupCounts).Default(false);
     T.Property("ShowGroupTotals", &V::ShowGroupTotals, &V::SetShowGroupTotals).Default(false);
@@ -496,8 +497,8 @@ void TOvcRVListBox::WMKeyDown(TMessage& Message) {
         TShiftState shift;
         if (GetKeyState(VK_SHIFT) < 0) shift.Include(ssShift);
         if (GetKeyState(VK_CONTROL) < 0) shift.Include(ssCtrl);
-        uint16_t cmd = Controller()->EntryCommands()->TranslateKeyUsing(
-            std::vector<AnsiString>{"Default"}, WORD(Message.WParam), shift);
+        uint16_t cmd = Controller()->EntryCommands()->TranslateKeyUsing(std::vector<AnsiString>{"Default"},
+                                                                        WORD(Message.WParam), shift);
         if (cmd == ccLeft || cmd == ccRight) {
             rv->HScrollPrim(cmd == ccLeft ? -10 : 10);
             Message.Result = 0;
@@ -683,7 +684,8 @@ void TOvcRVListBox::DrawItem(TCanvas* C, int32_t /*Line*/, void* Item, TColor /*
         TRect r(cell.Left + 2, 0, right - 4, rh);
         uint32_t flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | AlignFlags(field->Alignment());
         if (vf->OwnerDraw())
-            rv->DoDrawViewField(C, Item, text, full, r, int(i), false, DoOnIsSelected(FFocusedIndex), flags, vf, field);
+            rv->DoDrawViewField(C, Item, text, full, r, int(i), false, DoOnIsSelected(FFocusedIndex), flags,
+                                vf, field);
         else C->DrawText(text, r, flags);
         if (FGridLines == glVertical || FGridLines == glBoth)
             C->FillRect(TRect(cell.Right - 1, 0, cell.Right, rh), *ReportViewGridBrush());
@@ -747,7 +749,8 @@ void TOvcRVListBox::DrawItemG(TCanvas* C, TOvcRvIndexGroup* Group) {
         TRect r(cells[i].Left + 2, 0, cells[i].Right - 3, rh);
         AnsiString text = GetDisplayString(C, full, 1, r.Width());
         uint32_t flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | AlignFlags(field->Alignment());
-        if (vf->OwnerDraw()) rv->DoDrawViewField(C, Group->GetData(), text, full, r, int(i), true, false, flags, vf, field);
+        if (vf->OwnerDraw())
+            rv->DoDrawViewField(C, Group->GetData(), text, full, r, int(i), true, false, flags, vf, field);
         else C->DrawText(text, r, flags);
     }
 }
@@ -1000,17 +1003,7 @@ TOvcCustomReportView::TOvcCustomReportView(TComponent* AOwner, const TClassInfo*
     PlaceParts();
 }
 
-TOvcCustomReportView::~TOvcCustomReportView() {
-    FDestroying = true;
-    FOwnedViews.reset();
-    FOwnedFields.reset();
-    FViews = nullptr;
-    FFields = nullptr;
-    // The parts go with the control's components; they must not reach back.
-    FListBox->FReportView = nullptr;
-    FHeader->FReportView = nullptr;
-    FFooter->FReportView = nullptr;
-}
+TOvcCustomReportView::~TOvcCustomReportView() = default;
 
 void TOvcCustomReportView::BeforeDestruction() {
     FDestroying = true;
@@ -1020,6 +1013,21 @@ void TOvcCustomReportView::BeforeDestruction() {
     FHintSuppressed = true;
     if (FFields) FFields->OnChanged = nullptr;
     Engine().ClearIndex();
+    // Views and fields go while the engine is there to drop their indexes;
+    // the parts, which go with the control's components, must not reach back.
+    FOwnedViews.reset();
+    FOwnedFields.reset();
+    FViews = nullptr;
+    FFields = nullptr;
+    FListBox->FReportView = nullptr;
+    FHeader->FReportView = nullptr;
+    FFooter->FReportView = nullptr;
+    FListBox = nullptr;
+    FHeader = nullptr;
+    FFooter = nullptr;
+    FHeaderPanel = nullptr;
+    FFooterPanel = nullptr;
+    FHintWindow = nullptr;
     TOvcAbstractReportView::BeforeDestruction();
 }
 
@@ -1158,7 +1166,8 @@ void TOvcCustomReportView::StoreColumnWidths() {
     FFieldWidthStore->Open();
     try {
         for (int k = 0; k < FActiveView->ViewFields()->Count(); ++k)
-            FFieldWidthStore->WriteInteger(FWidthSection, IntToStr(k), FActiveView->GetViewField(k)->GetWidth());
+            FFieldWidthStore->WriteInteger(FWidthSection, IntToStr(k),
+                                           FActiveView->GetViewField(k)->GetWidth());
     } catch (...) {
         FFieldWidthStore->Close();
         throw;
@@ -1270,7 +1279,7 @@ void TOvcCustomReportView::DoLinesChanged(int LineDelta, int StartLine) {
             SetFocusLine(line);
             if (FAutoCenter) FListBox->CenterLine(line);
         }
-    } else if (FRemembered) SetFocusLine(std::min(FRememberedLine, e.GetLines() - 1));
+    } else if (FRemembered) SetFocusLine(FRememberedLine < e.GetLines() ? FRememberedLine : -1);
     else if (FListBox->ItemIndex() >= e.GetLines()) SetFocusLine(-1);
     else if (FRememberedLine >= 0 || full) SetFocusLine(-1);
     if (!BindingPending()) RefreshFooter();
@@ -1284,7 +1293,8 @@ void TOvcCustomReportView::DoSortingChanged() {
 }
 
 void TOvcCustomReportView::DoEnumEvent(void* Data, bool& Stop, void* UserData) {
-    if (OnEnumerate) OnEnumerate(this, Data, Stop, UserData);
+    if (FEnumHook) FEnumHook(Stop);
+    else if (OnEnumerate) OnEnumerate(this, Data, Stop, UserData);
 }
 
 // --- the current line ---
@@ -1437,39 +1447,38 @@ void TOvcCustomReportView::EnumerateEx(bool Backwards, bool SelectedOnly, void* 
 
 bool TOvcCustomReportView::GetHaveSelection() {
     bool found = false;
-    TOvcRVEnumEvent saved = OnEnumerate;
-    OnEnumerate = [&found](TObject*, void*, bool& Stop, void*) {
+    FEnumHook = [&found](bool& Stop) {
         found = true;
         Stop = true;
     };
     try {
         Engine().DoEnumerateSelected(nullptr);
     } catch (...) {
-        OnEnumerate = saved;
+        FEnumHook = nullptr;
         throw;
     }
-    OnEnumerate = saved;
+    FEnumHook = nullptr;
     return found;
 }
 
 int32_t TOvcCustomReportView::GetSelectionCount() {
     int32_t count = 0;
-    TOvcRVEnumEvent saved = OnEnumerate;
-    OnEnumerate = [&count](TObject*, void*, bool&, void*) { ++count; };
+    FEnumHook = [&count](bool&) { ++count; };
     try {
         Engine().DoEnumerateSelected(nullptr);
     } catch (...) {
-        OnEnumerate = saved;
+        FEnumHook = nullptr;
         throw;
     }
-    OnEnumerate = saved;
+    FEnumHook = nullptr;
     return count;
 }
 
 void TOvcCustomReportView::DoDrawViewField(TCanvas* Canvas, void* Data, const AnsiString& Text,
-                                           const AnsiString& FullText, const TRect& Rect, int32_t ViewFieldIndex,
-                                           bool IsGroupLine, bool IsSelected, uint32_t TextFlags,
-                                           TOvcRvViewField* ViewField, TOvcRvField* Field) {
+                                           const AnsiString& FullText, const TRect& Rect,
+                                           int32_t ViewFieldIndex, bool IsGroupLine, bool IsSelected,
+                                           uint32_t TextFlags, TOvcRvViewField* ViewField,
+                                           TOvcRvField* Field) {
     FSpareFont->Assign(Canvas->Font());
     try {
         if (OnDrawViewFieldEx) {
@@ -1537,7 +1546,8 @@ void TOvcCustomReportView::ListKeyPress(TObject* Sender, char& Key) {
     const unsigned char k = static_cast<unsigned char>(Key);
     const int line = FListBox->ItemIndex();
     if (k == 13 || k == ' ' || k == '+' || k == '-') {
-        if (line >= 0 && e.UpdateDepth() == 0 && e.ActiveIndex() && line < e.GetLines() && e.GetIsGroup(line)) {
+        if (line >= 0 && e.UpdateDepth() == 0 && e.ActiveIndex() && line < e.GetLines() &&
+            e.GetIsGroup(line)) {
             TOvcRvIndexGroup* group = e.GetGroupRef(line);
             bool value = k == '+' ? true : (k == '-' ? false : !group->Expanded());
             e.SetExpanded(group, value);
@@ -1552,7 +1562,8 @@ void TOvcCustomReportView::ListKeyPress(TObject* Sender, char& Key) {
             return;
         }
         const uint32_t now = Clock().TickCount();
-        if (now - FKeySearchTick > uint32_t(FKeyTimeout) || FKeySearchText.empty()) FKeySearchText = AnsiString(1, Key);
+        if (now - FKeySearchTick > uint32_t(FKeyTimeout) || FKeySearchText.empty())
+            FKeySearchText = AnsiString(1, Key);
         else FKeySearchText += Key;
         FKeySearchTick = now;
         AnsiString key = FKeySearchText;
@@ -1736,8 +1747,8 @@ void TOvcCustomReportView::HoverTimerEvent() {
     TPoint screen;
     GetCursorPos(screen);
     TPoint p = ScreenToClient(screen);
-    if (!Parent()->Visible() || LockUpdate() || !Application->Active() || p.x < 0 || p.y < 0 || p.x > Width() ||
-        p.y > Height() || FDestroying) {
+    if (!Parent()->Visible() || LockUpdate() || !Application->Active() || p.x < 0 || p.y < 0 ||
+        p.x > Width() || p.y > Height() || FDestroying) {
         HideHint();
         return;
     }
@@ -1883,16 +1894,17 @@ void TOvcCustomReportView::PlaceParts() {
 
 void TOvcReportView::DescribeProperties(TPropertyTable& T) {
     using R = TOvcReportView;
-    TControl::PublishStandard(T, {"Align", "Anchors", "Constraints", "Ctl3D", "DragKind", "Enabled", "Font",
+    TControl::PublishStandard(T, {"Align", "Anchors", "Constraints", "Ctl3D", "Enabled", "Font",
                                   "ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint", "ShowHint",
-                                  "TabOrder", "TabStop", "Visible", "OnEnter", "OnExit", "OnClick", "OnDblClick",
-                                  "OnKeyPress"});
+                                  "TabOrder", "TabStop", "Visible", "OnEnter", "OnExit", "OnClick",
+                                  "OnDblClick", "OnKeyPress"});
     T.Property("ActiveView", &R::ActiveView, &R::SetActiveView);
     T.Property("AutoCenter", &R::AutoCenter, &R::SetAutoCenter).Default(false);
     T.Property("BorderStyle", &R::BorderStyle, &R::SetBorderStyle).Default(bsSingle);
     T.Property("ColumnResize", &R::ColumnResize, &R::SetColumnResize).Default(true);
     T.PropertyOf<R>(
-        "Controller", [](R& V) { return V.Controller(); }, [](R& V, TOvcController* C) { V.SetController(C); });
+        "Controller", [](R& V) { return V.Controller(); },
+        [](R& V, TOvcController* C) { V.SetController(C); });
     T.Property("FieldWidthStore", &R::FieldWidthStore, &R::SetFieldWidthStore);
     T.Property("GridLines", &R::GridLines, &R::SetGridLines).Default(glNone);
     T.Property("GroupColor", &R::GroupColor, &R::SetGroupColor).OfType(ColorTypeInfo()).Default(clBtnFace);
@@ -1974,7 +1986,6 @@ TBrush* ReportViewGridBrush() {
     return &fallback;
 }
 
-
 // --- printing ---
 
 namespace {
@@ -2047,12 +2058,13 @@ void TPrintJob::Cell(TOvcRvViewField* VF, bool Drawn, const AnsiString& Text, bo
         }
         TRect r(FX + 2, FY + 2, right - 2, FY + FLineHeight - 2);
         TOvcRvField* field = VF->Field();
-        uint32_t flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP | AlignFlags(field->Alignment());
+        uint32_t flags =
+            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP | AlignFlags(field->Alignment());
         AnsiString text = Shorten ? GetDisplayString(C, Text, 1, r.Width()) : Text;
         if (VF->OwnerDraw() && Item) {
             TColor brush = C->Brush()->Color(), pen = C->Pen()->Color();
-            V.DoDrawViewField(C, Item, text, Text, r, VF->OwnerView()->ViewFields()->IndexOf(VF), IsGroupLine, false,
-                              flags, VF, field);
+            V.DoDrawViewField(C, Item, text, Text, r, VF->OwnerView()->ViewFields()->IndexOf(VF), IsGroupLine,
+                              false, flags, VF, field);
             C->Brush()->SetColor(brush);
             C->Pen()->SetColor(pen);
         } else C->DrawText(text, r, flags);
@@ -2078,7 +2090,8 @@ void TPrintJob::HeaderFooter(bool IsHeader) {
     for (int line = 0; line < lines; ++line) {
         AnsiString left, center, right;
         TFontStyles la, ca, ra;
-        if (V.OnGetPrintHeaderFooter) V.OnGetPrintHeaderFooter(&V, IsHeader, line, left, center, right, la, ca, ra);
+        if (V.OnGetPrintHeaderFooter)
+            V.OnGetPrintHeaderFooter(&V, IsHeader, line, left, center, right, la, ca, ra);
         TRect r(2, FY + 2, P->PageWidth() - 2, FY + FLineHeight - 2);
         const uint32_t flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP;
         auto draw = [&](const AnsiString& S, TFontStyles Style, uint32_t Align) {
@@ -2162,8 +2175,8 @@ void TPrintJob::Line(int Line) {
             TOvcRvViewField* vf = FView->GetViewField(i);
             if (i < groups) Cell(vf, true, "", false, false, false, item, false, LastInBand(i));
             else
-                Cell(vf, true, V.DoGetFieldAsString(item, vf->Field()->Index()), true, false, false, item, false,
-                     LastInBand(i));
+                Cell(vf, true, V.DoGetFieldAsString(item, vf->Field()->Index()), true, false, false, item,
+                     false, LastInBand(i));
         }
     }
     FY += FLineHeight;
@@ -2181,7 +2194,8 @@ void TPrintJob::TotalsRow() {
         TOvcRvViewField* vf = FView->GetViewField(i);
         if (i < groups) Cell(vf, false, "", false, false, false, nullptr, false, LastInBand(i));
         else {
-            AnsiString text = vf->ComputeTotals() ? V.DoGetGroupString(vf->Field()->Index(), total) : AnsiString();
+            AnsiString text =
+                vf->ComputeTotals() ? V.DoGetGroupString(vf->Field()->Index(), total) : AnsiString();
             Cell(vf, true, text, true, true, false, nullptr, false, LastInBand(i));
         }
     }

@@ -336,8 +336,8 @@ private:
 
 // --- the control ---
 
-using TOvcDrawViewFieldEvent = TEvent<void(TObject* Sender, TCanvas* Canvas, void* Data, int32_t ViewFieldIndex,
-                                           const TRect& Rect, const AnsiString& S)>;
+using TOvcDrawViewFieldEvent = TEvent<void(TObject* Sender, TCanvas* Canvas, void* Data,
+                                           int32_t ViewFieldIndex, const TRect& Rect, const AnsiString& S)>;
 using TOvcDrawViewFieldExEvent =
     TEvent<void(TObject* Sender, TCanvas* Canvas, TOvcRvField* Field, TOvcRvViewField* ViewField,
                 uint32_t& TextFlags, bool IsSelected, bool IsGroupLine, void* Data, const TRect& Rect,
@@ -346,9 +346,9 @@ using TOvcRVGetFieldAsStringEvent =
     TEvent<void(TObject* Sender, void* Data, int32_t FieldIndex, AnsiString& Str)>;
 using TOvcRVGetGroupStringEvent =
     TEvent<void(TObject* Sender, int32_t FieldIndex, TOvcRvIndexGroup* GroupRef, AnsiString& Str)>;
-using TOvcGetPrintHeaderFooterEvent =
-    TEvent<void(TObject* Sender, bool IsHeader, int32_t Line, AnsiString& LeftString, AnsiString& CenterString,
-                AnsiString& RightString, TFontStyles& LeftAttr, TFontStyles& CenterAttr, TFontStyles& RightAttr)>;
+using TOvcGetPrintHeaderFooterEvent = TEvent<void(
+    TObject* Sender, bool IsHeader, int32_t Line, AnsiString& LeftString, AnsiString& CenterString,
+    AnsiString& RightString, TFontStyles& LeftAttr, TFontStyles& CenterAttr, TFontStyles& RightAttr)>;
 using TOvcPrintStatusEvent = TEvent<void(TObject* Sender, int32_t Page, bool& Abort)>;
 using TOvcRVEnumEvent = TEvent<void(TObject* Sender, void* Data, bool& Stop, void* UserData)>;
 using TOvcKeySearchEvent = TEvent<void(TObject* Sender, int32_t SortColumn, const AnsiString& KeyString)>;
@@ -407,10 +407,18 @@ public:
     void MakeGroupVisible(TOvcRvIndexGroup* GroupRef);
 
     // --- values and enumeration ---
-    virtual AnsiString GetFieldAsString(void* Data, int32_t FieldIndex) { return DoGetFieldAsString(Data, FieldIndex); }
-    virtual double GetFieldAsFloat(void* Data, int32_t FieldIndex) { return DoGetFieldAsFloat(Data, FieldIndex); }
-    virtual double GetFieldAsDateTime(void* Data, int32_t FieldIndex) { return DoGetFieldAsFloat(Data, FieldIndex); }
-    virtual bool GetFieldAsBoolean(void* Data, int32_t FieldIndex) { return DoGetFieldAsFloat(Data, FieldIndex) != 0; }
+    virtual AnsiString GetFieldAsString(void* Data, int32_t FieldIndex) {
+        return DoGetFieldAsString(Data, FieldIndex);
+    }
+    virtual double GetFieldAsFloat(void* Data, int32_t FieldIndex) {
+        return DoGetFieldAsFloat(Data, FieldIndex);
+    }
+    virtual double GetFieldAsDateTime(void* Data, int32_t FieldIndex) {
+        return DoGetFieldAsFloat(Data, FieldIndex);
+    }
+    virtual bool GetFieldAsBoolean(void* Data, int32_t FieldIndex) {
+        return DoGetFieldAsFloat(Data, FieldIndex) != 0;
+    }
     virtual void Enumerate(void* UserData);
     virtual void EnumerateSelected(void* UserData);
     virtual void EnumerateEx(bool Backwards, bool SelectedOnly, void* StartAfter, void* UserData);
@@ -419,9 +427,10 @@ public:
     virtual AnsiString DoGetFieldAsString(void* Data, int32_t FieldIndex);
     virtual AnsiString DoGetGroupString(int32_t FieldIndex, TOvcRvIndexGroup* GroupRef);
     virtual void DoKeySearch(int32_t SortColumn, const AnsiString& KeyString);
-    virtual void DoDrawViewField(TCanvas* Canvas, void* Data, const AnsiString& Text, const AnsiString& FullText,
-                                 const TRect& Rect, int32_t ViewFieldIndex, bool IsGroupLine, bool IsSelected,
-                                 uint32_t TextFlags, TOvcRvViewField* ViewField, TOvcRvField* Field);
+    virtual void DoDrawViewField(TCanvas* Canvas, void* Data, const AnsiString& Text,
+                                 const AnsiString& FullText, const TRect& Rect, int32_t ViewFieldIndex,
+                                 bool IsGroupLine, bool IsSelected, uint32_t TextFlags,
+                                 TOvcRvViewField* ViewField, TOvcRvField* Field);
 
     // --- sorting ---
     int32_t SortColumn() const;
@@ -522,6 +531,9 @@ public:
     void DoSortingChanged() override;
 
 protected:
+    // GetHaveSelection and GetSelectionCount walk the selection through this
+    // hook, whatever enumeration event a descendant has.
+    bool EnumHooked() const { return static_cast<bool>(FEnumHook); }
     virtual void DoBusy(bool BusyFlag);
     virtual const TClassInfo* GetFieldClassType() const;
     virtual const TClassInfo* GetViewClassType() const;
@@ -599,6 +611,7 @@ private:
     std::unique_ptr<TFont> FSpareFont;
     std::unique_ptr<TOvcAbstractRvFields> FOwnedFields;
     std::unique_ptr<TOvcAbstractRvViews> FOwnedViews;
+    std::function<void(bool& Stop)> FEnumHook;
 };
 
 class TOvcReportView : public TOvcCustomReportView {

@@ -239,7 +239,8 @@ void TOvcCustomVirtualListBox::vlbInitScrollInfo() {
 }
 
 void TOvcCustomVirtualListBox::vlbSetVScrollPos() {
-    if (HandleAllocated() && FHasVert && FScrollCount > 0) SetScrollPos(Handle(), SB_VERT, FTopIndex / FDivisor, true);
+    if (HandleAllocated() && FHasVert && FScrollCount > 0)
+        SetScrollPos(Handle(), SB_VERT, FTopIndex / FDivisor, true);
 }
 
 void TOvcCustomVirtualListBox::vlbSetHScrollPos() {
@@ -406,7 +407,8 @@ void TOvcCustomVirtualListBox::Paint() {
         c->Brush()->SetColor(FHeaderColor->BackColor());
         c->FillRect(TRect(0, 0, width, FRowHeight - 1));
         c->Font()->SetColor(FHeaderColor->TextColor());
-        if (int(FHeader.size()) > FHDelta) c->TextOut(2, 0, std::string_view(FHeader).substr(size_t(FHDelta)));
+        if (int(FHeader.size()) > FHDelta)
+            c->TextOut(2, 0, std::string_view(FHeader).substr(size_t(FHDelta)));
         c->Pen()->SetColor(clBlack);
         c->MoveTo(0, FRowHeight - 1);
         c->LineTo(width, FRowHeight - 1);
@@ -487,8 +489,8 @@ void TOvcCustomVirtualListBox::WMKeyDown(TMessage& Message) {
     if (!Controller()) return;
     uint16_t cmd = Controller()->EntryCommands()->Translate(Message);
     if (cmd == ccNone || cmd == ccNotACommand || cmd == ccSequencePending || cmd == ccSequenceFailed) return;
-    const bool extend = cmd == ccExtendDown || cmd == ccExtendEnd || cmd == ccExtendHome || cmd == ccExtendPgDn ||
-                        cmd == ccExtendPgUp || cmd == ccExtendUp;
+    const bool extend = cmd == ccExtendDown || cmd == ccExtendEnd || cmd == ccExtendHome ||
+                        cmd == ccExtendPgDn || cmd == ccExtendPgUp || cmd == ccExtendUp;
     if (extend && !FMultiSelect) return;
     const int32_t rows = FRows;
     switch (cmd) {
@@ -578,7 +580,8 @@ void TOvcCustomVirtualListBox::TrackTo(int32_t Y) {
     const int top = FShowHeader ? FRowHeight : 0;
     if (Y < top) index = std::max(0, FTopIndex - 1 - (top - Y) / FRowHeight);
     else if (Y >= top + FRows * FRowHeight)
-        index = std::min<int64_t>(FLastIndex, int64_t(FTopIndex) + FRows + (Y - top - FRows * FRowHeight) / FRowHeight);
+        index = std::min<int64_t>(FLastIndex,
+                                  int64_t(FTopIndex) + FRows + (Y - top - FRows * FRowHeight) / FRowHeight);
     else index = ItemAtPos(TPoint(0, Y), false);
     if (!FTrackedOnce || !FMultiSelect) {
         if (index != FItemIndex) SetItemIndex(index);
@@ -677,7 +680,8 @@ void TOvcCustomVirtualListBox::WMHScroll(TMessage& Message) {
     }
 }
 
-void TOvcCustomVirtualListBox::DoOnMouseWheel(TShiftState Shift, uint16_t Delta, uint16_t XPos, uint16_t YPos) {
+void TOvcCustomVirtualListBox::DoOnMouseWheel(TShiftState Shift, uint16_t Delta, uint16_t XPos,
+                                              uint16_t YPos) {
     TOvcCustomControlEx::DoOnMouseWheel(Shift, Delta, XPos, YPos);
     const int16_t delta = static_cast<int16_t>(Delta);
     for (int i = 0; i < FWheelDelta; ++i) {
@@ -821,10 +825,11 @@ void TOvcCustomVirtualListBox::WndProc(TMessage& Message) {
 
 void TOvcVirtualListBox::DescribeProperties(TPropertyTable& T) {
     using V = TOvcVirtualListBox;
-    TControl::PublishStandard(T, {"Align", "Anchors", "Color", "Ctl3D", "Font", "ParentColor", "ParentCtl3D",
-                                  "ParentFont", "PopupMenu", "TabOrder", "TabStop", "Visible", "OnClick",
-                                  "OnDblClick", "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp",
-                                  "OnMouseDown", "OnMouseMove", "OnMouseUp"});
+    TControl::PublishStandard(T, {"Align",       "Anchors",     "Color",      "Ctl3D",      "Font",
+                                  "ParentColor", "ParentCtl3D", "ParentFont", "PopupMenu",  "TabOrder",
+                                  "TabStop",     "Visible",     "OnClick",    "OnDblClick", "OnEnter",
+                                  "OnExit",      "OnKeyDown",   "OnKeyPress", "OnKeyUp",    "OnMouseDown",
+                                  "OnMouseMove", "OnMouseUp"});
     T.Property("Controller", &V::Controller, &V::SetController);
     T.Property("AutoRowHeight", &V::AutoRowHeight, &V::SetAutoRowHeight).Default(true);
     T.Property("BorderStyle", &V::BorderStyle, &V::SetBorderStyle).Default(bsSingle);

@@ -19,7 +19,8 @@
 using TCharToItemEvent = TEvent<void(TObject* Sender, char Ch, int32_t& Index)>;
 using THeaderClickEvent = TEvent<void(TObject* Sender, TPoint Point)>;
 // The platform's list box names its own draw event TDrawItemEvent.
-using TOvcDrawItemEvent = TEvent<void(TObject* Sender, int32_t Index, const TRect& Rect, const AnsiString& S)>;
+using TOvcDrawItemEvent =
+    TEvent<void(TObject* Sender, int32_t Index, const TRect& Rect, const AnsiString& S)>;
 using TGetItemEvent = TEvent<void(TObject* Sender, int32_t Index, AnsiString& ItemString)>;
 using TGetItemColorEvent = TEvent<void(TObject* Sender, int32_t Index, TColor& FG, TColor& BG)>;
 using TGetItemStatusEvent = TEvent<void(TObject* Sender, int32_t Index, bool& Protect)>;

@@ -15,7 +15,6 @@
 
 namespace {
 
-
 class TFilerItem : public TOvcCollectible {
     ZELMOR_CLASS(TFilerItem, TOvcCollectible)
 public:

@@ -32,7 +32,8 @@ uint32_t Rgb(TColor Color) {
 ZELMOR_IMPLEMENT_COMPONENT(TTestOvcView, TOvcCustomControlEx)
 ZELMOR_IMPLEMENT_CLASS(TMemoryStore, TOvcAbstractStore)
 
-AnsiString TMemoryStore::ReadString(const AnsiString& Section, const AnsiString& Item, const AnsiString& Default) {
+AnsiString TMemoryStore::ReadString(const AnsiString& Section, const AnsiString& Item,
+                                    const AnsiString& Default) {
     auto s = Sections.find(Section);
     if (s == Sections.end()) return Default;
     auto i = s->second.find(Item);

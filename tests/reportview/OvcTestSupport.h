@@ -58,7 +58,8 @@ class TMemoryStore : public TOvcAbstractStore {
     ZELMOR_CLASS(TMemoryStore, TOvcAbstractStore)
 public:
     explicit TMemoryStore(TComponent* AOwner) : TOvcAbstractStore(AOwner) {}
-    AnsiString ReadString(const AnsiString& Section, const AnsiString& Item, const AnsiString& Default) override;
+    AnsiString ReadString(const AnsiString& Section, const AnsiString& Item,
+                          const AnsiString& Default) override;
     void WriteString(const AnsiString& Section, const AnsiString& Item, const AnsiString& Value) override;
     void EraseSection(const AnsiString& Section) override;
     std::map<AnsiString, std::map<AnsiString, AnsiString>> Sections;
