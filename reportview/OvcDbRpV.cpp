@@ -49,6 +49,12 @@ bool IsNumber(TFieldType Type) {
     }
 }
 
+// The load's cap: the records added before it are kept and shown.
+class EMaxDataCount : public Exception {
+public:
+    EMaxDataCount() : Exception("Maximum data count for the data aware report view reached") {}
+};
+
 // The item standing for the typed text during a key search.
 void* const KeyItem = reinterpret_cast<void*>(intptr_t(-1));
 
@@ -232,6 +238,8 @@ void TOvcDbReportView::BuildFieldTable() {
             BindViews();
             if (ds->Active()) ReloadData();
         }
+    } catch (const EMaxDataCount&) {
+        throw;
     } catch (...) {
         ClearAll();
         throw;
@@ -306,8 +314,7 @@ void TOvcDbReportView::ReloadData() {
     try {
         for (size_t i = 0; i < FItemList.size(); ++i) {
             Engine().AddDataPrim(FItemList[i]);
-            if (i > size_t(MaxDataCount))
-                throw Exception("Maximum data count for the data aware report view reached");
+            if (i > size_t(MaxDataCount)) throw EMaxDataCount();
         }
     } catch (...) {
         EndUpdate();

@@ -198,4 +198,142 @@ TEST_F(RvDb, EnumerationPositionsTheTableOnEachSelectedRecord) {
     EXPECT_THROW(RV->EnumerateSelected(nullptr), EReportViewError);
 }
 
+TEST_F(RvDb, KeySearchLandsOnTheFirstRecordAtOrAfterTheText) {
+    Table->Open();
+    F->Show();
+    Ui.RunUntilIdle();
+    RV->SetActiveView("P");  // sorted on TEXTO: ab, Ac, br, zz
+    EXPECT_EQ(Lines(), (Texts{"2", "3", "1", "4"}));
+    RV->SetFocus();
+    Ui.RunUntilIdle();
+    Ui.Type("AC");
+    Ui.RunUntilIdle();
+    EXPECT_EQ(RV->GetCurrentItem(), Item(3)) << "case does not count";
+    Clock.Advance(1001);
+    Ui.Type("b");
+    Ui.RunUntilIdle();
+    EXPECT_EQ(RV->GetCurrentItem(), Item(1));
+    Clock.Advance(1001);
+    Ui.Type("c");
+    Ui.RunUntilIdle();
+    EXPECT_EQ(RV->GetCurrentItem(), Item(4)) << "the first record after the text";
+    EXPECT_EQ(RV->Engine().ItemCount(), 4) << "the probe is gone";
+    // On a number column typing moves nothing.
+    RV->SetSortColumn(1);
+    RV->SetCurrentItem(Item(2));
+    Clock.Advance(1001);
+    Ui.Type("3");
+    Ui.RunUntilIdle();
+    EXPECT_EQ(RV->GetCurrentItem(), Item(2));
+}
+
+TEST_F(RvDb, ReopeningShowsTheNewRowsAndTheFocusFollowsTheTable) {
+    Table->Open();
+    F->Show();
+    Ui.RunUntilIdle();
+    RV->SetActiveView("P");
+    Table->Close();
+    EXPECT_EQ(RV->Engine().GetLines(), 0);
+    Db.AddRows("tipos", {{{"N", "5"}, {"GRUPO", "C"}, {"TEXTO", "aa"}}});
+    Table->Open();
+    RV->BeginUpdate();
+    RV->EndUpdate();
+    EXPECT_EQ(Lines(), (Texts{"5", "2", "3", "1", "4"}));
+    Table->First();
+    Table->Next();
+    Ui.RunUntilIdle();
+    EXPECT_EQ(RV->GetCurrentItem(), Item(2)) << "the table's second record";
+    Table->Locate("N", 4, {});
+    EXPECT_EQ(RV->GetCurrentItem(), Item(4));
+    // In a grouped view the focus opens the record's group.
+    RV->SetActiveView("A");
+    RV->ExpandAll(false);
+    Table->Locate("N", 3, {});
+    EXPECT_EQ(RV->GetCurrentItem(), Item(3));
+    EXPECT_EQ(Lines(), (Texts{"G:A", "G:B", "1", "3", "G:C"}));
+}
+
+TEST_F(RvDb, RenamingTheViewRenamesItsFields) {
+    Table->Open();
+    RV->SetName("X");
+    EXPECT_EQ(RV->Fields()->Item(1)->Name(), "XNALUM");
+    auto* a = static_cast<TOvcRVView*>(RV->FindView("A"));
+    EXPECT_EQ(a->GetViewField(1)->FieldName(), "XNALUM");
+    EXPECT_EQ(a->GetViewField(1)->BoundField(), RV->Fields()->Item(1));
+    EXPECT_EQ(RV->Engine().GetLines(), 2);
+}
+
+TEST_F(RvDb, AViewFieldOfNoFieldLeavesTheViewEmpty) {
+    auto* a = static_cast<TOvcRVView*>(RV->FindView("A"));
+    a->GetViewField(2)->SetFieldName("RVNADA");
+    EXPECT_THROW(Table->Open(), EReportViewError);
+    EXPECT_EQ(RV->Fields()->Count(), 0);
+    EXPECT_EQ(RV->ItemCount(), 0);
+}
+
+TEST_F(RvDb, EachViewReloadsEvenWhenAskedWithinAnotherOnesReload) {
+    // A second view on another table of the same form: the first view's
+    // reload, while it walks its table, opens the second's.
+    Db.CreateTable("conex", {{"CON", ftString, 3}, {"NALUM", ftSmallint}});
+    Db.AddRows("conex", {{{"CON", "a"}, {"NALUM", "2"}}, {{"CON", "b"}, {"NALUM", "3"}}});
+    TTable* other = Db.NewTable("conex");
+    auto* source = NewComponent<TDataSource>(F);
+    source->SetDataSet(other);
+    auto* second = NewComponent<TOvcDbReportView>(F);
+    second->SetName("RC");
+    second->SetParent(F);
+    second->SetDataSource(source);
+    auto* v = static_cast<TOvcRVView*>(second->Views()->Add());
+    v->SetName("A");
+    auto* vf = static_cast<TOvcRvViewField*>(v->ViewFields()->Add());
+    vf->SetName("A_RCCON");
+    vf->SetFieldName("RCCON");
+    second->SetActiveView("A");
+    Table->AfterScroll = [&](TDataSet*) {
+        if (!other->Active()) other->Open();
+    };
+    Table->Open();
+    EXPECT_EQ(RV->ItemCount(), 4);
+    EXPECT_EQ(second->ItemCount(), 2);
+    EXPECT_EQ(second->Engine().GetLines(), 2);
+}
+
+TEST_F(RvDb, TheLoadStopsAfterTheFirstRecordBeyondTheCap) {
+    for (int extra : {0, 1}) {
+        Db.CreateTable("muchos", {{"N", ftInteger}});
+        TTable* fill = Db.NewTable("muchos");
+        fill->Open();
+        const int count = TOvcDbReportView::MaxDataCount + 1 + extra;
+        for (int i = 1; i <= count; ++i) {
+            fill->Append();
+            fill->FieldByName("N")->SetAsInteger(i);
+            fill->Post();
+        }
+        fill->Close();
+        TTable* t = Db.NewTable("muchos");
+        auto* source = NewComponent<TDataSource>(F);
+        source->SetDataSet(t);
+        auto* big = NewComponent<TOvcDbReportView>(F);
+        big->SetName(extra ? "B1" : "B0");
+        big->SetDataSource(source);
+        auto* v = static_cast<TOvcRVView*>(big->Views()->Add());
+        v->SetName("A");
+        auto* vf = static_cast<TOvcRvViewField*>(v->ViewFields()->Add());
+        vf->SetName(std::string("A_") + big->Name() + "N");
+        vf->SetFieldName(big->Name() + "N");
+        big->SetActiveView("A");
+        if (extra) {
+            try {
+                t->Open();
+                ADD_FAILURE() << "no error";
+            } catch (const Exception& e) {
+                EXPECT_EQ(e.Message(), "Maximum data count for the data aware report view reached");
+            }
+        } else t->Open();
+        EXPECT_EQ(big->Engine().GetLines(), count) << "the records added are indexed and shown";
+        big->Free();
+        t->Free();
+    }
+}
+
 }  // namespace
