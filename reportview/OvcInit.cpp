@@ -5,6 +5,7 @@
 #include "reportview/OvcBase.h"
 #include "reportview/OvcClock.h"
 #include "reportview/OvcCmbx.h"
+#include "reportview/OvcDRpVw.h"
 #include "reportview/OvcData.h"
 #include "reportview/OvcDbRpV.h"
 #include "reportview/OvcRptVw.h"
@@ -32,7 +33,8 @@ void OvcInitialize() {
           &TOvcButtonHeaderSection::StaticClassInfo(), &TOvcReportView::StaticClassInfo(),
           &TOvcRvField::StaticClassInfo(), &TOvcRVView::StaticClassInfo(),
           &TOvcRvViewField::StaticClassInfo(), &TOvcDbReportView::StaticClassInfo(),
-          &TOvcDbRvField::StaticClassInfo()})
+          &TOvcDbRvField::StaticClassInfo(), &TOvcDataReportView::StaticClassInfo(),
+          &TOvcDataRvField::StaticClassInfo()})
         if (!GetClass(c->Name)) {
             RegisterClass(*c);
             Registered().push_back(c);
