@@ -9,6 +9,7 @@
 #include "reportview/OvcData.h"
 #include "reportview/OvcDbRpV.h"
 #include "reportview/OvcRptVw.h"
+#include "reportview/OvcRvCbx.h"
 #include "reportview/OvcSplit.h"
 #include "reportview/OvcSrMgr.h"
 
@@ -34,7 +35,7 @@ void OvcInitialize() {
           &TOvcRvField::StaticClassInfo(), &TOvcRVView::StaticClassInfo(),
           &TOvcRvViewField::StaticClassInfo(), &TOvcDbReportView::StaticClassInfo(),
           &TOvcDbRvField::StaticClassInfo(), &TOvcDataReportView::StaticClassInfo(),
-          &TOvcDataRvField::StaticClassInfo()})
+          &TOvcDataRvField::StaticClassInfo(), &TOvcViewComboBox::StaticClassInfo()})
         if (!GetClass(c->Name)) {
             RegisterClass(*c);
             Registered().push_back(c);

@@ -519,6 +519,7 @@ public:
 
     void Click() override;
     void DblClick() override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     // The keys that reach the list body.
     void ListKeyPress(TObject* Sender, char& Key);
     void ListDblClick(TObject* Sender);
@@ -539,7 +540,6 @@ protected:
     virtual const TClassInfo* GetViewClassType() const;
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
-    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void WndProc(TMessage& Message) override;
