@@ -1,19 +1,13 @@
 #include "reportview/OvcRvCbx.h"
 
-ZELMOR_IMPLEMENT_COMPONENT(TOvcViewComboBox, TOvcBaseComboBox)
+ZELMOR_IMPLEMENT_COMPONENT(TOvcViewComboBox, TOvcComboBox)
 
 void TOvcViewComboBox::DescribeProperties(TPropertyTable& T) {
     using C = TOvcViewComboBox;
-    TControl::PublishStandard(T,
-                              {"Anchors",        "Color",      "Ctl3D",       "DropDownCount", "Enabled",
-                               "Font",           "ItemHeight", "ParentColor", "ParentCtl3D",   "ParentFont",
-                               "ParentShowHint", "PopupMenu",  "ShowHint",    "TabOrder",      "TabStop",
-                               "Text",           "Visible",    "OnChange",    "OnClick",       "OnDropDown",
-                               "OnEnter",        "OnExit",     "OnKeyDown",   "OnKeyPress",    "OnKeyUp"});
     T.Property("ReportView", &C::ReportView, &C::SetReportView);
 }
 
-TOvcViewComboBox::TOvcViewComboBox(TComponent* AOwner) : TOvcBaseComboBox(AOwner) {
+TOvcViewComboBox::TOvcViewComboBox(TComponent* AOwner) : TOvcComboBox(AOwner) {
     SetOcbStyle(ocsDropDownList);
 }
 
@@ -21,7 +15,7 @@ TOvcViewComboBox::~TOvcViewComboBox() = default;
 
 void TOvcViewComboBox::BeforeDestruction() {
     SetReportView(nullptr);
-    TOvcBaseComboBox::BeforeDestruction();
+    TOvcComboBox::BeforeDestruction();
 }
 
 void TOvcViewComboBox::SetReportView(TOvcCustomReportView* Value) {
@@ -61,12 +55,17 @@ void TOvcViewComboBox::SelectActiveTitle() {
 }
 
 void TOvcViewComboBox::Loaded() {
-    TOvcBaseComboBox::Loaded();
+    TOvcComboBox::Loaded();
     if (FReportView) LoadList();
 }
 
+void TOvcViewComboBox::CreateWnd() {
+    TOvcComboBox::CreateWnd();
+    if (FReportView) SelectActiveTitle();
+}
+
 void TOvcViewComboBox::SelectionChanged() {
-    TOvcBaseComboBox::SelectionChanged();
+    TOvcComboBox::SelectionChanged();
     if (ItemIndex() < 0 || !FReportView) return;
     FReportView->SetActiveViewByTitle(Text());
     FReportView->SetFocus();
@@ -96,7 +95,7 @@ void TOvcViewComboBox::ChangeNotification(TOvcCustomReportView* Sender, TRvChang
 }
 
 void TOvcViewComboBox::Notification(TComponent* AComponent, TOperation Operation) {
-    TOvcBaseComboBox::Notification(AComponent, Operation);
+    TOvcComboBox::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
     if (AComponent == FReportView) {
         SetListIndex(-1);

@@ -6,8 +6,9 @@
 #include "reportview/OvcCmbx.h"
 #include "reportview/OvcRptVw.h"
 
-class TOvcViewComboBox : public TOvcBaseComboBox {
-    ZELMOR_CLASS(TOvcViewComboBox, TOvcBaseComboBox)
+// It publishes what the library's combo box publishes.
+class TOvcViewComboBox : public TOvcComboBox {
+    ZELMOR_CLASS(TOvcViewComboBox, TOvcComboBox)
 public:
     static void DescribeProperties(TPropertyTable& T);
     explicit TOvcViewComboBox(TComponent* AOwner);
@@ -22,6 +23,8 @@ public:
 
 protected:
     void Loaded() override;
+    // The window, once there, shows the active view's title.
+    void CreateWnd() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
