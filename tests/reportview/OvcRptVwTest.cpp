@@ -285,4 +285,67 @@ TEST_F(RvControl, PlainViewDefaultsAndErrors) {
     EXPECT_THROW(RV->Enumerate(nullptr), EReportViewError);
 }
 
+TEST_F(RvControl, ColumnsWiderThanTheViewScrollSideways) {
+    AddView("W", "Ancha", {{"X", false, false, 100}, {"Y", false, false, 100}, {"N", false, false, 100}});
+    RV->SetAlign(alNone);
+    RV->SetBounds(0, 0, 200, 150);
+    RV->SetScrollBars(ssBoth);
+    Show();
+    RV->SetActiveView("W");
+    EXPECT_EQ(RV->HExtent(), 300 - RV->ClientWidth() + 20);
+    RV->Perform(WM_HSCROLL, WPARAM(SB_THUMBPOSITION | (120 << 16)));
+    EXPECT_EQ(RV->HScrollPos(), std::min(120, RV->HExtent()));
+    EXPECT_EQ(RV->Header()->Left(), -RV->HScrollPos()) << "the header moves with the body";
+    RV->Perform(WM_HSCROLL, WPARAM(SB_THUMBPOSITION));
+    EXPECT_EQ(RV->Header()->Left(), 0);
+}
+
+TEST_F(RvControl, ACutCellShowsItsTextAsAHintUntilThreeSecondsPass) {
+    auto rows = AddRows("a1");
+    rows[0]->Y = "un texto bastante largo para la columna";
+    RV->ChangeData(rows[0]);
+    RV->SetController(Ctl);
+    Show();
+    RV->SetActiveView("P");
+    Run();
+    TOvcRVListBox* lb = RV->ListBox();
+    auto rest = [&](TPoint P) {
+        Ui.MoveTo(lb->ClientToScreen(P));
+        Run();
+        Clock.Advance(300);
+        Run();
+    };
+    auto showing = [&] {
+        return RV->HintWindow() && RV->HintWindow()->HandleAllocated() && RV->HintWindow()->Visible();
+    };
+    rest(TPoint(20, 7));  // the X cell: "a" fits
+    EXPECT_FALSE(showing());
+    rest(TPoint(70, 7));  // the Y cell is cut
+    ASSERT_TRUE(showing());
+    EXPECT_EQ(RV->HintWindow()->Caption(), "un texto bastante largo para la columna");
+    Clock.Advance(3000);
+    Run();
+    EXPECT_FALSE(showing()) << "gone after three seconds";
+    EXPECT_TRUE(RV->HintSuppressed());
+    rest(TPoint(70, 9));  // only one coordinate moved
+    EXPECT_FALSE(showing());
+    rest(TPoint(72, 8));
+    EXPECT_TRUE(showing()) << "back after a move in both directions";
+}
+
+TEST_F(RvControl, ScaledColumnsFitTheirTexts) {
+    auto rows = AddRows("a1 b2");
+    rows[1]->Y = "mucho mas ancho";
+    RV->ChangeData(rows[1]);
+    Show();
+    RV->SetActiveView("G");
+    RV->ScaleColumnWidths();
+    TCanvas* c = RV->ListBox()->Canvas();
+    c->SetFont(RV->Font());
+    TOvcRVView* g = RV->ActiveViewObject();
+    EXPECT_EQ(g->GetViewField(0)->GetWidth(), 10 + c->TextWidth("W"))
+        << "a group column, whatever its caption";
+    EXPECT_EQ(g->GetViewField(1)->GetWidth(), c->TextWidth("mucho mas ancho") + c->TextWidth("W"));
+}
+
 }  // namespace
