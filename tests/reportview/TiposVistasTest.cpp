@@ -11,75 +11,16 @@
 
 #include "OvcTestSupport.h"
 #include "forms/TiposVistas.h"
-#include "organizer/MotorTipos.h"
 #include "organizer/TablasTipos.h"
 #include "platform/db/Fields.h"
 #include "platform/sys/Sound.h"
 #include "shell/AppState.h"
-#include "shell/SchoolTables.h"
-#include "tests/organizer/TiposFilasPrueba.h"
 #include "tests/support/TempMachine.h"
 #include "tests/support/TestResources.h"
-
-using namespace tipos_prueba;
 
 namespace {
 
 using Texts = std::vector<std::string>;
-
-// One course, DESO4, with twelve students over LEN, MAT, FRA or ALE, TEC or
-// MUS; its subtypes counted by the types engine and two of them moved into
-// groups A and B, which makes types in groups and connections.
-void MakeSchool() {
-    CreaTablasNuevas("Zelmor");
-    {
-        auto t = OpenTempTable("Zelmor", "cursos");
-        t->Append();
-        for (auto [f, v] : {std::pair{"TURNO", "D"},
-                            {"NIVEL", "ESO"},
-                            {"CURSO", "4"},
-                            {"TNC", "DESO4"},
-                            {"ABREV", "4E"},
-                            {"NGRUP", "2"}})
-            t->FieldByName(f)->SetAsString(v);
-        t->Post();
-    }
-    {
-        auto t = OpenTempTable("Zelmor", "asigcur");
-        for (const char* a : {"LEN", "MAT", "FRA", "ALE", "TEC", "MUS"}) {
-            t->Append();
-            for (auto [f, v] : {std::pair{"TNC", "DESO4"},
-                                {"HORAS", "3"},
-                                {"CUENTA", "T"},
-                                {"NDIV", "2"},
-                                {"MAXALUM", "30"},
-                                {"NPROF", "1"},
-                                {"BLOPT", "1"},
-                                {"NASALUM", "1"}})
-                t->FieldByName(f)->SetAsString(v);
-            t->FieldByName("ASIG")->SetAsString(a);
-            t->FieldByName("TIPO")->SetAsString(AnsiString(a) == "LEN" || AnsiString(a) == "MAT" ? "2" : "1");
-            t->Post();
-        }
-    }
-    std::vector<TFilaAlumno> students;
-    const char* languages[] = {"FRA", "ALE"};
-    const char* options[] = {"TEC", "MUS"};
-    for (int i = 0; i < 12; ++i) {
-        TFilaAlumno a =
-            Alu(i % 4 == 3 ? "B" : "A", i == 5, {"LEN", "MAT", languages[i % 2], options[(i / 2) % 2]});
-        a.NOMBRE = Format("Alumno %d", {i});
-        students.push_back(a);
-    }
-    Sincroniza(*OpenTempTable("Zelmor", "alum"), {}, students);
-    TMotorTipos motor("Zelmor", "DESO4");
-    motor.Abre();
-    motor.RecuentaTipos([] { return TBorrarTipos::Borrar; });
-    std::vector<TFilaSubtipo> subtypes = LeeSubtipos(*OpenTempTable("Zelmor", "tipos2"));
-    ASSERT_GE(subtypes.size(), 3u);
-    motor.TrasladaSubtipoAGrupo(subtypes[0].N, subtypes[0].NALUM, "A");
-    motor.TrasladaSubtipoAGrupo(subtypes[1].N, 1, "B");
-}
 
 class TiposVistas : public ScreenTest {
 protected:
@@ -89,7 +30,7 @@ protected:
         std::filesystem::create_directories(Machine->Root() / "c" / "PROG" / "datos");
         State = NewComponent<TAppState>(nullptr);
         State->ApuntaBaseDatos("C:\\PROG\\datos\\");
-        MakeSchool();
+        MakeTiposSchool();
         F = Open<TTiposVistasForm>();
         F->Show();
         Ui.RunUntilIdle();
@@ -394,6 +335,53 @@ TEST_F(TiposVistas, TheSubtypesSelectedAreExactlyThoseMarked) {
     for (auto& [recno, row] : Records("tipos2"))
         if (row["SELEC"] == "True") marked.insert(row["N"]);
     EXPECT_EQ(marked, expected);
+}
+
+}  // namespace
+
+namespace {
+
+// The sample in a real X window.
+class TiposVistasX11 : public X11ScreenTest {
+protected:
+    TiposVistasX11() : X11ScreenTest(kTestResources) { RegisterTiposVistas(); }
+};
+
+TEST_F(TiposVistasX11, ARealClickOnAGroupsBoxExpandsIt) {
+    TDisplay& Xd = X();
+    TTempMachine machine("tiposx11");
+    std::filesystem::create_directories(machine.Root() / "c" / "PROG" / "datos");
+    auto* state = NewComponent<TAppState>(nullptr);
+    state->ApuntaBaseDatos("C:\\PROG\\datos\\");
+    MakeTiposSchool();
+    {
+        auto* F = Open<TTiposVistasForm>();
+        F->Show();
+        Application->ProcessMessages();
+        UpdateWindow(F->Handle());
+        TOvcDbReportView* v = F->ODBRVTipos;
+        TOvcRvIndexGroup* first = v->Engine().GetGroupRef(0);
+        ASSERT_FALSE(first->Expanded());
+        // The box of the first line: two pixels into the first cell, two below the top.
+        const int side = v->ListBox()->RowHeight() - 4;
+        TPoint box = v->ListBox()->ClientToScreen(TPoint(1 + 2 + side / 2, 2 + side / 2));
+        const TPoint origin = F->ClientOrigin();
+        const int x = box.x - origin.x, y = box.y - origin.y;
+        uint32_t before = 0, after = 0;
+        ASSERT_TRUE(X11ReadBack(Xd, F->Handle(), x, y - 2, before));
+        Clock.Advance(1000);
+        ASSERT_TRUE(X11SendButton(Xd, F->Handle(), true, 1, x, y));
+        ASSERT_TRUE(X11SendButton(Xd, F->Handle(), false, 1, x, y));
+        Application->ProcessMessages();
+        UpdateWindow(F->Handle());
+        EXPECT_TRUE(first->Expanded());
+        EXPECT_FALSE(v->Engine().GetIsGroup(1)) << "its rows follow its line";
+        ASSERT_TRUE(X11ReadBack(Xd, F->Handle(), x, y - 2, after));
+        EXPECT_EQ(before, Rgb(clBtnText)) << "a plus";
+        EXPECT_NE(after, Rgb(clBtnText)) << "a minus now";
+        F->Free();
+    }
+    state->Free();
 }
 
 }  // namespace

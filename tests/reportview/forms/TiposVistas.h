@@ -35,3 +35,7 @@ public:
 };
 
 void RegisterTiposVistas();
+// The small school of the sample in the database "Zelmor" (whose folder is
+// open): one course whose subtypes the types engine counted, two of them
+// moved into groups A and B.
+void MakeTiposSchool();
