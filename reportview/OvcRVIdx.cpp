@@ -640,6 +640,7 @@ void TOvcRvEngine::ClearIndexList() {
     FSaved = nullptr;
     FIndexes.clear();
     FActive = nullptr;
+    FActiveName.clear();
 }
 
 void TOvcRvEngine::CheckUpdate() const {
@@ -1142,6 +1143,11 @@ TOvcAbstractReportView* TOvcAbstractRvField::GetOwnerReport() const {
     return dynamic_cast<TOvcAbstractReportView*>(Owner());
 }
 
+void TOvcAbstractRvField::BeforeDestruction() {
+    if (TOvcAbstractReportView* report = GetOwnerReport()) report->FieldGoing(this);
+    TOvcCollectible::BeforeDestruction();
+}
+
 void TOvcAbstractRvField::Assign(TPersistent* Source) {
     if (auto* field = dynamic_cast<TOvcAbstractRvField*>(Source)) {
         FCanSort = field->FCanSort;
@@ -1339,6 +1345,16 @@ double TOvcAbstractReportView::DoGetFieldAsFloat(void* Data, int FieldIndex) {
     double value = 0;
     OnGetFieldAsFloat(this, Data, FieldIndex, value);
     return value;
+}
+
+void TOvcAbstractReportView::FieldGoing(TOvcAbstractRvField* Field) {
+    if (ComponentState().Contains(csDestroying) || !FViews) return;
+    for (int v = 0; v < FViews->Count(); ++v) {
+        TOvcAbstractRvViewFields* fields = FViews->GetItem(v)->ViewFields();
+        for (int k = 0; k < fields->Count(); ++k)
+            if (fields->GetItem(k)->BoundField() == Field) fields->GetItem(k)->ClearField();
+    }
+    FEngine->ClearIndexList();
 }
 
 int TOvcAbstractReportView::RvFieldCount() const { return FFields ? FFields->Count() : 0; }

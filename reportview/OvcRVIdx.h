@@ -393,6 +393,10 @@ public:
     static void DescribeProperties(TPropertyTable& T);
     explicit TOvcAbstractRvField(TComponent* AOwner);
     TOvcAbstractReportView* GetOwnerReport() const;
+    // A field freed while view fields name it is not refused: they lose it
+    // (and say so when used), and the cached indexes, whose field positions
+    // move, are dropped.
+    void BeforeDestruction() override;
     bool CanSort() const { return FCanSort; }
     void SetCanSort(bool Value) { FCanSort = Value; }
     void Assign(TPersistent* Source) override;
@@ -559,6 +563,9 @@ public:
     int RvFieldCount() const override;
     bool RvFieldCanSort(int FieldIndex) const override;
     TOvcRvViewShape* RvFindView(const AnsiString& ViewName) const override;
+    // A report field is about to go: the view fields that name it forget it
+    // and every cached index goes.
+    virtual void FieldGoing(TOvcAbstractRvField* Field);
 
 protected:
     // Set by the descendant's constructor.

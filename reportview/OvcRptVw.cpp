@@ -1286,6 +1286,20 @@ void TOvcCustomReportView::DoLinesChanged(int LineDelta, int StartLine) {
     if (full && !LockUpdate()) FListBox->Invalidate();
 }
 
+void TOvcCustomReportView::FieldGoing(TOvcAbstractRvField* Field) {
+    if (FDestroying) return;
+    // While fields are built again the views are bound again after.
+    if (BindingPending()) return TOvcAbstractReportView::FieldGoing(Field);
+    bool used = false;
+    for (int k = 0; FActiveView && k < FActiveView->ViewFields()->Count(); ++k)
+        used = used || FActiveView->GetViewField(k)->BoundField() == Field;
+    const AnsiString name = FActiveViewName;
+    if (FActiveView) SetActiveView("");
+    TOvcAbstractReportView::FieldGoing(Field);
+    // A view that did not show the field comes back on indexes built anew.
+    if (!used && !name.empty()) SetActiveView(name);
+}
+
 void TOvcCustomReportView::RefreshFooter() { FFooter->UpdateSections(); }
 
 void TOvcCustomReportView::DoSortingChanged() {

@@ -527,6 +527,7 @@ public:
 
     // The engine's notices.
     void DoEnumEvent(void* Data, bool& Stop, void* UserData) override;
+    void FieldGoing(TOvcAbstractRvField* Field) override;
     void DoLinesChanged(int LineDelta, int StartLine) override;
     void DoLinesWillChange() override;
     void DoSortingChanged() override;

@@ -336,4 +336,29 @@ TEST_F(RvDb, TheLoadStopsAfterTheFirstRecordBeyondTheCap) {
     }
 }
 
+TEST_F(RvDb, AnUpdatePairReadsNothingAndTextsStayCachedUntilTheTableIsOpenedAgain) {
+    Table->Open();
+    RV->SetActiveView("P");
+    EXPECT_EQ(RV->GetFieldAsString(Item(2), 3), "ab");
+    // A record changed and one added behind the view's back.
+    TTable* other = Db.NewTable("tipos");
+    other->Open();
+    other->Locate("N", 2, {});
+    other->Edit();
+    other->FieldByName("TEXTO")->SetAsString("nuevo");
+    other->Post();
+    other->Append();
+    other->FieldByName("N")->SetAsInteger(9);
+    other->Post();
+    other->Close();
+    RV->BeginUpdate();
+    RV->EndUpdate();
+    EXPECT_EQ(RV->Engine().GetLines(), 4) << "the pair reads no records";
+    EXPECT_EQ(RV->GetFieldAsString(Item(2), 3), "ab") << "the text shown before";
+    Table->Close();
+    Table->Open();
+    EXPECT_EQ(RV->Engine().GetLines(), 5);
+    EXPECT_EQ(RV->GetFieldAsString(Item(2), 3), "nuevo");
+}
+
 }  // namespace

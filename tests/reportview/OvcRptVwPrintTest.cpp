@@ -163,4 +163,26 @@ TEST_F(RvPrint, AnAbortLeavesNoDocument) {
     EXPECT_FALSE(P->Printing());
 }
 
+TEST_F(RvPrint, GroupLinesOfLaterBandsPrintTheirTotalsUnderTheirColumns) {
+    // The group column in the first band, a totals column in the second.
+    TOvcRVView* wide = AddView("W", "Ancha", {});
+    wide->SetShowGroupTotals(true);
+    for (int i = 0; i < 9; ++i) {
+        auto* vf = static_cast<TOvcRvViewField*>(wide->ViewFields()->Add());
+        vf->SetName("W" + std::to_string(i));
+        vf->SetFieldName(i == 0 ? "X" : (i == 8 ? "N" : "Y"));
+        vf->SetGroupBy(i == 0);
+        vf->SetComputeTotals(i == 8);
+        vf->SetPrintWidth(1440);
+    }
+    AddRows("a1 a2 b1", {1, 2, 4});
+    RV->SetActiveView("W");
+    Recording = true;
+    RV->Print(pmCollapseAll, false);
+    EXPECT_EQ(RowsPerPage(), (std::vector<int>{2, 0})) << "the group texts print in the first band only";
+    EXPECT_EQ(Totals, (std::vector<std::string>{"group 3", "group 4"}))
+        << "the totals in the band of their column";
+    EXPECT_EQ(RV->GetField(2)->PrintBand, 1);
+}
+
 }  // namespace

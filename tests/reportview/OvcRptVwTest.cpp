@@ -348,4 +348,54 @@ TEST_F(RvControl, ScaledColumnsFitTheirTexts) {
     EXPECT_EQ(g->GetViewField(1)->GetWidth(), c->TextWidth("mucho mas ancho") + c->TextWidth("W"));
 }
 
+TEST_F(RvControl, ASwitchOfViewsClearsTheSelectionOfEveryCachedIndex) {
+    AddRows("a1 a2 b1");
+    RV->SetMultiSelect(true);
+    Show();
+    RV->SetActiveView("G");
+    RV->SetSelected(0, true);  // group a
+    EXPECT_EQ(RV->GetSelectionCount(), 2);
+    RV->SetActiveView("P");
+    RV->SetActiveView("G");
+    EXPECT_FALSE(RV->GetSelected(0)) << "the group selected before does not come back";
+    EXPECT_EQ(RV->GetSelectionCount(), 0);
+}
+
+TEST_F(RvControl, AFieldFreedWhileNamedUnbindsItsViewFields) {
+    AddRows("a1 b2");
+    Show();
+    RV->SetActiveView("P");
+    AddView("S", "Solo", {{"X"}, {"N"}});
+    RV->SetActiveView("S");
+    RV->GetField(1)->Free();  // Y: P names it, S does not
+    EXPECT_EQ(RV->ActiveView(), "S") << "the view that did not show it stays";
+    EXPECT_EQ(Lines(), (Texts{"I:a1", "I:b2"}));
+    auto* p = static_cast<TOvcRVView*>(RV->FindView("P"));
+    EXPECT_EQ(p->GetViewField(1)->BoundField(), nullptr);
+    RV->SetActiveView("P");
+    EXPECT_EQ(RV->Header()->GetSectionCount(), 2) << "a view field without its field shows no column";
+    try {
+        RV->SetSortColumn(1);
+        ADD_FAILURE() << "no error";
+    } catch (const EReportViewError& e) {
+        EXPECT_EQ(e.Message(), "Unable to resolve view field Y");
+    }
+}
+
+TEST_F(RvControl, LoadingAViewAppendsToItsViewFields) {
+    auto* store = NewComponent<TMemoryStore>(F);
+    auto* g = static_cast<TOvcRVView*>(RV->FindView("G"));
+    RV->SaveViewToStorage(store, g);
+    auto* v = static_cast<TOvcRVView*>(RV->Views()->Add());
+    v->SetName("L");
+    store->Sections["RV_0"]["Name"] = "L0";
+    store->Sections["RV_1"]["Name"] = "L1";
+    store->Sections["RV_2"]["Name"] = "L2";
+    v->LoadFromStorage(store, "RV");
+    EXPECT_EQ(v->ViewFields()->Count(), 3);
+    for (int i = 0; i < 3; ++i) store->Sections["RV_" + std::to_string(i)]["Name"] = "M" + std::to_string(i);
+    v->LoadFromStorage(store, "RV");
+    EXPECT_EQ(v->ViewFields()->Count(), 6) << "the fields there stay";
+}
+
 }  // namespace

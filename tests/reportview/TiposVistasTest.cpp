@@ -321,7 +321,9 @@ TEST_F(TiposVistas, TheSubtypesSelectedAreExactlyThoseMarked) {
             expected.insert(v->GetFieldAsString(e.GetData(line), 0));
         }
     ASSERT_FALSE(shown.empty());
-    if (groupHasRow) EXPECT_FALSE(e.GetSelected(groupLine + 1)) << "the row taken off reads unselected";
+    if (groupHasRow) {
+        EXPECT_FALSE(e.GetSelected(groupLine + 1)) << "the row taken off reads unselected";
+    }
     std::vector<AnsiString> visited;
     v->OnEnumerate = [&](TObject* Sender, bool& Stop, void* UserData) {
         visited.push_back(F->TTipos->FieldByName("N")->AsString());
