@@ -133,21 +133,7 @@ void TOvcDbReportView::DescribeProperties(TPropertyTable& T) {
     T.Event("OnSignalBusy", &V::OnSignalBusy);
     T.Event("OnSortingChanged", &V::OnSortingChanged);
     T.Event("OnViewSelect", &V::OnViewSelect);
-    T.PropertyOf<V>(
-        "OnKeyDown", [](V& R) -> const TKeyEvent& { return R.ListBox()->OnKeyDown; },
-        [](V& R, TKeyEvent E) { R.ListBox()->OnKeyDown = std::move(E); });
-    T.PropertyOf<V>(
-        "OnKeyUp", [](V& R) -> const TKeyEvent& { return R.ListBox()->OnKeyUp; },
-        [](V& R, TKeyEvent E) { R.ListBox()->OnKeyUp = std::move(E); });
-    T.PropertyOf<V>(
-        "OnMouseDown", [](V& R) -> const TMouseEvent& { return R.ListBox()->OnMouseDown; },
-        [](V& R, TMouseEvent E) { R.ListBox()->OnMouseDown = std::move(E); });
-    T.PropertyOf<V>(
-        "OnMouseMove", [](V& R) -> const TMouseMoveEvent& { return R.ListBox()->OnMouseMove; },
-        [](V& R, TMouseMoveEvent E) { R.ListBox()->OnMouseMove = std::move(E); });
-    T.PropertyOf<V>(
-        "OnMouseUp", [](V& R) -> const TMouseEvent& { return R.ListBox()->OnMouseUp; },
-        [](V& R, TMouseEvent E) { R.ListBox()->OnMouseUp = std::move(E); });
+    PublishListBodyEvents(T);
 }
 
 TOvcDbReportView::TOvcDbReportView(TComponent* AOwner)

@@ -1906,6 +1906,25 @@ void TOvcCustomReportView::PlaceParts() {
 
 // --- the published class ---
 
+void TOvcCustomReportView::PublishListBodyEvents(TPropertyTable& T) {
+    using V = TOvcCustomReportView;
+    T.PropertyOf<V>(
+        "OnKeyDown", [](V& R) -> const TKeyEvent& { return R.ListBox()->OnKeyDown; },
+        [](V& R, TKeyEvent E) { R.ListBox()->OnKeyDown = std::move(E); });
+    T.PropertyOf<V>(
+        "OnKeyUp", [](V& R) -> const TKeyEvent& { return R.ListBox()->OnKeyUp; },
+        [](V& R, TKeyEvent E) { R.ListBox()->OnKeyUp = std::move(E); });
+    T.PropertyOf<V>(
+        "OnMouseDown", [](V& R) -> const TMouseEvent& { return R.ListBox()->OnMouseDown; },
+        [](V& R, TMouseEvent E) { R.ListBox()->OnMouseDown = std::move(E); });
+    T.PropertyOf<V>(
+        "OnMouseMove", [](V& R) -> const TMouseMoveEvent& { return R.ListBox()->OnMouseMove; },
+        [](V& R, TMouseMoveEvent E) { R.ListBox()->OnMouseMove = std::move(E); });
+    T.PropertyOf<V>(
+        "OnMouseUp", [](V& R) -> const TMouseEvent& { return R.ListBox()->OnMouseUp; },
+        [](V& R, TMouseEvent E) { R.ListBox()->OnMouseUp = std::move(E); });
+}
+
 void TOvcReportView::DescribeProperties(TPropertyTable& T) {
     using R = TOvcReportView;
     TControl::PublishStandard(T, {"Align", "Anchors", "Constraints", "Ctl3D", "Enabled", "Font",
@@ -1947,22 +1966,7 @@ void TOvcReportView::DescribeProperties(TPropertyTable& T) {
     T.Event("OnSignalBusy", &R::OnSignalBusy);
     T.Event("OnSortingChanged", &R::OnSortingChanged);
     T.Event("OnViewSelect", &R::OnViewSelect);
-    // Kept by the list body.
-    T.PropertyOf<R>(
-        "OnKeyDown", [](R& V) -> const TKeyEvent& { return V.ListBox()->OnKeyDown; },
-        [](R& V, TKeyEvent E) { V.ListBox()->OnKeyDown = std::move(E); });
-    T.PropertyOf<R>(
-        "OnKeyUp", [](R& V) -> const TKeyEvent& { return V.ListBox()->OnKeyUp; },
-        [](R& V, TKeyEvent E) { V.ListBox()->OnKeyUp = std::move(E); });
-    T.PropertyOf<R>(
-        "OnMouseDown", [](R& V) -> const TMouseEvent& { return V.ListBox()->OnMouseDown; },
-        [](R& V, TMouseEvent E) { V.ListBox()->OnMouseDown = std::move(E); });
-    T.PropertyOf<R>(
-        "OnMouseMove", [](R& V) -> const TMouseMoveEvent& { return V.ListBox()->OnMouseMove; },
-        [](R& V, TMouseMoveEvent E) { V.ListBox()->OnMouseMove = std::move(E); });
-    T.PropertyOf<R>(
-        "OnMouseUp", [](R& V) -> const TMouseEvent& { return V.ListBox()->OnMouseUp; },
-        [](R& V, TMouseEvent E) { V.ListBox()->OnMouseUp = std::move(E); });
+    PublishListBodyEvents(T);
 }
 
 TOvcReportView::TOvcReportView(TComponent* AOwner) : TOvcCustomReportView(AOwner) {}

@@ -533,6 +533,9 @@ public:
     void DoSortingChanged() override;
 
 protected:
+    // The events a published report view keeps in its list body (OnKeyDown,
+    // OnKeyUp, OnMouseDown, OnMouseMove, OnMouseUp).
+    static void PublishListBodyEvents(TPropertyTable& T);
     // GetHaveSelection and GetSelectionCount walk the selection through this
     // hook, whatever enumeration event a descendant has.
     bool EnumHooked() const { return static_cast<bool>(FEnumHook); }
