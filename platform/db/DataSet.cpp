@@ -547,6 +547,10 @@ void TDataSet::ResyncAt(uint32_t RecNo, const std::string& Data, TResyncMode Mod
         while (i < wanted && GetPriorRecord()) ++i;
         FActiveRecord = i;
         GetNextRecords();
+        // A window the records after did not fill takes those before: a
+        // window as large as the table keeps holding the whole table (the
+        // data-aware report view finds record n in row n - 1).
+        GetPriorRecords();
     }
     DataEvent(deDataSetChange, 0);
 }
