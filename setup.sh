@@ -14,6 +14,7 @@ PACKAGES=(
   libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libx11-dev xvfb xauth
   python3 python3-dbfread python3-dbf libdbd-xbase-perl file poppler-utils
+  libshp-dev
 )
 
 install_missing() {
