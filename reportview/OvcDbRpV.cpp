@@ -37,18 +37,6 @@ bool Supported(TFieldType Type) {
     }
 }
 
-bool IsNumber(TFieldType Type) {
-    switch (Type) {
-    case ftSmallint:
-    case ftInteger:
-    case ftWord:
-    case ftFloat:
-    case ftCurrency:
-    case ftAutoInc: return true;
-    default: return false;
-    }
-}
-
 // The load's cap: the records added before it are kept and shown.
 class EMaxDataCount : public Exception {
 public:
@@ -405,7 +393,7 @@ AnsiString TOvcDbReportView::DoGetFieldAsString(void* Data, int32_t FieldIndex) 
 
 double TOvcDbReportView::DoGetFieldAsFloat(void* Data, int FieldIndex) {
     TField* f = FieldOf(FieldIndex);
-    if (!IsNumber(f->DataType())) return 0;
+    if (!IsNumericFieldType(f->DataType())) return 0;
     MoveDataPointer(Data);
     return f->IsNull() ? 0 : f->AsFloat();
 }
