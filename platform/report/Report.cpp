@@ -471,9 +471,9 @@ TSurface TReport::PagePicture(int Index, int PixelsPerInch) const {
     return Picture;
 }
 
-void TReport::PreviewModal() {
+void TReport::PreviewModal(const TRect& Area) {
     Prepare();
-    PreviewReportModal(*this);
+    PreviewReportModal(*this, Area);
 }
 
 void TReport::Print(TPrinter& Printer, int From, int To, int Copies) {

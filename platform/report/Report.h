@@ -302,8 +302,10 @@ public:
     int DetailCount() const { return FDetailCount; }
 
     // Prepares the report and shows it in the print preview, modally; the
-    // user may print it from there.
-    void PreviewModal();
+    // user may print it from there. The preview covers Area of the screen
+    // (the screen's work area when Area is empty), so that a window kept on
+    // top of the others does not hide its buttons.
+    void PreviewModal(const TRect& Area = TRect());
     // Prints the pages From..To (1-based) Copies times, in order, as one job
     // of Printer titled ReportTitle. Prepares the report first when it has
     // not been prepared.

@@ -59,7 +59,7 @@ TSpeedButton* TReportPreviewForm::Button(const char* Name, const char* Caption, 
     return B;
 }
 
-void TReportPreviewForm::Setup(TReport* Report) {
+void TReportPreviewForm::Setup(TReport* Report, const TRect& Area) {
     FReport = Report;
     SetCaption("Vista preliminar");
     SetKeyPreview(true);
@@ -111,7 +111,7 @@ void TReportPreviewForm::Setup(TReport* Report) {
     FView->Preview = this;
     FView->SetParent(FBox);
 
-    TRect Work = Screen->WorkAreaRect();
+    TRect Work = IsRectEmpty(Area) ? Screen->WorkAreaRect() : Area;
     SetBounds(Work.Left, Work.Top, Work.Width(), Work.Height());
     FPageIndex = FReport->PageCount() > 0 ? 0 : -1;
     SetZoom(pzWholePage);
@@ -201,10 +201,10 @@ void TReportPreviewForm::PrintReport() {
     Dialog->Free();
 }
 
-void PreviewReportModal(TReport& Report) {
+void PreviewReportModal(TReport& Report, const TRect& Area) {
     auto* Form = TForm::CreateNew<TReportPreviewForm>(Application);
     try {
-        Form->Setup(&Report);
+        Form->Setup(&Report, Area);
         Form->ShowModal();
     } catch (...) {
         Form->Free();

@@ -24,8 +24,8 @@ class TReportPreviewForm : public TForm {
 public:
     TReportPreviewForm(TComponent* AOwner, TCreateNew Tag) : TForm(AOwner, Tag) {}
     // Builds the window for a prepared report: on its first page, the whole
-    // page in view, over the screen's work area.
-    void Setup(TReport* Report);
+    // page in view, over Area of the screen (the work area when empty).
+    void Setup(TReport* Report, const TRect& Area = TRect());
 
     TReport* Report() const { return FReport; }
     // The page shown, from 0; -1 for a report without pages.
@@ -58,5 +58,6 @@ private:
     double FPixelsPerInch = ScreenPixelsPerInch;
 };
 
-// Shows the prepared report in a preview, modally.
-void PreviewReportModal(TReport& Report);
+// Shows the prepared report in a preview over Area (the screen's work area
+// when empty), modally.
+void PreviewReportModal(TReport& Report, const TRect& Area = TRect());

@@ -4,54 +4,15 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "ReportTestSupport.h"
 #include "platform/gfx/Printers.h"
 #include "platform/rtl/Strings.h"
 #include "tests/support/OutsideTools.h"
+#include "tests/support/PdfText.h"
 
 namespace {
-
-struct TPdfWord {
-    double Left, Top;  // millimetres from the paper's top-left corner
-    std::string Text;  // UTF-8
-};
-
-// The words of each page of a PDF as pdftotext finds them, with their boxes.
-bool ReadPdfWords(const std::string& File, std::vector<std::vector<TPdfWord>>& Pages) {
-    std::string Html = File + ".html", Out;
-    if (RunCommand("pdftotext -bbox '" + File + "' '" + Html + "' 2>&1", Out) != 0) return false;
-    std::ifstream In(Html);
-    std::stringstream All;
-    All << In.rdbuf();
-    std::string Text = All.str();
-    const double Mm = 25.4 / 72;
-    // One tag a line: <page ...>, <word xMin="..." yMin="..." xMax="..." yMax="...">text</word>.
-    auto Attribute = [](const std::string& Line, const std::string& Name) {
-        size_t At = Line.find(Name + "=\"");
-        return At == std::string::npos ? 0.0 : std::stod(Line.substr(At + Name.size() + 2));
-    };
-    std::istringstream Lines(Text);
-    for (std::string Line; std::getline(Lines, Line);) {
-        if (Line.find("<page ") != std::string::npos) Pages.emplace_back();
-        size_t Open = Line.find("<word "), Close = Line.find("</word>");
-        if (Open == std::string::npos || Close == std::string::npos || Pages.empty()) continue;
-        size_t From = Line.find('>', Open) + 1;
-        std::string W = Line.substr(From, Close - From);
-        for (auto [Entity, Char] :
-             {std::pair<std::string, std::string>{"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}})
-            for (size_t At; (At = W.find(Entity)) != std::string::npos;) W.replace(At, Entity.size(), Char);
-        Pages.back().push_back({Attribute(Line, "xMin") * Mm, Attribute(Line, "yMin") * Mm, W});
-    }
-    return true;
-}
-
-bool PdfToTextInstalled() {
-    std::string Out;
-    return RunCommand("pdftotext -v 2>&1", Out) == 0;
-}
 
 class ReportPdfTest : public ReportTest {
 protected:
