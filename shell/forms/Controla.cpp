@@ -1,8 +1,11 @@
 #include "shell/forms/Controla.h"
 
+#include <algorithm>
+
 #include "buttons/fcShapeBtn.h"
 #include "dataaware/Wwintl.h"
 #include "gradient/TeeDraw3D.h"
+#include "platform/report/Report.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/RichEdit.h"
 #include "platform/ui/StdCtrls.h"
@@ -10,6 +13,7 @@
 #include "shell/RecordRules.h"
 #include "shell/forms/Datos.h"
 #include "shell/forms/Exportar.h"
+#include "shell/forms/Listados.h"
 
 ZELMOR_IMPLEMENT_COMPONENT(TControlaForm, TForm)
 
@@ -217,8 +221,8 @@ TTrasPaso TControlaForm::AbreExportar() {
     return TTrasPaso::Anterior;
 }
 
-// The screens below come with the record screens, the types screen, the
-// placing and the listing.
+// The screens below come with the record screens, the types screen and the
+// placing.
 TTrasPaso TControlaForm::AbreCursos() { return PantallaPendiente("2 - Seleccionar curso"); }
 
 TTrasPaso TControlaForm::AbreAlumnos() {
@@ -240,7 +244,18 @@ TTrasPaso TControlaForm::AbreGrupos() { return PantallaPendiente("Grupos"); }
 
 TTrasPaso TControlaForm::AbreAulas() { return PantallaPendiente("Aulas"); }
 
-TTrasPaso TControlaForm::AbreListados() { return PantallaPendiente("Listados de alumnos"); }
+// The listing form stays unseen: its report shows in the print preview,
+// which takes the screen below the strip (the strip stays on top and would
+// hide the preview's buttons). The form lives until the next move.
+TTrasPaso TControlaForm::AbreListados() {
+    auto* F = NewComponent<TListadosForm>(this);
+    ListadosForm = F;
+    FPantalla = F;
+    TRect Area = Screen->WorkAreaRect();
+    Area.Top = std::max(Area.Top, Top() + Height());
+    F->QR->PreviewModal(Area);
+    return TTrasPaso::Queda;
+}
 
 void TControlaForm::BSiguienteClick(TObject*) { Mueve(TMovimiento::Siguiente); }
 

@@ -3,17 +3,26 @@
 #include "buttons/fcReg.h"
 #include "dataaware/DataAware.h"
 #include "gradient/TeeDraw3D.h"
+#include "platform/db/DB.h"
+#include "platform/report/Report.h"
 #include "reportview/OvcInit.h"
 #include "shell/forms/Controla.h"
 #include "shell/forms/Datos.h"
 #include "shell/forms/Espera.h"
 #include "shell/forms/Exportar.h"
+#include "shell/forms/Listados.h"
 #include "shell/forms/Seldat.h"
+#include "shell/forms/SelecListados.h"
 
 void RegisterShellForms() {
+    // The listing's form holds a table with its fields, and a report with
+    // its bands and texts.
+    RegisterDBClasses();
+    RegisterReportClasses();
     RegisterClasses({&TControlaForm::StaticClassInfo(), &TDatosForm::StaticClassInfo(),
                      &TSelecDatosForm::StaticClassInfo(), &TEsperaForm::StaticClassInfo(),
-                     &TExportarForm::StaticClassInfo()});
+                     &TExportarForm::StaticClassInfo(), &TListadosForm::StaticClassInfo(),
+                     &TSelecListadosForm::StaticClassInfo()});
 }
 
 TProgramLibraries::TProgramLibraries() : FReportView(std::make_unique<TOvcLibrary>()) {
