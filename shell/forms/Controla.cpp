@@ -251,6 +251,7 @@ TTrasPaso TControlaForm::AbreListados() {
     auto* F = NewComponent<TListadosForm>(this);
     ListadosForm = F;
     FPantalla = F;
+    F->Prepara(FEstado->TNCSeleccionado);
     TRect Area = Screen->WorkAreaRect();
     Area.Top = std::max(Area.Top, Top() + Height());
     F->QR->PreviewModal(Area);

@@ -5,10 +5,8 @@
 #include "platform/report/Report.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/StdCtrls.h"
-#include "shell/AppState.h"
 #include "shell/Listado.h"
 #include "shell/SchoolTables.h"
-#include "shell/forms/Controla.h"
 #include "shell/forms/SelecListados.h"
 
 ZELMOR_IMPLEMENT_COMPONENT(TListadosForm, TForm)
@@ -35,13 +33,12 @@ void TListadosForm::DescribeProperties(TPropertyTable& T) {
     T.Field("QRBand1", &F::QRBand1);
     T.Field("LabelTitulo", &F::LabelTitulo);
     T.Field("QRBand2", &F::QRBand2);
-    T.Handler("FormCreate", &F::FormCreate);
     T.Handler("TAlumCalcFields", &F::TAlumCalcFields);
     T.Handler("QRBand2BeforePrint", &F::QRBand2BeforePrint);
 }
 
-void TListadosForm::FormCreate(TObject*) {
-    const AnsiString TNC = ControlaForm ? ControlaForm->Estado().TNCSeleccionado : AnsiString();
+void TListadosForm::Prepara(const AnsiString& TNC) {
+    TAlum->Open();
     // Annulled students are listed like the others: only the course counts.
     FiltraPorCurso(*TAlum, TNC);
 

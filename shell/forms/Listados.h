@@ -1,8 +1,7 @@
 #pragma once
-// Step 24: the student listing. Made by the step machine, it asks for the
-// listing's options and readies its report on the selected course's
-// students; the step machine shows the report in the print preview, from
-// which the user prints. The form itself is never shown.
+// Step 24: the student listing. The step machine makes it and has it ask
+// for the listing's options (Prepara), then shows its report in the print
+// preview, from which the user prints. The form itself is never shown.
 #include "platform/ui/Forms.h"
 
 class TDataSet;
@@ -26,7 +25,10 @@ public:
     TReportLabel* LabelTitulo = nullptr;
     TReportBand* QRBand2 = nullptr;
 
-    void FormCreate(TObject* Sender);
+    // Opens the students of the course TNC, asks for the options and puts
+    // the title together. Apart from the form's making, so that the form can
+    // be made (and checked) without a data folder or a user.
+    void Prepara(const AnsiString& TNC);
     void TAlumCalcFields(TDataSet* DataSet);
     void QRBand2BeforePrint(TReportBand* Sender, bool& PrintBand);
 };
