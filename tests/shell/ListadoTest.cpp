@@ -351,15 +351,23 @@ TEST_F(Listado, TheOptionsAreAskedAfreshAndTheFormGoesWithTheNextMove) {
             // Until the next listing the last options stay.
             EXPECT_EQ(ListadoGrupo, vez == 0 ? "B" : "");
             EXPECT_EQ(ListadoMostrarAsig, vez != 0);
+            EXPECT_EQ(ListadosForm->LabelTitulo->Caption(), "") << "the title comes after the options";
             Guarda(S, "configurar-listado");
-            if (vez == 0) Ui.Click(S->BOK);
-            else S->Close();  // the close box: what it shows is taken all the same
+            if (vez == 0) {
+                Ui.Click(S->BOK);
+                return;
+            }
+            // The close box after typing: what the dialog shows is taken all the same.
+            Ui.Click(S->CBMostrarAsig);
+            Ui.Click(S->EditGrup);
+            Ui.Type("C");
         });
+        if (vez == 1) Luego([](TCustomForm* D) { D->Close(); });
         EnLaVista();
         PideListado();
         EXPECT_EQ(F->Estado().Paso, PasoListados);
-        EXPECT_EQ(ListadoGrupo, "");
-        EXPECT_TRUE(ListadoMostrarAsig);
+        EXPECT_EQ(ListadoGrupo, vez == 0 ? "" : "C");
+        EXPECT_EQ(ListadoMostrarAsig, vez == 0);
     }
     // No course selected: the listing still opens, empty, on an empty key.
     F->Estado().TNCSeleccionado.clear();
