@@ -1,0 +1,285 @@
+// The data-aware edit on a record screen read from its form file, driven by
+// synthetic keys: numbers through a display format, the space bar's date and
+// time fill, picture typing, Escape, pasting, and its own painting checked
+// pixel by pixel against what the rules compute.
+#include <gtest/gtest.h>
+
+#include "LibraryTestSupport.h"
+#include "dataaware/Wwintl.h"
+#include "dataaware/Wwtable.h"
+#include "dataaware/wwdbedit.h"
+#include "dataaware/wwhelpers.h"
+#include "forms/EditSample.h"
+#include "platform/classes/Resources.h"
+#include "platform/db/DB.h"
+#include "platform/db/Fields.h"
+#include "platform/rtl/Clock.h"
+#include "platform/sys/Clipboard.h"
+#include "platform/sys/Dialogs.h"
+#include "platform/sys/Sound.h"
+#include "platform/ui/StdCtrls.h"
+#include "tests/support/TestResources.h"
+#include "tests/support/ui/KeyScript.h"
+#include "tests/support/ui/ScreenSession.h"
+#include "tests/support/ui/UiDriver.h"
+
+namespace {
+
+// Thursday 7 March 2024, 14:05:09.
+const TDateTime Moment = 45358.0 + (14 * 3600 + 5 * 60 + 9) / 86400.0;
+
+class EditScreen : public DataAwareFixture {
+protected:
+    void SetUp() override {
+        DataAwareFixture::SetUp();
+        RegisterDBClasses();
+        RegisterClass(TEditSampleForm::StaticClassInfo());
+        CreateTable("notas",
+                    {{"NOMBRE", ftString, 20}, {"NOTA", ftFloat}, {"FECHA", ftDate}, {"TEL", ftString, 8}});
+        AddRows("notas",
+                {{{"NOMBRE", "Ana"}, {"NOTA", "1234,5"}, {"FECHA", "02/01/2024"}, {"TEL", "555-1234"}}});
+        F = NewComponent<TEditSampleForm>(Application);
+        F->TNotas->Open();
+        F->Show();
+        Ui().RunUntilIdle();
+    }
+    void TearDown() override {
+        if (F) F->Free();
+        DataAwareFixture::TearDown();
+    }
+
+    static TUiDriver& Ui() { return static_cast<TUiDriver&>(CurrentDisplay()); }
+    void Focus(TWinControl* Control) {
+        Control->SetFocus();
+        Ui().RunUntilIdle();
+    }
+    void Keys(std::string_view Script) {
+        PlayKeys(Ui(), Script);
+        Ui().RunUntilIdle();
+    }
+    TField* FieldOf(const char* Name) { return F->TNotas->FieldByName(Name); }
+
+    TResourceScope Forms{kTestResources};
+    TManualClock Clock{Moment, 1000};
+    TClockScope UseClock{Clock};
+    TScriptedDialogs Answers;
+    TEditSampleForm* F = nullptr;
+};
+
+}  // namespace
+
+TEST_F(EditScreen, ShowsItsFieldsAsTheFormBindsThem) {
+    EXPECT_EQ(F->ENombre->Text(), "Ana");
+    EXPECT_EQ(F->ENota->Text(), "1.234,50");
+    EXPECT_EQ(F->ETel->Text(), "555-1234");
+    EXPECT_EQ(F->ETel->GetPicture()->PictureMask(), "###-####");
+    EXPECT_EQ(F->ENota->EffectiveAlignment(), taRightJustify);
+    EXPECT_EQ(F->ETel->Picture()->RelatedComponent(), F->ETel);
+}
+
+// ---------------------------------------------------------------- numbers
+
+struct TNumberCase {
+    const char* Keys;
+    double Stored;
+    size_t Beeps;
+};
+
+class EditNumbers : public EditScreen, public ::testing::WithParamInterface<TNumberCase> {};
+
+TEST_P(EditNumbers, TypedNumbersAreReadBackThroughTheDisplayFormat) {
+    const TNumberCase& c = GetParam();
+    TBeepRecorder beeps;
+    Focus(F->ENota);
+    Keys(c.Keys);
+    Keys("{Tab}");
+    EXPECT_EQ(FieldOf("NOTA")->AsFloat(), c.Stored) << c.Keys;
+    EXPECT_EQ(beeps.Beeps().size(), c.Beeps) << c.Keys;
+    EXPECT_TRUE(Answers.Asked().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, EditNumbers,
+                         ::testing::Values(TNumberCase{"2345,75", 2345.75, 0},
+                                           // Only digits, signs, the exponent and the decimal separator go
+                                           // in: the thousands separator and letters are refused with a beep.
+                                           TNumberCase{"1.000,5", 1000.5, 1}, TNumberCase{"-12", -12, 0},
+                                           TNumberCase{"7x", 7, 1},
+                                           // The separators of the shown text are read back too.
+                                           TNumberCase{"{End}{Back}{Back}25", 1234.25, 0}));
+
+TEST_F(EditScreen, ANumberThatCannotBeReadBackKeepsTheFocusAndTheText) {
+    Focus(F->ENota);
+    ClipboardSetText("doce");
+    Keys("{C+V}");
+    EXPECT_EQ(F->ENota->Text(), "doce");
+    Keys("{Tab}");
+    ASSERT_EQ(Answers.Texts().size(), 1u);
+    EXPECT_EQ(Answers.Texts()[0], "Invalid input value.  Use escape key to abandon changes.");
+    EXPECT_TRUE(F->ENota->Focused());
+    EXPECT_EQ(F->ENota->Text(), "doce");
+    EXPECT_EQ(F->ENota->SelLength(), 4);
+    EXPECT_EQ(FieldOf("NOTA")->AsFloat(), 1234.5);
+    EXPECT_THROW(F->TNotas->Post(), EInvalidOperation) << "a post does not go on without the number";
+}
+
+// ---------------------------------------------------------------- dates and times
+
+struct TFillCase {
+    const char* Edit;  // "EFecha" (a date field) or "EMomento" (an unbound date-time edit)
+    int Spaces;
+    const char* Shown;
+};
+
+class EditDateFill : public EditScreen, public ::testing::WithParamInterface<TFillCase> {};
+
+TEST_P(EditDateFill, TheSpaceBarFillsTheNextPartOfNow) {
+    const TFillCase& c = GetParam();
+    TwwDBEdit* edit = std::string_view(c.Edit) == "EFecha" ? F->EFecha : F->EMomento;
+    Focus(edit);
+    Keys("{Del}");
+    for (int i = 0; i < c.Spaces; ++i) Keys(" ");
+    EXPECT_EQ(edit->Text(), c.Shown) << c.Edit << " after " << c.Spaces << " spaces";
+    EXPECT_EQ(edit->SelStart(), static_cast<int>(std::string_view(c.Shown).size()));
+}
+
+// Day-month-year with "dd/mm/yyyy": two-digit day and month, the full year;
+// a.m. and p.m. make the clock a twelve-hour one, marked "AM" or "PM".
+INSTANTIATE_TEST_SUITE_P(
+    Spaces, EditDateFill,
+    ::testing::Values(TFillCase{"EFecha", 1, "07/"}, TFillCase{"EFecha", 2, "07/03/"},
+                      TFillCase{"EFecha", 3, "07/03/2024"}, TFillCase{"EFecha", 4, "07/03/2024"},
+                      TFillCase{"EMomento", 3, "07/03/2024"}, TFillCase{"EMomento", 4, "07/03/2024 "},
+                      TFillCase{"EMomento", 5, "07/03/2024 2:"}, TFillCase{"EMomento", 6, "07/03/2024 2:05:"},
+                      TFillCase{"EMomento", 7, "07/03/2024 2:05:09"},
+                      TFillCase{"EMomento", 8, "07/03/2024 2:05:09 PM"}));
+
+TEST_F(EditScreen, TwoDigitYearsTurnOnTheLibrarysPivot) {
+    struct TYear {
+        const char* Typed;
+        const char* Stored;
+    };
+    for (const TYear& y :
+         {TYear{"3/4/49", "03/04/2049"}, TYear{"3/4/50", "03/04/1950"}, TYear{"3/4", "03/04/2024"}}) {
+        Focus(F->EFecha);
+        Keys(std::string("{Del}") + y.Typed + "{Tab}");
+        EXPECT_EQ(FieldOf("FECHA")->AsString(), y.Stored) << y.Typed;
+    }
+    DefaultIntl->SetDefaultEpochYear(1930);
+    Focus(F->EFecha);
+    Keys("{Del}3/4/31{Tab}");
+    EXPECT_EQ(FieldOf("FECHA")->AsString(), "03/04/1931") << "one pivot for edits, grids and filters";
+}
+
+// ---------------------------------------------------------------- picture masks
+
+TEST_F(EditScreen, APictureFillsItsLiteralsAndBeepsAtWhatCannotFit) {
+    std::vector<bool> checks;
+    F->ETel->OnCheckValue = [&checks](TObject*, bool Passes) { checks.push_back(Passes); };
+    TBeepRecorder beeps;
+    Focus(F->ETel);
+    Keys("{Del}555");
+    EXPECT_EQ(F->ETel->Text(), "555-") << "the literal comes by itself";
+    EXPECT_EQ(F->ETel->SelStart(), 4);
+    Keys("12");
+    const size_t reported = checks.size();
+    Keys("x");
+    EXPECT_EQ(F->ETel->Text(), "555-12") << "a letter cannot fit at the end";
+    EXPECT_EQ(beeps.Beeps(), std::vector<unsigned>{0});
+    EXPECT_EQ(checks.size(), reported) << "a refused key reports nothing";
+    Keys("34");
+    EXPECT_EQ(F->ETel->Text(), "555-1234");
+    ASSERT_GE(checks.size(), 2u);
+    EXPECT_TRUE(checks.back()) << "complete";
+    EXPECT_FALSE(checks[checks.size() - 2]) << "incomplete before the last digit";
+    Keys("{Tab}");
+    EXPECT_EQ(FieldOf("TEL")->AsString(), "555-1234");
+    EXPECT_TRUE(Answers.Asked().empty());
+}
+
+TEST_F(EditScreen, AnIncompletePictureIsNotWrittenAndTheFocusStays) {
+    Focus(F->ETel);
+    Keys("{Del}55{Tab}");
+    ASSERT_EQ(Answers.Texts().size(), 1u);
+    EXPECT_EQ(Answers.Texts()[0], "Invalid input value.  Use escape key to abandon changes.");
+    EXPECT_TRUE(F->ETel->Focused());
+    EXPECT_EQ(F->ETel->SelLength(), 2);
+    EXPECT_EQ(FieldOf("TEL")->AsString(), "555-1234");
+    EXPECT_THROW(F->TNotas->Post(), EInvalidOperation);
+    EXPECT_EQ(F->TNotas->State(), dsEdit);
+    Focus(F->ENombre);
+    EXPECT_TRUE(F->ETel->Focused()) << "every try to leave is refused";
+    EXPECT_EQ(Answers.Texts().size(), 2u);
+}
+
+TEST_F(EditScreen, AnUnboundEditWithAnIncompletePictureTakesTheFocusBack) {
+    TBeepRecorder beeps;
+    F->ELinea->Picture()->SetPictureMask("##");
+    Focus(F->ELinea);
+    Keys("7{Tab}");
+    EXPECT_TRUE(F->ELinea->Focused());
+    EXPECT_TRUE(F->ELinea->RefocusedOnExit());
+    EXPECT_TRUE(F->ELinea->IsFocused()) << "the focused look stays";
+    EXPECT_EQ(F->ELinea->SelLength(), 1);
+    EXPECT_EQ(beeps.Beeps(), std::vector<unsigned>{0});
+    F->ELinea->Picture()->SetAllowInvalidExit(true);
+    Keys("{Tab}");
+    EXPECT_FALSE(F->ELinea->Focused());
+}
+
+TEST_F(EditScreen, BackspaceReportsTheTextItReallyLeaves) {
+    // "###[#]": three digits complete it, a fourth may follow.
+    F->ETel->Picture()->SetPictureMaskFromDataSet(false);
+    F->ETel->Picture()->SetPictureMask("###[#]");
+    std::vector<bool> checks;
+    F->ETel->OnCheckValue = [&checks](TObject*, bool Passes) { checks.push_back(Passes); };
+    Focus(F->ETel);
+    Keys("{Del}1234");
+    // The selection "234" goes: "1" is left, which is incomplete. (Without the
+    // selection, the character before the caret would leave the complete "234".)
+    F->ETel->SetSelStart(1);
+    F->ETel->SetSelLength(3);
+    checks.clear();
+    Keys("{Back}");
+    ASSERT_EQ(checks.size(), 1u);
+    EXPECT_FALSE(checks[0]);
+    EXPECT_EQ(F->ETel->Text(), "1");
+}
+
+// ---------------------------------------------------------------- Escape and paste
+
+TEST_F(EditScreen, EscapePutsBackWhatTheEditHadOnEntry) {
+    Focus(F->ENombre);
+    Keys("Eva");
+    EXPECT_EQ(F->TNotas->State(), dsEdit);
+    EXPECT_EQ(F->ENombre->Text(), "Eva");
+    Keys("{Esc}");
+    EXPECT_EQ(F->ENombre->Text(), "Ana");
+    EXPECT_EQ(F->ENombre->SelLength(), 3);
+    EXPECT_FALSE(F->ENombre->Modified());
+
+    F->ELinea->SetText("lunes");
+    Focus(F->ELinea);
+    Keys("{End} y martes");
+    EXPECT_EQ(F->ELinea->Text(), "lunes y martes");
+    Keys("{Esc}");
+    EXPECT_EQ(F->ELinea->Text(), "lunes") << "an unbound edit keeps its own text of the entry";
+    EXPECT_EQ(F->ELinea->SelLength(), 5);
+}
+
+TEST_F(EditScreen, ABorderlessEditTakesTheFirstLineOfAPaste) {
+    ClipboardSetText("uno\r\ndos");
+    Focus(F->ELinea);
+    Keys("{C+V}");
+    EXPECT_EQ(F->ELinea->Text(), "uno");
+    EXPECT_EQ(ClipboardGetText(), "uno\r\ndos") << "the clipboard as it was";
+    EXPECT_TRUE(F->ELinea->Modified());
+}
+
+TEST_F(EditScreen, ReturnInAFramedEditGoesToTheDefaultButton) {
+    int defaults = 0;
+    F->BAceptar->OnClick = [&defaults](TObject*) { ++defaults; };
+    Focus(F->ELinea);
+    Keys("{Enter}");
+    EXPECT_EQ(defaults, 1);
+    EXPECT_EQ(F->ELinea->Text(), "") << "no line break in a one-line edit";
+}
