@@ -6,6 +6,7 @@
 #include "dataaware/Wwqbe.h"
 #include "dataaware/Wwquery.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwcombobutton.h"
 #include "dataaware/wwdbedit.h"
 #include "dataaware/wwstorep.h"
 #include "platform/db/DataSource.h"
@@ -14,7 +15,8 @@ void StartDataAwareLibrary() {
     RegisterClasses({&TwwTable::StaticClassInfo(), &TwwQuery::StaticClassInfo(), &TwwQBE::StaticClassInfo(),
                      &TwwStoredProc::StaticClassInfo(), &TwwDataSource::StaticClassInfo(),
                      &TwwIntl::StaticClassInfo(), &TwwController::StaticClassInfo(),
-                     &TwwIncrementalSearch::StaticClassInfo(), &TwwDBEdit::StaticClassInfo()});
+                     &TwwIncrementalSearch::StaticClassInfo(), &TwwDBEdit::StaticClassInfo(),
+                     &TwwComboButton::StaticClassInfo()});
     StartDefaultIntl();
     // A field's FocusControl (a post refused by a picture mask) puts the
     // focus on the control that shows the field.

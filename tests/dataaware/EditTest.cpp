@@ -48,7 +48,12 @@ protected:
         DataAwareFixture::TearDown();
     }
 
-    static TUiDriver& Ui() { return static_cast<TUiDriver&>(CurrentDisplay()); }
+    static TUiDriver& Ui() { return UiOf(); }
+
+public:
+    static TUiDriver& UiOf() { return static_cast<TUiDriver&>(CurrentDisplay()); }
+
+protected:
     void Focus(TWinControl* Control) {
         Control->SetFocus();
         Ui().RunUntilIdle();
@@ -282,4 +287,126 @@ TEST_F(EditScreen, ReturnInAFramedEditGoesToTheDefaultButton) {
     Keys("{Enter}");
     EXPECT_EQ(defaults, 1);
     EXPECT_EQ(F->ELinea->Text(), "") << "no line break in a one-line edit";
+}
+
+// ---------------------------------------------------------------- painting
+
+namespace {
+
+uint32_t Px(TColor Color) { return ColorRefToPixel(ColorToRGB(Color)); }
+
+// The control's client area as the form shows it.
+TSurface ClientPicture(TCustomForm* Form, TWinControl* Control) {
+    const TSurface& picture = EditScreen::UiOf().Picture(Form);
+    const TPoint at = Form->ScreenToClient(Control->ClientOrigin());
+    TSurface client(Control->ClientWidth(), Control->ClientHeight());
+    for (int y = 0; y < client.Height(); ++y)
+        for (int x = 0; x < client.Width(); ++x) client.SetPixel(x, y, picture.GetPixel(at.x + x, at.y + y));
+    return client;
+}
+
+::testing::AssertionResult SamePixels(const TSurface& Shown, const TSurface& Expected) {
+    for (int y = 0; y < Expected.Height(); ++y)
+        for (int x = 0; x < Expected.Width(); ++x)
+            if (Shown.GetPixel(x, y) != Expected.GetPixel(x, y))
+                return ::testing::AssertionFailure()
+                       << "pixel (" << x << ", " << y << ") is " << std::hex << Shown.GetPixel(x, y)
+                       << ", expected " << Expected.GetPixel(x, y);
+    return ::testing::AssertionSuccess();
+}
+
+// How many pixels show the colour, and the first and last column that does.
+int InkColumns(const TSurface& Picture, uint32_t Ink, int& First, int& Last) {
+    First = Picture.Width();
+    Last = -1;
+    int count = 0;
+    for (int y = 0; y < Picture.Height(); ++y)
+        for (int x = 0; x < Picture.Width(); ++x)
+            if (Picture.GetPixel(x, y) == Ink) {
+                First = std::min(First, x);
+                Last = std::max(Last, x);
+                ++count;
+            }
+    return count;
+}
+
+// Text in the control's font at (X, Y) of its client area, over a background.
+TSurface TextOver(TWinControl* Control, TColor Background, TColor Ink, int X, int Y, const AnsiString& Text) {
+    TBitmap expected(Control->ClientWidth(), Control->ClientHeight());
+    TCanvas* canvas = expected.Canvas();
+    canvas->Brush()->SetColor(Background);
+    canvas->FillRect(TRect(0, 0, expected.Width(), expected.Height()));
+    canvas->Font()->Assign(Control->Font());
+    canvas->Font()->SetColor(Ink);
+    canvas->SetBkMode(TRANSPARENT);
+    canvas->TextOut(X, Y, Text);
+    return expected.Surface();
+}
+
+int TextWidthIn(TWinControl* Control, const AnsiString& Text) {
+    TBitmap scratch(1, 1);
+    scratch.Canvas()->Font()->Assign(Control->Font());
+    return scratch.Canvas()->TextWidth(Text);
+}
+
+// An unfocused edit's right-aligned text: it ends 3 pixels in from the
+// client's right edge, one pixel down, on the window's colour.
+TSurface RightAligned(TWinControl* Edit, TColor Ink, const AnsiString& Text) {
+    return TextOver(Edit, clWindow, Ink, Edit->ClientWidth() - 3 - TextWidthIn(Edit, Text), 1, Text);
+}
+
+}  // namespace
+
+TEST_F(EditScreen, AnUnfocusedNumberIsPaintedRightAligned) {
+    Focus(F->ENombre);
+    const int width = F->ENota->ClientWidth();
+    const TSurface shown = ClientPicture(F, F->ENota);
+    EXPECT_TRUE(SamePixels(shown, RightAligned(F->ENota, clWindowText, "1.234,50")));
+    int first, last;
+    ASSERT_GT(InkColumns(shown, Px(clWindowText), first, last), 0);
+    EXPECT_GE(last, width - 6);
+
+    // Focused, the edit control shows it where it types: on the left (all
+    // of it selected, as the focus came by the keyboard).
+    Focus(F->ENota);
+    const TSurface focused = ClientPicture(F, F->ENota);
+    ASSERT_GT(InkColumns(focused, Px(clHighlight), first, last), 0);
+    EXPECT_LT(first, 6);
+}
+
+TEST_F(EditScreen, AnUnfocusedFramedEditShowsItsBottomEdgeInItsNonFocusColours) {
+    Focus(F->ENombre);
+    F->ELinea->SetText("Hola");
+    Ui().RunUntilIdle();
+    // Text offsets of an unfocused box frame without a left or top side: one
+    // pixel in from the left, two down; the bottom side is the box's two
+    // rings, the frame's colour outside and the window's inside.
+    const int height = F->ELinea->Height(), width = F->ELinea->Width();
+    TSurface expected = TextOver(F->ELinea, clYellow, clRed, 1, 2, "Hola");
+    for (int x = 0; x < width; ++x) {
+        expected.SetPixel(x, height - 2, Px(clWindow));
+        expected.SetPixel(x, height - 1, Px(clWindowFrame));
+    }
+    EXPECT_TRUE(SamePixels(ClientPicture(F, F->ELinea), expected));
+
+    // Focused: the whole box in the window's colour, the text in the font's.
+    Focus(F->ELinea);
+    const TSurface focused = ClientPicture(F, F->ELinea);
+    for (int x = 0; x < width; ++x)
+        for (int y : {0, height - 1}) EXPECT_EQ(focused.GetPixel(x, y), Px(clWindowFrame)) << x << "," << y;
+    for (int y = 0; y < height; ++y)
+        for (int x : {0, width - 1}) EXPECT_EQ(focused.GetPixel(x, y), Px(clWindowFrame)) << x << "," << y;
+    int first, last;
+    EXPECT_EQ(InkColumns(focused, Px(clYellow), first, last), 0);
+    EXPECT_EQ(InkColumns(focused, Px(clRed), first, last), 0);
+    EXPECT_GT(InkColumns(focused, Px(clWindowText), first, last), 2 * height + 2 * width);
+}
+
+TEST_F(EditScreen, ADisabledEditPaintsItsTextGrey) {
+    F->EImporte->SetText("12,50");
+    Ui().RunUntilIdle();
+    const TSurface shown = ClientPicture(F, F->EImporte);
+    EXPECT_TRUE(SamePixels(shown, RightAligned(F->EImporte, clGrayText, "12,50")));
+    int first, last;
+    EXPECT_GT(InkColumns(shown, Px(clGrayText), first, last), 0);
 }
