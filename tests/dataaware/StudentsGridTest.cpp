@@ -1,11 +1,21 @@
 // The students' grid of the sample school (forms/AlumGrid.zfm), drawn and
-// driven as the students screen would be.
+// driven as the students screen would be: its columns, colours, lines and
+// check boxes checked by formula, its text against one reference picture,
+// and its keys and mouse with the table's values checked after each step.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "GridFixture.h"
+#include "dataaware/Wwintl.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwgridmodel.h"
+#include "dataaware/wwpaintoptions.h"
 #include "forms/AlumGrid.h"
 #include "platform/db/Fields.h"
+#include "platform/gfx/Bitmap.h"
+#include "platform/rtl/Strings.h"
+#include "platform/sys/Sound.h"
 #include "tests/support/ReferencePicture.h"
 
 namespace {
@@ -19,13 +29,220 @@ protected:
         F->TAlum->Open();
         ShowWithGrid(F, F->DBGridAlum);
     }
-    TAlumGridForm* F = nullptr;
     TwwDBGrid* G() { return F->DBGridAlum; }
+    TwwTable* T() { return F->TAlum; }
+    // The grid column of a field.
+    int ColOf(const char* Field) {
+        for (int C = 1; C < G()->ColCount(); ++C)
+            if (G()->GetColumnFieldName(C) == Field) return C;
+        return -1;
+    }
+    int Width0() {
+        TBitmap B;
+        B.SetSize(1, 1);
+        B.Canvas()->Font()->Assign(G()->Font());
+        return B.Canvas()->TextWidth("0");
+    }
+    int TitleWidth(const AnsiString& Piece) {
+        TBitmap B;
+        B.SetSize(1, 1);
+        B.Canvas()->Font()->Assign(G()->TitleFont());
+        return B.Canvas()->TextWidth(Piece);
+    }
+    // Whether the 13-pixel check glyph of a cell shows a tick: dark pixels
+    // inside its white face.
+    bool Ticked(int Col, int Row) {
+        TRect R = G()->CellRect(Col, Row);
+        R.Bottom = R.Top + G()->DefaultRowHeight();
+        const int L = (R.Left + R.Right - 10) / 2 - 1, Tp = (R.Top + R.Bottom - 10) / 2 - 1;
+        int Dark = 0;
+        for (int Y = Tp + 3; Y < Tp + 10; ++Y)
+            for (int X = L + 3; X < L + 10; ++X)
+                if (Px(G(), X, Y) == 0) ++Dark;
+        return Dark > 0;
+    }
+    TAlumGridForm* F = nullptr;
 };
 
-TEST_F(StudentsGrid, Smoke) {
-    EXPECT_EQ(G()->ColCount(), 48);
-    SaveSurfaceToPng(Ui().Picture(F), "/tmp/students.png");
+const uint32_t TitleRgb = 0xB5D3DD;      // 14537653: red 181, green 211, blue 221
+const uint32_t GridRgb = 0xFFFFA4;       // 10813439
+const uint32_t AlternateRgb = 0xFFFFC1;  // 12713983
+
+TEST_F(StudentsGrid, HasTheScreensColumnsTitlesAndLooks) {
+    EXPECT_EQ(G()->ColCount(), 48) << "47 columns and the indicator";
+    EXPECT_EQ(G()->TitleLines(), 2);
+    EXPECT_EQ(G()->FixedCols(), 1);
+    EXPECT_EQ(G()->TCustomGrid::FixedCols(), 2) << "the indicator and one data column";
+    EXPECT_EQ(RgbOf(G()->TitleColor()), TitleRgb);
+    EXPECT_EQ(RgbOf(G()->Color()), GridRgb);
+    for (int I = 1; I <= 20; ++I) {
+        EXPECT_EQ(G()->ColumnByFieldName("ASIG" + IntToStr(I))->GroupName(), "Asignaturas y divisiones");
+        EXPECT_EQ(G()->ColumnByFieldName("DIV" + IntToStr(I))->GroupName(), "Asignaturas y divisiones");
+    }
+    EXPECT_EQ(G()->ColumnByFieldName("NOMBRE")->GroupName(), "");
+}
+
+// Each column is its characters' width of "0" and 4, or its widest title
+// line and 4 when that is wider; the next column starts one line further on.
+TEST_F(StudentsGrid, ColumnEdgesFollowTheWidthOfZero) {
+    const int W = Width0();
+    int X = G()->CellRect(2, 0).Left;
+    for (int C = 2; C < G()->ColCount(); ++C) {
+        TwwSelectedLine Line = TwwSelectedLine::Parse(G()->Selected()->Strings(C - 1));
+        const int Width = std::max(Line.WidthInChars() * W + 4, TitleWidth(Line.Part(spTitle)) + 4);
+        ASSERT_EQ(G()->ColWidths(C), Width) << Line.Part(spFieldName);
+        TRect R = G()->CellRect(C, 1);
+        if (IsRectEmpty(R)) break;
+        ASSERT_EQ(R.Left, X) << Line.Part(spFieldName);
+        X += Width + 1;
+    }
+}
+
+TEST_F(StudentsGrid, TitlesRowsAndTheSilverColumnHaveTheirColours) {
+    const int Exped = ColOf("EXPED"), Opcion = ColOf("OPCION");
+    auto Right = [&](int Col, int Row) {
+        TRect R = G()->CellRect(Col, Row);
+        return TPoint(R.Right - 3, (R.Top + R.Bottom) / 2);
+    };
+    TRect Title = G()->CellRect(Exped, 0);
+    EXPECT_EQ(Px(G(), Title.Right - 5, Title.Top + 4), TitleRgb);
+    // Rows 2 and 4 (data rows 1 and 3) take the alternating colour; the
+    // current row, 1, is left out.
+    for (int Row = 2; Row <= 6; ++Row) {
+        TPoint P = Right(Exped, Row);
+        EXPECT_EQ(Px(G(), P.x, P.y), Row % 2 == 0 ? AlternateRgb : GridRgb) << "row " << Row;
+        P = Right(Opcion, Row);
+        EXPECT_EQ(Px(G(), P.x, P.y), 0xC0C0C0u) << "silver, row " << Row;
+    }
+}
+
+TEST_F(StudentsGrid, CheckGlyphsFollowTheValues) {
+    const int Repite = ColOf("REPITE"), Anular = ColOf("ANULAR");
+    T()->First();
+    T()->Next();
+    T()->Edit();
+    T()->FieldByName("REPITE")->SetAsBoolean(true);
+    T()->FieldByName("ANULAR")->SetAsBoolean(false);
+    T()->Post();
+    T()->Next();
+    T()->Edit();
+    T()->FieldByName("ANULAR")->SetAsBoolean(true);
+    T()->Post();
+    T()->First();
+    Idle();
+    EXPECT_FALSE(Ticked(Repite, 1));
+    EXPECT_TRUE(Ticked(Repite, 2));
+    EXPECT_FALSE(Ticked(Anular, 2));
+    EXPECT_TRUE(Ticked(Anular, 3));
+}
+
+// The upper half of the title row over a group's visible columns is one
+// band that no column line crosses. The group's name is centred on the run
+// from where it enters the scrolling area to its last member's edge, and cut
+// at the grid's right edge. The lower half keeps each member's own edge.
+TEST_F(StudentsGrid, AGroupHeaderSpansItsRunAlsoWhenScrolled) {
+    const AnsiString Group = "Asignaturas y divisiones";
+    const int First = ColOf("ASIG1"), Last = ColOf("DIV20");
+    for (int Left : {G()->TCustomGrid::FixedCols(), First + 5}) {
+        G()->SetLeftCol(Left);
+        Idle();
+        int RunLeft = G()->CellRect(std::max(First, G()->LeftCol()), 0).Left;
+        for (int C = First; C < G()->LeftCol(); ++C) RunLeft -= G()->ColWidths(C) + 1;
+        int RunRight = RunLeft;
+        for (int C = First; C <= Last; ++C) RunRight += G()->ColWidths(C) + 1;
+        const int ScrollLeft = G()->CellRect(G()->LeftCol(), 0).Left;
+        const int X0 = std::max(RunLeft, ScrollLeft), X1 = std::min(RunRight, G()->ClientWidth());
+        const int BandBottom = G()->CellRect(0, 0).Bottom / 2 - 1;
+        int Leftmost = X1, Rightmost = X0;
+        // The run's own outer edges are left out.
+        for (int X = X0 + 1; X < X1 - 2; ++X) {
+            int Plain = 0;
+            for (int Y = 1; Y < BandBottom; ++Y) {
+                const uint32_t P = Px(G(), X, Y);
+                if (P == TitleRgb) ++Plain;
+                if (P == 0) {
+                    Leftmost = std::min(Leftmost, X);
+                    Rightmost = std::max(Rightmost, X);
+                }
+            }
+            ASSERT_GT(Plain, 0) << "a line crosses the group band at x " << X << ", left column " << Left;
+        }
+        const double Middle = (X0 + RunRight) / 2.0, Half = TitleWidth(Group) / 2.0;
+        EXPECT_NEAR(Leftmost, std::max(Middle - Half, double(X0)), 2.0) << "left column " << Left;
+        EXPECT_NEAR(Rightmost + 1, std::min(Middle + Half, double(X1)), 2.0) << "left column " << Left;
+        const TColor Edge = G()->LineColors()->FixedColor();
+        for (int C = std::max(First, G()->LeftCol()); C < Last; ++C) {
+            const TRect Title = G()->CellRect(C, 0);
+            if (G()->CellRect(C + 1, 0).Right >= G()->ClientWidth() || IsRectEmpty(G()->CellRect(C + 1, 0)))
+                break;
+            EXPECT_EQ(Px(G(), Title.Right, Title.Bottom - 3), RgbOf(Edge)) << "column " << C;
+        }
+    }
+}
+
+// On the grid's own colour every line is a shadow with a highlight after
+// it; on a white grid it is one silver line.
+TEST_F(StudentsGrid, LinesAre3DOnAColouredGridAndSingleSilverOnAWhiteOne) {
+    struct Case {
+        TColor Color;
+        uint32_t Line, After;
+    } Cases[] = {{G()->Color(), RgbOf(clBtnShadow), RgbOf(clBtnHighlight)}, {clWhite, 0xC0C0C0, 0xFFFFFF}};
+    for (const Case& K : Cases) {
+        G()->SetColor(K.Color);
+        G()->PaintOptions()->SetAlternatingRowColor(clNone);
+        Idle();
+        const TRect R = G()->CellRect(ColOf("EXPED"), 3);
+        const int Y = (R.Top + R.Bottom) / 2, X = (R.Left + R.Right) / 2;
+        EXPECT_EQ(Px(G(), R.Right, Y), K.Line) << "column edge, colour " << K.Color;
+        EXPECT_EQ(Px(G(), R.Right + 1, Y), K.After) << "column edge, colour " << K.Color;
+        EXPECT_EQ(Px(G(), X, R.Bottom), K.Line) << "row edge, colour " << K.Color;
+        EXPECT_EQ(Px(G(), X, R.Bottom + 1), K.After) << "row edge, colour " << K.Color;
+    }
+}
+
+// Right of the last column: the title colour from top to bottom under a
+// highlight line, over the title row only, or nothing but the grid.
+TEST_F(StudentsGrid, ThePadStripRightOfTheLastColumn) {
+    struct Case {
+        TwwPadColumnStyle Style;
+        uint32_t Title, Data;
+    } Cases[] = {{pcsPadHeaderAndData, TitleRgb, TitleRgb},
+                 {pcsPadHeader, TitleRgb, GridRgb},
+                 {pcsPlain, GridRgb, GridRgb}};
+    for (const Case& K : Cases) {
+        G()->SetPadColumnStyle(K.Style);
+        G()->SetLeftCol(G()->ColCount() - 1);
+        Idle();
+        const TRect Last = G()->CellRect(G()->ColCount() - 1, 0);
+        for (int X : {Last.Right + 3, (Last.Right + G()->ClientWidth()) / 2, G()->ClientWidth() - 1}) {
+            EXPECT_EQ(Px(G(), X, Last.Bottom / 2), K.Title) << "style " << K.Style << ", x " << X;
+            EXPECT_EQ(Px(G(), X, G()->ClientHeight() / 2), K.Data) << "style " << K.Style << ", x " << X;
+            EXPECT_EQ(Px(G(), X, G()->ClientHeight() - 1), K.Data) << "style " << K.Style << ", x " << X;
+            if (K.Style != pcsPlain) {
+                EXPECT_EQ(Px(G(), X, 0), 0xFFFFFFu) << "style " << K.Style << ", x " << X;
+            }
+        }
+    }
+}
+
+// The text of the titles, group header, cells and check boxes, against one
+// picture; the grid painted through a bitmap canvas gives the same pixels.
+TEST_F(StudentsGrid, LooksAsItsPictureInBothPaintStyles) {
+    const std::string File = std::string(ZELMOR_SOURCE_DIR) + "/tests/dataaware/reference/students.png";
+    EXPECT_EQ(DefaultIntl->GridPaintStyle(), gpsDynamicDeviceContext);
+    EXPECT_TRUE(MatchesReferencePicture(Ui().Picture(F), File));
+    const TSurface Direct = Ui().Picture(F);
+    G()->SetLeftCol(ColOf("ASIG1") + 5);
+    Idle();
+    const TSurface DirectScrolled = Ui().Picture(F);
+    DefaultIntl->SetGridPaintStyle(gpsBitmapCanvas);
+    G()->SetLeftCol(G()->TCustomGrid::FixedCols());
+    Idle();
+    EXPECT_TRUE(SamePicture(Direct, Ui().Picture(F)));
+    G()->SetLeftCol(ColOf("ASIG1") + 5);
+    Idle();
+    EXPECT_TRUE(SamePicture(DirectScrolled, Ui().Picture(F)));
+    DefaultIntl->SetGridPaintStyle(gpsDynamicDeviceContext);
 }
 
 }  // namespace
