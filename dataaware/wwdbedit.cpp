@@ -1112,9 +1112,12 @@ void TwwDBCustomEdit::DoEnter() {
     if (!Field()) SetModified(false);
 }
 
-void TwwDBCustomEdit::CMExit(TMessage& Message) {
+void TwwDBCustomEdit::CMExit(TMessage&) {
+    // The record update has checked the edit mask already: a text that is
+    // only the mask's template went into the field as no value, and the
+    // masked edit's own check on leaving would refuse it.
     UpdateRecord();
-    TwwCustomMaskEdit::CMExit(Message);
+    DoExit();
     if (!RefocusedOnExit()) {
         SetFocused(false);
         if (HandleAllocated()) Perform(EM_SETSEL, 0, 0);

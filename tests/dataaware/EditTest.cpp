@@ -17,6 +17,8 @@
 #include "platform/sys/Clipboard.h"
 #include "platform/sys/Dialogs.h"
 #include "platform/sys/Sound.h"
+#include "platform/ui/ActnList.h"
+#include "platform/ui/Grids.h"
 #include "platform/ui/StdCtrls.h"
 #include "tests/support/TestResources.h"
 #include "tests/support/ui/KeyScript.h"
@@ -63,6 +65,15 @@ protected:
         Ui().RunUntilIdle();
     }
     TField* FieldOf(const char* Name) { return F->TNotas->FieldByName(Name); }
+    // An unbound edit inside a grid on the screen, as a grid holds its cell editor.
+    TwwDBEdit* NewGridEditor() {
+        auto* grid = NewComponent<TStringGrid>(F);
+        grid->SetBounds(8, 140, 150, 90);
+        grid->SetParent(F);
+        auto* edit = NewComponent<TwwDBEdit>(F);
+        edit->SetParent(grid);
+        return edit;
+    }
 
     TResourceScope Forms{kTestResources};
     TManualClock Clock{Moment, 1000};
@@ -409,4 +420,183 @@ TEST_F(EditScreen, ADisabledEditPaintsItsTextGrey) {
     EXPECT_TRUE(SamePixels(shown, RightAligned(F->EImporte, clGrayText, "12,50")));
     int first, last;
     EXPECT_GT(InkColumns(shown, Px(clGrayText), first, last), 0);
+}
+
+// ---------------------------------------------------------------- more rules
+
+namespace {
+// An action of data sources: it acts on the data source of the control that
+// has the focus, as the navigator's actions do.
+class TRecordAction : public TAction {
+public:
+    using TAction::TAction;
+    bool HandlesTarget(TObject* Target) override { return dynamic_cast<TDataSource*>(Target) != nullptr; }
+    void ExecuteTarget(TObject* Target) override { Served = static_cast<TDataSource*>(Target); }
+    TDataSource* Served = nullptr;
+};
+}  // namespace
+
+TEST_F(EditScreen, AnActionOfDataSourcesReachesTheFocusedEditsDataSource) {
+    auto* action = NewComponent<TRecordAction>(F);
+    Focus(F->ENombre);
+    EXPECT_TRUE(action->Execute());
+    EXPECT_EQ(action->Served, F->ENombre->DataSource());
+    Focus(F->ELinea);
+    action->Served = nullptr;
+    EXPECT_FALSE(action->Execute()) << "an edit without a data source serves none";
+}
+
+TEST_F(EditScreen, KeysGoToTheGridThatHostsTheEdit) {
+    TwwDBEdit* edit = NewGridEditor();
+    auto* grid = static_cast<TStringGrid*>(edit->Parent());
+    edit->SetBounds(2, 2, 60, 20);
+    std::vector<WORD> gridKeys;
+    grid->OnKeyDown = [&gridKeys](TObject* Sender, WORD& Key, TShiftState) {
+        EXPECT_TRUE(dynamic_cast<TStringGrid*>(Sender));
+        gridKeys.push_back(Key);
+    };
+    edit->SetText("abc");
+    Focus(edit);
+    Ui().Key(VK_F2);
+    Ui().RunUntilIdle();
+    EXPECT_EQ(gridKeys, std::vector<WORD>{VK_F2}) << "the grid hears F2 and the edit keeps it";
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(edit->SelLength(), 0) << "the selection goes, the caret stays";
+    Keys("x");
+    EXPECT_EQ(gridKeys.back(), 'X') << "the grid hears the keys typed into its editor";
+    Keys("{PgDn}");
+    EXPECT_TRUE(grid->Focused()) << "PgDn is the grid's";
+    EXPECT_EQ(gridKeys.back(), VK_NEXT);
+}
+
+TEST_F(EditScreen, AnEditMaskTemplateAloneIsStoredAsNoValue) {
+    FieldOf("NOMBRE")->SetEditMask("!99/99/00;1;_");
+    F->ENombre->SetUsePictureMask(false);
+    Focus(F->ETel);
+    Focus(F->ENombre);
+    EXPECT_EQ(F->ENombre->EditMask(), "!99/99/00;1;_");
+    Keys("1{Back}");
+    EXPECT_TRUE(F->ENombre->IsTemplateOnly());
+    Keys("{Tab}");
+    EXPECT_TRUE(FieldOf("NOMBRE")->IsNull());
+    EXPECT_TRUE(Answers.Asked().empty());
+    Focus(F->ENombre);
+    Keys("1{Tab}");
+    EXPECT_FALSE(F->ENombre->IsTemplateOnly());
+    EXPECT_EQ(Answers.Asked().size(), 1u) << "an incomplete masked text is refused";
+    EXPECT_TRUE(F->ENombre->Focused());
+}
+
+TEST_F(EditScreen, ACalculatedFieldCanBeTypedIntoWhenItsDataSetCanChange) {
+    F->TNotas->Close();
+    auto* calc = NewComponent<TStringField>(F);
+    calc->SetFieldName("APODO");
+    calc->SetSize(10);
+    calc->SetFieldKind(fkCalculated);
+    calc->SetDataSet(F->TNotas);
+    F->TNotas->Open();
+    auto* edit = NewComponent<TwwDBEdit>(F);
+    edit->SetParent(F);
+    edit->SetBounds(8, 140, 100, 24);
+    edit->SetDataSource(F->ENombre->DataSource());
+    edit->SetDataField("APODO");
+    Focus(edit);
+    EXPECT_FALSE(calc->CanModify());
+    Keys("z");
+    EXPECT_EQ(F->TNotas->State(), dsEdit);
+    EXPECT_EQ(edit->Text(), "z");
+}
+
+TEST_F(EditScreen, ATransparentFrameIsSeeThroughOnlyWhileUnfocused) {
+    Focus(F->ENombre);
+    F->ELinea->SetText("Hola");
+    F->ELinea->Frame()->SetTransparent(true);
+    Ui().RunUntilIdle();
+    auto transparentStyle = [this] {
+        return (GetWindowLong(F->ELinea->Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
+    };
+    EXPECT_TRUE(transparentStyle());
+    EXPECT_EQ(GetWindowLong(F->Handle(), GWL_STYLE) & WS_CLIPCHILDREN, 0) << "the form lets it show through";
+    int first, last;
+    const TSurface seeThrough = ClientPicture(F, F->ELinea);
+    EXPECT_EQ(InkColumns(seeThrough, Px(clYellow), first, last), 0) << "no colour of its own";
+    EXPECT_GT(InkColumns(seeThrough, Px(clBtnFace), first, last), 0) << "the form behind it";
+    EXPECT_GT(InkColumns(seeThrough, Px(clRed), first, last), 0) << "its unfocused text";
+    Focus(F->ELinea);
+    EXPECT_FALSE(transparentStyle()) << "opaque while it is typed into";
+    EXPECT_FALSE(F->ELinea->Frame()->UseTransparentStyle());
+    Focus(F->ENombre);
+    EXPECT_TRUE(transparentStyle());
+}
+
+TEST_F(EditScreen, TheMouseOverAFramedEditShowsItsFocusedFrame) {
+    Focus(F->ENombre);
+    F->ELinea->Frame()->SetMouseEnterSameAsFocus(true);
+    int entered = 0, left = 0;
+    F->ELinea->OnMouseEnter = [&entered](TObject*) { ++entered; };
+    F->ELinea->OnMouseLeave = [&left](TObject*) { ++left; };
+    Ui().RunUntilIdle();
+    const int width = F->ELinea->Width();
+    auto topRow = [this, width](uint32_t Colour) {
+        const TSurface s = ClientPicture(F, F->ELinea);
+        for (int x = 0; x < width; ++x)
+            if (s.GetPixel(x, 0) != Colour) return false;
+        return true;
+    };
+    EXPECT_TRUE(topRow(Px(clYellow)));
+    Ui().MoveTo(F->ELinea->ClientToScreen(TPoint(10, 5)));
+    Ui().RunUntilIdle();
+    EXPECT_EQ(entered, 1);
+    EXPECT_TRUE(topRow(Px(clWindowFrame))) << "the focused box's top side";
+    Ui().MoveTo(F->ClientToScreen(TPoint(300, 230)));
+    Ui().RunUntilIdle();
+    EXPECT_EQ(left, 1);
+    EXPECT_TRUE(topRow(Px(clYellow)));
+}
+
+TEST_F(EditScreen, AFieldsPictureLivesInItsDataSetsLines) {
+    TwwDBPicture* picture = F->ETel->GetPicture();
+    EXPECT_TRUE(picture->InDataSetMode());
+    picture->SetAllowInvalidExit(true);
+    EXPECT_FALSE(picture->AllowInvalidExit()) << "a field's picture is always enforced";
+    picture->SetPictureMask("##-##-##");
+    EXPECT_EQ(F->TNotas->PictureMasks()->Strings(0), "TEL\t##-##-##\tT\tF");
+    picture->SetAutoFill(false);
+    EXPECT_EQ(F->TNotas->PictureMasks()->Strings(0), "TEL\t##-##-##\tF\tF");
+    picture->SetPictureMask("");
+    EXPECT_EQ(F->TNotas->PictureMasks()->Count(), 0) << "an empty mask takes the line away";
+}
+
+TEST_F(EditScreen, ACopyPaintedIntoACellStopsAtTheHeightTheGridPasses) {
+    TwwDBEdit* edit = NewGridEditor();
+    edit->SetBorderStyle(bsNone);
+    edit->SetAutoSize(false);
+    edit->SetWordWrap(true);
+    edit->SetBounds(2, 2, 50, 60);
+    edit->SetText("uno dos tres cuatro");
+    Ui().RunUntilIdle();
+    const int line = [edit] {
+        TBitmap scratch(1, 1);
+        scratch.Canvas()->Font()->Assign(edit->Font());
+        return scratch.Canvas()->TextHeight("Ag");
+    }();
+    // The height in the paint message's LParam; 0 stands for the edit's own height.
+    auto lastInkRow = [edit](int CellHeight) {
+        TBitmap cell(50, 60);
+        cell.Canvas()->Brush()->SetColor(clWhite);
+        cell.Canvas()->FillRect(TRect(0, 0, 50, 60));
+        TControlState state = edit->ControlState();
+        edit->SetControlState(TControlState(state).Include(csPaintCopy));
+        edit->Perform(WM_PAINT, reinterpret_cast<WPARAM>(cell.Canvas()), CellHeight);
+        edit->SetControlState(state);
+        int last = -1;
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 50; ++x)
+                if (cell.Surface().GetPixel(x, y) != 0xFFFFFF) last = y;
+        return last;
+    };
+    EXPECT_GT(lastInkRow(0), 2 * line) << "wrapped down the whole edit";
+    const int oneLine = lastInkRow(line + 3);
+    EXPECT_GE(oneLine, 0);
+    EXPECT_LE(oneLine, line + 3) << "one line in a cell one line high";
 }
