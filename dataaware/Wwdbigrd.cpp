@@ -379,10 +379,6 @@ TwwCustomDBGrid::~TwwCustomDBGrid() {
     if (std::none_of(Grids.begin(), Grids.end(), [](TwwCustomDBGrid* G) { return G->FFocused; }))
         RemoveKeyboardHook();
     FDataLink->SetDataSource(nullptr);
-    if (FInplaceEdit) {
-        FInplaceEdit->SetGrid(nullptr);
-        FInplaceEdit = nullptr;
-    }
     delete FTitleFont;
     FTitleFont = nullptr;
     ReleaseSharedImages();
@@ -4226,16 +4222,17 @@ void TwwCustomDBGrid::GridCaptureLoop(int PressX, int PressY) {
     };
     try {
         while (GetCapture() == Handle()) {
-            TPoint P;
-            GetCursorPos(P);
-            P = ScreenToClient(P);
-            P.x = std::clamp(P.x, 0, ClientWidth());
-            P.y = std::clamp(P.y, 0, ClientHeight());
             TMsg M;
             if (!GetMessage(M, nullptr, 0, 0)) {
                 PostQuitMessage(static_cast<int>(M.wParam));
                 break;
             }
+            // The pointer where it is now, after the wait for the message.
+            TPoint P;
+            GetCursorPos(P);
+            P = ScreenToClient(P);
+            P.x = std::clamp(P.x, 0, ClientWidth());
+            P.y = std::clamp(P.y, 0, ClientHeight());
             if (M.message == WM_MOUSEMOVE) {
                 if (Waiting) {
                     if (std::abs(P.x - PressX) <= 2 && std::abs(P.y - PressY) <= 2) continue;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "GridFixture.h"
 #include "dataaware/Wwintl.h"
@@ -16,6 +17,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Sound.h"
+#include "platform/win/Display.h"
 #include "tests/support/ReferencePicture.h"
 
 namespace {
@@ -60,6 +62,18 @@ protected:
             for (int X = L + 3; X < L + 10; ++X)
                 if (Px(G(), X, Y) == 0) ++Dark;
         return Dark > 0;
+    }
+    AnsiString Value(const char* Field) { return T()->FieldByName(Field)->AsString(); }
+    // Makes a record (1-based) and a field current.
+    void GoTo(int RecNo, const char* Field) {
+        T()->First();
+        T()->MoveBy(RecNo - 1);
+        G()->SetSelectedIndex(ColOf(Field) - 1);
+        Idle();
+    }
+    AnsiString Current() {
+        TField* Field = G()->SelectedField();
+        return Field ? Field->FieldName() : AnsiString("(none)");
     }
     TAlumGridForm* F = nullptr;
 };
@@ -243,6 +257,251 @@ TEST_F(StudentsGrid, LooksAsItsPictureInBothPaintStyles) {
     Idle();
     EXPECT_TRUE(SamePicture(DirectScrolled, Ui().Picture(F)));
     DefaultIntl->SetGridPaintStyle(gpsDynamicDeviceContext);
+}
+
+// Keys and mouse. The sample table holds 200 students.
+
+// Enter (the screen's Enter to the next cell) and Tab go to the next cell;
+// past the last column to the first of the next record, posting what was
+// typed; past the last record they append, but not in a read-only grid.
+TEST_F(StudentsGrid, EnterAndTabMoveOnWrapAndAppendUnlessReadOnly) {
+    for (const char* Key : {"{Enter}", "{Tab}"}) {
+        GoTo(3, "EXPED");
+        Keys(Key);
+        EXPECT_EQ(Current(), "NOMBRE") << Key;
+        EXPECT_EQ(T()->RecNo(), 3) << Key;
+        GoTo(3, "DIV20");
+        Keys("4{Left}{Right}");
+        EXPECT_EQ(T()->State(), dsEdit) << Key;
+        Keys(Key);
+        EXPECT_EQ(T()->RecNo(), 4) << Key;
+        EXPECT_EQ(Current(), "ANULAR") << Key << ": the fixed number column is passed over";
+        EXPECT_EQ(T()->State(), dsBrowse) << Key;
+        T()->Prior();
+        EXPECT_EQ(Value("DIV20"), "4") << Key;
+        for (bool ReadOnly : {false, true}) {
+            G()->SetReadOnly(ReadOnly);
+            T()->Last();
+            G()->SetSelectedIndex(ColOf("DIV20") - 1);
+            Idle();
+            Keys(Key);
+            EXPECT_EQ(T()->State(), ReadOnly ? dsBrowse : dsInsert) << Key << ", read-only " << ReadOnly;
+            EXPECT_EQ(T()->RecNo(), ReadOnly ? 200 : T()->RecNo()) << Key;
+            if (T()->State() == dsInsert) T()->Cancel();
+            EXPECT_EQ(T()->RecordCount(), 200) << Key;
+        }
+        G()->SetReadOnly(false);
+    }
+}
+
+// Down leaves an inserted row that nobody typed into. A row typed into is
+// posted, at the end of the table's natural order, so Down goes on past the
+// end and appends; there an untouched row stays, and Up leaves it.
+TEST_F(StudentsGrid, DownOnAnUntouchedInsertedRowCancelsIt) {
+    GoTo(5, "NOMBRE");
+    const AnsiString Fifth = Value("NOMBRE");
+    Keys("{Ins}");
+    EXPECT_EQ(T()->State(), dsInsert);
+    Keys("{Down}");
+    EXPECT_EQ(T()->State(), dsBrowse);
+    EXPECT_EQ(T()->RecordCount(), 200);
+    EXPECT_EQ(Value("NOMBRE"), Fifth);
+
+    GoTo(5, "NOMBRE");
+    Keys("{Ins}Ruiz Gil, Ana{Down}");
+    EXPECT_EQ(T()->State(), dsInsert);
+    EXPECT_TRUE(T()->Eof());
+    Keys("{Down}");
+    EXPECT_EQ(T()->State(), dsInsert) << "the untouched appended row stays";
+    Keys("{Up}");
+    EXPECT_EQ(T()->State(), dsBrowse);
+    EXPECT_EQ(T()->RecordCount(), 201);
+    EXPECT_EQ(T()->RecNo(), 201);
+    EXPECT_EQ(Value("NOMBRE"), "Ruiz Gil, Ana");
+}
+
+// Ctrl+Delete asks first; Cancel keeps the record, OK deletes it. A
+// read-only grid neither asks nor deletes.
+TEST_F(StudentsGrid, CtrlDeleteAsksDeleteRecord) {
+    GoTo(7, "NOMBRE");
+    const AnsiString Seventh = Value("NOMBRE");
+    Answers.Then(mrCancel);
+    Keys("{C+Del}");
+    ASSERT_EQ(Answers.Texts().size(), 1u);
+    EXPECT_EQ(Answers.Texts()[0], "Delete record?");
+    EXPECT_EQ(T()->RecordCount(), 200);
+    EXPECT_EQ(Value("NOMBRE"), Seventh);
+    Answers.Then(mrOk);
+    Keys("{C+Del}");
+    EXPECT_EQ(T()->RecordCount(), 199);
+    EXPECT_NE(Value("NOMBRE"), Seventh);
+    G()->SetReadOnly(true);
+    Keys("{C+Del}");
+    EXPECT_EQ(Answers.Texts().size(), 2u);
+    EXPECT_EQ(T()->RecordCount(), 199);
+}
+
+// The expedient's picture "E-####": typing the digits fills in the "E-",
+// and a letter where a digit belongs is refused with a beep.
+TEST_F(StudentsGrid, APictureLineAutoFillsAndARefusedCharacterBeeps) {
+    TBeepRecorder Beeps;
+    GoTo(2, "EXPED");
+    Keys("{Del}");
+    Keys("12");
+    EXPECT_TRUE(Beeps.Beeps().empty());
+    Keys("x");
+    EXPECT_EQ(Beeps.Beeps().size(), 1u);
+    Keys("34{Tab}");
+    EXPECT_EQ(Value("EXPED"), "E-1234");
+}
+
+// A check box cell toggles by a double click, or by one click with
+// ecoCheckboxSingleClick, and by Space; never in a read-only column.
+TEST_F(StudentsGrid, ACheckBoxTogglesByClickAndSpaceButNotInAReadOnlyColumn) {
+    struct Case {
+        const char* How;
+        bool SingleClickOption;
+        int Toggles;
+    } Cases[] = {{"click", false, 0}, {"double", false, 1}, {"space", false, 1},
+                 {"click", true, 1},  {"double", true, 1},  {"space", true, 1}};
+    const int Anular = ColOf("ANULAR");
+    for (const Case& K : Cases) {
+        for (bool ReadOnly : {false, true}) {
+            TStrings* Lines = G()->Selected();
+            Lines->SetStrings(Anular - 1, AnsiString("ANULAR\t5\tAnular\t") + (ReadOnly ? "T" : "F"));
+            G()->ApplySelected();
+            G()->SetEditControlOptions(K.SingleClickOption ? TwwEditControlOptions{ecoCheckboxSingleClick}
+                                                           : TwwEditControlOptions{});
+            GoTo(4, "NOMBRE");
+            const bool Before = T()->FieldByName("ANULAR")->AsBoolean();
+            const std::string How = K.How;
+            if (How == "click") ClickCell(G(), Anular, G()->Row());
+            else if (How == "double") DoubleClickCell(G(), Anular, G()->Row());
+            else {
+                G()->SetSelectedIndex(Anular - 1);
+                Keys("{Space}");
+            }
+            if (T()->State() == dsEdit) T()->Post();
+            EXPECT_EQ(T()->RecNo(), 4);
+            const bool Toggled = T()->FieldByName("ANULAR")->AsBoolean() != Before;
+            EXPECT_EQ(Toggled, !ReadOnly && K.Toggles == 1)
+                << K.How << ", single-click option " << K.SingleClickOption << ", read-only " << ReadOnly;
+        }
+    }
+}
+
+// A title click names its column; on the upper half of a grouped title it
+// names the group.
+TEST_F(StudentsGrid, ATitleClickNamesTheColumnOrTheGroup) {
+    auto ClickTitle = [&](int Col, bool Upper) {
+        const TRect R = G()->CellRect(Col, 0);
+        Ui().Click(G(), TPoint((R.Left + R.Right) / 2, Upper ? R.Top + 4 : R.Bottom - 4));
+        Idle();
+    };
+    ClickTitle(ColOf("NOMBRE"), true);
+    ClickTitle(ColOf("ASIG2"), true);
+    ClickTitle(ColOf("ASIG2"), false);
+    ClickTitle(ColOf("DIV1"), false);
+    EXPECT_EQ(F->TitleClicks,
+              (std::vector<AnsiString>{"NOMBRE", "Asignaturas y divisiones", "ASIG2", "DIV1"}));
+}
+
+// Dragging a column's right edge in the title row sizes it; its width goes
+// back into its Selected line in characters of "0", rounded as the line
+// will give it back.
+TEST_F(StudentsGrid, SizingAColumnWritesItsWidthIntoSelected) {
+    const int Nombre = ColOf("NOMBRE");
+    const int W = Width0();
+    for (int Delta : {40, -60}) {
+        const int Before = G()->ColWidths(Nombre);
+        const TRect R = G()->CellRect(Nombre, 0);
+        const TPoint From = G()->ClientToScreen(TPoint(R.Right, R.Bottom - 4));
+        const TPoint To(From.x + Delta, From.y);
+        InputMouseMove(From);
+        InputMouseButton(0, true, From);
+        Idle();
+        InputMouseMove(To);
+        InputMouseButton(0, false, To);
+        Idle();
+        const int Chars = (Before + Delta - 4 + std::max(0, W / 2 - 3)) / W;
+        TwwSelectedLine Line = TwwSelectedLine::Parse(G()->Selected()->Strings(Nombre - 1));
+        EXPECT_EQ(Line.Part(spFieldName), "NOMBRE");
+        EXPECT_EQ(Line.WidthInChars(), Chars) << "moved by " << Delta;
+        EXPECT_EQ(G()->ColWidths(Nombre), Chars * W + 4) << "moved by " << Delta;
+        EXPECT_EQ(Line.Part(spTitle), "Nombre");
+    }
+}
+
+// Dragging titles: a plain column dropped inside the group lands after the
+// whole group; a group dragged by its header moves as one block; a member
+// moves only inside its group. The forty columns stay together every time.
+TEST_F(StudentsGrid, AColumnDragNeverSplitsAGroup) {
+    struct Case {
+        const char* Name;
+        const char* Grab;
+        bool Header;
+        const char* Onto;
+        std::vector<std::pair<const char*, int>> Places;
+    } Cases[] = {
+        {"plain onto a member", "NOMBRE", false, "ASIG3", {{"NOMBRE", 46}, {"ASIG1", 6}, {"DIV20", 45}}},
+        {"group onto a plain column", "ASIG2", true, "EXPED", {{"ASIG1", 2}, {"DIV20", 41}, {"EXPED", 42}}},
+        {"member out of its group", "ASIG2", false, "NOMBRE", {{"ASIG2", 9}, {"NOMBRE", 3}}},
+        {"member inside its group", "DIV2", false, "ASIG1", {{"DIV2", 7}, {"ASIG1", 8}}},
+    };
+    TStringList Original;
+    Original.Assign(G()->Selected());
+    auto IndexOf = [&](const char* Field) {
+        for (int I = 0; I < G()->Selected()->Count(); ++I)
+            if (TwwSelectedLine::Parse(G()->Selected()->Strings(I)).Part(spFieldName) == Field) return I;
+        return -1;
+    };
+    for (const Case& K : Cases) {
+        G()->Selected()->Assign(&Original);
+        G()->ApplySelected();
+        G()->SetLeftCol(G()->TCustomGrid::FixedCols());
+        Idle();
+        const TRect From = G()->CellRect(ColOf(K.Grab), 0), To = G()->CellRect(ColOf(K.Onto), 0);
+        const int Y = K.Header ? From.Top + 4 : From.Bottom - 4;
+        const TPoint Start = G()->ClientToScreen(TPoint((From.Left + From.Right) / 2, Y));
+        const TPoint End = G()->ClientToScreen(TPoint((To.Left + To.Right) / 2, Y));
+        // The grid follows the drag in a loop of its own; each step of the
+        // script runs when that loop waits for the pointer.
+        InputMouseMove(Start);
+        InputMouseButton(0, true, Start);
+        for (int Step = 1; Step <= 4; ++Step) {
+            const TPoint P(Start.x + (End.x - Start.x) * Step / 4, Start.y);
+            Ui().Then([P] { InputMouseMove(P); });
+        }
+        Ui().Then([End] { InputMouseButton(0, false, End); });
+        Idle();
+        EXPECT_EQ(Ui().StepsLeft(), 0u) << K.Name;
+        Clock.Advance(1000);
+        for (const auto& [Field, Index] : K.Places)
+            EXPECT_EQ(IndexOf(Field), Index) << K.Name << ": " << Field;
+        std::vector<int> Members;
+        for (int I = 0; I < G()->Selected()->Count(); ++I)
+            if (!TwwSelectedLine::Parse(G()->Selected()->Strings(I)).Part(spGroupName).empty())
+                Members.push_back(I);
+        ASSERT_EQ(Members.size(), 40u) << K.Name;
+        EXPECT_EQ(Members.back() - Members.front(), 39) << K.Name << ": the group is split";
+        EXPECT_TRUE(F->TitleClicks.empty()) << K.Name << ": a drag is no click";
+    }
+}
+
+// Columns hidden with -1 are passed over by Tab, Enter and the arrows.
+TEST_F(StudentsGrid, TabEnterAndArrowsPassOverHiddenColumns) {
+    G()->SetColWidthQuietly(ColOf("OPCION"), -1);
+    G()->SetColWidthQuietly(ColOf("REPITE"), -1);
+    for (const char* Key : {"{Tab}", "{Enter}", "{Right}"}) {
+        GoTo(2, "NOMBRE");
+        Keys(Key);
+        EXPECT_EQ(Current(), "GRUPO") << Key;
+    }
+    for (const char* Key : {"{S+Tab}", "{S+Enter}", "{Left}"}) {
+        GoTo(2, "GRUPO");
+        Keys(Key);
+        EXPECT_EQ(Current(), "NOMBRE") << Key;
+    }
 }
 
 }  // namespace
