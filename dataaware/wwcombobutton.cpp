@@ -228,7 +228,7 @@ void TwwComboButtonGlyph::PaintContents(TCanvas* Canvas, const TRect& Client, TP
         else if (Layout == blGlyphRight) Layout = blGlyphLeft;
     }
     const TSize glyph =
-        FBitmap->Empty() ? TSize(0, 0) : TSize(FBitmap->Width() / FCellCount, FBitmap->Height());
+        FBitmap->Empty() ? TSize{0, 0} : TSize{FBitmap->Width() / FCellCount, FBitmap->Height()};
     const TButtonLayoutResult placed =
         CalcButtonLayout(*Canvas, Client, Offset, Caption, glyph, Layout, Margin, Spacing);
     DrawStateImage(Canvas, placed.GlyphPos, State, Transparent);

@@ -1058,18 +1058,6 @@ bool IncrementalIndexSearch(TDataSet* DataSet, const AnsiString& Text, int Posit
     return IndexFieldMatches(field, Text);
 }
 
-bool IsNumericFieldType(TFieldType Type) {
-    switch (Type) {
-    case ftSmallint:
-    case ftInteger:
-    case ftWord:
-    case ftFloat:
-    case ftCurrency:
-    case ftAutoInc: return true;
-    default: return false;
-    }
-}
-
 void SelectIndexDef(TDataSet* DataSet, TIndexDef* IndexDef) {
     auto* table = dynamic_cast<TTable*>(DataSet);
     if (!table) return;

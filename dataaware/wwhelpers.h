@@ -234,7 +234,6 @@ bool IsCharacterKey(unsigned Key);
 // among the current index's fields) begins with the text, or narrows it to
 // those records (NarrowSearch); true when the record reached matches.
 bool IncrementalIndexSearch(TDataSet* Table, const AnsiString& Text, int Position);
-bool IsNumericFieldType(TFieldType Type);
 // Switches a table to the index (on an SQL server with SyncSQLByRange, by
 // reopening it on a range that starts at the current record).
 void SelectIndexDef(TDataSet* DataSet, TIndexDef* IndexDef);
