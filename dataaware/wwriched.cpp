@@ -22,11 +22,13 @@ void TwwDBRichEdit::LoadFromBlobField(TField* Field) {
     Lines()->LoadFromStream(Stream);
 }
 
+// The read counts as the rich edit's reader counts: one step when a block
+// is read and one when it is handed over, so that an even limit reads
+// limit / 2 whole blocks and an odd one cuts the last block it reads.
 AnsiString RichTextPreview(const AnsiString& Bytes, int BlockLimit) {
-    const int Blocks = BlockLimit <= 0 ? 0 : (BlockLimit + 1) / 2;
     AnsiString Text;
     size_t At = 0;
-    for (int B = 0; (Blocks == 0 || B < Blocks) && At < Bytes.size(); ++B) {
+    for (int Counter = 0; At < Bytes.size() && (BlockLimit <= 0 || Counter < BlockLimit);) {
         AnsiString Block = Bytes.substr(At, TwwDBRichEdit::PreviewBlockSize);
         At += Block.size();
         if (!Block.empty() && Block.back() == '\r') Block.pop_back();
@@ -42,7 +44,7 @@ AnsiString RichTextPreview(const AnsiString& Bytes, int BlockLimit) {
                 Converted += C;
             }
         }
-        if (Blocks != 0 && B == Blocks - 1) {
+        if (BlockLimit > 0 && ++Counter == BlockLimit) {
             size_t Pard = Converted.find("\\pard");
             if (Pard != AnsiString::npos) {
                 size_t Brace = Converted.find('{', Pard);
@@ -50,6 +52,7 @@ AnsiString RichTextPreview(const AnsiString& Bytes, int BlockLimit) {
             }
         }
         Text += Converted;
+        if (BlockLimit > 0) ++Counter;
     }
     return Text;
 }

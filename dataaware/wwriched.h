@@ -12,7 +12,7 @@ using TRichEditProtectChange = TEvent<void(TObject* Sender, int StartPos, int En
 class TwwDBRichEdit : public TCustomRichEdit {
     ZELMOR_CLASS(TwwDBRichEdit, TCustomRichEdit)
 public:
-    // One read block of a preview: the first 4,096 bytes of the blob.
+    // One read block of a preview: 4,096 bytes of the blob.
     static constexpr int PreviewBlockSize = 4096;
 
     explicit TwwDBRichEdit(TComponent* AOwner);
@@ -21,14 +21,15 @@ public:
     // The whole blob, rich text unless PlainText.
     void LoadFromBlobField(TField* Field);
     // Only the beginning of the blob: BlockLimit read blocks counted as the
-    // rich edit's reader counts them (2 reads one block). The rich text is
-    // closed at the first group after the first "\pard" of the last block,
-    // so that the cut text still parses.
+    // rich edit's reader counts them, two steps a block (2 reads one whole
+    // block). An odd limit closes the rich text at the first group after the
+    // first "\pard" of the last block read; an even one leaves the text
+    // open, which the rich-text reader takes as ended there.
     void LoadFieldPreview(TField* Field, int BlockLimit);
 
     TRichEditProtectChange OnProtectChange;
 };
 
-// The text of a preview read: Blocks blocks of Bytes, line ends made CR LF
-// and the rich text closed after the first "\pard" of the last block.
+// The text of a preview read of Bytes with that block limit (0: no limit),
+// line ends made CR LF.
 AnsiString RichTextPreview(const AnsiString& Bytes, int BlockLimit);
