@@ -258,6 +258,54 @@ TEST_F(MemoCells, AFieldThatCannotBeModifiedOpensViewOnly) {
     }
 }
 
+// Without a field the dialog edits its own Lines. The window takes the
+// wanted size centred when DlgLeft and DlgTop are 0, the wanted bounds when
+// either is above 0, and its designed 561 by 395, centred, for a negative
+// one; the user buttons show beside each other under the text and fire
+// their events with the window open.
+TEST_F(MemoCells, TheWindowPlacesItselfAndItsUserButtons) {
+    const int W = Screen->Width(), H = Screen->Height();
+    struct TCase {
+        int Left, Top;
+        TRect Expected;
+    };
+    const std::vector<TCase> Cases = {
+        {0, 0, TRect((W - 400) / 2, (H - 300) / 2, (W - 400) / 2 + 400, (H - 300) / 2 + 300)},
+        {50, 0, TRect(50, 0, 450, 300)},
+        {-1, 0, TRect((W - 561) / 2, (H - 395) / 2, (W - 561) / 2 + 561, (H - 395) / 2 + 395)},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Left);
+        auto* Memo = NewComponent<TwwMemoDialog>(Frm);
+        Memo->Lines()->Add("uno");
+        Memo->SetDlgLeft(C.Left);
+        Memo->SetDlgTop(C.Top);
+        Memo->SetDlgWidth(400);
+        Memo->SetDlgHeight(300);
+        Memo->SetUserButton1Caption("Fecha");
+        Memo->SetUserButton2Caption("Firma");
+        Memo->OnUserButton2Click = [](TwwMemoDlg*, TMemo* M) { M->SetText(M->Text() + " firmado"); };
+        TRect Bounds;
+        int Left1 = 0, Left2 = 0, Right1 = 0;
+        Ui().Then([&] {
+            TwwMemoDlg* D = Dialog();
+            ASSERT_NE(D, nullptr);
+            Bounds = D->BoundsRect();
+            Left1 = D->UserButton1->Left();
+            Right1 = Left1 + D->UserButton1->Width();
+            Left2 = D->UserButton2->Left();
+            Ui().Click(D->UserButton2);
+        });
+        Ui().Then([&] { Ui().Click(Dialog()->OKBtn); });
+        EXPECT_TRUE(Memo->Execute());
+        EXPECT_EQ(Bounds, C.Expected);
+        EXPECT_EQ(Left1, 10);
+        EXPECT_EQ(Left2, Right1 + 15);
+        EXPECT_EQ(Memo->Lines()->Text(), "uno\r\n firmado\r\n") << "the text the button made";
+        Memo->Free();
+    }
+}
+
 // The cells of a memo show "(Memo)" unless mGridShow, and nothing in an
 // empty table; a rich-text cell shows the plain text of its rich text, and a
 // text that does not begin with "{\rtf" (one shorter than 5 bytes too) as it is.
