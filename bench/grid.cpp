@@ -145,11 +145,14 @@ struct TOperation {
     // Puts the screen in place for the operation (not measured).
     std::function<void(TStudentsScreen&)> Prepare;
     std::function<void(TStudentsScreen&)> Run;
+    // The record it ends on, from the one it started on.
+    std::function<int(TStudentsScreen&, int From)> Lands;
 };
 
 struct TCost {
     double Seconds = 0;
     uint64_t Reads = 0;
+    bool Landed = true;
 };
 
 // The operation once with record RecNo current, until the screen is painted.
@@ -164,12 +167,14 @@ TCost Measure(TStudentsScreen& S, int RecNo, const TOperation& Op) {
         B.Ui.RunUntilIdle();
     }
     const uint64_t Reads = S.Reads();
+    const int From = S.Alum->RecNo();
     const auto Start = std::chrono::steady_clock::now();
     Op.Run(S);
     B.Ui.RunUntilIdle();
     TCost Cost;
     Cost.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
     Cost.Reads = S.Reads() - Reads;
+    Cost.Landed = S.Alum->RecNo() == Op.Lands(S, From);
     return Cost;
 }
 
@@ -179,6 +184,7 @@ void RunGridOperation(benchmark::State& State, const TOperation& Op) {
     auto Add = [](TCost& Sum, const TCost& One) {
         Sum.Seconds += One.Seconds;
         Sum.Reads += One.Reads;
+        Sum.Landed = Sum.Landed && One.Landed;
     };
     for (auto _ : State) {
         Add(SmallNear, Measure(*B.SmallScreen, FromEnd, Op));
@@ -187,6 +193,10 @@ void RunGridOperation(benchmark::State& State, const TOperation& Op) {
         const TCost Far = Measure(*B.LargeScreen, Large - FromEnd, Op);
         Add(LargeFar, Far);
         State.SetIterationTime(Far.Seconds);
+        if (!(SmallNear.Landed && SmallFar.Landed && LargeNear.Landed && LargeFar.Landed)) {
+            State.SkipWithError("the operation did not end on the record it should");
+            return;
+        }
     }
     const double N = static_cast<double>(State.iterations());
     State.counters["far_over_near"] = LargeFar.Seconds / LargeNear.Seconds;
@@ -198,23 +208,27 @@ void RunGridOperation(benchmark::State& State, const TOperation& Op) {
 }
 
 void Repaint(benchmark::State& State) {
-    RunGridOperation(State, {nullptr, [](TStudentsScreen& S) { S.Grid->Repaint(); }});
+    RunGridOperation(State, {nullptr, [](TStudentsScreen& S) { S.Grid->Repaint(); },
+                             [](TStudentsScreen&, int From) { return From; }});
 }
 BENCHMARK(Repaint)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 void ScrollOneRow(benchmark::State& State) {
     RunGridOperation(State, {[](TStudentsScreen&) { Key(VK_DOWN, TShiftState{ssCtrl}); },
-                             [](TStudentsScreen&) { Key(VK_DOWN); }});
+                             [](TStudentsScreen&) { Key(VK_DOWN); },
+                             [](TStudentsScreen&, int From) { return From + 1; }});
 }
 BENCHMARK(ScrollOneRow)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 void ScrollOnePage(benchmark::State& State) {
-    RunGridOperation(State, {nullptr, [](TStudentsScreen&) { Key(VK_NEXT); }});
+    RunGridOperation(State, {nullptr, [](TStudentsScreen&) { Key(VK_NEXT); },
+                             [](TStudentsScreen& S, int From) { return From + S.Grid->VisibleRowCount(); }});
 }
 BENCHMARK(ScrollOnePage)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 void JumpToLast(benchmark::State& State) {
-    RunGridOperation(State, {nullptr, [](TStudentsScreen&) { Key(VK_END, TShiftState{ssCtrl}); }});
+    RunGridOperation(State, {nullptr, [](TStudentsScreen&) { Key(VK_END, TShiftState{ssCtrl}); },
+                             [](TStudentsScreen& S, int) { return S.Alum->RecordCount(); }});
 }
 BENCHMARK(JumpToLast)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
