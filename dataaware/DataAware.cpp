@@ -1,13 +1,17 @@
 #include "dataaware/DataAware.h"
 
 #include "dataaware/Wwdatsrc.h"
+#include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwkeycb.h"
 #include "dataaware/Wwqbe.h"
 #include "dataaware/Wwquery.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwcheckbox.h"
 #include "dataaware/wwcombobutton.h"
 #include "dataaware/wwdbedit.h"
+#include "dataaware/wwradiogroup.h"
+#include "dataaware/wwriched.h"
 #include "dataaware/wwstorep.h"
 #include "platform/db/DataSource.h"
 
@@ -16,7 +20,11 @@ void StartDataAwareLibrary() {
                      &TwwStoredProc::StaticClassInfo(), &TwwDataSource::StaticClassInfo(),
                      &TwwIntl::StaticClassInfo(), &TwwController::StaticClassInfo(),
                      &TwwIncrementalSearch::StaticClassInfo(), &TwwDBEdit::StaticClassInfo(),
-                     &TwwComboButton::StaticClassInfo()});
+                     &TwwComboButton::StaticClassInfo(), &TwwDBGrid::StaticClassInfo(),
+                     &TwwIButton::StaticClassInfo(), &TwwMemoDialog::StaticClassInfo(),
+                     &TwwDBRichEdit::StaticClassInfo()});
+    RegisterCheckBoxClasses();
+    RegisterRadioClasses();
     StartDefaultIntl();
     // A field's FocusControl (a post refused by a picture mask) puts the
     // focus on the control that shows the field.

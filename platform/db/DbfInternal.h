@@ -301,6 +301,10 @@ struct TDbfTableState {
     TDbfBits DeletedBits;       // bit RecNo-1: the record is deleted (known with DeletedCount)
     mutable TDbfRecordCache Cache;
     mutable std::vector<char> Scratch;
+    // Records handed out by RecordBytes since the table was opened, cached or
+    // not: what the benchmarks count to see that a screen's work does not
+    // grow with the table.
+    mutable uint64_t RecordsRead = 0;
 
     // What the cursors' position maps follow record by record: the records
     // appended, updated or deleted since the epoch began. Any other change of

@@ -373,6 +373,7 @@ TDbfKind DbfKindOf(const TDbfFieldDef& Field) {
 const char* TDbfTableState::RecordBytes(uint32_t RecNo) const {
     if (RecNo < 1 || RecNo > Count)
         DbfRaise(dbeBadKey, "Record " + std::to_string(RecNo) + " does not exist in " + Quoted(Path));
+    ++RecordsRead;
     const char* bytes = Cache.Find(*File, uint64_t(HeaderLength), uint32_t(RecordLength), RecNo);
     if (!bytes) DbfRaiseDamaged(Path, "record " + std::to_string(RecNo) + " lies beyond the end of the file");
     return bytes;

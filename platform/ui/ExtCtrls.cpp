@@ -239,10 +239,10 @@ void TBevel::DescribeProperties(TPropertyTable& T) {
 
 // The radio button of one item: its clicks go to the group, and the group's
 // keys see what it types.
-class TGroupButton : public TRadioButton {
-    ZELMOR_CLASS(TGroupButton, TRadioButton)
+class TRadioGroupButton : public TRadioButton {
+    ZELMOR_CLASS(TRadioGroupButton, TRadioButton)
 public:
-    TGroupButton(TComponent* AOwner, TCustomRadioGroup* Group) : TRadioButton(AOwner), FGroup(Group) {
+    TRadioGroupButton(TComponent* AOwner, TCustomRadioGroup* Group) : TRadioButton(AOwner), FGroup(Group) {
         SetVisible(false);
         SetEnabled(Group->Enabled());
         SetParentShowHint(false);
@@ -279,7 +279,7 @@ private:
     TCustomRadioGroup* FGroup;
     bool FInClick = false;
 };
-ZELMOR_IMPLEMENT_CLASS(TGroupButton, TRadioButton)
+ZELMOR_IMPLEMENT_CLASS(TRadioGroupButton, TRadioButton)
 
 TCustomRadioGroup::TCustomRadioGroup(TComponent* AOwner)
     : TCustomGroupBox(AOwner), FItems(std::make_unique<TStringList>()) {
@@ -296,7 +296,7 @@ TRadioButton* TCustomRadioGroup::Buttons(int Index) const {
 }
 
 void TCustomRadioGroup::SetButtonCount(int Value) {
-    while (ButtonCount() < Value) FButtons.push_back(NewComponent<TGroupButton>(this, this));
+    while (ButtonCount() < Value) FButtons.push_back(NewComponent<TRadioGroupButton>(this, this));
     while (ButtonCount() > Value) {
         TRadioButton* B = FButtons.back();
         FButtons.pop_back();

@@ -92,7 +92,7 @@ private:
 // top to bottom first. ItemIndex is the checked one (-1: none).
 class TCustomRadioGroup : public TCustomGroupBox {
     ZELMOR_CLASS(TCustomRadioGroup, TCustomGroupBox)
-    friend class TGroupButton;
+    friend class TRadioGroupButton;
 
 public:
     explicit TCustomRadioGroup(TComponent* AOwner);

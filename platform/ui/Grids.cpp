@@ -1773,6 +1773,13 @@ TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {
     TControl::SetVisible(false);
 }
 
+// The grid frees its editor with its other children before its own
+// destructor runs, and what a derived grid does there (closing its data,
+// hiding the editor) must not reach the freed editor.
+TInplaceEdit::~TInplaceEdit() {
+    if (FGrid && FGrid->FInplaceEdit == this) FGrid->FInplaceEdit = nullptr;
+}
+
 void TInplaceEdit::CreateParams(TCreateParams& Params) {
     TCustomMaskEdit::CreateParams(Params);
     Params.Style |= ES_MULTILINE;

@@ -409,6 +409,7 @@ class TInplaceEdit : public TCustomMaskEdit {
 
 public:
     explicit TInplaceEdit(TComponent* AOwner);
+    ~TInplaceEdit() override;
     TCustomGrid* Grid() const { return FGrid; }
     void SetGrid(TCustomGrid* Value) { FGrid = Value; }
     // Places the editor over Loc, shows it and gives it the focus when the grid has it.

@@ -693,6 +693,35 @@ TEST_F(GridTest, TheEditorTakesLimitAndMaskFromTheGridAndChangesNothingTheGridRe
     EXPECT_EQ(G->Value, "abc");
 }
 
+// A grid that closes its editor in its own destructor, as a data-aware grid
+// does when it lets go of its data.
+class TClosingGrid : public TStringGrid {
+    ZELMOR_CLASS(TClosingGrid, TStringGrid)
+public:
+    using TStringGrid::TStringGrid;
+    ~TClosingGrid() override {
+        HideEditor();
+        if (EditorGone) *EditorGone = InplaceEditor() == nullptr;
+    }
+    bool* EditorGone = nullptr;
+};
+ZELMOR_IMPLEMENT_COMPONENT(TClosingGrid, TStringGrid)
+
+// The children go before the grid's destructor runs; the editor among them
+// takes itself out of the grid.
+TEST_F(GridTest, AGridFreedWithItsEditorOpenNoLongerReachesTheEditor) {
+    bool Gone = false;
+    auto* G = NewGrid<TClosingGrid>();
+    G->EditorGone = &Gone;
+    G->SetOptions(G->Options() + TGridOptions{goEditing});
+    ShowAndFocus(G);
+    Keys({{VK_F2}});
+    ASSERT_TRUE(G->EditorMode());
+    Form->Free();
+    Form = nullptr;
+    EXPECT_TRUE(Gone);
+}
+
 TEST_F(GridTest, WithTheEditorAlwaysShownArrowsLeaveItOnlyAtTheEdgeOfTheText) {
     TStringGrid* G = NewGrid();
     G->SetOptions(G->Options() + TGridOptions{goEditing, goAlwaysShowEditor});
