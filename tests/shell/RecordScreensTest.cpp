@@ -15,6 +15,7 @@
 #include "platform/ui/StdCtrls.h"
 #include "shell/AppState.h"
 #include "shell/DataFolders.h"
+#include "shell/RecordRules.h"
 #include "shell/SchoolTables.h"
 #include "shell/forms/Alum.h"
 #include "shell/forms/AsigCur.h"
@@ -415,4 +416,89 @@ TEST_F(RecordScreens, TheSubjectsScreenShowsTheCoursesGroupsAndFixesTheirFigures
             EXPECT_EQ(asigcur->FieldByName("MAXALUM")->AsInteger(), 0);
         }
     }
+}
+
+// The subjects screen's own rules through its tables: a row typed in takes
+// its grid's class and the next number; a change of CUENTA or NASALUM
+// reaches the whole optional block; the clipboard carries a line between
+// the common and the unused grids (13 declared fields each) but not into
+// the optional one (43).
+TEST_F(RecordScreens, TheSubjectsScreenNumbersNewRowsFollowsBlocksAndKeepsTheClipboardToItsShape) {
+    Abre("DESO4");
+    auto* P = dynamic_cast<TAsigCurForm*>(Paso(F->MIAsiCur));
+    ASSERT_NE(P, nullptr);
+    TwwTable* opt = P->TAsigCurOpt;
+    ASSERT_GE(opt->RecordCount(), 3);
+    int mayorN = 0;
+    for (const std::string& n : Columna(Ejemplo, "asigcur", "N", {}, "DESO4"))
+        mayorN = std::max(mayorN, std::stoi(n));
+
+    // Two optional subjects in block 2, a third in block 0.
+    std::vector<AnsiString> bloque2;
+    opt->First();
+    for (int i = 0; i < 3; ++i, opt->Next()) {
+        opt->Edit();
+        opt->FieldByName("BLOPT")->SetAsInteger(i < 2 ? 2 : 0);
+        opt->Post();
+        if (i < 2) bloque2.push_back(opt->FieldByName("ASIG")->AsString());
+    }
+    std::map<std::string, std::pair<bool, int>> antes;
+    for (opt->First(); !opt->Eof(); opt->Next())
+        antes[opt->FieldByName("ASIG")->AsString()] = {opt->FieldByName("CUENTA")->AsBoolean(),
+                                                       opt->FieldByName("NASALUM")->AsInteger()};
+    // The block follows the change at once (its rows posted on the way).
+    opt->First();
+    opt->Edit();
+    opt->FieldByName("CUENTA")->SetAsBoolean(false);
+    opt->CheckBrowseMode();
+    opt->First();
+    opt->Edit();
+    opt->FieldByName("NASALUM")->SetAsInteger(7);
+    opt->CheckBrowseMode();
+    {
+        TTempTable t = NewTempTable(Ejemplo, "asigcur");
+        FiltraPorClase(*t, "DESO4", TipoOptativa);
+        t->Open();
+        for (t->First(); !t->Eof(); t->Next()) {
+            const bool enBloque = t->FieldByName("BLOPT")->AsInteger() == 2;
+            const std::string asig = t->FieldByName("ASIG")->AsString();
+            SCOPED_TRACE(asig);
+            EXPECT_EQ(t->FieldByName("CUENTA")->AsBoolean(), enBloque ? false : antes[asig].first);
+            EXPECT_EQ(t->FieldByName("NASALUM")->AsInteger(), enBloque ? 7 : antes[asig].second);
+        }
+    }
+
+    // A new common subject from the grid menu, in the common grid.
+    // A click on a grid's first row gives it the focus.
+    auto entra = [&](TwwDBGrid* Rejilla) {
+        Clock.Advance(1000);
+        Ui.Click(Rejilla, TPoint(40, 28));
+        Ui.RunUntilIdle();
+    };
+    entra(P->DBGridAsigCurCom);
+    EXPECT_EQ(F->Estado().TablaActual(), P->TAsigCurCom);
+    Teclas("{Ins}");
+    EXPECT_EQ(P->TAsigCurCom->FieldByName("N")->AsInteger(), mayorN + 1);
+    EXPECT_EQ(P->TAsigCurCom->FieldByName("TIPO")->AsInteger(), TipoComun);
+    EXPECT_EQ(P->TAsigCurCom->FieldByName("TNC")->AsString(), "DESO4");
+    EXPECT_TRUE(P->TAsigCurCom->FieldByName("MOSTRAR")->AsBoolean());
+    P->TAsigCurCom->Cancel();
+
+    // A common line out, into the unused grid; not into the optional one.
+    const int comunes = P->TAsigCurCom->RecordCount();
+    const int noUsadas = P->TAsigCurNoUs->RecordCount();
+    const int optativas = opt->RecordCount();
+    Teclas("{C+S}");
+    EXPECT_EQ(P->TAsigCurCom->RecordCount(), comunes - 1);
+    entra(P->DBGridAsigCurOpt);
+    EXPECT_EQ(F->Estado().TablaActual(), opt);
+    Teclas("{C+R}");
+    EXPECT_EQ(opt->RecordCount(), optativas);
+    entra(P->DBGridAsigCurNoUs);
+    EXPECT_EQ(F->Estado().TablaActual(), P->TAsigCurNoUs);
+    Teclas("{C+R}");
+    // Brought back with its TIPO 2, it leaves the unused class's view.
+    EXPECT_EQ(P->TAsigCurNoUs->RecordCount(), noUsadas);
+    EXPECT_EQ(Columna(Ejemplo, "asigcur", "N", {}, "DESO4").size(),
+              static_cast<size_t>(comunes + noUsadas + optativas));
 }

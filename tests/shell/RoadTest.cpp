@@ -45,20 +45,22 @@ std::map<std::string, std::string> GruposDe(const AnsiString& Carpeta, const Ans
     return m;
 }
 
-const char* LectorGrupos = R"(import sys, dbfread
+// Another reader's view of a table: the field argv[2] of the first row of
+// each EXPED.
+const char* LectorCampo = R"(import sys, dbfread
 seen = set()
 for r in dbfread.DBF(sys.argv[1], encoding='cp1252', char_decode_errors='strict'):
     e = (r['EXPED'] or '').rstrip(' ')
     if e in seen: continue
     seen.add(e)
-    sys.stdout.buffer.write((e + '\t' + (r['GRUPO'] or '').rstrip(' ') + '\n').encode('utf-8'))
+    sys.stdout.buffer.write((e + '\t' + (r[sys.argv[2]] or '').rstrip(' ') + '\n').encode('utf-8'))
 )";
 
 }  // namespace
 
 class Road : public ScreensFixture {};
 
-TEST_F(Road, ImportOpenExportAndLeaveByClicksAndKeys) {
+TEST_F(Road, ImportSelectEditVisitExportAndLeaveByClicksAndKeys) {
     PonIntercambio();
     PonEjemplo();
     TControlaForm* F = AbrePrincipal();
@@ -236,17 +238,24 @@ TEST_F(Road, ImportOpenExportAndLeaveByClicksAndKeys) {
     const std::string python = PythonWith("dbfread");
     if (!python.empty() || OutsideToolsRequired()) {
         ASSERT_FALSE(python.empty()) << "python3-dbfread is missing, and the test command installs it";
-        std::ofstream(Maquina.Root() / "grupos.py") << LectorGrupos;
-        std::string suyo;
-        ASSERT_EQ(RunCommand(python + " '" + (Maquina.Root() / "grupos.py").string() + "' '" +
-                                 (qtemp / "ALUMNOST.DBF").string() + "'",
-                             suyo),
-                  0);
-        std::map<std::string, std::string> leidos;
-        std::istringstream lineas(suyo);
-        for (std::string l; std::getline(lineas, l);)
-            leidos.emplace(l.substr(0, l.find('\t')), l.substr(l.find('\t') + 1));
-        EXPECT_EQ(leidos, exportados);
+        std::ofstream(Maquina.Root() / "campo.py") << LectorCampo;
+        auto lee = [&](const fs::path& Dbf, const char* Campo) {
+            std::string suyo;
+            EXPECT_EQ(RunCommand(python + " '" + (Maquina.Root() / "campo.py").string() + "' '" +
+                                     Dbf.string() + "' " + Campo,
+                                 suyo),
+                      0);
+            std::map<std::string, std::string> leidos;
+            std::istringstream lineas(suyo);
+            for (std::string l; std::getline(lineas, l);)
+                leidos.emplace(l.substr(0, l.find('\t')), l.substr(l.find('\t') + 1));
+            return leidos;
+        };
+        EXPECT_EQ(lee(qtemp / "ALUMNOST.DBF", "GRUPO"), exportados);
+        // The students typed in the grid, as the other reader reads them.
+        const std::map<std::string, std::string> nombres = lee(Programa / "ejemplo" / "alum.dbf", "NOMBRE");
+        EXPECT_EQ(nombres.at(exped), "Abad Zorrilla, Ana");
+        EXPECT_EQ(nombres.at(""), "Nuevo Alumno, Uno") << "the one student without an EXPED";
     }
 
     // "&Salir": the program ends.
