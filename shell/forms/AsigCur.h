@@ -8,6 +8,9 @@
 // The course's number of groups is kept within 0..30 before columns are
 // hidden: a negative NGRUP typed in the courses screen would otherwise hide
 // columns left of the per-group ones (or of the grid itself).
+//
+// The per-group columns' group title is "Número máximo de alumnos" with ten
+// blanks after it, which keeps it apart from the columns' own titles.
 #include "platform/ui/Forms.h"
 
 class TDataSet;

@@ -10,6 +10,11 @@
 // when the screen shows, and the grid menu then works on a table of the
 // screen on screen. The grid menu is the main window's PopupMenu1, which
 // each screen gives its grids as it is made.
+//
+// The forms declare their tables' fields in the order the line clipboard
+// copies by (not the files' order); numbers are declared as TFloatField,
+// the kind the data-set layer gives a level-4 numeric column, so that the
+// clipboard's shape check compares like with like.
 #include <initializer_list>
 
 #include "platform/ui/Forms.h"

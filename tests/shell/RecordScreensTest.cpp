@@ -13,6 +13,8 @@
 #include "platform/db/Table.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/win/WindowManager.h"
+#include "reportview/OvcSplit.h"
 #include "shell/AppState.h"
 #include "shell/DataFolders.h"
 #include "shell/RecordRules.h"
@@ -23,6 +25,7 @@
 #include "shell/forms/Cursos.h"
 #include "tests/support/ReferencePicture.h"
 #include "tests/support/ui/KeyScript.h"
+#include "tests/support/ui/X11Support.h"
 #include "tools/SampleSchool.h"
 
 namespace {
@@ -501,4 +504,42 @@ TEST_F(RecordScreens, TheSubjectsScreenNumbersNewRowsFollowsBlocksAndKeepsTheCli
     EXPECT_EQ(P->TAsigCurNoUs->RecordCount(), noUsadas);
     EXPECT_EQ(Columna(Ejemplo, "asigcur", "N", {}, "DESO4").size(),
               static_cast<size_t>(comunes + noUsadas + optativas));
+}
+
+// The main window and the students screen on a real X server: the screen
+// shows with its right-hand pane in its colour as the server has it, and
+// leaving the program closes it with its step.
+class RecordScreensX11 : public TMaquinaPantallas, public X11ScreenTest {
+protected:
+    void TearDown() override {
+        while (Screen && Screen->CustomFormCount() > 0) Screen->CustomForms(0)->Free();
+    }
+    TProgramLibraries Libraries;
+};
+
+TEST_F(RecordScreensX11, TheStudentsScreenShowsOnARealXServerAndClosesWithTheProgram) {
+    std::filesystem::copy(std::filesystem::path(ZELMOR_SOURCE_DIR) / "samples" / "datos",
+                          Programa / "ejemplo", std::filesystem::copy_options::recursive);
+    Application->CreateForm(ControlaForm);
+    ControlaForm->Show();
+    Application->ProcessMessages();
+    ASSERT_EQ(SeleccionaCarpeta(ControlaForm->Estado(), "ejemplo", [] { return false; }), TApertura::Actual);
+    ControlaForm->Estado().TNCSeleccionado = "DESO4";
+    ControlaForm->MIAlumnos->Click();
+    Application->ProcessMessages();
+    ASSERT_NE(AlumForm, nullptr);
+    UpdateWindow(AlumForm->Handle());
+    auto* splitter = dynamic_cast<TOvcSplitter*>(AlumForm->FindComponent("OvcSplitter1"));
+    ASSERT_NE(splitter, nullptr);
+    TControl* panel = splitter->GetSection(1);
+    ASSERT_NE(panel, nullptr);
+    const TPoint centro = panel->ClientToScreen(TPoint(panel->Width() / 2, panel->Height() / 2));
+    const TPoint origen = AlumForm->ClientToScreen(TPoint(0, 0));
+    uint32_t pixel = 0;
+    ASSERT_TRUE(X11ReadBack(X(), AlumForm->Handle(), centro.x - origen.x, centro.y - origen.y, pixel));
+    EXPECT_EQ(pixel, 0xB5D3DDu) << "colour 14537653, blue-green-red $DDD3B5";
+    ControlaForm->Close();
+    Application->ProcessMessages();
+    EXPECT_EQ(AlumForm, nullptr);
+    EXPECT_TRUE(Application->Terminated());
 }
