@@ -250,6 +250,28 @@ TEST_F(RecordScreens, TheLineClipboardCarriesAStudentWholeByTheDeclaredFields) {
     EXPECT_EQ(Columna("C:\\ZELMOR\\ejemplo", "aulas", "N").size(), aulas);
 }
 
+// The clipboard lives in the folder open when the line was moved: once
+// another folder is opened, "&Recuperar línea" does nothing until a line is
+// moved again there.
+TEST_F(RecordScreens, AnotherDataFolderEmptiesTheLineClipboard) {
+    PonEjemplo("otro");
+    Abre("DESO4");
+    auto* P = dynamic_cast<TAlumForm*>(Paso(F->MIAlumnos));
+    ASSERT_NE(P, nullptr);
+    Teclas("{C+S}");
+    Paso(F->Profesores1);
+    ASSERT_EQ(SeleccionaCarpeta(F->Estado(), "otro", [] { return false; }), TApertura::Actual);
+    P = dynamic_cast<TAlumForm*>(Paso(F->MIAlumnos));
+    ASSERT_NE(P, nullptr);
+    const int filas = P->TAlum->RecordCount();
+    Teclas("{C+R}");
+    EXPECT_EQ(P->TAlum->RecordCount(), filas);
+    Teclas("{C+S}{C+R}");
+    EXPECT_EQ(P->TAlum->RecordCount(), filas) << "a line moved in the new folder comes back";
+    EXPECT_TRUE(std::filesystem::exists(Programa / "otro" / "Deposito.dbf") ||
+                std::filesystem::exists(Programa / "otro" / "deposito.dbf"));
+}
+
 // "&Insertar línea" on the k-th row: a new row numbered k before it, with
 // the course's key; left untouched, it goes when the cursor leaves it.
 TEST_F(RecordScreens, AnInsertedLineTakesTheNumberOfTheRowItGoesBefore) {
