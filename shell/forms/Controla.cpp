@@ -11,9 +11,16 @@
 #include "platform/ui/StdCtrls.h"
 #include "shell/AppState.h"
 #include "shell/RecordRules.h"
+#include "shell/forms/Alum.h"
+#include "shell/forms/AsigCur.h"
+#include "shell/forms/Aulas.h"
+#include "shell/forms/Cursos.h"
 #include "shell/forms/Datos.h"
 #include "shell/forms/Exportar.h"
+#include "shell/forms/Grup.h"
 #include "shell/forms/Listados.h"
+#include "shell/forms/NomAsg.h"
+#include "shell/forms/Profes.h"
 
 ZELMOR_IMPLEMENT_COMPONENT(TControlaForm, TForm)
 
@@ -221,28 +228,41 @@ TTrasPaso TControlaForm::AbreExportar() {
     return TTrasPaso::Anterior;
 }
 
-// The screens below come with the record screens, the types screen and the
-// placing.
-TTrasPaso TControlaForm::AbreCursos() { return PantallaPendiente("2 - Seleccionar curso"); }
-
-TTrasPaso TControlaForm::AbreAlumnos() {
-    return PantallaPendiente(FEstado->Paso == PasoAlumnosConGrupos ? "Alumnos con sus grupos"
-                                                                   : "3 - Alumnos");
+// A record screen: modeless, owned by the main window, freed at the next
+// move; the machine waits on the step for the user's next move.
+TTrasPaso TControlaForm::MuestraPantalla(TCustomForm* Pantalla) {
+    FPantalla = Pantalla;
+    Pantalla->Show();
+    return TTrasPaso::Queda;
 }
 
-TTrasPaso TControlaForm::AbreAsigCur() { return PantallaPendiente("4 - Asignaturas del curso"); }
+TTrasPaso TControlaForm::AbreCursos() {
+    return MuestraPantalla(CursosForm = NewComponent<TCursosForm>(this));
+}
+
+// Steps 3 and 7 show the same screen: after the placing it shows each
+// student's group and divisions.
+TTrasPaso TControlaForm::AbreAlumnos() { return MuestraPantalla(AlumForm = NewComponent<TAlumForm>(this)); }
+
+TTrasPaso TControlaForm::AbreAsigCur() {
+    return MuestraPantalla(AsigCurForm = NewComponent<TAsigCurForm>(this));
+}
 
 TTrasPaso TControlaForm::AbreTipos() { return PantallaPendiente("5 - Organizar los grupos"); }
 
 TTrasPaso TControlaForm::AbreColocar() { return PantallaPendiente("6 - Colocar los alumnos en los grupos"); }
 
-TTrasPaso TControlaForm::AbreNomAsg() { return PantallaPendiente("Nombres de las asignaturas"); }
+TTrasPaso TControlaForm::AbreNomAsg() {
+    return MuestraPantalla(NomAsgForm = NewComponent<TNomAsgForm>(this));
+}
 
-TTrasPaso TControlaForm::AbreProfes() { return PantallaPendiente("Profesores"); }
+TTrasPaso TControlaForm::AbreProfes() {
+    return MuestraPantalla(ProfesForm = NewComponent<TProfesForm>(this));
+}
 
-TTrasPaso TControlaForm::AbreGrupos() { return PantallaPendiente("Grupos"); }
+TTrasPaso TControlaForm::AbreGrupos() { return MuestraPantalla(GrupForm = NewComponent<TGrupForm>(this)); }
 
-TTrasPaso TControlaForm::AbreAulas() { return PantallaPendiente("Aulas"); }
+TTrasPaso TControlaForm::AbreAulas() { return MuestraPantalla(AulasForm = NewComponent<TAulasForm>(this)); }
 
 // The listing form stays unseen: its report shows in the print preview,
 // which takes the screen below the strip (the strip stays on top and would

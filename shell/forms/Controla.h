@@ -111,6 +111,7 @@ private:
     // A step whose screen this version lacks: says so, and the machine
     // stays on the step with no screen, ready for the next move.
     TTrasPaso PantallaPendiente(const AnsiString& Pantalla);
+    TTrasPaso MuestraPantalla(TCustomForm* Pantalla);
 
     TAppState* FEstado = nullptr;
     TCustomForm* FPantalla = nullptr;

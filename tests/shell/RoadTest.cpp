@@ -1,7 +1,8 @@
 // The road of a school's staff through the program's face, by clicks and
 // keys on the off-screen display: start, import the sample exchange folder
 // under a new folder name, open the sample school from the folder list,
-// export it, leave. The tables are checked afterwards, also with another
+// select a course, edit its students in the grid and with the grid menu,
+// visit the side screens, export, leave. The tables are checked afterwards, also with another
 // dBase reader, and a picture of every screen on the way is saved.
 #include <gtest/gtest.h>
 
@@ -12,12 +13,16 @@
 
 #include "ScreensFixture.h"
 #include "buttons/fcShapeBtn.h"
+#include "dataaware/Wwdbgrid.h"
+#include "dataaware/Wwtable.h"
 #include "platform/db/Table.h"
 #include "platform/rtl/Strings.h"
 #include "platform/ui/StdCtrls.h"
 #include "shell/AppState.h"
 #include "shell/SchoolTables.h"
+#include "shell/forms/Alum.h"
 #include "shell/forms/Controla.h"
+#include "shell/forms/Cursos.h"
 #include "shell/forms/Seldat.h"
 #include "tests/support/OutsideTools.h"
 #include "tests/support/ui/KeyScript.h"
@@ -40,20 +45,22 @@ std::map<std::string, std::string> GruposDe(const AnsiString& Carpeta, const Ans
     return m;
 }
 
-const char* LectorGrupos = R"(import sys, dbfread
+// Another reader's view of a table: the field argv[2] of the first row of
+// each EXPED.
+const char* LectorCampo = R"(import sys, dbfread
 seen = set()
 for r in dbfread.DBF(sys.argv[1], encoding='cp1252', char_decode_errors='strict'):
     e = (r['EXPED'] or '').rstrip(' ')
     if e in seen: continue
     seen.add(e)
-    sys.stdout.buffer.write((e + '\t' + (r['GRUPO'] or '').rstrip(' ') + '\n').encode('utf-8'))
+    sys.stdout.buffer.write((e + '\t' + (r[sys.argv[2]] or '').rstrip(' ') + '\n').encode('utf-8'))
 )";
 
 }  // namespace
 
 class Road : public ScreensFixture {};
 
-TEST_F(Road, ImportOpenExportAndLeaveByClicksAndKeys) {
+TEST_F(Road, ImportSelectEditVisitExportAndLeaveByClicksAndKeys) {
     PonIntercambio();
     PonEjemplo();
     TControlaForm* F = AbrePrincipal();
@@ -72,13 +79,13 @@ TEST_F(Road, ImportOpenExportAndLeaveByClicksAndKeys) {
         Ui.Key(VK_RETURN);
     });
     Responde();  // "Proceso terminado"
-    Responde();  // the courses' screen is not in this version
     Ui.RunUntilIdle();
-    Guarda(F, "04-tira");
-    ASSERT_EQ(Mensajes.size(), 2u);
+    ASSERT_EQ(Mensajes.size(), 1u);
     EXPECT_EQ(Mensajes[0], "Proceso terminado");
     EXPECT_EQ(estado.CarpetaDatos, "C:\\ZELMOR\\curso2025\\");
     EXPECT_EQ(estado.Paso, PasoCursos);
+    ASSERT_NE(CursosForm, nullptr) << "the courses of the imported school";
+    Guarda(CursosForm, "04-cursos");
     const std::map<std::string, std::string> importados = GruposDe("C:\\ZELMOR\\curso2025", "alum");
     EXPECT_EQ(importados.size(), GruposDe("C:\\QTEMP", "alumnost").size());
     for (const auto& [exped, grupo] : importados) EXPECT_EQ(grupo, "") << exped;
@@ -100,13 +107,73 @@ TEST_F(Road, ImportOpenExportAndLeaveByClicksAndKeys) {
         Clock.Advance(1000);
         Ui.Click(L, "BOK");
     });
-    Responde();  // the courses' screen again
     Ui.RunUntilIdle();
     std::sort(carpetas.begin(), carpetas.end());
     EXPECT_EQ(carpetas, (std::vector<std::string>{"curso2025", "ejemplo"}));
     EXPECT_EQ(estado.CarpetaDatos, "C:\\ZELMOR\\ejemplo\\");
     EXPECT_EQ(estado.RutaDatos, "C:\\ZELMOR\\ejemplo\\");
-    ASSERT_EQ(Mensajes.size(), 3u);
+    ASSERT_EQ(Mensajes.size(), 1u);
+
+    // The courses in abbreviation order: 1BD, 1BN, 4ES. Two rows down is
+    // 4th of ESO; "&Siguiente" selects it and shows its students.
+    ASSERT_NE(CursosForm, nullptr);
+    PlayKeys(Ui, "{Down}{Down}");
+    Ui.RunUntilIdle();
+    EXPECT_EQ(CursosForm->Caption(), "Cursos [C:\\ZELMOR\\ejemplo\\] DESO4");
+    Pulsa(F->BSiguiente);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(estado.TNCSeleccionado, "DESO4");
+    EXPECT_EQ(estado.Paso, PasoAlumnos);
+    ASSERT_NE(AlumForm, nullptr);
+    Guarda(AlumForm, "06-alumnos");
+
+    // A student's name typed over in the grid (two columns right of
+    // ANULAR, N being the fixed column), posted by going down a row.
+    TwwDBGrid* rejilla = AlumForm->DBGridAlum;
+    const AnsiString exped = AlumForm->TAlum->FieldByName("EXPED")->AsString();
+    PlayKeys(Ui, "{Tab}{Tab}");
+    Ui.Type("Abad Zorrilla, Ana");
+    PlayKeys(Ui, "{Down}");
+    Ui.RunUntilIdle();
+    // The grid menu, by a right click on the grid: a new line, named;
+    // then the current line moved out and brought back.
+    auto menu = [&](const char* Tecla) {
+        Ui.Then([&, Tecla] { Ui.Type(Tecla); });
+        Clock.Advance(1000);
+        Ui.Click(rejilla, TPoint(60, 8), mbRight);
+        Ui.RunUntilIdle();
+    };
+    const int alumnos = AlumForm->TAlum->RecordCount();
+    menu("i");
+    Ui.Type("Nuevo Alumno, Uno");
+    PlayKeys(Ui, "{Up}");
+    Ui.RunUntilIdle();
+    EXPECT_EQ(AlumForm->TAlum->RecordCount(), alumnos + 1);
+    const AnsiString movido = AlumForm->TAlum->FieldByName("EXPED")->AsString();
+    menu("s");
+    EXPECT_EQ(AlumForm->TAlum->RecordCount(), alumnos);
+    menu("r");
+    EXPECT_EQ(AlumForm->TAlum->RecordCount(), alumnos + 1);
+    Guarda(AlumForm, "07-alumnos-editados");
+
+    // The side screens from "&Ir a ...": names (eight down, past the line),
+    // teachers, groups and classrooms.
+    struct {
+        const char* Teclas;
+        const char* Clase;
+        const char* Foto;
+    } lados[] = {{"{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Down}{Enter}", "TNomAsgForm", "08-nombres"},
+                 {"p", "TProfesForm", "09-profesores"},
+                 {"g", "TGrupForm", "10-grupos"},
+                 {"{Up}{Up}{Up}{Enter}", "TAulasForm", "11-aulas"}};
+    for (const auto& l : lados) {
+        Pulsa(F->BIrA);
+        Ui.Then([&] { PlayKeys(Ui, l.Teclas); });
+        Ui.RunUntilIdle();
+        ASSERT_NE(F->PantallaDelPaso(), nullptr) << l.Clase;
+        EXPECT_EQ(F->PantallaDelPaso()->ClassName(), l.Clase);
+        Guarda(F->PantallaDelPaso(), l.Foto);
+    }
 
     // "&Ir a ...", "7 - Exportar": the export, then back to step 7.
     Pulsa(F->BIrA);
@@ -115,20 +182,41 @@ TEST_F(Road, ImportOpenExportAndLeaveByClicksAndKeys) {
     TRect sitio;
     std::string titulo;
     Luego([&](TCustomForm* E) {
-        Guarda(E, "06-exportar");
+        Guarda(E, "12-exportar");
         sitio = TRect(E->Left(), E->Top(), E->ClientWidth(), E->ClientHeight());
         titulo = E->Caption();
         Ui.Click(E, "BOK");
     });
-    // Step 7 works on a course, and none is selected: the courses instead.
-    Responde();
-    Responde();
     Ui.RunUntilIdle();
     EXPECT_EQ(titulo, "Exportar");
     EXPECT_EQ(sitio, TRect(230, 139, 388, 174));
-    ASSERT_EQ(Mensajes.size(), 5u) << "the export says nothing of its own";
-    EXPECT_EQ(Mensajes[3], "Antes de continuar debe seleccionar un Curso");
-    EXPECT_EQ(estado.Paso, PasoCursos);
+    ASSERT_EQ(Mensajes.size(), 1u) << "the export says nothing of its own";
+    EXPECT_EQ(estado.Paso, PasoAlumnosConGrupos);
+    ASSERT_NE(AlumForm, nullptr);
+    Guarda(AlumForm, "13-alumnos-con-grupos");
+
+    // The students' table as we and another reader read it: the name typed,
+    // the new line in the course, the line moved and brought back.
+    {
+        TTempTable t = NewTempTable("C:\\ZELMOR\\ejemplo", "alum");
+        FilterEqual(*t, "EXPED", exped);
+        t->Open();
+        ASSERT_EQ(t->RecordCount(), 1);
+        EXPECT_EQ(t->FieldByName("NOMBRE")->AsString(), "Abad Zorrilla, Ana");
+    }
+    {
+        TTempTable t = NewTempTable("C:\\ZELMOR\\ejemplo", "alum");
+        FilterEqual(*t, "NOMBRE", "Nuevo Alumno, Uno");
+        t->Open();
+        ASSERT_EQ(t->RecordCount(), 1);
+        EXPECT_EQ(t->FieldByName("TNC")->AsString(), "DESO4");
+    }
+    {
+        TTempTable t = NewTempTable("C:\\ZELMOR\\ejemplo", "alum");
+        FilterEqual(*t, "EXPED", movido);
+        t->Open();
+        EXPECT_EQ(t->RecordCount(), 1) << "moved out and brought back once";
+    }
 
     const fs::path qtemp = Maquina.DriveC() / "QTEMP";
     for (const char* f : {"TIPGRUP.DBF", "TIPGRUP.MDX"}) {
@@ -150,17 +238,24 @@ TEST_F(Road, ImportOpenExportAndLeaveByClicksAndKeys) {
     const std::string python = PythonWith("dbfread");
     if (!python.empty() || OutsideToolsRequired()) {
         ASSERT_FALSE(python.empty()) << "python3-dbfread is missing, and the test command installs it";
-        std::ofstream(Maquina.Root() / "grupos.py") << LectorGrupos;
-        std::string suyo;
-        ASSERT_EQ(RunCommand(python + " '" + (Maquina.Root() / "grupos.py").string() + "' '" +
-                                 (qtemp / "ALUMNOST.DBF").string() + "'",
-                             suyo),
-                  0);
-        std::map<std::string, std::string> leidos;
-        std::istringstream lineas(suyo);
-        for (std::string l; std::getline(lineas, l);)
-            leidos.emplace(l.substr(0, l.find('\t')), l.substr(l.find('\t') + 1));
-        EXPECT_EQ(leidos, exportados);
+        std::ofstream(Maquina.Root() / "campo.py") << LectorCampo;
+        auto lee = [&](const fs::path& Dbf, const char* Campo) {
+            std::string suyo;
+            EXPECT_EQ(RunCommand(python + " '" + (Maquina.Root() / "campo.py").string() + "' '" +
+                                     Dbf.string() + "' " + Campo,
+                                 suyo),
+                      0);
+            std::map<std::string, std::string> leidos;
+            std::istringstream lineas(suyo);
+            for (std::string l; std::getline(lineas, l);)
+                leidos.emplace(l.substr(0, l.find('\t')), l.substr(l.find('\t') + 1));
+            return leidos;
+        };
+        EXPECT_EQ(lee(qtemp / "ALUMNOST.DBF", "GRUPO"), exportados);
+        // The students typed in the grid, as the other reader reads them.
+        const std::map<std::string, std::string> nombres = lee(Programa / "ejemplo" / "alum.dbf", "NOMBRE");
+        EXPECT_EQ(nombres.at(exped), "Abad Zorrilla, Ana");
+        EXPECT_EQ(nombres.at(""), "Nuevo Alumno, Uno") << "the one student without an EXPED";
     }
 
     // "&Salir": the program ends.
