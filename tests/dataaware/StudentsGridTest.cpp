@@ -34,11 +34,7 @@ protected:
     TwwDBGrid* G() { return F->DBGridAlum; }
     TwwTable* T() { return F->TAlum; }
     // The grid column of a field.
-    int ColOf(const char* Field) {
-        for (int C = 1; C < G()->ColCount(); ++C)
-            if (G()->GetColumnFieldName(C) == Field) return C;
-        return -1;
-    }
+    int ColOf(const char* Field) { return GridColOf(G(), Field); }
     int Width0() {
         TBitmap B;
         B.SetSize(1, 1);
