@@ -10,7 +10,9 @@
 #include "dataaware/Wwdatsrc.h"
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwdbedit.h"
+#include "dataaware/wwpaintoptions.h"
 #include "platform/db/Fields.h"
+#include "platform/gfx/Bitmap.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Strings.h"
 #include "platform/win/MessageQueue.h"
@@ -412,6 +414,81 @@ TEST_F(GridData, ControlTypeLinesDecidePaintingByTheLastAndTheControlByTheFirst)
     G->SetControlInfoInDataset(false);
     G->GetFieldControlType("NOTA", Kind, Params);
     EXPECT_EQ(Kind, "CheckBox");
+}
+
+// A text the field refuses, met as the grid loses the focus, is shown, and
+// the grid keeps the focus and the typed text for the user to mend.
+TEST_F(GridData, ATextRefusedOnLeavingTheGridIsShownAndKept) {
+    auto* Other = NewComponent<TwwDBEdit>(Fm);
+    Other->SetParent(Fm);
+    Other->SetBounds(10, 170, 80, 20);
+    G->SetHeight(160);
+    Open();
+    GoTo(1, "FECHA");
+    Keys("99/99/2026");
+    ASSERT_TRUE(G->EditorMode());
+    Other->SetFocus();
+    Idle();
+    ASSERT_EQ(Answers.Texts().size(), 1u);
+    EXPECT_NE(Answers.Texts()[0].find("99/99/2026"), std::string::npos) << Answers.Texts()[0];
+    EXPECT_FALSE(Other->Focused());
+    EXPECT_TRUE(G->Focused() || G->InplaceEditor()->Focused());
+    EXPECT_EQ(G->InplaceEditor()->Text(), "99/99/2026");
+    EXPECT_EQ(T->State(), dsEdit);
+    EXPECT_TRUE(TwwCustomDBGrid::KeyboardHookInstalled());
+    // Mended, the text goes in and the focus may leave.
+    Keys("{End}{Back}{Back}{Back}{Back}{Back}{Back}{Back}{Back}{Back}{Back}01/02/2026");
+    Other->SetFocus();
+    Idle();
+    EXPECT_TRUE(Other->Focused());
+    EXPECT_EQ(Answers.Texts().size(), 1u);
+    EXPECT_DOUBLE_EQ(Field("FECHA")->AsFloat(), EncodeDate(2026, 2, 1));
+}
+
+// Backspace over a selection: the picture check judges the text that
+// really results, without the whole selection, not one character less.
+TEST_F(GridData, BackspaceOverASelectionChecksTheTextThatResults) {
+    T->PictureMasks()->Add("HORAS\t1[#][#]\tF\tT");
+    std::vector<bool> Checks;
+    G->OnCheckValue = [&](TObject*, bool Passes) { Checks.push_back(Passes); };
+    Open();
+    GoTo(1, "HORAS");
+    Keys("123");
+    ASSERT_EQ(G->InplaceEditor()->Text(), "123");
+    Checks.clear();
+    Keys("{S+Left}{S+Left}{Back}");
+    EXPECT_EQ(G->InplaceEditor()->Text(), "1");
+    EXPECT_EQ(Checks, std::vector<bool>{true}) << "\"1\" passes where \"23\" would not";
+}
+
+// A background picture cleared at run time is gone from the cells at once:
+// the bitmaps blended from it go with it.
+TEST_F(GridData, AClearedBackgroundPictureLeavesNothingBehind) {
+    TBitmap Yellow;
+    Yellow.SetSize(8, 8);
+    Yellow.Canvas()->Brush()->SetColor(clYellow);
+    Yellow.Canvas()->FillRect(TRect(0, 0, 8, 8));
+    TPicture Picture;
+    Picture.SetGraphic(&Yellow);
+    G->PaintOptions()->SetBackgroundOptions({coFillDataCells, coBlendAlternatingRow});
+    G->PaintOptions()->SetAlternatingRowColor(clAqua);
+    G->PaintOptions()->SetBackgroundBitmap(&Picture);
+    Open();
+    // Away from the current cell and from the texts.
+    const TRect Cell = G->CellRect(3, 2);
+    const TPoint Blank(Cell.Left + 2, Cell.Top + 2);
+    EXPECT_NE(Px(G, Blank.x, Blank.y), RgbOf(G->Color()));
+    EXPECT_NE(G->PaintOptions()->Background(), nullptr);
+    G->PaintOptions()->BackgroundBitmap()->SetGraphic(nullptr);
+    G->Invalidate();
+    Idle();
+    EXPECT_EQ(G->PaintOptions()->Background(), nullptr);
+    EXPECT_EQ(G->PaintOptions()->AlternatingBitmap(), nullptr);
+    for (int Row : {2, 3}) {
+        const TRect R = G->CellRect(3, Row);
+        const uint32_t Expected = RgbOf(G->IsAlternatingRow(Row - 1) ? clAqua : G->Color());
+        EXPECT_EQ(Px(G, R.Left + 2, R.Top + 2), Expected) << Row;
+    }
 }
 
 }  // namespace
