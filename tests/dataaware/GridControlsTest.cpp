@@ -230,4 +230,20 @@ TEST_F(GridControls, AFailedExpansionLeavesTheMasterAsItWas) {
     EXPECT_EQ(T()->RecNo(), 4);
 }
 
+// A dialog's grid freed while the cell control has the focus (a lookup
+// dialog closing over the type editor) leaves the hook: Tab still comes back.
+TEST_F(GridControls, TabComesBackFromTheEditAfterAnotherGridIsFreed) {
+    GoTo(1, "NOMBRE");
+    Keys("x");
+    ASSERT_TRUE(F->ENombre->Focused());
+    auto* Dialog = NewComponent<TwwDBGrid>(F);
+    Dialog->SetParent(F);
+    Dialog->Free();
+    EXPECT_TRUE(F->ENombre->Focused());
+    Keys("{Tab}");
+    EXPECT_TRUE(G()->Focused());
+    EXPECT_EQ(G()->GetColumnFieldName(G()->Col()), "TURNO");
+    EXPECT_EQ(Value("NOMBRE"), "x");
+}
+
 }  // namespace

@@ -491,4 +491,72 @@ TEST_F(GridData, AClearedBackgroundPictureLeavesNothingBehind) {
     }
 }
 
+// A grid that goes takes the keyboard hook with it only when no other grid
+// holds the focus.
+TEST_F(GridData, AFreedGridLeavesTheHookToAFocusedOne) {
+    Open();
+    ASSERT_TRUE(TwwCustomDBGrid::KeyboardHookInstalled());
+    auto* Dialog = NewComponent<TwwDBGrid>(Fm);
+    Dialog->SetParent(Fm);
+    Dialog->Free();
+    EXPECT_TRUE(TwwCustomDBGrid::KeyboardHookInstalled());
+    // With no grid focused the last one to go takes it.
+    auto* Other = NewComponent<TwwDBEdit>(Fm);
+    Other->SetParent(Fm);
+    Other->SetFocus();
+    Idle();
+    EXPECT_FALSE(TwwCustomDBGrid::KeyboardHookInstalled());
+    G->SetFocus();
+    Idle();
+    EXPECT_TRUE(TwwCustomDBGrid::KeyboardHookInstalled());
+    Other->SetFocus();
+    Idle();
+    auto* Last = NewComponent<TwwDBGrid>(Fm);
+    Last->Free();
+    EXPECT_FALSE(TwwCustomDBGrid::KeyboardHookInstalled());
+}
+
+// Where lines cross, the column line wins: on a coloured grid its shadow
+// and highlight run unbroken through the row lines.
+TEST_F(GridData, AColumnLineCrossesTheRowLines) {
+    G->SetColor(clYellow);
+    Open();
+    const TRect R = G->CellRect(3, 2);
+    const int X = R.Right, Y = R.Bottom;
+    const uint32_t Shadow = RgbOf(G->LineColors()->ShadowColor());
+    const uint32_t Highlight = RgbOf(G->LineColors()->HighlightColor());
+    ASSERT_NE(Shadow, Highlight);
+    struct Case {
+        int X, Y;
+        uint32_t Rgb;
+    } Cases[] = {{X, Y - 3, Shadow},    {X + 1, Y - 3, Highlight}, {X, Y, Shadow},
+                 {X + 1, Y, Highlight}, {X - 4, Y, Shadow},        {X + 5, Y, Shadow}};
+    for (const Case& C : Cases) EXPECT_EQ(Px(G, C.X, C.Y), C.Rgb) << C.X - X << "," << C.Y - Y;
+}
+
+// A double click on a title's right edge sizes the column to its widest
+// value in whole characters, rounded up, so that the widest value fits.
+TEST_F(GridData, ADoubleClickOnATitleEdgeFitsTheWidestValue) {
+    G->SetOptions(G->Options() + TwwDBGridOptions{dgDblClickColSizing});
+    Open();
+    GoTo(2, "NOMBRE");
+    Keys("Bartolom\xE9 Mitre Sol{Down}");
+    T->First();
+    T->MoveBy(1);
+    ASSERT_EQ(Field("NOMBRE")->AsString(), "Bartolom\xE9 Mitre Sol");
+    TBitmap B;
+    B.SetSize(1, 1);
+    B.Canvas()->Font()->Assign(G->Font());
+    const int Widest = B.Canvas()->TextWidth("Bartolom\xE9 Mitre Sol");
+    const int W0 = B.Canvas()->TextWidth("0");
+    ASSERT_NE(Widest % W0, 0) << "a width between whole characters";
+    const TRect Title = G->CellRect(1, 0);
+    Ui().DoubleClick(G->ClientToScreen(TPoint(Title.Right + 2, Title.Top + 3)));
+    Idle();
+    const int Chars = (Widest + W0 - 1) / W0;
+    EXPECT_EQ(G->Selected()->Strings(0), "NOMBRE\t" + std::to_string(Chars) + "\tNombre\tF");
+    EXPECT_EQ(G->ColWidths(1), Chars * W0 + 4);
+    EXPECT_GE(G->ColWidths(1), Widest + 4);
+}
+
 }  // namespace
