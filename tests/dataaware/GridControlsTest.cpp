@@ -246,4 +246,60 @@ TEST_F(GridControls, TabComesBackFromTheEditAfterAnotherGridIsFreed) {
     EXPECT_EQ(Value("NOMBRE"), "x");
 }
 
+// A glyph asked to stand in the middle has its centre on the button's.
+TEST_F(GridControls, ACentredGlyphStandsInTheMiddle) {
+    auto* B = NewComponent<TwwExpandButton>(F);
+    B->SetParent(F);
+    B->SetButtonAlignment(taCenter);
+    for (int Width : {41, 40, 30}) {
+        SCOPED_TRACE(Width);
+        B->SetBounds(300, 240, Width, 20);
+        B->Invalidate();
+        Idle();
+        int Left = Width, Right = -1;
+        for (int Y = 0; Y < B->Height(); ++Y)
+            for (int X = 0; X < B->ClientWidth(); ++X) {
+                const TPoint P = G()->ScreenToClient(B->ClientToScreen(TPoint(X, Y)));
+                if (Px(G(), P.x, P.y) != 0) continue;
+                Left = std::min(Left, X);
+                Right = std::max(Right, X);
+            }
+        ASSERT_GE(Right, Left);
+        EXPECT_EQ(Left + Right, 2 * (B->ClientWidth() / 2));
+    }
+}
+
+// The radio group keeps its item buttons out of the form file but writes
+// every other child its form owns, also one placed after the buttons.
+TEST_F(GridControls, ARadioGroupWritesItsOwnChildrenButNotItsButtons) {
+    auto* RG = NewComponent<TwwRadioGroup>(F);
+    static_cast<TControl*>(RG)->SetParent(F);
+    RG->Items()->Add("Uno");
+    RG->Items()->Add("Dos");
+    auto* Inside = NewComponent<TwwDBEdit>(F);
+    Inside->SetParent(RG);
+    ASSERT_EQ(RG->ControlCount(), 3);
+    std::vector<TComponent*> Written;
+    static_cast<TComponent*>(RG)->GetChildren([&](TComponent* C) { Written.push_back(C); }, F);
+    EXPECT_EQ(Written, std::vector<TComponent*>{Inside});
+}
+
+// A cell control that keeps the focus cannot be hidden: the hiding ends in
+// the silent abort with the control back where it was, still shown.
+TEST_F(GridControls, ACellControlThatKeepsTheFocusStaysWhereItWas) {
+    GoTo(2, "NOMBRE");
+    Keys("x");
+    ASSERT_TRUE(F->ENombre->Focused());
+    const TRect Before = F->ENombre->BoundsRect();
+    F->ENombre->OnExit = [&](TObject*) { F->ENombre->SetFocus(); };
+    EXPECT_THROW(G()->HideCellControl(), EAbort);
+    EXPECT_TRUE(F->ENombre->Visible());
+    EXPECT_TRUE(F->ENombre->Focused());
+    EXPECT_EQ(F->ENombre->BoundsRect(), Before);
+    F->ENombre->OnExit = nullptr;
+    Keys("{Tab}");
+    EXPECT_TRUE(G()->Focused());
+    EXPECT_EQ(Value("NOMBRE"), "x");
+}
+
 }  // namespace
