@@ -226,6 +226,8 @@ TEST_F(GridData, WriteEditTextReadsNumbersAndDatesAsTheyAreShown) {
         {"MOMENTO", "", "03/12/2026 10:30", Day + EncodeTime(10, 30, 0, 0)},
         {"MOMENTO", "", "03/12/2026 23:59:59", Day + EncodeTime(23, 59, 59, 0)},
         {"MOMENTO", "", "03/12/2026", Day},
+        {"MOMENTO", "", "3/12/26 9:05", Day + EncodeTime(9, 5, 0, 0)},
+        {"MOMENTO", "", "3/12/2026 9:05:07", Day + EncodeTime(9, 5, 7, 0)},
     };
     G->SetEditCalculated(true);
     // Left to itself the table would calculate MOMENTO again after each write.
