@@ -17,6 +17,41 @@
 // Neither the platform's grids nor its windows read right to left here
 // (UseRightToLeftAlignment answers false), so the mirrored paths of the
 // library are not built.
+//
+// How the grid settles what its behaviour leaves open:
+// - Focus. The grid gains the focus when the focus enters its subtree (the
+//   grid, its cell editor, a cell control) and loses it when the focus leaves
+//   that subtree: going into its own cell control neither posts the pending
+//   edit nor takes the keyboard hook away. A text the field refuses as the
+//   focus leaves is shown through the application's exception display, and
+//   the grid keeps the focus, the text and the edit state.
+// - The keyboard hook is one for the thread. A grid that is destroyed takes
+//   it only when no other living grid holds the focus, so that freeing a
+//   dialog's grid leaves Tab working in the cell control of the grid below.
+// - Columns hidden with width -1 keep their signed width in characters; Tab,
+//   Enter, the arrows, SetSelectedIndex, MakeColumnVisible and clicks pass
+//   over them, and the proportional spread guards its group sharing against
+//   a group whose widths sum to nothing.
+// - Rows carry a line by one rule (RowsCarryLines, wwgridmodel.h), which
+//   the row heights, the line painting and the expand button share.
+// - A RowHeightPercent of 0 or less reads as 100 and changes nothing else.
+// - Both GridPaintStyle paths (straight to the window, or through the
+//   off-screen bitmap) give the same pixels.
+// - ControlType lines: the last line of a field decides its painting, the
+//   first line naming a separate control decides the control, even when that
+//   control is missing.
+// - Group names compare exactly, trailing blanks included.
+// - While a row is expanded the draw events get the grown row's whole
+//   rectangle (the detail grid covers its lower part) and the row's own
+//   record.
+// - A field's EditMask reaches the in-place editor through the grid base's
+//   edit mask, besides the picture mask of the grid's PictureMasks lines.
+// - Where a column line crosses a row line the column line wins: the row
+//   lines are drawn with each cell, the column lines after all cells.
+// - Double-click sizing rounds the widest value up to whole characters, so
+//   the widest value always fits.
+// - HideCellControl that cannot take the focus back from the control puts
+//   the control back where it was before the silent abort.
 #include <cstdint>
 #include <memory>
 #include <vector>

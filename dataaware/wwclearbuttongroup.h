@@ -1,9 +1,11 @@
 #pragma once
 // A group box that can let its parent show through, the base of the
 // library's radio group: transparent as the panel is (wwclearpanel.h), but
-// opaque on a grid, and invalidating only its own area. Its child controls
-// are not invalidated with it: the transparent item buttons of a radio group
-// invalidate what lies under them themselves.
+// opaque on a grid, and invalidating only its own area and what lies under
+// it. It walks none of its child controls when it invalidates: the
+// transparent item buttons of a radio group invalidate what lies under them
+// themselves, and whether a child repaints with the group is the window
+// system's rule for the group's window.
 #include "platform/ui/ExtCtrls.h"
 
 class TwwCustomTransparentGroupBox : public TCustomGroupBox {

@@ -418,6 +418,13 @@ void TwwCustomRadioGroup::WMSize(TMessage& Message) {
     PlaceButtons();
 }
 
+// A group without a window gets no WM_SIZE, yet a grid sizes its hidden cell
+// control to each cell it paints a copy of: the buttons follow here.
+void TwwCustomRadioGroup::Resize() {
+    TwwCustomTransparentGroupBox::Resize();
+    if (!HandleAllocated()) PlaceButtons();
+}
+
 void TwwCustomRadioGroup::CMEnter(TMessage& Message) {
     FHasFocus = true;
     if (FFrame->Enabled() && FFrame->Transparent() && !Transparent() && HandleAllocated())

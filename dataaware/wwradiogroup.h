@@ -141,6 +141,7 @@ protected:
     void CMEnabledChanged(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
     void WMSize(TMessage& Message) override;
+    void Resize() override;
     void CMEnter(TMessage& Message) override;
     void CMExit(TMessage& Message) override;
     void WMSetFocus(TMessage& Message) override;

@@ -51,6 +51,12 @@ uint32_t GridFixture::Px(TwwCustomDBGrid* Grid, int X, int Y) {
 
 TRect GridFixture::CellOf(TwwCustomDBGrid* Grid, int Col, int Row) { return Grid->CellRect(Col, Row); }
 
+int GridFixture::GridColOf(TwwCustomDBGrid* Grid, std::string_view Field) {
+    for (int C = Grid->IndicatorOffset(); C < Grid->ColCount(); ++C)
+        if (Grid->GetColumnFieldName(C) == Field) return C;
+    return -1;
+}
+
 TPoint GridFixture::CellCenter(TwwCustomDBGrid* Grid, int Col, int Row) {
     TRect R = Grid->CellRect(Col, Row);
     return TPoint((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2);

@@ -37,6 +37,8 @@ protected:
     void ClickCell(TwwCustomDBGrid* Grid, int Col, int Row);
     void DoubleClickCell(TwwCustomDBGrid* Grid, int Col, int Row);
     static TRect CellOf(TwwCustomDBGrid* Grid, int Col, int Row);
+    // The grid column that shows a field; -1 for none.
+    static int GridColOf(TwwCustomDBGrid* Grid, std::string_view Field);
 
     TResourceScope Forms{kTestResources};
     TManualClock Clock{45358.5, 1000};

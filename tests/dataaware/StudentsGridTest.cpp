@@ -34,11 +34,7 @@ protected:
     TwwDBGrid* G() { return F->DBGridAlum; }
     TwwTable* T() { return F->TAlum; }
     // The grid column of a field.
-    int ColOf(const char* Field) {
-        for (int C = 1; C < G()->ColCount(); ++C)
-            if (G()->GetColumnFieldName(C) == Field) return C;
-        return -1;
-    }
+    int ColOf(const char* Field) { return GridColOf(G(), Field); }
     int Width0() {
         TBitmap B;
         B.SetSize(1, 1);
@@ -488,7 +484,8 @@ TEST_F(StudentsGrid, AColumnDragNeverSplitsAGroup) {
     }
 }
 
-// Columns hidden with -1 are passed over by Tab, Enter and the arrows.
+// Columns hidden with -1 are passed over by Tab, Enter, the arrows, the
+// selection and clicks.
 TEST_F(StudentsGrid, TabEnterAndArrowsPassOverHiddenColumns) {
     G()->SetColWidthQuietly(ColOf("OPCION"), -1);
     G()->SetColWidthQuietly(ColOf("REPITE"), -1);
@@ -502,6 +499,21 @@ TEST_F(StudentsGrid, TabEnterAndArrowsPassOverHiddenColumns) {
         Keys(Key);
         EXPECT_EQ(Current(), "NOMBRE") << Key;
     }
+    // Selecting a hidden column goes on the way the move went; making one
+    // visible scrolls nothing; a click where it was lands on its neighbour.
+    GoTo(2, "NOMBRE");
+    G()->SetSelectedIndex(ColOf("OPCION") - G()->IndicatorOffset());
+    EXPECT_EQ(Current(), "GRUPO");
+    G()->SetSelectedIndex(ColOf("REPITE") - G()->IndicatorOffset());
+    EXPECT_EQ(Current(), "NOMBRE");
+    const int Left = G()->LeftCol();
+    G()->MakeColumnVisible(ColOf("OPCION"));
+    EXPECT_EQ(G()->LeftCol(), Left);
+    GoTo(2, "NOMBRE");
+    const TRect Nombre = G()->CellRect(ColOf("NOMBRE"), 3);
+    Ui().Click(G(), TPoint(Nombre.Right + 2, Nombre.Top + 2));
+    Idle();
+    EXPECT_EQ(Current(), "GRUPO");
 }
 
 }  // namespace
