@@ -287,6 +287,18 @@ void TControlActionLink::SetVisible(bool Value) {
     if (IsVisibleLinked()) FClient->SetVisible(Value);
 }
 
+bool ExecuteActionOn(TBasicAction* Action, TObject* Target) {
+    if (!Target || !Action->HandlesTarget(Target)) return false;
+    Action->ExecuteTarget(Target);
+    return true;
+}
+
+bool UpdateActionOn(TBasicAction* Action, TObject* Target) {
+    if (!Target || !Action->HandlesTarget(Target)) return false;
+    Action->UpdateTarget(Target);
+    return true;
+}
+
 bool GlyphFromActionImage(TObject* Action, TBitmap* Glyph) {
     auto* action = dynamic_cast<TCustomAction*>(Action);
     if (!action || !Glyph->Empty() || !action->ActionList()) return false;

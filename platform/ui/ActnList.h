@@ -220,6 +220,12 @@ private:
     TControl* FClient;
 };
 
+// Runs (refreshes) Action on Target when the action serves it; false when it
+// does not (or there is no target), so that the caller asks elsewhere. A
+// control offers itself this way, a data-aware control its data source.
+bool ExecuteActionOn(TBasicAction* Action, TObject* Target);
+bool UpdateActionOn(TBasicAction* Action, TObject* Target);
+
 // A button without a glyph of its own shows its action's image: when Glyph is
 // empty and Action is a custom action whose list has an image at its
 // ImageIndex, Glyph takes the image list's size, fuchsia where the image is
