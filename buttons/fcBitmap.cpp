@@ -7,6 +7,7 @@
 #include "buttons/fcHelpers.h"
 #include "buttons/fcPixelSwap.h"
 #include "platform/gfx/Graphics.h"
+#include "platform/gfx/PixelEffects.h"
 #include "platform/rtl/Numbers.h"
 #include "platform/rtl/Streams.h"
 
@@ -331,27 +332,7 @@ void TfcBitmap::StretchSmooth(TCanvas* Canvas, const TRect& R) const {
     if (Empty() || DW <= 0 || DH <= 0) return;
     TfcBitmap Scratch;
     Scratch.SetSize(DW, DH);
-    const int W = Width(), H = Height();
-    const int XStep = int((int64_t(W - 1) * 32768) / DW), YStep = int((int64_t(H - 1) * 32768) / DH);
-    for (int j = 0; j < DH; ++j) {
-        int SY = j * YStep, Row = SY / 32768, FY = SY % 32768;
-        int Row1 = Row < H - 1 ? Row + 1 : Row;
-        const uint8_t* Top = ScanLine(Row);
-        const uint8_t* Bottom = ScanLine(Row1);
-        uint8_t* Out = Scratch.ScanLine(j);
-        int WT = 32768 - FY, WB = FY;
-        for (int i = 0; i < DW; ++i) {
-            int SX = i * XStep, Col = SX / 32768, FX = SX % 32768;
-            // The column to the right stops at the last one, as the row below does.
-            int Col1 = std::min(Col + 1, W - 1);
-            int RT = int((int64_t(FX) * WT) / 32768), RB = int((int64_t(FX) * WB) / 32768);
-            for (int c = 0; c < 3; ++c) {
-                int64_t V = int64_t(Top[3 * Col + c]) * (WT - RT) + int64_t(Top[3 * Col1 + c]) * RT +
-                            int64_t(Bottom[3 * Col + c]) * (WB - RB) + int64_t(Bottom[3 * Col1 + c]) * RB;
-                Out[3 * i + c] = uint8_t(V / 32768);
-            }
-        }
-    }
+    PixelEffects::StretchSmooth(FSurface, Scratch.FSurface);
     Scratch.FTransparentColor = FTransparentColor;
     Scratch.SetTransparent(Transparent());
     TRect At(R.Left, R.Top, R.Left + DW, R.Top + DH);
@@ -397,112 +378,69 @@ void TfcBitmap::DrawTransparent(TCanvas* Canvas, const TRect& R) const {
 }
 
 // --- pixel effects ---
+// The cached mask was made of the pixels as they were: every effect drops it.
 
-template <class F>
-void TfcBitmap::EachPixel(F&& Fn) {
-    // The cached mask was made of the pixels as they were.
-    FMask.reset();
-    for (int y = 0; y < Height(); ++y) {
-        uint8_t* P = ScanLine(y);
-        for (int x = 0; x < Width(); ++x, P += 3) Fn(P);
-    }
-}
+namespace {
+TBgr BgrOf(TfcPixel P) { return TBgr{P.Blue, P.Green, P.Red}; }
+}  // namespace
 
 void TfcBitmap::ApplyTables(const uint8_t* Red, const uint8_t* Green, const uint8_t* Blue) {
-    EachPixel([&](uint8_t* P) {
-        P[0] = Blue[P[0]];
-        P[1] = Green[P[1]];
-        P[2] = Red[P[2]];
-    });
+    FMask.reset();
+    PixelEffects::MapChannels(FSurface, Red, Green, Blue);
 }
 
 void TfcBitmap::Lightness(int Amount) {
     uint8_t T[256];
-    for (int i = 0; i < 256; ++i)
-        T[i] = fcClampByte(Amount <= 0 ? i - ((i * std::abs(Amount)) >> 8) : i + (((255 - i) * Amount) >> 8));
+    PixelEffects::LightnessTable(Amount, T);
     ApplyTables(T, T, T);
 }
 
 void TfcBitmap::Contrast(int Amount) {
     uint8_t T[256];
-    for (int i = 0; i < 256; ++i) {
-        int Step = (std::abs(128 - i) * Amount) / 256;
-        T[i] = fcClampByte(i <= 126 ? i - Step : i + Step);
-    }
+    PixelEffects::ContrastTable(Amount, T);
     ApplyTables(T, T, T);
 }
 
 void TfcBitmap::AddRGB(int Red, int Green, int Blue) {
-    uint8_t R[256], G[256], B[256];
-    for (int i = 0; i < 256; ++i) {
-        R[i] = fcClampByte(i + Red);
-        G[i] = fcClampByte(i + Green);
-        B[i] = fcClampByte(i + Blue);
-    }
-    ApplyTables(R, G, B);
+    FMask.reset();
+    PixelEffects::AddToChannels(FSurface, Red, Green, Blue);
 }
 
 void TfcBitmap::GrayScale() {
-    EachPixel([](uint8_t* P) { P[0] = P[1] = P[2] = uint8_t(P[0] / 3 + P[1] / 3 + P[2] / 3); });
+    FMask.reset();
+    PixelEffects::GrayScale(FSurface);
 }
 
 void TfcBitmap::Invert() {
-    EachPixel([](uint8_t* P) {
-        for (int c = 0; c < 3; ++c) P[c] = uint8_t(255 - P[c]);
-    });
+    FMask.reset();
+    PixelEffects::Invert(FSurface);
 }
 
 void TfcBitmap::Saturation(int Amount) {
-    int U[256];
-    for (int i = 0; i < 256; ++i) U[i] = (Amount * i) >> 8;
-    EachPixel([&](uint8_t* P) {
-        int G = P[0] / 3 + P[1] / 3 + P[2] / 3;
-        for (int c = 0; c < 3; ++c) P[c] = fcClampByte(G + U[P[c]] - U[G]);
-    });
+    FMask.reset();
+    PixelEffects::Saturation(FSurface, Amount);
 }
 
 void TfcBitmap::Colorize(int Red, int Green, int Blue) {
-    bool Keep = FTransparentColor != clNone;
-    TfcPixel Key = Keep ? fcColorToPixel(FTransparentColor) : TfcPixel{};
-    int DB = Blue - 192, DG = Green - 192, DR = Red - 192;
-    EachPixel([&](uint8_t* P) {
-        if (Keep && P[0] == Key.Blue && P[1] == Key.Green && P[2] == Key.Red) return;
-        P[0] = fcClampByte(P[0] + DB);
-        P[1] = fcClampByte(P[1] + DG);
-        P[2] = fcClampByte(P[2] + DR);
-    });
+    FMask.reset();
+    const bool Keep = FTransparentColor != clNone;
+    const TBgr Key = Keep ? BgrOf(fcColorToPixel(FTransparentColor)) : TBgr{};
+    PixelEffects::AddToChannels(FSurface, Red - 192, Green - 192, Blue - 192, Keep ? &Key : nullptr);
 }
 
 void TfcBitmap::MakeMask(TfcPixel Key) {
-    EachPixel([&](uint8_t* P) {
-        uint8_t V = P[0] == Key.Blue && P[1] == Key.Green && P[2] == Key.Red ? 0 : 255;
-        P[0] = P[1] = P[2] = V;
-    });
+    FMask.reset();
+    PixelEffects::MaskFromKey(FSurface, BgrOf(Key));
 }
 
 void TfcBitmap::ReplaceColor(TfcPixel Old, TfcPixel New) {
-    EachPixel([&](uint8_t* P) {
-        if (P[0] == Old.Blue && P[1] == Old.Green && P[2] == Old.Red) {
-            P[0] = New.Blue;
-            P[1] = New.Green;
-            P[2] = New.Red;
-        }
-    });
+    FMask.reset();
+    PixelEffects::ReplaceColor(FSurface, BgrOf(Old), BgrOf(New));
 }
 
 void TfcBitmap::BlurOnce(int Distance) {
     FMask.reset();
-    const int W = Width(), H = Height();
-    auto At = [&](int X, int Y) { return ScanLine(fcClamp(Y, 0, H - 1)) + 3 * fcClamp(X, 0, W - 1); };
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            const uint8_t* A = At(x + Distance, y + Distance);
-            const uint8_t* B = At(x + Distance, y - Distance);
-            const uint8_t* C = At(x - Distance, y + Distance);
-            const uint8_t* D = At(x - Distance, y - Distance);
-            uint8_t* P = At(x, y);
-            for (int c = 0; c < 3; ++c) P[c] = uint8_t((A[c] + B[c] + C[c] + D[c]) >> 2);
-        }
+    PixelEffects::Blur(FSurface, Distance);
 }
 
 void TfcBitmap::GaussianBlur(int Amount) {
@@ -511,95 +449,28 @@ void TfcBitmap::GaussianBlur(int Amount) {
 
 void TfcBitmap::Sharpen(int Amount) {
     FMask.reset();
-    const int W = Width(), H = Height();
-    auto At = [&](int X, int Y) { return ScanLine(fcClamp(Y, 0, H - 1)) + 3 * fcClamp(X, 0, W - 1); };
-    static const int Around[8][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            int N[3] = {0, 0, 0};
-            for (const auto& D : Around) {
-                const uint8_t* Q = At(x + D[0] * Amount, y + D[1] * Amount);
-                for (int c = 0; c < 3; ++c) N[c] += Q[c];
-            }
-            uint8_t* P = At(x, y);
-            for (int c = 0; c < 3; ++c) {
-                int V = 256 * P[c] - 16 * N[c];
-                if (V < 0) V += 127;
-                P[c] = fcClampByte(V >> 7);
-            }
-        }
+    PixelEffects::Sharpen(FSurface, Amount);
 }
 
 void TfcBitmap::Emboss() {
     FMask.reset();
-    const int W = Width(), H = Height();
-    if (W <= 0 || H <= 0) return;
-    std::vector<uint8_t> LastRow(ScanLine(H - 1), ScanLine(H - 1) + 3 * W);
-    const int Second = std::min(1, W - 1);
-    for (int y = 0; y < H; ++y) {
-        uint8_t* P = ScanLine(y);
-        for (int x = 0; x < W; ++x) {
-            const uint8_t* Q;
-            if (y < H - 2) Q = ScanLine(y + 1) + 3 * std::min(x + 1, W - 1);
-            else if (y == H - 2) Q = ScanLine(H - 1) + 3 * Second;
-            else Q = LastRow.data() + 3 * Second;
-            for (int c = 0; c < 3; ++c) P[3 * x + c] = uint8_t((P[3 * x + c] + (255 - Q[c])) >> 1);
-        }
-    }
+    PixelEffects::Emboss(FSurface);
 }
 
 void TfcBitmap::Sponge(int Amount) {
     FMask.reset();
-    const int W = Width(), H = Height();
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            int C = Random(Amount);
-            int DX = Random(2 * C), DY = Random(2 * C);
-            SetPixel(x, y, Pixel(fcClamp(x + C - DX, 0, W - 1), fcClamp(y + C - DY, 0, H - 1)));
-        }
+    PixelEffects::Spread(FSurface, Amount, [](int Range) { return Random(Range); });
 }
 
 void TfcBitmap::Flip(bool Horizontal) {
     FMask.reset();
-    const int W = Width(), H = Height();
-    if (W <= 0 || H <= 0) return;
-    if (Horizontal) {
-        for (int y = 0; y < H; ++y)
-            for (int j = 0; j <= (W - 1) / 2; ++j) {
-                TfcPixel A = Pixel(j, y);
-                SetPixel(j, y, Pixel(W - 1 - j, y));
-                SetPixel(W - 1 - j, y, A);
-            }
-        return;
-    }
-    std::vector<uint8_t> Row(static_cast<size_t>(RowStride()));
-    for (int i = 0; i <= (H - 1) / 2; ++i) {
-        uint8_t* A = ScanLine(i);
-        uint8_t* B = ScanLine(H - 1 - i);
-        std::memcpy(Row.data(), A, Row.size());
-        std::memcpy(A, B, Row.size());
-        std::memcpy(B, Row.data(), Row.size());
-    }
+    PixelEffects::Flip(FSurface, Horizontal);
 }
 
 void TfcBitmap::Rotate(TPoint Center, double Angle) {
     FMask.reset();
-    const int W = Width(), H = Height();
-    if (W <= 0 || H <= 0) return;
-    int CX = Center.x == -1 ? W / 2 : Center.x, CY = Center.y == -1 ? H / 2 : Center.y;
-    TfcPixel Fill = Pixel(0, 0);
-    std::vector<TfcPixel> Out(size_t(W) * size_t(H), Fill);
-    double Theta = -Angle * M_PI / 180.0, Cos = std::cos(Theta), Sin = std::sin(Theta);
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            double U = 2.0 * x - 2.0 * CX + 1, V = 2.0 * y - 2.0 * CY + 1;
-            int SX = CX + (int(std::nearbyint(U * Cos - V * Sin)) - 1) / 2;
-            int SY = CY + (int(std::nearbyint(U * Sin + V * Cos)) - 1) / 2;
-            if (SX >= 0 && SX < W && SY >= 0 && SY < H)
-                Out[size_t(y) * size_t(W) + size_t(x)] = Pixel(SX, SY);
-        }
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) SetPixel(x, y, Out[size_t(y) * size_t(W) + size_t(x)]);
+    PixelEffects::Rotate(FSurface, Center.x == -1 ? Width() / 2 : Center.x,
+                         Center.y == -1 ? Height() / 2 : Center.y, Angle);
 }
 
 void TfcBitmap::Wave(bool Wrap, int Ratio, int YDivisor, int XDivisor) {

@@ -162,8 +162,6 @@ private:
         std::vector<uint8_t> Bytes;
         int Width = 0, Height = 0;
     };
-    template <class F>
-    void EachPixel(F&& Fn);
     void ApplyTables(const uint8_t* Red, const uint8_t* Green, const uint8_t* Blue);
     const TBitmap& Mask() const;
 

@@ -7,6 +7,7 @@
 #include "platform/classes/Filer.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/rtl/Streams.h"
+#include "platform/ui/ActnList.h"
 #include "platform/ui/Forms.h"
 #include "platform/win/StdWindows.h"
 
@@ -193,11 +194,11 @@ TfcCustomBitBtn::~TfcCustomBitBtn() {
 void TfcCustomBitBtn::PublishBitBtn(TPropertyTable& T) {
     using B = TfcCustomBitBtn;
     T.Property("Kind", &B::Kind, &B::SetKind).Default(bkCustom);
-    TControl::PublishStandard(T, {"Anchors",     "Constraints", "DragCursor",     "DragMode",  "Enabled",
-                                  "Font",        "ParentFont",  "ParentShowHint", "PopupMenu", "ShowHint",
-                                  "TabOrder",    "TabStop",     "Visible",        "OnClick",   "OnEnter",
-                                  "OnExit",      "OnKeyDown",   "OnKeyPress",     "OnKeyUp",   "OnMouseDown",
-                                  "OnMouseMove", "OnMouseUp"});
+    TControl::PublishStandard(T, {"Anchors",  "Constraints", "DragCursor",     "DragMode",  "Enabled",
+                                  "Font",     "ParentFont",  "ParentShowHint", "PopupMenu", "ShowHint",
+                                  "TabOrder", "TabStop",     "Visible",        "OnClick",   "OnEnter",
+                                  "OnExit",   "OnKeyDown",   "OnKeyPress",     "OnKeyUp",   "OnMouseDown",
+                                  "Action",   "OnMouseMove", "OnMouseUp"});
     T.Property("AllowAllUp", &B::AllowAllUp, &B::SetAllowAllUp).Default(false);
     T.Property("Cancel", &B::Cancel, &B::SetCancel).Default(false);
     T.Property("Caption", &TControl::Caption, &TControl::SetCaption).Stored(&B::StoresCaption);
@@ -814,6 +815,11 @@ void TfcCustomBitBtn::AssignTo(TPersistent* Dest) {
     D->SetSpacing(FSpacing);
     D->SetTabStop(TabStop());
     D->FTextOptions->Assign(FTextOptions.get());
+}
+
+void TfcCustomBitBtn::ActionChange(TObject* Sender, bool CheckDefaults) {
+    TWinControl::ActionChange(Sender, CheckDefaults);
+    GlyphFromActionImage(Sender, FGlyph.get());
 }
 
 // --- regions ---

@@ -215,6 +215,9 @@ public:
 
 protected:
     void AssignTo(TPersistent* Dest) override;
+    // The action's caption, enabled state, hint and visibility, and a button
+    // without a glyph of its own shows the action's image.
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
     // RegionData and DownRegionData: each a 32-bit byte count, then the bytes.
     void DefineProperties(TFiler* Filer) override;
     void Loaded() override;

@@ -3,26 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <numbers>
 
+#include "platform/gfx/PixelEffects.h"
 #include "platform/rtl/Streams.h"
 
 ZELMOR_IMPLEMENT_CLASS(TwwBitmap, TGraphic)
 
 namespace {
-uint8_t Clamp(int Value) { return static_cast<uint8_t>(std::clamp(Value, 0, 255)); }
-
-// Every channel through one table.
-void MapChannels(TwwBitmap& Bitmap, const uint8_t (&Table)[256]) {
-    for (int y = 0; y < Bitmap.Height(); ++y) {
-        TwwPixel24* row = Bitmap.Row(y);
-        for (int x = 0; x < Bitmap.Width(); ++x) {
-            row[x].Blue = Table[row[x].Blue];
-            row[x].Green = Table[row[x].Green];
-            row[x].Red = Table[row[x].Red];
-        }
-    }
-}
+TBgr BgrOf(TwwPixel24 P) { return TBgr{P.Blue, P.Green, P.Red}; }
 
 TwwPixel24 PixelOf(uint32_t Rgb) {
     return {static_cast<uint8_t>(Rgb), static_cast<uint8_t>(Rgb >> 8), static_cast<uint8_t>(Rgb >> 16)};
@@ -319,30 +307,7 @@ void TwwBitmap::StretchDrawSmooth(TCanvas* Target, const TRect& R) const {
     if (width < 1 || height < 1 || Empty()) return;
     TwwBitmap work;
     work.SetSize(width, height);
-    // Bilinear weights in 15-bit fixed point; a neighbour beyond the last
-    // column or row is that column or row itself.
-    const int stepX = ((FWidth - 1) * 32768) / width, stepY = ((FHeight - 1) * 32768) / height;
-    for (int j = 0; j < height; ++j) {
-        const int acY = j * stepY;
-        const int r = acY >> 15, below = std::min(r + 1, FHeight - 1);
-        const int fy = acY & 0x7FFF;
-        const TwwPixel24* top = Row(r);
-        const TwwPixel24* bottom = Row(below);
-        TwwPixel24* out = work.Row(j);
-        for (int i = 0; i < width; ++i) {
-            const int acX = i * stepX;
-            const int c = acX >> 15, right = std::min(c + 1, FWidth - 1);
-            const int fx = acX & 0x7FFF;
-            const int a = (fx * (32768 - fy)) >> 15, b = (fx * fy) >> 15;
-            const int w00 = (32768 - fy) - a, w10 = a, w01 = fy - b, w11 = b;
-            auto mix = [&](uint8_t TwwPixel24::*Channel) {
-                return static_cast<uint8_t>((top[c].*Channel * w00 + top[right].*Channel * w10 +
-                                             bottom[c].*Channel * w01 + bottom[right].*Channel * w11) >>
-                                            15);
-            };
-            out[i] = {mix(&TwwPixel24::Blue), mix(&TwwPixel24::Green), mix(&TwwPixel24::Red)};
-        }
-    }
+    PixelEffects::StretchSmooth(FSurface, work.FSurface);
     if (Transparent()) work.DrawTransparent(Target, R);
     else Target->Draw(R.Left, R.Top, &work);
 }
@@ -394,208 +359,67 @@ void TwwBitmap::TileDraw(TCanvas* Target, const TRect& R) const {
 
 // ---------------------------------------------------------------- effects
 
-std::vector<TwwPixel24> TwwBitmap::Snapshot() const {
-    std::vector<TwwPixel24> pixels;
-    pixels.reserve(static_cast<size_t>(FWidth) * static_cast<size_t>(FHeight));
-    for (int y = 0; y < FHeight; ++y) pixels.insert(pixels.end(), Row(y), Row(y) + FWidth);
-    return pixels;
-}
-
 void TwwBitmap::ReplacePixels(const std::vector<TwwPixel24>& Pixels) {
     for (int y = 0; y < FHeight; ++y)
         std::copy_n(Pixels.begin() + static_cast<std::ptrdiff_t>(y) * FWidth, FWidth, Row(y));
 }
 
-TwwPixel24 TwwBitmap::Clamped(int X, int Y) const {
-    return Pixel(std::clamp(X, 0, FWidth - 1), std::clamp(Y, 0, FHeight - 1));
-}
-
 void TwwBitmap::Lighten(int Amount) {
     uint8_t table[256];
-    for (int v = 0; v < 256; ++v)
-        table[v] =
-            Amount > 0 ? Clamp(v + (((255 - v) * Amount) >> 8)) : Clamp(v - ((v * std::abs(Amount)) >> 8));
-    MapChannels(*this, table);
+    PixelEffects::LightnessTable(Amount, table);
+    PixelEffects::MapChannels(FSurface, table, table, table);
 }
 
 void TwwBitmap::Contrast(int Amount) {
     uint8_t table[256];
-    for (int v = 0; v < 256; ++v) {
-        const int step = (std::abs(128 - v) * Amount) / 256;
-        table[v] = Clamp(v <= 126 ? v - step : v + step);
-    }
-    MapChannels(*this, table);
+    PixelEffects::ContrastTable(Amount, table);
+    PixelEffects::MapChannels(FSurface, table, table, table);
 }
 
-void TwwBitmap::Saturation(int Amount) {
-    int third[256], scaled[256];
-    for (int v = 0; v < 256; ++v) {
-        third[v] = v / 3;
-        scaled[v] = (v * Amount) >> 8;
-    }
-    for (int y = 0; y < FHeight; ++y) {
-        TwwPixel24* row = Row(y);
-        for (int x = 0; x < FWidth; ++x) {
-            TwwPixel24& p = row[x];
-            const int grey = third[p.Red] + third[p.Green] + third[p.Blue];
-            const int offset = grey - scaled[grey];
-            p = {Clamp(offset + scaled[p.Blue]), Clamp(offset + scaled[p.Green]),
-                 Clamp(offset + scaled[p.Red])};
-        }
-    }
-}
+void TwwBitmap::Saturation(int Amount) { PixelEffects::Saturation(FSurface, Amount); }
 
 void TwwBitmap::AddToChannels(int Red, int Green, int Blue) {
-    for (int y = 0; y < FHeight; ++y) {
-        TwwPixel24* row = Row(y);
-        for (int x = 0; x < FWidth; ++x)
-            row[x] = {Clamp(row[x].Blue + Blue), Clamp(row[x].Green + Green), Clamp(row[x].Red + Red)};
-    }
+    PixelEffects::AddToChannels(FSurface, Red, Green, Blue);
 }
 
 void TwwBitmap::TintChannels(int Red, int Green, int Blue) {
-    const int red = Clamp(static_cast<int>(Red * 0.5)), green = Clamp(static_cast<int>(Green * 0.5)),
-              blue = Clamp(static_cast<int>(Blue * 0.5));
+    auto half = [](int Value) { return PixelEffects::ClampByte(static_cast<int>(Value * 0.5)) - 128; };
     const bool keep = FTransparentColor != clNone;
     TwwPixel24 key;
     if (keep) ColorToBGR(FTransparentColor, key);
-    for (int y = 0; y < FHeight; ++y) {
-        TwwPixel24* row = Row(y);
-        for (int x = 0; x < FWidth; ++x) {
-            if (keep && row[x] == key) continue;
-            row[x] = {Clamp(row[x].Blue - 128 + blue), Clamp(row[x].Green - 128 + green),
-                      Clamp(row[x].Red - 128 + red)};
-        }
-    }
+    const TBgr kept = BgrOf(key);
+    PixelEffects::AddToChannels(FSurface, half(Red), half(Green), half(Blue), keep ? &kept : nullptr);
 }
 
-void TwwBitmap::GrayScale() {
-    for (int y = 0; y < FHeight; ++y) {
-        TwwPixel24* row = Row(y);
-        for (int x = 0; x < FWidth; ++x) {
-            const auto grey = static_cast<uint8_t>(row[x].Red / 3 + row[x].Green / 3 + row[x].Blue / 3);
-            row[x] = {grey, grey, grey};
-        }
-    }
-}
+void TwwBitmap::GrayScale() { PixelEffects::GrayScale(FSurface); }
 
-void TwwBitmap::Invert() {
-    for (int y = 0; y < FHeight; ++y) {
-        TwwPixel24* row = Row(y);
-        for (int x = 0; x < FWidth; ++x)
-            row[x] = {static_cast<uint8_t>(255 - row[x].Blue), static_cast<uint8_t>(255 - row[x].Green),
-                      static_cast<uint8_t>(255 - row[x].Red)};
-    }
-}
+void TwwBitmap::Invert() { PixelEffects::Invert(FSurface); }
 
-void TwwBitmap::Flip(bool Horizontal) {
-    if (Empty()) return;
-    if (Horizontal) {
-        for (int y = 0; y < FHeight; ++y)
-            for (int x = 0; x <= (FWidth - 1) / 2; ++x) std::swap(Row(y)[x], Row(y)[FWidth - 1 - x]);
-        return;
-    }
-    for (int y = 0; y <= (FHeight - 1) / 2; ++y)
-        std::swap_ranges(Row(y), Row(y) + FWidth, Row(FHeight - 1 - y));
-}
+void TwwBitmap::Flip(bool Horizontal) { PixelEffects::Flip(FSurface, Horizontal); }
 
-void TwwBitmap::Blur(int Distance) {
-    for (int y = 0; y < FHeight; ++y)
-        for (int x = 0; x < FWidth; ++x) {
-            const TwwPixel24 corners[4] = {
-                Clamped(x + Distance, y + Distance), Clamped(x + Distance, y - Distance),
-                Clamped(x - Distance, y + Distance), Clamped(x - Distance, y - Distance)};
-            auto average = [&corners](uint8_t TwwPixel24::*C) {
-                return static_cast<uint8_t>((corners[0].*C + corners[1].*C + corners[2].*C + corners[3].*C) >>
-                                            2);
-            };
-            Pixel(x, y) = {average(&TwwPixel24::Blue), average(&TwwPixel24::Green),
-                           average(&TwwPixel24::Red)};
-        }
-}
+void TwwBitmap::Blur(int Distance) { PixelEffects::Blur(FSurface, Distance); }
 
 void TwwBitmap::BlurTimes(int Count) {
     for (int d = Count; d >= 1; --d) Blur(d);
 }
 
-void TwwBitmap::Sharpen(int Distance) {
-    for (int y = 0; y < FHeight; ++y)
-        for (int x = 0; x < FWidth; ++x) {
-            int sum[3] = {0, 0, 0};
-            for (int dy : {-Distance, 0, Distance})
-                for (int dx : {-Distance, 0, Distance}) {
-                    if (dx == 0 && dy == 0) continue;
-                    const TwwPixel24 n = Clamped(x + dx, y + dy);
-                    sum[0] += n.Blue;
-                    sum[1] += n.Green;
-                    sum[2] += n.Red;
-                }
-            TwwPixel24& p = Pixel(x, y);
-            p = {Clamp((256 * p.Blue - 16 * sum[0]) / 128), Clamp((256 * p.Green - 16 * sum[1]) / 128),
-                 Clamp((256 * p.Red - 16 * sum[2]) / 128)};
-        }
-}
+void TwwBitmap::Sharpen(int Distance) { PixelEffects::Sharpen(FSurface, Distance); }
 
-void TwwBitmap::Emboss() {
-    if (Empty()) return;
-    const std::vector<TwwPixel24> lastRow(Row(FHeight - 1), Row(FHeight - 1) + FWidth);
-    auto emboss = [](TwwPixel24& P, TwwPixel24 N) {
-        P = {static_cast<uint8_t>((P.Blue + (255 - N.Blue)) >> 1),
-             static_cast<uint8_t>((P.Green + (255 - N.Green)) >> 1),
-             static_cast<uint8_t>((P.Red + (255 - N.Red)) >> 1)};
-    };
-    const int second = std::min(1, FWidth - 1);
-    for (int y = 0; y < FHeight; ++y) {
-        TwwPixel24* row = Row(y);
-        for (int x = 0; x < FWidth; ++x) {
-            TwwPixel24 neighbour;
-            if (y == FHeight - 1) neighbour = lastRow[static_cast<size_t>(second)];
-            else if (y == FHeight - 2) neighbour = Pixel(second, FHeight - 1);
-            else neighbour = Pixel(std::min(x + 1, FWidth - 1), y + 1);
-            emboss(row[x], neighbour);
-        }
-    }
-}
+void TwwBitmap::Emboss() { PixelEffects::Emboss(FSurface); }
 
 void TwwBitmap::AddNoise(int Amount) {
-    for (int y = 0; y < FHeight; ++y)
-        for (int x = 0; x < FWidth; ++x) {
-            const int k = RandomBelow(FRandom, Amount);
-            const int sx = x + k - RandomBelow(FRandom, 2 * k);
-            const int sy = y + k - RandomBelow(FRandom, 2 * k);
-            Pixel(x, y) = Clamped(sx, sy);
-        }
+    PixelEffects::Spread(FSurface, Amount, [this](int Range) { return RandomBelow(FRandom, Range); });
 }
 
-void TwwBitmap::MaskFromColor(TwwPixel24 Key) {
-    const TwwPixel24 black{0, 0, 0}, white{255, 255, 255};
-    for (int y = 0; y < FHeight; ++y)
-        for (int x = 0; x < FWidth; ++x) Pixel(x, y) = Pixel(x, y) == Key ? black : white;
-}
+void TwwBitmap::MaskFromColor(TwwPixel24 Key) { PixelEffects::MaskFromKey(FSurface, BgrOf(Key)); }
 
 void TwwBitmap::ReplaceColor(TwwPixel24 OldPixel, TwwPixel24 NewPixel) {
-    for (int y = 0; y < FHeight; ++y)
-        for (int x = 0; x < FWidth; ++x)
-            if (Pixel(x, y) == OldPixel) Pixel(x, y) = NewPixel;
+    PixelEffects::ReplaceColor(FSurface, BgrOf(OldPixel), BgrOf(NewPixel));
 }
 
 void TwwBitmap::Rotate(TPoint Centre, double Angle) {
-    if (Empty()) return;
-    const int cx = Centre.x < 0 ? FWidth / 2 : Centre.x, cy = Centre.y < 0 ? FHeight / 2 : Centre.y;
-    std::vector<TwwPixel24> result(static_cast<size_t>(FWidth) * static_cast<size_t>(FHeight), Pixel(0, 0));
-    const double t = -Angle * std::numbers::pi / 180.0, s = std::sin(t), c = std::cos(t);
-    for (int y = 0; y < FHeight; ++y)
-        for (int x = 0; x < FWidth; ++x) {
-            const int64_t dx = 2 * static_cast<int64_t>(x - cx) + 1,
-                          dy = 2 * static_cast<int64_t>(y - cy) + 1;
-            // Twice the coordinates, so that the centre of a pixel lands on whole numbers.
-            const auto sx = (static_cast<int64_t>(std::nearbyint(dx * c - dy * s)) - 1) / 2 + cx;
-            const auto sy = (static_cast<int64_t>(std::nearbyint(dx * s + dy * c)) - 1) / 2 + cy;
-            if (sx >= 0 && sx < FWidth && sy >= 0 && sy < FHeight)
-                result[static_cast<size_t>(y) * static_cast<size_t>(FWidth) + static_cast<size_t>(x)] =
-                    Pixel(static_cast<int>(sx), static_cast<int>(sy));
-        }
-    ReplacePixels(result);
+    PixelEffects::Rotate(FSurface, Centre.x < 0 ? FWidth / 2 : Centre.x,
+                         Centre.y < 0 ? FHeight / 2 : Centre.y, Angle);
 }
 
 void TwwBitmap::Wave(bool Wrap, int ColumnDivisor, int RowDivisor, int Amplitude) {

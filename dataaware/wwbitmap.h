@@ -129,9 +129,6 @@ protected:
 
 private:
     void Allocate(int AWidth, int AHeight);
-    // The picture's pixels as they stand now (for effects that read neighbours).
-    std::vector<TwwPixel24> Snapshot() const;
-    TwwPixel24 Clamped(int X, int Y) const;
     TwwPixel24 KeyPixel() const;
     void MakeMask() const;
     void ReplacePixels(const std::vector<TwwPixel24>& Pixels);

@@ -474,21 +474,9 @@ void TwwComboButton::NotifyGroup() {
     Parent()->Broadcast(message);
 }
 
-void TwwComboButton::CopyActionImage(const TCustomImageList* Images, int Index) {
-    TBitmap* glyph = Glyph();
-    glyph->SetSize(Images->Width(), Images->Height());
-    glyph->Canvas()->Brush()->SetColor(clFuchsia);
-    glyph->Canvas()->FillRect(TRect(0, 0, Images->Width(), Images->Height()));
-    Images->Draw(glyph->Canvas(), 0, 0, Index, true);
-}
-
 void TwwComboButton::ActionChange(TObject* Sender, bool CheckDefaults) {
     TGraphicControl::ActionChange(Sender, CheckDefaults);
-    auto* action = dynamic_cast<TCustomAction*>(Sender);
-    if (!action || !Glyph()->Empty() || !action->ActionList()) return;
-    TCustomImageList* images = action->ActionList()->Images();
-    if (images && action->ImageIndex() >= 0 && action->ImageIndex() < images->Count())
-        CopyActionImage(images, action->ImageIndex());
+    GlyphFromActionImage(Sender, Glyph());
 }
 
 TControlActionLink* TwwComboButton::CreateActionLink() { return new TwwComboButtonActionLink(this); }

@@ -143,7 +143,6 @@ public:
     // Brings the hot flag in line with where the mouse is.
     void RefreshHotState();
     void NotifyGroup();
-    void CopyActionImage(const TCustomImageList* Images, int Index);
 
 protected:
     void Paint() override;

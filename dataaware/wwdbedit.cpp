@@ -567,20 +567,12 @@ void TwwDBCustomEdit::DoMouseLeave() {
 }
 
 bool TwwDBCustomEdit::ExecuteAction(TBasicAction* Action) {
-    if (TwwCustomMaskEdit::ExecuteAction(Action)) return true;
     // The data source serves the actions of its data set.
-    TDataSource* source = DataSource();
-    if (!source || !Action->HandlesTarget(source)) return false;
-    Action->ExecuteTarget(source);
-    return true;
+    return TwwCustomMaskEdit::ExecuteAction(Action) || ExecuteActionOn(Action, DataSource());
 }
 
 bool TwwDBCustomEdit::UpdateAction(TBasicAction* Action) {
-    if (TwwCustomMaskEdit::UpdateAction(Action)) return true;
-    TDataSource* source = DataSource();
-    if (!source || !Action->HandlesTarget(source)) return false;
-    Action->UpdateTarget(source);
-    return true;
+    return TwwCustomMaskEdit::UpdateAction(Action) || UpdateActionOn(Action, DataSource());
 }
 
 void TwwDBCustomEdit::CMGetDataLink(TMessage& Message) { Message.Result = PointerToLParam(FDataLink.get()); }

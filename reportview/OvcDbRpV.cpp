@@ -7,6 +7,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/Regional.h"
+#include "platform/ui/ActnList.h"
 #include "platform/ui/Forms.h"
 #include "reportview/OvcExcpt.h"
 #include "reportview/OvcFiler.h"
@@ -344,6 +345,14 @@ void TOvcDbReportView::DblClick() {
         UpdateCurrentSelection();
         TOvcCustomReportView::DblClick();
     }
+}
+
+bool TOvcDbReportView::ExecuteAction(TBasicAction* Action) {
+    return TOvcCustomReportView::ExecuteAction(Action) || ExecuteActionOn(Action, DataSource());
+}
+
+bool TOvcDbReportView::UpdateAction(TBasicAction* Action) {
+    return TOvcCustomReportView::UpdateAction(Action) || UpdateActionOn(Action, DataSource());
 }
 
 void TOvcDbReportView::DoEnumEvent(void* Data, bool& Stop, void* UserData) {

@@ -88,6 +88,10 @@ public:
 
     void Click() override;
     void DblClick() override;
+    // The view's own answer first, then its data source's (the actions that
+    // work on a data set).
+    bool ExecuteAction(TBasicAction* Action) override;
+    bool UpdateAction(TBasicAction* Action) override;
     void Enumerate(void* UserData) override;
     void EnumerateSelected(void* UserData) override;
     void EnumerateEx(bool Backwards, bool SelectedOnly, void* StartAfter, void* UserData) override;

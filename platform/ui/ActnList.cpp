@@ -287,6 +287,31 @@ void TControlActionLink::SetVisible(bool Value) {
     if (IsVisibleLinked()) FClient->SetVisible(Value);
 }
 
+bool ExecuteActionOn(TBasicAction* Action, TObject* Target) {
+    if (!Target || !Action->HandlesTarget(Target)) return false;
+    Action->ExecuteTarget(Target);
+    return true;
+}
+
+bool UpdateActionOn(TBasicAction* Action, TObject* Target) {
+    if (!Target || !Action->HandlesTarget(Target)) return false;
+    Action->UpdateTarget(Target);
+    return true;
+}
+
+bool GlyphFromActionImage(TObject* Action, TBitmap* Glyph) {
+    auto* action = dynamic_cast<TCustomAction*>(Action);
+    if (!action || !Glyph->Empty() || !action->ActionList()) return false;
+    const TCustomImageList* images = action->ActionList()->Images();
+    const int index = action->ImageIndex();
+    if (!images || index < 0 || index >= images->Count()) return false;
+    Glyph->SetSize(images->Width(), images->Height());
+    Glyph->Canvas()->Brush()->SetColor(clFuchsia);
+    Glyph->Canvas()->FillRect(TRect(0, 0, images->Width(), images->Height()));
+    images->Draw(Glyph->Canvas(), 0, 0, index);
+    return true;
+}
+
 void RegisterActionClasses() {
     RegisterClasses({&TActionList::StaticClassInfo(), &TAction::StaticClassInfo()});
 }

@@ -16,6 +16,7 @@
 class TBasicActionLink;
 class TCustomActionList;
 class TCustomImageList;
+class TBitmap;
 
 class TBasicAction : public TComponent {
     ZELMOR_CLASS(TBasicAction, TComponent)
@@ -218,6 +219,19 @@ public:
 private:
     TControl* FClient;
 };
+
+// Runs (refreshes) Action on Target when the action serves it; false when it
+// does not (or there is no target), so that the caller asks elsewhere. A
+// control offers itself this way, a data-aware control its data source.
+bool ExecuteActionOn(TBasicAction* Action, TObject* Target);
+bool UpdateActionOn(TBasicAction* Action, TObject* Target);
+
+// A button without a glyph of its own shows its action's image: when Glyph is
+// empty and Action is a custom action whose list has an image at its
+// ImageIndex, Glyph takes the image list's size, fuchsia where the image is
+// transparent (the bottom-left colour such glyphs drop), and the image at
+// (0, 0). Answers whether the glyph took the image.
+bool GlyphFromActionImage(TObject* Action, TBitmap* Glyph);
 
 // Lets form files create action lists and actions by class name.
 void RegisterActionClasses();

@@ -579,17 +579,9 @@ void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
     if (!CheckDefaults || HelpContext() == 0) SetHelpContext(action->HelpContext());
 }
 
-bool TControl::ExecuteAction(TBasicAction* Action) {
-    if (!Action->HandlesTarget(this)) return false;
-    Action->ExecuteTarget(this);
-    return true;
-}
+bool TControl::ExecuteAction(TBasicAction* Action) { return ExecuteActionOn(Action, this); }
 
-bool TControl::UpdateAction(TBasicAction* Action) {
-    if (!Action->HandlesTarget(this)) return false;
-    Action->UpdateTarget(this);
-    return true;
-}
+bool TControl::UpdateAction(TBasicAction* Action) { return UpdateActionOn(Action, this); }
 
 void TControl::SetCursor(TCursor Value) {
     if (FCursor == Value) return;

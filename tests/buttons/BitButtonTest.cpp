@@ -6,7 +6,9 @@
 #include "ButtonsFixture.h"
 #include "buttons/fcShapeBtn.h"
 #include "platform/classes/Filer.h"
+#include "platform/gfx/ImageList.h"
 #include "platform/sys/Help.h"
+#include "platform/ui/ActnList.h"
 #include "platform/ui/StdCtrls.h"
 
 namespace {
@@ -412,6 +414,101 @@ TEST_F(Buttons, ShadeColorsDeriveFromOneColourAndOffsetsAreCopied) {
     C->Assign(B);
     EXPECT_EQ(C->Offsets()->TextX(), 7);
     EXPECT_EQ(C->ShadeColors()->BtnBlack(), RGB(25, 25, 25));
+}
+
+TEST_F(Buttons, AnActionGivesItsCaptionStateAndImageAndAClickRunsIt) {
+    // One 12 by 12 image: fuchsia (transparent) around a black square 2 .. 9.
+    auto* Images = NewComponent<TImageList>(Form);
+    Images->SetSize(12, 12);
+    TBitmap Strip(12, 12);
+    Strip.Canvas()->Brush()->SetColor(clFuchsia);
+    Strip.Canvas()->FillRect(TRect(0, 0, 12, 12));
+    Strip.Canvas()->Brush()->SetColor(clBlack);
+    Strip.Canvas()->FillRect(TRect(2, 2, 10, 10));
+    Images->AddMasked(&Strip, clFuchsia);
+    auto* List = NewComponent<TActionList>(Form);
+    List->SetImages(Images);
+
+    struct {
+        const char* Name;
+        int ImageIndex;
+        bool OwnGlyph;
+        int WantWidth;  // 0: the glyph stays empty
+    } Cases[] = {
+        {"image in range", 0, false, 12},
+        {"no image", -1, false, 0},
+        {"index past the list", 1, false, 0},
+        {"a glyph of its own", 0, true, 5},
+    };
+    for (const auto& C : Cases) {
+        auto* Action = NewComponent<TAction>(Form);
+        Action->SetActionList(List);
+        Action->SetImageIndex(C.ImageIndex);
+        TfcShapeBtn* B = Make("B", 10);
+        if (C.OwnGlyph) {
+            TBitmap Own(5, 5);
+            B->SetGlyph(&Own);
+        }
+        B->SetAction(Action);
+        EXPECT_EQ(B->Glyph()->Width(), C.WantWidth) << C.Name;
+        if (C.WantWidth == 12) {
+            EXPECT_EQ(B->Glyph()->Height(), 12);
+            EXPECT_EQ(B->Glyph()->Canvas()->Pixel(0, 11), clFuchsia) << "transparent where the image is";
+            EXPECT_EQ(B->Glyph()->Canvas()->Pixel(5, 5), clBlack);
+        }
+        B->Free();
+        Action->Free();
+    }
+
+    auto* Action = NewComponent<TAction>(Form);
+    Action->SetActionList(List);
+    Action->SetCaption("&Ver");
+    Action->SetHint("Ver todo");
+    int Runs = 0;
+    Action->OnExecute = [&Runs](TObject*) { ++Runs; };
+    TfcShapeBtn* B = Make("B", 10);
+    B->SetAction(Action);
+    EXPECT_EQ(B->Caption(), "&Ver");
+    EXPECT_EQ(B->Hint(), "Ver todo");
+    Show();
+    ClickOn(B);
+    EXPECT_EQ(Runs, 1) << "a click runs the action";
+    EXPECT_EQ(B->Perform(CM_DIALOGCHAR, 'v'), 1);
+    EXPECT_EQ(Runs, 2) << "and so does the caption's accelerator";
+
+    Action->SetCaption("&Mirar");
+    Action->SetEnabled(false);
+    EXPECT_EQ(B->Caption(), "&Mirar");
+    EXPECT_FALSE(B->Enabled());
+    Action->SetEnabled(true);
+    Action->SetVisible(false);
+    EXPECT_TRUE(B->Enabled());
+    EXPECT_FALSE(B->Visible());
+    Action->SetVisible(true);
+
+    int OwnClicks = 0;
+    B->OnClick = [&OwnClicks](TObject*) { ++OwnClicks; };
+    ClickOn(B);
+    EXPECT_EQ(OwnClicks, 1);
+    EXPECT_EQ(Runs, 2) << "the button's own OnClick comes before its action";
+}
+
+TEST_F(Buttons, AStreamedButtonTakesItsActionsCaptionUnlessItHasOne) {
+    ReadComponentFromText(Form, "object F: TForm\n"
+                                "  object L: TActionList\n"
+                                "    object A: TAction\n      Caption = '&Siguiente'\n"
+                                "      Hint = 'Paso siguiente'\n    end\n  end\n"
+                                "  object B1: TfcShapeBtn\n    Action = A\n  end\n"
+                                "  object B2: TfcShapeBtn\n    Action = A\n    Caption = 'Otro'\n  end\n"
+                                "end\n");
+    auto* B1 = dynamic_cast<TfcShapeBtn*>(Form->FindComponent("B1"));
+    auto* B2 = dynamic_cast<TfcShapeBtn*>(Form->FindComponent("B2"));
+    ASSERT_NE(B1, nullptr);
+    ASSERT_NE(B2, nullptr);
+    EXPECT_EQ(B1->Caption(), "&Siguiente");
+    EXPECT_EQ(B1->Hint(), "Paso siguiente");
+    EXPECT_EQ(B2->Caption(), "Otro") << "a streamed caption is kept";
+    EXPECT_NE(WriteComponentToText(Form).find("Action = A"), AnsiString::npos);
 }
 
 }  // namespace

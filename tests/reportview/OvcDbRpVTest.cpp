@@ -8,6 +8,7 @@
 #include "OvcTestSupport.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/ui/ActnList.h"
 #include "reportview/OvcDbRpV.h"
 #include "reportview/OvcExcpt.h"
 #include "tests/db/DatasetFixture.h"
@@ -251,6 +252,70 @@ TEST_F(RvDb, ReopeningShowsTheNewRowsAndTheFocusFollowsTheTable) {
     Table->Locate("N", 3, {});
     EXPECT_EQ(RV->GetCurrentItem(), Item(3));
     EXPECT_EQ(Lines(), (Texts{"G:A", "G:B", "1", "3", "G:C"}));
+}
+
+// A data-set action as a program writes one: it serves a data source whose
+// data set is open, moves to the next record, and is enabled until the end.
+// With ServesViews it serves a report view as well, which then answers first.
+class TNextRecord : public TAction {
+public:
+    explicit TNextRecord(TComponent* AOwner) : TAction(AOwner) {}
+    bool HandlesTarget(TObject* Target) override {
+        if (ServesViews && dynamic_cast<TOvcCustomReportView*>(Target)) return true;
+        auto* source = dynamic_cast<TDataSource*>(Target);
+        return source && source->DataSet() && source->DataSet()->Active();
+    }
+    void ExecuteTarget(TObject* Target) override {
+        Targets.push_back(Target);
+        if (auto* source = dynamic_cast<TDataSource*>(Target)) source->DataSet()->Next();
+    }
+    void UpdateTarget(TObject* Target) override {
+        if (auto* source = dynamic_cast<TDataSource*>(Target)) SetEnabled(!source->DataSet()->Eof());
+    }
+    bool ServesViews = false;
+    std::vector<TObject*> Targets;
+};
+
+TEST_F(RvDb, TheDataSourceServesTheActionsTheViewDoesNot) {
+    Table->Open();
+    F->Show();
+    Ui.RunUntilIdle();
+    RV->SetActiveView("P");
+    RV->SetFocus();
+    Ui.RunUntilIdle();
+    auto* next = new TNextRecord(F);
+    Table->First();
+    EXPECT_TRUE(next->Execute());
+    EXPECT_EQ(Table->FieldByName("N")->AsInteger(), 2);
+    EXPECT_EQ(next->Targets, (std::vector<TObject*>{Source}));
+    Ui.RunUntilIdle();
+    EXPECT_EQ(RV->GetCurrentItem(), Item(2)) << "the view follows the table";
+
+    while (!Table->Eof()) Table->Next();
+    EXPECT_TRUE(next->Update()) << "the data source refreshes the action";
+    EXPECT_FALSE(next->Enabled());
+    EXPECT_FALSE(next->Execute());
+    EXPECT_EQ(next->Targets.size(), 1u) << "a disabled action does not run";
+
+    next->ServesViews = true;
+    next->SetEnabled(true);
+    Table->First();
+    EXPECT_TRUE(next->Execute());
+    EXPECT_EQ(next->Targets.back(), RV) << "the view's own answer comes first";
+    EXPECT_EQ(Table->FieldByName("N")->AsInteger(), 1);
+
+    next->ServesViews = false;
+    next->Targets.clear();
+    for (bool closed : {true, false}) {
+        if (closed) Table->Close();
+        else {
+            Table->Open();
+            RV->SetDataSource(nullptr);
+        }
+        EXPECT_FALSE(next->Update()) << (closed ? "closed" : "no data source");
+        EXPECT_FALSE(next->Execute()) << (closed ? "closed" : "no data source");
+    }
+    EXPECT_TRUE(next->Targets.empty());
 }
 
 TEST_F(RvDb, RenamingTheViewRenamesItsFields) {

@@ -65,21 +65,29 @@ TEST_F(Screens, TheMainWindowOpensInTheWelcomeLayout) {
     EXPECT_EQ(F->Estado().CarpetaDatos, "");
     EXPECT_EQ(F->Estado().Paso, 0);
 
+    // Plain rectangles; the two arrows are two-cell glyphs of 15 by 12, the
+    // second cell for a disabled button.
     const struct {
         TfcShapeBtn* Boton;
         const char* Texto;
         int Izquierda;
-    } botones[] = {{F->BAnterior, "&Anterior", 9},
-                   {F->BSiguiente, "&Siguiente", 102},
-                   {F->BIrA, "&Ir a ...", 195},
-                   {F->BAyuda, "&Ayuda", 288},
-                   {F->BSalir, "&Salir", 382}};
+        int AnchoGlifo;
+    } botones[] = {{F->BAnterior, "&Anterior", 9, 30},
+                   {F->BSiguiente, "&Siguiente", 102, 30},
+                   {F->BIrA, "&Ir a ...", 195, 0},
+                   {F->BAyuda, "&Ayuda", 288, 0},
+                   {F->BSalir, "&Salir", 382, 0}};
     for (const auto& b : botones) {
         EXPECT_EQ(b.Boton->Caption(), b.Texto);
         EXPECT_EQ(TRect(b.Boton->Left(), b.Boton->Top(), b.Boton->Width(), b.Boton->Height()),
                   TRect(b.Izquierda, 170, 85, 24))
             << b.Texto;
-        EXPECT_EQ(b.Boton->Shape(), bsRoundRect);
+        EXPECT_EQ(b.Boton->Shape(), bsRect) << b.Texto;
+        EXPECT_EQ(b.Boton->Glyph()->Width(), b.AnchoGlifo) << b.Texto;
+        if (b.AnchoGlifo) {
+            EXPECT_EQ(b.Boton->Glyph()->Height(), 12) << b.Texto;
+            EXPECT_EQ(b.Boton->NumGlyphs(), 2) << b.Texto;
+        }
     }
     EXPECT_EQ(F->LabDorvanel->Caption(), "Dorvanel M3");
     EXPECT_EQ(F->LabVersion->Caption(), "Zelmor Versi\xF3n 3.02 ");
