@@ -1,6 +1,7 @@
 #include "dataaware/DataAware.h"
 
 #include "dataaware/Wwdatsrc.h"
+#include "dataaware/Wwdbcomb.h"
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwkeycb.h"
 #include "dataaware/Wwqbe.h"
@@ -16,7 +17,8 @@ void StartDataAwareLibrary() {
                      &TwwStoredProc::StaticClassInfo(), &TwwDataSource::StaticClassInfo(),
                      &TwwIntl::StaticClassInfo(), &TwwController::StaticClassInfo(),
                      &TwwIncrementalSearch::StaticClassInfo(), &TwwDBEdit::StaticClassInfo(),
-                     &TwwComboButton::StaticClassInfo()});
+                     &TwwComboButton::StaticClassInfo(), &TwwDBComboBox::StaticClassInfo(),
+                     &TwwKeyCombo::StaticClassInfo()});
     StartDefaultIntl();
     // A field's FocusControl (a post refused by a picture mask) puts the
     // focus on the control that shows the field.
