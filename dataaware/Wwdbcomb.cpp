@@ -868,17 +868,21 @@ void TwwDBCustomComboBox::CMEnter(TMessage& Message) {
 
 // ---------------------------------------------------------------- published
 
+void TwwDBCustomComboBox::PublishStandardComboProperties(TPropertyTable& T) {
+    PublishStandard(T,
+                    {"Anchors",    "AutoSize",    "BorderStyle", "Color",      "Ctl3D",          "Enabled",
+                     "Font",       "ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu",
+                     "ShowHint",   "TabOrder",    "TabStop",     "Visible",    "OnChange",       "OnClick",
+                     "OnDblClick", "OnEnter",     "OnExit",      "OnKeyDown",  "OnKeyPress",     "OnKeyUp"});
+}
+
 void TwwDBComboBox::DoCloseUp(bool Accept) {
     if (Assigned(OnCloseUp)) OnCloseUp(this, Accept);
 }
 
 void TwwDBComboBox::DescribeProperties(TPropertyTable& T) {
     using C = TwwDBComboBox;
-    PublishStandard(T,
-                    {"Anchors",    "AutoSize",    "BorderStyle", "Color",      "Ctl3D",          "Enabled",
-                     "Font",       "ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu",
-                     "ShowHint",   "TabOrder",    "TabStop",     "Visible",    "OnChange",       "OnClick",
-                     "OnDblClick", "OnEnter",     "OnExit",      "OnKeyDown",  "OnKeyPress",     "OnKeyUp"});
+    PublishStandardComboProperties(T);
     T.Property("DataField", &C::DataField, &C::SetDataField);
     T.Property("DataSource", &C::DataSource, &C::SetDataSource);
     T.Property("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);

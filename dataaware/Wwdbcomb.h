@@ -166,6 +166,8 @@ protected:
     void WMClear(TMessage& Message) override;
     void WMPaste(TMessage& Message) override;
     void CMEnter(TMessage& Message) override;
+    // The inherited control properties and events the published combos show.
+    static void PublishStandardComboProperties(TPropertyTable& T);
     // Fires OnCloseUp where the class publishes it.
     virtual void DoCloseUp(bool) {}
 

@@ -319,11 +319,7 @@ TwwKeyCombo::~TwwKeyCombo() { FKeyDataLink->SetDataSource(nullptr); }
 
 void TwwKeyCombo::DescribeProperties(TPropertyTable& T) {
     using K = TwwKeyCombo;
-    PublishStandard(T,
-                    {"Anchors",    "AutoSize",    "BorderStyle", "Color",      "Ctl3D",          "Enabled",
-                     "Font",       "ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu",
-                     "ShowHint",   "TabOrder",    "TabStop",     "Visible",    "OnChange",       "OnClick",
-                     "OnDblClick", "OnEnter",     "OnExit",      "OnKeyDown",  "OnKeyPress",     "OnKeyUp"});
+    PublishStandardComboProperties(T);
     T.Property("DataSource", &K::DataSource, &K::SetDataSource);
     T.Property("ShowAllIndexes", &K::ShowAllIndexes, &K::SetShowAllIndexes).Default(false);
     T.Property("PrimaryKeyName", &K::PrimaryKeyName, &K::SetPrimaryKeyName);

@@ -41,8 +41,14 @@ AnsiString TwwHistoryList::FileName() const {
     if (!FFileName.empty()) return FFileName;
     if (DefaultIntl && !DefaultIntl->IniFileName().empty()) return DefaultIntl->IniFileName();
     if (FStorageType == stIniFile && FOwner && !FOwner->ComponentState().Contains(csDesigning))
-        return FileNameStem(ProgramFileName()) + ".ini";
+        return ProgramIniFileName();
     return {};
+}
+
+AnsiString ProgramIniFileName() {
+    // A program here has no ".exe": its whole name is the stem then.
+    const AnsiString name = ExtractFileName(ProgramFileName());
+    return (name.find('.') == AnsiString::npos ? name : FileNameStem(name)) + ".ini";
 }
 
 bool TwwHistoryList::HasStorage() const { return !FSection.empty() && !FileName().empty(); }

@@ -84,3 +84,6 @@ private:
     std::unique_ptr<TStringList> FEntries;
     bool FLoaded = false;
 };
+
+// The program's name before its first "." (all of it without one), with ".ini".
+AnsiString ProgramIniFileName();
