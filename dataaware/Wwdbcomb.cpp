@@ -868,13 +868,7 @@ void TwwDBCustomComboBox::CMEnter(TMessage& Message) {
 
 // ---------------------------------------------------------------- published
 
-void TwwDBCustomComboBox::PublishStandardComboProperties(TPropertyTable& T) {
-    PublishStandard(T,
-                    {"Anchors",    "AutoSize",    "BorderStyle", "Color",      "Ctl3D",          "Enabled",
-                     "Font",       "ParentColor", "ParentCtl3D", "ParentFont", "ParentShowHint", "PopupMenu",
-                     "ShowHint",   "TabOrder",    "TabStop",     "Visible",    "OnChange",       "OnClick",
-                     "OnDblClick", "OnEnter",     "OnExit",      "OnKeyDown",  "OnKeyPress",     "OnKeyUp"});
-}
+bool TwwDBComboBox::GlyphStored() const { return const_cast<TwwDBComboBox*>(this)->IsButtonGlyphStored(); }
 
 void TwwDBComboBox::DoCloseUp(bool Accept) {
     if (Assigned(OnCloseUp)) OnCloseUp(this, Accept);
@@ -882,7 +876,7 @@ void TwwDBComboBox::DoCloseUp(bool Accept) {
 
 void TwwDBComboBox::DescribeProperties(TPropertyTable& T) {
     using C = TwwDBComboBox;
-    PublishStandardComboProperties(T);
+    PublishEditProperties(T);
     T.Property("DataField", &C::DataField, &C::SetDataField);
     T.Property("DataSource", &C::DataSource, &C::SetDataSource);
     T.Property("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
@@ -903,6 +897,8 @@ void TwwDBComboBox::DescribeProperties(TPropertyTable& T) {
     T.Property("ButtonStyle", &C::ButtonStyle, &C::SetButtonStyle).Default(cbsDownArrow);
     T.Property("ButtonWidth", &C::ButtonWidth, &C::SetButtonWidth).Default(0);
     T.Property("ShowButton", &C::GetShowButton, &C::SetShowButton);
+    T.Property("ButtonEffects", &C::ButtonEffects, &C::SetButtonEffects);
+    T.Property("ButtonGlyph", &C::ButtonGlyph, &C::SetButtonGlyph).Stored(&C::GlyphStored);
     T.Event("OnDropDown", &C::OnDropDown);
     T.Event("OnCloseUp", &C::OnCloseUp);
     T.Event("OnDrawItem", &C::OnDrawItem);

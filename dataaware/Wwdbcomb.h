@@ -166,8 +166,6 @@ protected:
     void WMClear(TMessage& Message) override;
     void WMPaste(TMessage& Message) override;
     void CMEnter(TMessage& Message) override;
-    // The inherited control properties and events the published combos show.
-    static void PublishStandardComboProperties(TPropertyTable& T);
     // Fires OnCloseUp where the class publishes it.
     virtual void DoCloseUp(bool) {}
 
@@ -219,4 +217,7 @@ public:
 
 protected:
     void DoCloseUp(bool Accept) override;
+
+private:
+    bool GlyphStored() const;
 };

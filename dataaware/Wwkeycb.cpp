@@ -319,7 +319,7 @@ TwwKeyCombo::~TwwKeyCombo() { FKeyDataLink->SetDataSource(nullptr); }
 
 void TwwKeyCombo::DescribeProperties(TPropertyTable& T) {
     using K = TwwKeyCombo;
-    PublishStandardComboProperties(T);
+    PublishEditProperties(T);
     T.Property("DataSource", &K::DataSource, &K::SetDataSource);
     T.Property("ShowAllIndexes", &K::ShowAllIndexes, &K::SetShowAllIndexes).Default(false);
     T.Property("PrimaryKeyName", &K::PrimaryKeyName, &K::SetPrimaryKeyName);
