@@ -533,8 +533,12 @@ void TwwDBCustomComboBox::CloseUp(bool Accept) {
         SetWindowPos(FPopupList->Handle(), nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
         FListShowing = false;
-        // Escape (the one way to close without accepting) also ends the list's search.
-        if (!Accept) FPopupList->ClearSearch();
+        // Escape (the one way to close without accepting) discards what the
+        // keys moving in the list copied into the edit, and ends its search.
+        if (!Accept) {
+            FPopupList->ClearSearch();
+            if (Text() != FTextAtDropDown) SetText(FTextAtDropDown);
+        }
         if (Accept && (IsBound() || !ReadOnly())) {
             FWritingFromList = true;
             TwwFinally done([this] { FWritingFromList = false; });
@@ -660,9 +664,17 @@ void TwwDBCustomComboBox::WndProc(TMessage& Message) {
             return;
         }
         // Only key-down messages carry drop-down keys: "s" typed (115) is no F4.
+        if (Message.Msg == WM_CHAR && k == VK_ESCAPE && FEscapeClosedList) {
+            // The character of the Escape that closed the list: the edit's own
+            // Escape would undo its text once more.
+            FEscapeClosedList = false;
+            return;
+        }
         if (Message.Msg != WM_CHAR) {
             WORD key = k;
+            const bool wasShowing = FListShowing;
             HandleDropDownKeys(key, KeyDataToShiftState(Message.KeyData()));
+            FEscapeClosedList = wasShowing && k == VK_ESCAPE && key == 0;
             Message.SetCharCode(key);
         }
         if (Message.CharCode() != 0 && FListShowing && FPopupList)

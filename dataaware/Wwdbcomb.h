@@ -14,7 +14,10 @@
 //   for Up or Down: only key-down messages with those codes stay out of the
 //   edit, so the characters reach the list's search on every keyboard.
 // - A click outside the list and the control closes the list with
-//   acceptance, as losing the focus does; only Escape discards the choice.
+//   acceptance, as losing the focus does; only Escape discards the choice:
+//   it puts back the text the edit had when the list opened (the keys that
+//   move in the list copy their row into it), and its character does not
+//   go on to undo the edit's text once more.
 #include <cstdint>
 #include <memory>
 
@@ -205,6 +208,7 @@ private:
     bool FTwoColumnDisplay = false;
     bool FWritingFromList = false;
     HHOOK FMouseHook = nullptr;
+    bool FEscapeClosedList = false;
 };
 
 class TwwDBComboBox : public TwwDBCustomComboBox {

@@ -165,6 +165,8 @@ class ComboListSize : public ComboBox, public ::testing::WithParamInterface<TSiz
 TEST_P(ComboListSize, HeightByRowsAndWidthByTheSettings) {
     const TSizeCase& c = GetParam();
     for (int i = 0; i < c.Items; ++i) Combo->Items()->Add("item " + std::to_string(i));
+    // Owner-drawn, so that the list's rows are the height the combo gives them.
+    Combo->SetStyle(csOwnerDrawFixed);
     Combo->SetDropDownCount(c.DropDownCount);
     Combo->SetItemHeight(c.ItemHeight);
     Combo->SetDropDownWidth(c.DropDownWidth);
@@ -172,7 +174,10 @@ TEST_P(ComboListSize, HeightByRowsAndWidthByTheSettings) {
     Keys("{F4}");
     ASSERT_TRUE(Combo->ListShowing());
     const int row = c.ItemHeight ? c.ItemHeight : FontRowHeight();
-    EXPECT_EQ(ListRect().Height(), c.Rows * row + 4);
+    EXPECT_EQ(Combo->PopupList()->ItemHeight(), row);
+    // Asked rows x row + 4 high, the list keeps whole rows inside its
+    // one-pixel border (IntegralHeight): 2 pixels less, but for an empty list.
+    EXPECT_EQ(ListRect().Height(), c.Rows > 0 ? c.Rows * row + 4 - 2 : 4);
     EXPECT_EQ(ListRect().Width(), c.Width ? c.Width : Combo->Width());
 }
 
@@ -280,7 +285,7 @@ TEST_F(ComboBox, OpeningAndClosingKeys) {
         const char* Text;
     };
     // The keys that move in the open list copy its row into the edit; Escape
-    // discards that, and the text is again what it was on entry.
+    // discards that, and the text is again what it was when the list opened.
     for (const TStep& s :
          {TStep{"{F4}", true, ""}, TStep{"{Down}{Down}", true, "Barcelona"}, TStep{"{Esc}", false, ""},
           TStep{"{A+Down}", true, ""}, TStep{"{Down}{Down}{Down}{A+Up}", false, "Madrid"},
@@ -296,6 +301,27 @@ TEST_F(ComboBox, OpeningAndClosingKeys) {
     EXPECT_FALSE(Combo->ListShowing());
     EXPECT_EQ(Combo->Text(), "Bilbao");
     EXPECT_TRUE(Other->Focused());
+}
+
+TEST_F(ComboBox, EnterAndEscapeThatCloseTheListNeverReachTheForm) {
+    SetLines(Combo, {"Bilbao", "Madrid"});
+    auto* ok = NewComponent<TButton>(Dialog);
+    ok->SetParent(Dialog);
+    ok->SetBounds(200, 200, 60, 24);
+    ok->SetDefault(true);
+    auto* cancel = NewComponent<TButton>(Dialog);
+    cancel->SetParent(Dialog);
+    cancel->SetBounds(270, 200, 60, 24);
+    cancel->SetCancel(true);
+    ok->OnClick = [this](TObject*) { ++CloseUps; };
+    cancel->OnClick = [this](TObject*) { ++CloseUps; };
+    // Escape puts back only what its own list's keys moved: Enter's pick stays.
+    Keys("{F4}{Down}{Enter}{F4}{Down}{Esc}");
+    EXPECT_EQ(CloseUps, 0);
+    EXPECT_EQ(Combo->Text(), "Bilbao");
+    // With the list closed the form has them.
+    Keys("{Enter}");
+    EXPECT_EQ(CloseUps, 1);
 }
 
 TEST_F(ComboBox, AClickInTheListTakesItsRow) {
