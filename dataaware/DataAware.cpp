@@ -1,6 +1,7 @@
 #include "dataaware/DataAware.h"
 
 #include "dataaware/Wwdatsrc.h"
+#include "dataaware/Wwdbcomb.h"
 #include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwkeycb.h"
@@ -22,7 +23,8 @@ void StartDataAwareLibrary() {
                      &TwwIncrementalSearch::StaticClassInfo(), &TwwDBEdit::StaticClassInfo(),
                      &TwwComboButton::StaticClassInfo(), &TwwDBGrid::StaticClassInfo(),
                      &TwwIButton::StaticClassInfo(), &TwwMemoDialog::StaticClassInfo(),
-                     &TwwDBRichEdit::StaticClassInfo()});
+                     &TwwDBRichEdit::StaticClassInfo(), &TwwDBComboBox::StaticClassInfo(),
+                     &TwwKeyCombo::StaticClassInfo()});
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     StartDefaultIntl();

@@ -283,3 +283,265 @@ void TwwIncrementalSearch::KeyPress(char& Key) {
     GetFieldPictureMask(SearchedDataSet(), GetSearchFieldName(), false, mask, autoFill, gridFlag);
     if (!mask.empty()) PictureMaskKeyPress(this, mask, autoFill, Key);
 }
+
+// ---------------------------------------------------------------- key combo
+
+ZELMOR_IMPLEMENT_COMPONENT(TwwKeyCombo, TwwDBCustomComboBox)
+
+namespace {
+
+constexpr const char* DescSuffix = " - Desc";
+constexpr const char* NoIndexInformation = "DataSource must point to a dataset containing index information.";
+constexpr const char* NoQueryTable = "TwwKeyCombo: DataSet cannot be a TwwTable using a Query.";
+constexpr const char* NoVirtualIndexes =
+    "TwwKeyCombo: Virtual DataSet does not have index information available.";
+
+AnsiString FirstPart(const AnsiString& Fields) { return Fields.substr(0, Fields.find(';')); }
+
+AnsiString ItemLabel(TField* Field) { return ReplaceChar(Field->DisplayLabel(), '~', ' '); }
+
+void Warn(const char* Text) { MessageDlg(Text, mtWarning, {mbOK}, 0); }
+
+}  // namespace
+
+void TwwKeyDataLink::ActiveChanged() {
+    if (Active()) FCombo->FillItems();
+}
+
+void TwwKeyDataLink::DataSetChanged() { FCombo->DataChanged(); }
+
+TwwKeyCombo::TwwKeyCombo(TComponent* AOwner)
+    : TwwDBCustomComboBox(AOwner), FKeyDataLink(std::make_unique<TwwKeyDataLink>(this)) {
+    SetStyle(csDropDownList);
+}
+
+TwwKeyCombo::~TwwKeyCombo() { FKeyDataLink->SetDataSource(nullptr); }
+
+void TwwKeyCombo::DescribeProperties(TPropertyTable& T) {
+    using K = TwwKeyCombo;
+    PublishEditProperties(T);
+    T.Property("DataSource", &K::DataSource, &K::SetDataSource);
+    T.Property("ShowAllIndexes", &K::ShowAllIndexes, &K::SetShowAllIndexes).Default(false);
+    T.Property("PrimaryKeyName", &K::PrimaryKeyName, &K::SetPrimaryKeyName);
+    T.Property("Style", &K::Style, &K::SetStyle).NoDefault();
+    T.Property("DropDownCount", &K::DropDownCount, &K::SetDropDownCount).NoDefault();
+    T.Property("ItemHeight", &K::ItemHeight, &K::SetItemHeight).NoDefault();
+    T.Property("Sorted", &K::Sorted, &K::SetSorted).NoDefault();
+    T.Property("ButtonStyle", &K::ButtonStyle, &K::SetButtonStyle).Default(cbsDownArrow);
+    T.Property("ButtonWidth", &K::ButtonWidth, &K::SetButtonWidth).Default(0);
+    T.Event("OnCloseUp", &K::OnCloseUp);
+    T.Event("OnDrawItem", &K::OnDrawItem);
+    T.Event("OnDropDown", &K::OnDropDown);
+    T.Event("OnMeasureItem", &K::OnMeasureItem);
+}
+
+TDataSource* TwwKeyCombo::DataSource() const { return FKeyDataLink->DataSource(); }
+
+TDataSet* TwwKeyCombo::KeyDataSet() const { return DataSource() ? DataSource()->DataSet() : nullptr; }
+
+bool TwwKeyCombo::IsFieldModeDataSet(TDataSet* DataSet) {
+    if (!DataSet) return false;
+    if (::IsClassNamed(DataSet, "TClientDataSet")) return true;
+    return GetCursorLocation(DataSet) == 1 &&
+           (::IsClassNamed(DataSet, "TADOTable") || ::IsClassNamed(DataSet, "TADODataSet"));
+}
+
+void TwwKeyCombo::SetDataSource(TDataSource* Value) {
+    TDataSet* ds = Value ? Value->DataSet() : nullptr;
+    const bool accepted =
+        !ds || ::IsClassNamed(ds, "TTable") || IsFieldModeDataSet(ds) || IsPublishedProp(ds, "IndexDefs");
+    if (!accepted) {
+        Warn(NoIndexInformation);
+        return;
+    }
+    if (TDataSource* old = DataSource()) old->RemoveFreeNotification(this);
+    FKeyDataLink->SetDataSource(Value);
+    if (Value) Value->FreeNotification(this);
+    if (FKeyDataLink->Active()) FillItems();
+}
+
+void TwwKeyCombo::Notification(TComponent* AComponent, TOperation Operation) {
+    TwwDBCustomComboBox::Notification(AComponent, Operation);
+    if (Operation == opRemove && FKeyDataLink && AComponent == FKeyDataLink->DataSource())
+        FKeyDataLink->SetDataSource(nullptr);
+}
+
+void TwwKeyCombo::SetShowAllIndexes(bool Value) {
+    FShowAllIndexes = Value;
+    if (DataSource()) FillItems();
+}
+
+void TwwKeyCombo::SelectItem(int Index) {
+    if (Index == ItemIndex()) return;
+    FFilling = true;
+    TwwFinally done([this] { FFilling = false; });
+    SetItemIndex(Index);
+}
+
+void TwwKeyCombo::FillItems(TComponent* Grid) {
+    TDataSet* ds = KeyDataSet();
+    if (!ds) return;
+    TStrings* selected = Grid ? dynamic_cast<TStrings*>(GetObjectProp(Grid, "Selected")) : nullptr;
+    auto shown = [&](TField* Field) {
+        int line = 0;
+        return Grid ? (selected && FindSelectedLine(selected, Field->FieldName(), line)) : Field->Visible();
+    };
+    auto indexOfItem = [this](const AnsiString& Text, bool Last) {
+        int found = -1;
+        for (int i = 0; i < Items()->Count(); ++i)
+            if (EqualsIgnoreCase(Items()->Strings(i), Text)) {
+                found = i;
+                if (!Last) break;
+            }
+        return found;
+    };
+    auto* table = dynamic_cast<TTable*>(ds);
+    if (table && TableUsesQuery(table)) {
+        Warn(NoQueryTable);
+        return;
+    }
+    if (!table && IsFieldModeDataSet(ds)) {
+        if (!FRefilling) {
+            Items()->Clear();
+            for (int i = 0; i < ds->FieldCount(); ++i) {
+                TField* f = ds->Fields()->Fields(i);
+                if (!IsSearchableFieldType(f->DataType()) || f->FieldKind() == fkLookup || f->Calculated())
+                    continue;
+                if (shown(f) || FShowAllIndexes) Items()->Add(ItemLabel(f));
+            }
+        }
+        const AnsiString first = FirstPart(GetStrProp(ds, "IndexFieldNames"));
+        TField* f = first.empty() ? nullptr : ds->FindField(first);
+        SelectItem(f ? indexOfItem(f->DisplayLabel(), false) : -1);
+        return;
+    }
+    auto* defs = table ? table->IndexDefs() : dynamic_cast<TIndexDefs*>(GetObjectProp(ds, "IndexDefs"));
+    if (!defs) return;
+    if (GetMasterSource(ds)) return;
+    bool rebuild = !FRefilling;
+    for (int i = 0; i < Items()->Count() && !rebuild; ++i)
+        rebuild = FieldNameByDisplayLabel(ds, Items()->Strings(i)).empty();
+    const AnsiString indexName = table ? table->IndexName() : GetStrProp(ds, "IndexName");
+    const AnsiString indexFields = table ? table->IndexFieldNames() : GetStrProp(ds, "IndexFieldNames");
+    if (rebuild) {
+        FRefilling = false;
+        Items()->Clear();
+        if (table) table->UpdateIndexDefs();
+        if (FShowAllIndexes)
+            for (int i = 0; i < defs->Count(); ++i)
+                Items()->Add(defs->Items(i)->Name().empty() ? PrimaryKeyName() : defs->Items(i)->Name());
+    }
+    if (FShowAllIndexes) {
+        SelectItem(indexOfItem(indexName.empty() ? PrimaryKeyName() : indexName, false));
+        return;
+    }
+    AnsiString currentLabel;
+    bool currentDescending = false, haveCurrent = false;
+    for (int i = 0; i < defs->Count(); ++i) {
+        TIndexDef* def = defs->Items(i);
+        const AnsiString first = FirstPart(def->Fields());
+        if (!DataSetHasField(ds, first)) continue;
+        TField* f = ds->FindField(first);
+        if (!f || !shown(f) || f->DisplayLabel().empty()) continue;
+        const bool descending = def->Options().Contains(ixDescending);
+        const AnsiString text = ItemLabel(f) + (descending ? DescSuffix : "");
+        const bool current = !indexFields.empty() ? EqualsIgnoreCase(indexFields, def->Fields())
+                                                  : EqualsIgnoreCase(def->Name(), indexName);
+        if (current && !haveCurrent) {
+            haveCurrent = true;
+            currentLabel = ItemLabel(f);
+            currentDescending = descending;
+        }
+        if (!FRefilling && indexOfItem(text, false) < 0) Items()->Add(text);
+    }
+    SelectItem(haveCurrent ? indexOfItem(currentLabel + (currentDescending ? DescSuffix : ""), true) : -1);
+}
+
+void TwwKeyCombo::RefillItems() {
+    FRefilling = true;
+    TwwFinally done([this] { FRefilling = false; });
+    FillItems();
+}
+
+void TwwKeyCombo::DataChanged() {
+    if (FChanging) return;
+    TDataSet* ds = KeyDataSet();
+    if (HandleAllocated() && ds && ds->State() == dsBrowse) RefillItems();
+}
+
+bool TwwKeyCombo::ChangeTableOrder(TDataSet* DataSet) {
+    auto* table = dynamic_cast<TTable*>(DataSet);
+    if (table && TableUsesQuery(table)) {
+        Warn(NoQueryTable);
+        return false;
+    }
+    const AnsiString text = Text();
+    if (FShowAllIndexes) {
+        const AnsiString name = text == PrimaryKeyName() ? AnsiString() : text;
+        if (table) table->SetIndexName(name);
+        else SetStrProp(DataSet, "IndexName", name);
+        return true;
+    }
+    auto* defs = table ? table->IndexDefs() : dynamic_cast<TIndexDefs*>(GetObjectProp(DataSet, "IndexDefs"));
+    if (!defs) return true;
+    if (table) table->UpdateIndexDefs();
+    auto matches = [&](TIndexDef* Def) {
+        const AnsiString first = FirstPart(Def->Fields());
+        if (!DataSetHasField(DataSet, first)) return false;
+        TField* f = DataSet->FindField(first);
+        if (!f) return false;
+        return ItemLabel(f) + (Def->Options().Contains(ixDescending) ? DescSuffix : "") == text;
+    };
+    TIndexDef* chosen = nullptr;
+    for (int pass = 0; pass < 3 && !chosen; ++pass)
+        for (int i = 0; i < defs->Count() && !chosen; ++i) {
+            TIndexDef* def = defs->Items(i);
+            const bool inPass = pass == 0   ? def->Options().Contains(ixCaseInsensitive)
+                                : pass == 1 ? def->Fields() == FirstPart(def->Fields())
+                                            : true;
+            if (inPass && matches(def)) chosen = def;
+        }
+    if (!chosen) return true;
+    FChanging = true;
+    TwwFinally done([this] { FChanging = false; });
+    if (table) SelectIndexDef(table, chosen);
+    else SetStrProp(DataSet, "IndexName", chosen->Name());
+    for (int i = 0; i < Items()->Count(); ++i)
+        if (EqualsIgnoreCase(Items()->Strings(i), text)) {
+            SelectItem(i);
+            break;
+        }
+    return true;
+}
+
+void TwwKeyCombo::Change() {
+    if (FFilling) return;
+    TDataSet* ds = KeyDataSet();
+    if (!ds || !ds->Active()) return;
+    auto* table = dynamic_cast<TTable*>(ds);
+    if (table || IsPublishedProp(ds, "IndexDefs")) {
+        if (!ChangeTableOrder(ds)) return;
+    } else if (IsFieldModeDataSet(ds)) {
+        if (!Text().empty()) {
+            FChanging = true;
+            TwwFinally done([this] { FChanging = false; });
+            SetStrProp(ds, "IndexFieldNames", FieldNameByDisplayLabel(ds, Text()));
+        }
+    } else {
+        Warn(NoVirtualIndexes);
+        return;
+    }
+    TwwDBCustomComboBox::Change();
+}
+
+void TwwKeyCombo::DropDown() {
+    SetShowMatchText(true);
+    TwwDBCustomComboBox::DropDown();
+}
+
+void TwwKeyCombo::CloseUp(bool Accept) {
+    TwwDBCustomComboBox::CloseUp(Accept);
+    SetShowMatchText(false);
+    if (Style() == csDropDownList && HandleAllocated()) HideCaret(Handle());
+    if (Assigned(OnCloseUp)) OnCloseUp(this, Accept);
+}

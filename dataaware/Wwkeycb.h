@@ -6,10 +6,22 @@
 // Locate, or by the field-value search; a handler can take it over. With
 // ShowMatchText the edit completes the typed text with the found value and
 // selects what it added.
+//
+// TwwKeyCombo: a drop-down list of a data set's sort orders that switches
+// the data set to the one picked. A table lists one item per index, named by
+// the display label of its first field (" - Desc" after a descending one),
+// or by the index names with ShowAllIndexes; a data set ordered by field
+// lists its searchable fields and sets IndexFieldNames.
+//
+// Decision: the combo shows the current order by setting its own text while
+// it fills its items; that text change is not a pick, so it never switches
+// the data set's order (only a change made by the user does).
 #include <memory>
 #include <string>
 
+#include "dataaware/Wwdbcomb.h"
 #include "dataaware/Wwtypes.h"
+#include "platform/db/DataSource.h"
 #include "platform/ui/StdCtrls.h"
 
 class TDataLink;
@@ -83,4 +95,67 @@ private:
     bool FPictureMaskAutoFill = true;
     bool FPictureMaskFromField = false;
     AnsiString FLastSearched;
+};
+
+class TwwKeyCombo;
+using TwwKeyComboCloseUpEvent = TEvent<void(TwwKeyCombo* Sender, bool Select)>;
+
+// Tells the key combo when its data set opens or changes.
+class TwwKeyDataLink : public TDataLink {
+public:
+    explicit TwwKeyDataLink(TwwKeyCombo* Combo) : FCombo(Combo) {}
+
+protected:
+    void ActiveChanged() override;
+    void DataSetChanged() override;
+
+private:
+    TwwKeyCombo* FCombo;
+};
+
+class TwwKeyCombo : public TwwDBCustomComboBox {
+    ZELMOR_CLASS(TwwKeyCombo, TwwDBCustomComboBox)
+public:
+    explicit TwwKeyCombo(TComponent* AOwner);
+    ~TwwKeyCombo() override;
+    static void DescribeProperties(TPropertyTable& T);
+
+    TDataSource* DataSource() const;
+    // A source whose data set carries no index information is refused with a warning.
+    void SetDataSource(TDataSource* Value);
+    bool ShowAllIndexes() const { return FShowAllIndexes; }
+    void SetShowAllIndexes(bool Value);
+    // The text of an index without a name; empty reads as "PrimaryKey".
+    AnsiString PrimaryKeyName() const {
+        return FPrimaryKeyName.empty() ? AnsiString("PrimaryKey") : FPrimaryKeyName;
+    }
+    void SetPrimaryKeyName(const AnsiString& Value) { FPrimaryKeyName = Value; }
+
+    virtual void DataChanged();
+    virtual bool IsFieldModeDataSet(TDataSet* DataSet);
+    // Rebuilds the items and selects the current order; with a grid, only
+    // the fields in its Selected lines are offered.
+    void FillItems(TComponent* Grid = nullptr);
+    void RefillItems();
+    void CloseUp(bool Accept) override;
+    void DropDown() override;
+
+    TwwKeyComboCloseUpEvent OnCloseUp;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void Change() override;
+
+private:
+    TDataSet* KeyDataSet() const;
+    void SelectItem(int Index);
+    // False when the data set cannot be ordered (warned).
+    bool ChangeTableOrder(TDataSet* DataSet);
+
+    std::unique_ptr<TwwKeyDataLink> FKeyDataLink;
+    bool FShowAllIndexes = false;
+    AnsiString FPrimaryKeyName = "PrimaryKey";
+    bool FRefilling = false;
+    bool FChanging = false;
+    bool FFilling = false;
 };

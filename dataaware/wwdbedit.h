@@ -246,8 +246,10 @@ protected:
     void CMMouseEnter(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
 
+    // The field data link's data change: the text, mask and length from the field.
+    virtual void DataChange(TObject* Sender);
+
 private:
-    void DataChange(TObject* Sender);
     void EditingStateChanged(TObject* Sender);
     void UpdateData(TObject* Sender);
     // A value the field cannot take: as for a text that fails its picture.

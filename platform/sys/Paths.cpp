@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "platform/rtl/Strings.h"
@@ -292,4 +293,10 @@ bool IsPlainFolderName(std::string_view Name, std::string_view ParentFolder) {
     size_t joined =
         ParentFolder.empty() ? Name.size() : IncludeTrailingBackslash(ParentFolder).size() + Name.size();
     return joined <= static_cast<size_t>(MAX_PATH_LENGTH);
+}
+
+AnsiString ProgramFileName() {
+    std::error_code Error;
+    const auto Exe = std::filesystem::read_symlink("/proc/self/exe", Error);
+    return Error ? AnsiString() : UnmapPath(Exe.string());
 }

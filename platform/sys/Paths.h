@@ -36,6 +36,8 @@ std::string DriveFolder(char Letter);
 // ${XDG_DATA_HOME:-~/.local/share}/zelmor. Ini files named without a folder
 // and the registry file live here; it plays the part of the Windows folder.
 std::string UserFolder();
+// The running program's file as a Windows path ("Z:\usr\bin\zelmor").
+AnsiString ProgramFileName();
 
 // The current folder as a Windows path, without a trailing "\" (but "C:\"
 // for a drive root).
