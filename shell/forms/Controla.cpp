@@ -8,8 +8,10 @@
 #include "platform/ui/StdCtrls.h"
 #include "shell/AppState.h"
 #include "shell/RecordRules.h"
+#include "shell/forms/Colocar.h"
 #include "shell/forms/Datos.h"
 #include "shell/forms/Exportar.h"
+#include "shell/forms/Tipos.h"
 
 ZELMOR_IMPLEMENT_COMPONENT(TControlaForm, TForm)
 
@@ -126,6 +128,12 @@ void TControlaForm::FormCloseQuery(TObject*, bool& CanClose) {
         CanClose = false;
         return;
     }
+    // A screen that cannot close now (the types screen under the
+    // organizer's run) is not freed under its work: the program stays.
+    if (FPantalla && FPantalla->Visible() && !FPantalla->CloseQuery()) {
+        CanClose = false;
+        return;
+    }
     if (FPantalla) CierraPaso();
 }
 
@@ -228,9 +236,25 @@ TTrasPaso TControlaForm::AbreAlumnos() {
 
 TTrasPaso TControlaForm::AbreAsigCur() { return PantallaPendiente("4 - Asignaturas del curso"); }
 
-TTrasPaso TControlaForm::AbreTipos() { return PantallaPendiente("5 - Organizar los grupos"); }
+// The types screen is modeless: the step stays open on it until the next move.
+TTrasPaso TControlaForm::AbreTipos() {
+    auto* F = NewComponent<TTiposForm>(this);
+    TiposForm = F;
+    FPantalla = F;
+    F->Abre(*FEstado);
+    F->Show();
+    return TTrasPaso::Queda;
+}
 
-TTrasPaso TControlaForm::AbreColocar() { return PantallaPendiente("6 - Colocar los alumnos en los grupos"); }
+// However the placing dialog closes, the students with their groups follow.
+TTrasPaso TControlaForm::AbreColocar() {
+    auto* F = NewComponent<TColocarForm>(this);
+    ColocarForm = F;
+    FPantalla = F;
+    F->Abre(*FEstado);
+    F->ShowModal();
+    return TTrasPaso::Siguiente;
+}
 
 TTrasPaso TControlaForm::AbreNomAsg() { return PantallaPendiente("Nombres de las asignaturas"); }
 

@@ -138,12 +138,13 @@ TEST_F(Screens, TheFirstMoveLeavesTheStripAndLaterWindowsStayUnderIt) {
     TControlaForm* F = AbrePrincipal();
     F->Estado().CarpetaDatos = "C:\\ZELMOR\\datos\\";
     F->Estado().TNCSeleccionado = "D1ESO";
-    // "&Anterior" from the welcome layout: the types, a screen of the organizer.
-    Pulsa(F->BAnterior);
+    // "&Ir a ...", "&2 - ...": the courses, a screen this version lacks.
+    Pulsa(F->BIrA);
+    Ui.Then([&] { Ui.Type("2"); });
     Responde();
     Ui.RunUntilIdle();
-    EXPECT_EQ(F->Estado().Paso, PasoTipos);
-    EXPECT_EQ(Mensajes, std::vector<std::string>{"La pantalla \"5 - Organizar los grupos\" todav\xED"
+    EXPECT_EQ(F->Estado().Paso, PasoCursos);
+    EXPECT_EQ(Mensajes, std::vector<std::string>{"La pantalla \"2 - Seleccionar curso\" todav\xED"
                                                  "a no existe en esta versi\xF3n de Zelmor."});
     EXPECT_EQ(TRect(F->Left(), F->Top(), F->Width(), F->Height()), TRect(0, 0, 480, 61));
     EXPECT_FALSE(F->LabDorvanel->Visible());
