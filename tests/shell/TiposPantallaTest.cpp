@@ -8,6 +8,7 @@
 #include <set>
 
 #include "TiposFixture.h"
+#include "buttons/fcImgBtn.h"
 #include "buttons/fcShapeBtn.h"
 #include "dataaware/Wwtable.h"
 #include "organizer/MotorTipos.h"
@@ -22,6 +23,7 @@
 #include "shell/SchoolTables.h"
 #include "shell/StepMachine.h"
 #include "shell/forms/Controla.h"
+#include "shell/forms/Organizar.h"
 #include "shell/forms/Tipos.h"
 #include "shell/forms/Trasladar.h"
 
@@ -315,6 +317,42 @@ TEST_F(TiposPantalla, ANewSubtypeRowTakesANumberNoTableUses) {
     T->TTipos->Post();
     EXPECT_EQ(usados.count(std::to_string(n)), 0u) << n;
     EXPECT_EQ(T->TTipos->FieldByName("TNC")->AsString(), Estado->TNCSeleccionado);
+}
+
+// The subtypes selected in the types view are the ones the organizer's
+// "&Selección" works on: their SELEC marks, and only theirs, are set when the
+// organizer starts (kept here, as the dialog is left without a run).
+TEST_F(TiposPantalla, TheSubtypesSelectedAreTheOnesMarkedForTheOrganizer) {
+    TTiposForm* T = AbreTipos();
+    ASSERT_NE(T, nullptr);
+    CalculaTipos(T);
+    TOvcDbReportView* v = T->ODBRVTipos;
+    v->ExpandAll(true);
+    Ui.RunUntilIdle();
+    std::vector<int> filas;
+    for (int l = 0; l < v->Engine().GetLines() && filas.size() < 3; ++l)
+        if (!v->Engine().GetIsGroup(l)) filas.push_back(l);
+    ASSERT_EQ(filas.size(), 3u);
+    PulsaLinea(v, filas[0]);
+    Ui.KeyDown(VK_CONTROL);
+    PulsaLinea(v, filas[2]);
+    Ui.KeyUp(VK_CONTROL);
+    Ui.RunUntilIdle();
+    std::set<std::string> elegidos;
+    for (int l : {filas[0], filas[2]})
+        elegidos.insert(ToUtf8(v->GetFieldAsString(v->Engine().GetData(l), 0)));
+    Pulsa(T->BOrgAuto);
+    Luego([&](TCustomForm* D) {
+        auto* o = dynamic_cast<TFormOrganizar*>(D);
+        ASSERT_NE(o, nullptr);
+        EXPECT_TRUE(o->BOrganizarActual->Visible());
+        Ui.Click(o->BSalir);
+    });
+    Ui.RunUntilIdle();
+    std::set<std::string> marcados;
+    for (const auto& f : FilasDe(Carpeta, "tipos2"))
+        if (f.at("SELEC") == "True") marcados.insert(f.at("N"));
+    EXPECT_EQ(marcados, elegidos);
 }
 
 }  // namespace
