@@ -997,7 +997,9 @@ LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
         }
         return 0;
     case WM_SYSKEYDOWN:
-        if (WParam == VK_F4 && !W->Parent) Send(*W, WM_SYSCOMMAND, SC_CLOSE, 0);
+        // Alt+F4 closes the window it is typed in, from whichever control of
+        // it has the focus.
+        if (WParam == VK_F4) Send(*TopLevelOf(W), WM_SYSCOMMAND, SC_CLOSE, 0);
         return 0;
     case WM_WINDOWPOSCHANGED: {
         const TWindowPos* Pos = LParamToPointer<const TWindowPos>(LParam);

@@ -14,6 +14,7 @@
 #include "shell/forms/Alum.h"
 #include "shell/forms/AsigCur.h"
 #include "shell/forms/Aulas.h"
+#include "shell/forms/Colocar.h"
 #include "shell/forms/Cursos.h"
 #include "shell/forms/Datos.h"
 #include "shell/forms/Exportar.h"
@@ -21,6 +22,7 @@
 #include "shell/forms/Listados.h"
 #include "shell/forms/NomAsg.h"
 #include "shell/forms/Profes.h"
+#include "shell/forms/Tipos.h"
 
 ZELMOR_IMPLEMENT_COMPONENT(TControlaForm, TForm)
 
@@ -137,6 +139,12 @@ void TControlaForm::FormCloseQuery(TObject*, bool& CanClose) {
         CanClose = false;
         return;
     }
+    // A screen that cannot close now (the types screen under the
+    // organizer's run) is not freed under its work: the program stays.
+    if (FPantalla && FPantalla->Visible() && !FPantalla->CloseQuery()) {
+        CanClose = false;
+        return;
+    }
     if (FPantalla) CierraPaso();
 }
 
@@ -199,13 +207,6 @@ TTrasPaso TControlaForm::AbrePaso() {
     return TTrasPaso::Queda;
 }
 
-TTrasPaso TControlaForm::PantallaPendiente(const AnsiString& Pantalla) {
-    Aviso("La pantalla \"" + Pantalla +
-          "\" todav\xED"
-          "a no existe en esta versi\xF3n de Zelmor.");
-    return TTrasPaso::Queda;
-}
-
 TTrasPaso TControlaForm::AbreDatos() {
     auto* F = NewComponent<TDatosForm>(this);
     DatosForm = F;
@@ -248,9 +249,25 @@ TTrasPaso TControlaForm::AbreAsigCur() {
     return MuestraPantalla(AsigCurForm = NewComponent<TAsigCurForm>(this));
 }
 
-TTrasPaso TControlaForm::AbreTipos() { return PantallaPendiente("5 - Organizar los grupos"); }
+// The types screen is modeless: the step stays open on it until the next move.
+TTrasPaso TControlaForm::AbreTipos() {
+    auto* F = NewComponent<TTiposForm>(this);
+    TiposForm = F;
+    FPantalla = F;
+    F->Abre(*FEstado);
+    F->Show();
+    return TTrasPaso::Queda;
+}
 
-TTrasPaso TControlaForm::AbreColocar() { return PantallaPendiente("6 - Colocar los alumnos en los grupos"); }
+// However the placing dialog closes, the students with their groups follow.
+TTrasPaso TControlaForm::AbreColocar() {
+    auto* F = NewComponent<TColocarForm>(this);
+    ColocarForm = F;
+    FPantalla = F;
+    F->Abre(*FEstado);
+    F->ShowModal();
+    return TTrasPaso::Siguiente;
+}
 
 TTrasPaso TControlaForm::AbreNomAsg() {
     return MuestraPantalla(NomAsgForm = NewComponent<TNomAsgForm>(this));

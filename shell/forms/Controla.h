@@ -108,9 +108,7 @@ private:
     TTrasPaso AbreGrupos();
     TTrasPaso AbreAulas();
     TTrasPaso AbreListados();
-    // A step whose screen this version lacks: says so, and the machine
-    // stays on the step with no screen, ready for the next move.
-    TTrasPaso PantallaPendiente(const AnsiString& Pantalla);
+    // Shows a modeless step screen and keeps the machine on its step.
     TTrasPaso MuestraPantalla(TCustomForm* Pantalla);
 
     TAppState* FEstado = nullptr;

@@ -9,6 +9,7 @@
 #include "shell/forms/Alum.h"
 #include "shell/forms/AsigCur.h"
 #include "shell/forms/Aulas.h"
+#include "shell/forms/Colocar.h"
 #include "shell/forms/Controla.h"
 #include "shell/forms/Cursos.h"
 #include "shell/forms/Datos.h"
@@ -17,13 +18,17 @@
 #include "shell/forms/Grup.h"
 #include "shell/forms/Listados.h"
 #include "shell/forms/NomAsg.h"
+#include "shell/forms/Organizar.h"
 #include "shell/forms/Profes.h"
 #include "shell/forms/Seldat.h"
 #include "shell/forms/SelecListados.h"
+#include "shell/forms/Tipos.h"
+#include "shell/forms/Trasladar.h"
 
 void RegisterShellForms() {
     // The listing's form holds a table with its fields and a report with its
-    // bands and texts; the record screens declare their tables' fields.
+    // bands and texts; the record screens and the types screen declare their
+    // tables' fields.
     RegisterDBClasses();
     RegisterReportClasses();
     RegisterClasses({&TControlaForm::StaticClassInfo(), &TDatosForm::StaticClassInfo(),
@@ -32,7 +37,9 @@ void RegisterShellForms() {
                      &TSelecListadosForm::StaticClassInfo(), &TCursosForm::StaticClassInfo(),
                      &TAlumForm::StaticClassInfo(), &TAsigCurForm::StaticClassInfo(),
                      &TNomAsgForm::StaticClassInfo(), &TProfesForm::StaticClassInfo(),
-                     &TAulasForm::StaticClassInfo(), &TGrupForm::StaticClassInfo()});
+                     &TAulasForm::StaticClassInfo(), &TGrupForm::StaticClassInfo(),
+                     &TTiposForm::StaticClassInfo(), &TTrasladarForm::StaticClassInfo(),
+                     &TFormOrganizar::StaticClassInfo(), &TColocarForm::StaticClassInfo()});
 }
 
 TProgramLibraries::TProgramLibraries() : FReportView(std::make_unique<TOvcLibrary>()) {

@@ -1,0 +1,92 @@
+// The types screen and the organizer's dialog on a real X server: the
+// screen opens over the sample school's first course and shows; the dialog
+// shows, and a click the X server delivers on its "&Salir" reaches it.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "ScreensFixture.h"
+#include "buttons/fcImgBtn.h"
+#include "dataaware/Wwtable.h"
+#include "platform/db/Fields.h"
+#include "platform/db/Table.h"
+#include "platform/gfx/Graphics.h"
+#include "platform/sys/Paths.h"
+#include "shell/AppState.h"
+#include "shell/SchoolTables.h"
+#include "shell/forms/Organizar.h"
+#include "shell/forms/Tipos.h"
+#include "tests/support/TempMachine.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class TiposX11 : public X11ScreenTest {
+protected:
+    void SetUp() override {
+        X11ScreenTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        Librerias.emplace();
+    }
+    void TearDown() override {
+        while (Screen && Screen->CustomFormCount() > 0) Screen->CustomForms(0)->Free();
+        Librerias.reset();
+    }
+    std::optional<TProgramLibraries> Librerias;
+};
+
+TEST_F(TiposX11, TheTypesScreenAndTheOrganizersDialogShow) {
+    // The machine comes once the server runs, as the program finds it at start.
+    TTempMachine maquina("tiposx11");
+    const fs::path programa = maquina.DriveC() / "ZELMOR";
+    fs::create_directories(programa);
+    maquina.EnterProgram("inicio");
+    SetCurrentDir("C:\\ZELMOR");
+    fs::copy(fs::path(ZELMOR_SOURCE_DIR) / "samples" / "datos", programa / "ejemplo",
+             fs::copy_options::recursive);
+    auto* e = NewComponent<TAppState>(nullptr);
+    e->ApuntaBaseDatos("C:\\ZELMOR\\ejemplo\\");
+    {
+        TTempTable cursos = OpenTempTable("C:\\ZELMOR\\ejemplo", "cursos");
+        cursos->First();
+        e->Turno = cursos->FieldByName("TURNO")->AsString();
+        e->Nivel = cursos->FieldByName("NIVEL")->AsString();
+        e->Curso = cursos->FieldByName("CURSO")->AsString();
+        e->TNCSeleccionado = cursos->FieldByName("TNC")->AsString();
+    }
+    auto* T = NewComponent<TTiposForm>(Application);
+    TiposForm = T;
+    T->Abre(*e);
+    T->Show();
+    Application->ProcessMessages();
+    UpdateWindow(T->Handle());
+    uint32_t pixel = 0;
+    EXPECT_TRUE(X11ReadBack(X(), T->Handle(), 10, 10, pixel)) << "the screen is on the server";
+
+    // The organizer's dialog as the types screen makes it, shown; a real
+    // click on its "&Salir" gives it its modal result.
+    auto* D = NewComponent<TFormOrganizar>(T);
+    D->Show();
+    Application->ProcessMessages();
+    UpdateWindow(D->Handle());
+    uint32_t fondo = 0;
+    ASSERT_TRUE(X11ReadBack(X(), D->Handle(), D->ClientWidth() - 3, 100, fondo))
+        << "the dialog is on the server";
+    const TColorRef cara = ColorToRGB(clBtnFace);
+    EXPECT_EQ(fondo, ((cara & 0xFF) << 16) | (cara & 0xFF00) | ((cara >> 16) & 0xFF));
+    TfcImageBtn* salir = D->BSalir;
+    const TPoint centro = salir->ClientToScreen(TPoint(salir->Width() / 2, salir->Height() / 2));
+    const TPoint origen = D->ClientOrigin();
+    Clock.Advance(1000);
+    ASSERT_TRUE(X11SendButton(X(), D->Handle(), true, 1, centro.x - origen.x, centro.y - origen.y));
+    ASSERT_TRUE(X11SendButton(X(), D->Handle(), false, 1, centro.x - origen.x, centro.y - origen.y));
+    Application->ProcessMessages();
+    EXPECT_EQ(D->ModalResult(), mrCancel);
+    D->Free();
+    // The screens go while their tables' files are still there.
+    while (Screen->CustomFormCount() > 0) Screen->CustomForms(0)->Free();
+    e->Free();
+}
+
+}  // namespace
