@@ -15,6 +15,7 @@
 #include "platform/ui/RichEdit.h"
 #include "platform/ui/StdCtrls.h"
 #include "shell/AppState.h"
+#include "shell/DataFolders.h"
 #include "shell/forms/Controla.h"
 #include "shell/forms/Datos.h"
 #include "shell/forms/Espera.h"
@@ -143,16 +144,17 @@ TEST_F(Screens, TheMainWindowOpensInTheWelcomeLayout) {
 // The first move leaves the welcome layout for the strip for good, and a
 // window shown later stays under the main window, which keeps on top.
 TEST_F(Screens, TheFirstMoveLeavesTheStripAndLaterWindowsStayUnderIt) {
-    PonEjemplo("datos");
+    PonEjemplo();
     TControlaForm* F = AbrePrincipal();
-    F->Estado().CarpetaDatos = "C:\\ZELMOR\\datos\\";
+    ASSERT_EQ(SeleccionaCarpeta(F->Estado(), "ejemplo", [] { return false; }), TApertura::Actual);
     F->Estado().TNCSeleccionado = "D1ESO";
     // "&Ir a ...", "&2 - ...": the courses screen, under the strip.
     Pulsa(F->BIrA);
     Ui.Then([&] { Ui.Type("2"); });
+    Responde();
     Ui.RunUntilIdle();
     EXPECT_EQ(F->Estado().Paso, PasoCursos);
-    EXPECT_TRUE(Mensajes.empty());
+    EXPECT_EQ(Mensajes, std::vector<std::string>{});
     EXPECT_EQ(TRect(F->Left(), F->Top(), F->Width(), F->Height()), TRect(0, 0, 480, 61));
     EXPECT_FALSE(F->LabDorvanel->Visible());
     EXPECT_FALSE(F->LabVersion->Visible());
