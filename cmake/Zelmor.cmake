@@ -58,17 +58,30 @@ function(zelmor_test area)
   target_compile_definitions(test_${area} PRIVATE
     ZELMOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     ZELMOR_BINARY_DIR="${PROJECT_BINARY_DIR}")
-  add_test(NAME ${area} COMMAND test_${area} --gtest_brief=1)
-  set_tests_properties(${area} PROPERTIES
-    ENVIRONMENT "ZELMOR_BACKEND=offscreen;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
-    LABELS unit)
+  # The report of each run (test-results/<area>.xml) is where the test
+  # command counts the tests that skipped.
+  add_test(NAME ${area}
+    COMMAND test_${area} --gtest_brief=1 --gtest_output=xml:${PROJECT_BINARY_DIR}/test-results/${area}.xml)
+  set_tests_properties(${area} PROPERTIES ENVIRONMENT "${ZELMOR_TEST_ENVIRONMENT}" LABELS unit)
 endfunction()
 
+# What the tests and benchmarks run with: the off-screen display, and the
+# sanitizers stop at the first fault.
+set(ZELMOR_TEST_ENVIRONMENT
+  "ZELMOR_BACKEND=offscreen;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+
 # zelmor_bench(<name> [deps...]): bench/<name>.cpp with Google Benchmark.
+# Where tests are built too, CTest runs each benchmark once with a tiny
+# minimum time (label "bench"): not to measure, but so that a benchmark that
+# no longer builds, crashes or trips a sanitizer is seen.
 function(zelmor_bench name)
   add_executable(bench_${name} ${PROJECT_SOURCE_DIR}/bench/${name}.cpp)
   target_link_libraries(bench_${name} PRIVATE ${ARGN} benchmark::benchmark Threads::Threads)
   target_compile_definitions(bench_${name} PRIVATE ZELMOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  if(ZELMOR_TESTS)
+    add_test(NAME bench_${name} COMMAND bench_${name} --benchmark_min_time=0.000001)
+    set_tests_properties(bench_${name} PROPERTIES ENVIRONMENT "${ZELMOR_TEST_ENVIRONMENT}" LABELS bench)
+  endif()
 endfunction()
 
 # zelmor_fuzz(<name> <seconds> [deps...]): fuzz/<name>.cpp as a libFuzzer target,
