@@ -20,9 +20,8 @@
 
 #include "dataaware/Wwtypes.h"
 #include "platform/db/DB.h"
+#include "platform/rtl/AnsiString.h"
 #include "platform/ui/Controls.h"
-
-using AnsiString = std::string;
 
 class TCustomEdit;
 class TCustomForm;

@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 // The longest path the program handles, without the terminating zero.
 constexpr int MAX_PATH_LENGTH = 259;
