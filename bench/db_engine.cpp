@@ -12,6 +12,7 @@
 #include <map>
 #include <random>
 
+#include "bench/BenchFolder.h"
 #include "platform/db/DbfFilter.h"
 #include "platform/db/DbfTable.h"
 
@@ -39,11 +40,7 @@ std::string CourseKey(unsigned I) { return "M1ESO" + std::to_string(10 + I % 20)
 
 class TFolder {
 public:
-    TFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zelmor-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp");
-        Path = pattern;
-    }
+    TFolder() { Path = MakeBenchFolder("db").string(); }
     ~TFolder() {
         std::error_code ec;
         std::filesystem::remove_all(Path, ec);
