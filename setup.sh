@@ -13,7 +13,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libx11-dev xvfb xauth
-  python3 python3-dbfread python3-dbf libdbd-xbase-perl file
+  python3 python3-dbfread python3-dbf libdbd-xbase-perl file poppler-utils
+  libshp-dev
 )
 
 install_missing() {
@@ -47,7 +48,14 @@ cmd_run() {
   if [ -d samples/datos ] && [ ! -e "$home/ejemplo" ]; then
     cp -r samples/datos "$home/ejemplo"
   fi
+  # The sample exchange folder as C:\QTEMP, for "Importar datos".
+  local drive_c="${ZELMOR_DRIVE_C:-${XDG_DATA_HOME:-$HOME/.local/share}/zelmor/c}"
+  if [ -d samples/qtemp ] && [ ! -e "$drive_c/QTEMP" ]; then
+    mkdir -p "$drive_c"
+    cp -r samples/qtemp "$drive_c/QTEMP"
+  fi
   cd "$home"
+  # Zelmor's windows need an X server; without one it says how to get one.
   exec "$ROOT/build/release/zelmor" "$@"
 }
 

@@ -616,7 +616,8 @@ void TfcBitmap::Wave(bool Wrap, int Ratio, int YDivisor, int XDivisor) {
         int Start = F;
         if (Wrap) {
             if (Start < 0) Start = H - ((-Start) % H) - 1;
-            // A picture one row high has only row 0 to start from.
+            // A start row past the picture is taken modulo one row less than
+            // its height; a picture one row high has only row 0 to start from.
             else if (Start >= H) Start = H > 1 ? Start % (H - 1) : 0;
         }
         for (int j = 0; j < H; ++j) {

@@ -502,9 +502,12 @@ void TfcCustomBitBtn::KeyDown(WORD& Key, TShiftState Shift) {
     Click();
 }
 
+// The window's own cancel handling lets the mouse go and forgets that the
+// left button was down before we can look: our own record of the press says
+// whether one is still going on, and it ends as a release where the mouse is.
 void TfcCustomBitBtn::WMCancelMode(TMessage& Message) {
     TWinControl::WMCancelMode(Message);
-    if (FControlState.Contains(csLButtonDown)) Perform(WM_LBUTTONUP, 0, static_cast<LPARAM>(-1));
+    if (Tracking) Perform(WM_LBUTTONUP, 0, static_cast<LPARAM>(-1));
 }
 
 void TfcCustomBitBtn::Click() {
@@ -642,6 +645,8 @@ void TfcCustomBitBtn::CNDrawItem(TMessage& Message) {
 
 void TfcCustomBitBtn::WMEraseBkgnd(TMessage& Message) { Message.Result = 1; }
 
+// Creating the window sends no WM_SIZE: a button read from a form keeps the
+// regions the form carried until its size first changes.
 void TfcCustomBitBtn::WMSize(TMessage& Message) {
     TWinControl::WMSize(Message);
     // A new size makes the stored regions of both states stale.

@@ -35,6 +35,8 @@ public:
     explicit TfcCustomShapeBtn(TComponent* AOwner);
     ~TfcCustomShapeBtn() override;
 
+    // bsRect, the default the main window's step buttons keep, is a plain
+    // rectangle: their RoundRectBias only tells a rounded shape how round to be.
     TfcButtonShape Shape() const { return FShape; }
     void SetShape(TfcButtonShape Value);
     // Quarter turns clockwise: soUp none, soRight one, soDown two, soLeft three.

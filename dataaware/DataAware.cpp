@@ -6,14 +6,29 @@
 #include "dataaware/Wwqbe.h"
 #include "dataaware/Wwquery.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwcombobutton.h"
+#include "dataaware/wwdbedit.h"
 #include "dataaware/wwstorep.h"
+#include "platform/db/DataSource.h"
 
 void StartDataAwareLibrary() {
     RegisterClasses({&TwwTable::StaticClassInfo(), &TwwQuery::StaticClassInfo(), &TwwQBE::StaticClassInfo(),
                      &TwwStoredProc::StaticClassInfo(), &TwwDataSource::StaticClassInfo(),
                      &TwwIntl::StaticClassInfo(), &TwwController::StaticClassInfo(),
-                     &TwwIncrementalSearch::StaticClassInfo()});
+                     &TwwIncrementalSearch::StaticClassInfo(), &TwwDBEdit::StaticClassInfo(),
+                     &TwwComboButton::StaticClassInfo()});
     StartDefaultIntl();
+    // A field's FocusControl (a post refused by a picture mask) puts the
+    // focus on the control that shows the field.
+    SetFieldFocusHook([](TComponent* Control) {
+        auto* control = dynamic_cast<TWinControl*>(Control);
+        if (!control || !control->CanFocus()) return false;
+        control->SetFocus();
+        return control->Focused();
+    });
 }
 
-void FinishDataAwareLibrary() { FinishDefaultIntl(); }
+void FinishDataAwareLibrary() {
+    SetFieldFocusHook(nullptr);
+    FinishDefaultIntl();
+}

@@ -308,11 +308,15 @@ TButton* CreateDialogButton(TCustomForm* Form, TBitBtnKind Kind, int PixelsPerIn
 // ---------------------------------------------------------------- TwwController
 
 TwwController::TwwController(TComponent* AOwner)
-    : TComponent(AOwner), FControlList(std::make_unique<TList>()) {}
+    : TComponent(AOwner), FFrame(std::make_unique<TwwEditFrame>(this)),
+      FButtonEffects(std::make_unique<TwwButtonEffects>(nullptr, nullptr)),
+      FControlList(std::make_unique<TList>()) {}
 
 TwwController::~TwwController() = default;
 
 void TwwController::DescribeProperties(TPropertyTable& T) {
+    T.Property("Frame", &TwwController::Frame, &TwwController::SetFrame);
+    T.Property("ButtonEffects", &TwwController::ButtonEffects, &TwwController::SetButtonEffects);
     // A TList is no published class of its own: the list is read as an object.
     T.PropertyOf<TwwController>("ControlList", [](TwwController& C) -> TObject* { return C.ControlList(); });
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "dataaware/wwframe.h"
 #include "platform/classes/Component.h"
 #include "platform/classes/Properties.h"
 #include "platform/gfx/Graphics.h"
@@ -567,21 +568,28 @@ TButton* CreateDialogButton(TCustomForm* Form, TBitBtnKind Kind, int PixelsPerIn
 // TwwController
 // ---------------------------------------------------------------------------
 
-// Keeps the library's controls whose Controller property names it, in
-// ControlList: a control registers itself (RegisterWithController), and a
-// control that goes is taken off the list. The frame and button looks the
-// controls copy from it are the edit controls' business.
+// One frame look and one button look that the library's controls can share:
+// a control whose Controller property names it registers in ControlList
+// (RegisterWithController) and copies the controller's Frame when the
+// property is set; a control that goes is taken off the list. The
+// controller itself never walks the list.
 class TwwController : public TComponent {
     ZELMOR_CLASS(TwwController, TComponent)
 public:
     explicit TwwController(TComponent* AOwner);
     ~TwwController() override;
     static void DescribeProperties(TPropertyTable& T);
+    TwwEditFrame* Frame() const { return FFrame.get(); }
+    void SetFrame(TwwEditFrame* Value) { FFrame->Assign(Value); }
+    TwwButtonEffects* ButtonEffects() const { return FButtonEffects.get(); }
+    void SetButtonEffects(TwwButtonEffects* Value) { FButtonEffects->Assign(Value); }
     TList* ControlList() const { return FControlList.get(); }
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    std::unique_ptr<TwwEditFrame> FFrame;
+    std::unique_ptr<TwwButtonEffects> FButtonEffects;
     std::unique_ptr<TList> FControlList;
 };

@@ -1058,18 +1058,6 @@ bool IncrementalIndexSearch(TDataSet* DataSet, const AnsiString& Text, int Posit
     return IndexFieldMatches(field, Text);
 }
 
-bool IsNumericFieldType(TFieldType Type) {
-    switch (Type) {
-    case ftSmallint:
-    case ftInteger:
-    case ftWord:
-    case ftFloat:
-    case ftCurrency:
-    case ftAutoInc: return true;
-    default: return false;
-    }
-}
-
 void SelectIndexDef(TDataSet* DataSet, TIndexDef* IndexDef) {
     auto* table = dynamic_cast<TTable*>(DataSet);
     if (!table) return;
@@ -1292,3 +1280,140 @@ AnsiString ScanFilterToken(std::string_view Text, int& Position) {
 int CompareBookmarksOf(TDataSet* DataSet, const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
     return DataSet->CompareBookmarks(Bookmark1, Bookmark2);
 }
+
+// ---------------------------------------------------------------- drawing and window routines
+
+void DrawEllipsisButton(TCanvas* Canvas, const TRect& R, TButtonState State, TControlState ControlState,
+                        bool Transparent, bool Flat, bool) {
+    const bool down = State == bsDown;
+    uint32_t flags = BF_RECT;
+    if (down && !IsPaintCopy(ControlState)) flags |= BF_FLAT;
+    if (!Transparent) flags |= BF_MIDDLE;
+    if (!Flat) {
+        TRect edge = R;
+        Canvas->DrawEdge(edge, EDGE_RAISED, flags);
+    }
+    const int width = R.Width(), height = R.Height();
+    const int size = std::max(1, (width + 1) / 8);
+    int y = R.Top + (height + 1) / 2;
+    int x = R.Left + width / 2;
+    // The dots move one pixel down and right when the button is pressed.
+    if (!down) {
+        --x;
+        --y;
+    }
+    for (int left : {x, x - 2 * size, x + 2 * size}) Canvas->PatBlt(left, y, size, size, BLACKNESS);
+}
+
+void DrawComboArrowButton(TCanvas* Canvas, const TRect& R, TButtonState State, TControlState ControlState,
+                          bool Enabled) {
+    uint32_t flags = DFCS_SCROLLCOMBOBOX;
+    // A disabled control's arrow is the inactive one and never pressed: the
+    // arrow takes one of three looks.
+    if (!Enabled) flags |= DFCS_INACTIVE;
+    else if (State != bsUp && !IsPaintCopy(ControlState)) flags |= DFCS_PUSHED | DFCS_FLAT;
+    TRect box = R;
+    Canvas->DrawFrameControl(box, DFC_SCROLL, flags);
+}
+
+void DrawFocusRectangle(TCanvas* Canvas, const TRect& R) {
+    const TBrushStyle brushStyle = Canvas->Brush()->Style();
+    const TColor penColor = Canvas->Pen()->Color();
+    const TColorRef textColor = Canvas->GetTextColor();
+    Canvas->Brush()->SetStyle(bsClear);
+    Canvas->Pen()->SetColor(clHighlight);
+    Canvas->Rectangle(R);
+    Canvas->SetTextColor(clHighlight);
+    Canvas->DrawFocusRect(R);
+    Canvas->Brush()->SetStyle(brushStyle);
+    Canvas->Pen()->SetColor(penColor);
+    Canvas->SetTextColor(static_cast<TColor>(textColor));
+}
+
+bool SingleLineFillsRect(HDC DC, const TRect& R, uint32_t Format) {
+    TRect line = R;
+    DC->DrawText(" ", line, Format | DT_CALCRECT);
+    return line.Height() + 2 * GetSystemMetrics(SM_CYBORDER) + 3 >= R.Height();
+}
+
+void DrawCellText(TCanvas* Canvas, const TRect& R, int Left, int Top, const AnsiString& Text,
+                  TAlignment Alignment, int Options) {
+    const int width = R.Width(), height = R.Height();
+    TRect text;
+    switch (Alignment) {
+    case taRightJustify: text = TRect(Left, Top, width - 2, height - 1); break;
+    case taCenter: text = TRect(Left < 4 ? 0 : 2, Top, width, height - 1); break;
+    default: text = TRect(Left, Top, width, height - 1); break;
+    }
+    OffsetRect(text, R.Left, R.Top);
+    Canvas->Refresh();
+    Canvas->Brush()->SetStyle(bsSolid);
+    if (!(Options & dctNoFill)) Canvas->FillRect(R);
+    Canvas->SetBkMode(TRANSPARENT);
+    uint32_t format = DT_EXPANDTABS | DT_NOPREFIX;
+    if (Alignment == taRightJustify) format |= DT_RIGHT;
+    else if (Alignment == taCenter) format |= DT_CENTER;
+    if (Options & dctPrefix) format &= ~static_cast<uint32_t>(DT_NOPREFIX);
+    if (Options & dctWordWrap) format |= DT_WORDBREAK;
+    if (Options & dctSingleVCenter) format |= DT_VCENTER | DT_SINGLELINE;
+    // Wrapping in a cell one line high would show the line's first word only.
+    if (SingleLineFillsRect(Canvas, text, format) || (Options & dctEndEllipsis))
+        format &= ~static_cast<uint32_t>(DT_WORDBREAK);
+    if (Options & dctEndEllipsis) format |= DT_END_ELLIPSIS;
+    Canvas->DrawText(Text, text, format);
+}
+
+void ReleasePressedControl() {
+    TCustomForm* form = Screen ? Screen->ActiveForm() : nullptr;
+    if (!form) return;
+    TWinControl* target = nullptr;
+    if (form->ControlState().Contains(csLButtonDown)) {
+        target = form;
+    } else {
+        for (int i = 0; i < form->ControlCount() && !target; ++i) {
+            auto* child = dynamic_cast<TWinControl*>(form->Controls(i));
+            if (child && child->ControlState().Contains(csLButtonDown)) target = child;
+        }
+    }
+    if (target) PostMessage(target->Handle(), WM_LBUTTONUP, 0, 0);
+}
+
+void PostKeyWithModifier(HWND Window, WORD Key, WORD Modifier) {
+    uint8_t saved[256], pressed[256];
+    GetKeyboardState(saved);
+    std::memcpy(pressed, saved, sizeof pressed);
+    pressed[Modifier & 0xFF] = 0x81;
+    pressed[Key & 0xFF] = 0x81;
+    SetKeyboardState(pressed);
+    PostMessage(Window, WM_KEYDOWN, Key, 1);
+    PostMessage(Window, WM_KEYUP, Key, 1);
+    SetKeyboardState(saved);
+}
+
+void GetWorkArea(TRect& R) { R = WorkAreaRect(); }
+
+void ClearWindowStyleBit(TWinControl* Control) {
+    HWND window = Control->Handle();
+    SetWindowLong(window, GWL_STYLE,
+                  GetWindowLong(window, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_CLIPCHILDREN));
+}
+
+bool HasChildOutsideClient(TWinControl* Control) {
+    if (!Control) return false;
+    const TRect client = Control->ClientRect();
+    for (int i = 0; i < Control->ControlCount(); ++i) {
+        auto* child = dynamic_cast<TWinControl*>(Control->Controls(i));
+        if (!child || !child->HandleAllocated() || !IsWindowVisible(child->Handle())) continue;
+        if (!PtInRect(client, TPoint(child->Left(), child->Top()))) return true;
+    }
+    return false;
+}
+
+bool IsThemed(TControl*) { return false; }
+
+int IntMax(int A, int B) { return A > B ? A : B; }
+int IntMin(int A, int B) { return A < B ? A : B; }
+int ClampInt(int Value, int Low, int High) { return Value < Low ? Low : Value > High ? High : Value; }
+int ScaleByPixelsPerInch(int Value, int PixelsPerInch) { return Value * PixelsPerInch / 96; }
+int RectWidth(const TRect& R) { return R.Right - R.Left; }
+int RectHeight(const TRect& R) { return R.Bottom - R.Top; }

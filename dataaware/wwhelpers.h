@@ -19,8 +19,10 @@
 #include <vector>
 
 #include "dataaware/Wwtypes.h"
+#include "platform/classes/Alignment.h"
 #include "platform/db/DB.h"
 #include "platform/rtl/AnsiString.h"
+#include "platform/ui/Buttons.h"
 #include "platform/ui/Controls.h"
 
 class TCustomEdit;
@@ -231,7 +233,6 @@ bool IsCharacterKey(unsigned Key);
 // among the current index's fields) begins with the text, or narrows it to
 // those records (NarrowSearch); true when the record reached matches.
 bool IncrementalIndexSearch(TDataSet* Table, const AnsiString& Text, int Position);
-bool IsNumericFieldType(TFieldType Type);
 // Switches a table to the index (on an SQL server with SyncSQLByRange, by
 // reopening it on a range that starts at the current record).
 void SelectIndexDef(TDataSet* DataSet, TIndexDef* IndexDef);
@@ -267,6 +268,60 @@ void RichTextToPlainText(TComponent* Owner, AnsiString& Buffer, std::unique_ptr<
                          TCustomRichEdit*& RichEditSlot);
 AnsiString ScanFilterToken(std::string_view Text, int& Position);
 int CompareBookmarksOf(TDataSet* DataSet, const TBookmark& Bookmark1, const TBookmark& Bookmark2);
+
+// ---------------------------------------------------------------------------
+// Drawing and window routines
+//
+// The button state is the speed buttons' (bsUp, bsDisabled, bsDown,
+// bsExclusive); of the control state only csPaintCopy counts: a control
+// painted as a picture into a grid cell never shows a pressed button.
+// ---------------------------------------------------------------------------
+
+// Options of DrawCellText.
+enum : int {
+    dctPrefix = 0x01,        // "&" underlines the next character
+    dctEndEllipsis = 0x02,   // one line, cut with "..."
+    dctWordWrap = 0x04,      // wraps, unless one line already fills the cell
+    dctNoFill = 0x10,        // the cell's background is left as it is
+    dctSingleVCenter = 0x20  // one line centred vertically
+};
+
+// A face with three black dots; Enabled changes nothing of the drawing.
+void DrawEllipsisButton(TCanvas* Canvas, const TRect& R, TButtonState State, TControlState ControlState,
+                        bool Transparent, bool Flat, bool Enabled);
+// The drop-down arrow: inactive when disabled (whatever the button state, so
+// a disabled control never looks pressed), pushed and flat when down, plain
+// when up or painted as a copy.
+void DrawComboArrowButton(TCanvas* Canvas, const TRect& R, TButtonState State, TControlState ControlState,
+                          bool Enabled);
+// The highlight outline with the dotted focus frame over it; the canvas's
+// brush style, pen colour and text colour are as they were afterwards.
+void DrawFocusRectangle(TCanvas* Canvas, const TRect& R);
+// One line of text in the format, with the borders, reaches R's height.
+bool SingleLineFillsRect(HDC DC, const TRect& R, uint32_t Format);
+// Text in a cell of R, Left and Top in from its corner (see the options).
+void DrawCellText(TCanvas* Canvas, const TRect& R, int Left, int Top, const AnsiString& Text,
+                  TAlignment Alignment, int Options);
+
+// Posts a left-button release to what holds the button down on the active
+// form: the form, else its first windowed child that does.
+void ReleasePressedControl();
+// Posts the key going down and up with the modifier seen as held meanwhile.
+void PostKeyWithModifier(HWND Window, WORD Key, WORD Modifier);
+void GetWorkArea(TRect& R);
+void ClearWindowStyleBit(TWinControl* Control);
+// A visible windowed child whose top-left corner lies outside the client area.
+bool HasChildOutsideClient(TWinControl* Control);
+// Themes are never used: every control paints its classic look.
+bool IsThemed(TControl* Control);
+
+int IntMax(int A, int B);
+int IntMin(int A, int B);
+int ClampInt(int Value, int Low, int High);
+// Value * PixelsPerInch / 96, truncated toward zero.
+int ScaleByPixelsPerInch(int Value, int PixelsPerInch);
+int RectWidth(const TRect& R);
+int RectHeight(const TRect& R);
 
 // Runs an action when the scope ends, also when an exception passes.
 template <class F>

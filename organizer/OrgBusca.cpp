@@ -10,12 +10,71 @@ namespace {
 constexpr int NodosAuxiliares = 200;
 constexpr int MaxNodos = 201;
 constexpr int MaxPorLote = 3;  // students of one displaced batch
+
+// Buckets of the students by a key (-1: none), each in the students' order:
+// Inicio[k] .. Inicio[k + 1] of Lista hold the students of key k.
+// Orden, when given, is the order of the students within a bucket.
+template <class TClave>
+void Reparte(const std::vector<TPlazaAlumno>& Alumnos, int N, int Claves, TClave&& Clave,
+             std::vector<int>& Inicio, std::vector<int>& Lista, const int* Orden = nullptr) {
+    Inicio.assign(Claves + 1, 0);
+    for (int i = 0; i < N; ++i)
+        if (const int k = Clave(Alumnos[i]); k >= 0) ++Inicio[k + 1];
+    for (int k = 0; k < Claves; ++k) Inicio[k + 1] += Inicio[k];
+    Lista.resize(Inicio[Claves]);
+    // Inicio[k] runs to the end of bucket k while it fills, and is put back
+    for (int x = 0; x < N; ++x) {
+        const int i = Orden ? Orden[x] : x;
+        if (const int k = Clave(Alumnos[i]); k >= 0) Lista[Inicio[k]++] = i;
+    }
+    for (int k = Claves; k > 0; --k) Inicio[k] = Inicio[k - 1];
+    Inicio[0] = 0;
+}
 }  // namespace
 
 void TOrganizador::Pon(int& Campo, int Valor) {
     if (Campo == Valor) return;
     Diario.push_back({&Campo, Campo});
     Campo = Valor;
+}
+
+void TOrganizador::PonCelda(TEstadoAsig& E, int Fila, int Grupo, int Valor) {
+    int& celda = E.Celdas[E.C(Fila, Grupo)];
+    if ((celda != 0) != (Valor != 0))
+        Pon(E.FilasConAlumnos[Grupo], E.FilasConAlumnos[Grupo] + (Valor != 0 ? 1 : -1));
+    Pon(celda, Valor);
+}
+
+void TOrganizador::PonCodigo(TEstadoAsig& E, int Celda, int Valor) {
+    const int viejo = E.Codigos[Celda];
+    if (viejo == Valor) return;
+    Pon(E.Codigos[Celda], Valor);
+    Pon(E.VersionCodigos, ++RelojCodigos);
+    if (E.GruposDeCodigo.empty()) return;
+    const int fila = Celda / E.Grupos, bit = 1 << (Celda % E.Grupos);
+    if (viejo >= 0 && viejo < CodigosEnPalabra) {
+        int& m = E.GruposDeCodigo[fila * CodigosEnPalabra + viejo];
+        Pon(m, m & ~bit);
+    }
+    if (Valor >= 0 && Valor < CodigosEnPalabra) {
+        int& m = E.GruposDeCodigo[fila * CodigosEnPalabra + Valor];
+        Pon(m, m | bit);
+    }
+}
+
+void TOrganizador::CodigosCambiados() {
+    for (auto& e : EstAsig) {
+        e.VersionCodigos = ++RelojCodigos;
+        e.BaseTrabajo = e.VersionPrevios = -1;
+        e.Cambiadas.clear();
+        e.GruposDeCodigo.clear();
+        if (!e.TieneCeldas() || e.Grupos > GruposEnPalabra) continue;
+        e.GruposDeCodigo.assign(static_cast<size_t>(e.Divisiones + 1) * CodigosEnPalabra, 0);
+        for (int r = 0; r <= e.Divisiones; ++r)
+            for (int g = 0; g < e.Grupos; ++g)
+                if (const int c = e.Codigos[e.C(r, g)]; c >= 0 && c < CodigosEnPalabra)
+                    e.GruposDeCodigo[r * CodigosEnPalabra + c] |= 1 << g;
+    }
 }
 
 void TOrganizador::DeshaceHasta(size_t Marca) {
@@ -43,6 +102,8 @@ TInstantanea TOrganizador::Instantanea() const {
     for (int s = 0; s < Memo.NumAsignaturas; ++s) {
         const TEstadoAsig& e = EstAsig[s];
         v.insert(v.end(), e.Celdas.begin(), e.Celdas.end());
+        v.insert(v.end(), e.FilasConAlumnos.begin(), e.FilasConAlumnos.end());
+        v.insert(v.end(), e.GruposDeCodigo.begin(), e.GruposDeCodigo.end());
         v.insert(v.end(), e.FilasDiv.begin(), e.FilasDiv.end());
         v.insert(v.end(), e.Codigos.begin(), e.Codigos.end());
         v.push_back(e.DivLibres);
@@ -104,6 +165,15 @@ std::unique_ptr<TArbol> TOrganizador::CreaArbol(int N) {
             AlumnoActual = -111;
             return nullptr;
         }
+    // Every search level takes a full array for the batches its strategies
+    // take out and gives it back when it ends: those are used again.
+    if (N == MaxNodos && !ArbolesLibres.empty()) {
+        std::unique_ptr<TArbol> arbol = std::move(ArbolesLibres.back());
+        ArbolesLibres.pop_back();
+        const int usados = NodosUsados(*arbol);
+        for (int i = 0; i < usados; ++i) IniciaNodo((*arbol)[i]);
+        return arbol;
+    }
     auto arbol = std::make_unique<TArbol>(N);
     for (auto& n : *arbol) {
         n.Slots.resize(NumAsigs + 1);
@@ -113,8 +183,17 @@ std::unique_ptr<TArbol> TOrganizador::CreaArbol(int N) {
     return arbol;
 }
 
-int TOrganizador::BuscaSinColocar(const TNodo& Nodo) const {
-    for (int i = 0; i < NumAlumnos; ++i) {
+// The batches of a strategy fill an array of batches from its start, each
+// with one student at least, and the next call starts it afresh: past the
+// first batch of none, every batch is as IniciaNodo leaves it.
+int TOrganizador::NodosUsados(const TArbol& Auxiliar) {
+    int n = 0;
+    while (n < NodosAuxiliares && n < static_cast<int>(Auxiliar.size()) && Auxiliar[n].NAlum != 0) ++n;
+    return n;
+}
+
+int TOrganizador::BuscaSinColocar(const TNodo& Nodo, int Desde) const {
+    for (int i = Desde; i < NumAlumnos; ++i) {
         const TPlazaAlumno& p = Alumnos[i];
         if (!p.Fijo && p.Curso == Nodo.Curso && p.Grupo < 0 && p.Opcion == Nodo.Opcion && p.Tipo == Nodo.Tipo)
             return i;
@@ -122,9 +201,17 @@ int TOrganizador::BuscaSinColocar(const TNodo& Nodo) const {
     return -1;
 }
 
-int TOrganizador::BuscaColocado(const TNodo& Nodo, bool Viejo) const {
+int TOrganizador::BuscaColocado(const TNodo& Nodo, bool Viejo, bool PorGrupo, int& Desde) const {
     const int grupo = Viejo ? Nodo.GrupoViejo : Nodo.GrupoNuevo;
-    for (int i = 0; i < NumAlumnos; ++i) {
+    const int* desde = nullptr;
+    const int* hasta = nullptr;
+    if (PorGrupo && grupo >= 0 && grupo + 1 < static_cast<int>(GrupoInicio.size())) {
+        desde = GrupoLista.data() + GrupoInicio[grupo];
+        hasta = GrupoLista.data() + GrupoInicio[grupo + 1];
+    }
+    const int n = desde ? static_cast<int>(hasta - desde) : NumAlumnos;
+    for (int x = Desde; x < n; ++x) {
+        const int i = desde ? desde[x] : x;
         const TPlazaAlumno& p = Alumnos[i];
         if (p.Fijo || p.Curso != Nodo.Curso || p.Grupo != grupo || p.Opcion != Nodo.Opcion) continue;
         bool igual = true;
@@ -133,12 +220,21 @@ int TOrganizador::BuscaColocado(const TNodo& Nodo, bool Viejo) const {
             const TEleccionAsig& e = p.Asigs[m];
             igual = e.Asig == n.Asig && (n.Asig < 0 || (e.Div != -1 && e.Div == (Viejo ? n.Div2 : n.Div)));
         }
-        if (igual) return i;
+        if (igual) {
+            Desde = x;
+            return i;
+        }
     }
     return -1;
 }
 
+void TOrganizador::ColocacionCambiada() {
+    VersionColocacion = ++RelojColocacion;
+    VersionGrupoLista = VersionTipoLista = -1;
+}
+
 void TOrganizador::ColocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo) {
+    Pon(VersionColocacion, ++RelojColocacion);
     TPlazaAlumno& p = Alumnos[Alumno];
     TEstadoCurso& curso = EstCurso[p.Curso];
     if (Grupo >= 0) {
@@ -153,8 +249,8 @@ void TOrganizador::ColocaAlumno(int Alumno, int Grupo, const std::vector<TElecci
         TEstadoAsig& e = EstAsig[s];
         if (v < 0 || v >= e.Divisiones) continue;
         if (Grupo >= 0) {
-            Pon(e.Celdas[e.C(v, Grupo)], e.Celdas[e.C(v, Grupo)] + 1);
-            Pon(e.Codigos[e.C(v, Grupo)], con);
+            PonCelda(e, v, Grupo, e.Celdas[e.C(v, Grupo)] + 1);
+            PonCodigo(e, e.C(v, Grupo), con);
         }
         Pon(e.FilasDiv[v], e.FilasDiv[v] + 1);
         Pon(p.Asigs[m].Div, v);
@@ -168,6 +264,7 @@ void TOrganizador::ColocaAlumno(int Alumno, int Grupo, const std::vector<TElecci
 
 void TOrganizador::DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots,
                                    bool Viejo) {
+    Pon(VersionColocacion, ++RelojColocacion);
     TPlazaAlumno& p = Alumnos[Alumno];
     TEstadoCurso& curso = EstCurso[p.Curso];
     if (Grupo >= 0) Pon(curso.CuentaGrupo[Grupo], curso.CuentaGrupo[Grupo] - 1);
@@ -179,8 +276,8 @@ void TOrganizador::DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEle
             if (v >= 0 && v < e.Divisiones) {
                 if (Grupo >= 0) {
                     const int k = e.C(v, Grupo);
-                    Pon(e.Celdas[k], e.Celdas[k] - 1);
-                    if (e.Celdas[k] == 0) Pon(e.Codigos[k], -1);
+                    PonCelda(e, v, Grupo, e.Celdas[k] - 1);
+                    if (e.Celdas[k] == 0) PonCodigo(e, k, -1);
                 }
                 Pon(e.FilasDiv[v], e.FilasDiv[v] - 1);
             }
@@ -195,17 +292,21 @@ void TOrganizador::DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEle
     Pon(p.Grupo, -1);
 }
 
+// Placing or taking out a student changes that student alone: the next
+// one is looked for from where the last was found.
 void TOrganizador::ColocaNodo(TNodo& Nodo) {
+    int s = 0;
     for (int k = 0; k < Nodo.NAlum; ++k) {
-        const int s = BuscaSinColocar(Nodo);
+        s = BuscaSinColocar(Nodo, s);
         if (s < 0) break;
         ColocaAlumno(s, Nodo.GrupoNuevo, Nodo.Slots, false);
     }
 }
 
-void TOrganizador::QuitaNodo(TNodo& Nodo) {
+void TOrganizador::QuitaNodo(TNodo& Nodo, bool PorGrupo) {
+    int desde = 0;
     for (int k = 0; k < Nodo.NAlum; ++k) {
-        const int s = BuscaColocado(Nodo, true);
+        const int s = BuscaColocado(Nodo, true, PorGrupo, desde);
         if (s < 0) break;
         DescolocaAlumno(s, Nodo.GrupoViejo, Nodo.Slots, true);
     }
@@ -248,7 +349,7 @@ int TOrganizador::AgregaLote(int Alumno, TArbol& Auxiliar) const {
 bool TOrganizador::PruebaGrupo(TNodo& Nodo, TArbol& Auxiliar, int Grupo, int Curso, TPosicionEstrategia& Pos,
                                int* DivElegida, int* CodElegido, int Une, int Parte, int Equilibrio) {
     const size_t marca = MarcaDiario();
-    for (int i = 0; i < NodosAuxiliares && Auxiliar[i].NAlum > 0; ++i) QuitaNodo(Auxiliar[i]);
+    for (int i = 0; i < NodosAuxiliares && Auxiliar[i].NAlum > 0; ++i) QuitaNodo(Auxiliar[i], true);
     int ultimaDiv = -1;
     int64_t ultimoOrden = 0;
     bool ok = CabeEnGrupo(Curso, Grupo, Equilibrio, Nodo.NAlum) &&
@@ -312,7 +413,7 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
     if (curso < 0) return -1;
     const int grupos = EstCurso[curso].Grupos;
     int divEl[SlotsPlaza], codEl[SlotsPlaza];
-    int enUso = NodosAuxiliares;
+    int enUso = NodosUsados(Auxiliar);
     // The students a candidate takes out, in the students' order: the
     // placement does not change while the candidates are tried (each try
     // puts everyone back), so they are sorted into buckets once per call.
@@ -338,40 +439,84 @@ int TOrganizador::Estrategia(int Cual, TNodo& Nodo, int Une, int Parte, int Equi
     };
     // buckets: Inicio[k] .. Inicio[k + 1] of Lista hold the students of key k
     auto reparte = [&](int Claves, auto&& Clave) {
-        Inicio.assign(Claves + 1, 0);
-        for (int i = 0; i < NumAlumnos; ++i)
-            if (const int k = Clave(Alumnos[i]); k >= 0) ++Inicio[k + 1];
-        for (int k = 0; k < Claves; ++k) Inicio[k + 1] += Inicio[k];
-        Lista.resize(Inicio[Claves]);
-        Cursor.assign(Inicio.begin(), Inicio.end() - 1);
-        for (int i = 0; i < NumAlumnos; ++i)
-            if (const int k = Clave(Alumnos[i]); k >= 0) Lista[Cursor[k]++] = i;
+        Reparte(Alumnos, NumAlumnos, Claves, Clave, Inicio, Lista);
     };
     auto cubo = [&](int K, int Grupo) {
         return prueba(Grupo, Lista.data() + Inicio[K], Lista.data() + Inicio[K + 1]);
     };
+    // Every candidate's students come from one group, and taking a batch
+    // out looks for its students in their group: the displaceable students
+    // by group, in the students' order, made again only when the placement
+    // has changed since (a search level often comes back to the same one).
+    auto desplazable = [&](const TPlazaAlumno& p) {
+        return !p.Fijo && p.Grupo >= 0 && p.Grupo < grupos ? p.Grupo : -1;
+    };
+    if (VersionGrupoLista != VersionColocacion || static_cast<int>(GrupoInicio.size()) != grupos + 1) {
+        Reparte(Alumnos, NumAlumnos, grupos, desplazable, GrupoInicio, GrupoLista);
+        VersionGrupoLista = VersionColocacion;
+    }
     const int tipos = Memo.NumTipos + 1;
     if (Cual == 1) {
         // Candidates are the types by their number, the one the students
         // carry: every other type of the course once, in the order of the
         // types array (the empty record after them takes nobody out).
-        reparte(grupos * tipos, [&](const TPlazaAlumno& p) {
-            return !p.Fijo && p.Grupo >= 0 && p.Grupo < grupos && p.Tipo >= 1 && p.Tipo < tipos
-                       ? p.Grupo * tipos + p.Tipo
-                       : -1;
-        });
-        const AnsiString& abrev = Memo.Cursos[curso].Abrev;
+        // AgrupaTipos numbers the types by their place in the array, so each
+        // group's students ordered by that number (in the students' order
+        // within one) give the group's candidates that take somebody out,
+        // in the order they come. The others take nobody out: trying one
+        // only starts the next try afresh (ReiniciaReanuda), which every
+        // candidate after the first one does anyway.
+        if (static_cast<int>(AlumnosPorTipo.size()) != NumAlumnos) {
+            AlumnosPorTipo.resize(NumAlumnos);
+            for (int x = 0; x < NumAlumnos; ++x) AlumnosPorTipo[x] = x;
+            std::stable_sort(AlumnosPorTipo.begin(), AlumnosPorTipo.end(),
+                             [&](int a, int b) { return Alumnos[a].Tipo < Alumnos[b].Tipo; });
+        }
+        // the buckets of GrupoLista again, each by type
+        if (VersionTipoLista != VersionColocacion || static_cast<int>(TipoInicio.size()) != grupos + 1) {
+            Reparte(Alumnos, NumAlumnos, grupos, desplazable, TipoInicio, TipoLista, AlumnosPorTipo.data());
+            VersionTipoLista = VersionColocacion;
+        }
+        if (CursoTipos != curso || static_cast<int>(TipoDelCurso.size()) != Memo.NumTipos) {
+            const AnsiString& abrev = Memo.Cursos[curso].Abrev;
+            TipoDelCurso.resize(Memo.NumTipos);
+            for (int t = 0; t < Memo.NumTipos; ++t) TipoDelCurso[t] = Memo.Tipos[t].Curso == abrev;
+            CursoTipos = curso;
+        }
+        auto candidato = [&](int T) { return TipoDelCurso[T] && Memo.Tipos[T].Numero != Nodo.Tipo; };
+        // the first candidate, empty or not: the only one tried with the
+        // positions this call was given
+        auto primerTipo = [&](int Desde) {
+            while (Desde < Memo.NumTipos && !candidato(Desde)) ++Desde;
+            return Desde;
+        };
+        int g0 = Pos.Grupo, t0 = primerTipo(Pos.Tipo);
+        if (t0 == Memo.NumTipos) {
+            ++g0;
+            t0 = primerTipo(0);
+        }
+        const bool hayCandidatos = g0 < grupos && t0 < Memo.NumTipos;
         for (int g = Pos.Grupo; g < grupos; ++g) {
-            for (int t = (g == Pos.Grupo ? Pos.Tipo : 0); t < Memo.NumTipos; ++t) {
-                const TFilaTipo& tipo = Memo.Tipos[t];
-                if (tipo.Curso != abrev || tipo.Numero == Nodo.Tipo) continue;
-                if (cubo(g * tipos + tipo.Numero, g)) {
-                    Pos.Grupo = g;
-                    Pos.Tipo = t;
-                    return enUso;
+            const int desdeTipo = g == Pos.Grupo ? Pos.Tipo : 0;
+            const int* a = TipoLista.data() + TipoInicio[g];
+            const int* finGrupo = TipoLista.data() + TipoInicio[g + 1];
+            while (a != finGrupo) {
+                const int numero = Alumnos[*a].Tipo;
+                const int* b = a;
+                while (b != finGrupo && Alumnos[*b].Tipo == numero) ++b;
+                const int t = numero - 1;
+                if (numero >= 1 && numero < tipos && t >= desdeTipo && candidato(t)) {
+                    if (g != g0 || t != t0) ReiniciaReanuda(Pos);
+                    if (prueba(g, a, b)) {
+                        Pos.Grupo = g;
+                        Pos.Tipo = t;
+                        return enUso;
+                    }
                 }
+                a = b;
             }
         }
+        if (hayCandidatos) ReiniciaReanuda(Pos);
         Pos.Grupo = grupos;
         Pos.Tipo = 0;
         return -1;
@@ -511,6 +656,7 @@ int TOrganizador::BuscaNivel(TArbol& Nodos, int Une, int Parte, int Equilibrio, 
         todos = exito;
     }
     ContadorMemoria += estimacion;
+    if (auxiliar) ArbolesLibres.push_back(std::move(auxiliar));
     return todos ? 1 : 0;
 }
 
@@ -573,6 +719,15 @@ void TOrganizador::BucleColocacion(const AnsiString& Curso) {
         const int inicio = AlumnoActual;
         const int alumno = AlumnoActual;
         Diario.clear();
+        // No undo goes back past a batch: the labels of the codes may start again.
+        if (RelojCodigos > (1 << 30)) {
+            RelojCodigos = 0;
+            CodigosCambiados();
+        }
+        if (RelojColocacion > (1 << 30)) {
+            RelojColocacion = 0;
+            ColocacionCambiada();
+        }
         bool colocado = false;
         for (int une = 0; une <= 1 && !colocado; ++une)
             for (int parte = 0; parte <= 1 && !colocado; ++parte)

@@ -2,6 +2,7 @@
 // division rows by groups, with their connection codes), one per course and
 // one place per student, with the placements already loaded accounted for.
 #include <algorithm>
+#include <limits>
 
 #include "organizer/Organizar.h"
 
@@ -24,6 +25,9 @@ void TOrganizador::LiberaClav() {
     std::vector<TEstadoCurso>().swap(EstCurso);
     std::vector<TPlazaAlumno>().swap(Alumnos);
     std::vector<uint8_t>().swap(Comparten);
+    AlumnosPorTipo.clear();
+    CursoTipos = -1;
+    ArbolesLibres.clear();
     Diario.clear();
     NumAlumnos = 0;
     ClavValidas = false;
@@ -141,6 +145,8 @@ bool TOrganizador::AsignaClav() {
         e.CodigosTrabajo.assign(celdas, -1);
         e.Marcas.assign(celdas, -1);
         e.FilasDiv.assign(d + 1, 0);
+        e.SelloFila.assign(d + 1, 0u);
+        e.SelloAlcanzada.assign(d + 1, 0u);
     }
 
     for (int c = 0; c < Memo.NumCursos; ++c) {
@@ -171,6 +177,9 @@ bool TOrganizador::AsignaClav() {
     for (int s = 0; s < nAsig; ++s) {
         TEstadoAsig& e = EstAsig[s];
         if (!e.TieneCeldas()) continue;
+        e.FilasConAlumnos.assign(e.Grupos, 0);
+        for (int r = 0; r <= e.Divisiones; ++r)
+            for (int g = 0; g < e.Grupos; ++g) e.FilasConAlumnos[g] += e.Celdas[e.C(r, g)] != 0;
         int conExtra = 0;
         for (int g = 0; g < e.Grupos; ++g) conExtra += e.Celdas[e.C(e.Divisiones, g)] > 0;
         e.DivLibres = e.Divisiones - conExtra;
@@ -184,6 +193,10 @@ bool TOrganizador::AsignaClav() {
                 if (sx >= 0 && sy >= 0) Comparten[static_cast<size_t>(sx) * nAsig + sy] = 1;
             }
 
+    CodigosCambiados();
+    ColocacionCambiada();
+    AlumnosPorTipo.clear();  // the students and their types are new
+    CursoTipos = -1;
     ClavValidas = true;
     MayorConexion();
     return true;
@@ -248,39 +261,163 @@ void TOrganizador::PasaSinDivisionAFilas() {
     }
 }
 
-int TOrganizador::MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int Marca) {
-    // An explicit stack instead of recursion: the marked set is the whole
-    // connected component (less the start when it stands alone), whatever
-    // the order of the visit.
-    int marcadas = 0;
-    PilaMarca.clear();
-    PilaMarca.push_back({Asig, Fila, Grupo});
-    auto visita = [&](int S, int D, int G) {
+// A connection's component: a cell joins the cells of its code in its
+// division row in the other groups (the row without division joins none)
+// and in its group in every row of the block. Each row and each group is
+// swept once, when the first of its cells joins, so a sweep costs at most
+// twice the block's cells however large the component. Entra(S, D, G) is
+// asked for each cell of the code that a sweep meets and answers whether it
+// joins (a cell may be met more than once).
+uint32_t TOrganizador::NuevoSello() {
+    if (++SelloRelleno == 0) {  // the stamps wrapped: start them again
+        for (auto& e : EstAsig) {
+            std::fill(e.SelloFila.begin(), e.SelloFila.end(), 0u);
+            std::fill(e.SelloAlcanzada.begin(), e.SelloAlcanzada.end(), 0u);
+            e.SelloCuenta = 0;
+        }
+        std::fill(SelloGrupo.begin(), SelloGrupo.end(), 0u);
+        SelloRelleno = 1;
+    }
+    return SelloRelleno;
+}
+
+template <class TEntra>
+void TOrganizador::BarreConexion(int Asig, int Fila, int Grupo, int Codigo, TEntra&& Entra) {
+    const uint32_t sello = NuevoSello();
+    PilaMarca.clear();  // {subject, row, -1}: a row to sweep; {-1, -1, group}: a group
+    auto barreFila = [&](int S, int D) {
         TEstadoAsig& e = EstAsig[S];
-        const int k = e.C(D, G);
-        if (e.CodigosTrabajo[k] == Codigo && e.Marcas[k] == -1) {
-            e.Marcas[k] = Marca;
-            ++marcadas;
-            PilaMarca.push_back({S, D, G});
+        if (D < e.Divisiones && e.SelloFila[D] != sello) {
+            e.SelloFila[D] = sello;
+            PilaMarca.push_back({S, D, -1});
         }
     };
+    auto barreGrupo = [&](int G) {
+        if (static_cast<int>(SelloGrupo.size()) <= G) SelloGrupo.resize(G + 1, 0u);
+        if (SelloGrupo[G] != sello) {
+            SelloGrupo[G] = sello;
+            PilaMarca.push_back({-1, -1, G});
+        }
+    };
+    auto visita = [&](int S, int D, int G) {
+        const TEstadoAsig& e = EstAsig[S];
+        if (e.CodigosTrabajo[e.C(D, G)] == Codigo && Entra(S, D, G)) {
+            barreFila(S, D);
+            barreGrupo(G);
+        }
+    };
+    barreFila(Asig, Fila);
+    barreGrupo(Grupo);
     while (!PilaMarca.empty()) {
         const auto [s, d, g] = PilaMarca.back();
         PilaMarca.pop_back();
-        const TEstadoAsig& es = EstAsig[s];
-        if (d < es.Divisiones)
-            for (int h = 0; h < es.Grupos; ++h)
-                if (h != g) visita(s, d, h);
-        int t = s;
+        if (s >= 0) {
+            for (int h = 0; h < EstAsig[s].Grupos; ++h) visita(s, d, h);
+            continue;
+        }
+        int t = Asig;
         do {
             const TEstadoAsig& et = EstAsig[t];
             if (et.TieneCeldas() && g < et.Grupos)
-                for (int r = 0; r <= et.Divisiones; ++r)
-                    if (t != s || r != d) visita(t, r, g);
+                for (int r = 0; r <= et.Divisiones; ++r) visita(t, r, g);
             t = et.Siguiente;
-        } while (t != s && t >= 0);
+        } while (t != Asig && t >= 0);
+    }
+}
+
+int TOrganizador::MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int Marca) {
+    // The marked set is the whole connected component (less the start when
+    // it stands alone). The start stays out of its own sweeps; it joins once
+    // the fill has reached a neighbour, which always sweeps back over it.
+    TEstadoAsig& inicial = EstAsig[Asig];
+    int& inicio = inicial.Marcas[inicial.C(Fila, Grupo)];
+    const bool inicioLibre = inicio == -1;
+    if (inicioLibre) inicio = std::numeric_limits<int>::min();
+    int marcadas = 0;
+    BarreConexion(Asig, Fila, Grupo, Codigo, [&](int S, int D, int G) {
+        TEstadoAsig& e = EstAsig[S];
+        int& m = e.Marcas[e.C(D, G)];
+        if (m != -1) return false;
+        m = Marca;
+        ++marcadas;
+        return true;
+    });
+    if (inicioLibre) {
+        const bool vuelve = marcadas > 0 && inicial.CodigosTrabajo[inicial.C(Fila, Grupo)] == Codigo;
+        inicio = vuelve ? Marca : -1;
+        marcadas += vuelve;
     }
     return marcadas;
+}
+
+void TOrganizador::AlcanzaConexion(int Asig, int Fila, int Grupo, int Codigo) {
+    auto alcanza = [&](TEstadoAsig& E, int D) {
+        if (E.SelloAlcanzada[D] == SelloRelleno) return;
+        E.SelloAlcanzada[D] = SelloRelleno;
+        if (E.SelloCuenta != SelloRelleno) {
+            E.SelloCuenta = SelloRelleno;
+            E.Alcanzadas = 0;
+        }
+        ++E.Alcanzadas;
+    };
+    // With the groups of a row as the bits of a word, the component is the
+    // groups that rows of the code join to the start's group (a division row
+    // joins all its groups of the code; the row without division joins
+    // none), and a row is reached when it has the code in one of them.
+    int t = Asig;
+    bool enPalabra = true;
+    do {
+        enPalabra = enPalabra && EstAsig[t].Grupos <= 64;
+        t = EstAsig[t].Siguiente;
+    } while (t != Asig && t >= 0);
+    if (!enPalabra) {
+        BarreConexion(Asig, Fila, Grupo, Codigo, [&](int S, int D, int) {
+            alcanza(EstAsig[S], D);
+            return true;
+        });
+        return;
+    }
+    NuevoSello();
+    FilasBloque.clear();
+    uint64_t grupos = uint64_t{1} << Grupo;
+    t = Asig;
+    do {
+        const TEstadoAsig& et = EstAsig[t];
+        if (et.TieneCeldas()) {
+            const size_t primera = FilasBloque.size();
+            if (Codigo >= 0 && Codigo < CodigosEnPalabra && !et.GruposDeCodigo.empty() &&
+                et.BaseTrabajo == et.VersionCodigos) {
+                // the words of the kept codes, and the cells the search wrote since
+                for (int r = 0; r <= et.Divisiones; ++r)
+                    FilasBloque.push_back(
+                        {t, r, static_cast<uint64_t>(et.GruposDeCodigo[r * CodigosEnPalabra + Codigo])});
+                for (int k : et.Cambiadas) {
+                    uint64_t& m = FilasBloque[primera + k / et.Grupos].Grupos;
+                    const uint64_t bit = uint64_t{1} << (k % et.Grupos);
+                    m = et.CodigosTrabajo[k] == Codigo ? m | bit : m & ~bit;
+                }
+            } else {
+                for (int r = 0; r <= et.Divisiones; ++r) {
+                    const int* c = et.CodigosTrabajo.data() + et.C(r, 0);
+                    uint64_t m = 0;
+                    for (int g = 0; g < et.Grupos; ++g) m |= uint64_t{c[g] == Codigo} << g;
+                    FilasBloque.push_back({t, r, m});
+                }
+            }
+            if (t == Asig && Fila < et.Divisiones) grupos |= FilasBloque[primera + Fila].Grupos;
+        }
+        t = et.Siguiente;
+    } while (t != Asig && t >= 0);
+    for (bool crece = true; crece;) {
+        crece = false;
+        for (const auto& f : FilasBloque)
+            if ((f.Grupos & grupos) && (f.Grupos & ~grupos) && f.Fila < EstAsig[f.Asig].Divisiones) {
+                grupos |= f.Grupos;
+                crece = true;
+            }
+    }
+    for (const auto& f : FilasBloque)
+        if (f.Grupos & grupos) alcanza(EstAsig[f.Asig], f.Fila);
 }
 
 void TOrganizador::MayorConexion() {
@@ -340,6 +477,7 @@ void TOrganizador::RenumeraConexiones() {
     }
     NumeraComponentes(true);
     for (int s = 0; s < nAsig; ++s) EstAsig[s].Codigos = EstAsig[s].Marcas;
+    CodigosCambiados();
     for (int i = 0; i < NumAlumnos; ++i) {
         TPlazaAlumno& p = Alumnos[i];
         for (auto& e : p.Asigs) e.Con = -1;
@@ -365,5 +503,6 @@ bool TOrganizador::PreparaNoColocados() {
         }
     for (int i = 0; i < NumAlumnos; ++i)
         if (Alumnos[i].Grupo >= 0) Alumnos[i].Fijo = true;
+    ColocacionCambiada();
     return true;
 }

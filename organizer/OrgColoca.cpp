@@ -57,10 +57,7 @@ bool TOrganizador::DivisionDelGrupo(int Asig, int Div, int Grupo, int Une) {
 bool TOrganizador::GrupoEnDivision(int Asig, int Div, int Grupo, int Parte) {
     ++Estadistica.Comprobaciones;
     const TEstadoAsig& e = EstAsig[Asig];
-    if (Parte == 1 || e.Celdas[e.C(Div, Grupo)] > 0) return true;
-    for (int r = 0; r <= e.Divisiones; ++r)
-        if (e.Celdas[e.C(r, Grupo)] != 0) return false;
-    return true;
+    return Parte == 1 || e.Celdas[e.C(Div, Grupo)] > 0 || e.FilasConAlumnos[Grupo] == 0;
 }
 
 // The subject's maximum for the group being placed limits the whole
@@ -84,12 +81,7 @@ bool TOrganizador::BloqueEnDivision(int Asig, int Div, int Grupo, int Une, int P
     int t = Asig;
     do {
         const TEstadoAsig& e = EstAsig[t];
-        if (e.TieneCeldas() && Grupo < e.Grupos)
-            for (int r = 0; r <= e.Divisiones; ++r)
-                if (e.Celdas[e.C(r, Grupo)] != 0) {
-                    ++conAlumnos;
-                    break;
-                }
+        conAlumnos += e.TieneCeldas() && Grupo < e.Grupos && e.FilasConAlumnos[Grupo] != 0;
         t = e.Siguiente;
     } while (t != Asig && t >= 0);
     const TEstadoAsig& e = EstAsig[Asig];
@@ -100,18 +92,25 @@ bool TOrganizador::BloqueEnDivision(int Asig, int Div, int Grupo, int Une, int P
 bool TOrganizador::ConexionesNuevas(int Asig, int Div, int Grupo, int Codigo, int Une, int Parte,
                                     int Equilibrio) {
     ++Estadistica.Comprobaciones;
-    const TEstadoAsig& e = EstAsig[Asig];
+    TEstadoAsig& e = EstAsig[Asig];
     if ((Une == 1 && Parte == 1 && Equilibrio == 1) || e.Celdas[e.C(Div, Grupo)] > 0) return true;
-    Distintos.clear();
-    Distintos.push_back(Codigo);
-    for (int r = 0; r <= e.Divisiones; ++r)
-        for (int h = 0; h < Grupo; ++h) {
-            const int k = e.Codigos[e.C(r, h)];
-            if (k >= 0 && std::find(Distintos.begin(), Distintos.end(), k) == Distintos.end())
-                Distintos.push_back(k);
-        }
+    // The codes of the groups before this one stand until the subject's
+    // codes change, while every division and code of a group is asked.
+    if (e.VersionPrevios != e.VersionCodigos || e.GrupoPrevios != Grupo) {
+        e.Previos.clear();
+        for (int r = 0; r <= e.Divisiones; ++r)
+            for (int h = 0; h < Grupo; ++h) {
+                const int k = e.Codigos[e.C(r, h)];
+                if (k >= 0 && std::find(e.Previos.begin(), e.Previos.end(), k) == e.Previos.end())
+                    e.Previos.push_back(k);
+            }
+        e.VersionPrevios = e.VersionCodigos;
+        e.GrupoPrevios = Grupo;
+    }
+    const int distintos = static_cast<int>(e.Previos.size()) +
+                          (std::find(e.Previos.begin(), e.Previos.end(), Codigo) == e.Previos.end());
     const TFilaAsigCurso& a = Memo.Asignaturas[Asig];
-    return static_cast<int>(Distintos.size()) == std::min({a.NAsAlum, a.NDiv, Grupo + 1});
+    return distintos == std::min({a.NAsAlum, a.NDiv, Grupo + 1});
 }
 
 bool TOrganizador::ConexionRepetida(const TNodo& Nodo, const int* DivElegida, const int* CodElegido, int Asig,
@@ -160,32 +159,6 @@ void ListaCodigos(const TEstadoAsig& E, TListaCodigos& L) {
 
 }  // namespace
 
-// True when the pair of subjects S and T would need more teachers at one
-// time than the connections allow.
-bool TOrganizador::ParConexiones(int S, int D, int T, int Grupo, bool Marcada) {
-    ++Estadistica.Comprobaciones;
-    const TEstadoAsig& es = EstAsig[S];
-    if (Memo.Asignaturas[S].NAsAlum == 1 || es.Celdas[es.C(D, Grupo)] > 0) return false;
-    int gruposConCodigo = 0;
-    for (int h = 0; h < es.Grupos; ++h) gruposConCodigo += es.CodigosTrabajo[es.C(D, h)] >= 0;
-    if (gruposConCodigo > 1) return false;
-    const bool compartida =
-        T != S && Comparten[static_cast<size_t>(S) * Memo.NumAsignaturas + static_cast<size_t>(T)] != 0;
-    TListaCodigos ls, lt;
-    ListaCodigos(es, ls);
-    if (es.Divisiones > 1 && ls.Coded == es.Divisiones && ls.Distinct == 1) return true;
-    if (T == S || !compartida) return false;
-    const TEstadoAsig& et = EstAsig[T];
-    ListaCodigos(et, lt);
-    if (ls.Coded < es.Divisiones || lt.Coded < et.Divisiones) return false;
-    // Two subjects that share students and each spread over two connections
-    // are no conflict: a student in either connection of one finds the other
-    // in the other connection. Refusing that pair would leave two subjects
-    // taken together by more students than one division holds (physics and
-    // biology, say) with no way to open their fourth division.
-    return Marcada && ls.Distinct == 1 && lt.Distinct == 1;
-}
-
 int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const int* CodElegido, int Asig,
                                  int Div, int Grupo, int Codigo) {
     ++Estadistica.Comprobaciones;
@@ -202,36 +175,65 @@ int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const
     }
     const int k = e.C(Div, Grupo);
     e.CodigosTrabajo[k] = Codigo;
-    // Marks live only inside one option block: the fill never leaves it.
+    e.Cambiadas.push_back(k);
+    // The rows of the block that the new connection reaches, which its
+    // teachers must cover.
+    AlcanzaConexion(Asig, Div, Grupo, Codigo);
+    const uint32_t alcance = SelloRelleno;
+    // The pair rule refuses a connection with which the subject and a block
+    // mate would need more teachers at one time than the connections allow.
+    // It asks about each mate once per division row of the mate, and its
+    // answer depends on the row only through whether the new connection
+    // reaches it: nothing moves while the block is asked, so the subject's
+    // side is worked out once here and each mate's once, and every row still
+    // counts as one check.
+    const TEstadoAsig& es = e;
+    int gruposConCodigo = 0;
+    for (int h = 0; h < es.Grupos; ++h) gruposConCodigo += es.CodigosTrabajo[es.C(Div, h)] >= 0;
+    // One connection, a cell already in use or a division shared by groups: no conflict.
+    const bool nunca = Memo.Asignaturas[Asig].NAsAlum == 1 || es.Celdas[k] > 0 || gruposConCodigo > 1;
+    // The subject's codes by division, listed when an answer needs them.
+    TListaCodigos ls;
+    bool listada = false;
+    auto listaS = [&]() -> const TListaCodigos& {
+        if (!listada) ListaCodigos(es, ls);
+        listada = true;
+        return ls;
+    };
+    // every division of the subject in one connection
+    const bool siempre =
+        !nunca && es.Divisiones > 1 && listaS().Coded == es.Divisiones && listaS().Distinct == 1;
     int t = Asig;
     do {
-        std::fill(EstAsig[t].Marcas.begin(), EstAsig[t].Marcas.end(), -1);
-        t = EstAsig[t].Siguiente;
-    } while (t != Asig && t >= 0);
-    e.Marcas[k] = 100;
-    MarcaConexion(Asig, Div, Grupo, Codigo, 100);
-    t = Asig;
-    do {
         const TEstadoAsig& et = EstAsig[t];
-        bool filaMarcada[64] = {};
-        int filasMarcadas = 0;
-        for (int r = 0; et.TieneCeldas() && r <= et.Divisiones; ++r) {
-            for (int g = 0; g < et.Grupos; ++g)
-                if (et.Marcas[et.C(r, g)] == 100) {
-                    filaMarcada[r] = true;
-                    ++filasMarcadas;
-                    break;
-                }
-        }
+        const int filasMarcadas = et.SelloCuenta == alcance ? et.Alcanzadas : 0;
         if (filasMarcadas > Memo.Asignaturas[t].NProf) {
             e.CodigosTrabajo[k] = e.Codigos[k];
             return -1;
         }
-        for (int r = 0; et.TieneCeldas() && r <= et.Divisiones; ++r)
-            if (ParConexiones(Asig, Div, t, Grupo, filaMarcada[r])) {
+        // the answer for a row the connection does not reach, and for one it
+        // does (asked only when it reaches one)
+        bool sinMarca = siempre, conMarca = siempre;
+        if (!nunca && !siempre && t != Asig && filasMarcadas > 0 &&
+            Comparten[static_cast<size_t>(Asig) * Memo.NumAsignaturas + static_cast<size_t>(t)] != 0 &&
+            listaS().Coded >= es.Divisiones && listaS().Distinct == 1) {
+            TListaCodigos lt;
+            ListaCodigos(et, lt);
+            // Two subjects that share students and each spread over two
+            // connections are no conflict: a student in either connection of
+            // one finds the other in the other connection. Refusing that pair
+            // would leave two subjects taken together by more students than
+            // one division holds (physics and biology, say) with no way to
+            // open their fourth division.
+            conMarca = lt.Coded >= et.Divisiones && lt.Distinct == 1;
+        }
+        for (int r = 0; et.TieneCeldas() && r <= et.Divisiones; ++r) {
+            ++Estadistica.Comprobaciones;
+            if (et.SelloAlcanzada[r] == alcance ? conMarca : sinMarca) {
                 e.CodigosTrabajo[k] = e.Codigos[k];
                 return -1;
             }
+        }
         t = et.Siguiente;
     } while (t != Asig && t >= 0);
     return 1;
@@ -239,7 +241,13 @@ int TOrganizador::AsignaConexion(const TNodo& Nodo, const int* DivElegida, const
 
 void TOrganizador::RestableceTrabajo(int Asig) {
     TEstadoAsig& e = EstAsig[Asig];
-    std::copy(e.Codigos.begin(), e.Codigos.end(), e.CodigosTrabajo.begin());
+    if (e.BaseTrabajo == e.VersionCodigos) {
+        for (int k : e.Cambiadas) e.CodigosTrabajo[k] = e.Codigos[k];
+    } else {
+        std::copy(e.Codigos.begin(), e.Codigos.end(), e.CodigosTrabajo.begin());
+        e.BaseTrabajo = e.VersionCodigos;
+    }
+    e.Cambiadas.clear();
 }
 
 // Every ordering of a block starts from the kept codes, with nothing chosen.

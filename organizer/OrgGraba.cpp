@@ -70,6 +70,7 @@ void TOrganizador::NumeraConexiones() {
         std::fill(e.Marcas.begin(), e.Marcas.end(), -1);
         e.CodigosTrabajo = e.Codigos;
     }
+    CodigosCambiados();
     NumeraComponentes(false);
 
     const int nTipos = CuentaTipos();

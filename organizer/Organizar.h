@@ -108,6 +108,8 @@ struct TEleccionAsig {
 };
 
 constexpr int SlotsPlaza = SlotsFila + 1;
+constexpr int CodigosEnPalabra = 8;
+constexpr int GruposEnPalabra = 31;
 
 struct TPlazaAlumno {
     int Tipo = -1;  // 1-based type number
@@ -133,10 +135,34 @@ struct TEstadoAsig {
     // (Divisiones + 1) rows x Grupos; row Divisiones counts the students
     // that have a group but no division of the subject.
     std::vector<int> Celdas;
+    std::vector<int> FilasConAlumnos;  // per group: its cells that are not 0, kept with Celdas
     std::vector<int> FilasDiv;
     std::vector<int> Codigos;         // kept connection codes
     std::vector<int> CodigosTrabajo;  // the search's scratch copy
     std::vector<int> Marcas;
+    // Codigos carries a label that changes with it (and comes back with it
+    // when a try is undone). CodigosTrabajo is the Codigos of the label
+    // BaseTrabajo (-1: of none) but in the cells of Cambiadas, which the
+    // search wrote since (during a search only RestableceTrabajo and
+    // AsignaConexion write it; whatever writes the codes wholesale calls
+    // CodigosCambiados); Previos holds the distinct codes of the groups
+    // before GrupoPrevios in the Codigos of VersionPrevios.
+    int VersionCodigos = 0;
+    int BaseTrabajo = -1;
+    std::vector<int> Cambiadas;
+    int VersionPrevios = -1;
+    int GrupoPrevios = -1;
+    std::vector<int> Previos;
+    // Per division row and code below CodigosEnPalabra, the groups (as bits)
+    // whose kept code it is, kept with Codigos; empty for more than
+    // GruposEnPalabra groups.
+    std::vector<int> GruposDeCodigo;
+    // Per division row: the connection sweep that swept the row last, and
+    // the last one that reached a cell of it; how many rows the sweep of
+    // SelloCuenta reached.
+    std::vector<uint32_t> SelloFila, SelloAlcanzada;
+    uint32_t SelloCuenta = 0;
+    int Alcanzadas = 0;
     bool TieneCeldas() const { return !Celdas.empty(); }
     int C(int Fila, int Grupo) const { return Fila * Grupos + Grupo; }
 };
@@ -257,8 +283,13 @@ private:
                           int Codigo) const;
     int AsignaConexion(const TNodo& Nodo, const int* DivElegida, const int* CodElegido, int Asig, int Div,
                        int Grupo, int Codigo);
-    bool ParConexiones(int S, int D, int T, int Grupo, bool Marcada);
     int MarcaConexion(int Asig, int Fila, int Grupo, int Codigo, int Marca);
+    // The rows of the block that the component of the cell reaches: those
+    // whose SelloAlcanzada is SelloRelleno afterwards (Alcanzadas counts them).
+    void AlcanzaConexion(int Asig, int Fila, int Grupo, int Codigo);
+    template <class TEntra>
+    void BarreConexion(int Asig, int Fila, int Grupo, int Codigo, TEntra&& Entra);
+    uint32_t NuevoSello();  // SelloRelleno for a new sweep
     int ColocaDirecto(TNodo& Nodo, int Une, int Parte, int Equilibrio);
     void RenumeraConexiones();
     void MayorConexion();
@@ -267,6 +298,7 @@ private:
     int TamanoLote(int Posicion, int Anterior) const;
     std::unique_ptr<TArbol> CreaArbol(int N);
     void IniciaNodo(TNodo& Nodo) const;
+    static int NodosUsados(const TArbol& Auxiliar);  // the batches a strategy left in the array
     int BuscaNivel(TArbol& Nodos, int Une, int Parte, int Equilibrio, int Profundidad);
     int SecuenciaBusqueda(TNodo& Nodo, int Une, int Parte, int Equilibrio, int Profundidad, TArbol& Auxiliar,
                           bool Primera, TSecuencia& Sec);
@@ -280,7 +312,9 @@ private:
                      int* DivElegida, int* CodElegido, int Une, int Parte, int Equilibrio);
     int AgregaLote(int Alumno, TArbol& Auxiliar) const;
     void ColocaNodo(TNodo& Nodo);
-    void QuitaNodo(TNodo& Nodo);
+    // PorGrupo: the batch's students are looked for in their group's bucket
+    // of GrupoLista, as the strategy under way left it.
+    void QuitaNodo(TNodo& Nodo, bool PorGrupo = false);
     void RefrescaMemoria();
     bool Detenido() const { return AlumnoActual == -1; }
 
@@ -337,10 +371,20 @@ private:
 
     // --- inside the steps ---
     void Pon(int& Campo, int Valor);
+    // A cell of the placement, and the count of its group's cells that are not 0.
+    void PonCelda(TEstadoAsig& E, int Fila, int Grupo, int Valor);
+    // A kept connection code, and its subject's label.
+    void PonCodigo(TEstadoAsig& E, int Celda, int Valor);
+    // Codes and working codes were written wholesale: every subject gets a new label.
+    void CodigosCambiados();
+    // The placement was set wholesale (loaded, or placed students fixed).
+    void ColocacionCambiada();
     void ColocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo);
     void DescolocaAlumno(int Alumno, int Grupo, const std::vector<TEleccionAsig>& Slots, bool Viejo);
-    int BuscaSinColocar(const TNodo& Nodo) const;
-    int BuscaColocado(const TNodo& Nodo, bool Viejo) const;
+    // The first student from Desde on (a place in the list looked through,
+    // which BuscaColocado leaves at the student found) that the batch takes.
+    int BuscaSinColocar(const TNodo& Nodo, int Desde) const;
+    int BuscaColocado(const TNodo& Nodo, bool Viejo, bool PorGrupo, int& Desde) const;
     bool PruebaMiembro(TNodo& Nodo, int Miembro, int Grupo, int Une, int Parte, int Equilibrio, int DivDesde,
                        int NumCodigos, int* DivElegida, int* CodElegido, int* UltimaDiv);
     void Bloque(const TNodo& Nodo, int Slot, std::vector<int>& Miembros) const;
@@ -368,9 +412,35 @@ private:
     std::vector<std::pair<int*, int>> Diario;
     std::vector<int> TipoDeFila;  // student row -> index of the type it was grouped into
     std::vector<std::vector<std::array<int, 3>>> EntradasTipos;  // per type: subject, division, connection
+    std::vector<std::unique_ptr<TArbol>> ArbolesLibres;          // full arrays of the levels that ended
     std::vector<std::array<int, 3>> PilaMarca;
-    std::vector<int> Distintos;
-    std::vector<int> Lista, Inicio, Cursor;  // students by candidate of a displacement strategy
+    struct TFilaBloque {
+        int Asig, Fila;
+        uint64_t Grupos;  // the groups where the row carries the code
+    };
+    std::vector<TFilaBloque> FilasBloque;
+    uint32_t SelloRelleno = 0;         // the connection sweep under way, for the stamps of rows and groups
+    std::vector<uint32_t> SelloGrupo;  // per group: the sweep that swept it last
+    int RelojCodigos = 0;              // the last label of the codes given out
+    std::vector<int> Lista, Inicio;    // students by candidate of a displacement strategy
+    // The students a displacement may take out (placed, not fixed) by group,
+    // in the students' order, as the placement stands when a strategy
+    // starts: it stands still while the strategy's candidates are tried
+    // (each try puts everyone back).
+    std::vector<int> GrupoInicio, GrupoLista;
+    // The same buckets with each group's students by type (AlumnosPorTipo).
+    std::vector<int> TipoInicio, TipoLista;
+    // The placement's label (which students have which group): it changes
+    // with every student placed or taken out and comes back when that is
+    // undone; the buckets above are of the placements of these labels.
+    int VersionColocacion = 0, RelojColocacion = 0;
+    int VersionGrupoLista = -1, VersionTipoLista = -1;
+    // The students by type number, in the students' order within one: the
+    // types do not change while a run searches.
+    std::vector<int> AlumnosPorTipo;
+    // By place in Memo.Tipos: a type of the course CursoTipos.
+    std::vector<char> TipoDelCurso;
+    int CursoTipos = -1;
     uint32_t UltimoRefresco = 0;
     bool Refrescado = false;
 };

@@ -98,8 +98,8 @@ public:
     virtual void SetTime(TDateTime Value);
     void SetController(TOvcController* Value) override;
 
-    // Timer mode: what the pool has measured while the clock runs; the last
-    // values asked for once it stops.
+    // Timer mode: what the pool has measured while the clock runs; once it
+    // stops, what was measured when it stopped.
     int32_t GetElapsedDays();
     int32_t GetElapsedHours();
     int32_t GetElapsedMinutes();

@@ -201,10 +201,10 @@ void TOvcBaseComboBox::SelectionChanged() {
 }
 
 void TOvcBaseComboBox::SetMRUListCount(int Value) {
-    if (!ComponentState().Contains(csLoading)) {
-        ClearMRUList();
-        FMRUList->SetMaxItems(Value);
-    }
+    // A form being read has no rows to clear yet, but the count it stores is
+    // the block's size all the same: a picker streamed with 4 keeps 4.
+    if (!ComponentState().Contains(csLoading)) ClearMRUList();
+    FMRUList->SetMaxItems(Value);
     FMRUListCount = Value;
 }
 
@@ -435,6 +435,17 @@ void TOvcBaseComboBox::CMVisibleChanged(TMessage& Message) {
 void TOvcBaseComboBox::CMFontChanged(TMessage& Message) {
     TCustomComboBox::CMFontChanged(Message);
     RecalcHeight();
+}
+
+void TOvcBaseComboBox::WMMouseWheel(TMessage& Message) {
+    TCustomComboBox::WMMouseWheel(Message);
+    const auto w = static_cast<uintptr_t>(Message.WParam);
+    const auto l = static_cast<uintptr_t>(Message.LParam);
+    DoOnMouseWheel(KeysToShiftState(LoWord(w)), HiWord(w), LoWord(l), HiWord(l));
+}
+
+void TOvcBaseComboBox::DoOnMouseWheel(TShiftState Shift, uint16_t Delta, uint16_t XPos, uint16_t YPos) {
+    if (OnMouseWheel) OnMouseWheel(this, Shift, Delta, XPos, YPos);
 }
 
 void TOvcBaseComboBox::DoExit() {

@@ -92,8 +92,14 @@ public:
     void SetDroppedWidth(int Value);
     bool HotTrack() const { return FHotTrack; }
     void SetHotTrack(bool Value);
+    // The sunken frame of the flat look and the side borders exclude each
+    // other. A change of a side border at run time decides the look: any
+    // side on makes the flat look with no frame and no 3D edge, all sides
+    // off bring the 3D edge back without the flat look. While a form is
+    // read nothing is decided: the values stand as stored (the types
+    // screen's pickers keep HotTrackBorder True with every side off).
     bool HotTrackBorder() const { return FHotTrackBorder; }
-    // True disables the side borders first: the hot-track border takes their place.
+    // True disables the side borders first and then stands: the frame takes their place.
     void SetHTBorder(bool Value);
     TOvcHTColors* HotTrackColors() const { return FHotTrackColors.get(); }
     void SetHTColors(TOvcHTColors* Value) { FHotTrackColors->Assign(Value); }
@@ -115,6 +121,8 @@ public:
     bool Hot() const { return FHot; }
 
     TNotifyEvent OnSelectionChange;
+    // The library's wheel event, after the platform's handling of the wheel.
+    TOvcMouseWheelEvent OnMouseWheel;
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     void WndProc(TMessage& Message) override;
@@ -135,6 +143,8 @@ protected:
     void CNDrawItem(TMessage& Message) override;
     void CMVisibleChanged(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
+    virtual void DoOnMouseWheel(TShiftState Shift, uint16_t Delta, uint16_t XPos, uint16_t YPos);
+    void WMMouseWheel(TMessage& Message) override;
 
 private:
     // Rebuilds the MRU block over the first Old rows of Items.

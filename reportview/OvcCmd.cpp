@@ -337,6 +337,9 @@ TOvcCommandProcessor::~TOvcCommandProcessor() { Clear(); }
 void TOvcCommandProcessor::Add(TOvcCommandTable* Table) {
     std::unique_ptr<TOvcCommandTable> owned(Table);
     AnsiString name = Table->TableName();
+    // Only a name that is taken looks for a number: renaming a free
+    // "Custom2" to "Custom1" because "Custom" exists would change the name
+    // of a stored table each time its form is read.
     if (GetCommandTable(name)) {
         AnsiString base = name;
         while (base.size() >= 2 && std::isdigit(static_cast<unsigned char>(base.back()))) base.pop_back();

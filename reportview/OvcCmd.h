@@ -83,7 +83,10 @@ public:
     ~TOvcCommandProcessor() override;
 
     // Takes the table; a name that another table bears gets the first free
-    // number ("Default" becomes "Default1").
+    // number ("Default" becomes "Default1"), counted on the name without its
+    // own digits ("Default1" becomes "Default2"). A name no table bears stays
+    // as it is, digits and all ("Custom2" beside "Custom"), so that the
+    // tables of a form read back under the names they were stored with.
     void Add(TOvcCommandTable* Table);
     int CreateCommandTable(const AnsiString& TableName, bool Active);
     int Count() const { return static_cast<int>(FTables.size()); }

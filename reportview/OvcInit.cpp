@@ -5,7 +5,11 @@
 #include "reportview/OvcBase.h"
 #include "reportview/OvcClock.h"
 #include "reportview/OvcCmbx.h"
+#include "reportview/OvcDRpVw.h"
 #include "reportview/OvcData.h"
+#include "reportview/OvcDbRpV.h"
+#include "reportview/OvcRptVw.h"
+#include "reportview/OvcRvCbx.h"
 #include "reportview/OvcSplit.h"
 #include "reportview/OvcSrMgr.h"
 
@@ -25,14 +29,22 @@ void OvcInitialize() {
     for (const TClassInfo* c :
          {&TOvcAttachedLabel::StaticClassInfo(), &TOvcController::StaticClassInfo(),
           &TOvcTimerPool::StaticClassInfo(), &TOvcSection::StaticClassInfo(),
-          &TOvcSplitter::StaticClassInfo(), &TOvcClock::StaticClassInfo(), &TOvcComboBox::StaticClassInfo()})
+          &TOvcSplitter::StaticClassInfo(), &TOvcClock::StaticClassInfo(), &TOvcComboBox::StaticClassInfo(),
+          &TOvcVirtualListBox::StaticClassInfo(), &TOvcButtonHeader::StaticClassInfo(),
+          &TOvcButtonHeaderSection::StaticClassInfo(), &TOvcReportView::StaticClassInfo(),
+          &TOvcRvField::StaticClassInfo(), &TOvcRVView::StaticClassInfo(),
+          &TOvcRvViewField::StaticClassInfo(), &TOvcDbReportView::StaticClassInfo(),
+          &TOvcDbRvField::StaticClassInfo(), &TOvcDataReportView::StaticClassInfo(),
+          &TOvcDataRvField::StaticClassInfo(), &TOvcViewComboBox::StaticClassInfo()})
         if (!GetClass(c->Name)) {
             RegisterClass(*c);
             Registered().push_back(c);
         }
+    CreateReportViewResources();
 }
 
 void OvcFinalize() {
+    FreeReportViewResources();
     for (const TClassInfo* c : Registered()) UnRegisterClass(*c);
     Registered().clear();
     CloseRvLibStr();

@@ -73,11 +73,14 @@ AnsiString PathEllipsis(const AnsiString& Path, int MaxWidth) {
         size_t slash = Path.rfind('\\');
         AnsiString folder = slash == AnsiString::npos ? AnsiString() : Path.substr(0, slash);
         AnsiString file = slash == AnsiString::npos ? Path : Path.substr(slash + 1);
-        do {
+        // Folders give way one at a time down to the drive; a path whose folder
+        // part is a drive already keeps it and is only cut at its end.
+        while (folder.size() > 2) {
             size_t last = folder.rfind('\\');
             folder.resize(last == AnsiString::npos ? 0 : last);
             result = folder + "\\...\\" + file;
-        } while (width(result) > MaxWidth && folder.size() > 2);
+            if (width(result) <= MaxWidth) break;
+        }
         if (width(result) > MaxWidth) {
             // The system's single-line drawing cuts what is left at its end.
             result.resize(std::min<size_t>(result.size(), 260));

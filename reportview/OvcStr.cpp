@@ -67,6 +67,23 @@ char* InsertText(std::span<char> Buffer, const char* S, size_t Count, size_t Pos
 
 bool IsBlank(char C) { return static_cast<unsigned char>(C) <= ' '; }
 
+// How many characters at the end of the number text P[0, End) are zeros of
+// its fraction, with its point when nothing is left after it. Only digits
+// after the last point make a fraction: the zeros of an integer ("100") or
+// of an exponent ("1.5E+10") are the number's value and stay. One character
+// always stays.
+size_t FractionTail(const char* P, size_t End) {
+    size_t point = End;
+    while (point > 0 && P[point - 1] != '.') --point;
+    if (point == 0) return 0;
+    for (size_t i = point; i < End; ++i)
+        if (P[i] < '0' || P[i] > '9') return 0;
+    size_t n = 0;
+    while (point + n < End && P[End - 1 - n] == '0') ++n;
+    if (point + n == End) ++n;  // the bare point goes too
+    return std::min(n, End - 1);
+}
+
 template <class Upper>
 bool Search(const uint8_t* Buf, size_t BufLength, const TBMTable& Table, const char* Match, size_t& Pos,
             Upper Up) {
@@ -268,9 +285,7 @@ char* TrimTrailPChar(std::span<char> Dest, const char* S) {
 char* TrimTrailingZerosPChar(char* P) {
     size_t len = std::strlen(P);
     if (len == 0) return P;
-    while (len > 1 && P[len - 1] == '0') --len;
-    if (len > 1 && P[len - 1] == '.') --len;
-    P[len] = '\0';
+    P[len - FractionTail(P, len)] = '\0';
     return TrimAllSpacesPChar(P);
 }
 
@@ -285,9 +300,7 @@ char* TrimEmbeddedZerosPChar(char* P) {
     char* e = std::strchr(P, 'E');
     if (!e) return P;
     size_t at = static_cast<size_t>(e - P);
-    size_t zeros = 0;
-    while (zeros < at && P[at - 1 - zeros] == '0') ++zeros;
-    if (zeros < at && P[at - 1 - zeros] == '.') ++zeros;
+    size_t zeros = at == 0 ? 0 : FractionTail(P, at);
     StrStDeletePrim(P, at - zeros, zeros);
     at -= zeros;
     // P[at] is the "E", P[at + 1] the exponent's sign.

@@ -68,10 +68,13 @@ bool StrToLongPChar(const char* S, int32_t& Value);
 char* TrimAllSpacesPChar(char* P);  // leading and trailing ' ' only
 char* TrimTrailPrimPChar(char* S);  // trailing characters up to ' '
 char* TrimTrailPChar(std::span<char> Dest, const char* S);
-// "12.500" -> "12.5", "7.000" -> "7"; the first character always stays.
+// The zeros of a number's fraction: "12.500" -> "12.5", "7.000" -> "7"; the
+// first character always stays. Only zeros after a point go: "100" and
+// "1.5E+10" stay as they are, since their zeros are their value.
 char* TrimTrailingZerosPChar(char* P);
 AnsiString TrimTrailingZeros(const AnsiString& S);
-// "1.2500E+003" -> "1.25E+3", "3.0E+000" -> "3"; a text without "E" stays.
+// "1.2500E+003" -> "1.25E+3", "3.0E+000" -> "3"; a text without "E" stays,
+// and so do the zeros of a mantissa without a point ("100E+2").
 char* TrimEmbeddedZerosPChar(char* P);
 AnsiString TrimEmbeddedZeros(const AnsiString& S);
 

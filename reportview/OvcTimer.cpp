@@ -18,6 +18,7 @@ struct TOvcTimerPool::TTrigger {
     int32_t ElapsedTime = 0;
     uint32_t Interval = 0;
     uint32_t LastTick = 0;  // when last fired
+    uint32_t Measured = 0;  // ticks from StartTick at the last look at the elapsed time
     TTriggerEvent OnTrigger;
     bool Enabled = true;
     bool Repeating = true;
@@ -152,16 +153,23 @@ void TOvcTimerPool::SetOnTrigger(int32_t Handle, const TTriggerEvent& Value) {
 int32_t TOvcTimerPool::ElapsedTriggerTime(int32_t Handle) {
     TTrigger& t = Find(Handle);
     if (t.ElapsedTime == MaxElapsed) return MaxElapsed;
-    uint32_t now = GetTickCount();
-    int32_t value = Saturated(Since(now, t.StartTick));
-    // Past a wrap of the tick count a difference smaller than the last
-    // answer means the count went all the way round: the time only saturates.
-    if (now < t.StartTick && value < t.ElapsedTime) value = MaxElapsed;
+    const uint32_t since = Since(GetTickCount(), t.StartTick);
+    // The modular difference only grows, across the wrap too, until the
+    // count has gone all the way round since the start: a difference smaller
+    // than at the last look means that, and the time saturates. The last
+    // look is taken since the last reset, so a reset just before the wrap
+    // counts from the reset.
+    const int32_t value = since < t.Measured ? MaxElapsed : Saturated(since);
+    t.Measured = since;
     t.ElapsedTime = value;
     return value;
 }
 
-void TOvcTimerPool::ResetElapsedTime(int32_t Handle) { Find(Handle).StartTick = GetTickCount(); }
+void TOvcTimerPool::ResetElapsedTime(int32_t Handle) {
+    TTrigger& t = Find(Handle);
+    t.StartTick = GetTickCount();
+    t.Measured = 0;
+}
 
 void TOvcTimerPool::Changed() {
     FEnabledCount = static_cast<int>(

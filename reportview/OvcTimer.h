@@ -6,7 +6,8 @@
 // Ticks are the platform's unsigned 32-bit millisecond count, which wraps
 // after about 49.7 days: every time is measured as the modular difference
 // of two ticks, so a trigger keeps its pace across the wrap. Elapsed times
-// saturate at 2147483647 ms (about 24.8 days) and never go back.
+// saturate at 2147483647 ms (about 24.8 days) and never go back, but for a
+// ResetElapsedTime, after which they count from the reset.
 #include <cstdint>
 #include <memory>
 #include <vector>

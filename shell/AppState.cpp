@@ -20,7 +20,7 @@ TAppState::TAppState(TComponent* AOwner) : TComponent(AOwner) {
     FDatabase->SetSessionName("Default");
 }
 
-void TAppState::Inicia() {
+AnsiString CarpetaProgramaActual() {
     // A drive root already ends in "\": one is enough there too.
     AnsiString programa = IncludeTrailingBackslash(GetCurrentDir());
     // Every data folder is named under it within the same 259 characters.
@@ -28,7 +28,11 @@ void TAppState::Inicia() {
         throw EInvalidOperation("La carpeta del programa " + programa +
                                 " es demasiado larga: con su \"\\\" final no puede pasar de " +
                                 IntToStr(MAX_PATH_LENGTH) + " caracteres.");
-    CarpetaPrograma = programa;
+    return programa;
+}
+
+void TAppState::Inicia() {
+    CarpetaPrograma = CarpetaProgramaActual();
     CarpetaDatos.clear();
     Paso = 0;
 }

@@ -16,6 +16,10 @@ void Aviso(const AnsiString& Texto);
 // A question with OK and Cancel; only OK goes on.
 bool Pregunta(const AnsiString& Texto);
 
+// The program folder: the current folder with its trailing "\". Raises
+// EInvalidOperation when it is longer than 259 characters with it.
+AnsiString CarpetaProgramaActual();
+
 class TAppState : public TComponent {
     ZELMOR_CLASS(TAppState, TComponent)
 
@@ -39,9 +43,8 @@ public:
     // "&Suprimir línea" on an empty table, on again with the next line moved.
     bool RecuperaActivo = true;
 
-    // Start of the run: the program folder is the current folder. Raises
-    // EInvalidOperation when that folder is longer than 259 characters with
-    // its trailing "\".
+    // Start of the run: the program folder is the current folder
+    // (CarpetaProgramaActual, which may raise), no folder open, step 0.
     void Inicia();
 
     // The database component, named "Zelmor" once a folder is opened.

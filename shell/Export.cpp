@@ -1,9 +1,11 @@
 #include "shell/Export.h"
 
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/db/Table.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Files.h"
 #include "platform/sys/Paths.h"
@@ -183,6 +185,25 @@ void ExportaAlumnos(const AnsiString& Datos, const AnsiString& Intercambio) {
     }
 }
 
+AnsiString Lista(const std::vector<AnsiString>& Nombres) {
+    AnsiString lista;
+    for (const AnsiString& n : Nombres) lista += (lista.empty() ? "" : ", ") + n;
+    return lista;
+}
+
+AnsiString ExportacionDetenida(const AnsiString& Intercambio, const std::vector<AnsiString>& Fallidas,
+                               const std::vector<AnsiString>& Escritas, const AnsiString& Error) {
+    AnsiString texto = "La exportaci\xF3n se ha detenido al escribir " + Lista(Fallidas) + ": " + Error;
+    if (!texto.empty() && texto.back() != '.') texto += '.';
+    texto += Escritas.empty() ? " No se hab\xED"
+                                "a escrito ninguna otra tabla en " +
+                                    Intercambio + "."
+                              : " Se hab\xED"
+                                "an escrito en " +
+                                    Intercambio + ": " + Lista(Escritas) + ".";
+    return texto + " " + Lista(Fallidas) + " puede haber quedado a medias; no se ha escrito nada m\xE1s.";
+}
+
 }  // namespace
 
 bool CopiaFichero(const AnsiString& Destino, const AnsiString& Origen) {
@@ -197,15 +218,40 @@ bool ExportaDatos(const AnsiString& DatabaseName, const AnsiString& Intercambio)
         Aviso("No se ha exportado nada. " + error);
         return false;
     }
-    if (Existe(Intercambio, "AsigNomt")) ExportaNombres(DatabaseName, Intercambio);
-    // Courses without their subjects (or the reverse) would leave the
-    // exchange half-told: the stage needs both tables.
-    if (Existe(Intercambio, "Asigcurt") && Existe(Intercambio, "Cursost"))
-        ExportaCursos(DatabaseName, Intercambio);
-    if (Existe(Intercambio, "grupost")) ExportaGrupos(DatabaseName, Intercambio);
-    if (Existe(Intercambio, "proft")) ExportaLista(DatabaseName, "prof", Intercambio, "proft", "DEPART");
-    if (Existe(Intercambio, "aulat")) ExportaLista(DatabaseName, "aulas", Intercambio, "aulat", "EDIFICIO");
-    if (Existe(Intercambio, "alumnost")) ExportaAlumnos(DatabaseName, Intercambio);
+    // Each stage writes its exchange tables whole; a stage that fails
+    // midway (a file the machine will not write, a full disk) stops the
+    // export, and the user learns which tables were written before it.
+    struct TEtapa {
+        std::vector<const char*> Tablas;
+        std::function<void()> Escribe;
+    };
+    const std::vector<TEtapa> etapas = {
+        {{"AsigNomt"}, [&] { ExportaNombres(DatabaseName, Intercambio); }},
+        // Courses without their subjects (or the reverse) would leave the
+        // exchange half-told: the stage needs both tables.
+        {{"Cursost", "Asigcurt"}, [&] { ExportaCursos(DatabaseName, Intercambio); }},
+        {{"grupost"}, [&] { ExportaGrupos(DatabaseName, Intercambio); }},
+        {{"proft"}, [&] { ExportaLista(DatabaseName, "prof", Intercambio, "proft", "DEPART"); }},
+        {{"aulat"}, [&] { ExportaLista(DatabaseName, "aulas", Intercambio, "aulat", "EDIFICIO"); }},
+        {{"alumnost"}, [&] { ExportaAlumnos(DatabaseName, Intercambio); }},
+    };
+    std::vector<AnsiString> escritas;
+    for (const TEtapa& etapa : etapas) {
+        std::vector<AnsiString> ficheros;
+        bool presentes = true;
+        for (const char* t : etapa.Tablas) {
+            presentes = presentes && Existe(Intercambio, t);
+            ficheros.push_back(TablaIntercambio(t).Fichero);
+        }
+        if (!presentes) continue;
+        try {
+            etapa.Escribe();
+        } catch (const Exception& E) {
+            Aviso(ExportacionDetenida(Intercambio, ficheros, escritas, E.Message()));
+            return false;
+        }
+        escritas.insert(escritas.end(), ficheros.begin(), ficheros.end());
+    }
 
     const AnsiString datos = CarpetaDeBase(DatabaseName);
     AnsiString fallidos;

@@ -17,6 +17,8 @@ bool CopiaFichero(const AnsiString& Destino, const AnsiString& Origen);
 // types-in-group and connection tables. A stage whose exchange table is
 // missing is skipped. Before anything is written to the exchange folder its
 // present tables are checked; a missing folder, a table not as expected and
-// a failed copy are told to the user. True when nothing went wrong.
+// a failed copy are told to the user, and so is a stage that fails midway,
+// with the tables written before it (the export stops there). True when
+// nothing went wrong.
 bool ExportaDatos(const AnsiString& DatabaseName = NombreBaseDatos,
                   const AnsiString& Intercambio = CarpetaIntercambio);

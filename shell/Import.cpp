@@ -170,6 +170,22 @@ AnsiString PideNombreCarpeta() {
     return InputBox("Alojar los datos en carpeta ...", "Nombre de la carpeta:", "Nueva Carpeta");
 }
 
+AnsiString PideNombreCarpetaValido(const AnsiString& CarpetaPrograma) {
+    static const AnsiString Ofrecida = "Nueva Carpeta";
+    for (;;) {
+        AnsiString nombre = Ofrecida;
+        const bool aceptada = InputQuery("Alojar los datos en carpeta ...", "Nombre de la carpeta:", nombre);
+        if (!aceptada) nombre = Ofrecida;
+        if (nombre.empty()) return {};
+        AnsiString rechazo = CompruebaNombreCarpeta(CarpetaPrograma, nombre);
+        if (rechazo.empty()) return nombre;
+        Aviso(rechazo);
+        // Cancel always answers the offered name: asking again would
+        // answer it again.
+        if (!aceptada) return {};
+    }
+}
+
 bool PreguntaCarpetaExiste() {
     return Pregunta("Esta carpeta ya existe \xBF"
                     "Continuar?");

@@ -38,6 +38,11 @@ bool ImportaDatos(TAppState& Estado, const AnsiString& Nombre, const std::functi
 // "Alojar los datos en carpeta ...", offering "Nueva Carpeta", which Cancel
 // gives too.
 AnsiString PideNombreCarpeta();
+// The name "&Importar datos" imports under, asked until the folder can be
+// made under CarpetaPrograma: a refused name is told and asked for again.
+// Cancel gives "Nueva Carpeta"; "" (nothing to import) when the name is
+// cleared, or when "Nueva Carpeta" itself cannot be used there.
+AnsiString PideNombreCarpetaValido(const AnsiString& CarpetaPrograma);
 // Before replacing a folder's tables: "Esta carpeta ya existe ¿Continuar?",
 // OK (true) or Cancel.
 bool PreguntaCarpetaExiste();

@@ -385,6 +385,8 @@ public:
         FGC = XCreateGC(FDpy, FRoot, 0, nullptr);
         FDeleteWindow = XInternAtom(FDpy, "WM_DELETE_WINDOW", False);
         FNetWmName = XInternAtom(FDpy, "_NET_WM_NAME", False);
+        FNetWmState = XInternAtom(FDpy, "_NET_WM_STATE", False);
+        FNetWmStateAbove = XInternAtom(FDpy, "_NET_WM_STATE_ABOVE", False);
         FUtf8 = XInternAtom(FDpy, "UTF8_STRING", False);
         FPreviousStore = SetClipboardStore(FClipboard.get());
     }
@@ -431,6 +433,13 @@ public:
         Hints.y = R.Top;
         XSetWMNormalHints(FDpy, W.X, &Hints);
         if (FCursor) XDefineCursor(FDpy, W.X, FCursor);
+        // A window that stays on top of the others (the main window) asks
+        // the window manager for it before it is first mapped, as the
+        // window-manager hints say a new window does.
+        W.OnTop = (ExStyle & WS_EX_TOPMOST) && !A.override_redirect;
+        if (W.OnTop)
+            XChangeProperty(FDpy, W.X, FNetWmState, XA_ATOM, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(&FNetWmStateAbove), 1);
         FWins[Wnd] = W;
         FByX[W.X] = Wnd;
         WindowTitled(Wnd, GetWindowText(Wnd));
@@ -459,6 +468,7 @@ public:
         if (It == FWins.end()) return;
         if (Visible) {
             XMapRaised(FDpy, It->second.X);
+            KeepAboveOnTop(It->second);
             // Some window managers place a new window where they like: ask again.
             TRect R = XRectOf(Wnd, It->second);
             XMoveWindow(FDpy, It->second.X, R.Left, R.Top);
@@ -486,6 +496,7 @@ public:
         auto It = FWins.find(Wnd);
         if (It == FWins.end() || !It->second.Mapped) return;
         XRaiseWindow(FDpy, It->second.X);
+        KeepAboveOnTop(It->second);
         XSetInputFocus(FDpy, It->second.X, RevertToParent, CurrentTime);
     }
 
@@ -549,9 +560,19 @@ private:
         Window X = 0;
         bool Decorated = false;
         bool Mapped = false;
+        bool OnTop = false;
         TPoint Offset;
         TRect LastPlaced;
     };
+
+    // A window raised over the others goes under those that stay on top:
+    // a window manager does that for them, but without one (a bare X server)
+    // nobody would.
+    void KeepAboveOnTop(const TWin& Raised) {
+        if (Raised.OnTop) return;
+        for (const auto& [H, W] : FWins)
+            if (W.OnTop && W.Mapped) XRaiseWindow(FDpy, W.X);
+    }
 
     // Where the X window goes on the screen: our client area for a decorated
     // window, our whole window for an undecorated one.
@@ -647,7 +668,7 @@ private:
     Visual* FVisual = nullptr;
     int FDepth = 24;
     GC FGC;
-    Atom FDeleteWindow, FNetWmName, FUtf8;
+    Atom FDeleteWindow, FNetWmName, FNetWmState, FNetWmStateAbove, FUtf8;
     ::Cursor FCursor = 0;
     std::map<HWND, TWin> FWins;
     std::map<Window, HWND> FByX;

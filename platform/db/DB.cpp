@@ -35,6 +35,18 @@ AnsiString FieldTypeName(TFieldType Type) {
     return index < std::size(names) ? names[index] : "Unknown";
 }
 
+bool IsNumericFieldType(TFieldType Type) {
+    switch (Type) {
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftFloat:
+    case ftCurrency:
+    case ftAutoInc: return true;
+    default: return false;
+    }
+}
+
 void DatabaseError(const AnsiString& Message, const TComponent* Component) {
     if (Component && !Component->Name().empty()) throw EDatabaseError(Component->Name() + ": " + Message);
     throw EDatabaseError(Message);

@@ -61,6 +61,8 @@ enum TFieldType {
 ZELMOR_DECLARE_ENUM(TFieldType);
 // "String", "Float" ... as the type-mismatch messages name them.
 AnsiString FieldTypeName(TFieldType Type);
+// The kinds whose values are numbers (and add up in totals).
+bool IsNumericFieldType(TFieldType Type);
 
 enum TDataSetState {
     dsInactive,

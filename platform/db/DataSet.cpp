@@ -116,6 +116,7 @@ TDataSet::~TDataSet() {
         field->FDataSet = nullptr;
     }
     FFields->FList.clear();
+    FFields->NamesChanged();
 }
 
 void TDataSet::BeforeDestruction() {
@@ -313,9 +314,11 @@ void TDataSet::DestroyDefaultFields() {
 
 void TDataSet::BindFields(bool Binding) {
     FCalcFieldCount = 0;
+    FRecordLength = Binding ? static_cast<size_t>(Table().RecordLength()) : 0;
     for (TField* field : FFields->List()) {
         field->FFieldNo = 0;
         field->FCalcSlot = -1;
+        field->FPlainText = false;
         if (!Binding) continue;
         if (field->FieldKind() != fkData) {
             field->FCalcSlot = FCalcFieldCount++;
@@ -330,6 +333,10 @@ void TDataSet::BindFields(bool Binding) {
                               FieldTypeName(FieldTypeOfStorage(stored))},
                              this);
         field->FFieldNo = index + 1;
+        field->FStorage = stored.Type;
+        field->FPlainText = FieldCategory(field->DataType()) == TFieldCategory::Text && stored.Type == 'C';
+        field->FOffset = stored.Offset;
+        field->FWidth = stored.Length;
     }
 }
 
@@ -547,6 +554,10 @@ void TDataSet::ResyncAt(uint32_t RecNo, const std::string& Data, TResyncMode Mod
         while (i < wanted && GetPriorRecord()) ++i;
         FActiveRecord = i;
         GetNextRecords();
+        // A window the records after did not fill takes those before: a
+        // window as large as the table keeps holding the whole table (the
+        // data-aware report view finds record n in row n - 1).
+        GetPriorRecords();
     }
     DataEvent(deDataSetChange, 0);
 }
@@ -689,10 +700,7 @@ void TDataSet::SetRecNo(int Value) {
     if (Value == RecNo()) return;
     DoBeforeScroll();
     TDbfCursor& cursor = *FCursor;
-    if (cursor.First())
-        for (int i = 1; i < Value && cursor.Next(); ++i) {
-        }
-    if (cursor.Eof()) cursor.Last();
+    cursor.GotoSequenceNumber(static_cast<uint32_t>(std::max(Value, 1)));
     ResyncAt(cursor.OnRecord() ? cursor.RecNo() : 0, {}, {rmCenter});
     DoAfterScroll();
 }
@@ -997,19 +1005,36 @@ void TDataSet::RemoveDataSource(TDataSource* Source) {
 
 // ---------------------------------------------------------------- fields
 
+// The column's bytes with the engine's padding cut; false when the buffer
+// holds no record of the table.
+bool TDataSet::PlainTextOf(const TRecordBuffer& Buffer, size_t RecordLength, const TField* Field,
+                           std::string_view& Text) {
+    if (Buffer.Data.size() != RecordLength) return false;
+    Text = DbfTextOf(Buffer.Data.data() + Field->FOffset, static_cast<size_t>(Field->FWidth));
+    return true;
+}
+
 bool TDataSet::ReadFieldFrom(const TRecordBuffer& Buffer, const TField* Field, TFieldData& Data) const {
-    Data = TFieldData{};
+    Data.Null = true;
+    Data.Text.clear();
+    Data.Number = 0;
+    Data.Boolean = false;
     if (Field->FieldKind() != fkData) {
         if (Field->FCalcSlot < 0 || static_cast<size_t>(Field->FCalcSlot) >= Buffer.Calc.size()) return false;
         Data = Buffer.Calc[static_cast<size_t>(Field->FCalcSlot)];
         return !Data.Null;
     }
     int index = Field->FieldNo() - 1;
-    if (index < 0 || !FCursor) return false;
-    TDbfTable& table = FCursor->Table();
-    if (Buffer.Data.size() != static_cast<size_t>(table.RecordLength())) return false;
+    if (index < 0 || !FCursor || Buffer.Data.size() != FRecordLength) return false;
     const char* record = Buffer.Data.data();
-    if (table.Field(index).Type == 'M') {
+    if (std::string_view text; Field->FPlainText && PlainTextOf(Buffer, FRecordLength, Field, text)) {
+        Data.Text = AnsiString(text);
+        Data.Null = Data.Text.empty();
+        return !Data.Null;
+    }
+    const TFieldCategory category = FieldCategory(Field->DataType());
+    TDbfTable& table = FCursor->Table();
+    if (Field->FStorage == 'M') {
         auto pending = std::find_if(Buffer.Memos.begin(), Buffer.Memos.end(),
                                     [index](const auto& Memo) { return Memo.first == index; });
         Data.Text = pending != Buffer.Memos.end() ? pending->second : table.GetMemo(record, index);
@@ -1017,7 +1042,7 @@ bool TDataSet::ReadFieldFrom(const TRecordBuffer& Buffer, const TField* Field, T
         return !Data.Null;
     }
     bool isNull = false;
-    switch (FieldCategory(Field->DataType())) {
+    switch (category) {
     case TFieldCategory::Number: Data.Number = table.GetNumber(record, index, &isNull); break;
     case TFieldCategory::Boolean: Data.Boolean = table.GetBoolean(record, index, &isNull); break;
     case TFieldCategory::DateTime: Data.Number = table.GetDate(record, index, &isNull); break;
@@ -1057,6 +1082,13 @@ void TDataSet::WriteFieldTo(TRecordBuffer& Buffer, const TField* Field, const TF
     case TFieldCategory::DateTime: return table.SetDate(record, index, Data.Number);
     default: return table.SetText(record, index, Data.Text);
     }
+}
+
+std::string_view TDataSet::GetPlainText(const TField* Field) const {
+    const TRecordBuffer* buffer = GetActiveRecBuf();
+    std::string_view text;
+    if (!buffer || !PlainTextOf(*buffer, FRecordLength, Field, text)) return {};
+    return text;
 }
 
 bool TDataSet::GetFieldData(const TField* Field, TFieldData& Data) const {

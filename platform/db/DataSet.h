@@ -310,6 +310,11 @@ protected:
 
     // Field data through the active buffer.
     bool GetFieldData(const TField* Field, TFieldData& Data) const;
+    // The text of a text field on a character column in the active buffer,
+    // read straight from the record's bytes ("" when there is no record).
+    std::string_view GetPlainText(const TField* Field) const;
+    static bool PlainTextOf(const TRecordBuffer& Buffer, size_t RecordLength, const TField* Field,
+                            std::string_view& Text);
     virtual void SetFieldData(TField* Field, TFieldData& Data);
     bool ReadFieldFrom(const TRecordBuffer& Buffer, const TField* Field, TFieldData& Data) const;
     void WriteFieldTo(TRecordBuffer& Buffer, const TField* Field, const TFieldData& Data) const;
@@ -362,6 +367,7 @@ private:
     bool FAutoCalcFields = true;
     bool FReadOnlyCursor = false;
     int FCalcFieldCount = 0;
+    size_t FRecordLength = 0;  // of the open table's records
     int FDisableCount = 0;
     int FTempStateCount = 0;
     TDataSetState FDisableState = dsInactive;

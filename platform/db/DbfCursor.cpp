@@ -1,4 +1,20 @@
 // Cursors: positions along an order, under filters and a range.
+//
+// Positions (RecNo, the record at a position, the count under a filter or a
+// range) come from the cursor's position map instead of a walk from the
+// first record: which records it sees (not deleted, passing the active
+// filters), as bits by record number, and the same bits along its order by
+// position; bits that count their set bits before any place in a few steps
+// (TDbfBits). The map is made on the first question and then kept up to date
+// from what changed since: the table's journal of records appended, updated
+// or deleted (each of them judged again) and the order's log of records that
+// moved in it (the bits after them move along). It is made anew when the
+// filters change (a filter added, removed, switched on or off), when the
+// table starts a new epoch (emptied, another program's rows taken in, too
+// many changes to follow) and when the order was sorted or loaded anew. So a
+// filter must answer by the record alone; one whose answers change for other
+// reasons is switched on again to be asked anew (as TDataSet::Refresh does).
+// Moving from record to record asks the filters each time, as before.
 #include <cstring>
 #include <optional>
 
@@ -16,6 +32,7 @@ struct TDbfCursor::TImpl {
     };
     std::vector<TFilter> Filters;
     int NextHandle = 1;
+    uint64_t FilterConfig = 1;  // grows with every change of the filters
     std::optional<TDbfKey> Start, End;
 
     // Gap: the cursor stands where its record was, which is no longer visible.
@@ -26,9 +43,17 @@ struct TDbfCursor::TImpl {
     size_t Idx = 0;
     uint64_t IdxVersion = 0;  // the order's version Idx belongs to (0: none)
 
-    uint64_t Config = 1;  // grows with every change of order, range or filters
-    uint64_t CountConfig = 0, CountTableVersion = 0;
-    uint32_t CountValue = 0;
+    // The position map (see the top of this file).
+    struct TMap {
+        bool Made = false;  // Visible is right for FilterConfig and Epoch up to Touched
+        uint64_t FilterConfig = 0, Epoch = 0;
+        size_t Touched = 0;  // entries of the table's journal taken in
+        TDbfBits Visible;    // bit RecNo-1
+        bool AlongMade = false;
+        int Order = -1;
+        uint64_t OrderVersion = 0;
+        TDbfBits Along;  // bit at each position of the order
+    } Map;
 
     TDbfOrdering& Ord() {
         S->EnsureOrder(Order);
@@ -57,16 +82,40 @@ struct TDbfCursor::TImpl {
             return false;
         return true;
     }
-    size_t LowIdx() {
+    // The range's first position and the one past its end, kept while the
+    // order does not change.
+    uint64_t BoundsVersion = 0;  // the order's version they belong to (0: none)
+    size_t LowAt = 0, HighAt = 0;
+    void Bounds() {
         TDbfOrdering& o = Ord();
-        return Start
-                   ? o.LowerBound(reinterpret_cast<const uint8_t*>(Start->Bytes.data()), Start->Bytes.size())
-                   : 0;
+        if (BoundsVersion == o.Version) return;
+        LowAt = Start
+                    ? o.LowerBound(reinterpret_cast<const uint8_t*>(Start->Bytes.data()), Start->Bytes.size())
+                    : 0;
+        HighAt = End ? o.UpperBound(reinterpret_cast<const uint8_t*>(End->Bytes.data()), End->Bytes.size())
+                     : o.Order.size();
+        BoundsVersion = o.Version;
+    }
+    size_t LowIdx() {
+        Bounds();
+        return LowAt;
     }
     size_t HighIdx() {
-        TDbfOrdering& o = Ord();
-        return End ? o.UpperBound(reinterpret_cast<const uint8_t*>(End->Bytes.data()), End->Bytes.size())
-                   : o.Order.size();
+        Bounds();
+        return HighAt;
+    }
+    // A walk along an order jumps from record to record across the file.
+    // Whenever it reaches a multiple of Batch it touches the records of the
+    // next batch in a tight loop, which the processor runs with many memory
+    // fetches at once; the walk then finds them at hand. A walk in record
+    // order needs none of it: the memory streams.
+    static constexpr size_t Batch = 16;
+    unsigned TouchSum = 0;
+    void TouchAhead(const TDbfOrdering& O, size_t At, bool Forward) {
+        if (At % Batch != 0) return;
+        const size_t from = Forward ? At + Batch : (At >= 2 * Batch ? At - 2 * Batch : 0);
+        const size_t to = std::min(Forward ? At + 2 * Batch : (At >= Batch ? At - Batch : 0), O.Order.size());
+        for (size_t i = from; i < to; ++i) TouchSum += S->Cache.Touch(O.Order[i]);
     }
     // The place of the cursor's record in the order (the records that are
     // gone since an emptying sit past the end).
@@ -90,6 +139,86 @@ struct TDbfCursor::TImpl {
             IdxVersion = 0;
         }
     }
+    // Judges every record anew.
+    void MakeVisible() {
+        if (!HasActiveFilter()) {
+            S->Deleted();
+            Map.Visible.AssignNot(S->DeletedBits, S->Count);
+            return;
+        }
+        Map.Visible.Assign(S->Count, false);
+        Tmp.resize(size_t(S->RecordLength));
+        for (uint32_t r = 1; r <= S->Count; ++r)
+            if (Passes(r, Tmp.data())) Map.Visible.Set(r - 1, true);
+    }
+    // Brings the map up to date: the bits by position along the cursor's
+    // order (along record numbers in physical order).
+    TDbfBits& Positions() {
+        const bool fresh = Map.Made && Map.FilterConfig == FilterConfig && Map.Epoch == S->Epoch;
+        if (fresh && Map.Touched == S->Touched.size() &&
+            (Order < 0 || (Map.AlongMade && Map.Order == Order && Map.OrderVersion == Ord().Version)))
+            return Order < 0 ? Map.Visible : Map.Along;
+        // Whatever a filter's exception interrupts is made anew next time.
+        const size_t from = Map.Touched;
+        bool alongFollows = fresh && Map.AlongMade && Map.Order == Order;
+        Map.Made = false;
+        Map.AlongMade = false;
+        if (fresh) {
+            Map.Visible.Resize(S->Count);
+            Tmp.resize(size_t(S->RecordLength));
+            for (size_t i = from; i < S->Touched.size(); ++i) {
+                const uint32_t r = S->Touched[i];
+                if (r >= 1 && r <= S->Count) Map.Visible.Set(r - 1, Passes(r, Tmp.data()));
+            }
+        } else {
+            MakeVisible();
+        }
+        Map.FilterConfig = FilterConfig;
+        Map.Epoch = S->Epoch;
+        Map.Touched = S->Touched.size();
+        Map.Made = true;
+        if (Order < 0) return Map.Visible;
+
+        TDbfOrdering& o = Ord();
+        alongFollows = alongFollows && Map.OrderVersion >= o.EditsFrom;
+        if (alongFollows) {
+            // The moves since, then the judged records at their places now.
+            auto edit =
+                std::partition_point(o.Edits.begin(), o.Edits.end(), [&](const TDbfOrdering::TEdit& E) {
+                    return E.Version <= Map.OrderVersion;
+                });
+            for (; edit != o.Edits.end(); ++edit) {
+                if (edit->Inserted) Map.Along.Insert(edit->Position, false);
+                else Map.Along.Erase(edit->Position);
+            }
+            for (size_t i = from; i < S->Touched.size(); ++i) {
+                const uint32_t r = S->Touched[i];
+                if (r < 1 || r > S->Count) continue;
+                const size_t at = o.PositionOf(r);
+                if (at < Map.Along.Size()) Map.Along.Set(at, Map.Visible.Get(r - 1));
+            }
+            alongFollows = Map.Along.Size() == o.Order.size();
+        }
+        if (!alongFollows) {
+            Map.Along.Assign(o.Order.size(), false);
+            for (size_t i = 0; i < o.Order.size(); ++i) {
+                const uint32_t r = o.Order[i];
+                if (r >= 1 && r <= S->Count && Map.Visible.Get(r - 1)) Map.Along.Set(i, true);
+            }
+        }
+        Map.Order = Order;
+        Map.OrderVersion = o.Version;
+        Map.AlongMade = true;
+        return Map.Along;
+    }
+    // The positions a cursor's records can take: the range's (every record
+    // number in physical order).
+    std::pair<size_t, size_t> Span(TDbfBits& Bits) {
+        if (Order < 0) return {0, Bits.Size()};
+        const size_t high = std::min(HighIdx(), Bits.Size());
+        return {std::min(LowIdx(), high), high};
+    }
+
     // Scans forward from position From (an index in the order, or a record
     // number in physical order) for the first visible record.
     bool Forward(size_t From) {
@@ -105,6 +234,7 @@ struct TDbfCursor::TImpl {
             for (size_t i = std::max(From, LowIdx()); i < high; ++i) {
                 TDbfOrdering& o = Ord();
                 if (i >= o.Order.size()) break;
+                TouchAhead(o, i, true);
                 uint32_t r = o.Order[i];
                 if (Passes(r, Tmp.data())) {
                     Land(r, i, true);
@@ -129,6 +259,7 @@ struct TDbfCursor::TImpl {
             for (int64_t i = std::min<int64_t>(From, int64_t(HighIdx()) - 1); i >= low; --i) {
                 TDbfOrdering& o = Ord();
                 if (size_t(i) >= o.Order.size()) continue;
+                TouchAhead(o, size_t(i), false);
                 uint32_t r = o.Order[size_t(i)];
                 if (Passes(r, Tmp.data())) {
                     Land(r, size_t(i), true);
@@ -159,7 +290,7 @@ void TDbfCursor::SetOrder(int Order) {
     F->Start.reset();
     F->End.reset();
     F->IdxVersion = 0;
-    ++F->Config;
+    F->BoundsVersion = 0;
 }
 
 int TDbfCursor::Order() const { return F->Order; }
@@ -167,19 +298,19 @@ int TDbfCursor::Order() const { return F->Order; }
 int TDbfCursor::AddFilter(TDbfRecordFilter Filter, bool Active) {
     int handle = F->NextHandle++;
     F->Filters.push_back({handle, std::move(Filter), Active});
-    ++F->Config;
+    ++F->FilterConfig;
     return handle;
 }
 
 void TDbfCursor::SetFilterActive(int Handle, bool Active) {
     for (auto& f : F->Filters)
         if (f.Handle == Handle) f.Active = Active;
-    ++F->Config;
+    ++F->FilterConfig;
 }
 
 void TDbfCursor::RemoveFilter(int Handle) {
     std::erase_if(F->Filters, [&](const TImpl::TFilter& f) { return f.Handle == Handle; });
-    ++F->Config;
+    ++F->FilterConfig;
 }
 
 void TDbfCursor::SetRange(const TDbfKey* Start, const TDbfKey* End) {
@@ -188,14 +319,14 @@ void TDbfCursor::SetRange(const TDbfKey* Start, const TDbfKey* End) {
         if (k && k->Order != F->Order) DbfRaise(dbeBadKey, "The range key belongs to another index");
     F->Start = Start ? std::optional<TDbfKey>(*Start) : std::nullopt;
     F->End = End ? std::optional<TDbfKey>(*End) : std::nullopt;
-    ++F->Config;
+    F->BoundsVersion = 0;
     F->Pos = TImpl::AtBof;
 }
 
 void TDbfCursor::ClearRange() {
     F->Start.reset();
     F->End.reset();
-    ++F->Config;
+    F->BoundsVersion = 0;
 }
 
 // First, Last and Refresh are where a reader takes in what another program
@@ -291,42 +422,48 @@ bool TDbfCursor::Seek(const TDbfKey& Key, TDbfSeekMode Mode) {
 
 uint32_t TDbfCursor::RecordCount() {
     TImpl& f = *F;
-    if (f.CountConfig == f.Config && f.CountTableVersion == f.S->Version) return f.CountValue;
-    uint32_t n = 0;
-    bool ranged = f.Order >= 0 && (f.Start || f.End);
-    if (!f.HasActiveFilter() && !ranged) {
-        n = uint32_t(int64_t(f.S->Count) - f.S->Deleted());
-    } else {
-        f.Tmp.resize(size_t(f.S->RecordLength));
-        if (ranged) {
-            size_t high = f.HighIdx();
-            for (size_t i = f.LowIdx(); i < high && i < f.Ord().Order.size(); ++i)
-                if (f.Passes(f.Ord().Order[i], f.Tmp.data())) ++n;
-        } else {
-            for (uint32_t r = 1; r <= f.S->Count; ++r)
-                if (f.Passes(r, f.Tmp.data())) ++n;
-        }
-    }
-    f.CountValue = n;
-    f.CountConfig = f.Config;
-    f.CountTableVersion = f.S->Version;
-    return n;
+    if (!f.HasActiveFilter() && (f.Order < 0 || (!f.Start && !f.End)))
+        return uint32_t(int64_t(f.S->Count) - f.S->Deleted());
+    TDbfBits& bits = f.Positions();
+    auto [low, high] = f.Span(bits);
+    return uint32_t(bits.Rank(high) - bits.Rank(low));
 }
 
 uint32_t TDbfCursor::SequenceNumber() {
     TImpl& f = *F;
     if (f.Pos != TImpl::OnRec) return 0;
-    uint32_t n = 0;
-    f.Tmp.resize(size_t(f.S->RecordLength));
-    if (f.Order < 0) {
-        for (uint32_t r = 1; r <= f.Rec && r <= f.S->Count; ++r)
-            if (f.Passes(r, f.Tmp.data())) ++n;
-    } else {
-        size_t at = f.CurIdx();
-        for (size_t i = f.LowIdx(); i <= at && i < f.Ord().Order.size(); ++i)
-            if (f.Passes(f.Ord().Order[i], f.Tmp.data())) ++n;
+    TDbfBits& bits = f.Positions();
+    if (f.Order < 0) return uint32_t(bits.Rank(std::min(f.Rec, f.S->Count)));
+    // The record is in the range when the cursor came to it, but a change
+    // of its key since may have taken it out.
+    const size_t low = f.LowIdx(), end = std::min(f.CurIdx() + 1, bits.Size());
+    return end > low ? uint32_t(bits.Rank(end) - bits.Rank(low)) : 0;
+}
+
+bool TDbfCursor::GotoSequenceNumber(uint32_t Number) {
+    TImpl& f = *F;
+    f.S->Reread();
+    TDbfBits& bits = f.Positions();
+    auto [low, high] = f.Span(bits);
+    const size_t before = bits.Rank(low), count = bits.Rank(high) - before;
+    if (count == 0) {
+        f.Pos = TImpl::AtEof;
+        return false;
     }
-    return n;
+    const size_t at = bits.Select(before + std::clamp<size_t>(Number, 1, count) - 1);
+    const uint32_t r = f.Order < 0 ? uint32_t(at + 1) : f.Ord().Order[at];
+    f.Tmp.resize(size_t(f.S->RecordLength));
+    if (f.Passes(r, f.Tmp.data())) {
+        f.Land(r, at, true);
+        return true;
+    }
+    // A filter that answers otherwise than when it was asked for the map:
+    // the plain way, counting from the first record.
+    if (First())
+        for (uint32_t i = 1; i < Number && Next(); ++i) {
+        }
+    if (Eof()) Last();
+    return OnRecord();
 }
 
 int TDbfCursor::CompareRecords(uint32_t A, uint32_t B) {

@@ -377,7 +377,7 @@ private:
             if (SameText(FTok.Text, "TRUE") || SameText(FTok.Text, "FALSE")) {
                 o.Kind = TOperand::okLogical;
                 o.Bool = SameText(FTok.Text, "TRUE");
-                o.Text = o.Bool ? "T" : "F";
+                o.Text.assign(1, o.Bool ? 'T' : 'F');
                 break;
             }
             [[fallthrough]];

@@ -2,6 +2,7 @@
 // The engine's own parts, shared by its .cpp files (and its tests and fuzz
 // targets): the table state behind TDbfTable, the record cache, the in-memory
 // orders, and the value codecs of the file formats. Not for the data-set layer.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -101,6 +102,17 @@ public:
     std::vector<uint8_t> Keys;    // the key of record r at r * KeyLength (slot 0 unused)
     std::vector<uint32_t> Order;  // record numbers in key order
     uint64_t Version = 0;         // grows with every change of Order
+    // The moves of single records in Order since version EditsFrom, for
+    // whoever keeps something by position along the order (the cursors'
+    // position maps) to follow them instead of starting over. A sort, a load
+    // or too long a log starts over from the new version.
+    struct TEdit {
+        uint64_t Version;
+        uint32_t Position;
+        bool Inserted;  // false: the entry at Position went
+    };
+    std::vector<TEdit> Edits;
+    uint64_t EditsFrom = 0;
 
     const uint8_t* KeyOf(uint32_t RecNo) const { return Keys.data() + size_t(RecNo) * Key.KeyLength; }
     // memcmp over Length bytes, turned for a descending order.
@@ -116,28 +128,134 @@ public:
     size_t PositionOf(uint32_t RecNo) const;
     void Insert(uint32_t RecNo, const uint8_t* NewKey);
     void Change(uint32_t RecNo, const uint8_t* NewKey);
+    // A new Version that no edit leads to (after a sort or a load).
+    void StartOver();
 };
 
-// --- record cache: blocks of the .dbf, written through ---
-class TDbfBlockCache {
+// --- record cache: pages of records of the .dbf, written through ---
+// A page is the run of whole records that fits PageBytes (one record when a
+// record is longer), so a record never straddles two pages. A miss reads its
+// page alone, unless the misses come one page after the other (a scan in
+// record order, either way): then each read takes a longer run, up to
+// RunPages pages, so a scan costs few reads. The pages of a table are kept up
+// to BudgetBytes, which holds every row of a large school many times over;
+// past it the pages that went longest unread make room (clock order).
+class TDbfRecordCache {
 public:
-    static constexpr size_t BlockSize = 32 * 1024;
-    static constexpr int Slots = 16;
-    // Copies Count bytes at Offset; false when the file ends before.
-    bool Read(TDbfFile& File, uint64_t Offset, char* Out, size_t Count);
+    static constexpr size_t PageBytes = 4096;
+    static constexpr size_t RunPages = 16;
+    static constexpr size_t BudgetBytes = size_t(32) << 20;
+
+    // Record RecNo (1-based) of a file whose records start at HeaderLength:
+    // its bytes in the cache, valid until the next call; null when the file
+    // ends before the record does.
+    const char* Find(TDbfFile& File, uint64_t HeaderLength, uint32_t RecordLength, uint32_t RecNo) {
+        if (HeaderLength == FHeader && RecordLength == FRecordLength) {
+            const uint32_t index = RecNo - 1, page = index / FPerPage;
+            if (page < FEntries.size() && FEntries[page].Bytes) {
+                TEntry& e = FEntries[page];
+                e.Referenced = true;
+                const size_t at = size_t(index - page * FPerPage) * FRecordLength;
+                return at + FRecordLength <= e.Valid ? e.Bytes + at : nullptr;
+            }
+        }
+        return Miss(File, HeaderLength, RecordLength, RecNo);
+    }
+    // Reads one byte of each memory line of a cached record and gives their
+    // sum: a walk along an order touches the records it comes to next many
+    // at a time, so that the processor fetches them at once instead of one
+    // after the other (prefetch hints did not do it). 0 for a record that is
+    // not cached: it is read when it is wanted.
+    unsigned Touch(uint32_t RecNo) const {
+        const uint32_t index = RecNo - 1, page = index / FPerPage;
+        if (page >= FEntries.size() || !FEntries[page].Bytes) return 0;
+        const unsigned char* at = reinterpret_cast<const unsigned char*>(FEntries[page].Bytes) +
+                                  size_t(index - page * FPerPage) * FRecordLength;
+        unsigned sum = at[FRecordLength - 1];
+        for (size_t line = 0; line < FRecordLength; line += 64) sum += at[line];
+        return sum;
+    }
+    // Bytes written to the file: the cached pages take them.
     void Wrote(uint64_t Offset, const char* Data, size_t Count);
     void Drop();
+    // Another budget (the tests make the cache small to see pages go).
+    void SetBudget(size_t Bytes);
 
 private:
-    struct TBlock {
-        uint64_t Number = UINT64_MAX;
-        size_t Valid = 0;
-        uint64_t Used = 0;
-        std::vector<char> Bytes;
+    static constexpr uint32_t NoPage = UINT32_MAX;
+    // A page by its number: where its bytes are while it is cached.
+    struct TEntry {
+        char* Bytes = nullptr;
+        uint32_t Valid = 0;  // bytes read (or written) from the page's start
+        uint32_t Slot = 0;
+        bool Referenced = false;
     };
-    TBlock& Get(TDbfFile& File, uint64_t Number);
-    std::array<TBlock, Slots> FBlocks;
-    uint64_t FClock = 0;
+    struct TSlot {
+        uint32_t Page = NoPage;
+        char* Bytes = nullptr;
+    };
+    // The pages' bytes live in chunks that grow with the cache, up to the
+    // size of the processor's large pages: a walk along an order jumps
+    // between pages, and few large pages keep the address translations at
+    // hand where thousands of small ones would not.
+    struct TChunkFree {
+        void operator()(char* P) const;
+    };
+    std::vector<std::unique_ptr<char, TChunkFree>> FChunks;
+    size_t FChunkSize = 0, FChunkLeft = 0;  // of the last chunk
+    const char* Miss(TDbfFile& File, uint64_t HeaderLength, uint32_t RecordLength, uint32_t RecNo);
+    void Shape(uint64_t HeaderLength, uint32_t RecordLength);
+    void Load(TDbfFile& File, uint32_t Page);
+    uint32_t Allocate();
+    void Forget(uint32_t Page);
+
+    uint64_t FHeader = 0;
+    uint32_t FRecordLength = 0;
+    uint32_t FPerPage = 1;  // records in a page
+    size_t FPageBytes = 0;  // bytes of a page in the file
+    size_t FMaxPages = 0;
+    size_t FBudget = BudgetBytes;
+    std::vector<TEntry> FEntries;  // by page number
+    std::vector<TSlot> FSlots;
+    size_t FHand = 0;
+    uint32_t FLastMiss = NoPage;  // the last page of the last read
+    bool FDescending = false;
+    size_t FRun = 1;  // pages the next read in a run takes
+    std::vector<char> FStaging;
+};
+
+// --- bits that count: which records a cursor sees ---
+// A bit set that tells how many bits are set before any place (Rank) and
+// where the bit is that has K set bits before it (Select) in a few steps. The
+// counts are kept per block of 512 bits and brought up to date lazily from
+// the first block a change touched, so a change costs nothing until a count
+// is asked for; Insert and Erase move the bits after them by one place.
+class TDbfBits {
+public:
+    size_t Size() const { return FSize; }
+    void Assign(size_t Size, bool Value);
+    void Resize(size_t Size);  // new bits clear
+    bool Get(size_t At) const { return (FWords[At >> 6] >> (At & 63)) & 1; }
+    void Set(size_t At, bool Value);
+    void Insert(size_t At, bool Value);
+    void Erase(size_t At);
+    // Set bits in [0, End).
+    size_t Rank(size_t End);
+    size_t Count() { return Rank(FSize); }
+    // The place of the set bit with K set bits before it; Size() when there is none.
+    size_t Select(size_t K);
+    // Every word at once: the set bits of Other turned (for the bits below Size).
+    void AssignNot(const TDbfBits& Other, size_t Size);
+
+private:
+    static constexpr size_t BlockWords = 8;
+    void Touch(size_t At) { FCounted = std::min(FCounted, At / (BlockWords * 64)); }
+    void CountUpTo(size_t Block);
+    void ClearTail();
+    std::vector<uint64_t> FWords;
+    size_t FSize = 0;
+    std::vector<uint32_t> FBefore{0};  // set bits before each block
+    size_t FCounted = 0;               // FBefore[0 .. FCounted] are right
 };
 
 // --- the shared state of one open table ---
@@ -180,10 +298,22 @@ struct TDbfTableState {
 
     uint64_t Version = 1;
     int64_t DeletedCount = -1;  // unknown until counted
-    mutable TDbfBlockCache Cache;
+    TDbfBits DeletedBits;       // bit RecNo-1: the record is deleted (known with DeletedCount)
+    mutable TDbfRecordCache Cache;
     mutable std::vector<char> Scratch;
 
+    // What the cursors' position maps follow record by record: the records
+    // appended, updated or deleted since the epoch began. Any other change of
+    // the rows (emptied, another program's rows taken in, or more changes
+    // than are worth following) starts a new epoch, and each map is made anew.
+    uint64_t Epoch = 1;
+    std::vector<uint32_t> Touched;
+    void Touch(uint32_t RecNo);
+    void NewEpoch();
+
     void ReadRecord(uint32_t RecNo, char* Out) const;
+    // The record's bytes in the cache, valid until the next read.
+    const char* RecordBytes(uint32_t RecNo) const;
     void WriteHeader();
     // Opens the write session when none is (taking the write lock, or raising
     // dbeInUse) and leaves the read lock held exclusive for one change: the

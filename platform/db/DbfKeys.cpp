@@ -148,7 +148,8 @@ bool DbfDecodeBcdKey(const uint8_t* In, double& Value) {
         text += char('0' + nibble);
     }
     if (count == 0) text += '0';
-    text += "e" + std::to_string(point);
+    text += 'e';
+    text += std::to_string(point);
     double v = 0;
     auto r = std::from_chars(text.data(), text.data() + text.size(), v);
     if (r.ec != std::errc() && r.ec != std::errc::result_out_of_range) return false;
@@ -453,10 +454,16 @@ bool TDbfOrdering::Before(uint32_t A, uint32_t B) const {
     return c != 0 ? c < 0 : A < B;
 }
 
+void TDbfOrdering::StartOver() {
+    ++Version;
+    Edits.clear();
+    EditsFrom = Version;
+}
+
 void TDbfOrdering::Clear(uint32_t Count) {
     Keys.assign((size_t(Count) + 1) * size_t(Key.KeyLength), 0);
     Order.clear();
-    ++Version;
+    StartOver();
 }
 
 void TDbfOrdering::Sort() {
@@ -464,7 +471,7 @@ void TDbfOrdering::Sort() {
     Order.resize(count);
     for (uint32_t i = 0; i < count; ++i) Order[i] = i + 1;
     std::sort(Order.begin(), Order.end(), [this](uint32_t a, uint32_t b) { return Before(a, b); });
-    ++Version;
+    StartOver();
 }
 
 size_t TDbfOrdering::LowerBound(const uint8_t* K, size_t Length) const {
@@ -490,74 +497,25 @@ void TDbfOrdering::Insert(uint32_t RecNo, const uint8_t* NewKey) {
     if (Keys.size() < need) Keys.resize(need, 0);
     std::memcpy(Keys.data() + size_t(RecNo) * Key.KeyLength, NewKey, size_t(Key.KeyLength));
     auto it = std::partition_point(Order.begin(), Order.end(), [&](uint32_t r) { return Before(r, RecNo); });
+    size_t at = size_t(it - Order.begin());
     Order.insert(it, RecNo);
     ++Version;
+    Edits.push_back({Version, uint32_t(at), true});
+    // Past this, following the log costs more than starting over.
+    if (Edits.size() > 4096 + Order.size() / 2) StartOver();
 }
 
 void TDbfOrdering::Change(uint32_t RecNo, const uint8_t* NewKey) {
     if (std::memcmp(KeyOf(RecNo), NewKey, size_t(Key.KeyLength)) == 0) return;
     size_t at = PositionOf(RecNo);
-    if (at < Order.size()) Order.erase(Order.begin() + ptrdiff_t(at));
+    ++Version;
+    if (at < Order.size()) {
+        Order.erase(Order.begin() + ptrdiff_t(at));
+        Edits.push_back({Version, uint32_t(at), false});
+    }
     std::memcpy(Keys.data() + size_t(RecNo) * Key.KeyLength, NewKey, size_t(Key.KeyLength));
     auto it = std::partition_point(Order.begin(), Order.end(), [&](uint32_t r) { return Before(r, RecNo); });
+    Edits.push_back({Version, uint32_t(it - Order.begin()), true});
     Order.insert(it, RecNo);
-    ++Version;
-}
-
-// --- record cache ---
-
-TDbfBlockCache::TBlock& TDbfBlockCache::Get(TDbfFile& File, uint64_t Number) {
-    TBlock* victim = &FBlocks[0];
-    for (TBlock& b : FBlocks) {
-        if (b.Number == Number) {
-            b.Used = ++FClock;
-            return b;
-        }
-        if (b.Used < victim->Used) victim = &b;
-    }
-    victim->Number = UINT64_MAX;
-    victim->Bytes.resize(BlockSize);
-    victim->Valid = File.Read(Number * BlockSize, victim->Bytes.data(), BlockSize);
-    victim->Number = Number;
-    victim->Used = ++FClock;
-    return *victim;
-}
-
-bool TDbfBlockCache::Read(TDbfFile& File, uint64_t Offset, char* Out, size_t Count) {
-    while (Count > 0) {
-        uint64_t number = Offset / BlockSize;
-        size_t within = size_t(Offset % BlockSize);
-        TBlock& b = Get(File, number);
-        if (within >= b.Valid) return false;
-        size_t take = std::min(Count, b.Valid - within);
-        std::memcpy(Out, b.Bytes.data() + within, take);
-        Out += take;
-        Offset += take;
-        Count -= take;
-        if (Count > 0 && b.Valid < BlockSize) return false;
-    }
-    return true;
-}
-
-void TDbfBlockCache::Wrote(uint64_t Offset, const char* Data, size_t Count) {
-    for (TBlock& b : FBlocks) {
-        if (b.Number == UINT64_MAX) continue;
-        uint64_t start = b.Number * BlockSize, end = start + BlockSize;
-        uint64_t from = std::max(Offset, start), to = std::min(Offset + Count, end);
-        if (from >= to) continue;
-        if (from > start + b.Valid) {
-            b.Number = UINT64_MAX;
-            b.Used = 0;
-            continue;
-        }
-        std::memcpy(b.Bytes.data() + (from - start), Data + (from - Offset), size_t(to - from));
-        b.Valid = std::max(b.Valid, size_t(to - start));
-    }
-}
-
-void TDbfBlockCache::Drop() {
-    for (TBlock& b : FBlocks) {
-        b.Number = UINT64_MAX;
-        b.Used = 0;
-    }
+    if (Edits.size() > 4096 + Order.size() / 2) StartOver();
 }

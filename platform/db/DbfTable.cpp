@@ -370,12 +370,27 @@ TDbfKind DbfKindOf(const TDbfFieldDef& Field) {
 
 // --- the state ---
 
-void TDbfTableState::ReadRecord(uint32_t RecNo, char* Out) const {
+const char* TDbfTableState::RecordBytes(uint32_t RecNo) const {
     if (RecNo < 1 || RecNo > Count)
         DbfRaise(dbeBadKey, "Record " + std::to_string(RecNo) + " does not exist in " + Quoted(Path));
-    uint64_t offset = uint64_t(HeaderLength) + uint64_t(RecNo - 1) * uint64_t(RecordLength);
-    if (!Cache.Read(*File, offset, Out, size_t(RecordLength)))
-        DbfRaiseDamaged(Path, "record " + std::to_string(RecNo) + " lies beyond the end of the file");
+    const char* bytes = Cache.Find(*File, uint64_t(HeaderLength), uint32_t(RecordLength), RecNo);
+    if (!bytes) DbfRaiseDamaged(Path, "record " + std::to_string(RecNo) + " lies beyond the end of the file");
+    return bytes;
+}
+
+void TDbfTableState::ReadRecord(uint32_t RecNo, char* Out) const {
+    std::memcpy(Out, RecordBytes(RecNo), size_t(RecordLength));
+}
+
+void TDbfTableState::Touch(uint32_t RecNo) {
+    Touched.push_back(RecNo);
+    // Past this, making the maps anew costs less than following the changes.
+    if (Touched.size() > 4096 + Count / 2) NewEpoch();
+}
+
+void TDbfTableState::NewEpoch() {
+    ++Epoch;
+    Touched.clear();
 }
 
 uint32_t TDbfTableState::HeaderChecksum() const { return StructureChecksum(Header.data(), Descriptors); }
@@ -526,6 +541,7 @@ bool TDbfTableState::TakeInChanges() {
     KnownModified = modified;
     Cache.Drop();
     DeletedCount = -1;
+    NewEpoch();
     ++Version;
     bool trusted = false;
     if (TagCount > 0) {
@@ -563,13 +579,12 @@ bool TDbfTableState::MdxFits(TMdxReader& Reader, uint64_t Size, uint64_t Modifie
 int64_t TDbfTableState::Deleted() {
     if (DeletedCount < 0) {
         int64_t n = 0;
-        for (uint32_t r = 1; r <= Count; ++r) {
-            char flag;
-            uint64_t offset = uint64_t(HeaderLength) + uint64_t(r - 1) * uint64_t(RecordLength);
-            if (!Cache.Read(*File, offset, &flag, 1))
-                DbfRaiseDamaged(Path, "records beyond the end of the file");
-            if (flag == '*') ++n;
-        }
+        DeletedBits.Assign(Count, false);
+        for (uint32_t r = 1; r <= Count; ++r)
+            if (RecordBytes(r)[0] == '*') {
+                DeletedBits.Set(r - 1, true);
+                ++n;
+            }
         DeletedCount = n;
     }
     return DeletedCount;
@@ -616,7 +631,7 @@ bool TDbfTableState::LoadOrderFromMdx(TMdxReader& Reader, int Index) {
     } catch (const EDatabaseError&) {
         return false;
     }
-    ++o.Version;
+    o.StartOver();
     o.Loaded = true;
     return true;
 }
@@ -1153,6 +1168,8 @@ uint32_t TDbfTable::Append(const char* Buffer) {
         S.Count = r - 1;
         throw;
     }
+    if (S.DeletedCount >= 0) S.DeletedBits.Resize(r);
+    S.Touch(r);
     std::vector<uint8_t> key;
     for (auto& o : S.Orders) {
         key.resize(size_t(o->Key.KeyLength));
@@ -1172,6 +1189,7 @@ void TDbfTable::Update(uint32_t RecNo, const char* Buffer) {
     uint64_t offset = uint64_t(S.HeaderLength) + uint64_t(RecNo - 1) * uint64_t(S.RecordLength);
     S.File->Write(offset, data.data(), data.size());
     S.Cache.Wrote(offset, data.data(), data.size());
+    S.Touch(RecNo);
     std::vector<uint8_t> key;
     for (auto& o : S.Orders) {
         key.resize(size_t(o->Key.KeyLength));
@@ -1190,7 +1208,11 @@ void TDbfTable::Delete(uint32_t RecNo) {
     const char flag = '*';
     S.File->Write(offset, &flag, 1);
     S.Cache.Wrote(offset, &flag, 1);
-    if (S.DeletedCount >= 0) ++S.DeletedCount;
+    if (S.DeletedCount >= 0) {
+        ++S.DeletedCount;
+        S.DeletedBits.Set(RecNo - 1, true);
+    }
+    S.Touch(RecNo);
 }
 
 void TDbfTable::Empty() {
@@ -1214,6 +1236,8 @@ void TDbfTable::Empty() {
         o->Loaded = true;
     }
     S.DeletedCount = 0;
+    S.DeletedBits.Assign(0, false);
+    S.NewEpoch();
 }
 
 void TDbfTable::Flush() {
@@ -1310,11 +1334,7 @@ AnsiString TDbfTable::GetText(const char* Buffer, int Field) const {
         return DbfParseDate(raw, d) ? AnsiString(raw) : AnsiString();
     }
     case 'M': return GetMemo(Buffer, Field);
-    default: {
-        size_t e = raw.size();
-        while (e > 0 && (raw[e - 1] == ' ' || raw[e - 1] == '\0')) --e;
-        return AnsiString(raw.substr(0, e));
-    }
+    default: return AnsiString(DbfTextOf(raw.data(), raw.size()));
     }
 }
 

@@ -92,6 +92,13 @@ enum TDbfError : int {
 };
 AnsiString DbfErrorText(int Code);
 
+// The text of a character field's bytes: without the blanks (or NULs) that
+// pad it at the end, as TDbfTable::GetText gives it.
+inline std::string_view DbfTextOf(const char* Bytes, size_t Length) {
+    while (Length > 0 && (Bytes[Length - 1] == ' ' || Bytes[Length - 1] == '\0')) --Length;
+    return {Bytes, Length};
+}
+
 // One field of a table as stored in its descriptor.
 struct TDbfFieldDef {
     AnsiString Name;  // as stored (dBase writes names upper-case)
@@ -400,6 +407,12 @@ public:
     uint32_t RecordCount();
     // The current record's place among the visible ones (1-based), 0 on a crack.
     uint32_t SequenceNumber();
+    // Goes to the visible record at that place (1-based; a place past the
+    // last gives the last record, one below 1 the first), first taking in
+    // what another program wrote, as First does. False (and Eof) when no
+    // record is visible. Places and counts come from a map of the visible
+    // records that the cursor keeps (see DbfCursor.cpp), not from a walk.
+    bool GotoSequenceNumber(uint32_t Number);
     // Where two records stand in the cursor's order: negative when A comes
     // first, 0 for the same record, positive when B comes first. Records
     // with equal keys stand in record order; KeyOf tells equal keys apart.

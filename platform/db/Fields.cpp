@@ -1,6 +1,7 @@
 #include "platform/db/Fields.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -169,6 +170,7 @@ void TField::SetFieldName(const AnsiString& Value) {
         FDataSet->CheckInactive();
         if (TField* other = FDataSet->FFields->FindField(Value); other && other != this)
             DatabaseErrorFmt(DBText::DuplicateFieldName, {Value}, FDataSet);
+        FDataSet->FFields->NamesChanged();
     }
     FFieldName = Value;
 }
@@ -289,6 +291,12 @@ bool TField::Fetch(TFieldData& Data) const {
     }
     if (!FDataSet) DatabaseErrorFmt(DBText::NoDataSet, {FFieldName}, this);
     return FDataSet->GetFieldData(this, Data);
+}
+
+bool TField::FetchPlainText(std::string_view& Text) const {
+    if (!FPlainText || FValidating || !FDataSet) return false;
+    Text = FDataSet->GetPlainText(this);
+    return true;
 }
 
 void TField::Store(TFieldData& Data) {
@@ -416,8 +424,10 @@ void TStringField::CheckSize(int Value) const {
 }
 
 AnsiString TStringField::GetAsString() const {
+    if (std::string_view text; FetchPlainText(text)) return AnsiString(text);
     TFieldData data;
-    return Fetch(data) ? data.Text : AnsiString();
+    if (!Fetch(data)) return {};
+    return std::move(data.Text);
 }
 
 void TStringField::DoSetAsString(const AnsiString& Value) {
@@ -605,9 +615,22 @@ int TFloatField::GetAsInteger() const { return static_cast<int>(Round(GetAsFloat
 
 void TFloatField::DoSetAsInteger(int Value) { DoSetAsFloat(Value); }
 
+namespace {
+// FloatToStr of a whole number below 10^15 is its digits and sign: said at
+// once for the number fields of the tables, which mostly hold whole numbers.
+AnsiString NumberText(double Value) {
+    if (std::fabs(Value) < 1e15 && Value == std::trunc(Value)) {
+        char digits[24];
+        auto end = std::to_chars(digits, digits + sizeof digits, static_cast<int64_t>(Value)).ptr;
+        return AnsiString(digits, end);
+    }
+    return FloatToStr(Value);
+}
+}  // namespace
+
 AnsiString TFloatField::GetAsString() const {
     TFieldData data;
-    return Fetch(data) ? FloatToStr(data.Number) : AnsiString();
+    return Fetch(data) ? NumberText(data.Number) : AnsiString();
 }
 
 void TFloatField::DoSetAsString(const AnsiString& Value) {
@@ -799,7 +822,8 @@ int TBlobField::BlobSize() const { return static_cast<int>(AsString().size()); }
 
 AnsiString TBlobField::GetAsString() const {
     TFieldData data;
-    return Fetch(data) ? data.Text : AnsiString();
+    if (!Fetch(data)) return {};
+    return std::move(data.Text);
 }
 
 void TBlobField::DoSetAsString(const AnsiString& Value) {
@@ -887,10 +911,20 @@ int TFields::IndexOf(const TField* Field) const {
     return it == FList.end() ? -1 : static_cast<int>(it - FList.begin());
 }
 
+size_t TFields::TFoldHash::operator()(std::string_view Name) const {
+    size_t h = 14695981039346656037u;
+    for (char c : Name)
+        h = (h ^ static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c)) * 1099511628211u;
+    return h;
+}
+
+bool TFields::TFoldEqual::operator()(std::string_view A, std::string_view B) const { return SameText(A, B); }
+
 TField* TFields::FindField(std::string_view FieldName) const {
-    for (TField* field : FList)
-        if (SameText(field->FieldName(), FieldName)) return field;
-    return nullptr;
+    if (FByName.empty() && !FList.empty())
+        for (TField* field : FList) FByName.emplace(field->FieldName(), field);
+    auto it = FByName.find(FieldName);
+    return it == FByName.end() ? nullptr : it->second;
 }
 
 TField* TFields::FieldByName(std::string_view FieldName) const {
@@ -905,15 +939,20 @@ TField* TFields::FieldByNumber(int FieldNo) const {
     return nullptr;
 }
 
-void TFields::Add(TField* Field) { FList.push_back(Field); }
+void TFields::Add(TField* Field) {
+    FList.push_back(Field);
+    NamesChanged();
+}
 
 void TFields::Remove(TField* Field) {
     auto it = std::find(FList.begin(), FList.end(), Field);
     if (it != FList.end()) FList.erase(it);
+    NamesChanged();
 }
 
 void TFields::Move(int CurIndex, int NewIndex) {
     TField* field = FList[static_cast<size_t>(CurIndex)];
     FList.erase(FList.begin() + CurIndex);
     FList.insert(FList.begin() + NewIndex, field);
+    NamesChanged();
 }

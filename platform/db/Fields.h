@@ -16,6 +16,8 @@
 // - An empty logical is null too, and AsBoolean reads it as false.
 // - Numbers as texts use the regional decimal separator (",").
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/classes/Alignment.h"
@@ -182,6 +184,10 @@ protected:
     virtual void CheckSize(int Value) const;
     // Reads the current value through the data set: false when null.
     bool Fetch(TFieldData& Data) const;
+    // The same for a bound column of a character field while no validation
+    // runs, straight from the record's bytes (valid until the record window
+    // changes): false (and nothing read) for any other field.
+    bool FetchPlainText(std::string_view& Text) const;
     // Writes through the data set (validation, events, calculated fields).
     void Store(TFieldData& Data);
     void StoreNull();
@@ -218,6 +224,11 @@ private:
     TAlignment FAlignment = taLeftJustify;
     int FFieldNo = 0;
     int FCalcSlot = -1;  // position in the record buffer's calculated area
+    // Where a data field's bytes are in the record, and their dBase type
+    // (set when the data set binds its fields).
+    char FStorage = 0;
+    int FOffset = 0, FWidth = 0;
+    bool FPlainText = false;  // a text field on a character column
     AnsiString FKeyFields;
     TDataSet* FLookupDataSet = nullptr;
     AnsiString FLookupKeyFields;
@@ -536,6 +547,21 @@ private:
     void Add(TField* Field);
     void Remove(TField* Field);
     void Move(int CurIndex, int NewIndex);
+    // A field was renamed or the list changed: the names are hashed anew
+    // on the next search.
+    void NamesChanged() { FByName.clear(); }
+    // Names fold to upper case (ASCII, as SameText compares them).
+    struct TFoldHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view Name) const;
+    };
+    struct TFoldEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view A, std::string_view B) const;
+    };
     TDataSet* FDataSet;
     std::vector<TField*> FList;
+    // Every field by its name (the first in the list when two share one);
+    // empty until the first search after a change.
+    mutable std::unordered_map<std::string, TField*, TFoldHash, TFoldEqual> FByName;
 };

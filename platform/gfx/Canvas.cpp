@@ -633,6 +633,8 @@ void TCanvas::SetSurface(TSurface* Surface) {
     F->InvalidateClip();
 }
 
+void TCanvas::SetTextLayer(TTextLayer* Layer) { F->TextLayer = Layer; }
+
 int TCanvas::PixelsPerInch() const { return F->PixelsPerInch; }
 
 void TCanvas::SetPixelsPerInch(int Value) {

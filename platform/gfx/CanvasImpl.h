@@ -3,9 +3,27 @@
 // ends in. Internal to platform/gfx.
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/gfx/Graphics.h"
+
+// A run of characters kept as text for a device that writes documents: the
+// start of its baseline and the clip in surface pixels, the advance of each
+// character as the raster would place it, and the font the raster measured.
+struct TDeviceTextRun {
+    const TFontResource* Font = nullptr;  // fonts live in the process-wide cache
+    double X = 0, Y = 0;
+    std::string Text;  // Windows-1252
+    std::vector<int> Advances;
+    TColorRef Color = 0;
+    std::optional<TRegion> Clip;  // none when the whole run is visible
+};
+
+// Draws the runs as text (glyphs a reader can search and copy) on a cairo
+// context whose user units are surface pixels.
+using cairo_t = struct _cairo;
+void ShowTextRuns(cairo_t* Cr, const TTextLayer& Runs);
 
 struct TPointD {
     double x, y;
@@ -67,6 +85,7 @@ struct TCanvasImpl {
     std::optional<TRegion> DeviceClip;  // device coordinates
     int PixelsPerInch = ScreenPixelsPerInch;
     int BitsPerPixel = ScreenBitsPerPixel;
+    TTextLayer* TextLayer = nullptr;
     TDCState State;
     std::vector<TDCState> Saved;
     // The clip as surface pixels, made on demand.
@@ -135,6 +154,9 @@ struct TCanvasImpl {
     bool BlitSpecialised(int DX, int DY, int DW, int DH, TCanvasImpl* Src, int SX, int SY, int SW, int SH,
                          uint32_t Rop);
     void Text(int X, int Y, uint32_t Options, const TRect* R, std::string_view Text, std::span<const int> Dx);
+    // Puts a run into TextLayer; X and Y are the baseline start in device pixels.
+    void KeepRun(const TFontResource& Font, double X, double Y, int Width, std::string_view Str,
+                 const std::vector<int>& Advances);
 };
 
 // The pixel word that a raster operation gives.

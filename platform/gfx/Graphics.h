@@ -426,6 +426,11 @@ struct TDrawTextParams {
 
 // --- the canvas ---
 struct TCanvasImpl;
+// Text kept as text: the runs a canvas hands to a device that writes
+// documents instead of pixels (the PDF printer). What a run holds is the
+// drawing layer's own business (platform/gfx/CanvasImpl.h).
+struct TDeviceTextRun;
+using TTextLayer = std::vector<TDeviceTextRun>;
 
 class TCanvas : public TPersistent {
     ZELMOR_CLASS(TCanvas, TPersistent)
@@ -461,6 +466,11 @@ public:
     // bitmap of another format, a printer) says otherwise.
     int BitsPerPixel() const;
     void SetBitsPerPixel(int Value);
+    // While a layer is set, the characters of text drawn on the surface go
+    // into it as runs (place, font, colour, clip) and not onto the pixels;
+    // backgrounds, underlines and strike-outs are still painted. nullptr: text
+    // is pixels again.
+    void SetTextLayer(TTextLayer* Layer);
     // The canvas itself plays the device context of the platform calls.
     TCanvas* Handle() { return this; }
     bool HandleAllocated() const { return Surface() != nullptr; }

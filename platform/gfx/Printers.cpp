@@ -13,6 +13,7 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/gfx/CanvasImpl.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Paths.h"
@@ -76,7 +77,9 @@ void TPrinter::SetPrinterIndex(int Value) {
 
 void TPrinter::CloseJob() {
     FCanvas->SetSurface(nullptr);
+    FCanvas->SetTextLayer(nullptr);
     FPage.reset();
+    FText.reset();
     FPrinting = false;
     FPageNumber = 0;
 }
@@ -87,6 +90,8 @@ void TPrinter::BeginDoc() {
     StartJob(FTitle, page->Width(), page->Height());
     FPage = std::move(page);
     FCanvas->SetSurface(FPage.get());
+    if (KeepsText()) FText = std::make_unique<TTextLayer>();
+    FCanvas->SetTextLayer(FText.get());
     // A job starts on a fresh device; the tools chosen on the canvas stay chosen.
     FCanvas->ResetDeviceState();
     FPrinting = true;
@@ -98,20 +103,24 @@ void TPrinter::NewPage() {
     CheckPrinting(true);
     std::unique_ptr<TSurface> done =
         std::exchange(FPage, std::make_unique<TSurface>(PageWidth(), PageHeight()));
+    TTextLayer text;
+    if (FText) std::swap(text, *FText);
     FCanvas->SetSurface(FPage.get());
     // The new page is in place before the finished one is handed on: should
     // that fail, the job still has a page to draw on until the caller aborts it.
     ++FPageNumber;
     FCanvas->Refresh();
-    PageDone(std::move(*done));
+    PageDone(std::move(*done), std::move(text));
 }
 
 void TPrinter::EndDoc() {
     CheckPrinting(true);
     std::unique_ptr<TSurface> last = std::move(FPage);
+    TTextLayer text;
+    if (FText) std::swap(text, *FText);
     CloseJob();
     try {
-        PageDone(std::move(*last));
+        PageDone(std::move(*last), std::move(text));
         last.reset();
         EndJob();
     } catch (...) {
@@ -132,7 +141,7 @@ AnsiString TRecordingPrinter::DeviceName() const { return "Recording printer"; }
 
 void TRecordingPrinter::StartJob(const AnsiString& Title, int, int) { FJob = TDocument{Title, {}}; }
 
-void TRecordingPrinter::PageDone(TSurface&& Page) { FJob.Pages.push_back(std::move(Page)); }
+void TRecordingPrinter::PageDone(TSurface&& Page, TTextLayer&&) { FJob.Pages.push_back(std::move(Page)); }
 
 void TRecordingPrinter::EndJob() { FDocuments.push_back(std::move(FJob)); }
 
@@ -216,7 +225,10 @@ void TPdfPrinter::StartJob(const AnsiString& Title, int PageWidth, int PageHeigh
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
     if (ec) refuse(ec.value());
-    std::string temp = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+    std::string hidden(1, '.');
+    hidden += file.filename().string();
+    hidden += ".XXXXXX";
+    std::string temp = (file.parent_path() / hidden).string();
     job->Fd = ::mkstemp(temp.data());
     if (job->Fd < 0) refuse(errno);
     job->TempName = temp;
@@ -236,7 +248,7 @@ void TPdfPrinter::StartJob(const AnsiString& Title, int PageWidth, int PageHeigh
     FJob = std::move(job);
 }
 
-void TPdfPrinter::PageDone(TSurface&& Page) {
+void TPdfPrinter::PageDone(TSurface&& Page, TTextLayer&& Text) {
     int w = Page.Width(), h = Page.Height();
     cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
     cairo_surface_flush(image);
@@ -254,6 +266,8 @@ void TPdfPrinter::PageDone(TSurface&& Page) {
     // Printer pixels stay sharp squares in any viewer.
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
     cairo_paint(cr);
+    ShowTextRuns(cr, Text);
+    Text.clear();
     cairo_show_page(cr);
     cairo_destroy(cr);
     cairo_surface_destroy(image);

@@ -14,6 +14,10 @@
 // per-user Zelmor folder, unless SetPrinter put another in its place (tests
 // install a TRecordingPrinter, which keeps the finished pages).
 //
+// A printer that writes documents keeps text as text (KeepsText): what the
+// canvas draws as text reaches it as runs beside the page's pixels, so that a
+// reader of the document can search and copy it.
+//
 // Calls in the wrong state raise EPrinter: "Printing in progress" when a job
 // runs and BeginDoc, the orientation or the printer index is asked for;
 // "Printer is not currently printing" for NewPage, EndDoc and Abort without a
@@ -79,12 +83,16 @@ public:
 protected:
     // The name the printer has in Printers.
     virtual AnsiString DeviceName() const = 0;
+    // Whether text drawn on the canvas comes to PageDone as runs (true) or
+    // as pixels of the page (false), for the whole of a job.
+    virtual bool KeepsText() const { return false; }
     // Where the pages go. StartJob may refuse the job by raising; PageDone
-    // receives every page as it is finished, the last one before EndJob.
+    // receives every page as it is finished, the last one before EndJob,
+    // with the text kept apart from its pixels (empty unless KeepsText).
     // AbortJob drops whatever the job has left behind, on Abort and when
     // PageDone or EndJob fails within EndDoc; it must not raise.
     virtual void StartJob(const AnsiString& Title, int PageWidth, int PageHeight) = 0;
-    virtual void PageDone(TSurface&& Page) = 0;
+    virtual void PageDone(TSurface&& Page, TTextLayer&& Text) = 0;
     virtual void EndJob() = 0;
     virtual void AbortJob() noexcept = 0;
 
@@ -95,6 +103,7 @@ private:
     int FPixelsPerInch;
     std::unique_ptr<TCanvas> FCanvas;
     std::unique_ptr<TSurface> FPage;
+    std::unique_ptr<TTextLayer> FText;
     mutable std::unique_ptr<TStrings> FPrinters;
     AnsiString FTitle;
     TPrinterOrientation FOrientation = poPortrait;
@@ -116,7 +125,7 @@ public:
 protected:
     AnsiString DeviceName() const override;
     void StartJob(const AnsiString& Title, int PageWidth, int PageHeight) override;
-    void PageDone(TSurface&& Page) override;
+    void PageDone(TSurface&& Page, TTextLayer&& Text) override;
     void EndJob() override;
     void AbortJob() noexcept override;
 
@@ -126,7 +135,8 @@ private:
 };
 
 // Writes each job into one PDF file, every page an image at the printer's
-// resolution, named after the job's title (FileNameFor) in a folder: the
+// resolution with the text drawn on it as text, in the place and size the
+// raster would give it; named after the job's title (FileNameFor) in a folder: the
 // per-user Zelmor folder unless the printer is made with another. A file of
 // that name is replaced when the job ends, and only then: an aborted or failed
 // job leaves no file behind and an older file untouched. A folder that cannot
@@ -148,8 +158,9 @@ public:
 
 protected:
     AnsiString DeviceName() const override;
+    bool KeepsText() const override { return true; }
     void StartJob(const AnsiString& Title, int PageWidth, int PageHeight) override;
-    void PageDone(TSurface&& Page) override;
+    void PageDone(TSurface&& Page, TTextLayer&& Text) override;
     void EndJob() override;
     void AbortJob() noexcept override;
 

@@ -373,13 +373,18 @@ void TCanvasImpl::Text(int X, int Y, uint32_t Options, const TRect* R, std::stri
             RectBrush({left, top, left + width, top + tm.tmHeight}, bk, R2_COPYPEN);
         }
         uint32_t color = ToPixel(State.TextColor);
-        double pos = 0;
-        for (size_t i = 0; i < Str.size(); ++i) {
-            const TGlyph& g = font.Glyph(uint8_t(Str[i]));
-            int ox = int(std::lround(bx + pos * ca)) + g.OffX, oy = int(std::lround(by - pos * sa)) + g.OffY;
-            for (size_t k = 0; k + 2 < g.Runs.size(); k += 3)
-                SpanRop2(oy + g.Runs[k], ox + g.Runs[k + 1], ox + g.Runs[k + 2], color, R2_COPYPEN);
-            pos += adv[i];
+        if (TextLayer) {
+            KeepRun(font, bx, by, width, Str, adv);
+        } else {
+            double pos = 0;
+            for (size_t i = 0; i < Str.size(); ++i) {
+                const TGlyph& g = font.Glyph(uint8_t(Str[i]));
+                int ox = int(std::lround(bx + pos * ca)) + g.OffX,
+                    oy = int(std::lround(by - pos * sa)) + g.OffY;
+                for (size_t k = 0; k + 2 < g.Runs.size(); k += 3)
+                    SpanRop2(oy + g.Runs[k], ox + g.Runs[k + 1], ox + g.Runs[k + 2], color, R2_COPYPEN);
+                pos += adv[i];
+            }
         }
         auto line = [&](int offset) {
             // Lines under or through the text, along the baseline.
@@ -398,6 +403,103 @@ void TCanvasImpl::Text(int X, int Y, uint32_t Options, const TRect* R, std::stri
         InvalidateClip();
     }
     Changed();
+}
+
+void TCanvasImpl::KeepRun(const TFontResource& Font, double X, double Y, int Width, std::string_view Str,
+                          const std::vector<int>& Advances) {
+    if (Str.empty()) return;
+    TDeviceTextRun run;
+    run.Font = &Font;
+    run.X = X + DeviceOrigin.x;
+    run.Y = Y + DeviceOrigin.y;
+    run.Text = Str;
+    run.Advances = Advances;
+    run.Color = State.TextColor;
+    // The box the characters may reach, turned with them; a run wholly
+    // inside the clip needs none, one wholly outside is dropped.
+    const TTextMetric& tm = Font.Metrics;
+    double a = Font.Escapement * M_PI / 1800.0, ca = std::cos(a), sa = std::sin(a);
+    double minx = 1e9, miny = 1e9, maxx = -1e9, maxy = -1e9;
+    for (double along : {0.0, double(Width)})
+        for (double down : {double(-tm.tmAscent), double(tm.tmDescent)}) {
+            double px = run.X + along * ca + down * sa, py = run.Y - along * sa + down * ca;
+            minx = std::min(minx, px);
+            maxx = std::max(maxx, px);
+            miny = std::min(miny, py);
+            maxy = std::max(maxy, py);
+        }
+    TRect box{int(std::floor(minx)) - 1, int(std::floor(miny)) - 1, int(std::ceil(maxx)) + 1,
+              int(std::ceil(maxy)) + 1};
+    const TRegion& visible = Effective();
+    if (!visible.Intersects(box)) return;
+    if (!(visible.Intersected(box) == TRegion(box))) run.Clip = visible;
+    TextLayer->push_back(std::move(run));
+}
+
+void ShowTextRuns(cairo_t* Cr, const TTextLayer& Runs) {
+    if (Runs.empty()) return;
+    PangoContext* context = pango_cairo_create_context(Cr);
+    cairo_font_options_t* o = cairo_font_options_create();
+    // Outlines as drawn: the advances come from the runs, not from hinting.
+    cairo_font_options_set_hint_metrics(o, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(o, CAIRO_HINT_STYLE_NONE);
+    pango_cairo_context_set_font_options(context, o);
+    cairo_font_options_destroy(o);
+    PangoAttrList* attrs = pango_attr_list_new();
+    // One glyph per character, as the raster places them: no ligatures, no kerning.
+    pango_attr_list_insert(attrs, pango_attr_font_features_new("liga 0, clig 0, kern 0"));
+    for (const TDeviceTextRun& run : Runs) {
+        std::string utf8;
+        std::vector<size_t> starts;  // the byte where each character begins
+        for (unsigned char c : run.Text) {
+            starts.push_back(utf8.size());
+            std::string u = CharUtf8(c);
+            utf8 += u.empty() ? std::string(" ") : u;
+        }
+        PangoLayout* l = pango_layout_new(context);
+        pango_layout_set_font_description(l, run.Font->Desc);
+        pango_layout_set_attributes(l, attrs);
+        pango_layout_set_text(l, utf8.data(), int(utf8.size()));
+        PangoLayoutLine* line = pango_layout_get_line(l, 0);
+        // Each cluster advances by its characters' raster advances.
+        auto charAt = [&](size_t Byte) {
+            return size_t(std::upper_bound(starts.begin(), starts.end(), Byte) - starts.begin()) - 1;
+        };
+        for (GSList* r = line ? line->runs : nullptr; r; r = r->next) {
+            auto* item = static_cast<PangoGlyphItem*>(r->data);
+            PangoGlyphString* gs = item->glyphs;
+            for (int i = 0; i < gs->num_glyphs; ++i) {
+                size_t from = size_t(item->item->offset + gs->log_clusters[i]);
+                bool first = i == 0 || gs->log_clusters[i - 1] != gs->log_clusters[i];
+                int width = 0;
+                if (first) {
+                    int j = i + 1;
+                    while (j < gs->num_glyphs && gs->log_clusters[j] == gs->log_clusters[i]) ++j;
+                    size_t to = j < gs->num_glyphs ? size_t(item->item->offset + gs->log_clusters[j])
+                                                   : size_t(item->item->offset + item->item->length);
+                    for (size_t k = charAt(from); k < starts.size() && starts[k] < to; ++k)
+                        width += run.Advances[k];
+                }
+                gs->glyphs[i].geometry.width = width * PANGO_SCALE;
+            }
+        }
+        cairo_save(Cr);
+        if (run.Clip) {
+            for (const TRect& c : run.Clip->Rects())
+                cairo_rectangle(Cr, c.Left, c.Top, c.Width(), c.Height());
+            cairo_clip(Cr);
+        }
+        cairo_set_source_rgb(Cr, (run.Color & 0xFF) / 255.0, ((run.Color >> 8) & 0xFF) / 255.0,
+                             ((run.Color >> 16) & 0xFF) / 255.0);
+        cairo_translate(Cr, run.X, run.Y);
+        cairo_rotate(Cr, -run.Font->Escapement * M_PI / 1800.0);
+        cairo_move_to(Cr, 0, 0);
+        if (line) pango_cairo_show_layout_line(Cr, line);
+        cairo_restore(Cr);
+        g_object_unref(l);
+    }
+    pango_attr_list_unref(attrs);
+    g_object_unref(context);
 }
 
 void TCanvas::TextOut(int X, int Y, std::string_view Text) {

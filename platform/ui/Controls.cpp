@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/ui/ActnList.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menus.h"
 #include "platform/win/MessageQueue.h"
@@ -221,6 +222,7 @@ TControl::~TControl() {
         P->Remove(this);
     }
     if (CaptureControlPtr == this) CaptureControlPtr = nullptr;
+    delete FActionLink;
     delete FFont;
     delete FConstraints;
 }
@@ -544,6 +546,51 @@ void TControl::SetPopupMenu(TPopupMenu* Value) {
     if (Value) Value->FreeNotification(this);
 }
 
+TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* Value) {
+    if (!Value) {
+        delete FActionLink;
+        FActionLink = nullptr;
+        FControlStyle.Exclude(csActionClient);
+        return;
+    }
+    FControlStyle.Include(csActionClient);
+    if (!FActionLink) FActionLink = CreateActionLink();
+    FActionLink->SetAction(Value);
+    FActionLink->OnChange = [this](TObject* Sender) { DoActionChange(Sender); };
+    ActionChange(Value, Value->ComponentState().Contains(csLoading));
+    Value->FreeNotification(this);
+}
+
+TControlActionLink* TControl::CreateActionLink() { return new TControlActionLink(this); }
+
+void TControl::DoActionChange(TObject* Sender) {
+    if (Sender == Action()) ActionChange(Sender, false);
+}
+
+void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (!action) return;
+    if (!CheckDefaults || Caption().empty() || Caption() == Name()) SetCaption(action->Caption());
+    if (!CheckDefaults || Enabled()) SetEnabled(action->Enabled());
+    if (!CheckDefaults || Hint().empty()) SetHint(action->Hint());
+    if (!CheckDefaults || Visible()) SetVisible(action->Visible());
+    if (!CheckDefaults || HelpContext() == 0) SetHelpContext(action->HelpContext());
+}
+
+bool TControl::ExecuteAction(TBasicAction* Action) {
+    if (!Action->HandlesTarget(this)) return false;
+    Action->ExecuteTarget(this);
+    return true;
+}
+
+bool TControl::UpdateAction(TBasicAction* Action) {
+    if (!Action->HandlesTarget(this)) return false;
+    Action->UpdateTarget(this);
+    return true;
+}
+
 void TControl::SetCursor(TCursor Value) {
     if (FCursor == Value) return;
     FCursor = Value;
@@ -571,6 +618,7 @@ void TControl::SetMouseCapture(bool Value) {
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
     TComponent::Notification(AComponent, Operation);
     if (Operation == opRemove && FPopupMenu && AComponent == FPopupMenu) FPopupMenu = nullptr;
+    if (Operation == opRemove && FActionLink && AComponent == FActionLink->Action()) SetAction(nullptr);
 }
 
 void TControl::Loaded() {
@@ -767,7 +815,9 @@ bool TControl::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
 }
 
 void TControl::Click() {
+    // A handler of the control's own comes before its action.
     if (Assigned(OnClick)) OnClick(this);
+    else if (FActionLink && !ComponentState().Contains(csDesigning)) FActionLink->Execute(this);
 }
 
 void TControl::DblClick() {
@@ -923,6 +973,7 @@ void TControl::PublishStandard(TPropertyTable& T, std::initializer_list<const ch
          [](TPropertyTable& P) { P.Property("Enabled", &C::Enabled, &C::SetEnabled).Default(true); }},
         {"FONT", [](TPropertyTable& P) { P.Property("Font", &C::Font, &C::SetFont); }},
         {"POPUPMENU", [](TPropertyTable& P) { P.Property("PopupMenu", &C::PopupMenu, &C::SetPopupMenu); }},
+        {"ACTION", [](TPropertyTable& P) { P.Property("Action", &C::Action, &C::SetAction); }},
         {"PARENTBIDIMODE",
          [](TPropertyTable& P) {
              P.Property("ParentBiDiMode", &C::ParentBiDiMode, &C::SetParentBiDiMode).Default(true);

@@ -28,6 +28,8 @@ class TWinControl;
 class TCustomForm;
 class TPopupMenu;
 class TControlCanvas;
+class TBasicAction;
+class TControlActionLink;
 
 enum TAlign : uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 ZELMOR_DECLARE_ENUM(TAlign);
@@ -377,6 +379,15 @@ public:
     // --- scaling ---
     void ScaleBy(int M, int D);
 
+    // --- action (platform/ui/ActnList.h) ---
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* Value);
+    TControlActionLink* ActionLink() const { return FActionLink; }
+    // Runs (refreshes) an action on this control when the action serves it;
+    // false when it does not, so that the caller asks the next control.
+    virtual bool ExecuteAction(TBasicAction* Action);
+    virtual bool UpdateAction(TBasicAction* Action);
+
     // --- events ---
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -413,6 +424,11 @@ protected:
     virtual bool CanResize(int& NewWidth, int& NewHeight);
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The action's properties became the control's (CheckDefaults: only
+    // where the control still has its default).
+    virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+    // The link a control makes for its action; descendants link more.
+    virtual TControlActionLink* CreateActionLink();
     void InvalidateControl(bool IsVisible, bool IsOpaque);
     // A "Parent..." switch: turned on, the control takes the parent's value at once (Notify).
     void SetParentSwitch(bool& Switch, bool Value, UINT Notify);
@@ -436,6 +452,7 @@ protected:
     bool FEnabled = true;
 
 private:
+    void DoActionChange(TObject* Sender);
     void DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift);
     void DoMouseUp(TMessage& Message, TMouseButton Button);
     void DefaultThenMouse(TMessage& Message, TMouseButton Button, bool Down, TShiftState Shift);
@@ -463,6 +480,7 @@ private:
     TBiDiMode FBiDiMode = bdLeftToRight;
     bool FParentBiDiMode = true;
     TDragMode FDragMode = dmManual;
+    TControlActionLink* FActionLink = nullptr;  // owned
 };
 
 // The fields of a window's creation, as CreateParams fills them.

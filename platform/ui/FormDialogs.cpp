@@ -142,6 +142,58 @@ protected:
 };
 ZELMOR_IMPLEMENT_CLASS(TDialogLabel, TGraphicControl)
 
+// The picture beside a box's text, drawn from the shapes of the icon kind:
+// a red disc with a white cross (MB_ICONHAND), a yellow triangle with an
+// exclamation mark, a blue disc with a question mark or with an "i".
+class TDialogIcon : public TGraphicControl {
+    ZELMOR_CLASS(TDialogIcon, TGraphicControl)
+public:
+    static constexpr int Size = 32;
+    explicit TDialogIcon(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, Size, Size); }
+    unsigned Kind = 0;  // MB_ICONHAND ... MB_ICONASTERISK
+
+protected:
+    void Paint() override {
+        TCanvas* C = Canvas();
+        C->Pen()->SetColor(clBlack);
+        C->Pen()->SetWidth(1);
+        auto Bar = [C](int L, int T, int R, int B, TColor Color) {
+            C->Brush()->SetColor(Color);
+            C->FillRect(TRect(L, T, R, B));
+        };
+        if (Kind == MB_ICONEXCLAMATION) {
+            const TPoint Triangle[3] = {{16, 1}, {31, 30}, {0, 30}};
+            C->Brush()->SetColor(clYellow);
+            C->Polygon(Triangle);
+            Bar(14, 9, 18, 22, clBlack);
+            Bar(14, 24, 18, 28, clBlack);
+            return;
+        }
+        C->Brush()->SetColor(Kind == MB_ICONHAND ? clRed : clBlue);
+        C->Ellipse(0, 0, Size, Size);
+        if (Kind == MB_ICONHAND) {
+            // The cross: two diagonals three pixels thick.
+            for (int I = 9; I < 23; ++I)
+                for (int D = -1; D <= 1; ++D) {
+                    C->SetPixel(I + D, I, clWhite);
+                    C->SetPixel(31 - I + D, I, clWhite);
+                }
+        } else if (Kind == MB_ICONASTERISK) {
+            Bar(14, 7, 18, 11, clWhite);
+            Bar(14, 13, 18, 26, clWhite);
+        } else {
+            C->Font()->SetName("Arial");
+            C->Font()->SetHeight(-22);
+            C->Font()->SetStyle({fsBold});
+            C->Font()->SetColor(clWhite);
+            C->SetBkMode(TRANSPARENT);
+            TRect R = ClientRect();
+            C->DrawText("?", R, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        }
+    }
+};
+ZELMOR_IMPLEMENT_CLASS(TDialogIcon, TGraphicControl)
+
 // A one-line edit: enough for the input box until the standard edit exists.
 class TDialogEdit : public TCustomControl {
     ZELMOR_CLASS(TDialogEdit, TCustomControl)
@@ -336,6 +388,28 @@ std::vector<int> ChoicesOf(const TDialogRequest& R) {
     }
 }
 
+// The icon a box shows: its flags' for a message box, its type's for a
+// message dialog; 0 for none.
+unsigned IconOf(const TDialogRequest& R) {
+    if (R.Kind == TDialogRequest::MessageBox) {
+        unsigned Icon = R.Flags & MB_ICONMASK;
+        return Icon == MB_ICONHAND || Icon == MB_ICONQUESTION || Icon == MB_ICONEXCLAMATION ||
+                       Icon == MB_ICONASTERISK
+                   ? Icon
+                   : 0;
+    }
+    if (R.Kind == TDialogRequest::MessageDlg) {
+        switch (R.DlgType) {
+        case mtWarning: return MB_ICONEXCLAMATION;
+        case mtError: return MB_ICONHAND;
+        case mtInformation: return MB_ICONASTERISK;
+        case mtConfirmation: return MB_ICONQUESTION;
+        default: return 0;
+        }
+    }
+    return 0;
+}
+
 AnsiString CaptionOf(const TDialogRequest& R) {
     if (!R.Caption.empty()) return R.Caption;
     if (R.Kind == TDialogRequest::MessageDlg && R.DlgType != mtCustom) {
@@ -416,14 +490,26 @@ TForm* CreateDialogForm(const TDialogRequest& Request) {
         std::sort(Buttons.begin(), Buttons.end(), [&](int A, int B) { return Rank(A) < Rank(B); });
         int ButtonsW =
             static_cast<int>(Buttons.size()) * ButtonW + static_cast<int>(Buttons.size() - 1) * Gap;
-        int ClientW = std::max({TextR.Width(), ButtonsW, Input ? 250 : 150}) + 2 * Margin;
+        unsigned Icon = IconOf(Request);
+        // The text stands right of the icon, level with its middle when shorter.
+        int TextLeft = Margin + (Icon ? TDialogIcon::Size + Margin : 0);
+        int ClientW = std::max({TextLeft - Margin + TextR.Width(), ButtonsW, Input ? 250 : 150}) + 2 * Margin;
         int Y = Margin;
+        int TextTop = Y;
+        if (Icon) {
+            auto* Picture = NewComponent<TDialogIcon>(F);
+            Picture->SetName("Icon");
+            Picture->SetParent(F);
+            Picture->Kind = Icon;
+            Picture->SetBounds(Margin, Y, TDialogIcon::Size, TDialogIcon::Size);
+            TextTop += std::max(0, (TDialogIcon::Size - TextR.Height()) / 2);
+        }
         auto* Label = NewComponent<TDialogLabel>(F);
         Label->SetName("Message");
         Label->SetParent(F);
-        Label->SetBounds(Margin, Y, ClientW - 2 * Margin, TextR.Height());
+        Label->SetBounds(TextLeft, TextTop, ClientW - TextLeft - Margin, TextR.Height());
         Label->SetCaption(Request.Text);
-        Y += TextR.Height() + Gap;
+        Y = std::max(TextTop + TextR.Height(), Icon ? Y + TDialogIcon::Size : 0) + Gap;
         TDialogEdit* Edit = nullptr;
         if (Input) {
             Edit = NewComponent<TDialogEdit>(F);

@@ -8,8 +8,9 @@ class TForm;
 
 // The answerer of the window layer: each box is a modal form of its own
 // (OK, Cancel, Yes, No ... buttons named "OK", "Cancel", "Yes", "No" ..., the
-// text in a label named "Message", an input box's text in an edit named
-// "Value"), and the button the user presses is the answer.
+// text in a label named "Message", the icon of a message box's flags or of a
+// message dialog's type left of it in a picture named "Icon", an input box's
+// text in an edit named "Value"), and the button the user presses is the answer.
 TDialogAnswerer* FormDialogs();
 // The form FormDialogs shows for a request; its ModalResult is the answer.
 TForm* CreateDialogForm(const TDialogRequest& Request);

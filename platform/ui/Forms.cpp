@@ -4,6 +4,7 @@
 
 #include "platform/classes/Resources.h"
 #include "platform/sys/Help.h"
+#include "platform/ui/ActnList.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/FormDialogs.h"
@@ -74,6 +75,7 @@ void RegisterUiClasses() {
     RegisterButtonControls();
     RegisterSpinControls();
     RegisterMaskControls();
+    RegisterActionClasses();
     RegisterGridClasses();
     RegisterClass(TRichEdit::StaticClassInfo());
 }

@@ -44,7 +44,17 @@ void TCustomRichEdit::SetLines(TStrings* Value) {
     if (Value != FRichLines.get()) FRichLines->Assign(Value);
 }
 
+// A rich edit shows what a memo shows: a form sets its colour, its font,
+// whether it may be typed into and reached by Tab, and its lines.
 void TRichEdit::DescribeProperties(TPropertyTable& T) {
+    PublishEditProperties(T);
+    using M = TCustomMemo;
+    T.Property("AutoSize", &TCustomEdit::AutoSize, &TCustomEdit::SetAutoSize).Default(false);
+    T.Property("Alignment", &M::Alignment, &M::SetAlignment).Default(taLeftJustify);
     T.Property("Lines", &TRichEdit::Lines, &TRichEdit::SetLines);
     T.Property("PlainText", &TRichEdit::PlainText, &TRichEdit::SetPlainText).Default(false);
+    T.Property("ScrollBars", &M::ScrollBars, &M::SetScrollBars).Default(ssNone);
+    T.Property("WantReturns", &M::WantReturns, &M::SetWantReturns).Default(true);
+    T.Property("WantTabs", &M::WantTabs, &M::SetWantTabs).Default(false);
+    T.Property("WordWrap", &M::WordWrap, &M::SetWordWrap).Default(true);
 }

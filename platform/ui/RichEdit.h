@@ -1,7 +1,9 @@
 #pragma once
 // The rich edit: a memo whose lines load from rich text. This is its
 // plain-text face: loading keeps the text of the rich text (RtfReader.h) and
-// shows it as the memo shows text; the formatting is not kept yet.
+// shows it as the memo shows text, in the edit's font on its colour (also
+// read-only, as the welcome text and the other read-only texts of the
+// screens are); the formatting is not kept yet.
 #include <memory>
 
 #include "platform/ui/StdCtrls.h"

@@ -1,50 +1,42 @@
-// Zelmor's entry point.
-//
-// The main window and the screens of the steps are not there yet: the program
-// starts, sets up its libraries and its application object, reads the
-// resources built into it and the data folders of its program folder, and
-// says plainly that it has no window to show.
+// Zelmor's entry point: the component libraries, the application object,
+// the main window and the message loop, on the X server of $DISPLAY.
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
-#include "buttons/fcReg.h"
-#include "dataaware/DataAware.h"
-#include "gradient/TeeDraw3D.h"
+#include "platform/backend/Backend.h"
 #include "platform/db/DB.h"
 #include "platform/gfx/ImageList.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Strings.h"
 #include "platform/ui/Forms.h"
-#include "reportview/OvcInit.h"
-#include "resources/ResourceTable.h"
 #include "shell/AppState.h"
-#include "shell/DataFolders.h"
+#include "shell/forms/Controla.h"
+#include "shell/forms/ShellForms.h"
 
 namespace {
-void Say(const AnsiString& Text) { std::printf("%s\n", ToUtf8(Text).c_str()); }
+void Dice(const AnsiString& Texto) { std::fprintf(stderr, "%s\n", ToUtf8(Texto).c_str()); }
 
-// The component libraries set up their process-wide objects before the
-// application object runs and release them after its message loop. The
-// report-view library comes first: a string table missing from the program
-// stops the start there.
-class TLibraries {
-public:
-    TLibraries() {
-        // The data-aware library's settings object must be in place before
-        // the first form: the main window's copy of its texts loads into it.
-        StartDataAwareLibrary();
-        InitGradientPanel();
-        RegisterFcClasses();
+// Zelmor's windows are X windows: without an X server there is nothing to
+// show them on, and the user is told how to get one.
+bool AbrePantalla() {
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        Dice("Zelmor necesita un servidor X para mostrar sus ventanas, y la variable DISPLAY no nombra "
+             "ninguno. En una m\xE1quina sin pantalla puede arrancarlo en un servidor X virtual: "
+             "xvfb-run ./setup.sh run");
+        return false;
     }
-    ~TLibraries() {
-        DoneGradientPanel();
-        FinishDataAwareLibrary();
+    std::unique_ptr<TDisplay> x = CreateX11Display(display);
+    if (!x) {
+        Dice("Zelmor no puede abrir el servidor X \"" + AnsiString(display) +
+             "\" (DISPLAY). Compruebe que est\xE1 en marcha y que este usuario puede usarlo, o arranque "
+             "Zelmor en un servidor X virtual: xvfb-run ./setup.sh run");
+        return false;
     }
-    TLibraries(const TLibraries&) = delete;
-    TLibraries& operator=(const TLibraries&) = delete;
-
-private:
-    TOvcLibrary FReportView;
-};
+    SetDisplay(std::move(x));
+    return true;
+}
 }  // namespace
 
 int main() {
@@ -52,30 +44,30 @@ int main() {
         RegisterGfxClasses();
         RegisterDBClasses();
         RegisterUiClasses();
-        TLibraries Libraries;
+        // The libraries set up their process-wide objects before the
+        // application object runs and release them after its message loop.
+        TProgramLibraries Libraries;
+        // Every data folder is named under the program folder: one too long
+        // for that stops the start before any window.
+        CarpetaProgramaActual();
+        if (!AbrePantalla()) return 1;
         EnsureApplication();
         Application->Initialize();
         Application->SetTitle("Zelmor");
         Application->SetHelpFile("REZUDURAR3.HLP");
-
-        int resources = 0;
-        for (const ZelmorResourceEntry* e = kZelmorResources; e->Path; ++e) ++resources;
-
-        TAppState* state = NewComponent<TAppState>(Application);
-        state->Inicia();
-        std::vector<AnsiString> folders = ListaCarpetasDatos(state->CarpetaPrograma);
-
-        Say("Zelmor Versi\xF3n 3.02");
-        Say("Carpeta del programa: " + state->CarpetaPrograma);
-        AnsiString list;
-        for (const AnsiString& f : folders) list += (list.empty() ? "" : ", ") + f;
-        Say("Carpetas de datos: " + (list.empty() ? AnsiString("ninguna") : list));
-        Say("Recursos cargados: " + IntToStr(resources));
-        Say("La ventana principal todav\xED"
-            "a no existe en esta versi\xF3n: no hay pantallas que mostrar.");
+        try {
+            Application->CreateForm(ControlaForm);
+            Application->Run();
+        } catch (const Exception& E) {
+            // What escapes the main window's creation or the loop is shown as
+            // the loop shows it, and the program ends with a failure.
+            Application->ShowException(E);
+            Dice(E.Message());
+            return 1;
+        }
     } catch (const std::exception& e) {
         // Whatever stopped the start, the caller of the program must see a failure.
-        std::fprintf(stderr, "%s\n", ToUtf8(e.what()).c_str());
+        Dice(e.what());
         return 1;
     }
     return 0;

@@ -284,6 +284,95 @@ TEST_F(Buttons, AFlatButtonLooksNormalWhileItsClickRuns) {
     EXPECT_EQ(PixelOf(Form, 10, 10), PixelOfColor(clBtnFace));
 }
 
+// A glyph of four cells: the first when idle, the second when disabled, the
+// third while down, the fourth while the mouse is over the button, which
+// repaints when the mouse comes and goes.
+TEST_F(Buttons, AFourCellGlyphShowsTheCellOfTheButtonsState) {
+    // Cells of 10 by 8: red, green, blue, yellow, each with an olive bottom row
+    // (the transparent colour). Without a caption the glyph stands in the middle.
+    TBitmap Glyph(40, 8);
+    const TColor Cells[4] = {clRed, clLime, clBlue, clYellow};
+    for (int I = 0; I < 4; ++I) {
+        Glyph.Canvas()->Brush()->SetColor(Cells[I]);
+        Glyph.Canvas()->FillRect(TRect(10 * I, 0, 10 * I + 10, 7));
+    }
+    Glyph.Canvas()->Brush()->SetColor(clOlive);
+    Glyph.Canvas()->FillRect(TRect(0, 7, 40, 8));
+    TfcShapeBtn* B = Make("B", 10, 1);
+    B->SetGlyph(&Glyph);
+    B->SetNumGlyphs(4);
+    std::vector<std::string> Heard;
+    B->OnMouseEnter = [&](TObject*) { Heard.push_back("enter"); };
+    B->OnMouseLeave = [&](TObject*) { Heard.push_back("leave"); };
+    Show();
+    const TPoint Middle(10 + 30, 10 + 10);  // in the form; the glyph covers (25, 8) .. (35, 15) of the button
+    const TPoint Away = Form->ClientToScreen(TPoint(250, 100));
+    Ui.MoveTo(Away);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(PixelOf(Form, Middle.x, Middle.y), PixelOfColor(clRed)) << "idle";
+    Ui.MoveTo(B->ClientToScreen(TPoint(5, 5)));
+    Ui.RunUntilIdle();
+    EXPECT_EQ(PixelOf(Form, Middle.x, Middle.y), PixelOfColor(clYellow)) << "under the mouse";
+    Ui.MoveTo(Away);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(PixelOf(Form, Middle.x, Middle.y), PixelOfColor(clRed)) << "left again";
+    EXPECT_EQ(Heard, (std::vector<std::string>{"enter", "leave"}));
+    B->SetDown(true);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(PixelOf(Form, Middle.x + 1, Middle.y + 1), PixelOfColor(clBlue)) << "down, moved by (1, 1)";
+    B->SetEnabled(false);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(PixelOf(Form, Middle.x + 1, Middle.y + 1), PixelOfColor(clLime)) << "disabled wins over down";
+}
+
+// A focusable button with the focus rectangle option shows the focus as a
+// dotted frame 2 pixels around its glyph and caption.
+TEST_F(Buttons, TheFocusRectangleSurroundsGlyphAndCaption) {
+    TfcShapeBtn* B = Make("B", 10);
+    B->SetBounds(10, 10, 120, 40);
+    B->SetCaption("Aceptar");
+    B->SetOptions({boFocusable, boFocusRect});
+    Show();
+    auto Frame = [&] {
+        TRect F;
+        UnionRect(F, B->TextRect, B->GlyphRect);
+        InflateRect(F, 2, 2);
+        return F;
+    };
+    // The frame inverts the face it is drawn on.
+    const uint32_t Inverted = ~PixelOfColor(clBtnFace) & 0xFFFFFF;
+    auto DarkOnTopEdge = [&] {
+        TRect F = Frame();
+        int Dark = 0;
+        for (int X = F.Left; X < F.Right; ++X) Dark += PixelOf(Form, 10 + X, 10 + F.Top) == Inverted ? 1 : 0;
+        return Dark;
+    };
+    EXPECT_EQ(DarkOnTopEdge(), 0) << "without the focus";
+    B->SetFocus();
+    Ui.RunUntilIdle();
+    ASSERT_TRUE(B->Focused());
+    int Dark = DarkOnTopEdge();
+    EXPECT_GE(Dark, Frame().Width() / 2 - 1) << "every other pixel";
+    EXPECT_LE(Dark, Frame().Width() / 2 + 1);
+}
+
+// The platform's cancel mode (another window taking the mouse) ends a press:
+// the button comes up and lets the mouse go. It used to stay pressed: the
+// window let the mouse go and forgot the button was down before the button
+// could look.
+TEST_F(Buttons, CancelModeEndsAPress) {
+    TfcShapeBtn* B = Make("B", 10);
+    Show();
+    PressAt(B->ClientToScreen(TPoint(30, 12)));
+    Ui.RunUntilIdle();
+    ASSERT_TRUE(B->Down());
+    ASSERT_TRUE(B->Tracking);
+    B->Perform(WM_CANCELMODE);
+    EXPECT_FALSE(B->Down());
+    EXPECT_FALSE(B->Tracking);
+    EXPECT_NE(GetCaptureControl(), B);
+}
+
 TEST_F(Buttons, ChangeLinksHearOfChangesGoingDownAndLoading) {
     TfcShapeBtn* A = Make("A", 10, 1);
     std::vector<std::string> Heard;

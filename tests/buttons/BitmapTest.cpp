@@ -206,6 +206,20 @@ TEST(fcBitmap, ACopyKeepsPixelsAndSettingsAndAPlatformBitmapGetsThePixels) {
     EXPECT_THROW(B.Assign(&NotAGraphic), EConvertError);
 }
 
+// Tiles start at the rectangle's corner moved back by its left and top, and
+// run while their start lies before its right and bottom.
+TEST(fcBitmap, TilesRepeatThePictureFromTheRectanglesCorner) {
+    TfcBitmap Tile;
+    Paint(Tile, 3, 2);
+    TBitmap Target(10, 8);
+    Tile.TileDraw(Target.Canvas(), TRect(2, 1, 8, 6));
+    for (int Y = 0; Y < 8; ++Y)
+        for (int X = 0; X < 10; ++X) {
+            uint32_t Want = X < 7 && Y < 5 ? Rgb(Tile.Pixel((X + 2) % 3, (Y + 1) % 2)) : 0xFFFFFFu;
+            ASSERT_EQ(At(Target.Surface(), X, Y), Want) << X << "," << Y;
+        }
+}
+
 TEST(fcBitmap, ResizeScalesTheImage) {
     TfcBitmap A;
     Paint(A, 2, 2);

@@ -6,6 +6,7 @@
 #include "buttons/fcExprEval.h"
 #include "buttons/fcHelpers.h"
 #include "buttons/fcPixelSwap.h"
+#include "buttons/fcShapeBtn.h"
 #include "platform/gfx/Graphics.h"
 #include "platform/gfx/ImageList.h"
 
@@ -101,8 +102,13 @@ TEST(fcHelpers, OurSurfacesAreTrueColour) {
     EXPECT_EQ(GetDeviceCaps(Own.Canvas(), BITSPIXEL), 24);
     EXPECT_EQ(GetDeviceCaps(Mono.Canvas(), BITSPIXEL), 1);
     EXPECT_EQ(GetDeviceCaps(Colour.Canvas(), PLANES), 1);
-    // So a loaded colour table is never realized as a palette.
+    // So a loaded colour table is never realized as a palette, and a grey
+    // reaches the screen as it is: a shape button's face is its Color itself.
     EXPECT_FALSE(Own.SelectPalette(Colour.Canvas()));
+    EXPECT_TRUE(fcDisplayKeepsGrey());
+    TfcShapeBtn Button(nullptr);
+    Button.SetColor(RGB(192, 192, 192));
+    EXPECT_EQ(Button.FaceColor(), RGB(192, 192, 192));
 }
 
 TEST(fcHelpers, DitherFillLaysACheckerboardFromTheBrushOrigin) {

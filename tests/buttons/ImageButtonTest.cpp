@@ -549,6 +549,22 @@ TEST_F(Images, TheWindowRoutinesInvalidateTreesOverlapsAndBounds) {
     EXPECT_NE(GetUpdateRgn(Form->Handle(), R, false), NULLREGION);
 }
 
+TEST_F(Images, WhatLiesOutsideTheRegionIsRepaintedInTheDialogAndAFacePixelIsTheFaces) {
+    TfcImageBtn* B = Make(30);
+    Form->Show();
+    Ui.RunUntilIdle();
+    B->InvalidateOutsideRegion(true);
+    TRegion Pending;
+    GetUpdateRgn(Form->Handle(), Pending, false);
+    EXPECT_EQ(Pending,
+              TRegion::Combine(TRegion(TRect(30, 10, 50, 20)), TRegion(TRect(35, 13, 45, 17)), RGN_DIFF));
+    Ui.RunUntilIdle();
+    // The face as painted: the red block, and the shadow where the picture is transparent.
+    EXPECT_EQ(B->GetFacePixel(TPoint(6, 4)), RGB(255, 0, 0));
+    EXPECT_EQ(B->GetFacePixel(TPoint(0, 0)), B->ShadeColors()->Shadow());
+    EXPECT_EQ(B->GetFacePixel(TPoint(20, 0)), clNone) << "beyond the face";
+}
+
 TEST_F(Images, ReleasedPicturesComeBackWithTheWindow) {
     TfcImageBtn* B = Make();
     Form->Show();

@@ -345,3 +345,50 @@ TEST(DbfIndexStamp, AnIndexWithoutTheModificationTimeIsRebuiltOnce) {
     EXPECT_TRUE(t->State().MdxTrusted);
     EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
 }
+
+// A reader that holds every row in its record cache, and counts under a
+// filter from its position map, sees another program's rewrite of rows in
+// place (same count, same size) once that program has flushed.
+TEST(DbfTwoPrograms, AReadersCachedRowsAndCountsFollowAnotherProgramsRewrite) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "t", Fields, Tags);
+    {
+        auto t = TDbfTable::Open(dir / "t");
+        for (int i = 1; i <= 2000; ++i) AppendNamed(*t, i, "n" + std::to_string(i));
+    }
+    TPeer reader([&](TPeer& P) {
+        auto t = TDbfTable::Open(dir / "t", dbfReadOnly);
+        const int name = t->FieldIndex("NAME");
+        TDbfCursor c(t);
+        c.SetOrder(t->FindTag("NAME"));
+        c.AddFilter([&](const char* Record) { return t->GetText(Record, name).starts_with("x"); });
+        auto report = [&] {
+            TDbfCursor all(t);
+            size_t letters = 0;
+            for (uint32_t r : Walk(all)) {
+                std::vector<char> buf(size_t(t->RecordLength()));
+                t->Read(r, buf.data());
+                letters += t->GetText(buf.data(), name).size();
+            }
+            c.Last();
+            P.Say(std::to_string(c.RecordCount()) + " " + std::to_string(c.SequenceNumber()) + " " +
+                  std::to_string(letters));
+        };
+        report();
+        P.Hear();
+        report();
+    });
+    // The letters of every name, before and after every fourth row is named x.
+    auto letters = [](bool Rewritten) {
+        size_t n = 0;
+        for (int i = 1; i <= 2000; ++i) n += Rewritten && i % 4 == 1 ? 1 : ("n" + std::to_string(i)).size();
+        return std::to_string(n);
+    };
+    EXPECT_EQ(reader.Hear(), "0 0 " + letters(false));
+    auto t = TDbfTable::Open(dir / "t");
+    for (uint32_t r = 1; r <= 2000; r += 4) t->Update(r, Row(*t, {{"N", "1"}, {"NAME", "x"}}).data());
+    t->Flush();
+    reader.Say("look");
+    EXPECT_EQ(reader.Hear(), "500 500 " + letters(true));
+    EXPECT_EQ(reader.Finish(), 0);
+}

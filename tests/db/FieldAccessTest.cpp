@@ -353,3 +353,24 @@ TEST_F(FieldAccess, NativeDataAndParametersCarryTheSameValue) {
     EXPECT_FALSE(table->FieldByName("NOTA")->GetData(&nota));  // null: nothing written
 }
 }  // namespace
+
+// A float field says whole numbers at once; every text must be FloatToStr's.
+TEST_F(FieldAccess, NumberTextsAreFloatToStrs) {
+    const double values[] = {0,      -0.0,          1,          -1,    7,
+                             10,     100000,        -123456789, 2.5,   -2.5,
+                             0.0001, 0.25,          1e14,       -1e13, 99999999999999.0,
+                             12.125, 999999999999.5};
+    TTable* writer = NewTable("kinds");
+    writer->Open();
+    for (double v : values) {
+        writer->Append();
+        writer->FieldByName("NUM")->SetAsFloat(v);
+        writer->Post();
+    }
+    size_t i = 0;
+    for (writer->First(); !writer->Eof(); writer->Next(), ++i) {
+        TField* num = writer->FieldByName("NUM");
+        EXPECT_EQ(num->AsString(), FloatToStr(num->AsFloat())) << values[i];
+    }
+    EXPECT_EQ(i, std::size(values));
+}

@@ -236,23 +236,44 @@ TEST(TeeCanvasClip, RoundedAndPolygonClipsFollowTheirShapes) {
 }
 
 // The cube's clip used to replace the device clip without keeping it: the
-// unclip after it then brought back whatever an older clip had kept.
-TEST(TeeCanvasClip, TheCubeClipIsUndoneLikeEveryOtherClip) {
-    TCanvasBench B;
-    TTeeCanvas3D& C = B.Canvas;
-    TRegion Window(TRect(0, 0, 150, 150));
-    C.ReferenceCanvas()->SelectClipRgn(&Window);
-    C.ClipRectangle(TRect(0, 0, 20, 20));  // keeps the window's clip
-    C.UnClipRectangle();
-    C.ReferenceCanvas()->SelectClipRgn(nullptr);  // a new draw without a clip
+// unclip after it then brought back whatever an older clip had kept. In
+// every view the cube narrows the clip and its unclip takes it away again.
+TEST(TeeCanvasClip, TheCubeClipIsUndoneLikeEveryOtherClipInEveryView) {
+    struct TCase {
+        const char* View;
+        int Rotation, Elevation;  // 0, 0: the oblique view
+        bool Is3D;
+    };
+    const TCase Cases[] = {
+        {"oblique", 0, 0, true},
+        {"rotated", 30, 340, true},
+        {"from straight above", 360, 270, true},
+        {"flat", 0, 0, false},
+    };
+    for (const TCase& V : Cases) {
+        TCanvasBench B;
+        TTeeCanvas3D& C = B.Canvas;
+        if (V.Rotation || V.Elevation) B.Rotate(V.Rotation, V.Elevation);
+        if (!V.Is3D) C.InitWindow(B.Target.Canvas(), &B.Options, clWhite, false, TRect(0, 0, 200, 200));
+        TRegion Window(TRect(0, 0, 150, 150));
+        C.ReferenceCanvas()->SelectClipRgn(&Window);
+        C.ClipRectangle(TRect(0, 0, 20, 20));  // keeps the window's clip
+        C.UnClipRectangle();
+        C.ReferenceCanvas()->SelectClipRgn(nullptr);  // a new draw without a clip
 
-    C.ClipCube(TRect(40, 60, 120, 140), 0, 50);
-    Paint(C, clRed);
-    EXPECT_EQ(At(C, 80, 100), 0xFF0000u) << "inside the cube's outline";
-    EXPECT_EQ(At(C, 10, 190), 0xFFFFFFu) << "outside it";
-    C.UnClipRectangle();
-    Paint(C, clBlue);
-    EXPECT_EQ(At(C, 190, 190), 0x0000FFu) << "after the cube nothing clips: not the old window clip";
+        Paint(C, clWhite);
+        C.ClipCube(TRect(40, 60, 120, 140), 0, 50);
+        Paint(C, clRed);
+        int Red = 0;
+        for (int Y = 0; Y < 200; ++Y)
+            for (int X = 0; X < 200; ++X) Red += At(C, X, Y) == 0xFF0000u;
+        EXPECT_GT(Red, 1000) << V.View << ": the box's outline is painted";
+        EXPECT_LT(Red, 200 * 200 / 2) << V.View << ": and nothing far outside it";
+        C.UnClipRectangle();
+        Paint(C, clBlue);
+        EXPECT_EQ(At(C, 190, 190), 0x0000FFu)
+            << V.View << ": after the cube nothing clips, not the old window";
+    }
 }
 
 TEST(TeeCanvasClip, TheCubeClipIsTheOutlineOfTheProjectedBox) {
@@ -277,6 +298,20 @@ TEST(TeeCanvasClip, TheCubeClipIsTheOutlineOfTheProjectedBox) {
     EXPECT_EQ(At(C, 41, 61), 0x0000FFu);
     EXPECT_EQ(At(C, 119, 138), 0x0000FFu);
     EXPECT_EQ(At(C, 119, 139), 0xFFFFFFu);
+    // Seen from straight above the box is its top face, whose far edge the
+    // projection puts higher on the surface than its near one: the clip is
+    // the rectangle between the two, whichever way round they come.
+    B.Rotate(360, 270);
+    TPoint Near = C.Calculate3DPosition(40, 60, 0), Far = C.Calculate3DPosition(120, 60, 50);
+    ASSERT_GT(Near.y, Far.y);
+    Paint(C, clWhite);
+    C.ClipCube(TRect(40, 60, 120, 140), 0, 50);
+    Paint(C, clBlue);
+    C.UnClipRectangle();
+    const TRect Top(Near.x, Far.y, Far.x, Near.y);
+    for (int Y = 0; Y < 200; Y += 3)
+        for (int X = 0; X < 200; X += 3)
+            ASSERT_EQ(At(C, X, Y), PtInRect(Top, TPoint(X, Y)) ? 0x0000FFu : 0xFFFFFFu) << X << ", " << Y;
 }
 
 // --- frames ---

@@ -141,13 +141,7 @@ TEST_F(GradientPanelForms, TheStartColourLiesAtTheBottomAndRightEdges) {
         TForm* F = TForm::CreateNew(Application);
         F->SetBorderStyle(bsNone);
         F->SetBounds(0, 0, 300, 200);
-        auto* P = NewComponent<TDraw3D>(F);
-        P->SetParent(F);
-        P->SetAlign(alClient);
-        P->Gradient()->SetStartColor(clRed);
-        P->Gradient()->SetEndColor(clBlue);
-        P->Gradient()->SetDirection(C.Direction);
-        P->Gradient()->SetVisible(true);
+        TDraw3D* P = FillWithGradient(F, clRed, clBlue, C.Direction);
         P->SetBevelOuter(bvNone);
         F->Show();
         Ui.RunUntilIdle();

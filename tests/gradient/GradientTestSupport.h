@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gradient/TeCanvas.h"
+#include "gradient/TeeDraw3D.h"
 #include "platform/gfx/Surface.h"
 #include "platform/rtl/Clock.h"
 #include "platform/ui/Forms.h"
@@ -121,6 +122,19 @@ struct TCanvasBench {
     TBitmap Target;
     TRecordingCanvas Canvas;
 };
+
+// A gradient panel (of class TPanel) filling Form, from Start to End.
+template <class TPanel = TDraw3D>
+TPanel* FillWithGradient(TForm* Form, TColor Start, TColor End, TGradientDirection Direction = gdTopBottom) {
+    auto* P = NewComponent<TPanel>(Form);
+    P->SetParent(Form);
+    P->SetAlign(alClient);
+    P->Gradient()->SetStartColor(Start);
+    P->Gradient()->SetEndColor(End);
+    P->Gradient()->SetDirection(Direction);
+    P->Gradient()->SetVisible(true);
+    return P;
+}
 
 // The off-screen display, a clock that moves only when told, a fresh
 // application and the gradient library started as the program starts it.

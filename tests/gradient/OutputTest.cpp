@@ -30,13 +30,8 @@ protected:
         Form = TForm::CreateNew(Application);
         Form->SetBorderStyle(bsNone);
         Form->SetBounds(0, 0, 400, 250);
-        auto* P = NewComponent<TDraw3D>(Form);
+        TDraw3D* P = FillWithGradient(Form, clRed, clBlue);
         P->SetName("Grafico");
-        P->SetParent(Form);
-        P->SetAlign(alClient);
-        P->Gradient()->SetStartColor(clRed);
-        P->Gradient()->SetEndColor(clBlue);
-        P->Gradient()->SetVisible(true);
         return P;
     }
     std::filesystem::path TempFile(const char* Name) {

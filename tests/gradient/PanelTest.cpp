@@ -33,13 +33,8 @@ protected:
         Form = TForm::CreateNew(Application);
         Form->SetBorderStyle(bsNone);
         Form->SetBounds(0, 0, Width, Height);
-        auto* P = NewComponent<TCountingDraw3D>(Form);
+        auto* P = FillWithGradient<TCountingDraw3D>(Form, ProgramStart, ProgramEnd);
         P->SetName("Panel");
-        P->SetParent(Form);
-        P->SetAlign(alClient);
-        P->Gradient()->SetStartColor(ProgramStart);
-        P->Gradient()->SetEndColor(ProgramEnd);
-        P->Gradient()->SetVisible(true);
         return P;
     }
     const TSurface& Shown() { return Ui.Picture(Form); }
@@ -214,31 +209,59 @@ TEST_F(GradientPanel, ABackImageIsTiledFromTheCornerOrCentredOrStretched) {
 
 // A back image tiled on a wall of the 3D view is clipped to the box's
 // outline; what the panel draws after it must not stay clipped to anything
-// an earlier clip left behind.
+// an earlier clip left behind. A rotated view puts no picture on a wall, and
+// a flat one tiles it within the wall's rectangle.
 TEST_F(GradientPanel, DrawingAfterATiledBackImageOnAWallIsNotClipped) {
-    TCountingDraw3D* P = NewPanel();
-    TBitmap Image(10, 10);
-    Image.Canvas()->Brush()->SetColor(clRed);
-    Image.Canvas()->FillRect(TRect(0, 0, 10, 10));
-    P->BackImage()->SetGraphic(&Image);
-    P->SetBackImageMode(pbmTile);
-    P->SetBackImageInside(true);
-    P->OnPaint = [P](TObject*, const TRect&) {
-        TCanvas* Surface = P->Canvas3D()->ReferenceCanvas();
-        // An earlier clip made while the device had one of its own.
-        TRegion Window(TRect(0, 0, 100, 100));
-        Surface->SelectClipRgn(&Window);
-        P->Canvas3D()->ClipRectangle(TRect(0, 0, 50, 50));
-        P->Canvas3D()->UnClipRectangle();
-        Surface->SelectClipRgn(nullptr);
-        P->DrawBitmap(TRect(40, 60, 120, 140), 50);
-        P->Canvas3D()->Brush()->SetColor(clLime);
-        P->Canvas3D()->FillRect(TRect(200, 150, 260, 190));
+    struct TCase {
+        const char* View;
+        bool View3D, Orthogonal;
+        std::vector<TPoint> Red, NotRed;  // where the wall's picture shows, and where it does not
     };
-    TBitmap B(300, 200);
-    P->Draw(B.Canvas(), TRect(0, 0, 300, 200));
-    EXPECT_EQ(B.Surface().GetPixel(130, 50), 0xFF0000u) << "the image on the wall at depth 50";
-    EXPECT_EQ(B.Surface().GetPixel(230, 170), 0x00FF00u) << "drawn after it, outside the box";
+    const TCase Cases[] = {
+        // The wall (40, 60, 120, 140) at depth 50 lies 50 right and 50 up.
+        {"oblique", true, true, {{130, 50}, {95, 15}}, {{85, 15}, {175, 50}}},
+        {"rotated", true, false, {}, {}},
+        // The flat cube's clip: one pixel in at the left, top and bottom.
+        {"flat", false, true, {{41, 61}, {119, 138}}, {{40, 100}, {100, 139}, {120, 100}}},
+    };
+    for (const TCase& C : Cases) {
+        TCountingDraw3D* P = NewPanel();
+        P->SetView3D(C.View3D);
+        P->View3DOptions()->SetOrthogonal(C.Orthogonal);
+        TBitmap Image(10, 10);
+        Image.Canvas()->Brush()->SetColor(clRed);
+        Image.Canvas()->FillRect(TRect(0, 0, 10, 10));
+        P->BackImage()->SetGraphic(&Image);
+        P->SetBackImageMode(pbmTile);
+        P->SetBackImageInside(true);
+        P->OnPaint = [P](TObject*, const TRect&) {
+            TCanvas* Surface = P->Canvas3D()->ReferenceCanvas();
+            // An earlier clip made while the device had one of its own.
+            TRegion Window(TRect(0, 0, 100, 100));
+            Surface->SelectClipRgn(&Window);
+            P->Canvas3D()->ClipRectangle(TRect(0, 0, 50, 50));
+            P->Canvas3D()->UnClipRectangle();
+            Surface->SelectClipRgn(nullptr);
+            P->DrawBitmap(TRect(40, 60, 120, 140), 50);
+            P->Canvas3D()->Brush()->SetColor(clLime);
+            P->Canvas3D()->FillRect(TRect(200, 150, 260, 190));
+        };
+        TBitmap B(300, 200);
+        P->Draw(B.Canvas(), TRect(0, 0, 300, 200));
+        const TSurface& S = B.Surface();
+        for (TPoint At : C.Red)
+            EXPECT_EQ(S.GetPixel(At.x, At.y), 0xFF0000u) << C.View << " " << At.x << "," << At.y;
+        for (TPoint At : C.NotRed)
+            EXPECT_NE(S.GetPixel(At.x, At.y), 0xFF0000u) << C.View << " " << At.x << "," << At.y;
+        if (C.Red.empty()) {
+            int Red = 0;
+            for (int Y = 0; Y < 200; ++Y)
+                for (int X = 0; X < 300; ++X) Red += S.GetPixel(X, Y) == 0xFF0000u;
+            EXPECT_EQ(Red, 0) << C.View;
+        }
+        EXPECT_EQ(S.GetPixel(230, 170), 0x00FF00u) << C.View << ": drawn after it, outside the box";
+        Form->Free();
+    }
 }
 
 // The zoom rectangle inverts what it covers; drawn again it is gone.
@@ -263,6 +286,39 @@ TEST_F(GradientPanel, TheZoomRectangleDrawnTwiceLeavesThePictureAsItWas) {
             Differ += Once->Surface().GetPixel(X, Y) != Plain->Surface().GetPixel(X, Y);
         }
     EXPECT_EQ(Differ, 2 * 100 + 2 * 58) << "the outline only: the zoom brush is clear";
+}
+
+// A buffered panel shows its old picture until something invalidates it:
+// a changed system colour and an undone zoom both do.
+TEST_F(GradientPanel, ANewSystemColourAndAnUndoneZoomRedrawThePanel) {
+    TCountingDraw3D* P = NewPanel();
+    Form->Show();
+    Ui.RunUntilIdle();
+    const uint32_t OldShadow = Pixel(static_cast<TColor>(GetSysColor(COLOR_BTNSHADOW)));
+    ASSERT_EQ(Shown().GetPixel(299, 100), OldShadow);
+    SetSysColor(COLOR_BTNSHADOW, RGB(200, 0, 0));
+    struct TReset {
+        ~TReset() { ResetSysColors(); }
+    } Reset;
+    InvalidateRect(P->Handle(), nullptr, false);
+    UpdateWindow(P->Handle());
+    EXPECT_EQ(Shown().GetPixel(299, 100), OldShadow) << "uncovered, the buffer is only copied";
+    P->Perform(CM_SYSCOLORCHANGE);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Shown().GetPixel(299, 100), 0xC80000u) << "the bevel in the new shadow colour";
+
+    int Drawn = P->Draws;
+    std::vector<std::string> Log;
+    P->IsZoomed = true;
+    P->UndoZoomNotify = [&](TObject* Sender) {
+        Log.push_back(Sender == P ? "told" : "told by another");
+        EXPECT_TRUE(P->IsZoomed) << "the owner hears before the zoom is gone";
+    };
+    P->UndoZoom();
+    EXPECT_FALSE(P->IsZoomed);
+    EXPECT_EQ(Log, (std::vector<std::string>{"told"}));
+    Ui.RunUntilIdle();
+    EXPECT_EQ(P->Draws, Drawn + 1);
 }
 
 // --- listeners ---

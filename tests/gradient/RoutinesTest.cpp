@@ -140,7 +140,7 @@ TEST(TeeRoutines, TheSortThroughCallbacksSortsLikeTheReference) {
     EXPECT_EQ(Backwards, Sorted);
 }
 
-TEST_F(GradientForms, UniqueNamesCountOnFromTheStartName) {
+TEST_F(GradientForms, UniqueNamesCountOnFromTheStartNameAndControlsAreEnabledAsAList) {
     TForm* F = TForm::CreateNew(Application);
     for (const char* Name : {"Shape1", "Shape2", "Shape4"}) {
         auto* C = NewComponent<TComponent>(F);
@@ -149,6 +149,14 @@ TEST_F(GradientForms, UniqueNamesCountOnFromTheStartName) {
     EXPECT_EQ(TeeGetUniqueName(F, "Shape"), "Shape3");
     EXPECT_EQ(TeeGetUniqueName(F, "Draw3D"), "Draw3D1");
     EXPECT_EQ(TeeGetUniqueName(nullptr, "Shape"), "");
+    // A list of controls, with a gap in it, switched off and on together.
+    auto* A = NewComponent<TPanel>(F);
+    auto* B = NewComponent<TPanel>(F);
+    TControl* Controls[3] = {A, nullptr, B};
+    EnableControls(false, Controls);
+    EXPECT_FALSE(A->Enabled() || B->Enabled());
+    EnableControls(true, Controls);
+    EXPECT_TRUE(A->Enabled() && B->Enabled());
     F->Free();
 }
 

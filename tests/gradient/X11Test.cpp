@@ -7,9 +7,11 @@
 #include "gradient/TeeDraw3D.h"
 #include "platform/backend/Backend.h"
 #include "platform/classes/Filer.h"
+#include "platform/gfx/Surface.h"
 #include "platform/win/MessageQueue.h"
 #include "tests/support/OutsideTools.h"
 #include "tests/support/ui/ScreenTest.h"
+#include "tests/support/ui/X11Peer.h"
 
 using namespace gradient_test;
 
@@ -58,6 +60,34 @@ TEST_F(GradientX11, AMainWindowShowsTheFormulaColoursOnTheScreen) {
             }
         F->Free();
     }
+}
+
+// Another X program asks for the clipboard after the panel was copied as a
+// bitmap: it is offered as a PNG image that holds the panel's picture.
+TEST_F(GradientX11, ACopiedPanelReachesOtherProgramsAsAPngImage) {
+    InitGradientPanel();
+    struct TDone {
+        ~TDone() { DoneGradientPanel(); }
+    } Done;
+    TForm* F = TForm::CreateNew(Application);
+    F->SetBorderStyle(bsNone);
+    F->SetBounds(0, 0, 200, 120);
+    FillWithGradient(F, ProgramStart, ProgramEnd)->CopyToClipboardBitmap();
+    TX11Peer Other(ServerName());
+    ASSERT_TRUE(Other.Connected());
+    auto Pump = [] { CurrentDisplay().Poll(); };
+    std::string Type;
+    std::vector<std::string> Offered = Other.AtomNames(Other.Request("TARGETS", Type, Pump));
+    EXPECT_NE(std::find(Offered.begin(), Offered.end(), "image/png"), Offered.end());
+    std::string Png = Other.Request("image/png", Type, Pump);
+    EXPECT_EQ(Type, "image/png");
+    TSurface Got =
+        DecodePng(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(Png.data()), Png.size()));
+    ASSERT_EQ(Got.Width(), 200);
+    ASSERT_EQ(Got.Height(), 120);
+    for (int Y = 1; Y < 119; Y += 9)
+        EXPECT_EQ(Got.GetPixel(100, Y) & 0xFFFFFF, RowPixel(Y, 120, ProgramStart, ProgramEnd, true)) << Y;
+    F->Free();
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // flood fill and the teachers' count.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "tests/organizer/Apoyo.h"
+#include "tests/organizer/EscuelaSintetica.h"
 #include "tests/organizer/Validador.h"
 
 namespace {
@@ -198,6 +201,162 @@ TEST_F(Relleno, FloodFillFollowsDivisionsAcrossGroupsAndBlocksWithinAGroup) {
     dibuja();
     EXPECT_EQ(O.MarcaConexion(X, 1, 0, 7, 3), 0);  // a cell alone
     EXPECT_TRUE(Marcadas(3).empty());
+}
+
+// A course of real size for the connection fills: 14 groups, a block of
+// four subjects of up to six divisions and a block of two; and the fill as
+// a plain stack of cells, each looking around itself.
+struct RellenoAzar : TPrueba {
+    void SetUp() override {
+        TPrueba::SetUp();
+        ASSERT_TRUE(Prepara(
+            O, Datos(Curso(TNC, 14, 40),
+                     {Optativa(TNC, "A", 6, 40, 6, 1, 2), Optativa(TNC, "B", 4, 40, 4, 1, 2),
+                      Optativa(TNC, "C", 3, 40, 3, 1, 2), Optativa(TNC, "D", 5, 40, 5, 1, 2),
+                      Optativa(TNC, "E", 2, 40, 2, 2, 1), Optativa(TNC, "F", 3, 40, 3, 2, 1)},
+                     {Subtipo(TNC, 10, "A", {"A", "B", "E"}), Subtipo(TNC, 10, "B", {"C", "D", "F"})})));
+        Asignaturas = O.Memo.NumAsignaturas;
+    }
+    using TMarcas = std::vector<std::vector<int>>;
+    int Plano(TMarcas& Marcas, int S, int D, int G, int Codigo, int Marca) {
+        int marcadas = 0;
+        std::vector<std::array<int, 3>> pila{{S, D, G}};
+        auto visita = [&](int s, int r, int g) {
+            const TEstadoAsig& e = O.EstAsig[s];
+            int& x = Marcas[s][e.C(r, g)];
+            if (e.CodigosTrabajo[e.C(r, g)] == Codigo && x == -1) {
+                x = Marca;
+                ++marcadas;
+                pila.push_back({s, r, g});
+            }
+        };
+        while (!pila.empty()) {
+            const auto [s, r, g] = pila.back();
+            pila.pop_back();
+            const TEstadoAsig& es = O.EstAsig[s];
+            if (r < es.Divisiones)
+                for (int h = 0; h < es.Grupos; ++h)
+                    if (h != g) visita(s, r, h);
+            for (int t = 0; t < Asignaturas; ++t) {
+                const TEstadoAsig& et = O.EstAsig[t];
+                if (O.Memo.Asignaturas[t].BlOpt != O.Memo.Asignaturas[s].BlOpt) continue;
+                for (int q = 0; q <= et.Divisiones; ++q)
+                    if (t != s || q != r) visita(t, q, g);
+            }
+        }
+        return marcadas;
+    }
+    // The rows a new connection of Codigo at the cell reaches: those of its
+    // component when no other cell carries a mark.
+    void CompruebaAlcance(int S, int R, int G, int Codigo) {
+        TMarcas marcas(Asignaturas);
+        for (int t = 0; t < Asignaturas; ++t) marcas[t].assign(O.EstAsig[t].Marcas.size(), -1);
+        const TEstadoAsig& e = O.EstAsig[S];
+        marcas[S][e.C(R, G)] = 100;
+        Plano(marcas, S, R, G, Codigo, 100);
+        O.AlcanzaConexion(S, R, G, Codigo);
+        for (int t = 0; t < Asignaturas; ++t) {
+            const TEstadoAsig& et = O.EstAsig[t];
+            int filas = 0;
+            for (int q = 0; q <= et.Divisiones; ++q) {
+                bool marcada = false;
+                for (int h = 0; h < et.Grupos; ++h) marcada = marcada || marcas[t][et.C(q, h)] == 100;
+                filas += marcada;
+                ASSERT_EQ(et.SelloAlcanzada[q] == O.SelloRelleno, marcada) << "subject " << t << " row " << q;
+            }
+            ASSERT_EQ(et.SelloCuenta == O.SelloRelleno ? et.Alcanzadas : 0, filas) << "subject " << t;
+        }
+    }
+    TOrganizadorPrueba O;
+    int Asignaturas = 0;
+    escuela::TAzar Azar{77};
+};
+
+// The fill sweeps each row and group once, and the rows a new connection
+// reaches are found from bit words of groups; the plain fill must mark the
+// same cells, count the same number and reach the same rows, on random
+// codes, from starts inside and outside their codes, with cells already
+// carrying another fill's mark.
+TEST_F(RellenoAzar, TheFillMarksWhatAPlainCellByCellFillMarks) {
+    int grandes = 0;
+    for (int prueba = 0; prueba < 400; ++prueba) {
+        SCOPED_TRACE(prueba);
+        const int codigos = 1 + Azar.Entre(4), vacias = Azar.Entre(70);
+        TMarcas marcas(Asignaturas);
+        for (int s = 0; s < Asignaturas; ++s) {
+            TEstadoAsig& e = O.EstAsig[s];
+            for (auto& c : e.CodigosTrabajo) c = Azar.Prob(vacias) ? -1 : Azar.Entre(codigos);
+            for (auto& x : e.Marcas) x = Azar.Prob(5) ? 7 : -1;
+            marcas[s] = e.Marcas;
+        }
+        const int s = Azar.Entre(Asignaturas);
+        const TEstadoAsig& e = O.EstAsig[s];
+        const int r = Azar.Entre(e.Divisiones + 1), g = Azar.Entre(e.Grupos);
+        const int codigo = Azar.Prob(80) ? std::max(0, e.CodigosTrabajo[e.C(r, g)]) : Azar.Entre(codigos);
+        if (Azar.Prob(50)) marcas[s][e.C(r, g)] = O.EstAsig[s].Marcas[e.C(r, g)] = 9;
+        const int esperadas = Plano(marcas, s, r, g, codigo, 9);
+        ASSERT_EQ(O.MarcaConexion(s, r, g, codigo, 9), esperadas);
+        for (int t = 0; t < Asignaturas; ++t) ASSERT_EQ(O.EstAsig[t].Marcas, marcas[t]);
+        grandes += esperadas > 20;
+
+        const int nuevo = Azar.Entre(codigos);
+        O.EstAsig[s].CodigosTrabajo[e.C(r, g)] = nuevo;
+        CompruebaAlcance(s, r, g, nuevo);
+    }
+    EXPECT_GT(grandes, 50);  // components that reach across many rows and groups
+}
+
+// The search keeps, for each row and small code, the groups whose kept code
+// it is, and takes the working codes from them and the cells it wrote since
+// it last took them. Kept codes changed and undone at random, subjects taken
+// again or not, working cells written: the words always say what the codes
+// say, and the rows a connection reaches are those of the plain fill.
+TEST_F(RellenoAzar, TheWordsOfTheKeptCodesFollowEveryChangeAndItsUndo) {
+    for (int s = 0; s < Asignaturas; ++s)
+        for (auto& c : O.EstAsig[s].Codigos) c = Azar.Prob(40) ? -1 : Azar.Entre(3);
+    O.CodigosCambiados();
+    auto palabrasAlDia = [&] {
+        for (int s = 0; s < Asignaturas; ++s) {
+            const TEstadoAsig& e = O.EstAsig[s];
+            for (int r = 0; r <= e.Divisiones; ++r)
+                for (int c = 0; c < CodigosEnPalabra; ++c)
+                    for (int g = 0; g < e.Grupos; ++g)
+                        ASSERT_EQ((e.GruposDeCodigo[r * CodigosEnPalabra + c] >> g) & 1,
+                                  e.Codigos[e.C(r, g)] == c)
+                            << "subject " << s << " row " << r << " code " << c << " group " << g;
+        }
+    };
+    for (int prueba = 0; prueba < 300; ++prueba) {
+        SCOPED_TRACE(prueba);
+        const size_t marca = O.MarcaDiario();
+        for (int s = 0; s < Asignaturas; ++s)
+            if (Azar.Prob(60)) O.RestableceTrabajo(s);
+        for (int k = Azar.Entre(12); k > 0; --k) {  // the placement moves
+            TEstadoAsig& e = O.EstAsig[Azar.Entre(Asignaturas)];
+            O.PonCodigo(e, Azar.Entre(static_cast<int>(e.Codigos.size())),
+                        Azar.Prob(30) ? -1 : Azar.Entre(10));
+        }
+        for (int s = 0; s < Asignaturas; ++s)
+            if (Azar.Prob(30)) O.RestableceTrabajo(s);
+        for (int k = Azar.Entre(6); k > 0; --k) {  // connections tried
+            const int s = Azar.Entre(Asignaturas);
+            TEstadoAsig& e = O.EstAsig[s];
+            const int celda = Azar.Entre(static_cast<int>(e.Codigos.size()));
+            e.CodigosTrabajo[celda] = Azar.Entre(3);
+            e.Cambiadas.push_back(celda);
+        }
+        palabrasAlDia();
+        const int s = Azar.Entre(Asignaturas);  // a connection assigned as the search does
+        TEstadoAsig& e = O.EstAsig[s];
+        const int r = Azar.Entre(e.Divisiones + 1), g = Azar.Entre(e.Grupos), codigo = Azar.Entre(3);
+        e.CodigosTrabajo[e.C(r, g)] = codigo;
+        e.Cambiadas.push_back(e.C(r, g));
+        CompruebaAlcance(s, r, g, codigo);
+        if (Azar.Prob(50)) {
+            O.DeshaceHasta(marca);
+            palabrasAlDia();
+        }
+    }
 }
 
 TEST_F(Relleno, TeachersCountEveryConnectionCodeHoweverHigh) {

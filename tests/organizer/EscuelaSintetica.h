@@ -41,6 +41,13 @@ struct TParametros {
     uint64_t Semilla = 1;
 };
 
+// The parameters by which the organizer's benchmarks and recorded runs size
+// a school from its students and groups: more optional subjects for more
+// students, up to 15, in two to four blocks.
+inline TParametros Medidas(int Alumnos, int Grupos, bool Ajustado, uint64_t Semilla) {
+    return {Alumnos, Grupos, std::min(15, 6 + Alumnos / 40), 2 + (Alumnos / 100) % 3, Ajustado, Semilla};
+}
+
 struct TEscuela {
     AnsiString TNC = "1ESO001";
     TDatosOrganizar Datos;

@@ -126,6 +126,72 @@ TEST(EscuelasSinteticasGrabadas, ResultsOfSeededSchoolsStayAsRecorded) {
     }
 }
 
+// More of the same across the sizes of real courses up to the model's full
+// 600 rows, with tight limits and "Intentar números óptimos" among them: the
+// digest of each result and the number of placement checks the run made,
+// recorded from the search as it stood before its scans were replaced by
+// indexes. The same checks in the same number say that the search walked
+// the same road, not just that it ended in the same place. After a reload
+// with late students, a run "&No colocados", or "&Selección" with every
+// second late subtype marked.
+TEST(EscuelasSinteticasGrabadas, ResultsAndWorkOfManySeededSchoolsStayAsRecorded) {
+    struct Grabado {
+        int Alumnos, Grupos;
+        bool Ajustado, Optimos;
+        uint64_t Semilla;
+        uint64_t Todos;
+        int64_t Comprobaciones;
+        uint64_t Recarga;  // 0: no reload (the late students would not fit the model)
+        int64_t ComprobacionesRecarga;
+    } grabados[] = {
+        {40, 2, false, false, 101, 17495686735391712077ULL, 5437, 5086337124261339815ULL, 30},
+        {75, 3, true, false, 102, 15501260849028087609ULL, 9106, 14766769848458354101ULL, 1538},
+        {110, 4, false, true, 103, 17162080421824283388ULL, 37814, 1245045914937069001ULL, 2047},
+        {110, 4, true, true, 104, 17005008658388823264ULL, 11663, 8993085944353764464ULL, 6391},
+        {140, 5, true, true, 105, 493471817111008641ULL, 15132, 5977407171112607079ULL, 5963},
+        {180, 6, false, false, 106, 13904152239887207357ULL, 50483, 9914081024372603451ULL, 98},
+        {220, 8, true, false, 107, 4291617306042794095ULL, 144581, 1747321520009320414ULL, 381},
+        {260, 9, false, true, 108, 9814662509261278465ULL, 353508, 1926590545648396987ULL, 1601},
+        {300, 10, true, true, 109, 2987946097279573393ULL, 1175765, 6548978127069381189ULL, 10655},
+        {340, 12, false, false, 110, 4840318657204477083ULL, 148877, 3760849140554420747ULL, 6726},
+        {380, 13, true, false, 111, 4933478843967997128ULL, 1071925, 5764407801636637464ULL, 8545},
+        {420, 15, false, true, 112, 10811073587145119230ULL, 3074048, 15695553454747769447ULL, 64045},
+        {580, 20, false, false, 113, 15125300575357652893ULL, 1997666, 0, 0},
+        {600, 30, true, true, 19, 17474866224759066073ULL, 1224404, 0, 0},
+    };
+    for (const auto& g : grabados) {
+        SCOPED_TRACE(testing::Message() << g.Alumnos << "/" << g.Grupos << " seed " << g.Semilla);
+        const escuela::TParametros p = escuela::Medidas(g.Alumnos, g.Grupos, g.Ajustado, g.Semilla);
+        const TCaso c{p.Alumnos, p.Grupos, p.Optativas, p.Bloques, p.Ajustado, p.Semilla};
+        const escuela::TEscuela e = Escuela(c);
+        TOpcionesOrganizar op;
+        op.Opciones = e.SepararOpciones;
+        op.Optimos = g.Optimos;
+        const apoyo::TCorrida s = apoyo::Corre(e.Datos, 1, op);
+        ASSERT_TRUE(s.Resultado);
+        EXPECT_EQ(Digest(*s.Resultado), g.Todos);
+        EXPECT_EQ(s.Comprobaciones, g.Comprobaciones);
+        for (const auto& f : validador::Todo(e.Datos, s.Colocacion, *s.Resultado, e.SepararOpciones))
+            ADD_FAILURE() << f;
+        if (g.Recarga == 0) continue;
+        TDatosOrganizar d = e.Datos;
+        apoyo::Recarga(d, *s.Resultado);
+        const escuela::TEscuela tarde =
+            escuela::Genera({c.Grupos * 2, c.Grupos, c.Optativas, c.Bloques, false, c.Semilla});
+        const bool seleccion = g.Semilla % 2 == 1;
+        for (size_t k = 0; k < tarde.Datos.Tipos2.size(); ++k) {
+            d.Tipos2.push_back(tarde.Datos.Tipos2[k]);
+            d.Tipos2.back().SELEC = seleccion && k % 2 == 0;
+        }
+        const apoyo::TCorrida r = apoyo::Corre(d, seleccion ? 3 : 2, op);
+        ASSERT_TRUE(r.Resultado);
+        for (const auto& f : validador::Todo(d, r.Colocacion, *r.Resultado, e.SepararOpciones))
+            ADD_FAILURE() << f;
+        EXPECT_EQ(Digest(*r.Resultado), g.Recarga);
+        EXPECT_EQ(r.Comprobaciones, g.ComprobacionesRecarga);
+    }
+}
+
 // The placing after a run with "Separar opciones", on schools of a real
 // course's size: the rows written back give each group one option letter,
 // and the placing must not undo it. The row each student ends in is read

@@ -24,23 +24,29 @@ public:
     using TOrganizador::CuentaTipos;
 
     // checks
+    using TOrganizador::AlcanzaConexion;
     using TOrganizador::AsignaConexion;
     using TOrganizador::BloqueEnDivision;
     using TOrganizador::CabeEnDivision;
     using TOrganizador::CabeEnGrupo;
+    using TOrganizador::CodigosCambiados;
     using TOrganizador::ConexionesNuevas;
     using TOrganizador::DivisionDelGrupo;
     using TOrganizador::GrupoEnDivision;
     using TOrganizador::MarcaConexion;
     using TOrganizador::MayorConexion;
     using TOrganizador::OpcionDelGrupo;
+    using TOrganizador::PonCodigo;
+    using TOrganizador::RestableceTrabajo;
 
     // search and undo
     using TOrganizador::ColocaNodo;
     using TOrganizador::CreaArbol;
+    using TOrganizador::DeshaceHasta;
     using TOrganizador::DesplazaTipo;
     using TOrganizador::IniciaNodo;
     using TOrganizador::Instantanea;
+    using TOrganizador::MarcaDiario;
     using TOrganizador::SecuenciaBusqueda;
     using TOrganizador::TamanoLote;
 
@@ -61,4 +67,5 @@ public:
     using TOrganizador::NumAsigs;
     using TOrganizador::OpcionesEnVigor;
     using TOrganizador::PrimerEquilibrio;
+    using TOrganizador::SelloRelleno;
 };

@@ -243,7 +243,7 @@ TEST_F(OvcCombo, BordersAreDrawnWhereTheirWidthsPutThem) {
 }
 
 // The view pickers of the types screen as their form streams them.
-std::string PickerForm(const std::string& Extra) {
+std::string PickerForm(const std::string& Extra, int Recent = 3) {
     std::string borders;
     for (const char* side : {"BottomBorder", "LeftBorder", "RightBorder", "TopBorder"})
         for (const char* line : {".Enabled = False", ".BorderStyle = bpsSolid", ".PenColor = clBlack",
@@ -268,7 +268,9 @@ std::string PickerForm(const std::string& Extra) {
            "    KeyDelay = 500\n"
            "    LabelInfo.Visible = False\n"
            "    MRUListColor = clWindow\n"
-           "    MRUListCount = 3\n"
+           "    MRUListCount = " +
+           std::to_string(Recent) +
+           "\n"
            "    Text = 'Tipos'\n"
            "  end\n"
            "end\n";
@@ -291,6 +293,25 @@ TEST_F(OvcCombo, ThePickersKeepTheirHotTrackBorderAsStreamed) {
     }
 }
 
+TEST_F(OvcCombo, APickerStreamedWithFourRecentRowsKeepsFour) {
+    TForm* T = ReadForm(PickerForm("", 4));
+    auto* p = dynamic_cast<TOvcComboBox*>(T->FindComponent("OvcViewComboBox1"));
+    ASSERT_NE(p, nullptr);
+    p->SetParent(T);
+    for (const char* s : {"A", "B", "C", "D", "E"}) p->Items()->Add(s);
+    T->Show();
+    Ui.RunUntilIdle();
+    for (int i = 0; i < 5; ++i) {
+        p->SetDroppedDown(true);
+        p->SetItemIndex(p->MRUCount() + i);
+        p->SetDroppedDown(false);
+        Ui.RunUntilIdle();
+    }
+    ASSERT_EQ(p->MRUCount(), 4);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(p->Items()->Get(i), std::string(1, char('E' - i))) << i;
+    EXPECT_EQ(p->GetList()->Count(), 5);
+}
+
 TEST_F(OvcCombo, AComboOnAFormWithoutAControllerIsRefused) {
     TForm* G = NewPlainForm("G");
     auto* c = NewComponent<TOvcComboBox>(G);
@@ -310,6 +331,28 @@ TEST_F(OvcCombo, TheLabelFollowsTheCombo) {
     Ui.RunUntilIdle();
     EXPECT_EQ(label->Left(), 60);
     EXPECT_EQ(label->Top() + label->Height(), 90);
+}
+
+TEST_F(OvcCombo, TheWheelReachesTheLibrarysWheelEvent) {
+    auto* view = NewComponent<TTestOvcView>(F);
+    view->SetBounds(20, 100, 50, 20);
+    view->SetParent(F);
+    Show();
+    struct Case {
+        TWinControl* Control;
+        TOvcMouseWheelEvent* Event;
+    } cases[] = {{C, &C->OnMouseWheel}, {view, &view->OnMouseWheel}};
+    for (const Case& c : cases) {
+        std::string seen;
+        *c.Event = [&](TObject* Sender, TShiftState Shift, uint16_t Delta, uint16_t X, uint16_t Y) {
+            seen = (Sender == c.Control ? "self " : "other ") + std::to_string(Shift.Contains(ssShift)) +
+                   std::to_string(Shift.Contains(ssCtrl)) + " " + std::to_string(Delta) + " " +
+                   std::to_string(X) + "," + std::to_string(Y);
+        };
+        // One notch towards the user with Shift and Ctrl held, at screen point (300, 400).
+        c.Control->Perform(WM_MOUSEWHEEL, MakeWParam(MK_SHIFT | MK_CONTROL, -120), MakeLParam(300, 400));
+        EXPECT_EQ(seen, "self 11 65416 300,400") << c.Control->ClassName();
+    }
 }
 
 // --- the small classes ---

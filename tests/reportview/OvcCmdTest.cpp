@@ -131,6 +131,8 @@ TEST(OvcCommandProcessor, TablesAndTheirNames) {
     EXPECT_EQ(p.GetTable(7)->TableName(), "71") << "a one-character name keeps its digit";
     p.CreateCommandTable("Mine9", false);
     EXPECT_EQ(p.GetTable(8)->TableName(), "Mine9") << "a free name stays as it is";
+    p.CreateCommandTable("Grid7", false);
+    EXPECT_EQ(p.GetTable(9)->TableName(), "Grid7") << "free, though a table bears the name without digits";
 
     EXPECT_THROW(p.AddCommand("Nowhere", 'A', 0, 0, 0, 300), ETableNotFound);
     EXPECT_THROW(p.AddCommand("Default", VK_LEFT, 0, 0, 0, 300), EDuplicateCommand);
@@ -139,7 +141,7 @@ TEST(OvcCommandProcessor, TablesAndTheirNames) {
     EXPECT_EQ(p.GetCommandCount("Mine9"), 1);
     p.DeleteCommand("mine9", 'A', Ct, 0, 0);
     EXPECT_EQ(p.GetCommandCount("Mine9"), 0);
-    EXPECT_THROW(p.GetTable(9), ETableNotFound);
+    EXPECT_THROW(p.GetTable(10), ETableNotFound);
     EXPECT_THROW(p.Delete(-1), ETableNotFound);
     EXPECT_THROW(p.DeleteCommandTable("Nowhere"), ETableNotFound);
     p.ChangeTableName("71", "Default");
@@ -174,6 +176,14 @@ TEST_F(OvcCommandLists, TheProgramsControllersReadAndWriteBackUnchanged) {
     EXPECT_EQ(WriteComponentToText(h), FormOf(list));
 }
 
+TEST_F(OvcCommandLists, TablesReadBackUnderTheirStoredNames) {
+    const char* list = "('Custom' True () 'Custom2' False () 'Default' True ())";
+    TCmdHolder* h = Read(FormOf(list));
+    ASSERT_EQ(h->Commands.Count(), 3);
+    EXPECT_EQ(h->Commands.GetTable(1)->TableName(), "Custom2");
+    EXPECT_EQ(WriteComponentToText(h), FormOf(list));
+}
+
 TEST_F(OvcCommandLists, ReadingAppliesTheDifferences) {
     // Left becomes ccRight, Right goes, a new key with command 0 is a row.
     TCmdHolder* h = Read(FormOf("('Default' True (37 55 39 0 2113 0) 'Mine' False (1089 300))"));
@@ -188,6 +198,16 @@ TEST_F(OvcCommandLists, ReadingAppliesTheDifferences) {
     EXPECT_FALSE(mine->IsActive());
     EXPECT_EQ(mine->GetCmdRec(0), (TOvcCmdRec{'A', 4, 0, 0, 300}));
     EXPECT_EQ(h->Commands.Count(), 2) << "the streamed tables replace the built-in ones";
+}
+
+TEST_F(OvcCommandLists, ACommandThatDoesNotFitSixteenBitsIsADamagedForm) {
+    // 70000 would be stored as 4464, another command.
+    try {
+        Read(FormOf("('Mine' True (65 70000))"));
+        FAIL();
+    } catch (const EReadError& e) {
+        EXPECT_NE(e.Message().find("Command 70000 out of range in Mine"), AnsiString::npos) << e.Message();
+    }
 }
 
 TEST_F(OvcCommandLists, WritingStoresOnlyTheDifferences) {

@@ -15,34 +15,6 @@
 
 namespace {
 
-class TMemoryStore : public TOvcAbstractStore {
-    ZELMOR_CLASS(TMemoryStore, TOvcAbstractStore)
-public:
-    explicit TMemoryStore(TComponent* AOwner) : TOvcAbstractStore(AOwner) {}
-    AnsiString ReadString(const AnsiString& Section, const AnsiString& Item,
-                          const AnsiString& Default) override {
-        auto s = Sections.find(Section);
-        if (s == Sections.end()) return Default;
-        auto i = s->second.find(Item);
-        return i == s->second.end() ? Default : i->second;
-    }
-    void WriteString(const AnsiString& Section, const AnsiString& Item, const AnsiString& Value) override {
-        Sections[Section][Item] = Value;
-    }
-    void EraseSection(const AnsiString& Section) override {
-        Sections.erase(Section);
-        Erased.push_back(Section);
-    }
-    std::map<AnsiString, std::map<AnsiString, AnsiString>> Sections;
-    std::vector<AnsiString> Erased;
-    int Opens = 0, Closes = 0;
-
-protected:
-    void DoOpen() override { ++Opens; }
-    void DoClose() override { ++Closes; }
-};
-ZELMOR_IMPLEMENT_CLASS(TMemoryStore, TOvcAbstractStore)
-
 class TFilerItem : public TOvcCollectible {
     ZELMOR_CLASS(TFilerItem, TOvcCollectible)
 public:

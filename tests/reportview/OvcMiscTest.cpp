@@ -166,6 +166,12 @@ TEST_F(OvcMiscDrawing, PathsLoseTheirLeadingFoldersFirst) {
     const int narrow = M.TextWidth(drive) - 10;
     while (!cut.empty() && M.TextWidth(cut + "...") > narrow) cut.pop_back();
     EXPECT_EQ(PathEllipsis(path, narrow), cut + "...");
+    // A file at the root of its drive has no folder to give way: only its end is cut.
+    const AnsiString root = "C:\\alumnos.dbf";
+    AnsiString end = root;
+    const int tight = M.TextWidth(root) - 5;
+    while (!end.empty() && M.TextWidth(end + "...") > tight) end.pop_back();
+    EXPECT_EQ(PathEllipsis(root, tight), end + "...");
     ReleaseDC(nullptr, &M);
 }
 

@@ -223,6 +223,35 @@ TEST_F(OvcSplitter, WithoutCtl3DOnlyTheBarIsDrawnInItsColour) {
     EXPECT_EQ(PixelAt(F, 10 + 0, 10 + 0), Rgb(clLime));
 }
 
+TEST_F(OvcSplitter, TheHandleStandsInTheMiddleOfTheBar) {
+    TForm* F = NewPlainForm("F");
+    TOvcSplitter* s = Plain(F);
+    s->SetShowHandle(true);
+    F->Show();
+    const uint32_t white = 0xFFFFFF, grey = 0x808080;
+    auto at = [&](int X, int Y) {
+        Ui.RunUntilIdle();
+        return PixelAt(F, 10 + X, 10 + Y);
+    };
+    // Vertical with Ctl3D: M = 100 + 3 div 2, D = 2; x from M + D - 2 to
+    // M + D, y from 100 div 3 to 2 x (100 div 3); lit at the left and top.
+    const int m = 101, d = 2, top = 33, bottom = 66;
+    EXPECT_EQ(at(m + d - 2, 50), white) << "left side";
+    EXPECT_EQ(at(m + d - 1, top), white) << "top side";
+    EXPECT_EQ(at(m + d, 50), grey) << "right side";
+    EXPECT_EQ(at(m + d - 1, bottom), grey) << "bottom side";
+    EXPECT_EQ(at(m + d - 1, 50), Rgb(s->Color())) << "the bar inside";
+    // Horizontal without Ctl3D: M = 50 + 1, D = 1; x from 200 div 3 to 2 x (200 div 3).
+    s->SetCtl3D(false);
+    s->SetOrientation(soHorizontal);
+    s->SetPosition(50);
+    const int hm = 51, hd = 1, left = 66, right = 132;
+    EXPECT_EQ(at(100, hm - 2 + hd), white) << "top side";
+    EXPECT_EQ(at(left, hm - 1 + hd), white) << "left side";
+    EXPECT_EQ(at(100, hm + hd), grey) << "bottom side";
+    EXPECT_EQ(at(right, hm - 1 + hd), grey) << "right side";
+}
+
 TEST_F(OvcSplitter, TheCursorShowsAtSplitterSizeButADragStartsOnlyNearer) {
     TForm* F = NewPlainForm("F");
     TOvcSplitter* s = Plain(F);

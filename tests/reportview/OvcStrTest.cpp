@@ -196,14 +196,22 @@ TEST(OvcStr, TrimmingAndNumberTexts) {
     struct Case {
         const char* In;
         const char* Out;
-    } trailing[] = {{"12.500", "12.5"}, {"7.000", "7"}, {"0", "0"}, {"", ""}, {"5.", "5"}};
+    } trailing[] = {{"12.500", "12.5"},
+                    {"7.000", "7"},
+                    {"0", "0"},
+                    {"", ""},
+                    {"5.", "5"},
+                    {"-0.000", "-0"},
+                    // The zeros of an integer or an exponent are its value.
+                    {"100", "100"},
+                    {"1.5E+10", "1.5E+10"}};
     for (const Case& c : trailing) {
         std::strcpy(b, c.In);
         EXPECT_STREQ(TrimTrailingZerosPChar(b), c.Out) << c.In;
         EXPECT_EQ(TrimTrailingZeros(c.In), c.Out) << c.In;
     }
-    Case embedded[] = {
-        {"1.2500E+003", "1.25E+3"}, {"3.0E+000", "3"}, {"2.5E-010", "2.5E-10"}, {"12.500", "12.500"}};
+    Case embedded[] = {{"1.2500E+003", "1.25E+3"}, {"3.0E+000", "3"},    {"2.5E-010", "2.5E-10"},
+                       {"12.500", "12.500"},       {"100E+2", "100E+2"}, {"100.0E+02", "100E+2"}};
     for (const Case& c : embedded) {
         std::strcpy(b, c.In);
         EXPECT_STREQ(TrimEmbeddedZerosPChar(b), c.Out) << c.In;

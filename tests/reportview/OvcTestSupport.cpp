@@ -30,6 +30,24 @@ uint32_t Rgb(TColor Color) {
 }
 
 ZELMOR_IMPLEMENT_COMPONENT(TTestOvcView, TOvcCustomControlEx)
+ZELMOR_IMPLEMENT_CLASS(TMemoryStore, TOvcAbstractStore)
+
+AnsiString TMemoryStore::ReadString(const AnsiString& Section, const AnsiString& Item,
+                                    const AnsiString& Default) {
+    auto s = Sections.find(Section);
+    if (s == Sections.end()) return Default;
+    auto i = s->second.find(Item);
+    return i == s->second.end() ? Default : i->second;
+}
+
+void TMemoryStore::WriteString(const AnsiString& Section, const AnsiString& Item, const AnsiString& Value) {
+    Sections[Section][Item] = Value;
+}
+
+void TMemoryStore::EraseSection(const AnsiString& Section) {
+    Sections.erase(Section);
+    Erased.push_back(Section);
+}
 ZELMOR_IMPLEMENT_COMPONENT(TTestField, TOvcCustomControl)
 
 void TTestOvcView::DescribeProperties(TPropertyTable& T) {

@@ -4,11 +4,13 @@
 // controls of the library's kinds written for the tests.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "platform/ui/Forms.h"
 #include "reportview/OvcBase.h"
+#include "reportview/OvcFiler.h"
 #include "tests/support/ui/ScreenTest.h"
 
 class OvcFormTest : public ScreenTest {
@@ -49,6 +51,24 @@ public:
 
 private:
     uint16_t FLastError = 0;
+};
+
+// A store of texts in memory, counting its openings and closings.
+class TMemoryStore : public TOvcAbstractStore {
+    ZELMOR_CLASS(TMemoryStore, TOvcAbstractStore)
+public:
+    explicit TMemoryStore(TComponent* AOwner) : TOvcAbstractStore(AOwner) {}
+    AnsiString ReadString(const AnsiString& Section, const AnsiString& Item,
+                          const AnsiString& Default) override;
+    void WriteString(const AnsiString& Section, const AnsiString& Item, const AnsiString& Value) override;
+    void EraseSection(const AnsiString& Section) override;
+    std::map<AnsiString, std::map<AnsiString, AnsiString>> Sections;
+    std::vector<AnsiString> Erased;
+    int Opens = 0, Closes = 0;
+
+protected:
+    void DoOpen() override { ++Opens; }
+    void DoClose() override { ++Closes; }
 };
 
 void RegisterOvcTestClasses();

@@ -180,6 +180,18 @@ TEST_F(OvcTimerPool, TimesAcrossTheWrapOfTheTickCount) {
     EXPECT_EQ(Pool->ElapsedTriggerTime(h), 10);
 }
 
+TEST_F(OvcTimerPool, AResetJustBeforeTheWrapCountsFromTheReset) {
+    Clock.SetTickCount(0xFFFFF000u - 30000);
+    int32_t h = Pool->Add(nullptr, 100000);
+    Clock.Advance(30000);
+    EXPECT_EQ(Pool->ElapsedTriggerTime(h), 30000);
+    Pool->ResetElapsedTime(h);  // 4,096 ms before the wrap
+    Clock.Advance(5000);
+    EXPECT_EQ(Pool->ElapsedTriggerTime(h), 5000) << "less than before the reset, and no saturation";
+    Clock.Advance(5000);
+    EXPECT_EQ(Pool->ElapsedTriggerTime(h), 10000);
+}
+
 TEST_F(OvcTimerPool, ElapsedTimesSaturateAndNeverGoBack) {
     int32_t h = Pool->Add(nullptr, 1000);
     Clock.Advance(0x7FFFFFF0u);

@@ -220,3 +220,23 @@ TEST_F(Export, MissingFolderBadTablesAndFailedCopiesAreTold) {
     EXPECT_EQ(Dialogs.Texts().back(), "No se ha podido copiar en C:\\QTEMP: CONEX.MDX.");
     EXPECT_TRUE(std::filesystem::exists(Maquina(Qtemp) / "CONEX.DBF"));
 }
+
+// A stage that fails midway (here on the students of the data folder, cut
+// short by a full disk) stops the export, and the user learns which tables
+// were written before it.
+TEST_F(Export, AStageThatFailsMidwayStopsTheExportAndSaysWhatWasWritten) {
+    const std::filesystem::path alumnos = Maquina(Datos) / "alum.dbf";
+    std::filesystem::resize_file(alumnos, std::filesystem::file_size(alumnos) - 20);
+    EXPECT_FALSE(ExportaDatos());
+    const AnsiString texto = Dialogs.Texts().back();
+    EXPECT_EQ(texto.rfind("La exportaci\xF3n se ha detenido al escribir ALUMNOST.DBF: ", 0), 0u) << texto;
+    EXPECT_NE(texto.find(". Se hab\xED"
+                         "an escrito en C:\\QTEMP: AsigNomt.DBF, CURSOSt.DBF, ASIGCURt.DBF, GRUPOST.DBF, "
+                         "PROFT.DBF, AULAT.DBF. ALUMNOST.DBF puede haber quedado a medias; no se ha escrito "
+                         "nada m\xE1s."),
+              std::string::npos)
+        << texto;
+    EXPECT_EQ(Dialogs.Asked().back().Caption, TituloAtencion);
+    EXPECT_EQ(Filas(Qtemp, "proft").size(), 2u) << "what was written stays";
+    EXPECT_FALSE(std::filesystem::exists(Maquina(Qtemp) / "TIPGRUP.DBF")) << "nothing after the failure";
+}

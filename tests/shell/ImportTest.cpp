@@ -424,3 +424,51 @@ TEST_F(Import, EveryKindOfExchangeFieldIsReadAsItsText) {
                                                                          "a Ruiz, Mar\xED"
                                                                          "a"});
 }
+
+// The name of the new folder is asked until it can be made; Cancel always
+// answers "Nueva Carpeta", and never asks again.
+TEST_F(Import, TheFolderNameIsAskedUntilItCanBeMade) {
+    const AnsiString larga = "C:\\" + std::string(250, 'p') + "\\";
+    struct {
+        const char* Que;
+        AnsiString Programa;
+        std::vector<std::pair<int, AnsiString>> Respuestas;
+        AnsiString Nombre;
+        int Rechazos;
+    } casos[] = {
+        {"refused names, then a good one",
+         Programa,
+         {{IDOK, "a:b"}, {IDOK, {}}, {IDOK, ".."}, {IDOK, {}}, {IDOK, "bueno"}},
+         "bueno",
+         2},
+        {"Cancel", Programa, {{IDCANCEL, "lo que sea"}}, "Nueva Carpeta", 0},
+        {"a refused name, then Cancel",
+         Programa,
+         {{IDOK, "a\\b"}, {IDOK, {}}, {IDCANCEL, ""}},
+         "Nueva Carpeta",
+         1},
+        {"the name cleared", Programa, {{IDOK, ""}}, "", 0},
+        {"Cancel where even the offered name is too long", larga, {{IDCANCEL, ""}, {IDOK, {}}}, "", 1},
+    };
+    // Each refusal's message takes its OK from the answers.
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.Que);
+        const size_t antes = Dialogs.Asked().size();
+        for (const auto& [r, t] : caso.Respuestas) Dialogs.Then(r, t);
+        EXPECT_EQ(PideNombreCarpetaValido(caso.Programa), caso.Nombre);
+        EXPECT_EQ(Dialogs.Pending(), 0u);
+        int rechazos = 0;
+        for (size_t i = antes; i < Dialogs.Asked().size(); ++i) {
+            const TDialogRequest& r = Dialogs.Asked()[i];
+            if (r.Kind == TDialogRequest::InputBox) {
+                EXPECT_EQ(r.Caption, "Alojar los datos en carpeta ...");
+                EXPECT_EQ(r.Text, "Nombre de la carpeta:");
+                EXPECT_EQ(r.Default, "Nueva Carpeta");
+            } else {
+                EXPECT_EQ(r.Caption, TituloAtencion);
+                ++rechazos;
+            }
+        }
+        EXPECT_EQ(rechazos, caso.Rechazos);
+    }
+}

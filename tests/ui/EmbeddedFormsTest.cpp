@@ -5,6 +5,7 @@
 
 #include "FormTestSupport.h"
 #include "forms/TestScreens.h"
+#include "shell/forms/ShellForms.h"
 #include "tests/support/ui/FormCheck.h"
 
 namespace {
@@ -14,6 +15,7 @@ using ::testing::IsEmpty;
 // The program's forms are checked with the classes registered here: a
 // screen of the program must be registered where this test runs.
 TEST_F(FormTest, EveryEmbeddedFormLoadsWithEachFieldBoundAndEachHandlerFound) {
+    TProgramLibraries Libraries;
     TFormCheck Program = CheckFormResources(kZelmorResources);
     EXPECT_THAT(Program.Problems, IsEmpty());
     TFormCheck Tests = CheckFormResources(kTestResources);

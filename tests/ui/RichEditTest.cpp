@@ -1,6 +1,8 @@
 // The rich edit's plain-text face: what the text of rich text is.
 #include <gtest/gtest.h>
 
+#include "FormTestSupport.h"
+#include "platform/classes/Filer.h"
 #include "platform/rtl/Streams.h"
 #include "platform/ui/RichEdit.h"
 #include "platform/ui/RtfReader.h"
@@ -62,4 +64,67 @@ TEST(RichEdit, LinesLoadRichTextUnlessPlainText) {
     edit->Lines()->LoadFromStream(plain);
     EXPECT_EQ(edit->Text(), "sin formato");
     edit->Free();
+}
+
+// The rich edit as a screen shows a read-only text (the main window's
+// welcome text): its lines on its own colour, not to be typed into, and
+// passed over by Tab.
+TEST_F(FormTest, AReadOnlyRichEditShowsItsLinesOnItsColourAndTabPassesIt) {
+    TForm* F = NewPlainForm("Bienvenida", 480, 120);
+    ReadComponentFromText(F, "object Bienvenida: TForm\n"
+                             "  object Edit1: TEdit\n    Left = 8\n    Top = 4\n  end\n"
+                             "  object RichEdit1: TRichEdit\n"
+                             "    Left = 8\n    Top = 30\n    Width = 457\n    Height = 72\n"
+                             "    Color = 8454143\n    ReadOnly = True\n    TabStop = False\n"
+                             "    Lines.Strings = (\n"
+                             "      'Esta aplicaci'#243'n sirve para organizar grupos'\n"
+                             "      'de alumnos.'\n"
+                             "      ''\n"
+                             "      'Para empezar a trabajar, pulse \"Siguiente\"')\n"
+                             "  end\n"
+                             "  object Edit2: TEdit\n    Left = 200\n    Top = 4\n  end\n"
+                             "end\n");
+    auto* Rich = dynamic_cast<TRichEdit*>(F->FindComponent("RichEdit1"));
+    ASSERT_NE(Rich, nullptr);
+    EXPECT_EQ(Rich->Lines()->Count(), 4);
+    EXPECT_TRUE(Rich->ReadOnly());
+    F->Show();
+    Ui.RunUntilIdle();
+
+    // Each line's band of the edit has dark pixels, but the empty third one;
+    // everything else is the edit's colour (inside its border).
+    const TSurface& Shot = Ui.Picture(F);
+    const uint32_t Back = ColorRefToPixel(ColorToRGB(8454143));
+    TTextMetric Tm = MetricsOf(Rich->Font());
+    TRect Client = Rich->ClientRect();
+    TPoint RichAt = Rich->ClientToScreen(TPoint(0, 0)), FormAt = F->ClientToScreen(TPoint(0, 0));
+    TPoint Origin(RichAt.x - FormAt.x, RichAt.y - FormAt.y);
+    std::vector<int> InkPerLine(5, 0);
+    int Other = 0;
+    for (int Y = 0; Y < Client.Height(); ++Y)
+        for (int X = 0; X < Client.Width(); ++X) {
+            uint32_t P = Shot.GetPixel(Origin.x + X, Origin.y + Y) & 0xFFFFFF;
+            if (P == Back) continue;
+            int Line = Y / Tm.tmHeight;
+            if (P == 0x000000 && Line < 4) ++InkPerLine[static_cast<size_t>(Line)];
+            else ++Other;
+        }
+    EXPECT_GT(InkPerLine[0], 0);
+    EXPECT_GT(InkPerLine[1], 0);
+    EXPECT_EQ(InkPerLine[2], 0) << "the empty line";
+    EXPECT_GT(InkPerLine[3], 0);
+    EXPECT_EQ(Other, 0) << "only the text's colour and the edit's";
+
+    // Tab goes from the first edit to the second; typing into the text changes nothing.
+    auto* Edit1 = static_cast<TWinControl*>(F->FindComponent("Edit1"));
+    Edit1->SetFocus();
+    Ui.Key(VK_TAB);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(F->ActiveControl(), F->FindComponent("Edit2"));
+    AnsiString Before = Rich->Text();
+    Ui.Click(Rich);
+    Ui.Type("x");
+    Ui.Key(VK_BACK);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Rich->Text(), Before);
 }

@@ -1,0 +1,285 @@
+#include "shell/forms/Controla.h"
+
+#include "buttons/fcShapeBtn.h"
+#include "dataaware/Wwintl.h"
+#include "gradient/TeeDraw3D.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/RichEdit.h"
+#include "platform/ui/StdCtrls.h"
+#include "shell/AppState.h"
+#include "shell/RecordRules.h"
+#include "shell/forms/Datos.h"
+#include "shell/forms/Exportar.h"
+
+ZELMOR_IMPLEMENT_COMPONENT(TControlaForm, TForm)
+
+TControlaForm* ControlaForm = nullptr;
+
+namespace {
+// Once the user leaves the welcome layout the window keeps only its buttons.
+constexpr int AltoTira = 61;
+constexpr int ArribaBotonesTira = 2;
+constexpr int AyudaPrincipal = 2000;
+// The step menu pops up here, whatever the window's place.
+constexpr int MenuPasosX = 100, MenuPasosY = 100;
+
+// Each step and the opener of its screen.
+struct TApertura {
+    int Paso;
+    TTrasPaso (TControlaForm::*Abre)();
+};
+}  // namespace
+
+TControlaForm::TControlaForm(TComponent* AOwner) : TForm(AOwner) { FEstado = NewComponent<TAppState>(this); }
+
+TControlaForm::~TControlaForm() {
+    if (ControlaForm == this) ControlaForm = nullptr;
+}
+
+void TControlaForm::DescribeProperties(TPropertyTable& T) {
+    using F = TControlaForm;
+    T.Field("wwIntl1", &F::wwIntl1);
+    T.Field("PopupMenu1", &F::PopupMenu1);
+    T.Field("Inserta", &F::Inserta);
+    T.Field("Suprime", &F::Suprime);
+    T.Field("Recupera", &F::Recupera);
+    T.Field("PopupMenuControla", &F::PopupMenuControla);
+    T.Field("MIDatos", &F::MIDatos);
+    T.Field("MISelecCurso", &F::MISelecCurso);
+    T.Field("MIAlumnos", &F::MIAlumnos);
+    T.Field("MIAsiCur", &F::MIAsiCur);
+    T.Field("MITipos", &F::MITipos);
+    T.Field("MIColocar", &F::MIColocar);
+    T.Field("MIExportar", &F::MIExportar);
+    T.Field("Nombresdelasasignaturas1", &F::Nombresdelasasignaturas1);
+    T.Field("Profesores1", &F::Profesores1);
+    T.Field("Grupos1", &F::Grupos1);
+    T.Field("Aulas1", &F::Aulas1);
+    T.Field("ListadosAlumnos", &F::ListadosAlumnos);
+    T.Field("Salir1", &F::Salir1);
+    T.Field("Draw3D1", &F::Draw3D1);
+    T.Field("LabDorvanel", &F::LabDorvanel);
+    T.Field("LabVersion", &F::LabVersion);
+    T.Field("RichEdit1", &F::RichEdit1);
+    T.Field("BAnterior", &F::BAnterior);
+    T.Field("BSiguiente", &F::BSiguiente);
+    T.Field("BIrA", &F::BIrA);
+    T.Field("BAyuda", &F::BAyuda);
+    T.Field("BSalir", &F::BSalir);
+    T.Handler("FormCreate", &F::FormCreate);
+    T.Handler("FormActivate", &F::FormActivate);
+    T.Handler("FormCloseQuery", &F::FormCloseQuery);
+    T.Handler("BSiguienteClick", &F::BSiguienteClick);
+    T.Handler("BAnteriorClick", &F::BAnteriorClick);
+    T.Handler("BIrAClick", &F::BIrAClick);
+    T.Handler("BAyudaClick", &F::BAyudaClick);
+    T.Handler("Salir1Click", &F::Salir1Click);
+    T.Handler("MIDatosClick", &F::MIDatosClick);
+    T.Handler("MISelecCursoClick", &F::MISelecCursoClick);
+    T.Handler("MIAlumnosClick", &F::MIAlumnosClick);
+    T.Handler("MIAsiCurClick", &F::MIAsiCurClick);
+    T.Handler("MITiposClick", &F::MITiposClick);
+    T.Handler("MIColocarClick", &F::MIColocarClick);
+    T.Handler("MIExportarClick", &F::MIExportarClick);
+    T.Handler("MINomAsgClick", &F::MINomAsgClick);
+    T.Handler("MIProfesClick", &F::MIProfesClick);
+    T.Handler("MIGruposClick", &F::MIGruposClick);
+    T.Handler("MIAulasClick", &F::MIAulasClick);
+    T.Handler("MIListadosClick", &F::MIListadosClick);
+    T.Handler("InsertaClick", &F::InsertaClick);
+    T.Handler("SuprimeClick", &F::SuprimeClick);
+    T.Handler("RecuperaClick", &F::RecuperaClick);
+}
+
+// --- the application state ---
+
+void TControlaForm::FormCreate(TObject*) { FEstado->Inicia(); }
+
+bool TControlaForm::HayCarpetaDatos() { return FEstado->HayCarpetaDatos(); }
+
+bool TControlaForm::HayCursoSeleccionado() { return FEstado->HayCursoSeleccionado(); }
+
+int TControlaForm::MemInsuf(const AnsiString& Tag) { return FEstado->MemInsuf(Tag); }
+
+// --- the window ---
+
+void TControlaForm::FormActivate(TObject*) { SetBounds(0, 0, Width(), Height()); }
+
+void TControlaForm::PasaATira() {
+    LabDorvanel->SetVisible(false);
+    LabVersion->SetVisible(false);
+    RichEdit1->SetVisible(false);
+    for (TfcShapeBtn* B : {BAnterior, BSiguiente, BIrA, BAyuda, BSalir}) B->SetTop(ArribaBotonesTira);
+    SetBounds(0, 0, Width(), AltoTira);
+    FTira = true;
+}
+
+// The program ends only through here ("&Salir", the window's close box):
+// the current step closes as a move would close it, so that its screen
+// keeps what it holds (a pending edit, the types screen's merge).
+void TControlaForm::FormCloseQuery(TObject*, bool& CanClose) {
+    if (FMoviendo) {
+        // A modal step's dialog is open: it closes first, and the move
+        // under way ends the program once it has left the dialog.
+        FSalirPedido = true;
+        if (FPantalla && FPantalla->FormState().Contains(fsModal)) FPantalla->SetModalResult(mrCancel);
+        CanClose = false;
+        return;
+    }
+    if (FPantalla) CierraPaso();
+}
+
+void TControlaForm::Salir1Click(TObject*) { Close(); }
+
+void TControlaForm::BAyudaClick(TObject*) { Application->HelpContext(AyudaPrincipal); }
+
+void TControlaForm::BIrAClick(TObject*) {
+    if (FMoviendo) return;
+    PopupMenuControla->Popup(MenuPasosX, MenuPasosY);
+}
+
+// --- the step machine ---
+
+void TControlaForm::Mueve(TMovimiento Movimiento, int PasoMenu) {
+    // Under a modal step only "&Salir" acts: a second move would open a
+    // step inside the dialog of another.
+    if (FMoviendo) return;
+    FMoviendo = true;
+    bool salir = false;
+    try {
+        salir = MuevePaso(*FEstado, *this, Movimiento, PasoMenu);
+    } catch (...) {
+        FMoviendo = false;
+        throw;
+    }
+    FMoviendo = false;
+    if (salir || FSalirPedido) Close();
+}
+
+void TControlaForm::CierraPaso() {
+    if (!FTira) PasaATira();
+    TCustomForm* pantalla = FPantalla;
+    if (!pantalla) return;
+    FPantalla = nullptr;
+    // A modeless screen closes first, so that its OnClose keeps what it
+    // holds; a modal one was closed by its own loop.
+    if (pantalla->Visible()) pantalla->Close();
+    pantalla->Free();
+}
+
+TTrasPaso TControlaForm::AbrePaso() {
+    static const TApertura Aperturas[] = {
+        {PasoDatos, &TControlaForm::AbreDatos},
+        {PasoCursos, &TControlaForm::AbreCursos},
+        {PasoAlumnos, &TControlaForm::AbreAlumnos},
+        {PasoAsignaturasCurso, &TControlaForm::AbreAsigCur},
+        {PasoTipos, &TControlaForm::AbreTipos},
+        {PasoColocar, &TControlaForm::AbreColocar},
+        {PasoAlumnosConGrupos, &TControlaForm::AbreAlumnos},
+        {PasoExportar, &TControlaForm::AbreExportar},
+        {PasoNombresAsignaturas, &TControlaForm::AbreNomAsg},
+        {PasoProfesores, &TControlaForm::AbreProfes},
+        {PasoGrupos, &TControlaForm::AbreGrupos},
+        {PasoAulas, &TControlaForm::AbreAulas},
+        {PasoListados, &TControlaForm::AbreListados},
+    };
+    for (const TApertura& a : Aperturas)
+        if (a.Paso == FEstado->Paso) return (this->*a.Abre)();
+    return TTrasPaso::Queda;
+}
+
+TTrasPaso TControlaForm::PantallaPendiente(const AnsiString& Pantalla) {
+    Aviso("La pantalla \"" + Pantalla +
+          "\" todav\xED"
+          "a no existe en esta versi\xF3n de Zelmor.");
+    return TTrasPaso::Queda;
+}
+
+TTrasPaso TControlaForm::AbreDatos() {
+    auto* F = NewComponent<TDatosForm>(this);
+    DatosForm = F;
+    FPantalla = F;
+    // The user must open a folder to go on, but may always leave: the main
+    // window stays live under this dialog for its "&Salir".
+    F->OnShow = [this](TObject*) { EnableWindow(Handle(), true); };
+    F->ShowModal();
+    if (FSalirPedido) return TTrasPaso::Salir;
+    // Its close box, with no folder open, is the other way out.
+    if (FEstado->CarpetaDatos.empty() && F->CerradaPorVentana()) return TTrasPaso::Salir;
+    return TTrasPaso::Siguiente;
+}
+
+TTrasPaso TControlaForm::AbreExportar() {
+    auto* F = NewComponent<TExportarForm>(this);
+    ExportarForm = F;
+    FPantalla = F;
+    F->ShowModal();
+    return TTrasPaso::Anterior;
+}
+
+// The screens below come with the record screens, the types screen, the
+// placing and the listing.
+TTrasPaso TControlaForm::AbreCursos() { return PantallaPendiente("2 - Seleccionar curso"); }
+
+TTrasPaso TControlaForm::AbreAlumnos() {
+    return PantallaPendiente(FEstado->Paso == PasoAlumnosConGrupos ? "Alumnos con sus grupos"
+                                                                   : "3 - Alumnos");
+}
+
+TTrasPaso TControlaForm::AbreAsigCur() { return PantallaPendiente("4 - Asignaturas del curso"); }
+
+TTrasPaso TControlaForm::AbreTipos() { return PantallaPendiente("5 - Organizar los grupos"); }
+
+TTrasPaso TControlaForm::AbreColocar() { return PantallaPendiente("6 - Colocar los alumnos en los grupos"); }
+
+TTrasPaso TControlaForm::AbreNomAsg() { return PantallaPendiente("Nombres de las asignaturas"); }
+
+TTrasPaso TControlaForm::AbreProfes() { return PantallaPendiente("Profesores"); }
+
+TTrasPaso TControlaForm::AbreGrupos() { return PantallaPendiente("Grupos"); }
+
+TTrasPaso TControlaForm::AbreAulas() { return PantallaPendiente("Aulas"); }
+
+TTrasPaso TControlaForm::AbreListados() { return PantallaPendiente("Listados de alumnos"); }
+
+void TControlaForm::BSiguienteClick(TObject*) { Mueve(TMovimiento::Siguiente); }
+
+void TControlaForm::BAnteriorClick(TObject*) { Mueve(TMovimiento::Anterior); }
+
+void TControlaForm::MIDatosClick(TObject*) { Mueve(TMovimiento::Menu, PasoDatos); }
+
+void TControlaForm::MISelecCursoClick(TObject*) { Mueve(TMovimiento::Menu, PasoCursos); }
+
+void TControlaForm::MIAlumnosClick(TObject*) { Mueve(TMovimiento::Menu, PasoAlumnos); }
+
+void TControlaForm::MIAsiCurClick(TObject*) { Mueve(TMovimiento::Menu, PasoAsignaturasCurso); }
+
+void TControlaForm::MITiposClick(TObject*) { Mueve(TMovimiento::Menu, PasoTipos); }
+
+void TControlaForm::MIColocarClick(TObject*) { Mueve(TMovimiento::Menu, PasoColocar); }
+
+void TControlaForm::MIExportarClick(TObject*) { Mueve(TMovimiento::Menu, PasoExportar); }
+
+void TControlaForm::MINomAsgClick(TObject*) { Mueve(TMovimiento::Menu, PasoNombresAsignaturas); }
+
+void TControlaForm::MIProfesClick(TObject*) { Mueve(TMovimiento::Menu, PasoProfesores); }
+
+void TControlaForm::MIGruposClick(TObject*) { Mueve(TMovimiento::Menu, PasoGrupos); }
+
+void TControlaForm::MIAulasClick(TObject*) { Mueve(TMovimiento::Menu, PasoAulas); }
+
+void TControlaForm::MIListadosClick(TObject*) { Mueve(TMovimiento::Menu, PasoListados); }
+
+// --- the grid menu of the record screens ---
+
+void TControlaForm::InsertaClick(TObject*) { InsertaLinea(*FEstado); }
+
+void TControlaForm::SuprimeClick(TObject*) {
+    SuprimeLinea(*FEstado);
+    Recupera->SetEnabled(FEstado->RecuperaActivo);
+}
+
+void TControlaForm::RecuperaClick(TObject*) {
+    RecuperaLinea(*FEstado);
+    Recupera->SetEnabled(FEstado->RecuperaActivo);
+}
