@@ -71,12 +71,32 @@ cmd_test() {
   install_missing
   check_format
   configure_build build/test -DCMAKE_BUILD_TYPE=Debug -DZELMOR_SANITIZE=ON -DZELMOR_BENCH=ON
+  # The tests (label unit), the include check (layers) and every benchmark
+  # run once (bench). A test that needs a tool this script installs fails
+  # without it.
+  rm -rf build/test/test-results
   (cd build/test && ZELMOR_REQUIRE_TOOLS=1 ctest --output-on-failure -j "$(jobs)")
+  report_skips build/test/test-results
   # Parsers of outside input are fuzzed for a few seconds each (clang, libFuzzer).
   cmake -S "$ROOT" -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELMOR_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
   cmake --build build/fuzz -j "$(jobs)" --target fuzzers
-  (cd build/fuzz && ctest --output-on-failure -L fuzz -j "$(jobs)")
+  (cd build/fuzz && ctest --output-on-failure -L 'fuzz|layers' -j "$(jobs)")
+}
+
+# How many tests skipped, which, and why: a skip passes, so it shows only
+# here. Reads the reports the test programs write (test-results/*.xml).
+report_skips() {  # <folder of reports>
+  local skipped
+  skipped=$(cat "$1"/*.xml 2>/dev/null | awk '
+    /<testcase .*result="skipped"/ {
+      match($0, / name="[^"]*"/); name = substr($0, RSTART + 7, RLENGTH - 8)
+      match($0, / classname="[^"]*"/); suite = substr($0, RSTART + 12, RLENGTH - 13)
+      getline why; sub(/.*&#x0A;/, "", why); sub(/".*/, "", why)
+      print suite "." name ": " why
+    }')
+  echo "Tests skipped: $(printf '%s' "$skipped" | grep -c '^')"
+  [ -z "$skipped" ] || echo "$skipped" | sed 's/^/  /'
 }
 
 case "${1:-}" in

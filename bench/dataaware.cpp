@@ -7,11 +7,10 @@
 // - IncrementalIndexSearch against FindKey on the same index: within 3x.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <memory>
 
+#include "bench/BenchFolder.h"
 #include "dataaware/DataAware.h"
 #include "dataaware/Wwlocate.h"
 #include "dataaware/Wwtable.h"
@@ -30,9 +29,7 @@ public:
     TBench() {
         EnsureApplication();
         StartDataAwareLibrary();
-        char pattern[] = "/tmp/zelmor-bench-dataaware-XXXXXX";
-        if (!::mkdtemp(pattern)) std::abort();
-        FFolder = pattern;
+        FFolder = MakeBenchFolder("dataaware");
         FOwner = new TComponent(nullptr);
         TTable* maker = NewComponent<TTable>(FOwner);
         maker->SetDatabaseName(FromUtf8(FFolder.string()));

@@ -3,11 +3,10 @@
 // view pays to take every record into its window and to refresh it on a click.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <memory>
 
+#include "bench/BenchFolder.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Table.h"
 #include "platform/rtl/Strings.h"
@@ -19,9 +18,7 @@ constexpr int Rows = 20000;
 class TBench {
 public:
     TBench() {
-        char pattern[] = "/tmp/zelmor-bench-dataset-XXXXXX";
-        if (!::mkdtemp(pattern)) std::abort();
-        FFolder = pattern;
+        FFolder = MakeBenchFolder("dataset");
         FOwner = new TComponent(nullptr);
         TTable* maker = NewTable();
         maker->FieldDefs()->Add("N", ftSmallint);

@@ -26,6 +26,7 @@
 #include <map>
 #include <random>
 
+#include "bench/BenchFolder.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/DbfFilter.h"
 #include "platform/db/DbfInternal.h"
@@ -60,11 +61,7 @@ std::string CourseKey(unsigned I) { return "M1ESO" + std::to_string(10 + I % 20)
 
 class TFolder {
 public:
-    TFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zelmor-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp");
-        Path = pattern;
-    }
+    TFolder() { Path = MakeBenchFolder("db").string(); }
     ~TFolder() {
         std::error_code ec;
         std::filesystem::remove_all(Path, ec);

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <random>
 
+#include "bench/BenchFolder.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Table.h"
 #include "platform/rtl/Clock.h"
@@ -270,9 +271,7 @@ void Repaint(benchmark::State& State) {
 // A data-aware view over a table of 16,385 records, sorted on a text field.
 void ReloadADataAwareView(benchmark::State& State) {
     World();
-    char pattern[] = "/tmp/zelmor-bench-reportview-XXXXXX";
-    if (!::mkdtemp(pattern)) std::abort();
-    const std::filesystem::path folder = pattern;
+    const std::filesystem::path folder = MakeBenchFolder("reportview");
     TForm* f = TForm::CreateNew(Application);
     NewComponent<TOvcController>(f);
     auto* maker = NewComponent<TTable>(f);

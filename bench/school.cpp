@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/BenchFolder.h"
 #include "platform/db/Table.h"
 #include "shell/Export.h"
 #include "shell/Import.h"
@@ -22,8 +23,7 @@ namespace {
 class TEscuelaGrande {
 public:
     explicit TEscuelaGrande(int Alumnos) {
-        char plantilla[] = "/tmp/zelmor-bench-XXXXXX";
-        FRaiz = ::mkdtemp(plantilla);
+        FRaiz = MakeBenchFolder("school").string();
         ::setenv("ZELMOR_DRIVE_C", FRaiz.c_str(), 1);
         FEscuela = GeneraEscuela(SemillaEjemplo, Alumnos);
         EscribeIntercambio(FEscuela.Intercambio, "C:\\QTEMP");

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchFolder.h"
 #include "organizer/Colocar.h"
 #include "organizer/MotorTipos.h"
 #include "organizer/OrgTablas.h"
@@ -30,8 +31,7 @@ constexpr const char* Carpeta = "C:\\PROG\\datos";
 class TEscuelaEnDisco {
 public:
     explicit TEscuelaEnDisco(int Alumnos) {
-        char plantilla[] = "/tmp/zelmor-bench-tipos-XXXXXX";
-        FRaiz = ::mkdtemp(plantilla);
+        FRaiz = MakeBenchFolder("tipos");
         ::setenv("ZELMOR_DRIVE_C", FRaiz.c_str(), 1);
         const TEscuelaEjemplo escuela = GeneraEscuela(SemillaEjemplo, Alumnos);
         EscribeIntercambio(escuela.Intercambio, "C:\\QTEMP");

@@ -17,9 +17,8 @@
 #include "platform/classes/Component.h"
 #include "platform/classes/Properties.h"
 #include "platform/gfx/Graphics.h"
+#include "platform/rtl/AnsiString.h"
 #include "platform/ui/Buttons.h"
-
-using AnsiString = std::string;
 
 class TButton;
 class TCustomForm;

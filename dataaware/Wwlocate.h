@@ -9,7 +9,7 @@
 // fields are searched as text, rich text as its plain text.
 #include <string>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 class TDataSet;
 class TField;

@@ -4,9 +4,8 @@
 #include <string>
 
 #include "platform/classes/Properties.h"
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Object.h"
-
-using AnsiString = std::string;
 
 class TDataSet;
 class TField;

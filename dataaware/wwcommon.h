@@ -12,9 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/DateTime.h"
-
-using AnsiString = std::string;
 
 // The pivot of two-digit years: DefaultIntl's DefaultEpochYear, 1950 before
 // the library has started.

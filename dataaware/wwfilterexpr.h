@@ -25,9 +25,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Object.h"
-
-using AnsiString = std::string;
 
 class TDataSet;
 

@@ -21,10 +21,9 @@
 #include "dataaware/Wwtypes.h"
 #include "platform/classes/Alignment.h"
 #include "platform/db/DB.h"
+#include "platform/rtl/AnsiString.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/Controls.h"
-
-using AnsiString = std::string;
 
 class TCustomEdit;
 class TCustomForm;

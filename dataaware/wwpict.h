@@ -16,9 +16,8 @@
 // refuses "555-1234").
 #include <string>
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Object.h"
-
-using AnsiString = std::string;
 
 // The answers of CheckPicture.
 enum TwwPicResult : int { prComplete, prIncomplete, prEmpty, prError, prSyntax };

@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Object.h"
-
-using AnsiString = std::string;
 
 class TNode;
 

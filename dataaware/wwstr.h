@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 class TStrings;
 

@@ -3,7 +3,7 @@
 // They are variables so that a translation (or a test) can replace them.
 #include <string>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 extern AnsiString TeeMsg_DefaultFontName;  // "Arial"
 extern AnsiString TeeMsg_DefaultFontSize;  // "8", read as an integer

@@ -280,7 +280,10 @@ TResultadoColocar ColocaAlumnosDelCurso(const AnsiString& DatabaseName, const An
     auto r = ColocaAlumnos(alumnosDespues, filasDespues);
     Sincroniza(*alum, alumnos, alumnosDespues);
     Sincroniza(*tipgrup, filas, filasDespues);
-    if (r.NoColocados.empty()) ShowMessage(MensajeColocar(r));
-    else MessageBox(MensajeColocar(r), "Atenci\xF3n", MB_OK);
     return r;
+}
+
+void AvisaResultadoColocar(const TResultadoColocar& R) {
+    if (R.NoColocados.empty()) ShowMessage(MensajeColocar(R));
+    else MessageBox(MensajeColocar(R), "Atenci\xF3n", MB_OK);
 }

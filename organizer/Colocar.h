@@ -47,10 +47,13 @@ void PreparaColocar(const AnsiString& DatabaseName, const AnsiString& TNC);
 
 // What "&Colocar" does: places the course's students from tipgrup2 and
 // writes their GRUPO and DIVn into alum, and the counts used up into
-// tipgrup2; then shows MensajeColocar (a plain message when every student
-// was placed, a warning captioned "Atenci\xF3n" when not). Answers what it
-// did.
+// tipgrup2. Answers what it did; it tells the user nothing.
 TResultadoColocar ColocaAlumnosDelCurso(const AnsiString& DatabaseName, const AnsiString& TNC);
+
+// What the screen tells the user after ColocaAlumnosDelCurso: MensajeColocar,
+// a plain message when every student was placed, a warning captioned
+// "Atenci\xF3n" when not.
+void AvisaResultadoColocar(const TResultadoColocar& R);
 
 // The dialog's caption.
 AnsiString TituloColocar(const AnsiString& Turno, const AnsiString& Nivel, const AnsiString& Curso);

@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 // Students per group and per division the school plans for.
 inline constexpr int AlumnosPorGrupo = 30;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 class TAppState;
 class TDbfFileSystem;

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 class TDbfTable;
 

@@ -2,10 +2,9 @@
 // The export to the exchange folder.
 #include <string>
 
+#include "platform/rtl/AnsiString.h"
 #include "shell/ExchangeTables.h"
 #include "shell/SchoolTables.h"
-
-using AnsiString = std::string;
 
 // Copies the file Origen to Destino byte for byte, replacing Destino. False
 // when the source cannot be read or the target cannot be written; no partial

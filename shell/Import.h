@@ -3,9 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/rtl/AnsiString.h"
 #include "shell/ExchangeTables.h"
-
-using AnsiString = std::string;
 
 class TAppState;
 class TDbfFileSystem;

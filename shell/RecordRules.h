@@ -5,7 +5,7 @@
 // rebuild of `grupos`. The screens call these from their events.
 #include <string>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 class TAppState;
 class TDataSet;

@@ -15,7 +15,7 @@
 // the three places, and the marks say which way to go.
 #include <string>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 class TDbfFileSystem;
 

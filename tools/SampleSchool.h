@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Variants.h"
-
-using AnsiString = std::string;
 
 // A row of an exchange table: field name to value (a missing field stays
 // blank).

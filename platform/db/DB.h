@@ -8,12 +8,11 @@
 #include <vector>
 
 #include "platform/classes/Properties.h"
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/Object.h"
 #include "platform/rtl/Variants.h"
-
-using AnsiString = std::string;
 
 class TComponent;
 class TDataSet;

@@ -13,6 +13,7 @@
 
 #include "platform/db/DbfTable.h"
 #include "platform/rtl/Strings.h"
+#include "platform/sys/Paths.h"
 
 namespace {
 
@@ -245,12 +246,8 @@ std::string DbfNameOf(const std::string& Path) {
 std::string DbfFindFile(TDbfFileSystem& Fs, const std::string& Folder, const std::string& Name) {
     auto join = [&](const std::string& Entry) { return Folder == "/" ? "/" + Entry : Folder + "/" + Entry; };
     if (Fs.Exists(join(Name))) return join(Name);
-    // As the path mapping of platform/sys finds names: the locale fold of
-    // the Windows-1252 spelling ("\xD1" finds "\xF1"), the first match in byte order.
-    const AnsiString wanted = AnsiUpperCase(FromUtf8(Name));
-    std::string best;
-    for (const std::string& candidate : Fs.List(Folder))
-        if (AnsiUpperCase(FromUtf8(candidate)) == wanted && (best.empty() || candidate < best))
-            best = candidate;
-    return best.empty() ? "" : join(best);
+    // The entries the file system of the engine lists, by the rule the path
+    // mapping finds names with.
+    const std::string found = FindEntryIgnoringCase(Fs.List(Folder), FromUtf8(Name));
+    return found.empty() ? "" : join(found);
 }

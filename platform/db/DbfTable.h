@@ -71,9 +71,8 @@
 #include <vector>
 
 #include "platform/db/DbfFile.h"
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Exceptions.h"
-
-using AnsiString = std::string;
 
 // Codes of EDBEngineError raised by the engine.
 enum TDbfError : int {

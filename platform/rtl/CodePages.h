@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 AnsiString WideToAnsi(std::u16string_view Wide);
 std::u16string AnsiToWide(std::string_view Ansi);

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Regional.h"
 
-using AnsiString = std::string;
 using TDateTime = double;
 
 constexpr int HoursPerDay = 24;

@@ -15,9 +15,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Regional.h"
-
-using AnsiString = std::string;
 
 // A money amount: an integer count of ten-thousandths.
 struct Currency {

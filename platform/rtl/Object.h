@@ -13,7 +13,7 @@
 #include <string_view>
 #include <type_traits>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 class TObject;
 class TPersistent;

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 // A path buffer of the old layout: 259 characters and the zero.
 constexpr size_t MAX_PATH = 260;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 struct TFormatSettings {
     // Numbers.

@@ -7,10 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Object.h"
-
-using AnsiString = std::string;
 
 enum TSeekOrigin { soBeginning, soCurrent, soEnd };
 

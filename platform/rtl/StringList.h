@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Object.h"
 
-using AnsiString = std::string;
 class TStream;
 
 class TStrings : public TPersistent {

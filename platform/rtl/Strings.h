@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 // --- positions and pieces (1-based) ---
 // Position of the first occurrence of Sub in S, or 0. An empty Sub is never found.

@@ -12,10 +12,9 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Format.h"
-
-using AnsiString = std::string;
 
 enum TVarType : uint16_t {
     varEmpty = 0x0000,

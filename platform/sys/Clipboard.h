@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 // --- global memory ---
 struct TGlobalBlock;

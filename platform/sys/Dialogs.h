@@ -11,10 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Object.h"
 #include "platform/sys/Sound.h"
-
-using AnsiString = std::string;
 
 // Button sets and icons of MessageBox.
 enum : unsigned {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 // Attribute bits. Here: faDirectory for folders; faArchive for files (as a
 // freshly written Windows file has it); faReadOnly for files the owner may

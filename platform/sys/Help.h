@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 constexpr unsigned HELP_CONTEXT = 0x0001;
 constexpr unsigned HELP_QUIT = 0x0002;

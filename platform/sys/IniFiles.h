@@ -11,10 +11,10 @@
 #include <string>
 #include <string_view>
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Object.h"
 
-using AnsiString = std::string;
 class TStrings;
 class TIniData;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 constexpr uint32_t VER_PLATFORM_WIN32s = 0;
 constexpr uint32_t VER_PLATFORM_WIN32_WINDOWS = 1;

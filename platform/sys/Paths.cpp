@@ -71,20 +71,28 @@ std::string CurrentMachineDir() {
 std::string FindEntry(const std::string& Folder, std::string_view Name) {
     std::string exact = ToUtf8(Name);
     if (Exists(Join(Folder, exact))) return exact;
-    AnsiString wanted = AnsiUpperCase(Name);
-    std::vector<std::string> matches;
+    std::vector<std::string> entries;
     DIR* d = ::opendir(Folder.c_str());
     if (!d) return {};
     while (dirent* e = ::readdir(d)) {
         std::string n = e->d_name;
-        if (n == "." || n == "..") continue;
-        if (AnsiUpperCase(FromUtf8(n)) == wanted) matches.push_back(n);
+        if (n != "." && n != "..") entries.push_back(n);
     }
     ::closedir(d);
-    if (matches.empty()) return {};
-    std::sort(matches.begin(), matches.end());
-    return matches.front();
+    return FindEntryIgnoringCase(entries, Name);
 }
+
+}  // namespace
+
+std::string FindEntryIgnoringCase(const std::vector<std::string>& Entries, std::string_view Name) {
+    const AnsiString wanted = AnsiUpperCase(Name);
+    const std::string* best = nullptr;
+    for (const std::string& entry : Entries)
+        if ((!best || entry < *best) && AnsiUpperCase(FromUtf8(entry)) == wanted) best = &entry;
+    return best ? *best : std::string();
+}
+
+namespace {
 
 // The drive letter of the current folder.
 char CurrentDrive() {

@@ -17,11 +17,18 @@
 // - Names are Windows-1252 inside the program and UTF-8 on the disk.
 #include <string>
 #include <string_view>
+#include <vector>
 
-using AnsiString = std::string;
+#include "platform/rtl/AnsiString.h"
 
 // The longest path the program handles, without the terminating zero.
 constexpr int MAX_PATH_LENGTH = 259;
+
+// Which of a folder's Entries (names as the machine spells them, UTF-8) the
+// Windows-1252 Name stands for by the rule above: the locale fold, the first
+// match in byte order; "" when none. The exact spelling is the caller's to try
+// first. The dBase engine finds its files by the same rule.
+std::string FindEntryIgnoringCase(const std::vector<std::string>& Entries, std::string_view Name);
 
 // The machine folder (UTF-8) for a Windows path; empty for a path that maps
 // to nothing. Lookup stops at the first component that does not exist.

@@ -13,11 +13,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/rtl/AnsiString.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Object.h"
 #include "platform/sys/IniFiles.h"
 
-using AnsiString = std::string;
 class TStrings;
 
 using HKEY = uint32_t;

@@ -1,0 +1,63 @@
+# cmake -DROOT=<source tree> -DLAYERS=<build>/layers.cmake -P CheckIncludes.cmake
+# Reads the #include "..." lines of every .h and .cpp in the folders that
+# LAYERS lists (written by zelmor_include_check, cmake/Zelmor.cmake) and fails
+# on each include that reaches a folder its own folder may not: a folder may
+# include itself and what its targets link, and test code (tests/, bench/,
+# fuzz/) other test code too. An include that names no file of the tree fails
+# as well, for it would hide the folder it reaches.
+cmake_minimum_required(VERSION 3.25)
+include(${LAYERS})
+
+set(test_code "^(tests|bench|fuzz)(/|$)")
+set(faults "")
+set(files_read 0)
+set(includes_read 0)
+foreach(folder ${ZELMOR_CODE_FOLDERS})
+  file(GLOB files ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
+  set(reach "${ZELMOR_REACH_${folder}}")
+  foreach(file ${files})
+    math(EXPR files_read "${files_read} + 1")
+    file(RELATIVE_PATH shown ${ROOT} ${file})
+    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line ${lines})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" included "${line}")
+      math(EXPR includes_read "${includes_read} + 1")
+      # Where the compiler finds it: beside the file, then from the root
+      # (the tests also from tests/).
+      set(candidates ${ROOT}/${folder}/${included} ${ROOT}/${included})
+      if(folder MATCHES "${test_code}")
+        list(APPEND candidates ${ROOT}/tests/${included})
+      endif()
+      set(found "")
+      foreach(candidate ${candidates})
+        if(EXISTS ${candidate} AND NOT IS_DIRECTORY ${candidate})
+          set(found ${candidate})
+          break()
+        endif()
+      endforeach()
+      if(NOT found)
+        list(APPEND faults "${shown}: #include \"${included}\" is no file of the source tree")
+        continue()
+      endif()
+      cmake_path(NORMAL_PATH found)
+      file(RELATIVE_PATH target ${ROOT} ${found})
+      cmake_path(GET target PARENT_PATH target_folder)
+      if(target_folder STREQUAL folder OR target_folder IN_LIST reach)
+        continue()
+      endif()
+      if(folder MATCHES "${test_code}" AND target_folder MATCHES "${test_code}")
+        continue()
+      endif()
+      string(REPLACE ";" ", " links "${reach}")
+      list(APPEND faults "${shown}: #include \"${included}\" reaches ${target_folder}, which ${folder} does not link (it may include ${links})")
+    endforeach()
+  endforeach()
+endforeach()
+
+list(LENGTH ZELMOR_CODE_FOLDERS folder_count)
+if(faults)
+  list(LENGTH faults fault_count)
+  string(REPLACE ";" "\n  " faults "${faults}")
+  message(FATAL_ERROR "${fault_count} includes run against the layers of CMakeLists.txt:\n  ${faults}")
+endif()
+message(STATUS "${includes_read} includes in ${files_read} files of ${folder_count} folders keep to the layers")
