@@ -38,11 +38,16 @@ void TColocarForm::Abre(const TAppState& Estado) {
 
 void TColocarForm::FormActivate(TObject*) { SetBounds(IzquierdaColocar, ArribaColocar, Width(), Height()); }
 
-// The logic tells the end itself, and names the students it could not place.
+// The end is told once the hourglass is gone; it names the students that
+// could not be placed.
 void TColocarForm::BColocarClick(TObject*) {
     if (!FEstado) return;
     const TAppState& estado = *FEstado;
-    TReloj reloj;
-    reloj.Pon();
-    ColocaAlumnosDelCurso(estado.Database()->DatabaseName(), estado.TNCSeleccionado);
+    TResultadoColocar resultado;
+    {
+        TReloj reloj;
+        reloj.Pon();
+        resultado = ColocaAlumnosDelCurso(estado.Database()->DatabaseName(), estado.TNCSeleccionado);
+    }
+    AvisaResultadoColocar(resultado);
 }
