@@ -144,19 +144,34 @@ void CopiaFilas(TTable& Viejo, TTable& Nuevo, const AnsiString& Tabla) {
 }  // namespace
 
 void TransformaM2(const AnsiString& DatabaseName) {
-    for (const AnsiString nombre : {"cursos", "asigcur", "alum"}) {
+    // Every table is copied before any takes its new place: one that cannot
+    // be read stops the conversion while the folder is still wholly in the
+    // old layout, and the next opening offers the conversion again.
+    std::vector<AnsiString> copiadas;
+    try {
+        for (const AnsiString nombre : {"cursos", "asigcur", "alum"}) {
+            TTempTable viejo = NewTempTable(DatabaseName, nombre);
+            // The index of an old table may be lost: the data file is what
+            // counts, and the new table gets its tags anyway.
+            if (!viejo->Exists()) continue;
+            CreaTabla(DatabaseName, TablaEscolar(nombre), nombre + "b");
+            copiadas.push_back(nombre);
+            TTempTable nuevo = OpenTempTable(DatabaseName, nombre + "b");
+            viejo->Open();
+            CopiaFilas(*viejo, *nuevo, nombre);
+        }
+    } catch (...) {
+        for (const AnsiString& nombre : copiadas) {
+            try {
+                NewTempTable(DatabaseName, nombre + "b")->DeleteTable();
+            } catch (const EDatabaseError&) {
+            }
+        }
+        throw;
+    }
+    for (const AnsiString& nombre : copiadas) {
         TTempTable viejo = NewTempTable(DatabaseName, nombre);
-        // The index of an old table may be lost: the data file is what counts,
-        // and the new table gets its tags anyway.
-        if (!viejo->Exists()) continue;
-        const AnsiString temporal = nombre + "b";
-        CreaTabla(DatabaseName, TablaEscolar(nombre), temporal);
-        TTempTable nuevo = OpenTempTable(DatabaseName, temporal);
-        viejo->Open();
-        CopiaFilas(*viejo, *nuevo, nombre);
-        viejo->Close();
-        nuevo->Close();
-
+        TTempTable nuevo = NewTempTable(DatabaseName, nombre + "b");
         // The old files step aside under another name and go only once the
         // new table holds the table's name: a failed rename loses nothing.
         TTempTable respaldo = NewTempTable(DatabaseName, nombre + "m2");

@@ -22,6 +22,8 @@ void CalculaDivisiones(const AnsiString& DatabaseName);
 
 // Converts cursos, asigcur and alum of a folder in the M2 layout to the
 // current layout, each through a temporary table "<name>b"; a table whose
-// data file is missing is left as it is. The old files are kept, as
-// "<name>m2", until the new table is in place under the old name.
+// data file is missing is left as it is. All three are copied before any
+// takes its new place: a table that cannot be read leaves the folder as it
+// was. The old files are kept, as "<name>m2", until the new table is in
+// place under the old name.
 void TransformaM2(const AnsiString& DatabaseName);

@@ -1,5 +1,8 @@
 // The M2 conversion and the recomputation of groups and divisions.
 #include "shell/Conversion.h"
+
+#include <fstream>
+
 #include "ShellFixture.h"
 #include "platform/db/Table.h"
 #include "shell/AppState.h"
@@ -119,6 +122,24 @@ TEST_F(Conversion, OlderLayoutBecomesTheCurrentOneKeepingEveryRow) {
     CalculaDivisiones(NombreBaseDatos);
     EXPECT_EQ(Filas(NombreBaseDatos, "cursos")[0]["NGRUP"], "1");
     EXPECT_EQ(Filas(NombreBaseDatos, "asigcur")[0]["NDIV"], "1");
+}
+
+// A damaged old table stops the conversion before any table has changed:
+// the folder stays in the old layout, to be converted again once mended.
+TEST_F(Conversion, AnUnreadableTableLeavesTheWholeFolderInTheOldLayout) {
+    CreaCarpetaM2(Datos);
+    std::ofstream(Maquina(Datos) / "alum.dbf", std::ios::binary | std::ios::trunc) << "no es una tabla";
+
+    EXPECT_ANY_THROW(TransformaM2(NombreBaseDatos));
+
+    EXPECT_EQ(OpenTempTable(NombreBaseDatos, "cursos")->FieldCount(), 6);
+    EXPECT_EQ(Cuenta(NombreBaseDatos, "cursos"), 2);
+    EXPECT_EQ(Cuenta(NombreBaseDatos, "asigcur"), 2);
+    for (const auto& f : std::filesystem::directory_iterator(Maquina(Datos))) {
+        const std::string n = LowerCase(f.path().filename().string());
+        EXPECT_TRUE(n.rfind("cursos.", 0) == 0 || n.rfind("asigcur.", 0) == 0 || n.rfind("alum.", 0) == 0)
+            << n << " left behind";
+    }
 }
 
 TEST_F(Conversion, AFailedRenameLeavesTheOldRowsInTheFolder) {

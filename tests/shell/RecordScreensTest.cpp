@@ -8,11 +8,13 @@
 #include <map>
 
 #include "ScreensFixture.h"
+#include "buttons/fcShapeBtn.h"
 #include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwtable.h"
 #include "platform/db/Table.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/win/Display.h"
 #include "platform/win/WindowManager.h"
 #include "reportview/OvcSplit.h"
 #include "shell/AppState.h"
@@ -527,6 +529,45 @@ TEST_F(RecordScreens, TheSubjectsScreenNumbersNewRowsFollowsBlocksAndKeepsTheCli
     EXPECT_EQ(Columna(Ejemplo, "asigcur", "N", {}, "DESO4").size(),
               static_cast<size_t>(comunes + noUsadas + optativas));
 }
+
+// Leaving the program closes the step's screen as a move closes it: a
+// student's name typed into the grid and not yet posted is in the table
+// afterwards, whichever way the user leaves.
+class LeavingWithAnEditPending : public RecordScreens {
+protected:
+    enum TSalida { BotonSalir, MenuSalir, CierrePrincipal };
+    void TecleaYSale(TSalida Salida) {
+        Abre("DESO4");
+        auto* P = dynamic_cast<TAlumForm*>(Paso(F->MIAlumnos));
+        ASSERT_NE(P, nullptr);
+        const AnsiString exped = P->TAlum->FieldByName("EXPED")->AsString();
+        // From ANULAR (N is the fixed column) over to NOMBRE.
+        Teclas("{Tab}{Tab}");
+        Ui.Type("Pendiente Sin Guardar, Eva");
+        Ui.RunUntilIdle();
+        EXPECT_EQ(P->TAlum->State(), dsEdit);
+        if (Salida == BotonSalir) Pulsa(F->BSalir);
+        if (Salida == MenuSalir) {
+            Pulsa(F->BIrA);
+            Ui.Then([&] { Ui.Type("s"); });
+        }
+        if (Salida == CierrePrincipal) InputCloseRequest(F->Handle());
+        Ui.RunUntilIdle();
+        EXPECT_EQ(Ui.StepsLeft(), 0u);
+        EXPECT_TRUE(Application->Terminated()) << "the program ends";
+        EXPECT_EQ(AlumForm, nullptr) << "the screen went with its step";
+        EXPECT_EQ(F->PantallaDelPaso(), nullptr);
+        TTempTable t = NewTempTable(Ejemplo, "alum");
+        FilterEqual(*t, "EXPED", exped);
+        t->Open();
+        ASSERT_EQ(t->RecordCount(), 1);
+        EXPECT_EQ(t->FieldByName("NOMBRE")->AsString(), "Pendiente Sin Guardar, Eva");
+    }
+};
+
+TEST_F(LeavingWithAnEditPending, BySalir) { TecleaYSale(BotonSalir); }
+TEST_F(LeavingWithAnEditPending, BySalirOfTheStepMenu) { TecleaYSale(MenuSalir); }
+TEST_F(LeavingWithAnEditPending, ByTheCloseBoxOfTheMainWindow) { TecleaYSale(CierrePrincipal); }
 
 // The main window and the students screen on a real X server: the screen
 // shows with its right-hand pane in its colour as the server has it, and

@@ -2,10 +2,12 @@
 // keys on the off-screen display: start, import the sample exchange folder
 // under a new folder name, open the sample school from the folder list,
 // select a course, edit its students in the grid and with the grid menu,
-// visit the side screens, export, leave. The tables are checked afterwards, also with another
-// dBase reader, and a picture of every screen on the way is saved.
+// visit the side screens, export, print a listing, leave. The tables are checked afterwards, also with
+// another dBase reader, and a picture of every screen on the way is saved.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -16,6 +18,9 @@
 #include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwtable.h"
 #include "platform/db/Table.h"
+#include "platform/gfx/Printers.h"
+#include "platform/report/Report.h"
+#include "platform/report/ReportPreview.h"
 #include "platform/rtl/Strings.h"
 #include "platform/ui/StdCtrls.h"
 #include "shell/AppState.h"
@@ -25,6 +30,7 @@
 #include "shell/forms/Cursos.h"
 #include "shell/forms/Seldat.h"
 #include "tests/support/OutsideTools.h"
+#include "tests/support/PdfText.h"
 #include "tests/support/ui/KeyScript.h"
 
 namespace fs = std::filesystem;
@@ -55,6 +61,36 @@ for r in dbfread.DBF(sys.argv[1], encoding='cp1252', char_decode_errors='strict'
     seen.add(e)
     sys.stdout.buffer.write((e + '\t' + (r[sys.argv[2]] or '').rstrip(' ') + '\n').encode('utf-8'))
 )";
+
+// A text as a PDF reader gives it back: its words, one blank between.
+std::string PorPalabras(const std::string& Texto) {
+    std::istringstream partes(Texto);
+    std::string junto;
+    for (std::string w; partes >> w;) junto += (junto.empty() ? "" : " ") + w;
+    return junto;
+}
+
+// The names column of a printed listing (35.4 mm from the paper's edge up
+// to the subjects at 103.1 mm), a name a line, page after page. The first
+// line starts at 32 mm; the column's head, 5 mm above it in the title band,
+// is left out.
+std::vector<std::string> NombresImpresos(const std::vector<std::vector<TPdfWord>>& Hojas) {
+    constexpr double Nombres = 35.4, Asignaturas = 103.1, PrimeraLinea = 32.0;
+    std::vector<std::string> nombres;
+    for (size_t p = 0; p < Hojas.size(); ++p) {
+        std::map<long, std::vector<std::pair<double, std::string>>> lineas;
+        for (const TPdfWord& w : Hojas[p])
+            if (w.Left > Nombres - 0.1 && w.Left < Asignaturas - 0.1 && (p > 0 || w.Top > PrimeraLinea - 1))
+                lineas[std::lround(w.Top * 10)].emplace_back(w.Left, w.Text);
+        for (auto& [arriba, palabras] : lineas) {
+            std::sort(palabras.begin(), palabras.end());
+            std::string n;
+            for (const auto& [izquierda, w] : palabras) n += (n.empty() ? "" : " ") + w;
+            nombres.push_back(n);
+        }
+    }
+    return nombres;
+}
 
 }  // namespace
 
@@ -195,6 +231,41 @@ TEST_F(Road, ImportSelectEditVisitExportAndLeaveByClicksAndKeys) {
     ASSERT_NE(AlumForm, nullptr);
     Guarda(AlumForm, "13-alumnos-con-grupos");
 
+    // "&Ir a ...", "Listados de alumnos" (two up from the bottom): the
+    // options as they come, the preview, printed through the print dialog to
+    // the PDF printer.
+    const fs::path impresos = Maquina.DriveC() / "impresos";
+    auto* pdf = new TPdfPrinter(impresos.string());
+    TPrinterOverride impresora{std::unique_ptr<TPrinter>(pdf)};
+    Pulsa(F->BIrA);
+    Ui.Then([&] { PlayKeys(Ui, "{Up}{Up}{Enter}"); });
+    std::string opciones;
+    Luego([&](TCustomForm* D) {
+        Guarda(D, "14-configurar-listado");
+        opciones = D->Caption();
+        Ui.Click(D, "BOK");
+    });
+    int paginas = 0;
+    Luego([&](TCustomForm* V) {
+        auto* vista = dynamic_cast<TReportPreviewForm*>(V);
+        ASSERT_NE(vista, nullptr) << V->Caption();
+        paginas = vista->Report()->PageCount();
+        Guarda(V, "15-vista-del-listado");
+        Ui.Click(V, "Print");
+    });
+    Luego([&](TCustomForm* D) {
+        Guarda(D, "16-imprimir");
+        Ui.Click(D, "OK");
+    });
+    Luego([&](TCustomForm*) { Ui.Key(VK_ESCAPE); });
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Ui.StepsLeft(), 0u);
+    EXPECT_EQ(opciones, "Configurar listado");
+    EXPECT_EQ(estado.Paso, PasoListados);
+    ASSERT_EQ(Mensajes.size(), 1u);
+    ASSERT_GT(paginas, 0);
+    ASSERT_EQ(pdf->LastFileName(), (impresos / "Listado de alumnos.pdf").string());
+
     // The students' table as we and another reader read it: the name typed,
     // the new line in the course, the line moved and brought back.
     {
@@ -256,6 +327,31 @@ TEST_F(Road, ImportSelectEditVisitExportAndLeaveByClicksAndKeys) {
         const std::map<std::string, std::string> nombres = lee(Programa / "ejemplo" / "alum.dbf", "NOMBRE");
         EXPECT_EQ(nombres.at(exped), "Abad Zorrilla, Ana");
         EXPECT_EQ(nombres.at(""), "Nuevo Alumno, Uno") << "the one student without an EXPED";
+    }
+
+    // The printed listing, as a PDF reader reads it: the names of the
+    // course's students in the course key's order, the ones typed in the
+    // grid among them.
+    if (PdfToTextInstalled() || OutsideToolsRequired()) {
+        ASSERT_TRUE(PdfToTextInstalled())
+            << "pdftotext (poppler-utils) is missing, and the test command installs it";
+        std::vector<std::vector<TPdfWord>> hojas;
+        ASSERT_TRUE(ReadPdfWords(pdf->LastFileName(), hojas));
+        EXPECT_EQ(static_cast<int>(hojas.size()), paginas);
+        std::vector<std::string> impresas = NombresImpresos(hojas);
+        // The course's students as the whole table gives them on the course
+        // key's tag.
+        std::vector<std::string> delCurso;
+        {
+            TTempTable t = OpenTempTable("C:\\ZELMOR\\ejemplo", "alum", "TNC");
+            for (t->First(); !t->Eof(); t->Next())
+                if (t->FieldByName("TNC")->AsString() == "DESO4")
+                    delCurso.push_back(PorPalabras(ToUtf8(t->FieldByName("NOMBRE")->AsString())));
+        }
+        ASSERT_FALSE(delCurso.empty());
+        EXPECT_EQ(impresas, delCurso);
+        EXPECT_EQ(std::count(impresas.begin(), impresas.end(), "Abad Zorrilla, Ana"), 1);
+        EXPECT_EQ(std::count(impresas.begin(), impresas.end(), "Nuevo Alumno, Uno"), 1);
     }
 
     // "&Salir": the program ends.

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <fstream>
 
 #include "ScreensFixture.h"
+#include "ShellFixture.h"
 #include "buttons/fcShapeBtn.h"
 #include "dataaware/Wwintl.h"
 #include "platform/db/Table.h"
@@ -274,6 +276,38 @@ TEST_F(Screens, ImportAndExportRunUnderTheHourglass) {
     EXPECT_EQ(cajas.Vistas[3], (std::pair<std::string, TCursor>("Proceso terminado", crHourGlass)));
     EXPECT_EQ(cajas.Vistas[4].second, crHourGlass) << cajas.Vistas[4].first;
     EXPECT_NE(cajas.Vistas[4].first.find("No se ha exportado nada"), std::string::npos);
+}
+
+// An older folder from the folder list: the question comes under the
+// arrow, and once the user agrees the conversion runs under the hourglass.
+// Here a damaged table stops it, so its message shows the cursor the work
+// had; the arrow comes back afterwards.
+TEST_F(Screens, AConversionRunsUnderTheHourglassOnceTheUserAgrees) {
+    struct TViejas : ShellFixture {
+        using ShellFixture::CreaCarpetaM2;
+    };
+    TViejas::CreaCarpetaM2("C:\\ZELMOR\\vieja");
+    std::ofstream(Programa / "vieja" / "asigcur.dbf", std::ios::binary | std::ios::trunc)
+        << "no es una tabla";
+    AbrePrincipal();
+    auto* datos = Open<TDatosForm>();
+    TCajasConCursor cajas;
+    cajas.Respuestas.push_back({IDOK, ""});
+    Luego([&](TCustomForm* L) {
+        auto* lista = dynamic_cast<TSelecDatosForm*>(L);
+        ASSERT_NE(lista, nullptr);
+        lista->ListBox1->SetItemIndex(lista->ListBox1->Items()->IndexOf("vieja"));
+        Ui.Click(L, "BOK");
+    });
+    datos->BSelecClick(nullptr);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Ui.StepsLeft(), 0u);
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+    ASSERT_EQ(cajas.Vistas.size(), 2u);
+    EXPECT_EQ(cajas.Vistas[0],
+              (std::pair<std::string, TCursor>("Datos versi\xF3n M2 \xBFTransformar?", crDefault)));
+    EXPECT_EQ(cajas.Vistas[1].second, crHourGlass) << cajas.Vistas[1].first;
+    EXPECT_NE(cajas.Vistas[1].first.find("No se puede abrir la carpeta"), std::string::npos);
 }
 
 TEST_F(Screens, TheWaitWindowAsTheOrganizerShowsIt) {
