@@ -122,7 +122,6 @@ TEST_F(PasosTipos, FromTheTypesToTheStudentsWithGroupsByClicksAsTheLogicDoes) {
         Ui.Click(D, "BColocar");
     });
     Responde();  // "Proceso terminado"
-    Responde();  // the students' screen is not in this version
     Ui.RunUntilIdle();
     EXPECT_EQ(Estado->Paso, PasoAlumnosConGrupos);
     ASSERT_GE(Mensajes.size(), 1u);
@@ -142,13 +141,16 @@ TEST_F(PasosTipos, FromTheTypesToTheStudentsWithGroupsByClicksAsTheLogicDoes) {
         EXPECT_TRUE(r.Escrito);
         m.MezclaTrabajo();
         PreparaColocar(directo, tnc);
-        Responde();
         ColocaAlumnosDelCurso(directo, tnc);
     }
     for (const char* tabla : {"tipos", "tipgrup", "tipos2", "tipgrup2", "conex", "alum", "asigcur"}) {
         SCOPED_TRACE(tabla);
-        const TFilasTabla pantalla = FilasDe(Carpeta, tabla), logica = FilasDe(directo, tabla);
+        TFilasTabla pantalla = FilasDe(Carpeta, tabla), logica = FilasDe(directo, tabla);
         ASSERT_EQ(pantalla.size(), logica.size());
+        // Step 7's screen numbers the course's students anew in name order;
+        // the logic alone leaves their numbers.
+        if (std::string(tabla) == "alum")
+            for (size_t i = 0; i < pantalla.size(); ++i) pantalla[i].erase("N"), logica[i].erase("N");
         for (size_t i = 0; i < pantalla.size(); ++i) EXPECT_EQ(pantalla[i], logica[i]) << "row " << i;
     }
     // The students of the course have their groups.
