@@ -660,7 +660,7 @@ std::vector<TCell> CellsOf(TOvcRVHeader* Header) {
 }
 }  // namespace
 
-void TOvcRVListBox::DrawItem(TCanvas* C, int32_t /*Line*/, void* Item, TColor /*Back*/) {
+void TOvcRVListBox::DrawItem(TCanvas* C, int32_t /*Line*/, void* Item, TColor Back) {
     TOvcCustomReportView* rv = FReportView;
     TOvcRVView* view = rv->ActiveViewObject();
     if (!view) return;
@@ -673,6 +673,9 @@ void TOvcRVListBox::DrawItem(TCanvas* C, int32_t /*Line*/, void* Item, TColor /*
         if (vf->GroupBy() && int(i) < groups) {
             C->Brush()->SetColor(rv->GroupColor());
             C->FillRect(TRect(cell.Left - 1, -1, cell.Right + 1, rh + 1));
+            // A solid brush makes the texts opaque in its colour: the cells
+            // after this one lie on the line's own.
+            C->Brush()->SetColor(Back);
             FDataStart = cell.Right + 1;
             continue;
         }
@@ -718,9 +721,13 @@ void TOvcRVListBox::DrawGroupItem(TCanvas* C, TOvcRvIndexGroup* Group, int32_t C
     TRect box(left + 2, 2, left + 2 + side, 2 + side);
     C->DrawFrameControl(box, DFC_BUTTON, DFCS_BUTTONPUSH);
     const int cx = left + 2 + side / 2, cy = 2 + side / 2;
+    // The strokes' brush goes back to the line's colour before any text:
+    // the texts are drawn opaque in the brush's colour.
+    const TColor back = C->Brush()->Color();
     C->Brush()->SetColor(clBtnText);
     C->FillRect(TRect(cx - 2, cy, cx + 3, cy + 1));
     if (!Expanded) C->FillRect(TRect(cx, cy - 2, cx + 1, cy + 3));
+    C->Brush()->SetColor(back);
     // The text, from the next column to the end of the line.
     const int textLeft = Column + 1 < int(cells.size()) ? cells[size_t(Column) + 1].Left : box.Right + 2;
     FDataStart = textLeft;

@@ -497,6 +497,8 @@ public:
         if (It == FWins.end() || !It->second.Mapped) return;
         XRaiseWindow(FDpy, It->second.X);
         KeepAboveOnTop(It->second);
+        FFocusAsked = NextRequest(FDpy);
+        FFocusAskedFor = It->second.X;
         XSetInputFocus(FDpy, It->second.X, RevertToParent, CurrentTime);
     }
 
@@ -572,6 +574,15 @@ private:
         if (Raised.OnTop) return;
         for (const auto& [H, W] : FWins)
             if (W.OnTop && W.Mapped) XRaiseWindow(FDpy, W.X);
+    }
+
+    // A FocusIn the server made before it took our last focus request, or
+    // in answer to it, tells nothing new: that request wins, and our side
+    // already activated its window. Taken for a new activation, each such
+    // echo would ask the focus again and two windows activated one after
+    // the other would hand it to each other for ever.
+    bool EchoOfOurFocus(const XFocusChangeEvent& E) const {
+        return E.serial < FFocusAsked || (E.serial == FFocusAsked && E.window == FFocusAskedFor);
     }
 
     // Where the X window goes on the screen: our client area for a decorated
@@ -656,7 +667,7 @@ private:
             if (static_cast<Atom>(E.xclient.data.l[0]) == FDeleteWindow) InputCloseRequest(Wnd);
             break;
         case FocusIn:
-            if (E.xfocus.mode == NotifyNormal) InputActivate(Wnd, true);
+            if (E.xfocus.mode == NotifyNormal && !EchoOfOurFocus(E.xfocus)) InputActivate(Wnd, true);
             break;
         default: break;
         }
@@ -670,6 +681,9 @@ private:
     GC FGC;
     Atom FDeleteWindow, FNetWmName, FNetWmState, FNetWmStateAbove, FUtf8;
     ::Cursor FCursor = 0;
+    // Our last XSetInputFocus: its request number, and its window.
+    unsigned long FFocusAsked = 0;
+    Window FFocusAskedFor = 0;
     std::map<HWND, TWin> FWins;
     std::map<Window, HWND> FByX;
     TX11DeadKeys FDeadKeys;

@@ -219,6 +219,22 @@ TEST_F(TiposVistas, TheLinesAreDrawnWhereTheWidthsSay) {
     const int cell2Right = cell1Right + 1 + 447 - 1;
     EXPECT_TRUE(grid(BodyPixel(v, cell2Right - 1, y)));
     EXPECT_EQ(BodyPixel(v, cell2Right + 3, y), list);
+    // The texts lie on their line's colour: the middle of a space inside
+    // the group text (after the type's caption) and inside an item's
+    // subjects shows the background, not a box in the last brush used.
+    TCanvas* canvas = v->ListBox()->Canvas();
+    canvas->Font()->Assign(v->Font());
+    const int space = canvas->TextWidth(" ");
+    const AnsiString caption = v->GetField(7)->Caption();
+    const int textLeft = 1 + 18 - 1 + 1;
+    EXPECT_EQ(BodyPixel(v, textLeft + canvas->TextWidth(caption) + space / 2, cy), group)
+        << "a space in the group text";
+    const AnsiString subjects = v->GetFieldAsString(v->Engine().GetData(1), 5);  // ASIGS
+    const size_t gap = subjects.find(' ');
+    ASSERT_NE(gap, AnsiString::npos) << subjects;
+    EXPECT_EQ(BodyPixel(v, cell1Right + 1 + 2 + canvas->TextWidth(subjects.substr(0, gap)) + space / 2, y),
+              list)
+        << "a space in an item's text";
     // The view without grid lines has none.
     TOvcDbReportView* g = F->ODBRVTipGrup;
     g->ExpandAll(true);

@@ -125,6 +125,31 @@ TEST_F(TiposPantalla, OpensWithEachGroupOnOneLineInAFixedPitchFace) {
         EXPECT_EQ(c.Vista->Font()->Height(), -12);
         EXPECT_EQ(canvas->TextWidth("iiiiiiiiii"), canvas->TextWidth("WWWWWWWWWW"));
         EXPECT_EQ(canvas->TextWidth("MAT .1:a"), 8 * canvas->TextWidth("M"));
+        // The first line on screen, a group: its text lies on the group
+        // colour in the face's ink. The text is the caption, " : " and the
+        // group's value: the space after the caption shows the colour, the
+        // caption's first letter has ink.
+        const TSurface& picture = Ui.Picture(T);
+        auto pixel = [&](int X, int Y) {
+            const TPoint p = c.Vista->ListBox()->ClientToScreen(TPoint(X, Y));
+            return picture.GetPixel(p.x - T->Left(), p.y - T->Top());
+        };
+        TOvcRVHeader* h = c.Vista->Header();
+        const int textLeft = 1 + h->GetSection(0)->Width() - h->TextMargin() + 1;
+        const AnsiString caption = c.Vista->DataSource()->DataSet()->FieldByName(c.Agrupa)->DisplayLabel();
+        const size_t word = caption.find_first_not_of(' ');
+        ASSERT_NE(word, AnsiString::npos) << caption;
+        const int rh = c.Vista->ListBox()->RowHeight(), space = canvas->TextWidth(" ");
+        EXPECT_EQ(pixel(textLeft + canvas->TextWidth(caption) + space / 2, rh / 2),
+                  ColorRefToPixel(ColorToRGB(c.Vista->GroupColor())))
+            << "the group line's colour through its text";
+        const uint32_t ink = ColorRefToPixel(ColorToRGB(c.Vista->Font()->Color()));
+        const int letter = textLeft + canvas->TextWidth(caption.substr(0, word));
+        int inked = 0;
+        for (int y = 0; y < rh - 1; ++y)
+            for (int x = letter; x < letter + canvas->TextWidth("M"); ++x) inked += pixel(x, y) == ink;
+        EXPECT_GT(inked, 0) << "the caption's first letter";
+        EXPECT_LT(inked, (rh - 1) * canvas->TextWidth("M")) << "a letter, not a box";
     }
     // The grid of totals: titles, the total, one line per subject.
     EXPECT_EQ(T->SGTipos->Cells(0, 0), "AsigDv");

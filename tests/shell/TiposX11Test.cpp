@@ -1,6 +1,7 @@
-// The types screen and the organizer's dialog on a real X server: the
-// screen opens over the sample school's first course and shows; the dialog
-// shows, and a click the X server delivers on its "&Salir" reaches it.
+// The types screen and the organizer's dialog on a real X server: with the
+// main window up, the screen opens over the sample school's first course,
+// shows and stays the active window; the dialog shows, and a click the X
+// server delivers on its "&Salir" reaches it.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -12,8 +13,10 @@
 #include "platform/db/Table.h"
 #include "platform/gfx/Graphics.h"
 #include "platform/sys/Paths.h"
+#include "platform/win/MessageQueue.h"
 #include "shell/AppState.h"
 #include "shell/SchoolTables.h"
+#include "shell/forms/Controla.h"
 #include "shell/forms/Organizar.h"
 #include "shell/forms/Tipos.h"
 #include "tests/support/TempMachine.h"
@@ -33,6 +36,22 @@ protected:
         while (Screen && Screen->CustomFormCount() > 0) Screen->CustomForms(0)->Free();
         Librerias.reset();
     }
+    // Works the messages until the server has nothing more for us; false
+    // when they never end, as when two windows hand each other the focus
+    // for ever.
+    bool Asienta() {
+        for (int tanda = 0; tanda < 50; ++tanda) {
+            X().Wait(100);
+            int n = 0;
+            TMsg m;
+            for (; n < 200 && PeekMessage(m, nullptr, 0, 0, PM_REMOVE); ++n) {
+                TranslateMessage(m);
+                DispatchMessage(m);
+            }
+            if (n == 0) return true;
+        }
+        return false;
+    }
     std::optional<TProgramLibraries> Librerias;
 };
 
@@ -45,6 +64,11 @@ TEST_F(TiposX11, TheTypesScreenAndTheOrganizersDialogShow) {
     SetCurrentDir("C:\\ZELMOR");
     fs::copy(fs::path(ZELMOR_SOURCE_DIR) / "samples" / "datos", programa / "ejemplo",
              fs::copy_options::recursive);
+    // The main window first, as the program shows it: it stays on top.
+    Application->CreateForm(ControlaForm);
+    ControlaForm->Show();
+    ASSERT_TRUE(Asienta());
+    EXPECT_EQ(ControlaForm->FormStyle(), fsStayOnTop);
     auto* e = NewComponent<TAppState>(nullptr);
     e->ApuntaBaseDatos("C:\\ZELMOR\\ejemplo\\");
     {
@@ -59,7 +83,8 @@ TEST_F(TiposX11, TheTypesScreenAndTheOrganizersDialogShow) {
     TiposForm = T;
     T->Abre(*e);
     T->Show();
-    Application->ProcessMessages();
+    ASSERT_TRUE(Asienta()) << "the main window and the screen settle which of them is active";
+    EXPECT_EQ(Screen->ActiveForm(), T);
     UpdateWindow(T->Handle());
     uint32_t pixel = 0;
     EXPECT_TRUE(X11ReadBack(X(), T->Handle(), 10, 10, pixel)) << "the screen is on the server";
