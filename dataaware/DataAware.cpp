@@ -17,14 +17,13 @@
 #include "platform/db/DataSource.h"
 
 void StartDataAwareLibrary() {
-    RegisterClasses({&TwwTable::StaticClassInfo(), &TwwQuery::StaticClassInfo(), &TwwQBE::StaticClassInfo(),
-                     &TwwStoredProc::StaticClassInfo(), &TwwDataSource::StaticClassInfo(),
-                     &TwwIntl::StaticClassInfo(), &TwwController::StaticClassInfo(),
-                     &TwwIncrementalSearch::StaticClassInfo(), &TwwDBEdit::StaticClassInfo(),
-                     &TwwComboButton::StaticClassInfo(), &TwwDBGrid::StaticClassInfo(),
-                     &TwwIButton::StaticClassInfo(), &TwwMemoDialog::StaticClassInfo(),
-                     &TwwDBRichEdit::StaticClassInfo(), &TwwDBComboBox::StaticClassInfo(),
-                     &TwwKeyCombo::StaticClassInfo()});
+    RegisterClasses(
+        {&TwwTable::StaticClassInfo(), &TwwQuery::StaticClassInfo(), &TwwQBE::StaticClassInfo(),
+         &TwwStoredProc::StaticClassInfo(), &TwwDataSource::StaticClassInfo(), &TwwIntl::StaticClassInfo(),
+         &TwwController::StaticClassInfo(), &TwwIncrementalSearch::StaticClassInfo(),
+         &TwwDBEdit::StaticClassInfo(), &TwwComboButton::StaticClassInfo(), &TwwDBGrid::StaticClassInfo(),
+         &TwwIButton::StaticClassInfo(), &TwwMemoDialog::StaticClassInfo(), &TwwDBRichEdit::StaticClassInfo(),
+         &TwwDBComboBox::StaticClassInfo(), &TwwKeyCombo::StaticClassInfo()});
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     StartDefaultIntl();
