@@ -385,12 +385,12 @@ TEST_F(Listado, TheOptionsAreAskedAfreshAndTheFormGoesWithTheNextMove) {
     // The next move frees the listing form, which was never shown.
     EXPECT_FALSE(ListadosForm->Visible());
     F->Estado().TNCSeleccionado = "DESO4";
-    Responde();  // the types screen is not in this version
     F->BSiguienteClick(nullptr);
     Ui.RunUntilIdle();
     EXPECT_EQ(F->Estado().Paso, PasoTipos);
     EXPECT_EQ(ListadosForm, nullptr);
-    EXPECT_EQ(F->PantallaDelPaso(), nullptr);
+    ASSERT_NE(F->PantallaDelPaso(), nullptr);
+    EXPECT_EQ(F->PantallaDelPaso()->ClassName(), "TTiposForm");
 }
 
 // A listing of several pages: the preview, below the strip, pages through it
