@@ -210,13 +210,15 @@ bool CopiaFichero(const AnsiString& Destino, const AnsiString& Origen) {
     return CopyFile(Origen, Destino, false);
 }
 
-bool ExportaDatos(const AnsiString& DatabaseName, const AnsiString& Intercambio) {
+TResultadoExportar ExportaDatos(const AnsiString& DatabaseName, const AnsiString& Intercambio) {
+    TResultadoExportar r;
+    r.Intercambio = Intercambio;
     RehaceGrupos(DatabaseName);
 
-    AnsiString error = CompruebaIntercambio(Intercambio, TUsoIntercambio::Exportar);
-    if (!error.empty()) {
-        Aviso("No se ha exportado nada. " + error);
-        return false;
+    r.Error = CompruebaIntercambio(Intercambio, TUsoIntercambio::Exportar);
+    if (!r.Error.empty()) {
+        r.Fin = TFinExportar::NadaExportado;
+        return r;
     }
     // Each stage writes its exchange tables whole; a stage that fails
     // midway (a file the machine will not write, a full disk) stops the
@@ -235,7 +237,6 @@ bool ExportaDatos(const AnsiString& DatabaseName, const AnsiString& Intercambio)
         {{"aulat"}, [&] { ExportaLista(DatabaseName, "aulas", Intercambio, "aulat", "EDIFICIO"); }},
         {{"alumnost"}, [&] { ExportaAlumnos(DatabaseName, Intercambio); }},
     };
-    std::vector<AnsiString> escritas;
     for (const TEtapa& etapa : etapas) {
         std::vector<AnsiString> ficheros;
         bool presentes = true;
@@ -247,22 +248,35 @@ bool ExportaDatos(const AnsiString& DatabaseName, const AnsiString& Intercambio)
         try {
             etapa.Escribe();
         } catch (const Exception& E) {
-            Aviso(ExportacionDetenida(Intercambio, ficheros, escritas, E.Message()));
-            return false;
+            r.Fin = TFinExportar::Detenida;
+            r.Fallidas = std::move(ficheros);
+            r.Error = E.Message();
+            return r;
         }
-        escritas.insert(escritas.end(), ficheros.begin(), ficheros.end());
+        r.Escritas.insert(r.Escritas.end(), ficheros.begin(), ficheros.end());
     }
 
     const AnsiString datos = CarpetaDeBase(DatabaseName);
-    AnsiString fallidos;
     for (const char* fichero : {"TIPGRUP.DBF", "TIPGRUP.MDX", "CONEX.DBF", "CONEX.MDX"}) {
         if (!FileExists(datos + fichero)) continue;
         if (!CopiaFichero(IncludeTrailingBackslash(Intercambio) + fichero, datos + fichero))
-            fallidos += AnsiString(fallidos.empty() ? "" : ", ") + fichero;
+            r.NoCopiados.push_back(fichero);
     }
-    if (!fallidos.empty()) {
-        Aviso("No se ha podido copiar en " + Intercambio + ": " + fallidos + ".");
-        return false;
+    if (!r.NoCopiados.empty()) r.Fin = TFinExportar::CopiasFallidas;
+    return r;
+}
+
+AnsiString MensajeExportar(const TResultadoExportar& R) {
+    switch (R.Fin) {
+    case TFinExportar::Hecha: return "";
+    case TFinExportar::NadaExportado: return "No se ha exportado nada. " + R.Error;
+    case TFinExportar::Detenida: return ExportacionDetenida(R.Intercambio, R.Fallidas, R.Escritas, R.Error);
+    case TFinExportar::CopiasFallidas:
+        return "No se ha podido copiar en " + R.Intercambio + ": " + Lista(R.NoCopiados) + ".";
     }
-    return true;
+    return "";
+}
+
+void AvisaResultadoExportar(const TResultadoExportar& R) {
+    if (!R.Exportado()) Aviso(MensajeExportar(R));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The export to the exchange folder.
 #include <string>
+#include <vector>
 
 #include "platform/rtl/AnsiString.h"
 #include "shell/ExchangeTables.h"
@@ -11,14 +12,43 @@
 // target is left then.
 bool CopiaFichero(const AnsiString& Destino, const AnsiString& Origen);
 
-// The button "&Exportar": rebuilds `grupos`, then merges the subject names,
+// How an export ended.
+enum class TFinExportar {
+    Hecha,          // every stage written and every copy made
+    NadaExportado,  // the exchange folder failed its check: nothing written there
+    Detenida,       // a stage failed midway: the export stopped there
+    CopiasFallidas  // every stage written, some copies not made
+};
+
+struct TResultadoExportar {
+    TFinExportar Fin = TFinExportar::Hecha;
+    AnsiString Intercambio;  // the exchange folder, as the user named it
+    // NadaExportado: what the check found. Detenida: the stage's error.
+    AnsiString Error;
+    // Detenida: the files of the stage that failed, and those of the stages
+    // written before it, in order.
+    std::vector<AnsiString> Fallidas, Escritas;
+    // CopiasFallidas: the files that could not be copied, in order.
+    std::vector<AnsiString> NoCopiados;
+
+    bool Exportado() const { return Fin == TFinExportar::Hecha; }
+};
+
+// What "&Exportar" does: rebuilds `grupos`, then merges the subject names,
 // the courses with their subjects, the teachers, the classrooms and the
 // students into their exchange tables, refills `grupost` and copies the
 // types-in-group and connection tables. A stage whose exchange table is
 // missing is skipped. Before anything is written to the exchange folder its
-// present tables are checked; a missing folder, a table not as expected and
-// a failed copy are told to the user, and so is a stage that fails midway,
-// with the tables written before it (the export stops there). True when
-// nothing went wrong.
-bool ExportaDatos(const AnsiString& DatabaseName = NombreBaseDatos,
-                  const AnsiString& Intercambio = CarpetaIntercambio);
+// present tables are checked: a missing folder or a table not as expected
+// writes nothing there. A stage that fails midway stops the export, with the
+// tables written before it kept. Answers how it ended; it tells the user
+// nothing.
+TResultadoExportar ExportaDatos(const AnsiString& DatabaseName = NombreBaseDatos,
+                                const AnsiString& Intercambio = CarpetaIntercambio);
+
+// The warning for an export that did not end well; empty when it did.
+AnsiString MensajeExportar(const TResultadoExportar& R);
+
+// What the screen tells the user after ExportaDatos: MensajeExportar in a
+// warning captioned "Atenci\xF3n", nothing when the export ended well.
+void AvisaResultadoExportar(const TResultadoExportar& R);

@@ -23,8 +23,10 @@ void TExportarForm::DescribeProperties(TPropertyTable& T) {
     T.Handler("BOKClick", &F::BOKClick);
 }
 
+// A failure is told while the hourglass is still up, as the export's own
+// end.
 void TExportarForm::BOKClick(TObject*) {
     TReloj reloj;
     reloj.Pon();
-    ExportaDatos();
+    AvisaResultadoExportar(ExportaDatos());
 }

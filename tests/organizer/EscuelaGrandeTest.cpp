@@ -111,7 +111,8 @@ TEST_F(EscuelaGrande, ImportOrganizePlaceAndExportKeepEveryTableAndTagWhole) {
     // Tight courses of 330 students in 12 groups of at most 30 leave a few
     // students to the staff; most of the school is placed.
     EXPECT_GT(colocados, AlumnosGrande * 95 / 100);
-    ASSERT_TRUE(ExportaDatos()) << ::testing::PrintToString(Dialogos.Texts());
+    const TResultadoExportar exportado = ExportaDatos();
+    ASSERT_TRUE(exportado.Exportado()) << MensajeExportar(exportado);
     Estado->Free();
     Estado = nullptr;
 

@@ -1,4 +1,5 @@
 // The export into the exchange folder, stage by stage.
+#include <algorithm>
 #include <fstream>
 
 #include "ShellFixture.h"
@@ -95,10 +96,25 @@ protected:
         Anade(NombreBaseDatos, "conex", {{{"TNC", "DBACH1"}, {"CON", "a"}}});
         EscribeIntercambio(Intercambio(), Qtemp);
     }
+
+    // The export as the screen runs it: the logic, which shows nothing,
+    // then the routine that tells its outcome.
+    TResultadoExportar Exporta() {
+        const size_t antes = Dialogs.Asked().size();
+        TResultadoExportar r = ExportaDatos();
+        EXPECT_EQ(Dialogs.Asked().size(), antes) << "the export logic shows nothing";
+        AvisaResultadoExportar(r);
+        return r;
+    }
 };
 
+const std::vector<AnsiString> TodasLasTablas = {"AsigNomt.DBF", "CURSOSt.DBF", "ASIGCURt.DBF", "GRUPOST.DBF",
+                                                "PROFT.DBF",    "AULAT.DBF",   "ALUMNOST.DBF"};
+
 TEST_F(Export, EveryStageMergesWithoutDeletingAndCaseCounts) {
-    ASSERT_TRUE(ExportaDatos());
+    const TResultadoExportar r = Exporta();
+    ASSERT_EQ(r.Fin, TFinExportar::Hecha) << MensajeExportar(r);
+    EXPECT_EQ(r.Escritas, TodasLasTablas);
     EXPECT_TRUE(Dialogs.Asked().empty());
 
     // grupos: one row per group key of tipgrup whose course exists, in key order.
@@ -184,7 +200,10 @@ TEST_F(Export, AStageWhoseExchangeFileIsMissingIsSkipped) {
         EscribeIntercambio(Intercambio(), Qtemp);
         std::filesystem::remove(Maquina(Qtemp) / caso.Falta);
 
-        EXPECT_TRUE(ExportaDatos());
+        const TResultadoExportar r = Exporta();
+        EXPECT_EQ(r.Fin, TFinExportar::Hecha) << MensajeExportar(r);
+        EXPECT_TRUE(Dialogs.Asked().empty());
+        EXPECT_EQ(std::count(r.Escritas.begin(), r.Escritas.end(), AnsiString(caso.Falta)), 0);
 
         EXPECT_FALSE(std::filesystem::exists(Maquina(Qtemp) / caso.Falta));
         for (const char* t : caso.SinCambio) EXPECT_EQ(Filas(Qtemp, t).size(), Intercambio()[t].size()) << t;
@@ -196,7 +215,9 @@ TEST_F(Export, AStageWhoseExchangeFileIsMissingIsSkipped) {
 TEST_F(Export, MissingFolderBadTablesAndFailedCopiesAreTold) {
     // No exchange folder: groups are rebuilt, nothing else is written, the user is told.
     std::filesystem::remove_all(Maquina(Qtemp));
-    EXPECT_FALSE(ExportaDatos());
+    TResultadoExportar r = Exporta();
+    EXPECT_EQ(r.Fin, TFinExportar::NadaExportado);
+    EXPECT_EQ(r.Error, "No se encuentra la carpeta de intercambio C:\\QTEMP.");
     EXPECT_EQ(Dialogs.Texts().back(),
               "No se ha exportado nada. No se encuentra la carpeta de intercambio C:\\QTEMP.");
     EXPECT_EQ(Dialogs.Asked().back().Caption, TituloAtencion);
@@ -207,7 +228,11 @@ TEST_F(Export, MissingFolderBadTablesAndFailedCopiesAreTold) {
     EscribeIntercambio(Intercambio(), Qtemp);
     CreaTablaLibre(Qtemp, "PROFT.DBF", {{"ABREV", ftString, 4}, {"NOMBRE", ftString, 40}},
                    {{{"ABREV", "JLP"}, {"NOMBRE", "Antiguo"}}});
-    EXPECT_FALSE(ExportaDatos());
+    r = Exporta();
+    EXPECT_EQ(r.Fin, TFinExportar::NadaExportado);
+    EXPECT_TRUE(r.Escritas.empty());
+    EXPECT_NE(r.Error.find("PROFT.DBF no tiene el campo DEPART"), std::string::npos);
+    EXPECT_EQ(Dialogs.Texts().back(), "No se ha exportado nada. " + r.Error);
     EXPECT_NE(Dialogs.Texts().back().find("PROFT.DBF no tiene el campo DEPART"), std::string::npos);
     EXPECT_EQ(Filas(Qtemp, "AsigNomt").size(), 3u);
     EXPECT_FALSE(std::filesystem::exists(Maquina(Qtemp) / "TIPGRUP.DBF"));
@@ -216,7 +241,10 @@ TEST_F(Export, MissingFolderBadTablesAndFailedCopiesAreTold) {
     std::filesystem::remove_all(Maquina(Qtemp));
     EscribeIntercambio(Intercambio(), Qtemp);
     std::filesystem::create_directories(Maquina(Qtemp) / "CONEX.MDX" / "ocupado");
-    EXPECT_FALSE(ExportaDatos());
+    r = Exporta();
+    EXPECT_EQ(r.Fin, TFinExportar::CopiasFallidas);
+    EXPECT_EQ(r.NoCopiados, std::vector<AnsiString>{"CONEX.MDX"});
+    EXPECT_EQ(r.Escritas, TodasLasTablas);
     EXPECT_EQ(Dialogs.Texts().back(), "No se ha podido copiar en C:\\QTEMP: CONEX.MDX.");
     EXPECT_TRUE(std::filesystem::exists(Maquina(Qtemp) / "CONEX.DBF"));
 }
@@ -227,7 +255,12 @@ TEST_F(Export, MissingFolderBadTablesAndFailedCopiesAreTold) {
 TEST_F(Export, AStageThatFailsMidwayStopsTheExportAndSaysWhatWasWritten) {
     const std::filesystem::path alumnos = Maquina(Datos) / "alum.dbf";
     std::filesystem::resize_file(alumnos, std::filesystem::file_size(alumnos) - 20);
-    EXPECT_FALSE(ExportaDatos());
+    const TResultadoExportar r = Exporta();
+    EXPECT_EQ(r.Fin, TFinExportar::Detenida);
+    EXPECT_EQ(r.Fallidas, std::vector<AnsiString>{"ALUMNOST.DBF"});
+    EXPECT_EQ(r.Escritas, std::vector<AnsiString>(TodasLasTablas.begin(), TodasLasTablas.end() - 1));
+    EXPECT_FALSE(r.Error.empty());
+    ASSERT_EQ(Dialogs.Asked().size(), 1u);
     const AnsiString texto = Dialogs.Texts().back();
     EXPECT_EQ(texto.rfind("La exportaci\xF3n se ha detenido al escribir ALUMNOST.DBF: ", 0), 0u) << texto;
     EXPECT_NE(texto.find(". Se hab\xED"
@@ -239,4 +272,53 @@ TEST_F(Export, AStageThatFailsMidwayStopsTheExportAndSaysWhatWasWritten) {
     EXPECT_EQ(Dialogs.Asked().back().Caption, TituloAtencion);
     EXPECT_EQ(Filas(Qtemp, "proft").size(), 2u) << "what was written stays";
     EXPECT_FALSE(std::filesystem::exists(Maquina(Qtemp) / "TIPGRUP.DBF")) << "nothing after the failure";
+}
+
+// The warnings as the user reads them, for outcomes the folders above do not
+// reach: a stage that stops first, an error that ends in its own full stop,
+// several copies that failed. An export that ended well is not told.
+TEST(ExportMessages, EachOutcomeIsToldInItsOwnWords) {
+    using R = TResultadoExportar;
+    struct {
+        R Resultado;
+        const char* Texto;
+    } casos[] = {
+        {R{}, ""},
+        {R{TFinExportar::NadaExportado,
+           "C:\\QTEMP",
+           "No se encuentra la carpeta de intercambio C:\\QTEMP.",
+           {},
+           {},
+           {}},
+         "No se ha exportado nada. No se encuentra la carpeta de intercambio C:\\QTEMP."},
+        {R{TFinExportar::Detenida, "C:\\QTEMP", "Disco lleno", {"AsigNomt.DBF"}, {}, {}},
+         "La exportaci\xF3n se ha detenido al escribir AsigNomt.DBF: Disco lleno. No se hab\xED"
+         "a escrito ninguna otra tabla en C:\\QTEMP. AsigNomt.DBF puede haber quedado a medias; no se ha "
+         "escrito nada m\xE1s."},
+        {R{TFinExportar::Detenida,
+           "C:\\QTEMP",
+           "Disco lleno.",
+           {"CURSOSt.DBF", "ASIGCURt.DBF"},
+           {"AsigNomt.DBF"},
+           {}},
+         "La exportaci\xF3n se ha detenido al escribir CURSOSt.DBF, ASIGCURt.DBF: Disco lleno. Se hab\xED"
+         "an escrito en C:\\QTEMP: AsigNomt.DBF. CURSOSt.DBF, ASIGCURt.DBF puede haber quedado a medias; no "
+         "se "
+         "ha escrito nada m\xE1s."},
+        {R{TFinExportar::CopiasFallidas, "C:\\QTEMP", "", {}, {}, {"TIPGRUP.DBF", "CONEX.MDX"}},
+         "No se ha podido copiar en C:\\QTEMP: TIPGRUP.DBF, CONEX.MDX."},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.Texto);
+        EXPECT_EQ(MensajeExportar(caso.Resultado), caso.Texto);
+        TScriptedDialogs dialogos;
+        AvisaResultadoExportar(caso.Resultado);
+        if (*caso.Texto == '\0') {
+            EXPECT_TRUE(dialogos.Asked().empty());
+            continue;
+        }
+        ASSERT_EQ(dialogos.Asked().size(), 1u);
+        EXPECT_EQ(dialogos.Asked()[0].Text, caso.Texto);
+        EXPECT_EQ(dialogos.Asked()[0].Caption, TituloAtencion);
+    }
 }
