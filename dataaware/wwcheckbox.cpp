@@ -286,11 +286,7 @@ void TwwCustomCheckBox::DoMouseEnter() {
     } catch (...) {
         return;
     }
-    if (FFrame->IsEffective() && !Focused() && FFrame->MouseEnterSameAsFocus() && HandleAllocated()) {
-        HDC DC = GetWindowDC(Handle());
-        DrawFrameEdges(this, FFrame.get(), DC, true);
-        ReleaseDC(Handle(), DC);
-    }
+    DrawHoverFrameEdges(this, FFrame.get(), true);
 }
 
 void TwwCustomCheckBox::DoMouseLeave() {

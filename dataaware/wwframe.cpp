@@ -332,6 +332,15 @@ TwwButtonEffects* GetButtonEffectsProp(TObject* Control) {
                                            : nullptr;
 }
 
+void DrawHoverFrameEdges(TWinControl* Control, TwwEditFrame* Frame, bool Hot) {
+    if (!Frame->IsEffective() || Control->Focused() || !Frame->MouseEnterSameAsFocus() ||
+        !Control->HandleAllocated())
+        return;
+    HDC DC = GetWindowDC(Control->Handle());
+    DrawFrameEdges(Control, Frame, DC, Hot);
+    ReleaseDC(Control->Handle(), DC);
+}
+
 void DrawFrameEdges(TControl* Control, TwwEditFrame* Frame, HDC DC, bool Focused) {
     TRect r(0, 0, Control->Width(), Control->Height());
     const TwwEditFrameEnabledSet borders = Focused ? Frame->FocusBorders() : Frame->NonFocusBorders();

@@ -164,6 +164,9 @@ TwwEditFrame* GetFrameProp(TObject* Control);
 TwwButtonEffects* GetButtonEffectsProp(TObject* Control);
 // The frame's sides for the focused or unfocused state round the control's window.
 void DrawFrameEdges(TControl* Control, TwwEditFrame* Frame, HDC DC, bool Focused);
+// The mouse came over the control: an unfocused control whose frame looks
+// focused under the mouse draws that look round its window (Hot), or its own.
+void DrawHoverFrameEdges(TWinControl* Control, TwwEditFrame* Frame, bool Hot);
 // Invalidates the control's area in its parent, and on up while the windows
 // are transparent.
 void InvalidateUnderControl(TControl* Control, bool Erase);

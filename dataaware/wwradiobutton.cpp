@@ -406,11 +406,7 @@ void TwwCustomRadioButton::DoMouseEnter() {
     } catch (...) {
         return;
     }
-    if (FFrame->IsEffective() && !Focused() && FFrame->MouseEnterSameAsFocus() && HandleAllocated()) {
-        HDC DC = GetWindowDC(Handle());
-        DrawFrameEdges(this, FFrame.get(), DC, true);
-        ReleaseDC(Handle(), DC);
-    }
+    DrawHoverFrameEdges(this, FFrame.get(), true);
 }
 
 void TwwCustomRadioButton::DoMouseLeave() {
