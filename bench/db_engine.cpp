@@ -5,7 +5,9 @@
 // - a sequential scan at no less than a third of the raw file read's speed
 //   (compare their bytes per second), a key seek in microseconds;
 // - WalkInTagOrder: a walk along a tag at most 2 times the walk in record
-//   order ("ratio"; "cold_ratio" with the record cache emptied before each);
+//   order ("ratio": the walks after the first, which read the records from
+//   the order's copy; "cold_ratio" with the record cache and the copies
+//   emptied before each walk, which reads the file and fills the copy);
 // - the data set's positions at 100,000 rows, in record order and along
 //   NOMBRE, with and without a filter or a range: RecNo at the end under
 //   20 us, 30 steps of Prior and RecNo under 1 ms, SetRecNo, MoveBy by a

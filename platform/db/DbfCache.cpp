@@ -24,6 +24,7 @@ void TDbfRecordCache::SetBudget(size_t Bytes) {
 }
 
 void TDbfRecordCache::Drop() {
+    ++FGeneration;
     FEntries.clear();
     FSlots.clear();
     FChunks.clear();
@@ -121,6 +122,7 @@ void TDbfRecordCache::Load(TDbfFile& File, uint32_t Page) {
 }
 
 void TDbfRecordCache::Wrote(uint64_t Offset, const char* Data, size_t Count) {
+    ++FGeneration;
     if (FPageBytes == 0 || Offset + Count <= FHeader) return;
     const uint64_t from = std::max(Offset, FHeader), to = Offset + Count;
     for (uint64_t page = (from - FHeader) / FPageBytes; page <= (to - 1 - FHeader) / FPageBytes; ++page) {
@@ -138,4 +140,30 @@ void TDbfRecordCache::Wrote(uint64_t Offset, const char* Data, size_t Count) {
         std::memcpy(e.Bytes + (a - start), Data + (a - Offset), size_t(b - a));
         e.Valid = std::max(e.Valid, uint32_t(b - start));
     }
+}
+
+void TDbfAlongCopy::Keep(size_t At, size_t Count, const char* Bytes, uint64_t Generation, uint64_t Version,
+                         uint32_t RecordLength, size_t Budget) {
+    if (Generation != FGeneration || Version != FVersion || RecordLength != FRecordLength ||
+        FHeld.size() != Count) {
+        if (size_t(RecordLength) * Count > Budget) {
+            Release();
+            return;
+        }
+        FBytes.resize(size_t(RecordLength) * Count);
+        FHeld.assign(Count, 0);
+        FGeneration = Generation;
+        FVersion = Version;
+        FRecordLength = RecordLength;
+    }
+    if (At >= Count) return;
+    std::memcpy(FBytes.data() + At * RecordLength, Bytes, RecordLength);
+    FHeld[At] = 1;
+}
+
+void TDbfAlongCopy::Release() {
+    std::vector<char>().swap(FBytes);
+    std::vector<uint8_t>().swap(FHeld);
+    FGeneration = FVersion = 0;
+    FRecordLength = 0;
 }

@@ -66,9 +66,17 @@ struct TDbfCursor::TImpl {
     }
     bool Passes(uint32_t R, char* Into) {
         S->ReadRecord(R, Into);
-        if (Into[0] == '*') return false;
+        return Judge(Into);
+    }
+    // The same for the record at position At along the cursor's order.
+    bool PassesAlong(TDbfOrdering& O, size_t At, char* Into) {
+        S->ReadAlong(O, At, O.Order[At], Into);
+        return Judge(Into);
+    }
+    bool Judge(const char* Record) const {
+        if (Record[0] == '*') return false;
         for (const auto& f : Filters)
-            if (f.Active && !f.Fn(Into)) return false;
+            if (f.Active && !f.Fn(Record)) return false;
         return true;
     }
     bool InRange(uint32_t R) {
@@ -115,7 +123,9 @@ struct TDbfCursor::TImpl {
         if (At % Batch != 0) return;
         const size_t from = Forward ? At + Batch : (At >= 2 * Batch ? At - 2 * Batch : 0);
         const size_t to = std::min(Forward ? At + 2 * Batch : (At >= Batch ? At - Batch : 0), O.Order.size());
-        for (size_t i = from; i < to; ++i) TouchSum += S->Cache.Touch(O.Order[i]);
+        const uint64_t generation = S->Cache.Generation();
+        for (size_t i = from; i < to; ++i)
+            if (!O.Copy.Holds(i, generation, O.Version)) TouchSum += S->Cache.Touch(O.Order[i]);
     }
     // The place of the cursor's record in the order (the records that are
     // gone since an emptying sit past the end).
@@ -235,9 +245,8 @@ struct TDbfCursor::TImpl {
                 TDbfOrdering& o = Ord();
                 if (i >= o.Order.size()) break;
                 TouchAhead(o, i, true);
-                uint32_t r = o.Order[i];
-                if (Passes(r, Tmp.data())) {
-                    Land(r, i, true);
+                if (PassesAlong(o, i, Tmp.data())) {
+                    Land(o.Order[i], i, true);
                     return true;
                 }
             }
@@ -260,9 +269,8 @@ struct TDbfCursor::TImpl {
                 TDbfOrdering& o = Ord();
                 if (size_t(i) >= o.Order.size()) continue;
                 TouchAhead(o, size_t(i), false);
-                uint32_t r = o.Order[size_t(i)];
-                if (Passes(r, Tmp.data())) {
-                    Land(r, size_t(i), true);
+                if (PassesAlong(o, size_t(i), Tmp.data())) {
+                    Land(o.Order[size_t(i)], size_t(i), true);
                     return true;
                 }
             }

@@ -86,6 +86,41 @@ bool DbfKeyFromFile(const TDbfKeyDef& Def, const uint8_t* In, uint8_t* Key);
 // than one way); false when either cannot be read.
 bool DbfSameFileKey(const TDbfKeyDef& Def, const uint8_t* A, const uint8_t* B);
 
+// --- the records of a table laid out along one order ---
+// The records of a walk along a tag lie scattered over the file, and each
+// one costs the processor a trip to memory where a walk in record order
+// streams. The copy keeps the records in the order's sequence as walks read
+// them, so the next walk along the same order streams too. It holds for one
+// generation of the record cache and one version of the order: a write, an
+// emptying of the cache or a move in the order makes it start over, and the
+// walk after that fills it again.
+class TDbfAlongCopy {
+public:
+    // The record at position At of the order, if the copy holds it for
+    // this generation, version and record length.
+    const char* Find(size_t At, uint64_t Generation, uint64_t Version, uint32_t RecordLength) const {
+        if (Generation != FGeneration || Version != FVersion || RecordLength != FRecordLength ||
+            At >= FHeld.size() || !FHeld[At])
+            return nullptr;
+        return FBytes.data() + At * RecordLength;
+    }
+    // Whether Find would answer for At without asking the cache.
+    bool Holds(size_t At, uint64_t Generation, uint64_t Version) const {
+        return Generation == FGeneration && Version == FVersion && At < FHeld.size() && FHeld[At];
+    }
+    // Takes the record read for position At of an order of Count positions;
+    // a copy larger than Budget bytes is not kept.
+    void Keep(size_t At, size_t Count, const char* Bytes, uint64_t Generation, uint64_t Version,
+              uint32_t RecordLength, size_t Budget);
+    void Release();
+
+private:
+    std::vector<char> FBytes;
+    std::vector<uint8_t> FHeld;  // by position: the bytes are there
+    uint64_t FGeneration = 0, FVersion = 0;
+    uint32_t FRecordLength = 0;
+};
+
 // --- an order and its live sorted list ---
 class TDbfOrdering {
 public:
@@ -113,6 +148,7 @@ public:
     };
     std::vector<TEdit> Edits;
     uint64_t EditsFrom = 0;
+    TDbfAlongCopy Copy;  // the records along this order, as walks read them
 
     const uint8_t* KeyOf(uint32_t RecNo) const { return Keys.data() + size_t(RecNo) * Key.KeyLength; }
     // memcmp over Length bytes, turned for a descending order.
@@ -180,6 +216,11 @@ public:
     void Drop();
     // Another budget (the tests make the cache small to see pages go).
     void SetBudget(size_t Bytes);
+    size_t Budget() const { return FBudget; }
+    // Grows whenever bytes handed out before may no longer be the file's
+    // (a write, an emptying): copies taken from the cache hold only while it
+    // stands still.
+    uint64_t Generation() const { return FGeneration; }
 
 private:
     static constexpr uint32_t NoPage = UINT32_MAX;
@@ -222,6 +263,7 @@ private:
     bool FDescending = false;
     size_t FRun = 1;  // pages the next read in a run takes
     std::vector<char> FStaging;
+    uint64_t FGeneration = 1;
 };
 
 // --- bits that count: which records a cursor sees ---
@@ -316,6 +358,9 @@ struct TDbfTableState {
     void NewEpoch();
 
     void ReadRecord(uint32_t RecNo, char* Out) const;
+    // The record at position At of an order (RecNo, the order's record
+    // there), through the order's copy where it holds.
+    void ReadAlong(TDbfOrdering& Order, size_t At, uint32_t RecNo, char* Out) const;
     // The record's bytes in the cache, valid until the next read.
     const char* RecordBytes(uint32_t RecNo) const;
     void WriteHeader();

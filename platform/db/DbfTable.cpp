@@ -383,6 +383,18 @@ void TDbfTableState::ReadRecord(uint32_t RecNo, char* Out) const {
     std::memcpy(Out, RecordBytes(RecNo), size_t(RecordLength));
 }
 
+void TDbfTableState::ReadAlong(TDbfOrdering& Order, size_t At, uint32_t RecNo, char* Out) const {
+    const uint32_t length = uint32_t(RecordLength);
+    if (const char* held = Order.Copy.Find(At, Cache.Generation(), Order.Version, length)) {
+        ++RecordsRead;
+        std::memcpy(Out, held, length);
+        return;
+    }
+    const char* bytes = RecordBytes(RecNo);
+    std::memcpy(Out, bytes, length);
+    Order.Copy.Keep(At, Order.Order.size(), bytes, Cache.Generation(), Order.Version, length, Cache.Budget());
+}
+
 void TDbfTableState::Touch(uint32_t RecNo) {
     Touched.push_back(RecNo);
     // Past this, making the maps anew costs less than following the changes.

@@ -217,6 +217,49 @@ TEST_F(DbfPositions, MapsAreMadeAgainAfterChangesTheyCannotFollow) {
     ExpectAllSameAsWalk(20, "with the orders loaded again");
 }
 
+// Walks along an order keep the records they read in the order's sequence;
+// what a walk hands out must be the table's record as it stands, walk after
+// walk, through appends, edits of keys and of other fields, deletions and an
+// emptying, either way along every order.
+TEST_F(DbfPositions, WalksAlongAnOrderHandOutTheRecordAsItStandsThroughRoundsOfChanges) {
+    for (int i = 0; i < 3000; ++i) Table->Append(RandomRow(*Table, Random).data());
+    std::vector<char> stored(size_t(Table->RecordLength()));
+    auto expectWalksRead = [&](const std::string& When) {
+        for (int order = 0; order < Table->OrderCount(); ++order)
+            for (int pass = 0; pass < 2; ++pass)
+                for (bool forward : {true, false}) {
+                    TDbfCursor c(Table);
+                    c.SetOrder(order);
+                    size_t seen = 0;
+                    for (bool on = forward ? c.First() : c.Last(); on; on = forward ? c.Next() : c.Prior()) {
+                        Table->State().ReadRecord(c.RecNo(), stored.data());
+                        ASSERT_EQ(std::string(c.Record(), stored.size()),
+                                  std::string(stored.data(), stored.size()))
+                            << When << ", order " << order << ", pass " << pass << ", record " << c.RecNo();
+                        ++seen;
+                    }
+                    ASSERT_EQ(seen, c.RecordCount()) << When << ", order " << order;
+                }
+    };
+    expectWalksRead("at the start");
+    for (int round = 1; round <= 5; ++round) {
+        for (int i = 0; i < 40; ++i) RandomChange(*Table, Random);
+        expectWalksRead("after round " + std::to_string(round));
+        if (HasFatalFailure()) return;
+        // One change alone, of a field the tags N and NAME do not hold.
+        const uint32_t r = 1 + Random() % Table->PhysicalCount();
+        std::vector<char> row(size_t(Table->RecordLength()));
+        Table->Read(r, row.data());
+        row[size_t(Table->Field(Table->FieldIndex("GRP")).Offset)] = 'Z';
+        Table->Update(r, row.data());
+        expectWalksRead("after a group changed in round " + std::to_string(round));
+        if (HasFatalFailure()) return;
+    }
+    Table->Empty();
+    for (int i = 0; i < 100; ++i) Table->Append(RandomRow(*Table, Random).data());
+    expectWalksRead("emptied and filled again");
+}
+
 // --- the record cache ---
 
 namespace {

@@ -392,3 +392,33 @@ TEST(DbfTwoPrograms, AReadersCachedRowsAndCountsFollowAnotherProgramsRewrite) {
     EXPECT_EQ(reader.Hear(), "500 500 " + letters(true));
     EXPECT_EQ(reader.Finish(), 0);
 }
+
+// A walk along a tag after another program rewrote a row in place (a field
+// the tag does not hold) hands out the new row, not the one the walks before
+// had read.
+TEST(DbfTwoPrograms, AWalkAlongATagTakesInARowAnotherProgramRewroteInPlace) {
+    TTempFolder dir;
+    CreateWithThreeRows(dir);
+    TPeer other([&](TPeer& P) {
+        P.Hear();
+        auto t = TDbfTable::Open(dir / "t");
+        t->Update(2, Row(*t, {{"N", "77"}, {"NAME", "blas"}}).data());
+        t.reset();
+        P.Say("done");
+    });
+    auto t = TDbfTable::Open(dir / "t", dbfReadOnly);
+    TDbfCursor c(t);
+    c.SetOrder(t->FindTag("NAME"));
+    auto numbers = [&] {
+        std::string out;
+        for (bool on = c.First(); on; on = c.Next())
+            out += std::to_string(int(t->GetNumber(c.Record(), 0))) + " ";
+        return out;
+    };
+    EXPECT_EQ(numbers(), "1 1 1 ");
+    EXPECT_EQ(numbers(), "1 1 1 ");  // the second walk reads what the first kept
+    other.Say("go");
+    EXPECT_EQ(other.Hear(), "done");
+    EXPECT_EQ(other.Finish(), 0);
+    EXPECT_EQ(numbers(), "1 77 1 ");
+}
