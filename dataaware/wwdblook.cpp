@@ -545,6 +545,9 @@ void TwwDBLookupList::SelectCurrentRecord() {
         FLookupValue = FKeyField == FDisplayField ? FDisplayValue : FieldText(FKeyField);
         if (FKeyField2) FLookupValue2 = FKeyField2->Text();
         if (FKeyField3) FLookupValue3 = FKeyField3->Text();
+        // The current record now holds the value: a key that follows before
+        // the next paint must not find the old row marked.
+        if (DataLink()->Active()) FHighlightedRow = DataLink()->ActiveRecord();
     }
     if (Assigned(OnClick)) OnClick(this);
 }
@@ -725,7 +728,9 @@ void TwwPopupGrid::CreateParams(TCreateParams& Params) {
 void TwwPopupGrid::CreateWnd() {
     TwwDBLookupList::CreateWnd();
     CallWindowProc(DefWndProc(), Handle(), WM_SETFOCUS, 0, 0);
-    Combo()->DataChange(this);
+    // A drop-down re-creates the window only to drop its scroll bar: the
+    // value the typing found stays, the field is not read over it.
+    if (!Combo()->FDroppingDown) Combo()->DataChange(this);
 }
 
 bool TwwPopupGrid::CanChangeValue() {
@@ -2270,6 +2275,18 @@ void TwwDBCustomLookupCombo::WMMouseMove(TMessage& Message) {
 void TwwDBCustomLookupCombo::WMPaint(TMessage& Message) {
     TwwDBCustomCombo::WMPaint(Message);
     if (ListVisible()) PositionDropDown();
+}
+
+void TwwDBCustomLookupCombo::SetEditRect() {
+    auto* grid = dynamic_cast<TwwCustomDBGrid*>(Parent());
+    if (!HandleAllocated() || BorderStyle() != bsNone || !grid || Frame()->IsEffective()) {
+        TwwDBCustomCombo::SetEditRect();
+        return;
+    }
+    auto* dbGrid = dynamic_cast<TwwDBGrid*>(grid);
+    TRect r(2, dbGrid && !dbGrid->HasRowLines() ? 1 : 2,
+            GetShowButton() ? ButtonHolder()->Left() - 2 : ClientWidth() - 2, ClientHeight() + 1);
+    Perform(EM_SETRECTNP, 0, PointerToLParam(&r));
 }
 
 bool TwwDBCustomLookupCombo::GetDisplayForValue(const AnsiString&, AnsiString& DisplayText) {
