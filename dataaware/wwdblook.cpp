@@ -85,22 +85,6 @@ bool HasMaster(TDataSet* DataSet) {
     return table && table->MasterSource();
 }
 
-// Raises the table's busy counter for the life of the object.
-class TBusyScope {
-public:
-    explicit TBusyScope(TDataSet* DataSet) : FTable(AsWwTable(DataSet)) {
-        if (FTable) FTable->SetBusyCount(FTable->BusyCount() + 1);
-    }
-    ~TBusyScope() {
-        if (FTable) FTable->SetBusyCount(FTable->BusyCount() - 1);
-    }
-    TBusyScope(const TBusyScope&) = delete;
-    TBusyScope& operator=(const TBusyScope&) = delete;
-
-private:
-    TwwTable* FTable;
-};
-
 TwwDBCustomLookupCombo* CheckedCombo(TComponent* Owner) {
     auto* combo = dynamic_cast<TwwDBCustomLookupCombo*>(Owner);
     if (!combo) throw EInvalidCast("Invalid class typecast");
@@ -290,7 +274,7 @@ void TwwDBLookupList::LocateCurrentValue(bool Select) {
     if (!(FCombo->Visible() || !dynamic_cast<TwwCustomDBGrid*>(Parent()))) return;
     TDataSet* table = LookupTable();
     if (!table || !table->Active()) return;
-    TBusyScope busy(table);
+    TwwBusyScope busy(AsWwTable(table));
     TwwTable* wwTable = AsWwTable(table);
     if (FCombo->IsLinkedLookupField()) {
         TDataSet* own = FCombo->DataSource()->DataSet();
@@ -1845,7 +1829,7 @@ void TwwDBCustomLookupCombo::CloseUp(bool Accept) {
         Invalidate();
         if (!IsTextEditable() && HandleAllocated()) HideCaret(Handle());
         if (changed && LookupTable()) {
-            TBusyScope busy(LookupTable());
+            TwwBusyScope busy(AsWwTable(LookupTable()));
             LookupTable()->UpdateCursorPos();
             LookupTable()->Resync(TResyncMode{});
             FEntryText = Text();
