@@ -2261,6 +2261,13 @@ void TwwDBCustomLookupCombo::WMPaint(TMessage& Message) {
     if (ListVisible()) PositionDropDown();
 }
 
+TAlignment TwwDBCustomLookupCombo::EffectiveAlignment() const {
+    TField* display = FLookupList ? FLookupList->DisplayField() : nullptr;
+    if (!display || !Field() || IsInInspector(const_cast<TwwDBCustomLookupCombo*>(this)))
+        return TwwDBCustomCombo::EffectiveAlignment();
+    return display->Alignment();
+}
+
 void TwwDBCustomLookupCombo::SetEditRect() {
     auto* grid = dynamic_cast<TwwCustomDBGrid*>(Parent());
     if (!HandleAllocated() || BorderStyle() != bsNone || !grid || Frame()->IsEffective()) {

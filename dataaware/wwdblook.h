@@ -378,6 +378,8 @@ public:
     void CloseUp(bool Accept) override;
     bool IsTypingAllowed() override;
     bool ShowsCaret() override;
+    // The display field's alignment: an unfocused combo shows its text there.
+    TAlignment EffectiveAlignment() const override;
     // Without a border inside a data-aware grid the text stands 2 pixels in
     // (1 from the top in a published grid without row lines).
     void SetEditRect() override;

@@ -14,6 +14,7 @@
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwdblook.h"
 #include "platform/db/Fields.h"
+#include "platform/gfx/Surface.h"
 #include "platform/ui/Timers.h"
 #include "platform/win/WindowManager.h"
 
@@ -227,6 +228,33 @@ TEST_F(LookupCombo, WithoutABorderTheEditIsMultiLineAndTheButtonStandsHigher) {
     EXPECT_EQ(combo->Button()->Top(), -1);
     EXPECT_EQ(combo->Button()->Height(), combo->ButtonHolder()->Height() + 1);
     EXPECT_TRUE(dynamic_cast<TwwLookupComboButton*>(combo->Button()));
+}
+
+// An unfocused combo whose display field is right-aligned shows the text
+// flush right, just left of the button; focused, it shows it where it types.
+TEST_F(LookupCombo, ARightAlignedDisplayFieldIsPaintedBesideTheButton) {
+    Lookup->FieldByName("NAME")->SetAlignment(taRightJustify);
+    TTestLookupCombo* combo = NewCombo(10, 10);
+    ShowBound(combo);
+    Other->SetFocus();
+    Idle();
+    // The form's picture is in window coordinates.
+    const TSurface& picture = Ui().Picture(Dialog);
+    TRect window;
+    GetWindowRect(Dialog->Handle(), window);
+    const TPoint at(combo->ClientOrigin().x - window.Left, combo->ClientOrigin().y - window.Top);
+    const uint32_t ink = ColorRefToPixel(ColorToRGB(clWindowText)) & 0xFFFFFFu;
+    int first = combo->ClientWidth(), last = -1;
+    for (int y = 0; y < combo->ClientHeight(); ++y)
+        for (int x = 0; x < combo->ButtonHolder()->Left(); ++x)
+            if ((picture.GetPixel(at.x + x, at.y + y) & 0xFFFFFFu) == ink) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    ASSERT_GE(last, 0);
+    EXPECT_LE(last, combo->ButtonHolder()->Left() - 2);
+    EXPECT_GE(last, combo->ButtonHolder()->Left() - 6);
+    EXPECT_GT(first, combo->ClientWidth() / 3);
 }
 
 // ---------------------------------------------------------------- closing
