@@ -257,6 +257,28 @@ TEST_F(LookupCombo, ARightAlignedDisplayFieldIsPaintedBesideTheButton) {
     EXPECT_GT(first, combo->ClientWidth() / 3);
 }
 
+// The button's press opens a closed list and closes an open one; in
+// csDropDownList a click on the text opens it as well.
+TEST_F(LookupCombo, TheButtonAndAClickOnAListStyleTextOpenTheList) {
+    TTestLookupCombo* combo = NewCombo(10, 10);
+    ShowBound(combo);
+    Other->SetFocus();
+    Idle();
+    Ui().Click(combo->Button());
+    Idle();
+    EXPECT_TRUE(combo->Focused());
+    EXPECT_TRUE(combo->ListVisible());
+    Ui().Click(combo->Button());
+    Idle();
+    EXPECT_FALSE(combo->ListVisible());
+    EXPECT_EQ(combo->MouseHook(), nullptr);
+
+    combo->SetStyle(csDropDownList);
+    Ui().Click(combo, TPoint(5, 5));
+    Idle();
+    EXPECT_TRUE(combo->ListVisible());
+}
+
 // ---------------------------------------------------------------- closing
 
 TEST_F(LookupCombo, AClickOutsideKeepsTheFoundRecordAndEscapeRestoresTheEntryValue) {
