@@ -499,6 +499,39 @@ TEST_F(LookupCombo, ADropDownGridWantsALookupComboAsOwner) {
     EXPECT_THROW(NewComponent<TwwPopupGrid>(Dialog), EInvalidCast);
 }
 
+struct TPlainCase {
+    bool CaseSensitive;
+    bool Found;
+    const char* Value;
+};
+
+class LookupPlainTable : public LookupCombo, public ::testing::WithParamInterface<TPlainCase> {};
+
+// A lookup table of the class library (no library table) is searched record
+// by record; the typed text finds its record without regard to case unless
+// ssoCaseSensitive asks for it.
+TEST_P(LookupPlainTable, TypedTextIsSoughtRecordByRecord) {
+    const TPlainCase& c = GetParam();
+    TTable* plain = NewTable("asg", "CODE");
+    plain->Open();
+    TTestLookupCombo* combo = NewCombo(10, 10);
+    combo->SetLookupTable(plain);
+    if (c.CaseSensitive) combo->SetSeqSearchOptions(TwwSeqSearchOptions{ssoEnabled, ssoCaseSensitive});
+    ShowBound(combo);
+    ASSERT_TRUE(combo->UsesSequentialSearch());
+    EXPECT_EQ(combo->Text(), "Historia");
+    Keys("{F4}");
+    ASSERT_TRUE(combo->ListVisible());
+    combo->SelectAll();
+    Keys("le");
+    Wait(200);
+    EXPECT_EQ(combo->Found(), c.Found);
+    EXPECT_EQ(combo->LookupValue(), c.Value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LookupPlainTable,
+                         ::testing::Values(TPlainCase{false, true, "LEN"}, TPlainCase{true, false, "HIS"}));
+
 // ---------------------------------------------------------------- key fields
 
 TEST_F(LookupCombo, WithoutItsFirstKeyFieldTheListCountsNoKeyFields) {
