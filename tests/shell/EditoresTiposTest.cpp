@@ -65,15 +65,6 @@ protected:
         TipoAGrupo(T, "A");
         ASSERT_FALSE(T->TTipGrup->IsEmpty());
     }
-    // A double click on a collapsed view's first line unfolds it; one on
-    // the line under it (its first row) opens the view's editor.
-    void AbreEditor(TOvcDbReportView* V) {
-        DobleClicLinea(V, 0);
-        Ui.RunUntilIdle();
-        ASSERT_TRUE(V->Engine().GetIsGroup(0));
-        ASSERT_FALSE(V->Engine().GetIsGroup(1));
-        DobleClicLinea(V, 1);
-    }
     // The text of a field of a view's line.
     std::string Texto(TOvcDbReportView* V, int Linea, const char* Campo) {
         return ToUtf8(Trim(V->GetFieldAsString(V->Engine().GetData(Linea),

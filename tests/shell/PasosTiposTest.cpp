@@ -104,9 +104,7 @@ TEST_F(PasosTipos, FromTheTypesToTheStudentsWithGroupsByClicksAsTheLogicDoes) {
         if (f.at("TNC") == ToUtf8(tnc)) asignaturas.push_back(f.at("ASIG"));
     int nSubtipo = 0;
     std::string hueco, asignatura;
-    DobleClicLinea(T->ODBRVTipos, 0);
-    Ui.RunUntilIdle();
-    DobleClicLinea(T->ODBRVTipos, 1);
+    AbreEditor(T->ODBRVTipos);
     Luego([&](TCustomForm* D) {
         auto* e = dynamic_cast<TEdiTiposForm2*>(D);
         ASSERT_NE(e, nullptr);
@@ -159,9 +157,7 @@ TEST_F(PasosTipos, FromTheTypesToTheStudentsWithGroupsByClicksAsTheLogicDoes) {
     // The type-in-group editor, by double clicks on the first group: its
     // first row's first connection.
     int nEnGrupo = 0;
-    DobleClicLinea(T->ODBRVTipGrup, 0);
-    Ui.RunUntilIdle();
-    DobleClicLinea(T->ODBRVTipGrup, 1);
+    AbreEditor(T->ODBRVTipGrup);
     Luego([&](TCustomForm* D) {
         auto* e = dynamic_cast<TEdiTipGrupForm2*>(D);
         ASSERT_NE(e, nullptr);

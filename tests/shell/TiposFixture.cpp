@@ -90,6 +90,14 @@ int TiposFixture::Columna(TwwDBGrid* G, const char* Campo) {
     return 0;
 }
 
+void TiposFixture::AbreEditor(TOvcDbReportView* V) {
+    DobleClicLinea(V, 0);
+    Ui.RunUntilIdle();
+    ASSERT_TRUE(V->Engine().GetIsGroup(0));
+    ASSERT_FALSE(V->Engine().GetIsGroup(1));
+    DobleClicLinea(V, 1);
+}
+
 void TiposFixture::CalculaTipos(TTiposForm* T) {
     if (!T->TTipos->IsEmpty() || !T->TTipGrup->IsEmpty()) Responde("Yes");
     Pulsa(T->BCalcularTipos);

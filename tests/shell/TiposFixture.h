@@ -31,6 +31,10 @@ protected:
     void PulsaLinea(TOvcDbReportView* V, int Linea);
     // A double click there.
     void DobleClicLinea(TOvcDbReportView* V, int Linea);
+    // A double click on a collapsed view's first line unfolds it; one on
+    // the line under it (its first row) opens the view's editor, modal:
+    // the script's next step gets it.
+    void AbreEditor(TOvcDbReportView* V);
     // A click in a grid's cell of Campo on data row Fila (from 1), the
     // grid focused first.
     void PulsaCelda(TwwDBGrid* G, const char* Campo, int Fila);
