@@ -123,9 +123,9 @@ int AltoEditorTipGrup(TTiposForm* T) {
 // the course's subjects for the lookup. "Todos" shows every row, and a row
 // added then takes the subjects text of the whole table's first row; the
 // rows added take numbers no table of the types uses. Closed, the screen
-// counts and classifies again.
+// counts and classifies again; its connections stay as they were.
 TEST_F(EditoresTipos, TheSubtypeEditorOpensOnTheSubtypeDoubleClickedAndAddsRowsWithFreeNumbers) {
-    const TFilasTabla tipos2 = FilasDe(Carpeta, "tipos2");
+    const TFilasTabla tipos2 = FilasDe(Carpeta, "tipos2"), conex = FilasDe(Carpeta, "conex");
     std::set<std::string> usados;
     for (const char* tabla : {"tipos", "tipos2", "tipgrup", "tipgrup2"})
         for (const auto& n : Numeros(FilasDe(Carpeta, tabla))) usados.insert(n);
@@ -190,6 +190,7 @@ TEST_F(EditoresTipos, TheSubtypeEditorOpensOnTheSubtypeDoubleClickedAndAddsRowsW
     }
     EXPECT_EQ(despues.size(), tipos2.size() + 2);
     CompruebaPantalla();
+    EXPECT_EQ(FilasDe(Carpeta, "conex"), conex) << "the connections are not built again";
 }
 
 // The type-in-group editor opens on the group of the row double clicked.
