@@ -11,6 +11,7 @@
 #include "dataaware/wwcheckbox.h"
 #include "dataaware/wwcombobutton.h"
 #include "dataaware/wwdbedit.h"
+#include "dataaware/wwidlg.h"
 #include "dataaware/wwradiogroup.h"
 #include "dataaware/wwriched.h"
 #include "dataaware/wwstorep.h"
@@ -23,7 +24,8 @@ void StartDataAwareLibrary() {
          &TwwController::StaticClassInfo(), &TwwIncrementalSearch::StaticClassInfo(),
          &TwwDBEdit::StaticClassInfo(), &TwwComboButton::StaticClassInfo(), &TwwDBGrid::StaticClassInfo(),
          &TwwIButton::StaticClassInfo(), &TwwMemoDialog::StaticClassInfo(), &TwwDBRichEdit::StaticClassInfo(),
-         &TwwDBComboBox::StaticClassInfo(), &TwwKeyCombo::StaticClassInfo()});
+         &TwwDBComboBox::StaticClassInfo(), &TwwKeyCombo::StaticClassInfo(), &TwwLookupDlg::StaticClassInfo(),
+         &TwwLookupDialog::StaticClassInfo(), &TwwSearchDialog::StaticClassInfo()});
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     StartDefaultIntl();
