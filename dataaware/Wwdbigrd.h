@@ -703,6 +703,8 @@ protected:
     // The fixed columns the grid base keeps: the indicator column here.
     virtual int WantedFixedCols();
     virtual void CollapseActiveExpandButton();
+    // No columns at all (a lookup list without its key field).
+    void ClearColumns() { FColumns.clear(); }
     // Selection of a fixed column through the grid base's cell moves.
     void SelectFixedColumn(int DataCol);
     int DataColOfField(TField* Field) const;
