@@ -723,6 +723,9 @@ protected:
     bool FMovingCell = false;
     // Tabbing into the next record: the editor and the control stay closed meanwhile.
     bool FTabbingIntoNextRecord = false;
+    // Off: the grid never takes the focus when it scrolls or handles a key
+    // (a drop-down grid that leaves the focus in its edit).
+    bool FTakesFocus = true;
 
 private:
     friend class TActiveRecordScope;

@@ -224,9 +224,9 @@ void TwwDBLookupList::UpdateKeyFields(bool RaiseError) {
     }
     if (!names[1].empty()) FKeyField2 = table->FindField(names[1]);
     if (!names[2].empty()) FKeyField3 = table->FindField(names[2]);
-    // A count of key fields that are not there would let a reader of the
-    // count take a missing field for a key: no key field, no count.
-    FKeyFieldCount = FKeyField3 ? 3 : FKeyField2 ? 2 : FKeyField ? 1 : 0;
+    // A count beside a missing first key field would let a reader of the
+    // count take a missing field for a key: no first key field, no count.
+    FKeyFieldCount = !FKeyField ? 0 : FKeyField3 ? 3 : FKeyField2 ? 2 : 1;
 
     if (FCombo->IsLinkedLookupField()) {
         TDataSet* own = FCombo->DataSource()->DataSet();
@@ -710,6 +710,7 @@ void TwwDBLookupList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
 
 TwwPopupGrid::TwwPopupGrid(TComponent* AOwner) : TwwDBLookupList(CheckedCombo(AOwner), AOwner) {
     SetControlStyle(ControlStyle().Include(csNoDesignVisible).Include(csReplicatable));
+    FTakesFocus = false;
     SetTabStop(false);
 }
 
@@ -739,6 +740,15 @@ bool TwwPopupGrid::CanChangeValue() {
 void TwwPopupGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     Combo()->BeginEdit();
     TwwDBLookupList::MouseDown(Button, Shift, X, Y);
+}
+
+void TwwPopupGrid::WndProc(TMessage& Message) {
+    // A click in the list leaves the focus, and the active window, with the edit.
+    if (Message.Msg == WM_MOUSEACTIVATE) {
+        Message.Result = MA_NOACTIVATE;
+        return;
+    }
+    TwwDBLookupList::WndProc(Message);
 }
 
 void TwwPopupGrid::WMLButtonUp(TMessage& Message) {
@@ -838,7 +848,11 @@ TwwDBCustomLookupCombo::TwwDBCustomLookupCombo(TComponent* AOwner) : TwwDBCustom
     SetControlStyle(ControlStyle().Include(csReplicatable));
 }
 
-TwwDBCustomLookupCombo::~TwwDBCustomLookupCombo() {
+TwwDBCustomLookupCombo::~TwwDBCustomLookupCombo() = default;
+
+// The owned list and timer go with the components: nothing may reach them
+// from the data link or the timer once they start going.
+void TwwDBCustomLookupCombo::BeforeDestruction() {
     RemoveMouseHook();
     TFieldDataLink* link = DataLink();
     link->OnDataChange = nullptr;
@@ -846,6 +860,8 @@ TwwDBCustomLookupCombo::~TwwDBCustomLookupCombo() {
     link->OnUpdateData = nullptr;
     link->OnActiveChange = nullptr;
     FSearchTimer->OnTimer = nullptr;
+    FSearchTimer->SetEnabled(false);
+    TwwDBCustomCombo::BeforeDestruction();
 }
 
 // ---------------------------------------------------------------- properties
@@ -887,7 +903,9 @@ bool TwwDBCustomLookupCombo::ListVisible() const { return FLookupList && FLookup
 
 void TwwDBCustomLookupCombo::Notification(TComponent* AComponent, TOperation Operation) {
     TwwDBCustomCombo::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FLookupList) FLookupList = nullptr;
+    if (Operation != opRemove) return;
+    if (AComponent == FLookupList) FLookupList = nullptr;
+    if (AComponent == FSearchTimer) FSearchTimer = nullptr;
 }
 
 void TwwDBCustomLookupCombo::Loaded() {
@@ -1386,6 +1404,11 @@ void TwwDBCustomLookupCombo::PerformSearch() {
         if (!ListVisible()) list->SetHighlightedRow(0);
     }
     FLastSearchedText = Text();
+    // The open list marks the found record at its next paint.
+    if (ListVisible()) {
+        list->SetHighlightedRow(-1);
+        list->Invalidate();
+    }
     if (dropAfter && FOpenedByTyping) {
         TwwFinally lower([this] { FOpenedByTyping = false; });
         DropDown();
@@ -2068,12 +2091,14 @@ void TwwDBCustomLookupCombo::KeyUp(WORD& Key, TShiftState Shift) {
     if (IsTextKey(Key) && Key != 0 && !ListVisible() && DataLink()->Editing()) DataLink()->SetModified();
 }
 
-// Tab and Enter in a grid's cell editor. The step that hands them to the
-// grid is read as: the grid takes the key in its KeyDown when it is Tab in a
-// data inspector, or Enter while the grid's KeyOptions hold dgEnterToTab.
-// A plain grid (not an inspector) does not get Tab this way: the grid's
-// keyboard hook moves it to the next cell, and where no hook is left (a
-// dialog's grid was freed meanwhile) the grid's dialog-key handling does.
+// Tab and Enter in a grid's cell editor. Once the grid has taken the focus
+// back, it takes the key itself (in its KeyDown) in two cases, read as
+// (Tab in a data inspector) or (Enter while the grid's KeyOptions hold
+// dgEnterToTab): Enter without dgEnterToTab only gives the grid the focus.
+// Tab in a plain grid goes on as a dialog key, the way it leaves the
+// library's edit, so it reaches the next cell whether or not a grid's
+// keyboard hook is still installed (a lookup dialog's grid freed meanwhile
+// may have taken it).
 void TwwDBCustomLookupCombo::CNKeyDown(TMessage& Message) {
     if (ComponentState().Contains(csDesigning)) {
         TwwDBCustomCombo::CNKeyDown(Message);
@@ -2106,21 +2131,14 @@ void TwwDBCustomLookupCombo::CNKeyDown(TMessage& Message) {
         if (ListVisible()) return;
         if (ParentIsGrid()) {
             TWinControl* grid = Parent();
-            if (key == VK_RETURN || GridOptionSet(grid, "goTabs") || GridOptionSet(grid, "dgTabs")) {
+            if (key == VK_RETURN || GridOptionSet(grid, "goTabs")) {
                 if (grid->CanFocus()) grid->SetFocus();
                 if (grid->Focused() &&
                     ((IsInInspector(this) && key == VK_TAB) || (key == VK_RETURN && enterToTab))) {
                     WORD handed = key;
                     grid->Perform(WM_KEYDOWN, handed, 0);
-                    Message.Result = 1;
-                    return;
                 }
-                if (key == VK_TAB) {
-                    // The grid moves to the next cell as its own dialog key.
-                    if (grid->Focused()) grid->Perform(WM_KEYDOWN, VK_TAB, 0);
-                    Message.Result = 1;
-                    return;
-                }
+                Message.Result = 1;
                 return;
             }
         }
@@ -2220,27 +2238,22 @@ void TwwDBCustomLookupCombo::CMCancelMode(TMessage& Message) {
     CloseUp(true);
 }
 
-bool TwwDBCustomLookupCombo::DoMouseWheelDown(TShiftState Shift, TPoint) {
+// With the list open the wheel steps in it as the arrow keys do.
+bool TwwDBCustomLookupCombo::WheelInList(WORD Key, TShiftState Shift) {
     if (!ListVisible()) return false;
     TDataSource* source = FLookupList->GetLookupSource();
     if (source && source->DataSet() && source->DataSet()->Active()) {
         BeginEdit();
-        WORD key = VK_DOWN;
-        FLookupList->KeyDown(key, Shift);
+        FLookupList->KeyDown(Key, Shift);
     }
     return true;
 }
 
-bool TwwDBCustomLookupCombo::DoMouseWheelUp(TShiftState Shift, TPoint) {
-    if (!ListVisible()) return false;
-    TDataSource* source = FLookupList->GetLookupSource();
-    if (source && source->DataSet() && source->DataSet()->Active()) {
-        BeginEdit();
-        WORD key = VK_UP;
-        FLookupList->KeyDown(key, Shift);
-    }
-    return true;
+bool TwwDBCustomLookupCombo::DoMouseWheelDown(TShiftState Shift, TPoint) {
+    return WheelInList(VK_DOWN, Shift);
 }
+
+bool TwwDBCustomLookupCombo::DoMouseWheelUp(TShiftState Shift, TPoint) { return WheelInList(VK_UP, Shift); }
 
 void TwwDBCustomLookupCombo::WMMouseMove(TMessage& Message) {
     TwwDBCustomCombo::WMMouseMove(Message);
@@ -2257,6 +2270,19 @@ void TwwDBCustomLookupCombo::WMMouseMove(TMessage& Message) {
 void TwwDBCustomLookupCombo::WMPaint(TMessage& Message) {
     TwwDBCustomCombo::WMPaint(Message);
     if (ListVisible()) PositionDropDown();
+}
+
+bool TwwDBCustomLookupCombo::GetDisplayForValue(const AnsiString&, AnsiString& DisplayText) {
+    TwwDBLookupList* list = FLookupList;
+    TField* field = Field();
+    if (!field || !list->DisplayField() || list->DisplayField() == list->KeyField() || field->IsNull() ||
+        field->Lookup() || field->Calculated())
+        return false;
+    if (TwwTable* table = AsWwTable(LookupTable())) table->SetIndexForFields(LookupField());
+    list->FindDataValue();
+    if (!list->ValueFound()) return false;
+    DisplayText = list->DisplayField()->Text();
+    return true;
 }
 
 void TwwDBCustomLookupCombo::PaintFrame(TControlCanvas* Canvas) {

@@ -225,6 +225,7 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void WndProc(TMessage& Message) override;
     void WMLButtonUp(TMessage& Message) override;
 };
 
@@ -268,6 +269,7 @@ class TwwDBCustomLookupCombo : public TwwDBCustomCombo {
 public:
     explicit TwwDBCustomLookupCombo(TComponent* AOwner);
     ~TwwDBCustomLookupCombo() override;
+    void BeforeDestruction() override;
 
     // --- properties ---
     TDataSource* DataSource() const { return TwwDBCustomEdit::DataSource(); }
@@ -376,6 +378,10 @@ public:
     void CloseUp(bool Accept) override;
     bool IsTypingAllowed() override;
     bool ShowsCaret() override;
+    // Painted as a copy into a grid cell: the display text of the record
+    // that holds the field's value (the field's own text when the key is
+    // what the combo shows).
+    bool GetDisplayForValue(const AnsiString& Value, AnsiString& DisplayText) override;
 
     TNotifyEvent OnDropDown;
     TNotifyEvent OnDropDownStart;
@@ -423,6 +429,7 @@ private:
     bool ParentIsGrid() const;
     bool ParentIsCustomDBGrid() const;
     void ForwardKeyToGrid(WORD& Key, TShiftState Shift);
+    bool WheelInList(WORD Key, TShiftState Shift);
 
     TwwPopupGrid* FLookupList = nullptr;
     TTimer* FSearchTimer = nullptr;
