@@ -2,6 +2,7 @@
 
 #include "dataaware/Wwdatsrc.h"
 #include "dataaware/Wwdbcomb.h"
+#include "dataaware/Wwdbdlg.h"
 #include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwkeycb.h"
@@ -18,14 +19,16 @@
 #include "platform/db/DataSource.h"
 
 void StartDataAwareLibrary() {
-    RegisterClasses(
-        {&TwwTable::StaticClassInfo(), &TwwQuery::StaticClassInfo(), &TwwQBE::StaticClassInfo(),
-         &TwwStoredProc::StaticClassInfo(), &TwwDataSource::StaticClassInfo(), &TwwIntl::StaticClassInfo(),
-         &TwwController::StaticClassInfo(), &TwwIncrementalSearch::StaticClassInfo(),
-         &TwwDBEdit::StaticClassInfo(), &TwwComboButton::StaticClassInfo(), &TwwDBGrid::StaticClassInfo(),
-         &TwwIButton::StaticClassInfo(), &TwwMemoDialog::StaticClassInfo(), &TwwDBRichEdit::StaticClassInfo(),
-         &TwwDBComboBox::StaticClassInfo(), &TwwKeyCombo::StaticClassInfo(), &TwwLookupDlg::StaticClassInfo(),
-         &TwwLookupDialog::StaticClassInfo(), &TwwSearchDialog::StaticClassInfo()});
+    RegisterClasses({&TwwTable::StaticClassInfo(),        &TwwQuery::StaticClassInfo(),
+                     &TwwQBE::StaticClassInfo(),          &TwwStoredProc::StaticClassInfo(),
+                     &TwwDataSource::StaticClassInfo(),   &TwwIntl::StaticClassInfo(),
+                     &TwwController::StaticClassInfo(),   &TwwIncrementalSearch::StaticClassInfo(),
+                     &TwwDBEdit::StaticClassInfo(),       &TwwComboButton::StaticClassInfo(),
+                     &TwwDBGrid::StaticClassInfo(),       &TwwIButton::StaticClassInfo(),
+                     &TwwMemoDialog::StaticClassInfo(),   &TwwDBRichEdit::StaticClassInfo(),
+                     &TwwDBComboBox::StaticClassInfo(),   &TwwKeyCombo::StaticClassInfo(),
+                     &TwwLookupDlg::StaticClassInfo(),    &TwwLookupDialog::StaticClassInfo(),
+                     &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo()});
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     StartDefaultIntl();

@@ -558,7 +558,7 @@ void TwwCustomLookupDialog::DescribeProperties(TPropertyTable& T) {
     T.Property("Options", &D::Options, &D::SetOptions)
         .Default(TwwDBLookupDlgOptions{opShowOKCancel, opShowSearchBy});
     T.Property("GridOptions", &D::GridOptions, &D::SetGridOptions).Default(wwLookupDialogGridOptions);
-    T.Property("GridColor", &D::GridColor, &D::SetGridColor);
+    T.Property("GridColor", &D::GridColor, &D::SetGridColor).OfType(ColorTypeInfo());
     T.Property("GridTitleAlignment", &D::GridTitleAlignment, &D::SetGridTitleAlignment);
     T.Property("Caption", &D::Caption, &D::SetCaption);
     T.Property("MaxWidth", &D::MaxWidth, &D::SetMaxWidth);
