@@ -82,7 +82,7 @@ struct TBench {
         Maker->FieldDefs()->Add("NOMBRE", ftString, 30);
         Maker->FieldDefs()->Add("HORAS", ftFloat);
         Maker->IndexDefs()->Add("NOMBRE", "NOMBRE", {ixCaseInsensitive});
-        Maker->IndexDefs()->Add("ASIG", "ASIG");
+        Maker->IndexDefs()->Add("ASIG", "ASIG", {});
         Maker->IndexDefs()->Add("HORASD", "HORAS", {ixDescending});
         Maker->CreateTable();
         Maker->Open();
