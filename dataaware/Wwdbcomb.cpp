@@ -518,7 +518,7 @@ void TwwDBCustomComboBox::DropDown() {
     FSavedShowHint = ShowHint();
     SetShowHint(false);
     Invalidate();
-    InstallMouseHook();
+    InstallMouseHook(FPopupList);
     FTextAtDropDown = Text();
 }
 
@@ -562,28 +562,6 @@ void TwwDBCustomComboBox::CloseUp(bool Accept) {
         SetItemIndex(-1);
     }
     RemoveMouseHook();
-}
-
-void TwwDBCustomComboBox::InstallMouseHook() {
-    if (FMouseHook) return;
-    FMouseHook = SetWindowsHookEx(WH_MOUSE, [this](int Code, WPARAM WParam, LPARAM LParam) -> LRESULT {
-        const LRESULT result = CallNextHookEx(FMouseHook, Code, WParam, LParam);
-        if (WParam != WM_LBUTTONDOWN && WParam != WM_NCLBUTTONDOWN) return result;
-        if (!FListShowing || !HandleAllocated() || !FPopupList) return result;
-        const auto* hook = LParamToPointer<TMouseHookStruct>(LParam);
-        TRect listRect, comboRect;
-        GetWindowRect(FPopupList->Handle(), listRect);
-        GetWindowRect(Handle(), comboRect);
-        if (!PtInRect(listRect, hook->pt) && !PtInRect(comboRect, hook->pt))
-            PostMessage(Handle(), CM_CANCELMODE, 0, 0);
-        return result;
-    });
-}
-
-void TwwDBCustomComboBox::RemoveMouseHook() {
-    if (!FMouseHook) return;
-    UnhookWindowsHookEx(FMouseHook);
-    FMouseHook = nullptr;
 }
 
 void TwwDBCustomComboBox::SetDisplayFromValue(const AnsiString& Value) {

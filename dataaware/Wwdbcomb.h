@@ -8,8 +8,8 @@
 //
 // Decisions:
 // - Every open drop-down installs a mouse hook of its own and removes that
-//   hook, and only that one, when it closes or is freed: closing or freeing
-//   one combo never takes the hook of another open drop-down away.
+//   hook, and only that one, when it closes or is freed (the drop-down edit
+//   base's hook, Wwdotdot.h).
 // - While the list shows, a WM_CHAR of "&" (38) or "(" (40) is never taken
 //   for Up or Down: only key-down messages with those codes stay out of the
 //   edit, so the characters reach the list's search on every keyboard.
@@ -121,8 +121,6 @@ public:
     bool ListShowing() const { return FListShowing; }
     bool EditOnNextKey() const { return FEditOnNextKey; }
     const AnsiString& TextAtDropDown() const { return FTextAtDropDown; }
-    // The mouse hook this control's open drop-down installed; null while closed.
-    HHOOK MouseHook() const { return FMouseHook; }
     // Rows of the most-recently-used block at the top of the list.
     int MRUCount() const { return FHistoryList->MRUCount(); }
 
@@ -179,8 +177,6 @@ private:
     // Puts the record into edit mode for a change from the keyboard; false when it cannot.
     bool PrepareKeyChange();
     void SelectItemFromKey(int Index);
-    void InstallMouseHook();
-    void RemoveMouseHook();
     bool IsBound();
 
     bool FMapList = false;
@@ -207,7 +203,6 @@ private:
     int FColumn1Width = 0;
     bool FTwoColumnDisplay = false;
     bool FWritingFromList = false;
-    HHOOK FMouseHook = nullptr;
     bool FEscapeClosedList = false;
 };
 

@@ -1713,7 +1713,7 @@ bool TwwCustomDBGrid::GetNextRecordValue(std::string_view FieldName, AnsiString&
 // ---------------------------------------------------------------------------
 
 bool TwwCustomDBGrid::TryFocus() {
-    if (!CanFocus() || ComponentState().Contains(csDesigning)) return true;
+    if (!FTakesFocus || !CanFocus() || ComponentState().Contains(csDesigning)) return true;
     SetFocus();
     if (Focused()) return true;
     return FInplaceEdit && FInplaceEdit->HandleAllocated() && GetFocus() == FInplaceEdit->Handle();

@@ -703,6 +703,8 @@ protected:
     // The fixed columns the grid base keeps: the indicator column here.
     virtual int WantedFixedCols();
     virtual void CollapseActiveExpandButton();
+    // No columns at all (a lookup list without its key field).
+    void ClearColumns() { FColumns.clear(); }
     // Selection of a fixed column through the grid base's cell moves.
     void SelectFixedColumn(int DataCol);
     int DataColOfField(TField* Field) const;
@@ -721,6 +723,9 @@ protected:
     bool FMovingCell = false;
     // Tabbing into the next record: the editor and the control stay closed meanwhile.
     bool FTabbingIntoNextRecord = false;
+    // Off: the grid never takes the focus when it scrolls or handles a key
+    // (a drop-down grid that leaves the focus in its edit).
+    bool FTakesFocus = true;
 
 private:
     friend class TActiveRecordScope;

@@ -128,6 +128,7 @@ TwwDBCustomCombo::TwwDBCustomCombo(TComponent* AOwner) : TwwDBCustomEdit(AOwner)
 }
 
 TwwDBCustomCombo::~TwwDBCustomCombo() {
+    RemoveMouseHook();
     FButtonEffects.reset();
     // The holder and the button inside it go with the control's children.
 }
@@ -364,4 +365,36 @@ void TwwDBCustomCombo::CMExit(TMessage& Message) {
 void TwwDBCustomCombo::CMEnabledChanged(TMessage& Message) {
     TwwDBCustomEdit::CMEnabledChanged(Message);
     FButton->SetEnabled(Enabled());
+}
+
+void TwwDBCustomCombo::InstallMouseHook(TWinControl* List) {
+    if (FMouseHook) return;
+    FMouseHook = SetWindowsHookEx(WH_MOUSE, [this, List](int Code, WPARAM WParam, LPARAM LParam) -> LRESULT {
+        const LRESULT result = CallNextHookEx(FMouseHook, Code, WParam, LParam);
+        if (WParam != WM_LBUTTONDOWN && WParam != WM_NCLBUTTONDOWN) return result;
+        if (!IsDroppedDown() || !HandleAllocated() || !List->HandleAllocated()) return result;
+        const auto* hook = LParamToPointer<TMouseHookStruct>(LParam);
+        TRect listRect, comboRect;
+        GetWindowRect(List->Handle(), listRect);
+        GetWindowRect(Handle(), comboRect);
+        if (!PtInRect(listRect, hook->pt) && !PtInRect(comboRect, hook->pt))
+            PostMessage(Handle(), CM_CANCELMODE, 0, 0);
+        return result;
+    });
+}
+
+void TwwDBCustomCombo::RemoveMouseHook() {
+    if (!FMouseHook) return;
+    UnhookWindowsHookEx(FMouseHook);
+    FMouseHook = nullptr;
+}
+
+void TwwDBCustomCombo::ReplaceButton(TwwComboDlgButton* NewButton) {
+    TwwComboDlgButton* old = FButton;
+    NewButton->SetControlStyle(NewButton->ControlStyle().Include(csReplicatable));
+    NewButton->SetBounds(old->Left(), old->Top(), old->Width(), old->Height());
+    NewButton->SetParent(FButtonHolder);
+    FButton = NewButton;
+    FButtonEffects->SetButton(NewButton);
+    delete old;
 }

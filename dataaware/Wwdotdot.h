@@ -14,6 +14,7 @@
 #include "dataaware/wwcombobutton.h"
 #include "dataaware/wwdbedit.h"
 #include "dataaware/wwframe.h"
+#include "platform/win/MessageQueue.h"
 
 class TwwDBCustomCombo;
 
@@ -96,6 +97,9 @@ public:
     // What DropDown runs in this class.
     TNotifyEvent OnDropDownAction;
 
+    // The mouse hook this control's open drop-down installed; null while closed.
+    HHOOK MouseHook() const { return FMouseHook; }
+
 protected:
     friend class TwwComboDlgButton;
     friend class TBtnWinControl;
@@ -116,6 +120,17 @@ protected:
     void CMExit(TMessage& Message) override;
     void CMEnabledChanged(TMessage& Message) override;
 
+    // Every open drop-down installs a mouse hook of its own and removes that
+    // hook, and only that one, when it closes or is freed: closing or freeing
+    // one control never takes the hook of another open drop-down away. While
+    // the control is dropped down, a left press outside both the list window
+    // and the control posts CM_CANCELMODE to the control.
+    void InstallMouseHook(TWinControl* List);
+    void RemoveMouseHook();
+    // A descendant's own kind of button in place of the standard one; made
+    // by the descendant's constructor, parented and laid out as the old one.
+    void ReplaceButton(TwwComboDlgButton* NewButton);
+
 private:
     // A click on the edit part of a control that takes no typing.
     void MouseDropDown(TMessage& Message);
@@ -130,4 +145,5 @@ private:
     std::unique_ptr<TwwComboButtonEffects> FButtonEffects;
     int FButtonWidth = 0;
     bool FUpdatingBackground = false;
+    HHOOK FMouseHook = nullptr;
 };

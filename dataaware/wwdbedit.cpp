@@ -37,29 +37,7 @@ bool ParentNamed(TControl* Control, std::string_view Name) {
     return Control->Parent() && IsClassNamed(Control->Parent(), Name);
 }
 
-// Whether the set property Options of a grid holds the element of that name
-// (the grids of the library and of the platform name their options apart).
-bool GridOptionSet(TWinControl* Grid, std::string_view Option) {
-    const TPropInfo* info = Grid ? GetPropInfo(Grid, "Options") : nullptr;
-    if (!info || info->Kind() != tkSet || !info->PropType().ElementType) return false;
-    const std::vector<AnsiString>& names = info->PropType().ElementType->EnumNames;
-    for (size_t i = 0; i < names.size(); ++i)
-        if (EqualsIgnoreCase(names[i], Option)) return (info->GetOrd(Grid) >> i) & 1;
-    return false;
-}
-
-// A grid's own key press sees the characters typed into its editor first.
-struct TKeyPressAccess : TWinControl {
-    using TWinControl::KeyPress;
-};
-void GridKeyPress(TWinControl* Grid, char& Key) { (Grid->*(&TKeyPressAccess::KeyPress))(Key); }
-
 // The grid takes the focus and handles the key as its own key-down.
-void HandKeyToGrid(TWinControl* Grid, WORD& Key) {
-    if (Grid->Visible() && Grid->CanFocus()) Grid->SetFocus();
-    if (Grid->Focused()) Grid->Perform(WM_KEYDOWN, Key, 0);
-    Key = 0;
-}
 
 // The grid's OnCalcCellColors: (grid, field, draw state, highlight, font, brush).
 using TCellColorsHandler = void(TObject*, TField*, TGridDrawState, bool, TFont*, TBrush*);

@@ -1417,3 +1417,28 @@ int ClampInt(int Value, int Low, int High) { return Value < Low ? Low : Value > 
 int ScaleByPixelsPerInch(int Value, int PixelsPerInch) { return Value * PixelsPerInch / 96; }
 int RectWidth(const TRect& R) { return R.Right - R.Left; }
 int RectHeight(const TRect& R) { return R.Bottom - R.Top; }
+
+bool GridOptionSet(TWinControl* Grid, std::string_view Option) {
+    const TPropInfo* info = Grid ? GetPropInfo(Grid, "Options") : nullptr;
+    if (!info || info->Kind() != tkSet || !info->PropType().ElementType) return false;
+    const std::vector<AnsiString>& names = info->PropType().ElementType->EnumNames;
+    for (size_t i = 0; i < names.size(); ++i)
+        if (EqualsIgnoreCase(names[i], Option)) return (info->GetOrd(Grid) >> i) & 1;
+    return false;
+}
+
+void HandKeyToGrid(TWinControl* Grid, WORD& Key) {
+    if (Grid->Visible() && Grid->CanFocus()) Grid->SetFocus();
+    if (Grid->Focused()) Grid->Perform(WM_KEYDOWN, Key, 0);
+    Key = 0;
+}
+
+namespace {
+
+struct TKeyPressAccess : TWinControl {
+    using TWinControl::KeyPress;
+};
+
+}  // namespace
+
+void GridKeyPress(TWinControl* Grid, char& Key) { (Grid->*(&TKeyPressAccess::KeyPress))(Key); }

@@ -224,6 +224,14 @@ bool TextFitsField(TField* Field, std::string_view Text);
 bool TextFitsFieldStrict(TField* Field, std::string_view Text);
 // Keys that type or delete a character.
 bool IsCharacterKey(unsigned Key);
+// Whether the set property Options of a grid holds the element of that name
+// (the grids of the library and of the platform name their options apart).
+bool GridOptionSet(TWinControl* Grid, std::string_view Option);
+// A key a cell control passes to its grid: the grid takes the focus and the
+// key; the key is consumed.
+void HandKeyToGrid(TWinControl* Grid, WORD& Key);
+// A grid's own key press sees the characters typed into its cell control first.
+void GridKeyPress(TWinControl* Grid, char& Key);
 
 // ---------------------------------------------------------------------------
 // Index search, locate and filter support
