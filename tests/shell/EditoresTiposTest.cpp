@@ -13,6 +13,7 @@
 #include "TiposFixture.h"
 #include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwidlg.h"
 #include "organizer/EditoresTipos.h"
 #include "platform/db/Fields.h"
 #include "platform/gfx/Graphics.h"
@@ -154,6 +155,31 @@ TEST_F(EditoresTipos, TheSubtypeEditorOpensOnTheSubtypeDoubleClickedAndAddsRowsW
         for (e->wwTableAsigcur->First(); !e->wwTableAsigcur->Eof(); e->wwTableAsigcur->Next())
             EXPECT_EQ(e->wwTableAsigcur->FieldByName("TNC")->AsString(), Estado->TNCSeleccionado);
         Guarda(e, "editor-subtipos");
+        PulsaCelda(e->wwDBGridTipGrup, "ASIG2", 1);
+    });
+    // A subject cell is edited through the hidden lookup-dialog combo, over
+    // the course's subjects; the dialog left with Escape changes nothing.
+    std::string asig2;
+    Luego([&](TCustomForm*) {
+        TControl* combo = Ui.Find(e, "wwDBLookupComboDlg1");
+        EXPECT_EQ(e->wwDBGridTipGrup->ActiveCellControl(), combo);
+        auto* edit = dynamic_cast<TCustomEdit*>(combo);
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->Text(), e->wwTableTipos->FieldByName("ASIG2")->AsString());
+        asig2 = ToUtf8(e->wwTableTipos->FieldByName("ASIG2")->AsString());
+        Ui.Key(VK_DOWN, {ssAlt});
+    });
+    Luego([&](TCustomForm* D) {
+        auto* d = dynamic_cast<TwwLookupDlg*>(D);
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->Caption(), "Lookup");
+        EXPECT_EQ(d->DataSet, e->wwTableAsigcur);
+        EXPECT_EQ(ToUtf8(d->DataSet->FieldByName("ASIG")->AsString()), asig2) << "on the cell's subject";
+        Ui.Key(VK_ESCAPE);
+    });
+    Luego([&](TCustomForm* D) {
+        EXPECT_EQ(D, e);
+        EXPECT_EQ(ToUtf8(e->wwTableTipos->FieldByName("ASIG2")->AsString()), asig2);
         Elige(e->CBBloques, 0);
     });
     Luego([&](TCustomForm*) {

@@ -1,12 +1,13 @@
 // Steps 5 to 7 on the sample school by clicks and keys: the types screen,
 // "&Calcular Tipos", a type moved into group "A" with the move dialog and
-// the group moved back, a subject added to a subtype in the subtype editor,
-// "&Org. Automática", "&Todos" and "&Salir" in the organizer's dialog, a
-// connection typed in the type-in-group editor, "&Siguiente" to the placing
-// dialog, "&Colocar", and on to step 7. The same operations are then done on a second copy of the
-// school by calling the logic, and every table must come out the same.
-// Pictures of the types screen and of the organizer's dialog are compared
-// with the references kept here.
+// the group moved back, a subject added to a subtype in the subtype editor
+// through its lookup dialog, "&Org. Automática", "&Todos" and "&Salir" in
+// the organizer's dialog, a connection typed in the type-in-group editor,
+// "&Siguiente" to the placing dialog, "&Colocar", and on to step 7. The same
+// operations are then done on a second copy of the school by calling the
+// logic, and every table must come out the same. Pictures of the types
+// screen and of the organizer's dialog are compared with the references
+// kept here; those of the editors and the lookup dialog are saved.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -16,7 +17,9 @@
 #include "buttons/fcLabel.h"
 #include "buttons/fcShapeBtn.h"
 #include "dataaware/Wwdbgrid.h"
+#include "dataaware/Wwkeycb.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwidlg.h"
 #include "organizer/Colocar.h"
 #include "organizer/MotorTipos.h"
 #include "organizer/OrgTablas.h"
@@ -24,6 +27,7 @@
 #include "platform/ui/Grids.h"
 #include "platform/ui/Spin.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/Timers.h"
 #include "reportview/OvcDbRpV.h"
 #include "shell/AppState.h"
 #include "shell/StepMachine.h"
@@ -97,8 +101,8 @@ TEST_F(PasosTipos, FromTheTypesToTheStudentsWithGroupsByClicksAsTheLogicDoes) {
 
     // The subtype editor, by double clicks on the first type (the first
     // unfolds it, the second opens its first subtype): a subject of the
-    // course that the type's first subtype lacks goes into its first free
-    // slot.
+    // course that the type's first subtype lacks, chosen in the lookup
+    // dialog, goes into its first free slot.
     std::vector<std::string> asignaturas;
     for (const auto& f : FilasDe(Carpeta, "asigcur"))
         if (f.at("TNC") == ToUtf8(tnc)) asignaturas.push_back(f.at("ASIG"));
@@ -122,9 +126,28 @@ TEST_F(PasosTipos, FromTheTypesToTheStudentsWithGroupsByClicksAsTheLogicDoes) {
             if (asignatura.empty() && !tiene.count(a)) asignatura = a;
         ASSERT_FALSE(hueco.empty());
         ASSERT_FALSE(asignatura.empty());
+        // The cell's lookup dialog (Alt+Down), its search typed and left
+        // to run after its pause, Enter.
         PulsaCelda(e->wwDBGridTipGrup, hueco.c_str(), 1);
+        Ui.Key(VK_DOWN, {ssAlt});
+    });
+    TwwLookupDlg* busca = nullptr;
+    Luego([&](TCustomForm* D) {
+        busca = dynamic_cast<TwwLookupDlg*>(D);
+        ASSERT_NE(busca, nullptr);
+        EXPECT_EQ(busca->Caption(), "Lookup");
+        Guarda(busca, "15-editor-subtipos-lookup");
         Ui.Type(asignatura);
+    });
+    Luego([&](TCustomForm*) { Clock.Advance(busca->wwIncrementalSearch1->DelayTimer()->Interval()); });
+    Luego([&](TCustomForm*) {
+        EXPECT_EQ(ToUtf8(busca->DataSet->FieldByName("ASIG")->AsString()), asignatura);
         Ui.Key(VK_RETURN);
+    });
+    Luego([&](TCustomForm* D) {
+        auto* e = dynamic_cast<TEdiTiposForm2*>(D);
+        ASSERT_NE(e, nullptr) << "the editor again";
+        EXPECT_EQ(ToUtf8(e->wwTableTipos->FieldByName(hueco)->AsString()), asignatura);
         Pulsa(e->BCerrar);
     });
     Ui.RunUntilIdle();
