@@ -2,6 +2,7 @@
 
 #include "dataaware/Wwdatsrc.h"
 #include "dataaware/Wwdbcomb.h"
+#include "dataaware/Wwdbdlg.h"
 #include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwkeycb.h"
@@ -11,19 +12,23 @@
 #include "dataaware/wwcheckbox.h"
 #include "dataaware/wwcombobutton.h"
 #include "dataaware/wwdbedit.h"
+#include "dataaware/wwidlg.h"
 #include "dataaware/wwradiogroup.h"
 #include "dataaware/wwriched.h"
 #include "dataaware/wwstorep.h"
 #include "platform/db/DataSource.h"
 
 void StartDataAwareLibrary() {
-    RegisterClasses(
-        {&TwwTable::StaticClassInfo(), &TwwQuery::StaticClassInfo(), &TwwQBE::StaticClassInfo(),
-         &TwwStoredProc::StaticClassInfo(), &TwwDataSource::StaticClassInfo(), &TwwIntl::StaticClassInfo(),
-         &TwwController::StaticClassInfo(), &TwwIncrementalSearch::StaticClassInfo(),
-         &TwwDBEdit::StaticClassInfo(), &TwwComboButton::StaticClassInfo(), &TwwDBGrid::StaticClassInfo(),
-         &TwwIButton::StaticClassInfo(), &TwwMemoDialog::StaticClassInfo(), &TwwDBRichEdit::StaticClassInfo(),
-         &TwwDBComboBox::StaticClassInfo(), &TwwKeyCombo::StaticClassInfo()});
+    RegisterClasses({&TwwTable::StaticClassInfo(),        &TwwQuery::StaticClassInfo(),
+                     &TwwQBE::StaticClassInfo(),          &TwwStoredProc::StaticClassInfo(),
+                     &TwwDataSource::StaticClassInfo(),   &TwwIntl::StaticClassInfo(),
+                     &TwwController::StaticClassInfo(),   &TwwIncrementalSearch::StaticClassInfo(),
+                     &TwwDBEdit::StaticClassInfo(),       &TwwComboButton::StaticClassInfo(),
+                     &TwwDBGrid::StaticClassInfo(),       &TwwIButton::StaticClassInfo(),
+                     &TwwMemoDialog::StaticClassInfo(),   &TwwDBRichEdit::StaticClassInfo(),
+                     &TwwDBComboBox::StaticClassInfo(),   &TwwKeyCombo::StaticClassInfo(),
+                     &TwwLookupDlg::StaticClassInfo(),    &TwwLookupDialog::StaticClassInfo(),
+                     &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo()});
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     StartDefaultIntl();

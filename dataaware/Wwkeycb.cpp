@@ -68,6 +68,9 @@ TwwIncrementalSearch::~TwwIncrementalSearch() = default;
 
 void TwwIncrementalSearch::DescribeProperties(TPropertyTable& T) {
     using S = TwwIncrementalSearch;
+    // The edit's own, which the lookup form sets (AutoSize, TabOrder, hints).
+    PublishEditProperties(T);
+    TControl::PublishStandard(T, {"Text"});
     T.Property("DataSource", &S::DataSource, &S::SetDataSource);
     T.Property("SearchField", &S::SearchField, &S::SetSearchField);
     T.Property("SearchDelay", &S::SearchDelay, &S::SetSearchDelay).Default(0);

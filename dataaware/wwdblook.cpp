@@ -441,6 +441,8 @@ void TwwDBLookupList::FieldActiveChange(TObject* Sender) {
 }
 
 void TwwDBLookupList::LinkActive(bool Active) {
+    // The fields of a table that closes go with it: none is kept.
+    if (!DataLink()->Active()) UpdateKeyFields(false);
     TwwCustomDBGrid::LinkActive(Active);
     if (DataLink()->Active() && !FCombo->InCustomSearch()) {
         SetLookupValue("");
@@ -548,8 +550,10 @@ void TwwDBLookupList::BuildColumns() {
 void TwwDBLookupList::SetColumnWidths() {
     TwwCustomDBGrid::SetColumnWidths();
     const int count = ColumnCount();
-    if (count == 0) return;
     const int first = IndicatorOffset();
+    // A link that went inactive (its lookup table closed) leaves the grid
+    // fewer columns than the layout names: nothing to size then.
+    if (count == 0 || first + count > ColCount()) return;
     int sum = 0;
     for (int i = 0; i < count - 1; ++i) sum += ColWidths(first + i) + (FOptions.Contains(loColLines) ? 1 : 0);
     if (count == 1 || sum < ClientWidth() - 15) SetColWidths(first + count - 1, ClientWidth() - sum);

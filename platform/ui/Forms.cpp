@@ -394,7 +394,11 @@ TModalResult TCustomForm::ShowModal() {
     };
     try {
         Show();
-        if (Alive(this)) SendMessage(Own, CM_ACTIVATE, 0, 0);
+        if (Alive(this)) {
+            // A form may make its window anew as it shows: the loop speaks to the one it has now.
+            Own = FHandle;
+            SendMessage(Own, CM_ACTIVATE, 0, 0);
+        }
         if (Alive(this)) FModalResult = mrNone;
         while (Alive(this)) {
             Application->HandleMessage();

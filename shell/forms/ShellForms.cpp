@@ -13,6 +13,8 @@
 #include "shell/forms/Controla.h"
 #include "shell/forms/Cursos.h"
 #include "shell/forms/Datos.h"
+#include "shell/forms/EdiTipGrup.h"
+#include "shell/forms/EdiTipos.h"
 #include "shell/forms/Espera.h"
 #include "shell/forms/Exportar.h"
 #include "shell/forms/Grup.h"
@@ -31,15 +33,16 @@ void RegisterShellForms() {
     // tables' fields.
     RegisterDBClasses();
     RegisterReportClasses();
-    RegisterClasses({&TControlaForm::StaticClassInfo(), &TDatosForm::StaticClassInfo(),
-                     &TSelecDatosForm::StaticClassInfo(), &TEsperaForm::StaticClassInfo(),
-                     &TExportarForm::StaticClassInfo(), &TListadosForm::StaticClassInfo(),
+    RegisterClasses({&TControlaForm::StaticClassInfo(),      &TDatosForm::StaticClassInfo(),
+                     &TSelecDatosForm::StaticClassInfo(),    &TEsperaForm::StaticClassInfo(),
+                     &TExportarForm::StaticClassInfo(),      &TListadosForm::StaticClassInfo(),
                      &TSelecListadosForm::StaticClassInfo(), &TCursosForm::StaticClassInfo(),
-                     &TAlumForm::StaticClassInfo(), &TAsigCurForm::StaticClassInfo(),
-                     &TNomAsgForm::StaticClassInfo(), &TProfesForm::StaticClassInfo(),
-                     &TAulasForm::StaticClassInfo(), &TGrupForm::StaticClassInfo(),
-                     &TTiposForm::StaticClassInfo(), &TTrasladarForm::StaticClassInfo(),
-                     &TFormOrganizar::StaticClassInfo(), &TColocarForm::StaticClassInfo()});
+                     &TAlumForm::StaticClassInfo(),          &TAsigCurForm::StaticClassInfo(),
+                     &TNomAsgForm::StaticClassInfo(),        &TProfesForm::StaticClassInfo(),
+                     &TAulasForm::StaticClassInfo(),         &TGrupForm::StaticClassInfo(),
+                     &TTiposForm::StaticClassInfo(),         &TTrasladarForm::StaticClassInfo(),
+                     &TFormOrganizar::StaticClassInfo(),     &TColocarForm::StaticClassInfo(),
+                     &TEdiTiposForm2::StaticClassInfo(),     &TEdiTipGrupForm2::StaticClassInfo()});
 }
 
 TProgramLibraries::TProgramLibraries() : FReportView(std::make_unique<TOvcLibrary>()) {

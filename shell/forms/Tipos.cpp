@@ -17,6 +17,8 @@
 #include "reportview/OvcRvCbx.h"
 #include "reportview/OvcSplit.h"
 #include "shell/AppState.h"
+#include "shell/forms/EdiTipGrup.h"
+#include "shell/forms/EdiTipos.h"
 #include "shell/forms/Espera.h"
 #include "shell/forms/Organizar.h"
 #include "shell/forms/Reloj.h"
@@ -169,10 +171,10 @@ void TTiposForm::Abre(const TAppState& Estado) {
     QuitaEspera();
 }
 
-// A close that would merge under the organizer's run waits: the dialog is
-// modal, but the window manager may still ask this window to close.
+// A close that would merge under the organizer's run or an editor waits:
+// they are modal, but the window manager may still ask this window to close.
 void TTiposForm::FormCloseQuery(TObject*, bool& CanClose) {
-    if (FOrganizando) CanClose = false;
+    if (FOrganizando || FEditando) CanClose = false;
 }
 
 void TTiposForm::FormClose(TObject*, TCloseAction&) {
@@ -261,16 +263,52 @@ void TTiposForm::ODBRVTipGrupMouseUp(TObject*, TMouseButton, TShiftState, int, i
 void TTiposForm::ODBRVTipGrupKeyUp(TObject*, WORD&, TShiftState) { TotalesGrupo(); }
 
 // --- the editors ---
-// The two type editors come with their own screens; until then a double
-// click says so and changes nothing.
+// Each editor is modal over the screen and changes the working tables
+// through table components of its own; the screen's stay open meanwhile, so
+// that the editor reads the screen's current row, and are opened again with
+// the recomputation afterwards. A close of the screen while an editor is
+// open waits (FormCloseQuery): the merge would run under the editor's rows.
+
+template <class TEditor>
+void TTiposForm::Edita(TEditor*& Global) {
+    auto* e = NewComponent<TEditor>(this);
+    Global = e;
+    FEditando = true;
+    try {
+        e->Prepara(*this);
+        e->ShowModal();
+    } catch (...) {
+        FEditando = false;
+        e->Free();
+        throw;
+    }
+    FEditando = false;
+    e->Free();
+}
+
+// The subtype editor opens on the type of the focused line: the screen's
+// subtypes are put on its row (the first of a type's line) first, so that
+// "Ed&itar" on a collapsed type opens that type, not the row left current.
 void TTiposForm::ODBRVTiposDblClick(TObject*) {
-    Aviso("La pantalla \"Editar subtipos\" todav\xED"
-          "a no existe en esta versi\xF3n de Zelmor.");
+    if (!FMotor) return;
+    if (const std::optional<int> n = NEnfocado(ODBRVTipos, TTipos)) TTipos->FindKey({TVarRec(*n)});
+    Edita<TEdiTiposForm2>(EdiTiposForm2);
+    CierraTablas();
+    FMotor->ClasificaTipos();
+    Reconstruye(true, true, true);
+    TotalesTipos();
 }
 
 void TTiposForm::ODBRVTipGrupDblClick(TObject*) {
-    Aviso("La pantalla \"Editar tipos en grupos\" todav\xED"
-          "a no existe en esta versi\xF3n de Zelmor.");
+    if (!FMotor) return;
+    if (const std::optional<int> n = NEnfocado(ODBRVTipGrup, TTipGrup))
+        if (!TTipGrup->FindKey({TVarRec(*n)})) return;
+    Edita<TEdiTipGrupForm2>(EdiTipGrupForm2);
+    CierraTablas();
+    FMotor->ClasificaTipos();
+    FMotor->CreaConexiones();
+    Reconstruye(true, true, true);
+    TotalesGrupo();
 }
 
 // --- "&Calcular Tipos" and the display options ---

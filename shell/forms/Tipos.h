@@ -112,11 +112,16 @@ private:
     void Traslada(const std::function<bool()>& Movimiento);
     void MuestraEspera();
     void QuitaEspera();
+    // Makes the editor with the screen as owner, prepares it, shows it
+    // modally and frees it; Global points to it meanwhile.
+    template <class TEditor>
+    void Edita(TEditor*& Global);
 
     const TAppState* FEstado = nullptr;
     std::unique_ptr<TMotorTipos> FMotor;
     std::vector<int> FSeleccion;
     bool FOrganizando = false;
+    bool FEditando = false;
 };
 
 extern TTiposForm* TiposForm;

@@ -354,6 +354,25 @@ TEST_F(LookupCombo, WithoutALookupTableTheListDoesNotOpen) {
     EXPECT_EQ(Answers.Texts()[0], "No lookup table specified!");
 }
 
+// The lookup table closed under a focused combo whose list never showed,
+// as a form closes its tables when it goes: the list sizes no column it no
+// longer has, and keeps no field of the closed table (the focus leaving
+// the combo afterwards reads none).
+TEST_F(LookupCombo, ClosingTheLookupTableUnderAComboLeavesItNoColumnOrField) {
+    for (const bool Columnas : {false, true}) {
+        SCOPED_TRACE(Columnas ? "a column of its own" : "the lookup field's column");
+        TTestLookupCombo* combo = NewCombo(10, 10);
+        if (!Columnas) combo->Selected()->Clear();
+        ShowBound(combo);
+        EXPECT_NO_THROW(Lookup->Close());
+        EXPECT_EQ(combo->LookupList()->DisplayField(), nullptr);
+        Other->SetFocus();
+        Idle();
+        combo->Free();
+        Lookup->Open();
+    }
+}
+
 // ---------------------------------------------------------------- search
 
 TEST_F(LookupCombo, QuickKeysMakeOneSearchAfterThePauseAndTheMatchIsCompleted) {

@@ -1,18 +1,25 @@
 // Steps 5 to 7 on the sample school by clicks and keys: the types screen,
 // "&Calcular Tipos", a type moved into group "A" with the move dialog and
-// the group moved back, "&Org. Automática", "&Todos" and "&Salir" in the
-// organizer's dialog, "&Siguiente" to the placing dialog, "&Colocar", and on
-// to step 7. The same operations are then done on a second copy of the
-// school by calling the logic, and every table must come out the same.
-// Pictures of the types screen and of the organizer's dialog are compared
-// with the references kept here.
+// the group moved back, a subject added to a subtype in the subtype editor
+// through its lookup dialog, "&Org. Automática", "&Todos" and "&Salir" in
+// the organizer's dialog, a connection typed in the type-in-group editor,
+// "&Siguiente" to the placing dialog, "&Colocar", and on to step 7. The same
+// operations are then done on a second copy of the school by calling the
+// logic, and every table must come out the same. Pictures of the types
+// screen and of the organizer's dialog are compared with the references
+// kept here; those of the editors and the lookup dialog are saved.
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include "TiposFixture.h"
 #include "buttons/fcImgBtn.h"
 #include "buttons/fcLabel.h"
 #include "buttons/fcShapeBtn.h"
+#include "dataaware/Wwdbgrid.h"
+#include "dataaware/Wwkeycb.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwidlg.h"
 #include "organizer/Colocar.h"
 #include "organizer/MotorTipos.h"
 #include "organizer/OrgTablas.h"
@@ -20,11 +27,14 @@
 #include "platform/ui/Grids.h"
 #include "platform/ui/Spin.h"
 #include "platform/ui/StdCtrls.h"
+#include "platform/ui/Timers.h"
 #include "reportview/OvcDbRpV.h"
 #include "shell/AppState.h"
 #include "shell/StepMachine.h"
 #include "shell/forms/Colocar.h"
 #include "shell/forms/Controla.h"
+#include "shell/forms/EdiTipGrup.h"
+#include "shell/forms/EdiTipos.h"
 #include "shell/forms/Organizar.h"
 #include "shell/forms/Tipos.h"
 #include "shell/forms/Trasladar.h"
@@ -89,6 +99,60 @@ TEST_F(PasosTipos, FromTheTypesToTheStudentsWithGroupsByClicksAsTheLogicDoes) {
     Ui.RunUntilIdle();
     EXPECT_TRUE(MatchesReferencePicture(Ui.Picture(T), ZELMOR_SOURCE_DIR "/tests/shell/reference/tipos.png"));
 
+    // The subtype editor, by double clicks on the first type (the first
+    // unfolds it, the second opens its first subtype): a subject of the
+    // course that the type's first subtype lacks, chosen in the lookup
+    // dialog, goes into its first free slot.
+    std::vector<std::string> asignaturas;
+    for (const auto& f : FilasDe(Carpeta, "asigcur"))
+        if (f.at("TNC") == ToUtf8(tnc)) asignaturas.push_back(f.at("ASIG"));
+    int nSubtipo = 0;
+    std::string hueco, asignatura;
+    AbreEditor(T->ODBRVTipos);
+    Luego([&](TCustomForm* D) {
+        auto* e = dynamic_cast<TEdiTiposForm2*>(D);
+        ASSERT_NE(e, nullptr);
+        Guarda(e, "15-editor-subtipos");
+        TDataSet* t = e->wwTableTipos;
+        nSubtipo = t->FieldByName("N")->AsInteger();
+        std::set<std::string> tiene;
+        for (int k = 1; k <= 20; ++k) {
+            const std::string campo = "ASIG" + std::to_string(k);
+            const std::string v = ToUtf8(Trim(t->FieldByName(campo)->AsString()));
+            if (v.empty() && hueco.empty()) hueco = campo;
+            tiene.insert(v);
+        }
+        for (const auto& a : asignaturas)
+            if (asignatura.empty() && !tiene.count(a)) asignatura = a;
+        ASSERT_FALSE(hueco.empty());
+        ASSERT_FALSE(asignatura.empty());
+        // The cell's lookup dialog (Alt+Down), its search typed and left
+        // to run after its pause, Enter.
+        PulsaCelda(e->wwDBGridTipGrup, hueco.c_str(), 1);
+        Ui.Key(VK_DOWN, {ssAlt});
+    });
+    TwwLookupDlg* busca = nullptr;
+    Luego([&](TCustomForm* D) {
+        busca = dynamic_cast<TwwLookupDlg*>(D);
+        ASSERT_NE(busca, nullptr);
+        EXPECT_EQ(busca->Caption(), "Lookup");
+        Guarda(busca, "15-editor-subtipos-lookup");
+        Ui.Type(asignatura);
+    });
+    Luego([&](TCustomForm*) { Clock.Advance(busca->wwIncrementalSearch1->DelayTimer()->Interval()); });
+    Luego([&](TCustomForm*) {
+        EXPECT_EQ(ToUtf8(busca->DataSet->FieldByName("ASIG")->AsString()), asignatura);
+        Ui.Key(VK_RETURN);
+    });
+    Luego([&](TCustomForm* D) {
+        auto* e = dynamic_cast<TEdiTiposForm2*>(D);
+        ASSERT_NE(e, nullptr) << "the editor again";
+        EXPECT_EQ(ToUtf8(e->wwTableTipos->FieldByName(hueco)->AsString()), asignatura);
+        Pulsa(e->BCerrar);
+    });
+    Ui.RunUntilIdle();
+    ASSERT_EQ(Ui.StepsLeft(), 0u);
+
     // The organizer: "&Todos", then "&Salir"; the result is written back.
     Pulsa(T->BOrgAuto);
     std::string finOrganizar;
@@ -113,6 +177,24 @@ TEST_F(PasosTipos, FromTheTypesToTheStudentsWithGroupsByClicksAsTheLogicDoes) {
     EXPECT_FALSE(T->TTipGrup->IsEmpty()) << "the organizer's groups are on the screen";
     Guarda(T, "13-tipos-organizados");
 
+    // The type-in-group editor, by double clicks on the first group: its
+    // first row's first connection.
+    int nEnGrupo = 0;
+    AbreEditor(T->ODBRVTipGrup);
+    Luego([&](TCustomForm* D) {
+        auto* e = dynamic_cast<TEdiTipGrupForm2*>(D);
+        ASSERT_NE(e, nullptr);
+        Guarda(e, "16-editor-tipos-en-grupos");
+        nEnGrupo = e->wwTableTipGrup->FieldByName("N")->AsInteger();
+        PulsaCelda(e->wwDBGridTipGrup, "CON1", 1);
+        Ui.Type("9");
+        Ui.Key(VK_RETURN);
+        Pulsa(e->BCerrar);
+    });
+    Ui.RunUntilIdle();
+    ASSERT_EQ(Ui.StepsLeft(), 0u);
+    ASSERT_GT(nEnGrupo, 0);
+
     // "&Siguiente": the merge, the placing dialog, "&Colocar", step 7.
     Pulsa(F->BSiguiente);
     Luego([&](TCustomForm* D) {
@@ -134,11 +216,23 @@ TEST_F(PasosTipos, FromTheTypesToTheStudentsWithGroupsByClicksAsTheLogicDoes) {
         m.RecuentaTipos([] { return TBorrarTipos::Borrar; });
         ASSERT_TRUE(m.TrasladaTipoAGrupo(nTipo, ofrecido, "A"));
         ASSERT_TRUE(m.TrasladaGrupoATipos(nFila, ofrecido));
+        auto cambia = [&](const char* Tabla, int N, const std::string& Campo, const std::string& Valor) {
+            TTempTable t = OpenTempTable(directo, Tabla, "N");
+            ASSERT_TRUE(t->FindKey({TVarRec(N)})) << Tabla << " " << N;
+            t->Edit();
+            t->FieldByName(Campo)->SetAsString(Valor);
+            t->Post();
+        };
+        cambia("tipos2", nSubtipo, hueco, asignatura);
+        m.ClasificaTipos();
         const TResumenOrganizar r = EjecutaOrganizar(m, {}, TOpcionesOrganizar{}, [](ISesionOrganizar& S) {
             S.Organiza(TModoOrganizar::Todos, TOpcionesOrganizar{});
             return TOpcionesOrganizar{};
         });
         EXPECT_TRUE(r.Escrito);
+        cambia("tipgrup2", nEnGrupo, "CON1", "9");
+        m.ClasificaTipos();
+        m.CreaConexiones();
         m.MezclaTrabajo();
         PreparaColocar(directo, tnc);
         ColocaAlumnosDelCurso(directo, tnc);

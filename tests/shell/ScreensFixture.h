@@ -27,6 +27,8 @@ protected:
 class ScreensFixture : public TMaquinaPantallas, public ScreenTest {
 protected:
     ScreensFixture() = default;
+    // On a screen of another size than the usual 1024 x 768.
+    ScreensFixture(int Width, int Height) : ScreenTest(nullptr, Width, Height) {}
     void TearDown() override;
 
     // The sample school as a data folder of the program folder, and the

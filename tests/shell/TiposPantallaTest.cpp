@@ -35,25 +35,6 @@ protected:
         TiposFixture::SetUp();
         AbreCarpeta();
     }
-    // "&Calcular Tipos", answering "Borrar tipos?" with Yes when asked.
-    void CalculaTipos(TTiposForm* T) {
-        if (!T->TTipos->IsEmpty() || !T->TTipGrup->IsEmpty()) Responde("Yes");
-        Pulsa(T->BCalcularTipos);
-        Ui.RunUntilIdle();
-        ASSERT_EQ(Ui.StepsLeft(), 0u);
-        ASSERT_FALSE(T->TTipos->IsEmpty());
-    }
-    // Every student of the first type into a group, by the move dialog.
-    void TipoAGrupo(TTiposForm* T, const char* Grupo) {
-        PulsaLinea(T->ODBRVTipos, 0);
-        Pulsa(T->BTrasladarAbajo);
-        Luego([&](TCustomForm* D) {
-            Ui.Click(static_cast<TTrasladarForm*>(D)->EdGrupo);
-            Ui.Type(Grupo);
-            Ui.Click(D, "BOK");
-        });
-        Ui.RunUntilIdle();
-    }
     TFilasTabla DelCurso(const AnsiString& Tabla) {
         TFilasTabla todas = FilasDe(Carpeta, Tabla), curso;
         for (auto& f : todas)
@@ -69,14 +50,6 @@ protected:
                 {{"AsigDv", ToUtf8(T->SGTipos->Cells(0, f))}, {"Alum", ToUtf8(T->SGTipos->Cells(1, f))}});
         return {FilasDe(Carpeta, "tipos"),    FilasDe(Carpeta, "tipgrup"), FilasDe(Carpeta, "tipos2"),
                 FilasDe(Carpeta, "tipgrup2"), FilasDe(Carpeta, "conex"),   rejilla};
-    }
-    // The first line of a collapsed view whose group has students.
-    static int LineaConAlumnos(TOvcDbReportView* V) {
-        for (int l = 0; l < V->Engine().GetLines(); ++l)
-            if (V->Engine().GetIsGroup(l) &&
-                StrToIntDef(Trim(V->DoGetGroupString(1, V->Engine().GetGroupRef(l))), 0) > 0)
-                return l;
-        return 0;
     }
 };
 

@@ -1,13 +1,15 @@
 // The types screen and the organizer's dialog on a real X server: with the
-// main window up, the screen opens over the sample school's first course,
-// shows and stays the active window; the dialog shows, and a click the X
-// server delivers on its "&Salir" reaches it.
+// main window up, "&Ir a ..." and "5" through the server open the screen
+// over the sample school's first course, which shows and stays the active
+// window; the dialog shows, and a click the X server delivers on its
+// "&Salir" reaches it.
 #include <gtest/gtest.h>
 
 #include <optional>
 
 #include "ScreensFixture.h"
 #include "buttons/fcImgBtn.h"
+#include "buttons/fcShapeBtn.h"
 #include "dataaware/Wwtable.h"
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
@@ -16,6 +18,7 @@
 #include "platform/win/MessageQueue.h"
 #include "shell/AppState.h"
 #include "shell/SchoolTables.h"
+#include "shell/StepMachine.h"
 #include "shell/forms/Controla.h"
 #include "shell/forms/Organizar.h"
 #include "shell/forms/Tipos.h"
@@ -69,20 +72,39 @@ TEST_F(TiposX11, TheTypesScreenAndTheOrganizersDialogShow) {
     ControlaForm->Show();
     ASSERT_TRUE(Asienta());
     EXPECT_EQ(ControlaForm->FormStyle(), fsStayOnTop);
-    auto* e = NewComponent<TAppState>(nullptr);
-    e->ApuntaBaseDatos("C:\\ZELMOR\\ejemplo\\");
+    // The sample school open, its first course selected.
+    TAppState& e = ControlaForm->Estado();
+    e.ApuntaBaseDatos("C:\\ZELMOR\\ejemplo\\");
+    e.CarpetaDatos = e.RutaDatos = "C:\\ZELMOR\\ejemplo\\";
     {
         TTempTable cursos = OpenTempTable("C:\\ZELMOR\\ejemplo", "cursos");
         cursos->First();
-        e->Turno = cursos->FieldByName("TURNO")->AsString();
-        e->Nivel = cursos->FieldByName("NIVEL")->AsString();
-        e->Curso = cursos->FieldByName("CURSO")->AsString();
-        e->TNCSeleccionado = cursos->FieldByName("TNC")->AsString();
+        e.Turno = cursos->FieldByName("TURNO")->AsString();
+        e.Nivel = cursos->FieldByName("NIVEL")->AsString();
+        e.Curso = cursos->FieldByName("CURSO")->AsString();
+        e.TNCSeleccionado = cursos->FieldByName("TNC")->AsString();
     }
-    auto* T = NewComponent<TTiposForm>(Application);
-    TiposForm = T;
-    T->Abre(*e);
-    T->Show();
+    // "&Ir a ..." clicked through the server; once its menu shows (it takes
+    // the mouse), "5" typed through the server chooses step 5.
+    TControl* irA = ControlaForm->BIrA;
+    const TPoint boton = irA->ClientToScreen(TPoint(irA->Width() / 2, irA->Height() / 2));
+    const TPoint principal = ControlaForm->ClientOrigin();
+    const HWND ventana = ControlaForm->Handle();
+    bool tecleado = false;
+    Application->OnIdle = [&](TObject*, bool&) {
+        const HWND menu = GetCapture();
+        if (tecleado || !menu || menu == ventana) return;
+        tecleado = X11SendKey(X(), ventana, true, '5') && X11SendKey(X(), ventana, false, '5');
+    };
+    Clock.Advance(1000);
+    ASSERT_TRUE(X11SendButton(X(), ventana, true, 1, boton.x - principal.x, boton.y - principal.y));
+    ASSERT_TRUE(X11SendButton(X(), ventana, false, 1, boton.x - principal.x, boton.y - principal.y));
+    ASSERT_TRUE(Asienta());
+    Application->OnIdle = nullptr;
+    EXPECT_TRUE(tecleado);
+    TTiposForm* T = TiposForm;
+    ASSERT_NE(T, nullptr) << "step 5 opened";
+    EXPECT_EQ(e.Paso, PasoTipos);
     ASSERT_TRUE(Asienta()) << "the main window and the screen settle which of them is active";
     EXPECT_EQ(Screen->ActiveForm(), T);
     UpdateWindow(T->Handle());
@@ -111,7 +133,6 @@ TEST_F(TiposX11, TheTypesScreenAndTheOrganizersDialogShow) {
     D->Free();
     // The screens go while their tables' files are still there.
     while (Screen->CustomFormCount() > 0) Screen->CustomForms(0)->Free();
-    e->Free();
 }
 
 }  // namespace

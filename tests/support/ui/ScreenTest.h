@@ -34,8 +34,10 @@
 // Off screen: the driver Ui feeds the keys and mouse and runs the loops.
 class ScreenTest : public ::testing::Test {
 protected:
-    explicit ScreenTest(const ZelmorResourceEntry* Forms = nullptr)
-        : FForms(Forms), FSession(std::make_unique<TUiDriver>()),
+    // A screen of Width x Height pixels (1024 x 768 unless a test needs
+    // another size).
+    explicit ScreenTest(const ZelmorResourceEntry* Forms = nullptr, int Width = 1024, int Height = 768)
+        : FForms(Forms), FSession(std::make_unique<TUiDriver>(Width, Height)),
           Ui(static_cast<TUiDriver&>(CurrentDisplay())) {}
 
     template <class T>

@@ -1,0 +1,3 @@
+#include "dataaware/wwDialog.h"
+
+ZELMOR_IMPLEMENT_CLASS(TwwCustomDialog, TComponent)
