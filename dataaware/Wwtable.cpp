@@ -20,22 +20,6 @@ ZELMOR_IMPLEMENT_COMPONENT(TwwTable, TTable)
 
 namespace {
 
-// Raises a table's busy counter for the life of the object.
-class TBusy {
-public:
-    explicit TBusy(TwwTable* Table) : FTable(Table) {
-        if (FTable) FTable->SetBusyCount(FTable->BusyCount() + 1);
-    }
-    ~TBusy() {
-        if (FTable) FTable->SetBusyCount(FTable->BusyCount() - 1);
-    }
-    TBusy(const TBusy&) = delete;
-    TBusy& operator=(const TBusy&) = delete;
-
-private:
-    TwwTable* FTable;
-};
-
 bool IsSQLBased(TDataSet* DataSet) {
     auto* data = dynamic_cast<TDBDataSet*>(DataSet);
     return data && data->Database() && data->Database()->IsSQLBased();
@@ -439,7 +423,7 @@ bool TwwTable::SetIndexForFields(const AnsiString& Fields) {
     RefreshIndexDefs(this);
     if (!MasterSource() && IndexFieldCount() > 0 && EqualsIgnoreCase(IndexFields(0)->FieldName(), Fields))
         return true;
-    TBusy busy(this);
+    TwwBusyScope busy(this);
     AnsiString name;
     if (!MasterSource() || FIgnoreMasterLink) {
         name = FindIndexForFieldsAnyCase(Fields);
@@ -505,7 +489,7 @@ void TwwTable::ClearRange() {
 }
 
 bool TwwTable::SearchIndexValue(const AnsiString& Text, int Position) {
-    TBusy busy(this);
+    TwwBusyScope busy(this);
     return IncrementalIndexSearch(this, Text, Position);
 }
 
@@ -557,7 +541,7 @@ bool TableFindKeyValues(TTable* Table, const TKeyValues& Values) {
         return false;
     }
     auto* wwTable = dynamic_cast<TwwTable*>(Table);
-    TBusy busy(wwTable);
+    TwwBusyScope busy(wwTable);
     const bool ignoreCase = CurrentIndexIgnoresCase(Table);
     const bool syncByRange = wwTable ? wwTable->SyncSQLByRange() : true;
     TKeyValues keys;
@@ -596,6 +580,6 @@ void ApplyRangeFromDataSet(TTable* Table, TDataSet* Other) {
 
 bool TableLocateFieldValue(TwwTable* Table, const AnsiString& Text, const AnsiString& FieldName,
                            int MatchKind, bool CaseSensitive) {
-    TBusy busy(Table);
+    TwwBusyScope busy(Table);
     return LocateFieldValue(Table, Text, FieldName, CaseSensitive, MatchKind);
 }

@@ -221,6 +221,22 @@ private:
     std::vector<bool*> FWatchFlags;
 };
 
+// Raises a table's busy counter for the life of the object (nothing for none).
+class TwwBusyScope {
+public:
+    explicit TwwBusyScope(TwwTable* Table) : FTable(Table) {
+        if (FTable) FTable->SetBusyCount(FTable->BusyCount() + 1);
+    }
+    ~TwwBusyScope() {
+        if (FTable) FTable->SetBusyCount(FTable->BusyCount() - 1);
+    }
+    TwwBusyScope(const TwwBusyScope&) = delete;
+    TwwBusyScope& operator=(const TwwBusyScope&) = delete;
+
+private:
+    TwwTable* FTable;
+};
+
 // --- free routines of the table unit ---
 // Refreshes the index definitions when they are empty (or still the
 // component's own placeholders).

@@ -178,7 +178,8 @@ public:
     void SetDisableThemes(bool Value) { FDisableThemes = Value; }
     // The edit shows its focused state (from entry to an exit that was not refused).
     bool IsFocused() const { return FIsFocused; }
-    TAlignment EffectiveAlignment() const;
+    // The alignment of the shown text (a lookup combo shows another field's).
+    virtual TAlignment EffectiveAlignment() const;
 
     virtual AnsiString GetDisplayFormat();
     virtual void SetDisplayFormat(const AnsiString& Value) { FDisplayFormat = Value; }

@@ -85,22 +85,6 @@ bool HasMaster(TDataSet* DataSet) {
     return table && table->MasterSource();
 }
 
-// Raises the table's busy counter for the life of the object.
-class TBusyScope {
-public:
-    explicit TBusyScope(TDataSet* DataSet) : FTable(AsWwTable(DataSet)) {
-        if (FTable) FTable->SetBusyCount(FTable->BusyCount() + 1);
-    }
-    ~TBusyScope() {
-        if (FTable) FTable->SetBusyCount(FTable->BusyCount() - 1);
-    }
-    TBusyScope(const TBusyScope&) = delete;
-    TBusyScope& operator=(const TBusyScope&) = delete;
-
-private:
-    TwwTable* FTable;
-};
-
 TwwDBCustomLookupCombo* CheckedCombo(TComponent* Owner) {
     auto* combo = dynamic_cast<TwwDBCustomLookupCombo*>(Owner);
     if (!combo) throw EInvalidCast("Invalid class typecast");
@@ -290,7 +274,7 @@ void TwwDBLookupList::LocateCurrentValue(bool Select) {
     if (!(FCombo->Visible() || !dynamic_cast<TwwCustomDBGrid*>(Parent()))) return;
     TDataSet* table = LookupTable();
     if (!table || !table->Active()) return;
-    TBusyScope busy(table);
+    TwwBusyScope busy(AsWwTable(table));
     TwwTable* wwTable = AsWwTable(table);
     if (FCombo->IsLinkedLookupField()) {
         TDataSet* own = FCombo->DataSource()->DataSet();
@@ -545,6 +529,9 @@ void TwwDBLookupList::SelectCurrentRecord() {
         FLookupValue = FKeyField == FDisplayField ? FDisplayValue : FieldText(FKeyField);
         if (FKeyField2) FLookupValue2 = FKeyField2->Text();
         if (FKeyField3) FLookupValue3 = FKeyField3->Text();
+        // The current record now holds the value: a key that follows before
+        // the next paint must not find the old row marked.
+        if (DataLink()->Active()) FHighlightedRow = DataLink()->ActiveRecord();
     }
     if (Assigned(OnClick)) OnClick(this);
 }
@@ -725,7 +712,9 @@ void TwwPopupGrid::CreateParams(TCreateParams& Params) {
 void TwwPopupGrid::CreateWnd() {
     TwwDBLookupList::CreateWnd();
     CallWindowProc(DefWndProc(), Handle(), WM_SETFOCUS, 0, 0);
-    Combo()->DataChange(this);
+    // A drop-down re-creates the window only to drop its scroll bar: the
+    // value the typing found stays, the field is not read over it.
+    if (!Combo()->FDroppingDown) Combo()->DataChange(this);
 }
 
 bool TwwPopupGrid::CanChangeValue() {
@@ -1840,7 +1829,7 @@ void TwwDBCustomLookupCombo::CloseUp(bool Accept) {
         Invalidate();
         if (!IsTextEditable() && HandleAllocated()) HideCaret(Handle());
         if (changed && LookupTable()) {
-            TBusyScope busy(LookupTable());
+            TwwBusyScope busy(AsWwTable(LookupTable()));
             LookupTable()->UpdateCursorPos();
             LookupTable()->Resync(TResyncMode{});
             FEntryText = Text();
@@ -2270,6 +2259,25 @@ void TwwDBCustomLookupCombo::WMMouseMove(TMessage& Message) {
 void TwwDBCustomLookupCombo::WMPaint(TMessage& Message) {
     TwwDBCustomCombo::WMPaint(Message);
     if (ListVisible()) PositionDropDown();
+}
+
+TAlignment TwwDBCustomLookupCombo::EffectiveAlignment() const {
+    TField* display = FLookupList ? FLookupList->DisplayField() : nullptr;
+    if (!display || !Field() || IsInInspector(const_cast<TwwDBCustomLookupCombo*>(this)))
+        return TwwDBCustomCombo::EffectiveAlignment();
+    return display->Alignment();
+}
+
+void TwwDBCustomLookupCombo::SetEditRect() {
+    auto* grid = dynamic_cast<TwwCustomDBGrid*>(Parent());
+    if (!HandleAllocated() || BorderStyle() != bsNone || !grid || Frame()->IsEffective()) {
+        TwwDBCustomCombo::SetEditRect();
+        return;
+    }
+    auto* dbGrid = dynamic_cast<TwwDBGrid*>(grid);
+    TRect r(2, dbGrid && !dbGrid->HasRowLines() ? 1 : 2,
+            GetShowButton() ? ButtonHolder()->Left() - 2 : ClientWidth() - 2, ClientHeight() + 1);
+    Perform(EM_SETRECTNP, 0, PointerToLParam(&r));
 }
 
 bool TwwDBCustomLookupCombo::GetDisplayForValue(const AnsiString&, AnsiString& DisplayText) {

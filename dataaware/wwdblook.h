@@ -378,6 +378,11 @@ public:
     void CloseUp(bool Accept) override;
     bool IsTypingAllowed() override;
     bool ShowsCaret() override;
+    // The display field's alignment: an unfocused combo shows its text there.
+    TAlignment EffectiveAlignment() const override;
+    // Without a border inside a data-aware grid the text stands 2 pixels in
+    // (1 from the top in a published grid without row lines).
+    void SetEditRect() override;
     // Painted as a copy into a grid cell: the display text of the record
     // that holds the field's value (the field's own text when the key is
     // what the combo shows).

@@ -5,6 +5,7 @@
 // a linked lookup field, and the value operations over a school-size table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "GridFixture.h"
@@ -13,6 +14,7 @@
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwdblook.h"
 #include "platform/db/Fields.h"
+#include "platform/gfx/Surface.h"
 #include "platform/ui/Timers.h"
 #include "platform/win/WindowManager.h"
 
@@ -178,12 +180,103 @@ INSTANTIATE_TEST_SUITE_P(Cases, LookupPlacement,
                                            TPlaceCase{"0 counts as one row", 6, 0, false, -1, 1, 1}),
                          [](const auto& Info) { return "Case" + std::to_string(Info.index); });
 
+struct TWidthCase {
+    TAlignment Alignment;
+    int DropDownWidth;
+};
+
+class LookupListWidth : public LookupCombo, public ::testing::WithParamInterface<TWidthCase> {};
+
+// A list is never narrower than the combo less 4 pixels nor wider than the
+// screen beside it; a right-aligned one ends at the combo's right edge.
+TEST_P(LookupListWidth, TheListIsAtLeastTheComboLessFour) {
+    const TWidthCase& c = GetParam();
+    TTestLookupCombo* combo = NewCombo(10, 10);
+    combo->SetDropDownAlignment(c.Alignment);
+    combo->SetDropDownWidth(c.DropDownWidth);
+    ShowBound(combo);
+    Keys("{F4}");
+    ASSERT_TRUE(combo->ListVisible());
+    const int x0 = combo->ClientToScreen(TPoint(0, 0)).x;
+    const int room = c.Alignment == taRightJustify ? x0 + 150 - 2 : GetSystemMetrics(SM_CXSCREEN) - x0 - 2;
+    const int width = std::max(150 - 4, std::min(room, c.DropDownWidth));
+    const TRect r = ListRect(combo);
+    EXPECT_EQ(r.Width(), width);
+    EXPECT_EQ(r.Left - x0, c.Alignment == taRightJustify ? 150 - width + 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LookupListWidth,
+                         ::testing::Values(TWidthCase{taLeftJustify, 50}, TWidthCase{taRightJustify, 50},
+                                           TWidthCase{taLeftJustify, 300}, TWidthCase{taRightJustify, 300},
+                                           TWidthCase{taRightJustify, 5000}));
+
 TEST_F(LookupCombo, ANarrowComboNeverShowsItsList) {
     TTestLookupCombo* combo = NewCombo(10, 10, 20);
     ShowBound(combo);
     Keys("{F4}");
     EXPECT_FALSE(combo->ListVisible());
     EXPECT_EQ(combo->MouseHook(), nullptr);
+}
+
+// Without a border the edit is multi-line and the button one pixel taller
+// than its holder, from -1.
+TEST_F(LookupCombo, WithoutABorderTheEditIsMultiLineAndTheButtonStandsHigher) {
+    TTestLookupCombo* combo = NewCombo(10, 10);
+    combo->SetBorderStyle(bsNone);
+    ShowBound(combo);
+    EXPECT_NE(GetWindowLong(combo->Handle(), GWL_STYLE) & ES_MULTILINE, 0);
+    EXPECT_EQ(combo->Button()->Top(), -1);
+    EXPECT_EQ(combo->Button()->Height(), combo->ButtonHolder()->Height() + 1);
+    EXPECT_TRUE(dynamic_cast<TwwLookupComboButton*>(combo->Button()));
+}
+
+// An unfocused combo whose display field is right-aligned shows the text
+// flush right, just left of the button; focused, it shows it where it types.
+TEST_F(LookupCombo, ARightAlignedDisplayFieldIsPaintedBesideTheButton) {
+    Lookup->FieldByName("NAME")->SetAlignment(taRightJustify);
+    TTestLookupCombo* combo = NewCombo(10, 10);
+    ShowBound(combo);
+    Other->SetFocus();
+    Idle();
+    // The form's picture is in window coordinates.
+    const TSurface& picture = Ui().Picture(Dialog);
+    TRect window;
+    GetWindowRect(Dialog->Handle(), window);
+    const TPoint at(combo->ClientOrigin().x - window.Left, combo->ClientOrigin().y - window.Top);
+    const uint32_t ink = ColorRefToPixel(ColorToRGB(clWindowText)) & 0xFFFFFFu;
+    int first = combo->ClientWidth(), last = -1;
+    for (int y = 0; y < combo->ClientHeight(); ++y)
+        for (int x = 0; x < combo->ButtonHolder()->Left(); ++x)
+            if ((picture.GetPixel(at.x + x, at.y + y) & 0xFFFFFFu) == ink) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    ASSERT_GE(last, 0);
+    EXPECT_LE(last, combo->ButtonHolder()->Left() - 2);
+    EXPECT_GE(last, combo->ButtonHolder()->Left() - 6);
+    EXPECT_GT(first, combo->ClientWidth() / 3);
+}
+
+// The button's press opens a closed list and closes an open one; in
+// csDropDownList a click on the text opens it as well.
+TEST_F(LookupCombo, TheButtonAndAClickOnAListStyleTextOpenTheList) {
+    TTestLookupCombo* combo = NewCombo(10, 10);
+    ShowBound(combo);
+    Other->SetFocus();
+    Idle();
+    Ui().Click(combo->Button());
+    Idle();
+    EXPECT_TRUE(combo->Focused());
+    EXPECT_TRUE(combo->ListVisible());
+    Ui().Click(combo->Button());
+    Idle();
+    EXPECT_FALSE(combo->ListVisible());
+    EXPECT_EQ(combo->MouseHook(), nullptr);
+
+    combo->SetStyle(csDropDownList);
+    Ui().Click(combo, TPoint(5, 5));
+    Idle();
+    EXPECT_TRUE(combo->ListVisible());
 }
 
 // ---------------------------------------------------------------- closing
@@ -303,6 +396,107 @@ TEST_F(LookupCombo, ASearchValueIsCutByItsOwnLength) {
     combo->SearchLookupTable("MATEMAT", "CODE", false, false, false);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], "MATEM");
+}
+
+// ---------------------------------------------------------------- keys
+
+TEST_F(LookupCombo, WithTheListClosedShowMatchTextCompletesAtOnce) {
+    TTestLookupCombo* combo = NewCombo(10, 10);
+    combo->SetShowMatchText(true);
+    ShowBound(combo);
+    combo->SelectAll();
+    Keys("ma");
+    EXPECT_FALSE(combo->ListVisible());
+    EXPECT_EQ(combo->Text(), "Matem\xE1ticas");
+    EXPECT_EQ(combo->SelStart(), 2);
+    EXPECT_EQ(combo->SelLength(), 9);
+    EXPECT_EQ(combo->LookupValue(), "MAT");
+    Keys("{Tab}");
+    EXPECT_EQ(Pick->FieldByName("ASIG")->AsString(), "MAT");
+}
+
+TEST_F(LookupCombo, AutoDropDownOpensTheListOnTheTypedText) {
+    TTestLookupCombo* combo = NewCombo(10, 10);
+    combo->SetAutoDropDown(true);
+    ShowBound(combo);
+    combo->SelectAll();
+    Keys("f");
+    EXPECT_TRUE(combo->ListVisible());
+    EXPECT_EQ(Lookup->FieldByName("CODE")->AsString(), "FIS");
+    EXPECT_EQ(combo->Text(), "f");
+    EXPECT_FALSE(combo->OpenedByTyping());
+}
+
+TEST_F(LookupCombo, TabWithTheListOpenTakesTheHighlightedRecord) {
+    TTestLookupCombo* combo = NewCombo(10, 10);
+    ShowBound(combo);
+    Keys("{F4}{Down}");
+    ASSERT_TRUE(combo->ListVisible());
+    const AnsiString moved = combo->LookupValue();
+    Keys("{Tab}");
+    EXPECT_FALSE(combo->ListVisible());
+    EXPECT_EQ(Pick->FieldByName("ASIG")->AsString(), moved);
+    EXPECT_NE(moved, "HIS");
+}
+
+struct TClearCase {
+    const char* Name;
+    TwwDBLookupComboStyle Style;
+    bool AllowClearKey;
+    const char* Keys;
+    const char* Stored;  // after the record is posted
+};
+
+class LookupClearing : public LookupCombo, public ::testing::WithParamInterface<TClearCase> {};
+
+TEST_P(LookupClearing, DeleteAndBackspaceClearOnlyWhenAllowed) {
+    const TClearCase& c = GetParam();
+    TTestLookupCombo* combo = NewCombo(10, 10);
+    combo->SetStyle(c.Style);
+    combo->SetAllowClearKey(c.AllowClearKey);
+    ShowBound(combo);
+    combo->SelectAll();
+    Keys(c.Keys);
+    combo->UpdateRecord();
+    if (Pick->State() == dsEdit) Pick->Post();
+    EXPECT_EQ(Pick->FieldByName("ASIG")->AsString(), c.Stored) << c.Name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LookupClearing,
+    ::testing::Values(TClearCase{"list style keeps its value", csDropDownList, false, "{Del}{Back}", "HIS"},
+                      TClearCase{"list style clears with AllowClearKey", csDropDownList, true, "{Del}", ""},
+                      TClearCase{"whole text deleted with AllowClearKey", csDropDown, true, "{Back}", ""}),
+    [](const auto& Info) { return "Case" + std::to_string(Info.index); });
+
+TEST_F(LookupCombo, RefusingANewTextRestoresTheValueAndFiresNoCloseUp) {
+    TTestLookupCombo* combo = NewCombo(10, 10);
+    int closeUps = 0;
+    std::vector<AnsiString> offered;
+    combo->OnCloseUp = [&](TObject*, TDataSet*, TDataSet*, bool) { ++closeUps; };
+    combo->OnTextNotFound = [&](TObject*, TDataSet*, const AnsiString& Text, bool& Accept) {
+        offered.push_back(Text);
+        Accept = false;
+    };
+    ShowBound(combo);
+    Keys("{F4}");
+    combo->SelectAll();
+    Keys("zz");
+    Wait(200);
+    EXPECT_FALSE(combo->Found());
+    Keys("{Enter}");
+    EXPECT_FALSE(combo->ListVisible());
+    EXPECT_EQ(offered, std::vector<AnsiString>{"zz"});
+    EXPECT_EQ(closeUps, 0);
+    EXPECT_EQ(combo->Text(), "Historia");
+    EXPECT_EQ(combo->LookupValue(), "HIS");
+    EXPECT_EQ(Pick->FieldByName("ASIG")->AsString(), "HIS");
+    EXPECT_EQ(combo->MouseHook(), nullptr);
+}
+
+// The drop-down grid belongs to a lookup combo; no other owner makes one.
+TEST_F(LookupCombo, ADropDownGridWantsALookupComboAsOwner) {
+    EXPECT_THROW(NewComponent<TwwPopupGrid>(Dialog), EInvalidCast);
 }
 
 // ---------------------------------------------------------------- key fields
