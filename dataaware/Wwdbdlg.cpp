@@ -35,7 +35,7 @@ TwwDBLookupComboDlg::TwwDBLookupComboDlg(TComponent* AOwner)
       FPictureMasks(std::make_unique<TStringList>()) {
     SetButtonStyle(cbsEllipsis);
     // The list never shows: the form is the drop-down.
-    LookupList()->SetDataChangeSwitch(false);
+    LookupList()->SetGridDataChangeEnabled(false);
 }
 
 TwwDBLookupComboDlg::~TwwDBLookupComboDlg() = default;
