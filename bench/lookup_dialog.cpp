@@ -64,6 +64,9 @@ struct TBench {
         EnsureApplication();
         StartDataAwareLibrary();
         for (int Rows : {Small, Large}) MakeSubjects(Rows);
+        // Made here, so that they go before what the library keeps for the life of the program.
+        SmallScreen = std::make_unique<TLookupScreen>(Folder, Small);
+        LargeScreen = std::make_unique<TLookupScreen>(Folder, Large);
     }
     ~TBench() {
         SmallScreen.reset();
@@ -125,8 +128,6 @@ double Keystroke(TLookupScreen& S, char Letter) {
 
 void BM_LookupSearchKeystroke(benchmark::State& State) {
     TBench& B = Bench();
-    if (!B.SmallScreen) B.SmallScreen = std::make_unique<TLookupScreen>(B.Folder, Small);
-    if (!B.LargeScreen) B.LargeScreen = std::make_unique<TLookupScreen>(B.Folder, Large);
     double SmallSum = 0, LargeSum = 0;
     int Turn = 0;
     for (auto _ : State) {

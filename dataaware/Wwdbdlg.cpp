@@ -35,7 +35,7 @@ TwwDBLookupComboDlg::TwwDBLookupComboDlg(TComponent* AOwner)
       FPictureMasks(std::make_unique<TStringList>()) {
     SetButtonStyle(cbsEllipsis);
     // The list never shows: the form is the drop-down.
-    LookupList()->SetDataChangeSwitch(false);
+    LookupList()->SetGridDataChangeEnabled(false);
 }
 
 TwwDBLookupComboDlg::~TwwDBLookupComboDlg() = default;
@@ -44,29 +44,8 @@ void TwwDBLookupComboDlg::SetControlType(TStrings* Value) { FControlType->Assign
 void TwwDBLookupComboDlg::SetPictureMasks(TStrings* Value) { FPictureMasks->Assign(Value); }
 
 TwwLookupDialogSettings TwwDBLookupComboDlg::DialogSettings(const AnsiString& InitialText) {
-    TwwLookupDialogSettings s;
-    s.ActiveForm = Screen->ActiveForm();
-    s.OwnerComponent = this;
-    s.Selected = Selected();
-    s.PictureMaskFromField = FPictureMaskFromField;
-    s.UseTFields = UseTFields();
+    TwwLookupDialogSettings s = LookupDialogSettingsOf(*this, LookupTable());
     s.InitialSearchText = InitialText;
-    s.OnSortChange = OnSortChange;
-    s.OnCloseDialog = OnCloseDialog;
-    s.OnInitDialog = OnInitDialog;
-    s.OnUserButton2Click = OnUserButton2Click;
-    s.OnUserButton1Click = OnUserButton1Click;
-    s.UserButton2Caption = FUserButton2Caption;
-    s.UserButton1Caption = FUserButton1Caption;
-    s.CharCase = CharCase();
-    s.MaxHeight = FMaxHeight;
-    s.MaxWidth = FMaxWidth;
-    s.Caption = FCaption;
-    s.GridTitleAlignment = FGridTitleAlignment;
-    s.GridColor = FGridColor;
-    s.GridOptions = FGridOptions;
-    s.Options = FOptions;
-    s.DataSet = LookupTable();
     return s;
 }
 
@@ -227,25 +206,5 @@ void TwwDBLookupComboDlg::DescribeProperties(TPropertyTable& T) {
     T.Event("OnDropDown", &L::OnDropDown);
     T.Event("OnCloseUp", &L::OnCloseUp);
     T.Event("OnPerformCustomSearch", &L::OnPerformCustomSearch);
-    T.Property("Options", &C::Options, &C::SetOptions)
-        .Default(TwwDBLookupDlgOptions{opShowOKCancel, opShowSearchBy});
-    T.Property("GridOptions", &C::GridOptions, &C::SetGridOptions).Default(wwLookupDialogGridOptions);
-    T.Property("GridColor", &C::GridColor, &C::SetGridColor).OfType(ColorTypeInfo());
-    T.Property("GridTitleAlignment", &C::GridTitleAlignment, &C::SetGridTitleAlignment);
-    T.Property("Caption", &C::Caption, &C::SetCaption);
-    T.Property("MaxWidth", &C::MaxWidth, &C::SetMaxWidth);
-    T.Property("MaxHeight", &C::MaxHeight, &C::SetMaxHeight);
-    T.Property("UserButton1Caption", &C::UserButton1Caption, &C::SetUserButton1Caption);
-    T.Property("UserButton2Caption", &C::UserButton2Caption, &C::SetUserButton2Caption);
-    T.Property("PictureMaskFromField", &C::PictureMaskFromField, &C::SetPictureMaskFromField).Default(false);
-    T.Property("ControlType", &C::ControlType, &C::SetControlType);
-    T.Property("ControlInfoInDataset", &C::ControlInfoInDataset, &C::SetControlInfoInDataset).Default(true);
-    T.Property("PictureMasks", &C::PictureMasks, &C::SetPictureMasks);
-    T.Property("PictureMaskFromDataset", &C::PictureMaskFromDataset, &C::SetPictureMaskFromDataset)
-        .Default(true);
-    T.Event("OnUserButton1Click", &C::OnUserButton1Click);
-    T.Event("OnUserButton2Click", &C::OnUserButton2Click);
-    T.Event("OnInitDialog", &C::OnInitDialog);
-    T.Event("OnCloseDialog", &C::OnCloseDialog);
-    T.Event("OnSortChange", &C::OnSortChange);
+    DescribeLookupDialogSettings<C>(T);
 }

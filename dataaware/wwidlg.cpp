@@ -554,30 +554,10 @@ TwwCustomLookupDialog::~TwwCustomLookupDialog() = default;
 
 void TwwCustomLookupDialog::DescribeProperties(TPropertyTable& T) {
     using D = TwwCustomLookupDialog;
+    DescribeLookupDialogSettings<D>(T);
     T.Property("Selected", &D::Selected, &D::SetSelected);
-    T.Property("Options", &D::Options, &D::SetOptions)
-        .Default(TwwDBLookupDlgOptions{opShowOKCancel, opShowSearchBy});
-    T.Property("GridOptions", &D::GridOptions, &D::SetGridOptions).Default(wwLookupDialogGridOptions);
-    T.Property("GridColor", &D::GridColor, &D::SetGridColor).OfType(ColorTypeInfo());
-    T.Property("GridTitleAlignment", &D::GridTitleAlignment, &D::SetGridTitleAlignment);
-    T.Property("Caption", &D::Caption, &D::SetCaption);
-    T.Property("MaxWidth", &D::MaxWidth, &D::SetMaxWidth);
-    T.Property("MaxHeight", &D::MaxHeight, &D::SetMaxHeight);
     T.Property("CharCase", &D::CharCase, &D::SetCharCase);
     T.Property("UseTFields", &D::UseTFields, &D::SetUseTFields).Default(true);
-    T.Property("PictureMaskFromField", &D::PictureMaskFromField, &D::SetPictureMaskFromField).Default(false);
-    T.Property("ControlType", &D::ControlType, &D::SetControlType);
-    T.Property("ControlInfoInDataset", &D::ControlInfoInDataset, &D::SetControlInfoInDataset).Default(true);
-    T.Property("PictureMasks", &D::PictureMasks, &D::SetPictureMasks);
-    T.Property("PictureMaskFromDataset", &D::PictureMaskFromDataset, &D::SetPictureMaskFromDataset)
-        .Default(true);
-    T.Property("UserButton1Caption", &D::UserButton1Caption, &D::SetUserButton1Caption);
-    T.Property("UserButton2Caption", &D::UserButton2Caption, &D::SetUserButton2Caption);
-    T.Event("OnUserButton1Click", &D::OnUserButton1Click);
-    T.Event("OnUserButton2Click", &D::OnUserButton2Click);
-    T.Event("OnInitDialog", &D::OnInitDialog);
-    T.Event("OnCloseDialog", &D::OnCloseDialog);
-    T.Event("OnSortChange", &D::OnSortChange);
     T.Event("OnPerformCustomSearch", &D::OnPerformCustomSearch);
 }
 
@@ -613,32 +593,6 @@ void TwwCustomLookupDialog::DoSyncDataSets(TDataSet* MoveDataSet, TDataSet* Base
     if (Assigned(OnSyncDataSets)) OnSyncDataSets(this, MoveDataSet, BaseDataSet);
 }
 
-TwwLookupDialogSettings TwwCustomLookupDialog::Settings(TDataSet* DataSet) {
-    TwwLookupDialogSettings s;
-    s.ActiveForm = Screen->ActiveForm();
-    s.OwnerComponent = this;
-    s.Selected = FSelected.get();
-    s.PictureMaskFromField = FPictureMaskFromField;
-    s.UseTFields = FUseTFields;
-    s.OnSortChange = OnSortChange;
-    s.OnCloseDialog = OnCloseDialog;
-    s.OnInitDialog = OnInitDialog;
-    s.OnUserButton2Click = OnUserButton2Click;
-    s.OnUserButton1Click = OnUserButton1Click;
-    s.UserButton2Caption = FUserButton2Caption;
-    s.UserButton1Caption = FUserButton1Caption;
-    s.CharCase = FCharCase;
-    s.MaxHeight = FMaxHeight;
-    s.MaxWidth = FMaxWidth;
-    s.Caption = FCaption;
-    s.GridTitleAlignment = FGridTitleAlignment;
-    s.GridColor = FGridColor;
-    s.GridOptions = FGridOptions;
-    s.Options = FOptions;
-    s.DataSet = DataSet;
-    return s;
-}
-
 bool TwwCustomLookupDialog::Execute() {
     TDataSet* search = FSearchTable;
     TDataSet* shadow = FFirstDataSet;
@@ -647,7 +601,7 @@ bool TwwCustomLookupDialog::Execute() {
             Warn("You must define a searchTable.");
             return false;
         }
-        return RunLookupDialog(Settings(search));
+        return RunLookupDialog(LookupDialogSettingsOf(*this, search));
     }
     if (search == shadow) {
         Warn("Your SearchTable and ShadowSearchTable must reference two distinct TDataSet objects, but each "
@@ -685,7 +639,7 @@ bool TwwCustomLookupDialog::Execute() {
             // The dialog opens wherever the shadow stands.
         }
     }
-    const bool ok = RunLookupDialog(Settings(shadow));
+    const bool ok = RunLookupDialog(LookupDialogSettingsOf(*this, shadow));
     if (ok && search) {
         auto* ww = dynamic_cast<TwwTable*>(search);
         if (ww && OnSQLServer(ww) && ww->SyncSQLByRange() && dynamic_cast<TwwTable*>(shadow))
@@ -713,7 +667,7 @@ bool TwwLookupDialog::Execute() {
         Warn("Search Table is not active.");
         return false;
     }
-    return RunLookupDialog(Settings(LookupTable()));
+    return RunLookupDialog(LookupDialogSettingsOf(*this, LookupTable()));
 }
 
 void TwwSearchDialog::DescribeProperties(TPropertyTable& T) {

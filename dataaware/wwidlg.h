@@ -190,6 +190,61 @@ TwwLookupDlg* NewLookupDlg(const TwwLookupDialogSettings& Settings);
 // is told and leaves the list empty.
 void FillSelectedFromFields(TStrings* Lines, TDataSet* DataSet);
 
+// What a dialog component and the lookup-dialog combo both keep for the
+// form: read from either into the settings of a run over DataSet, and
+// published by both under the same names.
+template <class C>
+TwwLookupDialogSettings LookupDialogSettingsOf(C& Owner, TDataSet* DataSet) {
+    TwwLookupDialogSettings s;
+    s.ActiveForm = Screen->ActiveForm();
+    s.OwnerComponent = &Owner;
+    s.Selected = Owner.Selected();
+    s.PictureMaskFromField = Owner.PictureMaskFromField();
+    s.UseTFields = Owner.UseTFields();
+    s.OnSortChange = Owner.OnSortChange;
+    s.OnCloseDialog = Owner.OnCloseDialog;
+    s.OnInitDialog = Owner.OnInitDialog;
+    s.OnUserButton2Click = Owner.OnUserButton2Click;
+    s.OnUserButton1Click = Owner.OnUserButton1Click;
+    s.UserButton2Caption = Owner.UserButton2Caption();
+    s.UserButton1Caption = Owner.UserButton1Caption();
+    s.CharCase = Owner.CharCase();
+    s.MaxHeight = Owner.MaxHeight();
+    s.MaxWidth = Owner.MaxWidth();
+    s.Caption = Owner.Caption();
+    s.GridTitleAlignment = Owner.GridTitleAlignment();
+    s.GridColor = Owner.GridColor();
+    s.GridOptions = Owner.GridOptions();
+    s.Options = Owner.Options();
+    s.DataSet = DataSet;
+    return s;
+}
+
+template <class C>
+void DescribeLookupDialogSettings(TPropertyTable& T) {
+    T.Property("Options", &C::Options, &C::SetOptions)
+        .Default(TwwDBLookupDlgOptions{opShowOKCancel, opShowSearchBy});
+    T.Property("GridOptions", &C::GridOptions, &C::SetGridOptions).Default(wwLookupDialogGridOptions);
+    T.Property("GridColor", &C::GridColor, &C::SetGridColor).OfType(ColorTypeInfo());
+    T.Property("GridTitleAlignment", &C::GridTitleAlignment, &C::SetGridTitleAlignment);
+    T.Property("Caption", &C::Caption, &C::SetCaption);
+    T.Property("MaxWidth", &C::MaxWidth, &C::SetMaxWidth);
+    T.Property("MaxHeight", &C::MaxHeight, &C::SetMaxHeight);
+    T.Property("UserButton1Caption", &C::UserButton1Caption, &C::SetUserButton1Caption);
+    T.Property("UserButton2Caption", &C::UserButton2Caption, &C::SetUserButton2Caption);
+    T.Property("PictureMaskFromField", &C::PictureMaskFromField, &C::SetPictureMaskFromField).Default(false);
+    T.Property("ControlType", &C::ControlType, &C::SetControlType);
+    T.Property("ControlInfoInDataset", &C::ControlInfoInDataset, &C::SetControlInfoInDataset).Default(true);
+    T.Property("PictureMasks", &C::PictureMasks, &C::SetPictureMasks);
+    T.Property("PictureMaskFromDataset", &C::PictureMaskFromDataset, &C::SetPictureMaskFromDataset)
+        .Default(true);
+    T.Event("OnUserButton1Click", &C::OnUserButton1Click);
+    T.Event("OnUserButton2Click", &C::OnUserButton2Click);
+    T.Event("OnInitDialog", &C::OnInitDialog);
+    T.Event("OnCloseDialog", &C::OnCloseDialog);
+    T.Event("OnSortChange", &C::OnSortChange);
+}
+
 class TwwCustomLookupDialog : public TwwCustomDialog {
     ZELMOR_CLASS(TwwCustomLookupDialog, TwwCustomDialog)
 public:
@@ -253,9 +308,6 @@ protected:
     void SetFirstDataSet(TDataSet* Value);
     TDataSet* SearchTableValue() const { return FSearchTable; }
     void SetSearchTableValue(TDataSet* Value);
-    // The settings of a run on DataSet with this dialog's own.
-    TwwLookupDialogSettings Settings(TDataSet* DataSet);
-    static void DescribeShared(TPropertyTable& T);
 
 private:
     std::unique_ptr<TStringList> FSelected;

@@ -846,6 +846,13 @@ void TBlobField::SaveToStream(TStream& Stream) const {
     if (!text.empty()) Stream.Write(text.data(), static_cast<int64_t>(text.size()));
 }
 
+void TField::Assign(TPersistent* Source) {
+    auto* field = dynamic_cast<TField*>(Source);
+    if (!field) return TComponent::Assign(Source);
+    if (field->IsNull()) Clear();
+    else SetAsVariant(field->AsVariant());
+}
+
 void TBlobField::Assign(TPersistent* Source) {
     if (auto* lines = dynamic_cast<TStrings*>(Source)) return DoSetAsString(lines->Text());
     if (auto* field = dynamic_cast<TField*>(Source)) return DoSetAsString(field->AsString());

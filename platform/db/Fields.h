@@ -129,6 +129,8 @@ public:
     // --- values ---
     bool IsNull() const;
     void Clear();
+    // From another field: its value (null stays null); anything else as TPersistent does.
+    void Assign(TPersistent* Source) override;
     AnsiString AsString() const { return GetAsString(); }
     void SetAsString(const AnsiString& Value) { DoSetAsString(Value); }
     int AsInteger() const { return GetAsInteger(); }

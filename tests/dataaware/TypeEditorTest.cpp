@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "GridFixture.h"
+#include "dataaware/Wwdatsrc.h"
 #include "dataaware/Wwdbdlg.h"
 #include "dataaware/Wwtable.h"
 #include "forms/TiposGrid.h"
@@ -298,3 +299,44 @@ TEST_F(TypeEditor, GridOptionsRoundTripThroughAFormFile) {
 }
 
 }  // namespace
+
+// With two lookup fields, OK writes the first into the data field and
+// copies the second into the same-named field of the edited record.
+TEST_F(TypeEditor, OkAlsoCopiesTheSecondKeyField) {
+    CreateTable("ofertas",
+                {{"ASIG", ftString, 4}, {"TNC", ftString, 9}, {"NOMBRE", ftString, 20}, {"HORAS", ftFloat}},
+                {{"ASIGTNC", "ASIG;TNC"},
+                 {"NOMBREI", "NOMBRE", {ixCaseInsensitive}},
+                 {"HORASD", "HORAS", {ixDescending}}});
+    AddRows("ofertas", {{{"ASIG", "LCL"}, {"TNC", "DESO4"}, {"NOMBRE", "Lengua"}, {"HORAS", "4"}},
+                        {{"ASIG", "LCL"}, {"TNC", "DBACH1"}, {"NOMBRE", "lengua I"}, {"HORAS", "3"}},
+                        {{"ASIG", "MAT"}, {"TNC", "NBACH1"}, {"NOMBRE", "Matematicas"}, {"HORAS", "4"}}});
+    TwwTable* Offers = NewWwTable("ofertas", "ASIGTNC");
+    Offers->Open();
+    CreateTable("elegidas", {{"ASIG", ftString, 4}, {"TNC", ftString, 9}});
+    AddRows("elegidas", {{{"ASIG", "LCL"}, {"TNC", "DESO4"}}});
+    TwwTable* Chosen = NewWwTable("elegidas");
+    Chosen->Open();
+    auto* Source = NewComponent<TwwDataSource>(Form);
+    Source->SetDataSet(Chosen);
+    auto* Holder = TForm::CreateNew(Application);
+    auto* C = NewComponent<TwwDBLookupComboDlg>(Holder);
+    C->SetParent(Holder);
+    C->SetLookupTable(Offers);
+    C->SetLookupField("ASIG;TNC");
+    C->SetDataSource(Source);
+    C->SetDataField("ASIG");
+    Holder->Show();
+    C->SetFocus();
+    Idle();
+    Ui().Then([&] {
+        EXPECT_EQ(Offers->FieldByName("TNC")->AsString(), "DESO4") << "on both keys of the value";
+        Offers->Last();
+        Ui().Key(VK_RETURN);
+    });
+    C->DropDown();
+    Idle();
+    EXPECT_EQ(Chosen->FieldByName("ASIG")->AsString(), "MAT");
+    EXPECT_EQ(Chosen->FieldByName("TNC")->AsString(), "NBACH1");
+    Holder->Free();
+}

@@ -374,3 +374,25 @@ TEST_F(FieldAccess, NumberTextsAreFloatToStrs) {
     }
     EXPECT_EQ(i, std::size(values));
 }
+
+namespace {
+// A field assigned from another takes its value; a null source clears it.
+TEST_F(FieldAccess, AFieldAssignedFromAnotherTakesItsValue) {
+    TTable* source = WriteAndReread([](TTable* t) {
+        t->FieldByName("STR")->SetAsString("abc");
+        t->FieldByName("NUM")->SetAsFloat(2.5);
+    });
+    TTable* target = NewTable("kinds");
+    target->Open();
+    target->Append();
+    target->FieldByName("STR")->SetAsString("zz");
+    target->FieldByName("SMALL")->SetAsInteger(4);
+    target->FieldByName("STR")->Assign(source->FieldByName("STR"));
+    target->FieldByName("NUM")->Assign(source->FieldByName("NUM"));
+    target->FieldByName("SMALL")->Assign(source->FieldByName("SMALL"));
+    EXPECT_EQ(target->FieldByName("STR")->AsString(), "abc");
+    EXPECT_EQ(target->FieldByName("NUM")->AsString(), "2,5");
+    EXPECT_TRUE(target->FieldByName("SMALL")->IsNull());
+    target->Cancel();
+}
+}  // namespace
