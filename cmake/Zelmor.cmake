@@ -73,6 +73,8 @@ function(zelmor_test area)
   add_executable(test_${area} ${sources})
   target_link_libraries(test_${area} PRIVATE ${ARGN} zelmor_test_support GTest::gtest_main)
   target_precompile_headers(test_${area} REUSE_FROM zelmor_test_support)
+  # Six test files to an object: see the end of tests/CMakeLists.txt.
+  set_target_properties(test_${area} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 6)
   # The header-only helpers of tests/support are compiled in each test
   # executable (for the test "layers").
   set_property(TARGET test_${area} PROPERTY ZELMOR_FOLDER tests/support)
