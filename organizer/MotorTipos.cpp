@@ -7,6 +7,7 @@
 #include "organizer/TablasTipos.h"
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/sys/Dialogs.h"
 
 namespace {
@@ -34,6 +35,8 @@ void Vacia(const AnsiString& DatabaseName, const AnsiString& Tabla) {
 TMotorTipos::TMotorTipos(AnsiString DatabaseName, AnsiString TNCSeleccionado)
     : FDatabaseName(std::move(DatabaseName)), FTNC(std::move(TNCSeleccionado)) {}
 
+TMotorTipos::~TMotorTipos() = default;
+
 void TMotorTipos::Abre() {
     CopiaTablasTrabajo();
     ClasificaTipos();
@@ -51,6 +54,10 @@ int TMotorTipos::NuevoN() {
 }
 
 void TMotorTipos::CopiaTablasTrabajo() {
+    if (!FReserva) FReserva = TReservaTrabajo::Toma(FDatabaseName);
+    // Until the copy is whole it is nobody's work: a merge would take its
+    // half for the course's truth.
+    FCopiaPropia = false;
     Vacia(FDatabaseName, "conex");
     int contador = 1;
     // One count over the subtypes, then the types-in-group, of every course.
@@ -74,6 +81,7 @@ void TMotorTipos::CopiaTablasTrabajo() {
     copia("tipos", "tipos2", LeeSubtipos);
     copia("tipgrup", "tipgrup2", LeeTipGrup);
     FNumerador.Observa(contador - 1);
+    FCopiaPropia = true;
 }
 
 template <class Fila>
@@ -118,14 +126,51 @@ void TMotorTipos::MezclaTabla(const AnsiString& NombreGuardada, const AnsiString
     Sincroniza(*w, trabajo, nuevoTrabajo);
 }
 
-void TMotorTipos::MezclaTrabajo() {
-    if (!FCerrado) {
-        FListas = TListasTipos{};
-        FCerrado = true;
+void TMotorTipos::Cierra() {
+    FListas = TListasTipos{};
+    FReserva.reset();
+    FCerrado = true;
+}
+
+bool TMotorTipos::MezclaTrabajo() {
+    if (FCerrado) return true;
+    if (!FCopiaPropia || !FReserva || !FReserva->Intacta()) {
+        Cierra();
+        return false;
     }
-    RefrescaNumerador();
-    MezclaTabla<TFilaSubtipo>("tipos", "tipos2", LeeSubtipos);
-    MezclaTabla<TFilaEnGrupo>("tipgrup", "tipgrup2", LeeTipGrup);
+    {
+        const auto tomadas = TomaParaEscribir(FDatabaseName, {"tipos", "tipgrup", "tipos2", "tipgrup2"});
+        RefrescaNumerador();
+        MezclaTabla<TFilaSubtipo>("tipos", "tipos2", LeeSubtipos);
+        MezclaTabla<TFilaEnGrupo>("tipgrup", "tipgrup2", LeeTipGrup);
+    }
+    Cierra();
+    return true;
+}
+
+TCierreTipos TMotorTipos::CierraTrabajo(const TPreguntaDescartarTipos& Descartar) {
+    try {
+        return MezclaTrabajo() ? TCierreTipos::Guardado : TCierreTipos::Perdido;
+    } catch (const EDatabaseError& E) {
+        if (!Descartar(E.Message())) return TCierreTipos::Pendiente;
+    }
+    Cierra();
+    return TCierreTipos::Descartado;
+}
+
+bool PreguntaDescartarTipos(const AnsiString& Motivo) {
+    return MessageBox("No se han podido guardar los tipos del curso: " + Motivo +
+                          "\n\n\xBF"
+                          "Descartar los cambios hechos en los tipos? Si responde No, la pantalla sigue "
+                          "abierta y se volver\xE1n a guardar al cerrarla.",
+                      "Atenci\xF3n", MB_YESNO | MB_DEFBUTTON2) == IDYES;
+}
+
+void AvisaTiposPerdidos() {
+    MessageBox("Otro programa ha vaciado o sustituido las tablas de trabajo de los tipos mientras esta "
+               "pantalla estaba abierta: sus cambios no se han guardado, y las tablas tipos y tipgrup "
+               "quedan como estaban.",
+               "Atenci\xF3n", MB_OK);
 }
 
 void TMotorTipos::ClasificaTipos() {

@@ -21,7 +21,7 @@
 //   the type-in-group editor  ClasificaTipos, CreaConexiones; then TotalesGrupo
 //   a display option      CambiaOpciones; then the totals (conex stays)
 //   the organizer         TrasOrganizador; then the totals
-//   leaving the screen    MezclaTrabajo
+//   leaving the screen    CierraTrabajo (the merge)
 // The totals are computed from the tables when asked, so they are never
 // stale; TotalesGrupo counts the connections of the rows as they are, even
 // before CreaConexiones has rebuilt conex.
@@ -37,7 +37,26 @@
 // course that no working row pairs with is deleted, whatever its number, so
 // a subtype deleted on the screen never comes back, even one numbered from
 // 10000 as the computation numbers them.
+//
+// Two programs on one folder. The working tables are this engine's from
+// before it fills them until its work is merged back or discarded: it holds
+// their claim (TReservaTrabajo, organizer/TablasTipos.h), which keeps another
+// program from opening the types or the placing on them, and the opening of
+// the folder in another program from emptying them. The merge writes into
+// tipos and tipgrup only the copy this engine filled: when filling it failed
+// half-way, or a program that takes no claim has made the working tables
+// anew meanwhile, the stored tables are left as they are.
+//
+// The merge of the two tables is one unit. Both stored tables and both
+// working copies are taken for writing before a row is written, so another
+// program writing either refuses the merge with nothing changed; the engine
+// stays open with its work and lists, and the next close tries again, until
+// the merge succeeds or the user discards the work (CierraTrabajo asks). A
+// write that fails half-way (a full disk) leaves what it wrote, and the next
+// close completes it: the working copy still holds the whole course, and
+// merging it again over its own result changes nothing.
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -47,6 +66,7 @@
 #include "organizer/Traslados.h"
 
 class TDataSet;
+class TReservaTrabajo;
 
 // What the screen answers before the types are counted again over rows it
 // already has.
@@ -60,11 +80,30 @@ using TPreguntaBorrarTipos = std::function<TBorrarTipos()>;
 // "Atención" with Yes, No and Cancel.
 TBorrarTipos PreguntaBorrarTipos();
 
+// How the close of the screen ended.
+enum class TCierreTipos {
+    Guardado,    // the work is merged into tipos and tipgrup
+    Descartado,  // the merge was refused and the user dropped the work
+    Pendiente,   // the merge was refused and the user kept the work: the
+                 // screen stays open and its next close tries again
+    Perdido,     // the working copy was not this screen's any more: tipos
+                 // and tipgrup are as they were (AvisaTiposPerdidos)
+};
+// Whether to drop the work whose merge was refused (Motivo: why).
+using TPreguntaDescartarTipos = std::function<bool(const AnsiString& Motivo)>;
+// The types screen's question, captioned "Atención" with Yes and No (No the
+// default): "No se han podido guardar los tipos del curso: " Motivo, and
+// whether to discard the changes, the screen staying open otherwise.
+bool PreguntaDescartarTipos(const AnsiString& Motivo);
+// What the types screen tells after TCierreTipos::Perdido.
+void AvisaTiposPerdidos();
+
 class TMotorTipos {
 public:
     // The course whose working copies these are: fixed for the engine's
     // life, so the merge always goes back to the course that was copied.
     TMotorTipos(AnsiString DatabaseName, AnsiString TNCSeleccionado);
+    ~TMotorTipos();
 
     const AnsiString& DatabaseName() const { return FDatabaseName; }
     const AnsiString& TNCSeleccionado() const { return FTNC; }
@@ -72,14 +111,24 @@ public:
     // --- lifecycle of the working copies ---
     // The opening: CopiaTablasTrabajo, ClasificaTipos, CreaConexiones.
     void Abre();
-    // Empties conex; renumbers every stored subtype, then every stored
-    // type-in-group, of every course, 1, 2, 3 ... in the order of their TNC
-    // tag; copies the course's rows into the emptied tipos2 and tipgrup2.
+    // Claims the working tables (EDatabaseError when another program holds
+    // them, nothing changed); empties conex; renumbers every stored subtype,
+    // then every stored type-in-group, of every course, 1, 2, 3 ... in the
+    // order of their TNC tag; copies the course's rows into the emptied
+    // tipos2 and tipgrup2.
     void CopiaTablasTrabajo();
     // The merge back into tipos and tipgrup: the course's stored rows become
     // the working rows, paired by N; rows of other courses are not touched.
-    // A second call changes nothing; the lists are emptied once.
-    void MezclaTrabajo();
+    // Then the engine is closed: its lists are emptied and its claim let go.
+    // False, with nothing written (and the engine closed all the same), when
+    // the working copy is not the one this engine filled. Raises, with the
+    // engine still open, when another program is writing one of the tables
+    // or a write fails. On a closed engine it does nothing.
+    bool MezclaTrabajo();
+    // The close of the screen: MezclaTrabajo; when it raises, Descartar
+    // decides with its message whether to drop the work (the engine closes,
+    // the stored tables stay as they are) or to keep it for the next close.
+    TCierreTipos CierraTrabajo(const TPreguntaDescartarTipos& Descartar);
     bool Cerrado() const { return FCerrado; }
 
     // --- recomputations ---
@@ -140,6 +189,7 @@ public:
     void PoneCursoEnFila(TDataSet& TTipos);
 
 private:
+    void Cierra();
     void RefrescaNumerador();
     void Recalcula();
     template <class Fila>
@@ -154,5 +204,8 @@ private:
     TOpcionesTipos FOpciones;
     TListasTipos FListas;
     TNumeradorFilas FNumerador;
+    std::unique_ptr<TReservaTrabajo> FReserva;
+    // The working copy is the one this engine filled, whole.
+    bool FCopiaPropia = false;
     bool FCerrado = false;
 };

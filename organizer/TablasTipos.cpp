@@ -4,6 +4,9 @@
 #include <unordered_map>
 
 #include "organizer/FilasOrganizar.h"
+#include "platform/db/DB.h"
+#include "platform/db/DbfClaim.h"
+#include "platform/db/DbfTable.h"
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
 
@@ -216,4 +219,43 @@ int MayorN(const AnsiString& DatabaseName, const AnsiString& TableName) {
     auto t = OpenTempTable(DatabaseName, TableName, "N");
     t->Last();
     return t->IsEmpty() ? 0 : EnteroDeTabla(t->FieldByName("N")->AsFloat());
+}
+
+std::vector<std::shared_ptr<TDbfTable>> TomaParaEscribir(const AnsiString& DatabaseName,
+                                                         const std::vector<AnsiString>& Tablas) {
+    std::vector<std::shared_ptr<TDbfTable>> tomadas;
+    for (const AnsiString& t : Tablas) {
+        tomadas.push_back(TDbfTable::Open(NewTempTable(DatabaseName, t)->TablePath()));
+        tomadas.back()->Reserve();
+    }
+    return tomadas;
+}
+
+const char* const TextoTrabajoOcupado =
+    "Otro programa est\xE1 organizando los grupos o colocando a los alumnos "
+    "de un curso en esta carpeta de datos.";
+
+std::unique_ptr<TReservaTrabajo> TReservaTrabajo::Intenta(const AnsiString& DatabaseName) {
+    std::unique_ptr<TReservaTrabajo> r(new TReservaTrabajo);
+    for (const char* t : {"tipos2", "tipgrup2", "conex"}) {
+        const std::string dbf = TDbfTable::Find(NewTempTable(DatabaseName, t)->TablePath());
+        if (dbf.empty()) continue;
+        std::unique_ptr<TDbfClaim> c = TDbfClaim::TryTake(dbf);
+        if (!c) return nullptr;
+        r->FReservas.push_back(std::move(c));
+    }
+    return r;
+}
+
+std::unique_ptr<TReservaTrabajo> TReservaTrabajo::Toma(const AnsiString& DatabaseName) {
+    if (auto r = Intenta(DatabaseName)) return r;
+    DatabaseError(AnsiString(TextoTrabajoOcupado) + " Podr\xE1 hacerse aqu\xED cuando termine all\xED.");
+}
+
+TReservaTrabajo::~TReservaTrabajo() = default;
+
+bool TReservaTrabajo::Intacta() const {
+    for (const auto& c : FReservas)
+        if (!c->Intact()) return false;
+    return true;
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <set>
 
+#include "organizer/TablasTipos.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbfTable.h"
 #include "platform/db/Table.h"
@@ -247,10 +248,14 @@ void CreaTabla(const AnsiString& DatabaseName, const TTablaEscolar& Diseno, cons
 
 void CreaTablas(const AnsiString& DatabaseName) {
     CompruebaNombresLibres(CarpetaDeBase(DatabaseName));
+    // The working tables may hold another program's types work: they are
+    // made anew only under their claim, held until they are.
+    const std::unique_ptr<TReservaTrabajo> reserva = TReservaTrabajo::Intenta(DatabaseName);
     std::vector<AnsiString> faltan;
     for (const auto& d : TablasEscolares()) {
         TTempTable t = NewTempTable(DatabaseName, d.Nombre);
         if (d.DeTrabajo) {
+            if (!reserva) continue;
             if (t->Exists()) t->DeleteTable();
         } else if (t->Exists()) {
             AnsiString defecto = DefectoDeTabla(*t, d);
@@ -266,6 +271,9 @@ void CreaTablas(const AnsiString& DatabaseName) {
         DefineTabla(*t, d);
         t->CreateTable();
     }
+    if (!reserva)
+        Aviso(AnsiString(TextoTrabajoOcupado) +
+              " Sus tablas de trabajo (tipos2, tipgrup2 y conex) se han dejado como estaban.");
     // A table that vanished is not a new school year's empty one: the user
     // must know which rows are gone.
     if (faltan.size() == 1)

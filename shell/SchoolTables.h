@@ -45,7 +45,8 @@ struct TTablaEscolar {
     std::vector<TCampoEscolar> Campos;
     std::vector<const char*> Etiquetas;  // one tag per key field, named like it
     // tipos2, tipgrup2 and conex belong to the types screen while it is open:
-    // every opening of the folder starts them empty.
+    // every opening of the folder starts them empty, except while another
+    // program's screen holds them (TReservaTrabajo, organizer/TablasTipos.h).
     bool DeTrabajo = false;
 };
 
@@ -69,7 +70,9 @@ void DefineTabla(TTable& Tabla, const TTablaEscolar& Diseno);
 void CreaTabla(const AnsiString& DatabaseName, const TTablaEscolar& Diseno, const AnsiString& TableName = {});
 
 // Makes sure the database's folder holds the twelve tables: the working
-// tables are made anew and empty; a stored table whose data file is there
+// tables are made anew and empty, unless another program holds their claim
+// (its types screen or placing dialog is open on them): then they are left
+// as they are and the user is told; a stored table whose data file is there
 // and has the fields of its layout keeps its rows (its index is rebuilt from
 // the data when it was lost); a stored table whose data file is missing is
 // created empty, and so is one whose data file is damaged beyond reading or

@@ -24,7 +24,7 @@ void CompruebaPaso(TAppState& Estado, TMovimiento Movimiento) {
 
 bool MuevePaso(TAppState& Estado, TPantallasPasos& Pantallas, TMovimiento Movimiento, int PasoMenu) {
     for (;;) {
-        Pantallas.CierraPaso();
+        if (!Pantallas.CierraPaso()) return false;
         switch (Movimiento) {
         case TMovimiento::Siguiente: Estado.Paso = PasoTrasSiguiente(Estado.Paso); break;
         case TMovimiento::Anterior: Estado.Paso = PasoTrasAnterior(Estado.Paso); break;

@@ -35,11 +35,12 @@ enum class TTrasPaso { Queda, Siguiente, Anterior, Salir };
 
 // What the machine asks of the screens: close the screen of Estado.Paso
 // (the first time, the welcome layout becomes the strip), and open the
-// screen of Estado.Paso.
+// screen of Estado.Paso. A screen whose close is refused (false: the types
+// screen keeping work it could not merge) or raises stays the step's screen.
 class TPantallasPasos {
 public:
     virtual ~TPantallasPasos() = default;
-    virtual void CierraPaso() = 0;
+    virtual bool CierraPaso() = 0;
     virtual TTrasPaso AbrePaso() = 0;
 };
 
@@ -57,6 +58,7 @@ void CompruebaPaso(TAppState& Estado, TMovimiento Movimiento);
 // A move: the current step closes, the new one (PasoMenu for a menu item)
 // is checked and opened; a modal step that moves on when its dialog closes
 // goes round again here, so a user who keeps cancelling the data-folder
-// dialog never piles up one move inside another. True when the user left
-// the program from a step: the caller then ends it.
+// dialog never piles up one move inside another. A step whose screen does
+// not close stops the move there, Estado.Paso unchanged. True when the user
+// left the program from a step: the caller then ends it.
 bool MuevePaso(TAppState& Estado, TPantallasPasos& Pantallas, TMovimiento Movimiento, int PasoMenu = 0);

@@ -136,6 +136,10 @@ public:
         struct stat st = Stat();
         return uint64_t(st.st_mtim.tv_sec) * 1000000000u + uint64_t(st.st_mtim.tv_nsec);
     }
+    bool SameFile(const TDbfFile& Other) const override {
+        const auto* other = dynamic_cast<const TNativeFile*>(&Other);
+        return other && other->FId == FId;
+    }
 
 private:
     struct stat Stat() {

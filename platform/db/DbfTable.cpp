@@ -19,6 +19,8 @@
 //   counts it; the index and the header at the flush); a reader holds it
 //   shared while it re-reads the header and reloads its orders. Both hold it
 //   for a moment only, so the other side waits for it instead of failing.
+// - Slot 2 is a program's claim on a table for as long as it works on it,
+//   which the engine itself neither takes nor looks at (DbfClaim.h).
 // - A program takes in another's changes (the header, or the .dbf's size or
 //   modification time, differ from what it last saw) when it opens the table,
 //   when a cursor goes to First or Last or refreshes its record, and when it

@@ -2,6 +2,7 @@
 
 #include "gradient/TeeDraw3D.h"
 #include "organizer/Colocar.h"
+#include "organizer/TablasTipos.h"
 #include "platform/db/Database.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/RichEdit.h"
@@ -15,6 +16,8 @@ TColocarForm* ColocarForm = nullptr;
 namespace {
 constexpr int ArribaColocar = 100, IzquierdaColocar = 50;
 }
+
+TColocarForm::TColocarForm(TComponent* AOwner) : TForm(AOwner) {}
 
 TColocarForm::~TColocarForm() {
     if (ColocarForm == this) ColocarForm = nullptr;
@@ -33,6 +36,7 @@ void TColocarForm::DescribeProperties(TPropertyTable& T) {
 void TColocarForm::Abre(const TAppState& Estado) {
     FEstado = &Estado;
     SetCaption(TituloColocar(Estado.Turno, Estado.Nivel, Estado.Curso));
+    FReserva = TReservaTrabajo::Toma(Estado.Database()->DatabaseName());
     PreparaColocar(Estado.Database()->DatabaseName(), Estado.TNCSeleccionado);
 }
 

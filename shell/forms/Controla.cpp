@@ -140,12 +140,9 @@ void TControlaForm::FormCloseQuery(TObject*, bool& CanClose) {
         return;
     }
     // A screen that cannot close now (the types screen under the
-    // organizer's run) is not freed under its work: the program stays.
-    if (FPantalla && FPantalla->Visible() && !FPantalla->CloseQuery()) {
-        CanClose = false;
-        return;
-    }
-    if (FPantalla) CierraPaso();
+    // organizer's run, or keeping work another program kept it from
+    // merging) is not freed under its work: the program stays.
+    if (FPantalla && !CierraPaso()) CanClose = false;
 }
 
 void TControlaForm::Salir1Click(TObject*) { Close(); }
@@ -175,15 +172,20 @@ void TControlaForm::Mueve(TMovimiento Movimiento, int PasoMenu) {
     if (salir || FSalirPedido) Close();
 }
 
-void TControlaForm::CierraPaso() {
+bool TControlaForm::CierraPaso() {
     if (!FTira) PasaATira();
     TCustomForm* pantalla = FPantalla;
-    if (!pantalla) return;
-    FPantalla = nullptr;
+    if (!pantalla) return true;
     // A modeless screen closes first, so that its OnClose keeps what it
-    // holds; a modal one was closed by its own loop.
-    if (pantalla->Visible()) pantalla->Close();
+    // holds; a modal one was closed by its own loop. One that is still shown
+    // afterwards refused to close.
+    if (pantalla->Visible()) {
+        pantalla->Close();
+        if (pantalla->Visible()) return false;
+    }
+    FPantalla = nullptr;
     pantalla->Free();
+    return true;
 }
 
 TTrasPaso TControlaForm::AbrePaso() {

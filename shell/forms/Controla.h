@@ -56,7 +56,9 @@ public:
     TAppState& Estado() const { return *FEstado; }
 
     // --- the step machine ---
-    void CierraPaso() override;
+    // The step's screen is forgotten only once its close has succeeded: a
+    // close that raises or is refused leaves it the step's, open.
+    bool CierraPaso() override;
     TTrasPaso AbrePaso() override;
     bool HayCarpetaDatos();
     bool HayCursoSeleccionado();

@@ -177,10 +177,20 @@ void TTiposForm::FormCloseQuery(TObject*, bool& CanClose) {
     if (FOrganizando || FEditando) CanClose = false;
 }
 
-void TTiposForm::FormClose(TObject*, TCloseAction&) {
+// A merge that another program refuses keeps the screen open with its work
+// when the user does not drop it: the step machine stays on the step.
+void TTiposForm::FormClose(TObject*, TCloseAction& Action) {
     if (!FMotor || FMotor->Cerrado()) return;
     CierraTablas();
-    FMotor->MezclaTrabajo();
+    switch (FMotor->CierraTrabajo(PreguntaDescartarTipos)) {
+    case TCierreTipos::Pendiente:
+        Action = caNone;
+        Reconstruye(true, true, true);
+        break;
+    case TCierreTipos::Perdido: AvisaTiposPerdidos(); break;
+    case TCierreTipos::Guardado:
+    case TCierreTipos::Descartado: break;
+    }
 }
 
 void TTiposForm::CierraTablas() {

@@ -10,6 +10,9 @@
 // It is modeless; the step machine makes it and frees it. Closing it, by
 // whatever road (leaving the step, the main window's "&Salir", its own close
 // box), merges the working copies back once; a later close changes nothing.
+// When another program refuses the merge, the user is asked whether to drop
+// the work; if not, the close is refused (the screen, and the step, stay)
+// and the next close tries again.
 #include <functional>
 #include <memory>
 #include <optional>

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "DbTestSupport.h"
+#include "platform/db/DbfClaim.h"
 #include "platform/db/DbfInternal.h"
 
 namespace {
@@ -114,6 +115,45 @@ TEST(DbfFileLocks, ALockOutlivesOtherDescriptorsOfTheFileAndBindsTheObjectsOfOne
     other.Say("again");
     EXPECT_EQ(other.Hear(), "write read");
     EXPECT_EQ(other.Finish(), 0);
+}
+
+// A claim is one program's at a time, writing or not, and goes with the
+// program, however it ends; it tells when the table was made anew under it
+// by a program that takes no claim.
+TEST(DbfTwoPrograms, AClaimIsOneProgramsAtATimeAndGoesWithItsProgram) {
+    TTempFolder dir;
+    CreateWithThreeRows(dir);
+    TPeer other([&](TPeer& P) {
+        std::unique_ptr<TDbfClaim> claim;
+        for (std::string order = P.Hear(); !order.empty(); order = P.Hear()) {
+            if (order == "claim") claim = TDbfClaim::TryTake(dir / "t.dbf");
+            if (order == "die") ::_exit(0);
+            P.Say(claim ? "held" : "-");
+        }
+    });
+    other.Say("claim");
+    ASSERT_EQ(other.Hear(), "held");
+    EXPECT_EQ(TDbfClaim::TryTake(dir / "t.dbf"), nullptr);
+    // Writing is another matter: the claim keeps nobody from it.
+    AppendNamed(*TDbfTable::Open(dir / "t"), 4, "dora");
+    other.Say("die");
+    EXPECT_EQ(other.Finish(), 0);
+
+    auto mine = TDbfClaim::TryTake(dir / "t.dbf");
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(TDbfClaim::TryTake(dir / "t.dbf"), nullptr);  // nor twice in one program
+    EXPECT_TRUE(mine->Intact());
+    TPeer remaker([&](TPeer& P) {
+        P.Hear();
+        TDbfTable::Create(dir / "t", Fields, Tags);
+        P.Say("made");
+    });
+    remaker.Say("remake");
+    EXPECT_EQ(remaker.Hear(), "made");
+    EXPECT_EQ(remaker.Finish(), 0);
+    EXPECT_FALSE(mine->Intact());
+    mine.reset();
+    EXPECT_NE(TDbfClaim::TryTake(dir / "t.dbf"), nullptr);
 }
 
 TEST(DbfTwoPrograms, TheSecondWriterIsRefusedUntilTheFirstFlushesAndThenAppendsAfterItsRows) {

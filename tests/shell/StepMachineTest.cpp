@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ShellFixture.h"
+#include "platform/rtl/Exceptions.h"
 #include "shell/AppState.h"
 #include "shell/StepMachine.h"
 
@@ -24,8 +25,19 @@ public:
         : FEstado(Estado), FDialogo(Dialogo) {}
 
     std::vector<int> Abiertos, Cerrados;
+    // The current screen refuses to close (or raises) this many times.
+    int Rechazos = 0;
+    bool Lanza = false;
 
-    void CierraPaso() override { Cerrados.push_back(FEstado.Paso); }
+    bool CierraPaso() override {
+        if (Rechazos > 0) {
+            --Rechazos;
+            if (Lanza) throw EDatabaseError("La tabla asigcur est\xE1 siendo usada por otro usuario");
+            return false;
+        }
+        Cerrados.push_back(FEstado.Paso);
+        return true;
+    }
     TTrasPaso AbrePaso() override {
         Abiertos.push_back(FEstado.Paso);
         if (Abiertos.size() > 20) throw std::runtime_error("the machine goes round without end");
@@ -166,6 +178,30 @@ TEST_F(StepMachine, CancellingTheFolderDialogAgainAndAgainStaysInOneLoop) {
     EXPECT_TRUE(MuevePaso(*Estado, pantallas, TMovimiento::Siguiente));
     EXPECT_EQ(pantallas.Abiertos, std::vector<int>(16, PasoDatos));
     EXPECT_EQ(Dialogs.Texts(), std::vector<AnsiString>(15, SinCarpeta));
+}
+
+// A screen that does not close (its close refused, or raising) stays the
+// step's: the move stops before the step changes or another screen opens,
+// and the next move closes it and goes on.
+TEST_F(StepMachine, AStepWhoseScreenDoesNotCloseStaysWhereItIs) {
+    for (const bool lanza : {false, true}) {
+        SCOPED_TRACE(lanza ? "the close raises" : "the close is refused");
+        Estado->Paso = PasoTipos;
+        Estado->CarpetaDatos = "C:\\PROG\\datos\\";
+        Estado->TNCSeleccionado = "D1ESO";
+        TPantallasDePrueba pantallas(*Estado, "");
+        pantallas.Rechazos = 1;
+        pantallas.Lanza = lanza;
+        if (lanza)
+            EXPECT_THROW(MuevePaso(*Estado, pantallas, TMovimiento::Menu, PasoAlumnos), EDatabaseError);
+        else EXPECT_FALSE(MuevePaso(*Estado, pantallas, TMovimiento::Menu, PasoAlumnos));
+        EXPECT_EQ(Estado->Paso, PasoTipos);
+        EXPECT_TRUE(pantallas.Abiertos.empty());
+        EXPECT_FALSE(MuevePaso(*Estado, pantallas, TMovimiento::Menu, PasoAlumnos));
+        EXPECT_EQ(Estado->Paso, PasoAlumnos);
+        EXPECT_EQ(pantallas.Cerrados, std::vector<int>{PasoTipos});
+        EXPECT_EQ(pantallas.Abiertos, std::vector<int>{PasoAlumnos});
+    }
 }
 
 TEST_F(StepMachine, TheStepsOfTheButtons) {
