@@ -41,7 +41,9 @@ protected:
         Otro = std::make_unique<TPeer>([this](TPeer& P) { Atiende(P); });
     }
     void TearDown() override {
-        if (Otro) EXPECT_EQ(Otro->Finish(), 0);
+        if (Otro) {
+            EXPECT_EQ(Otro->Finish(), 0);
+        }
         Otro.reset();
         TiposEscuela::TearDown();
     }

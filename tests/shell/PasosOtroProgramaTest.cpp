@@ -42,7 +42,9 @@ protected:
         });
     }
     void TearDown() override {
-        if (Otro) EXPECT_EQ(Otro->Finish(), 0);
+        if (Otro) {
+            EXPECT_EQ(Otro->Finish(), 0);
+        }
         Otro.reset();
         TiposFixture::TearDown();
     }
