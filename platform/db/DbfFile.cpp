@@ -137,6 +137,12 @@ public:
         return uint64_t(st.st_mtim.tv_sec) * 1000000000u + uint64_t(st.st_mtim.tv_nsec);
     }
 
+    bool Replaced() override {
+        struct stat st {};
+        if (::stat(FPath.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR;
+        return TFileId{st.st_dev, st.st_ino} != FId;
+    }
+
 private:
     struct stat Stat() {
         struct stat st {};

@@ -422,3 +422,74 @@ TEST(DbfTwoPrograms, AWalkAlongATagTakesInARowAnotherProgramRewroteInPlace) {
     EXPECT_EQ(other.Finish(), 0);
     EXPECT_EQ(numbers(), "1 77 1 ");
 }
+
+// A table whose files another program sets aside (an import putting a new
+// set in their place): that program holds the table first, and what this
+// one writes afterwards is refused instead of going into the file set aside.
+TEST(DbfReplacedTable, AWriteIntoAFileMovedAwayIsRefusedAndTheTableInItsPlaceStaysAsItWas) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "t", Fields, Tags);
+    {
+        auto t = TDbfTable::Open(dir / "t");
+        AppendNamed(*t, 1, "old");
+    }
+    // Open and read only: no write session when the other program comes.
+    TPeer other([&](TPeer& P) {
+        auto t = TDbfTable::Open(dir / "t");
+        P.Say(std::to_string(t->PhysicalCount()));
+        P.Hear();
+        P.Say(Outcome([&] { AppendNamed(*t, 2, "late"); }));
+        P.Say(Outcome([&] { t->Flush(); }));
+        t.reset();
+        P.Say("closed");
+    });
+    ASSERT_EQ(other.Hear(), "1");
+    {
+        auto claim = TDbfTable::Claim(dir / "t");
+        ASSERT_NE(claim, nullptr);
+        std::filesystem::create_directory(dir / "aside");
+        for (const char* f : {"t.dbf", "t.dbt", "t.mdx"})
+            std::filesystem::rename(dir / f, dir / ("aside/" + std::string(f)));
+        TDbfTable::Create(dir / "t", Fields, Tags);
+        auto fresh = TDbfTable::Open(dir / "t");
+        AppendNamed(*fresh, 1, "new");
+    }
+    std::map<std::string, std::string> before;
+    for (const char* f : {"t.dbf", "t.dbt", "t.mdx"}) before[f] = ReadBytes(dir / f);
+    other.Say("write");
+    EXPECT_EQ(other.Hear(),
+              std::to_string(dbeReplaced) +
+                  " La tabla t ha sido sustituida por otro programa mientras estaba abierta: el "
+                  "cambio no se ha guardado. Ci\xE9rrela y vuelva a abrirla.");
+    EXPECT_EQ(other.Hear(), "ok");
+    EXPECT_EQ(other.Hear(), "closed");
+    EXPECT_EQ(other.Finish(), 0);
+    for (const char* f : {"t.dbf", "t.dbt", "t.mdx"}) EXPECT_EQ(ReadBytes(dir / f), before[f]) << f;
+    auto aside = TDbfTable::Open(dir / "aside/t", dbfReadOnly);
+    EXPECT_EQ(aside->PhysicalCount(), 1u);
+}
+
+TEST(DbfReplacedTable, AClaimIsRefusedWhileAProgramWritesAndKeepsOthersFromBeginning) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "t", Fields, Tags);
+    TPeer other([&](TPeer& P) {
+        auto t = TDbfTable::Open(dir / "t");
+        AppendNamed(*t, 1, "one");  // its write session stays open
+        P.Say("writing");
+        P.Hear();
+        t->Flush();
+        P.Say("free");
+        P.Hear();
+        P.Say(Outcome([&] { AppendNamed(*t, 2, "two"); }));
+    });
+    ASSERT_EQ(other.Hear(), "writing");
+    EXPECT_EQ(Outcome([&] { TDbfTable::Claim(dir / "t"); }), InUse);
+    other.Say("end");
+    ASSERT_EQ(other.Hear(), "free");
+    auto claim = TDbfTable::Claim(dir / "t");
+    ASSERT_NE(claim, nullptr);
+    other.Say("write");
+    EXPECT_EQ(other.Hear(), InUse);
+    EXPECT_EQ(other.Finish(), 0);
+    EXPECT_EQ(TDbfTable::Claim(dir / "nobody"), nullptr);
+}
