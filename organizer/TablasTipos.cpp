@@ -5,7 +5,7 @@
 
 #include "organizer/FilasOrganizar.h"
 #include "platform/db/DB.h"
-#include "platform/db/DbfClaim.h"
+#include "platform/db/DbfWorkLock.h"
 #include "platform/db/DbfTable.h"
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
@@ -240,7 +240,7 @@ std::unique_ptr<TReservaTrabajo> TReservaTrabajo::Intenta(const AnsiString& Data
     for (const char* t : {"tipos2", "tipgrup2", "conex"}) {
         const std::string dbf = TDbfTable::Find(NewTempTable(DatabaseName, t)->TablePath());
         if (dbf.empty()) continue;
-        std::unique_ptr<TDbfClaim> c = TDbfClaim::TryTake(dbf);
+        std::unique_ptr<TDbfWorkLock> c = TDbfWorkLock::TryTake(dbf);
         if (!c) return nullptr;
         r->FReservas.push_back(std::move(c));
     }

@@ -16,7 +16,7 @@
 #include "platform/db/Table.h"
 
 class TDataSet;
-class TDbfClaim;
+class TDbfWorkLock;
 class TDbfTable;
 class TTable;
 
@@ -60,7 +60,7 @@ std::vector<std::shared_ptr<TDbfTable>> TomaParaEscribir(const AnsiString& Datab
 // tipos2, tipgrup2 and conex hold the work of one screen of one program at a
 // time: the types screen of a course, from its opening until its work is
 // merged back or discarded, or the placing dialog. The program with such a
-// screen open holds the working tables' claim (platform/db/DbfClaim.h), and
+// screen open holds the working tables' claim (platform/db/DbfWorkLock.h), and
 // every routine that empties, fills or makes anew the working tables takes
 // the claim first: the types engine before it fills them, the placing
 // dialog, and the opening of a data folder (CreaTablas), which leaves them as
@@ -86,7 +86,7 @@ public:
 
 private:
     TReservaTrabajo() = default;
-    std::vector<std::unique_ptr<TDbfClaim>> FReservas;
+    std::vector<std::unique_ptr<TDbfWorkLock>> FReservas;
 };
 
 // "Otro programa est\xE1 organizando los grupos o colocando a los alumnos

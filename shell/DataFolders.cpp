@@ -41,6 +41,18 @@ void QuitaLoEscrito(TDbfFileSystem& Fs, const std::string& Carpeta, const std::s
     }
 }
 
+// An import a crash left in the folder is put in order before the folder
+// is listed: a folder that held nothing but it is gone then. One that
+// another program is importing into, or that cannot be put in order now,
+// is listed only when it holds more than the import.
+bool Listable(const AnsiString& Carpeta, TDbfFileSystem& Fs) {
+    try {
+        return ResuelveCambioPendiente(Carpeta, Fs) != TCambioPendiente::Quitada;
+    } catch (const Exception&) {
+        return !SoloImportacion(Carpeta);
+    }
+}
+
 }  // namespace
 
 std::vector<AnsiString> ListaCarpetasDatos(const AnsiString& Carpeta, TDbfFileSystem* Fs) {
@@ -50,7 +62,7 @@ std::vector<AnsiString> ListaCarpetasDatos(const AnsiString& Carpeta, TDbfFileSy
     if (FindFirst(padre + "*.*", faDirectory, f) != 0) return carpetas;
     do {
         if (f.Attr == faDirectory && f.Name != "." && f.Name != ".." &&
-            Ficheros(Fs).IsWritable(MapPath(padre + f.Name)))
+            Ficheros(Fs).IsWritable(MapPath(padre + f.Name)) && Listable(padre + f.Name, Ficheros(Fs)))
             carpetas.push_back(f.Name);
     } while (FindNext(f) == 0);
     FindClose(f);
@@ -96,6 +108,11 @@ TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre,
                   "que ten\xED"
                   "a antes.");
             break;
+        case TCambioPendiente::Quitada:
+            Aviso("La carpeta " + carpeta +
+                  " solo ten\xED"
+                  "a una importaci\xF3n que no lleg\xF3 a terminar, y se ha quitado.");
+            return TApertura::Rechazada;
         case TCambioPendiente::Ninguno: break;
         }
         antes = FicherosDeTablas(fs, maquina);

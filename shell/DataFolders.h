@@ -17,8 +17,12 @@ inline constexpr int CamposCursosM2 = 6;
 // folder search gives them: entries whose attributes are exactly "folder"
 // (hidden, read-only or system ones are left out), but "." and "..". A
 // folder the user may not write to counts as read-only here: no data folder
-// can be opened without writing (the working tables are made anew). Fs
-// answers that (the machine's files when null).
+// can be opened without writing (the working tables are made anew). An
+// import a crash left in a folder is put in order first (shell/TableSwap.h),
+// and a folder that held nothing but an unfinished import is removed, not
+// listed; so is, for as long as it lasts, a new folder that another program
+// is importing into. Fs answers whether a folder may be written and moves
+// the files of such an import (the machine's files when null).
 std::vector<AnsiString> ListaCarpetasDatos(const AnsiString& Carpeta, TDbfFileSystem* Fs = nullptr);
 
 enum class TApertura {
@@ -38,7 +42,9 @@ enum class TApertura {
 // name taken by a folder, a file the machine will not write); what such an
 // opening had begun to write is taken away again. An import that a crash
 // left half-done in the folder is finished or undone first, and the user is
-// told which (shell/TableSwap.h). A folder of the older layout is converted
+// told which (shell/TableSwap.h); a folder that held nothing but an
+// unfinished import is removed and refused, told; one that another program
+// is importing into is refused, told. A folder of the older layout is converted
 // only when ConfirmaConversion says so. Fs answers whether the folder may
 // be written and moves the tables of such an import (the machine's files
 // when null).

@@ -14,6 +14,10 @@ namespace {
 TCampoIntercambio Texto(const AnsiString& Nombre, int Ancho) {
     return {Nombre, TClaseIntercambio::Texto, Ancho, true, true};
 }
+// A name: cut when wider than ours.
+TCampoIntercambio Nombre(const AnsiString& Nombre, int Ancho) {
+    return {Nombre, TClaseIntercambio::Texto, Ancho, true, true, true};
+}
 
 std::vector<TTablaIntercambio> Tablas() {
     const std::vector<TCampoIntercambio> grupos = {Texto("ABREV", 4), Texto("TURNO", 1), Texto("NIVEL", 5),
@@ -24,7 +28,7 @@ std::vector<TTablaIntercambio> Tablas() {
 
     std::vector<TCampoIntercambio> alumnos = {
         Texto("EXPED", 20),
-        Texto("NOMBRE", 50),
+        Nombre("NOMBRE", 50),
         Texto("TURNO", 1),
         Texto("NIVEL", 5),
         Texto("CURSO", 3),
@@ -37,7 +41,7 @@ std::vector<TTablaIntercambio> Tablas() {
         alumnos.push_back({n, TClaseIntercambio::Texto, 1, false, true});
 
     return {
-        {"AsigNomt", "AsigNomt.DBF", true, {Texto("NOMBRE", 40), Texto("COD", 4), Texto("CODLARGO", 8)}},
+        {"AsigNomt", "AsigNomt.DBF", true, {Nombre("NOMBRE", 40), Texto("COD", 4), Texto("CODLARGO", 8)}},
         {"Cursost",
          "CURSOSt.DBF",
          true,
@@ -51,8 +55,8 @@ std::vector<TTablaIntercambio> Tablas() {
           {"HORAS", TClaseIntercambio::Numero, 0, true, true}}},
         {"grupt", "GRUPT.DBF", false, grupt},
         {"grupost", "GRUPOST.DBF", false, grupost},
-        {"proft", "PROFT.DBF", true, {Texto("ABREV", 4), Texto("NOMBRE", 40), Texto("DEPART", 40)}},
-        {"aulat", "AULAT.DBF", false, {Texto("ABREV", 4), Texto("NOMBRE", 40), Texto("EDIFICIO", 1)}},
+        {"proft", "PROFT.DBF", true, {Texto("ABREV", 4), Nombre("NOMBRE", 40), Nombre("DEPART", 40)}},
+        {"aulat", "AULAT.DBF", false, {Texto("ABREV", 4), Nombre("NOMBRE", 40), Texto("EDIFICIO", 1)}},
         {"alumnost", "ALUMNOST.DBF", true, alumnos},
     };
 }
@@ -115,29 +119,46 @@ AnsiString CompruebaCampos(const TLectorIntercambio& Tabla, const TTablaIntercam
     return {};
 }
 
-// The message for the first text the import would not keep whole: longer
-// than our field, or with more text after a NUL byte (a reader stops there).
-AnsiString CompruebaValores(TLectorIntercambio& Tabla, const TTablaIntercambio& Diseno) {
-    std::vector<std::pair<const TCampoIntercambio*, int>> textos;
+// The message for the first value the import would not keep as it is: a
+// code longer than our field, a text with more after a NUL byte (a reader
+// stops there), a number or logical that is neither a value nor blank. The
+// names longer than our field go to Cortados.
+AnsiString CompruebaValores(TLectorIntercambio& Tabla, const TTablaIntercambio& Diseno,
+                            std::vector<TTextoCortado>* Cortados) {
+    std::vector<std::pair<const TCampoIntercambio*, int>> campos;
     for (const auto& c : Diseno.Campos)
-        if (c.Importa && c.Clase == TClaseIntercambio::Texto) textos.emplace_back(&c, Tabla.Campo(c.Nombre));
+        if (c.Importa) campos.emplace_back(&c, Tabla.Campo(c.Nombre));
+    std::vector<TTextoCortado> cortados;
     while (Tabla.Siguiente()) {
-        for (const auto& [c, i] : textos) {
+        for (const auto& [c, i] : campos) {
             AnsiString v = Tabla.Texto(i);
             AnsiString fallo;
-            if (v.find('\0') != AnsiString::npos)
+            if (c->Clase != TClaseIntercambio::Texto) {
+                if (Tabla.Ilegible(i)) {
+                    v = Tabla.Bytes(i);
+                    fallo = c->Clase == TClaseIntercambio::Numero ? "no es un n\xFAmero"
+                                                                  : "no es un valor l\xF3gico (T, F, Y o N)";
+                }
+            } else if (v.find('\0') != AnsiString::npos) {
                 fallo = "lleva un car\xE1"
                         "cter nulo y se perder\xED"
                         "a lo que le sigue";
-            else if (v.size() > static_cast<size_t>(c->Ancho))
+            } else if (v.size() > static_cast<size_t>(c->Ancho)) {
+                if (c->Corta) {
+                    cortados.push_back({Diseno.Fichero, Tabla.Fila(), c->Nombre, c->Ancho, v});
+                    continue;
+                }
                 fallo = "tiene " + IntToStr(int(v.size())) + " caracteres y Zelmor guarda como mucho " +
-                        IntToStr(c->Ancho);
+                        IntToStr(c->Ancho) + "; un c\xF3" + "digo no se corta, porque podr\xED" +
+                        "a confundirse con otro";
+            }
             if (!fallo.empty())
                 return "En la fila " + IntToStr(int(Tabla.Fila())) + " de la tabla de intercambio " +
                        Tabla.Fichero() + ", el campo " + c->Nombre + " vale " + Muestra(v) + ": " + fallo +
                        ".";
         }
     }
+    if (Cortados) Cortados->insert(Cortados->end(), cortados.begin(), cortados.end());
     return {};
 }
 
@@ -158,7 +179,8 @@ AnsiString FicheroIntercambio(const AnsiString& Carpeta, const TTablaIntercambio
     return IncludeTrailingBackslash(Carpeta) + Tabla.Fichero;
 }
 
-AnsiString CompruebaIntercambio(const AnsiString& Carpeta, TUsoIntercambio Uso) {
+AnsiString CompruebaIntercambio(const AnsiString& Carpeta, TUsoIntercambio Uso,
+                                std::vector<TTextoCortado>* Cortados) {
     if (!DirectoryExists(Carpeta)) return "No se encuentra la carpeta de intercambio " + Carpeta + ".";
     for (const auto& t : TablasIntercambio()) {
         bool usada = false;
@@ -174,7 +196,8 @@ AnsiString CompruebaIntercambio(const AnsiString& Carpeta, TUsoIntercambio Uso) 
         try {
             TLectorIntercambio tabla(Carpeta, t);
             error = CompruebaCampos(tabla, t, Uso);
-            if (error.empty() && Uso == TUsoIntercambio::Importar) error = CompruebaValores(tabla, t);
+            if (error.empty() && Uso == TUsoIntercambio::Importar)
+                error = CompruebaValores(tabla, t, Cortados);
         } catch (const EDatabaseError& E) {
             error = "No se puede leer la tabla de intercambio " + fichero + ": " + E.Message();
         }
@@ -206,6 +229,24 @@ bool TLectorIntercambio::Siguiente() {
 AnsiString TLectorIntercambio::Texto(int Campo) const { return FTabla->GetText(FRegistro.data(), Campo); }
 
 AnsiString TLectorIntercambio::Texto(const AnsiString& Nombre) const { return Texto(CampoObligado(Nombre)); }
+
+AnsiString TLectorIntercambio::Bytes(int Campo) const {
+    const TDbfFieldDef& f = FTabla->Field(Campo);
+    return AnsiString(FRegistro.data() + f.Offset, static_cast<size_t>(f.Length));
+}
+
+bool TLectorIntercambio::Ilegible(int Campo) const {
+    bool nulo = false;
+    switch (Tipo(Campo)) {
+    case 'N':
+    case 'F': FTabla->GetNumber(FRegistro.data(), Campo, &nulo); break;
+    case 'L': FTabla->GetBoolean(FRegistro.data(), Campo, &nulo); break;
+    default: return false;
+    }
+    // Blanks are no value; so is a logical's '?', dBase's "not known".
+    const AnsiString bytes = Trim(Bytes(Campo));
+    return nulo && !bytes.empty() && !(Tipo(Campo) == 'L' && bytes == "?");
+}
 
 double TLectorIntercambio::Numero(const AnsiString& Nombre) const {
     return FTabla->GetNumber(FRegistro.data(), CampoObligado(Nombre));

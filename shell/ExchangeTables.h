@@ -11,9 +11,13 @@
 // REPITE (a logical); every other field is read as its text, whatever kind
 // and width the exchange program gave it: numbers as written, dates as
 // YYYYMMDD, logicals as T or F. A text field of the exchange may be narrower
-// than ours (the export cuts to it); what the import refuses is a value that
-// would not fit in our field, since the next export would write the cut value
-// back over the original.
+// than ours (the export cuts to it). A name wider than our field is cut to
+// it, and the import tells the user which; the export then leaves the whole
+// name in the exchange unless the user changed it here. A code wider than
+// our field (a subject, course, group, student's file number, option) is
+// refused instead: cut, two codes could become one (two subjects counted as
+// one in the types), and the export could not find its row again. A number
+// or logical that cannot be read is refused too, never taken as 0 or false.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -30,9 +34,10 @@ enum class TClaseIntercambio { Texto, Numero, Logico };
 struct TCampoIntercambio {
     AnsiString Nombre;
     TClaseIntercambio Clase;
-    int Ancho;     // characters of the school field it fills (texts), 0 otherwise
-    bool Importa;  // read by the import
-    bool Exporta;  // written by the export
+    int Ancho;           // characters of the school field it fills (texts), 0 otherwise
+    bool Importa;        // read by the import
+    bool Exporta;        // written by the export
+    bool Corta = false;  // a name: the import cuts a wider text (a code is refused)
 };
 
 struct TTablaIntercambio {
@@ -51,14 +56,26 @@ AnsiString FicheroIntercambio(const AnsiString& Carpeta, const TTablaIntercambio
 
 enum class TUsoIntercambio { Importar, Exportar };
 
+// A text of the exchange that the import cuts to the width of its field.
+struct TTextoCortado {
+    AnsiString Fichero;  // the exchange table's file name ("ALUMNOST.DBF")
+    uint32_t Fila;       // its record number, as dBase tools number them
+    AnsiString Campo;
+    int Ancho;         // the characters the school field keeps
+    AnsiString Texto;  // the whole text, as the exchange holds it
+};
+
 // Checks what the import or the export is about to rely on: the folder, the
 // tables the import needs, and every present table's fields. The export
 // needs texts, numbers and logicals where it writes them; the import needs
-// a text of every field it reads and reads every row, refusing a value that
-// would be cut (or that holds a NUL byte followed by more text). Gives the
-// message for the user, naming table, field, row and value, or "" when all is
-// well. Nothing is written.
-AnsiString CompruebaIntercambio(const AnsiString& Carpeta, TUsoIntercambio Uso);
+// a text of every field it reads and reads every row, refusing a code that
+// would be cut, a text that holds a NUL byte followed by more text, and a
+// number or logical that cannot be read. Gives the message for the user,
+// naming table, field, row and value, or "" when all is well; the names the
+// import will cut go to Cortados (in table and row order) when given.
+// Nothing is written.
+AnsiString CompruebaIntercambio(const AnsiString& Carpeta, TUsoIntercambio Uso,
+                                std::vector<TTextoCortado>* Cortados = nullptr);
 
 // An exchange table read the way the import takes it, one row after another
 // in stored order (deleted rows skipped), every field as its text.
@@ -82,6 +99,10 @@ public:
     // Characters without trailing blanks; numbers as written; dates as
     // YYYYMMDD; logicals T or F; a memo's text. Blank fields give "".
     AnsiString Texto(int Campo) const;
+    // The field's bytes as stored (for a memo, its block number).
+    AnsiString Bytes(int Campo) const;
+    // A number or logical field whose bytes hold neither a value nor a blank.
+    bool Ilegible(int Campo) const;
     AnsiString Texto(const AnsiString& Nombre) const;
     // A number field's value (0 when blank); a logical field's value.
     double Numero(const AnsiString& Nombre) const;

@@ -64,8 +64,20 @@ private:
     std::unordered_map<AnsiString, TBookmark> FPrimera;
 };
 
+// A name the import cut to our field is the exchange's whole name, cut: it
+// goes back only when the user changed it here.
+bool EsCorteDe(const AnsiString& Nuestro, const AnsiString& Suyo, int Ancho) {
+    return Ancho > 0 && Suyo.size() > size_t(Ancho) && TrimRight(Suyo.substr(0, size_t(Ancho))) == Nuestro;
+}
+
 void Textos(TDataSet& De, TMezcla& A, std::initializer_list<std::pair<const char*, const char*>> Pares) {
-    for (const auto& [de, a] : Pares) A.Campo(a)->SetAsString(De.FieldByName(de)->AsString());
+    for (const auto& [de, a] : Pares) {
+        TField* origen = De.FieldByName(de);
+        TField* destino = A.Campo(a);
+        const AnsiString valor = origen->AsString();
+        if (origen->DataType() == ftString && EsCorteDe(valor, destino->AsString(), origen->Size())) continue;
+        destino->SetAsString(valor);
+    }
 }
 
 bool Existe(const AnsiString& Intercambio, const char* Tabla) {

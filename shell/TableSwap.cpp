@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -16,10 +17,11 @@ namespace {
 const char* const CarpetaAnteriores = "~anteriores";
 const char* const MarcaCompleta = "~completa";
 const char* const MarcaAnulada = "~anulada";
+const char* const FicheroReserva = "~importando.enuso";
 
-// The machine folders of one swap.
+// The machine folders of one swap, and the file whose lock holds the folder.
 struct TLugares {
-    std::string Datos, Nuevas, Anteriores;
+    std::string Datos, Nuevas, Anteriores, Reserva;
     std::string En(const std::string& Carpeta, const std::string& Nombre) const {
         return Carpeta + "/" + Nombre;
     }
@@ -28,7 +30,20 @@ struct TLugares {
 TLugares Lugares(const AnsiString& Carpeta) {
     std::string datos = MapPath(ExcludeTrailingBackslash(Carpeta));
     if (datos.empty()) throw EDatabaseError("No se encuentra la carpeta " + Carpeta + ".");
-    return {datos, datos + "/" + CarpetaNuevas, datos + "/" + CarpetaAnteriores};
+    return {datos, datos + "/" + CarpetaNuevas, datos + "/" + CarpetaAnteriores,
+            datos + "/" + FicheroReserva};
+}
+
+// The folders this program holds, each with its lock and how many holders
+// share it: a second lock of this program on the file would be refused as
+// another program's is.
+struct TReservaTomada {
+    int Veces = 0;
+    std::unique_ptr<TDbfFile> Fichero;
+};
+std::map<std::string, TReservaTomada>& Reservas() {
+    static std::map<std::string, TReservaTomada> reservas;
+    return reservas;
 }
 
 bool EsCarpeta(const std::string& Ruta) {
@@ -139,7 +154,7 @@ void BorraFicheros(TDbfFileSystem& Fs, const std::string& Carpeta, const std::se
 }
 
 // After a forward swap: the old tables go first, the mark last, so that a
-// stop in between finds the mark and goes on.
+// stop in between finds the mark and goes on (only removing what is left).
 void LimpiaTrasAvanzar(TDbfFileSystem& Fs, const TLugares& L) {
     if (EsCarpeta(L.Anteriores)) BorraFicheros(Fs, L.Anteriores);
     QuitaCarpeta(L.Anteriores);
@@ -164,9 +179,83 @@ void LimpiaTrasRetroceder(TDbfFileSystem& Fs, const TLugares& L) {
     BorraNuevas(Fs, L);
 }
 
+// ResuelveCambioPendiente once the folder is held.
+TCambioPendiente Resuelve(TDbfFileSystem& Fs, const TLugares& L) {
+    if (!EsCarpeta(L.Nuevas)) return TCambioPendiente::Ninguno;
+    const bool completa = Fs.Exists(L.En(L.Nuevas, MarcaCompleta));
+    const bool anulada = Fs.Exists(L.En(L.Nuevas, MarcaAnulada));
+    if (!completa && !anulada) {
+        BorraNuevas(Fs, L);
+        return TCambioPendiente::Ninguno;
+    }
+    // A failed swap is undone, whatever was reached: the user was told the
+    // import failed. A complete new set is finished: the import had done its
+    // whole work, and only the moves of its files were cut short.
+    if (anulada) {
+        // Old files aside mean the user's folder was really half-changed.
+        const bool apartadas = EsCarpeta(L.Anteriores) && !Fs.List(L.Anteriores).empty();
+        std::vector<std::string> nuevos = LeeMarca(Fs, L.En(L.Nuevas, MarcaAnulada));
+        int movidos = Retrocede(Fs, L, nuevos);
+        LimpiaTrasRetroceder(Fs, L);
+        return apartadas || movidos ? TCambioPendiente::Deshecho : TCambioPendiente::Ninguno;
+    }
+    std::vector<std::string> nuevos = LeeMarca(Fs, L.En(L.Nuevas, MarcaCompleta));
+    // With every new table in place, only the removal of what the swap set
+    // aside was left: the import told the user it had ended, or a stop came
+    // after its last move, and there is nothing to tell.
+    const int movidos = Avanza(Fs, L, nuevos);
+    try {
+        LimpiaTrasAvanzar(Fs, L);
+    } catch (const std::exception&) {
+        // The folder is whole all the same; the next opening tries again.
+    }
+    return movidos ? TCambioPendiente::Terminado : TCambioPendiente::Ninguno;
+}
+
+bool EsDeImportacion(const std::string& Nombre) {
+    return Nombre == CarpetaNuevas || Nombre == CarpetaAnteriores || Nombre == FicheroReserva;
+}
+
 }  // namespace
 
-void ColocaTablasNuevas(const AnsiString& Carpeta, TDbfFileSystem& Fs) {
+TReservaImportacion::TReservaImportacion(const AnsiString& Carpeta, TDbfFileSystem& Fs)
+    : FRuta(Lugares(Carpeta).Reserva), FFs(Fs) {
+    auto it = Reservas().find(FRuta);
+    if (it != Reservas().end()) {
+        ++it->second.Veces;
+        return;
+    }
+    for (int intento = 0;; ++intento) {
+        std::unique_ptr<TDbfFile> f = Fs.Create(FRuta);
+        if (!f->Lock(0, dbfLockExclusive, false))
+            throw EDatabaseError("Otro programa est\xE1 importando datos en la carpeta " +
+                                 ExcludeTrailingBackslash(Carpeta) + ": espere a que termine.");
+        // A holder that has just let go removed the file first: the lock of
+        // a file no longer in the folder holds nothing, and its next holder
+        // makes the file anew.
+        if (!f->Replaced()) {
+            Reservas()[FRuta] = {1, std::move(f)};
+            return;
+        }
+        if (intento == 3)
+            throw EDatabaseError("No se puede reservar la carpeta " + ExcludeTrailingBackslash(Carpeta) +
+                                 " para importar: otros programas la est\xE1n usando.");
+    }
+}
+
+TReservaImportacion::~TReservaImportacion() {
+    auto it = Reservas().find(FRuta);
+    if (it == Reservas().end() || --it->second.Veces > 0) return;
+    try {
+        // Before the lock goes: whoever takes it next on this file finds it gone.
+        FFs.Remove(FRuta);
+    } catch (const std::exception&) {
+        // A lock file left behind holds nothing once its process lets go.
+    }
+    Reservas().erase(it);
+}
+
+AnsiString ColocaTablasNuevas(const AnsiString& Carpeta, TDbfFileSystem& Fs) {
     const TLugares L = Lugares(Carpeta);
     std::vector<std::string> nuevos = FicherosDeTablas(Fs, L.Nuevas);
     for (const auto& t : TablasEscolares())
@@ -203,35 +292,38 @@ void ColocaTablasNuevas(const AnsiString& Carpeta, TDbfFileSystem& Fs) {
     }
     try {
         LimpiaTrasAvanzar(Fs, L);
-    } catch (const std::exception&) {
+    } catch (const std::exception& E) {
         // The new tables are in place; what is left aside goes at the next opening.
+        return E.what();
     }
+    return {};
 }
 
 TCambioPendiente ResuelveCambioPendiente(const AnsiString& Carpeta, TDbfFileSystem& Fs) {
     const TLugares L = Lugares(Carpeta);
-    if (!EsCarpeta(L.Nuevas)) return TCambioPendiente::Ninguno;
-    const bool completa = Fs.Exists(L.En(L.Nuevas, MarcaCompleta));
-    const bool anulada = Fs.Exists(L.En(L.Nuevas, MarcaAnulada));
-    if (!completa && !anulada) {
-        BorraNuevas(Fs, L);
-        return TCambioPendiente::Ninguno;
+    if (!EsCarpeta(L.Nuevas) && !Fs.Exists(L.Reserva)) return TCambioPendiente::Ninguno;
+    TCambioPendiente cambio;
+    {
+        TReservaImportacion reserva(Carpeta, Fs);
+        cambio = Resuelve(Fs, L);
     }
-    // Old files aside mean the user's folder was really half-changed.
-    const bool apartadas = EsCarpeta(L.Anteriores) && !Fs.List(L.Anteriores).empty();
-    // A failed swap is undone, whatever was reached: the user was told the
-    // import failed. A complete new set is finished: the import had done its
-    // whole work, and only the moves of its files were cut short.
-    if (anulada) {
-        std::vector<std::string> nuevos = LeeMarca(Fs, L.En(L.Nuevas, MarcaAnulada));
-        int movidos = Retrocede(Fs, L, nuevos);
-        LimpiaTrasRetroceder(Fs, L);
-        return apartadas || movidos ? TCambioPendiente::Deshecho : TCambioPendiente::Ninguno;
+    // Empty now, it held nothing but an import into a new folder, killed
+    // before its tables were in place: no data folder, and none to list.
+    std::error_code ec;
+    if (std::filesystem::is_empty(L.Datos, ec) && std::filesystem::remove(L.Datos, ec))
+        return TCambioPendiente::Quitada;
+    return cambio;
+}
+
+bool SoloImportacion(const AnsiString& Carpeta) {
+    std::error_code ec;
+    bool importacion = false;
+    for (std::filesystem::directory_iterator it(MapPath(ExcludeTrailingBackslash(Carpeta)), ec), fin;
+         !ec && it != fin; it.increment(ec)) {
+        if (!EsDeImportacion(it->path().filename().string())) return false;
+        importacion = true;
     }
-    std::vector<std::string> nuevos = LeeMarca(Fs, L.En(L.Nuevas, MarcaCompleta));
-    int movidos = Avanza(Fs, L, nuevos);
-    LimpiaTrasAvanzar(Fs, L);
-    return apartadas || movidos ? TCambioPendiente::Terminado : TCambioPendiente::Ninguno;
+    return importacion;
 }
 
 void DescartaNuevasIncompletas(const AnsiString& Carpeta, TDbfFileSystem& Fs) {

@@ -136,9 +136,10 @@ public:
         struct stat st = Stat();
         return uint64_t(st.st_mtim.tv_sec) * 1000000000u + uint64_t(st.st_mtim.tv_nsec);
     }
-    bool SameFile(const TDbfFile& Other) const override {
-        const auto* other = dynamic_cast<const TNativeFile*>(&Other);
-        return other && other->FId == FId;
+    bool Replaced() override {
+        struct stat st {};
+        if (::stat(FPath.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR;
+        return TFileId{st.st_dev, st.st_ino} != FId;
     }
 
 private:

@@ -40,10 +40,10 @@ public:
     // When the file was last modified, in nanoseconds as its file system keeps
     // it; 0 when unknown.
     virtual uint64_t Modified() { return 0; }
-    // Whether Other is open on this very file, not only on one of the same
-    // name: a file deleted and made anew under its name is another file.
-    // Files of other layers compare their paths.
-    virtual bool SameFile(const TDbfFile& Other) const { return Path() == Other.Path(); }
+    // True when Path no longer names this file: another program moved it
+    // away or deleted it, or put another file in its place. False when it
+    // cannot be told.
+    virtual bool Replaced() { return false; }
 };
 
 // Every mutation counts as one "write" for the crash test: Write, Truncate,

@@ -20,7 +20,7 @@
 //   shared while it re-reads the header and reloads its orders. Both hold it
 //   for a moment only, so the other side waits for it instead of failing.
 // - Slot 2 is a program's claim on a table for as long as it works on it,
-//   which the engine itself neither takes nor looks at (DbfClaim.h).
+//   which the engine itself neither takes nor looks at (DbfWorkLock.h).
 // - A program takes in another's changes (the header, or the .dbf's size or
 //   modification time, differ from what it last saw) when it opens the table,
 //   when a cursor goes to First or Last or refreshes its record, and when it
@@ -196,6 +196,12 @@ constexpr int WriteSlot = 1;
                            " est\xE1 siendo usada por otro usuario");
 }
 
+[[noreturn]] void RaiseReplaced(const std::string& Path) {
+    DbfRaise(dbeReplaced, "La tabla " + FromUtf8(DbfNameOf(StripExtension(Path))) +
+                              " ha sido sustituida por otro programa mientras estaba abierta: el "
+                              "cambio no se ha guardado. Ci\xE9rrela y vuelva a abrirla.");
+}
+
 // "t.mdx" -> "t.mdx.<pid>_<random>.new": a side file of this process only
 // (the random part tells apart processes of two machines with the same pid).
 std::string SidePath(const std::string& Path) {
@@ -329,6 +335,7 @@ AnsiString DbfErrorText(int Code) {
     case dbeBadKey: return "Invalid key value";
     case dbeNotSupported: return "Capability not supported";
     case dbeInUse: return "Table is in use by another user";
+    case dbeReplaced: return "La tabla ha sido sustituida por otro programa";
     default: return "Database engine error " + std::to_string(Code);
     }
 }
@@ -491,6 +498,9 @@ void TDbfTableState::BeginWrite() {
     const bool starting = !SessionDirty;
     if (starting && !File->Lock(WriteSlot, dbfLockExclusive, false)) RaiseInUse(Path);
     try {
+        // A file moved away is no longer the table: what is written into it
+        // would be lost with it.
+        if (starting && File->Replaced()) RaiseReplaced(Path);
         LockRead(dbfLockExclusive);
         try {
             if (starting) {
@@ -725,7 +735,8 @@ void TDbfTableState::TryMoveCompanionsHome() {
     if ((!Memo || MemoPath == MemoHome) && MdxPath == MdxHome) return;
     if (!File->Lock(WriteSlot, dbfLockExclusive, false)) return;
     try {
-        MoveCompanionsHome();
+        // Companions go home by name: that home may be another table's now.
+        if (!File->Replaced()) MoveCompanionsHome();
     } catch (...) {
         LetGoOfWriteLock(*File);
         throw;
@@ -1101,6 +1112,12 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
     else fs.Remove(mdxPath);
 }
 
+std::unique_ptr<TDbfFile> TDbfTable::Claim(const std::string& Path, TDbfFileSystem* Fs) {
+    TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
+    std::string real = Find(Path, &fs);
+    return real.empty() ? nullptr : ClaimTable(fs, real);
+}
+
 void TDbfTable::Delete(const std::string& Path, TDbfFileSystem* Fs) {
     TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
     std::string real = Find(Path, &fs);
@@ -1263,6 +1280,11 @@ void TDbfTable::Flush() {
     // same, so it is left to the program writing the table if there is one.
     if (!session && !(S.MdxNeedsWrite && S.TagCount > 0)) return;
     if (!session && !S.File->Lock(WriteSlot, dbfLockExclusive, false)) return;
+    // The index goes in by name: after a replacement, over the new table's.
+    if (!session && S.File->Replaced()) {
+        LetGoOfWriteLock(*S.File);
+        return;
+    }
     try {
         TReadLock lock(S, dbfLockExclusive);
         if (!session) S.TakeInChanges();

@@ -50,7 +50,11 @@
 // table for its write session, until its flush or close; another program's
 // write meanwhile raises dbeInUse, naming the table, and changes nothing. A
 // reader takes in the other program's rows when its cursors go to First or
-// Last or refresh their record (see DbfTable.cpp for the locks).
+// Last or refresh their record (see DbfTable.cpp for the locks). A program
+// that moves a table's files aside (an import putting a new set in place)
+// holds the table with Claim first; a table whose .dbf was moved away while
+// it was open refuses every later write with dbeReplaced, so that nothing is
+// written into a file that is no longer the table.
 //
 // Crash safety: a record is written before the header count that makes it
 // visible; memo blocks are written (always to fresh blocks) before the record
@@ -88,7 +92,8 @@ enum TDbfError : int {
     dbeFilterSyntax = 13010,
     dbeBadKey = 13011,  // a key value of the wrong kind, or too many values
     dbeNotSupported = 13012,
-    dbeInUse = 13013,  // another program is writing the table
+    dbeInUse = 13013,     // another program is writing the table
+    dbeReplaced = 13014,  // another program put other files in the place of the open table
 };
 AnsiString DbfErrorText(int Code);
 
@@ -232,6 +237,12 @@ public:
     static void Rename(const std::string& OldPath, const std::string& NewPath, TDbfFileSystem* Fs = nullptr);
     // The .dbf that Path names (found as Open finds it), or "".
     static std::string Find(const std::string& Path, TDbfFileSystem* Fs = nullptr);
+    // Holds the write lock of the table at Path (found as Open finds it) for
+    // as long as the answer lives, so that no program begins to write it
+    // meanwhile: taken before its files are moved aside. dbeInUse, naming the
+    // table, when a program (this one included) is writing it now; null when
+    // there is no such table or its file cannot be written (nobody writes it).
+    static std::unique_ptr<TDbfFile> Claim(const std::string& Path, TDbfFileSystem* Fs = nullptr);
 
     ~TDbfTable();  // flushes, swallowing errors: call Flush to see them
     TDbfTable(const TDbfTable&) = delete;

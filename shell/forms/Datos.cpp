@@ -72,5 +72,7 @@ void TDatosForm::BImportarClick(TObject*) {
     if (nombre.empty()) return;
     TReloj reloj;
     reloj.Pon();
-    if (ImportaDatos(estado, nombre, PreguntaCarpetaExiste)) PonTitulo();
+    const TResultadoImportar resultado = ImportaDatos(estado, nombre, PreguntaCarpetaExiste);
+    if (resultado.Importado()) PonTitulo();
+    AvisaResultadoImportar(resultado);
 }

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "DbTestSupport.h"
-#include "platform/db/DbfClaim.h"
+#include "platform/db/DbfWorkLock.h"
 #include "platform/db/DbfInternal.h"
 
 namespace {
@@ -124,24 +124,24 @@ TEST(DbfTwoPrograms, AClaimIsOneProgramsAtATimeAndGoesWithItsProgram) {
     TTempFolder dir;
     CreateWithThreeRows(dir);
     TPeer other([&](TPeer& P) {
-        std::unique_ptr<TDbfClaim> claim;
+        std::unique_ptr<TDbfWorkLock> claim;
         for (std::string order = P.Hear(); !order.empty(); order = P.Hear()) {
-            if (order == "claim") claim = TDbfClaim::TryTake(dir / "t.dbf");
+            if (order == "claim") claim = TDbfWorkLock::TryTake(dir / "t.dbf");
             if (order == "die") ::_exit(0);
             P.Say(claim ? "held" : "-");
         }
     });
     other.Say("claim");
     ASSERT_EQ(other.Hear(), "held");
-    EXPECT_EQ(TDbfClaim::TryTake(dir / "t.dbf"), nullptr);
+    EXPECT_EQ(TDbfWorkLock::TryTake(dir / "t.dbf"), nullptr);
     // Writing is another matter: the claim keeps nobody from it.
     AppendNamed(*TDbfTable::Open(dir / "t"), 4, "dora");
     other.Say("die");
     EXPECT_EQ(other.Finish(), 0);
 
-    auto mine = TDbfClaim::TryTake(dir / "t.dbf");
+    auto mine = TDbfWorkLock::TryTake(dir / "t.dbf");
     ASSERT_NE(mine, nullptr);
-    EXPECT_EQ(TDbfClaim::TryTake(dir / "t.dbf"), nullptr);  // nor twice in one program
+    EXPECT_EQ(TDbfWorkLock::TryTake(dir / "t.dbf"), nullptr);  // nor twice in one program
     EXPECT_TRUE(mine->Intact());
     TPeer remaker([&](TPeer& P) {
         P.Hear();
@@ -153,7 +153,7 @@ TEST(DbfTwoPrograms, AClaimIsOneProgramsAtATimeAndGoesWithItsProgram) {
     EXPECT_EQ(remaker.Finish(), 0);
     EXPECT_FALSE(mine->Intact());
     mine.reset();
-    EXPECT_NE(TDbfClaim::TryTake(dir / "t.dbf"), nullptr);
+    EXPECT_NE(TDbfWorkLock::TryTake(dir / "t.dbf"), nullptr);
 }
 
 TEST(DbfTwoPrograms, TheSecondWriterIsRefusedUntilTheFirstFlushesAndThenAppendsAfterItsRows) {
@@ -461,4 +461,75 @@ TEST(DbfTwoPrograms, AWalkAlongATagTakesInARowAnotherProgramRewroteInPlace) {
     EXPECT_EQ(other.Hear(), "done");
     EXPECT_EQ(other.Finish(), 0);
     EXPECT_EQ(numbers(), "1 77 1 ");
+}
+
+// A table whose files another program sets aside (an import putting a new
+// set in their place): that program holds the table first, and what this
+// one writes afterwards is refused instead of going into the file set aside.
+TEST(DbfReplacedTable, AWriteIntoAFileMovedAwayIsRefusedAndTheTableInItsPlaceStaysAsItWas) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "t", Fields, Tags);
+    {
+        auto t = TDbfTable::Open(dir / "t");
+        AppendNamed(*t, 1, "old");
+    }
+    // Open and read only: no write session when the other program comes.
+    TPeer other([&](TPeer& P) {
+        auto t = TDbfTable::Open(dir / "t");
+        P.Say(std::to_string(t->PhysicalCount()));
+        P.Hear();
+        P.Say(Outcome([&] { AppendNamed(*t, 2, "late"); }));
+        P.Say(Outcome([&] { t->Flush(); }));
+        t.reset();
+        P.Say("closed");
+    });
+    ASSERT_EQ(other.Hear(), "1");
+    {
+        auto claim = TDbfTable::Claim(dir / "t");
+        ASSERT_NE(claim, nullptr);
+        std::filesystem::create_directory(dir / "aside");
+        for (const char* f : {"t.dbf", "t.dbt", "t.mdx"})
+            std::filesystem::rename(dir / f, dir / ("aside/" + std::string(f)));
+        TDbfTable::Create(dir / "t", Fields, Tags);
+        auto fresh = TDbfTable::Open(dir / "t");
+        AppendNamed(*fresh, 1, "new");
+    }
+    std::map<std::string, std::string> before;
+    for (const char* f : {"t.dbf", "t.dbt", "t.mdx"}) before[f] = ReadBytes(dir / f);
+    other.Say("write");
+    EXPECT_EQ(other.Hear(),
+              std::to_string(dbeReplaced) +
+                  " La tabla t ha sido sustituida por otro programa mientras estaba abierta: el "
+                  "cambio no se ha guardado. Ci\xE9rrela y vuelva a abrirla.");
+    EXPECT_EQ(other.Hear(), "ok");
+    EXPECT_EQ(other.Hear(), "closed");
+    EXPECT_EQ(other.Finish(), 0);
+    for (const char* f : {"t.dbf", "t.dbt", "t.mdx"}) EXPECT_EQ(ReadBytes(dir / f), before[f]) << f;
+    auto aside = TDbfTable::Open(dir / "aside/t", dbfReadOnly);
+    EXPECT_EQ(aside->PhysicalCount(), 1u);
+}
+
+TEST(DbfReplacedTable, AClaimIsRefusedWhileAProgramWritesAndKeepsOthersFromBeginning) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "t", Fields, Tags);
+    TPeer other([&](TPeer& P) {
+        auto t = TDbfTable::Open(dir / "t");
+        AppendNamed(*t, 1, "one");  // its write session stays open
+        P.Say("writing");
+        P.Hear();
+        t->Flush();
+        P.Say("free");
+        P.Hear();
+        P.Say(Outcome([&] { AppendNamed(*t, 2, "two"); }));
+    });
+    ASSERT_EQ(other.Hear(), "writing");
+    EXPECT_EQ(Outcome([&] { TDbfTable::Claim(dir / "t"); }), InUse);
+    other.Say("end");
+    ASSERT_EQ(other.Hear(), "free");
+    auto claim = TDbfTable::Claim(dir / "t");
+    ASSERT_NE(claim, nullptr);
+    other.Say("write");
+    EXPECT_EQ(other.Hear(), InUse);
+    EXPECT_EQ(other.Finish(), 0);
+    EXPECT_EQ(TDbfTable::Claim(dir / "nobody"), nullptr);
 }

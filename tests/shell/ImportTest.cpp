@@ -1,13 +1,17 @@
 // The import from the exchange folder into a data folder.
+#include <algorithm>
 #include <fstream>
 #include <functional>
 
 #include "ShellFixture.h"
 #include "platform/db/Table.h"
+#include "platform/rtl/Strings.h"
 #include "platform/sys/Files.h"
 #include "shell/AppState.h"
+#include "shell/Export.h"
 #include "shell/Import.h"
 #include "shell/SchoolTables.h"
+#include "tests/support/OutsideTools.h"
 
 namespace {
 
@@ -87,6 +91,13 @@ protected:
         std::filesystem::remove_all(Maquina(Qtemp));
         EscribeIntercambio(D, Qtemp);
     }
+    // "&Importar datos" with the name given, told as the screen tells it.
+    bool Importa(const AnsiString& Nombre) {
+        Resultado = ImportaDatos(*Estado, Nombre, PreguntaCarpetaExiste);
+        AvisaResultadoImportar(Resultado);
+        return Resultado.Importado();
+    }
+    TResultadoImportar Resultado;
 };
 
 TEST_F(Import, FillsTheTwelveTablesFromTheExchange) {
@@ -103,7 +114,7 @@ TEST_F(Import, FillsTheTwelveTablesFromTheExchange) {
         size_t antes = Dialogs.Asked().size();
         if (std::filesystem::exists(Maquina(Nuevo))) Dialogs.Then(IDOK);
 
-        ASSERT_TRUE(ImportaDatos(*Estado, PideNombreCarpeta(), PreguntaCarpetaExiste));
+        ASSERT_TRUE(Importa(PideNombreCarpeta()));
 
         EXPECT_EQ(Dialogs.Asked()[antes].Kind, TDialogRequest::InputBox);
         EXPECT_EQ(Dialogs.Asked()[antes].Caption, "Alojar los datos en carpeta ...");
@@ -174,14 +185,14 @@ TEST_F(Import, AnExistingFolderIsReplacedOnlyOnTheUsersWordAndKeepsItsOtherFiles
     std::ofstream(Maquina(Nuevo) / "notas.txt") << "notas";
 
     Dialogs.Then(IDOK, "nuevo").Then(IDCANCEL);
-    EXPECT_FALSE(ImportaDatos(*Estado, PideNombreCarpeta(), PreguntaCarpetaExiste));
+    EXPECT_FALSE(Importa(PideNombreCarpeta()));
     EXPECT_EQ(Dialogs.Texts().back(), "Esta carpeta ya existe \xBF"
                                       "Continuar?");
     EXPECT_EQ(Cuenta(Nuevo, "alum"), 2);
     EXPECT_EQ(Estado->CarpetaDatos, "");
 
     Dialogs.Then(IDOK, "nuevo").Then(IDOK);
-    EXPECT_TRUE(ImportaDatos(*Estado, PideNombreCarpeta(), PreguntaCarpetaExiste));
+    EXPECT_TRUE(Importa(PideNombreCarpeta()));
     EXPECT_EQ(Columna(NombreBaseDatos, "alum", "EXPED"), std::vector<std::string>{"1001"});
     EXPECT_EQ(Cuenta(NombreBaseDatos, "Deposito"), 1);
     EXPECT_TRUE(std::filesystem::exists(Maquina(Nuevo) / "notas.txt"));
@@ -191,7 +202,7 @@ TEST_F(Import, AnExistingFolderIsReplacedOnlyOnTheUsersWordAndKeepsItsOtherFiles
 TEST_F(Import, CancellingTheNameBoxImportsIntoNuevaCarpeta) {
     Escribe(IntercambioMinimo());
     Dialogs.Then(IDCANCEL);
-    EXPECT_TRUE(ImportaDatos(*Estado, PideNombreCarpeta(), PreguntaCarpetaExiste));
+    EXPECT_TRUE(Importa(PideNombreCarpeta()));
     EXPECT_EQ(Estado->CarpetaDatos, "C:\\PROG\\Nueva Carpeta\\");
     EXPECT_EQ(Cuenta(NombreBaseDatos, "alum"), 1);
 }
@@ -266,26 +277,31 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
          nullptr, "no tiene el campo NIVEL"},
         {"wrong kind", "nuevo", repiteTexto, nullptr,
          "REPITE de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF no es l\xF3gico"},
-        {"a value too long", "nuevo", asigAncho, nullptr,
+        {"a code too long", "nuevo", asigAncho, nullptr,
          "En la fila 2 de la tabla de intercambio C:\\QTEMP\\ASIGCURt.DBF, el campo ASIG vale \"FILOSO\": "
-         "tiene 6 "
-         "caracteres y Zelmor guarda como mucho 4."},
+         "tiene 6 caracteres y Zelmor guarda como mucho 4; un c\xF3"
+         "digo no se corta, porque podr\xED"
+         "a confundirse con otro."},
         {"damaged table", "nuevo", nullptr,
          [] { std::filesystem::resize_file(Maquina(Qtemp) / "ALUMNOST.DBF", 100); },
          "No se puede leer la tabla"},
-        {"a name longer than ours", "nuevo", nullptr,
+        // Never taken as 0 or as false.
+        {"an unreadable number", "nuevo", nullptr,
          [] {
-             // The deleted first row is not read: its name may be anything.
-             EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", CamposAlumnos(60),
-                        {{"1", std::string(NombreLargo) + "a"},
-                         {"2", NombreLargo},
-                         {"3", std::string(NombreLargo) + "a"}},
-                        {0});
+             EscribeDbf("C:\\QTEMP\\ASIGCURt.DBF",
+                        {{"NIVEL", 'C', 5}, {"CURSO", 'C', 3}, {"ASIG", 'C', 4}, {"HORAS", 'N', 5, 1}},
+                        {{"BACH", "1", "FIL", "3.5"}, {"BACH", "1", "LAT", "  abc"}});
          },
-         "En la fila 3 de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF, el campo NOMBRE vale \""
-         "Fern\xE1ndez de C\xF3rdoba y Ponce de Le\xF3n, Mar\xED"
-         "a Isabela\": tiene 51 caracteres y Zelmor guarda como "
-         "mucho 50."},
+         "En la fila 2 de la tabla de intercambio C:\\QTEMP\\ASIGCURt.DBF, el campo HORAS vale \"  abc\": no "
+         "es un n\xFAmero."},
+        {"an unreadable logical", "nuevo", nullptr,
+         [] {
+             EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", CamposAlumnos(50),
+                        {{"1", "Vera, Ana", "D", "BACH", "1", "", "?"},
+                         {"2", "Gil, Eva", "D", "BACH", "1", "", "X"}});
+         },
+         "En la fila 2 de la tabla de intercambio C:\\QTEMP\\ALUMNOST.DBF, el campo REPITE vale \"X\": no es "
+         "un valor l\xF3gico (T, F, Y o N)."},
         {"a NUL inside a name", "nuevo", nullptr,
          [] {
              EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", CamposAlumnos(50), {{"1", std::string("Pe\0a, Ana", 9)}});
@@ -311,8 +327,8 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
                         {{"1BDA", "D", "BACH", "1", "1"}, {"1BDL", "D", "BACH", "1", "12"}});
          },
          "En la fila 2 de la tabla de intercambio C:\\QTEMP\\GRUPT.DBF, el campo GRUPO vale \"12\": tiene 2 "
-         "caracteres "
-         "y Zelmor guarda como mucho 1."},
+         "caracteres y Zelmor guarda como mucho 1; un c\xF3"
+         "digo no se corta"},
         {"late failure into the open folder", "viejo", horasEnormes, nullptr, "does not fit field HORAS"},
         // A folder made for the import goes with it.
         {"late failure into a new folder", "nuevo", horasEnormes, nullptr, "does not fit field HORAS"},
@@ -338,7 +354,7 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
         if (AnsiString(caso.Carpeta) == "viejo") Dialogs.Then(IDOK);
         size_t antes = Dialogs.Asked().size();
 
-        EXPECT_FALSE(ImportaDatos(*Estado, PideNombreCarpeta(), PreguntaCarpetaExiste));
+        EXPECT_FALSE(Importa(PideNombreCarpeta()));
 
         std::vector<AnsiString> textos = Dialogs.Texts();
         ASSERT_GT(textos.size(), antes);
@@ -471,4 +487,207 @@ TEST_F(Import, TheFolderNameIsAskedUntilItCanBeMade) {
         }
         EXPECT_EQ(rechazos, caso.Rechazos);
     }
+}
+
+namespace {
+
+// Every line of a file.
+std::vector<std::string> Lineas(const std::filesystem::path& Fichero) {
+    std::vector<std::string> v;
+    std::ifstream f(Fichero);
+    for (std::string l; std::getline(f, l);) v.push_back(l);
+    return v;
+}
+
+// The students' exchange table with the management program's group and
+// divisions too, as the export needs it.
+std::vector<TCampoDbf> CamposAlumnosCompletos(int AnchoNombre) {
+    std::vector<TCampoDbf> c = CamposAlumnos(AnchoNombre);
+    c.push_back({"GRUPO", 'C', 2});
+    static const std::vector<AnsiString> div = Numerados("DIV", 20);
+    for (const auto& d : div) c.push_back({d.c_str(), 'C', 1});
+    return c;
+}
+
+}  // namespace
+
+// Names wider than ours are cut, as the exchange's rules say, and the user
+// learns which, with the whole texts; the export leaves them whole in the
+// exchange unless the user changed them here.
+TEST_F(Import, NamesWiderThanOursAreCutListedAndLeftWholeByTheExport) {
+    Escribe(Intercambio());
+    const std::string largo = std::string(NombreLargo) + " Teresa";  // 57 characters
+    const std::string departamento = "Departamento de Lenguas Cl\xE1sicas, Griego y Lat\xEDn";
+    // A deleted row is not read, however wide; a name of exactly our width is whole.
+    EscribeDbf("C:\\QTEMP\\ALUMNOST.DBF", CamposAlumnosCompletos(60),
+               {{"500", largo + " y otra", "D", "BACH", "1"},
+                {"501", largo, "D", "BACH", "1", "H", "T", "FIL"},
+                {"502", NombreLargo, "D", "BACH", "1", "C", "F", "LAT"}},
+               {0});
+    EscribeDbf("C:\\QTEMP\\PROFT.DBF", {{"ABREV", 'C', 4}, {"NOMBRE", 'C', 40}, {"DEPART", 'C', 60}},
+               {{"JLP", "L\xF3pez, Jos\xE9", departamento}});
+
+    ASSERT_TRUE(Importa("nuevo"));
+
+    const std::vector<TTextoCortado>& cortados = Resultado.Importacion.Cortados;
+    ASSERT_EQ(cortados.size(), 2u);
+    EXPECT_EQ(cortados[0].Fichero, "PROFT.DBF");
+    EXPECT_EQ(cortados[0].Fila, 1u);
+    EXPECT_EQ(cortados[0].Campo, "DEPART");
+    EXPECT_EQ(cortados[0].Texto, departamento);
+    EXPECT_EQ(cortados[1].Fichero, "ALUMNOST.DBF");
+    EXPECT_EQ(cortados[1].Fila, 2u);
+    EXPECT_EQ(cortados[1].Campo, "NOMBRE");
+    EXPECT_EQ(cortados[1].Ancho, 50);
+    EXPECT_EQ(cortados[1].Texto, largo);
+    const AnsiString fichero = AnsiString(Nuevo) + "\\" + FicheroCortados;
+    const AnsiString lineas = "PROFT.DBF, fila 1, DEPART (40 caracteres): \"" + departamento +
+                              "\"\nALUMNOST.DBF, fila 2, NOMBRE (50 caracteres): \"" + largo + "\"";
+    EXPECT_EQ(Dialogs.Texts().back(),
+              "Proceso terminado\n\nEstos 2 nombres de la carpeta de intercambio eran "
+              "m\xE1s largos que sus campos y se han guardado cortados (tabla, fila, "
+              "campo y texto completo):\n" +
+                  lineas + "\nLa lista completa est\xE1 en el fichero " + fichero + ".");
+    EXPECT_EQ(Dialogs.Asked().back().Caption, TituloAtencion);
+    EXPECT_EQ(Lineas(Maquina(fichero)).size(), 3u);
+    EXPECT_EQ(Lineas(Maquina(fichero))[2], ToUtf8(lineas.substr(lineas.find('\n') + 1)));
+
+    EXPECT_EQ(Columna(Nuevo, "alum", "NOMBRE"), (std::vector<std::string>{largo.substr(0, 50), NombreLargo}));
+    EXPECT_EQ(Columna(Nuevo, "prof", "DEPART"), std::vector<std::string>{departamento.substr(0, 40)});
+
+    // The export: the name the user changed goes out, the cut ones stay whole.
+    TTempTable alum = OpenTempTable(Nuevo, "alum");
+    alum->Last();
+    alum->Edit();
+    alum->FieldByName("NOMBRE")->SetAsString("Ib\xE1\xF1"
+                                             "ez, Luc\xED"
+                                             "a");
+    alum->Post();
+    alum.reset();
+    ASSERT_TRUE(ExportaDatos(NombreBaseDatos, Qtemp).Exportado());
+    EXPECT_EQ(Columna(Qtemp, "alumnost", "NOMBRE"), (std::vector<std::string>{largo, "Ib\xE1\xF1"
+                                                                                     "ez, Luc\xED"
+                                                                                     "a"}));
+    EXPECT_EQ(Columna(Qtemp, "proft", "DEPART"), std::vector<std::string>{departamento});
+
+    // An import with nothing to cut leaves no list behind.
+    Escribe(Intercambio());
+    Dialogs.Then(IDOK);
+    ASSERT_TRUE(Importa("nuevo"));
+    EXPECT_EQ(Dialogs.Texts().back(), "Proceso terminado");
+    EXPECT_FALSE(std::filesystem::exists(Maquina(fichero)));
+}
+
+// At a school's size: the message shows the first twenty names cut and
+// sends the user to the file for the rest.
+TEST_F(Import, ASchoolOfThousandsWithLongNamesImportsAndListsEveryCut) {
+    constexpr int Alumnos = 2640;
+    TDatosIntercambio d = GeneraEscuela(SemillaEjemplo, Alumnos).Intercambio;
+    std::vector<TFilaIntercambio> alumnos = std::move(d["alumnost"]);
+    d.erase("alumnost");
+    Escribe(d);
+    std::vector<std::string> largos;
+    for (size_t i = 0; i < alumnos.size(); i += 40) {
+        std::string n =
+            alumnos[i]["NOMBRE"].AsString() + ", de la Sant\xEDsima Trinidad y de Todos los Santos";
+        alumnos[i]["NOMBRE"] = n;
+        largos.push_back(n);
+    }
+    TCampos campos;
+    for (const auto& c : TablaIntercambio("alumnost").Campos)
+        campos.emplace_back(c.Nombre.c_str(), c.Clase == TClaseIntercambio::Logico ? ftBoolean : ftString,
+                            c.Clase == TClaseIntercambio::Logico ? 0
+                            : c.Nombre == "NOMBRE"               ? 100
+                                                                 : c.Ancho);
+    CreaTablaLibre(Qtemp, "ALUMNOST.DBF", campos, alumnos);
+
+    ASSERT_TRUE(Importa("escuela"));
+
+    const AnsiString fichero = AnsiString(Programa) + "escuela\\" + FicheroCortados;
+    ASSERT_EQ(Resultado.Importacion.Cortados.size(), largos.size());
+    EXPECT_EQ(Resultado.Importacion.Cortados.back().Texto, largos.back());
+    EXPECT_EQ(Resultado.Importacion.Cortados.back().Fila, uint32_t((Alumnos - 1) / 40 * 40 + 1));
+    EXPECT_EQ(Cuenta(NombreBaseDatos, "alum"), Alumnos);
+    const AnsiString texto = Dialogs.Texts().back();
+    EXPECT_EQ(std::count(texto.begin(), texto.end(), '\n'), 2 + 20 + 2);
+    EXPECT_NE(texto.find("\n... y " + std::to_string(largos.size() - 20) +
+                         " m\xE1s.\nLa lista completa est\xE1 en el "
+                         "fichero " +
+                         fichero + "."),
+              std::string::npos)
+        << texto;
+    const std::vector<std::string> lineas = Lineas(Maquina(fichero));
+    ASSERT_EQ(lineas.size(), largos.size() + 1);
+    EXPECT_NE(lineas.back().find(ToUtf8(largos.back())), std::string::npos);
+}
+
+namespace {
+
+// An exchange folder as another dBase writer makes it: a dBase III file of
+// its own widths, group numbers as numbers, names wider than ours, a
+// repeater flag left unknown ('?').
+const char* const IntercambioDeOtroPrograma = R"(
+import dbf, os, sys
+d = sys.argv[1]
+def tabla(nombre, campos, filas):
+    t = dbf.Table(os.path.join(d, nombre), campos, codepage='cp1252', dbf_type='db3')
+    t.open(dbf.READ_WRITE)
+    for f in filas:
+        t.append(f)
+    t.close()
+tabla('AsigNomt.DBF', 'NOMBRE C(60); COD C(4); CODLARGO C(8)',
+      [('Filosof\u00eda', 'FIL', 'FILOSOF'),
+       ('Lat\u00edn y Cultura Cl\u00e1sica del Mundo Grecolatino', 'LAT', 'LATIN')])
+tabla('CURSOSt.DBF', 'ABREV C(3); TURNO C(1); NIVEL C(5); CURSO C(3)', [('1BD', 'D', 'BACH', '1')])
+tabla('ASIGCURt.DBF', 'NIVEL C(5); CURSO C(3); ASIG C(4); HORAS N(4,1)',
+      [('BACH', '1', 'FIL', 3), ('BACH', '1', 'LAT', 4.5)])
+tabla('GRUPT.DBF', 'ABREV C(4); TURNO C(1); NIVEL C(5); CURSO C(3); GRUPO N(1,0)',
+      [('1BD1', 'D', 'BACH', '1', 1), ('1BD2', 'D', 'BACH', '1', 2)])
+tabla('PROFT.DBF', 'ABREV C(4); NOMBRE C(60); DEPART C(40)',
+      [('JLP', 'L\u00f3pez Pe\u00f1a, Jos\u00e9', 'Cl\u00e1sicas')])
+asig = '; '.join('ASIG%d C(4); DIV%d C(1)' % (i, i) for i in range(1, 21))
+tabla('ALUMNOST.DBF', 'EXPED C(20); NOMBRE C(80); TURNO C(1); NIVEL C(5); CURSO C(3); GRUPO N(2,0); '
+      'OPCION C(1); REPITE L; ' + asig,
+      [{'exped': '501', 'nombre': 'Fern\u00e1ndez de C\u00f3rdoba y Ponce de Le\u00f3n, Mar\u00eda Isabel Teresa',
+        'turno': 'D', 'nivel': 'BACH', 'curso': '1', 'grupo': 12, 'opcion': 'H', 'repite': True,
+        'asig1': 'FIL', 'div1': '2', 'asig2': 'LAT'},
+       {'exped': '502', 'nombre': 'Ruiz, \u00c1lvaro', 'turno': 'D', 'nivel': 'BACH', 'curso': '1', 'grupo': 1,
+        'asig1': 'LAT'}])
+)";
+
+}  // namespace
+
+TEST_F(Import, AnExchangeWrittenByAnotherDbaseWriterImportsWithItsCutNamesShown) {
+    const std::string python = PythonWith("dbf");
+    ZELMOR_NEED_TOOL(!python.empty(), "python3-dbf");
+    std::filesystem::remove_all(Maquina(Qtemp));
+    std::filesystem::create_directories(Maquina(Qtemp));
+    const std::filesystem::path guion = Root / "intercambio.py";
+    std::ofstream(guion) << IntercambioDeOtroPrograma;
+    std::string salida;
+    ASSERT_EQ(RunCommand(python + " '" + guion.string() + "' '" + Maquina(Qtemp).string() + "'", salida), 0);
+
+    ASSERT_TRUE(Importa("otro")) << Dialogs.Texts().back();
+
+    const char* const largo = "Fern\xE1ndez de C\xF3rdoba y Ponce de Le\xF3n, Mar\xED"
+                              "a Isabel Teresa";
+    const AnsiString texto = Dialogs.Texts().back();
+    EXPECT_EQ(texto.rfind("Proceso terminado\n\nEstos 2 nombres", 0), 0u) << texto;
+    EXPECT_NE(
+        texto.find("AsigNomt.DBF, fila 2, NOMBRE (40 caracteres): \"Lat\xEDn y Cultura Cl\xE1sica del Mundo "
+                   "Grecolatino\""),
+        std::string::npos)
+        << texto;
+    EXPECT_NE(texto.find("ALUMNOST.DBF, fila 1, NOMBRE (50 caracteres): \"" + std::string(largo) + "\""),
+              std::string::npos)
+        << texto;
+    std::vector<TFilaLeida> alum = Filas(NombreBaseDatos, "alum");
+    ASSERT_EQ(alum.size(), 2u);
+    EXPECT_EQ(alum[0]["NOMBRE"], std::string(largo).substr(0, 50));
+    EXPECT_EQ(alum[0]["GRUPO"], "");
+    EXPECT_EQ(alum[0]["REPITE"], "True");
+    EXPECT_EQ(alum[0]["ASIG2"], "LAT");
+    EXPECT_EQ(alum[1]["REPITE"], "False");
+    EXPECT_EQ(Columna(NombreBaseDatos, "grupos", "TNCG"), (std::vector<std::string>{"DBACH11", "DBACH12"}));
+    EXPECT_EQ(Columna(NombreBaseDatos, "asigcur", "HORAS"), (std::vector<std::string>{"3", "4,5"}));
 }

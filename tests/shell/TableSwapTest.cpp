@@ -2,6 +2,9 @@
 // whichever move fails and wherever the machine stops, the folder opens
 // afterwards with every old table or with every new one, never a mixture or
 // an empty table in place of a lost one.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <fstream>
 
@@ -236,5 +239,86 @@ TEST_F(TableSwap, AFolderMadeForAnImportThatFailsIsRemoved) {
         f.FailRename = k;
         EXPECT_THROW(ImportaEnCarpeta(Qtemp, nueva, &f), EDatabaseError);
         EXPECT_FALSE(fs::exists(Maquina(Programa) / "nueva"));
+    }
+}
+
+// When only the removal of the old tables fails, the import is done all the
+// same: the user reads so once, from the import, and the next opening
+// removes what is left without a word.
+TEST_F(TableSwap, AFailedCleanUpIsToldOnceByTheImportAndFinishedQuietly) {
+    TFaultyFiles cuenta;
+    PreparaViejo();
+    ImportaEnCarpeta(Qtemp, Viejo, &cuenta);
+    int borrado = 0;  // the removal of the first old file set aside
+    for (const std::string& l : cuenta.Log) {
+        if (l.rfind("remove", 0) != 0) continue;
+        ++borrado;
+        if (l.find("~anteriores") != std::string::npos) break;
+    }
+    ASSERT_LT(borrado, cuenta.Removes);
+
+    PreparaViejo();
+    TFaultyFiles f;
+    f.FailRemove = borrado;
+    TResultadoImportar r;
+    r.Importacion = ImportaEnCarpeta(Qtemp, Viejo, &f);
+    EXPECT_EQ(Contenido(), Nuevo);
+    EXPECT_NE(r.Importacion.Limpieza.find("injected failure"), std::string::npos) << r.Importacion.Limpieza;
+    const AnsiString texto = MensajeImportar(r);
+    EXPECT_EQ(texto.rfind("Proceso terminado\n\nLas tablas que ten\xED"
+                          "a antes la carpeta no se han podido borrar todav\xED"
+                          "a (",
+                          0),
+              0u)
+        << texto;
+    EXPECT_NE(texto.find("); se borrar\xE1n la pr\xF3xima vez que se abra la carpeta."), std::string::npos)
+        << texto;
+
+    EXPECT_EQ(Abre(), std::vector<AnsiString>{});
+    EXPECT_EQ(Contenido(), Nuevo);
+    EXPECT_EQ(Ficheros(), FicherosNuevos);
+}
+
+// An import into a new folder killed at any change of its files: the list
+// of folders finishes it (from the mark on) or removes the folder, so no
+// folder is listed that opens as "Formato de datos desconocido".
+TEST_F(TableSwap, AnImportIntoANewFolderKilledAnywhereLeavesNoFolderThatCannotBeOpened) {
+    const AnsiString nueva = "C:\\PROG\\nueva";
+    TFaultyFiles cuenta;
+    ImportaEnCarpeta(Qtemp, nueva, &cuenta);
+    const int marca = Cambio(cuenta, "rename", "~completa.new");
+    const int ultimo = UltimoRenombre(cuenta);
+    ASSERT_GT(marca, 2);
+    fs::remove_all(Maquina(nueva));
+    // Change 1 makes the folder's lock; the killed process held the folder
+    // from there on, and built the whole new set before change 2. Then the
+    // mark, the moves of the new files and the removal of what is left.
+    for (int k : {2, marca - 1, marca, marca + 1, (marca + ultimo) / 2, ultimo, ultimo + 1, cuenta.Changes}) {
+        SCOPED_TRACE(cuenta.Log[size_t(k - 1)]);
+        const pid_t hijo = ::fork();
+        ASSERT_GE(hijo, 0);
+        if (hijo == 0) {
+            TFaultyFiles f;
+            f.KillAt = k;
+            try {
+                ImportaEnCarpeta(Qtemp, nueva, &f);
+            } catch (...) {
+            }
+            ::_exit(0);
+        }
+        int estado = 0;
+        ASSERT_EQ(::waitpid(hijo, &estado, 0), hijo);
+        ASSERT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 9) << "the import was not killed";
+
+        std::vector<AnsiString> lista = ListaCarpetasDatos(Programa);
+        const bool listada = std::count(lista.begin(), lista.end(), "nueva") == 1;
+        EXPECT_EQ(listada, k > marca);
+        EXPECT_EQ(fs::exists(Maquina(nueva)), listada);
+        if (listada) {
+            EXPECT_EQ(SeleccionaCarpeta(*Estado, "nueva", PreguntaConversion), TApertura::Actual);
+            EXPECT_EQ(Cuenta(nueva, "alum"), 1);
+            EXPECT_FALSE(fs::exists(Maquina(nueva) / "~importando"));
+        }
+        fs::remove_all(Maquina(nueva));
     }
 }

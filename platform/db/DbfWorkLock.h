@@ -1,12 +1,13 @@
 #pragma once
-// A program's claim on a table for as long as it works on it: longer than any
-// one write session, and whether or not it is writing right now. Two
-// programs never hold a claim on one table at once (nor two claims of one
-// program). The claim is the operating system's lock on byte slot 2 of the
+// A program's work lock on a table, held for as long as it works on it: longer
+// than any one write session (and than TDbfTable::Claim, which holds a
+// table's write lock while its files are moved), whether or not it is writing
+// right now. Two programs never hold the work lock of one table at once (nor
+// one program twice). It is the operating system's lock on byte slot 2 of the
 // table's .dbf (TDbfFile::Lock; slots 0 and 1 are the engine's read and write
 // locks, DbfTable.cpp), so a program that ends, or dies, lets go of it.
 //
-// A claim keeps nobody from reading or writing the table: it is a rule among
+// It keeps nobody from reading or writing the table: it is a rule among
 // the routines that take it before they empty, fill or replace a table that
 // another program may be working on (the types screen's working tables,
 // organizer/TablasTipos.h).
@@ -16,14 +17,14 @@
 class TDbfFile;
 class TDbfFileSystem;
 
-class TDbfClaim {
+class TDbfWorkLock {
 public:
     // Claims the table whose .dbf is DbfPath (an existing file). Null when
     // another holder has the claim.
-    static std::unique_ptr<TDbfClaim> TryTake(const std::string& DbfPath, TDbfFileSystem* Fs = nullptr);
-    ~TDbfClaim();
-    TDbfClaim(const TDbfClaim&) = delete;
-    TDbfClaim& operator=(const TDbfClaim&) = delete;
+    static std::unique_ptr<TDbfWorkLock> TryTake(const std::string& DbfPath, TDbfFileSystem* Fs = nullptr);
+    ~TDbfWorkLock();
+    TDbfWorkLock(const TDbfWorkLock&) = delete;
+    TDbfWorkLock& operator=(const TDbfWorkLock&) = delete;
 
     const std::string& Path() const;
     // Whether the path still names the file claimed: false once a program
@@ -31,7 +32,6 @@ public:
     bool Intact() const;
 
 private:
-    TDbfClaim(TDbfFileSystem& Fs, std::unique_ptr<TDbfFile> File);
-    TDbfFileSystem& FFs;
+    explicit TDbfWorkLock(std::unique_ptr<TDbfFile> File);
     std::unique_ptr<TDbfFile> FFile;
 };
