@@ -1005,14 +1005,16 @@ void TTeeCanvas3D::GradientFill(const TRect& Rect, TColor StartColor, TColor End
             TColor C = Band(I + J, W + H);
             if (TopLeft) Paint(C, R.Left + I, R.Top, 1, Y - R.Top);
             else Paint(C, R.Left + I, Y, 1, R.Bottom - Y);
+            // Y stays J rows from its edge (R.Top + J or R.Bottom - J), so
+            // it never passes the opposite edge and needs no guard there.
             if (J < H) {
                 ++J;
                 if (TopLeft) {
                     Paint(C, R.Left, Y, I + 1, 1);
-                    if (Y < R.Bottom) ++Y;
+                    ++Y;
                 } else {
                     Paint(C, R.Left, Y - 1, I + 1, 1);
-                    if (Y > R.Top) --Y;
+                    --Y;
                 }
             }
             if (I < W) ++I;

@@ -76,7 +76,10 @@ TField* TOvcDbRvDataLink::GetFields(int Index) const {
 bool TOvcDbRvDataLink::GetDefaultFields() const { return !DataSet() || DataSet()->DefaultFields(); }
 
 void TOvcDbRvDataLink::ActiveChanged() { FView->ActiveChanged(); }
-void TOvcDbRvDataLink::DataSetChanged() { FView->DataSetChanged(); }
+void TOvcDbRvDataLink::DataSetChanged() {
+    FView->ValuesChanged();
+    FView->DataSetChanged();
+}
 void TOvcDbRvDataLink::DataSetScrolled(int) { FView->DataSetChanged(); }
 
 void TOvcDbRvDataLink::LayoutChanged() {
@@ -320,6 +323,18 @@ void TOvcDbReportView::DataSetChanged() {
     if (GetCurrentItem() != item) SetCurrentItem(item);
 }
 
+void TOvcDbReportView::ValuesChanged() {
+    Engine().ValuesChanged();
+    // An update under way repaints at its end; a record being inserted or
+    // edited is not summed (the rows are not where the items say).
+    TDataSet* ds = FDataLink->DataSet();
+    if (!ds || ds->State() != dsBrowse || LockUpdate() || Engine().UpdateDepth() > 0 || BindingPending() ||
+        ActiveView().empty())
+        return;
+    Footer()->UpdateSections();
+    ListBox()->Invalidate();
+}
+
 void TOvcDbReportView::MoveDataPointer(void* Data) {
     TMoving moving(*this);
     FDataLink->SetActiveRecord(int(RecordOf(Data)) - 1);
@@ -420,7 +435,21 @@ bool TOvcDbReportView::GetFieldAsBoolean(void* Data, int32_t FieldIndex) {
 }
 
 AnsiString TOvcDbReportView::DoGetGroupString(int32_t FieldIndex, TOvcRvIndexGroup* GroupRef) {
-    const double total = Total(GroupRef, FieldIndex);
+    // Summing reads every record of the group: the data set is put back on
+    // the record it stood on, so that totals asked from a data set's notice
+    // never move its user's record.
+    double total;
+    {
+        TMoving moving(*this);
+        const int row = FDataLink->ActiveRecord();
+        try {
+            total = Total(GroupRef, FieldIndex);
+        } catch (...) {
+            FDataLink->SetActiveRecord(row);
+            throw;
+        }
+        FDataLink->SetActiveRecord(row);
+    }
     TField* f = FieldOf(FieldIndex);
     if (auto* ff = dynamic_cast<TFloatField*>(f)) {
         if (!ff->DisplayFormat().empty()) return FormatFloat(ff->DisplayFormat(), total);

@@ -79,6 +79,11 @@ public:
     AnsiString CreateValidFieldName(const AnsiString& Name) const;
     void ActiveChanged();
     void DataSetChanged();
+    // The data set's records may hold new values (a post, a cancel, a
+    // delete, a refresh: anything but a move): totals are summed again and
+    // the body and footer repainted. Texts stay cached and the order stays
+    // until the table is reopened.
+    void ValuesChanged();
     void RecordChanged() { ReloadData(); }
     void MoveDataPointer(void* Data);
     void UpdateCurrentSelection();

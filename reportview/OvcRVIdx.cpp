@@ -92,7 +92,12 @@ TOvcRvIndexGroup::TOvcRvIndexGroup(TRvIndex* Index, TOvcRvIndexGroup* Parent, in
     FHasSubGroups = FLevel < View->ShapeFieldCount() && View->ShapeGroupBy(FLevel);
 }
 
-TOvcRvIndexGroup::~TOvcRvIndexGroup() { Clear(); }
+// A group freed is out of its parent's books already (or its parent goes
+// too): it frees its sub-groups and never writes through its parent.
+TOvcRvIndexGroup::~TOvcRvIndexGroup() {
+    if (FHasSubGroups)
+        for (void* e : FElements) delete static_cast<TOvcRvIndexGroup*>(e);
+}
 
 void TOvcRvIndexGroup::Clear() {
     if (FHasSubGroups)
@@ -171,6 +176,11 @@ int TOvcRvIndexGroup::GetItemCount() {
 }
 
 double TOvcRvIndexGroup::GetTotal(int FieldIndex) {
+    const uint64_t epoch = FIndex->FOwner->FValuesEpoch;
+    if (FTotalsEpoch != epoch) {
+        FTotals.clear();
+        FTotalsEpoch = epoch;
+    }
     auto it = FTotals.find(FieldIndex);
     if (it != FTotals.end()) return it->second;
     double total = 0;
@@ -325,12 +335,18 @@ void TRvIndex::ProcessDeletes(TOvcRvQueue& List) {
         g->FGoing.clear();
         g->OrderChanged();
     }
+    // Children go before their parents, each on its own (its sub-groups
+    // died with it), so no group outlives the parent it points to.
+    std::vector<TOvcRvIndexGroup*> dead;
     for (TOvcRvIndexGroup* g : touched)
-        if (g->FDead) {
-            // Its sub-groups died with it and go on their own.
-            g->FElements.clear();
-            delete g;
-        }
+        if (g->FDead) dead.push_back(g);
+    std::stable_sort(dead.begin(), dead.end(), [](const TOvcRvIndexGroup* A, const TOvcRvIndexGroup* B) {
+        return A->FLevel > B->FLevel;
+    });
+    for (TOvcRvIndexGroup* g : dead) {
+        g->FElements.clear();
+        delete g;
+    }
 }
 
 void TRvIndex::ProcessUpdates(TOvcRvQueue& List) {
@@ -624,7 +640,7 @@ void TOvcRvEngine::EndUpdateIndex() {
 }
 
 void TOvcRvEngine::ClearIndex() {
-    for (auto& [key, index] : FIndexes) index->ClearData();
+    for (TCachedIndex& cached : FIndexes) cached.Index->ClearData();
     if (FTemporary) FTemporary->ClearData();
     FSortColumn = 1;
     FAllSlots.clear();
@@ -656,13 +672,11 @@ TOvcRvViewShape* TOvcRvEngine::FindView(const AnsiString& ViewName) const {
 TRvIndex* TOvcRvEngine::FindIndex(const AnsiString& ViewName, int SortColumn) {
     TOvcRvViewShape* view = FindView(ViewName);
     if (Magnitude(SortColumn) > view->ShapeFieldCount()) SortColumn = 1;
-    AnsiString key = IndexKey(ViewName, SortColumn);
-    auto it = FIndexes.find(key);
-    if (it != FIndexes.end()) return it->second.get();
-    auto index = std::make_unique<TRvIndex>(this, view, Magnitude(SortColumn));
-    TRvIndex* result = index.get();
-    FIndexes.emplace(key, std::move(index));
-    return result;
+    const int column = Magnitude(SortColumn);
+    for (const TCachedIndex& cached : FIndexes)
+        if (cached.View == view && cached.Column == column) return cached.Index.get();
+    FIndexes.push_back({view, column, std::make_unique<TRvIndex>(this, view, column)});
+    return FIndexes.back().Index.get();
 }
 
 void TOvcRvEngine::SetActiveIndexerView(const AnsiString& ViewName) {
@@ -686,24 +700,37 @@ void TOvcRvEngine::SetActiveIndexerView(const AnsiString& ViewName) {
     FHost.DoLinesChanged(0, -1);
 }
 
+void TOvcRvEngine::EraseIndexes(const std::function<bool(const TCachedIndex&)>& Which) {
+    std::erase_if(FIndexes, [&](const TCachedIndex& cached) {
+        if (!Which(cached)) return false;
+        if (FSaved == cached.Index.get()) FSaved = nullptr;
+        return true;
+    });
+}
+
 void TOvcRvEngine::DeleteInactiveIndexes(TRvIndex* Keep) {
-    for (auto it = FIndexes.end(); it != FIndexes.begin();) {
-        --it;
-        if (it->second.get() == Keep) continue;
-        if (FSaved == it->second.get()) FSaved = nullptr;
-        it = FIndexes.erase(it);
-    }
+    EraseIndexes([Keep](const TCachedIndex& cached) { return cached.Index.get() != Keep; });
 }
 
 void TOvcRvEngine::DeleteViewIndexes(const AnsiString& ViewName) {
-    const AnsiString prefix = ViewName + "%";
-    std::erase_if(FIndexes, [&](const auto& entry) {
-        const AnsiString& key = entry.first;
-        if (key.size() <= prefix.size() || key.compare(0, prefix.size(), prefix) != 0) return false;
-        if (key.find_first_not_of("0123456789", prefix.size()) != AnsiString::npos) return false;
-        if (FSaved == entry.second.get()) FSaved = nullptr;
-        return true;
-    });
+    if (TOvcRvViewShape* view = FHost.RvFindView(ViewName)) DeleteViewIndexes(view);
+}
+
+void TOvcRvEngine::DeleteViewIndexes(TOvcRvViewShape* View) {
+    EraseIndexes([View](const TCachedIndex& cached) { return cached.View == View; });
+}
+
+std::vector<TRvIndex*> TOvcRvEngine::IndexesInKeyOrder() const {
+    std::vector<std::pair<AnsiString, TRvIndex*>> keyed;
+    keyed.reserve(FIndexes.size());
+    for (const TCachedIndex& cached : FIndexes)
+        keyed.emplace_back(IndexKey(cached.View->ShapeName(), cached.Column), cached.Index.get());
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& A, const auto& B) { return A.first < B.first; });
+    std::vector<TRvIndex*> order;
+    order.reserve(keyed.size());
+    for (const auto& entry : keyed) order.push_back(entry.second);
+    return order;
 }
 
 void TOvcRvEngine::PopulateIndex(TRvIndex* Index) {
@@ -721,7 +748,7 @@ void TOvcRvEngine::UpdateIndex() {
     if (FFindDepth == 0) FHost.DoLinesWillChange();
     try {
         TBusy busy(*this);
-        for (auto& [key, index] : FIndexes) {
+        for (TRvIndex* index : IndexesInKeyOrder()) {
             const int filter = index->View()->ShapeFilterIndex();
             // Removed items go first: an item is never compared once it was
             // removed (a plain view's user may have freed it already).
@@ -821,7 +848,9 @@ void TOvcRvEngine::EndTemporaryIndex() {
 
 std::vector<AnsiString> TOvcRvEngine::IndexKeys() const {
     std::vector<AnsiString> keys;
-    for (const auto& [key, index] : FIndexes) keys.push_back(key);
+    for (const TCachedIndex& cached : FIndexes)
+        keys.push_back(IndexKey(cached.View->ShapeName(), cached.Column));
+    std::sort(keys.begin(), keys.end());
     return keys;
 }
 
@@ -997,7 +1026,7 @@ void TOvcRvEngine::SelectAll(bool Value) {
 }
 
 void TOvcRvEngine::ClearGroupSelections() {
-    for (auto& [key, index] : FIndexes) FlagAll(index->Root(), false);
+    for (TCachedIndex& cached : FIndexes) FlagAll(cached.Index->Root(), false);
     if (FTemporary) FlagAll(FTemporary->Root(), false);
 }
 
@@ -1242,7 +1271,7 @@ TOvcAbstractRvView::TOvcAbstractRvView(TComponent* AOwner, const TClassInfo* Vie
 TOvcAbstractRvView::~TOvcAbstractRvView() = default;
 
 void TOvcAbstractRvView::BeforeDestruction() {
-    if (FReport && !Name().empty()) FReport->Engine().DeleteViewIndexes(Name());
+    if (FReport) FReport->Engine().DeleteViewIndexes(this);
     TOvcCollectible::BeforeDestruction();
 }
 

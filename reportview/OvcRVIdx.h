@@ -30,10 +30,10 @@
 // Beside the lists the engine keeps maps (item to its leaf, element to its
 // place), the groups of each level in key order, and per group its line
 // count, prefix sums of its elements' lines, its item count and its totals,
-// each thrown away exactly when what it was computed from changes.
+// each thrown away exactly when what it was computed from changes (the
+// totals also when the host says the items' values changed unannounced).
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -126,7 +126,8 @@ public:
     void* GetData() const;
     int GetItemCount();
     // The sum over the items of DoGetFieldAsFloat (kept until an item of the
-    // group is added, removed or changed).
+    // group is added, removed or changed, or the engine hears that values
+    // changed).
     double GetTotal(int FieldIndex);
     // Its own line and, when expanded, those of its elements.
     int GetLines();
@@ -162,6 +163,7 @@ private:
     bool FPrefixValid = false;
     int FItemCount = -1;
     std::unordered_map<int, double> FTotals;    // by report field
+    uint64_t FTotalsEpoch = 0;                  // the engine's values epoch they were summed in
     std::unordered_map<void*, int> FPositions;  // element to place
     bool FPositionsValid = false;
     std::unordered_set<void*> FGoing;  // elements marked to go
@@ -281,8 +283,10 @@ public:
     TRvIndex* ActiveIndex() const { return FActive; }
     // Frees every index but Keep.
     void DeleteInactiveIndexes(TRvIndex* Keep);
-    // Frees every cached index of that view (its key "name%column").
+    // Frees every cached index of the view of that name (none: nothing).
     void DeleteViewIndexes(const AnsiString& ViewName);
+    // Frees every cached index of that view; a view going calls it.
+    void DeleteViewIndexes(TOvcRvViewShape* View);
     void PopulateIndex(TRvIndex* Index);
     // Applies the queues to every index.
     void UpdateIndex();
@@ -292,7 +296,8 @@ public:
     void BeginTemporaryIndex(TRvEnumMode Mode);
     void EndTemporaryIndex();
     bool InTemporaryIndex() const { return FTemporary != nullptr; }
-    // The keys of the cached indexes, in key order.
+    // The keys of the cached indexes ("name%column", by the views' names
+    // now), in key order.
     std::vector<AnsiString> IndexKeys() const;
 
     // --- sorting ---
@@ -301,6 +306,10 @@ public:
 
     // --- totals ---
     double Total(TOvcRvIndexGroup* GroupRef, int FieldIndex);
+    // The items' values may have changed unannounced (a record posted in
+    // place under a data-aware view): every total is summed again when next
+    // asked. Order and groups stay as they are until the items are changed.
+    void ValuesChanged() { ++FValuesEpoch; }
     TOvcRvIndexGroup* GetTotalRef();
     int Count(TOvcRvIndexGroup* GroupRef) { return GroupRef->GetItemCount(); }
 
@@ -376,13 +385,26 @@ private:
     int FSortColumn = 1;
     int FUpdateDepth = 0;
     TOvcRvQueue FAdditions, FRemovals, FChanges;
-    std::map<AnsiString, std::unique_ptr<TRvIndex>> FIndexes;
+    // An index is cached for a view object, not for its name: a view renamed
+    // keeps its indexes and a view freed takes them with it, so no entry
+    // outlives its view.
+    struct TCachedIndex {
+        TOvcRvViewShape* View;
+        int Column;  // the magnitude of the sort column it was made for
+        std::unique_ptr<TRvIndex> Index;
+    };
+    std::vector<TCachedIndex> FIndexes;
+    // The cached indexes in the order of their keys.
+    std::vector<TRvIndex*> IndexesInKeyOrder() const;
+    // Frees the cached indexes Which picks.
+    void EraseIndexes(const std::function<bool(const TCachedIndex&)>& Which);
     // All items in the order added: slots with holes where items left.
     std::vector<void*> FAllSlots;
     std::vector<bool> FAllLive;
     std::unordered_map<void*, size_t> FAllPos;
     size_t FAllCount = 0;
     std::unordered_set<void*> FSelected;
+    uint64_t FValuesEpoch = 0;
 };
 
 // --- report fields, views and view fields: the abstract level ---

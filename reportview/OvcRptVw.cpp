@@ -630,12 +630,13 @@ void TOvcRVListBox::InternalDrawItem(int32_t Line, const TRect& Rect) {
         if (bg == Color()) bg = rv->GroupColor();
         c->Brush()->SetColor(bg);
         c->FillRect(TRect(0, 0, w, h));
-        DrawGroupItem(c, group, group->Level() - 1, group->Expanded());
-        if (rv->ActiveViewObject() && rv->ActiveViewObject()->ShowGroupTotals()) DrawItemG(c, group);
+        DrawGroupItem(c, group, group->Level() - 1, group->Expanded(), selected);
+        if (rv->ActiveViewObject() && rv->ActiveViewObject()->ShowGroupTotals())
+            DrawItemG(c, group, selected);
     } else {
         c->Brush()->SetColor(bg);
         c->FillRect(TRect(0, 0, w, h));
-        DrawItem(c, Line, e.GetData(Line), bg);
+        DrawItem(c, selected, e.GetData(Line), bg);
     }
     if (Line == FFocusedIndex && Focused()) c->DrawFocusRect(TRect(FDataStart, 0, w, RowHeight()));
     Canvas()->CopyRect(Rect, c, TRect(rv->HScrollPos(), 0, rv->HScrollPos() + Rect.Width(), Rect.Height()));
@@ -660,7 +661,7 @@ std::vector<TCell> CellsOf(TOvcRVHeader* Header) {
 }
 }  // namespace
 
-void TOvcRVListBox::DrawItem(TCanvas* C, int32_t /*Line*/, void* Item, TColor Back) {
+void TOvcRVListBox::DrawItem(TCanvas* C, bool Selected, void* Item, TColor Back) {
     TOvcCustomReportView* rv = FReportView;
     TOvcRVView* view = rv->ActiveViewObject();
     if (!view) return;
@@ -687,8 +688,7 @@ void TOvcRVListBox::DrawItem(TCanvas* C, int32_t /*Line*/, void* Item, TColor Ba
         TRect r(cell.Left + 2, 0, right - 4, rh);
         uint32_t flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | AlignFlags(field->Alignment());
         if (vf->OwnerDraw())
-            rv->DoDrawViewField(C, Item, text, full, r, int(i), false, DoOnIsSelected(FFocusedIndex), flags,
-                                vf, field);
+            rv->DoDrawViewField(C, Item, text, full, r, int(i), false, Selected, flags, vf, field);
         else C->DrawText(text, r, flags);
         if (FGridLines == glVertical || FGridLines == glBoth)
             C->FillRect(TRect(cell.Right - 1, 0, cell.Right, rh), *ReportViewGridBrush());
@@ -709,7 +709,8 @@ AnsiString TOvcRVListBox::GroupText(TOvcRvIndexGroup* Group, int Column, bool Wi
     return text;
 }
 
-void TOvcRVListBox::DrawGroupItem(TCanvas* C, TOvcRvIndexGroup* Group, int32_t Column, bool Expanded) {
+void TOvcRVListBox::DrawGroupItem(TCanvas* C, TOvcRvIndexGroup* Group, int32_t Column, bool Expanded,
+                                  bool Selected) {
     TOvcCustomReportView* rv = FReportView;
     TOvcRVView* view = rv->ActiveViewObject();
     const std::vector<TCell> cells = CellsOf(rv->Header());
@@ -736,14 +737,14 @@ void TOvcRVListBox::DrawGroupItem(TCanvas* C, TOvcRvIndexGroup* Group, int32_t C
     AnsiString text = GetDisplayString(C, full, 1, r.Width());
     TOvcRvViewField* vf = view->GetViewField(Column);
     if (vf->OwnerDraw())
-        rv->DoDrawViewField(C, Group->GetData(), text, full, r, Column, true, false,
+        rv->DoDrawViewField(C, Group->GetData(), text, full, r, Column, true, Selected,
                             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT, vf, vf->Field());
     else C->DrawText(text, r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
     if (FGridLines == glHorizontal || FGridLines == glBoth)
         C->FillRect(TRect(0, rh - 1, FLine->Width() + 1, rh), *ReportViewGridBrush());
 }
 
-void TOvcRVListBox::DrawItemG(TCanvas* C, TOvcRvIndexGroup* Group) {
+void TOvcRVListBox::DrawItemG(TCanvas* C, TOvcRvIndexGroup* Group, bool Selected) {
     TOvcCustomReportView* rv = FReportView;
     TOvcRVView* view = rv->ActiveViewObject();
     const std::vector<TCell> cells = CellsOf(rv->Header());
@@ -757,7 +758,7 @@ void TOvcRVListBox::DrawItemG(TCanvas* C, TOvcRvIndexGroup* Group) {
         AnsiString text = GetDisplayString(C, full, 1, r.Width());
         uint32_t flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | AlignFlags(field->Alignment());
         if (vf->OwnerDraw())
-            rv->DoDrawViewField(C, Group->GetData(), text, full, r, int(i), true, false, flags, vf, field);
+            rv->DoDrawViewField(C, Group->GetData(), text, full, r, int(i), true, Selected, flags, vf, field);
         else C->DrawText(text, r, flags);
     }
 }

@@ -274,9 +274,10 @@ protected:
     void WMKillFocus(TMessage& Message) override;
     void WMMouseMove(TMessage& Message) override;
     void WMLButtonDown(TMessage& Message) override;
-    void DrawItem(TCanvas* C, int32_t Line, void* Item, TColor Back);
-    void DrawGroupItem(TCanvas* C, TOvcRvIndexGroup* Group, int32_t Column, bool Expanded);
-    void DrawItemG(TCanvas* C, TOvcRvIndexGroup* Group);
+    // Selected: the line's own selection, which owner-drawn cells are told.
+    void DrawItem(TCanvas* C, bool Selected, void* Item, TColor Back);
+    void DrawGroupItem(TCanvas* C, TOvcRvIndexGroup* Group, int32_t Column, bool Expanded, bool Selected);
+    void DrawItemG(TCanvas* C, TOvcRvIndexGroup* Group, bool Selected);
     // The text of a group line's own cell (as drawn, without the count).
     AnsiString GroupText(TOvcRvIndexGroup* Group, int Column, bool WithCount);
 

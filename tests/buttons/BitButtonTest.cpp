@@ -127,6 +127,32 @@ TEST_F(Buttons, AStreamedCaptionWinsOverTheKindsAndTheKindsGlyphIsNotWritten) {
     EXPECT_NE(Text.find("Caption = 'Aceptar'"), AnsiString::npos);
 }
 
+// A caption aligned to a side keeps the margin from that side: 4 pixels
+// by default (Margin -1), else the margin given; a centred one ignores it.
+TEST_F(Buttons, ASideAlignedCaptionKeepsTheMarginFromItsSide) {
+    TfcShapeBtn* B = Make("B", 10);
+    B->SetBounds(10, 10, 120, 24);
+    B->SetCaption("Aceptar");
+    Show();
+    struct {
+        TAlignment Alignment;
+        int Margin, Shift;  // how far the caption lies from where margin 10 puts it
+    } Cases[] = {
+        {taLeftJustify, -1, -6}, {taLeftJustify, 4, -6}, {taLeftJustify, 9, -1},
+        {taRightJustify, -1, 6}, {taRightJustify, 9, 1}, {taCenter, -1, 0},
+    };
+    for (const auto& C : Cases) {
+        B->TextOptions()->SetAlignment(C.Alignment);
+        B->SetMargin(10);
+        Ui.RunUntilIdle();
+        const TRect AtTen = B->TextRect;
+        B->SetMargin(C.Margin);
+        Ui.RunUntilIdle();
+        EXPECT_EQ(B->TextRect.Left - AtTen.Left, C.Shift) << int(C.Alignment) << " margin " << C.Margin;
+        EXPECT_EQ(B->TextRect.Width(), AtTen.Width());
+    }
+}
+
 TEST_F(Buttons, SettersKeepTheirRanges) {
     TfcShapeBtn* B = Make("B", 10);
     B->SetNumGlyphs(0);

@@ -401,6 +401,44 @@ TEST_F(RvDb, TheLoadStopsAfterTheFirstRecordBeyondTheCap) {
     }
 }
 
+// A number posted (or an edit cancelled) through the view's own table is
+// in the group and footer totals at once, and after the screen's update
+// pair; the record stays where it was until the table is reopened.
+TEST_F(RvDb, NumbersPostedInPlaceAreInTheGroupAndFooterTotals) {
+    static_cast<TOvcRVView*>(RV->FindView("A"))->SetShowFooter(true);
+    Table->Open();
+    F->Show();
+    Ui.RunUntilIdle();
+    auto totals = [&] {
+        Texts texts;
+        TOvcRvEngine& e = RV->Engine();
+        for (int i = 0; i < e.GetLines(); ++i)
+            if (TOvcRvIndexGroup* g = e.GetElementAtLine(i))
+                texts.push_back(RV->GetFieldAsString(g->GetData(), 2) + "=" + RV->DoGetGroupString(1, g));
+        texts.push_back("footer=" + RV->Footer()->GetSection(1)->Caption());
+        return texts;
+    };
+    EXPECT_EQ(totals(), (Texts{"A=4", "B=9", "footer=13"}));
+    Table->Locate("N", 2, {});
+    Table->Edit();
+    Table->FieldByName("NALUM")->SetAsInteger(10);
+    Table->Post();
+    EXPECT_EQ(totals(), (Texts{"A=11", "B=9", "footer=20"})) << "posted";
+    Ui.RunUntilIdle();
+    RV->BeginUpdate();
+    RV->EndUpdate();
+    EXPECT_EQ(totals(), (Texts{"A=11", "B=9", "footer=20"})) << "after the update pair";
+    Table->Edit();
+    Table->FieldByName("NALUM")->SetAsInteger(0);
+    Table->Cancel();
+    EXPECT_EQ(totals(), (Texts{"A=11", "B=9", "footer=20"})) << "cancelled";
+    Table->Locate("N", 3, {});
+    Table->Edit();
+    Table->FieldByName("NALUM")->SetAsInteger(-5);
+    Table->Post();
+    EXPECT_EQ(totals(), (Texts{"A=11", "B=-1", "footer=10"}));
+}
+
 TEST_F(RvDb, AnUpdatePairReadsNothingAndTextsStayCachedUntilTheTableIsOpenedAgain) {
     Table->Open();
     RV->SetActiveView("P");

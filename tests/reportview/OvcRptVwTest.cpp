@@ -4,6 +4,9 @@
 // drawing of lines to the pixel, horizontal scrolling and hover hints.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
 #include "RvFixture.h"
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/ImageList.h"
@@ -193,6 +196,113 @@ TEST_F(RvControl, HeaderClicksSortAndReverse) {
     EXPECT_EQ(RV->Engine().SortColumn(), 2) << "a column that cannot sort only takes the focus";
     EXPECT_TRUE(RV->Focused());
 }
+
+// Only a position among the view's view fields is a default sort column;
+// any other falls back to the first column, ascending.
+TEST_F(RvControl, TheDefaultSortColumnIsTakenOnlyWithinTheView) {
+    AddRows("b1 a2 c0", {1, 3, 2});
+    Show();
+    auto* p = static_cast<TOvcRVView*>(RV->FindView("P"));
+    struct {
+        int Default;
+        bool Descending;
+        int EngineColumn;
+        Texts Lines;
+    } cases[] = {
+        {0, false, 1, {"I:a2", "I:b1", "I:c0"}}, {2, false, 3, {"I:b1", "I:c0", "I:a2"}},
+        {2, true, -3, {"I:a2", "I:c0", "I:b1"}}, {1, true, -2, {"I:a2", "I:b1", "I:c0"}},
+        {3, false, 1, {"I:a2", "I:b1", "I:c0"}}, {3, true, 1, {"I:a2", "I:b1", "I:c0"}},
+        {-1, true, 1, {"I:a2", "I:b1", "I:c0"}}, {9, false, 1, {"I:a2", "I:b1", "I:c0"}},
+    };
+    for (const auto& c : cases) {
+        p->SetDefaultSortColumn(c.Default);
+        p->SetDefaultSortDescending(c.Descending);
+        RV->SetActiveView("G");
+        RV->SetActiveView("P");
+        EXPECT_EQ(RV->Engine().SortColumn(), c.EngineColumn) << c.Default << (c.Descending ? " desc" : "");
+        EXPECT_EQ(Lines(), c.Lines) << c.Default << (c.Descending ? " desc" : "");
+        const int arrowed = std::abs(c.EngineColumn) - 1;
+        EXPECT_EQ(RV->Header()->GetSection(arrowed)->ImageIndex(), c.EngineColumn > 0 ? 0 : 1) << c.Default;
+    }
+}
+
+// The view's cached indexes belong to the view, whatever its name: renamed
+// it keeps them, freed it takes them along, and a new view under its old
+// name starts its own.
+TEST_F(RvControl, ARenamedViewKeepsItsIndexesAndTakesThemWhenFreed) {
+    AddRows("b1 a2 a1");
+    Show();
+    RV->SetActiveView("G");
+    RV->SetActiveView("P");
+    TOvcAbstractRvView* g = RV->FindView("G");
+    g->SetName("H");
+    RV->FindView("P")->SetName("Q");  // the active view: shown again under its new name
+    EXPECT_EQ(RV->ActiveView(), "Q");
+    EXPECT_EQ(RV->Engine().IndexKeys(), (std::vector<AnsiString>{"H%1", "Q%1"}));
+    AddView("G", "Otra", {{"Y"}, {"X"}});
+    RV->SetActiveView("G");
+    EXPECT_EQ(Lines(), (Texts{"I:a1", "I:b1", "I:a2"})) << "sorted on Y, not the old G's groups";
+    g->Free();
+    EXPECT_EQ(RV->Engine().IndexKeys(), (std::vector<AnsiString>{"G%1", "Q%1"}));
+    AddRows("c0");  // the update walks every cached index
+    EXPECT_EQ(Lines(), (Texts{"I:c0", "I:a1", "I:b1", "I:a2"}));
+    RV->SetActiveView("Q");
+    EXPECT_EQ(Lines(), (Texts{"I:a1", "I:a2", "I:b1", "I:c0"}));
+}
+
+// Each owner-drawn cell is told the selection of its own line: "*" after a
+// line's text when every owner-drawn cell of it was told it is selected,
+// "?" when they were told different things.
+struct OwnerDrawCase {
+    const char* Name;
+    const char* View;
+    bool MultiSelect;
+    std::vector<int> Selected;
+    int Focus;
+    Texts Told;
+};
+
+class RvOwnerDraw : public RvFixture, public ::testing::WithParamInterface<OwnerDrawCase> {};
+
+TEST_P(RvOwnerDraw, EachCellIsToldItsOwnLinesSelection) {
+    const OwnerDrawCase& c = GetParam();
+    AddRows("a1 a2 b1");
+    for (const char* name : {"G", "P"}) {
+        auto* v = static_cast<TOvcRVView*>(RV->FindView(name));
+        for (int i = 0; i < v->ViewFields()->Count(); ++i) v->GetViewField(i)->SetOwnerDraw(true);
+    }
+    std::map<std::string, std::set<bool>> told;
+    RV->OnDrawViewFieldEx = [&](TObject*, TCanvas*, TOvcRvField*, TOvcRvViewField*, uint32_t&,
+                                bool IsSelected, bool IsGroupLine, void* Data, const TRect&,
+                                const AnsiString&, const AnsiString&, bool&) {
+        auto* row = static_cast<Row*>(Data);
+        told[IsGroupLine ? "G:" + row->X : "I:" + row->Name].insert(IsSelected);
+    };
+    RV->SetMultiSelect(c.MultiSelect);
+    Show();
+    RV->SetActiveView(c.View);
+    RV->ExpandAll(true);
+    RV->ListBox()->SetItemIndex(c.Focus);
+    if (c.MultiSelect) {
+        RV->SelectAll(false);
+        for (int line : c.Selected) RV->SetSelected(line, true);
+    }
+    told.clear();
+    RV->ListBox()->Invalidate();
+    Run();
+    Texts texts;
+    for (const auto& [line, values] : told)
+        texts.push_back(line + (values.size() > 1 ? "?" : (*values.begin() ? "*" : "")));
+    EXPECT_EQ(texts, c.Told);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RvOwnerDraw,
+    ::testing::Values(
+        OwnerDrawCase{"SingleSelectOnlyTheFocusedLine", "P", false, {}, 1, {"I:a1", "I:a2*", "I:b1"}},
+        OwnerDrawCase{"MultiSelectEachLineItsOwn", "P", true, {0, 2}, 1, {"I:a1*", "I:a2", "I:b1*"}},
+        OwnerDrawCase{"AGroupLineAndItsItems", "G", true, {3}, 1, {"G:a", "G:b*", "I:a1", "I:a2", "I:b1*"}}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(RvControl, ViewsAndWidthsGoThroughAStore) {
     auto* store = NewComponent<TMemoryStore>(F);

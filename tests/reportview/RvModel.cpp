@@ -657,17 +657,6 @@ std::vector<std::string> Model::EnumerateSelected() {
     return names;
 }
 
-int Model::LineOf(Row* R) {
-    const int n = FActive ? GroupLines(FActive->Root) - 1 : 0;
-    for (int i = 0; i < n; ++i) {
-        Group* g;
-        Row* r;
-        Locate(i, g, r);
-        if (r == R) return i;
-    }
-    return -1;
-}
-
 std::vector<std::string> Model::Trees() const {
     std::vector<std::string> trees;
     std::function<std::string(const Group*)> dump = [&](const Group* g) {

@@ -115,7 +115,6 @@ public:
     bool MultiSelect = true;
     std::vector<std::string> Lines();
     std::vector<std::string> EnumerateSelected();
-    int LineOf(Row* R);
     double GroupTotal(int Line, int Field);
     // Every cached index as "key: tree" (expanded or not).
     std::vector<std::string> Trees() const;

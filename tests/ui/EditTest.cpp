@@ -302,6 +302,30 @@ TEST_F(MemoTest, KeysMoveByLinesAndReturnBreaksTheLine) {
     EXPECT_EQ(Memo->CaretPos(), TPoint(0, 1));
 }
 
+// A text cut to MaxLength never keeps half of a line break.
+TEST_F(MemoTest, MaxLengthNeverCutsALineBreakInTwo) {
+    struct {
+        int MaxLength;
+        const char* Initial;
+        const char* Pasted;
+        const char* Keys;
+        const char* Expected;
+    } Cases[] = {
+        {4, "x", "ab\r\ncd", "{C+End}{C+V}", "xab"},
+        {5, "x", "ab\r\ncd", "{C+End}{C+V}", "xab\r\n"},
+        {6, "x", "ab\r\ncd", "{C+End}{C+V}", "xab\r\nc"},
+        {3, "", "\r\n\r\n", "{C+V}", "\r\n"},
+        {1, "", "\r\nab", "{C+V}", ""},
+        {3, "ab", "", "{C+End}{Enter}", "ab"},
+        {4, "ab", "", "{C+End}{Enter}", "ab\r\n"},
+    };
+    for (const auto& C : Cases) {
+        Memo->SetMaxLength(C.MaxLength);
+        ClipboardSetText(C.Pasted);
+        EXPECT_EQ(Play(Memo, C.Initial, C.Keys).Text, C.Expected) << C.MaxLength << " " << C.Keys;
+    }
+}
+
 TEST_F(MemoTest, WordWrapBreaksLongLinesAtBlanks) {
     Memo->SetBounds(10, 100, 80, 100);
     Memo->SetText("uno dos tres cuatro cinco seis");

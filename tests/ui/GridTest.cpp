@@ -442,6 +442,49 @@ TEST_F(GridTest, DraggingATitleMovesTheColumnWithItsCells) {
     EXPECT_EQ(G->ColWidths(1), 64);
 }
 
+// A string grid whose columns and rows the test moves itself.
+class TMovingGrid : public TStringGrid {
+    ZELMOR_CLASS(TMovingGrid, TStringGrid)
+public:
+    using TCustomGrid::FocusCell;
+    using TCustomGrid::MoveColumn;
+    using TCustomGrid::MoveRow;
+    using TStringGrid::TStringGrid;
+};
+ZELMOR_IMPLEMENT_COMPONENT(TMovingGrid, TStringGrid)
+
+// The current cell and the anchor follow the column (or row) they stand
+// in when another is moved across them.
+TEST_F(GridTest, TheCurrentCellStaysInItsColumnAndRowWhenOthersMove) {
+    auto* G = NewGrid<TMovingGrid>();
+    for (int C = 0; C < 5; ++C)
+        for (int R = 0; R < 5; ++R)
+            G->SetCells(C, R, std::string(1, static_cast<char>('a' + C)) + std::to_string(R));
+    struct {
+        bool Columns;
+        int From, To, Current, Expected;
+    } Cases[] = {
+        {true, 1, 3, 2, 1},  {true, 1, 3, 3, 2},  {true, 1, 3, 4, 4},  {true, 1, 3, 1, 3},
+        {true, 3, 1, 2, 3},  {true, 3, 1, 1, 2},  {true, 3, 1, 4, 4},  {true, 2, 4, 1, 1},
+        {false, 1, 4, 3, 2}, {false, 4, 2, 3, 4}, {false, 4, 2, 1, 1},
+    };
+    for (const auto& C : Cases) {
+        if (C.Columns) G->FocusCell(C.Current, 1, true);
+        else G->FocusCell(1, C.Current, true);
+        const AnsiString Text = G->Cells(G->Col(), G->Row());
+        if (C.Columns) G->MoveColumn(C.From, C.To);
+        else G->MoveRow(C.From, C.To);
+        EXPECT_EQ(C.Columns ? G->Col() : G->Row(), C.Expected)
+            << (C.Columns ? "column " : "row ") << C.From << ">" << C.To << " at " << C.Current;
+        EXPECT_EQ(G->Cells(G->Col(), G->Row()), Text) << "the same cell";
+        EXPECT_EQ(G->Selection().Left, G->Col()) << "the anchor with it";
+        EXPECT_EQ(G->Selection().Top, G->Row());
+        // Back as they were for the next case.
+        if (C.Columns) G->MoveColumn(C.To, C.From);
+        else G->MoveRow(C.To, C.From);
+    }
+}
+
 // --- painting ---
 
 TEST_F(GridTest, CellsArePaintedFixedAreasFirstThenDataRowByRow) {
