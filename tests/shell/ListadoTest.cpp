@@ -288,8 +288,6 @@ protected:
     int PaginasTodos = 0;  // pages of the listing of the whole course
 };
 
-}  // namespace
-
 TEST_F(Listado, EachCombinationOfOptionsListsItsStudentsOnTheSampleSchool) {
     AbreEjemplo();
     SeleccionaCurso();
@@ -539,3 +537,5 @@ TEST_F(Listado, ThePrintedListingIsTextAtItsPlaces) {
     EXPECT_EQ(arial, "Liberation Sans");
     EXPECT_EQ(caras, (std::vector<std::string>{"LiberationSans", "LiberationSans-Bold"}));
 }
+
+}  // namespace
