@@ -108,7 +108,7 @@ private:
     // Opens the three tables again and rebuilds their views; the types' and
     // the types-in-group's collapsed to one line per group, the
     // connections' too when PliegaConexiones (after the organizer; the
-    // editors and moves leave the groups of the connections as they were).
+    // editors and moves only rebuild the connections' view).
     void Reconstruye(bool PliegaConexiones = false);
     bool PideTraslado(const std::optional<TOfertaTraslado>& Oferta, int& Numero, AnsiString& Grupo);
     void Traslada(const std::function<bool()>& Movimiento);
