@@ -129,21 +129,25 @@ void GrabaEnTablas(TMotorTipos& Motor, const TResultadoOrganizar& Resultado) {
 
 TResumenOrganizar EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& Seleccion,
                                    const TOpcionesOrganizar& Opciones, const TDialogoOrganizar& Dialogo,
-                                   IVistaOrganizar* Vista) {
+                                   IVistaOrganizar* Vista, const std::function<void()>& AntesDeRecalcular) {
     Motor.MarcaSeleccion(Seleccion);
     TOrganizador organizador(Vista);
     TResumenOrganizar resumen = organizador.EjecutaOrganizar(LeeDatosOrganizar(Motor), Opciones, Dialogo);
+    auto recalcula = [&](bool HuboEjecucion) {
+        if (AntesDeRecalcular) AntesDeRecalcular();
+        Motor.TrasOrganizador(HuboEjecucion);
+    };
     if (!resumen.Filas) {
-        Motor.TrasOrganizador(false);
+        recalcula(false);
         return resumen;
     }
     try {
         GrabaEnTablas(Motor, *resumen.Filas);
     } catch (...) {
-        Motor.TrasOrganizador(false);
+        recalcula(false);
         throw;
     }
     resumen.Escrito = true;
-    Motor.TrasOrganizador(true);
+    recalcula(true);
     return resumen;
 }

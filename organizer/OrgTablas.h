@@ -6,6 +6,7 @@
 // working copies (tipos2 with the SELEC marks of the run, tipgrup2, the
 // subject lists), lets the dialog run, writes the result into the stored
 // tipos and tipgrup, and has the types engine fill its working copies again.
+#include <functional>
 #include <vector>
 
 #include "organizer/Organizar.h"
@@ -31,7 +32,8 @@ void GrabaEnTablas(TMotorTipos& Motor, const TResultadoOrganizar& Resultado);
 // ones (the selected lines of the types view), the course is loaded with
 // the screen's Opciones and checked, Dialogo shows the dialog modally (Vista
 // is that dialog), and when a run took place its result replaces the
-// course's stored rows. Then the types engine recomputes: from the stored
+// course's stored rows. Then AntesDeRecalcular is called (the screen shows
+// its wait window there) and the types engine recomputes: from the stored
 // tables after a write-back, from its working copies as they were
 // otherwise. Answers what the run left, Escrito when the result was
 // written. A database error while writing is raised after the working
@@ -39,4 +41,5 @@ void GrabaEnTablas(TMotorTipos& Motor, const TResultadoOrganizar& Resultado);
 // before the run, and the screen's closing merge writes it back.
 TResumenOrganizar EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& Seleccion,
                                    const TOpcionesOrganizar& Opciones, const TDialogoOrganizar& Dialogo,
-                                   IVistaOrganizar* Vista = nullptr);
+                                   IVistaOrganizar* Vista = nullptr,
+                                   const std::function<void()>& AntesDeRecalcular = {});

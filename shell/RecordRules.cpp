@@ -299,12 +299,16 @@ void PropagaEnBloque(TDataSet& Optativas, TField& Cambiado) {
     if (bloque == 0) return;
     TVariant valor =
         Cambiado.DataType() == ftBoolean ? TVariant(Cambiado.AsBoolean()) : TVariant(Cambiado.AsInteger());
-    TBookmark fila = Optativas.GetBookmark();
     TControlsDisabled parado(&Optativas);
     // Detached while the block follows, or every post would start it again.
     TFieldNotifyEvent manejador = Cambiado.OnChange;
     Cambiado.OnChange = {};
     try {
+        // The changed row is stored first: a row still being inserted has
+        // no place in the table that a bookmark could name, and the walk
+        // below would post it on its way anyhow.
+        Optativas.CheckBrowseMode();
+        TBookmark fila = Optativas.GetBookmark();
         TField* blopt = Optativas.FieldByName("BLOPT");
         for (Optativas.First(); !Optativas.Eof(); Optativas.Next()) {
             if (blopt->AsInteger() != bloque) continue;
@@ -312,12 +316,12 @@ void PropagaEnBloque(TDataSet& Optativas, TField& Cambiado) {
             Cambiado.SetValue(valor);
             Optativas.Post();
         }
+        Optativas.GotoBookmark(fila);
     } catch (...) {
         Cambiado.OnChange = manejador;
         throw;
     }
     Cambiado.OnChange = manejador;
-    Optativas.GotoBookmark(fila);
 }
 
 int AcotaGrupos(int NGrup) { return std::clamp(NGrup, 0, 30); }

@@ -66,6 +66,8 @@ int ClasificaAsignaturas(const AnsiString& DatabaseName, const AnsiString& TNC);
 void FiltraPorClase(TDataSet& Tabla, const AnsiString& TNC, int Tipo);
 // OnChange of CUENTA or NASALUM on an optional subject: every optional
 // subject the table shows with the same BLOPT (not 0) takes the new value.
+// The changed row is stored first (also one being inserted) and is the
+// current row afterwards.
 void PropagaEnBloque(TDataSet& Optativas, TField& Cambiado);
 // The number of groups as the screens use it: NGRUP within 0..30.
 int AcotaGrupos(int NGrup);

@@ -16,7 +16,7 @@ constexpr uint32_t MappingRecordSize = 16;
 class TOpenClipboard {
 public:
     TOpenClipboard() {
-        if (!OpenClipboard(0)) throw EClipboardException("Cannot open clipboard");
+        if (!OpenClipboard(0)) throw EClipboardException("No se puede abrir el portapapeles");
     }
     ~TOpenClipboard() { CloseClipboard(); }
     TOpenClipboard(const TOpenClipboard&) = delete;
@@ -25,12 +25,12 @@ public:
 
 void Put(unsigned Format, const std::vector<uint8_t>& Bytes) {
     HGLOBAL Mem = GlobalAlloc(GMEM_MOVEABLE, Bytes.size());
-    if (!Mem) throw EOutOfMemory("Out of memory for the clipboard");
+    if (!Mem) throw EOutOfMemory("No hay memoria para el portapapeles");
     if (!Bytes.empty()) std::memcpy(GlobalLock(Mem), Bytes.data(), Bytes.size());
     GlobalUnlock(Mem);
     if (!SetClipboardData(Format, Mem)) {
         GlobalFree(Mem);
-        throw EClipboardException("Cannot put data on the clipboard");
+        throw EClipboardException("No se pueden poner los datos en el portapapeles");
     }
 }
 
@@ -80,7 +80,7 @@ bool TClipboard::HasFormat(unsigned Format) const { return IsClipboardFormatAvai
 AnsiString TClipboard::AsText() const { return ClipboardGetText(); }
 
 void TClipboard::SetAsText(const AnsiString& Value) {
-    if (!ClipboardSetText(Value)) throw EClipboardException("Cannot put text on the clipboard");
+    if (!ClipboardSetText(Value)) throw EClipboardException("No se puede poner el texto en el portapapeles");
 }
 
 void TClipboard::Assign(TPersistent* Source) {
@@ -110,7 +110,8 @@ void TClipboard::AssignTo(TPersistent* Dest) {
     if (dynamic_cast<TBitmap*>(Dest) || (Picture && HasFormat(CF_BITMAP))) {
         {
             TOpenClipboard Open;
-            if (!Get(CF_BITMAP, Bytes)) throw EClipboardException("The clipboard holds no picture");
+            if (!Get(CF_BITMAP, Bytes))
+                throw EClipboardException("El portapapeles no contiene ninguna imagen");
         }
         TStringStream S(std::string_view(reinterpret_cast<const char*>(Bytes.data()), Bytes.size()));
         if (Picture) Picture->LoadFromStream(S);
@@ -123,7 +124,7 @@ void TClipboard::AssignTo(TPersistent* Dest) {
             TOpenClipboard Open;
             if (!Get(CF_ENHMETAFILE, Bytes)) {
                 if (!Get(CF_METAFILEPICT, Bytes) || Bytes.size() < MappingRecordSize)
-                    throw EClipboardException("The clipboard holds no picture");
+                    throw EClipboardException("El portapapeles no contiene ninguna imagen");
                 Mapped = true;
             }
         }

@@ -3,6 +3,7 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,13 +17,39 @@
 #include "platform/gfx/CanvasImpl.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/Strings.h"
+#include "platform/sys/Files.h"
 #include "platform/sys/Paths.h"
 
 namespace {
 
 int PaperPixels(int TenthsOfMm, int PixelsPerInch) { return MulDiv(TenthsOfMm, PixelsPerInch, 254); }
 
-std::string ErrorText(int Error) { return std::generic_category().message(Error); }
+// The titles' numbers stop somewhere: a folder holding this many files of
+// one title has more of them than anyone will look through.
+constexpr int MaxFilesPerTitle = 9999;
+
+// A failed job names its file as the program speaks of files.
+AnsiString FileFailure(const char* What, const std::string& FileName, int Error) {
+    return AnsiString(What) + " " + UnmapPath(FileName) + " (" + SystemErrorText(Error) + ")";
+}
+
+// Gives the finished file the name Name unless an entry has it: false then.
+// Never replaces a file, so that two jobs, of this process or another, can
+// never take one name.
+bool ClaimName(const std::string& Temp, const std::string& Name, int& Error) {
+    if (::renameat2(AT_FDCWD, Temp.c_str(), AT_FDCWD, Name.c_str(), RENAME_NOREPLACE) == 0) return true;
+    Error = errno;
+    if (Error == EEXIST) return false;
+    if (Error != EINVAL && Error != ENOSYS) return false;
+    // A file system without that rename: a second link claims the name as surely.
+    if (::link(Temp.c_str(), Name.c_str()) == 0) {
+        ::unlink(Temp.c_str());
+        Error = 0;
+        return true;
+    }
+    Error = errno;
+    return false;
+}
 
 }  // namespace
 
@@ -152,6 +179,7 @@ void TRecordingPrinter::AbortJob() noexcept { FJob = TDocument{}; }
 // renamed when complete, so that a reader never meets half a document and a
 // failed job never destroys the file an earlier one wrote.
 struct TPdfPrinter::TJob {
+    AnsiString Title;
     std::string FileName, TempName;
     int Fd = -1;
     int Error = 0;  // the first failed write
@@ -182,7 +210,7 @@ struct TPdfPrinter::TJob {
     }
 
     [[noreturn]] void Fail(int Err) const {
-        throw EWriteError("Cannot write file " + FromUtf8(FileName) + " (" + FromUtf8(ErrorText(Err)) + ")");
+        throw EWriteError(FileFailure("No se puede escribir el archivo", FileName, Err));
     }
     void Check() const {
         if (Error) Fail(Error);
@@ -195,11 +223,11 @@ TPdfPrinter::TPdfPrinter(std::string Folder, int PixelsPerInch)
 
 TPdfPrinter::~TPdfPrinter() = default;
 
-AnsiString TPdfPrinter::DeviceName() const { return "PDF file"; }
+AnsiString TPdfPrinter::DeviceName() const { return "Archivo PDF"; }
 
 std::string TPdfPrinter::Folder() const { return FFolder.empty() ? UserFolder() : FFolder; }
 
-std::string TPdfPrinter::FileNameFor(const AnsiString& Title) const {
+std::string TPdfPrinter::FileNameFor(const AnsiString& Title, int Number) const {
     AnsiString name;
     for (char c : Title.substr(0, 100)) {
         bool bad = uint8_t(c) < 32 || std::strchr("<>:\"/\\|?*", c) != nullptr;
@@ -210,17 +238,18 @@ std::string TPdfPrinter::FileNameFor(const AnsiString& Title) const {
     size_t last = name.find_last_not_of(". ");
     name = first == AnsiString::npos ? AnsiString() : name.substr(first, last - first + 1);
     if (name.empty()) name = "Zelmor";
+    if (Number > 1) name += " " + IntToStr(Number);
     return (std::filesystem::path(Folder()) / (ToUtf8(name) + ".pdf")).string();
 }
 
 void TPdfPrinter::StartJob(const AnsiString& Title, int PageWidth, int PageHeight) {
     auto job = std::make_unique<TJob>();
+    job->Title = Title;
     job->FileName = FileNameFor(Title);
     job->PixelsPerInch = PixelsPerInch();
     std::filesystem::path file(job->FileName);
     auto refuse = [&](int Err) {
-        throw EFCreateError("Cannot create file " + FromUtf8(job->FileName) + " (" +
-                            FromUtf8(ErrorText(Err)) + ")");
+        throw EFCreateError(FileFailure("No se puede crear el archivo", job->FileName, Err));
     };
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
@@ -284,7 +313,14 @@ void TPdfPrinter::EndJob() {
     int synced = ::fsync(fd) == 0 ? 0 : errno;
     if (::close(fd) != 0 && synced == 0) synced = errno;
     if (synced) job.Fail(synced);
-    if (std::rename(job.TempName.c_str(), job.FileName.c_str()) != 0) job.Fail(errno);
+    // Each job keeps the files of the earlier ones: it takes the first free
+    // name of the title's, the title's followed by 2, 3 ...
+    for (int number = 1;; ++number) {
+        if (number > 1) job.FileName = FileNameFor(job.Title, number);
+        int error = 0;
+        if (ClaimName(job.TempName, job.FileName, error)) break;
+        if (error != EEXIST || number == MaxFilesPerTitle) job.Fail(error);
+    }
     job.TempName.clear();
     FLastFileName = job.FileName;
     FJob.reset();

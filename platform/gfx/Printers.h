@@ -137,11 +137,13 @@ private:
 // Writes each job into one PDF file, every page an image at the printer's
 // resolution with the text drawn on it as text, in the place and size the
 // raster would give it; named after the job's title (FileNameFor) in a folder: the
-// per-user Zelmor folder unless the printer is made with another. A file of
-// that name is replaced when the job ends, and only then: an aborted or failed
-// job leaves no file behind and an older file untouched. A folder that cannot
-// be made or written raises EFCreateError at BeginDoc; a failure while the
-// file is written raises EWriteError from NewPage or EndDoc.
+// per-user Zelmor folder unless the printer is made with another. No job
+// replaces a file: when the job ends it takes the first of the title's names
+// that no entry of the folder has (FileNameFor with 1, 2, 3 ...), so every
+// earlier listing stays; an aborted or failed job leaves no file behind. A
+// folder that cannot be made or written raises EFCreateError at BeginDoc; a
+// failure while the file is written raises EWriteError from NewPage or
+// EndDoc. The messages name the file by its Windows path, in Spanish.
 class TPdfPrinter : public TPrinter {
 public:
     // Folder: a machine folder (UTF-8); empty for the per-user Zelmor folder.
@@ -149,11 +151,13 @@ public:
     ~TPdfPrinter() override;
     // The machine folder the files go to.
     std::string Folder() const;
-    // The machine path a job of that title is written to: the title with the
+    // The machine path of a job of that title: the title with the
     // characters a file name cannot hold made "_", cut to 100 characters,
-    // "Zelmor" when nothing is left, and ".pdf".
-    std::string FileNameFor(const AnsiString& Title) const;
-    // The file the last finished job was written to; empty before one.
+    // "Zelmor" when nothing is left, then, from Number 2 on, a blank and
+    // the number, and ".pdf".
+    std::string FileNameFor(const AnsiString& Title, int Number = 1) const;
+    // The file the last finished job was written to (machine path); empty
+    // before one.
     const std::string& LastFileName() const { return FLastFileName; }
 
 protected:

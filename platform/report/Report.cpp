@@ -4,12 +4,14 @@
 #include <cmath>
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "platform/classes/Properties.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Fields.h"
 #include "platform/gfx/Printers.h"
 #include "platform/report/ReportPreview.h"
+#include "platform/rtl/Numbers.h"
 #include "platform/rtl/Strings.h"
 
 ZELMOR_IMPLEMENT_CLASS(TReportComponent, TComponent)
@@ -454,10 +456,26 @@ void TReport::PaintPage(TCanvas& Canvas, int Index, double PixelsPerInch, TPoint
         int Y =
             Origin.y + static_cast<int>(std::lround(Run.Top * PixelsPerInch / 25.4 + Ascent)) - Tm.tmAscent;
         int Right = Origin.x + ToPixels(Run.Left + Run.Width, PixelsPerInch);
-        // The run's room holds the text at the printer's resolution; coarser
-        // hinting on a screen may widen it a little, and the room still holds.
         TRect Clip(X, Y, std::max(X, Right), Y + Tm.tmHeight);
-        Canvas.ExtTextOut(X, Y, ETO_CLIPPED, &Clip, Run.Text);
+        // The run's room holds the text at the printer's resolution. At a
+        // coarse one (a whole page on a screen) the font's whole pixels and
+        // hinting widen the characters: they close up then, each where its
+        // share of the room puts it, so that the whole text still shows.
+        std::vector<int> Advances;
+        int Wide = 0;
+        for (char Ch : Run.Text) Wide += Advances.emplace_back(Canvas.TextWidth(std::string_view(&Ch, 1)));
+        if (Wide > Clip.Width() && Wide > 0) {
+            int Done = 0, Placed = 0;
+            for (int& Advance : Advances) {
+                Done += Advance;
+                int At = MulDiv(Done, Clip.Width(), Wide);
+                Advance = At - Placed;
+                Placed = At;
+            }
+            Canvas.ExtTextOut(X, Y, ETO_CLIPPED, &Clip, Run.Text, Advances);
+        } else {
+            Canvas.ExtTextOut(X, Y, ETO_CLIPPED, &Clip, Run.Text);
+        }
     }
 }
 

@@ -6,6 +6,8 @@
 #include "platform/gfx/Printers.h"
 #include "platform/report/Report.h"
 #include "platform/rtl/Strings.h"
+#include "platform/sys/Dialogs.h"
+#include "platform/sys/Paths.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/PrintDialog.h"
@@ -193,6 +195,9 @@ void TReportPreviewForm::PrintReport() {
             bool All = Dialog->PrintRange() == prAllPages;
             FReport->Print(*Printer(), All ? 1 : Dialog->FromPage(),
                            All ? FReport->PageCount() : Dialog->ToPage(), Dialog->Copies());
+            // The printer here is a folder of files: the user is told which one this job became.
+            if (auto* Pdf = dynamic_cast<TPdfPrinter*>(Printer()))
+                ShowMessage("El documento se ha guardado en el archivo\n" + UnmapPath(Pdf->LastFileName()));
         }
     } catch (...) {
         Dialog->Free();

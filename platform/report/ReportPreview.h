@@ -37,7 +37,8 @@ public:
     double PixelsPerInch() const { return FPixelsPerInch; }
     // The page on the screen, in the client coordinates of "PageBox".
     TRect PageRect() const;
-    // Asks the print dialog for printer, copies and pages, and prints them.
+    // Asks the print dialog for printer, copies and pages, and prints them;
+    // a job written to a file ends with a message naming the file.
     void PrintReport();
 
 protected:

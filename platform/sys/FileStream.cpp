@@ -6,11 +6,11 @@ namespace {
 int OpenHandle(std::string_view FileName, int Mode) {
     if (Mode == fmCreate) {
         int h = FileCreate(FileName);
-        if (h < 0) throw EFCreateError("Cannot create file " + AnsiString(FileName));
+        if (h < 0) throw EFCreateError("No se puede crear el archivo " + AnsiString(FileName));
         return h;
     }
     int h = FileOpen(FileName, Mode);
-    if (h < 0) throw EFOpenError("Cannot open file " + AnsiString(FileName));
+    if (h < 0) throw EFOpenError("No se puede abrir el archivo " + AnsiString(FileName));
     return h;
 }
 }  // namespace

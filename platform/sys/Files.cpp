@@ -334,3 +334,25 @@ unsigned GetTempFileName(std::string_view PathName, std::string_view Prefix, uns
     }
     return 0;
 }
+
+AnsiString SystemErrorText(int Error) {
+    switch (Error) {
+    case ENOSPC: return "no queda espacio en el disco";
+    case EDQUOT: return "se ha agotado la cuota de disco";
+    case EACCES:
+    case EPERM: return "permiso denegado";
+    case EROFS: return "el disco es de solo lectura";
+    case ENOENT: return "la carpeta o el archivo no existe";
+    case ENOTDIR: return "una parte de la ruta no es una carpeta";
+    case EISDIR: return "es una carpeta";
+    case EEXIST: return "ya existe";
+    case ENAMETOOLONG: return "el nombre es demasiado largo";
+    case EMFILE:
+    case ENFILE: return "hay demasiados archivos abiertos";
+    case EBUSY:
+    case ETXTBSY: return "el archivo est\xE1 en uso";
+    case EFBIG: return "el archivo es demasiado grande";
+    case EIO: return "error de lectura o escritura en el disco";
+    default: return "error " + IntToStr(Error) + " del sistema";
+    }
+}

@@ -92,6 +92,10 @@ void FileClose(int Handle);
 // The C library's stream over a mapped name (byte-wise copies use it).
 std::FILE* OpenStdFile(std::string_view FileName, const char* Mode);
 
+// Why a file operation failed (an errno value), in words for the user:
+// "no queda espacio en el disco", "permiso denegado" ...
+AnsiString SystemErrorText(int Error);
+
 // The folder for temporary files: $TMPDIR (or /tmp) as a Windows path with
 // a trailing "\".
 AnsiString GetTempPath();

@@ -1,7 +1,8 @@
 #pragma once
 // Help requests. This machine has no help viewer: every request is handed to
-// the sink in force (by default none, so nothing happens), which tests use to
-// see which help file and context the program asked for.
+// the sink in force, which tests use to see which help file and context the
+// program asked for; with none (as the program runs) the user is told in a
+// message box that help is not available.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -27,7 +28,8 @@ struct THelpRequest {
 using THelpSink = std::function<void(const THelpRequest& Request)>;
 
 // Hands the request to the sink and answers true: the program goes on as if
-// the viewer had opened.
+// the viewer had opened. Without a sink it shows "La ayuda no est\xE1
+// disponible en este sistema." (but for HELP_QUIT) and answers false.
 bool WinHelp(uintptr_t Window, std::string_view HelpFile, unsigned Command, uintptr_t Data);
 THelpSink SetHelpSink(THelpSink Sink);
 

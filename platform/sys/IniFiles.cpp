@@ -161,7 +161,7 @@ void TMemIniFile::UpdateFile() {
         TFileStream f(FileName(), fmCreate);
         f.WriteString(FData->Text());
     } catch (const EStreamError&) {
-        throw EIniFileException("Unable to write to " + FileName());
+        throw EIniFileException("No se puede escribir el archivo " + FileName());
     }
 }
 

@@ -190,10 +190,10 @@ void Save(Store& s) {
     {
         std::ofstream f(temp, std::ios::binary | std::ios::trunc);
         f << out.str();
-        if (!f.flush()) throw ERegistryException("Failed to write the registry file");
+        if (!f.flush()) throw ERegistryException("No se puede escribir el archivo del registro");
     }
     if (std::rename(temp.c_str(), s.File.c_str()) != 0)
-        throw ERegistryException("Failed to write the registry file");
+        throw ERegistryException("No se puede escribir el archivo del registro");
 }
 
 AnsiString Full(HKEY Root, const AnsiString& Path) {

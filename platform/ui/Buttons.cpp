@@ -76,6 +76,25 @@ TButtonLayoutResult CalcButtonLayout(TCanvas& Canvas, const TRect& Client, TPoin
     return R;
 }
 
+// The disabled look of the picture in the top-left Size of Source, drawn at
+// At: an etched copy of its dark pixels, white one pixel down and right,
+// then grey.
+static void EtchGlyph(TBitmap& Source, TSize Size, TCanvas& Canvas, TPoint At) {
+    TColor Key = Source.TransparentColor();
+    for (TColor Color : {TColor(clBtnHighlight), TColor(clBtnShadow)}) {
+        int D = Color == clBtnHighlight ? 1 : 0;
+        for (int Y = 0; Y < Size.cy; ++Y)
+            for (int X = 0; X < Size.cx; ++X) {
+                TColor P = Source.Canvas()->Pixel(X, Y);
+                if (ColorToRGB(P) == ColorToRGB(Key)) continue;
+                TColorRef C = ColorToRGB(P);
+                int Luma = (GetRValue(C) * 30 + GetGValue(C) * 59 + GetBValue(C) * 11) / 100;
+                if (Luma >= 0xC0) continue;
+                Canvas.SetPixel(At.x + X + D, At.y + Y + D, Color);
+            }
+    }
+}
+
 // The glyph bitmap of a button with its pictures for the four states.
 class TButtonGlyph {
 public:
@@ -122,19 +141,7 @@ private:
         if (Index >= NumGlyphs) Index = 0;
         TColor Key = Original.TransparentColor();
         if (State == bsDisabled && NumGlyphs < 2) {
-            // An etched copy of the dark pixels: white one pixel down and right, then grey.
-            for (TColor Color : {TColor(clBtnHighlight), TColor(clBtnShadow)}) {
-                int D = Color == clBtnHighlight ? 1 : 0;
-                for (int Y = 0; Y < S.cy; ++Y)
-                    for (int X = 0; X < S.cx; ++X) {
-                        TColor P = Original.Canvas()->Pixel(X, Y);
-                        if (ColorToRGB(P) == ColorToRGB(Key)) continue;
-                        TColorRef C = ColorToRGB(P);
-                        int Luma = (GetRValue(C) * 30 + GetGValue(C) * 59 + GetBValue(C) * 11) / 100;
-                        if (Luma >= 0xC0) continue;
-                        Canvas.SetPixel(At.x + X + D, At.y + Y + D, Color);
-                    }
-            }
+            EtchGlyph(Original, S, Canvas, At);
             return;
         }
         Canvas.TransparentBlt(At.x, At.y, S.cx, S.cy, Original.Canvas(), Index * S.cx, 0, S.cx, S.cy, Key);
@@ -159,7 +166,10 @@ private:
 
 namespace {
 
-// The pictures of the standard kinds, drawn here on an olive ground (the transparent colour).
+// The pictures of the standard kinds, drawn here on an olive ground (the
+// transparent colour): the up picture and, beside it, the disabled one, as
+// the kinds' bitmaps hold them, so that a button told it has two glyphs
+// shows the whole picture.
 void DrawKindGlyph(TBitBtnKind Kind, TBitmap& B) {
     B.SetSize(18, 18);
     TCanvas* C = B.Canvas();
@@ -218,6 +228,11 @@ void DrawKindGlyph(TBitBtnKind Kind, TBitmap& B) {
     C->Pen()->SetWidth(1);
     // Redraw the corner so the transparent colour stays the bottom-left pixel.
     C->SetPixel(0, 17, clOlive);
+    B.SetWidth(36);
+    C->Brush()->SetColor(clOlive);
+    C->FillRect(TRect(18, 0, 36, 18));
+    EtchGlyph(B, TSize{18, 18}, *C, TPoint(18, 0));
+    C->SetPixel(18, 17, clOlive);
 }
 
 struct TKindDefaults {
@@ -318,7 +333,7 @@ void TBitBtn::SetKind(TBitBtnKind Value) {
     TBitmap B;
     DrawKindGlyph(Value, B);
     SetGlyph(&B);
-    FGlyph->SetNumGlyphs(1);
+    FGlyph->SetNumGlyphs(2);
 }
 
 void TBitBtn::SetLayout(TButtonLayout Value) {

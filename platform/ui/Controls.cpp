@@ -1218,7 +1218,7 @@ void TWinControl::CreateWnd() {
         throw;
     }
     FControlState.Exclude(csCreating);
-    if (!FHandle) throw EOutOfResources("Error creating window");
+    if (!FHandle) throw EOutOfResources("No se puede crear la ventana");
     if (FParent) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(FFont), 0);
 }
 

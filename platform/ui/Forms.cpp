@@ -905,7 +905,7 @@ void TApplication::HandleException(TObject* Sender) {
         if (Assigned(OnException)) OnException(Sender, Wrapped);
         else ShowException(Wrapped);
     } catch (...) {
-        Exception Wrapped("Unknown exception");
+        Exception Wrapped("Error desconocido");
         if (Assigned(OnException)) OnException(Sender, Wrapped);
         else ShowException(Wrapped);
     }

@@ -35,7 +35,7 @@ void TTimer::UpdateTimer() {
     KillTimer(FWindow, 1);
     if (ComponentState().Contains(csLoading)) return;
     if (FInterval != 0 && FEnabled)
-        if (SetTimer(FWindow, 1, FInterval) == 0) throw EOutOfResources("Not enough timers available");
+        if (SetTimer(FWindow, 1, FInterval) == 0) throw EOutOfResources("No hay temporizadores disponibles");
 }
 
 void TTimer::SetEnabled(bool Value) {

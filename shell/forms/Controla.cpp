@@ -213,9 +213,9 @@ TTrasPaso TControlaForm::AbreDatos() {
     auto* F = NewComponent<TDatosForm>(this);
     DatosForm = F;
     FPantalla = F;
-    // The user must open a folder to go on, but may always leave: the main
-    // window stays live under this dialog for its "&Salir".
-    F->OnShow = [this](TObject*) { EnableWindow(Handle(), true); };
+    // Modal as every dialog of the program: the strip waits under it. The
+    // user must open a folder to go on, and may always leave by the
+    // dialog's close box.
     F->ShowModal();
     if (FSalirPedido) return TTrasPaso::Salir;
     // Its close box, with no folder open, is the other way out.

@@ -161,7 +161,7 @@ void TTiposForm::Abre(const TAppState& Estado) {
     try {
         FMotor = std::make_unique<TMotorTipos>(Estado.Database()->DatabaseName(), Estado.TNCSeleccionado);
         FMotor->Abre();
-        Reconstruye(true, true, true);
+        Reconstruye();
         TotalesTipos();
         TotalesGrupo();
     } catch (...) {
@@ -197,17 +197,14 @@ void TTiposForm::CierraTablas() {
     for (TwwTable* t : {TTipos, TTipGrup, TConex}) t->Close();
 }
 
-void TTiposForm::Reconstruye(bool Tipos, bool TipGrup, bool Conex) {
+void TTiposForm::Reconstruye(bool PliegaConexiones) {
     struct TVista {
-        bool Si;
         TwwTable* Tabla;
         TOvcDbReportView* Vista;
         bool Pliega;
     };
-    for (const TVista& v :
-         {TVista{Tipos, TTipos, ODBRVTipos, true}, TVista{TipGrup, TTipGrup, ODBRVTipGrup, true},
-          TVista{Conex, TConex, ODBRVConex, false}}) {
-        if (!v.Si) continue;
+    for (const TVista& v : {TVista{TTipos, ODBRVTipos, true}, TVista{TTipGrup, ODBRVTipGrup, true},
+                            TVista{TConex, ODBRVConex, PliegaConexiones}}) {
         v.Tabla->Close();
         v.Tabla->Open();
         v.Vista->BeginUpdate();
@@ -305,7 +302,7 @@ void TTiposForm::ODBRVTiposDblClick(TObject*) {
     Edita<TEdiTiposForm2>(EdiTiposForm2);
     CierraTablas();
     FMotor->ClasificaTipos();
-    Reconstruye(true, true, true);
+    Reconstruye();
     TotalesTipos();
 }
 
@@ -317,7 +314,7 @@ void TTiposForm::ODBRVTipGrupDblClick(TObject*) {
     CierraTablas();
     FMotor->ClasificaTipos();
     FMotor->CreaConexiones();
-    Reconstruye(true, true, true);
+    Reconstruye();
     TotalesGrupo();
 }
 
@@ -335,7 +332,7 @@ void TTiposForm::BRecontarClick(TObject*) {
             reloj.Pon();
             return r;
         });
-        Reconstruye(true, true, true);
+        Reconstruye();
         TotalesTipos();
         TotalesGrupo();
     }
@@ -353,7 +350,7 @@ void TTiposForm::CBMostrarComunesClick(TObject*) {
     FMotor->CambiaOpciones(o);
     TotalesGrupo();
     TotalesTipos();
-    Reconstruye(true, true, true);
+    Reconstruye();
 }
 
 // --- moves ---
@@ -381,7 +378,7 @@ void TTiposForm::Traslada(const std::function<bool()>& Movimiento) {
         FMotor->ClasificaTipos();
         FMotor->CreaConexiones();
     }
-    Reconstruye(true, true, true);
+    Reconstruye();
     TotalesTipos();
     TotalesGrupo();
 }
@@ -427,27 +424,26 @@ void TTiposForm::BOrgAutoClick(TObject*) {
     auto* dialogo = NewComponent<TFormOrganizar>(Owner());
     FormOrganizar = dialogo;
     FOrganizando = true;
+    // The wait window comes up once the dialog has closed, before the
+    // engine refills and reclassifies its working copies: after a run from
+    // the stored tables; without one it keeps them, with the work not yet
+    // merged.
     try {
         EjecutaOrganizar(
             *FMotor, FSeleccion, OpcionesOrganizar,
-            [this, dialogo](ISesionOrganizar& Sesion) { return dialogo->Muestra(Sesion, *FEstado); },
-            dialogo);
-    } catch (...) {
+            [this, dialogo](ISesionOrganizar& Sesion) { return dialogo->Muestra(Sesion, *FEstado); }, dialogo,
+            [this] { MuestraEspera(); });
         FOrganizando = false;
         dialogo->Free();
-        Reconstruye(true, true, true);
-        throw;
-    }
-    FOrganizando = false;
-    dialogo->Free();
-    // After a run the engine filled its working copies from the stored
-    // tables; without one it kept them, with the work not yet merged.
-    MuestraEspera();
-    try {
         TotalesTipos();
         TotalesGrupo();
-        Reconstruye(true, true, true);
+        Reconstruye(true);
     } catch (...) {
+        if (FOrganizando) {
+            FOrganizando = false;
+            dialogo->Free();
+            Reconstruye(true);
+        }
         QuitaEspera();
         throw;
     }

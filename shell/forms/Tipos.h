@@ -108,9 +108,11 @@ public:
 
 private:
     void CierraTablas();
-    // Opens the tables again and rebuilds their views; the types' and the
-    // types-in-group's collapsed to one line per group.
-    void Reconstruye(bool Tipos, bool TipGrup, bool Conex);
+    // Opens the three tables again and rebuilds their views; the types' and
+    // the types-in-group's collapsed to one line per group, the
+    // connections' too when PliegaConexiones (after the organizer; the
+    // editors and moves only rebuild the connections' view).
+    void Reconstruye(bool PliegaConexiones = false);
     bool PideTraslado(const std::optional<TOfertaTraslado>& Oferta, int& Numero, AnsiString& Grupo);
     void Traslada(const std::function<bool()>& Movimiento);
     void MuestraEspera();

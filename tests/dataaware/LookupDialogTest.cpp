@@ -5,6 +5,7 @@
 // refusals of the dialogs, and GridOptions through a form file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "platform/classes/Filer.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/ui/Buttons.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/StdCtrls.h"
 #include "tests/support/ReferencePicture.h"
@@ -312,6 +314,30 @@ TEST_F(LookupForm, LooksAsDrawn) {
         EXPECT_EQ(Code(), "MAT");
         const std::string File = std::string(ZELMOR_SOURCE_DIR) + "/tests/dataaware/reference/lookupdlg.png";
         EXPECT_TRUE(MatchesReferencePicture(Ui().Picture(D), File));
+        Ui().Key(VK_ESCAPE);
+    });
+}
+
+// The glyphs of OK and Cancel are whole: the tick and the cross span their
+// pictures' width, as on the bit buttons of the program's own dialogs.
+TEST_F(LookupForm, TheOkAndCancelGlyphsAreWhole) {
+    Lines.Add("CODIGO\t6\tCodigo\tF");
+    Run(Basic(), [&](TwwLookupDlg* D) {
+        const TSurface& Picture = Ui().Picture(D);
+        for (auto [B, Ink] :
+             {std::pair<TButton*, uint32_t>{D->OKBtn, 0x008000u}, {D->CancelBtn, 0xFF0000u}}) {
+            SCOPED_TRACE(B->Caption());
+            ASSERT_NE(dynamic_cast<TBitBtn*>(B), nullptr);
+            const TPoint At = B->ClientToScreen(TPoint(0, 0));
+            int First = B->Width(), Last = -1;
+            for (int Y = 0; Y < B->Height(); ++Y)
+                for (int X = 0; X < B->Width(); ++X)
+                    if ((Picture.GetPixel(At.x - D->Left() + X, At.y - D->Top() + Y) & 0xFFFFFF) == Ink) {
+                        First = std::min(First, X);
+                        Last = std::max(Last, X);
+                    }
+            EXPECT_GE(Last - First + 1, 11) << "of a picture 18 wide";
+        }
         Ui().Key(VK_ESCAPE);
     });
 }

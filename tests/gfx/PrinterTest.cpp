@@ -363,6 +363,35 @@ TEST(PdfPrinter, FileNameIsTheTitleMadeSafe) {
         SCOPED_TRACE(c.Title);
         EXPECT_EQ(p.FileNameFor(c.Title), "/srv/listados/" + c.Name);
     }
+    // The names a title's later jobs take.
+    EXPECT_EQ(p.FileNameFor("Informe", 2), "/srv/listados/Informe 2.pdf");
+    EXPECT_EQ(p.FileNameFor(" ..", 12), "/srv/listados/Zelmor 12.pdf");
+    EXPECT_EQ(p.FileNameFor(AnsiString(150, 'x'), 3), "/srv/listados/" + std::string(100, 'x') + " 3.pdf");
+}
+
+TEST(PdfPrinter, EachJobKeepsTheFilesOfTheJobsBeforeIt) {
+    TTempFolder folder;
+    std::ofstream(folder.Path / "Informe 2.pdf") << "otro programa";
+    fs::create_directories(folder.Path / "Informe 4.pdf");
+    TPdfPrinter p(folder.Path.string(), TestPpi);
+    p.SetTitle("Informe");
+    std::vector<std::string> files;
+    for (int pages = 1; pages <= 3; ++pages) {
+        p.BeginDoc();
+        for (int page = 1; page <= pages; ++page) {
+            if (page > 1) p.NewPage();
+            DrawBand(p, page);
+        }
+        p.EndDoc();
+        files.push_back(fs::path(p.LastFileName()).filename().string());
+    }
+    EXPECT_EQ(files, (std::vector<std::string>{"Informe.pdf", "Informe 3.pdf", "Informe 5.pdf"}));
+    EXPECT_EQ(PageCount(ReadFile(folder.Path / "Informe.pdf")), 1);
+    EXPECT_EQ(PageCount(ReadFile(folder.Path / "Informe 3.pdf")), 2);
+    EXPECT_EQ(PageCount(ReadFile(folder.Path / "Informe 5.pdf")), 3);
+    EXPECT_TRUE(ReadFile(folder.Path / "Informe 2.pdf") == "otro programa")
+        << "another program's file is kept";
+    EXPECT_TRUE(fs::is_directory(folder.Path / "Informe 4.pdf"));
 }
 
 TEST(PdfPrinter, AFolderThatCannotBeWrittenRaisesAtBeginDocAndLeavesNothing) {
@@ -375,8 +404,9 @@ TEST(PdfPrinter, AFolderThatCannotBeWrittenRaisesAtBeginDocAndLeavesNothing) {
         p.BeginDoc();
         ADD_FAILURE() << "no exception";
     } catch (const EFCreateError& e) {
-        EXPECT_NE(e.Message().find("Cannot create file " + blocked + "/Informe.pdf"), std::string::npos)
-            << e.Message();
+        // In Spanish, the file by its Windows path.
+        EXPECT_EQ(e.Message(), "No se puede crear el archivo " + UnmapPath(blocked + "/Informe.pdf") +
+                                   " (una parte de la ruta no es una carpeta)");
     }
     EXPECT_FALSE(p.Printing());
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"datos"});
@@ -400,21 +430,24 @@ TEST(PdfPrinter, AFailedOrAbortedJobKeepsTheEarlierFileAndLeavesNoPartialOne) {
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"Informe.pdf"});
     EXPECT_EQ(ReadFile(file), first);
 
-    // A job whose file cannot take its place fails at EndDoc, as a whole.
-    p.SetTitle("Bloqueado");
-    fs::create_directories(folder.Path / "Bloqueado.pdf" / "dentro");
-    p.BeginDoc();
-    p.NewPage();
+    // A job whose file cannot take its place (its folder went while it ran)
+    // fails at EndDoc, as a whole.
+    const fs::path gone = folder.Path / "ida";
+    TPdfPrinter q(gone.string(), TestPpi);
+    q.SetTitle("Bloqueado");
+    q.BeginDoc();
+    q.NewPage();
+    fs::remove_all(gone);
     try {
-        p.EndDoc();
+        q.EndDoc();
         ADD_FAILURE() << "no exception";
     } catch (const EWriteError& e) {
-        EXPECT_NE(e.Message().find("Cannot write file " + (folder.Path / "Bloqueado.pdf").string()),
-                  std::string::npos)
-            << e.Message();
+        EXPECT_EQ(e.Message(), "No se puede escribir el archivo " +
+                                   UnmapPath((gone / "Bloqueado.pdf").string()) +
+                                   " (la carpeta o el archivo no existe)");
     }
-    EXPECT_FALSE(p.Printing());
-    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"Bloqueado.pdf", "Informe.pdf"}));
-    EXPECT_TRUE(fs::is_directory(folder.Path / "Bloqueado.pdf" / "dentro"));
+    EXPECT_FALSE(q.Printing());
+    EXPECT_EQ(q.LastFileName(), "");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"Informe.pdf"});
     EXPECT_EQ(p.LastFileName(), file.string());
 }

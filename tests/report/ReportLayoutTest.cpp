@@ -305,3 +305,71 @@ TEST_F(ReportTest, AFormFileWithATextOutsideABandIsRefused) {
 }
 
 }  // namespace
+namespace {
+
+// Where the ink of Text drawn alone at the origin lies: its dark pixels.
+std::vector<TPoint> InkOf(const AnsiString& Text, const TReportFont& Font, int Ppi) {
+    TSurface Scratch(200, 100);
+    TCanvas C(&Scratch);
+    C.SetPixelsPerInch(Ppi);
+    C.Brush()->SetColor(clWhite);
+    C.FillRect(TRect(0, 0, 200, 100));
+    C.Font()->SetName(Font.Name);
+    C.Font()->SetStyle(Font.Style);
+    C.Font()->SetHeight(-std::max(1, static_cast<int>(std::lround(Font.Size * Ppi / 72.0))));
+    C.Brush()->SetStyle(bsClear);
+    C.TextOut(0, 0, Text);
+    std::vector<TPoint> Ink;
+    for (int Y = 0; Y < 100; ++Y)
+        for (int X = 0; X < 200; ++X)
+            if ((Scratch.GetPixel(X, Y) & 0xFF) < 0x80) Ink.push_back(TPoint(X, Y));
+    return Ink;
+}
+
+// A title wider on a coarse screen than on paper (the font's whole pixels
+// and hinting widen it) still shows to its last character at every
+// resolution, the preview's whole page among them, within its room: its
+// characters close up where they must.
+TEST_F(ReportTest, AtEveryResolutionATextShowsToItsLastCharacterWithinItsRoom) {
+    MakeAlum(SmallSchool());
+    TListadoPruebaForm* F = OpenListado();
+    F->LabelTitulo->SetCaption("Listado de alumnos de DESO4 del grupo W");
+    F->QR->Prepare();
+    const TReportTextRun& R = F->QR->Pages(0).Runs[0];
+    ASSERT_EQ(R.Text, F->LabelTitulo->Caption());
+    int Widened = 0;
+    for (int Ppi : {44, 52, 60, 72, 76, 84, 96}) {
+        SCOPED_TRACE(Ppi);
+        auto Px = [&](double Mm) { return static_cast<int>(std::lround(Mm * Ppi / 25.4)); };
+        const TSurface Page = F->QR->PagePicture(0, Ppi);
+        const int Left = Px(R.Left), Right = Px(R.Left + R.Width);
+        // Whether the title is drawn wider here than its room.
+        TSurface Scratch(1, 1);
+        TCanvas C(&Scratch);
+        C.SetPixelsPerInch(Ppi);
+        C.Font()->SetName(R.Font.Name);
+        C.Font()->SetHeight(-std::max(1, static_cast<int>(std::lround(R.Font.Size * Ppi / 72.0))));
+        Widened += C.TextWidth(R.Text) > Right - Left;
+        // The last character, somewhere on the title's line, inside the
+        // room: nearly all of its ink (a glyph placed at another fraction of
+        // a pixel shades its edges otherwise).
+        const std::vector<TPoint> W = InkOf("W", R.Font, Ppi);
+        ASSERT_FALSE(W.empty());
+        bool Found = false;
+        for (int Y = Px(R.Top) - 4; Y < Px(R.Top) + 20 && !Found; ++Y)
+            for (int X = Left; X < Right && !Found; ++X) {
+                size_t Inked = 0;
+                for (const TPoint& P : W)
+                    Inked += X + P.x < Right && (Page.GetPixel(X + P.x, Y + P.y) & 0xFF) < 0x80;
+                Found = Inked * 5 >= W.size() * 4;
+            }
+        EXPECT_TRUE(Found) << "the last character";
+        int Beyond = 0;
+        for (int Y = Px(R.Top) - 4; Y < Px(R.Top) + 20; ++Y)
+            for (int X = Right; X < Right + 20; ++X) Beyond += (Page.GetPixel(X, Y) & 0xFF) < 0x80;
+        EXPECT_EQ(Beyond, 0) << "nothing beyond the room";
+    }
+    EXPECT_GT(Widened, 0) << "some resolution widens the title";
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
@@ -287,8 +288,6 @@ protected:
     int PaginasTodos = 0;  // pages of the listing of the whole course
 };
 
-}  // namespace
-
 TEST_F(Listado, EachCombinationOfOptionsListsItsStudentsOnTheSampleSchool) {
     AbreEjemplo();
     SeleccionaCurso();
@@ -434,6 +433,42 @@ TEST_F(Listado, ThePreviewPagesThroughALongListing) {
     EXPECT_EQ(vistas, esperadas);
 }
 
+// Each job printed from the preview keeps the files of the jobs before it,
+// of this run and of earlier ones: it takes the first free name of the
+// listing's title, followed by 2, 3 ...; the user is told the file by the
+// Windows path the program speaks, and the print dialog names the printer
+// in Spanish.
+TEST_F(Listado, EachPrintedListingKeepsItsOwnFileAndTheUserIsToldWhichOne) {
+    AbreEjemplo();
+    F->Estado().TNCSeleccionado = "DESO4";
+    const fs::path carpeta = Maquina.DriveC() / "impresos";
+    fs::create_directories(carpeta);
+    { std::ofstream(carpeta / "Listado de alumnos.pdf") << "de un listado anterior"; }
+    TPrinterOverride impresora{std::make_unique<TPdfPrinter>(carpeta.string())};
+    std::vector<std::string> impresoras;
+    Opciones(true, "", "", "");
+    for (int trabajo = 0; trabajo < 2; ++trabajo) {
+        Luego([&](TCustomForm* V) { Ui.Click(V, "Print"); });
+        Luego([&](TCustomForm* D) {
+            impresoras.push_back(static_cast<TComboBox*>(Ui.Find(D, "Printer"))->Text());
+            Ui.Click(D, "OK");
+        });
+        Responde();
+    }
+    Luego([&](TCustomForm*) { Ui.Key(VK_ESCAPE); });
+    PideListado();
+    EXPECT_EQ(impresoras, (std::vector<std::string>{"Archivo PDF", "Archivo PDF"}));
+    EXPECT_EQ(Mensajes,
+              (std::vector<std::string>{
+                  "El documento se ha guardado en el archivo\nC:\\impresos\\Listado de alumnos 2.pdf",
+                  "El documento se ha guardado en el archivo\nC:\\impresos\\Listado de alumnos 3.pdf"}));
+    std::ifstream anterior(carpeta / "Listado de alumnos.pdf");
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(anterior), {}) == "de un listado anterior")
+        << "the earlier file is kept";
+    for (const char* nombre : {"Listado de alumnos 2.pdf", "Listado de alumnos 3.pdf"})
+        EXPECT_GT(fs::file_size(carpeta / nombre), 1000u) << nombre;
+}
+
 // Printed from the preview through the print dialog: the PDF's text lists
 // the students in order, each text at its millimetre place to a tenth, in
 // the faces that stand for Arial and in the listing's point sizes.
@@ -447,6 +482,7 @@ TEST_F(Listado, ThePrintedListingIsTextAtItsPlaces) {
     Opciones(true, "", "", "");
     Luego([&](TCustomForm* V) { Ui.Click(V, "Print"); });
     Luego([&](TCustomForm* D) { Ui.Click(D, "OK"); });
+    Responde();  // where the file went
     Luego([&](TCustomForm*) { Ui.Key(VK_ESCAPE); });
     PideListado();
     TReport* R = ListadosForm->QR;
@@ -501,3 +537,5 @@ TEST_F(Listado, ThePrintedListingIsTextAtItsPlaces) {
     EXPECT_EQ(arial, "Liberation Sans");
     EXPECT_EQ(caras, (std::vector<std::string>{"LiberationSans", "LiberationSans-Bold"}));
 }
+
+}  // namespace

@@ -6,10 +6,13 @@
 // screen's clock 50 ms at every look, never from waiting.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <optional>
 #include <set>
 
 #include "ScreensFixture.h"
+#include "buttons/fcBitmap.h"
 #include "buttons/fcImgBtn.h"
 #include "buttons/fcLabel.h"
 #include "platform/sys/Sound.h"
@@ -121,6 +124,33 @@ TEST_F(OrganizarDialogo, PararAtAChosenRefresh) {
 // Whatever asks the dialog to close during the run, the run goes on to its
 // end and the dialog closes afterwards by itself; the result is the one an
 // undisturbed run gives.
+// The run buttons and "&Salir" are pictures of their own size, tinted with
+// the buttons' colour: each paints a face of that colour with rounded
+// corners outside its window region, never an outline with nothing inside.
+TEST_F(OrganizarDialogo, ItsButtonsAreFacesOfTheirColourWithRoundedCorners) {
+    D = NewComponent<TFormOrganizar>(Application);
+    for (TfcImageBtn* B :
+         {D->BOrganizarTodos, D->BOrganizarNoCol, D->BOrganizarActual, D->BParar, D->BSalir}) {
+        SCOPED_TRACE(B->Name());
+        ASSERT_FALSE(B->Image()->Empty());
+        EXPECT_EQ(B->Image()->Width(), B->Width());
+        EXPECT_EQ(B->Image()->Height(), B->Height());
+        TfcBitmap Face;
+        B->PaintFace(Face, false, B->ShadeStyle(), false);
+        const TColorRef Want = ColorToRGB(B->Color());
+        const TColorRef Got = ColorToRGB(fcPixelToColor(Face.Pixel(8, B->Height() / 2)));
+        EXPECT_LE(std::abs(GetRValue(Got) - GetRValue(Want)), 24) << std::hex << Got;
+        EXPECT_LE(std::abs(GetGValue(Got) - GetGValue(Want)), 24) << std::hex << Got;
+        EXPECT_LE(std::abs(GetBValue(Got) - GetBValue(Want)), 24) << std::hex << Got;
+        std::optional<TRegion> R = B->CreateRegion(true, false);
+        ASSERT_TRUE(R);
+        EXPECT_FALSE(R->Contains(0, 0)) << "a rounded corner";
+        EXPECT_FALSE(R->Contains(B->Width() - 1, B->Height() - 1)) << "a rounded corner";
+        EXPECT_TRUE(R->Contains(B->Width() / 2, B->Height() / 2));
+        EXPECT_TRUE(R->Contains(B->Width() / 2, 0)) << "the top edge";
+    }
+}
+
 TEST_F(OrganizarDialogo, CloseRequestsDuringTheRunWaitForItsEnd) {
     // Five runs: a smaller course, still of many refreshes.
     Escuela = escuela::Genera(escuela::Medidas(120, 4, false, 120 * 100 + 4));

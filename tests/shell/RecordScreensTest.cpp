@@ -530,6 +530,74 @@ TEST_F(RecordScreens, TheSubjectsScreenNumbersNewRowsFollowsBlocksAndKeepsTheCli
               static_cast<size_t>(comunes + noUsadas + optativas));
 }
 
+// A new optional subject typed in its grid, in the block of two others:
+// the figure typed in "Asig. cada alumno", or "Tener en cuenta" changed,
+// before the row was ever stored reaches the whole block at once; the new
+// row is stored on the way and stays the row the user is on.
+TEST_F(RecordScreens, ANewOptionalSubjectsFiguresReachItsBlockBeforeItWasEverStored) {
+    const struct {
+        const char* Campo;
+        const char* Tecleado;  // typed into the cell; none: the check box changed
+        const char* Valor;     // what every row of the block holds then
+        const char* Bloque;    // a block no subject of the sample has
+        const char* Asig;
+    } casos[] = {{"NASALUM", "3", "3", "8", "ZZY"}, {"CUENTA", nullptr, "False", "9", "ZZZ"}};
+    // An error of the handler would come as a message box: it is kept here.
+    TScriptedDialogs& cajas = Answers();
+    Abre("DESO4");
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.Campo);
+        auto* P = dynamic_cast<TAsigCurForm*>(Paso(F->MIAsiCur));
+        ASSERT_NE(P, nullptr);
+        TwwTable* opt = P->TAsigCurOpt;
+        TwwDBGrid* g = P->DBGridAsigCurOpt;
+        opt->First();
+        for (int i = 0; i < 2; ++i, opt->Next()) {
+            opt->Edit();
+            opt->FieldByName("BLOPT")->SetAsString(c.Bloque);
+            opt->Post();
+        }
+        auto columna = [&](const char* Campo) {
+            for (int i = 0; i < g->Selected()->Count(); ++i)
+                if (g->Selected()->Strings(i).rfind(AnsiString(Campo) + "\t", 0) == 0) return i;
+            ADD_FAILURE() << "no column " << Campo;
+            return 0;
+        };
+        auto teclea = [&](const char* Campo, const char* Texto) {
+            g->SetSelectedIndex(columna(Campo));
+            Ui.Type(Texto);
+            Ui.RunUntilIdle();
+        };
+        g->SetFocus();
+        Teclas("{Ins}");
+        ASSERT_EQ(opt->State(), dsInsert);
+        teclea("ASIG", c.Asig);
+        teclea("BLOPT", c.Bloque);
+        if (c.Tecleado) {
+            teclea(c.Campo, c.Tecleado);
+            Teclas("{Tab}");
+        } else {
+            g->SetSelectedIndex(columna(c.Campo));
+            opt->FieldByName(c.Campo)->SetAsBoolean(false);
+            Ui.RunUntilIdle();
+        }
+        EXPECT_EQ(cajas.Texts(), std::vector<AnsiString>{}) << "no error";
+        EXPECT_EQ(opt->State(), dsBrowse);
+        EXPECT_EQ(opt->FieldByName("ASIG")->AsString(), c.Asig) << "the new row is the current one";
+        TTempTable t = NewTempTable(Ejemplo, "asigcur");
+        FiltraPorClase(*t, "DESO4", TipoOptativa);
+        t->Open();
+        int enBloque = 0;
+        for (t->First(); !t->Eof(); t->Next()) {
+            if (t->FieldByName("BLOPT")->AsString() != c.Bloque) continue;
+            ++enBloque;
+            EXPECT_EQ(t->FieldByName(c.Campo)->AsString(), c.Valor) << t->FieldByName("ASIG")->AsString();
+        }
+        EXPECT_EQ(enBloque, 3) << "the new row is stored";
+        Paso(F->Profesores1);
+    }
+}
+
 // Leaving the program closes the step's screen as a move closes it: a
 // student's name typed into the grid and not yet posted is in the table
 // afterwards, whichever way the user leaves.

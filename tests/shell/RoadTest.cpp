@@ -257,12 +257,13 @@ TEST_F(Road, ImportSelectEditVisitExportAndLeaveByClicksAndKeys) {
         Guarda(D, "16-imprimir");
         Ui.Click(D, "OK");
     });
+    Responde();  // where the file went
     Luego([&](TCustomForm*) { Ui.Key(VK_ESCAPE); });
     Ui.RunUntilIdle();
     EXPECT_EQ(Ui.StepsLeft(), 0u);
     EXPECT_EQ(opciones, "Configurar listado");
     EXPECT_EQ(estado.Paso, PasoListados);
-    ASSERT_EQ(Mensajes.size(), 1u);
+    ASSERT_EQ(Mensajes.size(), 2u);
     ASSERT_GT(paginas, 0);
     ASSERT_EQ(pdf->LastFileName(), (impresos / "Listado de alumnos.pdf").string());
 

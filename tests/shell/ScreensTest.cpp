@@ -180,11 +180,11 @@ TEST_F(Screens, TheFirstMoveLeavesTheStripAndLaterWindowsStayUnderIt) {
 }
 
 // Cancelling the data-folder dialog without a folder brings the folder
-// message and the dialog again; its close box, or "&Salir" and the close
-// box of the main window, end the program cleanly from there.
+// message and the dialog again; its close box, or the close box of the main
+// window, end the program cleanly from there.
 class LeavingTheDataFolderDialog : public ScreensFixture {
 protected:
-    enum TSalida { CierreDialogo, SalirPrincipal, CierrePrincipal };
+    enum TSalida { CierreDialogo, CierrePrincipal };
     void CancelaYSale(TSalida Salida) {
         TControlaForm* F = AbrePrincipal();
         Pulsa(F->BSiguiente);
@@ -199,7 +199,6 @@ protected:
         Luego([&](TCustomForm* D) {
             ASSERT_EQ(D, DatosForm) << "the dialog again";
             if (Salida == CierreDialogo) InputCloseRequest(D->Handle());
-            if (Salida == SalirPrincipal) Ui.Click(F->BSalir);
             if (Salida == CierrePrincipal) InputCloseRequest(F->Handle());
         });
         Ui.RunUntilIdle();
@@ -215,8 +214,66 @@ protected:
 };
 
 TEST_F(LeavingTheDataFolderDialog, ByItsCloseBox) { CancelaYSale(CierreDialogo); }
-TEST_F(LeavingTheDataFolderDialog, BySalirOfTheMainWindow) { CancelaYSale(SalirPrincipal); }
 TEST_F(LeavingTheDataFolderDialog, ByTheCloseBoxOfTheMainWindow) { CancelaYSale(CierrePrincipal); }
+
+// There is no help viewer here: "&Ayuda", and F1 on a screen, tell so in one
+// box each, in Spanish, rather than doing nothing.
+TEST_F(Screens, AyudaAndF1TellThatHelpIsNotAvailableHere) {
+    PonEjemplo();
+    TControlaForm* F = AbrePrincipal();
+    ASSERT_EQ(SeleccionaCarpeta(F->Estado(), "ejemplo", [] { return false; }), TApertura::Actual);
+    Pulsa(F->BAyuda);
+    Responde();
+    Ui.RunUntilIdle();
+    Clock.Advance(1000);
+    F->MISelecCurso->Click();
+    Ui.RunUntilIdle();
+    ASSERT_NE(F->PantallaDelPaso(), nullptr);
+    Ui.Key(VK_F1);
+    Responde();
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Ui.StepsLeft(), 0u);
+    const std::string aviso = "La ayuda no est\xE1 disponible en este sistema.";
+    EXPECT_EQ(Mensajes, (std::vector<std::string>{aviso, aviso}));
+}
+
+// Each modal step blocks the strip the same way: while its dialog is up,
+// clicks on "&Salir", "&Siguiente", "&Ir a ..." and "&Ayuda" do nothing;
+// the dialog stays in front and the program goes on once it is closed.
+TEST_F(Screens, EveryModalStepBlocksTheWholeStrip) {
+    PonEjemplo();
+    TControlaForm* F = AbrePrincipal();
+    ASSERT_EQ(SeleccionaCarpeta(F->Estado(), "ejemplo", [] { return false; }), TApertura::Actual);
+    F->Estado().TNCSeleccionado = "DESO4";
+    THelpRecorder ayuda;
+    for (TMenuItem* paso : {F->MIDatos, F->MIExportar, F->MIColocar}) {
+        SCOPED_TRACE(paso->Caption());
+        TCustomForm* dialogo = nullptr;
+        Luego([&](TCustomForm* D) {
+            dialogo = D;
+            for (TfcShapeBtn* b : {F->BSalir, F->BSiguiente, F->BIrA, F->BAyuda, F->BAnterior}) {
+                Clock.Advance(1000);
+                Ui.Click(b);
+            }
+        });
+        bool delante = false, termina = true;
+        Luego([&](TCustomForm* D) {
+            delante = D == dialogo;
+            termina = Application->Terminated();
+            InputCloseRequest(D->Handle());
+        });
+        Clock.Advance(1000);
+        paso->Click();
+        Ui.RunUntilIdle();
+        EXPECT_EQ(Ui.StepsLeft(), 0u);
+        EXPECT_TRUE(delante) << "the dialog stays in front";
+        EXPECT_FALSE(termina);
+        EXPECT_FALSE(Application->Terminated());
+        EXPECT_EQ(Mensajes, std::vector<std::string>{});
+        EXPECT_EQ(ayuda.Requests().size(), 0u);
+        EXPECT_NE(F->PantallaDelPaso(), dialogo) << "the machine moved on";
+    }
+}
 
 // The folder name is asked until the folder can be made; Cancel imports
 // into "Nueva Carpeta". The import runs under the hourglass.

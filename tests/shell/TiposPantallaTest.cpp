@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <set>
 
 #include "TiposFixture.h"
@@ -23,6 +24,7 @@
 #include "shell/SchoolTables.h"
 #include "shell/StepMachine.h"
 #include "shell/forms/Controla.h"
+#include "shell/forms/Espera.h"
 #include "shell/forms/Organizar.h"
 #include "shell/forms/Tipos.h"
 #include "shell/forms/Trasladar.h"
@@ -351,6 +353,54 @@ TEST_F(TiposPantalla, TheSubtypesSelectedAreTheOnesMarkedForTheOrganizer) {
     for (const auto& f : FilasDe(Carpeta, "tipos2"))
         if (f.at("SELEC") == "True") marcados.insert(f.at("N"));
     EXPECT_EQ(marcados, elegidos);
+}
+
+// After "&Org. Automática" the wait window is up before the engine fills its
+// working copies again from the run's result and reclassifies them; and
+// however the dialog was left, each of the three views, the connections'
+// as well, shows one line per group again.
+TEST_F(TiposPantalla, AfterTheOrganizerTheWaitWindowComesFirstAndEveryViewIsCollapsed) {
+    TTiposForm* T = AbreTipos();
+    ASSERT_NE(T, nullptr);
+    CalculaTipos(T);
+    const TFilasTabla antes = FilasDe(Carpeta, "tipgrup2");
+    std::optional<TFilasTabla> alMostrarse;
+    Ui.OnPresent = [&](HWND W) {
+        if (!alMostrarse && EsperaForm && W == EsperaForm->Handle())
+            alMostrarse = FilasDe(Carpeta, "tipgrup2");
+    };
+    Pulsa(T->BOrgAuto);
+    Luego([&](TCustomForm* D) {
+        auto* o = dynamic_cast<TFormOrganizar*>(D);
+        ASSERT_NE(o, nullptr);
+        Ui.Click(o->BOrganizarTodos);
+    });
+    Luego([&](TCustomForm* D) { Ui.Click(static_cast<TFormOrganizar*>(D)->BSalir); });
+    Ui.RunUntilIdle();
+    Ui.OnPresent = nullptr;
+    ASSERT_EQ(Ui.StepsLeft(), 0u);
+    EXPECT_EQ(EsperaForm, nullptr) << "the wait window went";
+    ASSERT_TRUE(alMostrarse) << "the wait window showed";
+    EXPECT_EQ(alMostrarse->size(), antes.size()) << "before the working copies were filled again";
+    ASSERT_NE(FilasDe(Carpeta, "tipgrup2").size(), antes.size()) << "the run's result";
+
+    // Every group open, the connections' with two or more rows among them;
+    // the dialog again, left without a run.
+    std::set<std::string> conexiones;
+    for (const auto& f : FilasDe(Carpeta, "conex")) conexiones.insert(f.at("CON"));
+    for (TOvcDbReportView* v : {T->ODBRVTipos, T->ODBRVTipGrup, T->ODBRVConex}) v->ExpandAll(true);
+    Ui.RunUntilIdle();
+    ASSERT_GT(T->ODBRVConex->Engine().GetLines(), static_cast<int>(conexiones.size()));
+    Pulsa(T->BOrgAuto);
+    Luego([&](TCustomForm* D) { Ui.Click(static_cast<TFormOrganizar*>(D)->BSalir); });
+    Ui.RunUntilIdle();
+    ASSERT_EQ(Ui.StepsLeft(), 0u);
+    for (TOvcDbReportView* v : {T->ODBRVTipos, T->ODBRVTipGrup, T->ODBRVConex}) {
+        SCOPED_TRACE(v->Name());
+        ASSERT_GT(v->Engine().GetLines(), 0);
+        for (int l = 0; l < v->Engine().GetLines(); ++l) EXPECT_TRUE(v->Engine().GetIsGroup(l)) << l;
+    }
+    EXPECT_EQ(T->ODBRVConex->Engine().GetLines(), static_cast<int>(conexiones.size()));
 }
 
 }  // namespace

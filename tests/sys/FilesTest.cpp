@@ -195,13 +195,13 @@ TEST_F(FilesTest, FileStreamsOpenByWindowsNames) {
         TFileStream f("C:\\NOHAY\\x.dat", fmOpenRead);
         ADD_FAILURE();
     } catch (const EFOpenError& e) {
-        EXPECT_EQ(e.Message(), "Cannot open file C:\\NOHAY\\x.dat");
+        EXPECT_EQ(e.Message(), "No se puede abrir el archivo C:\\NOHAY\\x.dat");
     }
     try {
         TFileStream f("C:\\NOHAY\\x.dat", fmCreate);
         ADD_FAILURE();
     } catch (const EFCreateError& e) {
-        EXPECT_EQ(e.Message(), "Cannot create file C:\\NOHAY\\x.dat");
+        EXPECT_EQ(e.Message(), "No se puede crear el archivo C:\\NOHAY\\x.dat");
     }
     EXPECT_THROW(TFileStream("C:\\", fmOpenRead), EFOpenError);
 

@@ -78,7 +78,7 @@ TEST_F(IniTest, UnwritableFileRaises) {
         ini.WriteString("a", "b", "c");
         ADD_FAILURE();
     } catch (const EIniFileException& e) {
-        EXPECT_EQ(e.Message(), "Unable to write to C:\\fichero\\x.ini");
+        EXPECT_EQ(e.Message(), "No se puede escribir el archivo C:\\fichero\\x.ini");
     }
     EXPECT_EQ(ini.ReadString("a", "b", "none"), "none");
 }

@@ -107,6 +107,46 @@ TEST_F(BitBtnTest, AKindSetsCaptionResultDefaultCancelAndGlyph) {
     }
 }
 
+// A kind's glyph holds its up and its disabled picture side by side, as
+// the kinds' bitmaps do: a button that says it has two glyphs (the dialog
+// buttons of the data-aware library do) draws the same whole picture as one
+// that only took the kind, and its disabled picture is etched grey.
+TEST_F(BitBtnTest, AKindsGlyphIsAStripOfItsUpAndDisabledPictures) {
+    for (TBitBtnKind Kind : {bkOK, bkCancel, bkHelp, bkAll}) {
+        SCOPED_TRACE(int(Kind));
+        auto* A = Make<TBitBtn>(Dialog, Dialog, "", Bounds(10, 50, 90, 30));
+        auto* B = Make<TBitBtn>(Dialog, Dialog, "", Bounds(150, 50, 90, 30));
+        A->SetKind(Kind);
+        B->SetKind(Kind);
+        B->SetNumGlyphs(2);
+        EXPECT_EQ(A->NumGlyphs(), 2);
+        EXPECT_EQ(A->Glyph()->Width(), 2 * A->Glyph()->Height());
+        A->SetDefault(false);
+        B->SetDefault(false);
+        Dialog->Show();
+        Ui.RunUntilIdle();
+        int Differ = 0;
+        for (int Y = 0; Y < 30; ++Y)
+            for (int X = 0; X < 90; ++X)
+                Differ += PixelOf(Ui, Dialog, 10 + X, 50 + Y) != PixelOf(Ui, Dialog, 150 + X, 50 + Y);
+        EXPECT_EQ(Differ, 0);
+        // The disabled picture: no colour of the up one, only the etched greys.
+        TBitmap* G = A->Glyph();
+        const TColor Key = G->TransparentColor();
+        for (int Y = 0; Y < 18; ++Y)
+            for (int X = 18; X < 36; ++X) {
+                const TColor P = G->Canvas()->Pixel(X, Y);
+                if (ColorToRGB(P) == ColorToRGB(Key)) continue;
+                EXPECT_TRUE(ColorToRGB(P) == ColorToRGB(clBtnShadow) ||
+                            ColorToRGB(P) == ColorToRGB(clBtnHighlight))
+                    << X << "," << Y;
+            }
+        A->Free();
+        B->Free();
+        Dialog->Hide();
+    }
+}
+
 TEST_F(BitBtnTest, OkAndCancelKindsAnswerReturnAndEscape) {
     auto* Ok = Make<TBitBtn>(Dialog, Dialog, "Ok", Bounds(10, 50, 75, 25));
     Ok->SetKind(bkOK);

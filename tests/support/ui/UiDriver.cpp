@@ -12,7 +12,10 @@ TUiDriver& InstallUiDriver(int Width, int Height) {
     return Ref;
 }
 
-void TUiDriver::Present(HWND, const TSurface&, const TRect&) { ++FPresented; }
+void TUiDriver::Present(HWND Wnd, const TSurface&, const TRect&) {
+    ++FPresented;
+    if (OnPresent) OnPresent(Wnd);
+}
 
 void TUiDriver::CursorChanged(int Cursor) { FCursor = Cursor; }
 

@@ -61,6 +61,10 @@ public:
 
     // How often a window's pixels went to the display, and the cursor it shows.
     int PresentCount() const { return FPresented; }
+    // Called whenever a window's pixels go to the display: what a handler
+    // shows while it works without a message loop (a wait window) is seen
+    // at that moment.
+    std::function<void(HWND Wnd)> OnPresent;
     int CursorShown() const { return FCursor; }
 
 private:
