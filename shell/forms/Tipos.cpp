@@ -185,7 +185,7 @@ void TTiposForm::FormClose(TObject*, TCloseAction& Action) {
     switch (FMotor->CierraTrabajo(PreguntaDescartarTipos)) {
     case TCierreTipos::Pendiente:
         Action = caNone;
-        Reconstruye(true, true, true);
+        Reconstruye();
         break;
     case TCierreTipos::Perdido: AvisaTiposPerdidos(); break;
     case TCierreTipos::Guardado:
