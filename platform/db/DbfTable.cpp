@@ -69,10 +69,15 @@ constexpr uint8_t VersionLevel4Memo = 0x8B;
 // an index made for another table of the same name is never trusted, and a
 // companion a crash left under another name is found again), a checksum of
 // the structure at 20 (a flipped byte in a field descriptor is refused instead
-// of misreading every record), this mark at 24, and a check of the record
-// count at 30. Byte 14 is the format's "incomplete transaction" flag: we set
-// it while the .mdx lags behind; bytes 12..13 count those write sessions, so
-// an older copy of the .mdx put back in place is not taken for the current one.
+// of misreading every record) and this mark at 24. Byte 14 is the format's
+// "incomplete transaction" flag: we set it while the .mdx lags behind; bytes
+// 12..13 count those write sessions, so an older copy of the .mdx put back in
+// place is not taken for the current one. Other dBase programs leave these
+// bytes as they find them while they append, rewrite, delete or empty rows
+// (the structure stays as it was), so nothing kept there may check what they
+// change: the record count is checked against the file's size, as every
+// reader does (RecordsHeld). Bytes 30..31 once held a check of the count;
+// they are no longer read or written.
 constexpr uint8_t OwnMark[2] = {'Z', '4'};
 // Field descriptor byte 31 says "this field has a tag in the production
 // index"; byte 30 (reserved) is our note that the tag is descending, so a lost
@@ -229,15 +234,22 @@ uint32_t NewTableId() {
     return id;
 }
 
-// The record count and the stale mark change with every write, so they have
-// a check of their own (bytes 30..31, reserved in level 4), written with them
-// in one header write: a flipped bit in the count is refused instead of
-// hiding records or showing garbage.
-uint16_t CountCheck(const uint8_t* Header) {
-    uint32_t sum = DbfChecksum(Header + 4, 4);
-    sum = DbfChecksum(Header + 14, 1, sum);
-    sum = DbfChecksum(Header + 16, 4, sum);
-    return uint16_t(sum ^ (sum >> 16));
+// The records of a file whose header counts Counted of them: those, and
+// every whole record after them that starts as a record does (with its
+// deletion flag), as a crash between a record and the count that shows it
+// leaves them, or a header a bit flip took down. The end mark, or any other
+// byte where a record would start, ends them: what lies beyond is no record.
+uint32_t RecordsHeld(TDbfFile& File, uint32_t HeaderLength, uint32_t RecordLength, uint64_t Size,
+                     uint32_t Counted) {
+    uint32_t n = Counted;
+    while (n < UINT32_MAX && uint64_t(HeaderLength) + (uint64_t(n) + 1) * RecordLength <= Size) {
+        uint8_t flag = 0;
+        if (File.Read(uint64_t(HeaderLength) + uint64_t(n) * RecordLength, &flag, 1) != 1 ||
+            (flag != ' ' && flag != '*'))
+            break;
+        ++n;
+    }
+    return n;
 }
 
 uint32_t StructureChecksum(const uint8_t* Header, const std::vector<uint8_t>& Descriptors) {
@@ -419,7 +431,6 @@ void TDbfTableState::WriteHeader() {
         DbfPut32(h.data() + 20, StructureChecksum(h.data(), Descriptors));
         h[24] = OwnMark[0];
         h[25] = OwnMark[1];
-        DbfPut16(h.data() + 30, CountCheck(h.data()));
     }
     File->Write(0, h.data(), h.size());
     Cache.Wrote(0, reinterpret_cast<const char*>(h.data()), h.size());
@@ -539,12 +550,10 @@ bool TDbfTableState::TakeInChanges() {
                 DbfGet16(h.data() + 10) == uint32_t(RecordLength) &&
                 uint64_t(HeaderLength) + uint64_t(count) * uint64_t(RecordLength) <= size &&
                 (TableId == 0 || id == TableId);
-    if (own)
-        fits = fits && Strict && DbfGet32(h.data() + 20) == StructureChecksum(h.data(), Descriptors) &&
-               DbfGet16(h.data() + 30) == CountCheck(h.data());
+    if (own) fits = fits && Strict && DbfGet32(h.data() + 20) == StructureChecksum(h.data(), Descriptors);
     if (!fits) return false;
     Header = h;
-    Count = count;
+    Count = RecordsHeld(*File, uint32_t(HeaderLength), uint32_t(RecordLength), size, count);
     if (id != 0) {
         TableId = id;
         Generation = DbfGet16(h.data() + 12);
@@ -888,8 +897,6 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
         // A file of ours: its structure must be exactly as written.
         if (!strict || DbfGet32(h + 20) != StructureChecksum(h, S.Descriptors))
             DbfRaiseDamaged(Path, "the header does not match its field list");
-        if (DbfGet16(h + 30) != CountCheck(h))
-            DbfRaiseDamaged(Path, "the record count in the header is damaged");
         S.TableId = DbfGet32(h + 16);
         S.Generation = DbfGet16(h + 12);
     }
@@ -897,6 +904,7 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
     S.StaleMark = S.TableId != 0 && h[14] != 0;
     uint64_t end = uint64_t(S.HeaderLength) + uint64_t(S.Count) * uint64_t(S.RecordLength);
     if (end > size) DbfRaiseDamaged(Path, "the record count goes beyond the end of the file");
+    S.Count = RecordsHeld(*S.File, uint32_t(S.HeaderLength), uint32_t(S.RecordLength), size, S.Count);
 
     if (hasMemo) {
         std::string memo = FindCompanion(Fs, Path, "dbt");
@@ -1053,7 +1061,6 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
     h[28] = orders.empty() ? 0 : 1;
     h[29] = LanguageAnsi;
     DbfPut32(h.data() + 20, StructureChecksum(h.data(), descriptors));
-    DbfPut16(h.data() + 30, CountCheck(h.data()));
     std::vector<uint8_t> file(h.begin(), h.end());
     file.insert(file.end(), descriptors.begin(), descriptors.end());
     file.push_back(0x0D);
