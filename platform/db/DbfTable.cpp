@@ -833,15 +833,12 @@ void SetUpOrders(TDbfTableState& S, uint64_t FileSize, uint64_t Modified) {
     S.MdxNeedsWrite = !trusted && S.TableId != 0;
 }
 
-std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string& Path, bool Writable) {
-    auto state = std::make_unique<TDbfTableState>();
-    TDbfTableState& S = *state;
-    S.Fs = &Fs;
-    S.Path = Path;
-    S.Writable = Writable;
-    S.File = Fs.Open(Path, Writable);
-    TReadLock lock(S, dbfLockShared);
-    const uint64_t size = S.File->Size(), modified = S.File->Modified();
+// Reads the header and the field list of the state's file (Size bytes
+// long) into the state: dbeDamaged when they cannot be read. The record
+// count is the header's, unchecked.
+void ReadStructure(TDbfTableState& S, uint64_t Size) {
+    const std::string& Path = S.Path;
+    const uint64_t size = Size;
     if (size < 32 || S.File->Read(0, S.Header.data(), 32) != 32)
         DbfRaiseDamaged(Path, "the file is too short for a table");
     const uint8_t* h = S.Header.data();
@@ -868,7 +865,6 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
     bool strict =
         (h[0] == VersionPlain || h[0] == VersionWithMemo) && size_t(S.HeaderLength) == 32 * fieldCount + 33;
     int offset = 1;
-    bool hasMemo = false;
     for (size_t i = 0; i < fieldCount; ++i) {
         const uint8_t* d = S.Descriptors.data() + 32 * i;
         TDbfFieldDef f;
@@ -885,7 +881,6 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
             f.Decimals = 0;
         }
         if (!ValidFieldName(f.Name) || !ValidWidth(f.Type, f.Length, f.Decimals)) strict = false;
-        if (f.Type == 'M') hasMemo = true;
         f.Offset = offset;
         offset += f.Length;
         S.Fields.push_back(f);
@@ -902,15 +897,44 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
     }
     S.Strict = strict;
     S.StaleMark = S.TableId != 0 && h[14] != 0;
+}
+
+// How the end of the state's file (after ReadStructure) stands against the
+// header's count.
+TDbfTableEnd MeasureFileEnd(TDbfTableState& S, uint64_t Size) {
+    TDbfTableEnd end;
+    end.Fields = S.Fields;
+    end.Counted = S.Count;
+    const uint64_t header = uint64_t(S.HeaderLength), length = uint64_t(S.RecordLength);
+    if (header + uint64_t(S.Count) * length > Size) end.Held = uint32_t((Size - header) / length);
+    else end.Held = RecordsHeld(*S.File, uint32_t(header), uint32_t(length), Size, S.Count);
+    const uint64_t last = header + uint64_t(end.Held) * length;
+    uint8_t after = 0;
+    end.Whole = Size == last || (Size == last + 1 && S.File->Read(last, &after, 1) == 1 && after == 0x1A);
+    return end;
+}
+
+std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string& Path, bool Writable) {
+    auto state = std::make_unique<TDbfTableState>();
+    TDbfTableState& S = *state;
+    S.Fs = &Fs;
+    S.Path = Path;
+    S.Writable = Writable;
+    S.File = Fs.Open(Path, Writable);
+    TReadLock lock(S, dbfLockShared);
+    const uint64_t size = S.File->Size(), modified = S.File->Modified();
+    ReadStructure(S, size);
     uint64_t end = uint64_t(S.HeaderLength) + uint64_t(S.Count) * uint64_t(S.RecordLength);
     if (end > size) DbfRaiseDamaged(Path, "the record count goes beyond the end of the file");
     S.Count = RecordsHeld(*S.File, uint32_t(S.HeaderLength), uint32_t(S.RecordLength), size, S.Count);
 
+    const bool hasMemo =
+        std::any_of(S.Fields.begin(), S.Fields.end(), [](const TDbfFieldDef& F) { return F.Type == 'M'; });
     if (hasMemo) {
         std::string memo = FindCompanion(Fs, Path, "dbt");
         S.MemoHome = memo.empty() ? CompanionPath(Path, "dbt") : memo;
         S.MemoPath = S.MemoHome;
-        const bool strictMemo = S.TableId != 0, level4 = h[0] == VersionLevel4Memo;
+        const bool strictMemo = S.TableId != 0, level4 = S.Header[0] == VersionLevel4Memo;
         std::unique_ptr<TDbfMemo> m;
         if (!memo.empty()) m = std::make_unique<TDbfMemo>(Fs.Open(memo, Writable), strictMemo, level4);
         bool belongs = m && (S.TableId == 0 || m->TableId() == 0 || m->TableId() == S.TableId);
@@ -957,6 +981,48 @@ std::string TDbfTable::Find(const std::string& Path, TDbfFileSystem* Fs) {
     if (name.empty()) return "";
     if (name.find('.') == std::string::npos) name += ".dbf";
     return DbfFindFile(fs, DbfFolderOf(Path), name);
+}
+
+TDbfTableEnd TDbfTable::MeasureEnd(const std::string& Path, TDbfFileSystem* Fs) {
+    TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
+    std::string real = Find(Path, &fs);
+    if (real.empty()) DbfRaise(dbeNotFound, "Table does not exist: " + Quoted(Path));
+    TDbfTableState S;
+    S.Fs = &fs;
+    S.Path = real;
+    S.File = fs.Open(real, false);
+    TReadLock lock(S, dbfLockShared);
+    const uint64_t size = S.File->Size();
+    ReadStructure(S, size);
+    return MeasureFileEnd(S, size);
+}
+
+uint32_t TDbfTable::RepairEnd(const std::string& Path, TDbfFileSystem* Fs) {
+    TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
+    std::string real = Find(Path, &fs);
+    if (real.empty()) DbfRaise(dbeNotFound, "Table does not exist: " + Quoted(Path));
+    if (OpenInstance(fs, real)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(real));
+    TDbfTableState S;
+    S.Fs = &fs;
+    S.Path = real;
+    S.File = ClaimTable(fs, real);
+    if (!S.File) DbfRaise(dbeReadOnly, "Table is read only: " + Quoted(real));
+    TReadLock lock(S, dbfLockExclusive);
+    const uint64_t size = S.File->Size();
+    ReadStructure(S, size);
+    const TDbfTableEnd end = MeasureFileEnd(S, size);
+    if (end.Held == end.Counted && end.Whole) return end.Held;
+    // The file ends right first, the count follows: cut short before the
+    // header is written, the file is measured and mended again next time.
+    const uint64_t last = uint64_t(S.HeaderLength) + uint64_t(end.Held) * uint64_t(S.RecordLength);
+    const uint8_t mark = 0x1A;
+    S.File->Truncate(last);
+    S.File->Write(last, &mark, 1);
+    std::array<uint8_t, 32> h = S.Header;
+    DbfPutToday(h.data() + 1);
+    DbfPut32(h.data() + 4, end.Held);
+    S.File->Write(0, h.data(), h.size());
+    return end.Held;
 }
 
 std::shared_ptr<TDbfTable> TDbfTable::Open(const std::string& Path, TDbfOpenMode Mode, TDbfFileSystem* Fs) {

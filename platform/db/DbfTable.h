@@ -206,6 +206,19 @@ struct TDbfKey {
 
 enum TDbfOpenMode { dbfReadOnly, dbfReadWrite };
 
+// How the end of a table's file stands against the record count of its
+// header (TDbfTable::MeasureEnd).
+struct TDbfTableEnd {
+    std::vector<TDbfFieldDef> Fields;
+    uint32_t Counted = 0;  // the records the header counts
+    // The whole records the file holds: of a count beyond the end of the
+    // file, those still there; else the counted ones and every whole record
+    // after them that starts with its deletion flag.
+    uint32_t Held = 0;
+    bool Whole = true;  // nothing after the held records but their end mark
+    bool Damaged() const { return Held != Counted || !Whole; }
+};
+
 class TDbfMemo;
 class TDbfOrdering;
 struct TDbfTableState;
@@ -232,6 +245,18 @@ public:
     static void Rename(const std::string& OldPath, const std::string& NewPath, TDbfFileSystem* Fs = nullptr);
     // The .dbf that Path names (found as Open finds it), or "".
     static std::string Find(const std::string& Path, TDbfFileSystem* Fs = nullptr);
+    // Reads the header and fields of the table and measures what its file
+    // holds against the header's record count; dbeDamaged only when the
+    // header or the field list cannot be read. Open takes a table that holds
+    // more whole records than its header counts with all of them, and
+    // refuses one whose count goes past the end of its file.
+    static TDbfTableEnd MeasureEnd(const std::string& Path, TDbfFileSystem* Fs = nullptr);
+    // Mends a table damaged at its end: the file is cut after the records it
+    // holds whole (a part of a record goes), gets its end mark, and the
+    // header counts them. Gives that count. Nothing else changes (the index
+    // is rebuilt when the table opens). The table must not be open here
+    // (dbeTableOpen); dbeInUse while another program writes it.
+    static uint32_t RepairEnd(const std::string& Path, TDbfFileSystem* Fs = nullptr);
 
     ~TDbfTable();  // flushes, swallowing errors: call Flush to see them
     TDbfTable(const TDbfTable&) = delete;
