@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/AnsiString.h"
+
 enum TDbfLockKind { dbfUnlock, dbfLockShared, dbfLockExclusive };
 constexpr int DbfLockSlots = 4;
 
@@ -69,6 +71,13 @@ public:
 // on disk, or "" when there is none. An exact match wins over a case-folded
 // one; among these the first in byte order.
 std::string DbfFindFile(TDbfFileSystem& Fs, const std::string& Folder, const std::string& Name);
+
+// A file as the user's messages name it: the program's Windows form of the
+// path ("C:\PROG\datos\alum.dbf"), as the window captions show folders.
+AnsiString DbfShownPath(const std::string& Path);
+// What an error number of the operating system means, in the program's
+// language ("no queda espacio en el disco").
+AnsiString DbfSystemErrorText(int Error);
 
 // Splits "a/b/c.dbf" into "a/b" (or "." for a bare name) and "c.dbf".
 std::string DbfFolderOf(const std::string& Path);

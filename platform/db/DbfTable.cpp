@@ -1245,13 +1245,24 @@ uint32_t TDbfTable::Append(const char* Buffer) {
     uint32_t r = S.Count + 1;
     uint64_t offset = uint64_t(S.HeaderLength) + uint64_t(S.Count) * uint64_t(S.RecordLength);
     // The record and the end mark first, the count that shows it after.
-    S.File->Write(offset, data.data(), data.size());
-    S.Cache.Wrote(offset, data.data(), data.size());
-    S.Count = r;
     try {
+        S.File->Write(offset, data.data(), data.size());
+        S.Cache.Wrote(offset, data.data(), data.size());
+        S.Count = r;
         S.WriteHeader();
     } catch (...) {
+        // A write refused half-way (a full disk) leaves part of a record, or
+        // a whole one no count shows, which another reader would take for a
+        // row: the file goes back to its records and their end mark.
         S.Count = r - 1;
+        S.Cache.Drop();
+        try {
+            const char eof = 0x1A;
+            S.File->Truncate(offset);
+            S.File->Write(offset, &eof, 1);
+        } catch (const EDatabaseError&) {
+            // Left as it is: opening the folder measures and mends its end.
+        }
         throw;
     }
     if (S.DeletedCount >= 0) S.DeletedBits.Resize(r);
