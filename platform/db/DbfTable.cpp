@@ -594,6 +594,8 @@ bool TDbfTableState::MdxFits(TMdxReader& Reader, uint64_t Size, uint64_t Modifie
         if (!DbfCompileKeyExpression(Fields, t.Expression, def, why) || def.KeyType != t.KeyType ||
             def.FileKeyLength != t.KeyLength)
             return false;
+        // Older files of ours say no tag has keys: written anew, they say what dBase IV does.
+        if (t.HasKeys != (Count > 0)) return false;
     }
     return true;
 }
@@ -1801,6 +1803,9 @@ std::vector<AnsiString> TDbfTable::CheckTags() {
             if (entries.size() != S.Count)
                 problem(std::to_string(entries.size()) + " entries for " + std::to_string(S.Count) +
                         " records");
+            if (tag.HasKeys != !entries.empty())
+                problem(tag.HasKeys ? "its header says it has keys, and it has none"
+                                    : "its header says it has no keys");
             for (size_t i = 1; i < entries.size(); ++i)
                 if (!order.Before(entries[i - 1], entries[i])) {
                     problem("records " + std::to_string(entries[i - 1]) + " and " +

@@ -12,6 +12,7 @@ constexpr uint32_t PageBytes = 512;
 constexpr uint32_t WriteBlockBytes = 1024;
 constexpr uint32_t HeaderBytes = 2048;  // header page and the 48 tag slots
 constexpr int MaxDepth = 24;
+constexpr size_t HasKeysAt = 246;  // in a tag header
 
 int ItemLengthFor(int KeyLength) { return (KeyLength + 4 + 3) & ~3; }
 int MaxKeysFor(int ItemLength) { return int(WriteBlockBytes - 12) / ItemLength; }
@@ -109,6 +110,7 @@ TMdxReader::TMdxReader(TDbfFile& File) : FFile(File) {
         tag.Descending = (format & 0x08) != 0;
         tag.FieldTag = (format & 0x10) != 0;
         tag.KeyType = char(th[9]);
+        tag.HasKeys = th[HasKeysAt] != 0;
         tag.KeyLength = DbfGet16(th.data() + 12);
         tag.MaxKeys = DbfGet16(th.data() + 14);
         tag.ItemLength = DbfGet16(th.data() + 18);
@@ -261,6 +263,7 @@ void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vecto
         DbfPut16(th + 18, uint32_t(itemLength));
         std::string expr = tag.Expression.substr(0, 220);
         std::memcpy(th + 24, expr.data(), expr.size());
+        th[HasKeysAt] = tag.EntryCount > 0 ? 1 : 0;
 
         uint8_t* slot = out.data() + PageBytes + 32 * (t + 1);
         DbfPut32(slot, headerPage);

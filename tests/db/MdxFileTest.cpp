@@ -21,13 +21,15 @@ public:
         int Slot = 0;  // 0-based
         uint32_t Root = 0;
         int KeyLength = 0, MaxKeys = 0, ItemLength = 0;
+        uint8_t HasKeys = 0;  // byte 246 of the tag header
     };
     TTag Tag(const std::string& Name) {
         for (int i = 0; i < DbfGet16(At(28)); ++i) {
             const uint8_t* slot = At(512 + 32 * (i + 1));
             if (Name != reinterpret_cast<const char*>(slot + 4)) continue;
             const uint8_t* head = At(size_t(DbfGet32(slot)) * 512);
-            return {i, DbfGet32(head), DbfGet16(head + 12), DbfGet16(head + 14), DbfGet16(head + 18)};
+            return {i,        DbfGet32(head), DbfGet16(head + 12), DbfGet16(head + 14), DbfGet16(head + 18),
+                    head[246]};
         }
         ADD_FAILURE() << "no tag " << Name << " in " << FPath;
         return {};
@@ -178,6 +180,7 @@ TEST(MdxTrees, TagsStayWholeAcrossTheLevelBoundaries) {
             EXPECT_EQ(tag.MaxKeys, w.KeysPerPage);
             EXPECT_EQ(mdx.Depth(tag), step.Depth);
             EXPECT_EQ(mdx.Entries(tag).size(), step.Rows);
+            EXPECT_EQ(tag.HasKeys, 1);
             TDbfCursor c(t);
             c.SetOrder(0);
             std::string ours;
@@ -189,6 +192,30 @@ TEST(MdxTrees, TagsStayWholeAcrossTheLevelBoundaries) {
         }
     }
     ZELMOR_NEED_TOOL(perl, "the Perl XBase module (the trees were checked by our own reader only)");
+}
+
+// Each tag header says whether the tag holds entries (byte 246), as dBase
+// IV writers write it: 1 while it has keys, 0 when its table is empty.
+TEST(MdxTrees, TagHeadersSayWhetherTheTagHasKeys) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "t", {{"N", 'N', 6, 0}, {"NAME", 'C', 10, 0}, {"BORN", 'D', 8, 0}},
+                      {{"N", "N"}, {"NAME", "NAME", true}, {"BORN", "BORN"}});
+    auto hasKeys = [&] {
+        TRawMdx mdx(dir / "t.mdx");
+        std::string bytes;
+        for (const char* tag : {"N", "NAME", "BORN"}) bytes += std::to_string(mdx.Tag(tag).HasKeys);
+        return bytes;
+    };
+    EXPECT_EQ(hasKeys(), "000");
+    auto t = TDbfTable::Open(dir / "t");
+    AppendRow(*t, {{"N", "1"}, {"NAME", "ana"}, {"BORN", "20100304"}});
+    t->Flush();
+    EXPECT_EQ(hasKeys(), "111");
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+    t->Empty();
+    t->Flush();
+    EXPECT_EQ(hasKeys(), "000");
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
 }
 
 // The students table of a large school, flushed and read back by every tag.
