@@ -221,12 +221,17 @@ public:
     }
     std::vector<std::string> List(const std::string& Folder) override {
         std::vector<std::string> names;
+        for (std::string& name : Names(Folder))
+            if (Exists(Folder + "/" + name)) names.push_back(std::move(name));
+        return names;
+    }
+    std::vector<std::string> Names(const std::string& Folder) override {
+        std::vector<std::string> names;
         DIR* dir = ::opendir(Folder.c_str());
         if (!dir) return names;
         while (dirent* e = ::readdir(dir)) {
             std::string name = e->d_name;
-            if (name == "." || name == "..") continue;
-            if (Exists(Folder + "/" + name)) names.push_back(std::move(name));
+            if (name != "." && name != "..") names.push_back(std::move(name));
         }
         ::closedir(dir);
         return names;

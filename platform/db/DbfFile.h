@@ -61,6 +61,9 @@ public:
     virtual void Rename(const std::string& From, const std::string& To) = 0;
     // Names (not paths) of the plain files in Folder; empty for a missing folder.
     virtual std::vector<std::string> List(const std::string& Folder) = 0;
+    // Names of every entry of Folder, plain files or not: nothing is asked
+    // of each, so it costs less than List.
+    virtual std::vector<std::string> Names(const std::string& Folder) { return List(Folder); }
 
     // The operating system's files.
     static TDbfFileSystem& Native();

@@ -39,11 +39,14 @@
 #include "platform/db/DbfTable.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <random>
+#include <signal.h>
 #include <unistd.h>
 
 #include "platform/db/DbfInternal.h"
@@ -703,13 +706,24 @@ std::unique_ptr<TDbfFile> TDbfTableState::WriteMdx() {
     // modification time (the caller adds it once the header is written).
     std::string side = SidePath(MdxPath);
     auto file = Fs->Create(side);
-    TMdxStamp stamp;
-    stamp.TableId = TableId;
-    stamp.Count = Count;
-    stamp.DbfSize = File->Size();
-    stamp.Generation = Generation;
-    MdxWrite(*file, DbfNameOf(StripExtension(Path)), tags, stamp);
-    Fs->Rename(side, MdxPath);
+    try {
+        TMdxStamp stamp;
+        stamp.TableId = TableId;
+        stamp.Count = Count;
+        stamp.DbfSize = File->Size();
+        stamp.Generation = Generation;
+        MdxWrite(*file, DbfNameOf(StripExtension(Path)), tags, stamp);
+        Fs->Rename(side, MdxPath);
+    } catch (...) {
+        // A failed flush leaves no side file behind (the next one writes its own).
+        file.reset();
+        try {
+            Fs->Remove(side);
+        } catch (const EDatabaseError&) {
+            // Swept when the table is next opened.
+        }
+        throw;
+    }
     MdxTrusted = TableId != 0;
     return file;
 }
@@ -728,13 +742,50 @@ void TDbfTableState::MoveCompanionsHome() {
     }
 }
 
-// Companions a crash left under other names go home when no program writes
-// the table (a writer may be writing one of them aside right now).
+namespace {
+
+bool ProcessAlive(long Pid) { return Pid > 0 && (::kill(pid_t(Pid), 0) == 0 || errno == EPERM); }
+
+}  // namespace
+
+void TDbfTableState::RemoveDeadSideFiles() {
+    const std::string folder = DbfFolderOf(Path), base = LowerCase(DbfNameOf(StripExtension(Path)));
+    for (const std::string& name : Fs->Names(folder)) {
+        const std::string lower = LowerCase(name), path = folder + "/" + name;
+        if (path == MdxPath || path == MemoPath) continue;  // a crash's companions, in use
+        for (const char* ext : {"dbf", "dbt", "mdx"}) {
+            const std::string prefix = base + "." + ext + ".";
+            if (!IsSideFile(lower, ext) || lower.rfind(prefix, 0) != 0) continue;
+            // "<pid>_<random>" between the prefix and ".new"; the older side
+            // files ("t.mdx.new") name no process.
+            const std::string tag = lower.size() > prefix.size() + 4
+                                        ? lower.substr(prefix.size(), lower.size() - prefix.size() - 4)
+                                        : std::string();
+            const long pid = tag.empty() ? 0 : std::strtol(tag.c_str(), nullptr, 10);
+            if (!tag.empty() && (pid <= 0 || tag.find('_') == std::string::npos)) continue;
+            if (pid != 0 && pid != long(::getpid()) && ProcessAlive(pid)) continue;
+            try {
+                Fs->Remove(path);
+            } catch (const EDatabaseError&) {
+                // Another try at the next program's opening.
+            }
+        }
+    }
+}
+
+// Companions a crash left under other names go home, and side files of
+// writes that never ended go, when no program writes the table (a writer may
+// be writing one of them aside right now). A process killed while it
+// flushed, or whose flush failed, left its side file: with the write lock
+// free no flush is under way anywhere, and a side file stays only while a
+// process of its number lives here (it may be another machine's, or a make
+// of the table under way). The folder's names are read without a look at
+// each (TDbfFileSystem::Names), so that every opening can afford it.
 void TDbfTableState::TryMoveCompanionsHome() {
-    if ((!Memo || MemoPath == MemoHome) && MdxPath == MdxHome) return;
     if (!File->Lock(WriteSlot, dbfLockExclusive, false)) return;
     try {
         MoveCompanionsHome();
+        RemoveDeadSideFiles();
     } catch (...) {
         LetGoOfWriteLock(*File);
         throw;
