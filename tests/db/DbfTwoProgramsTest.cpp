@@ -116,6 +116,29 @@ TEST(DbfFileLocks, ALockOutlivesOtherDescriptorsOfTheFileAndBindsTheObjectsOfOne
     EXPECT_EQ(other.Finish(), 0);
 }
 
+// Within one program, lock objects of one file bind each other as two
+// programs would: shared locks go together, an exclusive one goes alone,
+// and nothing is waited for.
+TEST(DbfFileLocks, ObjectsOfOneProgramShareOrExcludeAsTwoProgramsWould) {
+    TTempFolder dir;
+    WriteBytes(dir / "f", "table");
+    TDbfFileSystem& fs = TDbfFileSystem::Native();
+    auto a = fs.Open(dir / "f", true), b = fs.Open(dir / "f", true), c = fs.Open(dir / "f", true);
+    struct TStep {
+        TDbfFile* File;
+        TDbfLockKind Kind;
+        bool Wait, Granted;
+    } steps[] = {
+        {a.get(), dbfLockShared, false, true},     {b.get(), dbfLockShared, false, true},
+        {c.get(), dbfLockExclusive, false, false}, {c.get(), dbfLockExclusive, true, false},
+        {a.get(), dbfUnlock, false, true},         {c.get(), dbfLockExclusive, false, false},
+        {b.get(), dbfUnlock, false, true},         {c.get(), dbfLockExclusive, false, true},
+        {a.get(), dbfLockShared, true, false},     {b.get(), dbfLockExclusive, false, false},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i)
+        EXPECT_EQ(steps[i].File->Lock(0, steps[i].Kind, steps[i].Wait), steps[i].Granted) << "step " << i;
+}
+
 TEST(DbfTwoPrograms, TheSecondWriterIsRefusedUntilTheFirstFlushesAndThenAppendsAfterItsRows) {
     TTempFolder dir;
     TDbfTable::Create(dir / "t", Fields, Tags);
