@@ -24,7 +24,8 @@
 //   field is the empty text. Numeric keys treat blank as 0.
 //
 // Errors: everything raises EDBEngineError (an EDatabaseError) with one of the
-// codes below and a text that names the file. A damaged or truncated file is
+// codes below and a text for the user, in the program's language (Spanish),
+// that names the file in the program's Windows form (DbfShownPath). A damaged or truncated file is
 // refused with dbeDamaged when it is opened (or, for a memo, when it is read);
 // nothing is ever read outside the file.
 //
