@@ -54,7 +54,9 @@
 // Last or refresh their record (see DbfTable.cpp for the locks).
 //
 // Crash safety: a record is written before the header count that makes it
-// visible; memo blocks are written (always to fresh blocks) before the record
+// visible (a whole record a crash left past the count is a row when the
+// table is next opened; an append the system refuses half-way cuts the file
+// back to its records and end mark); memo blocks are written (always to fresh blocks) before the record
 // that points at them; the .mdx is rewritten whole into a side file and
 // renamed into place when the table is flushed (Flush, or when the last
 // holder lets it go), and a mark in the .dbf header says "the .mdx may be
