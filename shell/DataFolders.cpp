@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/db/DbfFile.h"
+#include "platform/db/DbfTable.h"
 #include "platform/db/Table.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Files.h"
@@ -117,11 +118,12 @@ TApertura SeleccionaCarpeta(TAppState& Estado, const AnsiString& Nombre,
         }
         antes = FicherosDeTablas(fs, maquina);
 
+        // The layout is told by the fields of the header alone: a cursos
+        // damaged only at its end is mended by CreaTablas with the others.
         TTempTable cursos = NewTempTable(NombreBaseDatos, "cursos");
         if (cursos->Exists()) {
             try {
-                cursos->Open();
-                campos = cursos->FieldCount();
+                campos = int(TDbfTable::MeasureEnd(cursos->TablePath(), &fs).Fields.size());
             } catch (const EDatabaseError& E) {
                 ilegible = E.Message();
             }

@@ -1,5 +1,6 @@
 #include "shell/SchoolTables.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -137,47 +138,90 @@ AnsiString DescribeCampo(char Tipo, int Ancho, int Decimales) {
 // How the stored fields differ from the layout (the first difference found),
 // or "" when they are the layout's: the same names, each of the same type
 // and width. Their order is free, since every reader takes fields by name.
-AnsiString DiferenciaDeDiseno(const TDbfTable& Tabla, const TTablaEscolar& Diseno) {
+AnsiString DiferenciaDeDiseno(const std::vector<TDbfFieldDef>& Campos, const TTablaEscolar& Diseno) {
+    auto busca = [&](const AnsiString& Nombre) {
+        return std::find_if(Campos.begin(), Campos.end(),
+                            [&](const TDbfFieldDef& F) { return SameText(F.Name, Nombre); });
+    };
     for (const auto& c : Diseno.Campos) {
-        int i = Tabla.FieldIndex(c.Nombre);
-        if (i < 0) return "le falta el campo " + c.Nombre;
-        const TDbfFieldDef& f = Tabla.Field(i);
+        auto f = busca(c.Nombre);
+        if (f == Campos.end()) return "le falta el campo " + c.Nombre;
         TDbfFieldSpec e = DbfFieldSpecFor(c.Nombre, ClaseDbf(c.Tipo), c.Ancho);
         // dBase readers take F for N: both are numbers written as digits.
-        char tipo = f.Type == 'F' ? 'N' : f.Type;
-        if (tipo != e.Type || f.Length != e.Length || f.Decimals != e.Decimals)
-            return "el campo " + c.Nombre + " es " + DescribeCampo(f.Type, f.Length, f.Decimals) +
+        char tipo = f->Type == 'F' ? 'N' : f->Type;
+        if (tipo != e.Type || f->Length != e.Length || f->Decimals != e.Decimals)
+            return "el campo " + c.Nombre + " es " + DescribeCampo(f->Type, f->Length, f->Decimals) +
                    " y debe ser " + DescribeCampo(e.Type, e.Length, e.Decimals);
     }
-    for (int i = 0; i < Tabla.FieldCount(); ++i) {
-        const AnsiString& n = Tabla.Field(i).Name;
+    for (const TDbfFieldDef& f : Campos) {
         bool nuestro = false;
-        for (const auto& c : Diseno.Campos) nuestro = nuestro || SameText(c.Nombre, n);
-        if (!nuestro) return "le sobra el campo " + n;
+        for (const auto& c : Diseno.Campos) nuestro = nuestro || SameText(c.Nombre, f.Name);
+        if (!nuestro) return "le sobra el campo " + f.Name;
     }
     return {};
 }
 
-// Why a stored table cannot serve as it is: its data file is damaged beyond
-// reading, or it is another table's (a file copied over it). "" when it serves.
-AnsiString DefectoDeTabla(TTable& Tabla, const TTablaEscolar& Diseno) {
+const AnsiString Danada = "estaba da\xF1"
+                          "ada";
+
+AnsiString RutaDbf(TTable& Tabla) { return CarpetaDeBase(Tabla.DatabaseName()) + Tabla.TableName() + ".dbf"; }
+
+// A stored table damaged only at the end of its file (cut short, or a
+// header that counts more or fewer records than the file holds) keeps every
+// whole record: the file as it was is copied to "<name>.dbf.bak" and the
+// table mended in place. The user is told how many rows it kept.
+void ReparaFinal(TTable& Tabla) {
+    AnsiString copia = RutaDbf(Tabla) + ".bak";
+    DeleteFile(copia);
+    if (!CopyFile(RutaDbf(Tabla), copia, true))
+        DatabaseError("No se puede copiar el fichero " + RutaDbf(Tabla) + " en " + copia + ".");
+    TDbfTable::RepairEnd(Tabla.TablePath());
+    auto dbf = TDbfTable::Open(Tabla.TablePath(), dbfReadOnly);
+    const uint32_t n = TDbfCursor(dbf).RecordCount();
+    AnsiString conservadas = n == 0   ? AnsiString("no quedaba ninguna fila entera")
+                             : n == 1 ? AnsiString("se ha conservado su \xFA"
+                                                   "nica fila entera")
+                                      : "se han conservado sus " + IntToStr(int(n)) + " filas enteras";
+    Aviso("La tabla " + Tabla.TableName() +
+          " ten\xED"
+          "a da\xF1"
+          "ado el final de su fichero: " +
+          conservadas + " y el fichero anterior se ha guardado como " + ExtractFileName(copia) + ".");
+}
+
+// Why a stored table cannot serve as it is: its header is damaged beyond
+// reading, it is another table's (a file copied over it), or its data file
+// is damaged beyond what ReparaFinal mends. "" when it serves, mended or not.
+// Mended says whether its former bytes are in the .bak copy already.
+AnsiString DefectoDeTabla(TTable& Tabla, const TTablaEscolar& Diseno, bool& Mended) {
+    Mended = false;
     try {
+        TDbfTableEnd fin = TDbfTable::MeasureEnd(Tabla.TablePath());
+        AnsiString diferencia = DiferenciaDeDiseno(fin.Fields, Diseno);
+        if (!diferencia.empty()) return "no tiene los campos que le corresponden (" + diferencia + ")";
+        if (fin.Damaged()) {
+            ReparaFinal(Tabla);
+            Mended = true;
+        }
         Tabla.Open();
         Tabla.Close();
-        auto dbf = TDbfTable::Open(Tabla.TablePath(), dbfReadOnly);
-        AnsiString diferencia = DiferenciaDeDiseno(*dbf, Diseno);
-        if (diferencia.empty()) return {};
-        return "no tiene los campos que le corresponden (" + diferencia + ")";
+        return {};
     } catch (const EDBEngineError& E) {
         if (E.ErrorCode() != dbeDamaged) throw;
-        return "estaba da\xF1"
-               "ada";
+        return Danada;
     }
 }
 
-AnsiString GuardaAparte(TTable& Tabla) {
-    AnsiString dbf = CarpetaDeBase(Tabla.DatabaseName()) + Tabla.TableName() + ".dbf";
+// The data file of a table that cannot serve goes aside as
+// "<name>.dbf.bak", unless the copy there already holds its bytes from
+// before a mending (then the mended file goes).
+AnsiString GuardaAparte(TTable& Tabla, bool Mended) {
+    AnsiString dbf = RutaDbf(Tabla);
     AnsiString copia = dbf + ".bak";
+    if (Mended) {
+        if (!DeleteFile(dbf)) DatabaseError("No se puede borrar el fichero " + dbf + ".");
+        return ExtractFileName(copia);
+    }
     DeleteFile(copia);
     if (!RenameFile(dbf, copia)) DatabaseError("No se puede apartar el fichero " + dbf + ".");
     return ExtractFileName(copia);
@@ -258,9 +302,10 @@ void CreaTablas(const AnsiString& DatabaseName) {
             if (!reserva) continue;
             if (t->Exists()) t->DeleteTable();
         } else if (t->Exists()) {
-            AnsiString defecto = DefectoDeTabla(*t, d);
+            bool mended = false;
+            AnsiString defecto = DefectoDeTabla(*t, d, mended);
             if (defecto.empty()) continue;
-            AnsiString copia = GuardaAparte(*t);
+            AnsiString copia = GuardaAparte(*t, mended);
             Aviso("La tabla " + AnsiString(d.Nombre) + " " + defecto +
                   ". Se ha creado vac\xED"
                   "a y el fichero anterior se ha guardado como " +

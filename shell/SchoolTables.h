@@ -74,12 +74,16 @@ void CreaTabla(const AnsiString& DatabaseName, const TTablaEscolar& Diseno, cons
 // (its types screen or placing dialog is open on them): then they are left
 // as they are and the user is told; a stored table whose data file is there
 // and has the fields of its layout keeps its rows (its index is rebuilt from
-// the data when it was lost); a stored table whose data file is missing is
-// created empty, and so is one whose data file is damaged beyond reading or
-// holds other fields (another table's file copied over it), after its bytes
-// are kept aside as "<name>.dbf.bak". The user is told of each. A name of a
-// table's files taken by a folder refuses the whole folder (EDatabaseError)
-// before anything is written.
+// the data when it was lost or is stale, as after another dBase program
+// wrote the table); one damaged only at the end of its data file (cut
+// short, a header counting more or fewer records than the file holds, a
+// part of a record after the last) keeps every whole row, its former bytes
+// copied to "<name>.dbf.bak"; a stored table whose data file is missing is
+// created empty, and so is one whose header is damaged beyond reading or
+// that holds other fields (another table's file copied over it), after its
+// bytes are kept aside as "<name>.dbf.bak". The user is told of each. A name
+// of a table's files taken by a folder refuses the whole folder
+// (EDatabaseError) before anything is written.
 void CreaTablas(const AnsiString& DatabaseName);
 // The twelve tables, empty, in a folder that holds none of them yet.
 void CreaTablasNuevas(const AnsiString& DatabaseName);

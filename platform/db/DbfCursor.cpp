@@ -293,7 +293,8 @@ const std::shared_ptr<TDbfTable>& TDbfCursor::SharedTable() const { return F->Ta
 
 void TDbfCursor::SetOrder(int Order) {
     if (Order < -1 || Order >= int(F->S->Orders.size()))
-        DbfRaise(dbeBadKey, "No index number " + std::to_string(Order) + " on " + F->S->Path);
+        DbfRaise(dbeBadKey,
+                 "No hay \xEDndice n\xFAmero " + std::to_string(Order) + " en " + DbfShownPath(F->S->Path));
     F->Order = Order;
     F->Start.reset();
     F->End.reset();
@@ -322,9 +323,9 @@ void TDbfCursor::RemoveFilter(int Handle) {
 }
 
 void TDbfCursor::SetRange(const TDbfKey* Start, const TDbfKey* End) {
-    if (F->Order < 0) DbfRaise(dbeBadKey, "A range needs an index on " + F->S->Path);
+    if (F->Order < 0) DbfRaise(dbeBadKey, "Un rango necesita un \xEDndice en " + DbfShownPath(F->S->Path));
     for (const TDbfKey* k : {Start, End})
-        if (k && k->Order != F->Order) DbfRaise(dbeBadKey, "The range key belongs to another index");
+        if (k && k->Order != F->Order) DbfRaise(dbeBadKey, "La clave del rango es de otro \xEDndice");
     F->Start = Start ? std::optional<TDbfKey>(*Start) : std::nullopt;
     F->End = End ? std::optional<TDbfKey>(*End) : std::nullopt;
     F->BoundsVersion = 0;
@@ -408,7 +409,7 @@ bool TDbfCursor::GotoRecord(uint32_t RecNo) {
 
 bool TDbfCursor::Seek(const TDbfKey& Key, TDbfSeekMode Mode) {
     if (F->Order < 0 || Key.Order != F->Order)
-        DbfRaise(dbeBadKey, "The key belongs to another index than the cursor's");
+        DbfRaise(dbeBadKey, "La clave es de otro \xEDndice que el del cursor");
     TDbfOrdering& o = F->Ord();
     const uint8_t* k = reinterpret_cast<const uint8_t*>(Key.Bytes.data());
     size_t from = std::max(o.LowerBound(k, Key.Bytes.size()), F->LowIdx());
@@ -476,7 +477,7 @@ bool TDbfCursor::GotoSequenceNumber(uint32_t Number) {
 
 int TDbfCursor::CompareRecords(uint32_t A, uint32_t B) {
     for (uint32_t r : {A, B})
-        if (r < 1 || r > F->S->Count) DbfRaise(dbeBadKey, "Record " + std::to_string(r) + " does not exist");
+        if (r < 1 || r > F->S->Count) DbfRaise(dbeBadKey, "No existe el registro " + std::to_string(r));
     if (A == B) return 0;
     if (F->Order < 0) return A < B ? -1 : 1;
     return F->Ord().Before(A, B) ? -1 : 1;

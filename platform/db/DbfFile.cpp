@@ -13,13 +13,18 @@
 
 #include "platform/db/DbfTable.h"
 #include "platform/rtl/Strings.h"
+#include "platform/sys/Files.h"
 #include "platform/sys/Paths.h"
 
 namespace {
 
-[[noreturn]] void RaiseOs(const std::string& What, const std::string& Path, int Err) {
-    throw EDBEngineError(dbeIO, What + " " + FromUtf8(Path) + ": " + FromUtf8(std::strerror(Err)));
+// What: "No se puede leer el fichero" and so on, which the path follows.
+[[noreturn]] void RaiseOs(const char* What, const std::string& Path, int Err) {
+    throw EDBEngineError(dbeIO, AnsiString(What) + " " + DbfShownPath(Path) + ": " + SystemErrorText(Err));
 }
+
+constexpr const char* CannotRead = "No se puede leer el fichero";
+constexpr const char* CannotWrite = "No se puede escribir en el fichero";
 
 // The locked bytes: far past the end of any dBase file (they stop at 2 GB),
 // so that a server that enforces byte-range locks never stops a read of the
@@ -87,7 +92,7 @@ public:
                                 static_cast<off_t>(Offset + done));
             if (n < 0) {
                 if (errno == EINTR) continue;
-                RaiseOs("Cannot read", FPath, errno);
+                RaiseOs(CannotRead, FPath, errno);
             }
             if (n == 0) break;
             done += static_cast<size_t>(n);
@@ -101,20 +106,21 @@ public:
                                  static_cast<off_t>(Offset + done));
             if (n < 0) {
                 if (errno == EINTR) continue;
-                RaiseOs("Cannot write", FPath, errno);
+                RaiseOs(CannotWrite, FPath, errno);
             }
             done += static_cast<size_t>(n);
         }
     }
     uint64_t Size() override { return static_cast<uint64_t>(Stat().st_size); }
     void Truncate(uint64_t Size) override {
-        if (::ftruncate(FFd, static_cast<off_t>(Size)) != 0) RaiseOs("Cannot write", FPath, errno);
+        if (::ftruncate(FFd, static_cast<off_t>(Size)) != 0) RaiseOs(CannotWrite, FPath, errno);
     }
     const std::string& Path() const override { return FPath; }
 
     bool Lock(int Slot, TDbfLockKind Kind, bool Wait) override {
         if (Slot < 0 || Slot >= DbfLockSlots)
-            throw EDBEngineError(dbeIO, "Bad lock slot on " + FromUtf8(FPath));
+            throw EDBEngineError(dbeIO,
+                                 "Bloqueo fuera de los previstos en el fichero " + DbfShownPath(FPath));
         std::lock_guard<std::mutex> guard(LocksMutex());
         TFileLocks& locks = AllLocks()[FId];
         TDbfLockKind others = OthersLock(locks, Slot);
@@ -145,7 +151,7 @@ public:
 private:
     struct stat Stat() {
         struct stat st {};
-        if (::fstat(FFd, &st) != 0) RaiseOs("Cannot read", FPath, errno);
+        if (::fstat(FFd, &st) != 0) RaiseOs(CannotRead, FPath, errno);
         return st;
     }
     TDbfLockKind OthersLock(const TFileLocks& Locks, int Slot) const {
@@ -174,7 +180,7 @@ private:
             // A shared folder without a lock service: the tables go on working
             // as they did before there were locks.
             if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) return true;
-            RaiseOs("Cannot lock", FPath, errno);
+            RaiseOs("No se puede bloquear el fichero", FPath, errno);
         }
         return true;
     }
@@ -189,19 +195,21 @@ public:
     std::unique_ptr<TDbfFile> Open(const std::string& Path, bool Writable) override {
         int fd = ::open(Path.c_str(), (Writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
         if (fd < 0) {
-            if (errno == ENOENT) throw EDBEngineError(dbeNotFound, "File not found: " + FromUtf8(Path));
-            RaiseOs("Cannot open", Path, errno);
+            if (errno == ENOENT)
+                throw EDBEngineError(dbeNotFound, "No existe el fichero " + DbfShownPath(Path));
+            RaiseOs("No se puede abrir el fichero", Path, errno);
         }
         struct stat st {};
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
             ::close(fd);
-            throw EDBEngineError(dbeDamaged, "Not a plain file: " + FromUtf8(Path));
+            throw EDBEngineError(dbeDamaged,
+                                 DbfShownPath(Path) + " no es un fichero sino una carpeta u otra cosa");
         }
         return std::make_unique<TNativeFile>(fd, Path);
     }
     std::unique_ptr<TDbfFile> Create(const std::string& Path) override {
         int fd = ::open(Path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd < 0) RaiseOs("Cannot create", Path, errno);
+        if (fd < 0) RaiseOs("No se puede crear el fichero", Path, errno);
         return std::make_unique<TNativeFile>(fd, Path);
     }
     bool Exists(const std::string& Path) override {
@@ -210,19 +218,26 @@ public:
     }
     bool IsWritable(const std::string& Path) override { return ::access(Path.c_str(), W_OK) == 0; }
     void Remove(const std::string& Path) override {
-        if (::unlink(Path.c_str()) != 0 && errno != ENOENT) RaiseOs("Cannot delete", Path, errno);
+        if (::unlink(Path.c_str()) != 0 && errno != ENOENT)
+            RaiseOs("No se puede borrar el fichero", Path, errno);
     }
     void Rename(const std::string& From, const std::string& To) override {
-        if (::rename(From.c_str(), To.c_str()) != 0) RaiseOs("Cannot rename", From, errno);
+        if (::rename(From.c_str(), To.c_str()) != 0)
+            RaiseOs("No se puede cambiar el nombre del fichero", From, errno);
     }
     std::vector<std::string> List(const std::string& Folder) override {
+        std::vector<std::string> names;
+        for (std::string& name : Names(Folder))
+            if (Exists(Folder + "/" + name)) names.push_back(std::move(name));
+        return names;
+    }
+    std::vector<std::string> Names(const std::string& Folder) override {
         std::vector<std::string> names;
         DIR* dir = ::opendir(Folder.c_str());
         if (!dir) return names;
         while (dirent* e = ::readdir(dir)) {
             std::string name = e->d_name;
-            if (name == "." || name == "..") continue;
-            if (Exists(Folder + "/" + name)) names.push_back(std::move(name));
+            if (name != "." && name != "..") names.push_back(std::move(name));
         }
         ::closedir(dir);
         return names;
@@ -230,6 +245,16 @@ public:
 };
 
 }  // namespace
+
+AnsiString DbfShownPath(const std::string& Path) {
+    std::string full = Path;
+    if (full.empty() || full[0] != '/') {
+        char buf[4096];
+        if (::getcwd(buf, sizeof buf)) full = std::string(buf) + "/" + full;
+    }
+    AnsiString shown = UnmapPath(full);
+    return shown.empty() ? FromUtf8(Path) : shown;
+}
 
 TDbfFileSystem& TDbfFileSystem::Native() {
     static TNativeFileSystem fs;

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/AnsiString.h"
+
 enum TDbfLockKind { dbfUnlock, dbfLockShared, dbfLockExclusive };
 constexpr int DbfLockSlots = 4;
 
@@ -63,6 +65,9 @@ public:
     virtual void Rename(const std::string& From, const std::string& To) = 0;
     // Names (not paths) of the plain files in Folder; empty for a missing folder.
     virtual std::vector<std::string> List(const std::string& Folder) = 0;
+    // Names of every entry of Folder, plain files or not: nothing is asked
+    // of each, so it costs less than List.
+    virtual std::vector<std::string> Names(const std::string& Folder) { return List(Folder); }
 
     // The operating system's files.
     static TDbfFileSystem& Native();
@@ -73,6 +78,10 @@ public:
 // on disk, or "" when there is none. An exact match wins over a case-folded
 // one; among these the first in byte order.
 std::string DbfFindFile(TDbfFileSystem& Fs, const std::string& Folder, const std::string& Name);
+
+// A file as the user's messages name it: the program's Windows form of the
+// path ("C:\PROG\datos\alum.dbf"), as the window captions show folders.
+AnsiString DbfShownPath(const std::string& Path);
 
 // Splits "a/b/c.dbf" into "a/b" (or "." for a bare name) and "c.dbf".
 std::string DbfFolderOf(const std::string& Path);

@@ -252,14 +252,14 @@ public:
     std::unique_ptr<TNode> Parse() {
         Advance();
         auto root = Expression();
-        if (FTok.Kind != TToken::tkEnd) Fail("unexpected '" + FTok.Text + "'");
+        if (FTok.Kind != TToken::tkEnd) Fail("sobra '" + FTok.Text + "'");
         return root;
     }
 
 private:
     [[noreturn]] void Fail(const std::string& Why) {
-        DbfRaise(dbeFilterSyntax, "Invalid filter expression \"" + std::string(FText) + "\": " + Why +
-                                      " at position " + std::to_string(FTok.At + 1));
+        DbfRaise(dbeFilterSyntax, "Expresi\xF3n de filtro no v\xE1lida \"" + std::string(FText) +
+                                      "\": " + Why + " en la posici\xF3n " + std::to_string(FTok.At + 1));
     }
     static bool IsWordStart(char C) { return IsCharAlpha(C) || C == '_'; }
     static bool IsWordChar(char C) { return IsCharAlphaNumeric(C) || C == '_'; }
@@ -290,7 +290,7 @@ private:
             FTok.Kind = TToken::tkString;
             ++FAt;
             while (true) {
-                if (FAt >= FText.size()) Fail("a text is not closed");
+                if (FAt >= FText.size()) Fail("un texto no est\xE1 cerrado");
                 if (FText[FAt] == c) {
                     if (FAt + 1 < FText.size() && FText[FAt + 1] == c) {
                         FTok.Text += c;
@@ -304,7 +304,7 @@ private:
             }
         } else if (c == '[') {
             size_t close = FText.find(']', FAt);
-            if (close == std::string_view::npos) Fail("a '[' is not closed");
+            if (close == std::string_view::npos) Fail("un '[' no est\xE1 cerrado");
             FTok.Kind = TToken::tkName;
             FTok.Text = std::string(FText.substr(FAt + 1, close - FAt - 1));
             FAt = close + 1;
@@ -323,7 +323,7 @@ private:
             FTok.Text = std::string(FText.substr(b, FAt - b));
         } else {
             FTok.Text = std::string(1, c);
-            Fail("unexpected '" + FTok.Text + "'");
+            Fail("sobra '" + FTok.Text + "'");
         }
     }
     bool IsWord(const char* W) const { return FTok.Kind == TToken::tkWord && SameText(FTok.Text, W); }
@@ -345,7 +345,7 @@ private:
         return left;
     }
     std::unique_ptr<TNode> Factor() {
-        if (++FDepth > 200) Fail("the expression is nested too deep");
+        if (++FDepth > 200) Fail("la expresi\xF3n anida demasiados niveles");
         std::unique_ptr<TNode> node;
         if (IsWord("NOT")) {
             Advance();
@@ -353,7 +353,7 @@ private:
         } else if (FTok.Kind == TToken::tkLParen) {
             Advance();
             node = Expression();
-            if (FTok.Kind != TToken::tkRParen) Fail("a ')' is missing");
+            if (FTok.Kind != TToken::tkRParen) Fail("falta un ')'");
             Advance();
         } else {
             node = Comparison();
@@ -371,7 +371,7 @@ private:
         case TToken::tkNumber:
             o.Kind = TOperand::okNumber;
             o.Text = FTok.Text;
-            if (!DbfParseNumber(o.Text, o.Num)) Fail("bad number " + o.Text);
+            if (!DbfParseNumber(o.Text, o.Num)) Fail("n\xFAmero no v\xE1lido " + o.Text);
             break;
         case TToken::tkWord:
             if (SameText(FTok.Text, "TRUE") || SameText(FTok.Text, "FALSE")) {
@@ -385,12 +385,13 @@ private:
             o.Kind = TOperand::okField;
             o.Field = FTable.FieldIndex(FTok.Text);
             if (o.Field < 0)
-                DbfRaise(dbeFieldNotFound, "Field '" + FTok.Text + "' not found in filter expression \"" +
-                                               std::string(FText) + "\"");
+                DbfRaise(dbeFieldNotFound, "No existe el campo '" + FTok.Text +
+                                               "' de la expresi\xF3n de filtro \"" + std::string(FText) +
+                                               "\"");
             break;
         default:
-            Fail(FTok.Kind == TToken::tkEnd ? "a value is missing"
-                                            : "a value is missing before '" + FTok.Text + "'");
+            Fail(FTok.Kind == TToken::tkEnd ? "falta un valor"
+                                            : "falta un valor antes de '" + FTok.Text + "'");
         }
         Advance();
         return o;
@@ -402,14 +403,14 @@ private:
             Advance();
             bool negated = IsWord("NOT");
             if (negated) Advance();
-            if (!IsWord("NULL")) Fail("NULL is missing after IS");
+            if (!IsWord("NULL")) Fail("falta NULL despu\xE9s de IS");
             Advance();
             if (a.Kind != TOperand::okField) return std::make_unique<TConstant>(negated);
             return std::make_unique<TBlankTest>(FTable, a.Field, !negated);
         }
         if (FTok.Kind != TToken::tkOp)
-            Fail(FTok.Kind == TToken::tkEnd ? "a comparison is missing"
-                                            : "a comparison is missing before '" + FTok.Text + "'");
+            Fail(FTok.Kind == TToken::tkEnd ? "falta una comparaci\xF3n"
+                                            : "falta una comparaci\xF3n antes de '" + FTok.Text + "'");
         TOp op = FTok.Op;
         Advance();
         TOperand b = Operand();
@@ -459,12 +460,12 @@ private:
             if (b.Kind == TOperand::okNumber) value = b.Num != 0;
             else if (c == 'T' || c == 'Y') value = 1;
             else if (c == 'F' || c == 'N') value = 0;
-            else Fail("'" + b.Text + "' is not a logical value for field " + f.Name);
+            else Fail("'" + b.Text + "' no es un valor l\xF3gico para el campo " + f.Name);
         } else if (f.Type == 'D') {
             if (!ParseDateConstant(Trim(b.Text), value))
-                Fail("'" + b.Text + "' is not a date for field " + f.Name);
+                Fail("'" + b.Text + "' no es una fecha para el campo " + f.Name);
         } else if (b.Kind == TOperand::okLogical || !DbfParseNumber(b.Text, value)) {
-            Fail("'" + b.Text + "' is not a number for field " + f.Name);
+            Fail("'" + b.Text + "' no es un n\xFAmero para el campo " + f.Name);
         }
         return std::make_unique<TScalarCompare>(TScalarAccess(FTable, a.Field), op, value);
     }

@@ -377,6 +377,7 @@ struct TDbfTableState {
     bool TakeInChanges();
     bool MdxFits(TMdxReader& Reader, uint64_t Size, uint64_t Modified) const;
     void TryMoveCompanionsHome();
+    void RemoveDeadSideFiles();
     void EnsureOrders();
     void EnsureOrder(int Index);
     void RebuildOrders();

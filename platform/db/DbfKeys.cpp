@@ -188,13 +188,13 @@ bool MakePart(const TDbfFieldDef& F, int Index, bool Upper, bool AllowAll, TDbfK
         break;
     case 'L':
         if (!AllowAll) {
-            Why = "a logical field cannot be a dBase index key: " + F.Name;
+            Why = "un campo l\xF3gico no puede ser clave de un \xEDndice dBase: " + F.Name;
             return false;
         }
         Part.Kind = 'L';
         Part.Width = 1;
         break;
-    case 'M': Why = "a memo field cannot be an index key: " + F.Name; return false;
+    case 'M': Why = "un campo de memo no puede ser clave de un \xEDndice: " + F.Name; return false;
     default:
         Part.Kind = 'C';
         Part.Width = F.Length;
@@ -202,7 +202,7 @@ bool MakePart(const TDbfFieldDef& F, int Index, bool Upper, bool AllowAll, TDbfK
         break;
     }
     if (Upper && Part.Kind != 'C') {
-        Why = "UPPER needs a character field: " + F.Name;
+        Why = "UPPER necesita un campo de caracteres: " + F.Name;
         return false;
     }
     return true;
@@ -218,7 +218,8 @@ bool Finish(TDbfKeyDef& Def, AnsiString& Why) {
     Def.KeyLength = 0;
     for (const auto& p : Def.Parts) Def.KeyLength += p.Width;
     if (Def.Parts.empty()) {
-        Why = "an empty key";
+        Why = "una clave vac\xED"
+              "a";
         return false;
     }
     bool allText = std::all_of(Def.Parts.begin(), Def.Parts.end(),
@@ -249,7 +250,7 @@ public:
         if (!Sum(Def, false, Why)) return false;
         Blanks();
         if (FAt != FText.size()) {
-            Why = "unexpected text in key expression";
+            Why = "texto inesperado en la expresi\xF3n de la clave";
             return false;
         }
         return true;
@@ -282,19 +283,19 @@ private:
         if (Def.Parts.size() - first > 1)
             for (size_t i = first; i < Def.Parts.size(); ++i)
                 if (Def.Parts[i].Kind != 'C' && Def.Parts[i].Kind != 'S') {
-                    Why = "only character values can be joined in a key";
+                    Why = "en una clave solo se pueden unir valores de caracteres";
                     return false;
                 }
         return true;
     }
     bool Term(TDbfKeyDef& Def, bool Upper, AnsiString& Why) {
         if (++FDepth > 16) {
-            Why = "key expression nested too deep";
+            Why = "la expresi\xF3n de la clave anida demasiados niveles";
             return false;
         }
         std::string word = Word();
         if (word.empty()) {
-            Why = "a field name is missing in the key expression";
+            Why = "falta un nombre de campo en la expresi\xF3n de la clave";
             return false;
         }
         bool ok;
@@ -305,23 +306,23 @@ private:
                 std::string name = Word();
                 int f = FindField(FFields, name);
                 if (f < 0 || FFields[size_t(f)].Type != 'D') {
-                    Why = "DTOS needs a date field";
+                    Why = "DTOS necesita un campo de fecha";
                     return false;
                 }
                 Def.Parts.push_back(TDbfKeyPart{f, 'S', false, 8});
                 ok = true;
             } else {
-                Why = "the function " + word + " is not supported in keys";
+                Why = "las claves no admiten la funci\xF3n " + word;
                 return false;
             }
             if (ok && !Expect(')')) {
-                Why = "a ')' is missing in the key expression";
+                Why = "falta un ')' en la expresi\xF3n de la clave";
                 return false;
             }
         } else {
             int f = FindField(FFields, word);
             if (f < 0) {
-                Why = "no field " + word + " for the key";
+                Why = "no hay campo " + word + " para la clave";
                 return false;
             }
             TDbfKeyPart part;
@@ -358,12 +359,12 @@ bool DbfCompileKeyFields(const std::vector<TDbfFieldDef>& Fields, std::string_vi
         at = semi + 1;
         if (name.empty()) {
             if (semi == FieldList.size() && !Def.Parts.empty()) break;
-            Why = "an empty field name in the key";
+            Why = "un nombre de campo vac\xEDo en la clave";
             return false;
         }
         int f = FindField(Fields, name);
         if (f < 0) {
-            Why = "no field " + name + " for the key";
+            Why = "no hay campo " + name + " para la clave";
             return false;
         }
         TDbfKeyPart part;

@@ -41,11 +41,14 @@
 #include "platform/db/DbfTable.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <random>
+#include <signal.h>
 #include <unistd.h>
 
 #include "platform/db/DbfInternal.h"
@@ -71,10 +74,15 @@ constexpr uint8_t VersionLevel4Memo = 0x8B;
 // an index made for another table of the same name is never trusted, and a
 // companion a crash left under another name is found again), a checksum of
 // the structure at 20 (a flipped byte in a field descriptor is refused instead
-// of misreading every record), this mark at 24, and a check of the record
-// count at 30. Byte 14 is the format's "incomplete transaction" flag: we set
-// it while the .mdx lags behind; bytes 12..13 count those write sessions, so
-// an older copy of the .mdx put back in place is not taken for the current one.
+// of misreading every record) and this mark at 24. Byte 14 is the format's
+// "incomplete transaction" flag: we set it while the .mdx lags behind; bytes
+// 12..13 count those write sessions, so an older copy of the .mdx put back in
+// place is not taken for the current one. Other dBase programs leave these
+// bytes as they find them while they append, rewrite, delete or empty rows
+// (the structure stays as it was), so nothing kept there may check what they
+// change: the record count is checked against the file's size, as every
+// reader does (RecordsHeld). Bytes 30..31 once held a check of the count;
+// they are no longer read or written.
 constexpr uint8_t OwnMark[2] = {'Z', '4'};
 // Field descriptor byte 31 says "this field has a tag in the production
 // index"; byte 30 (reserved) is our note that the tag is descending, so a lost
@@ -237,15 +245,22 @@ uint32_t NewTableId() {
     return id;
 }
 
-// The record count and the stale mark change with every write, so they have
-// a check of their own (bytes 30..31, reserved in level 4), written with them
-// in one header write: a flipped bit in the count is refused instead of
-// hiding records or showing garbage.
-uint16_t CountCheck(const uint8_t* Header) {
-    uint32_t sum = DbfChecksum(Header + 4, 4);
-    sum = DbfChecksum(Header + 14, 1, sum);
-    sum = DbfChecksum(Header + 16, 4, sum);
-    return uint16_t(sum ^ (sum >> 16));
+// The records of a file whose header counts Counted of them: those, and
+// every whole record after them that starts as a record does (with its
+// deletion flag), as a crash between a record and the count that shows it
+// leaves them, or a header a bit flip took down. The end mark, or any other
+// byte where a record would start, ends them: what lies beyond is no record.
+uint32_t RecordsHeld(TDbfFile& File, uint32_t HeaderLength, uint32_t RecordLength, uint64_t Size,
+                     uint32_t Counted) {
+    uint32_t n = Counted;
+    while (n < UINT32_MAX && uint64_t(HeaderLength) + (uint64_t(n) + 1) * RecordLength <= Size) {
+        uint8_t flag = 0;
+        if (File.Read(uint64_t(HeaderLength) + uint64_t(n) * RecordLength, &flag, 1) != 1 ||
+            (flag != ' ' && flag != '*'))
+            break;
+        ++n;
+    }
+    return n;
 }
 
 uint32_t StructureChecksum(const uint8_t* Header, const std::vector<uint8_t>& Descriptors) {
@@ -254,7 +269,8 @@ uint32_t StructureChecksum(const uint8_t* Header, const std::vector<uint8_t>& De
     return DbfChecksum(Descriptors.data(), Descriptors.size(), sum);
 }
 
-AnsiString Quoted(const std::string& Path) { return FromUtf8(Path); }
+// Paths in messages take the program's Windows form.
+AnsiString Quoted(const std::string& Path) { return DbfShownPath(Path); }
 
 // The expression of a key made of plain fields.
 std::string FieldsExpression(const std::vector<std::string>& Names, bool Upper) {
@@ -304,7 +320,7 @@ std::unique_ptr<TDbfOrdering> MakeOrdering(const std::vector<TDbfFieldDef>& Fiel
         o->Expression = Trim(Spec.Fields);
     }
     if (Stored && !o->Key.Storable) {
-        Why = "the key cannot be kept in a dBase index: " + o->Expression;
+        Why = "la clave no cabe en un \xEDndice dBase: " + o->Expression;
         return nullptr;
     }
     return o;
@@ -317,26 +333,31 @@ std::unique_ptr<TDbfOrdering> MakeOrdering(const std::vector<TDbfFieldDef>& Fiel
 void DbfRaise(int Code, const AnsiString& Text) { throw EDBEngineError(Code, Text); }
 
 void DbfRaiseDamaged(const std::string& Path, const AnsiString& What) {
-    throw EDBEngineError(dbeDamaged, "File " + Quoted(Path) + " is damaged: " + What);
+    throw EDBEngineError(dbeDamaged, "El fichero " + Quoted(Path) +
+                                         " est\xE1 da\xF1"
+                                         "ado: " +
+                                         What);
 }
 
 AnsiString DbfErrorText(int Code) {
     switch (Code) {
-    case dbeNotFound: return "Table does not exist";
-    case dbeDamaged: return "Corrupt table or index file";
-    case dbeIO: return "File read or write error";
-    case dbeReadOnly: return "Table is read only";
-    case dbeFieldNotFound: return "Field not found";
-    case dbeBadDefinition: return "Invalid field or index definition";
-    case dbeValueRange: return "Value out of range for the field";
-    case dbeTableOpen: return "Table is open";
-    case dbeTableExists: return "Table already exists";
-    case dbeFilterSyntax: return "Invalid filter expression";
-    case dbeBadKey: return "Invalid key value";
-    case dbeNotSupported: return "Capability not supported";
-    case dbeInUse: return "Table is in use by another user";
+    case dbeNotFound: return "La tabla no existe";
+    case dbeDamaged:
+        return "La tabla o su \xEDndice est\xE1n da\xF1"
+               "ados";
+    case dbeIO: return "Error al leer o escribir un fichero";
+    case dbeReadOnly: return "La tabla es de solo lectura";
+    case dbeFieldNotFound: return "No existe el campo";
+    case dbeBadDefinition: return "Definici\xF3n de campo o de \xEDndice no v\xE1lida";
+    case dbeValueRange: return "El valor no cabe en el campo";
+    case dbeTableOpen: return "La tabla est\xE1 abierta";
+    case dbeTableExists: return "La tabla ya existe";
+    case dbeFilterSyntax: return "Expresi\xF3n de filtro no v\xE1lida";
+    case dbeBadKey: return "Valor de clave no v\xE1lido";
+    case dbeNotSupported: return "Operaci\xF3n no admitida";
+    case dbeInUse: return "La tabla est\xE1 siendo usada por otro usuario";
     case dbeReplaced: return "La tabla ha sido sustituida por otro programa";
-    default: return "Database engine error " + std::to_string(Code);
+    default: return "Error " + std::to_string(Code) + " del motor de datos";
     }
 }
 
@@ -363,7 +384,8 @@ TDbfFieldSpec DbfFieldSpecFor(const AnsiString& Name, TDbfKind Kind, int Size) {
     case TDbfKind::Time:
     case TDbfKind::DateTime: break;
     }
-    DbfRaise(dbeNotSupported, "Field " + Name + ": a dBase level 4 table has no time or date-time fields");
+    DbfRaise(dbeNotSupported,
+             "Campo " + Name + ": una tabla dBase de nivel 4 no tiene campos de hora ni de fecha y hora");
 }
 
 TDbfKind DbfKindOf(const TDbfFieldDef& Field) {
@@ -381,10 +403,10 @@ TDbfKind DbfKindOf(const TDbfFieldDef& Field) {
 
 const char* TDbfTableState::RecordBytes(uint32_t RecNo) const {
     if (RecNo < 1 || RecNo > Count)
-        DbfRaise(dbeBadKey, "Record " + std::to_string(RecNo) + " does not exist in " + Quoted(Path));
+        DbfRaise(dbeBadKey, "No existe el registro " + std::to_string(RecNo) + " en " + Quoted(Path));
     ++RecordsRead;
     const char* bytes = Cache.Find(*File, uint64_t(HeaderLength), uint32_t(RecordLength), RecNo);
-    if (!bytes) DbfRaiseDamaged(Path, "record " + std::to_string(RecNo) + " lies beyond the end of the file");
+    if (!bytes) DbfRaiseDamaged(Path, "el registro " + std::to_string(RecNo) + " pasa del final del fichero");
     return bytes;
 }
 
@@ -428,7 +450,6 @@ void TDbfTableState::WriteHeader() {
         DbfPut32(h.data() + 20, StructureChecksum(h.data(), Descriptors));
         h[24] = OwnMark[0];
         h[25] = OwnMark[1];
-        DbfPut16(h.data() + 30, CountCheck(h.data()));
     }
     File->Write(0, h.data(), h.size());
     Cache.Wrote(0, reinterpret_cast<const char*>(h.data()), h.size());
@@ -494,7 +515,7 @@ void LetGoOfWriteLock(TDbfFile& File) noexcept {
 }  // namespace
 
 void TDbfTableState::BeginWrite() {
-    if (!Writable) DbfRaise(dbeReadOnly, "Table is read only: " + Quoted(Path));
+    if (!Writable) DbfRaise(dbeReadOnly, "La tabla " + Quoted(Path) + " es de solo lectura");
     const bool starting = !SessionDirty;
     if (starting && !File->Lock(WriteSlot, dbfLockExclusive, false)) RaiseInUse(Path);
     try {
@@ -551,12 +572,10 @@ bool TDbfTableState::TakeInChanges() {
                 DbfGet16(h.data() + 10) == uint32_t(RecordLength) &&
                 uint64_t(HeaderLength) + uint64_t(count) * uint64_t(RecordLength) <= size &&
                 (TableId == 0 || id == TableId);
-    if (own)
-        fits = fits && Strict && DbfGet32(h.data() + 20) == StructureChecksum(h.data(), Descriptors) &&
-               DbfGet16(h.data() + 30) == CountCheck(h.data());
+    if (own) fits = fits && Strict && DbfGet32(h.data() + 20) == StructureChecksum(h.data(), Descriptors);
     if (!fits) return false;
     Header = h;
-    Count = count;
+    Count = RecordsHeld(*File, uint32_t(HeaderLength), uint32_t(RecordLength), size, count);
     if (id != 0) {
         TableId = id;
         Generation = DbfGet16(h.data() + 12);
@@ -597,6 +616,8 @@ bool TDbfTableState::MdxFits(TMdxReader& Reader, uint64_t Size, uint64_t Modifie
         if (!DbfCompileKeyExpression(Fields, t.Expression, def, why) || def.KeyType != t.KeyType ||
             def.FileKeyLength != t.KeyLength)
             return false;
+        // Older files of ours say no tag has keys: written anew, they say what dBase IV does.
+        if (t.HasKeys != (Count > 0)) return false;
     }
     return true;
 }
@@ -704,13 +725,24 @@ std::unique_ptr<TDbfFile> TDbfTableState::WriteMdx() {
     // modification time (the caller adds it once the header is written).
     std::string side = SidePath(MdxPath);
     auto file = Fs->Create(side);
-    TMdxStamp stamp;
-    stamp.TableId = TableId;
-    stamp.Count = Count;
-    stamp.DbfSize = File->Size();
-    stamp.Generation = Generation;
-    MdxWrite(*file, DbfNameOf(StripExtension(Path)), tags, stamp);
-    Fs->Rename(side, MdxPath);
+    try {
+        TMdxStamp stamp;
+        stamp.TableId = TableId;
+        stamp.Count = Count;
+        stamp.DbfSize = File->Size();
+        stamp.Generation = Generation;
+        MdxWrite(*file, DbfNameOf(StripExtension(Path)), tags, stamp);
+        Fs->Rename(side, MdxPath);
+    } catch (...) {
+        // A failed flush leaves no side file behind (the next one writes its own).
+        file.reset();
+        try {
+            Fs->Remove(side);
+        } catch (const EDatabaseError&) {
+            // Swept when the table is next opened.
+        }
+        throw;
+    }
     MdxTrusted = TableId != 0;
     return file;
 }
@@ -729,14 +761,53 @@ void TDbfTableState::MoveCompanionsHome() {
     }
 }
 
-// Companions a crash left under other names go home when no program writes
-// the table (a writer may be writing one of them aside right now).
+namespace {
+
+bool ProcessAlive(long Pid) { return Pid > 0 && (::kill(pid_t(Pid), 0) == 0 || errno == EPERM); }
+
+}  // namespace
+
+void TDbfTableState::RemoveDeadSideFiles() {
+    const std::string folder = DbfFolderOf(Path), base = LowerCase(DbfNameOf(StripExtension(Path)));
+    for (const std::string& name : Fs->Names(folder)) {
+        const std::string lower = LowerCase(name), path = folder + "/" + name;
+        if (path == MdxPath || path == MemoPath) continue;  // a crash's companions, in use
+        for (const char* ext : {"dbf", "dbt", "mdx"}) {
+            const std::string prefix = base + "." + ext + ".";
+            if (!IsSideFile(lower, ext) || lower.rfind(prefix, 0) != 0) continue;
+            // "<pid>_<random>" between the prefix and ".new"; the older side
+            // files ("t.mdx.new") name no process.
+            const std::string tag = lower.size() > prefix.size() + 4
+                                        ? lower.substr(prefix.size(), lower.size() - prefix.size() - 4)
+                                        : std::string();
+            const long pid = tag.empty() ? 0 : std::strtol(tag.c_str(), nullptr, 10);
+            if (!tag.empty() && (pid <= 0 || tag.find('_') == std::string::npos)) continue;
+            if (pid != 0 && pid != long(::getpid()) && ProcessAlive(pid)) continue;
+            try {
+                Fs->Remove(path);
+            } catch (const EDatabaseError&) {
+                // Another try at the next program's opening.
+            }
+        }
+    }
+}
+
+// Companions a crash left under other names go home, and side files of
+// writes that never ended go, when no program writes the table (a writer may
+// be writing one of them aside right now). A process killed while it
+// flushed, or whose flush failed, left its side file: with the write lock
+// free no flush is under way anywhere, and a side file stays only while a
+// process of its number lives here (it may be another machine's, or a make
+// of the table under way). The folder's names are read without a look at
+// each (TDbfFileSystem::Names), so that every opening can afford it.
 void TDbfTableState::TryMoveCompanionsHome() {
-    if ((!Memo || MemoPath == MemoHome) && MdxPath == MdxHome) return;
     if (!File->Lock(WriteSlot, dbfLockExclusive, false)) return;
     try {
         // Companions go home by name: that home may be another table's now.
-        if (!File->Replaced()) MoveCompanionsHome();
+        if (!File->Replaced()) {
+            MoveCompanionsHome();
+            RemoveDeadSideFiles();
+        }
     } catch (...) {
         LetGoOfWriteLock(*File);
         throw;
@@ -837,49 +908,47 @@ void SetUpOrders(TDbfTableState& S, uint64_t FileSize, uint64_t Modified) {
     S.MdxNeedsWrite = !trusted && S.TableId != 0;
 }
 
-std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string& Path, bool Writable) {
-    auto state = std::make_unique<TDbfTableState>();
-    TDbfTableState& S = *state;
-    S.Fs = &Fs;
-    S.Path = Path;
-    S.Writable = Writable;
-    S.File = Fs.Open(Path, Writable);
-    TReadLock lock(S, dbfLockShared);
-    const uint64_t size = S.File->Size(), modified = S.File->Modified();
+// Reads the header and the field list of the state's file (Size bytes
+// long) into the state: dbeDamaged when they cannot be read. The record
+// count is the header's, unchecked.
+void ReadStructure(TDbfTableState& S, uint64_t Size) {
+    const std::string& Path = S.Path;
+    const uint64_t size = Size;
     if (size < 32 || S.File->Read(0, S.Header.data(), 32) != 32)
-        DbfRaiseDamaged(Path, "the file is too short for a table");
+        DbfRaiseDamaged(Path, "el fichero es demasiado corto para ser una tabla");
     const uint8_t* h = S.Header.data();
-    if (!KnownVersion(h[0])) DbfRaiseDamaged(Path, "not a dBase table (version byte)");
+    if (!KnownVersion(h[0])) DbfRaiseDamaged(Path, "no es una tabla dBase (byte de versi\xF3n)");
     S.Count = DbfGet32(h + 4);
     S.HeaderLength = DbfGet16(h + 8);
     S.RecordLength = DbfGet16(h + 10);
-    if (S.HeaderLength < 33 || uint64_t(S.HeaderLength) > size) DbfRaiseDamaged(Path, "bad header length");
-    if (S.RecordLength < 1) DbfRaiseDamaged(Path, "bad record length");
+    if (S.HeaderLength < 33 || uint64_t(S.HeaderLength) > size)
+        DbfRaiseDamaged(Path, "la longitud de la cabecera no es v\xE1lida");
+    if (S.RecordLength < 1) DbfRaiseDamaged(Path, "la longitud de los registros no es v\xE1lida");
     std::vector<uint8_t> area(size_t(S.HeaderLength) - 32);
-    if (S.File->Read(32, area.data(), area.size()) != area.size()) DbfRaiseDamaged(Path, "header cut short");
+    if (S.File->Read(32, area.data(), area.size()) != area.size())
+        DbfRaiseDamaged(Path, "la cabecera est\xE1 cortada");
 
     size_t fieldCount = 0;
     while (true) {
         size_t at = 32 * fieldCount;
-        if (at >= area.size()) DbfRaiseDamaged(Path, "the field list has no end mark");
+        if (at >= area.size()) DbfRaiseDamaged(Path, "la lista de campos no tiene marca de fin");
         if (area[at] == 0x0D) break;
-        if (at + 32 > area.size()) DbfRaiseDamaged(Path, "the field list has no end mark");
+        if (at + 32 > area.size()) DbfRaiseDamaged(Path, "la lista de campos no tiene marca de fin");
         ++fieldCount;
     }
-    if (fieldCount == 0) DbfRaiseDamaged(Path, "the table has no fields");
+    if (fieldCount == 0) DbfRaiseDamaged(Path, "la tabla no tiene campos");
     S.Descriptors.assign(area.begin(), area.begin() + ptrdiff_t(32 * fieldCount));
 
     bool strict =
         (h[0] == VersionPlain || h[0] == VersionWithMemo) && size_t(S.HeaderLength) == 32 * fieldCount + 33;
     int offset = 1;
-    bool hasMemo = false;
     for (size_t i = 0; i < fieldCount; ++i) {
         const uint8_t* d = S.Descriptors.data() + 32 * i;
         TDbfFieldDef f;
         size_t n = 0;
         while (n < 11 && d[n] != 0) ++n;
         f.Name = Trim(std::string_view(reinterpret_cast<const char*>(d), n));
-        if (f.Name.empty()) DbfRaiseDamaged(Path, "a field has no name");
+        if (f.Name.empty()) DbfRaiseDamaged(Path, "un campo no tiene nombre");
         f.Type = char(d[11]);
         f.Length = d[16];
         f.Decimals = d[17];
@@ -889,33 +958,61 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
             f.Decimals = 0;
         }
         if (!ValidFieldName(f.Name) || !ValidWidth(f.Type, f.Length, f.Decimals)) strict = false;
-        if (f.Type == 'M') hasMemo = true;
         f.Offset = offset;
         offset += f.Length;
         S.Fields.push_back(f);
     }
     if (offset != S.RecordLength)
-        DbfRaiseDamaged(Path, "the field widths do not add up to the record length");
+        DbfRaiseDamaged(Path, "los anchos de los campos no suman la longitud de los registros");
 
     if (h[24] == OwnMark[0] && h[25] == OwnMark[1]) {
         // A file of ours: its structure must be exactly as written.
         if (!strict || DbfGet32(h + 20) != StructureChecksum(h, S.Descriptors))
-            DbfRaiseDamaged(Path, "the header does not match its field list");
-        if (DbfGet16(h + 30) != CountCheck(h))
-            DbfRaiseDamaged(Path, "the record count in the header is damaged");
+            DbfRaiseDamaged(Path, "la cabecera no corresponde a su lista de campos");
         S.TableId = DbfGet32(h + 16);
         S.Generation = DbfGet16(h + 12);
     }
     S.Strict = strict;
     S.StaleMark = S.TableId != 0 && h[14] != 0;
-    uint64_t end = uint64_t(S.HeaderLength) + uint64_t(S.Count) * uint64_t(S.RecordLength);
-    if (end > size) DbfRaiseDamaged(Path, "the record count goes beyond the end of the file");
+}
 
+// How the end of the state's file (after ReadStructure) stands against the
+// header's count.
+TDbfTableEnd MeasureFileEnd(TDbfTableState& S, uint64_t Size) {
+    TDbfTableEnd end;
+    end.Fields = S.Fields;
+    end.Counted = S.Count;
+    const uint64_t header = uint64_t(S.HeaderLength), length = uint64_t(S.RecordLength);
+    if (header + uint64_t(S.Count) * length > Size) end.Held = uint32_t((Size - header) / length);
+    else end.Held = RecordsHeld(*S.File, uint32_t(header), uint32_t(length), Size, S.Count);
+    const uint64_t last = header + uint64_t(end.Held) * length;
+    uint8_t after = 0;
+    end.Whole = Size == last || (Size == last + 1 && S.File->Read(last, &after, 1) == 1 && after == 0x1A);
+    return end;
+}
+
+std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string& Path, bool Writable) {
+    auto state = std::make_unique<TDbfTableState>();
+    TDbfTableState& S = *state;
+    S.Fs = &Fs;
+    S.Path = Path;
+    S.Writable = Writable;
+    S.File = Fs.Open(Path, Writable);
+    TReadLock lock(S, dbfLockShared);
+    const uint64_t size = S.File->Size(), modified = S.File->Modified();
+    ReadStructure(S, size);
+    uint64_t end = uint64_t(S.HeaderLength) + uint64_t(S.Count) * uint64_t(S.RecordLength);
+    if (end > size)
+        DbfRaiseDamaged(Path, "el n\xFAmero de registros de la cabecera pasa del final del fichero");
+    S.Count = RecordsHeld(*S.File, uint32_t(S.HeaderLength), uint32_t(S.RecordLength), size, S.Count);
+
+    const bool hasMemo =
+        std::any_of(S.Fields.begin(), S.Fields.end(), [](const TDbfFieldDef& F) { return F.Type == 'M'; });
     if (hasMemo) {
         std::string memo = FindCompanion(Fs, Path, "dbt");
         S.MemoHome = memo.empty() ? CompanionPath(Path, "dbt") : memo;
         S.MemoPath = S.MemoHome;
-        const bool strictMemo = S.TableId != 0, level4 = h[0] == VersionLevel4Memo;
+        const bool strictMemo = S.TableId != 0, level4 = S.Header[0] == VersionLevel4Memo;
         std::unique_ptr<TDbfMemo> m;
         if (!memo.empty()) m = std::make_unique<TDbfMemo>(Fs.Open(memo, Writable), strictMemo, level4);
         bool belongs = m && (S.TableId == 0 || m->TableId() == 0 || m->TableId() == S.TableId);
@@ -930,7 +1027,7 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
         if (belongs) S.Memo = std::move(m);
         // Without records there is nothing to lose: a memo file of its own is made on the first memo.
         else if (S.Count > 0)
-            DbfRaiseDamaged(Path, m ? "its memo file belongs to another table" : "its memo file is missing");
+            DbfRaiseDamaged(Path, m ? "su fichero de memos es de otra tabla" : "falta su fichero de memos");
     }
     SetUpOrders(S, size, modified);
     S.KnownSize = size;
@@ -964,12 +1061,55 @@ std::string TDbfTable::Find(const std::string& Path, TDbfFileSystem* Fs) {
     return DbfFindFile(fs, DbfFolderOf(Path), name);
 }
 
+TDbfTableEnd TDbfTable::MeasureEnd(const std::string& Path, TDbfFileSystem* Fs) {
+    TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
+    std::string real = Find(Path, &fs);
+    if (real.empty()) DbfRaise(dbeNotFound, "No existe la tabla " + Quoted(Path));
+    TDbfTableState S;
+    S.Fs = &fs;
+    S.Path = real;
+    S.File = fs.Open(real, false);
+    TReadLock lock(S, dbfLockShared);
+    const uint64_t size = S.File->Size();
+    ReadStructure(S, size);
+    return MeasureFileEnd(S, size);
+}
+
+uint32_t TDbfTable::RepairEnd(const std::string& Path, TDbfFileSystem* Fs) {
+    TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
+    std::string real = Find(Path, &fs);
+    if (real.empty()) DbfRaise(dbeNotFound, "No existe la tabla " + Quoted(Path));
+    if (OpenInstance(fs, real)) DbfRaise(dbeTableOpen, "La tabla " + Quoted(real) + " est\xE1 abierta");
+    TDbfTableState S;
+    S.Fs = &fs;
+    S.Path = real;
+    S.File = ClaimTable(fs, real);
+    if (!S.File) DbfRaise(dbeReadOnly, "La tabla " + Quoted(real) + " es de solo lectura");
+    TReadLock lock(S, dbfLockExclusive);
+    const uint64_t size = S.File->Size();
+    ReadStructure(S, size);
+    const TDbfTableEnd end = MeasureFileEnd(S, size);
+    if (end.Held == end.Counted && end.Whole) return end.Held;
+    // The file ends right first, the count follows: cut short before the
+    // header is written, the file is measured and mended again next time.
+    const uint64_t last = uint64_t(S.HeaderLength) + uint64_t(end.Held) * uint64_t(S.RecordLength);
+    const uint8_t mark = 0x1A;
+    S.File->Truncate(last);
+    S.File->Write(last, &mark, 1);
+    std::array<uint8_t, 32> h = S.Header;
+    DbfPutToday(h.data() + 1);
+    DbfPut32(h.data() + 4, end.Held);
+    S.File->Write(0, h.data(), h.size());
+    return end.Held;
+}
+
 std::shared_ptr<TDbfTable> TDbfTable::Open(const std::string& Path, TDbfOpenMode Mode, TDbfFileSystem* Fs) {
     TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
     std::string real = Find(Path, &fs);
-    if (real.empty()) DbfRaise(dbeNotFound, "Table does not exist: " + Quoted(Path));
+    if (real.empty()) DbfRaise(dbeNotFound, "No existe la tabla " + Quoted(Path));
     bool writable = Mode == dbfReadWrite;
-    if (writable && !fs.IsWritable(real)) DbfRaise(dbeReadOnly, "Table is read only: " + Quoted(real));
+    if (writable && !fs.IsWritable(real))
+        DbfRaise(dbeReadOnly, "La tabla " + Quoted(real) + " es de solo lectura");
     if (auto open = OpenInstance(fs, real)) {
         TDbfTableState& S = open->State();
         if (writable && !S.Writable) {
@@ -992,46 +1132,48 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
                        const std::vector<TDbfIndexSpec>& Indexes, TDbfFileSystem* Fs) {
     TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
     auto bad = [](const AnsiString& Text) { DbfRaise(dbeBadDefinition, Text); };
-    if (Fields.empty()) bad("A table needs at least one field");
-    if (Fields.size() > 255) bad("A dBase table holds at most 255 fields");
+    if (Fields.empty()) bad("Una tabla necesita al menos un campo");
+    if (Fields.size() > 255) bad("Una tabla dBase tiene como mucho 255 campos");
     std::vector<TDbfFieldDef> defs;
     int offset = 1;
     bool hasMemo = false;
     for (const TDbfFieldSpec& spec : Fields) {
-        if (!ValidFieldName(spec.Name)) bad("Invalid field name '" + spec.Name + "'");
+        if (!ValidFieldName(spec.Name)) bad("Nombre de campo no v\xE1lido: '" + spec.Name + "'");
         TDbfFieldDef f{UpperCase(spec.Name), char(AsciiUpper(spec.Type)), spec.Length, spec.Decimals, offset};
         if (!ValidWidth(f.Type, f.Length, f.Decimals))
-            bad("Invalid type or width for field " + f.Name + " (" + std::string(1, f.Type) + " " +
+            bad("Tipo o ancho no v\xE1lido para el campo " + f.Name + " (" + std::string(1, f.Type) + " " +
                 std::to_string(f.Length) + "," + std::to_string(f.Decimals) + ")");
         for (const auto& other : defs)
-            if (other.Name == f.Name) bad("Duplicate field name '" + f.Name + "'");
+            if (other.Name == f.Name) bad("Nombre de campo repetido: '" + f.Name + "'");
         hasMemo |= f.Type == 'M';
         offset += f.Length;
         defs.push_back(f);
     }
-    if (offset > 4000) bad("A dBase record holds at most 4000 bytes");
-    if (Indexes.size() > size_t(MdxMaxTags)) bad("A dBase index file holds at most 47 tags");
+    if (offset > 4000) bad("Un registro dBase ocupa como mucho 4000 bytes");
+    if (Indexes.size() > size_t(MdxMaxTags))
+        bad("Un fichero de \xEDndices dBase tiene como mucho 47 etiquetas");
     std::vector<std::unique_ptr<TDbfOrdering>> orders;
     for (const TDbfIndexSpec& spec : Indexes) {
         std::string name = UpperCase(spec.Name);
         if (name.empty() || name.size() > 10 || !ValidFieldName(name))
-            bad("Invalid index name '" + spec.Name + "'");
+            bad("Nombre de \xEDndice no v\xE1lido: '" + spec.Name + "'");
         for (const auto& o : orders)
-            if (o->Name == name) bad("Duplicate index name '" + spec.Name + "'");
+            if (o->Name == name) bad("Nombre de \xEDndice repetido: '" + spec.Name + "'");
         AnsiString why;
         auto o = MakeOrdering(defs, spec, true, why);
-        if (!o) bad("Index " + spec.Name + ": " + why);
+        if (!o) bad("\xCDndice " + spec.Name + ": " + why);
         orders.push_back(std::move(o));
     }
 
     std::string name = DbfNameOf(Path);
-    if (name.empty()) bad("A table needs a name");
+    if (name.empty()) bad("Una tabla necesita un nombre");
     std::string target =
         DbfFolderOf(Path) + "/" + (name.find('.') == std::string::npos ? name + ".dbf" : name);
     std::string existing = Find(Path, &fs);
     std::unique_ptr<TDbfFile> claim;
     if (!existing.empty()) {
-        if (OpenInstance(fs, existing)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(existing));
+        if (OpenInstance(fs, existing))
+            DbfRaise(dbeTableOpen, "La tabla " + Quoted(existing) + " est\xE1 abierta");
         claim = ClaimTable(fs, existing);
         target = existing;  // replace that very file, whatever its letter case
     }
@@ -1066,7 +1208,6 @@ void TDbfTable::Create(const std::string& Path, const std::vector<TDbfFieldSpec>
     h[28] = orders.empty() ? 0 : 1;
     h[29] = LanguageAnsi;
     DbfPut32(h.data() + 20, StructureChecksum(h.data(), descriptors));
-    DbfPut16(h.data() + 30, CountCheck(h.data()));
     std::vector<uint8_t> file(h.begin(), h.end());
     file.insert(file.end(), descriptors.begin(), descriptors.end());
     file.push_back(0x0D);
@@ -1121,8 +1262,8 @@ std::unique_ptr<TDbfFile> TDbfTable::Claim(const std::string& Path, TDbfFileSyst
 void TDbfTable::Delete(const std::string& Path, TDbfFileSystem* Fs) {
     TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
     std::string real = Find(Path, &fs);
-    if (real.empty()) DbfRaise(dbeNotFound, "Table does not exist: " + Quoted(Path));
-    if (OpenInstance(fs, real)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(real));
+    if (real.empty()) DbfRaise(dbeNotFound, "No existe la tabla " + Quoted(Path));
+    if (OpenInstance(fs, real)) DbfRaise(dbeTableOpen, "La tabla " + Quoted(real) + " est\xE1 abierta");
     auto claim = ClaimTable(fs, real);
     std::string dbt = FindCompanion(fs, real, "dbt"), mdx = FindCompanion(fs, real, "mdx");
     fs.Remove(real);  // first: without its .dbf the rest is no table
@@ -1133,16 +1274,16 @@ void TDbfTable::Delete(const std::string& Path, TDbfFileSystem* Fs) {
 void TDbfTable::Rename(const std::string& OldPath, const std::string& NewPath, TDbfFileSystem* Fs) {
     TDbfFileSystem& fs = Fs ? *Fs : TDbfFileSystem::Native();
     std::string real = Find(OldPath, &fs);
-    if (real.empty()) DbfRaise(dbeNotFound, "Table does not exist: " + Quoted(OldPath));
-    if (OpenInstance(fs, real)) DbfRaise(dbeTableOpen, "Table is open: " + Quoted(real));
+    if (real.empty()) DbfRaise(dbeNotFound, "No existe la tabla " + Quoted(OldPath));
+    if (OpenInstance(fs, real)) DbfRaise(dbeTableOpen, "La tabla " + Quoted(real) + " est\xE1 abierta");
     auto claim = ClaimTable(fs, real);
     std::string name = DbfNameOf(NewPath);
-    if (name.empty()) DbfRaise(dbeBadDefinition, "A table needs a name");
+    if (name.empty()) DbfRaise(dbeBadDefinition, "Una tabla necesita un nombre");
     std::string target =
         DbfFolderOf(NewPath) + "/" + (name.find('.') == std::string::npos ? name + ".dbf" : name);
     std::string clash = Find(NewPath, &fs);
     if (!clash.empty() && Normalize(clash) != Normalize(real))
-        DbfRaise(dbeTableExists, "Table already exists: " + Quoted(clash));
+        DbfRaise(dbeTableExists, "Ya existe la tabla " + Quoted(clash));
     std::string dbt = FindCompanion(fs, real, "dbt"), mdx = FindCompanion(fs, real, "mdx");
     fs.Rename(real, target);
     if (!dbt.empty()) fs.Rename(dbt, CompanionPath(target, "dbt"));
@@ -1165,7 +1306,7 @@ bool TDbfTable::Writable() const { return FState->Writable; }
 int TDbfTable::FieldCount() const { return int(FState->Fields.size()); }
 const TDbfFieldDef& TDbfTable::Field(int Index) const {
     if (Index < 0 || Index >= FieldCount())
-        DbfRaise(dbeFieldNotFound, "Field index " + std::to_string(Index) + " out of range");
+        DbfRaise(dbeFieldNotFound, "No hay campo n\xFAmero " + std::to_string(Index));
     return FState->Fields[size_t(Index)];
 }
 int TDbfTable::FieldIndex(std::string_view Name) const {
@@ -1191,13 +1332,24 @@ uint32_t TDbfTable::Append(const char* Buffer) {
     uint32_t r = S.Count + 1;
     uint64_t offset = uint64_t(S.HeaderLength) + uint64_t(S.Count) * uint64_t(S.RecordLength);
     // The record and the end mark first, the count that shows it after.
-    S.File->Write(offset, data.data(), data.size());
-    S.Cache.Wrote(offset, data.data(), data.size());
-    S.Count = r;
     try {
+        S.File->Write(offset, data.data(), data.size());
+        S.Cache.Wrote(offset, data.data(), data.size());
+        S.Count = r;
         S.WriteHeader();
     } catch (...) {
+        // A write refused half-way (a full disk) leaves part of a record, or
+        // a whole one no count shows, which another reader would take for a
+        // row: the file goes back to its records and their end mark.
         S.Count = r - 1;
+        S.Cache.Drop();
+        try {
+            const char eof = 0x1A;
+            S.File->Truncate(offset);
+            S.File->Write(offset, &eof, 1);
+        } catch (const EDatabaseError&) {
+            // Left as it is: opening the folder measures and mends its end.
+        }
         throw;
     }
     if (S.DeletedCount >= 0) S.DeletedBits.Resize(r);
@@ -1320,7 +1472,7 @@ namespace {
 const TDbfFieldDef& FieldOf(const TDbfTableState& S, int Field) {
     if (Field < 0 || size_t(Field) >= S.Fields.size())
         DbfRaise(dbeFieldNotFound,
-                 "Field index " + std::to_string(Field) + " out of range in " + Quoted(S.Path));
+                 "No hay campo n\xFAmero " + std::to_string(Field) + " en " + Quoted(S.Path));
     return S.Fields[size_t(Field)];
 }
 
@@ -1329,7 +1481,7 @@ std::string_view Raw(const char* Buffer, const TDbfFieldDef& F) {
 }
 
 [[noreturn]] void WrongKind(const TDbfFieldDef& F, const char* Wanted) {
-    DbfRaise(dbeValueRange, "Field " + F.Name + " is not a " + Wanted + " field");
+    DbfRaise(dbeValueRange, "El campo " + F.Name + " no es " + Wanted);
 }
 
 uint32_t MemoBlockOf(const TDbfTableState& S, const char* Buffer, const TDbfFieldDef& F) {
@@ -1338,7 +1490,8 @@ uint32_t MemoBlockOf(const TDbfTableState& S, const char* Buffer, const TDbfFiel
     uint64_t block = 0;
     for (char c : text) {
         if (c < '0' || c > '9' || block > 0xFFFFFFFFull / 10) {
-            if (S.TableId != 0) DbfRaiseDamaged(S.Path, "bad memo block number in field " + F.Name);
+            if (S.TableId != 0)
+                DbfRaiseDamaged(S.Path, "n\xFAmero de bloque de memo no v\xE1lido en el campo " + F.Name);
             return 0;
         }
         block = block * 10 + uint64_t(c - '0');
@@ -1408,7 +1561,8 @@ void TDbfTable::SetText(char* Buffer, int Field, std::string_view Value) const {
         if (Trim(Value).empty()) return SetBlank(Buffer, Field);
         double v;
         if (!DbfParseNumber(Value, v))
-            DbfRaise(dbeValueRange, "'" + AnsiString(Value) + "' is not a valid number for field " + f.Name);
+            DbfRaise(dbeValueRange,
+                     "'" + AnsiString(Value) + "' no es un n\xFAmero v\xE1lido para el campo " + f.Name);
         return SetNumber(Buffer, Field, v);
     }
     case 'L': {
@@ -1418,18 +1572,19 @@ void TDbfTable::SetText(char* Buffer, int Field, std::string_view Value) const {
         if (c == 'T' || c == 'Y') return SetBoolean(Buffer, Field, true);
         if (c == 'F' || c == 'N') return SetBoolean(Buffer, Field, false);
         DbfRaise(dbeValueRange,
-                 "'" + AnsiString(Value) + "' is not a valid logical value for field " + f.Name);
+                 "'" + AnsiString(Value) + "' no es un valor l\xF3gico v\xE1lido para el campo " + f.Name);
     }
     case 'D': {
         std::string t = Trim(Value);
         double d;
         if (t.empty()) return SetBlank(Buffer, Field);
         if (!DbfParseDate(t, d))
-            DbfRaise(dbeValueRange, "'" + AnsiString(Value) + "' is not a valid date for field " + f.Name);
+            DbfRaise(dbeValueRange,
+                     "'" + AnsiString(Value) + "' no es una fecha v\xE1lida para el campo " + f.Name);
         std::memcpy(Buffer + f.Offset, t.data(), 8);
         return;
     }
-    case 'M': DbfRaise(dbeValueRange, "Field " + f.Name + " is a memo: its text goes through SetMemo");
+    case 'M': DbfRaise(dbeValueRange, "El campo " + f.Name + " es de memo: su texto se escribe con SetMemo");
     default: {
         size_t n = std::min(Value.size(), size_t(f.Length));
         std::memcpy(Buffer + f.Offset, Value.data(), n);
@@ -1440,12 +1595,12 @@ void TDbfTable::SetText(char* Buffer, int Field, std::string_view Value) const {
 
 void TDbfTable::SetNumber(char* Buffer, int Field, double Value) const {
     const TDbfFieldDef& f = FieldOf(*FState, Field);
-    if (f.Type != 'N' && f.Type != 'F') WrongKind(f, "numeric");
+    if (f.Type != 'N' && f.Type != 'F') WrongKind(f, "num\xE9rico");
     std::string text = DbfFormatNumber(Value, f.Length, std::min(f.Decimals, 15));
     if (text.empty()) {
         char shown[64];
         std::snprintf(shown, sizeof shown, "%.15g", Value);
-        DbfRaise(dbeValueRange, "Value " + std::string(shown) + " does not fit field " + f.Name + " (" +
+        DbfRaise(dbeValueRange, "El valor " + std::string(shown) + " no cabe en el campo " + f.Name + " (" +
                                     std::to_string(f.Length) + "," + std::to_string(f.Decimals) + ")");
     }
     std::memcpy(Buffer + f.Offset, text.data(), size_t(f.Length));
@@ -1453,15 +1608,16 @@ void TDbfTable::SetNumber(char* Buffer, int Field, double Value) const {
 
 void TDbfTable::SetBoolean(char* Buffer, int Field, bool Value) const {
     const TDbfFieldDef& f = FieldOf(*FState, Field);
-    if (f.Type != 'L') WrongKind(f, "logical");
+    if (f.Type != 'L') WrongKind(f, "l\xF3gico");
     Buffer[f.Offset] = Value ? 'T' : 'F';
 }
 
 void TDbfTable::SetDate(char* Buffer, int Field, double DayNumber) const {
     const TDbfFieldDef& f = FieldOf(*FState, Field);
-    if (f.Type != 'D') WrongKind(f, "date");
+    if (f.Type != 'D') WrongKind(f, "de fecha");
     std::string text;
-    if (!DbfFormatDate(DayNumber, text)) DbfRaise(dbeValueRange, "Date out of range for field " + f.Name);
+    if (!DbfFormatDate(DayNumber, text))
+        DbfRaise(dbeValueRange, "Fecha fuera de los l\xEDmites del campo " + f.Name);
     std::memcpy(Buffer + f.Offset, text.data(), 8);
 }
 
@@ -1473,17 +1629,17 @@ void TDbfTable::SetBlank(char* Buffer, int Field) const {
 AnsiString TDbfTable::GetMemo(const char* Buffer, int Field) const {
     const TDbfTableState& S = *FState;
     const TDbfFieldDef& f = FieldOf(S, Field);
-    if (f.Type != 'M') WrongKind(f, "memo");
+    if (f.Type != 'M') WrongKind(f, "de memo");
     uint32_t block = MemoBlockOf(S, Buffer, f);
     if (block == 0) return "";
-    if (!S.Memo) DbfRaiseDamaged(S.Path, "its memo file is missing");
+    if (!S.Memo) DbfRaiseDamaged(S.Path, "falta su fichero de memos");
     return S.Memo->Read(block);
 }
 
 void TDbfTable::SetMemo(char* Buffer, int Field, std::string_view Text) {
     TDbfTableState& S = *FState;
     const TDbfFieldDef& f = FieldOf(S, Field);
-    if (f.Type != 'M') WrongKind(f, "memo");
+    if (f.Type != 'M') WrongKind(f, "de memo");
     if (Text.empty()) return SetBlank(Buffer, Field);
     TChange change(S);
     if (!S.Memo) {
@@ -1496,7 +1652,8 @@ void TDbfTable::SetMemo(char* Buffer, int Field, std::string_view Text) {
     }
     uint32_t block = S.Memo->Write(Text);
     std::string digits = std::to_string(block);
-    if (digits.size() > size_t(f.Length)) DbfRaise(dbeValueRange, "Memo file too large for field " + f.Name);
+    if (digits.size() > size_t(f.Length))
+        DbfRaise(dbeValueRange, "El fichero de memos es demasiado grande para el campo " + f.Name);
     std::memset(Buffer + f.Offset, ' ', size_t(f.Length));
     std::memcpy(Buffer + f.Offset + f.Length - int(digits.size()), digits.data(), digits.size());
 }
@@ -1509,7 +1666,7 @@ int TDbfTable::OrderCount() const { return int(FState->Orders.size()); }
 namespace {
 const TDbfOrdering& OrderingOf(const TDbfTableState& S, int Order) {
     if (Order < 0 || size_t(Order) >= S.Orders.size())
-        DbfRaise(dbeBadKey, "No index number " + std::to_string(Order) + " on " + Quoted(S.Path));
+        DbfRaise(dbeBadKey, "No hay \xEDndice n\xFAmero " + std::to_string(Order) + " en " + Quoted(S.Path));
     return *S.Orders[size_t(Order)];
 }
 }  // namespace
@@ -1550,7 +1707,9 @@ int TDbfTable::OrderForFields(std::string_view Fields, bool CaseInsensitive, boo
     spec.Descending = Descending;
     AnsiString why;
     auto o = MakeOrdering(S.Fields, spec, false, why);
-    if (!o) DbfRaise(dbeBadKey, "Cannot order " + Quoted(S.Path) + " by " + AnsiString(Fields) + ": " + why);
+    if (!o)
+        DbfRaise(dbeBadKey,
+                 "No se puede ordenar " + Quoted(S.Path) + " por " + AnsiString(Fields) + ": " + why);
     o->Name = list;
     // Built from the records now and kept up to date from here on.
     o->Clear(S.Count);
@@ -1593,17 +1752,19 @@ TDbfKey TDbfTable::MakeKey(int Order, const std::vector<TDbfValue>& Values, bool
     };
     if (o.IsExpression) {
         // One value stands for the whole computed key.
-        if (Values.size() > 1) DbfRaise(dbeBadKey, "Too many key values for index " + o.Name);
+        if (Values.size() > 1) DbfRaise(dbeBadKey, "Demasiados valores de clave para el \xEDndice " + o.Name);
         if (Values.empty()) return key;
         std::string text = asText(Values[0]);
         if (o.CaseInsensitive) text = AnsiUpperCase(text);
-        if (o.Key.KeyType != 'C') DbfRaise(dbeBadKey, "Index " + o.Name + " takes no text key");
+        if (o.Key.KeyType != 'C')
+            DbfRaise(dbeBadKey, "El \xEDndice " + o.Name + " no admite una clave de texto");
         text = text.substr(0, size_t(o.Key.KeyLength));
         if (!PartialText) text.resize(size_t(o.Key.KeyLength), ' ');
         key.Bytes = text;
         return key;
     }
-    if (Values.size() > o.Key.Parts.size()) DbfRaise(dbeBadKey, "Too many key values for index " + o.Name);
+    if (Values.size() > o.Key.Parts.size())
+        DbfRaise(dbeBadKey, "Demasiados valores de clave para el \xEDndice " + o.Name);
     for (size_t i = 0; i < Values.size(); ++i) {
         const TDbfKeyPart& part = o.Key.Parts[i];
         const TDbfValue& v = Values[i];
@@ -1627,7 +1788,8 @@ TDbfKey TDbfTable::MakeKey(int Order, const std::vector<TDbfValue>& Values, bool
             if (v.Kind == TDbfValue::Number || v.Kind == TDbfValue::Date) n = v.Num;
             else if (v.Kind == TDbfValue::Boolean) n = v.Bool ? 1 : 0;
             else if (v.Kind == TDbfValue::Text && !Trim(v.Str).empty() && !DbfParseNumber(v.Str, n))
-                DbfRaise(dbeBadKey, "'" + v.Str + "' is not a valid number for index " + o.Name);
+                DbfRaise(dbeBadKey,
+                         "'" + v.Str + "' no es un n\xFAmero v\xE1lido para el \xEDndice " + o.Name);
             DbfEncodeOrderedDouble(n, bytes);
             break;
         }
@@ -1639,7 +1801,8 @@ TDbfKey TDbfTable::MakeKey(int Order, const std::vector<TDbfValue>& Values, bool
                 blank = false;
             } else if (v.Kind == TDbfValue::Text && !Trim(v.Str).empty()) {
                 if (!DbfParseDate(Trim(v.Str), d))
-                    DbfRaise(dbeBadKey, "'" + v.Str + "' is not a valid date for index " + o.Name);
+                    DbfRaise(dbeBadKey,
+                             "'" + v.Str + "' no es una fecha v\xE1lida para el \xEDndice " + o.Name);
                 blank = false;
             }
             DbfEncodeOrderedDouble(blank ? 0 : d + DbfJulianOfDayNumber, bytes);
@@ -1741,6 +1904,9 @@ std::vector<AnsiString> TDbfTable::CheckTags() {
             if (entries.size() != S.Count)
                 problem(std::to_string(entries.size()) + " entries for " + std::to_string(S.Count) +
                         " records");
+            if (tag.HasKeys != !entries.empty())
+                problem(tag.HasKeys ? "its header says it has keys, and it has none"
+                                    : "its header says it has no keys");
             for (size_t i = 1; i < entries.size(); ++i)
                 if (!order.Before(entries[i - 1], entries[i])) {
                     problem("records " + std::to_string(entries[i - 1]) + " and " +

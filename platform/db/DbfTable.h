@@ -24,7 +24,8 @@
 //   field is the empty text. Numeric keys treat blank as 0.
 //
 // Errors: everything raises EDBEngineError (an EDatabaseError) with one of the
-// codes below and a text that names the file. A damaged or truncated file is
+// codes below and a text for the user, in the program's language (Spanish),
+// that names the file in the program's Windows form (DbfShownPath). A damaged or truncated file is
 // refused with dbeDamaged when it is opened (or, for a memo, when it is read);
 // nothing is ever read outside the file.
 //
@@ -57,7 +58,9 @@
 // written into a file that is no longer the table.
 //
 // Crash safety: a record is written before the header count that makes it
-// visible; memo blocks are written (always to fresh blocks) before the record
+// visible (a whole record a crash left past the count is a row when the
+// table is next opened; an append the system refuses half-way cuts the file
+// back to its records and end mark); memo blocks are written (always to fresh blocks) before the record
 // that points at them; the .mdx is rewritten whole into a side file and
 // renamed into place when the table is flushed (Flush, or when the last
 // holder lets it go), and a mark in the .dbf header says "the .mdx may be
@@ -211,6 +214,19 @@ struct TDbfKey {
 
 enum TDbfOpenMode { dbfReadOnly, dbfReadWrite };
 
+// How the end of a table's file stands against the record count of its
+// header (TDbfTable::MeasureEnd).
+struct TDbfTableEnd {
+    std::vector<TDbfFieldDef> Fields;
+    uint32_t Counted = 0;  // the records the header counts
+    // The whole records the file holds: of a count beyond the end of the
+    // file, those still there; else the counted ones and every whole record
+    // after them that starts with its deletion flag.
+    uint32_t Held = 0;
+    bool Whole = true;  // nothing after the held records but their end mark
+    bool Damaged() const { return Held != Counted || !Whole; }
+};
+
 class TDbfMemo;
 class TDbfOrdering;
 struct TDbfTableState;
@@ -243,6 +259,19 @@ public:
     // table, when a program (this one included) is writing it now; null when
     // there is no such table or its file cannot be written (nobody writes it).
     static std::unique_ptr<TDbfFile> Claim(const std::string& Path, TDbfFileSystem* Fs = nullptr);
+
+    // Reads the header and fields of the table and measures what its file
+    // holds against the header's record count; dbeDamaged only when the
+    // header or the field list cannot be read. Open takes a table that holds
+    // more whole records than its header counts with all of them, and
+    // refuses one whose count goes past the end of its file.
+    static TDbfTableEnd MeasureEnd(const std::string& Path, TDbfFileSystem* Fs = nullptr);
+    // Mends a table damaged at its end: the file is cut after the records it
+    // holds whole (a part of a record goes), gets its end mark, and the
+    // header counts them. Gives that count. Nothing else changes (the index
+    // is rebuilt when the table opens). The table must not be open here
+    // (dbeTableOpen); dbeInUse while another program writes it.
+    static uint32_t RepairEnd(const std::string& Path, TDbfFileSystem* Fs = nullptr);
 
     ~TDbfTable();  // flushes, swallowing errors: call Flush to see them
     TDbfTable(const TDbfTable&) = delete;

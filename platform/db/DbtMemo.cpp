@@ -18,15 +18,16 @@ TDbfMemo::TDbfMemo(std::unique_ptr<TDbfFile> File, bool Strict, bool Level4Block
     uint8_t head[28] = {};
     uint64_t size = FFile->Size();
     if (size < sizeof head || FFile->Read(0, head, sizeof head) != sizeof head)
-        DbfRaiseDamaged(FFile->Path(), "memo file too short");
+        DbfRaiseDamaged(FFile->Path(), "el fichero de memos es demasiado corto");
     uint32_t blockSize = uint32_t(head[20]) | (uint32_t(head[21]) << 8);
     if (blockSize == 0 || !FLevel4) blockSize = MemoBlock;  // the older layout always has 512
     if (blockSize % MemoBlock != 0 || blockSize > 32768 || (FStrict && blockSize != MemoBlock))
-        DbfRaiseDamaged(FFile->Path(), "bad memo block size");
+        DbfRaiseDamaged(FFile->Path(), "el tama\xF1o de bloque de los memos no es v\xE1lido");
     FBlockSize = blockSize;
     FNextFree = DbfGet32(head);
     FTableId = DbfGet32(head + 24);
-    if (FNextFree == 0 && FStrict) DbfRaiseDamaged(FFile->Path(), "bad memo header");
+    if (FNextFree == 0 && FStrict)
+        DbfRaiseDamaged(FFile->Path(), "la cabecera del fichero de memos no es v\xE1lida");
 }
 
 void TDbfMemo::WriteEmpty(TDbfFile& File, const std::string& TableBaseName, uint32_t TableId) {
@@ -45,16 +46,17 @@ AnsiString TDbfMemo::Read(uint32_t Block) {
     uint64_t size = FFile->Size();
     uint64_t at = uint64_t(Block) * FBlockSize;
     if (Block == 0 || at >= size)
-        DbfRaiseDamaged(path, "memo block " + std::to_string(Block) + " outside the file");
+        DbfRaiseDamaged(path, "el bloque de memo " + std::to_string(Block) + " est\xE1 fuera del fichero");
     uint8_t head[8] = {};
     size_t got = FFile->Read(at, head, 8);
     if (got == 8 && std::memcmp(head, Level4Mark, 4) == 0) {
         uint32_t length = DbfGet32(head + 4);
         if (length < 8 || at + length > size)
-            DbfRaiseDamaged(path, "bad length of memo block " + std::to_string(Block));
+            DbfRaiseDamaged(path,
+                            "la longitud del bloque de memo " + std::to_string(Block) + " no es v\xE1lida");
         AnsiString text(length - 8, '\0');
         if (FFile->Read(at + 8, text.data(), text.size()) != text.size())
-            DbfRaiseDamaged(path, "memo block " + std::to_string(Block) + " cut short");
+            DbfRaiseDamaged(path, "el bloque de memo " + std::to_string(Block) + " est\xE1 cortado");
         return text;
     }
     // The older layout: the text runs to an end-of-text character.
@@ -71,15 +73,17 @@ AnsiString TDbfMemo::Read(uint32_t Block) {
         text.append(chunk, n);
         at += n;
     }
-    if (FStrict) DbfRaiseDamaged(path, "memo block " + std::to_string(Block) + " has no end");
+    if (FStrict) DbfRaiseDamaged(path, "el bloque de memo " + std::to_string(Block) + " no tiene final");
     return text;
 }
 
 uint32_t TDbfMemo::Write(std::string_view Text) {
     const std::string& path = FFile->Path();
-    if (Text.size() > 0x7FFFFFF0u) DbfRaise(dbeValueRange, "Memo too long for " + FromUtf8(path));
+    if (Text.size() > 0x7FFFFFF0u) DbfRaise(dbeValueRange, "Memo demasiado largo para " + DbfShownPath(path));
     if (!FLevel4 && Text.find(EndOfText) != std::string_view::npos)
-        DbfRaise(dbeValueRange, "A memo text cannot hold the end-of-text character (26): " + FromUtf8(path));
+        DbfRaise(dbeValueRange, "Un texto de memo no puede contener el car\xE1"
+                                "cter de fin de texto (26): " +
+                                    DbfShownPath(path));
     // Never below what the file holds: a header pointer that lags (a crash
     // between the text and the header) must not lead to overwriting.
     uint64_t used = (FFile->Size() + FBlockSize - 1) / FBlockSize;

@@ -217,17 +217,17 @@ public:
         : FTable(Table), FData(Data), FSize(Size) {}
 
     std::vector<TNode> Read() {
-        if (FSize < HeaderSize) Fail("the block is shorter than its header");
+        if (FSize < HeaderSize) Fail("el bloque es m\xE1s corto que su cabecera");
         uint16_t version = DbfGet16(FData), total = DbfGet16(FData + 2), count = DbfGet16(FData + 4);
         FNodeStart = DbfGet16(FData + 6);
         FLiteralStart = DbfGet16(FData + 8);
-        if (version != 1) Fail("unknown version " + std::to_string(version));
-        if (total > FSize) Fail("the block is shorter than its stated size");
+        if (version != 1) Fail("versi\xF3n desconocida " + std::to_string(version));
+        if (total > FSize) Fail("el bloque es m\xE1s corto que el tama\xF1o que declara");
         FEnd = total;
-        if (count == 0) Fail("no nodes");
+        if (count == 0) Fail("no tiene nodos");
         if (FNodeStart < HeaderSize || FNodeStart + size_t(count) * SlotSize > FLiteralStart ||
             FLiteralStart > FEnd)
-            Fail("the node and literal areas do not fit the block");
+            Fail("las zonas de nodos y de literales no caben en el bloque");
         FCount = count;
         FSlotOf.assign(count, -1);
         Node(0, 0);
@@ -236,16 +236,15 @@ public:
 
 private:
     [[noreturn]] void Fail(const std::string& Why) {
-        DbfRaise(dbeFilterSyntax, "Invalid filter block: " + Why);
+        DbfRaise(dbeFilterSyntax, "Bloque de filtro no v\xE1lido: " + Why);
     }
 
     // Reads the node at Offset (from the start of the node area); gives its index.
     int Node(uint32_t Offset, int Depth) {
-        if (Depth > MaxDepth) Fail("nodes nested too deep");
-        if (Offset % SlotSize != 0 || Offset / SlotSize >= FCount)
-            Fail("a node offset outside the node area");
+        if (Depth > MaxDepth) Fail("los nodos anidan demasiados niveles");
+        if (Offset % SlotSize != 0 || Offset / SlotSize >= FCount) Fail("un nodo fuera de la zona de nodos");
         // Each slot is read once, so shared children cannot multiply the work.
-        if (FSlotOf[Offset / SlotSize] >= 0) Fail("a node used twice");
+        if (FSlotOf[Offset / SlotSize] >= 0) Fail("un nodo usado dos veces");
         const uint8_t* p = FData + FNodeStart + Offset;
         TNode n;
         n.Class = DbfGet32(p);
@@ -258,9 +257,9 @@ private:
             uint32_t left = DbfGet16(p + 8), right = DbfGet16(p + 10);
             bool known = (n.Op >= coEq && n.Op <= coLe) || n.Op == coAnd || n.Op == coOr ||
                          (n.Op >= coMinusUnary && n.Op <= coDiv);
-            if (!known) Fail("unknown operator " + std::to_string(n.Op));
+            if (!known) Fail("operador desconocido " + std::to_string(n.Op));
             // Children lie after their parent: a block cannot loop.
-            if (left <= Offset || right <= Offset) Fail("a node refers back to an earlier node");
+            if (left <= Offset || right <= Offset) Fail("un nodo remite a uno anterior");
             int l = Node(left, Depth + 1);
             int r = Node(right, Depth + 1);
             FNodes[size_t(index)].Left = l;
@@ -270,7 +269,8 @@ private:
         case ncField: {
             std::string name = Literal(DbfGet16(p + 10), FEnd);
             int field = FTable.FieldIndex(name);
-            if (field < 0) DbfRaise(dbeFieldNotFound, "Field '" + name + "' not found for the filter block");
+            if (field < 0)
+                DbfRaise(dbeFieldNotFound, "No existe el campo '" + name + "' del bloque de filtro");
             FNodes[size_t(index)].Field = field;
             FNodes[size_t(index)].FieldType = FTable.Field(field).Type;
             FNodes[size_t(index)].Offset = FTable.Field(field).Offset;
@@ -280,32 +280,35 @@ private:
         case ncConstant:
             FNodes[size_t(index)].Constant = Constant(DbfGet16(p + 8), DbfGet16(p + 10), DbfGet16(p + 12));
             break;
-        default: Fail("unknown node class " + std::to_string(n.Class));
+        default: Fail("clase de nodo desconocida " + std::to_string(n.Class));
         }
         return index;
     }
 
     std::string Literal(uint32_t Offset, size_t Limit) {
         size_t at = FLiteralStart + Offset;
-        if (at >= Limit) Fail("a literal outside the block");
+        if (at >= Limit) Fail("un literal fuera del bloque");
         const void* end = std::memchr(FData + at, 0, Limit - at);
-        if (!end) Fail("a text literal without its end");
+        if (!end) Fail("un literal de texto sin final");
         return std::string(reinterpret_cast<const char*>(FData + at),
                            static_cast<const uint8_t*>(end) - (FData + at));
     }
 
     TValue Constant(uint16_t Type, uint16_t Size, uint16_t Offset) {
         size_t at = FLiteralStart + Offset;
-        if (at + Size > FEnd) Fail("a constant outside the block");
+        if (at + Size > FEnd) Fail("una constante fuera del bloque");
         const uint8_t* p = FData + at;
         auto need = [&](size_t N) {
             if (Size != N)
-                Fail("a constant of type " + std::to_string(Type) + " with size " + std::to_string(Size));
+                Fail("una constante de tipo " + std::to_string(Type) + " y tama\xF1o " +
+                     std::to_string(Size));
         };
         TValue v;
         switch (Type) {
         case ctText:
-            if (Size == 0) Fail("an empty text constant");
+            if (Size == 0)
+                Fail("una constante de texto vac\xED"
+                     "a");
             v.Kind = TValue::Text;
             v.Str = Literal(Offset, at + Size);
             while (!v.Str.empty() && v.Str.back() == ' ') v.Str.pop_back();
@@ -333,7 +336,7 @@ private:
         case ctFloat: {
             need(8);
             std::memcpy(&v.N, p, 8);
-            if (!std::isfinite(v.N)) Fail("a float constant that is no number");
+            if (!std::isfinite(v.N)) Fail("una constante decimal que no es un n\xFAmero");
             v.Kind = TValue::Num;
             break;
         }
@@ -341,11 +344,11 @@ private:
             need(34);
             int precision = p[0], places = p[1] & 0x3F;
             if (precision < 1 || precision > 64 || places > precision || (p[1] & 0x40))
-                Fail("a bad BCD constant");
+                Fail("una constante BCD no v\xE1lida");
             double n = 0;
             for (int i = 0; i < precision; ++i) {
                 int nibble = (i % 2 == 0) ? (p[2 + i / 2] >> 4) : (p[2 + i / 2] & 0x0F);
-                if (nibble > 9) Fail("a bad BCD digit");
+                if (nibble > 9) Fail("una cifra BCD no v\xE1lida");
                 n = n * 10 + nibble;
             }
             v.Kind = TValue::Num;
@@ -361,12 +364,12 @@ private:
             need(8);
             double ms;
             std::memcpy(&ms, p, 8);
-            if (!std::isfinite(ms)) Fail("a time stamp constant that is no number");
+            if (!std::isfinite(ms)) Fail("una constante de fecha y hora que no es un n\xFAmero");
             v.Kind = TValue::Date;
             v.N = ms / MSecsPerDay - DateDelta;
             break;
         }
-        default: Fail("unknown constant type " + std::to_string(Type));
+        default: Fail("tipo de constante desconocido " + std::to_string(Type));
         }
         return v;
     }
@@ -383,7 +386,7 @@ private:
 
 std::shared_ptr<const TDbfFilter> DbfCompileFilterBlock(const TDbfTable& Table, const void* Block,
                                                         size_t Size) {
-    if (!Block) DbfRaise(dbeFilterSyntax, "Invalid filter block: none given");
+    if (!Block) DbfRaise(dbeFilterSyntax, "Bloque de filtro no v\xE1lido: no se ha dado ninguno");
     TBlockReader reader(Table, static_cast<const uint8_t*>(Block), Size);
     return std::make_shared<TBlockFilter>(Table.shared_from_this(), reader.Read());
 }

@@ -12,6 +12,7 @@ constexpr uint32_t PageBytes = 512;
 constexpr uint32_t WriteBlockBytes = 1024;
 constexpr uint32_t HeaderBytes = 2048;  // header page and the 48 tag slots
 constexpr int MaxDepth = 24;
+constexpr size_t HasKeysAt = 246;  // in a tag header
 
 int ItemLengthFor(int KeyLength) { return (KeyLength + 4 + 3) & ~3; }
 int MaxKeysFor(int ItemLength) { return int(WriteBlockBytes - 12) / ItemLength; }
@@ -26,13 +27,13 @@ uint32_t WalkTree(const TBlockSource& Block, uint32_t Root, int ItemLength, uint
     std::set<uint32_t> seen;
     const uint32_t capacity = (BlockBytes - 8) / uint32_t(ItemLength);
     std::function<void(uint32_t, int)> visit = [&](uint32_t page, int depth) {
-        if (depth > MaxDepth) DbfRaiseDamaged(Path, "index tree too deep");
-        if (!seen.insert(page).second) DbfRaiseDamaged(Path, "index page used twice");
+        if (depth > MaxDepth) DbfRaiseDamaged(Path, "el \xE1rbol del \xEDndice tiene demasiados niveles");
+        if (!seen.insert(page).second) DbfRaiseDamaged(Path, "una p\xE1gina del \xEDndice se usa dos veces");
         const uint8_t* b = Block(page);
-        if (!b) DbfRaiseDamaged(Path, "index page outside the file");
+        if (!b) DbfRaiseDamaged(Path, "una p\xE1gina del \xEDndice est\xE1 fuera del fichero");
         sum = DbfChecksum(b, BlockBytes, sum);
         uint32_t n = DbfGet32(b);
-        if (n > capacity) DbfRaiseDamaged(Path, "index page holds too many keys");
+        if (n > capacity) DbfRaiseDamaged(Path, "una p\xE1gina del \xEDndice tiene demasiadas claves");
         uint32_t trailing = 0;
         if (8 + n * uint32_t(ItemLength) + 4 <= BlockBytes) trailing = DbfGet32(b + 8 + n * ItemLength);
         if (trailing == 0) {
@@ -76,18 +77,21 @@ uint32_t HeaderSum(const uint8_t* Header, const std::vector<const uint8_t*>& Tag
 TMdxReader::TMdxReader(TDbfFile& File) : FFile(File) {
     const std::string& path = File.Path();
     FSize = File.Size();
-    if (FSize < HeaderBytes) DbfRaiseDamaged(path, "index file too short");
+    if (FSize < HeaderBytes) DbfRaiseDamaged(path, "el fichero de \xEDndices es demasiado corto");
     std::vector<uint8_t> head(HeaderBytes);
-    if (File.Read(0, head.data(), HeaderBytes) != HeaderBytes) DbfRaiseDamaged(path, "index file too short");
-    if (head[0] != 2) DbfRaiseDamaged(path, "not a dBase IV index file");
+    if (File.Read(0, head.data(), HeaderBytes) != HeaderBytes)
+        DbfRaiseDamaged(path, "el fichero de \xEDndices es demasiado corto");
+    if (head[0] != 2) DbfRaiseDamaged(path, "no es un fichero de \xEDndices dBase IV");
     FBlockBytes = DbfGet16(head.data() + 22);
     uint32_t adder = DbfGet16(head.data() + 20);
     if (FBlockBytes < PageBytes || FBlockBytes > 32768 || FBlockBytes % PageBytes != 0 ||
         adder != FBlockBytes / PageBytes)
-        DbfRaiseDamaged(path, "bad index block size");
-    if (head[26] != 32 || head[25] < 1 || head[25] > 48) DbfRaiseDamaged(path, "bad index tag table");
+        DbfRaiseDamaged(path, "el tama\xF1o de bloque del \xEDndice no es v\xE1lido");
+    if (head[26] != 32 || head[25] < 1 || head[25] > 48)
+        DbfRaiseDamaged(path, "la tabla de etiquetas del \xEDndice no es v\xE1lida");
     uint32_t tags = DbfGet16(head.data() + 28);
-    if (tags > uint32_t(MdxMaxTags) || tags >= head[25]) DbfRaiseDamaged(path, "bad index tag count");
+    if (tags > uint32_t(MdxMaxTags) || tags >= head[25])
+        DbfRaiseDamaged(path, "el n\xFAmero de etiquetas del \xEDndice no es v\xE1lido");
 
     std::vector<std::vector<uint8_t>> tagHeaders;
     for (uint32_t i = 1; i <= tags; ++i) {
@@ -97,31 +101,33 @@ TMdxReader::TMdxReader(TDbfFile& File) : FFile(File) {
         size_t nameLength = 0;
         while (nameLength < 11 && slot[4 + nameLength] != 0) ++nameLength;
         tag.Name.assign(reinterpret_cast<const char*>(slot + 4), nameLength);
-        if (nameLength == 0 || nameLength > 10) DbfRaiseDamaged(path, "bad index tag name");
+        if (nameLength == 0 || nameLength > 10)
+            DbfRaiseDamaged(path, "un nombre de etiqueta del \xEDndice no es v\xE1lido");
         if (tag.HeaderPage < HeaderBytes / PageBytes ||
             uint64_t(tag.HeaderPage) * PageBytes + PageBytes > FSize)
-            DbfRaiseDamaged(path, "index tag header outside the file");
+            DbfRaiseDamaged(path, "la cabecera de una etiqueta est\xE1 fuera del fichero");
         std::vector<uint8_t> th(PageBytes);
         if (File.Read(uint64_t(tag.HeaderPage) * PageBytes, th.data(), PageBytes) != PageBytes)
-            DbfRaiseDamaged(path, "index tag header outside the file");
+            DbfRaiseDamaged(path, "la cabecera de una etiqueta est\xE1 fuera del fichero");
         tag.RootPage = DbfGet32(th.data());
         uint8_t format = th[8];
         tag.Descending = (format & 0x08) != 0;
         tag.FieldTag = (format & 0x10) != 0;
         tag.KeyType = char(th[9]);
+        tag.HasKeys = th[HasKeysAt] != 0;
         tag.KeyLength = DbfGet16(th.data() + 12);
         tag.MaxKeys = DbfGet16(th.data() + 14);
         tag.ItemLength = DbfGet16(th.data() + 18);
         bool typeOk = (tag.KeyType == 'C' && tag.KeyLength >= 1 && tag.KeyLength <= MdxMaxKeyLength) ||
                       (tag.KeyType == 'N' && tag.KeyLength == 12) ||
                       (tag.KeyType == 'D' && tag.KeyLength == 8);
-        if (!typeOk) DbfRaiseDamaged(path, "bad index key of tag " + tag.Name);
+        if (!typeOk) DbfRaiseDamaged(path, "la clave de la etiqueta " + tag.Name + " no es v\xE1lida");
         if (tag.ItemLength < tag.KeyLength + 4 || tag.ItemLength > int(FBlockBytes) - 12)
-            DbfRaiseDamaged(path, "bad index key length of tag " + tag.Name);
+            DbfRaiseDamaged(path, "la longitud de clave de la etiqueta " + tag.Name + " no es v\xE1lida");
         size_t exprLength = 0;
         while (exprLength < 221 && th[24 + exprLength] != 0) ++exprLength;
         if (exprLength == 0 || exprLength > 220)
-            DbfRaiseDamaged(path, "bad index expression of tag " + tag.Name);
+            DbfRaiseDamaged(path, "la expresi\xF3n de la etiqueta " + tag.Name + " no es v\xE1lida");
         tag.Expression.assign(reinterpret_cast<const char*>(th.data() + 24), exprLength);
         FTags.push_back(std::move(tag));
         tagHeaders.push_back(std::move(th));
@@ -261,6 +267,7 @@ void MdxWrite(TDbfFile& File, const std::string& TableBaseName, const std::vecto
         DbfPut16(th + 18, uint32_t(itemLength));
         std::string expr = tag.Expression.substr(0, 220);
         std::memcpy(th + 24, expr.data(), expr.size());
+        th[HasKeysAt] = tag.EntryCount > 0 ? 1 : 0;
 
         uint8_t* slot = out.data() + PageBytes + 32 * (t + 1);
         DbfPut32(slot, headerPage);

@@ -12,7 +12,9 @@
 //                       binary tree of tag names, key type
 //   per tag             a header block (root page, key format and type, key
 //                       length, keys per block, key item length, key
-//                       expression at byte 24), then the tree's blocks
+//                       expression at byte 24, 1 at byte 246 when the tag
+//                       holds entries, as dBase IV writes it), then the
+//                       tree's blocks
 //   tree block          count of keys, the previous leaf's page, then items of
 //                       (32-bit pointer, key) padded to a multiple of 4; in a
 //                       leaf the pointer is a record number and the pointer
@@ -39,6 +41,7 @@ struct TMdxTagDef {
     char KeyType = 'C';
     bool Descending = false;
     bool FieldTag = false;  // the key format says "one data field"
+    bool HasKeys = false;   // byte 246 of the tag header: the tag holds entries
     uint32_t HeaderPage = 0;
     uint32_t RootPage = 0;
     int KeyLength = 0;

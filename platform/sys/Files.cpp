@@ -338,21 +338,25 @@ unsigned GetTempFileName(std::string_view PathName, std::string_view Prefix, uns
 AnsiString SystemErrorText(int Error) {
     switch (Error) {
     case ENOSPC: return "no queda espacio en el disco";
-    case EDQUOT: return "se ha agotado la cuota de disco";
+    case EDQUOT: return "se ha agotado el espacio del usuario en el disco";
+    case EFBIG: return "el fichero ha llegado al mayor tama\xF1o que se le permite";
     case EACCES:
-    case EPERM: return "permiso denegado";
+    case EPERM: return "no hay permiso";
     case EROFS: return "el disco es de solo lectura";
-    case ENOENT: return "la carpeta o el archivo no existe";
+    case EIO: return "el disco no ha podido leer o escribir";
+    case ENOENT: return "la carpeta o el fichero no existe";
     case ENOTDIR: return "una parte de la ruta no es una carpeta";
     case EISDIR: return "es una carpeta";
     case EEXIST: return "ya existe";
-    case ENAMETOOLONG: return "el nombre es demasiado largo";
     case EMFILE:
-    case ENFILE: return "hay demasiados archivos abiertos";
+    case ENFILE: return "hay demasiados ficheros abiertos";
+    case ENAMETOOLONG: return "el nombre es demasiado largo";
     case EBUSY:
-    case ETXTBSY: return "el archivo est\xE1 en uso";
-    case EFBIG: return "el archivo es demasiado grande";
-    case EIO: return "error de lectura o escritura en el disco";
+    case ETXTBSY: return "est\xE1 en uso";
+    case EXDEV: return "no se puede llevar a otro disco";
+    case ENOLCK: return "no quedan bloqueos libres";
+    case ESTALE: return "la carpeta compartida ya no est\xE1 disponible";
+    case ENOMEM: return "no queda memoria libre";
     default: return "error " + IntToStr(Error) + " del sistema";
     }
 }

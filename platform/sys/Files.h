@@ -93,7 +93,7 @@ void FileClose(int Handle);
 std::FILE* OpenStdFile(std::string_view FileName, const char* Mode);
 
 // Why a file operation failed (an errno value), in words for the user:
-// "no queda espacio en el disco", "permiso denegado" ...
+// "no queda espacio en el disco", "no hay permiso" ...
 AnsiString SystemErrorText(int Error);
 
 // The folder for temporary files: $TMPDIR (or /tmp) as a Windows path with

@@ -12,6 +12,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/rtl/Strings.h"
+
 TTempFolder::TTempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "zelmor-db-XXXXXX").string();
     std::vector<char> buf(pattern.begin(), pattern.end());
@@ -105,6 +107,81 @@ std::vector<std::string> CheckOrdersAgainstSort(TDbfTable& Table) {
             problems.push_back("order " + Table.OrderInfo(o).Name + " differs from a sort");
     }
     return problems;
+}
+
+std::string OutsideView(TDbfTable& T, const std::string& Path) {
+    std::ostringstream out;
+    out << "# " << Path << "\n";
+    std::vector<char> buf(size_t(T.RecordLength()));
+    for (uint32_t r = 1; r <= T.PhysicalCount(); ++r) {
+        T.Read(r, buf.data());
+        if (TDbfTable::IsDeleted(buf.data())) continue;
+        for (int f = 0; f < T.FieldCount(); ++f) {
+            if (f) out << '\t';
+            char type = T.Field(f).Type;
+            bool null = false;
+            if (type == 'L') T.GetBoolean(buf.data(), f, &null);  // "?" too, as the readers take it
+            if (null || ((type == 'N' || type == 'D') && T.IsBlank(buf.data(), f))) {
+                out << "null";
+            } else if (type == 'N') {
+                char num[64];
+                std::snprintf(num, sizeof num, "%.4f", T.GetNumber(buf.data(), f));
+                out << num;
+            } else {
+                out << ToUtf8(T.GetText(buf.data(), f));
+            }
+        }
+        out << "\n";
+    }
+    return out.str();
+}
+
+namespace {
+
+const char* const OutsideReaderScript = R"(import sys
+mod = sys.argv[1]
+out = []
+for arg in sys.argv[2:]:
+    path, types = arg.rsplit('=', 1)
+    out.append('# ' + path)
+    if mod == 'dbfread':
+        import dbfread
+        rows = [list(r.values()) for r in dbfread.DBF(path, load=True).records]
+    else:
+        import dbf
+        t = dbf.Table(path)
+        t.open(dbf.READ_ONLY)
+        rows = [[r[i] for i in range(len(t.field_names))] for r in t if not dbf.is_deleted(r)]
+        t.close()
+    for row in rows:
+        vals = []
+        for v, k in zip(row, types):
+            if k in 'CM':
+                vals.append('' if v is None else str(v).rstrip(' '))
+            elif v is None or (k == 'D' and not v):
+                vals.append('null')
+            elif k == 'L':
+                vals.append('T' if v else 'F')
+            elif k == 'D':
+                vals.append(v.strftime('%Y%m%d'))
+            else:
+                vals.append('%.4f' % v)
+        out.append('\t'.join(vals))
+sys.stdout.buffer.write(('\n'.join(out) + '\n').encode('utf-8'))
+)";
+
+}  // namespace
+
+int ReadOutside(const std::string& Module, const std::vector<TDbfTable*>& Tables, std::string& Output) {
+    std::string python = PythonWith(Module);
+    if (python.empty()) return -1;
+    std::string command = python + " -c " + ShellWord(OutsideReaderScript) + " " + Module;
+    for (TDbfTable* t : Tables) {
+        std::string types;
+        for (int f = 0; f < t->FieldCount(); ++f) types += t->Field(f).Type;
+        command += " " + ShellWord(t->FileName() + "=" + types);
+    }
+    return RunCommand(command, Output);
 }
 
 namespace {

@@ -40,6 +40,14 @@ std::vector<std::string> Snapshot(TDbfTable& Table);
 // order's key with ties by record number; gives the problems found.
 std::vector<std::string> CheckOrdersAgainstSort(TDbfTable& Table);
 
+// A table as the outside readers' script below prints it: "# Path", then
+// each visible row, its fields tab-separated (texts without trailing
+// blanks, numbers with four decimals, "null" for a blank number, date or
+// logical).
+std::string OutsideView(TDbfTable& Table, const std::string& Path);
+// What the Python reader Module (dbfread or dbf) makes of the tables, in
+// that form; gives its exit status.
+int ReadOutside(const std::string& Module, const std::vector<TDbfTable*>& Tables, std::string& Output);
 // The twelve school tables as the program creates them.
 struct TSchoolTable {
     std::string Name;

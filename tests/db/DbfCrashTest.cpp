@@ -7,9 +7,14 @@
 // whole or not at all.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
 #include <functional>
 
+#include <sys/resource.h>
+
 #include "DbTestSupport.h"
+#include "platform/sys/Files.h"
 
 namespace {
 
@@ -214,4 +219,65 @@ TEST(DbfCrash, CrashAtEveryWriteLeavesTheOldStateTheNewStateOrAClearRefusal) {
     // Even the windows where the files of a table are renamed one by one recover:
     // the companions carry the table id and are found under their other name.
     EXPECT_EQ(refused, 0);
+}
+
+// A write the system refuses half-way, as on a full disk (here a file size
+// limit stands for it, in a process of its own): the append fails with the
+// system's reason in Spanish, naming the file as the program shows paths,
+// and the file keeps its records and its end mark, without the part of the
+// record that got in.
+TEST(DbfRefusedWrites, AnAppendRefusedForLackOfRoomLeavesTheFileAsItWas) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "t", {{"N", 'N', 6, 0}, {"NAME", 'C', 200, 0}}, {{"N", "N"}});
+    {
+        auto t = TDbfTable::Open(dir / "t");
+        for (int n = 1; n <= 20; ++n)
+            AppendRow(*t, {{"N", std::to_string(n)}, {"NAME", "row " + std::to_string(n)}});
+    }
+    const std::string before = ReadBytes(dir / "t.dbf");
+    const size_t header = size_t(uint8_t(before[8]) | (uint8_t(before[9]) << 8));
+    TPeer full([&](TPeer& P) {
+        auto t = TDbfTable::Open(dir / "t");
+        t->Reserve();  // the session's header is written while there is room
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit room{};
+        ::getrlimit(RLIMIT_FSIZE, &room);
+        const rlim_t unlimited = room.rlim_cur;
+        room.rlim_cur = before.size() + 100;  // half a record
+        ::setrlimit(RLIMIT_FSIZE, &room);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                AppendRow(*t, {{"N", "21"}, {"NAME", "does not fit"}});
+                P.Say("appended");
+            } catch (const EDBEngineError& e) {
+                P.Say(std::to_string(e.ErrorCode()) + " " + e.Message());
+            }
+        }
+        room.rlim_cur = unlimited;
+        ::setrlimit(RLIMIT_FSIZE, &room);
+    });
+    const std::string refused = std::to_string(dbeIO) + " No se puede escribir en el fichero " +
+                                DbfShownPath(dir / "t.dbf") +
+                                ": el fichero ha llegado al mayor tama\xF1o que se le permite";
+    EXPECT_EQ(full.Hear(), refused);
+    EXPECT_EQ(full.Hear(), refused);
+    ASSERT_EQ(full.Finish(), 0);
+    const std::string after = ReadBytes(dir / "t.dbf");
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(after.substr(header), before.substr(header));
+    EXPECT_FALSE(TDbfTable::MeasureEnd(dir / "t").Damaged());
+    auto t = TDbfTable::Open(dir / "t");
+    EXPECT_EQ(t->PhysicalCount(), 20u);
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+}
+
+TEST(DbfRefusedWrites, TheSystemsReasonsAreGivenInSpanish) {
+    const std::pair<int, const char*> reasons[] = {
+        {ENOSPC, "no queda espacio en el disco"},
+        {EDQUOT, "se ha agotado el espacio del usuario en el disco"},
+        {EACCES, "no hay permiso"},
+        {EROFS, "el disco es de solo lectura"},
+        {12345, "error 12345 del sistema"},
+    };
+    for (const auto& [error, text] : reasons) EXPECT_EQ(SystemErrorText(error), text) << error;
 }

@@ -41,64 +41,6 @@ void FillSample(TDbfTable& T, int Rows) {
     }
 }
 
-// Our reading of a table in the outside readers' terms (see the script below).
-std::string OurView(TDbfTable& T, const std::string& Path) {
-    std::ostringstream out;
-    out << "# " << Path << "\n";
-    std::vector<char> buf(size_t(T.RecordLength()));
-    for (uint32_t r = 1; r <= T.PhysicalCount(); ++r) {
-        T.Read(r, buf.data());
-        if (TDbfTable::IsDeleted(buf.data())) continue;
-        for (int f = 0; f < T.FieldCount(); ++f) {
-            if (f) out << '\t';
-            char type = T.Field(f).Type;
-            if ((type == 'N' || type == 'L' || type == 'D') && T.IsBlank(buf.data(), f)) {
-                out << "null";
-            } else if (type == 'N') {
-                char num[64];
-                std::snprintf(num, sizeof num, "%.4f", T.GetNumber(buf.data(), f));
-                out << num;
-            } else {
-                out << ToUtf8(T.GetText(buf.data(), f));
-            }
-        }
-        out << "\n";
-    }
-    return out.str();
-}
-
-const char* ReaderScript = R"(import sys
-mod = sys.argv[1]
-out = []
-for arg in sys.argv[2:]:
-    path, types = arg.rsplit('=', 1)
-    out.append('# ' + path)
-    if mod == 'dbfread':
-        import dbfread
-        rows = [list(r.values()) for r in dbfread.DBF(path, load=True).records]
-    else:
-        import dbf
-        t = dbf.Table(path)
-        t.open(dbf.READ_ONLY)
-        rows = [[r[i] for i in range(len(t.field_names))] for r in t if not dbf.is_deleted(r)]
-        t.close()
-    for row in rows:
-        vals = []
-        for v, k in zip(row, types):
-            if k in 'CM':
-                vals.append('' if v is None else str(v).rstrip(' '))
-            elif v is None or (k == 'D' and not v):
-                vals.append('null')
-            elif k == 'L':
-                vals.append('T' if v else 'F')
-            elif k == 'D':
-                vals.append(v.strftime('%Y%m%d'))
-            else:
-                vals.append('%.4f' % v)
-        out.append('\t'.join(vals))
-sys.stdout.buffer.write(('\n'.join(out) + '\n').encode('utf-8'))
-)";
-
 }  // namespace
 
 TEST(DbfSchoolTables, TheTwelveTablesAreCreatedAndReadBack) {
@@ -136,28 +78,26 @@ TEST(DbfSchoolTables, TheTwelveTablesAreCreatedAndReadBack) {
 
 TEST(DbfSchoolTables, PythonReadersReadTheValuesWeWrote) {
     TTempFolder dir;
-    std::string expected, args;
+    std::string expected;
+    std::vector<std::shared_ptr<TDbfTable>> tables;
     for (const TSchoolTable& s : SchoolTables()) {
         TDbfTable::Create(dir / s.Name, s.Fields, s.Indexes);
         auto t = TDbfTable::Open(dir / s.Name);
         FillSample(*t, 9);
-        std::string types;
-        for (int f = 0; f < t->FieldCount(); ++f) types += t->Field(f).Type;
-        std::string path = t->FileName();
-        expected += OurView(*t, path);
-        args += " '" + path + "=" + types + "'";
+        expected += OutsideView(*t, t->FileName());
+        tables.push_back(t);
     }
-    WriteBytes(dir / "read.py", ReaderScript);
+    std::vector<TDbfTable*> read;
+    for (const auto& t : tables) read.push_back(t.get());
     int ran = 0;
     for (const char* module : {"dbfread", "dbf"}) {
-        std::string python = PythonWith(module);
-        if (python.empty()) {
+        if (PythonWith(module).empty()) {
             if (OutsideToolsRequired()) ADD_FAILURE() << "python3-" << module << " is missing";
             continue;
         }
         ++ran;
         std::string out;
-        ASSERT_EQ(RunCommand(python + " " + (dir / "read.py") + " " + module + args, out), 0) << module;
+        ASSERT_EQ(ReadOutside(module, read, out), 0) << module;
         EXPECT_EQ(out, expected) << module;
     }
     ZELMOR_NEED_TOOL(ran > 0, "python3-dbfread or python3-dbf");

@@ -17,8 +17,8 @@ std::vector<std::string> Files(const TTempFolder& Dir) {
     return names;
 }
 
-const std::vector<TDbfFieldSpec> Fields{{"N", 'N', 6, 0}, {"TEXT", 'M', 10, 0}};
-const std::vector<TDbfIndexSpec> Tags{{"N", "N"}};
+const std::vector<TDbfFieldSpec> MemoFields{{"N", 'N', 6, 0}, {"TEXT", 'M', 10, 0}};
+const std::vector<TDbfIndexSpec> MemoTags{{"N", "N"}};
 
 int ErrorOf(const std::function<void()>& Action) {
     try {
@@ -33,10 +33,10 @@ int ErrorOf(const std::function<void()>& Action) {
 
 TEST(DbfTableFiles, NamesAreFoundWithoutRegardToCaseOrExtension) {
     TTempFolder dir;
-    TDbfTable::Create(dir / "TIPOS.DBF", Fields, Tags);
-    TDbfTable::Create(dir / "tipos2", Fields, Tags);
-    TDbfTable::Create(dir / "NomAsg.dbf", Fields, {});
-    TDbfTable::Create(dir / "a\xC3\xB1o", Fields, {});  // file names are UTF-8 on the disk
+    TDbfTable::Create(dir / "TIPOS.DBF", MemoFields, MemoTags);
+    TDbfTable::Create(dir / "tipos2", MemoFields, MemoTags);
+    TDbfTable::Create(dir / "NomAsg.dbf", MemoFields, {});
+    TDbfTable::Create(dir / "a\xC3\xB1o", MemoFields, {});  // file names are UTF-8 on the disk
     EXPECT_EQ(Files(dir), (std::vector<std::string>{"NomAsg.dbf", "NomAsg.dbt", "TIPOS.DBF", "TIPOS.DBT",
                                                     "TIPOS.MDX", "a\xC3\xB1o.dbf", "a\xC3\xB1o.dbt",
                                                     "tipos2.dbf", "tipos2.dbt", "tipos2.mdx"}));
@@ -62,21 +62,21 @@ TEST(DbfTableFiles, NamesAreFoundWithoutRegardToCaseOrExtension) {
 
 TEST(DbfTableFiles, CreateReplacesATableWhateverTheCaseOfItsFiles) {
     TTempFolder dir;
-    TDbfTable::Create(dir / "ALUM.DBF", Fields, Tags);
+    TDbfTable::Create(dir / "ALUM.DBF", MemoFields, MemoTags);
     AppendRow(*TDbfTable::Open(dir / "alum"), {{"N", "1"}, {"TEXT", "old"}});
     TDbfTable::Create(dir / "alum", {{"NAME", 'C', 5, 0}}, {});
     EXPECT_EQ(Files(dir), (std::vector<std::string>{"ALUM.DBF"}));
     auto t = TDbfTable::Open(dir / "alum");
     EXPECT_EQ(t->PhysicalCount(), 0u);
     EXPECT_EQ(t->Field(0).Name, "NAME");
-    EXPECT_EQ(ErrorOf([&] { TDbfTable::Create(dir / "alum", Fields, Tags); }), dbeTableOpen);
+    EXPECT_EQ(ErrorOf([&] { TDbfTable::Create(dir / "alum", MemoFields, MemoTags); }), dbeTableOpen);
     EXPECT_EQ(ErrorOf([&] { TDbfTable::Delete(dir / "alum"); }), dbeTableOpen);
     EXPECT_EQ(ErrorOf([&] { TDbfTable::Rename(dir / "alum", dir / "other"); }), dbeTableOpen);
 }
 
 TEST(DbfTableFiles, EmptyingKeepsTheStructureAndTags) {
     TTempFolder dir;
-    TDbfTable::Create(dir / "e", Fields, Tags);
+    TDbfTable::Create(dir / "e", MemoFields, MemoTags);
     auto t = TDbfTable::Open(dir / "e");
     for (int i = 0; i < 5; ++i)
         AppendRow(*t, {{"N", std::to_string(5 - i)}, {"TEXT", std::string(900, 'x')}});
@@ -94,9 +94,9 @@ TEST(DbfTableFiles, EmptyingKeepsTheStructureAndTags) {
 
 TEST(DbfTableFiles, RenameAndDeleteTakeAllThreeFiles) {
     TTempFolder dir;
-    TDbfTable::Create(dir / "cursosb", Fields, Tags);
+    TDbfTable::Create(dir / "cursosb", MemoFields, MemoTags);
     AppendRow(*TDbfTable::Open(dir / "cursosb"), {{"N", "4"}, {"TEXT", "kept"}});
-    TDbfTable::Create(dir / "taken", Fields, {});
+    TDbfTable::Create(dir / "taken", MemoFields, {});
     EXPECT_EQ(ErrorOf([&] { TDbfTable::Rename(dir / "cursosb", dir / "TAKEN"); }), dbeTableExists);
     TDbfTable::Rename(dir / "cursosb", dir / "cursos");
     EXPECT_EQ(Files(dir),
@@ -114,7 +114,7 @@ TEST(DbfTableFiles, RenameAndDeleteTakeAllThreeFiles) {
 
 TEST(DbfTableFiles, EveryHolderSharesOneTable) {
     TTempFolder dir;
-    TDbfTable::Create(dir / "s", Fields, Tags);
+    TDbfTable::Create(dir / "s", MemoFields, MemoTags);
     auto reader = TDbfTable::Open(dir / "s", dbfReadOnly);
     EXPECT_EQ(ErrorOf([&] { AppendRow(*reader, {{"N", "1"}}); }), dbeReadOnly);
     auto writer = TDbfTable::Open(dir / "S.DBF");

@@ -13,8 +13,8 @@
 #include <unistd.h>
 
 #include "DbTestSupport.h"
-#include "platform/db/DbfWorkLock.h"
 #include "platform/db/DbfInternal.h"
+#include "platform/db/DbfWorkLock.h"
 
 namespace {
 
@@ -154,6 +154,29 @@ TEST(DbfTwoPrograms, AClaimIsOneProgramsAtATimeAndGoesWithItsProgram) {
     EXPECT_FALSE(mine->Intact());
     mine.reset();
     EXPECT_NE(TDbfWorkLock::TryTake(dir / "t.dbf"), nullptr);
+}
+
+// Within one program, lock objects of one file bind each other as two
+// programs would: shared locks go together, an exclusive one goes alone,
+// and nothing is waited for.
+TEST(DbfFileLocks, ObjectsOfOneProgramShareOrExcludeAsTwoProgramsWould) {
+    TTempFolder dir;
+    WriteBytes(dir / "f", "table");
+    TDbfFileSystem& fs = TDbfFileSystem::Native();
+    auto a = fs.Open(dir / "f", true), b = fs.Open(dir / "f", true), c = fs.Open(dir / "f", true);
+    struct TStep {
+        TDbfFile* File;
+        TDbfLockKind Kind;
+        bool Wait, Granted;
+    } steps[] = {
+        {a.get(), dbfLockShared, false, true},     {b.get(), dbfLockShared, false, true},
+        {c.get(), dbfLockExclusive, false, false}, {c.get(), dbfLockExclusive, true, false},
+        {a.get(), dbfUnlock, false, true},         {c.get(), dbfLockExclusive, false, false},
+        {b.get(), dbfUnlock, false, true},         {c.get(), dbfLockExclusive, false, true},
+        {a.get(), dbfLockShared, true, false},     {b.get(), dbfLockExclusive, false, false},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i)
+        EXPECT_EQ(steps[i].File->Lock(0, steps[i].Kind, steps[i].Wait), steps[i].Granted) << "step " << i;
 }
 
 TEST(DbfTwoPrograms, TheSecondWriterIsRefusedUntilTheFirstFlushesAndThenAppendsAfterItsRows) {
@@ -532,4 +555,104 @@ TEST(DbfReplacedTable, AClaimIsRefusedWhileAProgramWritesAndKeepsOthersFromBegin
     EXPECT_EQ(other.Hear(), InUse);
     EXPECT_EQ(other.Finish(), 0);
     EXPECT_EQ(TDbfTable::Claim(dir / "nobody"), nullptr);
+}
+
+namespace {
+
+// The native files, but the rename that puts a flushed index in place ends
+// the process (as a kill during the flush would) or fails.
+class TFlushEndsFs : public TDbfFileSystem {
+public:
+    enum TEnd { Killed, Failed } End;
+    explicit TFlushEndsFs(TEnd E) : End(E) {}
+    std::unique_ptr<TDbfFile> Open(const std::string& Path, bool Writable) override {
+        return Native().Open(Path, Writable);
+    }
+    std::unique_ptr<TDbfFile> Create(const std::string& Path) override { return Native().Create(Path); }
+    bool Exists(const std::string& Path) override { return Native().Exists(Path); }
+    bool IsWritable(const std::string& Path) override { return Native().IsWritable(Path); }
+    void Remove(const std::string& Path) override { Native().Remove(Path); }
+    void Rename(const std::string& From, const std::string& To) override {
+        if (From.ends_with(".new") && To.ends_with(".mdx")) {
+            if (End == Killed) ::_exit(0);
+            throw EDBEngineError(dbeIO, "refused");
+        }
+        Native().Rename(From, To);
+    }
+    std::vector<std::string> List(const std::string& Folder) override { return Native().List(Folder); }
+};
+
+std::vector<std::string> SideFiles(const TTempFolder& Dir) {
+    std::vector<std::string> names;
+    for (const std::string& name : TDbfFileSystem::Native().List(Dir.Path()))
+        if (name.ends_with(".new")) names.push_back(name);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+// Every kill during a flush, and every failed flush, left the new index's
+// side file behind, and they piled up. The side files of processes that are
+// gone go when a program opens the table for writing while nobody writes
+// it; those of a living process, of another table, or of a table another
+// program is writing stay.
+TEST(DbfSideFiles, SideFilesOfFlushesThatNeverEndedGoWhenTheTableIsOpened) {
+    TTempFolder dir;
+    CreateWithThreeRows(dir);
+    {
+        TPeer killed([&](TPeer&) {
+            TFlushEndsFs fs(TFlushEndsFs::Killed);
+            auto t = TDbfTable::Open(dir / "t", dbfReadWrite, &fs);
+            AppendNamed(*t, 4, "dora");
+            t->Flush();
+        });
+        ASSERT_EQ(killed.Finish(), 0);
+    }
+    std::vector<std::string> left = SideFiles(dir);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_TRUE(left[0].starts_with("t.mdx.")) << left[0];
+    TPeer living([&](TPeer& P) {
+        P.Say(std::to_string(::getpid()));
+        P.Hear();
+    });
+    const std::string livingSide = "t.mdx." + living.Hear() + "_0000abcd.new";
+    for (const std::string& name : {livingSide, std::string("t.mdx.new"), std::string("t.dbt.4194305_1.new"),
+                                    std::string("u.mdx.4194305_1.new")})
+        WriteBytes(dir / name, "side");
+    ASSERT_EQ(SideFiles(dir).size(), 5u);
+    const std::vector<std::string> kept{livingSide, "u.mdx.4194305_1.new"};
+
+    // Another program that opens the table for writing sweeps them; while it
+    // writes, nothing goes, nor when the table is opened read-only.
+    TPeer writer([&](TPeer& P) {
+        auto t = TDbfTable::Open(dir / "t");
+        t->Reserve();
+        P.Say("writing");
+        P.Hear();
+    });
+    ASSERT_EQ(writer.Hear(), "writing");
+    EXPECT_EQ(SideFiles(dir), kept);
+    WriteBytes(dir / "t.mdx.4194305_2.new", "side");
+    TDbfTable::Open(dir / "t");
+    TDbfTable::Open(dir / "t", dbfReadOnly);
+    EXPECT_EQ(SideFiles(dir).size(), 3u);
+    writer.Say("done");
+    EXPECT_EQ(writer.Finish(), 0);
+    auto t = TDbfTable::Open(dir / "t");
+    EXPECT_EQ(SideFiles(dir), kept);
+    EXPECT_EQ(Rows(*t), (std::vector<std::string>{"1|alba|note of alba", "1|blas|note of blas",
+                                                  "1|carmen|note of carmen", "4|dora|note of dora"}));
+    t.reset();
+    living.Say("end");
+    EXPECT_EQ(living.Finish(), 0);
+
+    // Once that process is gone, so is its side file; and a flush that
+    // fails in this program takes its own side file away.
+    TFlushEndsFs failing(TFlushEndsFs::Failed);
+    auto f = TDbfTable::Open(dir / "t", dbfReadWrite, &failing);
+    EXPECT_EQ(SideFiles(dir), std::vector<std::string>{"u.mdx.4194305_1.new"});
+    AppendNamed(*f, 5, "eva");
+    EXPECT_THROW(f->Flush(), EDBEngineError);
+    EXPECT_EQ(SideFiles(dir), std::vector<std::string>{"u.mdx.4194305_1.new"});
 }

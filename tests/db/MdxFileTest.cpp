@@ -21,16 +21,34 @@ public:
         int Slot = 0;  // 0-based
         uint32_t Root = 0;
         int KeyLength = 0, MaxKeys = 0, ItemLength = 0;
+        uint8_t HasKeys = 0;  // byte 246 of the tag header
     };
     TTag Tag(const std::string& Name) {
         for (int i = 0; i < DbfGet16(At(28)); ++i) {
             const uint8_t* slot = At(512 + 32 * (i + 1));
             if (Name != reinterpret_cast<const char*>(slot + 4)) continue;
             const uint8_t* head = At(size_t(DbfGet32(slot)) * 512);
-            return {i, DbfGet32(head), DbfGet16(head + 12), DbfGet16(head + 14), DbfGet16(head + 18)};
+            return {i,        DbfGet32(head), DbfGet16(head + 12), DbfGet16(head + 14), DbfGet16(head + 18),
+                    head[246]};
         }
         ADD_FAILURE() << "no tag " << Name << " in " << FPath;
         return {};
+    }
+    // The slot of a tag found as a reader that looks tags up by name finds
+    // it: down the binary tree of the tag slots from the first, left for a
+    // smaller name, right for a larger one; 0 when not found. Checks each
+    // link back to the parent on the way.
+    int SlotByTree(const std::string& Name) {
+        int slot = 1, parent = 0;
+        for (int steps = 0; slot != 0 && steps <= 48; ++steps) {
+            const uint8_t* s = At(512 + 32 * size_t(slot));
+            EXPECT_EQ(s[18], parent) << "the parent link of slot " << slot;
+            std::string here = reinterpret_cast<const char*>(s + 4);
+            if (Name == here) return slot;
+            parent = slot;
+            slot = Name < here ? s[16] : s[17];
+        }
+        return 0;
     }
     // Levels from the root down to the leaves, along the first child.
     int Depth(const TTag& T) {
@@ -178,6 +196,7 @@ TEST(MdxTrees, TagsStayWholeAcrossTheLevelBoundaries) {
             EXPECT_EQ(tag.MaxKeys, w.KeysPerPage);
             EXPECT_EQ(mdx.Depth(tag), step.Depth);
             EXPECT_EQ(mdx.Entries(tag).size(), step.Rows);
+            EXPECT_EQ(tag.HasKeys, 1);
             TDbfCursor c(t);
             c.SetOrder(0);
             std::string ours;
@@ -189,6 +208,55 @@ TEST(MdxTrees, TagsStayWholeAcrossTheLevelBoundaries) {
         }
     }
     ZELMOR_NEED_TOOL(perl, "the Perl XBase module (the trees were checked by our own reader only)");
+}
+
+// Each tag header says whether the tag holds entries (byte 246), as dBase
+// IV writers write it: 1 while it has keys, 0 when its table is empty.
+TEST(MdxTrees, TagHeadersSayWhetherTheTagHasKeys) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "t", {{"N", 'N', 6, 0}, {"NAME", 'C', 10, 0}, {"BORN", 'D', 8, 0}},
+                      {{"N", "N"}, {"NAME", "NAME", true}, {"BORN", "BORN"}});
+    auto hasKeys = [&] {
+        TRawMdx mdx(dir / "t.mdx");
+        std::string bytes;
+        for (const char* tag : {"N", "NAME", "BORN"}) bytes += std::to_string(mdx.Tag(tag).HasKeys);
+        return bytes;
+    };
+    EXPECT_EQ(hasKeys(), "000");
+    auto t = TDbfTable::Open(dir / "t");
+    AppendRow(*t, {{"N", "1"}, {"NAME", "ana"}, {"BORN", "20100304"}});
+    t->Flush();
+    EXPECT_EQ(hasKeys(), "111");
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+    t->Empty();
+    t->Flush();
+    EXPECT_EQ(hasKeys(), "000");
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+}
+
+// The tag slots form a binary tree by name, which readers that look a tag up
+// by name walk: every tag is found down it, whatever order the tags were
+// made in.
+TEST(MdxTrees, EveryTagIsFoundDownTheTreeOfNames) {
+    const std::vector<std::vector<const char*>> orders = {
+        {"N", "EXPED", "NOMBRE", "TNC"},
+        {"TNC", "NOMBRE", "N", "EXPED", "ASIG1", "DIV1", "ZONA", "B"},
+        {"A", "B", "C", "D", "E"},
+        {"E", "D", "C", "B", "A"},
+    };
+    for (const auto& names : orders) {
+        TTempFolder dir;
+        std::vector<TDbfFieldSpec> fields;
+        std::vector<TDbfIndexSpec> tags;
+        for (const char* name : names) {
+            fields.push_back({name, 'C', 4, 0});
+            tags.push_back({name, name});
+        }
+        TDbfTable::Create(dir / "t", fields, tags);
+        TRawMdx mdx(dir / "t.mdx");
+        for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(mdx.SlotByTree(names[i]), int(i + 1)) << names[i];
+        EXPECT_EQ(mdx.SlotByTree("NOSUCH"), 0);
+    }
 }
 
 // The students table of a large school, flushed and read back by every tag.
@@ -253,6 +321,46 @@ TEST(MdxNumericKeys, KeysHaveTheBytesDBaseWrites) {
     std::map<uint32_t, std::string> byRecord(entries.begin(), entries.end());
     for (size_t i = 0; i < cases.size(); ++i)
         EXPECT_EQ(Hex(byRecord[uint32_t(i + 1)]), Hex(KeyBytes(cases[i].second))) << cases[i].first;
+}
+
+// Date keys are the Julian day number as an 8-byte little-endian double, as
+// dBase IV writes them; the tag built from the rows is read back from the
+// file and sought by date.
+TEST(MdxDateKeys, KeysHaveTheBytesDBaseWritesAndAreSoughtByDate) {
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"20240229", "00 00 00 00 69 C5 42 41 "},  // Julian day 2460370
+        {"20000101", "00 00 00 80 2C B4 42 41 "},  // 2451545
+        {"18991231", "00 00 00 00 D6 6C 42 41 "},  // 2415020
+        {"19991231", "00 00 00 00 2C B4 42 41 "},  // 2451544
+    };
+    TTempFolder dir;
+    TDbfTable::Create(dir / "d", {{"N", 'N', 6, 0}, {"BORN", 'D', 8, 0}}, {{"BORN", "BORN"}});
+    {
+        auto t = TDbfTable::Open(dir / "d");
+        for (size_t i = 0; i < cases.size(); ++i)
+            AppendRow(*t, {{"N", std::to_string(i + 1)}, {"BORN", cases[i].first}});
+    }
+    TRawMdx mdx(dir / "d.mdx");
+    auto entries = mdx.Entries(mdx.Tag("BORN"));
+    ASSERT_EQ(entries.size(), cases.size());
+    const std::vector<uint32_t> byDate = {3, 4, 2, 1};
+    for (size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].first, byDate[i]);
+        EXPECT_EQ(Hex(entries[i].second), cases[entries[i].first - 1].second)
+            << cases[entries[i].first - 1].first;
+    }
+    // Opened again, the tag comes from the file.
+    auto t = TDbfTable::Open(dir / "d", dbfReadOnly);
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+    TDbfCursor c(t);
+    c.SetOrder(t->FindTag("BORN"));
+    for (size_t i = 0; i < cases.size(); ++i) {
+        double day = 0;
+        ASSERT_TRUE(DbfParseDate(cases[i].first, day));
+        ASSERT_TRUE(c.Seek(t->MakeKey(c.Order(), {TDbfValue::FromDate(day)}), dbfSeekExact))
+            << cases[i].first;
+        EXPECT_EQ(c.RecNo(), uint32_t(i + 1));
+    }
 }
 
 // Other writers (and this engine before) lay out some numbers in other bytes

@@ -444,7 +444,7 @@ TEST(PdfPrinter, AFailedOrAbortedJobKeepsTheEarlierFileAndLeavesNoPartialOne) {
     } catch (const EWriteError& e) {
         EXPECT_EQ(e.Message(), "No se puede escribir el archivo " +
                                    UnmapPath((gone / "Bloqueado.pdf").string()) +
-                                   " (la carpeta o el archivo no existe)");
+                                   " (la carpeta o el fichero no existe)");
     }
     EXPECT_FALSE(q.Printing());
     EXPECT_EQ(q.LastFileName(), "");

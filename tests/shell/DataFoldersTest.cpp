@@ -50,6 +50,13 @@ TEST_F(DataFolders, OpeningAFolderFollowsTheLayoutOfCursos) {
         CreaTablasNuevas(c);
         std::filesystem::resize_file(Maquina(c) / "cursos.dbf", 50);
     };
+    // Two courses, the file cut inside the second.
+    auto cortado = [](const AnsiString& c) {
+        CreaTablasNuevas(c);
+        Anade(c, "cursos", {{{"TNC", "DESO1"}}, {{"TNC", "DESO2"}}});
+        const auto f = Maquina(c) / "cursos.dbf";
+        std::filesystem::resize_file(f, std::filesystem::file_size(f) - 40);
+    };
     const TCasoApertura casos[] = {
         {"current", actual, 0, TApertura::Actual,
          "No estaba la tabla prof: se ha creado vac\xED"
@@ -59,6 +66,12 @@ TEST_F(DataFolders, OpeningAFolderFollowsTheLayoutOfCursos) {
         {"unknown layout", desconocido, 0, TApertura::Rechazada, "Formato de datos desconocido"},
         {"no cursos", [](const AnsiString&) {}, 0, TApertura::Rechazada, "Formato de datos desconocido"},
         {"damaged cursos", danado, 0, TApertura::Rechazada, "Formato de datos desconocido. La tabla cursos"},
+        {"cursos cut short", cortado, 0, TApertura::Actual,
+         "La tabla cursos ten\xED"
+         "a da\xF1"
+         "ado el final de su fichero: se ha conservado su \xFA"
+         "nica fila entera y el fichero anterior se ha "
+         "guardado como cursos.dbf.bak."},
     };
     int n = 0;
     for (const auto& caso : casos) {

@@ -329,9 +329,9 @@ TEST_F(Import, RefusalsAndFailuresChangeNothingAndSayWhy) {
          "En la fila 2 de la tabla de intercambio C:\\QTEMP\\GRUPT.DBF, el campo GRUPO vale \"12\": tiene 2 "
          "caracteres y Zelmor guarda como mucho 1; un c\xF3"
          "digo no se corta"},
-        {"late failure into the open folder", "viejo", horasEnormes, nullptr, "does not fit field HORAS"},
+        {"late failure into the open folder", "viejo", horasEnormes, nullptr, "no cabe en el campo HORAS"},
         // A folder made for the import goes with it.
-        {"late failure into a new folder", "nuevo", horasEnormes, nullptr, "does not fit field HORAS"},
+        {"late failure into a new folder", "nuevo", horasEnormes, nullptr, "no cabe en el campo HORAS"},
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.Nombre);

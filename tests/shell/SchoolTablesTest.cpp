@@ -1,9 +1,11 @@
 // The twelve tables as CreaTablas leaves them, whatever state the folder was in.
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <map>
 
 #include "ShellFixture.h"
+#include "platform/db/DbfTable.h"
 #include "platform/db/Table.h"
 #include "platform/sys/Files.h"
 #include "shell/AppState.h"
@@ -14,6 +16,15 @@ namespace {
 const char* const Datos = "C:\\PROG\\datos";
 
 bool EsNumero(TFieldType T) { return FieldCategory(T) == TFieldCategory::Number; }
+
+std::string Bytes(const std::filesystem::path& Fichero) {
+    std::ifstream in(Fichero, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Escribe(const std::filesystem::path& Fichero, const std::string& Bytes) {
+    std::ofstream(Fichero, std::ios::binary | std::ios::trunc) << Bytes;
+}
 
 }  // namespace
 
@@ -218,6 +229,81 @@ TEST_F(SchoolTables, CreaTablasKeepsStoredRowsEmptiesWorkingTablesAndRecreatesOn
         std::vector<std::string> nombres = Columna(NombreBaseDatos, "alum", "NOMBRE", "NOMBRE");
         EXPECT_TRUE(std::is_sorted(nombres.begin(), nombres.end()));
         EXPECT_EQ(nombres.size(), alumPierde ? 2u : 3u);
+    }
+}
+
+// A students' table damaged only at the end of its file keeps every whole
+// row when the folder opens: the file is mended, its former bytes kept as
+// alum.dbf.bak, and the user told how many rows it kept. Only a header that
+// cannot be read makes the table anew, empty.
+TEST_F(SchoolTables, ATableDamagedAtItsEndKeepsEveryWholeRow) {
+    namespace fs = std::filesystem;
+    const fs::path dbf = Maquina(Datos) / "alum.dbf";
+    struct TCaso {
+        const char* Nombre;
+        std::function<void(std::string& Bytes, size_t Cabecera, size_t Registro)> Dana;
+        int Filas;          // kept, of 540
+        const char* Aviso;  // a piece of what the user is told
+    };
+    auto cuenta = [](std::string& B, uint32_t N) {
+        for (int i = 0; i < 4; ++i) B[4 + size_t(i)] = char(N >> (8 * i));
+    };
+    const TCaso casos[] = {
+        {"700 bytes cut off", [](std::string& B, size_t, size_t) { B.resize(B.size() - 700); }, 536,
+         "La tabla alum ten\xED"
+         "a da\xF1"
+         "ado el final de su fichero: se han conservado sus 536 filas enteras y el fichero anterior se ha "
+         "guardado como alum.dbf.bak."},
+        {"a count 10 above", [&](std::string& B, size_t, size_t) { cuenta(B, 550); }, 540,
+         "se han conservado sus 540 filas enteras"},
+        {"a count 5 below", [&](std::string& B, size_t, size_t) { cuenta(B, 535); }, 540,
+         "se han conservado sus 540 filas enteras"},
+        {"a part of a record after the last, with no end mark",
+         [](std::string& B, size_t, size_t R) {
+             B.pop_back();
+             B += " " + std::string(R / 3, 'x');
+         },
+         540, "se han conservado sus 540 filas enteras"},
+        {"cut inside the first row", [](std::string& B, size_t C, size_t) { B.resize(C + 20); }, 0,
+         "no quedaba ninguna fila entera"},
+        {"cut inside the header", [](std::string& B, size_t C, size_t) { B.resize(C - 40); }, 0,
+         "La tabla alum estaba da\xF1"
+         "ada. Se ha creado vac\xED"
+         "a"},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.Nombre);
+        for (const auto& e : fs::directory_iterator(Maquina(Datos))) fs::remove(e.path());
+        CreaTablasNuevas(NombreBaseDatos);
+        {
+            auto t = TDbfTable::Open(dbf.string());
+            std::vector<char> fila(size_t(t->RecordLength()));
+            for (int n = 1; n <= 540; ++n) {
+                t->BlankRecord(fila.data());
+                t->SetNumber(fila.data(), t->FieldIndex("N"), n);
+                t->SetText(fila.data(), t->FieldIndex("NOMBRE"), "Alumno " + std::to_string(n));
+                t->Append(fila.data());
+            }
+        }
+        std::string bytes = Bytes(dbf);
+        const size_t cabecera = size_t(uint8_t(bytes[8]) | (uint8_t(bytes[9]) << 8));
+        const size_t registro = size_t(uint8_t(bytes[10]) | (uint8_t(bytes[11]) << 8));
+        caso.Dana(bytes, cabecera, registro);
+        Escribe(dbf, bytes);
+        const size_t avisos = Dialogs.Asked().size();
+
+        CreaTablas(NombreBaseDatos);
+
+        ASSERT_EQ(Dialogs.Asked().size(), avisos + 1);
+        EXPECT_NE(Dialogs.Texts().back().find(caso.Aviso), std::string::npos) << Dialogs.Texts().back();
+        EXPECT_EQ(Bytes(dbf.string() + ".bak"), bytes);
+        std::vector<std::string> esperadas;
+        for (int n = 1; n <= caso.Filas; ++n) esperadas.push_back("Alumno " + std::to_string(n));
+        EXPECT_EQ(Columna(NombreBaseDatos, "alum", "NOMBRE"), esperadas);
+        // The mended table takes rows and keeps its tags whole.
+        Anade(NombreBaseDatos, "alum", {{{"N", 999}, {"NOMBRE", "Zapata"}}});
+        EXPECT_EQ(Cuenta(NombreBaseDatos, "alum"), caso.Filas + 1);
+        EXPECT_EQ(TDbfTable::Open(dbf.string())->CheckTags(), std::vector<AnsiString>{});
     }
 }
 
