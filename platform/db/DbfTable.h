@@ -50,7 +50,8 @@
 // table for its write session, until its flush or close; another program's
 // write meanwhile raises dbeInUse, naming the table, and changes nothing. A
 // reader takes in the other program's rows when its cursors go to First or
-// Last or refresh their record (see DbfTable.cpp for the locks).
+// Last or refresh their record (see DbfTable.cpp for the locks). A batch of
+// work holds its tables (BeginHold) so that others see it whole.
 //
 // Crash safety: a record is written before the header count that makes it
 // visible; memo blocks are written (always to fresh blocks) before the record
@@ -268,6 +269,17 @@ public:
     // Takes the table for writing now, as the first write would: what another
     // program wrote is taken in first; dbeInUse when one is writing it.
     void Reserve();
+    // Holds the table for a batch of work until EndHold: what another program
+    // wrote is taken in now, and the read lock is kept, exclusive with Write,
+    // which also opens the write session now (dbeInUse, with nothing held,
+    // when another program writes the table). Meanwhile no other program
+    // changes the table (a writer is refused; a reader waits for the hold to
+    // end, and then sees the batch whole), so nothing is taken in again and a
+    // change costs only its own writes; Flush leaves the index to the end of
+    // the hold. Holds nest; the outermost EndHold ends the write session as
+    // Flush does (raising what Flush raises) and lets go of the read lock.
+    void BeginHold(bool Write);
+    void EndHold();
     // Grows with every change of the table (records, memos, emptying).
     uint64_t Version() const;
 
