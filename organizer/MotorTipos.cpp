@@ -50,6 +50,13 @@ int TMotorTipos::NuevoN() {
     return FNumerador.Siguiente();
 }
 
+std::vector<int> TMotorTipos::NuevosN(size_t Cuantos) {
+    RefrescaNumerador();
+    std::vector<int> n(Cuantos);
+    for (int& x : n) x = FNumerador.Siguiente();
+    return n;
+}
+
 void TMotorTipos::CopiaTablasTrabajo() {
     Vacia(FDatabaseName, "conex");
     int contador = 1;
