@@ -672,6 +672,23 @@ void TDbfTableState::EnsureOrder(int Index) {
 }
 
 void TDbfTableState::EnsureOrders() {
+    // One reading of the index file's header serves every tag still to load.
+    auto fromFile = [&](const auto& O) { return !O->Loaded && O->Stored; };
+    if (MdxTrusted && std::any_of(Orders.begin(), Orders.end(), fromFile)) {
+        bool loaded = true;
+        try {
+            auto file = Fs->Open(MdxPath, false);
+            TMdxReader reader(*file);
+            for (size_t i = 0; i < Orders.size() && loaded; ++i)
+                if (fromFile(Orders[i])) loaded = LoadOrderFromMdx(reader, int(i));
+        } catch (const EDatabaseError&) {
+            loaded = false;
+        }
+        if (!loaded) {
+            MdxTrusted = false;
+            MdxNeedsWrite = true;
+        }
+    }
     for (size_t i = 0; i < Orders.size(); ++i) EnsureOrder(int(i));
 }
 
