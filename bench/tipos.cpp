@@ -7,48 +7,18 @@
 // grow with the school.
 #include <benchmark/benchmark.h>
 
-#include <stdlib.h>
-
 #include <chrono>
-#include <filesystem>
-#include <string>
 #include <vector>
 
-#include "bench/BenchFolder.h"
+#include "bench/EscuelaEnDisco.h"
 #include "organizer/Colocar.h"
 #include "organizer/MotorTipos.h"
 #include "organizer/OrgTablas.h"
-#include "platform/db/Table.h"
 #include "platform/sys/Dialogs.h"
-#include "tools/SampleSchool.h"
 
 namespace {
 
-constexpr const char* Carpeta = "C:\\PROG\\datos";
-
-// A drive C: of the benchmark's own, with the data folder of a generated
-// school prepared as the staff leave it before the types screen.
-class TEscuelaEnDisco {
-public:
-    explicit TEscuelaEnDisco(int Alumnos) {
-        FRaiz = MakeBenchFolder("tipos");
-        ::setenv("ZELMOR_DRIVE_C", FRaiz.c_str(), 1);
-        const TEscuelaEjemplo escuela = GeneraEscuela(SemillaEjemplo, Alumnos);
-        EscribeIntercambio(escuela.Intercambio, "C:\\QTEMP");
-        PreparaCarpetaDatos(escuela, "C:\\QTEMP", AnsiString(Carpeta) + "\\");
-        auto t = OpenTempTable(Carpeta, "cursos");
-        for (t->First(); !t->Eof(); t->Next()) FCursos.push_back(t->FieldByName("TNC")->AsString());
-    }
-    ~TEscuelaEnDisco() {
-        std::error_code ec;
-        std::filesystem::remove_all(FRaiz, ec);
-    }
-    const std::vector<AnsiString>& Cursos() const { return FCursos; }
-
-private:
-    std::string FRaiz;
-    std::vector<AnsiString> FCursos;
-};
+constexpr const char* Carpeta = TEscuelaEnDisco::Carpeta;
 
 // The time per student of the school, on the process's clock and on the
 // wall's (which adds the waits for the disk).
@@ -63,7 +33,7 @@ void PorAlumno(benchmark::State& State, std::chrono::steady_clock::time_point De
 
 // The whole visit of the types screen to every course.
 void Tipos(benchmark::State& State) {
-    TEscuelaEnDisco escuela(static_cast<int>(State.range(0)));
+    TEscuelaEnDisco escuela(static_cast<int>(State.range(0)), "tipos");
     TScriptedDialogs dialogos;
     const auto borrar = [] { return TBorrarTipos::Borrar; };
     const auto desde = std::chrono::steady_clock::now();
@@ -93,7 +63,7 @@ BENCHMARK(Tipos)->Apply(Tamanos);
 
 // "&Colocar" of every course, after the organizer has distributed it.
 void Colocar(benchmark::State& State) {
-    TEscuelaEnDisco escuela(static_cast<int>(State.range(0)));
+    TEscuelaEnDisco escuela(static_cast<int>(State.range(0)), "tipos");
     TScriptedDialogs dialogos;
     for (const auto& tnc : escuela.Cursos()) {
         TMotorTipos motor(Carpeta, tnc);

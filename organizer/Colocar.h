@@ -26,8 +26,9 @@ struct TResultadoColocar {
 // cover them if that frees one, so that every student gets a place whenever
 // the counts allow it. When rows carry option letters, the placed students
 // then move among the rows that cover them until as few as possible sit in
-// a row whose OPCION is not their own; who is placed does not change, and a
-// student that only rows of another letter cover keeps such a row. A
+// a row whose OPCION is not their own (of students whose moves gain the
+// same, the first in record order moves); who is placed does not change, and
+// a student that only rows of another letter cover keeps such a row. A
 // student's division for slot i is that of the row's first slot
 // holding the same code exactly, or, when the row spells it otherwise, of the
 // first slot holding it with other letter case: a student is never left with

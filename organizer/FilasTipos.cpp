@@ -31,6 +31,8 @@ int HuecoExacto(const THuecos& Huecos, std::string_view Codigo) {
 }
 
 bool TListaAsig::Anade(const AnsiString& Codigo) {
+    if (FVistos.count(Codigo)) return false;
+    FVistos.insert(Codigo);
     if (Contiene(Codigo)) return false;
     FCodigos.push_back(Codigo);
     return true;

@@ -16,6 +16,7 @@
 //   code exactly as the list holds it; the classification's texts and the
 //   divisions handed to a student rely on the exact spelling.
 #include <array>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/rtl/Strings.h"
@@ -119,13 +120,19 @@ public:
     int Cuenta() const { return static_cast<int>(FCodigos.size()); }
     const AnsiString& operator[](int I) const { return FCodigos[static_cast<size_t>(I)]; }
     const std::vector<AnsiString>& Codigos() const { return FCodigos; }
-    void Vacia() { FCodigos.clear(); }
+    void Vacia() {
+        FCodigos.clear();
+        FVistos.clear();
+    }
     // Orders the list with the locale's case-insensitive comparison.
     void Ordena();
-    bool operator==(const TListaAsig&) const = default;
+    bool operator==(const TListaAsig& O) const { return FCodigos == O.FCodigos; }
 
 private:
     std::vector<AnsiString> FCodigos;
+    // Spellings known to be in the list: the lists are filled from every
+    // subject of every student, nearly all of them spelt as before.
+    std::unordered_set<AnsiString> FVistos;
 };
 
 // The one source of row numbers N for tipos, tipos2, tipgrup and tipgrup2.

@@ -35,7 +35,10 @@ bool TMemoFija::MemoFija(const TFalloMemoria& Fallo, AnsiString& TagFallo) {
 }
 
 void TMemoFija::IniciaFilaTipo(TFilaTipo& Fila) const {
-    Fila = TFilaTipo{};
+    // Copied from one that stays, the row's texts keep their buffers: the
+    // write-back of every run resets all the types.
+    static const TFilaTipo vacia;
+    Fila = vacia;
     if (!Cursos.empty()) Fila.Curso = Cursos[0].Abrev;
 }
 

@@ -53,6 +53,13 @@ int TMotorTipos::NuevoN() {
     return FNumerador.Siguiente();
 }
 
+std::vector<int> TMotorTipos::NuevosN(size_t Cuantos) {
+    RefrescaNumerador();
+    std::vector<int> n(Cuantos);
+    for (int& x : n) x = FNumerador.Siguiente();
+    return n;
+}
+
 void TMotorTipos::CopiaTablasTrabajo() {
     if (!FReserva) FReserva = TReservaTrabajo::Toma(FDatabaseName);
     // Until the copy is whole it is nobody's work: a merge would take its

@@ -183,6 +183,8 @@ public:
     // --- row numbers and the hooks of the screen's TTipos ---
     // A number free in tipos, tipos2, tipgrup and tipgrup2.
     int NuevoN();
+    // Cuantos such numbers, the tables read once for all of them.
+    std::vector<int> NuevosN(size_t Cuantos);
     // A new row of the screen's subtypes (its OnNewRecord): its N.
     void NumeraFilaNueva(TDataSet& TTipos);
     // A row of the screen's subtypes before it is posted: it belongs to the course.

@@ -1,5 +1,7 @@
 #include "organizer/OrgTablas.h"
 
+#include <optional>
+
 #include "organizer/MotorTipos.h"
 #include "organizer/TablasTipos.h"
 #include "platform/db/Fields.h"
@@ -106,20 +108,21 @@ void GrabaEnTablas(TMotorTipos& Motor, const TResultadoOrganizar& Resultado) {
     TTempTable tipos = AbreDelCurso(base, "tipos", tnc);
     TTempTable tipgrup = AbreDelCurso(base, "tipgrup", tnc);
 
-    // Drawing a number reads all four tables: every number is drawn before
-    // the first stored row goes.
+    // Every number is drawn before the first stored row goes.
+    const std::vector<int> numeros = Motor.NuevosN(Resultado.Tipos.size() + Resultado.TipGrup.size());
+    auto numero = numeros.begin();
     std::vector<TFilaSubtipo> nuevosTipos;
     for (const auto& r : Resultado.Tipos) {
         TFilaSubtipo s;
         CopiaSubtipo(r, s);
-        s.N = Motor.NuevoN();
+        s.N = *numero++;
         nuevosTipos.push_back(s);
     }
     std::vector<TFilaEnGrupo> nuevosTipGrup;
     for (const auto& r : Resultado.TipGrup) {
         TFilaEnGrupo g;
         CopiaEnGrupo(r, g);
-        g.N = Motor.NuevoN();
+        g.N = *numero++;
         nuevosTipGrup.push_back(g);
     }
 
@@ -141,7 +144,18 @@ TResumenOrganizar EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& S
         recalcula(false);
         return resumen;
     }
+    // The write-back and the refill are one batch on their tables: each is
+    // taken in once and written in one session, whose index is written once
+    // at the end; another program that writes one of them refuses the batch
+    // before anything is written, and its readers wait for the batch and see
+    // it whole. The batch touches no table it does not hold (a table read
+    // meanwhile could make two batches wait for each other). asigcur is taken
+    // for writing as well: the classification writes its counts.
+    std::optional<TTableHold> lote;
     try {
+        lote.emplace(Motor.DatabaseName(),
+                     std::vector<AnsiString>{"tipos", "tipgrup", "tipos2", "tipgrup2", "conex", "asigcur"},
+                     std::vector<AnsiString>{"alum"});
         GrabaEnTablas(Motor, *resumen.Filas);
     } catch (...) {
         recalcula(false);
@@ -149,5 +163,6 @@ TResumenOrganizar EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& S
     }
     resumen.Escrito = true;
     recalcula(true);
+    lote->End();
     return resumen;
 }

@@ -36,7 +36,11 @@ void GrabaEnTablas(TMotorTipos& Motor, const TResultadoOrganizar& Resultado);
 // its wait window there) and the types engine recomputes: from the stored
 // tables after a write-back, from its working copies as they were
 // otherwise. Answers what the run left, Escrito when the result was
-// written. A database error while writing is raised after the working
+// written. The write-back and the recomputation are one batch on the tables
+// they touch (TTableHold): each is taken in once and written in one write
+// session, another program that writes one of them refuses the batch
+// (dbeInUse) before anything is written, and other programs see the batch
+// only whole. A database error while writing is raised after the working
 // copies were kept as they were: they still hold the course as it stood
 // before the run, and the screen's closing merge writes it back.
 TResumenOrganizar EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& Seleccion,

@@ -14,23 +14,30 @@ void QuitaFiltro(TDataSet& Tabla) { Tabla.SetFiltered(false); }
 
 namespace {
 
-// How one field of a table is read into a row and written from it.
+// How one field of a table is read into a row and written from it, and
+// whether two rows hold the same in it.
 template <class Fila>
 struct TCampo {
     AnsiString Nombre;
     std::function<void(const TField&, Fila&)> Lee;
     std::function<void(TField&, const Fila&)> Escribe;
+    std::function<bool(const Fila&, const Fila&)> Igual;
 };
+
+template <class Fila, class T>
+std::function<bool(const Fila&, const Fila&)> MismoMiembro(T Fila::*M) {
+    return [M](const Fila& A, const Fila& B) { return A.*M == B.*M; };
+}
 
 template <class Fila>
 TCampo<Fila> Texto(const AnsiString& Nombre, AnsiString Fila::*M) {
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = F.AsString(); },
-            [M](TField& F, const Fila& R) { F.SetAsString(R.*M); }};
+            [M](TField& F, const Fila& R) { F.SetAsString(R.*M); }, MismoMiembro(M)};
 }
 template <class Fila>
 TCampo<Fila> Entero(const AnsiString& Nombre, int Fila::*M) {
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = EnteroDeTabla(F.AsFloat()); },
-            [M](TField& F, const Fila& R) { F.SetAsInteger(R.*M); }};
+            [M](TField& F, const Fila& R) { F.SetAsInteger(R.*M); }, MismoMiembro(M)};
 }
 // A whole number that also remembers whether its record held none.
 template <class Fila>
@@ -40,17 +47,18 @@ TCampo<Fila> EnteroOVacio(const AnsiString& Nombre, int Fila::*M, bool Fila::*Va
                 R.*M = EnteroDeTabla(F.AsFloat());
                 R.*Vacio = F.IsNull();
             },
-            [M](TField& F, const Fila& R) { F.SetAsInteger(R.*M); }};
+            [M](TField& F, const Fila& R) { F.SetAsInteger(R.*M); },
+            [M, Vacio](const Fila& A, const Fila& B) { return A.*M == B.*M && A.*Vacio == B.*Vacio; }};
 }
 template <class Fila>
 TCampo<Fila> Real(const AnsiString& Nombre, double Fila::*M) {
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = F.AsFloat(); },
-            [M](TField& F, const Fila& R) { F.SetAsFloat(R.*M); }};
+            [M](TField& F, const Fila& R) { F.SetAsFloat(R.*M); }, MismoMiembro(M)};
 }
 template <class Fila>
 TCampo<Fila> Logico(const AnsiString& Nombre, bool Fila::*M) {
     return {Nombre, [M](const TField& F, Fila& R) { R.*M = F.AsBoolean(); },
-            [M](TField& F, const Fila& R) { F.SetAsBoolean(R.*M); }};
+            [M](TField& F, const Fila& R) { F.SetAsBoolean(R.*M); }, MismoMiembro(M)};
 }
 template <class Fila, size_t K>
 void Textos(std::vector<TCampo<Fila>>& C, const char* Prefijo, std::array<AnsiString, K> Fila::*M,
@@ -59,7 +67,8 @@ void Textos(std::vector<TCampo<Fila>>& C, const char* Prefijo, std::array<AnsiSt
         AnsiString nombre = AnsiString(Prefijo) +
                             (Desde == 0 && i == 0 ? AnsiString() : IntToStr(static_cast<int>(i) + Desde));
         C.push_back({nombre, [M, i](const TField& F, Fila& R) { (R.*M)[i] = F.AsString(); },
-                     [M, i](TField& F, const Fila& R) { F.SetAsString((R.*M)[i]); }});
+                     [M, i](TField& F, const Fila& R) { F.SetAsString((R.*M)[i]); },
+                     [M, i](const Fila& A, const Fila& B) { return (A.*M)[i] == (B.*M)[i]; }});
     }
 }
 
@@ -159,14 +168,17 @@ void Escribe(TDataSet& Tabla, const std::vector<TCampo<Fila>>& Campos, const std
             Tabla.Delete();
         }
     }
-    auto graba = [&](const Fila& f) {
-        for (const auto& [campo, c] : enlaces) c->Escribe(*campo, f);
+    // A row rewritten gets only the fields that changed (renumbering the
+    // stored rows changes N alone); the record holds the others already.
+    auto graba = [&](const Fila& f, const Fila* Era) {
+        for (const auto& [campo, c] : enlaces)
+            if (!Era || !c->Igual(*Era, f)) c->Escribe(*campo, f);
         Tabla.Post();
     };
     for (auto& d : Despues) {
         if (d.Marca.empty()) {
             Tabla.Append();
-            graba(d);
+            graba(d, nullptr);
             d.Marca = Tabla.GetBookmark();
             continue;
         }
@@ -174,7 +186,7 @@ void Escribe(TDataSet& Tabla, const std::vector<TCampo<Fila>>& Campos, const std
         if (a != antes.end() && *a->second == d) continue;
         Tabla.GotoBookmark(d.Marca);
         Tabla.Edit();
-        graba(d);
+        graba(d, a != antes.end() ? a->second : nullptr);
     }
 }
 

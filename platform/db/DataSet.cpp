@@ -308,8 +308,26 @@ void TDataSet::CreateFields() {
 }
 
 void TDataSet::DestroyDefaultFields() {
-    for (TField* field : std::vector<TField*>(FFields->List()))
-        if (field->Owner() == this) field->Free();
+    FDroppingDefaultFields = true;
+    try {
+        for (TField* field : std::vector<TField*>(FFields->List()))
+            if (field->Owner() == this) field->Free();
+    } catch (...) {
+        FDroppingDefaultFields = false;
+        throw;
+    }
+    FDroppingDefaultFields = false;
+}
+
+void TDataSet::Notification(TComponent* AComponent, TOperation Operation) {
+    // The default fields going one after the other concern this data set
+    // alone (a field watches no other field): telling each of them about
+    // each other would cost the square of the fields at every close.
+    if (FDroppingDefaultFields && Operation == opRemove) {
+        RemoveFreeNotification(AComponent);
+        return;
+    }
+    TComponent::Notification(AComponent, Operation);
 }
 
 void TDataSet::BindFields(bool Binding) {

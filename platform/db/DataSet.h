@@ -240,6 +240,7 @@ public:
 
 protected:
     void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     // --- the cursor layer, overridden by the table classes ---
     // Opens the engine cursor. InfoQuery: only to read the definitions.
     virtual std::unique_ptr<TDbfCursor> CreateHandle();
@@ -364,6 +365,7 @@ private:
     bool FEOF = true;
     bool FModified = false;
     bool FDefaultFields = false;
+    bool FDroppingDefaultFields = false;  // DestroyDefaultFields is at work
     bool FAutoCalcFields = true;
     bool FReadOnlyCursor = false;
     int FCalcFieldCount = 0;

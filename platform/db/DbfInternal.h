@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/db/DbfTable.h"
@@ -322,6 +323,8 @@ struct TDbfTableState {
     bool StaleMark = false;
     bool Strict = false;  // the file keeps every rule we write by (so it may carry an id)
     std::vector<TDbfFieldDef> Fields;
+    // The first field of each name, upper-cased (made when first asked).
+    mutable std::unordered_map<std::string, int> FieldsByName;
     std::vector<uint8_t> Descriptors;  // the raw descriptor area, for the checksum
 
     std::unique_ptr<TDbfMemo> Memo;
@@ -331,6 +334,7 @@ struct TDbfTableState {
     bool MdxTrusted = false;  // the .mdx on disk matches the table: tags may load from it
     bool MdxNeedsWrite = false;
     bool SessionDirty = false;  // a write session is open: this state holds the write lock
+    int Holds = 0;              // nested holds (TDbfTable::BeginHold): the read lock is kept
 
     // The .dbf as this state last took it in (or, writing, last flushed it).
     uint64_t KnownSize = 0;

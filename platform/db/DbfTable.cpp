@@ -28,6 +28,13 @@
 //   reloads its orders (from the .mdx when its stamp fits the table, else from
 //   the rows). Rows another writer appends show there before that writer's
 //   flush too: a record is whole before the header counts it.
+// - A batch of work holds its tables (BeginHold) and keeps the read lock
+//   for its whole length: exclusive on a table it writes (its write session
+//   open from the start), shared on one it only reads. Nothing needs taking
+//   in again meanwhile, a change costs only its own writes, the index is
+//   written once at the end, and other programs read the batch only whole.
+//   A batch takes its tables in the order of their paths (TTableHold) and
+//   touches no other, so two batches never wait for each other in a ring.
 // - fcntl locks belong to the process and go when any descriptor of the file
 //   is closed in it: a state keeps its .dbf open for its whole life, and the
 //   file layer keeps other descriptors of a locked file open until the lock
@@ -553,7 +560,7 @@ void TDbfTableState::BeginWrite() {
 }
 
 void TDbfTableState::Reread() {
-    if (SessionDirty) return;  // nobody else writes meanwhile
+    if (SessionDirty || Holds > 0) return;  // nobody else writes meanwhile
     TReadLock lock(*this, dbfLockShared);
     TakeInChanges();
 }
@@ -698,6 +705,23 @@ void TDbfTableState::EnsureOrder(int Index) {
 }
 
 void TDbfTableState::EnsureOrders() {
+    // One reading of the index file's header serves every tag still to load.
+    auto fromFile = [&](const auto& O) { return !O->Loaded && O->Stored; };
+    if (MdxTrusted && std::any_of(Orders.begin(), Orders.end(), fromFile)) {
+        bool loaded = true;
+        try {
+            auto file = Fs->Open(MdxPath, false);
+            TMdxReader reader(*file);
+            for (size_t i = 0; i < Orders.size() && loaded; ++i)
+                if (fromFile(Orders[i])) loaded = LoadOrderFromMdx(reader, int(i));
+        } catch (const EDatabaseError&) {
+            loaded = false;
+        }
+        if (!loaded) {
+            MdxTrusted = false;
+            MdxNeedsWrite = true;
+        }
+    }
     for (size_t i = 0; i < Orders.size(); ++i) EnsureOrder(int(i));
 }
 
@@ -1310,9 +1334,13 @@ const TDbfFieldDef& TDbfTable::Field(int Index) const {
     return FState->Fields[size_t(Index)];
 }
 int TDbfTable::FieldIndex(std::string_view Name) const {
-    for (size_t i = 0; i < FState->Fields.size(); ++i)
-        if (SameText(FState->Fields[i].Name, Name)) return int(i);
-    return -1;
+    // Every table object binds each of its fields by name when it opens.
+    auto& byName = FState->FieldsByName;
+    if (byName.empty())
+        for (size_t i = 0; i < FState->Fields.size(); ++i)
+            byName.emplace(UpperCase(FState->Fields[i].Name), int(i));
+    auto it = byName.find(UpperCase(Name));
+    return it == byName.end() ? -1 : it->second;
 }
 int TDbfTable::RecordLength() const { return FState->RecordLength; }
 bool TDbfTable::HasMemo() const { return !FState->MemoPath.empty(); }
@@ -1426,7 +1454,7 @@ void TDbfTable::Empty() {
 
 void TDbfTable::Flush() {
     TDbfTableState& S = *FState;
-    if (!S.Writable) return;
+    if (!S.Writable || S.Holds > 0) return;
     const bool session = S.SessionDirty;
     // Without a session only an index to repair is left: a write all the
     // same, so it is left to the program writing the table if there is one.
@@ -1464,6 +1492,30 @@ void TDbfTable::Flush() {
 }
 
 void TDbfTable::Reserve() { TChange change(*FState); }
+
+void TDbfTable::BeginHold(bool Write) {
+    TDbfTableState& S = *FState;
+    if (Write) {
+        S.BeginWrite();  // leaves the read lock held exclusive
+    } else {
+        TReadLock lock(S, dbfLockShared);
+        if (S.Holds == 0 && !S.SessionDirty) S.TakeInChanges();
+        S.LockRead(dbfLockShared);  // nested in the one above: no wait
+    }
+    ++S.Holds;
+}
+
+void TDbfTable::EndHold() {
+    TDbfTableState& S = *FState;
+    if (S.Holds == 0) return;
+    try {
+        if (--S.Holds == 0) Flush();
+    } catch (...) {
+        S.UnlockRead();
+        throw;
+    }
+    S.UnlockRead();
+}
 
 // --- fields ---
 

@@ -56,6 +56,7 @@
 // holds the table with Claim first; a table whose .dbf was moved away while
 // it was open refuses every later write with dbeReplaced, so that nothing is
 // written into a file that is no longer the table.
+// A batch of work holds its tables (BeginHold) so that others see it whole.
 //
 // Crash safety: a record is written before the header count that makes it
 // visible (a whole record a crash left past the count is a row when the
@@ -308,6 +309,17 @@ public:
     // Takes the table for writing now, as the first write would: what another
     // program wrote is taken in first; dbeInUse when one is writing it.
     void Reserve();
+    // Holds the table for a batch of work until EndHold: what another program
+    // wrote is taken in now, and the read lock is kept, exclusive with Write,
+    // which also opens the write session now (dbeInUse, with nothing held,
+    // when another program writes the table). Meanwhile no other program
+    // changes the table (a writer is refused; a reader waits for the hold to
+    // end, and then sees the batch whole), so nothing is taken in again and a
+    // change costs only its own writes; Flush leaves the index to the end of
+    // the hold. Holds nest; the outermost EndHold ends the write session as
+    // Flush does (raising what Flush raises) and lets go of the read lock.
+    void BeginHold(bool Write);
+    void EndHold();
     // Grows with every change of the table (records, memos, emptying).
     uint64_t Version() const;
 

@@ -948,7 +948,10 @@ TField* TFields::FieldByNumber(int FieldNo) const {
 
 void TFields::Add(TField* Field) {
     FList.push_back(Field);
-    NamesChanged();
+    // A map already made takes the name in (a field of a name already there
+    // does not, as in a map made anew): a table's fields are added one by
+    // one, each looked up first.
+    if (!FByName.empty()) FByName.emplace(Field->FieldName(), Field);
 }
 
 void TFields::Remove(TField* Field) {

@@ -1,6 +1,8 @@
 #include "platform/db/Table.h"
 
 #include <algorithm>
+#include <exception>
+#include <map>
 
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
@@ -735,4 +737,59 @@ void FilterEqual(TDataSet& Data, const AnsiString& Field, const AnsiString& Valu
     Data.SetFilterOptions(TFilterOptions{foNoPartialCompare});
     Data.SetFilter(Field + "=" + QuotedStr(Value));
     Data.SetFiltered(true);
+}
+
+TTableHold::TTableHold(const AnsiString& DatabaseName, const std::vector<AnsiString>& Write,
+                       const std::vector<AnsiString>& Read) {
+    // By the path found on disk, whatever letter case a program names it in;
+    // a table named in both lists is held for writing.
+    std::map<std::string, bool> tables;
+    for (const auto* names : {&Write, &Read})
+        for (const AnsiString& name : *names) {
+            std::string path = NewTempTable(DatabaseName, name)->TablePath();
+            std::string found = TDbfTable::Find(path);
+            tables[found.empty() ? path : found] |= names == &Write;
+        }
+    try {
+        for (const auto& [path, write] : tables) {
+            std::shared_ptr<TDbfTable> table;
+            try {
+                table = TDbfTable::Open(path, dbfReadWrite);
+            } catch (EDBEngineError& e) {
+                if (write || e.ErrorCode() != dbeReadOnly) throw;
+                table = TDbfTable::Open(path, dbfReadOnly);
+            }
+            table->BeginHold(write);
+            FTables.push_back(std::move(table));
+        }
+    } catch (...) {
+        try {
+            End();
+        } catch (...) {
+            // The refusal is what the caller needs to hear.
+        }
+        throw;
+    }
+}
+
+TTableHold::~TTableHold() {
+    try {
+        End();
+    } catch (...) {
+        // Nothing is lost: the stale mark stays set and the next opening rebuilds the index.
+    }
+}
+
+void TTableHold::End() {
+    std::exception_ptr first;
+    while (!FTables.empty()) {
+        std::shared_ptr<TDbfTable> table = std::move(FTables.back());
+        FTables.pop_back();
+        try {
+            table->EndHold();
+        } catch (...) {
+            if (!first) first = std::current_exception();
+        }
+    }
+    if (first) std::rethrow_exception(first);
 }

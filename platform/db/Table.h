@@ -13,6 +13,7 @@
 
 class TDatabase;
 class TDataSource;
+class TDbfTable;
 class TMasterLink;
 struct TDbfKey;
 
@@ -215,3 +216,27 @@ TTempTable OpenTempTable(const AnsiString& DatabaseName, const AnsiString& Table
 // (an apostrophe stays part of it) and partial comparison is off (a value
 // ending in '*' is not a prefix).
 void FilterEqual(TDataSet& Data, const AnsiString& Field, const AnsiString& Value);
+
+// Tables of a database held for one batch of work while this object lives
+// (TDbfTable::BeginHold): every table object opened on them meanwhile shares
+// the held table, which is taken in once. Those in Write stay in one write
+// session each, whose index is written once, when the hold ends; no other
+// program sees the batch half done. The tables are taken in the order of
+// their paths, so that the batches of two programs never wait for each
+// other in a ring; when another program writes one of Write, dbeInUse is
+// raised and nothing is held.
+class TTableHold {
+public:
+    TTableHold(const AnsiString& DatabaseName, const std::vector<AnsiString>& Write,
+               const std::vector<AnsiString>& Read = {});
+    // Ends the hold, swallowing an error of the last writes (the index is
+    // then rebuilt at the next opening): End shows it.
+    ~TTableHold();
+    TTableHold(const TTableHold&) = delete;
+    TTableHold& operator=(const TTableHold&) = delete;
+    // Ends the hold of every table now; raises the first error after all are let go.
+    void End();
+
+private:
+    std::vector<std::shared_ptr<TDbfTable>> FTables;
+};

@@ -256,7 +256,12 @@ int AnsiCompareStr(std::string_view A, std::string_view B) {
     int r = LocaleCompare(A, B, true);
     return r ? r : CompareStr(A, B);
 }
-bool AnsiSameText(std::string_view A, std::string_view B) { return LocaleCompare(A, B, false) == 0; }
+bool AnsiSameText(std::string_view A, std::string_view B) {
+    // Texts of two lengths never compare equal, and the same bytes always do:
+    // most lookups of codes end on one of these without the tables.
+    if (A.size() != B.size()) return false;
+    return A == B || LocaleCompare(A, B, false) == 0;
+}
 
 AnsiString IntToStr(int64_t Value) { return std::to_string(Value); }
 

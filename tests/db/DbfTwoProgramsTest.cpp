@@ -298,6 +298,64 @@ TEST(DbfTwoPrograms, AReaderTakesInTheWritersRowsAndItsChangedKeys) {
     EXPECT_EQ(reader.Finish(), 0);
 }
 
+// A hold keeps the table's read lock (slot 0) for its whole length:
+// exclusive when it writes, so that another program reads the batch only
+// whole; shared when it only reads, so that the view it took in stays and
+// another program's write waits for it (not refused) and lands after. A
+// write of this program in a read hold takes the table for writing, and
+// the index is written once, when the hold ends.
+TEST(DbfTwoPrograms, AHoldKeepsTheReadLockAndAnotherProgramsWriteWaitsForIt) {
+    TTempFolder dir;
+    CreateWithThreeRows(dir);
+    TPeer other([&](TPeer& P) {
+        // Whether the read lock could be had now, without waiting.
+        auto free = [&](TDbfLockKind Kind) {
+            auto f = TDbfFileSystem::Native().Open(dir / "t.dbf", true);
+            const bool got = f->Lock(0, Kind, false);
+            if (got) f->Lock(0, dbfUnlock, false);
+            return std::string(got ? "free" : "held");
+        };
+        for (int i = 0; i < 3; ++i) {
+            P.Hear();
+            P.Say(free(dbfLockShared) + " " + free(dbfLockExclusive));
+        }
+        auto t = TDbfTable::Open(dir / "t");
+        P.Hear();
+        AppendNamed(*t, 4, "dora");  // waits for the read hold
+        t.reset();
+        P.Say("written");
+    });
+    auto t = TDbfTable::Open(dir / "t");
+    TDbfCursor c(t);
+    c.SetOrder(t->FindTag("NAME"));
+    t->BeginHold(true);
+    other.Say("probe");
+    EXPECT_EQ(other.Hear(), "held held");
+    t->EndHold();
+    t->BeginHold(false);
+    other.Say("probe");
+    EXPECT_EQ(other.Hear(), "free held");
+    t->EndHold();
+    other.Say("probe");
+    EXPECT_EQ(other.Hear(), "free free");
+
+    t->BeginHold(false);
+    other.Say("write");
+    EXPECT_EQ(Names(c), "alba,blas,carmen");
+    t->EndHold();
+    EXPECT_EQ(other.Hear(), "written");
+    EXPECT_EQ(other.Finish(), 0);
+    EXPECT_EQ(Names(c), "alba,blas,carmen,dora");
+
+    t->BeginHold(false);
+    AppendNamed(*t, 5, "eva");
+    t->Flush();  // left to the end of the hold
+    EXPECT_NE(t->CheckTags(), std::vector<AnsiString>{});
+    t->EndHold();
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+    EXPECT_EQ(Names(c), "alba,blas,carmen,dora,eva");
+}
+
 TEST(DbfTwoPrograms, ARefusedWriterLeavesEveryFileAsItWas) {
     TTempFolder dir;
     CreateWithThreeRows(dir);

@@ -101,3 +101,80 @@ TEST_F(TableSharing, AnEditOfARowAnotherProgramDeletedIsNotWrittenIntoIt) {
     EXPECT_EQ(other.Hear(), std::string(DBText::BookmarkNotFound) + " (still editing)");
     EXPECT_EQ(other.Finish(), 0);
 }
+
+// A batch of work holds its tables (TTableHold): taking them is refused,
+// with none held, while another program writes one of those it would write;
+// while it holds them, the other program's post is refused and its reader
+// waits, and then sees the whole batch, never a part of it.
+TEST_F(TableSharing, ABatchIsRefusedWhileAnotherProgramWritesAndIsSeenWholeWhenItEnds) {
+    CreateTable("cursos", {{"TNC", ftString, 4}}, {{"TNC", "TNC"}});
+    AddRows("cursos", {{{"TNC", "M1A"}}});
+    auto post = [](TTable* Table, const char* Nombre) {
+        try {
+            Table->Append();
+            Table->FieldByName("NOMBRE")->SetAsString(Nombre);
+            Table->Post();
+            return std::string("posted");
+        } catch (const EDatabaseError& e) {
+            Table->Cancel();
+            return std::string(e.Message());
+        }
+    };
+    TPeer other([&](TPeer& P) {
+        TTable* cursos = NewTable("cursos");
+        TTable* alumnos = NewTable("alumnos", "NOMBRE");
+        cursos->Open();
+        alumnos->Open();
+        cursos->Append();
+        cursos->FieldByName("TNC")->SetAsString("M2A");
+        cursos->Post();  // its write session on cursos stays open
+        P.Say("writing cursos");
+        P.Hear();
+        P.Say(post(alumnos, "Alba"));  // the refused batch holds nothing
+        cursos->Close();
+        alumnos->Close();  // the end of its write sessions
+        alumnos->Open();
+        P.Say("closed");
+        P.Hear();
+        try {
+            alumnos->Append();
+            alumnos->FieldByName("NOMBRE")->SetAsString("Blas");
+            alumnos->Post();
+            P.Say("posted");
+        } catch (const EDatabaseError& e) {
+            P.Say(e.Message());
+            alumnos->Cancel();  // reads the table again: waits for the batch
+        }
+        P.Hear();
+        alumnos->First();  // waits for the batch to end
+        P.Say(Joined(Column(alumnos, "NOMBRE")));
+        P.Say(post(alumnos, "Ciro"));
+    });
+    ASSERT_EQ(other.Hear(), "writing cursos");
+    try {
+        TTableHold lote("Zelmor", {"alumnos", "cursos"});
+        ADD_FAILURE() << "the batch was not refused";
+    } catch (const EDBEngineError& e) {
+        EXPECT_EQ(e.ErrorCode(), dbeInUse);
+        EXPECT_EQ(e.Message(), "La tabla cursos est\xE1 siendo usada por otro usuario");
+    }
+    other.Say("post");
+    EXPECT_EQ(other.Hear(), "posted");
+    EXPECT_EQ(other.Hear(), "closed");
+
+    {
+        TTableHold lote("Zelmor", {"alumnos"}, {"cursos"});
+        TTable* alumnos = NewTable("alumnos", "NOMBRE");
+        alumnos->Open();
+        EXPECT_EQ(post(alumnos, "Xavi"), "posted");
+        other.Say("post");
+        EXPECT_EQ(other.Hear(), "La tabla alumnos est\xE1 siendo usada por otro usuario");
+        other.Say("read");
+        EXPECT_EQ(post(alumnos, "Zoe"), "posted");
+        alumnos->Close();
+        lote.End();
+    }
+    EXPECT_EQ(other.Hear(), "Alba,Ana,Eva,Juan,Luis,Pedro,Xavi,Zoe");
+    EXPECT_EQ(other.Hear(), "posted");
+    EXPECT_EQ(other.Finish(), 0);
+}

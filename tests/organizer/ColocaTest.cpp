@@ -92,6 +92,57 @@ TEST_F(Comprobaciones, EachCheckFollowsItsRule) {
     EXPECT_GT(O.Estadistica.Comprobaciones, 30);
 }
 
+// The option letters are the ten from 'A' to 'J': each of them keeps to a
+// group of its own letter when letters are separated (and in a balanced
+// try), and any other byte is no letter, which no group refuses.
+TEST_F(Comprobaciones, OptionLettersAToJAreKeptApartAndNoOtherByteIs) {
+    auto& cuentas = O.EstCurso[0].CuentaOpcion[0];
+    for (int c = 0; c < 256; ++c) {
+        const char letra = static_cast<char>(c);
+        const bool esLetra = letra >= 'A' && letra <= 'J';
+        SCOPED_TRACE(c);
+        cuentas.fill(0);
+        cuentas[letra == 'A' ? 1 : 0] = 1;  // the group holds another letter
+        EXPECT_EQ(O.OpcionDelGrupo(0, 0, letra, 1, 1), !esLetra) << "separated";
+        EXPECT_EQ(O.OpcionDelGrupo(0, 0, letra, 0, 0), !esLetra) << "balanced";
+        EXPECT_TRUE(O.OpcionDelGrupo(0, 0, letra, 0, 1)) << "neither";
+        if (esLetra) {
+            cuentas[static_cast<size_t>(letra - 'A')] = 1;  // and this one
+            EXPECT_TRUE(O.OpcionDelGrupo(0, 0, letra, 1, 1)) << "its own letter";
+        }
+        cuentas.fill(0);
+        EXPECT_TRUE(O.OpcionDelGrupo(0, 0, letra, 1, 1)) << "a group without letters";
+    }
+}
+
+// What a run counts per group and letter is what it placed, for each of the
+// ten letters; students of other letters or none are not counted.
+TEST(CuentaOpciones, ARunCountsEachLetterAToJOfThePlacedStudents) {
+    TMensajes m;
+    std::vector<TFilaTipos2> subtipos;
+    for (const char* letra : {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "a", "@", ""})
+        subtipos.push_back(Subtipo(TNC, 2, letra, {"X"}));
+    const TDatosOrganizar d = Datos(Curso(TNC, 4, 30), {Optativa(TNC, "X", 1, 100, 1, 1, 1)}, subtipos);
+    TOrganizadorPrueba o;
+    bool visto = false;
+    Ejecuta(o, d, 1, {}, [&] {
+        visto = true;
+        const TEstadoCurso& curso = o.EstCurso[0];
+        std::vector<std::array<int, 10>> esperadas(curso.CuentaOpcion.size());
+        int colocados = 0;
+        for (int i = 0; i < o.NumAlumnos; ++i) {
+            const TPlazaAlumno& p = o.Alumnos[i];
+            if (p.Grupo < 0) continue;
+            ++colocados;
+            if (p.Opcion >= 'A' && p.Opcion <= 'J')
+                ++esperadas[static_cast<size_t>(p.Grupo)][static_cast<size_t>(p.Opcion - 'A')];
+        }
+        EXPECT_EQ(colocados, 28);
+        EXPECT_EQ(curso.CuentaOpcion, esperadas);
+    });
+    EXPECT_TRUE(visto);
+}
+
 TEST_F(Comprobaciones, AssigningAConnectionKeepsTheDivisionsCodeAndTheTeachers) {
     enum { X, Y, Z };
     TNodo n;

@@ -98,6 +98,10 @@ TEST(Reparto, StudentsKeepToRowsOfTheirOwnOptionLetter) {
          {Fila(1, 1, "A", "A", false, {{"MAT"}}), Fila(2, 1, "B", "", false, {{"MAT"}})},
          {Alu("", false, {"MAT"}), Alu("A", false, {"MAT"})},
          {"B", "A"}},
+        {"of equal moves, the first student's in record order",
+         {Fila(1, 2, "A", "A", false, {{"MAT"}}), Fila(2, 1, "B", "B", false, {{"MAT"}})},
+         {Alu("B", false, {"MAT"}), Alu("B", false, {"MAT"})},
+         {"B", "A"}},
     };
     for (auto& c : casos) {
         SCOPED_TRACE(c.Que);

@@ -186,6 +186,46 @@ TEST_F(Export, EveryStageMergesWithoutDeletingAndCaseCounts) {
     }
 }
 
+// A key new to the exchange that two school rows carry: the first row adds
+// it, the second updates the row just added instead of adding another, in
+// every stage that merges.
+TEST_F(Export, ASecondSchoolRowWithAKeyTheMergeAddedUpdatesThatRow) {
+    Anade(NombreBaseDatos, "nomasg",
+          {{{"ABREV", "GEO"}, {"NOMBRE", "Geo uno"}}, {{"ABREV", "GEO"}, {"NOMBRE", "Geo dos"}}});
+    Anade(NombreBaseDatos, "prof",
+          {{{"ABREV", "ZZZ"}, {"NOMBRE", "Prof uno"}}, {{"ABREV", "ZZZ"}, {"NOMBRE", "Prof dos"}}});
+    Anade(NombreBaseDatos, "aulas",
+          {{{"ABREV", "AU1"}, {"NOMBRE", "Aula uno"}}, {{"ABREV", "AU1"}, {"NOMBRE", "Aula dos"}}});
+    Anade(NombreBaseDatos, "alum",
+          {{{"EXPED", "900"}, {"NOMBRE", "Alumno uno"}}, {{"EXPED", "900"}, {"NOMBRE", "Alumno dos"}}});
+    Anade(NombreBaseDatos, "cursos",
+          {{{"ABREV", "2BD"}, {"TURNO", "D"}, {"NIVEL", "BACH"}, {"CURSO", "2"}, {"TNC", "DBACH2"}},
+           {{"ABREV", "2BD"}, {"TURNO", "T"}, {"NIVEL", "BACH"}, {"CURSO", "2"}, {"TNC", "TBACH2"}}});
+    // LAT, new to the exchange, in both shifts of the level: the night's hours remain.
+    Anade(NombreBaseDatos, "asigcur", {{{"TNC", "NBACH1"}, {"ASIG", "LAT"}, {"HORAS", 5.0}}});
+
+    ASSERT_EQ(Exporta().Fin, TFinExportar::Hecha);
+    struct {
+        const char* Tabla;
+        const char* Clave;
+        const char* Valor;
+        const char* Campo;
+        const char* Espera;
+    } casos[] = {
+        {"AsigNomt", "COD", "GEO", "NOMBRE", "Geo dos"}, {"proft", "ABREV", "ZZZ", "NOMBRE", "Prof dos"},
+        {"aulat", "ABREV", "AU1", "NOMBRE", "Aula dos"}, {"alumnost", "EXPED", "900", "NOMBRE", "Alumno dos"},
+        {"Cursost", "ABREV", "2BD", "TURNO", "T"},       {"Asigcurt", "ASIG", "LAT", "HORAS", "5"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.Tabla);
+        std::vector<TFilaLeida> conClave;
+        for (auto& f : Filas(Qtemp, c.Tabla))
+            if (f[c.Clave] == c.Valor) conClave.push_back(f);
+        ASSERT_EQ(conClave.size(), 1u);
+        EXPECT_EQ(conClave[0][c.Campo], c.Espera);
+    }
+}
+
 TEST_F(Export, AStageWhoseExchangeFileIsMissingIsSkipped) {
     struct {
         const char* Falta;
