@@ -5,8 +5,8 @@
 
 #include "organizer/FilasOrganizar.h"
 #include "platform/db/DB.h"
-#include "platform/db/DbfWorkLock.h"
 #include "platform/db/DbfTable.h"
+#include "platform/db/DbfWorkLock.h"
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
 
