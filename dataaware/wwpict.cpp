@@ -1,5 +1,7 @@
 #include "dataaware/wwpict.h"
 
+#include <algorithm>
+
 #include "platform/rtl/Strings.h"
 
 namespace {
@@ -248,20 +250,28 @@ private:
 
     // "*" with its count and item at P; P moves past the item.
     TState Repetition(size_t& P, size_t End) {
+        // A round that consumes nothing would be the same in every later
+        // round, so it ends the count; every other round consumes a
+        // character. So a count past the text's length answers as that length
+        // plus one does, and its digits are read no further than that.
+        const size_t countBound = T.size() + 1;
         size_t q = P + 1;
-        int count = 0;
-        while (q < End && M[q] >= '0' && M[q] <= '9') count = count * 10 + (M[q++] - '0');
+        size_t count = 0;
+        for (; q < End && M[q] >= '0' && M[q] <= '9'; ++q)
+            count = std::min(count * 10 + static_cast<size_t>(M[q] - '0'), countBound);
         const size_t itemStart = q, itemEnd = ItemEnd(q, End);
         if (itemStart >= End) return sError;
         if (count > 0) {
-            for (int i = 0; i < count; ++i) {
+            for (size_t i = 0; i < count; ++i) {
                 if (FTp >= T.size()) {
                     FStop = itemStart;
                     if (M[itemStart] == '[') break;
                     return sIncomplete;
                 }
+                const size_t before = FTp;
                 TState r = Stretch(itemStart, itemEnd);
                 if (!IsCompleteState(r)) return r;
+                if (FTp == before) break;
             }
             P = itemEnd;
             return sComplete;

@@ -15,6 +15,16 @@ struct Case {
     const char* After;  // the text as the check leaves it
 };
 
+template <size_t N>
+void ExpectAnswers(const Case (&cases)[N]) {
+    for (const Case& c : cases) {
+        TwwPictureValidator validator(c.Mask, c.AutoFill);
+        std::string text = c.Text;
+        EXPECT_EQ(validator.CheckPicture(text, c.AutoFill), c.Result) << c.Mask << " on " << c.Text;
+        EXPECT_EQ(text, c.After) << c.Mask << " on " << c.Text;
+    }
+}
+
 }  // namespace
 
 TEST(PictureValidator, MasksOfTheLanguage) {
@@ -57,12 +67,7 @@ TEST(PictureValidator, MasksOfTheLanguage) {
         {"#,##", "1", false, prComplete, "1"},
         {"*{#,A}", "1a2", false, prComplete, "1A2"},
     };
-    for (const Case& c : cases) {
-        TwwPictureValidator validator(c.Mask, c.AutoFill);
-        std::string text = c.Text;
-        EXPECT_EQ(validator.CheckPicture(text, c.AutoFill), c.Result) << c.Mask << " on " << c.Text;
-        EXPECT_EQ(text, c.After) << c.Mask << " on " << c.Text;
-    }
+    ExpectAnswers(cases);
 }
 
 TEST(PictureValidator, InvalidMasksRefuseEveryText) {
@@ -111,4 +116,24 @@ TEST(PictureValidator, PathologicalMasksEndInAnAnswer) {
     TwwPictureValidator repeated("***#", true);
     text = "123";
     EXPECT_EQ(repeated.CheckPicture(text, true), prComplete);
+}
+
+TEST(PictureValidator, CountsLongerThanAnyText) {
+    // A count past the text's length answers as any such count would; one
+    // too large for a machine word is no different, and a counted item that
+    // matches nothing is not tried again for every unit of the count.
+    const Case cases[] = {
+        {"*2222222225#", "12", false, prIncomplete, "12"},
+        {"*99999999999999999999999#", "1a", false, prError, "1a"},
+        {"*18446744073709551616#", "12", false, prIncomplete, "12"},  // 2 to the 64th
+        {"*2147483647[#]x", "x", false, prComplete, "x"},
+        {"*4000000000{[#]}x", "12x", false, prComplete, "12x"},
+        {"*3[#]x", "1x", false, prComplete, "1x"},
+        {"*3[#]x", "123x", false, prComplete, "123x"},
+    };
+    ExpectAnswers(cases);
+    // Counts within counts of an item that matches nothing, on a long text.
+    TwwPictureValidator nested("*9999{*9999{*9999[#]}}*@", false);
+    std::string text(300, 'a');
+    EXPECT_EQ(nested.CheckPicture(text, false), prComplete);
 }
