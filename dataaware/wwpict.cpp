@@ -136,6 +136,7 @@ private:
     TState Alternatives(size_t P, size_t End) {
         const size_t startTp = FTp;
         bool remembered = false;
+        TState rememberedState = sIncomplete;
         size_t rememberedTp = 0, rememberedStop = 0;
         for (;;) {
             size_t altEnd = AlternativeEnd(P, End);
@@ -144,9 +145,10 @@ private:
             // A completion that got less far than an earlier incomplete
             // alternative is taken as incomplete too.
             if (IsCompleteState(r) && remembered && FTp < rememberedTp) r = sIncomplete;
-            if (r == sError || r == sIncomplete) {
-                if (r == sIncomplete && !remembered) {
+            if (r == sError || IsIncompleteState(r)) {
+                if (IsIncompleteState(r) && !remembered) {
                     remembered = true;
+                    rememberedState = r;
                     rememberedTp = FTp;
                     rememberedStop = FStop;
                 }
@@ -154,7 +156,7 @@ private:
                     if (!remembered) return r;
                     FTp = rememberedTp;
                     FStop = rememberedStop;
-                    return sIncomplete;
+                    return rememberedState;
                 }
                 P = altEnd + 1;
                 continue;

@@ -66,6 +66,12 @@ TEST(PictureValidator, MasksOfTheLanguage) {
         // Alternatives at the top level; the longer completion wins over an incomplete one.
         {"#,##", "1", false, prComplete, "1"},
         {"*{#,A}", "1a2", false, prComplete, "1A2"},
+        // An alternative left waiting after an open repetition lets the next
+        // ones be tried, and stays without auto-fill when none completes.
+        {"*#.##,*#", "12", false, prComplete, "12"},
+        {"*#.##,*#", "12.3", false, prIncomplete, "12.3"},
+        {"*#-#,x", "12", true, prIncomplete, "12"},
+        {"{*#-#,x}", "12", true, prIncomplete, "12"},
     };
     ExpectAnswers(cases);
 }
