@@ -21,11 +21,6 @@ constexpr unsigned StandardDelay = 200;
 
 bool IsEngineDataSet(TDataSet* DataSet) { return dynamic_cast<TDBDataSet*>(DataSet) != nullptr; }
 
-bool IsSQLBased(TDataSet* DataSet) {
-    auto* data = dynamic_cast<TDBDataSet*>(DataSet);
-    return data && data->Database() && data->Database()->IsSQLBased();
-}
-
 AnsiString FirstFieldName(TDataSet* DataSet) {
     return DataSet->FieldCount() > 0 ? DataSet->Fields()->Fields(0)->FieldName() : AnsiString();
 }
@@ -132,7 +127,7 @@ void TwwIncrementalSearch::KeyUp(WORD& Key, TShiftState Shift) {
         return;
     }
     if (FSearchDelay != 0) FTimer->SetInterval(static_cast<unsigned>(FSearchDelay));
-    else if (dataSet->Active() && IsEngineDataSet(dataSet) && !IsSQLBased(dataSet) &&
+    else if (dataSet->Active() && IsEngineDataSet(dataSet) && !IsSQLBasedTable(dataSet) &&
              !::IsClassNamed(dataSet, "TClientDataSet"))
         FTimer->SetInterval(StandardDelay / 2);
     FTimer->SetEnabled(true);

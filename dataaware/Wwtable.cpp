@@ -4,6 +4,7 @@
 
 #include "dataaware/Wwintl.h"
 #include "dataaware/wwcommon.h"
+#include "dataaware/wwhelpers.h"
 #include "dataaware/wwstr.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Database.h"
@@ -19,11 +20,6 @@
 ZELMOR_IMPLEMENT_COMPONENT(TwwTable, TTable)
 
 namespace {
-
-bool IsSQLBased(TDataSet* DataSet) {
-    auto* data = dynamic_cast<TDBDataSet*>(DataSet);
-    return data && data->Database() && data->Database()->IsSQLBased();
-}
 
 // The escape key is looked for every hundredth record a filter judges; the
 // count starts again before it could overflow.
@@ -476,7 +472,7 @@ void TwwTable::SetRangeFromKey(const TKeyValues& Values) {
 }
 
 void TwwTable::ClearRange() {
-    if (DefaultIntl->ReopenToCancelRange() && IsSQLBased(this)) {
+    if (DefaultIntl->ReopenToCancelRange() && IsSQLBasedTable(this)) {
         // A server keeps no range to cancel: the table is read again whole.
         auto layout = std::make_unique<TStringList>();
         BuildDefaultSelected(this, *layout);
@@ -547,7 +543,7 @@ bool TableFindKeyValues(TTable* Table, const TKeyValues& Values) {
     TKeyValues keys;
     for (size_t i = 0; i < Values.size(); ++i)
         keys.push_back(KeyValueForField(Table->IndexFields(static_cast<int>(i)), Values[i]));
-    if (!IsSQLBased(Table) || !syncByRange) {
+    if (!IsSQLBasedTable(Table) || !syncByRange) {
         if (wwTable && wwTable->NarrowSearch()) Table->CancelRange();
         if (CurrentRecordHolds(Table, Values, ignoreCase)) return true;
         return Table->FindKey(keys);

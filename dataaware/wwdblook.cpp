@@ -1640,7 +1640,7 @@ void TwwDBCustomLookupCombo::DropDown() {
     TwwTable* ww = AsWwTable(LookupTable());
     const int records = list->DataLink()->RecordCount();
     const bool shrink = !list->Options().Contains(loFixedDropDownHeight) && records < FShownRows &&
-                        (!ww || !(ww->NarrowSearch() || ww->SyncSQLByRange()));
+                        (!ww || !(ww->NarrowSearch() || (ww->SyncSQLByRange() && IsSQLBasedTable(ww))));
     if (shrink) {
         FShownRows = records;
         list->SetHeight(listHeight());

@@ -958,12 +958,12 @@ TwwHourGlass::~TwwHourGlass() {
     if (Screen) Screen->SetCursor(crDefault);
 }
 
-namespace {
 bool IsSQLBasedTable(TDataSet* DataSet) {
     auto* data = dynamic_cast<TDBDataSet*>(DataSet);
     return data && data->Database() && data->Database()->IsSQLBased();
 }
 
+namespace {
 bool CurrentIndexDescending(TTable* Table) {
     if (!Table->IndexFieldNames().empty()) return false;
     TIndexDef* def = Table->IndexDefs()->FindDef(Table->IndexName());

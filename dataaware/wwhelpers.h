@@ -237,6 +237,8 @@ void GridKeyPress(TWinControl* Grid, char& Key);
 // Index search, locate and filter support
 // ---------------------------------------------------------------------------
 
+// Whether a data set is an engine data set on an SQL server's database.
+bool IsSQLBasedTable(TDataSet* DataSet);
 // Moves a table to the first record whose index field at Position (0-based
 // among the current index's fields) begins with the text, or narrows it to
 // those records (NarrowSearch); true when the record reached matches.

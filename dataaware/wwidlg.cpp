@@ -31,11 +31,6 @@ bool IsTableOrClientDataSet(TDataSet* DataSet) {
     return ::IsClassNamed(DataSet, "TTable") || ::IsClassNamed(DataSet, "TClientDataSet");
 }
 
-bool OnSQLServer(TDataSet* DataSet) {
-    auto* table = dynamic_cast<TTable*>(DataSet);
-    return table && table->Database() && table->Database()->IsSQLBased();
-}
-
 void Warn(const AnsiString& Text) { MessageDlg(Text, mtWarning, {mbOK}, 0); }
 
 // The fields of a ";"-separated list, in order.
@@ -626,7 +621,7 @@ bool TwwCustomLookupDialog::Execute() {
     auto* searchTable = dynamic_cast<TTable*>(search);
     if (search) {
         if (auto* ww = dynamic_cast<TwwTable*>(shadow)) {
-            if (OnSQLServer(ww) && ww->SyncSQLByRange()) {
+            if (IsSQLBasedTable(ww) && ww->SyncSQLByRange()) {
                 if (dynamic_cast<TwwTable*>(search)) ApplyRangeFromDataSet(ww, search);
             } else if (ww->NarrowSearch()) {
                 ww->CancelRange();
@@ -642,7 +637,7 @@ bool TwwCustomLookupDialog::Execute() {
     const bool ok = RunLookupDialog(LookupDialogSettingsOf(*this, shadow));
     if (ok && search) {
         auto* ww = dynamic_cast<TwwTable*>(search);
-        if (ww && OnSQLServer(ww) && ww->SyncSQLByRange() && dynamic_cast<TwwTable*>(shadow))
+        if (ww && IsSQLBasedTable(ww) && ww->SyncSQLByRange() && dynamic_cast<TwwTable*>(shadow))
             ApplyRangeFromDataSet(ww, shadow);
         if (!(shadow->Bof() && shadow->Eof())) {
             if (shadowTable && searchTable) searchTable->GotoCurrent(shadowTable);

@@ -134,6 +134,8 @@ struct TPlaceCase {
     int GapBelow;  // room between the combo's bottom and the work area's, -1: the combo at the top
     int Rows;      // rows the list shows
     int Where;     // 1 below, -1 above
+    bool NarrowSearch;
+    bool SyncSQLByRange;
 };
 
 class LookupPlacement : public LookupCombo, public ::testing::WithParamInterface<TPlaceCase> {};
@@ -150,6 +152,8 @@ TEST_P(LookupPlacement, OpensBelowOrAboveSizedByDropDownCount) {
     TTestLookupCombo* combo = NewCombo(10, 10);
     combo->SetDropDownCount(c.DropDownCount);
     if (c.FixedHeight) combo->LookupList()->SetOptions(TwwDBLookupListOptions{loFixedDropDownHeight});
+    Lookup->SetNarrowSearch(c.NarrowSearch);
+    Lookup->SetSyncSQLByRange(c.SyncSQLByRange);
     ShowBound(combo);
     if (c.GapBelow >= 0) {
         // Place the combo's bottom GapBelow pixels above the work area's bottom.
@@ -169,16 +173,19 @@ TEST_P(LookupPlacement, OpensBelowOrAboveSizedByDropDownCount) {
     EXPECT_GE(r.Width(), combo->Width() - 4) << c.Name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, LookupPlacement,
-                         ::testing::Values(TPlaceCase{"three of six rows, room below", 6, 3, false, -1, 3, 1},
-                                           TPlaceCase{"a short table shrinks the list", 6, 8, false, -1, 6,
-                                                      1},
-                                           TPlaceCase{"a fixed height keeps every row", 6, 8, true, -1, 8, 1},
-                                           TPlaceCase{"no room below: above", 6, 3, false, 10, 3, -1},
-                                           TPlaceCase{"just room below", 6, 3, false, 200, 3, 1},
-                                           TPlaceCase{"fits neither way: below", 6, 60, true, -1, 60, 1},
-                                           TPlaceCase{"0 counts as one row", 6, 0, false, -1, 1, 1}),
-                         [](const auto& Info) { return "Case" + std::to_string(Info.index); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LookupPlacement,
+    ::testing::Values(TPlaceCase{"three of six rows, room below", 6, 3, false, -1, 3, 1, false, false},
+                      TPlaceCase{"a short table shrinks the list", 6, 8, false, -1, 6, 1, false, false},
+                      TPlaceCase{"a fixed height keeps every row", 6, 8, true, -1, 8, 1, false, false},
+                      TPlaceCase{"no room below: above", 6, 3, false, 10, 3, -1, false, false},
+                      TPlaceCase{"just room below", 6, 3, false, 200, 3, 1, false, false},
+                      TPlaceCase{"fits neither way: below", 6, 60, true, -1, 60, 1, false, false},
+                      TPlaceCase{"0 counts as one row", 6, 0, false, -1, 1, 1, false, false},
+                      TPlaceCase{"narrowing keeps every row", 6, 8, false, -1, 8, 1, true, false},
+                      TPlaceCase{"ranges only on a server: a local table shrinks", 6, 8, false, -1, 6, 1,
+                                 false, true}),
+    [](const auto& Info) { return "Case" + std::to_string(Info.index); });
 
 struct TWidthCase {
     TAlignment Alignment;
