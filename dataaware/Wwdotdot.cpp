@@ -217,7 +217,6 @@ void TwwDBCustomCombo::SetEditRect() {
     r.Right = GetShowButton() ? FButtonHolder->Left() - 2 : ClientWidth() - 2;
     if (Frame()->IsEffective()) {
         Frame()->GetEditMargins(r);
-        r.Right = GetShowButton() ? FButtonHolder->Left() - 2 : ClientWidth() - 2;
     } else if (BorderStyle() == bsNone) {
         r.Left = r.Top = IsInInspector(this) ? 1 : 2;
     } else {

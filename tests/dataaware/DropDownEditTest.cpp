@@ -67,6 +67,31 @@ TEST_F(DropDownEdit, TheButtonSitsAtTheRightEdgeInsideBorderAndFrame) {
     }
 }
 
+// The text ends short of the button, or of the client's right edge without
+// one; a frame takes its own right margin off that as well.
+TEST_F(DropDownEdit, TheTextEndsBeforeTheButtonAndTheFramesRightMargin) {
+    struct TCase {
+        bool Frame;
+        TwwEditFocusStyle Style;
+        bool Button;
+        int Left, Top, RightMargin;
+    };
+    for (const TCase& c :
+         {TCase{false, efsFrameBox, true, 0, 0, 0}, TCase{false, efsFrameBox, false, 0, 0, 0},
+          TCase{true, efsFrameBox, true, 2, 2, 1}, TCase{true, efsFrameSunken, true, 3, 3, 2},
+          TCase{true, efsFrameSunken, false, 3, 3, 2}, TCase{true, efsFrameSingle, true, 2, 2, 0}}) {
+        Combo->Frame()->SetEnabled(c.Frame);
+        Combo->Frame()->SetFocusStyle(c.Style);
+        Combo->SetShowButton(c.Button);
+        Combo->LayoutButton();
+        TRect r;
+        Combo->Perform(EM_GETRECT, 0, PointerToLParam(&r));
+        const int right = c.Button ? Combo->ButtonHolder()->Left() - 2 : Combo->ClientWidth() - 2;
+        EXPECT_EQ(r, TRect(c.Left, c.Top, right - c.RightMargin, Combo->ClientHeight() + 1))
+            << c.Frame << " " << c.Style << " " << c.Button;
+    }
+}
+
 TEST_F(DropDownEdit, F4AndAltArrowsRunTheDropDown) {
     struct TStep {
         const char* Keys;
