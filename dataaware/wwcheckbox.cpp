@@ -852,8 +852,17 @@ TCustomImageList* TwwExpandButton::GetImages() { return Images() ? Images() : FE
 
 TCheckBoxState TwwExpandButton::GetState() {
     if (FControlState.Contains(csPaintCopy))
-        return InCustomGrid() && FGrid && FGrid->Visible() && FPaintingCurrentCell ? cbChecked : cbUnchecked;
+        return InCustomGrid() && FGrid && FGrid->Visible() && PaintingCurrentCell() ? cbChecked : cbUnchecked;
     return TwwDBCustomCheckBox::GetState();
+}
+
+// The master grid makes the painted cell's record its link's active record;
+// the current cell's is the one in the grid's current row (the only record
+// whose detail can be open: moving off it closes the detail).
+bool TwwExpandButton::PaintingCurrentCell() const {
+    auto* Master = dynamic_cast<TwwCustomDBGrid*>(Parent());
+    if (!Master || !Master->DataLink()->Active()) return false;
+    return Master->DataLink()->ActiveRecord() == Master->Row() - Master->TitleOffset() - Master->RowOffset();
 }
 
 // Moving to another master record closes an open detail.

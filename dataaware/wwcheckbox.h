@@ -222,8 +222,6 @@ public:
     TwwExpandGridIndents* GridIndents() const { return FGridIndents.get(); }
     void SetGridIndents(TwwExpandGridIndents* Value) { FGridIndents->Assign(Value); }
     bool Toggling() const { return FInToggle; }
-    // Set by the master grid while it paints a copy into the current cell whose detail is open.
-    void SetPaintingCurrentCell(bool Value) { FPaintingCurrentCell = Value; }
     void SetDesiredRow(int Value) { FDesiredRow = Value; }
     int ExpandedRow() const { return FExpandedRow; }
 
@@ -260,6 +258,8 @@ private:
     void Expand(int H, int Pitch, bool Leaf);
     void Collapse(int H);
     void SelectMasterRow(int Row);
+    // Whether the copy being painted is the master's current cell.
+    bool PaintingCurrentCell() const;
     TAlignment FButtonAlignment = taLeftJustify;
     TWinControl* FGrid = nullptr;
     std::unique_ptr<TImageList> FExpandImages;
@@ -270,7 +270,6 @@ private:
     int FSavedMasterHeight = 0;
     int FSavedOuterRowHeight = 0;
     int FRememberedHeight = 0;
-    bool FPaintingCurrentCell = false;
     int FDesiredRow = -1;
     int FExpandedRow = 0;
     bool FInToggle = false;

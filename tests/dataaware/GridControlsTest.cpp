@@ -303,3 +303,26 @@ TEST_F(GridControls, ACellControlThatKeepsTheFocusStaysWhereItWas) {
 }
 
 }  // namespace
+
+// The grid paints copies of the expand button into the rows it does not
+// stand on, and into its own cell while the button is hidden: the open
+// row's copy shows the minus, the others the plus.
+TEST_F(GridControls, PaintedCopiesOfAnOpenExpandButtonShowItsRowOpen) {
+    GoTo(2, "ABREV");
+    const TRect Row2 = G()->CellRect(ColOf("ABREV"), 2);
+    Ui().Click(G(), TPoint(Row2.Left + 5, (Row2.Top + Row2.Bottom) / 2));
+    Idle();
+    ASSERT_TRUE(F->BDetalle->Checked());
+    TwwGridDataLink* Link = G()->DataLink();
+    const int Active = Link->ActiveRecord();
+    const TControlState State = F->BDetalle->ControlState();
+    F->BDetalle->SetControlState(State + TControlState{csPaintCopy});
+    for (int Row = 1; Row <= 4; ++Row) {
+        Link->SetActiveRecord(Row - G()->TitleOffset() - G()->RowOffset());
+        EXPECT_EQ(F->BDetalle->GetState(), Row == 2 ? cbChecked : cbUnchecked) << Row;
+    }
+    F->GridAlumnos->Hide();
+    Link->SetActiveRecord(Active);
+    EXPECT_EQ(F->BDetalle->GetState(), cbUnchecked) << "the detail hidden";
+    F->BDetalle->SetControlState(State);
+}
