@@ -3911,10 +3911,12 @@ void TwwCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
     if (FPressedCol >= 0) {
         int C, R;
         CellAtPoint(X, Y, C, R);
-        const int Pressed = FPressedCol;
+        const int Pressed = FPressedCol, PressedRow = FPressedRow;
         ClearTitleButtonPress();
         InvalidateTitles();
-        if (C == Pressed && Y >= 0 && !FColumnDragging && C >= FIndicatorOffset &&
+        // The release must be over the pressed title itself, not over a data
+        // cell of its column.
+        if (C == Pressed && R == PressedRow && Y >= 0 && !FColumnDragging && C >= FIndicatorOffset &&
             !GetColumnFieldName(C).empty()) {
             AnsiString Name = GetColumnFieldName(C);
             const AnsiString Group = ColumnAt(C - FIndicatorOffset)->GroupName();
@@ -3951,7 +3953,10 @@ void TwwCustomDBGrid::CalcSizingState(int X, int Y, TGridState& State, int& Inde
             if (Next < ColCount() && ColumnAt(Next - FIndicatorOffset)->GroupName() == Group) return;
         }
     }
-    if (UsesProportionalColResize() && R == 0 && (C == ColCount() - 1 || C < 0)) return;
+    // Proportional columns fill the width: the last title's edge is the
+    // grid's own, and a point outside every cell (left of the first column
+    // or below the last row) sizes nothing.
+    if (UsesProportionalColResize() && ((R == 0 && C == ColCount() - 1) || C < 0)) return;
     TCustomGrid::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs, FixedInfo);
 }
 
