@@ -3885,7 +3885,12 @@ void TwwCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
             TPoint Q(P.x - W->Left(), P.y - W->Top());
             W->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(Q.x, Q.y));
             W->Perform(WM_LBUTTONUP, 0, MakeLParam(Q.x, Q.y));
-        } else if (!::IsClassNamed(FActiveCellControl, "TwwExpandButton")) {
+        } else if (::IsClassNamed(FActiveCellControl, "TwwExpandButton")) {
+            // The glyph of another row opens that row's detail, the record
+            // staying on the row the user clicked.
+            if (RowChanges && ExpandButtonGlyphAt(FActiveCellControl, P.x))
+                ExpandButtonAtRow(FActiveCellControl, Row());
+        } else {
             FActiveCellControl->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(P.x, P.y));
         }
     }
