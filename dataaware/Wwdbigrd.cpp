@@ -1230,6 +1230,10 @@ void TwwCustomDBGrid::RecordScrolled(int Distance) {
             TRect Data(0, D.Vert.FixedBoundary, ClientWidth(), ClientHeight());
             if (FPaintOptions->FastRecordScrolling()) {
                 int Pitch = DefaultRowHeight() + (HasRowLines() ? 1 : 0);
+                // Only whole rows move: a part row under the last one would
+                // otherwise land on a row that the uncovered strip, taken
+                // from the window's bottom, does not reach.
+                Data.Bottom = std::min(Data.Bottom, LastVisibleRowBottom(D));
                 ScrollWindow(Handle(), 0, -Pitch * Distance, &Data, &Data);
                 if (FOptions.Contains(dgIndicator)) {
                     if (FLastIndicatorRow >= 0 && FLastIndicatorRow < RowCount())
