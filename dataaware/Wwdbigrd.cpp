@@ -1230,6 +1230,10 @@ void TwwCustomDBGrid::RecordScrolled(int Distance) {
             TRect Data(0, D.Vert.FixedBoundary, ClientWidth(), ClientHeight());
             if (FPaintOptions->FastRecordScrolling()) {
                 int Pitch = DefaultRowHeight() + (HasRowLines() ? 1 : 0);
+                // Only whole rows move: a part row under the last one would
+                // otherwise land on a row that the uncovered strip, taken
+                // from the window's bottom, does not reach.
+                Data.Bottom = std::min(Data.Bottom, LastVisibleRowBottom(D));
                 ScrollWindow(Handle(), 0, -Pitch * Distance, &Data, &Data);
                 if (FOptions.Contains(dgIndicator)) {
                     if (FLastIndicatorRow >= 0 && FLastIndicatorRow < RowCount())
@@ -3885,7 +3889,12 @@ void TwwCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
             TPoint Q(P.x - W->Left(), P.y - W->Top());
             W->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(Q.x, Q.y));
             W->Perform(WM_LBUTTONUP, 0, MakeLParam(Q.x, Q.y));
-        } else if (!::IsClassNamed(FActiveCellControl, "TwwExpandButton")) {
+        } else if (::IsClassNamed(FActiveCellControl, "TwwExpandButton")) {
+            // The glyph of another row opens that row's detail, the record
+            // staying on the row the user clicked.
+            if (RowChanges && ExpandButtonGlyphAt(FActiveCellControl, P.x))
+                ExpandButtonAtRow(FActiveCellControl, Row());
+        } else {
             FActiveCellControl->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(P.x, P.y));
         }
     }
@@ -3911,10 +3920,12 @@ void TwwCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int
     if (FPressedCol >= 0) {
         int C, R;
         CellAtPoint(X, Y, C, R);
-        const int Pressed = FPressedCol;
+        const int Pressed = FPressedCol, PressedRow = FPressedRow;
         ClearTitleButtonPress();
         InvalidateTitles();
-        if (C == Pressed && Y >= 0 && !FColumnDragging && C >= FIndicatorOffset &&
+        // The release must be over the pressed title itself, not over a data
+        // cell of its column.
+        if (C == Pressed && R == PressedRow && Y >= 0 && !FColumnDragging && C >= FIndicatorOffset &&
             !GetColumnFieldName(C).empty()) {
             AnsiString Name = GetColumnFieldName(C);
             const AnsiString Group = ColumnAt(C - FIndicatorOffset)->GroupName();
@@ -3951,7 +3962,10 @@ void TwwCustomDBGrid::CalcSizingState(int X, int Y, TGridState& State, int& Inde
             if (Next < ColCount() && ColumnAt(Next - FIndicatorOffset)->GroupName() == Group) return;
         }
     }
-    if (UsesProportionalColResize() && R == 0 && (C == ColCount() - 1 || C < 0)) return;
+    // Proportional columns fill the width: the last title's edge is the
+    // grid's own, and a point outside every cell (left of the first column
+    // or below the last row) sizes nothing.
+    if (UsesProportionalColResize() && ((R == 0 && C == ColCount() - 1) || C < 0)) return;
     TCustomGrid::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs, FixedInfo);
 }
 

@@ -876,6 +876,11 @@ void SetExpandButtonState(TWinControl* Control, bool Expanded);
 bool GetExpandButtonState(TWinControl* Control);
 // The button is toggling its state right now.
 bool ExpandButtonToggling(TWinControl* Control);
+// A click at X of the button's row (in the button's coordinates) falls on
+// its glyph, taken a little larger than drawn.
+bool ExpandButtonGlyphAt(TWinControl* Control, int X);
+// Expands the button with its record kept on the grid row Row.
+void ExpandButtonAtRow(TWinControl* Control, int Row);
 
 // The shared images: the record-state arrows of the indicator column and the
 // arrows of a column drag, made when the first grid is and freed with the last.

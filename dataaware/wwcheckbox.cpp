@@ -768,6 +768,31 @@ bool ExpandButtonToggling(TWinControl* Control) {
     return Button && Button->Toggling();
 }
 
+bool ExpandButtonGlyphAt(TWinControl* Control, int X) {
+    auto* Button = dynamic_cast<TwwExpandButton*>(Control);
+    if (!Button) return false;
+    TRect Glyph;
+    Button->GetButtonRect(Glyph);
+    InflateRect(Glyph, 4, 3);
+    OffsetRect(Glyph, 0, -Glyph.Top);
+    return PtInRect(Glyph, TPoint(X, 7));
+}
+
+void ExpandButtonAtRow(TWinControl* Control, int Row) {
+    auto* Button = dynamic_cast<TwwExpandButton*>(Control);
+    if (!Button) return;
+    // The button forgets the row after it has expanded; a state that needs
+    // no change must not leave it behind for a later expansion either.
+    Button->SetDesiredRow(Row);
+    try {
+        SetExpandButtonState(Button, true);
+    } catch (...) {
+        Button->SetDesiredRow(-1);
+        throw;
+    }
+    Button->SetDesiredRow(-1);
+}
+
 TwwExpandButton::TwwExpandButton(TComponent* AOwner)
     : TwwDBCustomCheckBox(AOwner), FGridIndents(std::make_unique<TwwExpandGridIndents>()) {
     SetShowText(false);

@@ -215,6 +215,35 @@ TEST_F(GridControls, AnExpandButtonOpensADetailGridUnderItsRowAndClosesIt) {
     EXPECT_TRUE(G()->Focused());
 }
 
+// A click on the glyph of another row moves there and opens that record's
+// detail under the row clicked; a click beside the glyph only moves.
+TEST_F(GridControls, AClickOnAnotherRowsGlyphOpensTheDetailThere) {
+    const int Abrev = ColOf("ABREV");
+    const int H = G()->DefaultRowHeight();
+    struct Case {
+        int Dx;
+        bool Opens;
+    } Cases[] = {{5, true}, {40, false}};
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Dx);
+        GoTo(1, "ABREV");
+        ASSERT_FALSE(F->BDetalle->Checked());
+        const TRect Row3 = G()->CellRect(Abrev, 3);
+        Ui().Click(G(), TPoint(Row3.Left + C.Dx, (Row3.Top + Row3.Bottom) / 2));
+        Idle();
+        EXPECT_EQ(T()->RecNo(), 3);
+        EXPECT_EQ(G()->Row(), 3);
+        EXPECT_EQ(F->BDetalle->Checked(), C.Opens);
+        EXPECT_EQ(F->GridAlumnos->Visible(), C.Opens);
+        if (C.Opens) {
+            EXPECT_EQ(F->GridAlumnos->Top(), Row3.Top + H);
+            EXPECT_EQ(G()->RowHeights(3), H + F->GridAlumnos->Height() - 1);
+            F->BDetalle->SetChecked(false);
+            Idle();
+        }
+    }
+}
+
 // A detail that cannot be placed where it was asked for leaves the master
 // as it was: no detail over its rows, the button unchecked.
 TEST_F(GridControls, AFailedExpansionLeavesTheMasterAsItWas) {

@@ -27,6 +27,7 @@ class TProbeGrid : public TwwDBGrid {
 public:
     using TwwDBGrid::CanEditModify;
     using TwwDBGrid::SetEditText;
+    using TwwDBGrid::Sizing;
     using TwwDBGrid::TwwDBGrid;
     using TwwDBGrid::WriteEditText;
 };
@@ -534,6 +535,62 @@ TEST_F(GridData, AColumnLineCrossesTheRowLines) {
     } Cases[] = {{X, Y - 3, Shadow},    {X + 1, Y - 3, Highlight}, {X, Y, Shadow},
                  {X + 1, Y, Highlight}, {X - 4, Y, Shadow},        {X + 5, Y, Shadow}};
     for (const Case& C : Cases) EXPECT_EQ(Px(G, C.X, C.Y), C.Rgb) << C.X - X << "," << C.Y - Y;
+}
+
+// A title click is a press and a release on the same title: a release over
+// a data cell of the pressed column, or over another title, clicks nothing.
+// With column moving on, the release reaches the grid inside its capture.
+TEST_F(GridData, ATitleClickNeedsTheReleaseOnThePressedTitle) {
+    G->SetTitleButtons(true);
+    std::vector<AnsiString> Clicked;
+    G->OnTitleButtonClick = [&](TObject*, const AnsiString& Name) { Clicked.push_back(Name); };
+    Open();
+    const TRect Title = G->CellRect(1, 0), Data = G->CellRect(1, 2), Other = G->CellRect(4, 0);
+    const TPoint Press(Title.Left + 4, Title.Bottom - 3);
+    struct Case {
+        const char* Name;
+        TPoint Release;
+        bool Clicks;
+    } Cases[] = {{"the same title", {Title.Left + 6, Title.Bottom - 4}, true},
+                 {"a data cell of the column", {Data.Left + 4, Data.Top + 3}, false},
+                 {"another title", {Other.Left + 4, Other.Bottom - 3}, false}};
+    for (bool Moving : {false, true}) {
+        G->SetOptions(Moving ? G->Options() + TwwDBGridOptions{dgColumnResize}
+                             : G->Options() - TwwDBGridOptions{dgColumnResize});
+        Idle();
+        for (const Case& C : Cases) {
+            SCOPED_TRACE(std::string(C.Name) + (Moving ? ", column moving on" : ""));
+            Clicked.clear();
+            // The release is queued first, for the capture loop to find.
+            PostMessage(G->Handle(), WM_LBUTTONUP, 0, MakeLParam(C.Release.x, C.Release.y));
+            G->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(Press.x, Press.y));
+            Idle();
+            EXPECT_EQ(Clicked, C.Clicks ? std::vector<AnsiString>{"NOMBRE"} : std::vector<AnsiString>{});
+        }
+    }
+}
+
+// With proportional columns the last title's right edge is the grid's and
+// sizes nothing, and neither does a point outside every cell (here just
+// under the last row, within its edge's sizing band); an inner title edge
+// and a row edge over the indicator's cells still size.
+TEST_F(GridData, ProportionalColumnsHaveNoSizingEdgeOutsideTheCells) {
+    G->SetOptions(G->Options() + TwwDBGridOptions{dgProportionalColResize, dgRowResize});
+    Open();
+    const TRect Indicator = G->CellRect(0, 1), First = G->CellRect(1, 0);
+    const TRect Last = G->CellRect(G->ColCount() - 1, 0), LastRow = G->CellRect(0, G->RowCount() - 1);
+    ASSERT_GT(Indicator.Right, 8);
+    ASSERT_LT(LastRow.Bottom + 2, G->ClientHeight()) << "room under the last row";
+    struct Case {
+        const char* Name;
+        TPoint P;
+        bool Sizes;
+    } Cases[] = {{"an inner title edge", {First.Right + 1, First.Top + 3}, true},
+                 {"the last title's edge", {Last.Right - 1, Last.Top + 3}, false},
+                 {"a row edge over the indicator", {8, Indicator.Bottom}, true},
+                 {"the last row's edge from above", {8, LastRow.Bottom - 1}, true},
+                 {"the last row's edge from under it", {8, LastRow.Bottom + 2}, false}};
+    for (const Case& C : Cases) EXPECT_EQ(G->Sizing(C.P.x, C.P.y), C.Sizes) << C.Name;
 }
 
 // A double click on a title's right edge sizes the column to its widest

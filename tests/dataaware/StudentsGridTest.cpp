@@ -126,6 +126,30 @@ TEST_F(StudentsGrid, TitlesRowsAndTheSilverColumnHaveTheirColours) {
     }
 }
 
+// The alternating colour belongs to the records, not to the screen rows:
+// the even records keep it as the grid scrolls down and up by odd and even
+// numbers of records.
+TEST_F(StudentsGrid, AlternatingRowsKeepToTheirRecordsWhileScrolling) {
+    const int Exped = ColOf("EXPED"), Visible = G()->VisibleRowCount();
+    ASSERT_GT(T()->RecordCount(), Visible + 12);
+    T()->First();
+    // Within the rows shown first, then past the last row and the first.
+    const int Moves[] = {Visible - 1, 1, 2, 3, 1, -(Visible - 1), -3, -1, -2};
+    for (int Move : Moves) {
+        SCOPED_TRACE(Move);
+        T()->MoveBy(Move);
+        Idle();
+        const int Top = T()->RecNo() - (G()->Row() - 1);
+        for (int Row = 1; Row <= Visible; ++Row) {
+            if (Row == G()->Row()) continue;
+            const TRect R = G()->CellRect(Exped, Row);
+            const int RecNo = Top + Row - 1;
+            EXPECT_EQ(Px(G(), R.Right - 3, (R.Top + R.Bottom) / 2), RecNo % 2 == 0 ? AlternateRgb : GridRgb)
+                << "record " << RecNo << " on row " << Row;
+        }
+    }
+}
+
 TEST_F(StudentsGrid, CheckGlyphsFollowTheValues) {
     const int Repite = ColOf("REPITE"), Anular = ColOf("ANULAR");
     T()->First();
