@@ -30,6 +30,55 @@ void Vacia(const AnsiString& DatabaseName, const AnsiString& Tabla) {
     NewTempTable(DatabaseName, Tabla)->EmptyTable();
 }
 
+// A working table emptied and filled with Filas (bookmarks given to them).
+template <class Fila>
+void Llena(const AnsiString& DatabaseName, const AnsiString& Tabla, std::vector<Fila>& Filas) {
+    auto t = OpenTempTable(DatabaseName, Tabla);
+    t->EmptyTable();
+    Sincroniza(*t, {}, Filas);
+}
+
+TTempTable AbreDelCurso(const AnsiString& DatabaseName, const AnsiString& Tabla, const AnsiString& TNC) {
+    auto t = OpenTempTable(DatabaseName, Tabla);
+    FilterEqual(*t, "TNC", TNC);
+    return t;
+}
+
+// Every stored row of a table numbered on from Contador in the order of its
+// TNC tag (one count over the subtypes, then the types-in-group, of every
+// course), read and numbered in memory when made and written by Escribe; the
+// course's rows, without bookmark, are its working copy.
+template <class Fila>
+class TTablaRenumerada {
+public:
+    TTablaRenumerada(const AnsiString& DatabaseName, const AnsiString& TNC, const AnsiString& Tabla,
+                     std::vector<Fila> (*LeeFilas)(TDataSet&), int& Contador)
+        : FTabla(OpenTempTable(DatabaseName, Tabla, "TNC")), FAntes(LeeFilas(*FTabla)), FDespues(FAntes) {
+        for (auto& f : FDespues) {
+            f.N = Contador++;
+            if (f.TNC == TNC) {
+                FDelCurso.push_back(f);
+                FDelCurso.back().Marca.clear();
+            }
+        }
+    }
+    const std::vector<Fila>& DelCurso() const { return FDelCurso; }
+    void Escribe() { Sincroniza(*FTabla, FAntes, FDespues); }
+
+private:
+    TTempTable FTabla;
+    std::vector<Fila> FAntes, FDespues, FDelCurso;
+};
+
+template <class Fila>
+std::vector<Fila> RenumeraGuardadas(const AnsiString& DatabaseName, const AnsiString& TNC,
+                                    const AnsiString& Tabla, std::vector<Fila> (*LeeFilas)(TDataSet&),
+                                    int& Contador) {
+    TTablaRenumerada<Fila> t(DatabaseName, TNC, Tabla, LeeFilas, Contador);
+    t.Escribe();
+    return t.DelCurso();
+}
+
 }  // namespace
 
 TMotorTipos::TMotorTipos(AnsiString DatabaseName, AnsiString TNCSeleccionado)
@@ -37,11 +86,7 @@ TMotorTipos::TMotorTipos(AnsiString DatabaseName, AnsiString TNCSeleccionado)
 
 TMotorTipos::~TMotorTipos() = default;
 
-void TMotorTipos::Abre() {
-    CopiaTablasTrabajo();
-    ClasificaTipos();
-    CreaConexiones();
-}
+void TMotorTipos::Abre() { RellenaTrabajo(); }
 
 void TMotorTipos::RefrescaNumerador() {
     for (const char* t : {"tipos", "tipos2", "tipgrup", "tipgrup2"})
@@ -60,35 +105,50 @@ std::vector<int> TMotorTipos::NuevosN(size_t Cuantos) {
     return n;
 }
 
-void TMotorTipos::CopiaTablasTrabajo() {
+void TMotorTipos::TomaTrabajo() {
     if (!FReserva) FReserva = TReservaTrabajo::Toma(FDatabaseName);
     // Until the copy is whole it is nobody's work: a merge would take its
     // half for the course's truth.
     FCopiaPropia = false;
+}
+
+void TMotorTipos::CopiaTablasTrabajo() {
+    TomaTrabajo();
     Vacia(FDatabaseName, "conex");
     int contador = 1;
-    // One count over the subtypes, then the types-in-group, of every course.
-    auto copia = [&](const AnsiString& Guardada, const AnsiString& Trabajo, auto LeeFilas) {
-        auto g = OpenTempTable(FDatabaseName, Guardada, "TNC");
-        const auto antes = LeeFilas(*g);
-        auto despues = antes;
-        decltype(despues) delCurso;
-        for (auto& f : despues) {
-            f.N = contador++;
-            if (f.TNC == FTNC) {
-                delCurso.push_back(f);
-                delCurso.back().Marca.clear();
-            }
-        }
-        Sincroniza(*g, antes, despues);
-        Vacia(FDatabaseName, Trabajo);
-        auto w = OpenTempTable(FDatabaseName, Trabajo);
-        Sincroniza(*w, {}, delCurso);
-    };
-    copia("tipos", "tipos2", LeeSubtipos);
-    copia("tipgrup", "tipgrup2", LeeTipGrup);
+    auto subtipos = RenumeraGuardadas(FDatabaseName, FTNC, "tipos", LeeSubtipos, contador);
+    Llena(FDatabaseName, "tipos2", subtipos);
+    auto filas = RenumeraGuardadas(FDatabaseName, FTNC, "tipgrup", LeeTipGrup, contador);
+    Llena(FDatabaseName, "tipgrup2", filas);
     FNumerador.Observa(contador - 1);
     FCopiaPropia = true;
+}
+
+void TMotorTipos::RellenaTrabajo() {
+    TomaTrabajo();
+    // Everything is read and computed before the first write.
+    int contador = 1;
+    TTablaRenumerada<TFilaSubtipo> tipos(FDatabaseName, FTNC, "tipos", LeeSubtipos, contador);
+    TTablaRenumerada<TFilaEnGrupo> tipgrup(FDatabaseName, FTNC, "tipgrup", LeeTipGrup, contador);
+    auto subtipos = tipos.DelCurso();
+    auto filas = tipgrup.DelCurso();
+    auto alum = AbreDelCurso(FDatabaseName, "alum", FTNC);
+    auto asigcur = AbreDelCurso(FDatabaseName, "asigcur", FTNC);
+    const auto asigs = LeeAsigCur(*asigcur);
+    auto contadas = asigs;
+    Clasifica(subtipos, filas, LeeAlumnos(*alum), contadas);
+    const auto conex = ::CreaConexiones(filas);
+
+    tipos.Escribe();
+    tipgrup.Escribe();
+    auto tconex = OpenTempTable(FDatabaseName, "conex");
+    tconex->EmptyTable();
+    Llena(FDatabaseName, "tipos2", subtipos);
+    Llena(FDatabaseName, "tipgrup2", filas);
+    FNumerador.Observa(contador - 1);
+    FCopiaPropia = true;
+    Sincroniza(*asigcur, asigs, contadas);
+    AnadeConexiones(*tconex, conex);
 }
 
 template <class Fila>
@@ -180,35 +240,35 @@ void AvisaTiposPerdidos() {
                "Atenci\xF3n", MB_OK);
 }
 
-void TMotorTipos::ClasificaTipos() {
-    auto tipos = OpenTempTable(FDatabaseName, "tipos2");
-    auto alum = OpenTempTable(FDatabaseName, "alum");
-    FilterEqual(*alum, "TNC", FTNC);
-    auto tipgrup = OpenTempTable(FDatabaseName, "tipgrup2");
-    auto asigcur = OpenTempTable(FDatabaseName, "asigcur");
-    FilterEqual(*asigcur, "TNC", FTNC);
-
-    const auto subtipos = LeeSubtipos(*tipos);
-    const auto alumnos = LeeAlumnos(*alum);
-    const auto filas = LeeTipGrup(*tipgrup);
-    const auto asigs = LeeAsigCur(*asigcur);
-
-    auto contadas = asigs;
-    CuentaContadores(contadas, subtipos);
-    Sincroniza(*asigcur, asigs, contadas);
-    FListas = CalculaListas(alumnos, subtipos, filas, contadas);
-
-    auto conTextos = subtipos;
-    for (auto& s : conTextos) {
+void TMotorTipos::Clasifica(std::vector<TFilaSubtipo>& Subtipos, std::vector<TFilaEnGrupo>& Filas,
+                            const std::vector<TFilaAlumno>& Alumnos, std::vector<TFilaAsignatura>& AsigCur) {
+    CuentaContadores(AsigCur, Subtipos);
+    FListas = CalculaListas(Alumnos, Subtipos, Filas, AsigCur);
+    for (auto& s : Subtipos) {
         const auto t = TextosSubtipo(s, FListas, FOpciones);
         s.ASIGS = t.ASIGS;
         s.ASIGSCOL = t.ASIGSCOL;
         s.ASIGSCU = t.ASIGSCU;
         s.ASIGSCUCOL = t.ASIGSCUCOL;
     }
-    Sincroniza(*tipos, subtipos, conTextos);
+    for (auto& f : Filas) f.ASIGSDCM = MemosTipGrup(f, FListas, FOpciones);
+}
+
+void TMotorTipos::ClasificaTipos() {
+    auto tipos = OpenTempTable(FDatabaseName, "tipos2");
+    auto alum = AbreDelCurso(FDatabaseName, "alum", FTNC);
+    auto tipgrup = OpenTempTable(FDatabaseName, "tipgrup2");
+    auto asigcur = AbreDelCurso(FDatabaseName, "asigcur", FTNC);
+
+    const auto subtipos = LeeSubtipos(*tipos);
+    const auto filas = LeeTipGrup(*tipgrup);
+    const auto asigs = LeeAsigCur(*asigcur);
+    auto conTextos = subtipos;
     auto conMemos = filas;
-    for (auto& f : conMemos) f.ASIGSDCM = MemosTipGrup(f, FListas, FOpciones);
+    auto contadas = asigs;
+    Clasifica(conTextos, conMemos, LeeAlumnos(*alum), contadas);
+    Sincroniza(*asigcur, asigs, contadas);
+    Sincroniza(*tipos, subtipos, conTextos);
     Sincroniza(*tipgrup, filas, conMemos);
 }
 
@@ -219,8 +279,7 @@ std::optional<TRejilla> TMotorTipos::TotalesTipos() {
 
 TTotalesGrupo TMotorTipos::TotalesGrupo(const std::optional<AnsiString>& Grupo) {
     auto tipgrup = OpenTempTable(FDatabaseName, "tipgrup2");
-    auto asigcur = OpenTempTable(FDatabaseName, "asigcur");
-    FilterEqual(*asigcur, "TNC", FTNC);
+    auto asigcur = AbreDelCurso(FDatabaseName, "asigcur", FTNC);
     return ::TotalesGrupo(LeeTipGrup(*tipgrup), Grupo, FTNC, LeeAsigCur(*asigcur), FListas, FOpciones);
 }
 
@@ -268,8 +327,7 @@ bool TMotorTipos::CalculaSubtipos(const TPreguntaBorrarTipos& Pregunta) {
     }
     RefrescaNumerador();
     auto tipos = OpenTempTable(FDatabaseName, "tipos2");
-    auto alum = OpenTempTable(FDatabaseName, "alum");
-    FilterEqual(*alum, "TNC", FTNC);
+    auto alum = AbreDelCurso(FDatabaseName, "alum", FTNC);
     const auto antes = LeeSubtipos(*tipos);
     auto despues = antes;
     CuentaSubtipos(despues, LeeAlumnos(*alum), FNumerador);
@@ -341,8 +399,8 @@ void TMotorTipos::MarcaSeleccion(const std::vector<int>& N) {
 }
 
 void TMotorTipos::TrasOrganizador(bool HuboEjecucion) {
-    if (HuboEjecucion) CopiaTablasTrabajo();
-    Recalcula();
+    if (HuboEjecucion) RellenaTrabajo();
+    else Recalcula();
 }
 
 void TMotorTipos::NumeraFilaNueva(TDataSet& TTipos) { TTipos.FieldByName("N")->SetAsInteger(NuevoN()); }

@@ -109,7 +109,10 @@ public:
     const AnsiString& TNCSeleccionado() const { return FTNC; }
 
     // --- lifecycle of the working copies ---
-    // The opening: CopiaTablasTrabajo, ClasificaTipos, CreaConexiones.
+    // The opening: what CopiaTablasTrabajo, ClasificaTipos and
+    // CreaConexiones do one after the other, done in one pass: the stored
+    // tables, the course's students and subjects are read once, the working
+    // copies computed in memory, and each table written once.
     void Abre();
     // Claims the working tables (EDatabaseError when another program holds
     // them, nothing changed); empties conex; renumbers every stored subtype,
@@ -175,9 +178,9 @@ public:
     // with, never one left from an earlier start.
     void MarcaSeleccion(const std::vector<int>& N);
     // After the organizer's dialog: with a run, the working copies are
-    // filled again from the stored tables (which hold its result); without
-    // one they are kept, with the work not yet merged. Then ClasificaTipos
-    // and CreaConexiones.
+    // filled again from the stored tables (which hold its result) as Abre
+    // fills them; without one they are kept, with the work not yet merged,
+    // and ClasificaTipos and CreaConexiones run on them.
     void TrasOrganizador(bool HuboEjecucion);
 
     // --- row numbers and the hooks of the screen's TTipos ---
@@ -191,6 +194,15 @@ public:
     void PoneCursoEnFila(TDataSet& TTipos);
 
 private:
+    // Claims the working tables (raising when another program holds them);
+    // the copy is nobody's work until it is whole again.
+    void TomaTrabajo();
+    // Abre's one pass.
+    void RellenaTrabajo();
+    // The classification of the working rows in memory: the counts of the
+    // course's subjects, the lists, the subtypes' texts and the rows' memos.
+    void Clasifica(std::vector<TFilaSubtipo>& Subtipos, std::vector<TFilaEnGrupo>& Filas,
+                   const std::vector<TFilaAlumno>& Alumnos, std::vector<TFilaAsignatura>& AsigCur);
     void Cierra();
     void RefrescaNumerador();
     void Recalcula();

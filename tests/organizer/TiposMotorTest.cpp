@@ -354,3 +354,76 @@ TEST_F(TiposMotor, ACourseKeyWithAnApostropheIsFilteredExactly) {
     EXPECT_EQ(t2[0].NALUM, 2);
     EXPECT_EQ(t2[0].TNC, "D'ES");
 }
+
+namespace {
+
+// Every field of every visible row of a table, as texts, in record order.
+std::vector<std::vector<AnsiString>> TablaEnTextos(const AnsiString& Base, const char* Tabla) {
+    std::vector<std::vector<AnsiString>> r;
+    auto t = OpenTempTable(Base, Tabla);
+    for (t->First(); !t->Eof(); t->Next()) {
+        r.emplace_back();
+        for (TField* f : t->Fields()->List()) r.back().push_back(f->AsString());
+    }
+    return r;
+}
+
+// What the opening leaves: the six tables it writes and the engine's lists
+// and next number.
+struct TTrasAbrir {
+    std::map<std::string, std::vector<std::vector<AnsiString>>> Tablas;
+    TListasTipos Listas;
+    int Siguiente = 0;
+    bool operator==(const TTrasAbrir&) const = default;
+};
+
+TTrasAbrir LeeTrasAbrir(const AnsiString& Base, TMotorTipos& Motor) {
+    TTrasAbrir r;
+    for (const char* t : {"tipos", "tipgrup", "tipos2", "tipgrup2", "conex", "asigcur"})
+        r.Tablas[t] = TablaEnTextos(Base, t);
+    r.Listas = Motor.Listas();
+    r.Siguiente = Motor.NuevoN();
+    return r;
+}
+
+}  // namespace
+
+// The opening reads every table once and writes each once; what it leaves
+// is what the copy, the classification and the connections leave when run
+// one after the other: stored rows of the course and of others, connection
+// codes with blanks before them (the lists and memos see them so, the rows
+// and conex get them trimmed), a count that was blank.
+TEST_F(TiposMotor, TheOpeningInOnePassLeavesWhatItsStepsLeave) {
+    AnadeSubtipos("tipos", {Sub(9, 3, "A", false, {"LEN", "MAT", "FRA", "TEC", "REL"}),
+                            Sub(12, 2, "B", true, {"LEN", "MAT", "ALE", "MUS", "ETI"})});
+    AnadeTiposEnGrupo(
+        "tipgrup",
+        {Fila(8, 4, "A", "A", false, {{"LEN"}, {"MAT"}, {"FRA", "1", " a"}, {"TEC", "2", "b"}, {"REL"}}),
+         Fila(20, 5, "B", "B", true, {{"LEN"}, {"MAT", "1"}, {"ALE", "", " c"}, {"MUS"}, {"ETI"}})});
+    {
+        auto asigcur = OpenTempTable(Base, "asigcur");
+        asigcur->First();
+        asigcur->Edit();
+        asigcur->FieldByName("CONTADOR")->Clear();
+        asigcur->Post();
+    }
+    const auto copia = Root / "copia";
+    std::filesystem::copy(Carpeta(), copia);
+    TTrasAbrir porPasos;
+    {
+        TMotorTipos m(Base, Curso);
+        m.CopiaTablasTrabajo();
+        m.ClasificaTipos();
+        m.CreaConexiones();
+        porPasos = LeeTrasAbrir(Base, m);
+    }
+    ASSERT_EQ(porPasos.Tablas["conex"].size(), 4u);
+    std::filesystem::copy(copia, Carpeta(), std::filesystem::copy_options::overwrite_existing);
+
+    Motor.Abre();
+    const TTrasAbrir deUnaVez = LeeTrasAbrir(Base, Motor);
+    for (const auto& [tabla, filas] : porPasos.Tablas) EXPECT_EQ(deUnaVez.Tablas.at(tabla), filas) << tabla;
+    EXPECT_EQ(deUnaVez.Listas, porPasos.Listas);
+    EXPECT_EQ(deUnaVez.Siguiente, porPasos.Siguiente);
+    CompruebaInvariantes(14);
+}
