@@ -13,6 +13,7 @@
 #include "dataaware/wwcombobutton.h"
 #include "dataaware/wwdbedit.h"
 #include "dataaware/wwidlg.h"
+#include "dataaware/wwmonthcalendar.h"
 #include "dataaware/wwradiogroup.h"
 #include "dataaware/wwriched.h"
 #include "dataaware/wwstorep.h"
@@ -31,6 +32,7 @@ void StartDataAwareLibrary() {
                      &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo()});
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
+    RegisterMonthCalendarClasses();
     StartDefaultIntl();
     // A field's FocusControl (a post refused by a picture mask) puts the
     // focus on the control that shows the field.
