@@ -11,6 +11,7 @@
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwcheckbox.h"
 #include "dataaware/wwcombobutton.h"
+#include "dataaware/wwdbdatetimepicker.h"
 #include "dataaware/wwdbedit.h"
 #include "dataaware/wwidlg.h"
 #include "dataaware/wwmonthcalendar.h"
@@ -33,6 +34,7 @@ void StartDataAwareLibrary() {
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     RegisterMonthCalendarClasses();
+    RegisterDateTimePickerClasses();
     StartDefaultIntl();
     // A field's FocusControl (a post refused by a picture mask) puts the
     // focus on the control that shows the field.
