@@ -11,8 +11,10 @@
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwcheckbox.h"
 #include "dataaware/wwcombobutton.h"
+#include "dataaware/wwdbdatetimepicker.h"
 #include "dataaware/wwdbedit.h"
 #include "dataaware/wwidlg.h"
+#include "dataaware/wwmonthcalendar.h"
 #include "dataaware/wwradiogroup.h"
 #include "dataaware/wwriched.h"
 #include "dataaware/wwstorep.h"
@@ -31,6 +33,8 @@ void StartDataAwareLibrary() {
                      &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo()});
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
+    RegisterMonthCalendarClasses();
+    RegisterDateTimePickerClasses();
     StartDefaultIntl();
     // A field's FocusControl (a post refused by a picture mask) puts the
     // focus on the control that shows the field.

@@ -28,6 +28,10 @@ TShortCut TextToShortCut(std::string_view Text);
 
 class TMenu;
 
+// Where an item starts a new column of its menu (kept with the item; the
+// menus here show one column).
+enum TMenuBreak : uint8_t { mbNone, mbBreak, mbBarBreak };
+
 class TMenuItem : public TComponent {
     ZELMOR_CLASS(TMenuItem, TComponent)
     friend class TMenu;
@@ -61,6 +65,8 @@ public:
     void SetHint(const AnsiString& Value) { FHint = Value; }
     int HelpContext() const { return FHelpContext; }
     void SetHelpContext(int Value) { FHelpContext = Value; }
+    TMenuBreak Break() const { return FBreak; }
+    void SetBreak(TMenuBreak Value) { FBreak = Value; }
     // A number that names the item in the WM_COMMAND that chooses it.
     WORD Command() const { return FCommand; }
 
@@ -104,6 +110,7 @@ private:
     TShortCut FShortCut = scNone;
     AnsiString FHint;
     int FHelpContext = 0;
+    TMenuBreak FBreak = mbNone;
     WORD FCommand = 0;
 };
 

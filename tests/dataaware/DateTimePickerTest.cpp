@@ -1,0 +1,271 @@
+// The date-time editor from the keyboard: key scripts against tables of
+// text and value, by the Spanish settings and by an English month-day-year
+// setting with AM/PM, with "today" from a fixed clock.
+#include <gtest/gtest.h>
+
+#include "LibraryTestSupport.h"
+#include "dataaware/wwdbdatetimepicker.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Regional.h"
+#include "platform/sys/Sound.h"
+#include "platform/ui/Forms.h"
+#include "tests/support/ui/KeyScript.h"
+#include "tests/support/ui/UiDriver.h"
+
+namespace {
+
+TDateTime Ymd(int Y, int M, int Day) { return EncodeDate(Y, M, Day); }
+TDateTime Hm(int H, int N) { return EncodeTime(H, N, 0, 0); }
+
+TFormatSettings English() {
+    TFormatSettings s;
+    s.ShortDateFormat = "M/d/yyyy";
+    s.LongTimeFormat = "h:nn:ss AMPM";
+    s.ShortTimeFormat = "h:nn AMPM";
+    s.TimeAMString = "AM";
+    s.TimePMString = "PM";
+    s.ShortMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    s.LongMonthNames = {"January", "February", "March",     "April",   "May",      "June",
+                        "July",    "August",   "September", "October", "November", "December"};
+    s.ShortDayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    s.LongDayNames = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+    s.FirstDayOfWeek = 6;
+    return s;
+}
+
+struct TScript {
+    const char* Format;
+    TDateTime Start;
+    const char* Keys;
+    const char* Text;
+    TDateTime Value;
+    int Part;
+};
+
+class DateTimePicker : public ::testing::Test {
+protected:
+    TFormatSettingsScope Spanish{TFormatSettings()};
+    TManualClock Clock{EncodeDate(2024, 3, 14) + EncodeTime(10, 30, 0, 0)};
+    TClockScope ClockScope{Clock};
+    TLibraryScope Library;
+    TUiDriver& Ui = static_cast<TUiDriver&>(CurrentDisplay());
+    TForm* Form = TForm::CreateNew(Application);
+    TwwDBDateTimePicker* Picker = nullptr;
+    TwwDBDateTimePicker* Other = nullptr;
+
+    DateTimePicker() {
+        Form->SetBounds(20, 20, 400, 300);
+        Picker = NewComponent<TwwDBDateTimePicker>(Form);
+        Picker->SetParent(Form);
+        Picker->SetBounds(10, 10, 160, 24);
+        Other = NewComponent<TwwDBDateTimePicker>(Form);
+        Other->SetParent(Form);
+        Other->SetBounds(10, 60, 160, 24);
+        Form->Show();
+        Ui.RunUntilIdle();
+    }
+    ~DateTimePicker() override { Form->Free(); }
+
+    // Unbound, of a kind and a format, with a value (0: empty), focused.
+    void Start(TwwDTEditDataType Kind, const char* Format, TDateTime Value) {
+        Other->SetFocus();
+        Ui.RunUntilIdle();
+        Picker->SetUnboundDataType(Kind);
+        Picker->SetDisplayFormat(Format);
+        Picker->SetDateTime(Value);
+        Picker->SetFocus();
+        Ui.RunUntilIdle();
+        Keys("{Esc}");  // back to the first part
+    }
+    void Keys(std::string_view Script) {
+        PlayKeys(Ui, Script);
+        Ui.RunUntilIdle();
+    }
+    void RunScripts(TwwDTEditDataType Kind, std::initializer_list<TScript> Scripts) {
+        for (const TScript& s : Scripts) {
+            Start(Kind, s.Format, s.Start);
+            Keys(s.Keys);
+            EXPECT_EQ(Picker->Text(), s.Text) << s.Format << " " << s.Keys;
+            EXPECT_DOUBLE_EQ(Picker->DateTime(), s.Value) << s.Format << " " << s.Keys;
+            if (s.Part) {
+                EXPECT_EQ(Picker->CurrentPart(), s.Part) << s.Format << " " << s.Keys;
+            }
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(DateTimePicker, DigitsFillPartsAndWaitForTheirSecondDigit) {
+    RunScripts(wwDTEdtDate,
+               {
+                   // The first key on an empty editor starts from today.
+                   {"dd/mm/yyyy", 0, "2", "2/03/2024", Ymd(2024, 3, 14), 1},
+                   {"dd/mm/yyyy", 0, "25", "25/03/2024", Ymd(2024, 3, 25), 2},
+                   {"dd/mm/yyyy", Ymd(2024, 5, 10), "4", "04/05/2024", Ymd(2024, 5, 4), 2},
+                   // 3 then 5 beeps and keeps the 3 waiting.
+                   {"dd/mm/yyyy", Ymd(2024, 5, 10), "35", "3/05/2024", Ymd(2024, 5, 10), 1},
+                   {"dd/mm/yyyy", Ymd(2023, 4, 10), "31", "31/01/2023", Ymd(2023, 1, 31), 2},
+                   {"dd/mm/yyyy", Ymd(2023, 2, 10), "29", "29/01/2023", Ymd(2023, 1, 29), 2},
+                   {"mm/dd/yyyy", Ymd(2023, 2, 10), "{Right}29", "02/29/2024", Ymd(2024, 2, 29), 3},
+                   // Month 0 is no month.
+                   {"dd/mm/yyyy", Ymd(2024, 5, 10), "{Right}00", "10/0/2024", Ymd(2024, 5, 10), 2},
+                   {"dd/mm/yyyy", Ymd(2024, 5, 10), "{Right}{Right}1995", "10/05/1995", Ymd(1995, 5, 10), 3},
+                   {"dd/mm/yyyy", Ymd(2024, 5, 10), "{Right}{Right}199", "10/05/199", Ymd(2024, 5, 10), 3},
+                   {"dd/mm/yyyy", Ymd(2024, 5, 10), "{Right}{Right}0000", "10/05/2024", Ymd(2024, 5, 10), 3},
+                   // A separator after one digit finishes the part.
+                   {"dd/mm/yyyy", Ymd(2024, 5, 10), "7/", "07/05/2024", Ymd(2024, 5, 7), 2},
+                   // The last character of the format is a part too.
+                   {"d/m/y", Ymd(2024, 5, 10), "{Right}{Right}49", "10/5/49", Ymd(2049, 5, 10), 3},
+                   {"d/m/y", Ymd(2024, 5, 10), "{Right}{Right}50", "10/5/50", Ymd(1950, 5, 10), 3},
+               });
+}
+
+TEST_F(DateTimePicker, UpDownHomeAndEndStayWithinTheLimits) {
+    RunScripts(wwDTEdtDate,
+               {
+                   {"dd/mm/yyyy", Ymd(2024, 1, 31), "{Up}", "01/01/2024", Ymd(2024, 1, 1), 1},
+                   {"dd/mm/yyyy", Ymd(2024, 3, 1), "{Down}", "31/03/2024", Ymd(2024, 3, 31), 1},
+                   {"dd/mm/yyyy", Ymd(2024, 12, 15), "{Right}{Up}", "15/01/2024", Ymd(2024, 1, 15), 2},
+                   {"dd/mm/yyyy", Ymd(2024, 1, 15), "{Right}{Down}", "15/12/2024", Ymd(2024, 12, 15), 2},
+                   {"dd/mm/yyyy", Ymd(2024, 2, 29), "{Right}{Right}{Up}", "28/02/2025", Ymd(2025, 2, 28), 3},
+                   {"dd/mm/yyyy", Ymd(2024, 5, 10), "+=-", "11/05/2024", Ymd(2024, 5, 11), 1},
+                   {"dd/mm/yyyy", Ymd(2024, 5, 10), "{End}", "31/05/2024", Ymd(2024, 5, 31), 1},
+               });
+    // Against the limits.
+    Picker->SetMinDate(Ymd(2020, 3, 10));
+    Picker->SetMaxDate(Ymd(2030, 6, 15));
+    RunScripts(wwDTEdtDate,
+               {
+                   {"dd/mm/yyyy", Ymd(2020, 7, 5), "{Right}{Home}", "05/04/2020", Ymd(2020, 4, 5), 2},
+                   {"dd/mm/yyyy", Ymd(2020, 8, 1), "{Right}{Right}{End}", "01/08/2029", Ymd(2029, 8, 1), 3},
+                   {"dd/mm/yyyy", Ymd(2030, 6, 15), "{Up}", "15/06/2030", Ymd(2030, 6, 15), 1},
+                   {"dd/mm/yyyy", Ymd(2020, 3, 12), "{Home}", "10/03/2020", Ymd(2020, 3, 10), 1},
+                   {"dd/mm/yyyy", Ymd(2030, 5, 20), "{Right}{Up}", "15/06/2030", Ymd(2030, 6, 15), 2},
+               });
+}
+
+TEST_F(DateTimePicker, TheFirstKeyOnAnEmptyEditorTakesTodayWithinTheLimits) {
+    // Today is 14/03/2024.
+    Picker->SetMaxDate(Ymd(2024, 3, 13));
+    RunScripts(wwDTEdtDate, {{"dd/mm/yyyy", 0, "2", "2/03/2024", Ymd(2024, 3, 13), 1},
+                             {"dd/mm/yyyy", 0, "{Up}", "13/03/2024", Ymd(2024, 3, 13), 1}});
+    Picker->SetMaxDate(0);
+    Picker->SetMinDate(Ymd(2024, 3, 15));
+    RunScripts(wwDTEdtDate, {{"dd/mm/yyyy", 0, "2", "2/03/2024", Ymd(2024, 3, 15), 1},
+                             {"dd/mm/yyyy", 0, "{Up}", "16/03/2024", Ymd(2024, 3, 16), 1}});
+    Picker->SetMinDate(0);
+    // Space on an empty editor fills today and moves on.
+    RunScripts(wwDTEdtDate, {{"dd/mm/yyyy", 0, " ", "14/03/2024", Ymd(2024, 3, 14), 2}});
+    // A time editor starts from midnight for a digit, from now for other keys.
+    RunScripts(wwDTEdtTime,
+               {{"hh:nn", 0, "9", "09:00", Hm(9, 0), 2}, {"hh:nn", 0, "a", "10:30", Hm(10, 30), 1}});
+}
+
+TEST_F(DateTimePicker, MinutesStepByTheirInterval) {
+    Picker->Interval()->SetMinutesInterval(15);
+    Picker->Interval()->SetRoundMinutes(true);
+    RunScripts(wwDTEdtTime, {
+                                {"hh:nn", Hm(10, 7), "{Right}{Up}", "10:15", Hm(10, 15), 2},
+                                {"hh:nn", Hm(10, 7), "{Right}{Down}", "10:00", Hm(10, 0), 2},
+                                {"hh:nn", Hm(10, 15), "{Right}{Down}", "10:00", Hm(10, 0), 2},
+                                {"hh:nn", Hm(10, 0), "{Right}{Down}", "10:45", Hm(10, 45), 2},
+                                {"hh:nn", Hm(0, 0) + 1e-9, "{Down}", "23:00", Hm(23, 0), 1},
+                            });
+    Picker->Interval()->SetRoundMinutes(false);
+    RunScripts(wwDTEdtTime, {
+                                {"hh:nn", Hm(10, 50), "{Right}{Up}", "10:05", Hm(10, 5), 2},
+                                {"hh:nn", Hm(10, 5), "{Right}{Down}", "10:50", Hm(10, 50), 2},
+                            });
+    // An interval outside 1..60 is kept within it: 0 would divide by zero.
+    Picker->Interval()->SetMinutesInterval(0);
+    EXPECT_EQ(Picker->Interval()->MinutesInterval(), 1);
+    Picker->Interval()->SetMinutesInterval(90);
+    EXPECT_EQ(Picker->Interval()->MinutesInterval(), 60);
+}
+
+TEST_F(DateTimePicker, LettersPickMonthAndDayNamesInAnyCase) {
+    // The Spanish names are written in lower case.
+    RunScripts(wwDTEdtDate,
+               {
+                   {"dd mmmm yyyy", Ymd(2024, 2, 10), "{Right}e", "10 enero 2024", Ymd(2024, 1, 10), 2},
+                   {"dd mmmm yyyy", Ymd(2024, 2, 10), "{Right}m", "10 marzo 2024", Ymd(2024, 3, 10), 2},
+                   {"dd mmmm yyyy", Ymd(2024, 2, 10), "{Right}mm", "10 mayo 2024", Ymd(2024, 5, 10), 2},
+                   {"dd mmm yyyy", Ymd(2024, 2, 10), "{Right}e", "10 ene 2024", Ymd(2024, 1, 10), 2},
+                   // Thursday 14 March 2024; weeks start on Monday.
+                   {"dddd dd/mm/yyyy", Ymd(2024, 3, 14), "l", "lunes 11/03/2024", Ymd(2024, 3, 11), 1},
+                   {"dddd dd/mm/yyyy", Ymd(2024, 3, 14), "{Home}", "lunes 11/03/2024", Ymd(2024, 3, 11), 1},
+                   {"dddd dd/mm/yyyy", Ymd(2024, 3, 14), "{End}", "domingo 17/03/2024", Ymd(2024, 3, 17), 1},
+                   {"dd/mm/yyyy", Ymd(2024, 3, 14), "x", "14/03/2024", Ymd(2024, 3, 14), 1},
+               });
+}
+
+TEST_F(DateTimePicker, EnglishNamesAndTwelveHourClock) {
+    TFormatSettingsScope english(English());
+    RunScripts(wwDTEdtDate,
+               {
+                   {"mmmm d, yyyy", Ymd(2024, 2, 10), "j", "June 10, 2024", Ymd(2024, 6, 10), 1},
+                   {"mmmm d, yyyy", Ymd(2024, 2, 10), "jj", "July 10, 2024", Ymd(2024, 7, 10), 1},
+                   {"mmmm d, yyyy", Ymd(2024, 2, 10), "jjj", "January 10, 2024", Ymd(2024, 1, 10), 1},
+               });
+    RunScripts(wwDTEdtTime, {
+                                {"hh:nn am/pm", Hm(10, 0), "{Right}{Right}p", "10:00 pm", Hm(22, 0), 3},
+                                {"hh:nn am/pm", Hm(10, 0), "{Right}{Right}a", "10:00 am", Hm(10, 0), 3},
+                                {"hh:nn am/pm", Hm(10, 0), "{Right}{Right}{Up}", "10:00 pm", Hm(22, 0), 3},
+                                {"h:nn AMPM", Hm(15, 0), "{Right}{Right}a", "3:00 AM", Hm(3, 0), 3},
+                            });
+    // The default date of this setting is month first.
+    RunScripts(wwDTEdtDate, {{"", Ymd(2024, 2, 10), "{Right}15", "2/15/2024", Ymd(2024, 2, 15), 3}});
+}
+
+TEST_F(DateTimePicker, BackspaceClearsAndEscapeRevertsToTheValueOnEntry) {
+    RunScripts(wwDTEdtDate,
+               {
+                   // Inside the text Backspace steps back a part.
+                   {"dd/mm/yyyy", Ymd(2024, 5, 10), "{Right}{Back}", "10/05/2024", Ymd(2024, 5, 10), 1},
+                   {"dd/mm/yyyy", Ymd(2024, 5, 10), "{S+End}{Back}", "", 0, 1},
+               });
+    EXPECT_TRUE(Picker->IsBlank());
+    RunScripts(wwDTEdtDate,
+               {{"dd/mm/yyyy", Ymd(2024, 5, 10), "{Up}{Up}{Esc}", "10/05/2024", Ymd(2024, 5, 10), 1}});
+    EXPECT_FALSE(Picker->IsBlank());
+}
+
+TEST_F(DateTimePicker, TheGeneralFormatShowsTheTimeOnlyWhenThereIsOne) {
+    Start(wwDTEdtDateTime, "", Ymd(2024, 3, 14));
+    EXPECT_EQ(Picker->Text(), "14/03/2024");
+    EXPECT_EQ(Picker->GetLastPart(), 3);
+    EXPECT_TRUE(Picker->UsesGeneralFormat());
+    // Right from the last date part brings in the current time.
+    Keys("{Right}{Right}{Right}");
+    EXPECT_EQ(Picker->Text(), "14/03/2024 10:30:00");
+    EXPECT_EQ(Picker->CurrentPart(), 4);
+}
+
+TEST_F(DateTimePicker, TheValueStoreKeepsTheLimitsByWholeDays) {
+    Start(wwDTEdtDateTime, "dd/mm/yyyy hh:nn", Ymd(2024, 5, 10) + Hm(18, 0));
+    Picker->SetMaxDate(Ymd(2024, 5, 20));
+    // The last day with the kept time of day is allowed.
+    Picker->SetDate(Ymd(2024, 5, 20));
+    EXPECT_DOUBLE_EQ(Picker->DateTime(), Ymd(2024, 5, 20) + Hm(18, 0));
+    // A value past the limit is refused and the old one stays, text included.
+    try {
+        Picker->SetDateTime(Ymd(2024, 5, 21));
+        FAIL();
+    } catch (const EDateTimeError& e) {
+        EXPECT_STREQ(e.what(), "Date exceeds maximum of 20/05/2024");
+    }
+    EXPECT_DOUBLE_EQ(Picker->DateTime(), Ymd(2024, 5, 20) + Hm(18, 0));
+    EXPECT_EQ(Picker->Text(), "20/05/2024 18:00");
+    EXPECT_THROW(Picker->SetMinDate(Ymd(2024, 5, 21)), EDateTimeError);
+    EXPECT_THROW(Picker->SetDate(Ymd(2024, 5, 21)), EDateTimeError);
+    EXPECT_DOUBLE_EQ(Picker->DateTime(), Ymd(2024, 5, 20) + Hm(18, 0));
+    // A date editor reads no time, a time editor no date.
+    Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
+    EXPECT_EQ(Picker->Time(), 0);
+    Start(wwDTEdtTime, "hh:nn", Hm(9, 15));
+    Picker->SetDate(Ymd(2024, 1, 1));
+    EXPECT_EQ(Picker->Date(), 0);
+    EXPECT_DOUBLE_EQ(Picker->DateTime(), Hm(9, 15));
+}
