@@ -213,6 +213,8 @@ public:
     // Into data-set order.
     void SortSelectedBookmarks();
     const std::vector<TBookmark>& SelectedList() const;
+    // The list, the anchor and the per-row cache as they stand.
+    const TwwMultiSelection& Selection() const { return *FSelection; }
     void ToggleRecordSelection();
 
     // --- the column layout kept between runs (wwgridlayout.cpp) ---
