@@ -184,6 +184,20 @@ TEST_F(GridExport, HtmlWithOneTitleRowAndWithNoSelection) {
               std::string::npos);
 }
 
+// Only the selected records, in the data set's order whatever the order of
+// selection, numbered from 1; the record stays where it was.
+TEST_F(GridExport, OnlyTheSelectedRecordsInTheDataSetsOrder) {
+    G->SetOptions(G->Options() + TwwDBGridOptions{dgMultiSelect});
+    T->Last();
+    G->SelectRecord();
+    T->First();
+    G->SelectRecord();
+    T->MoveBy(1);
+    EXPECT_EQ(Export(wwgetTxt, {esoSaveSelectedOnly, esoShowRecordNo}, "|"),
+              "1|1|Ana \"la\" <b>|7,5|31/12/1899|True|ana@ejemplo.es\r\n2|3|||||\r\n");
+    EXPECT_EQ(T->FieldByName("N")->AsInteger(), 2);
+}
+
 // SYLK with two title lines: the group in line 1, the titles in line 2, the
 // first record in row 3; typed values, day numbers (31 December 1899 is 1),
 // text always quoted, the fonts before the bounds record.
