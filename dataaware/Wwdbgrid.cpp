@@ -7,6 +7,7 @@
 #include "dataaware/wwdbedit.h"
 #include "dataaware/wwexport.h"
 #include "dataaware/wwhelpers.h"
+#include "dataaware/wwmultiselect.h"
 #include "dataaware/wwpaintoptions.h"
 #include "dataaware/wwradiogroup.h"
 #include "dataaware/wwriched.h"
@@ -173,10 +174,19 @@ bool TwwMemoDialog::Execute() {
 
 TwwDBGrid::TwwDBGrid(TComponent* AOwner)
     : TwwCustomDBGrid(AOwner), FIniAttributes(std::make_unique<TwwIniAttributes>(this)),
-      FExportOptions(std::make_unique<TwwExportOptions>(this)) {}
+      FExportOptions(std::make_unique<TwwExportOptions>(this)),
+      FSelection(std::make_unique<TwwMultiSelection>()) {}
 
+// The layout is saved once, quietly; the link's deactivation that follows saves nothing.
 TwwDBGrid::~TwwDBGrid() {
-    if (FIniAttributes->Enabled()) FIniAttributes->SetEnabled(false);
+    FDestroying = true;
+    if (FIniAttributes->Enabled()) {
+        try {
+            SaveColumnLayout();
+        } catch (...) {
+        }
+        FIniAttributes->SetEnabled(false);
+    }
 }
 
 void TwwDBGrid::DescribeProperties(TPropertyTable& T) {
@@ -351,6 +361,7 @@ void TwwDBGrid::LinkActive(bool Active) {
         bool& Flag;
         ~TDone() { Flag = false; }
     } Done{FInLinkActive};
+    if (!Active) ClearSelection();
     TwwCustomDBGrid::LinkActive(Active);
     if (Active) RefreshFromDataSet();
 }
@@ -370,7 +381,13 @@ void TwwDBGrid::Loaded() {
     }
 }
 
-void TwwDBGrid::CreateWnd() { TwwCustomDBGrid::CreateWnd(); }
+void TwwDBGrid::CreateWnd() {
+    TwwCustomDBGrid::CreateWnd();
+    if (!FLayoutLoaded && FIniAttributes->Enabled()) {
+        FLayoutLoaded = true;
+        LoadColumnLayout();
+    }
+}
 
 void TwwDBGrid::CMCtl3DChanged(TMessage& Message) {
     if (FControlStyle.Contains(csFramed)) {
@@ -461,6 +478,11 @@ AnsiString TwwDBGrid::GetCellDisplayText(int DataCol) {
     }
     AnsiString Kind, Params;
     GetFieldControlType(F->FieldName(), Kind, Params);
+    if (Kind == "URL-Link") {
+        AnsiString Display, Address;
+        SplitURLLink(F->AsString(), Display, Address);
+        return Display;
+    }
     if (IsSeparateControlKind(Kind) && !EditControlOptions().Contains(ecoDisableCustomControls)) {
         int Position = 1;
         TWinControl* Control = FindCellControl(NextToken(Params, ";", Position));
@@ -858,6 +880,10 @@ void TwwDBGrid::KeyDown(WORD& Key, TShiftState Shift) {
     if (Key == 0 && Typed != VK_SPACE && Typed != VK_F2 && Typed != VK_DELETE && !IsCharacterKey(Typed))
         return;
     if (!DataLink()->Active() || !CanGridAcceptKey(Typed, Shift)) return;
+    if (Typed == VK_SPACE && Options().Contains(dgRowSelect) && Options().Contains(dgMultiSelect)) {
+        ToggleRecordSelection();
+        return;
+    }
     const bool Memo = IsMemoCell(Col(), Row());
     if (!(Memo || CanEditGrid() || IsSelectionCheckBoxColumn(Col()))) return;
     AnsiString Checked, Unchecked;
@@ -933,9 +959,10 @@ void TwwDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
         if (FGridState != gsColSizing) FGridState = gsNormal;
     }
     TwwCustomDBGrid::MouseDown(Button, Shift, X, Y);
-    if (Button != mbLeft) return;
     int C, R;
     CellAtPoint(X, Y, C, R);
+    if (!Shift.Contains(ssDouble) && C >= 0 && R >= 0) MultiSelectMouseDown(Button, Shift, C, R);
+    if (Button != mbLeft) return;
     const bool DataCell = C >= IndicatorOffset() && R >= TitleOffset() && IsValidDataCell(C, R);
     if (DataCell && (CanEditGrid() || IsSelectionCheckBoxColumn(C) || Options().Contains(dgMultiSelect)) &&
         C == Col() && R == Row()) {

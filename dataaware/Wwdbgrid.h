@@ -12,19 +12,20 @@
 #include <memory>
 
 #include "dataaware/Wwdbigrd.h"
+#include "platform/db/DB.h"
 
 class TwwDBRichEdit;
 class TwwExportOptions;
 class TwwMemoDlg;
 class TMemo;
+struct TwwMultiSelection;
 
 enum TwwMemoAttribute : uint8_t { mSizeable, mWordWrap, mGridShow, mViewOnly, mDisableDialog };
 ZELMOR_DECLARE_ENUM(TwwMemoAttribute);
 using TwwMemoAttributes = TSet<TwwMemoAttribute>;
 
-// Where a grid would keep its column layout between runs. The program's
-// grids stream only Delimiter and leave Enabled false; saving and loading
-// are not built.
+// Where a grid keeps its column layout between runs (wwgridlayout.h). The
+// program's grids stream only Delimiter and leave Enabled false.
 class TwwIniAttributes : public TPersistent {
     ZELMOR_CLASS(TwwIniAttributes, TPersistent)
 public:
@@ -44,6 +45,12 @@ public:
     void SetCheckNewFields(bool Value) { FCheckNewFields = Value; }
     const AnsiString& FormName() const { return FFormName; }
     void SetFormName(const AnsiString& Value) { FFormName = Value; }
+    TComponent* Grid() const { return FGrid; }
+    // FileName, else DefaultIntl's IniFileName, else (an ini file at run
+    // time) the program's name before its first "." with ".ini".
+    AnsiString EffectiveFileName() const;
+    // SectionName, else (at run time) the form's name and the grid's.
+    AnsiString EffectiveSectionName() const;
     void Assign(TPersistent* Source) override;
 
 private:
@@ -188,6 +195,32 @@ public:
     bool FieldChangeReported() const override { return FFieldChangeReported; }
     void RefreshFromDataSet();
 
+    // --- multi-selection (wwmultiselect.cpp) ---
+    void CacheRowSelection() override;
+    void SelectRecord() override;
+    void UnselectRecord() override;
+    void UnselectAll() override;
+    bool IsRecordSelected(int BufferRow) override;
+    bool IsCurrentRecordSelected() override;
+    // The current record is in the list (never while it is being edited).
+    bool IsBookmarkSelected();
+    // The list's own bookmark of the current record, or none.
+    const TBookmark* FindSelectedBookmark();
+    // Selects the records from From to To (To: the anchor).
+    void SelectRecordRange(TBookmark From, TBookmark To);
+    // Unselects the selected records from Low to High, as the handler lets.
+    void UnselectRecordRange(const TBookmark& Low, const TBookmark& High);
+    // Into data-set order.
+    void SortSelectedBookmarks();
+    const std::vector<TBookmark>& SelectedList() const;
+    // The list, the anchor and the per-row cache as they stand.
+    const TwwMultiSelection& Selection() const { return *FSelection; }
+    void ToggleRecordSelection();
+
+    // --- the column layout kept between runs (wwgridlayout.cpp) ---
+    virtual void SaveColumnLayout();
+    virtual void LoadColumnLayout();
+
     TwwMemoOpenEvent OnMemoOpen;
     TwwMemoCloseEvent OnMemoClose;
     TwwSelectRecordEvent OnMultiSelectRecord;
@@ -224,6 +257,11 @@ protected:
     virtual void ApplyFixedCols();
 
 private:
+    TDataSet* SelectionDataSet() const;
+    bool FireSelectRecord(bool Selecting);
+    int FindSelectedIndex();
+    void ClearSelection();
+    void MultiSelectMouseDown(TMouseButton Button, TShiftState Shift, int GridCol, int GridRow);
     TwwDBRichEdit* NeedRichEdit();
     void DrawSizingLineW(const TGridDrawInfo& D);
     void RedrawCellSelected(int GridCol, int GridRow);
@@ -231,6 +269,9 @@ private:
 
     std::unique_ptr<TwwIniAttributes> FIniAttributes;
     std::unique_ptr<TwwExportOptions> FExportOptions;
+    std::unique_ptr<TwwMultiSelection> FSelection;
+    bool FLayoutLoaded = false;
+    bool FDestroying = false;
     TwwDBRichEdit* FRichEdit = nullptr;
     int FFixedCols = 0;
     TwwMemoAttributes FMemoAttributes{mSizeable, mWordWrap};

@@ -533,6 +533,11 @@ public:
     bool DataChangeSwitch() const { return FDataChangeSwitch; }
     void SetDataChangeSwitch(bool Value) { FDataChangeSwitch = Value; }
 
+    // --- cell hints and URL-Link cells (wwgridhint.cpp) ---
+    // The display part before the first "#" and the address after it (the
+    // display text when nothing follows).
+    virtual void SplitURLLink(const AnsiString& Text, AnsiString& Display, AnsiString& Address);
+
     // --- multi-selection: empty here ---
     virtual void CacheRowSelection() {}
     virtual void UnselectAll() {}

@@ -1,0 +1,289 @@
+// The grid's export over a small table of its own: each format against its
+// golden file (tests/fixtures/export; ZELMOR_WRITE_GOLDENS=1 writes them
+// anew), the clipboard's blocks, a delimited file read back by Python's csv
+// module, and the cases where an export must leave things as they were.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "GridFixture.h"
+#include "dataaware/Wwdatsrc.h"
+#include "dataaware/Wwtable.h"
+#include "dataaware/wwexport.h"
+#include "dataaware/wwpaintoptions.h"
+#include "platform/db/Fields.h"
+#include "platform/rtl/Strings.h"
+#include "platform/sys/Clipboard.h"
+#include "platform/sys/Paths.h"
+#include "platform/win/MessageQueue.h"
+#include "tests/support/ui/ScreenSession.h"
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& Path) {
+    std::ifstream In(Path, std::ios::binary);
+    std::stringstream S;
+    S << In.rdbuf();
+    return S.str();
+}
+
+void ExpectGolden(const std::string& Name, const std::string& Actual) {
+    const auto Path = std::filesystem::path(ZELMOR_SOURCE_DIR) / "tests" / "fixtures" / "export" / Name;
+    if (std::getenv("ZELMOR_WRITE_GOLDENS")) {
+        std::filesystem::create_directories(Path.parent_path());
+        std::ofstream(Path, std::ios::binary) << Actual;
+    }
+    EXPECT_EQ(ReadFile(Path), Actual) << Name;
+}
+
+class GridExport : public GridFixture {
+protected:
+    void SetUp() override {
+        GridFixture::SetUp();
+        CreateTable("expo", {{"N", ftInteger},
+                             {"NOMBRE", ftString, 20},
+                             {"NOTA", ftFloat},
+                             {"FECHA", ftDate},
+                             {"ACTIVO", ftBoolean},
+                             {"WEB", ftString, 40}});
+        AddRows("expo", {{{"N", "1"},
+                          {"NOMBRE", "Ana \"la\" <b>"},
+                          {"NOTA", "7,5"},
+                          {"FECHA", "31/12/1899"},
+                          {"ACTIVO", "True"},
+                          {"WEB", "ana@ejemplo.es"}},
+                         {{"N", "2"},
+                          {"NOMBRE", "Luis, P\xE9rez"},
+                          {"NOTA", "5"},
+                          {"FECHA", "16/09/2024"},
+                          {"ACTIVO", "False"},
+                          {"WEB", "Zelmor#https://example.org/?a=1&b=2"}},
+                         {{"N", "3"}}});
+        Fm = NewPlainForm("ExportForm", 600, 200);
+        Shown = Fm;
+        T = NewComponent<TwwTable>(Fm);
+        T->SetDatabaseName("Zelmor");
+        T->SetTableName("expo");
+        S = NewComponent<TwwDataSource>(Fm);
+        S->SetDataSet(T);
+        G = NewComponent<TwwDBGrid>(Fm);
+        G->SetName("GridExpo");
+        G->SetParent(Fm);
+        G->SetBounds(0, 0, 600, 200);
+        G->SetUseTFields(false);
+        G->Selected()->SetText(
+            "N\t4\tN\xFAm.\tF\nNOMBRE\t12\tNombre~completo\tF\tAlumno\nNOTA\t6\tNota\tF\tAlumno\n"
+            "FECHA\t10\tFecha\tF\nACTIVO\t6\tActivo\tF\nWEB\t20\tWeb\tF\n");
+        G->ControlType()->SetText("WEB;URL-Link\nACTIVO;CheckBox;True;False\n");
+        G->SetControlInfoInDataset(false);
+        G->SetDataSource(S);
+        T->Open();
+        Fm->Show();
+        Idle();
+        Options()->SetFileName("expo.txt");
+    }
+    TwwExportOptions* Options() { return G->ExportOptions(); }
+    std::filesystem::path File() { return MapPath(ExpandFileName("expo.txt")); }
+    // Exports with the options and answers what the file holds.
+    std::string Export(TwwGridExportType Type, TwwExportSaveOptions Opt, const AnsiString& Delimiter = ",") {
+        Options()->SetExportType(Type);
+        Options()->SetOptions(Opt);
+        Options()->SetDelimiter(Delimiter);
+        EXPECT_TRUE(Options()->Save());
+        return ReadFile(File());
+    }
+    void NoGroups() {
+        G->Selected()->SetText("N\t4\tN\xFAm.\tF\nNOMBRE\t12\tNombre\tF\nNOTA\t6\tNota\tF\n");
+        G->ApplySelected();
+    }
+    TForm* Fm = nullptr;
+    TwwTable* T = nullptr;
+    TwwDataSource* S = nullptr;
+    TwwDBGrid* G = nullptr;
+};
+
+// Delimited text: titles and values quoted, the quotes inside doubled, the
+// delimiter only between columns; read back by Python's csv module it gives
+// the cell texts. Without any option: no title line and no quotes.
+TEST_F(GridExport, DelimitedTextQuotesAndReadsBackAsTheCells) {
+    const std::string Text = Export(wwgetTxt, {esoShowHeader, esoDblQuoteFields});
+    ExpectGolden("delimited.txt", Text);
+    if (std::system("python3 -c 'import csv' 2>/dev/null") != 0) GTEST_SKIP() << "python3 is not installed";
+    const auto Script = std::filesystem::path(Program) / "readcsv.py";
+    std::ofstream(Script) << "import csv, sys\n"
+                             "with open(sys.argv[1], newline='', encoding='cp1252') as f:\n"
+                             "    for row in csv.reader(f):\n"
+                             "        print('|'.join(row))\n";
+    const auto Out = std::filesystem::path(Program) / "csv.out";
+    ASSERT_EQ(
+        std::system(
+            ("python3 '" + Script.string() + "' '" + File().string() + "' > '" + Out.string() + "'").c_str()),
+        0);
+    std::vector<std::string> Expected{"N\xC3\xBAm.|Nombre completo|Nota|Fecha|Activo|Web"};
+    T->First();
+    while (!T->Eof()) {
+        std::string Line;
+        for (int I = 0; I < 6; ++I) Line += (I ? "|" : "") + ToUtf8(G->GetCellDisplayText(I));
+        Expected.push_back(Line);
+        T->Next();
+    }
+    std::istringstream Read(ReadFile(Out));
+    std::vector<std::string> Rows;
+    for (std::string L; std::getline(Read, L);) Rows.push_back(L);
+    EXPECT_EQ(Rows, Expected);
+    EXPECT_NE(Expected[1].find("Ana \"la\" <b>"), std::string::npos);
+    EXPECT_EQ(Export(wwgetTxt, {}).substr(0, 2), "1,");
+}
+
+// Fixed width: padded to the column widths (two more for the quotes), the
+// record number in 8 characters, a column that OnExportField refuses left
+// out with its separator.
+TEST_F(GridExport, FixedWidthTextPadsAndLeavesOutARefusedColumn) {
+    G->OnExportField = [](TwwDBGrid*, TField* F, bool& Accept) { Accept = F->FieldName() != "NOTA"; };
+    ExpectGolden("fixed.txt", Export(wwgetTxt, {esoShowHeader, esoDblQuoteFields, esoShowRecordNo}, ""));
+    G->OnExportField = [](TwwDBGrid*, TField* F, bool& Accept) { Accept = F->FieldName() != "WEB"; };
+    const std::string Text = Export(wwgetTxt, {}, ";");
+    EXPECT_EQ(Text.substr(0, Text.find("\r\n")), "1;Ana \"la\" <b>;7,5;31/12/1899;True");
+}
+
+// HTML with everything: the title row, two title rows under a group, the
+// footer, check boxes, links (a bare address gets MailTo:), alternating and
+// handler colours; data and titles escaped.
+TEST_F(GridExport, HtmlWithGroupsFooterControlsLinksAndColours) {
+    G->SetOptions(G->Options() + TwwDBGridOptions{dgShowFooter});
+    G->ColumnByFieldName("NOTA")->SetFooterValue("<6,25>");
+    G->PaintOptions()->SetAlternatingRowColor(clAqua);
+    G->OnCalcCellColors = [&](TObject*, TField* F, TGridDrawState, bool, TFont* Font, TBrush* Brush) {
+        if (F->FieldName() == "NOMBRE" && T->FieldByName("N")->AsInteger() == 2) {
+            Brush->SetColor(clYellow);
+            Font->SetStyle({fsBold});
+            Font->SetColor(clRed);
+        }
+    };
+    Options()->SetTitleName("Notas & <faltas>");
+    ExpectGolden("full.html",
+                 Export(wwgetHTML, {esoShowHeader, esoShowTitle, esoShowFooter, esoAddControls, esoEmbedURL,
+                                    esoShowAlternating, esoDynamicColors, esoShowRecordNo}));
+}
+
+// Without group names one title row, then the empty second one; only the
+// selected records with none selected: the one row "No Records Selected".
+TEST_F(GridExport, HtmlWithOneTitleRowAndWithNoSelection) {
+    NoGroups();
+    ExpectGolden("plain.html", Export(wwgetHTML, {esoShowHeader, esoBestColFit}));
+    const std::string None = Export(wwgetHTML, {esoSaveSelectedOnly, esoShowHeader});
+    EXPECT_NE(None.find("<TH colspan=3 scope=colgroup>No Records Selected</TH></TR>\r\n</TBODY>"),
+              std::string::npos);
+}
+
+// Only the selected records, in the data set's order whatever the order of
+// selection, numbered from 1; the record stays where it was.
+TEST_F(GridExport, OnlyTheSelectedRecordsInTheDataSetsOrder) {
+    G->SetOptions(G->Options() + TwwDBGridOptions{dgMultiSelect});
+    T->Last();
+    G->SelectRecord();
+    T->First();
+    G->SelectRecord();
+    T->MoveBy(1);
+    EXPECT_EQ(Export(wwgetTxt, {esoSaveSelectedOnly, esoShowRecordNo}, "|"),
+              "1|1|Ana \"la\" <b>|7,5|31/12/1899|True|ana@ejemplo.es\r\n2|3|||||\r\n");
+    EXPECT_EQ(T->FieldByName("N")->AsInteger(), 2);
+}
+
+// SYLK with two title lines: the group in line 1, the titles in line 2, the
+// first record in row 3; typed values, day numbers (31 December 1899 is 1),
+// text always quoted, the fonts before the bounds record.
+TEST_F(GridExport, SylkWithTwoTitleLinesTypedValuesAndDayNumbers) {
+    G->SetTitleLines(2);
+    ExpectGolden("titles2.slk", Export(wwgetSYLK, {esoShowHeader, esoShowRecordNo}));
+}
+
+// The clipboard: text as CF_TEXT, SYLK also as CF_SYLK, HTML with its
+// header, whose offsets cut out the fragment: the document in UTF-8.
+TEST_F(GridExport, TheClipboardHoldsTheBlocksWithTheirHtmlHeader) {
+    auto Get = [](unsigned Format) {
+        std::vector<uint8_t> Data;
+        EXPECT_TRUE(ClipboardStore().Get(Format, Data));
+        return std::string(Data.begin(), Data.end());
+    };
+    const std::string Sylk = Export(wwgetSYLK, {esoShowHeader});
+    Options()->SetOptions({esoShowHeader, esoClipboard});
+    ASSERT_TRUE(Options()->Save());
+    EXPECT_EQ(Get(CF_SYLK), Sylk + '\0');
+    EXPECT_EQ(Get(CF_TEXT), Sylk + '\0');
+
+    const std::string Html = Export(wwgetHTML, {esoShowHeader});
+    Options()->SetOptions({esoShowHeader, esoClipboard});
+    ASSERT_TRUE(Options()->Save());
+    const std::string Block = Get(RegisterClipboardFormat("HTML Format"));
+    auto Number = [&](const std::string& Key) {
+        const size_t At = Block.find("\r\n" + Key + ":");
+        EXPECT_NE(At, std::string::npos) << Key;
+        return std::stoul(Block.substr(At + Key.size() + 3, 10));
+    };
+    ASSERT_EQ(Block.rfind("Version:0.9\r\n", 0), 0u);
+    const size_t Start = Number("StartFragment"), End = Number("EndFragment");
+    EXPECT_EQ(Number("StartSelection"), Start);
+    EXPECT_EQ(Number("EndSelection"), End);
+    EXPECT_EQ(Block.substr(Number("StartHTML"), 20), "<!--StartFragment-->");
+    EXPECT_EQ(Number("EndHTML"), Block.size() - 1);
+    EXPECT_EQ(Block.substr(Start, End - Start),
+              "\r\n" + StringReplace(ToUtf8(Html), "charset=windows-1252", "charset=utf-8", 0));
+    EXPECT_NE(Block.find("N\xC3\xBAm."), std::string::npos);
+    const std::string Plain = Get(CF_TEXT);
+    EXPECT_EQ(Plain, HtmlClipboardBlock(Html));
+
+    SetGlobalAllocLimit(16);
+    Answers.Then(mrOk);
+    EXPECT_FALSE(Options()->Save());
+    SetGlobalAllocLimit(SIZE_MAX);
+    EXPECT_EQ(Answers.Texts(), std::vector<AnsiString>{"Global Alloc failed!"});
+    EXPECT_EQ(ClipboardStore().Formats().size(), 0u);
+}
+
+// An export that cannot write leaves the file that was there: the data set
+// closed, XML asked (with a message). A second export started while one
+// runs does nothing, and input waits until the walk has ended.
+TEST_F(GridExport, AnExportThatWritesNothingLeavesTheFileAndRunsAlone) {
+    std::ofstream(File(), std::ios::binary) << "old";
+    Options()->SetExportType(wwgetXML);
+    Answers.Then(mrOk);
+    EXPECT_FALSE(Options()->Save());
+    EXPECT_EQ(Answers.Texts(), std::vector<AnsiString>{"XML export is not supported"});
+    T->Close();
+    Options()->SetExportType(wwgetTxt);
+    EXPECT_FALSE(Options()->Save());
+    EXPECT_EQ(ReadFile(File()), "old");
+
+    T->Open();
+    G->SetFocus();
+    T->MoveBy(1);
+    Idle();
+    int Again = 0, Posted = 0;
+    G->OnCalcCellColors = [&](TObject*, TField*, TGridDrawState, bool, TFont*, TBrush*) {
+        if (!Options()->Exporting()) return;
+        if (Posted++ == 0) Ui().Key(VK_DOWN);
+        Again += Options()->Save() ? 1 : 0;
+    };
+    Options()->SetExportType(wwgetSYLK);
+    Options()->SetOptions({esoDynamicColors});
+    ASSERT_TRUE(Options()->Save());
+    EXPECT_EQ(Posted, 18);
+    EXPECT_EQ(Again, 0);
+    EXPECT_EQ(T->FieldByName("N")->AsInteger(), 2);
+    const std::string Text = ReadFile(File());
+    EXPECT_EQ(std::count(Text.begin(), Text.end(), 'C'), 18);
+    G->OnCalcCellColors = nullptr;
+    Idle();
+    EXPECT_EQ(T->FieldByName("N")->AsInteger(), 3);
+}
+
+}  // namespace
