@@ -12,6 +12,7 @@
 #include "reportview/OvcRvCbx.h"
 #include "reportview/OvcSplit.h"
 #include "reportview/OvcSrMgr.h"
+#include "reportview/Ovcdate.h"
 
 namespace {
 // The classes this start registered, which its end takes back.
@@ -25,6 +26,7 @@ void OvcInitialize() {
     OpenStringResourceMessages();
     AlphaCharSet();
     OpenRvLibStr();
+    Ovcdate::InitDefaultDate();
     // Form data creates these by name; a name another library took stays its.
     for (const TClassInfo* c :
          {&TOvcAttachedLabel::StaticClassInfo(), &TOvcController::StaticClassInfo(),
