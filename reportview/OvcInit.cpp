@@ -8,10 +8,12 @@
 #include "reportview/OvcDRpVw.h"
 #include "reportview/OvcData.h"
 #include "reportview/OvcDbRpV.h"
+#include "reportview/OvcIntl.h"
 #include "reportview/OvcRptVw.h"
 #include "reportview/OvcRvCbx.h"
 #include "reportview/OvcSplit.h"
 #include "reportview/OvcSrMgr.h"
+#include "reportview/OvcUser.h"
 #include "reportview/Ovcdate.h"
 
 namespace {
@@ -27,6 +29,9 @@ void OvcInitialize() {
     AlphaCharSet();
     OpenRvLibStr();
     Ovcdate::InitDefaultDate();
+    // The entry fields' settings and mask data, read once for the run.
+    OvcIntlSup = new TOvcIntlSup;
+    OvcUserData = new TOvcUserData;
     // Form data creates these by name; a name another library took stays its.
     for (const TClassInfo* c :
          {&TOvcAttachedLabel::StaticClassInfo(), &TOvcController::StaticClassInfo(),
@@ -49,6 +54,10 @@ void OvcFinalize() {
     FreeReportViewResources();
     for (const TClassInfo* c : Registered()) UnRegisterClass(*c);
     Registered().clear();
+    delete OvcUserData;
+    OvcUserData = nullptr;
+    delete OvcIntlSup;
+    OvcIntlSup = nullptr;
     CloseRvLibStr();
     CloseStringResourceMessages();
 }
