@@ -11,6 +11,7 @@
 #include "reportview/OvcIntl.h"
 #include "reportview/OvcRptVw.h"
 #include "reportview/OvcRvCbx.h"
+#include "reportview/OvcSlide.h"
 #include "reportview/OvcSplit.h"
 #include "reportview/OvcSrMgr.h"
 #include "reportview/OvcUser.h"
@@ -34,15 +35,16 @@ void OvcInitialize() {
     OvcUserData = new TOvcUserData;
     // Form data creates these by name; a name another library took stays its.
     for (const TClassInfo* c :
-         {&TOvcAttachedLabel::StaticClassInfo(), &TOvcController::StaticClassInfo(),
-          &TOvcTimerPool::StaticClassInfo(), &TOvcSection::StaticClassInfo(),
-          &TOvcSplitter::StaticClassInfo(), &TOvcClock::StaticClassInfo(), &TOvcComboBox::StaticClassInfo(),
-          &TOvcVirtualListBox::StaticClassInfo(), &TOvcButtonHeader::StaticClassInfo(),
-          &TOvcButtonHeaderSection::StaticClassInfo(), &TOvcReportView::StaticClassInfo(),
-          &TOvcRvField::StaticClassInfo(), &TOvcRVView::StaticClassInfo(),
-          &TOvcRvViewField::StaticClassInfo(), &TOvcDbReportView::StaticClassInfo(),
-          &TOvcDbRvField::StaticClassInfo(), &TOvcDataReportView::StaticClassInfo(),
-          &TOvcDataRvField::StaticClassInfo(), &TOvcViewComboBox::StaticClassInfo()})
+         {&TOvcAttachedLabel::StaticClassInfo(),  &TOvcController::StaticClassInfo(),
+          &TOvcTimerPool::StaticClassInfo(),      &TOvcSection::StaticClassInfo(),
+          &TOvcSplitter::StaticClassInfo(),       &TOvcClock::StaticClassInfo(),
+          &TOvcComboBox::StaticClassInfo(),       &TOvcVirtualListBox::StaticClassInfo(),
+          &TOvcButtonHeader::StaticClassInfo(),   &TOvcButtonHeaderSection::StaticClassInfo(),
+          &TOvcReportView::StaticClassInfo(),     &TOvcRvField::StaticClassInfo(),
+          &TOvcRVView::StaticClassInfo(),         &TOvcRvViewField::StaticClassInfo(),
+          &TOvcDbReportView::StaticClassInfo(),   &TOvcDbRvField::StaticClassInfo(),
+          &TOvcDataReportView::StaticClassInfo(), &TOvcDataRvField::StaticClassInfo(),
+          &TOvcViewComboBox::StaticClassInfo(),   &TOvcSlider::StaticClassInfo()})
         if (!GetClass(c->Name)) {
             RegisterClass(*c);
             Registered().push_back(c);
