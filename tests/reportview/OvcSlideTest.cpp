@@ -3,6 +3,8 @@
 // range errors, and the keys, wheel and dragging that move it.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "OvcTestSupport.h"
 #include "platform/win/MessageQueue.h"
 #include "reportview/OvcExcpt.h"
