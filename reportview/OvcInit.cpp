@@ -8,10 +8,14 @@
 #include "reportview/OvcDRpVw.h"
 #include "reportview/OvcData.h"
 #include "reportview/OvcDbRpV.h"
+#include "reportview/OvcIntl.h"
 #include "reportview/OvcRptVw.h"
 #include "reportview/OvcRvCbx.h"
+#include "reportview/OvcSlide.h"
 #include "reportview/OvcSplit.h"
 #include "reportview/OvcSrMgr.h"
+#include "reportview/OvcUser.h"
+#include "reportview/Ovcdate.h"
 
 namespace {
 // The classes this start registered, which its end takes back.
@@ -25,17 +29,22 @@ void OvcInitialize() {
     OpenStringResourceMessages();
     AlphaCharSet();
     OpenRvLibStr();
+    Ovcdate::InitDefaultDate();
+    // The entry fields' settings and mask data, read once for the run.
+    OvcIntlSup = new TOvcIntlSup;
+    OvcUserData = new TOvcUserData;
     // Form data creates these by name; a name another library took stays its.
     for (const TClassInfo* c :
-         {&TOvcAttachedLabel::StaticClassInfo(), &TOvcController::StaticClassInfo(),
-          &TOvcTimerPool::StaticClassInfo(), &TOvcSection::StaticClassInfo(),
-          &TOvcSplitter::StaticClassInfo(), &TOvcClock::StaticClassInfo(), &TOvcComboBox::StaticClassInfo(),
-          &TOvcVirtualListBox::StaticClassInfo(), &TOvcButtonHeader::StaticClassInfo(),
-          &TOvcButtonHeaderSection::StaticClassInfo(), &TOvcReportView::StaticClassInfo(),
-          &TOvcRvField::StaticClassInfo(), &TOvcRVView::StaticClassInfo(),
-          &TOvcRvViewField::StaticClassInfo(), &TOvcDbReportView::StaticClassInfo(),
-          &TOvcDbRvField::StaticClassInfo(), &TOvcDataReportView::StaticClassInfo(),
-          &TOvcDataRvField::StaticClassInfo(), &TOvcViewComboBox::StaticClassInfo()})
+         {&TOvcAttachedLabel::StaticClassInfo(),  &TOvcController::StaticClassInfo(),
+          &TOvcTimerPool::StaticClassInfo(),      &TOvcSection::StaticClassInfo(),
+          &TOvcSplitter::StaticClassInfo(),       &TOvcClock::StaticClassInfo(),
+          &TOvcComboBox::StaticClassInfo(),       &TOvcVirtualListBox::StaticClassInfo(),
+          &TOvcButtonHeader::StaticClassInfo(),   &TOvcButtonHeaderSection::StaticClassInfo(),
+          &TOvcReportView::StaticClassInfo(),     &TOvcRvField::StaticClassInfo(),
+          &TOvcRVView::StaticClassInfo(),         &TOvcRvViewField::StaticClassInfo(),
+          &TOvcDbReportView::StaticClassInfo(),   &TOvcDbRvField::StaticClassInfo(),
+          &TOvcDataReportView::StaticClassInfo(), &TOvcDataRvField::StaticClassInfo(),
+          &TOvcViewComboBox::StaticClassInfo(),   &TOvcSlider::StaticClassInfo()})
         if (!GetClass(c->Name)) {
             RegisterClass(*c);
             Registered().push_back(c);
@@ -47,6 +56,10 @@ void OvcFinalize() {
     FreeReportViewResources();
     for (const TClassInfo* c : Registered()) UnRegisterClass(*c);
     Registered().clear();
+    delete OvcUserData;
+    OvcUserData = nullptr;
+    delete OvcIntlSup;
+    OvcIntlSup = nullptr;
     CloseRvLibStr();
     CloseStringResourceMessages();
 }

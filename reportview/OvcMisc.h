@@ -28,6 +28,10 @@ public:
     bool Contains(char C) const { return FBits.test(static_cast<unsigned char>(C)); }
     TCharSet& Include(char C);
     TCharSet& IncludeRange(char First, char Last);
+    TCharSet& Exclude(char C) {
+        FBits.reset(static_cast<unsigned char>(C));
+        return *this;
+    }
     size_t Count() const { return FBits.count(); }
     bool operator==(const TCharSet&) const = default;
 

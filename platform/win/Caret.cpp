@@ -1,6 +1,9 @@
 // The caret: one for the thread, drawn by inverting its rectangle in the
 // window that owns it, blinking on a timer, and taken off the pixels while
 // its window paints or scrolls so that painting never leaves half a caret.
+#include <memory>
+
+#include "platform/gfx/Bitmap.h"
 #include "platform/win/WindowTree.h"
 
 namespace wm {
@@ -15,6 +18,8 @@ struct TCaret {
     bool Suspended = false;  // taken off while its window paints
     uintptr_t Timer = 0;
     UINT BlinkTime = 530;
+    bool Gray = false;
+    std::shared_ptr<TBitmap> Picture;  // xor-ed in place of the inversion
 };
 
 TCaret& C() {
@@ -28,7 +33,11 @@ void Invert() {
     if (!W) return;
     HDC DC = GetDC(K.Wnd);
     if (!DC) return;
-    DC->InvertRect(TRect(K.Pos.x, K.Pos.y, K.Pos.x + K.Width, K.Pos.y + K.Height));
+    if (K.Picture) DC->BitBlt(K.Pos.x, K.Pos.y, K.Width, K.Height, K.Picture->Canvas(), 0, 0, SRCINVERT);
+    else if (K.Gray) {
+        DC->Brush()->SetColor(TColor(0x808080));
+        DC->PatBlt(K.Pos.x, K.Pos.y, K.Width, K.Height, PATINVERT);
+    } else DC->InvertRect(TRect(K.Pos.x, K.Pos.y, K.Pos.x + K.Width, K.Pos.y + K.Height));
     if (DC->Surface()) DC->Surface()->Touch();
     ReleaseDC(K.Wnd, DC);
 }
@@ -101,6 +110,21 @@ bool CreateCaret(HWND Wnd, int Width, int Height) {
     K.HideLevel = 1;
     K.OnScreen = false;
     K.Suspended = false;
+    return true;
+}
+
+bool CreateGrayCaret(HWND Wnd, int Width, int Height) {
+    if (!CreateCaret(Wnd, Width, Height)) return false;
+    C().Gray = true;
+    return true;
+}
+
+bool CreateCaret(HWND Wnd, const TBitmap* Bitmap) {
+    if (!Bitmap || Bitmap->Width() <= 0 || Bitmap->Height() <= 0) return false;
+    if (!CreateCaret(Wnd, Bitmap->Width(), Bitmap->Height())) return false;
+    auto copy = std::make_shared<TBitmap>();
+    copy->Assign(const_cast<TBitmap*>(Bitmap));
+    C().Picture = std::move(copy);
     return true;
 }
 

@@ -22,6 +22,7 @@
 #include "platform/win/Messages.h"
 
 // The canvas plays the device context.
+class TBitmap;
 using HDC = TCanvas*;
 
 using TWndProc = std::function<LRESULT(HWND, UINT, WPARAM, LPARAM)>;
@@ -234,6 +235,12 @@ bool EnableScrollBar(HWND Wnd, int Bar, UINT Arrows);
 
 // --- the caret: one for the thread ---
 bool CreateCaret(HWND Wnd, int Width, int Height);
+// A grey caret: it turns its rectangle's pixels by grey (xor 0x808080), so the
+// text under it stays readable; drawn twice it is gone.
+bool CreateGrayCaret(HWND Wnd, int Width, int Height);
+// A caret of a picture (its size): each pixel of the window is xor-ed with the
+// picture's; black pixels leave the window as it is. The picture is copied.
+bool CreateCaret(HWND Wnd, const TBitmap* Bitmap);
 bool DestroyCaret();
 bool SetCaretPos(int X, int Y);
 bool GetCaretPos(TPoint& P);
