@@ -348,8 +348,10 @@ protected:
             if (Parameter > 0 && Parameter <= 3276) f.Height = Parameter * 10;
         } else if (Word == "cf") {
             f.AutoColor = !ColorAt(Parameter, f.Color);
+            if (f.AutoColor) f.Color = TRichCharFormat{}.Color;
         } else if (Word == "highlight" || Word == "cb") {
             f.AutoBackColor = !ColorAt(Parameter, f.BackColor);
+            if (f.AutoBackColor) f.BackColor = TRichCharFormat{}.BackColor;
         } else if (Word == "pard") {
             FPara = TRichParaFormat{};
             FLeft = FFirst = FLine = 0;
