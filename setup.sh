@@ -13,7 +13,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   libx11-dev xvfb xauth
-  python3 python3-dbfread python3-dbf libdbd-xbase-perl file poppler-utils
+  python3 python3-dbfread python3-dbf libdbd-xbase-perl file poppler-utils unrtf
   libshp-dev
 )
 

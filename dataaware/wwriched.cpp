@@ -1,74 +1,930 @@
 #include "dataaware/wwriched.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "dataaware/Wwintl.h"
+#include "dataaware/wwhelpers.h"
+#include "platform/classes/Filer.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/DataSource.h"
 #include "platform/db/Fields.h"
+#include "platform/gfx/Clipbrd.h"
+#include "platform/gfx/Printers.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Format.h"
 #include "platform/rtl/Streams.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/Strings.h"
+#include "platform/sys/Clipboard.h"
+#include "platform/sys/Dialogs.h"
+#include "platform/sys/Shell.h"
+#include "platform/sys/Sound.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/Menus.h"
+#include "platform/ui/RtfReader.h"
 
-ZELMOR_IMPLEMENT_COMPONENT(TwwDBRichEdit, TCustomRichEdit)
+ZELMOR_IMPLEMENT_ENUM(TwwRichEditWidth, "rewWindowSize", "rewPrinterSize")
+ZELMOR_IMPLEMENT_ENUM(TwwMeasurementUnits, "muInches", "muCentimeters")
+ZELMOR_IMPLEMENT_ENUM(TwwRichEditOleOption, "reoAdjustPopupMenu", "reoDisableOLE")
+ZELMOR_IMPLEMENT_ENUM(TwwRichEditPopupOption, "rpoPopupEdit", "rpoPopupCut", "rpoPopupCopy", "rpoPopupPaste",
+                      "rpoPopupBold", "rpoPopupItalic", "rpoPopupUnderline", "rpoPopupFont", "rpoPopupBullet",
+                      "rpoPopupParagraph", "rpoPopupTabs", "rpoPopupFind", "rpoPopupReplace",
+                      "rpoPopupInsertObject", "rpoPopupMSWordSpellCheck")
+ZELMOR_IMPLEMENT_ENUM(TwwRichEditOption, "reoShowLoad", "reoShowSaveAs", "reoShowSaveExit", "reoShowPrint",
+                      "reoShowPageSetup", "reoShowFormatBar", "reoShowToolBar", "reoShowStatusBar",
+                      "reoShowHints", "reoShowRuler", "reoShowInsertObject", "reoCloseOnEscape",
+                      "reoFlatButtons", "reoShowSpellCheck", "reoShowMainMenuIcons", "reoShowJustifyButton",
+                      "reoUseBackColor", "reoNoConfirmation")
+ZELMOR_IMPLEMENT_CLASS(TwwCustomRichEdit, TCustomRichEdit)
+ZELMOR_IMPLEMENT_COMPONENT(TwwDBRichEdit, TwwCustomRichEdit)
 
-TwwDBRichEdit::TwwDBRichEdit(TComponent* AOwner) : TCustomRichEdit(AOwner) {}
+namespace {
+
+// The reader the control hands to the rich edit: each call reads at most
+// half the asked size, drops a block's last CR, makes every line end CR LF
+// and, with a block limit, counts two steps a block; the block that reaches
+// the limit ends at the first "{" after its first "\pard", made "}".
+class TBlockReader {
+public:
+    TBlockReader(TStream& Stream, int Limit) : FStream(Stream), FLimit(Limit) {}
+
+    int operator()(char* Buffer, int Size) {
+        if (FLimit > 0 && FCounter >= FLimit) return 0;
+        const int half = Size / 2;
+        std::vector<char> raw(static_cast<size_t>(half));
+        int got = half > 0 ? static_cast<int>(FStream.Read(raw.data(), half)) : 0;
+        if (got > 0 && raw[static_cast<size_t>(got) - 1] == '\r') --got;
+        int out = 0;
+        for (int i = 0; i < got; ++i) {
+            const char c = raw[static_cast<size_t>(i)];
+            if (c == '\r' || c == '\n') {
+                Buffer[out++] = '\r';
+                Buffer[out++] = '\n';
+                if (c == '\r' && i + 1 < got && raw[static_cast<size_t>(i) + 1] == '\n') ++i;
+            } else {
+                Buffer[out++] = c;
+            }
+        }
+        if (FLimit > 0 && ++FCounter == FLimit) {
+            std::string_view block(Buffer, static_cast<size_t>(out));
+            size_t pard = block.find("\\pard");
+            if (pard != std::string_view::npos) {
+                size_t brace = block.find('{', pard);
+                if (brace != std::string_view::npos) {
+                    Buffer[brace] = '}';
+                    out = static_cast<int>(brace) + 1;
+                }
+            }
+        }
+        if (FLimit > 0) ++FCounter;
+        return out;
+    }
+
+private:
+    TStream& FStream;
+    int FLimit;
+    int FCounter = 0;
+};
+
+// The hourglass while something slow runs; the cursor before it comes back.
+class THourGlass {
+public:
+    THourGlass() : FSaved(Screen ? Screen->Cursor() : crDefault) {
+        if (Screen) Screen->SetCursor(crHourGlass);
+    }
+    ~THourGlass() {
+        if (Screen) Screen->SetCursor(FSaved);
+    }
+
+private:
+    TCursor FSaved;
+};
+
+bool IsDigitChar(char C) { return C >= '0' && C <= '9'; }
+
+const TwwRichEditPopupOptions AllPopupOptions = TwwRichEditPopupOptions::FromBits(0x7FFF);
+
+// The texts of the paragraph dialog name the alignments the format takes.
+TRichAlignment AlignmentOfText(const AnsiString& Text) {
+    TwwRichEditParagraphDlg* texts = DefaultIntl->RichEdit()->ParagraphDialog();
+    if (Text == texts->AlignLeft()) return raLeft;
+    if (Text == texts->AlignRight()) return raRight;
+    if (Text == texts->AlignJustify()) return raJustify;
+    return raCenter;
+}
+
+}  // namespace
+
+AnsiString RichTextPreview(const AnsiString& Bytes, int BlockLimit) {
+    TStringStream source(Bytes);
+    TBlockReader reader(source, BlockLimit);
+    std::vector<char> block(static_cast<size_t>(RichStreamBlockSize));
+    AnsiString text;
+    for (;;) {
+        int got = reader(block.data(), RichStreamBlockSize);
+        if (got <= 0) break;
+        text.append(block.data(), static_cast<size_t>(got));
+    }
+    return text;
+}
+
+// ---------------------------------------------------------------------------
+// TwwCustomRichEdit
+// ---------------------------------------------------------------------------
+
+TwwCustomRichEdit::TwwCustomRichEdit(TComponent* AOwner) : TCustomRichEdit(AOwner) {
+    FPopupOptions =
+        AllPopupOptions - TwwRichEditPopupOptions{rpoPopupBold, rpoPopupItalic, rpoPopupUnderline};
+    for (int o = reoShowSaveExit; o <= reoShowMainMenuIcons; ++o)
+        FEditorOptions.Include(static_cast<TwwRichEditOption>(o));
+    if (Application) FPrintJobName = Application->Title();
+    SetWordWrap(true);
+    BuildPopupMenu();
+}
+
+TwwCustomRichEdit::~TwwCustomRichEdit() = default;
+
+void TwwCustomRichEdit::DescribeProperties(TPropertyTable& T) {
+    using C = TwwCustomRichEdit;
+    T.Property("PopupOptions", &C::PopupOptions, &C::SetPopupOptions)
+        .Default(AllPopupOptions - TwwRichEditPopupOptions{rpoPopupBold, rpoPopupItalic, rpoPopupUnderline});
+    T.Property("EditorOptions", &C::EditorOptions, &C::SetEditorOptions);
+    T.Property("EditorCaption", &C::EditorCaption, &C::SetEditorCaption);
+    T.Property("EditWidth", &C::EditWidth, &C::SetEditWidth).Default(rewWindowSize);
+    T.Property("MeasurementUnits", &C::MeasurementUnits, &C::SetMeasurementUnits).Default(muInches);
+    T.Property("PrintPageSize", &C::PrintPageSize, &C::SetPrintPageSize).Default(1);
+    T.Property("PrintJobName", &C::PrintJobName, &C::SetPrintJobName);
+    T.Property("HighlightColor", &C::HighlightColor, &C::SetHighlightColor).Default(0x00FFFF);
+    T.Property("GutterWidth", &C::GutterWidth, &C::SetGutterWidth).Default(3);
+    T.Property("MSVersion", &C::MSVersion, &C::SetMSVersion).Default(3);
+    T.Property("OleOptions", &C::OleOptions, &C::SetOleOptions);
+    T.Property("AutoURLDetect", &C::AutoURLDetect, &C::SetAutoURLDetect).Default(false);
+    T.Property("WantNavigationKeys", &C::WantNavigationKeys, &C::SetWantNavigationKeys).Default(false);
+    T.Property("Title", &C::Title, &C::SetTitle);
+    T.Property("PlainText", &C::PlainText, &C::SetPlainText).Default(false);
+    T.Property("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap).Default(true);
+    T.Property("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns).Default(true);
+    T.Property("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs).Default(false);
+    T.Property("ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars).Default(ssNone);
+    T.Event("OnURLOpen", &C::OnURLOpen);
+}
+
+void TwwCustomRichEdit::SetOleOptions(TwwRichEditOleOptions Value) {
+    if (FOleOptions == Value) return;
+    FOleOptions = Value;
+    // The window is made anew as with an object interface; the content stays.
+    if (HandleAllocated()) RecreateWnd();
+}
+
+void TwwCustomRichEdit::SetRichEditVersion(int Value) {
+    if (FRichEditVersion == Value) return;
+    FRichEditVersion = Value;
+    if (HandleAllocated()) RecreateWnd();
+}
+
+// --- form data ---
+
+void TwwCustomRichEdit::DefineProperties(TFiler* Filer) {
+    TCustomRichEdit::DefineProperties(Filer);
+    Filer->DefineProperty(
+        "RichEditVersion", [this](TReader& R) { SetRichEditVersion(R.ReadInteger()); },
+        [this](TWriter& W) {
+            FRichEditVersion = 2;
+            W.WriteInteger(2);
+        },
+        true);
+    Filer->DefineBinaryProperty(
+        "Data", [this](TStream& S) { ReadData(S); }, [this](TStream& S) { WriteData(S); },
+        GetField() == nullptr);
+}
+
+// A length of four bytes (little-endian), then the content as the lines save it.
+void TwwCustomRichEdit::WriteData(TStream& Stream) {
+    TStepMemoryStream content;
+    Lines()->SaveToStream(content);
+    const auto length = static_cast<uint32_t>(content.Size());
+    const uint8_t head[4] = {uint8_t(length), uint8_t(length >> 8), uint8_t(length >> 16),
+                             uint8_t(length >> 24)};
+    Stream.Write(head, 4);
+    if (length > 0) Stream.Write(content.Memory(), length);
+}
+
+void TwwCustomRichEdit::ReadData(TStream& Stream) {
+    SetPlainText(false);
+    uint8_t head[4] = {};
+    Stream.ReadBuffer(head, 4);
+    const uint32_t length = head[0] | (head[1] << 8) | (head[2] << 16) | (uint32_t(head[3]) << 24);
+    if (length > 0 && !GetField()) {
+        AnsiString bytes(std::min<uint64_t>(length, static_cast<uint64_t>(Stream.Size() - Stream.Position())),
+                         '\0');
+        Stream.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+        TStringStream content(bytes);
+        TLoadingScope loading(this);
+        Lines()->LoadFromStream(content);
+    }
+    FContentFromForm = true;
+}
+
+void TwwCustomRichEdit::ReadState(TReader* Reader) {
+    // A form that does not name the version is of the first generation.
+    FRichEditVersion = 1;
+    FContentFromForm = false;
+    SetPlainText(true);
+    TCustomRichEdit::ReadState(Reader);
+    const bool fromLines = !FContentFromForm;
+    SetPlainText(false);
+    if (fromLines) {
+        // Rich text kept as lines is parsed now.
+        TStringStream lines(Text());
+        TLoadingScope loading(this);
+        Lines()->LoadFromStream(lines);
+    }
+}
+
+void TwwCustomRichEdit::Loaded() {
+    TCustomRichEdit::Loaded();
+    if (!IsDesigning(this)) SetPopupCaptions();
+}
+
+// --- streaming ---
+
+void TwwCustomRichEdit::StreamIn(TStream& Stream, bool SelectionOnly, int BlockLimit) {
+    const int64_t start = Stream.Position();
+    TBlockReader first(Stream, BlockLimit);
+    if (TCustomRichEdit::StreamIn(std::ref(first), !PlainText(), SelectionOnly)) return;
+    if (!PlainText() && !SelectionOnly) {
+        Stream.SetPosition(start);
+        TBlockReader again(Stream, BlockLimit);
+        if (TCustomRichEdit::StreamIn(std::ref(again), false, false)) return;
+    }
+    throw EOutOfResources("Failed to Load Stream");
+}
+
+void TwwCustomRichEdit::StripHighlightCodes() {
+    AnsiString rtf;
+    StreamOut(
+        [&](const char* B, int N) {
+            rtf.append(B, static_cast<size_t>(N));
+            return N;
+        },
+        true, true);
+    static constexpr std::string_view word = "\\highlight";
+    AnsiString stripped;
+    size_t at = 0;
+    for (;;) {
+        size_t found = rtf.find(word, at);
+        // An escaped backslash before it is text, not a control word.
+        while (found != AnsiString::npos && found > 0 && rtf[found - 1] == '\\')
+            found = rtf.find(word, found + 1);
+        if (found == AnsiString::npos) break;
+        stripped.append(rtf, at, found - at);
+        size_t end = found + word.size();
+        while (end < rtf.size() && IsDigitChar(rtf[end])) ++end;
+        if (end < rtf.size() && rtf[end] == ' ') ++end;
+        at = end;
+    }
+    stripped.append(rtf, at, AnsiString::npos);
+    const int start = SelStart();
+    size_t pos = 0;
+    TCustomRichEdit::StreamIn(
+        [&](char* B, int N) {
+            size_t n = std::min(static_cast<size_t>(N), stripped.size() - pos);
+            std::memcpy(B, stripped.data() + pos, n);
+            pos += n;
+            return static_cast<int>(n);
+        },
+        true, true);
+    SetSelStart(start);
+}
+
+// --- what a data-aware descendant fills in ---
+
+bool TwwCustomRichEdit::GetReadOnly() const { return TCustomEdit::ReadOnly(); }
+
+void TwwCustomRichEdit::DoURLOpen(const AnsiString& URL, bool& UseDefault) {
+    if (Assigned(OnURLOpen)) OnURLOpen(this, URL, UseDefault);
+}
+
+// --- formats ---
+
+void TwwCustomRichEdit::SetSelFont(const AnsiString& Name, int Size, TColor Color, TFontStyles Style) {
+    TRichCharFormat f;
+    uint32_t mask = cmBold | cmItalic | cmUnderline | cmStrikeOut | cmFace | cmSize | cmCharset;
+    f.FaceName = Name.substr(0, 31);
+    f.Height = Size * 20;
+    f.Charset = GetFontCharset(Name);
+    if (Color != clNone) {
+        mask |= cmColor;
+        f.AutoColor = false;
+        f.Color = ColorToRGB(Color);
+    }
+    f.Bold = Style.Contains(fsBold);
+    f.Italic = Style.Contains(fsItalic);
+    f.Underline = Style.Contains(fsUnderline);
+    f.StrikeOut = Style.Contains(fsStrikeOut);
+    SetSelCharFormat(f, mask);
+}
+
+void TwwCustomRichEdit::SetSelEffect(int Kind, bool On) {
+    static constexpr uint32_t masks[] = {cmBold, cmItalic, cmUnderline, cmStrikeOut};
+    if (Kind < 0 || Kind > 3) return;
+    TRichCharFormat f;
+    f.Bold = f.Italic = f.Underline = f.StrikeOut = On;
+    SetSelCharFormat(f, masks[Kind]);
+}
+
+void TwwCustomRichEdit::SetSelBackColor(TColor Color) {
+    TColorRef back = 0;
+    if (Color == -1) {
+        StripHighlightCodes();
+        back = ColorToRGB(this->Color());
+    } else {
+        back = ColorToRGB(Color);
+    }
+    if (FRichEditVersion >= 2) {
+        TRichCharFormat f;
+        f.AutoBackColor = false;
+        f.BackColor = back;
+        SetSelCharFormat(f, cmBackColor);
+        SetSelLength(0);
+    }
+}
+
+TColor TwwCustomRichEdit::GetSelBackColor() const {
+    const TColor own = static_cast<TColor>(ColorToRGB(Color()));
+    if (FRichEditVersion < 2) return own;
+    TRichCharFormat f = SelCharFormat();
+    return f.AutoBackColor ? own : static_cast<TColor>(f.BackColor);
+}
+
+void TwwCustomRichEdit::SetParagraphFormat(uint32_t Mask, const AnsiString& Alignment, bool Numbering,
+                                           int Offset, int RightIndent, int StartIndent, int TabCount,
+                                           const int* Tabs, int SpaceBefore, int SpaceAfter, int LineSpacing,
+                                           int LineSpacingRule) {
+    BeginEdit();
+    TRichParaFormat f;
+    f.Alignment = AlignmentOfText(Alignment);
+    f.Numbering = Numbering ? rnBullet : rnNone;
+    f.Offset = Offset;
+    f.RightIndent = RightIndent;
+    f.StartIndent = StartIndent;
+    for (int i = 0; Tabs && i < std::min(TabCount, MaxRichTabStops); ++i) f.Tabs.push_back(Tabs[i]);
+    f.SpaceBefore = SpaceBefore;
+    f.SpaceAfter = SpaceAfter;
+    // One and a half and double lines go as twentieths of a line.
+    if (LineSpacingRule == 1) LineSpacingRule = 5, LineSpacing = 30;
+    else if (LineSpacingRule == 2) LineSpacingRule = 5, LineSpacing = 40;
+    f.LineSpacing = LineSpacing;
+    f.LineSpacingRule = static_cast<uint8_t>(LineSpacingRule);
+    // The caller's bits name the same attributes as the document's mask.
+    SetSelParaFormat(f, Mask & pmAllPara);
+}
+
+void TwwCustomRichEdit::GetIndents(int& Offset, int& RightIndent, int& StartIndent) const {
+    TRichParaFormat f = SelParaFormat();
+    Offset = f.Offset;
+    RightIndent = f.RightIndent;
+    StartIndent = f.StartIndent;
+}
+
+TRichParaFormat TwwCustomRichEdit::GetParagraphFormat() const { return SelParaFormat(); }
+
+void TwwCustomRichEdit::SetBullets(bool On) {
+    BeginEdit();
+    TRichParaFormat f;
+    f.Numbering = On ? rnBullet : rnNone;
+    f.Offset = 720;
+    SetSelParaFormat(f, On ? (pmNumbering | pmOffset) : pmNumbering);
+}
+
+uint8_t TwwCustomRichEdit::GetFontCharset(const AnsiString& /*Name*/) const {
+    // Every face fontconfig offers here draws Windows-1252 text.
+    return static_cast<uint8_t>(Font()->Charset());
+}
+
+bool TwwCustomRichEdit::CanPasteFromClipboard() {
+    TClipboard* clip = Clipboard();
+    if (clip->HasFormat(CF_METAFILEPICT) || clip->HasFormat(CF_ENHMETAFILE)) return true;
+    if (clip->HasFormat(CF_BITMAP)) return false;
+    return clip->HasFormat(CF_TEXT);
+}
+
+bool TwwCustomRichEdit::UsesPrinterWidth() const {
+    return FEditWidth == rewPrinterSize && Printer()->Printers()->Count() > 0;
+}
+
+// --- measures ---
+
+int TwwCustomRichEdit::TextToTwips(const AnsiString& Text) const {
+    AnsiString number = Text;
+    while (!number.empty() && std::strchr(" 'CMcm", number.back()) && number.back() != '\0')
+        number.pop_back();
+    double value = StrToFloat(number) * 1440;
+    // Centimetres as the library counts them: 2.537 to the inch.
+    if (FMeasurementUnits == muCentimeters) value /= 2.537;
+    return static_cast<int>(std::trunc(value));
+}
+
+double TwwCustomRichEdit::TwipsToUnits(int Twips) const {
+    double value = Twips / 1440.0;
+    if (FMeasurementUnits == muCentimeters) value *= 2.537;
+    return std::round(value * 100) / 100;
+}
+
+AnsiString TwwCustomRichEdit::UnitsToText(double Units) const {
+    return FloatToStr(Units) + (FMeasurementUnits == muCentimeters ? " cm" : "''");
+}
+
+AnsiString TwwCustomRichEdit::UnitsToSnappedText(int Step, double Units) const {
+    if (Step == 0) Step = FMeasurementUnits == muCentimeters ? 20 : 8;
+    const double away = 1 / (1.5 * Step);
+    const double moved = Units < 0 ? Units - away : Units + away;
+    long thousandths = static_cast<long>(std::trunc(moved * 1000));
+    const long grain = 1000 / Step;
+    if (grain > 0) thousandths -= thousandths % grain;
+    return UnitsToText(thousandths / 1000.0);
+}
+
+// --- search ---
+
+int TwwCustomRichEdit::FindTextRange(const AnsiString& Text, int Start, int Length, TwwFindOptions Options) {
+    uint8_t o = 0;
+    if (Options.Contains(frMatchCase)) o |= stMatchCase;
+    if (Options.Contains(frWholeWord)) o |= stWholeWord;
+    return FindText(Text, Start, Start + Length, o);
+}
+
+AnsiString TwwCustomRichEdit::BeginSearch() {
+    const AnsiString selected = SelText();
+    const AnsiString text =
+        selected.empty() || selected.find('\r') != AnsiString::npos ? FLastFindText : selected;
+    FWrapped = false;
+    FSearchStart = SelStart();
+    return text;
+}
+
+void TwwCustomRichEdit::SearchNext(const AnsiString& FindText, TwwFindOptions Options, bool Replacing,
+                                   const AnsiString& Replacement) {
+    FLastFindText = FindText;
+    const int findLength = static_cast<int>(FindText.size());
+    do {
+        const int length = static_cast<int>(Text().size());
+        if (Replacing) {
+            const int at = FindTextRange(FindText, SelStart(), length, Options);
+            if (at >= 0 && at == SelStart() && SelLength() == findLength) {
+                SetSelText(Replacement);
+                if (FWrapped) FSearchStart += static_cast<int>(Replacement.size()) - findLength;
+            }
+        }
+        const int from = SelStart() + 1;
+        int found = FindTextRange(FindText, from, static_cast<int>(Text().size()) - from, Options);
+        if (FWrapped && found > FSearchStart) found = -1;
+        if (!FWrapped && found < 0 && SelStart() > 0) {
+            FWrapped = true;
+            found = FindTextRange(FindText, 0, static_cast<int>(Text().size()), Options);
+            if (found > FSearchStart) found = -1;
+        }
+        if (found < 0) {
+            MessageDlg(DefaultIntl->UserMessages()->LocateNoMoreMatches(), mtInformation, {mbOK}, 0);
+            FSearchStart = SelStart();
+            FWrapped = false;
+            return;
+        }
+        SetSelStart(found);
+        SetSelLength(findLength);
+    } while (Options.Contains(frReplaceAll));
+}
+
+bool TwwCustomRichEdit::ReplaceText(const AnsiString& FindText, const AnsiString& Replacement,
+                                    TwwFindOptions Options) {
+    const int at = FindTextRange(FindText, SelStart(), static_cast<int>(Text().size()), Options);
+    if (at < 0) return false;
+    SetSelStart(at);
+    SetSelLength(static_cast<int>(FindText.size()));
+    SetSelText(Replacement);
+    return true;
+}
+
+// --- links ---
+
+bool TwwCustomRichEdit::LinkAt(int Pos, int& Start, int& End) const {
+    const AnsiString text = Text();
+    if (Pos < 0 || Pos >= static_cast<int>(text.size())) return false;
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    if (blank(text[static_cast<size_t>(Pos)])) return false;
+    int a = Pos, b = Pos;
+    while (a > 0 && !blank(text[static_cast<size_t>(a) - 1])) --a;
+    while (b < static_cast<int>(text.size()) && !blank(text[static_cast<size_t>(b)])) ++b;
+    const AnsiString word = LowerCase(text.substr(static_cast<size_t>(a), static_cast<size_t>(b - a)));
+    size_t at = AnsiString::npos;
+    for (const char* scheme : {"http://", "https://", "mailto:", "www."})
+        at = std::min(at, word.find(scheme));
+    if (at == AnsiString::npos) return false;
+    int s = a + static_cast<int>(at), e = b;
+    while (e > s && std::strchr(".,;:!?)\"'", text[static_cast<size_t>(e) - 1])) --e;
+    if (Pos < s || Pos >= e) return false;
+    Start = s;
+    End = e;
+    return true;
+}
+
+void TwwCustomRichEdit::OpenLink(const AnsiString& URL) {
+    bool useDefault = true;
+    DoURLOpen(URL, useDefault);
+    if (!useDefault) return;
+    const AnsiString address = LowerCase(URL.substr(0, 4)) == "www." ? "http://" + URL : URL;
+    THourGlass hourglass;
+    if (ShellExecute(HandleAllocated() ? reinterpret_cast<uintptr_t>(Handle()) : 0, "OPEN", address, "", "",
+                     SW_SHOWNORMAL) <= 32)
+        MessageDlg("Unable to open the link " + URL, mtWarning, {mbOK}, 0);
+}
+
+int TwwCustomRichEdit::CharFromPoint(int X, int Y) {
+    return LoWord(static_cast<uintptr_t>(Perform(EM_CHARFROMPOS, 0, MakeLParam(X, Y))));
+}
+
+void TwwCustomRichEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TCustomRichEdit::MouseDown(Button, Shift, X, Y);
+    if (!FAutoURLDetect || Button != mbLeft) return;
+    int s = 0, e = 0;
+    FLinkArmed = LinkAt(CharFromPoint(X, Y), s, e);
+    if (FLinkArmed) FArmedLink = Text().substr(static_cast<size_t>(s), static_cast<size_t>(e - s));
+}
+
+void TwwCustomRichEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    const bool armed = FLinkArmed && Button == mbLeft;
+    FLinkArmed = false;
+    TCustomRichEdit::MouseUp(Button, Shift, X, Y);
+    if (armed) OpenLink(FArmedLink);
+}
+
+// --- the popup menu ---
+
+void TwwCustomRichEdit::BuildPopupMenu() {
+    FPopupMenu = NewComponent<TPopupMenu>(this);
+    FPopupMenu->OnPopup = [this](TObject* Sender) { PopupMenuPopup(Sender); };
+    for (TMenuItem*& item : FItems) {
+        item = NewComponent<TMenuItem>(FPopupMenu);
+        FPopupMenu->Items()->Add(item);
+    }
+    for (int separator : {1, 5, 9, 14, 17}) FItems[separator]->SetCaption("-");
+    FItems[2]->OnClick = [this](TObject*) { CutToClipboard(); };
+    FItems[3]->OnClick = [this](TObject*) { CopyToClipboard(); };
+    FItems[4]->OnClick = [this](TObject*) { PasteFromClipboard(); };
+    for (int kind = 0; kind < 3; ++kind) {
+        FItems[6 + kind]->OnClick = [this, kind](TObject*) {
+            BeginEdit();
+            TMenuItem* item = FItems[6 + kind];
+            SetSelEffect(kind, !item->Checked());
+            item->SetChecked(!item->Checked());
+        };
+    }
+    FItems[11]->OnClick = [this](TObject*) {
+        SetBullets(!FItems[11]->Checked());
+        FItems[11]->SetChecked(!FItems[11]->Checked());
+    };
+    SetPopupCaptions();
+    if (!PopupMenu()) SetPopupMenu(FPopupMenu);
+}
+
+void TwwCustomRichEdit::SetPopupCaptions() {
+    TwwRichEditPopupMenuLabels* l = DefaultIntl ? DefaultIntl->RichEdit()->PopupMenuLabels() : nullptr;
+    if (!l) return;
+    const std::pair<int, const AnsiString*> captions[] = {
+        {0, &l->EditCaption()},       {2, &l->CutCaption()},           {3, &l->CopyCaption()},
+        {4, &l->PasteCaption()},      {6, &l->BoldCaption()},          {7, &l->ItalicCaption()},
+        {8, &l->UnderlineCaption()},  {10, &l->FontCaption()},         {11, &l->BulletStyleCaption()},
+        {12, &l->ParagraphCaption()}, {13, &l->TabsCaption()},         {15, &l->FindCaption()},
+        {16, &l->ReplaceCaption()},   {18, &l->InsertObjectCaption()}, {19, &l->SpellCheckCaption()}};
+    for (auto [index, text] : captions) FItems[index]->SetCaption(*text);
+}
+
+void TwwCustomRichEdit::PopupMenuPopup(TObject*) {
+    TwwRichEditPopupOptions o = FPopupOptions;
+    if (!::IsClassNamed(this, "TwwDBRichEditMSWord")) o.Exclude(rpoPopupMSWordSpellCheck);
+    const bool readOnly = GetReadOnly();
+    if (readOnly)
+        o = o * TwwRichEditPopupOptions{rpoPopupEdit, rpoPopupCut, rpoPopupCopy, rpoPopupPaste, rpoPopupFind};
+    TwwRichEditPopupMenuLabels* l = DefaultIntl->RichEdit()->PopupMenuLabels();
+    FItems[0]->SetCaption(readOnly ? l->ViewCaption() : l->EditCaption());
+    auto any = [&](TwwRichEditPopupOption From, TwwRichEditPopupOption To) {
+        for (int i = From; i <= To; ++i)
+            if (o.Contains(static_cast<TwwRichEditPopupOption>(i))) return true;
+        return false;
+    };
+    // There is no object interface: object insertion never shows.
+    const bool insertObject = false;
+    static constexpr std::pair<int, TwwRichEditPopupOption> commands[] = {
+        {0, rpoPopupEdit},      {2, rpoPopupCut},
+        {3, rpoPopupCopy},      {4, rpoPopupPaste},
+        {6, rpoPopupBold},      {7, rpoPopupItalic},
+        {8, rpoPopupUnderline}, {10, rpoPopupFont},
+        {11, rpoPopupBullet},   {12, rpoPopupParagraph},
+        {13, rpoPopupTabs},     {15, rpoPopupFind},
+        {16, rpoPopupReplace},  {19, rpoPopupMSWordSpellCheck}};
+    for (auto [index, option] : commands) FItems[index]->SetVisible(o.Contains(option));
+    FItems[18]->SetVisible(insertObject);
+    FItems[1]->SetVisible(o.Contains(rpoPopupEdit) && any(rpoPopupCut, rpoPopupMSWordSpellCheck));
+    FItems[5]->SetVisible(any(rpoPopupCut, rpoPopupPaste) && any(rpoPopupBold, rpoPopupMSWordSpellCheck));
+    FItems[9]->SetVisible(any(rpoPopupBold, rpoPopupUnderline) &&
+                          any(rpoPopupFont, rpoPopupMSWordSpellCheck));
+    FItems[14]->SetVisible(
+        any(rpoPopupFont, rpoPopupTabs) &&
+        (any(rpoPopupFind, rpoPopupReplace) || insertObject || o.Contains(rpoPopupMSWordSpellCheck)));
+    FItems[17]->SetVisible(insertObject && any(rpoPopupFind, rpoPopupReplace));
+    FItems[2]->SetEnabled(HasSelection() && !readOnly);
+    FItems[3]->SetEnabled(HasSelection());
+    FItems[4]->SetEnabled(CanPasteFromClipboard() && !readOnly);
+    const TRichCharFormat f = SelCharFormat();
+    FItems[6]->SetChecked(f.Bold);
+    FItems[7]->SetChecked(f.Italic);
+    FItems[8]->SetChecked(f.Underline);
+    FItems[11]->SetChecked(SelParaFormat().Numbering != rnNone);
+}
+
+// ---------------------------------------------------------------------------
+// TwwDBRichEdit
+// ---------------------------------------------------------------------------
+
+TwwDBRichEdit::TwwDBRichEdit(TComponent* AOwner)
+    : TwwCustomRichEdit(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
+    FControlStyle.Include(csReplicatable);
+    FDataLink->SetControl(this);
+    FDataLink->OnDataChange = [this](TObject* Sender) { DataChange(Sender); };
+    FDataLink->OnEditingChange = [this](TObject* Sender) { EditingChange(Sender); };
+    FDataLink->OnUpdateData = [this](TObject* Sender) { UpdateData(Sender); };
+}
+
+TwwDBRichEdit::~TwwDBRichEdit() {
+    FDataLink->OnDataChange = nullptr;
+    FDataLink->OnEditingChange = nullptr;
+    FDataLink->OnUpdateData = nullptr;
+    FDataLink.reset();
+}
 
 void TwwDBRichEdit::DescribeProperties(TPropertyTable& T) {
-    T.Property("Lines", &TwwDBRichEdit::Lines, &TwwDBRichEdit::SetLines);
-    T.Property("PlainText", &TwwDBRichEdit::PlainText, &TwwDBRichEdit::SetPlainText).Default(false);
+    using C = TwwDBRichEdit;
+    PublishEditProperties(T);
+    T.Property("Lines", &C::Lines, &C::SetLines).Stored(false);
+    T.Property("DataSource", &C::DataSource, &C::SetDataSource);
+    T.Property("DataField", &C::DataField, &C::SetDataField);
+    T.Property("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
+    T.Property("AutoDisplay", &C::AutoDisplay, &C::SetAutoDisplay).Default(true);
+}
+
+void TwwDBRichEdit::Notification(TComponent* AComponent, TOperation Operation) {
+    TwwCustomRichEdit::Notification(AComponent, Operation);
+    if (Operation == opRemove && FDataLink && AComponent == DataSource()) SetDataSource(nullptr);
+}
+
+TDataSource* TwwDBRichEdit::DataSource() const { return FDataLink->DataSource(); }
+
+void TwwDBRichEdit::SetDataSource(TDataSource* Value) {
+    FDataLink->SetDataSource(Value);
+    if (Value) Value->FreeNotification(this);
+}
+
+AnsiString TwwDBRichEdit::DataField() const { return FDataLink->FieldName(); }
+
+void TwwDBRichEdit::SetDataField(const AnsiString& Value) {
+    if (!Value.empty() && Value != FDataLink->FieldName()) TCustomEdit::SetReadOnly(true);
+    else if (Value.empty()) TCustomEdit::SetReadOnly(GetReadOnly());
+    FDataLink->SetFieldName(Value);
+}
+
+bool TwwDBRichEdit::ReadOnly() const { return FDataLink->ReadOnly(); }
+
+void TwwDBRichEdit::SetReadOnly(bool Value) {
+    if (!GetField()) TCustomEdit::SetReadOnly(Value);
+    FDataLink->SetReadOnly(Value);
+}
+
+TField* TwwDBRichEdit::GetField() const { return FDataLink->Field(); }
+
+bool TwwDBRichEdit::IsBlobField() const {
+    TField* f = GetField();
+    return f && f->IsBlob();
+}
+
+bool TwwDBRichEdit::GetReadOnly() const {
+    TField* f = GetField();
+    if (!f && FDataLink->FieldName().empty()) return TCustomEdit::ReadOnly();
+    if (FDataLink->ReadOnly()) return true;
+    if (IsDesigning(const_cast<TwwDBRichEdit*>(this)) || !f || !f->DataSet()) return false;
+    return f->DataSet()->CanModify() ? f->ReadOnly() : true;
+}
+
+void TwwDBRichEdit::SetAutoDisplay(bool Value) {
+    if (FAutoDisplay == Value) return;
+    FAutoDisplay = Value;
+    if (Value && GetField()) LoadContent();
 }
 
 void TwwDBRichEdit::LoadFromBlobField(TField* Field) {
-    auto* Blob = dynamic_cast<TBlobField*>(Field);
-    if (!Blob) return;
-    TMemoryStream Stream;
-    Blob->SaveToStream(Stream);
-    Stream.SetPosition(0);
+    auto* blob = dynamic_cast<TBlobField*>(Field);
+    if (!blob) return;
+    TLoadingScope loading(this);
+    const int maxLength = MaxLength();
+    if (maxLength > 0) SetMaxLength(maxLength + 1);
+    struct TRestore {
+        TwwDBRichEdit* E;
+        int Max;
+        ~TRestore() {
+            if (Max > 0) E->SetMaxLength(Max);
+        }
+    } restore{this, maxLength};
+    TStepMemoryStream stream;
+    blob->SaveToStream(stream);
+    stream.SetPosition(0);
     Lines()->Clear();
-    Lines()->LoadFromStream(Stream);
-}
-
-// The read counts as the rich edit's reader counts: one step when a block
-// is read and one when it is handed over, so that an even limit reads
-// limit / 2 whole blocks and an odd one cuts the last block it reads.
-AnsiString RichTextPreview(const AnsiString& Bytes, int BlockLimit) {
-    AnsiString Text;
-    size_t At = 0;
-    for (int Counter = 0; At < Bytes.size() && (BlockLimit <= 0 || Counter < BlockLimit);) {
-        AnsiString Block = Bytes.substr(At, TwwDBRichEdit::PreviewBlockSize);
-        At += Block.size();
-        if (!Block.empty() && Block.back() == '\r') Block.pop_back();
-        AnsiString Converted;
-        for (size_t I = 0; I < Block.size(); ++I) {
-            char C = Block[I];
-            if (C == '\r') {
-                Converted += "\r\n";
-                if (I + 1 < Block.size() && Block[I + 1] == '\n') ++I;
-            } else if (C == '\n') {
-                Converted += "\r\n";
-            } else {
-                Converted += C;
-            }
-        }
-        if (BlockLimit > 0 && ++Counter == BlockLimit) {
-            size_t Pard = Converted.find("\\pard");
-            if (Pard != AnsiString::npos) {
-                size_t Brace = Converted.find('{', Pard);
-                if (Brace != AnsiString::npos) Converted = Converted.substr(0, Brace) + "}";
-            }
-        }
-        Text += Converted;
-        if (BlockLimit > 0) ++Counter;
-    }
-    return Text;
+    Lines()->LoadFromStream(stream);
 }
 
 void TwwDBRichEdit::LoadFieldPreview(TField* Field, int BlockLimit) {
-    auto* Blob = dynamic_cast<TBlobField*>(Field);
-    if (!Blob) return;
-    TMemoryStream Whole;
-    Blob->SaveToStream(Whole);
-    AnsiString Bytes(static_cast<size_t>(Whole.Size()), '\0');
-    Whole.SetPosition(0);
-    Whole.Read(Bytes.data(), static_cast<int64_t>(Bytes.size()));
-    const AnsiString Preview = RichTextPreview(Bytes, BlockLimit);
-    TMemoryStream Stream;
-    Stream.Write(Preview.data(), static_cast<int64_t>(Preview.size()));
-    Stream.SetPosition(0);
-    Lines()->Clear();
-    Lines()->LoadFromStream(Stream);
+    if (!Field || !Field->IsBlob() || !Field->DataSet()) return;
+    TLoadingScope loading(this);
+    std::unique_ptr<TStream> blob = Field->DataSet()->CreateBlobStream(Field, bmRead);
+    if (PlainText()) {
+        StreamIn(*blob, false, BlockLimit);
+    } else {
+        // The rich text's own characters arrive as text, cut where the limit
+        // says; what arrived is then read as rich text.
+        SetPlainText(true);
+        StreamIn(*blob, false, BlockLimit);
+        TStepMemoryStream head;
+        Lines()->SaveToStream(head);
+        SetPlainText(false);
+        Lines()->Clear();
+        head.SetPosition(0);
+        StreamIn(head, true, 0);
+    }
+    FContentLoaded = false;
+}
+
+void TwwDBRichEdit::LoadContent() {
+    TField* f = GetField();
+    if (!f || FContentLoaded || !f->IsBlob()) return;
+    {
+        TLoadingScope loading(this);
+        THourGlass hourglass;
+        TRichEditProtectChange saved = OnProtectChange;
+        OnProtectChange = [](TObject*, int, int, bool& Allow) { Allow = true; };
+        FContentLoaded = true;
+        try {
+            LoadFromBlobField(f);
+        } catch (const EOutOfResources& e) {
+            Lines()->SetText("(" + e.Message() + ")");
+        } catch (const EDatabaseError& e) {
+            Lines()->SetText("(" + e.Message() + ")");
+        }
+        OnProtectChange = saved;
+    }
+    EditingChange(this);
+    SetModified(false);
+}
+
+void TwwDBRichEdit::DataChange(TObject*) {
+    TField* f = GetField();
+    TLoadingScope loading(this);
+    if (!f) {
+        FContentLoaded = false;
+        SetText(IsDesigning(this) ? Name() : AnsiString());
+        return;
+    }
+    if (!f->IsBlob()) {
+        FContentLoaded = false;
+        SetText(Focused() && FDataLink->CanModify() ? f->Text() : f->DisplayText());
+        FContentLoaded = true;
+        return;
+    }
+    if (FAutoDisplay || (FDataLink->Editing() && FContentLoaded)) {
+        // The user's unsaved view stays when the field still holds what it
+        // held when the edit began.
+        if (!FSnapshot.empty() && FSnapshot == f->AsString()) return;
+        FContentLoaded = false;
+        if (Visible()) LoadContent();
+        return;
+    }
+    FContentLoaded = false;
+    SetText(Format("(%s)", {f->DisplayLabel()}));
+}
+
+void TwwDBRichEdit::EditingChange(TObject*) {
+    if (GetField()) TCustomEdit::SetReadOnly(!(FDataLink->Editing() && FContentLoaded));
+}
+
+void TwwDBRichEdit::UpdateData(TObject*) { UpdateRecord(); }
+
+void TwwDBRichEdit::BeginEdit() {
+    TField* f = GetField();
+    if (!f || FDataLink->Editing()) return;
+    if (f->IsBlob()) FSnapshot = f->AsString();
+    TDataSource* source = DataSource();
+    if (source && source->State() == dsBrowse && source->AutoEdit()) FDataLink->Edit();
+    FSnapshot.clear();
+    if (IsInCustomGrid(this) && !GetReadOnly() && FDataLink->Editing()) FDataLink->SetModified();
+}
+
+void TwwDBRichEdit::UpdateRecord() {
+    TField* f = GetField();
+    if (!f || !Modified() || !FContentLoaded) return;
+    if (auto* blob = dynamic_cast<TBlobField*>(f)) {
+        TStepMemoryStream content;
+        Lines()->SaveToStream(content);
+        blob->LoadFromStream(content);
+    } else {
+        f->SetAsString(Text());
+    }
+}
+
+void TwwDBRichEdit::Change() {
+    if (GetField() && FContentLoaded && !Loading() && !GetReadOnly()) {
+        BeginEdit();
+        FDataLink->SetModified();
+    }
+    TwwCustomRichEdit::Change();
+}
+
+void TwwDBRichEdit::KeyDown(WORD& Key, TShiftState Shift) {
+    TwwCustomRichEdit::KeyDown(Key, Shift);
+    const bool paste =
+        (Key == VK_INSERT && Shift.Contains(ssShift)) || (Key == 'V' && Shift.Contains(ssCtrl));
+    if (paste && !CanPasteFromClipboard()) {
+        Key = 0;
+        return;
+    }
+    if (!GetField() || !FContentLoaded) return;
+    if (Key == VK_DELETE || Key == VK_BACK || paste || (Key == 'X' && Shift.Contains(ssCtrl))) {
+        BeginEdit();
+    } else if (Key == VK_RETURN) {
+        if (WantReturns()) {
+            BeginEdit();
+        } else {
+            SetSelStart(0);
+            Key = 0;
+        }
+    }
+}
+
+void TwwDBRichEdit::KeyPress(char& Key) {
+    if (Key == '\t' && !WantTabs()) {
+        Key = 0;
+        return;
+    }
+    TField* f = GetField();
+    if (!f) return TwwCustomRichEdit::KeyPress(Key);
+    if (!FContentLoaded) {
+        if (Key == '\r') LoadContent();
+        Key = 0;
+        return;
+    }
+    TwwCustomRichEdit::KeyPress(Key);
+    const auto u = static_cast<unsigned char>(Key);
+    const bool printable = u >= 32 && u != 127;
+    if (printable && !f->IsValidChar(Key)) {
+        MessageBeep(0);
+        Key = 0;
+        return;
+    }
+    if (Key == '\b' || Key == '\t' || Key == '\n' || Key == '\r' || Key == 22 || Key == 24 || printable) {
+        BeginEdit();
+    } else if (Key == 27) {
+        FDataLink->Reset();
+    }
+}
+
+void TwwDBRichEdit::DoExit() {
+    if (GetField()) {
+        try {
+            FDataLink->UpdateRecord();
+        } catch (...) {
+            SetFocus();
+            throw;
+        }
+    }
+    TwwCustomRichEdit::DoExit();
+}
+
+void TwwDBRichEdit::CMGetDataLink(TMessage& Message) { Message.Result = PointerToLParam(FDataLink.get()); }
+
+void CopyRichEditContent(TwwCustomRichEdit* Destination, TwwCustomRichEdit* Source) {
+    THourGlass hourglass;
+    TField* f = Source->GetField();
+    if (f && !Source->IsContentLoaded()) {
+        if (auto* db = dynamic_cast<TwwDBRichEdit*>(Destination)) {
+            db->LoadFromBlobField(f);
+            return;
+        }
+        Source->LoadContent();
+    }
+    TStepMemoryStream content;
+    Source->Lines()->SaveToStream(content);
+    content.SetPosition(0);
+    const int maxLength = Destination->MaxLength();
+    if (Source->MaxLength() > 0 && maxLength > 0) Destination->SetMaxLength(maxLength + 1);
+    Destination->Lines()->LoadFromStream(content);
+    if (Source->MaxLength() > 0 && maxLength > 0) Destination->SetMaxLength(maxLength);
 }

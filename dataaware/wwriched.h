@@ -1,35 +1,323 @@
 #pragma once
-// The data-aware rich edit, as far as the grid needs it so far: the grid
-// keeps one hidden instance to turn the rich-text blobs of its cells into the
-// plain text the cells show. It loads a blob whole or only its first block,
-// takes plain text through Lines and gives the text back through Text.
+// The library's rich edit and its data-aware descendant. TwwCustomRichEdit
+// streams rich or plain text in (whole or over the selection, optionally
+// only its first blocks) and out, keeps its content in form data under its
+// own names, sets character and paragraph formats on the selection, converts
+// measures, and searches; its own popup menu offers the commands. There is
+// no embedded-object interface on this system: a control always runs as if
+// OLE were disabled, so no object items appear.
+//
+// TwwDBRichEdit shows one field: a blob holds rich text (or plain text),
+// any other field its text. It loads a blob only when shown or asked for,
+// enters edit mode before the first change, and writes the content back when
+// the record is written. The grid keeps one hidden instance to turn
+// rich-text cells into the plain text they show.
+#include <memory>
+
 #include "platform/ui/RichEdit.h"
 
 class TField;
+class TFieldDataLink;
+class TDataSource;
+class TPopupMenu;
+class TMenuItem;
+class TStream;
 
+enum TwwRichEditWidth : uint8_t { rewWindowSize, rewPrinterSize };
+ZELMOR_DECLARE_ENUM(TwwRichEditWidth);
+enum TwwMeasurementUnits : uint8_t { muInches, muCentimeters };
+ZELMOR_DECLARE_ENUM(TwwMeasurementUnits);
+enum TwwRichEditOleOption : uint8_t { reoAdjustPopupMenu, reoDisableOLE };
+ZELMOR_DECLARE_ENUM(TwwRichEditOleOption);
+using TwwRichEditOleOptions = TSet<TwwRichEditOleOption>;
+enum TwwRichEditPopupOption : uint8_t {
+    rpoPopupEdit,
+    rpoPopupCut,
+    rpoPopupCopy,
+    rpoPopupPaste,
+    rpoPopupBold,
+    rpoPopupItalic,
+    rpoPopupUnderline,
+    rpoPopupFont,
+    rpoPopupBullet,
+    rpoPopupParagraph,
+    rpoPopupTabs,
+    rpoPopupFind,
+    rpoPopupReplace,
+    rpoPopupInsertObject,
+    rpoPopupMSWordSpellCheck
+};
+ZELMOR_DECLARE_ENUM(TwwRichEditPopupOption);
+using TwwRichEditPopupOptions = TSet<TwwRichEditPopupOption>;
+enum TwwRichEditOption : uint8_t {
+    reoShowLoad,
+    reoShowSaveAs,
+    reoShowSaveExit,
+    reoShowPrint,
+    reoShowPageSetup,
+    reoShowFormatBar,
+    reoShowToolBar,
+    reoShowStatusBar,
+    reoShowHints,
+    reoShowRuler,
+    reoShowInsertObject,
+    reoCloseOnEscape,
+    reoFlatButtons,
+    reoShowSpellCheck,
+    reoShowMainMenuIcons,
+    reoShowJustifyButton,
+    reoUseBackColor,
+    reoNoConfirmation
+};
+ZELMOR_DECLARE_ENUM(TwwRichEditOption);
+using TwwRichEditOptions = TSet<TwwRichEditOption>;
+
+// Search options of the find and replace loop.
+enum TwwFindOption : uint8_t { frMatchCase, frWholeWord, frReplaceAll };
+using TwwFindOptions = TSet<TwwFindOption>;
+
+class TwwCustomRichEdit;
+using TwwURLOpenEvent = TEvent<void(TwwCustomRichEdit* Sender, const AnsiString& URLLink, bool& UseDefault)>;
 using TRichEditProtectChange = TEvent<void(TObject* Sender, int StartPos, int EndPos, bool& AllowChange)>;
 
-class TwwDBRichEdit : public TCustomRichEdit {
-    ZELMOR_CLASS(TwwDBRichEdit, TCustomRichEdit)
+// What a paragraph format call sets (bits of its mask).
+enum : uint32_t {
+    wwpmAlignment = 1,
+    wwpmNumbering = 2,
+    wwpmOffset = 4,
+    wwpmRightIndent = 8,
+    wwpmStartIndent = 16,
+    wwpmTabStops = 32,
+    wwpmSpaceBefore = 64,
+    wwpmSpaceAfter = 128,
+    wwpmLineSpacing = 256
+};
+
+class TwwCustomRichEdit : public TCustomRichEdit {
+    ZELMOR_CLASS(TwwCustomRichEdit, TCustomRichEdit)
 public:
-    // One read block of a preview: 4,096 bytes of the blob.
-    static constexpr int PreviewBlockSize = 4096;
+    explicit TwwCustomRichEdit(TComponent* AOwner);
+    ~TwwCustomRichEdit() override;
+
+    // --- properties ---
+    TwwRichEditPopupOptions PopupOptions() const { return FPopupOptions; }
+    void SetPopupOptions(TwwRichEditPopupOptions Value) { FPopupOptions = Value; }
+    TwwRichEditOptions EditorOptions() const { return FEditorOptions; }
+    void SetEditorOptions(TwwRichEditOptions Value) { FEditorOptions = Value; }
+    AnsiString EditorCaption() const { return FEditorCaption; }
+    void SetEditorCaption(const AnsiString& Value) { FEditorCaption = Value; }
+    TwwRichEditWidth EditWidth() const { return FEditWidth; }
+    void SetEditWidth(TwwRichEditWidth Value) { FEditWidth = Value; }
+    TwwMeasurementUnits MeasurementUnits() const { return FMeasurementUnits; }
+    void SetMeasurementUnits(TwwMeasurementUnits Value) { FMeasurementUnits = Value; }
+    int PrintPageSize() const { return FPrintPageSize; }
+    void SetPrintPageSize(int Value) { FPrintPageSize = Value; }
+    AnsiString PrintJobName() const { return FPrintJobName; }
+    void SetPrintJobName(const AnsiString& Value) { FPrintJobName = Value; }
+    TColor HighlightColor() const { return FHighlightColor; }
+    void SetHighlightColor(TColor Value) { FHighlightColor = Value; }
+    int GutterWidth() const { return FGutterWidth; }
+    void SetGutterWidth(int Value) { FGutterWidth = Value; }
+    int MSVersion() const { return FMSVersion; }
+    void SetMSVersion(int Value) { FMSVersion = Value; }
+    // Kept as set; whatever it holds, there is no object interface here, so
+    // the control always works as with reoDisableOLE (no object items).
+    TwwRichEditOleOptions OleOptions() const { return FOleOptions; }
+    void SetOleOptions(TwwRichEditOleOptions Value);
+    bool AutoURLDetect() const { return FAutoURLDetect; }
+    void SetAutoURLDetect(bool Value) { FAutoURLDetect = Value; }
+    bool WantNavigationKeys() const { return FWantNavigationKeys; }
+    void SetWantNavigationKeys(bool Value) { FWantNavigationKeys = Value; }
+    AnsiString Title() const { return FTitle; }
+    void SetTitle(const AnsiString& Value) { FTitle = Value; }
+    // 1: the first-generation control (no back colour, no spacing in the
+    // paragraph dialog); 2: the newer one. A new control has 2; one read from
+    // a form without "RichEditVersion" has 1.
+    int RichEditVersion() const { return FRichEditVersion; }
+    void SetRichEditVersion(int Value);
+    // Set while content is being loaded: changes then are no edits.
+    bool Loading() const { return FLoadingDepth > 0; }
+    TPopupMenu* OwnPopupMenu() const { return FPopupMenu; }
+
+    // --- streaming ---
+    // Reads Stream (from its position) into the whole content or over the
+    // selection. With BlockLimit above 0 the read stops after the counter
+    // reaches it: two steps a block, so 2 reads one whole block and 1 cuts
+    // the first block at the first "{" after its first "\pard". Rich text
+    // that fails to load is read again as plain text; plain text that fails
+    // raises "Failed to Load Stream".
+    virtual void StreamIn(TStream& Stream, bool SelectionOnly, int BlockLimit);
+    virtual void StripHighlightCodes();
+
+    // --- what the data-aware descendant fills in ---
+    virtual bool GetReadOnly() const;
+    virtual void BeginEdit() {}
+    virtual void UpdateRecord() {}
+    virtual bool IsContentLoaded() const { return true; }
+    virtual TField* GetField() const { return nullptr; }
+    virtual void LoadContent() {}
+    virtual void DoURLOpen(const AnsiString& URL, bool& UseDefault);
+
+    // --- formats (twips) ---
+    void SetSelFont(const AnsiString& Name, int Size, TColor Color, TFontStyles Style);
+    // Kind: 0 bold, 1 italic, 2 underline, 3 strike-out; others do nothing.
+    void SetSelEffect(int Kind, bool On);
+    // -1: no highlight (the highlight codes are stripped).
+    void SetSelBackColor(TColor Color);
+    TColor GetSelBackColor() const;
+    void SetParagraphFormat(uint32_t Mask, const AnsiString& Alignment, bool Numbering, int Offset,
+                            int RightIndent, int StartIndent, int TabCount, const int* Tabs, int SpaceBefore,
+                            int SpaceAfter, int LineSpacing, int LineSpacingRule);
+    void GetIndents(int& Offset, int& RightIndent, int& StartIndent) const;
+    TRichParaFormat GetParagraphFormat() const;
+    void SetBullets(bool On);
+    uint8_t GetFontCharset(const AnsiString& Name) const;
+    bool CanPasteFromClipboard();
+    bool CanRedo() const { return false; }
+    bool HasFindText() const { return !FLastFindText.empty(); }
+    bool HasSelection() const { return SelLength() > 0; }
+    bool UsesPrinterWidth() const;
+
+    // --- measures in MeasurementUnits ---
+    int TextToTwips(const AnsiString& Text) const;
+    double TwipsToUnits(int Twips) const;
+    AnsiString UnitsToText(double Units) const;
+    AnsiString UnitsToSnappedText(int Step, double Units) const;
+
+    // --- search ---
+    // Where Text stands in [Start, Start + Length), or -1.
+    virtual int FindTextRange(const AnsiString& Text, int Start, int Length, TwwFindOptions Options);
+    // One step of the find and replace loop (repeated while frReplaceAll):
+    // wraps once to the start and stops at the search start; "no more
+    // matches" is told and ends it.
+    void SearchNext(const AnsiString& FindText, TwwFindOptions Options, bool Replacing,
+                    const AnsiString& Replacement);
+    // Starts a search as opening a search dialog does: the search starts at
+    // the selection, the text is the selection unless it is empty or holds a
+    // line break (then the last find text).
+    AnsiString BeginSearch();
+    virtual bool ReplaceText(const AnsiString& FindText, const AnsiString& Replacement,
+                             TwwFindOptions Options);
+    const AnsiString& LastFindText() const { return FLastFindText; }
+
+    // --- links ---
+    // The link that holds Pos (http://, https://, mailto:, www.), if any.
+    bool LinkAt(int Pos, int& Start, int& End) const;
+    // Opens a link as a click on it does: OnURLOpen first; the shell's
+    // opener takes only web and mail addresses, and a link it refuses or
+    // fails to open is told to the user.
+    void OpenLink(const AnsiString& URL);
+
+    // --- events ---
+    TwwURLOpenEvent OnURLOpen;
+    TRichEditProtectChange OnProtectChange;
+
+    static void DescribeProperties(TPropertyTable& T);
+
+protected:
+    void DefineProperties(TFiler* Filer) override;
+    void ReadState(TReader* Reader) override;
+    void Loaded() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    virtual void BuildPopupMenu();
+    void PopupMenuPopup(TObject* Sender);
+    // Loading content: Loading() is true meanwhile.
+    struct TLoadingScope {
+        explicit TLoadingScope(TwwCustomRichEdit* E) : Edit(E) { ++Edit->FLoadingDepth; }
+        ~TLoadingScope() { --Edit->FLoadingDepth; }
+        TwwCustomRichEdit* Edit;
+    };
+    friend struct TLoadingScope;
+    bool FContentFromForm = false;
+
+private:
+    void SetPopupCaptions();
+    void ReadData(TStream& Stream);
+    void WriteData(TStream& Stream);
+    int CharFromPoint(int X, int Y);
+
+    TwwRichEditPopupOptions FPopupOptions;
+    TwwRichEditOptions FEditorOptions;
+    AnsiString FEditorCaption = "Edit Rich Text";
+    TwwRichEditWidth FEditWidth = rewWindowSize;
+    TwwMeasurementUnits FMeasurementUnits = muInches;
+    int FPrintPageSize = 1;
+    AnsiString FPrintJobName;
+    TColor FHighlightColor = 0x00FFFF;
+    int FGutterWidth = 3;
+    int FMSVersion = 3;
+    TwwRichEditOleOptions FOleOptions{reoAdjustPopupMenu};
+    bool FAutoURLDetect = false;
+    bool FWantNavigationKeys = false;
+    AnsiString FTitle;
+    int FRichEditVersion = 2;
+    int FLoadingDepth = 0;
+    TPopupMenu* FPopupMenu = nullptr;
+    TMenuItem* FItems[20] = {};
+    AnsiString FLastFindText;
+    int FSearchStart = 0;
+    bool FWrapped = false;
+    bool FLinkArmed = false;
+    AnsiString FArmedLink;
+};
+
+class TwwDBRichEdit : public TwwCustomRichEdit {
+    ZELMOR_CLASS(TwwDBRichEdit, TwwCustomRichEdit)
+public:
+    // One read block of a preview: half of what the control asks each read for.
+    static constexpr int PreviewBlockSize = RichStreamBlockSize / 2;
 
     explicit TwwDBRichEdit(TComponent* AOwner);
+    ~TwwDBRichEdit() override;
     static void DescribeProperties(TPropertyTable& T);
+
+    TDataSource* DataSource() const;
+    void SetDataSource(TDataSource* Value);
+    AnsiString DataField() const;
+    void SetDataField(const AnsiString& Value);
+    bool ReadOnly() const;
+    void SetReadOnly(bool Value);
+    bool AutoDisplay() const { return FAutoDisplay; }
+    void SetAutoDisplay(bool Value);
+    TFieldDataLink* DataLink() const { return FDataLink.get(); }
 
     // The whole blob, rich text unless PlainText.
     void LoadFromBlobField(TField* Field);
-    // Only the beginning of the blob: BlockLimit read blocks counted as the
-    // rich edit's reader counts them, two steps a block (2 reads one whole
-    // block). An odd limit closes the rich text at the first group after the
-    // first "\pard" of the last block read; an even one leaves the text
-    // open, which the rich-text reader takes as ended there.
+    // Only the beginning of the blob: BlockLimit as StreamIn counts it.
     void LoadFieldPreview(TField* Field, int BlockLimit);
 
-    TRichEditProtectChange OnProtectChange;
+    bool GetReadOnly() const override;
+    void BeginEdit() override;
+    void UpdateRecord() override;
+    bool IsContentLoaded() const override { return FContentLoaded; }
+    TField* GetField() const override;
+    void LoadContent() override;
+    bool IsBlobField() const;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void Change() override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    void DoExit() override;
+    void CMGetDataLink(TMessage& Message) override;
+
+private:
+    void DataChange(TObject* Sender);
+    void EditingChange(TObject* Sender);
+    void UpdateData(TObject* Sender);
+
+    std::unique_ptr<TFieldDataLink> FDataLink;
+    bool FAutoDisplay = true;
+    bool FContentLoaded = false;
+    AnsiString FSnapshot;
 };
 
-// The text of a preview read of Bytes with that block limit (0: no limit),
-// line ends made CR LF.
+// The text a preview read of Bytes with that block limit (0: no limit)
+// hands over, line ends made CR LF.
 AnsiString RichTextPreview(const AnsiString& Bytes, int BlockLimit);
+
+// Copies the content of Source into Destination (a blob not loaded yet goes
+// straight from its field).
+void CopyRichEditContent(TwwCustomRichEdit* Destination, TwwCustomRichEdit* Source);

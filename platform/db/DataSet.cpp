@@ -1154,11 +1154,41 @@ void TDataSet::GetFieldNames(TStrings& List) {
     for (int i = 0; i < FFieldDefs->Count(); ++i) List.Add(FFieldDefs->Items(i)->Name());
 }
 
+namespace {
+// A blob stream that writes: after each write its bytes are the field's
+// value in the record being edited, as any field's value is, so the post
+// writes them with the rest of the record (the memo file's blocks through
+// the table's write session) and a cancel drops them.
+class TBlobWriteStream : public TStringStream {
+public:
+    TBlobWriteStream(TField* Field, const AnsiString& Start) : TStringStream(Start), FField(Field) {}
+    int64_t Write(const void* Buffer, int64_t Count) override {
+        int64_t written = TStringStream::Write(Buffer, Count);
+        FField->SetAsString(DataString());
+        return written;
+    }
+    void SetSize(int64_t NewSize) override {
+        TStringStream::SetSize(NewSize);
+        FField->SetAsString(DataString());
+    }
+
+private:
+    TField* FField;
+};
+}  // namespace
+
 std::unique_ptr<TStream> TDataSet::CreateBlobStream(TField* Field, TBlobStreamMode Mode) {
-    if (Mode != bmRead) Error(Format(DBText::NotSupported, {"writing through a blob stream"}));
     if (!Field || Field->DataSet() != this)
         Error(Format(DBText::NoDataSet, {Field ? Field->FieldName() : ""}));
-    return std::make_unique<TStringStream>(Field->AsString());
+    if (Mode == bmRead) return std::make_unique<TStringStream>(Field->AsString());
+    if (FState != dsEdit && FState != dsInsert) Error(DBText::NotEditing);
+    if (!Field->CanModify()) Error(Format(DBText::FieldReadOnly, {Field->DisplayName()}));
+    // Writing from the start replaces the value; reading and writing goes on from it.
+    if (Mode == bmWrite) {
+        Field->Clear();
+        return std::make_unique<TBlobWriteStream>(Field, AnsiString());
+    }
+    return std::make_unique<TBlobWriteStream>(Field, Field->AsString());
 }
 
 // ---------------------------------------------------------------- calculated fields

@@ -190,7 +190,10 @@ public:
     bool AutoCalcFields() const { return FAutoCalcFields; }
     void SetAutoCalcFields(bool Value) { FAutoCalcFields = Value; }
     void GetFieldNames(TStrings& List);
-    // A read-only stream over a memo or blob field's value.
+    // A stream over a memo or blob field's value. Reading takes a copy of the
+    // value; writing (bmWrite empties the value first, bmReadWrite starts
+    // from it) needs the data set in edit or insert mode and a field that can
+    // be changed, and sets the field's value at each write.
     std::unique_ptr<TStream> CreateBlobStream(TField* Field, TBlobStreamMode Mode);
 
     // --- the record window the data links see ---

@@ -1,14 +1,21 @@
 #pragma once
-// The rich edit: a memo whose lines load from rich text. This is its
-// plain-text face: loading keeps the text of the rich text (RtfReader.h) and
-// shows it as the memo shows text, in the edit's font on its colour (also
-// read-only, as the welcome text and the other read-only texts of the
-// screens are); the formatting is not kept yet.
+// The rich edit: a memo whose content is a document of formatted paragraphs
+// (RichDocument.h). The typing, the caret and the selection are the memo's;
+// the document follows every change of the text (typed text takes the
+// format before it, or the one set for the caret), and the formats are set
+// and asked for on the selection. Rich text (RTF) and plain text stream in
+// and out, whole or over the selection, through a block callback; the lines
+// load and save rich text unless PlainText is set.
 #include <memory>
 
+#include "platform/ui/RichDocument.h"
 #include "platform/ui/StdCtrls.h"
 
 class TRichEditStrings;
+
+// How a search runs: forward from the start; a whole word only has no
+// letter, digit or underscore on either side.
+enum TRichSearchOption : uint8_t { stWholeWord = 1, stMatchCase = 2 };
 
 class TCustomRichEdit : public TCustomMemo {
     ZELMOR_CLASS(TCustomRichEdit, TCustomMemo)
@@ -17,15 +24,53 @@ public:
     ~TCustomRichEdit() override;
 
     // The memo's lines; loading them from a stream reads rich text unless
-    // PlainText is set (a stream that is no rich text loads as it is).
+    // PlainText is set (a stream that is no rich text loads as it is), and
+    // saving writes rich text unless PlainText is set.
     TStrings* Lines() const;
     void SetLines(TStrings* Value);
     bool PlainText() const { return FPlainText; }
     void SetPlainText(bool Value) { FPlainText = Value; }
 
+    const TRichDocument& Document() const;
+    // The whole content anew: the text shows it, the caret at the start.
+    void SetDocument(const TRichDocument& Value);
+
+    // The selection's character format with the mask of what all of it
+    // shares; with nothing selected, what typing at the caret takes.
+    TRichCharFormat SelCharFormat(uint32_t* Mask = nullptr) const;
+    void SetSelCharFormat(const TRichCharFormat& Format, uint32_t Mask);
+    TRichParaFormat SelParaFormat(uint32_t* Mask = nullptr) const;
+    void SetSelParaFormat(const TRichParaFormat& Format, uint32_t Mask);
+    // The format text takes in an empty control: the control's font.
+    TRichCharFormat DefaultCharFormat() const;
+
+    // Reads what In gives until it ends, replacing the whole content or the
+    // selection. Rich set: rich text is required, and a text that is not
+    // rich text changes nothing and answers false; plain text otherwise. A
+    // callback that throws answers false with nothing changed.
+    bool StreamIn(const TRichStreamIn& In, bool Rich, bool SelectionOnly);
+    // Writes the content or the selection as rich text or plain text.
+    bool StreamOut(const TRichStreamOut& Out, bool Rich, bool SelectionOnly) const;
+
+    // Where Text stands first in [Start, End) of the text, or -1.
+    int FindText(const AnsiString& Text, int Start, int End, uint8_t Options) const;
+
+protected:
+    void Change() override;
+    void CMFontChanged(TMessage& Message) override;
+
 private:
+    void Follow();
     std::unique_ptr<TRichEditStrings> FRichLines;
     bool FPlainText = false;
+    mutable TRichDocument FDocument;
+    // The text the document was last brought in line with.
+    mutable AnsiString FFollowed;
+    // A format set on an empty selection: text typed there takes it.
+    bool FHasCaretFormat = false;
+    int FCaretFormatAt = 0;
+    TRichCharFormat FCaretFormat;
+    uint32_t FCaretMask = 0;
 };
 
 class TRichEdit : public TCustomRichEdit {

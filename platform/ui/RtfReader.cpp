@@ -1,5 +1,7 @@
 #include "platform/ui/RtfReader.h"
 
+#include <algorithm>
+#include <map>
 #include <vector>
 
 #include "platform/rtl/Strings.h"
@@ -92,7 +94,8 @@ void TRtfReader::Read(std::string_view Rtf) {
     }
     struct TState {
         bool Skip = false;
-        int UnicodeSkip = 1;  // characters of ANSI fallback after \uN
+        int UnicodeSkip = 1;     // characters of ANSI fallback after \uN
+        bool Announced = false;  // GroupStart was called for the group
     };
     std::vector<TState> states{TState{}};
     int fallback = 0;              // fallback characters still to pass over
@@ -118,17 +121,18 @@ void TRtfReader::Read(std::string_view Rtf) {
             flush();
             if (states.size() < MaxDepth) states.push_back(states.back());
             fallback = 0;
-            if (!states.back().Skip) GroupStart();
+            states.back().Announced = !states.back().Skip;
+            if (states.back().Announced) GroupStart();
             continue;
         }
         if (c == '}') {
             ++i;
             flush();
-            bool skipped = states.back().Skip;
+            bool announced = states.back().Announced;
             if (states.size() > 1) states.pop_back();
             fallback = 0;
             destinationNext = false;
-            if (!skipped) GroupEnd();
+            if (announced) GroupEnd();
             continue;
         }
         if (c == '\r' || c == '\n') {
@@ -187,6 +191,14 @@ void TRtfReader::Read(std::string_view Rtf) {
         if (negative) parameter = -parameter;
         if (i < Rtf.size() && Rtf[i] == ' ') ++i;  // the word's delimiter
         TState& state = states.back();
+        if (WantsDestination(word)) {
+            // A destination the reader takes apart itself: its words and
+            // characters go to it like the document's.
+            destinationNext = false;
+            flush();
+            if (!states.back().Skip) ControlWord(word, hasParameter, parameter);
+            continue;
+        }
         if (destinationNext || IsSkippedDestination(word)) {
             // An unknown "\*" destination is skipped whole, as are the known
             // ones that hold no text.
@@ -222,27 +234,213 @@ void TRtfReader::Read(std::string_view Rtf) {
 }
 
 namespace {
-class TPlainTextReader : public TRtfReader {
+
+// Builds the document: the character format is the group's, as rich text
+// scopes it; the paragraph format lasts until "\pard" (the writers of rich
+// text set it outside groups, and bullets come inside a "\pn" group).
+class TDocumentReader : public TRtfReader {
 public:
-    AnsiString Text;
-    int PendingBreaks = 0;
+    explicit TDocumentReader(const TRichCharFormat& Default) : FDefault(Default) {
+        FStates.push_back(TState{Default, dnText});
+        FParagraph.EndFormat = Default;
+    }
+
+    TRichDocument Finish() {
+        EndParagraph();
+        // The mark of the last paragraph ends the document: the empty
+        // paragraph after it is no paragraph of the text.
+        if (FParagraphs.size() > 1 && FParagraphs.back().Runs.empty() && FEndedByMark) FParagraphs.pop_back();
+        TRichDocument d;
+        d.SetDefaultFormat(FDefault);
+        d.SetParagraphs(std::move(FParagraphs));
+        return d;
+    }
 
 protected:
-    void Characters(std::string_view Chars) override {
-        for (; PendingBreaks > 0; --PendingBreaks) Text += "\r\n";
-        Text += Chars;
+    enum TDestination : uint8_t { dnText, dnFontTable, dnColorTable, dnBullet };
+    struct TState {
+        TRichCharFormat Format;
+        TDestination Destination;
+    };
+    struct TFont {
+        AnsiString Name;
+        uint8_t Charset = 0;
+    };
+
+    bool WantsDestination(std::string_view Word) override {
+        return Word == "fonttbl" || Word == "colortbl" || Word == "pn";
     }
-    // A break counts once text follows it: the last paragraph's mark ends
-    // the document and adds no empty line.
-    void ParagraphBreak() override { ++PendingBreaks; }
+
+    void GroupStart() override {
+        if (FStates.size() < 1000) FStates.push_back(FStates.back());
+    }
+    void GroupEnd() override {
+        if (FStates.back().Destination == dnFontTable) CommitFont();
+        if (FStates.size() > 1) FStates.pop_back();
+    }
+
+    void Characters(std::string_view Text) override {
+        TState& st = FStates.back();
+        switch (st.Destination) {
+        case dnText:
+            if (!FParagraph.Runs.empty() && FParagraph.Runs.back().Format == st.Format)
+                FParagraph.Runs.back().Text += Text;
+            else FParagraph.Runs.push_back(TRichRun{AnsiString(Text), st.Format});
+            FEndedByMark = false;
+            break;
+        case dnFontTable:
+            for (char c : Text) {
+                if (c == ';') CommitFont();
+                else FFontName += c;
+            }
+            break;
+        case dnColorTable:
+            for (char c : Text)
+                if (c == ';') CommitColor();
+            break;
+        case dnBullet: break;
+        }
+    }
+
+    void ParagraphBreak() override {
+        if (FStates.back().Destination != dnText) return;
+        EndParagraph();
+        TRichParagraph next;
+        FParagraph = next;
+        FEndedByMark = true;
+    }
+
+    void ControlWord(std::string_view Word, bool HasParameter, int Parameter) override {
+        TState& st = FStates.back();
+        TRichCharFormat& f = st.Format;
+        const bool on = !HasParameter || Parameter != 0;
+        if (Word == "fonttbl") st.Destination = dnFontTable;
+        else if (Word == "colortbl") {
+            st.Destination = dnColorTable;
+            FColors.clear();
+            FColorSet = false;
+        } else if (Word == "pn") st.Destination = dnBullet;
+        else if (st.Destination == dnFontTable) {
+            if (Word == "f") {
+                FFontIndex = Parameter;
+                FFontCharset = 0;
+                FFontName.clear();
+            } else if (Word == "fcharset") FFontCharset = static_cast<uint8_t>(Parameter);
+        } else if (st.Destination == dnColorTable) {
+            int v = std::clamp(Parameter, 0, 255);
+            if (Word == "red") FRed = v, FColorSet = true;
+            else if (Word == "green") FGreen = v, FColorSet = true;
+            else if (Word == "blue") FBlue = v, FColorSet = true;
+        } else if (st.Destination == dnBullet) {
+            if (Word == "pnlvlblt") FPara.Numbering = rnBullet;
+        } else if (Word == "b") f.Bold = on;
+        else if (Word == "i") f.Italic = on;
+        else if (Word == "ul") f.Underline = on;
+        else if (Word == "ulnone") f.Underline = false;
+        else if (Word == "strike") f.StrikeOut = on;
+        else if (Word == "plain") f = FDefault;
+        else if (Word == "f") {
+            if (auto it = FFonts.find(Parameter); it != FFonts.end()) {
+                f.FaceName = it->second.Name;
+                f.Charset = it->second.Charset;
+            }
+        } else if (Word == "fs") {
+            if (Parameter > 0 && Parameter <= 3276) f.Height = Parameter * 10;
+        } else if (Word == "cf") {
+            f.AutoColor = !ColorAt(Parameter, f.Color);
+            if (f.AutoColor) f.Color = TRichCharFormat{}.Color;
+        } else if (Word == "highlight" || Word == "cb") {
+            f.AutoBackColor = !ColorAt(Parameter, f.BackColor);
+            if (f.AutoBackColor) f.BackColor = TRichCharFormat{}.BackColor;
+        } else if (Word == "pard") {
+            FPara = TRichParaFormat{};
+            FLeft = FFirst = FLine = 0;
+            FMultiple = false;
+        } else if (Word == "ql") FPara.Alignment = raLeft;
+        else if (Word == "qr") FPara.Alignment = raRight;
+        else if (Word == "qc") FPara.Alignment = raCenter;
+        else if (Word == "qj") FPara.Alignment = raJustify;
+        else if (Word == "li") FLeft = Parameter;
+        else if (Word == "fi") FFirst = Parameter;
+        else if (Word == "ri") FPara.RightIndent = Parameter;
+        else if (Word == "tx") {
+            if (FPara.Tabs.size() < static_cast<size_t>(MaxRichTabStops)) FPara.Tabs.push_back(Parameter);
+        } else if (Word == "sb") FPara.SpaceBefore = Parameter;
+        else if (Word == "sa") FPara.SpaceAfter = Parameter;
+        else if (Word == "sl") FLine = Parameter;
+        else if (Word == "slmult") FMultiple = on;
+    }
+
+private:
+    bool ColorAt(int Index, TColorRef& Color) const {
+        if (Index <= 0 || static_cast<size_t>(Index) >= FColors.size() ||
+            !FColors[static_cast<size_t>(Index)].first)
+            return false;
+        Color = FColors[static_cast<size_t>(Index)].second;
+        return true;
+    }
+    void CommitFont() {
+        if (FFontIndex >= 0) {
+            while (!FFontName.empty() && FFontName.front() == ' ') FFontName.erase(0, 1);
+            FFonts[FFontIndex] = TFont{FFontName, FFontCharset};
+        }
+        FFontIndex = -1;
+        FFontName.clear();
+    }
+    void CommitColor() {
+        FColors.emplace_back(FColorSet, static_cast<TColorRef>(RGB(FRed, FGreen, FBlue)));
+        FRed = FGreen = FBlue = 0;
+        FColorSet = false;
+    }
+    void EndParagraph() {
+        TRichParaFormat p = FPara;
+        p.StartIndent = FLeft + FFirst;
+        p.Offset = -FFirst;
+        if (FLine == 0) {
+            p.LineSpacingRule = 0;
+        } else if (FMultiple) {
+            // Twelfths of a twentieth of a line: less than one is single.
+            p.LineSpacingRule = FLine / 12 > 0 ? 5 : 0;
+            p.LineSpacing = FLine / 12 > 0 ? FLine / 12 : 0;
+        } else {
+            p.LineSpacingRule = FLine > 0 ? 3 : 4;
+            p.LineSpacing = FLine > 0 ? FLine : -FLine;
+        }
+        FParagraph.Format = p;
+        FParagraph.EndFormat = FStates.back().Format;
+        FParagraphs.push_back(std::move(FParagraph));
+        FParagraph = TRichParagraph{};
+    }
+
+    TRichCharFormat FDefault;
+    std::vector<TState> FStates;
+    std::vector<TRichParagraph> FParagraphs;
+    TRichParagraph FParagraph;
+    bool FEndedByMark = false;
+    TRichParaFormat FPara;
+    int FLeft = 0, FFirst = 0, FLine = 0;
+    bool FMultiple = false;
+    std::map<int, TFont> FFonts;
+    int FFontIndex = -1;
+    uint8_t FFontCharset = 0;
+    AnsiString FFontName;
+    std::vector<std::pair<bool, TColorRef>> FColors;
+    int FRed = 0, FGreen = 0, FBlue = 0;
+    bool FColorSet = false;
 };
+
 }  // namespace
 
-AnsiString RtfToPlainText(std::string_view Rtf) {
-    TPlainTextReader reader;
-    reader.Read(Rtf);
-    if (reader.PendingBreaks > 1) {
-        for (int i = 1; i < reader.PendingBreaks; ++i) reader.Text += "\r\n";
+TRichDocument ReadRtf(std::string_view Rtf, const TRichCharFormat& Default) {
+    if (!IsRichText(Rtf)) {
+        TRichDocument d;
+        d.SetDefaultFormat(Default);
+        d.SetPlainText(Rtf);
+        return d;
     }
-    return reader.Text;
+    TDocumentReader reader(Default);
+    reader.Read(Rtf);
+    return reader.Finish();
 }
+
+AnsiString RtfToPlainText(std::string_view Rtf) { return ReadRtf(Rtf).Text(); }

@@ -8,6 +8,7 @@
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/Strings.h"
+#include "tests/support/OutsideTools.h"
 
 namespace {
 class FieldAccess : public DatasetFixture {
@@ -337,6 +338,62 @@ TEST_F(FieldAccess, MemoFieldsAsLinesAndStreams) {
     EXPECT_THROW(table->CreateBlobStream(memo, bmWrite), EDatabaseError);
     EXPECT_TRUE(memo->IsBlob());
     EXPECT_EQ(memo->DisplayText(), "(MEMO)");
+}
+
+// A blob stream that writes puts its bytes into the record being edited: the
+// post writes them to the memo file, where another dBase reader finds them,
+// and a cancel drops them.
+TEST_F(FieldAccess, MemoWrittenThroughABlobStreamIsPosted) {
+    // Longer than a memo block, with the bytes of rich text and of Windows-1252.
+    AnsiString rich = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard\\b Garc\xED"
+                      "a\\b0\\par\r\n";
+    while (rich.size() < 1500) rich += "m\xE1s texto {\\i en cursiva}\\par\r\n";
+    rich += "}";
+    TTable* table = NewTable("kinds");
+    table->Open();
+    table->Append();
+    TField* memo = table->FieldByName("MEM");
+    {
+        std::unique_ptr<TStream> out = table->CreateBlobStream(memo, bmWrite);
+        out->Write(rich.data(), 700);
+        out->Write(rich.data() + 700, static_cast<int64_t>(rich.size() - 700));
+    }
+    EXPECT_EQ(memo->AsString(), rich);
+    table->Post();
+    // Read and write goes on from the value; plain write starts it anew.
+    table->Edit();
+    {
+        std::unique_ptr<TStream> more = table->CreateBlobStream(memo, bmReadWrite);
+        more->Seek(0, soEnd);
+        more->Write("+", 1);
+    }
+    EXPECT_EQ(memo->AsString(), rich + "+");
+    table->Cancel();
+    table->Edit();
+    table->CreateBlobStream(memo, bmWrite);
+    EXPECT_TRUE(memo->IsNull());
+    table->Cancel();
+    table->Close();
+
+    TTable* reader = NewTable("kinds");
+    reader->Open();
+    reader->Last();
+    EXPECT_EQ(reader->FieldByName("MEM")->AsString(), rich);
+    // Outside the edit state a blob stream only reads.
+    EXPECT_THROW(reader->CreateBlobStream(reader->FieldByName("MEM"), bmReadWrite), EDatabaseError);
+    reader->Close();
+
+    const std::string python = PythonWith("dbfread");
+    ZELMOR_NEED_TOOL(!python.empty(), "python3-dbfread");
+    std::string out;
+    const char* script = "import sys, dbfread\n"
+                         "rows = list(dbfread.DBF(sys.argv[1], encoding='cp1252'))\n"
+                         "sys.stdout.buffer.write(rows[-1]['MEM'].encode('cp1252'))\n";
+    ASSERT_EQ(
+        RunCommand(python + " -c " + ShellWord(script) + " " + ShellWord((Data / "kinds.dbf").string()), out),
+        0)
+        << out;
+    EXPECT_EQ(out, rich);
 }
 
 TEST_F(FieldAccess, NativeDataAndParametersCarryTheSameValue) {

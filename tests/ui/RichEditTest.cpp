@@ -3,6 +3,7 @@
 
 #include "FormTestSupport.h"
 #include "platform/classes/Filer.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Streams.h"
 #include "platform/ui/RichEdit.h"
 #include "platform/ui/RtfReader.h"
@@ -127,4 +128,111 @@ TEST_F(FormTest, AReadOnlyRichEditShowsItsLinesOnItsColourAndTabPassesIt) {
     Ui.Key(VK_BACK);
     Ui.RunUntilIdle();
     EXPECT_EQ(Rich->Text(), Before);
+}
+
+// The document follows what is typed: text typed after a format was set at
+// the caret takes it, a new line keeps the paragraph's format, and the lines
+// save and load the formats as rich text.
+TEST_F(FormTest, TheRichEditsDocumentFollowsTypingAndFormats) {
+    TForm* F = NewPlainForm("Rico", 300, 200);
+    auto* Rich = NewComponent<TRichEdit>(F);
+    Rich->SetParent(F);
+    Rich->SetBounds(4, 4, 280, 180);
+    F->Show();
+    Rich->SetFocus();
+    Ui.Type("uno ");
+    Ui.RunUntilIdle();
+    TRichCharFormat Bold;
+    Bold.Bold = true;
+    Rich->SetSelCharFormat(Bold, cmBold);
+    Ui.Type("dos");
+    Ui.RunUntilIdle();
+    TRichParaFormat Centred;
+    Centred.Alignment = raCenter;
+    Rich->SetSelParaFormat(Centred, pmAlignment);
+    Ui.Key(VK_RETURN);
+    Ui.RunUntilIdle();
+    Ui.Type("tres");
+    Ui.RunUntilIdle();
+    const TRichDocument& D = Rich->Document();
+    ASSERT_EQ(D.ParagraphCount(), 2);
+    EXPECT_EQ(D.Text(), "uno dos\r\ntres");
+    ASSERT_EQ(D.Paragraph(0).Runs.size(), 2u);
+    EXPECT_FALSE(D.Paragraph(0).Runs[0].Format.Bold);
+    EXPECT_TRUE(D.Paragraph(0).Runs[1].Format.Bold);
+    EXPECT_TRUE(D.Paragraph(1).Runs[0].Format.Bold) << "typing goes on in the format before it";
+    EXPECT_EQ(D.Paragraph(1).Format.Alignment, raCenter);
+    // Deleting a character keeps the runs of the rest.
+    Ui.Key(VK_BACK);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Rich->Document().Paragraph(1).Text(), "tre");
+
+    // Selecting "dos" and asking: bold throughout; "o dos" is not.
+    Rich->SetSelStart(4);
+    Rich->SetSelLength(3);
+    uint32_t Mask = 0;
+    EXPECT_TRUE(Rich->SelCharFormat(&Mask).Bold);
+    EXPECT_TRUE(Mask & cmBold);
+    Rich->SetSelStart(2);
+    Rich->SetSelLength(5);
+    Rich->SelCharFormat(&Mask);
+    EXPECT_FALSE(Mask & cmBold);
+
+    TMemoryStream Saved;
+    Rich->Lines()->SaveToStream(Saved);
+    Saved.SetPosition(0);
+    auto* Copy = NewComponent<TRichEdit>(F);
+    Copy->Lines()->LoadFromStream(Saved);
+    EXPECT_EQ(Copy->Document(), Rich->Document());
+    Copy->SetPlainText(true);
+    TMemoryStream Plain;
+    Copy->Lines()->SaveToStream(Plain);
+    EXPECT_EQ(Plain.Size(), static_cast<int64_t>(Rich->Text().size()));
+}
+
+TEST_F(FormTest, TheRichEditStreamsInOverTheSelectionAndFinds) {
+    TForm* F = NewPlainForm("Rico", 300, 200);
+    auto* Edit = NewComponent<TRichEdit>(F);
+    Edit->SetParent(F);
+    Edit->SetText("uno dos tres");
+    auto From = [](const AnsiString& Bytes) {
+        auto At = std::make_shared<size_t>(0);
+        return TRichStreamIn([Bytes, At](char* B, int N) {
+            size_t n = std::min(static_cast<size_t>(N), Bytes.size() - *At);
+            std::copy_n(Bytes.data() + *At, n, B);
+            *At += n;
+            return static_cast<int>(n);
+        });
+    };
+    // Rich text required but not given: nothing changes.
+    EXPECT_FALSE(Edit->StreamIn(From("llano"), true, false));
+    EXPECT_EQ(Edit->Text(), "uno dos tres");
+    EXPECT_FALSE(Edit->StreamIn([](char*, int) -> int { throw EStreamError("roto"); }, false, false));
+    Edit->SetSelStart(4);
+    Edit->SetSelLength(3);
+    EXPECT_TRUE(Edit->StreamIn(From("{\\rtf1 {\\b DOS}\\par nuevo}"), true, true));
+    EXPECT_EQ(Edit->Text(), "uno DOS\r\nnuevo tres");
+    EXPECT_TRUE(Edit->Document().Paragraph(0).Runs.back().Format.Bold);
+    AnsiString Out;
+    Edit->SetSelStart(4);
+    Edit->SetSelLength(3);
+    EXPECT_TRUE(Edit->StreamOut(
+        [&](const char* B, int N) {
+            Out.append(B, static_cast<size_t>(N));
+            return N;
+        },
+        false, true));
+    EXPECT_EQ(Out, "DOS");
+
+    Edit->SetText("casa Casa casas cAsA");
+    struct Case {
+        int Start, End;
+        uint8_t Options;
+        int Found;
+    } cases[] = {{0, -1, 0, 0}, {1, -1, 0, 5}, {1, -1, stMatchCase, 10}, {6, -1, stWholeWord, 16},
+                 {0, 4, 0, 0},  {1, 8, 0, -1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(Edit->FindText("casa", c.Start, c.End, c.Options), c.Found)
+            << c.Start << " " << int(c.Options);
+    EXPECT_EQ(Edit->FindText("Casa", 0, -1, stMatchCase), 5);
 }
