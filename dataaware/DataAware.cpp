@@ -9,6 +9,7 @@
 #include "dataaware/Wwqbe.h"
 #include "dataaware/Wwquery.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwDBNavigator.h"
 #include "dataaware/wwcheckbox.h"
 #include "dataaware/wwcombobutton.h"
 #include "dataaware/wwdbedit.h"
@@ -32,6 +33,7 @@ void StartDataAwareLibrary() {
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     StartDefaultIntl();
+    StartNavigatorUnit();
     // A field's FocusControl (a post refused by a picture mask) puts the
     // focus on the control that shows the field.
     SetFieldFocusHook([](TComponent* Control) {
@@ -44,5 +46,6 @@ void StartDataAwareLibrary() {
 
 void FinishDataAwareLibrary() {
     SetFieldFocusHook(nullptr);
+    FinishNavigatorUnit();
     FinishDefaultIntl();
 }
