@@ -6,6 +6,7 @@
 #include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwkeycb.h"
+#include "dataaware/Wwlocate.h"
 #include "dataaware/Wwqbe.h"
 #include "dataaware/Wwquery.h"
 #include "dataaware/Wwtable.h"
@@ -29,7 +30,8 @@ void StartDataAwareLibrary() {
                      &TwwMemoDialog::StaticClassInfo(),   &TwwDBRichEdit::StaticClassInfo(),
                      &TwwDBComboBox::StaticClassInfo(),   &TwwKeyCombo::StaticClassInfo(),
                      &TwwLookupDlg::StaticClassInfo(),    &TwwLookupDialog::StaticClassInfo(),
-                     &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo()});
+                     &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo(),
+                     &TwwLocateDialog::StaticClassInfo()});
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     StartDefaultIntl();
