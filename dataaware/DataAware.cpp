@@ -6,9 +6,11 @@
 #include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwkeycb.h"
+#include "dataaware/Wwlocate.h"
 #include "dataaware/Wwqbe.h"
 #include "dataaware/Wwquery.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwDBNavigator.h"
 #include "dataaware/wwcheckbox.h"
 #include "dataaware/wwcombobutton.h"
 #include "dataaware/wwdbdatetimepicker.h"
@@ -30,12 +32,14 @@ void StartDataAwareLibrary() {
                      &TwwMemoDialog::StaticClassInfo(),   &TwwDBRichEdit::StaticClassInfo(),
                      &TwwDBComboBox::StaticClassInfo(),   &TwwKeyCombo::StaticClassInfo(),
                      &TwwLookupDlg::StaticClassInfo(),    &TwwLookupDialog::StaticClassInfo(),
-                     &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo()});
+                     &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo(),
+                     &TwwLocateDialog::StaticClassInfo()});
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     RegisterMonthCalendarClasses();
     RegisterDateTimePickerClasses();
     StartDefaultIntl();
+    StartNavigatorUnit();
     // A field's FocusControl (a post refused by a picture mask) puts the
     // focus on the control that shows the field.
     SetFieldFocusHook([](TComponent* Control) {
@@ -48,5 +52,6 @@ void StartDataAwareLibrary() {
 
 void FinishDataAwareLibrary() {
     SetFieldFocusHook(nullptr);
+    FinishNavigatorUnit();
     FinishDefaultIntl();
 }

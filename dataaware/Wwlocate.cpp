@@ -9,9 +9,11 @@
 #include "platform/db/Table.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Format.h"
+#include "platform/rtl/Numbers.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Dialogs.h"
+#include "platform/ui/Buttons.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/RichEdit.h"
 
@@ -206,4 +208,275 @@ bool FindFieldValue(bool FromFirst, TDataSet* DataSet, const AnsiString& FieldNa
         if (ordered) return false;
     }
     return false;
+}
+
+// ---------------------------------------------------------------------------
+// The locate dialog
+// ---------------------------------------------------------------------------
+
+ZELMOR_IMPLEMENT_ENUM(TwwLocateMatchType, "mtExactMatch", "mtPartialMatchStart", "mtPartialMatchAny")
+ZELMOR_IMPLEMENT_ENUM(TwwFieldSortType, "fsSortByFieldNo", "fsSortByFieldName")
+ZELMOR_IMPLEMENT_ENUM(TwwDefaultButtonType, "dbFindFirst", "dbFindNext")
+ZELMOR_IMPLEMENT_ENUM(TwwFieldSelection, "fsAllFields", "fsVisibleFields")
+ZELMOR_IMPLEMENT_ENUM(TwwLocateDlgOption, "ldoCaseSensitiveBelow", "ldoCloseOnMatch", "ldoPreserveSearchText")
+ZELMOR_IMPLEMENT_COMPONENT(TwwLocateDialog, TwwCustomDialog)
+ZELMOR_IMPLEMENT_CLASS(TwwLocateDlg, TForm)
+
+AnsiString LocateFieldNameOf(TDataSet* DataSet, const AnsiString& DisplayText) {
+    if (!DataSet) return {};
+    AnsiString Calculated;
+    for (int I = 0; I < DataSet->FieldCount(); ++I) {
+        TField* F = DataSet->Fields()->Fields(I);
+        if (ReplaceChar(F->DisplayLabel(), '~', ' ') != DisplayText) continue;
+        if (!IsCalcOrLookupField(F)) return F->FieldName();
+        if (Calculated.empty()) Calculated = F->FieldName();
+    }
+    return Calculated;
+}
+
+TwwLocateDialog::TwwLocateDialog(TComponent* AOwner)
+    : TwwCustomDialog(AOwner), FDataLink(std::make_unique<TDataLink>()) {}
+
+TwwLocateDialog::~TwwLocateDialog() = default;
+
+void TwwLocateDialog::DescribeProperties(TPropertyTable& T) {
+    using C = TwwLocateDialog;
+    T.Property("Caption", &C::Caption, &C::SetCaption);
+    T.Property("DataSource", &C::DataSource, &C::SetDataSource);
+    T.Property("SearchField", &C::SearchField, &C::SetSearchField);
+    T.Property("MatchType", &C::MatchType, &C::SetMatchType);
+    T.Property("CaseSensitive", &C::CaseSensitive, &C::SetCaseSensitive);
+    T.Property("SortFields", &C::SortFields, &C::SetSortFields);
+    T.Property("DefaultButton", &C::DefaultButton, &C::SetDefaultButton);
+    T.Property("FieldSelection", &C::FieldSelection, &C::SetFieldSelection);
+    T.Property("ShowMessages", &C::ShowMessages, &C::SetShowMessages);
+    T.Property("UseLocateMethod", &C::UseLocateMethod, &C::SetUseLocateMethod);
+    T.Property("Options", &C::Options, &C::SetOptions).Default(TwwLocateDlgOptions{ldoCloseOnMatch});
+    T.Event("OnInitDialog", &C::OnInitDialog);
+    T.Event("OnSelectField", &C::OnSelectField);
+}
+
+void TwwLocateDialog::SetDataSource(TDataSource* Value) {
+    FDataLink->SetDataSource(Value);
+    if (Value) Value->FreeNotification(this);
+}
+
+void TwwLocateDialog::Notification(TComponent* AComponent, TOperation Operation) {
+    TwwCustomDialog::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == DataSource()) SetDataSource(nullptr);
+}
+
+TDataSet* TwwLocateDialog::GetPrimaryDataSet() { return DataSource() ? DataSource()->DataSet() : nullptr; }
+
+void TwwLocateDialog::DoInitDialog() {
+    if (Assigned(OnInitDialog)) OnInitDialog(FForm);
+}
+
+bool TwwLocateDialog::Execute() {
+    TDataSet* DataSet = GetPrimaryDataSet();
+    if (!DataSet || !DataSet->Active()) {
+        // Nothing was searched: the caller hears false, as from the other dialogs.
+        MessageDlg("DataSource does not reference an active DataSet", mtError, {mbOK}, 0);
+        return false;
+    }
+    auto* F = TForm::CreateNew<TwwLocateDlg>(Application);
+    FForm = F;
+    bool Ok = false;
+    try {
+        F->DataSet = DataSet;
+        F->Dialog = this;
+        F->FieldNameComboBox->SetSorted(FSortFields != fsSortByFieldNo);
+        TStrings* Items = F->FieldNameComboBox->Items();
+        for (int I = 0; I < DataSet->FieldCount(); ++I) {
+            TField* Field = DataSet->Fields()->Fields(I);
+            if (!IsSearchableFieldType(Field->DataType())) continue;
+            if (FFieldSelection == fsVisibleFields && !Field->Visible()) continue;
+            Items->Add(ReplaceChar(Field->DisplayLabel(), '~', ' '));
+        }
+        (FDefaultButton == dbFindNext ? F->NextButton : F->FirstButton)->SetDefault(true);
+        TField* Searched = FSearchField.empty() ? nullptr : DataSet->FindField(FSearchField);
+        if (Searched) {
+            F->SearchValue->SetText(FSearchText);
+            F->FieldNameComboBox->SetItemIndex(
+                F->FieldNameComboBox->Items()->IndexOf(ReplaceChar(Searched->DisplayLabel(), '~', ' ')));
+        } else {
+            F->SearchValue->SetText("");
+            F->FieldNameComboBox->SetItemIndex(-1);
+        }
+        F->CaseSensitiveCheckBox->SetChecked(FCaseSensitive);
+        F->ExactMatchBtn->SetChecked(FMatchType == mtExactMatch);
+        F->PartialMatchStartBtn->SetChecked(FMatchType == mtPartialMatchStart);
+        F->PartialMatchAnyBtn->SetChecked(FMatchType == mtPartialMatchAny);
+        F->SetCaption(FCaption);
+        Ok = F->ShowModal() == mrOk;
+        FMatchType = F->MatchType();
+        FCaseSensitive = F->CaseSensitiveCheckBox->Checked();
+        FSearchText = F->SearchValue->Text();
+        FSearchField = LocateFieldNameOf(DataSet, F->FieldNameComboBox->Text());
+    } catch (...) {
+        FForm = nullptr;
+        F->Free();
+        throw;
+    }
+    FForm = nullptr;
+    F->Free();
+    return Ok;
+}
+
+TwwLocateDlg::TwwLocateDlg(TComponent* AOwner, TCreateNew Tag) : TForm(AOwner, Tag) {
+    SetName("wwLocateDlg");
+    SetCaption("Locate Value");
+    SetBorderStyle(bsDialog);
+    SetPosition(poScreenCenter);
+    Font()->SetName("MS Sans Serif");
+    Font()->SetHeight(-11);
+    SetClientWidth(212);
+    SetClientHeight(238);
+    auto Group = [this](const char* Name, const char* Caption, int Top, int Height) {
+        auto* G = NewComponent<TGroupBox>(this);
+        G->SetName(Name);
+        G->SetCaption(Caption);
+        G->SetBounds(8, Top, 196, Height);
+        G->SetParent(this);
+        return G;
+    };
+    FieldValueGroup = Group("FieldValueGroup", "Field &Value", 4, 45);
+    SearchValue = NewComponent<TEdit>(this);
+    SearchValue->SetName("SearchValue");
+    SearchValue->SetBounds(8, 16, 180, 21);
+    SearchValue->SetParent(FieldValueGroup);
+    SearchTypeGroup = Group("SearchTypeGroup", "&Search Type", 52, 104);
+    CaseSensitiveCheckBox = NewComponent<TCheckBox>(this);
+    CaseSensitiveCheckBox->SetName("CaseSensitiveCheckBox");
+    CaseSensitiveCheckBox->SetCaption("&Case-sensitive");
+    CaseSensitiveCheckBox->SetBounds(8, 16, 180, 17);
+    CaseSensitiveCheckBox->SetParent(SearchTypeGroup);
+    Panel1 = NewComponent<TPanel>(this);
+    Panel1->SetName("Panel1");
+    Panel1->SetCaption("");
+    Panel1->SetBevelOuter(bvLowered);
+    Panel1->SetBounds(8, 38, 180, 2);
+    Panel1->SetParent(SearchTypeGroup);
+    auto Radio = [this](const char* Name, const char* Caption, int Top) {
+        auto* R = NewComponent<TRadioButton>(this);
+        R->SetName(Name);
+        R->SetCaption(Caption);
+        R->SetBounds(8, Top, 180, 17);
+        R->SetParent(SearchTypeGroup);
+        return R;
+    };
+    ExactMatchBtn = Radio("ExactMatchBtn", "&Exact Match", 44);
+    PartialMatchStartBtn = Radio("PartialMatchStartBtn", "&Partial Match at Beginning", 62);
+    PartialMatchAnyBtn = Radio("PartialMatchAnyBtn", "Partial Match &Anywhere", 80);
+    PartialMatchStartBtn->SetChecked(true);
+    FieldsGroup = Group("FieldsGroup", "&Fields", 160, 45);
+    FieldNameComboBox = NewComponent<TComboBox>(this);
+    FieldNameComboBox->SetName("FieldNameComboBox");
+    FieldNameComboBox->SetStyle(csDropDownList);
+    FieldNameComboBox->SetSorted(true);
+    FieldNameComboBox->SetBounds(8, 16, 180, 21);
+    FieldNameComboBox->SetParent(FieldsGroup);
+    FieldNameComboBox->OnChange = [this](TObject* S) { FieldNameComboBoxChange(S); };
+    FieldNameComboBox->OnEnter = [this](TObject*) { SetDefaultFor(true); };
+    FieldNameComboBox->OnExit = [this](TObject*) { SetDefaultFor(false); };
+    FieldNameComboBox->OnKeyDown = [this](TObject*, WORD& Key, TShiftState) {
+        if (Key == VK_RETURN && FieldNameComboBox->DroppedDown()) {
+            FieldNameComboBox->SetDroppedDown(false);
+            SearchValue->SetFocus();
+            Key = 0;
+        }
+    };
+    auto Button = [this](const char* Name, const char* Caption, int Left) {
+        auto* B = NewComponent<TButton>(this);
+        B->SetName(Name);
+        B->SetCaption(Caption);
+        B->SetBounds(Left, 208, 57, 27);
+        B->SetParent(this);
+        return B;
+    };
+    FirstButton = Button("FirstButton", "Fi&rst", 8);
+    FirstButton->OnClick = [this](TObject* S) { FirstButtonClick(S); };
+    NextButton = Button("NextButton", "&Next", 69);
+    NextButton->OnClick = [this](TObject* S) { NextButtonClick(S); };
+    CancelBtn = CreateDialogButton(this, bkCancel);
+    CancelBtn->SetTabOrder(5);
+    const int W = MulDiv(72, Screen->PixelsPerInch(), 96), H = MulDiv(27, Screen->PixelsPerInch(), 96);
+    CancelBtn->SetBounds(FieldsGroup->Left() + FieldsGroup->Width() - W - 1, NextButton->Top(), W, H);
+    CancelBtn->SetVisible(true);
+    SetActiveControl(SearchValue);
+    OnShow = [this](TObject* S) { FormShow(S); };
+}
+
+void TwwLocateDlg::FormShow(TObject*) {
+    TwwLocateDialogIntl* T = DefaultIntl->LocateDialog();
+    const bool CloseOnMatch = Dialog && Dialog->Options().Contains(ldoCloseOnMatch);
+    Font()->SetStyle(DefaultIntl->DialogFontStyle());
+    FieldValueGroup->SetCaption(T->FieldValueLabel());
+    SearchTypeGroup->SetCaption(T->SearchTypeLabel());
+    CaseSensitiveCheckBox->SetCaption(T->CaseSensitiveLabel());
+    ExactMatchBtn->SetCaption(T->MatchExactLabel());
+    PartialMatchStartBtn->SetCaption(T->MatchStartLabel());
+    PartialMatchAnyBtn->SetCaption(T->MatchAnyLabel());
+    FieldsGroup->SetCaption(T->FieldsLabel());
+    FirstButton->SetCaption(T->BtnFirst());
+    NextButton->SetCaption(T->BtnNext());
+    CancelBtn->SetCaption(CloseOnMatch ? T->BtnCancel() : T->BtnClose());
+    SearchValue->SetHint(T->FieldValueHint());
+    CaseSensitiveCheckBox->SetHint(T->CaseSensitiveHint());
+    ExactMatchBtn->SetHint(T->MatchExactHint());
+    PartialMatchStartBtn->SetHint(T->MatchStartHint());
+    PartialMatchAnyBtn->SetHint(T->MatchAnyHint());
+    FirstButton->SetHint(T->BtnFirstHint());
+    NextButton->SetHint(T->BtnNextHint());
+    FieldNameComboBox->SetHint(T->FieldNameHint());
+    if (!CloseOnMatch)
+        if (auto* Glyph = dynamic_cast<TBitBtn*>(CancelBtn)) {
+            Glyph->Glyph()->Assign(nullptr);
+            Glyph->SetMargin(-1);
+        }
+    if (Dialog && Dialog->Options().Contains(ldoCaseSensitiveBelow)) {
+        ExactMatchBtn->SetTop(16);
+        PartialMatchStartBtn->SetTop(34);
+        PartialMatchAnyBtn->SetTop(52);
+        Panel1->SetTop(72);
+        CaseSensitiveCheckBox->SetTop(75);
+    }
+    if (Dialog) Dialog->DoInitDialog();
+}
+
+TwwLocateMatchType TwwLocateDlg::MatchType() const {
+    if (ExactMatchBtn->Checked()) return mtExactMatch;
+    if (PartialMatchAnyBtn->Checked()) return mtPartialMatchAny;
+    return mtPartialMatchStart;
+}
+
+bool TwwLocateDlg::FindMatch(bool FromFirst) {
+    AnsiString FieldName = LocateFieldNameOf(DataSet, FieldNameComboBox->Text());
+    bool Found = !FieldName.empty() &&
+                 FindFieldValue(FromFirst, DataSet, FieldName, SearchValue->Text(), MatchType(),
+                                CaseSensitiveCheckBox->Checked(), Dialog && Dialog->UseLocateMethod());
+    if (!Found) {
+        TwwUserMessagesIntl* M = DefaultIntl->UserMessages();
+        MessageDlg(FromFirst ? M->LocateNoMatches() : M->LocateNoMoreMatches(), mtInformation, {mbOK}, 0);
+    } else if (Dialog && Dialog->Options().Contains(ldoCloseOnMatch)) {
+        SetModalResult(mrOk);
+    }
+    return Found;
+}
+
+void TwwLocateDlg::FirstButtonClick(TObject*) { FindMatch(true); }
+
+void TwwLocateDlg::NextButtonClick(TObject*) { FindMatch(false); }
+
+void TwwLocateDlg::FieldNameComboBoxChange(TObject*) {
+    if (!Dialog || !Dialog->Options().Contains(ldoPreserveSearchText)) SearchValue->SetText("");
+    if (!FieldNameComboBox->DroppedDown() && SearchValue->CanFocus()) SearchValue->SetFocus();
+    if (Dialog && Assigned(Dialog->OnSelectField)) Dialog->OnSelectField(this, FieldNameComboBox->Text());
+}
+
+void TwwLocateDlg::SetDefaultFor(bool ListFocused) {
+    // Enter in the field list does not search.
+    const bool NextIsDefault = !Dialog || Dialog->DefaultButton() == dbFindNext;
+    NextButton->SetDefault(NextIsDefault && !ListFocused);
+    FirstButton->SetDefault(!NextIsDefault && !ListFocused);
 }

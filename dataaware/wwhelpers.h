@@ -250,7 +250,8 @@ void SelectIndexForFields(TDataSet* Table, std::string_view Fields);
 bool TableHasIndexFields(TDataSet* DataSet);
 bool TableUsesQuery(TDataSet* DataSet);
 // Match kinds of the value searches.
-enum TwwMatchKind : int { mtExactMatch = 0, mtPartialMatchStart = 1, mtPartialMatchAny = 2 };
+enum TwwLocateMatchType : int { mtExactMatch = 0, mtPartialMatchStart = 1, mtPartialMatchAny = 2 };
+ZELMOR_DECLARE_ENUM(TwwLocateMatchType);
 // True at once when the current record holds the text; otherwise
 // FindFieldValue from the first record.
 bool LocateFieldValue(TDataSet* DataSet, const AnsiString& Text, const AnsiString& FieldName,

@@ -175,4 +175,5 @@ inline constexpr const char* NotSupported = "Operation not supported: %s";
 inline constexpr const char* CircularDataLink = "Circular datalinks are not allowed";
 inline constexpr const char* FieldAccessError = "Cannot access field '%s' as type %s";
 inline constexpr const char* NoDataSet = "Field '%s' has no dataset";
+inline constexpr const char* DataSetMissing = "Missing DataSet property";
 }  // namespace DBText

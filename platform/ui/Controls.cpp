@@ -457,6 +457,17 @@ void TControl::SetZOrder(bool TopMost) {
     Invalidate();
 }
 
+void TControl::SetZOrderPosition(int Position) {
+    if (!FParent) return;
+    auto& List = FParent->FControls;
+    auto It = std::find(List.begin(), List.end(), this);
+    if (It == List.end()) return;
+    List.erase(It);
+    Position = std::clamp(Position, 0, static_cast<int>(List.size()));
+    List.insert(List.begin() + Position, this);
+    Invalidate();
+}
+
 // --- state and looks ---
 
 bool TControl::IsShowing() const {

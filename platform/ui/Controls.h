@@ -314,6 +314,9 @@ public:
     void SetConstraints(TSizeConstraints* Value) { FConstraints->Assign(Value); }
     void BringToFront() { SetZOrder(true); }
     void SendToBack() { SetZOrder(false); }
+    // Moves the control to that place among its parent's windowless children
+    // (0: the bottom); a place past the end is the top.
+    void SetZOrderPosition(int Position);
 
     // --- state and looks ---
     bool Visible() const { return FVisible; }
