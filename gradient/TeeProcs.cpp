@@ -1043,7 +1043,7 @@ AnsiString TeeStr(int Number) { return IntToStr(Number); }
 
 TColor GetDefaultColor(int Index) { return ColorPalette[Index % 20]; }
 
-int DaysInMonth(int Year, int Month) { return DaysInAMonth(Year, Month); }
+int TeeProcs::DaysInMonth(int Year, int Month) { return DaysInAMonth(Year, Month); }
 
 AnsiString DateTimeDefaultFormat(double Step) {
     return Step > 1 ? FormatSettings().ShortDateFormat : FormatSettings().ShortTimeFormat;

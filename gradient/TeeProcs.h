@@ -483,7 +483,11 @@ extern AnsiString TeeFieldsSeparator;
 
 AnsiString TeeStr(int Number);
 TColor GetDefaultColor(int Index);
+// Qualified by its unit: the data-aware library's date routines have a
+// DaysInMonth of their own, with the month first.
+namespace TeeProcs {
 int DaysInMonth(int Year, int Month);
+}
 AnsiString DateTimeDefaultFormat(double Step);
 double NextDateTimeStep(double Step);
 TDateTimeStep FindDateTimeStep(double Step);

@@ -27,8 +27,8 @@ TEST(TeeRoutines, DateStepsFindTheirNeighboursInTheTable) {
     EXPECT_EQ(FindDateTimeStep(365), dtOneYear);
     EXPECT_EQ(DateTimeDefaultFormat(2), FormatSettings().ShortDateFormat);
     EXPECT_EQ(DateTimeDefaultFormat(1), FormatSettings().ShortTimeFormat);
-    EXPECT_EQ(DaysInMonth(2000, 2), 29);
-    EXPECT_EQ(DaysInMonth(1900, 2), 28);
+    EXPECT_EQ(TeeProcs::DaysInMonth(2000, 2), 29);
+    EXPECT_EQ(TeeProcs::DaysInMonth(1900, 2), 28);
 }
 
 TEST(TeeRoutines, DatesRoundDownToTheirStepAndLoseTheTimeOfDay) {
