@@ -18,6 +18,11 @@
 // a complete expression is refused: "NAME = Smith AND AGE > 3" does not
 // parse (Smith AND AGE would be one constant), it must be written
 // NAME = "Smith" AND (AGE > 3).
+// Tokens are never cut to a length: a constant may be as long as the field
+// it is compared with (a character field holds up to 254 characters), and
+// filter texts are built from field values. Cut after its 64th character, a
+// quoted constant would leave its rest as a name and an unclosed quote, and a
+// valid filter on a long value would be refused.
 #include <cstdint>
 #include <functional>
 #include <memory>

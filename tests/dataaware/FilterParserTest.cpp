@@ -233,7 +233,9 @@ TEST_F(FilterParser, LongExpressionsAndTheirLimits) {
     ASSERT_GT(BuildFilterBlock(text, Table).size(), 1000u + 10 + 14 * 81);
     EXPECT_EQ(Kept(text.c_str()), KeptByEngine(engine.c_str()));
     EXPECT_EQ(Kept(text.c_str()), TNames{"Bea"});
-    // A constant of 70 characters is kept whole, not cut after its 64th.
+    // A constant of 70 characters is kept whole, not cut after its 64th: a
+    // value as long as a character field may be filtered on (the reason is
+    // told in wwfilterexpr.h).
     std::string seventy(70, 'q');
     std::unique_ptr<TNode> tree = ParseFilterExpression("NOMBRE = \"" + seventy + "\"", Table);
     ASSERT_NE(tree, nullptr);

@@ -131,9 +131,11 @@ struct TPlaceCase {
     int RowsInTable;
     int DropDownCount;
     bool FixedHeight;
-    int GapBelow;  // room between the combo's bottom and the work area's, -1: the combo at the top
-    int Rows;      // rows the list shows
-    int Where;     // 1 below, -1 above
+    int GapBelow;  // room between the combo's bottom and the work area's; -1 (not PastList): the combo at the
+                   // top
+    bool PastList;  // GapBelow counts from the room the list needs below the combo
+    int Rows;       // rows the list shows
+    int Where;      // 1 below, -1 above
     bool NarrowSearch;
     bool SyncSQLByRange;
 };
@@ -148,17 +150,19 @@ TEST_P(LookupPlacement, OpensBelowOrAboveSizedByDropDownCount) {
         Lookup->Open();
     }
     const TRect work = WorkAreaRect();
-    if (c.GapBelow >= 0) Dialog->SetTop(work.Bottom - c.GapBelow - 200);
+    if (c.GapBelow >= 0 || c.PastList) Dialog->SetTop(work.Bottom - std::max(c.GapBelow, 0) - 200);
     TTestLookupCombo* combo = NewCombo(10, 10);
     combo->SetDropDownCount(c.DropDownCount);
     if (c.FixedHeight) combo->LookupList()->SetOptions(TwwDBLookupListOptions{loFixedDropDownHeight});
     Lookup->SetNarrowSearch(c.NarrowSearch);
     Lookup->SetSyncSQLByRange(c.SyncSQLByRange);
     ShowBound(combo);
-    if (c.GapBelow >= 0) {
-        // Place the combo's bottom GapBelow pixels above the work area's bottom.
+    if (c.GapBelow >= 0 || c.PastList) {
+        // Place the combo's bottom that far above the work area's bottom; a
+        // list below overlaps the combo's last pixel row.
+        const int gap = c.PastList ? ListHeight(combo, c.Rows) - 1 + c.GapBelow : c.GapBelow;
         const TPoint origin = combo->ClientToScreen(TPoint(0, 0));
-        Dialog->SetTop(Dialog->Top() + (work.Bottom - c.GapBelow) - (origin.y + combo->Height()));
+        Dialog->SetTop(Dialog->Top() + (work.Bottom - gap) - (origin.y + combo->Height()));
         Idle();
     }
     Keys("{F4}");
@@ -175,16 +179,19 @@ TEST_P(LookupPlacement, OpensBelowOrAboveSizedByDropDownCount) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LookupPlacement,
-    ::testing::Values(TPlaceCase{"three of six rows, room below", 6, 3, false, -1, 3, 1, false, false},
-                      TPlaceCase{"a short table shrinks the list", 6, 8, false, -1, 6, 1, false, false},
-                      TPlaceCase{"a fixed height keeps every row", 6, 8, true, -1, 8, 1, false, false},
-                      TPlaceCase{"no room below: above", 6, 3, false, 10, 3, -1, false, false},
-                      TPlaceCase{"just room below", 6, 3, false, 200, 3, 1, false, false},
-                      TPlaceCase{"fits neither way: below", 6, 60, true, -1, 60, 1, false, false},
-                      TPlaceCase{"0 counts as one row", 6, 0, false, -1, 1, 1, false, false},
-                      TPlaceCase{"narrowing keeps every row", 6, 8, false, -1, 8, 1, true, false},
-                      TPlaceCase{"ranges only on a server: a local table shrinks", 6, 8, false, -1, 6, 1,
-                                 false, true}),
+    ::testing::Values(
+        TPlaceCase{"three of six rows, room below", 6, 3, false, -1, false, 3, 1, false, false},
+        TPlaceCase{"a short table shrinks the list", 6, 8, false, -1, false, 6, 1, false, false},
+        TPlaceCase{"a fixed height keeps every row", 6, 8, true, -1, false, 8, 1, false, false},
+        TPlaceCase{"no room below: above", 6, 3, false, 10, false, 3, -1, false, false},
+        TPlaceCase{"just room below", 6, 3, false, 200, false, 3, 1, false, false},
+        TPlaceCase{"the list ends on the work area's bottom", 6, 3, false, 0, true, 3, 1, false, false},
+        TPlaceCase{"a pixel short below: above", 6, 3, false, -1, true, 3, -1, false, false},
+        TPlaceCase{"fits neither way: below", 6, 60, true, -1, false, 60, 1, false, false},
+        TPlaceCase{"0 counts as one row", 6, 0, false, -1, false, 1, 1, false, false},
+        TPlaceCase{"narrowing keeps every row", 6, 8, false, -1, false, 8, 1, true, false},
+        TPlaceCase{"ranges only on a server: a local table shrinks", 6, 8, false, -1, false, 6, 1, false,
+                   true}),
     [](const auto& Info) { return "Case" + std::to_string(Info.index); });
 
 struct TWidthCase {

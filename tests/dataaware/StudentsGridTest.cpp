@@ -306,7 +306,8 @@ TEST_F(StudentsGrid, EnterAndTabMoveOnWrapAndAppendUnlessReadOnly) {
             Idle();
             Keys(Key);
             EXPECT_EQ(T()->State(), ReadOnly ? dsBrowse : dsInsert) << Key << ", read-only " << ReadOnly;
-            EXPECT_EQ(T()->RecNo(), ReadOnly ? 200 : T()->RecNo()) << Key;
+            // The editable grid stands on the new row, a record not yet in the file.
+            EXPECT_EQ(T()->RecNo(), ReadOnly ? 200 : -1) << Key;
             if (T()->State() == dsInsert) T()->Cancel();
             EXPECT_EQ(T()->RecordCount(), 200) << Key;
         }
