@@ -170,15 +170,20 @@ struct TOutcome {
     TSurface Dest;
 };
 
-TOutcome Draw(const TScene& S, uint32_t Rop, bool Specialised) {
-    TSurface dest = S.Dest, source = S.Source;
-    TCanvas dc(&dest);
+// The destination canvas's origins and clips as the scene has them.
+void PlaceDest(TCanvas& dc, const TScene& S) {
     dc.SetDeviceOrigin(S.DestOrigin);
     if (S.DeviceClip) dc.SetDeviceClip(&*S.DeviceClip);
     dc.SetWindowOrg(S.WindowOrg);
     if (S.Intersect)
         dc.IntersectClipRect(S.Intersect->Left, S.Intersect->Top, S.Intersect->Right, S.Intersect->Bottom);
     if (S.Exclude) dc.ExcludeClipRect(S.Exclude->Left, S.Exclude->Top, S.Exclude->Right, S.Exclude->Bottom);
+}
+
+TOutcome Draw(const TScene& S, uint32_t Rop, bool Specialised) {
+    TSurface dest = S.Dest, source = S.Source;
+    TCanvas dc(&dest);
+    PlaceDest(dc, S);
     switch (S.Brush) {
     case TBrushKind::Solid: dc.Brush()->SetColor(S.BrushColor); break;
     case TBrushKind::Clear: dc.Brush()->SetStyle(bsClear); break;
@@ -237,7 +242,62 @@ void ExpectSameAsPerPixelPath(unsigned Seeds, int MaxSide) {
         }
 }
 
+// One pen line of a scene: its ends, colour, mode and style.
+struct TPenLine {
+    TPoint From, To;
+    TColor Color;
+    TPenMode Mode;
+    TPenStyle Style;
+};
+
+TSurface DrawLines(const TScene& S, const std::vector<TPenLine>& Lines, bool Specialised) {
+    TSurface dest = S.Dest;
+    TCanvas dc(&dest);
+    PlaceDest(dc, S);
+    if (S.Bk) dc.SetBkColor(*S.Bk);
+    if (S.BkMode) dc.SetBkMode(*S.BkMode);
+    TLoopsSwitch loops(Specialised);
+    for (const TPenLine& L : Lines) {
+        dc.Pen()->SetColor(L.Color);
+        dc.Pen()->SetMode(L.Mode);
+        dc.Pen()->SetStyle(L.Style);
+        dc.MoveTo(L.From.x, L.From.y);
+        dc.LineTo(L.To.x, L.To.y);
+    }
+    return dest;
+}
+
 }  // namespace
+
+// Straight one-pixel lines, vertical ones filled a column at a time, give
+// the pixels of the walk along them, in every pen mode, both ways, cut by
+// the surface's edges and by clips of several rectangles.
+TEST(RasterLoops, StraightPenLinesGiveThePixelsOfTheWalkAlongThem) {
+    std::mt19937 Rng(20261211);
+    auto Between = [&](int Lo, int Hi) { return std::uniform_int_distribution<int>(Lo, Hi)(Rng); };
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        TSceneMaker maker(seed * 104729u);
+        const TScene scene = maker.Make(Codes[0], seed % 10 == 0 ? 200 : 23);
+        const int W = scene.Dest.Width(), H = scene.Dest.Height();
+        std::vector<TPenLine> lines;
+        for (int i = Between(1, 12); i > 0; --i) {
+            TPenLine L;
+            L.From = {Between(-4, W + 4), Between(-4, H + 4)};
+            switch (Between(0, 3)) {
+            case 0: L.To = {L.From.x + Between(-2, 2), Between(-4, H + 4)}; break;  // steep, mostly vertical
+            case 1: L.To = {Between(-4, W + 4), L.From.y}; break;
+            default: L.To = {L.From.x, Between(-4, H + 4)}; break;
+            }
+            L.Color = TColor(Between(0, 0xFFFFFF));
+            L.Mode = TPenMode(Between(pmBlack, pmNotXor));
+            L.Style = Between(0, 4) == 0 ? TPenStyle(Between(psSolid, psDashDotDot)) : psSolid;
+            lines.push_back(L);
+        }
+        const TSurface fast = DrawLines(scene, lines, true), plain = DrawLines(scene, lines, false);
+        ASSERT_TRUE(std::equal(fast.Bits(), fast.Bits() + fast.ImageSize(), plain.Bits()))
+            << "seed " << seed << ": first difference at " << FirstDifference(fast, plain);
+    }
+}
 
 TEST(RasterLoops, EveryLoopGivesThePixelsOfThePerPixelPathOnSmallSurfaces) {
     ExpectSameAsPerPixelPath(600, 19);
