@@ -2181,18 +2181,31 @@ void TwwCustomDBGrid::WMPaint(TMessage& Message) {
         TCustomGrid::WMPaint(Message);
         return;
     }
-    // Painting directly: into a memory bitmap per paint, only the update
-    // rectangle reaching the window.
+    // Painting directly: into a memory bitmap, only the update rectangle
+    // reaching the window. Each paint finds the bitmap white, as a new one
+    // would be, and a canvas of its own on it; it writes only inside the
+    // update rectangle, which the next paint makes white again, so that a
+    // paint of a few rows costs a few rows.
     TRect Client = TCustomGrid::ClientRect();
     TRect Reduced = ClientRect();
     FUpdateRect = Intersection(FUpdateRect, Client);
     if (HasRowLines() && FUpdateRect.Top > 0) --FUpdateRect.Top;
-    TBitmap Memory;
-    Memory.SetSize(std::max(1, Reduced.Width()), std::max(1, Client.Height()));
+    const int W = std::max(1, Reduced.Width()), H = std::max(1, Client.Height());
+    if (!FDirectBitmap || FDirectBitmap->Width() != W || FDirectBitmap->Height() != H) {
+        FDirectBitmap = std::make_unique<TBitmap>();
+        FDirectBitmap->SetSize(W, H);
+    } else if (!IsRectEmpty(FDirectDirty)) {
+        TCanvas Clean(&FDirectBitmap->Surface());
+        Clean.FillRect(FDirectDirty);
+    }
     TPaintStruct PS;
     HDC DC = BeginPaint(Handle(), PS);
     if (IsRectEmpty(FUpdateRect)) FUpdateRect = PS.rcPaint;
-    FDirectCanvas = Memory.Canvas();
+    TCanvas Memory(&FDirectBitmap->Surface());
+    const TRegion Reach(FUpdateRect);
+    Memory.SetDeviceClip(&Reach);
+    FDirectDirty = FUpdateRect;
+    FDirectCanvas = &Memory;
     try {
         Paint();
     } catch (...) {
@@ -2201,7 +2214,7 @@ void TwwCustomDBGrid::WMPaint(TMessage& Message) {
         throw;
     }
     FDirectCanvas = nullptr;
-    DC->CopyRect(FUpdateRect, Memory.Canvas(), FUpdateRect);
+    DC->CopyRect(FUpdateRect, &Memory, FUpdateRect);
     EndPaint(Handle(), PS);
 }
 

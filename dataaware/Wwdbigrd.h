@@ -767,6 +767,11 @@ private:
     // Selected taken apart, anew after each change of its lines.
     const TwwSelectedLines& SelectedLines() const;
 
+    // The memory bitmap of direct painting and the rectangle the last
+    // paint wrote in it.
+    std::unique_ptr<TBitmap> FDirectBitmap;
+    TRect FDirectDirty;
+
     // The layout.
     std::unique_ptr<TwwSelectedList> FSelected;
     mutable TwwSelectedLines FSelectedLines;

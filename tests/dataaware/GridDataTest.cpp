@@ -377,6 +377,40 @@ TEST_F(GridData, AColumnReadsItsSelectedLineAfterEveryChange) {
     }
 }
 
+// A paint of part of the grid (a row whose value changed) leaves on the
+// screen what a paint of the whole grid shows, also where the grid leaves
+// its cells' background to an OnBeforePaint handler (here none) and the
+// cells show what is under them: nothing of an earlier paint.
+TEST_F(GridData, APartialPaintShowsWhatAWholePaintShows) {
+    G->OnBeforePaint = [](TObject*) {};
+    Open();
+    auto Screen = [&] {
+        std::vector<uint32_t> Pixels;
+        for (int Y = 0; Y < G->ClientHeight(); ++Y)
+            for (int X = 0; X < G->ClientWidth(); ++X) Pixels.push_back(Px(G, X, Y));
+        return Pixels;
+    };
+    GoTo(1, "CLAVE");
+    T->Edit();
+    Field("NOMBRE")->SetAsString("Mmmmmmmm");
+    T->Post();
+    Idle();
+    T->Edit();
+    Field("NOMBRE")->SetAsString("Ii");
+    T->Post();
+    Idle();
+    const std::vector<uint32_t> Partial = Screen();
+    // Nothing of the longer name is left right of the shorter one.
+    const TRect Cell = G->CellRect(1, 1);
+    int Dark = 0;
+    for (int Y = Cell.Top + 1; Y < Cell.Bottom - 1; ++Y)
+        for (int X = Cell.Left + Cell.Width() / 2; X < Cell.Right - 1; ++X) Dark += Px(G, X, Y) == 0;
+    EXPECT_EQ(Dark, 0);
+    G->Invalidate();
+    Idle();
+    EXPECT_TRUE(Partial == Screen());
+}
+
 TEST_F(GridData, AGroupHeaderSpansItsRunOverTheTitles) {
     G->SetTitleLines(2);
     Open();
