@@ -2182,10 +2182,12 @@ void TwwCustomDBGrid::WMPaint(TMessage& Message) {
         return;
     }
     // Painting directly: into a memory bitmap, only the update rectangle
-    // reaching the window. Each paint finds the bitmap white, as a new one
-    // would be, and a canvas of its own on it; it writes only inside the
-    // update rectangle, which the next paint makes white again, so that a
-    // paint of a few rows costs a few rows.
+    // reaching the window. The bitmap is kept between paints and each paint
+    // gets a canvas of its own on it, clipped to the update rectangle, so
+    // that a paint of a few rows costs a few rows. Inside the rectangle the
+    // paint finds the bitmap white, as a new one would be: what earlier
+    // paints wrote there is made white first, unless the paint's first step
+    // fills the whole rectangle anyway.
     TRect Client = TCustomGrid::ClientRect();
     TRect Reduced = ClientRect();
     FUpdateRect = Intersection(FUpdateRect, Client);
@@ -2194,17 +2196,22 @@ void TwwCustomDBGrid::WMPaint(TMessage& Message) {
     if (!FDirectBitmap || FDirectBitmap->Width() != W || FDirectBitmap->Height() != H) {
         FDirectBitmap = std::make_unique<TBitmap>();
         FDirectBitmap->SetSize(W, H);
-    } else if (!IsRectEmpty(FDirectDirty)) {
-        TCanvas Clean(&FDirectBitmap->Surface());
-        Clean.FillRect(FDirectDirty);
+        FDirectDirty.Clear();
     }
     TPaintStruct PS;
     HDC DC = BeginPaint(Handle(), PS);
     if (IsRectEmpty(FUpdateRect)) FUpdateRect = PS.rcPaint;
     TCanvas Memory(&FDirectBitmap->Surface());
+    if (!PaintFillsUpdateRect()) {
+        const TRegion Stale = FDirectDirty.Intersected(FUpdateRect);
+        if (!Stale.Empty()) {
+            Memory.FillRgn(Stale, TBrush());
+            FDirectDirty = TRegion::Combine(FDirectDirty, Stale, RGN_DIFF);
+        }
+    }
     const TRegion Reach(FUpdateRect);
     Memory.SetDeviceClip(&Reach);
-    FDirectDirty = FUpdateRect;
+    FDirectDirty = TRegion::Combine(FDirectDirty, Reach, RGN_OR);
     FDirectCanvas = &Memory;
     try {
         Paint();
@@ -2216,6 +2223,11 @@ void TwwCustomDBGrid::WMPaint(TMessage& Message) {
     FDirectCanvas = nullptr;
     DC->CopyRect(FUpdateRect, &Memory, FUpdateRect);
     EndPaint(Handle(), PS);
+}
+
+// Paint's first step fills the whole update rectangle with one solid colour.
+bool TwwCustomDBGrid::PaintFillsUpdateRect() {
+    return !FPaintOptions->FillsDataCells() && !Assigned(OnBeforePaint);
 }
 
 void TwwCustomDBGrid::Paint() {

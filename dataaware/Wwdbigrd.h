@@ -767,10 +767,11 @@ private:
     // Selected taken apart, anew after each change of its lines.
     const TwwSelectedLines& SelectedLines() const;
 
-    // The memory bitmap of direct painting and the rectangle the last
-    // paint wrote in it.
+    bool PaintFillsUpdateRect();
+    // The memory bitmap of direct painting and where paints wrote in it
+    // since it was last white.
     std::unique_ptr<TBitmap> FDirectBitmap;
-    TRect FDirectDirty;
+    TRegion FDirectDirty;
 
     // The layout.
     std::unique_ptr<TwwSelectedList> FSelected;

@@ -379,6 +379,24 @@ void TCanvasImpl::SpanBrush(int Y, int X1, int X2, const TBrushPaint& B, int Rop
 }
 
 void TCanvasImpl::RectBrush(const TRect& R, const TBrushPaint& B, int Rop2) {
+    if (B.K == TBrushPaint::Solid && SpecialisedRasterLoops() && Surface) {
+        // The clip's bands met by the rectangle, each looked at once, not
+        // once a row: a grid fills thousands of small cells per paint.
+        const int sx1 = R.Left + DeviceOrigin.x, sx2 = R.Right + DeviceOrigin.x;
+        const int sy1 = R.Top + DeviceOrigin.y, sy2 = R.Bottom + DeviceOrigin.y;
+        if (sx2 <= sx1) return;
+        for (const auto& band : Effective().Bands()) {
+            if (band.Bottom <= sy1) continue;
+            if (band.Top >= sy2) break;
+            const int y1 = std::max(band.Top, sy1), y2 = std::min(band.Bottom, sy2);
+            for (size_t i = 0; i + 1 < band.Xs.size(); i += 2) {
+                const int a = std::max(band.Xs[i], sx1), b = std::min(band.Xs[i + 1], sx2);
+                if (a < b)
+                    for (int y = y1; y < y2; ++y) SurfaceSpanRop2(y, a, b, B.Color, Rop2);
+            }
+        }
+        return;
+    }
     for (int y = R.Top; y < R.Bottom; ++y) SpanBrush(y, R.Left, R.Right, B, Rop2);
 }
 

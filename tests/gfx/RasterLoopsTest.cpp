@@ -242,58 +242,71 @@ void ExpectSameAsPerPixelPath(unsigned Seeds, int MaxSide) {
         }
 }
 
-// One pen line of a scene: its ends, colour, mode and style.
-struct TPenLine {
+// One figure of a scene: a pen line from From to To, or a rectangle
+// between them filled with a solid brush (FillRect) or drawn with the pen
+// and brush (Rectangle, the pen's mode for both).
+struct TFigure {
+    enum { Line, Fill, Box } Kind;
     TPoint From, To;
     TColor Color;
     TPenMode Mode;
     TPenStyle Style;
 };
 
-TSurface DrawLines(const TScene& S, const std::vector<TPenLine>& Lines, bool Specialised) {
+TSurface DrawFigures(const TScene& S, const std::vector<TFigure>& Figures, bool Specialised) {
     TSurface dest = S.Dest;
     TCanvas dc(&dest);
     PlaceDest(dc, S);
     if (S.Bk) dc.SetBkColor(*S.Bk);
     if (S.BkMode) dc.SetBkMode(*S.BkMode);
     TLoopsSwitch loops(Specialised);
-    for (const TPenLine& L : Lines) {
-        dc.Pen()->SetColor(L.Color);
-        dc.Pen()->SetMode(L.Mode);
-        dc.Pen()->SetStyle(L.Style);
-        dc.MoveTo(L.From.x, L.From.y);
-        dc.LineTo(L.To.x, L.To.y);
+    for (const TFigure& F : Figures) {
+        dc.Pen()->SetColor(F.Color);
+        dc.Pen()->SetMode(F.Mode);
+        dc.Pen()->SetStyle(F.Style);
+        dc.Brush()->SetColor(TColor(~F.Color & 0xFFFFFF));
+        switch (F.Kind) {
+        case TFigure::Line:
+            dc.MoveTo(F.From.x, F.From.y);
+            dc.LineTo(F.To.x, F.To.y);
+            break;
+        case TFigure::Fill: dc.FillRect(TRect(F.From.x, F.From.y, F.To.x, F.To.y)); break;
+        case TFigure::Box: dc.Rectangle(F.From.x, F.From.y, F.To.x, F.To.y); break;
+        }
     }
     return dest;
 }
 
 }  // namespace
 
-// Straight one-pixel lines, vertical ones filled a column at a time, give
-// the pixels of the walk along them, in every pen mode, both ways, cut by
-// the surface's edges and by clips of several rectangles.
-TEST(RasterLoops, StraightPenLinesGiveThePixelsOfTheWalkAlongThem) {
+// Straight one-pixel lines (vertical ones filled a column at a time) and
+// rectangles of a solid brush (filled band by band of the clip) give the
+// pixels of the row-by-row path, in every pen mode, lines both ways, cut
+// by the surface's edges and by clips of several rectangles.
+TEST(RasterLoops, StraightLinesAndSolidFillsGiveThePixelsOfTheRowByRowPath) {
     std::mt19937 Rng(20261211);
     auto Between = [&](int Lo, int Hi) { return std::uniform_int_distribution<int>(Lo, Hi)(Rng); };
     for (unsigned seed = 1; seed <= 300; ++seed) {
         TSceneMaker maker(seed * 104729u);
         const TScene scene = maker.Make(Codes[0], seed % 10 == 0 ? 200 : 23);
         const int W = scene.Dest.Width(), H = scene.Dest.Height();
-        std::vector<TPenLine> lines;
+        std::vector<TFigure> figures;
         for (int i = Between(1, 12); i > 0; --i) {
-            TPenLine L;
-            L.From = {Between(-4, W + 4), Between(-4, H + 4)};
+            TFigure F;
+            F.Kind = Between(0, 2) == 0 ? (Between(0, 1) ? TFigure::Fill : TFigure::Box) : TFigure::Line;
+            F.From = {Between(-4, W + 4), Between(-4, H + 4)};
             switch (Between(0, 3)) {
-            case 0: L.To = {L.From.x + Between(-2, 2), Between(-4, H + 4)}; break;  // steep, mostly vertical
-            case 1: L.To = {Between(-4, W + 4), L.From.y}; break;
-            default: L.To = {L.From.x, Between(-4, H + 4)}; break;
+            case 0: F.To = {F.From.x + Between(-2, 2), Between(-4, H + 4)}; break;  // steep, mostly vertical
+            case 1: F.To = {Between(-4, W + 4), F.From.y}; break;
+            case 2: F.To = {Between(-4, W + 4), Between(-4, H + 4)}; break;
+            default: F.To = {F.From.x, Between(-4, H + 4)}; break;
             }
-            L.Color = TColor(Between(0, 0xFFFFFF));
-            L.Mode = TPenMode(Between(pmBlack, pmNotXor));
-            L.Style = Between(0, 4) == 0 ? TPenStyle(Between(psSolid, psDashDotDot)) : psSolid;
-            lines.push_back(L);
+            F.Color = TColor(Between(0, 0xFFFFFF));
+            F.Mode = TPenMode(Between(pmBlack, pmNotXor));
+            F.Style = Between(0, 4) == 0 ? TPenStyle(Between(psSolid, psDashDotDot)) : psSolid;
+            figures.push_back(F);
         }
-        const TSurface fast = DrawLines(scene, lines, true), plain = DrawLines(scene, lines, false);
+        const TSurface fast = DrawFigures(scene, figures, true), plain = DrawFigures(scene, figures, false);
         ASSERT_TRUE(std::equal(fast.Bits(), fast.Bits() + fast.ImageSize(), plain.Bits()))
             << "seed " << seed << ": first difference at " << FirstDifference(fast, plain);
     }
