@@ -155,6 +155,28 @@ void TwwDittoAttributes::Assign(TPersistent* Source) {
 // TwwColumn
 // ---------------------------------------------------------------------------
 
+void TwwSelectedList::Changed() {
+    ++FVersion;
+    TStringList::Changed();
+}
+
+const TwwSelectedLines& TwwCustomDBGrid::SelectedLines() const {
+    if (FSelectedLinesVersion != FSelected->Version()) {
+        FSelectedLines.Build(*FSelected);
+        FSelectedLinesVersion = FSelected->Version();
+    }
+    return FSelectedLines;
+}
+
+const TwwSelectedLine* TwwColumn::Line() const {
+    const TwwSelectedLines& Lines = FGrid->SelectedLines();
+    if (FLineVersion != FGrid->FSelected->Version()) {
+        FLineIndex = IsEmpty() ? -1 : Lines.IndexOf(FFieldName);
+        FLineVersion = FGrid->FSelected->Version();
+    }
+    return FLineIndex < 0 ? nullptr : &Lines.Line(FLineIndex);
+}
+
 TField* TwwColumn::Field() const {
     if (IsEmpty()) return nullptr;
     TDataSet* DataSet = FGrid->DataLink()->DataSet();
@@ -167,9 +189,9 @@ int TwwColumn::DisplayWidth() const {
         TField* F = Field();
         return F ? F->DisplayWidth() : 0;
     }
-    AnsiString Width = GetSelectedPart(FGrid->Selected(), FFieldName, spWidth);
+    const TwwSelectedLine* L = Line();
     int Value = 0;
-    return TryStrToInt(Width, Value) ? Value : 0;
+    return L && TryStrToInt(L->Part(spWidth), Value) ? Value : 0;
 }
 
 void TwwColumn::SetDisplayWidth(int Value) {
@@ -191,15 +213,18 @@ AnsiString TwwColumn::DisplayLabel() const {
     if (IsEmpty()) return {};
     if (FGrid->UseTFields())
         if (TField* F = Field()) return F->DisplayLabel();
-    return GetSelectedPart(FGrid->Selected(), FFieldName, spTitle);
+    const TwwSelectedLine* L = Line();
+    return L ? L->Part(spTitle) : AnsiString();
 }
 
 bool TwwColumn::ReadOnly() const {
-    return !IsEmpty() && GetSelectedPart(FGrid->Selected(), FFieldName, spReadOnly) == "T";
+    const TwwSelectedLine* L = Line();
+    return L && L->ReadOnly();
 }
 
 AnsiString TwwColumn::GroupName() const {
-    return IsEmpty() ? AnsiString() : GetSelectedPart(FGrid->Selected(), FFieldName, spGroupName);
+    const TwwSelectedLine* L = Line();
+    return L ? L->GroupName() : AnsiString();
 }
 
 void TwwColumn::SetFooterValue(const AnsiString& Value) {
@@ -348,7 +373,7 @@ LRESULT GridKeyboardHook(int Code, WPARAM Key, LPARAM KeyData);
 
 TwwCustomDBGrid::TwwCustomDBGrid(TComponent* AOwner)
     : TCustomGrid(AOwner), FDataLink(std::make_unique<TwwGridDataLink>(this)),
-      FSelected(std::make_unique<TStringList>()), FEmptyColumn(std::make_unique<TwwColumn>(this, "")),
+      FSelected(std::make_unique<TwwSelectedList>()), FEmptyColumn(std::make_unique<TwwColumn>(this, "")),
       FTitleFont(new TFont()), FControlType(std::make_unique<TStringList>()),
       FPictureMasks(std::make_unique<TStringList>()),
       FDrawCellInfo(std::make_unique<TwwCustomDrawGridCellInfo>()),
@@ -742,7 +767,7 @@ TwwColumn* TwwCustomDBGrid::ColumnAt(int DataCol) const {
         return F ? ColumnByFieldName(F->FieldName()) : FEmptyColumn.get();
     }
     if (DataCol >= FSelected->Count()) return FEmptyColumn.get();
-    return ColumnByFieldName(TwwSelectedLine::Parse(FSelected->Strings(DataCol)).Part(spFieldName));
+    return ColumnByFieldName(SelectedLines().Line(DataCol).Part(spFieldName));
 }
 
 TwwColumn* TwwCustomDBGrid::Columns(int Index) const {
@@ -765,7 +790,7 @@ AnsiString TwwCustomDBGrid::GetColumnFieldName(int GridCol) const {
         return F ? F->FieldName() : AnsiString();
     }
     if (DataCol < 0 || DataCol >= FSelected->Count()) return {};
-    return TwwSelectedLine::Parse(FSelected->Strings(DataCol)).Part(spFieldName);
+    return SelectedLines().Line(DataCol).Part(spFieldName);
 }
 
 int TwwCustomDBGrid::DataColOfField(TField* Field) const {
@@ -2156,18 +2181,38 @@ void TwwCustomDBGrid::WMPaint(TMessage& Message) {
         TCustomGrid::WMPaint(Message);
         return;
     }
-    // Painting directly: into a memory bitmap per paint, only the update
-    // rectangle reaching the window.
+    // Painting directly: into a memory bitmap, only the update rectangle
+    // reaching the window. The bitmap is kept between paints and each paint
+    // gets a canvas of its own on it, clipped to the update rectangle, so
+    // that a paint of a few rows costs a few rows. Inside the rectangle the
+    // paint finds the bitmap white, as a new one would be: what earlier
+    // paints wrote there is made white first, unless the paint's first step
+    // fills the whole rectangle anyway.
     TRect Client = TCustomGrid::ClientRect();
     TRect Reduced = ClientRect();
     FUpdateRect = Intersection(FUpdateRect, Client);
     if (HasRowLines() && FUpdateRect.Top > 0) --FUpdateRect.Top;
-    TBitmap Memory;
-    Memory.SetSize(std::max(1, Reduced.Width()), std::max(1, Client.Height()));
+    const int W = std::max(1, Reduced.Width()), H = std::max(1, Client.Height());
+    if (!FDirectBitmap || FDirectBitmap->Width() != W || FDirectBitmap->Height() != H) {
+        FDirectBitmap = std::make_unique<TBitmap>();
+        FDirectBitmap->SetSize(W, H);
+        FDirectDirty.Clear();
+    }
     TPaintStruct PS;
     HDC DC = BeginPaint(Handle(), PS);
     if (IsRectEmpty(FUpdateRect)) FUpdateRect = PS.rcPaint;
-    FDirectCanvas = Memory.Canvas();
+    TCanvas Memory(&FDirectBitmap->Surface());
+    if (!PaintFillsUpdateRect()) {
+        const TRegion Stale = FDirectDirty.Intersected(FUpdateRect);
+        if (!Stale.Empty()) {
+            Memory.FillRgn(Stale, TBrush());
+            FDirectDirty = TRegion::Combine(FDirectDirty, Stale, RGN_DIFF);
+        }
+    }
+    const TRegion Reach(FUpdateRect);
+    Memory.SetDeviceClip(&Reach);
+    FDirectDirty = TRegion::Combine(FDirectDirty, Reach, RGN_OR);
+    FDirectCanvas = &Memory;
     try {
         Paint();
     } catch (...) {
@@ -2176,8 +2221,13 @@ void TwwCustomDBGrid::WMPaint(TMessage& Message) {
         throw;
     }
     FDirectCanvas = nullptr;
-    DC->CopyRect(FUpdateRect, Memory.Canvas(), FUpdateRect);
+    DC->CopyRect(FUpdateRect, &Memory, FUpdateRect);
     EndPaint(Handle(), PS);
+}
+
+// Paint's first step fills the whole update rectangle with one solid colour.
+bool TwwCustomDBGrid::PaintFillsUpdateRect() {
+    return !FPaintOptions->FillsDataCells() && !Assigned(OnBeforePaint);
 }
 
 void TwwCustomDBGrid::Paint() {
@@ -2662,11 +2712,10 @@ void TwwCustomDBGrid::DrawTitleCell(int ACol, const TRect& ARect, TGridDrawState
     AnsiString Title = Field ? Field->DisplayLabel() : AnsiString();
     AnsiString FieldName = Field ? Field->FieldName() : AnsiString();
     if (!FUseTFields) {
-        if (!Field && DataCol < FSelected->Count())
-            FieldName = TwwSelectedLine::Parse(FSelected->Strings(DataCol)).Part(spFieldName);
-        int Index;
-        if (FindSelectedLine(FSelected.get(), FieldName, Index))
-            Title = TwwSelectedLine::Parse(FSelected->Strings(Index)).Part(spTitle);
+        const TwwSelectedLines& Lines = SelectedLines();
+        if (!Field && DataCol < Lines.Count()) FieldName = Lines.Line(DataCol).Part(spFieldName);
+        const int Index = Lines.IndexOf(FieldName);
+        if (Index >= 0) Title = Lines.Line(Index).Part(spTitle);
     }
     const AnsiString Group = ColumnAt(DataCol)->GroupName();
     const bool GroupCall = !Group.empty() && !FDragTitleOnly && R.Top == CellRect(ACol, 0).Top &&

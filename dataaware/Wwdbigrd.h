@@ -211,6 +211,19 @@ private:
     TwwDittoOptions FOptions;
 };
 
+// The grid's Selected lines: they count their changes, so that what the
+// grid takes from them is taken apart again only after they change.
+class TwwSelectedList : public TStringList {
+public:
+    uint64_t Version() const { return FVersion; }
+
+protected:
+    void Changed() override;
+
+private:
+    uint64_t FVersion = 0;
+};
+
 // The grid's view of one shown column. It answers from the column's Selected
 // line (or from its field with UseTFields); the grid's empty column, given
 // when nothing matches, answers empty texts, 0 and false and ignores writes.
@@ -235,8 +248,13 @@ private:
     friend class TwwCustomDBGrid;
     bool IsEmpty() const { return FFieldName.empty(); }
     TField* Field() const;
+    // The column's Selected line; nullptr when none names its field.
+    const TwwSelectedLine* Line() const;
     TwwCustomDBGrid* FGrid;
     AnsiString FFieldName;
+    // Where Line() found the line, for the Selected version it was found in.
+    mutable uint64_t FLineVersion = ~uint64_t{0};
+    mutable int FLineIndex = -1;
     AnsiString FFooterValue;
     std::vector<uint8_t> FRowMarks;
 };
@@ -751,8 +769,19 @@ private:
     void DropColumn(int Kind, int Grabbed, int Target, int X);
     void MoveColumnQuietly(int FromIndex, int ToIndex);
 
+    // Selected taken apart, anew after each change of its lines.
+    const TwwSelectedLines& SelectedLines() const;
+
+    bool PaintFillsUpdateRect();
+    // The memory bitmap of direct painting and where paints wrote in it
+    // since it was last white.
+    std::unique_ptr<TBitmap> FDirectBitmap;
+    TRegion FDirectDirty;
+
     // The layout.
-    std::unique_ptr<TStringList> FSelected;
+    std::unique_ptr<TwwSelectedList> FSelected;
+    mutable TwwSelectedLines FSelectedLines;
+    mutable uint64_t FSelectedLinesVersion = ~uint64_t{0};
     std::vector<std::unique_ptr<TwwColumn>> FColumns;
     std::unique_ptr<TwwColumn> FEmptyColumn;
     TFont* FTitleFont;

@@ -50,6 +50,21 @@ AnsiString GetSelectedPart(TStrings* Lines, std::string_view FieldName, int Part
     return Line.Part(Part);
 }
 
+void TwwSelectedLines::Build(const TStrings& Lines) {
+    FLines.clear();
+    FFirst.clear();
+    FLines.reserve(static_cast<size_t>(Lines.Count()));
+    for (int I = 0; I < Lines.Count(); ++I) {
+        FLines.push_back(TwwSelectedLine::Parse(Lines.Strings(I)));
+        FFirst.emplace(UpperCase(FLines.back().Part(spFieldName)), I);
+    }
+}
+
+int TwwSelectedLines::IndexOf(std::string_view FieldName) const {
+    auto It = FFirst.find(UpperCase(FieldName));
+    return It == FFirst.end() ? -1 : It->second;
+}
+
 void SetSelectedPart(TStrings* Lines, std::string_view FieldName, const AnsiString& Value, int Part,
                      int LineIndex) {
     if (!Lines || Part < spWidth || Part > spGroupName) return;

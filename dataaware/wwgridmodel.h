@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 using AnsiString = std::string;
@@ -44,6 +45,22 @@ struct TwwSelectedLine {
     // The line after the user sized its column: field, width, title, and the
     // read-only flag and the group name only when the line had them.
     AnsiString WithSizedWidth(int Chars) const;
+};
+
+// A Selected list taken apart once, for readers that ask for a column's
+// parts at every cell they paint: the lines in order and the first line of
+// each field name, found as GetSelectedPart finds it.
+class TwwSelectedLines {
+public:
+    void Build(const TStrings& Lines);
+    int Count() const { return static_cast<int>(FLines.size()); }
+    const TwwSelectedLine& Line(int Index) const { return FLines[static_cast<size_t>(Index)]; }
+    // The first line of the field; -1 for none.
+    int IndexOf(std::string_view FieldName) const;
+
+private:
+    std::vector<TwwSelectedLine> FLines;
+    std::unordered_map<AnsiString, int> FFirst;  // by upper-case field name
 };
 
 // Part 0..4 of the first line whose field name equals FieldName without

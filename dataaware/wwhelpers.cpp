@@ -683,13 +683,15 @@ void GetFieldControlType(TComponent* Component, std::string_view FieldName, Ansi
                          AnsiString& Params) {
     Kind.clear();
     Params.clear();
+    // Asked for every cell a grid paints: the line is cut where it stands,
+    // the last line of the field counting.
     TStrings* lines = GetControlType(Component);
     for (int i = 0; lines && i < lines->Count(); ++i) {
         const AnsiString line = lines->Strings(i);
-        auto parts = Parts(line, ';');
-        if (parts->Strings(0) != FieldName) continue;
-        Kind = Part(*parts, 1);
-        size_t second = line.find(';', line.find(';') + 1);
+        const size_t first = line.find(';');
+        if (std::string_view(line).substr(0, first) != FieldName) continue;
+        const size_t second = first == AnsiString::npos ? first : line.find(';', first + 1);
+        Kind = first == AnsiString::npos ? AnsiString() : line.substr(first + 1, second - first - 1);
         Params = second == AnsiString::npos ? AnsiString() : line.substr(second + 1, 255);
     }
 }

@@ -4,6 +4,7 @@
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/gfx/CanvasImpl.h"
+#include "platform/gfx/RasterLoops.h"
 #include "platform/gfx/Shapes.h"
 
 ZELMOR_IMPLEMENT_CLASS(TCanvas, TPersistent)
@@ -322,20 +323,42 @@ void TCanvasImpl::Changed() {
     if (Assigned(Owner->OnChange)) Owner->OnChange(Owner);
 }
 
+void TCanvasImpl::SurfaceSpanRop2(int SY, int A, int B, uint32_t Color, int Rop2) {
+    if (Surface->Format() == TSurfaceFormat::Xrgb32 && !Surface->Monochrome()) {
+        auto* row = reinterpret_cast<uint32_t*>(Surface->ScanLine(SY));
+        if (Rop2 == R2_COPYPEN) std::fill(row + A, row + B, Color);
+        else
+            for (int x = A; x < B; ++x) row[x] = ApplyRop2(Rop2, Color, row[x] & White);
+        return;
+    }
+    std::vector<uint32_t> buf(static_cast<size_t>(B - A));
+    Surface->ReadSpan(A, SY, B - A, buf.data());
+    for (auto& d : buf) d = ApplyRop2(Rop2, Color, d);
+    Surface->WriteSpan(A, SY, B - A, buf.data());
+}
+
 void TCanvasImpl::SpanRop2(int Y, int X1, int X2, uint32_t Color, int Rop2) {
-    ClipSpan(Y, X1, X2, [&](int sy, int a, int b) {
-        if (Surface->Format() == TSurfaceFormat::Xrgb32 && !Surface->Monochrome()) {
-            auto* row = reinterpret_cast<uint32_t*>(Surface->ScanLine(sy));
-            if (Rop2 == R2_COPYPEN) std::fill(row + a, row + b, Color);
-            else
-                for (int x = a; x < b; ++x) row[x] = ApplyRop2(Rop2, Color, row[x] & White);
-            return;
-        }
-        std::vector<uint32_t> buf(static_cast<size_t>(b - a));
-        Surface->ReadSpan(a, sy, b - a, buf.data());
-        for (auto& d : buf) d = ApplyRop2(Rop2, Color, d);
-        Surface->WriteSpan(a, sy, b - a, buf.data());
-    });
+    ClipSpan(Y, X1, X2, [&](int sy, int a, int b) { SurfaceSpanRop2(sy, a, b, Color, Rop2); });
+}
+
+void TCanvasImpl::ColumnRop2(int X, int Y1, int Y2, uint32_t Color, int Rop2) {
+    if (!Surface || Y2 <= Y1) return;
+    if (!SpecialisedRasterLoops()) {
+        for (int y = Y1; y < Y2; ++y) SpanRop2(y, X, X + 1, Color, Rop2);
+        return;
+    }
+    // The clip's bands met by the column, each looked at once, not once a pixel.
+    const int sx = X + DeviceOrigin.x, sy1 = Y1 + DeviceOrigin.y, sy2 = Y2 + DeviceOrigin.y;
+    for (const auto& band : Effective().Bands()) {
+        if (band.Bottom <= sy1) continue;
+        if (band.Top >= sy2) break;
+        bool inside = false;
+        for (size_t i = 0; i + 1 < band.Xs.size() && !inside; i += 2)
+            inside = band.Xs[i] <= sx && sx < band.Xs[i + 1];
+        if (!inside) continue;
+        for (int y = std::max(band.Top, sy1), end = std::min(band.Bottom, sy2); y < end; ++y)
+            SurfaceSpanRop2(y, sx, sx + 1, Color, Rop2);
+    }
 }
 
 void TCanvasImpl::SpanBrush(int Y, int X1, int X2, const TBrushPaint& B, int Rop2) {
@@ -356,6 +379,24 @@ void TCanvasImpl::SpanBrush(int Y, int X1, int X2, const TBrushPaint& B, int Rop
 }
 
 void TCanvasImpl::RectBrush(const TRect& R, const TBrushPaint& B, int Rop2) {
+    if (B.K == TBrushPaint::Solid && SpecialisedRasterLoops() && Surface) {
+        // The clip's bands met by the rectangle, each looked at once, not
+        // once a row: a grid fills thousands of small cells per paint.
+        const int sx1 = R.Left + DeviceOrigin.x, sx2 = R.Right + DeviceOrigin.x;
+        const int sy1 = R.Top + DeviceOrigin.y, sy2 = R.Bottom + DeviceOrigin.y;
+        if (sx2 <= sx1) return;
+        for (const auto& band : Effective().Bands()) {
+            if (band.Bottom <= sy1) continue;
+            if (band.Top >= sy2) break;
+            const int y1 = std::max(band.Top, sy1), y2 = std::min(band.Bottom, sy2);
+            for (size_t i = 0; i + 1 < band.Xs.size(); i += 2) {
+                const int a = std::max(band.Xs[i], sx1), b = std::min(band.Xs[i + 1], sx2);
+                if (a < b)
+                    for (int y = y1; y < y2; ++y) SurfaceSpanRop2(y, a, b, B.Color, Rop2);
+            }
+        }
+        return;
+    }
     for (int y = R.Top; y < R.Bottom; ++y) SpanBrush(y, R.Left, R.Right, B, Rop2);
 }
 
@@ -415,6 +456,12 @@ void TCanvasImpl::PenPolyline(const std::vector<TPoint>& Pts, bool Closed) {
                 // A solid horizontal line is one span.
                 int x1 = a.x < b.x ? a.x : b.x + 1, x2 = a.x < b.x ? b.x : a.x + 1;
                 SpanRop2(a.y, x1, x2, color, rop);
+                continue;
+            }
+            if (total == 0 && a.x == b.x && a.y != b.y) {
+                // A solid vertical line is one column (the grids draw hundreds).
+                int y1 = a.y < b.y ? a.y : b.y + 1, y2 = a.y < b.y ? b.y : a.y + 1;
+                ColumnRop2(a.x, y1, y2, color, rop);
                 continue;
             }
             WalkLine(a.x, a.y, b.x, b.y, [&](int x, int y) {

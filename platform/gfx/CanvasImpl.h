@@ -127,6 +127,11 @@ struct TCanvasImpl {
     template <class F>
     void ClipSpan(int Y, int X1, int X2, F&& Fn) const;
     void SpanRop2(int Y, int X1, int X2, uint32_t Color, int Rop2);
+    // The same on surface pixels [A, B) of surface row SY, already clipped.
+    void SurfaceSpanRop2(int SY, int A, int B, uint32_t Color, int Rop2);
+    // One pixel of device column X in each device row of [Y1, Y2), as
+    // SpanRop2 pixel by pixel gives it.
+    void ColumnRop2(int X, int Y1, int Y2, uint32_t Color, int Rop2);
     void SpanBrush(int Y, int X1, int X2, const TBrushPaint& B, int Rop2);
     void RectBrush(const TRect& DeviceRect, const TBrushPaint& B, int Rop2);
     void Rows(int Top, const std::vector<std::vector<int32_t>>& Rows, const TBrushPaint& B, int Rop2);

@@ -3,6 +3,7 @@
 // the vertical scroll bar, and the column layout that Selected lines give.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -326,6 +327,88 @@ TEST_F(GridData, PointsFallInTheCellsTheLayoutGives) {
     int Col = 0, Row = 0;
     G->CellAtPoint(NotaLeft + 1, Nombre.Top + 1, Col, Row);
     EXPECT_EQ(Col, 3);
+}
+
+// A column reads its Selected line as the lines stand after any change,
+// made through any of the list's operations, also while the list is
+// inside BeginUpdate (when it tells no one); the first line of a field
+// name counts.
+TEST_F(GridData, AColumnReadsItsSelectedLineAfterEveryChange) {
+    Open();
+    TStrings* Lines = G->Selected();
+    const AnsiString Original = Lines->Text();
+    auto Nota = [&] {
+        TwwColumn* C = G->ColumnByFieldName("nota");
+        return C->GroupName() + "|" + C->DisplayLabel() + "|" + (C->ReadOnly() ? "T" : "F") + "|" +
+               std::to_string(C->DisplayWidth());
+    };
+    ASSERT_EQ(Nota(), "Datos|Nota|F|6");
+    TStringList Other;
+    Other.SetText("NOTA\t9\tOtra\tT\n");
+    struct Case {
+        const char* Name;
+        std::function<void()> Change;
+        const char* Expected;
+    } Cases[] = {
+        {"put", [&] { Lines->SetStrings(1, "NOTA\t7\tNota final\tT\tOtro"); }, "Otro|Nota final|T|7"},
+        {"delete", [&] { Lines->Delete(1); }, "||F|0"},
+        {"insert before", [&] { Lines->Insert(0, "Nota\t3\tPrimera\tT\tG"); }, "G|Primera|T|3"},
+        {"add after", [&] { Lines->Add("NOTA\t3\tSegunda\tT\tG"); }, "Datos|Nota|F|6"},
+        {"exchange", [&] { Lines->Exchange(1, 2); }, "Datos|Nota|F|6"},
+        {"move", [&] { Lines->Move(1, 4); }, "Datos|Nota|F|6"},
+        {"clear", [&] { Lines->Clear(); }, "||F|0"},
+        {"text", [&] { Lines->SetText("NOTA\t8\tTexto\n"); }, "|Texto|F|8"},
+        {"assign", [&] { Lines->Assign(&Other); }, "|Otra|T|9"},
+        {"inside an update",
+         [&] {
+             Lines->BeginUpdate();
+             Lines->SetStrings(1, "NOTA\t5\tCallada\tF\tX");
+             EXPECT_EQ(Nota(), "X|Callada|F|5");
+             Lines->EndUpdate();
+         },
+         "X|Callada|F|5"},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        Lines->SetText(Original);
+        ASSERT_EQ(Nota(), "Datos|Nota|F|6");
+        C.Change();
+        EXPECT_EQ(Nota(), C.Expected);
+    }
+}
+
+// A paint of part of the grid (a row whose value changed) leaves on the
+// screen what a paint of the whole grid shows, also where the grid leaves
+// its cells' background to an OnBeforePaint handler (here none) and the
+// cells show what is under them: nothing of an earlier paint.
+TEST_F(GridData, APartialPaintShowsWhatAWholePaintShows) {
+    G->OnBeforePaint = [](TObject*) {};
+    Open();
+    auto Screen = [&] {
+        std::vector<uint32_t> Pixels;
+        for (int Y = 0; Y < G->ClientHeight(); ++Y)
+            for (int X = 0; X < G->ClientWidth(); ++X) Pixels.push_back(Px(G, X, Y));
+        return Pixels;
+    };
+    GoTo(1, "CLAVE");
+    T->Edit();
+    Field("NOMBRE")->SetAsString("Mmmmmmmm");
+    T->Post();
+    Idle();
+    T->Edit();
+    Field("NOMBRE")->SetAsString("Ii");
+    T->Post();
+    Idle();
+    const std::vector<uint32_t> Partial = Screen();
+    // Nothing of the longer name is left right of the shorter one.
+    const TRect Cell = G->CellRect(1, 1);
+    int Dark = 0;
+    for (int Y = Cell.Top + 1; Y < Cell.Bottom - 1; ++Y)
+        for (int X = Cell.Left + Cell.Width() / 2; X < Cell.Right - 1; ++X) Dark += Px(G, X, Y) == 0;
+    EXPECT_EQ(Dark, 0);
+    G->Invalidate();
+    Idle();
+    EXPECT_TRUE(Partial == Screen());
 }
 
 TEST_F(GridData, AGroupHeaderSpansItsRunOverTheTitles) {
