@@ -413,7 +413,13 @@ public:
     // The id of the table the file was made for (0 when unknown).
     uint32_t TableId() const { return FTableId; }
     AnsiString Read(uint32_t Block);
-    uint32_t Write(std::string_view Text);
+    // Held: the table is held (TDbfTable::BeginHold) and nobody else writes
+    // the file until EndHeld, so the end of the file is known after the
+    // first write, and the header's pointer to the next free block is
+    // written once, by EndHeld (a pointer that lags is never written over:
+    // a write starts past the end of the file).
+    uint32_t Write(std::string_view Text, bool Held = false);
+    void EndHeld();
     void Reset();
     TDbfFile& File() { return *FFile; }
 
@@ -424,4 +430,6 @@ private:
     uint32_t FBlockSize = 512;
     uint32_t FNextFree = 1;
     uint32_t FTableId = 0;
+    uint64_t FHeldBlocks = 0;  // the blocks the file holds, known while held (0: not known)
+    bool FPointerOwed = false;
 };

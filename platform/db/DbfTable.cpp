@@ -1522,7 +1522,10 @@ void TDbfTable::EndHold() {
     TDbfTableState& S = *FState;
     if (S.Holds == 0) return;
     try {
-        if (--S.Holds == 0) Flush();
+        if (--S.Holds == 0) {
+            if (S.Memo) S.Memo->EndHeld();
+            Flush();
+        }
     } catch (...) {
         S.UnlockRead();
         throw;
@@ -1715,7 +1718,7 @@ void TDbfTable::SetMemo(char* Buffer, int Field, std::string_view Text) {
         S.Memo = std::make_unique<TDbfMemo>(S.Fs->Open(S.MemoPath, true), S.TableId != 0,
                                             S.Header[0] == VersionLevel4Memo);
     }
-    uint32_t block = S.Memo->Write(Text);
+    uint32_t block = S.Memo->Write(Text, S.Holds > 0);
     std::string digits = std::to_string(block);
     if (digits.size() > size_t(f.Length))
         DbfRaise(dbeValueRange, "El fichero de memos es demasiado grande para el campo " + f.Name);

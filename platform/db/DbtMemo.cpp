@@ -78,7 +78,7 @@ AnsiString TDbfMemo::Read(uint32_t Block) {
     return text;
 }
 
-uint32_t TDbfMemo::Write(std::string_view Text) {
+uint32_t TDbfMemo::Write(std::string_view Text, bool Held) {
     const std::string& path = FFile->Path();
     if (Text.size() > 0x7FFFFFF0u) DbfRaise(dbeValueRange, "Memo demasiado largo para " + DbfShownPath(path));
     if (!FLevel4 && Text.find(EndOfText) != std::string_view::npos)
@@ -87,7 +87,7 @@ uint32_t TDbfMemo::Write(std::string_view Text) {
                                     DbfShownPath(path));
     // Never below what the file holds: a header pointer that lags (a crash
     // between the text and the header) must not lead to overwriting.
-    uint64_t used = (FFile->Size() + FBlockSize - 1) / FBlockSize;
+    uint64_t used = Held && FHeldBlocks > 0 ? FHeldBlocks : (FFile->Size() + FBlockSize - 1) / FBlockSize;
     uint32_t start = uint32_t(std::max<uint64_t>({FNextFree, used, 1}));
     std::vector<uint8_t> data;
     if (FLevel4) {
@@ -103,14 +103,30 @@ uint32_t TDbfMemo::Write(std::string_view Text) {
     size_t blocks = (data.size() + FBlockSize - 1) / FBlockSize;
     data.resize(blocks * FBlockSize, 0);
     FFile->Write(uint64_t(start) * FBlockSize, data.data(), data.size());
-    uint8_t next[4];
-    DbfPut32(next, uint32_t(start + blocks));
-    FFile->Write(0, next, 4);
     FNextFree = uint32_t(start + blocks);
+    if (Held) {
+        FHeldBlocks = FNextFree;
+        FPointerOwed = true;
+    } else {
+        uint8_t next[4];
+        DbfPut32(next, FNextFree);
+        FFile->Write(0, next, 4);
+    }
     return start;
 }
 
+void TDbfMemo::EndHeld() {
+    FHeldBlocks = 0;  // first: from here on others may write the file
+    if (!FPointerOwed) return;
+    uint8_t next[4];
+    DbfPut32(next, FNextFree);
+    FFile->Write(0, next, 4);
+    FPointerOwed = false;
+}
+
 void TDbfMemo::Reset() {
+    FHeldBlocks = 0;
+    FPointerOwed = false;
     uint8_t next[4];
     DbfPut32(next, 1);
     FFile->Write(0, next, 4);
