@@ -22,6 +22,8 @@
 #include "organizer/OrgTablas.h"
 #include "organizer/Organizar.h"
 #include "platform/sys/Dialogs.h"
+#include "shell/AppState.h"
+#include "shell/SchoolTables.h"
 
 // The file calls of the program's own code, counted: bench/CMakeLists.txt
 // links this benchmark with the linker's --wrap of each of these libc
@@ -259,7 +261,11 @@ double Mediana(std::vector<double> V) {
 // file) and "syscalls_per_student" the same per student of the course.
 void PasoCompleto(benchmark::State& State) {
     TEscuelaEnDisco escuela(static_cast<int>(State.range(0)), "organizer");
-    const AnsiString carpeta = TEscuelaEnDisco::Carpeta;
+    // The program's database on the data folder, which the types screen
+    // names its tables by (the folder is found once, when it opens).
+    TAppState* estado = NewComponent<TAppState>(nullptr);
+    estado->ApuntaBaseDatos(AnsiString(TEscuelaEnDisco::Carpeta) + "\\");
+    const AnsiString carpeta = NombreBaseDatos;
     TScriptedDialogs dialogos;
     AnsiString curso;
     int mayor = 0;
@@ -304,6 +310,7 @@ void PasoCompleto(benchmark::State& State) {
     State.counters["syscalls"] = Mediana(llamadas);
     State.counters["syscalls_per_student"] = alumnos > 0 ? Mediana(llamadas) / alumnos : 0;
     State.counters["students"] = alumnos;
+    estado->Free();
 }
 BENCHMARK(PasoCompleto)->ArgName("school")->Arg(2640)->Iterations(7)->Unit(benchmark::kMillisecond);
 

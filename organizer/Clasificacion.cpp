@@ -127,12 +127,13 @@ TListasTipos CalculaListas(const std::vector<TFilaAlumno>& Alumnos, const std::v
 
     auto huecosAlumno = [](const TFilaAlumno& a) -> const THuecos& { return a.ASIG; };
     auto huecosSubtipo = [](const TFilaSubtipo& s) -> const THuecos& { return s.ASIG; };
-    std::vector<TFilaAlumno> activos;
+    std::vector<const TFilaAlumno*> activos;
     for (const auto& a : Alumnos)
-        if (!a.ANULAR) activos.push_back(a);
+        if (!a.ANULAR) activos.push_back(&a);
     if (conAlumnos) {
-        Reparte(L.AsigAlumnos, L.AsigComunes, L.AsigOptativas,
-                [&](const AnsiString& c) { return TodosTienen(activos, c, huecosAlumno); });
+        Reparte(L.AsigAlumnos, L.AsigComunes, L.AsigOptativas, [&](const AnsiString& c) {
+            return TodosTienen(activos, c, [](const TFilaAlumno* a) -> const THuecos& { return a->ASIG; });
+        });
         Reparte(L.AsigTodosAlumnos, L.AsigComunesTodos, L.AsigOptativasTodos,
                 [&](const AnsiString& c) { return TodosTienen(Alumnos, c, huecosAlumno); });
     } else {

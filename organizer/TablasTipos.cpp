@@ -228,9 +228,12 @@ void AnadeConexiones(TDataSet& Tabla, const std::vector<TFilaConex>& Filas) {
 int CuentaFilas(TDataSet& Tabla) { return Tabla.RecordCount(); }
 
 int MayorN(const AnsiString& DatabaseName, const AnsiString& TableName) {
-    auto t = OpenTempTable(DatabaseName, TableName, "N");
-    t->Last();
-    return t->IsEmpty() ? 0 : EnteroDeTabla(t->FieldByName("N")->AsFloat());
+    // On the engine's table itself: the data set's fields would be made for
+    // one value.
+    auto table = TDbfTable::Open(NewTempTable(DatabaseName, TableName)->TablePath(), dbfReadOnly);
+    TDbfCursor cursor(table);
+    cursor.SetOrder(table->OrderForFields("N"));
+    return cursor.Last() ? EnteroDeTabla(table->GetNumber(cursor.Record(), table->FieldIndex("N"))) : 0;
 }
 
 std::vector<std::shared_ptr<TDbfTable>> TomaParaEscribir(const AnsiString& DatabaseName,

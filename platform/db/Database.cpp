@@ -89,7 +89,15 @@ AnsiString TDatabase::Directory() const {
 
 std::string TDatabase::Folder() const {
     AnsiString directory = Directory();
-    return MapPath(directory.empty() ? AnsiString(".") : directory);
+    // Every table opened names its folder: while connected, the folder found
+    // for the directory is kept, so that it is looked for once, not at each.
+    if (FConnected && !FFolder.empty() && FFolderOf == directory) return FFolder;
+    std::string folder = MapPath(directory.empty() ? AnsiString(".") : directory);
+    if (FConnected) {
+        FFolderOf = directory;
+        FFolder = folder;
+    }
+    return folder;
 }
 
 void TDatabase::SetConnected(bool Value) {
@@ -101,12 +109,16 @@ void TDatabase::SetConnected(bool Value) {
     if (!Value) {
         CloseDataSets();
         FConnected = false;
+        FFolder.clear();
         return;
     }
     if (!FDriverName.empty() && !SameText(FDriverName, "STANDARD"))
         DatabaseErrorFmt(DBText::NotSupported, {"the driver " + FDriverName}, this);
-    if (!IsFolder(Folder())) DatabaseErrorFmt("Directory not found: %s", {Directory()}, this);
+    const std::string folder = Folder();
+    if (!IsFolder(folder)) DatabaseErrorFmt("Directory not found: %s", {Directory()}, this);
     FConnected = true;
+    FFolderOf = Directory();
+    FFolder = folder;
 }
 
 void TDatabase::CloseDataSets() {

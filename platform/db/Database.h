@@ -54,7 +54,8 @@ public:
 
     // The "Path=" parameter as given (Windows path, trailing "\" removed).
     AnsiString Directory() const;
-    // The machine folder of Directory (UTF-8 POSIX path).
+    // The machine folder of Directory (UTF-8 POSIX path); while connected,
+    // the one found when it connected (or when the directory last changed).
     std::string Folder() const;
 
 protected:
@@ -73,6 +74,9 @@ private:
     bool FConnected = false;
     bool FStreamedConnected = false;
     std::vector<TDBDataSet*> FDataSets;
+    // While connected: the folder found for the directory FFolderOf.
+    mutable AnsiString FFolderOf;
+    mutable std::string FFolder;
 };
 
 // The session: the databases of the process by name, and their aliases.

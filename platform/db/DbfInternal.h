@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -326,6 +327,9 @@ struct TDbfTableState {
     // The first field of each name, upper-cased (made when first asked).
     mutable std::unordered_map<std::string, int> FieldsByName;
     std::vector<uint8_t> Descriptors;  // the raw descriptor area, for the checksum
+    // The checksum of the structure as last computed, and the header bytes it
+    // covers then (made when first asked; Descriptors never change).
+    mutable std::optional<std::pair<std::array<uint8_t, 6>, uint32_t>> StructureSum;
 
     std::unique_ptr<TDbfMemo> Memo;
 
@@ -335,6 +339,7 @@ struct TDbfTableState {
     bool MdxNeedsWrite = false;
     bool SessionDirty = false;  // a write session is open: this state holds the write lock
     int Holds = 0;              // nested holds (TDbfTable::BeginHold): the read lock is kept
+    bool CountOwed = false;     // rows appended in a hold whose count the header does not show yet
 
     // The .dbf as this state last took it in (or, writing, last flushed it).
     uint64_t KnownSize = 0;
@@ -408,7 +413,13 @@ public:
     // The id of the table the file was made for (0 when unknown).
     uint32_t TableId() const { return FTableId; }
     AnsiString Read(uint32_t Block);
-    uint32_t Write(std::string_view Text);
+    // Held: the table is held (TDbfTable::BeginHold) and nobody else writes
+    // the file until EndHeld, so the end of the file is known after the
+    // first write, and the header's pointer to the next free block is
+    // written once, by EndHeld (a pointer that lags is never written over:
+    // a write starts past the end of the file).
+    uint32_t Write(std::string_view Text, bool Held = false);
+    void EndHeld();
     void Reset();
     TDbfFile& File() { return *FFile; }
 
@@ -419,4 +430,6 @@ private:
     uint32_t FBlockSize = 512;
     uint32_t FNextFree = 1;
     uint32_t FTableId = 0;
+    uint64_t FHeldBlocks = 0;  // the blocks the file holds, known while held (0: not known)
+    bool FPointerOwed = false;
 };

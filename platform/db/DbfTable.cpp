@@ -444,7 +444,14 @@ void TDbfTableState::NewEpoch() {
     Touched.clear();
 }
 
-uint32_t TDbfTableState::HeaderChecksum() const { return StructureChecksum(Header.data(), Descriptors); }
+uint32_t TDbfTableState::HeaderChecksum() const {
+    // Every header write carries it: it is summed once, not at each row added.
+    const std::array<uint8_t, 6> covered = {Header[8],  Header[9],  Header[10],
+                                            Header[11], Header[28], Header[29]};
+    if (!StructureSum || StructureSum->first != covered)
+        StructureSum.emplace(covered, StructureChecksum(Header.data(), Descriptors));
+    return StructureSum->second;
+}
 
 void TDbfTableState::WriteHeader() {
     std::array<uint8_t, 32> h = Header;
@@ -454,7 +461,7 @@ void TDbfTableState::WriteHeader() {
     if (TableId != 0) {
         DbfPut16(h.data() + 12, Generation);
         DbfPut32(h.data() + 16, TableId);
-        DbfPut32(h.data() + 20, StructureChecksum(h.data(), Descriptors));
+        DbfPut32(h.data() + 20, HeaderChecksum());
         h[24] = OwnMark[0];
         h[25] = OwnMark[1];
     }
@@ -962,6 +969,7 @@ void ReadStructure(TDbfTableState& S, uint64_t Size) {
     }
     if (fieldCount == 0) DbfRaiseDamaged(Path, "la tabla no tiene campos");
     S.Descriptors.assign(area.begin(), area.begin() + ptrdiff_t(32 * fieldCount));
+    S.StructureSum.reset();
 
     bool strict =
         (h[0] == VersionPlain || h[0] == VersionWithMemo) && size_t(S.HeaderLength) == 32 * fieldCount + 33;
@@ -1359,12 +1367,16 @@ uint32_t TDbfTable::Append(const char* Buffer) {
     data.push_back(0x1A);
     uint32_t r = S.Count + 1;
     uint64_t offset = uint64_t(S.HeaderLength) + uint64_t(S.Count) * uint64_t(S.RecordLength);
-    // The record and the end mark first, the count that shows it after.
+    // The record and the end mark first, the count that shows it after; in
+    // a hold, the count of every row it appends is written once, when it
+    // ends (meanwhile no other program reads the table, and a crash leaves
+    // whole records past the count, which are rows at the next opening).
     try {
         S.File->Write(offset, data.data(), data.size());
         S.Cache.Wrote(offset, data.data(), data.size());
         S.Count = r;
-        S.WriteHeader();
+        if (S.Holds > 0) S.CountOwed = true;
+        else S.WriteHeader();
     } catch (...) {
         // A write refused half-way (a full disk) leaves part of a record, or
         // a whole one no count shows, which another reader would take for a
@@ -1474,9 +1486,10 @@ void TDbfTable::Flush() {
             mdx = S.WriteMdx();
             S.MdxNeedsWrite = false;
         }
-        if (S.StaleMark) {
+        if (S.StaleMark || S.CountOwed) {
             S.StaleMark = false;
             S.WriteHeader();
+            S.CountOwed = false;
         }
         // Last: a crash before it leaves an index that is only not trusted.
         if (mdx) MdxWriteModified(*mdx, S.File->Modified());
@@ -1509,7 +1522,10 @@ void TDbfTable::EndHold() {
     TDbfTableState& S = *FState;
     if (S.Holds == 0) return;
     try {
-        if (--S.Holds == 0) Flush();
+        if (--S.Holds == 0) {
+            if (S.Memo) S.Memo->EndHeld();
+            Flush();
+        }
     } catch (...) {
         S.UnlockRead();
         throw;
@@ -1702,7 +1718,7 @@ void TDbfTable::SetMemo(char* Buffer, int Field, std::string_view Text) {
         S.Memo = std::make_unique<TDbfMemo>(S.Fs->Open(S.MemoPath, true), S.TableId != 0,
                                             S.Header[0] == VersionLevel4Memo);
     }
-    uint32_t block = S.Memo->Write(Text);
+    uint32_t block = S.Memo->Write(Text, S.Holds > 0);
     std::string digits = std::to_string(block);
     if (digits.size() > size_t(f.Length))
         DbfRaise(dbeValueRange, "El fichero de memos es demasiado grande para el campo " + f.Name);

@@ -61,16 +61,16 @@
 // Crash safety: a record is written before the header count that makes it
 // visible (a whole record a crash left past the count is a row when the
 // table is next opened; an append the system refuses half-way cuts the file
-// back to its records and end mark); memo blocks are written (always to fresh blocks) before the record
-// that points at them; the .mdx is rewritten whole into a side file and
-// renamed into place when the table is flushed (Flush, or when the last
-// holder lets it go), and a mark in the .dbf header says "the .mdx may be
-// stale" from the first write of a session until that flush. A .mdx that is
-// missing, stale, damaged or made for another table is rebuilt from the .dbf
-// (its tag list then comes from the field flags of the .dbf); the table's
-// rows are never touched by that. Companion files carry the table's id, so
-// after a crash between the renames of a create or a rename they are found
-// under their other name.
+// back to its records and end mark); in a hold the count, and the memo
+// file's pointer to its next free block, are written once, when the hold
+// ends; memo blocks are written (always to fresh blocks, past the end of the
+// file whatever its pointer says) before the record that points at them; the .mdx is rewritten whole into a
+// side file and renamed into place when the table is flushed (Flush, or when the last holder lets it go), and
+// a mark in the .dbf header says "the .mdx may be stale" from the first write of a session until that flush.
+// A .mdx that is missing, stale, damaged or made for another table is rebuilt from the .dbf (its tag list
+// then comes from the field flags of the .dbf); the table's rows are never touched by that. Companion files
+// carry the table's id, so after a crash between the renames of a create or a rename they are found under
+// their other name.
 #include <cstdint>
 #include <functional>
 #include <memory>

@@ -42,29 +42,29 @@ void TDbfMemo::WriteEmpty(TDbfFile& File, const std::string& TableBaseName, uint
 }
 
 AnsiString TDbfMemo::Read(uint32_t Block) {
+    // One read of the block's first bytes serves most memos whole; the
+    // file's end shows as a read that comes back short.
     const std::string& path = FFile->Path();
-    uint64_t size = FFile->Size();
     uint64_t at = uint64_t(Block) * FBlockSize;
-    if (Block == 0 || at >= size)
+    char chunk[512];
+    size_t n = Block == 0 ? 0 : FFile->Read(at, chunk, sizeof chunk);
+    if (n == 0)
         DbfRaiseDamaged(path, "el bloque de memo " + std::to_string(Block) + " est\xE1 fuera del fichero");
-    uint8_t head[8] = {};
-    size_t got = FFile->Read(at, head, 8);
-    if (got == 8 && std::memcmp(head, Level4Mark, 4) == 0) {
-        uint32_t length = DbfGet32(head + 4);
-        if (length < 8 || at + length > size)
+    if (n >= 8 && std::memcmp(chunk, Level4Mark, 4) == 0) {
+        const uint32_t length = DbfGet32(reinterpret_cast<const uint8_t*>(chunk) + 4);
+        if (length < 8 || (length - 8 > n - 8 && at + length > FFile->Size()))
             DbfRaiseDamaged(path,
                             "la longitud del bloque de memo " + std::to_string(Block) + " no es v\xE1lida");
+        if (length - 8 <= n - 8) return AnsiString(chunk + 8, length - 8);
         AnsiString text(length - 8, '\0');
-        if (FFile->Read(at + 8, text.data(), text.size()) != text.size())
+        std::memcpy(text.data(), chunk + 8, n - 8);
+        if (FFile->Read(at + n, text.data() + (n - 8), text.size() - (n - 8)) != text.size() - (n - 8))
             DbfRaiseDamaged(path, "el bloque de memo " + std::to_string(Block) + " est\xE1 cortado");
         return text;
     }
     // The older layout: the text runs to an end-of-text character.
     AnsiString text;
-    char chunk[512];
-    while (at < size) {
-        size_t n = FFile->Read(at, chunk, size_t(std::min<uint64_t>(sizeof chunk, size - at)));
-        if (n == 0) break;
+    while (n > 0) {
         const char* end = static_cast<const char*>(std::memchr(chunk, EndOfText, n));
         if (end) {
             text.append(chunk, size_t(end - chunk));
@@ -72,12 +72,13 @@ AnsiString TDbfMemo::Read(uint32_t Block) {
         }
         text.append(chunk, n);
         at += n;
+        n = FFile->Read(at, chunk, sizeof chunk);
     }
     if (FStrict) DbfRaiseDamaged(path, "el bloque de memo " + std::to_string(Block) + " no tiene final");
     return text;
 }
 
-uint32_t TDbfMemo::Write(std::string_view Text) {
+uint32_t TDbfMemo::Write(std::string_view Text, bool Held) {
     const std::string& path = FFile->Path();
     if (Text.size() > 0x7FFFFFF0u) DbfRaise(dbeValueRange, "Memo demasiado largo para " + DbfShownPath(path));
     if (!FLevel4 && Text.find(EndOfText) != std::string_view::npos)
@@ -86,7 +87,7 @@ uint32_t TDbfMemo::Write(std::string_view Text) {
                                     DbfShownPath(path));
     // Never below what the file holds: a header pointer that lags (a crash
     // between the text and the header) must not lead to overwriting.
-    uint64_t used = (FFile->Size() + FBlockSize - 1) / FBlockSize;
+    uint64_t used = Held && FHeldBlocks > 0 ? FHeldBlocks : (FFile->Size() + FBlockSize - 1) / FBlockSize;
     uint32_t start = uint32_t(std::max<uint64_t>({FNextFree, used, 1}));
     std::vector<uint8_t> data;
     if (FLevel4) {
@@ -102,14 +103,30 @@ uint32_t TDbfMemo::Write(std::string_view Text) {
     size_t blocks = (data.size() + FBlockSize - 1) / FBlockSize;
     data.resize(blocks * FBlockSize, 0);
     FFile->Write(uint64_t(start) * FBlockSize, data.data(), data.size());
-    uint8_t next[4];
-    DbfPut32(next, uint32_t(start + blocks));
-    FFile->Write(0, next, 4);
     FNextFree = uint32_t(start + blocks);
+    if (Held) {
+        FHeldBlocks = FNextFree;
+        FPointerOwed = true;
+    } else {
+        uint8_t next[4];
+        DbfPut32(next, FNextFree);
+        FFile->Write(0, next, 4);
+    }
     return start;
 }
 
+void TDbfMemo::EndHeld() {
+    FHeldBlocks = 0;  // first: from here on others may write the file
+    if (!FPointerOwed) return;
+    uint8_t next[4];
+    DbfPut32(next, FNextFree);
+    FFile->Write(0, next, 4);
+    FPointerOwed = false;
+}
+
 void TDbfMemo::Reset() {
+    FHeldBlocks = 0;
+    FPointerOwed = false;
     uint8_t next[4];
     DbfPut32(next, 1);
     FFile->Write(0, next, 4);

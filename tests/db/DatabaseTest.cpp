@@ -57,6 +57,25 @@ TEST_F(DatabaseTest, PathParameterTakesWindowsPathsWithOrWithoutTheTrailingBacks
     }
 }
 
+// The folder is looked for once while connected, and again when the
+// directory changes or the database connects anew.
+TEST_F(DatabaseTest, TheFolderFollowsThePathWhileConnected) {
+    MakeExchangeTable((DriveC / "qtemp").string(), "NomAsgT");
+    const std::string datos = Database->Folder();
+    EXPECT_EQ(Database->Folder(), datos);
+    Database->Params()->Clear();
+    Database->Params()->Add("Path=C:\\QTEMP");
+    EXPECT_EQ(Database->Folder(), (DriveC / "qtemp").string());
+    TTable* table = NewTable("nomasgt");
+    table->Open();
+    EXPECT_EQ(table->FieldByName("ABREV")->AsString(), "MAT");
+    table->Free();
+    std::filesystem::rename(DriveC / "qtemp", DriveC / "QTemp");
+    Database->Close();
+    Database->Open();
+    EXPECT_EQ(Database->Folder(), (DriveC / "QTemp").string());
+}
+
 TEST_F(DatabaseTest, AFolderServesAsDatabaseName) {
     MakeExchangeTable((DriveC / "qtemp").string(), "CURSOST");
     TTable* exchange = NewComponent<TTable>(Form);

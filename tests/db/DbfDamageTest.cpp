@@ -224,7 +224,12 @@ TEST(DbfForeign, OtherWritersTablesAreRead) {
     dbt[20] = 0;
     dbt[21] = 2;  // 512-byte blocks
     dbt += std::string("\xFF\xFF\x08\x00", 4) + std::string("\x0D\x00\x00\x00", 4) + "hello";
-    dbt.resize(1536, '\0');
+    dbt.resize(1024, '\0');
+    // Block 2: a memo longer than its first block (8 + 700 bytes).
+    std::string longMemo;
+    for (int i = 0; i < 700; ++i) longMemo += char('a' + i % 26);
+    dbt += std::string("\xFF\xFF\x08\x00", 4) + std::string("\xC4\x02\x00\x00", 4) + longMemo;
+    dbt.resize(2048, '\0');
     WriteBytes(dir / "Foreign.DBT", dbt);
 
     auto t = TDbfTable::Open(dir / "foreign", dbfReadOnly);
@@ -236,6 +241,9 @@ TEST(DbfForeign, OtherWritersTablesAreRead) {
     EXPECT_EQ(t->GetText(c.Record(), 0), "ab");
     EXPECT_EQ(t->GetText(c.Record(), 1), "wide");
     EXPECT_EQ(t->GetText(c.Record(), 2), "hello");
+    std::string second(c.Record(), size_t(t->RecordLength()));
+    second.replace(size_t(t->Field(2).Offset), 10, "         2");
+    EXPECT_EQ(t->GetMemo(second.data(), 2), longMemo);
     EXPECT_FALSE(c.Next());  // the second record is deleted
     EXPECT_EQ(t->TagCount(), 0);
 }

@@ -356,6 +356,60 @@ TEST(DbfTwoPrograms, AHoldKeepsTheReadLockAndAnotherProgramsWriteWaitsForIt) {
     EXPECT_EQ(Names(c), "alba,blas,carmen,dora,eva");
 }
 
+// Rows appended in a hold have their count, and their memos the memo file's
+// pointer to its next free block, written once, when the hold ends: other
+// readers (other dBase programs read only the count) find them all then,
+// and a program killed in the middle leaves whole records past the count,
+// which are rows at the next opening, and a pointer behind its memos, which
+// the next memo is not written over. With tags (whose session marks the
+// index stale in the header) and without.
+TEST(DbfTwoPrograms, RowsAppendedInAHoldAreCountedInTheHeaderWhenItEnds) {
+    for (const bool etiquetas : {true, false}) {
+        SCOPED_TRACE(etiquetas ? "with tags" : "without tags");
+        TTempFolder dir;
+        TDbfTable::Create(dir / "t", Fields, etiquetas ? Tags : std::vector<TDbfIndexSpec>{});
+        {
+            auto t = TDbfTable::Open(dir / "t");
+            for (const char* name : {"carmen", "blas", "alba"}) AppendNamed(*t, 1, name);
+        }
+        auto counted = [&] {
+            const std::string dbf = FilesOf(dir).at("t.dbf");
+            return DbfGet32(reinterpret_cast<const uint8_t*>(dbf.data()) + 4);
+        };
+        // The memo file's blocks, and those its header says are taken.
+        auto memoBlocks = [&] {
+            const std::string dbt = FilesOf(dir).at("t.dbt");
+            return std::make_pair(dbt.size() / 512,
+                                  size_t(DbfGet32(reinterpret_cast<const uint8_t*>(dbt.data()))));
+        };
+        {
+            auto t = TDbfTable::Open(dir / "t");
+            t->BeginHold(true);
+            AppendNamed(*t, 4, "dora");
+            AppendNamed(*t, 5, "eva");
+            t->EndHold();
+            EXPECT_EQ(counted(), 5u);
+            EXPECT_EQ(memoBlocks(), std::make_pair(size_t(6), size_t(6)));
+            EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+        }
+        TPeer killed([&](TPeer&) {
+            auto t = TDbfTable::Open(dir / "t");
+            t->BeginHold(true);
+            AppendNamed(*t, 6, "fede");
+            ::_exit(0);
+        });
+        ASSERT_EQ(killed.Finish(), 0);
+        EXPECT_EQ(counted(), 5u);
+        EXPECT_EQ(memoBlocks(), std::make_pair(size_t(7), size_t(6)));
+        auto t = TDbfTable::Open(dir / "t");
+        AppendNamed(*t, 7, "gema");
+        EXPECT_EQ(Rows(*t), (std::vector<std::string>{"1|alba|note of alba", "1|blas|note of blas",
+                                                      "1|carmen|note of carmen", "4|dora|note of dora",
+                                                      "5|eva|note of eva", "6|fede|note of fede",
+                                                      "7|gema|note of gema"}));
+    }
+}
+
 TEST(DbfTwoPrograms, ARefusedWriterLeavesEveryFileAsItWas) {
     TTempFolder dir;
     CreateWithThreeRows(dir);
