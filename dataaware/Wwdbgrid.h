@@ -121,6 +121,7 @@ private:
 };
 
 class TwwDBGrid;
+class TwwDBDateTimePicker;
 using TwwMemoOpenEvent = TEvent<void(TwwDBGrid* Grid, TwwMemoDialog* MemoDialog)>;
 using TwwMemoCloseEvent = TEvent<void(TwwDBGrid* Grid, bool Cancel)>;
 using TwwSelectRecordEvent = TEvent<void(TwwDBGrid* Grid, bool Selecting, bool& Accept)>;
@@ -174,6 +175,9 @@ public:
 
     bool CellUsesControl(int GridCol, int GridRow) override;
     void HideCellControl() override;
+    TWinControl* DateTimePicker() const override;
+    virtual void CreateDateTimePicker();
+    virtual void DoCreateDateTimePicker();
     void GetFieldControlType(std::string_view FieldName, AnsiString& Kind, AnsiString& Params) override;
     void UpdateData() override;
     void RecordScrolled(int Distance) override;
@@ -232,6 +236,7 @@ private:
     std::unique_ptr<TwwIniAttributes> FIniAttributes;
     std::unique_ptr<TwwExportOptions> FExportOptions;
     TwwDBRichEdit* FRichEdit = nullptr;
+    TwwDBDateTimePicker* FDateTimePicker = nullptr;
     int FFixedCols = 0;
     TwwMemoAttributes FMemoAttributes{mSizeable, mWordWrap};
     bool FLoadAllRTF = false;
