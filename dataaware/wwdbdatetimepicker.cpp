@@ -19,6 +19,8 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/MonthCal.h"
 
+using wwdbdatetimepicker::DaysInMonth;
+
 // ---------------------------------------------------------------------------
 // Format tokens and parts
 // ---------------------------------------------------------------------------
@@ -270,7 +272,7 @@ bool LocateFormatPart(const AnsiString& ExpandedFormat, TwwDTPartKinds Kinds, in
 // Small calendar routines
 // ---------------------------------------------------------------------------
 
-int DaysInMonth(int Month, int Year) {
+int wwdbdatetimepicker::DaysInMonth(int Month, int Year) {
     static constexpr int Days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (Month < 1 || Month > 12) return 0;
     return Month == 2 && IsLeapYear(Year) ? 29 : Days[Month - 1];
