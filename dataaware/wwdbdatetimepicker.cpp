@@ -2354,20 +2354,10 @@ bool TwwDBCustomDateTimePicker::IsDroppedDown() const { return FCalendar && FCal
 
 void TwwDBCustomDateTimePicker::InstallMouseHook() {
     if (FMouseHook) return;
-    FMouseHook = SetWindowsHookEx(WH_MOUSE, [this](int Code, WPARAM WParam, LPARAM LParam) -> LRESULT {
-        const LRESULT result = CallNextHookEx(FMouseHook, Code, WParam, LParam);
-        if (WParam != WM_LBUTTONDOWN && WParam != WM_NCLBUTTONDOWN) return result;
-        if (!IsDroppedDown() || !HandleAllocated() || !FCalendar->HandleAllocated() ||
-            FCalendar->IsMenuShowing())
-            return result;
-        const auto* hook = LParamToPointer<TMouseHookStruct>(LParam);
-        TRect calendarRect, editorRect;
-        GetWindowRect(FCalendar->Handle(), calendarRect);
-        GetWindowRect(Handle(), editorRect);
-        if (!PtInRect(calendarRect, hook->pt) && !PtInRect(editorRect, hook->pt))
-            PostMessage(Handle(), CM_CANCELMODE, 0, 0);
-        return result;
-    });
+    // A press while the calendar's own month or year menu shows belongs to the menu.
+    FMouseHook = InstallDropDownMouseHook(
+        this, [this]() -> TWinControl* { return FCalendar; },
+        [this] { return IsDroppedDown() && !FCalendar->IsMenuShowing(); });
 }
 
 void TwwDBCustomDateTimePicker::RemoveMouseHook() {
