@@ -1321,18 +1321,15 @@ void TwwDBCustomDateTimePicker::PaintSelf(TMessage& Message) {
 // Mouse and focus
 // ---------------------------------------------------------------------------
 
-void TwwDBCustomDateTimePicker::DoMouseEnter() {
-    try {
-        if (Assigned(OnMouseEnter)) OnMouseEnter(this);
-    } catch (...) {
-        return;
-    }
-    if (FFrame->IsEffective() && !FIsFocused && FFrame->MouseEnterSameAsFocus()) Invalidate();
-}
+void TwwDBCustomDateTimePicker::DoMouseEnter() { MouseCrossed(OnMouseEnter); }
 
-void TwwDBCustomDateTimePicker::DoMouseLeave() {
+void TwwDBCustomDateTimePicker::DoMouseLeave() { MouseCrossed(OnMouseLeave); }
+
+// The user's handler first (what it raises ends the matter quietly), then
+// the frame shows the look of the new state.
+void TwwDBCustomDateTimePicker::MouseCrossed(TNotifyEvent& Event) {
     try {
-        if (Assigned(OnMouseLeave)) OnMouseLeave(this);
+        if (Assigned(Event)) Event(this);
     } catch (...) {
         return;
     }

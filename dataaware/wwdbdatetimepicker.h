@@ -410,6 +410,7 @@ private:
     void InstallMouseHook();
     void RemoveMouseHook();
     void PaintSelf(TMessage& Message);
+    void MouseCrossed(TNotifyEvent& Event);
     int AutomaticButtonWidth() const;
     bool ButtonIsFlat() const;
     bool InGrid() const;
