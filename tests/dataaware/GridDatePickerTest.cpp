@@ -127,3 +127,22 @@ TEST_F(GridDatePicker, TheOtherRowsShowTheirDates) {
         EXPECT_GT(ink, 20) << row;
     }
 }
+
+TEST_F(GridDatePicker, KeysGoBackToTheGridAndItsOnKeyDown) {
+    std::vector<WORD> heard;
+    G->OnKeyDown = [&](TObject* Sender, WORD& Key, TShiftState) {
+        EXPECT_EQ(Sender, G);
+        heard.push_back(Key);
+    };
+    Open();
+    ClickCell(G, GridColOf(G, "FECHA"), 1);
+    Picker()->SetFocus();
+    Idle();
+    Keys("2");
+    ASSERT_FALSE(heard.empty());
+    EXPECT_EQ(heard.back(), '2');
+    // Page Down belongs to the grid: the next record, the grid focused.
+    Keys("{Esc}{PgDn}");
+    EXPECT_TRUE(G->Focused());
+    EXPECT_NE(T->FieldByName("NOMBRE")->AsString(), "Ana");
+}

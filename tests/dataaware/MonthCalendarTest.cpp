@@ -257,3 +257,15 @@ TEST_F(MonthCalendar, LooksAsDrawn) {
     const std::string File = std::string(ZELMOR_SOURCE_DIR) + "/tests/dataaware/reference/monthcalendar.png";
     EXPECT_TRUE(MatchesReferencePicture(Ui.Picture(Form), File));
 }
+
+TEST_F(MonthCalendar, TheYearMenuMovesToTheChosenYear) {
+    Ui.Click(Cal->ClientToScreen(Where(0, MCHT_TITLEYEAR)));
+    ASSERT_EQ(Cal->YearMenu(), nullptr);                          // made by the first click on the year
+    PlayKeys(Ui, "{Down}{Down}{Down}{Down}{Down}{Down}{Enter}");  // 1990 ... 1995
+    Ui.RunUntilIdle();
+    ASSERT_NE(Cal->YearMenu(), nullptr);
+    EXPECT_EQ(Cal->YearMenu()->Items()->Count(), 20);
+    EXPECT_EQ(Cal->YearMenu()->Items()->Items(10)->Break(), mbBarBreak);
+    EXPECT_EQ(DateOf(Cal->Date()), D(1995, 6, 12));
+    EXPECT_EQ(Shown(), D(1995, 6, 12));
+}
