@@ -4,6 +4,7 @@
 
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwmemo.h"
+#include "dataaware/wwdbdatetimepicker.h"
 #include "dataaware/wwdbedit.h"
 #include "dataaware/wwexport.h"
 #include "dataaware/wwhelpers.h"
@@ -362,6 +363,7 @@ void TwwDBGrid::LinkActive(bool Active) {
         ~TDone() { Flag = false; }
     } Done{FInLinkActive};
     if (!Active) ClearSelection();
+    if (FDateTimePicker) FDateTimePicker->SetDataField("");
     TwwCustomDBGrid::LinkActive(Active);
     if (Active) RefreshFromDataSet();
 }
@@ -523,7 +525,15 @@ bool TwwDBGrid::CellUsesControl(int GridCol, int GridRow) {
         int Position = 1;
         return FindCellControl(NextToken(Params, ";", Position)) != nullptr;
     }
-    return false;
+    return !EditControlOptions().Contains(ecoDisableDateTimePicker) && dynamic_cast<TDateTimeField*>(F);
+}
+
+TWinControl* TwwDBGrid::DateTimePicker() const { return FDateTimePicker; }
+
+void TwwDBGrid::CreateDateTimePicker() { FDateTimePicker = new TwwDBDateTimePicker(this); }
+
+void TwwDBGrid::DoCreateDateTimePicker() {
+    if (Assigned(OnCreateDateTimePicker)) OnCreateDateTimePicker(this, FDateTimePicker);
 }
 
 bool TwwDBGrid::CanEditShow() {
@@ -572,9 +582,24 @@ void TwwDBGrid::BindCellControl(TWinControl* Control) {
 void TwwDBGrid::AttachCellControl() {
     if (ComponentState().Contains(csDesigning) || Options().Contains(dgRowSelect)) return;
     TWinControl* Control = nullptr;
-    if (GetCellControl(Col(), Row(), Control) && Control &&
-        (CanShowCellControl() || ::IsClassNamed(Control, "TwwExpandButton")))
+    if (GetCellControl(Col(), Row(), Control) && Control && Control != FDateTimePicker &&
+        (CanShowCellControl() || ::IsClassNamed(Control, "TwwExpandButton"))) {
         BindCellControl(Control);
+        return;
+    }
+    // Date and time columns are edited through the grid's own date-time editor.
+    TField* F = SelectedField();
+    if (EditControlOptions().Contains(ecoDisableDateTimePicker) || !dynamic_cast<TDateTimeField*>(F)) return;
+    if (!FDateTimePicker) {
+        CreateDateTimePicker();
+        DoCreateDateTimePicker();
+    }
+    TwwColumn* Column = ColumnAt(SelectedIndex());
+    FDateTimePicker->SetReadOnly(F->ReadOnly() || (Column && Column->ReadOnly()));
+    FDateTimePicker->SetVisible(false);
+    BindCellControl(FDateTimePicker);
+    FDateTimePicker->HandleNeeded();
+    FDateTimePicker->Perform(WM_SIZE, 0, 0);
 }
 
 bool TwwDBGrid::HasFocus() {

@@ -128,6 +128,7 @@ private:
 };
 
 class TwwDBGrid;
+class TwwDBDateTimePicker;
 using TwwMemoOpenEvent = TEvent<void(TwwDBGrid* Grid, TwwMemoDialog* MemoDialog)>;
 using TwwMemoCloseEvent = TEvent<void(TwwDBGrid* Grid, bool Cancel)>;
 using TwwSelectRecordEvent = TEvent<void(TwwDBGrid* Grid, bool Selecting, bool& Accept)>;
@@ -181,6 +182,9 @@ public:
 
     bool CellUsesControl(int GridCol, int GridRow) override;
     void HideCellControl() override;
+    TWinControl* DateTimePicker() const override;
+    virtual void CreateDateTimePicker();
+    virtual void DoCreateDateTimePicker();
     void GetFieldControlType(std::string_view FieldName, AnsiString& Kind, AnsiString& Params) override;
     void UpdateData() override;
     void RecordScrolled(int Distance) override;
@@ -273,6 +277,7 @@ private:
     bool FLayoutLoaded = false;
     bool FDestroying = false;
     TwwDBRichEdit* FRichEdit = nullptr;
+    TwwDBDateTimePicker* FDateTimePicker = nullptr;
     int FFixedCols = 0;
     TwwMemoAttributes FMemoAttributes{mSizeable, mWordWrap};
     bool FLoadAllRTF = false;

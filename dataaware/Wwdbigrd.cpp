@@ -1945,7 +1945,7 @@ void TwwCustomDBGrid::BuildControlTypeCache() {
         NextToken(Item.Params, ";", Position);
         Item.AlwaysPaint = Position > 0 && NextToken(Item.Params, ";", Position) == "T";
         TWinControl* Control = nullptr;
-        if (GetCellControl(C, FTitleOffset, Control) && Control) {
+        if (GetCellControl(C, FTitleOffset, Control) && Control && Control != DateTimePicker()) {
             Item.Control = Control;
         } else {
             Item.AlwaysPaint = false;
@@ -1985,6 +1985,12 @@ bool TwwCustomDBGrid::GetCellControl(int GridCol, int GridRow, TWinControl*& Con
         }
         // The first separate-control line of the field decides the control.
         break;
+    }
+    TField* F = FDataLink->MappedField(GridCol - FIndicatorOffset);
+    if (DateTimePicker() && !FEditControlOptions.Contains(ecoDisableDateTimePicker) &&
+        dynamic_cast<TDateTimeField*>(F)) {
+        Control = DateTimePicker();
+        return true;
     }
     return false;
 }

@@ -526,6 +526,8 @@ public:
     // --- cell controls (the published grid fills them) ---
     virtual bool CellUsesControl(int /*GridCol*/, int /*GridRow*/) { return false; }
     virtual void HideCellControl() {}
+    // The grid's own date-time editor for date and time columns, once made.
+    virtual TWinControl* DateTimePicker() const { return nullptr; }
     virtual void GetFieldControlType(std::string_view FieldName, AnsiString& Kind, AnsiString& Params);
     TStrings* GetControlTypeList();
     virtual void BuildControlTypeCache();

@@ -368,18 +368,8 @@ void TwwDBCustomCombo::CMEnabledChanged(TMessage& Message) {
 
 void TwwDBCustomCombo::InstallMouseHook(TWinControl* List) {
     if (FMouseHook) return;
-    FMouseHook = SetWindowsHookEx(WH_MOUSE, [this, List](int Code, WPARAM WParam, LPARAM LParam) -> LRESULT {
-        const LRESULT result = CallNextHookEx(FMouseHook, Code, WParam, LParam);
-        if (WParam != WM_LBUTTONDOWN && WParam != WM_NCLBUTTONDOWN) return result;
-        if (!IsDroppedDown() || !HandleAllocated() || !List->HandleAllocated()) return result;
-        const auto* hook = LParamToPointer<TMouseHookStruct>(LParam);
-        TRect listRect, comboRect;
-        GetWindowRect(List->Handle(), listRect);
-        GetWindowRect(Handle(), comboRect);
-        if (!PtInRect(listRect, hook->pt) && !PtInRect(comboRect, hook->pt))
-            PostMessage(Handle(), CM_CANCELMODE, 0, 0);
-        return result;
-    });
+    FMouseHook = InstallDropDownMouseHook(
+        this, [List] { return List; }, [this] { return IsDroppedDown(); });
 }
 
 void TwwDBCustomCombo::RemoveMouseHook() {

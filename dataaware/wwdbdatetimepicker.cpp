@@ -19,6 +19,8 @@
 #include "platform/ui/Forms.h"
 #include "platform/ui/MonthCal.h"
 
+using wwdbdatetimepicker::DaysInMonth;
+
 // ---------------------------------------------------------------------------
 // Format tokens and parts
 // ---------------------------------------------------------------------------
@@ -270,7 +272,7 @@ bool LocateFormatPart(const AnsiString& ExpandedFormat, TwwDTPartKinds Kinds, in
 // Small calendar routines
 // ---------------------------------------------------------------------------
 
-int DaysInMonth(int Month, int Year) {
+int wwdbdatetimepicker::DaysInMonth(int Month, int Year) {
     static constexpr int Days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (Month < 1 || Month > 12) return 0;
     return Month == 2 && IsLeapYear(Year) ? 29 : Days[Month - 1];
@@ -1319,18 +1321,15 @@ void TwwDBCustomDateTimePicker::PaintSelf(TMessage& Message) {
 // Mouse and focus
 // ---------------------------------------------------------------------------
 
-void TwwDBCustomDateTimePicker::DoMouseEnter() {
-    try {
-        if (Assigned(OnMouseEnter)) OnMouseEnter(this);
-    } catch (...) {
-        return;
-    }
-    if (FFrame->IsEffective() && !FIsFocused && FFrame->MouseEnterSameAsFocus()) Invalidate();
-}
+void TwwDBCustomDateTimePicker::DoMouseEnter() { MouseCrossed(OnMouseEnter); }
 
-void TwwDBCustomDateTimePicker::DoMouseLeave() {
+void TwwDBCustomDateTimePicker::DoMouseLeave() { MouseCrossed(OnMouseLeave); }
+
+// The user's handler first (what it raises ends the matter quietly), then
+// the frame shows the look of the new state.
+void TwwDBCustomDateTimePicker::MouseCrossed(TNotifyEvent& Event) {
     try {
-        if (Assigned(OnMouseLeave)) OnMouseLeave(this);
+        if (Assigned(Event)) Event(this);
     } catch (...) {
         return;
     }
@@ -2352,20 +2351,10 @@ bool TwwDBCustomDateTimePicker::IsDroppedDown() const { return FCalendar && FCal
 
 void TwwDBCustomDateTimePicker::InstallMouseHook() {
     if (FMouseHook) return;
-    FMouseHook = SetWindowsHookEx(WH_MOUSE, [this](int Code, WPARAM WParam, LPARAM LParam) -> LRESULT {
-        const LRESULT result = CallNextHookEx(FMouseHook, Code, WParam, LParam);
-        if (WParam != WM_LBUTTONDOWN && WParam != WM_NCLBUTTONDOWN) return result;
-        if (!IsDroppedDown() || !HandleAllocated() || !FCalendar->HandleAllocated() ||
-            FCalendar->IsMenuShowing())
-            return result;
-        const auto* hook = LParamToPointer<TMouseHookStruct>(LParam);
-        TRect calendarRect, editorRect;
-        GetWindowRect(FCalendar->Handle(), calendarRect);
-        GetWindowRect(Handle(), editorRect);
-        if (!PtInRect(calendarRect, hook->pt) && !PtInRect(editorRect, hook->pt))
-            PostMessage(Handle(), CM_CANCELMODE, 0, 0);
-        return result;
-    });
+    // A press while the calendar's own month or year menu shows belongs to the menu.
+    FMouseHook = InstallDropDownMouseHook(
+        this, [this]() -> TWinControl* { return FCalendar; },
+        [this] { return IsDroppedDown() && !FCalendar->IsMenuShowing(); });
 }
 
 void TwwDBCustomDateTimePicker::RemoveMouseHook() {

@@ -76,8 +76,11 @@ bool LocateFormatPart(const AnsiString& ExpandedFormat, TwwDTPartKinds Kinds, in
 
 // --- small calendar routines ---
 
-// 28 to 31 (29 for February of a leap year).
+// 28 to 31 (29 for February of a leap year). In the unit's namespace: the
+// gradient panel's routines have a DaysInMonth of their own, year first.
+namespace wwdbdatetimepicker {
 int DaysInMonth(int Month, int Year);
+}
 // The whole day of A is at least that of B.
 bool DayNotBefore(TDateTime A, TDateTime B);
 // Count months on, the day cut to the new month, the time kept; false and
@@ -407,6 +410,7 @@ private:
     void InstallMouseHook();
     void RemoveMouseHook();
     void PaintSelf(TMessage& Message);
+    void MouseCrossed(TNotifyEvent& Event);
     int AutomaticButtonWidth() const;
     bool ButtonIsFlat() const;
     bool InGrid() const;

@@ -1435,6 +1435,25 @@ void HandKeyToGrid(TWinControl* Grid, WORD& Key) {
     Key = 0;
 }
 
+HHOOK InstallDropDownMouseHook(TWinControl* Control, std::function<TWinControl*()> DropDown,
+                               std::function<bool()> Watching) {
+    auto hook = std::make_shared<HHOOK>(nullptr);
+    *hook = SetWindowsHookEx(WH_MOUSE, [=](int Code, WPARAM WParam, LPARAM LParam) -> LRESULT {
+        const LRESULT result = CallNextHookEx(*hook, Code, WParam, LParam);
+        if (WParam != WM_LBUTTONDOWN && WParam != WM_NCLBUTTONDOWN) return result;
+        TWinControl* list = DropDown();
+        if (!Watching() || !Control->HandleAllocated() || !list || !list->HandleAllocated()) return result;
+        const auto* mouse = LParamToPointer<TMouseHookStruct>(LParam);
+        TRect listRect, controlRect;
+        GetWindowRect(list->Handle(), listRect);
+        GetWindowRect(Control->Handle(), controlRect);
+        if (!PtInRect(listRect, mouse->pt) && !PtInRect(controlRect, mouse->pt))
+            PostMessage(Control->Handle(), CM_CANCELMODE, 0, 0);
+        return result;
+    });
+    return *hook;
+}
+
 namespace {
 
 struct TKeyPressAccess : TWinControl {

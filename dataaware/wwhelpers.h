@@ -24,6 +24,7 @@
 #include "platform/rtl/AnsiString.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/Controls.h"
+#include "platform/win/MessageQueue.h"
 
 class TCustomEdit;
 class TCustomForm;
@@ -230,6 +231,12 @@ bool GridOptionSet(TWinControl* Grid, std::string_view Option);
 // A key a cell control passes to its grid: the grid takes the focus and the
 // key; the key is consumed.
 void HandKeyToGrid(TWinControl* Grid, WORD& Key);
+// The mouse hook of an open drop-down (a hook of the current thread, which
+// its control removes when the drop-down closes or the control goes): while
+// Watching answers true, a left press outside both the control and the
+// window DropDown answers posts CM_CANCELMODE to the control.
+HHOOK InstallDropDownMouseHook(TWinControl* Control, std::function<TWinControl*()> DropDown,
+                               std::function<bool()> Watching);
 // A grid's own key press sees the characters typed into its cell control first.
 void GridKeyPress(TWinControl* Grid, char& Key);
 

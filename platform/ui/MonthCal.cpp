@@ -501,6 +501,7 @@ void Paint(TCalWindow& C, HDC DC) {
             DC->FrameRect(
                 TRect(line.Left + Margin, line.Top + 3, line.Left + Margin + mark, line.Top + 3 + mark));
         }
+        DC->SetBkMode(TRANSPARENT);
         DC->TextOut(line.Left + 2 * Margin + mark, line.Top + 2, DateToStr(today));
     }
 }

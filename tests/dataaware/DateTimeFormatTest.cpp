@@ -146,9 +146,9 @@ TEST(DateTimeCalendar, TwoDigitYearsFallInTheEpochsCentury) {
 }
 
 TEST(DateTimeCalendar, MonthLengthsAndEditCharacters) {
-    EXPECT_EQ(DaysInMonth(2, 2024), 29);
-    EXPECT_EQ(DaysInMonth(2, 1900), 28);
-    EXPECT_EQ(DaysInMonth(4, 2023), 30);
+    EXPECT_EQ(wwdbdatetimepicker::DaysInMonth(2, 2024), 29);
+    EXPECT_EQ(wwdbdatetimepicker::DaysInMonth(2, 1900), 28);
+    EXPECT_EQ(wwdbdatetimepicker::DaysInMonth(4, 2023), 30);
     EXPECT_TRUE(DayNotBefore(EncodeDate(2024, 1, 1) + 0.1, EncodeDate(2024, 1, 1) + 0.9));
     EXPECT_FALSE(DayNotBefore(EncodeDate(2023, 12, 31) + 0.9, EncodeDate(2024, 1, 1)));
     for (int c : {8, 32, 39, 46, 48, 65, 111, 0xF1})

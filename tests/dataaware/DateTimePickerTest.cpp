@@ -4,12 +4,17 @@
 #include <gtest/gtest.h>
 
 #include "LibraryTestSupport.h"
+#include "dataaware/Wwtable.h"
 #include "dataaware/wwdbdatetimepicker.h"
+#include "dataaware/wwhelpers.h"
+#include "platform/db/DataSource.h"
+#include "platform/db/Fields.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Regional.h"
 #include "platform/sys/Sound.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/MonthCal.h"
 #include "tests/support/ui/KeyScript.h"
 #include "tests/support/ui/UiDriver.h"
 
@@ -268,4 +273,212 @@ TEST_F(DateTimePicker, TheValueStoreKeepsTheLimitsByWholeDays) {
     Picker->SetDate(Ymd(2024, 1, 1));
     EXPECT_EQ(Picker->Date(), 0);
     EXPECT_DOUBLE_EQ(Picker->DateTime(), Hm(9, 15));
+}
+
+// --- the drop-down calendar ---
+
+namespace {
+
+TPoint CalendarPoint(TwwMonthCalendar* Cal, TDateTime Day) {
+    for (int y = 0; y < Cal->Height(); y += 2)
+        for (int x = 0; x < Cal->Width(); x += 2) {
+            TMCHitTestInfo info;
+            info.pt = TPoint(x, y);
+            if (SendMessage(Cal->Handle(), MCM_HITTEST, 0, PointerToLParam(&info)) == MCHT_CALENDARDATE &&
+                SystemTimeToDateTime(info.st) == Day)
+                return Cal->ClientToScreen(TPoint(x, y));
+        }
+    ADD_FAILURE() << "day not shown";
+    return TPoint(0, 0);
+}
+
+}  // namespace
+
+TEST_F(DateTimePicker, F4DropsTheCalendarUnderTheEditorAndKeepsTheFocus) {
+    Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
+    int dropped = 0;
+    Picker->OnDropDown = [&](TObject*) { ++dropped; };
+    Keys("{F4}");
+    ASSERT_TRUE(Picker->IsDroppedDown());
+    TwwPopupCalendar* cal = Picker->Calendar();
+    EXPECT_EQ(GetParent(cal->Handle()), nullptr);
+    EXPECT_FALSE(GetWindowLong(cal->Handle(), GWL_STYLE) & WS_CHILD);
+    EXPECT_TRUE(GetWindowLong(cal->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(GetFocus(), Picker->Handle());
+    TRect editor, calendar;
+    GetWindowRect(Picker->Handle(), editor);
+    GetWindowRect(cal->Handle(), calendar);
+    EXPECT_EQ(calendar.Left, editor.Left + 1);
+    EXPECT_EQ(calendar.Top, editor.Bottom - 1);
+    EXPECT_EQ(DateOf(cal->Date()), Ymd(2024, 5, 10));
+    EXPECT_EQ(dropped, 1);
+    EXPECT_NE(Picker->MouseHook(), nullptr);
+    // Alt+Down closes it again, keeping the date.
+    Keys("{A+Down}");
+    EXPECT_FALSE(Picker->IsDroppedDown());
+    EXPECT_EQ(Picker->MouseHook(), nullptr);
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 10));
+}
+
+TEST_F(DateTimePicker, NearTheBottomTheCalendarOpensAboveTheEditor) {
+    TRect work;
+    GetWorkArea(work);
+    Form->SetBounds(20, work.Bottom - 80, 400, 70);
+    Ui.RunUntilIdle();
+    Picker->SetTop(5);
+    Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
+    Keys("{F4}");
+    ASSERT_TRUE(Picker->IsDroppedDown());
+    TRect editor, calendar;
+    GetWindowRect(Picker->Handle(), editor);
+    GetWindowRect(Picker->Calendar()->Handle(), calendar);
+    EXPECT_EQ(calendar.Bottom, editor.Top);
+}
+
+TEST_F(DateTimePicker, AClickOnADaySetsTheDateAndCloses) {
+    Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
+    Keys("{F4}");
+    ASSERT_TRUE(Picker->IsDroppedDown());
+    Ui.Click(CalendarPoint(Picker->Calendar(), Ymd(2024, 5, 22)));
+    Ui.RunUntilIdle();
+    EXPECT_FALSE(Picker->IsDroppedDown());
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 22));
+    EXPECT_EQ(Picker->Text(), "22/05/2024");
+    EXPECT_EQ(GetFocus(), Picker->Handle());
+}
+
+TEST_F(DateTimePicker, AClickOutsideBothWindowsClosesThroughTheMouseHook) {
+    Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
+    Keys("{F4}{Down}");  // the key goes to the calendar: a week on
+    ASSERT_TRUE(Picker->IsDroppedDown());
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 17));
+    Ui.Click(Form->ClientToScreen(TPoint(300, 200)));
+    Ui.RunUntilIdle();
+    EXPECT_FALSE(Picker->IsDroppedDown());
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 17));
+}
+
+TEST_F(DateTimePicker, EscapeRestoresTheValueFromBeforeTheDropDown) {
+    Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
+    Keys("{F4}{Right}{Right}");
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 12));
+    Keys("{Esc}");
+    EXPECT_FALSE(Picker->IsDroppedDown());
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 10));
+    EXPECT_EQ(Picker->Text(), "10/05/2024");
+}
+
+TEST_F(DateTimePicker, AnEmptyEditorDropsDownOnTodayWithinItsLimits) {
+    Picker->SetMaxDate(Ymd(2024, 3, 1));
+    Start(wwDTEdtDate, "dd/mm/yyyy", 0);
+    Keys("{F4}");
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 3, 1));
+    EXPECT_EQ(DateOf(Picker->Calendar()->Date()), Ymd(2024, 3, 1));
+}
+
+TEST_F(DateTimePicker, AReadOnlyEditorOpensNothing) {
+    Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
+    Picker->SetReadOnly(true);
+    Keys("{F4}");
+    EXPECT_FALSE(Picker->IsDroppedDown());
+    EXPECT_EQ(Picker->Calendar(), nullptr);
+    Keys("{Up}5");
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 10));
+}
+
+TEST_F(DateTimePicker, TheCalendarIsFreedAfterTheEditorLosesTheFocus) {
+    Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
+    Keys("{F4}");
+    ASSERT_NE(Picker->Calendar(), nullptr);
+    Other->SetFocus();
+    EXPECT_NE(Picker->Calendar(), nullptr);  // until the posted message runs
+    EXPECT_FALSE(Picker->IsDroppedDown());
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Picker->Calendar(), nullptr);
+    EXPECT_EQ(Picker->MouseHook(), nullptr);
+}
+
+// --- bound to a date field ---
+
+namespace {
+
+class DateTimePickerBound : public DataAwareFixture {
+protected:
+    TFormatSettingsScope Spanish{TFormatSettings()};
+    TManualClock Clock{EncodeDate(2024, 3, 14) + EncodeTime(10, 30, 0, 0)};
+    TClockScope ClockScope{Clock};
+    TForm* Screen = nullptr;
+    TwwTable* Table = nullptr;
+    TDataSource* Source = nullptr;
+    TwwDBDateTimePicker* Picker = nullptr;
+    TwwDBDateTimePicker* Other = nullptr;
+
+    void SetUp() override {
+        DataAwareFixture::SetUp();
+        CreateTable("fechas", {{"NOMBRE", ftString, 10}, {"FECHA", ftDate}});
+        AddRows("fechas", {{{"NOMBRE", "Ana"}, {"FECHA", "02/01/2024"}}});
+        Screen = TForm::CreateNew(Application);
+        Screen->SetBounds(20, 20, 400, 300);
+        Table = NewWwTable("fechas");
+        Source = NewComponent<TDataSource>(Screen);
+        Source->SetDataSet(Table);
+        Picker = NewComponent<TwwDBDateTimePicker>(Screen);
+        Picker->SetParent(Screen);
+        Picker->SetBounds(10, 10, 160, 24);
+        Picker->SetDataSource(Source);
+        Picker->SetDataField("FECHA");
+        Other = NewComponent<TwwDBDateTimePicker>(Screen);
+        Other->SetParent(Screen);
+        Other->SetBounds(10, 60, 160, 24);
+        Table->Open();
+        Screen->Show();
+        Picker->SetFocus();
+        Ui().RunUntilIdle();
+    }
+    void TearDown() override {
+        Screen->Free();
+        DataAwareFixture::TearDown();
+    }
+    static TUiDriver& Ui() { return static_cast<TUiDriver&>(CurrentDisplay()); }
+    void Keys(std::string_view Script) {
+        PlayKeys(Ui(), Script);
+        Ui().RunUntilIdle();
+    }
+};
+
+}  // namespace
+
+TEST_F(DateTimePickerBound, KeysEditTheFieldAndPostingWritesIt) {
+    EXPECT_EQ(Picker->Text(), "02/01/2024");
+    Keys("{Esc}{Right}{Up}");
+    EXPECT_EQ(Picker->Text(), "02/02/2024");
+    EXPECT_EQ(Table->State(), dsEdit);
+    Table->Post();
+    EXPECT_EQ(Table->FieldByName("FECHA")->AsDateTime(), EncodeDate(2024, 2, 2));
+    // Leaving the editor writes a typed value too.
+    Keys("{Esc}15");
+    Other->SetFocus();
+    Ui().RunUntilIdle();
+    Table->Post();
+    EXPECT_EQ(Table->FieldByName("FECHA")->AsDateTime(), EncodeDate(2024, 2, 15));
+}
+
+TEST_F(DateTimePickerBound, ARequiredFieldRefusesClearing) {
+    Table->FieldByName("FECHA")->SetRequired(true);
+    Keys("{S+End}{Back}{S+End}{Del}");
+    EXPECT_EQ(Picker->Text(), "02/01/2024");
+    EXPECT_FALSE(Table->FieldByName("FECHA")->IsNull());
+    // Without the requirement, the value goes.
+    Table->FieldByName("FECHA")->SetRequired(false);
+    Keys("{S+End}{Back}");
+    EXPECT_EQ(Picker->Text(), "");
+    Table->Post();
+    EXPECT_TRUE(Table->FieldByName("FECHA")->IsNull());
+}
+
+TEST_F(DateTimePickerBound, AReadOnlyFieldTakesNoKeys) {
+    Table->FieldByName("FECHA")->SetReadOnly(true);
+    Keys("{Up}7{S+End}{Back}");
+    EXPECT_EQ(Picker->Text(), "02/01/2024");
+    EXPECT_EQ(Table->State(), dsBrowse);
 }

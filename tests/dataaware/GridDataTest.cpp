@@ -509,6 +509,8 @@ TEST_F(GridData, ATextRefusedOnLeavingTheGridIsShownAndKept) {
     Other->SetParent(Fm);
     Other->SetBounds(10, 170, 80, 20);
     G->SetHeight(160);
+    // Typed in place: without the grid's date-time editor.
+    G->SetEditControlOptions(G->EditControlOptions().Include(ecoDisableDateTimePicker));
     Open();
     GoTo(1, "FECHA");
     Keys("99/99/2026");

@@ -13,6 +13,7 @@
 #include "platform/sys/Sound.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/MonthCal.h"
+#include "tests/support/ReferencePicture.h"
 #include "tests/support/ui/KeyScript.h"
 #include "tests/support/ui/UiDriver.h"
 
@@ -245,4 +246,26 @@ TEST_F(MonthCalendar, TheLocalesFirstDayOfTheWeekReachesTheWindow) {
     EXPECT_EQ(LoWord(SendMessage(Cal->Handle(), MCM_GETFIRSTDAYOFWEEK, 0, 0)), 6);
     Cal->SetFirstDayOfWeek(wwdowWednesday);
     EXPECT_EQ(LoWord(SendMessage(Cal->Handle(), MCM_GETFIRSTDAYOFWEEK, 0, 0)), 2);
+}
+
+TEST_F(MonthCalendar, LooksAsDrawn) {
+    Cal->SetOptions(TwwMonthOptions{mdoDayState, mdoWeekNumbers});
+    Cal->OnCalcBoldDay = [](TObject*, TDateTime, int, int Day, int, bool& Accept) { Accept = Day % 10 == 0; };
+    Cal->RecreateWnd();
+    Cal->SetDate(D(2003, 6, 20));
+    Ui.RunUntilIdle();
+    const std::string File = std::string(ZELMOR_SOURCE_DIR) + "/tests/dataaware/reference/monthcalendar.png";
+    EXPECT_TRUE(MatchesReferencePicture(Ui.Picture(Form), File));
+}
+
+TEST_F(MonthCalendar, TheYearMenuMovesToTheChosenYear) {
+    Ui.Click(Cal->ClientToScreen(Where(0, MCHT_TITLEYEAR)));
+    ASSERT_EQ(Cal->YearMenu(), nullptr);                          // made by the first click on the year
+    PlayKeys(Ui, "{Down}{Down}{Down}{Down}{Down}{Down}{Enter}");  // 1990 ... 1995
+    Ui.RunUntilIdle();
+    ASSERT_NE(Cal->YearMenu(), nullptr);
+    EXPECT_EQ(Cal->YearMenu()->Items()->Count(), 20);
+    EXPECT_EQ(Cal->YearMenu()->Items()->Items(10)->Break(), mbBarBreak);
+    EXPECT_EQ(DateOf(Cal->Date()), D(1995, 6, 12));
+    EXPECT_EQ(Shown(), D(1995, 6, 12));
 }
