@@ -153,6 +153,8 @@ void TwwCustomDBGrid::UpdateCellHint(int X, int Y) {
     if (Current && InplaceEditor() && InplaceEditor()->Visible()) return;
     if (Current && FActiveCellControl && FActiveCellControl->Visible() && ::IsClassNamed(this, "TwwDBGrid"))
         return;
+    // Rows below the last record have no text.
+    if (R - FTitleOffset - FRowOffset >= FDataLink->RecordCount()) return;
     const int DataCol = C - FIndicatorOffset;
     TField* Field = GetColField(DataCol);
     AnsiString Text;

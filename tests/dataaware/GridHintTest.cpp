@@ -83,10 +83,13 @@ protected:
     bool OpenerWorks = true;
 };
 
-// A text that fits shows no hint; one that does not shows the hint laid over
-// its cell, one pixel higher, as wide as the text, still there 250 ms later.
+// A text that fits shows no hint, nor a row below the last record; one that
+// does not fit shows the hint laid over its cell, one pixel higher, as wide as the text, still there 250 ms
+// later.
 TEST_F(GridHint, ACellTooNarrowShowsItsTextOverIt) {
     MoveOver(1, 1);
+    EXPECT_FALSE(HintShown());
+    MoveOver(1, 5);
     EXPECT_FALSE(HintShown());
     MoveOver(1, 2);
     ASSERT_TRUE(HintShown());
