@@ -222,9 +222,13 @@ TEST_F(GridExport, OnlyTheSelectedRecordsInTheDataSetsOrder) {
 
 // SYLK with two title lines: the group in line 1, the titles in line 2, the
 // first record in row 3; typed values, day numbers (31 December 1899 is 1),
-// text always quoted, the fonts before the bounds record.
+// text always quoted, the fonts before the bounds record; a number format
+// of the handler's.
 TEST_F(GridExport, SylkWithTwoTitleLinesTypedValuesAndDayNumbers) {
     G->SetTitleLines(2);
+    G->OnExportSYLKFormat = [](TwwDBGrid*, TField* F, AnsiString& Format) {
+        if (F->FieldName() == "NOTA") Format = "0.00";
+    };
     ExpectGolden("titles2.slk", Export(wwgetSYLK, {esoShowHeader, esoShowRecordNo}));
 }
 
