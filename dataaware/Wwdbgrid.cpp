@@ -218,6 +218,8 @@ void TwwDBGrid::DescribeProperties(TPropertyTable& T) {
     T.Event("OnExportField", &C::OnExportField);
     T.Event("OnExportSYLKFormat", &C::OnExportSYLKFormat);
     T.Event("OnCreateDateTimePicker", &C::OnCreateDateTimePicker);
+    T.Event("OnURLOpen", &C::OnURLOpen);
+    T.Event("OnCreateHintWindow", &C::OnCreateHintWindow);
 }
 
 void TwwDBGrid::SetExportOptions(TwwExportOptions* Value) { FExportOptions->Assign(Value); }

@@ -221,6 +221,10 @@ public:
     const TwwMultiSelection& Selection() const { return *FSelection; }
     void ToggleRecordSelection();
 
+    // --- the export's events (wwexport.cpp) ---
+    virtual void DoExportField(TField* Field, bool& Accept);
+    virtual void DoExportSYLKFormat(TField* Field, AnsiString& SYLKFormat);
+
     // --- the column layout kept between runs (wwgridlayout.cpp) ---
     virtual void SaveColumnLayout();
     virtual void LoadColumnLayout();

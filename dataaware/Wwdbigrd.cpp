@@ -1,10 +1,24 @@
 #include "dataaware/Wwdbigrd.h"
 
+// The sections of this file, in order (each starts with a ruled heading):
+//   line colours and ditto settings; TwwColumn; TwwGridDataLink; TwwIButton;
+//   construction and properties; columns and the layout; following the data
+//   set; the grid base's edit hooks; the vertical scroll bar; columns chosen
+//   by code; ditto; focus and the keyboard hook; cell controls; painting (the
+//   sequence, the buffer and the walk over the cells); geometry;
+//   backgrounds; one cell (titles, indicator, data cells, check boxes,
+//   bitmaps, control copies); lines, the pad column and the footer; keys; the
+//   mouse; dragging a column by its title; TwwInplaceEdit.
+// Elsewhere: cell hints and URL-Link cells (wwgridhint.cpp), and in the
+// published grid the multi-selection (wwmultiselect.cpp), the layout kept
+// between runs (wwgridlayout.cpp) and the export (wwexport.cpp).
+
 #include <algorithm>
 
 #include "dataaware/Wwintl.h"
 #include "dataaware/wwbitmap.h"
 #include "dataaware/wwcommon.h"
+#include "dataaware/wwgridhint.h"
 #include "dataaware/wwhelpers.h"
 #include "dataaware/wwpaintoptions.h"
 #include "dataaware/wwpict.h"
@@ -380,6 +394,7 @@ TwwCustomDBGrid::TwwCustomDBGrid(TComponent* AOwner)
       FLineColors(std::make_unique<TwwGridLineColors>()),
       FDittoAttributes(std::make_unique<TwwDittoAttributes>()), FPaintBitmap(std::make_unique<TBitmap>()) {
     TakeSharedImages();
+    FHint = std::make_unique<TwwGridHintState>();
     LivingGrids().push_back(this);
     FTitleFont->OnChange = [this](TObject* Sender) { TitleFontChanged(Sender); };
     FPaintOptions = std::make_unique<TwwGridPaintOptions>(this, FPaintBitmap.get());
@@ -716,6 +731,7 @@ void TwwCustomDBGrid::Notification(TComponent* AComponent, TOperation Operation)
     if (AComponent == FImageList) FImageList = nullptr;
     if (AComponent == FTitleImageList) FTitleImageList = nullptr;
     if (AComponent == FActiveCellControl) FActiveCellControl = nullptr;
+    if (FHint) FHint->Forget(AComponent);
     for (TwwCacheColInfoItem& Item : FCacheColInfo)
         if (Item.Control == AComponent) Item.Control = nullptr;
 }
@@ -2831,7 +2847,7 @@ void TwwCustomDBGrid::DrawDataCell(int ACol, int ARow, const TRect& ARect, TGrid
     const bool H = IsCellHighlighted(ACol, DataRow, AState);
     const TwwCacheColInfoItem* Item = CacheItem(ACol);
     if (Item && Item->Kind == "URL-Link") {
-        C->Font()->SetColor(clBlue);
+        C->Font()->SetColor(IsURLHoverCell(ACol, ARow) ? clRed : clBlue);
         C->Font()->SetStyle(C->Font()->Style() + TFontStyles{fsUnderline});
     }
     if (H) {
@@ -3849,6 +3865,7 @@ void TwwCustomDBGrid::RecordTitlePress(TMouseButton Button, int X, int Y) {
 }
 
 void TwwCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    CancelCellHint();
     FSizingCol = -1;
     FSizingStartWidth = 0;
     if (Button == mbLeft && Shift.Contains(ssDouble)) {
@@ -3929,6 +3946,7 @@ void TwwCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, i
     FRowChangeMark = false;
     const bool CellChanged = Col() != OldCol || Row() != OldRow;
     if (CellChanged) DoCellChanged();
+    if (Button == mbLeft) OpenURLLinkAt(C, R);
     InvalidateCell(Col(), Row());
     if (!FEditControlOptions.Contains(ecoDisableCustomControls) && GetActiveExpandButton()) {
         PlaceCellControl();
@@ -4053,6 +4071,7 @@ void TwwCustomDBGrid::MoveColumnQuietly(int FromIndex, int ToIndex) {
 }
 
 void TwwCustomDBGrid::TopLeftChanged() {
+    CancelCellHint();
     if (IsExpandButtonExpanded()) CollapseExpandButtons(this);
     TCustomGrid::TopLeftChanged();
     if (Assigned(OnLeftColChanged)) OnLeftColChanged(this, LeftCol());

@@ -142,6 +142,8 @@ struct TwwTitleImageAttributes {
 };
 
 class TwwCustomDrawGridCellInfo;
+class TwwGridHintWindow;
+struct TwwGridHintState;
 
 using TwwFieldChangedEvent = TEvent<void(TObject* Sender, TField* Field)>;
 using TwwLeftColChangedEvent = TEvent<void(TObject* Sender, int NewLeftCol)>;
@@ -164,6 +166,11 @@ using TDrawFooterCellEvent = TEvent<void(TObject* Sender, TCanvas* Canvas, const
                                          TField* Field, const AnsiString& FooterText, bool& DefaultDrawing)>;
 using TwwCustomDrawCellEvent = TEvent<void(TwwCustomDBGrid* Sender, TwwCustomDrawGridCellInfo* DrawCellInfo)>;
 using TwwValidateEvent = TEvent<void(TObject* Sender, bool PassesPictureTest)>;
+using TwwGridURLOpenEvent =
+    TEvent<void(TObject* Sender, AnsiString& URLLink, TField* Field, bool& UseDefault)>;
+using TwwCreateGridHintWindowEvent =
+    TEvent<void(TObject* Sender, TwwGridHintWindow* HintWindow, TField* AField, const TRect& R,
+                bool& WordWrap, int& MaxWidth, int& MaxHeight, bool& DoDefault)>;
 using TwwDittoEvent =
     TEvent<void(TObject* Sender, TDataSet* DataSet, TField* Field, AnsiString& DittoValue, bool& AllowDitto)>;
 
@@ -557,6 +564,20 @@ public:
     // The display part before the first "#" and the address after it (the
     // display text when nothing follows).
     virtual void SplitURLLink(const AnsiString& Text, AnsiString& Display, AnsiString& Address);
+    virtual void DoURLOpen(AnsiString& URLLink, TField* Field, bool& UseDefault);
+    virtual void DoCreateHintWindow(TwwGridHintWindow* HintWindow, TField* Field, bool& WordWrap,
+                                    int& MaxWidth, int& MaxHeight, bool& DoDefault, const TRect& R);
+    virtual TwwGridHintWindow* CreateCellHintWindow(TField* Field);
+    virtual void CancelCellHint();
+    void CancelURLHover();
+    // The hint shown now, or none.
+    TwwGridHintWindow* CellHintWindow() const;
+    // The URL-Link cell under the mouse.
+    bool IsURLHoverCell(int GridCol, int GridRow) const;
+    // A left press made a URL-Link cell current: its address goes to the shell.
+    void OpenURLLinkAt(int GridCol, int GridRow);
+    TwwGridURLOpenEvent OnURLOpen;
+    TwwCreateGridHintWindowEvent OnCreateHintWindow;
 
     // --- multi-selection: empty here ---
     virtual void CacheRowSelection() {}
@@ -663,6 +684,8 @@ protected:
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void CMMouseLeave(TMessage& Message) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
@@ -881,6 +904,10 @@ private:
     TCanvas* FDirectCanvas = nullptr;
 
     // Input.
+    std::unique_ptr<TwwGridHintState> FHint;
+    void UpdateURLHover(int X, int Y);
+    void UpdateCellHint(int X, int Y);
+    void CellHintTimer(TObject* Sender);
     bool FColumnDragging = false;
     bool FRowChangeMark = false;
     TWinControl* FActiveCellControl = nullptr;

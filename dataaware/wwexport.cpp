@@ -84,6 +84,14 @@ AnsiString HtmlEscape(std::string_view Text) {
     return Out;
 }
 
+void TwwDBGrid::DoExportField(TField* Field, bool& Accept) {
+    if (Assigned(OnExportField)) OnExportField(this, Field, Accept);
+}
+
+void TwwDBGrid::DoExportSYLKFormat(TField* Field, AnsiString& SYLKFormat) {
+    if (Assigned(OnExportSYLKFormat)) OnExportSYLKFormat(this, Field, SYLKFormat);
+}
+
 std::string HtmlClipboardBlock(std::string_view Document) {
     static constexpr std::string_view Start = "<!--StartFragment-->", End = "<!--EndFragment-->";
     std::string Wrapped;
@@ -245,7 +253,7 @@ AnsiString TExportWriter::Run() {
     SylkFormats.assign(N, 0);
     for (int I = 0; I < N; ++I) {
         bool Accept = true;
-        if (Assigned(G->OnExportField)) G->OnExportField(G, FieldOf(I), Accept);
+        G->DoExportField(FieldOf(I), Accept);
         Exported[I] = Accept;
         if (Accept) TotalWidth += G->ColWidths(GridCol(I)) + 5;
     }
@@ -572,7 +580,7 @@ void TExportWriter::SylkHeader() {
                             : T == ftTime     ? "h:mm\\ AM/PM"
                             : T == ftDateTime ? "m/d/yyyy\\ h:mm\\ AM/PM"
                                               : "General";
-        if (Assigned(G->OnExportSYLKFormat)) G->OnExportSYLKFormat(G, F, Format);
+        G->DoExportSYLKFormat(F, Format);
         auto It = std::find(Formats.begin(), Formats.end(), Format);
         if (It == Formats.end()) It = Formats.insert(Formats.end(), Format);
         SylkFormats[I] = static_cast<int>(It - Formats.begin());

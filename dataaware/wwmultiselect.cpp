@@ -20,6 +20,40 @@ bool After(TDataSet* DS, const TBookmark& A, const TBookmark& B) { return Compar
 
 }  // namespace
 
+bool TwwMultiSelection::Contains(TDataSet* DS, const TBookmark& Mark) {
+    if (List.empty() || Mark.empty()) return false;
+    if (!FSortedValid) {
+        FSorted = List;
+        std::sort(FSorted.begin(), FSorted.end(),
+                  [DS](const TBookmark& A, const TBookmark& B) { return Before(DS, A, B); });
+        FSortedValid = true;
+    }
+    const auto It =
+        std::lower_bound(FSorted.begin(), FSorted.end(), Mark,
+                         [DS](const TBookmark& A, const TBookmark& B) { return Before(DS, A, B); });
+    return It != FSorted.end() && SameRecord(DS, *It, Mark);
+}
+
+void TwwMultiSelection::Add(TDataSet* DS, const TBookmark& Mark) {
+    List.push_back(Mark);
+    if (!FSortedValid) return;
+    const auto It =
+        std::lower_bound(FSorted.begin(), FSorted.end(), Mark,
+                         [DS](const TBookmark& A, const TBookmark& B) { return Before(DS, A, B); });
+    FSorted.insert(It, Mark);
+}
+
+void TwwMultiSelection::RemoveAt(TDataSet* DS, size_t Index) {
+    const TBookmark Mark = List[Index];
+    List.erase(List.begin() + static_cast<std::ptrdiff_t>(Index));
+    if (!FSortedValid) return;
+    auto It = std::lower_bound(FSorted.begin(), FSorted.end(), Mark,
+                               [DS](const TBookmark& A, const TBookmark& B) { return Before(DS, A, B); });
+    while (It != FSorted.end() && *It != Mark && SameRecord(DS, *It, Mark)) ++It;
+    if (It != FSorted.end() && *It == Mark) FSorted.erase(It);
+    else FSortedValid = false;
+}
+
 TDataSet* TwwDBGrid::SelectionDataSet() const { return DataSource() ? DataSource()->DataSet() : nullptr; }
 
 bool TwwDBGrid::FireSelectRecord(bool Selecting) {
@@ -45,8 +79,8 @@ const TBookmark* TwwDBGrid::FindSelectedBookmark() {
 
 bool TwwDBGrid::IsBookmarkSelected() {
     TDataSet* DS = SelectionDataSet();
-    if (!DS || DS->State() == dsEdit || DS->State() == dsInsert) return false;
-    return FindSelectedIndex() >= 0;
+    if (!DS || !DS->Active() || DS->State() == dsEdit || DS->State() == dsInsert) return false;
+    return FSelection->Contains(DS, DS->GetBookmark());
 }
 
 void TwwDBGrid::CacheRowSelection() {
@@ -84,7 +118,7 @@ void TwwDBGrid::SelectRecord() {
     if (!FireSelectRecord(true)) return;
     const TBookmark Mark = DS->GetBookmark();
     if (Mark.empty()) return;
-    if (FindSelectedIndex() < 0) FSelection->List.push_back(Mark);
+    if (!FSelection->Contains(DS, Mark)) FSelection->Add(DS, Mark);
     CacheRowSelection();
     InvalidateCurrentRow();
 }
@@ -94,7 +128,7 @@ void TwwDBGrid::UnselectRecord() {
     if (!IsCurrentRecordSelected()) return;
     if (!FireSelectRecord(false)) return;
     const int I = FindSelectedIndex();
-    if (I >= 0) FSelection->List.erase(FSelection->List.begin() + I);
+    if (I >= 0) FSelection->RemoveAt(SelectionDataSet(), static_cast<size_t>(I));
     CacheRowSelection();
     InvalidateCurrentRow();
 }
@@ -105,7 +139,7 @@ void TwwDBGrid::UnselectAll() {
         OnMultiSelectAllRecords(this, false, Accept);
         if (!Accept) return;
     }
-    FSelection->List.clear();
+    FSelection->ClearList();
     Invalidate();
     FSelection->RowCache.assign(std::max(0, VisibleRowCount()), false);
 }
@@ -119,10 +153,10 @@ void TwwDBGrid::ToggleRecordSelection() {
 void TwwDBGrid::UnselectRecordRange(const TBookmark& Low, const TBookmark& High) {
     TDataSet* DS = SelectionDataSet();
     if (!DS) return;
-    std::vector<TBookmark>& List = FSelection->List;
+    const std::vector<TBookmark>& List = FSelection->List;
     for (size_t I = 0; I < List.size();) {
         if (!Before(DS, List[I], Low) && !After(DS, List[I], High) && FireSelectRecord(false)) {
-            List.erase(List.begin() + static_cast<std::ptrdiff_t>(I));
+            FSelection->RemoveAt(DS, I);
             continue;
         }
         ++I;
@@ -139,8 +173,8 @@ void TwwDBGrid::SelectRecordRange(TBookmark From, TBookmark To) {
         // Adds the current record, when it is not selected and the handler accepts.
         auto Add = [&] {
             const TBookmark Mark = DS->GetBookmark();
-            if (Mark.empty() || FindSelectedIndex() >= 0 || !FireSelectRecord(true)) return;
-            FSelection->List.push_back(Mark);
+            if (Mark.empty() || FSelection->Contains(DS, Mark) || !FireSelectRecord(true)) return;
+            FSelection->Add(DS, Mark);
         };
         if (Before(DS, From, To)) {
             UnselectRecordRange(From, To);
@@ -176,6 +210,7 @@ void TwwDBGrid::SortSelectedBookmarks() {
     if (!DS) return;
     std::sort(FSelection->List.begin(), FSelection->List.end(),
               [DS](const TBookmark& A, const TBookmark& B) { return Before(DS, A, B); });
+    FSelection->Reordered();
 }
 
 const std::vector<TBookmark>& TwwDBGrid::SelectedList() const { return FSelection->List; }

@@ -13,6 +13,8 @@
 
 #include "platform/db/DB.h"
 
+class TDataSet;
+
 struct TwwMultiSelection {
     // In the order of selection, or in data-set order after sorting.
     std::vector<TBookmark> List;
@@ -21,10 +23,26 @@ struct TwwMultiSelection {
     bool AnchorValid = false;
     TBookmark Anchor;
 
-    void Clear() {
+    // The sorted copy follows additions and removals while it is valid.
+    void Add(TDataSet* DataSet, const TBookmark& Mark);
+    void RemoveAt(TDataSet* DataSet, size_t Index);
+    void ClearList() {
         List.clear();
+        FSortedValid = false;
+    }
+    void Clear() {
+        ClearList();
         RowCache.clear();
         AnchorValid = false;
         Anchor.clear();
     }
+    // The list was reordered in place.
+    void Reordered() { FSortedValid = false; }
+    // Whether the list holds the record of Mark: a binary search of a
+    // sorted copy, made again after each change of the list.
+    bool Contains(TDataSet* DataSet, const TBookmark& Mark);
+
+private:
+    std::vector<TBookmark> FSorted;
+    bool FSortedValid = false;
 };

@@ -10,10 +10,7 @@
 #include <string_view>
 
 #include "platform/rtl/AnsiString.h"
-
-constexpr int SW_HIDE = 0;
-constexpr int SW_SHOWNORMAL = 1;
-constexpr int SW_SHOW = 5;
+#include "platform/sys/ShowCommands.h"
 
 // The answers: above 32 is success.
 constexpr uintptr_t SE_ERR_FNF = 2;

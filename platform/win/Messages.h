@@ -9,7 +9,7 @@
 // the libraries compare keys with numbers (Tab 9, F1 112, arrows 37-40).
 #include <cstdint>
 
-#include "platform/sys/Shell.h"
+#include "platform/sys/ShowCommands.h"
 
 struct TWindowTag;
 // A window handle: an opaque id, never reused, so a stale handle finds nothing.
@@ -560,16 +560,6 @@ inline HWND const HWND_TOPMOST = reinterpret_cast<HWND>(-1);
 inline HWND const HWND_NOTOPMOST = reinterpret_cast<HWND>(-2);
 // The parent of top-level windows: SetParent(Wnd, HWND_DESKTOP) makes Wnd top-level.
 inline HWND const HWND_DESKTOP = nullptr;
-
-// SW_HIDE, SW_SHOWNORMAL and SW_SHOW come with the shell's opener (platform/sys/Shell.h).
-enum : int {
-    SW_SHOWMINIMIZED = 2,
-    SW_SHOWMAXIMIZED = 3,
-    SW_SHOWNOACTIVATE = 4,
-    SW_MINIMIZE = 6,
-    SW_SHOWNA = 8,
-    SW_RESTORE = 9,
-};
 
 // WM_SIZE kinds.
 enum : WPARAM { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2 };

@@ -19,6 +19,7 @@
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwexport.h"
 #include "dataaware/wwpaintoptions.h"
+#include "dataaware/wwradiogroup.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Clipboard.h"
@@ -184,6 +185,27 @@ TEST_F(GridExport, HtmlWithOneTitleRowAndWithNoSelection) {
               std::string::npos);
 }
 
+// With controls, a radio group's column becomes one radio input per item,
+// the record's own checked, the values and captions escaped.
+TEST_F(GridExport, HtmlControlsOfARadioGroup) {
+    auto* Group = NewComponent<TwwRadioGroup>(Fm);
+    Group->SetName("RGActivo");
+    Group->Items()->SetText("S\xED\n\"No\"\n");
+    Group->Values()->SetText("True\nFalse\n");
+    static_cast<TControl*>(Group)->SetParent(Fm);
+    Group->SetBounds(0, 150, 100, 40);
+    Group->SetVisible(false);
+    G->ControlType()->SetText("ACTIVO;CustomEdit;RGActivo\n");
+    G->Selected()->SetText("N\t4\tN\tF\nACTIVO\t6\tActivo\tF\n");
+    G->ApplySelected();
+    const std::string Html = Export(wwgetHTML, {esoAddControls});
+    EXPECT_NE(Html.find("<input align=\"middle\" type=\"radio\" value=\"True\" name=\"radio2\">S\xED<BR>\r\n"
+                        "<input align=\"middle\" type=\"radio\" value=\"False\" name=\"radio2\" "
+                        "checked>&quot;No&quot;<BR>\r\n</TD>"),
+              std::string::npos)
+        << Html;
+}
+
 // Only the selected records, in the data set's order whatever the order of
 // selection, numbered from 1; the record stays where it was.
 TEST_F(GridExport, OnlyTheSelectedRecordsInTheDataSetsOrder) {
@@ -200,9 +222,13 @@ TEST_F(GridExport, OnlyTheSelectedRecordsInTheDataSetsOrder) {
 
 // SYLK with two title lines: the group in line 1, the titles in line 2, the
 // first record in row 3; typed values, day numbers (31 December 1899 is 1),
-// text always quoted, the fonts before the bounds record.
+// text always quoted, the fonts before the bounds record; a number format
+// of the handler's.
 TEST_F(GridExport, SylkWithTwoTitleLinesTypedValuesAndDayNumbers) {
     G->SetTitleLines(2);
+    G->OnExportSYLKFormat = [](TwwDBGrid*, TField* F, AnsiString& Format) {
+        if (F->FieldName() == "NOTA") Format = "0.00";
+    };
     ExpectGolden("titles2.slk", Export(wwgetSYLK, {esoShowHeader, esoShowRecordNo}));
 }
 

@@ -133,6 +133,24 @@ TEST_P(GridLayout, ASavedLayoutComesBackInTheNextGrid) {
     EXPECT_EQ(G->GetColumnFieldName(G->IndicatorOffset()), "TURNO");
 }
 
+// With the data set's fields as columns, each field is stored with its
+// display width and label, read-only when the field is.
+TEST_P(GridLayout, FieldColumnsAreStoredFromTheirFields) {
+    auto* G = NewComponent<TwwDBGrid>(Fm);
+    G->SetName("GridCursos");
+    G->IniAttributes()->SetFormName("LayoutForm");
+    G->IniAttributes()->SetSaveToRegistry(Registry());
+    G->IniAttributes()->SetFileName(Registry() ? AnsiString("Software\\Zelmor\\Rejillas") : IniName);
+    G->SetParent(Fm);
+    G->SetDataSource(S);
+    T->FieldByName("TURNO")->SetReadOnly(true);
+    T->FieldByName("NOMBRE")->SetDisplayLabel("Nombre~largo");
+    Idle();
+    G->SaveColumnLayout();
+    EXPECT_EQ(Stored(),
+              (V{"ABREV=6;;ABREV;;F", "NOMBRE=20;;Nombre~largo;;F", "TURNO=1;;TURNO;;T", "OBS=10;;OBS;;F"}));
+}
+
 // A column the form has gained since the layout was stored is lost, unless
 // CheckNewFields appends it; an empty section keeps the designed layout.
 TEST_P(GridLayout, NewColumnsAndEmptySections) {
