@@ -8,6 +8,7 @@
 #include "reportview/OvcDRpVw.h"
 #include "reportview/OvcData.h"
 #include "reportview/OvcDbRpV.h"
+#include "reportview/OvcExcpt.h"
 #include "reportview/OvcIntl.h"
 #include "reportview/OvcRptVw.h"
 #include "reportview/OvcRvCbx.h"
@@ -31,8 +32,11 @@ void OvcInitialize() {
     OpenRvLibStr();
     Ovcdate::InitDefaultDate();
     // The entry fields' settings and mask data, read once for the run.
-    OvcIntlSup = new TOvcIntlSup;
-    OvcUserData = new TOvcUserData;
+    if (!OvcIntlSup) OvcIntlSup = new TOvcIntlSup;
+    if (!OvcUserData) OvcUserData = new TOvcUserData;
+    // The range messages of the fields show the fields' own pictures.
+    SetRangeMessagePictures([] { return OvcIntlSup->InternationalDate(true); },
+                            [] { return OvcIntlSup->InternationalTime(false); });
     // Form data creates these by name; a name another library took stays its.
     for (const TClassInfo* c :
          {&TOvcAttachedLabel::StaticClassInfo(),  &TOvcController::StaticClassInfo(),
@@ -56,6 +60,7 @@ void OvcFinalize() {
     FreeReportViewResources();
     for (const TClassInfo* c : Registered()) UnRegisterClass(*c);
     Registered().clear();
+    SetRangeMessagePictures(nullptr, nullptr);
     delete OvcUserData;
     OvcUserData = nullptr;
     delete OvcIntlSup;

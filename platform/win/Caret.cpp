@@ -31,6 +31,9 @@ void Invert() {
     TCaret& K = C();
     TWindow* W = Find(K.Wnd);
     if (!W) return;
+    // A caret put far out of sight has nothing to draw (and its far edge would not fit an int).
+    constexpr int Far = 1 << 24;
+    if (K.Pos.x > Far || K.Pos.y > Far || K.Pos.x < -Far || K.Pos.y < -Far) return;
     HDC DC = GetDC(K.Wnd);
     if (!DC) return;
     if (K.Picture) DC->BitBlt(K.Pos.x, K.Pos.y, K.Width, K.Height, K.Picture->Canvas(), 0, 0, SRCINVERT);
