@@ -10,6 +10,7 @@
 #include "reportview/OvcDbRpV.h"
 #include "reportview/OvcExcpt.h"
 #include "reportview/OvcIntl.h"
+#include "reportview/OvcLB.h"
 #include "reportview/OvcRptVw.h"
 #include "reportview/OvcRvCbx.h"
 #include "reportview/OvcSlide.h"
@@ -48,7 +49,8 @@ void OvcInitialize() {
           &TOvcRVView::StaticClassInfo(),         &TOvcRvViewField::StaticClassInfo(),
           &TOvcDbReportView::StaticClassInfo(),   &TOvcDbRvField::StaticClassInfo(),
           &TOvcDataReportView::StaticClassInfo(), &TOvcDataRvField::StaticClassInfo(),
-          &TOvcViewComboBox::StaticClassInfo(),   &TOvcSlider::StaticClassInfo()})
+          &TOvcViewComboBox::StaticClassInfo(),   &TOvcSlider::StaticClassInfo(),
+          &TOvcListBox::StaticClassInfo()})
         if (!GetClass(c->Name)) {
             RegisterClass(*c);
             Registered().push_back(c);
