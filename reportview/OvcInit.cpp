@@ -8,6 +8,7 @@
 #include "reportview/OvcDRpVw.h"
 #include "reportview/OvcData.h"
 #include "reportview/OvcDbRpV.h"
+#include "reportview/OvcEditF.h"
 #include "reportview/OvcExcpt.h"
 #include "reportview/OvcIntl.h"
 #include "reportview/OvcLB.h"
@@ -50,7 +51,7 @@ void OvcInitialize() {
           &TOvcDbReportView::StaticClassInfo(),   &TOvcDbRvField::StaticClassInfo(),
           &TOvcDataReportView::StaticClassInfo(), &TOvcDataRvField::StaticClassInfo(),
           &TOvcViewComboBox::StaticClassInfo(),   &TOvcSlider::StaticClassInfo(),
-          &TOvcListBox::StaticClassInfo()})
+          &TOvcListBox::StaticClassInfo(),        &TOvcEdit::StaticClassInfo()})
         if (!GetClass(c->Name)) {
             RegisterClass(*c);
             Registered().push_back(c);
