@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "reportview/OvcBase.h"
+#include "reportview/OvcCalc.h"
 #include "reportview/OvcClock.h"
 #include "reportview/OvcCmbx.h"
 #include "reportview/OvcDRpVw.h"
@@ -51,7 +52,8 @@ void OvcInitialize() {
           &TOvcDbReportView::StaticClassInfo(),   &TOvcDbRvField::StaticClassInfo(),
           &TOvcDataReportView::StaticClassInfo(), &TOvcDataRvField::StaticClassInfo(),
           &TOvcViewComboBox::StaticClassInfo(),   &TOvcSlider::StaticClassInfo(),
-          &TOvcListBox::StaticClassInfo(),        &TOvcEdit::StaticClassInfo()})
+          &TOvcListBox::StaticClassInfo(),        &TOvcEdit::StaticClassInfo(),
+          &TOvcCalculator::StaticClassInfo()})
         if (!GetClass(c->Name)) {
             RegisterClass(*c);
             Registered().push_back(c);
