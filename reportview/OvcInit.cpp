@@ -9,6 +9,7 @@
 #include "reportview/OvcDRpVw.h"
 #include "reportview/OvcData.h"
 #include "reportview/OvcDbRpV.h"
+#include "reportview/OvcEdClc.h"
 #include "reportview/OvcEditF.h"
 #include "reportview/OvcExcpt.h"
 #include "reportview/OvcIntl.h"
@@ -53,7 +54,7 @@ void OvcInitialize() {
           &TOvcDataReportView::StaticClassInfo(), &TOvcDataRvField::StaticClassInfo(),
           &TOvcViewComboBox::StaticClassInfo(),   &TOvcSlider::StaticClassInfo(),
           &TOvcListBox::StaticClassInfo(),        &TOvcEdit::StaticClassInfo(),
-          &TOvcCalculator::StaticClassInfo()})
+          &TOvcCalculator::StaticClassInfo(),     &TOvcNumberEdit::StaticClassInfo()})
         if (!GetClass(c->Name)) {
             RegisterClass(*c);
             Registered().push_back(c);
