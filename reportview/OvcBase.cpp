@@ -538,6 +538,8 @@ void TOvcController::DoOnTimerTrigger(TObject* Sender, int32_t Handle, uint32_t 
     if (OnTimerTrigger) OnTimerTrigger(Sender, Handle, Interval, ElapsedTime);
 }
 
+void TOvcController::RequestFocus(TObject* Sender) { PostMessage(Handle(), OM_SETFOCUS, 0, Ticket(Sender)); }
+
 bool TOvcController::IsSpecialButton(HWND Wnd) {
     if (!OnIsSpecialControl) return false;
     bool special = false;

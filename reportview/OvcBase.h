@@ -281,6 +281,8 @@ public:
     void DoOnPostEdit(TObject* Sender, TWinControl* GainingControl);
     void DelayNotify(TObject* Sender, uint16_t NotifyCode);
     void DoOnTimerTrigger(TObject* Sender, int32_t Handle, uint32_t Interval, int32_t ElapsedTime);
+    // Posted: shows the entry field Sender and gives it the focus, after the current message.
+    void RequestFocus(TObject* Sender);
     // Asked when the focus leaves an entry field for the control of that window.
     virtual bool IsSpecialButton(HWND Wnd);
 

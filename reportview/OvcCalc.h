@@ -1,11 +1,18 @@
 #pragma once
 // The calculator: its arithmetic engine, a simple left-to-right calculator
 // with a four-level operand stack, a memory register and the pending
-// operation (each operator completes the one before it: 2 + 3 x 4 = 20).
+// operation (each operator completes the one before it: 2 + 3 x 4 = 20);
+// and the control, a display, an optional paper tape and 29 buttons drawn
+// by the control, worked by mouse, keys and the clipboard, also as a popup.
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "platform/rtl/Object.h"
+#include "platform/rtl/StringList.h"
+#include "platform/ui/ExtCtrls.h"
+#include "platform/ui/StdCtrls.h"
+#include "reportview/OvcBase.h"
 
 enum TOvcCalculatorOperation : uint8_t {
     coNone,
@@ -64,4 +71,225 @@ public:
 
 private:
     void EvaluateOperation(TOvcCalculatorOperation Operation);
+};
+
+// --- the control ---
+
+// The display: a click focuses the calculator.
+class TOvcCalcPanel : public TPanel {
+    ZELMOR_CLASS(TOvcCalcPanel, TPanel)
+public:
+    explicit TOvcCalcPanel(TComponent* AOwner) : TPanel(AOwner) {}
+
+protected:
+    void Click() override;
+};
+
+enum TOvcCalculatorButton : uint8_t {
+    cbNone,
+    cbTape,
+    cbBack,
+    cbClearEntry,
+    cbClear,
+    cbAdd,
+    cbSub,
+    cbMul,
+    cbDiv,
+    cb0,
+    cb1,
+    cb2,
+    cb3,
+    cb4,
+    cb5,
+    cb6,
+    cb7,
+    cb8,
+    cb9,
+    cbDecimal,
+    cbEqual,
+    cbInvert,
+    cbChangeSign,
+    cbPercent,
+    cbSqrt,
+    cbMemClear,
+    cbMemRecall,
+    cbMemStore,
+    cbMemAdd,
+    cbMemSub,
+    cbSubTotal
+};
+
+enum TOvcCalculatorOption : uint8_t {
+    coShowItemCount,
+    coShowMemoryButtons,
+    coShowClearTapeButton,
+    coShowTape,
+    coShowSeparatePercent
+};
+ZELMOR_DECLARE_ENUM(TOvcCalculatorOption);
+using TOvcCalculatorOptions = TSet<TOvcCalculatorOption>;
+
+enum TOvcCalcColorScheme : uint8_t { cscalcCustom, cscalcWindows, cscalcDark, cscalcOcean, cscalcPlain };
+ZELMOR_DECLARE_ENUM(TOvcCalcColorScheme);
+
+// The colours of the display and the five groups of buttons.
+class TOvcCalcColors : public TPersistent {
+    ZELMOR_CLASS(TOvcCalcColors, TPersistent)
+public:
+    enum TIndex : uint8_t {
+        DisabledMemoryButtons,
+        Display,
+        DisplayTextColor,
+        EditButtons,
+        FunctionButtons,
+        MemoryButtons,
+        NumberButtons,
+        OperatorButtons
+    };
+    static void DescribeProperties(TPropertyTable& T);
+    TOvcCalcColors();
+    TColor Color(TIndex I) const { return FColors[I]; }
+    void SetColor(TIndex I, TColor Value);
+    TOvcCalcColorScheme ColorScheme() const { return FScheme; }
+    void SetColorScheme(TOvcCalcColorScheme Value);
+    void BeginUpdate() { ++FUpdating; }
+    void EndUpdate();
+    void Assign(TPersistent* Source) override;
+    TNotifyEvent OnChange;
+
+private:
+    void Changed();
+    std::array<TColor, 8> FColors{};
+    TOvcCalcColorScheme FScheme = cscalcCustom;
+    int FUpdating = 0;
+    bool FApplying = false;
+};
+
+// The paper tape: lines of TapeWidth characters, the value right-aligned
+// before its operator column.
+class TOvcCalcTape {
+public:
+    static constexpr int OperatorWidth = 2;
+    int TapeWidth = 20;
+    int MaxPaperCount = 9999;
+    TStringList Lines;
+
+    // value, a space and the operator text, right-aligned
+    void AddToTape(const AnsiString& Value, const AnsiString& OpText);
+    void AddToTapeLeft(const AnsiString& Value);
+    void SpaceTape(char C);
+    // 30 empty lines
+    void ClearTape();
+
+private:
+    void Append(const AnsiString& Line);
+};
+
+struct TOvcButtonInfo {
+    TRect Position;
+    AnsiString Caption;
+    bool Visible = true;
+};
+
+using TOvcCalcButtonPressedEvent = TEvent<void(TObject* Sender, TOvcCalculatorButton Button)>;
+
+class TOvcCustomCalculator : public TOvcCustomControl {
+    ZELMOR_CLASS(TOvcCustomCalculator, TOvcCustomControl)
+public:
+    explicit TOvcCustomCalculator(TComponent* AOwner);
+    TOvcCustomCalculator(TComponent* AOwner, bool AsPopup);
+    ~TOvcCustomCalculator() override;
+
+    void PressButton(TOvcCalculatorButton Button);
+    void PushOperand(long double Value);
+    void CopyToClipboard();
+    void PasteFromClipboard();
+    // Clears all and feeds each character to the keys.
+    void SetCalcText(const AnsiString& Text);
+
+    long double Display() const { return FDisplay; }
+    const AnsiString& DisplayStr() const { return FDisplayStr; }
+    // What the display panel shows: right-aligned in the tape width.
+    AnsiString PanelText() const;
+    long double Memory() const { return FEngine->Memory; }
+    long double Operand() const { return FEngine->TopOperand(); }
+    void SetOperand(long double Value);
+    TStrings* Tape() { return &FTape.Lines; }
+    const TOvcCalcTape& TapeObject() const { return FTape; }
+    TOvcCustomCalculatorEngine* Engine() const { return FEngine.get(); }
+    const TOvcButtonInfo& ButtonInfo(TOvcCalculatorButton B) const { return FButtons[B]; }
+    TOvcCalcPanel* Panel() const { return FPanel; }
+    bool IsPopup() const { return FPopup; }
+
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+    TOvcCalcColors* Colors() const { return FColors.get(); }
+    void SetColors(TOvcCalcColors* Value) { FColors->Assign(Value); }
+    int Decimals() const { return FEngine->Decimals; }
+    void SetDecimals(int Value);
+    int MaxPaperCount() const { return FTape.MaxPaperCount; }
+    void SetMaxPaperCount(int Value) { FTape.MaxPaperCount = Value; }
+    TOvcCalculatorOptions Options() const { return FOptions; }
+    void SetOptions(TOvcCalculatorOptions Value);
+    int TapeHeight() const { return FTapeHeight; }
+    void SetTapeHeight(int Value);
+    char TapeSeparatorChar() const { return FTapeSeparatorChar; }
+    void SetTapeSeparatorChar(char Value) { FTapeSeparatorChar = Value; }
+
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    // Margin and gap of the layout: 6 and 4 above 200 pixels of width, else 4 and 2.
+    void CalculateLook();
+
+    TOvcCalcButtonPressedEvent OnButtonPressed;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Paint() override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void WMGetDlgCode(TMessage& Message) override;
+    void WndProc(TMessage& Message) override;
+
+private:
+    void ClearAll();
+    void ErrorDisplay();
+    AnsiString FormatValue(long double Value) const;
+    void EvaluateButton(TOvcCalculatorButton Button, TOvcCalculatorOperation Op);
+    void TypeDigit(int Digit);
+    void TypeSeparator();
+    void Back();
+    void ShowDisplay();
+    TOvcCalculatorButton ButtonAt(int X, int Y) const;
+    bool FixedPoint() const { return FEngine->Decimals < 0; }
+
+    std::unique_ptr<TOvcBasicCalculatorEngine> FEngine;
+    TOvcCalcTape FTape;
+    TOvcCalcPanel* FPanel = nullptr;
+    std::unique_ptr<TOvcCalcColors> FColors;
+    long double FDisplay = 0;
+    AnsiString FDisplayStr = "0";
+    long double FLastOperand = 0;
+    std::array<TOvcButtonInfo, 31> FButtons;
+    TOvcCalculatorButton FPressed = cbNone;
+    TOvcCalculatorButton FLastButton = cbNone;
+    bool FDecimalEntered = false;
+    bool FMinusArmed = false;
+    bool FPopup = false;
+    bool FTapeCleared = false;
+    TBorderStyle FBorderStyle = bsNone;
+    TOvcCalculatorOptions FOptions{coShowItemCount, coShowMemoryButtons};
+    int FTapeHeight = 0;
+    char FTapeSeparatorChar = '_';
+    AnsiString FFixedDigits;
+};
+
+class TOvcCalculator : public TOvcCustomCalculator {
+    ZELMOR_CLASS(TOvcCalculator, TOvcCustomCalculator)
+public:
+    static void DescribeProperties(TPropertyTable& T);
+    explicit TOvcCalculator(TComponent* AOwner) : TOvcCustomCalculator(AOwner) {}
+    TOvcCalculator(TComponent* AOwner, bool AsPopup) : TOvcCustomCalculator(AOwner, AsPopup) {}
 };

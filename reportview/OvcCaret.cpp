@@ -232,7 +232,7 @@ void TOvcSingleCaret::SetLinked(bool Value) {
 
 void TOvcSingleCaret::ResetPos() {
     if (!FLinked) return;
-    // A hidden coordinate stays hidden: the offset is not added to it.
+    // A hidden coordinate stays hidden: the offset is not added to it (nor could it be).
     int x = FPos.x == Hidden ? Hidden : FPos.x + FOffsetX;
     int y = FPos.y == Hidden ? Hidden : FPos.y + FOffsetY;
     SetCaretPos(x, y);

@@ -3,12 +3,17 @@
 #include <vector>
 
 #include "reportview/OvcBase.h"
+#include "reportview/OvcCalc.h"
 #include "reportview/OvcClock.h"
 #include "reportview/OvcCmbx.h"
 #include "reportview/OvcDRpVw.h"
 #include "reportview/OvcData.h"
 #include "reportview/OvcDbRpV.h"
+#include "reportview/OvcEdClc.h"
+#include "reportview/OvcEditF.h"
+#include "reportview/OvcExcpt.h"
 #include "reportview/OvcIntl.h"
+#include "reportview/OvcLB.h"
 #include "reportview/OvcRptVw.h"
 #include "reportview/OvcRvCbx.h"
 #include "reportview/OvcSlide.h"
@@ -31,8 +36,11 @@ void OvcInitialize() {
     OpenRvLibStr();
     Ovcdate::InitDefaultDate();
     // The entry fields' settings and mask data, read once for the run.
-    OvcIntlSup = new TOvcIntlSup;
-    OvcUserData = new TOvcUserData;
+    if (!OvcIntlSup) OvcIntlSup = new TOvcIntlSup;
+    if (!OvcUserData) OvcUserData = new TOvcUserData;
+    // The range messages of the fields show the fields' own pictures.
+    SetRangeMessagePictures([] { return OvcIntlSup->InternationalDate(true); },
+                            [] { return OvcIntlSup->InternationalTime(false); });
     // Form data creates these by name; a name another library took stays its.
     for (const TClassInfo* c :
          {&TOvcAttachedLabel::StaticClassInfo(),  &TOvcController::StaticClassInfo(),
@@ -44,7 +52,9 @@ void OvcInitialize() {
           &TOvcRVView::StaticClassInfo(),         &TOvcRvViewField::StaticClassInfo(),
           &TOvcDbReportView::StaticClassInfo(),   &TOvcDbRvField::StaticClassInfo(),
           &TOvcDataReportView::StaticClassInfo(), &TOvcDataRvField::StaticClassInfo(),
-          &TOvcViewComboBox::StaticClassInfo(),   &TOvcSlider::StaticClassInfo()})
+          &TOvcViewComboBox::StaticClassInfo(),   &TOvcSlider::StaticClassInfo(),
+          &TOvcListBox::StaticClassInfo(),        &TOvcEdit::StaticClassInfo(),
+          &TOvcCalculator::StaticClassInfo(),     &TOvcNumberEdit::StaticClassInfo()})
         if (!GetClass(c->Name)) {
             RegisterClass(*c);
             Registered().push_back(c);
@@ -56,6 +66,7 @@ void OvcFinalize() {
     FreeReportViewResources();
     for (const TClassInfo* c : Registered()) UnRegisterClass(*c);
     Registered().clear();
+    SetRangeMessagePictures(nullptr, nullptr);
     delete OvcUserData;
     OvcUserData = nullptr;
     delete OvcIntlSup;

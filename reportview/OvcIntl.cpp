@@ -332,8 +332,19 @@ AnsiString TOvcIntlSup::isPackResult(std::string_view Picture, std::string_view 
     return Cut(out, MaxPacked);
 }
 
+namespace {
+// The field of letter Ch: the run, in either case, around its first lower-case
+// occurrence (else its first upper-case one). "Hh" is one field of two places.
+size_t FieldStart(std::string_view S, char Ch) {
+    size_t at = FindLetter(S, Ch);
+    if (at == std::string_view::npos) return at;
+    while (at > 0 && Upper(S[at - 1]) == Upper(Ch)) --at;
+    return at;
+}
+}  // namespace
+
 void TOvcIntlSup::isMergeIntoPicture(AnsiString& Picture, char Ch, int Value) const {
-    size_t at = FindLetter(Picture, Ch);
+    size_t at = FieldStart(Picture, Ch);
     if (at == AnsiString::npos) return;
     size_t n = RunOfLetter(Picture, at, Ch);
     char lower = LoCaseChar(Ch);
@@ -359,7 +370,7 @@ void TOvcIntlSup::isMergeIntoPicture(AnsiString& Picture, char Ch, int Value) co
 
 void TOvcIntlSup::isExtractFromPicture(std::string_view Picture, std::string_view S, char Ch, int& Value,
                                        int Blank, int Default) const {
-    size_t at = FindLetter(Picture, Ch);
+    size_t at = FieldStart(Picture, Ch);
     if (at == std::string_view::npos || Picture.size() != S.size()) {
         Value = Default;
         return;

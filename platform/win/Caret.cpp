@@ -1,6 +1,7 @@
 // The caret: one for the thread, drawn by inverting its rectangle in the
 // window that owns it, blinking on a timer, and taken off the pixels while
 // its window paints or scrolls so that painting never leaves half a caret.
+#include <algorithm>
 #include <memory>
 
 #include "platform/gfx/Bitmap.h"
@@ -31,6 +32,9 @@ void Invert() {
     TCaret& K = C();
     TWindow* W = Find(K.Wnd);
     if (!W) return;
+    // A caret put far out of sight has nothing to draw (and its far edge would not fit an int).
+    constexpr int Far = 1 << 24;
+    if (K.Pos.x > Far || K.Pos.y > Far || K.Pos.x < -Far || K.Pos.y < -Far) return;
     HDC DC = GetDC(K.Wnd);
     if (!DC) return;
     if (K.Picture) DC->BitBlt(K.Pos.x, K.Pos.y, K.Width, K.Height, K.Picture->Canvas(), 0, 0, SRCINVERT);
@@ -183,4 +187,21 @@ bool SetCaretBlinkTime(UINT MSecs) {
         StartBlink();
     }
     return true;
+}
+
+int32_t GetDialogBaseUnits() {
+    TFont system;
+    GetSystemFont(system);
+    HDC DC = GetDC(nullptr);
+    int x = 8, y = 16;
+    if (DC) {
+        DC->Font()->Assign(&system);
+        TTextMetric tm;
+        if (DC->GetTextMetrics(tm)) {
+            x = std::max(1, static_cast<int>(tm.tmAveCharWidth));
+            y = std::max(1, static_cast<int>(tm.tmHeight));
+        }
+        ReleaseDC(nullptr, DC);
+    }
+    return static_cast<int32_t>(static_cast<uint32_t>(x) | (static_cast<uint32_t>(y) << 16));
 }

@@ -233,6 +233,11 @@ bool GetScrollRange(HWND Wnd, int Bar, int& Min, int& Max);
 bool ShowScrollBar(HWND Wnd, int Bar, bool Show);
 bool EnableScrollBar(HWND Wnd, int Bar, UINT Arrows);
 
+// The dialog base units of the system font: the average character width in
+// the low word, the character height in the high word (a dialog unit is a
+// quarter of the first across, an eighth of the second down).
+int32_t GetDialogBaseUnits();
+
 // --- the caret: one for the thread ---
 bool CreateCaret(HWND Wnd, int Width, int Height);
 // A grey caret: it turns its rectangle's pixels by grey (xor 0x808080), so the

@@ -17,6 +17,7 @@
 #include "reportview/OvcData.h"
 #include "reportview/OvcExcpt.h"
 #include "reportview/OvcInit.h"
+#include "reportview/OvcIntl.h"
 #include "reportview/OvcSplit.h"
 #include "reportview/OvcSrMgr.h"
 #include "resources/ResourceTable.h"
@@ -263,7 +264,8 @@ TEST(OvcExceptions, RangeMessagesByDataType) {
         {12, "Invalid range. Enter a value between (-3.4e+38) and (+3.4e+38)"},
         {13, "Invalid range. Enter a value between (-9.2e+18) and (+9.2e+18)"},
         {14, "Invalid date range. Enter a value using 'dd/mm/yyyy' as the format"},
-        {15, "Invalid time range. Enter a value using 'hh:mm' as the format"},
+        // The library started with the entry fields' own pictures: the time without a leading zero.
+        {15, "Invalid time range. Enter a value using 'Hh:mm' as the format"},
         {0, "Invalid range value"},
         {16, "Invalid range value"},
     };
@@ -275,6 +277,11 @@ TEST(OvcExceptions, RangeMessagesByDataType) {
     EXPECT_EQ(EInvalidRangeValue(15).Message(),
               "Invalid time range. Enter a value using 'Hh:mm' as the format");
     SetRangeMessagePictures(nullptr, nullptr);
+    EXPECT_EQ(EInvalidRangeValue(15).Message(),
+              "Invalid time range. Enter a value using 'hh:mm' as the format")
+        << "the platform's, without the fields'";
+    SetRangeMessagePictures([] { return OvcIntlSup->InternationalDate(true); },
+                            [] { return OvcIntlSup->InternationalTime(false); });
 }
 
 }  // namespace

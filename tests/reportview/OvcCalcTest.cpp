@@ -1,0 +1,159 @@
+// The calculator control: entry, the tape of a sum, "=" twice, the error
+// display that locks until C, fixed-point entry, the colour schemes, the
+// layout by formula, and the keys and the clipboard.
+#include <gtest/gtest.h>
+
+#include "OvcTestSupport.h"
+#include "platform/sys/Clipboard.h"
+#include "platform/sys/Sound.h"
+#include "reportview/OvcCalc.h"
+
+namespace {
+
+class OvcCalculator : public OvcFormTest {
+protected:
+    OvcCalculator() {
+        F = NewPlainForm("F", 400, 300);
+        K = NewComponent<TOvcCalculator>(F);
+        K->SetParent(F);
+        F->Show();
+        Ui.RunUntilIdle();
+    }
+    void Press(std::initializer_list<TOvcCalculatorButton> Buttons) {
+        for (TOvcCalculatorButton b : Buttons) K->PressButton(b);
+    }
+    std::vector<AnsiString> Written() {
+        std::vector<AnsiString> lines;
+        for (int i = 0; i < K->Tape()->Count(); ++i)
+            if (!K->Tape()->Strings(i).empty()) lines.push_back(K->Tape()->Strings(i));
+        return lines;
+    }
+    AnsiString Right(const AnsiString& Value, const AnsiString& Op) {
+        int w = K->TapeObject().TapeWidth;
+        return AnsiString(size_t(w - 2 - int(Value.size())), ' ') + Value + " " + Op;
+    }
+    TForm* F;
+    TOvcCalculator* K;
+};
+
+TEST_F(OvcCalculator, ASumAndItsTape) {
+    Press({cb1, cb2, cbAdd, cb3, cbEqual});
+    EXPECT_EQ(K->Display(), 15);
+    EXPECT_EQ(K->DisplayStr(), "15,00");
+    int w = K->TapeObject().TapeWidth;
+    AnsiString count = "002";
+    count.resize(size_t(w), ' ');
+    EXPECT_EQ(Written(), (std::vector<AnsiString>{Right("12", "+"), Right("3", "="), count, Right("15,00", "*"),
+                                                  AnsiString(size_t(w), '_')}));
+    EXPECT_EQ(K->Tape()->Count(), 30) << "the paper keeps its length while empty lines give way";
+    EXPECT_EQ(K->PanelText(), AnsiString(size_t(w - 2 - 5), ' ') + "15,00  ");
+    K->PressButton(cbEqual);
+    EXPECT_EQ(K->DisplayStr(), "0") << "= right after = clears all";
+    EXPECT_EQ(K->Display(), 0);
+    Press({cb2, cbAdd, cb3, cbMul, cb4, cbEqual});
+    EXPECT_EQ(K->Display(), 20) << "left to right";
+    Press({cbClear, cb2, cb0, cb0, cbAdd, cb1, cb0, cbPercent});
+    EXPECT_EQ(K->Display(), 220);
+}
+
+TEST_F(OvcCalculator, DivisionByZeroLocksUntilClear) {
+    TBeepRecorder beeps;
+    Press({cb5, cbDiv, cb0, cbEqual});
+    EXPECT_EQ(K->DisplayStr(), "****** ");
+    EXPECT_TRUE(K->Engine()->State == TOvcCalcStates{csLocked});
+    EXPECT_EQ(beeps.Beeps().size(), 1u);
+    Press({cb7, cbAdd});
+    EXPECT_EQ(beeps.Beeps().size(), 3u);
+    EXPECT_EQ(K->DisplayStr(), "****** ");
+    K->PressButton(cbClear);
+    K->PressButton(cb7);
+    EXPECT_EQ(K->DisplayStr(), "7");
+}
+
+TEST_F(OvcCalculator, FixedPointEntryAndGeneralFormat) {
+    K->SetDecimals(-2);
+    K->PressButton(cb1);
+    EXPECT_EQ(K->DisplayStr(), "0,01");
+    K->PressButton(cb2);
+    EXPECT_EQ(K->DisplayStr(), "0,12");
+    K->PressButton(cb3);
+    EXPECT_EQ(K->DisplayStr(), "1,23");
+    K->PressButton(cbBack);
+    EXPECT_EQ(K->DisplayStr(), "0,12");
+    K->SetDecimals(0);
+    Press({cbClear, cb1, cbDiv, cb3, cbEqual});
+    EXPECT_EQ(K->DisplayStr(), "0,333333");
+    Press({cbClear, cb1, cbDecimal, cb5, cbChangeSign});
+    EXPECT_EQ(K->DisplayStr(), "-1,5");
+    K->PressButton(cbMemStore);
+    EXPECT_EQ(K->Memory(), -1.5);
+}
+
+TEST_F(OvcCalculator, ColourSchemes) {
+    TOvcCalcColors* c = K->Colors();
+    EXPECT_EQ(c->ColorScheme(), cscalcCustom);
+    EXPECT_EQ(c->Color(TOvcCalcColors::EditButtons), clMaroon) << "the Windows colours";
+    int changes = 0;
+    c->OnChange = [&](TObject*) { ++changes; };
+    c->SetColorScheme(cscalcDark);
+    EXPECT_EQ(c->Color(TOvcCalcColors::DisplayTextColor), clAqua);
+    EXPECT_EQ(c->ColorScheme(), cscalcDark);
+    c->SetColor(TOvcCalcColors::Display, clYellow);
+    EXPECT_EQ(c->ColorScheme(), cscalcCustom);
+    c->BeginUpdate();
+    c->SetColor(TOvcCalcColors::Display, clRed);
+    c->SetColor(TOvcCalcColors::Display, clLime);
+    EXPECT_EQ(changes, 2);
+    c->EndUpdate();
+    EXPECT_EQ(changes, 3);
+}
+
+TEST_F(OvcCalculator, ButtonLayoutByFormula) {
+    struct Case {
+        int Width;
+        bool Memory;
+        int M, G, W;
+    } cases[] = {{200, true, 4, 2, (200 - 12 - 4) / 6}, {200, false, 4, 2, (200 - 8 - 8) / 5},
+                 {260, true, 6, 4, (260 - 18 - 16) / 6}};
+    for (const Case& c : cases) {
+        K->SetOptions(c.Memory ? TOvcCalculatorOptions{coShowMemoryButtons} : TOvcCalculatorOptions{});
+        K->SetBounds(0, 0, c.Width, 140);
+        int w = (c.Width - (c.Memory ? 3 : 2) * c.M - 4 * c.G) / (c.Memory ? 6 : 5);
+        const TOvcButtonInfo& seven = K->ButtonInfo(cb7);
+        EXPECT_EQ(seven.Position.Width(), w) << c.Width;
+        EXPECT_EQ(K->ButtonInfo(cb8).Position.Left - seven.Position.Right, c.G);
+        EXPECT_EQ(K->ButtonInfo(cbBack).Position.Width(), (c.G + 4 * w) / 3);
+        EXPECT_EQ(K->ButtonInfo(cbEqual).Position.Right, c.Width - c.M) << "the last column ends at the margin";
+        EXPECT_EQ(K->ButtonInfo(cbMemClear).Visible, c.Memory);
+        if (c.Memory) {
+            EXPECT_EQ(K->ButtonInfo(cbMemClear).Position.Left, c.M);
+        }
+    }
+}
+
+TEST_F(OvcCalculator, KeysAndTheClipboard) {
+    K->SetFocus();
+    Ui.Type("12+3=");
+    Ui.RunUntilIdle();
+    EXPECT_EQ(K->Display(), 15);
+    Ui.Key(VK_ESCAPE);
+    Ui.Type("7*6");
+    Ui.Key(VK_RETURN);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(K->Display(), 42);
+    K->CopyToClipboard();
+    EXPECT_EQ(ClipboardGetText(), "42,00");
+    ClipboardSetText("2x+ 5=");
+    K->PasteFromClipboard();
+    EXPECT_EQ(K->Display(), 7) << "only digits and operators are fed";
+    SendMessage(K->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("9-4="));
+    EXPECT_EQ(K->Display(), 5);
+    // MC and MR cannot be pressed while the memory is 0.
+    K->PressButton(cbMemClear);
+    TRect mr = K->ButtonInfo(cbMemRecall).Position;
+    Ui.Click(K, TPoint((mr.Left + mr.Right) / 2, (mr.Top + mr.Bottom) / 2));
+    Ui.RunUntilIdle();
+    EXPECT_EQ(K->Display(), 5);
+}
+
+}  // namespace
