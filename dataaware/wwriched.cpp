@@ -287,7 +287,7 @@ void TwwCustomRichEdit::StripHighlightCodes() {
         at = end;
     }
     stripped.append(rtf, at, AnsiString::npos);
-    const int start = SelStart();
+    const int start = SelStart(), length = SelLength();
     size_t pos = 0;
     TCustomRichEdit::StreamIn(
         [&](char* B, int N) {
@@ -298,6 +298,7 @@ void TwwCustomRichEdit::StripHighlightCodes() {
         },
         true, true);
     SetSelStart(start);
+    SetSelLength(length);
 }
 
 // --- what a data-aware descendant fills in ---
@@ -668,6 +669,8 @@ TwwDBRichEdit::~TwwDBRichEdit() {
 void TwwDBRichEdit::DescribeProperties(TPropertyTable& T) {
     using C = TwwDBRichEdit;
     PublishEditProperties(T);
+    // The control's own menu is made with it, not read from the form.
+    T.Property("PopupMenu", &C::PopupMenu, &C::SetPopupMenu).Stored(&C::StoresPopupMenu);
     T.Property("Lines", &C::Lines, &C::SetLines).Stored(false);
     T.Property("DataSource", &C::DataSource, &C::SetDataSource);
     T.Property("DataField", &C::DataField, &C::SetDataField);

@@ -138,6 +138,7 @@ public:
     // Set while content is being loaded: changes then are no edits.
     bool Loading() const { return FLoadingDepth > 0; }
     TPopupMenu* OwnPopupMenu() const { return FPopupMenu; }
+    bool StoresPopupMenu() const { return PopupMenu() != FPopupMenu; }
 
     // --- streaming ---
     // Reads Stream (from its position) into the whole content or over the
