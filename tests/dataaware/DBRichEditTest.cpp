@@ -3,6 +3,8 @@
 // formats, measures, search loop, links and popup menu.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "GridFixture.h"
 #include "dataaware/Wwdatsrc.h"
 #include "dataaware/Wwintl.h"
@@ -10,11 +12,14 @@
 #include "dataaware/wwriched.h"
 #include "platform/classes/Filer.h"
 #include "platform/db/Fields.h"
+#include "platform/gfx/Printers.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Shell.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/RichLayout.h"
 #include "platform/ui/RtfReader.h"
+#include "tests/support/OutsideTools.h"
 
 namespace {
 
@@ -358,6 +363,179 @@ TEST_F(DBRichEdit, ThePopupMenuFollowsTheOptionsAndTheReadOnlyState) {
     EXPECT_FALSE(Menu->Items()->Items(2)->Enabled());
     EXPECT_TRUE(Menu->Items()->Items(3)->Enabled());
     EXPECT_FALSE(Menu->Items()->Items(4)->Enabled());
+}
+
+}  // namespace
+
+namespace {
+
+// Printing on the recording printer at 100 dots per inch (the offsets a
+// quarter inch, 25 pixels), and once on the PDF printer.
+class RichPrinting : public DBRichEdit {
+protected:
+    static constexpr int Dpi = 100;
+    TRecordingPrinter* Recorder = new TRecordingPrinter(Dpi);
+    TPrinterOverride UsePrinter{std::unique_ptr<TPrinter>(Recorder)};
+    void SetUp() override {
+        DBRichEdit::SetUp();
+        Frm->Show();
+    }
+    // A document of N one-line paragraphs in Arial 10.
+    void Fill(int N) {
+        AnsiString Text;
+        for (int I = 1; I <= N; ++I) Text += (I > 1 ? "\r\n" : "") + ("linea " + IntToStr(I));
+        Edit->Lines()->SetText(Text);
+        Edit->SelectAll();
+        Edit->SetSelFont("Arial", 10, clNone, {});
+    }
+    // Whether any pixel of the page's rectangle is not white.
+    static bool Ink(const TSurface& Page, const TRect& R) {
+        for (int Y = std::max(R.Top, 0); Y < std::min(R.Bottom, Page.Height()); ++Y)
+            for (int X = std::max(R.Left, 0); X < std::min(R.Right, Page.Width()); ++X)
+                if ((Page.GetPixel(X, Y) & 0xFFFFFF) != 0xFFFFFF) return true;
+        return false;
+    }
+};
+
+// The rectangle from the margins, in twips from the printable corner: the
+// quarter inch the printer cannot print is taken off and small margins clamp.
+TEST_F(RichPrinting, MarginsAreClampedToThePrintableArea) {
+    // A4 at 100 dpi: 827 x 1169 pixels; the offset a quarter inch, 360 twips.
+    const int W = PixelsToTwips(827, Dpi), H = PixelsToTwips(1169, Dpi), Off = 360;
+    struct TCase {
+        double Left, Right, Top, Bottom;
+        TRect Expected;
+    } Cases[] = {
+        {1, 1, 1, 1, TRect(1440 - Off, 1440 - Off, W - 1440 - Off, H - 1440 - Off)},
+        // Below the offset: from the printable corner; the right and bottom
+        // edges stop two offsets short of the paper's.
+        {0.1, 0.1, 0.1, 0.1, TRect(0, 0, W - 2 * Off, H - 2 * Off)},
+        // Beyond the paper: the left edge stops two offsets short, the top
+        // only one; right and bottom cannot come before them.
+        {9, 9, 13, 13, TRect(W - 2 * Off, H - Off, W - 2 * Off, H - Off)},
+    };
+    for (const TCase& C : Cases) {
+        Edit->PrintMargins()->SetLeft(C.Left);
+        Edit->PrintMargins()->SetRight(C.Right);
+        Edit->PrintMargins()->SetTop(C.Top);
+        Edit->PrintMargins()->SetBottom(C.Bottom);
+        TRect R = Edit->GetPrintRect();
+        EXPECT_EQ(R.Left, C.Expected.Left) << C.Left;
+        EXPECT_EQ(R.Right, C.Expected.Right) << C.Right;
+        EXPECT_EQ(R.Top, C.Expected.Top) << C.Top;
+        EXPECT_EQ(R.Bottom, C.Expected.Bottom) << C.Bottom;
+    }
+}
+
+TEST_F(RichPrinting, AnEmptyControlPrintsOnePageWithHeaderAndFooter) {
+    Edit->PrintHeader()->SetLeftText("Cabecera");
+    Edit->PrintFooter()->SetRightText("Pie");
+    Edit->Print("Vacio");
+    ASSERT_EQ(Recorder->Documents().size(), 1u);
+    const auto& Doc = Recorder->Documents()[0];
+    EXPECT_EQ(Doc.Title, "Vacio");
+    ASSERT_EQ(Doc.Pages.size(), 1u);
+    // The header at half an inch from the top; the footer's text ends half
+    // an inch less the offset above the bottom.
+    EXPECT_TRUE(Ink(Doc.Pages[0], TRect(0, 50, 400, 100)));
+    EXPECT_TRUE(Ink(Doc.Pages[0], TRect(400, 1169 - 100, 827, 1169 - 50)));
+}
+
+TEST_F(RichPrinting, HeaderAndFooterFollowTheirEvents) {
+    Fill(3);
+    Edit->PrintHeader()->SetLeftText("Izquierda");
+    Edit->PrintFooter()->SetCenterText("Centro");
+    std::vector<int> Pages;
+    TRect HeaderRect;
+    Edit->OnPrintHeader = [&](TObject*, TRect R, int Page, AnsiString&, AnsiString&, AnsiString&,
+                              bool& DoDefault) {
+        HeaderRect = R;
+        Pages.push_back(Page);
+        DoDefault = false;
+    };
+    Edit->OnPrintFooter = [&](TObject*, TRect, int, AnsiString& L, AnsiString& C, AnsiString&, bool&) {
+        EXPECT_EQ(C, "Centro");
+        L = "Cambiado";
+    };
+    Edit->Print("Eventos");
+    const TSurface& Page = Recorder->Documents().at(0).Pages.at(0);
+    EXPECT_EQ(Pages, std::vector<int>{1});
+    // From the left margin (1 inch less the offset), half an inch less the
+    // offset down, to the text's top.
+    EXPECT_EQ(HeaderRect, TRect(75, 25, 827 - 100 - 25, 75));
+    EXPECT_FALSE(Ink(Page, TRect(0, 0, 827, 95))) << "DoDefault false: no header";
+    EXPECT_TRUE(Ink(Page, TRect(100, 1169 - 100, 300, 1169 - 50)))
+        << "the footer's left text set by the event";
+}
+
+// A long document breaks into as many pages as lines of its font fit the
+// printed rectangle.
+TEST_F(RichPrinting, ALongDocumentBreaksIntoPagesByItsLineHeight) {
+    TCanvas* Canvas = Recorder->Canvas();
+    Canvas->Font()->SetName("Arial");
+    Canvas->Font()->SetSize(10);
+    Canvas->Font()->SetStyle({});
+    TTextMetric Tm;
+    Canvas->GetTextMetrics(Tm);
+    const TRect R = Edit->GetPrintRect();
+    const int Height = TwipsToPixels(R.Bottom, Dpi) - TwipsToPixels(R.Top, Dpi);
+    const int PerPage = Height / (Tm.tmAscent + Tm.tmDescent);
+    // Two full pages and one line more.
+    Fill(2 * PerPage + 1);
+    Edit->Print("Largo");
+    EXPECT_EQ(Recorder->Documents().at(0).Pages.size(), 3u);
+    Fill(2 * PerPage);
+    Edit->Print("Justo");
+    EXPECT_EQ(Recorder->Documents().at(1).Pages.size(), 2u);
+}
+
+TEST_F(RichPrinting, PdfReadersFindThePagesAndTheHeader) {
+    std::string Have;
+    ZELMOR_NEED_TOOL(RunCommand("pdfinfo -v 2>&1", Have) == 0 || !Have.empty(), "pdfinfo (poppler-utils)");
+    const std::filesystem::path Folder = Root / "pdf";
+    TPdfPrinter* Pdf = new TPdfPrinter(Folder.string(), 150);
+    TPrinterOverride UsePdf{std::unique_ptr<TPrinter>(Pdf)};
+    Fill(150);
+    Edit->PrintHeader()->SetCenterText("Notas del curso");
+    Edit->Print("Notas");
+    const std::string File = Pdf->LastFileName();
+    ASSERT_FALSE(File.empty());
+    std::string Info, Text;
+    ASSERT_EQ(RunCommand("pdfinfo " + ShellWord(File), Info), 0) << Info;
+    TCanvas* Canvas = Pdf->Canvas();
+    Canvas->Font()->SetName("Arial");
+    Canvas->Font()->SetSize(10);
+    TTextMetric Tm;
+    Canvas->GetTextMetrics(Tm);
+    const TRect R = Edit->GetPrintRect();
+    const int PerPage =
+        (TwipsToPixels(R.Bottom, 150) - TwipsToPixels(R.Top, 150)) / (Tm.tmAscent + Tm.tmDescent);
+    const int Expected = (150 + PerPage - 1) / PerPage;
+    const size_t PagesAt = Info.find("Pages:");
+    ASSERT_NE(PagesAt, std::string::npos) << Info;
+    EXPECT_EQ(std::stoi(Info.substr(PagesAt + 6)), Expected) << Info;
+    ASSERT_EQ(RunCommand("pdftotext -f 2 -l 2 " + ShellWord(File) + " -", Text), 0);
+    EXPECT_NE(Text.find("Notas del curso"), std::string::npos) << Text;
+}
+
+TEST_F(RichPrinting, PrintingThroughAWordProcessorIsNotAvailable) {
+    Answers.Then(mrOk);
+    EXPECT_FALSE(Edit->PrintThroughWord(""));
+    ASSERT_EQ(Answers.Texts().size(), 1u);
+    EXPECT_EQ(Answers.Texts()[0], DefaultIntl->UserMessages()->RichEditMSWordNotFound());
+    EXPECT_TRUE(Recorder->Documents().empty());
+}
+
+// With the printer's width, the printer takes the control's paper before printing.
+TEST_F(RichPrinting, ThePrinterTakesThePaperSize) {
+    Edit->SetEditWidth(rewPrinterSize);
+    Edit->SetPrintPageSize(1);
+    Edit->Print("Carta");
+    EXPECT_EQ(Recorder->PaperCode(), 1);
+    EXPECT_EQ(Recorder->PageWidth(), 850);
+    Edit->SetPrintPageSize(999);
+    Edit->ApplyPrintPageSize();
+    EXPECT_EQ(Recorder->PaperCode(), 1) << "an unknown paper changes nothing";
 }
 
 }  // namespace
