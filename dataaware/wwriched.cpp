@@ -971,6 +971,30 @@ void TwwDBRichEdit::DoExit() {
 
 void TwwDBRichEdit::CMGetDataLink(TMessage& Message) { Message.Result = PointerToLParam(FDataLink.get()); }
 
+void TwwDBRichEdit::WMPaint(TMessage& Message) {
+    auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam);
+    if (!FControlState.Contains(csPaintCopy) || !canvas) return TwwCustomRichEdit::WMPaint(Message);
+    TRichDocument copy;
+    const TRichDocument* document = &copy;
+    if (TField* f = GetField()) {
+        const AnsiString value = f->IsBlob() ? f->AsString() : f->DisplayText();
+        if (!PlainText() && IsRichText(value)) {
+            copy = ReadRtf(value, DefaultCharFormat());
+        } else {
+            copy.SetDefaultFormat(DefaultCharFormat());
+            copy.SetPlainText(value);
+        }
+    } else {
+        document = &Document();
+    }
+    // The formatting rectangle: the gutter at the left, one pixel in at the
+    // right (51 further out without word wrap), down past the bottom edge.
+    const TRect client = ClientRect();
+    const TRect rect(std::max(0, GutterWidth() - 1), 1, client.Right - 1 + (WordWrap() ? 0 : 51),
+                     client.Bottom + 25);
+    FormatRichRange(*canvas, *document, 0, rect, true);
+}
+
 void CopyRichEditContent(TwwCustomRichEdit* Destination, TwwCustomRichEdit* Source) {
     THourGlass hourglass;
     TField* f = Source->GetField();

@@ -382,6 +382,10 @@ protected:
     void KeyPress(char& Key) override;
     void DoExit() override;
     void CMGetDataLink(TMessage& Message) override;
+    // Painted as a copy (a grid paints the control into the cells of the
+    // other rows): the field's content of the record the grid stands on,
+    // formatted into the control's formatting rectangle on the grid's canvas.
+    void WMPaint(TMessage& Message) override;
 
 private:
     void DataChange(TObject* Sender);

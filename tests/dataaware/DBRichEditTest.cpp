@@ -7,6 +7,7 @@
 
 #include "GridFixture.h"
 #include "dataaware/Wwdatsrc.h"
+#include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwriched.h"
@@ -536,6 +537,47 @@ TEST_F(RichPrinting, ThePrinterTakesThePaperSize) {
     Edit->SetPrintPageSize(999);
     Edit->ApplyPrintPageSize();
     EXPECT_EQ(Recorder->PaperCode(), 1) << "an unknown paper changes nothing";
+}
+
+}  // namespace
+
+namespace {
+
+// A grid whose ControlType line names a placed rich edit and asks it to
+// paint always: the cells of the other rows show the formatted text.
+TEST_F(DBRichEdit, AGridPaintsFormattedCopiesOfANamedRichEdit) {
+    Table->Close();
+    Table->ControlType()->Add("TEXTO;RichEdit;Rico;T");
+    Edit->SetName("Rico");
+    Edit->SetVisible(false);
+    Edit->SetDataSource(Source);
+    Edit->SetDataField("TEXTO");
+    auto* Grid = NewComponent<TwwDBGrid>(Frm);
+    Grid->SetBounds(0, 0, 400, 200);
+    Grid->SetUseTFields(false);
+    for (const char* Line : {"NOMBRE\t10\tNombre\tF", "TEXTO\t24\tTexto\tF"}) Grid->Selected()->Add(Line);
+    Grid->SetDataSource(Source);
+    Grid->SetParent(Frm);
+    Table->Open();
+    Table->Last();
+    Table->Edit();
+    Table->FieldByName("TEXTO")->SetAsString(
+        "{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}\\pard normal {\\cf1\\b rojo}\\par}");
+    Table->Post();
+    Table->First();
+    ShowWithGrid(Frm, Grid);
+    const int Col = GridColOf(Grid, "TEXTO");
+    auto RedIn = [&](int Row) {
+        const TRect R = CellOf(Grid, Col, Row);
+        int Red = 0;
+        for (int Y = R.Top; Y < R.Bottom; ++Y)
+            for (int X = R.Left; X < R.Right; ++X)
+                if (Px(Grid, X, Y) == RgbOf(clRed)) ++Red;
+        return Red;
+    };
+    const int Second = Grid->TitleOffset() + 1;
+    EXPECT_GT(RedIn(Second), 0) << "the second row's cell is a formatted copy";
+    EXPECT_EQ(RedIn(Second - 1), 0) << "the first row's text has no colour";
 }
 
 }  // namespace
