@@ -9,6 +9,7 @@
 #include "dataaware/Wwqbe.h"
 #include "dataaware/Wwquery.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwTrackIcon.h"
 #include "dataaware/wwcheckbox.h"
 #include "dataaware/wwcombobutton.h"
 #include "dataaware/wwdbedit.h"
@@ -28,7 +29,8 @@ void StartDataAwareLibrary() {
                      &TwwMemoDialog::StaticClassInfo(),   &TwwDBRichEdit::StaticClassInfo(),
                      &TwwDBComboBox::StaticClassInfo(),   &TwwKeyCombo::StaticClassInfo(),
                      &TwwLookupDlg::StaticClassInfo(),    &TwwLookupDialog::StaticClassInfo(),
-                     &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo()});
+                     &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo(),
+                     &TwwTrackIcon::StaticClassInfo()});
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     StartDefaultIntl();
