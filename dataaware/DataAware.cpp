@@ -11,6 +11,7 @@
 #include "dataaware/Wwquery.h"
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwDBNavigator.h"
+#include "dataaware/wwTrackIcon.h"
 #include "dataaware/wwcheckbox.h"
 #include "dataaware/wwcombobutton.h"
 #include "dataaware/wwdbdatetimepicker.h"
@@ -33,7 +34,7 @@ void StartDataAwareLibrary() {
                      &TwwDBComboBox::StaticClassInfo(),   &TwwKeyCombo::StaticClassInfo(),
                      &TwwLookupDlg::StaticClassInfo(),    &TwwLookupDialog::StaticClassInfo(),
                      &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo(),
-                     &TwwLocateDialog::StaticClassInfo()});
+                     &TwwLocateDialog::StaticClassInfo(), &TwwTrackIcon::StaticClassInfo()});
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     RegisterMonthCalendarClasses();

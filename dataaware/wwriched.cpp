@@ -24,6 +24,7 @@
 #include "platform/sys/Sound.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/RichLayout.h"
 #include "platform/ui/RtfReader.h"
 
 ZELMOR_IMPLEMENT_ENUM(TwwRichEditWidth, "rewWindowSize", "rewPrinterSize")
@@ -38,6 +39,8 @@ ZELMOR_IMPLEMENT_ENUM(TwwRichEditOption, "reoShowLoad", "reoShowSaveAs", "reoSho
                       "reoShowHints", "reoShowRuler", "reoShowInsertObject", "reoCloseOnEscape",
                       "reoFlatButtons", "reoShowSpellCheck", "reoShowMainMenuIcons", "reoShowJustifyButton",
                       "reoUseBackColor", "reoNoConfirmation")
+ZELMOR_IMPLEMENT_CLASS(TwwPrintMargins, TPersistent)
+ZELMOR_IMPLEMENT_CLASS(TwwRTFHeaderFooter, TPersistent)
 ZELMOR_IMPLEMENT_CLASS(TwwCustomRichEdit, TCustomRichEdit)
 ZELMOR_IMPLEMENT_COMPONENT(TwwDBRichEdit, TwwCustomRichEdit)
 
@@ -132,10 +135,60 @@ AnsiString RichTextPreview(const AnsiString& Bytes, int BlockLimit) {
 }
 
 // ---------------------------------------------------------------------------
+// Margins, header and footer
+// ---------------------------------------------------------------------------
+
+void TwwPrintMargins::DescribeProperties(TPropertyTable& T) {
+    using C = TwwPrintMargins;
+    T.Property("Top", &C::Top, &C::SetTop);
+    T.Property("Bottom", &C::Bottom, &C::SetBottom);
+    T.Property("Left", &C::Left, &C::SetLeft);
+    T.Property("Right", &C::Right, &C::SetRight);
+}
+
+void TwwPrintMargins::Assign(TPersistent* Source) {
+    if (auto* m = dynamic_cast<TwwPrintMargins*>(Source)) {
+        FTop = m->FTop;
+        FBottom = m->FBottom;
+        FLeft = m->FLeft;
+        FRight = m->FRight;
+    }
+}
+
+TwwRTFHeaderFooter::TwwRTFHeaderFooter() : FFont(std::make_unique<TFont>()) {}
+TwwRTFHeaderFooter::~TwwRTFHeaderFooter() = default;
+
+void TwwRTFHeaderFooter::DescribeProperties(TPropertyTable& T) {
+    using C = TwwRTFHeaderFooter;
+    T.Property("VertMargin", &C::VertMargin, &C::SetVertMargin);
+    T.Property("LeftText", &C::LeftText, &C::SetLeftText);
+    T.Property("CenterText", &C::CenterText, &C::SetCenterText);
+    T.Property("RightText", &C::RightText, &C::SetRightText);
+    T.Property("Font", &C::Font, &C::SetFont);
+    T.Property("LineSeparator", &C::LineSeparator, &C::SetLineSeparator).Default(false);
+}
+
+void TwwRTFHeaderFooter::SetFont(TFont* Value) { FFont->Assign(Value); }
+
+void TwwRTFHeaderFooter::Assign(TPersistent* Source) {
+    if (auto* h = dynamic_cast<TwwRTFHeaderFooter*>(Source)) {
+        FVertMargin = h->FVertMargin;
+        FLeftText = h->FLeftText;
+        FCenterText = h->FCenterText;
+        FRightText = h->FRightText;
+        FLineSeparator = h->FLineSeparator;
+        FFont->Assign(h->FFont.get());
+    }
+}
+
+// ---------------------------------------------------------------------------
 // TwwCustomRichEdit
 // ---------------------------------------------------------------------------
 
-TwwCustomRichEdit::TwwCustomRichEdit(TComponent* AOwner) : TCustomRichEdit(AOwner) {
+TwwCustomRichEdit::TwwCustomRichEdit(TComponent* AOwner)
+    : TCustomRichEdit(AOwner), FPrintMargins(std::make_unique<TwwPrintMargins>()),
+      FPrintHeader(std::make_unique<TwwRTFHeaderFooter>()),
+      FPrintFooter(std::make_unique<TwwRTFHeaderFooter>()) {
     FPopupOptions =
         AllPopupOptions - TwwRichEditPopupOptions{rpoPopupBold, rpoPopupItalic, rpoPopupUnderline};
     for (int o = reoShowSaveExit; o <= reoShowMainMenuIcons; ++o)
@@ -169,7 +222,12 @@ void TwwCustomRichEdit::DescribeProperties(TPropertyTable& T) {
     T.Property("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns).Default(true);
     T.Property("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs).Default(false);
     T.Property("ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars).Default(ssNone);
+    T.Property("PrintMargins", &C::PrintMargins, &C::SetPrintMargins);
+    T.Property("PrintHeader", &C::PrintHeader, &C::SetPrintHeader);
+    T.Property("PrintFooter", &C::PrintFooter, &C::SetPrintFooter);
     T.Event("OnURLOpen", &C::OnURLOpen);
+    T.Event("OnPrintHeader", &C::OnPrintHeader);
+    T.Event("OnPrintFooter", &C::OnPrintFooter);
 }
 
 void TwwCustomRichEdit::SetOleOptions(TwwRichEditOleOptions Value) {
@@ -287,7 +345,7 @@ void TwwCustomRichEdit::StripHighlightCodes() {
         at = end;
     }
     stripped.append(rtf, at, AnsiString::npos);
-    const int start = SelStart();
+    const int start = SelStart(), length = SelLength();
     size_t pos = 0;
     TCustomRichEdit::StreamIn(
         [&](char* B, int N) {
@@ -298,6 +356,7 @@ void TwwCustomRichEdit::StripHighlightCodes() {
         },
         true, true);
     SetSelStart(start);
+    SetSelLength(length);
 }
 
 // --- what a data-aware descendant fills in ---
@@ -668,6 +727,8 @@ TwwDBRichEdit::~TwwDBRichEdit() {
 void TwwDBRichEdit::DescribeProperties(TPropertyTable& T) {
     using C = TwwDBRichEdit;
     PublishEditProperties(T);
+    // The control's own menu is made with it, not read from the form.
+    T.Property("PopupMenu", &C::PopupMenu, &C::SetPopupMenu).Stored(&C::StoresPopupMenu);
     T.Property("Lines", &C::Lines, &C::SetLines).Stored(false);
     T.Property("DataSource", &C::DataSource, &C::SetDataSource);
     T.Property("DataField", &C::DataField, &C::SetDataField);
@@ -910,6 +971,30 @@ void TwwDBRichEdit::DoExit() {
 
 void TwwDBRichEdit::CMGetDataLink(TMessage& Message) { Message.Result = PointerToLParam(FDataLink.get()); }
 
+void TwwDBRichEdit::WMPaint(TMessage& Message) {
+    auto* canvas = reinterpret_cast<TCanvas*>(Message.WParam);
+    if (!FControlState.Contains(csPaintCopy) || !canvas) return TwwCustomRichEdit::WMPaint(Message);
+    TRichDocument copy;
+    const TRichDocument* document = &copy;
+    if (TField* f = GetField()) {
+        const AnsiString value = f->IsBlob() ? f->AsString() : f->DisplayText();
+        if (!PlainText() && IsRichText(value)) {
+            copy = ReadRtf(value, DefaultCharFormat());
+        } else {
+            copy.SetDefaultFormat(DefaultCharFormat());
+            copy.SetPlainText(value);
+        }
+    } else {
+        document = &Document();
+    }
+    // The formatting rectangle: the gutter at the left, one pixel in at the
+    // right (51 further out without word wrap), down past the bottom edge.
+    const TRect client = ClientRect();
+    const TRect rect(std::max(0, GutterWidth() - 1), 1, client.Right - 1 + (WordWrap() ? 0 : 51),
+                     client.Bottom + 25);
+    FormatRichRange(*canvas, *document, 0, rect, true);
+}
+
 void CopyRichEditContent(TwwCustomRichEdit* Destination, TwwCustomRichEdit* Source) {
     THourGlass hourglass;
     TField* f = Source->GetField();
@@ -927,4 +1012,117 @@ void CopyRichEditContent(TwwCustomRichEdit* Destination, TwwCustomRichEdit* Sour
     if (Source->MaxLength() > 0 && maxLength > 0) Destination->SetMaxLength(maxLength + 1);
     Destination->Lines()->LoadFromStream(content);
     if (Source->MaxLength() > 0 && maxLength > 0) Destination->SetMaxLength(maxLength);
+}
+
+// ---------------------------------------------------------------------------
+// Printing
+// ---------------------------------------------------------------------------
+
+void TwwCustomRichEdit::ApplyPrintPageSize() {
+    for (const TPaperSize& p : PaperSizes())
+        if (p.Code == FPrintPageSize && !Printer()->Printing()) Printer()->SetPaperCode(FPrintPageSize);
+}
+
+TRect TwwCustomRichEdit::GetPrintRect() const {
+    TPrinter* printer = Printer();
+    const int ppi = printer->PixelsPerInch();
+    const int pageW = PixelsToTwips(printer->PageWidth(), ppi),
+              pageH = PixelsToTwips(printer->PageHeight(), ppi);
+    const int offX = PixelsToTwips(printer->PrintableOffsetX(), ppi);
+    const int offY = PixelsToTwips(printer->PrintableOffsetY(), ppi);
+    // Each margin as it would be typed, so that centimetres count as the dialogs count them.
+    auto twips = [this](double Margin) { return TextToTwips(FloatToStr(Margin)); };
+    TRect r;
+    r.Left = std::clamp(twips(FPrintMargins->Left()) - offX, 0, std::max(0, pageW - 2 * offX));
+    r.Right =
+        std::clamp(pageW - twips(FPrintMargins->Right()) - offX, r.Left, std::max(r.Left, pageW - 2 * offX));
+    // The top may reach the page less one offset, the bottom only the page less two.
+    r.Top = std::clamp(twips(FPrintMargins->Top()) - offY, 0, std::max(0, pageH - offY));
+    r.Bottom =
+        std::clamp(pageH - twips(FPrintMargins->Bottom()) - offY, r.Top, std::max(r.Top, pageH - 2 * offY));
+    return r;
+}
+
+void TwwCustomRichEdit::DoPrintHeader(TRect Rect, int PageNumber, AnsiString& Left, AnsiString& Center,
+                                      AnsiString& Right, bool& DoDefault) {
+    if (Assigned(OnPrintHeader)) OnPrintHeader(this, Rect, PageNumber, Left, Center, Right, DoDefault);
+}
+
+void TwwCustomRichEdit::DoPrintFooter(TRect Rect, int PageNumber, AnsiString& Left, AnsiString& Center,
+                                      AnsiString& Right, bool& DoDefault) {
+    if (Assigned(OnPrintFooter)) OnPrintFooter(this, Rect, PageNumber, Left, Center, Right, DoDefault);
+}
+
+void TwwCustomRichEdit::Print(const AnsiString& JobTitle) {
+    if (UsesPrinterWidth()) ApplyPrintPageSize();
+    TPrinter* printer = Printer();
+    TCanvas* canvas = printer->Canvas();
+    const int ppi = printer->PixelsPerInch();
+    const TRect twips = GetPrintRect();
+    // The canvas's origin is the paper's corner; the rectangles here start
+    // at the printable area's.
+    const int offX = printer->PrintableOffsetX(), offY = printer->PrintableOffsetY();
+    const TRect page(TwipsToPixels(twips.Left, ppi), TwipsToPixels(twips.Top, ppi),
+                     TwipsToPixels(twips.Right, ppi), TwipsToPixels(twips.Bottom, ppi));
+    const TRect onPaper(page.Left + offX, page.Top + offY, page.Right + offX, page.Bottom + offY);
+    const TRichDocument& document = Document();
+    printer->SetTitle(JobTitle);
+    printer->BeginDoc();
+    try {
+        // The measuring pass finds where the text ends.
+        int end = 0;
+        for (int at = 0;;) {
+            int next = FormatRichRange(*canvas, document, at, onPaper, false);
+            if (next <= at || next >= document.Length()) {
+                end = std::max(next, at);
+                break;
+            }
+            at = next;
+        }
+        auto drawBand = [&](TwwRTFHeaderFooter* Band, const TRect& R, bool Header) {
+            canvas->Font()->Assign(Band->Font());
+            bool doDefault = true;
+            AnsiString left = Band->LeftText(), center = Band->CenterText(), right = Band->RightText();
+            if (Header) DoPrintHeader(R, printer->PageNumber(), left, center, right, doDefault);
+            else DoPrintFooter(R, printer->PageNumber(), left, center, right, doDefault);
+            if (!doDefault) return;
+            canvas->Brush()->SetStyle(bsClear);
+            const int h = canvas->TextHeight("H");
+            const int y = Header ? R.Top : R.Bottom - h;
+            canvas->TextOut(R.Left + offX, y + offY, left);
+            canvas->TextOut(R.Left + offX + (R.Width() - canvas->TextWidth(center)) / 2, y + offY, center);
+            canvas->TextOut(R.Right + offX - canvas->TextWidth(right), y + offY, right);
+            if (Band->LineSeparator()) {
+                canvas->Pen()->SetWidth(TwipsToPixels(6, ppi));
+                canvas->Pen()->SetColor(clBlack);
+                const int ruleY =
+                    Header ? R.Top + h + TwipsToPixels(28, ppi) : R.Bottom - h - TwipsToPixels(28, ppi);
+                canvas->MoveTo(R.Left + offX, ruleY + offY);
+                canvas->LineTo(R.Right + offX, ruleY + offY);
+            }
+        };
+        for (int at = 0;;) {
+            const int vert = static_cast<int>(FPrintHeader->VertMargin() * ppi);
+            drawBand(FPrintHeader.get(), TRect(page.Left, vert - offY, page.Right, page.Top), true);
+            const int footVert = static_cast<int>(FPrintFooter->VertMargin() * ppi);
+            const int pageH = printer->PageHeight();
+            drawBand(FPrintFooter.get(),
+                     TRect(page.Left, pageH - footVert - TwipsToPixels(720, ppi), page.Right,
+                           pageH - footVert - offY),
+                     false);
+            const int next = FormatRichRange(*canvas, document, at, onPaper, true);
+            if (next <= at || next >= end) break;
+            printer->NewPage();
+            at = next;
+        }
+        printer->EndDoc();
+    } catch (...) {
+        if (printer->Printing()) printer->Abort();
+        throw;
+    }
+}
+
+bool TwwCustomRichEdit::PrintThroughWord(const AnsiString& /*DocumentName*/) {
+    MessageDlg(DefaultIntl->UserMessages()->RichEditMSWordNotFound(), mtInformation, {mbOK}, 0);
+    return false;
 }

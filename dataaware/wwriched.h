@@ -76,7 +76,59 @@ using TwwRichEditOptions = TSet<TwwRichEditOption>;
 enum TwwFindOption : uint8_t { frMatchCase, frWholeWord, frReplaceAll };
 using TwwFindOptions = TSet<TwwFindOption>;
 
+// The margins of a printed page, in the control's measurement units.
+class TwwPrintMargins : public TPersistent {
+    ZELMOR_CLASS(TwwPrintMargins, TPersistent)
+public:
+    TwwPrintMargins() = default;
+    static void DescribeProperties(TPropertyTable& T);
+    void Assign(TPersistent* Source) override;
+    double Top() const { return FTop; }
+    void SetTop(double Value) { FTop = Value; }
+    double Bottom() const { return FBottom; }
+    void SetBottom(double Value) { FBottom = Value; }
+    double Left() const { return FLeft; }
+    void SetLeft(double Value) { FLeft = Value; }
+    double Right() const { return FRight; }
+    void SetRight(double Value) { FRight = Value; }
+
+private:
+    double FTop = 1.0, FBottom = 1.0, FLeft = 1.0, FRight = 1.0;
+};
+
+// The header or the footer of printed pages: three texts, their font, the
+// distance from the page's edge (inches) and a rule beside them.
+class TwwRTFHeaderFooter : public TPersistent {
+    ZELMOR_CLASS(TwwRTFHeaderFooter, TPersistent)
+public:
+    TwwRTFHeaderFooter();
+    ~TwwRTFHeaderFooter() override;
+    static void DescribeProperties(TPropertyTable& T);
+    void Assign(TPersistent* Source) override;
+    double VertMargin() const { return FVertMargin; }
+    void SetVertMargin(double Value) { FVertMargin = Value; }
+    AnsiString LeftText() const { return FLeftText; }
+    void SetLeftText(const AnsiString& Value) { FLeftText = Value; }
+    AnsiString CenterText() const { return FCenterText; }
+    void SetCenterText(const AnsiString& Value) { FCenterText = Value; }
+    AnsiString RightText() const { return FRightText; }
+    void SetRightText(const AnsiString& Value) { FRightText = Value; }
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(TFont* Value);
+    bool LineSeparator() const { return FLineSeparator; }
+    void SetLineSeparator(bool Value) { FLineSeparator = Value; }
+
+private:
+    double FVertMargin = 0.5;
+    AnsiString FLeftText, FCenterText, FRightText;
+    std::unique_ptr<TFont> FFont;
+    bool FLineSeparator = false;
+};
+
 class TwwCustomRichEdit;
+using TwwRTFDrawHeaderFooter =
+    TEvent<void(TObject* Sender, TRect DrawRect, int PageNumber, AnsiString& LeftText, AnsiString& CenterText,
+                AnsiString& RightText, bool& DoDefault)>;
 using TwwURLOpenEvent = TEvent<void(TwwCustomRichEdit* Sender, const AnsiString& URLLink, bool& UseDefault)>;
 using TRichEditProtectChange = TEvent<void(TObject* Sender, int StartPos, int EndPos, bool& AllowChange)>;
 
@@ -138,6 +190,7 @@ public:
     // Set while content is being loaded: changes then are no edits.
     bool Loading() const { return FLoadingDepth > 0; }
     TPopupMenu* OwnPopupMenu() const { return FPopupMenu; }
+    bool StoresPopupMenu() const { return PopupMenu() != FPopupMenu; }
 
     // --- streaming ---
     // Reads Stream (from its position) into the whole content or over the
@@ -208,7 +261,32 @@ public:
     // fails to open is told to the user.
     void OpenLink(const AnsiString& URL);
 
+    // --- printing ---
+    TwwPrintMargins* PrintMargins() const { return FPrintMargins.get(); }
+    void SetPrintMargins(TwwPrintMargins* Value) { FPrintMargins->Assign(Value); }
+    TwwRTFHeaderFooter* PrintHeader() const { return FPrintHeader.get(); }
+    void SetPrintHeader(TwwRTFHeaderFooter* Value) { FPrintHeader->Assign(Value); }
+    TwwRTFHeaderFooter* PrintFooter() const { return FPrintFooter.get(); }
+    void SetPrintFooter(TwwRTFHeaderFooter* Value) { FPrintFooter->Assign(Value); }
+    // The printed text's rectangle in twips from the printable area's corner:
+    // the margins, kept within what the printer can print.
+    TRect GetPrintRect() const;
+    // Puts PrintPageSize into the printer (a code it does not know changes nothing).
+    void ApplyPrintPageSize();
+    // Prints the content on the printer, page after page, with header and footer.
+    void Print(const AnsiString& JobTitle);
+    virtual void DoPrintHeader(TRect Rect, int PageNumber, AnsiString& Left, AnsiString& Center,
+                               AnsiString& Right, bool& DoDefault);
+    virtual void DoPrintFooter(TRect Rect, int PageNumber, AnsiString& Left, AnsiString& Center,
+                               AnsiString& Right, bool& DoDefault);
+    // No spelling checker lives on this system: nothing to do.
+    virtual bool SpellCheck() { return true; }
+    // There is no word processor to print through: says so and answers false.
+    virtual bool PrintThroughWord(const AnsiString& DocumentName);
+
     // --- events ---
+    TwwRTFDrawHeaderFooter OnPrintHeader;
+    TwwRTFDrawHeaderFooter OnPrintFooter;
     TwwURLOpenEvent OnURLOpen;
     TRichEditProtectChange OnProtectChange;
 
@@ -260,6 +338,8 @@ private:
     bool FWrapped = false;
     bool FLinkArmed = false;
     AnsiString FArmedLink;
+    std::unique_ptr<TwwPrintMargins> FPrintMargins;
+    std::unique_ptr<TwwRTFHeaderFooter> FPrintHeader, FPrintFooter;
 };
 
 class TwwDBRichEdit : public TwwCustomRichEdit {
@@ -302,6 +382,10 @@ protected:
     void KeyPress(char& Key) override;
     void DoExit() override;
     void CMGetDataLink(TMessage& Message) override;
+    // Painted as a copy (a grid paints the control into the cells of the
+    // other rows): the field's content of the record the grid stands on,
+    // formatted into the control's formatting rectangle on the grid's canvas.
+    void WMPaint(TMessage& Message) override;
 
 private:
     void DataChange(TObject* Sender);

@@ -81,6 +81,26 @@ void TPrinter::SetPaperSize(int Width, int Height) {
     FPaperHeight = Height;
 }
 
+const std::vector<TPaperSize>& PaperSizes() {
+    static const std::vector<TPaperSize> sizes = {
+        {1, "Letter", 2159, 2794}, {5, "Legal", 2159, 3556},        {7, "Executive", 1842, 2667},
+        {8, "A3", 2970, 4200},     {9, "A4", 2100, 2970},           {11, "A5", 1480, 2100},
+        {13, "B5", 1820, 2570},    {20, "Envelope #10", 1048, 2413}};
+    return sizes;
+}
+
+int TPrinter::PaperCode() const {
+    for (const TPaperSize& p : PaperSizes())
+        if (p.Width == FPaperWidth && p.Height == FPaperHeight) return p.Code;
+    return 0;
+}
+
+void TPrinter::SetPaperCode(int Code) {
+    for (const TPaperSize& p : PaperSizes())
+        if (p.Code == Code) return SetPaperSize(p.Width, p.Height);
+    throw EPrinter("Paper size is not valid");
+}
+
 int TPrinter::PageWidth() const {
     return PaperPixels(FOrientation == poPortrait ? FPaperWidth : FPaperHeight, FPixelsPerInch);
 }

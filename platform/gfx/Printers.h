@@ -68,6 +68,17 @@ public:
     int PaperWidth() const { return FPaperWidth; }
     int PaperHeight() const { return FPaperHeight; }
     void SetPaperSize(int Width, int Height);
+    // The paper by its code, as printer settings name it (1 letter, 5 legal,
+    // 8 A3, 9 A4, 11 A5 ...: PaperSizes); a code not in the table is
+    // refused with EPrinter. Setting a code sets the paper size; PaperCode
+    // answers 0 for a size no code names.
+    int PaperCode() const;
+    void SetPaperCode(int Code);
+    // Where the printable area begins on the page, in device pixels from
+    // its top-left corner: a quarter of an inch on every side, as the
+    // printers the libraries were made for leave unprinted.
+    int PrintableOffsetX() const { return FPixelsPerInch / 4; }
+    int PrintableOffsetY() const { return FPixelsPerInch / 4; }
     // The page in device pixels, as the paper and the orientation make it.
     int PageWidth() const;
     int PageHeight() const;
@@ -174,6 +185,14 @@ private:
     std::unique_ptr<TJob> FJob;
     std::string FLastFileName;
 };
+
+// The paper sizes printer settings name by code, upright, in tenths of a millimetre.
+struct TPaperSize {
+    int Code;
+    const char* Name;
+    int Width, Height;
+};
+const std::vector<TPaperSize>& PaperSizes();
 
 // The printer of the process; a TPdfPrinter until SetPrinter replaces it.
 TPrinter* Printer();

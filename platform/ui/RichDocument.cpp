@@ -92,6 +92,12 @@ void TRichDocument::SetDefaultFormat(const TRichCharFormat& Value) {
 void TRichDocument::Clear() {
     FParagraphs.assign(1, TRichParagraph{});
     FParagraphs[0].EndFormat = FDefault;
+    FLengths.assign(1, 0);
+}
+
+void TRichDocument::Measure() {
+    FLengths.resize(FParagraphs.size());
+    for (size_t i = 0; i < FParagraphs.size(); ++i) FLengths[i] = FParagraphs[i].Length();
 }
 
 AnsiString TRichDocument::Text() const {
@@ -106,21 +112,20 @@ AnsiString TRichDocument::Text() const {
 
 int TRichDocument::Length() const {
     int n = 0;
-    for (const TRichParagraph& p : FParagraphs) n += p.Length() + 2;
+    for (int len : FLengths) n += len + 2;
     return n - 2;
 }
 
 int TRichDocument::ParagraphStart(int Index) const {
     int at = 0;
-    for (int i = 0; i < Index && i < ParagraphCount(); ++i)
-        at += FParagraphs[static_cast<size_t>(i)].Length() + 2;
+    for (int i = 0; i < Index && i < ParagraphCount(); ++i) at += FLengths[static_cast<size_t>(i)] + 2;
     return at;
 }
 
 TRichDocument::TSpot TRichDocument::Locate(int Pos) const {
     if (Pos < 0) Pos = 0;
     for (size_t i = 0; i < FParagraphs.size(); ++i) {
-        int len = FParagraphs[i].Length();
+        int len = FLengths[i];
         if (Pos <= len || i + 1 == FParagraphs.size()) return {i, std::min(Pos, len)};
         Pos -= len + 2;
         if (Pos < 0) return {i, len};  // inside the break: the paragraph's end
@@ -179,6 +184,7 @@ void TRichDocument::SetParagraphs(std::vector<TRichParagraph> Paragraphs) {
     FParagraphs = std::move(Paragraphs);
     if (FParagraphs.empty()) Clear();
     for (TRichParagraph& p : FParagraphs) Normalize(p);
+    Measure();
 }
 
 namespace {
@@ -210,6 +216,7 @@ void TRichDocument::Replace(int Start, int End, std::string_view Text) {
         paragraphs.push_back(std::move(p));
     }
     piece.FParagraphs = std::move(paragraphs);
+    piece.Measure();
     ReplaceWith(Start, End, piece);
 }
 
@@ -231,11 +238,25 @@ void TRichDocument::ReplaceWith(int Start, int End, const TRichDocument& Other) 
     TRichParagraph& last = made.back();
     last.Runs.insert(last.Runs.end(), tail.Runs.begin(), tail.Runs.end());
     last.Format = tail.Format;
-    for (TRichParagraph& p : made) Normalize(p);
-    FParagraphs.erase(FParagraphs.begin() + static_cast<std::ptrdiff_t>(a.Paragraph),
-                      FParagraphs.begin() + static_cast<std::ptrdiff_t>(b.Paragraph) + 1);
-    FParagraphs.insert(FParagraphs.begin() + static_cast<std::ptrdiff_t>(a.Paragraph),
-                       std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
+    std::vector<int> lengths;
+    lengths.reserve(made.size());
+    for (TRichParagraph& p : made) {
+        Normalize(p);
+        lengths.push_back(p.Length());
+    }
+    const auto first = static_cast<std::ptrdiff_t>(a.Paragraph);
+    const auto removed = static_cast<std::ptrdiff_t>(b.Paragraph - a.Paragraph) + 1;
+    if (removed == static_cast<std::ptrdiff_t>(made.size())) {
+        // Typing within paragraphs: they are replaced where they stand.
+        std::move(made.begin(), made.end(), FParagraphs.begin() + first);
+        std::copy(lengths.begin(), lengths.end(), FLengths.begin() + first);
+        return;
+    }
+    FParagraphs.erase(FParagraphs.begin() + first, FParagraphs.begin() + first + removed);
+    FParagraphs.insert(FParagraphs.begin() + first, std::make_move_iterator(made.begin()),
+                       std::make_move_iterator(made.end()));
+    FLengths.erase(FLengths.begin() + first, FLengths.begin() + first + removed);
+    FLengths.insert(FLengths.begin() + first, lengths.begin(), lengths.end());
 }
 
 TRichDocument TRichDocument::Range(int Start, int End) const {
@@ -258,6 +279,7 @@ TRichDocument TRichDocument::Range(int Start, int End) const {
         Normalize(p);
         d.FParagraphs.push_back(std::move(p));
     }
+    d.Measure();
     return d;
 }
 

@@ -162,7 +162,11 @@ private:
     static void Normalize(TRichParagraph& P);
     TRichCharFormat FormatBefore(const TSpot& At) const;
 
+    void Measure();
     std::vector<TRichParagraph> FParagraphs;
+    // Each paragraph's length, so that finding a position costs a pass over
+    // numbers, not over every run of the document.
+    std::vector<int> FLengths;
     TRichCharFormat FDefault;
 };
 

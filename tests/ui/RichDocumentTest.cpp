@@ -5,8 +5,11 @@
 #include <cstdio>
 #include <fstream>
 
+#include "platform/gfx/Bitmap.h"
+#include "platform/gfx/Graphics.h"
 #include "platform/rtl/Strings.h"
 #include "platform/ui/RichDocument.h"
+#include "platform/ui/RichLayout.h"
 #include "platform/ui/RtfReader.h"
 #include "platform/ui/RtfWriter.h"
 #include "tests/support/OutsideTools.h"
@@ -285,4 +288,57 @@ TEST(RichDocument, UnrtfReadsWhatWeWrite) {
     EXPECT_LT(html.find("</i>", italicAt), html.find("Segunda")) << html;
     EXPECT_EQ(html.find("<b>Hola"), std::string::npos) << html;
     std::remove(file.c_str());
+}
+
+// Layout by formula at 96 dots per inch: indents and tab stops are twips x
+// 96 / 1440 pixels; the first line starts at the start indent, the next ones
+// at the start indent plus the offset; a line's height is its font's, spaced
+// by the paragraph's rule.
+TEST(RichLayout, IndentsTabsAndLinesFromTwips) {
+    TBitmap Bmp(10, 10);
+    TCanvas& C = *Bmp.Canvas();
+    ASSERT_EQ(C.PixelsPerInch(), 96);
+    TRichParagraph P;
+    P.Format.StartIndent = 1440;  // 96 px
+    P.Format.Offset = -720;       // the next lines at 48 px
+    P.Format.Tabs = {2880};       // 192 px
+    AnsiString Words;
+    for (int I = 0; I < 40; ++I) Words += "palabra ";
+    P.Runs.push_back(TRichRun{"a\tb " + Words, Char()});
+    const int Width = 600;
+    TRichParagraphLayout L = LayoutRichParagraph(C, P, Width);
+    ASSERT_GT(L.Lines.size(), 2u);
+    EXPECT_EQ(L.Lines[0].Pieces[0].X, 96);
+    EXPECT_EQ(L.Lines[0].Pieces[2].X, 192) << "the piece after the tab";
+    EXPECT_EQ(L.Lines[1].Pieces[0].X, 48);
+    C.Font()->SetName("Arial");
+    C.Font()->SetSize(10);
+    TTextMetric Tm;
+    C.GetTextMetrics(Tm);
+    const int Line = Tm.tmAscent + Tm.tmDescent;
+    EXPECT_EQ(L.Lines[1].Top - L.Lines[0].Top, Line);
+    for (const TRichLine& Each : L.Lines) {
+        const TRichPiece& Last = Each.Pieces.back();
+        EXPECT_LE(Last.X, Width) << "no word starts beyond the right edge";
+    }
+    // The next line starts where the one before ended: no character lost.
+    for (size_t I = 1; I < L.Lines.size(); ++I) EXPECT_EQ(L.Lines[I].Start, L.Lines[I - 1].End);
+    EXPECT_EQ(L.Lines.back().End, P.Length());
+    // Double spacing, space before and after; centred and right-aligned text.
+    P.Format.LineSpacingRule = 2;
+    P.Format.SpaceBefore = 240;  // 16 px
+    P.Format.SpaceAfter = 120;   // 8 px
+    TRichParagraphLayout D = LayoutRichParagraph(C, P, Width);
+    EXPECT_EQ(D.Lines[0].Top, 16);
+    EXPECT_EQ(D.Lines[1].Top - D.Lines[0].Top, 2 * Line);
+    EXPECT_EQ(D.Height, D.Lines.back().Top + D.Lines.back().Height + 8);
+    TRichParagraph Short;
+    Short.Runs.push_back(TRichRun{"centro", Char()});
+    Short.Format.Alignment = raRight;
+    Short.Format.RightIndent = 720;
+    TRichParagraphLayout R = LayoutRichParagraph(C, Short, Width);
+    EXPECT_EQ(R.Lines[0].Pieces[0].X + R.Lines[0].Pieces[0].Width, Width - 48);
+    Short.Format.Alignment = raCenter;
+    TRichParagraphLayout M = LayoutRichParagraph(C, Short, Width);
+    EXPECT_EQ(M.Lines[0].Pieces[0].X, (Width - 48 - M.Lines[0].Pieces[0].Width) / 2);
 }
