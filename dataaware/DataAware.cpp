@@ -14,6 +14,7 @@
 #include "dataaware/wwcheckbox.h"
 #include "dataaware/wwcombobutton.h"
 #include "dataaware/wwdbedit.h"
+#include "dataaware/wwfltdlg.h"
 #include "dataaware/wwidlg.h"
 #include "dataaware/wwradiogroup.h"
 #include "dataaware/wwriched.h"
@@ -31,7 +32,7 @@ void StartDataAwareLibrary() {
                      &TwwDBComboBox::StaticClassInfo(),   &TwwKeyCombo::StaticClassInfo(),
                      &TwwLookupDlg::StaticClassInfo(),    &TwwLookupDialog::StaticClassInfo(),
                      &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo(),
-                     &TwwLocateDialog::StaticClassInfo()});
+                     &TwwLocateDialog::StaticClassInfo(), &TwwFilterDialog::StaticClassInfo()});
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     StartDefaultIntl();
