@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "dataaware/Wwdbcomb.h"
 #include "dataaware/Wwfltdum.h"
 #include "dataaware/Wwfltvw.h"
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwcommon.h"
+#include "dataaware/wwdbedit.h"
 #include "dataaware/wwhelpers.h"
 #include "dataaware/wwstr.h"
 #include "platform/db/DataSet.h"
@@ -17,6 +19,7 @@
 #include "platform/db/Table.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Format.h"
+#include "platform/rtl/Numbers.h"
 #include "platform/rtl/Regional.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Dialogs.h"
@@ -1133,6 +1136,648 @@ bool TwwFilterDialog::RecordAccepted(TDataSet* DataSet) { return DummyForm()->Fi
 bool TwwFilterDialog::CriterionAccepts(TDataSet* DataSet, TwwFieldInfo& Info) {
     return DummyForm()->CriterionAccepts(DataSet, Info);
 }
-// The form that takes the criteria comes with the form unit; until then the
-// dialog applies criteria given to it (ApplyCriteria) and shows nothing.
-bool TwwFilterDialog::Execute() { return false; }
+bool TwwFilterDialog::Execute() {
+    TDataSet* DataSet = GetPrimaryDataSet();
+    if (!DataSource() || !DataSet) return false;
+    if (FFilterMethod == fdByFilter && !DataSet->Active()) {
+        MessageDlg("Dataset must be active to perform local filtering (FilterMethod=fdByFilter).", mtError,
+                   {mbOK}, 0);
+        return false;
+    }
+    if (AnsiSameText(FFieldOperators->OrChar(), FFieldOperators->AndChar()))
+        MessageDlg("And and Or Operators have the same value.", mtWarning, {mbOK}, 0);
+    const TCursor Saved = Screen->Cursor();
+    Screen->SetCursor(crHourGlass);
+    TwwFilterDlg* F = nullptr;
+    bool Ok = false, Changed = false;
+    TwwFieldInfoList Working;
+    try {
+        F = TForm::CreateNew<TwwFilterDlg>(Application);
+        FForm = F;
+        F->Start(this);
+        if (FOptions.Contains(fdSizeable)) F->SetBorderStyle(bsSizeable);
+        F->SetCaption(FCaption);
+        Screen->SetCursor(Saved);
+        Ok = F->ShowModal() == mrOk;
+        Changed = F->CriteriaChanged;
+        Working = F->Working;
+    } catch (...) {
+        Screen->SetCursor(Saved);
+        FForm = nullptr;
+        if (F) F->Free();
+        throw;
+    }
+    FForm = nullptr;
+    F->Free();
+    if (Ok && (Changed || !GetFilterOptions(DataSet).Contains(ofoEnabled))) ApplyCriteria(Working);
+    return Ok;
+}
+
+// ---------------------------------------------------------------------------
+// TwwFilterDlg
+// ---------------------------------------------------------------------------
+
+ZELMOR_IMPLEMENT_CLASS(TwwFilterDlg, TForm)
+
+namespace {
+
+int Px(int Value) { return MulDiv(Value, Screen->PixelsPerInch(), 96); }
+
+template <class T>
+T* Make(TComponent* Owner, TWinControl* Parent, const char* Name, int L, int T0, int W, int H) {
+    auto* C = NewComponent<T>(Owner);
+    C->SetName(Name);
+    C->SetBounds(L, T0, W, H);
+    C->SetParent(Parent);
+    return C;
+}
+
+AnsiString Blanked(const AnsiString& Label) { return ReplaceChar(Label, '~', ' '); }
+
+}  // namespace
+
+TwwFilterDlg::TwwFilterDlg(TComponent* AOwner, TCreateNew Tag) : TForm(AOwner, Tag) {
+    SetName("wwFilterDlg");
+    SetCaption("Super Search");
+    SetBorderStyle(bsDialog);
+    SetPosition(poScreenCenter);
+    SetKeyPreview(true);
+    Font()->SetName("MS Sans Serif");
+    Font()->SetHeight(-11);
+    SetClientWidth(506);
+    SetClientHeight(291);
+    Constraints()->SetMinWidth(460);
+    Constraints()->SetMinHeight(274);
+
+    FieldListPanel = Make<TPanel>(this, this, "FieldListPanel", 0, 0, 185, 291);
+    FieldListPanel->SetAlign(alLeft);
+    FieldListPanel->SetCaption("");
+    FieldListPanel->SetBevelOuter(bvNone);
+    FieldsLbl = Make<TLabel>(this, FieldListPanel, "FieldsLbl", 8, 4, 100, 13);
+    FieldsLbl->SetCaption("Fields");
+    FieldTabSet = Make<TTabControl>(this, FieldListPanel, "FieldTabSet", 8, 20, 170, 200);
+    FieldTabSet->Tabs()->Add("&All");
+    FieldTabSet->Tabs()->Add("&Searched");
+    FieldTabSet->SetTabIndex(0);
+    FieldTabSet->OnChanging = [this](TObject* S, bool& Allow) { FieldTabSetChanging(S, Allow); };
+    FieldsListBox = Make<TListBox>(this, FieldTabSet, "FieldsListBox", 0, 0, 160, 170);
+    FieldsListBox->SetAlign(alClient);
+    FieldsListBox->OnClick = [this](TObject* S) { FieldsListBoxClick(S); };
+    FieldOrder = Make<TRadioGroup>(this, FieldListPanel, "FieldOrder", 8, 224, 170, 60);
+    FieldOrder->Items()->Add("Alpha&betic");
+    FieldOrder->Items()->Add("&Logical");
+    FieldOrder->OnClick = [this](TObject* S) { FieldOrderClick(S); };
+
+    OKCancelPanel = Make<TPanel>(this, this, "OKCancelPanel", 416, 0, 90, 291);
+    OKCancelPanel->SetAlign(alRight);
+    OKCancelPanel->SetCaption("");
+    OKCancelPanel->SetBevelOuter(bvNone);
+
+    FieldCriteriaPanel = Make<TPanel>(this, this, "FieldCriteriaPanel", 185, 0, 231, 291);
+    FieldCriteriaPanel->SetAlign(alClient);
+    FieldCriteriaPanel->SetCaption("");
+    FieldCriteriaPanel->SetBevelOuter(bvNone);
+    FieldCriteria = Make<TLabel>(this, FieldCriteriaPanel, "FieldCriteria", 4, 4, 200, 13);
+    ButtonPanel = Make<TPanel>(this, FieldCriteriaPanel, "ButtonPanel", 0, 255, 231, 36);
+    ButtonPanel->SetAlign(alBottom);
+    ButtonPanel->SetCaption("");
+    ButtonPanel->SetBevelOuter(bvNone);
+    ViewButton = Make<TButton>(this, ButtonPanel, "ViewButton", 4, 6, 100, 25);
+    ViewButton->SetCaption("View Su&mmary");
+    ViewButton->OnClick = [this](TObject* S) { ViewButtonClick(S); };
+    ClearSearchButton = Make<TButton>(this, ButtonPanel, "ClearSearchButton", 110, 6, 100, 25);
+    ClearSearchButton->SetCaption("&New Search");
+    ClearSearchButton->SetEnabled(false);
+    ClearSearchButton->OnClick = [this](TObject* S) { ClearSearchButtonClick(S); };
+
+    SelectNotebook = Make<TPageControl>(this, FieldCriteriaPanel, "SelectNotebook", 2, 20, 227, 230);
+    SelectNotebook->SetTabPosition(tpBottom);
+    TabSheet1 = NewComponent<TTabSheet>(this);
+    TabSheet1->SetName("TabSheet1");
+    TabSheet1->SetCaption("By &Value");
+    TabSheet1->SetPageControl(SelectNotebook);
+    TabSheet2 = NewComponent<TTabSheet>(this);
+    TabSheet2->SetName("TabSheet2");
+    TabSheet2->SetCaption("By &Range");
+    TabSheet2->SetPageControl(SelectNotebook);
+
+    FieldValueLbl = Make<TLabel>(this, TabSheet1, "FieldValueLbl", 4, 4, 150, 13);
+    FieldValueLbl->SetCaption("Field Value");
+    FilterValueEdit = Make<TwwDBEdit>(this, TabSheet1, "FilterValueEdit", 4, 20, 150, 21);
+    FilterValueEdit->OnChange = [this](TObject* S) { ControlChange(S); };
+    FilterValueCombo = Make<TwwDBComboBox>(this, TabSheet1, "FilterValueCombo", 4, 20, 150, 21);
+    FilterValueCombo->SetVisible(false);
+    FilterValueCombo->OnChange = [this](TObject* S) { ControlChange(S); };
+    FilterValueClearButton = Make<TButton>(this, TabSheet1, "FilterValueClearButton", 158, 20, 50, 21);
+    FilterValueClearButton->SetCaption("Clear");
+    FilterValueClearButton->SetEnabled(false);
+    FilterValueClearButton->OnClick = [this](TObject*) { SetValueText(""); };
+    MatchTypeGroup = Make<TRadioGroup>(this, TabSheet1, "MatchTypeGroup", 4, 46, 204, 72);
+    MatchTypeGroup->SetCaption("Search Type");
+    MatchTypeGroup->Items()->Add("&Exact Match");
+    MatchTypeGroup->Items()->Add("&Partial Match at Beginning");
+    MatchTypeGroup->Items()->Add("Partial Match Any&where");
+    Panel1 = Make<TPanel>(this, TabSheet1, "Panel1", 4, 122, 204, 41);
+    Panel1->SetCaption("");
+    Panel1->SetBevelOuter(bvNone);
+    CaseSensitive = Make<TCheckBox>(this, Panel1, "CaseSensitive", 4, 3, 190, 17);
+    CaseSensitive->SetCaption("Case Sensitive");
+    Nonmatching = Make<TCheckBox>(this, Panel1, "Nonmatching", 4, 21, 190, 17);
+    Nonmatching->SetCaption("Non-matching records");
+
+    StartingRangeLbl = Make<TLabel>(this, TabSheet2, "StartingRangeLbl", 4, 4, 150, 13);
+    StartingRangeLbl->SetCaption("Starting Range");
+    MinValueEdit = Make<TEdit>(this, TabSheet2, "MinValueEdit", 4, 20, 150, 21);
+    MinValueEdit->OnChange = [this](TObject* S) { ControlChange(S); };
+    MinValueClearButton = Make<TButton>(this, TabSheet2, "MinValueClearButton", 158, 20, 50, 21);
+    MinValueClearButton->SetCaption("Clear");
+    MinValueClearButton->SetEnabled(false);
+    MinValueClearButton->OnClick = [this](TObject*) { MinValueEdit->SetText(""); };
+    EndingRangeLbl = Make<TLabel>(this, TabSheet2, "EndingRangeLbl", 4, 48, 150, 13);
+    EndingRangeLbl->SetCaption("Ending Range");
+    MaxValueEdit = Make<TEdit>(this, TabSheet2, "MaxValueEdit", 4, 64, 150, 21);
+    MaxValueEdit->OnChange = [this](TObject* S) { ControlChange(S); };
+    MaxValueClearButton = Make<TButton>(this, TabSheet2, "MaxValueClearButton", 158, 64, 50, 21);
+    MaxValueClearButton->SetCaption("Clear");
+    MaxValueClearButton->SetEnabled(false);
+    MaxValueClearButton->OnClick = [this](TObject*) { MaxValueEdit->SetText(""); };
+
+    FValueControl = FilterValueEdit;
+    OnShow = [this](TObject* S) { FormShow(S); };
+    FieldCriteriaPanel->OnResize = [this](TObject*) {
+        SelectNotebook->SetBounds(
+            SelectNotebook->Left(), SelectNotebook->Top(), FieldCriteriaPanel->Width() - 4,
+            FieldCriteriaPanel->Height() - SelectNotebook->Top() - ButtonPanel->Height() - 5);
+    };
+}
+
+void TwwFilterDlg::Start(TwwFilterDialog* D) {
+    Dialog = D;
+    DataSet = D->GetPrimaryDataSet();
+    Working = D->FieldInfo();
+    FCurrent = nullptr;
+    D->RebuildFieldCatalog();
+    OKBtn = CreateDialogButton(this, bkOK);
+    OKBtn->SetParent(OKCancelPanel);
+    OKBtn->SetModalResult(mrNone);
+    OKBtn->SetDefault(true);
+    OKBtn->SetEnabled(false);
+    OKBtn->SetBounds(Px(7), Px(22), OKBtn->Width(), OKBtn->Height());
+    OKBtn->SetTabOrder(2);
+    OKBtn->OnClick = [this](TObject* S) { OKBtnClick(S); };
+    OKBtn->SetVisible(true);
+    CancelBtn = CreateDialogButton(this, bkCancel);
+    CancelBtn->SetParent(OKCancelPanel);
+    CancelBtn->SetBounds(Px(7), Px(62), CancelBtn->Width(), CancelBtn->Height());
+    CancelBtn->SetTabOrder(3);
+    CancelBtn->SetVisible(true);
+}
+
+bool TwwFilterDlg::IsTypedField(const TwwDBFieldInfo* E) const {
+    if (!E) return false;
+    const TFieldType T = E->DataType;
+    return (T >= ftSmallint && T <= ftBCD) || T == ftDate || T == ftDateTime || T == ftAutoInc ||
+           (T == ftTime && Dialog->FilterMethod() == fdByQueryModify);
+}
+
+AnsiString TwwFilterDlg::ValueText() const {
+    if (FValueControl == FilterValueCombo) {
+        AnsiString Text = FilterValueCombo->Text();
+        return FilterValueCombo->MapList() ? FilterValueCombo->DisplayToValue(Text) : Text;
+    }
+    return FilterValueEdit->Text();
+}
+
+void TwwFilterDlg::SetValueText(const AnsiString& Text) {
+    if (FValueControl == FilterValueCombo)
+        FilterValueCombo->SetText(FilterValueCombo->MapList() ? FilterValueCombo->ValueToDisplay(Text)
+                                                              : Text);
+    else FilterValueEdit->SetText(Text);
+}
+
+AnsiString TwwFilterDlg::RangeText(bool Upper) const { return (Upper ? MaxValueEdit : MinValueEdit)->Text(); }
+
+void TwwFilterDlg::SetRangeText(bool Upper, const AnsiString& Text) {
+    (Upper ? MaxValueEdit : MinValueEdit)->SetText(Text);
+}
+
+int TwwFilterDlg::FindCriterion(const AnsiString& DisplayName) const {
+    for (size_t I = 0; I < Working.size(); ++I)
+        if (AnsiSameText(Working[I].DisplayName, DisplayName)) return int(I);
+    return -1;
+}
+
+void TwwFilterDlg::FillFieldList() {
+    const AnsiString Keep = FieldsListBox->ItemIndex() >= 0
+                                ? FieldsListBox->Items()->Strings(FieldsListBox->ItemIndex())
+                                : AnsiString();
+    FieldsListBox->Items()->Clear();
+    FItems.clear();
+    const bool Searched = FieldTabSet->TabIndex() == 1;
+    std::vector<std::pair<AnsiString, const TwwDBFieldInfo*>> Rows;
+    auto Add = [&](const AnsiString& Name, const TwwDBFieldInfo* E) {
+        AnsiString Shown = Blanked(Name);
+        for (auto& R : Rows)
+            if (R.first == Shown) return;
+        if (Searched && FindCriterion(Shown) < 0) return;
+        Rows.push_back({Shown, E});
+    };
+    TwwDBFieldInfoList& Catalog = Dialog->FieldCatalog();
+    if (Dialog->SelectedFields()->Count() > 0) {
+        for (int I = 0; I < Dialog->SelectedFields()->Count(); ++I) {
+            AnsiString Line = Dialog->SelectedFields()->Strings(I);
+            size_t Semi = Line.find(';');
+            AnsiString Name = Line.substr(0, Semi),
+                       Display = Semi == AnsiString::npos ? "" : Line.substr(Semi + 1);
+            for (TwwDBFieldInfo& E : Catalog)
+                if (AnsiSameText(E.FieldName, Name)) {
+                    if (!Display.empty()) E.DisplayLabel = Display;
+                    Add(E.DisplayLabel, &E);
+                    break;
+                }
+        }
+    } else {
+        for (TwwDBFieldInfo& E : Catalog)
+            if (IsSearchableFieldType(E.DataType)) Add(E.DisplayLabel, &E);
+    }
+    if (FieldOrder->ItemIndex() == 0)
+        std::stable_sort(Rows.begin(), Rows.end(),
+                         [](const auto& A, const auto& B) { return AnsiCompareText(A.first, B.first) < 0; });
+    for (auto& R : Rows) {
+        FieldsListBox->Items()->Add(R.first);
+        FItems.push_back(R.second);
+    }
+    FieldsListBox->SetItemIndex(FieldsListBox->Items()->IndexOf(Keep));
+}
+
+bool TwwFilterDlg::Commit() {
+    const TwwFilterMatchType Match = MatchTypeGroup->ItemIndex() == 0   ? fdMatchExact
+                                     : MatchTypeGroup->ItemIndex() == 2 ? fdMatchAny
+                                                                        : fdMatchStart;
+    if (FCurrent) {
+        const AnsiString Display = FieldCriteria->Caption();
+        const bool MappedCombo = FValueControl == FilterValueCombo && FilterValueCombo->MapList();
+        auto Reselect = [&] { FieldsListBox->SetItemIndex(FieldsListBox->Items()->IndexOf(Display)); };
+        if (OnValuePage() && IsTypedField(FCurrent) && !(MappedCombo && FActivated)) {
+            const AnsiString Value = ValueText();
+            const AnsiString Or = Dialog->FieldOperators()->OrChar();
+            const AnsiString Op = Dialog->FindValueOperator(Value);
+            for (int Pos = 0; Pos != -1;) {
+                AnsiString Piece =
+                    Trim(Dialog->NextValuePiece(Value, AnsiSameText(Op, Or) ? Op : AnsiString(), Pos));
+                if (Piece.empty() || AnsiSameText(Piece, Dialog->FieldOperators()->NullChar())) continue;
+                if (!TextFitsFieldType(FCurrent->DataType, Piece)) {
+                    SelectNotebook->SetActivePage(TabSheet1);
+                    if (FValueControl->CanFocus()) FValueControl->SetFocus();
+                    FilterValueEdit->SelectAll();
+                    Reselect();
+                    return false;
+                }
+            }
+        }
+        for (bool Upper : {false, true}) {
+            AnsiString Bound = Trim(RangeText(Upper));
+            if (!Bound.empty() && !TextFitsFieldType(FCurrent->DataType, Bound)) {
+                SelectNotebook->SetActivePage(TabSheet2);
+                TEdit* E = Upper ? MaxValueEdit : MinValueEdit;
+                if (E->CanFocus()) E->SetFocus();
+                E->SelectAll();
+                Reselect();
+                return false;
+            }
+        }
+        if (FActivated) {
+            TwwFieldInfo Info;
+            Info.FieldName = FCurrent->FieldName;
+            Info.DisplayName = Display;
+            bool Empty;
+            if (OnValuePage()) {
+                Info.MatchType = Match;
+                Info.FilterValue = ValueText();
+                Info.CaseSensitive = CaseSensitive->Checked();
+                Info.NonMatching = Nonmatching->Checked();
+                Empty = Info.FilterValue.empty();
+            } else {
+                Info.MatchType = fdMatchRange;
+                Info.MinValue = RangeText(false);
+                Info.MaxValue = RangeText(true);
+                Empty = Info.MinValue.empty() && Info.MaxValue.empty();
+            }
+            const int At = FindCriterion(Display);
+            if (At >= 0 && Empty) {
+                Working.erase(Working.begin() + At);
+                CriteriaChanged = true;
+            } else if (At >= 0) {
+                if (!(Working[size_t(At)] == Info)) CriteriaChanged = true;
+                Working[size_t(At)] = Info;
+            } else if (!Empty) {
+                Working.push_back(Info);
+                CriteriaChanged = true;
+            }
+        }
+        ClearSearchButton->SetEnabled(!Working.empty());
+    }
+    return true;
+}
+
+void TwwFilterDlg::Load() {
+    const int Item = FieldsListBox->ItemIndex();
+    if (Item < 0 || Item >= int(FItems.size())) return;
+    FLoading = true;
+    FCurrent = FItems[size_t(Item)];
+    const AnsiString Display = FieldsListBox->Items()->Strings(Item);
+    const int At = FindCriterion(Display);
+    const TwwFieldInfo* Info = At >= 0 ? &Working[size_t(At)] : nullptr;
+    CaseSensitive->SetChecked(Info ? Info->CaseSensitive : Dialog->Options().Contains(fdCaseSensitive));
+    Nonmatching->SetChecked(Info ? Info->NonMatching : false);
+    AnsiString Mask;
+    auto List = std::make_unique<TStringList>();
+    if (Assigned(Dialog->OnSelectField)) {
+        Dialog->DoSelectField(FCurrent->FieldName, Mask, List.get());
+        FilterValueEdit->Picture()->SetPictureMask(Mask);
+        FilterValueCombo->Picture()->SetPictureMask(Mask);
+        FilterValueCombo->Items()->Assign(List.get());
+        FilterValueCombo->SetShowButton(List->Count() > 0);
+        FilterValueCombo->SetShowMatchText(List->Count() > 0);
+    }
+    const TwwFilterMatchType Match = Info ? Info->MatchType : Dialog->DefaultMatchType();
+    const bool Combo = Match != fdMatchAny && FilterValueCombo->Items()->Count() > 0;
+    FValueControl = Combo ? static_cast<TWinControl*>(FilterValueCombo) : FilterValueEdit;
+    FilterValueCombo->SetVisible(Combo);
+    FilterValueEdit->SetVisible(!Combo);
+    FilterValueEdit->SetUsePictureMask(Match != fdMatchAny);
+    const int Items = MatchTypeGroup->Items()->Count();
+    int Index = Match == fdMatchExact ? 0 : Match == fdMatchAny ? 2 : 1;
+    MatchTypeGroup->SetItemIndex(Index < Items ? Index : 1);
+    if (!Info) {
+        SetValueText("");
+        SetRangeText(false, "");
+        SetRangeText(true, "");
+    } else if (Info->MatchType == fdMatchRange) {
+        SetRangeText(false, Info->MinValue);
+        SetRangeText(true, Info->MaxValue);
+        SetValueText("");
+    } else {
+        SetValueText(Info->FilterValue);
+        SetRangeText(false, "");
+        SetRangeText(true, "");
+    }
+    FieldCriteria->SetCaption(Display);
+    const bool LocalCallback = Dialog->FilterMethod() == fdByFilter &&
+                               Dialog->FilterPropertyOptions()->DatasetFilterType() == fdUseOnFilter;
+    if (IsTypedField(FCurrent) && !dynamic_cast<TTable*>(DataSet) && !LocalCallback) {
+        MatchTypeGroup->SetItemIndex(0);
+        MatchTypeGroup->SetEnabled(false);
+        CaseSensitive->SetEnabled(false);
+    } else {
+        MatchTypeGroup->SetEnabled(true);
+        CaseSensitive->SetEnabled(true);
+        const TFieldType T = FCurrent->DataType;
+        if (Dialog->FilterMethod() == fdByQueryModify &&
+            (T == ftBlob || T == ftMemo || T == ftOraBlob || T == ftOraClob)) {
+            CaseSensitive->SetChecked(true);
+            CaseSensitive->SetEnabled(false);
+        }
+    }
+    FLoading = false;
+    UpdateButtons();
+}
+
+void TwwFilterDlg::ChoosePage() {
+    if (!FCurrent) return;
+    const int At = FindCriterion(FieldCriteria->Caption());
+    bool Range;
+    if (At >= 0) Range = Working[size_t(At)].MatchType == fdMatchRange;
+    else if (Dialog->DefaultFilterBy() == fdFilterByRange) Range = true;
+    else if (Dialog->DefaultFilterBy() == fdFilterByValue) Range = false;
+    else Range = IsTypedField(FCurrent) && FCurrent->DataType != ftBoolean;
+    if (!Dialog->Options().Contains(fdShowValueRangeTab))
+        Range = Dialog->DefaultFilterBy() == fdFilterByRange;
+    SelectNotebook->SetActivePage(Range ? TabSheet2 : TabSheet1);
+}
+
+bool TwwFilterDlg::CommitAndLoad() {
+    if (!Commit()) return false;
+    Load();
+    return true;
+}
+
+void TwwFilterDlg::UpdateButtons() {
+    if (FLoading) return;
+    FilterValueClearButton->SetEnabled(!ValueText().empty());
+    MinValueClearButton->SetEnabled(!MinValueEdit->Text().empty());
+    MaxValueClearButton->SetEnabled(!MaxValueEdit->Text().empty());
+    ClearSearchButton->SetEnabled(!Working.empty() || !ValueText().empty() || !MinValueEdit->Text().empty() ||
+                                  !MaxValueEdit->Text().empty());
+}
+
+void TwwFilterDlg::ControlChange(TObject*) {
+    UpdateButtons();
+    if (!FLoading && OKBtn) OKBtn->SetEnabled(true);
+}
+
+void TwwFilterDlg::ApplyTexts() {
+    TwwFilterDialogIntl* T = DefaultIntl->FilterDialog();
+    Font()->SetStyle(DefaultIntl->DialogFontStyle());
+    FieldTabSet->Font()->SetStyle(DefaultIntl->DialogFontStyle());
+    ViewButton->SetCaption(T->BtnViewSummary());
+    ViewButton->SetHint(T->BtnViewSummaryHint());
+    ClearSearchButton->SetCaption(T->BtnNewSearch());
+    ClearSearchButton->SetHint(T->BtnNewSearchHint());
+    FieldOrder->SetCaption(T->FieldOrderLabel());
+    FieldOrder->SetHint(T->FieldOrderHint());
+    FieldOrder->Items()->SetStrings(0, T->AlphabeticLabel());
+    FieldOrder->Items()->SetStrings(1, T->LogicalLabel());
+    FieldTabSet->Tabs()->SetStrings(0, T->AllFieldsLabel());
+    FieldTabSet->Tabs()->SetStrings(1, T->SearchedFieldsLabel());
+    FieldTabSet->SetHint(T->AllSearchedTabHint());
+    StartingRangeLbl->SetCaption(T->StartingRangeLabel());
+    MinValueEdit->SetHint(T->StartingRangeHint());
+    EndingRangeLbl->SetCaption(T->EndingRangeLabel());
+    MaxValueEdit->SetHint(T->EndingRangeHint());
+    MinValueClearButton->SetCaption(T->BtnClearMin());
+    MaxValueClearButton->SetCaption(T->BtnClearMax());
+    FilterValueClearButton->SetCaption(T->BtnClearFilterValue());
+    TabSheet1->SetCaption(T->ByValueLabel());
+    TabSheet2->SetCaption(T->ByRangeLabel());
+    FieldValueLbl->SetCaption(T->FieldValueLabel());
+    FilterValueEdit->SetHint(T->FieldValueHint());
+    FilterValueCombo->SetHint(T->FieldValueHint());
+    MatchTypeGroup->SetCaption(T->SearchTypeLabel());
+    MatchTypeGroup->SetHint(T->SearchTypeHint());
+    MatchTypeGroup->Items()->SetStrings(0, T->MatchExactLabel());
+    MatchTypeGroup->Items()->SetStrings(1, T->MatchStartLabel());
+    if (MatchTypeGroup->Items()->Count() > 2) MatchTypeGroup->Items()->SetStrings(2, T->MatchAnyLabel());
+    CaseSensitive->SetCaption(T->CaseSensitiveLabel());
+    CaseSensitive->SetHint(T->CaseSensitiveHint());
+    Nonmatching->SetCaption(T->NonMatchingLabel());
+    Nonmatching->SetHint(T->NonMatchingHint());
+    FieldsLbl->SetCaption(T->FieldsLabel());
+}
+
+void TwwFilterDlg::FormShow(TObject*) {
+    const TwwFilterDialogOptions O = Dialog->Options();
+    TwwFilterPropertyOptions* P = Dialog->FilterPropertyOptions();
+    if (!O.Contains(fdShowOKCancel)) {
+        OKBtn->SetTop(1000);
+        CancelBtn->SetTop(1000);
+        SetWidth(Width() - OKBtn->Width() - 8);
+        OKCancelPanel->SetWidth(10);
+    }
+    if (O.Contains(fdHidePartialAnywhere) ||
+        (Dialog->FilterMethod() == fdByFilter && P->DatasetFilterType() == fdUseFilterProp &&
+         !P->UseLikeOperator())) {
+        MatchTypeGroup->Items()->Delete(2);
+        MatchTypeGroup->SetHeight(MatchTypeGroup->Height() - 10);
+    }
+    FieldOrder->SetVisible(O.Contains(fdShowFieldOrder));
+    if (!O.Contains(fdShowViewSummary)) {
+        ViewButton->SetVisible(false);
+        ClearSearchButton->SetLeft(ViewButton->Left());
+    }
+    TabSheet1->SetTabVisible(O.Contains(fdShowValueRangeTab));
+    TabSheet2->SetTabVisible(O.Contains(fdShowValueRangeTab));
+    const bool ExpressionOnly =
+        (P->DatasetFilterType() == fdUseFilterProp || P->DatasetFilterType() == fdUseBothFilterTypes) &&
+        (!P->UseLikeOperator() || !P->LikeSupportsUpperKeyword());
+    CaseSensitive->SetVisible(O.Contains(fdShowCaseSensitive) && !ExpressionOnly);
+    if (!O.Contains(fdShowNonMatching)) {
+        Nonmatching->SetVisible(false);
+        if (CaseSensitive->Visible()) Panel1->SetHeight(Px(26));
+        else Panel1->SetVisible(false);
+    } else if (CaseSensitive->Visible()) {
+        Panel1->SetHeight(41);
+    } else {
+        Panel1->SetHeight(26);
+        Nonmatching->SetTop(5);
+    }
+    SetHeight(Px(Dialog->DlgHeight()));
+    FieldOrder->SetItemIndex(Dialog->SortBy() == fdSortByFieldName ? 0 : 1);
+    if (Working.empty()) {
+        FieldTabSet->SetTabIndex(0);
+        FillFieldList();
+        int I = FieldsListBox->Items()->Count() > 0 ? 0 : -1;
+        for (int J = 0; J < FieldsListBox->Items()->Count(); ++J)
+            if (AnsiSameText(FieldsListBox->Items()->Strings(J), Blanked(Dialog->DefaultField()))) I = J;
+        FieldsListBox->SetItemIndex(I);
+    } else {
+        FieldTabSet->SetTabIndex(1);
+        FillFieldList();
+        FieldsListBox->SetItemIndex(FieldsListBox->Items()->Count() > 0 ? 0 : -1);
+    }
+    CommitAndLoad();
+    ChoosePage();
+    FocusEntry();
+    if (O.Contains(fdTabsAtTop)) {
+        SelectNotebook->SetTabPosition(tpTop);
+        FieldTabSet->SetTabPosition(tpTop);
+    }
+    ApplyTexts();
+    Dialog->DoInitDialog();
+    CriteriaChanged = DataSet && !DataSet->Active();
+    FActivated = true;
+    OKBtn->SetEnabled(false);
+}
+
+void TwwFilterDlg::FieldsListBoxClick(TObject*) {
+    if (CommitAndLoad()) ChoosePage();
+}
+
+void TwwFilterDlg::ViewButtonClick(TObject*) {
+    if (!Commit()) return;
+    if (Working.empty())
+        MessageDlg(DefaultIntl->UserMessages()->FilterDlgNoCriteria(), mtInformation, {mbOK}, 0);
+    else Dialog->ShowSummary(Working);
+    FocusEntry();
+}
+
+void TwwFilterDlg::ClearSearchButtonClick(TObject*) {
+    Working.clear();
+    CriteriaChanged = true;
+    FLoading = true;
+    SetValueText("");
+    MinValueEdit->SetText("");
+    MaxValueEdit->SetText("");
+    FLoading = false;
+    ClearSearchButton->SetEnabled(false);
+    MatchTypeGroup->SetItemIndex(1);
+    if (FieldTabSet->TabIndex() != 0) {
+        FieldTabSet->SetTabIndex(0);
+        FillFieldList();
+    }
+    OKBtn->SetEnabled(true);
+}
+
+void TwwFilterDlg::FieldTabSetChanging(TObject*, bool& AllowChange) {
+    if (!Commit()) {
+        AllowChange = false;
+        return;
+    }
+    const bool ToSearched = FieldTabSet->TabIndex() == 0;
+    if (ToSearched && Working.empty()) {
+        MessageDlg(DefaultIntl->UserMessages()->FilterDlgNoCriteria(), mtInformation, {mbOK}, 0);
+        AllowChange = false;
+        return;
+    }
+    // The list is refilled for the tab about to show, its selection kept.
+    FieldTabSet->SetTabIndex(ToSearched ? 1 : 0);
+    FillFieldList();
+    if (FieldsListBox->ItemIndex() < 0 && FieldsListBox->Items()->Count() > 0) FieldsListBox->SetItemIndex(0);
+    Load();
+    ChoosePage();
+    FieldTabSet->SetTabIndex(ToSearched ? 0 : 1);
+}
+
+void TwwFilterDlg::FieldOrderClick(TObject*) {
+    if (!FActivated) return;
+    FillFieldList();
+}
+
+void TwwFilterDlg::OKBtnClick(TObject*) {
+    if (!Commit()) return;
+    SetModalResult(mrOk);
+}
+
+void TwwFilterDlg::KeyDown(WORD& Key, TShiftState Shift) {
+    TForm::KeyDown(Key, Shift);
+    if (ActiveControl() == FieldsListBox && FieldTabSet->TabIndex() == 1 && Key == VK_DELETE) {
+        const int At = FindCriterion(FieldCriteria->Caption());
+        if (At >= 0) {
+            Working.erase(Working.begin() + At);
+            CriteriaChanged = true;
+        }
+        FCurrent = nullptr;
+        FillFieldList();
+        FieldsListBox->SetItemIndex(FieldsListBox->Items()->Count() > 0 ? 0 : -1);
+        Load();
+        ChoosePage();
+        Key = 0;
+        return;
+    }
+    const bool Arrow = (Key == VK_UP || Key == VK_DOWN) && !Shift.Contains(ssAlt);
+    if (!Arrow && Key != VK_PRIOR && Key != VK_NEXT) return;
+    const int Count = FieldsListBox->Items()->Count();
+    if (Count == 0) return;
+    const int Page = std::max(1, FieldsListBox->ClientHeight() / std::max(1, FieldsListBox->ItemHeight()));
+    int I = FieldsListBox->ItemIndex();
+    if (Key == VK_UP) --I;
+    else if (Key == VK_DOWN) ++I;
+    else if (Key == VK_PRIOR) I -= Page;
+    else I += Page;
+    I = std::clamp(I, 0, Count - 1);
+    Key = 0;
+    if (I == FieldsListBox->ItemIndex()) return;
+    const int Old = FieldsListBox->ItemIndex();
+    FieldsListBox->SetItemIndex(I);
+    if (!CommitAndLoad()) {
+        FieldsListBox->SetItemIndex(Old);
+        return;
+    }
+    ChoosePage();
+    FocusEntry();
+}
+
+void TwwFilterDlg::FocusEntry() {
+    TWinControl* Entry = OnValuePage() ? FValueControl : static_cast<TWinControl*>(MinValueEdit);
+    if (Entry->CanFocus()) Entry->SetFocus();
+}

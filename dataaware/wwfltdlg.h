@@ -375,3 +375,108 @@ private:
 // Whether the type is one of the numbers that a statement or an expression
 // writes without quotes.
 bool IsUnquotedNumberType(TFieldType Type);
+
+// ---------------------------------------------------------------------------
+// The form of the filter dialog ("Super Search"): the field list with its
+// all/searched tabs and its order, the value page (value, match type, case,
+// negation) and the range page (from, to), the summary and new-search
+// buttons, OK and Cancel. It works on a copy of the dialog's criteria and
+// hands it back only on OK.
+// ---------------------------------------------------------------------------
+#include "platform/ui/ComCtrls.h"
+#include "platform/ui/ExtCtrls.h"
+#include "platform/ui/Forms.h"
+#include "platform/ui/StdCtrls.h"
+
+class TwwDBEdit;
+class TwwDBComboBox;
+
+class TwwFilterDlg : public TForm {
+    ZELMOR_CLASS(TwwFilterDlg, TForm)
+public:
+    TwwFilterDlg(TComponent* AOwner, TCreateNew Tag);
+    // The form's start: the working copy, the catalog, OK and Cancel.
+    void Start(TwwFilterDialog* Dialog);
+
+    TPanel* FieldCriteriaPanel = nullptr;
+    TLabel* FieldCriteria = nullptr;
+    TPageControl* SelectNotebook = nullptr;
+    TTabSheet* TabSheet1 = nullptr;
+    TLabel* FieldValueLbl = nullptr;
+    TwwDBEdit* FilterValueEdit = nullptr;
+    TwwDBComboBox* FilterValueCombo = nullptr;
+    TButton* FilterValueClearButton = nullptr;
+    TRadioGroup* MatchTypeGroup = nullptr;
+    TPanel* Panel1 = nullptr;
+    TCheckBox* CaseSensitive = nullptr;
+    TCheckBox* Nonmatching = nullptr;
+    TTabSheet* TabSheet2 = nullptr;
+    TLabel* StartingRangeLbl = nullptr;
+    TEdit* MinValueEdit = nullptr;
+    TButton* MinValueClearButton = nullptr;
+    TLabel* EndingRangeLbl = nullptr;
+    TEdit* MaxValueEdit = nullptr;
+    TButton* MaxValueClearButton = nullptr;
+    TPanel* ButtonPanel = nullptr;
+    TButton* ViewButton = nullptr;
+    TButton* ClearSearchButton = nullptr;
+    TPanel* FieldListPanel = nullptr;
+    TLabel* FieldsLbl = nullptr;
+    TTabControl* FieldTabSet = nullptr;
+    TListBox* FieldsListBox = nullptr;
+    TRadioGroup* FieldOrder = nullptr;
+    TPanel* OKCancelPanel = nullptr;
+    TButton* OKBtn = nullptr;
+    TButton* CancelBtn = nullptr;
+
+    TwwFilterDialog* Dialog = nullptr;
+    TDataSet* DataSet = nullptr;
+    TwwFieldInfoList Working;
+    bool CriteriaChanged = false;
+
+    // The field shown now (its catalog entry), null when none.
+    const TwwDBFieldInfo* CurrentField() const { return FCurrent; }
+    // The value control in use: FilterValueEdit or FilterValueCombo.
+    TWinControl* ValueControl() const { return FValueControl; }
+    bool OnValuePage() const { return SelectNotebook->ActivePage() == TabSheet1; }
+    // Stores what is typed for the current field, then takes the selected
+    // list item as the current field and shows its criterion; false (the
+    // offending control focused) when a value does not suit the field.
+    bool CommitAndLoad();
+    void FillFieldList();
+
+    void FormShow(TObject* Sender);
+    void FieldsListBoxClick(TObject* Sender);
+    void ViewButtonClick(TObject* Sender);
+    void ClearSearchButtonClick(TObject* Sender);
+    void FieldTabSetChanging(TObject* Sender, bool& AllowChange);
+    void FieldOrderClick(TObject* Sender);
+    void OKBtnClick(TObject* Sender);
+    void ControlChange(TObject* Sender);
+
+protected:
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+
+private:
+    bool Commit();
+    void Load();
+    void ChoosePage();
+    // Focuses the value control, or the starting bound on the range page.
+    void FocusEntry();
+    void UpdateButtons();
+    bool IsTypedField(const TwwDBFieldInfo* Entry) const;
+    AnsiString ValueText() const;
+    void SetValueText(const AnsiString& Text);
+    int FindCriterion(const AnsiString& DisplayName) const;
+    void ApplyTexts();
+    // The range bounds as typed. The date-time editors of date fields take
+    // the edits' place here once they exist; until then every field's range
+    // is typed into the edits.
+    AnsiString RangeText(bool Upper) const;
+    void SetRangeText(bool Upper, const AnsiString& Text);
+    std::vector<const TwwDBFieldInfo*> FItems;
+    const TwwDBFieldInfo* FCurrent = nullptr;
+    TWinControl* FValueControl = nullptr;
+    bool FActivated = false;
+    bool FLoading = false;
+};

@@ -18,6 +18,12 @@
 #include "dataaware/wwfltdlg.h"
 #include "platform/db/Fields.h"
 
+void PrintTo(const TwwFieldInfo& I, std::ostream* Out) {
+    *Out << I.FieldName << "/" << I.DisplayName << " " << int(I.MatchType) << " '" << I.FilterValue << "' ["
+         << I.MinValue << ".." << I.MaxValue << "]" << (I.CaseSensitive ? " case" : "")
+         << (I.NonMatching ? " not" : "");
+}
+
 namespace {
 
 TwwFieldInfo Value(const char* Field, const char* Text, TwwFilterMatchType Match = fdMatchStart,
@@ -412,4 +418,131 @@ TEST_F(StatementFilterTest, RewritingStartsFromTheFirstStatementAndChecksNumbers
     EXPECT_EQ(Answers.Texts().back(), "TwwFilterDialog: Field not found (NOPE)");
     EXPECT_FALSE(Query->Active());
     EXPECT_EQ(Query->SQL()->Text(), "SELECT * FROM CUSTOMER\r\n");
+}
+
+namespace {
+
+class FilterFormTest : public FilterDialogTest {
+protected:
+    TwwFilterDlg* Dlg() { return Dialog->Form(); }
+    void ClickOn(TControl* C) {
+        Ui().Click(C);
+        Idle();
+    }
+    // Moves the field list as the arrow keys in the value edit do.
+    void Down(int Times = 1) {
+        for (int I = 0; I < Times; ++I) Ui().Key(VK_DOWN);
+        Idle();
+    }
+    AnsiString FieldShown() { return Dlg()->FieldCriteria->Caption(); }
+};
+
+}  // namespace
+
+// Criteria typed into the form: a value on the value page, a range on the
+// range page; OK filters the table through the callback.
+TEST_F(FilterFormTest, OKFiltersByWhatWasTyped) {
+    Dialog->SetOptions(Dialog->Options() + TwwFilterDialogOptions{fdShowNonMatching});
+    std::vector<std::string> Fields;
+    Ui().Then([&] {
+        for (int I = 0; I < Dlg()->FieldsListBox->Items()->Count(); ++I)
+            Fields.push_back(Dlg()->FieldsListBox->Items()->Strings(I));
+        EXPECT_EQ(FieldShown(), "N");
+        EXPECT_FALSE(Dlg()->OKBtn->Enabled());
+        Down();
+        EXPECT_EQ(FieldShown(), "NOMBRE");
+        EXPECT_TRUE(Dlg()->OnValuePage()) << "a text field is searched by value";
+        EXPECT_EQ(Dlg()->MatchTypeGroup->ItemIndex(), 1) << "partial match at the beginning";
+        Ui().Type("an");
+        Idle();
+        ClickOn(Dlg()->Nonmatching);
+        Dlg()->FilterValueEdit->SetFocus();
+        Down();
+        EXPECT_EQ(FieldShown(), "NOTA");
+        EXPECT_FALSE(Dlg()->OnValuePage()) << "a number is searched by range";
+        Dlg()->MinValueEdit->SetFocus();
+        Ui().Type("1");
+        Idle();
+        Dlg()->MaxValueEdit->SetFocus();
+        Ui().Type("5");
+        Idle();
+        ClickOn(Dlg()->OKBtn);
+    });
+    EXPECT_TRUE(Dialog->Execute());
+    EXPECT_EQ(Ui().StepsLeft(), 0u);
+    EXPECT_EQ(Fields, (std::vector<std::string>{"N", "NOMBRE", "NOTA", "FECHA", "HORA", "OBS", "CUANDO"}));
+    ASSERT_EQ(Dialog->FieldInfo().size(), 2u);
+    EXPECT_EQ(Dialog->FieldInfo()[0], Value("NOMBRE", "an", fdMatchStart, false, true));
+    EXPECT_EQ(Dialog->FieldInfo()[1], Range("NOTA", "1", "5"));
+    EXPECT_EQ(Kept(), (std::set<int>{2, 4, 5}));
+}
+
+// The second time the form opens on the searched fields; a value erased
+// drops its criterion; Cancel leaves the criteria and the records as they were.
+TEST_F(FilterFormTest, CancelLeavesEverything) {
+    Dialog->ApplyCriteria({Value("NOMBRE", "an")});
+    Ui().Then([&] {
+        EXPECT_EQ(Dlg()->FieldTabSet->TabIndex(), 1);
+        EXPECT_EQ(Dlg()->FieldsListBox->Items()->Count(), 1);
+        EXPECT_EQ(FieldShown(), "NOMBRE");
+        EXPECT_EQ(Dlg()->FilterValueEdit->Text(), "an");
+        Dlg()->FilterValueEdit->SetText("");
+        ClickOn(Dlg()->CancelBtn);
+    });
+    EXPECT_FALSE(Dialog->Execute());
+    EXPECT_EQ(Dialog->FieldInfo().size(), 1u);
+    EXPECT_EQ(Kept(), (std::set<int>{1, 3}));
+}
+
+// The summary lists the working criteria; the searched-fields tab and the
+// summary refuse without criteria; New Search clears them.
+TEST_F(FilterFormTest, SummaryNewSearchAndTheSearchedTab) {
+    std::vector<std::string> Rows;
+    Ui().Then([&] {
+        ClickOn(Dlg()->ViewButton);
+        EXPECT_EQ(Answers.Texts().back(), "You have not selected any search criteria");
+        bool Allow = true;
+        Dlg()->FieldTabSetChanging(Dlg()->FieldTabSet, Allow);
+        EXPECT_FALSE(Allow);
+        Down();
+        Ui().Type("luis");
+        Idle();
+        ClickOn(Dlg()->ViewButton);
+        EXPECT_TRUE(Dlg()->ClearSearchButton->Enabled());
+        ClickOn(Dlg()->ClearSearchButton);
+        EXPECT_TRUE(Dlg()->Working.empty());
+        EXPECT_EQ(Dlg()->FilterValueEdit->Text(), "");
+        ClickOn(Dlg()->OKBtn);
+    });
+    Ui().Then([&] {
+        auto* View = dynamic_cast<TwwFilterDialogView*>(Screen->ActiveForm());
+        ASSERT_NE(View, nullptr);
+        for (int R = 0; R < View->StringGrid1->RowCount(); ++R)
+            Rows.push_back(View->StringGrid1->Cells(0, R) + "|" + View->StringGrid1->Cells(1, R) + "|" +
+                           View->StringGrid1->Cells(2, R));
+        ClickOn(View->CancelBtn);
+    });
+    Answers.Then(mrOk).Then(mrOk);
+    EXPECT_TRUE(Dialog->Execute());
+    EXPECT_EQ(Rows, (std::vector<std::string>{"Field|Search Type|Value",
+                                              "NOMBRE|Partial Match at Beginning|luis"}));
+    EXPECT_TRUE(Dialog->FieldInfo().empty());
+    EXPECT_EQ(Kept(), (std::set<int>{1, 2, 3, 4, 5}));
+}
+
+// A value that does not suit its field keeps the form open on it.
+TEST_F(FilterFormTest, ABadNumberKeepsTheFormOpen) {
+    Dialog->SetDefaultFilterBy(fdFilterByValue);
+    Ui().Then([&] {
+        EXPECT_EQ(FieldShown(), "N");
+        Ui().Type("12a");
+        Idle();
+        ClickOn(Dlg()->OKBtn);
+        EXPECT_EQ(Dlg()->ModalResult(), mrNone);
+        EXPECT_TRUE(Dlg()->OnValuePage());
+        Down();
+        EXPECT_EQ(FieldShown(), "N") << "the field stays";
+        ClickOn(Dlg()->CancelBtn);
+    });
+    EXPECT_FALSE(Dialog->Execute());
 }
