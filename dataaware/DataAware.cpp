@@ -20,6 +20,7 @@
 #include "dataaware/wwriched.h"
 #include "dataaware/wwstorep.h"
 #include "platform/db/DataSource.h"
+#include "platform/dbctrls/DBCtrls.h"
 
 void StartDataAwareLibrary() {
     RegisterClasses({&TwwTable::StaticClassInfo(),        &TwwQuery::StaticClassInfo(),
@@ -33,6 +34,7 @@ void StartDataAwareLibrary() {
                      &TwwLookupDlg::StaticClassInfo(),    &TwwLookupDialog::StaticClassInfo(),
                      &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo(),
                      &TwwLocateDialog::StaticClassInfo(), &TwwFilterDialog::StaticClassInfo()});
+    RegisterDBControls();
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     StartDefaultIntl();

@@ -15,6 +15,7 @@
 #include "dataaware/Wwfltvw.h"
 #include "dataaware/Wwquery.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwdbedit.h"
 #include "dataaware/wwfltdlg.h"
 #include "platform/db/Fields.h"
 
