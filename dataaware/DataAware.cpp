@@ -17,6 +17,7 @@
 #include "dataaware/wwfltdlg.h"
 #include "dataaware/wwidlg.h"
 #include "dataaware/wwradiogroup.h"
+#include "dataaware/wwrcdvw.h"
 #include "dataaware/wwriched.h"
 #include "dataaware/wwstorep.h"
 #include "platform/db/DataSource.h"

@@ -49,8 +49,9 @@ TDBMemo::~TDBMemo() { FDataLink->SetControl(nullptr); }
 void TDBMemo::DescribeProperties(TPropertyTable& T) {
     using C = TDBMemo;
     TControl::PublishStandard(T, {"Align", "Anchors", "Color", "Enabled", "Font", "ParentFont", "ShowHint",
-                                  "TabOrder", "TabStop", "Visible", "OnChange", "OnEnter", "OnExit",
-                                  "OnKeyDown", "OnKeyPress"});
+                                  "TabOrder", "TabStop", "Visible", "OnEnter", "OnExit", "OnKeyDown",
+                                  "OnKeyPress"});
+    T.Event("OnChange", &C::OnChange);
     T.Property("DataSource", &C::DataSource, &C::SetDataSource);
     T.Property("DataField", &C::DataField, &C::SetDataField);
     T.Property("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
@@ -116,9 +117,10 @@ TDBCheckBox::~TDBCheckBox() { FDataLink->SetControl(nullptr); }
 
 void TDBCheckBox::DescribeProperties(TPropertyTable& T) {
     using C = TDBCheckBox;
-    TControl::PublishStandard(T, {"Alignment", "AllowGrayed", "Caption", "Color", "Enabled", "Font",
-                                  "ParentFont", "ShowHint", "TabOrder", "TabStop", "Visible", "OnClick",
-                                  "OnEnter", "OnExit"});
+    T.Property("Alignment", &C::Alignment, &C::SetAlignment).Default(taRightJustify);
+    T.Property("AllowGrayed", &C::AllowGrayed, &C::SetAllowGrayed).Default(false);
+    TControl::PublishStandard(T, {"Caption", "Color", "Enabled", "Font", "ParentFont", "ShowHint", "TabOrder",
+                                  "TabStop", "Visible", "OnClick", "OnEnter", "OnExit"});
     T.Property("DataSource", &C::DataSource, &C::SetDataSource);
     T.Property("DataField", &C::DataField, &C::SetDataField);
     T.Property("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
