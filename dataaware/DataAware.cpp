@@ -16,12 +16,15 @@
 #include "dataaware/wwcombobutton.h"
 #include "dataaware/wwdbdatetimepicker.h"
 #include "dataaware/wwdbedit.h"
+#include "dataaware/wwfltdlg.h"
 #include "dataaware/wwidlg.h"
 #include "dataaware/wwmonthcalendar.h"
 #include "dataaware/wwradiogroup.h"
+#include "dataaware/wwrcdvw.h"
 #include "dataaware/wwriched.h"
 #include "dataaware/wwstorep.h"
 #include "platform/db/DataSource.h"
+#include "platform/dbctrls/DBCtrls.h"
 
 void StartDataAwareLibrary() {
     RegisterClasses({&TwwTable::StaticClassInfo(),        &TwwQuery::StaticClassInfo(),
@@ -34,7 +37,9 @@ void StartDataAwareLibrary() {
                      &TwwDBComboBox::StaticClassInfo(),   &TwwKeyCombo::StaticClassInfo(),
                      &TwwLookupDlg::StaticClassInfo(),    &TwwLookupDialog::StaticClassInfo(),
                      &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo(),
-                     &TwwLocateDialog::StaticClassInfo(), &TwwTrackIcon::StaticClassInfo()});
+                     &TwwLocateDialog::StaticClassInfo(), &TwwTrackIcon::StaticClassInfo(),
+                     &TwwFilterDialog::StaticClassInfo()});
+    RegisterDBControls();
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
     RegisterMonthCalendarClasses();

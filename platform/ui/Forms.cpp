@@ -6,6 +6,7 @@
 #include "platform/sys/Help.h"
 #include "platform/ui/ActnList.h"
 #include "platform/ui/Buttons.h"
+#include "platform/ui/ComCtrls.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/FormDialogs.h"
 #include "platform/ui/Grids.h"
@@ -77,6 +78,7 @@ void RegisterUiClasses() {
     RegisterMaskControls();
     RegisterActionClasses();
     RegisterGridClasses();
+    RegisterComControls();
     RegisterClass(TRichEdit::StaticClassInfo());
 }
 

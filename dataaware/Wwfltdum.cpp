@@ -1,0 +1,200 @@
+#include "dataaware/Wwfltdum.h"
+
+#include <cmath>
+
+#include "dataaware/Wwintl.h"
+#include "dataaware/Wwtable.h"
+#include "dataaware/wwhelpers.h"
+#include "platform/db/Fields.h"
+#include "platform/db/Params.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Format.h"
+#include "platform/rtl/Regional.h"
+#include "platform/rtl/Streams.h"
+#include "platform/rtl/Strings.h"
+#include "platform/ui/RichEdit.h"
+
+ZELMOR_IMPLEMENT_CLASS(TwwDummyForm, TForm)
+
+namespace {
+
+bool IsIntegerType(TFieldType T) {
+    return T == ftSmallint || T == ftInteger || T == ftWord || T == ftAutoInc || T == ftLargeint;
+}
+bool IsFloatType(TFieldType T) { return T == ftFloat || T == ftCurrency || T == ftBCD; }
+bool IsDateType(TFieldType T) { return T == ftDate || T == ftTime || T == ftDateTime; }
+bool IsStringType(TFieldType T) { return T == ftString || T == ftFixedChar || T == ftWideString; }
+
+bool ReadDate(const AnsiString& Text, TDateTime& Value) {
+    return TryStrToDateTime(Text, Value) || TryStrToDate(Text, Value);
+}
+
+// A piece against the text; the null word against an empty text.
+bool PieceMatches(const AnsiString& Text, const AnsiString& Piece, TwwFilterMatchType Match, TFieldType Type,
+                  const AnsiString& NullChar, bool Blob) {
+    if (Text.empty() && AnsiSameText(Piece, NullChar)) return true;
+    if (Blob && AnsiSameText(Piece, "not " + NullChar)) return !Text.empty();
+    switch (Match) {
+    case fdMatchStart: return Text.compare(0, Piece.size(), Piece) == 0;
+    case fdMatchAny: return Text.find(Piece) != AnsiString::npos;
+    case fdMatchEnd:
+        return Text.size() >= Piece.size() &&
+               Text.compare(Text.size() - Piece.size(), Piece.size(), Piece) == 0;
+    default: break;
+    }
+    if (Text == Piece) return true;
+    if (Blob || IsStringType(Type)) return false;
+    if (Trim(Text).empty() != Trim(Piece).empty()) return false;
+    if (AnsiSameText(Piece, NullChar)) return false;
+    if (IsIntegerType(Type)) {
+        int A, B;
+        return TryStrToInt(Trim(Text), A) && TryStrToInt(Trim(Piece), B) && A == B;
+    }
+    if (IsFloatType(Type)) {
+        double A, B;
+        return TryStrToFloat(Trim(Text), A) && TryStrToFloat(Trim(Piece), B) && A == B;
+    }
+    if (IsDateType(Type)) {
+        TDateTime A, B;
+        return ReadDate(Text, A) && ReadDate(Piece, B) && A == B;
+    }
+    return false;
+}
+
+}  // namespace
+
+TwwDummyForm::TwwDummyForm(TComponent* AOwner, TCreateNew Tag)
+    : TForm(AOwner, Tag), FParam(std::make_unique<TParam>(nullptr)) {}
+
+TwwDummyForm::~TwwDummyForm() = default;
+
+TParam* TwwDummyForm::FieldValue(TField* Field) {
+    // A calculated field holds the value computed for the record being filtered.
+    if (auto* Table = dynamic_cast<TwwTable*>(DataSet); Table && !Field->Calculated())
+        return Table->GetFilterFieldValue(Field->FieldName());
+    FParam->Clear();
+    FParam->SetDataType(Field->DataType());
+    if (Field->Calculated()) {
+        if (!Field->IsNull()) FParam->SetValue(Field->Value());
+        return FParam.get();
+    }
+    if (DataSet->IsClassNamed("TCustomADODataSet") || DataSet->IsClassNamed("TIBCustomDataSet")) {
+        if (!Field->IsNull()) FParam->SetValue(Field->Value());
+        return FParam.get();
+    }
+    TField* Source = Field;
+    if (Field->Lookup()) Source = FindLookupResultField(DataSet, Field, nullptr);
+    if (Source && !Source->IsNull()) FParam->SetValue(Source->Value());
+    return FParam.get();
+}
+
+AnsiString TwwDummyForm::FieldText(TField* Field) {
+    TParam* Value = FieldValue(Field);
+    if (Value->IsNull()) return {};
+    const TFormatSettings& F = FormatSettings();
+    switch (Field->DataType()) {
+    case ftDate: return FormatDateTime(F.ShortDateFormat, Value->AsDateTime());
+    case ftTime: return FormatDateTime(F.LongTimeFormat, Value->AsDateTime());
+    case ftDateTime: return FormatDateTime(F.ShortDateFormat + " " + F.LongTimeFormat, Value->AsDateTime());
+    default: return Value->AsString();
+    }
+}
+
+bool TwwDummyForm::FilterRecord(TDataSet* Table) {
+    DataSet = Table;
+    bool Accept = true, DefaultFiltering = true;
+    Dialog->DoAcceptFilterRecord(Table, Accept, DefaultFiltering);
+    if (!Accept || !DefaultFiltering) return Accept;
+    for (TwwFieldInfo& Info : Dialog->FieldInfo()) {
+        if (Info.FieldName.empty()) Info.FieldName = FieldNameByDisplayLabel(Table, Info.DisplayName);
+        bool Ok = CriterionAccepts(Table, Info);
+        if (Info.NonMatching && Info.MatchType != fdMatchRange) Ok = !Ok;
+        if (!Ok) return false;
+    }
+    return true;
+}
+
+bool TwwDummyForm::CriterionAccepts(TDataSet* Table, TwwFieldInfo& Info) {
+    DataSet = Table;
+    if (Info.FieldName.empty() || !Table->FindField(Info.FieldName))
+        Info.FieldName = FieldNameByDisplayLabel(Table, Info.DisplayName);
+    TField* Field = Table->FieldByName(Info.FieldName);
+    const TFieldType Type = Field->DataType();
+    const AnsiString& NullChar = Dialog->FieldOperators()->NullChar();
+
+    if (Info.MatchType == fdMatchRange) {
+        AnsiString Text = FieldText(Field);
+        if (IsStringType(Type)) {
+            AnsiString Low = Info.MinValue, High = Dialog->ExtendUpperBound(Info.MaxValue, Field->Size());
+            if (!Info.CaseSensitive) {
+                Text = AnsiUpperCase(Text);
+                Low = AnsiUpperCase(Low);
+                High = AnsiUpperCase(High);
+            }
+            if (!Info.MinValue.empty() && Text < Low) return false;
+            if (!Info.MaxValue.empty() && Text > High) return false;
+            return true;
+        }
+        if (IsIntegerType(Type)) {
+            if (Text.empty()) return Info.MinValue.empty() && Info.MaxValue.empty();
+            int64_t V = int64_t(FieldValue(Field)->AsFloat());
+            if (!Info.MinValue.empty() && V < StrToInt(Info.MinValue)) return false;
+            if (!Info.MaxValue.empty() && V > StrToInt(Info.MaxValue)) return false;
+            return true;
+        }
+        if (IsFloatType(Type)) {
+            if (Text.empty()) return Info.MinValue.empty() && Info.MaxValue.empty();
+            const double V = FieldValue(Field)->AsFloat(), Eps = Dialog->Rounding()->Epsilon();
+            if (!Info.MinValue.empty() && V + Eps < double(StrToFloat(Info.MinValue))) return false;
+            if (!Info.MaxValue.empty() && V - Eps > double(StrToFloat(Info.MaxValue))) return false;
+            return true;
+        }
+        if (IsDateType(Type)) {
+            if (Text.empty()) return Info.MinValue.empty() && Info.MaxValue.empty();
+            const TDateTime V = FieldValue(Field)->AsDateTime();
+            TDateTime Low, High;
+            if (!Info.MinValue.empty() && ReadDate(Info.MinValue, Low) && V < Low) return false;
+            if (!Info.MaxValue.empty() && ReadDate(Info.MaxValue, High)) {
+                bool WholeDay = false;
+                if (Type == ftDateTime) {
+                    const TFormatSettings& F = FormatSettings();
+                    WholeDay = F.DateSeparator != F.TimeSeparator
+                                   ? Info.MaxValue.find(F.TimeSeparator) == AnsiString::npos
+                                   : High == std::floor(High);
+                }
+                // An end date without a time takes in its whole day.
+                if (WholeDay) return V < std::floor(High) + 1;
+                if (V > High) return false;
+            }
+            return true;
+        }
+        return true;
+    }
+
+    AnsiString Value = Info.FilterValue;
+    const AnsiString Operator = Dialog->FindValueOperator(Value);
+    const bool Or = !Operator.empty() && AnsiSameText(Operator, Dialog->FieldOperators()->OrChar());
+    AnsiString Text;
+    const bool Blob = Field->IsBlob();
+    if (Blob) {
+        Text = FieldValue(Field)->AsString();
+        const int Limit = DefaultIntl->FilterMemoSize();
+        if (Limit > 0 && int(Text.size()) > Limit) Text.resize(size_t(Limit));
+        if (IsRichTextField(Field, true) || Text.compare(0, 5, "{\\rtf") == 0)
+            RichTextToPlainText(this, Text, FStream, FRichEdit);
+    } else {
+        Text = FieldText(Field);
+    }
+    if (!Info.CaseSensitive) {
+        Text = AnsiUpperCase(Text);
+        Value = AnsiUpperCase(Value);
+    }
+    bool Result = !Or;
+    for (int Pos = 0; Pos != -1;) {
+        AnsiString Piece = Dialog->NextValuePiece(Value, Operator, Pos);
+        const bool Hit = PieceMatches(Text, Piece, Info.MatchType, Type, NullChar, Blob);
+        if (Or && Hit) return true;
+        if (!Or && !Hit) return false;
+    }
+    return Result;
+}

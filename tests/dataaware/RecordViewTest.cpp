@@ -1,0 +1,193 @@
+// The record view on the students of the small school: where its labels and
+// controls go in the vertical and the horizontal layout (computed here from
+// the form's font), the modal and the modeless form, and the question before
+// changes are thrown away.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "GridFixture.h"
+#include "dataaware/Wwdatsrc.h"
+#include "dataaware/Wwtable.h"
+#include "dataaware/wwdbedit.h"
+#include "dataaware/wwrcdvw.h"
+#include "platform/db/Fields.h"
+
+namespace {
+
+class RecordViewTest : public GridFixture {
+protected:
+    void SetUp() override {
+        GridFixture::SetUp();
+        MakeSchool();
+        Table = NewWwTable("alum", "N");
+        Source = NewComponent<TwwDataSource>(Form);
+        Source->SetDataSet(Table);
+        Dialog = NewComponent<TwwRecordViewDialog>(Form);
+        Dialog->SetDataSource(Source);
+        Table->Open();
+    }
+    void TearDown() override {
+        if (Dialog->Form()) Dialog->Form()->Free();
+        GridFixture::TearDown();
+    }
+    // The form's measures, as the layout takes them.
+    int Zero() {
+        TCanvas* C = Dialog->Form()->Canvas();
+        C->Font()->Assign(Dialog->Form()->Font());
+        return C->TextWidth("0");
+    }
+    int LabelWidth(const char* Text) {
+        TCanvas* C = Dialog->Form()->Canvas();
+        C->Font()->Assign(Dialog->LabelFont());
+        return C->TextWidth(Text);
+    }
+    TControl* ControlOf(const char* Field) {
+        for (TControl* C : Dialog->Controls())
+            if (GetDataFieldProp(C) == Field) return C;
+        return nullptr;
+    }
+    TwwTable* Table = nullptr;
+    TwwDataSource* Source = nullptr;
+    TwwRecordViewDialog* Dialog = nullptr;
+};
+
+}  // namespace
+
+// Vertical: labels right-aligned in a column as wide as the widest label,
+// controls beside it at their natural width (a memo across the room left),
+// one per line; a Selected line naming no field is passed over.
+TEST_F(RecordViewTest, TheVerticalLayout) {
+    for (const char* Line :
+         {"NOMBRE\t20\tNombre\tF", "NOPE\t5\tNada\tF", "ABREV\t4\tAbrev~iatura\tF", "OBS\t30\tObs\tF"})
+        Dialog->Selected()->Add(Line);
+    Dialog->SetOptions(Dialog->Options() - TwwRecordViewOptions{rvoModalForm});
+    ASSERT_TRUE(Dialog->Execute());
+    Idle();
+    TwwRecordViewForm* F = Dialog->Form();
+    ASSERT_NE(F, nullptr);
+    const int Z = Zero();
+    const int W = std::max({LabelWidth("Nombre"), LabelWidth("Abrev iatura"), LabelWidth("Obs")});
+    const int L = 5 + W + 5;
+    EXPECT_EQ(Dialog->LabelEdge(), L);
+    ASSERT_EQ(Dialog->Controls().size(), 3u);
+    ASSERT_EQ(Dialog->Labels().size(), 3u);
+    const int Avail = F->Width() - L - 5 - 20;
+    TControl* Nombre = ControlOf("NOMBRE");
+    TControl* Abrev = ControlOf("ABREV");
+    TControl* Obs = ControlOf("OBS");
+    ASSERT_TRUE(Nombre && Abrev && Obs);
+    EXPECT_EQ(Nombre->BoundsRect().Left, L);
+    EXPECT_EQ(Nombre->Width(), std::min(Z * 21 + 3, Avail));
+    EXPECT_EQ(Abrev->Width(), std::min(Z * 5 + 3, Avail));
+    EXPECT_EQ(Obs->Width(), Avail) << "a memo takes the room left";
+    TCanvas* C = F->Canvas();
+    C->Font()->Assign(F->Font());
+    EXPECT_EQ(Obs->Height(), C->TextHeight("0") * 2 + 8);
+    EXPECT_EQ(Nombre->Top(), 5);
+    EXPECT_EQ(Abrev->Top(), 5 + Nombre->Height() + 2);
+    EXPECT_EQ(Obs->Top(), Abrev->Top() + Abrev->Height() + 2);
+    EXPECT_EQ(Dialog->Labels()[1]->Left(), 5);
+    EXPECT_EQ(Dialog->Labels()[1]->Width(), W);
+    EXPECT_EQ(Dialog->Labels()[1]->Top(), Abrev->Top() + 4);
+    const int Needed = F->RecordPanel->Left() + F->ScrollBox->Left() + L + Z * 31 + 3 + 5 + 14;
+    EXPECT_EQ(Dialog->NeededWidth(), Needed);
+    // Narrowed to the room, a wide field is cut to it.
+    Dialog->Form()->Close();
+    Idle();
+    EXPECT_EQ(Dialog->Form(), nullptr) << "a modeless form frees itself";
+}
+
+// Horizontal: label above control, fields side by side; a Selected line
+// naming no field breaks the row.
+TEST_F(RecordViewTest, TheHorizontalLayoutBreaksRows) {
+    Dialog->SetStyle(rvsHorizontal);
+    for (const char* Line :
+         {"NOMBRE\t10\tNombre\tF", "ABREV\t4\tAbrev\tF", "NOPE\t5\tNada\tF", "TNC\t4\tCurso\tF"})
+        Dialog->Selected()->Add(Line);
+    Dialog->SetOptions(Dialog->Options() - TwwRecordViewOptions{rvoModalForm});
+    ASSERT_TRUE(Dialog->Execute());
+    Idle();
+    const int Z = Zero();
+    TControl* Nombre = ControlOf("NOMBRE");
+    TControl* Abrev = ControlOf("ABREV");
+    TControl* Tnc = ControlOf("TNC");
+    ASSERT_TRUE(Nombre && Abrev && Tnc);
+    const int LabelHeight = Dialog->Labels()[0]->Height();
+    EXPECT_EQ(Nombre->Left(), 5);
+    EXPECT_EQ(Nombre->Top(), 5 + 1 + LabelHeight);
+    EXPECT_EQ(Nombre->Width(), Z * 11 + 3);
+    EXPECT_EQ(Abrev->Left(), 5 + std::max(Nombre->Width(), LabelWidth("Nombre") + 1) + 5);
+    EXPECT_EQ(Abrev->Top(), Nombre->Top());
+    EXPECT_EQ(Tnc->Left(), 5) << "a new row";
+    EXPECT_EQ(Tnc->Top(), Nombre->Top() + 1 + Nombre->Height() + 2 + LabelHeight);
+    EXPECT_GE(Dialog->NeededWidth(), 400);
+}
+
+// The modal form answers whether it closed with OK; the close button,
+// OK and Escape end it as the options say.
+TEST_F(RecordViewTest, ModalFormCloses) {
+    struct TCase {
+        const char* How;
+        bool CloseIsCancel;
+        bool Ok;
+    };
+    for (const TCase& C : {TCase{"OK", true, true}, TCase{"close button", true, false},
+                           TCase{"close button, not cancel", false, true}, TCase{"Escape", true, false}}) {
+        SCOPED_TRACE(C.How);
+        TwwRecordViewOptions O = Dialog->Options();
+        if (C.CloseIsCancel) O.Include(rvoCloseIsCancel);
+        else O.Exclude(rvoCloseIsCancel);
+        Dialog->SetOptions(O);
+        Ui().Then([&] {
+            TwwRecordViewForm* F = Dialog->Form();
+            ASSERT_NE(F, nullptr);
+            const std::string How = C.How;
+            if (How == "OK") {
+                Ui().Key(VK_RETURN, TShiftState{ssCtrl});
+            } else if (How == "Escape") {
+                Ui().Key(VK_ESCAPE);
+            } else {
+                F->Close();
+            }
+            Idle();
+        });
+        EXPECT_EQ(Dialog->Execute(), C.Ok);
+        EXPECT_EQ(Dialog->Form(), nullptr);
+    }
+}
+
+// Changes thrown away are asked about: Yes keeps them (posted), No cancels
+// the record, Cancel keeps the form open.
+TEST_F(RecordViewTest, TheCloseQuestion) {
+    Dialog->Selected()->Add("NOMBRE\t20\tNombre\tF");
+    struct TCase {
+        int Answer;
+        const char* Stored;
+    };
+    for (const TCase& C : {TCase{mrCancel, "luis"}, TCase{mrNo, "luis"}, TCase{mrYes, "luisa"}}) {
+        SCOPED_TRACE(C.Answer);
+        Table->First();
+        Answers.Then(C.Answer);
+        if (C.Answer == mrCancel) Answers.Then(mrNo);
+        Ui().Then([&] {
+            auto* Edit = dynamic_cast<TwwDBEdit*>(ControlOf("NOMBRE"));
+            ASSERT_NE(Edit, nullptr);
+            Edit->SetFocus();
+            Ui().Key(VK_END);
+            Ui().Type("a");
+            Idle();
+            EXPECT_EQ(Table->State(), dsEdit);
+            Dialog->CancelAndClose();
+        });
+        if (C.Answer == mrCancel)
+            Ui().Then([&] {
+                EXPECT_NE(Dialog->Form(), nullptr) << "Cancel keeps the form";
+                Dialog->CancelAndClose();
+            });
+        Dialog->Execute();
+        EXPECT_EQ(Answers.Texts().back(), "Changes have been made!  Do you wish to save your changes?");
+        EXPECT_EQ(Table->State(), dsBrowse);
+        EXPECT_EQ(Table->FieldByName("NOMBRE")->AsString(), C.Stored);
+    }
+}
