@@ -12,6 +12,7 @@
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Regional.h"
+#include "platform/sys/Clipboard.h"
 #include "platform/sys/Sound.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/MonthCal.h"
@@ -481,4 +482,25 @@ TEST_F(DateTimePickerBound, AReadOnlyFieldTakesNoKeys) {
     Keys("{Up}7{S+End}{Back}");
     EXPECT_EQ(Picker->Text(), "02/01/2024");
     EXPECT_EQ(Table->State(), dsBrowse);
+}
+
+TEST_F(DateTimePicker, APasteTakesADateWithinTheLimitsAndDropsOthers) {
+    Picker->SetMaxDate(Ymd(2024, 12, 31));
+    Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
+    struct Case {
+        const char* Pasted;
+        TDateTime Value;
+        const char* Text;
+    } cases[] = {
+        {"03/07/2024", Ymd(2024, 7, 3), "03/07/2024"},
+        {"05/01/2025", Ymd(2024, 7, 3), "03/07/2024"},  // past the maximum: refused
+        {"no es fecha", Ymd(2024, 7, 3), "03/07/2024"},
+    };
+    for (const Case& c : cases) {
+        ClipboardSetText(c.Pasted);
+        Picker->Perform(WM_PASTE, 0, 0);
+        Ui.RunUntilIdle();
+        EXPECT_DOUBLE_EQ(Picker->DateTime(), c.Value) << c.Pasted;
+        EXPECT_EQ(Picker->Text(), c.Text) << c.Pasted;
+    }
 }
