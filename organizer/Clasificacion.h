@@ -55,8 +55,8 @@ constexpr int HuecoMemoLista = 999;
 void CuentaContadores(std::vector<TFilaAsignatura>& AsigCur, const std::vector<TFilaSubtipo>& Subtipos);
 
 // The nine lists. Alumnos: the course's students, annulled ones included, in
-// record order; AsigCur: the course's subject rows in record order with their
-// CONTADOR already counted; TipGrup: every tipgrup2 row.
+// record order (their ASIG and ANULAR are all that is looked at); AsigCur: the course's subject rows in
+// record order with their CONTADOR already counted; TipGrup: every tipgrup2 row.
 TListasTipos CalculaListas(const std::vector<TFilaAlumno>& Alumnos, const std::vector<TFilaSubtipo>& Subtipos,
                            const std::vector<TFilaEnGrupo>& TipGrup,
                            const std::vector<TFilaAsignatura>& AsigCur);

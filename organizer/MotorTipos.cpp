@@ -136,7 +136,7 @@ void TMotorTipos::RellenaTrabajo() {
     auto asigcur = AbreDelCurso(FDatabaseName, "asigcur", FTNC);
     const auto asigs = LeeAsigCur(*asigcur);
     auto contadas = asigs;
-    Clasifica(subtipos, filas, LeeAlumnos(*alum), contadas);
+    Clasifica(subtipos, filas, LeeAsignaturasAlumnos(*alum), contadas);
     const auto conex = ::CreaConexiones(filas);
 
     tipos.Escribe();
@@ -266,7 +266,7 @@ void TMotorTipos::ClasificaTipos() {
     auto conTextos = subtipos;
     auto conMemos = filas;
     auto contadas = asigs;
-    Clasifica(conTextos, conMemos, LeeAlumnos(*alum), contadas);
+    Clasifica(conTextos, conMemos, LeeAsignaturasAlumnos(*alum), contadas);
     Sincroniza(*asigcur, asigs, contadas);
     Sincroniza(*tipos, subtipos, conTextos);
     Sincroniza(*tipgrup, filas, conMemos);

@@ -45,6 +45,16 @@ void CopiaEnGrupo(const De& D, A& R) {
     R.CON = D.CON;
 }
 
+// The new rows take the records of the course's rows, in their order (the
+// first new row the first record along the TNC tag), and only those left
+// over are appended or deleted: each run would otherwise leave the table
+// its course's rows longer (a table is never packed), and their order along
+// the tag is the same either way.
+template <class Fila>
+void EnRegistrosDelCurso(const std::vector<Fila>& Antes, std::vector<Fila>& Nuevas) {
+    for (size_t i = 0; i < Antes.size() && i < Nuevas.size(); ++i) Nuevas[i].Marca = Antes[i].Marca;
+}
+
 }  // namespace
 
 TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor) {
@@ -126,16 +136,29 @@ void GrabaEnTablas(TMotorTipos& Motor, const TResultadoOrganizar& Resultado) {
         nuevosTipGrup.push_back(g);
     }
 
-    Sincroniza(*tipos, LeeSubtipos(*tipos), nuevosTipos);
-    Sincroniza(*tipgrup, LeeTipGrup(*tipgrup), nuevosTipGrup);
+    const auto antesTipos = LeeSubtipos(*tipos);
+    const auto antesTipGrup = LeeTipGrup(*tipgrup);
+    EnRegistrosDelCurso(antesTipos, nuevosTipos);
+    EnRegistrosDelCurso(antesTipGrup, nuevosTipGrup);
+    Sincroniza(*tipos, antesTipos, nuevosTipos);
+    Sincroniza(*tipgrup, antesTipGrup, nuevosTipGrup);
 }
 
 TResumenOrganizar EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& Seleccion,
                                    const TOpcionesOrganizar& Opciones, const TDialogoOrganizar& Dialogo,
                                    IVistaOrganizar* Vista, const std::function<void()>& AntesDeRecalcular) {
-    Motor.MarcaSeleccion(Seleccion);
+    // The marks and the load are a batch of their own, before the dialog:
+    // each table is taken in once. Held for reading: a write session (and
+    // the index written at its end) only when a mark changes.
+    TDatosOrganizar datos;
+    {
+        TTableHold carga(Motor.DatabaseName(), {}, {"tipos2", "nomasg", "cursos", "asigcur", "tipgrup2"});
+        Motor.MarcaSeleccion(Seleccion);
+        datos = LeeDatosOrganizar(Motor);
+        carga.End();
+    }
     TOrganizador organizador(Vista);
-    TResumenOrganizar resumen = organizador.EjecutaOrganizar(LeeDatosOrganizar(Motor), Opciones, Dialogo);
+    TResumenOrganizar resumen = organizador.EjecutaOrganizar(datos, Opciones, Dialogo);
     auto recalcula = [&](bool HuboEjecucion) {
         if (AntesDeRecalcular) AntesDeRecalcular();
         Motor.TrasOrganizador(HuboEjecucion);

@@ -25,24 +25,27 @@ TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor);
 // new row takes its N from the types engine's allocator, so no number stands
 // twice in the four tables; rows of other courses are not touched. Both
 // tables are opened and every number is drawn before the first row is
-// deleted.
+// written. The new rows are written over the records of the course's old
+// rows, in their order along the TNC tag; only the rows left over are
+// appended or deleted.
 void GrabaEnTablas(TMotorTipos& Motor, const TResultadoOrganizar& Resultado);
 
 // "&Org. Automática": the subtypes numbered in Seleccion become the marked
-// ones (the selected lines of the types view), the course is loaded with
-// the screen's Opciones and checked, Dialogo shows the dialog modally (Vista
-// is that dialog), and when a run took place its result replaces the
-// course's stored rows. Then AntesDeRecalcular is called (the screen shows
-// its wait window there) and the types engine recomputes: from the stored
-// tables after a write-back, from its working copies as they were
-// otherwise. Answers what the run left, Escrito when the result was
-// written. The write-back and the recomputation are one batch on the tables
-// they touch (TTableHold): each is taken in once and written in one write
-// session, another program that writes one of them refuses the batch
-// (dbeInUse) before anything is written, and other programs see the batch
-// only whole. A database error while writing is raised after the working
-// copies were kept as they were: they still hold the course as it stood
-// before the run, and the screen's closing merge writes it back.
+// ones (the selected lines of the types view), the course is loaded with the
+// screen's Opciones and checked, Dialogo shows the dialog modally (Vista is
+// that dialog), and when a run took place its result replaces the course's
+// stored rows. Then AntesDeRecalcular is called (the screen shows its wait
+// window there) and the types engine recomputes: from the stored tables after
+// a write-back, from its working copies as they were otherwise. Answers what
+// the run left, Escrito when the result was written. The marks and the load
+// are one batch on the tables they read, held for reading (TTableHold) and
+// let go before the dialog. The write-back and the recomputation are one
+// batch on the tables they touch (TTableHold): each is taken in once and
+// written in one write session, another program that writes one of them
+// refuses the batch (dbeInUse) before anything is written, and other programs
+// see the batch only whole. A database error while writing is raised after
+// the working copies were kept as they were: they still hold the course as it
+// stood before the run, and the screen's closing merge writes it back.
 TResumenOrganizar EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& Seleccion,
                                    const TOpcionesOrganizar& Opciones, const TDialogoOrganizar& Dialogo,
                                    IVistaOrganizar* Vista = nullptr,

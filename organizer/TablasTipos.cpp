@@ -121,6 +121,17 @@ const std::vector<TCampo<TFilaAlumno>>& CamposAlumno() {
     return c;
 }
 
+// What the classification reads of a student.
+const std::vector<TCampo<TFilaAlumno>>& CamposAsignaturasAlumno() {
+    static const auto c = [] {
+        using F = TFilaAlumno;
+        std::vector<TCampo<F>> v = {Logico("ANULAR", &F::ANULAR)};
+        Textos(v, "ASIG", &F::ASIG);
+        return v;
+    }();
+    return c;
+}
+
 const std::vector<TCampo<TFilaAsignatura>>& CamposAsigCur() {
     static const auto c = [] {
         using F = TFilaAsignatura;
@@ -195,6 +206,9 @@ void Escribe(TDataSet& Tabla, const std::vector<TCampo<Fila>>& Campos, const std
 std::vector<TFilaSubtipo> LeeSubtipos(TDataSet& Tabla) { return Lee(Tabla, CamposSubtipo()); }
 std::vector<TFilaEnGrupo> LeeTipGrup(TDataSet& Tabla) { return Lee(Tabla, CamposTipGrup()); }
 std::vector<TFilaAlumno> LeeAlumnos(TDataSet& Tabla) { return Lee(Tabla, CamposAlumno()); }
+std::vector<TFilaAlumno> LeeAsignaturasAlumnos(TDataSet& Tabla) {
+    return Lee(Tabla, CamposAsignaturasAlumno());
+}
 std::vector<TFilaAsignatura> LeeAsigCur(TDataSet& Tabla) { return Lee(Tabla, CamposAsigCur()); }
 
 void Sincroniza(TDataSet& Tabla, const std::vector<TFilaSubtipo>& Antes, std::vector<TFilaSubtipo>& Despues) {

@@ -29,6 +29,9 @@ std::vector<TFilaSubtipo> LeeSubtipos(TDataSet& Tabla);
 std::vector<TFilaEnGrupo> LeeTipGrup(TDataSet& Tabla);
 std::vector<TFilaAlumno> LeeAlumnos(TDataSet& Tabla);
 std::vector<TFilaAsignatura> LeeAsigCur(TDataSet& Tabla);
+// The students as the classification reads them: ASIG and ANULAR (and the
+// bookmark) filled, every other field left empty.
+std::vector<TFilaAlumno> LeeAsignaturasAlumnos(TDataSet& Tabla);
 
 // Writes Despues over Antes (rows as read from this data set): a row of
 // Antes whose bookmark no row of Despues carries is deleted; a row of

@@ -16,6 +16,7 @@
 #include "organizer/MotorTipos.h"
 #include "organizer/OrgTablas.h"
 #include "organizer/TablasTipos.h"
+#include "platform/db/DbfTable.h"
 #include "platform/db/Fields.h"
 #include "platform/db/Table.h"
 #include "platform/rtl/Strings.h"
@@ -534,6 +535,10 @@ TEST_F(OrgTablas, TheWriteBackReplacesOnlyTheCoursesRowsWithNumbersUsedNowhere) 
     EXPECT_EQ(std::adjacent_find(numeros.begin(), numeros.end()), numeros.end());
     for (const auto& f : tipos) EXPECT_GT(f.N, 6);
     EXPECT_GT(tipgrup[0].N, 6);
+    // The new rows took the records of the course's old ones: no record was added.
+    for (const auto& [tabla, registros] : {std::pair{"tipos", 4u}, std::pair{"tipgrup", 2u}})
+        EXPECT_EQ(TDbfTable::Open(NewTempTable(Carpeta, tabla)->TablePath())->PhysicalCount(), registros)
+            << tabla;
 }
 
 TEST_F(OrgTablas, ASelectionRunPlacesTheTypeOfTheMarkedSubtypeOnly) {

@@ -427,3 +427,16 @@ TEST_F(TiposMotor, TheOpeningInOnePassLeavesWhatItsStepsLeave) {
     EXPECT_EQ(deUnaVez.Siguiente, porPasos.Siguiente);
     CompruebaInvariantes(14);
 }
+
+// The lists see an annulled student's subjects only where every student
+// counts: GRI is taken by an annulled student alone, who also lacks MAT.
+TEST_F(TiposMotor, AnAnnulledStudentCountsOnlyInTheListsOfEveryStudent) {
+    AnadeAlumnos({Alu("A", false, {"LEN", "GRI"}, true, "Anulado")});
+    Motor.Abre();
+    const TListasTipos& l = Motor.Listas();
+    EXPECT_TRUE(l.AsigTodosAlumnos.Contiene("GRI"));
+    EXPECT_FALSE(l.AsigAlumnos.Contiene("GRI"));
+    EXPECT_TRUE(l.AsigComunes.Contiene("MAT"));
+    EXPECT_FALSE(l.AsigComunesTodos.Contiene("MAT"));
+    EXPECT_TRUE(l.AsigComunesTodos.Contiene("LEN"));
+}
