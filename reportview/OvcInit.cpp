@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "reportview/OvcBCalc.h"
+#include "reportview/OvcBEdit.h"
 #include "reportview/OvcBase.h"
 #include "reportview/OvcCalc.h"
 #include "reportview/OvcClock.h"
@@ -54,7 +56,8 @@ void OvcInitialize() {
           &TOvcDataReportView::StaticClassInfo(), &TOvcDataRvField::StaticClassInfo(),
           &TOvcViewComboBox::StaticClassInfo(),   &TOvcSlider::StaticClassInfo(),
           &TOvcListBox::StaticClassInfo(),        &TOvcEdit::StaticClassInfo(),
-          &TOvcCalculator::StaticClassInfo(),     &TOvcNumberEdit::StaticClassInfo()})
+          &TOvcCalculator::StaticClassInfo(),     &TOvcNumberEdit::StaticClassInfo(),
+          &TOvcBorderedEdit::StaticClassInfo(),   &TOvcBorderedNumberEdit::StaticClassInfo()})
         if (!GetClass(c->Name)) {
             RegisterClass(*c);
             Registered().push_back(c);

@@ -1,0 +1,79 @@
+#include "reportview/OvcBCalc.h"
+
+#include "reportview/OvcBEdit.h"
+
+ZELMOR_IMPLEMENT_CLASS(TOvcNumberEditEx, TOvcNumberEdit)
+ZELMOR_IMPLEMENT_CLASS(TOvcBorderEdPopup, TOvcBorderParent)
+ZELMOR_IMPLEMENT_COMPONENT(TOvcBorderedNumberEdit, TOvcBorderEdPopup)
+
+void TOvcBorderEdPopup::SetEditControl(TWinControl* Value) {
+    TOvcBorderParent::SetEditControl(Value);
+    FPopupEdit = dynamic_cast<TOvcEdPopup*>(Value);
+}
+
+void TOvcBorderEdPopup::SetShowButton(bool Value) {
+    if (!FPopupEdit) return;
+    FPopupEdit->SetShowButton(Value);
+    FShowButtonCopy = Value;
+    PaintBorders();
+}
+
+TOvcBorderedNumberEdit::TOvcBorderedNumberEdit(TComponent* AOwner)
+    : TOvcBorderEdPopup(AOwner), FEdit(new TOvcNumberEditEx(this)) {
+    FEdit->BorderParent = this;
+    HostEdit(this, FEdit, FEdit);
+    FShowButtonCopy = FEdit->ShowButton();
+    FButtonReserve = FEdit->GetButtonGlyph()->Width() + 4;
+}
+
+void TOvcBorderedNumberEdit::CreateWnd() {
+    TOvcBorderEdPopup::CreateWnd();
+    PaintBorders();
+}
+
+void TOvcBorderedNumberEdit::SetEditEnabled(bool Value) {
+    SetEnabled(Value);
+    FEdit->SetEnabled(Value);
+}
+
+void TOvcBorderedNumberEdit::DescribeProperties(TPropertyTable& T) {
+    using B = TOvcBorderedNumberEdit;
+    TControl::PublishStandard(
+        T, {"Anchors", "Constraints", "PopupMenu", "ShowHint", "TabOrder", "Visible", "OnEnter", "OnExit"});
+    T.Property("About", &B::About, &B::SetAbout);
+    T.Property("Borders", &B::Borders, &B::SetBorders);
+    T.PropertyOf<B>(
+        "LabelInfo", [](B& C) { return C.LabelInfo(); }, [](B& C, TOvcLabelInfo* I) { C.SetLabelInfo(I); });
+    // Forwarded to the inner number edit, Enabled and AllowIncDec as well.
+    T.PropertyOf<B>(
+        "Enabled", [](B& C) { return C.GetEditEnabled(); }, [](B& C, bool V) { C.SetEditEnabled(V); });
+    T.PropertyOf<B>(
+        "AllowIncDec", [](B& C) { return C.Edit()->AllowIncDec(); },
+        [](B& C, bool V) { C.Edit()->SetAllowIncDec(V); });
+    T.PropertyOf<B>(
+        "ImeName", [](B& C) { return C.Edit()->ImeName(); },
+        [](B& C, AnsiString V) { C.Edit()->SetImeName(V); });
+    T.PropertyOf<B>(
+        "ReadOnly", [](B& C) { return C.Edit()->GetReadOnly(); },
+        [](B& C, bool V) { C.Edit()->SetReadOnly(V); });
+    T.PropertyOf<B>(
+        "ShowButton", [](B& C) { return C.ShowButton(); }, [](B& C, bool V) { C.SetShowButton(V); });
+    T.PropertyOf<B>(
+        "PopupAnchor", [](B& C) { return C.Edit()->PopupAnchor(); },
+        [](B& C, TOvcPopupAnchor V) { C.Edit()->SetPopupAnchor(V); });
+    T.PropertyOf<B>(
+        "PopupDecimals", [](B& C) { return C.Edit()->PopupDecimals(); },
+        [](B& C, int V) { C.Edit()->SetPopupDecimals(V); });
+    T.PropertyOf<B>(
+        "Controller", [](B& C) { return C.Edit()->Controller(); },
+        [](B& C, TOvcController* V) { C.Edit()->SetController(V); });
+    T.PropertyOf<B>(
+        "OnChange", [](B& C) -> const TNotifyEvent& { return C.Edit()->OnChange; },
+        [](B& C, TNotifyEvent V) { C.Edit()->OnChange = std::move(V); });
+    T.PropertyOf<B>(
+        "OnPopupOpen", [](B& C) -> const TOvcPopupEvent& { return C.Edit()->OnPopupOpen; },
+        [](B& C, TOvcPopupEvent V) { C.Edit()->OnPopupOpen = std::move(V); });
+    T.PropertyOf<B>(
+        "OnPopupClose", [](B& C) -> const TOvcPopupEvent& { return C.Edit()->OnPopupClose; },
+        [](B& C, TOvcPopupEvent V) { C.Edit()->OnPopupClose = std::move(V); });
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The bordered edit: a library edit inside a border parent that draws its
+// border lines (the bottom one at first). Its properties reach the inner edit.
+#include "reportview/OvcBordr.h"
+#include "reportview/OvcEditF.h"
+
+class TOvcBorderedEdit;
+
+class TOvcEditEx : public TOvcEdit {
+    ZELMOR_CLASS(TOvcEditEx, TOvcEdit)
+public:
+    explicit TOvcEditEx(TComponent* AOwner) : TOvcEdit(AOwner) {}
+    TOvcBorderParent* BorderParent = nullptr;
+};
+
+// Makes Edit the hosted edit of Parent: no border or 3-D look of its own,
+// the parent's colour and tab stop, at the top-left corner.
+void HostEdit(TOvcBorderParent* Parent, TWinControl* Edit, TCustomEdit* AsEdit);
+
+class TOvcBorderedEdit : public TOvcBorderParent {
+    ZELMOR_CLASS(TOvcBorderedEdit, TOvcBorderParent)
+public:
+    static void DescribeProperties(TPropertyTable& T);
+    explicit TOvcBorderedEdit(TComponent* AOwner);
+
+    TOvcEditEx* Edit() const { return FEdit; }
+    AnsiString GetEditText() const { return FEdit->Text(); }
+    void SetEditText(const AnsiString& Value) { FEdit->SetText(Value); }
+    bool GetEditEnabled() const { return FEdit->Enabled(); }
+    // The wrapper and its edit together.
+    void SetEditEnabled(bool Value);
+    AnsiString GetImeName() const { return FEdit->ImeName(); }
+    void SetImeName(const AnsiString& Value) { FEdit->SetImeName(Value); }
+    int GetEditHeight() const { return FEdit->Height(); }
+    void SetEditHeight(int Value);
+    int GetEditWidth() const { return FEdit->Width(); }
+    void SetEditWidth(int Value);
+
+protected:
+    void CreateWnd() override;
+
+private:
+    TOvcEditEx* FEdit;
+};
