@@ -38,24 +38,10 @@ void TOvcBorderedNumberEdit::SetEditEnabled(bool Value) {
 
 void TOvcBorderedNumberEdit::DescribeProperties(TPropertyTable& T) {
     using B = TOvcBorderedNumberEdit;
-    TControl::PublishStandard(
-        T, {"Anchors", "Constraints", "PopupMenu", "ShowHint", "TabOrder", "Visible", "OnEnter", "OnExit"});
-    T.Property("About", &B::About, &B::SetAbout);
-    T.Property("Borders", &B::Borders, &B::SetBorders);
-    T.PropertyOf<B>(
-        "LabelInfo", [](B& C) { return C.LabelInfo(); }, [](B& C, TOvcLabelInfo* I) { C.SetLabelInfo(I); });
-    // Forwarded to the inner number edit, Enabled and AllowIncDec as well.
-    T.PropertyOf<B>(
-        "Enabled", [](B& C) { return C.GetEditEnabled(); }, [](B& C, bool V) { C.SetEditEnabled(V); });
+    PublishBorderedEditProperties<B>(T);
     T.PropertyOf<B>(
         "AllowIncDec", [](B& C) { return C.Edit()->AllowIncDec(); },
         [](B& C, bool V) { C.Edit()->SetAllowIncDec(V); });
-    T.PropertyOf<B>(
-        "ImeName", [](B& C) { return C.Edit()->ImeName(); },
-        [](B& C, AnsiString V) { C.Edit()->SetImeName(V); });
-    T.PropertyOf<B>(
-        "ReadOnly", [](B& C) { return C.Edit()->GetReadOnly(); },
-        [](B& C, bool V) { C.Edit()->SetReadOnly(V); });
     T.PropertyOf<B>(
         "ShowButton", [](B& C) { return C.ShowButton(); }, [](B& C, bool V) { C.SetShowButton(V); });
     T.PropertyOf<B>(
@@ -64,12 +50,6 @@ void TOvcBorderedNumberEdit::DescribeProperties(TPropertyTable& T) {
     T.PropertyOf<B>(
         "PopupDecimals", [](B& C) { return C.Edit()->PopupDecimals(); },
         [](B& C, int V) { C.Edit()->SetPopupDecimals(V); });
-    T.PropertyOf<B>(
-        "Controller", [](B& C) { return C.Edit()->Controller(); },
-        [](B& C, TOvcController* V) { C.Edit()->SetController(V); });
-    T.PropertyOf<B>(
-        "OnChange", [](B& C) -> const TNotifyEvent& { return C.Edit()->OnChange; },
-        [](B& C, TNotifyEvent V) { C.Edit()->OnChange = std::move(V); });
     T.PropertyOf<B>(
         "OnPopupOpen", [](B& C) -> const TOvcPopupEvent& { return C.Edit()->OnPopupOpen; },
         [](B& C, TOvcPopupEvent V) { C.Edit()->OnPopupOpen = std::move(V); });

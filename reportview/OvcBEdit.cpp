@@ -43,22 +43,9 @@ void TOvcBorderedEdit::SetEditWidth(int Value) {
 
 void TOvcBorderedEdit::DescribeProperties(TPropertyTable& T) {
     using B = TOvcBorderedEdit;
-    TControl::PublishStandard(
-        T, {"Anchors", "Constraints", "PopupMenu", "ShowHint", "TabOrder", "Visible", "OnEnter", "OnExit"});
-    T.Property("About", &B::About, &B::SetAbout);
-    T.Property("Borders", &B::Borders, &B::SetBorders);
-    T.PropertyOf<B>(
-        "LabelInfo", [](B& C) { return C.LabelInfo(); }, [](B& C, TOvcLabelInfo* I) { C.SetLabelInfo(I); });
-    // Forwarded to the inner edit; Enabled and ImeName as well, so that they act on what the user types in.
-    T.PropertyOf<B>(
-        "Enabled", [](B& C) { return C.GetEditEnabled(); }, [](B& C, bool V) { C.SetEditEnabled(V); });
-    T.PropertyOf<B>(
-        "ImeName", [](B& C) { return C.GetImeName(); }, [](B& C, AnsiString V) { C.SetImeName(V); });
+    PublishBorderedEditProperties<B>(T);
     T.PropertyOf<B>(
         "Text", [](B& C) { return C.GetEditText(); }, [](B& C, AnsiString V) { C.SetEditText(V); });
-    T.PropertyOf<B>(
-        "ReadOnly", [](B& C) { return C.Edit()->ReadOnly(); },
-        [](B& C, bool V) { C.Edit()->SetReadOnly(V); });
     T.PropertyOf<B>(
         "MaxLength", [](B& C) { return C.Edit()->MaxLength(); },
         [](B& C, int V) { C.Edit()->SetMaxLength(V); });
@@ -68,12 +55,6 @@ void TOvcBorderedEdit::DescribeProperties(TPropertyTable& T) {
     T.PropertyOf<B>(
         "AutoSelect", [](B& C) { return C.Edit()->AutoSelect(); },
         [](B& C, bool V) { C.Edit()->SetAutoSelect(V); });
-    T.PropertyOf<B>(
-        "Controller", [](B& C) { return C.Edit()->Controller(); },
-        [](B& C, TOvcController* V) { C.Edit()->SetController(V); });
-    T.PropertyOf<B>(
-        "OnChange", [](B& C) -> const TNotifyEvent& { return C.Edit()->OnChange; },
-        [](B& C, TNotifyEvent V) { C.Edit()->OnChange = std::move(V); });
     T.PropertyOf<B>(
         "OnKeyPress", [](B& C) -> const TKeyPressEvent& { return C.Edit()->OnKeyPress; },
         [](B& C, TKeyPressEvent V) { C.Edit()->OnKeyPress = std::move(V); });

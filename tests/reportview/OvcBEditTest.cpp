@@ -42,6 +42,21 @@ TEST_F(OvcBorderedEdits, TheFrameKeepsItsHeightAndTheEditSitsInsideTheBorders) {
     EXPECT_FALSE(b->Edit()->Enabled());
     b->SetEditText("hola");
     EXPECT_EQ(b->Edit()->Text(), "hola");
+    // The forwarded properties stream as the wrapper's.
+    TForm* G = ReadForm("object G: TForm\n  object C: TOvcController\n  end\n"
+                        "  object B: TOvcBorderedEdit\n    Height = 40\n    Text = 'abc'\n    ReadOnly = "
+                        "True\n    Enabled = False\n"
+                        "  end\n  object N: TOvcBorderedNumberEdit\n    AllowIncDec = True\n    ShowButton = "
+                        "False\n  end\nend\n");
+    auto* rb = dynamic_cast<TOvcBorderedEdit*>(G->FindComponent("B"));
+    auto* rn = dynamic_cast<TOvcBorderedNumberEdit*>(G->FindComponent("N"));
+    ASSERT_TRUE(rb && rn);
+    EXPECT_EQ(rb->Edit()->Text(), "abc");
+    EXPECT_TRUE(rb->Edit()->ReadOnly());
+    EXPECT_FALSE(rb->Edit()->Enabled());
+    EXPECT_TRUE(rn->Edit()->AllowIncDec());
+    EXPECT_FALSE(rn->Edit()->ShowButton());
+    G->Free();
 }
 
 TEST_F(OvcBorderedEdits, TheNumberEditLeavesRoomForItsButton) {
