@@ -43,8 +43,8 @@ TEST_F(OvcCalculator, ASumAndItsTape) {
     int w = K->TapeObject().TapeWidth;
     AnsiString count = "002";
     count.resize(size_t(w), ' ');
-    EXPECT_EQ(Written(), (std::vector<AnsiString>{Right("12", "+"), Right("3", "="), count, Right("15,00", "*"),
-                                                  AnsiString(size_t(w), '_')}));
+    EXPECT_EQ(Written(), (std::vector<AnsiString>{Right("12", "+"), Right("3", "="), count,
+                                                  Right("15,00", "*"), AnsiString(size_t(w), '_')}));
     EXPECT_EQ(K->Tape()->Count(), 30) << "the paper keeps its length while empty lines give way";
     EXPECT_EQ(K->PanelText(), AnsiString(size_t(w - 2 - 5), ' ') + "15,00  ");
     K->PressButton(cbEqual);
@@ -113,7 +113,8 @@ TEST_F(OvcCalculator, ButtonLayoutByFormula) {
         int Width;
         bool Memory;
         int M, G, W;
-    } cases[] = {{200, true, 4, 2, (200 - 12 - 4) / 6}, {200, false, 4, 2, (200 - 8 - 8) / 5},
+    } cases[] = {{200, true, 4, 2, (200 - 12 - 4) / 6},
+                 {200, false, 4, 2, (200 - 8 - 8) / 5},
                  {260, true, 6, 4, (260 - 18 - 16) / 6}};
     for (const Case& c : cases) {
         K->SetOptions(c.Memory ? TOvcCalculatorOptions{coShowMemoryButtons} : TOvcCalculatorOptions{});
@@ -123,7 +124,8 @@ TEST_F(OvcCalculator, ButtonLayoutByFormula) {
         EXPECT_EQ(seven.Position.Width(), w) << c.Width;
         EXPECT_EQ(K->ButtonInfo(cb8).Position.Left - seven.Position.Right, c.G);
         EXPECT_EQ(K->ButtonInfo(cbBack).Position.Width(), (c.G + 4 * w) / 3);
-        EXPECT_EQ(K->ButtonInfo(cbEqual).Position.Right, c.Width - c.M) << "the last column ends at the margin";
+        EXPECT_EQ(K->ButtonInfo(cbEqual).Position.Right, c.Width - c.M)
+            << "the last column ends at the margin";
         EXPECT_EQ(K->ButtonInfo(cbMemClear).Visible, c.Memory);
         if (c.Memory) {
             EXPECT_EQ(K->ButtonInfo(cbMemClear).Position.Left, c.M);

@@ -12,11 +12,11 @@ namespace {
 class OvcEdit : public OvcFormTest {};
 
 TEST_F(OvcEdit, TheLabelFollowsTheEdit) {
-    TForm* F = ReadForm(
-        "object F: TForm\n  Width = 300\n  Height = 200\n"
-        "  object C: TOvcController\n  end\n"
-        "  object E: TOvcEdit\n    Left = 20\n    Top = 40\n    Width = 100\n    Height = 21\n"
-        "    Text = 'abc'\n    MaxLength = 9\n  end\nend\n");
+    TForm* F =
+        ReadForm("object F: TForm\n  Width = 300\n  Height = 200\n"
+                 "  object C: TOvcController\n  end\n"
+                 "  object E: TOvcEdit\n    Left = 20\n    Top = 40\n    Width = 100\n    Height = 21\n"
+                 "    Text = 'abc'\n    MaxLength = 9\n  end\nend\n");
     F->Show();
     Ui.RunUntilIdle();
     auto* e = dynamic_cast<TOvcEdit*>(F->FindComponent("E"));
