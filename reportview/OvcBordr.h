@@ -6,6 +6,7 @@
 
 #include "platform/classes/Properties.h"
 #include "platform/gfx/Graphics.h"
+#include "reportview/OvcBase.h"
 #include "reportview/OvcData.h"
 
 enum TOvcBorderStyle : uint8_t { bpsSolid };
@@ -64,4 +65,40 @@ public:
 
 private:
     std::unique_ptr<TOvcBorder> FBottom, FLeft, FRight, FTop;
+};
+
+// Draws the enabled borders on a control of Width x Height: left at x = pen
+// width div 2, top at y = pen width div 2, right and bottom that far in from
+// the far edge (one pixel more for odd widths). With ShortEvenBottom an
+// even-width bottom line ends half a pen width before the right edge.
+void PaintOvcBorders(TCanvas* Canvas, const TOvcBorders& Borders, int Width, int Height,
+                     bool ShortEvenBottom);
+// The pen width of a border when it is enabled, else 0.
+int EnabledWidth(const TOvcBorder* Border);
+
+// A frame that hosts one edit and draws up to four border lines around it;
+// its height is fixed (21).
+class TOvcBorderParent : public TOvcCustomControl {
+    ZELMOR_CLASS(TOvcBorderParent, TOvcCustomControl)
+public:
+    explicit TOvcBorderParent(TComponent* AOwner);
+    ~TOvcBorderParent() override;
+    TOvcBorders* Borders() const { return FBorders.get(); }
+    void SetBorders(TOvcBorders* Value) { FBorders->Assign(Value); }
+    TWinControl* EditControl() const { return FEditControl; }
+    virtual void SetEditControl(TWinControl* Value) { FEditControl = Value; }
+    // Lays the edit out inside the borders and draws them.
+    virtual void PaintBorders();
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+protected:
+    bool LabelAutoSize() const override { return false; }
+    void Paint() override;
+    void WMSetFocus(TMessage& Message) override;
+
+    std::unique_ptr<TOvcBorders> FBorders;
+    TWinControl* FEditControl = nullptr;
+    int FFixedHeight = 21;
+    int FButtonReserve = 0;
+    bool FShowButtonCopy = false;
 };

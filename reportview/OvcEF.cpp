@@ -1019,7 +1019,7 @@ void TOvcBaseEntryField::CreateWnd() {
 int TOvcBaseEntryField::efCalcTopMargin() {
     if (!HandleAllocated()) return 0;
     int m = GetTopTextMargin(Font(), FBorderStyle, Height(), Ctl3D());
-    if (FBorders->TopBorder()->Enabled()) m += FBorders->TopBorder()->PenWidth();
+    m += EnabledWidth(FBorders->TopBorder());
     return m;
 }
 
@@ -1135,8 +1135,8 @@ bool TOvcBaseEntryField::efPositionCaret(bool Adjust) {
     if (shape == csBlock || shape == csHalfBlock || shape == csHorzLine ||
         FCaret->CaretType()->CaretWidth() > 4)
         w += FRightAlignedNow ? -1 : 1;
-    int left = FBorders->LeftBorder()->Enabled() ? FBorders->LeftBorder()->PenWidth() : 0;
-    int right = FBorders->RightBorder()->Enabled() ? FBorders->RightBorder()->PenWidth() : 0;
+    int left = EnabledWidth(FBorders->LeftBorder());
+    int right = EnabledWidth(FBorders->RightBorder());
     int x;
     if (FieldClass() == fcNumeric) x = ClientWidth() - FTextMargin - right - 1;
     else if (FRightAlignedNow) x = ClientWidth() - w - FTextMargin - right - 2;
@@ -1150,7 +1150,7 @@ int TOvcBaseEntryField::efGetMousePos(int X) {
     AnsiString s = efGetDisplayString();
     int avg = std::max(efTextWidth("x"), 1);
     if (X < 0 && FHOffset > 0) FHOffset = std::max(FHOffset - (std::abs(X) + avg) / avg, 0);
-    int left = FTextMargin + (FBorders->LeftBorder()->Enabled() ? FBorders->LeftBorder()->PenWidth() : 0);
+    int left = FTextMargin + EnabledWidth(FBorders->LeftBorder());
     if (FRightAlignedNow) {
         int start = ClientWidth() - efTextWidth(s) - FTextMargin - 1;
         for (size_t i = 0; i < s.size(); ++i) {
@@ -1651,8 +1651,8 @@ void TOvcBaseEntryField::efPaintPrim(TCanvas* C) {
     C->Brush()->SetColor(back);
     C->FillRect(TRect(0, 0, ClientWidth(), ClientHeight()));
     AnsiString s = efGetDisplayString();
-    int left = FBorders->LeftBorder()->Enabled() ? FBorders->LeftBorder()->PenWidth() : 0;
-    int right = FBorders->RightBorder()->Enabled() ? FBorders->RightBorder()->PenWidth() : 0;
+    int left = EnabledWidth(FBorders->LeftBorder());
+    int right = EnabledWidth(FBorders->RightBorder());
     TColor hiText = FEFColors->Highlight()->TextColor(), hiBack = FEFColors->Highlight()->BackColor();
     bool hasSel = FState.Contains(sefHaveFocus) && Enabled() && FSelStart != FSelEnd;
     int y = FTopMargin;
@@ -1694,25 +1694,4 @@ void TOvcBaseEntryField::efPaintPrim(TCanvas* C) {
     }
 }
 
-void TOvcBaseEntryField::efPaintBorders() {
-    TCanvas* c = Canvas();
-    int w = Width(), h = Height();
-    auto line = [&](TOvcBorder* b, int x1, int y1, int x2, int y2) {
-        if (!b->Enabled()) return;
-        c->Pen()->SetColor(b->PenColor());
-        c->Pen()->SetWidth(b->PenWidth());
-        c->Pen()->SetStyle(b->PenStyle());
-        c->MoveTo(x1, y1);
-        c->LineTo(x2, y2);
-    };
-    auto half = [](TOvcBorder* b) { return b->PenWidth() / 2; };
-    auto odd = [](TOvcBorder* b) { return b->PenWidth() % 2; };
-    TOvcBorder* l = FBorders->LeftBorder();
-    TOvcBorder* t = FBorders->TopBorder();
-    TOvcBorder* r = FBorders->RightBorder();
-    TOvcBorder* b = FBorders->BottomBorder();
-    line(l, half(l), 0, half(l), h);
-    line(t, 0, half(t), w, half(t));
-    line(r, w - half(r) - odd(r), 0, w - half(r) - odd(r), h);
-    line(b, 0, h - half(b) - odd(b), w, h - half(b) - odd(b));
-}
+void TOvcBaseEntryField::efPaintBorders() { PaintOvcBorders(Canvas(), *FBorders, Width(), Height(), false); }

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "reportview/OvcBCalc.h"
+#include "reportview/OvcBEdit.h"
 #include "reportview/OvcBase.h"
 #include "reportview/OvcCalc.h"
 #include "reportview/OvcClock.h"
@@ -9,6 +11,7 @@
 #include "reportview/OvcDRpVw.h"
 #include "reportview/OvcData.h"
 #include "reportview/OvcDbRpV.h"
+#include "reportview/OvcDrCbx.h"
 #include "reportview/OvcEdClc.h"
 #include "reportview/OvcEditF.h"
 #include "reportview/OvcExcpt.h"
@@ -42,19 +45,34 @@ void OvcInitialize() {
     SetRangeMessagePictures([] { return OvcIntlSup->InternationalDate(true); },
                             [] { return OvcIntlSup->InternationalTime(false); });
     // Form data creates these by name; a name another library took stays its.
-    for (const TClassInfo* c :
-         {&TOvcAttachedLabel::StaticClassInfo(),  &TOvcController::StaticClassInfo(),
-          &TOvcTimerPool::StaticClassInfo(),      &TOvcSection::StaticClassInfo(),
-          &TOvcSplitter::StaticClassInfo(),       &TOvcClock::StaticClassInfo(),
-          &TOvcComboBox::StaticClassInfo(),       &TOvcVirtualListBox::StaticClassInfo(),
-          &TOvcButtonHeader::StaticClassInfo(),   &TOvcButtonHeaderSection::StaticClassInfo(),
-          &TOvcReportView::StaticClassInfo(),     &TOvcRvField::StaticClassInfo(),
-          &TOvcRVView::StaticClassInfo(),         &TOvcRvViewField::StaticClassInfo(),
-          &TOvcDbReportView::StaticClassInfo(),   &TOvcDbRvField::StaticClassInfo(),
-          &TOvcDataReportView::StaticClassInfo(), &TOvcDataRvField::StaticClassInfo(),
-          &TOvcViewComboBox::StaticClassInfo(),   &TOvcSlider::StaticClassInfo(),
-          &TOvcListBox::StaticClassInfo(),        &TOvcEdit::StaticClassInfo(),
-          &TOvcCalculator::StaticClassInfo(),     &TOvcNumberEdit::StaticClassInfo()})
+    for (const TClassInfo* c : {&TOvcAttachedLabel::StaticClassInfo(),
+                                &TOvcController::StaticClassInfo(),
+                                &TOvcTimerPool::StaticClassInfo(),
+                                &TOvcSection::StaticClassInfo(),
+                                &TOvcSplitter::StaticClassInfo(),
+                                &TOvcClock::StaticClassInfo(),
+                                &TOvcComboBox::StaticClassInfo(),
+                                &TOvcVirtualListBox::StaticClassInfo(),
+                                &TOvcButtonHeader::StaticClassInfo(),
+                                &TOvcButtonHeaderSection::StaticClassInfo(),
+                                &TOvcReportView::StaticClassInfo(),
+                                &TOvcRvField::StaticClassInfo(),
+                                &TOvcRVView::StaticClassInfo(),
+                                &TOvcRvViewField::StaticClassInfo(),
+                                &TOvcDbReportView::StaticClassInfo(),
+                                &TOvcDbRvField::StaticClassInfo(),
+                                &TOvcDataReportView::StaticClassInfo(),
+                                &TOvcDataRvField::StaticClassInfo(),
+                                &TOvcViewComboBox::StaticClassInfo(),
+                                &TOvcSlider::StaticClassInfo(),
+                                &TOvcListBox::StaticClassInfo(),
+                                &TOvcEdit::StaticClassInfo(),
+                                &TOvcCalculator::StaticClassInfo(),
+                                &TOvcNumberEdit::StaticClassInfo(),
+                                &TOvcBorderedEdit::StaticClassInfo(),
+                                &TOvcBorderedNumberEdit::StaticClassInfo(),
+                                &TOvcDirectoryComboBox::StaticClassInfo(),
+                                &TOvcFileComboBox::StaticClassInfo()})
         if (!GetClass(c->Name)) {
             RegisterClass(*c);
             Registered().push_back(c);

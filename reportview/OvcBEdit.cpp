@@ -1,0 +1,64 @@
+#include "reportview/OvcBEdit.h"
+
+ZELMOR_IMPLEMENT_CLASS(TOvcEditEx, TOvcEdit)
+ZELMOR_IMPLEMENT_COMPONENT(TOvcBorderedEdit, TOvcBorderParent)
+
+void HostEdit(TOvcBorderParent* Parent, TWinControl* Edit, TCustomEdit* AsEdit) {
+    Parent->SetEditControl(Edit);
+    Edit->SetParent(Parent);
+    Edit->SetCtl3D(false);
+    AsEdit->SetBorderStyle(bsNone);
+    Edit->SetParentColor(true);
+    Edit->SetTabStop(Parent->TabStop());
+    Edit->SetBounds(0, 0, Edit->Width(), Edit->Height());
+    Parent->Borders()->BottomBorder()->SetEnabled(true);
+}
+
+TOvcBorderedEdit::TOvcBorderedEdit(TComponent* AOwner)
+    : TOvcBorderParent(AOwner), FEdit(new TOvcEditEx(this)) {
+    FEdit->BorderParent = this;
+    HostEdit(this, FEdit, FEdit);
+}
+
+void TOvcBorderedEdit::CreateWnd() {
+    TOvcBorderParent::CreateWnd();
+    SetBounds(Left(), Top(), Width(), Height());
+    PaintBorders();
+}
+
+void TOvcBorderedEdit::SetEditEnabled(bool Value) {
+    SetEnabled(Value);
+    FEdit->SetEnabled(Value);
+}
+
+void TOvcBorderedEdit::SetEditHeight(int Value) {
+    FEdit->SetBounds(FEdit->Left(), FEdit->Top(), FEdit->Width(), Value);
+    Invalidate();
+}
+
+void TOvcBorderedEdit::SetEditWidth(int Value) {
+    FEdit->SetBounds(FEdit->Left(), FEdit->Top(), Value, FEdit->Height());
+    Invalidate();
+}
+
+void TOvcBorderedEdit::DescribeProperties(TPropertyTable& T) {
+    using B = TOvcBorderedEdit;
+    PublishBorderedEditProperties<B>(T);
+    T.PropertyOf<B>(
+        "Text", [](B& C) { return C.GetEditText(); }, [](B& C, AnsiString V) { C.SetEditText(V); });
+    T.PropertyOf<B>(
+        "MaxLength", [](B& C) { return C.Edit()->MaxLength(); },
+        [](B& C, int V) { C.Edit()->SetMaxLength(V); });
+    T.PropertyOf<B>(
+        "PasswordChar", [](B& C) { return C.Edit()->PasswordChar(); },
+        [](B& C, char V) { C.Edit()->SetPasswordChar(V); });
+    T.PropertyOf<B>(
+        "AutoSelect", [](B& C) { return C.Edit()->AutoSelect(); },
+        [](B& C, bool V) { C.Edit()->SetAutoSelect(V); });
+    T.PropertyOf<B>(
+        "OnKeyPress", [](B& C) -> const TKeyPressEvent& { return C.Edit()->OnKeyPress; },
+        [](B& C, TKeyPressEvent V) { C.Edit()->OnKeyPress = std::move(V); });
+    T.PropertyOf<B>(
+        "OnKeyDown", [](B& C) -> const TKeyEvent& { return C.Edit()->OnKeyDown; },
+        [](B& C, TKeyEvent V) { C.Edit()->OnKeyDown = std::move(V); });
+}
