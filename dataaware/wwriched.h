@@ -284,6 +284,10 @@ public:
     // There is no word processor to print through: says so and answers false.
     virtual bool PrintThroughWord(const AnsiString& DocumentName);
 
+    // --- dialogs ---
+    // The tab stops of the selected paragraphs (wwrichtb); true on OK.
+    virtual bool ExecuteTabDialog();
+
     // --- events ---
     TwwRTFDrawHeaderFooter OnPrintHeader;
     TwwRTFDrawHeaderFooter OnPrintFooter;

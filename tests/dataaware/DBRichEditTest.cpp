@@ -11,6 +11,7 @@
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwriched.h"
+#include "dataaware/wwrichtb.h"
 #include "platform/classes/Filer.h"
 #include "platform/db/Fields.h"
 #include "platform/gfx/Printers.h"
@@ -578,6 +579,45 @@ TEST_F(DBRichEdit, AGridPaintsFormattedCopiesOfANamedRichEdit) {
     const int Second = Grid->TitleOffset() + 1;
     EXPECT_GT(RedIn(Second), 0) << "the second row's cell is a formatted copy";
     EXPECT_EQ(RedIn(Second - 1), 0) << "the first row's text has no colour";
+}
+
+}  // namespace
+
+namespace {
+
+// The tab dialog, driven by keys and clicks: stops set in order and once,
+// the edit's measure taken by OK, an impossible one refused.
+TEST_F(DBRichEdit, TheTabDialogSetsTheParagraphsTabStops) {
+    Frm->Show();
+    Edit->Lines()->SetText("a\tb");
+    bool Ok = false;
+    Ui().Then([&] {
+        auto* D = dynamic_cast<TwwRichTabDialog*>(Screen->ActiveForm());
+        ASSERT_NE(D, nullptr);
+        EXPECT_EQ(D->Caption(), "Tab");
+        D->Edit1->SetFocus();
+        Ui().Type("2");
+        Ui().Click(D->Button1);
+        Ui().RunUntilIdle();
+        D->Edit1->SetFocus();
+        Ui().Type("1''");
+        Ui().Key(VK_RETURN);  // Enter in the edit sets the stop
+        Ui().Type("2");
+        Ui().Key(VK_RETURN);  // once only
+        Ui().Type("x");
+        Ui().Key(VK_RETURN);  // not a measure: passed over
+        Ui().RunUntilIdle();
+        EXPECT_EQ(D->ListBox1->Items()->Text(), "1''\r\n2''\r\n");
+        D->Edit1->SetText("23");
+        Ui().Click(D->OKButton);
+        Ui().RunUntilIdle();
+        EXPECT_EQ(D->ModalResult(), mrNone) << "23 inches is refused";
+        D->Edit1->SetText("0,5");
+        Ui().Click(D->OKButton);
+    });
+    Ok = Edit->ExecuteTabDialog();
+    EXPECT_TRUE(Ok);
+    EXPECT_EQ(Edit->GetParagraphFormat().Tabs, (std::vector<int>{720, 1440, 2880}));
 }
 
 }  // namespace
