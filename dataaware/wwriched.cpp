@@ -645,6 +645,8 @@ void TwwCustomRichEdit::BuildPopupMenu() {
         SetBullets(!FItems[11]->Checked());
         FItems[11]->SetChecked(!FItems[11]->Checked());
     };
+    FItems[12]->OnClick = [this](TObject*) { ExecuteParagraphDialog(); };
+    FItems[13]->OnClick = [this](TObject*) { ExecuteTabDialog(); };
     SetPopupCaptions();
     if (!PopupMenu()) SetPopupMenu(FPopupMenu);
 }

@@ -285,6 +285,8 @@ public:
     virtual bool PrintThroughWord(const AnsiString& DocumentName);
 
     // --- dialogs ---
+    // Alignment, indents and spacing of the selected paragraphs (wwrchdlg); true on OK.
+    virtual bool ExecuteParagraphDialog();
     // The tab stops of the selected paragraphs (wwrichtb); true on OK.
     virtual bool ExecuteTabDialog();
 
