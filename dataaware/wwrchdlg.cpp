@@ -13,13 +13,6 @@ ZELMOR_IMPLEMENT_CLASS(TwwRichParagraphDialog, TForm)
 
 namespace {
 
-constexpr int MaxMeasureTwips = 31680;
-
-AnsiString StripMarks(AnsiString Text) {
-    while (!Text.empty() && std::strchr(" 'CMcm", Text.back())) Text.pop_back();
-    return Text;
-}
-
 const AnsiString& Or(const AnsiString& Text, const AnsiString& Fallback) {
     return Text.empty() ? Fallback : Text;
 }
@@ -140,10 +133,7 @@ void TwwRichParagraphDialog::ApplyLabels() {
 }
 
 bool TwwRichParagraphDialog::IsValidMeasure(const AnsiString& Text) const {
-    const AnsiString bare = StripMarks(Text);
-    if (bare.empty() || !IsFloatText(bare)) return false;
-    const int twips = FRichEdit->TextToTwips(bare);
-    return twips >= -MaxMeasureTwips && twips <= MaxMeasureTwips;
+    return FRichEdit->IsValidMeasure(Text);
 }
 
 // A choice in the list empties the edit, then the new rule fills it: the
@@ -230,7 +220,7 @@ bool TwwCustomRichEdit::ExecuteParagraphDialog() {
     const int newStart = first + left;
     const int newRight = TextToTwips(dialog->RightEdit->Text());
     const int rule = std::max(0, dialog->LineSpacingComboBox->ItemIndex());
-    const AnsiString within = StripMarks(dialog->WithinParagraphEdit->Text());
+    const AnsiString within = TwwCustomRichEdit::StripUnitMarks(dialog->WithinParagraphEdit->Text());
     int spacing = 0;
     if (rule == 5) {
         spacing = !within.empty() && IsFloatText(within)

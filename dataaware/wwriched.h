@@ -232,6 +232,10 @@ public:
     bool UsesPrinterWidth() const;
 
     // --- measures in MeasurementUnits ---
+    // The text without its trailing unit marks (blanks, apostrophes, "cm").
+    static AnsiString StripUnitMarks(AnsiString Text);
+    // A number (unit marks aside) within 22 inches either way.
+    bool IsValidMeasure(const AnsiString& Text) const;
     int TextToTwips(const AnsiString& Text) const;
     double TwipsToUnits(int Twips) const;
     AnsiString UnitsToText(double Units) const;

@@ -10,16 +10,6 @@
 
 ZELMOR_IMPLEMENT_CLASS(TwwRichTabDialog, TForm)
 
-namespace {
-// Tab stops and indents go no further than 22 inches either way.
-constexpr int MaxMeasureTwips = 31680;
-
-AnsiString StripUnitMarks(AnsiString Text) {
-    while (!Text.empty() && std::strchr(" 'CMcm", Text.back())) Text.pop_back();
-    return Text;
-}
-}  // namespace
-
 TwwRichTabDialog::TwwRichTabDialog(TComponent* AOwner, TCreateNew Tag) : TForm(AOwner, Tag) {
     SetBorderStyle(bsDialog);
     SetColor(clBtnFace);
@@ -99,11 +89,11 @@ void TwwRichTabDialog::ApplyLabels() {
 }
 
 bool TwwRichTabDialog::ReadMeasure(const AnsiString& Text, double& Number, int& Twips) const {
-    const AnsiString bare = StripUnitMarks(Text);
-    if (bare.empty() || !IsFloatText(bare)) return false;
+    if (!FRichEdit->IsValidMeasure(Text)) return false;
+    const AnsiString bare = TwwCustomRichEdit::StripUnitMarks(Text);
     Number = static_cast<double>(StrToFloat(bare));
     Twips = FRichEdit->TextToTwips(bare);
-    return Twips >= -MaxMeasureTwips && Twips <= MaxMeasureTwips;
+    return true;
 }
 
 void TwwRichTabDialog::SetClick() {
@@ -114,8 +104,8 @@ void TwwRichTabDialog::SetClick() {
     TStrings* items = ListBox1->Items();
     if (items->IndexOf(text) < 0) {
         int at = 0;
-        while (at < items->Count() &&
-               static_cast<double>(StrToFloat(StripUnitMarks(items->Strings(at)))) <= number)
+        while (at < items->Count() && static_cast<double>(StrToFloat(
+                                          TwwCustomRichEdit::StripUnitMarks(items->Strings(at)))) <= number)
             ++at;
         items->Insert(at, text);
     }
@@ -157,7 +147,8 @@ bool TwwCustomRichEdit::ExecuteTabDialog() {
     if (dialog->ShowModal() != mrOk) return false;
     std::vector<int> tabs;
     TStrings* items = dialog->ListBox1->Items();
-    for (int i = 0; i < items->Count(); ++i) tabs.push_back(TextToTwips(StripUnitMarks(items->Strings(i))));
+    for (int i = 0; i < items->Count(); ++i)
+        tabs.push_back(TextToTwips(TwwCustomRichEdit::StripUnitMarks(items->Strings(i))));
     SetParagraphFormat(wwpmTabStops, "", false, 0, 0, 0, static_cast<int>(tabs.size()), tabs.data(), 0, 0, 0,
                        0);
     return true;
