@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dataaware/Wwintl.h"
+#include "dataaware/wwcommon.h"
 #include "dataaware/wwhelpers.h"
 #include "platform/classes/Filer.h"
 #include "platform/db/DataSet.h"
@@ -477,11 +478,22 @@ bool TwwCustomRichEdit::UsesPrinterWidth() const {
 
 // --- measures ---
 
+AnsiString TwwCustomRichEdit::StripUnitMarks(AnsiString Text) {
+    while (!Text.empty() && Text.back() != '\0' && std::strchr(" 'CMcm", Text.back())) Text.pop_back();
+    return Text;
+}
+
+bool TwwCustomRichEdit::IsValidMeasure(const AnsiString& Text) const {
+    // Tab stops and indents go no further than 22 inches either way.
+    constexpr int MaxMeasureTwips = 31680;
+    const AnsiString bare = StripUnitMarks(Text);
+    if (bare.empty() || !IsFloatText(bare)) return false;
+    const int twips = TextToTwips(bare);
+    return twips >= -MaxMeasureTwips && twips <= MaxMeasureTwips;
+}
+
 int TwwCustomRichEdit::TextToTwips(const AnsiString& Text) const {
-    AnsiString number = Text;
-    while (!number.empty() && std::strchr(" 'CMcm", number.back()) && number.back() != '\0')
-        number.pop_back();
-    double value = StrToFloat(number) * 1440;
+    double value = StrToFloat(StripUnitMarks(Text)) * 1440;
     // Centimetres as the library counts them: 2.537 to the inch.
     if (FMeasurementUnits == muCentimeters) value /= 2.537;
     return static_cast<int>(std::trunc(value));
@@ -645,6 +657,8 @@ void TwwCustomRichEdit::BuildPopupMenu() {
         SetBullets(!FItems[11]->Checked());
         FItems[11]->SetChecked(!FItems[11]->Checked());
     };
+    FItems[12]->OnClick = [this](TObject*) { ExecuteParagraphDialog(); };
+    FItems[13]->OnClick = [this](TObject*) { ExecuteTabDialog(); };
     SetPopupCaptions();
     if (!PopupMenu()) SetPopupMenu(FPopupMenu);
 }

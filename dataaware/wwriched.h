@@ -232,6 +232,10 @@ public:
     bool UsesPrinterWidth() const;
 
     // --- measures in MeasurementUnits ---
+    // The text without its trailing unit marks (blanks, apostrophes, "cm").
+    static AnsiString StripUnitMarks(AnsiString Text);
+    // A number (unit marks aside) within 22 inches either way.
+    bool IsValidMeasure(const AnsiString& Text) const;
     int TextToTwips(const AnsiString& Text) const;
     double TwipsToUnits(int Twips) const;
     AnsiString UnitsToText(double Units) const;
@@ -283,6 +287,12 @@ public:
     virtual bool SpellCheck() { return true; }
     // There is no word processor to print through: says so and answers false.
     virtual bool PrintThroughWord(const AnsiString& DocumentName);
+
+    // --- dialogs ---
+    // Alignment, indents and spacing of the selected paragraphs (wwrchdlg); true on OK.
+    virtual bool ExecuteParagraphDialog();
+    // The tab stops of the selected paragraphs (wwrichtb); true on OK.
+    virtual bool ExecuteTabDialog();
 
     // --- events ---
     TwwRTFDrawHeaderFooter OnPrintHeader;

@@ -10,7 +10,9 @@
 #include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwrchdlg.h"
 #include "dataaware/wwriched.h"
+#include "dataaware/wwrichtb.h"
 #include "platform/classes/Filer.h"
 #include "platform/db/Fields.h"
 #include "platform/gfx/Printers.h"
@@ -578,6 +580,112 @@ TEST_F(DBRichEdit, AGridPaintsFormattedCopiesOfANamedRichEdit) {
     const int Second = Grid->TitleOffset() + 1;
     EXPECT_GT(RedIn(Second), 0) << "the second row's cell is a formatted copy";
     EXPECT_EQ(RedIn(Second - 1), 0) << "the first row's text has no colour";
+}
+
+}  // namespace
+
+namespace {
+
+// The tab dialog, driven by keys and clicks: stops set in order and once,
+// the edit's measure taken by OK, an impossible one refused.
+TEST_F(DBRichEdit, TheTabDialogSetsTheParagraphsTabStops) {
+    Frm->Show();
+    Edit->Lines()->SetText("a\tb");
+    bool Ok = false;
+    Ui().Then([&] {
+        auto* D = dynamic_cast<TwwRichTabDialog*>(Screen->ActiveForm());
+        ASSERT_NE(D, nullptr);
+        EXPECT_EQ(D->Caption(), "Tab");
+        D->Edit1->SetFocus();
+        Ui().Type("2");
+        Ui().Click(D->Button1);
+        Ui().RunUntilIdle();
+        D->Edit1->SetFocus();
+        Ui().Type("1''");
+        Ui().Key(VK_RETURN);  // Enter in the edit sets the stop
+        Ui().Type("2");
+        Ui().Key(VK_RETURN);  // once only
+        Ui().Type("x");
+        Ui().Key(VK_RETURN);  // not a measure: passed over
+        Ui().RunUntilIdle();
+        EXPECT_EQ(D->ListBox1->Items()->Text(), "1''\r\n2''\r\n");
+        D->Edit1->SetText("23");
+        Ui().Click(D->OKButton);
+        Ui().RunUntilIdle();
+        EXPECT_EQ(D->ModalResult(), mrNone) << "23 inches is refused";
+        D->Edit1->SetText("0,5");
+        Ui().Click(D->OKButton);
+    });
+    Ok = Edit->ExecuteTabDialog();
+    EXPECT_TRUE(Ok);
+    EXPECT_EQ(Edit->GetParagraphFormat().Tabs, (std::vector<int>{720, 1440, 2880}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DBRichEdit, TheParagraphDialogSetsIndentsAndSpacing) {
+    Frm->Show();
+    Edit->Lines()->SetText("parrafo");
+    TRichParaFormat Start;
+    Start.StartIndent = 1440;
+    Start.LineSpacingRule = 4;
+    Start.LineSpacing = 360;
+    Edit->SetSelParaFormat(Start, pmStartIndent | pmLineSpacing);
+    Ui().Then([&] {
+        auto* D = dynamic_cast<TwwRichParagraphDialog*>(Screen->ActiveForm());
+        ASSERT_NE(D, nullptr);
+        EXPECT_EQ(D->LeftEdit->Text(), "1''");
+        EXPECT_EQ(D->FirstLineEdit->Text(), "0''");
+        EXPECT_EQ(D->LineSpacingComboBox->ItemIndex(), 4);
+        EXPECT_EQ(D->WithinParagraphEdit->Text(), "0,25''");
+        // A choice of rule fills the edit as the rule says.
+        D->LineSpacingComboBox->SetItemIndex(3);
+        D->LineSpacingComboBox->OnChange(D->LineSpacingComboBox);
+        EXPECT_EQ(D->WithinParagraphEdit->Text(), "0,16''");
+        D->LineSpacingComboBox->SetItemIndex(1);
+        D->LineSpacingComboBox->OnChange(D->LineSpacingComboBox);
+        EXPECT_EQ(D->WithinParagraphEdit->Text(), "");
+        // Typing a spacing under a fixed rule makes it "Multiple".
+        D->WithinParagraphEdit->SetText("x");
+        EXPECT_EQ(D->LineSpacingComboBox->ItemIndex(), 5);
+        D->LeftEdit->SetText("23");
+        Ui().Click(D->OKBtn);
+        Ui().RunUntilIdle();
+        EXPECT_EQ(D->ModalResult(), mrNone) << "23 inches is refused";
+        EXPECT_TRUE(D->LeftEdit->Focused());
+        D->LeftEdit->SetText("1''");
+        D->FirstLineEdit->SetText("-0,5");
+        D->RightEdit->SetText("0,5");
+        Ui().Click(D->OKBtn);
+    });
+    EXPECT_TRUE(Edit->ExecuteParagraphDialog());
+    TRichParaFormat F = Edit->GetParagraphFormat();
+    EXPECT_EQ(F.StartIndent, 720);
+    EXPECT_EQ(F.Offset, 720);
+    EXPECT_EQ(F.RightIndent, 720);
+    EXPECT_EQ(F.LineSpacingRule, 5);
+    EXPECT_EQ(F.LineSpacing, 20) << "\"Multiple\" without a number is single";
+
+    // The first-generation control has no spacing to offer.
+    Edit->SetRichEditVersion(1);
+    Ui().Then([&] {
+        auto* D = dynamic_cast<TwwRichParagraphDialog*>(Screen->ActiveForm());
+        ASSERT_NE(D, nullptr);
+        EXPECT_FALSE(D->BeforeParagraphEdit->Enabled());
+        EXPECT_FALSE(D->LineSpacingComboBox->Enabled());
+        EXPECT_EQ(D->BeforeParagraphEdit->Text(), "0");
+        Ui().Click(D->CancelBtn);
+    });
+    EXPECT_FALSE(Edit->ExecuteParagraphDialog());
+    // The popup menu's entry opens it too.
+    Ui().Then([&] {
+        EXPECT_NE(dynamic_cast<TwwRichParagraphDialog*>(Screen->ActiveForm()), nullptr);
+        Screen->ActiveForm()->SetModalResult(mrCancel);
+    });
+    Edit->OwnPopupMenu()->Items()->Items(12)->Click();
+    EXPECT_EQ(Ui().StepsLeft(), 0u);
 }
 
 }  // namespace
