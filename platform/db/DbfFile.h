@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/AnsiString.h"
@@ -42,6 +43,8 @@ public:
     // When the file was last modified, in nanoseconds as its file system keeps
     // it; 0 when unknown.
     virtual uint64_t Modified() { return 0; }
+    // Size() and Modified() together, in one look at the file where it can.
+    virtual std::pair<uint64_t, uint64_t> SizeAndModified() { return {Size(), Modified()}; }
     // True when Path no longer names this file: another program moved it
     // away or deleted it, or put another file in its place. False when it
     // cannot be told.

@@ -573,7 +573,7 @@ void TDbfTableState::Reread() {
 }
 
 bool TDbfTableState::TakeInChanges() {
-    const uint64_t size = File->Size(), modified = File->Modified();
+    const auto [size, modified] = File->SizeAndModified();
     std::array<uint8_t, 32> h{};
     if (File->Read(0, h.data(), h.size()) != h.size()) return false;
     if (size == KnownSize && modified == KnownModified && h == Header) return false;
@@ -1031,7 +1031,7 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
     S.Writable = Writable;
     S.File = Fs.Open(Path, Writable);
     TReadLock lock(S, dbfLockShared);
-    const uint64_t size = S.File->Size(), modified = S.File->Modified();
+    const auto [size, modified] = S.File->SizeAndModified();
     ReadStructure(S, size);
     uint64_t end = uint64_t(S.HeaderLength) + uint64_t(S.Count) * uint64_t(S.RecordLength);
     if (end > size)
@@ -1492,9 +1492,10 @@ void TDbfTable::Flush() {
             S.CountOwed = false;
         }
         // Last: a crash before it leaves an index that is only not trusted.
-        if (mdx) MdxWriteModified(*mdx, S.File->Modified());
-        S.KnownSize = S.File->Size();
-        S.KnownModified = S.File->Modified();
+        const auto [size, modified] = S.File->SizeAndModified();
+        if (mdx) MdxWriteModified(*mdx, modified);
+        S.KnownSize = size;
+        S.KnownModified = modified;
     } catch (...) {
         // A session that could not end keeps its lock: its index is still owed.
         if (!session) LetGoOfWriteLock(*S.File);
