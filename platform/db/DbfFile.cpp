@@ -238,6 +238,11 @@ public:
             if (Exists(Folder + "/" + name)) names.push_back(std::move(name));
         return names;
     }
+    uint64_t FolderModified(const std::string& Folder) override {
+        struct stat st {};
+        if (::stat(Folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return 0;
+        return uint64_t(st.st_mtim.tv_sec) * 1000000000u + uint64_t(st.st_mtim.tv_nsec);
+    }
     std::vector<std::string> Names(const std::string& Folder) override {
         std::vector<std::string> names;
         DIR* dir = ::opendir(Folder.c_str());

@@ -71,6 +71,9 @@ public:
     // Names of every entry of Folder, plain files or not: nothing is asked
     // of each, so it costs less than List.
     virtual std::vector<std::string> Names(const std::string& Folder) { return List(Folder); }
+    // When an entry of Folder was last added, removed or renamed, in
+    // nanoseconds as its file system keeps it; 0 when unknown.
+    virtual uint64_t FolderModified(const std::string& /*Folder*/) { return 0; }
 
     // The operating system's files.
     static TDbfFileSystem& Native();

@@ -54,6 +54,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <random>
 #include <signal.h>
 #include <unistd.h>
@@ -796,11 +797,32 @@ namespace {
 
 bool ProcessAlive(long Pid) { return Pid > 0 && (::kill(pid_t(Pid), 0) == 0 || errno == EPERM); }
 
+// The names of a folder, read again only when the folder changed since the
+// last reading: the sweep of side files at every opening then costs one look
+// at the folder. The folder's time is taken before its names, so a change
+// made meanwhile is read again next time. On a file system whose clock ticks
+// coarsely a name added in the same tick as the last reading waits for the
+// folder's next change (a side file is only swept later, never wrongly).
+std::vector<std::string> FolderNames(TDbfFileSystem& Fs, const std::string& Folder) {
+    const uint64_t modified = Fs.FolderModified(Folder);
+    if (modified == 0) return Fs.Names(Folder);
+    static std::mutex mutex;
+    static std::map<std::pair<TDbfFileSystem*, std::string>, std::pair<uint64_t, std::vector<std::string>>>
+        read;
+    std::lock_guard<std::mutex> guard(mutex);
+    auto& [when, names] = read[{&Fs, Folder}];
+    if (when != modified) {
+        names = Fs.Names(Folder);
+        when = modified;
+    }
+    return names;
+}
+
 }  // namespace
 
 void TDbfTableState::RemoveDeadSideFiles() {
     const std::string folder = DbfFolderOf(Path), base = LowerCase(DbfNameOf(StripExtension(Path)));
-    for (const std::string& name : Fs->Names(folder)) {
+    for (const std::string& name : FolderNames(*Fs, folder)) {
         const std::string lower = LowerCase(name), path = folder + "/" + name;
         if (path == MdxPath || path == MemoPath) continue;  // a crash's companions, in use
         for (const char* ext : {"dbf", "dbt", "mdx"}) {
