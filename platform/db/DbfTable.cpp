@@ -823,6 +823,8 @@ std::vector<std::string> FolderNames(TDbfFileSystem& Fs, const std::string& Fold
 void TDbfTableState::RemoveDeadSideFiles() {
     const std::string folder = DbfFolderOf(Path), base = LowerCase(DbfNameOf(StripExtension(Path)));
     for (const std::string& name : FolderNames(*Fs, folder)) {
+        // Every side file's name ends in ".new": the others are passed over first.
+        if (name.size() < 4 || LowerCase(name.substr(name.size() - 4)) != ".new") continue;
         const std::string lower = LowerCase(name), path = folder + "/" + name;
         if (path == MdxPath || path == MemoPath) continue;  // a crash's companions, in use
         for (const char* ext : {"dbf", "dbt", "mdx"}) {
