@@ -854,7 +854,8 @@ void TDbfTableState::RemoveDeadSideFiles() {
 // free no flush is under way anywhere, and a side file stays only while a
 // process of its number lives here (it may be another machine's, or a make
 // of the table under way). The folder's names are read without a look at
-// each (TDbfFileSystem::Names), so that every opening can afford it.
+// each (TDbfFileSystem::Names), and again only when the folder changed
+// (FolderNames), so that every opening can afford it.
 void TDbfTableState::TryMoveCompanionsHome() {
     if (!File->Lock(WriteSlot, dbfLockExclusive, false)) return;
     try {
