@@ -61,6 +61,9 @@ public:
         struct stat st {};
         if (::fstat(FFd, &st) == 0) FId = {st.st_dev, st.st_ino};
     }
+    // A file whose look the opener already took.
+    TNativeFile(int Fd, std::string Path, const struct stat& St)
+        : FFd(Fd), FPath(std::move(Path)), FId{St.st_dev, St.st_ino} {}
     ~TNativeFile() override {
         std::lock_guard<std::mutex> guard(LocksMutex());
         auto it = AllLocks().find(FId);
@@ -138,9 +141,10 @@ public:
         return granted;
     }
 
-    uint64_t Modified() override {
-        struct stat st = Stat();
-        return uint64_t(st.st_mtim.tv_sec) * 1000000000u + uint64_t(st.st_mtim.tv_nsec);
+    uint64_t Modified() override { return ModifiedOf(Stat()); }
+    std::pair<uint64_t, uint64_t> SizeAndModified() override {
+        const struct stat st = Stat();
+        return {static_cast<uint64_t>(st.st_size), ModifiedOf(st)};
     }
     bool Replaced() override {
         struct stat st {};
@@ -149,6 +153,9 @@ public:
     }
 
 private:
+    static uint64_t ModifiedOf(const struct stat& St) {
+        return uint64_t(St.st_mtim.tv_sec) * 1000000000u + uint64_t(St.st_mtim.tv_nsec);
+    }
     struct stat Stat() {
         struct stat st {};
         if (::fstat(FFd, &st) != 0) RaiseOs(CannotRead, FPath, errno);
@@ -205,7 +212,7 @@ public:
             throw EDBEngineError(dbeDamaged,
                                  DbfShownPath(Path) + " no es un fichero sino una carpeta u otra cosa");
         }
-        return std::make_unique<TNativeFile>(fd, Path);
+        return std::make_unique<TNativeFile>(fd, Path, st);
     }
     std::unique_ptr<TDbfFile> Create(const std::string& Path) override {
         int fd = ::open(Path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -230,6 +237,11 @@ public:
         for (std::string& name : Names(Folder))
             if (Exists(Folder + "/" + name)) names.push_back(std::move(name));
         return names;
+    }
+    uint64_t FolderModified(const std::string& Folder) override {
+        struct stat st {};
+        if (::stat(Folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return 0;
+        return uint64_t(st.st_mtim.tv_sec) * 1000000000u + uint64_t(st.st_mtim.tv_nsec);
     }
     std::vector<std::string> Names(const std::string& Folder) override {
         std::vector<std::string> names;

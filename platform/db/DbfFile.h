@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/rtl/AnsiString.h"
@@ -42,6 +43,8 @@ public:
     // When the file was last modified, in nanoseconds as its file system keeps
     // it; 0 when unknown.
     virtual uint64_t Modified() { return 0; }
+    // Size() and Modified() together, in one look at the file where it can.
+    virtual std::pair<uint64_t, uint64_t> SizeAndModified() { return {Size(), Modified()}; }
     // True when Path no longer names this file: another program moved it
     // away or deleted it, or put another file in its place. False when it
     // cannot be told.
@@ -68,6 +71,9 @@ public:
     // Names of every entry of Folder, plain files or not: nothing is asked
     // of each, so it costs less than List.
     virtual std::vector<std::string> Names(const std::string& Folder) { return List(Folder); }
+    // When an entry of Folder was last added, removed or renamed, in
+    // nanoseconds as its file system keeps it; 0 when unknown.
+    virtual uint64_t FolderModified(const std::string& /*Folder*/) { return 0; }
 
     // The operating system's files.
     static TDbfFileSystem& Native();

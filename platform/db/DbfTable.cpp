@@ -54,6 +54,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <mutex>
 #include <random>
 #include <signal.h>
 #include <unistd.h>
@@ -573,7 +574,7 @@ void TDbfTableState::Reread() {
 }
 
 bool TDbfTableState::TakeInChanges() {
-    const uint64_t size = File->Size(), modified = File->Modified();
+    const auto [size, modified] = File->SizeAndModified();
     std::array<uint8_t, 32> h{};
     if (File->Read(0, h.data(), h.size()) != h.size()) return false;
     if (size == KnownSize && modified == KnownModified && h == Header) return false;
@@ -796,11 +797,34 @@ namespace {
 
 bool ProcessAlive(long Pid) { return Pid > 0 && (::kill(pid_t(Pid), 0) == 0 || errno == EPERM); }
 
+// The names of a folder, read again only when the folder changed since the
+// last reading: the sweep of side files at every opening then costs one look
+// at the folder. The folder's time is taken before its names, so a change
+// made meanwhile is read again next time. On a file system whose clock ticks
+// coarsely a name added in the same tick as the last reading waits for the
+// folder's next change (a side file is only swept later, never wrongly).
+std::vector<std::string> FolderNames(TDbfFileSystem& Fs, const std::string& Folder) {
+    const uint64_t modified = Fs.FolderModified(Folder);
+    if (modified == 0) return Fs.Names(Folder);
+    static std::mutex mutex;
+    static std::map<std::pair<TDbfFileSystem*, std::string>, std::pair<uint64_t, std::vector<std::string>>>
+        read;
+    std::lock_guard<std::mutex> guard(mutex);
+    auto& [when, names] = read[{&Fs, Folder}];
+    if (when != modified) {
+        names = Fs.Names(Folder);
+        when = modified;
+    }
+    return names;
+}
+
 }  // namespace
 
 void TDbfTableState::RemoveDeadSideFiles() {
     const std::string folder = DbfFolderOf(Path), base = LowerCase(DbfNameOf(StripExtension(Path)));
-    for (const std::string& name : Fs->Names(folder)) {
+    for (const std::string& name : FolderNames(*Fs, folder)) {
+        // Every side file's name ends in ".new": the others are passed over first.
+        if (name.size() < 4 || LowerCase(name.substr(name.size() - 4)) != ".new") continue;
         const std::string lower = LowerCase(name), path = folder + "/" + name;
         if (path == MdxPath || path == MemoPath) continue;  // a crash's companions, in use
         for (const char* ext : {"dbf", "dbt", "mdx"}) {
@@ -830,7 +854,8 @@ void TDbfTableState::RemoveDeadSideFiles() {
 // free no flush is under way anywhere, and a side file stays only while a
 // process of its number lives here (it may be another machine's, or a make
 // of the table under way). The folder's names are read without a look at
-// each (TDbfFileSystem::Names), so that every opening can afford it.
+// each (TDbfFileSystem::Names), and again only when the folder changed
+// (FolderNames), so that every opening can afford it.
 void TDbfTableState::TryMoveCompanionsHome() {
     if (!File->Lock(WriteSlot, dbfLockExclusive, false)) return;
     try {
@@ -1031,7 +1056,7 @@ std::unique_ptr<TDbfTableState> LoadState(TDbfFileSystem& Fs, const std::string&
     S.Writable = Writable;
     S.File = Fs.Open(Path, Writable);
     TReadLock lock(S, dbfLockShared);
-    const uint64_t size = S.File->Size(), modified = S.File->Modified();
+    const auto [size, modified] = S.File->SizeAndModified();
     ReadStructure(S, size);
     uint64_t end = uint64_t(S.HeaderLength) + uint64_t(S.Count) * uint64_t(S.RecordLength);
     if (end > size)
@@ -1492,9 +1517,10 @@ void TDbfTable::Flush() {
             S.CountOwed = false;
         }
         // Last: a crash before it leaves an index that is only not trusted.
-        if (mdx) MdxWriteModified(*mdx, S.File->Modified());
-        S.KnownSize = S.File->Size();
-        S.KnownModified = S.File->Modified();
+        const auto [size, modified] = S.File->SizeAndModified();
+        if (mdx) MdxWriteModified(*mdx, modified);
+        S.KnownSize = size;
+        S.KnownModified = modified;
     } catch (...) {
         // A session that could not end keeps its lock: its index is still owed.
         if (!session) LetGoOfWriteLock(*S.File);

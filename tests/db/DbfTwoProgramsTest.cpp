@@ -768,3 +768,27 @@ TEST(DbfSideFiles, SideFilesOfFlushesThatNeverEndedGoWhenTheTableIsOpened) {
     EXPECT_THROW(f->Flush(), EDBEngineError);
     EXPECT_EQ(SideFiles(dir), std::vector<std::string>{"u.mdx.4194305_1.new"});
 }
+
+// The sweep reads the folder's names again only when the folder changed:
+// a side file that appears after an opening, or whose process ends after
+// it, still goes at the next opening in this same program.
+TEST(DbfSideFiles, EveryOpeningSweepsWhatChangedSinceTheLastOne) {
+    TTempFolder dir;
+    CreateWithThreeRows(dir);
+    TDbfTable::Open(dir / "t");
+    WriteBytes(dir / "t.mdx.4194305_3.new", "side");
+    TDbfTable::Open(dir / "t");
+    EXPECT_EQ(SideFiles(dir), std::vector<std::string>{});
+
+    TPeer living([&](TPeer& P) {
+        P.Say(std::to_string(::getpid()));
+        P.Hear();
+    });
+    WriteBytes(dir / ("t.mdx." + living.Hear() + "_0000abcd.new"), "side");
+    TDbfTable::Open(dir / "t");
+    EXPECT_EQ(SideFiles(dir).size(), 1u);
+    living.Say("end");
+    EXPECT_EQ(living.Finish(), 0);
+    TDbfTable::Open(dir / "t");
+    EXPECT_EQ(SideFiles(dir), std::vector<std::string>{});
+}
