@@ -1925,7 +1925,7 @@ TStrings* TwwCustomDBGrid::GetControlTypeList() {
 }
 
 void TwwCustomDBGrid::GetFieldControlType(std::string_view FieldName, AnsiString& Kind, AnsiString& Params) {
-    ::GetFieldControlType(ControlTypeOwner(this, FDataLink->DataSet()), FieldName, Kind, Params);
+    ::GetFieldControlType(GetControlTypeList(), FieldName, Kind, Params);
 }
 
 const TwwCacheColInfoItem* TwwCustomDBGrid::CacheItem(int GridCol) const {
