@@ -780,7 +780,13 @@ TwwColumn* TwwCustomDBGrid::ColumnAt(int DataCol) const {
     if (DataCol < 0) return FEmptyColumn.get();
     if (FDataLink->MappedCount() > 0) {
         TField* F = FDataLink->MappedField(DataCol);
-        return F ? ColumnByFieldName(F->FieldName()) : FEmptyColumn.get();
+        if (!F) return FEmptyColumn.get();
+        // The columns were made in the mapping's order: the column at the
+        // same place is the one of the field, when no two share a name.
+        if (FColumnNamesUnique && DataCol < ColumnCount() &&
+            EqualsIgnoreCase(FColumns[static_cast<size_t>(DataCol)]->FieldName(), F->FieldName()))
+            return FColumns[static_cast<size_t>(DataCol)].get();
+        return ColumnByFieldName(F->FieldName());
     }
     if (DataCol >= FSelected->Count()) return FEmptyColumn.get();
     return ColumnByFieldName(SelectedLines().Line(DataCol).Part(spFieldName));
@@ -888,6 +894,10 @@ void TwwCustomDBGrid::BuildColumns() {
         Columns.push_back(std::move(C));
     }
     FColumns.swap(Columns);
+    FColumnNamesUnique = true;
+    for (size_t I = 0; I < FColumns.size() && FColumnNamesUnique; ++I)
+        for (size_t J = 0; J < I && FColumnNamesUnique; ++J)
+            FColumnNamesUnique = !EqualsIgnoreCase(FColumns[I]->FieldName(), FColumns[J]->FieldName());
 }
 
 void TwwCustomDBGrid::CollapseActiveExpandButton() {}
@@ -1941,7 +1951,7 @@ TStrings* TwwCustomDBGrid::GetControlTypeList() {
 }
 
 void TwwCustomDBGrid::GetFieldControlType(std::string_view FieldName, AnsiString& Kind, AnsiString& Params) {
-    ::GetFieldControlType(ControlTypeOwner(this, FDataLink->DataSet()), FieldName, Kind, Params);
+    ::GetFieldControlType(GetControlTypeList(), FieldName, Kind, Params);
 }
 
 const TwwCacheColInfoItem* TwwCustomDBGrid::CacheItem(int GridCol) const {

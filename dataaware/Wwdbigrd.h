@@ -808,6 +808,7 @@ private:
     mutable TwwSelectedLines FSelectedLines;
     mutable uint64_t FSelectedLinesVersion = ~uint64_t{0};
     std::vector<std::unique_ptr<TwwColumn>> FColumns;
+    bool FColumnNamesUnique = true;  // no two columns show fields of one name
     std::unique_ptr<TwwColumn> FEmptyColumn;
     TFont* FTitleFont;
     std::unique_ptr<TStringList> FControlType;

@@ -681,11 +681,14 @@ bool FindLookupRecordByProvider(TDataSet* DataSet, TDataSet* LookupDataSet, cons
 
 void GetFieldControlType(TComponent* Component, std::string_view FieldName, AnsiString& Kind,
                          AnsiString& Params) {
+    GetFieldControlType(GetControlType(Component), FieldName, Kind, Params);
+}
+
+void GetFieldControlType(TStrings* lines, std::string_view FieldName, AnsiString& Kind, AnsiString& Params) {
     Kind.clear();
     Params.clear();
     // Asked for every cell a grid paints: the line is cut where it stands,
     // the last line of the field counting.
-    TStrings* lines = GetControlType(Component);
     for (int i = 0; lines && i < lines->Count(); ++i) {
         const AnsiString line = lines->Strings(i);
         const size_t first = line.find(';');

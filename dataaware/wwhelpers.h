@@ -180,6 +180,8 @@ bool FindLookupRecordByProvider(TDataSet* DataSet, TDataSet* LookupDataSet, cons
 // the last line of the field (its name compared with case).
 void GetFieldControlType(TComponent* Component, std::string_view FieldName, AnsiString& Kind,
                          AnsiString& Params);
+// The same in the lines themselves.
+void GetFieldControlType(TStrings* Lines, std::string_view FieldName, AnsiString& Kind, AnsiString& Params);
 bool IsSeparateControlKind(std::string_view Kind);
 bool FindFieldCustomControl(TComponent* Component, TComponent* Form, TField* Field, TWinControl*& Control);
 // Removes the lookup lines (with their link lines) and ControlType lines of

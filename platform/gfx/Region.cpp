@@ -168,6 +168,17 @@ bool TRegion::operator==(const TRegion& Other) const { return FBands == Other.FB
 
 TRegion TRegion::Combine(const TRegion& A, const TRegion& B, int Mode) {
     if (Mode == RGN_COPY) return A;
+    if (Mode == RGN_AND) {
+        // Clips are mostly rectangles cut by rectangles (a cell's text inside
+        // a window): their common part is a rectangle, as the bands give it.
+        if (A.FBands.empty() || B.FBands.empty()) return TRegion();
+        auto single = [](const TRegion& R) { return R.FBands.size() == 1 && R.FBands[0].Xs.size() == 2; };
+        if (single(A) && single(B)) {
+            const TBand &a = A.FBands[0], &b = B.FBands[0];
+            return TRegion(TRect{std::max(a.Xs[0], b.Xs[0]), std::max(a.Top, b.Top),
+                                 std::min(a.Xs[1], b.Xs[1]), std::min(a.Bottom, b.Bottom)});
+        }
+    }
     std::vector<int32_t> ys;
     ys.reserve((A.FBands.size() + B.FBands.size()) * 2);
     for (const auto& b : A.FBands) {

@@ -29,6 +29,29 @@ TEST(Region, CombiningFollowsEachModeAtEveryPoint) {
     EXPECT_EQ(CombineRgn(u, a, a, RGN_DIFF), NULLREGION);
 }
 
+// Two rectangles have in common what the bands of larger regions holding
+// them give: the same bands, empty when they only touch or miss.
+TEST(Region, TwoRectanglesHaveInCommonWhatTheBandsGive) {
+    const TRect Far{100, 100, 101, 101};
+    const TRect Cases[][2] = {
+        {{0, 0, 6, 6}, {3, 3, 9, 9}},       {{0, 0, 6, 6}, {6, 0, 9, 6}},   {{0, 0, 6, 6}, {0, 6, 6, 9}},
+        {{0, 0, 6, 6}, {1, 1, 2, 2}},       {{2, -3, 4, 9}, {-5, 1, 9, 3}}, {{0, 0, 6, 6}, {7, 7, 9, 9}},
+        {{0, 0, 6, 6}, {0, 0, 6, 6}},       {{0, 0, 6, 6}, {3, 0, 9, 6}},   {{0, 0, 0, 6}, {0, 0, 6, 6}},
+        {{-4, -4, -1, -1}, {-2, -3, 5, 5}},
+    };
+    for (const auto& C : Cases) {
+        const TRegion A(C[0]), B(C[1]);
+        // A second rectangle far from both makes the regions no rectangles.
+        const TRegion Banded = TRegion::Combine(TRegion::Combine(A, TRegion(Far), RGN_OR),
+                                                TRegion::Combine(B, TRegion(Far), RGN_OR), RGN_AND);
+        const TRegion Expected = TRegion::Combine(Banded, TRegion(Far), RGN_DIFF);
+        EXPECT_TRUE(TRegion::Combine(A, B, RGN_AND) == Expected)
+            << C[0].Left << "," << C[0].Top << " and " << C[1].Left << "," << C[1].Top;
+        EXPECT_TRUE(A.Intersected(C[1]) == Expected);
+    }
+    EXPECT_TRUE(TRegion::Combine(TRegion(), TRegion(TRect{0, 0, 3, 3}), RGN_AND).Empty());
+}
+
 TEST(Region, RightAndBottomEdgesAreOutside) {
     TRegion r(TRect{1, 2, 4, 5});
     EXPECT_TRUE(r.Contains(1, 2));
