@@ -40,30 +40,16 @@ void TBtnWinControl::WMEraseBkgnd(TMessage& Message) {
         TWinControl::WMEraseBkgnd(Message);
         return;
     }
-    if (!inGridCopy && combo->ButtonIsFlat() && combo->Button()->State() == bsDown && combo->Parent()) {
-        TRect r = BoundsRect();
-        OffsetRect(r, combo->Left(), combo->Top());
-        InvalidateRect(combo->Parent()->Handle(), &r, false);
-        combo->FUpdatingBackground = true;
-        TwwFinally done([combo] { combo->FUpdatingBackground = false; });
-        combo->Parent()->Update();
-    }
+    if (!inGridCopy && combo->ButtonIsFlat() && combo->Button()->State() == bsDown)
+        PaintParentUnderButtonHolder(combo, this, combo->FUpdatingBackground);
     Message.Result = 1;
 }
 
 void TBtnWinControl::CMMouseLeave(TMessage& Message) {
     TWinControl::CMMouseLeave(Message);
     TwwDBCustomCombo* combo = Combo();
-    if (combo && combo->ButtonIsFlat() && !combo->IsFocused() && combo->IsEditTransparent()) {
-        if (ParentHasTransparentStyle(combo)) {
-            InvalidateControlBackground(combo);
-        } else if (combo->Parent()) {
-            TRect r = BoundsRect();
-            OffsetRect(r, combo->Left(), combo->Top());
-            if (combo->BorderStyle() != bsNone) OffsetRect(r, 2, 2);
-            InvalidateRect(combo->Parent()->Handle(), &r, true);
-        }
-    }
+    if (combo && combo->ButtonIsFlat() && !combo->IsFocused() && combo->IsEditTransparent())
+        RefreshUnderButtonHolder(combo, this);
     Invalidate();
 }
 

@@ -416,8 +416,20 @@ void TwwDateBtnWinControl::WMEraseBkgnd(TMessage& Message) {
         Message.Result = 1;
         return;
     }
-    if (!IsPaintingInCustomGrid(editor)) TWinControl::WMEraseBkgnd(Message);
+    const bool inGridCopy = IsPaintingInCustomGrid(editor);
+    const bool transparent = editor->IsTransparentFrame();
+    if (!inGridCopy && !transparent) TWinControl::WMEraseBkgnd(Message);
+    else if (transparent && editor->ButtonIsFlat() && editor->FButton && editor->FButton->State() == bsDown)
+        PaintParentUnderButtonHolder(editor, this, editor->FUpdatingBackground);
     Message.Result = 1;
+}
+
+void TwwDateBtnWinControl::CMMouseLeave(TMessage& Message) {
+    TWinControl::CMMouseLeave(Message);
+    TwwDBCustomDateTimePicker* editor = Editor();
+    if (!editor || !editor->ButtonIsFlat() || editor->IsFocused()) return;
+    if (editor->IsTransparentFrame()) RefreshUnderButtonHolder(editor, this);
+    Invalidate();
 }
 
 TwwDBCustomDateTimePicker* TwwDateComboButton::Editor() const {
@@ -1137,11 +1149,16 @@ void TwwDBCustomDateTimePicker::CreateParams(TCreateParams& Params) {
     Params.Style &= ~static_cast<DWORD>(ES_WANTRETURN | ES_AUTOVSCROLL);
     Params.Style |= WS_CLIPCHILDREN;
     if (BorderStyle() == bsNone) Params.Style |= ES_MULTILINE;
+    if (IsTransparentFrame() && FFrame->UseTransparentStyle()) Params.ExStyle |= WS_EX_TRANSPARENT;
 }
+
+bool TwwDBCustomDateTimePicker::IsTransparentFrame() const { return FFrame && FFrame->IsTransparentFrame(); }
 
 void TwwDBCustomDateTimePicker::CreateWnd() {
     TCustomEdit::CreateWnd();
     SetEditRect();
+    // The parent must not clip it away to be seen through it.
+    if (IsTransparentFrame() && Parent()) ClearWindowStyleBit(Parent());
 }
 
 void TwwDBCustomDateTimePicker::SetShowButton(bool Value) {
@@ -1210,11 +1227,17 @@ void TwwDBCustomDateTimePicker::CMEnabledChanged(TMessage& Message) {
 }
 
 void TwwDBCustomDateTimePicker::WMEraseBkgnd(TMessage& Message) {
-    if (IsPaintCopy(ControlState()) && IsInInspector(this)) {
+    if ((IsPaintCopy(ControlState()) && IsInInspector(this)) || (IsTransparentFrame() && !FIsFocused)) {
         Message.Result = 1;
         return;
     }
     TCustomEdit::WMEraseBkgnd(Message);
+}
+
+void TwwDBCustomDateTimePicker::CMTextChanged(TMessage& Message) {
+    // The old text shows through no more.
+    if (IsTransparentFrame() && !FIsFocused) FFrame->RefreshBackground(false, true, false);
+    TCustomEdit::CMTextChanged(Message);
 }
 
 void TwwDBCustomDateTimePicker::DrawButton(TCanvas* Canvas, const TRect& R, TButtonState State,
@@ -1282,7 +1305,8 @@ void TwwDBCustomDateTimePicker::PaintSelf(TMessage& Message) {
     else if (inGrid) canvas->Font()->SetColor(Parent()->Font()->Color());
     const TRect client = ClientRect();
     canvas->Brush()->SetStyle(bsSolid);
-    if (!copyInGrid) {
+    const bool seeThrough = IsTransparentFrame() && !FIsFocused;
+    if (!copyInGrid && !IsTransparentFrame()) {
         canvas->Brush()->SetColor(FFrame->Enabled() && !FIsFocused && FFrame->NonFocusColor() != clNone
                                       ? FFrame->NonFocusColor()
                                       : Color());
@@ -1310,9 +1334,11 @@ void TwwDBCustomDateTimePicker::PaintSelf(TMessage& Message) {
     else if (FTextAlignment == taCenter)
         left = (r.Left + r.Right - width - (FShowButton ? GetButtonWidth() : 0)) / 2;
     if (copy && !(inGrid && !IsInInspector(this))) left -= 1;
-    if (!FIsFocused && FFrame->Enabled() && FFrame->NonFocusFontColor() != clNone)
+    if (seeThrough && FFrame->NonFocusTransparentFontColor() != clNone)
+        canvas->Font()->SetColor(FFrame->NonFocusTransparentFontColor());
+    else if (!FIsFocused && FFrame->Enabled() && FFrame->NonFocusFontColor() != clNone)
         canvas->Font()->SetColor(FFrame->NonFocusFontColor());
-    DrawCellText(canvas, r, left - 1, top - 1, text, taLeftJustify, copyInGrid ? dctNoFill : 0);
+    DrawCellText(canvas, r, left - 1, top - 1, text, taLeftJustify, copyInGrid || seeThrough ? dctNoFill : 0);
     if (editingInFocusedGrid) DrawFocusRectangle(canvas, r);
     if (FFrame->IsEffective() && !copy) DrawFrame(canvas);
 }
@@ -1321,19 +1347,24 @@ void TwwDBCustomDateTimePicker::PaintSelf(TMessage& Message) {
 // Mouse and focus
 // ---------------------------------------------------------------------------
 
-void TwwDBCustomDateTimePicker::DoMouseEnter() { MouseCrossed(OnMouseEnter); }
-
-void TwwDBCustomDateTimePicker::DoMouseLeave() { MouseCrossed(OnMouseLeave); }
-
 // The user's handler first (what it raises ends the matter quietly), then
 // the frame shows the look of the new state.
-void TwwDBCustomDateTimePicker::MouseCrossed(TNotifyEvent& Event) {
+void TwwDBCustomDateTimePicker::DoMouseEnter() {
+    if (MouseCrossed(OnMouseEnter) && FFrame->IsEffective() && !FIsFocused && FFrame->MouseEnterSameAsFocus())
+        Invalidate();
+}
+
+void TwwDBCustomDateTimePicker::DoMouseLeave() {
+    if (MouseCrossed(OnMouseLeave)) FrameMouseLeft(this, FFrame.get(), FIsFocused);
+}
+
+bool TwwDBCustomDateTimePicker::MouseCrossed(TNotifyEvent& Event) {
     try {
         if (Assigned(Event)) Event(this);
     } catch (...) {
-        return;
+        return false;
     }
-    if (FFrame->IsEffective() && !FIsFocused && FFrame->MouseEnterSameAsFocus()) Invalidate();
+    return true;
 }
 
 void TwwDBCustomDateTimePicker::CMMouseEnter(TMessage& Message) {
@@ -1418,6 +1449,8 @@ void TwwDBCustomDateTimePicker::CMEnter(TMessage& Message) {
     }
     if (!Field()) SetModified(false);
     if (ButtonIsFlat() && FButton) FButton->Invalidate();
+    // Opaque while it is typed into.
+    if (IsTransparentFrame()) FFrame->DropTransparentStyle();
     if (FFrame->Enabled()) Invalidate();
     Message.Result = 0;
 }
@@ -1428,7 +1461,14 @@ void TwwDBCustomDateTimePicker::CMExit(TMessage& Message) {
     DoExit();
     SetFocused(false);
     if (ButtonIsFlat() && FButton) FButton->Invalidate();
-    if (FFrame->Enabled()) Invalidate();
+    if (IsTransparentFrame()) {
+        FFrame->RestoreTransparentStyle();
+        SetEditRect();
+    }
+    if (FFrame->Enabled()) {
+        Invalidate();
+        InvalidateControlBackground(this);
+    }
     FPendingValue = 0;
     Invalidate();
     Message.Result = 0;
@@ -2501,6 +2541,9 @@ void TwwDBDateTimePicker::DescribeProperties(TPropertyTable& T) {
     T.Property("Epoch", &P::Epoch, &P::SetEpoch);
     T.Property("MaxDate", &P::MaxDate, &P::SetMaxDate);
     T.Property("MinDate", &P::MinDate, &P::SetMinDate);
+    // After the kind and the limits, which the two setters read.
+    T.Property("Date", &P::Date, &P::SetDate);
+    T.Property("Time", &P::Time, &P::SetTime);
     T.Property("AutoFillDateAndTime", &P::AutoFillDateAndTime, &P::SetAutoFillDateAndTime).Default(false);
     T.Property("CalendarAttributes", &P::CalendarAttributes, &P::SetCalendarAttributes);
     T.Property("Interval", &P::Interval, &P::SetInterval);

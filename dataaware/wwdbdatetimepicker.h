@@ -179,6 +179,7 @@ public:
 
 protected:
     void WMEraseBkgnd(TMessage& Message) override;
+    void CMMouseLeave(TMessage& Message) override;
 };
 
 class TwwDateComboButton : public TwwComboButton {
@@ -377,6 +378,7 @@ protected:
     void CMExit(TMessage& Message) override;
     void CMFontChanged(TMessage& Message) override;
     void CMEnabledChanged(TMessage& Message) override;
+    void CMTextChanged(TMessage& Message) override;
     void CMMouseEnter(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
     void CMCancelMode(TMessage& Message) override;
@@ -410,7 +412,9 @@ private:
     void InstallMouseHook();
     void RemoveMouseHook();
     void PaintSelf(TMessage& Message);
-    void MouseCrossed(TNotifyEvent& Event);
+    // Fires a mouse event; false when its handler raised.
+    bool MouseCrossed(TNotifyEvent& Event);
+    bool IsTransparentFrame() const;
     int AutomaticButtonWidth() const;
     bool ButtonIsFlat() const;
     bool InGrid() const;

@@ -535,13 +535,7 @@ void TwwDBCustomEdit::DoMouseLeave() {
     } catch (...) {
         return;
     }
-    if (!Frame()->IsEffective() || FIsFocused || !Frame()->MouseEnterSameAsFocus()) return;
-    EnsureCanvas();
-    FCanvas->HandleNeeded();
-    DrawFrameEdges(this, Frame(), FCanvas.get(), false);
-    FCanvas->FreeHandle();
-    if (IsEditTransparent()) Frame()->SetUseTransparentStyle(true);
-    RecreateWnd();
+    FrameMouseLeft(this, Frame(), FIsFocused);
 }
 
 bool TwwDBCustomEdit::ExecuteAction(TBasicAction* Action) {
@@ -1065,13 +1059,8 @@ void TwwDBCustomEdit::CMEnter(TMessage& Message) {
     if (AutoSelect() && GetKeyState(VK_LBUTTON) >= 0) SelectAll();
     TwwCustomMaskEdit::CMEnter(Message);
     if (!ShowsCaret()) Invalidate();
-    if (IsEditTransparent()) {
-        // Opaque while it is typed into.
-        Frame()->SetUseTransparentStyle(false);
-        SetWindowLong(Handle(), GWL_EXSTYLE,
-                      GetWindowLong(Handle(), GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT));
-        Invalidate();
-    }
+    // Opaque while it is typed into.
+    if (IsEditTransparent()) Frame()->DropTransparentStyle();
     if (Frame()->Enabled()) Invalidate();
 }
 
@@ -1093,10 +1082,7 @@ void TwwDBCustomEdit::CMExit(TMessage&) {
         if (HandleAllocated()) Perform(EM_SETSEL, 0, 0);
     }
     if (!ShowsCaret()) Invalidate();
-    if (IsEditTransparent()) {
-        Frame()->SetUseTransparentStyle(true);
-        RecreateWnd();
-    }
+    if (IsEditTransparent()) Frame()->RestoreTransparentStyle();
     if (Frame()->Enabled()) {
         Invalidate();
         InvalidateControlBackground(this);
@@ -1107,9 +1093,7 @@ void TwwDBCustomEdit::CMExit(TMessage&) {
 
 bool TwwDBCustomEdit::IsGridFocused() { return ParentNamed(this, "TwwDBGrid") && Parent()->Focused(); }
 
-bool TwwDBCustomEdit::IsEditTransparent() {
-    return Frame()->Transparent() && Frame()->IsEffective() && !IsDesigning(this);
-}
+bool TwwDBCustomEdit::IsEditTransparent() { return Frame()->IsTransparentFrame(); }
 
 void TwwDBCustomEdit::CreateParams(TCreateParams& Params) {
     TwwCustomMaskEdit::CreateParams(Params);

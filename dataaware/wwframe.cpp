@@ -236,6 +236,25 @@ void TwwEditFrame::InvalidateFrameArea() {
     FControl->Invalidate();
 }
 
+bool TwwEditFrame::IsTransparentFrame() const {
+    return FTransparent && IsEffective() && !IsDesigning(FControl);
+}
+
+void TwwEditFrame::DropTransparentStyle() {
+    FUseTransparentStyle = false;
+    if (!FControl || !FControl->HandleAllocated()) return;
+    SetWindowLong(FControl->Handle(), GWL_EXSTYLE,
+                  GetWindowLong(FControl->Handle(), GWL_EXSTYLE) & ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT));
+    FControl->Invalidate();
+}
+
+void TwwEditFrame::RestoreTransparentStyle() {
+    FUseTransparentStyle = true;
+    // Losing the focus while its window goes (made again for the style)
+    // leaves the next window to take the style.
+    if (FControl && !FControl->ControlState().Contains(csDestroyingHandle)) FControl->RecreateWnd();
+}
+
 void TwwEditFrame::ApplyTransparency() {
     if (!FTransparent || !IsEffective() || IsDesigningComponent(FControl) || !FControl->HandleAllocated())
         return;
@@ -339,6 +358,40 @@ void DrawHoverFrameEdges(TWinControl* Control, TwwEditFrame* Frame, bool Hot) {
     HDC DC = GetWindowDC(Control->Handle());
     DrawFrameEdges(Control, Frame, DC, Hot);
     ReleaseDC(Control->Handle(), DC);
+}
+
+void FrameMouseLeft(TWinControl* Control, TwwEditFrame* Frame, bool Focused) {
+    if (!Frame->IsEffective() || Focused || !Frame->MouseEnterSameAsFocus() || !Control->HandleAllocated())
+        return;
+    HDC DC = GetWindowDC(Control->Handle());
+    DrawFrameEdges(Control, Frame, DC, false);
+    ReleaseDC(Control->Handle(), DC);
+    if (Frame->IsTransparentFrame()) Frame->SetUseTransparentStyle(true);
+    Control->RecreateWnd();
+}
+
+void RefreshUnderButtonHolder(TWinControl* Editor, TControl* Holder) {
+    if (ParentHasTransparentStyle(Editor)) {
+        InvalidateControlBackground(Editor);
+        return;
+    }
+    TWinControl* parent = Editor->Parent();
+    if (!parent || !parent->HandleAllocated()) return;
+    TRect r = Holder->BoundsRect();
+    OffsetRect(r, Editor->Left(), Editor->Top());
+    if (HasBorderStyleSingle(Editor)) OffsetRect(r, 2, 2);
+    InvalidateRect(parent->Handle(), &r, true);
+}
+
+void PaintParentUnderButtonHolder(TWinControl* Editor, TControl* Holder, bool& Updating) {
+    TWinControl* parent = Editor->Parent();
+    if (!parent || !parent->HandleAllocated()) return;
+    TRect r = Holder->BoundsRect();
+    OffsetRect(r, Editor->Left(), Editor->Top());
+    InvalidateRect(parent->Handle(), &r, false);
+    Updating = true;
+    TwwFinally done([&Updating] { Updating = false; });
+    parent->Update();
 }
 
 void DrawFrameEdges(TControl* Control, TwwEditFrame* Frame, HDC DC, bool Focused) {

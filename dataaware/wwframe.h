@@ -79,6 +79,14 @@ public:
     // transparent edit is opaque while it is typed into.
     bool UseTransparentStyle() const { return FUseTransparentStyle; }
     void SetUseTransparentStyle(bool Value) { FUseTransparentStyle = Value; }
+    // Transparent, effective, and the control not being designed.
+    bool IsTransparentFrame() const;
+    // The focus came in: the window drops WS_EX_TRANSPARENT (and the next
+    // window will not ask for it) and repaints opaque.
+    void DropTransparentStyle();
+    // The focus or the mouse went: the control takes a new window that asks
+    // for WS_EX_TRANSPARENT again.
+    void RestoreTransparentStyle();
 
     void Assign(TPersistent* Source) override;
     // Enabled and Transparent, and then (when Force, or when this frame is
@@ -167,6 +175,20 @@ void DrawFrameEdges(TControl* Control, TwwEditFrame* Frame, HDC DC, bool Focused
 // The mouse came over the control: an unfocused control whose frame looks
 // focused under the mouse draws that look round its window (Hot), or its own.
 void DrawHoverFrameEdges(TWinControl* Control, TwwEditFrame* Frame, bool Hot);
+// The mouse left an unfocused control whose frame looks focused under the
+// mouse: the unfocused frame is drawn, and the control takes a new window
+// (see-through again when its frame is transparent).
+void FrameMouseLeft(TWinControl* Control, TwwEditFrame* Frame, bool Focused);
+// A drop-down edit's button sits on a holder window at its right edge.
+// The mouse left the holder of an unfocused edit with a transparent frame:
+// what lies under the holder is drawn again, in the edit's parent (moved
+// 2 pixels right and down for a bordered edit), or through every
+// transparent window above.
+void RefreshUnderButtonHolder(TWinControl* Editor, TControl* Holder);
+// The holder of a transparent edit erases nothing; while its button is held
+// down the parent paints under the holder at once, with Updating set so
+// that the button keeps from painting meanwhile.
+void PaintParentUnderButtonHolder(TWinControl* Editor, TControl* Holder, bool& Updating);
 // Invalidates the control's area in its parent, and on up while the windows
 // are transparent.
 void InvalidateUnderControl(TControl* Control, bool Erase);

@@ -7,8 +7,10 @@
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwdbdatetimepicker.h"
 #include "dataaware/wwhelpers.h"
+#include "platform/classes/Filer.h"
 #include "platform/db/DataSource.h"
 #include "platform/db/Fields.h"
+#include "platform/gfx/Region.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Regional.h"
@@ -16,6 +18,7 @@
 #include "platform/sys/Sound.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/MonthCal.h"
+#include "platform/win/WindowManager.h"
 #include "tests/support/ui/KeyScript.h"
 #include "tests/support/ui/UiDriver.h"
 
@@ -502,5 +505,141 @@ TEST_F(DateTimePicker, APasteTakesADateWithinTheLimitsAndDropsOthers) {
         Ui.RunUntilIdle();
         EXPECT_DOUBLE_EQ(Picker->DateTime(), c.Value) << c.Pasted;
         EXPECT_EQ(Picker->Text(), c.Text) << c.Pasted;
+    }
+}
+
+// ---------------------------------------------------------------- transparent frame
+
+namespace {
+
+class DateTimePickerSeeThrough : public DateTimePicker {
+protected:
+    DateTimePickerSeeThrough() {
+        Form->SetColor(clBtnFace);
+        Picker->SetColor(clYellow);
+        Picker->Frame()->SetEnabled(true);
+        Picker->Frame()->SetTransparent(true);
+        Picker->SetDateTime(Ymd(2024, 3, 14));
+        Other->SetFocus();
+        Ui.RunUntilIdle();
+    }
+    bool SeeThrough() const {
+        return (GetWindowLong(Picker->Handle(), GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0;
+    }
+    // How many pixels of the editor's client area the form shows in the colour.
+    int PixelsOver(TColor Colour) {
+        const uint32_t ink = ColorRefToPixel(ColorToRGB(Colour));
+        const TSurface& picture = Ui.Picture(Form);
+        const TPoint at = Form->ScreenToClient(Picker->ClientOrigin());
+        int count = 0;
+        for (int y = 0; y < Picker->ClientHeight(); ++y)
+            for (int x = 0; x < Picker->ClientWidth(); ++x)
+                count += picture.GetPixel(at.x + x, at.y + y) == ink;
+        return count;
+    }
+};
+
+}  // namespace
+
+TEST_F(DateTimePickerSeeThrough, ItIsSeeThroughOnlyWhileUnfocused) {
+    EXPECT_TRUE(SeeThrough());
+    EXPECT_TRUE(Picker->Frame()->UseTransparentStyle());
+    EXPECT_EQ(GetWindowLong(Form->Handle(), GWL_STYLE) & WS_CLIPCHILDREN, 0)
+        << "the form lets it show through";
+    EXPECT_EQ(PixelsOver(clYellow), 0) << "no colour of its own";
+    EXPECT_GT(PixelsOver(clBtnFace), 0) << "the form behind it";
+    Picker->SetFocus();
+    Ui.RunUntilIdle();
+    EXPECT_FALSE(SeeThrough()) << "opaque while it is typed into";
+    EXPECT_FALSE(Picker->Frame()->UseTransparentStyle());
+    Other->SetFocus();
+    Ui.RunUntilIdle();
+    EXPECT_TRUE(SeeThrough());
+    EXPECT_EQ(PixelsOver(clYellow), 0);
+}
+
+TEST_F(DateTimePickerSeeThrough, TheMouseLeavingGivesItsWindowBackTheSeeThroughStyle) {
+    Picker->Frame()->SetMouseEnterSameAsFocus(true);
+    int left = 0;
+    Picker->OnMouseLeave = [&left](TObject*) { ++left; };
+    // A window made without the style, as a frame assigned while focused leaves it.
+    Picker->Frame()->SetUseTransparentStyle(false);
+    Picker->RecreateWnd();
+    Ui.RunUntilIdle();
+    ASSERT_FALSE(SeeThrough());
+    Ui.MoveTo(Picker->ClientToScreen(TPoint(10, 5)));
+    Ui.RunUntilIdle();
+    Ui.MoveTo(Form->ClientToScreen(TPoint(300, 230)));
+    Ui.RunUntilIdle();
+    EXPECT_EQ(left, 1);
+    EXPECT_TRUE(Picker->Frame()->UseTransparentStyle());
+    EXPECT_TRUE(SeeThrough());
+}
+
+TEST_F(DateTimePickerSeeThrough, TheMouseLeavingAFlatButtonRepaintsWhatLiesUnderIt) {
+    Picker->ButtonEffects()->SetFlat(true);
+    Ui.RunUntilIdle();
+    TRect under = Picker->ButtonHolder()->BoundsRect();
+    const int border = Picker->BorderStyle() == bsSingle ? 2 : 0;
+    OffsetRect(under, Picker->Left() + border, Picker->Top() + border);
+    TRegion pending;
+    GetUpdateRgn(Form->Handle(), pending, false);
+    ASSERT_FALSE(pending.Intersects(under));
+    Picker->ButtonHolder()->Perform(CM_MOUSELEAVE, 0, 0);
+    GetUpdateRgn(Form->Handle(), pending, false);
+    EXPECT_TRUE(pending.Contains(under.Left, under.Top));
+    EXPECT_TRUE(pending.Contains(under.Right - 1, under.Bottom - 1));
+    Ui.RunUntilIdle();
+    Picker->SetFocus();
+    Ui.RunUntilIdle();
+    Picker->ButtonHolder()->Perform(CM_MOUSELEAVE, 0, 0);
+    GetUpdateRgn(Form->Handle(), pending, false);
+    EXPECT_FALSE(pending.Intersects(under)) << "a focused editor is opaque";
+}
+
+// ---------------------------------------------------------------- form files
+
+namespace {
+
+// The form text has a line "Name = ..." (a property of the editor itself).
+bool HasPropertyLine(const AnsiString& Text, std::string_view Name) {
+    const std::string line = "\n    " + std::string(Name) + " = ";
+    return Text.find(line) != AnsiString::npos;
+}
+
+}  // namespace
+
+TEST_F(DateTimePicker, AFormFileKeepsTheDateAndTheTimeOfEachKind) {
+    const TDateTime maxDay = Ymd(2024, 3, 14);
+    struct Case {
+        TwwDTEditDataType Kind;
+        TDateTime Value;
+        bool DateStored, TimeStored;
+        TDateTime ReadBack;
+    } cases[] = {
+        {wwDTEdtDateTime, maxDay + Hm(10, 30), true, true, maxDay + Hm(10, 30)},  // on the last day allowed
+        {wwDTEdtDate, Ymd(2024, 2, 29), true, false, Ymd(2024, 2, 29)},
+        {wwDTEdtTime, Hm(7, 45), false, true, Hm(7, 45)},
+        {wwDTEdtDateTime, 0, false, false, 0},
+    };
+    for (const Case& c : cases) {
+        auto* holder = TForm::CreateNew(Application);
+        auto* picker = NewComponent<TwwDBDateTimePicker>(holder);
+        picker->SetName("Fecha");
+        picker->SetParent(holder);
+        picker->SetUnboundDataType(c.Kind);
+        picker->SetMaxDate(maxDay);
+        picker->SetDateTime(c.Value);
+        const AnsiString text = WriteComponentToText(holder);
+        EXPECT_EQ(HasPropertyLine(text, "Date"), c.DateStored) << text;
+        EXPECT_EQ(HasPropertyLine(text, "Time"), c.TimeStored) << text;
+        auto* back = TForm::CreateNew(Application);
+        ReadComponentFromText(back, text);
+        auto* read = dynamic_cast<TwwDBDateTimePicker*>(back->FindComponent("Fecha"));
+        ASSERT_NE(read, nullptr);
+        EXPECT_NEAR(read->DateTime(), c.ReadBack, 1e-9) << text;
+        EXPECT_EQ(read->Text(), picker->Text()) << text;
+        holder->Free();
+        back->Free();
     }
 }
