@@ -8,6 +8,7 @@
 #include "dataaware/Wwdbcomb.h"
 #include "dataaware/Wwdbgrid.h"
 #include "dataaware/wwcheckbox.h"
+#include "dataaware/wwgridhint.h"
 #include "dataaware/wwhistorylist.h"
 #include "dataaware/wwpaintoptions.h"
 #include "dataaware/wwradiogroup.h"
@@ -498,10 +499,7 @@ AnsiString TExportWriter::HtmlCellText(int I, TField* F) {
     if (Has(esoEmbedURL) && Kind == "URL-Link" && F) {
         AnsiString Display, Address;
         G->SplitURLLink(F->AsString(), Display, Address);
-        const int At = Pos("@", Address);
-        if (SameText(Display, Address) && At > 1 && Pos(".", Address.substr(At)) > 0 &&
-            Pos("MAILTO:", UpperCase(Address)) == 0)
-            Address = "MailTo:" + Address;
+        if (SameText(Display, Address)) Address = WithMailTo(Address);
         Html = "<A href=\"" + HtmlEscape(Address) + "\">" + Html + "</A>";
     }
     return StringReplace(Html, "\r\n", "<BR>", rfReplaceAll);

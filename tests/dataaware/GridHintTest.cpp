@@ -9,6 +9,7 @@
 
 #include "GridFixture.h"
 #include "dataaware/Wwdatsrc.h"
+#include "dataaware/Wwdbcomb.h"
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwgridhint.h"
 #include "platform/db/Fields.h"
@@ -104,6 +105,33 @@ TEST_F(GridHint, ACellTooNarrowShowsItsTextOverIt) {
     EXPECT_EQ(W->Height(), Cell.Height() - 2);
     EXPECT_EQ(W->Width(), W->Canvas()->TextWidth(W->Caption()) + 8);
     EXPECT_GT(W->Width(), Cell.Width());
+}
+
+// An empty table still shows one empty row; it has no record, so no hint,
+// even where a combo maps the empty value to a text too long for the cell.
+TEST_F(GridHint, NoHintOnTheRowOfAnEmptyTable) {
+    CreateTable("vacia", {{"NOMBRE", ftString, 60}, {"WEB", ftString, 60}});
+    auto* Combo = NewComponent<TwwDBComboBox>(Fm);
+    Combo->SetName("CBNombre");
+    Combo->SetMapList(true);
+    Combo->Items()->SetText("Sin nombre asignado todav\xEDa\t\n");
+    Combo->SetParent(Fm);
+    Combo->SetVisible(false);
+    G->ControlType()->SetText("NOMBRE;CustomEdit;CBNombre\n");
+    T->Close();
+    T->SetTableName("vacia");
+    T->Open();
+    Idle();
+    MoveOver(1, 1);
+    EXPECT_FALSE(HintShown());
+    T->Append();
+    T->FieldByName("WEB")->SetAsString("x");
+    T->Post();
+    Idle();
+    MoveOver(2, 1);
+    MoveOver(1, 1);
+    ASSERT_TRUE(HintShown());
+    EXPECT_EQ(G->CellHintWindow()->Caption(), "Sin nombre asignado todav\xEDa");
 }
 
 // The hint goes after the hide pause (16 ticks of 250 ms at the usual
