@@ -690,7 +690,10 @@ AnsiString TExportWriter::SylkValue(TField* F, const AnsiString& Text) {
         return "C;K" + SylkNumber(V - std::trunc(V));
     }
     if (T == ftDate) return "C;K" + IntToStr(static_cast<int>(std::trunc(F->AsDateTime())));
+    // A line break would end the record: a lone CR or LF becomes a blank too.
     AnsiString S = StringReplace(Text, "\r\n", " ", rfReplaceAll);
+    std::replace(S.begin(), S.end(), '\r', ' ');
+    std::replace(S.begin(), S.end(), '\n', ' ');
     if (S.size() > 255) S.resize(255);
     return S.empty() ? AnsiString("C;K\"\"") : "C;K" + Quoted(S);
 }

@@ -362,6 +362,24 @@ TEST_F(GridExport, SylkWithTwoTitleLinesTypedValuesAndDayNumbers) {
     ExpectGolden("titles2.slk", Export(wwgetSYLK, {esoShowHeader, esoShowRecordNo}));
 }
 
+// A SYLK text keeps to one record: its line breaks, also a lone CR or LF,
+// become blanks.
+TEST_F(GridExport, SylkTextsStayOnTheirRecordLine) {
+    T->First();
+    T->Edit();
+    T->FieldByName("NOMBRE")->SetAsString("Uno\nDos\rTres\r\nCua");
+    T->Post();
+    const std::string Sylk = Export(wwgetSYLK, {});
+    EXPECT_NE(Sylk.find("\r\nC;K\"Uno Dos Tres Cua\"\r\n"), std::string::npos) << Sylk;
+    std::istringstream In(Sylk);
+    for (std::string L; std::getline(In, L);) {
+        ASSERT_FALSE(L.empty()) << Sylk;
+        if (L == "\r" || L == "E") continue;
+        EXPECT_EQ(L.back(), '\r') << L;
+        EXPECT_NE(std::string("IPBFC").find(L[0]), std::string::npos) << L;
+    }
+}
+
 // The clipboard: text as CF_TEXT, SYLK also as CF_SYLK, HTML with its
 // header, whose offsets cut out the fragment: the document in UTF-8.
 TEST_F(GridExport, TheClipboardHoldsTheBlocksWithTheirHtmlHeader) {
