@@ -193,6 +193,15 @@ TEST_F(GridHint, ALinkIsBlueAndRedUnderTheMouse) {
     MoveOver(1, 1);
     EXPECT_EQ(G->Cursor(), crDefault);
     EXPECT_GT(Count(2, 1, clBlue), 0);
+
+    // Straight out of the grid from the link: the same.
+    MoveOver(2, 1);
+    ASSERT_GT(Count(2, 1, clRed), 0);
+    Ui().MoveTo(G->ClientToScreen(TPoint(G->Width() + 300, G->Height() + 300)));
+    Idle();
+    EXPECT_EQ(G->Cursor(), crDefault);
+    EXPECT_EQ(Count(2, 1, clRed), 0);
+    EXPECT_GT(Count(2, 1, clBlue), 0);
 }
 
 // A click opens the address: a bare e-mail address as MailTo:; one the
