@@ -114,7 +114,8 @@ TEST_F(GridHint, NoHintOnTheRowOfAnEmptyTable) {
     auto* Combo = NewComponent<TwwDBComboBox>(Fm);
     Combo->SetName("CBNombre");
     Combo->SetMapList(true);
-    Combo->Items()->SetText("Sin nombre asignado todav\xEDa\t\n");
+    Combo->Items()->SetText("Sin nombre asignado todav\xED"
+                            "a\t\n");
     Combo->SetParent(Fm);
     Combo->SetVisible(false);
     G->ControlType()->SetText("NOMBRE;CustomEdit;CBNombre\n");
@@ -131,7 +132,8 @@ TEST_F(GridHint, NoHintOnTheRowOfAnEmptyTable) {
     MoveOver(2, 1);
     MoveOver(1, 1);
     ASSERT_TRUE(HintShown());
-    EXPECT_EQ(G->CellHintWindow()->Caption(), "Sin nombre asignado todav\xEDa");
+    EXPECT_EQ(G->CellHintWindow()->Caption(), "Sin nombre asignado todav\xED"
+                                              "a");
 }
 
 // The hint goes after the hide pause (16 ticks of 250 ms at the usual
