@@ -362,6 +362,31 @@ TEST_F(GridExport, SylkWithTwoTitleLinesTypedValuesAndDayNumbers) {
     ExpectGolden("titles2.slk", Export(wwgetSYLK, {esoShowHeader, esoShowRecordNo}));
 }
 
+// The SYLK font table: the title font first, then the grid's, then each
+// font a colour handler gives, numbered in order of first use and listed
+// just before the bounds record; the record numbers name font 1 when the
+// two fonts differ.
+TEST_F(GridExport, SylkFontTableInOrderOfFirstUse) {
+    NoGroups();
+    G->TitleFont()->SetStyle({fsBold});
+    G->OnCalcCellColors = [&](TObject*, TField* F, TGridDrawState, bool, TFont* Font, TBrush*) {
+        if (F->FieldName() == "NOMBRE") Font->SetStyle({fsItalic});
+        if (F->FieldName() == "NOTA") Font->SetStyle({fsBold, fsItalic, fsUnderline, fsStrikeOut});
+    };
+    const std::string Sylk = Export(wwgetSYLK, {esoDynamicColors, esoShowRecordNo});
+    const AnsiString Face = G->Font()->Name();
+    const std::string Size = ";M" + IntToStr(G->Font()->Size() * 20);
+    EXPECT_NE(Sylk.find("P;F" + Face + Size + ";SB\r\nP;F" + Face + Size + "\r\nP;F" + Face + Size +
+                        ";SI\r\nP;F" + Face + Size + ";SBIUS\r\nB;Y3;X4\r\n"),
+              std::string::npos)
+        << Sylk;
+    EXPECT_NE(Sylk.find("F;SLRTBM1;FG0L;Y1;X1\r\nC;K1\r\nF;P0;SLTRBM1;FG0R;Y1;X2\r\nC;K1\r\n"
+                        "F;SLTRBM2;FG0L;Y1;X3\r\n"),
+              std::string::npos)
+        << Sylk;
+    EXPECT_NE(Sylk.find("F;P0;SLTRBM3;FG0R;Y1;X4\r\nC;K7.5\r\n"), std::string::npos) << Sylk;
+}
+
 // A SYLK text keeps to one record: its line breaks, also a lone CR or LF,
 // become blanks.
 TEST_F(GridExport, SylkTextsStayOnTheirRecordLine) {
