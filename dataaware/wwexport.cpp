@@ -8,6 +8,7 @@
 #include "dataaware/Wwdbcomb.h"
 #include "dataaware/Wwdbgrid.h"
 #include "dataaware/wwcheckbox.h"
+#include "dataaware/wwgridhint.h"
 #include "dataaware/wwhistorylist.h"
 #include "dataaware/wwpaintoptions.h"
 #include "dataaware/wwradiogroup.h"
@@ -498,10 +499,7 @@ AnsiString TExportWriter::HtmlCellText(int I, TField* F) {
     if (Has(esoEmbedURL) && Kind == "URL-Link" && F) {
         AnsiString Display, Address;
         G->SplitURLLink(F->AsString(), Display, Address);
-        const int At = Pos("@", Address);
-        if (SameText(Display, Address) && At > 1 && Pos(".", Address.substr(At)) > 0 &&
-            Pos("MAILTO:", UpperCase(Address)) == 0)
-            Address = "MailTo:" + Address;
+        if (SameText(Display, Address)) Address = WithMailTo(Address);
         Html = "<A href=\"" + HtmlEscape(Address) + "\">" + Html + "</A>";
     }
     return StringReplace(Html, "\r\n", "<BR>", rfReplaceAll);
@@ -692,7 +690,10 @@ AnsiString TExportWriter::SylkValue(TField* F, const AnsiString& Text) {
         return "C;K" + SylkNumber(V - std::trunc(V));
     }
     if (T == ftDate) return "C;K" + IntToStr(static_cast<int>(std::trunc(F->AsDateTime())));
+    // A line break would end the record: a lone CR or LF becomes a blank too.
     AnsiString S = StringReplace(Text, "\r\n", " ", rfReplaceAll);
+    std::replace(S.begin(), S.end(), '\r', ' ');
+    std::replace(S.begin(), S.end(), '\n', ' ');
     if (S.size() > 255) S.resize(255);
     return S.empty() ? AnsiString("C;K\"\"") : "C;K" + Quoted(S);
 }

@@ -26,7 +26,9 @@
 //   and link addresses) has &, <, > and " escaped before the line breaks
 //   become <BR> and links become <A href>.
 // - Quoted text doubles the double quotes inside it; SYLK text values are
-//   always quoted (as a spreadsheet reads them), ";" doubled.
+//   always quoted (as a spreadsheet reads them), ";" doubled, and every line
+//   break in them (CR LF, a lone CR or LF) is a blank, so that a value never
+//   ends its record.
 #include <cstdint>
 
 #include "platform/classes/Properties.h"

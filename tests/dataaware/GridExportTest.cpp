@@ -16,7 +16,9 @@
 
 #include "GridFixture.h"
 #include "dataaware/Wwdatsrc.h"
+#include "dataaware/Wwdbcomb.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwcheckbox.h"
 #include "dataaware/wwexport.h"
 #include "dataaware/wwpaintoptions.h"
 #include "dataaware/wwradiogroup.h"
@@ -206,6 +208,134 @@ TEST_F(GridExport, HtmlControlsOfARadioGroup) {
         << Html;
 }
 
+// A link's address gets "MailTo:" only when the cell shows the address
+// itself and it is a bare e-mail address: its "@" after the first character
+// and before its first ".", and no "mailto:" already.
+TEST_F(GridExport, HtmlLinksFollowTheMailToRule) {
+    G->Selected()->SetText("WEB\t20\tWeb\tF\n");
+    G->ApplySelected();
+    struct Case {
+        const char* Text;
+        const char* Href;
+    };
+    const Case Cases[] = {{"ana@ejemplo.es", "MailTo:ana@ejemplo.es"},
+                          {"ana.gil@ejemplo.es", "ana.gil@ejemplo.es"},
+                          {"@ejemplo.es", "@ejemplo.es"},
+                          {"ana@ejemplo", "ana@ejemplo"},
+                          {"mailto:ana@ejemplo.es", "mailto:ana@ejemplo.es"},
+                          {"Ana#ana@ejemplo.es", "ana@ejemplo.es"}};
+    for (const Case& C : Cases) {
+        T->First();
+        T->Edit();
+        T->FieldByName("WEB")->SetAsString(C.Text);
+        T->Post();
+        const std::string Html = Export(wwgetHTML, {esoEmbedURL});
+        EXPECT_NE(Html.find(std::string("<A href=\"") + C.Href + "\">"), std::string::npos) << C.Text;
+    }
+}
+
+// With OutputWidthinTwips the cells' widths are scaled so that the exported
+// columns (each 5 pixels wider) fill that many twips; 0 keeps the pixels.
+TEST_F(GridExport, HtmlWidthsScaleToTheTwipsAsked) {
+    NoGroups();
+    G->OnExportField = [](TwwDBGrid*, TField* F, bool& Accept) { Accept = F->FieldName() != "NOTA"; };
+    auto Widths = [&] {
+        const std::string Html = Export(wwgetHTML, {});
+        std::vector<int> W;
+        for (size_t At = Html.find(" WIDTH=\""); At != std::string::npos;
+             At = Html.find(" WIDTH=\"", At + 1)) {
+            W.push_back(std::stoi(Html.substr(At + 8)));
+            if (W.size() == 2) break;
+        }
+        return W;
+    };
+    const int A = G->ColWidths(G->IndicatorOffset()), B = G->ColWidths(G->IndicatorOffset() + 1);
+    EXPECT_EQ(Widths(), (std::vector<int>{A, B}));
+    const int Total = A + 5 + B + 5;
+    Options()->SetOutputWidthinTwips(Total * 1440 * 3 / Screen->PixelsPerInch());
+    EXPECT_EQ(Widths(), (std::vector<int>{A * 3, B * 3}));
+    Options()->SetOutputWidthinTwips(Total * 1440 / 2 / Screen->PixelsPerInch());
+    EXPECT_EQ(Widths(), (std::vector<int>{A / 2, B / 2}));
+}
+
+// Integer columns edited through a combo, a check box or a radio group: in
+// SYLK their numbers, or with controls the texts the controls show; in
+// HTML with controls a combo becomes a selection list with the record's
+// item selected.
+TEST_F(GridExport, IntegerColumnsByTheirControls) {
+    CreateTable("expi", {{"COMBO", ftInteger},
+                         {"MAPA", ftInteger},
+                         {"CASILLA", ftInteger},
+                         {"RADIO", ftInteger},
+                         {"PLANO", ftInteger}});
+    AddRows("expi", {{{"COMBO", "2"}, {"MAPA", "2"}, {"CASILLA", "1"}, {"RADIO", "1"}, {"PLANO", "7"}},
+                     {{"COMBO", "1"}, {"MAPA", "1"}, {"CASILLA", "0"}, {"RADIO", "2"}, {"PLANO", "-3"}},
+                     {{"PLANO", "5"}}});
+    T->Close();
+    T->SetTableName("expi");
+    for (const char* Name : {"COMBO", "MAPA", "CASILLA", "RADIO", "PLANO"}) {
+        auto* F = NewComponent<TIntegerField>(Fm);
+        F->SetFieldName(Name);
+        F->SetDataSet(T);
+    }
+    auto Place = [&](TControl* C, const char* Name) {
+        C->SetName(Name);
+        C->SetParent(Fm);
+        C->SetBounds(0, 150, 100, 20);
+        C->SetVisible(false);
+    };
+    auto* Plain = NewComponent<TwwDBComboBox>(Fm);
+    Plain->Items()->SetText("1\n2\n3\n");
+    Place(Plain, "CBPlain");
+    auto* Mapped = NewComponent<TwwDBComboBox>(Fm);
+    Mapped->SetMapList(true);
+    Mapped->Items()->SetText("Uno\t1\nDos\t2\n");
+    Place(Mapped, "CBMapa");
+    auto* Box = NewComponent<TwwCheckBox>(Fm);
+    Box->SetValueChecked("1");
+    Box->SetValueUnchecked("0");
+    Box->SetDisplayValueChecked("S\xED");
+    Box->SetDisplayValueUnchecked("No");
+    Place(Box, "CKCasilla");
+    auto* Group = NewComponent<TwwRadioGroup>(Fm);
+    Group->Items()->SetText("Primero\nSegundo\n");
+    Group->Values()->SetText("1\n2\n");
+    Place(Group, "RGRadio");
+    G->ControlType()->SetText("COMBO;CustomEdit;CBPlain\nMAPA;CustomEdit;CBMapa\nCASILLA;CustomEdit;"
+                              "CKCasilla\nRADIO;CustomEdit;RGRadio\n");
+    G->Selected()->SetText("COMBO\t4\tCombo\tF\nMAPA\t6\tMapa\tF\nCASILLA\t4\tCasilla\tF\n"
+                           "RADIO\t8\tRadio\tF\nPLANO\t4\tPlano\tF\n");
+    T->Open();
+    G->ApplySelected();
+    Idle();
+    ASSERT_EQ(T->FieldByName("COMBO")->DataType(), ftInteger);
+    // The value records of the data rows, one line per record.
+    auto Values = [&](TwwExportSaveOptions Opt) {
+        const std::string Sylk = Export(wwgetSYLK, Opt);
+        std::vector<std::string> Rows;
+        std::istringstream In(Sylk.substr(Sylk.find("\r\n\r\n") + 4));
+        for (std::string L; std::getline(In, L);) {
+            if (L.rfind("F;", 0) == 0 && L.find(";X1\r") != std::string::npos) Rows.emplace_back();
+            if (L.rfind("C;K", 0) == 0) Rows.back() += L.substr(3, L.size() - 4) + "|";
+        }
+        return Rows;
+    };
+    EXPECT_EQ(Values({}), (std::vector<std::string>{"2|2|1|1|7|", "1|1|0|2|-3|", "\"\"|\"\"|\"\"|\"\"|5|"}));
+    EXPECT_EQ(Values({esoAddControls}),
+              (std::vector<std::string>{"2|\"Dos\"|\"S\xED\"|\"Primero\"|7|",
+                                        "1|\"Uno\"|\"No\"|\"Segundo\"|-3|", "\"\"|\"\"|\"\"|\"\"|5|"}));
+
+    const std::string Html = Export(wwgetHTML, {esoAddControls});
+    EXPECT_NE(Html.find("<Select Name=\"wwCombo1\">\r\n<Option Value=\"1\">1\r\n"
+                        "<Option Value=\"2\" selected>2\r\n<Option Value=\"3\">3\r\n</Select>\r\n</TD>"),
+              std::string::npos)
+        << Html;
+    EXPECT_NE(Html.find("<Select Name=\"wwCombo2\">\r\n<Option Value=\"1\" selected>Uno\r\n"
+                        "<Option Value=\"2\">Dos\r\n</Select>\r\n</TD>"),
+              std::string::npos)
+        << Html;
+}
+
 // Only the selected records, in the data set's order whatever the order of
 // selection, numbered from 1; the record stays where it was.
 TEST_F(GridExport, OnlyTheSelectedRecordsInTheDataSetsOrder) {
@@ -230,6 +360,49 @@ TEST_F(GridExport, SylkWithTwoTitleLinesTypedValuesAndDayNumbers) {
         if (F->FieldName() == "NOTA") Format = "0.00";
     };
     ExpectGolden("titles2.slk", Export(wwgetSYLK, {esoShowHeader, esoShowRecordNo}));
+}
+
+// The SYLK font table: the title font first, then the grid's, then each
+// font a colour handler gives, numbered in order of first use and listed
+// just before the bounds record; the record numbers name font 1 when the
+// two fonts differ.
+TEST_F(GridExport, SylkFontTableInOrderOfFirstUse) {
+    NoGroups();
+    G->TitleFont()->SetStyle({fsBold});
+    G->OnCalcCellColors = [&](TObject*, TField* F, TGridDrawState, bool, TFont* Font, TBrush*) {
+        if (F->FieldName() == "NOMBRE") Font->SetStyle({fsItalic});
+        if (F->FieldName() == "NOTA") Font->SetStyle({fsBold, fsItalic, fsUnderline, fsStrikeOut});
+    };
+    const std::string Sylk = Export(wwgetSYLK, {esoDynamicColors, esoShowRecordNo});
+    const AnsiString Face = G->Font()->Name();
+    const std::string Size = ";M" + IntToStr(G->Font()->Size() * 20);
+    EXPECT_NE(Sylk.find("P;F" + Face + Size + ";SB\r\nP;F" + Face + Size + "\r\nP;F" + Face + Size +
+                        ";SI\r\nP;F" + Face + Size + ";SBIUS\r\nB;Y3;X4\r\n"),
+              std::string::npos)
+        << Sylk;
+    EXPECT_NE(Sylk.find("F;SLRTBM1;FG0L;Y1;X1\r\nC;K1\r\nF;P0;SLTRBM1;FG0R;Y1;X2\r\nC;K1\r\n"
+                        "F;SLTRBM2;FG0L;Y1;X3\r\n"),
+              std::string::npos)
+        << Sylk;
+    EXPECT_NE(Sylk.find("F;P0;SLTRBM3;FG0R;Y1;X4\r\nC;K7.5\r\n"), std::string::npos) << Sylk;
+}
+
+// A SYLK text keeps to one record: its line breaks, also a lone CR or LF,
+// become blanks.
+TEST_F(GridExport, SylkTextsStayOnTheirRecordLine) {
+    T->First();
+    T->Edit();
+    T->FieldByName("NOMBRE")->SetAsString("Uno\nDos\rTres\r\nCua");
+    T->Post();
+    const std::string Sylk = Export(wwgetSYLK, {});
+    EXPECT_NE(Sylk.find("\r\nC;K\"Uno Dos Tres Cua\"\r\n"), std::string::npos) << Sylk;
+    std::istringstream In(Sylk);
+    for (std::string L; std::getline(In, L);) {
+        ASSERT_FALSE(L.empty()) << Sylk;
+        if (L == "\r" || L == "E") continue;
+        EXPECT_EQ(L.back(), '\r') << L;
+        EXPECT_NE(std::string("IPBFC").find(L[0]), std::string::npos) << L;
+    }
 }
 
 // The clipboard: text as CF_TEXT, SYLK also as CF_SYLK, HTML with its

@@ -9,6 +9,7 @@
 
 #include "GridFixture.h"
 #include "dataaware/Wwdatsrc.h"
+#include "dataaware/Wwdbcomb.h"
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwgridhint.h"
 #include "platform/db/Fields.h"
@@ -106,6 +107,35 @@ TEST_F(GridHint, ACellTooNarrowShowsItsTextOverIt) {
     EXPECT_GT(W->Width(), Cell.Width());
 }
 
+// An empty table still shows one empty row; it has no record, so no hint,
+// even where a combo maps the empty value to a text too long for the cell.
+TEST_F(GridHint, NoHintOnTheRowOfAnEmptyTable) {
+    CreateTable("vacia", {{"NOMBRE", ftString, 60}, {"WEB", ftString, 60}});
+    auto* Combo = NewComponent<TwwDBComboBox>(Fm);
+    Combo->SetName("CBNombre");
+    Combo->SetMapList(true);
+    Combo->Items()->SetText("Sin nombre asignado todav\xED"
+                            "a\t\n");
+    Combo->SetParent(Fm);
+    Combo->SetVisible(false);
+    G->ControlType()->SetText("NOMBRE;CustomEdit;CBNombre\n");
+    T->Close();
+    T->SetTableName("vacia");
+    T->Open();
+    Idle();
+    MoveOver(1, 1);
+    EXPECT_FALSE(HintShown());
+    T->Append();
+    T->FieldByName("WEB")->SetAsString("x");
+    T->Post();
+    Idle();
+    MoveOver(2, 1);
+    MoveOver(1, 1);
+    ASSERT_TRUE(HintShown());
+    EXPECT_EQ(G->CellHintWindow()->Caption(), "Sin nombre asignado todav\xED"
+                                              "a");
+}
+
 // The hint goes after the hide pause (16 ticks of 250 ms at the usual
 // 2.5 seconds), when the mouse leaves its cell, and on a click.
 TEST_F(GridHint, TheHintGoesAfterThePauseOnLeavingAndOnAClick) {
@@ -164,6 +194,15 @@ TEST_F(GridHint, ALinkIsBlueAndRedUnderTheMouse) {
     EXPECT_EQ(Count(2, 1, clBlue), 0);
     MoveOver(1, 1);
     EXPECT_EQ(G->Cursor(), crDefault);
+    EXPECT_GT(Count(2, 1, clBlue), 0);
+
+    // Straight out of the grid from the link: the same.
+    MoveOver(2, 1);
+    ASSERT_GT(Count(2, 1, clRed), 0);
+    Ui().MoveTo(G->ClientToScreen(TPoint(G->Width() + 300, G->Height() + 300)));
+    Idle();
+    EXPECT_EQ(G->Cursor(), crDefault);
+    EXPECT_EQ(Count(2, 1, clRed), 0);
     EXPECT_GT(Count(2, 1, clBlue), 0);
 }
 
