@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "OvcTestSupport.h"
+#include "platform/classes/Filer.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/sys/Sound.h"
 #include "reportview/OvcCalc.h"
