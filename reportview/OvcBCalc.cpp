@@ -40,6 +40,11 @@ void TOvcBorderedNumberEdit::DescribeProperties(TPropertyTable& T) {
     using B = TOvcBorderedNumberEdit;
     using N = TOvcCustomNumberEdit;
     PublishBorderedEditProperties<B>(T);
+    // The bidirectional mode is the wrapper's and its edit's alike.
+    ForwardToWrapperAndEdit<B>(T, "BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode)
+        .Default(bdLeftToRight);
+    ForwardToWrapperAndEdit<B>(T, "ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode)
+        .Default(true);
     ForwardToEdit<B>(T, "AllowIncDec", &N::AllowIncDec, &N::SetAllowIncDec).Default(false);
     T.PropertyOf<B>(
          "ShowButton", [](B& C) { return C.ShowButton(); }, [](B& C, bool V) { C.SetShowButton(V); })

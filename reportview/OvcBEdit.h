@@ -26,6 +26,18 @@ TPropBuilder ForwardToEdit(TPropertyTable& T, std::string_view Name, G Getter, S
         [Setter](B& C, V Value) { (C.Edit()->*Setter)(Value); });
 }
 
+// The same, set on the wrapper B too.
+template <class B, class G, class S>
+TPropBuilder ForwardToWrapperAndEdit(TPropertyTable& T, std::string_view Name, G Getter, S Setter) {
+    using V = std::decay_t<decltype((std::declval<B&>().Edit()->*Getter)())>;
+    return T.template PropertyOf<B>(
+        Name, [Getter](B& C) { return (C.Edit()->*Getter)(); },
+        [Setter](B& C, V Value) {
+            (C.*Setter)(Value);
+            (C.Edit()->*Setter)(Value);
+        });
+}
+
 // An event of the wrapper B kept by its inner edit.
 template <class B, class M, class Sig>
 void ForwardEventToEdit(TPropertyTable& T, std::string_view Name, TEvent<Sig> M::*Member) {

@@ -152,6 +152,10 @@ TEST_F(OvcBorderedEdits, ForwardedPropertiesReachTheInnerEditAndStream) {
         }
         EXPECT_FALSE(b->Font() == inner->Font()) << "the wrapper's Font is the inner edit's, not its own";
         EXPECT_EQ(GetObjectProp(b, "Font"), inner->Font());
+        if (dynamic_cast<TOvcBorderedNumberEdit*>(b)) {
+            EXPECT_EQ(b->BiDiMode(), bdRightToLeft) << "the number edit's wrapper takes the mode too";
+            EXPECT_FALSE(b->ParentBiDiMode());
+        }
         G->Free();
     }
 
