@@ -304,7 +304,9 @@ void TOvcCalcTape::DrawItem(TWinControl*, int Index, TRect Rect, TOwnerDrawState
     if (Index < 0 || Index >= Lines.Count()) return;
     AnsiString line = Lines.Strings(Index);
     if (line.empty()) return;
-    if (line[0] == '-') c->Font()->SetColor(clRed);
+    // Negative values in red (the value after the padding of a right-aligned line).
+    size_t start = line.find_first_not_of(' ');
+    c->Font()->SetColor(start != AnsiString::npos && line[start] == '-' ? clRed : clWindowText);
     if (int(line.size()) < TapeWidth) line.resize(size_t(TapeWidth), ' ');
     // The last character goes after the rest, on red once the paper count is passed.
     AnsiString body = line.substr(0, line.size() - 1);

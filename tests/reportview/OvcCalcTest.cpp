@@ -243,6 +243,29 @@ TEST_F(OvcCalculator, TapeOnScreen) {
     EXPECT_EQ(K->Tape()->Strings(first), twelve) << "and wider again";
 }
 
+TEST_F(OvcCalculator, NegativeTapeLinesInRed) {
+    K->SetBounds(10, 10, 300, 260);
+    K->SetTapeHeight(100);
+    K->SetOptions({coShowTape});
+    Press({cb2, cbSub, cb5, cbEqual});  // 2 -, 5 =, -3,00 *
+    Ui.RunUntilIdle();
+    TListBox* lb = K->TapeListBox();
+    auto redPixels = [&](int Line) {
+        TRect r = lb->ItemRect(Line);
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) {
+                TPoint p = F->ScreenToClient(lb->ClientToScreen(TPoint(x, y)));
+                if (PixelAt(F, p.x, p.y) == 0xFF0000u) ++n;
+            }
+        return n;
+    };
+    int total = K->Tape()->Count() - 2;  // before the separator line
+    ASSERT_EQ(TrimLeft(K->Tape()->Strings(total)).substr(0, 1), "-");
+    EXPECT_GT(redPixels(total), 0) << "the negative total";
+    EXPECT_EQ(redPixels(total - 2), 0) << "2 -";
+}
+
 TEST_F(OvcCalculator, TapeFontStreams) {
     RegisterClass(TOvcCalculator::StaticClassInfo());
     K->SetName("Calc");
