@@ -268,6 +268,7 @@ TListBox* TOvcCalcTape::ListBox() {
 }
 
 void TOvcCalcTape::Place(const TRect& Bounds, bool Show) {
+    if (!Show && !FListBox) return;  // made when first shown
     TListBox* lb = ListBox();
     lb->SetBounds(Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height());
     lb->SetVisible(Show);

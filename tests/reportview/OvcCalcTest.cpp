@@ -163,6 +163,7 @@ TEST_F(OvcCalculator, KeysAndTheClipboard) {
 // scrolled to the end, the operator column in red past the paper count,
 // a double-clicked number taken back, and the lines re-fitted to a new width.
 TEST_F(OvcCalculator, TapeOnScreen) {
+    EXPECT_FALSE(K->TapeObject().HasListBox()) << "no list box while the tape is not shown";
     K->SetBounds(10, 10, 300, 260);
     K->SetTapeHeight(100);
     K->SetOptions({coShowItemCount, coShowMemoryButtons, coShowTape});
