@@ -38,22 +38,24 @@ void TOvcBorderedNumberEdit::SetEditEnabled(bool Value) {
 
 void TOvcBorderedNumberEdit::DescribeProperties(TPropertyTable& T) {
     using B = TOvcBorderedNumberEdit;
+    using N = TOvcCustomNumberEdit;
     PublishBorderedEditProperties<B>(T);
+    // The bidirectional mode is the wrapper's and its edit's alike.
+    ForwardToWrapperAndEdit<B>(T, "BiDiMode", &TControl::BiDiMode, &TControl::SetBiDiMode)
+        .Default(bdLeftToRight);
+    ForwardToWrapperAndEdit<B>(T, "ParentBiDiMode", &TControl::ParentBiDiMode, &TControl::SetParentBiDiMode)
+        .Default(true);
+    ForwardToEdit<B>(T, "AllowIncDec", &N::AllowIncDec, &N::SetAllowIncDec).Default(false);
     T.PropertyOf<B>(
-        "AllowIncDec", [](B& C) { return C.Edit()->AllowIncDec(); },
-        [](B& C, bool V) { C.Edit()->SetAllowIncDec(V); });
-    T.PropertyOf<B>(
-        "ShowButton", [](B& C) { return C.ShowButton(); }, [](B& C, bool V) { C.SetShowButton(V); });
-    T.PropertyOf<B>(
-        "PopupAnchor", [](B& C) { return C.Edit()->PopupAnchor(); },
-        [](B& C, TOvcPopupAnchor V) { C.Edit()->SetPopupAnchor(V); });
-    T.PropertyOf<B>(
-        "PopupDecimals", [](B& C) { return C.Edit()->PopupDecimals(); },
-        [](B& C, int V) { C.Edit()->SetPopupDecimals(V); });
-    T.PropertyOf<B>(
-        "OnPopupOpen", [](B& C) -> const TOvcPopupEvent& { return C.Edit()->OnPopupOpen; },
-        [](B& C, TOvcPopupEvent V) { C.Edit()->OnPopupOpen = std::move(V); });
-    T.PropertyOf<B>(
-        "OnPopupClose", [](B& C) -> const TOvcPopupEvent& { return C.Edit()->OnPopupClose; },
-        [](B& C, TOvcPopupEvent V) { C.Edit()->OnPopupClose = std::move(V); });
+         "ShowButton", [](B& C) { return C.ShowButton(); }, [](B& C, bool V) { C.SetShowButton(V); })
+        .Default(true);
+    ForwardToEdit<B>(T, "ButtonGlyph", &N::GetButtonGlyph, &N::SetButtonGlyph);
+    ForwardToEdit<B>(T, "PopupAnchor", &N::PopupAnchor, &N::SetPopupAnchor).Default(TOvcPopupAnchor::paLeft);
+    ForwardToEdit<B>(T, "PopupColors", &N::PopupColors, &N::SetPopupColors);
+    ForwardToEdit<B>(T, "PopupDecimals", &N::PopupDecimals, &N::SetPopupDecimals).Default(2);
+    ForwardToEdit<B>(T, "PopupFont", &N::PopupFont, &N::SetPopupFont);
+    ForwardToEdit<B>(T, "PopupHeight", &N::PopupHeight, &N::SetPopupHeight).NoDefault();
+    ForwardToEdit<B>(T, "PopupWidth", &N::PopupWidth, &N::SetPopupWidth).NoDefault();
+    ForwardEventToEdit<B>(T, "OnPopupOpen", &N::OnPopupOpen);
+    ForwardEventToEdit<B>(T, "OnPopupClose", &N::OnPopupClose);
 }

@@ -32,6 +32,7 @@ class TOvcBorderedNumberEdit : public TOvcBorderEdPopup {
 public:
     static void DescribeProperties(TPropertyTable& T);
     explicit TOvcBorderedNumberEdit(TComponent* AOwner);
+    using EditType = TOvcNumberEditEx;
 
     TOvcNumberEditEx* Edit() const { return FEdit; }
     TOvcCalculator* Calculator() const { return FEdit->Calculator(); }

@@ -46,19 +46,4 @@ void TOvcBorderedEdit::DescribeProperties(TPropertyTable& T) {
     PublishBorderedEditProperties<B>(T);
     T.PropertyOf<B>(
         "Text", [](B& C) { return C.GetEditText(); }, [](B& C, AnsiString V) { C.SetEditText(V); });
-    T.PropertyOf<B>(
-        "MaxLength", [](B& C) { return C.Edit()->MaxLength(); },
-        [](B& C, int V) { C.Edit()->SetMaxLength(V); });
-    T.PropertyOf<B>(
-        "PasswordChar", [](B& C) { return C.Edit()->PasswordChar(); },
-        [](B& C, char V) { C.Edit()->SetPasswordChar(V); });
-    T.PropertyOf<B>(
-        "AutoSelect", [](B& C) { return C.Edit()->AutoSelect(); },
-        [](B& C, bool V) { C.Edit()->SetAutoSelect(V); });
-    T.PropertyOf<B>(
-        "OnKeyPress", [](B& C) -> const TKeyPressEvent& { return C.Edit()->OnKeyPress; },
-        [](B& C, TKeyPressEvent V) { C.Edit()->OnKeyPress = std::move(V); });
-    T.PropertyOf<B>(
-        "OnKeyDown", [](B& C) -> const TKeyEvent& { return C.Edit()->OnKeyDown; },
-        [](B& C, TKeyEvent V) { C.Edit()->OnKeyDown = std::move(V); });
 }

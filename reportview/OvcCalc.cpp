@@ -225,10 +225,129 @@ void TOvcCalcColors::Assign(TPersistent* Source) {
 
 // --- tape ---
 
+TOvcCalcTape::TOvcCalcTape(TOvcCustomCalculator* AOwner) : FOwner(AOwner), FFont(std::make_unique<TFont>()) {
+    FFont->SetName("Courier New");
+    FFont->SetSize(10);
+    FFont->OnChange = [this](TObject*) {
+        if (!FListBox) return;
+        FListBox->Font()->Assign(FFont.get());
+        FListBox->SetItemHeight(TextHeight());
+        ScrollToEnd();
+    };
+}
+
+void TOvcCalcTape::SetFont(TFont* Value) { FFont->Assign(Value); }
+
+int TOvcCalcTape::TextHeight() {
+    TCanvas* c = FOwner->Canvas();
+    c->Font()->Assign(FFont.get());
+    return std::max(c->TextHeight(" 0123456789"), 1);
+}
+
+TListBox* TOvcCalcTape::ListBox() {
+    if (FListBox) return FListBox;
+    FListBox = new TListBox(FOwner);
+    FListBox->SetStyle(lbOwnerDrawFixed);
+    FListBox->SetTabStop(false);
+    FListBox->SetBorderStyle(bsSingle);
+    FListBox->SetParentFont(false);
+    FListBox->Font()->Assign(FFont.get());
+    FListBox->SetColor(FColor);
+    FListBox->SetItemHeight(TextHeight());
+    FListBox->SetVisible(false);
+    FListBox->OnDrawItem = [this](TWinControl* C, int I, TRect R, TOwnerDrawState S) {
+        DrawItem(C, I, R, S);
+    };
+    FListBox->OnDblClick = [this](TObject* Sender) { LineDblClick(Sender); };
+    FListBox->OnClick = [this](TObject*) {
+        if (FOwner->CanFocus()) FOwner->SetFocus();
+    };
+    FListBox->SetParent(FOwner);
+    SyncItems();
+    return FListBox;
+}
+
+void TOvcCalcTape::Place(const TRect& Bounds, bool Show) {
+    if (!Show && !FListBox) return;  // made when first shown
+    TListBox* lb = ListBox();
+    lb->SetBounds(Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height());
+    lb->SetVisible(Show);
+    ScrollToEnd();
+}
+
+int TOvcCalcTape::DisplayedLines() {
+    if (!FListBox) return 3;
+    return std::max(FListBox->ClientHeight() / TextHeight(), 3);
+}
+
+void TOvcCalcTape::ScrollToEnd() {
+    if (!FListBox || !FListBox->HandleAllocated()) return;
+    FListBox->SetTopIndex(std::max(Lines.Count() - DisplayedLines() + 2, 0));
+}
+
+void TOvcCalcTape::SyncItems() {
+    if (!FListBox) return;
+    FListBox->Items()->Assign(&Lines);
+    ScrollToEnd();
+}
+
+bool TOvcCalcTape::PastPaperCount(int Index) const {
+    int first = 0;
+    while (first < Lines.Count() && Lines.Strings(first).empty()) ++first;
+    return first < Lines.Count() && Index - first >= MaxPaperCount;
+}
+
+void TOvcCalcTape::DrawItem(TWinControl*, int Index, TRect Rect, TOwnerDrawState) {
+    TCanvas* c = FListBox->Canvas();
+    c->Font()->Assign(FFont.get());
+    c->Brush()->SetColor(FColor);
+    c->FillRect(Rect);
+    if (Index < 0 || Index >= Lines.Count()) return;
+    AnsiString line = Lines.Strings(Index);
+    if (line.empty()) return;
+    // Negative values in red (the value after the padding of a right-aligned line).
+    size_t start = line.find_first_not_of(' ');
+    c->Font()->SetColor(start != AnsiString::npos && line[start] == '-' ? clRed : clWindowText);
+    if (int(line.size()) < TapeWidth) line.resize(size_t(TapeWidth), ' ');
+    // The last character goes after the rest, on red once the paper count is passed.
+    AnsiString body = line.substr(0, line.size() - 1);
+    c->SetBkMode(OPAQUE);
+    c->TextOut(Rect.Left + 2, Rect.Top, body);
+    int x = Rect.Left + 2 + c->TextWidth(body);
+    if (PastPaperCount(Index)) {
+        c->Brush()->SetColor(clRed);
+        c->FillRect(TRect(x, Rect.Top, x + c->TextWidth(line.substr(line.size() - 1)), Rect.Bottom));
+    }
+    c->SetBkMode(TRANSPARENT);
+    c->TextOut(x, Rect.Top, line.substr(line.size() - 1));
+}
+
+void TOvcCalcTape::LineDblClick(TObject*) {
+    int i = FListBox->ItemIndex();
+    if (i < 0 || i >= Lines.Count()) return;
+    const AnsiString& line = Lines.Strings(i);
+    if (int(line.size()) <= OperatorWidth) return;
+    AnsiString text = TrimLeft(TrimRight(line.substr(0, line.size() - size_t(OperatorWidth))));
+    if (text.empty() ||
+        (text[0] == '0' && text.compare(0, 2, AnsiString("0") + FormatSettings().DecimalSeparator) != 0))
+        return;
+    std::replace(text.begin(), text.end(), FormatSettings().DecimalSeparator, '.');
+    char* end = nullptr;
+    long double v = std::strtold(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(v)) return;  // not a number: ignored
+    FOwner->TakeFromTape(v);
+}
+
 void TOvcCalcTape::Append(const AnsiString& Line) {
     // Empty lines at the top give way first: the paper scrolls up.
-    if (Lines.Count() > 0 && Lines.Strings(0).empty()) Lines.Delete(0);
+    bool dropFirst = Lines.Count() > 0 && Lines.Strings(0).empty();
+    if (dropFirst) Lines.Delete(0);
     Lines.Add(Line);
+    if (FListBox) {
+        if (dropFirst && FListBox->Items()->Count() > 0) FListBox->Items()->Delete(0);
+        FListBox->Items()->Add(Line);
+        ScrollToEnd();
+    }
 }
 
 void TOvcCalcTape::AddToTape(const AnsiString& Value, const AnsiString& OpText) {
@@ -248,6 +367,29 @@ void TOvcCalcTape::SpaceTape(char C) { Append(AnsiString(size_t(std::max(TapeWid
 void TOvcCalcTape::ClearTape() {
     Lines.Clear();
     for (int i = 0; i < 30; ++i) Lines.Add("");
+    SyncItems();
+}
+
+void TOvcCalcTape::Refit(int NewWidth) {
+    int delta = NewWidth - TapeWidth;
+    TapeWidth = NewWidth;
+    if (delta == 0) return;
+    for (int i = 0; i < Lines.Count(); ++i) {
+        AnsiString s = Lines.Strings(i);
+        if (s.empty()) continue;
+        bool separator =
+            s.find_first_not_of(s[0]) == AnsiString::npos && !(s[0] >= '0' && s[0] <= '9') && s[0] != ' ';
+        if (separator) s = AnsiString(size_t(std::max(NewWidth, 1)), s[0]);
+        else if (s[0] != ' ' && s[0] != '-' && !(s[0] >= '1' && s[0] <= '9')) {
+            // left-aligned (the item count, "0."): padded on the right
+            s = TrimRight(s);
+            if (int(s.size()) < NewWidth) s.resize(size_t(NewWidth), ' ');
+        } else if (delta > 0) s.insert(0, size_t(delta), ' ');
+        else if (s.compare(0, size_t(-delta), AnsiString(size_t(-delta), ' ')) == 0)
+            s.erase(0, size_t(-delta));
+        Lines.SetStrings(i, s);
+    }
+    SyncItems();
 }
 
 // --- the control ---
@@ -306,7 +448,7 @@ bool IsMemory(TOvcCalculatorButton B) { return B >= cbMemClear && B <= cbMemSub;
 TOvcCustomCalculator::TOvcCustomCalculator(TComponent* AOwner) : TOvcCustomCalculator(AOwner, false) {}
 
 TOvcCustomCalculator::TOvcCustomCalculator(TComponent* AOwner, bool AsPopup)
-    : TOvcCustomControl(AOwner), FEngine(std::make_unique<TOvcBasicCalculatorEngine>()),
+    : TOvcCustomControl(AOwner), FEngine(std::make_unique<TOvcBasicCalculatorEngine>()), FTape(this),
       FColors(std::make_unique<TOvcCalcColors>()), FPopup(AsPopup) {
     SetColor(clBtnFace);
     SetTabStop(true);
@@ -334,6 +476,23 @@ TOvcCustomCalculator::TOvcCustomCalculator(TComponent* AOwner, bool AsPopup)
 }
 
 TOvcCustomCalculator::~TOvcCustomCalculator() = default;
+
+void TOvcCustomCalculator::SetTapeFont(TFont* Value) { FTape.SetFont(Value); }
+
+void TOvcCustomCalculator::SetMaxPaperCount(int Value) {
+    FTape.MaxPaperCount = Value;
+    if (FTape.HasListBox()) FTape.ListBox()->Invalidate();
+}
+
+void TOvcCustomCalculator::TakeFromTape(long double Value) {
+    FDisplay = Value;
+    FLastOperand = Value;
+    FEngine->PopOperand();
+    FEngine->PushOperand(Value);
+    FDisplayStr = FormatValue(Value);
+    ShowDisplay();
+    if (CanFocus()) SetFocus();
+}
 
 void TOvcCustomCalculator::SetBorderStyle(TBorderStyle Value) {
     if (Value == FBorderStyle) return;
@@ -398,7 +557,8 @@ void TOvcCustomCalculator::CalculateLook() {
     if (tape) top += FTapeHeight + g;
     FPanel->SetBounds(m, top, cw - 2 * m, panelHeight);
     int tapeWidthPx = tape ? cw - 2 * m : cw - 2 * m;
-    FTape.TapeWidth = std::max((tapeWidthPx - 18 - charWidth / 2) / charWidth, 4);
+    FTape.Refit(std::max((tapeWidthPx - 18 - charWidth / 2) / charWidth, 4));
+    FTape.Place(TRect(m, m, cw - m, m + FTapeHeight), tape);
     bool memory = FOptions.Contains(coShowMemoryButtons);
     int w = memory ? (cw - 3 * m - 4 * g) / 6 : (cw - 2 * m - 4 * g) / 5;
     int y0 = top + panelHeight + g;
@@ -794,6 +954,7 @@ void TOvcCalculator::DescribeProperties(TPropertyTable& T) {
     T.Property("Decimals", &K::Decimals, &K::SetDecimals).Default(2);
     T.Property("MaxPaperCount", &K::MaxPaperCount, &K::SetMaxPaperCount).Default(9999);
     T.Property("Options", &K::Options, &K::SetOptions);
+    T.Property("TapeFont", &K::TapeFont, &K::SetTapeFont);
     T.Property("TapeHeight", &K::TapeHeight, &K::SetTapeHeight).NoDefault();
     T.PropertyOf<K>(
         "LabelInfo", [](K& C) { return C.LabelInfo(); }, [](K& C, TOvcLabelInfo* I) { C.SetLabelInfo(I); });

@@ -165,11 +165,15 @@ private:
     bool FApplying = false;
 };
 
+class TOvcCustomCalculator;
+
 // The paper tape: lines of TapeWidth characters, the value right-aligned
-// before its operator column.
+// before its operator column, shown in an owner-drawn list box of the
+// calculator made the first time it is needed.
 class TOvcCalcTape {
 public:
     static constexpr int OperatorWidth = 2;
+    explicit TOvcCalcTape(TOvcCustomCalculator* AOwner);
     int TapeWidth = 20;
     int MaxPaperCount = 9999;
     TStringList Lines;
@@ -180,9 +184,35 @@ public:
     void SpaceTape(char C);
     // 30 empty lines
     void ClearTape();
+    // Re-fits every line to a new tape width.
+    void Refit(int NewWidth);
+
+    // The list box (made on first use).
+    TListBox* ListBox();
+    bool HasListBox() const { return FListBox != nullptr; }
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(TFont* Value);
+    TColor Color() const { return FColor; }
+    // Places the list box and shows or hides it.
+    void Place(const TRect& Bounds, bool Show);
+    // The first line shown: line count - displayed lines + 2.
+    void ScrollToEnd();
+    // The lines the list box shows, at least 3.
+    int DisplayedLines();
+    // Whether the operator column of line Index is past the paper count.
+    bool PastPaperCount(int Index) const;
 
 private:
     void Append(const AnsiString& Line);
+    void SyncItems();
+    void DrawItem(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State);
+    void LineDblClick(TObject* Sender);
+    int TextHeight();
+
+    TOvcCustomCalculator* FOwner;
+    TListBox* FListBox = nullptr;
+    std::unique_ptr<TFont> FFont;
+    TColor FColor = clWindow;
 };
 
 struct TOvcButtonInfo {
@@ -228,11 +258,18 @@ public:
     int Decimals() const { return FEngine->Decimals; }
     void SetDecimals(int Value);
     int MaxPaperCount() const { return FTape.MaxPaperCount; }
-    void SetMaxPaperCount(int Value) { FTape.MaxPaperCount = Value; }
+    void SetMaxPaperCount(int Value);
     TOvcCalculatorOptions Options() const { return FOptions; }
     void SetOptions(TOvcCalculatorOptions Value);
     int TapeHeight() const { return FTapeHeight; }
     void SetTapeHeight(int Value);
+    TFont* TapeFont() const { return FTape.Font(); }
+    void SetTapeFont(TFont* Value);
+    // The tape's list box (made on first use).
+    TListBox* TapeListBox() { return FTape.ListBox(); }
+    // A number taken from the tape: display, last operand, the engine's top
+    // and the display text; the calculator takes the focus.
+    void TakeFromTape(long double Value);
     char TapeSeparatorChar() const { return FTapeSeparatorChar; }
     void SetTapeSeparatorChar(char Value) { FTapeSeparatorChar = Value; }
 

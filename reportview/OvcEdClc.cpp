@@ -195,7 +195,9 @@ void TOvcNumberEdit::DescribeProperties(TPropertyTable& T) {
     T.PropertyOf<N>(
         "LabelInfo", [](N& C) { return C.LabelInfo(); }, [](N& C, TOvcLabelInfo* I) { C.SetLabelInfo(I); });
     T.Property("PopupAnchor", &N::PopupAnchor, &N::SetPopupAnchor).Default(TOvcPopupAnchor::paLeft);
+    T.Property("PopupColors", &N::PopupColors, &N::SetPopupColors);
     T.Property("PopupDecimals", &N::PopupDecimals, &N::SetPopupDecimals).Default(2);
+    T.Property("PopupFont", &N::PopupFont, &N::SetPopupFont);
     T.Property("PopupHeight", &N::PopupHeight, &N::SetPopupHeight).NoDefault();
     T.Property("PopupWidth", &N::PopupWidth, &N::SetPopupWidth).NoDefault();
     T.Property("ShowButton", &N::ShowButton, &N::SetShowButton).Default(true);

@@ -26,6 +26,12 @@ public:
     void SetReadOnly(bool Value);
 
     TOvcCalcColors* PopupColors() const { return FCalculator->Colors(); }
+    void SetPopupColors(TOvcCalcColors* Value) { FCalculator->SetColors(Value); }
+    TFont* PopupFont() const { return FCalculator->Font(); }
+    // Assigned to the calculator's font; nil is ignored.
+    void SetPopupFont(TFont* Value) {
+        if (Value) FCalculator->SetFont(Value);
+    }
     int PopupDecimals() const { return FCalculator->Decimals(); }
     void SetPopupDecimals(int Value) { FCalculator->SetDecimals(Value); }
     int PopupHeight() const { return FCalculator->Height(); }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "OvcTestSupport.h"
+#include "platform/classes/Filer.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/sys/Sound.h"
 #include "reportview/OvcCalc.h"
@@ -156,6 +157,130 @@ TEST_F(OvcCalculator, KeysAndTheClipboard) {
     Ui.Click(K, TPoint((mr.Left + mr.Right) / 2, (mr.Top + mr.Bottom) / 2));
     Ui.RunUntilIdle();
     EXPECT_EQ(K->Display(), 5);
+}
+
+// The tape on screen: the list box over the display with the tape's lines,
+// scrolled to the end, the operator column in red past the paper count,
+// a double-clicked number taken back, and the lines re-fitted to a new width.
+TEST_F(OvcCalculator, TapeOnScreen) {
+    EXPECT_FALSE(K->TapeObject().HasListBox()) << "no list box while the tape is not shown";
+    K->SetBounds(10, 10, 300, 260);
+    K->SetTapeHeight(100);
+    K->SetOptions({coShowItemCount, coShowMemoryButtons, coShowTape});
+    Ui.RunUntilIdle();
+    TListBox* lb = K->TapeListBox();
+    ASSERT_TRUE(lb->Visible());
+    EXPECT_FALSE(lb->TabStop());
+    EXPECT_EQ(lb->Style(), lbOwnerDrawFixed);
+    EXPECT_EQ(lb->Top(), 6);
+    EXPECT_EQ(lb->Height(), 100);
+    EXPECT_EQ(K->Panel()->Top(), 6 + 100 + 4) << "the display below the tape";
+    EXPECT_EQ(K->TapeFont()->Name(), "Courier New");
+
+    K->SetMaxPaperCount(5);
+    Press({cb1, cb2, cbAdd, cb3, cbAdd, cb4, cbAdd, cb5, cbAdd, cb6, cbAdd, cb7, cbEqual});
+    Ui.RunUntilIdle();
+    ASSERT_EQ(lb->Items()->Count(), K->Tape()->Count());
+    for (int i = 0; i < lb->Items()->Count(); ++i) EXPECT_EQ(lb->Items()->Strings(i), K->Tape()->Strings(i));
+    int lineH = lb->ItemHeight();
+    int shown = std::max(lb->ClientHeight() / lineH, 3);
+    EXPECT_GT(lb->TopIndex(), 0);
+    EXPECT_GE(lb->TopIndex() + shown, K->Tape()->Count()) << "the last lines in view";
+
+    // The first entry is line f: line f + 5 has its operator column on red, line f + 4 not.
+    int first = 0;
+    while (K->Tape()->Strings(first).empty()) ++first;
+    // The background just inside the last character of a line, in form pixels.
+    auto lastCharBackground = [&](int Line) {
+        lb->SetTopIndex(Line);
+        Ui.RunUntilIdle();
+        TRect r = lb->ItemRect(Line);
+        AnsiString line = K->Tape()->Strings(Line);
+        K->Canvas()->Font()->Assign(K->TapeFont());
+        int x = r.Left + 2 + K->Canvas()->TextWidth(line.substr(0, line.size() - 1));
+        TPoint p = F->ScreenToClient(lb->ClientToScreen(TPoint(x, r.Top)));
+        return PixelAt(F, p.x, p.y);
+    };
+    EXPECT_EQ(lastCharBackground(first + 5), 0xFF0000u) << "past the paper count";
+    EXPECT_EQ(lastCharBackground(first + 4), Rgb(clWindow));
+
+    // A double-click on "12 +" takes 12 back; on the item count or the separator nothing.
+    auto dblClickLine = [&](int Line) {
+        lb->SetTopIndex(Line);
+        Ui.RunUntilIdle();
+        TRect r = lb->ItemRect(Line);
+        EXPECT_EQ(lb->ItemAtPos(TPoint(r.Left + 5, (r.Top + r.Bottom) / 2), true), Line);
+        Ui.DoubleClick(lb->ClientToScreen(TPoint(r.Left + 5, (r.Top + r.Bottom) / 2)));
+        Ui.RunUntilIdle();
+    };
+    K->PressButton(cbClear);
+    --first;  // the separator of C took the place of an empty line
+    dblClickLine(first);
+    EXPECT_EQ(K->Display(), 12);
+    EXPECT_EQ(K->Operand(), 12);
+    EXPECT_EQ(K->DisplayStr(), "12,00");
+    EXPECT_TRUE(K->Focused());
+    K->PressButton(cbClearEntry);
+    int countLine = -1;
+    for (int i = 0; i < K->Tape()->Count(); ++i)
+        if (K->Tape()->Strings(i).compare(0, 3, "006") == 0) countLine = i;
+    ASSERT_GE(countLine, 0);
+    dblClickLine(countLine);
+    EXPECT_EQ(K->Display(), 0) << "the item count is no number to take";
+    dblClickLine(countLine + 2);
+    EXPECT_EQ(K->Display(), 0) << "nor the separator";
+
+    // Narrower: right-aligned lines lose leading spaces, separators shrink, the count is re-padded.
+    int before = K->TapeObject().TapeWidth;
+    AnsiString twelve = K->Tape()->Strings(first);
+    K->SetBounds(10, 10, 220, 260);
+    int after = K->TapeObject().TapeWidth;
+    ASSERT_LT(after, before);
+    EXPECT_EQ(K->Tape()->Strings(first), twelve.substr(size_t(before - after)));
+    EXPECT_EQ(K->Tape()->Strings(countLine + 2), AnsiString(size_t(after), '_'));
+    EXPECT_EQ(K->Tape()->Strings(countLine), "006" + AnsiString(size_t(after - 3), ' '));
+    EXPECT_EQ(lb->Items()->Strings(first), K->Tape()->Strings(first)) << "the list box follows";
+    K->SetBounds(10, 10, 300, 260);
+    EXPECT_EQ(K->Tape()->Strings(first), twelve) << "and wider again";
+}
+
+TEST_F(OvcCalculator, NegativeTapeLinesInRed) {
+    K->SetBounds(10, 10, 300, 260);
+    K->SetTapeHeight(100);
+    K->SetOptions({coShowTape});
+    Press({cb2, cbSub, cb5, cbEqual});  // 2 -, 5 =, -3,00 *
+    Ui.RunUntilIdle();
+    TListBox* lb = K->TapeListBox();
+    auto redPixels = [&](int Line) {
+        TRect r = lb->ItemRect(Line);
+        int n = 0;
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x) {
+                TPoint p = F->ScreenToClient(lb->ClientToScreen(TPoint(x, y)));
+                if (PixelAt(F, p.x, p.y) == 0xFF0000u) ++n;
+            }
+        return n;
+    };
+    int total = K->Tape()->Count() - 2;  // before the separator line
+    ASSERT_EQ(TrimLeft(K->Tape()->Strings(total)).substr(0, 1), "-");
+    EXPECT_GT(redPixels(total), 0) << "the negative total";
+    EXPECT_EQ(redPixels(total - 2), 0) << "2 -";
+}
+
+TEST_F(OvcCalculator, TapeFontStreams) {
+    RegisterClass(TOvcCalculator::StaticClassInfo());
+    K->SetName("Calc");
+    K->TapeFont()->SetName("Arial");
+    K->TapeFont()->SetSize(12);
+    K->SetOptions({coShowTape});
+    EXPECT_EQ(K->TapeListBox()->Font()->Name(), "Arial") << "the list box takes the tape font";
+    std::string text = WriteComponentToText(F);
+    EXPECT_NE(text.find("TapeFont.Name = 'Arial'"), std::string::npos) << text;
+    TForm* G = ReadForm(text);
+    auto* C = dynamic_cast<TOvcCalculator*>(G->FindComponent("Calc"));
+    ASSERT_NE(C, nullptr);
+    EXPECT_EQ(C->TapeFont()->Name(), "Arial");
+    EXPECT_EQ(C->TapeFont()->Size(), 12);
 }
 
 }  // namespace
