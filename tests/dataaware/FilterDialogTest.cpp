@@ -586,6 +586,12 @@ TEST_F(FilterFormTest, DateFieldsTakeTheirRangeInDateTimeEditors) {
                 EXPECT_EQ(F->MinDateEdit->UnboundDataType(), C.Kind);
                 EXPECT_EQ(F->MaxDateEdit->UnboundDataType(), C.Kind);
                 EXPECT_EQ(F->ActiveControl(), F->MinDateEdit) << "the starting bound takes the focus";
+                // New Search empties the editor that holds a date.
+                Ui().Type("15032024");
+                Idle();
+                EXPECT_TRUE(F->ClearSearchButton->Enabled());
+                ClickOn(F->ClearSearchButton);
+                EXPECT_EQ(F->MinDateEdit->Text(), "");
             }
             ClickOn(F->CancelBtn);
         });
