@@ -9,6 +9,7 @@
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwcommon.h"
+#include "dataaware/wwdbdatetimepicker.h"
 #include "dataaware/wwdbedit.h"
 #include "dataaware/wwhelpers.h"
 #include "dataaware/wwstr.h"
@@ -1289,20 +1290,28 @@ TwwFilterDlg::TwwFilterDlg(TComponent* AOwner, TCreateNew Tag) : TForm(AOwner, T
     StartingRangeLbl->SetCaption("Starting Range");
     MinValueEdit = Make<TEdit>(this, TabSheet2, "MinValueEdit", 4, 20, 150, 21);
     MinValueEdit->OnChange = [this](TObject* S) { ControlChange(S); };
+    MinDateEdit = Make<TwwDBDateTimePicker>(this, TabSheet2, "MinDateEdit", 4, 20, 150, 21);
+    MinDateEdit->SetVisible(false);
+    MinDateEdit->OnChange = [this](TObject* S) { ControlChange(S); };
     MinValueClearButton = Make<TButton>(this, TabSheet2, "MinValueClearButton", 158, 20, 50, 21);
     MinValueClearButton->SetCaption("Clear");
     MinValueClearButton->SetEnabled(false);
-    MinValueClearButton->OnClick = [this](TObject*) { MinValueEdit->SetText(""); };
+    MinValueClearButton->OnClick = [this](TObject*) { SetRangeText(false, ""); };
     EndingRangeLbl = Make<TLabel>(this, TabSheet2, "EndingRangeLbl", 4, 48, 150, 13);
     EndingRangeLbl->SetCaption("Ending Range");
     MaxValueEdit = Make<TEdit>(this, TabSheet2, "MaxValueEdit", 4, 64, 150, 21);
     MaxValueEdit->OnChange = [this](TObject* S) { ControlChange(S); };
+    MaxDateEdit = Make<TwwDBDateTimePicker>(this, TabSheet2, "MaxDateEdit", 4, 64, 150, 21);
+    MaxDateEdit->SetVisible(false);
+    MaxDateEdit->OnChange = [this](TObject* S) { ControlChange(S); };
     MaxValueClearButton = Make<TButton>(this, TabSheet2, "MaxValueClearButton", 158, 64, 50, 21);
     MaxValueClearButton->SetCaption("Clear");
     MaxValueClearButton->SetEnabled(false);
-    MaxValueClearButton->OnClick = [this](TObject*) { MaxValueEdit->SetText(""); };
+    MaxValueClearButton->OnClick = [this](TObject*) { SetRangeText(true, ""); };
 
     FValueControl = FilterValueEdit;
+    FMinControl = MinValueEdit;
+    FMaxControl = MaxValueEdit;
     OnShow = [this](TObject* S) { FormShow(S); };
     FieldCriteriaPanel->OnResize = [this](TObject*) {
         SelectNotebook->SetBounds(
@@ -1355,10 +1364,47 @@ void TwwFilterDlg::SetValueText(const AnsiString& Text) {
     else FilterValueEdit->SetText(Text);
 }
 
-AnsiString TwwFilterDlg::RangeText(bool Upper) const { return (Upper ? MaxValueEdit : MinValueEdit)->Text(); }
+AnsiString TwwFilterDlg::RangeText(bool Upper) const {
+    auto* Picker = dynamic_cast<TwwDBDateTimePicker*>(RangeControl(Upper));
+    if (!Picker) return RangeControl(Upper)->Text();
+    if (Trim(Picker->Text()).empty()) return {};
+    const TDateTime Date = Picker->Date();
+    const TDateTime Time = Picker->Time();
+    bool WithTime = false;
+    if (FCurrent && FCurrent->DataType == ftDateTime)
+        WithTime = Upper
+                       ? Time != 0 || Picker->Text().find(FormatSettings().TimeSeparator) != AnsiString::npos
+                       : Time != 0;
+    return WithTime ? DateToStr(Date) + " " + TimeToStr(Time) : DateToStr(Date);
+}
 
 void TwwFilterDlg::SetRangeText(bool Upper, const AnsiString& Text) {
-    (Upper ? MaxValueEdit : MinValueEdit)->SetText(Text);
+    auto* Picker = dynamic_cast<TwwDBDateTimePicker*>(RangeControl(Upper));
+    if (!Picker) {
+        RangeControl(Upper)->SetText(Text);
+        return;
+    }
+    TDateTime Value = 0;
+    if (Trim(Text).empty() || !TryStrToDateTime(Trim(Text), Value)) Value = 0;
+    Picker->SetDateTime(Value);
+}
+
+void TwwFilterDlg::ChooseRangeControls() {
+    const TFieldType T = FCurrent ? FCurrent->DataType : ftUnknown;
+    const bool Pickers =
+        (T == ftDate || T == ftDateTime) && !Dialog->Options().Contains(fdDisableDateTimePicker);
+    if (Pickers) {
+        // Both editors edit what the field holds: a date, or a date and a time.
+        const TwwDTEditDataType Kind = T == ftDateTime ? wwDTEdtDateTime : wwDTEdtDate;
+        MinDateEdit->SetUnboundDataType(Kind);
+        MaxDateEdit->SetUnboundDataType(Kind);
+    }
+    FMinControl = Pickers ? static_cast<TCustomEdit*>(MinDateEdit) : MinValueEdit;
+    FMaxControl = Pickers ? static_cast<TCustomEdit*>(MaxDateEdit) : MaxValueEdit;
+    MinDateEdit->SetVisible(Pickers);
+    MaxDateEdit->SetVisible(Pickers);
+    MinValueEdit->SetVisible(!Pickers);
+    MaxValueEdit->SetVisible(!Pickers);
 }
 
 int TwwFilterDlg::FindCriterion(const AnsiString& DisplayName) const {
@@ -1439,7 +1485,7 @@ bool TwwFilterDlg::Commit() {
             AnsiString Bound = Trim(RangeText(Upper));
             if (!Bound.empty() && !TextFitsFieldType(FCurrent->DataType, Bound)) {
                 SelectNotebook->SetActivePage(TabSheet2);
-                TEdit* E = Upper ? MaxValueEdit : MinValueEdit;
+                TCustomEdit* E = RangeControl(Upper);
                 if (E->CanFocus()) E->SetFocus();
                 E->SelectAll();
                 Reselect();
@@ -1485,6 +1531,7 @@ void TwwFilterDlg::Load() {
     if (Item < 0 || Item >= int(FItems.size())) return;
     FLoading = true;
     FCurrent = FItems[size_t(Item)];
+    ChooseRangeControls();
     const AnsiString Display = FieldsListBox->Items()->Strings(Item);
     const int At = FindCriterion(Display);
     const TwwFieldInfo* Info = At >= 0 ? &Working[size_t(At)] : nullptr;
@@ -1565,10 +1612,10 @@ bool TwwFilterDlg::CommitAndLoad() {
 void TwwFilterDlg::UpdateButtons() {
     if (FLoading) return;
     FilterValueClearButton->SetEnabled(!ValueText().empty());
-    MinValueClearButton->SetEnabled(!MinValueEdit->Text().empty());
-    MaxValueClearButton->SetEnabled(!MaxValueEdit->Text().empty());
-    ClearSearchButton->SetEnabled(!Working.empty() || !ValueText().empty() || !MinValueEdit->Text().empty() ||
-                                  !MaxValueEdit->Text().empty());
+    MinValueClearButton->SetEnabled(!FMinControl->Text().empty());
+    MaxValueClearButton->SetEnabled(!FMaxControl->Text().empty());
+    ClearSearchButton->SetEnabled(!Working.empty() || !ValueText().empty() || !FMinControl->Text().empty() ||
+                                  !FMaxControl->Text().empty());
 }
 
 void TwwFilterDlg::ControlChange(TObject*) {
@@ -1593,8 +1640,10 @@ void TwwFilterDlg::ApplyTexts() {
     FieldTabSet->SetHint(T->AllSearchedTabHint());
     StartingRangeLbl->SetCaption(T->StartingRangeLabel());
     MinValueEdit->SetHint(T->StartingRangeHint());
+    MinDateEdit->SetHint(T->StartingRangeHint());
     EndingRangeLbl->SetCaption(T->EndingRangeLabel());
     MaxValueEdit->SetHint(T->EndingRangeHint());
+    MaxDateEdit->SetHint(T->EndingRangeHint());
     MinValueClearButton->SetCaption(T->BtnClearMin());
     MaxValueClearButton->SetCaption(T->BtnClearMax());
     FilterValueClearButton->SetCaption(T->BtnClearFilterValue());
@@ -1696,8 +1745,8 @@ void TwwFilterDlg::ClearSearchButtonClick(TObject*) {
     CriteriaChanged = true;
     FLoading = true;
     SetValueText("");
-    MinValueEdit->SetText("");
-    MaxValueEdit->SetText("");
+    SetRangeText(false, "");
+    SetRangeText(true, "");
     FLoading = false;
     ClearSearchButton->SetEnabled(false);
     MatchTypeGroup->SetItemIndex(1);
@@ -1756,6 +1805,9 @@ void TwwFilterDlg::KeyDown(WORD& Key, TShiftState Shift) {
     }
     const bool Arrow = (Key == VK_UP || Key == VK_DOWN) && !Shift.Contains(ssAlt);
     if (!Arrow && Key != VK_PRIOR && Key != VK_NEXT) return;
+    // A date-time editor with a date steps its parts with these keys.
+    if (auto* Picker = dynamic_cast<TwwDBDateTimePicker*>(ActiveControl()); Picker && !Picker->Text().empty())
+        return;
     const int Count = FieldsListBox->Items()->Count();
     if (Count == 0) return;
     const int Page = std::max(1, FieldsListBox->ClientHeight() / std::max(1, FieldsListBox->ItemHeight()));
@@ -1778,6 +1830,6 @@ void TwwFilterDlg::KeyDown(WORD& Key, TShiftState Shift) {
 }
 
 void TwwFilterDlg::FocusEntry() {
-    TWinControl* Entry = OnValuePage() ? FValueControl : static_cast<TWinControl*>(MinValueEdit);
+    TWinControl* Entry = OnValuePage() ? FValueControl : static_cast<TWinControl*>(FMinControl);
     if (Entry->CanFocus()) Entry->SetFocus();
 }

@@ -390,6 +390,7 @@ bool IsUnquotedNumberType(TFieldType Type);
 
 class TwwDBEdit;
 class TwwDBComboBox;
+class TwwDBDateTimePicker;
 
 class TwwFilterDlg : public TForm {
     ZELMOR_CLASS(TwwFilterDlg, TForm)
@@ -413,9 +414,11 @@ public:
     TTabSheet* TabSheet2 = nullptr;
     TLabel* StartingRangeLbl = nullptr;
     TEdit* MinValueEdit = nullptr;
+    TwwDBDateTimePicker* MinDateEdit = nullptr;
     TButton* MinValueClearButton = nullptr;
     TLabel* EndingRangeLbl = nullptr;
     TEdit* MaxValueEdit = nullptr;
+    TwwDBDateTimePicker* MaxDateEdit = nullptr;
     TButton* MaxValueClearButton = nullptr;
     TPanel* ButtonPanel = nullptr;
     TButton* ViewButton = nullptr;
@@ -439,6 +442,15 @@ public:
     // The value control in use: FilterValueEdit or FilterValueCombo.
     TWinControl* ValueControl() const { return FValueControl; }
     bool OnValuePage() const { return SelectNotebook->ActivePage() == TabSheet1; }
+    // The range control in use for a bound: the edit, or the date-time
+    // editor of a date or date-time field.
+    TCustomEdit* RangeControl(bool Upper) const { return Upper ? FMaxControl : FMinControl; }
+    // The range bounds as the criterion keeps them. From the date-time
+    // editors: the date alone, with its time only on a date-time field (the
+    // starting bound when its time is not midnight; the ending bound when
+    // the editor has a time or shows one), so that an ending date without a
+    // time takes in its whole day.
+    AnsiString RangeText(bool Upper) const;
     // Stores what is typed for the current field, then takes the selected
     // list item as the current field and shows its criterion; false (the
     // offending control focused) when a value does not suit the field.
@@ -469,14 +481,17 @@ private:
     void SetValueText(const AnsiString& Text);
     int FindCriterion(const AnsiString& DisplayName) const;
     void ApplyTexts();
-    // The range bounds as typed. The date-time editors of date fields take
-    // the edits' place here once they exist; until then every field's range
-    // is typed into the edits.
-    AnsiString RangeText(bool Upper) const;
+    // Shows a bound in the range control in use; the date-time editors take
+    // a date-time or a date text, and are emptied by any other.
     void SetRangeText(bool Upper, const AnsiString& Text);
+    // The edits, or the date-time editors for a date or date-time field
+    // unless fdDisableDateTimePicker.
+    void ChooseRangeControls();
     std::vector<const TwwDBFieldInfo*> FItems;
     const TwwDBFieldInfo* FCurrent = nullptr;
     TWinControl* FValueControl = nullptr;
+    TCustomEdit* FMinControl = nullptr;
+    TCustomEdit* FMaxControl = nullptr;
     bool FActivated = false;
     bool FLoading = false;
 };

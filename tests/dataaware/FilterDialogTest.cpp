@@ -15,6 +15,7 @@
 #include "dataaware/Wwfltvw.h"
 #include "dataaware/Wwquery.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwdbdatetimepicker.h"
 #include "dataaware/wwdbedit.h"
 #include "dataaware/wwfltdlg.h"
 #include "platform/db/Fields.h"
@@ -546,4 +547,151 @@ TEST_F(FilterFormTest, ABadNumberKeepsTheFormOpen) {
         ClickOn(Dlg()->CancelBtn);
     });
     EXPECT_FALSE(Dialog->Execute());
+}
+
+// The range page of a date or date-time field is two date-time editors of
+// the field's kind, unless fdDisableDateTimePicker keeps the plain edits;
+// every other field types its range into the edits.
+TEST_F(FilterFormTest, DateFieldsTakeTheirRangeInDateTimeEditors) {
+    struct TCase {
+        const char* Field;
+        int Downs;  // from N, the first field
+        bool Disabled;
+        bool Pickers;
+        TwwDTEditDataType Kind;
+    };
+    const TCase Cases[] = {
+        {"NOMBRE", 1, false, false, wwDTEdtDate}, {"FECHA", 3, false, true, wwDTEdtDate},
+        {"HORA", 4, false, false, wwDTEdtDate},   {"CUANDO", 6, false, true, wwDTEdtDateTime},
+        {"FECHA", 3, true, false, wwDTEdtDate},   {"CUANDO", 6, true, false, wwDTEdtDate},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(std::string(C.Field) + (C.Disabled ? ", pickers disabled" : ""));
+        TwwFilterDialogOptions Options = Dialog->Options() - TwwFilterDialogOptions{fdDisableDateTimePicker};
+        if (C.Disabled) Options = Options + TwwFilterDialogOptions{fdDisableDateTimePicker};
+        Dialog->SetOptions(Options);
+        Ui().Then([&] {
+            Down(C.Downs);
+            ASSERT_EQ(FieldShown(), C.Field);
+            TwwFilterDlg* F = Dlg();
+            EXPECT_EQ(F->MinDateEdit->Visible(), C.Pickers);
+            EXPECT_EQ(F->MaxDateEdit->Visible(), C.Pickers);
+            EXPECT_EQ(F->MinValueEdit->Visible(), !C.Pickers);
+            EXPECT_EQ(F->MaxValueEdit->Visible(), !C.Pickers);
+            EXPECT_EQ(F->RangeControl(false),
+                      C.Pickers ? static_cast<TCustomEdit*>(F->MinDateEdit) : F->MinValueEdit);
+            EXPECT_EQ(F->RangeControl(true),
+                      C.Pickers ? static_cast<TCustomEdit*>(F->MaxDateEdit) : F->MaxValueEdit);
+            if (C.Pickers) {
+                EXPECT_EQ(F->MinDateEdit->UnboundDataType(), C.Kind);
+                EXPECT_EQ(F->MaxDateEdit->UnboundDataType(), C.Kind);
+                EXPECT_EQ(F->ActiveControl(), F->MinDateEdit) << "the starting bound takes the focus";
+                // New Search empties the editor that holds a date.
+                Ui().Type("15032024");
+                Idle();
+                EXPECT_TRUE(F->ClearSearchButton->Enabled());
+                ClickOn(F->ClearSearchButton);
+                EXPECT_EQ(F->MinDateEdit->Text(), "");
+            }
+            ClickOn(F->CancelBtn);
+        });
+        EXPECT_FALSE(Dialog->Execute());
+    }
+}
+
+// A date range typed into the editors: on a date-time field an ending date
+// without a time takes in its whole day, on a date field the bounds are
+// dates; OK filters the table by them.
+TEST_F(FilterFormTest, ADateRangeTypedIntoTheEditors) {
+    struct TCase {
+        const char* Field;
+        int Downs;
+        const char* Min;
+        const char* Max;
+        std::set<int> Kept;
+    };
+    const TCase Cases[] = {
+        {"CUANDO", 6, "14032024", "15032024", {1, 2, 4, 5}},
+        {"CUANDO", 6, "15032024", "15032024", {1, 2, 5}},
+        {"FECHA", 3, "15032024", "16032024", {1, 2, 3, 5}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Field);
+        Dialog->ApplyCriteria({});
+        Ui().Then([&] {
+            Down(C.Downs);
+            ASSERT_EQ(FieldShown(), C.Field);
+            Ui().Type(C.Min);
+            Idle();
+            Dlg()->MaxDateEdit->SetFocus();
+            Idle();
+            Ui().Type(C.Max);
+            Idle();
+            EXPECT_TRUE(Dlg()->MaxValueClearButton->Enabled());
+            ClickOn(Dlg()->OKBtn);
+        });
+        EXPECT_TRUE(Dialog->Execute());
+        ASSERT_EQ(Dialog->FieldInfo().size(), 1u);
+        const std::string Min = std::string(C.Min).substr(0, 2) + "/03/2024";
+        const std::string Max = std::string(C.Max).substr(0, 2) + "/03/2024";
+        EXPECT_EQ(Dialog->FieldInfo()[0], Range(C.Field, Min.c_str(), Max.c_str()));
+        EXPECT_EQ(Kept(), C.Kept);
+    }
+}
+
+// Bounds with a time come back into the editors with it and keep it, the
+// starting one only when it is not midnight; the arrows step the editor's
+// part while it holds a date, and the clear button empties it.
+TEST_F(FilterFormTest, TimesOfADateTimeRangeStayWithTheirBounds) {
+    Dialog->ApplyCriteria({Range("CUANDO", "15/03/2024 6:00:00", "15/03/2024 12:00:00")});
+    Ui().Then([&] {
+        TwwFilterDlg* F = Dlg();
+        ASSERT_EQ(FieldShown(), "CUANDO");
+        EXPECT_FALSE(F->OnValuePage());
+        EXPECT_EQ(F->RangeText(false), "15/03/2024 6:00:00");
+        EXPECT_EQ(F->RangeText(true), "15/03/2024 12:00:00");
+        // The starting day, one down: the field stays.
+        EXPECT_EQ(F->ActiveControl(), F->MinDateEdit);
+        Ui().Key(VK_DOWN);
+        Idle();
+        EXPECT_EQ(FieldShown(), "CUANDO");
+        EXPECT_EQ(F->RangeText(false), "14/03/2024 6:00:00");
+        // A starting time of midnight is no time.
+        F->MinDateEdit->SetDateTime(EncodeDate(2024, 3, 14));
+        EXPECT_EQ(F->RangeText(false), "14/03/2024");
+        ClickOn(F->MaxValueClearButton);
+        EXPECT_EQ(F->MaxDateEdit->Text(), "");
+        EXPECT_EQ(F->RangeText(true), "");
+        EXPECT_FALSE(F->MaxValueClearButton->Enabled());
+        F->MaxDateEdit->SetFocus();
+        Idle();
+        Ui().Type("15032024");
+        Idle();
+        ClickOn(F->OKBtn);
+    });
+    EXPECT_TRUE(Dialog->Execute());
+    ASSERT_EQ(Dialog->FieldInfo().size(), 1u);
+    EXPECT_EQ(Dialog->FieldInfo()[0], Range("CUANDO", "14/03/2024", "15/03/2024"));
+    EXPECT_EQ(Kept(), (std::set<int>{1, 2, 4, 5}));
+}
+
+// With the editors disabled a date-time field's bounds are typed as text
+// and kept as typed.
+TEST_F(FilterFormTest, WithoutTheEditorsADateRangeIsTyped) {
+    Dialog->SetOptions(Dialog->Options() + TwwFilterDialogOptions{fdDisableDateTimePicker});
+    Ui().Then([&] {
+        Down(6);
+        ASSERT_EQ(FieldShown(), "CUANDO");
+        EXPECT_EQ(Dlg()->ActiveControl(), Dlg()->MinValueEdit);
+        Ui().Type("15/03/2024");
+        Idle();
+        Dlg()->MaxValueEdit->SetFocus();
+        Ui().Type("15/03/2024 12:00");
+        Idle();
+        ClickOn(Dlg()->OKBtn);
+    });
+    EXPECT_TRUE(Dialog->Execute());
+    ASSERT_EQ(Dialog->FieldInfo().size(), 1u);
+    EXPECT_EQ(Dialog->FieldInfo()[0], Range("CUANDO", "15/03/2024", "15/03/2024 12:00"));
+    EXPECT_EQ(Kept(), (std::set<int>{1, 5}));
 }
