@@ -999,6 +999,7 @@ bool TwwFilterDialog::ApplyFilterExpression(TDataSet* DataSet) {
 
 void TwwFilterDialog::InstallCallback(TDataSet* DataSet, bool On) {
     FCallbackOn = On;
+    DummyForm()->Forget();
     if (auto* Table = dynamic_cast<TwwTable*>(DataSet)) {
         Table->SetOnFilter(nullptr);
         if (On)
