@@ -24,17 +24,29 @@
 #include "platform/dbctrls/DBCtrls.h"
 
 void StartDataAwareLibrary() {
-    RegisterClasses({&TwwTable::StaticClassInfo(),        &TwwQuery::StaticClassInfo(),
-                     &TwwQBE::StaticClassInfo(),          &TwwStoredProc::StaticClassInfo(),
-                     &TwwDataSource::StaticClassInfo(),   &TwwIntl::StaticClassInfo(),
-                     &TwwController::StaticClassInfo(),   &TwwIncrementalSearch::StaticClassInfo(),
-                     &TwwDBEdit::StaticClassInfo(),       &TwwComboButton::StaticClassInfo(),
-                     &TwwDBGrid::StaticClassInfo(),       &TwwIButton::StaticClassInfo(),
-                     &TwwMemoDialog::StaticClassInfo(),   &TwwDBRichEdit::StaticClassInfo(),
-                     &TwwDBComboBox::StaticClassInfo(),   &TwwKeyCombo::StaticClassInfo(),
-                     &TwwLookupDlg::StaticClassInfo(),    &TwwLookupDialog::StaticClassInfo(),
-                     &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo(),
-                     &TwwLocateDialog::StaticClassInfo(), &TwwFilterDialog::StaticClassInfo()});
+    RegisterClasses({&TwwTable::StaticClassInfo(),
+                     &TwwQuery::StaticClassInfo(),
+                     &TwwQBE::StaticClassInfo(),
+                     &TwwStoredProc::StaticClassInfo(),
+                     &TwwDataSource::StaticClassInfo(),
+                     &TwwIntl::StaticClassInfo(),
+                     &TwwController::StaticClassInfo(),
+                     &TwwIncrementalSearch::StaticClassInfo(),
+                     &TwwDBEdit::StaticClassInfo(),
+                     &TwwComboButton::StaticClassInfo(),
+                     &TwwDBGrid::StaticClassInfo(),
+                     &TwwIButton::StaticClassInfo(),
+                     &TwwMemoDialog::StaticClassInfo(),
+                     &TwwDBRichEdit::StaticClassInfo(),
+                     &TwwDBComboBox::StaticClassInfo(),
+                     &TwwKeyCombo::StaticClassInfo(),
+                     &TwwLookupDlg::StaticClassInfo(),
+                     &TwwLookupDialog::StaticClassInfo(),
+                     &TwwSearchDialog::StaticClassInfo(),
+                     &TwwDBLookupComboDlg::StaticClassInfo(),
+                     &TwwLocateDialog::StaticClassInfo(),
+                     &TwwFilterDialog::StaticClassInfo(),
+                     &TwwRecordViewDialog::StaticClassInfo()});
     RegisterDBControls();
     RegisterCheckBoxClasses();
     RegisterRadioClasses();
