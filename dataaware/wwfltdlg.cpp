@@ -1746,6 +1746,7 @@ void TwwFilterDlg::KeyDown(WORD& Key, TShiftState Shift) {
         if (At >= 0) {
             Working.erase(Working.begin() + At);
             CriteriaChanged = true;
+            OKBtn->SetEnabled(true);
         }
         FCurrent = nullptr;
         FillFieldList();
