@@ -151,9 +151,11 @@ bool TwwDummyForm::FilterRecord(TDataSet* Table) {
 
 bool TwwDummyForm::CriterionAccepts(TDataSet* Table, TwwFieldInfo& Info) {
     DataSet = Table;
-    if (Info.FieldName.empty() || !Table->FindField(Info.FieldName))
+    TField* Field = Info.FieldName.empty() ? nullptr : Table->FindField(Info.FieldName);
+    if (!Field) {
         Info.FieldName = FieldNameByDisplayLabel(Table, Info.DisplayName);
-    TField* Field = Table->FieldByName(Info.FieldName);
+        Field = Table->FieldByName(Info.FieldName);
+    }
     const TFieldType Type = Field->DataType();
     const AnsiString& NullChar = Dialog->FieldOperators()->NullChar();
 
