@@ -38,7 +38,7 @@ void StartDataAwareLibrary() {
                      &TwwLookupDlg::StaticClassInfo(),    &TwwLookupDialog::StaticClassInfo(),
                      &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo(),
                      &TwwLocateDialog::StaticClassInfo(), &TwwTrackIcon::StaticClassInfo(),
-                     &TwwFilterDialog::StaticClassInfo()});
+                     &TwwFilterDialog::StaticClassInfo(), &TwwRecordViewDialog::StaticClassInfo()});
     RegisterDBControls();
     RegisterCheckBoxClasses();
     RegisterRadioClasses();

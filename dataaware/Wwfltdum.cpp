@@ -100,6 +100,41 @@ AnsiString TwwDummyForm::FieldText(TField* Field) {
     }
 }
 
+const TwwDummyForm::TPrepared& TwwDummyForm::Prepare(const TwwFieldInfo& Info, TField* Field) {
+    for (const TPrepared& P : FPrepared)
+        if (P.Info == Info) return P;
+    TPrepared P;
+    P.Info = Info;
+    const TFieldType Type = Field->DataType();
+    if (Info.MatchType == fdMatchRange) {
+        auto Read = [&](const AnsiString& Text, double& Into) {
+            if (Text.empty()) return false;
+            if (IsDateType(Type)) {
+                TDateTime D;
+                if (!ReadDate(Text, D)) return false;
+                Into = D;
+                return true;
+            }
+            return TryStrToFloat(Trim(Text), Into);
+        };
+        P.HasLow = Read(Info.MinValue, P.Low);
+        P.HasHigh = Read(Info.MaxValue, P.High);
+        if (Type == ftDateTime && P.HasHigh) {
+            const TFormatSettings& F = FormatSettings();
+            P.WholeDay = F.DateSeparator != F.TimeSeparator
+                             ? Info.MaxValue.find(F.TimeSeparator) == AnsiString::npos
+                             : P.High == std::floor(P.High);
+        }
+    } else {
+        const AnsiString Value = Info.CaseSensitive ? Info.FilterValue : AnsiUpperCase(Info.FilterValue);
+        const AnsiString Operator = Dialog->FindValueOperator(Value);
+        P.Or = !Operator.empty() && AnsiSameText(Operator, Dialog->FieldOperators()->OrChar());
+        for (int Pos = 0; Pos != -1;) P.Pieces.push_back(Dialog->NextValuePiece(Value, Operator, Pos));
+    }
+    FPrepared.push_back(std::move(P));
+    return FPrepared.back();
+}
+
 bool TwwDummyForm::FilterRecord(TDataSet* Table) {
     DataSet = Table;
     bool Accept = true, DefaultFiltering = true;
@@ -116,15 +151,17 @@ bool TwwDummyForm::FilterRecord(TDataSet* Table) {
 
 bool TwwDummyForm::CriterionAccepts(TDataSet* Table, TwwFieldInfo& Info) {
     DataSet = Table;
-    if (Info.FieldName.empty() || !Table->FindField(Info.FieldName))
+    TField* Field = Info.FieldName.empty() ? nullptr : Table->FindField(Info.FieldName);
+    if (!Field) {
         Info.FieldName = FieldNameByDisplayLabel(Table, Info.DisplayName);
-    TField* Field = Table->FieldByName(Info.FieldName);
+        Field = Table->FieldByName(Info.FieldName);
+    }
     const TFieldType Type = Field->DataType();
     const AnsiString& NullChar = Dialog->FieldOperators()->NullChar();
 
     if (Info.MatchType == fdMatchRange) {
-        AnsiString Text = FieldText(Field);
         if (IsStringType(Type)) {
+            AnsiString Text = FieldText(Field);
             AnsiString Low = Info.MinValue, High = Dialog->ExtendUpperBound(Info.MaxValue, Field->Size());
             if (!Info.CaseSensitive) {
                 Text = AnsiUpperCase(Text);
@@ -135,45 +172,28 @@ bool TwwDummyForm::CriterionAccepts(TDataSet* Table, TwwFieldInfo& Info) {
             if (!Info.MaxValue.empty() && Text > High) return false;
             return true;
         }
-        if (IsIntegerType(Type)) {
-            if (Text.empty()) return Info.MinValue.empty() && Info.MaxValue.empty();
-            int64_t V = int64_t(FieldValue(Field)->AsFloat());
-            if (!Info.MinValue.empty() && V < StrToInt(Info.MinValue)) return false;
-            if (!Info.MaxValue.empty() && V > StrToInt(Info.MaxValue)) return false;
-            return true;
-        }
-        if (IsFloatType(Type)) {
-            if (Text.empty()) return Info.MinValue.empty() && Info.MaxValue.empty();
-            const double V = FieldValue(Field)->AsFloat(), Eps = Dialog->Rounding()->Epsilon();
-            if (!Info.MinValue.empty() && V + Eps < double(StrToFloat(Info.MinValue))) return false;
-            if (!Info.MaxValue.empty() && V - Eps > double(StrToFloat(Info.MaxValue))) return false;
+        const TPrepared& P = Prepare(Info, Field);
+        TParam* Value = FieldValue(Field);
+        if (Value->IsNull()) return !P.HasLow && !P.HasHigh;
+        if (IsIntegerType(Type) || IsFloatType(Type)) {
+            const double V = IsIntegerType(Type) ? double(int64_t(Value->AsFloat())) : Value->AsFloat();
+            const double Eps = IsFloatType(Type) ? Dialog->Rounding()->Epsilon() : 0;
+            if (P.HasLow && V + Eps < P.Low) return false;
+            if (P.HasHigh && V - Eps > P.High) return false;
             return true;
         }
         if (IsDateType(Type)) {
-            if (Text.empty()) return Info.MinValue.empty() && Info.MaxValue.empty();
-            const TDateTime V = FieldValue(Field)->AsDateTime();
-            TDateTime Low, High;
-            if (!Info.MinValue.empty() && ReadDate(Info.MinValue, Low) && V < Low) return false;
-            if (!Info.MaxValue.empty() && ReadDate(Info.MaxValue, High)) {
-                bool WholeDay = false;
-                if (Type == ftDateTime) {
-                    const TFormatSettings& F = FormatSettings();
-                    WholeDay = F.DateSeparator != F.TimeSeparator
-                                   ? Info.MaxValue.find(F.TimeSeparator) == AnsiString::npos
-                                   : High == std::floor(High);
-                }
-                // An end date without a time takes in its whole day.
-                if (WholeDay) return V < std::floor(High) + 1;
-                if (V > High) return false;
-            }
+            const TDateTime V = Value->AsDateTime();
+            if (P.HasLow && V < P.Low) return false;
+            // An end date without a time takes in its whole day.
+            if (P.HasHigh && P.WholeDay) return V < std::floor(P.High) + 1;
+            if (P.HasHigh && V > P.High) return false;
             return true;
         }
         return true;
     }
 
-    AnsiString Value = Info.FilterValue;
-    const AnsiString Operator = Dialog->FindValueOperator(Value);
-    const bool Or = !Operator.empty() && AnsiSameText(Operator, Dialog->FieldOperators()->OrChar());
+    const TPrepared& P = Prepare(Info, Field);
     AnsiString Text;
     const bool Blob = Field->IsBlob();
     if (Blob) {
@@ -185,16 +205,11 @@ bool TwwDummyForm::CriterionAccepts(TDataSet* Table, TwwFieldInfo& Info) {
     } else {
         Text = FieldText(Field);
     }
-    if (!Info.CaseSensitive) {
-        Text = AnsiUpperCase(Text);
-        Value = AnsiUpperCase(Value);
-    }
-    bool Result = !Or;
-    for (int Pos = 0; Pos != -1;) {
-        AnsiString Piece = Dialog->NextValuePiece(Value, Operator, Pos);
+    if (!Info.CaseSensitive) Text = AnsiUpperCase(Text);
+    for (const AnsiString& Piece : P.Pieces) {
         const bool Hit = PieceMatches(Text, Piece, Info.MatchType, Type, NullChar, Blob);
-        if (Or && Hit) return true;
-        if (!Or && !Hit) return false;
+        if (P.Or && Hit) return true;
+        if (!P.Or && !Hit) return false;
     }
-    return Result;
+    return !P.Or;
 }

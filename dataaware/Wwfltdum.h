@@ -5,6 +5,7 @@
 // sets that are not the library's, the stream and hidden rich edit that turn
 // rich text into plain text).
 #include <memory>
+#include <vector>
 
 #include "dataaware/wwfltdlg.h"
 #include "platform/ui/Forms.h"
@@ -28,8 +29,23 @@ public:
     bool FilterRecord(TDataSet* Table);
     // One criterion against the record, before its negation.
     bool CriterionAccepts(TDataSet* Table, TwwFieldInfo& Info);
+    // Drops what was read of earlier criteria (the criteria changed).
+    void Forget() { FPrepared.clear(); }
 
 private:
+    // What a criterion's texts give once read (its pieces, its bounds as
+    // numbers or dates), kept while the criterion stays the same: the
+    // callback runs for every record.
+    struct TPrepared {
+        TwwFieldInfo Info;
+        bool Or = false;
+        std::vector<AnsiString> Pieces;
+        bool HasLow = false, HasHigh = false;
+        double Low = 0, High = 0;
+        bool WholeDay = false;
+    };
+    const TPrepared& Prepare(const TwwFieldInfo& Info, TField* Field);
+    std::vector<TPrepared> FPrepared;
     // The field's text in the record being filtered (dates in the short
     // formats, empty when null).
     AnsiString FieldText(TField* Field);

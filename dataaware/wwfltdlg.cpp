@@ -1000,6 +1000,7 @@ bool TwwFilterDialog::ApplyFilterExpression(TDataSet* DataSet) {
 
 void TwwFilterDialog::InstallCallback(TDataSet* DataSet, bool On) {
     FCallbackOn = On;
+    DummyForm()->Forget();
     if (auto* Table = dynamic_cast<TwwTable*>(DataSet)) {
         Table->SetOnFilter(nullptr);
         if (On)
@@ -1794,6 +1795,7 @@ void TwwFilterDlg::KeyDown(WORD& Key, TShiftState Shift) {
         if (At >= 0) {
             Working.erase(Working.begin() + At);
             CriteriaChanged = true;
+            OKBtn->SetEnabled(true);
         }
         FCurrent = nullptr;
         FillFieldList();

@@ -739,13 +739,14 @@ void TwwRecordViewDialog::ReturnBorrowed() {
     for (TBorrowed& B : FBorrowed) {
         B.Control->SetVisible(false);
         B.Control->SetParent(B.Parent);
-        B.Control->SetBoundsRect(B.Bounds);
-        B.Control->SetVisible(B.Visible);
         if (B.Parent && B.Parent->IsClassNamed("TwwDBGrid")) {
             // Back in the grid: no 3D look and no border.
             B.Control->SetCtl3D(false);
             SetBorderStyleProp(B.Control, false);
         }
+        // Its own place last, as a border change may resize it.
+        B.Control->SetBoundsRect(B.Bounds);
+        B.Control->SetVisible(B.Visible);
     }
     FBorrowed.clear();
 }

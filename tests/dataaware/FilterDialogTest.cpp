@@ -695,3 +695,25 @@ TEST_F(FilterFormTest, WithoutTheEditorsADateRangeIsTyped) {
     EXPECT_EQ(Dialog->FieldInfo()[0], Range("CUANDO", "15/03/2024", "15/03/2024 12:00"));
     EXPECT_EQ(Kept(), (std::set<int>{1, 5}));
 }
+
+// Delete in the list of searched fields drops that field's criterion and the
+// field from the list.
+TEST_F(FilterFormTest, DeleteOnTheSearchedTabDropsTheCriterion) {
+    Dialog->ApplyCriteria({Value("NOMBRE", "an"), Range("NOTA", "1", "2")});
+    std::vector<std::string> Left;
+    Ui().Then([&] {
+        ASSERT_EQ(Dlg()->FieldTabSet->TabIndex(), 1);
+        ASSERT_EQ(Dlg()->FieldsListBox->Items()->Count(), 2);
+        Dlg()->FieldsListBox->SetFocus();
+        Ui().Key(VK_DELETE);
+        Idle();
+        for (int I = 0; I < Dlg()->FieldsListBox->Items()->Count(); ++I)
+            Left.push_back(Dlg()->FieldsListBox->Items()->Strings(I));
+        ClickOn(Dlg()->OKBtn);
+    });
+    EXPECT_TRUE(Dialog->Execute());
+    EXPECT_EQ(Left, std::vector<std::string>{"NOTA"});
+    ASSERT_EQ(Dialog->FieldInfo().size(), 1u);
+    EXPECT_EQ(Dialog->FieldInfo()[0].FieldName, "NOTA");
+    EXPECT_EQ(Kept(), (std::set<int>{1, 3}));
+}

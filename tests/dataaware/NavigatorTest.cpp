@@ -12,6 +12,7 @@
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwDBNavigator.h"
 #include "dataaware/wwSpeedButton.h"
+#include "dataaware/wwhelpers.h"
 #include "dataaware/wwidlg.h"
 #include "platform/db/Fields.h"
 #include "platform/gfx/ImageList.h"
@@ -484,4 +485,29 @@ TEST_F(NavigatorTest, DialogButtonsFindOrMakeTheirDialogByClassName) {
     EXPECT_TRUE(StyleFromDialogClassName("TwwLocateDialog", S));
     EXPECT_EQ(S, nbsLocateDialog);
     EXPECT_FALSE(StyleFromDialogClassName("TwwDBGrid", S));
+}
+
+// The filter, record view and locate buttons make their dialogs by class
+// name: the filter dialog in the data set, the others in the navigator,
+// each linked to the navigator's data source.
+TEST_F(NavigatorTest, TheLibrarysDialogsAreMadeByName) {
+    ShowDefault();
+    struct TCase {
+        TwwNavButtonStyle Style;
+        const char* Class;
+        TComponent* Owner;
+    };
+    for (const TCase& C : {TCase{nbsFilterDialog, "TwwFilterDialog", Table},
+                           TCase{nbsRecordViewDialog, "TwwRecordViewDialog", Nav},
+                           TCase{nbsLocateDialog, "TwwLocateDialog", Nav}}) {
+        SCOPED_TRACE(C.Class);
+        TwwNavButton* B = Nav->Buttons()->Add(C.Style);
+        TwwCustomDialog* D = B->GetDialog(Table);
+        ASSERT_NE(D, nullptr);
+        EXPECT_EQ(D->ClassName(), C.Class);
+        EXPECT_EQ(D->Owner(), C.Owner);
+        EXPECT_EQ(GetDataSourceProp(D), Source);
+        EXPECT_EQ(D->GetPrimaryDataSet(), Table);
+        EXPECT_TRUE(B->Enabled());
+    }
 }

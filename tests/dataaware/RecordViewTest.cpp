@@ -8,6 +8,8 @@
 
 #include "GridFixture.h"
 #include "dataaware/Wwdatsrc.h"
+#include "dataaware/Wwdbdlg.h"
+#include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwdbedit.h"
 #include "dataaware/wwrcdvw.h"
@@ -190,4 +192,38 @@ TEST_F(RecordViewTest, TheCloseQuestion) {
         EXPECT_EQ(Table->State(), dsBrowse);
         EXPECT_EQ(Table->FieldByName("NOMBRE")->AsString(), C.Stored);
     }
+}
+
+// A lookup combo of a grid named by a ControlType line is borrowed for the
+// form, with a border, and goes back into the grid without one.
+TEST_F(RecordViewTest, ABorrowedLookupComboGoesBackToItsGrid) {
+    TForm* Frm = NewPlainForm("GridForm", 400, 200);
+    Shown = Frm;
+    auto* Grid = NewComponent<TwwDBGrid>(Frm);
+    Grid->SetBounds(0, 0, 300, 150);
+    Grid->SetParent(Frm);
+    auto* Combo = NewComponent<TwwDBLookupComboDlg>(Frm);
+    Combo->SetName("AsigCombo");
+    Combo->SetParent(Grid);
+    Combo->SetVisible(false);
+    SetBorderStyleProp(Combo, false);
+    const TRect Bounds = Combo->BoundsRect();
+    auto* View = NewComponent<TwwRecordViewDialog>(Frm);
+    View->SetDataSource(Source);
+    View->ControlType()->Add("ASIG;LookupCombo;AsigCombo");
+    View->Selected()->Add("ASIG\t4\tAsignatura\tF");
+    bool BorrowedWithBorder = false;
+    TWinControl* ParentMeanwhile = nullptr;
+    Ui().Then([&] {
+        ParentMeanwhile = Combo->Parent();
+        BorrowedWithBorder = HasBorderStyleSingle(Combo) && Combo->Visible();
+        View->CancelAndClose();
+    });
+    View->Execute();
+    EXPECT_NE(ParentMeanwhile, Grid);
+    EXPECT_TRUE(BorrowedWithBorder);
+    EXPECT_EQ(Combo->Parent(), Grid);
+    EXPECT_FALSE(Combo->Visible());
+    EXPECT_FALSE(HasBorderStyleSingle(Combo)) << "back in the grid without a border";
+    EXPECT_EQ(Combo->BoundsRect(), Bounds);
 }
