@@ -68,10 +68,17 @@ TwwDummyForm::TwwDummyForm(TComponent* AOwner, TCreateNew Tag)
 
 TwwDummyForm::~TwwDummyForm() = default;
 
+TwwTable* TwwDummyForm::LibraryTable() {
+    if (DataSet != FCastDataSet) {
+        FCastDataSet = DataSet;
+        FLibraryTable = dynamic_cast<TwwTable*>(DataSet);
+    }
+    return FLibraryTable;
+}
+
 TParam* TwwDummyForm::FieldValue(TField* Field) {
     // A calculated field holds the value computed for the record being filtered.
-    if (auto* Table = dynamic_cast<TwwTable*>(DataSet); Table && !Field->Calculated())
-        return Table->GetFilterFieldValue(Field->FieldName());
+    if (TwwTable* Own = LibraryTable(); Own && !Field->Calculated()) return Own->GetFilterFieldValue(Field);
     FParam->Clear();
     FParam->SetDataType(Field->DataType());
     if (Field->Calculated()) {
@@ -89,6 +96,11 @@ TParam* TwwDummyForm::FieldValue(TField* Field) {
 }
 
 AnsiString TwwDummyForm::FieldText(TField* Field) {
+    // A stored text field of a library table straight from the record.
+    if (TwwTable* Own = LibraryTable(); Own && !Field->Calculated()) {
+        AnsiString Text;
+        if (Own->Extras().ReadFilterText(Field, Text).Direct) return Text;
+    }
     TParam* Value = FieldValue(Field);
     if (Value->IsNull()) return {};
     const TFormatSettings& F = FormatSettings();
@@ -100,8 +112,15 @@ AnsiString TwwDummyForm::FieldText(TField* Field) {
     }
 }
 
-const TwwDummyForm::TPrepared& TwwDummyForm::Prepare(const TwwFieldInfo& Info, TField* Field) {
-    for (const TPrepared& P : FPrepared)
+void TwwDummyForm::Notification(TComponent* AComponent, TOperation Operation) {
+    TForm::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    for (TPrepared& P : FPrepared)
+        if (P.Field == AComponent) P.Field = nullptr, P.DataSet = nullptr;
+}
+
+TwwDummyForm::TPrepared& TwwDummyForm::Prepare(const TwwFieldInfo& Info, TField* Field) {
+    for (TPrepared& P : FPrepared)
         if (P.Info == Info) return P;
     TPrepared P;
     P.Info = Info;
@@ -151,11 +170,23 @@ bool TwwDummyForm::FilterRecord(TDataSet* Table) {
 
 bool TwwDummyForm::CriterionAccepts(TDataSet* Table, TwwFieldInfo& Info) {
     DataSet = Table;
-    TField* Field = Info.FieldName.empty() ? nullptr : Table->FindField(Info.FieldName);
+    // The field found for this criterion on this data set before, while it lives.
+    TPrepared* Known = nullptr;
+    for (TPrepared& P : FPrepared)
+        if (P.DataSet == Table && P.Field && P.Info == Info) Known = &P;
+    TField* Field = Known ? Known->Field : nullptr;
     if (!Field) {
-        Info.FieldName = FieldNameByDisplayLabel(Table, Info.DisplayName);
-        Field = Table->FieldByName(Info.FieldName);
+        Field = Info.FieldName.empty() ? nullptr : Table->FindField(Info.FieldName);
+        if (!Field) {
+            Info.FieldName = FieldNameByDisplayLabel(Table, Info.DisplayName);
+            Field = Table->FieldByName(Info.FieldName);
+        }
+        Known = &Prepare(Info, Field);
+        Known->DataSet = Table;
+        Known->Field = Field;
+        Field->FreeNotification(this);
     }
+    const TPrepared& P = *Known;
     const TFieldType Type = Field->DataType();
     const AnsiString& NullChar = Dialog->FieldOperators()->NullChar();
 
@@ -172,16 +203,25 @@ bool TwwDummyForm::CriterionAccepts(TDataSet* Table, TwwFieldInfo& Info) {
             if (!Info.MaxValue.empty() && Text > High) return false;
             return true;
         }
-        const TPrepared& P = Prepare(Info, Field);
-        TParam* Value = FieldValue(Field);
-        if (Value->IsNull()) return !P.HasLow && !P.HasHigh;
         if (IsIntegerType(Type) || IsFloatType(Type)) {
-            const double V = IsIntegerType(Type) ? double(int64_t(Value->AsFloat())) : Value->AsFloat();
+            double Number = 0;
+            TwwTable* Own = LibraryTable();
+            TwwDataSetExtras::TFilterRead Read;
+            if (Own && !Field->Calculated()) Read = Own->Extras().ReadFilterNumber(Field, Number);
+            if (!Read.Direct) {
+                TParam* Value = FieldValue(Field);
+                Read.Null = Value->IsNull();
+                if (!Read.Null) Number = Value->AsFloat();
+            }
+            if (Read.Null) return !P.HasLow && !P.HasHigh;
+            const double V = IsIntegerType(Type) ? double(int64_t(Number)) : Number;
             const double Eps = IsFloatType(Type) ? Dialog->Rounding()->Epsilon() : 0;
             if (P.HasLow && V + Eps < P.Low) return false;
             if (P.HasHigh && V - Eps > P.High) return false;
             return true;
         }
+        TParam* Value = FieldValue(Field);
+        if (Value->IsNull()) return !P.HasLow && !P.HasHigh;
         if (IsDateType(Type)) {
             const TDateTime V = Value->AsDateTime();
             if (P.HasLow && V < P.Low) return false;
@@ -193,7 +233,6 @@ bool TwwDummyForm::CriterionAccepts(TDataSet* Table, TwwFieldInfo& Info) {
         return true;
     }
 
-    const TPrepared& P = Prepare(Info, Field);
     AnsiString Text;
     const bool Blob = Field->IsBlob();
     if (Blob) {

@@ -32,6 +32,9 @@ public:
     // Drops what was read of earlier criteria (the criteria changed).
     void Forget() { FPrepared.clear(); }
 
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
     // What a criterion's texts give once read (its pieces, its bounds as
     // numbers or dates), kept while the criterion stays the same: the
@@ -43,13 +46,20 @@ private:
         bool HasLow = false, HasHigh = false;
         double Low = 0, High = 0;
         bool WholeDay = false;
+        // The field it was found on, and that field's data set; cleared when the field goes.
+        TDataSet* DataSet = nullptr;
+        TField* Field = nullptr;
     };
-    const TPrepared& Prepare(const TwwFieldInfo& Info, TField* Field);
+    TPrepared& Prepare(const TwwFieldInfo& Info, TField* Field);
     std::vector<TPrepared> FPrepared;
     // The field's text in the record being filtered (dates in the short
     // formats, empty when null).
     AnsiString FieldText(TField* Field);
     TParam* FieldValue(TField* Field);
+    // The data set being filtered as a library table (its own reader), or null.
+    class TwwTable* LibraryTable();
+    TDataSet* FCastDataSet = nullptr;
+    class TwwTable* FLibraryTable = nullptr;
     std::unique_ptr<TParam> FParam;
     std::unique_ptr<TMemoryStream> FStream;
     TCustomRichEdit* FRichEdit = nullptr;

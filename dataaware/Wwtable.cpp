@@ -112,10 +112,48 @@ void TwwDataSetExtras::RestoreFilterCursor() {
 TParam* TwwDataSetExtras::GetFilterFieldValue(const AnsiString& FieldName) {
     TField* field = FDataSet->FindField(FieldName);
     if (!field) DatabaseErrorFmt(DBText::FieldNotFound, {FieldName}, FDataSet);
+    return GetFilterFieldValue(field);
+}
+
+namespace {
+// The engine field a stored field of the filtered record is read from, or -1.
+int DirectFieldIndex(TDataSet* DataSet, const char* Record, TField* Field) {
+    if (!Record || !DataSet->Handle() || Field->FieldNo() <= 0 || Field->IsBlob() ||
+        IsCalcOrLookupField(Field))
+        return -1;
+    return Field->FieldNo() - 1;
+}
+}  // namespace
+
+TwwDataSetExtras::TFilterRead TwwDataSetExtras::ReadFilterNumber(TField* Field, double& Value) const {
+    const TFieldType type = Field->DataType();
+    const int index = DirectFieldIndex(FDataSet, FFilterRecord, Field);
+    if (index < 0 || FieldCategory(type) != TFieldCategory::Number) return {};
+    const TDbfTable& table = FDataSet->Handle()->Table();
+    if (table.IsBlank(FFilterRecord, index)) return {true, true};
+    Value = table.GetNumber(FFilterRecord, index);
+    return {true, false};
+}
+
+TwwDataSetExtras::TFilterRead TwwDataSetExtras::ReadFilterText(TField* Field, AnsiString& Text) const {
+    const TFieldType type = Field->DataType();
+    const int index = DirectFieldIndex(FDataSet, FFilterRecord, Field);
+    if (index < 0 || (type != ftString && type != ftFixedChar && type != ftWideString)) return {};
+    const TDbfTable& table = FDataSet->Handle()->Table();
+    // As GetFilterFieldValue: a blank text field other than ftString is null.
+    if (type != ftString && table.IsBlank(FFilterRecord, index)) {
+        Text.clear();
+        return {true, true};
+    }
+    Text = table.GetText(FFilterRecord, index).substr(0, 255);
+    return {true, false};
+}
+
+TParam* TwwDataSetExtras::GetFilterFieldValue(TField* field) {
     TParam* param = FFilterParams->Items(0);
     param->Clear();
     const TFieldType type = field->DataType();
-    if (dynamic_cast<TBlobField*>(field) || type == ftMemo || type == ftBlob) {
+    if (field->IsBlob() || type == ftMemo || type == ftBlob) {
         AnsiString text;
         if (FFilterRecord) ReadBlobForFilter(FDataSet, FFilterRecord, text, GetFilterMemoSize(), field);
         else text = field->AsString();

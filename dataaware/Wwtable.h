@@ -66,6 +66,17 @@ public:
     void RestoreFilterCursor();
     // The value of a field of the record being filtered.
     TParam* GetFilterFieldValue(const AnsiString& FieldName);
+    TParam* GetFilterFieldValue(TField* Field);
+    // A stored number or text field of the record being filtered, read
+    // straight from the record without a parameter: Direct false when the
+    // field is not read so (outside the callback, a calculated, lookup, blob
+    // or other field), and the caller reads GetFilterFieldValue instead.
+    struct TFilterRead {
+        bool Direct = false;
+        bool Null = false;
+    };
+    TFilterRead ReadFilterNumber(TField* Field, double& Value) const;
+    TFilterRead ReadFilterText(TField* Field, AnsiString& Text) const;
     // The calculated-fields step: lines of missing fields dropped, lookup fields filled.
     void CalcLookups();
     void ValidateBeforePost(bool ValidateWithMask, const TwwInvalidValueEvent& OnInvalidValue);
@@ -138,6 +149,8 @@ public:
     TParam* GetFilterFieldValue(const AnsiString& FieldName) {
         return FExtras->GetFilterFieldValue(FieldName);
     }
+    TParam* GetFilterFieldValue(TField* Field) { return FExtras->GetFilterFieldValue(Field); }
+    const TwwDataSetExtras& Extras() const { return *FExtras; }
 
     bool IsDBaseTable() const;
     bool IsParadoxTable() const;

@@ -176,6 +176,30 @@ TEST_F(FilterDialogTest, TheCallbackKeepsTheRecordsOfTheCriteria) {
     EXPECT_EQ(Kept(), (std::set<int>{1, 2, 3, 4, 5}));
 }
 
+// The callback keeps what it found of each criterion only while the field
+// lives: a table of default fields closed and opened again makes new fields,
+// and the kept criteria find those.
+TEST_F(FilterDialogTest, TheCallbackFindsTheFieldsOfAReopenedTable) {
+    TwwTable* Plain = NewWwTable("notas", "N");
+    auto* PlainSource = NewComponent<TwwDataSource>(Form);
+    PlainSource->SetDataSet(Plain);
+    auto* D = NewComponent<TwwFilterDialog>(Form);
+    D->SetDataSource(PlainSource);
+    D->SetOnFilterPropertyOptions({});
+    Plain->Open();
+    auto KeptOf = [&] {
+        std::set<int> Ns;
+        for (Plain->First(); !Plain->Eof(); Plain->Next()) Ns.insert(Plain->FieldByName("N")->AsInteger());
+        return Ns;
+    };
+    D->ApplyCriteria({Range("NOTA", "1", "2"), Value("NOMBRE", "an")});
+    EXPECT_EQ(KeptOf(), (std::set<int>{1, 3}));
+    Plain->Close();
+    Plain->Open();
+    ASSERT_TRUE(D->CallbackInstalled());
+    EXPECT_EQ(KeptOf(), (std::set<int>{1, 3}));
+}
+
 // OnAcceptFilterRecord decides first; leaving DefaultFiltering on lets the criteria judge.
 TEST_F(FilterDialogTest, TheAcceptEventDecidesFirst) {
     Dialog->OnAcceptFilterRecord = [](TObject*, TDataSet* D, bool& Accept, bool& Default) {
