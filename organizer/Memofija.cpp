@@ -35,11 +35,22 @@ bool TMemoFija::MemoFija(const TFalloMemoria& Fallo, AnsiString& TagFallo) {
 }
 
 void TMemoFija::IniciaFilaTipo(TFilaTipo& Fila) const {
-    // Copied from one that stays, the row's texts keep their buffers: the
-    // write-back of every run resets all the types.
+    // Member by member, the row's texts emptied in place: the load and the
+    // write-back of every run reset all the types and rows of the model.
     static const TFilaTipo vacia;
-    Fila = vacia;
-    if (!Cursos.empty()) Fila.Curso = Cursos[0].Abrev;
+    Fila.Numero = vacia.Numero;
+    Fila.NAlum = vacia.NAlum;
+    Fila.Grupo = vacia.Grupo;
+    Fila.Opcion = vacia.Opcion;
+    Fila.Repite = vacia.Repite;
+    Fila.Selec = vacia.Selec;
+    for (auto& s : Fila.Slots) {
+        s.Asig.clear();
+        s.Div = vacia.Slots[0].Div;
+        s.Con = vacia.Slots[0].Con;
+    }
+    if (Cursos.empty()) Fila.Curso.clear();
+    else Fila.Curso = Cursos[0].Abrev;
 }
 
 void TMemoFija::IniciaMemoFija() {
