@@ -372,6 +372,20 @@ TEST_F(DateTimePicker, EscapeRestoresTheValueFromBeforeTheDropDown) {
     EXPECT_EQ(Picker->Text(), "10/05/2024");
 }
 
+// The Escape that closes the calendar is not taken again as the editor's
+// own Escape; the next one returns to the value the editor had on entry.
+TEST_F(DateTimePicker, OnlyASecondEscapeRevertsToTheValueOnEntry) {
+    Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
+    Keys("{Up}{F4}{Right}");
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 12));
+    Keys("{Esc}");
+    EXPECT_FALSE(Picker->IsDroppedDown());
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 11));
+    Keys("{Esc}");
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 10));
+    EXPECT_EQ(Picker->Text(), "10/05/2024");
+}
+
 TEST_F(DateTimePicker, AnEmptyEditorDropsDownOnTodayWithinItsLimits) {
     Picker->SetMaxDate(Ymd(2024, 3, 1));
     Start(wwDTEdtDate, "dd/mm/yyyy", 0);
