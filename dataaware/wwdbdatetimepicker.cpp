@@ -491,6 +491,17 @@ void TwwPopupCalendar::CreateWnd() {
                       static_cast<LONG_PTR>(WS_POPUP));
 }
 
+void TwwPopupCalendar::WndProc(TMessage& Message) {
+    // A click on the calendar leaves the active window, and the focus, with
+    // the editor: activating the calendar would take the focus from the
+    // editor and close the calendar under the click.
+    if (Message.Msg == WM_MOUSEACTIVATE) {
+        Message.Result = MA_NOACTIVATE;
+        return;
+    }
+    TwwMonthCalendar::WndProc(Message);
+}
+
 void TwwPopupCalendar::DoChange() {
     TwwMonthCalendar::DoChange();
     if (!FEditor->CanEditValue()) return;
@@ -2415,12 +2426,10 @@ void TwwDBCustomDateTimePicker::DropDown() {
     CommitPendingDigits();
     FDigitsPending = false;
     HideCaret(Handle());
-    const TPoint origin = ClientToScreen(TPoint(0, 0));
     TRect window;
     GetWindowRect(Handle(), window);
     const int x = window.Left, top = window.Top;
     int y = top + Height() - (BorderStyle() == bsNone ? 0 : 1);
-    (void)origin;
     const bool reused = FCalendar != nullptr;
     if (!FCalendar) {
         FCalendar = new TwwPopupCalendar(this);

@@ -213,6 +213,7 @@ protected:
     void CreateWnd() override;
     void DoChange() override;
     void WMLButtonUp(TMessage& Message) override;
+    void WndProc(TMessage& Message) override;
 
 private:
     TwwDBCustomDateTimePicker* FEditor;

@@ -91,6 +91,14 @@ protected:
         PlayKeys(Ui, Script);
         Ui.RunUntilIdle();
     }
+    // F4, and where the editor and its calendar then stand on the screen.
+    bool DropDown(TRect& Editor, TRect& Calendar) {
+        Keys("{F4}");
+        if (!Picker->IsDroppedDown()) return false;
+        GetWindowRect(Picker->Handle(), Editor);
+        GetWindowRect(Picker->Calendar()->Handle(), Calendar);
+        return true;
+    }
     void RunScripts(TwwDTEditDataType Kind, std::initializer_list<TScript> Scripts) {
         for (const TScript& s : Scripts) {
             Start(Kind, s.Format, s.Start);
@@ -331,12 +339,59 @@ TEST_F(DateTimePicker, NearTheBottomTheCalendarOpensAboveTheEditor) {
     Ui.RunUntilIdle();
     Picker->SetTop(5);
     Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
-    Keys("{F4}");
-    ASSERT_TRUE(Picker->IsDroppedDown());
     TRect editor, calendar;
-    GetWindowRect(Picker->Handle(), editor);
-    GetWindowRect(Picker->Calendar()->Handle(), calendar);
+    ASSERT_TRUE(DropDown(editor, calendar));
     EXPECT_EQ(calendar.Bottom, editor.Top);
+}
+
+// The calendar's left edge by the alignment asked: against the editor's left
+// edge, its right edge less the scroll bar width, or centred; an editor at
+// the screen's right edge has the calendar end at its own right edge.
+TEST_F(DateTimePicker, TheCalendarIsAlignedAsAsked) {
+    const int screen = GetSystemMetrics(SM_CXSCREEN);
+    const int bar = std::max(GetSystemMetrics(SM_CXVSCROLL), 15);
+    struct Case {
+        TwwDTCalAlignment Alignment;
+        bool AtRightEdge;
+    } cases[] = {{wwdtaLeft, false}, {wwdtaRight, false}, {wwdtaCenter, false}, {wwdtaLeft, true}};
+    for (const Case& c : cases) {
+        Form->SetLeft(c.AtRightEdge ? screen - 100 : 20);
+        Ui.RunUntilIdle();
+        Picker->CalendarAttributes()->SetAlignment(c.Alignment);
+        Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
+        TRect editor, calendar;
+        ASSERT_TRUE(DropDown(editor, calendar));
+        const int w = editor.Width(), cw = calendar.Width();
+        const int expected = c.AtRightEdge               ? editor.Left + w - cw - 1
+                             : c.Alignment == wwdtaLeft  ? editor.Left
+                             : c.Alignment == wwdtaRight ? editor.Left + w - bar - cw - 1
+                                                         : editor.Left + (w - cw - bar - 1) / 2;
+        EXPECT_EQ(calendar.Left, std::max(0, expected) + 1) << c.Alignment << " " << c.AtRightEdge;
+        Keys("{F4}");
+    }
+}
+
+// Clicks on the title's buttons turn the months and keep the calendar open,
+// with the focus in the editor.
+TEST_F(DateTimePicker, TheTitleButtonsKeepTheCalendarOpen) {
+    Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
+    Keys("{F4}");
+    TwwPopupCalendar* cal = Picker->Calendar();
+    for (int y = 0; y < cal->Height(); y += 2)
+        for (int x = 0; x < cal->Width(); x += 2) {
+            TMCHitTestInfo info;
+            info.pt = TPoint(x, y);
+            if (SendMessage(cal->Handle(), MCM_HITTEST, 0, PointerToLParam(&info)) != MCHT_TITLEBTNNEXT)
+                continue;
+            Ui.Click(cal->ClientToScreen(TPoint(x, y)));
+            Ui.RunUntilIdle();
+            EXPECT_TRUE(Picker->IsDroppedDown());
+            EXPECT_EQ(GetFocus(), Picker->Handle());
+            EXPECT_EQ(DateOf(cal->Date()), Ymd(2024, 6, 10));
+            EXPECT_EQ(Picker->DateTime(), Ymd(2024, 6, 10));
+            return;
+        }
+    ADD_FAILURE() << "no next button";
 }
 
 TEST_F(DateTimePicker, AClickOnADaySetsTheDateAndCloses) {
@@ -368,6 +423,20 @@ TEST_F(DateTimePicker, EscapeRestoresTheValueFromBeforeTheDropDown) {
     EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 12));
     Keys("{Esc}");
     EXPECT_FALSE(Picker->IsDroppedDown());
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 10));
+    EXPECT_EQ(Picker->Text(), "10/05/2024");
+}
+
+// The Escape that closes the calendar is not taken again as the editor's
+// own Escape; the next one returns to the value the editor had on entry.
+TEST_F(DateTimePicker, OnlyASecondEscapeRevertsToTheValueOnEntry) {
+    Start(wwDTEdtDate, "dd/mm/yyyy", Ymd(2024, 5, 10));
+    Keys("{Up}{F4}{Right}");
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 12));
+    Keys("{Esc}");
+    EXPECT_FALSE(Picker->IsDroppedDown());
+    EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 11));
+    Keys("{Esc}");
     EXPECT_EQ(Picker->DateTime(), Ymd(2024, 5, 10));
     EXPECT_EQ(Picker->Text(), "10/05/2024");
 }

@@ -9,6 +9,7 @@
 #include "dataaware/wwdbdatetimepicker.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/Regional.h"
+#include "platform/ui/StdCtrls.h"
 #include "tests/support/ui/ScreenSession.h"
 
 namespace {
@@ -145,4 +146,31 @@ TEST_F(GridDatePicker, KeysGoBackToTheGridAndItsOnKeyDown) {
     Keys("{Esc}{PgDn}");
     EXPECT_TRUE(G->Focused());
     EXPECT_NE(T->FieldByName("NOMBRE")->AsString(), "Ana");
+}
+
+// Tab in the editor belongs to the grid when the grid takes Tab (dgTabs):
+// the grid gets the focus and moves to its next cell. Without it Tab leaves
+// the grid for the form's next control.
+TEST_F(GridDatePicker, TabGoesToTheGridOnlyWhenTheGridTakesTabs) {
+    auto* After = NewComponent<TEdit>(Fm);
+    After->SetParent(Fm);
+    After->SetBounds(0, 205, 100, 20);
+    G->SetHeight(180);
+    for (bool Tabs : {true, false}) {
+        G->SetOptions(Tabs ? G->Options() + TwwDBGridOptions{dgTabs}
+                           : G->Options() - TwwDBGridOptions{dgTabs});
+        if (!T->Active()) Open();
+        ClickCell(G, GridColOf(G, "NOMBRE"), 1);
+        ClickCell(G, GridColOf(G, "FECHA"), 1);
+        ASSERT_NE(Picker(), nullptr);
+        Picker()->SetFocus();
+        Idle();
+        Keys("{Tab}");
+        EXPECT_FALSE(Picker()->Focused()) << Tabs;
+        EXPECT_EQ(G->Focused(), Tabs) << Tabs;
+        EXPECT_EQ(After->Focused(), !Tabs) << Tabs;
+        if (Tabs) {
+            EXPECT_NE(G->Col(), GridColOf(G, "FECHA"));
+        }
+    }
 }

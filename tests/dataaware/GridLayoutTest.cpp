@@ -13,8 +13,10 @@
 
 #include "GridFixture.h"
 #include "dataaware/Wwdatsrc.h"
+#include "dataaware/Wwintl.h"
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwgridlayout.h"
+#include "dataaware/wwhistorylist.h"
 #include "platform/db/Fields.h"
 #include "platform/rtl/StringList.h"
 #include "platform/sys/IniFiles.h"
@@ -216,6 +218,43 @@ TEST_P(GridLayout, DamagedAndMissingStoresKeepTheDesignedLayout) {
     G->Free();
     EXPECT_EQ(Answers.Asked().size(), Asked);
     EXPECT_FALSE(std::filesystem::exists(MapPath("C:\\nada")));
+}
+
+// Without a FileName the layout goes to DefaultIntl's IniFileName, else (an
+// ini file) to the program's name with ".ini". Without a delimiter nothing
+// is saved, and a grid without columns leaves the stored section alone.
+TEST_P(GridLayout, DefaultStoresAndWhatIsNotSaved) {
+    const AnsiString Named = Registry() ? AnsiString("Software\\Zelmor\\Otras") : AnsiString("C:\\otras.ini");
+    auto StoredIn = [&](const AnsiString& File) {
+        TStringList Entries;
+        if (Registry()) TRegIniFile(File).ReadSectionValues(Section, Entries);
+        else TIniFile(File).ReadSectionValues(Section, Entries);
+        return Lines(&Entries);
+    };
+    DefaultIntl->SetIniFileName(Named);
+    TwwDBGrid* G = NewGrid();
+    G->IniAttributes()->SetFileName("");
+    G->Free();
+    EXPECT_EQ(StoredIn(Named).size(), 3u);
+    DefaultIntl->SetIniFileName("");
+    if (!Registry()) {
+        G = NewGrid();
+        G->IniAttributes()->SetFileName("");
+        EXPECT_EQ(G->IniAttributes()->EffectiveFileName(), ProgramIniFileName());
+        G->Free();
+        EXPECT_EQ(StoredIn(ProgramIniFileName()).size(), 3u);
+    }
+
+    Store({"NOMBRE=16;;Nombre;;F"});
+    G = NewGrid();
+    G->IniAttributes()->SetDelimiter("");
+    Answers.Then(mrOk);
+    G->SaveColumnLayout();
+    EXPECT_EQ(Answers.Texts().back(), "Key delimiter required");
+    G->IniAttributes()->SetDelimiter(";;");
+    G->Selected()->Clear();
+    G->Free();
+    EXPECT_EQ(Stored(), V{"NOMBRE=16;;Nombre;;F"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, GridLayout, ::testing::Values(false, true),

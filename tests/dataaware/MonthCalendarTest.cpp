@@ -269,3 +269,49 @@ TEST_F(MonthCalendar, TheYearMenuMovesToTheChosenYear) {
     EXPECT_EQ(DateOf(Cal->Date()), D(1995, 6, 12));
     EXPECT_EQ(Shown(), D(1995, 6, 12));
 }
+
+// With multi-selection: Shift and an arrow move the far end of the range
+// from the date; Page Up and Page Down do nothing on a range of several
+// days; a click tells OnChange only when the selection really changed.
+TEST_F(MonthCalendar, MultiSelectionMovesItsRangeAndTellsRealChanges) {
+    Cal->SetOptions(TwwMonthOptions{mdoDayState, mdoMultiSelect});
+    Ui.RunUntilIdle();
+    auto Range = [this] {
+        TSystemTime r[2];
+        SendMessage(Cal->Handle(), MCM_GETSELRANGE, 0, PointerToLParam(r));
+        return std::pair(SystemTimeToDateTime(r[0]), SystemTimeToDateTime(r[1]));
+    };
+    EXPECT_EQ(Range(), std::pair(D(2003, 6, 12), D(2003, 6, 12)));
+    Changes = 0;
+    Keys("{S+Right}{S+Right}");
+    EXPECT_EQ(Cal->SelectionStart(), D(2003, 6, 12));
+    EXPECT_EQ(Cal->SelectionEnd(), D(2003, 6, 14));
+    EXPECT_EQ(Range(), std::pair(D(2003, 6, 12), D(2003, 6, 14)));
+    EXPECT_EQ(Changes, 2);
+    Keys("{S+Left}");
+    EXPECT_EQ(Cal->SelectionEnd(), D(2003, 6, 13));
+    Keys("{PgUp}{PgDn}");
+    EXPECT_EQ(DateOf(Cal->Date()), D(2003, 6, 12));
+    EXPECT_EQ(Range(), std::pair(D(2003, 6, 12), D(2003, 6, 13)));
+    EXPECT_EQ(Changes, 3);
+    // A click on another day selects it alone; a second click on it changes nothing.
+    Click(Where(D(2003, 6, 18)));
+    EXPECT_EQ(Range(), std::pair(D(2003, 6, 18), D(2003, 6, 18)));
+    EXPECT_EQ(DateOf(Cal->Date()), D(2003, 6, 18));
+    const int afterClick = Changes;
+    EXPECT_GT(afterClick, 3);
+    Click(Where(D(2003, 6, 18)));
+    EXPECT_EQ(Changes, afterClick);
+}
+
+// The mouse over days past the maximum reports nothing.
+TEST_F(MonthCalendar, NoMouseMoveIsToldOverDaysOutsideTheLimits) {
+    Cal->SetMaxDate(D(2003, 6, 20));
+    std::vector<int> days;
+    Cal->OnMouseMove = [&](TObject*, TShiftState, int, int, int, int Day, int) { days.push_back(Day); };
+    Ui.MoveTo(Cal->ClientToScreen(Where(D(2003, 6, 16))));
+    Ui.RunUntilIdle();
+    Ui.MoveTo(Cal->ClientToScreen(Where(D(2003, 6, 25))));
+    Ui.RunUntilIdle();
+    EXPECT_EQ(days, std::vector<int>{16});
+}
