@@ -246,7 +246,7 @@ void TwwRichEditForm::FormShow(TObject*) {
     ApplyLabels();
     UpdateControls();
     RichEdit1->SetModified(false);
-    SourceRichEdit->DoInitDialog(this);
+    RichEdit1->DoInitDialog(this);
     LayoutControls();
 }
 

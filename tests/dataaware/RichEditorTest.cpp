@@ -15,9 +15,11 @@
 #include "dataaware/wwriched.h"
 #include "dataaware/wwrichtb.h"
 #include "platform/db/Fields.h"
+#include "platform/gfx/Printers.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/RichLayout.h"
 #include "platform/ui/RtfReader.h"
 #include "platform/ui/StdCtrls.h"
 #include "platform/win/Display.h"
@@ -363,6 +365,113 @@ TEST_F(RichEditor, LooksAsDrawn) {
         const std::string File = std::string(ZELMOR_SOURCE_DIR) + "/tests/dataaware/reference/richeditor.png";
         EXPECT_TRUE(MatchesReferencePicture(Ui().Picture(F), File));
         Ui().Key(VK_ESCAPE);
+    }));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RichEditor, ColourHighlightAndFontNameOnTheSelection) {
+    Bind("TEXTO");
+    EXPECT_TRUE(Run([&](TwwRichEditForm* F) {
+        TwwCustomRichEdit* R = F->RichEdit1;
+        EXPECT_EQ(F->Automatic1->Tag(), static_cast<int>(R->Font()->Color()))
+            << "Automatic is the font's colour";
+        R->SetSelStart(0);
+        R->SetSelLength(4);
+        auto* Red = dynamic_cast<TMenuItem*>(F->FindComponent("Red1"));
+        ASSERT_NE(Red, nullptr);
+        Red->Click();
+        EXPECT_FALSE(R->SelCharFormat().AutoColor);
+        EXPECT_EQ(R->SelCharFormat().Color, 0x0000FFu);
+
+        Ui().Click(F->HighlightButton);
+        Idle();
+        R->SetSelStart(0);
+        R->SetSelLength(4);
+        F->UpdateControls();
+        EXPECT_EQ(R->GetSelBackColor(), R->HighlightColor());
+        EXPECT_TRUE(F->HighlightButton->Down());
+        Ui().Click(F->HighlightButton);
+        Idle();
+        R->SetSelStart(0);
+        R->SetSelLength(4);
+        F->UpdateControls();
+        EXPECT_FALSE(F->HighlightButton->Down()) << "up again: no highlight";
+
+        // A face the list does not hold is taken and shows in red.
+        F->FontNameCombo->SetText("Nada Sans");
+        F->FontNameCombo->OnChange(F->FontNameCombo);
+        EXPECT_EQ(R->SelCharFormat().FaceName, "Nada Sans");
+        F->UpdateControls();
+        EXPECT_EQ(F->FontNameCombo->Font()->Color(), clRed);
+        F->FontNameCombo->SetItemIndex(F->FontNameCombo->Items()->IndexOf("Arial"));
+        F->FontNameCombo->OnChange(F->FontNameCombo);
+        F->UpdateControls();
+        EXPECT_EQ(R->SelCharFormat().FaceName, "Arial");
+        EXPECT_EQ(F->FontNameCombo->Font()->Color(), clWindowText);
+        F->SaveExit1Click(F);
+    }));
+    TRichDocument Back = Edit->Document();
+    EXPECT_EQ(Back.Paragraph(0).Runs[0].Format.Color, 0x0000FFu);
+    EXPECT_EQ(Back.Paragraph(0).Runs[0].Format.FaceName, "Arial");
+}
+
+TEST_F(RichEditor, TheCallersSpeedButtonsJoinTheToolBarWhileItIsOpen) {
+    Bind("TEXTO");
+    auto* Mine = NewComponent<TSpeedButton>(Frm);
+    Mine->SetParent(Frm);
+    Mine->SetBounds(0, 0, 23, 22);
+    Edit->SetUserSpeedButton1(Mine);
+    EXPECT_FALSE(Mine->Visible()) << "assigning it hides it";
+    EXPECT_FALSE(Run([&](TwwRichEditForm* F) {
+        EXPECT_EQ(Mine->Parent(), F->Toolbar);
+        EXPECT_TRUE(Mine->Visible());
+        EXPECT_EQ(Mine->Left(), F->UndoButton->Left() + 32);
+        EXPECT_EQ(Mine->Top(), F->UndoButton->Top());
+        EXPECT_TRUE(F->UserButtonBevel->Visible());
+        Ui().Key(VK_ESCAPE);
+    }));
+    EXPECT_EQ(Mine->Parent(), Frm);
+    EXPECT_FALSE(Mine->Visible());
+}
+
+// In printer-width mode the ruler is as wide as the page less its margins.
+TEST_F(RichEditor, APrinterWidthRulerFollowsThePageMargins) {
+    Bind("TEXTO");
+    Edit->SetEditWidth(rewPrinterSize);
+    EXPECT_FALSE(Run([&](TwwRichEditForm* F) {
+        TwwRulerPanel* P = F->RulerPanel;
+        const double Page = PixelsToTwips(Printer()->PageWidth(), Printer()->PixelsPerInch()) / 1440.0;
+        EXPECT_EQ(P->Width(), static_cast<int>((Page - 2.0) * 96) + 12);
+        EXPECT_DOUBLE_EQ(P->ScaleLength(), Page - 2.0);
+        F->RichEdit1->PrintMargins()->SetLeft(0.5);
+        P->FitToPrinterWidth(F->RichEdit1);
+        EXPECT_EQ(P->Width(), static_cast<int>((Page - 1.5) * 96) + 12);
+        EXPECT_EQ(P->RightMarker->MaxValue(), P->RulerRect().Right - 5);
+        // In centimetres the margins count 2.537 to the inch.
+        F->RichEdit1->SetMeasurementUnits(muCentimeters);
+        F->RichEdit1->PrintMargins()->SetLeft(2.537);
+        F->RichEdit1->PrintMargins()->SetRight(2.537);
+        P->FitToPrinterWidth(F->RichEdit1);
+        EXPECT_EQ(P->Width(), static_cast<int>((Page - 2.0) * 96) + 12);
+        Ui().Key(VK_ESCAPE);
+    }));
+}
+
+// A marker dropped in centimetres snaps to the quarter centimetre at its left.
+TEST_F(RichEditor, RulerMarkersSnapToQuarterCentimetres) {
+    Bind("TEXTO");
+    Edit->SetMeasurementUnits(muCentimeters);
+    EXPECT_TRUE(Run([&](TwwRichEditForm* F) {
+        TwwTrackIcon* First = F->RulerPanel->FirstLineMarker;
+        const double PerCm = 96 / 2.537;
+        // 50 pixels are 1.32 cm: the grid point is 1.25 cm, 47.29 pixels.
+        DragMarker(First, 50 - (First->Left() - First->MinValue()));
+        EXPECT_EQ(First->Left(), First->MinValue() + static_cast<int>(1.25 * PerCm) + 1);
+        EXPECT_EQ(F->RichEdit1->SelParaFormat().StartIndent, (static_cast<int>(1.25 * PerCm) + 1) * 15);
+        F->SaveExit1Click(F);
     }));
 }
 
