@@ -489,7 +489,12 @@ void TwwRichEditForm::FormKeyPress(TObject*, char& Key) {
 }
 
 void TwwRichEditForm::FormKeyUp(TObject*, WORD& Key, TShiftState Shift) {
-    if (Key == 'Z' && Shift.Contains(ssCtrl)) RichEdit1->Undo();
+    // The editing control undoes Ctrl+Z itself; a second undo here would
+    // take the first one back.
+    if (Key == 'Z' && Shift.Contains(ssCtrl) && !RichEdit1->Focused()) {
+        RichEdit1->Undo();
+        UpdateControls();
+    }
     ShowStatusKeys();
 }
 

@@ -476,3 +476,29 @@ TEST_F(RichEditor, RulerMarkersSnapToQuarterCentimetres) {
 }
 
 }  // namespace
+
+namespace {
+
+// Ctrl+Z undoes once, whether the editing control or the font combo has the focus.
+TEST_F(RichEditor, CtrlZUndoesOnce) {
+    Bind("TEXTO");
+    EXPECT_TRUE(Run([&](TwwRichEditForm* F) {
+        F->RichEdit1->SetFocus();
+        F->RichEdit1->SetSelStart(0);
+        Ui().Type("ab");
+        Idle();
+        EXPECT_EQ(F->RichEdit1->Text(), "abHola mundo");
+        Ui().Key('Z', {ssCtrl});
+        Idle();
+        EXPECT_EQ(F->RichEdit1->Text(), "Hola mundo");
+        Ui().Type("c");
+        F->FontSizeCombo->SetFocus();
+        Idle();
+        Ui().Key('Z', {ssCtrl});
+        Idle();
+        EXPECT_EQ(F->RichEdit1->Text(), "Hola mundo");
+        F->SaveExit1Click(F);
+    }));
+}
+
+}  // namespace
