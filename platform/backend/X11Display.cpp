@@ -510,7 +510,7 @@ public:
         if (W.Decorated) {
             TRect Client;
             GetClientRect(Wnd, Client);
-            Shown = Bounds(W.Offset.x, W.Offset.y, Client.Width(), Client.Height());
+            Shown = Bounds(W.Offset.x, W.Offset.y, Client.Width(), Client.Height() + GetMenuBarHeight(Wnd));
         }
         TRect R;
         if (!IntersectRect(R, Changed, Shown)) return;
@@ -585,15 +585,16 @@ private:
         return E.serial < FFocusAsked || (E.serial == FFocusAsked && E.window == FFocusAskedFor);
     }
 
-    // Where the X window goes on the screen: our client area for a decorated
-    // window, our whole window for an undecorated one.
+    // Where the X window goes on the screen: our client area with the menu
+    // bar over it for a decorated window, our whole window for an undecorated one.
     TRect XRectOf(HWND Wnd, const TWin& W) const {
         TRect WR;
         GetWindowRect(Wnd, WR);
         if (!W.Decorated) return WR;
         TRect C;
         GetClientRect(Wnd, C);
-        return Bounds(WR.Left + W.Offset.x, WR.Top + W.Offset.y, C.Width(), C.Height());
+        return Bounds(WR.Left + W.Offset.x, WR.Top + W.Offset.y, C.Width(),
+                      C.Height() + GetMenuBarHeight(Wnd));
     }
 
     HWND WndOf(Window X) const {
@@ -659,7 +660,8 @@ private:
             GetWindowRect(Wnd, WR);
             GetClientRect(Wnd, C);
             int Width = E.xconfigure.width + (W.Decorated ? WR.Width() - C.Width() : 0);
-            int Height = E.xconfigure.height + (W.Decorated ? WR.Height() - C.Height() : 0);
+            int Height =
+                E.xconfigure.height + (W.Decorated ? WR.Height() - C.Height() - GetMenuBarHeight(Wnd) : 0);
             InputWindowMoved(Wnd, Bounds(X - W.Offset.x, Y - W.Offset.y, Width, Height));
             break;
         }

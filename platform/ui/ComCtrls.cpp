@@ -3,11 +3,16 @@
 #include <algorithm>
 
 #include "platform/gfx/Graphics.h"
+#include "platform/ui/Forms.h"
 
 ZELMOR_IMPLEMENT_ENUM(TTabPosition, "tpTop", "tpBottom")
 ZELMOR_IMPLEMENT_COMPONENT(TTabSheet, TWinControl)
 ZELMOR_IMPLEMENT_COMPONENT(TPageControl, TCustomControl)
 ZELMOR_IMPLEMENT_COMPONENT(TTabControl, TCustomControl)
+ZELMOR_IMPLEMENT_ENUM(TStatusPanelBevel, "pbNone", "pbLowered", "pbRaised")
+ZELMOR_IMPLEMENT_COLLECTION_ITEM(TStatusPanel, TCollectionItem)
+ZELMOR_IMPLEMENT_CLASS(TStatusPanels, TOwnedCollection)
+ZELMOR_IMPLEMENT_COMPONENT(TStatusBar, TCustomControl)
 
 // ---------------------------------------------------------------------------
 // TTabRow
@@ -332,7 +337,179 @@ void TTabControl::Paint() {
     TTabRow::Paint(Canvas(), Captions(), ClientRect(), FTabPosition, FTabIndex, Enabled());
 }
 
+// ---------------------------------------------------------------------------
+// The status bar
+// ---------------------------------------------------------------------------
+
+TStatusPanel::TStatusPanel(TCollection* Collection) : TCollectionItem(Collection) {}
+
+void TStatusPanel::Assign(TPersistent* Source) {
+    if (auto* P = dynamic_cast<TStatusPanel*>(Source)) {
+        FText = P->FText;
+        FWidth = P->FWidth;
+        FBevel = P->FBevel;
+        FAlignment = P->FAlignment;
+        Changed(false);
+        return;
+    }
+    TCollectionItem::Assign(Source);
+}
+
+void TStatusPanel::SetText(const AnsiString& Value) {
+    if (FText == Value) return;
+    FText = Value;
+    Changed(false);
+}
+
+void TStatusPanel::SetWidth(int Value) {
+    if (FWidth == Value) return;
+    FWidth = Value;
+    Changed(true);
+}
+
+void TStatusPanel::SetBevel(TStatusPanelBevel Value) {
+    if (FBevel == Value) return;
+    FBevel = Value;
+    Changed(false);
+}
+
+void TStatusPanel::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value) return;
+    FAlignment = Value;
+    Changed(false);
+}
+
+void TStatusPanel::DescribeProperties(TPropertyTable& T) {
+    using P = TStatusPanel;
+    T.Property("Alignment", &P::Alignment, &P::SetAlignment).Default(taLeftJustify);
+    T.Property("Bevel", &P::Bevel, &P::SetBevel).Default(pbLowered);
+    T.Property("Text", &P::Text, &P::SetText);
+    T.Property("Width", &P::Width, &P::SetWidth);
+}
+
+TStatusPanels::TStatusPanels(TStatusBar* Owner)
+    : TOwnedCollection(Owner, TStatusPanel::StaticClassInfo()), FStatusBar(Owner) {}
+
+TStatusPanel* TStatusPanels::Items(int Index) const {
+    return static_cast<TStatusPanel*>(TCollection::Items(Index));
+}
+
+TStatusPanel* TStatusPanels::Add() { return static_cast<TStatusPanel*>(TCollection::Add()); }
+
+void TStatusPanels::Update(TCollectionItem*) {
+    if (FStatusBar) FStatusBar->Invalidate();
+}
+
+TStatusBar::TStatusBar(TComponent* AOwner) : TCustomControl(AOwner) {
+    FPanels = std::make_unique<TStatusPanels>(this);
+    FControlStyle = {csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque};
+    SetColor(clBtnFace);
+    SetBounds(FLeft, FTop, 150, 19);
+    SetAlign(alBottom);
+}
+
+TStatusBar::~TStatusBar() = default;
+
+void TStatusBar::SetPanels(TStatusPanels* Value) { FPanels->Assign(Value); }
+
+void TStatusBar::SetSimplePanel(bool Value) {
+    if (FSimplePanel == Value) return;
+    FSimplePanel = Value;
+    Invalidate();
+}
+
+void TStatusBar::SetSimpleText(const AnsiString& Value) {
+    if (FSimpleText == Value) return;
+    FSimpleText = Value;
+    if (FSimplePanel) Invalidate();
+}
+
+void TStatusBar::SetSizeGrip(bool Value) {
+    if (FSizeGrip == Value) return;
+    FSizeGrip = Value;
+    Invalidate();
+}
+
+bool TStatusBar::GripShows() const {
+    if (!FSizeGrip) return false;
+    TCustomForm* Form = GetParentForm(this);
+    return Form && (Form->BorderStyle() == bsSizeable || Form->BorderStyle() == bsSizeToolWin);
+}
+
+TRect TStatusBar::PanelRect(int Index) const {
+    TRect C = ClientRect();
+    // Panels stand 2 pixels below the top edge and 2 apart.
+    int X = C.Left;
+    for (int I = 0; I < FPanels->Count(); ++I) {
+        int W = FPanels->Items(I)->Width();
+        bool Last = I == FPanels->Count() - 1;
+        int Right = (Last && W < 0) ? C.Right : X + std::max(0, W);
+        if (I == Index) return TRect(X, C.Top + 2, std::max(X, Right - 2), C.Bottom);
+        X = Right;
+    }
+    return TRect(0, 0, 0, 0);
+}
+
+void TStatusBar::Paint() {
+    TCanvas* C = Canvas();
+    TRect Client = ClientRect();
+    C->Brush()->SetColor(Color());
+    C->FillRect(Client);
+    C->Font()->Assign(Font());
+    C->SetBkMode(TRANSPARENT);
+    C->SetTextColor(Font()->Color());
+    auto Text = [&](TRect R, const AnsiString& S, TAlignment A) {
+        InflateRect(R, -2, -1);
+        uint32_t Align = A == taRightJustify ? uint32_t(DT_RIGHT) : A == taCenter ? uint32_t(DT_CENTER) : 0u;
+        C->DrawText(S, R, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | Align);
+    };
+    if (FSimplePanel) {
+        TRect R(Client.Left, Client.Top + 2, Client.Right, Client.Bottom);
+        C->DrawEdge(R, BDR_SUNKENOUTER, BF_RECT);
+        Text(R, FSimpleText, taLeftJustify);
+    } else {
+        for (int I = 0; I < FPanels->Count(); ++I) {
+            TStatusPanel* P = FPanels->Items(I);
+            TRect R = PanelRect(I);
+            if (R.Width() <= 0) continue;
+            if (P->Bevel() != pbNone) {
+                TRect E = R;
+                C->DrawEdge(E, P->Bevel() == pbLowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+            }
+            Text(R, P->Text(), P->Alignment());
+        }
+    }
+    if (GripShows()) {
+        // Three diagonal ridges in the bottom-right corner.
+        int R = Client.Right - 1, B = Client.Bottom - 1;
+        for (int K = 0; K < 3; ++K) {
+            int D = 4 * K + 3;
+            C->Pen()->SetColor(clBtnHighlight);
+            C->MoveTo(R - D - 1, B);
+            C->LineTo(R, B - D - 1);
+            C->Pen()->SetColor(clBtnShadow);
+            C->MoveTo(R - D, B);
+            C->LineTo(R, B - D);
+            C->MoveTo(R - D + 1, B);
+            C->LineTo(R, B - D + 1);
+        }
+    }
+}
+
+void TStatusBar::DescribeProperties(TPropertyTable& T) {
+    using S = TStatusBar;
+    TControl::PublishStandard(T,
+                              {"Anchors", "Color", "Constraints", "Enabled", "Font", "ParentColor",
+                               "ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "Visible", "OnClick",
+                               "OnDblClick", "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize"});
+    T.Property("Align", &TControl::Align, &TControl::SetAlign).Default(alBottom);
+    T.Property("Panels", &S::Panels, &S::SetPanels);
+    T.Property("SimplePanel", &S::SimplePanel, &S::SetSimplePanel).Default(false);
+    T.Property("SimpleText", &S::SimpleText, &S::SetSimpleText);
+    T.Property("SizeGrip", &S::SizeGrip, &S::SetSizeGrip).Default(true);
+}
+
 void RegisterComControls() {
-    RegisterClasses(
-        {&TTabSheet::StaticClassInfo(), &TPageControl::StaticClassInfo(), &TTabControl::StaticClassInfo()});
+    RegisterClasses({&TTabSheet::StaticClassInfo(), &TPageControl::StaticClassInfo(),
+                     &TTabControl::StaticClassInfo(), &TStatusBar::StaticClassInfo()});
 }

@@ -5,9 +5,15 @@
 // program reads. The tabs stand in one row at the top or the bottom, each as
 // wide as its caption; a click on a tab chooses it, after OnChanging has let
 // it, and OnChange follows.
+//
+// The status bar: a row of panels at the bottom of a form (or wherever the
+// form places it), each with its width, bevel and text; the last panel of
+// width -1 takes what is left. With SimplePanel it shows SimpleText alone.
 #include <memory>
 #include <vector>
 
+#include "platform/classes/Alignment.h"
+#include "platform/classes/Collection.h"
 #include "platform/rtl/StringList.h"
 #include "platform/ui/Controls.h"
 
@@ -129,6 +135,79 @@ private:
     std::unique_ptr<TStringList> FTabs;
     int FTabIndex = -1;
     TTabPosition FTabPosition = tpTop;
+};
+
+class TStatusBar;
+
+enum TStatusPanelBevel : uint8_t { pbNone, pbLowered, pbRaised };
+ZELMOR_DECLARE_ENUM(TStatusPanelBevel);
+
+class TStatusPanel : public TCollectionItem {
+    ZELMOR_CLASS(TStatusPanel, TCollectionItem)
+public:
+    explicit TStatusPanel(TCollection* Collection);
+    static void DescribeProperties(TPropertyTable& T);
+    void Assign(TPersistent* Source) override;
+    AnsiString Text() const { return FText; }
+    void SetText(const AnsiString& Value);
+    // -1 on the last panel: up to the bar's right edge.
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+    TStatusPanelBevel Bevel() const { return FBevel; }
+    void SetBevel(TStatusPanelBevel Value);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    AnsiString DisplayName() const override { return FText; }
+
+private:
+    AnsiString FText;
+    int FWidth = 50;
+    TStatusPanelBevel FBevel = pbLowered;
+    TAlignment FAlignment = taLeftJustify;
+};
+
+class TStatusPanels : public TOwnedCollection {
+    ZELMOR_CLASS(TStatusPanels, TOwnedCollection)
+public:
+    explicit TStatusPanels(TStatusBar* Owner);
+    TStatusPanel* Items(int Index) const;
+    TStatusPanel* operator[](int Index) const { return Items(Index); }
+    TStatusPanel* Add();
+
+protected:
+    void Update(TCollectionItem* Item) override;
+
+private:
+    TStatusBar* FStatusBar;
+};
+
+class TStatusBar : public TCustomControl {
+    ZELMOR_CLASS(TStatusBar, TCustomControl)
+public:
+    explicit TStatusBar(TComponent* AOwner);
+    ~TStatusBar() override;
+    static void DescribeProperties(TPropertyTable& T);
+    TStatusPanels* Panels() const { return FPanels.get(); }
+    void SetPanels(TStatusPanels* Value);
+    bool SimplePanel() const { return FSimplePanel; }
+    void SetSimplePanel(bool Value);
+    AnsiString SimpleText() const { return FSimpleText; }
+    void SetSimpleText(const AnsiString& Value);
+    // The grip at the right end, drawn while the form can be resized.
+    bool SizeGrip() const { return FSizeGrip; }
+    void SetSizeGrip(bool Value);
+    // Where panel Index lies in the client area (its bevel included).
+    TRect PanelRect(int Index) const;
+
+protected:
+    void Paint() override;
+
+private:
+    bool GripShows() const;
+    std::unique_ptr<TStatusPanels> FPanels;
+    bool FSimplePanel = false;
+    AnsiString FSimpleText;
+    bool FSizeGrip = true;
 };
 
 void RegisterComControls();

@@ -1906,8 +1906,9 @@ void TWinControl::WMChar(TMessage& Message) {
 
 void TWinControl::CNKeyDown(TMessage& Message) {
     Message.Result = 1;
-    // A short cut of a popup menu this control (or a parent) names comes first.
-    if (IsMenuKey(this, Message)) return;
+    // A short cut of a popup menu this control (or a parent) names comes
+    // first, then one of its form's main menu; F10 goes to the menu bar.
+    if (IsMenuKey(this, Message) || IsMenuBarKey(this, Message)) return;
     if (Perform(CM_CHILDKEY, Message.CharCode(), PointerToLParam(this)) != 0) return;
     LRESULT Mask = 0;
     switch (Message.CharCode()) {
@@ -1927,6 +1928,13 @@ void TWinControl::CNKeyDown(TMessage& Message) {
         TCustomForm* Form = GetParentForm(this);
         if (Form && Form->Perform(CM_DIALOGKEY, Message.CharCode(), Message.LParam) != 0) return;
     }
+    Message.Result = 0;
+}
+
+void TWinControl::CNSysKeyDown(TMessage& Message) {
+    // Alt with a short cut, then Alt with a letter of the form's menu bar.
+    Message.Result = 1;
+    if (IsMenuKey(this, Message) || IsMenuBarKey(this, Message)) return;
     Message.Result = 0;
 }
 

@@ -659,6 +659,7 @@ protected:
     void CMChildKey(TMessage& Message) override;
     void CMInvalidate(TMessage& Message) override;
     void CNKeyDown(TMessage& Message) override;
+    void CNSysKeyDown(TMessage& Message) override;
     void CNChar(TMessage& Message) override;
     void CNSysChar(TMessage& Message) override;
 

@@ -215,7 +215,36 @@ TCanvas* TCustomForm::Canvas() {
 
 bool TCustomForm::IsShowing() const { return FVisible && Showing(); }
 
-TRect TCustomForm::ClientRect() const { return TWinControl::ClientRect(); }
+int TCustomForm::PendingMenuBar() const { return FMenu && !FParent && !FHandle ? TMainMenu::BarHeight() : 0; }
+
+TRect TCustomForm::ClientRect() const {
+    TRect R = TWinControl::ClientRect();
+    R.Bottom = std::max(R.Top, R.Bottom - PendingMenuBar());
+    return R;
+}
+
+TPoint TCustomForm::ClientOrigin() const {
+    TPoint P = TWinControl::ClientOrigin();
+    P.y += PendingMenuBar();
+    return P;
+}
+
+void TCustomForm::SetMenu(TMainMenu* Value) {
+    if (FMenu == Value) return;
+    if (Value && Value->FForm && Value->FForm != this) Value->FForm->SetMenu(nullptr);
+    int W = ClientWidth(), H = ClientHeight();
+    if (FMenu) {
+        FMenu->FForm = nullptr;
+        FMenu->RemoveFreeNotification(this);
+    }
+    FMenu = Value;
+    if (FMenu) {
+        FMenu->FForm = this;
+        FMenu->FreeNotification(this);
+    }
+    if (FHandle && !FParent) SetMenuBarHeight(FHandle, FMenu ? TMainMenu::BarHeight() : 0);
+    if (!FParent && !ComponentState().Contains(csDestroying)) SetClientSize(W, H);
+}
 
 void TCustomForm::SetClientSize(int AWidth, int AHeight) { TWinControl::SetClientSize(AWidth, AHeight); }
 
@@ -234,6 +263,11 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
     if (Operation != opRemove) return;
     if (AComponent == FActiveControl) FActiveControl = nullptr;
     if (AComponent == FFocusedControl) FFocusedControl = nullptr;
+    if (AComponent == FMenu) {
+        FMenu->FForm = nullptr;
+        FMenu = nullptr;
+        if (FHandle && !FParent) SetMenuBarHeight(FHandle, 0);
+    }
 }
 
 // --- the window ---
@@ -274,8 +308,44 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 
 void TCustomForm::CreateWnd() {
     TScrollingWinControl::CreateWnd();
+    if (FMenu && !FParent) SetMenuBarHeight(FHandle, TMainMenu::BarHeight());
     if (FFormStyle == fsStayOnTop)
         ::SetWindowPos(FHandle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TCustomForm::WndProc(TMessage& Message) {
+    if (FMenu && FHandle && !FParent) {
+        switch (Message.Msg) {
+        case WM_NCPAINT: {
+            TScrollingWinControl::WndProc(Message);
+            HDC DC = GetWindowDC(FHandle);
+            if (DC) {
+                FMenu->PaintBar(DC, MenuBarRect(FHandle));
+                ReleaseDC(FHandle, DC);
+            }
+            return;
+        }
+        case WM_NCLBUTTONDOWN:
+            if (Message.WParam == HTMENU) {
+                TPoint P(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(Message.LParam))),
+                         static_cast<int16_t>(HiWord(static_cast<uintptr_t>(Message.LParam))));
+                TRect W;
+                GetWindowRect(FHandle, W);
+                auto Items = FMenu->BarItems(MenuBarRect(FHandle));
+                for (size_t K = 0; K < Items.size(); ++K)
+                    if (PtInRect(Items[K].second, TPoint(P.x - W.Left, P.y - W.Top))) {
+                        if (!FActive) SetFocus();
+                        FMenu->DropDown(static_cast<int>(K), false);
+                        break;
+                    }
+                Message.Result = 0;
+                return;
+            }
+            break;
+        default: break;
+        }
+    }
+    TScrollingWinControl::WndProc(Message);
 }
 
 void TCustomForm::SetFormStyle(TFormStyle Value) {
@@ -650,6 +720,7 @@ void TForm::DescribeProperties(TPropertyTable& T) {
         "ClientWidth", [](F& X) { return X.ClientWidth(); }, [](F& X, int V) { X.SetClientWidth(V); });
     T.Property("FormStyle", &F::FormStyle, &F::SetFormStyle).Default(fsNormal);
     T.Property("KeyPreview", &F::KeyPreview, &F::SetKeyPreview).Default(false);
+    T.Property("Menu", &F::Menu, &F::SetMenu);
     T.Property("OldCreateOrder", &F::OldCreateOrder, &F::SetOldCreateOrder);
     T.Property("PixelsPerInch", &F::PixelsPerInch, &F::SetPixelsPerInch);
     T.Property("Position", &F::Position, &F::SetPosition).Default(poDesigned);

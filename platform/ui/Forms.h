@@ -23,6 +23,7 @@
 class TCustomForm;
 class TForm;
 class THintWindow;
+class TMainMenu;
 struct THintInfo;
 
 enum TCloseAction : uint8_t { caNone, caHide, caFree, caMinimize };
@@ -125,9 +126,14 @@ public:
     void SetScaled(bool Value) { FScaled = Value; }
     bool OldCreateOrder() const { return FOldCreateOrder; }
     void SetOldCreateOrder(bool Value) { FOldCreateOrder = Value; }
+    // The main menu shown as the bar over the client area. Setting it keeps
+    // the client area's size: the window grows by the bar.
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* Value);
     // The canvas of the form's client area (OnPaint draws on it).
     TCanvas* Canvas();
     TRect ClientRect() const override;
+    TPoint ClientOrigin() const override;
     void SetClientSize(int AWidth, int AHeight) override;
 
     // Forwarders the key messages of a previewing form go through.
@@ -152,6 +158,7 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    void WndProc(TMessage& Message) override;
     virtual void DoCreate();
     virtual void DoDestroy();
     virtual void DoShow();
@@ -181,6 +188,9 @@ protected:
 
 private:
     void PlaceOnShow();
+    // The bar's height while the form has a menu and no window yet.
+    int PendingMenuBar() const;
+    TMainMenu* FMenu = nullptr;
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr;
     bool FActive = false;

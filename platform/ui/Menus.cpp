@@ -1,10 +1,12 @@
 #include "platform/ui/Menus.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <unordered_map>
 
+#include "platform/gfx/ImageList.h"
 #include "platform/ui/Forms.h"
 #include "platform/win/Display.h"
 #include "platform/win/MessageQueue.h"
@@ -13,6 +15,7 @@ ZELMOR_IMPLEMENT_ENUM(TPopupAlignment, "paLeft", "paRight", "paCenter")
 ZELMOR_IMPLEMENT_COMPONENT(TMenuItem, TComponent)
 ZELMOR_IMPLEMENT_CLASS(TMenu, TComponent)
 ZELMOR_IMPLEMENT_COMPONENT(TPopupMenu, TMenu)
+ZELMOR_IMPLEMENT_COMPONENT(TMainMenu, TMenu)
 
 // ---------------------------------------------------------------------------
 // Short cuts
@@ -193,6 +196,41 @@ void TMenuItem::SetChecked(bool Value) {
         for (TMenuItem* Sibling : FParent->FItems)
             if (Sibling != this && Sibling->FRadioItem && Sibling->FGroupIndex == FGroupIndex)
                 Sibling->FChecked = false;
+    MenuChanged();
+}
+
+void TMenuItem::SetCaption(const AnsiString& Value) {
+    if (FCaption == Value) return;
+    FCaption = Value;
+    MenuChanged();
+}
+
+void TMenuItem::SetEnabled(bool Value) {
+    if (FEnabled == Value) return;
+    FEnabled = Value;
+    MenuChanged();
+}
+
+void TMenuItem::SetVisible(bool Value) {
+    if (FVisible == Value) return;
+    FVisible = Value;
+    MenuChanged();
+}
+
+void TMenuItem::SetImageIndex(int Value) {
+    if (FImageIndex == Value) return;
+    FImageIndex = Value;
+    MenuChanged();
+}
+
+TMenu* TMenuItem::GetParentMenu() const {
+    const TMenuItem* Root = this;
+    while (Root->FParent) Root = Root->FParent;
+    return Root->FMenu;
+}
+
+void TMenuItem::MenuChanged() {
+    if (TMenu* Menu = GetParentMenu()) Menu->ItemChanged();
 }
 
 void TMenuItem::Click() {
@@ -223,10 +261,13 @@ void TMenuItem::DescribeProperties(TPropertyTable& T) {
     T.Property("GroupIndex", &M::GroupIndex, &M::SetGroupIndex).Default(0);
     T.Property("HelpContext", &M::HelpContext, &M::SetHelpContext).Default(0);
     T.Property("Hint", &M::Hint, &M::SetHint);
+    T.Property("ImageIndex", &M::ImageIndex, &M::SetImageIndex).Default(-1);
     T.Property("RadioItem", &M::RadioItem, &M::SetRadioItem).Default(false);
     T.Property("ShortCut", &M::ShortCut, &M::SetShortCut).Default(0);
     T.Property("Visible", &M::Visible, &M::SetVisible).Default(true);
     T.Event("OnClick", &M::OnClick);
+    T.Event("OnDrawItem", &M::OnDrawItem);
+    T.Event("OnMeasureItem", &M::OnMeasureItem);
 }
 
 // ---------------------------------------------------------------------------
@@ -239,6 +280,18 @@ TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TMenu::~TMenu() = default;
+
+void TMenu::SetImages(TCustomImageList* Value) {
+    if (FImages == Value) return;
+    FImages = Value;
+    if (Value) Value->FreeNotification(this);
+    ItemChanged();
+}
+
+void TMenu::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FImages) FImages = nullptr;
+}
 
 namespace {
 
@@ -277,7 +330,13 @@ bool IsMenuKey(TWinControl* Control, TMessage& Message) {
     for (TControl* C = Control; C; C = C->Parent())
         if (TPopupMenu* Menu = C->PopupMenu())
             if (Menu->IsShortCut(Message)) return true;
-    return false;
+    TCustomForm* Form = GetParentForm(Control);
+    return Form && Form->Menu() && Form->Menu()->IsShortCut(Message);
+}
+
+bool IsMenuBarKey(TWinControl* Control, TMessage& Message) {
+    TCustomForm* Form = GetParentForm(Control);
+    return Form && Form->Menu() && Form->Menu()->IsBarKey(Message);
 }
 
 // ---------------------------------------------------------------------------
@@ -292,6 +351,7 @@ constexpr int SeparatorHeight = 8;
 // One showing of a menu: its items, the one under the keys or the mouse, and the choice.
 struct TMenuSession {
     HWND Wnd = nullptr;
+    TMenu* Menu = nullptr;
     std::vector<TMenuItem*> Items;  // the visible ones, in order
     std::vector<TRect> Rects;
     int Hot = -1;
@@ -299,6 +359,19 @@ struct TMenuSession {
     bool Done = false;
     TFont Font;
     int ShortCutX = 0;
+    int Column = CheckColumn;
+    // A main menu's drop-down: Left and Right leave for the next top item
+    // (Side -1 or 1), and the mouse on another top item of the bar leaves for it.
+    bool OnBar = false;
+    int Side = 0;
+    std::function<int(TPoint)> BarItemAt;  // screen point to top item, -1 for none
+    int OwnItem = -1;
+    int SwitchTo = -1;
+    bool PressedOutside = false;
+    // A top item without items, reached by Left or Right: Return chooses it.
+    TMenuItem* Top = nullptr;
+    // Keys that came after the menu was done with, for the drop-down it leaves for.
+    std::vector<WORD> Pending;
 };
 
 std::unordered_map<HWND, TMenuSession*>& Sessions() {
@@ -308,12 +381,18 @@ std::unordered_map<HWND, TMenuSession*>& Sessions() {
 
 bool Selectable(const TMenuItem* Item) { return !Item->IsLine(); }
 
+bool DrawsItself(const TMenuSession& S, const TMenuItem* Item) {
+    return S.Menu && S.Menu->OwnerDraw() && Assigned(Item->OnDrawItem);
+}
+
 void Layout(TMenuSession& S, int& Width, int& Height) {
     HDC DC = GetDC(nullptr);
     DC->Font()->Assign(&S.Font);
     int TextH = DC->TextHeight("Wy");
     int ItemH = std::max(TextH + 6, 18);
     int CaptionW = 0, KeysW = 0;
+    TCustomImageList* Images = S.Menu ? S.Menu->Images() : nullptr;
+    S.Column = Images ? std::max(CheckColumn, Images->Width() + 6) : CheckColumn;
     for (TMenuItem* I : S.Items) {
         if (I->IsLine()) continue;
         TRect R(0, 0, 0, 0);
@@ -321,18 +400,86 @@ void Layout(TMenuSession& S, int& Width, int& Height) {
         CaptionW = std::max(CaptionW, R.Width());
         KeysW = std::max(KeysW, DC->TextWidth(ShortCutToText(I->ShortCut())));
     }
-    ReleaseDC(nullptr, DC);
-    Width = CheckColumn + CaptionW + (KeysW ? 16 + KeysW : 0) + 18;
-    S.ShortCutX = CheckColumn + CaptionW + 16;
-    int Y = 2;
-    S.Rects.clear();
+    Width = S.Column + CaptionW + (KeysW ? 16 + KeysW : 0) + 18;
+    S.ShortCutX = S.Column + CaptionW + 16;
+    std::vector<int> Heights;
     for (TMenuItem* I : S.Items) {
         int H = I->IsLine() ? SeparatorHeight : ItemH;
+        if (S.Menu && S.Menu->OwnerDraw() && Assigned(I->OnMeasureItem)) {
+            int W = Width - 4;
+            DC->Font()->Assign(&S.Font);
+            I->OnMeasureItem(I, DC, W, H);
+            Width = std::max(Width, W + 4);
+        }
+        Heights.push_back(H);
+    }
+    ReleaseDC(nullptr, DC);
+    int Y = 2;
+    S.Rects.clear();
+    for (int H : Heights) {
         S.Rects.emplace_back(2, Y, Width - 2, Y + H);
         Y += H;
     }
     Width += 2;
     Height = Y + 2;
+}
+
+void PaintItem(TMenuSession& S, HDC DC, TMenuItem* I, const TRect& R, bool Hot) {
+    if (DrawsItself(S, I)) {
+        int Saved = DC->SaveDC();
+        DC->Font()->Assign(&S.Font);
+        I->OnDrawItem(I, DC, R, Hot);
+        DC->RestoreDC(Saved);
+        return;
+    }
+    if (Hot) {
+        TBrush H;
+        H.SetColor(clHighlight);
+        DC->FillRect(R, H);
+    }
+    DC->Font()->Assign(&S.Font);
+    DC->Font()->SetStyle(I->Default() ? TFontStyles{fsBold} : TFontStyles{});
+    DC->SetBkMode(TRANSPARENT);
+    TRect T(R.Left + S.Column, R.Top, R.Right, R.Bottom);
+    TRect Keys(S.ShortCutX, R.Top, R.Right - 8, R.Bottom);
+    AnsiString KeyText = ShortCutToText(I->ShortCut());
+    auto Text = [&](TColor Color, int D) {
+        DC->SetTextColor(Color);
+        TRect A = T, B = Keys;
+        OffsetRect(A, D, D);
+        OffsetRect(B, D, D);
+        DC->DrawText(I->Caption(), A, DT_SINGLELINE | DT_VCENTER);
+        if (!KeyText.empty()) DC->DrawText(KeyText, B, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    };
+    if (!I->Enabled()) {
+        if (!Hot) Text(clBtnHighlight, 1);
+        Text(clGrayText, 0);
+    } else {
+        Text(Hot ? clHighlightText : clMenuText, 0);
+    }
+    TCustomImageList* Images = S.Menu ? S.Menu->Images() : nullptr;
+    if (Images && I->ImageIndex() >= 0 && I->ImageIndex() < Images->Count()) {
+        int X = R.Left + (S.Column - Images->Width()) / 2, Y = R.Top + (R.Height() - Images->Height()) / 2;
+        if (I->Checked()) {
+            TRect Box(X - 2, Y - 2, X + Images->Width() + 2, Y + Images->Height() + 2);
+            DC->DrawEdge(Box, BDR_SUNKENOUTER, BF_RECT);
+        }
+        Images->Draw(DC, X, Y, I->ImageIndex(), I->Enabled());
+    } else if (I->Checked()) {
+        // A tick (or a dot for a radio item) in the check column.
+        DC->Pen()->SetColor(Hot ? clHighlightText : clMenuText);
+        DC->Pen()->SetWidth(1);
+        int X = R.Left + 5, Y = R.Top + R.Height() / 2;
+        if (I->RadioItem()) {
+            DC->Brush()->SetColor(Hot ? clHighlightText : clMenuText);
+            DC->Ellipse(X + 1, Y - 3, X + 7, Y + 3);
+        } else {
+            for (int D = 0; D < 3; ++D) {
+                TPoint P[] = {TPoint(X, Y - 1 + D), TPoint(X + 2, Y + 1 + D), TPoint(X + 7, Y - 4 + D)};
+                DC->Polyline(P);
+            }
+        }
+    }
 }
 
 void Paint(TMenuSession& S, HDC DC) {
@@ -343,55 +490,15 @@ void Paint(TMenuSession& S, HDC DC) {
     DC->FillRect(Client, Face);
     TRect Edge = Client;
     DC->DrawEdge(Edge, EDGE_RAISED, BF_RECT);
-    DC->Font()->Assign(&S.Font);
-    DC->SetBkMode(TRANSPARENT);
     for (size_t K = 0; K < S.Items.size(); ++K) {
         TMenuItem* I = S.Items[K];
         TRect R = S.Rects[K];
-        if (I->IsLine()) {
+        if (I->IsLine() && !DrawsItself(S, I)) {
             TRect L(R.Left + 1, R.Top + R.Height() / 2 - 1, R.Right - 1, R.Top + R.Height() / 2 + 1);
             DC->DrawEdge(L, EDGE_ETCHED, BF_TOP);
             continue;
         }
-        bool Hot = static_cast<int>(K) == S.Hot;
-        if (Hot) {
-            TBrush H;
-            H.SetColor(clHighlight);
-            DC->FillRect(R, H);
-        }
-        DC->Font()->SetStyle(I->Default() ? TFontStyles{fsBold} : TFontStyles{});
-        TRect T(R.Left + CheckColumn, R.Top, R.Right, R.Bottom);
-        TRect Keys(S.ShortCutX, R.Top, R.Right - 8, R.Bottom);
-        AnsiString KeyText = ShortCutToText(I->ShortCut());
-        auto Text = [&](TColor Color, int D) {
-            DC->SetTextColor(Color);
-            TRect A = T, B = Keys;
-            OffsetRect(A, D, D);
-            OffsetRect(B, D, D);
-            DC->DrawText(I->Caption(), A, DT_SINGLELINE | DT_VCENTER);
-            if (!KeyText.empty()) DC->DrawText(KeyText, B, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-        };
-        if (!I->Enabled()) {
-            if (!Hot) Text(clBtnHighlight, 1);
-            Text(clGrayText, 0);
-        } else {
-            Text(Hot ? clHighlightText : clMenuText, 0);
-        }
-        if (I->Checked()) {
-            // A tick (or a dot for a radio item) in the check column.
-            DC->Pen()->SetColor(Hot ? clHighlightText : clMenuText);
-            DC->Pen()->SetWidth(1);
-            int X = R.Left + 5, Y = R.Top + R.Height() / 2;
-            if (I->RadioItem()) {
-                DC->Brush()->SetColor(Hot ? clHighlightText : clMenuText);
-                DC->Ellipse(X + 1, Y - 3, X + 7, Y + 3);
-            } else {
-                for (int D = 0; D < 3; ++D) {
-                    TPoint P[] = {TPoint(X, Y - 1 + D), TPoint(X + 2, Y + 1 + D), TPoint(X + 7, Y - 4 + D)};
-                    DC->Polyline(P);
-                }
-            }
-        }
+        PaintItem(S, DC, I, R, static_cast<int>(K) == S.Hot);
     }
 }
 
@@ -441,9 +548,23 @@ void MenuKey(TMenuSession& S, WORD Key) {
         S.Hot = -1;
         Step(S, -1);
         return;
-    case VK_RETURN: Choose(S, S.Hot); return;
+    case VK_LEFT:
+    case VK_RIGHT:
+        if (S.OnBar) {
+            S.Side = Key == VK_LEFT ? -1 : 1;
+            S.Done = true;
+        }
+        return;
+    case VK_RETURN:
+        if (S.Items.empty() && S.Top && S.Top->Enabled()) {
+            S.Chosen = S.Top;
+            S.Done = true;
+        }
+        Choose(S, S.Hot);
+        return;
     case VK_ESCAPE:
-    case VK_MENU: S.Done = true; return;
+    case VK_MENU:
+    case VK_F10: S.Done = true; return;
     default: break;
     }
     // The underlined letter: one item takes it at once; several take turns.
@@ -465,6 +586,16 @@ TPoint PointOf(LPARAM LParam) {
                   static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
 }
 
+// The top item of the bar under a point of the menu's window, other than the
+// one dropped down; -1 for none.
+int OtherBarItem(TMenuSession& S, TPoint ClientPoint) {
+    if (!S.BarItemAt) return -1;
+    TPoint P = ClientPoint;
+    ClientToScreen(S.Wnd, P);
+    int I = S.BarItemAt(P);
+    return I == S.OwnItem ? -1 : I;
+}
+
 LRESULT MenuProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     auto It = Sessions().find(Wnd);
     if (It == Sessions().end()) return DefWindowProc(Wnd, Msg, WParam, LParam);
@@ -481,14 +612,24 @@ LRESULT MenuProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     case WM_MOUSEMOVE: {
         int I = ItemAt(S, PointOf(LParam));
         if (I >= 0 && Selectable(S.Items[static_cast<size_t>(I)])) SetHot(S, I);
+        // Along the bar, the mouse takes the drop-down from item to item.
+        int Other = I < 0 ? OtherBarItem(S, PointOf(LParam)) : -1;
+        if (Other >= 0) {
+            S.SwitchTo = Other;
+            S.Done = true;
+        }
         return 0;
     }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN: {
         TRect R;
         GetClientRect(Wnd, R);
-        // A press outside the menu closes it.
-        if (!PtInRect(R, PointOf(LParam))) S.Done = true;
+        // A press outside the menu closes it; on another top item of the bar, that one drops down.
+        if (!PtInRect(R, PointOf(LParam))) {
+            S.SwitchTo = OtherBarItem(S, PointOf(LParam));
+            S.PressedOutside = true;
+            S.Done = true;
+        }
         return 0;
     }
     case WM_LBUTTONUP:
@@ -531,36 +672,24 @@ HWND CommandWindow() {
     return Wnd;
 }
 
-}  // namespace
+void PostClick(TMenuItem* Item) { PostMessage(CommandWindow(), WM_COMMAND, Item->Command(), 0); }
 
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
-
-void TPopupMenu::DoPopup(TObject* Sender) {
-    if (Assigned(OnPopup)) OnPopup(Sender);
-}
-
-void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
-    TMenu::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FPopupComponent) FPopupComponent = nullptr;
-}
-
-void TPopupMenu::Popup(int X, int Y) {
-    FPopupPoint = TPoint(X, Y);
-    DoPopup(this);
-    TMenuSession S;
+// Shows the visible children of Parent (none for null) with the top-left corner at (X, Y)
+// (moved in when it would leave the screen; Above is where a menu that
+// cannot open downwards ends) and runs until the session is done.
+void RunMenu(TMenuSession& S, TMenuItem* Parent, int X, int Y, int Above, std::vector<WORD> Replay = {}) {
     GetMenuFont(S.Font);
-    for (int I = 0; I < Items()->Count(); ++I)
-        if (Items()->Items(I)->Visible()) S.Items.push_back(Items()->Items(I));
-    if (S.Items.empty()) return;
+    for (int I = 0; Parent && I < Parent->Count(); ++I)
+        if (Parent->Items(I)->Visible()) S.Items.push_back(Parent->Items(I));
+    // A top item of the bar without items still takes the keys, with no window to show.
+    if (S.Items.empty() && !S.OnBar) return;
     EnsureMenuClass();
     int W = 0, H = 0;
-    Layout(S, W, H);
-    if (FAlignment == paRight) X -= W;
-    if (FAlignment == paCenter) X -= W / 2;
+    if (!S.Items.empty()) Layout(S, W, H);
     // A menu that would leave the screen opens the other way.
     TRect Scr = ScreenRect();
-    if (X + W > Scr.Right) X = std::max(Scr.Left, X - W);
-    if (Y + H > Scr.Bottom) Y = std::max(Scr.Top, Y - H);
+    if (X + W > Scr.Right) X = std::max(Scr.Left, S.OnBar ? Scr.Right - W : X - W);
+    if (Y + H > Scr.Bottom) Y = std::max(Scr.Top, Above - H);
     if (X < Scr.Left) X = Scr.Left;
     S.Wnd = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, "PopupMenu", "", WS_POPUP, X,
                            Y, W, H, nullptr, 0, nullptr);
@@ -583,9 +712,21 @@ void TPopupMenu::Popup(int X, int Y) {
     // The keys are the menu's while it shows, whoever has the focus.
     Cleanup.Hook = SetWindowsHookEx(WH_KEYBOARD, [&S](int Code, WPARAM Key, LPARAM Data) -> LRESULT {
         if (Code != HC_ACTION) return 0;
-        if (!(static_cast<uint32_t>(Data) & KF_UP)) MenuKey(S, static_cast<WORD>(Key));
+        if (static_cast<uint32_t>(Data) & KF_UP) return 1;
+        // Keys typed ahead of a move along the bar belong to the next drop-down;
+        // after a choice or an escape they go where they would have gone.
+        if (S.Done) {
+            if (S.Side == 0 && S.SwitchTo < 0) return 0;
+            S.Pending.push_back(static_cast<WORD>(Key));
+            return 1;
+        }
+        MenuKey(S, static_cast<WORD>(Key));
         return 1;
     });
+    for (WORD Key : Replay) {
+        if (S.Done) S.Pending.push_back(Key);
+        else MenuKey(S, Key);
+    }
     // The menu's own loop: a key the menu takes is no message, so the loop
     // looks at the menu before it waits for more.
     while (!S.Done && IsWindow(S.Wnd)) {
@@ -594,16 +735,232 @@ void TPopupMenu::Popup(int X, int Y) {
         Application->Idle();
         WaitMessage();
     }
-    if (S.Chosen) PostMessage(CommandWindow(), WM_COMMAND, S.Chosen->Command(), 0);
+}
+
+}  // namespace
+
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
+
+void TPopupMenu::DoPopup(TObject* Sender) {
+    if (Assigned(OnPopup)) OnPopup(Sender);
+}
+
+void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
+    TMenu::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FPopupComponent) FPopupComponent = nullptr;
+}
+
+void TPopupMenu::Popup(int X, int Y) {
+    FPopupPoint = TPoint(X, Y);
+    DoPopup(this);
+    TMenuSession S;
+    S.Menu = this;
+    if (FAlignment != paLeft) {
+        // The width is known once laid out: a first pass measures it.
+        TMenuSession Probe;
+        Probe.Menu = this;
+        GetMenuFont(Probe.Font);
+        for (int I = 0; I < Items()->Count(); ++I)
+            if (Items()->Items(I)->Visible()) Probe.Items.push_back(Items()->Items(I));
+        int W = 0, H = 0;
+        Layout(Probe, W, H);
+        X -= FAlignment == paRight ? W : W / 2;
+    }
+    RunMenu(S, Items(), X, Y, Y);
+    if (S.Chosen) PostClick(S.Chosen);
+}
+
+// ---------------------------------------------------------------------------
+// The main menu and its bar
+// ---------------------------------------------------------------------------
+
+namespace {
+
+constexpr int BarItemPadding = 7;  // each side of a top item's caption
+
+}  // namespace
+
+TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
+
+TMainMenu::~TMainMenu() {
+    if (FForm) FForm->SetMenu(nullptr);
+}
+
+int TMainMenu::BarHeight() { return GetSystemMetrics(SM_CYMENU); }
+
+std::vector<std::pair<TMenuItem*, TRect>> TMainMenu::BarItems(const TRect& Bar) const {
+    std::vector<std::pair<TMenuItem*, TRect>> R;
+    HDC DC = GetDC(nullptr);
+    TFont Font;
+    GetMenuFont(Font);
+    DC->Font()->Assign(&Font);
+    int X = Bar.Left;
+    for (int I = 0; I < Items()->Count(); ++I) {
+        TMenuItem* Item = Items()->Items(I);
+        if (!Item->Visible()) continue;
+        TRect T(0, 0, 0, 0);
+        DC->DrawText(Item->Caption(), T, DT_CALCRECT | DT_SINGLELINE);
+        int W = T.Width() + 2 * BarItemPadding;
+        R.emplace_back(Item, TRect(X, Bar.Top, X + W, Bar.Bottom));
+        X += W;
+    }
+    ReleaseDC(nullptr, DC);
+    return R;
+}
+
+void TMainMenu::PaintBar(TCanvas* Canvas, const TRect& Bar) const {
+    TBrush Face;
+    Face.SetColor(clMenu);
+    Canvas->FillRect(Bar, Face);
+    TFont Font;
+    GetMenuFont(Font);
+    Canvas->Font()->Assign(&Font);
+    Canvas->SetBkMode(TRANSPARENT);
+    auto Items = BarItems(Bar);
+    for (size_t K = 0; K < Items.size(); ++K) {
+        auto [Item, R] = Items[K];
+        bool Open = static_cast<int>(K) == FDropped;
+        if (Open) {
+            TBrush H;
+            H.SetColor(clHighlight);
+            Canvas->FillRect(R, H);
+        }
+        TRect T = R;
+        if (!Item->Enabled() && !Open) {
+            Canvas->SetTextColor(clBtnHighlight);
+            TRect E = T;
+            OffsetRect(E, 1, 1);
+            Canvas->DrawText(Item->Caption(), E, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+        }
+        Canvas->SetTextColor(!Item->Enabled() ? clGrayText : Open ? clHighlightText : clMenuText);
+        Canvas->DrawText(Item->Caption(), T, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+    }
+}
+
+void TMainMenu::ItemChanged() {
+    if (FForm && FForm->HandleAllocated())
+        SetWindowPos(FForm->Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TMainMenu::DropDown(int Index, bool ByKey) {
+    bool Along = false;  // reached by Left or Right
+    std::vector<WORD> Replay;
+    if (!FForm || !FForm->HandleAllocated()) return;
+    HWND Wnd = FForm->Handle();
+    // Whatever ends the menu, the bar shows no item dropped down.
+    struct TReset {
+        TMainMenu* Menu;
+        ~TReset() {
+            Menu->FDropped = -1;
+            Menu->ItemChanged();
+        }
+    } Reset{this};
+    while (Index >= 0) {
+        TRect Window;
+        GetWindowRect(Wnd, Window);
+        auto Items = BarItems(MenuBarRect(Wnd));
+        if (Index >= static_cast<int>(Items.size())) return;
+        TMenuItem* Top = Items[static_cast<size_t>(Index)].first;
+        TRect R = Items[static_cast<size_t>(Index)].second;
+        OffsetRect(R, Window.Left, Window.Top);
+        bool HasItems = false;
+        for (int I = 0; I < Top->Count(); ++I) HasItems = HasItems || Top->Items(I)->Visible();
+        if (!HasItems && !Along) {
+            if (Top->Enabled()) PostClick(Top);
+            return;
+        }
+        FDropped = Index;
+        ItemChanged();
+        UpdateWindow(Wnd);
+        TMenuSession S;
+        S.Menu = this;
+        S.OnBar = true;
+        S.OwnItem = Index;
+        S.Top = Top;
+        S.BarItemAt = [this, Wnd](TPoint P) {
+            TRect W;
+            GetWindowRect(Wnd, W);
+            TPoint InWindow(P.x - W.Left, P.y - W.Top);
+            auto Items = BarItems(MenuBarRect(Wnd));
+            for (size_t K = 0; K < Items.size(); ++K)
+                if (PtInRect(Items[K].second, InWindow)) return static_cast<int>(K);
+            return -1;
+        };
+        if (Top->Enabled()) {
+            if (ByKey) {
+                S.Hot = -1;
+                // The first selectable item shows lit, as the keys left it.
+                for (int I = 0, K = 0; I < Top->Count(); ++I) {
+                    if (!Top->Items(I)->Visible()) continue;
+                    if (Selectable(Top->Items(I))) {
+                        S.Hot = K;
+                        break;
+                    }
+                    ++K;
+                }
+            }
+        }
+        // A disabled top item drops down nothing, but the keys may pass over it.
+        if (Top->Enabled() || Along)
+            RunMenu(S, Top->Enabled() ? Top : nullptr, R.Left, R.Bottom, R.Top, std::move(Replay));
+        if (S.Chosen) {
+            PostClick(S.Chosen);
+            return;
+        }
+        int N = static_cast<int>(Items.size());
+        Replay = std::move(S.Pending);
+        if (S.Side != 0) {
+            Index = (Index + S.Side + N) % N;
+            ByKey = Along = true;
+        } else if (S.SwitchTo >= 0) {
+            Index = S.SwitchTo;
+            ByKey = false;
+            Along = !S.PressedOutside;
+        } else {
+            return;
+        }
+    }
+}
+
+bool TMainMenu::IsBarKey(TMessage& Message) {
+    WORD Key = Message.CharCode();
+    bool Alt = (static_cast<uint32_t>(Message.KeyData()) & KF_ALTDOWN) != 0;
+    if (Key == VK_F10 && !Alt && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0) {
+        if (Items()->Count() == 0) return false;
+        DropDown(0, true);
+        return true;
+    }
+    if (!Alt || GetKeyState(VK_CONTROL) < 0) return false;
+    int K = 0;
+    for (int I = 0; I < Items()->Count(); ++I) {
+        TMenuItem* Item = Items()->Items(I);
+        if (!Item->Visible()) continue;
+        if (IsAccel(Key, Item->Caption())) {
+            DropDown(K, true);
+            return true;
+        }
+        ++K;
+    }
+    return false;
 }
 
 void TPopupMenu::DescribeProperties(TPropertyTable& T) {
     using P = TPopupMenu;
     T.Property("Alignment", &P::Alignment, &P::SetAlignment).Default(paLeft);
     T.Property("AutoPopup", &P::AutoPopup, &P::SetAutoPopup).Default(true);
+    T.Property("Images", &P::Images, &P::SetImages);
+    T.Property("OwnerDraw", &P::OwnerDraw, &P::SetOwnerDraw).Default(false);
     T.Event("OnPopup", &P::OnPopup);
 }
 
+void TMainMenu::DescribeProperties(TPropertyTable& T) {
+    using P = TMainMenu;
+    T.Property("Images", &P::Images, &P::SetImages);
+    T.Property("OwnerDraw", &P::OwnerDraw, &P::SetOwnerDraw).Default(false);
+}
+
 void RegisterMenuClasses() {
-    RegisterClasses({&TMenuItem::StaticClassInfo(), &TPopupMenu::StaticClassInfo()});
+    RegisterClasses(
+        {&TMenuItem::StaticClassInfo(), &TPopupMenu::StaticClassInfo(), &TMainMenu::StaticClassInfo()});
 }

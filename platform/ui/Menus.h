@@ -1,5 +1,5 @@
 #pragma once
-// Menu items and popup menus.
+// Menu items, popup menus and a form's main menu.
 //
 // A popup menu holds a tree of items (each a component, so forms stream
 // them); Popup shows it at a screen point as a window of its own and runs
@@ -7,7 +7,16 @@
 // (arrows, Return, Escape, the underlined letters), and a click outside
 // closes it. The chosen item's OnClick runs once the menu is gone, from the
 // message loop. An item's ShortCut works while a control that names the menu
-// in its PopupMenu (or one of that control's parents) has the focus.
+// in its PopupMenu (or one of that control's parents) has the focus, and
+// while any control of a form whose Menu is the main menu has it.
+//
+// A main menu shows as a bar of its top items between the form's caption and
+// its client area. A click on a top item, or Alt with its underlined letter
+// (F10 for the first), drops its items down as a popup menu does; Left and
+// Right move to the next top item's, and a top item without items is chosen
+// at once. A menu whose OwnerDraw is set lets items with OnMeasureItem and
+// OnDrawItem measure and draw themselves; Images gives items their ImageIndex
+// picture beside the caption.
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -27,6 +36,12 @@ AnsiString ShortCutToText(TShortCut ShortCut);
 TShortCut TextToShortCut(std::string_view Text);
 
 class TMenu;
+class TCanvas;
+class TCustomImageList;
+class TCustomForm;
+
+using TMenuMeasureItemEvent = TEvent<void(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
+using TMenuDrawItemEvent = TEvent<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, bool Selected)>;
 
 // Where an item starts a new column of its menu (kept with the item; the
 // menus here show one column).
@@ -43,15 +58,18 @@ public:
 
     // "-" makes a separator line; "&" marks the letter that chooses the item.
     AnsiString Caption() const { return FCaption; }
-    void SetCaption(const AnsiString& Value) { FCaption = Value; }
+    void SetCaption(const AnsiString& Value);
     bool IsLine() const { return FCaption == "-"; }
     bool Checked() const { return FChecked; }
     // A checked radio item unchecks the radio items of its group among its siblings.
     void SetChecked(bool Value);
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool Value) { FEnabled = Value; }
+    void SetEnabled(bool Value);
     bool Visible() const { return FVisible; }
-    void SetVisible(bool Value) { FVisible = Value; }
+    void SetVisible(bool Value);
+    // The picture of the menu's Images beside the caption; -1 for none.
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
     // Shown in bold: the item a double click would choose.
     bool Default() const { return FDefault; }
     void SetDefault(bool Value) { FDefault = Value; }
@@ -87,9 +105,17 @@ public:
     // The child whose caption, without its "&", is Caption (any case).
     TMenuItem* Find(std::string_view Caption) const;
 
+    // The menu the item belongs to, at any depth; null for a loose item.
+    TMenu* GetParentMenu() const;
+
     // Fires OnClick when the item is enabled.
     virtual void Click();
     TNotifyEvent OnClick;
+    // Asked when the menu is OwnerDraw: the size the item takes (Width and
+    // Height come with the size it would take drawn as text).
+    TMenuMeasureItemEvent OnMeasureItem;
+    // Draws the item when the menu is OwnerDraw; ARect is its whole row.
+    TMenuDrawItemEvent OnDrawItem;
 
     bool HasParent() const override { return true; }
     TComponent* GetParentComponent() const override;
@@ -112,6 +138,8 @@ private:
     int FHelpContext = 0;
     TMenuBreak FBreak = mbNone;
     WORD FCommand = 0;
+    int FImageIndex = -1;
+    void MenuChanged();
 };
 
 enum TFindItemKind : uint8_t { fkCommand, fkShortCut };
@@ -129,9 +157,20 @@ public:
     // cut clicks the item when it is enabled; answers whether it was one.
     bool IsShortCut(TMessage& Message);
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    bool OwnerDraw() const { return FOwnerDraw; }
+    void SetOwnerDraw(bool Value) { FOwnerDraw = Value; }
+    // An item's caption, visibility, state or picture changed.
+    virtual void ItemChanged() {}
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     TMenuItem* FItems;
+    TCustomImageList* FImages = nullptr;
+    bool FOwnerDraw = false;
 };
 
 enum TPopupAlignment : uint8_t { paLeft, paRight, paCenter };
@@ -166,8 +205,42 @@ private:
     TPoint FPopupPoint;
 };
 
+// The menu of a form (TCustomForm::Menu), shown as the bar over its client area.
+class TMainMenu : public TMenu {
+    ZELMOR_CLASS(TMainMenu, TMenu)
+    friend class TCustomForm;
+
+public:
+    explicit TMainMenu(TComponent* AOwner);
+    ~TMainMenu() override;
+    static void DescribeProperties(TPropertyTable& T);
+    // The form whose bar the menu is, or null.
+    TCustomForm* Form() const { return FForm; }
+    static int BarHeight();
+    // The visible top items with their places on the bar (window coordinates
+    // of the form, given the bar's rectangle).
+    std::vector<std::pair<TMenuItem*, TRect>> BarItems(const TRect& Bar) const;
+    // The top item dropped down (its index among the visible ones), -1 for none.
+    int DroppedIndex() const { return FDropped; }
+    // Drops the Index-th visible top item down and runs the menu until the
+    // user chooses or leaves; ByKey starts with its first item lit.
+    void DropDown(int Index, bool ByKey);
+    // Alt with a top item's underlined letter drops it down; F10 the first.
+    bool IsBarKey(TMessage& Message);
+    void ItemChanged() override;
+    void PaintBar(TCanvas* Canvas, const TRect& Bar) const;
+
+private:
+    TCustomForm* FForm = nullptr;
+    int FDropped = -1;
+};
+
 // The menus a key may belong to: the popup menus of the control and of its
-// parents. Clicks the item and answers true when the key is a short cut.
+// parents, then the main menu of its form. Clicks the item and answers true
+// when the key is a short cut.
 bool IsMenuKey(TWinControl* Control, TMessage& Message);
+// Alt with a letter or F10 for the main menu of the control's form: drops a
+// top item down and answers true.
+bool IsMenuBarKey(TWinControl* Control, TMessage& Message);
 
 void RegisterMenuClasses();

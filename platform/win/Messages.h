@@ -609,6 +609,7 @@ enum : LRESULT {
     HTCLIENT = 1,
     HTCAPTION = 2,
     HTSYSMENU = 3,
+    HTMENU = 5,
     HTHSCROLL = 6,
     HTVSCROLL = 7,
     HTLEFT = 10,

@@ -113,6 +113,7 @@ TInsets NonClientInsets(const TWindow& W) {
     if (W.ExStyle & WS_EX_STATICEDGE) Border += GetSystemMetrics(SM_CXBORDER);
     I.Left = I.Top = I.Right = I.Bottom = Border;
     if ((W.Style & WS_CAPTION) == WS_CAPTION) I.Top += GetSystemMetrics(SM_CYCAPTION);
+    if (!W.Parent) I.Top += W.MenuBar;
     if (W.Style & WS_VSCROLL) I.Right += GetSystemMetrics(SM_CXVSCROLL);
     if (W.Style & WS_HSCROLL) I.Bottom += GetSystemMetrics(SM_CYHSCROLL);
     return I;
@@ -941,6 +942,9 @@ LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
         if (PtInRect(Client, InWindow)) return HTCLIENT;
         LRESULT Bar = ScrollBarHitTest(*W, InWindow);
         if (Bar != HTNOWHERE) return Bar;
+        if (W->MenuBar > 0 && InWindow.y >= I.Top - W->MenuBar && InWindow.y < I.Top &&
+            InWindow.x >= I.Left && InWindow.x < W->Bounds.Width() - I.Right)
+            return HTMENU;
         if ((W->Style & WS_CAPTION) == WS_CAPTION && InWindow.y >= I.Top - GetSystemMetrics(SM_CYCAPTION) &&
             InWindow.y < I.Top) {
             if ((W->Style & WS_SYSMENU) &&
@@ -1044,6 +1048,29 @@ TPoint ClientOffsetFromStyles(DWORD Style, DWORD ExStyle) {
     W.ExStyle = ExStyle;
     TInsets I = NonClientInsets(W);
     return TPoint(I.Left, I.Top);
+}
+
+void SetMenuBarHeight(HWND Wnd, int Height) {
+    TWindow* W = Find(Wnd);
+    if (!W || W->Parent || W->MenuBar == std::max(0, Height)) return;
+    W->MenuBar = std::max(0, Height);
+    // The window keeps its size: its client area gives up or takes back the band.
+    TRect C = ClientRect(*W);
+    InvalidateFrame(*W);
+    RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Send(*W, WM_SIZE, SIZE_RESTORED, MakeLParam(C.Width(), C.Height()));
+}
+
+int GetMenuBarHeight(HWND Wnd) {
+    TWindow* W = Find(Wnd);
+    return W ? W->MenuBar : 0;
+}
+
+TRect MenuBarRect(HWND Wnd) {
+    TWindow* W = Find(Wnd);
+    if (!W || W->MenuBar == 0) return TRect(0, 0, 0, 0);
+    TInsets I = NonClientInsets(*W);
+    return TRect(I.Left, I.Top - W->MenuBar, W->Bounds.Width() - I.Right, I.Top);
 }
 
 TRect ScreenRect() { return CurrentDisplay().ScreenBounds(); }

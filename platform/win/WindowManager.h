@@ -179,6 +179,15 @@ bool ScrollDC(HDC DC, int Dx, int Dy, const TRect* Scroll, const TRect* Clip, TR
 // --- frames: what the styles leave of a window for its client area ---
 TRect ClientRectFromStyles(DWORD Style, DWORD ExStyle, int Width, int Height);
 TPoint ClientOffsetFromStyles(DWORD Style, DWORD ExStyle);
+// The band of a form's main menu: between the caption and the client area of
+// a top-level window, as high as given (0: none). The window keeps its size and
+// its client area gives up the band (WM_SIZE tells it). The owner draws the
+// band on WM_NCPAINT, after the frame, and hears a press on it as
+// WM_NCLBUTTONDOWN with HTMENU.
+void SetMenuBarHeight(HWND Wnd, int Height);
+int GetMenuBarHeight(HWND Wnd);
+// The band in window coordinates; empty when the window has none.
+TRect MenuBarRect(HWND Wnd);
 // Draws the window's frame, caption and scroll bars into Canvas, at the
 // canvas's logical (0, 0) = the window's top-left corner: for painting a
 // control as a picture.

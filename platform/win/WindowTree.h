@@ -45,6 +45,7 @@ struct TWindow {
     int PaintDepth = 0;  // BeginPaint calls not yet ended
     bool PaintValidated = false;
     TScrollBarState Bars[2];  // SB_HORZ, SB_VERT
+    int MenuBar = 0;          // top-level windows: the height of the menu bar under the caption
     // Top-level windows only: the pixels of the whole window, and what of
     // them changed since the display last showed them (surface coordinates).
     std::unique_ptr<TSurface> Surface;

@@ -12,6 +12,16 @@ void PlayKeys(TUiDriver& Ui, std::string_view Script) {
         {"F4", VK_F4},     {"F1", VK_F1},
     };
     size_t I = 0;
+    // F1 to F12 by number.
+    auto FunctionKey = [](const std::string& Name) -> WORD {
+        if (Name.size() < 2 || Name.size() > 3 || Name[0] != 'F') return 0;
+        int N = 0;
+        for (size_t K = 1; K < Name.size(); ++K) {
+            if (Name[K] < '0' || Name[K] > '9') return 0;
+            N = N * 10 + (Name[K] - '0');
+        }
+        return N >= 1 && N <= 12 ? static_cast<WORD>(VK_F1 + N - 1) : 0;
+    };
     while (I < Script.size()) {
         if (Script[I] != '{') {
             size_t J = Script.find('{', I);
@@ -37,6 +47,7 @@ void PlayKeys(TUiDriver& Ui, std::string_view Script) {
         WORD Key;
         auto It = Names.find(Name);
         if (It != Names.end()) Key = It->second;
+        else if (WORD F = FunctionKey(Name)) Key = F;
         else if (Name.size() == 1 &&
                  ((Name[0] >= 'A' && Name[0] <= 'Z') || (Name[0] >= '0' && Name[0] <= '9')))
             Key = static_cast<WORD>(Name[0]);
