@@ -21,6 +21,7 @@
 #include "dataaware/wwmonthcalendar.h"
 #include "dataaware/wwradiogroup.h"
 #include "dataaware/wwrcdvw.h"
+#include "dataaware/wwrich.h"
 #include "dataaware/wwriched.h"
 #include "dataaware/wwstorep.h"
 #include "platform/db/DataSource.h"
@@ -38,7 +39,8 @@ void StartDataAwareLibrary() {
                      &TwwLookupDlg::StaticClassInfo(),    &TwwLookupDialog::StaticClassInfo(),
                      &TwwSearchDialog::StaticClassInfo(), &TwwDBLookupComboDlg::StaticClassInfo(),
                      &TwwLocateDialog::StaticClassInfo(), &TwwTrackIcon::StaticClassInfo(),
-                     &TwwFilterDialog::StaticClassInfo(), &TwwRecordViewDialog::StaticClassInfo()});
+                     &TwwFilterDialog::StaticClassInfo(), &TwwRecordViewDialog::StaticClassInfo(),
+                     &TwwRichEditForm::StaticClassInfo()});
     RegisterDBControls();
     RegisterCheckBoxClasses();
     RegisterRadioClasses();

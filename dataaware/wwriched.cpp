@@ -6,8 +6,11 @@
 #include <vector>
 
 #include "dataaware/Wwintl.h"
+#include "dataaware/Wwtypes.h"
+#include "dataaware/wwTrackIcon.h"
 #include "dataaware/wwcommon.h"
 #include "dataaware/wwhelpers.h"
+#include "dataaware/wwrich.h"
 #include "platform/classes/Filer.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/DataSource.h"
@@ -23,6 +26,7 @@
 #include "platform/sys/Dialogs.h"
 #include "platform/sys/Shell.h"
 #include "platform/sys/Sound.h"
+#include "platform/ui/Buttons.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/RichLayout.h"
@@ -44,6 +48,7 @@ ZELMOR_IMPLEMENT_CLASS(TwwPrintMargins, TPersistent)
 ZELMOR_IMPLEMENT_CLASS(TwwRTFHeaderFooter, TPersistent)
 ZELMOR_IMPLEMENT_CLASS(TwwCustomRichEdit, TCustomRichEdit)
 ZELMOR_IMPLEMENT_COMPONENT(TwwDBRichEdit, TwwCustomRichEdit)
+ZELMOR_IMPLEMENT_CLASS(TwwRulerPanel, TPanel)
 
 namespace {
 
@@ -189,7 +194,8 @@ void TwwRTFHeaderFooter::Assign(TPersistent* Source) {
 TwwCustomRichEdit::TwwCustomRichEdit(TComponent* AOwner)
     : TCustomRichEdit(AOwner), FPrintMargins(std::make_unique<TwwPrintMargins>()),
       FPrintHeader(std::make_unique<TwwRTFHeaderFooter>()),
-      FPrintFooter(std::make_unique<TwwRTFHeaderFooter>()) {
+      FPrintFooter(std::make_unique<TwwRTFHeaderFooter>()),
+      FEditorPosition(std::make_unique<TwwFormPosition>()) {
     FPopupOptions =
         AllPopupOptions - TwwRichEditPopupOptions{rpoPopupBold, rpoPopupItalic, rpoPopupUnderline};
     for (int o = reoShowSaveExit; o <= reoShowMainMenuIcons; ++o)
@@ -226,9 +232,79 @@ void TwwCustomRichEdit::DescribeProperties(TPropertyTable& T) {
     T.Property("PrintMargins", &C::PrintMargins, &C::SetPrintMargins);
     T.Property("PrintHeader", &C::PrintHeader, &C::SetPrintHeader);
     T.Property("PrintFooter", &C::PrintFooter, &C::SetPrintFooter);
+    T.Property("EditorPosition", &C::EditorPosition, &C::SetEditorPosition);
+    T.Property("UserSpeedButton1", &C::UserSpeedButton1, &C::SetUserSpeedButton1);
+    T.Property("UserSpeedButton2", &C::UserSpeedButton2, &C::SetUserSpeedButton2);
     T.Event("OnURLOpen", &C::OnURLOpen);
+    T.Event("OnCreateDialog", &C::OnCreateDialog);
+    T.Event("OnInitDialog", &C::OnInitDialog);
+    T.Event("OnCloseDialog", &C::OnCloseDialog);
+    T.Event("OnMenuLoadClick", &C::OnMenuLoadClick);
+    T.Event("OnMenuSaveAsClick", &C::OnMenuSaveAsClick);
+    T.Event("OnMenuPrintClick", &C::OnMenuPrintClick);
+    T.Event("OnMenuSaveAndExitClick", &C::OnMenuSaveAndExitClick);
     T.Event("OnPrintHeader", &C::OnPrintHeader);
     T.Event("OnPrintFooter", &C::OnPrintFooter);
+}
+
+void TwwCustomRichEdit::SetEditorPosition(TwwFormPosition* Value) { FEditorPosition->Assign(Value); }
+
+void TwwCustomRichEdit::SetUserSpeedButton1(TSpeedButton* Value) {
+    FUserSpeedButton1 = Value;
+    if (!Value) return;
+    Value->FreeNotification(this);
+    Value->SetVisible(false);
+}
+
+void TwwCustomRichEdit::SetUserSpeedButton2(TSpeedButton* Value) {
+    FUserSpeedButton2 = Value;
+    if (!Value) return;
+    Value->FreeNotification(this);
+    Value->SetVisible(false);
+}
+
+void TwwCustomRichEdit::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomRichEdit::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    if (AComponent == FUserSpeedButton1) FUserSpeedButton1 = nullptr;
+    if (AComponent == FUserSpeedButton2) FUserSpeedButton2 = nullptr;
+}
+
+void TwwCustomRichEdit::DblClick() {
+    TCustomRichEdit::DblClick();
+    if (Parent() && ::IsClassNamed(Parent(), "TwwDBGrid")) ExecuteEditor();
+}
+
+void TwwCustomRichEdit::DoCreateDialog(TwwRichEditForm* Form) {
+    if (Assigned(OnCreateDialog)) OnCreateDialog(Form);
+}
+
+void TwwCustomRichEdit::DoInitDialog(TwwRichEditForm* Form) {
+    if (Assigned(OnInitDialog)) OnInitDialog(Form);
+}
+
+void TwwCustomRichEdit::DoCloseDialog(TwwRichEditForm* Form) {
+    if (Assigned(OnCloseDialog)) OnCloseDialog(Form);
+}
+
+bool TwwCustomRichEdit::ExecuteEditor() {
+    auto* form = NewComponent<TwwRichEditForm>(Application);
+    FEditorForm = form;
+    struct TForget {
+        TwwCustomRichEdit* Edit;
+        TwwRichEditForm* Form;
+        ~TForget() {
+            Edit->FEditorForm = nullptr;
+            if (Form->RichEdit1) Form->RichEdit1->Lines()->Clear();
+            Form->Free();
+        }
+    } forget{this, form};
+    LoadContent();
+    form->Prepare(this);
+    DoCreateDialog(form);
+    const bool ok = form->ShowModal() == mrOk;
+    form->TakeBack(ok);
+    return ok;
 }
 
 void TwwCustomRichEdit::SetOleOptions(TwwRichEditOleOptions Value) {
@@ -386,6 +462,7 @@ void TwwCustomRichEdit::SetSelFont(const AnsiString& Name, int Size, TColor Colo
     f.Underline = Style.Contains(fsUnderline);
     f.StrikeOut = Style.Contains(fsStrikeOut);
     SetSelCharFormat(f, mask);
+    SetModified(true);
 }
 
 void TwwCustomRichEdit::SetSelEffect(int Kind, bool On) {
@@ -394,6 +471,7 @@ void TwwCustomRichEdit::SetSelEffect(int Kind, bool On) {
     TRichCharFormat f;
     f.Bold = f.Italic = f.Underline = f.StrikeOut = On;
     SetSelCharFormat(f, masks[Kind]);
+    SetModified(true);
 }
 
 void TwwCustomRichEdit::SetSelBackColor(TColor Color) {
@@ -409,6 +487,7 @@ void TwwCustomRichEdit::SetSelBackColor(TColor Color) {
         f.AutoBackColor = false;
         f.BackColor = back;
         SetSelCharFormat(f, cmBackColor);
+        SetModified(true);
         SetSelLength(0);
     }
 }
@@ -441,6 +520,7 @@ void TwwCustomRichEdit::SetParagraphFormat(uint32_t Mask, const AnsiString& Alig
     f.LineSpacingRule = static_cast<uint8_t>(LineSpacingRule);
     // The caller's bits name the same attributes as the document's mask.
     SetSelParaFormat(f, Mask & pmAllPara);
+    SetModified(true);
 }
 
 void TwwCustomRichEdit::GetIndents(int& Offset, int& RightIndent, int& StartIndent) const {
@@ -458,6 +538,7 @@ void TwwCustomRichEdit::SetBullets(bool On) {
     f.Numbering = On ? rnBullet : rnNone;
     f.Offset = 720;
     SetSelParaFormat(f, On ? (pmNumbering | pmOffset) : pmNumbering);
+    SetModified(true);
 }
 
 uint8_t TwwCustomRichEdit::GetFontCharset(const AnsiString& /*Name*/) const {
@@ -642,6 +723,7 @@ void TwwCustomRichEdit::BuildPopupMenu() {
         FPopupMenu->Items()->Add(item);
     }
     for (int separator : {1, 5, 9, 14, 17}) FItems[separator]->SetCaption("-");
+    FItems[0]->OnClick = [this](TObject*) { ExecuteEditor(); };
     FItems[2]->OnClick = [this](TObject*) { CutToClipboard(); };
     FItems[3]->OnClick = [this](TObject*) { CopyToClipboard(); };
     FItems[4]->OnClick = [this](TObject*) { PasteFromClipboard(); };
@@ -925,6 +1007,11 @@ void TwwDBRichEdit::Change() {
 
 void TwwDBRichEdit::KeyDown(WORD& Key, TShiftState Shift) {
     TwwCustomRichEdit::KeyDown(Key, Shift);
+    if (Key == VK_F2 && PopupOptions().Contains(rpoPopupEdit)) {
+        Key = 0;
+        ExecuteEditor();
+        return;
+    }
     const bool paste =
         (Key == VK_INSERT && Shift.Contains(ssShift)) || (Key == 'V' && Shift.Contains(ssCtrl));
     if (paste && !CanPasteFromClipboard()) {
@@ -942,6 +1029,14 @@ void TwwDBRichEdit::KeyDown(WORD& Key, TShiftState Shift) {
             Key = 0;
         }
     }
+}
+
+void TwwDBRichEdit::DblClick() {
+    if (GetField() && !FContentLoaded) {
+        LoadContent();
+        return;
+    }
+    TwwCustomRichEdit::DblClick();
 }
 
 void TwwDBRichEdit::KeyPress(char& Key) {
@@ -1139,4 +1234,173 @@ void TwwCustomRichEdit::Print(const AnsiString& JobTitle) {
 bool TwwCustomRichEdit::PrintThroughWord(const AnsiString& /*DocumentName*/) {
     MessageDlg(DefaultIntl->UserMessages()->RichEditMSWordNotFound(), mtInformation, {mbOK}, 0);
     return false;
+}
+
+// ---------------------------------------------------------------------------
+// TwwRulerPanel
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Centimetres as the library counts them: 2.537 to the inch.
+constexpr double CentimetresPerInch = 2.537;
+// The closest a marker comes to another, in pixels.
+constexpr int MarkerGap = 48;
+
+}  // namespace
+
+TwwRulerPanel::TwwRulerPanel(TComponent* AOwner) : TPanel(AOwner) {
+    SetBevelOuter(bvNone);
+    ComputeRect();
+}
+
+void TwwRulerPanel::ComputeRect() { FRulerRect = TRect(6, 4, Width() - 6, Height() - 4); }
+
+int TwwRulerPanel::ToTwips(int Pixels) const { return Pixels * 1440 / FPixelsPerInch; }
+
+int TwwRulerPanel::ToPixels(int Twips) const { return Twips * FPixelsPerInch / 1440; }
+
+double TwwRulerPanel::PixelsPerUnit() const {
+    const bool cm = FRichEdit && FRichEdit->MeasurementUnits() == muCentimeters;
+    return cm ? FPixelsPerInch / CentimetresPerInch : FPixelsPerInch;
+}
+
+double TwwRulerPanel::PrintableInches() const {
+    TPrinter* printer = Printer();
+    const double page = PixelsToTwips(printer->PageWidth(), printer->PixelsPerInch()) / 1440.0;
+    double margins = FRichEdit->PrintMargins()->Left() + FRichEdit->PrintMargins()->Right();
+    if (FRichEdit->MeasurementUnits() == muCentimeters) margins /= CentimetresPerInch;
+    return page - margins;
+}
+
+double TwwRulerPanel::ScaleLength() const {
+    if (FRichEdit && FRichEdit->UsesPrinterWidth()) {
+        const double inches = PrintableInches();
+        return FRichEdit->MeasurementUnits() == muCentimeters ? inches * CentimetresPerInch : inches;
+    }
+    return (Width() - 12) / PixelsPerUnit();
+}
+
+void TwwRulerPanel::Setup(TwwCustomRichEdit* Edit) {
+    FRichEdit = Edit;
+    FPixelsPerInch = Screen ? Screen->PixelsPerInch() : ScreenPixelsPerInch;
+    ComputeRect();
+    if (Edit->UsesPrinterWidth()) FitToPrinterWidth(Edit);
+    ComputeRect();
+    auto make = [this](const char* Bitmap) {
+        auto* marker = NewComponent<TwwTrackIcon>(this);
+        marker->SetParent(this);
+        marker->SetBitmapName(Bitmap);
+        marker->SetMinValue(FRulerRect.Left - marker->Width() / 2);
+        marker->SetMaxValue(FRulerRect.Right - marker->Width() / 2);
+        marker->OnEndDrag = [this](TObject* Sender) { MarkerDropped(static_cast<TwwTrackIcon*>(Sender)); };
+        return marker;
+    };
+    LeftMarker = make("wwRulerUp");
+    LeftMarker->SetLeft(FRulerRect.Left - LeftMarker->Width() / 2);
+    LeftMarker->SetTop(FRulerRect.Bottom + 4 - LeftMarker->Height());
+    RightMarker = make("wwRulerUp");
+    RightMarker->SetLeft(FRulerRect.Right - RightMarker->Width() / 2);
+    RightMarker->SetTop(LeftMarker->Top());
+    FirstLineMarker = make("wwRulerDown");
+    FirstLineMarker->SetLeft(LeftMarker->Left() + 10);
+    FirstLineMarker->SetTop(FRulerRect.Top - 2);
+}
+
+void TwwRulerPanel::FitToPrinterWidth(TwwCustomRichEdit* Edit) {
+    FRichEdit = Edit;
+    SetWidth(static_cast<int>(PrintableInches() * FPixelsPerInch) + 12);
+    ComputeRect();
+    for (TwwTrackIcon* marker : {LeftMarker, RightMarker, FirstLineMarker})
+        if (marker) marker->SetMaxValue(FRulerRect.Right - marker->Width() / 2);
+}
+
+void TwwRulerPanel::Paint() {
+    TPanel::Paint();
+    TCanvas* canvas = Canvas();
+    const TRect r = FRulerRect;
+    canvas->Brush()->SetStyle(bsSolid);
+    canvas->Brush()->SetColor(clWhite);
+    canvas->FillRect(r);
+    auto line = [canvas](TColor Color, int X0, int Y0, int X1, int Y1) {
+        canvas->Pen()->SetColor(Color);
+        canvas->MoveTo(X0, Y0);
+        canvas->LineTo(X1, Y1);
+    };
+    line(clBtnShadow, r.Left - 1, r.Bottom, r.Left - 1, r.Top - 1);
+    line(clBtnShadow, r.Left - 1, r.Top - 1, r.Right + 1, r.Top - 1);
+    line(clBlack, r.Left, r.Bottom - 1, r.Left, r.Top);
+    line(clBlack, r.Left, r.Top, r.Right, r.Top);
+    line(clBtnFace, r.Left - 1, r.Bottom, r.Right, r.Bottom);
+    line(clBtnFace, r.Right, r.Bottom, r.Right, r.Top - 1);
+    line(clBtnHighlight, r.Left - 1, r.Bottom + 1, r.Right + 1, r.Bottom + 1);
+    line(clBtnHighlight, r.Right + 1, r.Bottom + 1, r.Right + 1, r.Top - 2);
+
+    const double length = ScaleLength();
+    const double perUnit = PixelsPerUnit();
+    const int parts = FRichEdit && FRichEdit->MeasurementUnits() == muCentimeters ? 4 : 8;
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->Font()->Assign(Font());
+    canvas->Pen()->SetColor(clBlack);
+    for (int unit = 0; unit <= static_cast<int>(length) + 1 && unit < length; ++unit) {
+        if (unit > 0) {
+            const AnsiString number = IntToStr(unit);
+            const int x = r.Left + static_cast<int>(unit * perUnit);
+            canvas->TextOut(x - canvas->TextWidth(number) / 2, r.Top + 3, number);
+        }
+        for (int part = 1; part < parts; ++part) {
+            const double at = unit + static_cast<double>(part) / parts;
+            if (at >= length) break;
+            const int x = r.Left + static_cast<int>(at * perUnit);
+            // The middle mark is the longer one.
+            if (part == parts / 2) {
+                canvas->MoveTo(x, r.Top + 7);
+                canvas->LineTo(x, r.Bottom - 5);
+            } else {
+                canvas->MoveTo(x, r.Top + 8);
+                canvas->LineTo(x, r.Bottom - 7);
+            }
+        }
+    }
+}
+
+void TwwRulerPanel::UpdateMarkers() {
+    if (!FRichEdit || !LeftMarker) return;
+    int offset = 0, right = 0, start = 0;
+    FRichEdit->GetIndents(offset, right, start);
+    const int left = FRulerRect.Left;
+    LeftMarker->SetLeft(left + ToPixels(start) + ToPixels(offset) - LeftMarker->Width() / 2);
+    FirstLineMarker->SetLeft(left + ToPixels(start) - FirstLineMarker->Width() / 2);
+    RightMarker->SetLeft(Width() - ToPixels(right) - RightMarker->Width());
+}
+
+void TwwRulerPanel::MarkerDropped(TwwTrackIcon* Marker) {
+    if (!FRichEdit || !Marker) return;
+    // Snapped to the grid at the left of the marker's centre, in thousandths of a unit.
+    const bool cm = FRichEdit->MeasurementUnits() == muCentimeters;
+    const long grain = cm ? 250 : 125;
+    const double perUnit = PixelsPerUnit();
+    const int centre = Marker->Left() + Marker->Width() / 2 - FRulerRect.Left;
+    long thousandths = static_cast<long>(std::trunc(centre / perUnit * 1000));
+    thousandths -= thousandths % grain;
+    int position = Marker->MinValue() + static_cast<int>(thousandths / 1000.0 * perUnit) + 1;
+    position = std::min(position, Marker->MaxValue());
+    if (Marker == RightMarker)
+        position = std::max(position, std::max(LeftMarker->Left(), FirstLineMarker->Left()) + MarkerGap);
+    else position = std::min(position, RightMarker->Left() - MarkerGap);
+    Marker->SetLeft(position);
+
+    if (Marker == RightMarker) {
+        const int half = Marker->Width() / 2;
+        const int pixels = FRichEdit->UsesPrinterWidth()
+                               ? Marker->MaxValue() - FRichEdit->GutterWidth() - 4 - Marker->Left() + 2 * half
+                               : FRichEdit->Width() - FRichEdit->GutterWidth() - 4 - Marker->Left() + half;
+        FRichEdit->SetParagraphFormat(wwpmRightIndent, "", false, 0, ToTwips(pixels), 0, 0, nullptr, 0, 0, 0,
+                                      0);
+    } else {
+        const int a = ToTwips(LeftMarker->Left() - LeftMarker->MinValue());
+        const int b = ToTwips(FirstLineMarker->Left() - FirstLineMarker->MinValue());
+        FRichEdit->SetParagraphFormat(wwpmStartIndent | wwpmOffset, "", false, a - b, 0, b, 0, nullptr, 0, 0,
+                                      0, 0);
+    }
 }

@@ -14,6 +14,7 @@
 // rich-text cells into the plain text they show.
 #include <memory>
 
+#include "platform/ui/ExtCtrls.h"
 #include "platform/ui/RichEdit.h"
 
 class TField;
@@ -22,6 +23,10 @@ class TDataSource;
 class TPopupMenu;
 class TMenuItem;
 class TStream;
+class TwwTrackIcon;
+class TwwFormPosition;
+class TwwRichEditForm;
+class TSpeedButton;
 
 enum TwwRichEditWidth : uint8_t { rewWindowSize, rewPrinterSize };
 ZELMOR_DECLARE_ENUM(TwwRichEditWidth);
@@ -130,6 +135,8 @@ using TwwRTFDrawHeaderFooter =
     TEvent<void(TObject* Sender, TRect DrawRect, int PageNumber, AnsiString& LeftText, AnsiString& CenterText,
                 AnsiString& RightText, bool& DoDefault)>;
 using TwwURLOpenEvent = TEvent<void(TwwCustomRichEdit* Sender, const AnsiString& URLLink, bool& UseDefault)>;
+using TwwOnRichEditDlgEvent = TEvent<void(TwwRichEditForm* Form)>;
+using TwwRTFNotifyEvent = TEvent<void(TwwRichEditForm* Form, TwwCustomRichEdit* RichEdit, bool& DoDefault)>;
 using TRichEditProtectChange = TEvent<void(TObject* Sender, int StartPos, int EndPos, bool& AllowChange)>;
 
 // What a paragraph format call sets (bits of its mask).
@@ -294,6 +301,30 @@ public:
     // The tab stops of the selected paragraphs (wwrichtb); true on OK.
     virtual bool ExecuteTabDialog();
 
+    // --- the editor window (wwrich) ---
+    // Opens the editing window on a copy of the content; true when it closed
+    // with OK, which brings the edited content back.
+    virtual bool ExecuteEditor();
+    TwwFormPosition* EditorPosition() const { return FEditorPosition.get(); }
+    void SetEditorPosition(TwwFormPosition* Value);
+    // Buttons lent to the editor's tool bar while it is open; assigning one hides it.
+    TSpeedButton* UserSpeedButton1() const { return FUserSpeedButton1; }
+    void SetUserSpeedButton1(TSpeedButton* Value);
+    TSpeedButton* UserSpeedButton2() const { return FUserSpeedButton2; }
+    void SetUserSpeedButton2(TSpeedButton* Value);
+    // The editor window while it is open.
+    TwwRichEditForm* EditorForm() const { return FEditorForm; }
+    virtual void DoCreateDialog(TwwRichEditForm* Form);
+    virtual void DoInitDialog(TwwRichEditForm* Form);
+    virtual void DoCloseDialog(TwwRichEditForm* Form);
+    TwwOnRichEditDlgEvent OnCreateDialog;
+    TwwOnRichEditDlgEvent OnInitDialog;
+    TwwOnRichEditDlgEvent OnCloseDialog;
+    TwwRTFNotifyEvent OnMenuLoadClick;
+    TwwRTFNotifyEvent OnMenuSaveAsClick;
+    TwwRTFNotifyEvent OnMenuPrintClick;
+    TwwRTFNotifyEvent OnMenuSaveAndExitClick;
+
     // --- events ---
     TwwRTFDrawHeaderFooter OnPrintHeader;
     TwwRTFDrawHeaderFooter OnPrintFooter;
@@ -308,6 +339,9 @@ protected:
     void Loaded() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Inside a grid a double click opens the editor window.
+    void DblClick() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     virtual void BuildPopupMenu();
     void PopupMenuPopup(TObject* Sender);
     // Loading content: Loading() is true meanwhile.
@@ -350,6 +384,10 @@ private:
     AnsiString FArmedLink;
     std::unique_ptr<TwwPrintMargins> FPrintMargins;
     std::unique_ptr<TwwRTFHeaderFooter> FPrintHeader, FPrintFooter;
+    std::unique_ptr<TwwFormPosition> FEditorPosition;
+    TSpeedButton* FUserSpeedButton1 = nullptr;
+    TSpeedButton* FUserSpeedButton2 = nullptr;
+    TwwRichEditForm* FEditorForm = nullptr;
 };
 
 class TwwDBRichEdit : public TwwCustomRichEdit {
@@ -390,6 +428,8 @@ protected:
     void Change() override;
     void KeyDown(WORD& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
+    // A blob not loaded yet is loaded, and nothing else happens.
+    void DblClick() override;
     void DoExit() override;
     void CMGetDataLink(TMessage& Message) override;
     // Painted as a copy (a grid paints the control into the cells of the
@@ -406,6 +446,50 @@ private:
     bool FAutoDisplay = true;
     bool FContentLoaded = false;
     AnsiString FSnapshot;
+};
+
+// The ruler of the editor window: a scale in inches (eight parts) or
+// centimetres (four) over the width the text wraps at, with three markers
+// for the selected paragraph's left indent, right indent and first line.
+// Dropping a marker snaps it to the scale and applies the indents.
+class TwwRulerPanel : public TPanel {
+    ZELMOR_CLASS(TwwRulerPanel, TPanel)
+public:
+    explicit TwwRulerPanel(TComponent* AOwner);
+
+    // Makes the three markers for Edit (with its screen resolution, 96 here)
+    // at the ruler's edges; in printer-width mode the ruler first takes the
+    // printable width.
+    void Setup(TwwCustomRichEdit* Edit);
+    TwwCustomRichEdit* RichEdit() const { return FRichEdit; }
+    // (6, 4, width - 6, height - 4).
+    TRect RulerRect() const { return FRulerRect; }
+    void ComputeRect();
+    // The ruler as wide as the page less its margins (plus its 12 edge pixels).
+    void FitToPrinterWidth(TwwCustomRichEdit* Edit);
+    // The markers follow the selected paragraph's indents.
+    void UpdateMarkers();
+    // Snaps the dropped marker, keeps it 48 pixels from the others and applies
+    // the indents it stands for.
+    void MarkerDropped(TwwTrackIcon* Marker);
+    double PixelsPerUnit() const;
+    // The length of the scale in units.
+    double ScaleLength() const;
+
+    TwwTrackIcon* LeftMarker = nullptr;
+    TwwTrackIcon* RightMarker = nullptr;
+    TwwTrackIcon* FirstLineMarker = nullptr;
+
+protected:
+    void Paint() override;
+
+private:
+    double PrintableInches() const;
+    int ToTwips(int Pixels) const;
+    int ToPixels(int Twips) const;
+    TwwCustomRichEdit* FRichEdit = nullptr;
+    TRect FRulerRect;
+    int FPixelsPerInch = 96;
 };
 
 // The text a preview read of Bytes with that block limit (0: no limit)

@@ -1444,8 +1444,22 @@ void TCanvas::BrushCopy(const TRect& Dest, const TBitmap* Bitmap, const TRect& S
     work.Canvas()->BitBlt(0, 0, Source.Width(), Source.Height(), Bitmap->Canvas(), Source.Left, Source.Top,
                           SRCCOPY);
     uint32_t key = ColorRefToPixel(ColorToRGB(Color));
-    TBrushPaint b = F->MakeBrush(*F->State.Brush);
     TSurface& s = work.Surface();
+    if (F->State.Brush->Style() == bsClear) {
+        // A clear brush leaves what is below the pixels of Color.
+        const int w = Dest.Width(), h = Dest.Height();
+        if (w <= 0 || h <= 0) return;
+        TBitmap under(w, h);
+        under.Canvas()->BitBlt(0, 0, w, h, this, Dest.Left, Dest.Top, SRCCOPY);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const uint32_t p = s.GetPixel(x * s.Width() / w, y * s.Height() / h);
+                if (p != key) under.Surface().SetPixel(x, y, p);
+            }
+        BitBlt(Dest.Left, Dest.Top, w, h, under.Canvas(), 0, 0, SRCCOPY);
+        return;
+    }
+    TBrushPaint b = F->MakeBrush(*F->State.Brush);
     for (int y = 0; y < s.Height(); ++y)
         for (int x = 0; x < s.Width(); ++x) {
             uint32_t p;

@@ -13,6 +13,7 @@
 #include "platform/ui/HintWindow.h"
 #include "platform/ui/Mask.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/PrintDialog.h"
 #include "platform/ui/RichEdit.h"
 #include "platform/ui/Spin.h"
 #include "platform/ui/Timers.h"
@@ -80,6 +81,7 @@ void RegisterUiClasses() {
     RegisterGridClasses();
     RegisterComControls();
     RegisterClass(TRichEdit::StaticClassInfo());
+    RegisterClass(TPrintDialog::StaticClassInfo());
 }
 
 void EnsureApplication() {

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "GridFixture.h"
+#include "RichNotesFixture.h"
 #include "dataaware/Wwdatsrc.h"
 #include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwintl.h"
@@ -26,57 +26,7 @@
 
 namespace {
 
-const char* const RichNote = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\pard Hola {\\b mundo}\\par}";
-
-class DBRichEdit : public GridFixture {
-protected:
-    void SetUp() override {
-        GridFixture::SetUp();
-        CreateTable("notas", {{"N", ftFloat}, {"NOMBRE", ftString, 20}, {"TEXTO", ftMemo}}, {{"N", "N"}});
-        AddRows("notas", {{{"N", "1"}, {"NOMBRE", "Ana"}, {"TEXTO", RichNote}},
-                          {{"N", "2"}, {"NOMBRE", "Luis"}, {"TEXTO", "llano"}}});
-        Frm = NewPlainForm("NotasForm", 400, 240);
-        Shown = Frm;
-        Table = NewComponent<TwwTable>(Frm);
-        Table->SetDatabaseName("Zelmor");
-        Table->SetTableName("notas");
-        Table->SetIndexName("N");
-        Source = NewComponent<TwwDataSource>(Frm);
-        Source->SetDataSet(Table);
-        Edit = NewComponent<TwwDBRichEdit>(Frm);
-        Edit->SetBounds(8, 8, 380, 200);
-        Edit->SetParent(Frm);
-    }
-    void TearDown() override {
-        for (TForm* F : Others) F->Free();
-        GridFixture::TearDown();
-    }
-    // Another form, freed when the test ends.
-    TForm* OtherForm(const char* Name) { return Others.emplace_back(NewPlainForm(Name, 300, 200)); }
-    void Bind(const char* Field, bool AutoDisplay = true) {
-        Edit->SetAutoDisplay(AutoDisplay);
-        Edit->SetDataSource(Source);
-        Edit->SetDataField(Field);
-        Table->Open();
-        Frm->Show();
-        Idle();
-    }
-    // What the table holds on disk for row N.
-    AnsiString Stored(int N) {
-        TwwTable* Other = NewWwTable("notas", "N");
-        Other->Open();
-        Other->First();
-        while (!Other->Eof() && Other->FieldByName("N")->AsInteger() != N) Other->Next();
-        AnsiString Text = Other->FieldByName("TEXTO")->AsString();
-        Other->Close();
-        return Text;
-    }
-    TForm* Frm = nullptr;
-    TwwTable* Table = nullptr;
-    TwwDataSource* Source = nullptr;
-    TwwDBRichEdit* Edit = nullptr;
-    std::vector<TForm*> Others;
-};
+using DBRichEdit = RichNotesFixture;
 
 TEST_F(DBRichEdit, TypingEntersEditModeWithoutReloadingAndThePostWritesRichText) {
     Bind("TEXTO");
