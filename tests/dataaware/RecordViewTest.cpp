@@ -10,9 +10,13 @@
 #include "dataaware/Wwdatsrc.h"
 #include "dataaware/Wwdbdlg.h"
 #include "dataaware/Wwdbgrid.h"
+#include "dataaware/Wwintl.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwdbdatetimepicker.h"
 #include "dataaware/wwdbedit.h"
+#include "dataaware/wwframe.h"
 #include "dataaware/wwrcdvw.h"
+#include "dataaware/wwriched.h"
 #include "platform/db/Fields.h"
 
 namespace {
@@ -98,6 +102,65 @@ TEST_F(RecordViewTest, TheVerticalLayout) {
     Dialog->Form()->Close();
     Idle();
     EXPECT_EQ(Dialog->Form(), nullptr) << "a modeless form frees itself";
+}
+
+// Each field gets the control of its kind: a date the date-time editor
+// (wider by its button) unless rvoUseDateTimePicker is off, rich text the
+// rich edit, a memo the memo (the framed memo edit while EditFrame is on),
+// any other field the edit; every control with a frame takes a copy of
+// EditFrame and is offered to OnSetControlEffects.
+TEST_F(RecordViewTest, EachFieldGetsTheControlOfItsKind) {
+    CreateTable("ficha", {{"NOMBRE", ftString, 10}, {"NACIDO", ftDate}, {"OBS", ftMemo}, {"RICO", ftMemo}});
+    AddRows("ficha",
+            {{{"NOMBRE", "Ana"}, {"NACIDO", "15/03/2010"}, {"OBS", "nota"}, {"RICO", "{\\rtf1 Hola}"}}});
+    TwwTable* Ficha = NewWwTable("ficha");
+    Source->SetDataSet(Ficha);
+    Ficha->Open();
+    for (const char* Line :
+         {"NOMBRE\t10\tNombre\tF", "NACIDO\t10\tNacido\tF", "OBS\t20\tObs\tF", "RICO\t20\tRico\tF"})
+        Dialog->Selected()->Add(Line);
+    Dialog->SetOptions(Dialog->Options() - TwwRecordViewOptions{rvoModalForm});
+    struct TCase {
+        bool Picker, Frame;
+        std::vector<std::string> Classes;
+    };
+    for (const TCase& C :
+         {TCase{true, false, {"TwwDBEdit", "TwwDBDateTimePicker", "TwwDBMemo", "TwwDBRichEdit"}},
+          TCase{false, true, {"TwwDBEdit", "TwwDBEdit", "TwwDBEditMemo", "TwwDBRichEdit"}}}) {
+        SCOPED_TRACE(C.Picker ? "picker" : "framed");
+        TwwRecordViewOptions O = Dialog->Options();
+        if (C.Picker) O.Include(rvoUseDateTimePicker);
+        else O.Exclude(rvoUseDateTimePicker);
+        Dialog->SetOptions(O);
+        Dialog->EditFrame()->SetEnabled(C.Frame);
+        std::vector<std::string> Effects;
+        Dialog->OnSetControlEffects = [&](TwwRecordViewForm*, TField* F, TControl*, TwwEditFrame* Frame,
+                                          TwwButtonEffects*) {
+            Effects.push_back(F->FieldName());
+            EXPECT_EQ(Frame->Enabled(), C.Frame);
+        };
+        ASSERT_TRUE(Dialog->Execute());
+        Idle();
+        std::vector<std::string> Classes;
+        for (TControl* Control : Dialog->Controls()) Classes.push_back(Control->ClassName());
+        EXPECT_EQ(Classes, C.Classes);
+        EXPECT_FALSE(Effects.empty());
+        EXPECT_EQ(Effects[0], "NOMBRE");
+        const int Z = Zero();
+        TCanvas* Canvas = Dialog->Form()->Canvas();
+        Canvas->Font()->Assign(Dialog->Form()->Font());
+        const int MemoHeight = Canvas->TextHeight("0") * 2 + 8;
+        TControl* Nacido = ControlOf("NACIDO");
+        const int Avail = Dialog->Form()->Width() - Dialog->LabelEdge() - 5 - 20;
+        if (auto* Picker = dynamic_cast<TwwDBDateTimePicker*>(Nacido))
+            EXPECT_EQ(Nacido->Width(), std::min(Z * 11 + 3 + Picker->Button()->Width(), Avail));
+        else EXPECT_EQ(Nacido->Width(), std::min(Z * 11 + 3, Avail));
+        EXPECT_EQ(ControlOf("RICO")->Height(), MemoHeight) << "rich text is a multi-line control";
+        EXPECT_EQ(ControlOf("RICO")->Width(), Avail);
+        EXPECT_EQ(ControlOf("OBS")->Height(), MemoHeight);
+        Dialog->Form()->Close();
+        Idle();
+    }
 }
 
 // Horizontal: label above control, fields side by side; a Selected line
@@ -195,7 +258,8 @@ TEST_F(RecordViewTest, TheCloseQuestion) {
 }
 
 // A lookup combo of a grid named by a ControlType line is borrowed for the
-// form, with a border, and goes back into the grid without one.
+// form, with a border and the form's button look, and goes back into the
+// grid without a border and with its own button look.
 TEST_F(RecordViewTest, ABorrowedLookupComboGoesBackToItsGrid) {
     TForm* Frm = NewPlainForm("GridForm", 400, 200);
     Shown = Frm;
@@ -207,16 +271,21 @@ TEST_F(RecordViewTest, ABorrowedLookupComboGoesBackToItsGrid) {
     Combo->SetParent(Grid);
     Combo->SetVisible(false);
     SetBorderStyleProp(Combo, false);
+    // The grid's button look: flat and transparent.
+    TObject* Effects = GetObjectProp(Combo, "ButtonEffects");
+    SetOrdProp(Effects, "Flat", true);
+    SetOrdProp(Effects, "Transparent", true);
     const TRect Bounds = Combo->BoundsRect();
     auto* View = NewComponent<TwwRecordViewDialog>(Frm);
     View->SetDataSource(Source);
     View->ControlType()->Add("ASIG;LookupCombo;AsigCombo");
     View->Selected()->Add("ASIG\t4\tAsignatura\tF");
-    bool BorrowedWithBorder = false;
+    bool BorrowedWithBorder = false, FlatMeanwhile = true;
     TWinControl* ParentMeanwhile = nullptr;
     Ui().Then([&] {
         ParentMeanwhile = Combo->Parent();
         BorrowedWithBorder = HasBorderStyleSingle(Combo) && Combo->Visible();
+        FlatMeanwhile = GetOrdProp(Effects, "Flat") != 0;
         View->CancelAndClose();
     });
     View->Execute();
@@ -226,4 +295,7 @@ TEST_F(RecordViewTest, ABorrowedLookupComboGoesBackToItsGrid) {
     EXPECT_FALSE(Combo->Visible());
     EXPECT_FALSE(HasBorderStyleSingle(Combo)) << "back in the grid without a border";
     EXPECT_EQ(Combo->BoundsRect(), Bounds);
+    EXPECT_FALSE(FlatMeanwhile) << "the form's button look: rvcFlatButtons is off";
+    EXPECT_EQ(GetOrdProp(Effects, "Flat"), 1) << "the grid's button look comes back";
+    EXPECT_EQ(GetOrdProp(Effects, "Transparent"), 1);
 }
