@@ -4,6 +4,7 @@
 // changes are thrown away.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "GridFixture.h"
@@ -222,18 +223,40 @@ TEST_F(RecordViewTest, ModalFormCloses) {
     }
 }
 
-// Changes thrown away are asked about: Yes keeps them (posted), No cancels
-// the record, Cancel keeps the form open.
+// Changes thrown away are asked about: Yes keeps them (posted, the form
+// answers OK), No cancels the record, Cancel keeps the form open. The
+// close button asks when it counts as Cancel (rvoCloseIsCancel) and posts
+// without a question otherwise; OK never asks.
 TEST_F(RecordViewTest, TheCloseQuestion) {
     Dialog->Selected()->Add("NOMBRE\t20\tNombre\tF");
     struct TCase {
-        int Answer;
+        const char* How;
+        bool CloseIsCancel;
+        int Answer;  // mrNone: no question expected
         const char* Stored;
+        bool Result;
     };
-    for (const TCase& C : {TCase{mrCancel, "luis"}, TCase{mrNo, "luis"}, TCase{mrYes, "luisa"}}) {
-        SCOPED_TRACE(C.Answer);
+    const TCase Cases[] = {
+        {"close button", true, mrYes, "luisa", true},
+        {"close button", true, mrNo, "luis", false},
+        {"close button", true, mrCancel, "luis", false},
+        {"close button", false, mrNone, "luisa", true},
+        {"OK", true, mrNone, "luisa", true},
+        {"Cancel", true, mrYes, "luisa", true},
+        {"Cancel", true, mrNo, "luis", false},
+        {"Cancel", false, mrCancel, "luis", false},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(std::string(C.How) + (C.CloseIsCancel ? ", close is cancel" : "") + ", answer " +
+                     std::to_string(C.Answer));
+        TwwRecordViewOptions O = Dialog->Options();
+        if (C.CloseIsCancel) O.Include(rvoCloseIsCancel);
+        else O.Exclude(rvoCloseIsCancel);
+        Dialog->SetOptions(O);
         Table->First();
-        Answers.Then(C.Answer);
+        const size_t AskedBefore = Answers.Asked().size();
+        if (C.Answer != mrNone) Answers.Then(C.Answer);
+        // After Cancel in the box, the form is still there and Cancel with No ends it.
         if (C.Answer == mrCancel) Answers.Then(mrNo);
         Ui().Then([&] {
             auto* Edit = dynamic_cast<TwwDBEdit*>(ControlOf("NOMBRE"));
@@ -243,17 +266,32 @@ TEST_F(RecordViewTest, TheCloseQuestion) {
             Ui().Type("a");
             Idle();
             EXPECT_EQ(Table->State(), dsEdit);
-            Dialog->CancelAndClose();
+            const std::string How = C.How;
+            if (How == "OK") Dialog->PostAndClose();
+            else if (How == "Cancel") Dialog->CancelAndClose();
+            else Dialog->Form()->Close();
         });
         if (C.Answer == mrCancel)
             Ui().Then([&] {
                 EXPECT_NE(Dialog->Form(), nullptr) << "Cancel keeps the form";
                 Dialog->CancelAndClose();
             });
-        Dialog->Execute();
-        EXPECT_EQ(Answers.Texts().back(), "Changes have been made!  Do you wish to save your changes?");
+        EXPECT_EQ(Dialog->Execute(), C.Result);
+        EXPECT_EQ(Ui().StepsLeft(), 0u);
+        const size_t Asked = Answers.Asked().size() - AskedBefore;
+        EXPECT_EQ(Asked, C.Answer == mrNone ? 0u : C.Answer == mrCancel ? 2u : 1u);
+        if (Asked > 0) {
+            EXPECT_EQ(Answers.Texts().back(), "Changes have been made!  Do you wish to save your changes?");
+            EXPECT_EQ(Answers.Asked().back().DlgType, mtConfirmation);
+        }
         EXPECT_EQ(Table->State(), dsBrowse);
         EXPECT_EQ(Table->FieldByName("NOMBRE")->AsString(), C.Stored);
+        // Back to the first name for the next case.
+        if (std::string(C.Stored) == "luisa") {
+            Table->Edit();
+            Table->FieldByName("NOMBRE")->SetAsString("luis");
+            Table->Post();
+        }
     }
 }
 
