@@ -4,11 +4,13 @@
 
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwmemo.h"
+#include "dataaware/wwdbdatetimepicker.h"
 #include "dataaware/wwdbedit.h"
 #include "dataaware/wwdblook.h"
 #include "dataaware/wwframe.h"
 #include "dataaware/wwhelpers.h"
 #include "dataaware/wwradiogroup.h"
+#include "dataaware/wwriched.h"
 #include "dataaware/wwstr.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Fields.h"
@@ -31,6 +33,7 @@ ZELMOR_IMPLEMENT_CLASS(TwwEditSpacing, TPersistent)
 ZELMOR_IMPLEMENT_CLASS(TwwMargin, TPersistent)
 ZELMOR_IMPLEMENT_COMPONENT(TwwRecordViewDialog, TwwCustomDialog)
 ZELMOR_IMPLEMENT_CLASS(TwwRecordViewForm, TForm)
+ZELMOR_IMPLEMENT_COMPONENT(TwwDBEditMemo, TwwDBCustomEdit)
 ZELMOR_IMPLEMENT_COMPONENT(TwwDBMemo, TDBMemo)
 ZELMOR_IMPLEMENT_COMPONENT(TwwMemoDialogPopup, TwwMemoDialog)
 ZELMOR_IMPLEMENT_COMPONENT(TwwDBCheckBox, TDBCheckBox)
@@ -102,7 +105,8 @@ TwwRecordViewDialog::TwwRecordViewDialog(TComponent* AOwner)
       FSelected(std::make_unique<TStringList>()), FControlType(std::make_unique<TStringList>()),
       FPictureMasks(std::make_unique<TStringList>()), FEditSpacing(std::make_unique<TwwEditSpacing>()),
       FMargin(std::make_unique<TwwMargin>()), FFormPosition(std::make_unique<TwwFormPosition>()),
-      FFont(std::make_unique<TFont>()), FLabelFont(std::make_unique<TFont>()) {}
+      FEditFrame(std::make_unique<TwwEditFrame>(this)), FFont(std::make_unique<TFont>()),
+      FLabelFont(std::make_unique<TFont>()) {}
 
 TwwRecordViewDialog::~TwwRecordViewDialog() {
     if (FForm) {
@@ -133,6 +137,8 @@ void TwwRecordViewDialog::DescribeProperties(TPropertyTable& T) {
     T.Property("NavigatorVisibleButtons", &C::NavigatorVisibleButtons, &C::SetNavigatorVisibleButtons);
     T.Property("NavigatorFlat", &C::NavigatorFlat, &C::SetNavigatorFlat).Default(false);
     T.Property("Navigator", &C::Navigator, &C::SetNavigator);
+    T.Property("EditFrame", &C::EditFrame, &C::SetEditFrame);
+    T.Property("Controller", &C::Controller, &C::SetController);
     T.Property("Font", &C::Font, &C::SetFont);
     T.Property("LabelFont", &C::LabelFont, &C::SetLabelFont);
     T.Property("ReadOnlyColor", &C::ReadOnlyColor, &C::SetReadOnlyColor);
@@ -155,6 +161,16 @@ void TwwRecordViewDialog::SetDataSource(TDataSource* Value) {
     if (Value) Value->FreeNotification(this);
 }
 
+void TwwRecordViewDialog::SetEditFrame(TwwEditFrame* Value) { FEditFrame->Assign(Value); }
+
+void TwwRecordViewDialog::SetController(TwwController* Value) {
+    if (Value == FController) return;
+    TComponent* Slot = FController;
+    RegisterWithController(Slot, Value, this);
+    FController = static_cast<TwwController*>(Slot);
+    if (FController) FEditFrame->Assign(FController->Frame());
+}
+
 void TwwRecordViewDialog::SetNavigator(TwwDBNavigator* Value) {
     FNavigator = Value;
     if (Value) {
@@ -168,6 +184,7 @@ void TwwRecordViewDialog::Notification(TComponent* AComponent, TOperation Operat
     if (Operation != opRemove) return;
     if (FDataLink && AComponent == DataSource()) FDataLink->SetDataSource(nullptr);
     if (AComponent == FNavigator) FNavigator = nullptr;
+    if (AComponent == FController) FController = nullptr;
     for (TBorrowed& B : FBorrowed)
         if (B.Parent == AComponent) B.Parent = dynamic_cast<TWinControl*>(Owner());
 }
@@ -177,7 +194,8 @@ TDataSet* TwwRecordViewDialog::GetPrimaryDataSet() {
 }
 
 bool TwwRecordViewDialog::IsSingleLineEdit(TControl* Control) {
-    return dynamic_cast<TwwDBEdit*>(Control) != nullptr;
+    return dynamic_cast<TwwDBEdit*>(Control) != nullptr ||
+           dynamic_cast<TwwDBCustomDateTimePicker*>(Control) != nullptr;
 }
 
 bool TwwRecordViewDialog::DoBeforeCreateControl(TField* Field) {
@@ -211,15 +229,33 @@ void TwwRecordViewDialog::CancelAndClose() {
     if (!FOptions.Contains(rvoModalForm)) FForm->Close();
 }
 
+namespace {
+// A control's published object property of that name, or null.
+TObject* ObjectPropOf(TObject* Control, const char* Name) {
+    return IsPublishedProp(Control, Name) ? GetObjectProp(Control, Name) : nullptr;
+}
+}  // namespace
+
 void TwwRecordViewDialog::DoAfterCreateControl(TField* Field, TControl* Control) {
-    if (TObject* Effects =
-            IsPublishedProp(Control, "ButtonEffects") ? GetObjectProp(Control, "ButtonEffects") : nullptr) {
+    TObject* Effects = ObjectPropOf(Control, "ButtonEffects");
+    if (Effects) {
         if (IsPublishedProp(Effects, "Transparent"))
             SetOrdProp(Effects, "Transparent", FControlOptions.Contains(rvcTransparentButtons));
         if (IsPublishedProp(Effects, "Flat"))
             SetOrdProp(Effects, "Flat", FControlOptions.Contains(rvcFlatButtons));
     }
+    TObject* Frame = ObjectPropOf(Control, "Frame");
+    if (!Frame) Frame = ObjectPropOf(Control, "EditFrame");
+    if (auto* Own = dynamic_cast<TwwEditFrame*>(Frame)) {
+        Own->Assign(FEditFrame.get());
+        DoSetControlEffects(Field, Control, Own, dynamic_cast<TwwButtonEffects*>(Effects));
+    }
     if (Assigned(OnAfterCreateControl)) OnAfterCreateControl(FForm, Field, Control);
+}
+
+void TwwRecordViewDialog::DoSetControlEffects(TField* Field, TControl* Control, TwwEditFrame* Frame,
+                                              TwwButtonEffects* ButtonEffects) {
+    if (Assigned(OnSetControlEffects)) OnSetControlEffects(FForm, Field, Control, Frame, ButtonEffects);
 }
 
 std::vector<TwwRecordViewDialog::TShownField> TwwRecordViewDialog::ShownFields() {
@@ -303,7 +339,14 @@ TControl* TwwRecordViewDialog::PlaceField(const TShownField& F, TLabel* Label, i
     TWinControl* Borrowed = nullptr;
     if (FOptions.Contains(rvoUseCustomControls) &&
         FindFieldCustomControl(this, GetOwnerFormOrFrame(this), Field, Borrowed) && Borrowed) {
-        FBorrowed.push_back({Borrowed, Borrowed->BoundsRect(), Borrowed->Parent(), Borrowed->Visible()});
+        TBorrowed Record{Borrowed, Borrowed->BoundsRect(), Borrowed->Parent(), Borrowed->Visible()};
+        if (TObject* Effects = ObjectPropOf(Borrowed, "ButtonEffects");
+            Effects && IsPublishedProp(Effects, "Flat") && IsPublishedProp(Effects, "Transparent")) {
+            Record.HasEffects = true;
+            Record.Flat = GetOrdProp(Effects, "Flat") != 0;
+            Record.Transparent = GetOrdProp(Effects, "Transparent") != 0;
+        }
+        FBorrowed.push_back(Record);
         if (Label) Label->SetFocusControl(Borrowed);
         Borrowed->SetParent(Box);
         Borrowed->SetVisible(true);
@@ -324,17 +367,15 @@ TControl* TwwRecordViewDialog::PlaceField(const TShownField& F, TLabel* Label, i
         return Borrowed;
     }
     TWinControl* Control;
-    bool Multi = false;
-    if (Field->DataType() == ftMemo) {
-        // The memo; an effective edit frame would take the framed memo edit.
-        Control = NewComponent<TwwDBMemo>(Box);
-        Multi = true;
-    } else if (Field->DataType() == ftGraphic) {
-        Control = NewComponent<TDBImage>(Box);
-        Multi = true;
-    } else {
-        Control = NewComponent<TwwDBEdit>(Box);
-    }
+    if (FOptions.Contains(rvoUseDateTimePicker) &&
+        (Field->DataType() == ftDate || Field->DataType() == ftTime || Field->DataType() == ftDateTime))
+        Control = NewComponent<TwwDBDateTimePicker>(Box);
+    else if (IsRichTextField(Field, true)) Control = NewComponent<TwwDBRichEdit>(Box);
+    else if (Field->DataType() == ftMemo && FEditFrame->Enabled()) Control = NewComponent<TwwDBEditMemo>(Box);
+    else if (Field->DataType() == ftMemo) Control = NewComponent<TwwDBMemo>(Box);
+    else if (Field->DataType() == ftGraphic) Control = NewComponent<TDBImage>(Box);
+    else Control = NewComponent<TwwDBEdit>(Box);
+    const bool Multi = !IsSingleLineEdit(Control);
     Control->SetParent(Box);
     if (Label) Label->SetFocusControl(Control);
     if (!SetDataSourceProp(Control, DataSource()) || !SetDataFieldProp(Control, Field->FieldName()))
@@ -348,8 +389,12 @@ TControl* TwwRecordViewDialog::PlaceField(const TShownField& F, TLabel* Label, i
     int C = NaturalWidth(F.Width);
     if (Multi && FOptions.Contains(rvoMaximizeMemoWidth))
         C = Horizontal ? std::max(WidestNatural, Avail) : Avail;
-    if (auto* Memo = dynamic_cast<TDBMemo*>(Control); Memo && FOptions.Contains(rvoEnterToTab))
-        Memo->SetWantReturns(false);
+    // The picker's drop-down button takes room beside its text.
+    if (auto* Picker = dynamic_cast<TwwDBCustomDateTimePicker*>(Control)) C += Picker->Button()->Width();
+    if (FOptions.Contains(rvoEnterToTab)) {
+        if (auto* Memo = dynamic_cast<TDBMemo*>(Control)) Memo->SetWantReturns(false);
+        if (auto* Memo = dynamic_cast<TwwDBEditMemo*>(Control)) Memo->SetWantReturns(false);
+    }
     C = Clamp(C, Avail);
     const int H = Multi ? MemoHeight() : Control->Height();
     if (F.ReadOnly) Control->SetEnabled(false);
@@ -740,9 +785,13 @@ void TwwRecordViewDialog::ReturnBorrowed() {
         B.Control->SetVisible(false);
         B.Control->SetParent(B.Parent);
         if (B.Parent && B.Parent->IsClassNamed("TwwDBGrid")) {
-            // Back in the grid: no 3D look and no border.
+            // Back in the grid: no 3D look, no border, its own button look.
             B.Control->SetCtl3D(false);
             SetBorderStyleProp(B.Control, false);
+            if (TObject* Effects = ObjectPropOf(B.Control, "ButtonEffects"); Effects && B.HasEffects) {
+                SetOrdProp(Effects, "Flat", B.Flat);
+                SetOrdProp(Effects, "Transparent", B.Transparent);
+            }
         }
         // Its own place last, as a border change may resize it.
         B.Control->SetBoundsRect(B.Bounds);
@@ -851,12 +900,39 @@ void OpenMemoPopup(TCustomEdit* Editor, TDataSource* Source, const AnsiString& F
     Popup->Free();
 }
 
+TwwDBEditMemo::TwwDBEditMemo(TComponent* AOwner) : TwwDBCustomEdit(AOwner) {
+    SetAutoSize(false);
+    SetAutoSelect(false);
+    SetWantReturns(true);
+    SetWordWrap(true);
+}
+
+void TwwDBEditMemo::DescribeProperties(TPropertyTable& T) {
+    using E = TwwDBCustomEdit;
+    T.Property("DataField", &E::DataField, &E::SetDataField);
+    T.Property("DataSource", &E::DataSource, &E::SetDataSource);
+    T.Property("Frame", &E::Frame, &E::SetFrame);
+    T.Property("WantReturns", &E::WantReturns, &E::SetWantReturns);
+    T.Property("WordWrap", &E::WordWrap, &E::SetWordWrap);
+}
+
+namespace {
+// F2 in a memo editor opens the memo dialog on its field and is consumed.
+void MemoEditorKey(TCustomEdit* Editor, WORD& Key, TDataSource* Source, const AnsiString& FieldName) {
+    if (Key != VK_F2) return;
+    Key = 0;
+    OpenMemoPopup(Editor, Source, FieldName);
+}
+}  // namespace
+
+void TwwDBEditMemo::KeyDown(WORD& Key, TShiftState Shift) {
+    TwwDBCustomEdit::KeyDown(Key, Shift);
+    MemoEditorKey(this, Key, DataSource(), DataField());
+}
+
 void TwwDBMemo::KeyDown(WORD& Key, TShiftState Shift) {
     TDBMemo::KeyDown(Key, Shift);
-    if (Key == VK_F2) {
-        Key = 0;
-        OpenMemoPopup(this, DataSource(), DataField());
-    }
+    MemoEditorKey(this, Key, DataSource(), DataField());
 }
 
 void TwwMemoDialogPopup::DoInitDialog(TwwMemoDlg* Dialog) {

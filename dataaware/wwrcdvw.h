@@ -9,9 +9,10 @@
 // (a lookup combo of a grid, say) are borrowed for the form and given back
 // when it closes.
 //
-// Date-time fields get the plain edit, and rich-text memos the memo, until
-// the library has its date-time editor and its data-aware rich edit; the
-// form shows no main menu until the platform has one.
+// Date-time fields get the library's date-time editor (rvoUseDateTimePicker),
+// rich text the data-aware rich edit, memos the memo (the framed memo edit
+// while EditFrame is enabled). The form shows no main menu: the platform
+// has none yet, so the Menu property is not offered.
 #include <memory>
 #include <vector>
 
@@ -19,11 +20,13 @@
 #include "dataaware/Wwtypes.h"
 #include "dataaware/wwDBNavigator.h"
 #include "dataaware/wwDialog.h"
+#include "dataaware/wwdbedit.h"
 #include "platform/dbctrls/DBCtrls.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
+class TwwButtonEffects;
 class TwwEditFrame;
 class TwwController;
 class TwwRecordViewForm;
@@ -124,6 +127,8 @@ private:
 using TwwRecordViewFieldEvent = TEvent<void(TwwRecordViewForm* Form, TField* curField, bool& Accept)>;
 using TwwRecordViewControlEvent = TEvent<void(TwwRecordViewForm* Form, TField* curField, TControl* Control)>;
 using TwwRecordViewFormEvent = TEvent<void(TwwRecordViewForm* Form)>;
+using TwwRecordViewEffectsEvent = TEvent<void(TwwRecordViewForm* Form, TField* curField, TControl* Control,
+                                              TwwEditFrame* Frame, TwwButtonEffects* ButtonEffects)>;
 
 class TwwRecordViewDialog : public TwwCustomDialog {
     ZELMOR_CLASS(TwwRecordViewDialog, TwwCustomDialog)
@@ -137,6 +142,8 @@ public:
     virtual bool IsSingleLineEdit(TControl* Control);
     virtual bool DoBeforeCreateControl(TField* Field);
     virtual void DoAfterCreateControl(TField* Field, TControl* Control);
+    virtual void DoSetControlEffects(TField* Field, TControl* Control, TwwEditFrame* Frame,
+                                     TwwButtonEffects* ButtonEffects);
     virtual void DoInitDialog();
     virtual void DoCloseDialog();
     virtual void DoCancelWarning(bool& CanClose);
@@ -167,6 +174,12 @@ public:
     void SetPictureMaskFromDataSet(bool Value) { FPictureMaskFromDataSet = Value; }
     TwwEditSpacing* EditSpacing() const { return FEditSpacing.get(); }
     void SetEditSpacing(TwwEditSpacing* Value);
+    // The frame every field control that has one takes a copy of.
+    TwwEditFrame* EditFrame() const { return FEditFrame.get(); }
+    void SetEditFrame(TwwEditFrame* Value);
+    // Registering with a controller copies its frame into EditFrame.
+    TwwController* Controller() const { return FController; }
+    void SetController(TwwController* Value);
     TwwMargin* Margin() const { return FMargin.get(); }
     void SetMargin(TwwMargin* Value) { FMargin->Assign(Value); }
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
@@ -202,6 +215,7 @@ public:
 
     TwwRecordViewFieldEvent OnBeforeCreateControl;
     TwwRecordViewControlEvent OnAfterCreateControl;
+    TwwRecordViewEffectsEvent OnSetControlEffects;
     TwwRecordViewFormEvent OnInitDialog;
     TwwRecordViewFormEvent OnCloseDialog;
     TwwRecordViewFormEvent OnResizeDialog;
@@ -232,6 +246,9 @@ private:
         TRect Bounds;
         TWinControl* Parent;
         bool Visible;
+        // Its button effects' Flat and Transparent, when it has button effects.
+        bool HasEffects = false;
+        bool Flat = false, Transparent = false;
     };
     std::vector<TShownField> ShownFields();
     bool IsShown(const TShownField& F) const;
@@ -263,6 +280,8 @@ private:
     std::unique_ptr<TwwMargin> FMargin;
     TFormBorderStyle FBorderStyle = bsSizeable;
     std::unique_ptr<TwwFormPosition> FFormPosition;
+    std::unique_ptr<TwwEditFrame> FEditFrame;
+    TwwController* FController = nullptr;
     TwwNavButtonNavStylesEx FNavigatorButtons = wwNavigationStyles;
     int FNavigatorVisibleButtons = 0;
     bool FNavigatorFlat = true;
@@ -293,6 +312,19 @@ public:
     TwwDBNavigator* Navigator = nullptr;
     TScrollBox* ScrollBox = nullptr;
     bool MadeTopmost = false;
+
+protected:
+    void KeyDown(WORD& Key, TShiftState Shift) override;
+};
+
+// The framed memo editor of the record view (a memo field when the dialog's
+// EditFrame is in effect): a multi-line library edit that wraps its words and
+// takes returns; F2 opens the memo dialog on its field.
+class TwwDBEditMemo : public TwwDBCustomEdit {
+    ZELMOR_CLASS(TwwDBEditMemo, TwwDBCustomEdit)
+public:
+    explicit TwwDBEditMemo(TComponent* AOwner);
+    static void DescribeProperties(TPropertyTable& T);
 
 protected:
     void KeyDown(WORD& Key, TShiftState Shift) override;

@@ -4,15 +4,20 @@
 // changes are thrown away.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "GridFixture.h"
 #include "dataaware/Wwdatsrc.h"
 #include "dataaware/Wwdbdlg.h"
 #include "dataaware/Wwdbgrid.h"
+#include "dataaware/Wwintl.h"
 #include "dataaware/Wwtable.h"
+#include "dataaware/wwdbdatetimepicker.h"
 #include "dataaware/wwdbedit.h"
+#include "dataaware/wwframe.h"
 #include "dataaware/wwrcdvw.h"
+#include "dataaware/wwriched.h"
 #include "platform/db/Fields.h"
 
 namespace {
@@ -100,6 +105,65 @@ TEST_F(RecordViewTest, TheVerticalLayout) {
     EXPECT_EQ(Dialog->Form(), nullptr) << "a modeless form frees itself";
 }
 
+// Each field gets the control of its kind: a date the date-time editor
+// (wider by its button) unless rvoUseDateTimePicker is off, rich text the
+// rich edit, a memo the memo (the framed memo edit while EditFrame is on),
+// any other field the edit; every control with a frame takes a copy of
+// EditFrame and is offered to OnSetControlEffects.
+TEST_F(RecordViewTest, EachFieldGetsTheControlOfItsKind) {
+    CreateTable("ficha", {{"NOMBRE", ftString, 10}, {"NACIDO", ftDate}, {"OBS", ftMemo}, {"RICO", ftMemo}});
+    AddRows("ficha",
+            {{{"NOMBRE", "Ana"}, {"NACIDO", "15/03/2010"}, {"OBS", "nota"}, {"RICO", "{\\rtf1 Hola}"}}});
+    TwwTable* Ficha = NewWwTable("ficha");
+    Source->SetDataSet(Ficha);
+    Ficha->Open();
+    for (const char* Line :
+         {"NOMBRE\t10\tNombre\tF", "NACIDO\t10\tNacido\tF", "OBS\t20\tObs\tF", "RICO\t20\tRico\tF"})
+        Dialog->Selected()->Add(Line);
+    Dialog->SetOptions(Dialog->Options() - TwwRecordViewOptions{rvoModalForm});
+    struct TCase {
+        bool Picker, Frame;
+        std::vector<std::string> Classes;
+    };
+    for (const TCase& C :
+         {TCase{true, false, {"TwwDBEdit", "TwwDBDateTimePicker", "TwwDBMemo", "TwwDBRichEdit"}},
+          TCase{false, true, {"TwwDBEdit", "TwwDBEdit", "TwwDBEditMemo", "TwwDBRichEdit"}}}) {
+        SCOPED_TRACE(C.Picker ? "picker" : "framed");
+        TwwRecordViewOptions O = Dialog->Options();
+        if (C.Picker) O.Include(rvoUseDateTimePicker);
+        else O.Exclude(rvoUseDateTimePicker);
+        Dialog->SetOptions(O);
+        Dialog->EditFrame()->SetEnabled(C.Frame);
+        std::vector<std::string> Effects;
+        Dialog->OnSetControlEffects = [&](TwwRecordViewForm*, TField* F, TControl*, TwwEditFrame* Frame,
+                                          TwwButtonEffects*) {
+            Effects.push_back(F->FieldName());
+            EXPECT_EQ(Frame->Enabled(), C.Frame);
+        };
+        ASSERT_TRUE(Dialog->Execute());
+        Idle();
+        std::vector<std::string> Classes;
+        for (TControl* Control : Dialog->Controls()) Classes.push_back(Control->ClassName());
+        EXPECT_EQ(Classes, C.Classes);
+        EXPECT_FALSE(Effects.empty());
+        EXPECT_EQ(Effects[0], "NOMBRE");
+        const int Z = Zero();
+        TCanvas* Canvas = Dialog->Form()->Canvas();
+        Canvas->Font()->Assign(Dialog->Form()->Font());
+        const int MemoHeight = Canvas->TextHeight("0") * 2 + 8;
+        TControl* Nacido = ControlOf("NACIDO");
+        const int Avail = Dialog->Form()->Width() - Dialog->LabelEdge() - 5 - 20;
+        if (auto* Picker = dynamic_cast<TwwDBDateTimePicker*>(Nacido))
+            EXPECT_EQ(Nacido->Width(), std::min(Z * 11 + 3 + Picker->Button()->Width(), Avail));
+        else EXPECT_EQ(Nacido->Width(), std::min(Z * 11 + 3, Avail));
+        EXPECT_EQ(ControlOf("RICO")->Height(), MemoHeight) << "rich text is a multi-line control";
+        EXPECT_EQ(ControlOf("RICO")->Width(), Avail);
+        EXPECT_EQ(ControlOf("OBS")->Height(), MemoHeight);
+        Dialog->Form()->Close();
+        Idle();
+    }
+}
+
 // Horizontal: label above control, fields side by side; a Selected line
 // naming no field breaks the row.
 TEST_F(RecordViewTest, TheHorizontalLayoutBreaksRows) {
@@ -159,18 +223,40 @@ TEST_F(RecordViewTest, ModalFormCloses) {
     }
 }
 
-// Changes thrown away are asked about: Yes keeps them (posted), No cancels
-// the record, Cancel keeps the form open.
+// Changes thrown away are asked about: Yes keeps them (posted, the form
+// answers OK), No cancels the record, Cancel keeps the form open. The
+// close button asks when it counts as Cancel (rvoCloseIsCancel) and posts
+// without a question otherwise; OK never asks.
 TEST_F(RecordViewTest, TheCloseQuestion) {
     Dialog->Selected()->Add("NOMBRE\t20\tNombre\tF");
     struct TCase {
-        int Answer;
+        const char* How;
+        bool CloseIsCancel;
+        int Answer;  // mrNone: no question expected
         const char* Stored;
+        bool Result;
     };
-    for (const TCase& C : {TCase{mrCancel, "luis"}, TCase{mrNo, "luis"}, TCase{mrYes, "luisa"}}) {
-        SCOPED_TRACE(C.Answer);
+    const TCase Cases[] = {
+        {"close button", true, mrYes, "luisa", true},
+        {"close button", true, mrNo, "luis", false},
+        {"close button", true, mrCancel, "luis", false},
+        {"close button", false, mrNone, "luisa", true},
+        {"OK", true, mrNone, "luisa", true},
+        {"Cancel", true, mrYes, "luisa", true},
+        {"Cancel", true, mrNo, "luis", false},
+        {"Cancel", false, mrCancel, "luis", false},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(std::string(C.How) + (C.CloseIsCancel ? ", close is cancel" : "") + ", answer " +
+                     std::to_string(C.Answer));
+        TwwRecordViewOptions O = Dialog->Options();
+        if (C.CloseIsCancel) O.Include(rvoCloseIsCancel);
+        else O.Exclude(rvoCloseIsCancel);
+        Dialog->SetOptions(O);
         Table->First();
-        Answers.Then(C.Answer);
+        const size_t AskedBefore = Answers.Asked().size();
+        if (C.Answer != mrNone) Answers.Then(C.Answer);
+        // After Cancel in the box, the form is still there and Cancel with No ends it.
         if (C.Answer == mrCancel) Answers.Then(mrNo);
         Ui().Then([&] {
             auto* Edit = dynamic_cast<TwwDBEdit*>(ControlOf("NOMBRE"));
@@ -180,22 +266,38 @@ TEST_F(RecordViewTest, TheCloseQuestion) {
             Ui().Type("a");
             Idle();
             EXPECT_EQ(Table->State(), dsEdit);
-            Dialog->CancelAndClose();
+            const std::string How = C.How;
+            if (How == "OK") Dialog->PostAndClose();
+            else if (How == "Cancel") Dialog->CancelAndClose();
+            else Dialog->Form()->Close();
         });
         if (C.Answer == mrCancel)
             Ui().Then([&] {
                 EXPECT_NE(Dialog->Form(), nullptr) << "Cancel keeps the form";
                 Dialog->CancelAndClose();
             });
-        Dialog->Execute();
-        EXPECT_EQ(Answers.Texts().back(), "Changes have been made!  Do you wish to save your changes?");
+        EXPECT_EQ(Dialog->Execute(), C.Result);
+        EXPECT_EQ(Ui().StepsLeft(), 0u);
+        const size_t Asked = Answers.Asked().size() - AskedBefore;
+        EXPECT_EQ(Asked, C.Answer == mrNone ? 0u : C.Answer == mrCancel ? 2u : 1u);
+        if (Asked > 0) {
+            EXPECT_EQ(Answers.Texts().back(), "Changes have been made!  Do you wish to save your changes?");
+            EXPECT_EQ(Answers.Asked().back().DlgType, mtConfirmation);
+        }
         EXPECT_EQ(Table->State(), dsBrowse);
         EXPECT_EQ(Table->FieldByName("NOMBRE")->AsString(), C.Stored);
+        // Back to the first name for the next case.
+        if (std::string(C.Stored) == "luisa") {
+            Table->Edit();
+            Table->FieldByName("NOMBRE")->SetAsString("luis");
+            Table->Post();
+        }
     }
 }
 
 // A lookup combo of a grid named by a ControlType line is borrowed for the
-// form, with a border, and goes back into the grid without one.
+// form, with a border and the form's button look, and goes back into the
+// grid without a border and with its own button look.
 TEST_F(RecordViewTest, ABorrowedLookupComboGoesBackToItsGrid) {
     TForm* Frm = NewPlainForm("GridForm", 400, 200);
     Shown = Frm;
@@ -207,16 +309,21 @@ TEST_F(RecordViewTest, ABorrowedLookupComboGoesBackToItsGrid) {
     Combo->SetParent(Grid);
     Combo->SetVisible(false);
     SetBorderStyleProp(Combo, false);
+    // The grid's button look: flat and transparent.
+    TObject* Effects = GetObjectProp(Combo, "ButtonEffects");
+    SetOrdProp(Effects, "Flat", true);
+    SetOrdProp(Effects, "Transparent", true);
     const TRect Bounds = Combo->BoundsRect();
     auto* View = NewComponent<TwwRecordViewDialog>(Frm);
     View->SetDataSource(Source);
     View->ControlType()->Add("ASIG;LookupCombo;AsigCombo");
     View->Selected()->Add("ASIG\t4\tAsignatura\tF");
-    bool BorrowedWithBorder = false;
+    bool BorrowedWithBorder = false, FlatMeanwhile = true;
     TWinControl* ParentMeanwhile = nullptr;
     Ui().Then([&] {
         ParentMeanwhile = Combo->Parent();
         BorrowedWithBorder = HasBorderStyleSingle(Combo) && Combo->Visible();
+        FlatMeanwhile = GetOrdProp(Effects, "Flat") != 0;
         View->CancelAndClose();
     });
     View->Execute();
@@ -226,4 +333,7 @@ TEST_F(RecordViewTest, ABorrowedLookupComboGoesBackToItsGrid) {
     EXPECT_FALSE(Combo->Visible());
     EXPECT_FALSE(HasBorderStyleSingle(Combo)) << "back in the grid without a border";
     EXPECT_EQ(Combo->BoundsRect(), Bounds);
+    EXPECT_FALSE(FlatMeanwhile) << "the form's button look: rvcFlatButtons is off";
+    EXPECT_EQ(GetOrdProp(Effects, "Flat"), 1) << "the grid's button look comes back";
+    EXPECT_EQ(GetOrdProp(Effects, "Transparent"), 1);
 }
