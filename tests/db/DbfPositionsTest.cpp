@@ -271,6 +271,7 @@ class TReadLogFs : public TDbfFileSystem {
 public:
     std::vector<size_t> Reads;
     std::vector<size_t> Writes;
+    bool RefuseWrites = false;  // as a full disk would
     std::unique_ptr<TDbfFile> Open(const std::string& Path, bool Writable) override;
     std::unique_ptr<TDbfFile> Create(const std::string& Path) override { return Native().Create(Path); }
     bool Exists(const std::string& Path) override { return Native().Exists(Path); }
@@ -282,14 +283,16 @@ public:
 
 class TReadLogFile : public TDbfFile {
 public:
-    TReadLogFile(std::unique_ptr<TDbfFile> Inner, std::vector<size_t>* Reads, std::vector<size_t>* Writes)
-        : FInner(std::move(Inner)), FReads(Reads), FWrites(Writes) {}
+    TReadLogFile(std::unique_ptr<TDbfFile> Inner, std::vector<size_t>* Reads, std::vector<size_t>* Writes,
+                 const bool& Refuse)
+        : FInner(std::move(Inner)), FReads(Reads), FWrites(Writes), FRefuse(Refuse) {}
     size_t Read(uint64_t Offset, void* Buffer, size_t Count) override {
         const size_t got = FInner->Read(Offset, Buffer, Count);
         if (FReads && Offset > 0) FReads->push_back(got);
         return got;
     }
     void Write(uint64_t Offset, const void* Buffer, size_t Count) override {
+        if (FRefuse) throw EDBEngineError(dbeIO, "refused");
         FInner->Write(Offset, Buffer, Count);
         if (FWrites && Offset >= 32) FWrites->push_back(Count);
     }
@@ -303,12 +306,13 @@ private:
     std::unique_ptr<TDbfFile> FInner;
     std::vector<size_t>* FReads;
     std::vector<size_t>* FWrites;
+    const bool& FRefuse;
 };
 
 std::unique_ptr<TDbfFile> TReadLogFs::Open(const std::string& Path, bool Writable) {
     const bool dbf = Path.size() > 4 && LowerCase(Path.substr(Path.size() - 4)) == ".dbf";
     return std::make_unique<TReadLogFile>(Native().Open(Path, Writable), dbf ? &Reads : nullptr,
-                                          dbf ? &Writes : nullptr);
+                                          dbf ? &Writes : nullptr, RefuseWrites);
 }
 
 // Wide rows: ten to a page; nearly every name and number differs.
@@ -476,5 +480,46 @@ TEST(DbfRecordCache, RecordsChangedInAHoldAreReadAsChangedAndWrittenInRuns) {
     ASSERT_EQ(bytes.size(), header + expected.size() * length + 1);
     for (size_t r = 0; r < expected.size(); ++r)
         ASSERT_EQ(bytes.substr(header + r * length, length), expected[r]) << "record " << r + 1;
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+}
+
+// A run gathered in a hold whose write the system refuses: the records on
+// disk stay as they were, and the table shows them so, its order along a
+// tag included, until it is written again.
+TEST(DbfRecordCache, ARunRefusedWhenAHoldEndsLeavesTheRecordsAsTheyWere) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "w", WideFields, {{"NAME", "NAME"}});
+    TReadLogFs fs;
+    auto t = TDbfTable::Open(dir / "w", dbfReadWrite, &fs);
+    std::mt19937 random(9);
+    for (int i = 0; i < 50; ++i) t->Append(WideRow(*t, random).data());
+    t->Flush();
+    const std::string before = ReadBytes(t->FileName());
+    auto names = [&] {
+        TDbfCursor c(t);
+        c.SetOrder(t->FindTag("NAME"));
+        std::string all;
+        for (bool on = c.First(); on; on = c.Next()) all += std::to_string(c.RecNo()) + " ";
+        return all;
+    };
+    const std::string order = names();
+
+    t->BeginHold(true);
+    for (uint32_t r = 11; r <= 30; ++r) t->Update(r, WideRow(*t, random).data());
+    ASSERT_NE(names(), order);
+    fs.RefuseWrites = true;
+    EXPECT_THROW(t->EndHold(), EDatabaseError);
+    fs.RefuseWrites = false;
+    EXPECT_EQ(ReadBytes(t->FileName()).substr(0, before.size()).substr(32), before.substr(32));
+    std::vector<char> buffer(size_t(t->RecordLength()));
+    const size_t header = uint8_t(before[8]) | (uint8_t(before[9]) << 8);
+    for (uint32_t r = 1; r <= 50; ++r) {
+        t->Read(r, buffer.data());
+        ASSERT_EQ(std::string(buffer.data(), buffer.size()),
+                  before.substr(header + (r - 1) * buffer.size(), buffer.size()))
+            << "record " << r;
+    }
+    EXPECT_EQ(names(), order);
+    t->Flush();
     EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
 }
