@@ -295,6 +295,8 @@ void TDataSet::UpdateFieldDefs() {
 }
 
 void TDataSet::CreateFields() {
+    FMakingDefaultFields = true;
+    TFinally made([this] { FMakingDefaultFields = false; });
     for (int i = 0; i < FFieldDefs->Count(); ++i) {
         TFieldDef* def = FFieldDefs->Items(i);
         const TClassInfo* fieldClass = DefaultFieldClass(def->DataType());
@@ -320,13 +322,15 @@ void TDataSet::DestroyDefaultFields() {
 }
 
 void TDataSet::Notification(TComponent* AComponent, TOperation Operation) {
-    // The default fields going one after the other concern this data set
-    // alone (a field watches no other field): telling each of them about
-    // each other would cost the square of the fields at every close.
+    // The default fields coming and going one after the other concern this
+    // data set alone (a field watches no other field): telling each of them
+    // about each other would cost the square of the fields at every open and
+    // close.
     if (FDroppingDefaultFields && Operation == opRemove) {
         RemoveFreeNotification(AComponent);
         return;
     }
+    if (FMakingDefaultFields && Operation == opInsert) return;
     TComponent::Notification(AComponent, Operation);
 }
 

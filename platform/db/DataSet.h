@@ -369,6 +369,7 @@ private:
     bool FModified = false;
     bool FDefaultFields = false;
     bool FDroppingDefaultFields = false;  // DestroyDefaultFields is at work
+    bool FMakingDefaultFields = false;    // CreateFields is at work
     bool FAutoCalcFields = true;
     bool FReadOnlyCursor = false;
     int FCalcFieldCount = 0;

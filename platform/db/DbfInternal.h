@@ -199,6 +199,13 @@ public:
         }
         return Miss(File, HeaderLength, RecordLength, RecNo);
     }
+    // Whether Find would give the record without reading the file.
+    bool Has(uint64_t HeaderLength, uint32_t RecordLength, uint32_t RecNo) const {
+        if (HeaderLength != FHeader || RecordLength != FRecordLength) return false;
+        const uint32_t index = RecNo - 1, page = index / FPerPage;
+        return page < FEntries.size() && FEntries[page].Bytes &&
+               size_t(index - page * FPerPage) * FRecordLength + FRecordLength <= FEntries[page].Valid;
+    }
     // Reads one byte of each memory line of a cached record and gives their
     // sum: a walk along an order touches the records it comes to next many
     // at a time, so that the processor fetches them at once instead of one
@@ -352,6 +359,15 @@ struct TDbfTableState {
     TDbfBits DeletedBits;       // bit RecNo-1: the record is deleted (known with DeletedCount)
     mutable TDbfRecordCache Cache;
     mutable std::vector<char> Scratch;
+    // Records rewritten (or marked deleted) in a hold, gathered while they
+    // lie one after the other in the file: one write for a run of them, not
+    // one for each (no other program reads the table meanwhile). Written
+    // before any other write of the .dbf or read of a record that is not in
+    // the cache, and when the hold ends.
+    uint64_t GatheredAt = 0;
+    std::vector<char> Gathered;
+    void WriteRecordBytes(uint64_t Offset, const char* Data, size_t Count);
+    void WriteGathered();
     // Records handed out by RecordBytes since the table was opened, cached or
     // not: what the benchmarks count to see that a screen's work does not
     // grow with the table.

@@ -413,6 +413,10 @@ const char* TDbfTableState::RecordBytes(uint32_t RecNo) const {
     if (RecNo < 1 || RecNo > Count)
         DbfRaise(dbeBadKey, "No existe el registro " + std::to_string(RecNo) + " en " + Quoted(Path));
     ++RecordsRead;
+    // A record the cache must read from the file: the file first gets what
+    // was gathered for it (the cache, not the file, is where a reader looks).
+    if (!Gathered.empty() && !Cache.Has(uint64_t(HeaderLength), uint32_t(RecordLength), RecNo))
+        const_cast<TDbfTableState*>(this)->WriteGathered();
     const char* bytes = Cache.Find(*File, uint64_t(HeaderLength), uint32_t(RecordLength), RecNo);
     if (!bytes) DbfRaiseDamaged(Path, "el registro " + std::to_string(RecNo) + " pasa del final del fichero");
     return bytes;
@@ -432,6 +436,49 @@ void TDbfTableState::ReadAlong(TDbfOrdering& Order, size_t At, uint32_t RecNo, c
     const char* bytes = RecordBytes(RecNo);
     std::memcpy(Out, bytes, length);
     Order.Copy.Keep(At, Order.Order.size(), bytes, Cache.Generation(), Order.Version, length, Cache.Budget());
+}
+
+void TDbfTableState::WriteRecordBytes(uint64_t Offset, const char* Data, size_t Count) {
+    if (Holds == 0) {
+        WriteGathered();
+        File->Write(Offset, Data, Count);
+    } else {
+        // Up to a few hundred records in one write; a change inside the run
+        // goes into it, one right after it lengthens it, any other starts the
+        // next run.
+        constexpr size_t Most = size_t(256) << 10;
+        const uint64_t end = GatheredAt + Gathered.size();
+        if (!Gathered.empty() && Offset >= GatheredAt && Offset + Count <= end) {
+            std::memcpy(Gathered.data() + (Offset - GatheredAt), Data, Count);
+        } else if (!Gathered.empty() && Offset == end && Gathered.size() + Count <= Most) {
+            Gathered.insert(Gathered.end(), Data, Data + Count);
+        } else {
+            WriteGathered();
+            GatheredAt = Offset;
+            Gathered.assign(Data, Data + Count);
+        }
+    }
+    Cache.Wrote(Offset, Data, Count);
+}
+
+void TDbfTableState::WriteGathered() {
+    if (Gathered.empty()) return;
+    try {
+        File->Write(GatheredAt, Gathered.data(), Gathered.size());
+    } catch (...) {
+        // The records on disk stay as they were: the cache and the orders,
+        // which hold the changes, are made again from them.
+        Gathered.clear();
+        Cache.Drop();
+        for (auto& o : Orders) o->Loaded = false;
+        MdxTrusted = false;
+        MdxNeedsWrite = TagCount > 0;
+        DeletedCount = -1;
+        NewEpoch();
+        ++Version;
+        throw;
+    }
+    Gathered.clear();
 }
 
 void TDbfTableState::Touch(uint32_t RecNo) {
@@ -455,6 +502,7 @@ uint32_t TDbfTableState::HeaderChecksum() const {
 }
 
 void TDbfTableState::WriteHeader() {
+    WriteGathered();  // the records before the count that shows them
     std::array<uint8_t, 32> h = Header;
     DbfPutToday(h.data() + 1);
     DbfPut32(h.data() + 4, Count);
@@ -1101,6 +1149,7 @@ TDbfTable::TDbfTable(std::unique_ptr<TDbfTableState> State) : FState(std::move(S
 
 TDbfTable::~TDbfTable() {
     try {
+        FState->WriteGathered();  // even in a hold never ended
         Flush();
     } catch (...) {
         // Nothing is lost: the stale mark stays set and the next open rebuilds the index.
@@ -1397,6 +1446,7 @@ uint32_t TDbfTable::Append(const char* Buffer) {
     // ends (meanwhile no other program reads the table, and a crash leaves
     // whole records past the count, which are rows at the next opening).
     try {
+        S.WriteGathered();
         S.File->Write(offset, data.data(), data.size());
         S.Cache.Wrote(offset, data.data(), data.size());
         S.Count = r;
@@ -1436,8 +1486,7 @@ void TDbfTable::Update(uint32_t RecNo, const char* Buffer) {
     std::vector<char> data(Buffer, Buffer + S.RecordLength);
     data[0] = S.Scratch[0];
     uint64_t offset = uint64_t(S.HeaderLength) + uint64_t(RecNo - 1) * uint64_t(S.RecordLength);
-    S.File->Write(offset, data.data(), data.size());
-    S.Cache.Wrote(offset, data.data(), data.size());
+    S.WriteRecordBytes(offset, data.data(), data.size());
     S.Touch(RecNo);
     std::vector<uint8_t> key;
     for (auto& o : S.Orders) {
@@ -1455,8 +1504,7 @@ void TDbfTable::Delete(uint32_t RecNo) {
     if (S.Scratch[0] == '*') return;
     uint64_t offset = uint64_t(S.HeaderLength) + uint64_t(RecNo - 1) * uint64_t(S.RecordLength);
     const char flag = '*';
-    S.File->Write(offset, &flag, 1);
-    S.Cache.Wrote(offset, &flag, 1);
+    S.WriteRecordBytes(offset, &flag, 1);
     if (S.DeletedCount >= 0) {
         ++S.DeletedCount;
         S.DeletedBits.Set(RecNo - 1, true);
@@ -1467,6 +1515,7 @@ void TDbfTable::Delete(uint32_t RecNo) {
 void TDbfTable::Empty() {
     TDbfTableState& S = *FState;
     TChange change(S);
+    S.WriteGathered();
     uint32_t old = S.Count;
     S.Count = 0;
     try {
@@ -1492,6 +1541,7 @@ void TDbfTable::Empty() {
 void TDbfTable::Flush() {
     TDbfTableState& S = *FState;
     if (!S.Writable || S.Holds > 0) return;
+    S.WriteGathered();
     const bool session = S.SessionDirty;
     // Without a session only an index to repair is left: a write all the
     // same, so it is left to the program writing the table if there is one.

@@ -265,10 +265,13 @@ TEST_F(DbfPositions, WalksAlongAnOrderHandOutTheRecordAsItStandsThroughRoundsOfC
 namespace {
 
 // The operating system's files, telling how many bytes each read of the
-// .dbf's records took (not those of its header, at the start).
+// .dbf's records took (not those of its header, at the start), and each
+// write of the .dbf past its header.
 class TReadLogFs : public TDbfFileSystem {
 public:
     std::vector<size_t> Reads;
+    std::vector<size_t> Writes;
+    bool RefuseWrites = false;  // as a full disk would
     std::unique_ptr<TDbfFile> Open(const std::string& Path, bool Writable) override;
     std::unique_ptr<TDbfFile> Create(const std::string& Path) override { return Native().Create(Path); }
     bool Exists(const std::string& Path) override { return Native().Exists(Path); }
@@ -280,15 +283,18 @@ public:
 
 class TReadLogFile : public TDbfFile {
 public:
-    TReadLogFile(std::unique_ptr<TDbfFile> Inner, std::vector<size_t>* Reads)
-        : FInner(std::move(Inner)), FReads(Reads) {}
+    TReadLogFile(std::unique_ptr<TDbfFile> Inner, std::vector<size_t>* Reads, std::vector<size_t>* Writes,
+                 const bool& Refuse)
+        : FInner(std::move(Inner)), FReads(Reads), FWrites(Writes), FRefuse(Refuse) {}
     size_t Read(uint64_t Offset, void* Buffer, size_t Count) override {
         const size_t got = FInner->Read(Offset, Buffer, Count);
         if (FReads && Offset > 0) FReads->push_back(got);
         return got;
     }
     void Write(uint64_t Offset, const void* Buffer, size_t Count) override {
+        if (FRefuse) throw EDBEngineError(dbeIO, "refused");
         FInner->Write(Offset, Buffer, Count);
+        if (FWrites && Offset >= 32) FWrites->push_back(Count);
     }
     uint64_t Size() override { return FInner->Size(); }
     void Truncate(uint64_t Size) override { FInner->Truncate(Size); }
@@ -299,11 +305,14 @@ public:
 private:
     std::unique_ptr<TDbfFile> FInner;
     std::vector<size_t>* FReads;
+    std::vector<size_t>* FWrites;
+    const bool& FRefuse;
 };
 
 std::unique_ptr<TDbfFile> TReadLogFs::Open(const std::string& Path, bool Writable) {
     const bool dbf = Path.size() > 4 && LowerCase(Path.substr(Path.size() - 4)) == ".dbf";
-    return std::make_unique<TReadLogFile>(Native().Open(Path, Writable), dbf ? &Reads : nullptr);
+    return std::make_unique<TReadLogFile>(Native().Open(Path, Writable), dbf ? &Reads : nullptr,
+                                          dbf ? &Writes : nullptr, RefuseWrites);
 }
 
 // Wide rows: ten to a page; nearly every name and number differs.
@@ -400,4 +409,117 @@ TEST(DbfRecordCache, RecordsReadThroughASmallCacheAreTheFilesBytes) {
                 << "record " << r;
         }
     }
+}
+
+// Records rewritten in a hold reach the file a run at a time, not one by
+// one, and when it ends; meanwhile every read, through a cache far smaller
+// than the table, gives them as changed, and rows deleted, rewritten and
+// appended in any order end in the file as a table written row by row
+// would hold them.
+TEST(DbfRecordCache, RecordsChangedInAHoldAreReadAsChangedAndWrittenInRuns) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "w", WideFields, {{"NAME", "NAME"}});
+    TReadLogFs fs;
+    auto t = TDbfTable::Open(dir / "w", dbfReadWrite, &fs);
+    std::mt19937 random(5);
+    for (int i = 0; i < 1500; ++i) t->Append(WideRow(*t, random).data());
+    const size_t length = size_t(t->RecordLength());
+    std::vector<std::string> expected;
+    std::vector<char> buffer(length);
+    for (uint32_t r = 1; r <= t->PhysicalCount(); ++r) {
+        t->Read(r, buffer.data());
+        expected.emplace_back(buffer.data(), length);
+    }
+    auto rewrite = [&](uint32_t R) {
+        std::vector<char> row = WideRow(*t, random);
+        t->Update(R, row.data());
+        expected[R - 1].replace(1, length - 1, row.data() + 1, length - 1);
+    };
+
+    t->BeginHold(true);
+    fs.Writes.clear();
+    for (uint32_t r = 101; r <= 400; ++r) rewrite(r);
+    EXPECT_LE(fs.Writes.size(), 1u) << "300 records one after the other, read before";
+    t->EndHold();
+    EXPECT_LE(fs.Writes.size(), 2u);
+
+    auto expectRead = [&](uint32_t R) {
+        t->Read(R, buffer.data());
+        ASSERT_EQ(std::string(buffer.data(), length), expected[R - 1]) << "record " << R;
+    };
+    t->State().Cache.SetBudget(16 * TDbfRecordCache::PageBytes);
+    t->BeginHold(true);
+    for (int i = 0; i < 3000; ++i) {
+        const uint32_t count = t->PhysicalCount();
+        const uint32_t r = 1 + random() % count;
+        if (i % 500 == 0) {
+            // A long run, whose pages the reads after it push out of the
+            // cache and read again.
+            for (uint32_t k = r; k < r + 600 && k <= count; ++k) rewrite(k);
+            for (int k = 0; k < 300; ++k) expectRead(1 + random() % count);
+        }
+        switch (random() % 6) {
+        case 0:
+            t->Append(WideRow(*t, random).data());
+            t->Read(count + 1, buffer.data());
+            expected.emplace_back(buffer.data(), length);
+            break;
+        case 1: rewrite(r); break;
+        case 2: rewrite(std::min(count, r + 1)); break;
+        case 3:
+            t->Delete(r);
+            expected[r - 1][0] = '*';
+            break;
+        default: expectRead(r);
+        }
+        if (HasFatalFailure()) return;
+    }
+    t->EndHold();
+    const std::string bytes = ReadBytes(t->FileName());
+    const size_t header = uint8_t(bytes[8]) | (uint8_t(bytes[9]) << 8);
+    ASSERT_EQ(bytes.size(), header + expected.size() * length + 1);
+    for (size_t r = 0; r < expected.size(); ++r)
+        ASSERT_EQ(bytes.substr(header + r * length, length), expected[r]) << "record " << r + 1;
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
+}
+
+// A run gathered in a hold whose write the system refuses: the records on
+// disk stay as they were, and the table shows them so, its order along a
+// tag included, until it is written again.
+TEST(DbfRecordCache, ARunRefusedWhenAHoldEndsLeavesTheRecordsAsTheyWere) {
+    TTempFolder dir;
+    TDbfTable::Create(dir / "w", WideFields, {{"NAME", "NAME"}});
+    TReadLogFs fs;
+    auto t = TDbfTable::Open(dir / "w", dbfReadWrite, &fs);
+    std::mt19937 random(9);
+    for (int i = 0; i < 50; ++i) t->Append(WideRow(*t, random).data());
+    t->Flush();
+    const std::string before = ReadBytes(t->FileName());
+    auto names = [&] {
+        TDbfCursor c(t);
+        c.SetOrder(t->FindTag("NAME"));
+        std::string all;
+        for (bool on = c.First(); on; on = c.Next()) all += std::to_string(c.RecNo()) + " ";
+        return all;
+    };
+    const std::string order = names();
+
+    t->BeginHold(true);
+    for (uint32_t r = 11; r <= 30; ++r) t->Update(r, WideRow(*t, random).data());
+    ASSERT_NE(names(), order);
+    fs.RefuseWrites = true;
+    EXPECT_THROW(t->EndHold(), EDatabaseError);
+    fs.RefuseWrites = false;
+    EXPECT_EQ(ReadBytes(t->FileName()).substr(0, before.size()).substr(32), before.substr(32));
+    std::vector<char> buffer(size_t(t->RecordLength()));
+    const size_t header = uint8_t(before[8]) | (uint8_t(before[9]) << 8);
+    for (uint32_t r = 1; r <= 50; ++r) {
+        t->Read(r, buffer.data());
+        ASSERT_EQ(std::string(buffer.data(), buffer.size()),
+                  before.substr(header + (r - 1) * buffer.size(), buffer.size()))
+            << "record " << r;
+    }
+    EXPECT_EQ(names(), order);
+    t->Flush();
+    EXPECT_EQ(t->CheckTags(), std::vector<AnsiString>{});
 }
