@@ -14,6 +14,7 @@
 // between runs (wwgridlayout.cpp) and the export (wwexport.cpp).
 
 #include <algorithm>
+#include <optional>
 
 #include "dataaware/Wwintl.h"
 #include "dataaware/wwbitmap.h"
@@ -2213,19 +2214,23 @@ void TwwCustomDBGrid::WMPaint(TMessage& Message) {
         TCustomGrid::WMPaint(Message);
         return;
     }
-    // Painting directly: into a memory bitmap, only the update rectangle
-    // reaching the window. The bitmap is kept between paints and each paint
-    // gets a canvas of its own on it, clipped to the update rectangle, so
-    // that a paint of a few rows costs a few rows. Inside the rectangle the
-    // paint finds the bitmap white, as a new one would be: what earlier
-    // paints wrote there is made white first, unless the paint's first step
-    // fills the whole rectangle anyway.
+    // Painting directly. A paint whose first step fills the whole update
+    // rectangle goes straight to the window: its surface reaches the display
+    // only when the paint is over, so it is a back buffer already, and a
+    // memory bitmap would hold the same pixels, whose copy would cost as
+    // much again. Any other paint goes into a memory bitmap, only the update
+    // rectangle reaching the window. The bitmap is kept between paints and
+    // each paint gets a canvas of its own on it, clipped to the update
+    // rectangle, so that a paint of a few rows costs a few rows. Inside the
+    // rectangle the paint finds the bitmap white, as a new one would be:
+    // what earlier paints wrote there is made white first.
     TRect Client = TCustomGrid::ClientRect();
     TRect Reduced = ClientRect();
     FUpdateRect = Intersection(FUpdateRect, Client);
     if (HasRowLines() && FUpdateRect.Top > 0) --FUpdateRect.Top;
+    const bool ToWindow = PaintFillsUpdateRect();
     const int W = std::max(1, Reduced.Width()), H = std::max(1, Client.Height());
-    if (!FDirectBitmap || FDirectBitmap->Width() != W || FDirectBitmap->Height() != H) {
+    if (!ToWindow && (!FDirectBitmap || FDirectBitmap->Width() != W || FDirectBitmap->Height() != H)) {
         FDirectBitmap = std::make_unique<TBitmap>();
         FDirectBitmap->SetSize(W, H);
         FDirectDirty.Clear();
@@ -2233,18 +2238,22 @@ void TwwCustomDBGrid::WMPaint(TMessage& Message) {
     TPaintStruct PS;
     HDC DC = BeginPaint(Handle(), PS);
     if (IsRectEmpty(FUpdateRect)) FUpdateRect = PS.rcPaint;
-    TCanvas Memory(&FDirectBitmap->Surface());
-    if (!PaintFillsUpdateRect()) {
+    std::optional<TCanvas> Memory;
+    if (ToWindow) {
+        // The context is clipped to the update region, which FUpdateRect holds.
+        FDirectCanvas = DC;
+    } else {
+        Memory.emplace(&FDirectBitmap->Surface());
         const TRegion Stale = FDirectDirty.Intersected(FUpdateRect);
         if (!Stale.Empty()) {
-            Memory.FillRgn(Stale, TBrush());
+            Memory->FillRgn(Stale, TBrush());
             FDirectDirty = TRegion::Combine(FDirectDirty, Stale, RGN_DIFF);
         }
+        const TRegion Reach(FUpdateRect);
+        Memory->SetDeviceClip(&Reach);
+        FDirectDirty = TRegion::Combine(FDirectDirty, Reach, RGN_OR);
+        FDirectCanvas = &*Memory;
     }
-    const TRegion Reach(FUpdateRect);
-    Memory.SetDeviceClip(&Reach);
-    FDirectDirty = TRegion::Combine(FDirectDirty, Reach, RGN_OR);
-    FDirectCanvas = &Memory;
     try {
         Paint();
     } catch (...) {
@@ -2253,7 +2262,7 @@ void TwwCustomDBGrid::WMPaint(TMessage& Message) {
         throw;
     }
     FDirectCanvas = nullptr;
-    DC->CopyRect(FUpdateRect, &Memory, FUpdateRect);
+    if (Memory) DC->CopyRect(FUpdateRect, &*Memory, FUpdateRect);
     EndPaint(Handle(), PS);
 }
 
