@@ -574,7 +574,16 @@ TEST_F(DateTimePicker, APasteTakesADateWithinTheLimitsAndDropsOthers) {
         Ui.RunUntilIdle();
         EXPECT_DOUBLE_EQ(Picker->DateTime(), c.Value) << c.Pasted;
         EXPECT_EQ(Picker->Text(), c.Text) << c.Pasted;
-    }
+    }  // A cut takes the text away and empties the value, its time of day too.
+    Start(wwDTEdtDateTime, "dd/mm/yyyy hh:nn", Ymd(2024, 7, 3) + Hm(10, 30));
+    Picker->SelectAll();
+    Picker->Perform(WM_CUT, 0, 0);
+    Ui.RunUntilIdle();
+    EXPECT_EQ(ClipboardGetText(), "03/07/2024 10:30");
+    EXPECT_EQ(Picker->DateTime(), 0);
+    EXPECT_EQ(Picker->Text(), "");
+    EXPECT_TRUE(Picker->IsBlank());
+    EXPECT_TRUE(Picker->Modified());
 }
 
 // ---------------------------------------------------------------- transparent frame

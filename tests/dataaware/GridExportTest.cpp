@@ -184,7 +184,9 @@ TEST_F(GridExport, HtmlWithOneTitleRowAndWithNoSelection) {
     ExpectGolden("plain.html", Export(wwgetHTML, {esoShowHeader, esoBestColFit}));
     const std::string None = Export(wwgetHTML, {esoSaveSelectedOnly, esoShowHeader});
     EXPECT_NE(None.find("<TH colspan=3 scope=colgroup>No Records Selected</TH></TR>\r\n</TBODY>"),
-              std::string::npos);
+              std::string::npos);  // A transparent grid's table has no background of its own.
+    const std::string Clear = Export(wwgetHTML, {esoTransparentGrid});
+    EXPECT_NE(Clear.find("CELLSPACING=\"0\" dir=\"LTR\">\r\n<THEAD>"), std::string::npos) << Clear;
 }
 
 // With controls, a radio group's column becomes one radio input per item,
