@@ -9,6 +9,7 @@
 
 #include "OvcTestSupport.h"
 #include "platform/classes/Filer.h"
+#include "platform/rtl/Variants.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/sys/Sound.h"
 #include "platform/win/MessageQueue.h"
@@ -332,6 +333,48 @@ TEST_F(OvcEntryField, TypedValues) {
     E->SetEpoch(C->Epoch());
     C->SetEpoch(1960);
     EXPECT_EQ(E->GetEpoch(), 1960) << "an epoch equal to the controller's is stored as 0";
+}
+
+// A variant goes in by its own type where the field takes that type, else as
+// its text; Null changes nothing. It comes out by the field's sub-type.
+TEST_F(OvcEntryField, VariantsGoInByTheirTypeAndComeOutByTheFields) {
+    struct {
+        uint8_t Sub;
+        TVariant In;
+        const char* Text;  // the field's text after it
+        TVarType Out;
+    } cases[] = {
+        {fsubLongInt, TVariant(42), "42", varInteger},
+        {fsubLongInt, TVariant(AnsiString("17")), "17", varInteger},
+        {fsubLongInt, TVariant(7.0), "7", varInteger},  // a double as its text
+        {fsubWord, TVariant(65535), "65535", varInteger},
+        {fsubReal, TVariant(2.5), "2,5", varDouble},  // the Spanish separator
+        {fsubReal, TVariant(3), "3", varDouble},      // an integer as its text
+        {fsubComp, TVariant(1e15), "1000000000000000", varDouble},
+        {fsubBoolean, TVariant(true), "T", varBoolean},
+        {fsubBoolean, TVariant(AnsiString("f")), "F", varBoolean},
+        {fsubString, TVariant(AnsiString("abc")), "abc", varString},
+    };
+    E->SetDecimalPlaces(2);
+    for (const auto& c : cases) {
+        E->SetDataType(fcSimple, c.Sub);
+        E->SetAsVariant(c.In);
+        EXPECT_EQ(E->GetEditString(), c.Text) << int(c.Sub) << " " << c.In.AsString();
+        EXPECT_EQ(E->GetAsVariant().VarType(), c.Out) << int(c.Sub);
+        E->SetAsVariant(TVariant::Null());
+        EXPECT_EQ(E->GetEditString(), c.Text) << "Null changes nothing";
+        E->SetAsVariant(TVariant());
+        EXPECT_EQ(E->GetEditString(), c.Text) << "Unassigned changes nothing";
+    }
+    E->SetDataType(fcSimple, fsubReal);
+    E->SetAsVariant(TVariant(2.5));
+    EXPECT_EQ(E->GetAsVariant().AsFloat(), 2.5);
+    E->SetDataType(fcSimple, fsubComp);
+    E->SetAsVariant(TVariant(1e15));
+    EXPECT_EQ(E->GetAsVariant().AsFloat(), 1e15);
+    E->SetDataType(fcSimple, fsubDate);
+    E->SetAsVariant(TVariant::FromDate(EncodeDate(2001, 2, 3)));
+    EXPECT_EQ(E->GetAsStDate(), Ovcdate::DMYtoStDate(3, 2, 2001, 0));
 }
 
 TEST_F(OvcEntryField, PictureCharactersAcceptTheirSets) {
