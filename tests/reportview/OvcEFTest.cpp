@@ -543,6 +543,78 @@ TEST_F(OvcEntryField, LeavingARequiredEmptyFieldReportsOnceAndComesBack) {
     EXPECT_EQ(FindControl(GetFocus()), Button);
 }
 
+// Stepping the value, validating on request (reported, or only marked under
+// soft validation), cents, and a zero hidden while the field is left.
+TEST_F(OvcEntryField, StepsValidationOnRequestCentsAndHiddenZeroes) {
+    E->SetDataType(fcSimple, fsubLongInt);
+    E->SetRangeLoStr("5");
+    E->SetRangeHiStr("10");
+    E->SetAsInteger(6);
+    E->SetSelection(0, 1);
+    E->IncreaseValue(false, 3);
+    EXPECT_EQ(E->GetEditString(), "9");
+    EXPECT_EQ(E->GetSelLength(), 0) << "stepping clears the selection";
+    E->DecreaseValue(false, 1);
+    EXPECT_EQ(E->GetEditString(), "8");
+
+    EXPECT_EQ(E->ValidateContents(true), 0);
+    E->IncreaseValue(false, 3);
+    EXPECT_EQ(E->ValidateContents(true), oeRangeError);
+    EXPECT_TRUE(E->IsValid()) << "a hard error does not mark the field";
+    EXPECT_FALSE(E->ValidateSelf());
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Errors, (std::vector<std::string>{"256 Value is not within required range",
+                                                "256 Value is not within required range"}));
+    E->SetOptions({efoSoftValidation});
+    EXPECT_FALSE(E->ValidateSelf());
+    EXPECT_FALSE(E->IsValid()) << "soft validation marks the field";
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Errors.size(), 2u) << "and reports nothing";
+    E->DecreaseValue(false, 4);
+    EXPECT_TRUE(E->ValidateSelf());
+    EXPECT_TRUE(E->IsValid());
+    E->IncreaseValue(false, 9);
+    E->SetEnabled(false);
+    EXPECT_EQ(E->ValidateContents(true), 0) << "a disabled field is not validated";
+    E->SetEnabled(true);
+
+    E->SetDataType(fcSimple, fsubReal);
+    E->SetDecimalPlaces(2);
+    E->SetAsCents(1999);
+    EXPECT_EQ(E->GetEditString(), "19,99");
+    EXPECT_EQ(E->GetAsCents(), 1999);
+    E->SetDecimalPlaces(3);
+    E->SetAsFloat(0.125);
+    EXPECT_EQ(E->GetAsCents(), 13) << "12.5 cents to the nearest";
+
+    // A zero hides while the field is left, and shows while it has the focus.
+    E->SetDataType(fcSimple, fsubLongInt);
+    E->SetRangeLoStr("-5");
+    E->SetAsInteger(0);
+    struct {
+        TZeroDisplay Mode;
+        bool Focused, Modified;
+        const char* Shown;
+    } cases[] = {{zdShow, false, false, "0"},
+                 {zdHide, false, false, " "},
+                 {zdHide, true, false, "0"},
+                 {zdHideUntilModified, false, false, " "},
+                 {zdHideUntilModified, false, true, "0"}};
+    for (const auto& c : cases) {
+        E->SetZeroDisplay(c.Mode);
+        E->SetEverModified(false);
+        if (c.Modified) E->SetModified(true);
+        (c.Focused ? E : Other)->SetFocus();
+        Ui.RunUntilIdle();
+        EXPECT_EQ(E->GetDisplayString(), c.Shown) << int(c.Mode) << c.Focused << c.Modified;
+    }
+    Other->SetFocus();
+    Ui.RunUntilIdle();
+    E->SetZeroDisplay(zdHide);
+    E->SetAsInteger(3);
+    EXPECT_EQ(E->GetDisplayString(), "3") << "only the zero display value hides";
+}
+
 TEST_F(OvcEntryField, TextSelectionAndCaretStandWhereTheFormulasPutThem) {
     E->Font()->SetName("Liberation Mono");
     E->Font()->SetSize(10);
