@@ -139,6 +139,8 @@ void TOvcDirectoryComboBox::DrawItem(int Index, TRect Rect, TOwnerDrawState Stat
 void TOvcDirectoryComboBox::DescribeProperties(TPropertyTable& T) {
     using D = TOvcDirectoryComboBox;
     T.Property("Directory", &D::Directory, &D::SetDirectory);
+    // The drive is the first letter of the folder; read after it, it is the same.
+    T.Property("Drive", &D::Drive, &D::SetDrive);
     T.Property("Mask", &D::Mask, &D::SetMask);
     T.PropertyOf<D>(
         "FileComboBox", [](D& C) { return C.FileComboBox(); },

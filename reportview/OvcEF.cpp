@@ -9,6 +9,7 @@
 #include "platform/gfx/Bitmap.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/Streams.h"
+#include "platform/rtl/Variants.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/sys/Sound.h"
 #include "platform/ui/Forms.h"
@@ -355,6 +356,38 @@ AnsiString TOvcBaseEntryField::GetAsString() {
         return AnsiString(buf.data());
     }
     return FOptions.Contains(efoTrimBlanks) ? TrimSpaces(FEditString) : FEditString;
+}
+
+TVariant TOvcBaseEntryField::GetAsVariant() {
+    const uint8_t sub = SubType();
+    if (sub == fsubBoolean || sub == fsubYesNo) return TVariant(GetAsBoolean());
+    if (IsIntegerSub(sub)) return TVariant(GetAsInteger());
+    if (sub == fsubReal || sub == fsubDouble || sub == fsubSingle) return TVariant(GetAsFloat());
+    if (sub == fsubExtended || sub == fsubComp) return TVariant(static_cast<double>(GetAsExtended()));
+    return TVariant(GetAsString());
+}
+
+void TOvcBaseEntryField::SetAsVariant(const TVariant& Value) {
+    const uint8_t sub = SubType();
+    switch (Value.VarType()) {
+    case varSmallint:
+    case varInteger:
+        if (IsIntegerSub(sub)) return SetAsInteger(Value.AsInteger());
+        break;
+    case varDouble:
+    case varCurrency:
+        if (sub >= fsubReal && sub <= fsubComp) return SetAsFloat(Value.AsFloat());
+        break;
+    case varDate:
+        if (sub == fsubDate) return SetAsDateTime(Value.AsDateTime());
+        break;
+    case varBoolean:
+        if (sub == fsubBoolean || sub == fsubYesNo) return SetAsBoolean(Value.AsBoolean());
+        break;
+    case varString: break;
+    default: return;
+    }
+    SetAsString(Value.AsString());
 }
 
 void TOvcBaseEntryField::SetAsBoolean(bool Value) {

@@ -19,6 +19,8 @@
 #include "reportview/OvcMisc.h"
 #include "reportview/OvcUser.h"
 
+class TVariant;
+
 enum TOvcEntryFieldOption : uint8_t {
     efoArrowIncDec,
     efoCaretToEnd,
@@ -224,6 +226,11 @@ public:
     void SetAsStDate(Ovcdate::TStDate Value);
     void SetAsStTime(Ovcdate::TStTime Value);
     virtual void SetAsString(const AnsiString& Value);
+    // A variant by the field's sub-type; one of a kind the field does not
+    // take goes in as its text, and Null, Unassigned or an array change
+    // nothing.
+    TVariant GetAsVariant();
+    void SetAsVariant(const TVariant& Value);
     void SetInitialValue();
 
     // --- bounds ---

@@ -91,14 +91,30 @@ TEST(OvcList, KeepsSignedPointerOrderWithPositionsFromAnySide) {
 }
 
 TEST(OvcList, EqualPointersAreEachDeleted) {
-    TOvcList list(false);
-    for (int i = 0; i < 5; ++i) list.Add(Ptr(10));
-    list.Add(Ptr(5));
-    list.Add(Ptr(20));
-    // Through rovers spread over the equal items, whichever is asked for goes.
-    while (list.GetCount() > 2) list.Delete(list.GetCount() / 2);
-    EXPECT_EQ(list.GetItems(0), Ptr(5));
-    EXPECT_EQ(list.GetItems(1), Ptr(20));
+    // Equal items between two others, deleted one by one from the first of
+    // them, the last of them or the middle: whichever node is asked for goes,
+    // even where a rover stands on another node of the same pointer.
+    struct {
+        int Equal;
+        const char* From;
+    } cases[] = {{2, "first"},  {5, "first"}, {5, "last"},   {5, "middle"},
+                 {40, "first"}, {40, "last"}, {40, "middle"}};
+    for (const auto& c : cases) {
+        TOvcList list(false);
+        for (int i = 0; i < c.Equal; ++i) list.Add(Ptr(10));
+        list.Add(Ptr(5));
+        list.Add(Ptr(20));
+        while (list.GetCount() > 2) {
+            const int n = list.GetCount();
+            const int at = c.From[0] == 'f' ? 1 : c.From[0] == 'l' ? n - 2 : n / 2;
+            const TOvcDoubleLinkNode node = list.GetNode(at);
+            ASSERT_EQ(MessageOf([&] { list.Delete(at); }), "(no exception)") << c.Equal << " " << c.From;
+            for (int i = 0; i < list.GetCount(); ++i)
+                ASSERT_NE(list.GetNode(i), node) << "the node asked for went";
+        }
+        EXPECT_EQ(list.GetItems(0), Ptr(5));
+        EXPECT_EQ(list.GetItems(1), Ptr(20));
+    }
 }
 
 TEST(OvcSortedDoubleLinkManager, RoversAreRespacedAfterSixtyFiveInserts) {

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "OvcTestSupport.h"
+#include "platform/classes/Properties.h"
 #include "platform/sys/Files.h"
 #include "reportview/OvcDrCbx.h"
 #include "tests/support/TempMachine.h"
@@ -74,6 +75,13 @@ TEST_F(OvcFolderCombos, TheChainOfFoldersThenTheSubFolders) {
     EXPECT_EQ(Dirs->Directory(), "C:\\");
     EXPECT_EQ(Dirs->Items()->Get(0), "C:\\");
     EXPECT_EQ(Dirs->Items()->Get(1), "C:\\ovc");
+    // Drive is published and stored with the folder; set by name it moves
+    // to that drive's root.
+    EXPECT_TRUE(IsStoredProp(Dirs, "Drive"));
+    EXPECT_EQ(GetOrdProp(Dirs, "Drive"), 'C');
+    Dirs->SetDirectory("D:\\x");
+    SetOrdProp(Dirs, "Drive", 'C');
+    EXPECT_EQ(Dirs->Directory(), "C:\\");
     Files->Free();
     EXPECT_EQ(Dirs->FileComboBox(), nullptr);
 }

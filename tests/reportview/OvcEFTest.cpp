@@ -9,6 +9,7 @@
 
 #include "OvcTestSupport.h"
 #include "platform/classes/Filer.h"
+#include "platform/rtl/Variants.h"
 #include "platform/sys/Clipboard.h"
 #include "platform/sys/Sound.h"
 #include "platform/win/MessageQueue.h"
@@ -334,6 +335,48 @@ TEST_F(OvcEntryField, TypedValues) {
     EXPECT_EQ(E->GetEpoch(), 1960) << "an epoch equal to the controller's is stored as 0";
 }
 
+// A variant goes in by its own type where the field takes that type, else as
+// its text; Null changes nothing. It comes out by the field's sub-type.
+TEST_F(OvcEntryField, VariantsGoInByTheirTypeAndComeOutByTheFields) {
+    struct {
+        uint8_t Sub;
+        TVariant In;
+        const char* Text;  // the field's text after it
+        TVarType Out;
+    } cases[] = {
+        {fsubLongInt, TVariant(42), "42", varInteger},
+        {fsubLongInt, TVariant(AnsiString("17")), "17", varInteger},
+        {fsubLongInt, TVariant(7.0), "7", varInteger},  // a double as its text
+        {fsubWord, TVariant(65535), "65535", varInteger},
+        {fsubReal, TVariant(2.5), "2,5", varDouble},  // the Spanish separator
+        {fsubReal, TVariant(3), "3", varDouble},      // an integer as its text
+        {fsubComp, TVariant(1e15), "1000000000000000", varDouble},
+        {fsubBoolean, TVariant(true), "T", varBoolean},
+        {fsubBoolean, TVariant(AnsiString("f")), "F", varBoolean},
+        {fsubString, TVariant(AnsiString("abc")), "abc", varString},
+    };
+    E->SetDecimalPlaces(2);
+    for (const auto& c : cases) {
+        E->SetDataType(fcSimple, c.Sub);
+        E->SetAsVariant(c.In);
+        EXPECT_EQ(E->GetEditString(), c.Text) << int(c.Sub) << " " << c.In.AsString();
+        EXPECT_EQ(E->GetAsVariant().VarType(), c.Out) << int(c.Sub);
+        E->SetAsVariant(TVariant::Null());
+        EXPECT_EQ(E->GetEditString(), c.Text) << "Null changes nothing";
+        E->SetAsVariant(TVariant());
+        EXPECT_EQ(E->GetEditString(), c.Text) << "Unassigned changes nothing";
+    }
+    E->SetDataType(fcSimple, fsubReal);
+    E->SetAsVariant(TVariant(2.5));
+    EXPECT_EQ(E->GetAsVariant().AsFloat(), 2.5);
+    E->SetDataType(fcSimple, fsubComp);
+    E->SetAsVariant(TVariant(1e15));
+    EXPECT_EQ(E->GetAsVariant().AsFloat(), 1e15);
+    E->SetDataType(fcSimple, fsubDate);
+    E->SetAsVariant(TVariant::FromDate(EncodeDate(2001, 2, 3)));
+    EXPECT_EQ(E->GetAsStDate(), Ovcdate::DMYtoStDate(3, 2, 2001, 0));
+}
+
 TEST_F(OvcEntryField, PictureCharactersAcceptTheirSets) {
     struct Case {
         char Pic, In, Out;
@@ -498,6 +541,78 @@ TEST_F(OvcEntryField, LeavingARequiredEmptyFieldReportsOnceAndComesBack) {
     Ui.RunUntilIdle();
     EXPECT_EQ(Errors.size(), 1u);
     EXPECT_EQ(FindControl(GetFocus()), Button);
+}
+
+// Stepping the value, validating on request (reported, or only marked under
+// soft validation), cents, and a zero hidden while the field is left.
+TEST_F(OvcEntryField, StepsValidationOnRequestCentsAndHiddenZeroes) {
+    E->SetDataType(fcSimple, fsubLongInt);
+    E->SetRangeLoStr("5");
+    E->SetRangeHiStr("10");
+    E->SetAsInteger(6);
+    E->SetSelection(0, 1);
+    E->IncreaseValue(false, 3);
+    EXPECT_EQ(E->GetEditString(), "9");
+    EXPECT_EQ(E->GetSelLength(), 0) << "stepping clears the selection";
+    E->DecreaseValue(false, 1);
+    EXPECT_EQ(E->GetEditString(), "8");
+
+    EXPECT_EQ(E->ValidateContents(true), 0);
+    E->IncreaseValue(false, 3);
+    EXPECT_EQ(E->ValidateContents(true), oeRangeError);
+    EXPECT_TRUE(E->IsValid()) << "a hard error does not mark the field";
+    EXPECT_FALSE(E->ValidateSelf());
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Errors, (std::vector<std::string>{"256 Value is not within required range",
+                                                "256 Value is not within required range"}));
+    E->SetOptions({efoSoftValidation});
+    EXPECT_FALSE(E->ValidateSelf());
+    EXPECT_FALSE(E->IsValid()) << "soft validation marks the field";
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Errors.size(), 2u) << "and reports nothing";
+    E->DecreaseValue(false, 4);
+    EXPECT_TRUE(E->ValidateSelf());
+    EXPECT_TRUE(E->IsValid());
+    E->IncreaseValue(false, 9);
+    E->SetEnabled(false);
+    EXPECT_EQ(E->ValidateContents(true), 0) << "a disabled field is not validated";
+    E->SetEnabled(true);
+
+    E->SetDataType(fcSimple, fsubReal);
+    E->SetDecimalPlaces(2);
+    E->SetAsCents(1999);
+    EXPECT_EQ(E->GetEditString(), "19,99");
+    EXPECT_EQ(E->GetAsCents(), 1999);
+    E->SetDecimalPlaces(3);
+    E->SetAsFloat(0.125);
+    EXPECT_EQ(E->GetAsCents(), 13) << "12.5 cents to the nearest";
+
+    // A zero hides while the field is left, and shows while it has the focus.
+    E->SetDataType(fcSimple, fsubLongInt);
+    E->SetRangeLoStr("-5");
+    E->SetAsInteger(0);
+    struct {
+        TZeroDisplay Mode;
+        bool Focused, Modified;
+        const char* Shown;
+    } cases[] = {{zdShow, false, false, "0"},
+                 {zdHide, false, false, " "},
+                 {zdHide, true, false, "0"},
+                 {zdHideUntilModified, false, false, " "},
+                 {zdHideUntilModified, false, true, "0"}};
+    for (const auto& c : cases) {
+        E->SetZeroDisplay(c.Mode);
+        E->SetEverModified(false);
+        if (c.Modified) E->SetModified(true);
+        (c.Focused ? E : Other)->SetFocus();
+        Ui.RunUntilIdle();
+        EXPECT_EQ(E->GetDisplayString(), c.Shown) << int(c.Mode) << c.Focused << c.Modified;
+    }
+    Other->SetFocus();
+    Ui.RunUntilIdle();
+    E->SetZeroDisplay(zdHide);
+    E->SetAsInteger(3);
+    EXPECT_EQ(E->GetDisplayString(), "3") << "only the zero display value hides";
 }
 
 TEST_F(OvcEntryField, TextSelectionAndCaretStandWhereTheFormulasPutThem) {
