@@ -3,7 +3,8 @@
 // each record of the filtered data set against the dialog's criteria, with
 // what the test reuses from record to record (the value parameter of data
 // sets that are not the library's, the stream and hidden rich edit that turn
-// rich text into plain text).
+// rich text into plain text). Its creation takes no name-space lock: forms
+// are made on the user-interface thread only, so there is nothing to guard.
 #include <memory>
 #include <vector>
 

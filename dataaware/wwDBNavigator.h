@@ -9,6 +9,12 @@
 // from one glyph list shared by the process (18 by 18, enabled and disabled
 // picture of each style). The buttons that move repeat while held, on a
 // timer of their own (RepeatInterval: 500 ms, then every 100 ms).
+//
+// A bookmark that cannot be restored clears that data set's bookmarks
+// without a word. A Dialog whose class names no dialog style is kept and
+// leaves the button's Style as it was. A button asked for its list without
+// a parent raises EInvalidOperation "Parent propety of TwwNavButton not
+// defined" (the system's own text) instead of faulting.
 #include <memory>
 #include <vector>
 
@@ -108,6 +114,7 @@ public:
     // -1 goes back to the style's shared picture; any other index is one of the navigator's ImageList.
     void SetImageIndex(int Value) override;
     TwwCustomDialog* Dialog() const { return FDialog; }
+    // Sets Style to the dialog's style; a class that names none keeps the old Style.
     virtual void SetDialog(TwwCustomDialog* Value);
     // Position among the navigator's buttons; raises when the button is not among them.
     virtual int GetIndex() const;

@@ -766,13 +766,15 @@ void TwwFilterDialog::InsertWhereLines(TStrings* Lines) {
         return std::any_of(std::begin(Keywords), std::end(Keywords), [&](const char* K) { return T == K; });
     };
     // The first clause keyword from a line and position on: its line, the
-    // position the scan for it started at, and the position after it.
+    // position the scan for it started at, and the position after it. A
+    // keyword inside parentheses belongs to a subquery, not to the statement.
     struct THit {
         int Line = -1, ScanStart = 0, After = 0;
         AnsiString Word;
     };
     auto FindKeyword = [&](int FromLine, int FromPos) {
         THit Hit;
+        int Depth = 0;
         for (int L = FromLine; L < SQL->Count(); ++L) {
             AnsiString Text = AnsiUpperCase(SQL->Strings(L));
             int Pos = L == FromLine ? FromPos : 1;
@@ -780,7 +782,9 @@ void TwwFilterDialog::InsertWhereLines(TStrings* Lines) {
                 int Start = Pos;
                 AnsiString T = ScanFilterToken(Text, Pos);
                 if (T.empty()) break;
-                if (IsKeyword(T)) return THit{L, Start, Pos, T};
+                if (T == "(") ++Depth;
+                else if (T == ")" && Depth > 0) --Depth;
+                else if (Depth == 0 && IsKeyword(T)) return THit{L, Start, Pos, T};
             }
         }
         return Hit;

@@ -16,6 +16,14 @@
 // anywhere without LIKE; a range on a type without order) takes its
 // connector with it: the first condition written has none, so the statement
 // and the expression stay valid.
+//
+// The statement's clause scanner skips what stands in parentheses: a
+// subquery's WHERE, ORDER and the like are not the statement's. Rounding's
+// RoundingMethod is kept but takes part in no comparison: Epsilon is an
+// absolute tolerance. A DlgHeight of 267 or less stays 267. A data set that
+// is a TTable always filters locally (FilterMethod fdByFilter). On this
+// engine a statement data set does not open: after the rewriting's warning
+// the reopening fails with the engine's "not supported" error.
 #include <functional>
 #include <memory>
 #include <vector>

@@ -217,6 +217,7 @@ public:
     TwwRecordViewControlEvent OnAfterCreateControl;
     TwwRecordViewEffectsEvent OnSetControlEffects;
     TwwRecordViewFormEvent OnInitDialog;
+    // An error raised here keeps the form open, silently.
     TwwRecordViewFormEvent OnCloseDialog;
     TwwRecordViewFormEvent OnResizeDialog;
     TEvent<void(TwwRecordViewForm* Form, bool& CanClose)> OnCancelWarning;

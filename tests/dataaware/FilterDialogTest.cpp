@@ -412,6 +412,11 @@ TEST_F(StatementFilterTest, TheStatementLines) {
          "SELECT * FROM CUSTOMER",
          {Value("NAME", "ab or null", fdMatchExact, true)},
          {"SELECT * FROM CUSTOMER", "Where", "(CUSTOMER.NAME='ab' or CUSTOMER.NAME is NULL)"}},
+        {"a subquery's WHERE is not the statement's",
+         "SELECT * FROM CUSTOMER C WHERE N IN (SELECT N FROM CUSTOMER WHERE\nN > 2) ORDER BY NAME",
+         {Value("NAME", "x", fdMatchExact, true)},
+         {"SELECT * FROM CUSTOMER C WHERE N IN (SELECT N FROM CUSTOMER WHERE", "N > 2)", "And",
+          "(C.NAME='x')", " ORDER BY NAME"}},
         {"a date",
          "SELECT * FROM CUSTOMER",
          {Value("SINCE", "15/03/2024", fdMatchExact)},
@@ -423,8 +428,18 @@ TEST_F(StatementFilterTest, TheStatementLines) {
         Query->SQL()->SetText(C.Statement);
         EXPECT_EQ(Rewrite(C.Criteria), C.Lines);
     }
-    // The warning before the error names the statement.
+    // The warning before the error names the statement; the error says that
+    // statements are not supported here.
     EXPECT_EQ(Answers.Texts().back().substr(0, 22), "Unable to Execute SQL:");
+    const size_t Warnings = Answers.Texts().size();
+    Answers.Then(mrOk);
+    try {
+        Dialog->RewriteSQL();
+        ADD_FAILURE() << "the statement opened";
+    } catch (const EDatabaseError& E) {
+        EXPECT_NE(std::string(E.what()).find("Operation not supported"), std::string::npos) << E.what();
+        EXPECT_EQ(Answers.Texts().size(), Warnings + 1) << "the warning came first";
+    }
 }
 
 // A second rewriting starts from the statement as it was first; a number

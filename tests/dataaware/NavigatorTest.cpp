@@ -478,6 +478,12 @@ TEST_F(NavigatorTest, DialogButtonsFindOrMakeTheirDialogByClassName) {
     TwwNavButton* Third = Nav->Buttons()->Add(nbsFirst);
     Third->SetDialog(D);
     EXPECT_EQ(Third->Style(), nbsSearchDialog);
+    // A dialog whose class names no style is kept; the style stays.
+    auto* Lookup = NewComponent<TwwLookupDialog>(Frm);
+    TwwNavButton* Fourth = Nav->Buttons()->Add(nbsLocateDialog);
+    Fourth->SetDialog(Lookup);
+    EXPECT_EQ(Fourth->Dialog(), Lookup);
+    EXPECT_EQ(Fourth->Style(), nbsLocateDialog);
     D->Free();
     EXPECT_EQ(Third->Dialog(), nullptr);
     EXPECT_EQ(Search->Dialog(), nullptr);

@@ -164,6 +164,48 @@ TEST_F(RecordViewTest, EachFieldGetsTheControlOfItsKind) {
     }
 }
 
+// Clamping and the work area: a field wider than the screen makes a form
+// as wide as the work area allows and is cut to the room
+// (rvoShortenEditBox); rvoConsistentEditWidth widens a short field to it;
+// a record taller than the work area gives a form 12 pixels lower than it
+// (and a horizontal scroll bar higher when its controls are wider).
+TEST_F(RecordViewTest, WidthsAreClampedAndTheFormStaysInTheWorkArea) {
+    Dialog->Selected()->Add("NOMBRE\t300\tNombre\tF");
+    Dialog->Selected()->Add("ABREV\t4\tAbrev\tF");
+    Dialog->Selected()->Add("OBS\t10\tObs\tF");
+    Dialog->SetLinesPerMemoControl(300);
+    TRect Work;
+    GetWorkArea(Work);
+    struct TCase {
+        TwwRecordViewOptions Options;
+        bool Shorten, Consistent;
+    };
+    const TwwRecordViewOptions Base =
+        Dialog->Options() - TwwRecordViewOptions{rvoModalForm, rvoShortenEditBox};
+    for (const TCase& C :
+         {TCase{Base + TwwRecordViewOptions{rvoShortenEditBox}, true, false}, TCase{Base, false, false},
+          TCase{Base + TwwRecordViewOptions{rvoConsistentEditWidth}, false, true}}) {
+        SCOPED_TRACE(std::string(C.Shorten ? "shorten" : "") + (C.Consistent ? "consistent" : ""));
+        Dialog->SetOptions(C.Options);
+        ASSERT_TRUE(Dialog->Execute());
+        Idle();
+        TwwRecordViewForm* F = Dialog->Form();
+        const int Z = Zero();
+        EXPECT_GT(Dialog->NeededWidth(), Work.Width());
+        EXPECT_EQ(F->Width(), Work.Width() - 5 - 14);
+        EXPECT_GT(Dialog->NeededHeight(), Work.Height());
+        const int Avail = F->Width() - Dialog->LabelEdge() - 5 - 20;
+        // rvoConsistentEditWidth gives every control the room again when the form is sized.
+        EXPECT_EQ(ControlOf("NOMBRE")->Width(), C.Shorten || C.Consistent ? Avail : Z * 301 + 3);
+        EXPECT_EQ(ControlOf("ABREV")->Width(), C.Consistent ? Avail : Z * 5 + 3);
+        // Laid out wider than the form (not cut to the room), the form grows
+        // by a horizontal scroll bar.
+        EXPECT_EQ(F->Height(), Work.Height() - 12 + (C.Shorten ? 0 : GetSystemMetrics(SM_CYHSCROLL)));
+        F->Close();
+        Idle();
+    }
+}
+
 // Horizontal: label above control, fields side by side; a Selected line
 // naming no field breaks the row.
 TEST_F(RecordViewTest, TheHorizontalLayoutBreaksRows) {
