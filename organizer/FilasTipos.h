@@ -131,13 +131,8 @@ public:
 private:
     std::vector<AnsiString> FCodigos;
     // Spellings known to be in the list: the lists are filled from every
-    // subject of every student, nearly all of them spelt as before. Found by
-    // their hash even while few (the standard hash of a text would have a
-    // small set compared text by text).
-    struct THashCodigo {
-        size_t operator()(const AnsiString& Codigo) const noexcept { return std::hash<AnsiString>{}(Codigo); }
-    };
-    std::unordered_set<AnsiString, THashCodigo> FVistos;
+    // subject of every student, nearly all of them spelt as before.
+    std::unordered_set<AnsiString, THashTexto> FVistos;
 };
 
 // The one source of row numbers N for tipos, tipos2, tipgrup and tipgrup2.

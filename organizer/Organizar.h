@@ -337,8 +337,8 @@ private:
     int FilasTipGrup = 0;
     int NGrupDefectos = 0;  // the course's number of groups for the defaults
     std::vector<AnsiString> AsigCuentaOptativas;
-    std::unordered_map<AnsiString, int> PosCuentaOptativas;  // key: upper-cased code
-    std::unordered_map<AnsiString, int> PosOptativas;
+    std::unordered_map<AnsiString, int, THashTexto> PosCuentaOptativas;  // key: upper-cased code
+    std::unordered_map<AnsiString, int, THashTexto> PosOptativas;
     int PosicionCuentaOptativa(std::string_view Codigo) const;
     bool EsOptativa(std::string_view Codigo) const;
 
