@@ -48,13 +48,6 @@ int AnsiCompareText(std::string_view A, std::string_view B);
 int AnsiCompareStr(std::string_view A, std::string_view B);
 bool AnsiSameText(std::string_view A, std::string_view B);
 
-// The hash of a text for the standard unordered containers, which look a
-// text up by it however few they hold (with the standard one a small set is
-// searched text by text).
-struct THashTexto {
-    size_t operator()(std::string_view S) const noexcept { return std::hash<std::string_view>{}(S); }
-};
-
 // --- integers ---
 AnsiString IntToStr(int64_t Value);
 AnsiString IntToHex(int64_t Value, int Digits);
