@@ -108,6 +108,15 @@ AnsiString CodigoEn4(const AnsiString& Codigo);
 // The first slot (0-based) whose text equals Codigo exactly; -1 when none.
 int HuecoExacto(const THuecos& Huecos, std::string_view Codigo);
 
+// The hash of a code for the standard unordered containers, which look a
+// code up by it however few they hold (with the standard hash of a text a
+// small set is searched code by code).
+struct THashCodigo {
+    size_t operator()(std::string_view Codigo) const noexcept {
+        return std::hash<std::string_view>{}(Codigo);
+    }
+};
+
 // A list of subject codes, each at most once (letter case ignored), in the
 // order they were added.
 class TListaAsig {
@@ -131,12 +140,7 @@ public:
 private:
     std::vector<AnsiString> FCodigos;
     // Spellings known to be in the list: the lists are filled from every
-    // subject of every student, nearly all of them spelt as before. Found by
-    // their hash even while few (the standard hash of a text would have a
-    // small set compared text by text).
-    struct THashCodigo {
-        size_t operator()(const AnsiString& Codigo) const noexcept { return std::hash<AnsiString>{}(Codigo); }
-    };
+    // subject of every student, nearly all of them spelt as before.
     std::unordered_set<AnsiString, THashCodigo> FVistos;
 };
 

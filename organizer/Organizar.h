@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "organizer/FilasOrganizar.h"
+#include "organizer/FilasTipos.h"
 #include "organizer/Memofija.h"
 
 // What the dialog shows while a run goes on, and its stop request.
@@ -337,8 +338,8 @@ private:
     int FilasTipGrup = 0;
     int NGrupDefectos = 0;  // the course's number of groups for the defaults
     std::vector<AnsiString> AsigCuentaOptativas;
-    std::unordered_map<AnsiString, int> PosCuentaOptativas;  // key: upper-cased code
-    std::unordered_map<AnsiString, int> PosOptativas;
+    std::unordered_map<AnsiString, int, THashCodigo> PosCuentaOptativas;  // key: upper-cased code
+    std::unordered_map<AnsiString, int, THashCodigo> PosOptativas;
     int PosicionCuentaOptativa(std::string_view Codigo) const;
     bool EsOptativa(std::string_view Codigo) const;
 

@@ -119,19 +119,32 @@ void DbfEncodeBcdKey(double Value, uint8_t* Out) {
         return;
     }
     bool negative = Value < 0;
-    char buf[64];
-    auto r = std::to_chars(buf, buf + sizeof buf, std::fabs(Value), std::chars_format::scientific, 14);
-    std::string s(buf, r.ptr);
-    size_t ePos = s.find('e');
-    int exponent = std::atoi(s.c_str() + ePos + 1);
-    std::string digits;
-    for (size_t i = 0; i < ePos; ++i)
-        if (s[i] != '.') digits += s[i];
-    while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+    const double magnitude = std::fabs(Value);
+    // Fifteen significant digits, the last rounded.
+    char digits[32];
+    size_t count = 0;
+    int exponent;
+    if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {
+        // A whole number (counts, row numbers, codes: nearly every key) has
+        // its digits exactly, without a text to go through.
+        char reversed[16];
+        for (uint64_t n = uint64_t(magnitude); n > 0; n /= 10) reversed[count++] = char('0' + n % 10);
+        for (size_t i = 0; i < count; ++i) digits[i] = reversed[count - 1 - i];
+        exponent = int(count) - 1;
+    } else {
+        char buf[64];
+        auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+        *r.ptr = '\0';  // room is left: the text takes some twenty of its bytes
+        const char* e = std::find(buf, r.ptr, 'e');
+        exponent = std::atoi(e + 1);
+        for (const char* c = buf; c < e; ++c)
+            if (*c != '.') digits[count++] = *c;
+    }
+    while (count > 1 && digits[count - 1] == '0') --count;
     int point = std::clamp(exponent + 1, -0x34, 0xFF - 0x34);
     Out[0] = uint8_t(0x34 + point);
-    Out[1] |= uint8_t((digits.size() << 2) | (negative ? 0x80 : 0));
-    for (size_t i = 0; i < digits.size(); ++i) {
+    Out[1] |= uint8_t((count << 2) | (negative ? 0x80 : 0));
+    for (size_t i = 0; i < count; ++i) {
         uint8_t nibble = uint8_t(digits[i] - '0');
         Out[2 + i / 2] |= (i % 2 == 0) ? uint8_t(nibble << 4) : nibble;
     }
@@ -141,6 +154,17 @@ bool DbfDecodeBcdKey(const uint8_t* In, double& Value) {
     int point = int(In[0]) - 0x34;
     int count = (In[1] >> 2) & 0x1F;
     if (count > 20) return false;
+    if (count <= 15 && point >= count && point <= 15) {
+        // A whole number below 10^15: exact as a double, read digit by digit.
+        uint64_t n = 0;
+        for (int i = 0; i < point; ++i) {
+            const int nibble = i >= count ? 0 : (i % 2 == 0) ? (In[2 + i / 2] >> 4) : (In[2 + i / 2] & 0x0F);
+            if (nibble > 9) return false;
+            n = n * 10 + uint64_t(nibble);
+        }
+        Value = (In[1] & 0x80) ? -double(n) : double(n);
+        return true;
+    }
     std::string text = "0.";
     for (int i = 0; i < count; ++i) {
         int nibble = (i % 2 == 0) ? (In[2 + i / 2] >> 4) : (In[2 + i / 2] & 0x0F);

@@ -304,15 +304,29 @@ TEST(MdxNumericKeys, KeysHaveTheBytesDBaseWrites) {
     TTempFolder dir;
     TDbfTable::Create(dir / "n", {{"V", 'N', 10, 1}}, {{"V", "V"}});
     auto t = TDbfTable::Open(dir / "n");
-    for (const auto& [value, bytes] : cases) {
-        AppendRow(*t, {{"V", value}});
+    auto expectKey = [](const char* Value, const char* Bytes) {
         uint8_t key[12];
         double back = -1;
-        DbfEncodeBcdKey(std::stod(value), key);
-        EXPECT_EQ(Hex(std::string(reinterpret_cast<char*>(key), 12)), Hex(KeyBytes(bytes))) << value;
+        DbfEncodeBcdKey(std::stod(Value), key);
+        EXPECT_EQ(Hex(std::string(reinterpret_cast<char*>(key), 12)), Hex(KeyBytes(Bytes))) << Value;
         EXPECT_TRUE(DbfDecodeBcdKey(key, back));
-        EXPECT_EQ(back, std::stod(value));
+        EXPECT_EQ(back, std::stod(Value));
+    };
+    for (const auto& [value, bytes] : cases) {
+        AppendRow(*t, {{"V", value}});
+        expectKey(value, bytes);
     }
+    // Whole numbers up to fifteen digits and past them, and others, wider
+    // than the field above.
+    const std::vector<std::pair<const char*, const char*>> wide = {
+        {"-120", "37 89 12"},
+        {"100000000000000", "43 05 10"},
+        {"123456789012345", "43 3D 12 34 56 78 90 12 34 50"},
+        {"999999999999999", "43 3D 99 99 99 99 99 99 99 90"},
+        {"1000000000000000", "44 05 10"},
+        {"1234567.25", "3B 25 12 34 56 72 50"},
+    };
+    for (const auto& [value, bytes] : wide) expectKey(value, bytes);
     t->Flush();
     // And so they reach the file.
     TRawMdx mdx(dir / "n.mdx");
