@@ -22,6 +22,9 @@ struct TGlyph {
     int Advance = 0;            // pixels along the baseline
     int OffX = 0, OffY = 0;     // mask origin relative to the pen position on the baseline
     std::vector<int32_t> Runs;  // triples: row, left, right (relative to the mask origin)
+    // The box of the pixels set, relative to the pen position on the baseline
+    // (empty for a glyph without any).
+    TRect Ink;
 };
 
 PangoContext* Context() {
@@ -196,6 +199,11 @@ const TGlyph& TFontResource::Glyph(unsigned char C) const {
         cairo_surface_destroy(s);
         g.OffX = bx;
         g.OffY = by;
+        for (size_t k = 0; k + 2 < g.Runs.size(); k += 3) {
+            const TRect Run(bx + g.Runs[k + 1], by + g.Runs[k], bx + g.Runs[k + 2], by + g.Runs[k] + 1);
+            if (IsRectEmpty(g.Ink)) g.Ink = Run;
+            else UnionRect(g.Ink, g.Ink, Run);
+        }
     }
     g_object_unref(l);
     return g;
@@ -779,18 +787,57 @@ int TCanvas::DrawTextEx(std::string_view Text, TRect& R, uint32_t Flags, TDrawTe
         R.Bottom = R.Top + total;
         return total;
     }
+    auto lineLeft = [&](const TTextLine& l) {
+        if (Flags & DT_CENTER) return box.Left + (box.Width() - l.Width) / 2;
+        if (Flags & DT_RIGHT) return box.Right - l.Width;
+        return box.Left;
+    };
+    // The clip to R is needed only where a pixel of the text would fall
+    // outside it; the screen's text (no turn, no scaling, no lines drawn
+    // along it) is measured glyph by glyph, which costs less than clipping.
     bool clip = !(Flags & DT_NOCLIP);
-    int saved = 0;
+    if (clip && !F->TextLayer && F->State.MapMode == MM_TEXT && font.Escapement == 0 && !font.Underline &&
+        !font.StrikeOut) {
+        const TDCState& s = F->State;
+        const bool opaque = s.BrushPending ? s.Brush->Style() == bsSolid : s.BkMode == OPAQUE;
+        bool inside = true;
+        for (int k = 0, y = top; inside && k < int(lines.size()); ++k, y += lineHeight) {
+            const TTextLine& l = lines[size_t(k)];
+            const int x = lineLeft(l);
+            if (l.Underline >= 0) inside = false;
+            if (opaque && l.Width > 0)
+                inside = inside && x >= R.Left && x + l.Width <= R.Right && y >= R.Top &&
+                         y + tm.tmHeight <= R.Bottom;
+            int pos = 0;
+            for (size_t i = 0; inside && i < l.Text.size(); ++i) {
+                const TGlyph& g = font.Glyph(uint8_t(l.Text[i]));
+                if (!IsRectEmpty(g.Ink)) {
+                    const int gx = x + pos, gy = y + tm.tmAscent;
+                    inside = gx + g.Ink.Left >= R.Left && gx + g.Ink.Right <= R.Right &&
+                             gy + g.Ink.Top >= R.Top && gy + g.Ink.Bottom <= R.Bottom;
+                }
+                pos += g.Advance + extra;
+            }
+        }
+        clip = !inside;
+    }
+    // What the text changes of the device state, put back at the end as a
+    // RestoreDC would, without copying the whole state: the clip, the
+    // alignment, and the colours and mode that selecting the font and brush
+    // sets.
+    TDCState& state = F->State;
+    const TColorRef oldTextColor = state.TextColor, oldBkColor = state.BkColor;
+    const int oldBkMode = state.BkMode;
+    const bool oldFontPending = state.FontPending, oldBrushPending = state.BrushPending;
+    std::optional<TRegion> oldClip;
     if (clip) {
-        saved = SaveDC();
+        oldClip = state.Clip;
         IntersectClipRect(R.Left, R.Top, R.Right, R.Bottom);
     }
     uint32_t oldAlign = SetTextAlign(TA_LEFT | TA_TOP);
     int y = top;
     for (const TTextLine& l : lines) {
-        int x = box.Left;
-        if (Flags & DT_CENTER) x = box.Left + (box.Width() - l.Width) / 2;
-        else if (Flags & DT_RIGHT) x = box.Right - l.Width;
+        int x = lineLeft(l);
         F->Text(x, y, 0, nullptr, l.Text, {});
         if (l.Underline >= 0) {
             int ux = x + width(std::string_view(l.Text).substr(0, size_t(l.Underline)));
@@ -817,7 +864,15 @@ int TCanvas::DrawTextEx(std::string_view Text, TRect& R, uint32_t Flags, TDrawTe
         y += lineHeight;
     }
     SetTextAlign(oldAlign);
-    if (clip) RestoreDC(saved);
+    state.TextColor = oldTextColor;
+    state.BkColor = oldBkColor;
+    state.BkMode = oldBkMode;
+    state.FontPending = oldFontPending;
+    state.BrushPending = oldBrushPending;
+    if (clip) {
+        state.Clip = std::move(oldClip);
+        F->InvalidateClip();
+    }
     return total;
 }
 

@@ -158,6 +158,62 @@ TEST(Text, ClippingKeepsTextInsideItsRectangleUnlessNoClip) {
     EXPECT_TRUE(outside);
 }
 
+// DrawText clips to its rectangle exactly: every pixel inside is what the
+// unclipped text gives, every pixel outside untouched, whether the text ends
+// well inside the rectangle, on its edge or a pixel past it. The edges swept
+// are those that do not place the text (the right one of left-aligned text,
+// the left one of right-aligned text, the bottom one of text at the top and
+// the top one of text at the bottom), opaque or transparent, with and without
+// an underlined prefix and a line break.
+TEST(Text, ClippingCutsAtTheRectangleToThePixel) {
+    struct TCase {
+        const char* Text;
+        uint32_t Flags;
+        int Mode;
+    } cases[] = {
+        {"Ejemplo jq", DT_LEFT | DT_SINGLELINE, TRANSPARENT},
+        {"jEjemplo", DT_RIGHT | DT_SINGLELINE, TRANSPARENT},
+        {"Ejemplo jq", DT_LEFT | DT_SINGLELINE, OPAQUE},
+        {"Ejemplo j", DT_RIGHT | DT_SINGLELINE | DT_BOTTOM, OPAQUE},
+        {"&Ejemplo jq", DT_LEFT | DT_SINGLELINE, TRANSPARENT},
+        {"&Eme", DT_LEFT | DT_SINGLELINE, TRANSPARENT},
+        {"jW\r\nqy", DT_LEFT, TRANSPARENT},
+        {"Ejemplo jq", DT_LEFT | DT_SINGLELINE | DT_BOTTOM, TRANSPARENT},
+    };
+    const TRect Base(20, 20, 180, 70);
+    for (const TCase& c : cases) {
+        TTextFixture probe;
+        const TRect Calc = probe.Calc(c.Text, c.Flags, Base);
+        const int X0 = (c.Flags & DT_RIGHT) ? Base.Right - Calc.Width() : Base.Left;
+        const int Y0 = (c.Flags & DT_BOTTOM) ? Base.Bottom - Calc.Height() : Base.Top;
+        for (bool Across : {true, false})
+            for (int D = -3; D <= 3; ++D) {
+                TRect R = Base;
+                if (Across && (c.Flags & DT_RIGHT)) R.Left = X0 + D;
+                else if (Across) R.Right = X0 + Calc.Width() + D;
+                else if (c.Flags & DT_BOTTOM) R.Top = Y0 + D;
+                else R.Bottom = Y0 + Calc.Height() + D;
+                TTextFixture clipped, whole;
+                for (TTextFixture* f : {&clipped, &whole}) {
+                    f->C.SetBkMode(c.Mode);
+                    f->C.SetBkColor(clYellow);
+                }
+                TRect A = R, B = R;
+                clipped.C.DrawText(c.Text, A, c.Flags);
+                whole.C.DrawText(c.Text, B, c.Flags | DT_NOCLIP);
+                int Wrong = 0;
+                for (int y = 0; y < clipped.Bmp.Height(); ++y)
+                    for (int x = 0; x < clipped.Bmp.Width(); ++x) {
+                        const uint32_t Want =
+                            PtInRect(R, {x, y}) ? whole.Bmp.Surface().GetPixel(x, y) : 0xFFFFFFu;
+                        if (clipped.Bmp.Surface().GetPixel(x, y) != Want) ++Wrong;
+                    }
+                EXPECT_EQ(Wrong, 0) << c.Text << " flags " << c.Flags << " mode " << c.Mode
+                                    << (Across ? " across by " : " down by ") << D;
+            }
+    }
+}
+
 TEST(Text, OpaqueBackgroundFillsTheTextCell) {
     TTextFixture f;
     f.C.SetBkMode(OPAQUE);
