@@ -174,3 +174,34 @@ TEST_F(GridDatePicker, TabGoesToTheGridOnlyWhenTheGridTakesTabs) {
         }
     }
 }
+
+// F2 in the cell's editor selects its first part. With dgAlwaysShowEditor,
+// Home over the whole text goes to the grid; over one part it stays in the
+// editor and takes the part to its first value.
+TEST_F(GridDatePicker, F2AndHomeInTheCell) {
+    G->SetOptions(G->Options() + TwwDBGridOptions{dgAlwaysShowEditor});
+    Open();
+    ClickCell(G, GridColOf(G, "FECHA"), 1);
+    ASSERT_NE(Picker(), nullptr);
+    Picker()->SetFocus();
+    Idle();
+    auto F2 = [this] {
+        Ui().Key(VK_F2);
+        Idle();
+    };
+    F2();
+    EXPECT_EQ(Picker()->SelLength(), 2);
+    Keys("{Right}{Right}");
+    EXPECT_EQ(Picker()->CurrentPart(), 3);
+    F2();
+    EXPECT_EQ(Picker()->CurrentPart(), 1);
+    Keys("{Right}{End}");
+    EXPECT_TRUE(Picker()->Focused());
+    EXPECT_EQ(Picker()->Text(), "02/12/2024");
+    Keys("{Left}{End}{Home}");
+    EXPECT_EQ(Picker()->Text(), "01/12/2024");
+    Picker()->SelectAll();
+    Keys("{Home}");
+    EXPECT_FALSE(Picker()->Focused());
+    EXPECT_EQ(G->Col(), GridColOf(G, "NOMBRE"));
+}

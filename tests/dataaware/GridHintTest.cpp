@@ -107,6 +107,24 @@ TEST_F(GridHint, ACellTooNarrowShowsItsTextOverIt) {
     EXPECT_GT(W->Width(), Cell.Width());
 }
 
+// With dgWordWrap a text that wraps within a tall enough cell fits it, and
+// no hint shows; without it the same cell shows the hint.
+TEST_F(GridHint, AWrappedTextThatFitsItsCellShowsNoHint) {
+    Fm->SetHeight(500);
+    G->SetHeight(480);
+    G->SetRowHeightPercent(600);
+    G->SetOptions(G->Options() + TwwDBGridOptions{dgWordWrap});
+    Idle();
+    ASSERT_GE(G->VisibleRowCount(), 2);
+    MoveOver(1, 2);
+    EXPECT_FALSE(HintShown());
+    MoveOver(1, 1);
+    G->SetOptions(G->Options() - TwwDBGridOptions{dgWordWrap});
+    Idle();
+    MoveOver(1, 2);
+    EXPECT_TRUE(HintShown());
+}
+
 // An empty table still shows one empty row; it has no record, so no hint,
 // even where a combo maps the empty value to a text too long for the cell.
 TEST_F(GridHint, NoHintOnTheRowOfAnEmptyTable) {
