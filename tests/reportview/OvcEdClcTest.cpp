@@ -22,6 +22,11 @@ TEST(OvcPopupPlace, BelowAboveAndPulledLeft) {
         {{100, 500}, {100, 500 - 140 - 21}},  // near the bottom: above the edit
         {{700, 120}, {800 - 200 - 1, 120}},   // near the right edge: pulled left
         {{-3, 120}, {1, 120}},                // never left of the work area
+        {{100, 459}, {100, 459}},             // its bottom one above the work area's
+        {{100, 460}, {100, 460 - 140 - 21}},  // reaching the bottom: above
+        {{599, 120}, {599, 120}},             // its right edge one short of the work area's
+        {{600, 120}, {800 - 200 - 1, 120}},   // reaching the right edge: pulled left
+        {{0, 120}, {1, 120}},                 // on the left edge: one in
     };
     for (const Case& c : cases)
         EXPECT_EQ(PlacePopup(c.Anchor, calc, 21, work), c.At) << c.Anchor.x << "," << c.Anchor.y;
@@ -116,6 +121,13 @@ TEST_F(OvcNumberEdit, KeysStepsAndValues) {
     EXPECT_EQ(N->Text(), "1");
     Type("--");
     EXPECT_EQ(N->Text(), "-1");
+    N->SetText("19");
+    N->SetSelStart(1);
+    N->SetSelLength(1);
+    Type("+");
+    EXPECT_EQ(N->Text(), "20");
+    EXPECT_EQ(N->SelStart(), 1) << "stepping keeps the selection";
+    EXPECT_EQ(N->SelLength(), 1);
     N->SetAllowIncDec(false);
     N->SetText("");
     Type("+");

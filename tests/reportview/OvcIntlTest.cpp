@@ -121,6 +121,8 @@ TEST(OvcIntlSup, LongPicturesAndNames) {
     EXPECT_EQ(intl.DateToDateString("WWW DD", day, false), "VIE 11");
     EXPECT_EQ(intl.DateToDateString("dd/mm/yy", BadDate, false), "  /  /  ");
     EXPECT_EQ(intl.DMYtoDateString("dd/mm/yyyy", 1, 2, 49, false, 1950), "01/02/2049");
+    EXPECT_EQ(intl.DMYtoDateString("dd/mm/yyyy", 1, 2, 50, false, 1950), "01/02/1950")
+        << "the epoch's own year";
     EXPECT_EQ(intl.DMYtoDateString("DD/MM/yy", 1, 2, 2049, false, 0), " 1/ 2/49")
         << "the low digits of a long year";
     EXPECT_EQ(intl.MonthStringToMonth("ene", 3), 1);

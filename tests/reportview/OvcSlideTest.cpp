@@ -78,6 +78,11 @@ TEST_F(OvcSlider, PositionsAreMultiplesOfTheStep) {
     EXPECT_EQ(S->Position(), 3) << "multiples of the step, not of the step from Min";
     S->SetPosition(50);
     EXPECT_EQ(S->Position(), 10) << "clamped to Max";
+    S->SetMinMarkSpacing(0);
+    S->SetMinMarkSpacing(-3);
+    EXPECT_EQ(S->MinMarkSpacing(), 5) << "a spacing below 1 is ignored";
+    S->SetMinMarkSpacing(8);
+    EXPECT_EQ(S->MinMarkSpacing(), 8);
     S->SetStep(1);
     S->SetPosition(50);
     EXPECT_EQ(S->Position(), 10);
