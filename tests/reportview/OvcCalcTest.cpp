@@ -176,6 +176,16 @@ TEST_F(OvcCalculator, TapeOnScreen) {
     EXPECT_EQ(lb->Height(), 100);
     EXPECT_EQ(K->Panel()->Top(), 6 + 100 + 4) << "the display below the tape";
     EXPECT_EQ(K->TapeFont()->Name(), "Courier New");
+    // The top edge moved with the height takes the tape with it, down to 30.
+    struct {
+        int Top, Height, Tape;
+    } sizes[] = {{10, 300, 100}, {0, 310, 110},  {60, 250, 50},
+                 {150, 160, 30}, {10, 300, 170}, {10, 260, 170}};
+    for (const auto& z : sizes) {
+        K->SetBounds(10, z.Top, 300, z.Height);
+        EXPECT_EQ(K->TapeHeight(), z.Tape) << z.Top << " " << z.Height;
+    }
+    K->SetTapeHeight(100);
 
     K->SetMaxPaperCount(5);
     Press({cb1, cb2, cbAdd, cb3, cbAdd, cb4, cbAdd, cb5, cbAdd, cb6, cbAdd, cb7, cbEqual});

@@ -92,6 +92,42 @@ TEST_F(OvcNumberEdit, TheCalculatorOpensBelowAndItsEqualsFillsTheEdit) {
     EXPECT_EQ(N->Text(), "30");
 }
 
+// Alt+Down opens the calculator from the edit; Alt+Up and Tab close it, the
+// first back into the edit, the second on to the next control.
+TEST_F(OvcNumberEdit, AltArrowsAndTabOpenAndCloseTheCalculator) {
+    TOvcCalculator* calc = N->Calculator();
+    N->SetFocus();
+    Ui.RunUntilIdle();
+    Ui.Key(VK_DOWN);
+    Ui.RunUntilIdle();
+    EXPECT_FALSE(calc->Visible()) << "Down alone does not open it";
+    Ui.Key(VK_DOWN, {ssAlt});
+    Ui.RunUntilIdle();
+    ASSERT_TRUE(calc->Visible());
+    Ui.Key(VK_UP, {ssAlt});
+    Ui.RunUntilIdle();
+    EXPECT_FALSE(calc->Visible());
+    EXPECT_EQ(FindControl(GetFocus()), N);
+    Ui.Key(VK_DOWN, {ssAlt});
+    Ui.RunUntilIdle();
+    ASSERT_TRUE(calc->Visible());
+    // A Tab the calculator's key-down sees closes it and goes on from the edit.
+    WORD tab = VK_TAB;
+    calc->OnKeyDown(calc, tab, {});
+    Ui.RunUntilIdle();
+    EXPECT_FALSE(calc->Visible());
+    EXPECT_EQ(FindControl(GetFocus()), Other) << "the Tab goes on from the edit";
+    // A Tab pressed in the calculator is the form's: the calculator loses the
+    // focus and closes, and the edit takes the focus back.
+    N->SetFocus();
+    Ui.Key(VK_DOWN, {ssAlt});
+    Ui.RunUntilIdle();
+    ASSERT_TRUE(calc->Visible());
+    Ui.Key(VK_TAB);
+    Ui.RunUntilIdle();
+    EXPECT_FALSE(calc->Visible());
+}
+
 TEST_F(OvcNumberEdit, NearTheBottomOpensAboveAndNearTheRightIsPulledLeft) {
     TRect work = Screen->WorkAreaRect();
     F->SetBounds(work.Right - 150, work.Bottom - 80, 150, 80);

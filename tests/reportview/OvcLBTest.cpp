@@ -52,9 +52,15 @@ TEST_F(OvcListBox, TabStopsAndTheHorizontalExtent) {
     bad.Add("x");
     EXPECT_THROW(L->SetTabStopsStr(&bad), EConvertError);
     EXPECT_EQ(L->TabStops()->Count(), 2) << "a bad line changes nothing";
+    TStringList many;
+    for (int i = 1; i <= 150; ++i) many.Add(IntToStr(i));
+    L->SetTabStopsStr(&many);
+    EXPECT_EQ(L->PixelTabs().size(), 100u) << "at most 100 tab stops are used";
+    EXPECT_EQ(L->DialogTabs().size(), 100u);
+    EXPECT_EQ(L->PixelTabs().back(), 100 * a);
     L->ClearTabStops();
     EXPECT_TRUE(L->DialogTabs().empty());
-    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(changes, 3);
 
     L->SetHorizontalScroll(true);
     L->Items()->Add("short");
