@@ -157,10 +157,10 @@ std::vector<Fila> Lee(TDataSet& Tabla, const std::vector<TCampo<Fila>>& Campos) 
     const auto enlaces = Enlaza(Tabla, Campos);
     std::vector<Fila> filas;
     for (Tabla.First(); !Tabla.Eof(); Tabla.Next()) {
-        Fila f;
+        // Read in its place: a row holds tens of texts.
+        Fila& f = filas.emplace_back();
         for (const auto& [campo, c] : enlaces) c->Lee(*campo, f);
         f.Marca = Tabla.GetBookmark();
-        filas.push_back(std::move(f));
     }
     return filas;
 }

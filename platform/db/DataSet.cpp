@@ -276,7 +276,14 @@ void TDataSet::InitFieldDefs() {
         for (int i = 0; i < table.FieldCount(); ++i) {
             const TDbfFieldDef& stored = table.Field(i);
             TFieldType type = FieldTypeOfStorage(stored);
-            TFieldDef* def = FFieldDefs->Add(stored.Name, type, type == ftString ? stored.Length : 0);
+            // The engine knows each name's first field: a name met before is
+            // told at once, without a look along the definitions made so far.
+            if (stored.Name.empty() || table.FieldIndex(stored.Name) != i)
+                DatabaseErrorFmt(DBText::DuplicateFieldName, {stored.Name}, this);
+            TFieldDef* def = FFieldDefs->AddFieldDef();
+            def->SetName(stored.Name);
+            def->SetDataType(type);
+            def->SetSize(type == ftString ? stored.Length : 0);
             def->SetFieldNo(i + 1);
             if (type == ftFloat) def->SetPrecision(stored.Length);
         }

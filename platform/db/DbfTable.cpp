@@ -31,7 +31,8 @@
 // - A batch of work holds its tables (BeginHold) and keeps the read lock
 //   for its whole length: exclusive on a table it writes (its write session
 //   open from the start), shared on one it only reads. Nothing needs taking
-//   in again meanwhile, a change costs only its own writes, the index is
+//   in again meanwhile, a change costs only its own writes (records changed
+//   one after the other reach the file a run at a time), the index is
 //   written once at the end, and other programs read the batch only whole.
 //   A batch takes its tables in the order of their paths (TTableHold) and
 //   touches no other, so two batches never wait for each other in a ring.
