@@ -148,7 +148,12 @@ TEST_F(FilterDialogTest, TheCallbackKeepsTheRecordsOfTheCriteria) {
         {"an AND list, anywhere", {Value("NOMBRE", "a and b", fdMatchAny)}, {3}},
         {"a value with a quote", {Value("NOMBRE", "o'brien", fdMatchExact)}, {2}},
         {"a value with a double quote", {Value("NOMBRE", "Pe\"dro", fdMatchExact, true)}, {5}},
-        {"the float epsilon", {Range("NOTA", "1", "2")}, {1, 3}},
+        // NOTA keeps four decimals: 2,00005 is stored as 2 and 2,0002 as it is.
+        {"a float range to 2", {Range("NOTA", "1", "2")}, {1, 3}},
+        {"the float epsilon: 2 is within 0,0001 of 1,99995, 2,0002 is not",
+         {Range("NOTA", "1", "1,99995")},
+         {1, 3}},
+        {"the float epsilon at the start", {Range("NOTA", "2,00005", "9")}, {1, 2, 4, 5}},
         {"a whole-day end bound", {Range("CUANDO", "15/03/2024", "15/03/2024")}, {1, 2, 5}},
         {"an end bound with a time", {Range("CUANDO", "15/03/2024", "15/03/2024 12:00:00")}, {1, 5}},
         {"a memo of null", {Value("OBS", "null", fdMatchExact)}, {2, 4}},
