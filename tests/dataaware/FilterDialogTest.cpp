@@ -523,6 +523,42 @@ TEST_F(FilterFormTest, OKFiltersByWhatWasTyped) {
     EXPECT_EQ(Kept(), (std::set<int>{2, 4, 5}));
 }
 
+// The match type and the case are clicked: an exact, case-sensitive value
+// keeps only the record written so; a match anywhere keeps every name that
+// holds the text.
+TEST_F(FilterFormTest, MatchTypeAndCaseAreClicked) {
+    struct TCase {
+        const char* Text;
+        int Item;  // 0 exact, 1 start, 2 anywhere
+        bool Case;
+        TwwFilterMatchType Match;
+        std::set<int> Kept;
+    };
+    const TCase Cases[] = {
+        {"Ana", 0, true, fdMatchExact, {1}},
+        {"ana", 0, true, fdMatchExact, {}},
+        {"bel", 2, false, fdMatchAny, {3}},
+        {"luis", 1, false, fdMatchStart, {4}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Text);
+        Dialog->ApplyCriteria({});
+        Ui().Then([&] {
+            Down();
+            ASSERT_EQ(FieldShown(), "NOMBRE");
+            Ui().Type(C.Text);
+            Idle();
+            ClickOn(Dlg()->MatchTypeGroup->Buttons(C.Item));
+            if (C.Case) ClickOn(Dlg()->CaseSensitive);
+            ClickOn(Dlg()->OKBtn);
+        });
+        EXPECT_TRUE(Dialog->Execute());
+        ASSERT_EQ(Dialog->FieldInfo().size(), 1u);
+        EXPECT_EQ(Dialog->FieldInfo()[0], Value("NOMBRE", C.Text, C.Match, C.Case));
+        EXPECT_EQ(Kept(), C.Kept);
+    }
+}
+
 // The second time the form opens on the searched fields; a value erased
 // drops its criterion; Cancel leaves the criteria and the records as they were.
 TEST_F(FilterFormTest, CancelLeavesEverything) {
