@@ -148,7 +148,12 @@ TEST_F(FilterDialogTest, TheCallbackKeepsTheRecordsOfTheCriteria) {
         {"an AND list, anywhere", {Value("NOMBRE", "a and b", fdMatchAny)}, {3}},
         {"a value with a quote", {Value("NOMBRE", "o'brien", fdMatchExact)}, {2}},
         {"a value with a double quote", {Value("NOMBRE", "Pe\"dro", fdMatchExact, true)}, {5}},
-        {"the float epsilon", {Range("NOTA", "1", "2")}, {1, 3}},
+        // NOTA keeps four decimals: 2,00005 is stored as 2 and 2,0002 as it is.
+        {"a float range to 2", {Range("NOTA", "1", "2")}, {1, 3}},
+        {"the float epsilon: 2 is within 0,0001 of 1,99995, 2,0002 is not",
+         {Range("NOTA", "1", "1,99995")},
+         {1, 3}},
+        {"the float epsilon at the start", {Range("NOTA", "2,00005", "9")}, {1, 2, 4, 5}},
         {"a whole-day end bound", {Range("CUANDO", "15/03/2024", "15/03/2024")}, {1, 2, 5}},
         {"an end bound with a time", {Range("CUANDO", "15/03/2024", "15/03/2024 12:00:00")}, {1, 5}},
         {"a memo of null", {Value("OBS", "null", fdMatchExact)}, {2, 4}},
@@ -516,6 +521,42 @@ TEST_F(FilterFormTest, OKFiltersByWhatWasTyped) {
     EXPECT_EQ(Dialog->FieldInfo()[0], Value("NOMBRE", "an", fdMatchStart, false, true));
     EXPECT_EQ(Dialog->FieldInfo()[1], Range("NOTA", "1", "5"));
     EXPECT_EQ(Kept(), (std::set<int>{2, 4, 5}));
+}
+
+// The match type and the case are clicked: an exact, case-sensitive value
+// keeps only the record written so; a match anywhere keeps every name that
+// holds the text.
+TEST_F(FilterFormTest, MatchTypeAndCaseAreClicked) {
+    struct TCase {
+        const char* Text;
+        int Item;  // 0 exact, 1 start, 2 anywhere
+        bool Case;
+        TwwFilterMatchType Match;
+        std::set<int> Kept;
+    };
+    const TCase Cases[] = {
+        {"Ana", 0, true, fdMatchExact, {1}},
+        {"ana", 0, true, fdMatchExact, {}},
+        {"bel", 2, false, fdMatchAny, {3}},
+        {"luis", 1, false, fdMatchStart, {4}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Text);
+        Dialog->ApplyCriteria({});
+        Ui().Then([&] {
+            Down();
+            ASSERT_EQ(FieldShown(), "NOMBRE");
+            Ui().Type(C.Text);
+            Idle();
+            ClickOn(Dlg()->MatchTypeGroup->Buttons(C.Item));
+            if (C.Case) ClickOn(Dlg()->CaseSensitive);
+            ClickOn(Dlg()->OKBtn);
+        });
+        EXPECT_TRUE(Dialog->Execute());
+        ASSERT_EQ(Dialog->FieldInfo().size(), 1u);
+        EXPECT_EQ(Dialog->FieldInfo()[0], Value("NOMBRE", C.Text, C.Match, C.Case));
+        EXPECT_EQ(Kept(), C.Kept);
+    }
 }
 
 // The second time the form opens on the searched fields; a value erased

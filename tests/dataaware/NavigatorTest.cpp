@@ -60,8 +60,10 @@ protected:
         GetWindowRect(Frm->Handle(), Window);
         return PixelOf(Ui(), Frm, S.x - Window.Left, S.y - Window.Top) & 0xFFFFFFu;
     }
+    // The mouse comes over the button first, then the left button goes down on it.
     void Press(TControl* C) {
         InputMouseMove(ScreenPointOf(C, TPoint(12, 12)));
+        Idle();
         InputMouseButton(0, true, ScreenPointOf(C, TPoint(12, 12)));
         Idle();
     }
