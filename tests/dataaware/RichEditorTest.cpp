@@ -17,6 +17,7 @@
 #include "platform/db/Fields.h"
 #include "platform/gfx/Printers.h"
 #include "platform/ui/Buttons.h"
+#include "platform/ui/ComCtrls.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/RichLayout.h"
@@ -235,6 +236,10 @@ TEST_F(RichEditor, AReadOnlyCallerShowsNoBarsAndEscapeCloses) {
         EXPECT_FALSE(F->FormatBar->Visible());
         EXPECT_FALSE(F->RulerPanel->Visible());
         EXPECT_FALSE(F->NewButton->Visible());
+        EXPECT_FALSE(F->Format1->Visible());
+        EXPECT_FALSE(F->View1->Visible());
+        EXPECT_FALSE(F->SaveExit1->Visible());
+        EXPECT_FALSE(F->StatusBar->Visible());
         EXPECT_EQ(F->RichEdit1->Top(), 0) << "the text takes the room of the bars";
         Ui().Key(VK_ESCAPE);
     }));
@@ -479,7 +484,8 @@ TEST_F(RichEditor, RulerMarkersSnapToQuarterCentimetres) {
 
 namespace {
 
-// Ctrl+Z undoes once, whether the editing control or the font combo has the focus.
+// Ctrl+Z undoes once, whether the editing control or the font combo has the
+// focus: it is the Edit menu's short cut, and the window undoes on its release.
 TEST_F(RichEditor, CtrlZUndoesOnce) {
     Bind("TEXTO");
     EXPECT_TRUE(Run([&](TwwRichEditForm* F) {
@@ -492,6 +498,8 @@ TEST_F(RichEditor, CtrlZUndoesOnce) {
         Idle();
         EXPECT_EQ(F->RichEdit1->Text(), "Hola mundo");
         Ui().Type("c");
+        Idle();
+        EXPECT_EQ(F->RichEdit1->Text(), "cHola mundo");
         F->FontSizeCombo->SetFocus();
         Idle();
         Ui().Key('Z', {ssCtrl});
@@ -499,6 +507,46 @@ TEST_F(RichEditor, CtrlZUndoesOnce) {
         EXPECT_EQ(F->RichEdit1->Text(), "Hola mundo");
         F->SaveExit1Click(F);
     }));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RichEditor, TheMenuShowsAndHidesTheBarsAndCtrlSSavesAndExits) {
+    Bind("TEXTO");
+    EXPECT_TRUE(Run([&](TwwRichEditForm* F) {
+        EXPECT_EQ(F->Menu(), F->MainMenu1);
+        EXPECT_FALSE(F->Load1->Visible()) << "reoShowLoad is off";
+        EXPECT_FALSE(F->Insert1->Visible()) << "nothing to insert without objects";
+        EXPECT_FALSE(F->Tools1->Visible()) << "no spelling checker";
+        EXPECT_EQ(F->Redo1->Caption(), "&Redo") << "an empty caption falls back";
+        TwwCustomRichEdit* R = F->RichEdit1;
+        const int Height = R->Height(), Top = R->Top();
+        EXPECT_TRUE(F->StatusBar->Visible());
+        EXPECT_EQ(F->StatusBar->Top(), R->Top() + R->Height());
+        F->StatusBar1->Click();
+        EXPECT_FALSE(F->StatusBar->Visible());
+        EXPECT_FALSE(F->StatusBar1->Checked());
+        EXPECT_EQ(R->Height(), Height + F->StatusBar->Height());
+        F->Ruler1->Click();
+        EXPECT_FALSE(F->RulerPanel->Visible());
+        EXPECT_FALSE(F->RulerBevel->Visible());
+        EXPECT_EQ(R->Top(), Top - F->RulerPanel->Height() - 2);
+        F->Ruler1->Click();
+        EXPECT_EQ(R->Top(), Top);
+
+        // Hints go to the first panel of the status bar.
+        Application->SetHint(F->BoldButton->Hint());
+        EXPECT_EQ(F->StatusBar->Panels()->Items(0)->Text(), " Makes the selection bold (toggle)");
+
+        R->SetFocus();
+        Ui().Type("x");
+        Ui().Key('S', {ssCtrl});
+        Idle();
+    }));
+    EXPECT_TRUE(Answers.Texts().empty()) << "Save and Exit asks nothing";
+    EXPECT_EQ(Edit->Text(), "xHola mundo");
 }
 
 }  // namespace
