@@ -405,6 +405,12 @@ private:
 
 // The face that a requested name is drawn with (the substitution table, then fontconfig).
 AnsiString SubstituteFontName(std::string_view Name);
+// The face names a font can take here, sorted without regard to case: the
+// families fontconfig knows, and the program's faces the substitution table
+// draws with them (Arial, Courier New, MS Sans Serif, Terminal, Times New Roman).
+std::vector<AnsiString> InstalledFontNames();
+// Whether a face name is one of InstalledFontNames (any case).
+bool IsFontInstalled(std::string_view Name);
 // The fonts the system draws its own parts in: the items of menus, and the
 // system font against which the old edit controls place their text.
 void GetMenuFont(TFont& Font);

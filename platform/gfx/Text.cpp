@@ -71,6 +71,31 @@ AnsiString SubstituteFontName(std::string_view Name) {
     return AnsiString(Name);
 }
 
+std::vector<AnsiString> InstalledFontNames() {
+    static const std::vector<AnsiString> Names = [] {
+        std::vector<AnsiString> R = {"Arial", "Courier New", "MS Sans Serif", "Terminal", "Times New Roman"};
+        PangoFontFamily** Families = nullptr;
+        int Count = 0;
+        pango_font_map_list_families(pango_context_get_font_map(Context()), &Families, &Count);
+        for (int I = 0; I < Count; ++I) R.push_back(FromUtf8(pango_font_family_get_name(Families[I])));
+        g_free(Families);
+        std::sort(R.begin(), R.end(),
+                  [](const AnsiString& A, const AnsiString& B) { return CompareText(A, B) < 0; });
+        R.erase(std::unique(R.begin(), R.end(),
+                            [](const AnsiString& A, const AnsiString& B) { return SameText(A, B); }),
+                R.end());
+        return R;
+    }();
+    return Names;
+}
+
+bool IsFontInstalled(std::string_view Name) {
+    const AnsiString Wanted = Trim(Name);
+    for (const AnsiString& N : InstalledFontNames())
+        if (AnsiSameText(N, Wanted)) return true;
+    return false;
+}
+
 // Menus draw in the face and size every new font starts with (8 points of MS Sans Serif).
 void GetMenuFont(TFont& Font) {
     TFont menu;

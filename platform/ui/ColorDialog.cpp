@@ -5,6 +5,7 @@
 
 #include "platform/classes/Properties.h"
 #include "platform/rtl/Strings.h"
+#include "platform/ui/CommonDialogs.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/StdCtrls.h"
 
@@ -193,6 +194,7 @@ void TColorDialog::DescribeProperties(TPropertyTable& T) {
 }
 
 bool TColorDialog::Execute() {
+    if (auto Answer = AskDialogScript(this)) return *Answer;
     std::array<TColor, 16> Custom;
     for (int I = 0; I < 16; ++I) {
         AnsiString Value = FCustomColors->Values(CustomName(I));

@@ -6,13 +6,18 @@
 #include "platform/sys/Help.h"
 #include "platform/ui/ActnList.h"
 #include "platform/ui/Buttons.h"
+#include "platform/ui/ColorDialog.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/FileDialogs.h"
+#include "platform/ui/FindDialog.h"
+#include "platform/ui/FontDialog.h"
 #include "platform/ui/FormDialogs.h"
 #include "platform/ui/Grids.h"
 #include "platform/ui/HintWindow.h"
 #include "platform/ui/Mask.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/PageSetupDialog.h"
 #include "platform/ui/PrintDialog.h"
 #include "platform/ui/RichEdit.h"
 #include "platform/ui/Spin.h"
@@ -81,7 +86,11 @@ void RegisterUiClasses() {
     RegisterGridClasses();
     RegisterComControls();
     RegisterClass(TRichEdit::StaticClassInfo());
-    RegisterClass(TPrintDialog::StaticClassInfo());
+    RegisterClasses({&TPrintDialog::StaticClassInfo(), &TColorDialog::StaticClassInfo()});
+    RegisterFindDialogClasses();
+    RegisterFontDialogClasses();
+    RegisterFileDialogClasses();
+    RegisterPageSetupDialogClasses();
 }
 
 void EnsureApplication() {
@@ -778,8 +787,7 @@ void TScreen::SetCursors(int Index, HCURSOR Value) {
 TStrings* TScreen::Fonts() {
     if (!FFonts) {
         FFonts = std::make_unique<TStringList>();
-        for (const char* Face : {"Arial", "Courier New", "MS Sans Serif", "Terminal", "Times New Roman"})
-            FFonts->Add(Face);
+        for (const AnsiString& Face : InstalledFontNames()) FFonts->Add(Face);
     }
     return FFonts.get();
 }

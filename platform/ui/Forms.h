@@ -250,7 +250,7 @@ public:
     TForm* Forms(int Index) const { return FForms.at(static_cast<size_t>(Index)); }
     int CustomFormCount() const { return static_cast<int>(FCustomForms.size()); }
     TCustomForm* CustomForms(int Index) const { return FCustomForms.at(static_cast<size_t>(Index)); }
-    // The face names a font can take here.
+    // The face names a font can take here (InstalledFontNames).
     TStrings* Fonts();
     TCustomForm* FocusedForm() const { return FFocusedForm; }
 

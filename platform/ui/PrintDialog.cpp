@@ -3,6 +3,7 @@
 #include "platform/classes/Properties.h"
 #include "platform/gfx/Printers.h"
 #include "platform/rtl/Strings.h"
+#include "platform/ui/CommonDialogs.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Spin.h"
 #include "platform/ui/StdCtrls.h"
@@ -154,6 +155,7 @@ void TPrintDialog::DescribeProperties(TPropertyTable& T) {
 }
 
 bool TPrintDialog::Execute() {
+    if (auto Answer = AskDialogScript(this)) return *Answer;
     TPrintForm Form(*this);
     if (!Form.Run()) return false;
     Form.Answer(*this);
