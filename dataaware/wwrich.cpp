@@ -9,12 +9,16 @@
 #include "dataaware/wwhelpers.h"
 #include "platform/db/Fields.h"
 #include "platform/gfx/Printers.h"
+#include "platform/rtl/Format.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Dialogs.h"
+#include "platform/sys/FileStream.h"
+#include "platform/sys/Files.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/ComCtrls.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/FileDialogs.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/PrintDialog.h"
 #include "platform/ui/StdCtrls.h"
@@ -109,6 +113,8 @@ void TwwRichEditForm::DescribeProperties(TPropertyTable& T) {
     T.Field("PopupMenu1", &F::PopupMenu1);
     T.Field("Automatic1", &F::Automatic1);
     T.Field("PrintDialog1", &F::PrintDialog1);
+    T.Field("OpenDialog1", &F::OpenDialog1);
+    T.Field("SaveDialog1", &F::SaveDialog1);
     T.Handler("FormShow", &F::FormShow);
     T.Handler("FormClose", &F::FormClose);
     T.Handler("FormCloseQuery", &F::FormCloseQuery);
@@ -694,6 +700,38 @@ void TwwRichEditForm::NewButtonClick(TObject*) {
     UpdateControls();
 }
 
+void TwwRichEditForm::LoadButtonClick(TObject*) {
+    bool doDefault = true;
+    if (Assigned(SourceRichEdit->OnMenuLoadClick))
+        SourceRichEdit->OnMenuLoadClick(this, RichEdit1, doDefault);
+    if (!doDefault || !OpenDialog1->Execute()) return;
+    TFileStream file(OpenDialog1->FileName(), fmOpenRead);
+    RichEdit1->Lines()->LoadFromStream(file);
+    RichEdit1->SetFocus();
+    UpdateControls();
+}
+
+void TwwRichEditForm::SaveAsButtonClick(TObject*) {
+    bool doDefault = true;
+    if (Assigned(SourceRichEdit->OnMenuSaveAsClick))
+        SourceRichEdit->OnMenuSaveAsClick(this, RichEdit1, doDefault);
+    if (!doDefault || !SaveDialog1->Execute()) return;
+    const AnsiString name = SaveDialog1->FileName();
+    // Only an explicit Yes replaces a file that is there.
+    if (FileExists(name) &&
+        MessageDlg(Format("OK to overwrite %s", {name}), mtConfirmation, {mbYes, mbNo, mbCancel}, 0) != mrYes)
+        return;
+    // The text filter writes plain text; the control keeps its own mode.
+    struct TRestore {
+        TwwCustomRichEdit* Edit;
+        bool Plain;
+        ~TRestore() { Edit->SetPlainText(Plain); }
+    } restore{RichEdit1, RichEdit1->PlainText()};
+    if (SaveDialog1->FilterIndex() == 2) RichEdit1->SetPlainText(true);
+    TFileStream file(name, fmCreate);
+    RichEdit1->Lines()->SaveToStream(file);
+}
+
 void TwwRichEditForm::PrintButtonClick(TObject*) {
     bool doDefault = true;
     if (Assigned(SourceRichEdit->OnMenuPrintClick))
@@ -882,8 +920,6 @@ void TwwRichEditForm::DrawColorItem(TObject* Sender, TCanvas* ACanvas, const TRe
 
 // ---------------------------------------------------------------- waiting for the dialogs
 
-void TwwRichEditForm::LoadButtonClick(TObject*) {}
-void TwwRichEditForm::SaveAsButtonClick(TObject*) {}
 void TwwRichEditForm::PageSetup1Click(TObject*) {}
 void TwwRichEditForm::FindButtonClick(TObject*) {}
 void TwwRichEditForm::FindNext1Click(TObject*) {}

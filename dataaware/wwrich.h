@@ -16,6 +16,8 @@ class TComboBox;
 class TPopupMenu;
 class TMenuItem;
 class TPrintDialog;
+class TOpenDialog;
+class TSaveDialog;
 class TStatusBar;
 class TMainMenu;
 class TCanvas;
@@ -102,6 +104,8 @@ public:
     TPopupMenu* PopupMenu1 = nullptr;
     TMenuItem* Automatic1 = nullptr;
     TPrintDialog* PrintDialog1 = nullptr;
+    TOpenDialog* OpenDialog1 = nullptr;
+    TSaveDialog* SaveDialog1 = nullptr;
 
     // Made by ExecuteEditor.
     TwwCustomRichEdit* SourceRichEdit = nullptr;

@@ -3,6 +3,8 @@
 // markers dragged onto the scale, and what OK and Cancel do with the edit.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "RichNotesFixture.h"
@@ -18,7 +20,9 @@
 #include "platform/gfx/Printers.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/ComCtrls.h"
+#include "platform/ui/CommonDialogs.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/FileDialogs.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/RichLayout.h"
 #include "platform/ui/RtfReader.h"
@@ -547,6 +551,63 @@ TEST_F(RichEditor, TheMenuShowsAndHidesTheBarsAndCtrlSSavesAndExits) {
     }));
     EXPECT_TRUE(Answers.Texts().empty()) << "Save and Exit asks nothing";
     EXPECT_EQ(Edit->Text(), "xHola mundo");
+}
+
+}  // namespace
+
+namespace {
+
+// Save As writes rich text, or plain text with the text filter; a file that
+// is there is replaced only after Yes. Load reads a file into the text.
+TEST_F(RichEditor, SaveAsAndLoadGoThroughTheFileDialogs) {
+    Bind("TEXTO");
+    Edit->SetEditorOptions(Edit->EditorOptions() + TwwRichEditOptions{reoShowLoad, reoShowSaveAs});
+    const std::filesystem::path Rtf = Data / "nota.rtf", Txt = Data / "nota.txt";
+    TScriptedDialogScript Dialogs;
+    auto SaveAs = [&](const char* Name, int Filter) {
+        Dialogs.Then([=](TComponent* D) {
+            auto* S = dynamic_cast<TSaveDialog*>(D);
+            EXPECT_NE(S, nullptr);
+            if (!S) return false;
+            EXPECT_EQ(S->DefaultExt(), "rtf");
+            S->SetFileName(Name);
+            S->SetFilterIndex(Filter);
+            return true;
+        });
+    };
+    SaveAs("datos\\nota.rtf", 1);
+    SaveAs("datos\\nota.txt", 2);
+    SaveAs("datos\\nota.txt", 1);  // there already: No keeps it
+    Answers.Then(mrNo);
+    Dialogs.Then([](TComponent* D) {
+        auto* O = dynamic_cast<TOpenDialog*>(D);
+        if (O) O->SetFileName("datos\\nota.txt");
+        return O != nullptr;
+    });
+    EXPECT_FALSE(Run([&](TwwRichEditForm* F) {
+        EXPECT_TRUE(F->SaveAs1->Visible());
+        EXPECT_TRUE(F->LoadButton1->Visible());
+        Ui().Click(F->SaveAsButton);
+        Idle();
+        F->SaveAs1->Click();
+        Idle();
+        EXPECT_FALSE(F->RichEdit1->PlainText()) << "the control stays in rich-text mode";
+        F->SaveAsButtonClick(F);
+        F->RichEdit1->Lines()->Clear();
+        F->LoadButtonClick(F);
+        EXPECT_EQ(F->RichEdit1->Text(), "Hola mundo");
+        F->RichEdit1->SetModified(false);
+        Ui().Key(VK_ESCAPE);
+    }));
+    EXPECT_EQ(Dialogs.Pending(), 0u);
+    EXPECT_EQ(Answers.Texts(), std::vector<AnsiString>{"OK to overwrite datos\\nota.txt"});
+    auto Read = [](const std::filesystem::path& P) {
+        std::ifstream In(P, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(In), {});
+    };
+    EXPECT_TRUE(IsRichText(Read(Rtf)));
+    EXPECT_EQ(ReadRtf(Read(Rtf)).Text(), "Hola mundo");
+    EXPECT_EQ(Read(Txt), "Hola mundo") << "plain text, not replaced by the third save";
 }
 
 }  // namespace
