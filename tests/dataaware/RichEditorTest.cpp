@@ -24,6 +24,7 @@
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/FileDialogs.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/PrintDialog.h"
 #include "platform/ui/RichLayout.h"
 #include "platform/ui/RtfReader.h"
 #include "platform/ui/StdCtrls.h"
@@ -608,6 +609,41 @@ TEST_F(RichEditor, SaveAsAndLoadGoThroughTheFileDialogs) {
     EXPECT_TRUE(IsRichText(Read(Rtf)));
     EXPECT_EQ(ReadRtf(Read(Rtf)).Text(), "Hola mundo");
     EXPECT_EQ(Read(Txt), "Hola mundo") << "plain text, not replaced by the third save";
+}
+
+}  // namespace
+
+namespace {
+
+// Print asks the caller's event first, then the print dialog, and prints
+// the editor's text under the caller's job name.
+TEST_F(RichEditor, PrintAsksTheEventAndTheDialog) {
+    Bind("TEXTO");
+    auto* Recorder = new TRecordingPrinter(100);
+    TPrinterOverride UsePrinter{std::unique_ptr<TPrinter>(Recorder)};
+    Edit->SetPrintJobName("Nota de Ana");
+    int Asked = 0;
+    bool Default = false;
+    Edit->OnMenuPrintClick = [&](TwwRichEditForm* F, TwwCustomRichEdit* R, bool& DoDefault) {
+        EXPECT_EQ(R, F->RichEdit1);
+        ++Asked;
+        DoDefault = Default;
+    };
+    TScriptedDialogScript Dialogs;
+    Dialogs.Then([](TComponent* D) { return dynamic_cast<TPrintDialog*>(D) != nullptr; });
+    EXPECT_FALSE(Run([&](TwwRichEditForm* F) {
+        Ui().Click(F->PrintButton);
+        Idle();
+        EXPECT_TRUE(Recorder->Documents().empty()) << "the event said no";
+        Default = true;
+        Ui().Key('P', {ssCtrl});
+        Idle();
+        Ui().Key(VK_ESCAPE);
+    }));
+    EXPECT_EQ(Asked, 2);
+    EXPECT_EQ(Dialogs.Pending(), 0u);
+    ASSERT_EQ(Recorder->Documents().size(), 1u);
+    EXPECT_EQ(Recorder->Documents()[0].Title, "Nota de Ana");
 }
 
 }  // namespace
