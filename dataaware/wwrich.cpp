@@ -918,10 +918,42 @@ void TwwRichEditForm::DrawColorItem(TObject* Sender, TCanvas* ACanvas, const TRe
                      caption);
 }
 
-// ---------------------------------------------------------------- waiting for the dialogs
+// ---------------------------------------------------------------- dialogs of the control
 
-void TwwRichEditForm::PageSetup1Click(TObject*) {}
-void TwwRichEditForm::FindButtonClick(TObject*) {}
-void TwwRichEditForm::FindNext1Click(TObject*) {}
-void TwwRichEditForm::Replace1Click(TObject*) {}
-void TwwRichEditForm::Font1Click(TObject*) {}
+void TwwRichEditForm::FindButtonClick(TObject*) {
+    RichEdit1->ExecuteFindDialog();
+    UpdateControls();
+}
+
+void TwwRichEditForm::FindNext1Click(TObject*) {
+    RichEdit1->FindNext();
+    UpdateControls();
+}
+
+void TwwRichEditForm::Replace1Click(TObject*) {
+    RichEdit1->ExecuteReplaceDialog();
+    UpdateControls();
+}
+
+void TwwRichEditForm::Font1Click(TObject*) {
+    RichEdit1->ExecuteFontDialog();
+    UpdateControls();
+}
+
+void TwwRichEditForm::PageSetup1Click(TObject*) {
+    auto* dialog = NewComponent<TwwPageSetupDialog>(this);
+    struct TFree {
+        TwwPageSetupDialog* Dialog;
+        ~TFree() { Dialog->Free(); }
+    } free{dialog};
+    dialog->SetRichEdit(RichEdit1);
+    if (!dialog->Execute()) return;
+    if (RichEdit1->UsesPrinterWidth()) {
+        // The page's width changed: the ruler takes it, and the right indent
+        // stays where the right marker stands.
+        RulerPanel->FitToPrinterWidth(RichEdit1);
+        RulerPanel->UpdateMarkers();
+        RulerPanel->MarkerDropped(RulerPanel->RightMarker);
+    }
+    LayoutControls();
+}

@@ -23,7 +23,10 @@
 #include "platform/ui/CommonDialogs.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/FileDialogs.h"
+#include "platform/ui/FindDialog.h"
+#include "platform/ui/FontDialog.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/PageSetupDialog.h"
 #include "platform/ui/PrintDialog.h"
 #include "platform/ui/RichLayout.h"
 #include "platform/ui/RtfReader.h"
@@ -644,6 +647,111 @@ TEST_F(RichEditor, PrintAsksTheEventAndTheDialog) {
     EXPECT_EQ(Dialogs.Pending(), 0u);
     ASSERT_EQ(Recorder->Documents().size(), 1u);
     EXPECT_EQ(Recorder->Documents()[0].Title, "Nota de Ana");
+}
+
+}  // namespace
+
+namespace {
+
+// Find (Ctrl+F), Find Next (F3) and Replace (Ctrl+H) run the control's search
+// loop on the editor's text, with its wrap rules.
+TEST_F(RichEditor, FindAndReplaceLoopsFromTheMenu) {
+    Bind("TEXTO");
+    const AnsiString NoMore = DefaultIntl->UserMessages()->LocateNoMoreMatches();
+    TScriptedDialogScript Dialogs;
+    Dialogs.Then([](TComponent* D) {
+        auto* F = dynamic_cast<TFindDialog*>(D);
+        if (!F) return false;
+        F->SetFindText("o");
+        F->ClickFindNext();
+        return true;
+    });
+    Dialogs.Then([](TComponent* D) {
+        auto* R = dynamic_cast<TReplaceDialog*>(D);
+        if (!R) return false;
+        R->SetFindText("o");
+        R->SetReplaceText("0");
+        R->ClickReplaceAll();
+        return true;
+    });
+    Answers.Then(mrOk).Then(mrOk);
+    EXPECT_TRUE(Run([&](TwwRichEditForm* F) {
+        TwwCustomRichEdit* R = F->RichEdit1;
+        R->SetFocus();
+        R->SetSelStart(3);  // "Hol|a mundo"
+        EXPECT_FALSE(F->FindNext1->Enabled()) << "nothing searched yet";
+        Ui().Key('F', {ssCtrl});
+        Idle();
+        EXPECT_EQ(R->SelStart(), 9) << "the o of mundo";
+        EXPECT_TRUE(F->FindNext1->Enabled());
+        Ui().Key(VK_F3);
+        Idle();
+        EXPECT_EQ(R->SelStart(), 1) << "wrapped to the o of Hola";
+        Ui().Key(VK_F3);
+        Idle();
+        EXPECT_EQ(Answers.Texts(), std::vector<AnsiString>{NoMore}) << "past where the search began";
+        R->FindDialog()->CloseDialog();
+
+        R->SetSelStart(0);
+        R->SetSelLength(0);
+        Ui().Key('H', {ssCtrl});
+        Idle();
+        EXPECT_EQ(R->Text(), "H0la mund0");
+        R->ReplaceDialog()->CloseDialog();
+        F->SaveExit1Click(F);
+    }));
+    EXPECT_EQ(Dialogs.Pending(), 0u);
+    EXPECT_EQ(Answers.Texts().size(), 2u);
+    EXPECT_EQ(Edit->Text(), "H0la mund0");
+}
+
+// The Format menu's Font takes the font dialog's choice; Page Setup in
+// printer-width mode fits the ruler to the new margins.
+TEST_F(RichEditor, FontAndPageSetupFromTheMenu) {
+    Bind("TEXTO");
+    // A printer of its own: the page setup changes its paper.
+    TPrinterOverride UsePrinter{std::make_unique<TRecordingPrinter>(300)};
+    Edit->SetEditWidth(rewPrinterSize);
+    Edit->SetEditorOptions(Edit->EditorOptions() + TwwRichEditOptions{reoShowPageSetup});
+    TScriptedDialogScript Dialogs;
+    Dialogs.Then([](TComponent* D) {
+        auto* F = dynamic_cast<TFontDialog*>(D);
+        if (!F) return false;
+        F->Font()->SetSize(20);
+        F->Font()->SetStyle({fsItalic});
+        return true;
+    });
+    Dialogs.Then([](TComponent* D) {
+        auto* P = dynamic_cast<TPageSetupDialog*>(D);
+        if (!P) return false;
+        P->SetMarginLeft(500);
+        P->SetMarginRight(500);
+        return true;
+    });
+    EXPECT_TRUE(Run([&](TwwRichEditForm* F) {
+        TwwCustomRichEdit* R = F->RichEdit1;
+        R->SetSelStart(0);
+        R->SetSelLength(4);
+        F->Font1->Click();
+        EXPECT_EQ(R->SelCharFormat().Height, 400);
+        EXPECT_TRUE(R->SelCharFormat().Italic);
+        EXPECT_EQ(F->FontSizeCombo->Text(), "20");
+
+        const double Page = PixelsToTwips(Printer()->PageWidth(), Printer()->PixelsPerInch()) / 1440.0;
+        EXPECT_EQ(F->RulerPanel->Width(), static_cast<int>((Page - 2.0) * 96) + 12);
+        EXPECT_TRUE(F->PageSetup1->Visible());
+        F->PageSetup1->Click();
+        EXPECT_DOUBLE_EQ(R->PrintMargins()->Left(), 0.5);
+        // The paper became the control's (letter, 8.5'').
+        EXPECT_EQ(Printer()->PaperCode(), 1);
+        const double Letter = PixelsToTwips(Printer()->PageWidth(), Printer()->PixelsPerInch()) / 1440.0;
+        EXPECT_DOUBLE_EQ(Letter, 8.5);
+        EXPECT_EQ(F->RulerPanel->Width(), static_cast<int>((Letter - 1.0) * 96) + 12);
+        EXPECT_EQ(F->RulerPanel->RightMarker->MaxValue(), F->RulerPanel->RulerRect().Right - 5);
+        F->SaveExit1Click(F);
+    }));
+    EXPECT_EQ(Dialogs.Pending(), 0u);
+    EXPECT_DOUBLE_EQ(Edit->PrintMargins()->Left(), 0.5) << "OK brings the margins back";
 }
 
 }  // namespace
