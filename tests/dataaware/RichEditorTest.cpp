@@ -9,6 +9,7 @@
 
 #include "RichNotesFixture.h"
 #include "dataaware/Wwdatsrc.h"
+#include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwTrackIcon.h"
@@ -752,6 +753,34 @@ TEST_F(RichEditor, FontAndPageSetupFromTheMenu) {
     }));
     EXPECT_EQ(Dialogs.Pending(), 0u);
     EXPECT_DOUBLE_EQ(Edit->PrintMargins()->Left(), 0.5) << "OK brings the margins back";
+}
+
+}  // namespace
+
+namespace {
+
+// A double click on a rich edit that a grid hosts opens the editor; one
+// outside a grid does not.
+TEST_F(RichEditor, ADoubleClickInsideAGridOpensTheEditor) {
+    Bind("TEXTO");
+    Ui().DoubleClick(Edit);
+    Idle();
+    EXPECT_EQ(Ui().StepsLeft(), 0u);
+    auto* Grid = NewComponent<TwwDBGrid>(Frm);
+    Grid->SetBounds(0, 0, 390, 220);
+    Grid->SetParent(Frm);
+    Edit->SetParent(Grid);
+    Edit->SetBounds(4, 4, 300, 100);
+    Idle();
+    bool Opened = false;
+    Ui().Then([&] {
+        Opened = dynamic_cast<TwwRichEditForm*>(Screen->ActiveForm()) != nullptr;
+        Screen->ActiveForm()->SetModalResult(mrCancel);
+    });
+    Ui().DoubleClick(Edit);
+    Idle();
+    EXPECT_TRUE(Opened);
+    EXPECT_EQ(Ui().StepsLeft(), 0u);
 }
 
 }  // namespace
