@@ -1,6 +1,7 @@
 #include "dataaware/wwrich.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwtypes.h"
@@ -8,11 +9,16 @@
 #include "dataaware/wwhelpers.h"
 #include "platform/db/Fields.h"
 #include "platform/gfx/Printers.h"
+#include "platform/rtl/Format.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Dialogs.h"
+#include "platform/sys/FileStream.h"
+#include "platform/sys/Files.h"
 #include "platform/ui/Buttons.h"
+#include "platform/ui/ComCtrls.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/FileDialogs.h"
 #include "platform/ui/Menus.h"
 #include "platform/ui/PrintDialog.h"
 #include "platform/ui/StdCtrls.h"
@@ -66,9 +72,49 @@ void TwwRichEditForm::DescribeProperties(TPropertyTable& T) {
     T.Field("Bevel4", &F::Bevel4);
     T.Field("BulletButton", &F::BulletButton);
     T.Field("HighlightButton", &F::HighlightButton);
+    T.Field("StatusBar", &F::StatusBar);
+    T.Field("MainMenu1", &F::MainMenu1);
+    T.Field("File1", &F::File1);
+    T.Field("Load1", &F::Load1);
+    T.Field("SaveAs1", &F::SaveAs1);
+    T.Field("SaveExit1", &F::SaveExit1);
+    T.Field("FileSep1", &F::FileSep1);
+    T.Field("Print1", &F::Print1);
+    T.Field("PageSetup1", &F::PageSetup1);
+    T.Field("FileSep2", &F::FileSep2);
+    T.Field("Exit1", &F::Exit1);
+    T.Field("Edit1", &F::Edit1);
+    T.Field("Undo1", &F::Undo1);
+    T.Field("Redo1", &F::Redo1);
+    T.Field("Cut1", &F::Cut1);
+    T.Field("Copy1", &F::Copy1);
+    T.Field("Paste1", &F::Paste1);
+    T.Field("Clear1", &F::Clear1);
+    T.Field("SelectAll1", &F::SelectAll1);
+    T.Field("Find1", &F::Find1);
+    T.Field("FindNext1", &F::FindNext1);
+    T.Field("Replace1", &F::Replace1);
+    T.Field("View1", &F::View1);
+    T.Field("Toolbar1", &F::Toolbar1);
+    T.Field("FormatBar1", &F::FormatBar1);
+    T.Field("StatusBar1", &F::StatusBar1);
+    T.Field("Ruler1", &F::Ruler1);
+    T.Field("Options1", &F::Options1);
+    T.Field("Insert1", &F::Insert1);
+    T.Field("InsertObject1", &F::InsertObject1);
+    T.Field("Format1", &F::Format1);
+    T.Field("Font1", &F::Font1);
+    T.Field("BulletStyle1", &F::BulletStyle1);
+    T.Field("Paragraph1", &F::Paragraph1);
+    T.Field("Tabs1", &F::Tabs1);
+    T.Field("Help1", &F::Help1);
+    T.Field("Tools1", &F::Tools1);
+    T.Field("Spelling1", &F::Spelling1);
     T.Field("PopupMenu1", &F::PopupMenu1);
     T.Field("Automatic1", &F::Automatic1);
     T.Field("PrintDialog1", &F::PrintDialog1);
+    T.Field("OpenDialog1", &F::OpenDialog1);
+    T.Field("SaveDialog1", &F::SaveDialog1);
     T.Handler("FormShow", &F::FormShow);
     T.Handler("FormClose", &F::FormClose);
     T.Handler("FormCloseQuery", &F::FormCloseQuery);
@@ -103,6 +149,18 @@ void TwwRichEditForm::DescribeProperties(TPropertyTable& T) {
     T.Handler("Exit1Click", &F::Exit1Click);
     T.Handler("Clear1Click", &F::Clear1Click);
     T.Handler("SelectAll1Click", &F::SelectAll1Click);
+    T.Handler("LoadButtonClick", &F::LoadButtonClick);
+    T.Handler("SaveAsButtonClick", &F::SaveAsButtonClick);
+    T.Handler("PageSetup1Click", &F::PageSetup1Click);
+    T.Handler("Edit1Click", &F::Edit1Click);
+    T.Handler("FindButtonClick", &F::FindButtonClick);
+    T.Handler("FindNext1Click", &F::FindNext1Click);
+    T.Handler("Replace1Click", &F::Replace1Click);
+    T.Handler("Toolbar1Click", &F::Toolbar1Click);
+    T.Handler("FormatBar1Click", &F::FormatBar1Click);
+    T.Handler("StatusBar1Click", &F::StatusBar1Click);
+    T.Handler("Ruler1Click", &F::Ruler1Click);
+    T.Handler("Font1Click", &F::Font1Click);
 }
 
 // ---------------------------------------------------------------- opening
@@ -183,7 +241,24 @@ TwwRichEditOptions TwwRichEditForm::WorkingOptions() const {
 }
 
 void TwwRichEditForm::FormShow(TObject*) {
+    for (int i = 0; i < PopupMenu1->Items()->Count(); ++i) {
+        TMenuItem* item = PopupMenu1->Items()->Items(i);
+        item->OnMeasureItem = [this](TObject* S, TCanvas* C, int& W, int& H) {
+            MeasureColorItem(S, C, W, H);
+        };
+        item->OnDrawItem = [this](TObject* S, TCanvas* C, const TRect& R, bool Sel) {
+            DrawColorItem(S, C, R, Sel);
+        };
+        item->OnClick = [this](TObject* S) { ColorItemClick(S); };
+    }
     Automatic1->SetTag(static_cast<int>(RichEdit1->Font()->Color()));
+    if (Application) {
+        FSavedOnHint = Application->OnHint;
+        FHintReplaced = true;
+        if (RichEdit1->EditorOptions().Contains(reoShowHints))
+            Application->OnHint = [this](TObject* Sender) { ShowHintInStatus(Sender); };
+        else Application->OnHint = nullptr;
+    }
     {
         const bool modified = SourceRichEdit->Modified();
         CopyRichEditContent(RichEdit1, SourceRichEdit);
@@ -194,11 +269,26 @@ void TwwRichEditForm::FormShow(TObject*) {
 
     const TwwRichEditOptions o = WorkingOptions();
     const bool writable = !ReadOnly();
-    LoadButton1->SetVisible(o.Contains(reoShowLoad));
-    SaveAsButton->SetVisible(o.Contains(reoShowSaveAs));
-    PrintButton->SetVisible(o.Contains(reoShowPrint));
-    SpellButton->SetVisible(o.Contains(reoShowSpellCheck) && writable);
+    const bool spelling = o.Contains(reoShowSpellCheck) && writable;
+    for (auto [item, button, option] :
+         {std::tuple{Load1, LoadButton1, reoShowLoad}, std::tuple{SaveAs1, SaveAsButton, reoShowSaveAs},
+          std::tuple{Print1, PrintButton, reoShowPrint}}) {
+        item->SetVisible(o.Contains(option));
+        button->SetVisible(o.Contains(option));
+    }
+    PageSetup1->SetVisible(o.Contains(reoShowPageSetup));
+    SaveExit1->SetVisible(o.Contains(reoShowSaveExit));
+    Tools1->SetVisible(spelling);
+    Spelling1->SetVisible(spelling);
+    SpellButton->SetVisible(spelling);
     JustifyButton->SetVisible(o.Contains(reoShowJustifyButton) && writable);
+    // There is no object interface: nothing to insert.
+    Insert1->SetVisible(false);
+    InsertObject1->SetVisible(false);
+    FileSep2->SetVisible(Print1->Visible() || PageSetup1->Visible());
+    FileSep1->SetVisible(Load1->Visible() || SaveExit1->Visible());
+    Format1->SetVisible(writable);
+    View1->SetVisible(writable);
     NewButton->SetVisible(writable);
     ArrangeToolbar();
 
@@ -208,6 +298,11 @@ void TwwRichEditForm::FormShow(TObject*) {
     FormatBarBevel->SetVisible(o.Contains(reoShowFormatBar));
     RulerPanel->SetVisible(o.Contains(reoShowRuler));
     RulerBevel->SetVisible(o.Contains(reoShowRuler));
+    StatusBar->SetVisible(o.Contains(reoShowStatusBar));
+    Toolbar1->SetChecked(Toolbar->Visible());
+    FormatBar1->SetChecked(FormatBar->Visible());
+    StatusBar1->SetChecked(StatusBar->Visible());
+    Ruler1->SetChecked(RulerPanel->Visible());
 
     // The caller's own buttons join the tool bar while the window is open.
     TSpeedButton* previous = UndoButton;
@@ -244,6 +339,7 @@ void TwwRichEditForm::FormShow(TObject*) {
     }
 
     ApplyLabels();
+    ShowStatusKeys();
     UpdateControls();
     RichEdit1->SetModified(false);
     RichEdit1->DoInitDialog(this);
@@ -310,6 +406,86 @@ void TwwRichEditForm::ApplyLabels() {
         control->SetHint(hint);
         control->SetShowHint(hints);
     }
+    if (hints) {
+        const std::pair<TMenuItem*, AnsiString> itemHints[] = {{Load1, t->LoadButtonHint()},
+                                                               {SaveAs1, t->SaveAsButtonHint()},
+                                                               {SaveExit1, t->SaveExitHint()},
+                                                               {Print1, t->PrintButtonHint()},
+                                                               {PageSetup1, t->PageSetupHint()},
+                                                               {Exit1, t->ExitHint()},
+                                                               {Undo1, t->UndoButtonHint()},
+                                                               {Redo1, redo},
+                                                               {Cut1, t->CutButtonHint()},
+                                                               {Copy1, t->CopyButtonHint()},
+                                                               {Paste1, t->PasteButtonHint()},
+                                                               {Clear1, t->ClearHint()},
+                                                               {SelectAll1, t->SelectAllHint()},
+                                                               {Find1, t->FindButtonHint()},
+                                                               {FindNext1, t->FindNextHint()},
+                                                               {Replace1, t->ReplaceHint()},
+                                                               {InsertObject1, t->InsertObjectHint()},
+                                                               {Spelling1, t->SpellCheckHint()},
+                                                               {Toolbar1, t->ToolbarHint()},
+                                                               {FormatBar1, t->FormatBarHint()},
+                                                               {StatusBar1, t->ViewStatusBarHint()},
+                                                               {Options1, t->OptionsHint()},
+                                                               {Font1, t->FontHint()},
+                                                               {BulletStyle1, t->BulletButtonHint()},
+                                                               {Paragraph1, t->ParagraphHint()},
+                                                               {Tabs1, t->TabsHint()}};
+        for (const auto& [item, hint] : itemHints) item->SetHint(hint);
+    }
+    TwwRichEditMenuLabels* m = t->MenuLabels();
+    auto orElse = [](const AnsiString& Text, const char* Fallback) {
+        return Text.empty() ? AnsiString(Fallback) : Text;
+    };
+    const std::pair<TMenuItem*, AnsiString> captions[] = {{File1, m->FileCaption()},
+                                                          {Load1, m->LoadCaption()},
+                                                          {SaveAs1, m->SaveAsCaption()},
+                                                          {SaveExit1, m->SaveExitCaption()},
+                                                          {Print1, m->PrintCaption()},
+                                                          {PageSetup1, m->PageSetupCaption()},
+                                                          {Exit1, m->ExitCaption()},
+                                                          {Edit1, m->EditCaption()},
+                                                          {Undo1, m->UndoCaption()},
+                                                          {Redo1, orElse(m->RedoCaption(), "&Redo")},
+                                                          {Cut1, m->CutCaption()},
+                                                          {Copy1, m->CopyCaption()},
+                                                          {Paste1, m->PasteCaption()},
+                                                          {Clear1, m->ClearCaption()},
+                                                          {SelectAll1, m->SelectallCaption()},
+                                                          {Find1, m->FindCaption()},
+                                                          {FindNext1, m->FindNextCaption()},
+                                                          {Replace1, m->ReplaceCaption()},
+                                                          {Insert1, orElse(m->InsertCaption(), "&Insert")},
+                                                          {InsertObject1, m->InsertObjectCaption()},
+                                                          {View1, m->ViewCaption()},
+                                                          {Toolbar1, m->ToolbarCaption()},
+                                                          {FormatBar1, m->FormatBarCaption()},
+                                                          {StatusBar1, m->ViewStatusBarCaption()},
+                                                          {Ruler1, orElse(m->RulerCaption(), "&Ruler")},
+                                                          {Options1, m->OptionsCaption()},
+                                                          {Format1, m->FormatCaption()},
+                                                          {Font1, m->FontCaption()},
+                                                          {BulletStyle1, m->BulletStyleCaption()},
+                                                          {Paragraph1, m->ParagraphCaption()},
+                                                          {Tabs1, m->TabsCaption()},
+                                                          {Tools1, m->ToolCaption()},
+                                                          {Spelling1, m->SpellCheckCaption()},
+                                                          {Help1, m->HelpCaption()}};
+    for (const auto& [item, caption] : captions) item->SetCaption(caption);
+}
+
+void TwwRichEditForm::ShowHintInStatus(TObject*) {
+    StatusBar->Panels()->Items(0)->SetText(GetLongHint(Application->Hint()));
+}
+
+void TwwRichEditForm::ShowStatusKeys() {
+    TwwDBRichEditIntl* t = RichTexts();
+    StatusBar->Panels()->Items(1)->SetText((GetKeyState(VK_CAPITAL) & 1) ? t->CAPLockCaption()
+                                                                         : AnsiString());
+    StatusBar->Panels()->Items(2)->SetText((GetKeyState(VK_NUMLOCK) & 1) ? t->NUMLockCaption()
+                                                                         : AnsiString());
 }
 
 // ---------------------------------------------------------------- state
@@ -355,6 +531,17 @@ void TwwRichEditForm::UpdateControls() {
     CutButton->SetEnabled(writable && selection);
     CopyButton->SetEnabled(selection);
     FindButton->SetEnabled(anyText);
+    Paste1->SetEnabled(PasteButton->Enabled());
+    Undo1->SetEnabled(UndoButton->Enabled());
+    Redo1->SetEnabled(RedoButton->Enabled());
+    Cut1->SetEnabled(CutButton->Enabled());
+    Clear1->SetEnabled(writable && selection);
+    Copy1->SetEnabled(selection);
+    SelectAll1->SetEnabled(anyText);
+    Find1->SetEnabled(anyText);
+    FindNext1->SetEnabled(RichEdit1->HasFindText());
+    Replace1->SetEnabled(writable && !RichEdit1->Text().empty());
+    BulletStyle1->SetChecked(p.Numbering != rnNone);
     if (RulerPanel) RulerPanel->UpdateMarkers();
 }
 
@@ -382,12 +569,14 @@ void TwwRichEditForm::LayoutControls() {
             RulerPanel->SetTop(top + 2);
             top += RulerPanel->Height() + 2;
         }
-        const int statusHeight = 0;
+        StatusBar->Panels()->Items(0)->SetWidth(std::max(0, ClientWidth() - PpiScale(90, ppi)));
+        const int statusHeight = StatusBar->Visible() ? StatusBar->Height() : 0;
         RichEdit1->SetBounds(0, top, ClientWidth() - 8, std::max(0, ClientHeight() - statusHeight - top));
         RulerPanel->RightMarker->SetMaxValue(RulerPanel->RulerRect().Right -
                                              RulerPanel->RightMarker->Width() / 2);
         RulerPanel->UpdateMarkers();
-        (void)ppi;
+        StatusBar->SetBounds(0, RichEdit1->Top() + RichEdit1->Height(), RichEdit1->Width(),
+                             StatusBar->Height());
         RichEdit1->Invalidate();
         RulerPanel->Invalidate();
     } catch (const Exception&) {
@@ -418,6 +607,8 @@ void TwwRichEditForm::FormCloseQuery(TObject*, bool& CanClose) {
 }
 
 void TwwRichEditForm::FormClose(TObject*, TCloseAction&) {
+    if (FHintReplaced && Application) Application->OnHint = FSavedOnHint;
+    FHintReplaced = false;
     for (auto [button, parent] : FUserParents) {
         button->SetParent(parent);
         button->SetVisible(false);
@@ -489,16 +680,14 @@ void TwwRichEditForm::FormKeyPress(TObject*, char& Key) {
 }
 
 void TwwRichEditForm::FormKeyUp(TObject*, WORD& Key, TShiftState Shift) {
-    // The editing control undoes Ctrl+Z itself; a second undo here would
-    // take the first one back.
-    if (Key == 'Z' && Shift.Contains(ssCtrl) && !RichEdit1->Focused()) {
+    // Ctrl+Z is the Edit menu's short cut, which only brings the controls
+    // up to date: the undo comes here, once.
+    if (Key == 'Z' && Shift.Contains(ssCtrl)) {
         RichEdit1->Undo();
         UpdateControls();
     }
     ShowStatusKeys();
 }
-
-void TwwRichEditForm::ShowStatusKeys() {}
 
 // ---------------------------------------------------------------- commands
 
@@ -509,6 +698,38 @@ void TwwRichEditForm::NewButtonClick(TObject*) {
     RichEdit1->Lines()->Clear();
     RichEdit1->SetModified(true);
     UpdateControls();
+}
+
+void TwwRichEditForm::LoadButtonClick(TObject*) {
+    bool doDefault = true;
+    if (Assigned(SourceRichEdit->OnMenuLoadClick))
+        SourceRichEdit->OnMenuLoadClick(this, RichEdit1, doDefault);
+    if (!doDefault || !OpenDialog1->Execute()) return;
+    TFileStream file(OpenDialog1->FileName(), fmOpenRead);
+    RichEdit1->Lines()->LoadFromStream(file);
+    RichEdit1->SetFocus();
+    UpdateControls();
+}
+
+void TwwRichEditForm::SaveAsButtonClick(TObject*) {
+    bool doDefault = true;
+    if (Assigned(SourceRichEdit->OnMenuSaveAsClick))
+        SourceRichEdit->OnMenuSaveAsClick(this, RichEdit1, doDefault);
+    if (!doDefault || !SaveDialog1->Execute()) return;
+    const AnsiString name = SaveDialog1->FileName();
+    // Only an explicit Yes replaces a file that is there.
+    if (FileExists(name) &&
+        MessageDlg(Format("OK to overwrite %s", {name}), mtConfirmation, {mbYes, mbNo, mbCancel}, 0) != mrYes)
+        return;
+    // The text filter writes plain text; the control keeps its own mode.
+    struct TRestore {
+        TwwCustomRichEdit* Edit;
+        bool Plain;
+        ~TRestore() { Edit->SetPlainText(Plain); }
+    } restore{RichEdit1, RichEdit1->PlainText()};
+    if (SaveDialog1->FilterIndex() == 2) RichEdit1->SetPlainText(true);
+    TFileStream file(name, fmCreate);
+    RichEdit1->Lines()->SaveToStream(file);
 }
 
 void TwwRichEditForm::PrintButtonClick(TObject*) {
@@ -658,4 +879,81 @@ void TwwRichEditForm::Clear1Click(TObject*) {
 void TwwRichEditForm::SelectAll1Click(TObject*) {
     RichEdit1->SelectAll();
     UpdateControls();
+}
+
+void TwwRichEditForm::Edit1Click(TObject*) { UpdateControls(); }
+
+void TwwRichEditForm::ToggleBar(TControl* Bar, TControl* Bevel, TMenuItem* Item) {
+    Bar->SetVisible(!Bar->Visible());
+    if (Bevel) Bevel->SetVisible(Bar->Visible());
+    Item->SetChecked(Bar->Visible());
+    LayoutControls();
+}
+
+void TwwRichEditForm::Toolbar1Click(TObject*) { ToggleBar(Toolbar, ToolBarBevel, Toolbar1); }
+void TwwRichEditForm::FormatBar1Click(TObject*) { ToggleBar(FormatBar, FormatBarBevel, FormatBar1); }
+void TwwRichEditForm::StatusBar1Click(TObject*) { ToggleBar(StatusBar, nullptr, StatusBar1); }
+void TwwRichEditForm::Ruler1Click(TObject*) { ToggleBar(RulerPanel, RulerBevel, Ruler1); }
+
+// ---------------------------------------------------------------- the colour menu
+
+void TwwRichEditForm::MeasureColorItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height) {
+    const AnsiString caption = static_cast<TMenuItem*>(Sender)->Caption();
+    Height = ACanvas->TextHeight(caption) + 2;
+    Width = ACanvas->TextWidth(caption) + 45;
+}
+
+void TwwRichEditForm::DrawColorItem(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, bool Selected) {
+    auto* item = static_cast<TMenuItem*>(Sender);
+    ACanvas->Brush()->SetStyle(bsSolid);
+    ACanvas->Brush()->SetColor(Selected ? clHighlight : clBtnFace);
+    ACanvas->FillRect(ARect);
+    ACanvas->Font()->SetColor(Selected ? clHighlightText : clWindowText);
+    const TRect swatch(ARect.Left + 3, ARect.Top + 2, ARect.Left + 43, ARect.Bottom - 2);
+    ACanvas->Brush()->SetColor(static_cast<TColor>(item->Tag()));
+    ACanvas->FillRect(swatch);
+    ACanvas->Brush()->SetStyle(bsClear);
+    const AnsiString caption = item->Caption();
+    ACanvas->TextOut(swatch.Right + 3, ARect.Top + (ARect.Height() - ACanvas->TextHeight(caption)) / 2,
+                     caption);
+}
+
+// ---------------------------------------------------------------- dialogs of the control
+
+void TwwRichEditForm::FindButtonClick(TObject*) {
+    RichEdit1->ExecuteFindDialog();
+    UpdateControls();
+}
+
+void TwwRichEditForm::FindNext1Click(TObject*) {
+    RichEdit1->FindNext();
+    UpdateControls();
+}
+
+void TwwRichEditForm::Replace1Click(TObject*) {
+    RichEdit1->ExecuteReplaceDialog();
+    UpdateControls();
+}
+
+void TwwRichEditForm::Font1Click(TObject*) {
+    RichEdit1->ExecuteFontDialog();
+    UpdateControls();
+}
+
+void TwwRichEditForm::PageSetup1Click(TObject*) {
+    auto* dialog = NewComponent<TwwPageSetupDialog>(this);
+    struct TFree {
+        TwwPageSetupDialog* Dialog;
+        ~TFree() { Dialog->Free(); }
+    } free{dialog};
+    dialog->SetRichEdit(RichEdit1);
+    if (!dialog->Execute()) return;
+    if (RichEdit1->UsesPrinterWidth()) {
+        // The page's width changed: the ruler takes it, and the right indent
+        // stays where the right marker stands.
+        RulerPanel->FitToPrinterWidth(RichEdit1);
+        RulerPanel->UpdateMarkers();
+        RulerPanel->MarkerDropped(RulerPanel->RightMarker);
+    }
+    LayoutControls();
 }

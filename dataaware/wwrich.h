@@ -16,6 +16,11 @@ class TComboBox;
 class TPopupMenu;
 class TMenuItem;
 class TPrintDialog;
+class TOpenDialog;
+class TSaveDialog;
+class TStatusBar;
+class TMainMenu;
+class TCanvas;
 
 class TwwRichEditForm : public TForm {
     ZELMOR_CLASS(TwwRichEditForm, TForm)
@@ -58,9 +63,49 @@ public:
     TBevel* Bevel4 = nullptr;
     TSpeedButton* BulletButton = nullptr;
     TSpeedButton* HighlightButton = nullptr;
+    TStatusBar* StatusBar = nullptr;
+    TMainMenu* MainMenu1 = nullptr;
+    TMenuItem* File1 = nullptr;
+    TMenuItem* Load1 = nullptr;
+    TMenuItem* SaveAs1 = nullptr;
+    TMenuItem* SaveExit1 = nullptr;
+    TMenuItem* FileSep1 = nullptr;
+    TMenuItem* Print1 = nullptr;
+    TMenuItem* PageSetup1 = nullptr;
+    TMenuItem* FileSep2 = nullptr;
+    TMenuItem* Exit1 = nullptr;
+    TMenuItem* Edit1 = nullptr;
+    TMenuItem* Undo1 = nullptr;
+    TMenuItem* Redo1 = nullptr;
+    TMenuItem* Cut1 = nullptr;
+    TMenuItem* Copy1 = nullptr;
+    TMenuItem* Paste1 = nullptr;
+    TMenuItem* Clear1 = nullptr;
+    TMenuItem* SelectAll1 = nullptr;
+    TMenuItem* Find1 = nullptr;
+    TMenuItem* FindNext1 = nullptr;
+    TMenuItem* Replace1 = nullptr;
+    TMenuItem* View1 = nullptr;
+    TMenuItem* Toolbar1 = nullptr;
+    TMenuItem* FormatBar1 = nullptr;
+    TMenuItem* StatusBar1 = nullptr;
+    TMenuItem* Ruler1 = nullptr;
+    TMenuItem* Options1 = nullptr;
+    TMenuItem* Insert1 = nullptr;
+    TMenuItem* InsertObject1 = nullptr;
+    TMenuItem* Format1 = nullptr;
+    TMenuItem* Font1 = nullptr;
+    TMenuItem* BulletStyle1 = nullptr;
+    TMenuItem* Paragraph1 = nullptr;
+    TMenuItem* Tabs1 = nullptr;
+    TMenuItem* Help1 = nullptr;
+    TMenuItem* Tools1 = nullptr;
+    TMenuItem* Spelling1 = nullptr;
     TPopupMenu* PopupMenu1 = nullptr;
     TMenuItem* Automatic1 = nullptr;
     TPrintDialog* PrintDialog1 = nullptr;
+    TOpenDialog* OpenDialog1 = nullptr;
+    TSaveDialog* SaveDialog1 = nullptr;
 
     // Made by ExecuteEditor.
     TwwCustomRichEdit* SourceRichEdit = nullptr;
@@ -115,11 +160,30 @@ public:
     void Exit1Click(TObject* Sender);
     void Clear1Click(TObject* Sender);
     void SelectAll1Click(TObject* Sender);
+    void LoadButtonClick(TObject* Sender);
+    void SaveAsButtonClick(TObject* Sender);
+    void PageSetup1Click(TObject* Sender);
+    void Edit1Click(TObject* Sender);
+    void FindButtonClick(TObject* Sender);
+    void FindNext1Click(TObject* Sender);
+    void Replace1Click(TObject* Sender);
+    void Toolbar1Click(TObject* Sender);
+    void FormatBar1Click(TObject* Sender);
+    void StatusBar1Click(TObject* Sender);
+    void Ruler1Click(TObject* Sender);
+    void Font1Click(TObject* Sender);
 
 private:
     void ApplyLabels();
     void ArrangeToolbar();
     void ShowStatusKeys();
+    void ShowHintInStatus(TObject* Sender);
+    void MeasureColorItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height);
+    void DrawColorItem(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, bool Selected);
+    // Shows or hides a bar (with its bevel), ticks its item and lays the window out again.
+    void ToggleBar(TControl* Bar, TControl* Bevel, TMenuItem* Item);
+    TNotifyEvent FSavedOnHint;
+    bool FHintReplaced = false;
     void EffectClick(int Kind, TSpeedButton* Button);
     bool FClosingWithOk = false;
     std::vector<std::pair<TSpeedButton*, TWinControl*>> FUserParents;

@@ -27,8 +27,10 @@
 #include "platform/sys/Shell.h"
 #include "platform/sys/Sound.h"
 #include "platform/ui/Buttons.h"
+#include "platform/ui/FontDialog.h"
 #include "platform/ui/Forms.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/PageSetupDialog.h"
 #include "platform/ui/RichLayout.h"
 #include "platform/ui/RtfReader.h"
 
@@ -49,6 +51,7 @@ ZELMOR_IMPLEMENT_CLASS(TwwRTFHeaderFooter, TPersistent)
 ZELMOR_IMPLEMENT_CLASS(TwwCustomRichEdit, TCustomRichEdit)
 ZELMOR_IMPLEMENT_COMPONENT(TwwDBRichEdit, TwwCustomRichEdit)
 ZELMOR_IMPLEMENT_CLASS(TwwRulerPanel, TPanel)
+ZELMOR_IMPLEMENT_COMPONENT(TwwPageSetupDialog, TCommonDialog)
 
 namespace {
 
@@ -202,7 +205,7 @@ TwwCustomRichEdit::TwwCustomRichEdit(TComponent* AOwner)
         FEditorOptions.Include(static_cast<TwwRichEditOption>(o));
     if (Application) FPrintJobName = Application->Title();
     SetWordWrap(true);
-    BuildPopupMenu();
+    CreateDialogs();
 }
 
 TwwCustomRichEdit::~TwwCustomRichEdit() = default;
@@ -650,6 +653,111 @@ void TwwCustomRichEdit::SearchNext(const AnsiString& FindText, TwwFindOptions Op
     } while (Options.Contains(frReplaceAll));
 }
 
+// --- the search and font dialogs ---
+
+void TwwCustomRichEdit::CreateDialogs() {
+    if (!ComponentState().Contains(csDesigning)) {
+        FFindDialog = NewComponent<TFindDialog>(this);
+        FFindDialog->SetOptions({frHideUpDown, frReplace, frReplaceAll});
+        FFindDialog->OnFind = [this](TObject* Sender) { FindHandler(Sender); };
+        FFindDialog->OnClose = [this](TObject* Sender) { CloseHandler(Sender); };
+        FReplaceDialog = NewComponent<TReplaceDialog>(this);
+        FReplaceDialog->OnReplace = [this](TObject* Sender) { ReplaceHandler(Sender); };
+        FReplaceDialog->OnFind = [this](TObject* Sender) { FindHandler(Sender); };
+        FReplaceDialog->OnClose = [this](TObject* Sender) { CloseHandler(Sender); };
+        FFontDialog = NewComponent<TFontDialog>(this);
+        FFontDialog->SetDevice(fdBoth);
+    }
+    BuildPopupMenu();
+}
+
+namespace {
+// A new HideSelection makes the window anew: the selection is carried over.
+void SetHideSelectionKeepingSelection(TwwCustomRichEdit* Edit, bool Value) {
+    if (Edit->HideSelection() == Value) return;
+    const int start = Edit->SelStart(), length = Edit->SelLength();
+    Edit->SetHideSelection(Value);
+    Edit->SetSelStart(start);
+    Edit->SetSelLength(length);
+}
+}  // namespace
+
+bool TwwCustomRichEdit::OpenSearchDialog(TFindDialog* Dialog) {
+    if (!Dialog) return false;
+    // The match must show while the focus is in the dialog.
+    if (!Dialog->Showing()) FSavedHideSelection = HideSelection();
+    SetHideSelectionKeepingSelection(this, false);
+    Dialog->SetFindText(BeginSearch());
+    return Dialog->Execute();
+}
+
+bool TwwCustomRichEdit::ExecuteFindDialog() { return OpenSearchDialog(FFindDialog); }
+
+bool TwwCustomRichEdit::ExecuteReplaceDialog() { return OpenSearchDialog(FReplaceDialog); }
+
+void TwwCustomRichEdit::CloseHandler(TObject*) {
+    SetHideSelectionKeepingSelection(this, FSavedHideSelection);
+}
+
+void TwwCustomRichEdit::FindHandler(TObject* Sender) {
+    auto* Dialog = dynamic_cast<TFindDialog*>(Sender);
+    if (!Dialog || !FFindDialog) return;
+    FLastFindText = Dialog->FindText();
+    FFindDialog->SetFindText(FLastFindText);
+    // Find Next pressed in the replace dialog searches with what that dialog
+    // says: its case and whole-word boxes reach the find dialog's options.
+    if (Dialog != FFindDialog) {
+        TFindOptions O = FFindDialog->Options() - TFindOptions{frMatchCase, frWholeWord};
+        FFindDialog->SetOptions(O + (Dialog->Options() * TFindOptions{frMatchCase, frWholeWord}));
+    }
+    FindNext();
+}
+
+void TwwCustomRichEdit::ReplaceHandler(TObject*) {
+    if (!FReplaceDialog) return;
+    FLastFindText = FReplaceDialog->FindText();
+    ReplaceNext();
+}
+
+void TwwCustomRichEdit::FindNext() {
+    if (!FFindDialog) return;
+    const AnsiString Text = !FFindDialog->FindText().empty() ? FFindDialog->FindText() : FLastFindText;
+    if (Text.empty()) return;
+    // Finding never replaces: a replace-all flag left in the options must not
+    // walk the whole text.
+    SearchNext(Text, FFindDialog->Options() - TFindOptions{frReplace, frReplaceAll}, false, "");
+}
+
+void TwwCustomRichEdit::ReplaceNext() {
+    if (!FReplaceDialog || FReplaceDialog->FindText().empty()) return;
+    SearchNext(FReplaceDialog->FindText(), FReplaceDialog->Options(), true, FReplaceDialog->ReplaceText());
+}
+
+bool TwwCustomRichEdit::ExecuteFontDialog() {
+    if (!FFontDialog) return false;
+    const TRichCharFormat f = SelCharFormat();
+    TFont* font = FFontDialog->Font();
+    font->SetName(f.FaceName);
+    font->SetSize((f.Height + 10) / 20);
+    TFontStyles style;
+    if (f.Bold) style.Include(fsBold);
+    if (f.Italic) style.Include(fsItalic);
+    if (f.Underline) style.Include(fsUnderline);
+    if (f.StrikeOut) style.Include(fsStrikeOut);
+    font->SetStyle(style);
+    const TColor before = f.AutoColor ? clWindowText : static_cast<TColor>(f.Color);
+    font->SetColor(before);
+    TFontDialogOptions options = FFontDialog->Options();
+    if (UsesPrinterWidth()) options.Include(fdWysiwyg);
+    else options.Exclude(fdWysiwyg);
+    FFontDialog->SetOptions(options);
+    if (!FFontDialog->Execute()) return false;
+    BeginEdit();
+    const TColor color = font->Color() == before ? clNone : font->Color();
+    SetSelFont(font->Name(), font->Size(), color, font->Style());
+    return true;
+}
+
 bool TwwCustomRichEdit::ReplaceText(const AnsiString& FindText, const AnsiString& Replacement,
                                     TwwFindOptions Options) {
     const int at = FindTextRange(FindText, SelStart(), static_cast<int>(Text().size()), Options);
@@ -739,8 +847,11 @@ void TwwCustomRichEdit::BuildPopupMenu() {
         SetBullets(!FItems[11]->Checked());
         FItems[11]->SetChecked(!FItems[11]->Checked());
     };
+    FItems[10]->OnClick = [this](TObject*) { ExecuteFontDialog(); };
     FItems[12]->OnClick = [this](TObject*) { ExecuteParagraphDialog(); };
     FItems[13]->OnClick = [this](TObject*) { ExecuteTabDialog(); };
+    FItems[15]->OnClick = [this](TObject*) { ExecuteFindDialog(); };
+    FItems[16]->OnClick = [this](TObject*) { ExecuteReplaceDialog(); };
     SetPopupCaptions();
     if (!PopupMenu()) SetPopupMenu(FPopupMenu);
 }
@@ -1150,6 +1261,48 @@ TRect TwwCustomRichEdit::GetPrintRect() const {
     r.Bottom =
         std::clamp(pageH - twips(FPrintMargins->Bottom()) - offY, r.Top, std::max(r.Top, pageH - 2 * offY));
     return r;
+}
+
+// --- page setup ---
+
+TwwPageSetupDialog::TwwPageSetupDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+
+void TwwPageSetupDialog::SetRichEdit(TwwCustomRichEdit* Value) {
+    FRichEdit = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
+void TwwPageSetupDialog::Notification(TComponent* AComponent, TOperation Operation) {
+    TCommonDialog::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FRichEdit) FRichEdit = nullptr;
+}
+
+bool TwwPageSetupDialog::Execute() {
+    if (!FRichEdit) return false;
+    TPageSetupDialog dialog(nullptr);
+    TwwPrintMargins* margins = FRichEdit->PrintMargins();
+    // Thousandths of an inch, or hundredths of a millimetre: both the margin times 1000.
+    dialog.SetUnits(FRichEdit->MeasurementUnits() == muInches ? pmInches : pmMillimeters);
+    dialog.SetMarginLeft(static_cast<int>(margins->Left() * 1000));
+    dialog.SetMarginTop(static_cast<int>(margins->Top() * 1000));
+    dialog.SetMarginRight(static_cast<int>(margins->Right() * 1000));
+    dialog.SetMarginBottom(static_cast<int>(margins->Bottom() * 1000));
+    const bool printerWidth = FRichEdit->UsesPrinterWidth();
+    if (!printerWidth) dialog.SetOptions({psoDisablePaper});
+    dialog.SetPaperCode(printerWidth ? FRichEdit->PrintPageSize() : Printer()->PaperCode());
+    dialog.SetOrientation(Printer()->Orientation());
+    DoShow();
+    const bool ok = dialog.Execute();
+    DoClose();
+    if (!ok) return false;
+    margins->SetLeft(dialog.MarginLeft() / 1000.0);
+    margins->SetTop(dialog.MarginTop() / 1000.0);
+    margins->SetRight(dialog.MarginRight() / 1000.0);
+    margins->SetBottom(dialog.MarginBottom() / 1000.0);
+    if (!Printer()->Printing()) Printer()->SetOrientation(dialog.Orientation());
+    if (dialog.PaperCode() != 0) FRichEdit->SetPrintPageSize(dialog.PaperCode());
+    FRichEdit->ApplyPrintPageSize();
+    return true;
 }
 
 void TwwCustomRichEdit::DoPrintHeader(TRect Rect, int PageNumber, AnsiString& Left, AnsiString& Center,

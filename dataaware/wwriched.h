@@ -14,7 +14,9 @@
 // rich-text cells into the plain text they show.
 #include <memory>
 
+#include "platform/ui/CommonDialogs.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/FindDialog.h"
 #include "platform/ui/RichEdit.h"
 
 class TField;
@@ -27,6 +29,7 @@ class TwwTrackIcon;
 class TwwFormPosition;
 class TwwRichEditForm;
 class TSpeedButton;
+class TFontDialog;
 
 enum TwwRichEditWidth : uint8_t { rewWindowSize, rewPrinterSize };
 ZELMOR_DECLARE_ENUM(TwwRichEditWidth);
@@ -77,9 +80,9 @@ enum TwwRichEditOption : uint8_t {
 ZELMOR_DECLARE_ENUM(TwwRichEditOption);
 using TwwRichEditOptions = TSet<TwwRichEditOption>;
 
-// Search options of the find and replace loop.
-enum TwwFindOption : uint8_t { frMatchCase, frWholeWord, frReplaceAll };
-using TwwFindOptions = TSet<TwwFindOption>;
+// Search options of the find and replace loop: the find and replace
+// dialogs' options (frMatchCase, frWholeWord, frReplaceAll count).
+using TwwFindOptions = TFindOptions;
 
 // The margins of a printed page, in the control's measurement units.
 class TwwPrintMargins : public TPersistent {
@@ -263,6 +266,20 @@ public:
     virtual bool ReplaceText(const AnsiString& FindText, const AnsiString& Replacement,
                              TwwFindOptions Options);
     const AnsiString& LastFindText() const { return FLastFindText; }
+    // The dialogs the control searches and formats with (made at construction).
+    TFindDialog* FindDialog() const { return FFindDialog; }
+    TReplaceDialog* ReplaceDialog() const { return FReplaceDialog; }
+    TFontDialog* FontDialog() const { return FFontDialog; }
+    // Open the modeless find or replace dialog over the selection's text
+    // (BeginSearch); the selection shows meanwhile.
+    bool ExecuteFindDialog();
+    bool ExecuteReplaceDialog();
+    // The next match of the last search (F3), and the replace step.
+    void FindNext();
+    void ReplaceNext();
+    // The selection's font in the font dialog; on OK the selection takes the
+    // face, size, style and, when it was changed, the colour.
+    bool ExecuteFontDialog();
 
     // --- links ---
     // The link that holds Pos (http://, https://, mailto:, www.), if any.
@@ -343,6 +360,8 @@ protected:
     void DblClick() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     virtual void BuildPopupMenu();
+    // The find, replace and font dialogs, then the popup menu.
+    virtual void CreateDialogs();
     void PopupMenuPopup(TObject* Sender);
     // Loading content: Loading() is true meanwhile.
     struct TLoadingScope {
@@ -358,6 +377,10 @@ private:
     void ReadData(TStream& Stream);
     void WriteData(TStream& Stream);
     int CharFromPoint(int X, int Y);
+    bool OpenSearchDialog(TFindDialog* Dialog);
+    void FindHandler(TObject* Sender);
+    void ReplaceHandler(TObject* Sender);
+    void CloseHandler(TObject* Sender);
 
     TwwRichEditPopupOptions FPopupOptions;
     TwwRichEditOptions FEditorOptions;
@@ -378,6 +401,10 @@ private:
     TPopupMenu* FPopupMenu = nullptr;
     TMenuItem* FItems[20] = {};
     AnsiString FLastFindText;
+    TFindDialog* FFindDialog = nullptr;
+    TReplaceDialog* FReplaceDialog = nullptr;
+    TFontDialog* FFontDialog = nullptr;
+    bool FSavedHideSelection = true;
     int FSearchStart = 0;
     bool FWrapped = false;
     bool FLinkArmed = false;
@@ -490,6 +517,25 @@ private:
     TwwCustomRichEdit* FRichEdit = nullptr;
     TRect FRulerRect;
     int FPixelsPerInch = 96;
+};
+
+// The page setup of the editor window: the margins in the control's units,
+// the paper (with the printer's width only) and the orientation, put into
+// the control and the printer on OK.
+class TwwPageSetupDialog : public TCommonDialog {
+    ZELMOR_CLASS(TwwPageSetupDialog, TCommonDialog)
+public:
+    explicit TwwPageSetupDialog(TComponent* AOwner);
+    TwwCustomRichEdit* RichEdit() const { return FRichEdit; }
+    void SetRichEdit(TwwCustomRichEdit* Value);
+    // True on OK: PrintMargins, PrintPageSize and the printer hold the choice.
+    bool Execute() override;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TwwCustomRichEdit* FRichEdit = nullptr;
 };
 
 // The text a preview read of Bytes with that block limit (0: no limit)

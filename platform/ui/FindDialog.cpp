@@ -67,6 +67,7 @@ void TFindDialog::BuildForm() {
     FFindEdit->OnChange = [this](TObject*) { UpdateButtons(); };
     FForm->OnClose = [this](TObject*, TCloseAction& Action) {
         Action = caHide;
+        FOpen = false;
         DoClose();
     };
     FForm->SetClientSize(408, 92);
@@ -114,7 +115,12 @@ void TFindDialog::ReadForm(TFindOption Pressed) {
 }
 
 bool TFindDialog::Execute() {
-    if (auto Answer = AskDialogScript(this)) return *Answer;
+    if (auto Answer = AskDialogScript(this)) {
+        // Answered by a script, the dialog counts as open until CloseDialog.
+        FOpen = FOpen || *Answer;
+        return *Answer;
+    }
+    FOpen = true;
     if (!FForm) BuildForm();
     WriteForm();
     if (FLeft >= 0 && FTop >= 0) FForm->SetBounds(FLeft, FTop, FForm->Width(), FForm->Height());
@@ -130,9 +136,10 @@ bool TFindDialog::Execute() {
 bool TFindDialog::Showing() const { return FForm && FForm->Visible(); }
 
 void TFindDialog::CloseDialog() {
-    const bool WasShowing = Showing();
+    const bool WasOpen = FOpen;
+    FOpen = false;
     if (FForm) FForm->Hide();
-    if (WasShowing) DoClose();
+    if (WasOpen) DoClose();
 }
 
 void TFindDialog::ClickFindNext() {

@@ -57,7 +57,8 @@ public:
 
     // Shows the form (in front, when it shows already); true.
     bool Execute() override;
-    // Hides the form; OnClose follows.
+    // Hides the form; OnClose follows when the dialog was open (shown, or
+    // answered by a script).
     void CloseDialog();
     // Whether the form shows.
     bool Showing() const;
@@ -93,6 +94,7 @@ protected:
 private:
     void UpdateButtons();
     int FLeft = -1, FTop = -1;
+    bool FOpen = false;
 };
 
 class TReplaceDialog : public TFindDialog {

@@ -19,10 +19,15 @@
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/Strings.h"
 #include "platform/sys/Shell.h"
+#include "platform/ui/CommonDialogs.h"
+#include "platform/ui/FindDialog.h"
+#include "platform/ui/FontDialog.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/PageSetupDialog.h"
 #include "platform/ui/RichLayout.h"
 #include "platform/ui/RtfReader.h"
 #include "tests/support/OutsideTools.h"
+#include "tests/support/ui/KeyScript.h"
 
 namespace {
 
@@ -318,6 +323,152 @@ TEST_F(DBRichEdit, ThePopupMenuFollowsTheOptionsAndTheReadOnlyState) {
     EXPECT_FALSE(Menu->Items()->Items(4)->Enabled());
 }
 
+// The find and replace dialogs answered by script: the text offered, the
+// loop's wrap rules, the selection shown while a dialog is open.
+TEST_F(DBRichEdit, TheSearchDialogsRunTheFindAndReplaceLoop) {
+    Frm->Show();
+    const AnsiString NoMore = DefaultIntl->UserMessages()->LocateNoMoreMatches();
+    TScriptedDialogScript Script;
+    Edit->Lines()->SetText("casa y casa y perro");
+    Edit->SetSelStart(14);
+    Edit->SetSelLength(5);
+    AnsiString Offered;
+    bool HiddenWhileOpen = true;
+    Script.Then([&](TComponent* D) {
+        auto* F = static_cast<TFindDialog*>(D);
+        Offered = F->FindText();
+        HiddenWhileOpen = Edit->HideSelection();
+        F->SetFindText("casa");
+        F->ClickFindNext();  // from "perro": wraps to the first casa
+        return true;
+    });
+    ASSERT_TRUE(Edit->ExecuteFindDialog());
+    EXPECT_EQ(Offered, "perro") << "the selected text";
+    EXPECT_FALSE(HiddenWhileOpen) << "the match shows while the dialog is open";
+    EXPECT_EQ(Edit->SelStart(), 0);
+    EXPECT_EQ(Edit->SelLength(), 4);
+    Edit->FindNext();
+    EXPECT_EQ(Edit->SelStart(), 7);
+    Answers.Then(mrOk);
+    Edit->FindNext();
+    ASSERT_EQ(Answers.Texts().size(), 1u) << "back past the search start: no more matches";
+    EXPECT_EQ(Answers.Texts()[0], NoMore);
+    Edit->FindDialog()->CloseDialog();
+    EXPECT_TRUE(Edit->HideSelection()) << "put back when the dialog closes";
+
+    // The caret at 0 and the only match at 0: no more matches.
+    Edit->Lines()->SetText("casa y perro");
+    Edit->SetSelStart(0);
+    Script.Then([&](TComponent* D) {
+        Offered = static_cast<TFindDialog*>(D)->FindText();
+        static_cast<TFindDialog*>(D)->ClickFindNext();
+        return true;
+    });
+    Answers.Then(mrOk);
+    Edit->ExecuteFindDialog();
+    EXPECT_EQ(Offered, "casa") << "an empty selection offers the last find text";
+    EXPECT_EQ(Answers.Texts().size(), 2u);
+
+    // Replace, then Replace All from the middle round to where it began.
+    Edit->Lines()->SetText("a b a b a");
+    Edit->SetSelStart(2);
+    Script.Then([&](TComponent* D) {
+        auto* R = static_cast<TReplaceDialog*>(D);
+        R->SetFindText("a");
+        R->SetReplaceText("X");
+        R->ClickFindNext();  // selects the a at 4
+        R->ClickReplace();   // replaces it, selects the next
+        R->ClickReplaceAll();
+        return true;
+    });
+    Answers.Then(mrOk);
+    ASSERT_TRUE(Edit->ExecuteReplaceDialog());
+    EXPECT_EQ(Edit->Text(), "X b X b X");
+    EXPECT_EQ(Answers.Texts().size(), 3u);
+    EXPECT_EQ(Edit->LastFindText(), "a");
+}
+
+// The popup menu's Find opens the dialog as a form the keys answer.
+TEST_F(DBRichEdit, ThePopupMenusFindOpensTheDialogThatTheKeysAnswer) {
+    Frm->Show();
+    Edit->Lines()->SetText("Una casa y otra Casa");
+    Edit->SetFocus();
+    Edit->SetSelStart(0);
+    Ui().Then([&] { PlayKeys(Ui(), "d"); });  // Fin&d
+    Ui().Click(Edit, TPoint(100, 100), mbRight);
+    Idle();
+    TForm* F = Edit->FindDialog()->Form();
+    ASSERT_NE(F, nullptr);
+    ASSERT_TRUE(Edit->FindDialog()->Showing());
+    Ui().Type("casa");
+    PlayKeys(Ui(), "{Enter}");
+    Idle();
+    EXPECT_EQ(Edit->SelStart(), 4);
+    Ui().Click(F, "MatchCase");
+    Ui().Click(F, "FindNext");
+    Idle();
+    EXPECT_EQ(Edit->SelStart(), 4) << "with case, the other Casa does not count";
+    PlayKeys(Ui(), "{Esc}");
+    Idle();
+    EXPECT_FALSE(Edit->FindDialog()->Showing());
+    // The replace dialog's case box counts for its Find Next too.
+    Edit->SetSelStart(0);
+    Ui().Then([&] { PlayKeys(Ui(), "r"); });  // &Replace
+    Ui().Click(Edit, TPoint(100, 100), mbRight);
+    Idle();
+    TForm* R = Edit->ReplaceDialog()->Form();
+    ASSERT_NE(R, nullptr);
+    Ui().Type("Casa");
+    Ui().Click(R, "MatchCase");
+    Ui().Click(R, "FindNext");
+    Idle();
+    EXPECT_EQ(Edit->SelStart(), 16);
+    Edit->ReplaceDialog()->CloseDialog();
+}
+
+TEST_F(DBRichEdit, TheFontDialogAppliesToTheSelection) {
+    Frm->Show();
+    Edit->Lines()->SetText("Hola mundo");
+    Edit->SetSelStart(5);
+    Edit->SetSelLength(5);
+    Edit->SetSelFont("Arial", 10, clNone, {});
+    TScriptedDialogScript Script;
+    AnsiString OfferedName;
+    int OfferedSize = 0;
+    Script.Then([&](TComponent* D) {
+        TFont* F = static_cast<TFontDialog*>(D)->Font();
+        OfferedName = F->Name();
+        OfferedSize = F->Size();
+        F->SetName("Times New Roman");
+        F->SetSize(16);
+        F->SetStyle({fsBold});
+        return true;
+    });
+    ASSERT_TRUE(Edit->ExecuteFontDialog());
+    EXPECT_EQ(OfferedName, "Arial");
+    EXPECT_EQ(OfferedSize, 10);
+    TRichCharFormat F = Edit->SelCharFormat();
+    EXPECT_EQ(F.FaceName, "Times New Roman");
+    EXPECT_EQ(F.Height, 320);
+    EXPECT_TRUE(F.Bold);
+    EXPECT_TRUE(F.AutoColor) << "a colour left as it was is not set";
+    Edit->SetSelStart(0);
+    Edit->SetSelLength(4);
+    EXPECT_FALSE(Edit->SelCharFormat().Bold) << "only the selection changed";
+    // Through the popup menu's Font item, a new colour.
+    Script.Then([&](TComponent* D) {
+        static_cast<TFontDialog*>(D)->Font()->SetColor(clRed);
+        return true;
+    });
+    Edit->SetFocus();
+    Ui().Then([&] { PlayKeys(Ui(), "f"); });  // &Font
+    Ui().Click(Edit, TPoint(100, 100), mbRight);
+    Idle();
+    EXPECT_EQ(Script.Pending(), 0u);
+    EXPECT_FALSE(Edit->SelCharFormat().AutoColor);
+    EXPECT_EQ(Edit->SelCharFormat().Color, ColorToRGB(clRed));
+}
+
 }  // namespace
 
 namespace {
@@ -489,6 +640,60 @@ TEST_F(RichPrinting, ThePrinterTakesThePaperSize) {
     Edit->SetPrintPageSize(999);
     Edit->ApplyPrintPageSize();
     EXPECT_EQ(Recorder->PaperCode(), 1) << "an unknown paper changes nothing";
+}
+
+// Page setup: the margins in the control's units, kept printable; the
+// paper with the printer's width only; the print rectangle follows.
+TEST_F(RichPrinting, PageSetupSetsTheMarginsAndThePaper) {
+    TScriptedDialogScript Script;
+    TwwPageSetupDialog Setup(nullptr);
+    Setup.SetRichEdit(Edit);
+    Edit->SetMeasurementUnits(muCentimeters);
+    Edit->PrintMargins()->SetLeft(1.5);
+    int OfferedLeft = 0;
+    TPageMeasureUnits OfferedUnits = pmInches;
+    bool PaperOffered = true;
+    Script.Then([&](TComponent* D) {
+        auto* P = static_cast<TPageSetupDialog*>(D);
+        OfferedLeft = P->MarginLeft();
+        OfferedUnits = P->Units();
+        PaperOffered = !P->Options().Contains(psoDisablePaper);
+        P->SetMarginLeft(100);  // 0.1 cm: inside the unprintable edge
+        P->SetMarginTop(3000);
+        return true;
+    });
+    ASSERT_TRUE(Setup.Execute());
+    EXPECT_EQ(OfferedUnits, pmMillimeters);
+    EXPECT_EQ(OfferedLeft, 1500) << "1.5 cm as hundredths of a millimetre";
+    EXPECT_FALSE(PaperOffered) << "the paper is the printer's own in window-width mode";
+    EXPECT_DOUBLE_EQ(Edit->PrintMargins()->Left(), 0.635) << "clamped to the quarter inch";
+    EXPECT_DOUBLE_EQ(Edit->PrintMargins()->Top(), 3.0);
+    EXPECT_EQ(Edit->GetPrintRect().Left, 0) << "the text starts at the printable corner";
+    EXPECT_EQ(Edit->GetPrintRect().Top, Edit->TextToTwips("3") - 360);
+
+    Edit->SetMeasurementUnits(muInches);
+    Edit->SetEditWidth(rewPrinterSize);
+    Edit->SetPrintPageSize(9);
+    Script.Then([&](TComponent* D) {
+        auto* P = static_cast<TPageSetupDialog*>(D);
+        PaperOffered = !P->Options().Contains(psoDisablePaper) && P->PaperCode() == 9;
+        P->SetPaperCode(1);
+        P->SetMarginRight(2000);
+        return true;
+    });
+    ASSERT_TRUE(Setup.Execute());
+    EXPECT_TRUE(PaperOffered);
+    EXPECT_EQ(Edit->PrintPageSize(), 1);
+    EXPECT_EQ(Recorder->PaperCode(), 1) << "the printer takes the paper at once";
+    EXPECT_DOUBLE_EQ(Edit->PrintMargins()->Right(), 2.0);
+    EXPECT_EQ(Edit->GetPrintRect().Right, PixelsToTwips(850, Dpi) - 2 * 1440 - 360);
+    // Cancel changes nothing.
+    Script.Then([](TComponent* D) {
+        static_cast<TPageSetupDialog*>(D)->SetMarginRight(3000);
+        return false;
+    });
+    EXPECT_FALSE(Setup.Execute());
+    EXPECT_DOUBLE_EQ(Edit->PrintMargins()->Right(), 2.0);
 }
 
 }  // namespace

@@ -3,10 +3,13 @@
 // markers dragged onto the scale, and what OK and Cancel do with the edit.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "RichNotesFixture.h"
 #include "dataaware/Wwdatsrc.h"
+#include "dataaware/Wwdbgrid.h"
 #include "dataaware/Wwintl.h"
 #include "dataaware/Wwtable.h"
 #include "dataaware/wwTrackIcon.h"
@@ -17,8 +20,15 @@
 #include "platform/db/Fields.h"
 #include "platform/gfx/Printers.h"
 #include "platform/ui/Buttons.h"
+#include "platform/ui/ComCtrls.h"
+#include "platform/ui/CommonDialogs.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/FileDialogs.h"
+#include "platform/ui/FindDialog.h"
+#include "platform/ui/FontDialog.h"
 #include "platform/ui/Menus.h"
+#include "platform/ui/PageSetupDialog.h"
+#include "platform/ui/PrintDialog.h"
 #include "platform/ui/RichLayout.h"
 #include "platform/ui/RtfReader.h"
 #include "platform/ui/StdCtrls.h"
@@ -235,6 +245,10 @@ TEST_F(RichEditor, AReadOnlyCallerShowsNoBarsAndEscapeCloses) {
         EXPECT_FALSE(F->FormatBar->Visible());
         EXPECT_FALSE(F->RulerPanel->Visible());
         EXPECT_FALSE(F->NewButton->Visible());
+        EXPECT_FALSE(F->Format1->Visible());
+        EXPECT_FALSE(F->View1->Visible());
+        EXPECT_FALSE(F->SaveExit1->Visible());
+        EXPECT_FALSE(F->StatusBar->Visible());
         EXPECT_EQ(F->RichEdit1->Top(), 0) << "the text takes the room of the bars";
         Ui().Key(VK_ESCAPE);
     }));
@@ -479,7 +493,8 @@ TEST_F(RichEditor, RulerMarkersSnapToQuarterCentimetres) {
 
 namespace {
 
-// Ctrl+Z undoes once, whether the editing control or the font combo has the focus.
+// Ctrl+Z undoes once, whether the editing control or the font combo has the
+// focus: it is the Edit menu's short cut, and the window undoes on its release.
 TEST_F(RichEditor, CtrlZUndoesOnce) {
     Bind("TEXTO");
     EXPECT_TRUE(Run([&](TwwRichEditForm* F) {
@@ -492,6 +507,8 @@ TEST_F(RichEditor, CtrlZUndoesOnce) {
         Idle();
         EXPECT_EQ(F->RichEdit1->Text(), "Hola mundo");
         Ui().Type("c");
+        Idle();
+        EXPECT_EQ(F->RichEdit1->Text(), "cHola mundo");
         F->FontSizeCombo->SetFocus();
         Idle();
         Ui().Key('Z', {ssCtrl});
@@ -499,6 +516,271 @@ TEST_F(RichEditor, CtrlZUndoesOnce) {
         EXPECT_EQ(F->RichEdit1->Text(), "Hola mundo");
         F->SaveExit1Click(F);
     }));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RichEditor, TheMenuShowsAndHidesTheBarsAndCtrlSSavesAndExits) {
+    Bind("TEXTO");
+    EXPECT_TRUE(Run([&](TwwRichEditForm* F) {
+        EXPECT_EQ(F->Menu(), F->MainMenu1);
+        EXPECT_FALSE(F->Load1->Visible()) << "reoShowLoad is off";
+        EXPECT_FALSE(F->Insert1->Visible()) << "nothing to insert without objects";
+        EXPECT_FALSE(F->Tools1->Visible()) << "no spelling checker";
+        EXPECT_EQ(F->Redo1->Caption(), "&Redo") << "an empty caption falls back";
+        TwwCustomRichEdit* R = F->RichEdit1;
+        const int Height = R->Height(), Top = R->Top();
+        EXPECT_TRUE(F->StatusBar->Visible());
+        EXPECT_EQ(F->StatusBar->Top(), R->Top() + R->Height());
+        F->StatusBar1->Click();
+        EXPECT_FALSE(F->StatusBar->Visible());
+        EXPECT_FALSE(F->StatusBar1->Checked());
+        EXPECT_EQ(R->Height(), Height + F->StatusBar->Height());
+        F->Ruler1->Click();
+        EXPECT_FALSE(F->RulerPanel->Visible());
+        EXPECT_FALSE(F->RulerBevel->Visible());
+        EXPECT_EQ(R->Top(), Top - F->RulerPanel->Height() - 2);
+        F->Ruler1->Click();
+        EXPECT_EQ(R->Top(), Top);
+
+        // Hints go to the first panel of the status bar.
+        Application->SetHint(F->BoldButton->Hint());
+        EXPECT_EQ(F->StatusBar->Panels()->Items(0)->Text(), " Makes the selection bold (toggle)");
+
+        R->SetFocus();
+        Ui().Type("x");
+        Ui().Key('S', {ssCtrl});
+        Idle();
+    }));
+    EXPECT_TRUE(Answers.Texts().empty()) << "Save and Exit asks nothing";
+    EXPECT_EQ(Edit->Text(), "xHola mundo");
+}
+
+}  // namespace
+
+namespace {
+
+// Save As writes rich text, or plain text with the text filter; a file that
+// is there is replaced only after Yes. Load reads a file into the text.
+TEST_F(RichEditor, SaveAsAndLoadGoThroughTheFileDialogs) {
+    Bind("TEXTO");
+    Edit->SetEditorOptions(Edit->EditorOptions() + TwwRichEditOptions{reoShowLoad, reoShowSaveAs});
+    const std::filesystem::path Rtf = Data / "nota.rtf", Txt = Data / "nota.txt";
+    TScriptedDialogScript Dialogs;
+    auto SaveAs = [&](const char* Name, int Filter) {
+        Dialogs.Then([=](TComponent* D) {
+            auto* S = dynamic_cast<TSaveDialog*>(D);
+            EXPECT_NE(S, nullptr);
+            if (!S) return false;
+            EXPECT_EQ(S->DefaultExt(), "rtf");
+            S->SetFileName(Name);
+            S->SetFilterIndex(Filter);
+            return true;
+        });
+    };
+    SaveAs("datos\\nota.rtf", 1);
+    SaveAs("datos\\nota.txt", 2);
+    SaveAs("datos\\nota.txt", 1);  // there already: No keeps it
+    Answers.Then(mrNo);
+    Dialogs.Then([](TComponent* D) {
+        auto* O = dynamic_cast<TOpenDialog*>(D);
+        if (O) O->SetFileName("datos\\nota.txt");
+        return O != nullptr;
+    });
+    EXPECT_FALSE(Run([&](TwwRichEditForm* F) {
+        EXPECT_TRUE(F->SaveAs1->Visible());
+        EXPECT_TRUE(F->LoadButton1->Visible());
+        Ui().Click(F->SaveAsButton);
+        Idle();
+        F->SaveAs1->Click();
+        Idle();
+        EXPECT_FALSE(F->RichEdit1->PlainText()) << "the control stays in rich-text mode";
+        F->SaveAsButtonClick(F);
+        F->RichEdit1->Lines()->Clear();
+        F->LoadButtonClick(F);
+        EXPECT_EQ(F->RichEdit1->Text(), "Hola mundo");
+        F->RichEdit1->SetModified(false);
+        Ui().Key(VK_ESCAPE);
+    }));
+    EXPECT_EQ(Dialogs.Pending(), 0u);
+    EXPECT_EQ(Answers.Texts(), std::vector<AnsiString>{"OK to overwrite datos\\nota.txt"});
+    auto Read = [](const std::filesystem::path& P) {
+        std::ifstream In(P, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(In), {});
+    };
+    EXPECT_TRUE(IsRichText(Read(Rtf)));
+    EXPECT_EQ(ReadRtf(Read(Rtf)).Text(), "Hola mundo");
+    EXPECT_EQ(Read(Txt), "Hola mundo") << "plain text, not replaced by the third save";
+}
+
+}  // namespace
+
+namespace {
+
+// Print asks the caller's event first, then the print dialog, and prints
+// the editor's text under the caller's job name.
+TEST_F(RichEditor, PrintAsksTheEventAndTheDialog) {
+    Bind("TEXTO");
+    auto* Recorder = new TRecordingPrinter(100);
+    TPrinterOverride UsePrinter{std::unique_ptr<TPrinter>(Recorder)};
+    Edit->SetPrintJobName("Nota de Ana");
+    int Asked = 0;
+    bool Default = false;
+    Edit->OnMenuPrintClick = [&](TwwRichEditForm* F, TwwCustomRichEdit* R, bool& DoDefault) {
+        EXPECT_EQ(R, F->RichEdit1);
+        ++Asked;
+        DoDefault = Default;
+    };
+    TScriptedDialogScript Dialogs;
+    Dialogs.Then([](TComponent* D) { return dynamic_cast<TPrintDialog*>(D) != nullptr; });
+    EXPECT_FALSE(Run([&](TwwRichEditForm* F) {
+        Ui().Click(F->PrintButton);
+        Idle();
+        EXPECT_TRUE(Recorder->Documents().empty()) << "the event said no";
+        Default = true;
+        Ui().Key('P', {ssCtrl});
+        Idle();
+        Ui().Key(VK_ESCAPE);
+    }));
+    EXPECT_EQ(Asked, 2);
+    EXPECT_EQ(Dialogs.Pending(), 0u);
+    ASSERT_EQ(Recorder->Documents().size(), 1u);
+    EXPECT_EQ(Recorder->Documents()[0].Title, "Nota de Ana");
+}
+
+}  // namespace
+
+namespace {
+
+// Find (Ctrl+F), Find Next (F3) and Replace (Ctrl+H) run the control's search
+// loop on the editor's text, with its wrap rules.
+TEST_F(RichEditor, FindAndReplaceLoopsFromTheMenu) {
+    Bind("TEXTO");
+    const AnsiString NoMore = DefaultIntl->UserMessages()->LocateNoMoreMatches();
+    TScriptedDialogScript Dialogs;
+    Dialogs.Then([](TComponent* D) {
+        auto* F = dynamic_cast<TFindDialog*>(D);
+        if (!F) return false;
+        F->SetFindText("o");
+        F->ClickFindNext();
+        return true;
+    });
+    Dialogs.Then([](TComponent* D) {
+        auto* R = dynamic_cast<TReplaceDialog*>(D);
+        if (!R) return false;
+        R->SetFindText("o");
+        R->SetReplaceText("0");
+        R->ClickReplaceAll();
+        return true;
+    });
+    Answers.Then(mrOk).Then(mrOk);
+    EXPECT_TRUE(Run([&](TwwRichEditForm* F) {
+        TwwCustomRichEdit* R = F->RichEdit1;
+        R->SetFocus();
+        R->SetSelStart(3);  // "Hol|a mundo"
+        EXPECT_FALSE(F->FindNext1->Enabled()) << "nothing searched yet";
+        Ui().Key('F', {ssCtrl});
+        Idle();
+        EXPECT_EQ(R->SelStart(), 9) << "the o of mundo";
+        EXPECT_TRUE(F->FindNext1->Enabled());
+        Ui().Key(VK_F3);
+        Idle();
+        EXPECT_EQ(R->SelStart(), 1) << "wrapped to the o of Hola";
+        Ui().Key(VK_F3);
+        Idle();
+        EXPECT_EQ(Answers.Texts(), std::vector<AnsiString>{NoMore}) << "past where the search began";
+        R->FindDialog()->CloseDialog();
+
+        R->SetSelStart(0);
+        R->SetSelLength(0);
+        Ui().Key('H', {ssCtrl});
+        Idle();
+        EXPECT_EQ(R->Text(), "H0la mund0");
+        R->ReplaceDialog()->CloseDialog();
+        F->SaveExit1Click(F);
+    }));
+    EXPECT_EQ(Dialogs.Pending(), 0u);
+    EXPECT_EQ(Answers.Texts().size(), 2u);
+    EXPECT_EQ(Edit->Text(), "H0la mund0");
+}
+
+// The Format menu's Font takes the font dialog's choice; Page Setup in
+// printer-width mode fits the ruler to the new margins.
+TEST_F(RichEditor, FontAndPageSetupFromTheMenu) {
+    Bind("TEXTO");
+    // A printer of its own: the page setup changes its paper.
+    TPrinterOverride UsePrinter{std::make_unique<TRecordingPrinter>(300)};
+    Edit->SetEditWidth(rewPrinterSize);
+    Edit->SetEditorOptions(Edit->EditorOptions() + TwwRichEditOptions{reoShowPageSetup});
+    TScriptedDialogScript Dialogs;
+    Dialogs.Then([](TComponent* D) {
+        auto* F = dynamic_cast<TFontDialog*>(D);
+        if (!F) return false;
+        F->Font()->SetSize(20);
+        F->Font()->SetStyle({fsItalic});
+        return true;
+    });
+    Dialogs.Then([](TComponent* D) {
+        auto* P = dynamic_cast<TPageSetupDialog*>(D);
+        if (!P) return false;
+        P->SetMarginLeft(500);
+        P->SetMarginRight(500);
+        return true;
+    });
+    EXPECT_TRUE(Run([&](TwwRichEditForm* F) {
+        TwwCustomRichEdit* R = F->RichEdit1;
+        R->SetSelStart(0);
+        R->SetSelLength(4);
+        F->Font1->Click();
+        EXPECT_EQ(R->SelCharFormat().Height, 400);
+        EXPECT_TRUE(R->SelCharFormat().Italic);
+        EXPECT_EQ(F->FontSizeCombo->Text(), "20");
+
+        const double Page = PixelsToTwips(Printer()->PageWidth(), Printer()->PixelsPerInch()) / 1440.0;
+        EXPECT_EQ(F->RulerPanel->Width(), static_cast<int>((Page - 2.0) * 96) + 12);
+        EXPECT_TRUE(F->PageSetup1->Visible());
+        F->PageSetup1->Click();
+        EXPECT_DOUBLE_EQ(R->PrintMargins()->Left(), 0.5);
+        // The paper became the control's (letter, 8.5'').
+        EXPECT_EQ(Printer()->PaperCode(), 1);
+        const double Letter = PixelsToTwips(Printer()->PageWidth(), Printer()->PixelsPerInch()) / 1440.0;
+        EXPECT_DOUBLE_EQ(Letter, 8.5);
+        EXPECT_EQ(F->RulerPanel->Width(), static_cast<int>((Letter - 1.0) * 96) + 12);
+        EXPECT_EQ(F->RulerPanel->RightMarker->MaxValue(), F->RulerPanel->RulerRect().Right - 5);
+        F->SaveExit1Click(F);
+    }));
+    EXPECT_EQ(Dialogs.Pending(), 0u);
+    EXPECT_DOUBLE_EQ(Edit->PrintMargins()->Left(), 0.5) << "OK brings the margins back";
+}
+
+}  // namespace
+
+namespace {
+
+// A double click on a rich edit that a grid hosts opens the editor; one
+// outside a grid does not.
+TEST_F(RichEditor, ADoubleClickInsideAGridOpensTheEditor) {
+    Bind("TEXTO");
+    Ui().DoubleClick(Edit);
+    Idle();
+    EXPECT_EQ(Ui().StepsLeft(), 0u);
+    auto* Grid = NewComponent<TwwDBGrid>(Frm);
+    Grid->SetBounds(0, 0, 390, 220);
+    Grid->SetParent(Frm);
+    Edit->SetParent(Grid);
+    Edit->SetBounds(4, 4, 300, 100);
+    Idle();
+    bool Opened = false;
+    Ui().Then([&] {
+        Opened = dynamic_cast<TwwRichEditForm*>(Screen->ActiveForm()) != nullptr;
+        Screen->ActiveForm()->SetModalResult(mrCancel);
+    });
+    Ui().DoubleClick(Edit);
+    Idle();
+    EXPECT_TRUE(Opened);
+    EXPECT_EQ(Ui().StepsLeft(), 0u);
 }
 
 }  // namespace

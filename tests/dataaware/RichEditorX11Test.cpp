@@ -9,6 +9,7 @@
 #include "platform/sys/Dialogs.h"
 #include "platform/ui/Buttons.h"
 #include "platform/ui/ExtCtrls.h"
+#include "platform/ui/Menus.h"
 #include "tests/support/ui/ScreenTest.h"
 
 namespace {
@@ -68,7 +69,9 @@ TEST_F(RichEditorX11, TextTypedAndMadeBoldComesBackWithOk) {
         Shown = F;
         if (Step == 0) {
             const TPoint P = F->BoldButton->ClientToScreen(TPoint(11, 11));
-            const TPoint Origin = F->ClientOrigin();
+            // The X window shows the menu bar over the client area.
+            const TPoint Client = F->ClientOrigin();
+            const TPoint Origin(Client.x, Client.y - TMainMenu::BarHeight());
             X11SendButton(X(), F->Handle(), true, 1, P.x - Origin.x, P.y - Origin.y);
             X11SendButton(X(), F->Handle(), false, 1, P.x - Origin.x, P.y - Origin.y);
             ++Step;
