@@ -226,7 +226,6 @@ public:
     void SetBullets(bool On);
     uint8_t GetFontCharset(const AnsiString& Name) const;
     bool CanPasteFromClipboard();
-    bool CanRedo() const { return false; }
     bool HasFindText() const { return !FLastFindText.empty(); }
     bool HasSelection() const { return SelLength() > 0; }
     bool UsesPrinterWidth() const;

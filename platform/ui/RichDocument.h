@@ -137,6 +137,9 @@ public:
     TRichDocument Range(int Start, int End) const;
     // The paragraphs as they stand, for readers that build a document whole.
     void SetParagraphs(std::vector<TRichParagraph> Paragraphs);
+    // Puts With in place of the Count paragraphs from First on and gives the
+    // ones it took out (With may not be empty where it would leave none).
+    std::vector<TRichParagraph> ReplaceParagraphs(int First, int Count, std::vector<TRichParagraph> With);
 
     // Character formats of [Start, End); an empty range sets the format that
     // text typed at Start takes (until the caret moves, which the control

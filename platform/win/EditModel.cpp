@@ -248,11 +248,9 @@ std::vector<TEditLine> LayoutEditLines(std::string_view Text, bool Wrap, int Wid
 }
 
 int EditLineOf(const std::vector<TEditLine>& Lines, int Pos) {
-    for (size_t I = 0; I < Lines.size(); ++I) {
-        const TEditLine& L = Lines[I];
-        bool Last = I + 1 == Lines.size();
-        // At a soft wrap (End == Next) the position belongs to the next line.
-        if (Pos < L.Next || Last) return static_cast<int>(I);
-    }
-    return 0;
+    if (Lines.empty()) return 0;
+    // At a soft wrap (End == Next) the position belongs to the next line.
+    auto It = std::partition_point(Lines.begin(), Lines.end() - 1,
+                                   [&](const TEditLine& L) { return Pos >= L.Next; });
+    return static_cast<int>(It - Lines.begin());
 }
