@@ -107,6 +107,7 @@ public:
     // Never empty: an empty document is one empty paragraph.
     const std::vector<TRichParagraph>& Paragraphs() const { return FParagraphs; }
     int ParagraphCount() const { return static_cast<int>(FParagraphs.size()); }
+    int ParagraphLength(int Index) const { return FLengths[static_cast<size_t>(Index)]; }
     const TRichParagraph& Paragraph(int Index) const { return FParagraphs[static_cast<size_t>(Index)]; }
     // The format new text takes in an empty document.
     const TRichCharFormat& DefaultFormat() const { return FDefault; }

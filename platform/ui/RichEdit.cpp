@@ -1,6 +1,7 @@
 #include "platform/ui/RichEdit.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/gfx/Bitmap.h"
 #include "platform/rtl/Streams.h"
@@ -68,12 +69,14 @@ public:
         FLinesValid = false;
     }
     void Reset() {
+        FSeen = ~uint64_t{0};
         FLayouts.clear();
         FLinesValid = false;
     }
 
-    const std::vector<TEditLine>& Lines(const AnsiString& Text, int Width) override {
-        FEdit->Follow(Text);
+    const std::vector<TEditLine>& Lines(const AnsiString& Text, uint64_t Version, int Width) override {
+        if (Version != FSeen) FEdit->Follow(Text);
+        FSeen = Version;
         if (!FEdit->WordWrap()) Width = 0x3FFFFFFF;
         const TRichDocument& d = FEdit->FDocument;
         if (Width != FWidth || static_cast<int>(FLayouts.size()) != d.ParagraphCount()) {
@@ -144,7 +147,7 @@ private:
         int start = 0, top = 0;
         for (size_t p = 0; p < FLayouts.size(); ++p) {
             const TRichParagraphLayout& layout = FLayouts[p].Layout;
-            const int length = d.Paragraph(static_cast<int>(p)).Length();
+            const int length = d.ParagraphLength(static_cast<int>(p));
             FParaStart[p] = start;
             FParaTop[p] = top;
             for (size_t i = 0; i < layout.Lines.size(); ++i) {
@@ -163,6 +166,7 @@ private:
     TCustomRichEdit* FEdit;
     TBitmap FMeasure;
     int FWidth = -1;
+    uint64_t FSeen = ~uint64_t{0};  // the version of the window's text followed last
     std::vector<TSlot> FLayouts;
     bool FLinesValid = false;
     std::vector<TEditLine> FLines;
@@ -224,9 +228,16 @@ void TCustomRichEdit::Follow(const AnsiString& Now) {
     if (now == FFollowed) return;
     const AnsiString& old = FFollowed;
     size_t head = 0, most = std::min(old.size(), now.size());
+    // Whole blocks first: a long text differs in a few bytes.
+    constexpr size_t block = 256;
+    while (head + block <= most && std::memcmp(old.data() + head, now.data() + head, block) == 0)
+        head += block;
     while (head < most && old[head] == now[head]) ++head;
     if (head > 0 && old[head - 1] == '\r' && head < old.size() && old[head] == '\n') --head;
     size_t tail = 0;
+    while (tail + block <= most - head && std::memcmp(old.data() + old.size() - tail - block,
+                                                      now.data() + now.size() - tail - block, block) == 0)
+        tail += block;
     while (tail < most - head && old[old.size() - 1 - tail] == now[now.size() - 1 - tail]) ++tail;
     if (tail > 0 && old.size() - tail > 0 && old[old.size() - tail] == '\n' &&
         old[old.size() - tail - 1] == '\r')
@@ -347,7 +358,8 @@ void TCustomRichEdit::SetDocument(const TRichDocument& Value) {
 }
 
 void TCustomRichEdit::Change() {
-    Follow();
+    // The window's view has followed the text already, before it told the change.
+    if (!HandleAllocated()) Follow();
     TCustomMemo::Change();
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/gfx/Graphics.h"
@@ -35,6 +36,7 @@ struct TEditWindow {
     std::vector<int> TabStops;  // pixels; empty: every 8 average characters
     TEditView* View = nullptr;  // lays out and paints in place of the edit's own lines
     int CaretHeight = 0;
+    mutable std::vector<TEditLine> OwnLines;  // the lines when there is no view
 
     DWORD Style() const { return static_cast<DWORD>(GetWindowLong(Wnd, GWL_STYLE)); }
     DWORD ExStyle() const { return static_cast<DWORD>(GetWindowLong(Wnd, GWL_EXSTYLE)); }
@@ -114,15 +116,18 @@ TRect TextArea(const TEditWindow& E) {
     return R;
 }
 
-std::vector<TEditLine> Lines(const TEditWindow& E, const TMeasure& Me) {
+// The lines as laid out now; a later call lays them out again in place.
+const std::vector<TEditLine>& Lines(const TEditWindow& E, const TMeasure& Me) {
     if (!E.Multi()) {
         TEditLine L;
         L.End = L.Next = E.M.Length();
-        return {L};
+        E.OwnLines.assign(1, L);
+        return E.OwnLines;
     }
-    if (E.View) return E.View->Lines(E.M.Text(), TextArea(E).Width());
+    if (E.View) return E.View->Lines(E.M.Text(), E.M.Version(), TextArea(E).Width());
     AnsiString S = Shown(E);
-    return LayoutEditLines(S, E.Wrap(), TextArea(E).Width(), [&](std::string_view P) { return Me.Width(P); });
+    return E.OwnLines = LayoutEditLines(S, E.Wrap(), TextArea(E).Width(),
+                                        [&](std::string_view P) { return Me.Width(P); });
 }
 
 // A line's top in the client area and its height, the lines scrolled by TopLine.
@@ -292,7 +297,7 @@ void ScrollCaret(TEditWindow& E, const TMeasure& Me, const std::vector<TEditLine
 
 void Refresh(TEditWindow& E, bool Scroll = true) {
     TMeasure Me(E);
-    auto Ls = Lines(E, Me);
+    const auto& Ls = Lines(E, Me);
     if (Scroll) ScrollCaret(E, Me, Ls);
     else {
         UpdateScrollBars(E, Me, Ls);
@@ -321,7 +326,7 @@ bool Fits(const TEditWindow& E) {
         return Me.Width(Shown(E)) < TextArea(E).Width();
     }
     if (Style & ES_AUTOVSCROLL) return true;
-    auto Ls = Lines(E, Me);
+    const auto& Ls = Lines(E, Me);
     if (static_cast<int>(Ls.size()) > VisibleLines(E, Me, Ls)) return false;
     if (!E.Wrap() && !(Style & ES_AUTOHSCROLL)) {
         AnsiString S = Shown(E);
@@ -338,19 +343,23 @@ bool Fits(const TEditWindow& E) {
 // result. Answers whether the text changed, and tells the parent.
 template <class F>
 bool Change(TEditWindow& E, F&& Do, bool ByUser = true) {
-    TEditModel Saved = E.M;
-    AnsiString Before = E.M.Text();
+    // A view takes any text: nothing to put back.
+    std::optional<TEditModel> Saved;
+    if (!E.View) Saved = E.M;
+    // A view follows the text by its version; the edit alone compares.
+    const uint64_t Version = E.M.Version();
+    AnsiString Before = E.View ? AnsiString() : E.M.Text();
     if (!Do()) {
         if (ByUser) Notify(E, EN_MAXTEXT);
         return false;
     }
-    if (!Fits(E)) {
-        E.M = Saved;
+    if (Saved && !Fits(E)) {
+        E.M = *Saved;
         Notify(E, EN_MAXTEXT);
         return false;
     }
     E.PreferredX = -1;
-    if (E.M.Text() == Before) {
+    if (E.View ? E.M.Version() == Version : E.M.Text() == Before) {
         Refresh(E);
         return false;
     }
@@ -408,7 +417,7 @@ void MoveTo(TEditWindow& E, int Pos, bool Extend, bool KeepColumn = false) {
 
 void VerticalMove(TEditWindow& E, int Count, bool Extend) {
     TMeasure Me(E);
-    auto Ls = Lines(E, Me);
+    const auto& Ls = Lines(E, Me);
     int LineIndex = EditLineOf(Ls, E.M.Caret());
     TPoint P = PosToPoint(E, Me, Ls, E.M.Caret());
     if (E.PreferredX < 0) E.PreferredX = P.x + E.ScrollX;
@@ -422,7 +431,7 @@ void KeyDown(TEditWindow& E, WORD Key) {
     bool Shift = GetKeyState(VK_SHIFT) < 0, Ctrl = GetKeyState(VK_CONTROL) < 0;
     const TEditModel& M = E.M;
     TMeasure Me(E);
-    auto Ls = Lines(E, Me);
+    const auto& Ls = Lines(E, Me);
     const TEditLine& Line = Ls[static_cast<size_t>(EditLineOf(Ls, M.Caret()))];
     switch (Key) {
     case VK_LEFT:
@@ -521,7 +530,7 @@ void Paint(TEditWindow& E, HDC DC) {
         DC->FillRect(Client, B);
     }
     TMeasure Me(E);
-    auto Ls = Lines(E, Me);
+    const auto& Ls = Lines(E, Me);
     int Height = Me.LineHeight();
     TRect F = FormatRect(E);
     int Saved = DC->SaveDC();
@@ -700,7 +709,7 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
         if (!E.Focused()) SetFocus(Wnd);
         if (!IsWindow(Wnd) || !Find(Wnd)) return 0;
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         int Pos = PointToPos(E, Me, Ls,
                              TPoint(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
                                     static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam)))));
@@ -720,7 +729,7 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     case WM_MOUSEMOVE:
         if (E.Tracking && GetCapture() == Wnd) {
             TMeasure Me(E);
-            auto Ls = Lines(E, Me);
+            const auto& Ls = Lines(E, Me);
             int Pos = PointToPos(E, Me, Ls,
                                  TPoint(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
                                         static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam)))));
@@ -743,7 +752,7 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
         return DefWindowProc(Wnd, Msg, WParam, LParam);
     case WM_VSCROLL: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         int Page = VisibleLines(E, Me, Ls);
         int Top = E.TopLine;
         switch (LoWord(WParam)) {
@@ -829,14 +838,14 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     }
     case EM_LINEINDEX: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         int Line = LineIndexArg(E, Ls, WParam);
         if (Line < 0 || Line >= static_cast<int>(Ls.size())) return -1;
         return Ls[static_cast<size_t>(Line)].Start;
     }
     case EM_LINELENGTH: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         intptr_t Char = static_cast<intptr_t>(WParam);
         if (Char < 0) {
             // The characters of the selected lines that are not selected.
@@ -849,13 +858,13 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     }
     case EM_LINEFROMCHAR: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         intptr_t Char = static_cast<intptr_t>(WParam);
         return EditLineOf(Ls, Char < 0 ? E.M.SelStart() : static_cast<int>(Char));
     }
     case EM_GETLINE: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         int Line = static_cast<int>(static_cast<intptr_t>(WParam));
         char* Buffer = LParamToPointer<char>(LParam);
         if (!Buffer || Line < 0 || Line >= static_cast<int>(Ls.size())) return 0;
@@ -912,7 +921,7 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     case EM_SCROLL:
     case EM_LINESCROLL: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         int Page = VisibleLines(E, Me, Ls);
         int Dy = 0, Dx = 0;
         if (Msg == EM_SCROLL) {
@@ -934,7 +943,7 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     }
     case EM_POSFROMCHAR: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         int Pos = static_cast<int>(static_cast<intptr_t>(WParam));
         if (Pos < 0 || Pos > E.M.Length()) return -1;
         TPoint Pt = PosToPoint(E, Me, Ls, Pos);
@@ -942,7 +951,7 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     }
     case EM_CHARFROMPOS: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         TPoint Pt(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
                   static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
         int Pos = PointToPos(E, Me, Ls, Pt);

@@ -55,11 +55,12 @@ inline constexpr int EditNoLimit = 0x7FFFFFFE;
 // text, the selection, the keys, the caret and the scrolling. Positions are
 // those of the text; Y counts pixels from the top of the whole text and X
 // from the left of the text area. The view lays Text out within Width
-// pixels when asked for the lines, and answers the other calls from that.
+// pixels when asked for the lines (Version tells whether Text changed since
+// the last call), and answers the other calls from that.
 class TEditView {
 public:
     virtual ~TEditView() = default;
-    virtual const std::vector<TEditLine>& Lines(const AnsiString& Text, int Width) = 0;
+    virtual const std::vector<TEditLine>& Lines(const AnsiString& Text, uint64_t Version, int Width) = 0;
     virtual int LineTop(int Line) = 0;
     virtual int LineHeight(int Line) = 0;
     // Where the caret stands for Pos on its line, and the position nearest X on a line.
