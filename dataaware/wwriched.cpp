@@ -476,6 +476,64 @@ bool TwwCustomRichEdit::UsesPrinterWidth() const {
     return FEditWidth == rewPrinterSize && Printer()->Printers()->Count() > 0;
 }
 
+void TwwCustomRichEdit::SetEditWidth(TwwRichEditWidth Value) {
+    FEditWidth = Value;
+    UpdateFormatRect();
+}
+
+void TwwCustomRichEdit::SetPrintPageSize(int Value) {
+    FPrintPageSize = Value;
+    if (!GetParentForm(this) || !UsesPrinterWidth()) return;
+    ApplyPrintPageSize();
+    UpdateFormatRect();
+}
+
+void TwwCustomRichEdit::SetGutterWidth(int Value) {
+    FGutterWidth = Value;
+    UpdateFormatRect();
+}
+
+void TwwCustomRichEdit::CreateWnd() {
+    TCustomRichEdit::CreateWnd();
+    UpdateFormatRect();
+}
+
+void TwwCustomRichEdit::Resize() {
+    TCustomRichEdit::Resize();
+    if (!UsesPrinterWidth()) UpdateFormatRect();
+}
+
+void TwwCustomRichEdit::UpdateFormatRect() {
+    if (!HandleAllocated()) return;
+    TLoadingScope loading(this);
+    TRect r;
+    if (UsesPrinterWidth()) {
+        // The page's printable width at the screen's resolution, as it will print.
+        TPrinter* printer = Printer();
+        const int ppi = printer->PixelsPerInch(), screen = Screen ? Screen->PixelsPerInch() : 96;
+        auto inches = [this](double Margin) { return TextToTwips(FloatToStr(Margin)) / 1440.0; };
+        const double width = double(printer->PageWidth()) / ppi - inches(FPrintMargins->Left()) -
+                             inches(FPrintMargins->Right());
+        r = TRect(FGutterWidth + 10, 0, static_cast<int>(width * screen) + FGutterWidth + 4,
+                  MulDiv(printer->PageHeight(), screen, ppi));
+    } else {
+        r = TRect(0, 0, ClientWidth() - 2, Height());
+        if (BorderStyle() == bsNone) {
+            if (::IsClassNamed(Parent(), "TwwDataInspector")) {
+                r.Left = FGutterWidth - 2;
+            } else if (IsInCustomGrid(this)) {
+                r.Top = 1;
+                r.Left = FGutterWidth - 1;
+            } else {
+                r.Top = 2;
+                r.Left = FGutterWidth - 2;
+                r.Bottom -= 2;
+            }
+        }
+    }
+    Perform(EM_SETRECT, 0, PointerToLParam(&r));
+}
+
 // --- measures ---
 
 AnsiString TwwCustomRichEdit::StripUnitMarks(AnsiString Text) {

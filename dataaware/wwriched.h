@@ -159,17 +159,18 @@ public:
     AnsiString EditorCaption() const { return FEditorCaption; }
     void SetEditorCaption(const AnsiString& Value) { FEditorCaption = Value; }
     TwwRichEditWidth EditWidth() const { return FEditWidth; }
-    void SetEditWidth(TwwRichEditWidth Value) { FEditWidth = Value; }
+    void SetEditWidth(TwwRichEditWidth Value);
     TwwMeasurementUnits MeasurementUnits() const { return FMeasurementUnits; }
     void SetMeasurementUnits(TwwMeasurementUnits Value) { FMeasurementUnits = Value; }
     int PrintPageSize() const { return FPrintPageSize; }
-    void SetPrintPageSize(int Value) { FPrintPageSize = Value; }
+    // With the printer's width on a form, the printer takes the paper at once.
+    void SetPrintPageSize(int Value);
     AnsiString PrintJobName() const { return FPrintJobName; }
     void SetPrintJobName(const AnsiString& Value) { FPrintJobName = Value; }
     TColor HighlightColor() const { return FHighlightColor; }
     void SetHighlightColor(TColor Value) { FHighlightColor = Value; }
     int GutterWidth() const { return FGutterWidth; }
-    void SetGutterWidth(int Value) { FGutterWidth = Value; }
+    void SetGutterWidth(int Value);
     int MSVersion() const { return FMSVersion; }
     void SetMSVersion(int Value) { FMSVersion = Value; }
     // Kept as set; whatever it holds, there is no object interface here, so
@@ -229,6 +230,9 @@ public:
     bool HasFindText() const { return !FLastFindText.empty(); }
     bool HasSelection() const { return SelLength() > 0; }
     bool UsesPrinterWidth() const;
+    // The rectangle the text is laid out in: the printable width of the
+    // page with UsesPrinterWidth, the window's otherwise, the gutter at the left.
+    void UpdateFormatRect();
 
     // --- measures in MeasurementUnits ---
     // The text without its trailing unit marks (blanks, apostrophes, "cm").
@@ -307,6 +311,8 @@ protected:
     void Loaded() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void CreateWnd() override;
+    void Resize() override;
     virtual void BuildPopupMenu();
     void PopupMenuPopup(TObject* Sender);
     // Loading content: Loading() is true meanwhile.

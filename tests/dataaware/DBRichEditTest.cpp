@@ -541,6 +541,40 @@ TEST_F(RichPrinting, ThePrinterTakesThePaperSize) {
     EXPECT_EQ(Recorder->PaperCode(), 1) << "an unknown paper changes nothing";
 }
 
+// The formatting rectangle: the window's width with the gutter at the left
+// (a border leaves the edge to the frame), or the page's printable width at
+// the screen's 96 dots per inch. The text starts at its left edge.
+TEST_F(RichPrinting, TheFormattingRectangleFollowsTheGutterAndThePaper) {
+    auto Rect = [&] {
+        TRect R;
+        Edit->Perform(EM_GETRECT, 0, PointerToLParam(&R));
+        return R;
+    };
+    const int W = Edit->ClientWidth(), H = Edit->Height();
+    EXPECT_EQ(Rect(), TRect(0, 0, W - 2, H));
+    Edit->SetBorderStyle(bsNone);
+    Idle();
+    Edit->SetGutterWidth(12);
+    EXPECT_EQ(Rect(), TRect(10, 2, Edit->ClientWidth() - 2, Edit->Height() - 2));
+    Edit->SetText("uno");
+    const auto At = static_cast<uintptr_t>(Edit->Perform(EM_POSFROMCHAR, 0));
+    EXPECT_EQ(LoWord(At), 10);
+    EXPECT_EQ(HiWord(At), 2);
+    Edit->SetBounds(8, 8, 300, 150);
+    EXPECT_EQ(Rect().Right, 298) << "the window's width follows its size";
+
+    // Letter paper (8.5 by 11 inches) less an inch each side: 6.5 inches of 96 pixels.
+    Edit->SetEditWidth(rewPrinterSize);
+    Edit->SetPrintPageSize(1);
+    EXPECT_EQ(Recorder->PaperCode(), 1) << "the paper is taken at once";
+    EXPECT_EQ(Rect(), TRect(12 + 10, 0, 624 + 12 + 4, Recorder->PageHeight() * 96 / Dpi));
+    Edit->PrintMargins()->SetLeft(0.5);
+    Edit->UpdateFormatRect();
+    EXPECT_EQ(Rect().Right, 672 + 16);
+    Edit->SetBounds(8, 8, 200, 150);
+    EXPECT_EQ(Rect().Right, 672 + 16) << "the paper's width stays";
+}
+
 }  // namespace
 
 namespace {
