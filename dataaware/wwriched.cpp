@@ -503,6 +503,33 @@ void TwwCustomRichEdit::Resize() {
     if (!UsesPrinterWidth()) UpdateFormatRect();
 }
 
+TWinControl* TwwCustomRichEdit::HostGrid() const {
+    return Parent() && ::IsClassNamed(Parent(), "TCustomGrid") ? Parent() : nullptr;
+}
+
+void TwwCustomRichEdit::CNKeyDown(TMessage& Message) {
+    const WORD key = Message.CharCode();
+    TWinControl* grid = ComponentState().Contains(csDesigning) ? nullptr : HostGrid();
+    // The data grids name the option dgTabs.
+    const bool tabs = grid && (GridOptionSet(grid, "goTabs") || GridOptionSet(grid, "dgTabs"));
+    if (grid &&
+        ((key == VK_TAB && tabs) || (key == VK_RETURN && (!WantReturns() || GetKeyState(VK_CONTROL) < 0)))) {
+        WORD handed = key;
+        HandKeyToGrid(grid, handed);
+        Message.Result = 1;
+        return;
+    }
+    TCustomRichEdit::CNKeyDown(Message);
+}
+
+void TwwCustomRichEdit::KeyPress(char& Key) {
+    if (Key == '\t' && HostGrid()) {
+        Key = 0;
+        return;
+    }
+    TCustomRichEdit::KeyPress(Key);
+}
+
 void TwwCustomRichEdit::UpdateFormatRect() {
     if (!HandleAllocated()) return;
     TLoadingScope loading(this);
@@ -982,6 +1009,17 @@ void TwwDBRichEdit::Change() {
 }
 
 void TwwDBRichEdit::KeyDown(WORD& Key, TShiftState Shift) {
+    // In a grid's cell the keys that move between records go to the grid.
+    if (TWinControl* grid = HostGrid()) {
+        const bool ctrl = Shift.Contains(ssCtrl);
+        const bool vertical = Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT;
+        if ((Key == VK_ESCAPE && !Modified()) ||
+            (vertical && !Shift.Contains(ssAlt) && !WantNavigationKeys()) ||
+            (ctrl && (Key == VK_HOME || Key == VK_END))) {
+            HandKeyToGrid(grid, Key);
+            return;
+        }
+    }
     TwwCustomRichEdit::KeyDown(Key, Shift);
     const bool paste =
         (Key == VK_INSERT && Shift.Contains(ssShift)) || (Key == 'V' && Shift.Contains(ssCtrl));

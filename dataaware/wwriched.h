@@ -313,6 +313,12 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void CreateWnd() override;
     void Resize() override;
+    // In a grid's cell: Tab (with the grid's goTabs) and Enter (unless
+    // WantReturns without Ctrl) go to the grid; a Tab character is dropped.
+    void CNKeyDown(TMessage& Message) override;
+    void KeyPress(char& Key) override;
+    // The grid this control is the cell control of, or none.
+    TWinControl* HostGrid() const;
     virtual void BuildPopupMenu();
     void PopupMenuPopup(TObject* Sender);
     // Loading content: Loading() is true meanwhile.

@@ -616,6 +616,49 @@ TEST_F(DBRichEdit, AGridPaintsFormattedCopiesOfANamedRichEdit) {
     EXPECT_EQ(RedIn(Second - 1), 0) << "the first row's text has no colour";
 }
 
+// The grid's cell control hands the grid the keys that move between records:
+// Down, and Escape while nothing was typed; Escape after typing stays; Enter
+// without WantReturns goes to the grid; Up stays in a control that wants
+// the navigation keys.
+TEST_F(DBRichEdit, InAGridsCellTheKeysThatMoveGoToTheGrid) {
+    auto* Grid = NewComponent<TwwDBGrid>(Frm);
+    Grid->SetBounds(0, 0, 400, 200);
+    Grid->SetUseTFields(false);
+    for (const char* Line : {"NOMBRE\t10\tNombre\tF", "TEXTO\t24\tTexto\tF"}) Grid->Selected()->Add(Line);
+    Grid->SetDataSource(Source);
+    Grid->SetParent(Frm);
+    Edit->SetDataSource(Source);
+    Edit->SetDataField("TEXTO");
+    Edit->SetParent(Grid);
+    Edit->SetBorderStyle(bsNone);
+    Edit->SetWantReturns(false);
+    Table->Open();
+    ShowWithGrid(Frm, Grid);
+    auto Press = [&](WORD Key, TShiftState Shift = {}) {
+        Edit->SetFocus();
+        Idle();
+        ASSERT_TRUE(Edit->Focused());
+        Ui().Key(Key, Shift);
+        Idle();
+    };
+    Press(VK_DOWN);
+    EXPECT_TRUE(Grid->Focused());
+    EXPECT_EQ(Table->FieldByName("N")->AsInteger(), 2) << "the grid took the key";
+    Press(VK_ESCAPE);
+    EXPECT_TRUE(Grid->Focused());
+    Press(VK_RETURN);
+    EXPECT_TRUE(Grid->Focused()) << "Enter without WantReturns";
+    Edit->SetWantNavigationKeys(true);
+    Press(VK_UP);
+    EXPECT_TRUE(Edit->Focused()) << "a control that wants the navigation keys keeps them";
+    Ui().Type("x");
+    Idle();
+    ASSERT_TRUE(Edit->Modified());
+    Ui().Key(VK_ESCAPE);
+    Idle();
+    EXPECT_TRUE(Edit->Focused()) << "Escape after typing stays in the control";
+}
+
 }  // namespace
 
 namespace {
