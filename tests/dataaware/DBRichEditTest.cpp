@@ -51,6 +51,16 @@ protected:
         for (TForm* F : Others) F->Free();
         GridFixture::TearDown();
     }
+    // A grid of the names and the notes on the form.
+    TwwDBGrid* NotesGrid() {
+        auto* Grid = NewComponent<TwwDBGrid>(Frm);
+        Grid->SetBounds(0, 0, 400, 200);
+        Grid->SetUseTFields(false);
+        for (const char* Line : {"NOMBRE\t10\tNombre\tF", "TEXTO\t24\tTexto\tF"}) Grid->Selected()->Add(Line);
+        Grid->SetDataSource(Source);
+        Grid->SetParent(Frm);
+        return Grid;
+    }
     // Another form, freed when the test ends.
     TForm* OtherForm(const char* Name) { return Others.emplace_back(NewPlainForm(Name, 300, 200)); }
     void Bind(const char* Field, bool AutoDisplay = true) {
@@ -588,12 +598,7 @@ TEST_F(DBRichEdit, AGridPaintsFormattedCopiesOfANamedRichEdit) {
     Edit->SetVisible(false);
     Edit->SetDataSource(Source);
     Edit->SetDataField("TEXTO");
-    auto* Grid = NewComponent<TwwDBGrid>(Frm);
-    Grid->SetBounds(0, 0, 400, 200);
-    Grid->SetUseTFields(false);
-    for (const char* Line : {"NOMBRE\t10\tNombre\tF", "TEXTO\t24\tTexto\tF"}) Grid->Selected()->Add(Line);
-    Grid->SetDataSource(Source);
-    Grid->SetParent(Frm);
+    TwwDBGrid* Grid = NotesGrid();
     Table->Open();
     Table->Last();
     Table->Edit();
@@ -621,12 +626,7 @@ TEST_F(DBRichEdit, AGridPaintsFormattedCopiesOfANamedRichEdit) {
 // without WantReturns goes to the grid; Up stays in a control that wants
 // the navigation keys.
 TEST_F(DBRichEdit, InAGridsCellTheKeysThatMoveGoToTheGrid) {
-    auto* Grid = NewComponent<TwwDBGrid>(Frm);
-    Grid->SetBounds(0, 0, 400, 200);
-    Grid->SetUseTFields(false);
-    for (const char* Line : {"NOMBRE\t10\tNombre\tF", "TEXTO\t24\tTexto\tF"}) Grid->Selected()->Add(Line);
-    Grid->SetDataSource(Source);
-    Grid->SetParent(Frm);
+    TwwDBGrid* Grid = NotesGrid();
     Edit->SetDataSource(Source);
     Edit->SetDataField("TEXTO");
     Edit->SetParent(Grid);
