@@ -760,7 +760,10 @@ void TwwRichEditForm::UndoButtonClick(TObject*) {
     UpdateControls();
 }
 
-void TwwRichEditForm::RedoButtonClick(TObject*) { UpdateControls(); }
+void TwwRichEditForm::RedoButtonClick(TObject*) {
+    RichEdit1->Redo();
+    UpdateControls();
+}
 
 void TwwRichEditForm::StateButtonMouseDown(TObject* Sender, TMouseButton, TShiftState, int, int) {
     if (auto* b = dynamic_cast<TSpeedButton*>(Sender)) StateAtPress = b->Down();

@@ -560,6 +560,91 @@ bool TwwCustomRichEdit::UsesPrinterWidth() const {
     return FEditWidth == rewPrinterSize && Printer()->Printers()->Count() > 0;
 }
 
+void TwwCustomRichEdit::SetEditWidth(TwwRichEditWidth Value) {
+    FEditWidth = Value;
+    UpdateFormatRect();
+}
+
+void TwwCustomRichEdit::SetPrintPageSize(int Value) {
+    FPrintPageSize = Value;
+    if (!GetParentForm(this) || !UsesPrinterWidth()) return;
+    ApplyPrintPageSize();
+    UpdateFormatRect();
+}
+
+void TwwCustomRichEdit::SetGutterWidth(int Value) {
+    FGutterWidth = Value;
+    UpdateFormatRect();
+}
+
+void TwwCustomRichEdit::CreateWnd() {
+    TCustomRichEdit::CreateWnd();
+    UpdateFormatRect();
+}
+
+void TwwCustomRichEdit::Resize() {
+    TCustomRichEdit::Resize();
+    if (!UsesPrinterWidth()) UpdateFormatRect();
+}
+
+TWinControl* TwwCustomRichEdit::HostGrid() const {
+    return Parent() && ::IsClassNamed(Parent(), "TCustomGrid") ? Parent() : nullptr;
+}
+
+void TwwCustomRichEdit::CNKeyDown(TMessage& Message) {
+    const WORD key = Message.CharCode();
+    TWinControl* grid = ComponentState().Contains(csDesigning) ? nullptr : HostGrid();
+    // The data grids name the option dgTabs.
+    const bool tabs = grid && (GridOptionSet(grid, "goTabs") || GridOptionSet(grid, "dgTabs"));
+    if (grid &&
+        ((key == VK_TAB && tabs) || (key == VK_RETURN && (!WantReturns() || GetKeyState(VK_CONTROL) < 0)))) {
+        WORD handed = key;
+        HandKeyToGrid(grid, handed);
+        Message.Result = 1;
+        return;
+    }
+    TCustomRichEdit::CNKeyDown(Message);
+}
+
+void TwwCustomRichEdit::KeyPress(char& Key) {
+    if (Key == '\t' && HostGrid()) {
+        Key = 0;
+        return;
+    }
+    TCustomRichEdit::KeyPress(Key);
+}
+
+void TwwCustomRichEdit::UpdateFormatRect() {
+    if (!HandleAllocated()) return;
+    TLoadingScope loading(this);
+    TRect r;
+    if (UsesPrinterWidth()) {
+        // The page's printable width at the screen's resolution, as it will print.
+        TPrinter* printer = Printer();
+        const int ppi = printer->PixelsPerInch(), screen = Screen ? Screen->PixelsPerInch() : 96;
+        auto inches = [this](double Margin) { return TextToTwips(FloatToStr(Margin)) / 1440.0; };
+        const double width = double(printer->PageWidth()) / ppi - inches(FPrintMargins->Left()) -
+                             inches(FPrintMargins->Right());
+        r = TRect(FGutterWidth + 10, 0, static_cast<int>(width * screen) + FGutterWidth + 4,
+                  MulDiv(printer->PageHeight(), screen, ppi));
+    } else {
+        r = TRect(0, 0, ClientWidth() - 2, Height());
+        if (BorderStyle() == bsNone) {
+            if (::IsClassNamed(Parent(), "TwwDataInspector")) {
+                r.Left = FGutterWidth - 2;
+            } else if (IsInCustomGrid(this)) {
+                r.Top = 1;
+                r.Left = FGutterWidth - 1;
+            } else {
+                r.Top = 2;
+                r.Left = FGutterWidth - 2;
+                r.Bottom -= 2;
+            }
+        }
+    }
+    Perform(EM_SETRECT, 0, PointerToLParam(&r));
+}
+
 // --- measures ---
 
 AnsiString TwwCustomRichEdit::StripUnitMarks(AnsiString Text) {
@@ -1117,6 +1202,17 @@ void TwwDBRichEdit::Change() {
 }
 
 void TwwDBRichEdit::KeyDown(WORD& Key, TShiftState Shift) {
+    // In a grid's cell the keys that move between records go to the grid.
+    if (TWinControl* grid = HostGrid()) {
+        const bool ctrl = Shift.Contains(ssCtrl);
+        const bool vertical = Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT;
+        if ((Key == VK_ESCAPE && !Modified()) ||
+            (vertical && !Shift.Contains(ssAlt) && !WantNavigationKeys()) ||
+            (ctrl && (Key == VK_HOME || Key == VK_END))) {
+            HandKeyToGrid(grid, Key);
+            return;
+        }
+    }
     TwwCustomRichEdit::KeyDown(Key, Shift);
     if (Key == VK_F2 && PopupOptions().Contains(rpoPopupEdit)) {
         Key = 0;

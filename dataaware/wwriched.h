@@ -169,17 +169,18 @@ public:
     AnsiString EditorCaption() const { return FEditorCaption; }
     void SetEditorCaption(const AnsiString& Value) { FEditorCaption = Value; }
     TwwRichEditWidth EditWidth() const { return FEditWidth; }
-    void SetEditWidth(TwwRichEditWidth Value) { FEditWidth = Value; }
+    void SetEditWidth(TwwRichEditWidth Value);
     TwwMeasurementUnits MeasurementUnits() const { return FMeasurementUnits; }
     void SetMeasurementUnits(TwwMeasurementUnits Value) { FMeasurementUnits = Value; }
     int PrintPageSize() const { return FPrintPageSize; }
-    void SetPrintPageSize(int Value) { FPrintPageSize = Value; }
+    // With the printer's width on a form, the printer takes the paper at once.
+    void SetPrintPageSize(int Value);
     AnsiString PrintJobName() const { return FPrintJobName; }
     void SetPrintJobName(const AnsiString& Value) { FPrintJobName = Value; }
     TColor HighlightColor() const { return FHighlightColor; }
     void SetHighlightColor(TColor Value) { FHighlightColor = Value; }
     int GutterWidth() const { return FGutterWidth; }
-    void SetGutterWidth(int Value) { FGutterWidth = Value; }
+    void SetGutterWidth(int Value);
     int MSVersion() const { return FMSVersion; }
     void SetMSVersion(int Value) { FMSVersion = Value; }
     // Kept as set; whatever it holds, there is no object interface here, so
@@ -236,10 +237,12 @@ public:
     void SetBullets(bool On);
     uint8_t GetFontCharset(const AnsiString& Name) const;
     bool CanPasteFromClipboard();
-    bool CanRedo() const { return false; }
     bool HasFindText() const { return !FLastFindText.empty(); }
     bool HasSelection() const { return SelLength() > 0; }
     bool UsesPrinterWidth() const;
+    // The rectangle the text is laid out in: the printable width of the
+    // page with UsesPrinterWidth, the window's otherwise, the gutter at the left.
+    void UpdateFormatRect();
 
     // --- measures in MeasurementUnits ---
     // The text without its trailing unit marks (blanks, apostrophes, "cm").
@@ -359,6 +362,14 @@ protected:
     // Inside a grid a double click opens the editor window.
     void DblClick() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void CreateWnd() override;
+    void Resize() override;
+    // In a grid's cell: Tab (with the grid's goTabs) and Enter (unless
+    // WantReturns without Ctrl) go to the grid; a Tab character is dropped.
+    void CNKeyDown(TMessage& Message) override;
+    void KeyPress(char& Key) override;
+    // The grid this control is the cell control of, or none.
+    TWinControl* HostGrid() const;
     virtual void BuildPopupMenu();
     // The find, replace and font dialogs, then the popup menu.
     virtual void CreateDialogs();

@@ -187,6 +187,24 @@ void TRichDocument::SetParagraphs(std::vector<TRichParagraph> Paragraphs) {
     Measure();
 }
 
+std::vector<TRichParagraph> TRichDocument::ReplaceParagraphs(int First, int Count,
+                                                             std::vector<TRichParagraph> With) {
+    const auto first = static_cast<std::ptrdiff_t>(First);
+    const auto last = first + static_cast<std::ptrdiff_t>(Count);
+    std::vector<TRichParagraph> removed(std::make_move_iterator(FParagraphs.begin() + first),
+                                        std::make_move_iterator(FParagraphs.begin() + last));
+    FParagraphs.erase(FParagraphs.begin() + first, FParagraphs.begin() + last);
+    std::vector<int> lengths;
+    lengths.reserve(With.size());
+    for (const TRichParagraph& p : With) lengths.push_back(p.Length());
+    FParagraphs.insert(FParagraphs.begin() + first, std::make_move_iterator(With.begin()),
+                       std::make_move_iterator(With.end()));
+    FLengths.erase(FLengths.begin() + first, FLengths.begin() + last);
+    FLengths.insert(FLengths.begin() + first, lengths.begin(), lengths.end());
+    if (FParagraphs.empty()) Clear();
+    return removed;
+}
+
 namespace {
 // Breaks plain text into its paragraphs' texts.
 std::vector<std::string_view> SplitPlain(std::string_view Text) {

@@ -107,6 +107,7 @@ public:
     // Never empty: an empty document is one empty paragraph.
     const std::vector<TRichParagraph>& Paragraphs() const { return FParagraphs; }
     int ParagraphCount() const { return static_cast<int>(FParagraphs.size()); }
+    int ParagraphLength(int Index) const { return FLengths[static_cast<size_t>(Index)]; }
     const TRichParagraph& Paragraph(int Index) const { return FParagraphs[static_cast<size_t>(Index)]; }
     // The format new text takes in an empty document.
     const TRichCharFormat& DefaultFormat() const { return FDefault; }
@@ -137,6 +138,9 @@ public:
     TRichDocument Range(int Start, int End) const;
     // The paragraphs as they stand, for readers that build a document whole.
     void SetParagraphs(std::vector<TRichParagraph> Paragraphs);
+    // Puts With in place of the Count paragraphs from First on and gives the
+    // ones it took out (With may not be empty where it would leave none).
+    std::vector<TRichParagraph> ReplaceParagraphs(int First, int Count, std::vector<TRichParagraph> With);
 
     // Character formats of [Start, End); an empty range sets the format that
     // text typed at Start takes (until the caret moves, which the control

@@ -6,7 +6,15 @@
 // and asked for on the selection. Rich text (RTF) and plain text stream in
 // and out, whole or over the selection, through a block callback; the lines
 // load and save rich text unless PlainText is set.
+//
+// The window shows the document formatted (RichLayout.h), word-wrapped in
+// its formatting rectangle (EM_SETRECT; the whole width of it, no margins),
+// with the caret and the selection; each paragraph keeps its layout until
+// it changes, so typing lays out again only the paragraph typed into.
+// Undo and redo go back and forth over the edits, typing, formats and
+// paragraph formats alike (EM_UNDO, EM_REDO, Ctrl+Z, Ctrl+Y).
 #include <memory>
+#include <vector>
 
 #include "platform/ui/RichDocument.h"
 #include "platform/ui/StdCtrls.h"
@@ -16,6 +24,11 @@ class TRichEditStrings;
 // How a search runs: forward from the start; a whole word only has no
 // letter, digit or underscore on either side.
 enum TRichSearchOption : uint8_t { stWholeWord = 1, stMatchCase = 2 };
+
+// The rich edit's own messages beside the edit's.
+enum : UINT { EM_REDO = WM_USER + 84, EM_CANREDO = WM_USER + 85 };
+
+class TRichEditView;
 
 class TCustomRichEdit : public TCustomMemo {
     ZELMOR_CLASS(TCustomRichEdit, TCustomMemo)
@@ -55,12 +68,35 @@ public:
     // Where Text stands first in [Start, End) of the text, or -1.
     int FindText(const AnsiString& Text, int Start, int End, uint8_t Options) const;
 
+    // The edits to go back over and forward again (the window's, so false without one).
+    bool CanRedo() const;
+    void Redo();
+
 protected:
     void Change() override;
     void CMFontChanged(TMessage& Message) override;
+    void CreateWnd() override;
+    void WndProc(TMessage& Message) override;
+    void KeyDown(WORD& Key, TShiftState Shift) override;
 
 private:
+    friend class TRichEditView;
+    // A step back (or forward): the paragraphs to put in place of Count
+    // paragraphs from First on, and the selection then.
+    struct TUndoStep {
+        int First = 0, Count = 0;
+        std::vector<TRichParagraph> Paragraphs;
+        int SelStart = 0, SelLength = 0;
+        int TypedTo = -1;  // typing goes on here as part of this step
+    };
     void Follow();
+    void Follow(const AnsiString& Now);
+    // Before the paragraphs [First, Last] change: a step back to them.
+    void Remember(int First, int Last, int SelStart, int SelLength);
+    void ParagraphsChanged(int First, int Removed, int Added);
+    bool Step(std::vector<TUndoStep>& From, std::vector<TUndoStep>& To);
+    std::unique_ptr<TRichEditView> FView;
+    std::vector<TUndoStep> FUndo, FRedo;
     std::unique_ptr<TRichEditStrings> FRichLines;
     bool FPlainText = false;
     mutable TRichDocument FDocument;

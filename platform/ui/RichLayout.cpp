@@ -75,6 +75,7 @@ public:
             const int w = FCanvas.TextExtent(std::string_view(&BulletChar, 1)).cx;
             FLine.Pieces.push_back(TRichPiece{0, 0, 0, FX, w, true});
             FX = std::max(FLeft, FX + w + w / 2);
+            FLine.Left = FX;
         }
         int offset = 0;
         for (size_t r = 0; r < FP.Runs.size(); ++r) {
@@ -119,6 +120,7 @@ private:
     void StartLine(bool First) {
         FLine = TRichLine{};
         FX = First ? FFirstLeft : FLeft;
+        FLine.Left = FX;
         FAscent = FDescent = 0;
         FHasInk = false;
         if (First) FTop = TwipsToPixels(FP.Format.SpaceBefore, FPpi);
@@ -184,6 +186,7 @@ private:
         if (a == raCenter) shift /= 2;
         if (shift <= 0) return;
         for (TRichPiece& p : FLine.Pieces) p.X += shift;
+        FLine.Left += shift;
     }
 
     TCanvas& FCanvas;
@@ -197,24 +200,87 @@ private:
     bool FHasInk = false;
 };
 
-void DrawLine(TCanvas& Canvas, const TRichParagraph& P, const TRichLine& Line, int Left, int Top) {
+// Where each run starts in the paragraph's text.
+std::vector<int> RunStarts(const TRichParagraph& P) {
+    std::vector<int> starts;
+    starts.reserve(P.Runs.size());
+    int at = 0;
+    for (const TRichRun& r : P.Runs) {
+        starts.push_back(at);
+        at += static_cast<int>(r.Text.size());
+    }
+    return starts;
+}
+
+const TRichCharFormat& PieceFormat(const TRichParagraph& P, const TRichPiece& Piece) {
+    if (Piece.Bullet) return P.Runs.empty() ? P.EndFormat : P.Runs[0].Format;
+    return P.Runs[static_cast<size_t>(Piece.Run)].Format;
+}
+
+std::string_view PieceText(const TRichParagraph& P, const TRichPiece& Piece, int From, int To) {
+    return std::string_view(P.Runs[static_cast<size_t>(Piece.Run)].Text)
+        .substr(static_cast<size_t>(From), static_cast<size_t>(To - From));
+}
+
+bool IsTab(const TRichParagraph& P, const TRichPiece& Piece) {
+    return !Piece.Bullet && Piece.To > Piece.From &&
+           PieceText(P, Piece, Piece.From, Piece.From + 1)[0] == '\t';
+}
+
+// The width of the piece's characters [From, Offset) (run offsets), its font selected.
+int PrefixWidth(TCanvas& Canvas, const TRichParagraph& P, const TRichPiece& Piece, int Offset) {
+    if (Offset <= Piece.From) return 0;
+    if (Offset >= Piece.To) return Piece.Width;
+    if (IsTab(P, Piece)) return 0;
+    SelectFont(Canvas, PieceFormat(P, Piece));
+    return Canvas.TextExtent(PieceText(P, Piece, Piece.From, Offset)).cx;
+}
+
+// Draws a line; the characters [SelFrom, SelTo) of the paragraph on the highlight colour.
+void DrawLine(TCanvas& Canvas, const TRichParagraph& P, const TRichLine& Line, int Left, int Top,
+              int SelFrom = 0, int SelTo = 0) {
+    const std::vector<int> starts = RunStarts(P);
     for (const TRichPiece& piece : Line.Pieces) {
-        const TRichCharFormat& f = piece.Bullet ? (P.Runs.empty() ? P.EndFormat : P.Runs[0].Format)
-                                                : P.Runs[static_cast<size_t>(piece.Run)].Format;
+        const TRichCharFormat& f = PieceFormat(P, piece);
         TMetrics m = MetricsFor(Canvas, f);
-        std::string_view text = piece.Bullet ? std::string_view(&BulletChar, 1)
-                                             : std::string_view(P.Runs[static_cast<size_t>(piece.Run)].Text)
-                                                   .substr(static_cast<size_t>(piece.From),
-                                                           static_cast<size_t>(piece.To - piece.From));
-        if (!text.empty() && text[0] == '\t') text = {};
-        const int x = Left + piece.X, y = Top + Line.Ascent - m.Ascent;
-        if (!f.AutoBackColor) {
-            Canvas.Brush()->SetColor(static_cast<TColor>(f.BackColor));
-            Canvas.FillRect(TRect(x, Top, x + piece.Width, Top + Line.Height));
+        const int y = Top + Line.Ascent - m.Ascent;
+        if (piece.Bullet) {
+            Canvas.Brush()->SetStyle(bsClear);
+            Canvas.TextOut(Left + piece.X, y, std::string_view(&BulletChar, 1));
+            continue;
         }
-        if (text.empty()) continue;
-        Canvas.Brush()->SetStyle(bsClear);
-        Canvas.TextOut(x, y, text);
+        const int base = starts[static_cast<size_t>(piece.Run)];
+        const bool tab = IsTab(P, piece);
+        // The piece in up to three parts: before, within and after the selection.
+        const int cuts[4] = {piece.From, std::clamp(SelFrom - base, piece.From, piece.To),
+                             std::clamp(SelTo - base, piece.From, piece.To), piece.To};
+        for (int part = 0; part < 3; ++part) {
+            const int from = cuts[part], to = cuts[part + 1];
+            if (from >= to) continue;
+            const bool selected = part == 1;
+            const int x1 = Left + piece.X + (tab ? 0 : PrefixWidth(Canvas, P, piece, from));
+            const int x2 = Left + piece.X + (tab ? piece.Width : PrefixWidth(Canvas, P, piece, to));
+            if (selected || !f.AutoBackColor) {
+                Canvas.Brush()->SetStyle(bsSolid);
+                Canvas.Brush()->SetColor(selected ? clHighlight : static_cast<TColor>(f.BackColor));
+                Canvas.FillRect(TRect(x1, Top, x2, Top + Line.Height));
+            }
+            if (tab) continue;
+            SelectFont(Canvas, f);
+            if (selected) Canvas.Font()->SetColor(clHighlightText);
+            Canvas.Brush()->SetStyle(bsClear);
+            Canvas.TextOut(x1, y, PieceText(P, piece, from, to));
+        }
+    }
+    // A selected paragraph break shows as a little room after its last line.
+    const int length = P.Length();
+    if (Line.End == length && SelFrom <= length && SelTo > length) {
+        int x = Left + Line.Left;
+        if (!Line.Pieces.empty()) x = Left + Line.Pieces.back().X + Line.Pieces.back().Width;
+        SelectFont(Canvas, P.EndFormat);
+        Canvas.Brush()->SetStyle(bsSolid);
+        Canvas.Brush()->SetColor(clHighlight);
+        Canvas.FillRect(TRect(x, Top, x + Canvas.TextExtent(" ").cx, Top + Line.Height));
     }
 }
 
@@ -225,13 +291,47 @@ TRichParagraphLayout LayoutRichParagraph(TCanvas& Canvas, const TRichParagraph& 
 }
 
 void DrawRichParagraph(TCanvas& Canvas, const TRichParagraph& Paragraph, const TRichParagraphLayout& Layout,
-                       int Left, int Top, int ClipTop, int Bottom) {
+                       int Left, int Top, int ClipTop, int Bottom, int SelFrom, int SelTo) {
     for (const TRichLine& line : Layout.Lines) {
         const int y = Top + line.Top;
         if (y >= Bottom) break;
         if (y + line.Height < ClipTop) continue;
-        DrawLine(Canvas, Paragraph, line, Left, y);
+        DrawLine(Canvas, Paragraph, line, Left, y, SelFrom, SelTo);
     }
+}
+
+int RichCaretX(TCanvas& Canvas, const TRichParagraph& Paragraph, const TRichLine& Line, int Offset) {
+    const std::vector<int> starts = RunStarts(Paragraph);
+    for (const TRichPiece& piece : Line.Pieces) {
+        if (piece.Bullet) continue;
+        const int base = starts[static_cast<size_t>(piece.Run)];
+        if (Offset <= base + piece.From) return piece.X;
+        if (Offset < base + piece.To) return piece.X + PrefixWidth(Canvas, Paragraph, piece, Offset - base);
+    }
+    for (auto it = Line.Pieces.rbegin(); it != Line.Pieces.rend(); ++it)
+        if (!it->Bullet) return it->X + it->Width;
+    return Line.Left;
+}
+
+int RichOffsetAtX(TCanvas& Canvas, const TRichParagraph& Paragraph, const TRichLine& Line, int X) {
+    const std::vector<int> starts = RunStarts(Paragraph);
+    for (const TRichPiece& piece : Line.Pieces) {
+        if (piece.Bullet) continue;
+        const int base = starts[static_cast<size_t>(piece.Run)];
+        if (X >= piece.X + piece.Width) continue;
+        if (X <= piece.X || IsTab(Paragraph, piece))
+            return base + (X < piece.X + piece.Width / 2 ? piece.From : piece.To);
+        // The boundary whose x lies nearest.
+        int before = 0;
+        for (int i = piece.From + 1; i <= piece.To; ++i) {
+            const int w = PrefixWidth(Canvas, Paragraph, piece, i);
+            if (X - piece.X < (before + w + 1) / 2) return base + i - 1;
+            before = w;
+        }
+        return base + piece.To;
+    }
+    if (Line.End < Paragraph.Length() && Line.End > Line.Start) return Line.End - 1;
+    return Line.End;
 }
 
 int FormatRichRange(TCanvas& Canvas, const TRichDocument& Document, int First, const TRect& Rect,

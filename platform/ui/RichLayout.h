@@ -25,6 +25,7 @@ struct TRichLine {
     int Start = 0, End = 0;  // offsets in the paragraph's text
     int Top = 0;             // from the paragraph's top
     int Height = 0, Ascent = 0;
+    int Left = 0;  // where the line's text starts (the caret on an empty line)
     std::vector<TRichPiece> Pieces;
 };
 
@@ -43,8 +44,18 @@ int PixelsToTwips(int Pixels, int PixelsPerInch);
 TRichParagraphLayout LayoutRichParagraph(TCanvas& Canvas, const TRichParagraph& Paragraph, int Width);
 // Draws a laid-out paragraph with its top-left corner at (Left, Top); only
 // the lines that start above Bottom (and whose top is at or below ClipTop).
+// The characters [SelFrom, SelTo) of the paragraph show selected (on the
+// highlight colour); SelTo past the paragraph's length selects its break.
 void DrawRichParagraph(TCanvas& Canvas, const TRichParagraph& Paragraph, const TRichParagraphLayout& Layout,
-                       int Left, int Top, int ClipTop, int Bottom);
+                       int Left, int Top, int ClipTop, int Bottom, int SelFrom = 0, int SelTo = 0);
+
+// Where the caret stands before character Offset of the paragraph on a line
+// of its layout, in pixels from the paragraph's left edge.
+int RichCaretX(TCanvas& Canvas, const TRichParagraph& Paragraph, const TRichLine& Line, int Offset);
+// The character boundary of a line nearest to X (pixels from the paragraph's
+// left edge). Beyond the end of a line that wraps, the caret stays before
+// its last character, so that it shows on that line.
+int RichOffsetAtX(TCanvas& Canvas, const TRichParagraph& Paragraph, const TRichLine& Line, int X);
 
 // Fills Rect (pixels of Canvas) with the document from character First on,
 // drawing it when Render is set, and answers the character where the next

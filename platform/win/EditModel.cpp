@@ -10,6 +10,7 @@ bool IsBlank(char C) { return C == ' ' || C == '\t' || C == '\r' || C == '\n'; }
 
 void TEditModel::SetText(std::string_view Text) {
     FText.assign(Text);
+    ++FVersion;
     FAnchor = FCaret = 0;
     ClearUndo();
 }
@@ -88,6 +89,7 @@ bool TEditModel::Replace(std::string_view S, TChange Kind, bool CanUndo) {
     if (Put.empty() && (!S.empty() || Start == End)) return false;
     Snapshot(Kind, CanUndo);
     FText.replace(static_cast<size_t>(Start), static_cast<size_t>(End - Start), Put);
+    ++FVersion;
     FAnchor = FCaret = Start + static_cast<int>(Put.size());
     FRunEnd = FCaret;
     return true;
@@ -103,6 +105,7 @@ bool TEditModel::DeleteBack() {
         FUndoValid = true;
     }
     FText.erase(static_cast<size_t>(From), static_cast<size_t>(FCaret - From));
+    ++FVersion;
     FAnchor = FCaret = From;
     FRun = chBackspace;
     FRunEnd = From;
@@ -119,6 +122,7 @@ bool TEditModel::DeleteForward() {
         FUndoValid = true;
     }
     FText.erase(static_cast<size_t>(FCaret), static_cast<size_t>(To - FCaret));
+    ++FVersion;
     FAnchor = FCaret;
     FRun = chDelete;
     FRunEnd = FCaret;
@@ -129,6 +133,7 @@ bool TEditModel::Undo() {
     if (!FUndoValid) return false;
     int A = FAnchor, C = FCaret;
     std::swap(FText, FUndoText);
+    ++FVersion;
     FAnchor = FUndoAnchor;
     FCaret = FUndoCaret;
     if (FText != FUndoText) {
@@ -248,11 +253,9 @@ std::vector<TEditLine> LayoutEditLines(std::string_view Text, bool Wrap, int Wid
 }
 
 int EditLineOf(const std::vector<TEditLine>& Lines, int Pos) {
-    for (size_t I = 0; I < Lines.size(); ++I) {
-        const TEditLine& L = Lines[I];
-        bool Last = I + 1 == Lines.size();
-        // At a soft wrap (End == Next) the position belongs to the next line.
-        if (Pos < L.Next || Last) return static_cast<int>(I);
-    }
-    return 0;
+    if (Lines.empty()) return 0;
+    // At a soft wrap (End == Next) the position belongs to the next line.
+    auto It = std::partition_point(Lines.begin(), Lines.end() - 1,
+                                   [&](const TEditLine& L) { return Pos >= L.Next; });
+    return static_cast<int>(It - Lines.begin());
 }

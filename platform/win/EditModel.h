@@ -7,6 +7,7 @@
 //
 // Lines of a multi-line text end in CR LF; the caret never stands between the
 // two characters of a break.
+#include <cstdint>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,8 @@ public:
     enum TChange { chTyping, chBackspace, chDelete, chOther };
 
     const AnsiString& Text() const { return FText; }
+    // Grows with every change of the text.
+    uint64_t Version() const { return FVersion; }
     int Length() const { return static_cast<int>(FText.size()); }
     // The whole text anew: caret at the start, nothing selected, no undo.
     void SetText(std::string_view Text);
@@ -74,6 +77,7 @@ public:
 private:
     void Snapshot(TChange Kind, bool CanUndo);
     AnsiString FText;
+    uint64_t FVersion = 0;
     int FAnchor = 0, FCaret = 0;
     int FLimit = 0;
     TChange FRun = chOther;  // the kind of the typing run in progress

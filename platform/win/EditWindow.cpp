@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/gfx/Graphics.h"
@@ -33,6 +34,9 @@ struct TEditWindow {
     bool Tracking = false;
     int PreferredX = -1;        // the column Up and Down keep to, in pixels
     std::vector<int> TabStops;  // pixels; empty: every 8 average characters
+    TEditView* View = nullptr;  // lays out and paints in place of the edit's own lines
+    int CaretHeight = 0;
+    mutable std::vector<TEditLine> OwnLines;  // the lines when there is no view
 
     DWORD Style() const { return static_cast<DWORD>(GetWindowLong(Wnd, GWL_STYLE)); }
     DWORD ExStyle() const { return static_cast<DWORD>(GetWindowLong(Wnd, GWL_EXSTYLE)); }
@@ -112,18 +116,50 @@ TRect TextArea(const TEditWindow& E) {
     return R;
 }
 
-std::vector<TEditLine> Lines(const TEditWindow& E, const TMeasure& Me) {
+// The lines as laid out now; a later call lays them out again in place.
+const std::vector<TEditLine>& Lines(const TEditWindow& E, const TMeasure& Me) {
     if (!E.Multi()) {
         TEditLine L;
         L.End = L.Next = E.M.Length();
-        return {L};
+        E.OwnLines.assign(1, L);
+        return E.OwnLines;
     }
+    if (E.View) return E.View->Lines(E.M.Text(), E.M.Version(), TextArea(E).Width());
     AnsiString S = Shown(E);
-    return LayoutEditLines(S, E.Wrap(), TextArea(E).Width(), [&](std::string_view P) { return Me.Width(P); });
+    return E.OwnLines = LayoutEditLines(S, E.Wrap(), TextArea(E).Width(),
+                                        [&](std::string_view P) { return Me.Width(P); });
 }
 
-int VisibleLines(const TEditWindow& E, const TMeasure& Me) {
-    return std::max(1, FormatRect(E).Height() / Me.LineHeight());
+// A line's top in the client area and its height, the lines scrolled by TopLine.
+int LineY(const TEditWindow& E, const TMeasure& Me, int Line) {
+    if (E.View) return FormatRect(E).Top + E.View->LineTop(Line) - E.View->LineTop(E.TopLine);
+    return FormatRect(E).Top + (Line - E.TopLine) * Me.LineHeight();
+}
+
+int LineHeightOf(const TEditWindow& E, const TMeasure& Me, int Line) {
+    return E.View ? E.View->LineHeight(Line) : Me.LineHeight();
+}
+
+// How many lines show whole from the top line on (at least one).
+int VisibleLines(const TEditWindow& E, const TMeasure& Me, const std::vector<TEditLine>& Ls) {
+    if (!E.View) return std::max(1, FormatRect(E).Height() / Me.LineHeight());
+    const int Bottom = FormatRect(E).Bottom;
+    int N = 0;
+    for (int I = E.TopLine; I < static_cast<int>(Ls.size()); ++I) {
+        if (LineY(E, Me, I) + E.View->LineHeight(I) > Bottom) break;
+        ++N;
+    }
+    return std::max(1, N);
+}
+
+// The highest top line that still fills the window with the last lines.
+int MaxTopLine(const TEditWindow& E, const TMeasure& Me, const std::vector<TEditLine>& Ls) {
+    const int Count = static_cast<int>(Ls.size());
+    if (!E.View) return std::max(0, Count - VisibleLines(E, Me, Ls));
+    const int Bottom = E.View->LineTop(Count - 1) + E.View->LineHeight(Count - 1);
+    int Top = Count - 1;
+    while (Top > 0 && Bottom - E.View->LineTop(Top - 1) <= FormatRect(E).Height()) --Top;
+    return Top;
 }
 
 // Where a line starts on the x axis, before scrolling: its alignment in the text area.
@@ -142,6 +178,7 @@ int LineLeft(const TEditWindow& E, const TMeasure& Me, const TEditLine& L) {
 // The client point where the caret stands for Pos.
 TPoint PosToPoint(const TEditWindow& E, const TMeasure& Me, const std::vector<TEditLine>& Ls, int Pos) {
     int LineIndex = EditLineOf(Ls, Pos);
+    if (E.View) return TPoint(TextArea(E).Left + E.View->PosToX(Pos), LineY(E, Me, LineIndex));
     const TEditLine& L = Ls[static_cast<size_t>(LineIndex)];
     AnsiString S = Shown(E);
     int P = std::clamp(Pos, L.Start, L.End);
@@ -155,6 +192,13 @@ TPoint PosToPoint(const TEditWindow& E, const TMeasure& Me, const std::vector<TE
 // The position nearest to a client point: the line under it, then the
 // character boundary nearest to its x.
 int PointToPos(const TEditWindow& E, const TMeasure& Me, const std::vector<TEditLine>& Ls, TPoint P) {
+    if (E.View) {
+        int Line = E.TopLine;
+        if (P.y < FormatRect(E).Top) Line = std::max(0, E.TopLine - 1);
+        else
+            while (Line + 1 < static_cast<int>(Ls.size()) && LineY(E, Me, Line + 1) <= P.y) ++Line;
+        return E.View->XToPos(Line, P.x - TextArea(E).Left);
+    }
     int LineIndex = E.TopLine + (P.y - FormatRect(E).Top) / Me.LineHeight();
     if (P.y < FormatRect(E).Top) LineIndex = E.TopLine - 1;
     LineIndex = std::clamp(LineIndex, 0, static_cast<int>(Ls.size()) - 1);
@@ -191,7 +235,7 @@ void UpdateScrollBars(TEditWindow& E, const TMeasure& Me, const std::vector<TEdi
     SI.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
     SI.nMin = 0;
     SI.nMax = static_cast<int>(Ls.size()) - 1;
-    SI.nPage = static_cast<UINT>(VisibleLines(E, Me));
+    SI.nPage = static_cast<UINT>(VisibleLines(E, Me, Ls));
     SI.nPos = E.TopLine;
     SetScrollInfo(E.Wnd, SB_VERT, SI, true);
 }
@@ -199,20 +243,33 @@ void UpdateScrollBars(TEditWindow& E, const TMeasure& Me, const std::vector<TEdi
 void PlaceCaret(TEditWindow& E, const TMeasure& Me, const std::vector<TEditLine>& Ls) {
     if (!E.Focused()) return;
     TPoint P = PosToPoint(E, Me, Ls, E.M.Caret());
+    const int Height = LineHeightOf(E, Me, EditLineOf(Ls, E.M.Caret()));
+    if (E.View && Height != E.CaretHeight) {
+        // The caret is as high as the line it stands on.
+        E.CaretHeight = Height;
+        CreateCaret(E.Wnd, 1, Height);
+        ShowCaret(E.Wnd);
+    }
     SetCaretPos(P.x, P.y);
 }
 
 void ScrollCaret(TEditWindow& E, const TMeasure& Me, const std::vector<TEditLine>& Ls) {
     int OldX = E.ScrollX, OldTop = E.TopLine;
     int LineIndex = EditLineOf(Ls, E.M.Caret());
-    if (E.Multi()) {
-        int Visible = VisibleLines(E, Me);
+    if (E.Multi() && E.View) {
+        if (LineIndex < E.TopLine) E.TopLine = LineIndex;
+        while (E.TopLine < LineIndex &&
+               LineY(E, Me, LineIndex) + E.View->LineHeight(LineIndex) > FormatRect(E).Bottom)
+            ++E.TopLine;
+        E.TopLine = std::min(E.TopLine, MaxTopLine(E, Me, Ls));
+    } else if (E.Multi()) {
+        int Visible = VisibleLines(E, Me, Ls);
         if (LineIndex < E.TopLine) E.TopLine = LineIndex;
         else if (LineIndex >= E.TopLine + Visible) E.TopLine = LineIndex - Visible + 1;
         int MaxTop = std::max(0, static_cast<int>(Ls.size()) - Visible);
         if (E.TopLine > MaxTop) E.TopLine = MaxTop;
     }
-    if (!E.Wrap()) {
+    if (!E.Wrap() && !E.View) {
         const TEditLine& L = Ls[static_cast<size_t>(LineIndex)];
         AnsiString S = Shown(E);
         TRect A = TextArea(E);
@@ -240,7 +297,7 @@ void ScrollCaret(TEditWindow& E, const TMeasure& Me, const std::vector<TEditLine
 
 void Refresh(TEditWindow& E, bool Scroll = true) {
     TMeasure Me(E);
-    auto Ls = Lines(E, Me);
+    const auto& Ls = Lines(E, Me);
     if (Scroll) ScrollCaret(E, Me, Ls);
     else {
         UpdateScrollBars(E, Me, Ls);
@@ -261,6 +318,7 @@ AnsiString WithCase(const TEditWindow& E, std::string_view S) {
 // Whether the text as it is now fits the window when it may not scroll:
 // one-line edits without ES_AUTOHSCROLL, multi-line ones without ES_AUTOVSCROLL.
 bool Fits(const TEditWindow& E) {
+    if (E.View) return true;
     DWORD Style = E.Style();
     TMeasure Me(E);
     if (!E.Multi()) {
@@ -268,8 +326,8 @@ bool Fits(const TEditWindow& E) {
         return Me.Width(Shown(E)) < TextArea(E).Width();
     }
     if (Style & ES_AUTOVSCROLL) return true;
-    auto Ls = Lines(E, Me);
-    if (static_cast<int>(Ls.size()) > VisibleLines(E, Me)) return false;
+    const auto& Ls = Lines(E, Me);
+    if (static_cast<int>(Ls.size()) > VisibleLines(E, Me, Ls)) return false;
     if (!E.Wrap() && !(Style & ES_AUTOHSCROLL)) {
         AnsiString S = Shown(E);
         for (const TEditLine& L : Ls)
@@ -285,19 +343,23 @@ bool Fits(const TEditWindow& E) {
 // result. Answers whether the text changed, and tells the parent.
 template <class F>
 bool Change(TEditWindow& E, F&& Do, bool ByUser = true) {
-    TEditModel Saved = E.M;
-    AnsiString Before = E.M.Text();
+    // A view takes any text: nothing to put back.
+    std::optional<TEditModel> Saved;
+    if (!E.View) Saved = E.M;
+    // A view follows the text by its version; the edit alone compares.
+    const uint64_t Version = E.M.Version();
+    AnsiString Before = E.View ? AnsiString() : E.M.Text();
     if (!Do()) {
         if (ByUser) Notify(E, EN_MAXTEXT);
         return false;
     }
-    if (!Fits(E)) {
-        E.M = Saved;
+    if (Saved && !Fits(E)) {
+        E.M = *Saved;
         Notify(E, EN_MAXTEXT);
         return false;
     }
     E.PreferredX = -1;
-    if (E.M.Text() == Before) {
+    if (E.View ? E.M.Version() == Version : E.M.Text() == Before) {
         Refresh(E);
         return false;
     }
@@ -355,12 +417,12 @@ void MoveTo(TEditWindow& E, int Pos, bool Extend, bool KeepColumn = false) {
 
 void VerticalMove(TEditWindow& E, int Count, bool Extend) {
     TMeasure Me(E);
-    auto Ls = Lines(E, Me);
+    const auto& Ls = Lines(E, Me);
     int LineIndex = EditLineOf(Ls, E.M.Caret());
     TPoint P = PosToPoint(E, Me, Ls, E.M.Caret());
     if (E.PreferredX < 0) E.PreferredX = P.x + E.ScrollX;
     int Target = std::clamp(LineIndex + Count, 0, static_cast<int>(Ls.size()) - 1);
-    int Y = FormatRect(E).Top + (Target - E.TopLine) * Me.LineHeight();
+    int Y = LineY(E, Me, Target);
     int Pos = PointToPos(E, Me, Ls, TPoint(E.PreferredX - E.ScrollX, Y));
     MoveTo(E, Pos, Extend, true);
 }
@@ -369,7 +431,7 @@ void KeyDown(TEditWindow& E, WORD Key) {
     bool Shift = GetKeyState(VK_SHIFT) < 0, Ctrl = GetKeyState(VK_CONTROL) < 0;
     const TEditModel& M = E.M;
     TMeasure Me(E);
-    auto Ls = Lines(E, Me);
+    const auto& Ls = Lines(E, Me);
     const TEditLine& Line = Ls[static_cast<size_t>(EditLineOf(Ls, M.Caret()))];
     switch (Key) {
     case VK_LEFT:
@@ -401,8 +463,9 @@ void KeyDown(TEditWindow& E, WORD Key) {
     case VK_PRIOR:
     case VK_NEXT:
         if (E.Multi()) {
-            int Page = VisibleLines(E, Me);
-            E.TopLine = std::max(0, E.TopLine + (Key == VK_NEXT ? Page : -Page));
+            int Page = VisibleLines(E, Me, Ls);
+            E.TopLine = std::clamp(E.TopLine + (Key == VK_NEXT ? Page : -Page), 0,
+                                   std::max(0, static_cast<int>(Ls.size()) - 1));
             VerticalMove(E, Key == VK_NEXT ? Page : -Page, Shift);
         }
         break;
@@ -467,10 +530,20 @@ void Paint(TEditWindow& E, HDC DC) {
         DC->FillRect(Client, B);
     }
     TMeasure Me(E);
-    auto Ls = Lines(E, Me);
+    const auto& Ls = Lines(E, Me);
     int Height = Me.LineHeight();
     TRect F = FormatRect(E);
     int Saved = DC->SaveDC();
+    if (E.View) {
+        DC->IntersectClipRect(F.Left, F.Top, F.Right, F.Bottom);
+        TRect Area = TextArea(E);
+        Area.Top = F.Top;
+        Area.Bottom = F.Bottom;
+        bool Sel = E.M.HasSelection() && (E.Focused() || (E.Style() & ES_NOHIDESEL));
+        E.View->Paint(DC, Area, E.View->LineTop(E.TopLine), E.M.SelStart(), E.M.SelEnd(), Sel);
+        DC->RestoreDC(Saved);
+        return;
+    }
     DC->IntersectClipRect(F.Left, F.Top, F.Right, F.Bottom);
     DC->Font()->Assign(&E.Font);
     DC->SetBkMode(TRANSPARENT);
@@ -610,7 +683,8 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     }
     case WM_SETFOCUS: {
         TMeasure Me(E);
-        CreateCaret(Wnd, 1, Me.LineHeight());
+        E.CaretHeight = E.View ? LineHeightOf(E, Me, EditLineOf(Lines(E, Me), E.M.Caret())) : Me.LineHeight();
+        CreateCaret(Wnd, 1, E.CaretHeight);
         Refresh(E, false);
         ShowCaret(Wnd);
         Notify(E, EN_SETFOCUS);
@@ -635,7 +709,7 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
         if (!E.Focused()) SetFocus(Wnd);
         if (!IsWindow(Wnd) || !Find(Wnd)) return 0;
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         int Pos = PointToPos(E, Me, Ls,
                              TPoint(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
                                     static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam)))));
@@ -655,7 +729,7 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     case WM_MOUSEMOVE:
         if (E.Tracking && GetCapture() == Wnd) {
             TMeasure Me(E);
-            auto Ls = Lines(E, Me);
+            const auto& Ls = Lines(E, Me);
             int Pos = PointToPos(E, Me, Ls,
                                  TPoint(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
                                         static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam)))));
@@ -678,8 +752,8 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
         return DefWindowProc(Wnd, Msg, WParam, LParam);
     case WM_VSCROLL: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
-        int Page = VisibleLines(E, Me);
+        const auto& Ls = Lines(E, Me);
+        int Page = VisibleLines(E, Me, Ls);
         int Top = E.TopLine;
         switch (LoWord(WParam)) {
         case SB_LINEUP: --Top; break;
@@ -692,7 +766,7 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
         case SB_THUMBTRACK: Top = HiWord(WParam); break;
         default: return 0;
         }
-        E.TopLine = std::clamp(Top, 0, std::max(0, static_cast<int>(Ls.size()) - Page));
+        E.TopLine = std::clamp(Top, 0, MaxTopLine(E, Me, Ls));
         Refresh(E, false);
         return 0;
     }
@@ -764,14 +838,14 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     }
     case EM_LINEINDEX: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         int Line = LineIndexArg(E, Ls, WParam);
         if (Line < 0 || Line >= static_cast<int>(Ls.size())) return -1;
         return Ls[static_cast<size_t>(Line)].Start;
     }
     case EM_LINELENGTH: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         intptr_t Char = static_cast<intptr_t>(WParam);
         if (Char < 0) {
             // The characters of the selected lines that are not selected.
@@ -784,13 +858,13 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     }
     case EM_LINEFROMCHAR: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         intptr_t Char = static_cast<intptr_t>(WParam);
         return EditLineOf(Ls, Char < 0 ? E.M.SelStart() : static_cast<int>(Char));
     }
     case EM_GETLINE: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         int Line = static_cast<int>(static_cast<intptr_t>(WParam));
         char* Buffer = LParamToPointer<char>(LParam);
         if (!Buffer || Line < 0 || Line >= static_cast<int>(Ls.size())) return 0;
@@ -847,8 +921,8 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     case EM_SCROLL:
     case EM_LINESCROLL: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
-        int Page = VisibleLines(E, Me);
+        const auto& Ls = Lines(E, Me);
+        int Page = VisibleLines(E, Me, Ls);
         int Dy = 0, Dx = 0;
         if (Msg == EM_SCROLL) {
             switch (WParam) {
@@ -862,15 +936,14 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
             Dx = static_cast<int>(static_cast<intptr_t>(WParam)) * Me.AveCharWidth();
             Dy = static_cast<int>(LParam);
         }
-        if (E.Multi())
-            E.TopLine = std::clamp(E.TopLine + Dy, 0, std::max(0, static_cast<int>(Ls.size()) - Page));
+        if (E.Multi()) E.TopLine = std::clamp(E.TopLine + Dy, 0, MaxTopLine(E, Me, Ls));
         if (!E.Wrap()) E.ScrollX = std::max(0, E.ScrollX + Dx);
         Refresh(E, false);
         return Msg == EM_SCROLL ? MakeLParam(Dy, 1) : 1;
     }
     case EM_POSFROMCHAR: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         int Pos = static_cast<int>(static_cast<intptr_t>(WParam));
         if (Pos < 0 || Pos > E.M.Length()) return -1;
         TPoint Pt = PosToPoint(E, Me, Ls, Pos);
@@ -878,7 +951,7 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     }
     case EM_CHARFROMPOS: {
         TMeasure Me(E);
-        auto Ls = Lines(E, Me);
+        const auto& Ls = Lines(E, Me);
         TPoint Pt(static_cast<int16_t>(LoWord(static_cast<uintptr_t>(LParam))),
                   static_cast<int16_t>(HiWord(static_cast<uintptr_t>(LParam))));
         int Pos = PointToPos(E, Me, Ls, Pt);
@@ -889,6 +962,15 @@ LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
 }
 
 }  // namespace
+
+void SetEditView(HWND Wnd, TEditView* View) {
+    TEditWindow* E = Find(Wnd);
+    if (!E) return;
+    E->View = View;
+    E->TopLine = 0;
+    E->ScrollX = 0;
+    Refresh(*E, false);
+}
 
 void RegisterEditClass() {
     TWndClass C;

@@ -13,6 +13,9 @@
 // may be 0); EM_GETRECT/EM_SETRECT/EM_SETRECTNP and LB_GETITEMRECT take a
 // TRect*; LB_SETTABSTOPS/EM_SETTABSTOPS an int array; texts are
 // zero-terminated Windows-1252.
+#include <vector>
+
+#include "platform/win/EditModel.h"
 #include "platform/win/Messages.h"
 #include "platform/win/WindowManager.h"
 
@@ -46,3 +49,26 @@ struct TComboBoxInfo {
 
 // The edit class's default limit: no limit worth the name.
 inline constexpr int EditNoLimit = 0x7FFFFFFE;
+
+// A multi-line edit may hand its lines, their measures and its painting to a
+// view (the rich edit lays out formatted paragraphs): the edit keeps the
+// text, the selection, the keys, the caret and the scrolling. Positions are
+// those of the text; Y counts pixels from the top of the whole text and X
+// from the left of the text area. The view lays Text out within Width
+// pixels when asked for the lines (Version tells whether Text changed since
+// the last call), and answers the other calls from that.
+class TEditView {
+public:
+    virtual ~TEditView() = default;
+    virtual const std::vector<TEditLine>& Lines(const AnsiString& Text, uint64_t Version, int Width) = 0;
+    virtual int LineTop(int Line) = 0;
+    virtual int LineHeight(int Line) = 0;
+    // Where the caret stands for Pos on its line, and the position nearest X on a line.
+    virtual int PosToX(int Pos) = 0;
+    virtual int XToPos(int Line, int X) = 0;
+    // Paints the lines that meet Area, the text scrolled up by TopY pixels,
+    // [SelStart, SelEnd) shown selected when ShowSel.
+    virtual void Paint(HDC DC, const TRect& Area, int TopY, int SelStart, int SelEnd, bool ShowSel) = 0;
+};
+// Gives the edit window a view (or takes it back with nullptr); the caller keeps it.
+void SetEditView(HWND Wnd, TEditView* View);

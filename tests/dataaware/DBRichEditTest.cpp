@@ -31,7 +31,19 @@
 
 namespace {
 
-using DBRichEdit = RichNotesFixture;
+class DBRichEdit : public RichNotesFixture {
+protected:
+    // A grid of the names and the notes on the form.
+    TwwDBGrid* NotesGrid() {
+        auto* Grid = NewComponent<TwwDBGrid>(Frm);
+        Grid->SetBounds(0, 0, 400, 200);
+        Grid->SetUseTFields(false);
+        for (const char* Line : {"NOMBRE\t10\tNombre\tF", "TEXTO\t24\tTexto\tF"}) Grid->Selected()->Add(Line);
+        Grid->SetDataSource(Source);
+        Grid->SetParent(Frm);
+        return Grid;
+    }
+};
 
 TEST_F(DBRichEdit, TypingEntersEditModeWithoutReloadingAndThePostWritesRichText) {
     Bind("TEXTO");
@@ -696,6 +708,40 @@ TEST_F(RichPrinting, PageSetupSetsTheMarginsAndThePaper) {
     EXPECT_DOUBLE_EQ(Edit->PrintMargins()->Right(), 2.0);
 }
 
+// The formatting rectangle: the window's width with the gutter at the left
+// (a border leaves the edge to the frame), or the page's printable width at
+// the screen's 96 dots per inch. The text starts at its left edge.
+TEST_F(RichPrinting, TheFormattingRectangleFollowsTheGutterAndThePaper) {
+    auto Rect = [&] {
+        TRect R;
+        Edit->Perform(EM_GETRECT, 0, PointerToLParam(&R));
+        return R;
+    };
+    const int W = Edit->ClientWidth(), H = Edit->Height();
+    EXPECT_EQ(Rect(), TRect(0, 0, W - 2, H));
+    Edit->SetBorderStyle(bsNone);
+    Idle();
+    Edit->SetGutterWidth(12);
+    EXPECT_EQ(Rect(), TRect(10, 2, Edit->ClientWidth() - 2, Edit->Height() - 2));
+    Edit->SetText("uno");
+    const auto At = static_cast<uintptr_t>(Edit->Perform(EM_POSFROMCHAR, 0));
+    EXPECT_EQ(LoWord(At), 10);
+    EXPECT_EQ(HiWord(At), 2);
+    Edit->SetBounds(8, 8, 300, 150);
+    EXPECT_EQ(Rect().Right, 298) << "the window's width follows its size";
+
+    // Letter paper (8.5 by 11 inches) less an inch each side: 6.5 inches of 96 pixels.
+    Edit->SetEditWidth(rewPrinterSize);
+    Edit->SetPrintPageSize(1);
+    EXPECT_EQ(Recorder->PaperCode(), 1) << "the paper is taken at once";
+    EXPECT_EQ(Rect(), TRect(12 + 10, 0, 624 + 12 + 4, Recorder->PageHeight() * 96 / Dpi));
+    Edit->PrintMargins()->SetLeft(0.5);
+    Edit->UpdateFormatRect();
+    EXPECT_EQ(Rect().Right, 672 + 16);
+    Edit->SetBounds(8, 8, 200, 150);
+    EXPECT_EQ(Rect().Right, 672 + 16) << "the paper's width stays";
+}
+
 }  // namespace
 
 namespace {
@@ -709,12 +755,7 @@ TEST_F(DBRichEdit, AGridPaintsFormattedCopiesOfANamedRichEdit) {
     Edit->SetVisible(false);
     Edit->SetDataSource(Source);
     Edit->SetDataField("TEXTO");
-    auto* Grid = NewComponent<TwwDBGrid>(Frm);
-    Grid->SetBounds(0, 0, 400, 200);
-    Grid->SetUseTFields(false);
-    for (const char* Line : {"NOMBRE\t10\tNombre\tF", "TEXTO\t24\tTexto\tF"}) Grid->Selected()->Add(Line);
-    Grid->SetDataSource(Source);
-    Grid->SetParent(Frm);
+    TwwDBGrid* Grid = NotesGrid();
     Table->Open();
     Table->Last();
     Table->Edit();
@@ -735,6 +776,44 @@ TEST_F(DBRichEdit, AGridPaintsFormattedCopiesOfANamedRichEdit) {
     const int Second = Grid->TitleOffset() + 1;
     EXPECT_GT(RedIn(Second), 0) << "the second row's cell is a formatted copy";
     EXPECT_EQ(RedIn(Second - 1), 0) << "the first row's text has no colour";
+}
+
+// The grid's cell control hands the grid the keys that move between records:
+// Down, and Escape while nothing was typed; Escape after typing stays; Enter
+// without WantReturns goes to the grid; Up stays in a control that wants
+// the navigation keys.
+TEST_F(DBRichEdit, InAGridsCellTheKeysThatMoveGoToTheGrid) {
+    TwwDBGrid* Grid = NotesGrid();
+    Edit->SetDataSource(Source);
+    Edit->SetDataField("TEXTO");
+    Edit->SetParent(Grid);
+    Edit->SetBorderStyle(bsNone);
+    Edit->SetWantReturns(false);
+    Table->Open();
+    ShowWithGrid(Frm, Grid);
+    auto Press = [&](WORD Key, TShiftState Shift = {}) {
+        Edit->SetFocus();
+        Idle();
+        ASSERT_TRUE(Edit->Focused());
+        Ui().Key(Key, Shift);
+        Idle();
+    };
+    Press(VK_DOWN);
+    EXPECT_TRUE(Grid->Focused());
+    EXPECT_EQ(Table->FieldByName("N")->AsInteger(), 2) << "the grid took the key";
+    Press(VK_ESCAPE);
+    EXPECT_TRUE(Grid->Focused());
+    Press(VK_RETURN);
+    EXPECT_TRUE(Grid->Focused()) << "Enter without WantReturns";
+    Edit->SetWantNavigationKeys(true);
+    Press(VK_UP);
+    EXPECT_TRUE(Edit->Focused()) << "a control that wants the navigation keys keeps them";
+    Ui().Type("x");
+    Idle();
+    ASSERT_TRUE(Edit->Modified());
+    Ui().Key(VK_ESCAPE);
+    Idle();
+    EXPECT_TRUE(Edit->Focused()) << "Escape after typing stays in the control";
 }
 
 }  // namespace

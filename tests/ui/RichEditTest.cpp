@@ -3,6 +3,7 @@
 
 #include "FormTestSupport.h"
 #include "platform/classes/Filer.h"
+#include "platform/gfx/Bitmap.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Streams.h"
 #include "platform/ui/RichEdit.h"
@@ -235,4 +236,192 @@ TEST_F(FormTest, TheRichEditStreamsInOverTheSelectionAndFinds) {
         EXPECT_EQ(Edit->FindText("casa", c.Start, c.End, c.Options), c.Found)
             << c.Start << " " << int(c.Options);
     EXPECT_EQ(Edit->FindText("Casa", 0, -1, stMatchCase), 5);
+}
+
+namespace {
+
+// The font of a run, measured on a canvas of the screen's resolution.
+struct TRunMeasure {
+    int Height, Width;
+};
+TRunMeasure MeasureRun(const AnsiString& Text, int Points, bool Bold) {
+    TBitmap Bmp(1, 1);
+    TCanvas& C = *Bmp.Canvas();
+    C.Font()->SetName("Arial");
+    C.Font()->SetSize(Points);
+    if (Bold) C.Font()->SetStyle(TFontStyles{fsBold});
+    TTextMetric Tm;
+    C.GetTextMetrics(Tm);
+    return {Tm.tmAscent + Tm.tmDescent, C.TextWidth(Text)};
+}
+
+TPoint PosFromChar(TRichEdit* Rich, int Pos) {
+    const auto R = static_cast<uintptr_t>(Rich->Perform(EM_POSFROMCHAR, static_cast<WPARAM>(Pos)));
+    return TPoint(static_cast<int16_t>(LoWord(R)), static_cast<int16_t>(HiWord(R)));
+}
+
+}  // namespace
+
+// The window shows the document as its formats place it, by formula at 96
+// dots per inch from the formatting rectangle's corner (1, 1): the first
+// paragraph indented an inch with its tab stop at two, the second a line of
+// Arial 10 lower in bold 20 points on its back colour, the third centred;
+// the caret, a click and the selection follow the same places.
+TEST_F(FormTest, TheRichEditShowsItsParagraphsInTheirFormats) {
+    TForm* F = NewPlainForm("Rico", 420, 240);
+    auto* Rich = NewComponent<TRichEdit>(F);
+    Rich->SetParent(F);
+    Rich->SetBorderStyle(bsNone);
+    Rich->SetBounds(0, 0, 402, 200);
+    TRichDocument D;
+    std::vector<TRichParagraph> Ps(3);
+    TRichCharFormat Plain, Big;
+    Big.Height = 400;
+    Big.Bold = true;
+    Big.AutoBackColor = false;
+    Big.BackColor = 0x0000FF;
+    Ps[0].Format.StartIndent = 1440;
+    Ps[0].Format.Tabs = {2880};
+    Ps[0].Runs = {TRichRun{"uno\tdos", Plain}};
+    Ps[1].Runs = {TRichRun{"grande", Big}};
+    Ps[2].Format.Alignment = raCenter;
+    Ps[2].Runs = {TRichRun{"centro", Plain}};
+    D.SetParagraphs(Ps);
+    Rich->SetDocument(D);
+    F->Show();
+    Rich->SetFocus();
+    Ui.RunUntilIdle();
+
+    const TRunMeasure Small = MeasureRun("centro", 10, false), Large = MeasureRun("grande", 20, true);
+    const int Width = Rich->ClientWidth() - 2;
+    const int Top1 = 1 + Small.Height, Top2 = Top1 + Large.Height;
+    EXPECT_EQ(PosFromChar(Rich, 0), TPoint(1 + 96, 1));
+    EXPECT_EQ(PosFromChar(Rich, 4), TPoint(1 + 192, 1)) << "after the tab, at its stop";
+    EXPECT_EQ(PosFromChar(Rich, 9), TPoint(1, Top1));
+    EXPECT_EQ(PosFromChar(Rich, 17), TPoint(1 + (Width - Small.Width) / 2, Top2));
+
+    // The back colour fills the run's box to its last pixel and no further.
+    const TSurface& Shot = Ui.Picture(F);
+    TPoint At = Rich->ClientToScreen(TPoint(0, 0)), FormAt = F->ClientToScreen(TPoint(0, 0));
+    auto Pixel = [&](int X, int Y) {
+        return Shot.GetPixel(At.x - FormAt.x + X, At.y - FormAt.y + Y) & 0xFFFFFF;
+    };
+    EXPECT_EQ(Pixel(Large.Width, Top1), ColorRefToPixel(0x0000FF));
+    EXPECT_EQ(Pixel(Large.Width + 1, Top1), ColorRefToPixel(ColorToRGB(clWindow)));
+
+    // The caret stands where the position is; a click just past the tab stop
+    // puts it after the tab.
+    Rich->SetSelStart(9);
+    Ui.RunUntilIdle();
+    TPoint Caret;
+    ASSERT_TRUE(GetCaretPos(Caret));
+    EXPECT_EQ(Caret, TPoint(1, Top1));
+    Ui.Click(Rich, TPoint(1 + 192 + 1, 3));
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Rich->SelStart(), 4);
+    EXPECT_EQ(Rich->SelLength(), 0);
+
+    // The selected word lies on the highlight colour from its first pixel.
+    Rich->SetSelStart(17);
+    Rich->SetSelLength(6);
+    Ui.RunUntilIdle();
+    const TSurface& Selected = Ui.Picture(F);
+    const int X0 = 1 + (Width - Small.Width) / 2;
+    auto SelPixel = [&](int X, int Y) {
+        return Selected.GetPixel(At.x - FormAt.x + X, At.y - FormAt.y + Y) & 0xFFFFFF;
+    };
+    EXPECT_EQ(SelPixel(X0, Top2), ColorRefToPixel(ColorToRGB(clHighlight)));
+    EXPECT_EQ(SelPixel(X0 - 1, Top2), ColorRefToPixel(ColorToRGB(clWindow)));
+}
+
+// The text wraps within the formatting rectangle's width: each line starts
+// at its left edge and its words fit it.
+TEST_F(FormTest, TheRichEditWrapsInItsFormattingRectangle) {
+    TForm* F = NewPlainForm("Rico", 420, 240);
+    auto* Rich = NewComponent<TRichEdit>(F);
+    Rich->SetParent(F);
+    Rich->SetBounds(0, 0, 402, 200);
+    Rich->Font()->SetName("Arial");
+    Rich->Font()->SetSize(10);
+    F->Show();
+    Rich->SetText("uno dos tres cuatro cinco seis siete ocho nueve diez once doce trece catorce");
+    Ui.RunUntilIdle();
+    const int Wide = static_cast<int>(Rich->Perform(EM_GETLINECOUNT));
+    TRect Narrow(1, 1, 101, 150);
+    Rich->Perform(EM_SETRECT, 0, PointerToLParam(&Narrow));
+    const int Lines = static_cast<int>(Rich->Perform(EM_GETLINECOUNT));
+    EXPECT_GT(Lines, Wide);
+    // Every line's text fits the hundred pixels, but for its trailing blank.
+    const AnsiString Text = Rich->Text();
+    for (int I = 0; I < Lines; ++I) {
+        const int Start = static_cast<int>(Rich->Perform(EM_LINEINDEX, static_cast<WPARAM>(I)));
+        const int Length = static_cast<int>(Rich->Perform(EM_LINELENGTH, static_cast<WPARAM>(Start)));
+        AnsiString Line = Text.substr(static_cast<size_t>(Start), static_cast<size_t>(Length));
+        while (!Line.empty() && Line.back() == ' ') Line.pop_back();
+        EXPECT_LE(MeasureRun(Line, 10, false).Width, 100) << Line;
+        EXPECT_EQ(PosFromChar(Rich, Start).x, 1);
+    }
+}
+
+// Undo goes back over typing (a run of typed characters is one step),
+// formats and paragraph formats; redo forward again; a new edit ends what
+// could be redone. Ctrl+Z and Ctrl+Y do the same.
+TEST_F(FormTest, TheRichEditUndoesAndRedoesEditsAndFormats) {
+    TForm* F = NewPlainForm("Rico", 300, 200);
+    auto* Rich = NewComponent<TRichEdit>(F);
+    Rich->SetParent(F);
+    Rich->SetBounds(4, 4, 280, 180);
+    F->Show();
+    Rich->SetFocus();
+    EXPECT_FALSE(Rich->CanUndo());
+    EXPECT_FALSE(Rich->CanRedo());
+    Ui.Type("uno");
+    Ui.RunUntilIdle();
+    Rich->SetSelStart(0);
+    Rich->SetSelLength(3);
+    TRichCharFormat Bold;
+    Bold.Bold = true;
+    Rich->SetSelCharFormat(Bold, cmBold);
+    TRichParaFormat Right;
+    Right.Alignment = raRight;
+    Rich->SetSelParaFormat(Right, pmAlignment);
+    Rich->SetSelStart(3);
+    Ui.Type(" dos");
+    Ui.RunUntilIdle();
+    const TRichDocument Done = Rich->Document();
+    auto Bolded = [&] { return Rich->Document().Paragraph(0).Runs[0].Format.Bold; };
+    auto Aligned = [&] { return Rich->Document().Paragraph(0).Format.Alignment; };
+
+    ASSERT_TRUE(Rich->CanUndo());
+    Rich->Undo();
+    EXPECT_EQ(Rich->Text(), "uno");
+    EXPECT_EQ(Aligned(), raRight);
+    Rich->Undo();
+    EXPECT_EQ(Aligned(), raLeft);
+    EXPECT_TRUE(Bolded());
+    Ui.Key('Z', TShiftState{ssCtrl});
+    Ui.RunUntilIdle();
+    EXPECT_FALSE(Bolded());
+    EXPECT_EQ(Rich->Text(), "uno");
+    Rich->Undo();
+    EXPECT_EQ(Rich->Text(), "");
+    EXPECT_FALSE(Rich->CanUndo());
+
+    ASSERT_TRUE(Rich->CanRedo());
+    Rich->Redo();
+    Rich->Redo();
+    EXPECT_TRUE(Bolded());
+    Ui.Key('Y', TShiftState{ssCtrl});
+    Ui.RunUntilIdle();
+    Rich->Redo();
+    EXPECT_EQ(Rich->Document(), Done);
+    EXPECT_FALSE(Rich->CanRedo());
+    EXPECT_TRUE(Rich->Modified());
+
+    Rich->Undo();
+    Rich->SetSelStart(0);
+    Ui.Type("x");
+    Ui.RunUntilIdle();
+    EXPECT_FALSE(Rich->CanRedo()) << "a new edit ends the way forward";
+    EXPECT_EQ(Rich->Text(), "xuno");
 }
