@@ -1945,6 +1945,7 @@ LRESULT GridKeyboardHook(int Code, WPARAM Key, LPARAM KeyData) {
 // ---------------------------------------------------------------------------
 
 TStrings* TwwCustomDBGrid::GetControlTypeList() {
+    if (FPaintKnowsControlTypes) return FPaintControlTypes;
     TDataSet* DS = FDataLink->DataSet();
     if (FControlInfoInDataset && DS)
         if (TStrings* Lines = GetControlType(DS)) return Lines;
@@ -2283,6 +2284,18 @@ void TwwCustomDBGrid::Paint() {
         FPaintOptions->UpdateBlendBitmaps(false);
     TCanvas* PC = GetPaintCanvas();
     PC->Refresh();
+    struct TControlTypesScope {
+        TwwCustomDBGrid* G;
+        bool Knew;
+        TStrings* Was;
+        ~TControlTypesScope() {
+            G->FPaintKnowsControlTypes = Knew;
+            G->FPaintControlTypes = Was;
+        }
+    } ControlTypes{this, FPaintKnowsControlTypes, FPaintControlTypes};
+    FPaintKnowsControlTypes = false;
+    FPaintControlTypes = GetControlTypeList();
+    FPaintKnowsControlTypes = true;
     CalcDrawInfo(FPaintInfo);
     if (FPaintOptions->FillsDataCells()) PaintDataCellBackground(FUpdateRect, -1, clNone);
     else PaintDataCellBackground(FUpdateRect, -1, Color());

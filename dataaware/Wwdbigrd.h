@@ -903,6 +903,10 @@ private:
     int FAlternatePhase = 0;
     bool FCellLinesDrawn = false;
     TCanvas* FDirectCanvas = nullptr;
+    // The control type list, looked up once per paint instead of once a cell
+    // (the data set's is found by its property's name); set while painting.
+    bool FPaintKnowsControlTypes = false;
+    TStrings* FPaintControlTypes = nullptr;
 
     // Input.
     std::unique_ptr<TwwGridHintState> FHint;

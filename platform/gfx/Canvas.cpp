@@ -356,8 +356,14 @@ void TCanvasImpl::ColumnRop2(int X, int Y1, int Y2, uint32_t Color, int Rop2) {
         for (size_t i = 0; i + 1 < band.Xs.size() && !inside; i += 2)
             inside = band.Xs[i] <= sx && sx < band.Xs[i + 1];
         if (!inside) continue;
-        for (int y = std::max(band.Top, sy1), end = std::min(band.Bottom, sy2); y < end; ++y)
-            SurfaceSpanRop2(y, sx, sx + 1, Color, Rop2);
+        const int y1 = std::max(band.Top, sy1), y2 = std::min(band.Bottom, sy2);
+        if (Rop2 == R2_COPYPEN && Surface->Format() == TSurfaceFormat::Xrgb32 && !Surface->Monochrome()) {
+            // A plain line straight down the rows, one word a row.
+            uint8_t* p = Surface->ScanLine(y1) + size_t(sx) * sizeof(uint32_t);
+            for (int y = y1; y < y2; ++y, p += Surface->Stride()) *reinterpret_cast<uint32_t*>(p) = Color;
+            continue;
+        }
+        for (int y = y1; y < y2; ++y) SurfaceSpanRop2(y, sx, sx + 1, Color, Rop2);
     }
 }
 

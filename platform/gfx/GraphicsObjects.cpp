@@ -245,6 +245,10 @@ void TFont::Assign(TPersistent* Source) {
         FPitch = f->FPitch;
         FOrientation = f->FOrientation;
         FPixelsPerInch = f->FPixelsPerInch;
+        // The resource follows the attributes alone: of two equal fonts, the
+        // one that has made it lends it to the other (a grid's cells assign
+        // its font to the canvas's, one cell after another).
+        if (same && !f->FResource) f->FResource = FResource;
         FResource = f->FResource;
         if (!same) Changed();
         return;

@@ -409,13 +409,33 @@ void TCanvasImpl::Text(int X, int Y, uint32_t Options, const TRect* R, std::stri
         if (TextLayer) {
             KeepRun(font, bx, by, width, Str, adv);
         } else {
+            // A clip of one rectangle on a 32-bit surface takes a glyph whose
+            // pixels all fall inside it straight into the rows, without
+            // clipping each run.
+            TRect whole;
+            const auto& bands = Effective().Bands();
+            const bool direct = bands.size() == 1 && bands[0].Xs.size() == 2 &&
+                                Surface->Format() == TSurfaceFormat::Xrgb32 && !Surface->Monochrome();
+            if (direct) whole = TRect(bands[0].Xs[0], bands[0].Top, bands[0].Xs[1], bands[0].Bottom);
             double pos = 0;
             for (size_t i = 0; i < Str.size(); ++i) {
                 const TGlyph& g = font.Glyph(uint8_t(Str[i]));
                 int ox = int(std::lround(bx + pos * ca)) + g.OffX,
                     oy = int(std::lround(by - pos * sa)) + g.OffY;
-                for (size_t k = 0; k + 2 < g.Runs.size(); k += 3)
-                    SpanRop2(oy + g.Runs[k], ox + g.Runs[k + 1], ox + g.Runs[k + 2], color, R2_COPYPEN);
+                TRect ink = g.Ink;
+                OffsetRect(ink, ox - g.OffX + DeviceOrigin.x, oy - g.OffY + DeviceOrigin.y);
+                if (direct && (IsRectEmpty(ink) || (ink.Left >= whole.Left && ink.Right <= whole.Right &&
+                                                    ink.Top >= whole.Top && ink.Bottom <= whole.Bottom))) {
+                    for (size_t k = 0; k + 2 < g.Runs.size(); k += 3) {
+                        auto* row =
+                            reinterpret_cast<uint32_t*>(Surface->ScanLine(oy + g.Runs[k] + DeviceOrigin.y));
+                        const int x0 = ox + DeviceOrigin.x;
+                        std::fill(row + x0 + g.Runs[k + 1], row + x0 + g.Runs[k + 2], color);
+                    }
+                } else {
+                    for (size_t k = 0; k + 2 < g.Runs.size(); k += 3)
+                        SpanRop2(oy + g.Runs[k], ox + g.Runs[k + 1], ox + g.Runs[k + 2], color, R2_COPYPEN);
+                }
                 pos += adv[i];
             }
         }
