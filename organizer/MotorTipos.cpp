@@ -390,12 +390,17 @@ bool TMotorTipos::TrasladaGrupoATipos(int N, int Numero) {
 int TMotorTipos::FilasTipGrup() { return CuentaFilas(*OpenTempTable(FDatabaseName, "tipgrup2")); }
 
 void TMotorTipos::MarcaSeleccion(const std::vector<int>& N) {
-    const std::set<int> elegidos(N.begin(), N.end());
     auto tipos = OpenTempTable(FDatabaseName, "tipos2");
-    const auto antes = LeeSubtipos(*tipos);
-    auto despues = antes;
-    for (auto& s : despues) s.SELEC = elegidos.count(s.N) > 0;
-    Sincroniza(*tipos, antes, despues);
+    auto filas = LeeSubtipos(*tipos);
+    MarcaSeleccion(*tipos, filas, N);
+}
+
+void TMotorTipos::MarcaSeleccion(TDataSet& Tipos2, std::vector<TFilaSubtipo>& Filas,
+                                 const std::vector<int>& N) {
+    const std::set<int> elegidos(N.begin(), N.end());
+    const auto antes = Filas;
+    for (auto& s : Filas) s.SELEC = elegidos.count(s.N) > 0;
+    Sincroniza(Tipos2, antes, Filas);
 }
 
 void TMotorTipos::TrasOrganizador(bool HuboEjecucion) {

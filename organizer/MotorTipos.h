@@ -177,6 +177,9 @@ public:
     // others: the marks always tell the selection the organizer started
     // with, never one left from an earlier start.
     void MarcaSeleccion(const std::vector<int>& N);
+    // The same on the rows of tipos2 read already from Tipos2 (in any
+    // order), which take the new marks: the table is not read again.
+    static void MarcaSeleccion(TDataSet& Tipos2, std::vector<TFilaSubtipo>& Filas, const std::vector<int>& N);
     // After the organizer's dialog: with a run, the working copies are
     // filled again from the stored tables (which hold its result) as Abre
     // fills them; without one they are kept, with the work not yet merged,

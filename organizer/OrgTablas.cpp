@@ -57,7 +57,7 @@ void EnRegistrosDelCurso(const std::vector<Fila>& Antes, std::vector<Fila>& Nuev
 
 }  // namespace
 
-TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor) {
+TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor, const std::vector<int>* Seleccion) {
     const AnsiString& base = Motor.DatabaseName();
     TDatosOrganizar d;
     d.TNCSeleccionado = Motor.TNCSeleccionado();
@@ -99,7 +99,10 @@ TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor) {
         CopiaEnGrupo(f, t);
         d.TipGrup2.push_back(t);
     }
-    for (const auto& f : LeeSubtipos(*OpenTempTable(base, "tipos2", "TNC"))) {
+    TTempTable tipos2 = OpenTempTable(base, "tipos2", "TNC");
+    auto subtipos = LeeSubtipos(*tipos2);
+    if (Seleccion) TMotorTipos::MarcaSeleccion(*tipos2, subtipos, *Seleccion);
+    for (const auto& f : subtipos) {
         TFilaTipos2 t;
         t.N = f.N;
         CopiaSubtipo(f, t);
@@ -148,13 +151,13 @@ TResumenOrganizar EjecutaOrganizar(TMotorTipos& Motor, const std::vector<int>& S
                                    const TOpcionesOrganizar& Opciones, const TDialogoOrganizar& Dialogo,
                                    IVistaOrganizar* Vista, const std::function<void()>& AntesDeRecalcular) {
     // The marks and the load are a batch of their own, before the dialog:
-    // each table is taken in once. Held for reading: a write session (and
-    // the index written at its end) only when a mark changes.
+    // each table is taken in once (tipos2 read once for both). Held for
+    // reading: a write session (and the index written at its end) only when
+    // a mark changes.
     TDatosOrganizar datos;
     {
         TTableHold carga(Motor.DatabaseName(), {}, {"tipos2", "nomasg", "cursos", "asigcur", "tipgrup2"});
-        Motor.MarcaSeleccion(Seleccion);
-        datos = LeeDatosOrganizar(Motor);
+        datos = LeeDatosOrganizar(Motor, &Seleccion);
         carga.End();
     }
     TOrganizador organizador(Vista);

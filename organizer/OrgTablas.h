@@ -18,8 +18,9 @@ class TMotorTipos;
 // order of their TNC tags; every row of tipos2 and tipgrup2 (the course's
 // working copies) in the order of their TNC tags; the lists
 // AsigCuentaOptativas and AsigOptativas as the engine's last classification
-// left them.
-TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor);
+// left them. With a selection, its marks are set on tipos2 first as
+// TMotorTipos::MarcaSeleccion sets them, on the rows read for the load.
+TDatosOrganizar LeeDatosOrganizar(TMotorTipos& Motor, const std::vector<int>* Seleccion = nullptr);
 
 // Replaces the course's rows of tipos and tipgrup with the result. Every
 // new row takes its N from the types engine's allocator, so no number stands
