@@ -136,6 +136,7 @@ void TwwRecordViewDialog::DescribeProperties(TPropertyTable& T) {
     T.Property("NavigatorButtons", &C::NavigatorButtons, &C::SetNavigatorButtons);
     T.Property("NavigatorVisibleButtons", &C::NavigatorVisibleButtons, &C::SetNavigatorVisibleButtons);
     T.Property("NavigatorFlat", &C::NavigatorFlat, &C::SetNavigatorFlat).Default(false);
+    T.Property("Menu", &C::Menu, &C::SetMenu);
     T.Property("Navigator", &C::Navigator, &C::SetNavigator);
     T.Property("EditFrame", &C::EditFrame, &C::SetEditFrame);
     T.Property("Controller", &C::Controller, &C::SetController);
@@ -179,11 +180,17 @@ void TwwRecordViewDialog::SetNavigator(TwwDBNavigator* Value) {
     }
 }
 
+void TwwRecordViewDialog::SetMenu(TMainMenu* Value) {
+    FMenu = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
 void TwwRecordViewDialog::Notification(TComponent* AComponent, TOperation Operation) {
     TwwCustomDialog::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
     if (FDataLink && AComponent == DataSource()) FDataLink->SetDataSource(nullptr);
     if (AComponent == FNavigator) FNavigator = nullptr;
+    if (AComponent == FMenu) FMenu = nullptr;
     if (AComponent == FController) FController = nullptr;
     for (TBorrowed& B : FBorrowed)
         if (B.Parent == AComponent) B.Parent = dynamic_cast<TWinControl*>(Owner());
@@ -453,9 +460,14 @@ TLabel* TwwRecordViewDialog::MakeLabel(const TShownField& F, int X, int Y, int W
     return Label;
 }
 
+void TwwRecordViewDialog::ShowMenu() {
+    if (FMenu && FMenu->Items()->Count() > 0) FForm->SetMenu(FMenu);
+}
+
 void TwwRecordViewDialog::FinishHeight(int Y) {
     const int ButtonPanel = FOKCancelOptions.Contains(rvokShowOKCancel) ? FForm->ButtonPanel->Height() : 0;
     FNeededHeight = GetSystemMetrics(SM_CYCAPTION) + FForm->RecordPanel->Top() + Y + ButtonPanel + 21;
+    if (FForm->Menu() && FBorderStyle != bsDialog) FNeededHeight += GetSystemMetrics(SM_CYMENU);
     int H = FNeededHeight;
     if (FFormPosition->Height() >= 1) H = std::min(FFormPosition->Height(), FNeededHeight);
     TRect Work;
@@ -503,6 +515,7 @@ void TwwRecordViewDialog::LayoutVertical() {
         FLabels.push_back(Label);
         Y += Control->Height() + S->BetweenRow();
     }
+    ShowMenu();
     Y += FMargin->BottomOffset() - S->BetweenRow();
     FinishHeight(Y);
     int Widest = 0;
@@ -571,6 +584,7 @@ void TwwRecordViewDialog::LayoutHorizontal() {
         X += std::max(Control->Width(), LabelRoom) + S->BetweenEditsInRow();
         WidestRowEnd = std::max(WidestRowEnd, X - S->BetweenEditsInRow());
     }
+    ShowMenu();
     Y += S->BetweenLabelEdit() + RowHeight + LabelHeight + FMargin->BottomOffset();
     FinishHeight(Y);
     const int Needed = Left + L + WidestRowEnd + FMargin->RightOffset() + 14;
@@ -767,6 +781,7 @@ void TwwRecordViewDialog::FormClose(TCloseAction& Action) {
                 DataSet->CheckBrowseMode();
         }
     }
+    FForm->SetMenu(nullptr);
     if (!FOptions.Contains(rvoModalForm)) {
         if (FNavigator) {
             FNavigator->SetVisible(false);

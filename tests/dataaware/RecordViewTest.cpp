@@ -19,6 +19,8 @@
 #include "dataaware/wwrcdvw.h"
 #include "dataaware/wwriched.h"
 #include "platform/db/Fields.h"
+#include "platform/ui/Menus.h"
+#include "platform/win/WindowManager.h"
 
 namespace {
 
@@ -203,6 +205,52 @@ TEST_F(RecordViewTest, WidthsAreClampedAndTheFormStaysInTheWorkArea) {
         EXPECT_EQ(F->Height(), Work.Height() - 12 + (C.Shorten ? 0 : GetSystemMetrics(SM_CYHSCROLL)));
         F->Close();
         Idle();
+    }
+}
+
+// The dialog's Menu shows as the form's bar when it has items, and the form
+// is taller by the bar; a click on a top item runs it; the bar goes when the
+// form closes. A menu without items, or a dialog frame, adds nothing.
+TEST_F(RecordViewTest, TheDialogsMenuShowsAsTheFormsBar) {
+    Dialog->Selected()->Add("NOMBRE\t10\tNombre\tF");
+    Dialog->SetOptions(Dialog->Options() - TwwRecordViewOptions{rvoModalForm});
+    ASSERT_TRUE(Dialog->Execute());
+    Idle();
+    const int Bare = Dialog->NeededHeight();
+    Dialog->Form()->Close();
+    Idle();
+    auto* Menu = NewComponent<TMainMenu>(Form);
+    Dialog->SetMenu(Menu);
+    ASSERT_TRUE(Dialog->Execute());
+    Idle();
+    EXPECT_EQ(Dialog->Form()->Menu(), nullptr) << "a menu without items is not shown";
+    EXPECT_EQ(Dialog->NeededHeight(), Bare);
+    Dialog->Form()->Close();
+    Idle();
+    auto* Item = NewComponent<TMenuItem>(Menu);
+    Item->SetCaption("&Marcar");
+    int Clicks = 0;
+    Item->OnClick = [&](TObject*) { ++Clicks; };
+    Menu->Items()->Add(Item);
+    for (TFormBorderStyle Border : {bsSizeable, bsDialog}) {
+        SCOPED_TRACE(int(Border));
+        Dialog->SetBorderStyle(Border);
+        ASSERT_TRUE(Dialog->Execute());
+        Idle();
+        TwwRecordViewForm* F = Dialog->Form();
+        EXPECT_EQ(F->Menu(), Menu);
+        EXPECT_EQ(Dialog->NeededHeight(), Bare + (Border == bsDialog ? 0 : GetSystemMetrics(SM_CYMENU)));
+        EXPECT_EQ(F->Height(), Dialog->NeededHeight());
+        TRect W;
+        GetWindowRect(F->Handle(), W);
+        const TRect R = Menu->BarItems(MenuBarRect(F->Handle())).at(0).second;
+        const int Before = Clicks;
+        Ui().Click(TPoint(W.Left + (R.Left + R.Right) / 2, W.Top + (R.Top + R.Bottom) / 2));
+        Idle();
+        EXPECT_EQ(Clicks, Before + 1);
+        F->Close();
+        Idle();
+        EXPECT_EQ(Menu->Form(), nullptr) << "the bar goes with the form";
     }
 }
 
