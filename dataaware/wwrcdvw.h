@@ -266,6 +266,8 @@ private:
     TControl* MakeCheckBox(const TShownField& F, TLabel* Label, int X, int Y, int Height);
     TLabel* MakeLabel(const TShownField& F, int X, int Y, int Width, TAlignment Alignment);
     void ShowMenu();
+    void SetVerticalScroll(int Y, int Line);
+    void SetHorizontalScroll(int Range);
     void FinishHeight(int Y);
     void ReturnBorrowed();
     bool AnyModified() const;
@@ -301,6 +303,7 @@ private:
     std::vector<TControl*> FControls, FLabels;
     std::vector<TBorrowed> FBorrowed;
     int FLabelEdge = 0, FNeededWidth = 0, FNeededHeight = 0;
+    bool FShrunk = false;  // the form was cut to the work area's height
     TButton* FOKButton = nullptr;
     TButton* FCancelButton = nullptr;
     enum { csNone, csOK, csCancel } FClosing = csNone;

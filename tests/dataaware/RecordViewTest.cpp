@@ -194,15 +194,35 @@ TEST_F(RecordViewTest, WidthsAreClampedAndTheFormStaysInTheWorkArea) {
         TwwRecordViewForm* F = Dialog->Form();
         const int Z = Zero();
         EXPECT_GT(Dialog->NeededWidth(), Work.Width());
-        EXPECT_EQ(F->Width(), Work.Width() - 5 - 14);
+        const int VBar = GetSystemMetrics(SM_CXVSCROLL);
+        EXPECT_EQ(F->Width(), Work.Width() - 5 - 14 + VBar) << "widened for the vertical scroll bar";
         EXPECT_GT(Dialog->NeededHeight(), Work.Height());
-        const int Avail = F->Width() - Dialog->LabelEdge() - 5 - 20;
+        const int Avail = F->Width() - VBar - Dialog->LabelEdge() - 5 - 20;
         // rvoConsistentEditWidth gives every control the room again when the form is sized.
         EXPECT_EQ(ControlOf("NOMBRE")->Width(), C.Shorten || C.Consistent ? Avail : Z * 301 + 3);
         EXPECT_EQ(ControlOf("ABREV")->Width(), C.Consistent ? Avail : Z * 5 + 3);
         // Laid out wider than the form (not cut to the room), the form grows
         // by a horizontal scroll bar.
         EXPECT_EQ(F->Height(), Work.Height() - 12 + (C.Shorten ? 0 : GetSystemMetrics(SM_CYHSCROLL)));
+        // The scroll box scrolls over the record: down to its last control
+        // (a memo's line step), across to the widest control, less the
+        // vertical bar as the form was cut to the work area.
+        TControlScrollBar* Vert = F->ScrollBox->VertScrollBar();
+        TControl* Obs = ControlOf("OBS");
+        EXPECT_EQ(Vert->Range(), Obs->Top() + Obs->Height() + 5);
+        EXPECT_EQ(Vert->Increment(), 2 + Obs->Height());
+        EXPECT_TRUE(Vert->IsScrollBarVisible());
+        const int Widest = C.Shorten ? Avail : Z * 301 + 3;
+        TControlScrollBar* Horz = F->ScrollBox->HorzScrollBar();
+        EXPECT_EQ(Horz->Range(), (C.Consistent ? Widest : Dialog->LabelEdge() + Widest + 5) - VBar);
+        EXPECT_EQ(Horz->IsScrollBarVisible(), !C.Shorten);
+        // Scrolling brings the controls up with it, at most to the range's end.
+        const int Top = Obs->Top();
+        Vert->SetPosition(10);
+        EXPECT_EQ(Vert->Position(), 10);
+        EXPECT_EQ(Obs->Top(), Top - 10);
+        Vert->SetPosition(Vert->Range() * 2);
+        EXPECT_EQ(Vert->Position(), Vert->Range() - F->ScrollBox->ClientHeight());
         F->Close();
         Idle();
     }
