@@ -298,6 +298,13 @@ TEST_F(RecordViewTest, TheHorizontalLayoutBreaksRows) {
     EXPECT_EQ(Tnc->Left(), 5) << "a new row";
     EXPECT_EQ(Tnc->Top(), Nombre->Top() + 1 + Nombre->Height() + 2 + LabelHeight);
     EXPECT_GE(Dialog->NeededWidth(), 400);
+    // The scroll box reaches down to the last row, a row and its spacing a
+    // line, and across to the widest control; a record this small needs no bar.
+    TControlScrollBar* Vert = Dialog->Form()->ScrollBox->VertScrollBar();
+    EXPECT_EQ(Vert->Range(), Tnc->Top() + Tnc->Height() + 5);
+    EXPECT_EQ(Vert->Increment(), Tnc->Height() + 2);
+    EXPECT_FALSE(Vert->IsScrollBarVisible());
+    EXPECT_EQ(Dialog->Form()->ScrollBox->HorzScrollBar()->Range(), 5 + Nombre->Width() + 5);
 }
 
 // The modal form answers whether it closed with OK; the close button,
