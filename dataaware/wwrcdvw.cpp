@@ -136,6 +136,7 @@ void TwwRecordViewDialog::DescribeProperties(TPropertyTable& T) {
     T.Property("NavigatorButtons", &C::NavigatorButtons, &C::SetNavigatorButtons);
     T.Property("NavigatorVisibleButtons", &C::NavigatorVisibleButtons, &C::SetNavigatorVisibleButtons);
     T.Property("NavigatorFlat", &C::NavigatorFlat, &C::SetNavigatorFlat).Default(false);
+    T.Property("Menu", &C::Menu, &C::SetMenu);
     T.Property("Navigator", &C::Navigator, &C::SetNavigator);
     T.Property("EditFrame", &C::EditFrame, &C::SetEditFrame);
     T.Property("Controller", &C::Controller, &C::SetController);
@@ -179,11 +180,17 @@ void TwwRecordViewDialog::SetNavigator(TwwDBNavigator* Value) {
     }
 }
 
+void TwwRecordViewDialog::SetMenu(TMainMenu* Value) {
+    FMenu = Value;
+    if (Value) Value->FreeNotification(this);
+}
+
 void TwwRecordViewDialog::Notification(TComponent* AComponent, TOperation Operation) {
     TwwCustomDialog::Notification(AComponent, Operation);
     if (Operation != opRemove) return;
     if (FDataLink && AComponent == DataSource()) FDataLink->SetDataSource(nullptr);
     if (AComponent == FNavigator) FNavigator = nullptr;
+    if (AComponent == FMenu) FMenu = nullptr;
     if (AComponent == FController) FController = nullptr;
     for (TBorrowed& B : FBorrowed)
         if (B.Parent == AComponent) B.Parent = dynamic_cast<TWinControl*>(Owner());
@@ -453,15 +460,38 @@ TLabel* TwwRecordViewDialog::MakeLabel(const TShownField& F, int X, int Y, int W
     return Label;
 }
 
+void TwwRecordViewDialog::ShowMenu() {
+    if (FMenu && FMenu->Items()->Count() > 0) FForm->SetMenu(FMenu);
+}
+
 void TwwRecordViewDialog::FinishHeight(int Y) {
     const int ButtonPanel = FOKCancelOptions.Contains(rvokShowOKCancel) ? FForm->ButtonPanel->Height() : 0;
     FNeededHeight = GetSystemMetrics(SM_CYCAPTION) + FForm->RecordPanel->Top() + Y + ButtonPanel + 21;
+    if (FForm->Menu() && FBorderStyle != bsDialog) FNeededHeight += GetSystemMetrics(SM_CYMENU);
     int H = FNeededHeight;
     if (FFormPosition->Height() >= 1) H = std::min(FFormPosition->Height(), FNeededHeight);
     TRect Work;
     GetWorkArea(Work);
-    if (H > Work.Height() - 12) H = Work.Height() - 12;
+    FShrunk = H > Work.Height() - 12;
+    if (FShrunk) H = Work.Height() - 12;
     FForm->SetHeight(H);
+}
+
+// The vertical scroll bar over the record's height Y, a line being Line
+// pixels; the form widens by the bar when the record panel is lower than Y.
+void TwwRecordViewDialog::SetVerticalScroll(int Y, int Line) {
+    TControlScrollBar* Bar = FForm->ScrollBox->VertScrollBar();
+    Bar->SetMargin(6);
+    Bar->SetRange(Y);
+    Bar->SetIncrement(Line);
+    if (FForm->RecordPanel->Height() - 12 < Y)
+        FForm->SetWidth(FForm->Width() + GetSystemMetrics(SM_CXVSCROLL));
+}
+
+void TwwRecordViewDialog::SetHorizontalScroll(int Range) {
+    TControlScrollBar* Bar = FForm->ScrollBox->HorzScrollBar();
+    Bar->SetMargin(6);
+    Bar->SetRange(Range - (FShrunk ? GetSystemMetrics(SM_CXVSCROLL) : 0));
 }
 
 void TwwRecordViewDialog::LayoutVertical() {
@@ -489,7 +519,7 @@ void TwwRecordViewDialog::LayoutVertical() {
     GetWorkArea(Work);
     FForm->SetWidth(std::min(FNeededWidth, Work.Width() - FMargin->RightOffset() - 14));
     const int Avail = FForm->Width() - L - FMargin->RightOffset() - 20;
-    int Y = FMargin->TopOffset();
+    int Y = FMargin->TopOffset(), LastHeight = 0;
     for (const TShownField& F : Fields) {
         if (!IsShown(F) || !DoBeforeCreateControl(F.Field)) continue;
         TLabel* Label = MakeLabel(F, FMargin->LeftOffset(), Y + (F.CheckBox ? 1 : 4), W, taRightJustify);
@@ -502,14 +532,19 @@ void TwwRecordViewDialog::LayoutVertical() {
         }
         FLabels.push_back(Label);
         Y += Control->Height() + S->BetweenRow();
+        LastHeight = Control->Height();
     }
+    ShowMenu();
     Y += FMargin->BottomOffset() - S->BetweenRow();
     FinishHeight(Y);
+    SetVerticalScroll(Y, S->BetweenRow() + LastHeight);
     int Widest = 0;
     for (TControl* Control : FControls) Widest = std::max(Widest, Control->Width());
     const int Needed = Left + L + Widest + FMargin->RightOffset() + 14;
     if (FForm->Width() > Work.Width()) FForm->SetWidth(Work.Width());
     if (FForm->Width() < Needed) FForm->SetHeight(FForm->Height() + GetSystemMetrics(SM_CYHSCROLL));
+    SetHorizontalScroll(FOptions.Contains(rvoConsistentEditWidth) ? Widest
+                                                                  : L + Widest + FMargin->RightOffset());
 }
 
 void TwwRecordViewDialog::LayoutHorizontal() {
@@ -534,7 +569,7 @@ void TwwRecordViewDialog::LayoutHorizontal() {
     FForm->SetWidth(std::min(FNeededWidth, Work.Width() - FMargin->RightOffset() - 14));
     const int Avail =
         FForm->Width() - FForm->ScrollBox->Left() - FMargin->LeftOffset() - FMargin->RightOffset() - 20;
-    int Y = FMargin->TopOffset(), X = 0, RowHeight = 0, LabelHeight = 0, WidestRowEnd = 0;
+    int Y = FMargin->TopOffset(), X = 0, RowHeight = 0, LabelHeight = 0, WidestRowEnd = 0, LastRowHeight = 0;
     auto Break = [&] {
         X = 0;
         Y += S->BetweenLabelEdit() + RowHeight + S->BetweenRow() + LabelHeight;
@@ -568,15 +603,23 @@ void TwwRecordViewDialog::LayoutHorizontal() {
         }
         FLabels.push_back(Label);
         RowHeight = std::max(RowHeight, Control->Height());
+        LastRowHeight = RowHeight;
         X += std::max(Control->Width(), LabelRoom) + S->BetweenEditsInRow();
         WidestRowEnd = std::max(WidestRowEnd, X - S->BetweenEditsInRow());
     }
+    ShowMenu();
     Y += S->BetweenLabelEdit() + RowHeight + LabelHeight + FMargin->BottomOffset();
     FinishHeight(Y);
+    const int Before = FForm->Width();
+    SetVerticalScroll(Y, LastRowHeight + S->BetweenRow());
+    const int Widened = FForm->Width() - Before;
     const int Needed = Left + L + WidestRowEnd + FMargin->RightOffset() + 14;
-    if (std::min(Needed, Work.Width()) > FForm->Width() || Needed > Work.Width())
+    if (std::min(Needed, Work.Width()) > Before || Needed > Work.Width())
         FForm->SetHeight(FForm->Height() + GetSystemMetrics(SM_CYHSCROLL));
-    FForm->SetWidth(std::min(std::max(FForm->Width(), Needed), Work.Width()));
+    FForm->SetWidth(std::min(std::max(Before, Needed) + Widened, Work.Width()));
+    int Widest = 0;
+    for (TControl* Control : FControls) Widest = std::max(Widest, Control->Width());
+    SetHorizontalScroll(L + Widest + FMargin->RightOffset());
 }
 
 bool TwwRecordViewDialog::Execute() {
@@ -665,6 +708,7 @@ bool TwwRecordViewDialog::Execute() {
     }
     F->ScrollBox = NewComponent<TScrollBox>(F);
     F->ScrollBox->SetBorderStyle(bsNone);
+    F->ScrollBox->SetAutoScroll(false);
     F->ScrollBox->SetBounds(6, 6, 100, 100);
     F->ScrollBox->SetAlign(alClient);
     F->ScrollBox->SetParent(F->RecordPanel);
@@ -767,6 +811,7 @@ void TwwRecordViewDialog::FormClose(TCloseAction& Action) {
                 DataSet->CheckBrowseMode();
         }
     }
+    FForm->SetMenu(nullptr);
     if (!FOptions.Contains(rvoModalForm)) {
         if (FNavigator) {
             FNavigator->SetVisible(false);
@@ -803,8 +848,10 @@ void TwwRecordViewDialog::ReturnBorrowed() {
 void TwwRecordViewDialog::FormResize() {
     if (!FForm) return;
     const int W = FForm->Width();
-    if (FOptions.Contains(rvoConsistentEditWidth) && FStyle == rvsVertical)
-        for (TControl* C : FControls) C->SetWidth(W - FLabelEdge - FMargin->RightOffset() - 20);
+    if (FOptions.Contains(rvoConsistentEditWidth) && FStyle == rvsVertical) {
+        const int Bar = FForm->Height() < FNeededHeight ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+        for (TControl* C : FControls) C->SetWidth(W - FLabelEdge - FMargin->RightOffset() - 20 - Bar);
+    }
     if (FOKButton && FCancelButton) {
         if (W < FOKButton->Width() + FCancelButton->Width() + 41) {
             FOKButton->SetLeft(5);

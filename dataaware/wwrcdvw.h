@@ -11,8 +11,7 @@
 //
 // Date-time fields get the library's date-time editor (rvoUseDateTimePicker),
 // rich text the data-aware rich edit, memos the memo (the framed memo edit
-// while EditFrame is enabled). The form shows no main menu: the platform
-// has none yet, so the Menu property is not offered.
+// while EditFrame is enabled). A Menu with items shows as the form's menu bar.
 #include <memory>
 #include <vector>
 
@@ -24,6 +23,7 @@
 #include "platform/dbctrls/DBCtrls.h"
 #include "platform/ui/ExtCtrls.h"
 #include "platform/ui/Forms.h"
+#include "platform/ui/Menus.h"
 #include "platform/ui/StdCtrls.h"
 
 class TwwButtonEffects;
@@ -193,6 +193,9 @@ public:
     void SetNavigatorVisibleButtons(int Value) { FNavigatorVisibleButtons = Value; }
     bool NavigatorFlat() const { return FNavigatorFlat; }
     void SetNavigatorFlat(bool Value) { FNavigatorFlat = Value; }
+    // Shown as the form's menu bar when it has items.
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* Value);
     TwwDBNavigator* Navigator() const { return FNavigator; }
     void SetNavigator(TwwDBNavigator* Value);
     TFont* Font() const { return FFont.get(); }
@@ -262,6 +265,9 @@ private:
     void LayoutHorizontal();
     TControl* MakeCheckBox(const TShownField& F, TLabel* Label, int X, int Y, int Height);
     TLabel* MakeLabel(const TShownField& F, int X, int Y, int Width, TAlignment Alignment);
+    void ShowMenu();
+    void SetVerticalScroll(int Y, int Line);
+    void SetHorizontalScroll(int Range);
     void FinishHeight(int Y);
     void ReturnBorrowed();
     bool AnyModified() const;
@@ -287,6 +293,7 @@ private:
     int FNavigatorVisibleButtons = 0;
     bool FNavigatorFlat = true;
     TwwDBNavigator* FNavigator = nullptr;
+    TMainMenu* FMenu = nullptr;
     TWinControl* FNavigatorParent = nullptr;
     std::unique_ptr<TFont> FFont, FLabelFont;
     TColor FReadOnlyColor = TColor(0x80000000 | 19);
@@ -296,6 +303,7 @@ private:
     std::vector<TControl*> FControls, FLabels;
     std::vector<TBorrowed> FBorrowed;
     int FLabelEdge = 0, FNeededWidth = 0, FNeededHeight = 0;
+    bool FShrunk = false;  // the form was cut to the work area's height
     TButton* FOKButton = nullptr;
     TButton* FCancelButton = nullptr;
     enum { csNone, csOK, csCancel } FClosing = csNone;

@@ -433,7 +433,10 @@ void TScrollBox::SetBorderStyle(TBorderStyle Value) {
 void TScrollBox::SetAutoScroll(bool Value) {
     if (FAutoScroll == Value) return;
     FAutoScroll = Value;
-    if (!Value) ScrollBy(FScroll.x, FScroll.y);
+    if (!Value) {
+        ScrollBy(FScroll.x, FScroll.y);
+        FHorzScrollBar.FRange = FVertScrollBar.FRange = 0;
+    }
     UpdateScrollBars();
 }
 
@@ -442,24 +445,50 @@ void TScrollBox::AlignControls(TControl* AControl, TRect& Rect) {
     UpdateScrollBars();
 }
 
-// The range is how far the children reach, counted from the unscrolled origin.
+void TControlScrollBar::SetRange(int Value) {
+    FRange = std::max(0, Value);
+    FOwner->UpdateScrollBars();
+}
+
+void TControlScrollBar::SetMargin(int Value) {
+    FMargin = std::max(0, Value);
+    FOwner->UpdateScrollBars();
+}
+
+int TControlScrollBar::Position() const { return FBar == SB_HORZ ? FOwner->FScroll.x : FOwner->FScroll.y; }
+
+void TControlScrollBar::SetPosition(int Value) { FOwner->Scroll(FBar, SB_THUMBPOSITION, Value); }
+
+bool TControlScrollBar::IsScrollBarVisible() const {
+    if (!FOwner->HandleAllocated()) return false;
+    TRect R;
+    GetClientRect(FOwner->Handle(), R);
+    return FRange > (FBar == SB_HORZ ? R.Width() : R.Height());
+}
+
+// While the box scrolls by itself the range is how far the children reach,
+// counted from the unscrolled origin, and the margin; otherwise each bar's own.
 void TScrollBox::UpdateScrollBars() {
     if (!HandleAllocated() || FUpdating) return;
     FUpdating = true;
-    int Right = 0, Bottom = 0;
-    for (int I = 0; I < ControlCount(); ++I) {
-        TControl* C = Controls(I);
-        if (!C->Visible() || C->Align() != alNone) continue;
-        Right = std::max(Right, C->Left() + C->Width() + FScroll.x);
-        Bottom = std::max(Bottom, C->Top() + C->Height() + FScroll.y);
+    if (FAutoScroll) {
+        int Right = 0, Bottom = 0;
+        for (int I = 0; I < ControlCount(); ++I) {
+            TControl* C = Controls(I);
+            if (!C->Visible() || C->Align() != alNone) continue;
+            Right = std::max(Right, C->Left() + C->Width() + FScroll.x);
+            Bottom = std::max(Bottom, C->Top() + C->Height() + FScroll.y);
+        }
+        FHorzScrollBar.FRange = Right > 0 ? Right + FHorzScrollBar.FMargin : 0;
+        FVertScrollBar.FRange = Bottom > 0 ? Bottom + FVertScrollBar.FMargin : 0;
     }
-    FRange = TSize{Right, Bottom};
+    FRange = TSize{FHorzScrollBar.FRange, FVertScrollBar.FRange};
     for (int Bar : {SB_HORZ, SB_VERT}) {
         TRect R;
         GetClientRect(Handle(), R);
         int Page = Bar == SB_HORZ ? R.Width() : R.Height();
         int Range = Bar == SB_HORZ ? FRange.cx : FRange.cy;
-        bool Show = FAutoScroll && Range > Page;
+        bool Show = Range > Page;
         TScrollInfo SI;
         SI.fMask = SIF_ALL;
         SI.nMin = 0;
@@ -504,10 +533,11 @@ void TScrollBox::Scroll(int Bar, WORD Code, int Pos) {
     int Page = Bar == SB_HORZ ? R.Width() : R.Height();
     int Range = Bar == SB_HORZ ? FRange.cx : FRange.cy;
     int Cur = Bar == SB_HORZ ? FScroll.x : FScroll.y;
+    int Step = (Bar == SB_HORZ ? FHorzScrollBar : FVertScrollBar).Increment();
     int New = Cur;
     switch (Code) {
-    case SB_LINEUP: New -= 8; break;
-    case SB_LINEDOWN: New += 8; break;
+    case SB_LINEUP: New -= Step; break;
+    case SB_LINEDOWN: New += Step; break;
     case SB_PAGEUP: New -= Page; break;
     case SB_PAGEDOWN: New += Page; break;
     case SB_THUMBPOSITION:
@@ -535,6 +565,27 @@ void TScrollBox::WMVScroll(TMessage& Message) {
         return;
     }
     Scroll(SB_VERT, LoWord(Message.WParam), static_cast<int16_t>(HiWord(Message.WParam)));
+}
+
+void TScrollBox::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS; }
+
+void TScrollBox::KeyDown(WORD& Key, TShiftState Shift) {
+    TScrollingWinControl::KeyDown(Key, Shift);
+    struct TStep {
+        WORD Key;
+        int Bar;
+        WORD Code;
+    };
+    static constexpr TStep Steps[] = {{VK_UP, SB_VERT, SB_LINEUP},    {VK_DOWN, SB_VERT, SB_LINEDOWN},
+                                      {VK_LEFT, SB_HORZ, SB_LINEUP},  {VK_RIGHT, SB_HORZ, SB_LINEDOWN},
+                                      {VK_PRIOR, SB_VERT, SB_PAGEUP}, {VK_NEXT, SB_VERT, SB_PAGEDOWN},
+                                      {VK_HOME, SB_VERT, SB_TOP},     {VK_END, SB_VERT, SB_BOTTOM}};
+    for (const TStep& S : Steps)
+        if (S.Key == Key) {
+            Scroll(S.Bar, S.Code, 0);
+            Key = 0;
+            return;
+        }
 }
 
 void TScrollBox::DescribeProperties(TPropertyTable& T) {

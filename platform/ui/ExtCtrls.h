@@ -1,6 +1,7 @@
 #pragma once
 // More standard controls: the panel, the bevel, the radio group, the scroll
 // box and the sectioned header. (The timer is in platform/ui/Timers.h.)
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -135,6 +136,35 @@ public:
     static void DescribeProperties(TPropertyTable& T);
 };
 
+class TScrollBox;
+
+// One scroll bar of a scroll box: how far its contents reach (Range, taken
+// from the children while the box scrolls by itself), how far a line step
+// moves (Increment) and where it stands (Position). It shows while the range
+// exceeds the client area.
+class TControlScrollBar {
+public:
+    TControlScrollBar(TScrollBox* AOwner, int ABar) : FOwner(AOwner), FBar(ABar) {}
+    int Range() const { return FRange; }
+    void SetRange(int Value);
+    int Increment() const { return FIncrement; }
+    void SetIncrement(int Value) { FIncrement = std::max(1, Value); }
+    // Room kept after the farthest child when the range is taken from the children.
+    int Margin() const { return FMargin; }
+    void SetMargin(int Value);
+    int Position() const;
+    void SetPosition(int Value);
+    bool IsScrollBarVisible() const;
+
+private:
+    friend class TScrollBox;
+    TScrollBox* FOwner;
+    int FBar;
+    int FRange = 0;
+    int FIncrement = 8;
+    int FMargin = 0;
+};
+
 // A container that scrolls its children when they reach beyond it.
 class TScrollBox : public TScrollingWinControl {
     ZELMOR_CLASS(TScrollBox, TScrollingWinControl)
@@ -149,6 +179,8 @@ public:
     TPoint ScrollPos() const { return FScroll; }
     void ScrollBy(int DeltaX, int DeltaY);
     void ScrollInView(TControl* Control);
+    TControlScrollBar* HorzScrollBar() { return &FHorzScrollBar; }
+    TControlScrollBar* VertScrollBar() { return &FVertScrollBar; }
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -156,10 +188,16 @@ protected:
     void AlignControls(TControl* AControl, TRect& Rect) override;
     void WMHScroll(TMessage& Message) override;
     void WMVScroll(TMessage& Message) override;
+    void WMGetDlgCode(TMessage& Message) override;
+    // With the focus the box scrolls by the keys: the arrows a line, Page Up
+    // and Page Down a page, Home and End to the top and the bottom.
+    void KeyDown(WORD& Key, TShiftState Shift) override;
 
 private:
+    friend class TControlScrollBar;
     void UpdateScrollBars();
     void Scroll(int Bar, WORD Code, int Pos);
+    TControlScrollBar FHorzScrollBar{this, SB_HORZ}, FVertScrollBar{this, SB_VERT};
     TBorderStyle FBorderStyle = bsSingle;
     bool FAutoScroll = true;
     TPoint FScroll;

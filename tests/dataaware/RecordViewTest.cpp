@@ -19,6 +19,8 @@
 #include "dataaware/wwrcdvw.h"
 #include "dataaware/wwriched.h"
 #include "platform/db/Fields.h"
+#include "platform/ui/Menus.h"
+#include "platform/win/WindowManager.h"
 
 namespace {
 
@@ -192,17 +194,83 @@ TEST_F(RecordViewTest, WidthsAreClampedAndTheFormStaysInTheWorkArea) {
         TwwRecordViewForm* F = Dialog->Form();
         const int Z = Zero();
         EXPECT_GT(Dialog->NeededWidth(), Work.Width());
-        EXPECT_EQ(F->Width(), Work.Width() - 5 - 14);
+        const int VBar = GetSystemMetrics(SM_CXVSCROLL);
+        EXPECT_EQ(F->Width(), Work.Width() - 5 - 14 + VBar) << "widened for the vertical scroll bar";
         EXPECT_GT(Dialog->NeededHeight(), Work.Height());
-        const int Avail = F->Width() - Dialog->LabelEdge() - 5 - 20;
+        const int Avail = F->Width() - VBar - Dialog->LabelEdge() - 5 - 20;
         // rvoConsistentEditWidth gives every control the room again when the form is sized.
         EXPECT_EQ(ControlOf("NOMBRE")->Width(), C.Shorten || C.Consistent ? Avail : Z * 301 + 3);
         EXPECT_EQ(ControlOf("ABREV")->Width(), C.Consistent ? Avail : Z * 5 + 3);
         // Laid out wider than the form (not cut to the room), the form grows
         // by a horizontal scroll bar.
         EXPECT_EQ(F->Height(), Work.Height() - 12 + (C.Shorten ? 0 : GetSystemMetrics(SM_CYHSCROLL)));
+        // The scroll box scrolls over the record: down to its last control
+        // (a memo's line step), across to the widest control, less the
+        // vertical bar as the form was cut to the work area.
+        TControlScrollBar* Vert = F->ScrollBox->VertScrollBar();
+        TControl* Obs = ControlOf("OBS");
+        EXPECT_EQ(Vert->Range(), Obs->Top() + Obs->Height() + 5);
+        EXPECT_EQ(Vert->Increment(), 2 + Obs->Height());
+        EXPECT_TRUE(Vert->IsScrollBarVisible());
+        const int Widest = C.Shorten ? Avail : Z * 301 + 3;
+        TControlScrollBar* Horz = F->ScrollBox->HorzScrollBar();
+        EXPECT_EQ(Horz->Range(), (C.Consistent ? Widest : Dialog->LabelEdge() + Widest + 5) - VBar);
+        EXPECT_EQ(Horz->IsScrollBarVisible(), !C.Shorten);
+        // Scrolling brings the controls up with it, at most to the range's end.
+        const int Top = Obs->Top();
+        Vert->SetPosition(10);
+        EXPECT_EQ(Vert->Position(), 10);
+        EXPECT_EQ(Obs->Top(), Top - 10);
+        Vert->SetPosition(Vert->Range() * 2);
+        EXPECT_EQ(Vert->Position(), Vert->Range() - F->ScrollBox->ClientHeight());
         F->Close();
         Idle();
+    }
+}
+
+// The dialog's Menu shows as the form's bar when it has items, and the form
+// is taller by the bar; a click on a top item runs it; the bar goes when the
+// form closes. A menu without items, or a dialog frame, adds nothing.
+TEST_F(RecordViewTest, TheDialogsMenuShowsAsTheFormsBar) {
+    Dialog->Selected()->Add("NOMBRE\t10\tNombre\tF");
+    Dialog->SetOptions(Dialog->Options() - TwwRecordViewOptions{rvoModalForm});
+    ASSERT_TRUE(Dialog->Execute());
+    Idle();
+    const int Bare = Dialog->NeededHeight();
+    Dialog->Form()->Close();
+    Idle();
+    auto* Menu = NewComponent<TMainMenu>(Form);
+    Dialog->SetMenu(Menu);
+    ASSERT_TRUE(Dialog->Execute());
+    Idle();
+    EXPECT_EQ(Dialog->Form()->Menu(), nullptr) << "a menu without items is not shown";
+    EXPECT_EQ(Dialog->NeededHeight(), Bare);
+    Dialog->Form()->Close();
+    Idle();
+    auto* Item = NewComponent<TMenuItem>(Menu);
+    Item->SetCaption("&Marcar");
+    int Clicks = 0;
+    Item->OnClick = [&](TObject*) { ++Clicks; };
+    Menu->Items()->Add(Item);
+    for (TFormBorderStyle Border : {bsSizeable, bsDialog}) {
+        SCOPED_TRACE(int(Border));
+        Dialog->SetBorderStyle(Border);
+        ASSERT_TRUE(Dialog->Execute());
+        Idle();
+        TwwRecordViewForm* F = Dialog->Form();
+        EXPECT_EQ(F->Menu(), Menu);
+        EXPECT_EQ(Dialog->NeededHeight(), Bare + (Border == bsDialog ? 0 : GetSystemMetrics(SM_CYMENU)));
+        EXPECT_EQ(F->Height(), Dialog->NeededHeight());
+        TRect W;
+        GetWindowRect(F->Handle(), W);
+        const TRect R = Menu->BarItems(MenuBarRect(F->Handle())).at(0).second;
+        const int Before = Clicks;
+        Ui().Click(TPoint(W.Left + (R.Left + R.Right) / 2, W.Top + (R.Top + R.Bottom) / 2));
+        Idle();
+        EXPECT_EQ(Clicks, Before + 1);
+        F->Close();
+        Idle();
+        EXPECT_EQ(Menu->Form(), nullptr) << "the bar goes with the form";
     }
 }
 
@@ -230,6 +298,13 @@ TEST_F(RecordViewTest, TheHorizontalLayoutBreaksRows) {
     EXPECT_EQ(Tnc->Left(), 5) << "a new row";
     EXPECT_EQ(Tnc->Top(), Nombre->Top() + 1 + Nombre->Height() + 2 + LabelHeight);
     EXPECT_GE(Dialog->NeededWidth(), 400);
+    // The scroll box reaches down to the last row, a row and its spacing a
+    // line, and across to the widest control; a record this small needs no bar.
+    TControlScrollBar* Vert = Dialog->Form()->ScrollBox->VertScrollBar();
+    EXPECT_EQ(Vert->Range(), Tnc->Top() + Tnc->Height() + 5);
+    EXPECT_EQ(Vert->Increment(), Tnc->Height() + 2);
+    EXPECT_FALSE(Vert->IsScrollBarVisible());
+    EXPECT_EQ(Dialog->Form()->ScrollBox->HorzScrollBar()->Range(), 5 + Nombre->Width() + 5);
 }
 
 // The modal form answers whether it closed with OK; the close button,

@@ -181,6 +181,51 @@ TEST_F(Panels, AScrollBoxScrollsChildrenThatReachBeyondIt) {
     EXPECT_EQ(Far->Left() + Far->Width(), S->ClientWidth());
 }
 
+// Without automatic scrolling a bar shows from the range it is given; a
+// click on its arrow moves by its increment. Scrolling by itself, the box
+// keeps its bars' margin after the farthest child.
+TEST_F(Panels, AScrollBoxBarTakesItsRangeIncrementAndMargin) {
+    auto* S = Make<TScrollBox>(Form, Form, "S", Bounds(10, 10, 100, 80));
+    S->SetBorderStyle(bsNone);
+    auto* Near = Make<TPanel>(Form, S, "Near", Bounds(0, 20, 40, 30));
+    Form->Show();
+    Ui.RunUntilIdle();
+    TControlScrollBar* V = S->VertScrollBar();
+    EXPECT_FALSE(V->IsScrollBarVisible());
+    S->SetAutoScroll(false);
+    V->SetRange(300);
+    V->SetIncrement(25);
+    Ui.RunUntilIdle();
+    EXPECT_TRUE(V->IsScrollBarVisible());
+    EXPECT_FALSE(S->HorzScrollBar()->IsScrollBarVisible());
+    TScrollInfo SI;
+    SI.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(S->Handle(), SB_VERT, SI));
+    EXPECT_EQ(SI.nMax, 299);
+    TRect W;
+    GetWindowRect(S->Handle(), W);
+    const int Arrow = GetSystemMetrics(SM_CXVSCROLL) / 2;
+    Ui.Click(TPoint(W.Right - Arrow, W.Bottom - Arrow));
+    Ui.RunUntilIdle();
+    EXPECT_EQ(V->Position(), 25);
+    EXPECT_EQ(Near->Top(), -5);
+    // With the focus, the keys scroll it.
+    S->SetTabStop(true);
+    S->SetFocus();
+    for (auto [Key, Position] :
+         {std::pair<WORD, int>{VK_DOWN, 50}, {VK_UP, 25}, {VK_END, 220}, {VK_HOME, 0}}) {
+        InputKey(Key, true);
+        InputKey(Key, false);
+        Ui.RunUntilIdle();
+        EXPECT_EQ(V->Position(), Position) << Key;
+    }
+    V->SetPosition(0);
+    S->SetAutoScroll(true);
+    S->HorzScrollBar()->SetMargin(70);
+    EXPECT_EQ(S->HorzScrollBar()->Range(), 110);
+    EXPECT_TRUE(S->HorzScrollBar()->IsScrollBarVisible());
+}
+
 TEST_F(Panels, AHeaderSectionIsSizedByDraggingItsEdge) {
     auto* H = Make<THeader>(Form, Form, "H", Bounds(10, 10, 300, 21));
     H->Sections()->Add("Tabla");
