@@ -946,7 +946,7 @@ TControl* TApplication::DoMouseIdle() {
 bool TApplication::Idle() {
     TControl* Control = DoMouseIdle();
     if (FShowHint && !FMouseControl) CancelHint();
-    SetHint(Control ? TControl::GetLongHint(Control->Hint()) : AnsiString());
+    if (FMenuHints == 0) SetHint(Control ? TControl::GetLongHint(Control->Hint()) : AnsiString());
     bool Done = true;
     try {
         if (Assigned(OnIdle)) OnIdle(this, Done);
@@ -956,6 +956,10 @@ bool TApplication::Idle() {
         HandleException(this);
     }
     return Done;
+}
+
+void TApplication::EndMenuHints() {
+    if (FMenuHints > 0 && --FMenuHints == 0) SetHint(AnsiString());
 }
 
 void TApplication::SetHint(const AnsiString& Value) {

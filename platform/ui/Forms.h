@@ -349,6 +349,10 @@ public:
     void SetHintColor(TColor Value) { FHintColor = Value; }
     AnsiString Hint() const { return FHint; }
     void SetHint(const AnsiString& Value);
+    // While a menu shows, the hint is its highlighted item's, not the one
+    // under the mouse: the idle pass leaves it alone.
+    void BeginMenuHints() { ++FMenuHints; }
+    void EndMenuHints();
     void CancelHint();
     // Shows the hint of the control under CursorPos (screen) now, as the
     // hint pause does when it ends.
@@ -398,6 +402,7 @@ private:
     int FHintShortPause = 50;
     TColor FHintColor = clInfoBk;
     AnsiString FHint;
+    int FMenuHints = 0;
     THintWindow* FHintWindow = nullptr;
     TControl* FHintControl = nullptr;
     bool FHintActive = false;

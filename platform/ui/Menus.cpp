@@ -508,9 +508,18 @@ int ItemAt(const TMenuSession& S, TPoint ClientPoint) {
     return -1;
 }
 
+// The application's hint while a menu shows: the lit item's long hint.
+void ShowHotHint(const TMenuSession& S) {
+    if (!Application) return;
+    const bool Lit = S.Hot >= 0 && S.Hot < static_cast<int>(S.Items.size());
+    Application->SetHint(Lit ? TControl::GetLongHint(S.Items[static_cast<size_t>(S.Hot)]->Hint())
+                             : AnsiString());
+}
+
 void SetHot(TMenuSession& S, int Index) {
     if (Index == S.Hot) return;
     S.Hot = Index;
+    ShowHotHint(S);
     InvalidateRect(S.Wnd, nullptr, false);
 }
 
@@ -700,12 +709,15 @@ void RunMenu(TMenuSession& S, TMenuItem* Parent, int X, int Y, int Above, std::v
         TMenuSession& S;
         HHOOK Hook = nullptr;
         ~TCleanup() {
+            if (Application) Application->EndMenuHints();
             if (Hook) UnhookWindowsHookEx(Hook);
             Sessions().erase(S.Wnd);
             if (GetCapture() == S.Wnd) ReleaseCapture();
             if (IsWindow(S.Wnd)) DestroyWindow(S.Wnd);
         }
     } Cleanup{S};
+    if (Application) Application->BeginMenuHints();
+    ShowHotHint(S);
     SetWindowPos(S.Wnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
     if (HWND Capture = GetCapture()) SendMessage(Capture, WM_CANCELMODE, 0, 0);
     SetCapture(S.Wnd);

@@ -442,6 +442,35 @@ TEST_F(MainMenuTest, AltWithALetterDropsATopItemDownAndTheKeysMoveThroughIt) {
     EXPECT_EQ(Memo->Text(), "");
 }
 
+// While a menu shows, the application's hint is the lit item's (its long
+// part), whatever control lies under the mouse; once the menu is gone the
+// control's hint comes back.
+TEST_F(MainMenuTest, TheLitItemsHintIsTheApplicationsWhileTheMenuShows) {
+    Show();
+    Item("Undo1")->SetHint("Deshacer|Deshace el cambio");
+    Item("FindNext1")->SetHint("Buscar de nuevo");
+    Memo->SetHint("La nota");
+    Ui.MoveTo(Memo->ClientToScreen(TPoint(5, 5)));
+    Application->Idle();
+    ASSERT_EQ(Application->Hint(), "La nota");
+    std::vector<AnsiString> Seen;
+    Ui.Then([&] {
+        Application->Idle();
+        Seen.push_back(Application->Hint());
+        PlayKeys(Ui, "{Down}");
+    });
+    Ui.Then([&] {
+        Application->Idle();
+        Seen.push_back(Application->Hint());
+        PlayKeys(Ui, "{Esc}");
+    });
+    PlayKeys(Ui, "{A+E}");
+    Ui.RunUntilIdle();
+    EXPECT_EQ(Seen, (std::vector<AnsiString>{"Deshace el cambio", "Buscar de nuevo"}));
+    Application->Idle();
+    EXPECT_EQ(Application->Hint(), "La nota");
+}
+
 TEST_F(MainMenuTest, AClickOnTheBarDropsDownAndTheMouseChoosesOrMovesAlong) {
     Show();
     HWND DropDown = nullptr;
